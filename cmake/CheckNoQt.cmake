@@ -1,0 +1,13 @@
+# Fails when a file under DIR includes a Qt header (<QFoo>, <QtCore/...>, "qfoo.h").
+file(GLOB_RECURSE files ${DIR}/*.cpp ${DIR}/*.h)
+set(bad "")
+foreach(f ${files})
+  file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]+|Qt[A-Za-z]*/|q[a-z]+\\.h)")
+  if(lines)
+    list(APPEND bad "${f}: ${lines}")
+  endif()
+endforeach()
+if(bad)
+  string(REPLACE ";" "\n" bad "${bad}")
+  message(FATAL_ERROR "Qt includes found in the core library:\n${bad}")
+endif()

@@ -1,0 +1,32 @@
+#pragma once
+// Per-user settings (the last radio type, band and serial port), kept under a
+// key named after [Setup] AppName. The windows use a QSettings-backed store;
+// the tests and the command-line tool use the in-memory one.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+class ISettingsStore {
+public:
+    virtual ~ISettingsStore() = default;
+    // The 4-byte value `name` under `key`; nullopt when missing or not a 4-byte value.
+    virtual std::optional<std::uint32_t> ReadDword(const std::string& key, const std::string& name) = 0;
+    virtual void WriteDword(const std::string& key, const std::string& name, std::uint32_t value) = 0;
+};
+
+class CMemorySettingsStore : public ISettingsStore {
+public:
+    std::optional<std::uint32_t> ReadDword(const std::string& key, const std::string& name) override
+    {
+        auto it = m_values.find(key + "\\" + name);
+        if (it == m_values.end())
+            return std::nullopt;
+        return it->second;
+    }
+    void WriteDword(const std::string& key, const std::string& name, std::uint32_t value) override
+    {
+        m_values[key + "\\" + name] = value;
+    }
+    std::map<std::string, std::uint32_t> m_values;
+};

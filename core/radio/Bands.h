@@ -1,0 +1,57 @@
+#pragma once
+// Frequency band edit ranges, the band limits the editors check against, and
+// the radio type/band selection kept in the settings store.
+#include <cstdint>
+#include <string>
+
+#include "radio/Image.h"
+
+class CIniFile;
+class ISettingsStore;
+
+// Band limits in 10 Hz units: [low, high) for each band.
+extern std::int32_t g_nVhfLow;
+extern std::int32_t g_nVhfHigh;
+extern std::int32_t g_nUhfLow;
+extern std::int32_t g_nUhfHigh;
+
+bool IsInBand(std::int32_t n);
+
+// A band range record: lower edge L and upper edge U in whole MHz, stored as L and U - 1.
+struct BandRange {
+    int low = 0;
+    int high = 0;  // U, exclusive
+};
+void EncodeBandRecord(int low, int high, std::uint8_t* rec3);
+BandRange DecodeBandRecord(const std::uint8_t* rec3);
+
+// The four numbers of the edit boxes 1003..1006.
+struct EditRanges {
+    int vhfLow = 0, vhfHigh = 0, uhfLow = 0, uhfHigh = 0;
+};
+
+// Decode step: fills all-0xFF records with 136-174 / 400-520, decodes both
+// ranges, sets the band limits and returns the edit-box values.
+EditRanges EditRangesFromImage(Image& image);
+// Encode step: band limits and records from the edit-box values, no checks.
+void EditRangesToImage(const EditRanges& r, Image& image);
+// Kill-focus rules of the edit boxes: VHF reversed -> 130/180, UHF not ascending -> 400/520.
+// Adjusts r in place and sets the band limits of that band.
+void ApplyVhfEditRange(EditRanges& r);
+void ApplyUhfEditRange(EditRanges& r);
+
+// "%d-%dMHz" reading (0 for what cannot be read), as sscanf does.
+BandRange ParseBandItem(const std::string& item);
+// Item `index` of a "|"-separated list, the last item when the list is shorter.
+std::string BandListItem(const std::string& list, int index);
+
+// Settings value names under the key named after [Setup] AppName.
+inline constexpr const char* kSettingType = "Type";
+inline constexpr const char* kSettingField = "Field";
+inline constexpr const char* kSettingCom = "com";
+
+// Radio type sync after the channels are decoded: a new document takes type and
+// band from the store, any other stores its own; then the selected band record
+// is written from [Setup] Field<type+1>. Returns the caption (language section AppName).
+std::string SyncRadioType(Image& image, bool newDocument, const CIniFile& ini, ISettingsStore& store,
+                          const std::string& languageSection);

@@ -1,0 +1,44 @@
+#pragma once
+// Translation between the channel area of the image and the grid's text.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "radio/Image.h"
+#include "radio/TextGrid.h"
+
+inline constexpr int kToneCount = 261;  // "None", 50 CTCSS, 105 DCS N, 105 DCS I
+
+// The 261 tone texts in list order; entry 0 is "None" or "无".
+const std::vector<std::string>& ToneNames(bool chinese);
+const std::vector<std::string>& CtcssTones();  // "67.0" .. "254.1"
+const std::vector<std::string>& DcsCodes();    // "023" .. "754"
+
+std::uint8_t EncodeNameChar(unsigned char c);  // 0xFF for characters outside the table
+char DecodeNameChar(int code);                 // 0 (end of name) for codes outside the table
+
+// Flag words of both languages (UTF-8).
+struct FlagWords {
+    const char* high; const char* middle; const char* low;
+    const char* lock; const char* unlock;
+    const char* yes; const char* no;
+    const char* wide; const char* narrow;
+    const char* none;
+};
+const FlagWords& Words(bool chinese);
+
+// Column headings of row 0 and the row labels of column 0 ("Pr", "  1" ..).
+std::string GridHeading(int col, bool chinese);
+std::string GridRowLabel(int row);
+void FillGridLabels(ITextGrid& grid, bool chinese);
+
+// Decoding and encoding of single fields (also used by the CSV import/export).
+std::string DecodeFrequency(const std::uint8_t* bcd4);            // "" when absent
+void EncodeFrequency(const std::string& text, std::uint8_t* bcd4);
+std::string DecodeTone(std::uint8_t low, std::uint8_t high, bool chinese);
+void EncodeTone(const std::string& text, std::uint8_t& low, std::uint8_t& high);
+
+// Channel records 0..199 and names into rows 1..200, columns 1..9.
+void DecodeChannels(const Image& image, ITextGrid& grid, bool chinese);
+// Rows 1..200 back into the records and names; kept bits and bytes survive.
+void EncodeChannels(const ITextGrid& grid, Image& image);

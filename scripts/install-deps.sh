@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build and test the program.
+# With --screenshots it also installs the X server, fonts and image tools that
+# scripts/screenshot.sh needs (the tests never need them).
+set -euo pipefail
+
+packages=(
+  build-essential cmake g++ pkg-config
+  libgtest-dev googletest
+  qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
+  qt6-documentation-tools libgl-dev
+  poppler-utils fonts-wqy-microhei
+)
+if [[ "${1:-}" == "--screenshots" ]]; then
+  packages+=(xvfb xauth x11-apps imagemagick fonts-noto-cjk)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then
+  SUDO="sudo"
+fi
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
