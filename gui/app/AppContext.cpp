@@ -1,0 +1,64 @@
+#include "app/AppContext.h"
+
+#include <QPointer>
+#include <QStringDecoder>
+#include <QWidget>
+
+#include "app/Globals.h"
+#include "app/IniFile.h"
+#include "app/QtSettingsStore.h"
+
+namespace {
+QPointer<QWidget>& mainWindow()
+{
+    static QPointer<QWidget> w;
+    return w;
+}
+ISettingsStore*& installedStore()
+{
+    static ISettingsStore* s = nullptr;
+    return s;
+}
+}  // namespace
+
+void SetMainWindow(QWidget* w) { mainWindow() = w; }
+QWidget* MainWindow() { return mainWindow().data(); }
+
+void SetMainCaption(const QString& caption)
+{
+    g_strTitle = caption.toStdString();
+    if (QWidget* w = mainWindow().data())
+        w->setWindowTitle(caption);
+}
+
+ISettingsStore& AppSettings()
+{
+    static CQtSettingsStore qtStore;
+    if (installedStore())
+        return *installedStore();
+    return qtStore;
+}
+
+void SetAppSettingsStore(ISettingsStore* store) { installedStore() = store; }
+
+QString FromIni(const std::string& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(QByteArray::fromStdString(bytes));
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gb("GB18030");
+    if (gb.isValid())
+        return gb(QByteArray::fromStdString(bytes));
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString IniString(const char* section, const char* key)
+{
+    return FromIni(theIniFile.GetString(section, key, ""));
+}
+
+QString IniString(const std::string& section, const char* key)
+{
+    return FromIni(theIniFile.GetString(section, key, ""));
+}

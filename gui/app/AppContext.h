@@ -1,0 +1,24 @@
+#pragma once
+// The few process-wide services the windows share: the main window caption,
+// the per-user settings store, text from Program.ini and help requests.
+#include <QString>
+#include <string>
+
+class ISettingsStore;
+class QWidget;
+
+// Registers the main window whose caption SetMainCaption changes (nullptr to forget it).
+void SetMainWindow(QWidget* mainWindow);
+QWidget* MainWindow();
+// Stores the caption in g_strTitle and shows it on the main window, if any.
+void SetMainCaption(const QString& caption);
+
+// The settings store (QSettings under [Setup] AppName unless a test installed another).
+ISettingsStore& AppSettings();
+void SetAppSettingsStore(ISettingsStore* store);  // nullptr restores the QSettings store
+
+// Program.ini text into the window: UTF-8 when valid, else GB18030 (files from Chinese Windows).
+QString FromIni(const std::string& bytes);
+// theIniFile.GetString, decoded.
+QString IniString(const char* section, const char* key);
+QString IniString(const std::string& section, const char* key);

@@ -1,0 +1,34 @@
+#pragma once
+// Every message box and modal dialog of the program goes through these two
+// functions, so that tests can answer them without a modal loop.
+#include <QMessageBox>
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+struct MessageRequest {
+    QWidget* parent = nullptr;
+    QString text;
+    QString caption;
+    QString detail;                                  // shown as detail text when not empty
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::Icon icon = QMessageBox::Warning;
+};
+
+// Shows the message (or hands it to the installed hook) and returns the button pressed.
+QMessageBox::StandardButton AppMessageBox(const MessageRequest& request);
+// Convenience: caption defaults to the application display name.
+QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text,
+                                          QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                          QMessageBox::Icon icon = QMessageBox::Warning,
+                                          const QString& caption = QString());
+
+// Runs a modal dialog (or hands it to the installed hook) and returns its result code.
+int ExecDialog(QDialog* dialog);
+
+using MessageHook = std::function<QMessageBox::StandardButton(const MessageRequest&)>;
+using DialogHook = std::function<int(QDialog*)>;
+// Tests install hooks; an empty function restores the real modal behaviour.
+void SetMessageHook(MessageHook hook);
+void SetDialogHook(DialogHook hook);

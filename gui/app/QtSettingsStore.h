@@ -1,0 +1,10 @@
+#pragma once
+// Per-user settings through QSettings: on Windows the registry key
+// HKEY_CURRENT_USER\Software\<AppName>, elsewhere the platform's user settings.
+#include "app/SettingsStore.h"
+
+class CQtSettingsStore : public ISettingsStore {
+public:
+    std::optional<std::uint32_t> ReadDword(const std::string& key, const std::string& name) override;
+    void WriteDword(const std::string& key, const std::string& name, std::uint32_t value) override;
+};
