@@ -1,0 +1,217 @@
+#include "editor/CellCommit.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "radio/Bands.h"
+#include "radio/ChannelCodec.h"
+#include "radio/Decimal.h"
+
+namespace {
+
+void EmptyColumns(ITextGrid& grid, int row, int first, int last, CommitResult& result)
+{
+    for (int c = first; c <= last; ++c) {
+        grid.SetTextMatrix(row, c, "");
+        result.emptiedColumns.push_back(c);
+    }
+}
+
+CommitResult Refuse(int messageId)
+{
+    CommitResult r;
+    r.stopped = true;
+    r.messageId = messageId;
+    return r;
+}
+
+// Band and raster check shared by both frequency columns; 0 when accepted.
+int CheckFrequency(const EnteredFrequency& f)
+{
+    if (!f.valid || !IsInBand(static_cast<std::int32_t>(f.units)))
+        return kMsgOutOfRange;
+    if (!IsOnStep(f.units))
+        return kMsgStepError;
+    return 0;
+}
+
+bool StartsWithNoCase(const std::string& item, const std::string& prefix)
+{
+    if (prefix.size() > item.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        unsigned char a = static_cast<unsigned char>(item[i]);
+        unsigned char b = static_cast<unsigned char>(prefix[i]);
+        if (a < 0x80 && b < 0x80) {
+            if (std::tolower(a) != std::tolower(b))
+                return false;
+        } else if (a != b) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+EnteredFrequency ParseEnteredFrequency(const std::string& text)
+{
+    EnteredFrequency f;
+    const double value = std::atof(text.c_str());
+    if (!std::isfinite(value)) {
+        // "inf" and "nan" parse as numbers; they are no frequency.
+        f.text = text;
+        return f;
+    }
+    char buf[64];
+    // Values beyond any band still print in full; 64 bytes hold any %3.5f of a
+    // value up to 1e50, larger ones are refused before printing.
+    if (std::fabs(value) < 1e50) {
+        std::snprintf(buf, sizeof buf, "%3.5f", value);
+        f.text = buf;
+    } else {
+        f.text = text;
+        return f;
+    }
+    const double product = std::trunc(MulDecimal(value, 100000.0));
+    // Units must fit the signed 32-bit band limits; anything larger is out of band.
+    if (std::fabs(product) > 2147483647.0)
+        return f;
+    f.units = static_cast<long long>(product);
+    f.valid = true;
+    return f;
+}
+
+bool IsOnStep(long long units)
+{
+    return units % 250 == 0 || units % 625 == 0;
+}
+
+void WriteDefaultRow(ITextGrid& grid, int row, const std::string& frequencyText, bool chinese)
+{
+    const FlagWords& w = Words(chinese);
+    grid.SetTextMatrix(row, kColRxFreq, frequencyText);
+    grid.SetTextMatrix(row, kColTxFreq, frequencyText);
+    grid.SetTextMatrix(row, kColRxTone, w.none);
+    grid.SetTextMatrix(row, kColTxTone, w.none);
+    grid.SetTextMatrix(row, kColPower, w.high);
+    grid.SetTextMatrix(row, kColLock, w.lock);
+    grid.SetTextMatrix(row, kColScanAdd, w.yes);
+    grid.SetTextMatrix(row, kColBandwidth, w.wide);
+    grid.SetTextMatrix(row, kColName, "");
+}
+
+CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& editorText, CommitTrigger trigger,
+                        bool chinese)
+{
+    (void)trigger;  // both ways of leaving a cell follow the same rules
+    CommitResult result;
+    if (row < 1 || row >= kGridRows || col < kColRxFreq || col > kColName)
+        return result;
+
+    const std::string rx0 = grid.TextMatrix(row, kColRxFreq);
+    const std::string tx0 = grid.TextMatrix(row, kColTxFreq);
+
+    if (col == kColRxFreq) {
+        if (editorText.empty()) {
+            // Clearing the receive frequency deletes the channel.
+            EmptyColumns(grid, row, kColRxFreq, kColName, result);
+            return result;
+        }
+        const EnteredFrequency f = ParseEnteredFrequency(editorText);
+        if (int msg = CheckFrequency(f)) {
+            result = Refuse(msg);
+            EmptyColumns(grid, row, kColRxFreq, kColName, result);
+            return result;
+        }
+        if (rx0.empty())
+            WriteDefaultRow(grid, row, f.text, chinese);
+        else
+            grid.SetTextMatrix(row, kColRxFreq, f.text);
+        return result;
+    }
+
+    if (col == kColTxFreq) {
+        if (editorText.empty()) {
+            EmptyColumns(grid, row, kColTxFreq, kColTxFreq, result);
+            return result;
+        }
+        const EnteredFrequency f = ParseEnteredFrequency(editorText);
+        if (int msg = CheckFrequency(f)) {
+            result = Refuse(msg);
+            EmptyColumns(grid, row, kColTxFreq, kColTxFreq, result);
+            return result;
+        }
+        // No transmit frequency without a receive frequency.
+        const std::string t = rx0.empty() ? std::string() : f.text;
+        grid.SetTextMatrix(row, kColTxFreq, t);
+        if (t.empty())
+            result.emptiedColumns.push_back(kColTxFreq);
+        return result;
+    }
+
+    // An empty channel takes no settings.
+    if (rx0.empty() && tx0.empty()) {
+        EmptyColumns(grid, row, col, col, result);
+        return result;
+    }
+    grid.SetTextMatrix(row, col, col == kColName ? NameEditorText(editorText) : editorText);
+    return result;
+}
+
+std::string NameEditorText(const std::string& text)
+{
+    std::string out;
+    int chars = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        std::size_t len = 1;
+        if (c >= 0xF0)
+            len = 4;
+        else if (c >= 0xE0)
+            len = 3;
+        else if (c >= 0xC0)
+            len = 2;
+        if (chars == 6)
+            break;
+        if (len == 1) {
+            out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
+        } else {
+            out.append(text, i, len);
+        }
+        ++chars;
+        i += len;
+    }
+    return out;
+}
+
+int ListEditorSelection(const std::vector<std::string>& items, const std::string& cellText)
+{
+    if (cellText.empty())
+        return -1;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (StartsWithNoCase(items[i], cellText))
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string ListEditorText(const std::string& cellText, const std::vector<std::string>& items, int pickedIndex)
+{
+    if (pickedIndex >= 0 && static_cast<std::size_t>(pickedIndex) < items.size())
+        return items[static_cast<std::size_t>(pickedIndex)];
+    return cellText;
+}
+
+std::vector<std::string> FlagListItems(int col, bool chinese)
+{
+    const FlagWords& w = Words(chinese);
+    switch (col) {
+    case kColPower: return {w.high, w.low};
+    case kColLock: return {w.lock, w.unlock};
+    case kColScanAdd: return {w.yes, w.no};
+    case kColBandwidth: return {w.wide, w.narrow};
+    default: return {};
+    }
+}

@@ -1,0 +1,71 @@
+#pragma once
+// What happens to the channel grid when a cell editor is committed: the band
+// and step checks of frequencies, the default row, deletion of a channel by
+// clearing its receive frequency. The window and the command-line import both
+// go through CommitCell so a value is accepted or refused the same way.
+#include <string>
+#include <vector>
+
+#include "radio/TextGrid.h"
+
+// String-table entries of the two refusals (caption 61458 "Caution").
+inline constexpr int kMsgOutOfRange = 61448;  // frequency in neither band
+inline constexpr int kMsgStepError = 61456;   // frequency off the 2.5 kHz / 6.25 kHz raster
+inline constexpr int kMsgCaution = 61458;
+
+enum class CommitTrigger { LeaveCell, Enter };
+
+struct CommitResult {
+    // The value was refused: the editor closes, the current cell stays, and an
+    // Enter does not move on.
+    bool stopped = false;
+    int messageId = 0;                 // 0, kMsgOutOfRange or kMsgStepError
+    std::vector<int> emptiedColumns;   // columns of the row emptied by this commit, ascending
+
+    bool Committed() const { return !stopped; }
+};
+
+// Commits `editorText` (for a list editor: the text of the chosen item) into
+// cell (row, col) of a channel row 1..200, column 1..9. Anything else commits
+// nothing. Band limits are the process-wide ones of IsInBand.
+//
+// A transmit frequency off the step raster empties only the transmit cell,
+// whichever way the cell was left: a slip in the transmit frequency must not
+// throw away the rest of the channel. `trigger` is kept for the callers'
+// bookkeeping; both triggers apply the same rules.
+CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& editorText, CommitTrigger trigger,
+                        bool chinese);
+
+// A frequency as the editors read it: atof of the text, reformatted "%3.5f",
+// and its count of 10 Hz units (MulDecimal by 100000, truncated). `valid` is
+// false for values that are no finite number of units (inf, nan, 1e30), which
+// the commit treats as out of band.
+struct EnteredFrequency {
+    std::string text;
+    long long units = 0;
+    bool valid = false;
+};
+EnteredFrequency ParseEnteredFrequency(const std::string& text);
+
+// True when the units lie on the 2.5 kHz or the 6.25 kHz raster.
+bool IsOnStep(long long units);
+
+// The row a new channel gets when its first receive frequency is accepted.
+void WriteDefaultRow(ITextGrid& grid, int row, const std::string& frequencyText, bool chinese);
+
+// Upper-cases ASCII letters and keeps at most six characters (UTF-8 aware),
+// as the name editor does while the user types.
+std::string NameEditorText(const std::string& text);
+
+// List editors. The item a list selects when it opens on `cellText`: the
+// first item beginning with the text (ASCII case ignored), or -1 when the text
+// is empty or begins no item. With -1 the list shows no selection, and
+// ListEditorText keeps the cell's own text unless the user picks an item, so
+// merely visiting a "Middle" power or an unlisted tone never changes it.
+int ListEditorSelection(const std::vector<std::string>& items, const std::string& cellText);
+std::string ListEditorText(const std::string& cellText, const std::vector<std::string>& items, int pickedIndex);
+
+// Items of the list editors of columns 5..8 in the given language
+// ("High"/"Low", "Lock"/"Unlock", "Yes"/"No", "Wide"/"Narrow"); empty for
+// other columns (tones come from ToneNames).
+std::vector<std::string> FlagListItems(int col, bool chinese);

@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "editor/CellCommit.h"
+#include "radio/Bands.h"
+#include "radio/TextGrid.h"
+
+namespace {
+
+// Every test starts from the initial band limits: 136-175 and 400-520 MHz.
+class CellCommitTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved = {g_nVhfLow, g_nVhfHigh, g_nUhfLow, g_nUhfHigh};
+        g_nVhfLow = 13600000;
+        g_nVhfHigh = 17500000;
+        g_nUhfLow = 40000000;
+        g_nUhfHigh = 52000000;
+    }
+    void TearDown() override
+    {
+        g_nVhfLow = saved[0];
+        g_nVhfHigh = saved[1];
+        g_nUhfLow = saved[2];
+        g_nUhfHigh = saved[3];
+    }
+
+    std::vector<std::string> Row(int r) const
+    {
+        std::vector<std::string> v;
+        for (int c = 1; c <= 9; ++c)
+            v.push_back(grid.TextMatrix(r, c));
+        return v;
+    }
+    void FillRow(int r, const std::vector<std::string>& cells)
+    {
+        for (int c = 1; c <= 9; ++c)
+            grid.SetTextMatrix(r, c, cells[static_cast<std::size_t>(c - 1)]);
+    }
+    CommitResult Commit(int r, int c, const std::string& text, CommitTrigger t = CommitTrigger::LeaveCell,
+                        bool zh = false)
+    {
+        return CommitCell(grid, r, c, text, t, zh);
+    }
+
+    CTextGrid grid;
+    std::array<std::int32_t, 4> saved{};
+    const std::vector<std::string> kChannel{"145.12500", "146.00000", "67.0", "D023N", "Low",
+                                            "Unlock",    "No",        "Narrow", "AB"};
+    const std::vector<std::string> kEmptyRow = std::vector<std::string>(9);
+};
+
+TEST_F(CellCommitTest, FirstReceiveFrequencyFillsTheDefaultRow)
+{
+    CommitResult r = Commit(5, kColRxFreq, "145.125");
+    EXPECT_TRUE(r.Committed());
+    EXPECT_EQ(r.messageId, 0);
+    EXPECT_EQ(Row(5), (std::vector<std::string>{"145.12500", "145.12500", "None", "None", "High", "Lock", "Yes",
+                                                "Wide", ""}));
+    // Other rows untouched.
+    EXPECT_EQ(Row(4), kEmptyRow);
+    EXPECT_EQ(Row(6), kEmptyRow);
+}
+
+TEST_F(CellCommitTest, ChineseDefaultRowUsesChineseWords)
+{
+    CommitResult r = Commit(1, kColRxFreq, "438.5", CommitTrigger::Enter, true);
+    EXPECT_TRUE(r.Committed());
+    EXPECT_EQ(Row(1), (std::vector<std::string>{"438.50000", "438.50000", "无", "无", "高", "锁定", "有", "宽", ""}));
+}
+
+TEST_F(CellCommitTest, StepRasterAcceptsBothStepsAndRefusesOthers)
+{
+    EXPECT_TRUE(Commit(2, kColRxFreq, "145.00625").Committed());  // 6.25 kHz
+    EXPECT_EQ(grid.TextMatrix(2, 1), "145.00625");
+    EXPECT_TRUE(Commit(3, kColRxFreq, "145.0075").Committed());   // 2.5 kHz
+    EXPECT_EQ(grid.TextMatrix(3, 1), "145.00750");
+
+    FillRow(4, kChannel);
+    CommitResult r = Commit(4, kColRxFreq, "145.0065");
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(r.messageId, kMsgStepError);
+    EXPECT_EQ(Row(4), kEmptyRow);  // a refused receive frequency empties the whole row
+    EXPECT_EQ(r.emptiedColumns, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+
+    EXPECT_TRUE(IsOnStep(14512500));
+    EXPECT_TRUE(IsOnStep(625));
+    EXPECT_FALSE(IsOnStep(14500650));
+}
+
+TEST_F(CellCommitTest, UpperBandLimitIsExclusive)
+{
+    FillRow(7, kChannel);
+    CommitResult r = Commit(7, kColRxFreq, "175");
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(r.messageId, kMsgOutOfRange);
+    EXPECT_EQ(Row(7), kEmptyRow);
+
+    EXPECT_TRUE(Commit(8, kColRxFreq, "136").Committed());
+    EXPECT_EQ(grid.TextMatrix(8, 1), "136.00000");
+    EXPECT_TRUE(Commit(9, kColRxFreq, "519.99375").Committed());
+    EXPECT_EQ(Commit(10, kColRxFreq, "520").messageId, kMsgOutOfRange);
+    EXPECT_EQ(Commit(10, kColRxFreq, "399.99").messageId, kMsgOutOfRange);
+
+    // The limits are read at commit time.
+    g_nVhfHigh = 17400000;
+    EXPECT_EQ(Commit(11, kColRxFreq, "174").messageId, kMsgOutOfRange);
+    EXPECT_TRUE(Commit(11, kColRxFreq, "173.99750").Committed());
+}
+
+TEST_F(CellCommitTest, TextThatIsNoNumberOrAbsurdIsOutOfRange)
+{
+    for (const char* text : {"abc", "inf", "nan", "1e30", "-145.125", "  145.125xyz"}) {
+        FillRow(12, kChannel);
+        CommitResult r = Commit(12, kColRxFreq, text);
+        if (std::string(text) == "  145.125xyz") {
+            // atof skips leading blanks and ignores the rest.
+            EXPECT_TRUE(r.Committed()) << text;
+            EXPECT_EQ(grid.TextMatrix(12, 1), "145.12500");
+            EXPECT_EQ(grid.TextMatrix(12, 2), "146.00000");
+        } else {
+            EXPECT_EQ(r.messageId, kMsgOutOfRange) << text;
+            EXPECT_EQ(Row(12), kEmptyRow) << text;
+        }
+    }
+}
+
+TEST_F(CellCommitTest, ReceiveFrequencyOfExistingChannelChangesOnlyColumnOne)
+{
+    FillRow(20, kChannel);
+    EXPECT_TRUE(Commit(20, kColRxFreq, "150.5", CommitTrigger::Enter).Committed());
+    std::vector<std::string> expected = kChannel;
+    expected[0] = "150.50000";
+    EXPECT_EQ(Row(20), expected);
+}
+
+TEST_F(CellCommitTest, ClearingReceiveFrequencyDeletesTheChannel)
+{
+    FillRow(200, kChannel);
+    CommitResult r = Commit(200, kColRxFreq, "");
+    EXPECT_TRUE(r.Committed());
+    EXPECT_EQ(r.messageId, 0);
+    EXPECT_EQ(Row(200), kEmptyRow);
+    EXPECT_EQ(r.emptiedColumns.size(), 9u);
+}
+
+TEST_F(CellCommitTest, TransmitFrequencyRules)
+{
+    // No transmit frequency without a receive frequency.
+    CommitResult r = Commit(30, kColTxFreq, "145.125");
+    EXPECT_TRUE(r.Committed());
+    EXPECT_EQ(Row(30), kEmptyRow);
+
+    FillRow(31, kChannel);
+    EXPECT_TRUE(Commit(31, kColTxFreq, "440.0125").Committed());  // split across bands is fine
+    EXPECT_EQ(grid.TextMatrix(31, 2), "440.01250");
+    EXPECT_EQ(grid.TextMatrix(31, 1), "145.12500");
+
+    // Clearing Tx clears only Tx.
+    EXPECT_TRUE(Commit(31, kColTxFreq, "").Committed());
+    std::vector<std::string> expected = kChannel;
+    expected[1] = "";
+    EXPECT_EQ(Row(31), expected);
+
+    // Out of band empties only the Tx cell.
+    FillRow(32, kChannel);
+    r = Commit(32, kColTxFreq, "600");
+    EXPECT_EQ(r.messageId, kMsgOutOfRange);
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(Row(32), expected);
+    EXPECT_EQ(r.emptiedColumns, std::vector<int>{2});
+}
+
+TEST_F(CellCommitTest, OffStepTransmitEmptiesOnlyTransmitOnBothTriggers)
+{
+    std::vector<std::string> expected = kChannel;
+    expected[1] = "";
+    for (CommitTrigger t : {CommitTrigger::LeaveCell, CommitTrigger::Enter}) {
+        FillRow(40, kChannel);
+        CommitResult r = Commit(40, kColTxFreq, "145.0065", t);
+        EXPECT_TRUE(r.stopped);
+        EXPECT_EQ(r.messageId, kMsgStepError);
+        EXPECT_EQ(Row(40), expected);
+        EXPECT_EQ(r.emptiedColumns, std::vector<int>{2});
+    }
+}
+
+TEST_F(CellCommitTest, SettingsRefusedOnEmptyChannel)
+{
+    for (int c = kColRxTone; c <= kColName; ++c) {
+        CommitResult r = Commit(50, c, c == kColName ? "ABC" : "High");
+        EXPECT_TRUE(r.Committed());
+        EXPECT_EQ(grid.TextMatrix(50, c), "") << c;
+    }
+    // A channel holding only a transmit frequency (decoded from a file) takes settings.
+    grid.SetTextMatrix(51, kColTxFreq, "145.12500");
+    EXPECT_TRUE(Commit(51, kColPower, "Low").Committed());
+    EXPECT_EQ(grid.TextMatrix(51, kColPower), "Low");
+
+    FillRow(52, kChannel);
+    EXPECT_TRUE(Commit(52, kColRxTone, "D754I").Committed());
+    EXPECT_TRUE(Commit(52, kColLock, "Lock").Committed());
+    EXPECT_TRUE(Commit(52, kColName, "ab-_9xyz").Committed());
+    EXPECT_EQ(Row(52), (std::vector<std::string>{"145.12500", "146.00000", "D754I", "D023N", "Low", "Lock", "No",
+                                                 "Narrow", "AB-_9X"}));
+}
+
+TEST_F(CellCommitTest, OutsideTheChannelAreaNothingIsCommitted)
+{
+    grid.SetTextMatrix(0, 1, "Rx Frequency");
+    grid.SetTextMatrix(3, 0, "  2");
+    CommitResult r = Commit(0, kColRxFreq, "");
+    EXPECT_TRUE(r.Committed());
+    EXPECT_EQ(grid.TextMatrix(0, 1), "Rx Frequency");
+    Commit(3, kColLabel, "145.125");
+    EXPECT_EQ(grid.TextMatrix(3, 0), "  2");
+    EXPECT_EQ(Row(3), kEmptyRow);
+    EXPECT_TRUE(Commit(201, kColRxFreq, "145.125").Committed());
+}
+
+TEST(ListEditor, KeepsCellTextWhenNothingIsPicked)
+{
+    const std::vector<std::string> power = FlagListItems(kColPower, false);
+    ASSERT_EQ(power, (std::vector<std::string>{"High", "Low"}));
+    EXPECT_EQ(ListEditorSelection(power, "Middle"), -1);
+    EXPECT_EQ(ListEditorText("Middle", power, -1), "Middle");
+    EXPECT_EQ(ListEditorSelection(power, "low"), 1);
+    EXPECT_EQ(ListEditorText("Middle", power, 1), "Low");
+    EXPECT_EQ(ListEditorSelection(power, ""), -1);
+    EXPECT_EQ(ListEditorText("", power, 7), "");
+
+    const std::vector<std::string> zh = FlagListItems(kColLock, true);
+    EXPECT_EQ(zh, (std::vector<std::string>{"锁定", "未锁定"}));
+    EXPECT_EQ(ListEditorSelection(zh, "未锁定"), 1);
+    EXPECT_EQ(ListEditorSelection(FlagListItems(kColBandwidth, true), "中"), -1);
+    EXPECT_TRUE(FlagListItems(kColRxTone, false).empty());
+}
+
+TEST(NameEditor, UpperCaseAndSixCharacters)
+{
+    EXPECT_EQ(NameEditorText("abcdefgh"), "ABCDEF");
+    EXPECT_EQ(NameEditorText("a b"), "A B");
+    EXPECT_EQ(NameEditorText("信道一二三四五"), "信道一二三四");
+}
+
+}  // namespace
