@@ -22,7 +22,9 @@ public:
     void SetString(const std::string& key, const std::string& value) { SetString("", key, value); }
 
     // Writes the file when modified; returns this object's backup file name or "".
+    // A file that cannot be opened or written also gives "" and sets SaveFailed().
     std::string Save(bool makeBackup);
+    bool SaveFailed() const { return m_bSaveFailed; }
     void MakeBackupName();
     void Clear();
 
@@ -64,6 +66,7 @@ private:
     bool m_bBackupOnSave = false;
     std::string m_strBackupFileName;
     bool m_bModified = false;
+    bool m_bSaveFailed = false;
 };
 
 // The one instance holding Program.ini.

@@ -1,0 +1,410 @@
+#include "app/IniFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+CIniFile theIniFile(4);
+
+namespace {
+
+constexpr const char* kWhiteSpace = " \t\r\n\v\f";
+
+std::string Trim(const std::string& s)
+{
+    const std::size_t first = s.find_first_not_of(kWhiteSpace);
+    if (first == std::string::npos)
+        return std::string();
+    const std::size_t last = s.find_last_not_of(kWhiteSpace);
+    return s.substr(first, last - first + 1);
+}
+
+// ASCII letters fold; bytes of Chinese text (GB2312 or UTF-8, all >= 0x80)
+// must compare exactly, so only the 7-bit range is touched.
+unsigned char FoldAscii(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+bool EqualText(const std::string& a, const std::string& b, bool ignoreCase)
+{
+    if (a.size() != b.size())
+        return false;
+    if (!ignoreCase)
+        return a == b;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+CIniFile::CIniFile(int growBy) : m_nGrowBy(growBy > 0 ? growBy : 1) {}
+
+CIniFile::~CIniFile()
+{
+    if (m_bWriteBackOnClose)
+        Save(m_bBackupOnSave);
+    Clear();
+}
+
+std::string CIniFile::ProgramDir()
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path exe = fs::canonical("/proc/self/exe", ec);
+    if (!ec && exe.has_parent_path())
+        return exe.parent_path().string();
+    char buf[PATH_MAX];
+    if (::getcwd(buf, sizeof buf))
+        return buf;
+    return ".";
+}
+
+bool CIniFile::LoadFromProgramDir(const std::string& fileName, bool writeBackOnClose, bool ignoreCase,
+                                  bool backupOnSave)
+{
+    std::string dir = ProgramDir();
+    if (dir.empty() || dir.back() != '/')
+        dir += '/';
+    return Load(dir + fileName, writeBackOnClose, ignoreCase, backupOnSave);
+}
+
+bool CIniFile::NamesEqual(const std::string& a, const std::string& b) const
+{
+    return EqualText(a, b, m_bIgnoreCase);
+}
+
+int CIniFile::FindSection(const std::string& name) const
+{
+    for (std::size_t i = 0; i < m_sections.size(); ++i) {
+        if (NamesEqual(m_sections[i].name, name))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int CIniFile::FindKey(const Section& s, const std::string& key, bool ignoreCase)
+{
+    // The last occurrence wins, as a later line in the file overrides an earlier one.
+    for (std::size_t j = s.keys.size(); j-- > 0;) {
+        if (EqualText(s.keys[j], key, ignoreCase))
+            return static_cast<int>(j);
+    }
+    return -1;
+}
+
+void CIniFile::GrowSlots(std::size_t needed)
+{
+    while (m_nSlotCapacity < needed)
+        m_nSlotCapacity += static_cast<std::size_t>(m_nGrowBy);
+    m_sections.reserve(m_nSlotCapacity);
+}
+
+bool CIniFile::Load(const std::string& path, bool writeBackOnClose, bool ignoreCase, bool backupOnSave)
+{
+    if (!m_strFilePath.empty()) {
+        Save(false);
+        Clear();
+    }
+    m_bWriteBackOnClose = writeBackOnClose;
+    m_bIgnoreCase = ignoreCase;
+    m_bBackupOnSave = backupOnSave;
+
+    // A missing file is created empty; an existing one is never truncated here.
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    const int fd = exists ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC)
+                          : ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+
+    m_strFilePath = path;
+    m_sections.clear();
+    m_nSlotCapacity = 0;
+    GrowSlots(static_cast<std::size_t>(m_nGrowBy));
+    m_sections.push_back(Section{});
+
+    auto handleLine = [this](std::string line) {
+        // Text after a zero byte is not part of the line (a file padded with
+        // zeros by an earlier in-place save reads back as empty lines).
+        const std::size_t nul = line.find('\0');
+        if (nul != std::string::npos)
+            line.erase(nul);
+        line = Trim(line);
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            GrowSlots(m_sections.size() + 1);
+            Section s;
+            s.name = line.substr(1, line.size() - 2);
+            m_sections.push_back(std::move(s));
+            return;
+        }
+        std::string key, value;
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos) {
+            key = line;
+        } else {
+            key = Trim(line.substr(0, eq));
+            value = Trim(line.substr(eq + 1));
+        }
+        if (key.empty())
+            return;
+        const char c = key.front();
+        if (c == ';' || c == '/' || c == '*' || c == '\\')
+            return;
+        Section& cur = m_sections.back();
+        cur.keys.push_back(std::move(key));
+        cur.values.push_back(std::move(value));
+    };
+
+    bool ok = true;
+    std::string pending;
+    char buf[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        pending.append(buf, static_cast<std::size_t>(n));
+        std::size_t start = 0;
+        for (std::size_t lf; (lf = pending.find('\n', start)) != std::string::npos; start = lf + 1)
+            handleLine(pending.substr(start, lf - start));
+        pending.erase(0, start);
+    }
+    if (ok && !pending.empty())
+        handleLine(pending);
+    ::close(fd);
+    return ok;
+}
+
+std::string CIniFile::GetString(const std::string& section, const std::string& key, const std::string& def) const
+{
+    const int si = FindSection(section);
+    if (si < 0)
+        return def;
+    const Section& s = m_sections[static_cast<std::size_t>(si)];
+    const int ki = FindKey(s, key, m_bIgnoreCase);
+    if (ki < 0)
+        return def;
+    std::string value = s.values[static_cast<std::size_t>(ki)];
+    // Trailing comments stay in the file but not in what callers see. The cut
+    // is not followed by a trim: "Chinese // x" reads as "Chinese ".
+    for (const char* marker : {"//", "\t;", "/*"}) {
+        const std::size_t pos = value.find(marker);
+        if (pos != std::string::npos)
+            value.erase(pos);
+    }
+    return value;
+}
+
+void CIniFile::SetString(const std::string& section, const std::string& key, const std::string& value)
+{
+    if (m_strFilePath.empty())
+        return;
+    int si = FindSection(section);
+    if (si < 0) {
+        GrowSlots(m_sections.size() + 1);
+        Section s;
+        s.name = section;
+        m_sections.push_back(std::move(s));
+        si = static_cast<int>(m_sections.size()) - 1;
+        m_bModified = true;
+    }
+    Section& s = m_sections[static_cast<std::size_t>(si)];
+    const int ki = FindKey(s, key, m_bIgnoreCase);
+    if (ki < 0) {
+        s.keys.push_back(key);
+        s.values.push_back(value);
+        m_bModified = true;
+        return;
+    }
+    std::string& stored = s.values[static_cast<std::size_t>(ki)];
+    if (!NamesEqual(stored, value))
+        m_bModified = true;
+    stored = value;
+}
+
+std::string CIniFile::Save(bool makeBackup)
+{
+    m_bSaveFailed = false;
+    if (!m_bModified || m_strFilePath.empty())
+        return std::string();
+
+    if (makeBackup) {
+        if (m_strBackupFileName.empty())
+            MakeBackupName();
+        std::error_code ec;  // a backup that cannot be made does not stop the save
+        std::filesystem::copy_file(m_strFilePath, m_strBackupFileName,
+                                   std::filesystem::copy_options::overwrite_existing, ec);
+    }
+
+    int fd = ::open(m_strFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        // Cannot truncate: overwrite in place. The file keeps its length; the
+        // zero bytes left after shorter text read back as empty lines.
+        fd = ::open(m_strFilePath.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0) {
+            m_bSaveFailed = true;
+            return std::string();
+        }
+        struct stat st {};
+        bool ok = ::fstat(fd, &st) == 0;
+        if (ok && st.st_size > 0) {
+            const std::string zeros(static_cast<std::size_t>(st.st_size), '\0');
+            ok = WriteAll(fd, zeros.data(), zeros.size());
+        }
+        if (!ok || ::lseek(fd, 0, SEEK_SET) != 0) {
+            ::close(fd);
+            m_bSaveFailed = true;
+            return std::string();
+        }
+    }
+
+    std::string text;
+    for (const Section& s : m_sections) {
+        if (!s.name.empty())
+            text += "[" + s.name + "]\r\n";
+        for (std::size_t j = 0; j < s.keys.size(); ++j) {
+            if (s.keys[j].empty())
+                text += s.values[j];
+            else
+                text += s.keys[j] + "=" + s.values[j];
+            text += "\r\n";
+        }
+    }
+    const bool written = WriteAll(fd, text.data(), text.size());
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed) {
+        m_bSaveFailed = true;
+        return std::string();
+    }
+    return m_strBackupFileName;
+}
+
+void CIniFile::MakeBackupName()
+{
+    namespace fs = std::filesystem;
+    const fs::path path(m_strFilePath);
+    fs::path dir = path.parent_path();
+    if (dir.empty())
+        dir = ".";
+    std::string stem = path.filename().string();
+    const std::size_t dot = stem.rfind('.');
+    if (dot != std::string::npos)
+        stem.erase(dot);
+
+    // Every file starting with the stem counts, the INI file and earlier
+    // backups alike; only the last three characters of a name are read.
+    int highest = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.compare(0, stem.size(), stem) != 0)
+            continue;
+        const std::string tail = name.size() > 3 ? name.substr(name.size() - 3) : name;
+        highest = std::max(highest, std::atoi(tail.c_str()));
+    }
+    char number[16];
+    std::snprintf(number, sizeof number, "%.3d", highest + 1);
+    m_strBackupFileName = m_strFilePath + "." + number;
+}
+
+void CIniFile::Clear()
+{
+    m_sections.clear();
+    m_nSlotCapacity = 0;
+    m_strFilePath.clear();
+    m_bModified = false;
+}
+
+bool CIniFile::DeleteKey(const std::string& section, const std::string& key)
+{
+    const int si = FindSection(section);
+    if (si < 0)
+        return false;
+    Section& s = m_sections[static_cast<std::size_t>(si)];
+    const int ki = FindKey(s, key, m_bIgnoreCase);
+    if (ki < 0)
+        return false;
+    s.keys.erase(s.keys.begin() + ki);
+    s.values.erase(s.values.begin() + ki);
+    m_bModified = true;
+    return true;
+}
+
+bool CIniFile::DeleteSection(const std::string& section)
+{
+    const int si = FindSection(section);
+    if (si < 0)
+        return false;
+    m_sections.erase(m_sections.begin() + si);
+    m_bModified = true;
+    return true;
+}
+
+void CIniFile::GetSectionNames(std::vector<std::string>& out) const
+{
+    for (const Section& s : m_sections) {
+        if (!s.name.empty())
+            out.push_back(s.name);
+    }
+}
+
+void CIniFile::GetKeyNames(const std::string& section, std::vector<std::string>& out) const
+{
+    const int si = FindSection(section);
+    if (si < 0)
+        return;
+    const Section& s = m_sections[static_cast<std::size_t>(si)];
+    out.insert(out.end(), s.keys.begin(), s.keys.end());
+}
+
+std::string CIniFile::GetListItem(const std::string& section, const std::string& key, int index, char sep) const
+{
+    const std::string value = Trim(GetString(section, key, ""));
+    if (value.empty())
+        return std::string();
+    std::vector<std::string> items;
+    SplitList(value, sep, items);
+    if (index < 0 || static_cast<std::size_t>(index) >= items.size())
+        return std::string();
+    return Trim(items[static_cast<std::size_t>(index)]);
+}
+
+void CIniFile::SplitList(const std::string& text, char sep, std::vector<std::string>& out)
+{
+    if (text.empty() || text == "(null)")
+        return;
+    std::size_t start = 0;
+    for (std::size_t pos; (pos = text.find(sep, start)) != std::string::npos; start = pos + 1)
+        out.push_back(text.substr(start, pos - start));
+    out.push_back(text.substr(start));
+}
