@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "radio/Decimal.h"
 #include "radio/Image.h"
 #include "radio/TextGrid.h"
 
