@@ -1,0 +1,241 @@
+#include "link/Transfer.h"
+
+#include <array>
+#include <cstring>
+#include <thread>
+
+#include "link/Protocol.h"
+
+using namespace proto;
+
+namespace {
+// Closes the port on every way out.
+struct PortCloser {
+    ISerialPort& port;
+    ~PortCloser() { port.Close(); }
+};
+}  // namespace
+
+CTransferEngine::CTransferEngine(ISerialPort& port, ITransferObserver& observer)
+    : m_port(port), m_observer(observer),
+      m_sleep([](std::chrono::microseconds d) { std::this_thread::sleep_for(d); })
+{
+}
+
+void CTransferEngine::Sleep(int ms)
+{
+    m_sleep(std::chrono::milliseconds(ms));
+}
+
+bool CTransferEngine::PumpPasses(int n, bool sleep)
+{
+    for (int i = 0; i < n; ++i) {
+        m_observer.Pump();
+        if (m_observer.IsCancelled())
+            return false;
+        if (sleep)
+            Sleep(1);
+    }
+    return true;
+}
+
+bool CTransferEngine::Send(const std::uint8_t* data, std::size_t n)
+{
+    std::size_t written = 0;
+    // A short write shows up as a missing answer; only a vanished device is
+    // worth stopping for here.
+    return m_port.Write(data, n, written) || !m_port.IsLost();
+}
+
+bool CTransferEngine::ReadBytes(std::uint8_t* buf, std::size_t n, std::size_t& got)
+{
+    return m_port.Read(buf, n, got);
+}
+
+CTransferEngine::Step CTransferEngine::Fail(int id, std::string detail)
+{
+    m_observer.Message(id, detail);
+    m_result.outcome = TransferOutcome::Failed;
+    m_result.messageId = id;
+    m_result.detail = std::move(detail);
+    return Step::Failed;
+}
+
+TransferResult CTransferEngine::Read(const std::string& portName, Image& image)
+{
+    Image buffer = image;
+    TransferResult r = Run(portName, false, buffer, &buffer);
+    if (r.Completed())
+        image = buffer;
+    return r;
+}
+
+TransferResult CTransferEngine::Write(const std::string& portName, const Image& image)
+{
+    return Run(portName, true, image, nullptr);
+}
+
+TransferResult CTransferEngine::Run(const std::string& portName, bool write, const Image& out, Image* in)
+{
+    m_result = TransferResult{};
+    m_nProgress = 0;
+    m_observer.Range(0, write ? 511 : 512);
+
+    if (!m_port.Open(portName)) {
+        Fail(IDS_OPEN_PORT_FAIL, m_port.ErrorText());
+        return m_result;
+    }
+    PortCloser closer{m_port};
+
+    Step s = Handshake();
+    if (s == Step::Ok)
+        s = write ? WritePhase(out) : ReadPhase(*in);
+    if (s == Step::Ok)
+        m_result.outcome = TransferOutcome::Completed;
+    else if (s == Step::Cancelled)
+        m_result.outcome = TransferOutcome::Cancelled;
+    return m_result;
+}
+
+CTransferEngine::Step CTransferEngine::Handshake()
+{
+    int attempt = 1;
+    for (;;) {
+        if (!PumpPasses(6, true))
+            return Step::Cancelled;
+        m_port.PurgeAbort();
+
+        std::array<std::uint8_t, kEntryCodeSize> code{};
+        code[0] = kStx;
+        std::memcpy(code.data() + 1, kEntryLetters, 6);
+        bool lost = false;
+        for (std::uint8_t b : code) {
+            Sleep(2);
+            if (!Send(b)) {
+                lost = true;
+                break;
+            }
+        }
+        if (lost)
+            return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
+
+        // Two chances for the acknowledgement of the entry code.
+        bool entered = false;
+        bool promptNow = false;
+        for (int tries = 0; tries < 2 && !entered; ++tries) {
+            std::uint8_t b = 0;
+            std::size_t got = 0;
+            if (!ReadBytes(&b, 1, got)) {
+                if (m_port.IsLost())
+                    return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
+                break;
+            }
+            entered = got == 1 && b == kAck;
+        }
+
+        if (entered) {
+            Sleep(1);
+            m_port.PurgeClear();
+            if (!Send(kIdent))
+                return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
+            Sleep(1);
+            if (!Send(kStx))
+                return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
+            Sleep(1);
+            std::array<std::uint8_t, kIdentSize> ident{};
+            std::size_t got = 0;
+            if (!ReadBytes(ident.data(), ident.size(), got)) {
+                if (m_port.IsLost())
+                    return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
+                promptNow = true;
+            } else {
+                m_port.PurgeClear();
+                if (!Send(kAck))
+                    return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
+                Sleep(1);
+                std::uint8_t b = 0;
+                got = 0;
+                bool ok = ReadBytes(&b, 1, got);
+                if (!ok && m_port.IsLost())
+                    return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
+                if (ok && got == 1 && b == kAck)
+                    return Step::Ok;
+                if (attempt > 5)
+                    return Fail(IDS_PROGRAM_INTERRUPT);
+                ++attempt;
+                promptNow = true;
+            }
+        } else {
+            Sleep(2);
+            ++attempt;
+            promptNow = attempt > 15;
+        }
+
+        if (promptNow) {
+            if (!m_observer.PromptRetry(IDS_COMM_ERROR)) {
+                m_result.messageId = IDS_COMM_ERROR;
+                return Step::Cancelled;
+            }
+            attempt = 1;
+        }
+    }
+}
+
+CTransferEngine::Step CTransferEngine::ReadPhase(Image& buffer)
+{
+    for (int a = 0; a < static_cast<int>(kImageSize); a += kFrameData) {
+        m_port.PurgeClear();
+        const std::uint8_t req[4] = {kRead, static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a & 0xFF),
+                                     kFrameData};
+        if (!Send(req, sizeof req))
+            return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
+        std::array<std::uint8_t, kReadReplySize> reply{};
+        std::size_t got = 0;
+        if (!ReadBytes(reply.data(), reply.size(), got) || got < reply.size())
+            return Fail(IDS_PROGRAM_INTERRUPT, m_port.IsLost() ? m_port.ErrorText() : std::string());
+        std::memcpy(buffer.data() + a, reply.data() + 4, kFrameData);
+
+        m_port.PurgeClear();
+        if (!Send(kAck))
+            return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
+        std::uint8_t b = 0;
+        got = 0;
+        if (!ReadBytes(&b, 1, got) || got != 1 || b != kAck)
+            return Fail(IDS_PROGRAM_INTERRUPT, m_port.IsLost() ? m_port.ErrorText() : std::string());
+
+        if (a % static_cast<int>(kBlockSize) == 0)
+            m_observer.Progress(++m_nProgress);
+        if (!PumpPasses(9, false))
+            return Step::Cancelled;
+    }
+    return Step::Ok;
+}
+
+CTransferEngine::Step CTransferEngine::WritePhase(const Image& image)
+{
+    auto frame = [&](int a, int n) -> bool {
+        m_port.PurgeClear();
+        const std::uint8_t hdr[4] = {kWrite, static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a & 0xFF),
+                                     static_cast<std::uint8_t>(n)};
+        if (!Send(hdr, sizeof hdr))
+            return false;
+        Sleep(1);
+        if (!Send(image.data() + a, static_cast<std::size_t>(n)))
+            return false;
+        std::uint8_t b = 0;
+        std::size_t got = 0;
+        return ReadBytes(&b, 1, got) && got == 1 && b == kAck;
+    };
+
+    for (int a = 0; a < kWriteFullFrames * kFrameData; a += kFrameData) {
+        if (!frame(a, kFrameData))
+            return Fail(IDS_PROGRAM_INTERRUPT, m_port.IsLost() ? m_port.ErrorText() : std::string());
+        if (a % static_cast<int>(kBlockSize) == 0)
+            m_observer.Progress(++m_nProgress);
+        if (!PumpPasses(9, false))
+            return Step::Cancelled;
+    }
+    if (!frame(kLastWriteAddress, kLastWriteSize))
+        return Fail(IDS_PROGRAM_INTERRUPT, m_port.IsLost() ? m_port.ErrorText() : std::string());
+    return Step::Ok;
+}

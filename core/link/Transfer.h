@@ -1,0 +1,73 @@
+#pragma once
+// One complete transfer of the memory image to or from the radio. The engine
+// knows nothing of windows: it reports through ITransferObserver, so the GUI
+// (on a worker thread), the command-line tool and the tests drive the same code.
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "link/SerialPort.h"
+#include "radio/Image.h"
+
+// String-table ids of the link's messages.
+inline constexpr int IDS_COMM_ERROR = 61451;     // "Communication Error,..." (Retry, Cancel)
+inline constexpr int IDS_OPEN_PORT_FAIL = 61453; // "Could not Open the Port,..."
+inline constexpr int IDS_PROGRAM_INTERRUPT = 61454;  // "Program Interrupt, ..."
+
+// Called from the thread that runs the engine.
+class ITransferObserver {
+public:
+    virtual ~ITransferObserver() = default;
+    virtual void Range(int lower, int upper) = 0;
+    virtual void Progress(int pos) = 0;
+    // One pump pass: give the user interface its turn (may do nothing).
+    virtual void Pump() {}
+    virtual bool IsCancelled() = 0;
+    // Message textId with Retry and Cancel; true for Retry.
+    virtual bool PromptRetry(int textId) = 0;
+    // Message textId with OK; detail is extra text (the device and the reason), may be "".
+    virtual void Message(int textId, const std::string& detail) = 0;
+};
+
+enum class TransferOutcome { Completed, Cancelled, Failed };
+
+struct TransferResult {
+    TransferOutcome outcome = TransferOutcome::Failed;
+    int messageId = 0;    // Failed: the message shown; Cancelled at the prompt: IDS_COMM_ERROR
+    std::string detail;   // Failed: the detail shown with it
+    bool Completed() const { return outcome == TransferOutcome::Completed; }
+};
+
+class CTransferEngine {
+public:
+    using Sleeper = std::function<void(std::chrono::microseconds)>;
+    CTransferEngine(ISerialPort& port, ITransferObserver& observer);
+
+    // Reads the radio's memory. image is replaced only when all 1024 frames
+    // arrived; on any other end it is left exactly as it was.
+    TransferResult Read(const std::string& portName, Image& image);
+    // Writes image 0x0000..0x1FF5 to the radio (0x1FF6.. are never sent).
+    TransferResult Write(const std::string& portName, const Image& image);
+
+    // Replaces std::this_thread::sleep_for (tests record the pauses).
+    void SetSleeper(Sleeper s) { m_sleep = std::move(s); }
+
+private:
+    enum class Step { Ok, Cancelled, Failed };
+    TransferResult Run(const std::string& portName, bool write, const Image& out, Image* in);
+    Step Handshake();
+    Step ReadPhase(Image& buffer);
+    Step WritePhase(const Image& image);
+    bool PumpPasses(int n, bool sleep);
+    bool Send(const std::uint8_t* data, std::size_t n);
+    bool Send(std::uint8_t b) { return Send(&b, 1); }
+    bool ReadBytes(std::uint8_t* buf, std::size_t n, std::size_t& got);
+    Step Fail(int id, std::string detail = {});
+    void Sleep(int ms);
+
+    ISerialPort& m_port;
+    ITransferObserver& m_observer;
+    Sleeper m_sleep;
+    int m_nProgress = 0;
+    TransferResult m_result;
+};
