@@ -1,0 +1,370 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "radio/Bands.h"
+#include "radio/ChannelCodec.h"
+#include "radio/CsvChannels.h"
+#include "radio/Image.h"
+
+namespace {
+
+// Default band limits for every test: 136-175 MHz and 400-520 MHz.
+class CsvTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_nVhfLow = 13600000;
+        g_nVhfHigh = 17500000;
+        g_nUhfLow = 40000000;
+        g_nUhfHigh = 52000000;
+    }
+};
+
+std::vector<std::vector<std::string>> Fields(const CsvDocument& doc)
+{
+    std::vector<std::vector<std::string>> out;
+    for (const auto& r : doc.records)
+        out.push_back(r.fields);
+    return out;
+}
+
+void SetRow(ITextGrid& g, int row, std::vector<std::string> cells)
+{
+    for (int c = 1; c <= 9; ++c)
+        g.SetTextMatrix(row, c, c - 1 < static_cast<int>(cells.size()) ? cells[c - 1] : "");
+}
+
+std::vector<std::string> Row(const ITextGrid& g, int row)
+{
+    std::vector<std::string> out;
+    for (int c = 1; c <= 9; ++c)
+        out.push_back(g.TextMatrix(row, c));
+    return out;
+}
+
+// The channel area as the window would save it: records and names.
+Image Encoded(const ITextGrid& g, const Image& base)
+{
+    Image img = base;
+    EncodeChannels(g, img);
+    return img;
+}
+
+// A file full of channels the editors could have made: frequencies in band on
+// the raster, listed tones, every flag word, names, receive-only channels.
+Image RandomChannels(unsigned seed, bool chinese)
+{
+    std::mt19937 rng(seed);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    CTextGrid g;
+    const auto& tones = ToneNames(chinese);
+    const FlagWords& w = Words(chinese);
+    auto freq = [&]() {
+        long units = pick(2) ? 13600000 + 625L * pick(6000) : 40000000 + 250L * pick(40000);
+        return UnitsToFrequencyText(units);
+    };
+    for (int row = 1; row <= 200; ++row) {
+        if (pick(4) == 0)
+            continue;
+        const std::string rx = freq();
+        const int txKind = pick(4);
+        const std::string tx = txKind == 0 ? "" : txKind == 1 ? freq() : rx;
+        std::string name;
+        const char alphabet[] = "ABCXYZ0189-_";
+        for (int k = pick(7); k > 0; --k)
+            name += alphabet[pick(12)];
+        const char* powers[] = {w.high, w.middle, w.low};
+        SetRow(g, row,
+               {rx, tx, tones[static_cast<std::size_t>(pick(kToneCount))],
+                tones[static_cast<std::size_t>(pick(kToneCount))], powers[pick(3)], pick(2) ? w.lock : w.unlock,
+                pick(2) ? w.yes : w.no, pick(2) ? w.wide : w.narrow, name});
+    }
+    return Encoded(g, NewDocumentImage());
+}
+
+CTextGrid Decoded(const Image& img, bool chinese)
+{
+    CTextGrid g;
+    FillGridLabels(g, chinese);
+    DecodeChannels(img, g, chinese);
+    return g;
+}
+
+bool ChannelAreaEqual(const Image& a, const Image& b)
+{
+    // Records 0x0000..0x0C7F and names 0x0CA0..0x12DF.
+    return std::equal(a.begin(), a.begin() + 0x0C80, b.begin()) &&
+           std::equal(a.begin() + 0x0CA0, a.begin() + 0x12E0, b.begin() + 0x0CA0);
+}
+
+}  // namespace
+
+TEST_F(CsvTest, ParsesQuotingLineEndsAndBlankLines)
+{
+    const std::string text = "\xEF\xBB\xBF"
+                             "a,\"b,c\",\"say \"\"hi\"\"\"\r\n"
+                             "\r\n"
+                             "\"two\r\nlines\",x\n"
+                             "last,\rcr,\n"
+                             "end";
+    const CsvDocument doc = ParseCsv(text);
+    ASSERT_TRUE(doc.ok) << doc.error;
+    const std::vector<std::vector<std::string>> want = {
+        {"a", "b,c", "say \"hi\""}, {"two\r\nlines", "x"}, {"last", ""}, {"cr", ""}, {"end"}};
+    EXPECT_EQ(Fields(doc), want);
+    ASSERT_EQ(doc.records.size(), 5u);
+    EXPECT_EQ(doc.records[0].line, 1);
+    EXPECT_EQ(doc.records[1].line, 3);  // the blank line 2 is skipped
+    EXPECT_EQ(doc.records[2].line, 5);  // the quoted line break counts
+    EXPECT_EQ(doc.records[3].line, 6);
+    EXPECT_EQ(doc.records[4].line, 7);
+}
+
+TEST_F(CsvTest, RefusesBrokenQuotingWithTheLine)
+{
+    CsvDocument doc = ParseCsv("a,b\nc,\"open\nstill open\n");
+    EXPECT_FALSE(doc.ok);
+    EXPECT_EQ(doc.errorLine, 2);
+    EXPECT_TRUE(doc.records.empty());
+
+    doc = ParseCsv("a\n\"x\"y,z\n");
+    EXPECT_FALSE(doc.ok);
+    EXPECT_EQ(doc.errorLine, 2);
+
+    doc = ParseCsv("a\nb\nab\"c\n");
+    EXPECT_FALSE(doc.ok);
+    EXPECT_EQ(doc.errorLine, 3);
+}
+
+TEST_F(CsvTest, WriterQuotesOnlyWhatNeedsItAndReadsBack)
+{
+    EXPECT_EQ(CsvField("plain"), "plain");
+    EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvField("q\"q"), "\"q\"\"q\"");
+    EXPECT_EQ(CsvField("  1"), "\"  1\"");
+    EXPECT_EQ(CsvField(""), "");
+    EXPECT_EQ(CsvLine({"a", "", "b"}), "a,,b\r\n");
+
+    std::mt19937 rng(7);
+    const char alphabet[] = "ab ,\"\r\n\xE6\x97\xA0";
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::vector<std::string>> table(1 + rng() % 4);
+        std::string text;
+        for (auto& rec : table) {
+            rec.resize(2 + rng() % 4);
+            for (auto& f : rec)
+                for (int k = static_cast<int>(rng() % 6); k > 0; --k)
+                    f += alphabet[rng() % (sizeof alphabet - 1)];
+            rec[0] = "r" + rec[0];  // never a blank record
+            text += CsvLine(rec);
+        }
+        const CsvDocument doc = ParseCsv(text);
+        ASSERT_TRUE(doc.ok) << doc.error;
+        EXPECT_EQ(Fields(doc), table) << text;
+    }
+}
+
+TEST_F(CsvTest, GridLayoutIsEveryCellOfTheGrid)
+{
+    const Image img = RandomChannels(3, false);
+    const CTextGrid g = Decoded(img, false);
+    const std::string csv = GridToCsv(g);
+    const CsvDocument doc = ParseCsv(csv);
+    ASSERT_TRUE(doc.ok);
+    ASSERT_EQ(doc.records.size(), 201u);
+    for (int row = 0; row < 201; ++row) {
+        EXPECT_EQ(doc.records[row].line, row + 1);
+        ASSERT_EQ(doc.records[row].fields.size(), 10u);
+        for (int col = 0; col < 10; ++col)
+            EXPECT_EQ(doc.records[row].fields[col], g.TextMatrix(row, col));
+    }
+    EXPECT_EQ(doc.records[0].fields[1], "Rx Frequency");
+    EXPECT_EQ(doc.records[1].fields[0], "Pr");
+}
+
+TEST_F(CsvTest, ExportThenImportGivesBackTheSameChannelsInBothLayouts)
+{
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        for (bool chinese : {false, true}) {
+            const Image original = RandomChannels(seed, chinese);
+            const CTextGrid shown = Decoded(original, chinese);
+            for (CsvFormat format : {CsvFormat::Grid, CsvFormat::Chirp}) {
+                const std::string csv = format == CsvFormat::Grid ? GridToCsv(shown) : GridToChirpCsv(shown);
+                // Import over a file holding other channels: they must all go.
+                CTextGrid target = Decoded(RandomChannels(seed + 100, false), chinese);
+                const ImportReport rep = ImportCsv(csv, format, target, chinese);
+                ASSERT_TRUE(rep.ok) << rep.error;
+                EXPECT_EQ(rep.rejected, 0);
+                EXPECT_TRUE(rep.issues.empty()) << rep.issues.front().reason;
+                for (int row = 1; row <= 200; ++row)
+                    ASSERT_EQ(Row(target, row), Row(shown, row))
+                        << "seed " << seed << " row " << row << " chirp " << (format == CsvFormat::Chirp);
+                EXPECT_TRUE(ChannelAreaEqual(Encoded(target, original), original));
+            }
+        }
+    }
+}
+
+TEST_F(CsvTest, ImportAppliesTheEditingRulesRowByRow)
+{
+    const std::string csv = std::string(",Rx Frequency,Tx Frequency,Rx Tone,Tx Tone,Power,Cha Lock,Scan Add,Bandwidth,"
+                                        "Cha Name\r\n") +
+                            "Pr,145.125,145.125,,,,,,,\r\n"        // line 2: default row
+                            "  1,175,175,None,None,High,Lock,Yes,Wide,\r\n"  // line 3: above VHF
+                            "2,145.0065,,,,,,,,\r\n"               // line 4: off the raster
+                            "3,145.00625,145.0065,,,,,,,\r\n"      // line 5: Tx off the raster
+                            "4,446.00625,446.0075,88.5,D23n,Low,Unlock,No,Narrow,rpt one\r\n"  // line 6
+                            "5,146.52,,67.0,99.9,,,,,\r\n"          // line 7: tone not listed
+                            "6,146.52,,,,Medium,,,,\r\n"            // line 8: no such power
+                            "4,146.52,,,,,,,,\r\n"                  // line 9: row given twice
+                            "7,146.52,,\r\n"                        // line 10: field count
+                            "300,146.52,,,,,,,,\r\n"                // line 11: no such row
+                            "8,,145.5,,,High,,,,X\r\n"              // line 12: empty channel with settings
+                            "9,\xE4\xB8\x80,,,,,,,,\r\n"            // line 13: no number
+                            "10,136,136,\xE6\x97\xA0,D754I,\xE4\xB8\xAD,\xE6\x9C\xAA\xE9\x94\x81\xE5\xAE\x9A,"
+                            "\xE6\x97\xA0,\xE7\xAA\x84,ab\r\n";   // line 14: Chinese words
+    CTextGrid g;
+    FillGridLabels(g, false);
+    const ImportReport rep = ImportCsv(csv, CsvFormat::Grid, g, false);
+    ASSERT_TRUE(rep.ok) << rep.error;
+
+    EXPECT_EQ(Row(g, 1), (std::vector<std::string>{"145.12500", "145.12500", "None", "None", "High", "Lock", "Yes",
+                                                   "Wide", ""}));
+    EXPECT_EQ(Row(g, 5), (std::vector<std::string>{"446.00625", "446.00750", "88.5", "D023N", "Low", "Unlock", "No",
+                                                   "Narrow", "RPT"}));
+    EXPECT_EQ(Row(g, 11), (std::vector<std::string>{"136.00000", "136.00000", "None", "D754I", "Middle", "Unlock",
+                                                    "No", "Narrow", "AB"}));
+    for (int row : {2, 3, 4, 6, 7, 9, 10})
+        EXPECT_EQ(g.TextMatrix(row, 1), "") << row;
+    EXPECT_EQ(rep.channels, 3);
+    EXPECT_EQ(rep.rejected, 9);
+
+    std::map<int, std::string> rejected, changed;
+    for (const auto& i : rep.issues)
+        (i.rejected ? rejected : changed)[i.line] += i.reason;
+    EXPECT_NE(rejected[3].find("out of range"), std::string::npos);
+    EXPECT_NE(rejected[4].find("step"), std::string::npos);
+    EXPECT_NE(rejected[5].find("Tx Frequency"), std::string::npos);
+    EXPECT_NE(rejected[7].find("99.9"), std::string::npos);
+    EXPECT_NE(rejected[8].find("Medium"), std::string::npos);
+    EXPECT_NE(rejected[9].find("line 6"), std::string::npos);
+    EXPECT_NE(rejected[10].find("found 4"), std::string::npos);
+    EXPECT_NE(rejected[11].find("300"), std::string::npos);
+    EXPECT_NE(rejected[13].find("out of range"), std::string::npos);
+    EXPECT_EQ(rejected.size(), 9u);
+    EXPECT_NE(changed[6].find("\"RPT\""), std::string::npos);
+    EXPECT_NE(changed[12].find("empty channel"), std::string::npos);
+    EXPECT_NE(changed[14].find("\"AB\""), std::string::npos);
+    EXPECT_EQ(changed.size(), 3u);
+}
+
+TEST_F(CsvTest, ImportHonoursTheBandLimitsInForce)
+{
+    const std::string csv = "Location,Frequency\n0,150.0\n1,173.99375\n2,174.0\n";
+    g_nVhfHigh = 17400000;  // an edit range of 136-174 MHz
+    CTextGrid g;
+    ImportReport rep = ImportCsv(csv, CsvFormat::Chirp, g, false);
+    ASSERT_TRUE(rep.ok);
+    EXPECT_EQ(rep.channels, 2);
+    ASSERT_EQ(rep.rejected, 1);
+    EXPECT_EQ(rep.issues[0].line, 4);
+    EXPECT_EQ(rep.issues[0].row, 3);
+}
+
+TEST_F(CsvTest, BadFilesAreRefusedWhole)
+{
+    CTextGrid g;
+    g.SetTextMatrix(5, 1, "145.00000");
+    ImportReport rep = ImportCsv("Pr,145.125\n", CsvFormat::Grid, g, false);
+    EXPECT_FALSE(rep.ok);
+    EXPECT_NE(rep.error.find("line 1"), std::string::npos);
+    rep = ImportCsv("Name,Freq\n", CsvFormat::Chirp, g, false);
+    EXPECT_FALSE(rep.ok);
+    rep = ImportCsv("Location,Frequency\n1,\"145\n", CsvFormat::Chirp, g, false);
+    EXPECT_FALSE(rep.ok);
+    EXPECT_NE(rep.error.find("line 2"), std::string::npos);
+    rep = ImportCsv("", CsvFormat::Chirp, g, false);
+    EXPECT_FALSE(rep.ok);
+    // Nothing of the grid changes when the file is refused.
+    EXPECT_EQ(g.TextMatrix(5, 1), "145.00000");
+}
+
+TEST_F(CsvTest, ChannelListLayoutMapsDuplexAndTones)
+{
+    CTextGrid g;
+    FillGridLabels(g, false);
+    SetRow(g, 1, {"146.52000", "146.52000", "None", "None", "High", "Lock", "Yes", "Wide", "CALL"});
+    SetRow(g, 2, {"145.25000", "144.65000", "None", "88.5", "Low", "Lock", "No", "Narrow", ""});
+    SetRow(g, 3, {"442.10000", "447.10000", "100.0", "100.0", "High", "Unlock", "Yes", "Wide", ""});
+    SetRow(g, 4, {"146.00000", "446.00000", "D023I", "D023N", "Middle", "Lock", "Yes", "Wide", ""});
+    SetRow(g, 5, {"146.00000", "", "D754N", "67.0", "High", "Lock", "Yes", "Wide", ""});
+    SetRow(g, 6, {"146.00000", "146.00000", "67.0", "None", "High", "Lock", "Yes", "Wide", ""});
+    const std::string csv = GridToChirpCsv(g);
+    const CsvDocument doc = ParseCsv(csv);
+    ASSERT_TRUE(doc.ok);
+    ASSERT_EQ(doc.records.size(), 7u);
+    EXPECT_EQ(doc.records[0].fields, ChirpColumns());
+    auto f = [&](int rec) { return doc.records[static_cast<std::size_t>(rec)].fields; };
+    // Location, Name, Frequency, Duplex, Offset, Tone, rTone, cTone, Dtcs, Pol, RxDtcs, Cross, Mode, TStep, Skip, Power, Comment
+    EXPECT_EQ(f(1), (std::vector<std::string>{"0", "CALL", "146.520000", "", "0.000000", "", "88.5", "88.5", "023",
+                                              "NN", "023", "Tone->Tone", "FM", "10.00", "", "High", "", "", "", "",
+                                              ""}));
+    EXPECT_EQ(f(2)[3], "-");
+    EXPECT_EQ(f(2)[4], "0.600000");
+    EXPECT_EQ(f(2)[5], "Tone");
+    EXPECT_EQ(f(2)[6], "88.5");
+    EXPECT_EQ(f(2)[12], "NFM");
+    EXPECT_EQ(f(2)[14], "S");
+    EXPECT_EQ(f(2)[15], "Low");
+    EXPECT_EQ(f(3)[3], "+");
+    EXPECT_EQ(f(3)[4], "5.000000");
+    EXPECT_EQ(f(3)[5], "TSQL");
+    EXPECT_EQ(f(3)[7], "100.0");
+    EXPECT_EQ(f(3)[16], "Unlock");
+    EXPECT_EQ(f(4)[3], "split");
+    EXPECT_EQ(f(4)[4], "446.000000");
+    EXPECT_EQ(f(4)[5], "DTCS");
+    EXPECT_EQ(f(4)[9], "NR");  // transmit normal, receive inverted
+    EXPECT_EQ(f(4)[15], "Middle");
+    EXPECT_EQ(f(5)[3], "off");
+    EXPECT_EQ(f(5)[5], "Cross");
+    EXPECT_EQ(f(5)[11], "Tone->DTCS");
+    EXPECT_EQ(f(5)[6], "67.0");
+    EXPECT_EQ(f(5)[10], "754");
+    EXPECT_EQ(f(6)[11], "->Tone");
+    EXPECT_EQ(f(6)[7], "67.0");
+}
+
+TEST_F(CsvTest, ChannelListImportReadsOtherProgramsFiles)
+{
+    // Columns in another order, a subset of them, and values other programs write.
+    const std::string csv = "Name,Location,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
+                            "DtcsPolarity,CrossMode,Mode,Skip,Power\n"
+                            "rpt,3,147.330000,+,0.600000,Tone,100,88.5,023,NN,Tone->Tone,FM,P,high\n"
+                            "dcs,4,446.100000,,0,DTCS,88.5,88.5,25,RN,Tone->Tone,NFM,,Low\n"
+                            "x,5,146.000000,-,200.000000,,88.5,88.5,023,NN,Tone->Tone,FM,,High\n"
+                            "am,6,146.000000,,0,,88.5,88.5,023,NN,Tone->Tone,AM,,High\n"
+                            "w,7,146.000000,,0,,88.5,88.5,023,NN,Tone->Tone,FM,,5.0W\n"
+                            "c,8,146.000000,,0,Cross,88.5,71.9,023,NN,DTCS->Tone,FM,,High\n"
+                            "d,9,146.000000,,0,Cross,88.5,88.5,023,NN,DTCS->Digital,FM,,High\n";
+    CTextGrid g;
+    const ImportReport rep = ImportCsv(csv, CsvFormat::Chirp, g, false);
+    ASSERT_TRUE(rep.ok) << rep.error;
+    EXPECT_EQ(Row(g, 4), (std::vector<std::string>{"147.33000", "147.93000", "None", "100.0", "High", "Lock", "Yes",
+                                                   "Wide", "RPT"}));
+    EXPECT_EQ(Row(g, 5), (std::vector<std::string>{"446.10000", "446.10000", "D025N", "D025I", "Low", "Lock", "Yes",
+                                                   "Narrow", "DCS"}));
+    EXPECT_EQ(Row(g, 9), (std::vector<std::string>{"146.00000", "146.00000", "71.9", "D023N", "High", "Lock", "Yes",
+                                                   "Wide", "C"}));
+    EXPECT_EQ(rep.channels, 3);
+    EXPECT_EQ(rep.rejected, 4);
+    std::map<int, std::string> rejected;
+    for (const auto& i : rep.issues)
+        if (i.rejected)
+            rejected[i.line] = i.reason;
+    EXPECT_NE(rejected[4].find("Tx Frequency"), std::string::npos);  // 146 - 200 MHz
+    EXPECT_NE(rejected[5].find("AM"), std::string::npos);
+    EXPECT_NE(rejected[6].find("5.0W"), std::string::npos);
+    EXPECT_NE(rejected[8].find("Digital"), std::string::npos);
+}
