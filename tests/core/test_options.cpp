@@ -189,7 +189,7 @@ TEST(OptionDecode, FallbacksAndOutOfListValues)
     EXPECT_EQ(f.step, 3);
 }
 
-TEST(OptionEncode, UnselectedListsAreStoredAsSpecified)
+TEST(OptionEncode, UnselectedListsStoreTheirFallbackBytes)
 {
     Image img = NewDocumentImage();
     OptionFields f = DecodeOptions(img);
