@@ -1,0 +1,215 @@
+#include "Common.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "app/Globals.h"
+#include "app/IniFile.h"
+#include "radio/Bands.h"
+#include "radio/ChannelCodec.h"
+#include "radio/DatFile.h"
+
+namespace cli {
+
+Args::Args(const std::vector<std::string>& argv, const std::set<std::string>& withValue,
+           const std::set<std::string>& flags)
+{
+    bool onlyPositional = false;
+    for (std::size_t i = 0; i < argv.size(); ++i) {
+        const std::string& a = argv[i];
+        if (onlyPositional || a.size() < 2 || a[0] != '-') {
+            m_positional.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            onlyPositional = true;
+            continue;
+        }
+        std::string name = a, value;
+        bool inlineValue = false;
+        if (const auto eq = a.find('='); a.rfind("--", 0) == 0 && eq != std::string::npos) {
+            name = a.substr(0, eq);
+            value = a.substr(eq + 1);
+            inlineValue = true;
+        }
+        if (name == "--help" || name == "-h") {
+            m_values["--help"].push_back("");
+        } else if (withValue.count(name)) {
+            if (!inlineValue) {
+                if (i + 1 >= argv.size())
+                    throw UsageError("option " + name + " needs a value");
+                value = argv[++i];
+            }
+            m_values[name].push_back(value);
+        } else if (flags.count(name)) {
+            if (inlineValue)
+                throw UsageError("option " + name + " takes no value");
+            m_values[name].push_back("");
+        } else {
+            throw UsageError("unknown option " + name);
+        }
+    }
+}
+
+std::string Args::Value(const std::string& opt, const std::string& def) const
+{
+    auto it = m_values.find(opt);
+    return it == m_values.end() ? def : it->second.back();
+}
+
+const std::vector<std::string>& Args::Values(const std::string& opt) const
+{
+    static const std::vector<std::string> none;
+    auto it = m_values.find(opt);
+    return it == m_values.end() ? none : it->second;
+}
+
+void Args::RequirePositional(std::size_t n, const std::string& what) const
+{
+    if (m_positional.size() < n)
+        throw UsageError("missing " + what);
+    if (m_positional.size() > n)
+        throw UsageError("unexpected argument \"" + m_positional[n] + "\"");
+}
+
+int Args::IntValue(const std::string& opt, int def, int lo, int hi) const
+{
+    if (!Has(opt))
+        return def;
+    const std::string v = Value(opt);
+    char* end = nullptr;
+    errno = 0;
+    const long n = std::strtol(v.c_str(), &end, 10);
+    if (v.empty() || *end != '\0' || errno != 0 || n < lo || n > hi)
+        throw UsageError("option " + opt + " needs a whole number from " + std::to_string(lo) + " to " +
+                         std::to_string(hi) + ", not \"" + v + "\"");
+    return static_cast<int>(n);
+}
+
+void Error(const std::string& message) { std::cerr << "progtool: " << message << std::endl; }
+void Note(const std::string& message) { std::cerr << message << std::endl; }
+
+void SetUpLanguage(const Args& args)
+{
+    theIniFile.LoadFromProgramDir("Program.ini", false, true, false);
+    std::string lang = args.Value("--lang");
+    if (lang.empty()) {
+        const std::string configured = theIniFile.GetString("Setup", "Language", "");
+        lang = (configured == "Chinese" || configured == "chinese") ? "zh" : "en";
+    }
+    if (lang != "en" && lang != "zh")
+        throw UsageError("--lang takes en or zh, not \"" + lang + "\"");
+    g_bChinese = lang == "zh" ? 1 : 0;
+    g_strLanguage = lang == "zh" ? "Chinese" : "English";
+    g_strHelpFile = lang == "zh" ? "chHelp.chm" : "enHelp.chm";
+}
+
+bool LoadImageFile(const std::string& path, Image& image)
+{
+    const DatResult r = LoadDatFile(path, image);
+    if (!r.ok)
+        Error(r.error);
+    return r.ok;
+}
+
+bool WriteOutput(const std::string& path, const std::string& bytes)
+{
+    const DatResult r = WriteFileAtomically(path, bytes.data(), bytes.size());
+    if (!r.ok)
+        Error(r.error);
+    return r.ok;
+}
+
+bool SaveImageFile(const std::string& path, const Image& image)
+{
+    const DatResult r = SaveDatFile(path, image);
+    if (!r.ok)
+        Error(r.error);
+    return r.ok;
+}
+
+bool ReadTextFile(const std::string& path, std::string& text)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        Error(path + ": " + std::strerror(errno));
+        return false;
+    }
+    std::ostringstream s;
+    s << in.rdbuf();
+    if (in.bad()) {
+        Error(path + ": read error");
+        return false;
+    }
+    text = s.str();
+    return true;
+}
+
+void OpenDocument(const Image& image, OpenedDocument& doc)
+{
+    doc.image = image;
+    const EditRanges r = EditRangesFromImage(doc.image);
+    doc.vhfLow = r.vhfLow;
+    doc.vhfHigh = r.vhfHigh;
+    doc.uhfLow = r.uhfLow;
+    doc.uhfHigh = r.uhfHigh;
+    FillGridLabels(doc.grid, g_bChinese != 0);
+    DecodeChannels(doc.image, doc.grid, g_bChinese != 0);
+}
+
+void SaveDocumentImage(OpenedDocument& doc)
+{
+    EditRanges r;
+    r.vhfLow = doc.vhfLow;
+    r.vhfHigh = doc.vhfHigh;
+    r.uhfLow = doc.uhfLow;
+    r.uhfHigh = doc.uhfHigh;
+    EditRangesToImage(r, doc.image);
+    EncodeChannels(doc.grid, doc.image);
+}
+
+int DisplayWidth(const std::string& text)
+{
+    int w = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            ++w;
+            ++i;
+        } else if (c >= 0xF0) {
+            w += 2;
+            i += 4;
+        } else if (c >= 0xE0) {
+            w += 2;  // the CJK characters of this program are all three-byte, double-width
+            i += 3;
+        } else {
+            ++w;
+            i += 2;
+        }
+    }
+    return w;
+}
+
+std::string PadRight(const std::string& text, int width)
+{
+    const int w = DisplayWidth(text);
+    return w >= width ? text : text + std::string(static_cast<std::size_t>(width - w), ' ');
+}
+
+std::string MessageText(int id)
+{
+    switch (id) {
+    case 61448: return "Out of range,please input again.";
+    case 61451: return "Communication Error,Please check all the connections and the radio power";
+    case 61453: return "Could not Open the Port,Please check whether the Port are occupied or the device are ok";
+    case 61454: return "Program Interrupt, Please reset the radio and try again";
+    case 61456: return "Error data Value, please input according the step value(6.25K/5k).";
+    default: return "error " + std::to_string(id);
+    }
+}
+
+}  // namespace cli

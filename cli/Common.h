@@ -1,0 +1,108 @@
+#pragma once
+// What every progtool command shares: argument parsing, exit codes, the
+// language switch, loading and decoding a .dat file, and error output.
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "radio/Image.h"
+#include "radio/TextGrid.h"
+
+namespace cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // the operation was tried and failed
+inline constexpr int kExitUsage = 2;   // the command line is wrong
+
+// Thrown for a wrong command line; main prints it with the command's usage.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The command line of one command: options named in `withValue` take the
+// next argument (or "--opt=value"); those in `flags` take none. Options may
+// be repeated; Value returns the last one. "--help"/"-h" is always a flag.
+class Args {
+public:
+    Args(const std::vector<std::string>& argv, const std::set<std::string>& withValue,
+         const std::set<std::string>& flags);
+
+    bool Has(const std::string& opt) const { return m_values.count(opt) != 0; }
+    std::string Value(const std::string& opt, const std::string& def = "") const;
+    const std::vector<std::string>& Values(const std::string& opt) const;
+    const std::vector<std::string>& Positional() const { return m_positional; }
+    // Exactly n positional arguments, else a UsageError naming `what`.
+    void RequirePositional(std::size_t n, const std::string& what) const;
+    // An integer option in [lo, hi], else a UsageError.
+    int IntValue(const std::string& opt, int def, int lo, int hi) const;
+
+private:
+    std::map<std::string, std::vector<std::string>> m_values;
+    std::vector<std::string> m_positional;
+};
+
+// "progtool: message" on stderr.
+void Error(const std::string& message);
+void Note(const std::string& message);
+
+// Loads Program.ini from beside the executable (quietly: every value read
+// from it has a default) and picks the language: --lang en|zh, else the
+// [Setup] Language value. Sets g_bChinese and g_strLanguage.
+void SetUpLanguage(const Args& args);
+
+// Loads a .dat file; on failure prints the reason (naming the file) and returns false.
+bool LoadImageFile(const std::string& path, Image& image);
+// Writes bytes atomically; on failure prints the reason and returns false.
+bool WriteOutput(const std::string& path, const std::string& bytes);
+bool SaveImageFile(const std::string& path, const Image& image);
+// Reads a whole text file; on failure prints the reason and returns false.
+bool ReadTextFile(const std::string& path, std::string& text);
+
+// What the window does when it opens a file: fills missing edit ranges,
+// sets the band limits and decodes the channels into the grid (labels and
+// headings included).
+struct OpenedDocument {
+    Image image{};
+    CTextGrid grid;
+    int vhfLow = 0, vhfHigh = 0, uhfLow = 0, uhfHigh = 0;
+};
+void OpenDocument(const Image& image, OpenedDocument& doc);
+// What the window does before it saves: the edit ranges and the grid back into the image.
+void SaveDocumentImage(OpenedDocument& doc);
+
+// Terminal display width of UTF-8 text (CJK characters count two).
+int DisplayWidth(const std::string& text);
+std::string PadRight(const std::string& text, int width);
+
+// English text of the link's messages (string-table ids 61451..61454).
+std::string MessageText(int id);
+
+// One transfer through the same engine as the window, with a progress bar on
+// stderr when it is a terminal and no prompt: after the first series of 15
+// handshake attempts, `retries` more series are granted, then it fails.
+// Ctrl+C cancels. Prints the failure naming the port; true when completed.
+bool RunTransfer(bool write, const std::string& port, Image& image, int retries);
+
+// Commands: each returns the exit status.
+int CmdNew(const std::vector<std::string>& argv);
+int CmdShow(const std::vector<std::string>& argv);
+int CmdOptions(const std::vector<std::string>& argv);
+int CmdExport(const std::vector<std::string>& argv);
+int CmdImport(const std::vector<std::string>& argv);
+int CmdRead(const std::vector<std::string>& argv);
+int CmdWrite(const std::vector<std::string>& argv);
+int CmdPrint(const std::vector<std::string>& argv);
+int CmdSimulate(const std::vector<std::string>& argv);
+int CmdPorts(const std::vector<std::string>& argv);
+
+struct Command {
+    const char* name;
+    int (*run)(const std::vector<std::string>&);
+    const char* summary;
+    const char* usage;  // full help text of the command
+};
+const std::vector<Command>& Commands();
+
+}  // namespace cli

@@ -1,0 +1,42 @@
+#include <iostream>
+
+#include "Common.h"
+#include "radio/CsvChannels.h"
+
+namespace cli {
+
+CsvFormat ParseFormat(const std::string& text)
+{
+    if (text.empty() || text == "grid")
+        return CsvFormat::Grid;
+    if (text == "chirp")
+        return CsvFormat::Chirp;
+    throw UsageError("--format takes grid or chirp, not \"" + text + "\"");
+}
+
+int CmdExport(const std::vector<std::string>& argv)
+{
+    const Args args(argv, {"-o", "--output", "--format", "--lang"}, {});
+    args.RequirePositional(1, "FILE.dat");
+    const CsvFormat format = ParseFormat(args.Value("--format"));
+    SetUpLanguage(args);
+    const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
+    Image image{};
+    if (!LoadImageFile(args.Positional()[0], image))
+        return kExitFailed;
+    OpenedDocument doc;
+    OpenDocument(image, doc);
+    const std::string csv = format == CsvFormat::Grid ? GridToCsv(doc.grid) : GridToChirpCsv(doc.grid);
+    if (out.empty() || out == "-") {
+        std::cout << csv;
+        std::cout.flush();
+        if (!std::cout) {
+            Error("standard output: write error");
+            return kExitFailed;
+        }
+        return kExitOk;
+    }
+    return WriteOutput(out, csv) ? kExitOk : kExitFailed;
+}
+
+}  // namespace cli

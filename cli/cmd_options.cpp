@@ -1,0 +1,119 @@
+#include <cctype>
+#include <iostream>
+
+#include "Common.h"
+#include "app/Globals.h"
+#include "radio/OptionFields.h"
+
+namespace cli {
+
+namespace {
+
+std::string Lower(std::string s)
+{
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) < 0x80)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// "Off"/"On" of the active language, as the dialog's own lists word them.
+std::string BeepText(bool on, bool zh)
+{
+    const std::vector<std::string> items = OptionItems(optid::kPriorityScan, zh);
+    return items.at(on ? 1 : 0);
+}
+
+const OptionControl* FindControl(const std::string& key)
+{
+    const std::string k = Lower(key);
+    for (const OptionControl& c : OptionControls())
+        if (k == c.key || k == Lower(c.labelEn) || key == c.labelZh)
+            return &c;
+    return nullptr;
+}
+
+std::string KeyList()
+{
+    std::string out;
+    for (const OptionControl& c : OptionControls())
+        out += std::string(out.empty() ? "" : ", ") + c.key;
+    return out;
+}
+
+// Applies one KEY=VALUE; throws UsageError for what the dialog could not set.
+void ApplySetting(OptionFields& f, const std::string& setting)
+{
+    const auto eq = setting.find('=');
+    if (eq == std::string::npos)
+        throw UsageError("--set needs KEY=VALUE, not \"" + setting + "\"; keys: " + KeyList());
+    const std::string key = setting.substr(0, eq), value = setting.substr(eq + 1);
+    const OptionControl* c = FindControl(key);
+    if (!c)
+        throw UsageError("unknown setting \"" + key + "\"; keys: " + KeyList());
+    if (c->kind == OptionKind::Edit) {
+        f.powerOnName = value;
+        return;
+    }
+    if (c->kind == OptionKind::Check) {
+        const std::string v = Lower(value);
+        if (v == "on" || v == "1" || v == "yes" || value == BeepText(true, true))
+            f.beep = true;
+        else if (v == "off" || v == "0" || v == "no" || value == BeepText(false, true))
+            f.beep = false;
+        else
+            throw UsageError("beep takes on or off, not \"" + value + "\"");
+        return;
+    }
+    for (bool zh : {false, true}) {
+        const std::vector<std::string> items = OptionItems(c->id, zh);
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (Lower(items[i]) == Lower(value)) {
+                SetOptionIndex(f, c->id, static_cast<int>(i));
+                return;
+            }
+    }
+    std::string allowed;
+    for (const std::string& item : OptionItems(c->id, false))
+        allowed += (allowed.empty() ? "" : ", ") + item;
+    throw UsageError(std::string(c->labelEn) + " takes one of " + allowed + ", not \"" + value + "\"");
+}
+
+}  // namespace
+
+int CmdOptions(const std::vector<std::string>& argv)
+{
+    const Args args(argv, {"--lang", "--set"}, {});
+    args.RequirePositional(1, "FILE.dat");
+    SetUpLanguage(args);
+    const bool zh = g_bChinese != 0;
+    const std::string& path = args.Positional()[0];
+    Image image{};
+    if (!LoadImageFile(path, image))
+        return kExitFailed;
+    OptionFields fields = DecodeOptions(image);
+
+    if (args.Has("--set")) {
+        for (const std::string& s : args.Values("--set"))
+            ApplySetting(fields, s);
+        // The dialog's OK: every field is written back, as shown.
+        EncodeOptions(fields, image);
+        if (!SaveImageFile(path, image))
+            return kExitFailed;
+        fields = DecodeOptions(image);
+    }
+
+    for (const OptionControl& c : OptionControls()) {
+        std::string value;
+        if (c.kind == OptionKind::Edit)
+            value = fields.powerOnName;
+        else if (c.kind == OptionKind::Check)
+            value = BeepText(fields.beep, zh);
+        else
+            value = OptionValueText(fields, c.id, zh);
+        std::cout << (zh ? c.labelZh : c.labelEn) << ": " << value << "\n";
+    }
+    return kExitOk;
+}
+
+}  // namespace cli

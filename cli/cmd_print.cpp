@@ -1,0 +1,42 @@
+#include <cstdlib>
+#include <iostream>
+
+#include <QGuiApplication>
+
+#include "Common.h"
+#include "editor/ReportPrinter.h"
+
+namespace cli {
+
+int CmdPrint(const std::vector<std::string>& argv)
+{
+    const Args args(argv, {"--pdf", "--lang"}, {});
+    args.RequirePositional(1, "FILE.dat");
+    const std::string pdf = args.Value("--pdf");
+    if (pdf.empty())
+        throw UsageError("--pdf OUT.pdf is required");
+    SetUpLanguage(args);
+    const std::string& path = args.Positional()[0];
+    Image image{};
+    if (!LoadImageFile(path, image))
+        return kExitFailed;
+    OpenedDocument doc;
+    OpenDocument(image, doc);
+
+    // The only command that needs Qt: fonts and the PDF writer, no display.
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qtArgc = 1;
+    char name[] = "progtool";
+    char* qtArgv[] = {name, nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
+    QString error;
+    if (!PrintReportToPdf(doc.grid, doc.image, QString::fromStdString(pdf), &error)) {
+        Error(pdf + ": " + error.toStdString());
+        return kExitFailed;
+    }
+    std::cout << "printed " << path << " to " << pdf << "\n";
+    return kExitOk;
+}
+
+}  // namespace cli

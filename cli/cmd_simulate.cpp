@@ -1,0 +1,168 @@
+#include <pthread.h>
+#include <unistd.h>
+
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "Common.h"
+#include "link/SimulatedRadio.h"
+
+namespace cli {
+
+namespace {
+
+int FrameNumber(const std::string& kind, const std::string& at)
+{
+    char* end = nullptr;
+    const long n = std::strtol(at.c_str(), &end, 10);
+    if (at.empty() || *end != '\0' || n < 0 || n > 100000)
+        throw UsageError("--fault " + kind + "@N needs a number N, not \"" + at + "\"");
+    return static_cast<int>(n);
+}
+
+void AddFault(RadioFaults& f, const std::string& spec)
+{
+    const auto at = spec.find('@');
+    const std::string kind = spec.substr(0, at);
+    const bool hasAt = at != std::string::npos;
+    const std::string arg = hasAt ? spec.substr(at + 1) : std::string();
+    auto needs = [&](bool withFrame) {
+        if (withFrame != hasAt)
+            throw UsageError("--fault " + kind + (withFrame ? " needs @N" : " takes no @N"));
+    };
+    if (kind == "silent") {
+        needs(false);
+        f.silent = true;
+    } else if (kind == "no-entry-ack") {
+        needs(false);
+        f.ignoreEntryCodes = INT_MAX;
+    } else if (kind == "no-ident") {
+        needs(false);
+        f.noIdent = true;
+    } else if (kind == "no-final-ack") {
+        needs(false);
+        f.missingFinalAcks = INT_MAX;
+    } else if (kind == "garbage") {
+        needs(false);
+        f.garbage = true;
+    } else if (kind == "random-headers") {
+        needs(false);
+        f.randomHeaders = true;
+    } else if (kind == "short-reply") {
+        needs(true);
+        f.shortReplyAtFrame = FrameNumber(kind, arg);
+    } else if (kind == "wrong-ack") {
+        needs(true);
+        f.wrongAckAtFrame = FrameNumber(kind, arg);
+    } else if (kind == "missing-ack") {
+        needs(true);
+        f.missingAckAtFrame = FrameNumber(kind, arg);
+    } else if (kind == "drop") {
+        needs(true);
+        f.dropAtFrame = FrameNumber(kind, arg);
+    } else if (kind == "slow") {
+        needs(true);
+        f.replyDelayMs = FrameNumber(kind, arg);
+    } else {
+        throw UsageError("unknown fault \"" + kind + "\"");
+    }
+}
+
+}  // namespace
+
+int CmdSimulate(const std::vector<std::string>& argv)
+{
+    const Args args(argv, {"--image", "--save", "--link", "--fault"}, {"--pace"});
+    args.RequirePositional(0, "");
+    RadioFaults faults;
+    for (const std::string& spec : args.Values("--fault"))
+        AddFault(faults, spec);
+    SetUpLanguage(args);
+
+    CSimulatedRadio radio;
+    if (args.Has("--image")) {
+        std::string error;
+        if (!radio.LoadDat(args.Value("--image"), &error)) {
+            Error(error);
+            return kExitFailed;
+        }
+    } else {
+        radio.SetMemory(NewDocumentImage());
+    }
+    radio.SetFaults(faults);
+    radio.SetPaced(args.Has("--pace"));
+    std::string error;
+    if (!radio.OpenPty(&error)) {
+        Error("cannot create a pseudo-terminal: " + error);
+        return kExitFailed;
+    }
+
+    namespace fs = std::filesystem;
+    const std::string link = args.Value("--link");
+    if (!link.empty()) {
+        std::error_code ec;
+        if (fs::is_symlink(fs::symlink_status(link, ec)))
+            fs::remove(link, ec);
+        else if (fs::exists(link, ec)) {
+            Error(link + ": exists and is no symbolic link; not replaced");
+            return kExitFailed;
+        }
+        fs::create_symlink(radio.SlavePath(), link, ec);
+        if (ec) {
+            Error(link + ": " + ec.message());
+            return kExitFailed;
+        }
+    }
+
+    // The signals are taken by sigwait below, so the serving thread must not see them.
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);
+    sigaddset(&set, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    radio.Start();
+
+    std::cout << radio.SlavePath() << std::endl;
+    std::cerr << "simulated radio on " << radio.SlavePath() << (link.empty() ? "" : " (link " + link + ")")
+              << (args.Has("--pace") ? ", paced at 9600 baud" : "") << "; Ctrl+C stops it" << std::endl;
+
+    const std::string save = args.Value("--save");
+    int status = kExitOk;
+    for (;;) {
+        int sig = 0;
+        if (sigwait(&set, &sig) != 0)
+            break;
+        if (sig == SIGUSR1) {
+            if (!save.empty()) {
+                if (radio.SaveDat(save, &error))
+                    std::cerr << "saved the radio's memory to " << save << std::endl;
+                else
+                    Error(error);
+            }
+            continue;
+        }
+        break;
+    }
+    radio.Stop();
+    if (!save.empty()) {
+        if (radio.SaveDat(save, &error)) {
+            std::cerr << "saved the radio's memory to " << save << std::endl;
+        } else {
+            Error(error);
+            status = kExitFailed;
+        }
+    }
+    if (!link.empty()) {
+        std::error_code ec;
+        if (fs::is_symlink(fs::symlink_status(link, ec)) && fs::read_symlink(link, ec) == radio.SlavePath())
+            fs::remove(link, ec);
+    }
+    return status;
+}
+
+}  // namespace cli

@@ -1,0 +1,83 @@
+#include <cstdio>
+#include <iostream>
+
+#include "Common.h"
+#include "link/Protocol.h"
+
+namespace cli {
+
+namespace {
+
+std::string Hex(int v)
+{
+    char t[16];
+    std::snprintf(t, sizeof t, "0x%04X", v);
+    return t;
+}
+
+struct ByteRange {
+    int first, last;
+};
+
+std::vector<ByteRange> Differences(const Image& a, const Image& b, int from, int to)
+{
+    std::vector<ByteRange> out;
+    for (int i = from; i < to; ++i) {
+        if (a[i] == b[i])
+            continue;
+        if (!out.empty() && out.back().last == i - 1)
+            out.back().last = i;
+        else
+            out.push_back({i, i});
+    }
+    return out;
+}
+
+std::string RangeText(const ByteRange& r)
+{
+    return r.first == r.last ? Hex(r.first) : Hex(r.first) + "-" + Hex(r.last);
+}
+
+}  // namespace
+
+int CmdWrite(const std::vector<std::string>& argv)
+{
+    const Args args(argv, {"--port", "--retries"}, {"--verify"});
+    args.RequirePositional(1, "FILE.dat");
+    const std::string port = args.Value("--port");
+    if (port.empty())
+        throw UsageError("--port PORT is required");
+    const int retries = args.IntValue("--retries", 0, 0, 1000);
+    SetUpLanguage(args);
+    const std::string& path = args.Positional()[0];
+    Image image{};
+    if (!LoadImageFile(path, image))
+        return kExitFailed;
+    if (!RunTransfer(true, port, image, retries))
+        return kExitFailed;
+    std::cout << "wrote " << path << " to the radio on " << port << "\n";
+    if (!args.Has("--verify"))
+        return kExitOk;
+
+    Image back{};
+    Note("verifying: reading the radio back");
+    if (!RunTransfer(false, port, back, retries)) {
+        Error("verify: the read-back failed; the write itself completed");
+        return kExitFailed;
+    }
+    const int written = proto::kLastWriteAddress + proto::kLastWriteSize;  // 0x1FF6
+    const std::vector<ByteRange> bad = Differences(image, back, 0, written);
+    const std::vector<ByteRange> unsent = Differences(image, back, written, static_cast<int>(kImageSize));
+    for (const ByteRange& r : unsent)
+        std::cout << "verify: " << RangeText(r) << " differs: not written (the radio keeps its own bytes there)\n";
+    if (!bad.empty()) {
+        for (const ByteRange& r : bad)
+            Error("verify: " + RangeText(r) + " differs from " + path);
+        Error("verify failed: " + std::to_string(bad.size()) + " differing range(s) on " + port);
+        return kExitFailed;
+    }
+    std::cout << "verify: 0x0000-" << Hex(written - 1) << " match " << path << "\n";
+    return kExitOk;
+}
+
+}  // namespace cli

@@ -1,0 +1,130 @@
+// progtool: the programming tool without windows, for scripts and batch work.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Common.h"
+
+namespace cli {
+
+const std::vector<Command>& Commands()
+{
+    static const std::vector<Command> commands = {
+        {"new", CmdNew, "write a new document's image",
+         "usage: progtool new FILE.dat [--force]\n"
+         "Writes the image File New gives (no channels, default options) to FILE.dat.\n"
+         "  --force   replace FILE.dat when it exists\n"},
+        {"show", CmdShow, "print the channels as the channel window shows them",
+         "usage: progtool show FILE.dat [--lang en|zh] [--csv]\n"
+         "Prints the band edit ranges, the radio type and band, and the used channels\n"
+         "with the grid's headings and cell texts (\"Pr\" is record 0).\n"
+         "  --lang en|zh   language of headings and words (default: Program.ini)\n"
+         "  --csv          print instead every cell of the 201 x 10 grid as CSV\n"},
+        {"options", CmdOptions, "print (or change) the optional features",
+         "usage: progtool options FILE.dat [--lang en|zh] [--set KEY=VALUE]...\n"
+         "Prints one \"Label: value\" line per setting, in the Optional Features dialog's order.\n"
+         "  --set KEY=VALUE   change a setting and save FILE.dat as the dialog's OK does;\n"
+         "                    KEY is the label or its short name (led, step, name, beep, ...),\n"
+         "                    VALUE one of the items the dialog lists (name: up to 6 characters,\n"
+         "                    beep: on or off). The keys are listed by --set help=.\n"},
+        {"export", CmdExport, "write the channels as CSV",
+         "usage: progtool export FILE.dat [-o OUT.csv] [--format grid|chirp] [--lang en|zh]\n"
+         "  -o OUT.csv        write to OUT.csv (atomically) instead of standard output\n"
+         "  --format grid     every cell of the grid, as show --csv (default)\n"
+         "  --format chirp    the channel list layout (Location,Name,Frequency,Duplex,...)\n"},
+        {"import", CmdImport, "replace the channels of a file from CSV",
+         "usage: progtool import IN.csv FILE.dat [--format grid|chirp] [--skip-bad] [--lang en|zh]\n"
+         "Each row goes through the same checks as typing it into the grid (bands, step,\n"
+         "default values, upper-case names of six characters). Channels the CSV does not\n"
+         "carry become empty; settings outside the channel area are kept.\n"
+         "Every refused or changed row is reported with its line number. When any row is\n"
+         "refused nothing is written, unless --skip-bad is given.\n"},
+        {"read", CmdRead, "read the radio's memory into a file",
+         "usage: progtool read --port PORT -o FILE.dat [--retries N]\n"
+         "PORT is COM1..COM4 (mapped by [Ports] of Program.ini) or a device path.\n"
+         "The file is written only after a complete read, exactly as received.\n"
+         "  --retries N   further series of 15 handshake attempts (default 0)\n"},
+        {"write", CmdWrite, "write a file's image to the radio",
+         "usage: progtool write --port PORT FILE.dat [--verify] [--retries N]\n"
+         "Sends the file's image as it is (0x0000..0x1FF5).\n"
+         "  --verify      read the radio back and report any differing byte ranges\n"
+         "  --retries N   further series of 15 handshake attempts (default 0)\n"},
+        {"print", CmdPrint, "print the report to a PDF file",
+         "usage: progtool print FILE.dat --pdf OUT.pdf [--lang en|zh]\n"
+         "Renders the same report as the window's printing (option page, channel pages).\n"},
+        {"simulate", CmdSimulate, "run a simulated radio on a pseudo-terminal",
+         "usage: progtool simulate [--image FILE.dat] [--save FILE.dat] [--link PATH] [--pace]\n"
+         "                         [--fault KIND[@FRAME]]...\n"
+         "Prints the device path and serves the programming protocol until interrupted\n"
+         "(Ctrl+C, SIGTERM). SIGUSR1 saves the memory without stopping.\n"
+         "  --image FILE.dat   the radio's memory at start (default: a new document's image)\n"
+         "  --save FILE.dat    save the memory to FILE.dat when stopping\n"
+         "  --link PATH        make PATH a symbolic link to the device\n"
+         "  --pace             answer at the real 9600-baud speed\n"
+         "  --fault KIND       silent, no-entry-ack, no-ident, no-final-ack, garbage,\n"
+         "                     random-headers, short-reply@F, wrong-ack@F, missing-ack@F,\n"
+         "                     drop@F (F: data frame number from 0), slow@MS\n"},
+        {"ports", CmdPorts, "list COM1 to COM4 and whether they can be opened",
+         "usage: progtool ports\n"
+         "Lists COM1..COM4, the device each maps to ([Ports] of Program.ini) and whether\n"
+         "it can be opened now.\n"},
+    };
+    return commands;
+}
+
+}  // namespace cli
+
+namespace {
+
+void PrintToolHelp(std::ostream& out)
+{
+    out << "usage: progtool COMMAND [ARGS]\n"
+           "Programming tool for the Tanager Radio Works TR-5V and TR-5U, without windows.\n\n"
+           "Commands:\n";
+    for (const auto& c : cli::Commands())
+        out << "  " << cli::PadRight(c.name, 10) << c.summary << "\n";
+    out << "\n\"progtool COMMAND --help\" describes a command.\n"
+           "Exit status: 0 success, 1 failed operation, 2 bad usage.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        PrintToolHelp(std::cerr);
+        return cli::kExitUsage;
+    }
+    const std::string name = args.front();
+    if (name == "--help" || name == "-h" || name == "help") {
+        if (name == "help" && args.size() > 1) {
+            for (const auto& c : cli::Commands())
+                if (args[1] == c.name) {
+                    std::cout << c.usage;
+                    return cli::kExitOk;
+                }
+        }
+        PrintToolHelp(std::cout);
+        return cli::kExitOk;
+    }
+    for (const auto& c : cli::Commands()) {
+        if (name != c.name)
+            continue;
+        args.erase(args.begin());
+        for (const auto& a : args)
+            if (a == "--help" || a == "-h") {
+                std::cout << c.usage;
+                return cli::kExitOk;
+            }
+        try {
+            return c.run(args);
+        } catch (const cli::UsageError& e) {
+            cli::Error(std::string(c.name) + ": " + e.what());
+            std::cerr << c.usage;
+            return cli::kExitUsage;
+        }
+    }
+    cli::Error("unknown command \"" + name + "\" (see progtool --help)");
+    return cli::kExitUsage;
+}
