@@ -41,6 +41,7 @@ struct RadioFaults {
     bool randomHeaders = false;       // read reply headers hold noise
     int replyDelayMs = 0;             // pause before each answer (simulated radio only)
     int byteGapMs = 0;                // pause between the bytes of an answer (simulated radio only)
+    int slowFromFrame = -1;           // -1: every answer is slow; k: only answers to frames k on
 };
 
 struct RadioFrame {
@@ -69,6 +70,8 @@ public:
     const std::vector<RadioFrame>& FrameLog() const { return m_frames; }
     int EntryCodesSeen() const { return m_nEntryCodes; }
     int HandshakesCompleted() const { return m_nHandshakes; }
+    // Data frames received since the last completed handshake (0 before any).
+    int DataFrames() const { return m_nHandshakes > 0 ? m_nFrame : 0; }
     std::uint64_t BytesReceived() const { return m_nRx; }
 
 private:

@@ -5,6 +5,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <termios.h>
 #include <unistd.h>
 
@@ -98,6 +101,7 @@ void CSimulatedRadio::SetFaults(const RadioFaults& f)
     m_proto.SetFaults(f);
     m_replyDelayMs = f.replyDelayMs;
     m_byteGapMs = f.byteGapMs;
+    m_slowFromFrame = f.slowFromFrame;
 }
 
 std::vector<RadioFrame> CSimulatedRadio::FrameLog() const
@@ -157,11 +161,12 @@ void CSimulatedRadio::Stop()
     }
 }
 
-void CSimulatedRadio::SendAnswer(const std::vector<std::uint8_t>& out)
+void CSimulatedRadio::SendAnswer(const std::vector<std::uint8_t>& out, bool slow)
 {
     if (out.empty() || m_master < 0)
         return;
-    if (m_replyDelayMs > 0)
+    const int gapMs = slow ? m_byteGapMs : 0;
+    if (slow && m_replyDelayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(m_replyDelayMs));
     for (std::size_t i = 0; i < out.size(); ++i) {
         if (m_bPaced) {
@@ -169,11 +174,11 @@ void CSimulatedRadio::SendAnswer(const std::vector<std::uint8_t>& out)
             // clock runs on absolute deadlines so sleep overshoot never adds up.
             m_txClock = std::max(m_txClock, Clock::now()) + kByteTime;
             std::this_thread::sleep_until(m_txClock);
-        } else if (m_byteGapMs > 0 && i > 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(m_byteGapMs));
+        } else if (gapMs > 0 && i > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(gapMs));
         }
         // Unpaced answers go out in one piece unless a gap is asked for.
-        std::size_t n = (m_bPaced || m_byteGapMs > 0) ? 1 : out.size() - i;
+        std::size_t n = (m_bPaced || gapMs > 0) ? 1 : out.size() - i;
         std::size_t done = 0;
         while (done < n) {
             ssize_t k = ::write(m_master, out.data() + i + done, n - done);
@@ -193,6 +198,11 @@ void CSimulatedRadio::SendAnswer(const std::vector<std::uint8_t>& out)
 
 void CSimulatedRadio::Serve()
 {
+#ifdef __linux__
+    // The default 50 us timer slack would add to every paced byte deadline.
+    if (m_bPaced)
+        prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
     std::uint8_t buf[512];
     std::vector<std::uint8_t> out;
     while (!m_bStop) {
@@ -228,16 +238,18 @@ void CSimulatedRadio::Serve()
             }
             out.clear();
             CRadioProtocol::Action action;
+            bool slow;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 action = m_proto.Feed(buf[i], out);
+                slow = m_slowFromFrame < 0 || m_proto.DataFrames() - 1 >= m_slowFromFrame;
             }
             if (action == CRadioProtocol::Action::Drop) {
                 m_bDropped = true;
                 Drop();
                 break;
             }
-            SendAnswer(out);
+            SendAnswer(out, slow);
         }
     }
 }

@@ -47,7 +47,7 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    void SendAnswer(const std::vector<std::uint8_t>& out);
+    void SendAnswer(const std::vector<std::uint8_t>& out, bool slow);
     void Drop();
 
     mutable std::mutex m_mutex;  // guards m_proto
@@ -62,6 +62,7 @@ private:
     bool m_bPaced = false;
     int m_replyDelayMs = 0;
     int m_byteGapMs = 0;
+    int m_slowFromFrame = -1;
     Clock::time_point m_rxClock{};
     Clock::time_point m_txClock{};
     std::thread m_thread;

@@ -6,13 +6,10 @@
 #include <functional>
 #include <string>
 
+#include "app/StringIds.h"
 #include "link/SerialPort.h"
 #include "radio/Image.h"
 
-// String-table ids of the link's messages.
-inline constexpr int IDS_COMM_ERROR = 61451;     // "Communication Error,..." (Retry, Cancel)
-inline constexpr int IDS_OPEN_PORT_FAIL = 61453; // "Could not Open the Port,..."
-inline constexpr int IDS_PROGRAM_INTERRUPT = 61454;  // "Program Interrupt, ..."
 
 // Called from the thread that runs the engine.
 class ITransferObserver {
