@@ -1,29 +1,562 @@
 #include "editor/ProgramView.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QValidator>
+#include <QVBoxLayout>
+
+#include "app/AppContext.h"
+#include "app/Globals.h"
+#include "app/IniFile.h"
+#include "app/LanguageDlg.h"
+#include "app/MessageBox.h"
+#include "app/StringTable.h"
+#include "frame/HelpAccess.h"
+#include "radio/Bands.h"
+#include "radio/ChannelCodec.h"
 #include "radio/ProgramDoc.h"
 
-// Minimal view until the channel grid lands: it only holds the document.
+namespace {
+
+const char* const kControlIdProperty = "controlId";
+// Length of the text an edit was loaded with from its cell.
+const char* const kLoadedLengthProperty = "loadedLength";
+
+// Column width factors against the default width of column 0; the lock
+// column is filled and edited but shown with width 0.
+constexpr double kWidthFactor[kGridCols] = {0.43, 1.1, 1.1, 1.0, 1.0, 0.9, 0.9, 0.9, 0.9, 1.1};
+constexpr unsigned long kFixedTextColor = 0x00F03200;  // RGB(0, 50, 240)
+constexpr short kAlignCenter = 4;
+constexpr short kAlignLeftTop = 0;
+
+QString Q(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+// The name editor converts letters to upper case as they are typed and takes
+// at most six characters. Like an edit control's text limit it only stops
+// typing: a longer name read from the radio is shown and kept whole.
+class CNameValidator : public QValidator {
+public:
+    CNameValidator(QLineEdit* edit, int limit) : QValidator(edit), m_pEdit(edit), m_nLimit(limit) {}
+    State validate(QString& input, int&) const override
+    {
+        for (QChar& c : input)
+            if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+                c = QChar(c.unicode() - 'a' + 'A');
+        const int loaded = m_pEdit->property(kLoadedLengthProperty).toInt();
+        return input.size() <= std::max(m_nLimit, loaded) ? Acceptable : Invalid;
+    }
+
+private:
+    QLineEdit* m_pEdit;
+    int m_nLimit;
+};
+
+// The frequency editors do not scroll: a character that would not fit in the
+// cell's width is refused.
+class CFitValidator : public QValidator {
+public:
+    explicit CFitValidator(QLineEdit* edit) : QValidator(edit), m_pEdit(edit) {}
+    State validate(QString& input, int&) const override
+    {
+        const QMargins m = m_pEdit->textMargins();
+        const int room = m_pEdit->contentsRect().width() - m.left() - m.right() - 4;
+        return m_pEdit->fontMetrics().horizontalAdvance(input) <= room ? Acceptable : Invalid;
+    }
+
+private:
+    QLineEdit* m_pEdit;
+};
+
+// Whole numbers as the form's edit boxes read them: a signed number or 0.
+int DlgItemInt(const QLineEdit& edit)
+{
+    bool ok = false;
+    const int v = edit.text().trimmed().toInt(&ok);
+    return ok ? v : 0;
+}
+
+void SetDlgItemInt(QLineEdit& edit, int value) { edit.setText(QString::number(value)); }
+
+}  // namespace
+
+int ControlId(const QWidget* w)
+{
+    return w ? w->property(kControlIdProperty).toInt() : 0;
+}
+
+void SetControlId(QWidget* w, int id)
+{
+    w->setProperty(kControlIdProperty, id);
+    w->setObjectName(QStringLiteral("ctl%1").arg(id));
+}
+
 CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
 {
     if (doc)
         doc->SetView(this);
+
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSize(9);
+    setFont(font);
+
+    SetControlId(&m_editVhfLow, IDC_VHF_LOW);
+    SetControlId(&m_editVhfHigh, IDC_VHF_HIGH);
+    SetControlId(&m_editUhfLow, IDC_UHF_LOW);
+    SetControlId(&m_editUhfHigh, IDC_UHF_HIGH);
+    SetControlId(&m_grid, IDC_GRID);
+
+    auto* bands = new QHBoxLayout;
+    const int boxWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12;
+    auto addPair = [&](const QString& label, QLineEdit& low, QLineEdit& high) {
+        bands->addWidget(new QLabel(label, this));
+        low.setParent(this);
+        high.setParent(this);
+        low.setFixedWidth(boxWidth);
+        high.setFixedWidth(boxWidth);
+        bands->addWidget(&low);
+        bands->addWidget(new QLabel(QStringLiteral("-"), this));
+        bands->addWidget(&high);
+    };
+    addPair(tr("VHF:"), m_editVhfLow, m_editVhfHigh);
+    bands->addSpacing(24);
+    addPair(tr("UHF:"), m_editUhfLow, m_editUhfHigh);
+    bands->addStretch(1);
+
+    m_grid.setParent(this);
+    m_grid.setFont(font);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 8, 24, 8);
+    layout->addLayout(bands);
+    layout->addWidget(&m_grid, 1);
+
+    // Entries 1..29 start at the last row until printing counts the pages.
+    m_pageEnd[0] = 0;
+    for (int i = 1; i < 30; ++i)
+        m_pageEnd[i] = 200;
+
+    connect(&m_grid, &CMSFlexGrid::EnterCell, this, &CProgramView::OnEnterCellGrid);
+    connect(&m_grid, &CMSFlexGrid::LeaveCell, this, &CProgramView::OnLeaveCellGrid);
+    connect(&m_grid, &CMSFlexGrid::MouseDown, this, &CProgramView::OnMouseDownGrid);
+    connect(&m_grid, &CMSFlexGrid::Scroll, this, &CProgramView::OnScrollGrid);
+
+    for (QWidget* w : {static_cast<QWidget*>(&m_editVhfLow), static_cast<QWidget*>(&m_editVhfHigh),
+                       static_cast<QWidget*>(&m_editUhfLow), static_cast<QWidget*>(&m_editUhfHigh),
+                       static_cast<QWidget*>(&m_grid)})
+        w->installEventFilter(this);
 }
 
 CProgramView::~CProgramView()
 {
+    // The editors live in the grid's viewport; take them down before the grid
+    // so no focus change reaches a half-destroyed view.
+    for (QWidget* w : {static_cast<QWidget*>(&m_editVhfLow), static_cast<QWidget*>(&m_editVhfHigh),
+                       static_cast<QWidget*>(&m_editUhfLow), static_cast<QWidget*>(&m_editUhfHigh),
+                       static_cast<QWidget*>(&m_grid)})
+        w->removeEventFilter(this);
+    disconnect(&m_grid, nullptr, this, nullptr);
+    for (QWidget* w : {static_cast<QWidget*>(m_editRxFreq), static_cast<QWidget*>(m_editTxFreq),
+                       static_cast<QWidget*>(m_comboRxTone), static_cast<QWidget*>(m_comboTxTone),
+                       static_cast<QWidget*>(m_comboPower), static_cast<QWidget*>(m_comboLock),
+                       static_cast<QWidget*>(m_editName), static_cast<QWidget*>(m_comboScanAdd),
+                       static_cast<QWidget*>(m_comboBandwidth)}) {
+        if (w)
+            w->removeEventFilter(this);
+        delete w;
+    }
     if (m_pDocument && m_pDocument->GetView() == this)
         m_pDocument->SetView(nullptr);
 }
 
-void CProgramView::OnInitialUpdate() { m_bFirstUpdate = false; }
-void CProgramView::ImageToGrid() {}
-void CProgramView::GridToImage() {}
-void CProgramView::CommitEditor() {}
-void CProgramView::OnLeaveCellGrid() {}
-void CProgramView::OnRead() {}
-void CProgramView::OnWrite() {}
-void CProgramView::OnComSetup() {}
-void CProgramView::OnLanguage() {}
-void CProgramView::OnFilePrint() {}
-void CProgramView::OnFilePrintDirect() {}
-void CProgramView::OnFilePrintPreview() {}
+// ---------------------------------------------------------------------------
+// Set-up
+
+void CProgramView::OnInitialUpdate()
+{
+    if (m_bFirstUpdate) {
+        const bool chinese = g_bChinese != 0;
+        m_toneNames.clear();
+        for (const std::string& t : ::ToneNames(chinese))
+            m_toneNames << Q(t);
+
+        m_grid.SetRows(kGridRows);
+        m_grid.SetCols(kGridCols);
+        m_grid.SetFixedRows(1);
+        m_grid.SetFixedCols(1);
+        m_grid.SetHighLight(0);
+        m_grid.SetForeColorFixed(kFixedTextColor);
+
+        CreateEditors();
+        m_editName->setValidator(new CNameValidator(m_editName, 6));
+        for (const QString& tone : m_toneNames) {
+            m_comboRxTone->addItem(tone);
+            m_comboTxTone->addItem(tone);
+        }
+
+        m_editName->clear();
+        const std::pair<QComboBox*, int> lists[] = {
+            {m_comboPower, kColPower}, {m_comboLock, kColLock}, {m_comboScanAdd, kColScanAdd},
+            {m_comboBandwidth, kColBandwidth}};
+        for (const auto& [combo, col] : lists)
+            for (const std::string& item : FlagListItems(col, chinese))
+                combo->addItem(Q(item));
+        for (int col = 0; col < kGridCols; ++col)
+            m_grid.SetTextMatrix(0, col, Q(GridHeading(col, chinese)));
+        for (int row = 1; row < kGridRows; ++row)
+            m_grid.SetTextMatrix(row, kColLabel, Q(GridRowLabel(row)));
+
+        for (int col = 0; col < kGridCols; ++col)
+            m_grid.SetColAlignment(col, kAlignCenter);
+        const long w = m_grid.GetColWidth(0);
+        for (int col = 0; col < kGridCols; ++col)
+            m_grid.SetColWidth(col, static_cast<long>(w * kWidthFactor[col]));
+        m_grid.SetColAlignment(kColLock, kAlignLeftTop);
+        m_grid.SetColWidth(kColLock, 0);
+
+        m_bFirstUpdate = false;
+    }
+    LoadFrameIcon();
+    ImageToGrid();
+}
+
+void CProgramView::CreateEditors()
+{
+    QWidget* host = m_grid.viewport();
+    auto makeEdit = [&](int id) {
+        auto* e = new QLineEdit(host);
+        e->setFrame(false);
+        SetControlId(e, id);
+        e->setFont(font());
+        e->hide();
+        e->installEventFilter(this);
+        return e;
+    };
+    auto makeList = [&](int id, bool tones) {
+        auto* c = new QComboBox(host);
+        c->setEditable(false);
+        c->setInsertPolicy(QComboBox::NoInsert);
+        if (tones)
+            c->setMaxVisibleItems(16);
+        SetControlId(c, id);
+        c->setFont(font());
+        c->hide();
+        c->installEventFilter(this);
+        return c;
+    };
+    m_editRxFreq = makeEdit(IDC_EDIT_RXFREQ);
+    m_editTxFreq = makeEdit(IDC_EDIT_TXFREQ);
+    m_comboRxTone = makeList(IDC_COMBO_RXTONE, true);
+    m_comboTxTone = makeList(IDC_COMBO_TXTONE, true);
+    m_comboPower = makeList(IDC_COMBO_POWER, false);
+    m_comboLock = makeList(IDC_COMBO_LOCK, false);
+    m_editName = makeEdit(IDC_EDIT_NAME);
+    m_comboScanAdd = makeList(IDC_COMBO_SCANADD, false);
+    m_comboBandwidth = makeList(IDC_COMBO_BANDWIDTH, false);
+
+    m_editRxFreq->setValidator(new CFitValidator(m_editRxFreq));
+    m_editTxFreq->setValidator(new CFitValidator(m_editTxFreq));
+}
+
+void CProgramView::LoadFrameIcon()
+{
+    // "title.ico" from the current directory; without it the frame has no icon of its own.
+    QWidget* frame = parentWidget();
+    if (!frame)
+        return;
+    const QString file = QStringLiteral("title.ico");
+    frame->setWindowIcon(QFile::exists(file) ? QIcon(file) : QIcon());
+}
+
+// ---------------------------------------------------------------------------
+// Codec
+
+void CProgramView::ImageToGrid()
+{
+    if (!m_pDocument)
+        return;
+    // The grid is about to be replaced: an editor still open would later write
+    // its stale text over the new contents.
+    HideAllEditors();
+    Image& image = m_pDocument->m_image;
+    const EditRanges r = EditRangesFromImage(image);
+    SetDlgItemInt(m_editVhfLow, r.vhfLow);
+    SetDlgItemInt(m_editVhfHigh, r.vhfHigh);
+    SetDlgItemInt(m_editUhfLow, r.uhfLow);
+    SetDlgItemInt(m_editUhfHigh, r.uhfHigh);
+    DecodeChannels(image, m_grid, g_bChinese != 0);
+    const std::string caption = SyncRadioType(image, g_bNewDocument, theIniFile, AppSettings(), g_strLanguage);
+    SetMainCaption(FromIni(caption));
+}
+
+void CProgramView::GridToImage()
+{
+    CommitEditor(CommitTrigger::LeaveCell);
+    if (!m_pDocument)
+        return;
+    Image& image = m_pDocument->m_image;
+    EditRanges r;
+    r.vhfLow = DlgItemInt(m_editVhfLow);
+    r.vhfHigh = DlgItemInt(m_editVhfHigh);
+    r.uhfLow = DlgItemInt(m_editUhfLow);
+    r.uhfHigh = DlgItemInt(m_editUhfHigh);
+    EditRangesToImage(r, image);
+    EncodeChannels(m_grid, image);
+}
+
+// ---------------------------------------------------------------------------
+// Cell editing
+
+QWidget* CProgramView::EditorForColumn() const
+{
+    switch (m_grid.GetCol()) {
+    case kColRxFreq: return m_editRxFreq;
+    case kColTxFreq: return m_editTxFreq;
+    case kColRxTone: return m_comboRxTone;
+    case kColTxTone: return m_comboTxTone;
+    case kColPower: return m_comboPower;
+    case kColLock: return m_comboLock;
+    case kColScanAdd: return m_comboScanAdd;
+    case kColBandwidth: return m_comboBandwidth;
+    case kColName: return m_editName;
+    default: return m_editRxFreq;
+    }
+}
+
+QWidget* CProgramView::OpenEditor() const
+{
+    // Open means shown; isHidden rather than isVisible, so an editor stays open
+    // (and is committed) while the document window itself is hidden.
+    QWidget* e = EditorForColumn();
+    return (e && !e->isHidden()) ? e : nullptr;
+}
+
+QStringList CProgramView::ListItems(const QComboBox* combo) const
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+void CProgramView::OpenEditorOnCurrentCell()
+{
+    QWidget* editor = EditorForColumn();
+    if (!editor)
+        return;
+    const QString text = m_grid.GetText();
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        std::vector<std::string> items;
+        for (const QString& s : ListItems(combo))
+            items.push_back(s.toStdString());
+        const int sel = ListEditorSelection(items, text.toStdString());
+        combo->setCurrentIndex(sel);
+        // A text the list does not hold stays on show, and stays in the cell,
+        // until the user picks an item.
+        combo->setPlaceholderText(sel < 0 ? text : QString());
+    } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+        edit->setProperty(kLoadedLengthProperty, static_cast<int>(text.size()));
+        edit->setText(text);
+    }
+    ShowEditor();
+}
+
+void CProgramView::ShowEditor()
+{
+    QWidget* editor = EditorForColumn();
+    if (!editor)
+        return;
+    const long px = m_grid.logicalDpiX();
+    const long py = m_grid.logicalDpiY();
+    // A list's drop-down part is its own popup here, so lists take the cell's
+    // height like the edits.
+    const int height = static_cast<int>(m_grid.GetCellHeight() * py / 1440);
+    if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+        edit->setProperty(kLoadedLengthProperty, static_cast<int>(m_grid.GetText().size()));
+        edit->setText(m_grid.GetText());
+    }
+    const int x = static_cast<int>(m_grid.GetCellLeft() * px / 1440 - 3);
+    const int y = static_cast<int>(m_grid.GetCellTop() * py / 1440 - 3);
+    const int width = static_cast<int>(m_grid.GetCellWidth() * px / 1440);
+    editor->setGeometry(x, y, width, height);
+    editor->show();
+    editor->raise();
+    editor->setFocus(Qt::OtherFocusReason);
+    m_grid.viewport()->repaint();
+}
+
+void CProgramView::HideEditor(QWidget* editor)
+{
+    if (!editor)
+        return;
+    // Hiding the focused editor would pass the focus on to the next control
+    // (a band box, whose kill-focus rule would then run); the grid takes it.
+    if (editor->hasFocus() || QApplication::focusWidget() == editor)
+        m_grid.setFocus(Qt::OtherFocusReason);
+    editor->hide();
+}
+
+void CProgramView::HideAllEditors()
+{
+    for (QWidget* w : {static_cast<QWidget*>(m_editRxFreq), static_cast<QWidget*>(m_editTxFreq),
+                       static_cast<QWidget*>(m_comboRxTone), static_cast<QWidget*>(m_comboTxTone),
+                       static_cast<QWidget*>(m_comboPower), static_cast<QWidget*>(m_comboLock),
+                       static_cast<QWidget*>(m_editName), static_cast<QWidget*>(m_comboScanAdd),
+                       static_cast<QWidget*>(m_comboBandwidth)})
+        HideEditor(w);
+}
+
+bool CProgramView::CommitEditor(CommitTrigger trigger)
+{
+    QWidget* editor = OpenEditor();
+    if (!editor)
+        return true;
+    const int row = static_cast<int>(m_grid.GetRow());
+    const int col = static_cast<int>(m_grid.GetCol());
+    std::string text;
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        std::vector<std::string> items;
+        for (const QString& s : ListItems(combo))
+            items.push_back(s.toStdString());
+        text = ListEditorText(m_grid.GetText().toStdString(), items, combo->currentIndex());
+    } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+        text = edit->text().toStdString();
+    }
+    const CommitResult result = CommitCell(m_grid, row, col, text, trigger, g_bChinese != 0);
+    if (result.messageId != 0) {
+        MessageRequest request;
+        request.parent = this;
+        request.text = LoadStringRes(result.messageId);
+        request.caption = LoadStringRes(IDS_CAUTION);
+        request.buttons = QMessageBox::Ok;
+        request.icon = QMessageBox::Warning;
+        AppMessageBox(request);
+    }
+    HideEditor(editor);
+    return !result.stopped;
+}
+
+void CProgramView::OnEnterCellGrid() { OpenEditorOnCurrentCell(); }
+
+void CProgramView::OnMouseDownGrid(short, short, int, int) { OpenEditorOnCurrentCell(); }
+
+void CProgramView::OnLeaveCellGrid() { CommitEditor(CommitTrigger::LeaveCell); }
+
+void CProgramView::OnScrollGrid()
+{
+    // Scrolling discards the edit in progress: the editor would no longer sit
+    // over its cell.
+    HideAllEditors();
+    m_grid.viewport()->repaint();
+}
+
+void CProgramView::OnEnterKey()
+{
+    if (!CommitEditor(CommitTrigger::Enter))
+        return;
+    const long row = m_grid.GetRow();
+    const long col = m_grid.GetCol();
+    // Every step moves the current cell, so each raises LeaveCell and
+    // EnterCell; the last EnterCell opens the editor of the target cell.
+    if (col < kColName) {
+        m_grid.SetCol(col + 1);
+    } else if (row < m_grid.GetRows() - 1) {
+        m_grid.SetCol(1);
+        m_grid.SetRow(row + 1);
+    } else {
+        m_grid.SetRow(1);
+        m_grid.SetCol(1);
+    }
+}
+
+bool CProgramView::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::KeyPress && widget) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        // Both keys are handled for the whole form and not passed on, so the
+        // parents the event would propagate to do not see it a second time.
+        if (key->key() == Qt::Key_F1) {
+            OnHelp(ControlId(widget));
+            return true;
+        }
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            OnEnterKey();
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut) {
+        if (watched == &m_editVhfLow || watched == &m_editVhfHigh)
+            OnKillFocusVhf();
+        else if (watched == &m_editUhfLow || watched == &m_editUhfHigh)
+            OnKillFocusUhf();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CProgramView::OnHelp(int context) { HtmlHelp(context); }
+
+// ---------------------------------------------------------------------------
+// Band edit boxes
+
+void CProgramView::OnKillFocusVhf()
+{
+    EditRanges r;
+    r.vhfLow = DlgItemInt(m_editVhfLow);
+    r.vhfHigh = DlgItemInt(m_editVhfHigh);
+    const EditRanges typed = r;
+    ApplyVhfEditRange(r);
+    if (r.vhfLow != typed.vhfLow || r.vhfHigh != typed.vhfHigh) {
+        SetDlgItemInt(m_editVhfLow, r.vhfLow);
+        SetDlgItemInt(m_editVhfHigh, r.vhfHigh);
+    }
+}
+
+void CProgramView::OnKillFocusUhf()
+{
+    EditRanges r;
+    r.uhfLow = DlgItemInt(m_editUhfLow);
+    r.uhfHigh = DlgItemInt(m_editUhfHigh);
+    const EditRanges typed = r;
+    ApplyUhfEditRange(r);
+    if (r.uhfLow != typed.uhfLow || r.uhfHigh != typed.uhfHigh) {
+        SetDlgItemInt(m_editUhfLow, r.uhfLow);
+        SetDlgItemInt(m_editUhfHigh, r.uhfHigh);
+    }
+}
+
+QLineEdit* CProgramView::BandEdit(int id)
+{
+    switch (id) {
+    case IDC_VHF_LOW: return &m_editVhfLow;
+    case IDC_VHF_HIGH: return &m_editVhfHigh;
+    case IDC_UHF_LOW: return &m_editUhfLow;
+    case IDC_UHF_HIGH: return &m_editUhfHigh;
+    default: return nullptr;
+    }
+}
+
+QWidget* CProgramView::Control(int id) const
+{
+    for (QWidget* w : {static_cast<QWidget*>(const_cast<QLineEdit*>(&m_editVhfLow)),
+                       static_cast<QWidget*>(const_cast<QLineEdit*>(&m_editVhfHigh)),
+                       static_cast<QWidget*>(const_cast<QLineEdit*>(&m_editUhfLow)),
+                       static_cast<QWidget*>(const_cast<QLineEdit*>(&m_editUhfHigh)),
+                       static_cast<QWidget*>(const_cast<CMSFlexGrid*>(&m_grid)),
+                       static_cast<QWidget*>(m_editRxFreq), static_cast<QWidget*>(m_editTxFreq),
+                       static_cast<QWidget*>(m_comboRxTone), static_cast<QWidget*>(m_comboTxTone),
+                       static_cast<QWidget*>(m_comboPower), static_cast<QWidget*>(m_comboLock),
+                       static_cast<QWidget*>(m_editName), static_cast<QWidget*>(m_comboScanAdd),
+                       static_cast<QWidget*>(m_comboBandwidth)})
+        if (w && ControlId(w) == id)
+            return w;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Commands filled in by the link, printing and language parts.
+
+void CProgramView::OnLanguage() { RunLanguageCommand(this); }

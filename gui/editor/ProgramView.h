@@ -1,10 +1,39 @@
 #pragma once
 // The channel window: band edit boxes above the channel grid, the overlay
 // cell editors, and the commands of the document window.
+#include <QLineEdit>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
+#include "editor/CellCommit.h"
+#include "editor/MSFlexGrid.h"
+
+class CLinkController;
 class CProgramDoc;
+class QComboBox;
+
+// Control ids the help contexts and the tests address the view's controls by.
+enum ProgramViewControl {
+    IDC_GRID = 1000,
+    IDC_VHF_LOW = 1003,
+    IDC_VHF_HIGH = 1004,
+    IDC_UHF_LOW = 1005,
+    IDC_UHF_HIGH = 1006,
+    IDC_EDIT_NAME = 1126,
+    IDC_COMBO_LOCK = 1127,
+    IDC_COMBO_POWER = 1129,
+    IDC_COMBO_SCANADD = 1134,
+    IDC_COMBO_BANDWIDTH = 1135,
+    IDC_EDIT_RXFREQ = 2127,
+    IDC_EDIT_TXFREQ = 2128,
+    IDC_COMBO_RXTONE = 2132,
+    IDC_COMBO_TXTONE = 2133,
+};
+
+// The control id a widget of the program carries (0 when it has none).
+int ControlId(const QWidget* w);
+void SetControlId(QWidget* w, int id);
 
 class CProgramView : public QWidget {
     Q_OBJECT
@@ -15,25 +44,90 @@ public:
     CProgramDoc* GetDocument() const { return m_pDocument; }
 
     void OnInitialUpdate();
+    // Image to grid, band boxes and band limits; registry sync and caption.
     void ImageToGrid();
+    // Commits the open editor, then band boxes and grid rows into the image.
     void GridToImage();
-    void CommitEditor();
+
+    // Commits the open editor of the current cell (as LeaveCell does); false
+    // when the value was refused.
+    bool CommitEditor(CommitTrigger trigger = CommitTrigger::LeaveCell);
+    QWidget* EditorForColumn() const;
+    void ShowEditor();
+    // The editor of the current column when it is open, else nullptr.
+    QWidget* OpenEditor() const;
+
+    // Grid notifications.
+    void OnEnterCellGrid();
     void OnLeaveCellGrid();
+    void OnMouseDownGrid(short button, short shift, int x, int y);
+    void OnScrollGrid();
+
+    // Leaving a band edit box: the VHF (1003/1004) or UHF (1005/1006) rule.
+    void OnKillFocusVhf();
+    void OnKillFocusUhf();
+
+    CMSFlexGrid& Grid() { return m_grid; }
+    QLineEdit* BandEdit(int id);
+    // Any of the view's controls by id (band boxes, grid, overlay editors).
+    QWidget* Control(int id) const;
+    const QStringList& ToneNames() const { return m_toneNames; }
+    // The link's Process and COM Setup dialogs and the running transfer (link/).
+    CLinkController* Link();
 
 public slots:
     void OnRead();
     void OnWrite();
     void OnComSetup();
+    // The Process window's OK: one transfer in the direction of m_bWrite (link/).
+    void OnTransfer();
     void OnLanguage();
     void OnFilePrint();
     void OnFilePrintDirect();
     void OnFilePrintPreview();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // F1: the help topic of the focused control.
+    virtual void OnHelp(int context);
+
+private:
+    void CreateEditors();
+    void OpenEditorOnCurrentCell();
+    void HideEditor(QWidget* editor);
+    void HideAllEditors();
+    void OnEnterKey();
+    QStringList ListItems(const QComboBox* combo) const;
+    void LoadFrameIcon();
+
 public:
     QString m_strPort = QStringLiteral("COM1");
     bool m_bWrite = false;
+    int m_pageEnd[30] = {};
+    int m_nChannelCount = 0;
 
 private:
     CProgramDoc* m_pDocument;
+    // Band limit boxes in the order the form binds them: 1004, 1003, 1006, 1005.
+    QLineEdit m_editVhfHigh;
+    QLineEdit m_editVhfLow;
+    QLineEdit m_editUhfHigh;
+    QLineEdit m_editUhfLow;
+    CMSFlexGrid m_grid;
     bool m_bFirstUpdate = true;
+
+    // Overlay editors, children of the grid's viewport, created by the first
+    // OnInitialUpdate.
+    QLineEdit* m_editRxFreq = nullptr;
+    QLineEdit* m_editTxFreq = nullptr;
+    QComboBox* m_comboRxTone = nullptr;
+    QComboBox* m_comboTxTone = nullptr;
+    QComboBox* m_comboPower = nullptr;
+    QComboBox* m_comboLock = nullptr;
+    QLineEdit* m_editName = nullptr;
+    QComboBox* m_comboScanAdd = nullptr;
+    QComboBox* m_comboBandwidth = nullptr;
+
+    QStringList m_toneNames;
+    CLinkController* m_pLink = nullptr;  // a child of the view, created on first use
 };

@@ -1,0 +1,393 @@
+#include "editor/MSFlexGrid.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Cell alignment codes of the grid: 0-2 left, 3-5 centre, 6-8 right; within
+// each group top, middle, bottom. 9 is "general" (text left, middle).
+Qt::Alignment ToQtAlignment(short a)
+{
+    if (a < 0 || a > 8)
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    static const Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    static const Qt::Alignment vertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    return horizontal[a / 3] | vertical[a % 3];
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// CGridModel
+
+CGridModel::CGridModel(QObject* parent) : QAbstractTableModel(parent) { Resize(2, 2); }
+
+void CGridModel::Resize(int rows, int cols)
+{
+    rows = std::max(rows, 0);
+    cols = std::max(cols, 0);
+    QVector<QString> cells(static_cast<qsizetype>(rows) * cols);
+    for (int r = 0; r < std::min(rows, m_nRows); ++r)
+        for (int c = 0; c < std::min(cols, m_nCols); ++c)
+            cells[r * cols + c] = m_cells[r * m_nCols + c];
+    QVector<short> alignment(cols, short(9));
+    for (int c = 0; c < std::min(cols, m_nCols); ++c)
+        alignment[c] = m_alignment[c];
+    beginResetModel();
+    m_nRows = rows;
+    m_nCols = cols;
+    m_cells = std::move(cells);
+    m_alignment = std::move(alignment);
+    endResetModel();
+}
+
+QString CGridModel::Cell(int row, int col) const
+{
+    return Valid(row, col) ? m_cells[row * m_nCols + col] : QString();
+}
+
+void CGridModel::SetCell(int row, int col, const QString& text)
+{
+    if (!Valid(row, col))
+        return;
+    QString& cell = m_cells[row * m_nCols + col];
+    if (cell == text)
+        return;
+    cell = text;
+    CellChanged(row, col);
+}
+
+void CGridModel::CellChanged(int row, int col)
+{
+    // Row 0 and column 0 are drawn by the headers.
+    if (row == 0)
+        emit headerDataChanged(Qt::Horizontal, col, col);
+    if (col == 0)
+        emit headerDataChanged(Qt::Vertical, row, row);
+    const QModelIndex i = index(row, col);
+    emit dataChanged(i, i, {Qt::DisplayRole});
+}
+
+std::string CGridModel::TextMatrix(int row, int col) const { return Cell(row, col).toStdString(); }
+
+void CGridModel::SetTextMatrix(int row, int col, const std::string& text)
+{
+    SetCell(row, col, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+short CGridModel::ColAlignment(int col) const
+{
+    return (col >= 0 && col < m_nCols) ? m_alignment[col] : short(0);
+}
+
+void CGridModel::SetColAlignment(int col, short alignment)
+{
+    if (col < 0 || col >= m_nCols)
+        return;
+    m_alignment[col] = alignment;
+    if (m_nRows > 0)
+        emit dataChanged(index(0, col), index(m_nRows - 1, col), {Qt::TextAlignmentRole});
+}
+
+void CGridModel::SetFixedColor(const QColor& c)
+{
+    m_fixedColor = c;
+    if (m_nCols > 0)
+        emit headerDataChanged(Qt::Horizontal, 0, m_nCols - 1);
+    if (m_nRows > 0)
+        emit headerDataChanged(Qt::Vertical, 0, m_nRows - 1);
+}
+
+int CGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_nRows; }
+int CGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_nCols; }
+
+QVariant CGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || !Valid(index.row(), index.column()))
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return Cell(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(ToQtAlignment(m_alignment[index.column()]));
+    default:
+        return {};
+    }
+}
+
+QVariant CGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    const int row = orientation == Qt::Horizontal ? 0 : section;
+    const int col = orientation == Qt::Horizontal ? section : 0;
+    if (!Valid(row, col))
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return Cell(row, col);
+    case Qt::ForegroundRole:
+        return m_fixedColor;
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags CGridModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
+}
+
+// ---------------------------------------------------------------------------
+// CGridDelegate: cells are never drawn as selected or focused unless the
+// grid's HighLight asks for the current cell to stand out.
+
+class CGridDelegate : public QStyledItemDelegate {
+public:
+    explicit CGridDelegate(CMSFlexGrid* grid) : QStyledItemDelegate(grid), m_pGrid(grid) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~(QStyle::State_HasFocus | QStyle::State_Selected);
+        if (m_pGrid->m_nHighLight != 0 && index.row() == m_pGrid->m_nRow && index.column() == m_pGrid->m_nCol)
+            option->state |= QStyle::State_Selected;
+    }
+
+private:
+    CMSFlexGrid* m_pGrid;
+};
+
+// ---------------------------------------------------------------------------
+// CMSFlexGrid
+
+CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableView(parent)
+{
+    setModel(&m_model);
+    setItemDelegate(new CGridDelegate(this));
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAutoScroll(false);
+    setTabKeyNavigation(false);
+    setFocusPolicy(Qt::StrongFocus);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+
+    // The control's default column width and row height follow its font.
+    const QFontMetrics fm(font());
+    m_nDefaultColWidthPx = fm.horizontalAdvance(QStringLiteral("0")) * 10 + 6;
+    horizontalHeader()->setMinimumSectionSize(0);
+    horizontalHeader()->setDefaultSectionSize(m_nDefaultColWidthPx);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fm.height() + 4);
+    verticalHeader()->setMinimumSectionSize(fm.height() + 4);
+    verticalHeader()->setSectionsClickable(false);
+    verticalHeader()->setHighlightSections(false);
+    verticalHeader()->setFixedWidth(m_nDefaultColWidthPx);
+
+    m_model.Resize(2, 2);
+    ApplyFixed();
+
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
+}
+
+void CMSFlexGrid::ApplyFixed()
+{
+    // Row 0 and column 0 are shown by the headers, never as data cells.
+    horizontalHeader()->setVisible(m_nFixedRows > 0);
+    verticalHeader()->setVisible(m_nFixedCols > 0);
+    for (int r = 0; r < m_model.Rows(); ++r)
+        setRowHidden(r, r < m_nFixedRows);
+    for (int c = 0; c < m_model.Cols(); ++c)
+        setColumnHidden(c, c < m_nFixedCols);
+    const int rows = m_model.Rows(), cols = m_model.Cols();
+    m_nRow = std::clamp<int>(m_nRow, std::min<int>(m_nFixedRows, rows - 1), std::max(rows - 1, 0));
+    m_nCol = std::clamp<int>(m_nCol, std::min<int>(m_nFixedCols, cols - 1), std::max(cols - 1, 0));
+    viewport()->update();
+}
+
+void CMSFlexGrid::SetRows(long rows)
+{
+    if (rows < 0 || rows == m_model.Rows())
+        return;
+    m_model.Resize(static_cast<int>(rows), m_model.Cols());
+    ApplyFixed();
+}
+
+void CMSFlexGrid::SetCols(long cols)
+{
+    if (cols < 0 || cols == m_model.Cols())
+        return;
+    m_model.Resize(m_model.Rows(), static_cast<int>(cols));
+    ApplyFixed();
+}
+
+void CMSFlexGrid::SetFixedRows(long n)
+{
+    // One heading row at most: the header shows row 0.
+    m_nFixedRows = std::clamp<long>(n, 0, 1);
+    ApplyFixed();
+}
+
+void CMSFlexGrid::SetFixedCols(long n)
+{
+    m_nFixedCols = std::clamp<long>(n, 0, 1);
+    ApplyFixed();
+}
+
+void CMSFlexGrid::SetRow(long row)
+{
+    if (row < 0 || row >= m_model.Rows())
+        return;
+    MoveTo(static_cast<int>(row), m_nCol);
+}
+
+void CMSFlexGrid::SetCol(long col)
+{
+    if (col < 0 || col >= m_model.Cols())
+        return;
+    MoveTo(m_nRow, static_cast<int>(col));
+}
+
+void CMSFlexGrid::MoveTo(int row, int col)
+{
+    if (row == m_nRow && col == m_nCol)
+        return;
+    emit LeaveCell();
+    m_nRow = row;
+    m_nCol = col;
+    // Bring the new cell into view before EnterCell, so that the editor the
+    // view opens there is placed after any scrolling, not discarded by it.
+    if (row >= m_nFixedRows && col >= m_nFixedCols)
+        scrollTo(m_model.index(row, col), QAbstractItemView::EnsureVisible);
+    viewport()->update();
+    emit EnterCell();
+}
+
+unsigned long CMSFlexGrid::GetForeColorFixed() const
+{
+    const QColor c = m_model.FixedColor();
+    return static_cast<unsigned long>(c.red()) | (static_cast<unsigned long>(c.green()) << 8) |
+           (static_cast<unsigned long>(c.blue()) << 16);
+}
+
+void CMSFlexGrid::SetForeColorFixed(unsigned long colorref)
+{
+    m_model.SetFixedColor(QColor(int(colorref & 0xFF), int((colorref >> 8) & 0xFF), int((colorref >> 16) & 0xFF)));
+}
+
+void CMSFlexGrid::SetHighLight(long n)
+{
+    m_nHighLight = n;
+    viewport()->update();
+}
+
+int CMSFlexGrid::TwipsToPixelsX(long twips) const { return static_cast<int>(twips * logicalDpiX() / 1440); }
+int CMSFlexGrid::TwipsToPixelsY(long twips) const { return static_cast<int>(twips * logicalDpiY() / 1440); }
+long CMSFlexGrid::PixelsToTwipsX(int px) const { return static_cast<long>(px) * 1440 / logicalDpiX(); }
+long CMSFlexGrid::PixelsToTwipsY(int px) const { return static_cast<long>(px) * 1440 / logicalDpiY(); }
+
+QRect CMSFlexGrid::CellRect(int row, int col) const
+{
+    return visualRect(m_model.index(row, col));
+}
+
+long CMSFlexGrid::GetCellLeft() const { return PixelsToTwipsX(CellRect(m_nRow, m_nCol).left()); }
+long CMSFlexGrid::GetCellTop() const { return PixelsToTwipsY(CellRect(m_nRow, m_nCol).top()); }
+long CMSFlexGrid::GetCellWidth() const { return PixelsToTwipsX(columnWidth(m_nCol)); }
+long CMSFlexGrid::GetCellHeight() const { return PixelsToTwipsY(rowHeight(m_nRow)); }
+
+long CMSFlexGrid::GetColWidth(long col) const
+{
+    if (col < 0 || col >= m_model.Cols())
+        return 0;
+    if (col < m_nFixedCols)
+        return PixelsToTwipsX(verticalHeader()->width());
+    return PixelsToTwipsX(columnWidth(static_cast<int>(col)));
+}
+
+void CMSFlexGrid::SetColWidth(long col, long twips)
+{
+    if (col < 0 || col >= m_model.Cols() || twips < 0)
+        return;
+    const int px = TwipsToPixelsX(twips);
+    if (col < m_nFixedCols)
+        verticalHeader()->setFixedWidth(px);
+    else
+        setColumnWidth(static_cast<int>(col), px);
+}
+
+void CMSFlexGrid::mousePressEvent(QMouseEvent* event)
+{
+    // A click makes the cell under the mouse current (one LeaveCell, one
+    // EnterCell), then reports MouseDown; clicking the current cell again only
+    // reports MouseDown, which reopens its editor.
+    const QModelIndex i = indexAt(event->position().toPoint());
+    if (i.isValid() && i.row() >= m_nFixedRows && i.column() >= m_nFixedCols)
+        MoveTo(i.row(), i.column());
+    short shift = 0;
+    if (event->modifiers() & Qt::ShiftModifier)
+        shift |= 1;
+    if (event->modifiers() & Qt::ControlModifier)
+        shift |= 2;
+    if (event->modifiers() & Qt::AltModifier)
+        shift |= 4;
+    short button = 0;
+    if (event->button() == Qt::LeftButton)
+        button = 1;
+    else if (event->button() == Qt::RightButton)
+        button = 2;
+    else if (event->button() == Qt::MiddleButton)
+        button = 4;
+    const QPoint p = event->position().toPoint();
+    emit MouseDown(button, shift, p.x(), p.y());
+    event->accept();
+}
+
+// The grid has no selection and no in-place editing: the item view's own
+// mouse handling (selection, drag, edit triggers) stays out of the way.
+void CMSFlexGrid::mouseMoveEvent(QMouseEvent* event) { event->accept(); }
+void CMSFlexGrid::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
+void CMSFlexGrid::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+
+void CMSFlexGrid::keyPressEvent(QKeyEvent* event)
+{
+    // With the focus on the grid itself the arrow keys move the current cell.
+    const int firstRow = static_cast<int>(m_nFixedRows), firstCol = static_cast<int>(m_nFixedCols);
+    const int lastRow = m_model.Rows() - 1, lastCol = m_model.Cols() - 1;
+    const int page = std::max(1, viewport()->height() / std::max(1, rowHeight(m_nRow)));
+    int row = m_nRow, col = m_nCol;
+    switch (event->key()) {
+    case Qt::Key_Up: row = std::max(firstRow, row - 1); break;
+    case Qt::Key_Down: row = std::min(lastRow, row + 1); break;
+    case Qt::Key_Left: col = std::max(firstCol, col - 1); break;
+    case Qt::Key_Right: col = std::min(lastCol, col + 1); break;
+    case Qt::Key_PageUp: row = std::max(firstRow, row - page); break;
+    case Qt::Key_PageDown: row = std::min(lastRow, row + page); break;
+    case Qt::Key_Home: col = firstCol; break;
+    case Qt::Key_End: col = lastCol; break;
+    default:
+        event->ignore();
+        return;
+    }
+    MoveTo(row, col);
+    event->accept();
+}
+
+void CMSFlexGrid::focusInEvent(QFocusEvent* event)
+{
+    // The item view would make its first cell current on focus; the grid keeps
+    // its own current cell, so only repaint.
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}

@@ -1,0 +1,139 @@
+#pragma once
+// The channel grid: a table of text cells with one fixed heading row and one
+// fixed label column, a current cell the program reads and moves, and the
+// notifications the channel view edits through (EnterCell, LeaveCell, Scroll,
+// MouseDown). Sizes and positions are in twips (pixels * 1440 / logical dpi).
+//
+// The cells live in CGridModel, which is also the ITextGrid the channel codec
+// reads and writes. Row 0 and column 0 are shown by the table's headers, so
+// they stay in view while the data cells scroll.
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QTableView>
+#include <QVector>
+
+#include "radio/TextGrid.h"
+
+class CGridModel : public QAbstractTableModel, public ITextGrid {
+    Q_OBJECT
+public:
+    explicit CGridModel(QObject* parent = nullptr);
+
+    int Rows() const { return m_nRows; }
+    int Cols() const { return m_nCols; }
+    void Resize(int rows, int cols);
+
+    QString Cell(int row, int col) const;
+    void SetCell(int row, int col, const QString& text);
+
+    short ColAlignment(int col) const;
+    void SetColAlignment(int col, short alignment);
+    QColor FixedColor() const { return m_fixedColor; }
+    void SetFixedColor(const QColor& c);
+
+    // ITextGrid: UTF-8 text, out-of-range cells read as "" and ignore writes.
+    std::string TextMatrix(int row, int col) const override;
+    void SetTextMatrix(int row, int col, const std::string& text) override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    bool Valid(int row, int col) const { return row >= 0 && col >= 0 && row < m_nRows && col < m_nCols; }
+    void CellChanged(int row, int col);
+
+    int m_nRows = 0;
+    int m_nCols = 0;
+    QVector<QString> m_cells;
+    QVector<short> m_alignment;
+    QColor m_fixedColor = Qt::black;
+};
+
+class CMSFlexGrid : public QTableView, public ITextGrid {
+    Q_OBJECT
+public:
+    explicit CMSFlexGrid(QWidget* parent = nullptr);
+
+    long GetRows() const { return m_model.Rows(); }
+    void SetRows(long rows);
+    long GetCols() const { return m_model.Cols(); }
+    void SetCols(long cols);
+    long GetFixedRows() const { return m_nFixedRows; }
+    void SetFixedRows(long n);
+    long GetFixedCols() const { return m_nFixedCols; }
+    void SetFixedCols(long n);
+
+    // The current cell. Moving it raises LeaveCell for the cell left and
+    // EnterCell for the cell entered, exactly as a click does.
+    long GetRow() const { return m_nRow; }
+    void SetRow(long row);
+    long GetCol() const { return m_nCol; }
+    void SetCol(long col);
+
+    QString GetText() const { return m_model.Cell(m_nRow, m_nCol); }
+    void SetText(const QString& text) { m_model.SetCell(m_nRow, m_nCol, text); }
+    QString GetTextMatrix(long row, long col) const { return m_model.Cell(row, col); }
+    void SetTextMatrix(long row, long col, const QString& text) { m_model.SetCell(row, col, text); }
+
+    // Colours are COLORREF values: 0x00BBGGRR.
+    unsigned long GetForeColorFixed() const;
+    void SetForeColorFixed(unsigned long colorref);
+    long GetHighLight() const { return m_nHighLight; }
+    void SetHighLight(long n);
+
+    // Rectangle of the current cell in twips, relative to the area the overlay
+    // editors live in (the viewport).
+    long GetCellLeft() const;
+    long GetCellTop() const;
+    long GetCellWidth() const;
+    long GetCellHeight() const;
+
+    short GetColAlignment(long col) const { return m_model.ColAlignment(col); }
+    void SetColAlignment(long col, short alignment) { m_model.SetColAlignment(col, alignment); }
+    long GetColWidth(long col) const;
+    void SetColWidth(long col, long twips);
+
+    // ITextGrid over the cells, for the channel codec.
+    std::string TextMatrix(int row, int col) const override { return m_model.TextMatrix(row, col); }
+    void SetTextMatrix(int row, int col, const std::string& text) override { m_model.SetTextMatrix(row, col, text); }
+
+    CGridModel& Model() { return m_model; }
+    int TwipsToPixelsX(long twips) const;
+    int TwipsToPixelsY(long twips) const;
+    long PixelsToTwipsX(int px) const;
+    long PixelsToTwipsY(int px) const;
+
+    // Index of a cell in the table, for tests and painting.
+    QRect CellRect(int row, int col) const;
+
+signals:
+    void EnterCell();
+    void LeaveCell();
+    void Scroll();
+    void MouseDown(short button, short shift, int x, int y);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void MoveTo(int row, int col);
+    void ApplyFixed();
+
+    CGridModel m_model;
+    long m_nFixedRows = 1;
+    long m_nFixedCols = 1;
+    int m_nRow = 1;
+    int m_nCol = 1;
+    long m_nHighLight = 1;
+    int m_nDefaultColWidthPx = 64;
+
+    friend class CGridDelegate;
+};

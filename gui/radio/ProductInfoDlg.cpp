@@ -1,0 +1,202 @@
+#include "radio/ProductInfoDlg.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/AppContext.h"
+#include "app/Globals.h"
+#include "app/IniFile.h"
+#include "app/MessageBox.h"
+#include "app/SettingsStore.h"
+#include "editor/ProgramView.h"
+#include "frame/HelpAccess.h"
+#include "frame/MainFrame.h"
+#include "radio/Bands.h"
+#include "radio/ProgramDoc.h"
+
+namespace {
+constexpr int kMaxTypes = 19;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+
+std::string SettingsKey() { return theIniFile.GetString("Setup", "AppName", ""); }
+}  // namespace
+
+CProductInfoDlg::CProductInfoDlg(QWidget* parent) : QDialog(parent)
+{
+    m_pGroup = new QGroupBox(this);
+    m_pTypeLabel = new QLabel(m_pGroup);
+    m_pFrequencyLabel = new QLabel(m_pGroup);
+    m_cbType = new QComboBox(m_pGroup);
+    m_cbFrequency = new QComboBox(m_pGroup);
+    SetControlId(m_cbType, IDC_COMBO_TYPE);
+    SetControlId(m_cbFrequency, IDC_COMBO_FREQUENCY);
+    m_cbType->setMinimumContentsLength(14);
+    m_cbFrequency->setMinimumContentsLength(14);
+    m_pTypeLabel->setBuddy(m_cbType);
+    m_pFrequencyLabel->setBuddy(m_cbFrequency);
+
+    auto* grid = new QGridLayout(m_pGroup);
+    grid->addWidget(m_pTypeLabel, 0, 0);
+    grid->addWidget(m_cbType, 0, 1);
+    grid->addWidget(m_pFrequencyLabel, 1, 0);
+    grid->addWidget(m_cbFrequency, 1, 1);
+
+    m_pOk = new QPushButton(this);
+    m_pCancel = new QPushButton(this);
+    SetControlId(m_pOk, IDOK);
+    SetControlId(m_pCancel, IDCANCEL);
+    m_pOk->setDefault(true);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_pOk);
+    buttons->addWidget(m_pCancel);
+    buttons->addStretch(1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(m_pGroup, 1);
+    layout->addLayout(buttons);
+
+    setObjectName(QStringLiteral("dlg%1").arg(IDD_PRODUCT_INFO));
+    RetranslateUi();
+
+    connect(m_cbType, &QComboBox::activated, this, [this] { OnSelChangeType(); });
+    connect(m_pOk, &QPushButton::clicked, this, &CProductInfoDlg::OnOK);
+    connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);
+    for (QWidget* w : {static_cast<QWidget*>(m_cbType), static_cast<QWidget*>(m_cbFrequency),
+                       static_cast<QWidget*>(m_pOk), static_cast<QWidget*>(m_pCancel)})
+        w->installEventFilter(this);
+}
+
+void CProductInfoDlg::RetranslateUi()
+{
+    setWindowTitle(tr("Product Information"));
+    m_pGroup->setTitle(tr("Setting"));
+    m_pTypeLabel->setText(tr("Type"));
+    m_pFrequencyLabel->setText(tr("Frequency"));
+    m_pOk->setText(tr("OK"));
+    m_pCancel->setText(tr("Cancel"));
+}
+
+void CProductInfoDlg::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        RetranslateUi();
+    QDialog::changeEvent(event);
+}
+
+CProgramDoc* CProductInfoDlg::TargetDocument() const
+{
+    if (m_pDocument)
+        return m_pDocument;
+    if (CMainFrame* frame = CMainFrame::Instance())
+        return frame->ActiveDocument();
+    return nullptr;
+}
+
+int CProductInfoDlg::DoModal()
+{
+    OnInitDialog();
+    const int result = ExecDialog(this);
+    m_bInitialised = false;
+    return result;
+}
+
+void CProductInfoDlg::showEvent(QShowEvent* event)
+{
+    // Shown without DoModal (exec or show by hand): initialise all the same.
+    if (!m_bInitialised)
+        OnInitDialog();
+    QDialog::showEvent(event);
+}
+
+void CProductInfoDlg::OnInitDialog()
+{
+    m_bInitialised = true;
+    m_cbType->clear();
+    for (int i = 1; i <= kMaxTypes; ++i) {
+        const QString type = IniString("Setup", QStringLiteral("Type%1").arg(i).toUtf8().constData());
+        if (type.isEmpty())
+            break;
+        m_cbType->addItem(type);
+    }
+
+    ISettingsStore& store = AppSettings();
+    const std::string key = SettingsKey();
+    const std::uint32_t type = store.ReadDword(key, kSettingType).value_or(0);
+    const std::uint32_t field = store.ReadDword(key, kSettingField).value_or(0);
+
+    // A remembered position beyond the list leaves nothing selected.
+    m_cbType->setCurrentIndex(type < static_cast<std::uint32_t>(m_cbType->count()) ? static_cast<int>(type) : -1);
+    OnSelChangeType();
+    m_cbFrequency->setCurrentIndex(
+        field < static_cast<std::uint32_t>(m_cbFrequency->count()) ? static_cast<int>(field) : -1);
+}
+
+void CProductInfoDlg::OnSelChangeType()
+{
+    // Field<n> for type position n - 1; with no type selected that is Field0,
+    // normally absent, which leaves one empty item.
+    const int typeIndex = m_cbType->currentIndex();
+    const QString key = QStringLiteral("Field%1").arg(typeIndex + 1);
+    const QString list = IniString("Setup", key.toUtf8().constData());
+    m_cbFrequency->clear();
+    m_cbFrequency->addItems(list.split(QLatin1Char('|')));
+    m_cbFrequency->setCurrentIndex(0);
+}
+
+void CProductInfoDlg::OnOK()
+{
+    const int typeIndex = m_cbType->currentIndex();
+    const int fieldIndex = m_cbFrequency->currentIndex();
+    const QString typeText = m_cbType->currentText();
+    const QString frequencyText = m_cbFrequency->currentText();
+
+    // Without a document there is no image to store the choice in; the
+    // caption and the remembered choice are still updated.
+    if (CProgramDoc* doc = TargetDocument()) {
+        Image& image = doc->m_image;
+        image[mem::kRadioType] = static_cast<std::uint8_t>(typeIndex);
+        image[mem::kBandIndex] = static_cast<std::uint8_t>(fieldIndex);
+        const BandRange band = ParseBandItem(frequencyText.toStdString());
+        EncodeBandRecord(band.low, band.high, &image[mem::kSelectedBand]);
+    }
+
+    const QString appName = IniString(g_strLanguage, "AppName");
+    SetMainCaption(appName + QStringLiteral("  [ Type:") + typeText + QStringLiteral("  Fre:") + frequencyText +
+                   QStringLiteral(" ]"));
+
+    ISettingsStore& store = AppSettings();
+    const std::string key = SettingsKey();
+    store.WriteDword(key, kSettingType, static_cast<std::uint32_t>(typeIndex));
+    store.WriteDword(key, kSettingField, static_cast<std::uint32_t>(fieldIndex));
+    accept();
+}
+
+bool CProductInfoDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        OnHelp(ControlId(qobject_cast<QWidget*>(watched)));
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CProductInfoDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        OnHelp(ControlId(focusWidget()));
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CProductInfoDlg::OnHelp(int context) { HtmlHelp(context); }
