@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "app/StringIds.h"
 #include "radio/TextGrid.h"
 
 // String-table entries of the two refusals (caption 61458 "Caution").
-inline constexpr int kMsgOutOfRange = 61448;  // frequency in neither band
-inline constexpr int kMsgStepError = 61456;   // frequency off the 2.5 kHz / 6.25 kHz raster
-inline constexpr int kMsgCaution = 61458;
+inline constexpr int kMsgOutOfRange = IDS_OUT_OF_RANGE;  // frequency in neither band
+inline constexpr int kMsgStepError = IDS_STEP_ERROR;   // frequency off the 2.5 kHz / 6.25 kHz raster
+inline constexpr int kMsgCaution = IDS_CAUTION;
 
 enum class CommitTrigger { LeaveCell, Enter };
 
