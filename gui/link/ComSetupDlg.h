@@ -1,0 +1,42 @@
+#pragma once
+// COM Setup (template 135): chooses the port of the next transfers among
+// COM1..COM4, greys out those that cannot be opened now, and remembers the
+// choice as "com" under the settings key named after [Setup] AppName.
+#include <QDialog>
+
+class CProgramView;
+class QRadioButton;
+
+class CComSetupDlg : public QDialog {
+    Q_OBJECT
+public:
+    enum { IDD = 135, IDC_COM1 = 1007 };
+    static constexpr int kPorts = 4;
+
+    explicit CComSetupDlg(CProgramView* view);
+
+    // Probes the ports afresh and checks the remembered one.
+    void OnInitDialog();
+    // Takes the checked port into the view and the settings store, then closes with OK.
+    void OnOK();
+    // Radio buttons to m_nPort (save) or m_nPort to radio buttons.
+    void DoDataExchange(bool save);
+
+    QRadioButton* PortButton(int index) const;
+
+    int m_nPort = -1;  // 0..3 for COM1..COM4, -1 for none
+
+signals:
+    // F1 asked for the help topic of context (before the help opens).
+    void HelpRequested(int context);
+
+public slots:
+    void accept() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    CProgramView* m_pView;
+    QRadioButton* m_pButtons[kPorts] = {};
+};

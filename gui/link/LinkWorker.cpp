@@ -1,0 +1,279 @@
+#include "link/LinkWorker.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QObject>
+#include <atomic>
+#include <condition_variable>
+#include <list>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "link/SerialPort.h"
+#include "link/Transfer.h"
+
+struct CTransferWorker::Job {
+    std::mutex mutex;
+    std::condition_variable cv;
+    QObject* receiver = nullptr;  // guarded by mutex; nullptr once the owner went away
+    bool aborted = false;         // guarded by mutex
+    std::optional<bool> answer;   // guarded by mutex
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> done{false};
+    Callbacks callbacks;  // used on the receiver's thread only
+    bool write = false;
+    std::string device;
+    Image image{};
+
+    bool Alive()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return receiver != nullptr;
+    }
+
+    // Queues f for the receiver's thread. Events still queued when the
+    // receiver is deleted are dropped by Qt; f checks Alive() for the window
+    // between the owner's destructor and the receiver's.
+    template <class F>
+    void Post(std::shared_ptr<Job> self, F f)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!receiver)
+            return;
+        QMetaObject::invokeMethod(
+            receiver,
+            [self = std::move(self), f = std::move(f)]() mutable {
+                if (self->Alive())
+                    f(self->callbacks);
+            },
+            Qt::QueuedConnection);
+    }
+
+    // Hands a question to the receiver's thread and waits for Answer(); an
+    // owner that goes away answers "Cancel".
+    template <class F>
+    bool Ask(const std::shared_ptr<Job>& self, F f)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (!receiver || aborted)
+            return false;
+        answer.reset();
+        QMetaObject::invokeMethod(
+            receiver,
+            [self, f = std::move(f)]() mutable {
+                if (self->Alive())
+                    f(self->callbacks);
+            },
+            Qt::QueuedConnection);
+        cv.wait(lock, [&] { return answer.has_value() || aborted; });
+        const bool r = !aborted && answer.value_or(false);
+        answer.reset();
+        return r;
+    }
+};
+
+namespace {
+
+// Transfer threads not yet joined. A thread outlives its worker object when
+// the window closed mid-transfer; it stops at the engine's next cancel check.
+struct ThreadEntry {
+    std::shared_ptr<CTransferWorker::Job> job;
+    std::thread thread;
+};
+
+std::mutex& RegistryMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+struct Registry {
+    std::list<ThreadEntry> entries;
+    ~Registry() { JoinAll(); }
+    void JoinAll()
+    {
+        std::list<ThreadEntry> all;
+        {
+            std::lock_guard<std::mutex> lock(RegistryMutex());
+            all.swap(entries);
+        }
+        for (ThreadEntry& e : all)
+            if (e.thread.joinable())
+                e.thread.join();
+    }
+};
+
+Registry& Threads()
+{
+    static Registry r;
+    return r;
+}
+
+void JoinAtQuit() { Threads().JoinAll(); }
+
+class CWorkerObserver : public ITransferObserver {
+public:
+    explicit CWorkerObserver(std::shared_ptr<CTransferWorker::Job> job) : m_job(std::move(job)) {}
+
+    void Range(int lower, int upper) override
+    {
+        m_job->Post(m_job, [lower, upper](CTransferWorker::Callbacks& cb) {
+            if (cb.range)
+                cb.range(lower, upper);
+        });
+    }
+    void Progress(int pos) override
+    {
+        m_job->Post(m_job, [pos](CTransferWorker::Callbacks& cb) {
+            if (cb.progress)
+                cb.progress(pos);
+        });
+    }
+    bool IsCancelled() override { return m_job->cancel.load(); }
+    bool PromptRetry(int textId) override
+    {
+        return m_job->Ask(m_job, [textId](CTransferWorker::Callbacks& cb) {
+            if (cb.prompt)
+                cb.prompt(textId);
+        });
+    }
+    void Message(int textId, const std::string& detail) override
+    {
+        const QString text = QString::fromStdString(detail);
+        m_job->Ask(m_job, [textId, text](CTransferWorker::Callbacks& cb) {
+            if (cb.message)
+                cb.message(textId, text);
+        });
+    }
+
+private:
+    std::shared_ptr<CTransferWorker::Job> m_job;
+};
+
+void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
+{
+    CWorkerObserver observer(job);
+    // The device was mapped from the port name on the window's thread, where
+    // Program.ini lives; the worker takes it as it is.
+    const std::string device = job->device;
+    CPosixSerialPort port([device](const std::string&) { return device; });
+    CTransferEngine engine(port, observer);
+    Image buffer = job->image;
+    const TransferResult r = job->write ? engine.Write(device, buffer) : engine.Read(device, buffer);
+    port.Close();
+
+    LinkOutcome outcome = LinkOutcome::Failed;
+    if (r.outcome == TransferOutcome::Completed)
+        outcome = LinkOutcome::Completed;
+    else if (r.outcome == TransferOutcome::Cancelled)
+        outcome = LinkOutcome::Cancelled;
+    const int id = r.messageId;
+    auto image = std::make_shared<Image>(buffer);
+    // Set before the end is delivered, so the owner's join finds the thread
+    // on its way out.
+    job->done = true;
+    job->Post(job, [outcome, id, image](CTransferWorker::Callbacks& cb) {
+        if (cb.finished)
+            cb.finished(outcome, id, *image);
+    });
+}
+
+}  // namespace
+
+CTransferWorker::CTransferWorker(QObject* receiver, Callbacks callbacks)
+    : m_pReceiver(receiver), m_callbacks(std::move(callbacks))
+{
+    static bool registered = false;
+    if (!registered && QCoreApplication::instance()) {
+        qAddPostRoutine(JoinAtQuit);
+        registered = true;
+    }
+}
+
+CTransferWorker::~CTransferWorker()
+{
+    if (m_job) {
+        std::lock_guard<std::mutex> lock(m_job->mutex);
+        m_job->receiver = nullptr;
+        m_job->aborted = true;
+        m_job->cancel = true;
+        m_job->cv.notify_all();
+    }
+    Reap();
+}
+
+bool CTransferWorker::Start(bool write, const std::string& device, const Image& image)
+{
+    if (IsRunning())
+        return false;
+    Reap();
+    auto job = std::make_shared<Job>();
+    job->receiver = m_pReceiver;
+    job->write = write;
+    job->device = device;
+    job->image = image;
+    job->callbacks = m_callbacks;
+    // The job is over for the owner once its end has been delivered.
+    auto finished = m_callbacks.finished;
+    Job* raw = job.get();
+    job->callbacks.finished = [this, raw, finished](LinkOutcome o, int id, const Image& img) {
+        if (m_job.get() == raw)
+            m_job.reset();
+        Reap();
+        if (finished)
+            finished(o, id, img);
+    };
+    m_job = job;
+    std::lock_guard<std::mutex> lock(RegistryMutex());
+    Threads().entries.push_back(ThreadEntry{job, std::thread(RunJob, job)});
+    return true;
+}
+
+bool CTransferWorker::IsRunning() const { return m_job != nullptr; }
+
+void CTransferWorker::Cancel()
+{
+    if (m_job)
+        m_job->cancel = true;
+}
+
+void CTransferWorker::Answer(bool retry)
+{
+    if (!m_job)
+        return;
+    std::lock_guard<std::mutex> lock(m_job->mutex);
+    m_job->answer = retry;
+    m_job->cv.notify_all();
+}
+
+void CTransferWorker::Reap()
+{
+    // Joins the threads that have finished; a finished thread only has its
+    // last few instructions left, so the join does not hold the caller up.
+    std::list<ThreadEntry> finished;
+    {
+        std::lock_guard<std::mutex> lock(RegistryMutex());
+        auto& list = Threads().entries;
+        for (auto it = list.begin(); it != list.end();) {
+            if (it->job->done.load()) {
+                auto next = std::next(it);
+                finished.splice(finished.end(), list, it);
+                it = next;
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (ThreadEntry& e : finished)
+        if (e.thread.joinable())
+            e.thread.join();
+}
+
+void CTransferWorker::WaitForAll() { Threads().JoinAll(); }
+
+int CTransferWorker::LiveThreads()
+{
+    std::lock_guard<std::mutex> lock(RegistryMutex());
+    return static_cast<int>(Threads().entries.size());
+}

@@ -1,0 +1,30 @@
+// The channel view's link commands: Read, Write, COM Setup and the transfer
+// the Process window's OK starts.
+#include "editor/ProgramView.h"
+
+#include "app/MessageBox.h"
+#include "link/ComSetupDlg.h"
+#include "link/LinkController.h"
+#include "link/ProcessDlg.h"
+
+CLinkController* CProgramView::Link()
+{
+    if (!m_pLink)
+        m_pLink = new CLinkController(this);
+    return m_pLink;
+}
+
+void CProgramView::OnRead() { Link()->ShowProcessWindow(false); }
+
+void CProgramView::OnWrite() { Link()->ShowProcessWindow(true); }
+
+void CProgramView::OnTransfer() { Link()->Transfer(); }
+
+void CProgramView::OnComSetup()
+{
+    CComSetupDlg* dlg = Link()->ComSetupDlg();
+    if (!dlg)
+        return;
+    dlg->OnInitDialog();
+    ExecDialog(dlg);
+}

@@ -1,0 +1,753 @@
+// The radio link from the window: the Process window's states, Read and Write
+// refused while it exists, COM Setup's probing and settings, and whole
+// transfers through the real port code against the simulated radio on a
+// pseudo-terminal, with the event loop measured while they run.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+#include <unistd.h>
+
+#include "app/AppContext.h"
+#include "app/Globals.h"
+#include "app/IniFile.h"
+#include "app/MessageBox.h"
+#include "app/SettingsStore.h"
+#include "app/StringTable.h"
+#include "editor/ProgramView.h"
+#include "frame/HelpAccess.h"
+#include "link/ComSetupDlg.h"
+#include "link/LinkController.h"
+#include "link/LinkWorker.h"
+#include "link/ProcessDlg.h"
+#include "link/SerialPort.h"
+#include "link/SimulatedRadio.h"
+#include "radio/Bands.h"
+#include "radio/ProgramDoc.h"
+
+namespace {
+
+constexpr int kOpenPortFail = 61453;
+constexpr int kCommError = 61451;
+constexpr int kInterrupt = 61454;
+
+Image Pattern(unsigned seed)
+{
+    Image img{};
+    std::uint32_t x = seed * 2654435761u + 7;
+    for (auto& b : img) {
+        x = x * 1664525u + 1013904223u;
+        b = static_cast<std::uint8_t>(x >> 24);
+    }
+    return img;
+}
+
+// Process-wide state for one test: Program.ini with [Ports], settings in
+// memory, message boxes answered and recorded.
+class LinkEnv {
+public:
+    explicit LinkEnv(const QString& ports = QString())
+    {
+        const QByteArray ini = "[Setup]\nLanguage=English\nAppName=LinkTestApp\nType1=TR-5V\nType2=TR-5U\n"
+                               "Field1=136-174MHz|144-148MHz\nField2=400-470MHz|430-440MHz\n"
+                               "[English]\nAppName=TR-5 Programming Tool\n[Ports]\n"
+                               + ports.toUtf8();
+        QFile f(m_dir.filePath(QStringLiteral("Program.ini")));
+        f.open(QIODevice::WriteOnly);
+        f.write(ini);
+        f.close();
+        theIniFile.Load(f.fileName().toStdString(), false, true, false);
+        g_bChinese = 0;
+        g_strLanguage = "English";
+        SetAppSettingsStore(&m_store);
+        SetMessageHook([this](const MessageRequest& r) {
+            m_messages << r;
+            if (m_onMessage)
+                return m_onMessage(r);
+            return (r.buttons & QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
+        });
+    }
+    ~LinkEnv()
+    {
+        SetMessageHook({});
+        SetDialogHook({});
+        SetHelpHook({});
+        SetAppSettingsStore(nullptr);
+        g_bChinese = 0;
+        theIniFile.Clear();
+    }
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    QStringList Texts() const
+    {
+        QStringList t;
+        for (const MessageRequest& r : m_messages)
+            t << r.text;
+        return t;
+    }
+
+    QTemporaryDir m_dir;
+    CMemorySettingsStore m_store;
+    QList<MessageRequest> m_messages;
+    std::function<QMessageBox::StandardButton(const MessageRequest&)> m_onMessage;
+};
+
+struct ViewUnderTest {
+    CProgramDoc doc;
+    std::unique_ptr<CProgramView> view;
+
+    ViewUnderTest()
+    {
+        doc.OnNewDocument();
+        view = std::make_unique<CProgramView>(&doc);
+        view->resize(900, 500);
+        view->show();
+        view->OnInitialUpdate();
+    }
+    CProcessDlg* Dlg() { return view->Link()->ProcessDlg(); }
+};
+
+// The radio's memory as ImageToGrid leaves it after a read, so a complete
+// read can be compared byte for byte.
+Image SyncedRadioImage(unsigned seed)
+{
+    Image img = Pattern(seed);
+    img[mem::kRadioType] = 0;
+    img[mem::kBandIndex] = 1;
+    CMemorySettingsStore scratch;
+    SyncRadioType(img, false, theIniFile, scratch, g_strLanguage);
+    return img;
+}
+
+bool WaitWindowGone(CProcessDlg* dlg, int ms = 20000)
+{
+    return QTest::qWaitFor([dlg] { return !dlg->IsWindow(); }, ms);
+}
+
+// The longest gap between the ticks of a 10 ms timer while it runs.
+class StallMeter {
+public:
+    StallMeter()
+    {
+        m_clock.start();
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const qint64 now = m_clock.elapsed();
+            m_max = std::max(m_max, now - m_last);
+            m_last = now;
+        });
+        m_timer.start(10);
+    }
+    qint64 Max() const { return m_max; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_max = 0;
+};
+
+bool CanOpen(const std::string& device)
+{
+    CPosixSerialPort p([](const std::string& n) { return n; });
+    const bool ok = p.Open(device);
+    p.Close();
+    return ok;
+}
+
+}  // namespace
+
+class TestLink : public QObject {
+    Q_OBJECT
+private slots:
+    void processWindowStates();
+    void readWriteRefusedWhileWindowExists();
+    void chineseTitles();
+    void cancelBeforeOkSendsNothing();
+    void completeRead();
+    void writeSendsCommittedEdit();
+    void failedReadLeavesImage_data();
+    void failedReadLeavesImage();
+    void cancelMidTransfer();
+    void missingDeviceShowsReason();
+    void permissionDeniedHint();
+    void promptAnsweredOnGuiThread();
+    void silentRadioKeepsLoopAlive();
+    void closeViewMidTransfer();
+    void closeViewDuringPrompt();
+    void comSetupProbesAndStores();
+    void comSetupBusyAndOddValues();
+    void comSetupHelp();
+};
+
+void TestLink::processWindowStates()
+{
+    LinkEnv env;
+    ViewUnderTest t;
+    CProcessDlg* dlg = t.Dlg();
+    QVERIFY(!dlg->IsWindow());
+
+    t.view->OnRead();
+    QVERIFY(dlg->IsWindow());
+    QVERIFY(dlg->isVisible());
+    QCOMPARE(dlg->windowTitle(), QString("Read Data"));
+    QCOMPARE(dlg->RangeLower(), 0);
+    QCOMPARE(dlg->RangeUpper(), 305);
+    QCOMPARE(dlg->GetPos(), 0);
+    QCOMPARE(dlg->PositionText()->text(), QString("0"));
+    QVERIFY(dlg->OkButton()->isEnabled());
+    QVERIFY(!dlg->m_bCancel);
+    QCOMPARE(dlg->ProgressBar()->objectName(), QString("ctl1001"));
+    QCOMPARE(dlg->PositionText()->objectName(), QString("ctl1009"));
+
+    // Positions count blocks and show beside the bar.
+    dlg->SetRange(0, 512);
+    dlg->StepIt();
+    dlg->StepIt();
+    QCOMPARE(dlg->PositionText()->text(), QString("2"));
+
+    // Cancel while waiting: the window goes at once.
+    dlg->CancelButton()->click();
+    QVERIFY(!dlg->IsWindow());
+    QVERIFY(!dlg->isVisible());
+    QVERIFY(dlg->m_bCancel);
+
+    // The next window starts afresh; the close box is Cancel too.
+    t.view->OnWrite();
+    QVERIFY(dlg->IsWindow());
+    QCOMPARE(dlg->windowTitle(), QString("Write Data"));
+    QCOMPARE(dlg->GetPos(), 0);
+    QCOMPARE(dlg->PositionText()->text(), QString("0"));
+    QCOMPARE(dlg->RangeUpper(), 305);
+    QVERIFY(!dlg->m_bCancel);
+    QVERIFY(dlg->OkButton()->isEnabled());
+    dlg->close();
+    QVERIFY(!dlg->IsWindow());
+
+    // Escape is Cancel as well.
+    t.view->OnRead();
+    QTest::keyClick(dlg, Qt::Key_Escape);
+    QVERIFY(!dlg->IsWindow());
+}
+
+void TestLink::readWriteRefusedWhileWindowExists()
+{
+    LinkEnv env(QStringLiteral("COM1=/nonexistent/link-test-tty\n"));
+    ViewUnderTest t;
+    CProcessDlg* dlg = t.Dlg();
+
+    t.view->OnRead();
+    t.view->OnWrite();
+    QCOMPARE(t.view->m_bWrite, false);
+    QCOMPARE(dlg->windowTitle(), QString("Read Data"));
+
+    // Enter starts the transfer like OK; OK stays disabled and a second
+    // Enter starts nothing more.
+    QTest::keyClick(dlg->OkButton(), Qt::Key_Return);
+    QVERIFY(!dlg->OkButton()->isEnabled());
+    dlg->accept();
+    t.view->OnWrite();
+    QCOMPARE(t.view->m_bWrite, false);
+    QCOMPARE(dlg->windowTitle(), QString("Read Data"));
+    QVERIFY(WaitWindowGone(dlg));
+    // The one transfer failed to open the port: one message, not two.
+    QCOMPARE(env.m_messages.size(), 1);
+    QCOMPARE(env.m_messages[0].text.isEmpty(), false);
+
+    // Once the window is gone the commands work again.
+    t.view->OnWrite();
+    QCOMPARE(t.view->m_bWrite, true);
+    QCOMPARE(dlg->windowTitle(), QString("Write Data"));
+    dlg->OnCancel();
+}
+
+void TestLink::chineseTitles()
+{
+    LinkEnv env;
+    g_bChinese = 1;
+    ViewUnderTest t;
+    t.view->OnRead();
+    QCOMPARE(t.Dlg()->windowTitle(), QString::fromUtf8("读数据"));
+    t.Dlg()->OnCancel();
+    t.view->OnWrite();
+    QCOMPARE(t.Dlg()->windowTitle(), QString::fromUtf8("写数据"));
+    t.Dlg()->OnCancel();
+}
+
+void TestLink::cancelBeforeOkSendsNothing()
+{
+    CSimulatedRadio radio;
+    QVERIFY(radio.OpenPty());
+    radio.Start();
+    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    ViewUnderTest t;
+    const Image before = t.doc.m_image;
+    t.view->OnRead();
+    t.Dlg()->CancelButton()->click();
+    QTest::qWait(300);
+    QCOMPARE(radio.BytesReceived(), std::uint64_t{0});
+    QVERIFY(t.doc.m_image == before);
+    QVERIFY(g_bNewDocument);
+    QVERIFY(env.m_messages.isEmpty());
+    radio.Stop();
+}
+
+void TestLink::completeRead()
+{
+    CSimulatedRadio radio;
+    QVERIFY(radio.OpenPty());
+    LinkEnv env(QStringLiteral("COM2=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    const Image memory = SyncedRadioImage(3);
+    radio.SetMemory(memory);
+    radio.Start();
+
+    ViewUnderTest t;
+    t.view->m_strPort = QStringLiteral("com2");
+    QVERIFY(g_bNewDocument);
+    CProcessDlg* dlg = t.Dlg();
+    StallMeter meter;
+    t.view->OnRead();
+    dlg->OkButton()->click();
+    QVERIFY(WaitWindowGone(dlg));
+    radio.Stop();
+
+    QVERIFY2(env.m_messages.isEmpty(), qPrintable(env.Texts().join('|')));
+    QVERIFY(t.doc.m_image == memory);
+    QVERIFY(!g_bNewDocument);
+    QCOMPARE(dlg->RangeUpper(), 512);
+    QCOMPARE(dlg->GetPos(), 512);
+    QCOMPARE(dlg->PositionText()->text(), QString("512"));
+    QCOMPARE(static_cast<int>(radio.FrameLog().size()), 1024);
+    // The grid shows the radio's band boxes.
+    Image copy = memory;
+    const EditRanges r = EditRangesFromImage(copy);
+    QCOMPARE(t.view->BandEdit(IDC_VHF_LOW)->text(), QString::number(r.vhfLow));
+    // The port was closed: it opens again.
+    QVERIFY(CanOpen(radio.SlavePath()));
+    QVERIFY2(meter.Max() < 500, qPrintable(QString::number(meter.Max())));
+    CTransferWorker::WaitForAll();
+    QCOMPARE(CTransferWorker::LiveThreads(), 0);
+}
+
+void TestLink::writeSendsCommittedEdit()
+{
+    CSimulatedRadio radio;
+    QVERIFY(radio.OpenPty());
+    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    const Image radioOwn = Pattern(9);
+    radio.SetMemory(radioOwn);
+    radio.Start();
+
+    ViewUnderTest t;
+    // An edit left open in the grid: Write must commit it before the window.
+    t.view->Grid().SetRow(2);
+    t.view->Grid().SetCol(1);
+    auto* edit = qobject_cast<QLineEdit*>(t.view->OpenEditor());
+    QVERIFY(edit);
+    edit->setText(QStringLiteral("146.5"));
+    t.view->OnWrite();
+    QVERIFY(t.view->OpenEditor() == nullptr);
+    QVERIFY(t.view->Grid().GetTextMatrix(2, 1).startsWith(QStringLiteral("146.5")));
+
+    CProcessDlg* dlg = t.Dlg();
+    dlg->OkButton()->click();
+    QVERIFY(WaitWindowGone(dlg));
+    radio.Stop();
+    QVERIFY2(env.m_messages.isEmpty(), qPrintable(env.Texts().join('|')));
+    QCOMPARE(dlg->RangeUpper(), 511);
+    QCOMPARE(dlg->GetPos(), 511);
+
+    const Image got = radio.Memory();
+    for (int i = 0; i < mem::kWriteEnd; ++i)
+        QVERIFY2(got[i] == t.doc.m_image[i], qPrintable(QString::number(i, 16)));
+    for (int i = mem::kWriteEnd; i < static_cast<int>(kImageSize); ++i)
+        QCOMPARE(got[i], radioOwn[i]);
+    // Channel 1 (row 2) receive frequency, packed BCD least significant first.
+    QCOMPARE(got[16], std::uint8_t{0x00});
+    QCOMPARE(got[17], std::uint8_t{0x00});
+    QCOMPARE(got[18], std::uint8_t{0x65});
+    QCOMPARE(got[19], std::uint8_t{0x14});
+    QCOMPARE(static_cast<int>(radio.FrameLog().size()), 1023);
+}
+
+void TestLink::failedReadLeavesImage_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("message");
+    QTest::newRow("short reply") << 0 << kInterrupt;
+    QTest::newRow("missing ack") << 1 << kInterrupt;
+    QTest::newRow("line dropped") << 2 << kInterrupt;
+}
+
+void TestLink::failedReadLeavesImage()
+{
+    QFETCH(int, fault);
+    QFETCH(int, message);
+    CSimulatedRadio radio;
+    QVERIFY(radio.OpenPty());
+    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    radio.SetMemory(Pattern(5));
+    RadioFaults f;
+    if (fault == 0)
+        f.shortReplyAtFrame = 300;
+    else if (fault == 1)
+        f.missingAckAtFrame = 300;
+    else
+        f.dropAtFrame = 300;
+    radio.SetFaults(f);
+    radio.Start();
+
+    ViewUnderTest t;
+    const Image before = t.doc.m_image;
+    const QString cell = t.view->Grid().GetTextMatrix(2, 1);
+    t.view->OnRead();
+    t.Dlg()->OkButton()->click();
+    QVERIFY(WaitWindowGone(t.Dlg()));
+    radio.Stop();
+
+    QCOMPARE(env.m_messages.size(), 1);
+    QCOMPARE(env.m_messages[0].text, LoadStringRes(message));
+    QCOMPARE(env.m_messages[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(t.doc.m_image == before);
+    QVERIFY(g_bNewDocument);
+    QCOMPARE(t.view->Grid().GetTextMatrix(2, 1), cell);
+    QVERIFY(t.Dlg()->GetPos() > 100);
+    if (fault != 2)
+        QVERIFY(CanOpen(radio.SlavePath()));
+    CTransferWorker::WaitForAll();
+}
+
+void TestLink::cancelMidTransfer()
+{
+    CSimulatedRadio radio;
+    QVERIFY(radio.OpenPty());
+    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    radio.SetMemory(Pattern(6));
+    RadioFaults f;
+    f.replyDelayMs = 1;  // long enough to press Cancel in the middle
+    radio.SetFaults(f);
+    radio.Start();
+
+    ViewUnderTest t;
+    const Image before = t.doc.m_image;
+    CProcessDlg* dlg = t.Dlg();
+    t.view->OnRead();
+    dlg->OkButton()->click();
+    QVERIFY(QTest::qWaitFor([dlg] { return dlg->GetPos() >= 40; }, 20000));
+    dlg->CancelButton()->click();
+    // Cancel during a transfer only raises the flag; the transfer closes the window.
+    QVERIFY(dlg->m_bCancel);
+    QVERIFY(WaitWindowGone(dlg));
+    radio.Stop();
+    QVERIFY(env.m_messages.isEmpty());
+    QVERIFY(t.doc.m_image == before);
+    QVERIFY(g_bNewDocument);
+    QVERIFY(static_cast<int>(radio.FrameLog().size()) < 1024);
+    QVERIFY(CanOpen(radio.SlavePath()));
+}
+
+void TestLink::missingDeviceShowsReason()
+{
+    LinkEnv env(QStringLiteral("COM3=/nonexistent/link-test-tty\n"));
+    ViewUnderTest t;
+    t.view->m_strPort = QStringLiteral("COM3");
+    // Write first: the grid is encoded even though the port then fails.
+    t.view->OnWrite();
+    t.Dlg()->OkButton()->click();
+    QVERIFY(WaitWindowGone(t.Dlg()));
+    QCOMPARE(env.m_messages.size(), 1);
+    QCOMPARE(env.m_messages[0].text, LoadStringRes(kOpenPortFail));
+    QVERIFY(env.m_messages[0].detail.contains(QStringLiteral("/nonexistent/link-test-tty")));
+    QVERIFY(env.m_messages[0].detail.contains(QString::fromLocal8Bit(strerror(ENOENT))));
+}
+
+void TestLink::permissionDeniedHint()
+{
+    if (geteuid() == 0)
+        QSKIP("root opens any file");
+    LinkEnv env;
+    const QString path = env.Path(QStringLiteral("locked-tty"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QFile::setPermissions(path, QFileDevice::Permissions());
+    ViewUnderTest t;
+    t.view->m_strPort = path;
+    t.view->OnRead();
+    t.Dlg()->OkButton()->click();
+    QVERIFY(WaitWindowGone(t.Dlg()));
+    QCOMPARE(env.m_messages.size(), 1);
+    QCOMPARE(env.m_messages[0].text, LoadStringRes(kOpenPortFail));
+    QVERIFY(env.m_messages[0].detail.contains(path));
+    QVERIFY(env.m_messages[0].detail.contains(QStringLiteral("serial devices")));
+}
+
+void TestLink::promptAnsweredOnGuiThread()
+{
+    // No closing acknowledgement: the prompt comes at the first attempt. Retry once,
+    // then Cancel: two prompts, no further message, the image as it was.
+    CSimulatedRadio radio;
+    QVERIFY(radio.OpenPty());
+    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    RadioFaults f;
+    f.missingFinalAcks = INT_MAX;
+    radio.SetFaults(f);
+    radio.Start();
+    int prompts = 0;
+    QThread* asked = nullptr;
+    env.m_onMessage = [&](const MessageRequest& r) {
+        asked = QThread::currentThread();
+        if (r.buttons == (QMessageBox::Retry | QMessageBox::Cancel))
+            return ++prompts == 1 ? QMessageBox::Retry : QMessageBox::Cancel;
+        return QMessageBox::Ok;
+    };
+    ViewUnderTest t;
+    const Image before = t.doc.m_image;
+    t.view->OnRead();
+    t.Dlg()->OkButton()->click();
+    QVERIFY(WaitWindowGone(t.Dlg(), 30000));
+    radio.Stop();
+    QCOMPARE(prompts, 2);
+    QCOMPARE(env.m_messages.size(), 2);
+    QCOMPARE(env.m_messages[0].text, LoadStringRes(kCommError));
+    QCOMPARE(asked, QApplication::instance()->thread());
+    QVERIFY(radio.EntryCodesSeen() >= 2);
+    QVERIFY(t.doc.m_image == before);
+}
+
+void TestLink::silentRadioKeepsLoopAlive()
+{
+    // Fifteen unanswered attempts take seconds; the window keeps its turn
+    // all the while.
+    CSimulatedRadio radio;
+    QVERIFY(radio.OpenPty());
+    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    RadioFaults f;
+    f.silent = true;
+    radio.SetFaults(f);
+    radio.Start();
+    ViewUnderTest t;
+    StallMeter meter;
+    t.view->OnRead();
+    t.Dlg()->OkButton()->click();
+    QVERIFY(WaitWindowGone(t.Dlg(), 30000));
+    radio.Stop();
+    QCOMPARE(env.m_messages.size(), 1);
+    QCOMPARE(env.m_messages[0].text, LoadStringRes(kCommError));
+    // Exactly fifteen attempts before the prompt, each a whole entry code.
+    QCOMPARE(radio.EntryCodesSeen(), 15);
+    QCOMPARE(radio.BytesReceived(), std::uint64_t{15 * 7});
+    QVERIFY2(meter.Max() < 500, qPrintable(QString::number(meter.Max())));
+}
+
+void TestLink::closeViewMidTransfer()
+{
+    CSimulatedRadio radio;
+    QVERIFY(radio.OpenPty());
+    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    RadioFaults f;
+    f.replyDelayMs = 1;
+    radio.SetFaults(f);
+    radio.Start();
+    auto t = std::make_unique<ViewUnderTest>();
+    CProcessDlg* dlg = t->Dlg();
+    QPointer<CProcessDlg> watch(dlg);
+    t->view->OnRead();
+    dlg->OkButton()->click();
+    QVERIFY(QTest::qWaitFor([dlg] { return dlg->GetPos() >= 20; }, 20000));
+    // The document window goes mid-transfer (as opening another file does
+    // with a closed window): view, dialogs and document are freed at once.
+    t.reset();
+    QVERIFY(watch.isNull());
+    QTest::qWait(100);  // queued progress for the freed view must be dropped
+    QElapsedTimer clock;
+    clock.start();
+    CTransferWorker::WaitForAll();
+    QVERIFY(clock.elapsed() < 3000);
+    QCOMPARE(CTransferWorker::LiveThreads(), 0);
+    QVERIFY(CanOpen(radio.SlavePath()));
+    QVERIFY(static_cast<int>(radio.FrameLog().size()) < 1024);
+    QVERIFY(env.m_messages.isEmpty());
+    radio.Stop();
+}
+
+void TestLink::closeViewDuringPrompt()
+{
+    CSimulatedRadio radio;
+    QVERIFY(radio.OpenPty());
+    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    RadioFaults f;
+    f.missingFinalAcks = INT_MAX;
+    radio.SetFaults(f);
+    radio.Start();
+    auto t = std::make_unique<ViewUnderTest>();
+    // The window is closed while the Retry/Cancel box is up; the answer then
+    // finds nobody to tell and the worker must not wait for it forever.
+    env.m_onMessage = [&](const MessageRequest&) {
+        t.reset();
+        return QMessageBox::Retry;
+    };
+    t->view->OnRead();
+    t->Dlg()->OkButton()->click();
+    QVERIFY(QTest::qWaitFor([&] { return t == nullptr; }, 20000));
+    QElapsedTimer clock;
+    clock.start();
+    CTransferWorker::WaitForAll();
+    QVERIFY(clock.elapsed() < 3000);
+    QCOMPARE(env.m_messages.size(), 1);
+    QVERIFY(CanOpen(radio.SlavePath()));
+    radio.Stop();
+}
+
+void TestLink::comSetupProbesAndStores()
+{
+    CSimulatedRadio r1, r3;
+    QVERIFY(r1.OpenPty());
+    QVERIFY(r3.OpenPty());
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("not-a-tty"));
+    QFile pf(plain);
+    QVERIFY(pf.open(QIODevice::WriteOnly));
+    pf.close();
+    LinkEnv env(QStringLiteral("COM1=%1\nCOM2=/nonexistent/link-test-tty\nCOM3=%2\nCOM4=%3\n")
+                    .arg(QString::fromStdString(r1.SlavePath()), QString::fromStdString(r3.SlavePath()), plain));
+    ViewUnderTest t;
+    CComSetupDlg* dlg = t.view->Link()->ComSetupDlg();
+    QCOMPARE(dlg->m_nPort, -1);
+
+    std::function<int(QDialog*)> onExec;
+    SetDialogHook([&](QDialog* d) { return onExec ? onExec(d) : int(QDialog::Rejected); });
+
+    // First use: COM1 checked; the ports that do not open are greyed out.
+    QList<bool> enabled;
+    bool com1Checked = false;
+    onExec = [&](QDialog* d) {
+        auto* c = static_cast<CComSetupDlg*>(d);
+        for (int i = 0; i < 4; ++i)
+            enabled << c->PortButton(i)->isEnabled();
+        com1Checked = c->PortButton(0)->isChecked() && c->m_nPort == 0;
+        // Cancel changes nothing.
+        c->reject();
+        return c->result();
+    };
+    t.view->OnComSetup();
+    QCOMPARE(enabled, (QList<bool>{true, false, true, false}));
+    QVERIFY(com1Checked);
+    QCOMPARE(dlg->PortButton(2)->objectName(), QString("ctl1009"));
+    QCOMPARE(t.view->m_strPort, QString("COM1"));
+    QVERIFY(env.m_store.m_values.empty());
+
+    // A stored 3 shows COM3; the port in use stays COM1 until OK.
+    env.m_store.WriteDword("LinkTestApp", "com", 3);
+    QCOMPARE(t.view->m_strPort, QString("COM1"));
+    onExec = [&](QDialog* d) {
+        auto* c = static_cast<CComSetupDlg*>(d);
+        if (!c->PortButton(2)->isChecked())
+            return int(QDialog::Rejected);
+        c->accept();
+        return c->result();
+    };
+    t.view->OnComSetup();
+    QCOMPARE(t.view->m_strPort, QString("com3"));
+    QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 3u);
+
+    // Choosing COM1 stores the 1-based number.
+    onExec = [&](QDialog* d) {
+        auto* c = static_cast<CComSetupDlg*>(d);
+        QTest::mouseClick(c->PortButton(0), Qt::LeftButton);
+        c->accept();
+        return c->result();
+    };
+    t.view->OnComSetup();
+    QCOMPARE(t.view->m_strPort, QString("com1"));
+    QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 1u);
+
+    // The chosen name reaches the transfer: com1 maps to the pseudo-terminal.
+    r1.Start();
+    const Image memory = SyncedRadioImage(11);
+    r1.SetMemory(memory);
+    t.view->OnRead();
+    t.Dlg()->OkButton()->click();
+    QVERIFY(WaitWindowGone(t.Dlg()));
+    r1.Stop();
+    QVERIFY(t.doc.m_image == memory);
+}
+
+void TestLink::comSetupBusyAndOddValues()
+{
+    CSimulatedRadio r2;
+    QVERIFY(r2.OpenPty());
+    LinkEnv env(QStringLiteral("COM1=/nonexistent/a\nCOM2=%1\nCOM3=/nonexistent/b\nCOM4=/nonexistent/c\n")
+                    .arg(QString::fromStdString(r2.SlavePath())));
+    ViewUnderTest t;
+    bool enabled = false, checked = false;
+    bool accept = false;
+    SetDialogHook([&](QDialog* d) {
+        auto* c = static_cast<CComSetupDlg*>(d);
+        enabled = c->PortButton(1)->isEnabled();
+        checked = c->PortButton(1)->isChecked();
+        if (accept)
+            c->accept();
+        else
+            c->reject();
+        return c->result();
+    });
+
+    // Free: COM2 can be opened.
+    t.view->OnComSetup();
+    QVERIFY(enabled);
+
+    // Held by someone else: greyed out at the next opening, still shown
+    // checked when it is the stored port, and OK keeps it.
+    env.m_store.WriteDword("LinkTestApp", "com", 2);
+    {
+        CPosixSerialPort holder([](const std::string& n) { return n; });
+        QVERIFY(holder.Open(r2.SlavePath()));
+        accept = true;
+        t.view->OnComSetup();
+        QVERIFY(!enabled);
+        QVERIFY(checked);
+        QCOMPARE(t.view->m_strPort, QString("com2"));
+        QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 2u);
+    }
+    // Released: probed afresh.
+    accept = false;
+    t.view->OnComSetup();
+    QVERIFY(enabled);
+
+    // A stored value outside 1..4 shows COM1 rather than nothing, so OK never
+    // makes "com0".
+    for (std::uint32_t odd : {0u, 9u}) {
+        env.m_store.WriteDword("LinkTestApp", "com", odd);
+        accept = true;
+        t.view->OnComSetup();
+        QCOMPARE(t.view->m_strPort, QString("com1"));
+        QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 1u);
+    }
+}
+
+void TestLink::comSetupHelp()
+{
+    LinkEnv env;
+    ViewUnderTest t;
+    CComSetupDlg* dlg = t.view->Link()->ComSetupDlg();
+    QList<int> contexts;
+    connect(dlg, &CComSetupDlg::HelpRequested, [&](int c) { contexts << c; });
+    SetDialogHook([&](QDialog* d) {
+        d->show();
+        QTest::keyClick(static_cast<CComSetupDlg*>(d)->PortButton(0), Qt::Key_F1);
+        d->hide();
+        return int(QDialog::Rejected);
+    });
+    t.view->OnComSetup();
+    QCOMPARE(contexts, QList<int>{32777});
+}
+
+QTEST_MAIN(TestLink)
+#include "tst_link.moc"
