@@ -1,0 +1,340 @@
+// The printed report through a real QPrinter: a sample document printed to
+// PDF offscreen, its pages read back with pdftotext (poppler-utils), in both
+// languages, and the view's Print, Print Direct and Print Preview commands.
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstdio>
+
+#include "app/AppPrinter.h"
+#include "app/Globals.h"
+#include "app/IniFile.h"
+#include "app/MessageBox.h"
+#include "editor/ProgramView.h"
+#include "editor/ReportPrinter.h"
+#include "radio/ChannelCodec.h"
+#include "radio/ProgramDoc.h"
+
+namespace {
+
+std::string Frequency(int row)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%3.5f", 136.0 + row * 0.125);
+    return buf;
+}
+
+// A channel row as the grid holds it after a decode; the lock column gets a
+// word of its own so the test can see that the hidden column is printed.
+void FillRow(ITextGrid& grid, int row)
+{
+    grid.SetTextMatrix(row, kColRxFreq, Frequency(row));
+    grid.SetTextMatrix(row, kColTxFreq, Frequency(row + 1));
+    grid.SetTextMatrix(row, kColRxTone, "D023N");
+    grid.SetTextMatrix(row, kColTxTone, "88.5");
+    grid.SetTextMatrix(row, kColPower, "High");
+    grid.SetTextMatrix(row, kColLock, "Locked" + std::to_string(row));
+    grid.SetTextMatrix(row, kColScanAdd, "Add");
+    grid.SetTextMatrix(row, kColBandwidth, "Wide");
+    grid.SetTextMatrix(row, kColName, "CH" + std::to_string(row));
+}
+
+void ClearRow(ITextGrid& grid, int row)
+{
+    for (int c = 1; c < kGridCols; ++c)
+        grid.SetTextMatrix(row, c, "");
+}
+
+QString Run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int PdfPages(const QString& pdf)
+{
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(Run(QStringLiteral("pdfinfo"), {pdf}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// Text of one page with runs of white space made single spaces. NFKC undoes
+// what the font's glyph names leave behind: ligatures ("ﬀ") and CJK radicals.
+QString PageText(const QString& pdf, int page)
+{
+    const QString n = QString::number(page);
+    QString text = Run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), n, QStringLiteral("-l"), n,
+                                                      QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    return text.normalized(QString::NormalizationForm_KC).simplified();
+}
+
+struct Word {
+    double x = 0, y = 0;
+};
+// Word boxes of one page (pdftotext -bbox), top-left corners in points.
+QList<QPair<QString, Word>> PageWords(const QString& pdf, int page)
+{
+    const QString n = QString::number(page);
+    const QString html = Run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), n, QStringLiteral("-l"), n,
+                                                            QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    QList<QPair<QString, Word>> words;
+    static const QRegularExpression re(
+        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        words.append({m.captured(3), Word{m.captured(1).toDouble(), m.captured(2).toDouble()}});
+    }
+    return words;
+}
+
+// The nth occurrence of a word.
+Word Find(const QList<QPair<QString, Word>>& words, const QString& text, int nth = 0)
+{
+    for (const auto& w : words)
+        if (w.first == text && nth-- == 0)
+            return w.second;
+    return Word{-1, -1};
+}
+
+// scripts/report-screenshots.sh asks for the sample reports by naming a folder.
+void KeepForScreenshots(const QString& pdf, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("PROG_REPORT_PDF_DIR");
+    if (dir.isEmpty())
+        return;
+    QFile::remove(dir + QLatin1Char('/') + name);
+    QFile::copy(pdf, dir + QLatin1Char('/') + name);
+}
+
+}  // namespace
+
+class TestPrint : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+            QSKIP("pdftotext/pdfinfo (poppler-utils) are not installed: scripts/install-deps.sh installs them");
+        QVERIFY(m_dir.isValid());
+        QVERIFY(theIniFile.Load(PROG_BIN_DIR "/Program.ini", false, true, false));
+    }
+
+    void init()
+    {
+        g_bChinese = 0;
+        g_strLanguage = "English";
+        m_grid = CTextGrid();
+        m_image = NewDocumentImage();
+    }
+
+    void englishReportOfEightChannels()
+    {
+        for (int r = 1; r <= 7; ++r)
+            FillRow(m_grid, r);
+        FillRow(m_grid, 200);
+        const QString pdf = m_dir.filePath(QStringLiteral("en.pdf"));
+        QString error;
+        QVERIFY2(PrintReportToPdf(m_grid, m_image, pdf, &error), qPrintable(error));
+        QCOMPARE(PdfPages(pdf), 3);
+        KeepForScreenshots(pdf, QStringLiteral("report_en.pdf"));
+
+        const QString options = PageText(pdf, 1);
+        for (const char* text : {"Option", "Function", "Time Out Timer: 1", "Squelch Level: 1", "Beep: On",
+                                 "Call Tone: Off", "Channel Display: Off", "Busy Off", "Scan Mode: CO",
+                                 "Keypad Lock: Manual", "LED Auto", "Mode: Frequency", "Encoder Off",
+                                 "Step: 25k", "Battery Saver: Off", "Pri-Scanning Time: 3s",
+                                 "Tanager Radio Works", "Page 1 of 3"})
+            QVERIFY2(options.contains(QLatin1String(text)), qPrintable(QStringLiteral("%1 in: %2").arg(text, options)));
+
+        const QString first = PageText(pdf, 2);
+        QVERIFY2(first.contains(QLatin1String("Channel 0:")), qPrintable(first));  // the "Pr" row
+        for (int r = 1; r <= 7; ++r) {
+            QVERIFY(first.contains(QStringLiteral("Channel %1:").arg(r - 1)));
+            QVERIFY(first.contains(QString::fromStdString(Frequency(r))));
+            QVERIFY(first.contains(QStringLiteral("Locked%1").arg(r)));
+            QVERIFY(first.contains(QStringLiteral("CH%1").arg(r)));
+        }
+        for (const char* text : {"Receive Frequency:", "Transceive Frequency:", "QT/DQT Decode: D023N",
+                                 "QT/DQT Encode: 88.5", "Power: High", "Channel Lock:", "Page 2 of 3"})
+            QVERIFY2(first.contains(QLatin1String(text)), text);
+        QVERIFY(!first.contains(QLatin1String("Channel 199:")));
+
+        const QString last = PageText(pdf, 3);
+        QVERIFY(last.contains(QLatin1String("Channel 199:")));
+        QVERIFY(last.contains(QLatin1String("Locked200")));
+        QVERIFY(!last.contains(QLatin1String("Channel 6:")));
+        QVERIFY(last.contains(QLatin1String("Page 3 of 3")));
+    }
+
+    void pagesFollowTheLayoutGeometry()
+    {
+        for (int r = 1; r <= 3; ++r)
+            FillRow(m_grid, r);
+        const QString pdf = m_dir.filePath(QStringLiteral("geometry.pdf"));
+        QVERIFY(PrintReportToPdf(m_grid, m_image, pdf, nullptr));
+        const auto words = PageWords(pdf, 2);
+        const Word title = Find(words, QStringLiteral("Channel"), 0);
+        const Word block0 = Find(words, QStringLiteral("0:"));
+        const Word block1 = Find(words, QStringLiteral("1:"));
+        const Word receive = Find(words, QStringLiteral("Receive"));
+        const Word rx = Find(words, QString::fromStdString(Frequency(1)));
+        const Word transceive = Find(words, QStringLiteral("Transceive"));
+        const Word tx = Find(words, QString::fromStdString(Frequency(2)));
+        const Word page = Find(words, QStringLiteral("Page"));
+        QVERIFY(title.y >= 0 && block0.y > title.y && block1.y > block0.y && page.y > block1.y);
+        // Down the page: a block is 5.7 small lines high, the label line one line under the heading.
+        const double line = receive.y - block0.y;
+        QVERIFY(line > 0);
+        QVERIFY2(qAbs((block1.y - block0.y) / line - 5.7) < 0.1, qPrintable(QString::number((block1.y - block0.y) / line)));
+        // Across: labels at 5 Wd and 36 Wd, values at 22 Wd and 55 Wd.
+        const double wd = (transceive.x - receive.x) / 31.0;
+        QVERIFY(wd > 0);
+        QVERIFY(qAbs((rx.x - receive.x) / wd - 17) < 0.3);
+        QVERIFY(qAbs((tx.x - receive.x) / wd - 50) < 0.3);
+        // The page title sits one column right of the rules' start, the footer's page number at 45 Wd.
+        QVERIFY(qAbs((page.x - receive.x) / wd - 40) < 0.3);
+    }
+
+    void chineseReport()
+    {
+        g_bChinese = 1;
+        g_strLanguage = "Chinese";
+        FillRow(m_grid, 1);
+        FillRow(m_grid, 9);
+        const QString pdf = m_dir.filePath(QStringLiteral("zh.pdf"));
+        QVERIFY(PrintReportToPdf(m_grid, m_image, pdf, nullptr));
+        QCOMPARE(PdfPages(pdf), 2);
+        KeepForScreenshots(pdf, QStringLiteral("report_zh.pdf"));
+        const QString options = PageText(pdf, 1).remove(QLatin1Char(' '));
+        for (const char* text : {"可选功能", "功能", "超时定时器:1", "提示音:开", "键盘锁定:手动", "LED自动",
+                                 "模式:频率", "唐纳格无线电", "Page1of2"})
+            QVERIFY2(options.contains(QString::fromUtf8(text)), qPrintable(QString::fromUtf8(text) + " in " + options));
+        const QString channels = PageText(pdf, 2).remove(QLatin1Char(' '));
+        for (const char* text : {"信道", "信道0:", "信道8:", "接收频率:", "发射频率:", "QT/DQT解码:D023N",
+                                 "功率:High", "信道锁定:Locked1", "信道名字:CH9"})
+            QVERIFY2(channels.contains(QString::fromUtf8(text)), qPrintable(QString::fromUtf8(text) + " in " + channels));
+    }
+
+    void pageBoundariesAreRebuiltForEveryJob()
+    {
+        for (int r = 1; r <= 200; ++r)
+            FillRow(m_grid, r);
+        const QString full = m_dir.filePath(QStringLiteral("full.pdf"));
+        QVERIFY(PrintReportToPdf(m_grid, m_image, full, nullptr));
+        QCOMPARE(PdfPages(full), 30);  // 200 channels: 29 channel pages
+        QVERIFY(PageText(full, 30).contains(QLatin1String("Channel 199:")));
+
+        for (int r = 1; r <= 200; ++r)
+            if (r != 5 && r != 100 && r != 200)
+                ClearRow(m_grid, r);
+        const QString few = m_dir.filePath(QStringLiteral("few.pdf"));
+        QVERIFY(PrintReportToPdf(m_grid, m_image, few, nullptr));
+        QCOMPARE(PdfPages(few), 2);
+        const QString page = PageText(few, 2);
+        for (const char* text : {"Channel 4:", "Channel 99:", "Channel 199:", "Page 2 of 2"})
+            QVERIFY2(page.contains(QLatin1String(text)), text);
+
+        ClearRow(m_grid, 5);
+        ClearRow(m_grid, 100);
+        ClearRow(m_grid, 200);
+        QVERIFY(PrintReportToPdf(m_grid, m_image, few, nullptr));  // replaces the earlier file
+        QCOMPARE(PdfPages(few), 1);
+        QVERIFY(PageText(few, 1).contains(QLatin1String("Page 1 of 1")));
+    }
+
+    void unwritableTargetIsReported()
+    {
+        const QString pdf = m_dir.filePath(QStringLiteral("missing/dir/report.pdf"));
+        QString error;
+        QVERIFY(!PrintReportToPdf(m_grid, m_image, pdf, &error));
+        QVERIFY2(error.contains(QLatin1String("report.pdf")), qPrintable(error));
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(!PrintReportToPdf(m_grid, m_image, m_dir.path(), &error));  // a folder
+    }
+
+    void viewCommands()
+    {
+        CProgramDoc doc;
+        QVERIFY(doc.OnNewDocument());
+        CProgramView view(&doc);
+        view.OnInitialUpdate();
+        for (int r = 1; r <= 8; ++r)
+            FillRow(view.Grid(), r);
+
+        // Preview: the whole job, option page plus two channel pages.
+        int previewPages = -1;
+        SetDialogHook([&previewPages](QDialog* d) {
+            if (auto* preview = qobject_cast<QPrintPreviewDialog*>(d)) {
+                auto* widget = preview->findChild<QPrintPreviewWidget*>();
+                widget->updatePreview();
+                previewPages = widget->pageCount();
+            }
+            return int(QDialog::Rejected);
+        });
+        view.OnFilePrintPreview();
+        QCOMPARE(previewPages, 3);
+        QCOMPARE(view.m_nChannelCount, 8);
+        QCOMPARE(view.m_pageEnd[1], 7);
+        QCOMPARE(view.m_pageEnd[2], 200);
+
+        // Print: the dialog offers pages 1 to 3; cancelling prints nothing.
+        const QString pdf = m_dir.filePath(QStringLiteral("view.pdf"));
+        AppPrinter().setOutputFormat(QPrinter::PdfFormat);
+        AppPrinter().setOutputFileName(pdf);
+        int minPage = 0, maxPage = 0;
+        SetDialogHook([&](QDialog* d) {
+            auto* dialog = qobject_cast<QPrintDialog*>(d);
+            minPage = dialog->minPage();
+            maxPage = dialog->maxPage();
+            return int(QDialog::Rejected);
+        });
+        view.OnFilePrint();
+        QCOMPARE(minPage, 1);
+        QCOMPARE(maxPage, 3);
+        QVERIFY(!QFile::exists(pdf));
+
+        // Accepted with pages 2 to 3 only.
+        SetDialogHook([](QDialog* d) {
+            auto* dialog = qobject_cast<QPrintDialog*>(d);
+            dialog->printer()->setPrintRange(QPrinter::PageRange);
+            dialog->printer()->setFromTo(2, 3);
+            return int(QDialog::Accepted);
+        });
+        view.OnFilePrint();
+        SetDialogHook({});
+        QCOMPARE(PdfPages(pdf), 2);
+        QVERIFY(PageText(pdf, 1).contains(QLatin1String("Page 2 of 3")));
+
+        // Direct: no dialog, the whole job on the chosen printer.
+        ClearRow(view.Grid(), 8);
+        QFile::remove(pdf);
+        bool asked = false;
+        SetDialogHook([&asked](QDialog*) {
+            asked = true;
+            return int(QDialog::Rejected);
+        });
+        view.OnFilePrintDirect();
+        SetDialogHook({});
+        QVERIFY(!asked);
+        QCOMPARE(PdfPages(pdf), 2);
+        QVERIFY(PageText(pdf, 2).contains(QLatin1String("Channel 6:")));
+        AppPrinter().setOutputFormat(QPrinter::NativeFormat);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    CTextGrid m_grid;
+    Image m_image{};
+};
+
+QTEST_MAIN(TestPrint)
+#include "tst_print.moc"
