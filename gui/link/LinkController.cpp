@@ -35,6 +35,10 @@ CLinkController::~CLinkController()
     m_pWorker.reset();
 }
 
+CProcessDlg* CLinkController::ProcessDlg() const { return m_pProcessDlg; }
+
+CComSetupDlg* CLinkController::ComSetupDlg() const { return m_pComSetupDlg; }
+
 bool CLinkController::ShowProcessWindow(bool write)
 {
     CProcessDlg* dlg = m_pProcessDlg;

@@ -19,8 +19,8 @@ public:
     explicit CLinkController(CProgramView* view);
     ~CLinkController() override;
 
-    CProcessDlg* ProcessDlg() const { return m_pProcessDlg; }
-    CComSetupDlg* ComSetupDlg() const { return m_pComSetupDlg; }
+    CProcessDlg* ProcessDlg() const;
+    CComSetupDlg* ComSetupDlg() const;
     bool IsTransferring() const { return m_pWorker && m_pWorker->IsRunning(); }
 
     // Read / Write: refused while the Process window exists.
