@@ -1,7 +1,16 @@
 #include <QApplication>
 
+#include "app/ProgramApp.h"
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Program"));
+    CProgramApp theApp;
+    // A failed start has shown its message and written it to stderr.
+    if (!theApp.InitInstance(QApplication::arguments().mid(1)))
+        return 1;
+    const int rc = QApplication::exec();
+    theApp.ExitInstance();
+    return rc;
 }

@@ -1,4 +1,358 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
+<context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>CLanguageDlg</name>
+    <message>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>英文</translation>
+    </message>
+    <message>
+        <source>Chinese</source>
+        <translation>中文</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Program Document (*.dat)</source>
+        <translation>写频数据文件 (*.dat)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>Program</source>
+        <translation>写频软件</translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation>新建(&amp;N)</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新建</translation>
+    </message>
+    <message>
+        <source>Create a new document</source>
+        <translation>新建一份配置</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>打开(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>Open an existing document</source>
+        <translation>打开已保存的配置文件</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Close the channel window</source>
+        <translation>关闭信道窗口</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Save the active document</source>
+        <translation>保存当前配置</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>另存为(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Save the active document with a new name</source>
+        <translation>以新文件名保存当前配置</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>打印(&amp;P)...</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>打印</translation>
+    </message>
+    <message>
+        <source>Print the channel list and the options</source>
+        <translation>打印信道表和功能设置</translation>
+    </message>
+    <message>
+        <source>Print &amp;Direct</source>
+        <translation>直接打印(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Print on the default printer</source>
+        <translation>在默认打印机上打印</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view</source>
+        <translation>打印预览(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Display full pages</source>
+        <translation>显示整页打印效果</translation>
+    </message>
+    <message>
+        <source>P&amp;rint Setup...</source>
+        <translation>打印设置(&amp;R)...</translation>
+    </message>
+    <message>
+        <source>Change the printer and printing options</source>
+        <translation>更改打印机和打印选项</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>退出(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Quit the application</source>
+        <translation>退出程序</translation>
+    </message>
+    <message>
+        <source>&amp;Channel Information</source>
+        <translation>信道信息(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Show the channel window</source>
+        <translation>显示信道窗口</translation>
+    </message>
+    <message>
+        <source>&amp;Optional Features</source>
+        <translation>可选功能(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Edit the radio-wide options</source>
+        <translation>编辑整机功能设置</translation>
+    </message>
+    <message>
+        <source>&amp;Product Information</source>
+        <translation>类型设置(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Choose the radio type and frequency band</source>
+        <translation>选择对讲机型号和频段</translation>
+    </message>
+    <message>
+        <source>&amp;Read</source>
+        <translation>读频(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>读频</translation>
+    </message>
+    <message>
+        <source>Read the whole memory from the radio</source>
+        <translation>从对讲机读出全部数据</translation>
+    </message>
+    <message>
+        <source>&amp;Write</source>
+        <translation>写频(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>写频</translation>
+    </message>
+    <message>
+        <source>Write the whole memory to the radio</source>
+        <translation>把全部数据写入对讲机</translation>
+    </message>
+    <message>
+        <source>&amp;Toolbar</source>
+        <translation>工具栏(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Show or hide the toolbar</source>
+        <translation>显示或隐藏工具栏</translation>
+    </message>
+    <message>
+        <source>&amp;Status Bar</source>
+        <translation>状态栏(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Show or hide the status bar</source>
+        <translation>显示或隐藏状态栏</translation>
+    </message>
+    <message>
+        <source>&amp;Control Bar</source>
+        <translation>控制栏(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Show or hide the navigation bar</source>
+        <translation>显示或隐藏导航栏</translation>
+    </message>
+    <message>
+        <source>&amp;Com Setup</source>
+        <translation>串口设置(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Choose the serial port of the radio</source>
+        <translation>选择对讲机所接的串口</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>语言(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Choose the language of the program</source>
+        <translation>选择程序界面语言</translation>
+    </message>
+    <message>
+        <source>&amp;About Program...</source>
+        <translation>关于(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>Display program information, version number and copyright</source>
+        <translation>显示程序信息、版本号和版权</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Open the help</source>
+        <translation>打开帮助</translation>
+    </message>
+    <message>
+        <source>Next Window</source>
+        <translation>下一个窗口</translation>
+    </message>
+    <message>
+        <source>Switch to the next window</source>
+        <translation>切换到下一个窗口</translation>
+    </message>
+    <message>
+        <source>Previous Window</source>
+        <translation>上一个窗口</translation>
+    </message>
+    <message>
+        <source>Switch to the previous window</source>
+        <translation>切换到上一个窗口</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>文件(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>视图(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>编辑(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Program</source>
+        <translation>编程(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Setup</source>
+        <translation>设置(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>工具栏</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>就绪</translation>
+    </message>
+    <message>
+        <source>CAP</source>
+        <translation>大写</translation>
+    </message>
+    <message>
+        <source>NUM</source>
+        <translation>数字</translation>
+    </message>
+    <message>
+        <source>SCRL</source>
+        <translation>滚动</translation>
+    </message>
+    <message>
+        <source>The document could not be saved.</source>
+        <translation>无法保存文件。</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>另存为</translation>
+    </message>
+    <message>
+        <source>The document could not be opened.</source>
+        <translation>无法打开文件。</translation>
+    </message>
+</context>
+<context>
+    <name>CNavigationBar</name>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>HelpAccess</name>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+</context>
+<context>
+    <name>StringTable</name>
+    <message>
+        <source>Out of range,please input again.</source>
+        <translation>超出范围，请重新输入。</translation>
+    </message>
+    <message>
+        <source>Communication Error,Please check all the connections and the radio power</source>
+        <translation>通讯错误，请检查所有连接和对讲机电源。</translation>
+    </message>
+    <message>
+        <source>All data will be Cleared!</source>
+        <translation>所有数据将被清除！</translation>
+    </message>
+    <message>
+        <source>Could not Open the Port,Please check whether the Port are occupied or the device are ok</source>
+        <translation>无法打开串口，请检查串口是否被占用或设备是否正常。</translation>
+    </message>
+    <message>
+        <source>Program Interrupt, Please reset the radio and try again</source>
+        <translation>写频中断，请将对讲机复位后重试。</translation>
+    </message>
+    <message>
+        <source>Error data Value, please input according the step value(6.25K/5k).</source>
+        <translation>数据错误，请按步进值（6.25K/5K）输入。</translation>
+    </message>
+    <message>
+        <source>Caution</source>
+        <translation>警告</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,81 @@
+#include "app/LanguageDlg.h"
+
+#include <QDialogButtonBox>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/AppContext.h"
+#include "app/CommandIds.h"
+#include "app/Globals.h"
+#include "app/IniFile.h"
+#include "app/MessageBox.h"
+#include "app/ProgramApp.h"
+#include "frame/HelpAccess.h"
+
+CLanguageDlg::CLanguageDlg(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("LanguageDlg"));
+    setWindowTitle(tr("Language"));
+    m_pEnglish = new QRadioButton(tr("English"), this);
+    m_pChinese = new QRadioButton(tr("Chinese"), this);
+    m_pEnglish->setObjectName(QStringLiteral("radio1006"));
+    m_pChinese->setObjectName(QStringLiteral("radio1007"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CLanguageDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pEnglish);
+    layout->addWidget(m_pChinese);
+    layout->addWidget(buttons);
+    SetSelection(g_bChinese ? 1 : 0);
+}
+
+int CLanguageDlg::Selection() const
+{
+    if (m_pChinese->isChecked())
+        return 1;
+    if (m_pEnglish->isChecked())
+        return 0;
+    return -1;
+}
+
+void CLanguageDlg::SetSelection(int index)
+{
+    (index == 1 ? m_pChinese : m_pEnglish)->setChecked(true);
+}
+
+void CLanguageDlg::accept()
+{
+    if (Selection() != static_cast<int>(g_bChinese)) {
+        m_bChanged = true;
+        // With two choices the one picked is the other language.
+        theIniFile.SetString("Setup", "Language", g_bChinese ? "English" : "Chinese");
+    }
+    QDialog::accept();
+}
+
+void CLanguageDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1)
+        HtmlHelp(ID_LANGUAGE);
+    QDialog::keyPressEvent(event);
+}
+
+void RunLanguageCommand(QWidget* parent)
+{
+    // One dialog per owner, reused: its changed flag lasts for the run.
+    static QPointer<CLanguageDlg> dlg;
+    if (!dlg || dlg->parent() != parent)
+        dlg = new CLanguageDlg(parent);
+    dlg->SetSelection(g_bChinese ? 1 : 0);
+    if (ExecDialog(dlg) != QDialog::Accepted || !dlg->m_bChanged)
+        return;
+    // The new instance reads Program.ini at once: the choice must be on disk first.
+    theIniFile.Save(false);
+    QWidget* main = MainWindow();
+    if (main && !main->close())
+        return;
+    CProgramApp::Relaunch();
+}

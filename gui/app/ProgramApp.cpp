@@ -1,0 +1,256 @@
+#include "app/ProgramApp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QPageSetupDialog>
+#include <QProcess>
+#include <QTranslator>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/AboutDlg.h"
+#include "app/AppContext.h"
+#include "app/AppPrinter.h"
+#include "app/CommandIds.h"
+#include "app/Globals.h"
+#include "app/IniFile.h"
+#include "app/MessageBox.h"
+#include "app/StringTable.h"
+#include "frame/ChildFrame.h"
+#include "frame/HelpAccess.h"
+#include "frame/MainFrame.h"
+
+namespace {
+CProgramApp* g_pApp = nullptr;
+
+QString& programDirOverride()
+{
+    static QString dir;
+    return dir;
+}
+
+CProgramApp::RelaunchHook& relaunchHook()
+{
+    static CProgramApp::RelaunchHook hook;
+    return hook;
+}
+}  // namespace
+
+CProgramApp::CProgramApp() { g_pApp = this; }
+
+CProgramApp::~CProgramApp()
+{
+    ExitInstance();
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+CProgramApp* CProgramApp::Instance() { return g_pApp; }
+
+QString CProgramApp::ProgramDir()
+{
+    if (!programDirOverride().isEmpty())
+        return programDirOverride();
+    return QString::fromStdString(CIniFile::ProgramDir());
+}
+
+void CProgramApp::SetProgramDirForTests(const QString& dir) { programDirOverride() = dir; }
+
+QString CProgramApp::FindLanguageModule(const QString& dir, const QString& language)
+{
+    const QString wanted = language + QStringLiteral(".qm");
+    QDir d(dir);
+    if (QFileInfo(d.filePath(wanted)).isFile())
+        return d.filePath(wanted);
+    // Module names are matched ignoring case, as the program's file names always were.
+    const QStringList entries = d.entryList(QDir::Files);
+    for (const QString& name : entries)
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return d.filePath(name);
+    return QString();
+}
+
+bool CProgramApp::Fail(const QString& message, const QString& detail)
+{
+    m_strLastError = detail.isEmpty() ? message : message + QStringLiteral(": ") + detail;
+    std::fprintf(stderr, "Program: %s\n", m_strLastError.toLocal8Bit().constData());
+    std::fflush(stderr);
+    return false;
+}
+
+bool CProgramApp::InitInstance(const QStringList& args)
+{
+    m_strLastError.clear();
+    const QString dir = ProgramDir();
+
+    // 1. Program.ini beside the executable, written back at exit when changed.
+    const std::string iniPath = QDir(dir).filePath(QStringLiteral("Program.ini")).toStdString();
+    if (programDirOverride().isEmpty())
+        theIniFile.LoadFromProgramDir("Program.ini", true, true, false);
+    else
+        theIniFile.Load(iniPath, true, true, false);
+
+    // 2-3. The language: only "Chinese" exactly selects the Chinese texts built into the program.
+    g_strLanguage = theIniFile.GetString("Setup", "Language", "");
+    g_bChinese = g_strLanguage == "Chinese" ? 1 : 0;
+    g_strHelpFile = g_bChinese ? "chHelp.chm" : "enHelp.chm";
+    g_bNewDocument = false;
+    SetHelpDirectory(dir);
+
+    // 4-5. The language module supplies every menu, dialog and message text.
+    if (m_pTranslator) {
+        QCoreApplication::removeTranslator(m_pTranslator.get());
+        m_pTranslator.reset();
+    }
+    if (m_pQtTranslator) {
+        QCoreApplication::removeTranslator(m_pQtTranslator.get());
+        m_pQtTranslator.reset();
+    }
+    const QString language = QString::fromStdString(g_strLanguage);
+    const QString module = FindLanguageModule(dir, language);
+    auto translator = std::make_unique<QTranslator>();
+    if (module.isEmpty() || !translator->load(module)) {
+        const QString text = g_bChinese ? QString::fromUtf8("加载语言链接库失败")
+                                        : QStringLiteral("Load language DLL fail");
+        MessageRequest r;
+        r.text = text;
+        r.caption = QStringLiteral("Program");
+        r.icon = QMessageBox::Warning;
+        const QString file = QDir(dir).filePath(language + QStringLiteral(".qm"));
+        r.detail = module.isEmpty() ? QStringLiteral("%1 was not found.").arg(file)
+                                    : QStringLiteral("%1 is not a language module.").arg(module);
+        AppMessageBox(r);
+        return Fail(text, r.detail);
+    }
+    QCoreApplication::installTranslator(translator.get());
+    m_pTranslator = std::move(translator);
+    if (m_pTranslator->language().startsWith(QLatin1String("zh"))) {
+        // Buttons and file dialogs of the toolkit itself in the same language.
+        auto qt = std::make_unique<QTranslator>();
+        if (qt->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(qt.get());
+            m_pQtTranslator = std::move(qt);
+        }
+    }
+
+    // 8-9. The main frame; documents are made by the frame (document, child frame, view).
+    m_pMainFrame = std::make_unique<CMainFrame>();
+    SetMainWindow(m_pMainFrame.get());
+
+    // 10. The command line: a file name opens that file, nothing makes a new document.
+    QString fileArg;
+    for (const QString& a : args)
+        if (!a.startsWith(QLatin1Char('-'))) {
+            fileArg = a;
+            break;
+        }
+    const bool ok = fileArg.isEmpty() ? (OnFileNew(), m_pMainFrame->ActiveChildFrame() != nullptr)
+                                      : m_pMainFrame->OpenDocumentFile(fileArg);
+    if (!ok) {
+        SetMainWindow(nullptr);
+        m_pMainFrame.reset();
+        return Fail(QStringLiteral("Cannot start"), fileArg.isEmpty()
+                                                        ? QStringLiteral("no document could be created")
+                                                        : QStringLiteral("%1 could not be opened").arg(fileArg));
+    }
+
+    // 11. Maximized.
+    m_pMainFrame->showMaximized();
+
+    // 12. "title.ico" from the current directory brands the window; else the built-in icon.
+    const QIcon titleIcon(QStringLiteral("title.ico"));
+    if (!titleIcon.pixmap(32, 32).isNull())
+        m_pMainFrame->setWindowIcon(titleIcon);
+
+    // 13. The company name captions every message box.
+    QApplication::setApplicationDisplayName(IniString(g_strLanguage, "Company"));
+
+    // 14. The first Help item carries the About title.
+    m_pMainFrame->Action(ID_APP_ABOUT)->setText(IniString(g_strLanguage, "About Title"));
+
+    // 15. ShowLang converted as atoi does: 0 removes the Language command.
+    const std::string showLang = theIniFile.GetString("Setup", "ShowLang", "");
+    if (std::atoi(showLang.c_str()) == 0) {
+        for (QMenu* m : m_pMainFrame->findChildren<QMenu*>())
+            m->removeAction(m_pMainFrame->Action(ID_LANGUAGE));
+    }
+    return true;
+}
+
+void CProgramApp::ExitInstance()
+{
+    if (m_pMainFrame) {
+        SetMainWindow(nullptr);
+        m_pMainFrame.reset();
+    }
+    if (m_pTranslator)
+        QCoreApplication::removeTranslator(m_pTranslator.get());
+    if (m_pQtTranslator)
+        QCoreApplication::removeTranslator(m_pQtTranslator.get());
+    m_pTranslator.reset();
+    m_pQtTranslator.reset();
+}
+
+void CProgramApp::OnFileNew()
+{
+    CMainFrame* frame = CMainFrame::Instance();
+    if (!frame)
+        return;
+    if (CChildFrame* child = frame->ActiveChildFrame()) {
+        MessageRequest r;
+        r.parent = frame;
+        r.text = LoadStringRes(IDS_CLEAR_ALL);
+        r.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        r.icon = QMessageBox::Warning;
+        if (AppMessageBox(r) != QMessageBox::Ok)
+            return;
+        frame->DestroyChildFrame(child);
+    }
+    frame->NewDocument();
+}
+
+void CProgramApp::OnFileOpen()
+{
+    CMainFrame* frame = CMainFrame::Instance();
+    if (!frame)
+        return;
+    QFileDialog dlg(frame, QCoreApplication::translate("CMainFrame", "Open"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setNameFilters({QCoreApplication::translate("CMainFrame", "Program Document (*.dat)"),
+                        QCoreApplication::translate("CMainFrame", "All Files (*)")});
+    if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    frame->OpenDocumentFile(dlg.selectedFiles().constFirst());
+}
+
+void CProgramApp::OnFilePrintSetup()
+{
+    QPageSetupDialog dlg(&AppPrinter(), CMainFrame::Instance());
+    ExecDialog(&dlg);
+}
+
+void CProgramApp::OnAppAbout()
+{
+    CAboutDlg dlg(CMainFrame::Instance());
+    ExecDialog(&dlg);
+}
+
+void CProgramApp::SetRelaunchHook(RelaunchHook hook) { relaunchHook() = std::move(hook); }
+
+void CProgramApp::Relaunch()
+{
+    // The running executable by its own absolute path, whatever the current directory.
+    const QString program = QCoreApplication::applicationFilePath();
+    if (relaunchHook()) {
+        relaunchHook()(program);
+        return;
+    }
+    QProcess::startDetached(program, QStringList());
+}

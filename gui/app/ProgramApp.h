@@ -1,0 +1,57 @@
+#pragma once
+// The application object: start-up in order (Program.ini, language, language
+// module, main frame, first document, branding) and the commands that belong
+// to the application rather than to a window.
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class CMainFrame;
+class QTranslator;
+
+class CProgramApp {
+public:
+    CProgramApp();
+    ~CProgramApp();
+    CProgramApp(const CProgramApp&) = delete;
+    CProgramApp& operator=(const CProgramApp&) = delete;
+
+    // Start-up. args are the command-line arguments after the program name. On
+    // failure the user has been told, LastError() says why, and no window is left.
+    bool InitInstance(const QStringList& args);
+    QString LastError() const { return m_strLastError; }
+    CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
+    // Destroys the main frame (the end of the message loop).
+    void ExitInstance();
+
+    static CProgramApp* Instance();
+
+    // Where Program.ini, the language modules and the help collections are read
+    // (the directory of the running executable unless a test chose another).
+    static QString ProgramDir();
+    static void SetProgramDirForTests(const QString& dir);
+
+    // Commands handled by the application.
+    static void OnFileNew();        // guarded: asks before discarding the active document
+    static void OnFileOpen();
+    static void OnFilePrintSetup();
+    static void OnAppAbout();
+
+    // Starts the program anew (after a language change). A test may observe it instead.
+    static void Relaunch();
+    using RelaunchHook = std::function<void(const QString& program)>;
+    static void SetRelaunchHook(RelaunchHook hook);
+
+    // The language module file for a Language value in dir: the exact name, else
+    // the one whose name matches ignoring case; empty when there is none.
+    static QString FindLanguageModule(const QString& dir, const QString& language);
+
+private:
+    bool Fail(const QString& message, const QString& detail);
+
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+    std::unique_ptr<QTranslator> m_pTranslator;
+    std::unique_ptr<QTranslator> m_pQtTranslator;
+    QString m_strLastError;
+};

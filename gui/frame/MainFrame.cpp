@@ -1,0 +1,552 @@
+#include "frame/MainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMetaObject>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "app/AppContext.h"
+#include "app/AppResources.h"
+#include "app/CommandIds.h"
+#include "app/Globals.h"
+#include "app/MessageBox.h"
+#include "app/ProgramApp.h"
+#include "editor/ProgramView.h"
+#include "frame/ChildFrame.h"
+#include "frame/HelpAccess.h"
+#include "frame/MDIClientWnd.h"
+#include "frame/NavigationBar.h"
+#include "radio/ProgramDoc.h"
+
+// The two dialogs the frame owns come with their own subsystems; each command
+// stays disabled until its dialog's header is part of the program.
+#if __has_include("radio/ProductInfoDlg.h")
+#include "radio/ProductInfoDlg.h"
+#define PROG_HAVE_PRODUCT_INFO 1
+#endif
+// Optional Features: wired here, and only here, once COptionFeaturesDlg exists.
+#if __has_include("options/OptionFeaturesDlg.h")
+#include "options/OptionFeaturesDlg.h"
+#define PROG_HAVE_OPTION_FEATURES 1
+#endif
+
+CMainFrame* CMainFrame::s_pInstance = nullptr;
+
+namespace {
+const char* const kChannelInformation[2] = {"Channel Information", "信道信息"};
+const char* const kOptionFeatures[2] = {"Optional Features", "可选功能"};
+const char* const kProductInformation[2] = {"Product Information", "类型设置"};
+
+QString Builtin(const char* const texts[2]) { return QString::fromUtf8(texts[g_bChinese ? 1 : 0]); }
+}  // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
+{
+    s_pInstance = this;
+    EnsureAppResources();
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowTitle(tr("Program"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    resize(1000, 600);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_pNavBar = new CNavigationBar(this);
+    m_pMdiClient = new CMDIClientWnd(central);
+    layout->addWidget(m_pNavBar);
+    layout->addWidget(m_pMdiClient, 1);
+    setCentralWidget(central);
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    CreateNavigationBar();
+
+    connect(m_pMdiClient, &QMdiArea::subWindowActivated, this, [this] { OnSubWindowActivated(); });
+    UpdateFrameMenu();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Document windows first: their views reach back into the frame while they go.
+    for (CChildFrame* f : ChildFrames())
+        delete f;
+    delete m_pProductInfoDlg;
+    delete m_pOptionFeaturesDlg;
+    if (s_pInstance == this)
+        s_pInstance = nullptr;
+}
+
+CMainFrame* CMainFrame::Instance() { return s_pInstance; }
+
+CChildFrame* CMainFrame::ActiveChildFrame() const { return m_pActiveChild.data(); }
+
+CProgramDoc* CMainFrame::ActiveDocument() const
+{
+    CChildFrame* f = ActiveChildFrame();
+    return f ? f->GetDocument() : nullptr;
+}
+
+CProgramView* CMainFrame::ActiveView() const
+{
+    CChildFrame* f = ActiveChildFrame();
+    return f ? f->GetView() : nullptr;
+}
+
+QList<CChildFrame*> CMainFrame::ChildFrames() const
+{
+    QList<CChildFrame*> frames;
+    for (QMdiSubWindow* w : m_pMdiClient->subWindowList())
+        if (auto* f = qobject_cast<CChildFrame*>(w))
+            frames.append(f);
+    return frames;
+}
+
+QAction* CMainFrame::Action(int commandId) const { return m_actions.value(commandId, nullptr); }
+
+QList<QMenu*> CMainFrame::CurrentMenus() const { return m_bDocMenus ? m_docMenus : m_mainMenus; }
+
+QMenu* CMainFrame::Menu(const QString& objectName) const
+{
+    for (QMenu* m : CurrentMenus())
+        if (m->objectName() == objectName)
+            return m;
+    return nullptr;
+}
+
+QAction* CMainFrame::AddAction(int id, const QString& text, const QString& tip, const QString& statusTip)
+{
+    auto* a = new QAction(text, this);
+    a->setData(id);
+    a->setObjectName(QStringLiteral("action%1").arg(id));
+    if (!tip.isEmpty())
+        a->setToolTip(tip);
+    a->setStatusTip(statusTip);
+    addAction(a);  // accelerators work with every menu set
+    m_actions.insert(id, a);
+    return a;
+}
+
+void CMainFrame::ConnectViewCommand(int id, void (CProgramView::*slot)())
+{
+    connect(Action(id), &QAction::triggered, this, [this, slot] {
+        if (CProgramView* v = ActiveView())
+            (v->*slot)();
+    });
+}
+
+void CMainFrame::CreateActions()
+{
+    AddAction(ID_FILE_NEW, tr("&New"), tr("New"), tr("Create a new document"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    AddAction(ID_FILE_OPEN, tr("&Open..."), tr("Open"), tr("Open an existing document"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    AddAction(ID_FILE_CLOSE, tr("&Close"), QString(), tr("Close the channel window"));
+    AddAction(ID_FILE_SAVE, tr("&Save"), tr("Save"), tr("Save the active document"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddAction(ID_FILE_SAVE_AS, tr("Save &As..."), QString(), tr("Save the active document with a new name"));
+    AddAction(ID_FILE_PRINT, tr("&Print..."), tr("Print"), tr("Print the channel list and the options"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    AddAction(ID_FILE_PRINT_DIRECT, tr("Print &Direct"), QString(), tr("Print on the default printer"));
+    AddAction(ID_FILE_PRINT_PREVIEW, tr("Print Pre&view"), QString(), tr("Display full pages"));
+    AddAction(ID_FILE_PRINT_SETUP, tr("P&rint Setup..."), QString(),
+              tr("Change the printer and printing options"));
+    AddAction(ID_APP_EXIT, tr("E&xit"), QString(), tr("Quit the application"));
+    AddAction(ID_CHANNEL_INFORMATION, tr("&Channel Information"), QString(), tr("Show the channel window"));
+    AddAction(ID_OPTION_FEATURES, tr("&Optional Features"), QString(), tr("Edit the radio-wide options"));
+    AddAction(ID_PRODUCT_INFORMATION, tr("&Product Information"), QString(),
+              tr("Choose the radio type and frequency band"));
+    AddAction(ID_READ, tr("&Read"), tr("Read"), tr("Read the whole memory from the radio"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    AddAction(ID_WRITE, tr("&Write"), tr("Write"), tr("Write the whole memory to the radio"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    AddAction(ID_VIEW_TOOLBAR, tr("&Toolbar"), QString(), tr("Show or hide the toolbar"))->setCheckable(true);
+    AddAction(ID_VIEW_STATUS_BAR, tr("&Status Bar"), QString(), tr("Show or hide the status bar"))
+        ->setCheckable(true);
+    AddAction(ID_CONTROL_BAR, tr("&Control Bar"), QString(), tr("Show or hide the navigation bar"))
+        ->setCheckable(true);
+    AddAction(ID_COM_SETUP, tr("&Com Setup"), QString(), tr("Choose the serial port of the radio"));
+    AddAction(ID_LANGUAGE, tr("&Language"), QString(), tr("Choose the language of the program"));
+    AddAction(ID_APP_ABOUT, tr("&About Program..."), tr("About"),
+              tr("Display program information, version number and copyright"));
+    AddAction(ID_HELP, tr("&Help"), QString(), tr("Open the help"))->setShortcut(QKeySequence(Qt::Key_F1));
+    AddAction(ID_NEXT_PANE, tr("Next Window"), QString(), tr("Switch to the next window"))
+        ->setShortcut(QKeySequence(Qt::Key_F6));
+    AddAction(ID_PREV_PANE, tr("Previous Window"), QString(), tr("Switch to the previous window"))
+        ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+
+    connect(Action(ID_FILE_NEW), &QAction::triggered, this, [] { CProgramApp::OnFileNew(); });
+    connect(Action(ID_FILE_OPEN), &QAction::triggered, this, [] { CProgramApp::OnFileOpen(); });
+    connect(Action(ID_FILE_PRINT_SETUP), &QAction::triggered, this, [] { CProgramApp::OnFilePrintSetup(); });
+    connect(Action(ID_APP_ABOUT), &QAction::triggered, this, [] { CProgramApp::OnAppAbout(); });
+    connect(Action(ID_FILE_CLOSE), &QAction::triggered, this, [this] { OnFileClose(); });
+    connect(Action(ID_FILE_SAVE), &QAction::triggered, this, [this] { OnFileSave(); });
+    connect(Action(ID_FILE_SAVE_AS), &QAction::triggered, this, [this] { OnFileSaveAs(); });
+    connect(Action(ID_APP_EXIT), &QAction::triggered, this, [this] { close(); });
+    connect(Action(ID_CHANNEL_INFORMATION), &QAction::triggered, this, [this] { OnChannelInformation(); });
+    connect(Action(ID_OPTION_FEATURES), &QAction::triggered, this, [this] { OnOptionFeatures(); });
+    connect(Action(ID_PRODUCT_INFORMATION), &QAction::triggered, this, [this] { OnProductInformation(); });
+    connect(Action(ID_CONTROL_BAR), &QAction::triggered, this, [this] { OnControlBar(); });
+    connect(Action(ID_VIEW_TOOLBAR), &QAction::triggered, this, [this](bool on) { m_pToolBar->setVisible(on); });
+    connect(Action(ID_VIEW_STATUS_BAR), &QAction::triggered, this, [this](bool on) { statusBar()->setVisible(on); });
+    connect(Action(ID_HELP), &QAction::triggered, this, [this] { WinHelp(ID_HELP); });
+    connect(Action(ID_NEXT_PANE), &QAction::triggered, this, [this] { m_pMdiClient->activateNextSubWindow(); });
+    connect(Action(ID_PREV_PANE), &QAction::triggered, this,
+            [this] { m_pMdiClient->activatePreviousSubWindow(); });
+    ConnectViewCommand(ID_READ, &CProgramView::OnRead);
+    ConnectViewCommand(ID_WRITE, &CProgramView::OnWrite);
+    ConnectViewCommand(ID_COM_SETUP, &CProgramView::OnComSetup);
+    ConnectViewCommand(ID_LANGUAGE, &CProgramView::OnLanguage);
+    ConnectViewCommand(ID_FILE_PRINT, &CProgramView::OnFilePrint);
+    ConnectViewCommand(ID_FILE_PRINT_DIRECT, &CProgramView::OnFilePrintDirect);
+    ConnectViewCommand(ID_FILE_PRINT_PREVIEW, &CProgramView::OnFilePrintPreview);
+}
+
+void CMainFrame::CreateMenus()
+{
+    auto makeMenu = [this](const QString& name, const QString& title, std::initializer_list<int> ids) {
+        auto* m = new QMenu(title, this);
+        m->setObjectName(name);
+        for (int id : ids) {
+            if (id == 0)
+                m->addSeparator();
+            else
+                m->addAction(Action(id));
+        }
+        m->installEventFilter(this);  // F1 over an item opens that command's topic
+        connect(m, &QMenu::aboutToShow, this, [this] { UpdateFrameMenu(); });
+        return m;
+    };
+    // Menu 128, shown while no document exists.
+    m_mainMenus = {
+        makeMenu(QStringLiteral("FileMenu"), tr("&File"),
+                 {ID_FILE_NEW, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
+        makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}),
+        makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT}),
+    };
+    // Menu 129: File, Edit, Program, View, Setup, Help.
+    m_docMenus = {
+        makeMenu(QStringLiteral("FileMenu"), tr("&File"),
+                 {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
+                  ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
+        makeMenu(QStringLiteral("EditMenu"), tr("&Edit"),
+                 {ID_CHANNEL_INFORMATION, ID_OPTION_FEATURES, ID_PRODUCT_INFORMATION}),
+        makeMenu(QStringLiteral("ProgramMenu"), tr("&Program"), {ID_READ, ID_WRITE}),
+        makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_CONTROL_BAR}),
+        makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"), {ID_COM_SETUP, ID_LANGUAGE}),
+        makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT}),
+    };
+    m_bDocMenus = true;  // forces the first UpdateFrameMenu to install a set
+    for (QMenu* m : m_mainMenus)
+        menuBar()->addMenu(m);
+    m_bDocMenus = false;
+}
+
+void CMainFrame::CreateToolBar()
+{
+    m_pToolBar = addToolBar(tr("Toolbar"));
+    m_pToolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_pToolBar->setIconSize(QSize(18, 19));
+    m_pToolBar->setMovable(true);
+    const struct {
+        int id;
+        const char* icon;
+    } buttons[] = {{ID_FILE_NEW, "new"},  {ID_FILE_OPEN, "open"},   {ID_FILE_SAVE, "save"},   {0, nullptr},
+                   {ID_READ, "read"},     {ID_WRITE, "write"},      {0, nullptr},             {ID_FILE_PRINT, "print"},
+                   {0, nullptr},          {ID_APP_ABOUT, "about"}};
+    for (const auto& b : buttons) {
+        if (b.id == 0) {
+            m_pToolBar->addSeparator();
+            continue;
+        }
+        QAction* a = Action(b.id);
+        a->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(b.icon))));
+        m_pToolBar->addAction(a);
+    }
+    Action(ID_VIEW_TOOLBAR)->setChecked(true);
+    connect(m_pToolBar, &QToolBar::visibilityChanged, this,
+            [this](bool on) { Action(ID_VIEW_TOOLBAR)->setChecked(on); });
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    m_pReadyLabel = new QLabel(tr("Ready"), bar);
+    bar->addWidget(m_pReadyLabel, 1);
+    const QString indicators[] = {tr("CAP"), tr("NUM"), tr("SCRL")};
+    for (const QString& text : indicators) {
+        auto* label = new QLabel(text, bar);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setAlignment(Qt::AlignCenter);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(text) + 12);
+        bar->addPermanentWidget(label);
+    }
+    Action(ID_VIEW_STATUS_BAR)->setChecked(true);
+}
+
+void CMainFrame::CreateNavigationBar()
+{
+    QTreeWidget* tree = m_pNavBar->Tree();
+    m_pTreeRoot = new QTreeWidgetItem(tree, QStringList(IniString(g_strLanguage, "Company")));
+    new QTreeWidgetItem(m_pTreeRoot, QStringList(Builtin(kChannelInformation)));
+    new QTreeWidgetItem(m_pTreeRoot, QStringList(Builtin(kOptionFeatures)));
+    // The dialog has no other way in from the tree as first made; this entry is ours.
+    new QTreeWidgetItem(m_pTreeRoot, QStringList(Builtin(kProductInformation)));
+    m_pTreeRoot->setExpanded(true);
+    m_bSelectingRoot = true;
+    tree->setCurrentItem(m_pTreeRoot);
+    m_bSelectingRoot = false;
+    connect(tree, &QTreeWidget::currentItemChanged, this, &CMainFrame::OnSelChangedTree);
+    connect(m_pNavBar, &CNavigationBar::closeRequested, this, [this] {
+        m_pNavBar->hide();
+        UpdateFrameMenu();
+    });
+    Action(ID_CONTROL_BAR)->setChecked(true);
+}
+
+void CMainFrame::OnSelChangedTree()
+{
+    // Our own re-selection of the root below notifies again: that one is ignored.
+    if (m_bSelectingRoot)
+        return;
+    QTreeWidget* tree = m_pNavBar->Tree();
+    // The entry under the pointer counts, not the item the notification names.
+    const QPoint p = tree->viewport()->mapFromGlobal(QCursor::pos());
+    QTreeWidgetItem* hit = tree->itemAt(p);
+    const QString text = hit ? hit->text(0) : QString();
+    if (text == Builtin(kChannelInformation))
+        OnChannelInformation();
+    else if (text == Builtin(kOptionFeatures))
+        OnOptionFeatures();
+    else if (text == Builtin(kProductInformation))
+        OnProductInformation();
+    // Back to the root so that choosing the same entry again is again a change. The
+    // selection is set once more after the press is finished, which would otherwise
+    // leave the pressed entry highlighted.
+    auto selectRoot = [this, tree] {
+        m_bSelectingRoot = true;
+        tree->setCurrentItem(m_pTreeRoot);
+        m_bSelectingRoot = false;
+    };
+    selectRoot();
+    QMetaObject::invokeMethod(this, selectRoot, Qt::QueuedConnection);
+}
+
+void CMainFrame::OnControlBar()
+{
+    m_pNavBar->setVisible(!m_pNavBar->isVisible());
+    UpdateFrameMenu();
+}
+
+void CMainFrame::OnChannelInformation()
+{
+    CChildFrame* f = ActiveChildFrame();
+    if (!f) {
+        showNormal();
+        return;
+    }
+    f->showNormal();
+    f->show();
+    m_pMdiClient->setActiveSubWindow(f);
+}
+
+void CMainFrame::OnProductInformation()
+{
+#ifdef PROG_HAVE_PRODUCT_INFO
+    if (!m_pProductInfoDlg)
+        m_pProductInfoDlg = new CProductInfoDlg(this);
+    ExecDialog(m_pProductInfoDlg);
+#endif
+}
+
+void CMainFrame::OnOptionFeatures()
+{
+#ifdef PROG_HAVE_OPTION_FEATURES
+    if (!m_pOptionFeaturesDlg)
+        m_pOptionFeaturesDlg = new COptionFeaturesDlg(this);
+    ExecDialog(m_pOptionFeaturesDlg);
+#endif
+}
+
+void CMainFrame::OnFileClose()
+{
+    if (CChildFrame* f = ActiveChildFrame())
+        f->hide();
+}
+
+bool CMainFrame::SaveTo(CProgramDoc* doc, const QString& path)
+{
+    QString error;
+    if (!doc->OnSaveDocument(path, &error)) {
+        MessageRequest r;
+        r.parent = this;
+        r.text = tr("The document could not be saved.");
+        r.detail = error;
+        AppMessageBox(r);
+        return false;
+    }
+    if (CChildFrame* f = ActiveChildFrame(); f && f->GetDocument() == doc)
+        f->setWindowTitle(doc->GetTitle());
+    return true;
+}
+
+bool CMainFrame::OnFileSave()
+{
+    CProgramDoc* doc = ActiveDocument();
+    if (!doc)
+        return false;
+    // A new document's path name is only the application's name: ask where it goes.
+    if (!doc->HasFilePath())
+        return OnFileSaveAs();
+    return SaveTo(doc, doc->GetPathName());
+}
+
+bool CMainFrame::OnFileSaveAs()
+{
+    CProgramDoc* doc = ActiveDocument();
+    if (!doc)
+        return false;
+    QFileDialog dlg(this, tr("Save As"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setNameFilter(tr("Program Document (*.dat)"));
+    dlg.setDefaultSuffix(QStringLiteral("dat"));
+    QString proposal = doc->GetPathName();
+    if (!doc->HasFilePath() && !proposal.isEmpty() && QFileInfo(proposal).suffix().isEmpty())
+        proposal += QStringLiteral(".dat");
+    if (!proposal.isEmpty())
+        dlg.selectFile(proposal);
+    if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return false;
+    return SaveTo(doc, dlg.selectedFiles().constFirst());
+}
+
+bool CMainFrame::NewDocument()
+{
+    auto* doc = new CProgramDoc;
+    doc->OnNewDocument();
+    auto* frame = new CChildFrame(doc);
+    m_pMdiClient->addSubWindow(frame);
+    frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
+    frame->GetView()->OnInitialUpdate();
+    frame->show();
+    m_pActiveChild = frame;
+    m_pMdiClient->setActiveSubWindow(frame);
+    UpdateFrameMenu();
+    return true;
+}
+
+bool CMainFrame::OpenDocumentFile(const QString& path)
+{
+    auto* doc = new CProgramDoc;
+    QString error;
+    if (!doc->OnOpenDocument(path, &error)) {
+        delete doc;
+        MessageRequest r;
+        r.parent = this;
+        r.text = tr("The document could not be opened.");
+        r.detail = error;
+        AppMessageBox(r);
+        return false;
+    }
+    auto* frame = new CChildFrame(doc);
+    m_pMdiClient->addSubWindow(frame);
+    frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
+    frame->GetView()->OnInitialUpdate();
+    frame->show();
+    m_pActiveChild = frame;
+    m_pMdiClient->setActiveSubWindow(frame);
+    // The window the opened file replaced was hidden by the open and nothing could
+    // show it again: it goes, so hidden documents do not pile up.
+    for (CChildFrame* other : ChildFrames())
+        if (other != frame && other->isHidden())
+            DestroyChildFrame(other);
+    UpdateFrameMenu();
+    return true;
+}
+
+void CMainFrame::DestroyChildFrame(CChildFrame* frame)
+{
+    if (!frame)
+        return;
+    m_pMdiClient->removeSubWindow(frame);
+    if (m_pActiveChild == frame)
+        m_pActiveChild = nullptr;
+    delete frame;
+    UpdateFrameMenu();
+}
+
+void CMainFrame::OnSubWindowActivated()
+{
+    if (auto* f = qobject_cast<CChildFrame*>(m_pMdiClient->activeSubWindow()))
+        m_pActiveChild = f;
+    UpdateFrameMenu();
+}
+
+void CMainFrame::UpdateFrameMenu()
+{
+    const bool haveDoc = ActiveChildFrame() != nullptr;
+    if (haveDoc != m_bDocMenus) {
+        m_bDocMenus = haveDoc;
+        menuBar()->clear();
+        for (QMenu* m : CurrentMenus())
+            menuBar()->addMenu(m);
+    }
+    const bool haveView = ActiveView() != nullptr;
+    for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT,
+                   ID_FILE_PRINT_PREVIEW, ID_READ, ID_WRITE, ID_COM_SETUP, ID_LANGUAGE})
+        Action(id)->setEnabled(haveView);
+#ifdef PROG_HAVE_PRODUCT_INFO
+    Action(ID_PRODUCT_INFORMATION)->setEnabled(true);
+#else
+    Action(ID_PRODUCT_INFORMATION)->setEnabled(false);
+#endif
+#ifdef PROG_HAVE_OPTION_FEATURES
+    Action(ID_OPTION_FEATURES)->setEnabled(true);
+#else
+    Action(ID_OPTION_FEATURES)->setEnabled(false);
+#endif
+    Action(ID_CONTROL_BAR)->setChecked(m_pNavBar->isVisibleTo(this));
+    Action(ID_VIEW_STATUS_BAR)->setChecked(statusBar()->isVisibleTo(this));
+    Action(ID_VIEW_TOOLBAR)->setChecked(m_pToolBar && m_pToolBar->isVisibleTo(this));
+}
+
+void CMainFrame::WinHelp(int context) { HtmlHelp(context); }
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        if (auto* menu = qobject_cast<QMenu*>(watched)) {
+            if (QAction* a = menu->activeAction(); a && a->data().isValid()) {
+                WinHelp(a->data().toInt());
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    // Nothing is ever marked modified, so closing never asks to save.
+    if (QWidget* help = HelpWindow())
+        help->close();
+    event->accept();
+}

@@ -1,0 +1,100 @@
+#pragma once
+// The main window: menus, toolbar, status bar, the navigation bar at the left
+// and the document windows in the area behind them.
+#include <QList>
+#include <QMainWindow>
+#include <QMap>
+#include <QPointer>
+
+class CChildFrame;
+class CMDIClientWnd;
+class CNavigationBar;
+class CProgramDoc;
+class CProgramView;
+class QDialog;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QTreeWidgetItem;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The one main frame of the process (nullptr while none exists).
+    static CMainFrame* Instance();
+
+    // The active document window, even while it is hidden by Close; nullptr when none exists.
+    CChildFrame* ActiveChildFrame() const;
+    CProgramDoc* ActiveDocument() const;
+    CProgramView* ActiveView() const;
+    QList<CChildFrame*> ChildFrames() const;
+
+    // The action of a command id (menus, toolbar and accelerators share it); nullptr if unknown.
+    QAction* Action(int commandId) const;
+
+    CNavigationBar* NavigationBar() const { return m_pNavBar; }
+    CMDIClientWnd* MdiClient() const { return m_pMdiClient; }
+    QToolBar* ToolBar() const { return m_pToolBar; }
+    // The top-level menus now shown: the document set while a document exists.
+    QList<QMenu*> CurrentMenus() const;
+    QMenu* Menu(const QString& objectName) const;
+    QTreeWidgetItem* TreeRoot() const { return m_pTreeRoot; }
+
+    // The framework's document handling: a new default document, or one from a file.
+    // A failed open shows a message naming the file and the reason and changes nothing.
+    bool NewDocument();
+    bool OpenDocumentFile(const QString& path);
+    // Destroys a document window and its document without asking anything.
+    void DestroyChildFrame(CChildFrame* frame);
+
+    // Commands of the frame.
+    void OnControlBar();
+    void OnChannelInformation();
+    void OnProductInformation();
+    void OnOptionFeatures();
+    void OnFileClose();
+    bool OnFileSave();
+    bool OnFileSaveAs();
+    // Every help request of the frame ends here: the command id is the context number.
+    void WinHelp(int context);
+
+    // Refreshes the menu set and which commands are enabled or checked.
+    void UpdateFrameMenu();
+
+public slots:
+    void OnSelChangedTree();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* AddAction(int id, const QString& text, const QString& tip, const QString& statusTip);
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreateNavigationBar();
+    void OnSubWindowActivated();
+    bool SaveTo(CProgramDoc* doc, const QString& path);
+    void ConnectViewCommand(int id, void (CProgramView::*slot)());
+
+    static CMainFrame* s_pInstance;
+
+    CMDIClientWnd* m_pMdiClient = nullptr;
+    CNavigationBar* m_pNavBar = nullptr;
+    QToolBar* m_pToolBar = nullptr;
+    QLabel* m_pReadyLabel = nullptr;
+    QMap<int, QAction*> m_actions;
+    QList<QMenu*> m_mainMenus;      // menu 128: no document
+    QList<QMenu*> m_docMenus;       // menu 129: with a document
+    bool m_bDocMenus = false;
+    QTreeWidgetItem* m_pTreeRoot = nullptr;
+    bool m_bSelectingRoot = false;
+    QPointer<CChildFrame> m_pActiveChild;
+    QDialog* m_pProductInfoDlg = nullptr;
+    QDialog* m_pOptionFeaturesDlg = nullptr;
+};

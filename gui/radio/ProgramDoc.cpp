@@ -1,0 +1,68 @@
+#include "radio/ProgramDoc.h"
+
+#include <QFileInfo>
+
+#include "app/AppContext.h"
+#include "app/Globals.h"
+#include "editor/ProgramView.h"
+#include "frame/ChildFrame.h"
+#include "frame/MainFrame.h"
+#include "radio/DatFile.h"
+
+CProgramDoc::CProgramDoc(QObject* parent) : QObject(parent)
+{
+    // A document made for opening a file holds no stale bytes before the file is read.
+    m_image.fill(0xFF);
+}
+
+bool CProgramDoc::OnNewDocument()
+{
+    m_image = NewDocumentImage();
+    m_strTitle = g_bChinese ? QString::fromUtf8("信道信息") : QStringLiteral("Channel Information");
+    // The path name is the application's name, set as it is; Save asks where to put it.
+    m_strPathName = IniString("Setup", "AppName");
+    m_bHasFilePath = false;
+    g_bNewDocument = true;
+    return true;
+}
+
+bool CProgramDoc::OnOpenDocument(const QString& path, QString* error)
+{
+    Image loaded;
+    const DatResult r = LoadDatFile(path.toStdString(), loaded);
+    if (!r.ok) {
+        if (error)
+            *error = QString::fromStdString(r.error);
+        return false;
+    }
+    m_image = loaded;
+    m_strPathName = path;
+    m_strTitle = QFileInfo(path).fileName();
+    m_bHasFilePath = true;
+
+    // The document shown until now gives way: its window hides. Only a document
+    // window is asked; with none active nothing is sent.
+    if (CMainFrame* frame = CMainFrame::Instance())
+        if (CChildFrame* active = frame->ActiveChildFrame(); active && active->GetDocument() != this)
+            active->close();
+
+    g_bNewDocument = false;
+    return true;
+}
+
+bool CProgramDoc::OnSaveDocument(const QString& path, QString* error)
+{
+    // The grid's cell texts are the working copy of the channels: bring the image up to date.
+    if (CProgramView* view = GetView())
+        view->GridToImage();
+    const DatResult r = SaveDatFile(path.toStdString(), m_image);
+    if (!r.ok) {
+        if (error)
+            *error = QString::fromStdString(r.error);
+        return false;
+    }
+    m_strPathName = path;
+    m_strTitle = QFileInfo(path).fileName();
+    m_bHasFilePath = true;
+    return true;
+}

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Draws the toolbar icons, the window icon and the background picture with
+# ImageMagick. The PNG files are kept in the repository; run this only to redraw them.
+set -euo pipefail
+cd "$(dirname "$0")"
+C=convert
+
+# 18 x 18 toolbar pictures on a transparent ground.
+$C -size 18x18 xc:none -stroke '#505050' -fill white \
+   -draw "polygon 3,1 11,1 15,5 15,16 3,16" -fill '#d8d8d8' -draw "polygon 11,1 11,5 15,5" \
+   -stroke '#9aa0a8' -draw "line 5,8 13,8" -draw "line 5,11 13,11" -draw "line 5,14 10,14" new.png
+$C -size 18x18 xc:none -stroke '#8a6a10' -fill '#f2c94c' \
+   -draw "polygon 1,4 6,4 8,6 15,6 15,15 1,15" -fill '#f7dc80' -draw "polygon 3,8 17,8 15,15 1,15" open.png
+$C -size 18x18 xc:none -stroke '#1d3f7a' -fill '#3a6fc4' -draw "roundrectangle 1,1 16,16 2,2" \
+   -fill white -stroke none -draw "rectangle 4,2 13,7" -fill '#c9d6ea' -draw "rectangle 5,10 12,16" \
+   -fill '#1d3f7a' -draw "rectangle 10,3 12,6" save.png
+# Read: from the radio (left) into the computer, a green arrow.
+$C -size 18x18 xc:none -stroke '#303030' -fill '#4a4a4a' -draw "rectangle 2,5 7,16" \
+   -draw "line 3,5 3,1" -fill '#8fd18f' -stroke none -draw "rectangle 3,7 6,9" \
+   -fill '#2e9d3a' -draw "polygon 9,9 13,9 13,6 17,11 13,16 13,13 9,13" read.png
+# Write: from the computer into the radio, a red arrow.
+$C -size 18x18 xc:none -stroke '#303030' -fill '#4a4a4a' -draw "rectangle 10,5 15,16" \
+   -draw "line 11,5 11,1" -fill '#8fd18f' -stroke none -draw "rectangle 11,7 14,9" \
+   -fill '#c8372d' -draw "polygon 1,9 5,9 5,6 9,11 5,16 5,13 1,13" write.png
+$C -size 18x18 xc:none -stroke '#404040' -fill white -draw "rectangle 5,1 13,7" \
+   -fill '#9aa0a8' -draw "roundrectangle 1,6 17,13 2,2" -fill white -draw "rectangle 5,11 13,17" \
+   -stroke '#9aa0a8' -draw "line 7,14 11,14" -stroke none -fill '#2e9d3a' -draw "rectangle 14,8 15,9" print.png
+$C -size 18x18 xc:none -stroke '#1d3f7a' -fill '#3a6fc4' -draw "circle 9,9 9,1" \
+   -stroke none -fill white -draw "rectangle 8,8 10,14" -draw "circle 9,5 9,4" about.png
+
+# The navigation bar's close button, 16 x 16.
+$C -size 16x16 xc:none -stroke '#505050' -strokewidth 2 -draw "line 4,4 11,11" -draw "line 11,4 4,11" close.png
+
+# Window icon: a handheld radio with its antenna and waves.
+$C -size 32x32 xc:none -fill '#2b3a55' -stroke '#111a2c' -draw "roundrectangle 9,9 22,30 3,3" \
+   -draw "rectangle 18,1 20,9" -fill '#9be3a5' -stroke none -draw "rectangle 12,12 19,17" \
+   -fill '#d0d6e2' -draw "rectangle 12,20 19,27" -fill none -stroke '#e8a33d' -strokewidth 2 \
+   -draw "arc 21,0 31,10 -60,60" -draw "arc 23,-3 35,13 -50,50" app.png
+
+# The tile behind the document windows: a quiet blue field with radio waves.
+$C -size 238x157 gradient:'#dfe9f5'-'#b9cde6' \
+   -fill none -stroke '#a9c0de' -strokewidth 2 \
+   -draw "circle 60,120 60,100" -draw "circle 60,120 60,80" -draw "circle 60,120 60,60" \
+   -draw "circle 60,120 60,40" -draw "circle 60,120 60,20" \
+   -stroke '#c7d7ec' -draw "circle 190,40 190,25" -draw "circle 190,40 190,10" \
+   -stroke '#9eb8da' -strokewidth 3 -draw "line 60,120 60,150" -fill '#9eb8da' -stroke none \
+   -draw "circle 60,120 60,116" -depth 8 -type TrueColor ../bitmaps/background137.png

@@ -1,0 +1,77 @@
+#include "support/ShellSupport.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+
+#ifndef PROG_BIN_DIR
+#define PROG_BIN_DIR "."
+#endif
+
+ShellDir::ShellDir() = default;
+
+void ShellDir::WriteIni(const ShellIni& ini)
+{
+    QByteArray text;
+    text += "[Setup]\r\nLanguage=" + ini.language + "\r\n";
+    if (ini.showLang != "<none>")
+        text += "ShowLang=" + ini.showLang + "\r\n";
+    text += "AppName=TanagerTest\r\nType1=TR-5V\r\nType2=TR-5U\r\n"
+            "Field1=136-174MHz|144-148MHz\r\nField2=400-470MHz|430-440MHz\r\n\r\n";
+    text += "[English]\r\nCompany=" + ini.englishCompany +
+            "\r\nAbout Title=About the Test Tool\r\nVersion=Test Tool 1.0\r\n"
+            "Copyrights=Copyright (C) 2026\r\nCopyrights Owner=Test Owner\r\nAppName=Test Tool\r\n\r\n";
+    text += "[Chinese]\r\nCompany=" + ini.chineseCompany +
+            "\r\nAbout Title=关于测试软件\r\nVersion=测试软件 1.0\r\n"
+            "Copyrights=版权所有 (C) 2026\r\nCopyrights Owner=测试所有者\r\nAppName=测试软件\r\n";
+    text += ini.extra;
+    WriteRawIni(text);
+}
+
+void ShellDir::WriteRawIni(const QByteArray& bytes) { WriteFile(QStringLiteral("Program.ini"), bytes); }
+
+QByteArray ShellDir::ReadIni() const
+{
+    QFile f(m_dir.filePath(QStringLiteral("Program.ini")));
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+bool ShellDir::CopyModule(const QString& from, const QString& to)
+{
+    QFile::remove(m_dir.filePath(to));
+    return QFile::copy(QDir(QStringLiteral(PROG_BIN_DIR)).filePath(from), m_dir.filePath(to));
+}
+
+void ShellDir::RemoveModule(const QString& name) { QFile::remove(m_dir.filePath(name)); }
+
+QString ShellDir::WriteFile(const QString& name, const QByteArray& bytes)
+{
+    const QString path = m_dir.filePath(name);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+    return path;
+}
+
+MessageRecorder::MessageRecorder()
+{
+    SetMessageHook([this](const MessageRequest& r) {
+        requests.append(r);
+        return answer;
+    });
+}
+
+MessageRecorder::~MessageRecorder() { SetMessageHook(nullptr); }
+
+DialogRecorder::DialogRecorder()
+{
+    SetDialogHook([this](QDialog* d) {
+        names.append(d->objectName().isEmpty() ? QString::fromLatin1(d->metaObject()->className())
+                                               : d->objectName());
+        return handler ? handler(d) : int(QDialog::Rejected);
+    });
+}
+
+DialogRecorder::~DialogRecorder() { SetDialogHook(nullptr); }

@@ -1,0 +1,54 @@
+#pragma once
+// Helpers for the shell tests: a throw-away program directory with its own
+// Program.ini and language modules, and recorders for message boxes and dialogs.
+#include <QByteArray>
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "app/MessageBox.h"
+
+struct ShellIni {
+    QByteArray language = "English";
+    QByteArray showLang = "1";  // "<none>" leaves the key out
+    QByteArray englishCompany = "Tanager Radio Works";
+    QByteArray chineseCompany = "唐纳格无线电";
+    QByteArray extra;           // appended verbatim
+};
+
+// A temporary directory holding Program.ini and copies of the built language modules.
+class ShellDir {
+public:
+    ShellDir();
+    bool IsValid() const { return m_dir.isValid(); }
+    QString Path() const { return m_dir.path(); }
+    QString FilePath(const QString& name) const { return m_dir.filePath(name); }
+    void WriteIni(const ShellIni& ini);
+    void WriteRawIni(const QByteArray& bytes);
+    QByteArray ReadIni() const;
+    // Copies bin/<from> into the directory as <to>.
+    bool CopyModule(const QString& from, const QString& to);
+    void RemoveModule(const QString& name);
+    QString WriteFile(const QString& name, const QByteArray& bytes);
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Records every message box and answers it with `answer`.
+struct MessageRecorder {
+    MessageRecorder();
+    ~MessageRecorder();
+    QList<MessageRequest> requests;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+};
+
+// Answers every modal dialog through `handler` (default: rejects) and records its object name.
+struct DialogRecorder {
+    DialogRecorder();
+    ~DialogRecorder();
+    QStringList names;
+    std::function<int(QDialog*)> handler;
+};

@@ -1,0 +1,395 @@
+// The main frame's pieces: the navigation bar's mouse handling and tree, the
+// Control Bar command, the tiled background, and the help layer.
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QImage>
+#include <QMenu>
+#include <QPainter>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "app/AppContext.h"
+#include "app/CommandIds.h"
+#include "app/Globals.h"
+#include "app/IniFile.h"
+#include "app/ProgramApp.h"
+#include "app/SettingsStore.h"
+#include "frame/ChildFrame.h"
+#include "frame/HelpAccess.h"
+#include "frame/MDIClientWnd.h"
+#include "frame/MainFrame.h"
+#include "frame/NavigationBar.h"
+#include "support/ShellSupport.h"
+
+namespace {
+void Press(QWidget* w, QPoint p) { QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, p); }
+void Release(QWidget* w, QPoint p) { QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, p); }
+// A move with the left button held, as the bar sees it while it has the implicit grab.
+void DragMove(QWidget* w, QPoint p)
+{
+    QMouseEvent e(QEvent::MouseMove, p, w->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+void HoverMove(QWidget* w, QPoint p)
+{
+    QMouseEvent e(QEvent::MouseMove, p, w->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+// Clicks a tree entry with the pointer over it (the selection handler hit-tests the pointer).
+void ClickItem(QTreeWidget* tree, QTreeWidgetItem* item)
+{
+    const QPoint p = tree->visualItemRect(item).center();
+    QCursor::setPos(tree->viewport()->mapToGlobal(p));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+    QCoreApplication::processEvents();
+}
+
+const int kContexts[] = {57600, 57601, 57603, 57606, 57607, 57608, 57609, 57664, 32773, 32774, 32777, 32780,
+                         32786, 32787, 32788, 32799, 2127,  2128,  2132,  2133,  1129,  1127,  1126,  1134,
+                         1135,  1003,  1004,  1005,  1006,  1013,  1014,  1116,  1117,  1118,  1119,  1120,
+                         1121,  1122,  1123,  1124,  1125,  1128,  1130,  1131,  1132,  1002,  1016,  1000,
+                         131,   1001,  1009,  1007,  1008,  1010};
+}  // namespace
+
+class TestFrame : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ShellDir> m_dir;
+    std::unique_ptr<CProgramApp> m_app;
+    CMemorySettingsStore m_store;
+    CMainFrame* m_frame = nullptr;
+
+    void StartApp(const QByteArray& language = "English")
+    {
+        m_dir = std::make_unique<ShellDir>();
+        ShellIni ini;
+        ini.language = language;
+        m_dir->WriteIni(ini);
+        QVERIFY(m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm")));
+        QVERIFY(m_dir->CopyModule(QStringLiteral("Chinese.qm"), QStringLiteral("Chinese.qm")));
+        CProgramApp::SetProgramDirForTests(m_dir->Path());
+        m_app = std::make_unique<CProgramApp>();
+        QVERIFY(m_app->InitInstance({}));
+        m_frame = m_app->MainFrame();
+        m_frame->showNormal();
+        m_frame->resize(1000, 600);
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+    }
+
+private slots:
+    void init() { SetAppSettingsStore(&m_store); }
+    void cleanup()
+    {
+        m_app.reset();
+        m_frame = nullptr;
+        theIniFile.SetWriteBackOnClose(false);
+        m_dir.reset();
+        SetHelpHook(nullptr);
+        ResetHelpState();
+        SetAppSettingsStore(nullptr);
+    }
+
+    void dragClampsLineAndWidth()
+    {
+        StartApp();
+        CNavigationBar* bar = m_frame->NavigationBar();
+        QCOMPARE(bar->BarWidth(), 220);
+        QCOMPARE(bar->width(), 220);
+        const QRect strip = bar->SplitterRect();
+        QVERIFY(!strip.isEmpty());
+        QVERIFY(strip.left() >= 200 && strip.right() < 220);
+        const int half = m_frame->width() / 2;
+        const int y = strip.center().y();
+
+        // Released at 50: the line stopped at 80, the width is 50.
+        Press(bar, strip.center());
+        QVERIFY(bar->IsDragging());
+        DragMove(bar, QPoint(50, y));
+        QCOMPARE(bar->TrackingX(), 80);
+        Release(bar, QPoint(50, y));
+        QCOMPARE(bar->TrackingX(), -1);
+        QVERIFY(!bar->IsDragging());
+        QCOMPARE(bar->BarWidth(), 50);
+        QCOMPARE(bar->width(), 50);
+
+        // Released at 5: 11 pixels remain.
+        Press(bar, bar->SplitterRect().center());
+        DragMove(bar, QPoint(5, y));
+        QCOMPARE(bar->TrackingX(), 80);
+        Release(bar, QPoint(5, y));
+        QCOMPARE(bar->BarWidth(), 11);
+
+        // Grow it back, then beyond half the frame: exactly half.
+        bar->SetBarWidth(220);
+        Press(bar, bar->SplitterRect().center());
+        DragMove(bar, QPoint(half + 150, y));
+        QCOMPARE(bar->TrackingX(), half);
+        Release(bar, QPoint(half + 150, y));
+        QCOMPARE(bar->BarWidth(), half);
+
+        // A press away from the strip never drags.
+        bar->SetBarWidth(220);
+        Press(bar, QPoint(100, y));
+        QVERIFY(!bar->IsDragging());
+        Release(bar, QPoint(300, y));
+        QCOMPARE(bar->BarWidth(), 220);
+        QVERIFY(bar->isVisible());
+    }
+
+    void closeButtonHidesOnlyWhenReleasedOverIt()
+    {
+        StartApp();
+        CNavigationBar* bar = m_frame->NavigationBar();
+        const QRect close = bar->CloseRect();
+        QVERIFY(!close.isEmpty());
+        QCOMPARE(close.size(), QSize(16, 15));
+
+        HoverMove(bar, close.center());
+        QVERIFY(bar->IsCloseHot());
+        QVERIFY(!bar->IsClosePressed());
+        Press(bar, close.center());
+        QVERIFY(bar->IsClosePressed());
+        QVERIFY(!bar->IsCloseHot());
+        DragMove(bar, QPoint(60, 200));
+        QVERIFY(!bar->IsClosePressed());
+        Release(bar, QPoint(60, 200));
+        QVERIFY(bar->isVisible());
+        QVERIFY(m_frame->Action(ID_CONTROL_BAR)->isChecked());
+
+        // Released over the button: hidden, wherever the press began.
+        Press(bar, QPoint(60, 200));
+        DragMove(bar, close.center());
+        QVERIFY(bar->IsClosePressed());
+        Release(bar, close.center());
+        QVERIFY(bar->isHidden());
+        QVERIFY(!m_frame->Action(ID_CONTROL_BAR)->isChecked());
+    }
+
+    void controlBarTogglesWithCheckMark()
+    {
+        StartApp();
+        CNavigationBar* bar = m_frame->NavigationBar();
+        QAction* a = m_frame->Action(ID_CONTROL_BAR);
+        QVERIFY(a->isCheckable());
+        QVERIFY(a->isChecked());
+        QVERIFY(m_frame->Menu("ViewMenu")->actions().contains(a));
+        a->trigger();
+        QVERIFY(bar->isHidden());
+        QVERIFY(!a->isChecked());
+        a->trigger();
+        QVERIFY(bar->isVisible());
+        QVERIFY(a->isChecked());
+        // The MDI area takes the room the bar leaves.
+        const int withBar = m_frame->MdiClient()->width();
+        a->trigger();
+        QTRY_VERIFY(m_frame->MdiClient()->width() > withBar);
+    }
+
+    void treeEntriesActAndRootIsReselected()
+    {
+        StartApp();
+        QTreeWidget* tree = m_frame->NavigationBar()->Tree();
+        QTreeWidgetItem* root = m_frame->TreeRoot();
+        QCOMPARE(tree->currentItem(), root);
+        CChildFrame* child = m_frame->ActiveChildFrame();
+
+        m_frame->Action(ID_FILE_CLOSE)->trigger();
+        QVERIFY(child->isHidden());
+        ClickItem(tree, root->child(0));
+        QVERIFY(child->isVisible());
+        QCOMPARE(tree->currentItem(), root);
+        QVERIFY(tree->selectedItems() == QList<QTreeWidgetItem*>{root});
+
+        // The same entry again repeats the action.
+        child->close();
+        QVERIFY(child->isHidden());
+        ClickItem(tree, root->child(0));
+        QVERIFY(child->isVisible());
+        QCOMPARE(tree->currentItem(), root);
+
+        // The entry under the pointer counts, not the item being selected.
+        child->close();
+        QCursor::setPos(tree->viewport()->mapToGlobal(QPoint(5, tree->viewport()->height() - 2)));
+        tree->setCurrentItem(root->child(0));
+        QVERIFY(child->isHidden());
+        QCOMPARE(tree->currentItem(), root);
+
+        // Product Information opens its dialog when it is part of the program.
+        DialogRecorder dialogs;
+        ClickItem(tree, root->child(2));
+        if (m_frame->Action(ID_PRODUCT_INFORMATION)->isEnabled())
+            QCOMPARE(dialogs.names.size(), 1);
+        else
+            QVERIFY(dialogs.names.isEmpty());
+        QCOMPARE(tree->currentItem(), root);
+    }
+
+    void chineseTreeIgnoresEnglishTexts()
+    {
+        StartApp("Chinese");
+        QTreeWidget* tree = m_frame->NavigationBar()->Tree();
+        QTreeWidgetItem* root = m_frame->TreeRoot();
+        CChildFrame* child = m_frame->ActiveChildFrame();
+        child->close();
+        QCOMPARE(root->child(0)->text(0), QString::fromUtf8("信道信息"));
+        root->child(0)->setText(0, QStringLiteral("Channel Information"));
+        ClickItem(tree, root->child(0));
+        QVERIFY(child->isHidden());
+        root->child(0)->setText(0, QString::fromUtf8("信道信息"));
+        ClickItem(tree, root->child(0));
+        QVERIFY(child->isVisible());
+    }
+
+    void tilingGeometry()
+    {
+        const QSize bmp(238, 157);
+        // Exactly twice the width still draws a third column, outside the area.
+        QVector<QPoint> tiles = CMDIClientWnd::TilePositions(QSize(476, 157), bmp);
+        QCOMPARE(tiles.size(), 3 * 2);
+        QVERIFY(tiles.contains(QPoint(476, 157)));
+        tiles = CMDIClientWnd::TilePositions(QSize(500, 100), bmp);
+        QCOMPARE(tiles.size(), 3 * 1);
+        QCOMPARE(tiles, (QVector<QPoint>{{0, 0}, {238, 0}, {476, 0}}));
+        QVERIFY(CMDIClientWnd::TilePositions(QSize(100, 100), QSize()).isEmpty());
+    }
+
+    void backgroundFileOrBuiltInPicture()
+    {
+        const QString old = QDir::currentPath();
+        QTemporaryDir dir;
+        QVERIFY(QDir::setCurrent(dir.path()));
+        // Without background.bmp the built-in 238 x 157 picture is used.
+        QImage builtIn = CMDIClientWnd::LoadBackground();
+        QCOMPARE(builtIn.size(), QSize(238, 157));
+
+        CMDIClientWnd area;
+        area.resize(600, 400);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        QImage shot = area.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        builtIn = builtIn.convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shot.pixel(238 + 10, 157 + 20), builtIn.pixel(10, 20));
+        QCOMPARE(shot.pixel(476 + 3, 3), builtIn.pixel(3, 3));
+
+        // A background.bmp in the current directory is read at the next paint.
+        QImage red(50, 40, QImage::Format_RGB32);
+        red.fill(QColor(200, 10, 10));
+        QPainter(&red).fillRect(0, 0, 5, 5, Qt::blue);
+        QVERIFY(red.save(dir.filePath(QStringLiteral("background.bmp")), "BMP"));
+        shot = area.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(QColor(shot.pixel(50 * 3 + 1, 40 * 2 + 1)), QColor(Qt::blue));
+        QCOMPARE(QColor(shot.pixel(50 * 3 + 20, 40 * 2 + 20)), QColor(200, 10, 10));
+        QVERIFY(QDir::setCurrent(old));
+    }
+
+    void helpContextsMapToTopics()
+    {
+        SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
+        for (const char* file : {"enHelp.chm", "chHelp.chm"}) {
+            ResetHelpState();
+            g_strHelpFile = file;
+            for (int context : kContexts) {
+                const QUrl topic = HelpTopicFor(context);
+                QVERIFY2(topic.isValid() && !topic.isEmpty(), qPrintable(QString::number(context)));
+                QVERIFY2(!topic.path().endsWith(QLatin1String("index.html")),
+                         qPrintable(QStringLiteral("%1 %2").arg(context).arg(topic.toString())));
+            }
+            QVERIFY(!IsHelpUnavailable());
+            QCOMPARE(HelpLoadAttempts(), 1);
+        }
+        ResetHelpState();
+        g_strHelpFile = "enHelp.chm";
+        QCOMPARE(HelpTopicFor(32773).fileName(), QStringLiteral("transfer.html"));
+        QCOMPARE(HelpTopicFor(32773).fragment(), QStringLiteral("read"));
+        QCOMPARE(HelpTopicFor(1116).fragment(), QStringLiteral("squelch"));
+        QCOMPARE(HelpTopicFor(4242).fileName(), QStringLiteral("index.html"));
+        ResetHelpState();
+        g_strHelpFile = "chHelp.chm";
+        QVERIFY(HelpTopicFor(32774).host().endsWith(QLatin1String(".zh")));
+
+        // A request opens the help window at that topic.
+        ResetHelpState();
+        g_strHelpFile = "enHelp.chm";
+        HtmlHelp(32799);
+        QVERIFY(HelpWindow());
+        QVERIFY(HelpWindow()->isVisible());
+        auto* browser = HelpWindow()->findChild<QTextBrowser*>();
+        QVERIFY(browser);
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("English and Chinese")));
+    }
+
+    void missingHelpIsNotTriedAgain()
+    {
+        QTemporaryDir empty;
+        ResetHelpState();
+        SetHelpDirectory(empty.path());
+        g_strHelpFile = "enHelp.chm";
+        int shown = 0;
+        SetHelpHook([&shown](int, const QUrl&) { ++shown; });
+        HtmlHelp(32773);
+        QVERIFY(IsHelpUnavailable());
+        QCOMPARE(HelpLoadAttempts(), 1);
+        // Even once the collection appears, this run does not look again.
+        SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
+        HtmlHelp(32774);
+        HtmlHelp(57600);
+        QCOMPARE(HelpLoadAttempts(), 1);
+        QCOMPARE(shown, 0);
+        QVERIFY(!HelpWindow());
+    }
+
+    void frameHelpAndMenuF1UseCommandIds()
+    {
+        StartApp();
+        QList<int> contexts;
+        SetHelpHook([&contexts](int c, const QUrl&) { contexts << c; });
+        SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
+        m_frame->WinHelp(ID_READ);
+        QMenu* program = m_frame->Menu("ProgramMenu");
+        program->popup(m_frame->mapToGlobal(QPoint(20, 20)));
+        QVERIFY(QTest::qWaitForWindowExposed(program));
+        program->setActiveAction(m_frame->Action(ID_WRITE));
+        QTest::keyClick(program, Qt::Key_F1);
+        program->hide();
+        QCOMPARE(contexts, (QList<int>{ID_READ, ID_WRITE}));
+        // F1 elsewhere in the frame is the Help command: the help's start page.
+        contexts.clear();
+        m_frame->Action(ID_HELP)->trigger();
+        QCOMPARE(contexts, QList<int>{ID_HELP});
+    }
+
+    void menusFollowTheDocument()
+    {
+        StartApp();
+        QCOMPARE(m_frame->CurrentMenus().size(), 6);
+        QCOMPARE(m_frame->Action(ID_FILE_NEW)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+        QCOMPARE(m_frame->Action(ID_WRITE)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_W));
+        QCOMPARE(m_frame->Action(ID_PREV_PANE)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
+        // Without a document: menu 128 (File, View, Help) and no document commands.
+        m_frame->DestroyChildFrame(m_frame->ActiveChildFrame());
+        QCOMPARE(m_frame->CurrentMenus().size(), 3);
+        QVERIFY(!m_frame->Action(ID_FILE_SAVE)->isEnabled());
+        QVERIFY(!m_frame->Action(ID_READ)->isEnabled());
+        // File New needs no confirmation then.
+        MessageRecorder messages;
+        m_frame->Action(ID_FILE_NEW)->trigger();
+        QVERIFY(messages.requests.isEmpty());
+        QCOMPARE(m_frame->CurrentMenus().size(), 6);
+        QVERIFY(m_frame->Action(ID_READ)->isEnabled());
+        // Toolbar: New, Open, Save | Read, Write | Print | About.
+        QStringList ids;
+        for (QAction* a : m_frame->ToolBar()->actions())
+            ids << (a->isSeparator() ? QStringLiteral("|") : a->data().toString());
+        QCOMPARE(ids.join(' '), QStringLiteral("57600 57601 57603 | 32773 32774 | 57607 | 57664"));
+        for (QAction* a : m_frame->ToolBar()->actions())
+            QVERIFY(a->isSeparator() || !a->icon().isNull());
+    }
+};
+
+QTEST_MAIN(TestFrame)
+#include "tst_frame.moc"

@@ -1,0 +1,492 @@
+// Start-up, language modules, branding, the guarded File New, the document life
+// cycle and the Language command, each run against a throw-away Program.ini.
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+#include <QStringDecoder>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "app/AboutDlg.h"
+#include "app/CommandIds.h"
+#include "app/Globals.h"
+#include "app/IniFile.h"
+#include "app/LanguageDlg.h"
+#include "app/ProgramApp.h"
+#include "app/SettingsStore.h"
+#include "app/StringTable.h"
+#include "app/AppContext.h"
+#include "editor/ProgramView.h"
+#include "frame/ChildFrame.h"
+#include "frame/HelpAccess.h"
+#include "frame/MainFrame.h"
+#include "frame/NavigationBar.h"
+#include "radio/DatFile.h"
+#include "radio/ProgramDoc.h"
+#include "support/ShellSupport.h"
+
+namespace {
+QStringList MenuTitles(CMainFrame* f)
+{
+    QStringList titles;
+    for (QMenu* m : f->CurrentMenus())
+        titles << m->title();
+    return titles;
+}
+
+QByteArray DatBytes(std::uint8_t fill, int size = 8192)
+{
+    QByteArray b(size, char(fill));
+    for (int i = 0; i < size; i += 97)
+        b[i] = char(i & 0x7F);
+    return b;
+}
+}  // namespace
+
+class TestShell : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ShellDir> m_dir;
+    std::unique_ptr<CProgramApp> m_app;
+    CMemorySettingsStore m_store;
+
+    // Prepares a directory with both modules and the given ini; returns the app's start-up result.
+    bool Start(const ShellIni& ini, const QStringList& args = {})
+    {
+        m_dir = std::make_unique<ShellDir>();
+        m_dir->WriteIni(ini);
+        m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm"));
+        m_dir->CopyModule(QStringLiteral("Chinese.qm"), QStringLiteral("Chinese.qm"));
+        return StartIn(args);
+    }
+    bool StartIn(const QStringList& args = {})
+    {
+        CProgramApp::SetProgramDirForTests(m_dir->Path());
+        m_app = std::make_unique<CProgramApp>();
+        return m_app->InitInstance(args);
+    }
+
+private slots:
+    void init()
+    {
+        SetAppSettingsStore(&m_store);
+        SetHelpHook([](int, const QUrl&) {});
+    }
+    void cleanup()
+    {
+        m_app.reset();
+        theIniFile.SetWriteBackOnClose(false);
+        m_dir.reset();
+        SetHelpHook(nullptr);
+        SetAppSettingsStore(nullptr);
+        CProgramApp::SetRelaunchHook(nullptr);
+    }
+
+    void englishStartUpAppliesBranding()
+    {
+        MessageRecorder messages;
+        QVERIFY(Start(ShellIni{}));
+        CMainFrame* f = m_app->MainFrame();
+        QVERIFY(f && f == CMainFrame::Instance());
+        QCOMPARE(int(g_bChinese), 0);
+        QCOMPARE(QString::fromStdString(g_strHelpFile), QStringLiteral("enHelp.chm"));
+        QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("Tanager Radio Works"));
+        QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QStringLiteral("About the Test Tool"));
+        QCOMPARE(MenuTitles(f), QStringList({"&File", "&Edit", "&Program", "&View", "&Setup", "&Help"}));
+        QVERIFY(f->Menu("SetupMenu")->actions().contains(f->Action(ID_LANGUAGE)));
+        QVERIFY(f->Menu("EditMenu")->actions().contains(f->Action(ID_PRODUCT_INFORMATION)));
+        QCOMPARE(f->Menu("HelpMenu")->actions().value(0), f->Action(ID_APP_ABOUT));
+        QVERIFY(f->isMaximized());
+        QVERIFY(messages.requests.isEmpty());
+
+        // No argument: one new document with its defaults, shown in a document window.
+        CProgramDoc* doc = f->ActiveDocument();
+        QVERIFY(doc);
+        QCOMPARE(doc->GetTitle(), QStringLiteral("Channel Information"));
+        QCOMPARE(doc->GetPathName(), QStringLiteral("TanagerTest"));
+        QVERIFY(!doc->HasFilePath());
+        QVERIFY(g_bNewDocument);
+        QCOMPARE(doc->m_image[0x1FE1], 0xD4);
+        QCOMPARE(doc->m_image[0x0010], 0xFF);
+        QVERIFY(f->ActiveChildFrame()->isVisible());
+        QCOMPARE(f->ActiveChildFrame()->size(), QSize(CChildFrame::kWidth, CChildFrame::kHeight));
+
+        QTreeWidgetItem* root = f->TreeRoot();
+        QCOMPARE(root->text(0), QStringLiteral("Tanager Radio Works"));
+        QCOMPARE(root->childCount(), 3);
+        QCOMPARE(root->child(0)->text(0), QStringLiteral("Channel Information"));
+        QCOMPARE(root->child(1)->text(0), QStringLiteral("Optional Features"));
+        QCOMPARE(root->child(2)->text(0), QStringLiteral("Product Information"));
+        QCOMPARE(f->NavigationBar()->Title(), QStringLiteral("Tanager Radio Works"));
+    }
+
+    void chineseStartUpTranslatesEverything()
+    {
+        ShellIni ini;
+        ini.language = "Chinese";
+        QVERIFY(Start(ini));
+        CMainFrame* f = m_app->MainFrame();
+        QCOMPARE(int(g_bChinese), 1);
+        QCOMPARE(QString::fromStdString(g_strHelpFile), QStringLiteral("chHelp.chm"));
+        QCOMPARE(QApplication::applicationDisplayName(), QString::fromUtf8("唐纳格无线电"));
+        QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QString::fromUtf8("关于测试软件"));
+        QCOMPARE(f->ActiveDocument()->GetTitle(), QString::fromUtf8("信道信息"));
+        QCOMPARE(f->TreeRoot()->child(0)->text(0), QString::fromUtf8("信道信息"));
+        QCOMPARE(f->TreeRoot()->child(1)->text(0), QString::fromUtf8("可选功能"));
+        QCOMPARE(f->TreeRoot()->child(2)->text(0), QString::fromUtf8("类型设置"));
+        // Every menu title, command, tip and message comes from the Chinese module.
+        for (QMenu* m : f->CurrentMenus())
+            QVERIFY2(!m->title().contains(QRegularExpression("[A-Za-z]{3}")), qPrintable(m->title()));
+        for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_READ, ID_WRITE, ID_FILE_PRINT, ID_CONTROL_BAR,
+                       ID_COM_SETUP, ID_LANGUAGE, ID_CHANNEL_INFORMATION, ID_OPTION_FEATURES}) {
+            QAction* a = f->Action(id);
+            QVERIFY2(!a->text().contains(QRegularExpression("[A-Za-z]{3}")), qPrintable(a->text()));
+            QVERIFY2(!a->statusTip().contains(QRegularExpression("[A-Za-z]{3}")), qPrintable(a->statusTip()));
+        }
+        for (int id : {61448, 61451, 61452, 61453, 61454, 61456, 61458}) {
+            const QString text = LoadStringRes(id);
+            QVERIFY2(!text.isEmpty() && !text.contains(QRegularExpression("[A-Za-z]{4}")), qPrintable(text));
+        }
+    }
+
+    void lowerCaseChineseLoadsModuleButKeepsEnglishLabels()
+    {
+        // The module is found whatever the case of its name, but only "Chinese"
+        // exactly switches the labels built into the program.
+        ShellIni ini;
+        ini.language = "chinese";
+        QVERIFY(Start(ini));
+        CMainFrame* f = m_app->MainFrame();
+        QCOMPARE(int(g_bChinese), 0);
+        QCOMPARE(QString::fromStdString(g_strHelpFile), QStringLiteral("enHelp.chm"));
+        QCOMPARE(f->TreeRoot()->child(0)->text(0), QStringLiteral("Channel Information"));
+        QCOMPARE(f->ActiveDocument()->GetTitle(), QStringLiteral("Channel Information"));
+        // The [chinese] section is found ignoring case, and the menus are the Chinese module's.
+        QCOMPARE(QApplication::applicationDisplayName(), QString::fromUtf8("唐纳格无线电"));
+        QCOMPARE(f->CurrentMenus().first()->title(), QString::fromUtf8("文件(&F)"));
+    }
+
+    void missingModuleFailsStartUp_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("unknown language") << QByteArray("French") << QStringLiteral("Load language DLL fail");
+        QTest::newRow("Chinese module missing") << QByteArray("Chinese") << QString::fromUtf8("加载语言链接库失败");
+        QTest::newRow("comment leaves a blank") << QByteArray("Chinese // note")
+                                                << QStringLiteral("Load language DLL fail");
+        QTest::newRow("empty") << QByteArray("") << QStringLiteral("Load language DLL fail");
+    }
+    void missingModuleFailsStartUp()
+    {
+        QFETCH(QByteArray, language);
+        QFETCH(QString, expected);
+        m_dir = std::make_unique<ShellDir>();
+        ShellIni ini;
+        ini.language = language;
+        m_dir->WriteIni(ini);
+        m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm"));
+        MessageRecorder messages;
+        QVERIFY(!StartIn());
+        QCOMPARE(messages.requests.size(), 1);
+        QCOMPARE(messages.requests[0].text, expected);
+        QCOMPARE(messages.requests[0].caption, QStringLiteral("Program"));
+        QCOMPARE(messages.requests[0].icon, QMessageBox::Warning);
+        QVERIFY(m_app->LastError().startsWith(expected));
+        QVERIFY(!m_app->MainFrame());
+        QVERIFY(!CMainFrame::Instance());
+    }
+
+    void brokenModuleAndMissingIniFail()
+    {
+        m_dir = std::make_unique<ShellDir>();
+        m_dir->WriteIni(ShellIni{});
+        m_dir->WriteFile(QStringLiteral("English.qm"), QByteArray("not a module"));
+        MessageRecorder messages;
+        QVERIFY(!StartIn());
+        QCOMPARE(messages.requests.value(0).text, QStringLiteral("Load language DLL fail"));
+
+        // Without Program.ini every lookup is empty: the module ".qm" does not exist.
+        QFile::remove(m_dir->FilePath(QStringLiteral("Program.ini")));
+        m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm"));
+        messages.requests.clear();
+        QVERIFY(!StartIn());
+        QCOMPARE(messages.requests.value(0).text, QStringLiteral("Load language DLL fail"));
+    }
+
+    void showLangDecidesTheLanguageItem_data()
+    {
+        QTest::addColumn<QByteArray>("showLang");
+        QTest::addColumn<bool>("present");
+        QTest::newRow("missing") << QByteArray("<none>") << false;
+        QTest::newRow("empty") << QByteArray("") << false;
+        QTest::newRow("0") << QByteArray("0") << false;
+        QTest::newRow("no") << QByteArray("no") << false;
+        QTest::newRow("1") << QByteArray("1") << true;
+        QTest::newRow("2") << QByteArray("2") << true;
+        QTest::newRow("3x") << QByteArray("3x") << true;
+    }
+    void showLangDecidesTheLanguageItem()
+    {
+        QFETCH(QByteArray, showLang);
+        QFETCH(bool, present);
+        ShellIni ini;
+        ini.showLang = showLang;
+        QVERIFY(Start(ini));
+        CMainFrame* f = m_app->MainFrame();
+        QCOMPARE(f->Menu("SetupMenu")->actions().contains(f->Action(ID_LANGUAGE)), present);
+        QVERIFY(f->Menu("SetupMenu")->actions().contains(f->Action(ID_COM_SETUP)));
+    }
+
+    void gb18030BrandingIsDecoded()
+    {
+        // A Program.ini saved on a Chinese Windows system holds GB18030 bytes.
+        QStringEncoder gb("GB18030");
+        QVERIFY(gb.isValid());
+        ShellIni ini;
+        ini.language = "Chinese";
+        ini.chineseCompany = gb(QString::fromUtf8("唐纳格无线电"));
+        QVERIFY(ini.chineseCompany != QByteArray("唐纳格无线电"));
+        QVERIFY(Start(ini));
+        QCOMPARE(QApplication::applicationDisplayName(), QString::fromUtf8("唐纳格无线电"));
+        QCOMPARE(m_app->MainFrame()->TreeRoot()->text(0), QString::fromUtf8("唐纳格无线电"));
+    }
+
+    void guardedFileNewAsksFirst()
+    {
+        QVERIFY(Start(ShellIni{}));
+        CMainFrame* f = m_app->MainFrame();
+        CProgramDoc* before = f->ActiveDocument();
+        before->m_image[5] = 0x12;
+        MessageRecorder messages;
+        messages.answer = QMessageBox::Cancel;
+        f->Action(ID_FILE_NEW)->trigger();
+        QCOMPARE(messages.requests.size(), 1);
+        QCOMPARE(messages.requests[0].text, QStringLiteral("All data will be Cleared!"));
+        QCOMPARE(messages.requests[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(f->ActiveDocument(), before);
+        QCOMPARE(before->m_image[5], 0x12);
+
+        messages.answer = QMessageBox::Ok;
+        f->Action(ID_FILE_NEW)->trigger();
+        QCOMPARE(messages.requests.size(), 2);
+        QCOMPARE(f->ChildFrames().size(), 1);
+        QVERIFY(f->ActiveDocument());
+        QCOMPARE(f->ActiveDocument()->m_image[5], 0xFF);
+        QVERIFY(g_bNewDocument);
+    }
+
+    void fileArgumentOpensThatFile()
+    {
+        m_dir = std::make_unique<ShellDir>();
+        m_dir->WriteIni(ShellIni{});
+        m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm"));
+        const QByteArray bytes = DatBytes(0x5A, 9000);
+        const QString path = m_dir->WriteFile(QStringLiteral("saved.dat"), bytes);
+        QVERIFY(StartIn({path}));
+        CMainFrame* f = m_app->MainFrame();
+        QCOMPARE(f->ChildFrames().size(), 1);
+        CProgramDoc* doc = f->ActiveDocument();
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(doc->m_image.data()), 0x0C80), bytes.left(0x0C80));
+        QCOMPARE(doc->GetPathName(), path);
+        QVERIFY(doc->HasFilePath());
+        QVERIFY(!g_bNewDocument);
+        // The branding of steps 14 and 15 applies the same way.
+        QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QStringLiteral("About the Test Tool"));
+    }
+
+    void shortFileArgumentFailsStartUp()
+    {
+        m_dir = std::make_unique<ShellDir>();
+        m_dir->WriteIni(ShellIni{});
+        m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm"));
+        const QString path = m_dir->WriteFile(QStringLiteral("short.dat"), DatBytes(0, 100));
+        MessageRecorder messages;
+        QVERIFY(!StartIn({path}));
+        QCOMPARE(messages.requests.size(), 1);
+        QVERIFY(messages.requests[0].detail.contains(QStringLiteral("short.dat")));
+        QVERIFY(m_app->LastError().contains(QStringLiteral("short.dat")));
+        QVERIFY(!CMainFrame::Instance());
+    }
+
+    void openFromMenuKeepsWindowOnFailure()
+    {
+        QVERIFY(Start(ShellIni{}));
+        CMainFrame* f = m_app->MainFrame();
+        CChildFrame* first = f->ActiveChildFrame();
+        const QString shortFile = m_dir->WriteFile(QStringLiteral("short.dat"), DatBytes(1, 100));
+        const QString empty = m_dir->WriteFile(QStringLiteral("empty.dat"), QByteArray());
+        const QString good = m_dir->WriteFile(QStringLiteral("good.dat"), DatBytes(0x33));
+
+        DialogRecorder dialogs;
+        QString choice;
+        dialogs.handler = [&choice](QDialog* d) {
+            auto* fd = qobject_cast<QFileDialog*>(d);
+            if (!fd)
+                return int(QDialog::Rejected);
+            fd->selectFile(choice);
+            return int(QDialog::Accepted);
+        };
+        MessageRecorder messages;
+        for (const QString& bad : {shortFile, empty}) {
+            choice = bad;
+            f->Action(ID_FILE_OPEN)->trigger();
+            QCOMPARE(messages.requests.size(), 1);
+            QVERIFY2(messages.requests[0].detail.contains(QFileInfo(bad).fileName()),
+                     qPrintable(messages.requests[0].detail));
+            QCOMPARE(f->ActiveChildFrame(), first);
+            QVERIFY(first->isVisible());
+            QVERIFY(g_bNewDocument);
+            messages.requests.clear();
+        }
+
+        choice = good;
+        f->Action(ID_FILE_OPEN)->trigger();
+        QVERIFY(messages.requests.isEmpty());
+        QCOMPARE(f->ChildFrames().size(), 1);
+        QVERIFY(f->ActiveChildFrame() != first);
+        QCOMPARE(f->ActiveDocument()->m_image[97], 97);
+        QCOMPARE(f->ActiveChildFrame()->windowTitle(), QStringLiteral("good.dat"));
+        QVERIFY(!g_bNewDocument);
+    }
+
+    void closeHidesAndChannelInformationShowsAgain()
+    {
+        QVERIFY(Start(ShellIni{}));
+        CMainFrame* f = m_app->MainFrame();
+        CChildFrame* child = f->ActiveChildFrame();
+        CProgramDoc* doc = f->ActiveDocument();
+        doc->m_image[3] = 0x42;
+        MessageRecorder messages;
+        f->Action(ID_FILE_CLOSE)->trigger();
+        QVERIFY(child->isHidden());
+        QCOMPARE(f->ActiveDocument(), doc);
+        // The close box does the same.
+        f->Action(ID_CHANNEL_INFORMATION)->trigger();
+        QVERIFY(child->isVisible());
+        QVERIFY(!child->close());
+        QVERIFY(child->isHidden());
+        f->Action(ID_CHANNEL_INFORMATION)->trigger();
+        QVERIFY(child->isVisible());
+        QCOMPARE(f->ActiveDocument(), doc);
+        QCOMPARE(doc->m_image[3], 0x42);
+        QVERIFY(messages.requests.isEmpty());
+    }
+
+    void saveWritesTheImageAndReportsFailure()
+    {
+        QVERIFY(Start(ShellIni{}));
+        CMainFrame* f = m_app->MainFrame();
+        CProgramDoc* doc = f->ActiveDocument();
+        doc->m_image[0x12F0] = 0x77;  // an area no codec touches
+        DialogRecorder dialogs;
+        QString target = m_dir->FilePath(QStringLiteral("out"));
+        QString proposed;
+        dialogs.handler = [&](QDialog* d) {
+            auto* fd = qobject_cast<QFileDialog*>(d);
+            proposed = fd->selectedFiles().value(0);
+            fd->selectFile(target);
+            return int(QDialog::Accepted);
+        };
+        // A new document has no file: Save asks, proposing the application's name.
+        QVERIFY(f->OnFileSave());
+        QCOMPARE(dialogs.names.size(), 1);
+        QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("TanagerTest.dat"));
+        const QString written = m_dir->FilePath(QStringLiteral("out.dat"));
+        QCOMPARE(QFileInfo(written).size(), 8192);
+        QVERIFY(doc->HasFilePath());
+        Image back;
+        QVERIFY(LoadDatFile(written.toStdString(), back).ok);
+        QCOMPARE(back[0x12F0], 0x77);
+
+        // Now Save goes to the same file without asking.
+        doc->m_image[0x12F0] = 0x78;
+        QVERIFY(f->OnFileSave());
+        QCOMPARE(dialogs.names.size(), 1);
+        QVERIFY(LoadDatFile(written.toStdString(), back).ok);
+        QCOMPARE(back[0x12F0], 0x78);
+
+        // A folder that does not exist: the message names the file, the old copy stays.
+        MessageRecorder messages;
+        target = m_dir->FilePath(QStringLiteral("missing/dir/x.dat"));
+        QVERIFY(!f->OnFileSaveAs());
+        QCOMPARE(messages.requests.size(), 1);
+        QVERIFY(messages.requests[0].detail.contains(QStringLiteral("x.dat")));
+    }
+
+    void aboutShowsBranding()
+    {
+        QVERIFY(Start(ShellIni{}));
+        CAboutDlg dlg(m_app->MainFrame());
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("About the Test Tool"));
+        QCOMPARE(dlg.m_pVersion->text(), QStringLiteral("Test Tool 1.0"));
+        QCOMPARE(dlg.m_pCopyright->text(), QStringLiteral("Copyright (C) 2026"));
+        QCOMPARE(dlg.m_pOwner->text(), QStringLiteral("Test Owner"));
+        QVERIFY(!dlg.m_pIcon->pixmap().isNull());
+        DialogRecorder dialogs;
+        m_app->MainFrame()->Action(ID_APP_ABOUT)->trigger();
+        QCOMPARE(dialogs.names, QStringList{QStringLiteral("AboutDlg")});
+    }
+
+    void languageChangeSavesThenRelaunches()
+    {
+        QVERIFY(Start(ShellIni{}));
+        CMainFrame* f = m_app->MainFrame();
+        QStringList launched;
+        QByteArray iniAtLaunch;
+        bool mainOpenAtLaunch = true;
+        CProgramApp::SetRelaunchHook([&](const QString& program) {
+            launched << program;
+            iniAtLaunch = m_dir->ReadIni();
+            mainOpenAtLaunch = f->isVisible();
+        });
+        DialogRecorder dialogs;
+        int pick = 0;
+        dialogs.handler = [&pick](QDialog* d) {
+            auto* dlg = qobject_cast<CLanguageDlg*>(d);
+            dlg->SetSelection(pick);
+            dlg->accept();
+            return dlg->result();
+        };
+        // The language already running: nothing written, no restart.
+        pick = 0;
+        RunLanguageCommand(f->ActiveView());
+        QVERIFY(launched.isEmpty());
+        QVERIFY(!theIniFile.IsModified());
+        QVERIFY(f->isVisible());
+
+        pick = 1;
+        RunLanguageCommand(f->ActiveView());
+        QCOMPARE(launched.size(), 1);
+        QVERIFY(QFileInfo(launched[0]).isAbsolute());
+        QCOMPARE(launched[0], QCoreApplication::applicationFilePath());
+        QVERIFY2(iniAtLaunch.contains("Language=Chinese"), iniAtLaunch.constData());
+        QVERIFY(!mainOpenAtLaunch);
+    }
+
+    void languageDialogStartsAtCurrentLanguageAndHasHelp()
+    {
+        ShellIni ini;
+        ini.language = "Chinese";
+        QVERIFY(Start(ini));
+        CLanguageDlg dlg;
+        QCOMPARE(dlg.Selection(), 1);
+        QList<int> contexts;
+        SetHelpHook([&contexts](int c, const QUrl&) { contexts << c; });
+        ResetHelpState();
+        SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
+        QTest::keyClick(&dlg, Qt::Key_F1);
+        QCOMPARE(contexts, QList<int>{32799});
+        // Choosing English from the Chinese interface writes "English".
+        dlg.SetSelection(0);
+        dlg.accept();
+        QVERIFY(dlg.m_bChanged);
+        QCOMPARE(theIniFile.GetString("Setup", "Language", ""), std::string("English"));
+    }
+};
+
+QTEST_MAIN(TestShell)
+#include "tst_shell.moc"
