@@ -157,7 +157,10 @@ CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& ed
         EmptyColumns(grid, row, col, col, result);
         return result;
     }
-    grid.SetTextMatrix(row, col, col == kColName ? NameEditorText(editorText) : editorText);
+    // A name read from the radio may hold up to eight characters; only what
+    // the user typed is held to the editor's six.
+    const bool nameTyped = col == kColName && editorText != grid.TextMatrix(row, col);
+    grid.SetTextMatrix(row, col, nameTyped ? NameEditorText(editorText) : editorText);
     return result;
 }
 

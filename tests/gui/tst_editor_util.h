@@ -19,6 +19,7 @@
 #include "app/StringTable.h"
 #include "editor/ProgramView.h"
 #include "radio/Bands.h"
+#include "radio/DatFile.h"
 #include "radio/ProgramDoc.h"
 
 inline const char* kTestIni =
@@ -99,6 +100,19 @@ struct ViewUnderTest {
         } else {
             doc.OnNewDocument();
         }
+        Show();
+    }
+    // A document opened from a .dat file.
+    explicit ViewUnderTest(const QString& datPath)
+    {
+        QString error;
+        opened = doc.OnOpenDocument(datPath, &error);
+        Show();
+    }
+    bool opened = false;
+
+    void Show()
+    {
         view = std::make_unique<TestView>(&doc);
         view->resize(900, 520);
         view->show();
