@@ -109,9 +109,16 @@ int CProductInfoDlg::DoModal()
     return result;
 }
 
+void CProductInfoDlg::done(int result)
+{
+    // The next showing starts from Program.ini and the settings again.
+    m_bInitialised = false;
+    QDialog::done(result);
+}
+
 void CProductInfoDlg::showEvent(QShowEvent* event)
 {
-    // Shown without DoModal (exec or show by hand): initialise all the same.
+    // Shown by ExecDialog or exec without DoModal: initialise all the same.
     if (!m_bInitialised)
         OnInitDialog();
     QDialog::showEvent(event);
