@@ -91,12 +91,22 @@ std::mutex& RegistryMutex()
 struct Registry {
     std::list<ThreadEntry> entries;
     ~Registry() { JoinAll(); }
+    // Cancels what still runs and joins it. A transfer may be waiting for the
+    // answer to a question its window will never see once the event loop has
+    // ended: it is told "Cancel", so the join cannot hang the exit.
     void JoinAll()
     {
         std::list<ThreadEntry> all;
         {
             std::lock_guard<std::mutex> lock(RegistryMutex());
             all.swap(entries);
+        }
+        for (ThreadEntry& e : all) {
+            std::lock_guard<std::mutex> lock(e.job->mutex);
+            e.job->receiver = nullptr;
+            e.job->aborted = true;
+            e.job->cancel = true;
+            e.job->cv.notify_all();
         }
         for (ThreadEntry& e : all)
             if (e.thread.joinable())

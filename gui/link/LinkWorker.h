@@ -44,7 +44,9 @@ public:
     // Answers the prompt or message the worker waits for (true: Retry).
     void Answer(bool retry);
 
-    // Joins every transfer thread whose owner went away; run at quit.
+    // Cancels every transfer still running and joins all transfer threads,
+    // those whose owner went away included; run at quit (after the owners'
+    // windows no longer take answers).
     static void WaitForAll();
     // Threads started and not yet joined (tests).
     static int LiveThreads();

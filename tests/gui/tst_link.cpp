@@ -181,6 +181,7 @@ private slots:
     void silentRadioKeepsLoopAlive();
     void closeViewMidTransfer();
     void closeViewDuringPrompt();
+    void quitWithQuestionPending();
     void comSetupProbesAndStores();
     void comSetupBusyAndOddValues();
     void comSetupHelp();
@@ -602,6 +603,36 @@ void TestLink::closeViewDuringPrompt()
     QVERIFY(clock.elapsed() < 3000);
     QCOMPARE(env.m_messages.size(), 1);
     QVERIFY(CanOpen(radio.SlavePath()));
+    radio.Stop();
+}
+
+void TestLink::quitWithQuestionPending()
+{
+    // The event loop has ended while the worker waits for a Retry/Cancel
+    // answer nobody will give: the join at quit must not hang.
+    CSimulatedRadio radio;
+    QVERIFY(radio.OpenPty());
+    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    RadioFaults f;
+    f.missingFinalAcks = INT_MAX;
+    radio.SetFaults(f);
+    radio.Start();
+    auto t = std::make_unique<ViewUnderTest>();
+    t->view->OnRead();
+    t->Dlg()->OkButton()->click();
+    QCoreApplication::processEvents();  // the posted OK starts the worker
+    QVERIFY(t->view->Link()->IsTransferring());
+    QTest::qSleep(1500);  // first attempt over, the question queued, no events processed
+    QCOMPARE(radio.EntryCodesSeen(), 1);
+    QElapsedTimer clock;
+    clock.start();
+    CTransferWorker::WaitForAll();
+    QVERIFY(clock.elapsed() < 1000);
+    QCOMPARE(CTransferWorker::LiveThreads(), 0);
+    QVERIFY(CanOpen(radio.SlavePath()));
+    t.reset();
+    QCoreApplication::processEvents();
+    QVERIFY(env.m_messages.isEmpty());
     radio.Stop();
 }
 
