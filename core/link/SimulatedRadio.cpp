@@ -166,13 +166,20 @@ void CSimulatedRadio::SendAnswer(const std::vector<std::uint8_t>& out, bool slow
     if (out.empty() || m_master < 0)
         return;
     const int gapMs = slow ? m_byteGapMs : 0;
-    if (slow && m_replyDelayMs > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(m_replyDelayMs));
+    // Paced answers start when the request left the virtual wire, not when this
+    // thread got round to it, so a late wake-up here costs the host nothing.
+    Clock::time_point ready = m_bPaced ? m_rxClock : Clock::now();
+    if (slow && m_replyDelayMs > 0) {
+        if (m_bPaced)
+            ready += std::chrono::milliseconds(m_replyDelayMs);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(m_replyDelayMs));
+    }
     for (std::size_t i = 0; i < out.size(); ++i) {
         if (m_bPaced) {
             // A byte reaches the host when its stop bit has left the wire; the
             // clock runs on absolute deadlines so sleep overshoot never adds up.
-            m_txClock = std::max(m_txClock, Clock::now()) + kByteTime;
+            m_txClock = std::max(m_txClock, ready) + kByteTime;
             std::this_thread::sleep_until(m_txClock);
         } else if (gapMs > 0 && i > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(gapMs));
