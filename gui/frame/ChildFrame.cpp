@@ -1,6 +1,7 @@
 #include "frame/ChildFrame.h"
 
 #include <QCloseEvent>
+#include <QIcon>
 
 #include "editor/ProgramView.h"
 #include "radio/ProgramDoc.h"
@@ -10,6 +11,7 @@ CChildFrame::CChildFrame(CProgramDoc* doc, QWidget* parent)
 {
     m_pDocument->setParent(this);
     setObjectName(QStringLiteral("ChildFrame"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     setAttribute(Qt::WA_DeleteOnClose, false);
     m_pView = new CProgramView(doc, this);
     setWidget(m_pView);
