@@ -23,6 +23,7 @@
 #include "frame/MDIClientWnd.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationBar.h"
+#include "radio/ProgramDoc.h"
 #include "support/ShellSupport.h"
 
 namespace {
@@ -131,6 +132,12 @@ private slots:
         QCOMPARE(bar->TrackingX(), half);
         Release(bar, QPoint(half + 150, y));
         QCOMPARE(bar->BarWidth(), half);
+
+        // The splitter cursor shows over the strip only.
+        HoverMove(bar, bar->SplitterRect().center());
+        QCOMPARE(bar->cursor().shape(), Qt::SplitHCursor);
+        HoverMove(bar, QPoint(100, y));
+        QCOMPARE(bar->cursor().shape(), Qt::ArrowCursor);
 
         // A press away from the strip never drags.
         bar->SetBarWidth(220);
@@ -381,6 +388,14 @@ private slots:
         QVERIFY(messages.requests.isEmpty());
         QCOMPARE(m_frame->CurrentMenus().size(), 6);
         QVERIFY(m_frame->Action(ID_READ)->isEnabled());
+        // Opening a file with no document window at all asks nobody to close.
+        m_frame->DestroyChildFrame(m_frame->ActiveChildFrame());
+        QVERIFY(m_frame->isVisible());
+        const QString path = m_dir->WriteFile(QStringLiteral("a.dat"), QByteArray(8192, '\x11'));
+        QVERIFY(m_frame->OpenDocumentFile(path));
+        QVERIFY(m_frame->isVisible());
+        QVERIFY(m_frame->ActiveChildFrame()->isVisible());
+        QCOMPARE(m_frame->ActiveDocument()->m_image[100], 0x11);
         // Toolbar: New, Open, Save | Read, Write | Print | About.
         QStringList ids;
         for (QAction* a : m_frame->ToolBar()->actions())

@@ -241,6 +241,27 @@ private slots:
         QVERIFY(f->Menu("SetupMenu")->actions().contains(f->Action(ID_COM_SETUP)));
     }
 
+    void titleIconFromCurrentDirectory()
+    {
+        const QString old = QDir::currentPath();
+        QTemporaryDir cwd;
+        QVERIFY(QDir::setCurrent(cwd.path()));
+        QImage green(32, 32, QImage::Format_ARGB32);
+        green.fill(QColor(0, 200, 0));
+        QVERIFY(green.save(cwd.filePath(QStringLiteral("title.ico")), "ICO"));
+        QVERIFY(Start(ShellIni{}));
+        const QImage shown = m_app->MainFrame()->windowIcon().pixmap(32, 32).toImage();
+        QCOMPARE(QColor(shown.pixel(16, 16)), QColor(0, 200, 0));
+        // Without the file the program's own icon stays.
+        QFile::remove(cwd.filePath(QStringLiteral("title.ico")));
+        m_app.reset();
+        QVERIFY(StartIn());
+        const QImage own = m_app->MainFrame()->windowIcon().pixmap(32, 32).toImage();
+        QVERIFY(!own.isNull());
+        QVERIFY(QColor(own.pixel(16, 16)) != QColor(0, 200, 0));
+        QVERIFY(QDir::setCurrent(old));
+    }
+
     void gb18030BrandingIsDecoded()
     {
         // A Program.ini saved on a Chinese Windows system holds GB18030 bytes.
