@@ -194,6 +194,12 @@ CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableView(parent)
     verticalHeader()->setHighlightSections(false);
     verticalHeader()->setFixedWidth(m_nDefaultColWidthPx);
 
+    m_pCorner = new QLabel(this);
+    m_pCorner->setAlignment(Qt::AlignCenter);
+    m_pCorner->setAttribute(Qt::WA_TransparentForMouseEvents);
+    connect(&m_model, &QAbstractItemModel::headerDataChanged, this, [this] { UpdateCorner(); });
+    connect(&m_model, &QAbstractItemModel::modelReset, this, [this] { UpdateCorner(); });
+
     m_model.Resize(2, 2);
     ApplyFixed();
 
@@ -390,4 +396,27 @@ void CMSFlexGrid::focusInEvent(QFocusEvent* event)
     // its own current cell, so only repaint.
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+}
+
+void CMSFlexGrid::UpdateCorner()
+{
+    m_pCorner->setText(m_model.Cell(0, 0));
+    QPalette p = m_pCorner->palette();
+    p.setColor(QPalette::WindowText, m_model.FixedColor());
+    m_pCorner->setPalette(p);
+}
+
+void CMSFlexGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    if (!m_pCorner)  // called by setModel, before the corner exists
+        return;
+    // The corner cell belongs to both the heading row and the label column.
+    const bool both = m_nFixedRows > 0 && m_nFixedCols > 0;
+    m_pCorner->setVisible(both);
+    if (both) {
+        const int f = frameWidth();
+        m_pCorner->setGeometry(f, f, verticalHeader()->width(), horizontalHeader()->height());
+        m_pCorner->raise();
+    }
 }

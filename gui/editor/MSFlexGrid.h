@@ -9,6 +9,7 @@
 // they stay in view while the data cells scroll.
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QLabel>
 #include <QTableView>
 #include <QVector>
 
@@ -122,12 +123,15 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void updateGeometries() override;
 
 private:
     void MoveTo(int row, int col);
     void ApplyFixed();
+    void UpdateCorner();
 
     CGridModel m_model;
+    QLabel* m_pCorner = nullptr;  // cell (0, 0), where both headers meet
     long m_nFixedRows = 1;
     long m_nFixedCols = 1;
     int m_nRow = 1;

@@ -1,5 +1,6 @@
 // The channel grid and its overlay editors, driven with clicks and keys.
 #include <QHeaderView>
+#include <QLabel>
 #include <QtTest>
 
 #include "radio/ChannelCodec.h"
@@ -83,6 +84,11 @@ void TestEditor::gridLayout()
     // Headings and labels are the table's headers: they stay while the cells scroll.
     QVERIFY(g.horizontalHeader()->isVisible());
     QVERIFY(g.verticalHeader()->isVisible());
+    QLabel* corner = nullptr;
+    for (QLabel* l : g.findChildren<QLabel*>())
+        if (l->text() == "CH")
+            corner = l;
+    QVERIFY(corner && corner->isVisible());
     QVERIFY(g.isRowHidden(0));
     QVERIFY(g.isColumnHidden(0));
     g.verticalScrollBar()->setValue(g.verticalScrollBar()->maximum());
