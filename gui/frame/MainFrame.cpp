@@ -183,7 +183,9 @@ void CMainFrame::CreateActions()
     AddAction(ID_LANGUAGE, tr("&Language"), QString(), tr("Choose the language of the program"));
     AddAction(ID_APP_ABOUT, tr("&About Program..."), tr("About"),
               tr("Display program information, version number and copyright"));
-    AddAction(ID_HELP, tr("&Help"), QString(), tr("Open the help"))->setShortcut(QKeySequence(Qt::Key_F1));
+    // No shortcut: F1 goes to the focused window first (the channel view and the
+    // dialogs answer it with their own topics) and reaches keyPressEvent below otherwise.
+    AddAction(ID_HELP, tr("&Help"), QString(), tr("Open the help"));
     AddAction(ID_NEXT_PANE, tr("Next Window"), QString(), tr("Switch to the next window"))
         ->setShortcut(QKeySequence(Qt::Key_F6));
     AddAction(ID_PREV_PANE, tr("Previous Window"), QString(), tr("Switch to the previous window"))
@@ -541,6 +543,15 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        WinHelp(ID_HELP);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

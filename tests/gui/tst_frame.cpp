@@ -23,6 +23,7 @@
 #include "frame/MDIClientWnd.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationBar.h"
+#include "editor/ProgramView.h"
 #include "radio/ProgramDoc.h"
 #include "support/ShellSupport.h"
 
@@ -364,10 +365,16 @@ private slots:
         QTest::keyClick(program, Qt::Key_F1);
         program->hide();
         QCOMPARE(contexts, (QList<int>{ID_READ, ID_WRITE}));
-        // F1 elsewhere in the frame is the Help command: the help's start page.
+        // F1 that no window below answers is the frame's: the help's start page.
         contexts.clear();
-        m_frame->Action(ID_HELP)->trigger();
+        QTest::keyClick(m_frame->ToolBar(), Qt::Key_F1);
         QCOMPARE(contexts, QList<int>{ID_HELP});
+        // F1 in the channel window is the view's own: one request, not two.
+        contexts.clear();
+        QWidget* inView = m_frame->ActiveView()->focusWidget() ? m_frame->ActiveView()->focusWidget()
+                                                               : m_frame->ActiveView();
+        QTest::keyClick(inView, Qt::Key_F1);
+        QCOMPARE(contexts.size(), 1);
     }
 
     void menusFollowTheDocument()
