@@ -23,12 +23,12 @@ int FrameNumber(const std::string& kind, const std::string& at)
     return static_cast<int>(n);
 }
 
-void AddFault(RadioFaults& f, const std::string& spec)
+void AddFault(RadioFaults& f, const std::string& faultText)
 {
-    const auto at = spec.find('@');
-    const std::string kind = spec.substr(0, at);
+    const auto at = faultText.find('@');
+    const std::string kind = faultText.substr(0, at);
     const bool hasAt = at != std::string::npos;
-    const std::string arg = hasAt ? spec.substr(at + 1) : std::string();
+    const std::string arg = hasAt ? faultText.substr(at + 1) : std::string();
     auto needs = [&](bool withFrame) {
         if (withFrame != hasAt)
             throw UsageError("--fault " + kind + (withFrame ? " needs @N" : " takes no @N"));
@@ -78,8 +78,8 @@ int CmdSimulate(const std::vector<std::string>& argv)
     const Args args(argv, {"--image", "--save", "--link", "--fault"}, {"--pace"});
     args.RequirePositional(0, "");
     RadioFaults faults;
-    for (const std::string& spec : args.Values("--fault"))
-        AddFault(faults, spec);
+    for (const std::string& faultText : args.Values("--fault"))
+        AddFault(faults, faultText);
     SetUpLanguage(args);
 
     CSimulatedRadio radio;

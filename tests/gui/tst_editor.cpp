@@ -11,14 +11,14 @@ namespace {
 Image ImageWithChannels()
 {
     Image image = NewDocumentImage();
-    RecordSpec a;  // row 2: 145.125 / 145.125, 67.0, D023N, High, Lock, Yes, Wide, "AB"
+    RecordFields a;  // row 2: 145.125 / 145.125, 67.0, D023N, High, Lock, Yes, Wide, "AB"
     a.rx = a.tx = 14512500;
     a.rxToneL = 0x70; a.rxToneH = 0x06;
     a.txToneL = 0x23; a.txToneH = 0x80;
     a.flags = 0x2E;
     a.name[0] = 10; a.name[1] = 11;
     PutRecord(image, 1, a);
-    RecordSpec b;  // row 3: 146.000 / 146.000, Middle power, an unlisted CTCSS 123.4, D024N
+    RecordFields b;  // row 3: 146.000 / 146.000, Middle power, an unlisted CTCSS 123.4, D024N
     b.rx = b.tx = 14600000;
     b.rxToneL = 0x34; b.rxToneH = 0x12;
     b.txToneL = 0x24; b.txToneH = 0x80;
@@ -147,7 +147,7 @@ void TestEditor::chineseInterface()
 {
     EditorEnv env(true);
     Image image = ImageWithChannels();
-    RecordSpec c;  // row 4: no tones, Low, Unlock, scan No, Narrow
+    RecordFields c;  // row 4: no tones, Low, Unlock, scan No, Narrow
     c.rx = c.tx = 43000000;
     c.flags = 0x00;
     PutRecord(image, 3, c);
@@ -515,7 +515,7 @@ void TestEditor::nameEditor()
 {
     EditorEnv env;
     Image image = ImageWithChannels();
-    RecordSpec eight;
+    RecordFields eight;
     eight.rx = eight.tx = 14700000;
     const std::uint8_t name[8] = {10, 11, 12, 13, 14, 15, 16, 17};  // ABCDEFGH
     std::copy(name, name + 8, eight.name);

@@ -9,14 +9,14 @@ namespace {
 
 struct Channel {
     int n;
-    RecordSpec spec;
+    RecordFields fields;
 };
 
-RecordSpec Rec(long rx, long tx, std::uint8_t rl, std::uint8_t rh, std::uint8_t tl, std::uint8_t th,
+RecordFields Rec(long rx, long tx, std::uint8_t rl, std::uint8_t rh, std::uint8_t tl, std::uint8_t th,
                std::uint8_t flags, std::initializer_list<std::uint8_t> name = {},
                std::initializer_list<std::uint8_t> tail = {0xFF, 0xFF, 0xFF})
 {
-    RecordSpec s;
+    RecordFields s;
     s.rx = rx;
     s.tx = tx;
     s.rxToneL = rl;
@@ -53,7 +53,7 @@ void TestEditorRoundTrip::visitEveryCellAndSave()
     EditorEnv env;
     Image image;
     FillPattern(image);
-    RecordSpec empty;
+    RecordFields empty;
     empty.flags = 0xFF;
     for (int n = 0; n < 200; ++n)
         PutRecord(image, n, empty);  // 16 bytes 0xFF, name 0xFF
@@ -88,7 +88,7 @@ void TestEditorRoundTrip::visitEveryCellAndSave()
         {199, Rec(47975000, 47975000, 0x99, 0x18, 0x66, 0xC5, 0x2A, {36, 38, 36})},
     };
     for (const Channel& c : channels)
-        PutRecord(image, c.n, c.spec);
+        PutRecord(image, c.n, c.fields);
     // Empty channels with stray bytes: byte 3 0x00, and byte 3 0xFF.
     for (int i = 0; i < 16; ++i)
         image[16 * 50 + i] = static_cast<std::uint8_t>(0x11 * (i % 15));

@@ -180,7 +180,7 @@ inline void PutBcd(Image& image, int offset, long units)
     }
 }
 
-struct RecordSpec {
+struct RecordFields {
     long rx = 0, tx = 0;  // 0: absent
     std::uint8_t rxToneL = 0xFF, rxToneH = 0xFF, txToneL = 0xFF, txToneH = 0xFF;
     std::uint8_t flags = 0x2E;
@@ -188,7 +188,7 @@ struct RecordSpec {
     std::uint8_t name[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 };
 
-inline void PutRecord(Image& image, int channel, const RecordSpec& s)
+inline void PutRecord(Image& image, int channel, const RecordFields& s)
 {
     const int base = 16 * channel;
     for (int i = 0; i < 8; ++i)
