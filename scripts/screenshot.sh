@@ -34,7 +34,8 @@ shoot() {
   mkdir -p "$dir"
   cp "$build"/bin/Program "$build"/bin/*.qm "$build"/bin/*.qh? "$build"/bin/Program.ini "$dir"/
   sed -i "s/^Language=.*/Language=$language/" "$dir/Program.ini"
-  (cd "$dir" && DISPLAY=$display QT_QPA_PLATFORM=xcb ./Program) &
+  # The sample image shows what the grid looks like with channels in it.
+  (cd "$dir" && DISPLAY=$display QT_QPA_PLATFORM=xcb ./Program "$root/res/samples/sample.dat") &
   program_pid=$!
   sleep 4
   import -display "$display" -window root "$root/docs/screenshots/$out"
