@@ -29,17 +29,8 @@
 #include "frame/NavigationBar.h"
 #include "radio/ProgramDoc.h"
 
-// The two dialogs the frame owns come with their own subsystems; each command
-// stays disabled until its dialog's header is part of the program.
-#if __has_include("radio/ProductInfoDlg.h")
-#include "radio/ProductInfoDlg.h"
-#define PROG_HAVE_PRODUCT_INFO 1
-#endif
-// Optional Features: wired here, and only here, once COptionFeaturesDlg exists.
-#if __has_include("options/OptionFeaturesDlg.h")
 #include "options/OptionFeaturesDlg.h"
-#define PROG_HAVE_OPTION_FEATURES 1
-#endif
+#include "radio/ProductInfoDlg.h"
 
 CMainFrame* CMainFrame::s_pInstance = nullptr;
 
@@ -370,20 +361,19 @@ void CMainFrame::OnChannelInformation()
 
 void CMainFrame::OnProductInformation()
 {
-#ifdef PROG_HAVE_PRODUCT_INFO
     if (!m_pProductInfoDlg)
         m_pProductInfoDlg = new CProductInfoDlg(this);
-    ExecDialog(m_pProductInfoDlg);
-#endif
+    m_pProductInfoDlg->DoModal();
 }
 
 void CMainFrame::OnOptionFeatures()
 {
-#ifdef PROG_HAVE_OPTION_FEATURES
+    // The dialog edits the active document's image: without one there is nothing to show.
+    if (!ActiveDocument())
+        return;
     if (!m_pOptionFeaturesDlg)
         m_pOptionFeaturesDlg = new COptionFeaturesDlg(this);
-    ExecDialog(m_pOptionFeaturesDlg);
-#endif
+    m_pOptionFeaturesDlg->DoModal();
 }
 
 void CMainFrame::OnFileClose()
@@ -515,16 +505,8 @@ void CMainFrame::UpdateFrameMenu()
     for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT,
                    ID_FILE_PRINT_PREVIEW, ID_READ, ID_WRITE, ID_COM_SETUP, ID_LANGUAGE})
         Action(id)->setEnabled(haveView);
-#ifdef PROG_HAVE_PRODUCT_INFO
     Action(ID_PRODUCT_INFORMATION)->setEnabled(true);
-#else
-    Action(ID_PRODUCT_INFORMATION)->setEnabled(false);
-#endif
-#ifdef PROG_HAVE_OPTION_FEATURES
-    Action(ID_OPTION_FEATURES)->setEnabled(true);
-#else
-    Action(ID_OPTION_FEATURES)->setEnabled(false);
-#endif
+    Action(ID_OPTION_FEATURES)->setEnabled(ActiveDocument() != nullptr);
     Action(ID_CONTROL_BAR)->setChecked(m_pNavBar->isVisibleTo(this));
     Action(ID_VIEW_STATUS_BAR)->setChecked(statusBar()->isVisibleTo(this));
     Action(ID_VIEW_TOOLBAR)->setChecked(m_pToolBar && m_pToolBar->isVisibleTo(this));

@@ -9,6 +9,8 @@
 class CChildFrame;
 class CMDIClientWnd;
 class CNavigationBar;
+class COptionFeaturesDlg;
+class CProductInfoDlg;
 class CProgramDoc;
 class CProgramView;
 class QDialog;
@@ -96,6 +98,6 @@ private:
     QTreeWidgetItem* m_pTreeRoot = nullptr;
     bool m_bSelectingRoot = false;
     QPointer<CChildFrame> m_pActiveChild;
-    QDialog* m_pProductInfoDlg = nullptr;
-    QDialog* m_pOptionFeaturesDlg = nullptr;
+    CProductInfoDlg* m_pProductInfoDlg = nullptr;
+    COptionFeaturesDlg* m_pOptionFeaturesDlg = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "radio/ProgramDoc.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "app/AppContext.h"
@@ -29,7 +30,7 @@ bool CProgramDoc::OnNewDocument()
 bool CProgramDoc::OnOpenDocument(const QString& path, QString* error)
 {
     Image loaded;
-    const DatResult r = LoadDatFile(path.toStdString(), loaded);
+    const DatResult r = LoadDatFile(QFile::encodeName(path).toStdString(), loaded);
     if (!r.ok) {
         if (error)
             *error = QString::fromStdString(r.error);
@@ -55,7 +56,7 @@ bool CProgramDoc::OnSaveDocument(const QString& path, QString* error)
     // The grid's cell texts are the working copy of the channels: bring the image up to date.
     if (CProgramView* view = GetView())
         view->GridToImage();
-    const DatResult r = SaveDatFile(path.toStdString(), m_image);
+    const DatResult r = SaveDatFile(QFile::encodeName(path).toStdString(), m_image);
     if (!r.ok) {
         if (error)
             *error = QString::fromStdString(r.error);

@@ -227,13 +227,12 @@ private slots:
         QVERIFY(child->isHidden());
         QCOMPARE(tree->currentItem(), root);
 
-        // Product Information opens its dialog when it is part of the program.
+        // Optional Features and Product Information open their dialogs.
         DialogRecorder dialogs;
+        ClickItem(tree, root->child(1));
+        QCOMPARE(dialogs.names.size(), 1);
         ClickItem(tree, root->child(2));
-        if (m_frame->Action(ID_PRODUCT_INFORMATION)->isEnabled())
-            QCOMPARE(dialogs.names.size(), 1);
-        else
-            QVERIFY(dialogs.names.isEmpty());
+        QCOMPARE(dialogs.names.size(), 2);
         QCOMPARE(tree->currentItem(), root);
     }
 
@@ -389,12 +388,20 @@ private slots:
         QCOMPARE(m_frame->CurrentMenus().size(), 3);
         QVERIFY(!m_frame->Action(ID_FILE_SAVE)->isEnabled());
         QVERIFY(!m_frame->Action(ID_READ)->isEnabled());
+        // The options dialog edits a document's image: nothing to edit, nothing to open.
+        QVERIFY(!m_frame->Action(ID_OPTION_FEATURES)->isEnabled());
+        {
+            DialogRecorder dialogs;
+            m_frame->OnOptionFeatures();
+            QVERIFY(dialogs.names.isEmpty());
+        }
         // File New needs no confirmation then.
         MessageRecorder messages;
         m_frame->Action(ID_FILE_NEW)->trigger();
         QVERIFY(messages.requests.isEmpty());
         QCOMPARE(m_frame->CurrentMenus().size(), 6);
         QVERIFY(m_frame->Action(ID_READ)->isEnabled());
+        QVERIFY(m_frame->Action(ID_OPTION_FEATURES)->isEnabled());
         // Opening a file with no document window at all asks nobody to close.
         m_frame->DestroyChildFrame(m_frame->ActiveChildFrame());
         QVERIFY(m_frame->isVisible());
