@@ -9,7 +9,8 @@ packages=(
   libgtest-dev googletest
   qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
   qt6-documentation-tools libgl-dev
-  poppler-utils fonts-wqy-microhei
+  libqt6sql6-sqlite
+  poppler-utils fonts-dejavu-core fonts-wqy-microhei
 )
 if [[ "${1:-}" == "--screenshots" ]]; then
   packages+=(xvfb xauth x11-apps imagemagick fonts-noto-cjk)
