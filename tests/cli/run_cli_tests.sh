@@ -108,6 +108,8 @@ out_has "Squelch Level: 5"; out_has "Call Tone: 1750"; out_has "Power-on Name: "
 cp "$T/opt.dat" "$T/opt-before.dat"
 case_ "options --set bad value" 2 "$PT" options "$T/opt.dat" --set squelch=11; err_has "Squelch Level"
 same_file "$T/opt.dat" "$T/opt-before.dat"
+case_ "options --set name too long" 2 "$PT" options "$T/opt.dat" --set name=ABCDEFG; err_has "up to 6 characters"
+same_file "$T/opt.dat" "$T/opt-before.dat"
 case_ "options missing file" 1 "$PT" options "$T/missing.dat"; err_has "$T/missing.dat"
 
 # ---- export / import round trips ------------------------------------------------
