@@ -27,8 +27,10 @@ QWidget* MainWindow() { return mainWindow().data(); }
 void SetMainCaption(const QString& caption)
 {
     g_strTitle = caption.toStdString();
-    if (QWidget* w = mainWindow().data())
+    if (QWidget* w = mainWindow().data()) {
+        w->setProperty(kMainCaptionProperty, caption);
         w->setWindowTitle(caption);
+    }
 }
 
 ISettingsStore& AppSettings()

@@ -10,6 +10,8 @@ class QWidget;
 // Registers the main window whose caption SetMainCaption changes (nullptr to forget it).
 void SetMainWindow(QWidget* mainWindow);
 QWidget* MainWindow();
+// The main window's property that holds the caption last set through SetMainCaption.
+inline constexpr char kMainCaptionProperty[] = "mainCaption";
 // Stores the caption in g_strTitle and shows it on the main window, if any.
 void SetMainCaption(const QString& caption);
 

@@ -47,6 +47,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
     s_pInstance = this;
     EnsureAppResources();
     setObjectName(QStringLiteral("MainFrame"));
+    setProperty(kMainCaptionProperty, tr("Program"));
     setWindowTitle(tr("Program"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     resize(1000, 600);
@@ -534,6 +535,21 @@ void CMainFrame::keyPressEvent(QKeyEvent* event)
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowTitleChange || m_bKeepingCaption)
+        return;
+    // A maximized document window appends " - [its title]" to the frame's
+    // caption; the caption here is only the one the program set.
+    const QString caption = property(kMainCaptionProperty).toString();
+    if (windowTitle() == caption)
+        return;
+    m_bKeepingCaption = true;
+    setWindowTitle(caption);
+    m_bKeepingCaption = false;
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

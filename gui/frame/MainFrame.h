@@ -71,6 +71,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -97,6 +98,7 @@ private:
     bool m_bDocMenus = false;
     QTreeWidgetItem* m_pTreeRoot = nullptr;
     bool m_bSelectingRoot = false;
+    bool m_bKeepingCaption = false;
     QPointer<CChildFrame> m_pActiveChild;
     CProductInfoDlg* m_pProductInfoDlg = nullptr;
     COptionFeaturesDlg* m_pOptionFeaturesDlg = nullptr;

@@ -418,6 +418,27 @@ private slots:
         for (QAction* a : m_frame->ToolBar()->actions())
             QVERIFY(a->isSeparator() || !a->icon().isNull());
     }
+
+    void captionIgnoresMaximizedDocument()
+    {
+        StartApp();
+        const QString caption = m_frame->windowTitle();
+        QVERIFY(!caption.isEmpty());
+        // The document window's title never joins the frame's caption, maximized or not.
+        CChildFrame* child = m_frame->ActiveChildFrame();
+        child->showMaximized();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_frame->windowTitle(), caption);
+        SetMainCaption(QStringLiteral("Tool  [ Type:A  Fre:136-174MHz ]"));
+        QCoreApplication::processEvents();
+        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Tool  [ Type:A  Fre:136-174MHz ]"));
+        child->showNormal();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Tool  [ Type:A  Fre:136-174MHz ]"));
+        child->showMaximized();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Tool  [ Type:A  Fre:136-174MHz ]"));
+    }
 };
 
 QTEST_MAIN(TestFrame)
