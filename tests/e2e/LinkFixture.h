@@ -52,6 +52,25 @@ inline Image TestPattern(unsigned seed)
     return img;
 }
 
+// One radio with its faults, serving on a pty, and a fresh port, observer and
+// engine talking to it: the set-up of every case that needs its own radio.
+struct LinkRig {
+    CSimulatedRadio r;
+    CPosixSerialPort p{[](const std::string& n) { return n; }};
+    RecordingObserver o;
+    CTransferEngine e{p, o};
+
+    explicit LinkRig(const RadioFaults& f, const Image* memory = nullptr)
+    {
+        EXPECT_TRUE(r.OpenPty());
+        if (memory)
+            r.SetMemory(*memory);
+        r.SetFaults(f);
+        r.Start();
+    }
+    ~LinkRig() { r.Stop(); }
+};
+
 class LinkTest : public ::testing::Test {
 protected:
     CSimulatedRadio radio;

@@ -108,14 +108,9 @@ TEST_F(LinkTest, DataPhaseFaultsEndWithProgramInterruptAndTheImageUnchanged)
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CSimulatedRadio r;
-        ASSERT_TRUE(r.OpenPty());
-        r.SetMemory(TestPattern(3));
-        r.SetFaults(c.f);
-        r.Start();
-        CPosixSerialPort p([](const std::string& n) { return n; });
-        RecordingObserver o;
-        CTransferEngine e(p, o);
+        const Image memory = TestPattern(3);
+        LinkRig rig(c.f, &memory);
+        auto& [r, p, o, e] = rig;
         Image img = Untouched();
         TransferResult res = c.write ? e.Write(r.SlavePath(), img) : e.Read(r.SlavePath(), img);
         r.Stop();
@@ -145,30 +140,20 @@ TEST_F(LinkTest, SlowButInTimeRepliesStillComplete)
 TEST_F(LinkTest, HandshakeFaults)
 {
     {  // identification never sent: its read times out short, which is no failure
-        CSimulatedRadio r;
-        ASSERT_TRUE(r.OpenPty());
-        r.SetMemory(TestPattern(4));
         RadioFaults f;
         f.noIdent = true;
-        r.SetFaults(f);
-        r.Start();
-        CPosixSerialPort p([](const std::string& n) { return n; });
-        RecordingObserver o;
-        CTransferEngine e(p, o);
+        const Image memory = TestPattern(4);
+        LinkRig rig(f, &memory);
+        auto& [r, p, o, e] = rig;
         Image img = Untouched();
         EXPECT_TRUE(e.Read(r.SlavePath(), img).Completed());
         EXPECT_EQ(img, TestPattern(4));
     }
     {  // final ack missing with the counter at 1: prompt, Cancel ends quietly
-        CSimulatedRadio r;
-        ASSERT_TRUE(r.OpenPty());
         RadioFaults f;
         f.missingFinalAcks = INT_MAX;
-        r.SetFaults(f);
-        r.Start();
-        CPosixSerialPort p([](const std::string& n) { return n; });
-        RecordingObserver o;
-        CTransferEngine e(p, o);
+        LinkRig rig(f);
+        auto& [r, p, o, e] = rig;
         Image img = Untouched();
         TransferResult res = e.Read(r.SlavePath(), img);
         EXPECT_EQ(res.outcome, TransferOutcome::Cancelled);
@@ -178,16 +163,11 @@ TEST_F(LinkTest, HandshakeFaults)
         EXPECT_EQ(img, Untouched());
     }
     {  // five unanswered entry codes, then the final ack missing: Program Interrupt
-        CSimulatedRadio r;
-        ASSERT_TRUE(r.OpenPty());
         RadioFaults f;
         f.ignoreEntryCodes = 5;
         f.missingFinalAcks = 1;
-        r.SetFaults(f);
-        r.Start();
-        CPosixSerialPort p([](const std::string& n) { return n; });
-        RecordingObserver o;
-        CTransferEngine e(p, o);
+        LinkRig rig(f);
+        auto& [r, p, o, e] = rig;
         Image img = Untouched();
         TransferResult res = e.Write(r.SlavePath(), img);
         EXPECT_EQ(res.messageId, IDS_PROGRAM_INTERRUPT);
@@ -197,15 +177,10 @@ TEST_F(LinkTest, HandshakeFaults)
         EXPECT_FALSE(p.IsOpen());
     }
     {  // noise instead of answers: fifteen quick attempts, then the prompt
-        CSimulatedRadio r;
-        ASSERT_TRUE(r.OpenPty());
         RadioFaults f;
         f.garbage = true;
-        r.SetFaults(f);
-        r.Start();
-        CPosixSerialPort p([](const std::string& n) { return n; });
-        RecordingObserver o;
-        CTransferEngine e(p, o);
+        LinkRig rig(f);
+        auto& [r, p, o, e] = rig;
         Image img = Untouched();
         TransferResult res = e.Read(r.SlavePath(), img);
         EXPECT_EQ(res.outcome, TransferOutcome::Cancelled);
