@@ -152,23 +152,23 @@ bool ReadTextFile(const std::string& path, std::string& text)
 void OpenDocument(const Image& image, OpenedDocument& doc)
 {
     doc.image = image;
-    const EditRanges r = EditRangesFromImage(doc.image);
-    doc.vhfLow = r.vhfLow;
-    doc.vhfHigh = r.vhfHigh;
-    doc.uhfLow = r.uhfLow;
-    doc.uhfHigh = r.uhfHigh;
+    doc.ranges = EditRangesFromImage(doc.image);
     FillGridLabels(doc.grid, g_bChinese != 0);
     DecodeChannels(doc.image, doc.grid, g_bChinese != 0);
 }
 
+bool LoadDocument(const std::string& path, OpenedDocument& doc)
+{
+    Image image{};
+    if (!LoadImageFile(path, image))
+        return false;
+    OpenDocument(image, doc);
+    return true;
+}
+
 void SaveDocumentImage(OpenedDocument& doc)
 {
-    EditRanges r;
-    r.vhfLow = doc.vhfLow;
-    r.vhfHigh = doc.vhfHigh;
-    r.uhfLow = doc.uhfLow;
-    r.uhfHigh = doc.uhfHigh;
-    EditRangesToImage(r, doc.image);
+    EditRangesToImage(doc.ranges, doc.image);
     EncodeChannels(doc.grid, doc.image);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "radio/Image.h"
+#include "radio/Bands.h"
 #include "radio/TextGrid.h"
 
 namespace cli {
@@ -66,9 +67,11 @@ bool ReadTextFile(const std::string& path, std::string& text);
 struct OpenedDocument {
     Image image{};
     CTextGrid grid;
-    int vhfLow = 0, vhfHigh = 0, uhfLow = 0, uhfHigh = 0;
+    EditRanges ranges;
 };
 void OpenDocument(const Image& image, OpenedDocument& doc);
+// LoadImageFile then OpenDocument; false (reason printed) when the file cannot be loaded.
+bool LoadDocument(const std::string& path, OpenedDocument& doc);
 // What the window does before it saves: the edit ranges and the grid back into the image.
 void SaveDocumentImage(OpenedDocument& doc);
 

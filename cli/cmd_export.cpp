@@ -21,11 +21,9 @@ int CmdExport(const std::vector<std::string>& argv)
     const CsvFormat format = ParseFormat(args.Value("--format"));
     SetUpLanguage(args);
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
-    Image image{};
-    if (!LoadImageFile(args.Positional()[0], image))
-        return kExitFailed;
     OpenedDocument doc;
-    OpenDocument(image, doc);
+    if (!LoadDocument(args.Positional()[0], doc))
+        return kExitFailed;
     const std::string csv = format == CsvFormat::Grid ? GridToCsv(doc.grid) : GridToChirpCsv(doc.grid);
     if (out.empty() || out == "-") {
         std::cout << csv;

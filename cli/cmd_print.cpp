@@ -17,11 +17,9 @@ int CmdPrint(const std::vector<std::string>& argv)
         throw UsageError("--pdf OUT.pdf is required");
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
-    Image image{};
-    if (!LoadImageFile(path, image))
-        return kExitFailed;
     OpenedDocument doc;
-    OpenDocument(image, doc);
+    if (!LoadDocument(path, doc))
+        return kExitFailed;
 
     // The only command that needs Qt: fonts and the PDF writer, no display.
     if (!std::getenv("QT_QPA_PLATFORM"))

@@ -25,11 +25,9 @@ int CmdShow(const std::vector<std::string>& argv)
     args.RequirePositional(1, "FILE.dat");
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
-    Image image{};
-    if (!LoadImageFile(path, image))
-        return kExitFailed;
     OpenedDocument doc;
-    OpenDocument(image, doc);
+    if (!LoadDocument(path, doc))
+        return kExitFailed;
     if (args.Has("--csv")) {
         std::cout << GridToCsv(doc.grid);
         return kExitOk;
@@ -41,7 +39,7 @@ int CmdShow(const std::vector<std::string>& argv)
     const std::string typeName = TypeName(type);
     const std::string bands = theIniFile.GetString("Setup", "Field" + std::to_string(type + 1), "");
     const std::string bandName = bands.empty() ? std::string() : BandListItem(bands, band);
-    std::cout << "VHF: " << doc.vhfLow << " - " << doc.vhfHigh << "   UHF: " << doc.uhfLow << " - " << doc.uhfHigh
+    std::cout << "VHF: " << doc.ranges.vhfLow << " - " << doc.ranges.vhfHigh << "   UHF: " << doc.ranges.uhfLow << " - " << doc.ranges.uhfHigh
               << "\n";
     std::cout << (zh ? "机型: " : "Type: ") << type;
     if (!typeName.empty())
