@@ -52,6 +52,12 @@ Image Pattern(unsigned seed)
 
 // Process-wide state for one test: Program.ini with [Ports], settings in
 // memory, message boxes answered and recorded.
+// The [Ports] line that maps a COM name to the simulated radio's device.
+QString PortLine(const char* com, const CSimulatedRadio& radio)
+{
+    return QStringLiteral("%1=%2\n").arg(QLatin1String(com), QString::fromStdString(radio.SlavePath()));
+}
+
 class LinkEnv {
 public:
     explicit LinkEnv(const QString& ports = QString())
@@ -286,7 +292,7 @@ void TestLink::cancelBeforeOkSendsNothing()
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
     radio.Start();
-    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    LinkEnv env(PortLine("COM1", radio));
     ViewUnderTest t;
     const Image before = t.doc.m_image;
     t.view->OnRead();
@@ -303,7 +309,7 @@ void TestLink::completeRead()
 {
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
-    LinkEnv env(QStringLiteral("COM2=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    LinkEnv env(PortLine("COM2", radio));
     const Image memory = SyncedRadioImage(3);
     radio.SetMemory(memory);
     radio.Start();
@@ -340,7 +346,7 @@ void TestLink::writeSendsCommittedEdit()
 {
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
-    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    LinkEnv env(PortLine("COM1", radio));
     const Image radioOwn = Pattern(9);
     radio.SetMemory(radioOwn);
     radio.Start();
@@ -392,7 +398,7 @@ void TestLink::failedReadLeavesImage()
     QFETCH(int, message);
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
-    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    LinkEnv env(PortLine("COM1", radio));
     radio.SetMemory(Pattern(5));
     RadioFaults f;
     if (fault == 0)
@@ -428,7 +434,7 @@ void TestLink::cancelMidTransfer()
 {
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
-    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    LinkEnv env(PortLine("COM1", radio));
     radio.SetMemory(Pattern(6));
     RadioFaults f;
     f.replyDelayMs = 1;  // long enough to press Cancel in the middle
@@ -495,7 +501,7 @@ void TestLink::promptAnsweredOnGuiThread()
     // then Cancel: two prompts, no further message, the image as it was.
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
-    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    LinkEnv env(PortLine("COM1", radio));
     RadioFaults f;
     f.missingFinalAcks = INT_MAX;
     radio.SetFaults(f);
@@ -528,7 +534,7 @@ void TestLink::silentRadioKeepsLoopAlive()
     // all the while.
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
-    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    LinkEnv env(PortLine("COM1", radio));
     RadioFaults f;
     f.silent = true;
     radio.SetFaults(f);
@@ -551,7 +557,7 @@ void TestLink::closeViewMidTransfer()
 {
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
-    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    LinkEnv env(PortLine("COM1", radio));
     RadioFaults f;
     f.replyDelayMs = 1;
     radio.SetFaults(f);
@@ -582,7 +588,7 @@ void TestLink::closeViewDuringPrompt()
 {
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
-    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    LinkEnv env(PortLine("COM1", radio));
     RadioFaults f;
     f.missingFinalAcks = INT_MAX;
     radio.SetFaults(f);
@@ -612,7 +618,7 @@ void TestLink::quitWithQuestionPending()
     // answer nobody will give: the join at quit must not hang.
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
-    LinkEnv env(QStringLiteral("COM1=%1\n").arg(QString::fromStdString(radio.SlavePath())));
+    LinkEnv env(PortLine("COM1", radio));
     RadioFaults f;
     f.missingFinalAcks = INT_MAX;
     radio.SetFaults(f);
