@@ -34,9 +34,10 @@ const std::vector<Command>& Commands()
          "  --format chirp    the channel list layout (Location,Name,Frequency,Duplex,...)\n"},
         {"import", CmdImport, "replace the channels of a file from CSV",
          "usage: progtool import IN.csv FILE.dat [--format grid|chirp] [--skip-bad] [--lang en|zh]\n"
-         "Each row goes through the same checks as typing it into the grid (bands, step,\n"
-         "default values, upper-case names of six characters). Channels the CSV does not\n"
-         "carry become empty; settings outside the channel area are kept.\n"
+         "Each row goes through the same checks as typing it into the grid (MHz with up to\n"
+         "five decimals, \".\" or \",\" as the point, bands, step, default values, upper-case\n"
+         "names of six characters). Channels the CSV does not carry become empty;\n"
+         "settings outside the channel area are kept.\n"
          "Every refused or changed row is reported with its line number. When any row is\n"
          "refused nothing is written, unless --skip-bad is given.\n"},
         {"read", CmdRead, "read the radio's memory into a file",
