@@ -25,8 +25,9 @@ const std::vector<Command>& Commands()
          "Prints one \"Label: value\" line per setting, in the Optional Features dialog's order.\n"
          "  --set KEY=VALUE   change a setting and save FILE.dat as the dialog's OK does;\n"
          "                    KEY is the label or its short name (led, step, name, beep, ...),\n"
-         "                    VALUE one of the items the dialog lists (name: up to 6 characters,\n"
-         "                    beep: on or off). The keys are listed by --set help=.\n"},
+         "                    VALUE one of the items the dialog lists (name: up to 6 characters\n"
+         "                    of 0-9 A-Z - _, lower case taken as upper case; beep: on or off).\n"
+         "                    The keys are listed by --set help=.\n"},
         {"export", CmdExport, "write the channels as CSV",
          "usage: progtool export FILE.dat [-o OUT.csv] [--format grid|chirp] [--lang en|zh]\n"
          "  -o OUT.csv        write to OUT.csv (atomically) instead of standard output\n"

@@ -102,10 +102,13 @@ case_ "options of a new file" 0 "$PT" options "$T/new.dat"
 out_has "V SQL Adjust: 30"; out_has "U SQL Adjust: 20"; out_has "Scan Mode: CO"
 cp "$T/new.dat" "$T/opt.dat"
 case_ "options --set" 0 "$PT" options "$T/opt.dat" --set squelch=5 --set "Call Tone=1750" --set name=ab-1
-out_has "Squelch Level: 5"; out_has "Call Tone: 1750"; out_has "Power-on Name: "
-# a lower-case name is stored as 0xFF codes, as the dialog does
-[[ "$(od -An -tx1 -j $((0x12E8)) -N6 "$T/opt.dat" | tr -d ' ')" == "ffff2401ffff" ]] || fail "power-on name bytes"
+out_has "Squelch Level: 5"; out_has "Call Tone: 1750"; out_has "Power-on Name: AB-1"
+# lower case is taken as upper case, as the dialog does
+[[ "$(od -An -tx1 -j $((0x12E8)) -N6 "$T/opt.dat" | tr -d ' ')" == "0a0b2401ffff" ]] || fail "power-on name bytes"
 cp "$T/opt.dat" "$T/opt-before.dat"
+case_ "options --set name with a space" 2 "$PT" options "$T/opt.dat" --set "name=a b"
+err_has 'cannot hold " "'; err_has "0-9, A-Z, - and _"
+same_file "$T/opt.dat" "$T/opt-before.dat"
 case_ "options --set bad value" 2 "$PT" options "$T/opt.dat" --set squelch=11; err_has "Squelch Level"
 same_file "$T/opt.dat" "$T/opt-before.dat"
 case_ "options --set name too long" 2 "$PT" options "$T/opt.dat" --set name=ABCDEFG; err_has "up to 6 characters"
