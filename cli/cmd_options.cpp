@@ -52,11 +52,11 @@ void ApplySetting(OptionFields& f, const std::string& setting)
     if (!c)
         throw UsageError("unknown setting \"" + key + "\"; keys: " + KeyList());
     if (c->kind == OptionKind::Edit) {
-        // The dialog's box takes six characters; a longer name would lose its tail unnoticed.
-        if (value.size() > static_cast<std::size_t>(mem::kPowerOnNameLen))
-            throw UsageError(std::string(c->labelEn) + " takes up to " + std::to_string(mem::kPowerOnNameLen) +
-                             " characters, not \"" + value + "\"");
-        f.powerOnName = value;
+        // The dialog's rule: upper case as typed, nothing the radio cannot show, six at most.
+        const PowerOnNameCheck name = CheckPowerOnName(value);
+        if (!name.Ok())
+            throw UsageError(PowerOnNameRefusal(name));
+        f.powerOnName = name.name;
         return;
     }
     if (c->kind == OptionKind::Check) {

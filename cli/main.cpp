@@ -25,8 +25,9 @@ const std::vector<Command>& Commands()
          "Prints one \"Label: value\" line per setting, in the Optional Features dialog's order.\n"
          "  --set KEY=VALUE   change a setting and save FILE.dat as the dialog's OK does;\n"
          "                    KEY is the label or its short name (led, step, name, beep, ...),\n"
-         "                    VALUE one of the items the dialog lists (name: up to 6 characters,\n"
-         "                    beep: on or off). The keys are listed by --set help=.\n"},
+         "                    VALUE one of the items the dialog lists (name: up to 6 characters\n"
+         "                    of 0-9 A-Z - _, lower case taken as upper case; beep: on or off).\n"
+         "                    The keys are listed by --set help=.\n"},
         {"export", CmdExport, "write the channels as CSV",
          "usage: progtool export FILE.dat [-o OUT.csv] [--format grid|chirp] [--lang en|zh]\n"
          "  -o OUT.csv        write to OUT.csv (atomically) instead of standard output\n"
@@ -34,9 +35,10 @@ const std::vector<Command>& Commands()
          "  --format chirp    the channel list layout (Location,Name,Frequency,Duplex,...)\n"},
         {"import", CmdImport, "replace the channels of a file from CSV",
          "usage: progtool import IN.csv FILE.dat [--format grid|chirp] [--skip-bad] [--lang en|zh]\n"
-         "Each row goes through the same checks as typing it into the grid (bands, step,\n"
-         "default values, upper-case names of six characters). Channels the CSV does not\n"
-         "carry become empty; settings outside the channel area are kept.\n"
+         "Each row goes through the same checks as typing it into the grid (MHz with up to\n"
+         "five decimals, \".\" or \",\" as the point, bands, step, default values, upper-case\n"
+         "names of six characters). Channels the CSV does not carry become empty;\n"
+         "settings outside the channel area are kept.\n"
          "Every refused or changed row is reported with its line number. When any row is\n"
          "refused nothing is written, unless --skip-bad is given.\n"},
         {"read", CmdRead, "read the radio's memory into a file",

@@ -8,3 +8,4 @@ inline constexpr int IDS_OPEN_PORT_FAIL = 61453;     // "Could not Open the Port
 inline constexpr int IDS_PROGRAM_INTERRUPT = 61454;  // "Program Interrupt, ..."
 inline constexpr int IDS_STEP_ERROR = 61456;         // "Error data Value, ... (6.25K/5k)."
 inline constexpr int IDS_CAUTION = 61458;            // "Caution"
+inline constexpr int IDS_FREQ_FORMAT = 61460;        // "\"%1\" is not a frequency. ..." (typed text)

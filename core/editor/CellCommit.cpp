@@ -1,13 +1,13 @@
 #include "editor/CellCommit.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cmath>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 
 #include "radio/Bands.h"
 #include "radio/ChannelCodec.h"
-#include "radio/Decimal.h"
 
 namespace {
 
@@ -27,14 +27,39 @@ CommitResult Refuse(int messageId)
     return r;
 }
 
-// Band and raster check shared by both frequency columns; 0 when accepted.
-int CheckFrequency(const EnteredFrequency& f)
+// Format, band and raster check shared by both frequency columns; 0 when accepted.
+int CheckEntered(const EnteredFrequency& f)
 {
+    if (!f.number)
+        return kMsgFrequencyFormat;
     if (!f.valid || !IsInBand(static_cast<std::int32_t>(f.units)))
         return kMsgOutOfRange;
     if (!IsOnStep(f.units))
         return kMsgStepError;
     return 0;
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A band limit in MHz, exactly; whole numbers without decimals.
+std::string LimitText(std::int32_t units)
+{
+    const long long u = units;
+    const long long a = u < 0 ? -u : u;
+    std::string out = (u < 0 ? "-" : "") + std::to_string(a / 100000);
+    if (a % 100000) {
+        char frac[8];
+        std::snprintf(frac, sizeof frac, "%05lld", a % 100000);
+        std::string f = frac;
+        f.erase(f.find_last_not_of('0') + 1);
+        out += "." + f;
+    }
+    return out;
 }
 
 bool StartsWithNoCase(const std::string& item, const std::string& prefix)
@@ -59,29 +84,61 @@ bool StartsWithNoCase(const std::string& item, const std::string& prefix)
 EnteredFrequency ParseEnteredFrequency(const std::string& text)
 {
     EnteredFrequency f;
-    const double value = std::atof(text.c_str());
-    if (!std::isfinite(value)) {
-        // "inf" and "nan" parse as numbers; they are no frequency.
-        f.text = text;
-        return f;
+    std::size_t b = 0, e = text.size();
+    while (b < e && IsBlank(text[b]))
+        ++b;
+    while (e > b && IsBlank(text[e - 1]))
+        --e;
+    bool negative = false;
+    if (b < e && (text[b] == '+' || text[b] == '-'))
+        negative = text[b++] == '-';
+    std::string whole, decimals;
+    bool point = false;
+    for (std::size_t i = b; i < e; ++i) {
+        const char c = text[i];
+        if (IsDigit(c))
+            (point ? decimals : whole) += c;
+        else if ((c == '.' || c == ',') && !point)
+            point = true;  // a decimal comma is read as a decimal point
+        else
+            return f;
     }
-    char buf[64];
-    // Values beyond any band still print in full; 64 bytes hold any %3.5f of a
-    // value up to 1e50, larger ones are refused before printing.
-    if (std::fabs(value) < 1e50) {
-        std::snprintf(buf, sizeof buf, "%3.5f", value);
-        f.text = buf;
-    } else {
-        f.text = text;
+    if (whole.empty() && decimals.empty())
         return f;
+    // The cells hold five decimals (10 Hz); more are only taken when they are
+    // zeros, so a value is never stored as a different number.
+    if (decimals.size() > 5) {
+        if (decimals.find_first_not_of('0', 5) != std::string::npos)
+            return f;
+        decimals.resize(5);
     }
-    const double product = std::trunc(MulDecimal(value, 100000.0));
-    // Units must fit the signed 32-bit band limits; anything larger is out of band.
-    if (std::fabs(product) > 2147483647.0)
+    decimals.resize(5, '0');
+    f.number = true;
+
+    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+    const bool zero = whole.empty() && decimals == "00000";
+    f.text = (negative && !zero ? "-" : "") + (whole.empty() ? std::string("0") : whole) + "." + decimals;
+    // Ten digits of MHz already exceed any band limit (units are 32-bit).
+    if (whole.size() > 9)
         return f;
-    f.units = static_cast<long long>(product);
-    f.valid = true;
+    const long long units = (whole.empty() ? 0 : std::stoll(whole)) * 100000 + std::stoll(decimals);
+    f.units = negative ? -units : units;
+    f.valid = f.units >= INT32_MIN && f.units <= INT32_MAX;
     return f;
+}
+
+int CheckFrequency(const std::string& text)
+{
+    return CheckEntered(ParseEnteredFrequency(text));
+}
+
+std::string BandRangesText(bool chinese)
+{
+    const std::string vhf = "VHF " + LimitText(g_nVhfLow) + "-" + LimitText(g_nVhfHigh) + " MHz";
+    const std::string uhf = "UHF " + LimitText(g_nUhfLow) + "-" + LimitText(g_nUhfHigh) + " MHz";
+    if (chinese)
+        return vhf + "，" + uhf + "（不含上限）";
+    return vhf + ", " + uhf + " (upper limits excluded)";
 }
 
 bool IsOnStep(long long units)
@@ -121,9 +178,10 @@ CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& ed
             return result;
         }
         const EnteredFrequency f = ParseEnteredFrequency(editorText);
-        if (int msg = CheckFrequency(f)) {
+        if (int msg = CheckEntered(f)) {
             result = Refuse(msg);
-            EmptyColumns(grid, row, kColRxFreq, kColName, result);
+            if (msg != kMsgFrequencyFormat)
+                EmptyColumns(grid, row, kColRxFreq, kColName, result);
             return result;
         }
         if (rx0.empty())
@@ -139,9 +197,10 @@ CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& ed
             return result;
         }
         const EnteredFrequency f = ParseEnteredFrequency(editorText);
-        if (int msg = CheckFrequency(f)) {
+        if (int msg = CheckEntered(f)) {
             result = Refuse(msg);
-            EmptyColumns(grid, row, kColTxFreq, kColTxFreq, result);
+            if (msg != kMsgFrequencyFormat)
+                EmptyColumns(grid, row, kColTxFreq, kColTxFreq, result);
             return result;
         }
         // No transmit frequency without a receive frequency.

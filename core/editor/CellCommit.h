@@ -9,9 +9,10 @@
 #include "app/StringIds.h"
 #include "radio/TextGrid.h"
 
-// String-table entries of the two refusals (caption 61458 "Caution").
-inline constexpr int kMsgOutOfRange = IDS_OUT_OF_RANGE;  // frequency in neither band
-inline constexpr int kMsgStepError = IDS_STEP_ERROR;   // frequency off the 2.5 kHz / 6.25 kHz raster
+// String-table entries of the refusals (caption 61458 "Caution").
+inline constexpr int kMsgOutOfRange = IDS_OUT_OF_RANGE;     // frequency in neither band
+inline constexpr int kMsgStepError = IDS_STEP_ERROR;        // frequency off the 2.5 kHz / 6.25 kHz raster
+inline constexpr int kMsgFrequencyFormat = IDS_FREQ_FORMAT; // text that is no frequency at all
 inline constexpr int kMsgCaution = IDS_CAUTION;
 
 enum class CommitTrigger { LeaveCell, Enter };
@@ -20,7 +21,7 @@ struct CommitResult {
     // The value was refused: the editor closes, the current cell stays, and an
     // Enter does not move on.
     bool stopped = false;
-    int messageId = 0;                 // 0, kMsgOutOfRange or kMsgStepError
+    int messageId = 0;                 // 0, kMsgOutOfRange, kMsgStepError or kMsgFrequencyFormat
     std::vector<int> emptiedColumns;   // columns of the row emptied by this commit, ascending
 
     bool Committed() const { return !stopped; }
@@ -30,6 +31,11 @@ struct CommitResult {
 // cell (row, col) of a channel row 1..200, column 1..9. Anything else commits
 // nothing. Band limits are the process-wide ones of IsInBand.
 //
+// A frequency column refuses text that is no frequency (kMsgFrequencyFormat)
+// without touching the grid: a typing slip must not cost the channel. A
+// number out of band or off the raster is refused and emptied: the whole row
+// for a receive frequency, the transmit cell for a transmit frequency.
+//
 // A transmit frequency off the step raster empties only the transmit cell,
 // whichever way the cell was left: a slip in the transmit frequency must not
 // throw away the rest of the channel. `trigger` is kept for the callers'
@@ -37,16 +43,30 @@ struct CommitResult {
 CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& editorText, CommitTrigger trigger,
                         bool chinese);
 
-// A frequency as the editors read it: atof of the text, reformatted "%3.5f",
-// and its count of 10 Hz units (MulDecimal by 100000, truncated). `valid` is
-// false for values that are no finite number of units (inf, nan, 1e30), which
-// the commit treats as out of band.
+// A frequency as the editors read it. Accepted form: megahertz with at most
+// five decimals, "." or "," as the decimal point, an optional sign, blanks
+// around it ("145.125", " 145,125 "). Further decimals are taken only when
+// they are zeros. Anything else (letters, a second point, exponents, "inf")
+// is no frequency: `number` is false and nothing else is set.
+// For a number, `units` is its exact count of 10 Hz units and `text` the
+// cell form "%3.5f" (145.12500); `valid` is false when the units do not fit
+// the band limits' type, which the commit treats as out of band.
 struct EnteredFrequency {
+    bool number = false;
+    bool valid = false;
     std::string text;
     long long units = 0;
-    bool valid = false;
 };
 EnteredFrequency ParseEnteredFrequency(const std::string& text);
+
+// The refusal a typed frequency earns against the band limits in force:
+// 0 when accepted, else kMsgFrequencyFormat, kMsgOutOfRange or kMsgStepError.
+int CheckFrequency(const std::string& text);
+
+// The band ranges in force, for the refusal messages of the window and the
+// import report: "VHF 136-174 MHz, UHF 400-520 MHz (upper limits excluded)",
+// or its Chinese form.
+std::string BandRangesText(bool chinese);
 
 // True when the units lie on the 2.5 kHz or the 6.25 kHz raster.
 bool IsOnStep(long long units);

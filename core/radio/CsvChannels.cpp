@@ -175,14 +175,6 @@ std::string MHz6(long long units)
     return text;
 }
 
-std::string BandText()
-{
-    char text[160];
-    std::snprintf(text, sizeof text, "VHF %g to %g MHz, UHF %g to %g MHz, upper edges excluded",
-                  g_nVhfLow / 100000.0, g_nVhfHigh / 100000.0, g_nUhfLow / 100000.0, g_nUhfHigh / 100000.0);
-    return text;
-}
-
 // One word of a flag column, in whichever language it was written.
 enum class Flag { None, High, Middle, Low, Lock, Unlock, Yes, No, Wide, Narrow };
 
@@ -358,11 +350,20 @@ std::string StoredName(const std::string& typed)
     return out;
 }
 
+// Why a frequency field is no frequency, with the form and the ranges accepted.
+std::string FormatReason(const std::string& what, const std::string& value)
+{
+    return what + " \"" + value + "\" is not a frequency: give megahertz with up to five decimals, " +
+           "e.g. 145.125 or 145,125, within " + BandRangesText(false);
+}
+
 std::string CommitReason(int col, const std::string& value, int messageId)
 {
     const char* what = col == kColRxFreq ? "Rx Frequency" : "Tx Frequency";
+    if (messageId == kMsgFrequencyFormat)
+        return FormatReason(what, value);
     if (messageId == kMsgOutOfRange)
-        return std::string(what) + " \"" + value + "\" is out of range (" + BandText() + ")";
+        return std::string(what) + " \"" + value + "\" is out of range; the bands are " + BandRangesText(false);
     if (messageId == kMsgStepError)
         return std::string(what) + " \"" + value + "\" is not on the 2.5 kHz or 6.25 kHz step";
     return std::string(what) + " \"" + value + "\" was refused";
@@ -604,8 +605,12 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
 {
     const std::string freq = cols.Get(f, "Frequency");
     const EnteredFrequency rx = ParseEnteredFrequency(freq);
-    if (!IsNumber(freq) || !rx.valid) {
-        why = "Frequency \"" + freq + "\" is no number of MHz";
+    if (!rx.number) {
+        why = FormatReason("Frequency", freq);
+        return false;
+    }
+    if (!rx.valid) {
+        why = "Frequency \"" + freq + "\" is out of range; the bands are " + BandRangesText(false);
         return false;
     }
     ch.rx = rx.text;
@@ -615,8 +620,12 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
     long long offset = 0;
     if (duplex == "+" || duplex == "-" || duplex == "split") {
         const EnteredFrequency off = ParseEnteredFrequency(offsetText);
-        if (!IsNumber(offsetText) || !off.valid || off.units < 0) {
-            why = "Offset \"" + offsetText + "\" is no number of MHz";
+        if (!off.number) {
+            why = FormatReason("Offset", offsetText);
+            return false;
+        }
+        if (!off.valid || off.units < 0) {
+            why = "Offset \"" + offsetText + "\" is negative or too large";
             return false;
         }
         offset = off.units;

@@ -111,6 +111,36 @@ OptionFields DecodeOptions(const Image& image)
     return f;
 }
 
+PowerOnNameCheck CheckPowerOnName(const std::string& text)
+{
+    PowerOnNameCheck check;
+    int chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++chars) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        std::string c = text.substr(i, len);
+        i += len;
+        if (len == 1 && lead >= 'a' && lead <= 'z')
+            c[0] = static_cast<char>(lead - 'a' + 'A');
+        if (check.refused.empty() && (len > 1 || EncodeNameChar(static_cast<unsigned char>(c[0])) == 0xFF))
+            check.refused = c;
+        check.name += c;
+    }
+    check.tooLong = chars > mem::kPowerOnNameLen;
+    return check;
+}
+
+std::string PowerOnNameRefusal(const PowerOnNameCheck& check)
+{
+    const std::string takes = "takes up to " + std::to_string(mem::kPowerOnNameLen) +
+                              " characters of 0-9, A-Z, - and _ (lower case is taken as upper case)";
+    if (!check.refused.empty())
+        return "Power-on Name cannot hold \"" + check.refused + "\" (in \"" + check.name + "\"): it " + takes;
+    if (check.tooLong)
+        return "Power-on Name \"" + check.name + "\" is too long: it " + takes;
+    return {};
+}
+
 void EncodeOptions(const OptionFields& f, Image& image)
 {
     // A list without selection is -1; stored as 0xFF in the whole-byte SQL fields.

@@ -38,6 +38,20 @@ struct OptionFields {
 OptionFields DecodeOptions(const Image& image);
 void EncodeOptions(const OptionFields& fields, Image& image);
 
+// A power-on name as the user gives it, against what the radio can show:
+// the name character code's 0-9, A-Z, '-' and '_', at most six of them.
+// Lower-case letters are taken as upper case; any other character is refused,
+// never stored as a blank.
+struct PowerOnNameCheck {
+    std::string name;      // the text, lower case turned to upper case
+    std::string refused;   // the first character the radio cannot show (UTF-8), "" when none
+    bool tooLong = false;  // more than six characters
+    bool Ok() const { return refused.empty() && !tooLong; }
+};
+PowerOnNameCheck CheckPowerOnName(const std::string& utf8);
+// Why a name is refused, naming the character and what is accepted (English).
+std::string PowerOnNameRefusal(const PowerOnNameCheck& check);
+
 // Control ids of the dialog (template 132).
 namespace optid {
 inline constexpr int kDialog = 132;

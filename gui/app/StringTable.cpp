@@ -26,6 +26,10 @@ QString LoadStringRes(int id)
             "StringTable", "Error data Value, please input according the step value(6.25K/5k).");
     case IDS_CAUTION:
         return QCoreApplication::translate("StringTable", "Caution");
+    case IDS_FREQ_FORMAT:
+        return QCoreApplication::translate(
+            "StringTable",
+            "\"%1\" is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125.");
     default:
         return QString();
     }

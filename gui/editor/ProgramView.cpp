@@ -431,6 +431,11 @@ bool CProgramView::CommitEditor(CommitTrigger trigger)
         MessageRequest request;
         request.parent = this;
         request.text = LoadStringRes(result.messageId);
+        if (result.messageId == kMsgFrequencyFormat)
+            request.text = request.text.arg(QString::fromStdString(text));
+        // A frequency in no band, or no frequency at all: show what is accepted.
+        if (result.messageId != kMsgStepError)
+            request.text += QLatin1Char('\n') + QString::fromStdString(BandRangesText(g_bChinese != 0));
         request.caption = LoadStringRes(IDS_CAUTION);
         request.buttons = QMessageBox::Ok;
         request.icon = QMessageBox::Warning;

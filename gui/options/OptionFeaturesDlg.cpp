@@ -10,9 +10,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolTip>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "app/MessageBox.h"
+#include "app/StringTable.h"
 #include "editor/ProgramView.h"
 #include "frame/HelpAccess.h"
 #include "frame/MainFrame.h"
@@ -47,6 +50,27 @@ std::string NameForImage(const QString& text)
     return name;
 }
 
+QString NameTakes()
+{
+    return Tr("The power-on name takes up to six characters: 0-9, A-Z, - and _ "
+              "(lower case becomes upper case).");
+}
+
+// The power-on name box takes only what the radio can show: lower case turns
+// to upper case as it is typed, any other character is not taken.
+class CPowerOnNameValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        const PowerOnNameCheck check = CheckPowerOnName(input.toStdString());
+        if (!check.refused.empty())
+            return Invalid;
+        input = QString::fromStdString(check.name);
+        return Acceptable;
+    }
+};
+
 }  // namespace
 
 COptionFeaturesDlg::COptionFeaturesDlg(QWidget* parent) : QDialog(parent)
@@ -79,6 +103,12 @@ COptionFeaturesDlg::COptionFeaturesDlg(QWidget* parent) : QDialog(parent)
         case OptionKind::Edit:
             m_editName = new QLineEdit(this);
             m_editName->setMaxLength(mem::kPowerOnNameLen);
+            m_editName->setValidator(new CPowerOnNameValidator(m_editName));
+            // A key the box does not take is answered at the box, not ignored.
+            connect(m_editName, &QLineEdit::inputRejected, this, [this] {
+                QToolTip::showText(m_editName->mapToGlobal(QPoint(0, m_editName->height())), NameTakes(),
+                                   m_editName);
+            });
             w = m_editName;
             break;
         case OptionKind::Check:
@@ -215,13 +245,26 @@ OptionFields COptionFeaturesDlg::FieldsFromControls() const
         if (c.kind == OptionKind::List)
             SetOptionIndex(f, c.id, List(c.id)->currentIndex());
     }
-    f.powerOnName = NameForImage(m_editName->text());
+    f.powerOnName = NameForImage(QString::fromStdString(CheckPowerOnName(m_editName->text().toStdString()).name));
     f.beep = m_checkBeep->isChecked();
     return f;
 }
 
 void COptionFeaturesDlg::OnOK()
 {
+    // Text set rather than typed has not passed the box's check and may still
+    // hold a character the radio cannot show: say so and keep the dialog open.
+    const PowerOnNameCheck name = CheckPowerOnName(m_editName->text().toStdString());
+    if (!name.Ok()) {
+        QString text = NameTakes();
+        if (!name.refused.empty())
+            text = Tr("The power-on name cannot hold \"%1\".").arg(QString::fromStdString(name.refused)) +
+                   QLatin1Char('\n') + text;
+        AppMessageBox(this, text, QMessageBox::Ok, QMessageBox::Warning, LoadStringRes(IDS_CAUTION));
+        m_editName->setFocus(Qt::OtherFocusReason);
+        m_editName->selectAll();
+        return;
+    }
     if (CProgramDoc* doc = Document())
         EncodeOptions(FieldsFromControls(), doc->m_image);
     QDialog::accept();

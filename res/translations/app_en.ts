@@ -354,5 +354,9 @@
         <source>Caution</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -354,5 +354,9 @@
         <source>Caution</source>
         <translation>警告</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125.</source>
+        <translation>“%1”不是频率。请输入以兆赫（MHz）为单位、最多五位小数的频率，例如 145.125 或 145,125。</translation>
+    </message>
 </context>
 </TS>

@@ -119,6 +119,14 @@
         <source>Memory</source>
         <translation>Memory</translation>
     </message>
+    <message>
+        <source>The power-on name takes up to six characters: 0-9, A-Z, - and _ (lower case becomes upper case).</source>
+        <translation>The power-on name takes up to six characters: 0-9, A-Z, - and _ (lower case becomes upper case).</translation>
+    </message>
+    <message>
+        <source>The power-on name cannot hold &quot;%1&quot;.</source>
+        <translation>The power-on name cannot hold &quot;%1&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>ReportPrinter</name>

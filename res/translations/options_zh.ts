@@ -119,6 +119,14 @@
         <source>Memory</source>
         <translation>存储</translation>
     </message>
+    <message>
+        <source>The power-on name takes up to six characters: 0-9, A-Z, - and _ (lower case becomes upper case).</source>
+        <translation>开机名称最多六个字符：0-9、A-Z、- 和 _（小写字母自动转为大写）。</translation>
+    </message>
+    <message>
+        <source>The power-on name cannot hold &quot;%1&quot;.</source>
+        <translation>开机名称不能包含“%1”。</translation>
+    </message>
 </context>
 <context>
     <name>ReportPrinter</name>

@@ -102,10 +102,13 @@ case_ "options of a new file" 0 "$PT" options "$T/new.dat"
 out_has "V SQL Adjust: 30"; out_has "U SQL Adjust: 20"; out_has "Scan Mode: CO"
 cp "$T/new.dat" "$T/opt.dat"
 case_ "options --set" 0 "$PT" options "$T/opt.dat" --set squelch=5 --set "Call Tone=1750" --set name=ab-1
-out_has "Squelch Level: 5"; out_has "Call Tone: 1750"; out_has "Power-on Name: "
-# a lower-case name is stored as 0xFF codes, as the dialog does
-[[ "$(od -An -tx1 -j $((0x12E8)) -N6 "$T/opt.dat" | tr -d ' ')" == "ffff2401ffff" ]] || fail "power-on name bytes"
+out_has "Squelch Level: 5"; out_has "Call Tone: 1750"; out_has "Power-on Name: AB-1"
+# lower case is taken as upper case, as the dialog does
+[[ "$(od -An -tx1 -j $((0x12E8)) -N6 "$T/opt.dat" | tr -d ' ')" == "0a0b2401ffff" ]] || fail "power-on name bytes"
 cp "$T/opt.dat" "$T/opt-before.dat"
+case_ "options --set name with a space" 2 "$PT" options "$T/opt.dat" --set "name=a b"
+err_has 'cannot hold " "'; err_has "0-9, A-Z, - and _"
+same_file "$T/opt.dat" "$T/opt-before.dat"
 case_ "options --set bad value" 2 "$PT" options "$T/opt.dat" --set squelch=11; err_has "Squelch Level"
 same_file "$T/opt.dat" "$T/opt-before.dat"
 case_ "options --set name too long" 2 "$PT" options "$T/opt.dat" --set name=ABCDEFG; err_has "up to 6 characters"
@@ -145,19 +148,21 @@ Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,Mode,Power
 3,tone,146.520000,,0,Tone,99.9,FM,High
 4,short,146.52
 0,dup,146.550000,,0,,88.5,FM,High
+5,junk,146.94000Q,,0,,88.5,FM,High
 CSV
 cp "$SAMPLE" "$T/target.dat"
 case_ "import with bad rows" 1 "$PT" import "$T/bad.csv" "$T/target.dat" --format chirp
-err_has "bad.csv:3: rejected: Rx Frequency \"181.00000\" is out of range"
+err_has "bad.csv:3: rejected: Rx Frequency \"181.00000\" is out of range; the bands are VHF 130-180 MHz, UHF 400-520 MHz"
 err_has "bad.csv:4: rejected: Rx Frequency \"146.00650\" is not on the 2.5 kHz or 6.25 kHz step"
 err_has "bad.csv:5: rejected: CTCSS tone \"99.9\""
 err_has "bad.csv:6: rejected: expected 9 fields, found 3"
 err_has "bad.csv:7: rejected: Pr was already given on line 2"
+err_has "bad.csv:8: rejected: Frequency \"146.94000Q\" is not a frequency: give megahertz with up to five decimals"
 err_has "bad.csv:2: changed: name \"good\" is stored as \"GOOD\""
 err_has "target.dat is unchanged"
 same_file "$T/target.dat" "$SAMPLE"
 case_ "import --skip-bad" 0 "$PT" import "$T/bad.csv" "$T/target.dat" --format chirp --skip-bad
-out_has "imported 1 channel(s)"; out_has "5 rejected row(s) left out"
+out_has "imported 1 channel(s)"; out_has "6 rejected row(s) left out"
 "$PT" show "$T/target.dat" >"$T/out"; out_has "1 channels used"; out_has "GOOD"
 printf 'CH,Rx Frequency\n"Pr,146.52\n' >"$T/broken.csv"
 case_ "import broken quoting" 1 "$PT" import "$T/broken.csv" "$T/target.dat"; err_has "broken.csv: line 2"

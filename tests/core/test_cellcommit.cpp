@@ -112,21 +112,68 @@ TEST_F(CellCommitTest, UpperBandLimitIsExclusive)
     EXPECT_TRUE(Commit(11, kColRxFreq, "173.99750").Committed());
 }
 
-TEST_F(CellCommitTest, TextThatIsNoNumberOrAbsurdIsOutOfRange)
+TEST_F(CellCommitTest, TypedFrequencyIsStoredAsTypedOrRefused)
 {
-    for (const char* text : {"abc", "inf", "nan", "1e30", "-145.125", "  145.125xyz"}) {
+    const int kFormat = kMsgFrequencyFormat;
+    struct Case {
+        const char* typed;
+        int message;
+        const char* stored;  // column 1 when accepted
+    };
+    const Case cases[] = {
+        {"147,33", 0, "147.33000"},            // decimal comma
+        {"  145.125\t", 0, "145.12500"},      // blanks around
+        {"0145.00625", 0, "145.00625"},
+        {"145.1250000", 0, "145.12500"},       // zeros past the fifth decimal
+        {"+145.", 0, "145.00000"},
+        {"146.94000Q", kFormat, nullptr},
+        {"145.125xyz", kFormat, nullptr},
+        {"147,33x", kFormat, nullptr},
+        {"145..125", kFormat, nullptr},
+        {"145.1,25", kFormat, nullptr},
+        {"1 45", kFormat, nullptr},
+        {"145.123456", kFormat, nullptr},      // a sixth decimal would be lost
+        {"1.45e2", kFormat, nullptr},
+        {"0x91", kFormat, nullptr},
+        {"inf", kFormat, nullptr},
+        {"abc", kFormat, nullptr},
+        {"   ", kFormat, nullptr},
+        {".", kFormat, nullptr},
+        {"-145.125", kMsgOutOfRange, nullptr},
+        {"99999999999", kMsgOutOfRange, nullptr},
+        {"0", kMsgOutOfRange, nullptr},
+        {"145,0065", kMsgStepError, nullptr},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CheckFrequency(c.typed), c.message) << c.typed;
         FillRow(12, kChannel);
-        CommitResult r = Commit(12, kColRxFreq, text);
-        if (std::string(text) == "  145.125xyz") {
-            // atof skips leading blanks and ignores the rest.
-            EXPECT_TRUE(r.Committed()) << text;
-            EXPECT_EQ(grid.TextMatrix(12, 1), "145.12500");
-            EXPECT_EQ(grid.TextMatrix(12, 2), "146.00000");
-        } else {
-            EXPECT_EQ(r.messageId, kMsgOutOfRange) << text;
-            EXPECT_EQ(Row(12), kEmptyRow) << text;
-        }
+        const CommitResult r = Commit(12, kColRxFreq, c.typed);
+        EXPECT_EQ(r.messageId, c.message) << c.typed;
+        std::vector<std::string> expected = kChannel;
+        if (c.message == 0)
+            expected[0] = c.stored;
+        else if (c.message != kFormat)
+            expected = kEmptyRow;
+        EXPECT_EQ(Row(12), expected) << c.typed;
+        EXPECT_EQ(r.stopped, c.message != 0) << c.typed;
+
+        // The transmit column follows the same rule; a slip leaves its cell alone.
+        FillRow(13, kChannel);
+        Commit(13, kColTxFreq, c.typed);
+        const std::string tx = c.message == 0 ? c.stored : c.message == kFormat ? kChannel[1] : "";
+        EXPECT_EQ(grid.TextMatrix(13, kColTxFreq), tx) << c.typed;
     }
+    EXPECT_EQ(ParseEnteredFrequency("145.12345").units, 14512345);
+    EXPECT_EQ(ParseEnteredFrequency("439,99375").units, 43999375);
+}
+
+TEST_F(CellCommitTest, BandRangesTextShowsTheLimitsInForce)
+{
+    EXPECT_EQ(BandRangesText(false), "VHF 136-175 MHz, UHF 400-520 MHz (upper limits excluded)");
+    g_nVhfHigh = 17400000;
+    g_nUhfLow = 43012500;
+    EXPECT_EQ(BandRangesText(false), "VHF 136-174 MHz, UHF 430.125-520 MHz (upper limits excluded)");
+    EXPECT_EQ(BandRangesText(true), "VHF 136-174 MHz，UHF 430.125-520 MHz（不含上限）");
 }
 
 TEST_F(CellCommitTest, ReceiveFrequencyOfExistingChannelChangesOnlyColumnOne)

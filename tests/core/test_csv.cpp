@@ -223,7 +223,9 @@ TEST_F(CsvTest, ImportAppliesTheEditingRulesRowByRow)
                             "8,,145.5,,,High,,,,X\r\n"              // line 12: empty channel with settings
                             "9,\xE4\xB8\x80,,,,,,,,\r\n"            // line 13: no number
                             "10,136,136,\xE6\x97\xA0,D754I,\xE4\xB8\xAD,\xE6\x9C\xAA\xE9\x94\x81\xE5\xAE\x9A,"
-                            "\xE6\x97\xA0,\xE7\xAA\x84,ab\r\n";   // line 14: Chinese words
+                            "\xE6\x97\xA0,\xE7\xAA\x84,ab\r\n"    // line 14: Chinese words
+                            "11,\"147,33\",,,,,,,,\r\n"              // line 15: decimal comma
+                            "12,146.94000Q,,,,,,,,\r\n";             // line 16: junk after the number
     CTextGrid g;
     FillGridLabels(g, false);
     const ImportReport rep = ImportCsv(csv, CsvFormat::Grid, g, false);
@@ -235,15 +237,16 @@ TEST_F(CsvTest, ImportAppliesTheEditingRulesRowByRow)
                                                    "Narrow", "RPT"}));
     EXPECT_EQ(Row(g, 11), (std::vector<std::string>{"136.00000", "136.00000", "None", "D754I", "Middle", "Unlock",
                                                     "No", "Narrow", "AB"}));
-    for (int row : {2, 3, 4, 6, 7, 9, 10})
+    EXPECT_EQ(g.TextMatrix(12, 1), "147.33000");
+    for (int row : {2, 3, 4, 6, 7, 9, 10, 13})
         EXPECT_EQ(g.TextMatrix(row, 1), "") << row;
-    EXPECT_EQ(rep.channels, 3);
-    EXPECT_EQ(rep.rejected, 9);
+    EXPECT_EQ(rep.channels, 4);
+    EXPECT_EQ(rep.rejected, 10);
 
     std::map<int, std::string> rejected, changed;
     for (const auto& i : rep.issues)
         (i.rejected ? rejected : changed)[i.line] += i.reason;
-    EXPECT_NE(rejected[3].find("out of range"), std::string::npos);
+    EXPECT_NE(rejected[3].find("out of range; the bands are VHF 136-175 MHz, UHF 400-520 MHz"), std::string::npos);
     EXPECT_NE(rejected[4].find("step"), std::string::npos);
     EXPECT_NE(rejected[5].find("Tx Frequency"), std::string::npos);
     EXPECT_NE(rejected[7].find("99.9"), std::string::npos);
@@ -251,8 +254,13 @@ TEST_F(CsvTest, ImportAppliesTheEditingRulesRowByRow)
     EXPECT_NE(rejected[9].find("line 6"), std::string::npos);
     EXPECT_NE(rejected[10].find("found 4"), std::string::npos);
     EXPECT_NE(rejected[11].find("300"), std::string::npos);
-    EXPECT_NE(rejected[13].find("out of range"), std::string::npos);
-    EXPECT_EQ(rejected.size(), 9u);
+    for (int line : {13, 16})
+        EXPECT_NE(rejected[line].find("is not a frequency: give megahertz with up to five decimals, e.g. 145.125 or "
+                                      "145,125, within VHF 136-175 MHz"),
+                  std::string::npos)
+            << rejected[line];
+    EXPECT_NE(rejected[16].find("\"146.94000Q\""), std::string::npos);
+    EXPECT_EQ(rejected.size(), 10u);
     EXPECT_NE(changed[6].find("\"RPT\""), std::string::npos);
     EXPECT_NE(changed[12].find("empty channel"), std::string::npos);
     EXPECT_NE(changed[14].find("\"AB\""), std::string::npos);

@@ -104,6 +104,34 @@ TEST(OptionEncode, PowerOnNameCoding)
     EXPECT_EQ(DecodeOptions(img).powerOnName, "AB");
 }
 
+TEST(PowerOnName, UpperCaseAsTypedAndRefusesWhatTheRadioCannotShow)
+{
+    struct Case {
+        const char* typed;
+        const char* name;
+        const char* refused;
+        bool tooLong;
+    };
+    const Case cases[] = {
+        {"ab-1", "AB-1", "", false},   {"Z_9", "Z_9", "", false},      {"", "", "", false},
+        {"a b", "A B", " ", false},    {"中A1", "中A1", "中", false},   {"ab.c", "AB.C", ".", false},
+        {"abcdefg", "ABCDEFG", "", true}, {"abcdef", "ABCDEF", "", false},
+    };
+    for (const Case& c : cases) {
+        const PowerOnNameCheck check = CheckPowerOnName(c.typed);
+        EXPECT_EQ(check.name, c.name) << c.typed;
+        EXPECT_EQ(check.refused, c.refused) << c.typed;
+        EXPECT_EQ(check.tooLong, c.tooLong) << c.typed;
+        const std::string why = PowerOnNameRefusal(check);
+        EXPECT_EQ(why.empty(), check.Ok()) << c.typed;
+        if (!check.Ok()) {
+            EXPECT_NE(why.find(std::string("\"") + (*c.refused ? c.refused : c.name) + "\""), std::string::npos)
+                << why;
+        }
+    }
+    EXPECT_NE(PowerOnNameRefusal(CheckPowerOnName("a b")).find("0-9, A-Z, - and _"), std::string::npos);
+}
+
 TEST(OptionEncode, BitFieldsKeepEveryOtherBit)
 {
     Image img = NewDocumentImage();

@@ -38,6 +38,7 @@ private slots:
     void bandAndStepChecks_data();
     void bandAndStepChecks();
     void upperLimitIsExclusive();
+    void typedFrequencyIsStoredAsTypedOrRefused();
     void changingRxKeepsTheRest();
     void clearingRxDeletesChannel();
     void txWithoutRxStaysEmpty();
@@ -216,7 +217,6 @@ void TestEditor::bandAndStepChecks_data()
     QTest::newRow("below VHF") << "100" << int(IDS_OUT_OF_RANGE) << "";
     QTest::newRow("between bands") << "300" << int(IDS_OUT_OF_RANGE) << "";
     QTest::newRow("UHF") << "439.99375" << 0 << "439.99375";
-    QTest::newRow("no number") << "abc" << int(IDS_OUT_OF_RANGE) << "";
 }
 
 void TestEditor::bandAndStepChecks()
@@ -240,7 +240,7 @@ void TestEditor::bandAndStepChecks()
         QCOMPARE(t.Cell(row, 1), stored);
         if (message) {
             QCOMPARE(env.m_messages.size(), 1);
-            QCOMPARE(env.m_messages[0].text, LoadStringRes(message));
+            QVERIFY(env.m_messages[0].text.startsWith(LoadStringRes(message)));
             QCOMPARE(env.m_messages[0].caption, QString("Caution"));
             // A refused receive frequency empties the whole row.
             QCOMPARE(t.Row(row), QStringList(QVector<QString>(9)));
@@ -266,13 +266,47 @@ void TestEditor::upperLimitIsExclusive()
     t.Type("175");
     t.Enter();
     QCOMPARE(env.m_messages.size(), 1);
-    QCOMPARE(env.m_messages[0].text, QString("Out of range,please input again."));
+    // The standard text, and under it the ranges in force.
+    QCOMPARE(env.m_messages[0].text,
+             QString("Out of range,please input again.\nVHF 136-175 MHz, UHF 400-520 MHz (upper limits excluded)"));
     QCOMPARE(t.Cell(3, 1), QString());
     t.Click(3, 1);
     t.Type("136");
     t.Enter();
     QCOMPARE(env.m_messages.size(), 1);
     QCOMPARE(t.Cell(3, 1), QString("136.00000"));
+}
+
+void TestEditor::typedFrequencyIsStoredAsTypedOrRefused()
+{
+    EditorEnv env;
+    Image image = ImageWithChannels();
+    ViewUnderTest t(&image);
+    // A decimal comma is a decimal point.
+    t.Click(2, 1);
+    t.ClearEditor();
+    t.Type("147,33");
+    t.Enter();
+    QCOMPARE(t.Cell(2, 1), QString("147.33000"));
+    QVERIFY(env.m_messages.isEmpty());
+    // Junk after the number is refused with the accepted form and the ranges,
+    // in either frequency column; nothing of the row is lost.
+    const QStringList before = t.Row(2);
+    for (int col : {1, 2}) {
+        env.m_messages.clear();
+        t.Click(2, col);
+        t.ClearEditor();
+        t.Type("146.94000Q");
+        QCOMPARE(t.OpenEdit()->text(), QString("146.94000Q"));
+        t.Enter();
+        QCOMPARE(env.m_messages.size(), 1);
+        QCOMPARE(env.m_messages[0].text,
+                 QString("\"146.94000Q\" is not a frequency. Please type megahertz with up to five decimals, "
+                         "e.g. 145.125 or 145,125.\nVHF 130-180 MHz, UHF 400-520 MHz (upper limits excluded)"));
+        QCOMPARE(env.m_messages[0].caption, QString("Caution"));
+        QCOMPARE(t.Row(2), before);
+        QCOMPARE(t.Grid().GetCol(), long(col));  // Enter does not move on
+    }
 }
 
 void TestEditor::changingRxKeepsTheRest()
@@ -381,7 +415,7 @@ void TestEditor::enterRechecksRxOnTheWayToNextRow()
     t.Click(2, 9);
     t.Enter();
     QCOMPARE(env.m_messages.size(), 1);
-    QCOMPARE(env.m_messages[0].text, LoadStringRes(IDS_OUT_OF_RANGE));
+    QVERIFY(env.m_messages[0].text.startsWith(LoadStringRes(IDS_OUT_OF_RANGE)));
     QCOMPARE(t.Row(2), QStringList(QVector<QString>(9)));
     QCOMPARE(t.Grid().GetRow(), 3L);
     QCOMPARE(t.Grid().GetCol(), 1L);
@@ -489,7 +523,7 @@ void TestEditor::mendedTxOffStepEmptiesOnlyTx()
     t.Type("300");
     t.Enter();
     QCOMPARE(env.m_messages.size(), 3);
-    QCOMPARE(env.m_messages[2].text, LoadStringRes(IDS_OUT_OF_RANGE));
+    QVERIFY(env.m_messages[2].text.startsWith(LoadStringRes(IDS_OUT_OF_RANGE)));
     QCOMPARE(t.Row(2), expected);
 }
 
@@ -614,7 +648,7 @@ void TestEditor::bandBoxesOfImage()
     t.Type("174");
     t.Enter();
     QCOMPARE(env.m_messages.size(), 2);
-    QCOMPARE(env.m_messages[1].text, LoadStringRes(IDS_OUT_OF_RANGE));
+    QVERIFY(env.m_messages[1].text.startsWith(LoadStringRes(IDS_OUT_OF_RANGE)));
 }
 
 void TestEditor::f1Contexts()

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QTranslator>
 #include <QtTest>
 #include <functional>
@@ -144,26 +145,54 @@ private slots:
         QVERIFY2(m_ok, qPrintable(m_failure));
     }
 
-    void namesWithoutCodes()
+    void powerOnNameTakesOnlyWhatTheRadioShows()
     {
+        QList<MessageRequest> messages;
+        SetMessageHook([&messages](const MessageRequest& r) {
+            messages << r;
+            return QMessageBox::Ok;
+        });
         COptionFeaturesDlg dlg;
         dlg.SetDocument(&m_doc);
-        // Lower case has no code: six 0xFF, shown empty next time.
-        RunDialog(dlg, [](COptionFeaturesDlg& d) {
-            d.NameEdit()->setText(QStringLiteral("ab"));
+        // Typed: lower case turns to upper case, a space is not taken and the box says why.
+        QString typed, tip;
+        RunDialog(dlg, [&](COptionFeaturesDlg& d) {
+            d.show();
+            d.NameEdit()->setFocus();
+            QTest::keyClicks(d.NameEdit(), "ab c1");
+            typed = d.NameEdit()->text();
+            tip = QToolTip::text();
             return ClickOk(d);
         });
+        QCOMPARE(typed, QStringLiteral("ABC1"));
+        QVERIFY2(tip.contains(QStringLiteral("0-9, A-Z, - and _")), qPrintable(tip));
+        QVERIFY(messages.isEmpty());
+        const int abc1[6] = {0x0A, 0x0B, 0x0C, 0x01, 0xFF, 0xFF};
         for (int i = 0; i < 6; ++i)
-            QCOMPARE(int(m_doc.m_image[mem::kPowerOnName + i]), 0xFF);
+            QCOMPARE(int(m_doc.m_image[mem::kPowerOnName + i]), abc1[i]);
 
-        // A character beyond ASCII takes one position, not its UTF-8 bytes.
-        RunDialog(dlg, [](COptionFeaturesDlg& d) {
-            d.NameEdit()->setText(QString::fromUtf8("中A1"));
+        // Put in without typing: OK names the character and the dialog stays open.
+        bool stayedOpen = false;
+        const int result = RunDialog(dlg, [&](COptionFeaturesDlg& d) {
+            d.show();
+            d.NameEdit()->setText(QStringLiteral("a b"));
+            ClickOk(d);
+            stayedOpen = d.isVisible();
+            QTest::keyClick(d.NameEdit(), Qt::Key_Backspace);  // OK selected the name: start again
+            QTest::keyClicks(d.NameEdit(), "ab");
             return ClickOk(d);
         });
-        const int coded[6] = {0xFF, 0x0A, 0x01, 0xFF, 0xFF, 0xFF};
+        SetMessageHook({});
+        QVERIFY(stayedOpen);
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].text, QStringLiteral("The power-on name cannot hold \" \".\nThe power-on name takes up "
+                                                  "to six characters: 0-9, A-Z, - and _ (lower case becomes upper "
+                                                  "case)."));
+        QCOMPARE(messages[0].caption, QStringLiteral("Caution"));
+        QCOMPARE(result, int(QDialog::Accepted));
+        const int ab[6] = {0x0A, 0x0B, 0xFF, 0xFF, 0xFF, 0xFF};
         for (int i = 0; i < 6; ++i)
-            QCOMPARE(int(m_doc.m_image[mem::kPowerOnName + i]), coded[i]);
+            QCOMPARE(int(m_doc.m_image[mem::kPowerOnName + i]), ab[i]);
 
         // A code without a character (37) ends the shown name.
         const std::uint8_t stored[6] = {0x0C, 0x0D, 37, 0x0E, 0xFF, 0xFF};

@@ -147,7 +147,7 @@ private slots:
             QVERIFY2(!a->text().contains(QRegularExpression("[A-Za-z]{3}")), qPrintable(a->text()));
             QVERIFY2(!a->statusTip().contains(QRegularExpression("[A-Za-z]{3}")), qPrintable(a->statusTip()));
         }
-        for (int id : {61448, 61451, 61452, 61453, 61454, 61456, 61458}) {
+        for (int id : {61448, 61451, 61452, 61453, 61454, 61456, 61458, 61460}) {
             const QString text = LoadStringRes(id);
             QVERIFY2(!text.isEmpty() && !text.contains(QRegularExpression("[A-Za-z]{4}")), qPrintable(text));
         }
