@@ -9,6 +9,7 @@
 
 #include "app/Globals.h"
 #include "app/IniFile.h"
+#include "app/Language.h"
 #include "radio/Bands.h"
 #include "radio/ChannelCodec.h"
 #include "radio/DatFile.h"
@@ -96,16 +97,14 @@ void Note(const std::string& message) { std::cerr << message << std::endl; }
 void SetUpLanguage(const Args& args)
 {
     theIniFile.LoadFromProgramDir("Program.ini", false, true, false);
-    std::string lang = args.Value("--lang");
-    if (lang.empty()) {
-        const std::string configured = theIniFile.GetString("Setup", "Language", "");
-        lang = (configured == "Chinese" || configured == "chinese") ? "zh" : "en";
-    }
-    if (lang != "en" && lang != "zh")
+    const std::string lang = args.Value("--lang");
+    if (!lang.empty() && lang != "en" && lang != "zh")
         throw UsageError("--lang takes en or zh, not \"" + lang + "\"");
-    g_bChinese = lang == "zh" ? 1 : 0;
-    g_strLanguage = lang == "zh" ? "Chinese" : "English";
-    g_strHelpFile = lang == "zh" ? "chHelp.chm" : "enHelp.chm";
+    // Without --lang the window's own rule reads [Setup] Language.
+    const std::string setting = lang == "zh"   ? std::string("Chinese")
+                                : lang == "en" ? std::string("English")
+                                               : theIniFile.GetString("Setup", "Language", "");
+    ApplyLanguage(LanguageFromSetting(setting));
 }
 
 bool LoadImageFile(const std::string& path, Image& image)

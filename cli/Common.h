@@ -50,7 +50,8 @@ void Note(const std::string& message);
 
 // Loads Program.ini from beside the executable (quietly: every value read
 // from it has a default) and picks the language: --lang en|zh, else the
-// [Setup] Language value. Sets g_bChinese and g_strLanguage.
+// [Setup] Language value by the window's rule (LanguageFromSetting). Sets
+// g_bChinese, g_strLanguage and g_strHelpFile.
 void SetUpLanguage(const Args& args);
 
 // Loads a .dat file; on failure prints the reason (naming the file) and returns false.

@@ -18,6 +18,7 @@
 #include "app/CommandIds.h"
 #include "app/Globals.h"
 #include "app/IniFile.h"
+#include "app/Language.h"
 #include "app/MessageBox.h"
 #include "app/StringTable.h"
 #include "frame/ChildFrame.h"
@@ -74,6 +75,27 @@ QString CProgramApp::FindLanguageModule(const QString& dir, const QString& langu
     return QString();
 }
 
+QStringList CProgramApp::FindToolkitTranslations(const QString& dir, const QString& language)
+{
+    // English is the toolkit's own language; nothing to load for it.
+    if (language.isEmpty() || language.startsWith(QLatin1String("en")))
+        return {};
+    // Standard buttons and file dialogs (qtbase), the help window's search (qt_help):
+    // a copy shipped beside the program first, then the system's Qt translations.
+    const QLocale locale(language);
+    QStringList files;
+    for (const QString& catalog : {QStringLiteral("qtbase"), QStringLiteral("qt_help")}) {
+        for (const QString& where : {dir, QLibraryInfo::path(QLibraryInfo::TranslationsPath)}) {
+            QTranslator probe;
+            if (probe.load(locale, catalog, QStringLiteral("_"), where)) {
+                files << probe.filePath();
+                break;
+            }
+        }
+    }
+    return files;
+}
+
 bool CProgramApp::Fail(const QString& message, const QString& detail)
 {
     m_strLastError = detail.isEmpty() ? message : message + QStringLiteral(": ") + detail;
@@ -94,10 +116,8 @@ bool CProgramApp::InitInstance(const QStringList& args)
     else
         theIniFile.Load(iniPath, true, true, false);
 
-    // 2-3. The language: only "Chinese" exactly selects the Chinese texts built into the program.
-    g_strLanguage = theIniFile.GetString("Setup", "Language", "");
-    g_bChinese = g_strLanguage == "Chinese" ? 1 : 0;
-    g_strHelpFile = g_bChinese ? "chHelp.chm" : "enHelp.chm";
+    // 2-3. The language, decided by the same rule as the command-line tool's.
+    ApplyLanguage(LanguageFromSetting(theIniFile.GetString("Setup", "Language", "")));
     g_bNewDocument = false;
     SetHelpDirectory(dir);
 
@@ -106,10 +126,9 @@ bool CProgramApp::InitInstance(const QStringList& args)
         QCoreApplication::removeTranslator(m_pTranslator.get());
         m_pTranslator.reset();
     }
-    if (m_pQtTranslator) {
-        QCoreApplication::removeTranslator(m_pQtTranslator.get());
-        m_pQtTranslator.reset();
-    }
+    for (const auto& qt : m_qtTranslators)
+        QCoreApplication::removeTranslator(qt.get());
+    m_qtTranslators.clear();
     const QString language = QString::fromStdString(g_strLanguage);
     const QString module = FindLanguageModule(dir, language);
     auto translator = std::make_unique<QTranslator>();
@@ -123,18 +142,19 @@ bool CProgramApp::InitInstance(const QStringList& args)
         const QString file = QDir(dir).filePath(language + QStringLiteral(".qm"));
         r.detail = module.isEmpty() ? QStringLiteral("%1 was not found.").arg(file)
                                     : QStringLiteral("%1 is not a language module.").arg(module);
+        // The reason reaches a terminal or script before the box waits for a click.
+        Fail(text, r.detail);
         AppMessageBox(r);
-        return Fail(text, r.detail);
+        return false;
     }
     QCoreApplication::installTranslator(translator.get());
     m_pTranslator = std::move(translator);
-    if (m_pTranslator->language().startsWith(QLatin1String("zh"))) {
-        // Buttons and file dialogs of the toolkit itself in the same language.
+    // The toolkit's own texts in the module's language.
+    for (const QString& file : FindToolkitTranslations(dir, m_pTranslator->language())) {
         auto qt = std::make_unique<QTranslator>();
-        if (qt->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        if (qt->load(file)) {
             QCoreApplication::installTranslator(qt.get());
-            m_pQtTranslator = std::move(qt);
+            m_qtTranslators.push_back(std::move(qt));
         }
     }
 
@@ -190,10 +210,10 @@ void CProgramApp::ExitInstance()
     }
     if (m_pTranslator)
         QCoreApplication::removeTranslator(m_pTranslator.get());
-    if (m_pQtTranslator)
-        QCoreApplication::removeTranslator(m_pQtTranslator.get());
+    for (const auto& qt : m_qtTranslators)
+        QCoreApplication::removeTranslator(qt.get());
     m_pTranslator.reset();
-    m_pQtTranslator.reset();
+    m_qtTranslators.clear();
 }
 
 void CProgramApp::OnFileNew()

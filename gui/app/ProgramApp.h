@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CMainFrame;
 class QTranslator;
@@ -47,11 +48,16 @@ public:
     // the one whose name matches ignoring case; empty when there is none.
     static QString FindLanguageModule(const QString& dir, const QString& language);
 
+    // The toolkit's own translations (qtbase_*.qm, qt_help_*.qm) for a module
+    // language such as "zh_CN": beside the program, else among Qt's installed
+    // translations; none for English or when they are not installed.
+    static QStringList FindToolkitTranslations(const QString& dir, const QString& language);
+
 private:
     bool Fail(const QString& message, const QString& detail);
 
     std::unique_ptr<CMainFrame> m_pMainFrame;
     std::unique_ptr<QTranslator> m_pTranslator;
-    std::unique_ptr<QTranslator> m_pQtTranslator;
+    std::vector<std::unique_ptr<QTranslator>> m_qtTranslators;
     QString m_strLastError;
 };

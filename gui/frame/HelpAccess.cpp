@@ -1,11 +1,14 @@
 #include "frame/HelpAccess.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <QScreen>
+#include <QWindow>
 #include <QWidget>
 
 #include "app/AppContext.h"
@@ -13,8 +16,18 @@
 #include "app/IniFile.h"
 
 #ifdef PROG_HAVE_QTHELP
-#include <QHelpEngineCore>
+#include <QAction>
+#include <QDateTime>
+#include <QHelpContentWidget>
+#include <QHelpEngine>
 #include <QHelpLink>
+#include <QHelpSearchEngine>
+#include <QHelpSearchQueryWidget>
+#include <QHelpSearchResultWidget>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QToolBar>
 #endif
 
 namespace {
@@ -22,7 +35,7 @@ namespace {
 struct HelpState {
 #ifdef PROG_HAVE_QTHELP
     // Owned by the application object, so it goes before the toolkit does.
-    QPointer<QHelpEngineCore> engine;
+    QPointer<QHelpEngine> engine;
 #endif
     QString loadedStem;      // collection the engine holds
     QString namespaceName;   // its one documentation set
@@ -31,6 +44,8 @@ struct HelpState {
     QString dir;
     HelpHook hook;
     QPointer<QWidget> window;
+    // The engine's contents and search widgets went into a window; they go with it.
+    bool engineWidgetsUsed = false;
 };
 
 HelpState& State()
@@ -63,6 +78,23 @@ public:
     }
 };
 
+// The search keeps its index beside the collection; an installed collection in
+// a folder the user cannot write to is used through a copy in the user's cache.
+QString WritableCollection(QHelpEngine* engine, const QString& path)
+{
+    if (QFileInfo(QFileInfo(path).absolutePath()).isWritable())
+        return path;
+    const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (cacheDir.isEmpty() || !QDir().mkpath(cacheDir))
+        return path;
+    const QString copy = QDir(cacheDir).filePath(QFileInfo(path).fileName());
+    const QFileInfo copyInfo(copy);
+    if (copyInfo.exists() && copyInfo.lastModified() >= QFileInfo(path).lastModified())
+        return copy;
+    QFile::remove(copy);
+    return engine->copyCollectionFile(copy) ? copy : path;
+}
+
 // Binding happens once: a missing or empty collection marks the help unavailable for good.
 bool EnsureEngine()
 {
@@ -78,18 +110,169 @@ bool EnsureEngine()
         s.unavailable = true;
         return false;
     }
-    auto* engine = new QHelpEngineCore(path, QCoreApplication::instance());
+    auto* engine = new QHelpEngine(path, QCoreApplication::instance());
     engine->setReadOnly(true);
-    if (!engine->setupData() || engine->registeredDocumentations().isEmpty()) {
+    bool ok = engine->setupData();
+    if (ok) {
+        const QString used = WritableCollection(engine, path);
+        if (used != path) {
+            engine->setCollectionFile(used);
+            ok = engine->setupData();
+        }
+    }
+    if (!ok || engine->registeredDocumentations().isEmpty()) {
         delete engine;
         s.unavailable = true;
         return false;
     }
     s.namespaceName = engine->registeredDocumentations().constFirst();
+    delete s.window.data();  // its contents and search belonged to the old engine
     delete s.engine.data();
+    s.engineWidgetsUsed = false;
     s.engine = engine;
     s.loadedStem = stem;
     return true;
+}
+
+QString HelpText(const char* text) { return QCoreApplication::translate("HelpAccess", text); }
+
+QWidget* CreateHelpWindow(QHelpEngine* engine)
+{
+    auto* window = new QWidget(nullptr, Qt::Window);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    window->setObjectName(QStringLiteral("HelpWindow"));
+    window->setWindowTitle(HelpText("Help"));
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto* browser = new CHelpBrowser(window);
+    browser->setObjectName(QStringLiteral("HelpBrowser"));
+    browser->setOpenLinks(true);
+
+    auto* bar = new QToolBar(window);
+    bar->setObjectName(QStringLiteral("HelpToolBar"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    QAction* back = bar->addAction(HelpText("Back"), browser, &QTextBrowser::backward);
+    back->setObjectName(QStringLiteral("HelpBack"));
+    back->setShortcut(QKeySequence::Back);
+    back->setEnabled(false);
+    QAction* forward = bar->addAction(HelpText("Forward"), browser, &QTextBrowser::forward);
+    forward->setObjectName(QStringLiteral("HelpForward"));
+    forward->setShortcut(QKeySequence::Forward);
+    forward->setEnabled(false);
+    const QUrl home(QStringLiteral("qthelp://%1/doc/index.html").arg(State().namespaceName));
+    QAction* contents = bar->addAction(HelpText("Contents"), browser, [browser, home] { browser->setSource(home); });
+    contents->setObjectName(QStringLiteral("HelpHome"));
+    QObject::connect(browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+    QObject::connect(browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+    layout->addWidget(bar);
+
+    // Left: the table of contents and the full-text search; right: the page.
+    auto* tabs = new QTabWidget(window);
+    tabs->setObjectName(QStringLiteral("HelpTabs"));
+    QHelpContentWidget* toc = engine->contentWidget();
+    toc->setObjectName(QStringLiteral("HelpContents"));
+    QObject::connect(toc, &QHelpContentWidget::linkActivated, browser,
+                     [browser](const QUrl& url) { browser->setSource(url); });
+    tabs->addTab(toc, HelpText("Contents"));
+
+    QHelpSearchEngine* search = engine->searchEngine();
+    auto* searchPage = new QWidget(tabs);
+    auto* searchLayout = new QVBoxLayout(searchPage);
+    QHelpSearchQueryWidget* query = search->queryWidget();
+    query->setObjectName(QStringLiteral("HelpSearchQuery"));
+    QHelpSearchResultWidget* results = search->resultWidget();
+    results->setObjectName(QStringLiteral("HelpSearchResults"));
+    searchLayout->addWidget(query);
+    searchLayout->addWidget(results, 1);
+    tabs->addTab(searchPage, HelpText("Search"));
+    QObject::connect(query, &QHelpSearchQueryWidget::search, search,
+                     [search, query] { search->search(query->searchInput()); });
+    QObject::connect(results, &QHelpSearchResultWidget::requestShowLink, browser,
+                     [browser](const QUrl& url) { browser->setSource(url); });
+    // Searching waits until the pages are indexed (once per collection, kept on disk).
+    QObject::connect(search, &QHelpSearchEngine::indexingStarted, query, [query] { query->setEnabled(false); });
+    QObject::connect(search, &QHelpSearchEngine::indexingFinished, query, [query] { query->setEnabled(true); });
+    search->scheduleIndexDocumentation();
+
+    auto* split = new QSplitter(window);
+    split->addWidget(tabs);
+    split->addWidget(browser);
+    split->setStretchFactor(1, 1);
+    split->setSizes({220, 600});
+    layout->addWidget(split, 1);
+    window->resize(860, 600);
+    return window;
+}
+
+// A modal dialog blocks every window that is not its own: while one is up the
+// help window becomes a window of that dialog, so it stays usable and in front,
+// and it returns to the top level when the dialog goes away.
+class CModalFollower : public QObject {
+public:
+    using QObject::QObject;
+    // The first showing goes to the middle of the screen the program is on.
+    static void PlaceFirst(QWidget* help)
+    {
+        if (IsPlaced(help))
+            return;
+        help->setProperty(kPlaced, true);
+        const QWidget* near = QApplication::activeWindow();
+        const QScreen* screen = near ? near->screen() : QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        QRect r(QPoint(), help->size());
+        r.moveCenter(screen->availableGeometry().center());
+        help->move(r.topLeft());
+    }
+    void Follow(QWidget* help)
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == help)
+            modal = nullptr;
+        if (help->parentWidget() == modal)
+            return;
+        if (QWidget* old = help->parentWidget())
+            old->removeEventFilter(this);
+        Reparent(help, modal);
+        if (modal)
+            modal->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const bool leaving = event->type() == QEvent::Hide || event->type() == QEvent::Close;
+        QWidget* help = State().window.data();
+        if (leaving && help && help->parentWidget() == watched) {
+            watched->removeEventFilter(this);
+            const bool shown = help->isVisible();
+            Reparent(help, nullptr);
+            if (shown)
+                help->show();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static void Reparent(QWidget* help, QWidget* parent)
+    {
+        // A window shown before keeps its place.
+        const QRect geometry = help->geometry();
+        help->setParent(parent, help->windowFlags() | Qt::Window);
+        if (IsPlaced(help))
+            help->setGeometry(geometry);
+    }
+    static bool IsPlaced(const QWidget* help) { return help->property(kPlaced).toBool(); }
+    static constexpr const char* kPlaced = "helpPlaced";
+};
+
+CModalFollower& Follower()
+{
+    static auto* follower = new CModalFollower(QCoreApplication::instance());
+    return *follower;
 }
 #endif
 
@@ -105,27 +288,33 @@ QString HelpDirectory()
     return QString::fromStdString(CIniFile::ProgramDir());
 }
 
-QUrl HelpTopicFor(int context)
+QUrl HelpTopicFor(int context, int dialog)
 {
 #ifdef PROG_HAVE_QTHELP
     if (!EnsureEngine())
         return QUrl();
     HelpState& s = State();
     // Each topic page registers the context numbers it explains as keyword ids.
-    const QList<QHelpLink> links = s.engine->documentsForIdentifier(QString::number(context));
-    if (!links.isEmpty())
-        return links.constFirst().url;
+    const QStringList ids = dialog != 0 ? QStringList{QStringLiteral("%1.%2").arg(dialog).arg(context),
+                                                      QString::number(dialog)}
+                                        : QStringList{QString::number(context)};
+    for (const QString& id : ids) {
+        const QList<QHelpLink> links = s.engine->documentsForIdentifier(id);
+        if (!links.isEmpty())
+            return links.constFirst().url;
+    }
     return QUrl(QStringLiteral("qthelp://%1/doc/index.html").arg(s.namespaceName));
 #else
     (void)context;
+    (void)dialog;
     State().unavailable = true;
     return QUrl();
 #endif
 }
 
-void HtmlHelp(int context)
+void HtmlHelp(int context, int dialog)
 {
-    const QUrl topic = HelpTopicFor(context);
+    const QUrl topic = HelpTopicFor(context, dialog);
     if (topic.isEmpty())
         return;
     HelpState& s = State();
@@ -134,23 +323,21 @@ void HtmlHelp(int context)
         return;
     }
 #ifdef PROG_HAVE_QTHELP
-    if (!s.window) {
-        auto* window = new QWidget(nullptr, Qt::Window);
-        window->setAttribute(Qt::WA_DeleteOnClose, false);
-        window->setAttribute(Qt::WA_QuitOnClose, false);
-        window->setObjectName(QStringLiteral("HelpWindow"));
-        window->setWindowTitle(QCoreApplication::translate("HelpAccess", "Help"));
-        auto* layout = new QVBoxLayout(window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        auto* browser = new CHelpBrowser(window);
-        browser->setObjectName(QStringLiteral("HelpBrowser"));
-        browser->setOpenLinks(true);
-        layout->addWidget(browser);
-        window->resize(720, 560);
-        s.window = window;
+    if (!s.window && s.engineWidgetsUsed) {
+        // The window went away with a dialog it belonged to: start from a fresh engine.
+        delete s.engine.data();
+        s.loadedStem.clear();
+        if (!EnsureEngine())
+            return;
     }
-    if (auto* browser = s.window->findChild<QTextBrowser*>())
+    if (!s.window) {
+        s.window = CreateHelpWindow(s.engine);
+        s.engineWidgetsUsed = true;
+    }
+    if (auto* browser = s.window->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser")))
         browser->setSource(topic);
+    Follower().Follow(s.window);
+    CModalFollower::PlaceFirst(s.window);
     s.window->show();
     s.window->raise();
     s.window->activateWindow();
@@ -168,6 +355,7 @@ int HelpLoadAttempts() { return State().attempts; }
 void ResetHelpState()
 {
     HelpState& s = State();
+    delete s.window.data();
 #ifdef PROG_HAVE_QTHELP
     delete s.engine.data();
 #endif
@@ -175,5 +363,5 @@ void ResetHelpState()
     s.namespaceName.clear();
     s.unavailable = false;
     s.attempts = 0;
-    delete s.window.data();
+    s.engineWidgetsUsed = false;
 }

@@ -177,7 +177,7 @@ void CMainFrame::CreateActions()
               tr("Display program information, version number and copyright"));
     // No shortcut: F1 goes to the focused window first (the channel view and the
     // dialogs answer it with their own topics) and reaches keyPressEvent below otherwise.
-    AddAction(ID_HELP, tr("&Help"), QString(), tr("Open the help"));
+    AddAction(ID_HELP, tr("&Help Topics"), QString(), tr("Open the help contents"));
     AddAction(ID_NEXT_PANE, tr("Next Window"), QString(), tr("Switch to the next window"))
         ->setShortcut(QKeySequence(Qt::Key_F6));
     AddAction(ID_PREV_PANE, tr("Previous Window"), QString(), tr("Switch to the previous window"))
@@ -230,7 +230,7 @@ void CMainFrame::CreateMenus()
         makeMenu(QStringLiteral("FileMenu"), tr("&File"),
                  {ID_FILE_NEW, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}),
-        makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT}),
+        makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP}),
     };
     // Menu 129: File, Edit, Program, View, Setup, Help.
     m_docMenus = {
@@ -242,7 +242,7 @@ void CMainFrame::CreateMenus()
         makeMenu(QStringLiteral("ProgramMenu"), tr("&Program"), {ID_READ, ID_WRITE}),
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_CONTROL_BAR}),
         makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"), {ID_COM_SETUP, ID_LANGUAGE}),
-        makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT}),
+        makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP}),
     };
     m_bDocMenus = true;  // forces the first UpdateFrameMenu to install a set
     for (QMenu* m : m_mainMenus)

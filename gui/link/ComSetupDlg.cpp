@@ -1,8 +1,11 @@
 #include "link/ComSetupDlg.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -40,14 +43,28 @@ CComSetupDlg::CComSetupDlg(CProgramView* view) : QDialog(view), m_pView(view)
     group->setGeometry(DialogUnitRect(this, 20, 13, 139, 57));
 
     const int pos[kPorts][2] = {{37, 28}, {105, 28}, {37, 50}, {105, 50}};
-    auto* buttons = new QButtonGroup(this);
-    buttons->setExclusive(true);
+    m_pGroup = new QButtonGroup(this);
+    m_pGroup->setExclusive(true);
     for (int i = 0; i < kPorts; ++i) {
         m_pButtons[i] = new QRadioButton(QStringLiteral("COM%1").arg(i + 1), this);
         SetControlId(m_pButtons[i], IDC_COM1 + i);
-        m_pButtons[i]->setGeometry(DialogUnitRect(this, pos[i][0], pos[i][1], 34, 11));
-        buttons->addButton(m_pButtons[i], i);
+        // The template's width is too narrow for indicator and text in this
+        // font; the button grows to its text, its place stays.
+        QRect r = DialogUnitRect(this, pos[i][0], pos[i][1], 34, 11);
+        r.setWidth(std::max(r.width(), m_pButtons[i]->sizeHint().width()));
+        r.setHeight(std::max(r.height(), m_pButtons[i]->sizeHint().height()));
+        m_pButtons[i]->setGeometry(r);
+        m_pGroup->addButton(m_pButtons[i], i);
     }
+    connect(m_pGroup, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on)
+            m_pNote->hide();
+    });
+    // Between the group and the buttons: why no port is checked.
+    m_pNote = new QLabel(this);
+    m_pNote->setObjectName(QStringLiteral("PortNote"));
+    m_pNote->setGeometry(DialogUnitRect(this, 20, 71, 139, 9));
+    m_pNote->hide();
     setFixedSize(DialogUnitRect(this, 0, 0, 178, 109).size());
 
     connect(ok, &QPushButton::clicked, this, &CComSetupDlg::accept);
@@ -75,6 +92,16 @@ void CComSetupDlg::OnInitDialog()
     const std::uint32_t stored = AppSettings().ReadDword(SettingsKey(), kSettingCom).value_or(1);
     m_nPort = (stored >= 1 && stored <= kPorts ? static_cast<int>(stored) : 1) - 1;
     DoDataExchange(false);
+
+    // A stored port that cannot be opened now is not offered as the choice:
+    // nothing is checked, and the note says why. OK then keeps the port in use.
+    m_pNote->hide();
+    if (m_nPort >= 0 && !m_pButtons[m_nPort]->isEnabled()) {
+        m_pNote->setText(tr("COM%1 cannot be opened now.").arg(m_nPort + 1));
+        m_pNote->show();
+        m_nPort = -1;
+        DoDataExchange(false);
+    }
 }
 
 void CComSetupDlg::DoDataExchange(bool save)
@@ -86,9 +113,11 @@ void CComSetupDlg::DoDataExchange(bool save)
                 m_nPort = i;
         return;
     }
-    // The remembered port is shown checked even when the probe greyed it out.
+    // An exclusive group cannot uncheck its last button; -1 needs it lifted briefly.
+    m_pGroup->setExclusive(false);
     for (int i = 0; i < kPorts; ++i)
         m_pButtons[i]->setChecked(i == m_nPort);
+    m_pGroup->setExclusive(true);
 }
 
 void CComSetupDlg::OnOK()

@@ -1,10 +1,13 @@
 #pragma once
 // COM Setup (template 135): chooses the port of the next transfers among
 // COM1..COM4, greys out those that cannot be opened now, and remembers the
-// choice as "com" under the settings key named after [Setup] AppName.
+// choice as "com" under the settings key named after [Setup] AppName. A
+// remembered port that cannot be opened is left unchecked, with a note.
 #include <QDialog>
 
 class CProgramView;
+class QButtonGroup;
+class QLabel;
 class QRadioButton;
 
 class CComSetupDlg : public QDialog {
@@ -23,6 +26,8 @@ public:
     void DoDataExchange(bool save);
 
     QRadioButton* PortButton(int index) const;
+    // Says why no port is checked; hidden otherwise.
+    QLabel* PortNote() const { return m_pNote; }
 
     int m_nPort = -1;  // 0..3 for COM1..COM4, -1 for none
 
@@ -39,4 +44,6 @@ protected:
 private:
     CProgramView* m_pView;
     QRadioButton* m_pButtons[kPorts] = {};
+    QLabel* m_pNote = nullptr;
+    QButtonGroup* m_pGroup = nullptr;
 };

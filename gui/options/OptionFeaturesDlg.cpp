@@ -282,7 +282,7 @@ void COptionFeaturesDlg::OnHelp()
     if (context == 0 || !isAncestorOf(focus))
         context = optid::kDialog;
     emit HelpRequested(context);
-    HtmlHelp(context);
+    HtmlHelp(context, optid::kDialog);
 }
 
 bool COptionFeaturesDlg::eventFilter(QObject* watched, QEvent* event)

@@ -238,7 +238,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Open the help</source>
+        <source>&amp;Help Topics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open the help contents</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -321,6 +325,22 @@
     <name>HelpAccess</name>
     <message>
         <source>Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Contents</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

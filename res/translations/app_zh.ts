@@ -238,8 +238,12 @@
         <translation>帮助(&amp;H)</translation>
     </message>
     <message>
-        <source>Open the help</source>
-        <translation>打开帮助</translation>
+        <source>&amp;Help Topics</source>
+        <translation>帮助主题(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Open the help contents</source>
+        <translation>打开帮助目录</translation>
     </message>
     <message>
         <source>Next Window</source>
@@ -322,6 +326,22 @@
     <message>
         <source>Help</source>
         <translation>帮助</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>后退</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>前进</translation>
+    </message>
+    <message>
+        <source>Contents</source>
+        <translation>目录</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜索</translation>
     </message>
 </context>
 <context>

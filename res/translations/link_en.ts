@@ -30,5 +30,9 @@
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>COM%1 cannot be opened now.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

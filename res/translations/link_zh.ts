@@ -30,5 +30,9 @@
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
+    <message>
+        <source>COM%1 cannot be opened now.</source>
+        <translation>COM%1 当前无法打开。</translation>
+    </message>
 </context>
 </TS>

@@ -203,6 +203,12 @@ case_ "unknown port" 1 "$T/prog/progtool" read --port COM2 -o "$T/com2.dat"
 err_has "COM2 ($T/nothing): Could not Open the Port"; err_has "No such file"
 absent "$T/com2.dat"
 stop_radio com
+# The language rule is the window's: "chinese" in any case, also with a comment after it.
+for lang in "French=Rx Frequency" "Chinese ;x=Rx Frequency" "CHINESE=接收频率" "Chinese // note=接收频率"; do
+  printf '[Setup]\nLanguage=%s\n' "${lang%%=*}" >"$T/prog/Program.ini"
+  case_ "Language=${lang%%=*}" 0 "$T/prog/progtool" show "$SAMPLE"; out_has "${lang#*=}"
+done
+case_ "--lang en over a Chinese Program.ini" 0 "$T/prog/progtool" show "$SAMPLE" --lang en; out_has "Rx Frequency"
 case_ "unknown device" 1 "$PT" write --port /dev/no-such-port "$SAMPLE"; err_has "/dev/no-such-port"
 
 start_radio faulty --image "$SAMPLE" --fault short-reply@100

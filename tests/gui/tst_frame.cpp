@@ -9,6 +9,13 @@
 #include <QPainter>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QRegularExpression>
+#include <QLineEdit>
+#ifdef PROG_HAVE_QTHELP
+#include <QHelpEngineCore>
+#include <QHelpSearchQueryWidget>
+#include <QHelpSearchResultWidget>
+#endif
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -23,6 +30,9 @@
 #include "frame/MDIClientWnd.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationBar.h"
+#include "options/OptionFeaturesDlg.h"
+#include "radio/ChannelCodec.h"
+#include "radio/OptionFields.h"
 #include "editor/ProgramView.h"
 #include "radio/ProgramDoc.h"
 #include "support/ShellSupport.h"
@@ -50,11 +60,49 @@ void ClickItem(QTreeWidget* tree, QTreeWidgetItem* item)
     QCoreApplication::processEvents();
 }
 
-const int kContexts[] = {57600, 57601, 57603, 57606, 57607, 57608, 57609, 57664, 32773, 32774, 32777, 32780,
-                         32786, 32787, 32788, 32799, 2127,  2128,  2132,  2133,  1129,  1127,  1126,  1134,
-                         1135,  1003,  1004,  1005,  1006,  1013,  1014,  1116,  1117,  1118,  1119,  1120,
-                         1121,  1122,  1123,  1124,  1125,  1128,  1130,  1131,  1132,  1002,  1016,  1000,
-                         131,   1001,  1009,  1007,  1008,  1010};
+// Every context a window asks for, with the dialog it asks from (0: a command or the grid).
+const struct {
+    int context;
+    int dialog;
+} kContexts[] = {
+    {57600, 0}, {57601, 0}, {57603, 0}, {57606, 0}, {57607, 0}, {57608, 0}, {57609, 0}, {57664, 0},
+    {32773, 0}, {32774, 0}, {32777, 0}, {32780, 0}, {32786, 0}, {32787, 0}, {32788, 0}, {32799, 0},
+    {2127, 0},  {2128, 0},  {2132, 0},  {2133, 0},  {1129, 0},  {1127, 0},  {1126, 0},  {1134, 0},
+    {1135, 0},  {1003, 0},  {1004, 0},  {1005, 0},  {1006, 0},  {1013, 0},  {1014, 0},  {1000, 0},
+    {131, 0},   {1116, 132}, {1117, 132}, {1118, 132}, {1119, 132}, {1120, 132}, {1121, 132},
+    {1122, 132}, {1123, 132}, {1124, 132}, {1125, 132}, {1126, 132}, {1127, 132}, {1128, 132},
+    {1129, 132}, {1130, 132}, {1131, 132}, {1132, 132}, {1002, 132}, {1016, 132},
+};
+
+#ifdef PROG_HAVE_QTHELP
+// The heading of the section a topic points at, read from the built collection.
+class TopicReader {
+public:
+    explicit TopicReader(const QString& stem)
+        : m_engine(QStringLiteral(PROG_BIN_DIR "/%1.qhc").arg(stem))
+    {
+        m_engine.setReadOnly(true);
+        m_engine.setupData();
+    }
+    QString Heading(const QUrl& topic) const
+    {
+        const QString page = QString::fromUtf8(m_engine.fileData(topic));
+        const QRegularExpression h(QStringLiteral("<h2 id=\"%1\">(?:<a [^>]*></a>)?([^<]*)</h2>").arg(topic.fragment()));
+        return h.match(page).captured(1);
+    }
+    QStringList Pages()
+    {
+        QStringList pages;
+        for (const QString& ns : m_engine.registeredDocumentations())
+            for (const QUrl& url : m_engine.files(ns, QString(), QStringLiteral("html")))
+                pages << QString::fromUtf8(m_engine.fileData(url));
+        return pages;
+    }
+
+private:
+    QHelpEngineCore m_engine;
+};
+#endif
 }  // namespace
 
 class TestFrame : public QObject {
@@ -300,11 +348,11 @@ private slots:
         for (const char* file : {"enHelp.chm", "chHelp.chm"}) {
             ResetHelpState();
             g_strHelpFile = file;
-            for (int context : kContexts) {
-                const QUrl topic = HelpTopicFor(context);
-                QVERIFY2(topic.isValid() && !topic.isEmpty(), qPrintable(QString::number(context)));
+            for (const auto& c : kContexts) {
+                const QUrl topic = HelpTopicFor(c.context, c.dialog);
+                QVERIFY2(topic.isValid() && !topic.isEmpty(), qPrintable(QString::number(c.context)));
                 QVERIFY2(!topic.path().endsWith(QLatin1String("index.html")),
-                         qPrintable(QStringLiteral("%1 %2").arg(context).arg(topic.toString())));
+                         qPrintable(QStringLiteral("%1 %2").arg(c.context).arg(topic.toString())));
             }
             QVERIFY(!IsHelpUnavailable());
             QCOMPARE(HelpLoadAttempts(), 1);
@@ -313,7 +361,7 @@ private slots:
         g_strHelpFile = "enHelp.chm";
         QCOMPARE(HelpTopicFor(32773).fileName(), QStringLiteral("transfer.html"));
         QCOMPARE(HelpTopicFor(32773).fragment(), QStringLiteral("read"));
-        QCOMPARE(HelpTopicFor(1116).fragment(), QStringLiteral("squelch"));
+        QCOMPARE(HelpTopicFor(1116, 132).fragment(), QStringLiteral("squelch"));
         QCOMPARE(HelpTopicFor(4242).fileName(), QStringLiteral("index.html"));
         ResetHelpState();
         g_strHelpFile = "chHelp.chm";
@@ -328,6 +376,151 @@ private slots:
         auto* browser = HelpWindow()->findChild<QTextBrowser*>();
         QVERIFY(browser);
         QVERIFY(browser->toPlainText().contains(QStringLiteral("English and Chinese")));
+    }
+
+    void helpTopicsFollowTheDialogAndItsWords()
+    {
+#ifndef PROG_HAVE_QTHELP
+        QSKIP("built without Qt Help");
+#else
+        SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
+        // A control id that two windows share opens the topic of the window asking.
+        const struct {
+            int context;
+            int dialog;
+            const char* topic;
+        } cases[] = {
+            {IDC_EDIT_NAME, 0, "grid.html#name"},      {optid::kScanMode, optid::kDialog, "options.html#scanmode"},
+            {IDC_COMBO_LOCK, 0, "grid.html#lock"},     {optid::kBusy, optid::kDialog, "options.html#busy"},
+            {IDC_COMBO_POWER, 0, "grid.html#power"},   {optid::kEncoder, optid::kDialog, "options.html#encoder"},
+            {1, optid::kDialog, "options.html#dialog"}, {optid::kDialog, optid::kDialog, "options.html#dialog"},
+            {ID_HELP, 0, "index.html"},
+        };
+        // The grid's columns in order, by the id of their editor.
+        const int columnIds[kGridCols] = {0,
+                                          IDC_EDIT_RXFREQ,
+                                          IDC_EDIT_TXFREQ,
+                                          IDC_COMBO_RXTONE,
+                                          IDC_COMBO_TXTONE,
+                                          IDC_COMBO_POWER,
+                                          IDC_COMBO_LOCK,
+                                          IDC_COMBO_SCANADD,
+                                          IDC_COMBO_BANDWIDTH,
+                                          IDC_EDIT_NAME};
+        for (const bool zh : {false, true}) {
+            ResetHelpState();
+            g_strHelpFile = zh ? "chHelp.chm" : "enHelp.chm";
+            for (const auto& c : cases) {
+                const QUrl t = HelpTopicFor(c.context, c.dialog);
+                const QString got = t.fileName() + (t.hasFragment() ? QLatin1Char('#') + t.fragment() : QString());
+                QCOMPARE(got, QString::fromLatin1(c.topic));
+            }
+            // Each topic is headed with the words the window itself shows.
+            TopicReader reader(zh ? QStringLiteral("chHelp") : QStringLiteral("enHelp"));
+            for (const OptionControl& c : OptionControls())
+                QCOMPARE(reader.Heading(HelpTopicFor(c.id, optid::kDialog)), QString::fromUtf8(OptionLabel(c.id, zh)));
+            for (int col = 1; col < kGridCols; ++col)
+                QCOMPARE(reader.Heading(HelpTopicFor(columnIds[col])), QString::fromStdString(GridHeading(col, zh)));
+            // Pages speak to users: no notes about help numbers; the grid's "无", which
+            // stands for both "None" (tone) and "No" (scan add), always says which it is;
+            // the Encoder is called by its one name.
+            const QStringList pages = reader.Pages();
+            QVERIFY(pages.size() >= 10);
+            for (const QString& page : pages) {
+                QVERIFY(!page.contains(QLatin1String("help number")));
+                QVERIFY(!page.contains(QString::fromUtf8("帮助编号")));
+                QVERIFY(!page.contains(QString::fromUtf8("加密")));
+                QVERIFY2(!page.contains(QRegularExpression(QString::fromUtf8("<b>无</b>(?!（)"))), qPrintable(page));
+            }
+        }
+#endif
+    }
+
+    void optionFeaturesF1OpensItsOwnTopics()
+    {
+        StartApp();
+        SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
+        QStringList fragments;
+        SetHelpHook([&fragments](int, const QUrl& topic) { fragments << topic.fragment(); });
+        DialogRecorder dialogs;
+        dialogs.handler = [](QDialog* d) {
+            auto* dlg = qobject_cast<COptionFeaturesDlg*>(d);
+            d->show();
+            QApplication::setActiveWindow(d);
+            if (!dlg || !QTest::qWaitForWindowActive(d))
+                return int(QDialog::Rejected);
+            for (int id : {optid::kScanMode, optid::kBusy, optid::kEncoder}) {
+                dlg->Control(id)->setFocus();
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            }
+            d->hide();
+            return int(QDialog::Rejected);
+        };
+        m_frame->Action(ID_OPTION_FEATURES)->trigger();
+        QCOMPARE(fragments, QStringList({"scanmode", "busy", "encoder"}));
+    }
+
+    void helpWindowNavigatesSearchesAndServesModalDialogs()
+    {
+#ifndef PROG_HAVE_QTHELP
+        QSKIP("built without Qt Help");
+#else
+        ResetHelpState();
+        SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
+        g_strHelpFile = "enHelp.chm";
+        HtmlHelp(ID_READ);
+        HtmlHelp(ID_LANGUAGE);
+        QWidget* help = HelpWindow();
+        QVERIFY(help && help->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        auto* browser = help->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
+        auto* bar = help->findChild<QToolBar*>(QStringLiteral("HelpToolBar"));
+        auto button = [&](const char* name) {
+            return bar->widgetForAction(help->findChild<QAction*>(QLatin1String(name)));
+        };
+        QTest::mouseClick(button("HelpBack"), Qt::LeftButton);
+        QCOMPARE(browser->source().fileName(), QStringLiteral("transfer.html"));
+        QTest::mouseClick(button("HelpForward"), Qt::LeftButton);
+        QCOMPARE(browser->source().fileName(), QStringLiteral("language.html"));
+        QTest::mouseClick(button("HelpHome"), Qt::LeftButton);
+        QCOMPARE(browser->source().fileName(), QStringLiteral("index.html"));
+
+        // Full-text search: a word found only in the body of a page lists that page.
+        auto* query = help->findChild<QHelpSearchQueryWidget*>();
+        auto* results = help->findChild<QHelpSearchResultWidget*>();
+        QVERIFY(query && results);
+        auto* input = query->findChild<QLineEdit*>();
+        QVERIFY(input);
+        QTest::keyClicks(input, QStringLiteral("scrambles"));
+        auto found = [&] {
+            auto* list = results->findChild<QTextBrowser*>();
+            if (list && list->toPlainText().contains(QLatin1String("Optional Features")))
+                return true;
+            if (input->isEnabled())
+                QTest::keyClick(input, Qt::Key_Return);  // again once the pages are indexed
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(found(), 30000);
+
+        // Over a modal dialog the help window comes up in front and takes input.
+        QDialog modal;
+        modal.setModal(true);
+        modal.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&modal));
+        QCOMPARE(QApplication::activeModalWidget(), &modal);
+        HtmlHelp(ID_COM_SETUP);
+        QCOMPARE(HelpWindow(), help);
+        QVERIFY(help->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        QWidget* back = button("HelpBack");
+        QTest::mouseClick(help->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                          back->mapTo(help, back->rect().center()));
+        QCOMPARE(browser->source().fileName(), QStringLiteral("index.html"));
+        // The dialog gone, the help stays open on its own.
+        modal.hide();
+        QVERIFY(help->isVisible());
+        QVERIFY(!help->parentWidget());
+#endif
     }
 
     void missingHelpIsNotTriedAgain()
@@ -364,6 +557,11 @@ private slots:
         QTest::keyClick(program, Qt::Key_F1);
         program->hide();
         QCOMPARE(contexts, (QList<int>{ID_READ, ID_WRITE}));
+        // Help > Help Topics opens the contents.
+        contexts.clear();
+        QVERIFY(m_frame->Menu("HelpMenu")->actions().contains(m_frame->Action(ID_HELP)));
+        m_frame->Action(ID_HELP)->trigger();
+        QCOMPARE(contexts, QList<int>{ID_HELP});
         // F1 that no window below answers is the frame's: the help's start page.
         contexts.clear();
         QTest::keyClick(m_frame->ToolBar(), Qt::Key_F1);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -676,6 +677,13 @@ void TestLink::comSetupProbesAndStores()
     t.view->OnComSetup();
     QCOMPARE(enabled, (QList<bool>{true, false, true, false}));
     QVERIFY(com1Checked);
+    // Each port's name is shown whole in the dialog's font, inside the group.
+    const QRect group = dlg->findChild<QGroupBox*>()->geometry();
+    for (int i = 0; i < 4; ++i) {
+        QRadioButton* b = dlg->PortButton(i);
+        QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
+        QVERIFY2(group.contains(b->geometry()), qPrintable(b->text()));
+    }
     QCOMPARE(dlg->PortButton(2)->objectName(), QString("ctl1009"));
     QCOMPARE(t.view->m_strPort, QString("COM1"));
     QVERIFY(env.m_store.m_values.empty());
@@ -724,11 +732,13 @@ void TestLink::comSetupBusyAndOddValues()
                     .arg(QString::fromStdString(r2.SlavePath())));
     ViewUnderTest t;
     bool enabled = false, checked = false;
+    QString note;
     bool accept = false;
     SetDialogHook([&](QDialog* d) {
         auto* c = static_cast<CComSetupDlg*>(d);
         enabled = c->PortButton(1)->isEnabled();
         checked = c->PortButton(1)->isChecked();
+        note = c->PortNote()->isHidden() ? QString() : c->PortNote()->text();
         if (accept)
             c->accept();
         else
@@ -740,8 +750,9 @@ void TestLink::comSetupBusyAndOddValues()
     t.view->OnComSetup();
     QVERIFY(enabled);
 
-    // Held by someone else: greyed out at the next opening, still shown
-    // checked when it is the stored port, and OK keeps it.
+    // Held by someone else: greyed out at the next opening. As the stored port
+    // it is not shown checked (never a checked, greyed button); a note says
+    // why, and OK keeps the port in use and the stored choice.
     env.m_store.WriteDword("LinkTestApp", "com", 2);
     {
         CPosixSerialPort holder([](const std::string& n) { return n; });
@@ -749,23 +760,27 @@ void TestLink::comSetupBusyAndOddValues()
         accept = true;
         t.view->OnComSetup();
         QVERIFY(!enabled);
-        QVERIFY(checked);
-        QCOMPARE(t.view->m_strPort, QString("com2"));
+        QVERIFY(!checked);
+        QVERIFY2(note.contains(QLatin1String("COM2")), qPrintable(note));
+        QCOMPARE(t.view->m_strPort, QString("COM1"));
         QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 2u);
     }
-    // Released: probed afresh.
+    // Released: probed afresh, checked again, no note.
     accept = false;
     t.view->OnComSetup();
     QVERIFY(enabled);
+    QVERIFY(checked);
+    QVERIFY(note.isEmpty());
 
-    // A stored value outside 1..4 shows COM1 rather than nothing, so OK never
-    // makes "com0".
+    // A stored value outside 1..4 counts as COM1, never as "com0"; COM1 cannot
+    // be opened here, so OK keeps the port in use.
     for (std::uint32_t odd : {0u, 9u}) {
         env.m_store.WriteDword("LinkTestApp", "com", odd);
         accept = true;
         t.view->OnComSetup();
-        QCOMPARE(t.view->m_strPort, QString("com1"));
-        QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 1u);
+        QVERIFY2(note.contains(QLatin1String("COM1")), qPrintable(note));
+        QCOMPARE(t.view->m_strPort, QString("COM1"));
+        QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), odd);
     }
 }
 

@@ -2,6 +2,7 @@
 // cycle and the Language command, each run against a throw-away Program.ini.
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -9,6 +10,8 @@
 #include <QStringDecoder>
 #include <QTreeWidget>
 #include <QtTest>
+#include <cstdio>
+#include <unistd.h>
 
 #include "app/AboutDlg.h"
 #include "app/CommandIds.h"
@@ -36,6 +39,33 @@ QStringList MenuTitles(CMainFrame* f)
         titles << m->title();
     return titles;
 }
+
+// Sends what the process writes to stderr into a file while it lives.
+class StderrCapture {
+public:
+    StderrCapture()
+    {
+        m_file.open();
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        ::dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~StderrCapture()
+    {
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+    QByteArray Text()
+    {
+        QFile f(m_file.fileName());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private:
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
 
 QByteArray DatBytes(std::uint8_t fill, int size = 8192)
 {
@@ -153,19 +183,52 @@ private slots:
         }
     }
 
-    void lowerCaseChineseLoadsModuleButKeepsEnglishLabels()
+    void chineseInterfaceTranslatesToolkitTexts()
     {
-        // The module is found whatever the case of its name, but only "Chinese"
-        // exactly switches the labels built into the program.
+        if (CProgramApp::FindToolkitTranslations(QString(), QStringLiteral("zh_CN")).isEmpty())
+            QSKIP("qtbase_zh_CN.qm is not installed (Debian package qt6-translations-l10n)");
         ShellIni ini;
-        ini.language = "chinese";
+        ini.language = "Chinese";
+        QVERIFY(Start(ini));
+        QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Ok)->text(), QString::fromUtf8("确定"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString::fromUtf8("取消"));
+        QFileDialog files;
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        const QList<QLabel*> labels = files.findChildren<QLabel*>();
+        QVERIFY(!labels.isEmpty());
+        for (const QLabel* label : labels)
+            QVERIFY2(!label->text().contains(QRegularExpression("[A-Za-z]{3}")), qPrintable(label->text()));
+        for (const QAbstractButton* button : files.findChildren<QDialogButtonBox*>().value(0)->buttons())
+            QVERIFY2(!button->text().contains(QRegularExpression("[A-Za-z]{3}")), qPrintable(button->text()));
+        // Back in English, the toolkit is English again.
+        m_app.reset();
+        ini.language = "English";
+        QVERIFY(Start(ini));
+        QMessageBox english(QMessageBox::Warning, QString(), QString(), QMessageBox::Ok);
+        QCOMPARE(english.button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
+    }
+
+    void languageRuleSelectsChineseEverywhere_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::newRow("lower case") << QByteArray("chinese");
+        QTest::newRow("upper case") << QByteArray("CHINESE");
+        QTest::newRow("comment leaves a blank") << QByteArray("Chinese // note");
+    }
+    void languageRuleSelectsChineseEverywhere()
+    {
+        // Labels built into the program, the module, the branding and the help
+        // all follow the one rule: no half-English, half-Chinese interface.
+        QFETCH(QByteArray, language);
+        ShellIni ini;
+        ini.language = language;
         QVERIFY(Start(ini));
         CMainFrame* f = m_app->MainFrame();
-        QCOMPARE(int(g_bChinese), 0);
-        QCOMPARE(QString::fromStdString(g_strHelpFile), QStringLiteral("enHelp.chm"));
-        QCOMPARE(f->TreeRoot()->child(0)->text(0), QStringLiteral("Channel Information"));
-        QCOMPARE(f->ActiveDocument()->GetTitle(), QStringLiteral("Channel Information"));
-        // The [chinese] section is found ignoring case, and the menus are the Chinese module's.
+        QCOMPARE(int(g_bChinese), 1);
+        QCOMPARE(QString::fromStdString(g_strHelpFile), QStringLiteral("chHelp.chm"));
+        QCOMPARE(f->TreeRoot()->child(0)->text(0), QString::fromUtf8("信道信息"));
+        QCOMPARE(f->ActiveDocument()->GetTitle(), QString::fromUtf8("信道信息"));
         QCOMPARE(QApplication::applicationDisplayName(), QString::fromUtf8("唐纳格无线电"));
         QCOMPARE(f->CurrentMenus().first()->title(), QString::fromUtf8("文件(&F)"));
     }
@@ -177,7 +240,7 @@ private slots:
         QTest::newRow("unknown language") << QByteArray("French") << QStringLiteral("Load language DLL fail");
         QTest::newRow("Chinese module missing") << QByteArray("Chinese") << QString::fromUtf8("加载语言链接库失败");
         QTest::newRow("comment leaves a blank") << QByteArray("Chinese // note")
-                                                << QStringLiteral("Load language DLL fail");
+                                                << QString::fromUtf8("加载语言链接库失败");
         QTest::newRow("empty") << QByteArray("") << QStringLiteral("Load language DLL fail");
     }
     void missingModuleFailsStartUp()
@@ -189,12 +252,24 @@ private slots:
         ini.language = language;
         m_dir->WriteIni(ini);
         m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm"));
-        MessageRecorder messages;
-        QVERIFY(!StartIn());
-        QCOMPARE(messages.requests.size(), 1);
-        QCOMPARE(messages.requests[0].text, expected);
-        QCOMPARE(messages.requests[0].caption, QStringLiteral("Program"));
-        QCOMPARE(messages.requests[0].icon, QMessageBox::Warning);
+        // The reason is on stderr before the box waits for a click.
+        StderrCapture err;
+        QByteArray errWhenShown;
+        QList<MessageRequest> requests;
+        SetMessageHook([&](const MessageRequest& r) {
+            requests << r;
+            errWhenShown = err.Text();
+            return QMessageBox::Ok;
+        });
+        const bool started = StartIn();
+        SetMessageHook({});
+        QVERIFY(!started);
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests[0].text, expected);
+        QVERIFY2(errWhenShown.contains(expected.toLocal8Bit()), errWhenShown.constData());
+        QVERIFY2(errWhenShown.contains(".qm"), errWhenShown.constData());
+        QCOMPARE(requests[0].caption, QStringLiteral("Program"));
+        QCOMPARE(requests[0].icon, QMessageBox::Warning);
         QVERIFY(m_app->LastError().startsWith(expected));
         QVERIFY(!m_app->MainFrame());
         QVERIFY(!CMainFrame::Instance());
