@@ -1,6 +1,8 @@
 #include "editor/ReportLayout.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <set>
 
 namespace {
 
@@ -47,6 +49,52 @@ std::string Format(const char* fmt, int a, int b)
     return buf;
 }
 
+// One column of a kind of line: where it starts and its widest text.
+struct Column {
+    int x = 0;
+    int width = 0;
+};
+
+int Widest(const ReportContext& ctx, FontId font, const std::set<std::string>& texts)
+{
+    int w = 0;
+    if (ctx.textWidth)
+        for (const std::string& t : texts)
+            w = std::max(w, ctx.textWidth(font, t));
+    return w;
+}
+
+// Keeps each column where the page grid puts it unless it must move: right,
+// when the column before it runs into it, then left, when it would run past
+// `right` (and the columns before it left with it, as far as needed). The
+// first column never moves. Gaps keep a label clear of its value. Texts too
+// wide for the page run past `right` rather than into each other.
+void FitColumns(std::vector<Column>& cols, int gap, int right)
+{
+    // least: every column packed against the one before it
+    std::vector<int> least(cols.size(), cols.empty() ? 0 : cols[0].x);
+    for (std::size_t i = 1; i < cols.size(); ++i) {
+        least[i] = least[i - 1] + cols[i - 1].width + gap;
+        cols[i].x = std::max(cols[i].x, cols[i - 1].x + cols[i - 1].width + gap);
+    }
+    int limit = right;
+    for (std::size_t i = cols.size(); i-- > 1;) {
+        cols[i].x = std::max(least[i], std::min(cols[i].x, limit - cols[i].width));
+        limit = cols[i].x - gap;
+    }
+}
+
+// Every page ends its texts where its rules end.
+int RightEdge(const ReportContext& ctx)
+{
+    return 60 * ctx.metrics.geometry.Wd;
+}
+
+int Gap(const ReportContext& ctx)
+{
+    return ctx.metrics.geometry.Wd / 2;
+}
+
 }  // namespace
 
 PageGeometry ComputePageGeometry(int widthPx, int heightPx, int dpiX, int dpiY)
@@ -85,53 +133,71 @@ int ChannelPagination::CountChannelPages(const ITextGrid& grid)
     return (m_nChannelCount + kChannelsPerPage - 1) / kChannelsPerPage;
 }
 
-std::vector<OptionLine> OptionPageLines(const OptionFields& o, bool zh)
+std::vector<OptionLine> OptionPageLines(const Image& image, bool zh)
 {
-    auto value = [&](int id) { return OptionValueText(o, id, zh); };
-    const char* on = zh ? "开" : "On";
-    const char* off = zh ? "关" : "Off";
-    std::string battery;
-    if (o.batterySaver == 0)
-        battery = off;
-    else if (o.batterySaver > 0) {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "%1.1f", o.batterySaver * 0.2);
-        battery = buf;
-    }
+    // The flag fields and Pri-Scanning Time print what the dialog shows: it has
+    // an item for every value of the flags, and shows "3s" for a Pri-Scanning
+    // Time byte beyond its last item.
+    const OptionFields o = DecodeOptions(image);
+    auto shown = [&](int id) { return OptionValueText(o, id, zh); };
+    const std::string on = zh ? "开" : "On";
+    const std::string off = zh ? "关" : "Off";
+    auto offOrNumber = [&](int v) { return v == 0 ? off : std::to_string(v); };
+
+    // The rest print a word also for values the dialog's lists have no item
+    // for. Battery Saver is the whole byte, so 0xFF prints as "51.0".
+    const std::string timeOut = OptionItems(optid::kTimeOutTimer, zh)[image[mem::kTimeOutTimer] & 0x03];
+    const int squelch = image[mem::kSquelch] & 0x0F;
+    const int callTone = image[mem::kCallTone] & 0x0F;
+    const int voice = image[mem::kVoiceSensitivity] & 0x1F;
+    const std::vector<std::string> steps = OptionItems(optid::kStep, zh);  // the last, "25k", for any other byte
+    const std::size_t step = std::min<std::size_t>(image[mem::kStep], steps.size() - 1);
+    const int battery = image[mem::kBatterySaver];
+    char batteryText[16];
+    std::snprintf(batteryText, sizeof batteryText, "%1.1f", battery * 0.2);
+
     return {
-        {zh ? "超时定时器:" : "Time Out Timer:", value(optid::kTimeOutTimer)},
-        {zh ? "静噪电平:" : "Squelch Level:", value(optid::kSquelch)},
-        {zh ? "提示音:" : "Beep:", o.beep ? on : off},
-        {zh ? "呼叫铃音:" : "Call Tone:", value(optid::kCallTone)},
-        {zh ? "信道显示:" : "Channel Display:", value(optid::kChannelDisplay)},
-        {zh ? "优先扫描:" : "Priority Scan:", value(optid::kPriorityScan)},
-        {zh ? "繁忙:" : "Busy", value(optid::kBusy)},
-        {zh ? "预扫描时间:" : "Pri-Scanning Time:", value(optid::kPriScanTime)},
-        {zh ? "扫描模式:" : "Scan Mode:", value(optid::kScanMode)},
-        {zh ? "键盘锁定:" : "Keypad Lock:", value(optid::kKeypadLock)},
-        {"LED", value(optid::kLed)},
-        {zh ? "模式:" : "Mode:", value(optid::kMode)},
-        {zh ? "编码器" : "Encoder", value(optid::kEncoder)},
-        {zh ? "声控灵敏度:" : "Voice Sensitivity:", value(optid::kVoiceSensitivity)},
-        {zh ? "步长:" : "Step:", value(optid::kStep)},
-        {zh ? "电池省电:" : "Battery Saver:", battery},
+        {zh ? "超时定时器:" : "Time Out Timer:", timeOut},
+        {zh ? "静噪电平:" : "Squelch Level:", std::to_string(squelch)},
+        {zh ? "提示音:" : "Beep:", (image[mem::kBeep] & 0x01) ? on : off},
+        {zh ? "呼叫铃音:" : "Call Tone:", callTone == 9 ? "1750" : offOrNumber(callTone)},
+        {zh ? "信道显示:" : "Channel Display:", shown(optid::kChannelDisplay)},
+        {zh ? "优先扫描:" : "Priority Scan:", shown(optid::kPriorityScan)},
+        {zh ? "繁忙:" : "Busy", shown(optid::kBusy)},
+        {zh ? "预扫描时间:" : "Pri-Scanning Time:", shown(optid::kPriScanTime)},
+        {zh ? "扫描模式:" : "Scan Mode:", shown(optid::kScanMode)},
+        {zh ? "键盘锁定:" : "Keypad Lock:", shown(optid::kKeypadLock)},
+        {"LED", shown(optid::kLed)},
+        {zh ? "模式:" : "Mode:", shown(optid::kMode)},
+        {zh ? "编码器" : "Encoder", shown(optid::kEncoder)},
+        {zh ? "声控灵敏度:" : "Voice Sensitivity:", offOrNumber(voice)},
+        {zh ? "步长:" : "Step:", steps[step]},
+        {zh ? "电池省电:" : "Battery Saver:", battery == 0 ? off : std::string(batteryText)},
     };
 }
 
-std::vector<DrawOp> BuildOptionPage(const OptionFields& options, const ReportContext& ctx)
+std::vector<DrawOp> BuildOptionPage(const Image& image, const ReportContext& ctx)
 {
     const int Wd = ctx.metrics.geometry.Wd;
     const int L = ctx.metrics.pageLine;
     const int Ls = ctx.metrics.smallLine;
+    const std::vector<OptionLine> lines = OptionPageLines(image, ctx.chinese);
+    std::set<std::string> labels, values;
+    for (const OptionLine& line : lines) {
+        labels.insert(line.label);
+        values.insert(line.value);
+    }
+    std::vector<Column> cols{{9 * Wd, Widest(ctx, FontId::Small, labels)},
+                             {35 * Wd, Widest(ctx, FontId::Small, values)}};
+    FitColumns(cols, Gap(ctx), RightEdge(ctx));
+
     std::vector<DrawOp> ops;
     ops.push_back(TextOp(6 * Wd, -L, FontId::Page, ctx.chinese ? "可选功能" : "Option"));
     ops.push_back(TextOp(6 * Wd, -4 * Ls, FontId::Small, ctx.chinese ? "功能" : "Function"));
     int i = 5;
-    for (OptionLine& line : OptionPageLines(options, ctx.chinese)) {
-        ops.push_back(TextOp(9 * Wd, -i * Ls, FontId::Small, std::move(line.label)));
-        // A list the dialog shows without selection prints no value either.
-        if (!line.value.empty())
-            ops.push_back(TextOp(35 * Wd, -i * Ls, FontId::Small, std::move(line.value)));
+    for (const OptionLine& line : lines) {
+        ops.push_back(TextOp(cols[0].x, -i * Ls, FontId::Small, line.label));
+        ops.push_back(TextOp(cols[1].x, -i * Ls, FontId::Small, line.value));
         ++i;
     }
     return ops;
@@ -150,6 +216,42 @@ std::vector<DrawOp> BuildChannelPage(int channelPage, const ITextGrid& grid, Cha
     if (channelPage < 1 || channelPage >= kPageEndCount)
         return ops;
 
+    // Label, value, label, value across a block; the labels of each column
+    // and the values of every channel of the job, so all pages line up. The
+    // name has its line to itself, so a long one never pushes the right half.
+    const char* const labels[4][2] = {
+        {"Receive Frequency:", "接收频率:"},
+        {"QT/DQT Decode:", "QT/DQT解码:"},
+        {"Power:", "功率:"},
+        {"Channel Name:", "信道名字:"},
+    };
+    const char* const rightLabels[3][2] = {
+        {"Transceive Frequency:", "发射频率:"},
+        {"QT/DQT Encode:", "QT/DQT编码:"},
+        {"Channel Lock:", "信道锁定:"},
+    };
+    const int leftCells[4] = {kColRxFreq, kColRxTone, kColPower, kColName};
+    const int rightCells[3] = {kColTxFreq, kColTxTone, kColLock};
+    std::set<std::string> text[4];
+    for (const auto& l : labels)
+        text[0].insert(l[zh]);
+    for (const auto& l : rightLabels)
+        text[2].insert(l[zh]);
+    for (int r = 1; r <= kLastRow && ctx.textWidth; ++r) {
+        if (grid.TextMatrix(r, kColRxFreq).empty())
+            continue;
+        for (int line = 0; line < 3; ++line) {
+            text[1].insert(grid.TextMatrix(r, leftCells[line]));
+            text[3].insert(grid.TextMatrix(r, rightCells[line]));
+        }
+    }
+    const FontId s = FontId::Small;
+    std::vector<Column> cols{{5 * Wd, Widest(ctx, s, text[0])},
+                             {22 * Wd, Widest(ctx, s, text[1])},
+                             {36 * Wd, Widest(ctx, s, text[2])},
+                             {55 * Wd, Widest(ctx, s, text[3])}};
+    FitColumns(cols, Gap(ctx), RightEdge(ctx));
+
     const int first = pages.m_pageEnd[static_cast<std::size_t>(channelPage - 1)] + 1;
     const int last = pages.m_pageEnd[static_cast<std::size_t>(channelPage)];
     int k = -1;
@@ -159,23 +261,15 @@ std::vector<DrawOp> BuildChannelPage(int channelPage, const ITextGrid& grid, Cha
         ++k;
         const int o = static_cast<int>((k % kChannelsPerPage) * 5.7 * Ls);
         auto y = [&](int line) { return -line * Ls - o; };
-        auto cell = [&](int col) { return grid.TextMatrix(r, col); };
-        const FontId s = FontId::Small;
         ops.push_back(TextOp(4 * Wd, y(4), s, Format(zh ? "信道%d:" : "Channel %d:", r - 1)));
-        ops.push_back(TextOp(5 * Wd, y(5), s, zh ? "接收频率:" : "Receive Frequency:"));
-        ops.push_back(TextOp(22 * Wd, y(5), s, cell(kColRxFreq)));
-        ops.push_back(TextOp(36 * Wd, y(5), s, zh ? "发射频率:" : "Transceive Frequency:"));
-        ops.push_back(TextOp(55 * Wd, y(5), s, cell(kColTxFreq)));
-        ops.push_back(TextOp(5 * Wd, y(6), s, zh ? "QT/DQT解码:" : "QT/DQT Decode:"));
-        ops.push_back(TextOp(22 * Wd, y(6), s, cell(kColRxTone)));
-        ops.push_back(TextOp(36 * Wd, y(6), s, zh ? "QT/DQT编码:" : "QT/DQT Encode:"));
-        ops.push_back(TextOp(55 * Wd, y(6), s, cell(kColTxTone)));
-        ops.push_back(TextOp(5 * Wd, y(7), s, zh ? "功率:" : "Power:"));
-        ops.push_back(TextOp(22 * Wd, y(7), s, cell(kColPower)));
-        ops.push_back(TextOp(36 * Wd, y(7), s, zh ? "信道锁定:" : "Channel Lock:"));
-        ops.push_back(TextOp(55 * Wd, y(7), s, cell(kColLock)));
-        ops.push_back(TextOp(5 * Wd, y(8), s, zh ? "信道名字:" : "Channel Name:"));
-        ops.push_back(TextOp(22 * Wd, y(8), s, cell(kColName)));
+        for (int line = 0; line < 4; ++line) {
+            ops.push_back(TextOp(cols[0].x, y(5 + line), s, labels[line][zh]));
+            ops.push_back(TextOp(cols[1].x, y(5 + line), s, grid.TextMatrix(r, leftCells[line])));
+            if (line == 3)
+                break;  // the name line has no right half
+            ops.push_back(TextOp(cols[2].x, y(5 + line), s, rightLabels[line][zh]));
+            ops.push_back(TextOp(cols[3].x, y(5 + line), s, grid.TextMatrix(r, rightCells[line])));
+        }
     }
     return ops;
 }
@@ -192,12 +286,16 @@ std::vector<DrawOp> BuildPage(int page, int pageCount, const ITextGrid& grid, co
     ops.push_back(LineOp(5 * Wd, -36 * L + L / 2, 60 * Wd, -36 * L + L / 2));
 
     if (page == 1)
-        Append(ops, BuildOptionPage(DecodeOptions(image), ctx));
+        Append(ops, BuildOptionPage(image, ctx));
     else
         Append(ops, BuildChannelPage(page - 1, grid, pages, ctx));
 
+    const std::string pageText = Format("Page %d of %d", page, pageCount);
+    std::vector<Column> cols{{10 * Wd, Widest(ctx, FontId::Page, {ctx.copyrightsOwner})},
+                             {45 * Wd, Widest(ctx, FontId::Page, {pageText})}};
+    FitColumns(cols, Gap(ctx), RightEdge(ctx));
     if (!ctx.copyrightsOwner.empty())
-        ops.push_back(TextOp(10 * Wd, -36 * L, FontId::Page, ctx.copyrightsOwner));
-    ops.push_back(TextOp(45 * Wd, -36 * L, FontId::Page, Format("Page %d of %d", page, pageCount)));
+        ops.push_back(TextOp(cols[0].x, -36 * L, FontId::Page, ctx.copyrightsOwner));
+    ops.push_back(TextOp(cols[1].x, -36 * L, FontId::Page, pageText));
     return ops;
 }

@@ -5,6 +5,7 @@
 // corner of the printable area, x to the right and y upward, so everything on
 // the page has a negative y.
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,10 +65,18 @@ struct ChannelPagination {
     int CountChannelPages(const ITextGrid& grid);
 };
 
+// Width in twips of a UTF-8 text in one of the two fonts, measured on the
+// device that prints it (fallback glyphs included).
+using TextWidth = std::function<int(FontId, const std::string&)>;
+
 struct ReportContext {
     ReportMetrics metrics;
     bool chinese = false;
     std::string copyrightsOwner;  // footer, left; nothing printed when empty
+    // Texts start at their columns of the page grid; with widths known, a
+    // column that would run into the next one or past the rules' right end
+    // moves just far enough. Without it every column stays put.
+    TextWidth textWidth;
 };
 
 // Page `page` (1 = options, 2.. = channel page page - 1) of a job of
@@ -77,13 +86,15 @@ std::vector<DrawOp> BuildPage(int page, int pageCount, const ITextGrid& grid, co
                               ChannelPagination& pages, const ReportContext& ctx);
 
 // The bodies alone, as the two page routines draw them.
-std::vector<DrawOp> BuildOptionPage(const OptionFields& options, const ReportContext& ctx);
+std::vector<DrawOp> BuildOptionPage(const Image& image, const ReportContext& ctx);
 std::vector<DrawOp> BuildChannelPage(int channelPage, const ITextGrid& grid, ChannelPagination& pages,
                                      const ReportContext& ctx);
 
-// The sixteen option lines of page 1: label and printed value.
+// The sixteen option lines of page 1: label and printed value. Every byte
+// prints a word, also the values the dialog's lists have no item for; the
+// options the dialog edits are read where the dialog keeps them.
 struct OptionLine {
     std::string label;
     std::string value;
 };
-std::vector<OptionLine> OptionPageLines(const OptionFields& options, bool chinese);
+std::vector<OptionLine> OptionPageLines(const Image& image, bool chinese);

@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "app/AppContext.h"
@@ -20,11 +21,19 @@ QString Tr(const char* text)
     return QCoreApplication::translate("ReportPrinter", text);
 }
 
-// L: character height plus external leading, as the layout counts lines.
-int LineHeight(const QFont& font)
+// L: character height plus external leading, as the layout counts lines;
+// rounded up, so that lines one L apart never overlap.
+int LineHeight(const QFontMetricsF& fm)
 {
-    const QFontMetricsF fm(font);
-    return static_cast<int>(fm.height() + std::max<qreal>(0.0, fm.leading()) + 0.5);
+    return static_cast<int>(std::ceil(fm.height() + std::max<qreal>(0.0, fm.leading())));
+}
+
+// How far a text reaches to the right of where it starts: its advance, or
+// its ink where a glyph overhangs.
+int ReachOf(const QFontMetricsF& fm, const std::string& text)
+{
+    const QString s = QString::fromStdString(text);
+    return static_cast<int>(std::ceil(std::max(fm.horizontalAdvance(s), fm.boundingRect(s).right())));
 }
 
 }  // namespace
@@ -64,22 +73,37 @@ ReportContext CReportPrinter::MeasureContext(QPrinter& printer) const
     const QRectF area = printer.pageRect(QPrinter::DevicePixel);
     ctx.metrics.geometry = ComputePageGeometry(static_cast<int>(area.width()), static_cast<int>(area.height()),
                                                printer.logicalDpiX(), printer.logicalDpiY());
-    ctx.metrics.pageLine = LineHeight(MakeFont(PageFontSize(ctx.metrics.geometry)));
-    ctx.metrics.smallLine = LineHeight(MakeFont(SmallFontSize(ctx.metrics.geometry)));
+    // Font sizes are twips, which the painter's scale turns into device
+    // pixels; metrics taken on the device in those sizes are twips again.
+    const QFontMetricsF page(MakeFont(PageFontSize(ctx.metrics.geometry)), &printer);
+    const QFontMetricsF small(MakeFont(SmallFontSize(ctx.metrics.geometry)), &printer);
+    ctx.metrics.pageLine = LineHeight(page);
+    ctx.metrics.smallLine = LineHeight(small);
+    ctx.textWidth = [page, small](FontId font, const std::string& text) {
+        return ReachOf(font == FontId::Small ? small : page, text);
+    };
     ctx.chinese = g_bChinese != 0;
     ctx.copyrightsOwner = IniString(g_strLanguage, "Copyrights Owner").toStdString();
     return ctx;
 }
 
-void CReportPrinter::OnPrint(QPainter& painter, QPrinter& printer, int page)
+std::vector<DrawOp> CReportPrinter::LayOutPage(QPrinter& printer, int page, ReportContext* used)
 {
     const ReportContext ctx = MeasureContext(printer);
-    const std::vector<DrawOp> ops = BuildPage(page, m_nPageCount, m_grid, m_image, m_pages, ctx);
+    if (used)
+        *used = ctx;
+    return BuildPage(page, m_nPageCount, m_grid, m_image, m_pages, ctx);
+}
+
+void CReportPrinter::OnPrint(QPainter& painter, QPrinter& printer, int page)
+{
+    ReportContext ctx;
+    const std::vector<DrawOp> ops = LayOutPage(printer, page, &ctx);
 
     const QFont pageFont = MakeFont(PageFontSize(ctx.metrics.geometry));
     const QFont smallFont = MakeFont(SmallFontSize(ctx.metrics.geometry));
-    const qreal pageAscent = QFontMetricsF(pageFont).ascent();
-    const qreal smallAscent = QFontMetricsF(smallFont).ascent();
+    const qreal pageAscent = QFontMetricsF(pageFont, &printer).ascent();
+    const qreal smallAscent = QFontMetricsF(smallFont, &printer).ascent();
 
     painter.save();
     // Twips with the origin at the top-left of the printable area; the layout's

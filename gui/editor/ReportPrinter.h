@@ -28,8 +28,11 @@ public:
     bool Print(QPrinter& printer, QString* error);
 
     // The context OnPrint hands to the layout for this device: geometry from
-    // the printable area and resolution, L from the real fonts.
+    // the printable area and resolution, L and text widths from the real fonts.
     ReportContext MeasureContext(QPrinter& printer) const;
+
+    // What OnPrint draws on page `page`, and the context it was laid out with.
+    std::vector<DrawOp> LayOutPage(QPrinter& printer, int page, ReportContext* used = nullptr);
 
     // The page and small fonts for a geometry, in twips (the painter's unit).
     static QFont MakeFont(const FontSize& size);

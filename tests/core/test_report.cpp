@@ -238,20 +238,25 @@ TEST(ReportPage, ChannelBlockLayout)
     }
 }
 
-TEST(ReportPage, OptionPageShowsWhatTheDialogShows)
+std::vector<std::string> Values(const Image& img)
+{
+    std::vector<std::string> v;
+    for (const OptionLine& l : OptionPageLines(img, false))
+        v.push_back(l.value);
+    return v;
+}
+
+TEST(ReportPage, OptionPageValues)
 {
     Image img = NewDocumentImage();
-    const ReportContext ctx = Context();
-    std::vector<OptionLine> lines = OptionPageLines(DecodeOptions(img), false);
-    ASSERT_EQ(lines.size(), 16u);
     std::vector<std::string> v;
-    for (const OptionLine& l : lines)
+    for (const OptionLine& l : OptionPageLines(img, false))
         v.push_back(l.label + l.value);
     EXPECT_EQ(v, (std::vector<std::string>{
                      "Time Out Timer:1", "Squelch Level:1", "Beep:On", "Call Tone:Off", "Channel Display:Off",
                      "Priority Scan:Off", "BusyOff", "Pri-Scanning Time:3s", "Scan Mode:CO", "Keypad Lock:Manual",
                      "LEDAuto", "Mode:Frequency", "EncoderOff", "Voice Sensitivity:Off", "Step:25k",
-                     "Battery Saver:Off"}));
+                     "Battery Saver:51.0"}));  // 0xFF, which the dialog shows as "Off"
 
     // The fields the dialog edits: call tone 0x1FE7, pri-scan 0x1FE8, battery 0x1FE6, encoder bit 7 of 0x1FE2.
     img[mem::kCallTone] = 9;
@@ -265,20 +270,48 @@ TEST(ReportPage, OptionPageShowsWhatTheDialogShows)
     img[mem::kFlags1] = 0x3E;  // display on, busy on, TO, LED 3, keypad auto
     img[mem::kBeep] = 0xFE;
     img[mem::kSquelch] = 9;
-    lines = OptionPageLines(DecodeOptions(img), false);
-    v.clear();
-    for (const OptionLine& l : lines)
-        v.push_back(l.value);
-    EXPECT_EQ(v, (std::vector<std::string>{"10", "9", "Off", "1750", "On", "Off", "On", "8s", "TO", "Auto", "On",
-                                           "Memory", "On", "12", "6.25k", "0.6"}));
-    img[mem::kCallTone] = 4;
-    img[mem::kBatterySaver] = 5;
-    lines = OptionPageLines(DecodeOptions(img), false);
-    EXPECT_EQ(lines[3].value, "4");
-    EXPECT_EQ(lines[15].value, "1.0");
+    EXPECT_EQ(Values(img), (std::vector<std::string>{"10", "9", "Off", "1750", "On", "Off", "On", "8s", "TO", "Auto",
+                                                     "On", "Memory", "On", "12", "6.25k", "0.6"}));
+
+    // Bytes the dialog's lists have no item for still print the page's words.
+    struct Case {
+        int offset;
+        std::uint8_t byte;
+        std::size_t line;
+        const char* word;
+    };
+    const Case cases[] = {
+        {mem::kTimeOutTimer, 0x05, 0, "1"},  {mem::kTimeOutTimer, 0xFE, 0, "3"},
+        {mem::kSquelch, 0x0C, 1, "12"},      {mem::kSquelch, 0xF3, 1, "3"},
+        {mem::kCallTone, 12, 3, "12"},       {mem::kCallTone, 0x19, 3, "1750"},
+        {mem::kCallTone, 0xF0, 3, "Off"},    {mem::kCallTone, 4, 3, "4"},
+        {mem::kPriScanTime, 0x07, 7, "3s"},  {mem::kVoiceSensitivity, 20, 13, "20"},
+        {mem::kVoiceSensitivity, 0xFF, 13, "31"}, {mem::kVoiceSensitivity, 0xE0, 13, "Off"},
+        {mem::kStep, 0xFF, 14, "25k"},       {mem::kStep, 0x08, 14, "25k"},
+        {mem::kStep, 0x03, 14, "12.5k"},     {mem::kBatterySaver, 6, 15, "1.2"},
+        {mem::kBatterySaver, 5, 15, "1.0"},  {mem::kBatterySaver, 0xFF, 15, "51.0"},
+    };
+    for (const Case& c : cases) {
+        Image one = NewDocumentImage();
+        one[static_cast<std::size_t>(c.offset)] = c.byte;
+        EXPECT_EQ(Values(one)[c.line], c.word) << std::hex << c.offset << " = " << int(c.byte);
+    }
+
+    // No byte of any option leaves a value blank, in either language.
+    const int offsets[] = {mem::kTimeOutTimer, mem::kSquelch, mem::kBeep,         mem::kCallTone,
+                           mem::kFlags1,       mem::kFlags2,  mem::kPriScanTime, mem::kVoiceSensitivity,
+                           mem::kStep,         mem::kBatterySaver};
+    for (int offset : offsets)
+        for (int byte = 0; byte <= 0xFF; ++byte) {
+            Image one = NewDocumentImage();
+            one[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(byte);
+            for (bool zh : {false, true})
+                for (const OptionLine& l : OptionPageLines(one, zh))
+                    ASSERT_FALSE(l.value.empty()) << l.label << " " << std::hex << offset << " = " << byte;
+        }
 
     // Positions: title in the page font, the rest in the small font.
-    const std::vector<DrawOp> ops = BuildOptionPage(DecodeOptions(img), ctx);
+    const std::vector<DrawOp> ops = BuildOptionPage(img, Context());
     ASSERT_EQ(ops.size(), 2u + 32u);
     EXPECT_EQ(ops[0].text, "Option");
     EXPECT_EQ(ops[0].y, -400);
@@ -295,12 +328,64 @@ TEST(ReportPage, OptionPageShowsWhatTheDialogShows)
         EXPECT_EQ(value.y, -i * 333);
         EXPECT_EQ(value.font, FontId::Small);
     }
+}
 
-    // A masked value beyond the list prints nothing, as the dialog shows nothing.
-    img[mem::kStep] = 0x07;
-    const std::vector<DrawOp> blank = BuildOptionPage(DecodeOptions(img), ctx);
-    EXPECT_EQ(blank.size(), 33u);
-    EXPECT_NE(Find(blank, "Step:"), nullptr);
+// With text widths known (here 'perChar' twips a byte), a column keeps its
+// place on the page grid unless a text would run into the next column or past
+// the rules' right end (60 Wd = 10800), and then moves only that far.
+TEST(ReportPage, ColumnsMoveOnlyAsFarAsTheirTextsNeed)
+{
+    CTextGrid g;
+    for (int r = 1; r <= 7; ++r)
+        FillChannel(g, r);
+    g.SetTextMatrix(7, 6, "Unlock");
+    g.SetTextMatrix(1, 2, "146.00000");
+    auto withWidths = [](int perChar) {
+        ReportContext ctx = Context();
+        if (perChar > 0)
+            ctx.textWidth = [perChar](FontId, const std::string& t) { return static_cast<int>(t.size()) * perChar; };
+        return ctx;
+    };
+    auto xOf = [](const std::vector<DrawOp>& ops, const std::string& text) {
+        const DrawOp* op = Find(ops, text);
+        return op ? op->x : -1;
+    };
+
+    struct ChannelCase {
+        int perChar;
+        int columns[4];  // "Receive Frequency:", its value, "Transceive Frequency:", its value
+    };
+    // Widest texts: 18-, 9-, 21- and 9-character ones; half a column between label and value.
+    for (const ChannelCase c : {ChannelCase{0, {900, 3960, 6480, 9900}}, ChannelCase{100, {900, 3960, 6480, 9900}},
+                                ChannelCase{150, {900, 3960, 10800 - 1350 - 90 - 3150, 10800 - 1350}},
+                                // Too wide for the page: past the right end rather than into each other.
+                                ChannelCase{250, {900, 900 + 4500 + 90, 5490 + 2250 + 90, 7830 + 5250 + 90}}}) {
+        ChannelPagination p;
+        const std::vector<DrawOp> ops = BuildChannelPage(1, g, p, withWidths(c.perChar));
+        const std::string texts[4] = {"Receive Frequency:", "145.01250", "Transceive Frequency:", "146.00000"};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(xOf(ops, texts[i]), c.columns[i]) << c.perChar << " " << texts[i];
+        EXPECT_EQ(xOf(ops, "Unlock"), c.columns[3]);  // one column for every block
+        EXPECT_EQ(xOf(ops, "Channel 0:"), 4 * 180);
+    }
+
+    // Option page: labels of up to 18 characters push the values right.
+    for (const auto& [perChar, valueX] : {std::pair{150, 35 * 180}, std::pair{300, 9 * 180 + 18 * 300 + 90}}) {
+        const std::vector<DrawOp> ops = BuildOptionPage(NewDocumentImage(), withWidths(perChar));
+        EXPECT_EQ(xOf(ops, "Time Out Timer:"), 9 * 180);
+        EXPECT_EQ(xOf(ops, "Frequency"), valueX) << perChar;
+    }
+
+    // Footer: a long owner pushes the page number right; one too long for the
+    // page pushes it past the right end rather than print over it.
+    ReportContext ctx = withWidths(100);
+    ctx.copyrightsOwner = std::string(70, 'x');
+    ChannelPagination p;
+    const std::vector<DrawOp> ops = BuildPage(2, 2, g, NewDocumentImage(), p, ctx);
+    EXPECT_EQ(xOf(ops, ctx.copyrightsOwner), 10 * 180);
+    EXPECT_EQ(xOf(ops, "Page 2 of 2"), 1800 + 7000 + 90);
+    ctx.copyrightsOwner = std::string(80, 'x');
+    EXPECT_EQ(xOf(BuildPage(2, 2, g, NewDocumentImage(), p, ctx), "Page 2 of 2"), 1800 + 8000 + 90);
 }
 
 TEST(ReportPage, ChineseLabels)

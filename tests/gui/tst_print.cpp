@@ -1,6 +1,7 @@
 // The printed report through a real QPrinter: a sample document printed to
 // PDF offscreen, its pages read back with pdftotext (poppler-utils), in both
 // languages, and the view's Print, Print Direct and Print Preview commands.
+#include <QFontMetricsF>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -77,9 +78,9 @@ QString PageText(const QString& pdf, int page)
 }
 
 struct Word {
-    double x = 0, y = 0;
+    double x = 0, y = 0, xMax = 0;
 };
-// Word boxes of one page (pdftotext -bbox), top-left corners in points.
+// Word boxes of one page (pdftotext -bbox) in points.
 QList<QPair<QString, Word>> PageWords(const QString& pdf, int page)
 {
     const QString n = QString::number(page);
@@ -87,10 +88,11 @@ QList<QPair<QString, Word>> PageWords(const QString& pdf, int page)
                                                             QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     QList<QPair<QString, Word>> words;
     static const QRegularExpression re(
-        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
+        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
     for (auto it = re.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        words.append({m.captured(3), Word{m.captured(1).toDouble(), m.captured(2).toDouble()}});
+        const Word box{m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()};
+        words.append({m.captured(4), box});
     }
     return words;
 }
@@ -101,7 +103,41 @@ Word Find(const QList<QPair<QString, Word>>& words, const QString& text, int nth
     for (const auto& w : words)
         if (w.first == text && nth-- == 0)
             return w.second;
-    return Word{-1, -1};
+    return Word{-1, -1, -1};
+}
+
+using Bytes = QList<QPair<int, int>>;  // image offset, byte
+
+struct TextBox {
+    QRectF box;
+    QString text;
+};
+
+// The text boxes of one page as the printer draws them in its fonts (across:
+// the advance and any overhanging ink; down: the ink, as fallback fonts for
+// Chinese have lines of their own), and its rules; twips down from the
+// top-left corner of the printable area.
+QList<TextBox> PageBoxes(CReportPrinter& report, QPrinter& printer, int page, QList<QLineF>& rules)
+{
+    ReportContext ctx;
+    const std::vector<DrawOp> ops = report.LayOutPage(printer, page, &ctx);
+    const QFontMetricsF pageFont(CReportPrinter::MakeFont(PageFontSize(ctx.metrics.geometry)), &printer);
+    const QFontMetricsF smallFont(CReportPrinter::MakeFont(SmallFontSize(ctx.metrics.geometry)), &printer);
+    QList<TextBox> boxes;
+    for (const DrawOp& op : ops) {
+        if (op.kind == DrawOp::Line) {
+            rules.append(QLineF(op.x, -op.y, op.x2, -op.y2));
+            continue;
+        }
+        const QFontMetricsF& fm = op.font == FontId::Small ? smallFont : pageFont;
+        const QString text = QString::fromStdString(op.text);
+        const QRectF ink = fm.tightBoundingRect(text);  // from the baseline
+        const QPointF topLeft(op.x + std::min<qreal>(0, ink.left()), -op.y + fm.ascent() + ink.top());
+        const QPointF bottomRight(op.x + std::max(fm.horizontalAdvance(text), ink.right()),
+                                  -op.y + fm.ascent() + ink.bottom());
+        boxes.append({QRectF(topLeft, bottomRight), text});
+    }
+    return boxes;
 }
 
 // scripts/report-screenshots.sh asks for the sample reports by naming a folder.
@@ -151,7 +187,7 @@ private slots:
         for (const char* text : {"Option", "Function", "Time Out Timer: 1", "Squelch Level: 1", "Beep: On",
                                  "Call Tone: Off", "Channel Display: Off", "Busy Off", "Scan Mode: CO",
                                  "Keypad Lock: Manual", "LED Auto", "Mode: Frequency", "Encoder Off",
-                                 "Step: 25k", "Battery Saver: Off", "Pri-Scanning Time: 3s",
+                                 "Step: 25k", "Battery Saver: 51.0", "Pri-Scanning Time: 3s",
                                  "Tanager Radio Works", "Page 1 of 3"})
             QVERIFY2(options.contains(QLatin1String(text)), qPrintable(QStringLiteral("%1 in: %2").arg(text, options)));
 
@@ -195,13 +231,117 @@ private slots:
         const double line = receive.y - block0.y;
         QVERIFY(line > 0);
         QVERIFY2(qAbs((block1.y - block0.y) / line - 5.7) < 0.1, qPrintable(QString::number((block1.y - block0.y) / line)));
-        // Across: labels at 5 Wd and 36 Wd, values at 22 Wd and 55 Wd.
-        const double wd = (transceive.x - receive.x) / 31.0;
+        // Across: the left half stays at 5 Wd and 22 Wd; the right half ends
+        // where the rules end (60 Wd), with its label clear of its value.
+        const double wd = (rx.x - receive.x) / 17.0;
         QVERIFY(wd > 0);
-        QVERIFY(qAbs((rx.x - receive.x) / wd - 17) < 0.3);
-        QVERIFY(qAbs((tx.x - receive.x) / wd - 50) < 0.3);
-        // The page title sits one column right of the rules' start, the footer's page number at 45 Wd.
+        QVERIFY2(tx.xMax <= receive.x + 55 * wd, qPrintable(QString::number((tx.xMax - receive.x) / wd)));
+        const Word colon = Find(words, QStringLiteral("Frequency:"), 1);  // "Transceive Frequency:"
+        QVERIFY(transceive.x > rx.xMax && colon.xMax < tx.x);
+        // The footer's page number at 45 Wd, the title one column right of the rules' start.
         QVERIFY(qAbs((page.x - receive.x) / wd - 40) < 0.3);
+        QVERIFY(qAbs((title.x - receive.x) / wd - 1) < 0.3);
+    }
+
+    // Every byte prints a word of the page's table, also where the dialog's
+    // lists have no item for it.
+    void optionPageWordsForEveryByte_data()
+    {
+        QTest::addColumn<bool>("chinese");
+        QTest::addColumn<Bytes>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        using B = Bytes;
+        QTest::newRow("beyond the lists") << false
+            << B{{mem::kTimeOutTimer, 0x05}, {mem::kSquelch, 0x0C}, {mem::kVoiceSensitivity, 20}, {mem::kCallTone, 12},
+                 {mem::kStep, 0xFF}, {mem::kBatterySaver, 6}, {mem::kFlags1, 0x3C}, {mem::kFlags2, 0x03},
+                 {mem::kPriScanTime, 0x07}}
+            << QStringList{"Time Out Timer: 1", "Squelch Level: 12", "Voice Sensitivity: 20", "Call Tone: 12",
+                           "Step: 25k", "Battery Saver: 1.2", "Scan Mode: TO", "LED On", "Mode: Memory",
+                           "Pri-Scanning Time: 3s"};
+        QTest::newRow("high bits") << false
+            << B{{mem::kTimeOutTimer, 0xFE}, {mem::kSquelch, 0xFF}, {mem::kVoiceSensitivity, 0xFF},
+                 {mem::kCallTone, 0x19}, {mem::kStep, 0x08}, {mem::kBatterySaver, 0xFF}}
+            << QStringList{"Time Out Timer: 3", "Squelch Level: 15", "Voice Sensitivity: 31", "Call Tone: 1750",
+                           "Step: 25k", "Battery Saver: 51.0"};
+        QTest::newRow("chinese") << true
+            << B{{mem::kTimeOutTimer, 0x04}, {mem::kVoiceSensitivity, 0xE0}, {mem::kCallTone, 0x0F},
+                 {mem::kStep, 0x03}, {mem::kBatterySaver, 7}}
+            << QStringList{"超时定时器:关", "声控灵敏度:关", "呼叫铃音:15", "步长:12.5k", "电池省电:1.4"};
+    }
+
+    void optionPageWordsForEveryByte()
+    {
+        QFETCH(bool, chinese);
+        QFETCH(Bytes, bytes);
+        QFETCH(QStringList, lines);
+        g_bChinese = chinese;
+        g_strLanguage = chinese ? "Chinese" : "English";
+        for (const auto& [offset, byte] : bytes)
+            m_image[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(byte);
+        const QString pdf = m_dir.filePath(QStringLiteral("options.pdf"));
+        QVERIFY(PrintReportToPdf(m_grid, m_image, pdf, nullptr));
+        QString text = PageText(pdf, 1);
+        if (chinese)
+            text.remove(QLatin1Char(' '));
+        for (const QString& line : lines)
+            QVERIFY2(text.contains(line), qPrintable(line + " in " + text));
+    }
+
+    // A page full of long values, at A4 and Letter, in both languages: no text
+    // box crosses another, a rule, the rules' right end or the printable area.
+    void nothingOverlaps_data()
+    {
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<bool>("chinese");
+        QTest::newRow("A4 English") << int(QPageSize::A4) << false;
+        QTest::newRow("A4 Chinese") << int(QPageSize::A4) << true;
+        QTest::newRow("Letter English") << int(QPageSize::Letter) << false;
+        QTest::newRow("Letter Chinese") << int(QPageSize::Letter) << true;
+    }
+
+    void nothingOverlaps()
+    {
+        QFETCH(int, paper);
+        QFETCH(bool, chinese);
+        g_bChinese = chinese;
+        g_strLanguage = chinese ? "Chinese" : "English";
+        for (int r = 1; r <= 8; ++r) {
+            m_grid.SetTextMatrix(r, kColRxFreq, "479.99500");
+            m_grid.SetTextMatrix(r, kColTxFreq, "479.99500");
+            m_grid.SetTextMatrix(r, kColRxTone, "D754I");
+            m_grid.SetTextMatrix(r, kColTxTone, r % 2 ? "D754I" : "254.1");
+            m_grid.SetTextMatrix(r, kColPower, r % 2 ? "Middle" : "中");
+            m_grid.SetTextMatrix(r, kColLock, r % 2 ? "Unlock" : "未锁定");
+            m_grid.SetTextMatrix(r, kColName, "WWWWWWWW");
+        }
+        m_image[mem::kFlags2] = 0x01;  // "Frequency"
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_dir.filePath(QStringLiteral("boxes.pdf")));
+        printer.setPageSize(QPageSize(QPageSize::PageSizeId(paper)));
+        const QRectF area = printer.pageRect(QPrinter::DevicePixel);
+        const QRectF printable(0, 0, area.width() * 1440 / printer.logicalDpiX(),
+                               area.height() * 1440 / printer.logicalDpiY());
+
+        CReportPrinter report(m_grid, m_image);
+        QCOMPARE(report.OnPreparePrinting(), 3);
+        for (int page = 1; page <= 3; ++page) {
+            QList<QLineF> rules;
+            const QList<TextBox> boxes = PageBoxes(report, printer, page, rules);
+            QCOMPARE(rules.size(), 3);
+            QVERIFY(boxes.size() >= 18);  // the last page holds one channel
+            for (qsizetype i = 0; i < boxes.size(); ++i) {
+                const QRectF& b = boxes[i].box;
+                const QString& t = boxes[i].text;
+                QVERIFY2(printable.contains(b), qPrintable(t));
+                QVERIFY2(b.right() <= rules[0].x2(), qPrintable(QStringLiteral("%1 ends at %2 Wd").arg(t).arg(
+                                                          b.right() * 60 / rules[0].x2())));
+                for (const QLineF& rule : rules)
+                    QVERIFY2(b.top() >= rule.y1() || b.bottom() <= rule.y1(), qPrintable(t));
+                for (qsizetype j = i + 1; j < boxes.size(); ++j)
+                    QVERIFY2(!b.intersects(boxes[j].box), qPrintable(t + " / " + boxes[j].text));
+            }
+        }
     }
 
     void chineseReport()
