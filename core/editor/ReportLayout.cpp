@@ -145,7 +145,8 @@ std::vector<OptionLine> OptionPageLines(const Image& image, bool zh)
     auto offOrNumber = [&](int v) { return v == 0 ? off : std::to_string(v); };
 
     // The rest print a word also for values the dialog's lists have no item
-    // for. Battery Saver is the whole byte, so 0xFF prints as "51.0".
+    // for. Battery Saver is the whole byte; 0xFF marks it unset (a new
+    // document), which prints as the dialog shows it: "Off".
     const std::string timeOut = OptionItems(optid::kTimeOutTimer, zh)[image[mem::kTimeOutTimer] & 0x03];
     const int squelch = image[mem::kSquelch] & 0x0F;
     const int callTone = image[mem::kCallTone] & 0x0F;
@@ -172,7 +173,7 @@ std::vector<OptionLine> OptionPageLines(const Image& image, bool zh)
         {zh ? "编码器" : "Encoder", shown(optid::kEncoder)},
         {zh ? "声控灵敏度:" : "Voice Sensitivity:", offOrNumber(voice)},
         {zh ? "步长:" : "Step:", steps[step]},
-        {zh ? "电池省电:" : "Battery Saver:", battery == 0 ? off : std::string(batteryText)},
+        {zh ? "电池省电:" : "Battery Saver:", (battery == 0 || battery == 0xFF) ? off : std::string(batteryText)},
     };
 }
 

@@ -256,7 +256,7 @@ TEST(ReportPage, OptionPageValues)
                      "Time Out Timer:1", "Squelch Level:1", "Beep:On", "Call Tone:Off", "Channel Display:Off",
                      "Priority Scan:Off", "BusyOff", "Pri-Scanning Time:3s", "Scan Mode:CO", "Keypad Lock:Manual",
                      "LEDAuto", "Mode:Frequency", "EncoderOff", "Voice Sensitivity:Off", "Step:25k",
-                     "Battery Saver:51.0"}));  // 0xFF, which the dialog shows as "Off"
+                     "Battery Saver:Off"}));  // 0xFF: unset, as the dialog shows it
 
     // The fields the dialog edits: call tone 0x1FE7, pri-scan 0x1FE8, battery 0x1FE6, encoder bit 7 of 0x1FE2.
     img[mem::kCallTone] = 9;
@@ -289,7 +289,8 @@ TEST(ReportPage, OptionPageValues)
         {mem::kVoiceSensitivity, 0xFF, 13, "31"}, {mem::kVoiceSensitivity, 0xE0, 13, "Off"},
         {mem::kStep, 0xFF, 14, "25k"},       {mem::kStep, 0x08, 14, "25k"},
         {mem::kStep, 0x03, 14, "12.5k"},     {mem::kBatterySaver, 6, 15, "1.2"},
-        {mem::kBatterySaver, 5, 15, "1.0"},  {mem::kBatterySaver, 0xFF, 15, "51.0"},
+        {mem::kBatterySaver, 5, 15, "1.0"},  {mem::kBatterySaver, 0xFF, 15, "Off"},
+        {mem::kBatterySaver, 0xFE, 15, "50.8"},
     };
     for (const Case& c : cases) {
         Image one = NewDocumentImage();

@@ -187,7 +187,7 @@ private slots:
         for (const char* text : {"Option", "Function", "Time Out Timer: 1", "Squelch Level: 1", "Beep: On",
                                  "Call Tone: Off", "Channel Display: Off", "Busy Off", "Scan Mode: CO",
                                  "Keypad Lock: Manual", "LED Auto", "Mode: Frequency", "Encoder Off",
-                                 "Step: 25k", "Battery Saver: 51.0", "Pri-Scanning Time: 3s",
+                                 "Step: 25k", "Battery Saver: Off", "Pri-Scanning Time: 3s",
                                  "Tanager Radio Works", "Page 1 of 3"})
             QVERIFY2(options.contains(QLatin1String(text)), qPrintable(QStringLiteral("%1 in: %2").arg(text, options)));
 
@@ -262,7 +262,7 @@ private slots:
             << B{{mem::kTimeOutTimer, 0xFE}, {mem::kSquelch, 0xFF}, {mem::kVoiceSensitivity, 0xFF},
                  {mem::kCallTone, 0x19}, {mem::kStep, 0x08}, {mem::kBatterySaver, 0xFF}}
             << QStringList{"Time Out Timer: 3", "Squelch Level: 15", "Voice Sensitivity: 31", "Call Tone: 1750",
-                           "Step: 25k", "Battery Saver: 51.0"};
+                           "Step: 25k", "Battery Saver: Off"};
         QTest::newRow("chinese") << true
             << B{{mem::kTimeOutTimer, 0x04}, {mem::kVoiceSensitivity, 0xE0}, {mem::kCallTone, 0x0F},
                  {mem::kStep, 0x03}, {mem::kBatterySaver, 7}}
