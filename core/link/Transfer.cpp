@@ -22,6 +22,12 @@ CTransferEngine::CTransferEngine(ISerialPort& port, ITransferObserver& observer)
 {
 }
 
+void CTransferEngine::Delivered(int bytes)
+{
+    ++m_result.frames;
+    m_result.bytes += bytes;
+}
+
 void CTransferEngine::Sleep(int ms)
 {
     m_sleep(std::chrono::milliseconds(ms));
@@ -78,6 +84,8 @@ TransferResult CTransferEngine::Write(const std::string& portName, const Image& 
 TransferResult CTransferEngine::Run(const std::string& portName, bool write, const Image& out, Image* in)
 {
     m_result = TransferResult{};
+    m_result.framesTotal = write ? kWriteFullFrames + 1 : kReadFrames;
+    m_result.bytesTotal = write ? kWriteFullFrames * kFrameData + kLastWriteSize : static_cast<int>(kImageSize);
     m_nProgress = 0;
     m_observer.Range(0, write ? 511 : 512);
 
@@ -88,6 +96,7 @@ TransferResult CTransferEngine::Run(const std::string& portName, bool write, con
     PortCloser closer{m_port};
 
     Step s = Handshake();
+    m_result.dataPhase = s == Step::Ok;
     if (s == Step::Ok)
         s = write ? WritePhase(out) : ReadPhase(*in);
     if (s == Step::Ok)
@@ -202,6 +211,7 @@ CTransferEngine::Step CTransferEngine::ReadPhase(Image& buffer)
         got = 0;
         if (!ReadBytes(&b, 1, got) || got != 1 || b != kAck)
             return Fail(IDS_PROGRAM_INTERRUPT, m_port.IsLost() ? m_port.ErrorText() : std::string());
+        Delivered(kFrameData);
 
         if (a % static_cast<int>(kBlockSize) == 0)
             m_observer.Progress(++m_nProgress);
@@ -230,6 +240,7 @@ CTransferEngine::Step CTransferEngine::WritePhase(const Image& image)
     for (int a = 0; a < kWriteFullFrames * kFrameData; a += kFrameData) {
         if (!frame(a, kFrameData))
             return Fail(IDS_PROGRAM_INTERRUPT, m_port.IsLost() ? m_port.ErrorText() : std::string());
+        Delivered(kFrameData);
         if (a % static_cast<int>(kBlockSize) == 0)
             m_observer.Progress(++m_nProgress);
         if (!PumpPasses(9, false))
@@ -237,5 +248,6 @@ CTransferEngine::Step CTransferEngine::WritePhase(const Image& image)
     }
     if (!frame(kLastWriteAddress, kLastWriteSize))
         return Fail(IDS_PROGRAM_INTERRUPT, m_port.IsLost() ? m_port.ErrorText() : std::string());
+    Delivered(kLastWriteSize);
     return Step::Ok;
 }

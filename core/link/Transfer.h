@@ -32,6 +32,14 @@ struct TransferResult {
     TransferOutcome outcome = TransferOutcome::Failed;
     int messageId = 0;    // Failed: the message shown; Cancelled at the prompt: IDS_COMM_ERROR
     std::string detail;   // Failed: the detail shown with it
+    // How far the memory went, on every end: the radio was in programming mode
+    // and data frames were on their way; frames the radio acknowledged (a write)
+    // or delivered whole (a read) and their bytes, of the totals of the direction.
+    bool dataPhase = false;
+    int frames = 0;
+    int bytes = 0;
+    int framesTotal = 0;
+    int bytesTotal = 0;
     bool Completed() const { return outcome == TransferOutcome::Completed; }
 };
 
@@ -60,6 +68,8 @@ private:
     bool Send(std::uint8_t b) { return Send(&b, 1); }
     bool ReadBytes(std::uint8_t* buf, std::size_t n, std::size_t& got);
     Step Fail(int id, std::string detail = {});
+    // One more data frame acknowledged (write) or received whole (read).
+    void Delivered(int bytes);
     void Sleep(int ms);
 
     ISerialPort& m_port;

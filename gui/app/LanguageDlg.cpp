@@ -13,6 +13,7 @@
 #include "app/MessageBox.h"
 #include "app/ProgramApp.h"
 #include "frame/HelpAccess.h"
+#include "frame/MainFrame.h"
 
 CLanguageDlg::CLanguageDlg(QWidget* parent) : QDialog(parent)
 {
@@ -71,6 +72,9 @@ void RunLanguageCommand(QWidget* parent)
         dlg = new CLanguageDlg(parent);
     dlg->SetSelection(g_bChinese ? 1 : 0);
     if (ExecDialog(dlg) != QDialog::Accepted || !dlg->m_bChanged)
+        return;
+    // The restart ends every transfer: asked before anything else happens.
+    if (CMainFrame* frame = CMainFrame::Instance(); frame && !frame->ConfirmStopTransfers())
         return;
     // The new instance reads Program.ini at once: the choice must be on disk first.
     theIniFile.Save(false);

@@ -28,6 +28,8 @@ QMessageBox::StandardButton AppMessageBox(const MessageRequest& request)
                     request.text, request.buttons, request.parent);
     if (!request.detail.isEmpty())
         box.setInformativeText(request.detail);
+    if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -14,6 +14,7 @@ struct MessageRequest {
     QString detail;                                  // shown as detail text when not empty
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::Warning;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;  // NoButton: the box chooses
 };
 
 // Shows the message (or hands it to the installed hook) and returns the button pressed.

@@ -222,6 +222,8 @@ void CProgramApp::OnFileNew()
     if (!frame)
         return;
     if (CChildFrame* child = frame->ActiveChildFrame()) {
+        if (!frame->ConfirmStopTransfers(child))
+            return;
         MessageRequest r;
         r.parent = frame;
         r.text = LoadStringRes(IDS_CLEAR_ALL);
@@ -237,7 +239,8 @@ void CProgramApp::OnFileNew()
 void CProgramApp::OnFileOpen()
 {
     CMainFrame* frame = CMainFrame::Instance();
-    if (!frame)
+    // The opened file replaces the document windows (Close hides, hidden ones go).
+    if (!frame || !frame->ConfirmStopTransfers())
         return;
     QFileDialog dlg(frame, QCoreApplication::translate("CMainFrame", "Open"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);

@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include "editor/ProgramView.h"
+#include "link/LinkController.h"
 #include "radio/ProgramDoc.h"
 
 CChildFrame::CChildFrame(CProgramDoc* doc, QWidget* parent)
@@ -29,5 +30,6 @@ CChildFrame::~CChildFrame()
 void CChildFrame::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    hide();
+    if (CLinkController::ConfirmStop({m_pView}))
+        hide();
 }

@@ -27,6 +27,7 @@
 #include "frame/HelpAccess.h"
 #include "frame/MDIClientWnd.h"
 #include "frame/NavigationBar.h"
+#include "link/LinkController.h"
 #include "radio/ProgramDoc.h"
 
 #include "options/OptionFeaturesDlg.h"
@@ -379,8 +380,9 @@ void CMainFrame::OnOptionFeatures()
 
 void CMainFrame::OnFileClose()
 {
+    // As the close box: the window hides once a transfer there may stop.
     if (CChildFrame* f = ActiveChildFrame())
-        f->hide();
+        f->close();
 }
 
 bool CMainFrame::SaveTo(CProgramDoc* doc, const QString& path)
@@ -486,6 +488,15 @@ void CMainFrame::DestroyChildFrame(CChildFrame* frame)
     UpdateFrameMenu();
 }
 
+bool CMainFrame::ConfirmStopTransfers(CChildFrame* frame)
+{
+    QList<CProgramView*> views;
+    for (CChildFrame* f : ChildFrames())
+        if (!frame || f == frame)
+            views << f->GetView();
+    return CLinkController::ConfirmStop(views);
+}
+
 void CMainFrame::OnSubWindowActivated()
 {
     if (auto* f = qobject_cast<CChildFrame*>(m_pMdiClient->activeSubWindow()))
@@ -554,7 +565,12 @@ void CMainFrame::changeEvent(QEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    // Nothing is ever marked modified, so closing never asks to save.
+    // Nothing is ever marked modified, so closing never asks to save; a
+    // transfer still running is another matter.
+    if (!ConfirmStopTransfers()) {
+        event->ignore();
+        return;
+    }
     if (QWidget* help = HelpWindow())
         help->close();
     event->accept();

@@ -51,6 +51,9 @@ public:
     bool OpenDocumentFile(const QString& path);
     // Destroys a document window and its document without asking anything.
     void DestroyChildFrame(CChildFrame* frame);
+    // Before a document window (frame) or all of them go: a transfer running
+    // there is stopped only if the user agrees. False: leave everything as it is.
+    bool ConfirmStopTransfers(CChildFrame* frame = nullptr);
 
     // Commands of the frame.
     void OnControlBar();

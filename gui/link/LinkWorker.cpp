@@ -148,14 +148,9 @@ public:
                 cb.prompt(textId);
         });
     }
-    void Message(int textId, const std::string& detail) override
-    {
-        const QString text = QString::fromStdString(detail);
-        m_job->Ask(m_job, [textId, text](CTransferWorker::Callbacks& cb) {
-            if (cb.message)
-                cb.message(textId, text);
-        });
-    }
+    // A failure ends the transfer: its message goes out with the result, where
+    // the owner can tell it together with how far the data went.
+    void Message(int, const std::string&) override {}
 
 private:
     std::shared_ptr<CTransferWorker::Job> m_job;
@@ -173,19 +168,14 @@ void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
     const TransferResult r = job->write ? engine.Write(device, buffer) : engine.Read(device, buffer);
     port.Close();
 
-    LinkOutcome outcome = LinkOutcome::Failed;
-    if (r.outcome == TransferOutcome::Completed)
-        outcome = LinkOutcome::Completed;
-    else if (r.outcome == TransferOutcome::Cancelled)
-        outcome = LinkOutcome::Cancelled;
-    const int id = r.messageId;
+    auto result = std::make_shared<TransferResult>(r);
     auto image = std::make_shared<Image>(buffer);
     // Set before the end is delivered, so the owner's join finds the thread
     // on its way out.
     job->done = true;
-    job->Post(job, [outcome, id, image](CTransferWorker::Callbacks& cb) {
+    job->Post(job, [result, image](CTransferWorker::Callbacks& cb) {
         if (cb.finished)
-            cb.finished(outcome, id, *image);
+            cb.finished(*result, *image);
     });
 }
 
@@ -227,12 +217,12 @@ bool CTransferWorker::Start(bool write, const std::string& device, const Image& 
     // The job is over for the owner once its end has been delivered.
     auto finished = m_callbacks.finished;
     Job* raw = job.get();
-    job->callbacks.finished = [this, raw, finished](LinkOutcome o, int id, const Image& img) {
+    job->callbacks.finished = [this, raw, finished](const TransferResult& r, const Image& img) {
         if (m_job.get() == raw)
             m_job.reset();
         Reap();
         if (finished)
-            finished(o, id, img);
+            finished(r, img);
     };
     m_job = job;
     std::lock_guard<std::mutex> lock(RegistryMutex());

@@ -2,30 +2,28 @@
 // Runs one transfer of the memory image on a thread of its own, so the window's
 // event loop never waits on the serial line. The worker owns its port and its
 // copy of the image; it reaches the window only through functions run on the
-// receiver's thread, and it waits there for the answer to a prompt or message.
-#include <QString>
+// receiver's thread, and it waits there for the answer to a prompt.
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "link/Transfer.h"
 #include "radio/Image.h"
 
 class QObject;
 
-enum class LinkOutcome { Completed, Cancelled, Failed };
-
 class CTransferWorker {
 public:
     // Every callback runs on the thread of the receiver object, and only while
-    // it exists. Prompt and Message must lead to Answer() (directly or later).
+    // it exists. Prompt must lead to Answer() (directly or later).
     struct Callbacks {
         std::function<void(int lower, int upper)> range;
         std::function<void(int pos)> progress;
-        std::function<void(int textId)> prompt;                          // Retry / Cancel
-        std::function<void(int textId, const QString& detail)> message;  // OK
-        // image is the worker's buffer: the radio's memory after a complete
-        // read, otherwise the image as it was given to Start.
-        std::function<void(LinkOutcome outcome, int messageId, const Image& image)> finished;
+        std::function<void(int textId)> prompt;  // Retry / Cancel
+        // result carries the failure message and how far the data went; image is
+        // the worker's buffer: the radio's memory after a complete read,
+        // otherwise the image as it was given to Start.
+        std::function<void(const TransferResult& result, const Image& image)> finished;
     };
 
     CTransferWorker(QObject* receiver, Callbacks callbacks);
@@ -41,7 +39,7 @@ public:
     bool IsRunning() const;
     // Sets the cancel flag the engine polls between frames and attempts.
     void Cancel();
-    // Answers the prompt or message the worker waits for (true: Retry).
+    // Answers the prompt the worker waits for (true: Retry).
     void Answer(bool retry);
 
     // Cancels every transfer still running and joins all transfer threads,

@@ -35,4 +35,31 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>CLinkController</name>
+    <message>
+        <source>A write to the radio on %1 is in progress. Stop it? The radio will be left partly written.</source>
+        <translation>A write to the radio on %1 is in progress. Stop it? The radio will be left partly written.</translation>
+    </message>
+    <message>
+        <source>A read from the radio on %1 is in progress. Stop it? Nothing will be changed.</source>
+        <translation>A read from the radio on %1 is in progress. Stop it? Nothing will be changed.</translation>
+    </message>
+    <message>
+        <source>The write to the radio on %1 was stopped after %2 of %3 frames (%4 of %5 bytes). The radio now holds a mix of old and new settings: write to it again before using it.</source>
+        <translation>The write to the radio on %1 was stopped after %2 of %3 frames (%4 of %5 bytes). The radio now holds a mix of old and new settings: write to it again before using it.</translation>
+    </message>
+    <message>
+        <source>The write to the radio on %1 was stopped before any data was sent. The radio is unchanged.</source>
+        <translation>The write to the radio on %1 was stopped before any data was sent. The radio is unchanged.</translation>
+    </message>
+    <message>
+        <source>The read from the radio on %1 was stopped. Nothing is changed.</source>
+        <translation>The read from the radio on %1 was stopped. Nothing is changed.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 frames (%3 of %4 bytes) were written before the link failed. The radio now holds a mix of old and new settings: write to it again before using it.</source>
+        <translation>%1 of %2 frames (%3 of %4 bytes) were written before the link failed. The radio now holds a mix of old and new settings: write to it again before using it.</translation>
+    </message>
+</context>
 </TS>

@@ -257,6 +257,8 @@ TEST(LinkEngine, CompleteWriteSendsEverythingButTheLastTenBytes)
         }
     }
     EXPECT_EQ(headers, 1023u);
+    EXPECT_EQ((std::vector<int>{res.frames, res.bytes, res.framesTotal, res.bytesTotal}),
+              (std::vector<int>{1023, 8182, 1023, 8182}));
     EXPECT_EQ(r.obs.lower, 0);
     EXPECT_EQ(r.obs.upper, 511);
     ASSERT_EQ(r.obs.progress.size(), 511u);
@@ -404,14 +406,20 @@ TEST(LinkEngine, WriteFailuresAtFrameStopThere)
         EXPECT_EQ(res.outcome, TransferOutcome::Failed);
         EXPECT_EQ(res.messageId, IDS_PROGRAM_INTERRUPT);
         EXPECT_EQ(r.port.radio.FrameLog().size(), 1023u);
+        // The last frame arrived but was not acknowledged: it does not count.
+        EXPECT_EQ(res.frames, 1022);
+        EXPECT_EQ(res.bytes, 1022 * 8);
         r.ExpectClosed();
     }
     Rig r;
     RadioFaults f;
     f.wrongAckAtFrame = 10;
     r.port.radio.SetFaults(f);
-    EXPECT_EQ(r.engine.Write("COM1", Pattern()).messageId, IDS_PROGRAM_INTERRUPT);
+    const TransferResult res = r.engine.Write("COM1", Pattern());
+    EXPECT_EQ(res.messageId, IDS_PROGRAM_INTERRUPT);
     EXPECT_EQ(r.port.radio.FrameLog().size(), 11u);
+    EXPECT_TRUE(res.dataPhase);
+    EXPECT_EQ(res.frames, 10);
     EXPECT_EQ(r.obs.progress.size(), 5u);  // frames 0, 2, 4, 6, 8 closed a block
 }
 
@@ -424,6 +432,8 @@ TEST(LinkEngine, CancellationIsSeenAtThePumpPasses)
         TransferResult res = r.engine.Read("COM1", img);
         EXPECT_EQ(res.outcome, TransferOutcome::Cancelled);
         EXPECT_EQ(res.messageId, 0);
+        EXPECT_FALSE(res.dataPhase);
+        EXPECT_EQ(res.frames, 0);
         EXPECT_TRUE(r.port.writes.empty());
         EXPECT_TRUE(r.obs.messages.empty());
         r.ExpectClosed();
@@ -435,6 +445,8 @@ TEST(LinkEngine, CancellationIsSeenAtThePumpPasses)
         TransferResult res = r.engine.Read("COM1", img);
         EXPECT_EQ(res.outcome, TransferOutcome::Cancelled);
         EXPECT_EQ(r.port.radio.FrameLog().size(), 3u);
+        EXPECT_EQ((std::vector<int>{res.frames, res.bytes, res.framesTotal, res.bytesTotal}),
+                  (std::vector<int>{3, 24, 1024, 8192}));
         EXPECT_EQ(r.obs.pumps, 6 + 9 * 2 + 4);
         EXPECT_EQ(img, Before());
         r.ExpectClosed();
@@ -453,8 +465,10 @@ TEST(LinkEngine, CancellationIsSeenAtThePumpPasses)
     {  // write
         Rig r;
         r.obs.cancelAtPump = 6 + 9 * 100 + 1;
-        EXPECT_EQ(r.engine.Write("COM1", Pattern()).outcome, TransferOutcome::Cancelled);
+        const TransferResult res = r.engine.Write("COM1", Pattern());
+        EXPECT_EQ(res.outcome, TransferOutcome::Cancelled);
         EXPECT_EQ(r.port.radio.FrameLog().size(), 101u);
+        EXPECT_EQ((std::vector<int>{res.frames, res.bytes}), (std::vector<int>{101, 808}));
         r.ExpectClosed();
     }
 }

@@ -181,7 +181,8 @@ private slots:
     void writeSendsCommittedEdit();
     void failedReadLeavesImage_data();
     void failedReadLeavesImage();
-    void cancelMidTransfer();
+    void stoppedTransferTellsHowFar_data();
+    void stoppedTransferTellsHowFar();
     void missingDeviceShowsReason();
     void permissionDeniedHint();
     void promptAnsweredOnGuiThread();
@@ -431,33 +432,93 @@ void TestLink::failedReadLeavesImage()
     CTransferWorker::WaitForAll();
 }
 
-void TestLink::cancelMidTransfer()
+void TestLink::stoppedTransferTellsHowFar_data()
 {
+    QTest::addColumn<bool>("write");
+    // 0: Escape mid-way, 1: Escape in the handshake, 2: the radio fails, 3: Yes to the stop question
+    QTest::addColumn<int>("how");
+    QTest::newRow("read stopped") << false << 0;
+    QTest::newRow("read stopped by the question") << false << 3;
+    QTest::newRow("write stopped") << true << 0;
+    QTest::newRow("write stopped before data") << true << 1;
+    QTest::newRow("write failed at frame 300") << true << 2;
+}
+
+void TestLink::stoppedTransferTellsHowFar()
+{
+    QFETCH(bool, write);
+    QFETCH(int, how);
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
     LinkEnv env(PortLine("COM1", radio));
-    radio.SetMemory(Pattern(6));
+    const Image radioOwn = Pattern(6);
+    radio.SetMemory(radioOwn);
     RadioFaults f;
-    f.replyDelayMs = 1;  // long enough to press Cancel in the middle
+    f.replyDelayMs = 1;  // long enough to press Escape in the middle
+    f.silent = how == 1;
+    f.missingAckAtFrame = how == 2 ? 300 : -1;
     radio.SetFaults(f);
     radio.Start();
 
     ViewUnderTest t;
     const Image before = t.doc.m_image;
     CProcessDlg* dlg = t.Dlg();
-    t.view->OnRead();
-    dlg->OkButton()->click();
-    QVERIFY(QTest::qWaitFor([dlg] { return dlg->GetPos() >= 40; }, 20000));
-    dlg->CancelButton()->click();
-    // Cancel during a transfer only raises the flag; the transfer closes the window.
-    QVERIFY(dlg->m_bCancel);
+    write ? t.view->OnWrite() : t.view->OnRead();
+    QTest::keyClick(dlg, Qt::Key_Return);
+    if (how == 0 || how == 3)
+        QVERIFY(QTest::qWaitFor([dlg] { return dlg->GetPos() >= 40; }, 20000));
+    if (how == 1)
+        QVERIFY(QTest::qWaitFor([&] { return radio.EntryCodesSeen() >= 1; }, 20000));
+    if (how == 3) {
+        env.m_onMessage = [](const MessageRequest& r) {
+            return r.buttons & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok;
+        };
+        // Returns once the read has ended and its end was told.
+        QVERIFY(t.view->Link()->ConfirmStop());
+        QVERIFY(!dlg->IsWindow());
+        QCOMPARE(env.m_messages.value(0).text,
+                 QString("A read from the radio on COM1 is in progress. Stop it? Nothing will be changed."));
+    } else if (how != 2) {
+        QTest::keyClick(dlg, Qt::Key_Escape);
+        // Cancel during a transfer only raises the flag; the transfer closes the window.
+        QVERIFY(dlg->m_bCancel);
+        QVERIFY(dlg->IsWindow());
+    }
     QVERIFY(WaitWindowGone(dlg));
     radio.Stop();
-    QVERIFY(env.m_messages.isEmpty());
-    QVERIFY(t.doc.m_image == before);
-    QVERIFY(g_bNewDocument);
-    QVERIFY(static_cast<int>(radio.FrameLog().size()) < 1024);
     QVERIFY(CanOpen(radio.SlavePath()));
+    QCOMPARE(env.m_messages.size(), how == 3 ? 2 : 1);
+    const MessageRequest& m = env.m_messages.last();
+    if (!write) {
+        QCOMPARE(m.text, QString("The read from the radio on COM1 was stopped. Nothing is changed."));
+        QVERIFY(t.doc.m_image == before);
+        QVERIFY(g_bNewDocument);
+        QVERIFY(static_cast<int>(radio.FrameLog().size()) < 1024);
+        return;
+    }
+    // The radio took the frames it received and keeps its own bytes after them;
+    // the message counts those it acknowledged (not the one it failed to).
+    const int taken = static_cast<int>(radio.FrameLog().size());
+    const int frames = how == 2 ? taken - 1 : taken;
+    QVERIFY(taken < 1023);
+    const Image got = radio.Memory();
+    for (int i = 0; i < static_cast<int>(kImageSize); ++i)
+        QVERIFY2(got[i] == (i < taken * 8 ? t.doc.m_image[i] : radioOwn[i]), qPrintable(QString::number(i, 16)));
+    const QString mixed("The radio now holds a mix of old and new settings: write to it again before using it.");
+    if (how == 1) {
+        QCOMPARE(m.text, QString("The write to the radio on COM1 was stopped before any data was sent. "
+                                 "The radio is unchanged."));
+    } else if (how == 2) {
+        QCOMPARE(m.text, LoadStringRes(kInterrupt));
+        QCOMPARE(m.detail, QString("300 of 1023 frames (2400 of 8182 bytes) were written before the link failed. ")
+                               + mixed);
+    } else {
+        QCOMPARE(m.text, QString("The write to the radio on COM1 was stopped after %1 of 1023 frames (%2 of 8182 "
+                                 "bytes). ")
+                                 .arg(frames)
+                                 .arg(frames * 8)
+                             + mixed);
+    }
 }
 
 void TestLink::missingDeviceShowsReason()

@@ -1,0 +1,268 @@
+// A write running while the user opens a file, starts a new document, closes
+// the document window, switches the language or exits: each asks first, No
+// keeps the write going to its end, Yes stops it and says how far it got.
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMenu>
+#include <QPointer>
+#include <QtTest>
+
+#include "app/AppContext.h"
+#include "app/CommandIds.h"
+#include "app/IniFile.h"
+#include "app/LanguageDlg.h"
+#include "app/ProgramApp.h"
+#include "app/SettingsStore.h"
+#include "editor/ProgramView.h"
+#include "frame/ChildFrame.h"
+#include "frame/MainFrame.h"
+#include "link/LinkController.h"
+#include "link/LinkWorker.h"
+#include "link/ProcessDlg.h"
+#include "link/SimulatedRadio.h"
+#include "radio/DatFile.h"
+#include "radio/ProgramDoc.h"
+#include "support/ShellSupport.h"
+
+namespace {
+const QString kAsk("A write to the radio on COM1 is in progress. Stop it? The radio will be left partly written.");
+const QString kMixed("The radio now holds a mix of old and new settings: write to it again before using it.");
+
+enum Path { Open, New, Exit, CloseWindow, Language };
+const Path kPaths[] = {Open, New, Exit, CloseWindow, Language};
+}  // namespace
+
+class TestGuard : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CSimulatedRadio> m_radio;
+    std::unique_ptr<ShellDir> m_dir;
+    std::unique_ptr<CProgramApp> m_app;
+    CMemorySettingsStore m_store;
+    CMainFrame* m_frame = nullptr;
+    QList<MessageRequest> m_messages;
+    QList<QMessageBox::StandardButton> m_answers;  // to the stop questions, in turn
+    QStringList m_launched;
+    QString m_otherFile;
+
+    void Start(int replyDelayMs, const QByteArray& language = "English")
+    {
+        m_radio = std::make_unique<CSimulatedRadio>();
+        QVERIFY(m_radio->OpenPty());
+        Image own{};
+        own.fill(0xA5);
+        m_radio->SetMemory(own);
+        RadioFaults f;
+        f.replyDelayMs = replyDelayMs;  // catches the write in the middle
+        m_radio->SetFaults(f);
+        m_radio->Start();
+
+        m_dir = std::make_unique<ShellDir>();
+        ShellIni ini;
+        ini.language = language;
+        ini.extra = "\r\n[Ports]\r\nCOM1=" + QByteArray::fromStdString(m_radio->SlavePath()) + "\r\n";
+        m_dir->WriteIni(ini);
+        QVERIFY(m_dir->CopyModule(language + ".qm", language + ".qm"));
+        Image other{};
+        other.fill(0x11);
+        m_otherFile = m_dir->FilePath(QStringLiteral("other.dat"));
+        QVERIFY(SaveDatFile(QFile::encodeName(m_otherFile).toStdString(), other).ok);
+
+        SetMessageHook([this](const MessageRequest& r) {
+            m_messages << r;
+            if (r.buttons == (QMessageBox::Yes | QMessageBox::No))
+                return m_answers.isEmpty() ? QMessageBox::No : m_answers.takeFirst();
+            return (r.buttons & QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Cancel;
+        });
+        SetDialogHook([this](QDialog* d) {
+            if (auto* fd = qobject_cast<QFileDialog*>(d)) {
+                fd->selectFile(m_otherFile);
+                return int(QDialog::Accepted);
+            }
+            if (auto* ld = qobject_cast<CLanguageDlg*>(d)) {
+                ld->SetSelection(1);
+                ld->accept();
+                return ld->result();
+            }
+            return int(QDialog::Rejected);
+        });
+        CProgramApp::SetRelaunchHook([this](const QString& program) { m_launched << program; });
+
+        CProgramApp::SetProgramDirForTests(m_dir->Path());
+        m_app = std::make_unique<CProgramApp>();
+        QVERIFY(m_app->InitInstance({}));
+        m_frame = m_app->MainFrame();
+        m_frame->showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+    }
+
+    // Write (OK pressed with Enter) until well under way, then back to the main window.
+    void StartWrite(CProgramView* view)
+    {
+        m_frame->Action(ID_WRITE)->trigger();
+        CProcessDlg* dlg = view->Link()->ProcessDlg();
+        QVERIFY(dlg->IsWindow());
+        QTest::keyClick(dlg, Qt::Key_Return);
+        QVERIFY(QTest::qWaitFor([dlg] { return dlg->GetPos() >= 20; }, 20000));
+        QApplication::setActiveWindow(m_frame);
+        QVERIFY(QTest::qWaitForWindowActive(m_frame));
+    }
+
+    void Take(Path path)
+    {
+        switch (path) {
+        case Open:
+            QTest::keyClick(m_frame, Qt::Key_O, Qt::ControlModifier);
+            break;
+        case New:
+            QTest::keyClick(m_frame, Qt::Key_N, Qt::ControlModifier);
+            break;
+        case Exit: {
+            QMenu* file = m_frame->Menu(QStringLiteral("FileMenu"));
+            file->popup(m_frame->mapToGlobal(QPoint(10, 10)));
+            QTest::keyClick(file, Qt::Key_X);
+            break;
+        }
+        case CloseWindow:
+            QTest::keyClick(m_frame->ActiveView(), Qt::Key_F4, Qt::ControlModifier);
+            break;
+        case Language:
+            m_frame->Action(ID_LANGUAGE)->trigger();
+            break;
+        }
+    }
+
+    QString Texts() const
+    {
+        QStringList t;
+        for (const MessageRequest& r : m_messages)
+            t << r.text;
+        return t.join(QLatin1Char('|'));
+    }
+
+    // Whether the path did what it does when nothing is running.
+    bool Happened(Path path, const QPointer<CChildFrame>& before) const
+    {
+        switch (path) {
+        case Open:
+            return before.isNull() && m_frame->ActiveDocument()->GetPathName() == m_otherFile;
+        case New:
+            return before.isNull() && m_frame->ActiveChildFrame();
+        case Exit:
+            return !m_frame->isVisible();
+        case CloseWindow:
+            return before && before->isHidden();
+        case Language:
+            return !m_frame->isVisible() && m_launched.size() == 1;
+        }
+        return false;
+    }
+
+private slots:
+    void init() { SetAppSettingsStore(&m_store); }
+    void cleanup()
+    {
+        m_app.reset();
+        CTransferWorker::WaitForAll();
+        m_radio.reset();
+        theIniFile.SetWriteBackOnClose(false);
+        m_dir.reset();
+        SetMessageHook({});
+        SetDialogHook({});
+        CProgramApp::SetRelaunchHook(nullptr);
+        SetAppSettingsStore(nullptr);
+        m_messages.clear();
+        m_answers.clear();
+        m_launched.clear();
+    }
+
+    void yesStopsTheWriteAndTellsHowFar_data()
+    {
+        QTest::addColumn<int>("path");
+        QTest::newRow("Open (Ctrl+O)") << int(Open);
+        QTest::newRow("New (Ctrl+N)") << int(New);
+        QTest::newRow("Exit (File menu, x)") << int(Exit);
+        QTest::newRow("close the document window (Ctrl+F4)") << int(CloseWindow);
+        QTest::newRow("Language") << int(Language);
+    }
+
+    void yesStopsTheWriteAndTellsHowFar()
+    {
+        QFETCH(int, path);
+        Start(2);
+        QPointer<CChildFrame> before = m_frame->ActiveChildFrame();
+        CProgramView* view = before->GetView();
+        StartWrite(view);
+
+        // No: nothing happens and the write goes on.
+        m_answers = {QMessageBox::No};
+        Take(Path(path));
+        QVERIFY2(m_messages.size() == 1, qPrintable(Texts()));
+        QCOMPARE(m_messages[0].text, kAsk);
+        QCOMPARE(m_messages[0].defaultButton, QMessageBox::No);
+        QVERIFY(!Happened(Path(path), before));
+        const std::size_t at = m_radio->FrameLog().size();
+        QVERIFY(QTest::qWaitFor([&] { return m_radio->FrameLog().size() > at + 10; }, 20000));
+        QVERIFY(view->Link()->IsTransferring());
+
+        // Yes: stopped first, told how far, then the path goes on.
+        m_answers = {QMessageBox::Yes};
+        Take(Path(path));
+        QVERIFY2(m_messages.size() >= 3, qPrintable(Texts()));
+        QCOMPARE(m_messages[1].text, kAsk);
+        const int frames = static_cast<int>(m_radio->FrameLog().size());
+        QVERIFY(frames < 1023);
+        QCOMPARE(m_messages[2].text,
+                 QString("The write to the radio on COM1 was stopped after %1 of 1023 frames (%2 of 8182 bytes). ")
+                         .arg(frames)
+                         .arg(frames * 8)
+                     + kMixed);
+        QCOMPARE(CTransferWorker::LiveThreads(), 0);
+        QVERIFY(Happened(Path(path), before));
+    }
+
+    void chineseTexts()
+    {
+        Start(2, "Chinese");
+        StartWrite(m_frame->ActiveView());
+        m_answers = {QMessageBox::Yes};
+        Take(New);
+        QVERIFY(m_messages.size() >= 2);
+        QCOMPARE(m_messages[0].text, QString("正在向COM1上的电台写数据。要停止吗？电台将只被写入一部分。"));
+        const int frames = static_cast<int>(m_radio->FrameLog().size());
+        QCOMPARE(m_messages[1].text, QString("向COM1上的电台写数据已停止：共1023帧，已写入%1帧（共8182字节，已写入%2字节）。"
+                                             "电台现在新旧设置混杂，使用前请重新写入。")
+                                         .arg(frames)
+                                         .arg(frames * 8));
+    }
+
+    void noLetsTheWriteFinish()
+    {
+        Start(2);
+        QPointer<CChildFrame> before = m_frame->ActiveChildFrame();
+        CProgramView* view = before->GetView();
+        CProgramDoc* doc = before->GetDocument();
+        StartWrite(view);
+        for (Path path : kPaths) {
+            QVERIFY(view->Link()->IsTransferring());
+            const int asked = static_cast<int>(m_messages.size());
+            Take(path);
+            QVERIFY2(m_messages.size() == asked + 1, qPrintable(Texts()));
+            QCOMPARE(m_messages.last().text, kAsk);
+            QVERIFY(!Happened(path, before));
+        }
+        QVERIFY(QTest::qWaitFor([view] { return !view->Link()->ProcessDlg()->IsWindow(); }, 20000));
+        QVERIFY2(m_messages.size() == 5, qPrintable(Texts()));
+        QCOMPARE(static_cast<int>(m_radio->FrameLog().size()), 1023);
+        const Image got = m_radio->Memory();
+        for (int i = 0; i < mem::kWriteEnd; ++i)
+            QVERIFY2(got[i] == doc->m_image[i], qPrintable(QString::number(i, 16)));
+        QVERIFY(m_frame->isVisible());
+        QVERIFY(m_launched.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestGuard)
+#include "tst_guard.moc"
