@@ -94,7 +94,9 @@ private slots:
         QVERIFY(f && f == CMainFrame::Instance());
         QCOMPARE(int(g_bChinese), 0);
         QCOMPARE(QString::fromStdString(g_strHelpFile), QStringLiteral("enHelp.chm"));
-        QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("Tanager Radio Works"));
+        // The company captions message boxes; window titles stay exactly the program's own.
+        QCOMPARE(MessageCaption(), QStringLiteral("Tanager Radio Works"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
         QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QStringLiteral("About the Test Tool"));
         QCOMPARE(MenuTitles(f), QStringList({"&File", "&Edit", "&Program", "&View", "&Setup", "&Help"}));
         QVERIFY(f->Menu("SetupMenu")->actions().contains(f->Action(ID_LANGUAGE)));
@@ -132,7 +134,7 @@ private slots:
         CMainFrame* f = m_app->MainFrame();
         QCOMPARE(int(g_bChinese), 1);
         QCOMPARE(QString::fromStdString(g_strHelpFile), QStringLiteral("chHelp.chm"));
-        QCOMPARE(QApplication::applicationDisplayName(), QString::fromUtf8("唐纳格无线电"));
+        QCOMPARE(MessageCaption(), QString::fromUtf8("唐纳格无线电"));
         QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QString::fromUtf8("关于测试软件"));
         QCOMPARE(f->ActiveDocument()->GetTitle(), QString::fromUtf8("信道信息"));
         QCOMPARE(f->TreeRoot()->child(0)->text(0), QString::fromUtf8("信道信息"));
@@ -166,7 +168,7 @@ private slots:
         QCOMPARE(f->TreeRoot()->child(0)->text(0), QStringLiteral("Channel Information"));
         QCOMPARE(f->ActiveDocument()->GetTitle(), QStringLiteral("Channel Information"));
         // The [chinese] section is found ignoring case, and the menus are the Chinese module's.
-        QCOMPARE(QApplication::applicationDisplayName(), QString::fromUtf8("唐纳格无线电"));
+        QCOMPARE(MessageCaption(), QString::fromUtf8("唐纳格无线电"));
         QCOMPARE(f->CurrentMenus().first()->title(), QString::fromUtf8("文件(&F)"));
     }
 
@@ -272,7 +274,7 @@ private slots:
         ini.chineseCompany = gb(QString::fromUtf8("唐纳格无线电"));
         QVERIFY(ini.chineseCompany != QByteArray("唐纳格无线电"));
         QVERIFY(Start(ini));
-        QCOMPARE(QApplication::applicationDisplayName(), QString::fromUtf8("唐纳格无线电"));
+        QCOMPARE(MessageCaption(), QString::fromUtf8("唐纳格无线电"));
         QCOMPARE(m_app->MainFrame()->TreeRoot()->text(0), QString::fromUtf8("唐纳格无线电"));
     }
 
@@ -287,6 +289,7 @@ private slots:
         f->Action(ID_FILE_NEW)->trigger();
         QCOMPARE(messages.requests.size(), 1);
         QCOMPARE(messages.requests[0].text, QStringLiteral("All data will be Cleared!"));
+        QCOMPARE(messages.requests[0].caption, QStringLiteral("Tanager Radio Works"));
         QCOMPARE(messages.requests[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
         QCOMPARE(f->ActiveDocument(), before);
         QCOMPARE(before->m_image[5], 0x12);
