@@ -17,7 +17,9 @@
 #include "app/LanguageDlg.h"
 #include "app/MessageBox.h"
 #include "app/StringTable.h"
+#include "frame/ChildFrame.h"
 #include "frame/HelpAccess.h"
+#include "link/DialogUnits.h"
 #include "radio/Bands.h"
 #include "radio/ChannelCodec.h"
 #include "radio/ProgramDoc.h"
@@ -176,8 +178,16 @@ CProgramView::~CProgramView()
 // ---------------------------------------------------------------------------
 // Set-up
 
+QSize CProgramView::sizeHint() const
+{
+    // The form's template: 432 x 250 dialog units.
+    return DialogUnitRect(this, 0, 0, 432, 250).size();
+}
+
 void CProgramView::OnInitialUpdate()
 {
+    if (auto* frame = qobject_cast<CChildFrame*>(parentWidget()))
+        frame->FitToArea();
     if (m_bFirstUpdate) {
         const bool chinese = g_bChinese != 0;
         m_toneNames.clear();
@@ -264,12 +274,13 @@ void CProgramView::CreateEditors()
 
 void CProgramView::LoadFrameIcon()
 {
-    // "title.ico" from the current directory; without it the frame has no icon of its own.
+    // "title.ico" from the current directory; without it the program's own icon.
     QWidget* frame = parentWidget();
     if (!frame)
         return;
-    const QString file = QStringLiteral("title.ico");
-    frame->setWindowIcon(QFile::exists(file) ? QIcon(file) : QIcon());
+    const QIcon title(QStringLiteral("title.ico"));
+    const bool haveTitle = QFile::exists(QStringLiteral("title.ico")) && !title.pixmap(32, 32).isNull();
+    frame->setWindowIcon(haveTitle ? title : QIcon(QStringLiteral(":/icons/app.png")));
 }
 
 // ---------------------------------------------------------------------------

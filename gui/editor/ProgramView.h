@@ -43,6 +43,9 @@ public:
 
     CProgramDoc* GetDocument() const { return m_pDocument; }
 
+    // The form's own size; the document window fits it into the work area.
+    QSize sizeHint() const override;
+
     void OnInitialUpdate();
     // Image to grid, band boxes and band limits; registry sync and caption.
     void ImageToGrid();

@@ -22,6 +22,7 @@
 #include "editor/ProgramView.h"
 #include "frame/ChildFrame.h"
 #include "frame/HelpAccess.h"
+#include "frame/MDIClientWnd.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationBar.h"
 #include "radio/DatFile.h"
@@ -115,7 +116,7 @@ private slots:
         QCOMPARE(doc->m_image[0x1FE1], 0xD4);
         QCOMPARE(doc->m_image[0x0010], 0xFF);
         QVERIFY(f->ActiveChildFrame()->isVisible());
-        QCOMPARE(f->ActiveChildFrame()->size(), QSize(CChildFrame::kWidth, CChildFrame::kHeight));
+        QVERIFY(f->MdiClient()->viewport()->rect().contains(f->ActiveChildFrame()->geometry()));
 
         QTreeWidgetItem* root = f->TreeRoot();
         QCOMPARE(root->text(0), QStringLiteral("Tanager Radio Works"));
@@ -252,15 +253,19 @@ private slots:
         green.fill(QColor(0, 200, 0));
         QVERIFY(green.save(cwd.filePath(QStringLiteral("title.ico")), "ICO"));
         QVERIFY(Start(ShellIni{}));
-        const QImage shown = m_app->MainFrame()->windowIcon().pixmap(32, 32).toImage();
-        QCOMPARE(QColor(shown.pixel(16, 16)), QColor(0, 200, 0));
-        // Without the file the program's own icon stays.
+        // The main window and the document window alike.
+        auto centre = [](const QWidget* w) { return QColor(w->windowIcon().pixmap(32, 32).toImage().pixel(16, 16)); };
+        QCOMPARE(centre(m_app->MainFrame()), QColor(0, 200, 0));
+        QCOMPARE(centre(m_app->MainFrame()->ActiveChildFrame()), QColor(0, 200, 0));
+        // Without the file the program's own icon, never the toolkit's.
         QFile::remove(cwd.filePath(QStringLiteral("title.ico")));
         m_app.reset();
         QVERIFY(StartIn());
-        const QImage own = m_app->MainFrame()->windowIcon().pixmap(32, 32).toImage();
+        const QImage own = QIcon(QStringLiteral(":/icons/app.png")).pixmap(32, 32).toImage();
         QVERIFY(!own.isNull());
-        QVERIFY(QColor(own.pixel(16, 16)) != QColor(0, 200, 0));
+        for (const QWidget* w : {static_cast<QWidget*>(m_app->MainFrame()),
+                                 static_cast<QWidget*>(m_app->MainFrame()->ActiveChildFrame())})
+            QCOMPARE(w->windowIcon().pixmap(32, 32).toImage(), own);
         QVERIFY(QDir::setCurrent(old));
     }
 
