@@ -216,27 +216,43 @@ CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& ed
         EmptyColumns(grid, row, col, col, result);
         return result;
     }
-    // A name read from the radio may hold up to eight characters; only what
-    // the user typed is held to the editor's six.
-    const bool nameTyped = col == kColName && editorText != grid.TextMatrix(row, col);
-    grid.SetTextMatrix(row, col, nameTyped ? NameEditorText(editorText) : editorText);
+    // A name read from the radio may hold up to eight characters; what the user
+    // typed is held to the editor's limit for the name the cell showed.
+    const std::string before = grid.TextMatrix(row, col);
+    const bool nameTyped = col == kColName && editorText != before;
+    grid.SetTextMatrix(row, col, nameTyped ? NameEditorText(editorText, NameEditorLimit(before)) : editorText);
     return result;
 }
 
-std::string NameEditorText(const std::string& text)
+namespace {
+std::size_t Utf8Length(unsigned char lead)
+{
+    if (lead >= 0xF0)
+        return 4;
+    if (lead >= 0xE0)
+        return 3;
+    if (lead >= 0xC0)
+        return 2;
+    return 1;
+}
+}  // namespace
+
+int NameEditorLimit(const std::string& cellText)
+{
+    int chars = 0;
+    for (std::size_t i = 0; i < cellText.size(); i += Utf8Length(static_cast<unsigned char>(cellText[i])))
+        ++chars;
+    return std::clamp(chars, 6, 8);
+}
+
+std::string NameEditorText(const std::string& text, int maxChars)
 {
     std::string out;
     int chars = 0;
     for (std::size_t i = 0; i < text.size();) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        std::size_t len = 1;
-        if (c >= 0xF0)
-            len = 4;
-        else if (c >= 0xE0)
-            len = 3;
-        else if (c >= 0xC0)
-            len = 2;
-        if (chars == 6)
+        const std::size_t len = Utf8Length(c);
+        if (chars == maxChars)
             break;
         if (len == 1) {
             out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);

@@ -74,9 +74,14 @@ bool IsOnStep(long long units);
 // The row a new channel gets when its first receive frequency is accepted.
 void WriteDefaultRow(ITextGrid& grid, int row, const std::string& frequencyText, bool chinese);
 
-// Upper-cases ASCII letters and keeps at most six characters (UTF-8 aware),
-// as the name editor does while the user types.
-std::string NameEditorText(const std::string& text);
+// Upper-cases ASCII letters and keeps at most `maxChars` characters (UTF-8
+// aware), as the name editor does while the user types.
+std::string NameEditorText(const std::string& text, int maxChars = 6);
+
+// The most characters the name editor takes in a cell showing `cellText`: six,
+// or all of a longer name read from the radio (the record holds eight), so that
+// such a name edited shorter is stored exactly as the editor shows it.
+int NameEditorLimit(const std::string& cellText);
 
 // List editors. The item a list selects when it opens on `cellText`: the
 // first item beginning with the text (ASCII case ignored), or -1 when the text

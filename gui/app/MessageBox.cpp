@@ -1,6 +1,5 @@
 #include "app/MessageBox.h"
 
-#include <QApplication>
 #include <QDialog>
 
 namespace {
@@ -14,18 +13,27 @@ DialogHook& dialogHook()
     static DialogHook hook;
     return hook;
 }
+QString& messageCaption()
+{
+    static QString caption = QStringLiteral("Program");
+    return caption;
+}
 }  // namespace
+
+void SetMessageCaption(const QString& caption) { messageCaption() = caption; }
+QString MessageCaption() { return messageCaption(); }
 
 void SetMessageHook(MessageHook hook) { messageHook() = std::move(hook); }
 void SetDialogHook(DialogHook hook) { dialogHook() = std::move(hook); }
 
-QMessageBox::StandardButton AppMessageBox(const MessageRequest& request)
+QMessageBox::StandardButton AppMessageBox(const MessageRequest& message)
 {
+    MessageRequest request = message;
+    if (request.caption.isEmpty())
+        request.caption = MessageCaption();
     if (messageHook())
         return messageHook()(request);
-    QMessageBox box(request.icon, request.caption.isEmpty() ? QApplication::applicationDisplayName()
-                                                            : request.caption,
-                    request.text, request.buttons, request.parent);
+    QMessageBox box(request.icon, request.caption, request.text, request.buttons, request.parent);
     if (!request.detail.isEmpty())
         box.setInformativeText(request.detail);
     if (request.defaultButton != QMessageBox::NoButton)

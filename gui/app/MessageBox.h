@@ -19,11 +19,16 @@ struct MessageRequest {
 
 // Shows the message (or hands it to the installed hook) and returns the button pressed.
 QMessageBox::StandardButton AppMessageBox(const MessageRequest& request);
-// Convenience: caption defaults to the application display name.
+// Convenience: the caption defaults to MessageCaption().
 QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text,
                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                           QMessageBox::Icon icon = QMessageBox::Warning,
                                           const QString& caption = QString());
+
+// The caption of a message that brings none of its own: "Program" until
+// start-up applies the branding (the company name). Window titles never carry it.
+void SetMessageCaption(const QString& caption);
+QString MessageCaption();
 
 // Runs a modal dialog (or hands it to the installed hook) and returns its result code.
 int ExecDialog(QDialog* dialog);

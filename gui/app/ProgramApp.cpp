@@ -107,6 +107,7 @@ bool CProgramApp::Fail(const QString& message, const QString& detail)
 bool CProgramApp::InitInstance(const QStringList& args)
 {
     m_strLastError.clear();
+    SetMessageCaption(QStringLiteral("Program"));
     const QString dir = ProgramDir();
 
     // 1. Program.ini beside the executable, written back at exit when changed.
@@ -187,8 +188,10 @@ bool CProgramApp::InitInstance(const QStringList& args)
     if (!titleIcon.pixmap(32, 32).isNull())
         m_pMainFrame->setWindowIcon(titleIcon);
 
-    // 13. The company name captions every message box.
-    QApplication::setApplicationDisplayName(IniString(g_strLanguage, "Company"));
+    // 13. The company name captions every message box that brings no caption of
+    // its own. Not the application display name: X11 would append that to every
+    // window title.
+    SetMessageCaption(IniString(g_strLanguage, "Company"));
 
     // 14. The first Help item carries the About title.
     m_pMainFrame->Action(ID_APP_ABOUT)->setText(IniString(g_strLanguage, "About Title"));

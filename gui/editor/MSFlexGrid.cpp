@@ -4,7 +4,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -298,6 +300,14 @@ void CMSFlexGrid::SetHighLight(long n)
     viewport()->update();
 }
 
+void CMSFlexGrid::SetFocusRect(long n)
+{
+    m_nFocusRect = std::clamp<long>(n, 0, 2);
+    viewport()->update();
+}
+
+int CMSFlexGrid::FocusFrameWidth() const { return static_cast<int>(m_nFocusRect); }
+
 int CMSFlexGrid::TwipsToPixelsX(long twips) const { return static_cast<int>(twips * logicalDpiX() / 1440); }
 int CMSFlexGrid::TwipsToPixelsY(long twips) const { return static_cast<int>(twips * logicalDpiY() / 1440); }
 long CMSFlexGrid::PixelsToTwipsX(int px) const { return static_cast<long>(px) * 1440 / logicalDpiX(); }
@@ -306,6 +316,24 @@ long CMSFlexGrid::PixelsToTwipsY(int px) const { return static_cast<long>(px) * 
 QRect CMSFlexGrid::CellRect(int row, int col) const
 {
     return visualRect(m_model.index(row, col));
+}
+
+bool CMSFlexGrid::IsColumnShown(int col) const
+{
+    return col >= m_nFixedCols && col < m_model.Cols() && !isColumnHidden(col) && columnWidth(col) > 0;
+}
+
+int CMSFlexGrid::NextShownCol(int col, int step) const
+{
+    for (int c = col + step; c >= m_nFixedCols && c < m_model.Cols(); c += step)
+        if (IsColumnShown(c))
+            return c;
+    return -1;
+}
+
+int CMSFlexGrid::PageRows() const
+{
+    return std::max(1, viewport()->height() / std::max(1, rowHeight(m_nRow)));
 }
 
 long CMSFlexGrid::GetCellLeft() const { return PixelsToTwipsX(CellRect(m_nRow, m_nCol).left()); }
@@ -368,26 +396,55 @@ void CMSFlexGrid::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(ev
 
 void CMSFlexGrid::keyPressEvent(QKeyEvent* event)
 {
-    // With the focus on the grid itself the arrow keys move the current cell.
-    const int firstRow = static_cast<int>(m_nFixedRows), firstCol = static_cast<int>(m_nFixedCols);
-    const int lastRow = m_model.Rows() - 1, lastCol = m_model.Cols() - 1;
-    const int page = std::max(1, viewport()->height() / std::max(1, rowHeight(m_nRow)));
+    // With the focus on the grid itself the arrow keys move the current cell,
+    // across columns without width as if they were not there.
+    const int firstRow = static_cast<int>(m_nFixedRows);
+    const int lastRow = m_model.Rows() - 1;
+    const int page = PageRows();
     int row = m_nRow, col = m_nCol;
+    auto shownFrom = [this](int c, int step) {
+        return IsColumnShown(c) ? c : NextShownCol(c, step);
+    };
     switch (event->key()) {
     case Qt::Key_Up: row = std::max(firstRow, row - 1); break;
     case Qt::Key_Down: row = std::min(lastRow, row + 1); break;
-    case Qt::Key_Left: col = std::max(firstCol, col - 1); break;
-    case Qt::Key_Right: col = std::min(lastCol, col + 1); break;
+    case Qt::Key_Left: col = NextShownCol(col, -1); break;
+    case Qt::Key_Right: col = NextShownCol(col, +1); break;
     case Qt::Key_PageUp: row = std::max(firstRow, row - page); break;
     case Qt::Key_PageDown: row = std::min(lastRow, row + page); break;
-    case Qt::Key_Home: col = firstCol; break;
-    case Qt::Key_End: col = lastCol; break;
+    case Qt::Key_Home: col = shownFrom(static_cast<int>(m_nFixedCols), +1); break;
+    case Qt::Key_End: col = shownFrom(m_model.Cols() - 1, -1); break;
     default:
         event->ignore();
         return;
     }
-    MoveTo(row, col);
+    if (col >= 0)
+        MoveTo(row, col);
     event->accept();
+}
+
+void CMSFlexGrid::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    const QRect cell = CellRect(m_nRow, m_nCol);
+    if (m_nFocusRect == 0 || cell.width() <= 0 || cell.height() <= 0 || m_nRow < m_nFixedRows ||
+        m_nCol < m_nFixedCols)
+        return;
+    QPainter painter(viewport());
+    if (m_nFocusRect == 1) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = cell;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        return;
+    }
+    // A band inside the cell's edges: an editor laid inside it leaves it visible.
+    const QColor color = palette().color(QPalette::Active, QPalette::Highlight);
+    const int w = FocusFrameWidth();
+    painter.fillRect(QRect(cell.left(), cell.top(), cell.width(), w), color);
+    painter.fillRect(QRect(cell.left(), cell.bottom() - w + 1, cell.width(), w), color);
+    painter.fillRect(QRect(cell.left(), cell.top(), w, cell.height()), color);
+    painter.fillRect(QRect(cell.right() - w + 1, cell.top(), w, cell.height()), color);
 }
 
 void CMSFlexGrid::focusInEvent(QFocusEvent* event)

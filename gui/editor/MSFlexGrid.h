@@ -84,6 +84,11 @@ public:
     void SetForeColorFixed(unsigned long colorref);
     long GetHighLight() const { return m_nHighLight; }
     void SetHighLight(long n);
+    // The frame that marks the current cell: 0 none, 1 light (dotted), 2 heavy
+    // (a solid band in the highlight colour, FocusFrameWidth pixels wide).
+    long GetFocusRect() const { return m_nFocusRect; }
+    void SetFocusRect(long n);
+    int FocusFrameWidth() const;
 
     // Rectangle of the current cell in twips, relative to the area the overlay
     // editors live in (the viewport).
@@ -110,6 +115,13 @@ public:
     // Index of a cell in the table, for tests and painting.
     QRect CellRect(int row, int col) const;
 
+    // Keyboard navigation never lands on a column the user cannot see (width 0).
+    bool IsColumnShown(int col) const;
+    // The next shown data column from col in direction step (+1 or -1); -1 when none.
+    int NextShownCol(int col, int step) const;
+    // Rows a page key moves by: the rows that fit in the viewport.
+    int PageRows() const;
+
 signals:
     void EnterCell();
     void LeaveCell();
@@ -122,6 +134,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void updateGeometries() override;
 
@@ -137,6 +150,7 @@ private:
     int m_nRow = 1;
     int m_nCol = 1;
     long m_nHighLight = 1;
+    long m_nFocusRect = 1;
     int m_nDefaultColWidthPx = 64;
 
     friend class CGridDelegate;

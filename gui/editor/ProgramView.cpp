@@ -1,5 +1,6 @@
 #include "editor/ProgramView.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
@@ -17,7 +18,9 @@
 #include "app/LanguageDlg.h"
 #include "app/MessageBox.h"
 #include "app/StringTable.h"
+#include "frame/ChildFrame.h"
 #include "frame/HelpAccess.h"
+#include "link/DialogUnits.h"
 #include "radio/Bands.h"
 #include "radio/ChannelCodec.h"
 #include "radio/ProgramDoc.h"
@@ -25,8 +28,10 @@
 namespace {
 
 const char* const kControlIdProperty = "controlId";
-// Length of the text an edit was loaded with from its cell.
-const char* const kLoadedLengthProperty = "loadedLength";
+// On the drop-down part of a list editor: the list it belongs to.
+const char* const kListOfPopupProperty = "listOfPopup";
+// The most characters the name editor takes for the name it was loaded with.
+const char* const kNameLimitProperty = "nameLimit";
 
 // Column width factors against the default width of column 0; the lock
 // column is filled and edited but shown with width 0.
@@ -38,23 +43,22 @@ constexpr short kAlignLeftTop = 0;
 QString Q(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 // The name editor converts letters to upper case as they are typed and takes
-// at most six characters. Like an edit control's text limit it only stops
-// typing: a longer name read from the radio is shown and kept whole.
+// at most six characters, or all of a longer name read from the radio: the
+// commit holds the text to the same limit, so what is shown is what is stored.
 class CNameValidator : public QValidator {
 public:
-    CNameValidator(QLineEdit* edit, int limit) : QValidator(edit), m_pEdit(edit), m_nLimit(limit) {}
+    explicit CNameValidator(QLineEdit* edit) : QValidator(edit), m_pEdit(edit) {}
     State validate(QString& input, int&) const override
     {
         for (QChar& c : input)
             if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
                 c = QChar(c.unicode() - 'a' + 'A');
-        const int loaded = m_pEdit->property(kLoadedLengthProperty).toInt();
-        return input.size() <= std::max(m_nLimit, loaded) ? Acceptable : Invalid;
+        const int limit = std::max(6, m_pEdit->property(kNameLimitProperty).toInt());
+        return input.toUcs4().size() <= limit ? Acceptable : Invalid;
     }
 
 private:
     QLineEdit* m_pEdit;
-    int m_nLimit;
 };
 
 // The frequency editors do not scroll: a character that would not fit in the
@@ -176,8 +180,16 @@ CProgramView::~CProgramView()
 // ---------------------------------------------------------------------------
 // Set-up
 
+QSize CProgramView::sizeHint() const
+{
+    // The form's template: 432 x 250 dialog units.
+    return DialogUnitRect(this, 0, 0, 432, 250).size();
+}
+
 void CProgramView::OnInitialUpdate()
 {
+    if (auto* frame = qobject_cast<CChildFrame*>(parentWidget()))
+        frame->FitToArea();
     if (m_bFirstUpdate) {
         const bool chinese = g_bChinese != 0;
         m_toneNames.clear();
@@ -189,10 +201,13 @@ void CProgramView::OnInitialUpdate()
         m_grid.SetFixedRows(1);
         m_grid.SetFixedCols(1);
         m_grid.SetHighLight(0);
+        // No selection colour, but the current cell carries a heavy frame, with
+        // or without its editor open.
+        m_grid.SetFocusRect(2);
         m_grid.SetForeColorFixed(kFixedTextColor);
 
         CreateEditors();
-        m_editName->setValidator(new CNameValidator(m_editName, 6));
+        m_editName->setValidator(new CNameValidator(m_editName));
         for (const QString& tone : m_toneNames) {
             m_comboRxTone->addItem(tone);
             m_comboTxTone->addItem(tone);
@@ -246,6 +261,8 @@ void CProgramView::CreateEditors()
         c->setFont(font());
         c->hide();
         c->installEventFilter(this);
+        c->view()->setProperty(kListOfPopupProperty, QVariant::fromValue(c));
+        c->view()->installEventFilter(this);
         return c;
     };
     m_editRxFreq = makeEdit(IDC_EDIT_RXFREQ);
@@ -264,12 +281,13 @@ void CProgramView::CreateEditors()
 
 void CProgramView::LoadFrameIcon()
 {
-    // "title.ico" from the current directory; without it the frame has no icon of its own.
+    // "title.ico" from the current directory; without it the program's own icon.
     QWidget* frame = parentWidget();
     if (!frame)
         return;
-    const QString file = QStringLiteral("title.ico");
-    frame->setWindowIcon(QFile::exists(file) ? QIcon(file) : QIcon());
+    const QIcon title(QStringLiteral("title.ico"));
+    const bool haveTitle = QFile::exists(QStringLiteral("title.ico")) && !title.pixmap(32, 32).isNull();
+    frame->setWindowIcon(haveTitle ? title : QIcon(QStringLiteral(":/icons/app.png")));
 }
 
 // ---------------------------------------------------------------------------
@@ -359,7 +377,7 @@ void CProgramView::OpenEditorOnCurrentCell()
         // until the user picks an item.
         combo->setPlaceholderText(sel < 0 ? text : QString());
     } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
-        edit->setProperty(kLoadedLengthProperty, static_cast<int>(text.size()));
+        edit->setProperty(kNameLimitProperty, NameEditorLimit(text.toStdString()));
         edit->setText(text);
     }
     ShowEditor();
@@ -375,17 +393,23 @@ void CProgramView::ShowEditor()
     // A list's drop-down part is its own popup here, so lists take the cell's
     // height like the edits.
     const int height = static_cast<int>(m_grid.GetCellHeight() * py / 1440);
-    if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
-        edit->setProperty(kLoadedLengthProperty, static_cast<int>(m_grid.GetText().size()));
+    auto* edit = qobject_cast<QLineEdit*>(editor);
+    if (edit) {
+        edit->setProperty(kNameLimitProperty, NameEditorLimit(m_grid.GetText().toStdString()));
         edit->setText(m_grid.GetText());
     }
-    const int x = static_cast<int>(m_grid.GetCellLeft() * px / 1440 - 3);
-    const int y = static_cast<int>(m_grid.GetCellTop() * py / 1440 - 3);
+    const int x = static_cast<int>(m_grid.GetCellLeft() * px / 1440);
+    const int y = static_cast<int>(m_grid.GetCellTop() * py / 1440);
     const int width = static_cast<int>(m_grid.GetCellWidth() * px / 1440);
-    editor->setGeometry(x, y, width, height);
+    // Inside the current cell's frame, which thereby frames the editor.
+    const int f = m_grid.FocusFrameWidth();
+    editor->setGeometry(QRect(x, y, width, height).adjusted(f, f, -f, -f));
     editor->show();
     editor->raise();
     editor->setFocus(Qt::OtherFocusReason);
+    // Typing replaces the cell's text; Home, End or a click edit it in place.
+    if (edit)
+        edit->selectAll();
     m_grid.viewport()->repaint();
 }
 
@@ -459,28 +483,140 @@ void CProgramView::OnScrollGrid()
     m_grid.viewport()->repaint();
 }
 
-void CProgramView::OnEnterKey()
+void CProgramView::MoveToNextCell(int step)
 {
     if (!CommitEditor(CommitTrigger::Enter))
         return;
     const long row = m_grid.GetRow();
-    const long col = m_grid.GetCol();
+    const int lastRow = static_cast<int>(m_grid.GetRows()) - 1;
+    // Where a row is entered going this way: its first shown column forwards, its last backwards.
+    const int rowStart = step > 0 ? m_grid.NextShownCol(0, +1) : m_grid.NextShownCol(kGridCols, -1);
     // Every step moves the current cell, so each raises LeaveCell and
     // EnterCell; the last EnterCell opens the editor of the target cell.
-    if (col < kColName) {
-        m_grid.SetCol(col + 1);
-    } else if (row < m_grid.GetRows() - 1) {
-        m_grid.SetCol(1);
-        m_grid.SetRow(row + 1);
+    // Columns without width (the lock column) are passed over.
+    if (const int next = m_grid.NextShownCol(static_cast<int>(m_grid.GetCol()), step); next > 0) {
+        m_grid.SetCol(next);
+    } else if (step > 0 ? row < lastRow : row > 1) {
+        m_grid.SetCol(rowStart);
+        m_grid.SetRow(row + step);
     } else {
-        m_grid.SetRow(1);
-        m_grid.SetCol(1);
+        m_grid.SetRow(step > 0 ? 1 : lastRow);
+        m_grid.SetCol(rowStart);
+    }
+}
+
+void CProgramView::MoveRows(int delta)
+{
+    const long row = m_grid.GetRow();
+    const long target = std::clamp<long>(row + delta, 1, m_grid.GetRows() - 1);
+    if (target == row || !CommitEditor(CommitTrigger::Enter))
+        return;
+    m_grid.SetRow(target);
+}
+
+void CProgramView::CancelEditor()
+{
+    // The cell keeps its text; it stays current, ready for typing or moving on.
+    HideEditor(OpenEditor());
+    m_grid.viewport()->update();
+}
+
+bool CProgramView::OnGridKey(QWidget* widget, QKeyEvent* key)
+{
+    // Only the grid and its editors: the band boxes keep their own Tab and arrows.
+    if (widget != &m_grid && widget->parentWidget() != m_grid.viewport())
+        return false;
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    const bool plain = (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+    QWidget* editor = OpenEditor();
+    if (plain && (key->key() == Qt::Key_Backtab || (key->key() == Qt::Key_Tab && (mods & Qt::ShiftModifier)))) {
+        MoveToNextCell(-1);
+        return true;
+    }
+    if (plain && key->key() == Qt::Key_Tab) {
+        MoveToNextCell(+1);
+        return true;
+    }
+    if (widget == &m_grid) {
+        // The current cell without an open editor: the grid moves it itself.
+        if (editor)
+            return false;
+        const bool listKey = key->key() == Qt::Key_F4 || (key->key() == Qt::Key_Down && (mods & Qt::AltModifier));
+        if (key->key() == Qt::Key_F2 || listKey) {
+            OpenEditorOnCurrentCell();
+            if (listKey)
+                if (auto* opened = qobject_cast<QComboBox*>(OpenEditor()))
+                    opened->showPopup();
+            return true;
+        }
+        if (plain && !key->text().isEmpty() && key->text().at(0).isPrint()) {
+            // Typing into the cell: its editor opens and takes the key.
+            OpenEditorOnCurrentCell();
+            if (QWidget* opened = OpenEditor())
+                QApplication::sendEvent(opened, key);
+            return true;
+        }
+        return false;
+    }
+    if (widget != editor)
+        return false;
+    switch (key->key()) {
+    case Qt::Key_Escape:
+        CancelEditor();
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        // Alt+Down opens a list; plain Up and Down go to the row above or below.
+        if (mods & Qt::AltModifier)
+            return false;
+        MoveRows(key->key() == Qt::Key_Up ? -1 : 1);
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        MoveRows(key->key() == Qt::Key_PageUp ? -m_grid.PageRows() : m_grid.PageRows());
+        return true;
+    default:
+        break;
+    }
+    auto* list = qobject_cast<QComboBox*>(editor);
+    if (list && plain && !key->text().isEmpty() && key->text().at(0).isPrint()) {
+        // Typing opens the list at the first item that begins with the text.
+        list->showPopup();
+        SearchList(list, key->text(), true);
+        return true;
+    }
+    return false;
+}
+
+void CProgramView::SearchList(QComboBox* list, const QString& text, bool fresh)
+{
+    // Keys typed in quick succession extend the text searched for.
+    if (fresh || !m_listSearchTime.isValid() || m_listSearchTime.elapsed() > QApplication::keyboardInputInterval())
+        m_strListSearch.clear();
+    m_listSearchTime.start();
+    m_strListSearch += text;
+    const int found = list->findText(m_strListSearch, Qt::MatchStartsWith);
+    if (found >= 0) {
+        const QModelIndex item = list->model()->index(found, list->modelColumn());
+        list->view()->setCurrentIndex(item);
+        list->view()->scrollTo(item);
     }
 }
 
 bool CProgramView::eventFilter(QObject* watched, QEvent* event)
 {
     auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::KeyPress && widget && widget->property(kListOfPopupProperty).isValid()) {
+        // A key typed into an open list searches it from the top.
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* list = widget->property(kListOfPopupProperty).value<QComboBox*>();
+        const bool plain = (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+        if (list && plain && !key->text().isEmpty() && key->text().at(0).isPrint()) {
+            SearchList(list, key->text(), false);
+            return true;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::KeyPress && widget) {
         auto* key = static_cast<QKeyEvent*>(event);
         // Both keys are handled for the whole form and not passed on, so the
@@ -490,9 +626,11 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            OnEnterKey();
+            MoveToNextCell(+1);
             return true;
         }
+        if (OnGridKey(widget, key))
+            return true;
     } else if (event->type() == QEvent::FocusOut) {
         if (watched == &m_editVhfLow || watched == &m_editVhfHigh)
             OnKillFocusVhf();

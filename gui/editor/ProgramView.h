@@ -1,6 +1,7 @@
 #pragma once
 // The channel window: band edit boxes above the channel grid, the overlay
 // cell editors, and the commands of the document window.
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QString>
 #include <QStringList>
@@ -12,6 +13,7 @@
 class CLinkController;
 class CProgramDoc;
 class QComboBox;
+class QKeyEvent;
 
 // Control ids the help contexts and the tests address the view's controls by.
 enum ProgramViewControl {
@@ -42,6 +44,9 @@ public:
     ~CProgramView() override;
 
     CProgramDoc* GetDocument() const { return m_pDocument; }
+
+    // The form's own size; the document window fits it into the work area.
+    QSize sizeHint() const override;
 
     void OnInitialUpdate();
     // Image to grid, band boxes and band limits; registry sync and caption.
@@ -96,7 +101,18 @@ private:
     void OpenEditorOnCurrentCell();
     void HideEditor(QWidget* editor);
     void HideAllEditors();
-    void OnEnterKey();
+    // Enter and Tab (step +1), Shift+Tab (-1): commit, then the next shown cell
+    // of the row, or the first of the next row, wrapping at the grid's ends.
+    void MoveToNextCell(int step);
+    // Up, Down and the page keys: commit, then the same column delta rows away.
+    void MoveRows(int delta);
+    // Escape: the editor closes and the cell keeps its text.
+    void CancelEditor();
+    // Keys that belong to the grid and its editors; true when handled.
+    bool OnGridKey(QWidget* widget, QKeyEvent* key);
+    // Selects the first item of an open list that begins with the text typed so
+    // far (fresh: a new search starting with `text`).
+    void SearchList(QComboBox* list, const QString& text, bool fresh);
     QStringList ListItems(const QComboBox* combo) const;
     void LoadFrameIcon();
 
@@ -129,5 +145,7 @@ private:
     QComboBox* m_comboBandwidth = nullptr;
 
     QStringList m_toneNames;
+    QString m_strListSearch;
+    QElapsedTimer m_listSearchTime;
     CLinkController* m_pLink = nullptr;  // a child of the view, created on first use
 };

@@ -1,7 +1,12 @@
 #include "frame/ChildFrame.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QIcon>
+#include <QKeySequence>
+#include <QMdiArea>
+#include <QMenu>
+#include <algorithm>
 
 #include "editor/ProgramView.h"
 #include "link/LinkController.h"
@@ -14,6 +19,11 @@ CChildFrame::CChildFrame(CProgramDoc* doc, QWidget* parent)
     setObjectName(QStringLiteral("ChildFrame"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Close keeps Ctrl+F4 only: Ctrl+W is the program's Write, wherever the focus is.
+    if (QMenu* menu = systemMenu())
+        for (QAction* a : menu->actions())
+            if (a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
+                a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
     m_pView = new CProgramView(doc, this);
     setWidget(m_pView);
     setWindowTitle(doc->GetTitle());
@@ -25,6 +35,76 @@ CChildFrame::~CChildFrame()
     // The view goes first: it reaches into the document while it is torn down.
     delete m_pView;
     m_pView = nullptr;
+}
+
+QSize CChildFrame::FormFrameSize() const
+{
+    // A maximized window has no title bar or border of its own: the size is
+    // the one it had last time it was not maximized.
+    if (!isMaximized() || !m_formFrameSize.isValid())
+        m_formFrameSize = sizeHint();
+    return m_formFrameSize;
+}
+
+void CChildFrame::FitToArea()
+{
+    // Shrinking only, to the form's size.
+    if (!isMaximized())
+        resize(size().boundedTo(FormFrameSize()));
+    Refit();
+}
+
+void CChildFrame::Refit()
+{
+    QMdiArea* area = mdiArea();
+    if (!area)
+        return;
+    if (m_pWatchedArea != area->viewport()) {
+        m_pWatchedArea = area->viewport();
+        m_pWatchedArea->installEventFilter(this);
+    }
+    const QRect room = area->viewport()->rect();
+    const QSize form = FormFrameSize();
+    m_bFitting = true;
+    if (form.width() > room.width() || form.height() > room.height()) {
+        if (!isMaximized()) {
+            // The state alone: a window hidden by Close stays hidden.
+            setWindowState(windowState() | Qt::WindowMaximized);
+            m_bFitMaximized = true;
+        }
+    } else if (isMaximized()) {
+        if (m_bFitMaximized) {
+            setWindowState(windowState() & ~Qt::WindowMaximized);
+            setGeometry(QRect(QPoint(0, 0), form));
+            m_bFitMaximized = false;
+        }
+    } else if (!room.contains(geometry())) {
+        // A window the user made larger, or moved, comes back inside the area.
+        QRect g(geometry().topLeft(), size().boundedTo(room.size()));
+        g.moveLeft(std::clamp(g.left(), 0, room.width() - g.width()));
+        g.moveTop(std::clamp(g.top(), 0, room.height() - g.height()));
+        setGeometry(g);
+    }
+    m_bFitting = false;
+}
+
+void CChildFrame::changeEvent(QEvent* event)
+{
+    QMdiSubWindow::changeEvent(event);
+    // The user maximizing or restoring the window takes it over from the fit.
+    if (event->type() == QEvent::WindowStateChange && !m_bFitting) {
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if (!change->isOverride() &&
+            ((change->oldState() ^ windowState()) & (Qt::WindowMaximized | Qt::WindowMinimized)))
+            m_bFitMaximized = false;
+    }
+}
+
+bool CChildFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_pWatchedArea && event->type() == QEvent::Resize)
+        Refit();
+    return QMdiSubWindow::eventFilter(watched, event);
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event)

@@ -3,6 +3,7 @@
 // document and its channel view stay alive and "Channel Information" brings
 // the same, unsaved contents back.
 #include <QMdiSubWindow>
+#include <QPointer>
 
 class CProgramDoc;
 class CProgramView;
@@ -17,14 +18,29 @@ public:
     CProgramDoc* GetDocument() const { return m_pDocument; }
     CProgramView* GetView() const { return m_pView; }
 
-    // Size and place of a new document window.
+    // Size and place a new document window is created with, before it fits its form.
     static constexpr int kWidth = 1600;
     static constexpr int kHeight = 1200;
 
+    // The window shrinks to its form; when the form is larger than the work
+    // area it is maximized instead, so it follows the main window's size and
+    // the grid's scroll bars stay in reach. Kept so whenever the area changes.
+    void FitToArea();
+    // The window's size around its form, when not maximized.
+    QSize FormFrameSize() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Refit();
+
     CProgramDoc* m_pDocument;
     CProgramView* m_pView;
+    QPointer<QWidget> m_pWatchedArea;
+    mutable QSize m_formFrameSize;
+    bool m_bFitMaximized = false;  // maximized by FitToArea, not by the user
+    bool m_bFitting = false;
 };

@@ -8,7 +8,8 @@
 CMDIClientWnd::CMDIClientWnd(QWidget* parent) : QMdiArea(parent)
 {
     setObjectName(QStringLiteral("MDIClient"));
-    // Document windows are 1600 x 1200: scroll bars reach the parts outside.
+    // Document windows fit the area; one the user moves partly outside is
+    // still reached through the scroll bars.
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }

@@ -292,6 +292,30 @@ TEST(NameEditor, UpperCaseAndSixCharacters)
     EXPECT_EQ(NameEditorText("abcdefgh"), "ABCDEF");
     EXPECT_EQ(NameEditorText("a b"), "A B");
     EXPECT_EQ(NameEditorText("信道一二三四五"), "信道一二三四");
+    EXPECT_EQ(NameEditorLimit("AB"), 6);
+    EXPECT_EQ(NameEditorLimit("ABCDEFG"), 7);
+    EXPECT_EQ(NameEditorLimit("信道一二三四五六七"), 8);
+}
+
+TEST_F(CellCommitTest, LongNameFromTheRadioEditedShorterIsStoredAsShown)
+{
+    const struct {
+        const char* before;
+        const char* typed;
+        const char* stored;
+    } cases[] = {
+        {"ABCDEFGH", "ABCDEFG", "ABCDEFG"},  // one Backspace
+        {"ABCDEFGH", "abcdefgh", "ABCDEFGH"},
+        {"ABCDEFG", "ABCDEFGXY", "ABCDEFG"},  // never longer than the name it replaces
+        {"AB", "abcdefgh", "ABCDEF"},
+        {"", "xyz", "XYZ"},
+    };
+    for (const auto& c : cases) {
+        FillRow(60, kChannel);
+        grid.SetTextMatrix(60, kColName, c.before);
+        EXPECT_TRUE(Commit(60, kColName, c.typed).Committed());
+        EXPECT_EQ(grid.TextMatrix(60, kColName), c.stored) << c.before << " / " << c.typed;
+    }
 }
 
 }  // namespace

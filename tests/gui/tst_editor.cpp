@@ -46,6 +46,10 @@ private slots:
     void enterWalksTheRow();
     void enterRechecksRxOnTheWayToNextRow();
     void enterWrapsFromLastRow();
+    void keysMoveBetweenCells();
+    void moveKeysCommitLikeEnter();
+    void escapeKeepsTheCell();
+    void listOpensOnRequest();
     void scrollDiscardsOpenEditor();
     void mendedListKeepsUnlistedText();
     void mendedTxOffStepEmptiesOnlyTx();
@@ -197,13 +201,11 @@ void TestEditor::typingFillsDefaultRow()
     QVERIFY(t.OpenEdit());
     QCOMPARE(t.OpenEdit()->text(), QString("145.12500"));
 
-    // The editor lies over its cell, shifted three pixels up and left.
+    // The editor lies inside its cell, centred within the cell's frame.
     const QRect cell = t.Grid().CellRect(5, 2);
     const QRect ed = t.view->OpenEditor()->geometry();
-    QVERIFY(qAbs(ed.left() - (cell.left() - 3)) <= 1);
-    QVERIFY(qAbs(ed.top() - (cell.top() - 3)) <= 1);
-    QVERIFY(qAbs(ed.width() - cell.width()) <= 1);
-    QVERIFY(qAbs(ed.height() - cell.height()) <= 1);
+    QVERIFY(cell.contains(ed) && ed.width() < cell.width() && ed.height() < cell.height());
+    QVERIFY((ed.center() - cell.center()).manhattanLength() <= 1);
 }
 
 void TestEditor::bandAndStepChecks_data()
@@ -359,9 +361,8 @@ void TestEditor::settingsRefusedOnEmptyChannel()
     EditorEnv env;
     ViewUnderTest t;
     t.Click(8, 5);
-    QVERIFY(t.OpenList());
-    t.Key(Qt::Key_Down);  // picks an item
-    QVERIFY(t.OpenList()->currentIndex() >= 0);
+    t.Pick("L");
+    QCOMPARE(t.OpenList()->currentText(), QString("Low"));
     t.Enter();
     t.Click(8, 9);
     t.Type("ABC");
@@ -377,27 +378,28 @@ void TestEditor::enterWalksTheRow()
     const QStringList before = t.Row(2);
     t.Click(2, 1);
     t.enterCount = t.leaveCount = 0;
-    const int expectedIds[] = {IDC_EDIT_TXFREQ, IDC_COMBO_RXTONE, IDC_COMBO_TXTONE, IDC_COMBO_POWER,
-                               IDC_COMBO_LOCK, IDC_COMBO_SCANADD, IDC_COMBO_BANDWIDTH, IDC_EDIT_NAME};
-    for (int col = 2; col <= 9; ++col) {
+    // The hidden lock column (6) is passed over.
+    const std::pair<int, int> expected[] = {{2, IDC_EDIT_TXFREQ},      {3, IDC_COMBO_RXTONE},
+                                            {4, IDC_COMBO_TXTONE},     {5, IDC_COMBO_POWER},
+                                            {7, IDC_COMBO_SCANADD},    {8, IDC_COMBO_BANDWIDTH},
+                                            {9, IDC_EDIT_NAME}};
+    for (const auto& [col, id] : expected) {
         t.Enter();
         QCOMPARE(t.Grid().GetRow(), 2L);
         QCOMPARE(t.Grid().GetCol(), long(col));
         QWidget* ed = t.view->OpenEditor();
         QVERIFY(ed);
-        QCOMPARE(ControlId(ed), expectedIds[col - 2]);
+        QCOMPARE(ControlId(ed), id);
         QCOMPARE(QApplication::focusWidget(), ed);
-        if (col == 6)  // the hidden lock column: open and focused, but no width
-            QCOMPARE(ed->width(), 0);
     }
-    QCOMPARE(t.enterCount, 8);
-    QCOMPARE(t.leaveCount, 8);
+    QCOMPARE(t.enterCount, 7);
+    QCOMPARE(t.leaveCount, 7);
     // From column 9 to the next row goes through (2, 1): two moves.
     t.Enter();
     QCOMPARE(t.Grid().GetRow(), 3L);
     QCOMPARE(t.Grid().GetCol(), 1L);
-    QCOMPARE(t.enterCount, 10);
-    QCOMPARE(t.leaveCount, 10);
+    QCOMPARE(t.enterCount, 9);
+    QCOMPARE(t.leaveCount, 9);
     QCOMPARE(ControlId(t.view->OpenEditor()), int(IDC_EDIT_RXFREQ));
     QCOMPARE(t.Row(2), before);  // walking through changes nothing
     QCOMPARE(t.Cell(2, 6), QString("Lock"));
@@ -433,10 +435,187 @@ void TestEditor::enterWrapsFromLastRow()
     QCOMPARE(t.Grid().verticalScrollBar()->value(), 0);
     QCOMPARE(ControlId(t.view->OpenEditor()), int(IDC_EDIT_RXFREQ));
     // The new cell's editor is placed after the scroll, over its cell.
-    QVERIFY(qAbs(t.view->OpenEditor()->y() - (t.Grid().CellRect(1, 1).top() - 3)) <= 1);
+    QVERIFY(t.Grid().CellRect(1, 1).contains(t.view->OpenEditor()->geometry()));
     t.Type("440");
     t.Enter();
     QCOMPARE(t.Cell(1, 1), QString("440.00000"));
+}
+
+void TestEditor::keysMoveBetweenCells()
+{
+    EditorEnv env;
+    Image image = ImageWithChannels();
+    ViewUnderTest t(&image);
+    const QStringList row2 = t.Row(2), row3 = t.Row(3);
+    QList<long> entered;
+    QObject::connect(&t.Grid(), &CMSFlexGrid::EnterCell, [&] { entered << t.Grid().GetCol(); });
+    const struct {
+        int row, col;
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        bool editing;  // false: Escape first, the grid itself has the key
+        int toRow, toCol;
+    } moves[] = {
+        {2, 1, Qt::Key_Tab, {}, true, 2, 2},
+        {2, 5, Qt::Key_Tab, {}, true, 2, 7},
+        {2, 5, Qt::Key_Return, {}, true, 2, 7},
+        {2, 9, Qt::Key_Tab, {}, true, 3, 1},
+        {2, 7, Qt::Key_Backtab, Qt::ShiftModifier, true, 2, 5},
+        {2, 7, Qt::Key_Tab, Qt::ShiftModifier, true, 2, 5},
+        {3, 1, Qt::Key_Backtab, Qt::ShiftModifier, true, 2, 9},
+        {1, 1, Qt::Key_Backtab, Qt::ShiftModifier, true, 200, 9},
+        {2, 3, Qt::Key_Down, {}, true, 3, 3},
+        {3, 5, Qt::Key_Up, {}, true, 2, 5},
+        {2, 8, Qt::Key_Down, {}, true, 3, 8},
+        {2, 1, Qt::Key_Down, {}, true, 3, 1},
+        {3, 9, Qt::Key_Up, {}, true, 2, 9},
+        {2, 5, Qt::Key_Right, {}, false, 2, 7},
+        {2, 7, Qt::Key_Left, {}, false, 2, 5},
+        {3, 4, Qt::Key_Down, {}, false, 4, 4},
+    };
+    for (const auto& m : moves) {
+        const QString what = QStringLiteral("%1 at (%2, %3)").arg(QKeySequence(m.key | m.mods).toString()).arg(m.row).arg(m.col);
+        t.Click(m.row, m.col);
+        if (!m.editing)
+            t.Key(Qt::Key_Escape);
+        entered.clear();
+        t.Key(m.key, m.mods);
+        QVERIFY2(t.Grid().GetRow() == m.toRow && t.Grid().GetCol() == m.toCol, qPrintable(what));
+        // The hidden lock column is never entered, and the keys stay in the grid.
+        QVERIFY2(!entered.contains(kColLock), qPrintable(what));
+        QVERIFY2(t.view->OpenEditor() && QApplication::focusWidget() == t.view->OpenEditor(), qPrintable(what));
+    }
+    // Walking changes no value, seen or unseen.
+    QCOMPARE(t.Row(2), row2);
+    QCOMPARE(t.Row(3), row3);
+    QVERIFY(env.m_messages.isEmpty());
+}
+
+void TestEditor::moveKeysCommitLikeEnter()
+{
+    EditorEnv env;
+    ViewUnderTest t;
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        int row, toRow, toCol;
+    } keys[] = {{Qt::Key_Return, {}, 10, 10, 2}, {Qt::Key_Tab, {}, 20, 20, 2},
+                {Qt::Key_Backtab, Qt::ShiftModifier, 30, 29, 9}, {Qt::Key_Down, {}, 40, 41, 1},
+                {Qt::Key_Up, {}, 50, 49, 1}};
+    for (const auto& k : keys) {
+        const QString what = QKeySequence(k.key | k.mods).toString();
+        // A refused value: the message, and the cell stays where it was.
+        env.m_messages.clear();
+        t.Click(k.row, 1);
+        t.Type("300");
+        t.Key(k.key, k.mods);
+        QVERIFY2(env.m_messages.size() == 1, qPrintable(what));
+        QVERIFY2(t.Grid().GetRow() == k.row && t.Grid().GetCol() == 1, qPrintable(what));
+        // An accepted one fills the row and moves on; typing then goes to the new cell.
+        t.Click(k.row, 1);
+        t.Type("145.125");
+        t.Key(k.key, k.mods);
+        QCOMPARE(t.Cell(k.row, 1), QString("145.12500"));
+        QCOMPARE(t.Cell(k.row, 6), QString("Lock"));
+        QVERIFY2(t.Grid().GetRow() == k.toRow && t.Grid().GetCol() == k.toCol, qPrintable(what));
+        QCOMPARE(env.m_messages.size(), 1);
+        t.Type("9");
+        QCOMPARE(t.OpenEdit() ? t.OpenEdit()->text() : QString(), QString("9"));
+        t.Key(Qt::Key_Escape);
+    }
+    // Nothing typed reached the band boxes.
+    QCOMPARE(t.view->BandEdit(IDC_VHF_LOW)->text(), QString("130"));
+    QCOMPARE(t.view->BandEdit(IDC_VHF_HIGH)->text(), QString("180"));
+}
+
+void TestEditor::escapeKeepsTheCell()
+{
+    EditorEnv env;
+    Image image = ImageWithChannels();
+    ViewUnderTest t(&image);
+    CMSFlexGrid& g = t.Grid();
+    const QColor frame = g.palette().color(QPalette::Active, QPalette::Highlight);
+    auto framed = [&](int row, int col) {
+        const QImage shot = g.viewport()->grab().toImage();
+        const QRect cell = g.CellRect(row, col);
+        return QColor(shot.pixel(cell.left(), cell.center().y())) == frame &&
+               QColor(shot.pixel(cell.center().x(), cell.bottom())) == frame;
+    };
+    t.Click(2, 9);
+    QVERIFY(framed(2, 9));
+    QVERIFY(!framed(3, 9));
+    t.Type("ZZZ");
+    QCOMPARE(t.OpenEdit()->text(), QString("ZZZ"));
+    t.Key(Qt::Key_Escape);
+    QVERIFY(!t.view->OpenEditor());
+    QCOMPARE(t.Cell(2, 9), QString("AB"));
+    QCOMPARE(QApplication::focusWidget(), &g);
+    QVERIFY(framed(2, 9));  // still the current cell
+    t.Click(5, 5);
+    QCOMPARE(t.Cell(2, 9), QString("AB"));
+    QVERIFY(framed(5, 5));
+    QVERIFY(!framed(2, 9));
+
+    // Typing into a cell that is not being edited replaces its text.
+    t.Click(2, 1);
+    t.Key(Qt::Key_Escape);
+    t.Type("146.5");
+    QCOMPARE(t.OpenEdit()->text(), QString("146.5"));
+    t.Enter();
+    QCOMPARE(t.Cell(2, 1), QString("146.50000"));
+
+    // A list picked, then Escape: the old value stays.
+    t.Click(2, 5);
+    t.Pick("L");
+    t.Key(Qt::Key_Escape);
+    QCOMPARE(t.Cell(2, 5), QString("High"));
+    t.Click(3, 5);
+    QCOMPARE(t.Cell(2, 5), QString("High"));
+    QVERIFY(env.m_messages.isEmpty());
+}
+
+void TestEditor::listOpensOnRequest()
+{
+    EditorEnv env;
+    Image image = ImageWithChannels();
+    ViewUnderTest t(&image);
+    t.Click(2, 3);  // Rx tone 67.0
+    QComboBox* list = t.OpenList();
+    QVERIFY(list && !list->view()->isVisible());
+    // F4 and Alt+Down open the list, in the editor or on the grid; Escape closes it.
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        bool onGrid;
+    } openers[] = {{Qt::Key_F4, {}, false}, {Qt::Key_Down, Qt::AltModifier, false},
+                   {Qt::Key_F4, {}, true}, {Qt::Key_Down, Qt::AltModifier, true}};
+    for (const auto& o : openers) {
+        if (o.onGrid)
+            t.Key(Qt::Key_Escape);
+        t.Key(o.key, o.mods);
+        QVERIFY(t.OpenList() == list && list->view()->isVisible());
+        t.Key(Qt::Key_Escape);
+        QVERIFY(!list->view()->isVisible());
+        QVERIFY(t.OpenList());
+        QCOMPARE(list->currentText(), QString("67.0"));
+    }
+    // In the open list the arrows choose; Enter takes the item, the next Enter stores it.
+    t.Key(Qt::Key_F4);
+    t.Key(Qt::Key_Down);
+    t.Key(Qt::Key_Return);
+    QCOMPARE(list->currentText(), QString("69.3"));
+    QCOMPARE(t.Grid().GetCol(), 3L);
+    t.Enter();
+    QCOMPARE(t.Cell(2, 3), QString("69.3"));
+    // Typing opens it at the first item that begins with the text.
+    t.Click(2, 4);
+    t.Pick("D");
+    t.Enter();
+    QCOMPARE(t.Cell(2, 4), QString("D023N"));
+    t.Click(2, 4);
+    t.Pick("D7");
+    t.Enter();
+    QCOMPARE(t.Cell(2, 4), QString("D703N"));
 }
 
 void TestEditor::scrollDiscardsOpenEditor()
@@ -457,7 +636,7 @@ void TestEditor::scrollDiscardsOpenEditor()
 
     // A list picked and then scrolled away keeps the cell's old text.
     t.Click(2, 5);
-    t.Key(Qt::Key_Down);
+    t.Pick("L");
     QCOMPARE(t.OpenList()->currentText(), QString("Low"));
     bar->setValue(3);
     bar->setValue(0);
@@ -475,7 +654,7 @@ void TestEditor::mendedListKeepsUnlistedText()
     QCOMPARE(t.Row(3), QStringList({"146.00000", "146.00000", "123.4", "D024N", "Middle", "Lock", "No", "Wide", ""}));
     // Walk the whole row with Enter: nothing is picked, nothing changes.
     t.Click(3, 1);
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 8; ++i)
         t.Enter();
     QCOMPARE(t.Row(3), QStringList({"146.00000", "146.00000", "123.4", "D024N", "Middle", "Lock", "No", "Wide", ""}));
     t.view->GridToImage();
@@ -487,7 +666,7 @@ void TestEditor::mendedListKeepsUnlistedText()
     QCOMPARE(t.OpenList()->currentIndex(), -1);
     QCOMPARE(t.OpenList()->placeholderText(), QString("Middle"));
     // ...and picking one replaces it.
-    t.Key(Qt::Key_Down);
+    t.Pick("H");
     t.Enter();
     QCOMPARE(t.Cell(3, 5), QString("High"));
     // A listed text opens with its item selected.
@@ -556,19 +735,25 @@ void TestEditor::nameEditor()
     PutRecord(image, 5, eight);
     ViewUnderTest t(&image);
     t.Click(2, 9);
-    t.ClearEditor();
-    t.Type("ab-c1_xyz");
+    t.Type("ab-c1_xyz");  // the cell's "AB" is selected: typing replaces it
     QCOMPARE(t.OpenEdit()->text(), QString("AB-C1_"));
     t.Enter();
     QCOMPARE(t.Cell(2, 9), QString("AB-C1_"));
-    // A longer name read from the radio survives a visit.
+    // A longer name read from the radio survives a visit...
     QCOMPARE(t.Cell(6, 9), QString("ABCDEFGH"));
     t.Click(6, 9);
     QCOMPARE(t.OpenEdit()->text(), QString("ABCDEFGH"));
-    t.Type("Z");  // no room to grow
-    QCOMPARE(t.OpenEdit()->text(), QString("ABCDEFGH"));
     t.Enter();
     QCOMPARE(t.Cell(6, 9), QString("ABCDEFGH"));
+    // ...and edited shorter it is stored exactly as the editor shows it.
+    t.Click(6, 9);
+    t.Key(Qt::Key_End);
+    t.Type("Z");  // no room to grow
+    QCOMPARE(t.OpenEdit()->text(), QString("ABCDEFGH"));
+    t.Key(Qt::Key_Backspace);
+    QCOMPARE(t.OpenEdit()->text(), QString("ABCDEFG"));
+    t.Enter();
+    QCOMPARE(t.Cell(6, 9), QString("ABCDEFG"));
 }
 
 void TestEditor::bandBoxes()
@@ -670,7 +855,7 @@ void TestEditor::f1Contexts()
     // Enter in a band box also drives the grid: it commits the grid's open
     // editor and moves the grid's current cell on.
     t.Click(2, 4);
-    t.Key(Qt::Key_Down);
+    t.Pick("D025");
     QTest::mouseClick(t.view->BandEdit(IDC_VHF_LOW), Qt::LeftButton);
     t.Key(Qt::Key_Return);
     QCOMPARE(t.Grid().GetRow(), 2L);

@@ -137,9 +137,9 @@ void TestEditorRoundTrip::visitEveryCellAndSave()
     QCOMPARE(t.Row(5)[4], QString());
     QCOMPARE(t.Row(51), QStringList(QVector<QString>(9)));
 
-    // Every cell of every row, with Enter only; the last Enter wraps to row 1.
+    // Every cell on show in every row, with Enter only; the last Enter wraps to row 1.
     t.Click(1, 1);
-    for (int i = 0; i < 200 * 9; ++i)
+    for (int i = 0; i < 200 * 8; ++i)
         t.Enter();
     QCOMPARE(t.Grid().GetRow(), 1L);
     QCOMPARE(t.Grid().GetCol(), 1L);

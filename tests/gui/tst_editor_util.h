@@ -142,7 +142,24 @@ struct ViewUnderTest {
             return e;
         return &Grid();
     }
-    void Type(const QString& text) { QTest::keyClicks(Focus(), text); }
+    // Each key goes where the focus is by then, as a user's keys do.
+    void Type(const QString& text)
+    {
+        for (QChar c : text)
+            QTest::keyClicks(Focus(), QString(c));
+    }
+    // Picks a list item as a user does: typing opens the list at the first item
+    // beginning with the text, Enter in the list takes it.
+    void Pick(const QString& text)
+    {
+        QComboBox* list = OpenList();
+        QVERIFY(list);
+        Type(text);
+        QVERIFY(list->view()->isVisible());
+        QCOMPARE(QApplication::focusWidget(), list->view());
+        QTest::keyClick(list->view(), Qt::Key_Return);
+        QVERIFY(!list->view()->isVisible());
+    }
     void Enter() { QTest::keyClick(Focus(), Qt::Key_Return); }
     void Key(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(Focus(), key, mods); }
     void ClearEditor()

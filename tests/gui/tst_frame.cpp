@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QRegularExpression>
@@ -18,6 +19,7 @@
 #endif
 #include <QTreeWidget>
 #include <QtTest>
+#include <functional>
 
 #include "app/AppContext.h"
 #include "app/CommandIds.h"
@@ -34,6 +36,7 @@
 #include "radio/ChannelCodec.h"
 #include "radio/OptionFields.h"
 #include "editor/ProgramView.h"
+#include "editor/MSFlexGrid.h"
 #include "radio/ProgramDoc.h"
 #include "support/ShellSupport.h"
 
@@ -615,6 +618,94 @@ private slots:
         QCOMPARE(ids.join(' '), QStringLiteral("57600 57601 57603 | 32773 32774 | 57607 | 57664"));
         for (QAction* a : m_frame->ToolBar()->actions())
             QVERIFY(a->isSeparator() || !a->icon().isNull());
+    }
+
+    void acceleratorsWhereverTheFocusIs()
+    {
+        StartApp();
+        QApplication::setActiveWindow(m_frame);
+        QVERIFY(QTest::qWaitForWindowActive(m_frame));
+        const struct {
+            QKeySequence key;
+            int id;
+        } accels[] = {{Qt::CTRL | Qt::Key_N, ID_FILE_NEW}, {Qt::CTRL | Qt::Key_O, ID_FILE_OPEN},
+                      {Qt::CTRL | Qt::Key_P, ID_FILE_PRINT}, {Qt::CTRL | Qt::Key_R, ID_READ},
+                      {Qt::CTRL | Qt::Key_S, ID_FILE_SAVE}, {Qt::CTRL | Qt::Key_W, ID_WRITE},
+                      {Qt::Key_F6, ID_NEXT_PANE},            {Qt::SHIFT | Qt::Key_F6, ID_PREV_PANE}};
+        // Only whether the key reaches its command counts here, not what the command does.
+        QMap<int, int> fired;
+        for (const auto& a : accels) {
+            QAction* action = m_frame->Action(a.id);
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, [&fired, id = a.id] { ++fired[id]; });
+        }
+        CProgramView* view = m_frame->ActiveView();
+        CMSFlexGrid& grid = view->Grid();
+        auto clickCell = [&](int row, int col) {
+            QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(row, col).center());
+            QWidget* editor = view->OpenEditor();
+            return editor == QApplication::focusWidget() ? editor : nullptr;
+        };
+        const std::pair<const char*, std::function<QWidget*()>> places[] = {
+            {"grid", [&] { grid.setFocus(); return static_cast<QWidget*>(&grid); }},
+            {"frequency editor", [&] { return clickCell(2, 1); }},
+            {"list editor", [&] { return clickCell(2, 3); }},
+            {"name editor", [&] { return clickCell(2, 9); }},
+            {"band box",
+             [&] {
+                 QTest::mouseClick(view->BandEdit(IDC_VHF_LOW), Qt::LeftButton);
+                 return QApplication::focusWidget();
+             }},
+            {"tree", [&] { m_frame->NavigationBar()->Tree()->setFocus(); return QApplication::focusWidget(); }},
+        };
+        for (const auto& [name, focus] : places) {
+            QWidget* w = focus();
+            QVERIFY2(w, name);
+            for (const auto& a : accels) {
+                fired.clear();
+                QTest::keySequence(QApplication::focusWidget(), a.key);
+                QVERIFY2(fired.value(a.id) == 1,
+                         qPrintable(QStringLiteral("%1 in the %2").arg(a.key.toString(), QLatin1String(name))));
+            }
+        }
+        // The document window keeps Ctrl+F4 for its own Close.
+        CChildFrame* child = m_frame->ActiveChildFrame();
+        clickCell(3, 1);
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::CTRL | Qt::Key_F4));
+        QVERIFY(child->isHidden());
+    }
+
+    void documentWindowFitsTheArea()
+    {
+        StartApp();
+        CChildFrame* child = m_frame->ActiveChildFrame();
+        QWidget* area = m_frame->MdiClient()->viewport();
+        QScrollBar* rows = m_frame->ActiveView()->Grid().verticalScrollBar();
+        const QSize form = child->FormFrameSize();
+        // The whole window and the grid's scroll bar lie inside the area; the area needs none of its own.
+        auto inReach = [&] {
+            const QRect bar(rows->mapTo(area, QPoint(0, 0)), rows->size());
+            return area->rect().contains(child->geometry()) && rows->isVisible() && area->rect().contains(bar) &&
+                   !m_frame->MdiClient()->verticalScrollBar()->isVisible() &&
+                   !m_frame->MdiClient()->horizontalScrollBar()->isVisible();
+        };
+        // Room for the form: the window takes the form's size.
+        m_frame->resize(form.width() + 600, form.height() + 400);
+        QTRY_VERIFY(!child->isMaximized());
+        QCOMPARE(child->size(), form);
+        QVERIFY(inReach());
+        // Less room than the form: maximized, and it follows the main window.
+        m_frame->resize(form.width(), form.height());
+        QTRY_VERIFY(child->isMaximized());
+        QTRY_COMPARE(child->geometry(), area->rect());
+        QVERIFY(inReach());
+        m_frame->resize(form.width() + 100, form.height());
+        QTRY_COMPARE(child->geometry(), area->rect());
+        // Room again: back to the form's size.
+        m_frame->resize(form.width() + 600, form.height() + 400);
+        QTRY_VERIFY(!child->isMaximized());
+        QCOMPARE(child->size(), form);
+        QVERIFY(inReach());
     }
 
     void captionIgnoresMaximizedDocument()

@@ -25,6 +25,7 @@
 #include "editor/ProgramView.h"
 #include "frame/ChildFrame.h"
 #include "frame/HelpAccess.h"
+#include "frame/MDIClientWnd.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationBar.h"
 #include "radio/DatFile.h"
@@ -124,7 +125,9 @@ private slots:
         QVERIFY(f && f == CMainFrame::Instance());
         QCOMPARE(int(g_bChinese), 0);
         QCOMPARE(QString::fromStdString(g_strHelpFile), QStringLiteral("enHelp.chm"));
-        QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("Tanager Radio Works"));
+        // The company captions message boxes; window titles stay exactly the program's own.
+        QCOMPARE(MessageCaption(), QStringLiteral("Tanager Radio Works"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
         QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QStringLiteral("About the Test Tool"));
         QCOMPARE(MenuTitles(f), QStringList({"&File", "&Edit", "&Program", "&View", "&Setup", "&Help"}));
         QVERIFY(f->Menu("SetupMenu")->actions().contains(f->Action(ID_LANGUAGE)));
@@ -143,7 +146,7 @@ private slots:
         QCOMPARE(doc->m_image[0x1FE1], 0xD4);
         QCOMPARE(doc->m_image[0x0010], 0xFF);
         QVERIFY(f->ActiveChildFrame()->isVisible());
-        QCOMPARE(f->ActiveChildFrame()->size(), QSize(CChildFrame::kWidth, CChildFrame::kHeight));
+        QVERIFY(f->MdiClient()->viewport()->rect().contains(f->ActiveChildFrame()->geometry()));
 
         QTreeWidgetItem* root = f->TreeRoot();
         QCOMPARE(root->text(0), QStringLiteral("Tanager Radio Works"));
@@ -162,7 +165,7 @@ private slots:
         CMainFrame* f = m_app->MainFrame();
         QCOMPARE(int(g_bChinese), 1);
         QCOMPARE(QString::fromStdString(g_strHelpFile), QStringLiteral("chHelp.chm"));
-        QCOMPARE(QApplication::applicationDisplayName(), QString::fromUtf8("唐纳格无线电"));
+        QCOMPARE(MessageCaption(), QString::fromUtf8("唐纳格无线电"));
         QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QString::fromUtf8("关于测试软件"));
         QCOMPARE(f->ActiveDocument()->GetTitle(), QString::fromUtf8("信道信息"));
         QCOMPARE(f->TreeRoot()->child(0)->text(0), QString::fromUtf8("信道信息"));
@@ -229,7 +232,7 @@ private slots:
         QCOMPARE(QString::fromStdString(g_strHelpFile), QStringLiteral("chHelp.chm"));
         QCOMPARE(f->TreeRoot()->child(0)->text(0), QString::fromUtf8("信道信息"));
         QCOMPARE(f->ActiveDocument()->GetTitle(), QString::fromUtf8("信道信息"));
-        QCOMPARE(QApplication::applicationDisplayName(), QString::fromUtf8("唐纳格无线电"));
+        QCOMPARE(MessageCaption(), QString::fromUtf8("唐纳格无线电"));
         QCOMPARE(f->CurrentMenus().first()->title(), QString::fromUtf8("文件(&F)"));
     }
 
@@ -325,15 +328,19 @@ private slots:
         green.fill(QColor(0, 200, 0));
         QVERIFY(green.save(cwd.filePath(QStringLiteral("title.ico")), "ICO"));
         QVERIFY(Start(ShellIni{}));
-        const QImage shown = m_app->MainFrame()->windowIcon().pixmap(32, 32).toImage();
-        QCOMPARE(QColor(shown.pixel(16, 16)), QColor(0, 200, 0));
-        // Without the file the program's own icon stays.
+        // The main window and the document window alike.
+        auto centre = [](const QWidget* w) { return QColor(w->windowIcon().pixmap(32, 32).toImage().pixel(16, 16)); };
+        QCOMPARE(centre(m_app->MainFrame()), QColor(0, 200, 0));
+        QCOMPARE(centre(m_app->MainFrame()->ActiveChildFrame()), QColor(0, 200, 0));
+        // Without the file the program's own icon, never the toolkit's.
         QFile::remove(cwd.filePath(QStringLiteral("title.ico")));
         m_app.reset();
         QVERIFY(StartIn());
-        const QImage own = m_app->MainFrame()->windowIcon().pixmap(32, 32).toImage();
+        const QImage own = QIcon(QStringLiteral(":/icons/app.png")).pixmap(32, 32).toImage();
         QVERIFY(!own.isNull());
-        QVERIFY(QColor(own.pixel(16, 16)) != QColor(0, 200, 0));
+        for (const QWidget* w : {static_cast<QWidget*>(m_app->MainFrame()),
+                                 static_cast<QWidget*>(m_app->MainFrame()->ActiveChildFrame())})
+            QCOMPARE(w->windowIcon().pixmap(32, 32).toImage(), own);
         QVERIFY(QDir::setCurrent(old));
     }
 
@@ -347,7 +354,7 @@ private slots:
         ini.chineseCompany = gb(QString::fromUtf8("唐纳格无线电"));
         QVERIFY(ini.chineseCompany != QByteArray("唐纳格无线电"));
         QVERIFY(Start(ini));
-        QCOMPARE(QApplication::applicationDisplayName(), QString::fromUtf8("唐纳格无线电"));
+        QCOMPARE(MessageCaption(), QString::fromUtf8("唐纳格无线电"));
         QCOMPARE(m_app->MainFrame()->TreeRoot()->text(0), QString::fromUtf8("唐纳格无线电"));
     }
 
@@ -362,6 +369,7 @@ private slots:
         f->Action(ID_FILE_NEW)->trigger();
         QCOMPARE(messages.requests.size(), 1);
         QCOMPARE(messages.requests[0].text, QStringLiteral("All data will be Cleared!"));
+        QCOMPARE(messages.requests[0].caption, QStringLiteral("Tanager Radio Works"));
         QCOMPARE(messages.requests[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
         QCOMPARE(f->ActiveDocument(), before);
         QCOMPARE(before->m_image[5], 0x12);
