@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/AppContext.h"
-#include "app/Globals.h"
-#include "app/SettingsStore.h"
-#include "editor/ProgramView.h"
-#include "radio/Image.h"
-#include "radio/ProgramDoc.h"
+#include "gui/app/AppContext.h"
+#include "core/app/Globals.h"
+#include "core/app/SettingsStore.h"
+#include "gui/editor/ProgramView.h"
+#include "core/radio/Image.h"
+#include "gui/radio/ProgramDoc.h"
 
 namespace {
 

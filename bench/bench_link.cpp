@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "link/SerialPort.h"
-#include "link/SimulatedRadio.h"
-#include "link/Transfer.h"
+#include "core/link/SerialPort.h"
+#include "core/link/SimulatedRadio.h"
+#include "core/link/Transfer.h"
 
 namespace {
 

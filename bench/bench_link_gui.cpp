@@ -13,17 +13,17 @@
 #include <memory>
 #include <vector>
 
-#include "app/AppContext.h"
-#include "app/Globals.h"
-#include "app/IniFile.h"
-#include "app/MessageBox.h"
-#include "app/SettingsStore.h"
-#include "editor/ProgramView.h"
-#include "link/LinkController.h"
-#include "link/LinkWorker.h"
-#include "link/ProcessDlg.h"
-#include "link/SimulatedRadio.h"
-#include "radio/ProgramDoc.h"
+#include "gui/app/AppContext.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "gui/app/MessageBox.h"
+#include "core/app/SettingsStore.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/link/LinkController.h"
+#include "gui/link/LinkWorker.h"
+#include "gui/link/ProcessDlg.h"
+#include "core/link/SimulatedRadio.h"
+#include "gui/radio/ProgramDoc.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Common.h"
+#include "cli/Common.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -7,12 +7,12 @@
 #include <iostream>
 #include <sstream>
 
-#include "app/Globals.h"
-#include "app/IniFile.h"
-#include "app/Language.h"
-#include "radio/Bands.h"
-#include "radio/ChannelCodec.h"
-#include "radio/DatFile.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "core/app/Language.h"
+#include "core/radio/Bands.h"
+#include "core/radio/ChannelCodec.h"
+#include "core/radio/DatFile.h"
 
 namespace cli {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "radio/Image.h"
-#include "radio/Bands.h"
-#include "radio/TextGrid.h"
+#include "core/radio/Image.h"
+#include "core/radio/Bands.h"
+#include "core/radio/TextGrid.h"
 
 namespace cli {
 

@@ -1,7 +1,7 @@
 #include <iostream>
 
-#include "Common.h"
-#include "radio/CsvChannels.h"
+#include "cli/Common.h"
+#include "core/radio/CsvChannels.h"
 
 namespace cli {
 

@@ -1,7 +1,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "Common.h"
+#include "cli/Common.h"
 
 namespace cli {
 

@@ -1,9 +1,9 @@
 #include <cctype>
 #include <iostream>
 
-#include "Common.h"
-#include "app/Globals.h"
-#include "radio/OptionFields.h"
+#include "cli/Common.h"
+#include "core/app/Globals.h"
+#include "core/radio/OptionFields.h"
 
 namespace cli {
 

@@ -1,7 +1,7 @@
 #include <iostream>
 
-#include "Common.h"
-#include "link/SerialPort.h"
+#include "cli/Common.h"
+#include "core/link/SerialPort.h"
 
 namespace cli {
 

@@ -3,8 +3,8 @@
 
 #include <QGuiApplication>
 
-#include "Common.h"
-#include "editor/ReportPrinter.h"
+#include "cli/Common.h"
+#include "gui/editor/ReportPrinter.h"
 
 namespace cli {
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <iostream>
 
-#include "Common.h"
-#include "link/SerialPort.h"
-#include "link/Transfer.h"
+#include "cli/Common.h"
+#include "core/link/SerialPort.h"
+#include "core/link/Transfer.h"
 
 namespace cli {
 

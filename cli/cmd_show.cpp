@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <iostream>
 
-#include "Common.h"
-#include "app/Globals.h"
-#include "app/IniFile.h"
-#include "radio/Bands.h"
-#include "radio/CsvChannels.h"
+#include "cli/Common.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "core/radio/Bands.h"
+#include "core/radio/CsvChannels.h"
 
 namespace cli {
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <iostream>
 
-#include "Common.h"
-#include "link/SimulatedRadio.h"
+#include "cli/Common.h"
+#include "core/link/SimulatedRadio.h"
 
 namespace cli {
 

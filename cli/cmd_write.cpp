@@ -1,8 +1,8 @@
 #include <cstdio>
 #include <iostream>
 
-#include "Common.h"
-#include "link/Protocol.h"
+#include "cli/Common.h"
+#include "core/link/Protocol.h"
 
 namespace cli {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "Common.h"
+#include "cli/Common.h"
 
 namespace cli {
 

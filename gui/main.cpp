@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "app/ProgramApp.h"
+#include "gui/app/ProgramApp.h"
 
 int main(int argc, char** argv)
 {

@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "core/app/Globals.h"
 
 unsigned char g_bChinese = 0;
 std::string g_strLanguage;

@@ -1,4 +1,4 @@
-#include "app/IniFile.h"
+#include "core/app/IniFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "app/Language.h"
+#include "core/app/Language.h"
 
-#include "app/Globals.h"
+#include "core/app/Globals.h"
 
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }

@@ -1,4 +1,4 @@
-#include "editor/CellCommit.h"
+#include "core/editor/CellCommit.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "radio/Bands.h"
-#include "radio/ChannelCodec.h"
+#include "core/radio/Bands.h"
+#include "core/radio/ChannelCodec.h"
 
 namespace {
 

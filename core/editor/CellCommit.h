@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/StringIds.h"
-#include "radio/TextGrid.h"
+#include "core/app/StringIds.h"
+#include "core/radio/TextGrid.h"
 
 // String-table entries of the refusals (caption 61458 "Caution").
 inline constexpr int kMsgOutOfRange = IDS_OUT_OF_RANGE;     // frequency in neither band

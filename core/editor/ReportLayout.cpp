@@ -1,4 +1,4 @@
-#include "editor/ReportLayout.h"
+#include "core/editor/ReportLayout.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "radio/Image.h"
-#include "radio/OptionFields.h"
-#include "radio/TextGrid.h"
+#include "core/radio/Image.h"
+#include "core/radio/OptionFields.h"
+#include "core/radio/TextGrid.h"
 
 enum class FontId { Page, Small };
 

@@ -1,4 +1,4 @@
-#include "link/Protocol.h"
+#include "core/link/Protocol.h"
 
 #include <cstring>
 

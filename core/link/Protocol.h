@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "radio/Image.h"
+#include "core/radio/Image.h"
 
 namespace proto {
 inline constexpr std::uint8_t kAck = 0x06;

@@ -1,4 +1,4 @@
-#include "link/SerialPort.h"
+#include "core/link/SerialPort.h"
 
 #include <cerrno>
 #include <chrono>
@@ -9,8 +9,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "app/Globals.h"
-#include "app/IniFile.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "link/SimulatedRadio.h"
+#include "core/link/SimulatedRadio.h"
 
 #include <cerrno>
 #include <cstring>
@@ -11,7 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "radio/DatFile.h"
+#include "core/radio/DatFile.h"
 
 CSimulatedRadio::CSimulatedRadio()
 {

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "link/Protocol.h"
+#include "core/link/Protocol.h"
 
 class CSimulatedRadio {
 public:

@@ -1,10 +1,10 @@
-#include "link/Transfer.h"
+#include "core/link/Transfer.h"
 
 #include <array>
 #include <cstring>
 #include <thread>
 
-#include "link/Protocol.h"
+#include "core/link/Protocol.h"
 
 using namespace proto;
 

@@ -6,9 +6,9 @@
 #include <functional>
 #include <string>
 
-#include "app/StringIds.h"
-#include "link/SerialPort.h"
-#include "radio/Image.h"
+#include "core/app/StringIds.h"
+#include "core/link/SerialPort.h"
+#include "core/radio/Image.h"
 
 
 // Called from the thread that runs the engine.

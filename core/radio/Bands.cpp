@@ -1,12 +1,12 @@
-#include "radio/Bands.h"
+#include "core/radio/Bands.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <vector>
 
-#include "app/IniFile.h"
-#include "app/SettingsStore.h"
+#include "core/app/IniFile.h"
+#include "core/app/SettingsStore.h"
 
 std::int32_t g_nVhfLow = 13600000;
 std::int32_t g_nVhfHigh = 17500000;

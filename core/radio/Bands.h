@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "radio/Image.h"
+#include "core/radio/Image.h"
 
 class CIniFile;
 class ISettingsStore;

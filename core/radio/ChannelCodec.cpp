@@ -1,4 +1,4 @@
-#include "radio/ChannelCodec.h"
+#include "core/radio/ChannelCodec.h"
 
 #include <cerrno>
 #include <climits>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "radio/Decimal.h"
+#include "core/radio/Decimal.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "radio/Decimal.h"
-#include "radio/Image.h"
-#include "radio/TextGrid.h"
+#include "core/radio/Decimal.h"
+#include "core/radio/Image.h"
+#include "core/radio/TextGrid.h"
 
 inline constexpr int kToneCount = 261;  // "None", 50 CTCSS, 105 DCS N, 105 DCS I
 

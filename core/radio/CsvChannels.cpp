@@ -1,4 +1,4 @@
-#include "radio/CsvChannels.h"
+#include "core/radio/CsvChannels.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,10 +8,10 @@
 #include <cstring>
 #include <map>
 
-#include "editor/CellCommit.h"
-#include "radio/Bands.h"
-#include "radio/ChannelCodec.h"
-#include "radio/Decimal.h"
+#include "core/editor/CellCommit.h"
+#include "core/radio/Bands.h"
+#include "core/radio/ChannelCodec.h"
+#include "core/radio/Decimal.h"
 
 // ---- RFC 4180 ---------------------------------------------------------------
 

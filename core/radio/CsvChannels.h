@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "radio/TextGrid.h"
+#include "core/radio/TextGrid.h"
 
 // ---- RFC 4180 ---------------------------------------------------------------
 

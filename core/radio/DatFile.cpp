@@ -1,4 +1,4 @@
-#include "radio/DatFile.h"
+#include "core/radio/DatFile.h"
 
 #include <cerrno>
 #include <cstdio>

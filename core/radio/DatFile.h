@@ -2,7 +2,7 @@
 // .dat files: the 8192 image bytes in offset order, nothing else.
 #include <string>
 
-#include "radio/Image.h"
+#include "core/radio/Image.h"
 
 struct DatResult {
     bool ok = false;

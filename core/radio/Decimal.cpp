@@ -1,4 +1,4 @@
-#include "radio/Decimal.h"
+#include "core/radio/Decimal.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "radio/Image.h"
+#include "core/radio/Image.h"
 
 Image NewDocumentImage()
 {

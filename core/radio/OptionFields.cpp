@@ -1,8 +1,8 @@
-#include "radio/OptionFields.h"
+#include "core/radio/OptionFields.h"
 
 #include <string>
 
-#include "radio/ChannelCodec.h"
+#include "core/radio/ChannelCodec.h"
 
 namespace {
 

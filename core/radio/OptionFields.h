@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "radio/Image.h"
+#include "core/radio/Image.h"
 
 struct OptionFields {
     // left column

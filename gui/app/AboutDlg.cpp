@@ -1,4 +1,4 @@
-#include "app/AboutDlg.h"
+#include "gui/app/AboutDlg.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/AppContext.h"
-#include "app/AppResources.h"
-#include "app/Globals.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/AppResources.h"
+#include "core/app/Globals.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {

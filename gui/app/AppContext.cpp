@@ -1,12 +1,12 @@
-#include "app/AppContext.h"
+#include "gui/app/AppContext.h"
 
 #include <QPointer>
 #include <QStringDecoder>
 #include <QWidget>
 
-#include "app/Globals.h"
-#include "app/IniFile.h"
-#include "app/QtSettingsStore.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "gui/app/QtSettingsStore.h"
 
 namespace {
 QPointer<QWidget>& mainWindow()

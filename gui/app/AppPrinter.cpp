@@ -1,4 +1,4 @@
-#include "app/AppPrinter.h"
+#include "gui/app/AppPrinter.h"
 
 #include <QPrinter>
 

@@ -1,4 +1,4 @@
-#include "app/LanguageDlg.h"
+#include "gui/app/LanguageDlg.h"
 
 #include <QDialogButtonBox>
 #include <QKeyEvent>
@@ -6,14 +6,14 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/AppContext.h"
-#include "app/CommandIds.h"
-#include "app/Globals.h"
-#include "app/IniFile.h"
-#include "app/MessageBox.h"
-#include "app/ProgramApp.h"
-#include "frame/HelpAccess.h"
-#include "frame/MainFrame.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/CommandIds.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "gui/app/MessageBox.h"
+#include "gui/app/ProgramApp.h"
+#include "gui/frame/HelpAccess.h"
+#include "gui/frame/MainFrame.h"
 
 CLanguageDlg::CLanguageDlg(QWidget* parent) : QDialog(parent)
 {

@@ -1,4 +1,4 @@
-#include "app/MessageBox.h"
+#include "gui/app/MessageBox.h"
 
 #include <QDialog>
 

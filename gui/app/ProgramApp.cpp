@@ -1,4 +1,4 @@
-#include "app/ProgramApp.h"
+#include "gui/app/ProgramApp.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,18 +12,18 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/AboutDlg.h"
-#include "app/AppContext.h"
-#include "app/AppPrinter.h"
-#include "app/CommandIds.h"
-#include "app/Globals.h"
-#include "app/IniFile.h"
-#include "app/Language.h"
-#include "app/MessageBox.h"
-#include "app/StringTable.h"
-#include "frame/ChildFrame.h"
-#include "frame/HelpAccess.h"
-#include "frame/MainFrame.h"
+#include "gui/app/AboutDlg.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/AppPrinter.h"
+#include "gui/app/CommandIds.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "core/app/Language.h"
+#include "gui/app/MessageBox.h"
+#include "gui/app/StringTable.h"
+#include "gui/frame/ChildFrame.h"
+#include "gui/frame/HelpAccess.h"
+#include "gui/frame/MainFrame.h"
 
 namespace {
 CProgramApp* g_pApp = nullptr;

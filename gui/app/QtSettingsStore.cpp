@@ -1,4 +1,4 @@
-#include "app/QtSettingsStore.h"
+#include "gui/app/QtSettingsStore.h"
 
 #include <QSettings>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 // Per-user settings through QSettings: on Windows the registry key
 // HKEY_CURRENT_USER\Software\<AppName>, elsewhere the platform's user settings.
-#include "app/SettingsStore.h"
+#include "core/app/SettingsStore.h"
 
 class CQtSettingsStore : public ISettingsStore {
 public:

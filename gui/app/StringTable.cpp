@@ -1,4 +1,4 @@
-#include "app/StringTable.h"
+#include "gui/app/StringTable.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "editor/MSFlexGrid.h"
+#include "gui/editor/MSFlexGrid.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>

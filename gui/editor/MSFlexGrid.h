@@ -13,7 +13,7 @@
 #include <QTableView>
 #include <QVector>
 
-#include "radio/TextGrid.h"
+#include "core/radio/TextGrid.h"
 
 class CGridModel : public QAbstractTableModel, public ITextGrid {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "editor/ProgramView.h"
+#include "gui/editor/ProgramView.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -12,18 +12,18 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
-#include "app/AppContext.h"
-#include "app/Globals.h"
-#include "app/IniFile.h"
-#include "app/LanguageDlg.h"
-#include "app/MessageBox.h"
-#include "app/StringTable.h"
-#include "frame/ChildFrame.h"
-#include "frame/HelpAccess.h"
-#include "link/DialogUnits.h"
-#include "radio/Bands.h"
-#include "radio/ChannelCodec.h"
-#include "radio/ProgramDoc.h"
+#include "gui/app/AppContext.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "gui/app/LanguageDlg.h"
+#include "gui/app/MessageBox.h"
+#include "gui/app/StringTable.h"
+#include "gui/frame/ChildFrame.h"
+#include "gui/frame/HelpAccess.h"
+#include "gui/link/DialogUnits.h"
+#include "core/radio/Bands.h"
+#include "core/radio/ChannelCodec.h"
+#include "gui/radio/ProgramDoc.h"
 
 namespace {
 

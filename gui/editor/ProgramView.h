@@ -7,8 +7,8 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "editor/CellCommit.h"
-#include "editor/MSFlexGrid.h"
+#include "core/editor/CellCommit.h"
+#include "gui/editor/MSFlexGrid.h"
 
 class CLinkController;
 class CProgramDoc;

@@ -8,12 +8,12 @@
 #include <QPrinterInfo>
 #include <algorithm>
 
-#include "app/AppPrinter.h"
-#include "app/MessageBox.h"
-#include "app/StringTable.h"
-#include "editor/ProgramView.h"
-#include "editor/ReportPrinter.h"
-#include "radio/ProgramDoc.h"
+#include "gui/app/AppPrinter.h"
+#include "gui/app/MessageBox.h"
+#include "gui/app/StringTable.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/editor/ReportPrinter.h"
+#include "gui/radio/ProgramDoc.h"
 
 namespace {
 

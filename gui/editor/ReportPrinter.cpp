@@ -1,4 +1,4 @@
-#include "editor/ReportPrinter.h"
+#include "gui/editor/ReportPrinter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,8 +11,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/AppContext.h"
-#include "app/Globals.h"
+#include "gui/app/AppContext.h"
+#include "core/app/Globals.h"
 
 namespace {
 

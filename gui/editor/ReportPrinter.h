@@ -5,7 +5,7 @@
 #include <QFont>
 #include <QString>
 
-#include "editor/ReportLayout.h"
+#include "core/editor/ReportLayout.h"
 
 class QPainter;
 class QPrinter;

@@ -1,4 +1,4 @@
-#include "frame/ChildFrame.h"
+#include "gui/frame/ChildFrame.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -8,9 +8,9 @@
 #include <QMenu>
 #include <algorithm>
 
-#include "editor/ProgramView.h"
-#include "link/LinkController.h"
-#include "radio/ProgramDoc.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/link/LinkController.h"
+#include "gui/radio/ProgramDoc.h"
 
 CChildFrame::CChildFrame(CProgramDoc* doc, QWidget* parent)
     : QMdiSubWindow(parent), m_pDocument(doc), m_pView(nullptr)

@@ -1,4 +1,4 @@
-#include "frame/HelpAccess.h"
+#include "gui/frame/HelpAccess.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -11,9 +11,9 @@
 #include <QWindow>
 #include <QWidget>
 
-#include "app/AppContext.h"
-#include "app/Globals.h"
-#include "app/IniFile.h"
+#include "gui/app/AppContext.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
 
 #ifdef PROG_HAVE_QTHELP
 #include <QAction>

@@ -1,6 +1,6 @@
-#include "frame/MDIClientWnd.h"
+#include "gui/frame/MDIClientWnd.h"
 
-#include "app/AppResources.h"
+#include "gui/app/AppResources.h"
 
 #include <QPainter>
 #include <QPaintEvent>

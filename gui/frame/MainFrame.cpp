@@ -1,4 +1,4 @@
-#include "frame/MainFrame.h"
+#include "gui/frame/MainFrame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,22 +16,22 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
-#include "app/AppContext.h"
-#include "app/AppResources.h"
-#include "app/CommandIds.h"
-#include "app/Globals.h"
-#include "app/MessageBox.h"
-#include "app/ProgramApp.h"
-#include "editor/ProgramView.h"
-#include "frame/ChildFrame.h"
-#include "frame/HelpAccess.h"
-#include "frame/MDIClientWnd.h"
-#include "frame/NavigationBar.h"
-#include "link/LinkController.h"
-#include "radio/ProgramDoc.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/AppResources.h"
+#include "gui/app/CommandIds.h"
+#include "core/app/Globals.h"
+#include "gui/app/MessageBox.h"
+#include "gui/app/ProgramApp.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/frame/ChildFrame.h"
+#include "gui/frame/HelpAccess.h"
+#include "gui/frame/MDIClientWnd.h"
+#include "gui/frame/NavigationBar.h"
+#include "gui/link/LinkController.h"
+#include "gui/radio/ProgramDoc.h"
 
-#include "options/OptionFeaturesDlg.h"
-#include "radio/ProductInfoDlg.h"
+#include "gui/options/OptionFeaturesDlg.h"
+#include "gui/radio/ProductInfoDlg.h"
 
 CMainFrame* CMainFrame::s_pInstance = nullptr;
 

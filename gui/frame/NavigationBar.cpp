@@ -1,4 +1,4 @@
-#include "frame/NavigationBar.h"
+#include "gui/frame/NavigationBar.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -7,9 +7,9 @@
 #include <QToolTip>
 #include <QTreeWidget>
 
-#include "app/AppContext.h"
-#include "app/AppResources.h"
-#include "app/Globals.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/AppResources.h"
+#include "core/app/Globals.h"
 
 namespace {
 // Rectangles below are written as left, top, right, bottom with right and bottom excluded.

@@ -1,4 +1,4 @@
-#include "link/ComSetupDlg.h"
+#include "gui/link/ComSetupDlg.h"
 
 #include <algorithm>
 
@@ -9,14 +9,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/AppContext.h"
-#include "app/CommandIds.h"
-#include "app/IniFile.h"
-#include "app/SettingsStore.h"
-#include "editor/ProgramView.h"
-#include "frame/HelpAccess.h"
-#include "link/DialogUnits.h"
-#include "link/SerialPort.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/CommandIds.h"
+#include "core/app/IniFile.h"
+#include "core/app/SettingsStore.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/frame/HelpAccess.h"
+#include "gui/link/DialogUnits.h"
+#include "core/link/SerialPort.h"
 
 namespace {
 const char* const kSettingCom = "com";

@@ -1,18 +1,18 @@
-#include "link/LinkController.h"
+#include "gui/link/LinkController.h"
 
 #include <QEventLoop>
 #include <QPushButton>
 #include <QRegularExpression>
 
-#include "app/AppContext.h"
-#include "app/Globals.h"
-#include "app/MessageBox.h"
-#include "app/StringTable.h"
-#include "editor/ProgramView.h"
-#include "link/ComSetupDlg.h"
-#include "link/ProcessDlg.h"
-#include "link/SerialPort.h"
-#include "radio/ProgramDoc.h"
+#include "gui/app/AppContext.h"
+#include "core/app/Globals.h"
+#include "gui/app/MessageBox.h"
+#include "gui/app/StringTable.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/link/ComSetupDlg.h"
+#include "gui/link/ProcessDlg.h"
+#include "core/link/SerialPort.h"
+#include "gui/radio/ProgramDoc.h"
 
 CLinkController::CLinkController(CProgramView* view) : QObject(view), m_pView(view)
 {

@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <memory>
 
-#include "link/LinkWorker.h"
+#include "gui/link/LinkWorker.h"
 
 class CComSetupDlg;
 class CProcessDlg;

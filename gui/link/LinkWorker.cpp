@@ -1,4 +1,4 @@
-#include "link/LinkWorker.h"
+#include "gui/link/LinkWorker.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -10,8 +10,8 @@
 #include <optional>
 #include <thread>
 
-#include "link/SerialPort.h"
-#include "link/Transfer.h"
+#include "core/link/SerialPort.h"
+#include "core/link/Transfer.h"
 
 struct CTransferWorker::Job {
     std::mutex mutex;

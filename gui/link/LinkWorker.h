@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "link/Transfer.h"
-#include "radio/Image.h"
+#include "core/link/Transfer.h"
+#include "core/radio/Image.h"
 
 class QObject;
 

@@ -1,4 +1,4 @@
-#include "link/ProcessDlg.h"
+#include "gui/link/ProcessDlg.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/AppContext.h"
-#include "editor/ProgramView.h"
-#include "link/DialogUnits.h"
+#include "gui/app/AppContext.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/link/DialogUnits.h"
 
 CProcessDlg::CProcessDlg(CProgramView* view) : QDialog(view), m_pView(view)
 {

@@ -1,11 +1,11 @@
 // The channel view's link commands: Read, Write, COM Setup and the transfer
 // the Process window's OK starts.
-#include "editor/ProgramView.h"
+#include "gui/editor/ProgramView.h"
 
-#include "app/MessageBox.h"
-#include "link/ComSetupDlg.h"
-#include "link/LinkController.h"
-#include "link/ProcessDlg.h"
+#include "gui/app/MessageBox.h"
+#include "gui/link/ComSetupDlg.h"
+#include "gui/link/LinkController.h"
+#include "gui/link/ProcessDlg.h"
 
 CLinkController* CProgramView::Link()
 {

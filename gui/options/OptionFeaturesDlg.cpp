@@ -1,4 +1,4 @@
-#include "options/OptionFeaturesDlg.h"
+#include "gui/options/OptionFeaturesDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,12 +14,12 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include "app/MessageBox.h"
-#include "app/StringTable.h"
-#include "editor/ProgramView.h"
-#include "frame/HelpAccess.h"
-#include "frame/MainFrame.h"
-#include "radio/ProgramDoc.h"
+#include "gui/app/MessageBox.h"
+#include "gui/app/StringTable.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/frame/HelpAccess.h"
+#include "gui/frame/MainFrame.h"
+#include "gui/radio/ProgramDoc.h"
 
 namespace {
 

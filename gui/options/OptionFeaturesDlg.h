@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QMap>
 
-#include "radio/OptionFields.h"
+#include "core/radio/OptionFields.h"
 
 class CProgramDoc;
 class QCheckBox;

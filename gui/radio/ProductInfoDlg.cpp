@@ -1,4 +1,4 @@
-#include "radio/ProductInfoDlg.h"
+#include "gui/radio/ProductInfoDlg.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,16 +11,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/AppContext.h"
-#include "app/Globals.h"
-#include "app/IniFile.h"
-#include "app/MessageBox.h"
-#include "app/SettingsStore.h"
-#include "editor/ProgramView.h"
-#include "frame/HelpAccess.h"
-#include "frame/MainFrame.h"
-#include "radio/Bands.h"
-#include "radio/ProgramDoc.h"
+#include "gui/app/AppContext.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "gui/app/MessageBox.h"
+#include "core/app/SettingsStore.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/frame/HelpAccess.h"
+#include "gui/frame/MainFrame.h"
+#include "core/radio/Bands.h"
+#include "gui/radio/ProgramDoc.h"
 
 namespace {
 constexpr int kMaxTypes = 19;

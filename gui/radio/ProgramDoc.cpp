@@ -1,14 +1,14 @@
-#include "radio/ProgramDoc.h"
+#include "gui/radio/ProgramDoc.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/AppContext.h"
-#include "app/Globals.h"
-#include "editor/ProgramView.h"
-#include "frame/ChildFrame.h"
-#include "frame/MainFrame.h"
-#include "radio/DatFile.h"
+#include "gui/app/AppContext.h"
+#include "core/app/Globals.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/frame/ChildFrame.h"
+#include "gui/frame/MainFrame.h"
+#include "core/radio/DatFile.h"
 
 CProgramDoc::CProgramDoc(QObject* parent) : QObject(parent)
 {

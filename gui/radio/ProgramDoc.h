@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-#include "radio/Image.h"
+#include "core/radio/Image.h"
 
 class CProgramView;
 

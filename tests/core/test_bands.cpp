@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/IniFile.h"
-#include "app/SettingsStore.h"
-#include "radio/Bands.h"
-#include "radio/Image.h"
+#include "core/app/IniFile.h"
+#include "core/app/SettingsStore.h"
+#include "core/radio/Bands.h"
+#include "core/radio/Image.h"
 
 namespace fs = std::filesystem;
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "editor/CellCommit.h"
-#include "radio/Bands.h"
-#include "radio/TextGrid.h"
+#include "core/editor/CellCommit.h"
+#include "core/radio/Bands.h"
+#include "core/radio/TextGrid.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "radio/ChannelCodec.h"
-#include "radio/Image.h"
-#include "radio/TextGrid.h"
+#include "core/radio/ChannelCodec.h"
+#include "core/radio/Image.h"
+#include "core/radio/TextGrid.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <random>
 
-#include "radio/Bands.h"
-#include "radio/ChannelCodec.h"
-#include "radio/CsvChannels.h"
-#include "radio/Image.h"
+#include "core/radio/Bands.h"
+#include "core/radio/ChannelCodec.h"
+#include "core/radio/CsvChannels.h"
+#include "core/radio/Image.h"
 
 namespace {
 

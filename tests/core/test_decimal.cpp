@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "radio/Decimal.h"
+#include "core/radio/Decimal.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "radio/DatFile.h"
-#include "radio/Image.h"
+#include "core/radio/DatFile.h"
+#include "core/radio/Image.h"
 
 namespace fs = std::filesystem;
 

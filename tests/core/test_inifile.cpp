@@ -7,7 +7,7 @@
 #include <memory>
 #include <unistd.h>
 
-#include "app/IniFile.h"
+#include "core/app/IniFile.h"
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/Globals.h"
-#include "app/Language.h"
+#include "core/app/Globals.h"
+#include "core/app/Language.h"
 
 TEST(Language, SettingDecidesLanguageModuleAndHelp)
 {

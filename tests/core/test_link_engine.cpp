@@ -6,9 +6,9 @@
 #include <climits>
 #include <deque>
 
-#include "link/Protocol.h"
-#include "link/SerialPort.h"
-#include "link/Transfer.h"
+#include "core/link/Protocol.h"
+#include "core/link/SerialPort.h"
+#include "core/link/Transfer.h"
 
 namespace {
 

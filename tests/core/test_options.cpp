@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "radio/Image.h"
-#include "radio/OptionFields.h"
+#include "core/radio/Image.h"
+#include "core/radio/OptionFields.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "editor/ReportLayout.h"
-#include "radio/Image.h"
-#include "radio/OptionFields.h"
-#include "radio/TextGrid.h"
+#include "core/editor/ReportLayout.h"
+#include "core/radio/Image.h"
+#include "core/radio/OptionFields.h"
+#include "core/radio/TextGrid.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "link/SerialPort.h"
-#include "link/SimulatedRadio.h"
-#include "link/Transfer.h"
+#include "core/link/SerialPort.h"
+#include "core/link/SimulatedRadio.h"
+#include "core/link/Transfer.h"
 
 struct RecordingObserver : ITransferObserver {
     int lower = -1, upper = -1, last = 0, steps = 0;

@@ -11,8 +11,8 @@
 #include <thread>
 #include <unistd.h>
 
-#include "LinkFixture.h"
-#include "app/IniFile.h"
+#include "tests/e2e/LinkFixture.h"
+#include "core/app/IniFile.h"
 
 using Clock = std::chrono::steady_clock;
 

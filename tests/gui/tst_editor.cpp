@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QtTest>
 
-#include "radio/ChannelCodec.h"
-#include "tst_editor_util.h"
+#include "core/radio/ChannelCodec.h"
+#include "tests/gui/tst_editor_util.h"
 
 namespace {
 

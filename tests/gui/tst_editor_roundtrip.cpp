@@ -3,7 +3,7 @@
 // codec's own rewrites may change bytes.
 #include <QtTest>
 
-#include "tst_editor_util.h"
+#include "tests/gui/tst_editor_util.h"
 
 namespace {
 

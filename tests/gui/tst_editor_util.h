@@ -11,16 +11,16 @@
 #include <QTest>
 #include <memory>
 
-#include "app/AppContext.h"
-#include "app/Globals.h"
-#include "app/IniFile.h"
-#include "app/MessageBox.h"
-#include "app/SettingsStore.h"
-#include "app/StringTable.h"
-#include "editor/ProgramView.h"
-#include "radio/Bands.h"
-#include "radio/DatFile.h"
-#include "radio/ProgramDoc.h"
+#include "gui/app/AppContext.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "gui/app/MessageBox.h"
+#include "core/app/SettingsStore.h"
+#include "gui/app/StringTable.h"
+#include "gui/editor/ProgramView.h"
+#include "core/radio/Bands.h"
+#include "core/radio/DatFile.h"
+#include "gui/radio/ProgramDoc.h"
 
 inline const char* kTestIni =
     "[Setup]\n"

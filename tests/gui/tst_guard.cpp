@@ -8,22 +8,22 @@
 #include <QPointer>
 #include <QtTest>
 
-#include "app/AppContext.h"
-#include "app/CommandIds.h"
-#include "app/IniFile.h"
-#include "app/LanguageDlg.h"
-#include "app/ProgramApp.h"
-#include "app/SettingsStore.h"
-#include "editor/ProgramView.h"
-#include "frame/ChildFrame.h"
-#include "frame/MainFrame.h"
-#include "link/LinkController.h"
-#include "link/LinkWorker.h"
-#include "link/ProcessDlg.h"
-#include "link/SimulatedRadio.h"
-#include "radio/DatFile.h"
-#include "radio/ProgramDoc.h"
-#include "support/ShellSupport.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/CommandIds.h"
+#include "core/app/IniFile.h"
+#include "gui/app/LanguageDlg.h"
+#include "gui/app/ProgramApp.h"
+#include "core/app/SettingsStore.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/frame/ChildFrame.h"
+#include "gui/frame/MainFrame.h"
+#include "gui/link/LinkController.h"
+#include "gui/link/LinkWorker.h"
+#include "gui/link/ProcessDlg.h"
+#include "core/link/SimulatedRadio.h"
+#include "core/radio/DatFile.h"
+#include "gui/radio/ProgramDoc.h"
+#include "tests/gui/support/ShellSupport.h"
 
 namespace {
 const QString kAsk("A write to the radio on COM1 is in progress. Stop it? The radio will be left partly written.");

@@ -17,22 +17,22 @@
 #include <memory>
 #include <unistd.h>
 
-#include "app/AppContext.h"
-#include "app/Globals.h"
-#include "app/IniFile.h"
-#include "app/MessageBox.h"
-#include "app/SettingsStore.h"
-#include "app/StringTable.h"
-#include "editor/ProgramView.h"
-#include "frame/HelpAccess.h"
-#include "link/ComSetupDlg.h"
-#include "link/LinkController.h"
-#include "link/LinkWorker.h"
-#include "link/ProcessDlg.h"
-#include "link/SerialPort.h"
-#include "link/SimulatedRadio.h"
-#include "radio/Bands.h"
-#include "radio/ProgramDoc.h"
+#include "gui/app/AppContext.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "gui/app/MessageBox.h"
+#include "core/app/SettingsStore.h"
+#include "gui/app/StringTable.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/frame/HelpAccess.h"
+#include "gui/link/ComSetupDlg.h"
+#include "gui/link/LinkController.h"
+#include "gui/link/LinkWorker.h"
+#include "gui/link/ProcessDlg.h"
+#include "core/link/SerialPort.h"
+#include "core/link/SimulatedRadio.h"
+#include "core/radio/Bands.h"
+#include "gui/radio/ProgramDoc.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <QtTest>
 #include <functional>
 
-#include "app/Globals.h"
-#include "app/MessageBox.h"
-#include "frame/HelpAccess.h"
-#include "options/OptionFeaturesDlg.h"
-#include "radio/ProgramDoc.h"
+#include "core/app/Globals.h"
+#include "gui/app/MessageBox.h"
+#include "gui/frame/HelpAccess.h"
+#include "gui/options/OptionFeaturesDlg.h"
+#include "gui/radio/ProgramDoc.h"
 
 namespace {
 

@@ -13,14 +13,14 @@
 #include <QtTest>
 #include <cstdio>
 
-#include "app/AppPrinter.h"
-#include "app/Globals.h"
-#include "app/IniFile.h"
-#include "app/MessageBox.h"
-#include "editor/ProgramView.h"
-#include "editor/ReportPrinter.h"
-#include "radio/ChannelCodec.h"
-#include "radio/ProgramDoc.h"
+#include "gui/app/AppPrinter.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "gui/app/MessageBox.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/editor/ReportPrinter.h"
+#include "core/radio/ChannelCodec.h"
+#include "gui/radio/ProgramDoc.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QTranslator>
 #include <QtTest>
 
-#include "radio/ProductInfoDlg.h"
-#include "tst_editor_util.h"
+#include "gui/radio/ProductInfoDlg.h"
+#include "tests/gui/tst_editor_util.h"
 
 namespace {
 

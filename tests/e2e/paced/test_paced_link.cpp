@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "LinkFixture.h"
+#include "tests/e2e/LinkFixture.h"
 
 using Clock = std::chrono::steady_clock;
 

@@ -1,4 +1,4 @@
-#include "support/ShellSupport.h"
+#include "tests/gui/support/ShellSupport.h"
 
 #include <QDialog>
 #include <QDir>

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "app/MessageBox.h"
+#include "gui/app/MessageBox.h"
 
 struct ShellIni {
     QByteArray language = "English";
