@@ -124,48 +124,6 @@ std::string CsvLine(const std::vector<std::string>& fields)
 
 namespace {
 
-std::string Trim(const std::string& s)
-{
-    std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t'))
-        ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
-        --e;
-    return s.substr(b, e - b);
-}
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        if (static_cast<unsigned char>(c) < 0x80)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-bool EqualsNoCase(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
-
-// Whole text is one integer (after trimming); false otherwise.
-bool ParseInt(const std::string& text, long& value)
-{
-    const std::string t = Trim(text);
-    if (t.empty())
-        return false;
-    char* end = nullptr;
-    value = std::strtol(t.c_str(), &end, 10);
-    return end && *end == '\0';
-}
-
-// Whole text is one decimal number (after trimming).
-bool IsNumber(const std::string& text)
-{
-    const std::string t = Trim(text);
-    if (t.empty())
-        return false;
-    char* end = nullptr;
-    std::strtod(t.c_str(), &end);
-    return end && *end == '\0';
-}
-
 // Megahertz with six decimals from 10 Hz units, exactly.
 std::string MHz6(long long units)
 {
@@ -175,164 +133,13 @@ std::string MHz6(long long units)
     return text;
 }
 
-// One word of a flag column, in whichever language it was written.
-enum class Flag { None, High, Middle, Low, Lock, Unlock, Yes, No, Wide, Narrow };
-
-Flag ReadFlagWord(int col, const std::string& text)
-{
-    const std::string t = Trim(text);
-    for (bool zh : {false, true}) {
-        const FlagWords& w = Words(zh);
-        auto is = [&](const char* word) { return zh ? t == word : EqualsNoCase(t, word); };
-        switch (col) {
-        case kColPower:
-            if (is(w.high)) return Flag::High;
-            if (is(w.middle)) return Flag::Middle;
-            if (is(w.low)) return Flag::Low;
-            break;
-        case kColLock:
-            if (is(w.lock)) return Flag::Lock;
-            if (is(w.unlock)) return Flag::Unlock;
-            break;
-        case kColScanAdd:
-            if (is(w.yes)) return Flag::Yes;
-            if (is(w.no)) return Flag::No;
-            break;
-        case kColBandwidth:
-            if (is(w.wide)) return Flag::Wide;
-            if (is(w.narrow)) return Flag::Narrow;
-            break;
-        default:
-            break;
-        }
-    }
-    return Flag::None;
-}
-
-std::string FlagText(Flag f, bool chinese)
-{
-    const FlagWords& w = Words(chinese);
-    switch (f) {
-    case Flag::High: return w.high;
-    case Flag::Middle: return w.middle;
-    case Flag::Low: return w.low;
-    case Flag::Lock: return w.lock;
-    case Flag::Unlock: return w.unlock;
-    case Flag::Yes: return w.yes;
-    case Flag::No: return w.no;
-    case Flag::Wide: return w.wide;
-    case Flag::Narrow: return w.narrow;
-    case Flag::None: break;
-    }
-    return {};
-}
-
-// A tone as the grid writes it, picked apart.
-struct Tone {
-    enum Kind { None, Ctcss, Dcs } kind = None;
-    std::string ctcss;  // "67.0"
-    std::string dcs;    // "023"
-    char polarity = 'N';  // 'N' normal, 'I' inverted
-};
-
-// Reads a grid tone the way the encoder stores it: "D" texts are DCS (inverted
-// unless they carry "N"), other texts CTCSS by value, 0 meaning none.
-Tone ToneFromGrid(const std::string& text)
-{
-    Tone t;
-    if (text.find('D') != std::string::npos) {
-        t.kind = Tone::Dcs;
-        char code[16];
-        std::snprintf(code, sizeof code, "%03d", std::atoi(text.c_str() + 1) % 1000);
-        t.dcs = code;
-        t.polarity = text.find('N', 1) != std::string::npos ? 'N' : 'I';
-        return t;
-    }
-    const double v = std::atof(text.c_str());
-    if (!(v > 0.0))
-        return t;
-    char hz[32];
-    std::snprintf(hz, sizeof hz, "%3.1f", MulDecimal(std::trunc(MulDecimal(v, 10.0)), 0.1));
-    t.kind = Tone::Ctcss;
-    t.ctcss = hz;
-    return t;
-}
-
-bool IsListedCtcss(const std::string& hz)
-{
-    const auto& l = CtcssTones();
-    return std::find(l.begin(), l.end(), hz) != l.end();
-}
-bool IsListedDcs(const std::string& code)
-{
-    const auto& l = DcsCodes();
-    return std::find(l.begin(), l.end(), code) != l.end();
-}
-
-// A CTCSS value typed as a number ("88.5", "88.50", "100") to its list text.
-bool CtcssFromText(const std::string& text, std::string& hz)
-{
-    if (!IsNumber(text))
-        return false;
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%3.1f", std::atof(Trim(text).c_str()));
-    hz = buf;
-    return IsListedCtcss(hz);
-}
-
-bool DcsFromText(const std::string& text, std::string& code)
-{
-    long v = 0;
-    if (!ParseInt(text, v) || v < 0 || v > 999)
-        return false;
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%03ld", v);
-    code = buf;
-    return IsListedDcs(code);
-}
-
-std::string ToneText(const Tone& t, bool chinese)
-{
-    switch (t.kind) {
-    case Tone::None: return ToneNames(chinese)[0];
-    case Tone::Ctcss: return t.ctcss;
-    case Tone::Dcs: return "D" + t.dcs + t.polarity;
-    }
-    return {};
-}
-
-// A tone cell of the grid layout: "None"/"无"/"", a listed CTCSS tone or a
-// listed DCS code with suffix N or I (letters in either case).
-bool ToneFromCell(const std::string& cell, Tone& tone, std::string& why)
-{
-    const std::string t = Trim(cell);
-    tone = Tone{};
-    if (t.empty() || EqualsNoCase(t, Words(false).none) || t == Words(true).none)
-        return true;
-    if (t[0] == 'D' || t[0] == 'd') {
-        const char suffix = static_cast<char>(std::toupper(static_cast<unsigned char>(t.back())));
-        if (t.size() >= 3 && (suffix == 'N' || suffix == 'I') && DcsFromText(t.substr(1, t.size() - 2), tone.dcs)) {
-            tone.kind = Tone::Dcs;
-            tone.polarity = suffix;
-            return true;
-        }
-        why = "tone \"" + t + "\" is not a DCS code of the tone list (D023N .. D754I)";
-        return false;
-    }
-    if (CtcssFromText(t, tone.ctcss)) {
-        tone.kind = Tone::Ctcss;
-        return true;
-    }
-    why = "tone \"" + t + "\" is not in the tone list";
-    return false;
-}
-
 // The texts of one channel, ready for the cell commits; empty flag texts keep
 // what the default row gives.
 struct ChannelTexts {
     std::string rx, tx;
-    Tone rxTone, txTone;
-    Flag power = Flag::None, lock = Flag::None, scan = Flag::None, bandwidth = Flag::None;
+    ChannelTone rxTone, txTone;
+    ChannelFlag power = ChannelFlag::None, lock = ChannelFlag::None, scan = ChannelFlag::None,
+                bandwidth = ChannelFlag::None;
     std::string name;
 };
 
@@ -387,13 +194,13 @@ bool CommitChannel(ITextGrid& grid, int row, const ChannelTexts& ch, bool chines
     r = CommitCell(grid, row, kColTxFreq, ch.tx, CommitTrigger::LeaveCell, chinese);
     if (r.stopped)
         return refuse(kColTxFreq, ch.tx, r.messageId);
-    CommitCell(grid, row, kColRxTone, ToneText(ch.rxTone, chinese), CommitTrigger::LeaveCell, chinese);
-    CommitCell(grid, row, kColTxTone, ToneText(ch.txTone, chinese), CommitTrigger::LeaveCell, chinese);
-    const std::pair<int, Flag> flags[] = {
+    CommitCell(grid, row, kColRxTone, ToneCellText(ch.rxTone, chinese), CommitTrigger::LeaveCell, chinese);
+    CommitCell(grid, row, kColTxTone, ToneCellText(ch.txTone, chinese), CommitTrigger::LeaveCell, chinese);
+    const std::pair<int, ChannelFlag> flags[] = {
         {kColPower, ch.power}, {kColLock, ch.lock}, {kColScanAdd, ch.scan}, {kColBandwidth, ch.bandwidth}};
     for (const auto& [col, flag] : flags)
-        if (flag != Flag::None)
-            CommitCell(grid, row, col, FlagText(flag, chinese), CommitTrigger::LeaveCell, chinese);
+        if (flag != ChannelFlag::None)
+            CommitCell(grid, row, col, FlagWord(flag, chinese), CommitTrigger::LeaveCell, chinese);
     CommitCell(grid, row, kColName, StoredName(ch.name), CommitTrigger::LeaveCell, chinese);
     return true;
 }
@@ -414,29 +221,29 @@ std::string RowName(int row)
 
 int RowFromLabel(const std::string& label)
 {
-    const std::string t = Trim(label);
+    const std::string t = TrimBlanks(label);
     if (EqualsNoCase(t, "Pr"))
         return 1;
     long v = 0;
-    if (ParseInt(t, v) && v >= 1 && v <= kGridRows - 2)
+    if (ParseWholeNumber(t, v) && v >= 1 && v <= kGridRows - 2)
         return static_cast<int>(v) + 1;
     return 0;
 }
 
 bool ChannelFromGridRow(const std::vector<std::string>& f, ChannelTexts& ch, std::string& why)
 {
-    ch.rx = Trim(f[kColRxFreq]);
-    ch.tx = Trim(f[kColTxFreq]);
-    if (!ToneFromCell(f[kColRxTone], ch.rxTone, why) || !ToneFromCell(f[kColTxTone], ch.txTone, why))
+    ch.rx = TrimBlanks(f[kColRxFreq]);
+    ch.tx = TrimBlanks(f[kColTxFreq]);
+    if (!ParseTypedTone(f[kColRxTone], ch.rxTone, why) || !ParseTypedTone(f[kColTxTone], ch.txTone, why))
         return false;
     const int flagCols[] = {kColPower, kColLock, kColScanAdd, kColBandwidth};
-    Flag* targets[] = {&ch.power, &ch.lock, &ch.scan, &ch.bandwidth};
+    ChannelFlag* targets[] = {&ch.power, &ch.lock, &ch.scan, &ch.bandwidth};
     for (int k = 0; k < 4; ++k) {
-        const std::string cell = Trim(f[flagCols[k]]);
+        const std::string cell = TrimBlanks(f[flagCols[k]]);
         if (cell.empty())
             continue;
-        *targets[k] = ReadFlagWord(flagCols[k], cell);
-        if (*targets[k] == Flag::None) {
+        *targets[k] = FlagOfTypedWord(flagCols[k], cell);
+        if (*targets[k] == ChannelFlag::None) {
             why = GridHeading(flagCols[k], false) + " \"" + cell + "\" is not one of " +
                   (flagCols[k] == kColPower ? "High, Middle, Low"
                    : flagCols[k] == kColLock ? "Lock, Unlock"
@@ -453,8 +260,8 @@ bool IsHeadingRow(const std::vector<std::string>& f)
 {
     if (f.size() < 2)
         return false;
-    return Trim(f[kColRxFreq]) == GridHeading(kColRxFreq, false) ||
-           Trim(f[kColRxFreq]) == GridHeading(kColRxFreq, true);
+    return TrimBlanks(f[kColRxFreq]) == GridHeading(kColRxFreq, false) ||
+           TrimBlanks(f[kColRxFreq]) == GridHeading(kColRxFreq, true);
 }
 
 // ---- channel-list layout --------------------------------------------------------
@@ -512,18 +319,18 @@ std::vector<std::string> ChirpRow(const ITextGrid& grid, int row)
     // Unused tone fields carry the usual defaults so other programs read them.
     std::string rTone = "88.5", cTone = "88.5", dtcs = "023", rxDtcs = "023", cross = "Tone->Tone";
     char txPol = 'N', rxPol = 'N';
-    const Tone rt = ToneFromGrid(cell(kColRxTone));
-    const Tone tt = ToneFromGrid(cell(kColTxTone));
+    const ChannelTone rt = ToneOfCell(cell(kColRxTone));
+    const ChannelTone tt = ToneOfCell(cell(kColTxTone));
     std::string mode;
-    if (tt.kind == Tone::None && rt.kind == Tone::None) {
+    if (tt.kind == ChannelTone::None && rt.kind == ChannelTone::None) {
         mode = "";
-    } else if (tt.kind == Tone::Ctcss && rt.kind == Tone::None) {
+    } else if (tt.kind == ChannelTone::Ctcss && rt.kind == ChannelTone::None) {
         mode = "Tone";
         rTone = tt.ctcss;
-    } else if (tt.kind == Tone::Ctcss && rt.kind == Tone::Ctcss && tt.ctcss == rt.ctcss) {
+    } else if (tt.kind == ChannelTone::Ctcss && rt.kind == ChannelTone::Ctcss && tt.ctcss == rt.ctcss) {
         mode = "TSQL";
         rTone = cTone = tt.ctcss;
-    } else if (tt.kind == Tone::Dcs && rt.kind == Tone::Dcs && tt.dcs == rt.dcs) {
+    } else if (tt.kind == ChannelTone::Dcs && rt.kind == ChannelTone::Dcs && tt.dcs == rt.dcs) {
         mode = "DTCS";
         dtcs = rxDtcs = tt.dcs;
         txPol = ChirpPolarity(tt.polarity);
@@ -531,18 +338,18 @@ std::vector<std::string> ChirpRow(const ITextGrid& grid, int row)
     } else {
         mode = "Cross";
         std::string txPart, rxPart;
-        if (tt.kind == Tone::Ctcss) {
+        if (tt.kind == ChannelTone::Ctcss) {
             txPart = "Tone";
             rTone = tt.ctcss;
-        } else if (tt.kind == Tone::Dcs) {
+        } else if (tt.kind == ChannelTone::Dcs) {
             txPart = "DTCS";
             dtcs = tt.dcs;
             txPol = ChirpPolarity(tt.polarity);
         }
-        if (rt.kind == Tone::Ctcss) {
+        if (rt.kind == ChannelTone::Ctcss) {
             rxPart = "Tone";
             cTone = rt.ctcss;
-        } else if (rt.kind == Tone::Dcs) {
+        } else if (rt.kind == ChannelTone::Dcs) {
             rxPart = "DTCS";
             rxDtcs = rt.dcs;
             rxPol = ChirpPolarity(rt.polarity);
@@ -556,14 +363,14 @@ std::vector<std::string> ChirpRow(const ITextGrid& grid, int row)
     f[9] = std::string{txPol, rxPol};
     f[10] = rxDtcs;
     f[11] = cross;
-    f[12] = ReadFlagWord(kColBandwidth, cell(kColBandwidth)) == Flag::Narrow ? "NFM" : "FM";
+    f[12] = FlagOfTypedWord(kColBandwidth, cell(kColBandwidth)) == ChannelFlag::Narrow ? "NFM" : "FM";
     f[13] = txText.empty() ? StepText({rx}) : StepText({rx, tx});
-    f[14] = ReadFlagWord(kColScanAdd, cell(kColScanAdd)) == Flag::No ? "S" : "";
+    f[14] = FlagOfTypedWord(kColScanAdd, cell(kColScanAdd)) == ChannelFlag::No ? "S" : "";
     // An empty power cell is stored as Low by the encoder, so say so.
-    const Flag power = ReadFlagWord(kColPower, cell(kColPower));
-    f[15] = power == Flag::High ? "High" : power == Flag::Middle ? "Middle" : "Low";
+    const ChannelFlag power = FlagOfTypedWord(kColPower, cell(kColPower));
+    f[15] = power == ChannelFlag::High ? "High" : power == ChannelFlag::Middle ? "Middle" : "Low";
     // The channel lock has no column of its own in this layout.
-    f[16] = ReadFlagWord(kColLock, cell(kColLock)) == Flag::Unlock ? "Unlock" : "";
+    f[16] = FlagOfTypedWord(kColLock, cell(kColLock)) == ChannelFlag::Unlock ? "Unlock" : "";
     return f;
 }
 
@@ -571,27 +378,27 @@ struct ChirpColumnsFound {
     std::map<std::string, std::size_t> index;  // lower-case name -> position
     std::string Get(const std::vector<std::string>& f, const char* name) const
     {
-        auto it = index.find(Lower(name));
-        return it == index.end() || it->second >= f.size() ? std::string() : Trim(f[it->second]);
+        auto it = index.find(LowerAscii(name));
+        return it == index.end() || it->second >= f.size() ? std::string() : TrimBlanks(f[it->second]);
     }
 };
 
-bool ParseChirpTone(const std::string& kind, const std::string& text, char polarity, Tone& tone,
+bool ParseChirpTone(const std::string& kind, const std::string& text, char polarity, ChannelTone& tone,
                     std::string& why)
 {
-    tone = Tone{};
+    tone = ChannelTone{};
     if (kind == "Tone") {
         if (!CtcssFromText(text, tone.ctcss)) {
             why = "CTCSS tone \"" + text + "\" is not in the tone list";
             return false;
         }
-        tone.kind = Tone::Ctcss;
+        tone.kind = ChannelTone::Ctcss;
     } else if (kind == "DTCS") {
         if (!DcsFromText(text, tone.dcs)) {
             why = "DCS code \"" + text + "\" is not in the tone list";
             return false;
         }
-        tone.kind = Tone::Dcs;
+        tone.kind = ChannelTone::Dcs;
         tone.polarity = polarity == 'R' ? 'I' : 'N';
     } else if (!kind.empty()) {
         why = "cross mode part \"" + kind + "\" is not Tone or DTCS";
@@ -615,7 +422,7 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
     }
     ch.rx = rx.text;
 
-    const std::string duplex = Lower(cols.Get(f, "Duplex"));
+    const std::string duplex = LowerAscii(cols.Get(f, "Duplex"));
     const std::string offsetText = cols.Get(f, "Offset");
     long long offset = 0;
     if (duplex == "+" || duplex == "-" || duplex == "split") {
@@ -691,37 +498,37 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
 
     const std::string mode = cols.Get(f, "Mode");
     if (mode == "FM" || mode.empty())
-        ch.bandwidth = Flag::Wide;
+        ch.bandwidth = ChannelFlag::Wide;
     else if (mode == "NFM")
-        ch.bandwidth = Flag::Narrow;
+        ch.bandwidth = ChannelFlag::Narrow;
     else {
         why = "Mode \"" + mode + "\" is not FM or NFM";
         return false;
     }
     const std::string skip = cols.Get(f, "Skip");
     if (skip.empty())
-        ch.scan = Flag::Yes;
+        ch.scan = ChannelFlag::Yes;
     else if (skip == "S")
-        ch.scan = Flag::No;
+        ch.scan = ChannelFlag::No;
     else if (skip == "P") {
-        ch.scan = Flag::Yes;
+        ch.scan = ChannelFlag::Yes;
         notes.push_back("Skip \"P\" (priority) is kept as scan add Yes");
     } else {
         why = "Skip \"" + skip + "\" is not empty, S or P";
         return false;
     }
-    const std::string power = Lower(cols.Get(f, "Power"));
+    const std::string power = LowerAscii(cols.Get(f, "Power"));
     if (power.empty() || power == "high")
-        ch.power = Flag::High;
+        ch.power = ChannelFlag::High;
     else if (power == "middle" || power == "mid" || power == "medium")
-        ch.power = Flag::Middle;
+        ch.power = ChannelFlag::Middle;
     else if (power == "low")
-        ch.power = Flag::Low;
+        ch.power = ChannelFlag::Low;
     else {
         why = "Power \"" + cols.Get(f, "Power") + "\" is not High, Middle or Low";
         return false;
     }
-    ch.lock = Lower(cols.Get(f, "Comment")).find("unlock") != std::string::npos ? Flag::Unlock : Flag::Lock;
+    ch.lock = LowerAscii(cols.Get(f, "Comment")).find("unlock") != std::string::npos ? ChannelFlag::Unlock : ChannelFlag::Lock;
     ch.name = cols.Get(f, "Name");
     return true;
 }
@@ -781,7 +588,7 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
         }
     } else {
         for (std::size_t i = 0; i < head.fields.size(); ++i)
-            chirpCols.index.emplace(Lower(Trim(head.fields[i])), i);
+            chirpCols.index.emplace(LowerAscii(TrimBlanks(head.fields[i])), i);
         if (!chirpCols.index.count("location") || !chirpCols.index.count("frequency")) {
             report.error = "line " + std::to_string(head.line) +
                            ": the first line must be a header naming at least Location and Frequency";
@@ -813,7 +620,7 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
         } else {
             long loc = 0;
             const std::string l = chirpCols.Get(rec.fields, "Location");
-            if (!ParseInt(l, loc) || loc < 0 || loc > kGridRows - 2) {
+            if (!ParseWholeNumber(l, loc) || loc < 0 || loc > kGridRows - 2) {
                 reject(0, "Location \"" + l + "\" is not 0 to 199");
                 continue;
             }
@@ -830,11 +637,11 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
         std::string why;
         bool ok;
         if (format == CsvFormat::Grid) {
-            if (Trim(rec.fields[kColRxFreq]).empty()) {
+            if (TrimBlanks(rec.fields[kColRxFreq]).empty()) {
                 // An empty channel takes no settings, as in the grid.
                 bool other = false;
                 for (int c = kColTxFreq; c <= kColName; ++c)
-                    other = other || !Trim(rec.fields[c]).empty();
+                    other = other || !TrimBlanks(rec.fields[c]).empty();
                 if (other)
                     report.issues.push_back(
                         {rec.line, row, false, "no Rx Frequency: the other cells of an empty channel are dropped"});
