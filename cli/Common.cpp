@@ -10,8 +10,6 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/app/Language.h"
-#include "core/radio/Bands.h"
-#include "core/radio/ChannelCodec.h"
 #include "core/radio/DatFile.h"
 
 namespace cli {
@@ -148,27 +146,12 @@ bool ReadTextFile(const std::string& path, std::string& text)
     return true;
 }
 
-void OpenDocument(const Image& image, OpenedDocument& doc)
+bool LoadDocument(const std::string& path, ChannelDocument& doc)
 {
-    doc.image = image;
-    doc.ranges = EditRangesFromImage(doc.image);
-    FillGridLabels(doc.grid, g_bChinese != 0);
-    DecodeChannels(doc.image, doc.grid, g_bChinese != 0);
-}
-
-bool LoadDocument(const std::string& path, OpenedDocument& doc)
-{
-    Image image{};
-    if (!LoadImageFile(path, image))
-        return false;
-    OpenDocument(image, doc);
-    return true;
-}
-
-void SaveDocumentImage(OpenedDocument& doc)
-{
-    EditRangesToImage(doc.ranges, doc.image);
-    EncodeChannels(doc.grid, doc.image);
+    const DatResult r = doc.Load(path, g_bChinese != 0);
+    if (!r.ok)
+        Error(r.error);
+    return r.ok;
 }
 
 int DisplayWidth(const std::string& text)

@@ -25,7 +25,7 @@ int CmdShow(const std::vector<std::string>& argv)
     args.RequirePositional(1, "FILE.dat");
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
-    OpenedDocument doc;
+    ChannelDocument doc;
     if (!LoadDocument(path, doc))
         return kExitFailed;
     if (args.Has("--csv")) {
