@@ -10,6 +10,7 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/app/Language.h"
+#include "core/app/Messages.h"
 #include "core/radio/DatFile.h"
 
 namespace cli {
@@ -184,14 +185,8 @@ std::string PadRight(const std::string& text, int width)
 
 std::string MessageText(int id)
 {
-    switch (id) {
-    case 61448: return "Out of range,please input again.";
-    case 61451: return "Communication Error,Please check all the connections and the radio power";
-    case 61453: return "Could not Open the Port,Please check whether the Port are occupied or the device are ok";
-    case 61454: return "Program Interrupt, Please reset the radio and try again";
-    case 61456: return "Error data Value, please input according the step value(6.25K/5k).";
-    default: return "error " + std::to_string(id);
-    }
+    const char* english = EnglishMessage(id);
+    return english ? english : "error " + std::to_string(id);
 }
 
 }  // namespace cli

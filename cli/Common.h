@@ -69,7 +69,7 @@ bool LoadDocument(const std::string& path, ChannelDocument& doc);
 int DisplayWidth(const std::string& text);
 std::string PadRight(const std::string& text, int width);
 
-// English text of the link's messages (string-table ids 61451..61454).
+// English text of a string-table message, "error <id>" for an id the table lacks.
 std::string MessageText(int id);
 
 // One transfer through the same engine as the window, with a progress bar on
