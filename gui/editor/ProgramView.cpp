@@ -24,6 +24,7 @@
 #include "core/radio/Bands.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/Document.h"
+#include "core/radio/RadioCatalogue.h"
 #include "gui/radio/ProgramDoc.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "core/app/SettingsStore.h"
 #include "core/radio/Bands.h"
 #include "core/radio/Image.h"
+#include "core/radio/RadioCatalogue.h"
 
 namespace fs = std::filesystem;
 
@@ -285,4 +286,35 @@ TEST_F(BandsTest, UnknownTypeGivesTheZeroBandRecord)
     EXPECT_EQ(SyncRadioType(image, false, profile.ini, store, "German"), "");
     EXPECT_EQ(At(image, mem::kSelectedBand), (Rec{0x00, 0x00, 0xFF}));
     EXPECT_EQ(store.ReadDword("TR Programmer", kSettingType), 7u);
+}
+
+TEST_F(BandsTest, CatalogueListsTypesAndBandsAsTheDialogShowsThem)
+{
+    BandIni profile("[Setup]\nType1=TR-5V\nType2=TR-5U\nType4=Unreachable\n"
+                    "Field1=136-174MHz|400-470MHz\nField2=400-430MHz|430-470MHz|470-520MHz\nField3=|\n");
+    const CRadioCatalogue catalogue(profile.ini);
+    EXPECT_EQ(catalogue.TypeNames(), (std::vector<std::string>{"TR-5V", "TR-5U"}));  // Type3 missing
+    EXPECT_EQ(catalogue.TypeName(3), "Unreachable");
+    EXPECT_EQ(catalogue.Bands(1), (std::vector<std::string>{"400-430MHz", "430-470MHz", "470-520MHz"}));
+    EXPECT_EQ(catalogue.Bands(2), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(catalogue.Bands(-1), (std::vector<std::string>{""}));  // no type selected: Field0
+    EXPECT_EQ(catalogue.Band(0, 9), "400-470MHz");
+}
+
+TEST_F(BandsTest, ProductChoiceGoesToImageStoreAndCaption)
+{
+    BandIni profile(kProfile);
+    CMemorySettingsStore store;
+    Image image = AllFF();
+    const ProductChoice choice{1, 2, "TR-5U", "470-520MHz"};
+    ApplyProductChoice(choice, &image, profile.ini, store);
+    EXPECT_EQ(image[mem::kRadioType], 1);
+    EXPECT_EQ(image[mem::kBandIndex], 2);
+    EXPECT_EQ(At(image, mem::kSelectedBand), Encode(470, 520));
+    EXPECT_EQ(store.ReadDword("TR Programmer", kSettingField), 2u);
+    EXPECT_EQ(ProductCaption("Tool", choice), "Tool  [ Type:TR-5U  Fre:470-520MHz ]");
+
+    // Nothing selected and no document: only the store hears of it.
+    ApplyProductChoice(ProductChoice{}, nullptr, profile.ini, store);
+    EXPECT_EQ(store.ReadDword("TR Programmer", kSettingType), 0xFFFFFFFFu);
 }

@@ -32,6 +32,7 @@
 #include "core/link/SerialPort.h"
 #include "core/link/SimulatedRadio.h"
 #include "core/radio/Bands.h"
+#include "core/radio/RadioCatalogue.h"
 #include "gui/radio/ProgramDoc.h"
 
 namespace {
