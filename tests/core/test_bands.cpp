@@ -1,17 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
 #include "core/radio/Bands.h"
 #include "core/radio/Image.h"
 #include "core/radio/RadioCatalogue.h"
-
-namespace fs = std::filesystem;
+#include "tests/support/TestEnv.h"
 
 namespace {
 
@@ -45,31 +41,14 @@ Image AllFF()
 // The band limits are process-wide: every test starts from the initial values.
 class BandsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        g_nVhfLow = 13600000;
-        g_nVhfHigh = 17500000;
-        g_nUhfLow = 40000000;
-        g_nUhfHigh = 52000000;
-    }
+    void SetUp() override { testenv::ResetBandLimits(); }
 };
 
 // A Program.ini in a temporary directory, loaded into its own object.
-class BandIni {
-public:
-    explicit BandIni(const std::string& text)
-    {
-        char tmpl[] = "/tmp/bandiniXXXXXX";
-        m_dir = ::mkdtemp(tmpl);
-        const std::string path = m_dir + "/Program.ini";
-        std::ofstream(path, std::ios::binary) << text;
-        EXPECT_TRUE(ini.Load(path, false, true, false));
-    }
-    ~BandIni() { fs::remove_all(m_dir); }
+struct BandIni {
+    explicit BandIni(const std::string& text) : file(text, ini) { EXPECT_TRUE(file.loaded); }
     CIniFile ini{4};
-
-private:
-    std::string m_dir;
+    testenv::ProgramIni file;
 };
 
 const char kProfile[] =
