@@ -1,10 +1,6 @@
 #include "core/radio/ChannelCodec.h"
 
-#include <cerrno>
-#include <climits>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "core/radio/Decimal.h"
