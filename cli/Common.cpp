@@ -10,8 +10,7 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/app/Language.h"
-#include "core/radio/Bands.h"
-#include "core/radio/ChannelCodec.h"
+#include "core/app/Messages.h"
 #include "core/radio/DatFile.h"
 
 namespace cli {
@@ -148,27 +147,12 @@ bool ReadTextFile(const std::string& path, std::string& text)
     return true;
 }
 
-void OpenDocument(const Image& image, OpenedDocument& doc)
+bool LoadDocument(const std::string& path, ChannelDocument& doc)
 {
-    doc.image = image;
-    doc.ranges = EditRangesFromImage(doc.image);
-    FillGridLabels(doc.grid, g_bChinese != 0);
-    DecodeChannels(doc.image, doc.grid, g_bChinese != 0);
-}
-
-bool LoadDocument(const std::string& path, OpenedDocument& doc)
-{
-    Image image{};
-    if (!LoadImageFile(path, image))
-        return false;
-    OpenDocument(image, doc);
-    return true;
-}
-
-void SaveDocumentImage(OpenedDocument& doc)
-{
-    EditRangesToImage(doc.ranges, doc.image);
-    EncodeChannels(doc.grid, doc.image);
+    const DatResult r = doc.Load(path, g_bChinese != 0);
+    if (!r.ok)
+        Error(r.error);
+    return r.ok;
 }
 
 int DisplayWidth(const std::string& text)
@@ -201,14 +185,8 @@ std::string PadRight(const std::string& text, int width)
 
 std::string MessageText(int id)
 {
-    switch (id) {
-    case 61448: return "Out of range,please input again.";
-    case 61451: return "Communication Error,Please check all the connections and the radio power";
-    case 61453: return "Could not Open the Port,Please check whether the Port are occupied or the device are ok";
-    case 61454: return "Program Interrupt, Please reset the radio and try again";
-    case 61456: return "Error data Value, please input according the step value(6.25K/5k).";
-    default: return "error " + std::to_string(id);
-    }
+    const char* english = EnglishMessage(id);
+    return english ? english : "error " + std::to_string(id);
 }
 
 }  // namespace cli

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/radio/Document.h"
 #include "core/radio/Image.h"
-#include "core/radio/Bands.h"
-#include "core/radio/TextGrid.h"
 
 namespace cli {
 
@@ -62,25 +61,15 @@ bool SaveImageFile(const std::string& path, const Image& image);
 // Reads a whole text file; on failure prints the reason and returns false.
 bool ReadTextFile(const std::string& path, std::string& text);
 
-// What the window does when it opens a file: fills missing edit ranges,
-// sets the band limits and decodes the channels into the grid (labels and
-// headings included).
-struct OpenedDocument {
-    Image image{};
-    CTextGrid grid;
-    EditRanges ranges;
-};
-void OpenDocument(const Image& image, OpenedDocument& doc);
-// LoadImageFile then OpenDocument; false (reason printed) when the file cannot be loaded.
-bool LoadDocument(const std::string& path, OpenedDocument& doc);
-// What the window does before it saves: the edit ranges and the grid back into the image.
-void SaveDocumentImage(OpenedDocument& doc);
+// Loads and decodes a .dat file in the active language, as the window opens
+// one; false (reason printed) when the file cannot be loaded.
+bool LoadDocument(const std::string& path, ChannelDocument& doc);
 
 // Terminal display width of UTF-8 text (CJK characters count two).
 int DisplayWidth(const std::string& text);
 std::string PadRight(const std::string& text, int width);
 
-// English text of the link's messages (string-table ids 61451..61454).
+// English text of a string-table message, "error <id>" for an id the table lacks.
 std::string MessageText(int id);
 
 // One transfer through the same engine as the window, with a progress bar on

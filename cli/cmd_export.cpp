@@ -21,7 +21,7 @@ int CmdExport(const std::vector<std::string>& argv)
     const CsvFormat format = ParseFormat(args.Value("--format"));
     SetUpLanguage(args);
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
-    OpenedDocument doc;
+    ChannelDocument doc;
     if (!LoadDocument(args.Positional()[0], doc))
         return kExitFailed;
     const std::string csv = format == CsvFormat::Grid ? GridToCsv(doc.grid) : GridToChirpCsv(doc.grid);

@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "core/app/Globals.h"
 #include "core/radio/CsvChannels.h"
 
 namespace cli {
@@ -24,8 +25,8 @@ int CmdImport(const std::vector<std::string>& argv)
         return kExitFailed;
     }
     // The file's own edit ranges decide which frequencies are accepted, as in the window.
-    OpenedDocument doc;
-    OpenDocument(image, doc);
+    ChannelDocument doc;
+    doc.Open(image, g_bChinese != 0);
     const ImportReport rep = ImportCsv(text, format, doc.grid, false);
     if (!rep.ok) {
         Error(csvPath + ": " + rep.error);
@@ -39,9 +40,10 @@ int CmdImport(const std::vector<std::string>& argv)
               " is unchanged (--skip-bad imports the other rows)");
         return kExitFailed;
     }
-    SaveDocumentImage(doc);
-    if (!SaveImageFile(datPath, doc.image))
+    if (const DatResult saved = doc.Save(datPath); !saved.ok) {
+        Error(saved.error);
         return kExitFailed;
+    }
     std::cout << "imported " << rep.channels << " channel(s) into " << datPath;
     if (rep.rejected > 0)
         std::cout << ", " << rep.rejected << " rejected row(s) left out";

@@ -17,7 +17,7 @@ int CmdPrint(const std::vector<std::string>& argv)
         throw UsageError("--pdf OUT.pdf is required");
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
-    OpenedDocument doc;
+    ChannelDocument doc;
     if (!LoadDocument(path, doc))
         return kExitFailed;
 

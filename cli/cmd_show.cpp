@@ -4,20 +4,10 @@
 #include "cli/Common.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
-#include "core/radio/Bands.h"
+#include "core/radio/RadioCatalogue.h"
 #include "core/radio/CsvChannels.h"
 
 namespace cli {
-
-namespace {
-
-// The text of list `key` ("Type%d" or "Field%d") for a 0-based index, "" when absent.
-std::string TypeName(int index)
-{
-    return theIniFile.GetString("Setup", "Type" + std::to_string(index + 1), "");
-}
-
-}  // namespace
 
 int CmdShow(const std::vector<std::string>& argv)
 {
@@ -25,7 +15,7 @@ int CmdShow(const std::vector<std::string>& argv)
     args.RequirePositional(1, "FILE.dat");
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
-    OpenedDocument doc;
+    ChannelDocument doc;
     if (!LoadDocument(path, doc))
         return kExitFailed;
     if (args.Has("--csv")) {
@@ -36,9 +26,9 @@ int CmdShow(const std::vector<std::string>& argv)
     const bool zh = g_bChinese != 0;
     const int type = doc.image[mem::kRadioType];
     const int band = doc.image[mem::kBandIndex];
-    const std::string typeName = TypeName(type);
-    const std::string bands = theIniFile.GetString("Setup", "Field" + std::to_string(type + 1), "");
-    const std::string bandName = bands.empty() ? std::string() : BandListItem(bands, band);
+    const CRadioCatalogue catalogue(theIniFile);
+    const std::string typeName = catalogue.TypeName(type);
+    const std::string bandName = catalogue.Band(type, band);
     std::cout << "VHF: " << doc.ranges.vhfLow << " - " << doc.ranges.vhfHigh << "   UHF: " << doc.ranges.uhfLow << " - " << doc.ranges.uhfHigh
               << "\n";
     std::cout << (zh ? "机型: " : "Type: ") << type;

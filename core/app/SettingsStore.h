@@ -7,6 +7,16 @@
 #include <optional>
 #include <string>
 
+#include "core/app/IniFile.h"
+
+// The key the settings live under: [Setup] AppName.
+inline std::string SettingsKey(const CIniFile& ini) { return ini.GetString("Setup", "AppName", ""); }
+
+// Value names under that key: the last radio type and band, the last serial port.
+inline constexpr const char* kSettingType = "Type";
+inline constexpr const char* kSettingField = "Field";
+inline constexpr const char* kSettingCom = "com";
+
 class ISettingsStore {
 public:
     virtual ~ISettingsStore() = default;

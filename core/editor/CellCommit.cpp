@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "core/radio/Bands.h"
-#include "core/radio/ChannelCodec.h"
+#include "core/radio/ChannelText.h"
 
 namespace {
 

@@ -3,10 +3,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <vector>
-
-#include "core/app/IniFile.h"
-#include "core/app/SettingsStore.h"
 
 std::int32_t g_nVhfLow = 13600000;
 std::int32_t g_nVhfHigh = 17500000;
@@ -153,35 +149,20 @@ BandRange ParseBandItem(const std::string& item)
     return r;
 }
 
-std::string BandListItem(const std::string& list, int index)
+std::vector<std::string> SplitBandList(const std::string& list)
 {
     std::vector<std::string> items;
     std::size_t start = 0;
     for (std::size_t pos; (pos = list.find('|', start)) != std::string::npos; start = pos + 1)
         items.push_back(list.substr(start, pos - start));
     items.push_back(list.substr(start));
+    return items;
+}
+
+std::string BandListItem(const std::string& list, int index)
+{
+    const std::vector<std::string> items = SplitBandList(list);
     if (index >= 0 && static_cast<std::size_t>(index) < items.size())
         return items[static_cast<std::size_t>(index)];
     return items.back();
-}
-
-std::string SyncRadioType(Image& image, bool newDocument, const CIniFile& ini, ISettingsStore& store,
-                          const std::string& languageSection)
-{
-    const std::string key = ini.GetString("Setup", "AppName", "");
-    if (newDocument) {
-        // A new document starts as the radio type and band last used.
-        image[mem::kRadioType] = static_cast<std::uint8_t>(store.ReadDword(key, kSettingType).value_or(0));
-        image[mem::kBandIndex] = static_cast<std::uint8_t>(store.ReadDword(key, kSettingField).value_or(0));
-    } else {
-        store.WriteDword(key, kSettingType, image[mem::kRadioType]);
-        store.WriteDword(key, kSettingField, image[mem::kBandIndex]);
-    }
-
-    const std::string field = "Field" + std::to_string(image[mem::kRadioType] + 1);
-    const std::string list = ini.GetString("Setup", field, "");
-    const BandRange band = ParseBandItem(BandListItem(list, image[mem::kBandIndex]));
-    EncodeBandRecord(band.low, band.high, &image[mem::kSelectedBand]);
-
-    return ini.GetString(languageSection, "AppName", "");
 }

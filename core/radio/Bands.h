@@ -1,13 +1,11 @@
 #pragma once
 // Frequency band edit ranges, the band limits the editors check against, and
-// the radio type/band selection kept in the settings store.
+// the band record and "%d-%dMHz" item texts of the radio's bands.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/radio/Image.h"
-
-class CIniFile;
-class ISettingsStore;
 
 // Band limits in 10 Hz units: [low, high) for each band.
 extern std::int32_t g_nVhfLow;
@@ -42,16 +40,8 @@ void ApplyUhfEditRange(EditRanges& r);
 
 // "%d-%dMHz" reading (0 for what cannot be read), as sscanf does.
 BandRange ParseBandItem(const std::string& item);
+// The items of a "|"-separated list: every part up to each "|", then the
+// rest (the whole text when it has none, even when that is empty).
+std::vector<std::string> SplitBandList(const std::string& list);
 // Item `index` of a "|"-separated list, the last item when the list is shorter.
 std::string BandListItem(const std::string& list, int index);
-
-// Settings value names under the key named after [Setup] AppName.
-inline constexpr const char* kSettingType = "Type";
-inline constexpr const char* kSettingField = "Field";
-inline constexpr const char* kSettingCom = "com";
-
-// Radio type sync after the channels are decoded: a new document takes type and
-// band from the store, any other stores its own; then the selected band record
-// is written from [Setup] Field<type+1>. Returns the caption (language section AppName).
-std::string SyncRadioType(Image& image, bool newDocument, const CIniFile& ini, ISettingsStore& store,
-                          const std::string& languageSection);

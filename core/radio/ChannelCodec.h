@@ -4,29 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "core/radio/ChannelText.h"
 #include "core/radio/Decimal.h"
 #include "core/radio/Image.h"
 #include "core/radio/TextGrid.h"
 
-inline constexpr int kToneCount = 261;  // "None", 50 CTCSS, 105 DCS N, 105 DCS I
-
-// The 261 tone texts in list order; entry 0 is "None" or "无".
-const std::vector<std::string>& ToneNames(bool chinese);
-const std::vector<std::string>& CtcssTones();  // "67.0" .. "254.1"
-const std::vector<std::string>& DcsCodes();    // "023" .. "754"
-
 std::uint8_t EncodeNameChar(unsigned char c);  // 0xFF for characters outside the table
 char DecodeNameChar(int code);                 // 0 (end of name) for codes outside the table
-
-// Flag words of both languages (UTF-8).
-struct FlagWords {
-    const char* high; const char* middle; const char* low;
-    const char* lock; const char* unlock;
-    const char* yes; const char* no;
-    const char* wide; const char* narrow;
-    const char* none;
-};
-const FlagWords& Words(bool chinese);
 
 // Column headings of row 0 and the row labels of column 0 ("Pr", "  1" ..).
 std::string GridHeading(int col, bool chinese);

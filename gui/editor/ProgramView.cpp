@@ -23,6 +23,8 @@
 #include "gui/link/DialogUnits.h"
 #include "core/radio/Bands.h"
 #include "core/radio/ChannelCodec.h"
+#include "core/radio/Document.h"
+#include "core/radio/RadioCatalogue.h"
 #include "gui/radio/ProgramDoc.h"
 
 namespace {
@@ -301,12 +303,11 @@ void CProgramView::ImageToGrid()
     // its stale text over the new contents.
     HideAllEditors();
     Image& image = m_pDocument->m_image;
-    const EditRanges r = EditRangesFromImage(image);
+    const EditRanges r = DecodeDocument(image, m_grid, g_bChinese != 0);
     SetDlgItemInt(m_editVhfLow, r.vhfLow);
     SetDlgItemInt(m_editVhfHigh, r.vhfHigh);
     SetDlgItemInt(m_editUhfLow, r.uhfLow);
     SetDlgItemInt(m_editUhfHigh, r.uhfHigh);
-    DecodeChannels(image, m_grid, g_bChinese != 0);
     const std::string caption = SyncRadioType(image, g_bNewDocument, theIniFile, AppSettings(), g_strLanguage);
     SetMainCaption(FromIni(caption));
 }
@@ -322,8 +323,7 @@ void CProgramView::GridToImage()
     r.vhfHigh = DlgItemInt(m_editVhfHigh);
     r.uhfLow = DlgItemInt(m_editUhfLow);
     r.uhfHigh = DlgItemInt(m_editUhfHigh);
-    EditRangesToImage(r, image);
-    EncodeChannels(m_grid, image);
+    EncodeDocument(r, m_grid, image);
 }
 
 // ---------------------------------------------------------------------------

@@ -18,12 +18,6 @@
 #include "gui/link/DialogUnits.h"
 #include "core/link/SerialPort.h"
 
-namespace {
-const char* const kSettingCom = "com";
-
-std::string SettingsKey() { return theIniFile.GetString("Setup", "AppName", ""); }
-}  // namespace
-
 CComSetupDlg::CComSetupDlg(CProgramView* view) : QDialog(view), m_pView(view)
 {
     setObjectName(QStringLiteral("ComSetupDlg"));
@@ -89,7 +83,7 @@ void CComSetupDlg::OnInitDialog()
 
     // A value outside 1..4 (a damaged store) counts as missing: COM1, rather
     // than no port at all, which OK would turn into "com0".
-    const std::uint32_t stored = AppSettings().ReadDword(SettingsKey(), kSettingCom).value_or(1);
+    const std::uint32_t stored = AppSettings().ReadDword(SettingsKey(theIniFile), kSettingCom).value_or(1);
     m_nPort = (stored >= 1 && stored <= kPorts ? static_cast<int>(stored) : 1) - 1;
     DoDataExchange(false);
 
@@ -131,7 +125,7 @@ void CComSetupDlg::OnOK()
     }
     if (m_pView)
         m_pView->m_strPort = QString::asprintf("%s%d", "com", m_nPort + 1);
-    AppSettings().WriteDword(SettingsKey(), kSettingCom, static_cast<std::uint32_t>(m_nPort + 1));
+    AppSettings().WriteDword(SettingsKey(theIniFile), kSettingCom, static_cast<std::uint32_t>(m_nPort + 1));
     QDialog::accept();
 }
 

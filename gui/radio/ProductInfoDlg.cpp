@@ -19,15 +19,12 @@
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/HelpAccess.h"
 #include "gui/frame/MainFrame.h"
-#include "core/radio/Bands.h"
+#include "core/radio/RadioCatalogue.h"
 #include "gui/radio/ProgramDoc.h"
 
 namespace {
-constexpr int kMaxTypes = 19;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
-
-std::string SettingsKey() { return theIniFile.GetString("Setup", "AppName", ""); }
 }  // namespace
 
 CProductInfoDlg::CProductInfoDlg(QWidget* parent) : QDialog(parent)
@@ -128,15 +125,11 @@ void CProductInfoDlg::OnInitDialog()
 {
     m_bInitialised = true;
     m_cbType->clear();
-    for (int i = 1; i <= kMaxTypes; ++i) {
-        const QString type = IniString("Setup", QStringLiteral("Type%1").arg(i).toUtf8().constData());
-        if (type.isEmpty())
-            break;
-        m_cbType->addItem(type);
-    }
+    for (const std::string& type : CRadioCatalogue(theIniFile).TypeNames())
+        m_cbType->addItem(FromIni(type));
 
     ISettingsStore& store = AppSettings();
-    const std::string key = SettingsKey();
+    const std::string key = SettingsKey(theIniFile);
     const std::uint32_t type = store.ReadDword(key, kSettingType).value_or(0);
     const std::uint32_t field = store.ReadDword(key, kSettingField).value_or(0);
 
@@ -151,39 +144,23 @@ void CProductInfoDlg::OnSelChangeType()
 {
     // Field<n> for type position n - 1; with no type selected that is Field0,
     // normally absent, which leaves one empty item.
-    const int typeIndex = m_cbType->currentIndex();
-    const QString key = QStringLiteral("Field%1").arg(typeIndex + 1);
-    const QString list = IniString("Setup", key.toUtf8().constData());
     m_cbFrequency->clear();
-    m_cbFrequency->addItems(list.split(QLatin1Char('|')));
+    for (const std::string& band : CRadioCatalogue(theIniFile).Bands(m_cbType->currentIndex()))
+        m_cbFrequency->addItem(FromIni(band));
     m_cbFrequency->setCurrentIndex(0);
 }
 
 void CProductInfoDlg::OnOK()
 {
-    const int typeIndex = m_cbType->currentIndex();
-    const int fieldIndex = m_cbFrequency->currentIndex();
-    const QString typeText = m_cbType->currentText();
-    const QString frequencyText = m_cbFrequency->currentText();
-
-    // Without a document there is no image to store the choice in; the
-    // caption and the remembered choice are still updated.
-    if (CProgramDoc* doc = TargetDocument()) {
-        Image& image = doc->m_image;
-        image[mem::kRadioType] = static_cast<std::uint8_t>(typeIndex);
-        image[mem::kBandIndex] = static_cast<std::uint8_t>(fieldIndex);
-        const BandRange band = ParseBandItem(frequencyText.toStdString());
-        EncodeBandRecord(band.low, band.high, &image[mem::kSelectedBand]);
-    }
-
-    const QString appName = IniString(g_strLanguage, "AppName");
-    SetMainCaption(appName + QStringLiteral("  [ Type:") + typeText + QStringLiteral("  Fre:") + frequencyText +
-                   QStringLiteral(" ]"));
-
-    ISettingsStore& store = AppSettings();
-    const std::string key = SettingsKey();
-    store.WriteDword(key, kSettingType, static_cast<std::uint32_t>(typeIndex));
-    store.WriteDword(key, kSettingField, static_cast<std::uint32_t>(fieldIndex));
+    ProductChoice choice;
+    choice.type = m_cbType->currentIndex();
+    choice.band = m_cbFrequency->currentIndex();
+    choice.typeText = m_cbType->currentText().toStdString();
+    choice.bandText = m_cbFrequency->currentText().toStdString();
+    CProgramDoc* doc = TargetDocument();
+    ApplyProductChoice(choice, doc ? &doc->m_image : nullptr, theIniFile, AppSettings());
+    const std::string appName = IniString(g_strLanguage, "AppName").toStdString();
+    SetMainCaption(QString::fromStdString(ProductCaption(appName, choice)));
     accept();
 }
 

@@ -1,16 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
 #include "core/radio/Bands.h"
 #include "core/radio/Image.h"
-
-namespace fs = std::filesystem;
+#include "core/radio/RadioCatalogue.h"
+#include "tests/support/TestEnv.h"
 
 namespace {
 
@@ -44,31 +41,14 @@ Image AllFF()
 // The band limits are process-wide: every test starts from the initial values.
 class BandsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        g_nVhfLow = 13600000;
-        g_nVhfHigh = 17500000;
-        g_nUhfLow = 40000000;
-        g_nUhfHigh = 52000000;
-    }
+    void SetUp() override { testenv::ResetBandLimits(); }
 };
 
 // A Program.ini in a temporary directory, loaded into its own object.
-class BandIni {
-public:
-    explicit BandIni(const std::string& text)
-    {
-        char tmpl[] = "/tmp/bandiniXXXXXX";
-        m_dir = ::mkdtemp(tmpl);
-        const std::string path = m_dir + "/Program.ini";
-        std::ofstream(path, std::ios::binary) << text;
-        EXPECT_TRUE(ini.Load(path, false, true, false));
-    }
-    ~BandIni() { fs::remove_all(m_dir); }
+struct BandIni {
+    explicit BandIni(const std::string& text) : file(text, ini) { EXPECT_TRUE(file.loaded); }
     CIniFile ini{4};
-
-private:
-    std::string m_dir;
+    testenv::ProgramIni file;
 };
 
 const char kProfile[] =
@@ -285,4 +265,35 @@ TEST_F(BandsTest, UnknownTypeGivesTheZeroBandRecord)
     EXPECT_EQ(SyncRadioType(image, false, profile.ini, store, "German"), "");
     EXPECT_EQ(At(image, mem::kSelectedBand), (Rec{0x00, 0x00, 0xFF}));
     EXPECT_EQ(store.ReadDword("TR Programmer", kSettingType), 7u);
+}
+
+TEST_F(BandsTest, CatalogueListsTypesAndBandsAsTheDialogShowsThem)
+{
+    BandIni profile("[Setup]\nType1=TR-5V\nType2=TR-5U\nType4=Unreachable\n"
+                    "Field1=136-174MHz|400-470MHz\nField2=400-430MHz|430-470MHz|470-520MHz\nField3=|\n");
+    const CRadioCatalogue catalogue(profile.ini);
+    EXPECT_EQ(catalogue.TypeNames(), (std::vector<std::string>{"TR-5V", "TR-5U"}));  // Type3 missing
+    EXPECT_EQ(catalogue.TypeName(3), "Unreachable");
+    EXPECT_EQ(catalogue.Bands(1), (std::vector<std::string>{"400-430MHz", "430-470MHz", "470-520MHz"}));
+    EXPECT_EQ(catalogue.Bands(2), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(catalogue.Bands(-1), (std::vector<std::string>{""}));  // no type selected: Field0
+    EXPECT_EQ(catalogue.Band(0, 9), "400-470MHz");
+}
+
+TEST_F(BandsTest, ProductChoiceGoesToImageStoreAndCaption)
+{
+    BandIni profile(kProfile);
+    CMemorySettingsStore store;
+    Image image = AllFF();
+    const ProductChoice choice{1, 2, "TR-5U", "470-520MHz"};
+    ApplyProductChoice(choice, &image, profile.ini, store);
+    EXPECT_EQ(image[mem::kRadioType], 1);
+    EXPECT_EQ(image[mem::kBandIndex], 2);
+    EXPECT_EQ(At(image, mem::kSelectedBand), Encode(470, 520));
+    EXPECT_EQ(store.ReadDword("TR Programmer", kSettingField), 2u);
+    EXPECT_EQ(ProductCaption("Tool", choice), "Tool  [ Type:TR-5U  Fre:470-520MHz ]");
+
+    // Nothing selected and no document: only the store hears of it.
+    ApplyProductChoice(ProductChoice{}, nullptr, profile.ini, store);
+    EXPECT_EQ(store.ReadDword("TR Programmer", kSettingType), 0xFFFFFFFFu);
 }

@@ -1,33 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 #include <vector>
 
 #include "core/editor/CellCommit.h"
 #include "core/radio/Bands.h"
 #include "core/radio/TextGrid.h"
+#include "tests/support/TestEnv.h"
 
 namespace {
 
 // Every test starts from the initial band limits: 136-175 and 400-520 MHz.
 class CellCommitTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        saved = {g_nVhfLow, g_nVhfHigh, g_nUhfLow, g_nUhfHigh};
-        g_nVhfLow = 13600000;
-        g_nVhfHigh = 17500000;
-        g_nUhfLow = 40000000;
-        g_nUhfHigh = 52000000;
-    }
-    void TearDown() override
-    {
-        g_nVhfLow = saved[0];
-        g_nVhfHigh = saved[1];
-        g_nUhfLow = saved[2];
-        g_nUhfHigh = saved[3];
-    }
+    void SetUp() override { testenv::ResetBandLimits(); }
 
     std::vector<std::string> Row(int r) const
     {
@@ -48,7 +34,7 @@ protected:
     }
 
     CTextGrid grid;
-    std::array<std::int32_t, 4> saved{};
+    testenv::BandLimitsGuard restoreLimits;
     const std::vector<std::string> kChannel{"145.12500", "146.00000", "67.0", "D023N", "Low",
                                             "Unlock",    "No",        "Narrow", "AB"};
     const std::vector<std::string> kEmptyRow = std::vector<std::string>(9);

@@ -6,19 +6,14 @@
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/CsvChannels.h"
 #include "core/radio/Image.h"
+#include "tests/support/TestEnv.h"
 
 namespace {
 
 // Default band limits for every test: 136-175 MHz and 400-520 MHz.
 class CsvTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        g_nVhfLow = 13600000;
-        g_nVhfHigh = 17500000;
-        g_nUhfLow = 40000000;
-        g_nUhfHigh = 52000000;
-    }
+    void SetUp() override { testenv::ResetBandLimits(); }
 };
 
 std::vector<std::vector<std::string>> Fields(const CsvDocument& doc)

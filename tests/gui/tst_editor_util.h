@@ -21,55 +21,42 @@
 #include "core/radio/Bands.h"
 #include "core/radio/DatFile.h"
 #include "gui/radio/ProgramDoc.h"
+#include "tests/support/TestEnv.h"
 
-inline const char* kTestIni =
-    "[Setup]\n"
-    "Language=English\n"
-    "AppName=EditorTestApp\n"
-    "Type1=TR-5V\n"
-    "Type2=TR-5U\n"
-    "Type4=Unreachable\n"
-    "Field1=136-174MHz|144-148MHz\n"
-    "Field2=400-470MHz|430-440MHz|450-520MHz\n"
-    "[English]\n"
-    "AppName=TR-5 Programming Tool\n"
-    "[Chinese]\n"
-    "AppName=TR-5 写频软件\n";
+inline const std::string kTestIni = "[Setup]\n"
+                                   "Language=English\n"
+                                   "AppName=EditorTestApp\n"
+                                   "Type4=Unreachable\n" +
+                                   testenv::RadioTypeLines("400-470MHz|430-440MHz|450-520MHz") +
+                                   "[English]\n"
+                                   "AppName=TR-5 Programming Tool\n"
+                                   "[Chinese]\n"
+                                   "AppName=TR-5 写频软件\n";
 
 // Process-wide state for one test: language, Program.ini, settings and hooks.
 class EditorEnv {
 public:
-    explicit EditorEnv(bool chinese = false, const char* ini = kTestIni)
+    explicit EditorEnv(bool chinese = false, const std::string& ini = kTestIni) : m_ini(ini)
     {
-        QFile f(m_dir.filePath(QStringLiteral("Program.ini")));
-        f.open(QIODevice::WriteOnly);
-        f.write(ini);
-        f.close();
-        theIniFile.Load(f.fileName().toStdString(), false, true, false);
-        g_bChinese = chinese ? 1 : 0;
-        g_strLanguage = chinese ? "Chinese" : "English";
+        testenv::SetLanguage(chinese);
         g_strTitle.clear();
         SetAppSettingsStore(&m_store);
         SetMessageHook([this](const MessageRequest& r) {
             m_messages << r;
             return QMessageBox::Ok;
         });
-        g_nVhfLow = 13600000;
-        g_nVhfHigh = 17500000;
-        g_nUhfLow = 40000000;
-        g_nUhfHigh = 52000000;
+        testenv::ResetBandLimits();
     }
     ~EditorEnv()
     {
         SetMessageHook({});
         SetDialogHook({});
         SetAppSettingsStore(nullptr);
-        g_bChinese = 0;
-        g_strLanguage = "English";
+        testenv::SetLanguage(false);
     }
-    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    QString Path(const QString& name) const { return QString::fromStdString(m_ini.Path(name.toStdString())); }
 
-    QTemporaryDir m_dir;
+    testenv::ProgramIni m_ini;
     CMemorySettingsStore m_store;
     QList<MessageRequest> m_messages;
 };

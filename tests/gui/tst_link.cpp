@@ -32,7 +32,9 @@
 #include "core/link/SerialPort.h"
 #include "core/link/SimulatedRadio.h"
 #include "core/radio/Bands.h"
+#include "core/radio/RadioCatalogue.h"
 #include "gui/radio/ProgramDoc.h"
+#include "tests/support/TestEnv.h"
 
 namespace {
 
@@ -62,18 +64,10 @@ QString PortLine(const char* com, const CSimulatedRadio& radio)
 class LinkEnv {
 public:
     explicit LinkEnv(const QString& ports = QString())
+        : m_ini("[Setup]\nLanguage=English\nAppName=LinkTestApp\n" + testenv::RadioTypeLines() +
+                "[English]\nAppName=TR-5 Programming Tool\n[Ports]\n" + ports.toStdString())
     {
-        const QByteArray ini = "[Setup]\nLanguage=English\nAppName=LinkTestApp\nType1=TR-5V\nType2=TR-5U\n"
-                               "Field1=136-174MHz|144-148MHz\nField2=400-470MHz|430-440MHz\n"
-                               "[English]\nAppName=TR-5 Programming Tool\n[Ports]\n"
-                               + ports.toUtf8();
-        QFile f(m_dir.filePath(QStringLiteral("Program.ini")));
-        f.open(QIODevice::WriteOnly);
-        f.write(ini);
-        f.close();
-        theIniFile.Load(f.fileName().toStdString(), false, true, false);
-        g_bChinese = 0;
-        g_strLanguage = "English";
+        testenv::SetLanguage(false);
         SetAppSettingsStore(&m_store);
         SetMessageHook([this](const MessageRequest& r) {
             m_messages << r;
@@ -91,7 +85,7 @@ public:
         g_bChinese = 0;
         theIniFile.Clear();
     }
-    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    QString Path(const QString& name) const { return QString::fromStdString(m_ini.Path(name.toStdString())); }
     QStringList Texts() const
     {
         QStringList t;
@@ -100,7 +94,7 @@ public:
         return t;
     }
 
-    QTemporaryDir m_dir;
+    testenv::ProgramIni m_ini;
     CMemorySettingsStore m_store;
     QList<MessageRequest> m_messages;
     std::function<QMessageBox::StandardButton(const MessageRequest&)> m_onMessage;

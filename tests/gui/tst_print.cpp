@@ -21,6 +21,7 @@
 #include "gui/editor/ReportPrinter.h"
 #include "core/radio/ChannelCodec.h"
 #include "gui/radio/ProgramDoc.h"
+#include "tests/support/TestEnv.h"
 
 namespace {
 
@@ -166,8 +167,7 @@ private slots:
 
     void init()
     {
-        g_bChinese = 0;
-        g_strLanguage = "English";
+        testenv::SetLanguage(false);
         m_grid = CTextGrid();
         m_image = NewDocumentImage();
     }
@@ -274,8 +274,7 @@ private slots:
         QFETCH(bool, chinese);
         QFETCH(Bytes, bytes);
         QFETCH(QStringList, lines);
-        g_bChinese = chinese;
-        g_strLanguage = chinese ? "Chinese" : "English";
+        testenv::SetLanguage(chinese);
         for (const auto& [offset, byte] : bytes)
             m_image[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(byte);
         const QString pdf = m_dir.filePath(QStringLiteral("options.pdf"));
@@ -303,8 +302,7 @@ private slots:
     {
         QFETCH(int, paper);
         QFETCH(bool, chinese);
-        g_bChinese = chinese;
-        g_strLanguage = chinese ? "Chinese" : "English";
+        testenv::SetLanguage(chinese);
         for (int r = 1; r <= 8; ++r) {
             m_grid.SetTextMatrix(r, kColRxFreq, "479.99500");
             m_grid.SetTextMatrix(r, kColTxFreq, "479.99500");
@@ -346,8 +344,7 @@ private slots:
 
     void chineseReport()
     {
-        g_bChinese = 1;
-        g_strLanguage = "Chinese";
+        testenv::SetLanguage(true);
         FillRow(m_grid, 1);
         FillRow(m_grid, 9);
         const QString pdf = m_dir.filePath(QStringLiteral("zh.pdf"));

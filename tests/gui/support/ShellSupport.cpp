@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 
+#include "tests/support/TestEnv.h"
+
 #ifndef PROG_BIN_DIR
 #define PROG_BIN_DIR "."
 #endif
@@ -16,8 +18,8 @@ void ShellDir::WriteIni(const ShellIni& ini)
     text += "[Setup]\r\nLanguage=" + ini.language + "\r\n";
     if (ini.showLang != "<none>")
         text += "ShowLang=" + ini.showLang + "\r\n";
-    text += "AppName=TanagerTest\r\nType1=TR-5V\r\nType2=TR-5U\r\n"
-            "Field1=136-174MHz|144-148MHz\r\nField2=400-470MHz|430-440MHz\r\n\r\n";
+    text += "AppName=TanagerTest\r\n";
+    text += QByteArray::fromStdString(testenv::RadioTypeLines("400-470MHz|430-440MHz", "\r\n")) + "\r\n";
     text += "[English]\r\nCompany=" + ini.englishCompany +
             "\r\nAbout Title=About the Test Tool\r\nVersion=Test Tool 1.0\r\n"
             "Copyrights=Copyright (C) 2026\r\nCopyrights Owner=Test Owner\r\nAppName=Test Tool\r\n\r\n";

@@ -1,0 +1,106 @@
+#include "core/radio/Csv.h"
+
+CsvDocument ParseCsv(const std::string& in)
+{
+    CsvDocument doc;
+    const std::size_t n = in.size();
+    std::size_t i = 0;
+    if (n >= 3 && static_cast<unsigned char>(in[0]) == 0xEF && static_cast<unsigned char>(in[1]) == 0xBB &&
+        static_cast<unsigned char>(in[2]) == 0xBF)
+        i = 3;
+    int line = 1;
+    auto fail = [&](int at, const char* why) {
+        doc.ok = false;
+        doc.errorLine = at;
+        doc.error = why;
+        doc.records.clear();
+        return doc;
+    };
+    auto isLineEnd = [](char c) { return c == '\r' || c == '\n'; };
+
+    while (i < n) {
+        CsvRecord rec;
+        rec.line = line;
+        for (;;) {
+            std::string field;
+            if (in[i] == '"') {
+                const int openedAt = line;
+                bool closed = false;
+                ++i;
+                while (i < n) {
+                    const char c = in[i];
+                    if (c == '"') {
+                        if (i + 1 < n && in[i + 1] == '"') {
+                            field += '"';
+                            i += 2;
+                            continue;
+                        }
+                        ++i;
+                        closed = true;
+                        break;
+                    }
+                    if (c == '\n' || (c == '\r' && !(i + 1 < n && in[i + 1] == '\n')))
+                        ++line;
+                    field += c;
+                    ++i;
+                }
+                if (!closed)
+                    return fail(openedAt, "a quoted field is not closed");
+                if (i < n && in[i] != ',' && !isLineEnd(in[i]))
+                    return fail(line, "text follows the closing quote of a field");
+            } else {
+                while (i < n && in[i] != ',' && !isLineEnd(in[i])) {
+                    if (in[i] == '"')
+                        return fail(line, "a quote inside an unquoted field (quote the field and double the quote)");
+                    field += in[i++];
+                }
+            }
+            rec.fields.push_back(std::move(field));
+            if (i >= n)
+                break;
+            if (in[i] == ',') {
+                ++i;
+                if (i >= n) {
+                    rec.fields.emplace_back();  // a trailing comma ends with one more, empty field
+                    break;
+                }
+                continue;
+            }
+            i += (in[i] == '\r' && i + 1 < n && in[i + 1] == '\n') ? 2 : 1;
+            ++line;
+            break;
+        }
+        if (!(rec.fields.size() == 1 && rec.fields[0].empty()))
+            doc.records.push_back(std::move(rec));
+    }
+    doc.ok = true;
+    return doc;
+}
+
+std::string CsvField(const std::string& text)
+{
+    const bool needsQuotes = text.find_first_of(",\"\r\n") != std::string::npos ||
+                             (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    if (!needsQuotes)
+        return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+std::string CsvLine(const std::vector<std::string>& fields)
+{
+    std::string out;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i)
+            out += ',';
+        out += CsvField(fields[i]);
+    }
+    out += "\r\n";
+    return out;
+}

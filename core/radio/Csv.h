@@ -1,0 +1,27 @@
+#pragma once
+// CSV text as RFC 4180 has it: records of fields, quoted where needed.
+#include <string>
+#include <vector>
+
+struct CsvRecord {
+    int line = 0;  // physical line (1-based) on which the record starts
+    std::vector<std::string> fields;
+};
+
+struct CsvDocument {
+    bool ok = false;
+    std::vector<CsvRecord> records;  // blank lines are left out
+    int errorLine = 0;
+    std::string error;  // why the text is no CSV, when !ok
+};
+
+// Accepts CRLF, LF or CR line ends, a leading UTF-8 byte-order mark and a
+// missing final line end. Quotes are only meaningful at the start of a field;
+// a quoted field must close, and only a separator or line end may follow it.
+CsvDocument ParseCsv(const std::string& text);
+
+// A field quoted when it holds a comma, a quote, CR or LF, or begins or ends
+// with a space (which readers would otherwise be free to trim).
+std::string CsvField(const std::string& text);
+// Fields joined by commas, ended with CRLF.
+std::string CsvLine(const std::vector<std::string>& fields);

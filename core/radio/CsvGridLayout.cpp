@@ -1,0 +1,104 @@
+#include "core/radio/CsvGridLayout.h"
+
+#include "core/radio/ChannelCodec.h"
+#include "core/radio/Csv.h"
+#include "core/radio/CsvLayout.h"
+
+namespace {
+
+int RowFromLabel(const std::string& label)
+{
+    const std::string t = TrimBlanks(label);
+    if (EqualsNoCase(t, "Pr"))
+        return 1;
+    long v = 0;
+    if (ParseWholeNumber(t, v) && v >= 1 && v <= kGridRows - 2)
+        return static_cast<int>(v) + 1;
+    return 0;
+}
+
+bool ChannelFromGridRow(const std::vector<std::string>& f, CsvChannel& ch, std::string& why)
+{
+    ch.rx = TrimBlanks(f[kColRxFreq]);
+    ch.tx = TrimBlanks(f[kColTxFreq]);
+    if (!ParseTypedTone(f[kColRxTone], ch.rxTone, why) || !ParseTypedTone(f[kColTxTone], ch.txTone, why))
+        return false;
+    const int flagCols[] = {kColPower, kColLock, kColScanAdd, kColBandwidth};
+    ChannelFlag* targets[] = {&ch.power, &ch.lock, &ch.scan, &ch.bandwidth};
+    for (int k = 0; k < 4; ++k) {
+        const std::string cell = TrimBlanks(f[flagCols[k]]);
+        if (cell.empty())
+            continue;
+        *targets[k] = FlagOfTypedWord(flagCols[k], cell);
+        if (*targets[k] == ChannelFlag::None) {
+            why = GridHeading(flagCols[k], false) + " \"" + cell + "\" is not one of " +
+                  (flagCols[k] == kColPower ? "High, Middle, Low"
+                   : flagCols[k] == kColLock ? "Lock, Unlock"
+                   : flagCols[k] == kColScanAdd ? "Yes, No"
+                                               : "Wide, Narrow");
+            return false;
+        }
+    }
+    ch.name = f[kColName];
+    return true;
+}
+
+bool IsHeadingRow(const std::vector<std::string>& f)
+{
+    if (f.size() < 2)
+        return false;
+    return TrimBlanks(f[kColRxFreq]) == GridHeading(kColRxFreq, false) ||
+           TrimBlanks(f[kColRxFreq]) == GridHeading(kColRxFreq, true);
+}
+
+class GridLayoutReader : public CsvLayoutReader {
+public:
+    bool ReadHeader(const std::vector<std::string>& fields, std::string& why) override
+    {
+        if (IsHeadingRow(fields))
+            return true;
+        why = "the first line must be the grid headings (,Rx Frequency,Tx Frequency,...)";
+        return false;
+    }
+
+    std::size_t FieldCount() const override { return kGridCols; }
+
+    int RowOf(const std::vector<std::string>& f, std::string& why) const override
+    {
+        const int row = RowFromLabel(f[kColLabel]);
+        if (!row)
+            why = "row label \"" + f[kColLabel] + "\" is not Pr or 1 to 199";
+        return row;
+    }
+
+    Line ReadChannel(const std::vector<std::string>& f, CsvChannel& ch, std::vector<std::string>& notes,
+                     std::string& why) const override
+    {
+        if (TrimBlanks(f[kColRxFreq]).empty()) {
+            // An empty channel takes no settings, as in the grid.
+            bool other = false;
+            for (int c = kColTxFreq; c <= kColName; ++c)
+                other = other || !TrimBlanks(f[c]).empty();
+            if (other)
+                notes.push_back("no Rx Frequency: the other cells of an empty channel are dropped");
+            return Line::Empty;
+        }
+        return ChannelFromGridRow(f, ch, why) ? Line::Channel : Line::Refused;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<CsvLayoutReader> MakeGridLayoutReader() { return std::make_unique<GridLayoutReader>(); }
+
+std::string GridToCsv(const ITextGrid& grid)
+{
+    std::string out;
+    std::vector<std::string> fields(kGridCols);
+    for (int row = 0; row < kGridRows; ++row) {
+        for (int col = 0; col < kGridCols; ++col)
+            fields[col] = grid.TextMatrix(row, col);
+        out += CsvLine(fields);
+    }
+    return out;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// What the CSV import asks of a layout: check the header line, find the grid
+// row a line is for, and read the line into the texts of one channel. The
+// import itself (CsvChannels) commits those texts as the cell editors would.
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/radio/ChannelText.h"
+
+// One channel read from a line; flags left None keep what the default row gives.
+struct CsvChannel {
+    std::string rx, tx;
+    ChannelTone rxTone, txTone;
+    ChannelFlag power = ChannelFlag::None, lock = ChannelFlag::None, scan = ChannelFlag::None,
+                bandwidth = ChannelFlag::None;
+    std::string name;
+};
+
+class CsvLayoutReader {
+public:
+    virtual ~CsvLayoutReader() = default;
+
+    // The first line; false with the reason when it is not this layout's header.
+    virtual bool ReadHeader(const std::vector<std::string>& fields, std::string& why) = 0;
+    // The number of fields every further line must have.
+    virtual std::size_t FieldCount() const = 0;
+    // The grid row (1..200) a line is for; 0 with the reason when it names none.
+    virtual int RowOf(const std::vector<std::string>& fields, std::string& why) const = 0;
+
+    enum class Line {
+        Channel,  // `channel` holds the channel to commit
+        Empty,    // the line leaves its channel empty
+        Refused,  // `why` says why
+    };
+    // `notes` collects what is accepted with a change.
+    virtual Line ReadChannel(const std::vector<std::string>& fields, CsvChannel& channel,
+                             std::vector<std::string>& notes, std::string& why) const = 0;
+};
+
+std::unique_ptr<CsvLayoutReader> MakeGridLayoutReader();
+std::unique_ptr<CsvLayoutReader> MakeChirpLayoutReader();
+
+// Why a field is no frequency, with the form and the band ranges accepted.
+std::string FrequencyFormatReason(const std::string& what, const std::string& value);
