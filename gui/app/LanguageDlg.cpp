@@ -12,7 +12,7 @@
 #include "core/app/IniFile.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/ProgramApp.h"
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/frame/MainFrame.h"
 
 CLanguageDlg::CLanguageDlg(QWidget* parent) : QDialog(parent)

@@ -22,7 +22,7 @@
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
 #include "gui/frame/ChildFrame.h"
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/frame/MainFrame.h"
 
 namespace {

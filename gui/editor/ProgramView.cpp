@@ -19,7 +19,7 @@
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
 #include "gui/frame/ChildFrame.h"
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/link/DialogUnits.h"
 #include "core/radio/Bands.h"
 #include "core/radio/ChannelCodec.h"

@@ -14,7 +14,7 @@
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
 #include "gui/editor/ProgramView.h"
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/link/DialogUnits.h"
 #include "core/link/SerialPort.h"
 

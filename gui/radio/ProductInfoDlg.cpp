@@ -17,7 +17,7 @@
 #include "gui/app/MessageBox.h"
 #include "core/app/SettingsStore.h"
 #include "gui/editor/ProgramView.h"
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/frame/MainFrame.h"
 #include "core/radio/Bands.h"
 #include "gui/radio/ProgramDoc.h"

@@ -12,11 +12,9 @@
 #include <QToolBar>
 #include <QRegularExpression>
 #include <QLineEdit>
-#ifdef PROG_HAVE_QTHELP
 #include <QHelpEngineCore>
 #include <QHelpSearchQueryWidget>
 #include <QHelpSearchResultWidget>
-#endif
 #include <QTreeWidget>
 #include <QtTest>
 #include <functional>
@@ -28,7 +26,7 @@
 #include "gui/app/ProgramApp.h"
 #include "core/app/SettingsStore.h"
 #include "gui/frame/ChildFrame.h"
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/frame/NavigationBar.h"
@@ -77,7 +75,6 @@ const struct {
     {1129, 132}, {1130, 132}, {1131, 132}, {1132, 132}, {1002, 132}, {1016, 132},
 };
 
-#ifdef PROG_HAVE_QTHELP
 // The heading of the section a topic points at, read from the built collection.
 class TopicReader {
 public:
@@ -105,7 +102,6 @@ public:
 private:
     QHelpEngineCore m_engine;
 };
-#endif
 }  // namespace
 
 class TestFrame : public QObject {
@@ -383,9 +379,6 @@ private slots:
 
     void helpTopicsFollowTheDialogAndItsWords()
     {
-#ifndef PROG_HAVE_QTHELP
-        QSKIP("built without Qt Help");
-#else
         SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
         // A control id that two windows share opens the topic of the window asking.
         const struct {
@@ -436,7 +429,6 @@ private slots:
                 QVERIFY2(!page.contains(QRegularExpression(QString::fromUtf8("<b>无</b>(?!（)"))), qPrintable(page));
             }
         }
-#endif
     }
 
     void optionFeaturesF1OpensItsOwnTopics()
@@ -465,9 +457,6 @@ private slots:
 
     void helpWindowNavigatesSearchesAndServesModalDialogs()
     {
-#ifndef PROG_HAVE_QTHELP
-        QSKIP("built without Qt Help");
-#else
         ResetHelpState();
         SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
         g_strHelpFile = "enHelp.chm";
@@ -523,7 +512,6 @@ private slots:
         modal.hide();
         QVERIFY(help->isVisible());
         QVERIFY(!help->parentWidget());
-#endif
     }
 
     void missingHelpIsNotTriedAgain()
