@@ -27,7 +27,6 @@
 
 namespace {
 
-const char* const kControlIdProperty = "controlId";
 // On the drop-down part of a list editor: the list it belongs to.
 const char* const kListOfPopupProperty = "listOfPopup";
 // The most characters the name editor takes for the name it was loaded with.
@@ -88,17 +87,6 @@ int DlgItemInt(const QLineEdit& edit)
 void SetDlgItemInt(QLineEdit& edit, int value) { edit.setText(QString::number(value)); }
 
 }  // namespace
-
-int ControlId(const QWidget* w)
-{
-    return w ? w->property(kControlIdProperty).toInt() : 0;
-}
-
-void SetControlId(QWidget* w, int id)
-{
-    w->setProperty(kControlIdProperty, id);
-    w->setObjectName(QStringLiteral("ctl%1").arg(id));
-}
 
 CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
 {

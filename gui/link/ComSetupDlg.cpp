@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "gui/app/AppContext.h"
+#include "gui/app/ControlId.h"
 #include "gui/app/CommandIds.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"

@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "gui/app/AppContext.h"
+#include "gui/app/ControlId.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/link/DialogUnits.h"
 

@@ -16,7 +16,7 @@
 
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
-#include "gui/editor/ProgramView.h"
+#include "gui/app/ControlId.h"
 #include "gui/app/HelpAccess.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/radio/ProgramDoc.h"

@@ -16,7 +16,7 @@
 #include "core/app/IniFile.h"
 #include "gui/app/MessageBox.h"
 #include "core/app/SettingsStore.h"
-#include "gui/editor/ProgramView.h"
+#include "gui/app/ControlId.h"
 #include "gui/app/HelpAccess.h"
 #include "gui/frame/MainFrame.h"
 #include "core/radio/Bands.h"
