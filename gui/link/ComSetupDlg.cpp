@@ -14,7 +14,6 @@
 #include "gui/app/CommandIds.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
-#include "gui/editor/ProgramView.h"
 #include "gui/app/HelpAccess.h"
 #include "gui/link/DialogUnits.h"
 #include "core/link/SerialPort.h"
@@ -25,7 +24,7 @@ const char* const kSettingCom = "com";
 std::string SettingsKey() { return theIniFile.GetString("Setup", "AppName", ""); }
 }  // namespace
 
-CComSetupDlg::CComSetupDlg(CProgramView* view) : QDialog(view), m_pView(view)
+CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ComSetupDlg"));
     setFont(DialogTemplateFont());
@@ -125,13 +124,12 @@ void CComSetupDlg::OnOK()
 {
     DoDataExchange(true);
     if (m_nPort < 0) {
-        // Nothing checked: keep the port the view has rather than one that
-        // cannot exist.
+        // Nothing checked: the port in use stays rather than one that cannot
+        // exist.
         QDialog::accept();
         return;
     }
-    if (m_pView)
-        m_pView->m_strPort = QString::asprintf("%s%d", "com", m_nPort + 1);
+    emit PortChosen(QString::asprintf("%s%d", "com", m_nPort + 1));
     AppSettings().WriteDword(SettingsKey(), kSettingCom, static_cast<std::uint32_t>(m_nPort + 1));
     QDialog::accept();
 }
