@@ -90,8 +90,9 @@ void SetDlgItemInt(QLineEdit& edit, int value) { edit.setText(QString::number(va
 
 CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
 {
+    // Every save takes the grid's texts along.
     if (doc)
-        doc->SetView(this);
+        connect(doc, &CProgramDoc::AboutToSave, this, &CProgramView::GridToImage);
 
     QFont font(QStringLiteral("Times New Roman"));
     font.setPointSize(9);
@@ -161,8 +162,6 @@ CProgramView::~CProgramView()
             w->removeEventFilter(this);
         delete w;
     }
-    if (m_pDocument && m_pDocument->GetView() == this)
-        m_pDocument->SetView(nullptr);
 }
 
 // ---------------------------------------------------------------------------

@@ -461,6 +461,10 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
         AppMessageBox(r);
         return false;
     }
+    // The document shown until now gives way: its window hides. Only a document
+    // window is asked; with none active nothing is sent.
+    if (CChildFrame* active = ActiveChildFrame())
+        active->close();
     auto* frame = new CChildFrame(doc);
     m_pMdiClient->addSubWindow(frame);
     frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
