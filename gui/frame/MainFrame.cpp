@@ -365,6 +365,7 @@ void CMainFrame::OnProductInformation()
 {
     if (!m_pProductInfoDlg)
         m_pProductInfoDlg = new CProductInfoDlg(this);
+    m_pProductInfoDlg->SetDocument(ActiveDocument());
     m_pProductInfoDlg->DoModal();
 }
 
@@ -375,6 +376,7 @@ void CMainFrame::OnOptionFeatures()
         return;
     if (!m_pOptionFeaturesDlg)
         m_pOptionFeaturesDlg = new COptionFeaturesDlg(this);
+    m_pOptionFeaturesDlg->SetDocument(ActiveDocument());
     m_pOptionFeaturesDlg->DoModal();
 }
 

@@ -18,7 +18,6 @@
 #include "core/app/SettingsStore.h"
 #include "gui/app/ControlId.h"
 #include "gui/app/HelpAccess.h"
-#include "gui/frame/MainFrame.h"
 #include "core/radio/Bands.h"
 #include "gui/radio/ProgramDoc.h"
 
@@ -90,15 +89,6 @@ void CProductInfoDlg::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange)
         RetranslateUi();
     QDialog::changeEvent(event);
-}
-
-CProgramDoc* CProductInfoDlg::TargetDocument() const
-{
-    if (m_pDocument)
-        return m_pDocument;
-    if (CMainFrame* frame = CMainFrame::Instance())
-        return frame->ActiveDocument();
-    return nullptr;
 }
 
 int CProductInfoDlg::DoModal()
