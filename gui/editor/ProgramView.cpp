@@ -18,7 +18,6 @@
 #include "gui/app/LanguageDlg.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
-#include "gui/frame/ChildFrame.h"
 #include "gui/app/HelpAccess.h"
 #include "gui/link/DialogUnits.h"
 #include "core/radio/Bands.h"
@@ -175,8 +174,7 @@ QSize CProgramView::sizeHint() const
 
 void CProgramView::OnInitialUpdate()
 {
-    if (auto* frame = qobject_cast<CChildFrame*>(parentWidget()))
-        frame->FitToArea();
+    emit InitialUpdateStarting();
     if (m_bFirstUpdate) {
         const bool chinese = g_bChinese != 0;
         m_toneNames.clear();

@@ -88,6 +88,10 @@ public slots:
     void OnFilePrintDirect();
     void OnFilePrintPreview();
 
+signals:
+    // OnInitialUpdate begins: the window around the form fits it before the grid fills.
+    void InitialUpdateStarting();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // F1: the help topic of the focused control.
