@@ -7,7 +7,6 @@
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QPageSetupDialog>
-#include <QProcess>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
@@ -32,12 +31,6 @@ QString& programDirOverride()
 {
     static QString dir;
     return dir;
-}
-
-CProgramApp::RelaunchHook& relaunchHook()
-{
-    static CProgramApp::RelaunchHook hook;
-    return hook;
 }
 }  // namespace
 
@@ -266,17 +259,4 @@ void CProgramApp::OnAppAbout()
 {
     CAboutDlg dlg(CMainFrame::Instance());
     ExecDialog(&dlg);
-}
-
-void CProgramApp::SetRelaunchHook(RelaunchHook hook) { relaunchHook() = std::move(hook); }
-
-void CProgramApp::Relaunch()
-{
-    // The running executable by its own absolute path, whatever the current directory.
-    const QString program = QCoreApplication::applicationFilePath();
-    if (relaunchHook()) {
-        relaunchHook()(program);
-        return;
-    }
-    QProcess::startDetached(program, QStringList());
 }

@@ -4,7 +4,6 @@
 // to the application rather than to a window.
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,11 +37,6 @@ public:
     static void OnFileOpen();
     static void OnFilePrintSetup();
     static void OnAppAbout();
-
-    // Starts the program anew (after a language change). A test may observe it instead.
-    static void Relaunch();
-    using RelaunchHook = std::function<void(const QString& program)>;
-    static void SetRelaunchHook(RelaunchHook hook);
 
     // The language module file for a Language value in dir: the exact name, else
     // the one whose name matches ignoring case; empty when there is none.

@@ -21,6 +21,7 @@
 #include "gui/app/CommandIds.h"
 #include "core/app/Globals.h"
 #include "gui/app/MessageBox.h"
+#include "gui/app/Relaunch.h"
 #include "gui/app/ProgramApp.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
@@ -71,6 +72,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
 
     connect(m_pMdiClient, &QMdiArea::subWindowActivated, this, [this] { OnSubWindowActivated(); });
     UpdateFrameMenu();
+    // A restart for a language change ends the transfers of every document window.
+    SetRelaunchGuard([this] { return ConfirmStopTransfers(); });
 }
 
 CMainFrame::~CMainFrame()
@@ -80,8 +83,10 @@ CMainFrame::~CMainFrame()
         delete f;
     delete m_pProductInfoDlg;
     delete m_pOptionFeaturesDlg;
-    if (s_pInstance == this)
+    if (s_pInstance == this) {
         s_pInstance = nullptr;
+        SetRelaunchGuard(nullptr);
+    }
 }
 
 CMainFrame* CMainFrame::Instance() { return s_pInstance; }

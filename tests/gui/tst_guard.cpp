@@ -13,6 +13,7 @@
 #include "core/app/IniFile.h"
 #include "gui/app/LanguageDlg.h"
 #include "gui/app/ProgramApp.h"
+#include "gui/app/Relaunch.h"
 #include "core/app/SettingsStore.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
@@ -88,7 +89,7 @@ private:
             }
             return int(QDialog::Rejected);
         });
-        CProgramApp::SetRelaunchHook([this](const QString& program) { m_launched << program; });
+        SetRelaunchHook([this](const QString& program) { m_launched << program; });
 
         CProgramApp::SetProgramDirForTests(m_dir->Path());
         m_app = std::make_unique<CProgramApp>();
@@ -171,7 +172,7 @@ private slots:
         m_dir.reset();
         SetMessageHook({});
         SetDialogHook({});
-        CProgramApp::SetRelaunchHook(nullptr);
+        SetRelaunchHook(nullptr);
         SetAppSettingsStore(nullptr);
         m_messages.clear();
         m_answers.clear();
