@@ -1,7 +1,6 @@
 #pragma once
 // The application object: start-up in order (Program.ini, language, language
-// module, main frame, first document, branding) and the commands that belong
-// to the application rather than to a window.
+// module, main frame, first document, branding).
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -31,12 +30,6 @@ public:
     // (the directory of the running executable unless a test chose another).
     static QString ProgramDir();
     static void SetProgramDirForTests(const QString& dir);
-
-    // Commands handled by the application.
-    static void OnFileNew();        // guarded: asks before discarding the active document
-    static void OnFileOpen();
-    static void OnFilePrintSetup();
-    static void OnAppAbout();
 
     // The language module file for a Language value in dir: the exact name, else
     // the one whose name matches ignoring case; empty when there is none.
