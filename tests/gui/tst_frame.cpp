@@ -23,7 +23,7 @@
 #include "gui/app/CommandIds.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
-#include "gui/app/ProgramApp.h"
+#include "gui/ProgramApp.h"
 #include "core/app/SettingsStore.h"
 #include "gui/frame/ChildFrame.h"
 #include "gui/app/HelpAccess.h"

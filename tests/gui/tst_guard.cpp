@@ -12,7 +12,7 @@
 #include "gui/app/CommandIds.h"
 #include "core/app/IniFile.h"
 #include "gui/app/LanguageDlg.h"
-#include "gui/app/ProgramApp.h"
+#include "gui/ProgramApp.h"
 #include "gui/app/Relaunch.h"
 #include "core/app/SettingsStore.h"
 #include "gui/editor/ProgramView.h"

@@ -18,7 +18,7 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "gui/app/LanguageDlg.h"
-#include "gui/app/ProgramApp.h"
+#include "gui/ProgramApp.h"
 #include "gui/app/Relaunch.h"
 #include "core/app/SettingsStore.h"
 #include "gui/app/StringTable.h"

@@ -1,6 +1,7 @@
 #pragma once
 // The application object: start-up in order (Program.ini, language, language
-// module, main frame, first document, branding).
+// module, main frame, first document, branding). It sits on top of the window
+// layer, beside main(): nothing below includes it.
 #include <QString>
 #include <QStringList>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "gui/app/ProgramApp.h"
+#include "gui/ProgramApp.h"
 
 #include <QApplication>
 #include <QDir>
