@@ -19,7 +19,7 @@
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
 #include "gui/app/HelpAccess.h"
-#include "gui/link/DialogUnits.h"
+#include "gui/app/DialogUnits.h"
 #include "core/radio/Bands.h"
 #include "core/radio/ChannelCodec.h"
 #include "gui/radio/ProgramDoc.h"

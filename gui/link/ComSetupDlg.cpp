@@ -15,7 +15,7 @@
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
 #include "gui/app/HelpAccess.h"
-#include "gui/link/DialogUnits.h"
+#include "gui/app/DialogUnits.h"
 #include "core/link/SerialPort.h"
 
 namespace {
