@@ -2,6 +2,7 @@
 // Control Bar command, the tiled background, and the help layer.
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
 #include <QDir>
 #include <QImage>
@@ -35,6 +36,7 @@
 #include "core/radio/OptionFields.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/editor/MSFlexGrid.h"
+#include "gui/radio/ProductInfoDlg.h"
 #include "gui/radio/ProgramDoc.h"
 #include "tests/gui/support/ShellSupport.h"
 
@@ -274,12 +276,25 @@ private slots:
         QVERIFY(child->isHidden());
         QCOMPARE(tree->currentItem(), root);
 
-        // Optional Features and Product Information open their dialogs.
+        // Optional Features and Product Information open their dialogs, and
+        // Product Information's OK stores the choice in the active document.
         DialogRecorder dialogs;
         ClickItem(tree, root->child(1));
         QCOMPARE(dialogs.names.size(), 1);
+        dialogs.handler = [](QDialog* d) {
+            auto* dlg = qobject_cast<CProductInfoDlg*>(d);
+            if (!dlg)
+                return int(QDialog::Rejected);
+            dlg->m_cbType->setCurrentIndex(1);
+            dlg->OnSelChangeType();
+            dlg->m_cbFrequency->setCurrentIndex(1);
+            dlg->OnOK();
+            return dlg->result();
+        };
         ClickItem(tree, root->child(2));
         QCOMPARE(dialogs.names.size(), 2);
+        QCOMPARE(m_frame->ActiveDocument()->m_image[mem::kRadioType], 1);
+        QCOMPARE(m_frame->ActiveDocument()->m_image[mem::kBandIndex], 1);
         QCOMPARE(tree->currentItem(), root);
     }
 

@@ -204,6 +204,8 @@ private slots:
         QCOMPARE(m_messages[0].text, kAsk);
         QCOMPARE(m_messages[0].defaultButton, QMessageBox::No);
         QVERIFY(!Happened(Path(path), before));
+        // Nothing is done before the answer: a restart has not yet saved the language.
+        QVERIFY(!m_dir->ReadIni().contains("Language=Chinese"));
         const std::size_t at = m_radio->FrameLog().size();
         QVERIFY(QTest::qWaitFor([&] { return m_radio->FrameLog().size() > at + 10; }, 20000));
         QVERIFY(view->Link()->IsTransferring());
