@@ -4,7 +4,9 @@
 #include <QGuiApplication>
 
 #include "cli/Common.h"
-#include "gui/editor/ReportPrinter.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "report/ReportPrinter.h"
 
 namespace cli {
 
@@ -28,8 +30,9 @@ int CmdPrint(const std::vector<std::string>& argv)
     char name[] = "progtool";
     char* qtArgv[] = {name, nullptr};
     QGuiApplication app(qtArgc, qtArgv);
+    const ReportSettings settings = ReportSettingsFromIni(theIniFile, g_strLanguage, g_bChinese != 0);
     QString error;
-    if (!PrintReportToPdf(doc.grid, doc.image, QString::fromStdString(pdf), &error)) {
+    if (!PrintReportToPdf(doc.grid, doc.image, settings, QString::fromStdString(pdf), &error)) {
         Error(pdf + ": " + error.toStdString());
         return kExitFailed;
     }

@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "gui/app/ProgramApp.h"
+#include "gui/ProgramApp.h"
 
 int main(int argc, char** argv)
 {

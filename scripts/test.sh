@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
+# The window's files include each other without cycles, but for the transfer's wiring.
+python3 scripts/check-include-cycles.py
+
 export QT_QPA_PLATFORM=offscreen
 jobs=2
 

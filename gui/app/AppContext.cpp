@@ -1,7 +1,6 @@
 #include "gui/app/AppContext.h"
 
 #include <QPointer>
-#include <QStringDecoder>
 #include <QWidget>
 
 #include "core/app/Globals.h"
@@ -42,18 +41,6 @@ ISettingsStore& AppSettings()
 }
 
 void SetAppSettingsStore(ISettingsStore* store) { installedStore() = store; }
-
-QString FromIni(const std::string& bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(QByteArray::fromStdString(bytes));
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder gb("GB18030");
-    if (gb.isValid())
-        return gb(QByteArray::fromStdString(bytes));
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 QString IniString(const char* section, const char* key)
 {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <string>
 
+#include "report/IniText.h"
+
 class ISettingsStore;
 class QWidget;
 
@@ -19,8 +21,6 @@ void SetMainCaption(const QString& caption);
 ISettingsStore& AppSettings();
 void SetAppSettingsStore(ISettingsStore* store);  // nullptr restores the QSettings store
 
-// Program.ini text into the window: UTF-8 when valid, else GB18030 (files from Chinese Windows).
-QString FromIni(const std::string& bytes);
-// theIniFile.GetString, decoded.
+// theIniFile.GetString, decoded as FromIni does.
 QString IniString(const char* section, const char* key);
 QString IniString(const std::string& section, const char* key);

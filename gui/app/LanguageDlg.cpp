@@ -11,9 +11,8 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "gui/app/MessageBox.h"
-#include "gui/app/ProgramApp.h"
-#include "gui/frame/HelpAccess.h"
-#include "gui/frame/MainFrame.h"
+#include "gui/app/HelpAccess.h"
+#include "gui/app/Relaunch.h"
 
 CLanguageDlg::CLanguageDlg(QWidget* parent) : QDialog(parent)
 {
@@ -74,12 +73,12 @@ void RunLanguageCommand(QWidget* parent)
     if (ExecDialog(dlg) != QDialog::Accepted || !dlg->m_bChanged)
         return;
     // The restart ends every transfer: asked before anything else happens.
-    if (CMainFrame* frame = CMainFrame::Instance(); frame && !frame->ConfirmStopTransfers())
+    if (!MayRelaunch())
         return;
     // The new instance reads Program.ini at once: the choice must be on disk first.
     theIniFile.Save(false);
     QWidget* main = MainWindow();
     if (main && !main->close())
         return;
-    CProgramApp::Relaunch();
+    Relaunch();
 }

@@ -18,9 +18,8 @@
 #include "gui/app/LanguageDlg.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
-#include "gui/frame/ChildFrame.h"
-#include "gui/frame/HelpAccess.h"
-#include "gui/link/DialogUnits.h"
+#include "gui/app/HelpAccess.h"
+#include "gui/app/DialogUnits.h"
 #include "core/radio/Bands.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/Document.h"
@@ -29,7 +28,6 @@
 
 namespace {
 
-const char* const kControlIdProperty = "controlId";
 // On the drop-down part of a list editor: the list it belongs to.
 const char* const kListOfPopupProperty = "listOfPopup";
 // The most characters the name editor takes for the name it was loaded with.
@@ -91,21 +89,11 @@ void SetDlgItemInt(QLineEdit& edit, int value) { edit.setText(QString::number(va
 
 }  // namespace
 
-int ControlId(const QWidget* w)
-{
-    return w ? w->property(kControlIdProperty).toInt() : 0;
-}
-
-void SetControlId(QWidget* w, int id)
-{
-    w->setProperty(kControlIdProperty, id);
-    w->setObjectName(QStringLiteral("ctl%1").arg(id));
-}
-
 CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
 {
+    // Every save takes the grid's texts along.
     if (doc)
-        doc->SetView(this);
+        connect(doc, &CProgramDoc::AboutToSave, this, &CProgramView::GridToImage);
 
     QFont font(QStringLiteral("Times New Roman"));
     font.setPointSize(9);
@@ -175,8 +163,6 @@ CProgramView::~CProgramView()
             w->removeEventFilter(this);
         delete w;
     }
-    if (m_pDocument && m_pDocument->GetView() == this)
-        m_pDocument->SetView(nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -190,8 +176,7 @@ QSize CProgramView::sizeHint() const
 
 void CProgramView::OnInitialUpdate()
 {
-    if (auto* frame = qobject_cast<CChildFrame*>(parentWidget()))
-        frame->FitToArea();
+    emit InitialUpdateStarting();
     if (m_bFirstUpdate) {
         const bool chinese = g_bChinese != 0;
         m_toneNames.clear();

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "core/editor/CellCommit.h"
+#include "gui/app/ControlId.h"
 #include "gui/editor/MSFlexGrid.h"
 
 class CLinkController;
@@ -32,10 +33,6 @@ enum ProgramViewControl {
     IDC_COMBO_RXTONE = 2132,
     IDC_COMBO_TXTONE = 2133,
 };
-
-// The control id a widget of the program carries (0 when it has none).
-int ControlId(const QWidget* w);
-void SetControlId(QWidget* w, int id);
 
 class CProgramView : public QWidget {
     Q_OBJECT
@@ -90,6 +87,10 @@ public slots:
     void OnFilePrint();
     void OnFilePrintDirect();
     void OnFilePrintPreview();
+
+signals:
+    // OnInitialUpdate begins: the window around the form fits it before the grid fills.
+    void InitialUpdateStarting();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -8,12 +8,14 @@
 #include <QPrinterInfo>
 #include <algorithm>
 
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
 #include "gui/app/AppPrinter.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
 #include "gui/editor/ProgramView.h"
-#include "gui/editor/ReportPrinter.h"
 #include "gui/radio/ProgramDoc.h"
+#include "report/ReportPrinter.h"
 
 namespace {
 
@@ -25,6 +27,32 @@ QString Tr(const char* text)
 void ReportFailure(QWidget* parent, const QString& reason)
 {
     AppMessageBox(parent, reason, QMessageBox::Ok, QMessageBox::Warning, LoadStringRes(IDS_CAUTION));
+}
+
+// The report in the language of the running program, with its owner in the footer.
+ReportSettings Settings()
+{
+    return ReportSettingsFromIni(theIniFile, g_strLanguage, g_bChinese != 0);
+}
+
+// The job on a printer: the page range its dialog chose, else every page;
+// afterwards the printer's own verdict.
+bool PrintOn(CReportPrinter& report, QPrinter& printer, QString* error)
+{
+    int from = 1;
+    int to = report.PageCount();
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        from = std::max(1, printer.fromPage());
+        to = printer.toPage() > 0 ? std::min(report.PageCount(), printer.toPage()) : report.PageCount();
+    }
+    if (!report.Print(printer, from, to, error))
+        return false;
+    if (printer.printerState() == QPrinter::Error) {
+        if (error)
+            *error = Tr("The printer reported an error.");
+        return false;
+    }
+    return true;
 }
 
 // OnPreparePrinting: the job's size, and the view's copy of the page boundaries.
@@ -43,7 +71,7 @@ void CProgramView::OnFilePrint()
 {
     if (!GetDocument())
         return;
-    CReportPrinter report(Grid(), GetDocument()->m_image);
+    CReportPrinter report(Grid(), GetDocument()->m_image, Settings());
     const int pages = PreparePrinting(*this, report);
 
     QPrinter& printer = AppPrinter();
@@ -55,7 +83,7 @@ void CProgramView::OnFilePrint()
     if (ExecDialog(&dialog) != QDialog::Accepted)
         return;  // cancelling the print dialog ends the job
     QString error;
-    if (!report.Print(printer, &error))
+    if (!PrintOn(report, printer, &error))
         ReportFailure(this, error);
     const ChannelPagination& p = report.Pagination();
     std::copy(p.m_pageEnd.begin(), p.m_pageEnd.end(), m_pageEnd);
@@ -76,11 +104,11 @@ void CProgramView::OnFilePrintDirect()
         }
         printer.setPrinterName(fallback.printerName());
     }
-    CReportPrinter report(Grid(), GetDocument()->m_image);
+    CReportPrinter report(Grid(), GetDocument()->m_image, Settings());
     PreparePrinting(*this, report);
     printer.setPrintRange(QPrinter::AllPages);
     QString error;
-    if (!report.Print(printer, &error))
+    if (!PrintOn(report, printer, &error))
         ReportFailure(this, error);
 }
 
@@ -88,7 +116,7 @@ void CProgramView::OnFilePrintPreview()
 {
     if (!GetDocument())
         return;
-    CReportPrinter report(Grid(), GetDocument()->m_image);
+    CReportPrinter report(Grid(), GetDocument()->m_image, Settings());
     PreparePrinting(*this, report);
 
     QPrintPreviewDialog preview(&AppPrinter(), this);
@@ -98,7 +126,7 @@ void CProgramView::OnFilePrintPreview()
         // The preview shows the whole job whatever range the last print used.
         printer->setPrintRange(QPrinter::AllPages);
         QString ignored;
-        report.Print(*printer, &ignored);
+        PrintOn(report, *printer, &ignored);
     });
     ExecDialog(&preview);
 }

@@ -25,6 +25,7 @@ CChildFrame::CChildFrame(CProgramDoc* doc, QWidget* parent)
             if (a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
                 a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
     m_pView = new CProgramView(doc, this);
+    connect(m_pView, &CProgramView::InitialUpdateStarting, this, &CChildFrame::FitToArea);
     setWidget(m_pView);
     setWindowTitle(doc->GetTitle());
     setGeometry(0, 0, kWidth, kHeight);

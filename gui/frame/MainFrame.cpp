@@ -12,19 +12,23 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
+#include <QPageSetupDialog>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include "gui/app/AboutDlg.h"
 #include "gui/app/AppContext.h"
+#include "gui/app/AppPrinter.h"
 #include "gui/app/AppResources.h"
 #include "gui/app/CommandIds.h"
 #include "core/app/Globals.h"
 #include "gui/app/MessageBox.h"
-#include "gui/app/ProgramApp.h"
+#include "gui/app/Relaunch.h"
+#include "gui/app/StringTable.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/NavigationBar.h"
 #include "gui/link/LinkController.h"
@@ -71,6 +75,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
 
     connect(m_pMdiClient, &QMdiArea::subWindowActivated, this, [this] { OnSubWindowActivated(); });
     UpdateFrameMenu();
+    // A restart for a language change ends the transfers of every document window.
+    SetRelaunchGuard([this] { return ConfirmStopTransfers(); });
 }
 
 CMainFrame::~CMainFrame()
@@ -80,8 +86,10 @@ CMainFrame::~CMainFrame()
         delete f;
     delete m_pProductInfoDlg;
     delete m_pOptionFeaturesDlg;
-    if (s_pInstance == this)
+    if (s_pInstance == this) {
         s_pInstance = nullptr;
+        SetRelaunchGuard(nullptr);
+    }
 }
 
 CMainFrame* CMainFrame::Instance() { return s_pInstance; }
@@ -184,10 +192,10 @@ void CMainFrame::CreateActions()
     AddAction(ID_PREV_PANE, tr("Previous Window"), QString(), tr("Switch to the previous window"))
         ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
-    connect(Action(ID_FILE_NEW), &QAction::triggered, this, [] { CProgramApp::OnFileNew(); });
-    connect(Action(ID_FILE_OPEN), &QAction::triggered, this, [] { CProgramApp::OnFileOpen(); });
-    connect(Action(ID_FILE_PRINT_SETUP), &QAction::triggered, this, [] { CProgramApp::OnFilePrintSetup(); });
-    connect(Action(ID_APP_ABOUT), &QAction::triggered, this, [] { CProgramApp::OnAppAbout(); });
+    connect(Action(ID_FILE_NEW), &QAction::triggered, this, [this] { OnFileNew(); });
+    connect(Action(ID_FILE_OPEN), &QAction::triggered, this, [this] { OnFileOpen(); });
+    connect(Action(ID_FILE_PRINT_SETUP), &QAction::triggered, this, [this] { OnFilePrintSetup(); });
+    connect(Action(ID_APP_ABOUT), &QAction::triggered, this, [this] { OnAppAbout(); });
     connect(Action(ID_FILE_CLOSE), &QAction::triggered, this, [this] { OnFileClose(); });
     connect(Action(ID_FILE_SAVE), &QAction::triggered, this, [this] { OnFileSave(); });
     connect(Action(ID_FILE_SAVE_AS), &QAction::triggered, this, [this] { OnFileSaveAs(); });
@@ -365,6 +373,7 @@ void CMainFrame::OnProductInformation()
 {
     if (!m_pProductInfoDlg)
         m_pProductInfoDlg = new CProductInfoDlg(this);
+    m_pProductInfoDlg->SetDocument(ActiveDocument());
     m_pProductInfoDlg->DoModal();
 }
 
@@ -375,7 +384,52 @@ void CMainFrame::OnOptionFeatures()
         return;
     if (!m_pOptionFeaturesDlg)
         m_pOptionFeaturesDlg = new COptionFeaturesDlg(this);
+    m_pOptionFeaturesDlg->SetDocument(ActiveDocument());
     m_pOptionFeaturesDlg->DoModal();
+}
+
+void CMainFrame::OnFileNew()
+{
+    if (CChildFrame* child = ActiveChildFrame()) {
+        if (!ConfirmStopTransfers(child))
+            return;
+        MessageRequest r;
+        r.parent = this;
+        r.text = LoadStringRes(IDS_CLEAR_ALL);
+        r.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        r.icon = QMessageBox::Warning;
+        if (AppMessageBox(r) != QMessageBox::Ok)
+            return;
+        DestroyChildFrame(child);
+    }
+    NewDocument();
+}
+
+void CMainFrame::OnFileOpen()
+{
+    // The opened file replaces the document windows (Close hides, hidden ones go).
+    if (!ConfirmStopTransfers())
+        return;
+    QFileDialog dlg(this, tr("Open"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setNameFilters({tr("Program Document (*.dat)"), tr("All Files (*)")});
+    if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    OpenDocumentFile(dlg.selectedFiles().constFirst());
+}
+
+void CMainFrame::OnFilePrintSetup()
+{
+    QPageSetupDialog dlg(&AppPrinter(), this);
+    ExecDialog(&dlg);
+}
+
+void CMainFrame::OnAppAbout()
+{
+    CAboutDlg dlg(this);
+    ExecDialog(&dlg);
 }
 
 void CMainFrame::OnFileClose()
@@ -461,6 +515,10 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
         AppMessageBox(r);
         return false;
     }
+    // The document shown until now gives way: its window hides. Only a document
+    // window is asked; with none active nothing is sent.
+    if (CChildFrame* active = ActiveChildFrame())
+        active->close();
     auto* frame = new CChildFrame(doc);
     m_pMdiClient->addSubWindow(frame);
     frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);

@@ -56,6 +56,10 @@ public:
     bool ConfirmStopTransfers(CChildFrame* frame = nullptr);
 
     // Commands of the frame.
+    void OnFileNew();  // guarded: asks before discarding the active document
+    void OnFileOpen();
+    void OnFilePrintSetup();
+    void OnAppAbout();
     void OnControlBar();
     void OnChannelInformation();
     void OnProductInformation();

@@ -10,15 +10,15 @@
 #include <QRadioButton>
 
 #include "gui/app/AppContext.h"
+#include "gui/app/ControlId.h"
 #include "gui/app/CommandIds.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
-#include "gui/editor/ProgramView.h"
-#include "gui/frame/HelpAccess.h"
-#include "gui/link/DialogUnits.h"
+#include "gui/app/HelpAccess.h"
+#include "gui/app/DialogUnits.h"
 #include "core/link/SerialPort.h"
 
-CComSetupDlg::CComSetupDlg(CProgramView* view) : QDialog(view), m_pView(view)
+CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ComSetupDlg"));
     setFont(DialogTemplateFont());
@@ -118,13 +118,12 @@ void CComSetupDlg::OnOK()
 {
     DoDataExchange(true);
     if (m_nPort < 0) {
-        // Nothing checked: keep the port the view has rather than one that
-        // cannot exist.
+        // Nothing checked: the port in use stays rather than one that cannot
+        // exist.
         QDialog::accept();
         return;
     }
-    if (m_pView)
-        m_pView->m_strPort = QString::asprintf("%s%d", "com", m_nPort + 1);
+    emit PortChosen(QString::asprintf("%s%d", "com", m_nPort + 1));
     AppSettings().WriteDword(SettingsKey(theIniFile), kSettingCom, static_cast<std::uint32_t>(m_nPort + 1));
     QDialog::accept();
 }

@@ -5,7 +5,6 @@
 // remembered port that cannot be opened is left unchecked, with a note.
 #include <QDialog>
 
-class CProgramView;
 class QButtonGroup;
 class QLabel;
 class QRadioButton;
@@ -16,11 +15,11 @@ public:
     enum { IDD = 135, IDC_COM1 = 1007 };
     static constexpr int kPorts = 4;
 
-    explicit CComSetupDlg(CProgramView* view);
+    explicit CComSetupDlg(QWidget* parent = nullptr);
 
     // Probes the ports afresh and checks the remembered one.
     void OnInitDialog();
-    // Takes the checked port into the view and the settings store, then closes with OK.
+    // Hands the checked port on (PortChosen) and into the settings store, then closes with OK.
     void OnOK();
     // Radio buttons to m_nPort (save) or m_nPort to radio buttons.
     void DoDataExchange(bool save);
@@ -32,6 +31,8 @@ public:
     int m_nPort = -1;  // 0..3 for COM1..COM4, -1 for none
 
 signals:
+    // OK with a port checked: "com1".."com4", the name the next transfers open.
+    void PortChosen(const QString& port);
     // F1 asked for the help topic of context (before the help opens).
     void HelpRequested(int context);
 
@@ -42,7 +43,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    CProgramView* m_pView;
     QRadioButton* m_pButtons[kPorts] = {};
     QLabel* m_pNote = nullptr;
     QButtonGroup* m_pGroup = nullptr;

@@ -19,6 +19,8 @@ CLinkController::CLinkController(CProgramView* view) : QObject(view), m_pView(vi
     setObjectName(QStringLiteral("LinkController"));
     m_pProcessDlg = new CProcessDlg(view);
     m_pComSetupDlg = new CComSetupDlg(view);
+    connect(m_pComSetupDlg.data(), &CComSetupDlg::PortChosen, this,
+            [this](const QString& port) { m_pView->m_strPort = port; });
     connect(m_pProcessDlg.data(), &CProcessDlg::CancelRequested, this, &CLinkController::OnCancelRequested);
 
     CTransferWorker::Callbacks cb;

@@ -9,8 +9,9 @@
 #include <QScreen>
 
 #include "gui/app/AppContext.h"
+#include "gui/app/ControlId.h"
 #include "gui/editor/ProgramView.h"
-#include "gui/link/DialogUnits.h"
+#include "gui/app/DialogUnits.h"
 
 CProcessDlg::CProcessDlg(CProgramView* view) : QDialog(view), m_pView(view)
 {

@@ -16,9 +16,8 @@
 
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
-#include "gui/editor/ProgramView.h"
-#include "gui/frame/HelpAccess.h"
-#include "gui/frame/MainFrame.h"
+#include "gui/app/ControlId.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/radio/ProgramDoc.h"
 
 namespace {
@@ -175,15 +174,6 @@ QWidget* COptionFeaturesDlg::Control(int id) const
 QComboBox* COptionFeaturesDlg::List(int id) const
 {
     return qobject_cast<QComboBox*>(Control(id));
-}
-
-CProgramDoc* COptionFeaturesDlg::Document() const
-{
-    if (m_pDocument)
-        return m_pDocument;
-    if (CMainFrame* frame = CMainFrame::Instance())
-        return frame->ActiveDocument();
-    return nullptr;
 }
 
 int COptionFeaturesDlg::DoModal()

@@ -4,6 +4,7 @@
 // name. It decodes the image when it opens and encodes it back on OK only.
 #include <QDialog>
 #include <QMap>
+#include <QPointer>
 
 #include "core/radio/OptionFields.h"
 
@@ -18,8 +19,8 @@ class COptionFeaturesDlg : public QDialog {
 public:
     explicit COptionFeaturesDlg(QWidget* parent = nullptr);
 
-    // The document edited: the one set here, else the main frame's active document.
-    CProgramDoc* Document() const;
+    // The document edited; whoever shows the dialog sets it first.
+    CProgramDoc* Document() const { return m_pDocument; }
     void SetDocument(CProgramDoc* doc) { m_pDocument = doc; }
 
     // Fills the lists and decodes the image into the controls, then runs the
@@ -56,7 +57,7 @@ private:
     void Register(QWidget* w, int id);
     void FillList(int id, const std::vector<std::string>& items);
 
-    CProgramDoc* m_pDocument = nullptr;
+    QPointer<CProgramDoc> m_pDocument;
     QMap<int, QWidget*> m_controls;
     QLineEdit* m_editName = nullptr;
     QCheckBox* m_checkBeep = nullptr;

@@ -16,9 +16,8 @@
 #include "core/app/IniFile.h"
 #include "gui/app/MessageBox.h"
 #include "core/app/SettingsStore.h"
-#include "gui/editor/ProgramView.h"
-#include "gui/frame/HelpAccess.h"
-#include "gui/frame/MainFrame.h"
+#include "gui/app/ControlId.h"
+#include "gui/app/HelpAccess.h"
 #include "core/radio/RadioCatalogue.h"
 #include "gui/radio/ProgramDoc.h"
 
@@ -87,15 +86,6 @@ void CProductInfoDlg::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange)
         RetranslateUi();
     QDialog::changeEvent(event);
-}
-
-CProgramDoc* CProductInfoDlg::TargetDocument() const
-{
-    if (m_pDocument)
-        return m_pDocument;
-    if (CMainFrame* frame = CMainFrame::Instance())
-        return frame->ActiveDocument();
-    return nullptr;
 }
 
 int CProductInfoDlg::DoModal()

@@ -26,9 +26,10 @@ public:
     // Runs the dialog modally (through ExecDialog) after OnInitDialog.
     int DoModal();
 
-    // The document OK writes to. Without one set, the main frame's active document.
+    // The document OK writes to; whoever shows the dialog sets it first (none:
+    // only the remembered choice and the caption change).
     void SetDocument(CProgramDoc* doc) { m_pDocument = doc; }
-    CProgramDoc* TargetDocument() const;
+    CProgramDoc* TargetDocument() const { return m_pDocument; }
 
     void OnInitDialog();
     void OnSelChangeType();

@@ -5,9 +5,6 @@
 
 #include "gui/app/AppContext.h"
 #include "core/app/Globals.h"
-#include "gui/editor/ProgramView.h"
-#include "gui/frame/ChildFrame.h"
-#include "gui/frame/MainFrame.h"
 #include "core/radio/DatFile.h"
 
 CProgramDoc::CProgramDoc(QObject* parent) : QObject(parent)
@@ -40,22 +37,15 @@ bool CProgramDoc::OnOpenDocument(const QString& path, QString* error)
     m_strPathName = path;
     m_strTitle = QFileInfo(path).fileName();
     m_bHasFilePath = true;
-
-    // The document shown until now gives way: its window hides. Only a document
-    // window is asked; with none active nothing is sent.
-    if (CMainFrame* frame = CMainFrame::Instance())
-        if (CChildFrame* active = frame->ActiveChildFrame(); active && active->GetDocument() != this)
-            active->close();
-
     g_bNewDocument = false;
     return true;
 }
 
 bool CProgramDoc::OnSaveDocument(const QString& path, QString* error)
 {
-    // The grid's cell texts are the working copy of the channels: bring the image up to date.
-    if (CProgramView* view = GetView())
-        view->GridToImage();
+    // The grid's cell texts are the working copy of the channels: the image is
+    // brought up to date first.
+    emit AboutToSave();
     const DatResult r = SaveDatFile(QFile::encodeName(path).toStdString(), m_image);
     if (!r.ok) {
         if (error)

@@ -1,11 +1,10 @@
 #pragma once
-// The document: one memory image, the single source of truth for a radio.
+// The document: one memory image, the single source of truth for a radio. It
+// knows no window: whoever shows its channels listens to AboutToSave.
 #include <QObject>
 #include <QString>
 
 #include "core/radio/Image.h"
-
-class CProgramView;
 
 class CProgramDoc : public QObject {
     Q_OBJECT
@@ -16,7 +15,7 @@ public:
     bool OnNewDocument();
     // Loads the file; on failure *error names the file and the reason and nothing changes.
     bool OnOpenDocument(const QString& path, QString* error);
-    // Encodes the grid into the image (the view's GridToImage) and saves atomically.
+    // Announces AboutToSave (the view encodes its grid into the image), then saves atomically.
     bool OnSaveDocument(const QString& path, QString* error);
 
     QString GetTitle() const { return m_strTitle; }
@@ -26,14 +25,14 @@ public:
     // True when the path name was given by Open or Save As rather than by OnNewDocument.
     bool HasFilePath() const { return m_bHasFilePath; }
 
-    CProgramView* GetView() const { return m_pView; }
-    void SetView(CProgramView* view) { m_pView = view; }
-
     Image m_image{};
+
+signals:
+    // Before the image goes to a file: edits held elsewhere go into the image now.
+    void AboutToSave();
 
 private:
     QString m_strTitle;
     QString m_strPathName;
     bool m_bHasFilePath = false;
-    CProgramView* m_pView = nullptr;
 };

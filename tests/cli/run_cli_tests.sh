@@ -242,6 +242,17 @@ else
   echo "note: pdftotext missing, report text not checked"
 fi
 case_ "print zh" 0 "$PT" print "$SAMPLE" --pdf "$T/report-zh.pdf" --lang zh
+# The footer names the owner from the branding section of the language printed
+# in; a Program.ini saved on Chinese Windows holds it in GB18030 ("唐纳格").
+printf '[Setup]\nLanguage=English\n[English]\nCopyrights Owner=Owner Ltd\n[Chinese]\nCopyrights Owner=\314\306\304\311\270\361\n' \
+  >"$T/prog/Program.ini"
+for owner in "en=Owner Ltd" "zh=唐纳格"; do
+  case_ "print --lang ${owner%%=*} with an owner" 0 "$T/prog/progtool" print "$SAMPLE" --pdf "$T/owner.pdf" \
+    --lang "${owner%%=*}"
+  if command -v pdftotext >/dev/null; then
+    pdftotext "$T/owner.pdf" - | grep -qF "${owner#*=}" || fail "the footer lacks \"${owner#*=}\""
+  fi
+done
 case_ "print missing file" 1 "$PT" print "$T/missing.dat" --pdf "$T/x.pdf"; err_has "$T/missing.dat"
 absent "$T/x.pdf"
 case_ "print into a missing directory" 1 "$PT" print "$SAMPLE" --pdf "$T/nodir/r.pdf"; err_has "nodir"

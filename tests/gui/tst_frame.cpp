@@ -2,6 +2,7 @@
 // Control Bar command, the tiled background, and the help layer.
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
 #include <QDir>
 #include <QImage>
@@ -12,11 +13,9 @@
 #include <QToolBar>
 #include <QRegularExpression>
 #include <QLineEdit>
-#ifdef PROG_HAVE_QTHELP
 #include <QHelpEngineCore>
 #include <QHelpSearchQueryWidget>
 #include <QHelpSearchResultWidget>
-#endif
 #include <QTreeWidget>
 #include <QtTest>
 #include <functional>
@@ -25,10 +24,10 @@
 #include "gui/app/CommandIds.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
-#include "gui/app/ProgramApp.h"
+#include "gui/ProgramApp.h"
 #include "core/app/SettingsStore.h"
 #include "gui/frame/ChildFrame.h"
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/frame/NavigationBar.h"
@@ -37,6 +36,7 @@
 #include "core/radio/OptionFields.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/editor/MSFlexGrid.h"
+#include "gui/radio/ProductInfoDlg.h"
 #include "gui/radio/ProgramDoc.h"
 #include "tests/gui/support/ShellSupport.h"
 
@@ -77,7 +77,6 @@ const struct {
     {1129, 132}, {1130, 132}, {1131, 132}, {1132, 132}, {1002, 132}, {1016, 132},
 };
 
-#ifdef PROG_HAVE_QTHELP
 // The heading of the section a topic points at, read from the built collection.
 class TopicReader {
 public:
@@ -105,7 +104,6 @@ public:
 private:
     QHelpEngineCore m_engine;
 };
-#endif
 }  // namespace
 
 class TestFrame : public QObject {
@@ -278,12 +276,25 @@ private slots:
         QVERIFY(child->isHidden());
         QCOMPARE(tree->currentItem(), root);
 
-        // Optional Features and Product Information open their dialogs.
+        // Optional Features and Product Information open their dialogs, and
+        // Product Information's OK stores the choice in the active document.
         DialogRecorder dialogs;
         ClickItem(tree, root->child(1));
         QCOMPARE(dialogs.names.size(), 1);
+        dialogs.handler = [](QDialog* d) {
+            auto* dlg = qobject_cast<CProductInfoDlg*>(d);
+            if (!dlg)
+                return int(QDialog::Rejected);
+            dlg->m_cbType->setCurrentIndex(1);
+            dlg->OnSelChangeType();
+            dlg->m_cbFrequency->setCurrentIndex(1);
+            dlg->OnOK();
+            return dlg->result();
+        };
         ClickItem(tree, root->child(2));
         QCOMPARE(dialogs.names.size(), 2);
+        QCOMPARE(m_frame->ActiveDocument()->m_image[mem::kRadioType], 1);
+        QCOMPARE(m_frame->ActiveDocument()->m_image[mem::kBandIndex], 1);
         QCOMPARE(tree->currentItem(), root);
     }
 
@@ -383,9 +394,6 @@ private slots:
 
     void helpTopicsFollowTheDialogAndItsWords()
     {
-#ifndef PROG_HAVE_QTHELP
-        QSKIP("built without Qt Help");
-#else
         SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
         // A control id that two windows share opens the topic of the window asking.
         const struct {
@@ -436,7 +444,6 @@ private slots:
                 QVERIFY2(!page.contains(QRegularExpression(QString::fromUtf8("<b>无</b>(?!（)"))), qPrintable(page));
             }
         }
-#endif
     }
 
     void optionFeaturesF1OpensItsOwnTopics()
@@ -465,9 +472,6 @@ private slots:
 
     void helpWindowNavigatesSearchesAndServesModalDialogs()
     {
-#ifndef PROG_HAVE_QTHELP
-        QSKIP("built without Qt Help");
-#else
         ResetHelpState();
         SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
         g_strHelpFile = "enHelp.chm";
@@ -523,7 +527,6 @@ private slots:
         modal.hide();
         QVERIFY(help->isVisible());
         QVERIFY(!help->parentWidget());
-#endif
     }
 
     void missingHelpIsNotTriedAgain()

@@ -12,7 +12,8 @@
 #include "gui/app/CommandIds.h"
 #include "core/app/IniFile.h"
 #include "gui/app/LanguageDlg.h"
-#include "gui/app/ProgramApp.h"
+#include "gui/ProgramApp.h"
+#include "gui/app/Relaunch.h"
 #include "core/app/SettingsStore.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
@@ -88,7 +89,7 @@ private:
             }
             return int(QDialog::Rejected);
         });
-        CProgramApp::SetRelaunchHook([this](const QString& program) { m_launched << program; });
+        SetRelaunchHook([this](const QString& program) { m_launched << program; });
 
         CProgramApp::SetProgramDirForTests(m_dir->Path());
         m_app = std::make_unique<CProgramApp>();
@@ -171,7 +172,7 @@ private slots:
         m_dir.reset();
         SetMessageHook({});
         SetDialogHook({});
-        CProgramApp::SetRelaunchHook(nullptr);
+        SetRelaunchHook(nullptr);
         SetAppSettingsStore(nullptr);
         m_messages.clear();
         m_answers.clear();
@@ -203,6 +204,8 @@ private slots:
         QCOMPARE(m_messages[0].text, kAsk);
         QCOMPARE(m_messages[0].defaultButton, QMessageBox::No);
         QVERIFY(!Happened(Path(path), before));
+        // Nothing is done before the answer: a restart has not yet saved the language.
+        QVERIFY(!m_dir->ReadIni().contains("Language=Chinese"));
         const std::size_t at = m_radio->FrameLog().size();
         QVERIFY(QTest::qWaitFor([&] { return m_radio->FrameLog().size() > at + 10; }, 20000));
         QVERIFY(view->Link()->IsTransferring());

@@ -24,7 +24,7 @@
 #include "core/app/SettingsStore.h"
 #include "gui/app/StringTable.h"
 #include "gui/editor/ProgramView.h"
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/link/ComSetupDlg.h"
 #include "gui/link/LinkController.h"
 #include "gui/link/LinkWorker.h"

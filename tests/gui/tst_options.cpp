@@ -14,7 +14,7 @@
 
 #include "core/app/Globals.h"
 #include "gui/app/MessageBox.h"
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/options/OptionFeaturesDlg.h"
 #include "gui/radio/ProgramDoc.h"
 

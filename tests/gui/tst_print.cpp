@@ -18,10 +18,10 @@
 #include "core/app/IniFile.h"
 #include "gui/app/MessageBox.h"
 #include "gui/editor/ProgramView.h"
-#include "gui/editor/ReportPrinter.h"
 #include "core/radio/ChannelCodec.h"
 #include "gui/radio/ProgramDoc.h"
 #include "tests/support/TestEnv.h"
+#include "report/ReportPrinter.h"
 
 namespace {
 
@@ -141,6 +141,12 @@ QList<TextBox> PageBoxes(CReportPrinter& report, QPrinter& printer, int page, QL
     return boxes;
 }
 
+// The report as the running program prints it: its language and Program.ini's owner.
+ReportSettings Settings()
+{
+    return ReportSettingsFromIni(theIniFile, g_strLanguage, g_bChinese != 0);
+}
+
 // scripts/report-screenshots.sh asks for the sample reports by naming a folder.
 void KeepForScreenshots(const QString& pdf, const QString& name)
 {
@@ -179,7 +185,7 @@ private slots:
         FillRow(m_grid, 200);
         const QString pdf = m_dir.filePath(QStringLiteral("en.pdf"));
         QString error;
-        QVERIFY2(PrintReportToPdf(m_grid, m_image, pdf, &error), qPrintable(error));
+        QVERIFY2(PrintReportToPdf(m_grid, m_image, Settings(), pdf, &error), qPrintable(error));
         QCOMPARE(PdfPages(pdf), 3);
         KeepForScreenshots(pdf, QStringLiteral("report_en.pdf"));
 
@@ -216,7 +222,7 @@ private slots:
         for (int r = 1; r <= 3; ++r)
             FillRow(m_grid, r);
         const QString pdf = m_dir.filePath(QStringLiteral("geometry.pdf"));
-        QVERIFY(PrintReportToPdf(m_grid, m_image, pdf, nullptr));
+        QVERIFY(PrintReportToPdf(m_grid, m_image, Settings(), pdf, nullptr));
         const auto words = PageWords(pdf, 2);
         const Word title = Find(words, QStringLiteral("Channel"), 0);
         const Word block0 = Find(words, QStringLiteral("0:"));
@@ -278,7 +284,7 @@ private slots:
         for (const auto& [offset, byte] : bytes)
             m_image[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(byte);
         const QString pdf = m_dir.filePath(QStringLiteral("options.pdf"));
-        QVERIFY(PrintReportToPdf(m_grid, m_image, pdf, nullptr));
+        QVERIFY(PrintReportToPdf(m_grid, m_image, Settings(), pdf, nullptr));
         QString text = PageText(pdf, 1);
         if (chinese)
             text.remove(QLatin1Char(' '));
@@ -321,7 +327,7 @@ private slots:
         const QRectF printable(0, 0, area.width() * 1440 / printer.logicalDpiX(),
                                area.height() * 1440 / printer.logicalDpiY());
 
-        CReportPrinter report(m_grid, m_image);
+        CReportPrinter report(m_grid, m_image, Settings());
         QCOMPARE(report.OnPreparePrinting(), 3);
         for (int page = 1; page <= 3; ++page) {
             QList<QLineF> rules;
@@ -348,7 +354,7 @@ private slots:
         FillRow(m_grid, 1);
         FillRow(m_grid, 9);
         const QString pdf = m_dir.filePath(QStringLiteral("zh.pdf"));
-        QVERIFY(PrintReportToPdf(m_grid, m_image, pdf, nullptr));
+        QVERIFY(PrintReportToPdf(m_grid, m_image, Settings(), pdf, nullptr));
         QCOMPARE(PdfPages(pdf), 2);
         KeepForScreenshots(pdf, QStringLiteral("report_zh.pdf"));
         const QString options = PageText(pdf, 1).remove(QLatin1Char(' '));
@@ -366,7 +372,7 @@ private slots:
         for (int r = 1; r <= 200; ++r)
             FillRow(m_grid, r);
         const QString full = m_dir.filePath(QStringLiteral("full.pdf"));
-        QVERIFY(PrintReportToPdf(m_grid, m_image, full, nullptr));
+        QVERIFY(PrintReportToPdf(m_grid, m_image, Settings(), full, nullptr));
         QCOMPARE(PdfPages(full), 30);  // 200 channels: 29 channel pages
         QVERIFY(PageText(full, 30).contains(QLatin1String("Channel 199:")));
 
@@ -374,7 +380,7 @@ private slots:
             if (r != 5 && r != 100 && r != 200)
                 ClearRow(m_grid, r);
         const QString few = m_dir.filePath(QStringLiteral("few.pdf"));
-        QVERIFY(PrintReportToPdf(m_grid, m_image, few, nullptr));
+        QVERIFY(PrintReportToPdf(m_grid, m_image, Settings(), few, nullptr));
         QCOMPARE(PdfPages(few), 2);
         const QString page = PageText(few, 2);
         for (const char* text : {"Channel 4:", "Channel 99:", "Channel 199:", "Page 2 of 2"})
@@ -383,7 +389,7 @@ private slots:
         ClearRow(m_grid, 5);
         ClearRow(m_grid, 100);
         ClearRow(m_grid, 200);
-        QVERIFY(PrintReportToPdf(m_grid, m_image, few, nullptr));  // replaces the earlier file
+        QVERIFY(PrintReportToPdf(m_grid, m_image, Settings(), few, nullptr));  // replaces the earlier file
         QCOMPARE(PdfPages(few), 1);
         QVERIFY(PageText(few, 1).contains(QLatin1String("Page 1 of 1")));
     }
@@ -392,10 +398,10 @@ private slots:
     {
         const QString pdf = m_dir.filePath(QStringLiteral("missing/dir/report.pdf"));
         QString error;
-        QVERIFY(!PrintReportToPdf(m_grid, m_image, pdf, &error));
+        QVERIFY(!PrintReportToPdf(m_grid, m_image, Settings(), pdf, &error));
         QVERIFY2(error.contains(QLatin1String("report.pdf")), qPrintable(error));
         QVERIFY(!QFile::exists(pdf));
-        QVERIFY(!PrintReportToPdf(m_grid, m_image, m_dir.path(), &error));  // a folder
+        QVERIFY(!PrintReportToPdf(m_grid, m_image, Settings(), m_dir.path(), &error));  // a folder
     }
 
     void viewCommands()

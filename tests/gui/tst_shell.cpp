@@ -18,13 +18,14 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "gui/app/LanguageDlg.h"
-#include "gui/app/ProgramApp.h"
+#include "gui/ProgramApp.h"
+#include "gui/app/Relaunch.h"
 #include "core/app/SettingsStore.h"
 #include "gui/app/StringTable.h"
 #include "gui/app/AppContext.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/frame/NavigationBar.h"
@@ -114,7 +115,7 @@ private slots:
         m_dir.reset();
         SetHelpHook(nullptr);
         SetAppSettingsStore(nullptr);
-        CProgramApp::SetRelaunchHook(nullptr);
+        SetRelaunchHook(nullptr);
     }
 
     void englishStartUpAppliesBranding()
@@ -542,7 +543,7 @@ private slots:
         QStringList launched;
         QByteArray iniAtLaunch;
         bool mainOpenAtLaunch = true;
-        CProgramApp::SetRelaunchHook([&](const QString& program) {
+        SetRelaunchHook([&](const QString& program) {
             launched << program;
             iniAtLaunch = m_dir->ReadIni();
             mainOpenAtLaunch = f->isVisible();

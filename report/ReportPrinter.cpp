@@ -1,18 +1,19 @@
-#include "gui/editor/ReportPrinter.h"
+#include "report/ReportPrinter.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QPageLayout>
 #include <QPainter>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "gui/app/AppContext.h"
-#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "report/IniText.h"
 
 namespace {
 
@@ -36,9 +37,27 @@ int ReachOf(const QFontMetricsF& fm, const std::string& text)
     return static_cast<int>(std::ceil(std::max(fm.horizontalAdvance(s), fm.boundingRect(s).right())));
 }
 
+// The printable area in device pixels; the origin of painting is its top-left
+// corner unless the device paints the full page.
+QRect PrintableArea(const QPagedPaintDevice& device)
+{
+    return device.pageLayout().paintRectPixels(device.logicalDpiX());
+}
+
 }  // namespace
 
-CReportPrinter::CReportPrinter(const ITextGrid& grid, const Image& image) : m_grid(grid), m_image(image) {}
+ReportSettings ReportSettingsFromIni(const CIniFile& ini, const std::string& language, bool chinese)
+{
+    ReportSettings settings;
+    settings.chinese = chinese;
+    settings.copyrightsOwner = FromIni(ini.GetString(language, "Copyrights Owner", "")).toStdString();
+    return settings;
+}
+
+CReportPrinter::CReportPrinter(const ITextGrid& grid, const Image& image, const ReportSettings& settings)
+    : m_grid(grid), m_image(image), m_settings(settings)
+{
+}
 
 int CReportPrinter::OnPreparePrinting()
 {
@@ -67,50 +86,50 @@ QFont CReportPrinter::MakeFont(const FontSize& size)
     return font;
 }
 
-ReportContext CReportPrinter::MeasureContext(QPrinter& printer) const
+ReportContext CReportPrinter::MeasureContext(QPagedPaintDevice& device) const
 {
     ReportContext ctx;
-    const QRectF area = printer.pageRect(QPrinter::DevicePixel);
-    ctx.metrics.geometry = ComputePageGeometry(static_cast<int>(area.width()), static_cast<int>(area.height()),
-                                               printer.logicalDpiX(), printer.logicalDpiY());
+    const QRect area = PrintableArea(device);
+    ctx.metrics.geometry =
+        ComputePageGeometry(area.width(), area.height(), device.logicalDpiX(), device.logicalDpiY());
     // Font sizes are twips, which the painter's scale turns into device
     // pixels; metrics taken on the device in those sizes are twips again.
-    const QFontMetricsF page(MakeFont(PageFontSize(ctx.metrics.geometry)), &printer);
-    const QFontMetricsF small(MakeFont(SmallFontSize(ctx.metrics.geometry)), &printer);
+    const QFontMetricsF page(MakeFont(PageFontSize(ctx.metrics.geometry)), &device);
+    const QFontMetricsF small(MakeFont(SmallFontSize(ctx.metrics.geometry)), &device);
     ctx.metrics.pageLine = LineHeight(page);
     ctx.metrics.smallLine = LineHeight(small);
     ctx.textWidth = [page, small](FontId font, const std::string& text) {
         return ReachOf(font == FontId::Small ? small : page, text);
     };
-    ctx.chinese = g_bChinese != 0;
-    ctx.copyrightsOwner = IniString(g_strLanguage, "Copyrights Owner").toStdString();
+    ctx.chinese = m_settings.chinese;
+    ctx.copyrightsOwner = m_settings.copyrightsOwner;
     return ctx;
 }
 
-std::vector<DrawOp> CReportPrinter::LayOutPage(QPrinter& printer, int page, ReportContext* used)
+std::vector<DrawOp> CReportPrinter::LayOutPage(QPagedPaintDevice& device, int page, ReportContext* used)
 {
-    const ReportContext ctx = MeasureContext(printer);
+    const ReportContext ctx = MeasureContext(device);
     if (used)
         *used = ctx;
     return BuildPage(page, m_nPageCount, m_grid, m_image, m_pages, ctx);
 }
 
-void CReportPrinter::OnPrint(QPainter& painter, QPrinter& printer, int page)
+void CReportPrinter::OnPrint(QPainter& painter, QPagedPaintDevice& device, int page)
 {
     ReportContext ctx;
-    const std::vector<DrawOp> ops = LayOutPage(printer, page, &ctx);
+    const std::vector<DrawOp> ops = LayOutPage(device, page, &ctx);
 
     const QFont pageFont = MakeFont(PageFontSize(ctx.metrics.geometry));
     const QFont smallFont = MakeFont(SmallFontSize(ctx.metrics.geometry));
-    const qreal pageAscent = QFontMetricsF(pageFont, &printer).ascent();
-    const qreal smallAscent = QFontMetricsF(smallFont, &printer).ascent();
+    const qreal pageAscent = QFontMetricsF(pageFont, &device).ascent();
+    const qreal smallAscent = QFontMetricsF(smallFont, &device).ascent();
 
     painter.save();
     // Twips with the origin at the top-left of the printable area; the layout's
     // y grows upward, so every y is negated on the way to the device.
-    if (printer.fullPage())
-        painter.translate(printer.pageRect(QPrinter::DevicePixel).topLeft());
-    painter.scale(printer.logicalDpiX() / 1440.0, printer.logicalDpiY() / 1440.0);
+    if (device.pageLayout().mode() == QPageLayout::FullPageMode)
+        painter.translate(PrintableArea(device).topLeft());
+    painter.scale(device.logicalDpiX() / 1440.0, device.logicalDpiY() / 1440.0);
     QPen pen(Qt::black);
     pen.setCosmetic(true);
     pen.setWidth(1);
@@ -130,39 +149,29 @@ void CReportPrinter::OnPrint(QPainter& painter, QPrinter& printer, int page)
     painter.restore();
 }
 
-bool CReportPrinter::Print(QPrinter& printer, QString* error)
+bool CReportPrinter::Print(QPagedPaintDevice& device, int from, int to, QString* error)
 {
-    int from = 1;
-    int to = m_nPageCount;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        from = std::max(1, printer.fromPage());
-        to = printer.toPage() > 0 ? std::min(m_nPageCount, printer.toPage()) : m_nPageCount;
-    }
     QPainter painter;
-    if (!painter.begin(&printer)) {
+    if (!painter.begin(&device)) {
         if (error)
             *error = Tr("The printer could not be started.");
         return false;
     }
     for (int page = from; page <= to; ++page) {
-        if (page > from && !printer.newPage()) {
+        if (page > from && !device.newPage()) {
             painter.end();
             if (error)
                 *error = Tr("The printer could not start a new page.");
             return false;
         }
-        OnPrint(painter, printer, page);
+        OnPrint(painter, device, page);
     }
     painter.end();
-    if (printer.printerState() == QPrinter::Error) {
-        if (error)
-            *error = Tr("The printer reported an error.");
-        return false;
-    }
     return true;
 }
 
-bool PrintReportToPdf(const ITextGrid& grid, const Image& image, const QString& pdfPath, QString* error)
+bool PrintReportToPdf(const ITextGrid& grid, const Image& image, const ReportSettings& settings,
+                      const QString& pdfPath, QString* error)
 {
     const QFileInfo target(pdfPath);
     const auto fail = [&](const QString& reason) {
@@ -179,17 +188,17 @@ bool PrintReportToPdf(const ITextGrid& grid, const Image& image, const QString& 
         return fail(part.errorString());
     part.close();
 
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(part.fileName());
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(target.completeBaseName());
-    printer.setCreator(QCoreApplication::applicationName());
+    // 1200 dots per inch, as a high-resolution printer.
+    QPdfWriter writer(part.fileName());
+    writer.setResolution(1200);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setTitle(target.completeBaseName());
+    writer.setCreator(QCoreApplication::applicationName());
 
-    CReportPrinter report(grid, image);
-    report.OnPreparePrinting();
+    CReportPrinter report(grid, image, settings);
+    const int pages = report.OnPreparePrinting();
     QString reason;
-    if (!report.Print(printer, &reason))
+    if (!report.Print(writer, 1, pages, &reason))
         return fail(reason);
     if (QFileInfo(part.fileName()).size() == 0)
         return fail(Tr("nothing was printed"));

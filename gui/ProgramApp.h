@@ -1,10 +1,9 @@
 #pragma once
 // The application object: start-up in order (Program.ini, language, language
-// module, main frame, first document, branding) and the commands that belong
-// to the application rather than to a window.
+// module, main frame, first document, branding). It sits on top of the window
+// layer, beside main(): nothing below includes it.
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -32,17 +31,6 @@ public:
     // (the directory of the running executable unless a test chose another).
     static QString ProgramDir();
     static void SetProgramDirForTests(const QString& dir);
-
-    // Commands handled by the application.
-    static void OnFileNew();        // guarded: asks before discarding the active document
-    static void OnFileOpen();
-    static void OnFilePrintSetup();
-    static void OnAppAbout();
-
-    // Starts the program anew (after a language change). A test may observe it instead.
-    static void Relaunch();
-    using RelaunchHook = std::function<void(const QString& program)>;
-    static void SetRelaunchHook(RelaunchHook hook);
 
     // The language module file for a Language value in dir: the exact name, else
     // the one whose name matches ignoring case; empty when there is none.

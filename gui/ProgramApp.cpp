@@ -1,28 +1,21 @@
-#include "gui/app/ProgramApp.h"
+#include "gui/ProgramApp.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMenu>
-#include <QPageSetupDialog>
-#include <QProcess>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
-#include "gui/app/AboutDlg.h"
 #include "gui/app/AppContext.h"
-#include "gui/app/AppPrinter.h"
 #include "gui/app/CommandIds.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/app/Language.h"
 #include "gui/app/MessageBox.h"
-#include "gui/app/StringTable.h"
-#include "gui/frame/ChildFrame.h"
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/frame/MainFrame.h"
 
 namespace {
@@ -32,12 +25,6 @@ QString& programDirOverride()
 {
     static QString dir;
     return dir;
-}
-
-CProgramApp::RelaunchHook& relaunchHook()
-{
-    static CProgramApp::RelaunchHook hook;
-    return hook;
 }
 }  // namespace
 
@@ -170,7 +157,7 @@ bool CProgramApp::InitInstance(const QStringList& args)
             fileArg = a;
             break;
         }
-    const bool ok = fileArg.isEmpty() ? (OnFileNew(), m_pMainFrame->ActiveChildFrame() != nullptr)
+    const bool ok = fileArg.isEmpty() ? (m_pMainFrame->OnFileNew(), m_pMainFrame->ActiveChildFrame() != nullptr)
                                       : m_pMainFrame->OpenDocumentFile(fileArg);
     if (!ok) {
         SetMainWindow(nullptr);
@@ -217,66 +204,4 @@ void CProgramApp::ExitInstance()
         QCoreApplication::removeTranslator(qt.get());
     m_pTranslator.reset();
     m_qtTranslators.clear();
-}
-
-void CProgramApp::OnFileNew()
-{
-    CMainFrame* frame = CMainFrame::Instance();
-    if (!frame)
-        return;
-    if (CChildFrame* child = frame->ActiveChildFrame()) {
-        if (!frame->ConfirmStopTransfers(child))
-            return;
-        MessageRequest r;
-        r.parent = frame;
-        r.text = LoadStringRes(IDS_CLEAR_ALL);
-        r.buttons = QMessageBox::Ok | QMessageBox::Cancel;
-        r.icon = QMessageBox::Warning;
-        if (AppMessageBox(r) != QMessageBox::Ok)
-            return;
-        frame->DestroyChildFrame(child);
-    }
-    frame->NewDocument();
-}
-
-void CProgramApp::OnFileOpen()
-{
-    CMainFrame* frame = CMainFrame::Instance();
-    // The opened file replaces the document windows (Close hides, hidden ones go).
-    if (!frame || !frame->ConfirmStopTransfers())
-        return;
-    QFileDialog dlg(frame, QCoreApplication::translate("CMainFrame", "Open"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
-    dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setFileMode(QFileDialog::ExistingFile);
-    dlg.setNameFilters({QCoreApplication::translate("CMainFrame", "Program Document (*.dat)"),
-                        QCoreApplication::translate("CMainFrame", "All Files (*)")});
-    if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return;
-    frame->OpenDocumentFile(dlg.selectedFiles().constFirst());
-}
-
-void CProgramApp::OnFilePrintSetup()
-{
-    QPageSetupDialog dlg(&AppPrinter(), CMainFrame::Instance());
-    ExecDialog(&dlg);
-}
-
-void CProgramApp::OnAppAbout()
-{
-    CAboutDlg dlg(CMainFrame::Instance());
-    ExecDialog(&dlg);
-}
-
-void CProgramApp::SetRelaunchHook(RelaunchHook hook) { relaunchHook() = std::move(hook); }
-
-void CProgramApp::Relaunch()
-{
-    // The running executable by its own absolute path, whatever the current directory.
-    const QString program = QCoreApplication::applicationFilePath();
-    if (relaunchHook()) {
-        relaunchHook()(program);
-        return;
-    }
-    QProcess::startDetached(program, QStringList());
 }

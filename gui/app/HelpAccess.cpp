@@ -1,4 +1,4 @@
-#include "gui/frame/HelpAccess.h"
+#include "gui/app/HelpAccess.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -15,7 +15,6 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 
-#ifdef PROG_HAVE_QTHELP
 #include <QAction>
 #include <QDateTime>
 #include <QHelpContentWidget>
@@ -28,15 +27,12 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QToolBar>
-#endif
 
 namespace {
 
 struct HelpState {
-#ifdef PROG_HAVE_QTHELP
     // Owned by the application object, so it goes before the toolkit does.
     QPointer<QHelpEngine> engine;
-#endif
     QString loadedStem;      // collection the engine holds
     QString namespaceName;   // its one documentation set
     bool unavailable = false;
@@ -60,7 +56,6 @@ QString CollectionStem()
     return QFileInfo(QString::fromStdString(g_strHelpFile)).completeBaseName();
 }
 
-#ifdef PROG_HAVE_QTHELP
 // The help window reads every page and picture out of the collection.
 class CHelpBrowser : public QTextBrowser {
 public:
@@ -274,7 +269,6 @@ CModalFollower& Follower()
     static auto* follower = new CModalFollower(QCoreApplication::instance());
     return *follower;
 }
-#endif
 
 }  // namespace
 
@@ -290,7 +284,6 @@ QString HelpDirectory()
 
 QUrl HelpTopicFor(int context, int dialog)
 {
-#ifdef PROG_HAVE_QTHELP
     if (!EnsureEngine())
         return QUrl();
     HelpState& s = State();
@@ -304,12 +297,6 @@ QUrl HelpTopicFor(int context, int dialog)
             return links.constFirst().url;
     }
     return QUrl(QStringLiteral("qthelp://%1/doc/index.html").arg(s.namespaceName));
-#else
-    (void)context;
-    (void)dialog;
-    State().unavailable = true;
-    return QUrl();
-#endif
 }
 
 void HtmlHelp(int context, int dialog)
@@ -322,7 +309,6 @@ void HtmlHelp(int context, int dialog)
         s.hook(context, topic);
         return;
     }
-#ifdef PROG_HAVE_QTHELP
     if (!s.window && s.engineWidgetsUsed) {
         // The window went away with a dialog it belonged to: start from a fresh engine.
         delete s.engine.data();
@@ -341,7 +327,6 @@ void HtmlHelp(int context, int dialog)
     s.window->show();
     s.window->raise();
     s.window->activateWindow();
-#endif
 }
 
 bool IsHelpUnavailable() { return State().unavailable; }
@@ -356,9 +341,7 @@ void ResetHelpState()
 {
     HelpState& s = State();
     delete s.window.data();
-#ifdef PROG_HAVE_QTHELP
     delete s.engine.data();
-#endif
     s.loadedStem.clear();
     s.namespaceName.clear();
     s.unavailable = false;

@@ -1,0 +1,62 @@
+# Fails when a file under ROOT includes across the layers of the program.
+# Includes name their file from the repository root ("core/radio/Image.h"), so
+# the folder an include starts with is the layer it reaches into. From the
+# bottom up:
+#
+#   layer         holds                                 may include, besides itself
+#   core/         radio, link, editor, settings rules   nothing
+#   report/       the printed report (Qt Gui)           core/
+#   cli/          progtool                              core/ report/ (never gui/)
+#   gui/app/      services of every window: help,       core/ report/
+#                 control ids, relaunch, message
+#                 boxes, settings, About, Language
+#   gui/radio/    the document, Product Information     core/ report/ gui/app/
+#   gui/options/  Option Features                       core/ report/ gui/app/ gui/radio/
+#   gui/link/     the link's dialogs, controller        core/ report/ gui/app/ gui/radio/
+#   gui/editor/   the channel view                      core/ report/ gui/app/ gui/radio/ gui/link/
+#   gui/frame/    main frame, document windows, tree    every layer above but gui/ itself
+#   gui/          the application object, main()       anything
+#
+# So the services know no window above them, and the document and the dialogs
+# know no frame and no view. The one loop left is the transfer's own wiring:
+# the view owns its Process window and link controller, and both call back into
+# it; those two files may include the view.
+#
+# Quoted includes are checked; <...> includes are the system's and Qt's
+# (core/ is kept free of Qt by CheckNoQt.cmake). tests/ and bench/ may include
+# any layer.
+cmake_policy(VERSION 3.25)
+set(layers core report cli gui/app gui/radio gui/options gui/link gui/editor gui/frame)
+# The layers each layer may include, itself among them.
+set(may_core core)
+set(may_report core report)
+set(may_cli core report cli)
+set(may_gui/app core report gui/app)
+set(may_gui/radio core report gui/app gui/radio)
+set(may_gui/options core report gui/app gui/radio gui/options)
+set(may_gui/link core report gui/app gui/radio gui/link)
+set(may_gui/editor core report gui/app gui/radio gui/link gui/editor)
+set(may_gui/frame core report gui/app gui/radio gui/options gui/link gui/editor gui/frame)
+set(transfer_wiring
+    "gui/link/LinkController.cpp>gui/editor/ProgramView.h"
+    "gui/link/ProcessDlg.cpp>gui/editor/ProgramView.h")
+
+set(bad "")
+foreach(layer ${layers})
+  string(JOIN "|" allowed ${may_${layer}})
+  string(JOIN "/ " shown ${may_${layer}})
+  file(GLOB_RECURSE files RELATIVE ${ROOT} ${ROOT}/${layer}/*.cpp ${ROOT}/${layer}/*.h)
+  foreach(f ${files})
+    file(STRINGS ${ROOT}/${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line ${lines})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" included "${line}")
+      if(NOT included MATCHES "^(${allowed})/" AND NOT "${f}>${included}" IN_LIST transfer_wiring)
+        list(APPEND bad "${f}: #include \"${included}\" (${layer}/ includes only ${shown}/)")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(bad)
+  string(REPLACE ";" "\n" bad "${bad}")
+  message(FATAL_ERROR "Includes across the layers (see cmake/CheckLayers.cmake):\n${bad}")
+endif()

@@ -1,0 +1,18 @@
+#pragma once
+// Starting the program anew, which a language change needs. Work that a
+// restart would cut off (a transfer in a document window) is guarded by
+// whoever holds it: the main frame installs the guard.
+#include <QString>
+#include <functional>
+
+// Starts the running executable again, by its own absolute path. A test may
+// observe it instead.
+void Relaunch();
+using RelaunchHook = std::function<void(const QString& program)>;
+void SetRelaunchHook(RelaunchHook hook);
+
+// Asked before anything of a restart happens; false leaves everything as it is.
+// An empty guard (nothing installed) lets the restart go ahead.
+using RelaunchGuard = std::function<bool()>;
+void SetRelaunchGuard(RelaunchGuard guard);
+bool MayRelaunch();
