@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake g++ pkg-config
   libgtest-dev googletest
-  qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
+  qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
   qt6-documentation-tools libgl-dev
   libqt6sql6-sqlite qt6-translations-l10n
   poppler-utils fonts-dejavu-core fonts-wqy-microhei
