@@ -1,9 +1,21 @@
 #include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
 
 #include "gui/ProgramApp.h"
 
 int main(int argc, char** argv)
 {
+    // --help and --version are answered before the toolkit starts: no display needed.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const QString info = CProgramApp::InfoOptionText(args, QFileInfo(QString::fromLocal8Bit(argv[0])).fileName());
+    if (!info.isEmpty()) {
+        std::fputs(info.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Program"));
     CProgramApp theApp;
@@ -12,5 +24,7 @@ int main(int argc, char** argv)
         return 1;
     const int rc = QApplication::exec();
     theApp.ExitInstance();
+    // Program.ini goes back to disk here, where a failure can still be told.
+    CProgramApp::SaveProfile();
     return rc;
 }
