@@ -2,6 +2,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "core/app/IniFile.h"
 #include "gui/ProgramApp.h"
 
 int main(int argc, char** argv)
@@ -18,6 +19,8 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Program"));
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kPackageName));
     CProgramApp theApp;
     // A failed start has shown its message and written it to stderr.
     if (!theApp.InitInstance(QApplication::arguments().mid(1)))
