@@ -352,9 +352,13 @@ std::string CIniFile::Save(bool makeBackup)
     }
 
     if (!m_strSavePath.empty()) {
-        // The user's copy is replaced whole or not at all; its folder may not exist yet.
-        std::error_code ec;
-        std::filesystem::create_directories(ParentDir(m_strSavePath), ec);
+        // The user's copy is replaced whole or not at all. Its folders may not
+        // exist yet: made private (0700), as settings folders are.
+        std::string dir;
+        for (const auto& part : std::filesystem::path(ParentDir(m_strSavePath))) {
+            dir = (std::filesystem::path(dir) / part).string();
+            ::mkdir(dir.c_str(), 0700);
+        }
         const DatResult r = WriteFileAtomically(m_strSavePath, text.data(), text.size());
         if (!r.ok) {
             m_bSaveFailed = true;

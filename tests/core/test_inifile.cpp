@@ -593,6 +593,7 @@ TEST(IniFile, PerUserSaveCreatesTheUsersCopyAndLeavesTheShippedOne)
     ASSERT_FALSE(ini.SaveFailed()) << ini.SaveError();
     EXPECT_EQ(ReadText(user), "[Setup]\r\nLanguage=Chinese\r\n");
     EXPECT_EQ(ReadText(shipped), "; shipped\n[Setup]\nLanguage=English\n");
+    EXPECT_EQ(fs::status(fs::path(user).parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
     // No temporary file is left beside the user's copy.
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(user).parent_path()), fs::directory_iterator()), 1);
 
