@@ -83,6 +83,61 @@ QStringList CProgramApp::FindToolkitTranslations(const QString& dir, const QStri
     return files;
 }
 
+QString CProgramApp::InfoOptionText(const QStringList& args, const QString& invokedAs)
+{
+    const bool help = args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"));
+    if (!help && !args.contains(QStringLiteral("--version")))
+        return QString();
+    const ProfilePaths profile = LocateProfile(ProgramDir().toStdString(), "Program.ini");
+    theIniFile.LoadProfile(profile, false, true, false);
+    ApplyLanguage(LanguageFromSetting(theIniFile.GetString("Setup", "Language", "")));
+    if (!help) {
+        // The first line for scripts, then the About box's lines.
+        QString text = QStringLiteral("Program " PROG_VERSION "\n");
+        for (const char* key : {"Version", "Copyrights", "Copyrights Owner"}) {
+            const QString line = IniString(g_strLanguage, key);
+            if (!line.isEmpty())
+                text += line + QLatin1Char('\n');
+        }
+        return text;
+    }
+    const QString read = QString::fromStdString(profile.read);
+    const QString save = QString::fromStdString(profile.save);
+    if (g_bChinese)
+        return QString::fromUtf8(
+                   "用法：%1 [选项] [文件.dat]\n"
+                   "TR-5 写频软件的窗口程序：读写电台的存储器，编辑信道和功能设置，打印报表。\n\n"
+                   "  文件.dat    打开该电台数据文件（8192 字节），不新建文档\n"
+                   "  --help      显示本帮助后退出\n"
+                   "  --version   显示版本后退出\n\n"
+                   "设置（Program.ini）读取自 %2\n"
+                   "              保存到 %3\n"
+                   "不开窗口做同样的工作：progtool(1)。\n")
+            .arg(invokedAs, read, save);
+    return QStringLiteral(
+               "usage: %1 [OPTION] [FILE.dat]\n"
+               "The TR-5 programming tool's window: read and write the radio's memory, edit its\n"
+               "channels and optional features, print the report.\n\n"
+               "  FILE.dat    open this radio image (8192 bytes) instead of a new document\n"
+               "  --help      print this help and exit\n"
+               "  --version   print the version and exit\n\n"
+               "Settings (Program.ini) are read from %2\n"
+               "                       and saved to %3\n"
+               "The same work without a window: progtool(1).\n")
+        .arg(invokedAs, read, save);
+}
+
+bool CProgramApp::SaveProfile()
+{
+    theIniFile.Save(false);
+    theIniFile.SetWriteBackOnClose(false);
+    if (!theIniFile.SaveFailed())
+        return true;
+    std::fprintf(stderr, "Program: %s\n", theIniFile.SaveError().c_str());
+    std::fflush(stderr);
+    return false;
+}
+
 bool CProgramApp::Fail(const QString& message, const QString& detail)
 {
     m_strLastError = detail.isEmpty() ? message : message + QStringLiteral(": ") + detail;
@@ -97,12 +152,9 @@ bool CProgramApp::InitInstance(const QStringList& args)
     SetMessageCaption(QStringLiteral("Program"));
     const QString dir = ProgramDir();
 
-    // 1. Program.ini beside the executable, written back at exit when changed.
-    const std::string iniPath = QDir(dir).filePath(QStringLiteral("Program.ini")).toStdString();
-    if (programDirOverride().isEmpty())
-        theIniFile.LoadFromProgramDir("Program.ini", true, true, false);
-    else
-        theIniFile.Load(iniPath, true, true, false);
+    // 1. Program.ini beside the executable, or the user's copy when the program's
+    // folder is read-only (installed); written back at exit when changed.
+    theIniFile.LoadProfile(LocateProfile(dir.toStdString(), "Program.ini"), true, true, false);
 
     // 2-3. The language, decided by the same rule as the command-line tool's.
     ApplyLanguage(LanguageFromSetting(theIniFile.GetString("Setup", "Language", "")));

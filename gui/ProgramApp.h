@@ -27,6 +27,15 @@ public:
 
     static CProgramApp* Instance();
 
+    // The text "--help" or "--version" prints, in the language Program.ini
+    // chooses; empty when args ask for neither. invokedAs names the program in
+    // the usage line. Needs no application object and no display.
+    static QString InfoOptionText(const QStringList& args, const QString& invokedAs);
+
+    // Writes Program.ini back when it was changed; a failure goes to stderr.
+    // The process's end calls it, so nothing is written at static destruction.
+    static bool SaveProfile();
+
     // Where Program.ini, the language modules and the help collections are read
     // (the directory of the running executable unless a test chose another).
     static QString ProgramDir();

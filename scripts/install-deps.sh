@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks to build and test the program.
+# Installs what a fresh Debian 12 machine lacks to build, test and package the
+# program (rsvg-convert draws the icons; man, lintian, appstreamcli and
+# desktop-file-validate check the installed tree and the .deb).
 # With --screenshots it also installs the X server, fonts and image tools that
 # scripts/screenshot.sh needs (the tests never need them).
 set -euo pipefail
@@ -11,6 +13,7 @@ packages=(
   qt6-documentation-tools libgl-dev
   libqt6sql6-sqlite qt6-translations-l10n
   poppler-utils fonts-dejavu-core fonts-wqy-microhei
+  librsvg2-bin man-db dpkg-dev lintian appstream desktop-file-utils
 )
 if [[ "${1:-}" == "--screenshots" ]]; then
   packages+=(xvfb xauth x11-apps imagemagick fonts-noto-cjk)

@@ -6,9 +6,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "core/radio/DatFile.h"
+
+#ifndef PROG_PACKAGE_NAME
+#error "PROG_PACKAGE_NAME names the installed program's folders"
+#endif
+
+const char* const kPackageName = PROG_PACKAGE_NAME;
 
 CIniFile theIniFile(4);
 
@@ -60,7 +70,62 @@ bool WriteAll(int fd, const char* data, std::size_t size)
     return true;
 }
 
+std::string JoinPath(const std::string& dir, const std::string& name)
+{
+    return (dir.empty() || dir.back() == '/') ? dir + name : dir + "/" + name;
+}
+
+bool IsFile(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string ParentDir(const std::string& path)
+{
+    const std::string parent = std::filesystem::path(path).parent_path().string();
+    return parent.empty() ? std::string(".") : parent;
+}
+
 }  // namespace
+
+std::string UserProfilePath(const std::string& fileName)
+{
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (xdg && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        std::string dir = home && home[0] ? home : "";
+        if (dir.empty()) {
+            if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+                dir = pw->pw_dir;
+        }
+        if (dir.empty())
+            return std::string();
+        base = JoinPath(dir, ".config");
+    }
+    return JoinPath(JoinPath(base, kPackageName), fileName);
+}
+
+ProfilePaths LocateProfile(const std::string& programDir, const std::string& fileName,
+                           const std::function<bool(const std::string&)>& dirWritable)
+{
+    std::string shipped = JoinPath(programDir, fileName);
+    if (!IsFile(shipped)) {
+        const std::string installed = JoinPath(programDir, std::string("../lib/") + kPackageName + "/" + fileName);
+        if (IsFile(installed))
+            shipped = installed;
+    }
+    const std::string dir = ParentDir(shipped);
+    const bool writable = dirWritable ? dirWritable(dir) : ::access(dir.c_str(), W_OK) == 0;
+    const std::string user = writable ? std::string() : UserProfilePath(fileName);
+    if (user.empty())
+        return ProfilePaths{shipped, shipped, false};
+    return ProfilePaths{IsFile(user) ? user : shipped, user, true};
+}
 
 CIniFile::CIniFile(int growBy) : m_nGrowBy(growBy > 0 ? growBy : 1) {}
 
@@ -87,10 +152,15 @@ std::string CIniFile::ProgramDir()
 bool CIniFile::LoadFromProgramDir(const std::string& fileName, bool writeBackOnClose, bool ignoreCase,
                                   bool backupOnSave)
 {
-    std::string dir = ProgramDir();
-    if (dir.empty() || dir.back() != '/')
-        dir += '/';
-    return Load(dir + fileName, writeBackOnClose, ignoreCase, backupOnSave);
+    return LoadProfile(LocateProfile(ProgramDir(), fileName), writeBackOnClose, ignoreCase, backupOnSave);
+}
+
+bool CIniFile::LoadProfile(const ProfilePaths& paths, bool writeBackOnClose, bool ignoreCase, bool backupOnSave)
+{
+    const bool ok = Load(paths.read, writeBackOnClose, ignoreCase, backupOnSave);
+    if (paths.perUser)
+        m_strSavePath = paths.save;
+    return ok;
 }
 
 bool CIniFile::NamesEqual(const std::string& a, const std::string& b) const
@@ -130,6 +200,7 @@ bool CIniFile::Load(const std::string& path, bool writeBackOnClose, bool ignoreC
         Save(false);
         Clear();
     }
+    m_strSavePath.clear();
     m_bWriteBackOnClose = writeBackOnClose;
     m_bIgnoreCase = ignoreCase;
     m_bBackupOnSave = backupOnSave;
@@ -255,6 +326,7 @@ void CIniFile::SetString(const std::string& section, const std::string& key, con
 std::string CIniFile::Save(bool makeBackup)
 {
     m_bSaveFailed = false;
+    m_strSaveError.clear();
     if (!m_bModified || m_strFilePath.empty())
         return std::string();
 
@@ -264,28 +336,6 @@ std::string CIniFile::Save(bool makeBackup)
         std::error_code ec;  // a backup that cannot be made does not stop the save
         std::filesystem::copy_file(m_strFilePath, m_strBackupFileName,
                                    std::filesystem::copy_options::overwrite_existing, ec);
-    }
-
-    int fd = ::open(m_strFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        // Cannot truncate: overwrite in place. The file keeps its length; the
-        // zero bytes left after shorter text read back as empty lines.
-        fd = ::open(m_strFilePath.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd < 0) {
-            m_bSaveFailed = true;
-            return std::string();
-        }
-        struct stat st {};
-        bool ok = ::fstat(fd, &st) == 0;
-        if (ok && st.st_size > 0) {
-            const std::string zeros(static_cast<std::size_t>(st.st_size), '\0');
-            ok = WriteAll(fd, zeros.data(), zeros.size());
-        }
-        if (!ok || ::lseek(fd, 0, SEEK_SET) != 0) {
-            ::close(fd);
-            m_bSaveFailed = true;
-            return std::string();
-        }
     }
 
     std::string text;
@@ -300,12 +350,58 @@ std::string CIniFile::Save(bool makeBackup)
             text += "\r\n";
         }
     }
-    const bool written = WriteAll(fd, text.data(), text.size());
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        m_bSaveFailed = true;
-        return std::string();
+
+    if (!m_strSavePath.empty()) {
+        // The user's copy is replaced whole or not at all. Its folders may not
+        // exist yet: made private (0700), as settings folders are.
+        std::string dir;
+        for (const auto& part : std::filesystem::path(ParentDir(m_strSavePath))) {
+            dir = (std::filesystem::path(dir) / part).string();
+            ::mkdir(dir.c_str(), 0700);
+        }
+        const DatResult r = WriteFileAtomically(m_strSavePath, text.data(), text.size());
+        if (!r.ok) {
+            m_bSaveFailed = true;
+            m_strSaveError = r.error;
+            return std::string();
+        }
+        return m_strBackupFileName;
     }
+
+    auto fail = [this](int err) {
+        m_bSaveFailed = true;
+        m_strSaveError = "Cannot save \"" + m_strFilePath + "\": " + std::strerror(err);
+        return std::string();
+    };
+    int fd = ::open(m_strFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int openError = errno;
+        // Cannot truncate: overwrite in place. The file keeps its length; the
+        // zero bytes left after shorter text read back as empty lines.
+        fd = ::open(m_strFilePath.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0)
+            return fail(openError);
+        struct stat st {};
+        bool ok = ::fstat(fd, &st) == 0;
+        if (ok && st.st_size > 0) {
+            const std::string zeros(static_cast<std::size_t>(st.st_size), '\0');
+            ok = WriteAll(fd, zeros.data(), zeros.size());
+        }
+        if (!ok || ::lseek(fd, 0, SEEK_SET) != 0) {
+            const int err = errno;
+            ::close(fd);
+            return fail(err);
+        }
+    }
+
+    const bool written = WriteAll(fd, text.data(), text.size());
+    const int writeError = errno;
+    if (!written) {
+        ::close(fd);
+        return fail(writeError);
+    }
+    if (::close(fd) != 0)
+        return fail(errno);
     return m_strBackupFileName;
 }
 

@@ -1,8 +1,34 @@
 #pragma once
 // The program's own INI profile file: the whole file held in memory as ordered
 // sections of ordered key/value pairs. Text is bytes (UTF-8, GB2312/GBK pass through).
+#include <functional>
 #include <string>
 #include <vector>
+
+// The installed program's name: its folder under <prefix>/lib and the user's
+// settings folder under $XDG_CONFIG_HOME.
+extern const char* const kPackageName;
+
+// Where Program.ini is read and where changes to it go.
+struct ProfilePaths {
+    std::string read;
+    std::string save;
+    bool perUser = false;  // save is the user's copy, written atomically
+};
+
+// The user's copy of fileName: $XDG_CONFIG_HOME/<package>/fileName, or
+// ~/.config/<package>/fileName when XDG_CONFIG_HOME is unset or relative;
+// "" without a home directory.
+std::string UserProfilePath(const std::string& fileName);
+
+// The profile of a program in programDir. The shipped copy is fileName beside
+// the program, else <programDir>/../lib/<package>/fileName (progtool installed
+// in <prefix>/bin). When the shipped copy's folder is writable it is read and
+// saved in place (a build tree, a private install). Otherwise the user's copy
+// is read when it exists, else the shipped one, and every save goes to the
+// user's copy. dirWritable decides writability (default: access(W_OK)).
+ProfilePaths LocateProfile(const std::string& programDir, const std::string& fileName,
+                           const std::function<bool(const std::string&)>& dirWritable = {});
 
 class CIniFile {
 public:
@@ -11,10 +37,12 @@ public:
     CIniFile(const CIniFile&) = delete;
     CIniFile& operator=(const CIniFile&) = delete;
 
-    // Loads fileName from the directory of the running executable.
+    // Loads fileName for the running executable by LocateProfile.
     bool LoadFromProgramDir(const std::string& fileName, bool writeBackOnClose, bool ignoreCase,
                             bool backupOnSave);
     bool Load(const std::string& path, bool writeBackOnClose, bool ignoreCase, bool backupOnSave);
+    // Loads paths.read; with paths.perUser every later Save writes paths.save.
+    bool LoadProfile(const ProfilePaths& paths, bool writeBackOnClose, bool ignoreCase, bool backupOnSave);
 
     std::string GetString(const std::string& section, const std::string& key, const std::string& def) const;
     std::string GetString(const std::string& key) const { return GetString("", key, ""); }
@@ -22,9 +50,11 @@ public:
     void SetString(const std::string& key, const std::string& value) { SetString("", key, value); }
 
     // Writes the file when modified; returns this object's backup file name or "".
-    // A file that cannot be opened or written also gives "" and sets SaveFailed().
+    // A file that cannot be opened or written also gives "" and sets SaveFailed();
+    // SaveError() then names the file and the reason.
     std::string Save(bool makeBackup);
     bool SaveFailed() const { return m_bSaveFailed; }
+    const std::string& SaveError() const { return m_strSaveError; }
     void MakeBackupName();
     void Clear();
 
@@ -40,6 +70,8 @@ public:
     void SetBackupFileName(const std::string& name) { m_strBackupFileName = name; }
     const std::string& GetBackupFileName() const { return m_strBackupFileName; }
     const std::string& GetFilePath() const { return m_strFilePath; }
+    // Where Save writes: the user's copy, or the loaded file itself.
+    const std::string& GetSavePath() const { return m_strSavePath.empty() ? m_strFilePath : m_strSavePath; }
     bool IsModified() const { return m_bModified; }
     bool GetIgnoreCase() const { return m_bIgnoreCase; }
 
@@ -67,6 +99,8 @@ private:
     std::string m_strBackupFileName;
     bool m_bModified = false;
     bool m_bSaveFailed = false;
+    std::string m_strSaveError;
+    std::string m_strSavePath;  // the user's copy; empty: save in place
 };
 
 // The one instance holding Program.ini.

@@ -2,9 +2,12 @@
 
 #include <QDialogButtonBox>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QPointer>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "gui/app/AppContext.h"
 #include "gui/app/CommandIds.h"
@@ -76,7 +79,18 @@ void RunLanguageCommand(QWidget* parent)
     if (!MayRelaunch())
         return;
     // The new instance reads Program.ini at once: the choice must be on disk first.
+    // A restart after a failed save would come back in the old language, so the
+    // window stays and says why.
     theIniFile.Save(false);
+    if (theIniFile.SaveFailed()) {
+        const QString text = CLanguageDlg::tr("The language choice could not be saved: %1")
+                                 .arg(QString::fromStdString(theIniFile.SaveError()));
+        std::fprintf(stderr, "Program: %s\n", text.toLocal8Bit().constData());
+        std::fflush(stderr);
+        if (auto* frame = qobject_cast<QMainWindow*>(MainWindow()))
+            frame->statusBar()->showMessage(text);
+        return;
+    }
     QWidget* main = MainWindow();
     if (main && !main->close())
         return;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Draws the toolbar icons, the window icon and the background picture with
-# ImageMagick. The PNG files are kept in the repository; run this only to redraw them.
+# Draws the toolbar icons and the background picture with ImageMagick, and
+# renders the window icon from app.svg with rsvg-convert. The PNG files are
+# kept in the repository; run this only to redraw them.
 set -euo pipefail
 cd "$(dirname "$0")"
 C=convert
@@ -31,11 +32,8 @@ $C -size 18x18 xc:none -stroke '#1d3f7a' -fill '#3a6fc4' -draw "circle 9,9 9,1" 
 # The navigation bar's close button, 16 x 16.
 $C -size 16x16 xc:none -stroke '#505050' -strokewidth 2 -draw "line 4,4 11,11" -draw "line 11,4 4,11" close.png
 
-# Window icon: a handheld radio with its antenna and waves.
-$C -size 32x32 xc:none -fill '#2b3a55' -stroke '#111a2c' -draw "roundrectangle 9,9 22,30 3,3" \
-   -draw "rectangle 18,1 20,9" -fill '#9be3a5' -stroke none -draw "rectangle 12,12 19,17" \
-   -fill '#d0d6e2' -draw "rectangle 12,20 19,27" -fill none -stroke '#e8a33d' -strokewidth 2 \
-   -draw "arc 21,0 31,10 -60,60" -draw "arc 23,-3 35,13 -50,50" app.png
+# Window icon: the application icon (app.svg, also the menu's) at 32 x 32.
+rsvg-convert -w 32 -h 32 app.svg -o app.png
 
 # The tile behind the document windows: a quiet blue field with radio waves.
 $C -size 238x157 gradient:'#dfe9f5'-'#b9cde6' \

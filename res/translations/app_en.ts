@@ -22,6 +22,10 @@
         <source>Chinese</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The language choice could not be saved: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CMainFrame</name>

@@ -22,6 +22,10 @@
         <source>Chinese</source>
         <translation>中文</translation>
     </message>
+    <message>
+        <source>The language choice could not be saved: %1</source>
+        <translation>无法保存语言选择：%1</translation>
+    </message>
 </context>
 <context>
     <name>CMainFrame</name>

@@ -489,3 +489,125 @@ TEST(IniFile, ProgramDirIsTheExecutablesDirectory)
     EXPECT_EQ(CIniFile::ProgramDir(), dir);
     fs::current_path(before);
 }
+
+namespace {
+
+// Sets an environment variable for one scope (unset when value is null).
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old, m_had = true;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { m_had ? ::setenv(m_name, m_old.c_str(), 1) : ::unsetenv(m_name); }
+
+private:
+    const char* m_name;
+    std::string m_old;
+    bool m_had = false;
+};
+
+}  // namespace
+
+TEST(IniFile, UserProfileFollowsXdgConfigHome)
+{
+    const std::string file = std::string("/") + kPackageName + "/Program.ini";
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg");
+        EXPECT_EQ(UserProfilePath("Program.ini"), "/cfg" + file);
+    }
+    ScopedEnv home("HOME", "/home/u");
+    for (const char* unusable : {static_cast<const char*>(nullptr), "", "relative/cfg"}) {
+        ScopedEnv xdg("XDG_CONFIG_HOME", unusable);
+        EXPECT_EQ(UserProfilePath("Program.ini"), "/home/u/.config" + file) << (unusable ? unusable : "unset");
+    }
+}
+
+TEST(IniFile, ProfileIsTheUsersCopyWhenTheProgramFolderIsReadOnly)
+{
+    // <root>/bin holds the program; <root>/lib/<package> the installed profile.
+    IniDir root;
+    const std::string bin = root.File("bin"), lib = root.File(std::string("lib/") + kPackageName);
+    const std::string cfg = root.File("cfg");
+    fs::create_directories(bin);
+    fs::create_directories(lib);
+    ScopedEnv xdg("XDG_CONFIG_HOME", cfg.c_str());
+    const std::string beside = bin + "/Program.ini", installed = bin + "/../lib/" + kPackageName + "/Program.ini",
+                      user = UserProfilePath("Program.ini");
+
+    struct Case {
+        const char* what;
+        bool besideExists, installedExists, userExists, writable;
+        std::string read, save;
+        bool perUser;
+    };
+    const Case cases[] = {
+        {"build tree", true, false, false, true, beside, beside, false},
+        {"build tree, a user copy is ignored", true, false, true, true, beside, beside, false},
+        {"read-only, no user copy yet", true, false, false, false, beside, user, true},
+        {"read-only, the user copy wins", true, false, true, false, user, user, true},
+        {"progtool in <prefix>/bin", false, true, false, false, installed, user, true},
+        {"progtool in <prefix>/bin, user copy", false, true, true, false, user, user, true},
+        {"progtool in a writable prefix", false, true, false, true, installed, installed, false},
+        {"beside comes before the installed copy", true, true, false, true, beside, beside, false},
+        {"nothing anywhere, writable", false, false, false, true, beside, beside, false},
+    };
+    for (const Case& c : cases) {
+        for (const auto& [path, wanted] : {std::pair{beside, c.besideExists}, std::pair{installed, c.installedExists},
+                                           std::pair{user, c.userExists}}) {
+            if (wanted) {
+                fs::create_directories(fs::path(path).parent_path());
+                WriteText(path, "[Setup]\n");
+            } else {
+                fs::remove(path);
+            }
+        }
+        std::string asked;
+        const ProfilePaths p = LocateProfile(bin, "Program.ini", [&](const std::string& dir) {
+            asked = dir;
+            return c.writable;
+        });
+        EXPECT_EQ(p.read, c.read) << c.what;
+        EXPECT_EQ(p.save, c.save) << c.what;
+        EXPECT_EQ(p.perUser, c.perUser) << c.what;
+        // The folder asked about is the shipped copy's, not the user's.
+        EXPECT_EQ(asked, fs::path(c.installedExists && !c.besideExists ? installed : beside).parent_path().string())
+            << c.what;
+    }
+}
+
+TEST(IniFile, PerUserSaveCreatesTheUsersCopyAndLeavesTheShippedOne)
+{
+    IniDir root;
+    const std::string shipped = root.File("Program.ini");
+    WriteText(shipped, "; shipped\n[Setup]\nLanguage=English\n");
+    const std::string user = root.File("cfg/" + std::string(kPackageName) + "/Program.ini");
+
+    CIniFile ini(4);
+    ASSERT_TRUE(ini.LoadProfile(ProfilePaths{shipped, user, true}, false, true, false));
+    EXPECT_EQ(ini.GetSavePath(), user);
+    ini.SetString("Setup", "Language", "Chinese");
+    ini.Save(false);
+    ASSERT_FALSE(ini.SaveFailed()) << ini.SaveError();
+    EXPECT_EQ(ReadText(user), "[Setup]\r\nLanguage=Chinese\r\n");
+    EXPECT_EQ(ReadText(shipped), "; shipped\n[Setup]\nLanguage=English\n");
+    EXPECT_EQ(fs::status(fs::path(user).parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
+    // No temporary file is left beside the user's copy.
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(user).parent_path()), fs::directory_iterator()), 1);
+
+    // A folder that cannot be made (a file stands in its way): reported, naming the file.
+    WriteText(root.File("blocked"), "");
+    CIniFile blocked(4);
+    ASSERT_TRUE(blocked.LoadProfile(ProfilePaths{shipped, root.File("blocked/Program.ini"), true}, false, true, false));
+    blocked.SetString("Setup", "Language", "Chinese");
+    EXPECT_EQ(blocked.Save(false), "");
+    EXPECT_TRUE(blocked.SaveFailed());
+    EXPECT_NE(blocked.SaveError().find(root.File("blocked/Program.ini")), std::string::npos) << blocked.SaveError();
+    EXPECT_EQ(ReadText(shipped), "; shipped\n[Setup]\nLanguage=English\n");
+
+    // Loading a plain file again saves in place.
+    ASSERT_TRUE(ini.Load(shipped, false, true, false));
+    EXPECT_EQ(ini.GetSavePath(), shipped);
+}

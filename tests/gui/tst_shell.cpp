@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QStringDecoder>
 #include <QTreeWidget>
 #include <QtTest>
@@ -570,6 +571,70 @@ private slots:
         QCOMPARE(launched[0], QCoreApplication::applicationFilePath());
         QVERIFY2(iniAtLaunch.contains("Language=Chinese"), iniAtLaunch.constData());
         QVERIFY(!mainOpenAtLaunch);
+    }
+
+    void failedLanguageSaveIsToldAndKeepsTheWindow()
+    {
+        QVERIFY(Start(ShellIni{}));
+        CMainFrame* f = m_app->MainFrame();
+        // A folder where Program.ini was: it cannot be written, not even by root.
+        const QString ini = m_dir->FilePath(QStringLiteral("Program.ini"));
+        QVERIFY(QFile::remove(ini) && QDir().mkdir(ini));
+        bool launched = false;
+        SetRelaunchHook([&](const QString&) { launched = true; });
+        DialogRecorder dialogs;
+        dialogs.handler = [](QDialog* d) {
+            auto* dlg = qobject_cast<CLanguageDlg*>(d);
+            dlg->SetSelection(1);
+            dlg->accept();
+            return dlg->result();
+        };
+        StderrCapture err;
+        RunLanguageCommand(f->ActiveView());
+        QVERIFY(!launched);
+        QVERIFY(f->isVisible());
+        const QString shown = f->statusBar()->currentMessage();
+        QVERIFY2(shown.startsWith(QStringLiteral("The language choice could not be saved: ")) && shown.contains(ini),
+                 qPrintable(shown));
+        QVERIFY2(err.Text().contains(shown.toLocal8Bit()), err.Text().constData());
+        // At the end of the process the same failure reaches stderr.
+        QVERIFY(!CProgramApp::SaveProfile());
+        QVERIFY2(err.Text().count(ini.toLocal8Bit()) >= 2, err.Text().constData());
+    }
+
+    void helpAndVersionSpeakTheProfilesLanguage_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("help") << QByteArray("English") << QStringLiteral("--help")
+                              << QStringList{QStringLiteral("usage: Prog [OPTION] [FILE.dat]"),
+                                             QStringLiteral("--version"), QStringLiteral("are read from <ini>")};
+        QTest::newRow("help, Chinese") << QByteArray("Chinese") << QStringLiteral("-h")
+                                       << QStringList{QString::fromUtf8("用法：Prog"), QString::fromUtf8("读取自 <ini>")};
+        QTest::newRow("version") << QByteArray("English") << QStringLiteral("--version")
+                                 << QStringList{QStringLiteral("Program " PROG_VERSION "\nTest Tool 1.0\n"
+                                                               "Copyright (C) 2026\nTest Owner\n")};
+        QTest::newRow("version, Chinese")
+            << QByteArray("Chinese") << QStringLiteral("--version")
+            << QStringList{QString::fromUtf8("Program " PROG_VERSION "\n测试软件 1.0\n")};
+    }
+    void helpAndVersionSpeakTheProfilesLanguage()
+    {
+        QFETCH(QByteArray, language);
+        QFETCH(QString, option);
+        QFETCH(QStringList, expected);
+        m_dir = std::make_unique<ShellDir>();
+        ShellIni ini;
+        ini.language = language;
+        m_dir->WriteIni(ini);
+        CProgramApp::SetProgramDirForTests(m_dir->Path());
+        QVERIFY(CProgramApp::InfoOptionText({QStringLiteral("x.dat")}, QStringLiteral("Prog")).isEmpty());
+        const QString text = CProgramApp::InfoOptionText({QStringLiteral("x.dat"), option}, QStringLiteral("Prog"));
+        for (QString e : expected) {
+            e.replace(QStringLiteral("<ini>"), m_dir->FilePath(QStringLiteral("Program.ini")));
+            QVERIFY2(text.contains(e), qPrintable(text));
+        }
     }
 
     void languageDialogStartsAtCurrentLanguageAndHasHelp()

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the program and makes its packages: a .deb (dependencies read off the
+# binaries by dpkg-shlibdeps) and a .tar.gz of the installed tree, both in
+# BUILD/packages/. usage: scripts/package.sh [BUILD]   (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath -m "${1:-build}")
+
+[[ -f "$build/CMakeCache.txt" ]] || cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" -j2
+rm -rf "$build/packages"
+# cpack reads the configuration the build tree was given; its staging stays in packages/.
+(cd "$build" && cpack --config CPackConfig.cmake -B "$build/packages" >/dev/null)
+rm -rf "$build/packages/_CPack_Packages"
+ls -1 "$build"/packages/*.deb "$build"/packages/*.tar.gz
