@@ -66,10 +66,13 @@ const std::vector<Command>& Commands()
          "  --fault KIND       silent, no-entry-ack, no-ident, no-final-ack, garbage,\n"
          "                     random-headers, short-reply@F, wrong-ack@F, missing-ack@F,\n"
          "                     drop@F (F: data frame number from 0), slow@MS\n"},
-        {"ports", CmdPorts, "list COM1 to COM4 and whether they can be opened",
+        {"ports", CmdPorts, "list COM1 to COM4 and the serial devices present",
          "usage: progtool ports\n"
          "Lists COM1..COM4, the device each maps to ([Ports] of Program.ini) and whether\n"
-         "it can be opened now.\n"},
+         "it can be opened now, then every serial device present (/dev/serial/by-id/*\n"
+         "with its USB description, /dev/ttyUSB*, /dev/ttyACM*, the /dev/ttyS* with a\n"
+         "UART) and why one cannot be opened (missing, busy, no permission: the\n"
+         "\"dialout\" group).\n"},
     };
     return commands;
 }

@@ -194,10 +194,16 @@ mkdir "$T/prog"
 cp "$PT" "$T/prog/progtool"
 start_radio com
 printf '[Setup]\nLanguage=English\n[Ports]\nCOM1=%s\nCOM2=%s\n' "$T/com" "$T/nothing" >"$T/prog/Program.ini"
-case_ "ports" 0 "$T/prog/progtool" ports
+# The devices present come from a prepared tree: an adapter on the radio's line.
+mkdir -p "$T/root/dev"
+ln -s "$T/com" "$T/root/dev/ttyUSB0"
+ln -s "$T/nothing" "$T/root/dev/ttyACM3"
+case_ "ports" 0 env PROG_DEVICE_ROOT="$T/root" "$T/prog/progtool" ports
 grep -q "^COM1  $T/com .*can be opened" "$T/out" || fail "COM1 line: $(head -1 "$T/out")"
 grep -q "^COM2  $T/nothing .*cannot be opened: .*No such file" "$T/out" || fail "COM2 line"
-[[ $(wc -l <"$T/out") -eq 4 ]] || fail "ports lists $(wc -l <"$T/out") lines"
+[[ $(grep -c "^COM" "$T/out") -eq 4 ]] || fail "ports lists $(grep -c "^COM" "$T/out") COM lines"
+grep -q "^$T/root/dev/ttyUSB0  ttyUSB .*can be opened" "$T/out" || fail "ttyUSB0 line"
+grep -q "^$T/root/dev/ttyACM3  ttyACM .*missing" "$T/out" || fail "ttyACM3 line"
 case_ "read through COM1" 0 "$T/prog/progtool" read --port COM1 -o "$T/com1.dat"
 case_ "unknown port" 1 "$T/prog/progtool" read --port COM2 -o "$T/com2.dat"
 err_has "COM2 ($T/nothing): Could not Open the Port"; err_has "No such file"

@@ -9,6 +9,7 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include "core/app/IniFile.h"
 #include "core/link/Ports.h"
 #include "core/link/SerialPort.h"
 
@@ -131,4 +132,20 @@ TEST(Ports, StatesFromErrnoAndTheirTexts)
     d.state = PortState::Failed;
     d.reason = "Input/output error";
     EXPECT_EQ(PortStateText(d, false), "cannot be opened: Input/output error");
+}
+
+TEST(Ports, PortsEntryAddedWhileRunningAppliesAtOnce)
+{
+    const std::string ini = (fs::temp_directory_path() / "ports_Program.ini").string();
+    std::ofstream(ini) << "[Setup]\nLanguage=English\n[Ports]\nCOM1=/dev/first\n";
+    ASSERT_TRUE(theIniFile.Load(ini, false, true, false));
+    EXPECT_EQ(MapPortName("COM1"), "/dev/first");
+    EXPECT_EQ(MapPortName("com2"), "/dev/ttyUSB1");
+    std::ofstream(ini) << "[Setup]\nLanguage=English\n[ports]\nCOM1=/dev/changed\ncom2=/dev/added\n";
+    EXPECT_EQ(MapPortName("COM1"), "/dev/changed");
+    EXPECT_EQ(MapPortName("com2"), "/dev/added");
+    // The file gone: what was loaded still counts.
+    fs::remove(ini);
+    EXPECT_EQ(MapPortName("COM1"), "/dev/first");
+    theIniFile.Clear();
 }
