@@ -42,7 +42,7 @@ std::string RangeText(const ByteRange& r)
 
 int CmdWrite(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--port", "--retries"}, {"--verify"});
+    const Args args(argv, {"--port", "--retries", "--trace"}, {"--verify"});
     args.RequirePositional(1, "FILE.dat");
     const std::string port = args.Value("--port");
     if (port.empty())
@@ -51,7 +51,7 @@ int CmdWrite(const std::vector<std::string>& argv)
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
     Image image{};
-    if (!LoadImageFile(path, image))
+    if (!LoadImageFile(path, image) || !StartTrace(args))
         return kExitFailed;
     if (!RunTransfer(true, port, image, retries))
         return kExitFailed;

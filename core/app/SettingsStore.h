@@ -16,6 +16,12 @@ inline std::string SettingsKey(const CIniFile& ini) { return ini.GetString("Setu
 inline constexpr const char* kSettingType = "Type";
 inline constexpr const char* kSettingField = "Field";
 inline constexpr const char* kSettingCom = "com";
+// The device path chosen in COM Setup when it is none of COM1..COM4.
+inline constexpr const char* kSettingDevice = "Device";
+// Transfers: verify after a write, back the radio up before one, backups kept.
+inline constexpr const char* kSettingVerify = "VerifyAfterWrite";
+inline constexpr const char* kSettingBackupFirst = "BackupBeforeWrite";
+inline constexpr const char* kSettingBackupKeep = "BackupsKept";
 
 class ISettingsStore {
 public:

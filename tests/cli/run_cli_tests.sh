@@ -8,6 +8,8 @@ PT="$1"
 SRC="$2"
 SAMPLE="$SRC/res/samples/sample.dat"
 T="$(mktemp -d)"
+# Backups and settings go to the test's own folders.
+export XDG_DATA_HOME="$T/xdg-data" XDG_CONFIG_HOME="$T/xdg-config"
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
@@ -52,7 +54,7 @@ stop_radio() {
 
 # ---- help and usage -------------------------------------------------------
 case_ "tool help" 0 "$PT" --help; out_has "usage: progtool COMMAND"
-for c in new show options export import read write print simulate ports; do
+for c in new show options export import read write print simulate ports trace; do
   case_ "$c --help" 0 "$PT" "$c" --help; out_has "usage: progtool $c"
 done
 case_ "no command" 2 "$PT"
@@ -175,12 +177,30 @@ case_ "import into a short file" 1 "$PT" import "$T/s-grid.csv" "$T/short.dat"; 
 # ---- transfers ------------------------------------------------------------------
 start_radio radio --image "$SAMPLE" --save "$T/radio-saved.dat"
 grep -q '^/dev/' "$T/radio.out" || fail "simulate does not print the device path"
-case_ "read" 0 "$PT" read --port "$T/radio" -o "$T/read.dat"
+case_ "read" 0 "$PT" read --port "$T/radio" -o "$T/read.dat" --trace "$T/read.trace"
 same_file "$T/read.dat" "$SAMPLE"
+backups=("$XDG_DATA_HOME"/Program/backups/*-radio.dat)
+[[ ${#backups[@]} -eq 1 ]] || fail "backups: ${backups[*]}"
+same_file "${backups[0]}" "$SAMPLE"
+case_ "decode the read's trace" 0 "$PT" trace "$T/read.trace"
+out_has "1 entry code(s), 1024 read request(s), 1024 read reply(ies), 0 write frame(s), 0 unexpected"
+out_has "read request 0x0108, 8 bytes"
+case_ "read --no-backup" 0 "$PT" read --port "$T/radio" -o "$T/read2.dat" --no-backup
+[[ $(ls "$XDG_DATA_HOME"/Program/backups | wc -l) -eq 1 ]] || fail "--no-backup kept a backup"
+case_ "read with a backup folder that cannot be made" 0 env XDG_DATA_HOME="$SAMPLE" "$PT" read --port "$T/radio" -o "$T/read3.dat"
+err_has "the backup in $SAMPLE/Program/backups failed"; err_has "Not a directory"
+same_file "$T/read3.dat" "$SAMPLE"
+case_ "trace file that cannot be written" 1 "$PT" read --port "$T/radio" -o "$T/read4.dat" --trace "$T/nodir/t.trace"
+err_has "$T/nodir/t.trace"; err_has "nothing was sent"
+absent "$T/read4.dat"
+printf '0.1 > 02\nnonsense\n' >"$T/bad.trace"
+case_ "decode a broken trace" 1 "$PT" trace "$T/bad.trace"; err_has "$T/bad.trace: line 2"
 cp "$T/rt-chirp.dat" "$T/towrite.dat"
 "$PT" options "$T/towrite.dat" --set squelch=7 >/dev/null
-case_ "write --verify" 0 "$PT" write --port "$T/radio" "$T/towrite.dat" --verify
+case_ "write --verify" 0 "$PT" write --port "$T/radio" "$T/towrite.dat" --verify --trace "$T/write.trace"
 out_has "verify: 0x0000-0x1FF5 match"
+case_ "decode the write's trace" 0 "$PT" trace "$T/write.trace"
+out_has "2 entry code(s), 1024 read request(s), 1024 read reply(ies), 1023 write frame(s), 0 unexpected"
 # bytes 0x1FF6.. of a file never reach the radio: reported, not an error
 cp "$T/towrite.dat" "$T/tail.dat"
 printf '\x11\x22' | dd of="$T/tail.dat" bs=1 seek=$((0x1FFA)) conv=notrunc status=none
