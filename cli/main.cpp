@@ -69,7 +69,8 @@ const std::vector<Command>& Commands()
          "  --pace             answer at the real 9600-baud speed\n"
          "  --fault KIND       silent, no-entry-ack, no-ident, no-final-ack, garbage,\n"
          "                     random-headers, short-reply@F, wrong-ack@F, missing-ack@F,\n"
-         "                     drop@F (F: data frame number from 0), slow@MS\n"},
+         "                     drop@F, lose-write@F (acknowledged, not stored) (F: data\n"
+         "                     frame number from 0), slow@MS\n"},
         {"ports", CmdPorts, "list COM1 to COM4 and the serial devices present",
          "usage: progtool ports\n"
          "Lists COM1..COM4, the device each maps to ([Ports] of Program.ini) and whether\n"

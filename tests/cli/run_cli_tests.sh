@@ -242,6 +242,11 @@ case_ "read with a short reply" 1 "$PT" read --port "$T/faulty" -o "$T/partial.d
 err_has "Program Interrupt"; err_has "stopped after"
 absent "$T/partial.dat"
 stop_radio faulty
+start_radio lossy --image "$SAMPLE" --fault lose-write@2
+case_ "write --verify against a radio that loses a frame" 1 "$PT" write --port "$T/lossy" "$T/new.dat" --verify
+err_has "verify: channel 1: Rx Frequency, Tx Frequency differs from $T/new.dat (0x0010-0x0017)"
+err_has "verify failed: 1 differing item(s)"
+stop_radio lossy
 start_radio noack --fault wrong-ack@3
 case_ "write with a wrong acknowledgement" 1 "$PT" write --port "$T/noack" "$SAMPLE"; err_has "Program Interrupt"
 stop_radio noack
