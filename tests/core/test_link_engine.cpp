@@ -25,9 +25,11 @@ public:
     std::vector<int> prompts;
     std::vector<bool> answers;  // answers to successive prompts; Cancel when run out
     std::vector<std::pair<int, std::string>> messages;
+    std::vector<int> attempts;
 
     void Range(int lo, int hi) override { lower = lo, upper = hi; }
     void Progress(int pos) override { progress.push_back(pos); }
+    void Attempt(int n) override { attempts.push_back(n); }
     void Pump() override { ++pumps; }
     bool IsCancelled() override { return cancelAtPump >= 0 && pumps >= cancelAtPump; }
     bool PromptRetry(int id) override
@@ -199,6 +201,12 @@ TEST(LinkEngine, SilentRadioPromptsAfterFifteenAttemptsAndRetryGrantsFifteenMore
     EXPECT_EQ(res.messageId, IDS_COMM_ERROR);
     EXPECT_EQ(r.obs.prompts, (std::vector<int>{IDS_COMM_ERROR, IDS_COMM_ERROR}));
     EXPECT_EQ(r.EntryCodes(), 30);
+    // Each attempt is announced; Retry counts from 1 again.
+    std::vector<int> attempts;
+    for (int series = 0; series < 2; ++series)
+        for (int n = 1; n <= 15; ++n)
+            attempts.push_back(n);
+    EXPECT_EQ(r.obs.attempts, attempts);
     EXPECT_TRUE(r.obs.messages.empty());  // Cancel at the prompt says nothing more
     EXPECT_EQ(img, Before());
     r.ExpectClosed();
