@@ -258,8 +258,7 @@ void CLinkController::OnFinished(const TransferReport& report)
     if (doc)
         doc->SetReadOnly(false);
     const double secs = static_cast<double>(m_jobClock.elapsed()) / 1000.0;
-    const bool radioRead = report.Completed() && (report.stage == TransferStage::Read || report.stage == TransferStage::Backup);
-    if (radioRead)
+    if (report.radioRead)
         NoteReadSinceStart(m_strPort);
     // Only a complete read brings a document: the worker read into its own
     // buffer, so a failed or cancelled read changes nothing.

@@ -59,6 +59,7 @@ void SetBackupBeforeWriteSetting(bool on) { SetFlag(kSettingBackupFirst, on); }
 
 bool ReadSinceStart(const QString& port) { return ReadPorts().contains(port); }
 void NoteReadSinceStart(const QString& port) { ReadPorts().insert(port); }
+void ForgetReadsSinceStart() { ReadPorts().clear(); }
 
 QString TracePath() { return Trace(); }
 

@@ -22,6 +22,7 @@ void SetBackupBeforeWriteSetting(bool on);
 // program started: a write there needs no backup read first by default.
 bool ReadSinceStart(const QString& port);
 void NoteReadSinceStart(const QString& port);
+void ForgetReadsSinceStart();  // as at a new start (tests)
 
 // Setup > Log Serial Traffic: the file every transfer's trace is appended to
 // ("" while off). SetTracePath checks that the file can be written.

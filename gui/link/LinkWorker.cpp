@@ -190,8 +190,10 @@ void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
         rep.stage = stage;
         Image buffer = plan.image;
         rep.result = engine.Read(device, buffer);
-        if (rep.result.Completed())
+        if (rep.result.Completed()) {
             rep.image = buffer;
+            rep.radioRead = rep.radioRead || stage != TransferStage::Verify;
+        }
         return rep.result.Completed();
     };
     // What the radio held is kept; the verify's read-back is what was just
