@@ -14,13 +14,13 @@ inline constexpr int kDefaultBackupKeep = 50;
 
 struct BackupInfo {
     std::string path;
-    std::string name;        // file name
-    std::time_t time = 0;    // from the name
-    std::string port;        // from the name
+    std::string name;      // file name
+    std::time_t time = 0;  // from the name
+    std::string port;      // from the name
     bool pinned = false;
-    bool readable = false;   // the contents below were read
-    std::string error;       // why not, naming the file
-    int channels = 0;        // channels in use
+    bool readable = false;                // the contents below were read
+    std::string error;                    // why not, naming the file
+    int channels = 0;                     // channels in use
     std::vector<std::string> firstNames;  // names of the first named channels, in channel order
 };
 

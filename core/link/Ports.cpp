@@ -139,15 +139,11 @@ PortState PortStateFromErrno(int err)
     case EIO:  // a ttyS without a UART behind it
         return PortState::Missing;
     case EBUSY:
-    case EWOULDBLOCK:
-        return PortState::Busy;
+    case EWOULDBLOCK: return PortState::Busy;
     case EACCES:
-    case EPERM:
-        return PortState::Permission;
-    case ENOTTY:
-        return PortState::NotSerial;
-    default:
-        return PortState::Failed;
+    case EPERM: return PortState::Permission;
+    case ENOTTY: return PortState::NotSerial;
+    default: return PortState::Failed;
     }
 }
 
@@ -229,22 +225,17 @@ const char* PortKindName(PortKind kind)
 std::string PortStateText(const SerialDevice& d, bool chinese)
 {
     switch (d.state) {
-    case PortState::NotProbed:
-        return chinese ? "未检查" : "not checked";
-    case PortState::Openable:
-        return chinese ? "可以打开" : "can be opened";
+    case PortState::NotProbed: return chinese ? "未检查" : "not checked";
+    case PortState::Openable: return chinese ? "可以打开" : "can be opened";
     case PortState::Missing:
         return chinese ? "不存在：未插入或没有该设备" : "missing: not plugged in, or no such device";
-    case PortState::Busy:
-        return chinese ? "忙：正被其他程序使用" : "busy: in use by another program";
+    case PortState::Busy: return chinese ? "忙：正被其他程序使用" : "busy: in use by another program";
     case PortState::Permission:
         return chinese ? "无权限：当前用户需加入 \"dialout\" 组（之后重新登录）"
                        : "no permission: the user must be a member of the \"dialout\" group (log in again after "
                          "joining it)";
-    case PortState::NotSerial:
-        return chinese ? "不是串口设备" : "not a serial device";
-    case PortState::Failed:
-        break;
+    case PortState::NotSerial: return chinese ? "不是串口设备" : "not a serial device";
+    case PortState::Failed: break;
     }
     return (chinese ? "无法打开：" : "cannot be opened: ") + d.reason;
 }

@@ -26,12 +26,12 @@ enum class PortState {
 };
 
 struct SerialDevice {
-    std::string path;         // what the user picks or types: "/dev/ttyUSB0"
+    std::string path;  // what the user picks or types: "/dev/ttyUSB0"
     PortKind kind = PortKind::Path;
     std::string target;       // the device a by-id link resolves to; path itself otherwise
     std::string description;  // "FTDI FT232R USB UART (0403:6001)", "" when not known
     PortState state = PortState::NotProbed;
-    std::string reason;       // the system's reason when not openable ("Permission denied")
+    std::string reason;  // the system's reason when not openable ("Permission denied")
     bool Openable() const { return state == PortState::Openable; }
 };
 

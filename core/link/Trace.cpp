@@ -267,8 +267,7 @@ bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string
         TraceRecord r;
         std::string dir;
         if (!(s >> r.seconds >> dir) || dir.size() != 1 || (dir[0] != '>' && dir[0] != '<' && dir[0] != '!')) {
-            error = "line " + std::to_string(number) + ": not a trace line (seconds, then >, < or !): \"" + line +
-                    "\"";
+            error = "line " + std::to_string(number) + ": not a trace line (seconds, then >, < or !): \"" + line + "\"";
             return false;
         }
         r.direction = dir[0];

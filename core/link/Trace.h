@@ -28,7 +28,7 @@ struct TraceRecord {
     double seconds = 0;    // since the trace began
     char direction = '>';  // '>' host to radio, '<' radio to host, '!' event
     std::vector<std::uint8_t> bytes;
-    std::string text;      // events only
+    std::string text;  // events only
 };
 
 enum class TraceFrameKind {
@@ -47,8 +47,8 @@ enum class TraceFrameKind {
 struct TraceFrame {
     double seconds = 0;  // of the record that completed the frame
     TraceFrameKind kind = TraceFrameKind::Unexpected;
-    int address = -1;    // read and write frames, read replies
-    int length = 0;      // the length byte of a request or write frame
+    int address = -1;  // read and write frames, read replies
+    int length = 0;    // the length byte of a request or write frame
     std::vector<std::uint8_t> data;
     std::string text;
     bool fromRadio = false;

@@ -68,9 +68,9 @@ std::vector<std::string> OptionsAt(const Image& sent, const Image& back, int a, 
     const OptionFields after = DecodeOptions(mixed);
     std::vector<std::string> labels;
     for (const OptionControl& c : OptionControls()) {
-        const bool differs = c.kind == OptionKind::List    ? OptionIndex(before, c.id) != OptionIndex(after, c.id)
-                             : c.kind == OptionKind::Edit  ? before.powerOnName != after.powerOnName
-                                                           : before.beep != after.beep;
+        const bool differs = c.kind == OptionKind::List   ? OptionIndex(before, c.id) != OptionIndex(after, c.id)
+                             : c.kind == OptionKind::Edit ? before.powerOnName != after.powerOnName
+                                                          : before.beep != after.beep;
         if (differs)
             labels.push_back(OptionLabel(c.id, chinese));
     }

@@ -11,7 +11,7 @@
 #include "core/radio/Image.h"
 
 struct WriteDifference {
-    std::string where;                      // in the language asked for
+    std::string where;                        // in the language asked for
     std::vector<std::pair<int, int>> ranges;  // differing addresses, first..last, ascending
 };
 

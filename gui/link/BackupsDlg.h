@@ -24,7 +24,10 @@ public:
     // Reads the folder again.
     void Reload();
     // The backup chosen by Open; empty until then.
-    const BackupInfo* Chosen() const { return m_nChosen >= 0 ? &m_backups[static_cast<std::size_t>(m_nChosen)] : nullptr; }
+    const BackupInfo* Chosen() const
+    {
+        return m_nChosen >= 0 ? &m_backups[static_cast<std::size_t>(m_nChosen)] : nullptr;
+    }
     // The title of the document a backup opens as: "<AppName> - backup of COM1, 2026-05-01 14:30".
     static QString DocumentTitle(const BackupInfo& backup);
 

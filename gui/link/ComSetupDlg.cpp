@@ -130,10 +130,7 @@ QRadioButton* CComSetupDlg::PortButton(int index) const
     return index >= 0 && index < kPorts ? m_pButtons[index] : nullptr;
 }
 
-QLabel* CComSetupDlg::PortDevice(int index) const
-{
-    return index >= 0 && index < kPorts ? m_pDevices[index] : nullptr;
-}
+QLabel* CComSetupDlg::PortDevice(int index) const { return index >= 0 && index < kPorts ? m_pDevices[index] : nullptr; }
 
 QString CComSetupDlg::StateText(const Row& row) const
 {
@@ -151,7 +148,8 @@ void CComSetupDlg::OnInitDialog()
     for (int n = 1; n <= kPorts; ++n) {
         const SerialDevice d = DescribeSerialDevice(MapPortName("com" + std::to_string(n), lookup));
         m_pButtons[n - 1]->setEnabled(d.Openable());
-        const QString tip = QStringLiteral("COM%1 = %2: %3").arg(n).arg(Q(d.path), Q(PortStateText(d, g_bChinese != 0)));
+        const QString tip =
+            QStringLiteral("COM%1 = %2: %3").arg(n).arg(Q(d.path), Q(PortStateText(d, g_bChinese != 0)));
         m_pDevices[n - 1]->setText(
             m_pDevices[n - 1]->fontMetrics().elidedText(Q(d.path), Qt::ElideLeft, m_pDevices[n - 1]->width()));
         m_pDevices[n - 1]->setEnabled(d.Openable());
@@ -232,8 +230,8 @@ void CComSetupDlg::Rescan()
     bool changed = false;
     std::vector<SerialDevice> now = ListSerialDevices({{}, false});
     for (Row& row : m_rows) {
-        const bool present = std::any_of(now.begin(), now.end(),
-                                         [&](const SerialDevice& d) { return d.path == row.device.path; });
+        const bool present =
+            std::any_of(now.begin(), now.end(), [&](const SerialDevice& d) { return d.path == row.device.path; });
         if (row.gone == present) {
             row.gone = !present;
             if (present)
@@ -263,14 +261,14 @@ void CComSetupDlg::ShowDeviceState()
     }
     const int row = RowOf(path);
     if (row >= 0 && m_rows[static_cast<std::size_t>(row)].gone) {
-        m_pDeviceState->setText(tr("%1 is gone: it was unplugged. Plug it in again or choose another device.")
-                                    .arg(path));
+        m_pDeviceState->setText(
+            tr("%1 is gone: it was unplugged. Plug it in again or choose another device.").arg(path));
         return;
     }
     const SerialDevice d = DescribeSerialDevice(S(path));
-    m_pDeviceState->setText(d.Openable() ? tr("%1 can be opened.").arg(path)
-                                         : tr("%1 cannot be opened: %2 (%3)")
-                                               .arg(path, Q(PortStateText(d, g_bChinese != 0)), Q(d.reason)));
+    m_pDeviceState->setText(
+        d.Openable() ? tr("%1 can be opened.").arg(path)
+                     : tr("%1 cannot be opened: %2 (%3)").arg(path, Q(PortStateText(d, g_bChinese != 0)), Q(d.reason)));
 }
 
 void CComSetupDlg::DoDataExchange(bool save)

@@ -80,7 +80,8 @@ QString CLinkController::PortWithDevice(const QString& port)
 QString CLinkController::OperationText(TransferStage stage) const
 {
     switch (stage) {
-    case TransferStage::Backup: return tr("Backing up the radio on %1: reading it before the write").arg(m_strPortDevice);
+    case TransferStage::Backup:
+        return tr("Backing up the radio on %1: reading it before the write").arg(m_strPortDevice);
     case TransferStage::Write: return tr("Writing to %1").arg(m_strPortDevice);
     case TransferStage::Verify: return tr("Verifying %1: reading the radio back").arg(m_strPortDevice);
     case TransferStage::Read: break;
@@ -262,8 +263,8 @@ void CLinkController::OnFinished(const TransferReport& report)
         NoteReadSinceStart(m_strPort);
     // Only a complete read brings a document: the worker read into its own
     // buffer, so a failed or cancelled read changes nothing.
-    if (report.Completed() && report.stage == TransferStage::Read && !m_pView->DeliverRadioRead(report.image, m_strPort)
-        && doc) {
+    if (report.Completed() && report.stage == TransferStage::Read &&
+        !m_pView->DeliverRadioRead(report.image, m_strPort) && doc) {
         // Nobody to open a new document: the read replaces this one, and its
         // file is let go so that Save cannot overwrite it with the radio's data.
         g_bNewDocument = false;
@@ -292,11 +293,11 @@ void CLinkController::TellBackupFailed(const TransferReport& report, bool wroteN
     MessageRequest m;
     m.parent = MainWindow();
     m.icon = QMessageBox::Warning;
-    m.text = wroteNothing ? tr("The radio's memory could not be kept in the backup folder %1, so nothing was written "
-                               "to the radio. Untick \"Back up the radio first\" to write without a backup.")
-                                .arg(BackupFolder())
-                          : tr("The radio was read, but its backup could not be saved in the folder %1.")
-                                .arg(BackupFolder());
+    m.text = wroteNothing
+                 ? tr("The radio's memory could not be kept in the backup folder %1, so nothing was written "
+                      "to the radio. Untick \"Back up the radio first\" to write without a backup.")
+                       .arg(BackupFolder())
+                 : tr("The radio was read, but its backup could not be saved in the folder %1.").arg(BackupFolder());
     m.detail = QString::fromStdString(report.backup.error);
     AppMessageBox(m);
 }

@@ -35,7 +35,7 @@ struct TransferPlan {
 struct TransferReport {
     TransferStage stage = TransferStage::Read;  // the step the job ended in
     TransferResult result;                      // of that step
-    Image image{};           // Read / Backup: the radio's memory; Verify: what it gave back
+    Image image{};                              // Read / Backup: the radio's memory; Verify: what it gave back
     bool radioRead = false;  // the radio's memory was read whole (a read, or the backup before a write)
     bool backupTried = false;
     BackupResult backup;

@@ -118,9 +118,9 @@ TEST_F(DeviceTree, ListsEachKindWithItsState)
 TEST(Ports, StatesFromErrnoAndTheirTexts)
 {
     const std::pair<int, PortState> cases[] = {
-        {ENOENT, PortState::Missing},    {ENODEV, PortState::Missing},    {EIO, PortState::Missing},
-        {EBUSY, PortState::Busy},        {EACCES, PortState::Permission}, {EPERM, PortState::Permission},
-        {ENOTTY, PortState::NotSerial},  {EINVAL, PortState::Failed},
+        {ENOENT, PortState::Missing},   {ENODEV, PortState::Missing},    {EIO, PortState::Missing},
+        {EBUSY, PortState::Busy},       {EACCES, PortState::Permission}, {EPERM, PortState::Permission},
+        {ENOTTY, PortState::NotSerial}, {EINVAL, PortState::Failed},
     };
     for (const auto& [err, state] : cases)
         EXPECT_EQ(PortStateFromErrno(err), state) << err;

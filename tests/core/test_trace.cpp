@@ -113,8 +113,8 @@ TEST(Trace, FullReadDecodesIntoTheProtocolsFrames)
         }
     }
     EXPECT_EQ(fromTrace, Pattern());
-    const auto request = std::find_if(frames.begin(), frames.end(),
-                                      [](const TraceFrame& f) { return f.address == 0x0108; });
+    const auto request =
+        std::find_if(frames.begin(), frames.end(), [](const TraceFrame& f) { return f.address == 0x0108; });
     EXPECT_EQ(DescribeTraceFrame(*request), "read request 0x0108, 8 bytes");
 }
 

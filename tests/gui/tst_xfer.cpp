@@ -354,8 +354,8 @@ private slots:
         CProcessDlg* dlg = Process();
         QCOMPARE(dlg->InstructionText()->text(), QString("Switch the radio on, connect the cable, press OK."));
         QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
-        QVERIFY(QTest::qWaitFor([dlg] { return dlg->AttemptText()->text().contains(QStringLiteral("attempt 3 of 15")); },
-                                20000));
+        QVERIFY(QTest::qWaitFor(
+            [dlg] { return dlg->AttemptText()->text().contains(QStringLiteral("attempt 3 of 15")); }, 20000));
         QTest::keyClick(dlg, Qt::Key_Escape);
         QVERIFY(QTest::qWaitFor([dlg] { return !dlg->IsWindow(); }, 20000));
     }
@@ -398,7 +398,8 @@ private slots:
             // Unplugged while the dialog is open: shown as gone, OK refused.
             QFile::remove(usb0);
             c->Rescan();
-            state[QStringLiteral("gone")] = list->findItems(usb0, Qt::MatchExactly).value(0)->text(CComSetupDlg::kColState);
+            state[QStringLiteral("gone")] =
+                list->findItems(usb0, Qt::MatchExactly).value(0)->text(CComSetupDlg::kColState);
             c->accept();
             refusedGone = c->isVisible() || c->result() != QDialog::Accepted;
             QFile::link(QString::fromStdString(second.SlavePath()), usb0);
