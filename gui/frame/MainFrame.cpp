@@ -541,7 +541,11 @@ CChildFrame* CMainFrame::OpenImageDocument(const Image& image, const QString& ti
 void CMainFrame::ConnectView(CProgramView* view)
 {
     connect(view, &CProgramView::RadioRead, this, [this](const Image& image, const QString& port) {
-        OpenImageDocument(image, CLinkController::RadioDocumentTitle(port));
+        // The radio's window talks to the same radio: a Write from it goes
+        // where the read came from.
+        CChildFrame* frame = OpenImageDocument(image, CLinkController::RadioDocumentTitle(port));
+        frame->GetView()->m_strPort = port;
+        UpdatePortIndicator();
     });
     connect(view, &CProgramView::PortChanged, this, [this] { UpdatePortIndicator(); });
     connect(view, &CProgramView::TransferStatus, this, [this](const QString& text) {

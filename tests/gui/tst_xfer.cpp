@@ -422,6 +422,8 @@ private slots:
         Run(ID_READ);
         QCOMPARE(static_cast<int>(second.FrameLog().size()), 1024);
         QCOMPARE(m_frame->ActiveDocument()->GetTitle(), QString("Test Tool - radio on %1").arg(usb0));
+        // Its window writes back where the read came from.
+        QCOMPARE(m_frame->ActiveView()->m_strPort, usb0);
         second.Stop();
     }
 };
