@@ -1,10 +1,13 @@
 // Event-loop responsiveness during transfers started from the window: the
-// longest gap a 10 ms timer sees while the Process window runs a paced read
-// at 9600 baud and while a silent radio is tried 15 times; also the wall time
-// of unpaced window reads and writes.
+// longest gap a 10 ms timer sees while the Process window runs a paced read,
+// write and write with verify at 9600 baud and while a silent radio is tried
+// 15 times; also the wall time of unpaced window reads and writes.
 //   bench_link_gui [--no-paced]
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
@@ -37,7 +40,7 @@ struct Figures {
     bool ok = false;
 };
 
-Figures RunGui(bool write, bool paced, const RadioFaults& faults)
+Figures RunGui(bool write, bool paced, const RadioFaults& faults, bool verify = false)
 {
     Figures fig;
     CSimulatedRadio radio;
@@ -85,6 +88,9 @@ Figures RunGui(bool write, bool paced, const RadioFaults& faults)
         view->OnWrite();
     else
         view->OnRead();
+    // The write alone, or with its read-back; never the backup read before it.
+    dlg->BackupFirstBox()->setChecked(false);
+    dlg->VerifyBox()->setChecked(verify);
     clock.start();
     timer.start(10);
     dlg->OkButton()->click();
@@ -109,7 +115,10 @@ Figures RunGui(bool write, bool paced, const RadioFaults& faults)
     Image expected = memory;
     std::copy_n(doc.m_image.begin() + mem::kSelectedBand, 3, expected.begin() + mem::kSelectedBand);
     const bool silentRun = faults.silent;
-    fig.ok = silentRun ? messages == 1 : write ? messages == 0 : (messages == 0 && doc.m_image == expected);
+    const std::uint64_t frames = radio.FrameLog().size();
+    fig.ok = silentRun ? messages == 1
+             : write   ? messages == 0 && frames == (verify ? 1023u + 1024u : 1023u)
+                       : (messages == 0 && doc.m_image == expected);
     SetMessageHook({});
     return fig;
 }
@@ -135,6 +144,9 @@ int main(int argc, char** argv)
         if (!std::strcmp(argv[i], "--no-paced"))
             paced = false;
     QApplication app(argc, argv);
+    // Reads keep their backups in a folder of the run's own.
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     theIniFile.SetString("Setup", "AppName", "BenchLinkGui");
     theIniFile.SetString("Setup", "Type1", "TR-5V");
     theIniFile.SetString("Setup", "Field1", "136-174MHz");
@@ -143,9 +155,11 @@ int main(int argc, char** argv)
 
     Print("window read, unpaced", RunGui(false, false, {}), false);
     Print("window write, unpaced", RunGui(true, false, {}), false);
+    Print("window write + verify, unpaced", RunGui(true, false, {}, true), false);
     if (paced) {
         Print("window read, paced 9600 baud", RunGui(false, true, {}), true);
         Print("window write, paced 9600 baud", RunGui(true, true, {}), true);
+        Print("window write + verify, paced 9600 baud", RunGui(true, true, {}, true), true);
     }
     RadioFaults silent;
     silent.silent = true;

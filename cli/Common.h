@@ -77,6 +77,12 @@ std::string MessageText(int id);
 // handshake attempts, `retries` more series are granted, then it fails.
 // Ctrl+C cancels. Prints the failure naming the port; true when completed.
 bool RunTransfer(bool write, const std::string& port, Image& image, int retries);
+// --trace FILE: every later RunTransfer of the command writes its serial trace
+// there. False (reason printed) when the file cannot be written.
+bool StartTrace(const Args& args);
+// A complete read is also kept in the window's backup folder unless
+// --no-backup; a failed backup is reported and does not fail the read.
+void SaveReadBackup(const Args& args, const std::string& port, const Image& image);
 
 // Commands: each returns the exit status.
 int CmdNew(const std::vector<std::string>& argv);
@@ -89,6 +95,7 @@ int CmdWrite(const std::vector<std::string>& argv);
 int CmdPrint(const std::vector<std::string>& argv);
 int CmdSimulate(const std::vector<std::string>& argv);
 int CmdPorts(const std::vector<std::string>& argv);
+int CmdTrace(const std::vector<std::string>& argv);
 
 struct Command {
     const char* name;

@@ -1,12 +1,24 @@
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
 #include <iostream>
+#include <memory>
 
 #include "cli/Common.h"
+#include "core/app/Backups.h"
+#include "core/app/IniFile.h"
+#include "core/app/SettingsStore.h"
 #include "core/link/SerialPort.h"
+#include "core/link/Trace.h"
 #include "core/link/Transfer.h"
 
 namespace cli {
@@ -14,6 +26,7 @@ namespace cli {
 namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
+std::unique_ptr<std::ofstream> g_trace;  // --trace: every transfer of the command goes there
 extern "C" void OnInterrupt(int) { g_interrupted = 1; }
 
 // The Process window without a window: progress on stderr, no questions.
@@ -105,11 +118,19 @@ bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
     g_interrupted = 0;
 
     CPosixSerialPort serial;
-    CCliObserver observer(write, retries);
-    CTransferEngine engine(serial, observer);
     const std::string device = MapPortName(port);
+    std::unique_ptr<CTracingPort> traced;
+    if (g_trace)
+        traced = std::make_unique<CTracingPort>(
+            serial, *g_trace, std::vector<std::string>{std::string("progtool ") + (write ? "write to " : "read from ") +
+                                                       port + " (" + device + ")"});
+    CCliObserver observer(write, retries);
+    CTransferEngine engine(traced ? static_cast<ISerialPort&>(*traced) : serial, observer);
     const TransferResult r = write ? engine.Write(port, image) : engine.Read(port, image);
     observer.EndLine();
+    if (traced && !traced->Good())
+        Error("the serial trace could not be written completely");
+    traced.reset();
     sigaction(SIGINT, &oldInt, nullptr);
     sigaction(SIGTERM, &oldTerm, nullptr);
 
@@ -136,9 +157,47 @@ bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
     return false;
 }
 
+bool StartTrace(const Args& args)
+{
+    const std::string path = args.Value("--trace");
+    if (path.empty())
+        return true;
+    auto out = std::make_unique<std::ofstream>(path, std::ios::out | std::ios::trunc);
+    if (!*out) {
+        Error(path + ": " + std::strerror(errno) + "; the serial trace cannot be written, nothing was sent");
+        return false;
+    }
+    const std::time_t now = std::time(nullptr);
+    char stamp[64];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
+    *out << "# serial trace, started " << stamp << "\n";
+    g_trace = std::move(out);
+    return true;
+}
+
+void SaveReadBackup(const Args& args, const std::string& port, const Image& image)
+{
+    if (args.Has("--no-backup"))
+        return;
+    // The window's backup folder and number to keep: its application name in
+    // the platform's data location, its settings under [Setup] AppName.
+    QCoreApplication::setApplicationName(QStringLiteral("Program"));
+    const std::string folder =
+        (QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups"))
+            .toStdString();
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
+                             QString::fromStdString(SettingsKey(theIniFile)));
+    const int keep = settings.value(QString::fromLatin1(kSettingBackupKeep), kDefaultBackupKeep).toInt();
+    const BackupResult r = SaveBackup(folder, image, port, std::time(nullptr), keep > 0 ? keep : kDefaultBackupKeep);
+    if (r.ok)
+        Note("backup: " + r.path);
+    else
+        Error("the backup in " + folder + " failed: " + r.error);
+}
+
 int CmdRead(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--port", "-o", "--output", "--retries"}, {});
+    const Args args(argv, {"--port", "-o", "--output", "--retries", "--trace"}, {"--no-backup"});
     args.RequirePositional(0, "");
     const std::string port = args.Value("--port");
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
@@ -148,11 +207,14 @@ int CmdRead(const std::vector<std::string>& argv)
         throw UsageError("-o FILE.dat is required");
     const int retries = args.IntValue("--retries", 0, 0, 1000);
     SetUpLanguage(args);
+    if (!StartTrace(args))
+        return kExitFailed;
     Image image{};
     if (!RunTransfer(false, port, image, retries)) {
         Note(out + " was not written");
         return kExitFailed;
     }
+    SaveReadBackup(args, port, image);
     // Exactly the bytes the radio sent, and only after all of them arrived.
     if (!SaveImageFile(out, image))
         return kExitFailed;

@@ -63,6 +63,9 @@ void AddFault(RadioFaults& f, const std::string& faultText)
     } else if (kind == "drop") {
         needs(true);
         f.dropAtFrame = FrameNumber(kind, arg);
+    } else if (kind == "lose-write") {
+        needs(true);
+        f.loseWriteAtFrame = FrameNumber(kind, arg);
     } else if (kind == "slow") {
         needs(true);
         f.replyDelayMs = FrameNumber(kind, arg);

@@ -2,7 +2,9 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "core/app/Globals.h"
 #include "core/link/Protocol.h"
+#include "core/link/Verify.h"
 
 namespace cli {
 
@@ -42,7 +44,7 @@ std::string RangeText(const ByteRange& r)
 
 int CmdWrite(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--port", "--retries"}, {"--verify"});
+    const Args args(argv, {"--port", "--retries", "--trace"}, {"--verify"});
     args.RequirePositional(1, "FILE.dat");
     const std::string port = args.Value("--port");
     if (port.empty())
@@ -51,7 +53,7 @@ int CmdWrite(const std::vector<std::string>& argv)
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
     Image image{};
-    if (!LoadImageFile(path, image))
+    if (!LoadImageFile(path, image) || !StartTrace(args))
         return kExitFailed;
     if (!RunTransfer(true, port, image, retries))
         return kExitFailed;
@@ -66,14 +68,14 @@ int CmdWrite(const std::vector<std::string>& argv)
         return kExitFailed;
     }
     const int written = proto::kLastWriteAddress + proto::kLastWriteSize;  // 0x1FF6
-    const std::vector<ByteRange> bad = Differences(image, back, 0, written);
+    const std::vector<WriteDifference> bad = CompareWrittenImage(image, back, g_bChinese != 0);
     const std::vector<ByteRange> unsent = Differences(image, back, written, static_cast<int>(kImageSize));
     for (const ByteRange& r : unsent)
         std::cout << "verify: " << RangeText(r) << " differs: not written (the radio keeps its own bytes there)\n";
     if (!bad.empty()) {
-        for (const ByteRange& r : bad)
-            Error("verify: " + RangeText(r) + " differs from " + path);
-        Error("verify failed: " + std::to_string(bad.size()) + " differing range(s) on " + port);
+        for (const WriteDifference& d : bad)
+            Error("verify: " + d.where + " differs from " + path + " (" + AddressRangesText(d.ranges) + ")");
+        Error("verify failed: " + std::to_string(bad.size()) + " differing item(s) on " + port);
         return kExitFailed;
     }
     std::cout << "verify: 0x0000-" << Hex(written - 1) << " match " << path << "\n";

@@ -42,15 +42,19 @@ const std::vector<Command>& Commands()
          "Every refused or changed row is reported with its line number. When any row is\n"
          "refused nothing is written, unless --skip-bad is given.\n"},
         {"read", CmdRead, "read the radio's memory into a file",
-         "usage: progtool read --port PORT -o FILE.dat [--retries N]\n"
+         "usage: progtool read --port PORT -o FILE.dat [--retries N] [--trace TRACE] [--no-backup]\n"
          "PORT is COM1..COM4 (mapped by [Ports] of Program.ini) or a device path.\n"
-         "The file is written only after a complete read, exactly as received.\n"
-         "  --retries N   further series of 15 handshake attempts (default 0)\n"},
+         "The file is written only after a complete read, exactly as received, and kept\n"
+         "as a backup in the window's backup folder too (File > Backups...).\n"
+         "  --retries N     further series of 15 handshake attempts (default 0)\n"
+         "  --trace TRACE   write every byte sent and received, and its frames, to TRACE\n"
+         "  --no-backup     keep no backup of the read\n"},
         {"write", CmdWrite, "write a file's image to the radio",
-         "usage: progtool write --port PORT FILE.dat [--verify] [--retries N]\n"
+         "usage: progtool write --port PORT FILE.dat [--verify] [--retries N] [--trace TRACE]\n"
          "Sends the file's image as it is (0x0000..0x1FF5).\n"
-         "  --verify      read the radio back and report any differing byte ranges\n"
-         "  --retries N   further series of 15 handshake attempts (default 0)\n"},
+         "  --verify        read the radio back and report any differing byte ranges\n"
+         "  --retries N     further series of 15 handshake attempts (default 0)\n"
+         "  --trace TRACE   write every byte sent and received, and its frames, to TRACE\n"},
         {"print", CmdPrint, "print the report to a PDF file",
          "usage: progtool print FILE.dat --pdf OUT.pdf [--lang en|zh]\n"
          "Renders the same report as the window's printing (option page, channel pages).\n"},
@@ -65,11 +69,20 @@ const std::vector<Command>& Commands()
          "  --pace             answer at the real 9600-baud speed\n"
          "  --fault KIND       silent, no-entry-ack, no-ident, no-final-ack, garbage,\n"
          "                     random-headers, short-reply@F, wrong-ack@F, missing-ack@F,\n"
-         "                     drop@F (F: data frame number from 0), slow@MS\n"},
-        {"ports", CmdPorts, "list COM1 to COM4 and whether they can be opened",
+         "                     drop@F, lose-write@F (acknowledged, not stored) (F: data\n"
+         "                     frame number from 0), slow@MS\n"},
+        {"ports", CmdPorts, "list COM1 to COM4 and the serial devices present",
          "usage: progtool ports\n"
          "Lists COM1..COM4, the device each maps to ([Ports] of Program.ini) and whether\n"
-         "it can be opened now.\n"},
+         "it can be opened now, then every serial device present (/dev/serial/by-id/*\n"
+         "with its USB description, /dev/ttyUSB*, /dev/ttyACM*, the /dev/ttyS* with a\n"
+         "UART) and why one cannot be opened (missing, busy, no permission: the\n"
+         "\"dialout\" group).\n"},
+        {"trace", CmdTrace, "decode a serial trace into frames",
+         "usage: progtool trace TRACE\n"
+         "Reads a serial trace (Setup > Log Serial Traffic, or --trace of read and write)\n"
+         "and prints its frames: entry code, identification, read and write frames with\n"
+         "address and length, acknowledgements, and bytes no frame accounts for.\n"},
     };
     return commands;
 }

@@ -16,6 +16,12 @@ inline std::string SettingsKey(const CIniFile& ini) { return ini.GetString("Setu
 inline constexpr const char* kSettingType = "Type";
 inline constexpr const char* kSettingField = "Field";
 inline constexpr const char* kSettingCom = "com";
+// The device path chosen in COM Setup when it is none of COM1..COM4.
+inline constexpr const char* kSettingDevice = "Device";
+// Transfers: verify after a write, back the radio up before one, backups kept.
+inline constexpr const char* kSettingVerify = "VerifyAfterWrite";
+inline constexpr const char* kSettingBackupFirst = "BackupBeforeWrite";
+inline constexpr const char* kSettingBackupKeep = "BackupsKept";
 
 class ISettingsStore {
 public:
@@ -23,6 +29,10 @@ public:
     // The 4-byte value `name` under `key`; nullopt when missing or not a 4-byte value.
     virtual std::optional<std::uint32_t> ReadDword(const std::string& key, const std::string& name) = 0;
     virtual void WriteDword(const std::string& key, const std::string& name, std::uint32_t value) = 0;
+    // Text values (a device path); nullopt when missing.
+    virtual std::optional<std::string> ReadString(const std::string& key, const std::string& name) = 0;
+    virtual void WriteString(const std::string& key, const std::string& name, const std::string& value) = 0;
+    virtual void RemoveValue(const std::string& key, const std::string& name) = 0;
 };
 
 class CMemorySettingsStore : public ISettingsStore {
@@ -38,5 +48,22 @@ public:
     {
         m_values[key + "\\" + name] = value;
     }
+    std::optional<std::string> ReadString(const std::string& key, const std::string& name) override
+    {
+        auto it = m_strings.find(key + "\\" + name);
+        if (it == m_strings.end())
+            return std::nullopt;
+        return it->second;
+    }
+    void WriteString(const std::string& key, const std::string& name, const std::string& value) override
+    {
+        m_strings[key + "\\" + name] = value;
+    }
+    void RemoveValue(const std::string& key, const std::string& name) override
+    {
+        m_values.erase(key + "\\" + name);
+        m_strings.erase(key + "\\" + name);
+    }
     std::map<std::string, std::uint32_t> m_values;
+    std::map<std::string, std::string> m_strings;
 };

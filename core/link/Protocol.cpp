@@ -157,7 +157,7 @@ void CRadioProtocol::HandleFrame(std::vector<std::uint8_t>& out, Action& action)
         m_state = State::ReadAck;
         return;
     }
-    for (std::size_t i = 0; i < f.data.size(); ++i)
+    for (std::size_t i = 0; i < f.data.size() && k != m_faults.loseWriteAtFrame; ++i)
         if (addr + i < kImageSize)
             m_memory[addr + i] = f.data[i];
     if (k == m_faults.missingAckAtFrame)

@@ -37,6 +37,7 @@ struct RadioFaults {
     int wrongAckAtFrame = -1;         // answers 0x15 instead of 0x06
     int missingAckAtFrame = -1;       // answers no acknowledgement
     int dropAtFrame = -1;             // hangs up the line when the frame arrives
+    int loseWriteAtFrame = -1;        // acknowledges the write frame but keeps its old bytes
     bool garbage = false;             // answers every byte with noise, never 0x06
     bool randomHeaders = false;       // read reply headers hold noise
     int replyDelayMs = 0;             // pause before each answer (simulated radio only)

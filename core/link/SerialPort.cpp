@@ -4,9 +4,11 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/app/Globals.h"
@@ -53,9 +55,22 @@ std::string MapPortName(const std::string& name,
     return name;
 }
 
+std::function<std::string(const std::string& key)> PortsLookup()
+{
+    // Program.ini is read again each time: a [Ports] entry added while the
+    // program runs applies at once. Without the file, what was loaded counts.
+    const std::string path = theIniFile.GetFilePath();
+    struct stat st {};
+    auto fresh = std::make_shared<CIniFile>();
+    if (!path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        fresh->Load(path, false, theIniFile.GetIgnoreCase(), false))
+        return [fresh](const std::string& key) { return fresh->GetString("Ports", key, ""); };
+    return [](const std::string& key) { return theIniFile.GetString("Ports", key, ""); };
+}
+
 std::string MapPortName(const std::string& name)
 {
-    return MapPortName(name, [](const std::string& key) { return theIniFile.GetString("Ports", key, ""); });
+    return MapPortName(name, PortsLookup());
 }
 
 std::string OpenErrorText(const std::string& device, int err)

@@ -42,7 +42,10 @@ public:
 // name is taken as a device path.
 std::string MapPortName(const std::string& name,
                         const std::function<std::string(const std::string& key)>& lookup);
-// The same, looking the keys up in theIniFile.
+// [Ports] of Program.ini as the file holds it now (read afresh on every call;
+// what theIniFile loaded when the file cannot be read).
+std::function<std::string(const std::string& key)> PortsLookup();
+// The same, looking the keys up with PortsLookup().
 std::string MapPortName(const std::string& name);
 
 // "device: reason", with a hint on how to get access when the reason is EACCES.

@@ -110,6 +110,7 @@ CTransferEngine::Step CTransferEngine::Handshake()
 {
     int attempt = 1;
     for (;;) {
+        m_observer.Attempt(attempt);
         if (!PumpPasses(6, true))
             return Step::Cancelled;
         m_port.PurgeAbort();

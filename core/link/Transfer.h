@@ -19,6 +19,8 @@ public:
     virtual void Progress(int pos) = 0;
     // One pump pass: give the user interface its turn (may do nothing).
     virtual void Pump() {}
+    // A handshake attempt begins: 1, 2, ... (back to 1 after a Retry).
+    virtual void Attempt(int) {}
     virtual bool IsCancelled() = 0;
     // Message textId with Retry and Cancel; true for Retry.
     virtual bool PromptRetry(int textId) = 0;

@@ -92,8 +92,10 @@ void SetDlgItemInt(QLineEdit& edit, int value) { edit.setText(QString::number(va
 CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
 {
     // Every save takes the grid's texts along.
-    if (doc)
+    if (doc) {
         connect(doc, &CProgramDoc::AboutToSave, this, &CProgramView::GridToImage);
+        connect(doc, &CProgramDoc::ReadOnlyChanged, this, &CProgramView::OnReadOnlyChanged);
+    }
 
     QFont font(QStringLiteral("Times New Roman"));
     font.setPointSize(9);
@@ -124,9 +126,22 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
 
     m_grid.setParent(this);
     m_grid.setFont(font);
+    m_gridPalette = m_grid.palette();
+    m_pReadOnlyBanner = new QLabel(this);
+    m_pReadOnlyBanner->setObjectName(QStringLiteral("ReadOnlyBanner"));
+    m_pReadOnlyBanner->setWordWrap(true);
+    m_pReadOnlyBanner->setFrameShape(QFrame::StyledPanel);
+    m_pReadOnlyBanner->setMargin(4);
+    m_pReadOnlyBanner->setAutoFillBackground(true);
+    QPalette banner = m_pReadOnlyBanner->palette();
+    banner.setColor(QPalette::Window, QColor(255, 244, 200));
+    banner.setColor(QPalette::WindowText, Qt::black);
+    m_pReadOnlyBanner->setPalette(banner);
+    m_pReadOnlyBanner->hide();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 8, 24, 8);
     layout->addLayout(bands);
+    layout->addWidget(m_pReadOnlyBanner);
     layout->addWidget(&m_grid, 1);
 
     // Entries 1..29 start at the last row until printing counts the pages.
@@ -346,10 +361,30 @@ QStringList CProgramView::ListItems(const QComboBox* combo) const
     return items;
 }
 
+bool CProgramView::IsReadOnly() const { return m_pDocument && m_pDocument->IsReadOnly(); }
+
+void CProgramView::OnReadOnlyChanged(bool readOnly)
+{
+    // The transfer committed the edit in progress before it began.
+    if (readOnly)
+        HideAllEditors();
+    for (QLineEdit* box : {&m_editVhfLow, &m_editVhfHigh, &m_editUhfLow, &m_editUhfHigh})
+        box->setReadOnly(readOnly);
+    m_pReadOnlyBanner->setText(m_pDocument ? m_pDocument->ReadOnlyReason() : QString());
+    m_pReadOnlyBanner->setVisible(readOnly);
+    QPalette p = m_gridPalette;
+    if (readOnly) {
+        p.setColor(QPalette::Base, palette().color(QPalette::Window));
+        p.setColor(QPalette::Text, palette().color(QPalette::Disabled, QPalette::Text));
+    }
+    m_grid.setPalette(p);
+    m_grid.viewport()->update();
+}
+
 void CProgramView::OpenEditorOnCurrentCell()
 {
     QWidget* editor = EditorForColumn();
-    if (!editor)
+    if (!editor || IsReadOnly())
         return;
     const QString text = m_grid.GetText();
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
@@ -371,7 +406,7 @@ void CProgramView::OpenEditorOnCurrentCell()
 void CProgramView::ShowEditor()
 {
     QWidget* editor = EditorForColumn();
-    if (!editor)
+    if (!editor || IsReadOnly())
         return;
     const long px = m_grid.logicalDpiX();
     const long py = m_grid.logicalDpiY();
@@ -535,7 +570,8 @@ bool CProgramView::OnGridKey(QWidget* widget, QKeyEvent* key)
             return true;
         }
         if (plain && !key->text().isEmpty() && key->text().at(0).isPrint()) {
-            // Typing into the cell: its editor opens and takes the key.
+            // Typing into the cell: its editor opens and takes the key (none
+            // while the document is read-only; the key is dropped).
             OpenEditorOnCurrentCell();
             if (QWidget* opened = OpenEditor())
                 QApplication::sendEvent(opened, key);

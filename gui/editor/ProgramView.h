@@ -3,17 +3,20 @@
 // cell editors, and the commands of the document window.
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPalette>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include "core/editor/CellCommit.h"
+#include "core/radio/Image.h"
 #include "gui/app/ControlId.h"
 #include "gui/editor/MSFlexGrid.h"
 
 class CLinkController;
 class CProgramDoc;
 class QComboBox;
+class QLabel;
 class QKeyEvent;
 
 // Control ids the help contexts and the tests address the view's controls by.
@@ -77,6 +80,13 @@ public:
     // The link's Process and COM Setup dialogs and the running transfer (link/).
     CLinkController* Link();
 
+    // The document is read-only while a transfer runs: no editor opens, the
+    // band boxes take no typing, the grid is greyed under a banner that says why.
+    bool IsReadOnly() const;
+    QLabel* ReadOnlyBanner() const { return m_pReadOnlyBanner; }
+    // Hands a complete read to whoever listens to RadioRead; false when nobody does.
+    bool DeliverRadioRead(const Image& image, const QString& port);
+
 public slots:
     void OnRead();
     void OnWrite();
@@ -91,6 +101,14 @@ public slots:
 signals:
     // OnInitialUpdate begins: the window around the form fits it before the grid fills.
     void InitialUpdateStarting();
+    // A complete read from the radio on port (as the user named it): whoever
+    // listens shows it as a new document; without a listener the read
+    // replaces this view's document.
+    void RadioRead(const Image& image, const QString& port);
+    // The port of the next transfers changed (COM Setup's OK).
+    void PortChanged();
+    // A transfer ended: what the status bar says about it.
+    void TransferStatus(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,6 +116,7 @@ protected:
     virtual void OnHelp(int context);
 
 private:
+    void OnReadOnlyChanged(bool readOnly);
     void CreateEditors();
     void OpenEditorOnCurrentCell();
     void HideEditor(QWidget* editor);
@@ -149,4 +168,6 @@ private:
     QString m_strListSearch;
     QElapsedTimer m_listSearchTime;
     CLinkController* m_pLink = nullptr;  // a child of the view, created on first use
+    QLabel* m_pReadOnlyBanner = nullptr;
+    QPalette m_gridPalette;
 };

@@ -2,6 +2,8 @@
 // the Process window's OK starts.
 #include "gui/editor/ProgramView.h"
 
+#include <QMetaMethod>
+
 #include "gui/app/MessageBox.h"
 #include "gui/link/ComSetupDlg.h"
 #include "gui/link/LinkController.h"
@@ -27,4 +29,12 @@ void CProgramView::OnComSetup()
         return;
     dlg->OnInitDialog();
     ExecDialog(dlg);
+}
+
+bool CProgramView::DeliverRadioRead(const Image& image, const QString& port)
+{
+    if (!isSignalConnected(QMetaMethod::fromSignal(&CProgramView::RadioRead)))
+        return false;
+    emit RadioRead(image, port);
+    return true;
 }

@@ -31,7 +31,11 @@
 #include "gui/app/HelpAccess.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/NavigationBar.h"
+#include "core/link/SerialPort.h"
+#include "core/radio/DatFile.h"
+#include "gui/link/BackupsDlg.h"
 #include "gui/link/LinkController.h"
+#include "gui/link/LinkSettings.h"
 #include "gui/radio/ProgramDoc.h"
 
 #include "gui/options/OptionFeaturesDlg.h"
@@ -160,6 +164,8 @@ void CMainFrame::CreateActions()
     AddAction(ID_FILE_SAVE, tr("&Save"), tr("Save"), tr("Save the active document"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     AddAction(ID_FILE_SAVE_AS, tr("Save &As..."), QString(), tr("Save the active document with a new name"));
+    AddAction(ID_FILE_BACKUPS, tr("&Backups..."), QString(),
+              tr("Open a backup of what a radio held when it was read"));
     AddAction(ID_FILE_PRINT, tr("&Print..."), tr("Print"), tr("Print the channel list and the options"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     AddAction(ID_FILE_PRINT_DIRECT, tr("Print &Direct"), QString(), tr("Print on the default printer"));
@@ -182,6 +188,9 @@ void CMainFrame::CreateActions()
         ->setCheckable(true);
     AddAction(ID_COM_SETUP, tr("&Com Setup"), QString(), tr("Choose the serial port of the radio"));
     AddAction(ID_LANGUAGE, tr("&Language"), QString(), tr("Choose the language of the program"));
+    AddAction(ID_LOG_SERIAL, tr("Log Serial &Traffic..."), QString(),
+              tr("Write every byte sent to and received from the radio to a file"))
+        ->setCheckable(true);
     AddAction(ID_APP_ABOUT, tr("&About Program..."), tr("About"),
               tr("Display program information, version number and copyright"));
     // No shortcut: F1 goes to the focused window first (the channel view and the
@@ -199,6 +208,8 @@ void CMainFrame::CreateActions()
     connect(Action(ID_FILE_CLOSE), &QAction::triggered, this, [this] { OnFileClose(); });
     connect(Action(ID_FILE_SAVE), &QAction::triggered, this, [this] { OnFileSave(); });
     connect(Action(ID_FILE_SAVE_AS), &QAction::triggered, this, [this] { OnFileSaveAs(); });
+    connect(Action(ID_FILE_BACKUPS), &QAction::triggered, this, [this] { OnFileBackups(); });
+    connect(Action(ID_LOG_SERIAL), &QAction::triggered, this, [this](bool on) { OnLogSerialTraffic(on); });
     connect(Action(ID_APP_EXIT), &QAction::triggered, this, [this] { close(); });
     connect(Action(ID_CHANNEL_INFORMATION), &QAction::triggered, this, [this] { OnChannelInformation(); });
     connect(Action(ID_OPTION_FEATURES), &QAction::triggered, this, [this] { OnOptionFeatures(); });
@@ -237,20 +248,21 @@ void CMainFrame::CreateMenus()
     // Menu 128, shown while no document exists.
     m_mainMenus = {
         makeMenu(QStringLiteral("FileMenu"), tr("&File"),
-                 {ID_FILE_NEW, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
+                 {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_BACKUPS, 0, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}),
         makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP}),
     };
     // Menu 129: File, Edit, Program, View, Setup, Help.
     m_docMenus = {
         makeMenu(QStringLiteral("FileMenu"), tr("&File"),
-                 {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
+                 {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_BACKUPS, 0,
+                  ID_FILE_PRINT,
                   ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
         makeMenu(QStringLiteral("EditMenu"), tr("&Edit"),
                  {ID_CHANNEL_INFORMATION, ID_OPTION_FEATURES, ID_PRODUCT_INFORMATION}),
         makeMenu(QStringLiteral("ProgramMenu"), tr("&Program"), {ID_READ, ID_WRITE}),
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_CONTROL_BAR}),
-        makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"), {ID_COM_SETUP, ID_LANGUAGE}),
+        makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"), {ID_COM_SETUP, ID_LOG_SERIAL, ID_LANGUAGE}),
         makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP}),
     };
     m_bDocMenus = true;  // forces the first UpdateFrameMenu to install a set
@@ -291,6 +303,11 @@ void CMainFrame::CreateStatusBar()
     bar->setObjectName(QStringLiteral("StatusBar"));
     m_pReadyLabel = new QLabel(tr("Ready"), bar);
     bar->addWidget(m_pReadyLabel, 1);
+    m_pPortLabel = new QLabel(bar);
+    m_pPortLabel->setObjectName(QStringLiteral("PortIndicator"));
+    m_pPortLabel->setFrameShape(QFrame::Panel);
+    m_pPortLabel->setFrameShadow(QFrame::Sunken);
+    bar->addPermanentWidget(m_pPortLabel);
     const QString indicators[] = {tr("CAP"), tr("NUM"), tr("SCRL")};
     for (const QString& text : indicators) {
         auto* label = new QLabel(text, bar);
@@ -492,6 +509,7 @@ bool CMainFrame::NewDocument()
     auto* doc = new CProgramDoc;
     doc->OnNewDocument();
     auto* frame = new CChildFrame(doc);
+    ConnectView(frame->GetView());
     m_pMdiClient->addSubWindow(frame);
     frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
     frame->GetView()->OnInitialUpdate();
@@ -500,6 +518,96 @@ bool CMainFrame::NewDocument()
     m_pMdiClient->setActiveSubWindow(frame);
     UpdateFrameMenu();
     return true;
+}
+
+CChildFrame* CMainFrame::OpenImageDocument(const Image& image, const QString& title)
+{
+    auto* doc = new CProgramDoc;
+    doc->SetRadioImage(image, title);
+    // Like a file: the grid takes the radio type from the image.
+    g_bNewDocument = false;
+    auto* frame = new CChildFrame(doc);
+    ConnectView(frame->GetView());
+    m_pMdiClient->addSubWindow(frame);
+    frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
+    frame->GetView()->OnInitialUpdate();
+    frame->show();
+    m_pActiveChild = frame;
+    m_pMdiClient->setActiveSubWindow(frame);
+    UpdateFrameMenu();
+    return frame;
+}
+
+void CMainFrame::ConnectView(CProgramView* view)
+{
+    connect(view, &CProgramView::RadioRead, this, [this](const Image& image, const QString& port) {
+        // The radio's window talks to the same radio: a Write from it goes
+        // where the read came from.
+        CChildFrame* frame = OpenImageDocument(image, CLinkController::RadioDocumentTitle(port));
+        frame->GetView()->m_strPort = port;
+        UpdatePortIndicator();
+    });
+    connect(view, &CProgramView::PortChanged, this, [this] { UpdatePortIndicator(); });
+    connect(view, &CProgramView::TransferStatus, this, [this](const QString& text) {
+        m_pReadyLabel->setText(text);
+        UpdatePortIndicator();
+    });
+}
+
+void CMainFrame::UpdatePortIndicator()
+{
+    CProgramView* view = ActiveView();
+    m_pPortLabel->setText(view ? tr("Port: %1").arg(CLinkController::PortWithDevice(view->m_strPort)) : QString());
+    m_pPortLabel->setVisible(view != nullptr);
+}
+
+void CMainFrame::OnFileBackups()
+{
+    CBackupsDlg dlg(this);
+    if (ExecDialog(&dlg) != QDialog::Accepted || !dlg.Chosen())
+        return;
+    const BackupInfo& b = *dlg.Chosen();
+    Image image{};
+    const DatResult r = LoadDatFile(b.path, image);
+    if (!r.ok) {
+        MessageRequest m;
+        m.parent = this;
+        m.text = tr("The backup could not be opened.");
+        m.detail = QString::fromStdString(r.error);
+        AppMessageBox(m);
+        return;
+    }
+    OpenImageDocument(image, CBackupsDlg::DocumentTitle(b));
+}
+
+void CMainFrame::OnLogSerialTraffic(bool on)
+{
+    QString path;
+    if (on) {
+        QFileDialog dlg(this, tr("Log Serial Traffic"));
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
+        // The log grows: a file chosen again is added to, never replaced.
+        dlg.setOption(QFileDialog::DontConfirmOverwrite);
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        dlg.setNameFilters({tr("Serial trace (*.trace *.txt)"), tr("All Files (*)")});
+        dlg.setDefaultSuffix(QStringLiteral("trace"));
+        if (ExecDialog(&dlg) == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+            path = dlg.selectedFiles().constFirst();
+    }
+    QString error;
+    if (!SetTracePath(path, &error)) {
+        MessageRequest m;
+        m.parent = this;
+        m.text = tr("The serial trace cannot be written to this file.");
+        m.detail = error;
+        AppMessageBox(m);
+        SetTracePath(QString(), nullptr);
+    }
+    Action(ID_LOG_SERIAL)->setChecked(!TracePath().isEmpty());
+    Action(ID_LOG_SERIAL)->setStatusTip(TracePath().isEmpty()
+                                            ? tr("Write every byte sent to and received from the radio to a file")
+                                            : tr("Logging serial traffic to %1").arg(TracePath()));
 }
 
 bool CMainFrame::OpenDocumentFile(const QString& path)
@@ -520,6 +628,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
     if (CChildFrame* active = ActiveChildFrame())
         active->close();
     auto* frame = new CChildFrame(doc);
+    ConnectView(frame->GetView());
     m_pMdiClient->addSubWindow(frame);
     frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
     frame->GetView()->OnInitialUpdate();
@@ -575,6 +684,7 @@ void CMainFrame::UpdateFrameMenu()
     for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT,
                    ID_FILE_PRINT_PREVIEW, ID_READ, ID_WRITE, ID_COM_SETUP, ID_LANGUAGE})
         Action(id)->setEnabled(haveView);
+    UpdatePortIndicator();
     Action(ID_PRODUCT_INFORMATION)->setEnabled(true);
     Action(ID_OPTION_FEATURES)->setEnabled(ActiveDocument() != nullptr);
     Action(ID_CONTROL_BAR)->setChecked(m_pNavBar->isVisibleTo(this));

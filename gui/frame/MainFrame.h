@@ -6,6 +6,8 @@
 #include <QMap>
 #include <QPointer>
 
+#include "core/radio/Image.h"
+
 class CChildFrame;
 class CMDIClientWnd;
 class CNavigationBar;
@@ -44,11 +46,17 @@ public:
     QList<QMenu*> CurrentMenus() const;
     QMenu* Menu(const QString& objectName) const;
     QTreeWidgetItem* TreeRoot() const { return m_pTreeRoot; }
+    // The status bar's message pane (the last transfer's end) and its port.
+    QLabel* StatusText() const { return m_pReadyLabel; }
+    QLabel* PortIndicator() const { return m_pPortLabel; }
 
     // The framework's document handling: a new default document, or one from a file.
     // A failed open shows a message naming the file and the reason and changes nothing.
     bool NewDocument();
     bool OpenDocumentFile(const QString& path);
+    // A document of an image without a file (a read from the radio, a
+    // backup): Save asks for a name. The windows open until now stay.
+    CChildFrame* OpenImageDocument(const Image& image, const QString& title);
     // Destroys a document window and its document without asking anything.
     void DestroyChildFrame(CChildFrame* frame);
     // Before a document window (frame) or all of them go: a transfer running
@@ -65,6 +73,8 @@ public:
     void OnProductInformation();
     void OnOptionFeatures();
     void OnFileClose();
+    void OnFileBackups();
+    void OnLogSerialTraffic(bool on);
     bool OnFileSave();
     bool OnFileSaveAs();
     // Every help request of the frame ends here: the command id is the context number.
@@ -90,6 +100,10 @@ private:
     void CreateStatusBar();
     void CreateNavigationBar();
     void OnSubWindowActivated();
+    // A new document window's view: its reads, port and transfer ends reach the frame.
+    void ConnectView(CProgramView* view);
+    // The status bar's port: the active view's, with its device.
+    void UpdatePortIndicator();
     bool SaveTo(CProgramDoc* doc, const QString& path);
     void ConnectViewCommand(int id, void (CProgramView::*slot)());
 
@@ -99,6 +113,7 @@ private:
     CNavigationBar* m_pNavBar = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;
+    QLabel* m_pPortLabel = nullptr;
     QMap<int, QAction*> m_actions;
     QList<QMenu*> m_mainMenus;      // menu 128: no document
     QList<QMenu*> m_docMenus;       // menu 129: with a document

@@ -3,20 +3,36 @@
 #include <algorithm>
 
 #include <QButtonGroup>
+#include <QFile>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
 
-#include "gui/app/AppContext.h"
-#include "gui/app/ControlId.h"
-#include "gui/app/CommandIds.h"
+#include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
-#include "gui/app/HelpAccess.h"
-#include "gui/app/DialogUnits.h"
 #include "core/link/SerialPort.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/ControlId.h"
+#include "gui/app/DialogUnits.h"
+#include "gui/app/HelpAccess.h"
+#include "gui/app/MessageBox.h"
+
+namespace {
+
+constexpr int kRescanMs = 1500;
+
+QString Q(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
+std::string S(const QString& s) { return QFile::encodeName(s).toStdString(); }
+
+}  // namespace
 
 CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
 {
@@ -49,17 +65,61 @@ CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
         r.setHeight(std::max(r.height(), m_pButtons[i]->sizeHint().height()));
         m_pButtons[i]->setGeometry(r);
         m_pGroup->addButton(m_pButtons[i], i);
+        // Under each button the device it stands for.
+        m_pDevices[i] = new QLabel(this);
+        m_pDevices[i]->setObjectName(QStringLiteral("PortDevice%1").arg(i + 1));
+        m_pDevices[i]->setGeometry(DialogUnitRect(this, pos[i][0] + 2, pos[i][1] + 10, i % 2 ? 52 : 64, 9));
     }
-    connect(m_pGroup, &QButtonGroup::idToggled, this, [this](int, bool on) {
-        if (on)
-            m_pNote->hide();
-    });
     // Between the group and the buttons: why no port is checked.
     m_pNote = new QLabel(this);
     m_pNote->setObjectName(QStringLiteral("PortNote"));
     m_pNote->setGeometry(DialogUnitRect(this, 20, 71, 139, 9));
     m_pNote->hide();
-    setFixedSize(DialogUnitRect(this, 0, 0, 178, 109).size());
+
+    // Beside the template: every serial device present, or a path typed in.
+    auto* listLabel = new QLabel(tr("Serial devices present:"), this);
+    listLabel->setGeometry(DialogUnitRect(this, 178, 4, 254, 10));
+    m_pList = new QTreeWidget(this);
+    m_pList->setObjectName(QStringLiteral("DeviceList"));
+    m_pList->setRootIsDecorated(false);
+    m_pList->setAllColumnsShowFocus(true);
+    m_pList->setHeaderLabels({tr("Device"), tr("Kind"), tr("Description"), tr("State")});
+    m_pList->setGeometry(DialogUnitRect(this, 178, 15, 254, 71));
+    m_pDeviceButton = new QRadioButton(tr("Device:"), this);
+    m_pDeviceButton->setObjectName(QStringLiteral("DeviceButton"));
+    QRect r = DialogUnitRect(this, 178, 90, 40, 11);
+    r.setWidth(std::max(r.width(), m_pDeviceButton->sizeHint().width()));
+    m_pDeviceButton->setGeometry(r);
+    m_pGroup->addButton(m_pDeviceButton, kDevice);
+    m_pDeviceEdit = new QLineEdit(this);
+    m_pDeviceEdit->setObjectName(QStringLiteral("DeviceEdit"));
+    m_pDeviceEdit->setPlaceholderText(tr("/dev/ttyUSB0, or choose above"));
+    m_pDeviceEdit->setGeometry(DialogUnitRect(this, 222, 89, 210, 13));
+    m_pDeviceState = new QLabel(this);
+    m_pDeviceState->setObjectName(QStringLiteral("DeviceState"));
+    m_pDeviceState->setWordWrap(true);
+    m_pDeviceState->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_pDeviceState->setGeometry(DialogUnitRect(this, 178, 104, 254, 20));
+    setFixedSize(DialogUnitRect(this, 0, 0, 440, 128).size());
+
+    connect(m_pGroup, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on)
+            m_pNote->hide();
+    });
+    connect(m_pList, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (!item)
+            return;
+        m_pDeviceEdit->setText(item->text(kColPath));
+        m_pDeviceButton->setChecked(true);
+        ShowDeviceState();
+    });
+    connect(m_pDeviceEdit, &QLineEdit::textEdited, this, [this] {
+        m_pDeviceButton->setChecked(true);
+        ShowDeviceState();
+    });
+    m_pRescan = new QTimer(this);
+    m_pRescan->setInterval(kRescanMs);
+    connect(m_pRescan, &QTimer::timeout, this, &CComSetupDlg::Rescan);
 
     connect(ok, &QPushButton::clicked, this, &CComSetupDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CComSetupDlg::reject);
@@ -70,32 +130,145 @@ QRadioButton* CComSetupDlg::PortButton(int index) const
     return index >= 0 && index < kPorts ? m_pButtons[index] : nullptr;
 }
 
+QLabel* CComSetupDlg::PortDevice(int index) const { return index >= 0 && index < kPorts ? m_pDevices[index] : nullptr; }
+
+QString CComSetupDlg::StateText(const Row& row) const
+{
+    if (row.gone)
+        return tr("gone: it was unplugged");
+    return Q(PortStateText(row.device, g_bChinese != 0));
+}
+
 void CComSetupDlg::OnInitDialog()
 {
     // Each opening probes afresh: a port another program holds right now is
-    // greyed out, one it has since released comes back.
+    // greyed out, one it has since released comes back; [Ports] is read from
+    // Program.ini as it is now.
+    const auto lookup = PortsLookup();
     for (int n = 1; n <= kPorts; ++n) {
-        CPosixSerialPort probe;
-        const bool ok = probe.Open("com" + std::to_string(n));
-        probe.Close();
-        m_pButtons[n - 1]->setEnabled(ok);
+        const SerialDevice d = DescribeSerialDevice(MapPortName("com" + std::to_string(n), lookup));
+        m_pButtons[n - 1]->setEnabled(d.Openable());
+        const QString tip =
+            QStringLiteral("COM%1 = %2: %3").arg(n).arg(Q(d.path), Q(PortStateText(d, g_bChinese != 0)));
+        m_pDevices[n - 1]->setText(
+            m_pDevices[n - 1]->fontMetrics().elidedText(Q(d.path), Qt::ElideLeft, m_pDevices[n - 1]->width()));
+        m_pDevices[n - 1]->setEnabled(d.Openable());
+        m_pDevices[n - 1]->setToolTip(tip);
+        m_pButtons[n - 1]->setToolTip(tip);
     }
+    m_rows.clear();
+    for (SerialDevice& d : ListSerialDevices())
+        m_rows.push_back({std::move(d), false});
+    FillList();
 
-    // A value outside 1..4 (a damaged store) counts as missing: COM1, rather
-    // than no port at all, which OK would turn into "com0".
-    const std::uint32_t stored = AppSettings().ReadDword(SettingsKey(theIniFile), kSettingCom).value_or(1);
-    m_nPort = (stored >= 1 && stored <= kPorts ? static_cast<int>(stored) : 1) - 1;
+    const std::string key = SettingsKey(theIniFile);
+    const std::optional<std::string> device = AppSettings().ReadString(key, kSettingDevice);
+    m_pDeviceEdit->setText(device ? Q(*device) : QString());
+    if (device && !device->empty()) {
+        m_nPort = kDevice;
+    } else {
+        // A value outside 1..4 (a damaged store) counts as missing: COM1, rather
+        // than no port at all, which OK would turn into "com0".
+        const std::uint32_t stored = AppSettings().ReadDword(key, kSettingCom).value_or(1);
+        m_nPort = (stored >= 1 && stored <= kPorts ? static_cast<int>(stored) : 1) - 1;
+    }
     DoDataExchange(false);
+    ShowDeviceState();
 
     // A stored port that cannot be opened now is not offered as the choice:
     // nothing is checked, and the note says why. OK then keeps the port in use.
     m_pNote->hide();
-    if (m_nPort >= 0 && !m_pButtons[m_nPort]->isEnabled()) {
-        m_pNote->setText(tr("COM%1 cannot be opened now.").arg(m_nPort + 1));
+    const bool deviceOk = m_nPort != kDevice || DescribeSerialDevice(S(m_pDeviceEdit->text())).Openable();
+    if (m_nPort >= 0 && (m_nPort == kDevice ? !deviceOk : !m_pButtons[m_nPort]->isEnabled())) {
+        m_pNote->setText(m_nPort == kDevice ? tr("The device cannot be opened now.")
+                                            : tr("COM%1 cannot be opened now.").arg(m_nPort + 1));
         m_pNote->show();
         m_nPort = -1;
         DoDataExchange(false);
     }
+    m_pRescan->start();
+}
+
+void CComSetupDlg::FillList()
+{
+    const QString current = m_pList->currentItem() ? m_pList->currentItem()->text(kColPath) : QString();
+    const QSignalBlocker block(m_pList);
+    m_pList->clear();
+    for (const Row& row : m_rows) {
+        auto* item = new QTreeWidgetItem(m_pList);
+        item->setText(kColPath, Q(row.device.path));
+        item->setText(kColKind, QString::fromLatin1(PortKindName(row.device.kind)));
+        QString description = Q(row.device.description);
+        if (row.device.target != row.device.path)
+            description += (description.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("-> ") +
+                           Q(row.device.target);
+        item->setText(kColDescription, description);
+        item->setText(kColState, StateText(row));
+        item->setToolTip(kColState, StateText(row));
+        item->setToolTip(kColPath, Q(row.device.path));
+        if (row.gone || !row.device.Openable())
+            for (int c = kColPath; c <= kColState; ++c)
+                item->setForeground(c, palette().brush(QPalette::Disabled, QPalette::Text));
+        if (item->text(kColPath) == current)
+            m_pList->setCurrentItem(item);
+    }
+    for (int c = kColPath; c <= kColState; ++c)
+        m_pList->resizeColumnToContents(c);
+}
+
+int CComSetupDlg::RowOf(const QString& path) const
+{
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        if (Q(m_rows[i].device.path) == path)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void CComSetupDlg::Rescan()
+{
+    // Without opening what is known: a probe may toggle a device's lines.
+    bool changed = false;
+    std::vector<SerialDevice> now = ListSerialDevices({{}, false});
+    for (Row& row : m_rows) {
+        const bool present =
+            std::any_of(now.begin(), now.end(), [&](const SerialDevice& d) { return d.path == row.device.path; });
+        if (row.gone == present) {
+            row.gone = !present;
+            if (present)
+                ProbeSerialDevice(row.device);
+            changed = true;
+        }
+    }
+    for (SerialDevice& d : now) {
+        if (RowOf(Q(d.path)) >= 0)
+            continue;
+        ProbeSerialDevice(d);
+        m_rows.push_back({std::move(d), false});
+        changed = true;
+    }
+    if (changed) {
+        FillList();
+        ShowDeviceState();
+    }
+}
+
+void CComSetupDlg::ShowDeviceState()
+{
+    const QString path = m_pDeviceEdit->text().trimmed();
+    if (path.isEmpty()) {
+        m_pDeviceState->clear();
+        return;
+    }
+    const int row = RowOf(path);
+    if (row >= 0 && m_rows[static_cast<std::size_t>(row)].gone) {
+        m_pDeviceState->setText(
+            tr("%1 is gone: it was unplugged. Plug it in again or choose another device.").arg(path));
+        return;
+    }
+    const SerialDevice d = DescribeSerialDevice(S(path));
+    m_pDeviceState->setText(
+        d.Openable() ? tr("%1 can be opened.").arg(path)
+                     : tr("%1 cannot be opened: %2 (%3)").arg(path, Q(PortStateText(d, g_bChinese != 0)), Q(d.reason)));
 }
 
 void CComSetupDlg::DoDataExchange(bool save)
@@ -105,12 +278,15 @@ void CComSetupDlg::DoDataExchange(bool save)
         for (int i = 0; i < kPorts; ++i)
             if (m_pButtons[i]->isChecked())
                 m_nPort = i;
+        if (m_pDeviceButton->isChecked())
+            m_nPort = kDevice;
         return;
     }
     // An exclusive group cannot uncheck its last button; -1 needs it lifted briefly.
     m_pGroup->setExclusive(false);
     for (int i = 0; i < kPorts; ++i)
         m_pButtons[i]->setChecked(i == m_nPort);
+    m_pDeviceButton->setChecked(m_nPort == kDevice);
     m_pGroup->setExclusive(true);
 }
 
@@ -120,15 +296,43 @@ void CComSetupDlg::OnOK()
     if (m_nPort < 0) {
         // Nothing checked: the port in use stays rather than one that cannot
         // exist.
+        m_pRescan->stop();
         QDialog::accept();
         return;
     }
+    const std::string key = SettingsKey(theIniFile);
+    if (m_nPort == kDevice) {
+        const QString path = m_pDeviceEdit->text().trimmed();
+        const int row = RowOf(path);
+        QString refusal;
+        if (path.isEmpty())
+            refusal = tr("Type the path of a serial device, or choose one from the list.");
+        else if (row >= 0 && m_rows[static_cast<std::size_t>(row)].gone)
+            refusal = tr("%1 is gone: it was unplugged. Plug it in again or choose another device.").arg(path);
+        if (!refusal.isEmpty()) {
+            AppMessageBox(this, refusal);
+            return;
+        }
+        m_pRescan->stop();
+        emit PortChosen(path);
+        AppSettings().WriteString(key, kSettingDevice, S(path));
+        QDialog::accept();
+        return;
+    }
+    m_pRescan->stop();
     emit PortChosen(QString::asprintf("%s%d", "com", m_nPort + 1));
-    AppSettings().WriteDword(SettingsKey(theIniFile), kSettingCom, static_cast<std::uint32_t>(m_nPort + 1));
+    AppSettings().WriteDword(key, kSettingCom, static_cast<std::uint32_t>(m_nPort + 1));
+    AppSettings().RemoveValue(key, kSettingDevice);
     QDialog::accept();
 }
 
 void CComSetupDlg::accept() { OnOK(); }
+
+void CComSetupDlg::reject()
+{
+    m_pRescan->stop();
+    QDialog::reject();
+}
 
 void CComSetupDlg::keyPressEvent(QKeyEvent* event)
 {

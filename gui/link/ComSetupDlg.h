@@ -1,19 +1,30 @@
 #pragma once
 // COM Setup (template 135): chooses the port of the next transfers among
-// COM1..COM4, greys out those that cannot be opened now, and remembers the
-// choice as "com" under the settings key named after [Setup] AppName. A
-// remembered port that cannot be opened is left unchecked, with a note.
+// COM1..COM4, each shown with the device [Ports] maps it to (read afresh at
+// every opening) and greyed out when it cannot be opened now; or any serial
+// device present, from the list beside them or typed as a path. The list says
+// why a device cannot be opened, and is scanned again while the dialog is
+// open: a device unplugged meanwhile is shown as gone, never chosen silently.
+// The choice is remembered as "com" (COM1..COM4) or as a device path.
 #include <QDialog>
+#include <vector>
+
+#include "core/link/Ports.h"
 
 class QButtonGroup;
 class QLabel;
+class QLineEdit;
 class QRadioButton;
+class QTimer;
+class QTreeWidget;
 
 class CComSetupDlg : public QDialog {
     Q_OBJECT
 public:
     enum { IDD = 135, IDC_COM1 = 1007 };
     static constexpr int kPorts = 4;
+    static constexpr int kDevice = kPorts;  // m_nPort of a device path
+    enum DeviceColumn { kColPath, kColKind, kColDescription, kColState };
 
     explicit CComSetupDlg(QWidget* parent = nullptr);
 
@@ -23,27 +34,54 @@ public:
     void OnOK();
     // Radio buttons to m_nPort (save) or m_nPort to radio buttons.
     void DoDataExchange(bool save);
+    // Scans the devices present again: new ones are added, vanished ones
+    // marked gone (the dialog does this on a timer while it is open).
+    void Rescan();
 
     QRadioButton* PortButton(int index) const;
+    // The device a COM button maps to, under the button.
+    QLabel* PortDevice(int index) const;
     // Says why no port is checked; hidden otherwise.
     QLabel* PortNote() const { return m_pNote; }
+    QTreeWidget* DeviceList() const { return m_pList; }
+    QRadioButton* DeviceButton() const { return m_pDeviceButton; }
+    QLineEdit* DeviceEdit() const { return m_pDeviceEdit; }
+    // The state of the device in the box: can it be opened, and if not why.
+    QLabel* DeviceState() const { return m_pDeviceState; }
 
-    int m_nPort = -1;  // 0..3 for COM1..COM4, -1 for none
+    int m_nPort = -1;  // 0..3 for COM1..COM4, kDevice for the device path, -1 for none
 
 signals:
-    // OK with a port checked: "com1".."com4", the name the next transfers open.
+    // OK with a port checked: "com1".."com4" or a device path, the name the next transfers open.
     void PortChosen(const QString& port);
     // F1 asked for the help topic of context (before the help opens).
     void HelpRequested(int context);
 
 public slots:
     void accept() override;
+    void reject() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    struct Row {
+        SerialDevice device;
+        bool gone = false;
+    };
+    void FillList();
+    void ShowDeviceState();
+    int RowOf(const QString& path) const;
+    QString StateText(const Row& row) const;
+
     QRadioButton* m_pButtons[kPorts] = {};
+    QLabel* m_pDevices[kPorts] = {};
     QLabel* m_pNote = nullptr;
     QButtonGroup* m_pGroup = nullptr;
+    QTreeWidget* m_pList = nullptr;
+    QRadioButton* m_pDeviceButton = nullptr;
+    QLineEdit* m_pDeviceEdit = nullptr;
+    QLabel* m_pDeviceState = nullptr;
+    QTimer* m_pRescan = nullptr;
+    std::vector<Row> m_rows;
 };

@@ -1,33 +1,58 @@
 #include "gui/link/LinkController.h"
 
+#include <QCheckBox>
+#include <QDateTime>
 #include <QEventLoop>
+#include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <algorithm>
 
-#include "gui/app/AppContext.h"
 #include "core/app/Globals.h"
+#include "core/link/Protocol.h"
+#include "core/link/SerialPort.h"
+#include "core/link/Verify.h"
+#include "gui/app/AppContext.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/link/ComSetupDlg.h"
+#include "gui/link/LinkSettings.h"
 #include "gui/link/ProcessDlg.h"
-#include "core/link/SerialPort.h"
 #include "gui/radio/ProgramDoc.h"
+
+namespace {
+
+constexpr int kShownDifferences = 12;  // in the message; the detail lists them all
+
+QString Seconds(double s) { return QString::number(s, 'f', 1); }
+
+QString MinutesSeconds(double s)
+{
+    const int total = static_cast<int>(s + 0.5);
+    return QStringLiteral("%1:%2").arg(total / 60).arg(total % 60, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
 
 CLinkController::CLinkController(CProgramView* view) : QObject(view), m_pView(view)
 {
     setObjectName(QStringLiteral("LinkController"));
     m_pProcessDlg = new CProcessDlg(view);
     m_pComSetupDlg = new CComSetupDlg(view);
-    connect(m_pComSetupDlg.data(), &CComSetupDlg::PortChosen, this,
-            [this](const QString& port) { m_pView->m_strPort = port; });
+    connect(m_pComSetupDlg.data(), &CComSetupDlg::PortChosen, this, [this](const QString& port) {
+        m_pView->m_strPort = port;
+        emit m_pView->PortChanged();
+    });
     connect(m_pProcessDlg.data(), &CProcessDlg::CancelRequested, this, &CLinkController::OnCancelRequested);
 
     CTransferWorker::Callbacks cb;
+    cb.stage = [this](TransferStage stage) { OnStage(stage); };
     cb.range = [this](int lower, int upper) { OnRange(lower, upper); };
     cb.progress = [this](int pos) { OnProgress(pos); };
+    cb.attempt = [this](int attempt) { OnAttempt(attempt); };
     cb.prompt = [this](int id) { OnPrompt(id); };
-    cb.finished = [this](const TransferResult& r, const Image& image) { OnFinished(r, image); };
+    cb.finished = [this](const TransferReport& report) { OnFinished(report); };
     m_pWorker = std::make_unique<CTransferWorker>(this, std::move(cb));
 }
 
@@ -45,6 +70,25 @@ CProcessDlg* CLinkController::ProcessDlg() const { return m_pProcessDlg; }
 
 CComSetupDlg* CLinkController::ComSetupDlg() const { return m_pComSetupDlg; }
 
+QString CLinkController::PortWithDevice(const QString& port)
+{
+    const QString label = PortLabel(port);
+    const QString device = QString::fromStdString(MapPortName(QFile::encodeName(port).toStdString()));
+    return device == port ? device : QStringLiteral("%1 (%2)").arg(label, device);
+}
+
+QString CLinkController::OperationText(TransferStage stage) const
+{
+    switch (stage) {
+    case TransferStage::Backup:
+        return tr("Backing up the radio on %1: reading it before the write").arg(m_strPortDevice);
+    case TransferStage::Write: return tr("Writing to %1").arg(m_strPortDevice);
+    case TransferStage::Verify: return tr("Verifying %1: reading the radio back").arg(m_strPortDevice);
+    case TransferStage::Read: break;
+    }
+    return tr("Reading from %1").arg(m_strPortDevice);
+}
+
 bool CLinkController::ShowProcessWindow(bool write)
 {
     CProcessDlg* dlg = m_pProcessDlg;
@@ -57,6 +101,12 @@ bool CLinkController::ShowProcessWindow(bool write)
         dlg->m_strCaption = write ? QStringLiteral("写数据") : QStringLiteral("读数据");
     else
         dlg->m_strCaption = write ? QStringLiteral("Write Data") : QStringLiteral("Read Data");
+    m_strPort = PortLabel(m_pView->m_strPort);
+    m_strPortDevice = PortWithDevice(m_pView->m_strPort);
+    // A radio read since the program started has its backup already.
+    dlg->SetWriteChoices(write, write && BackupBeforeWriteSetting() && !ReadSinceStart(m_strPort),
+                         write && VerifyAfterWriteSetting());
+    dlg->SetOperation(OperationText(write ? TransferStage::Write : TransferStage::Read));
     dlg->Create();
     return true;
 }
@@ -82,26 +132,105 @@ void CLinkController::Transfer()
         dlg->DestroyWindow();
         return;
     }
-    // Program.ini belongs to this thread: the port name is mapped here.
-    const std::string device = MapPortName(m_pView->m_strPort.toStdString());
+    // Program.ini belongs to this thread: the port name is mapped here, from
+    // [Ports] as the file holds it now.
+    m_strPort = PortLabel(m_pView->m_strPort);
+    m_strPortDevice = PortWithDevice(m_pView->m_strPort);
+    TransferPlan plan;
+    plan.write = write;
+    plan.device = MapPortName(QFile::encodeName(m_pView->m_strPort).toStdString());
+    plan.port = m_strPort.toStdString();
+    plan.image = doc->m_image;
+    plan.backupFolder = QFile::encodeName(BackupFolder()).toStdString();
+    plan.backupsKept = BackupsKept();
+    if (write) {
+        plan.backupFirst = dlg->BackupFirstBox()->isChecked();
+        plan.verify = dlg->VerifyBox()->isChecked();
+        SetVerifyAfterWriteSetting(plan.verify);
+        // Unticked because the radio was read already is no choice to remember.
+        if (!ReadSinceStart(m_strPort))
+            SetBackupBeforeWriteSetting(plan.backupFirst);
+    }
+    if (!TracePath().isEmpty()) {
+        QString error;
+        plan.trace = OpenTraceFile(&error);
+        if (!plan.trace) {
+            MessageRequest m;
+            m.parent = MainWindow();
+            m.text = tr("The serial trace cannot be written, so the transfer was not started.");
+            m.detail = error;
+            AppMessageBox(m);
+            if (m_pProcessDlg)
+                m_pProcessDlg->DestroyWindow();
+            return;
+        }
+        plan.traceHeader = {QStringLiteral("%1 %2, %3")
+                                .arg(write ? QStringLiteral("write to") : QStringLiteral("read from"), m_strPortDevice,
+                                     QDateTime::currentDateTime().toString(Qt::ISODate))
+                                .toStdString()};
+    }
     m_bWriting = write;
     m_bStopping = false;
-    m_strPort = PortLabel(m_pView->m_strPort);
-    m_pWorker->Start(write, device, doc->m_image);
+    m_sent = doc->m_image;
+    doc->SetReadOnly(true, write ? tr("Writing to the radio on %1: the channels cannot be changed until the "
+                                      "transfer has ended.")
+                                       .arg(m_strPort)
+                                 : tr("Reading from the radio on %1: the channels cannot be changed until the "
+                                      "transfer has ended.")
+                                       .arg(m_strPort));
+    m_jobClock.start();
+    m_pWorker->Start(std::move(plan));
     if (dlg->m_bCancel)
         m_pWorker->Cancel();
 }
 
+void CLinkController::OnStage(TransferStage stage)
+{
+    m_stage = stage;
+    m_dataClock.invalidate();
+    if (!m_pProcessDlg)
+        return;
+    m_pProcessDlg->SetOperation(OperationText(stage));
+    m_pProcessDlg->SetDetails(QString());
+    m_pProcessDlg->SetAttempt(0);
+}
+
 void CLinkController::OnRange(int lower, int upper)
 {
+    m_nUpper = upper;
     if (m_pProcessDlg)
         m_pProcessDlg->SetRange(lower, upper);
 }
 
 void CLinkController::OnProgress(int pos)
 {
+    if (!m_pProcessDlg)
+        return;
+    m_pProcessDlg->SetPos(pos);
+    m_pProcessDlg->SetAttempt(0);
+    // The rate counts from the first block, so the handshake does not lower it.
+    if (!m_dataClock.isValid()) {
+        m_dataClock.start();
+        m_nFirstPos = pos;
+    }
+    const int total = m_stage == TransferStage::Write ? proto::kLastWriteAddress + proto::kLastWriteSize
+                                                      : static_cast<int>(kImageSize);
+    const int bytes = pos >= m_nUpper ? total : std::min(total, pos * static_cast<int>(kBlockSize));
+    const int percent = m_nUpper > 0 ? pos * 100 / m_nUpper : 0;
+    const double secs = static_cast<double>(m_dataClock.elapsed()) / 1000.0;
+    const int counted = (pos - m_nFirstPos) * static_cast<int>(kBlockSize);
+    QString text = tr("%1 %, %2 of %3 bytes").arg(percent).arg(bytes).arg(total);
+    if (counted > 0 && secs > 0.2) {
+        const double rate = counted / secs;
+        text += tr(", %1 bytes/s, %2 left").arg(static_cast<int>(rate)).arg(MinutesSeconds((total - bytes) / rate));
+    }
+    m_pProcessDlg->SetDetails(text);
+}
+
+void CLinkController::OnAttempt(int attempt)
+{
     if (m_pProcessDlg)
-        m_pProcessDlg->SetPos(pos);
+        m_pProcessDlg->SetAttempt(attempt);
 }
 
 void CLinkController::OnPrompt(int textId)
@@ -124,21 +253,29 @@ void CLinkController::OnPrompt(int textId)
         m_pWorker->Answer(retry);
 }
 
-void CLinkController::OnFinished(const TransferResult& result, const Image& image)
+void CLinkController::OnFinished(const TransferReport& report)
 {
-    // Only a complete read changes the document: the worker read into its own
-    // buffer, so a failed or cancelled read leaves the image as it was.
-    if (result.Completed() && !m_bWriting) {
-        if (CProgramDoc* doc = m_pView->GetDocument()) {
-            g_bNewDocument = false;
-            doc->m_image = image;
-            m_pView->ImageToGrid();
-        }
+    CProgramDoc* doc = m_pView->GetDocument();
+    if (doc)
+        doc->SetReadOnly(false);
+    const double secs = static_cast<double>(m_jobClock.elapsed()) / 1000.0;
+    if (report.radioRead)
+        NoteReadSinceStart(m_strPort);
+    // Only a complete read brings a document: the worker read into its own
+    // buffer, so a failed or cancelled read changes nothing.
+    if (report.Completed() && report.stage == TransferStage::Read &&
+        !m_pView->DeliverRadioRead(report.image, m_strPort) && doc) {
+        // Nobody to open a new document: the read replaces this one, and its
+        // file is let go so that Save cannot overwrite it with the radio's data.
+        g_bNewDocument = false;
+        doc->SetRadioImage(report.image, RadioDocumentTitle(m_strPort));
+        m_pView->ImageToGrid();
     }
     QPointer<CLinkController> self(this);
-    TellEnd(result);
+    const QString status = TellEnd(report, secs);
     if (!self)
         return;
+    emit m_pView->TransferStatus(status);
     if (m_pProcessDlg)
         m_pProcessDlg->DestroyWindow();
     m_bStopping = false;
@@ -146,31 +283,124 @@ void CLinkController::OnFinished(const TransferResult& result, const Image& imag
         m_pWaitLoop->quit();
 }
 
-void CLinkController::TellEnd(const TransferResult& r)
+QString CLinkController::RadioDocumentTitle(const QString& port)
 {
-    if (r.Completed())
-        return;
-    // Cancel at the Retry/Cancel prompt: the handshake never ended and the
-    // user has just been told why.
-    if (r.outcome == TransferOutcome::Cancelled && r.messageId == IDS_COMM_ERROR && !m_bStopping)
-        return;
+    return tr("%1 - radio on %2").arg(IniString(g_strLanguage, "AppName"), port);
+}
+
+void CLinkController::TellBackupFailed(const TransferReport& report, bool wroteNothing)
+{
+    MessageRequest m;
+    m.parent = MainWindow();
+    m.icon = QMessageBox::Warning;
+    m.text = wroteNothing
+                 ? tr("The radio's memory could not be kept in the backup folder %1, so nothing was written "
+                      "to the radio. Untick \"Back up the radio first\" to write without a backup.")
+                       .arg(BackupFolder())
+                 : tr("The radio was read, but its backup could not be saved in the folder %1.").arg(BackupFolder());
+    m.detail = QString::fromStdString(report.backup.error);
+    AppMessageBox(m);
+}
+
+QString CLinkController::TellEnd(const TransferReport& report, double secs)
+{
+    const TransferResult& r = report.result;
+    QPointer<CLinkController> self(this);
+    if (report.traceFailed) {
+        MessageRequest m;
+        m.parent = MainWindow();
+        m.text = tr("The serial trace could not be written completely to %1.").arg(TracePath());
+        AppMessageBox(m);
+        if (!self)
+            return {};
+    }
     const auto n = [](int v) { return QString::number(v); };
     MessageRequest m;
     m.parent = MainWindow();
     m.icon = QMessageBox::Warning;
+    const bool atPrompt = r.outcome == TransferOutcome::Cancelled && r.messageId == IDS_COMM_ERROR && !m_bStopping;
+
+    if (report.stage == TransferStage::Read || report.stage == TransferStage::Backup) {
+        const bool backup = report.stage == TransferStage::Backup;
+        if (r.Completed()) {
+            if (report.backupTried && !report.backup.ok)
+                TellBackupFailed(report, backup);
+            return backup ? tr("Nothing was written to the radio on %1.").arg(m_strPort)
+                          : tr("Read the radio on %1 in %2 s.").arg(m_strPort, Seconds(secs));
+        }
+        const QString status = backup ? tr("Nothing was written to the radio on %1.").arg(m_strPort)
+                                      : tr("The read from the radio on %1 did not complete.").arg(m_strPort);
+        // Cancel at the Retry/Cancel prompt: the handshake never ended and the
+        // user has just been told why.
+        if (atPrompt)
+            return status;
+        if (r.outcome == TransferOutcome::Failed) {
+            m.text = LoadStringRes(r.messageId);
+            m.detail = QString::fromStdString(r.detail);
+            if (backup) {
+                if (!m.detail.isEmpty())
+                    m.detail += QLatin1Char('\n');
+                m.detail += tr("The radio could not be read for its backup, so nothing was written to it.");
+            }
+        } else {
+            m.icon = QMessageBox::Information;
+            m.text = backup ? tr("The backup read from the radio on %1 was stopped. Nothing was written to the radio.")
+                                  .arg(m_strPort)
+                            : tr("The read from the radio on %1 was stopped. Nothing is changed.").arg(m_strPort);
+        }
+        AppMessageBox(m);
+        return status;
+    }
+
+    if (report.stage == TransferStage::Verify) {
+        if (!r.Completed()) {
+            if (!atPrompt) {
+                m.text = tr("The write to the radio on %1 completed, but reading it back to verify it did not.")
+                             .arg(m_strPort);
+                m.detail = r.outcome == TransferOutcome::Failed
+                               ? LoadStringRes(r.messageId) + QLatin1Char('\n') + QString::fromStdString(r.detail)
+                               : QString();
+                AppMessageBox(m);
+            }
+            return tr("Wrote the radio on %1 in %2 s; not verified.").arg(m_strPort, Seconds(secs));
+        }
+        const std::vector<WriteDifference> diffs = CompareWrittenImage(m_sent, report.image, g_bChinese != 0);
+        if (diffs.empty())
+            return tr("Wrote the radio on %1 and verified it in %2 s: it holds what was sent.")
+                .arg(m_strPort, Seconds(secs));
+        QStringList shown, all;
+        for (const WriteDifference& d : diffs) {
+            const QString where = QString::fromStdString(d.where);
+            if (shown.size() < kShownDifferences)
+                shown << where;
+            all << QStringLiteral("%1 (%2)").arg(where, QString::fromStdString(AddressRangesText(d.ranges)));
+        }
+        if (diffs.size() > static_cast<std::size_t>(kShownDifferences))
+            shown << tr("and %1 more").arg(static_cast<int>(diffs.size()) - kShownDifferences);
+        m.text = tr("The radio on %1 does not hold what was written; these differ:").arg(m_strPort) +
+                 QStringLiteral("\n") + shown.join(QLatin1Char('\n')) + QStringLiteral("\n") +
+                 tr("Write to the radio again; if they still differ, the radio may be faulty.");
+        m.detail = all.join(QLatin1Char('\n'));
+        AppMessageBox(m);
+        return tr("Wrote the radio on %1; the verify found %2 difference(s).").arg(m_strPort).arg(diffs.size());
+    }
+
+    // The write itself.
+    if (r.Completed())
+        return tr("Wrote the radio on %1 in %2 s.").arg(m_strPort, Seconds(secs));
+    const QString status = tr("The write to the radio on %1 did not complete.").arg(m_strPort);
+    if (atPrompt)
+        return status;
     if (r.outcome == TransferOutcome::Failed) {
         m.text = LoadStringRes(r.messageId);
         m.detail = QString::fromStdString(r.detail);
-        if (m_bWriting && r.dataPhase) {
+        if (r.dataPhase) {
             if (!m.detail.isEmpty())
                 m.detail += QLatin1Char('\n');
             m.detail += tr("%1 of %2 frames (%3 of %4 bytes) were written before the link failed. The radio "
                            "now holds a mix of old and new settings: write to it again before using it.")
                             .arg(n(r.frames), n(r.framesTotal), n(r.bytes), n(r.bytesTotal));
         }
-    } else if (!m_bWriting) {
-        m.text = tr("The read from the radio on %1 was stopped. Nothing is changed.").arg(m_strPort);
-        m.icon = QMessageBox::Information;
     } else if (!r.dataPhase) {
         m.text = tr("The write to the radio on %1 was stopped before any data was sent. The radio is unchanged.")
                      .arg(m_strPort);
@@ -181,6 +411,7 @@ void CLinkController::TellEnd(const TransferResult& r)
                      .arg(m_strPort, n(r.frames), n(r.framesTotal), n(r.bytes), n(r.bytesTotal));
     }
     AppMessageBox(m);
+    return status;
 }
 
 void CLinkController::OnCancelRequested()

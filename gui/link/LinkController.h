@@ -3,6 +3,7 @@
 // and the transfer running on a worker thread. A child of the view, so it
 // goes with the view; a transfer still running then is cancelled and finishes
 // on its own thread, closing its port, without touching the view again.
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -27,7 +28,8 @@ public:
 
     // Read / Write: refused while the Process window exists.
     bool ShowProcessWindow(bool write);
-    // The Process window's OK: one complete transfer in the view's direction.
+    // The Process window's OK: one complete transfer in the view's direction
+    // (a write with the backup and the verify its window asks for).
     void Transfer();
 
     // Every path that would take the view or the program away while a
@@ -40,14 +42,24 @@ public:
 
     // The port as the user chose it ("com3" from COM Setup shows as "COM3").
     static QString PortLabel(const QString& port);
+    // "COM1 (/dev/ttyUSB0)", or the device path alone when the port is one;
+    // [Ports] is read afresh.
+    static QString PortWithDevice(const QString& port);
+    // The title of a document read from the radio on port: "<AppName> - radio on COM1".
+    static QString RadioDocumentTitle(const QString& port);
 
 private:
+    void OnStage(TransferStage stage);
     void OnRange(int lower, int upper);
     void OnProgress(int pos);
+    void OnAttempt(int attempt);
     void OnPrompt(int textId);
-    void OnFinished(const TransferResult& result, const Image& image);
+    void OnFinished(const TransferReport& report);
     void OnCancelRequested();
-    void TellEnd(const TransferResult& result);
+    // Tells how the job ended; returns the status bar's text.
+    QString TellEnd(const TransferReport& report, double seconds);
+    void TellBackupFailed(const TransferReport& report, bool wroteNothing);
+    QString OperationText(TransferStage stage) const;
 
     CProgramView* m_pView;
     QPointer<CProcessDlg> m_pProcessDlg;
@@ -56,5 +68,12 @@ private:
     bool m_bWriting = false;
     bool m_bStopping = false;           // the user chose to stop: no more questions
     QString m_strPort;                  // of the running transfer, as the messages show it
+    QString m_strPortDevice;            // the same with its device
+    Image m_sent{};                     // what the write sends, for the verify
+    TransferStage m_stage = TransferStage::Read;
+    int m_nUpper = 0;                   // of the step's progress range
+    QElapsedTimer m_jobClock;           // the whole job
+    QElapsedTimer m_dataClock;          // the step's data phase, from its first block
+    int m_nFirstPos = 0;                // the block the data clock started at
     QEventLoop* m_pWaitLoop = nullptr;  // ConfirmStop waiting for the end
 };

@@ -5,12 +5,14 @@
 #include <QObject>
 #include <atomic>
 #include <condition_variable>
+#include <ctime>
 #include <list>
 #include <mutex>
 #include <optional>
 #include <thread>
 
 #include "core/link/SerialPort.h"
+#include "core/link/Trace.h"
 #include "core/link/Transfer.h"
 
 struct CTransferWorker::Job {
@@ -22,9 +24,7 @@ struct CTransferWorker::Job {
     std::atomic<bool> cancel{false};
     std::atomic<bool> done{false};
     Callbacks callbacks;  // used on the receiver's thread only
-    bool write = false;
-    std::string device;
-    Image image{};
+    TransferPlan plan;
 
     bool Alive()
     {
@@ -140,6 +140,20 @@ public:
                 cb.progress(pos);
         });
     }
+    void Attempt(int n) override
+    {
+        m_job->Post(m_job, [n](CTransferWorker::Callbacks& cb) {
+            if (cb.attempt)
+                cb.attempt(n);
+        });
+    }
+    void Stage(TransferStage stage)
+    {
+        m_job->Post(m_job, [stage](CTransferWorker::Callbacks& cb) {
+            if (cb.stage)
+                cb.stage(stage);
+        });
+    }
     bool IsCancelled() override { return m_job->cancel.load(); }
     bool PromptRetry(int textId) override
     {
@@ -159,23 +173,62 @@ private:
 void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
 {
     CWorkerObserver observer(job);
+    const TransferPlan& plan = job->plan;
     // The device was mapped from the port name on the window's thread, where
     // Program.ini lives; the worker takes it as it is.
-    const std::string device = job->device;
-    CPosixSerialPort port([device](const std::string&) { return device; });
-    CTransferEngine engine(port, observer);
-    Image buffer = job->image;
-    const TransferResult r = job->write ? engine.Write(device, buffer) : engine.Read(device, buffer);
-    port.Close();
+    const std::string device = plan.device;
+    CPosixSerialPort serial([device](const std::string&) { return device; });
+    std::unique_ptr<CTracingPort> traced;
+    if (plan.trace)
+        traced = std::make_unique<CTracingPort>(serial, *plan.trace, plan.traceHeader);
+    CTransferEngine engine(traced ? static_cast<ISerialPort&>(*traced) : serial, observer);
 
-    auto result = std::make_shared<TransferResult>(r);
-    auto image = std::make_shared<Image>(buffer);
+    auto report = std::make_shared<TransferReport>();
+    TransferReport& rep = *report;
+    auto read = [&](TransferStage stage) {
+        observer.Stage(stage);
+        rep.stage = stage;
+        Image buffer = plan.image;
+        rep.result = engine.Read(device, buffer);
+        if (rep.result.Completed()) {
+            rep.image = buffer;
+            rep.radioRead = rep.radioRead || stage != TransferStage::Verify;
+        }
+        return rep.result.Completed();
+    };
+    // What the radio held is kept; the verify's read-back is what was just
+    // written and is not.
+    auto keep = [&] {
+        if (plan.backupFolder.empty())
+            return true;
+        rep.backupTried = true;
+        rep.backup = SaveBackup(plan.backupFolder, rep.image, plan.port, std::time(nullptr), plan.backupsKept);
+        return rep.backup.ok;
+    };
+    if (!plan.write) {
+        if (read(TransferStage::Read))
+            keep();
+    } else if (!plan.backupFirst || (read(TransferStage::Backup) && keep())) {
+        observer.Stage(TransferStage::Write);
+        rep.stage = TransferStage::Write;
+        rep.result = engine.Write(device, plan.image);
+        if (rep.result.Completed() && plan.verify)
+            read(TransferStage::Verify);
+    }
+    serial.Close();
+    if (traced) {
+        rep.traceFailed = !traced->Good();
+        traced.reset();
+        plan.trace->flush();
+        rep.traceFailed = rep.traceFailed || !plan.trace->good();
+    }
+
     // Set before the end is delivered, so the owner's join finds the thread
     // on its way out.
     job->done = true;
-    job->Post(job, [result, image](CTransferWorker::Callbacks& cb) {
+    job->Post(job, [report](CTransferWorker::Callbacks& cb) {
         if (cb.finished)
-            cb.finished(*result, *image);
+            cb.finished(*report);
     });
 }
 
@@ -203,26 +256,24 @@ CTransferWorker::~CTransferWorker()
     Reap();
 }
 
-bool CTransferWorker::Start(bool write, const std::string& device, const Image& image)
+bool CTransferWorker::Start(TransferPlan plan)
 {
     if (IsRunning())
         return false;
     Reap();
     auto job = std::make_shared<Job>();
     job->receiver = m_pReceiver;
-    job->write = write;
-    job->device = device;
-    job->image = image;
+    job->plan = std::move(plan);
     job->callbacks = m_callbacks;
     // The job is over for the owner once its end has been delivered.
     auto finished = m_callbacks.finished;
     Job* raw = job.get();
-    job->callbacks.finished = [this, raw, finished](const TransferResult& r, const Image& img) {
+    job->callbacks.finished = [this, raw, finished](const TransferReport& report) {
         if (m_job.get() == raw)
             m_job.reset();
         Reap();
         if (finished)
-            finished(r, img);
+            finished(report);
     };
     m_job = job;
     std::lock_guard<std::mutex> lock(RegistryMutex());

@@ -4,26 +4,56 @@
 // copy of the image; it reaches the window only through functions run on the
 // receiver's thread, and it waits there for the answer to a prompt.
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "core/app/Backups.h"
 #include "core/link/Transfer.h"
 #include "core/radio/Image.h"
 
 class QObject;
+
+// The steps one job may take: a read; or a write, perhaps with a read before
+// it that keeps a backup of the radio and a read after it that verifies.
+enum class TransferStage { Read, Backup, Write, Verify };
+
+struct TransferPlan {
+    bool write = false;
+    bool backupFirst = false;  // write: read the radio and keep its backup before writing
+    bool verify = false;       // write: read the radio back after writing
+    std::string device;        // already mapped from the port name
+    std::string port;          // as the user names it: names the backups
+    Image image{};             // write: what is sent
+    std::string backupFolder;  // complete reads (not the verify) are kept there; "" keeps none
+    int backupsKept = kDefaultBackupKeep;
+    std::shared_ptr<std::ostream> trace;  // the serial trace, or nullptr
+    std::vector<std::string> traceHeader;
+};
+
+struct TransferReport {
+    TransferStage stage = TransferStage::Read;  // the step the job ended in
+    TransferResult result;                      // of that step
+    Image image{};                              // Read / Backup: the radio's memory; Verify: what it gave back
+    bool radioRead = false;  // the radio's memory was read whole (a read, or the backup before a write)
+    bool backupTried = false;
+    BackupResult backup;
+    bool traceFailed = false;  // the trace could not be written completely
+    bool Completed() const { return result.Completed(); }
+};
 
 class CTransferWorker {
 public:
     // Every callback runs on the thread of the receiver object, and only while
     // it exists. Prompt must lead to Answer() (directly or later).
     struct Callbacks {
+        std::function<void(TransferStage stage)> stage;  // a step begins
         std::function<void(int lower, int upper)> range;
         std::function<void(int pos)> progress;
-        std::function<void(int textId)> prompt;  // Retry / Cancel
-        // result carries the failure message and how far the data went; image is
-        // the worker's buffer: the radio's memory after a complete read,
-        // otherwise the image as it was given to Start.
-        std::function<void(const TransferResult& result, const Image& image)> finished;
+        std::function<void(int attempt)> attempt;  // a handshake attempt begins
+        std::function<void(int textId)> prompt;    // Retry / Cancel
+        std::function<void(const TransferReport& report)> finished;
     };
 
     CTransferWorker(QObject* receiver, Callbacks callbacks);
@@ -33,9 +63,8 @@ public:
     CTransferWorker(const CTransferWorker&) = delete;
     CTransferWorker& operator=(const CTransferWorker&) = delete;
 
-    // Starts a transfer on device (already mapped from the port name); false
-    // while one still runs.
-    bool Start(bool write, const std::string& device, const Image& image);
+    // Starts the plan's steps; false while a job still runs.
+    bool Start(TransferPlan plan);
     bool IsRunning() const;
     // Sets the cancel flag the engine polls between frames and attempts.
     void Cancel();

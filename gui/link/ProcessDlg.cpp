@@ -1,5 +1,6 @@
 #include "gui/link/ProcessDlg.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -40,7 +41,28 @@ CProcessDlg::CProcessDlg(CProgramView* view) : QDialog(view), m_pView(view)
     m_pCancel->setGeometry(DialogUnitRect(this, 140, 40, 42, 14));
     m_ctlProgress->setGeometry(DialogUnitRect(this, 23, 21, 159, 9));
     m_pPosition->setGeometry(DialogUnitRect(this, 83, 40, 40, 14));
-    setFixedSize(DialogUnitRect(this, 0, 0, 206, 73).size());
+
+    // Above the bar the first line, below the buttons the rest: the template's
+    // controls keep their places and the window grows downwards.
+    auto label = [this](const char* name, int y, int height, Qt::Alignment align) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QLatin1String(name));
+        l->setWordWrap(true);
+        l->setAlignment(align);
+        l->setGeometry(DialogUnitRect(this, 6, y, 194, height));
+        return l;
+    };
+    m_pInstruction = label("Instruction", 2, 18, Qt::AlignCenter);
+    m_pOperation = label("Operation", 58, 18, Qt::AlignLeft | Qt::AlignTop);
+    m_pDetails = label("Details", 77, 10, Qt::AlignLeft | Qt::AlignTop);
+    m_pAttempt = label("Attempt", 88, 10, Qt::AlignLeft | Qt::AlignTop);
+    m_pBackupFirst = new QCheckBox(tr("Back up the radio first (a full read, about 20 s)"), this);
+    m_pBackupFirst->setObjectName(QStringLiteral("BackupFirst"));
+    m_pBackupFirst->setGeometry(DialogUnitRect(this, 6, 100, 194, 11));
+    m_pVerify = new QCheckBox(tr("Verify after writing (reads the radio back)"), this);
+    m_pVerify->setObjectName(QStringLiteral("Verify"));
+    m_pVerify->setGeometry(DialogUnitRect(this, 6, 112, 194, 11));
+    SetWriteChoices(false, false, false);
 
     connect(m_pOk, &QPushButton::clicked, this, &CProcessDlg::OnOK);
     connect(m_pCancel, &QPushButton::clicked, this, &CProcessDlg::OnCancel);
@@ -74,9 +96,33 @@ void CProcessDlg::OnInitDialog()
     m_nStep = 1;
     setWindowTitle(m_strCaption);
     m_bCancel = false;
+    m_pInstruction->setText(tr("Switch the radio on, connect the cable, press OK."));
+    m_pDetails->clear();
+    SetAttempt(0);
+    m_pBackupFirst->setEnabled(true);
+    m_pVerify->setEnabled(true);
     // A new window starts waiting: OK enabled, the focus on it.
     m_pOk->setEnabled(true);
     m_pOk->setFocus(Qt::OtherFocusReason);
+}
+
+void CProcessDlg::SetOperation(const QString& text) { m_pOperation->setText(text); }
+
+void CProcessDlg::SetDetails(const QString& text) { m_pDetails->setText(text); }
+
+void CProcessDlg::SetAttempt(int attempt)
+{
+    m_pAttempt->setText(attempt > 1 ? tr("No answer from the radio yet: attempt %1 of 15").arg(attempt) : QString());
+}
+
+void CProcessDlg::SetWriteChoices(bool show, bool backupFirst, bool verify)
+{
+    m_bWriteChoices = show;
+    m_pBackupFirst->setVisible(show);
+    m_pVerify->setVisible(show);
+    m_pBackupFirst->setChecked(backupFirst);
+    m_pVerify->setChecked(verify);
+    setFixedSize(DialogUnitRect(this, 0, 0, 206, show ? 126 : 101).size());
 }
 
 void CProcessDlg::OnOK()
@@ -85,6 +131,9 @@ void CProcessDlg::OnOK()
     if (!m_bWindow || !m_pOk->isEnabled())
         return;
     m_pOk->setEnabled(false);
+    m_pBackupFirst->setEnabled(false);
+    m_pVerify->setEnabled(false);
+    m_pInstruction->setText(tr("Keep the radio on and the cable connected until this window closes."));
     m_pCancel->setFocus(Qt::OtherFocusReason);
     if (CProgramView* view = m_pView)
         QMetaObject::invokeMethod(view, [view] { view->OnTransfer(); }, Qt::QueuedConnection);

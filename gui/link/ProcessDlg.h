@@ -6,6 +6,7 @@
 #include <QString>
 
 class CProgramView;
+class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -42,6 +43,24 @@ public:
     QProgressBar* ProgressBar() const { return m_ctlProgress; }
     QLabel* PositionText() const { return m_pPosition; }
 
+    // Texts beside the template's controls: what to do (the first line), the
+    // operation with port and device, percent, bytes, rate and time left, and
+    // the handshake attempt while the radio does not answer.
+    QLabel* InstructionText() const { return m_pInstruction; }
+    QLabel* OperationText() const { return m_pOperation; }
+    QLabel* DetailsText() const { return m_pDetails; }
+    QLabel* AttemptText() const { return m_pAttempt; }
+    void SetOperation(const QString& text);
+    void SetDetails(const QString& text);
+    // 0 or 1 hides the count: only an unanswered attempt is worth showing.
+    void SetAttempt(int attempt);
+
+    // The Write confirmation: back the radio up first, verify afterwards.
+    // Set before Create; the window grows to hold them.
+    void SetWriteChoices(bool show, bool backupFirst, bool verify);
+    QCheckBox* BackupFirstBox() const { return m_pBackupFirst; }
+    QCheckBox* VerifyBox() const { return m_pVerify; }
+
     CProgramView* m_pView;
     QString m_strCaption;
     bool m_bCancel = false;
@@ -62,6 +81,13 @@ private:
     QPushButton* m_pOk;
     QPushButton* m_pCancel;
     QLabel* m_pPosition;
+    QLabel* m_pInstruction;
+    QLabel* m_pOperation;
+    QLabel* m_pDetails;
+    QLabel* m_pAttempt;
+    QCheckBox* m_pBackupFirst;
+    QCheckBox* m_pVerify;
+    bool m_bWriteChoices = false;
     int m_nStep = 1;
     bool m_bWindow = false;
 };

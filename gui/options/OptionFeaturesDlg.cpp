@@ -242,6 +242,11 @@ OptionFields COptionFeaturesDlg::FieldsFromControls() const
 
 void COptionFeaturesDlg::OnOK()
 {
+    // A transfer runs on the document: it takes no change until it has ended.
+    if (CProgramDoc* doc = Document(); doc && doc->IsReadOnly()) {
+        AppMessageBox(this, doc->ReadOnlyReason(), QMessageBox::Ok, QMessageBox::Warning, LoadStringRes(IDS_CAUTION));
+        return;
+    }
     // Text set rather than typed has not passed the box's check and may still
     // hold a character the radio cannot show: say so and keep the dialog open.
     const PowerOnNameCheck name = CheckPowerOnName(m_editName->text().toStdString());

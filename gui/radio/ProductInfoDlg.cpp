@@ -15,6 +15,7 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "gui/app/MessageBox.h"
+#include "gui/app/StringTable.h"
 #include "core/app/SettingsStore.h"
 #include "gui/app/ControlId.h"
 #include "gui/app/HelpAccess.h"
@@ -142,6 +143,11 @@ void CProductInfoDlg::OnSelChangeType()
 
 void CProductInfoDlg::OnOK()
 {
+    // A transfer runs on the document: it takes no change until it has ended.
+    if (CProgramDoc* doc = TargetDocument(); doc && doc->IsReadOnly()) {
+        AppMessageBox(this, doc->ReadOnlyReason(), QMessageBox::Ok, QMessageBox::Warning, LoadStringRes(IDS_CAUTION));
+        return;
+    }
     ProductChoice choice;
     choice.type = m_cbType->currentIndex();
     choice.band = m_cbFrequency->currentIndex();

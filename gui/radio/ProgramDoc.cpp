@@ -57,3 +57,20 @@ bool CProgramDoc::OnSaveDocument(const QString& path, QString* error)
     m_bHasFilePath = true;
     return true;
 }
+
+void CProgramDoc::SetRadioImage(const Image& image, const QString& title)
+{
+    m_image = image;
+    m_strTitle = title;
+    m_strPathName.clear();
+    m_bHasFilePath = false;
+}
+
+void CProgramDoc::SetReadOnly(bool readOnly, const QString& reason)
+{
+    m_strReadOnlyReason = readOnly ? reason : QString();
+    if (m_bReadOnly == readOnly)
+        return;
+    m_bReadOnly = readOnly;
+    emit ReadOnlyChanged(readOnly);
+}

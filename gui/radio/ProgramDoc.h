@@ -25,14 +25,28 @@ public:
     // True when the path name was given by Open or Save As rather than by OnNewDocument.
     bool HasFilePath() const { return m_bHasFilePath; }
 
+    // The radio's memory as read (or a backup of it): a document without a
+    // file, so Save asks for a name and never replaces a file.
+    void SetRadioImage(const Image& image, const QString& title);
+
+    // While a transfer to or from the radio runs, nothing may change the
+    // document: the grid, the band boxes and the dialogs' OK ask here. reason
+    // is what the user is told.
+    void SetReadOnly(bool readOnly, const QString& reason = QString());
+    bool IsReadOnly() const { return m_bReadOnly; }
+    QString ReadOnlyReason() const { return m_strReadOnlyReason; }
+
     Image m_image{};
 
 signals:
     // Before the image goes to a file: edits held elsewhere go into the image now.
     void AboutToSave();
+    void ReadOnlyChanged(bool readOnly);
 
 private:
     QString m_strTitle;
     QString m_strPathName;
     bool m_bHasFilePath = false;
+    bool m_bReadOnly = false;
+    QString m_strReadOnlyReason;
 };

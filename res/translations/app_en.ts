@@ -317,6 +317,46 @@
         <source>The document could not be opened.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>&amp;Backups...</source>
+        <translation>&amp;Backups...</translation>
+    </message>
+    <message>
+        <source>Log Serial &amp;Traffic...</source>
+        <translation>Log Serial &amp;Traffic...</translation>
+    </message>
+    <message>
+        <source>Log Serial Traffic</source>
+        <translation>Log Serial Traffic</translation>
+    </message>
+    <message>
+        <source>Logging serial traffic to %1</source>
+        <translation>Logging serial traffic to %1</translation>
+    </message>
+    <message>
+        <source>Open a backup of what a radio held when it was read</source>
+        <translation>Open a backup of what a radio held when it was read</translation>
+    </message>
+    <message>
+        <source>Port: %1</source>
+        <translation>Port: %1</translation>
+    </message>
+    <message>
+        <source>Serial trace (*.trace *.txt)</source>
+        <translation>Serial trace (*.trace *.txt)</translation>
+    </message>
+    <message>
+        <source>The backup could not be opened.</source>
+        <translation>The backup could not be opened.</translation>
+    </message>
+    <message>
+        <source>The serial trace cannot be written to this file.</source>
+        <translation>The serial trace cannot be written to this file.</translation>
+    </message>
+    <message>
+        <source>Write every byte sent to and received from the radio to a file</source>
+        <translation>Write every byte sent to and received from the radio to a file</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>

@@ -317,6 +317,46 @@
         <source>The document could not be opened.</source>
         <translation>无法打开文件。</translation>
     </message>
+    <message>
+        <source>&amp;Backups...</source>
+        <translation>备份(&amp;B)...</translation>
+    </message>
+    <message>
+        <source>Log Serial &amp;Traffic...</source>
+        <translation>记录串口通信(&amp;T)...</translation>
+    </message>
+    <message>
+        <source>Log Serial Traffic</source>
+        <translation>记录串口通信</translation>
+    </message>
+    <message>
+        <source>Logging serial traffic to %1</source>
+        <translation>正在把串口通信记录到 %1</translation>
+    </message>
+    <message>
+        <source>Open a backup of what a radio held when it was read</source>
+        <translation>打开读取电台时保存的备份</translation>
+    </message>
+    <message>
+        <source>Port: %1</source>
+        <translation>端口：%1</translation>
+    </message>
+    <message>
+        <source>Serial trace (*.trace *.txt)</source>
+        <translation>串口记录 (*.trace *.txt)</translation>
+    </message>
+    <message>
+        <source>The backup could not be opened.</source>
+        <translation>无法打开该备份。</translation>
+    </message>
+    <message>
+        <source>The serial trace cannot be written to this file.</source>
+        <translation>无法把串口记录写入该文件。</translation>
+    </message>
+    <message>
+        <source>Write every byte sent to and received from the radio to a file</source>
+        <translation>把发送给电台和从电台接收的每个字节写入文件</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>

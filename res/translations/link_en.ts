@@ -15,6 +15,26 @@
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>Back up the radio first (a full read, about 20 s)</source>
+        <translation>Back up the radio first (a full read, about 20 s)</translation>
+    </message>
+    <message>
+        <source>Keep the radio on and the cable connected until this window closes.</source>
+        <translation>Keep the radio on and the cable connected until this window closes.</translation>
+    </message>
+    <message>
+        <source>No answer from the radio yet: attempt %1 of 15</source>
+        <translation>No answer from the radio yet: attempt %1 of 15</translation>
+    </message>
+    <message>
+        <source>Switch the radio on, connect the cable, press OK.</source>
+        <translation>Switch the radio on, connect the cable, press OK.</translation>
+    </message>
+    <message>
+        <source>Verify after writing (reads the radio back)</source>
+        <translation>Verify after writing (reads the radio back)</translation>
+    </message>
 </context>
 <context>
     <name>CComSetupDlg</name>
@@ -33,6 +53,58 @@
     <message>
         <source>COM%1 cannot be opened now.</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 can be opened.</source>
+        <translation>%1 can be opened.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2 (%3)</source>
+        <translation>%1 cannot be opened: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>%1 is gone: it was unplugged. Plug it in again or choose another device.</source>
+        <translation>%1 is gone: it was unplugged. Plug it in again or choose another device.</translation>
+    </message>
+    <message>
+        <source>/dev/ttyUSB0, or choose above</source>
+        <translation>/dev/ttyUSB0, or choose above</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Device:</source>
+        <translation>Device:</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>Serial devices present:</source>
+        <translation>Serial devices present:</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>The device cannot be opened now.</source>
+        <translation>The device cannot be opened now.</translation>
+    </message>
+    <message>
+        <source>Type the path of a serial device, or choose one from the list.</source>
+        <translation>Type the path of a serial device, or choose one from the list.</translation>
+    </message>
+    <message>
+        <source>gone: it was unplugged</source>
+        <translation>gone: it was unplugged</translation>
     </message>
 </context>
 <context>
@@ -60,6 +132,169 @@
     <message>
         <source>%1 of %2 frames (%3 of %4 bytes) were written before the link failed. The radio now holds a mix of old and new settings: write to it again before using it.</source>
         <translation>%1 of %2 frames (%3 of %4 bytes) were written before the link failed. The radio now holds a mix of old and new settings: write to it again before using it.</translation>
+    </message>
+    <message>
+        <source>%1 %, %2 of %3 bytes</source>
+        <translation>%1 %, %2 of %3 bytes</translation>
+    </message>
+    <message>
+        <source>%1 - radio on %2</source>
+        <translation>%1 - radio on %2</translation>
+    </message>
+    <message>
+        <source>, %1 bytes/s, %2 left</source>
+        <translation>, %1 bytes/s, %2 left</translation>
+    </message>
+    <message>
+        <source>Backing up the radio on %1: reading it before the write</source>
+        <translation>Backing up the radio on %1: reading it before the write</translation>
+    </message>
+    <message>
+        <source>Nothing was written to the radio on %1.</source>
+        <translation>Nothing was written to the radio on %1.</translation>
+    </message>
+    <message>
+        <source>Read the radio on %1 in %2 s.</source>
+        <translation>Read the radio on %1 in %2 s.</translation>
+    </message>
+    <message>
+        <source>Reading from %1</source>
+        <translation>Reading from %1</translation>
+    </message>
+    <message>
+        <source>Reading from the radio on %1: the channels cannot be changed until the transfer has ended.</source>
+        <translation>Reading from the radio on %1: the channels cannot be changed until the transfer has ended.</translation>
+    </message>
+    <message>
+        <source>The backup read from the radio on %1 was stopped. Nothing was written to the radio.</source>
+        <translation>The backup read from the radio on %1 was stopped. Nothing was written to the radio.</translation>
+    </message>
+    <message>
+        <source>The radio could not be read for its backup, so nothing was written to it.</source>
+        <translation>The radio could not be read for its backup, so nothing was written to it.</translation>
+    </message>
+    <message>
+        <source>The radio on %1 does not hold what was written; these differ:</source>
+        <translation>The radio on %1 does not hold what was written; these differ:</translation>
+    </message>
+    <message>
+        <source>The radio was read, but its backup could not be saved in the folder %1.</source>
+        <translation>The radio was read, but its backup could not be saved in the folder %1.</translation>
+    </message>
+    <message>
+        <source>The radio&apos;s memory could not be kept in the backup folder %1, so nothing was written to the radio. Untick &quot;Back up the radio first&quot; to write without a backup.</source>
+        <translation>The radio&apos;s memory could not be kept in the backup folder %1, so nothing was written to the radio. Untick &quot;Back up the radio first&quot; to write without a backup.</translation>
+    </message>
+    <message>
+        <source>The read from the radio on %1 did not complete.</source>
+        <translation>The read from the radio on %1 did not complete.</translation>
+    </message>
+    <message>
+        <source>The serial trace cannot be written, so the transfer was not started.</source>
+        <translation>The serial trace cannot be written, so the transfer was not started.</translation>
+    </message>
+    <message>
+        <source>The serial trace could not be written completely to %1.</source>
+        <translation>The serial trace could not be written completely to %1.</translation>
+    </message>
+    <message>
+        <source>The write to the radio on %1 completed, but reading it back to verify it did not.</source>
+        <translation>The write to the radio on %1 completed, but reading it back to verify it did not.</translation>
+    </message>
+    <message>
+        <source>The write to the radio on %1 did not complete.</source>
+        <translation>The write to the radio on %1 did not complete.</translation>
+    </message>
+    <message>
+        <source>Verifying %1: reading the radio back</source>
+        <translation>Verifying %1: reading the radio back</translation>
+    </message>
+    <message>
+        <source>Write to the radio again; if they still differ, the radio may be faulty.</source>
+        <translation>Write to the radio again; if they still differ, the radio may be faulty.</translation>
+    </message>
+    <message>
+        <source>Writing to %1</source>
+        <translation>Writing to %1</translation>
+    </message>
+    <message>
+        <source>Writing to the radio on %1: the channels cannot be changed until the transfer has ended.</source>
+        <translation>Writing to the radio on %1: the channels cannot be changed until the transfer has ended.</translation>
+    </message>
+    <message>
+        <source>Wrote the radio on %1 and verified it in %2 s: it holds what was sent.</source>
+        <translation>Wrote the radio on %1 and verified it in %2 s: it holds what was sent.</translation>
+    </message>
+    <message>
+        <source>Wrote the radio on %1 in %2 s.</source>
+        <translation>Wrote the radio on %1 in %2 s.</translation>
+    </message>
+    <message>
+        <source>Wrote the radio on %1 in %2 s; not verified.</source>
+        <translation>Wrote the radio on %1 in %2 s; not verified.</translation>
+    </message>
+    <message>
+        <source>Wrote the radio on %1; the verify found %2 difference(s).</source>
+        <translation>Wrote the radio on %1; the verify found %2 difference(s).</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>and %1 more</translation>
+    </message>
+</context>
+<context>
+    <name>CBackupsDlg</name>
+    <message>
+        <source>%1 - backup of %2, %3</source>
+        <translation>%1 - backup of %2, %3</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>Backups</translation>
+    </message>
+    <message>
+        <source>Backups in %1:</source>
+        <translation>Backups in %1:</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>First names</source>
+        <translation>First names</translation>
+    </message>
+    <message>
+        <source>Keep the newest</source>
+        <translation>Keep the newest</translation>
+    </message>
+    <message>
+        <source>No backups yet in %1.</source>
+        <translation>No backups yet in %1.</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Pinned</source>
+        <translation>Pinned</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>backups (pinned ones are never deleted)</source>
+        <translation>backups (pinned ones are never deleted)</translation>
     </message>
 </context>
 </TS>

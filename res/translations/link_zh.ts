@@ -15,6 +15,26 @@
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
+    <message>
+        <source>Back up the radio first (a full read, about 20 s)</source>
+        <translation>先备份电台（完整读取一次，约 20 秒）</translation>
+    </message>
+    <message>
+        <source>Keep the radio on and the cable connected until this window closes.</source>
+        <translation>在此窗口关闭前，请保持电台开机、数据线连接。</translation>
+    </message>
+    <message>
+        <source>No answer from the radio yet: attempt %1 of 15</source>
+        <translation>电台尚无应答：第 %1 次尝试，共 15 次</translation>
+    </message>
+    <message>
+        <source>Switch the radio on, connect the cable, press OK.</source>
+        <translation>打开电台电源，连接数据线，然后按“确定”。</translation>
+    </message>
+    <message>
+        <source>Verify after writing (reads the radio back)</source>
+        <translation>写入后校验（回读电台）</translation>
+    </message>
 </context>
 <context>
     <name>CComSetupDlg</name>
@@ -33,6 +53,58 @@
     <message>
         <source>COM%1 cannot be opened now.</source>
         <translation>COM%1 当前无法打开。</translation>
+    </message>
+    <message>
+        <source>%1 can be opened.</source>
+        <translation>%1 可以打开。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2 (%3)</source>
+        <translation>%1 无法打开：%2（%3）</translation>
+    </message>
+    <message>
+        <source>%1 is gone: it was unplugged. Plug it in again or choose another device.</source>
+        <translation>%1 已消失：设备被拔出。请重新插入或选择其他设备。</translation>
+    </message>
+    <message>
+        <source>/dev/ttyUSB0, or choose above</source>
+        <translation>/dev/ttyUSB0，或在上面选择</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>说明</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>Device:</source>
+        <translation>设备：</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>Serial devices present:</source>
+        <translation>当前的串口设备：</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>The device cannot be opened now.</source>
+        <translation>该设备当前无法打开。</translation>
+    </message>
+    <message>
+        <source>Type the path of a serial device, or choose one from the list.</source>
+        <translation>请输入串口设备的路径，或从列表中选择一个。</translation>
+    </message>
+    <message>
+        <source>gone: it was unplugged</source>
+        <translation>已消失：设备被拔出</translation>
     </message>
 </context>
 <context>
@@ -60,6 +132,169 @@
     <message>
         <source>%1 of %2 frames (%3 of %4 bytes) were written before the link failed. The radio now holds a mix of old and new settings: write to it again before using it.</source>
         <translation>连接中断前共%2帧中已写入%1帧（共%4字节中已写入%3字节）。电台现在新旧设置混杂，使用前请重新写入。</translation>
+    </message>
+    <message>
+        <source>%1 %, %2 of %3 bytes</source>
+        <translation>%1 %，%2 / %3 字节</translation>
+    </message>
+    <message>
+        <source>%1 - radio on %2</source>
+        <translation>%1 - %2 上的电台</translation>
+    </message>
+    <message>
+        <source>, %1 bytes/s, %2 left</source>
+        <translation>，%1 字节/秒，剩余 %2</translation>
+    </message>
+    <message>
+        <source>Backing up the radio on %1: reading it before the write</source>
+        <translation>正在备份 %1 上的电台：写入前先读取</translation>
+    </message>
+    <message>
+        <source>Nothing was written to the radio on %1.</source>
+        <translation>没有向 %1 上的电台写入任何数据。</translation>
+    </message>
+    <message>
+        <source>Read the radio on %1 in %2 s.</source>
+        <translation>已读取 %1 上的电台，用时 %2 秒。</translation>
+    </message>
+    <message>
+        <source>Reading from %1</source>
+        <translation>正在从 %1 读数据</translation>
+    </message>
+    <message>
+        <source>Reading from the radio on %1: the channels cannot be changed until the transfer has ended.</source>
+        <translation>正在从 %1 上的电台读数据：传输结束前不能修改信道。</translation>
+    </message>
+    <message>
+        <source>The backup read from the radio on %1 was stopped. Nothing was written to the radio.</source>
+        <translation>从 %1 上的电台读取备份已停止。没有向电台写入任何数据。</translation>
+    </message>
+    <message>
+        <source>The radio could not be read for its backup, so nothing was written to it.</source>
+        <translation>无法读取电台以备份，因此没有向电台写入任何数据。</translation>
+    </message>
+    <message>
+        <source>The radio on %1 does not hold what was written; these differ:</source>
+        <translation>%1 上的电台中的数据与写入的不同；以下各项不一致：</translation>
+    </message>
+    <message>
+        <source>The radio was read, but its backup could not be saved in the folder %1.</source>
+        <translation>电台已读取，但备份无法保存到文件夹 %1。</translation>
+    </message>
+    <message>
+        <source>The radio&apos;s memory could not be kept in the backup folder %1, so nothing was written to the radio. Untick &quot;Back up the radio first&quot; to write without a backup.</source>
+        <translation>电台的数据无法保存到备份文件夹 %1，因此没有向电台写入任何数据。取消勾选“先备份电台”即可不备份直接写入。</translation>
+    </message>
+    <message>
+        <source>The read from the radio on %1 did not complete.</source>
+        <translation>从 %1 上的电台读数据未完成。</translation>
+    </message>
+    <message>
+        <source>The serial trace cannot be written, so the transfer was not started.</source>
+        <translation>无法写入串口记录，因此传输没有开始。</translation>
+    </message>
+    <message>
+        <source>The serial trace could not be written completely to %1.</source>
+        <translation>串口记录未能完整写入 %1。</translation>
+    </message>
+    <message>
+        <source>The write to the radio on %1 completed, but reading it back to verify it did not.</source>
+        <translation>向 %1 上的电台写数据已完成，但为校验而回读未完成。</translation>
+    </message>
+    <message>
+        <source>The write to the radio on %1 did not complete.</source>
+        <translation>向 %1 上的电台写数据未完成。</translation>
+    </message>
+    <message>
+        <source>Verifying %1: reading the radio back</source>
+        <translation>正在校验 %1：回读电台</translation>
+    </message>
+    <message>
+        <source>Write to the radio again; if they still differ, the radio may be faulty.</source>
+        <translation>请重新写入电台；如果仍不一致，电台可能有故障。</translation>
+    </message>
+    <message>
+        <source>Writing to %1</source>
+        <translation>正在向 %1 写数据</translation>
+    </message>
+    <message>
+        <source>Writing to the radio on %1: the channels cannot be changed until the transfer has ended.</source>
+        <translation>正在向 %1 上的电台写数据：传输结束前不能修改信道。</translation>
+    </message>
+    <message>
+        <source>Wrote the radio on %1 and verified it in %2 s: it holds what was sent.</source>
+        <translation>已写入 %1 上的电台并校验通过，用时 %2 秒：电台中的数据与写入的一致。</translation>
+    </message>
+    <message>
+        <source>Wrote the radio on %1 in %2 s.</source>
+        <translation>已写入 %1 上的电台，用时 %2 秒。</translation>
+    </message>
+    <message>
+        <source>Wrote the radio on %1 in %2 s; not verified.</source>
+        <translation>已写入 %1 上的电台，用时 %2 秒；未校验。</translation>
+    </message>
+    <message>
+        <source>Wrote the radio on %1; the verify found %2 difference(s).</source>
+        <translation>已写入 %1 上的电台；校验发现 %2 处不一致。</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>另有 %1 项</translation>
+    </message>
+</context>
+<context>
+    <name>CBackupsDlg</name>
+    <message>
+        <source>%1 - backup of %2, %3</source>
+        <translation>%1 - %2 的备份，%3</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>备份</translation>
+    </message>
+    <message>
+        <source>Backups in %1:</source>
+        <translation>%1 中的备份：</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>信道数</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>First names</source>
+        <translation>前几个信道名</translation>
+    </message>
+    <message>
+        <source>Keep the newest</source>
+        <translation>保留最新的</translation>
+    </message>
+    <message>
+        <source>No backups yet in %1.</source>
+        <translation>%1 中还没有备份。</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Pinned</source>
+        <translation>固定</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>backups (pinned ones are never deleted)</source>
+        <translation>个备份（固定的备份永不删除）</translation>
     </message>
 </context>
 </TS>

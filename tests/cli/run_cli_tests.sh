@@ -8,6 +8,8 @@ PT="$1"
 SRC="$2"
 SAMPLE="$SRC/res/samples/sample.dat"
 T="$(mktemp -d)"
+# Backups and settings go to the test's own folders.
+export XDG_DATA_HOME="$T/xdg-data" XDG_CONFIG_HOME="$T/xdg-config"
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
@@ -52,7 +54,7 @@ stop_radio() {
 
 # ---- help and usage -------------------------------------------------------
 case_ "tool help" 0 "$PT" --help; out_has "usage: progtool COMMAND"
-for c in new show options export import read write print simulate ports; do
+for c in new show options export import read write print simulate ports trace; do
   case_ "$c --help" 0 "$PT" "$c" --help; out_has "usage: progtool $c"
 done
 case_ "no command" 2 "$PT"
@@ -175,12 +177,30 @@ case_ "import into a short file" 1 "$PT" import "$T/s-grid.csv" "$T/short.dat"; 
 # ---- transfers ------------------------------------------------------------------
 start_radio radio --image "$SAMPLE" --save "$T/radio-saved.dat"
 grep -q '^/dev/' "$T/radio.out" || fail "simulate does not print the device path"
-case_ "read" 0 "$PT" read --port "$T/radio" -o "$T/read.dat"
+case_ "read" 0 "$PT" read --port "$T/radio" -o "$T/read.dat" --trace "$T/read.trace"
 same_file "$T/read.dat" "$SAMPLE"
+backups=("$XDG_DATA_HOME"/Program/backups/*-radio.dat)
+[[ ${#backups[@]} -eq 1 ]] || fail "backups: ${backups[*]}"
+same_file "${backups[0]}" "$SAMPLE"
+case_ "decode the read's trace" 0 "$PT" trace "$T/read.trace"
+out_has "1 entry code(s), 1024 read request(s), 1024 read reply(ies), 0 write frame(s), 0 unexpected"
+out_has "read request 0x0108, 8 bytes"
+case_ "read --no-backup" 0 "$PT" read --port "$T/radio" -o "$T/read2.dat" --no-backup
+[[ $(ls "$XDG_DATA_HOME"/Program/backups | wc -l) -eq 1 ]] || fail "--no-backup kept a backup"
+case_ "read with a backup folder that cannot be made" 0 env XDG_DATA_HOME="$SAMPLE" "$PT" read --port "$T/radio" -o "$T/read3.dat"
+err_has "the backup in $SAMPLE/Program/backups failed"; err_has "Not a directory"
+same_file "$T/read3.dat" "$SAMPLE"
+case_ "trace file that cannot be written" 1 "$PT" read --port "$T/radio" -o "$T/read4.dat" --trace "$T/nodir/t.trace"
+err_has "$T/nodir/t.trace"; err_has "nothing was sent"
+absent "$T/read4.dat"
+printf '0.1 > 02\nnonsense\n' >"$T/bad.trace"
+case_ "decode a broken trace" 1 "$PT" trace "$T/bad.trace"; err_has "$T/bad.trace: line 2"
 cp "$T/rt-chirp.dat" "$T/towrite.dat"
 "$PT" options "$T/towrite.dat" --set squelch=7 >/dev/null
-case_ "write --verify" 0 "$PT" write --port "$T/radio" "$T/towrite.dat" --verify
+case_ "write --verify" 0 "$PT" write --port "$T/radio" "$T/towrite.dat" --verify --trace "$T/write.trace"
 out_has "verify: 0x0000-0x1FF5 match"
+case_ "decode the write's trace" 0 "$PT" trace "$T/write.trace"
+out_has "2 entry code(s), 1024 read request(s), 1024 read reply(ies), 1023 write frame(s), 0 unexpected"
 # bytes 0x1FF6.. of a file never reach the radio: reported, not an error
 cp "$T/towrite.dat" "$T/tail.dat"
 printf '\x11\x22' | dd of="$T/tail.dat" bs=1 seek=$((0x1FFA)) conv=notrunc status=none
@@ -194,10 +214,16 @@ mkdir "$T/prog"
 cp "$PT" "$T/prog/progtool"
 start_radio com
 printf '[Setup]\nLanguage=English\n[Ports]\nCOM1=%s\nCOM2=%s\n' "$T/com" "$T/nothing" >"$T/prog/Program.ini"
-case_ "ports" 0 "$T/prog/progtool" ports
+# The devices present come from a prepared tree: an adapter on the radio's line.
+mkdir -p "$T/root/dev"
+ln -s "$T/com" "$T/root/dev/ttyUSB0"
+ln -s "$T/nothing" "$T/root/dev/ttyACM3"
+case_ "ports" 0 env PROG_DEVICE_ROOT="$T/root" "$T/prog/progtool" ports
 grep -q "^COM1  $T/com .*can be opened" "$T/out" || fail "COM1 line: $(head -1 "$T/out")"
 grep -q "^COM2  $T/nothing .*cannot be opened: .*No such file" "$T/out" || fail "COM2 line"
-[[ $(wc -l <"$T/out") -eq 4 ]] || fail "ports lists $(wc -l <"$T/out") lines"
+[[ $(grep -c "^COM" "$T/out") -eq 4 ]] || fail "ports lists $(grep -c "^COM" "$T/out") COM lines"
+grep -q "^$T/root/dev/ttyUSB0  ttyUSB .*can be opened" "$T/out" || fail "ttyUSB0 line"
+grep -q "^$T/root/dev/ttyACM3  ttyACM .*missing" "$T/out" || fail "ttyACM3 line"
 case_ "read through COM1" 0 "$T/prog/progtool" read --port COM1 -o "$T/com1.dat"
 case_ "unknown port" 1 "$T/prog/progtool" read --port COM2 -o "$T/com2.dat"
 err_has "COM2 ($T/nothing): Could not Open the Port"; err_has "No such file"
@@ -216,6 +242,11 @@ case_ "read with a short reply" 1 "$PT" read --port "$T/faulty" -o "$T/partial.d
 err_has "Program Interrupt"; err_has "stopped after"
 absent "$T/partial.dat"
 stop_radio faulty
+start_radio lossy --image "$SAMPLE" --fault lose-write@2
+case_ "write --verify against a radio that loses a frame" 1 "$PT" write --port "$T/lossy" "$T/new.dat" --verify
+err_has "verify: channel 1: Rx Frequency, Tx Frequency differs from $T/new.dat (0x0010-0x0017)"
+err_has "verify failed: 1 differing item(s)"
+stop_radio lossy
 start_radio noack --fault wrong-ack@3
 case_ "write with a wrong acknowledgement" 1 "$PT" write --port "$T/noack" "$SAMPLE"; err_has "Program Interrupt"
 stop_radio noack

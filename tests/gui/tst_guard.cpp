@@ -94,6 +94,10 @@ private:
         CProgramApp::SetProgramDirForTests(m_dir->Path());
         m_app = std::make_unique<CProgramApp>();
         QVERIFY(m_app->InitInstance({}));
+        // The write alone: no backup read before it, no verify after it.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->FilePath(QStringLiteral("data"))));
+        m_store.WriteDword(SettingsKey(theIniFile), kSettingBackupFirst, 0);
+        m_store.WriteDword(SettingsKey(theIniFile), kSettingVerify, 0);
         m_frame = m_app->MainFrame();
         m_frame->showNormal();
         QVERIFY(QTest::qWaitForWindowExposed(m_frame));

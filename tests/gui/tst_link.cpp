@@ -68,6 +68,11 @@ public:
                 "[English]\nAppName=TR-5 Programming Tool\n[Ports]\n" + ports.toStdString())
     {
         testenv::SetLanguage(false);
+        // Backups go to the test's own folder; a write is the write alone
+        // unless a test asks for the backup and the verify.
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(m_ini.Path("data")));
+        m_store.WriteDword("LinkTestApp", kSettingBackupFirst, 0);
+        m_store.WriteDword("LinkTestApp", kSettingVerify, 0);
         SetAppSettingsStore(&m_store);
         SetMessageHook([this](const MessageRequest& r) {
             m_messages << r;
@@ -741,7 +746,7 @@ void TestLink::comSetupProbesAndStores()
     }
     QCOMPARE(dlg->PortButton(2)->objectName(), QString("ctl1009"));
     QCOMPARE(t.view->m_strPort, QString("COM1"));
-    QVERIFY(env.m_store.m_values.empty());
+    QVERIFY(!env.m_store.ReadDword("LinkTestApp", "com"));
 
     // A stored 3 shows COM3; the port in use stays COM1 until OK.
     env.m_store.WriteDword("LinkTestApp", "com", 3);

@@ -1,0 +1,55 @@
+#pragma once
+// Automatic backups of what radios held: every complete read is kept as
+// <timestamp>-<port>.dat ("20260501-143005-COM1.dat", local time) in a
+// per-user folder that the window and progtool both name. The newest ones are
+// kept, older ones pruned, except those the user pinned (a "<name>.pin"
+// marker beside the file). Files that do not follow the naming are left alone.
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "core/radio/Image.h"
+
+inline constexpr int kDefaultBackupKeep = 50;
+
+struct BackupInfo {
+    std::string path;
+    std::string name;      // file name
+    std::time_t time = 0;  // from the name
+    std::string port;      // from the name
+    bool pinned = false;
+    bool readable = false;                // the contents below were read
+    std::string error;                    // why not, naming the file
+    int channels = 0;                     // channels in use
+    std::vector<std::string> firstNames;  // names of the first named channels, in channel order
+};
+
+struct BackupResult {
+    bool ok = false;
+    std::string path;   // the backup written
+    std::string error;  // names the folder or file and the system's reason
+    int pruned = 0;     // older backups deleted to keep the number
+};
+
+// "20260501-143005-COM1.dat": the port as the user names it, with every
+// character a file name should not hold turned into '_'.
+std::string BackupFileName(std::time_t when, const std::string& port);
+// The time and port of a backup's file name; false when it follows no backup naming.
+bool ParseBackupFileName(const std::string& name, std::time_t& when, std::string& port);
+
+// Creates the folder when needed, writes the image atomically (a later
+// second when the name is taken) and prunes to `keep` unpinned backups.
+BackupResult SaveBackup(const std::string& folder, const Image& image, const std::string& port, std::time_t when,
+                        int keep = kDefaultBackupKeep);
+
+// The backups in the folder, newest first; with contents, each file is read
+// for its channel count and first names (names in the given language's codec).
+std::vector<BackupInfo> ListBackups(const std::string& folder, bool contents = true);
+
+// Deletes the oldest unpinned backups beyond the `keep` newest unpinned ones;
+// returns how many went. Pinned backups neither count nor go.
+int PruneBackups(const std::string& folder, int keep);
+
+// Pins or unpins one backup; false with error naming the file and the reason.
+bool SetBackupPinned(const std::string& path, bool pinned, std::string& error);
+bool IsBackupPinned(const std::string& path);

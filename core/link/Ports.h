@@ -1,0 +1,65 @@
+#pragma once
+// The serial devices present on this machine, as COM Setup and `progtool ports`
+// list them: the /dev/serial/by-id links of USB adapters (with the adapter's
+// USB description), /dev/ttyUSB*, /dev/ttyACM*, and the /dev/ttyS* that have a
+// UART behind them. Each is probed: can it be opened now, and if not, why and
+// what the user can do about it.
+#include <string>
+#include <vector>
+
+enum class PortKind {
+    ById,     // /dev/serial/by-id/<name>, a stable link to one of the others
+    Usb,      // /dev/ttyUSB<n>: USB serial adapters (FTDI, CH340, CP210x, PL2303)
+    Acm,      // /dev/ttyACM<n>: USB modem-class devices
+    Builtin,  // /dev/ttyS<n>: the machine's own UARTs
+    Path,     // any other path the user typed or [Ports] names
+};
+
+enum class PortState {
+    NotProbed,   // the scan was asked not to open devices
+    Openable,    // opened and closed again just now
+    Missing,     // no such device (unplugged, a dangling by-id link, a typing error)
+    Busy,        // another program holds it
+    Permission,  // the user may not open it (not in the dialout group)
+    NotSerial,   // it exists but is no terminal device
+    Failed,      // any other reason (reason holds the system's text)
+};
+
+struct SerialDevice {
+    std::string path;  // what the user picks or types: "/dev/ttyUSB0"
+    PortKind kind = PortKind::Path;
+    std::string target;       // the device a by-id link resolves to; path itself otherwise
+    std::string description;  // "FTDI FT232R USB UART (0403:6001)", "" when not known
+    PortState state = PortState::NotProbed;
+    std::string reason;  // the system's reason when not openable ("Permission denied")
+    bool Openable() const { return state == PortState::Openable; }
+};
+
+struct PortScan {
+    // The directory holding dev/ and sys/: "" is "/" unless the environment
+    // variable PROG_DEVICE_ROOT names another (a prepared tree for tests).
+    std::string root;
+    bool probe = true;  // open each device to learn its state
+};
+
+// Every serial device present, by-id links first, then ttyUSB, ttyACM and
+// ttyS, each group in natural order (ttyUSB2 before ttyUSB10).
+std::vector<SerialDevice> ListSerialDevices(const PortScan& scan = {});
+
+// One device by path, probed (a typed path, or what COM1..COM4 map to). The
+// kind follows the name; a by-id link also gets its target and description.
+SerialDevice DescribeSerialDevice(const std::string& path, const PortScan& scan = {});
+
+// Opens path the way a transfer would, without touching the line settings,
+// and closes it again. Sets state and reason.
+void ProbeSerialDevice(SerialDevice& device);
+
+// The state an open() failure with errno err stands for.
+PortState PortStateFromErrno(int err);
+
+// "by-id", "ttyUSB", "ttyACM", "ttyS", "path".
+const char* PortKindName(PortKind kind);
+
+// What the user reads about a device's state, with the fix where there is one
+// ("no permission: the user must be in the \"dialout\" group ...").
+std::string PortStateText(const SerialDevice& device, bool chinese);

@@ -1,0 +1,92 @@
+#include "gui/link/LinkSettings.h"
+
+#include <QFile>
+#include <QSet>
+#include <QStandardPaths>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "core/app/Backups.h"
+#include "core/app/IniFile.h"
+#include "core/app/SettingsStore.h"
+#include "gui/app/AppContext.h"
+
+namespace {
+
+QSet<QString>& ReadPorts()
+{
+    static QSet<QString> ports;
+    return ports;
+}
+
+QString& Trace()
+{
+    static QString path;
+    return path;
+}
+
+bool Flag(const char* name, bool def)
+{
+    return AppSettings().ReadDword(SettingsKey(theIniFile), name).value_or(def ? 1 : 0) != 0;
+}
+
+void SetFlag(const char* name, bool on) { AppSettings().WriteDword(SettingsKey(theIniFile), name, on ? 1 : 0); }
+
+}  // namespace
+
+QString BackupFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups");
+}
+
+int BackupsKept()
+{
+    const std::uint32_t n =
+        AppSettings().ReadDword(SettingsKey(theIniFile), kSettingBackupKeep).value_or(kDefaultBackupKeep);
+    return n >= 1 && n <= 10000 ? static_cast<int>(n) : kDefaultBackupKeep;
+}
+
+void SetBackupsKept(int count)
+{
+    AppSettings().WriteDword(SettingsKey(theIniFile), kSettingBackupKeep, static_cast<std::uint32_t>(count));
+}
+
+bool VerifyAfterWriteSetting() { return Flag(kSettingVerify, true); }
+void SetVerifyAfterWriteSetting(bool on) { SetFlag(kSettingVerify, on); }
+bool BackupBeforeWriteSetting() { return Flag(kSettingBackupFirst, true); }
+void SetBackupBeforeWriteSetting(bool on) { SetFlag(kSettingBackupFirst, on); }
+
+bool ReadSinceStart(const QString& port) { return ReadPorts().contains(port); }
+void NoteReadSinceStart(const QString& port) { ReadPorts().insert(port); }
+void ForgetReadsSinceStart() { ReadPorts().clear(); }
+
+QString TracePath() { return Trace(); }
+
+bool SetTracePath(const QString& path, QString* error)
+{
+    if (!path.isEmpty()) {
+        std::ofstream probe(QFile::encodeName(path).toStdString(), std::ios::app);
+        if (!probe) {
+            if (error)
+                *error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+    }
+    Trace() = path;
+    return true;
+}
+
+std::shared_ptr<std::ostream> OpenTraceFile(QString* error)
+{
+    const QString path = Trace();
+    if (path.isEmpty())
+        return nullptr;
+    auto out = std::make_shared<std::ofstream>(QFile::encodeName(path).toStdString(), std::ios::app);
+    if (!*out) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return nullptr;
+    }
+    return out;
+}

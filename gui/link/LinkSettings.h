@@ -1,0 +1,33 @@
+#pragma once
+// What the link keeps between transfers: the backup folder and how many
+// backups stay, the Write choices (back up first, verify), the radios read
+// since the program started, and the serial trace of this session.
+#include <QString>
+#include <iosfwd>
+#include <memory>
+
+// The per-user backup folder: the platform's application data location
+// (on Linux $XDG_DATA_HOME/<application>/backups) .
+QString BackupFolder();
+int BackupsKept();
+void SetBackupsKept(int count);
+
+// The Write confirmation's check boxes, remembered.
+bool VerifyAfterWriteSetting();
+void SetVerifyAfterWriteSetting(bool on);
+bool BackupBeforeWriteSetting();
+void SetBackupBeforeWriteSetting(bool on);
+
+// Ports (as the user names them) whose radio was read completely since the
+// program started: a write there needs no backup read first by default.
+bool ReadSinceStart(const QString& port);
+void NoteReadSinceStart(const QString& port);
+void ForgetReadsSinceStart();  // as at a new start (tests)
+
+// Setup > Log Serial Traffic: the file every transfer's trace is appended to
+// ("" while off). SetTracePath checks that the file can be written.
+QString TracePath();
+bool SetTracePath(const QString& path, QString* error);
+// Opens the trace file for one transfer; nullptr with error (the file and the
+// system's reason) when it cannot be written.
+std::shared_ptr<std::ostream> OpenTraceFile(QString* error);

@@ -1,0 +1,126 @@
+// Backups of what radios held: naming, saving, listing with the first names,
+// pruning that spares pinned ones, and a folder that cannot be made.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/app/Backups.h"
+#include "core/radio/ChannelCodec.h"
+#include "core/radio/DatFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TempDir {
+    fs::path path;
+    TempDir()
+    {
+        std::string tmpl = (fs::temp_directory_path() / "backupsXXXXXX").string();
+        if (::mkdtemp(tmpl.data()))
+            path = tmpl;
+    }
+    ~TempDir() { fs::remove_all(path); }
+};
+
+// A radio with the given channel names (each channel on 146.52 MHz).
+Image Radio(const std::vector<std::string>& names)
+{
+    Image img = NewDocumentImage();
+    CTextGrid grid;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const int row = static_cast<int>(i) + 1;
+        grid.SetTextMatrix(row, kColRxFreq, "146.52000");
+        grid.SetTextMatrix(row, kColName, names[i]);
+    }
+    EncodeChannels(grid, img);
+    return img;
+}
+
+const std::time_t kNoon = [] {
+    std::tm tm{};
+    tm.tm_year = 2026 - 1900;
+    tm.tm_mon = 4;
+    tm.tm_mday = 1;
+    tm.tm_hour = 12;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}();
+
+}  // namespace
+
+TEST(Backups, FileNamesCarryTimeAndPort)
+{
+    const std::pair<const char*, const char*> ports[] = {
+        {"COM1", "COM1"}, {"/dev/ttyUSB0", "ttyUSB0"}, {"/dev/serial/by-id/usb-A B:C-if00", "usb-A_B_C-if00"}};
+    for (const auto& [port, shown] : ports) {
+        const std::string name = BackupFileName(kNoon + 5, port);
+        EXPECT_EQ(name, std::string("20260501-120005-") + shown + ".dat");
+        std::time_t t = 0;
+        std::string p;
+        ASSERT_TRUE(ParseBackupFileName(name, t, p)) << name;
+        EXPECT_EQ(t, kNoon + 5);
+        EXPECT_EQ(p, shown);
+    }
+    for (const char* other : {"notes.dat", "20260501-1200-COM1.dat", "20260501-120005-.dat", "20260501-120005-C.txt"}) {
+        std::time_t t = 0;
+        std::string p;
+        EXPECT_FALSE(ParseBackupFileName(other, t, p)) << other;
+    }
+}
+
+TEST(Backups, SaveListPruneAndPins)
+{
+    TempDir dir;
+    const std::string folder = (dir.path / "a" / "backups").string();  // made on the first save
+    const Image first = Radio({"ALPHA", "", "BRAVO", "CHARLY", "DELTA"});
+    BackupResult r = SaveBackup(folder, first, "COM1", kNoon, 3);
+    ASSERT_TRUE(r.ok) << r.error;
+    Image back{};
+    ASSERT_TRUE(LoadDatFile(r.path, back).ok);
+    EXPECT_EQ(back, first);
+    // The same second again: the next one is taken, nothing is replaced.
+    BackupResult again = SaveBackup(folder, Radio({}), "COM1", kNoon, 3);
+    ASSERT_TRUE(again.ok) << again.error;
+    EXPECT_EQ(fs::path(again.path).filename(), "20260501-120001-COM1.dat");
+    std::ofstream(fs::path(folder) / "notes.dat") << "mine";
+
+    std::vector<BackupInfo> list = ListBackups(folder);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[1].path, r.path);  // newest first
+    EXPECT_EQ(list[1].port, "COM1");
+    EXPECT_EQ(list[1].channels, 5);
+    EXPECT_EQ(list[1].firstNames, (std::vector<std::string>{"ALPHA", "BRAVO", "CHARLY"}));
+    EXPECT_EQ(list[0].channels, 0);
+
+    // The oldest is pinned; more saves keep three unpinned, the pin and the foreign file.
+    std::string error;
+    ASSERT_TRUE(SetBackupPinned(r.path, true, error)) << error;
+    for (int i = 1; i <= 4; ++i)
+        ASSERT_TRUE(SaveBackup(folder, Radio({}), "COM2", kNoon + 60 * i, 3).ok);
+    list = ListBackups(folder, false);
+    std::vector<std::string> names;
+    for (const BackupInfo& b : list)
+        names.push_back(b.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"20260501-120400-COM2.dat", "20260501-120300-COM2.dat",
+                                               "20260501-120200-COM2.dat", "20260501-120000-COM1.dat"}));
+    EXPECT_TRUE(list.back().pinned);
+    EXPECT_TRUE(fs::exists(fs::path(folder) / "notes.dat"));
+    // Unpinned, it goes with the next prune.
+    ASSERT_TRUE(SetBackupPinned(r.path, false, error)) << error;
+    EXPECT_EQ(PruneBackups(folder, 3), 1);
+    EXPECT_FALSE(fs::exists(r.path));
+}
+
+TEST(Backups, AFolderThatCannotBeMadeNamesItAndTheReason)
+{
+    TempDir dir;
+    const fs::path file = dir.path / "file";
+    std::ofstream(file) << "x";
+    const std::string folder = (file / "backups").string();
+    const BackupResult r = SaveBackup(folder, Radio({}), "COM1", kNoon);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find(folder), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("Not a directory"), std::string::npos) << r.error;
+}

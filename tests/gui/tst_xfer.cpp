@@ -1,0 +1,432 @@
+// Safe transfers in the whole program against simulated radios on
+// pseudo-terminals: a read opens a new untitled document and keeps a backup,
+// Write backs the radio up and verifies, the document is read-only meanwhile,
+// the serial trace, File > Backups... and COM Setup's device list.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTreeWidget>
+#include <QtTest>
+#include <fstream>
+#include <memory>
+
+#include "core/app/Backups.h"
+#include "core/app/IniFile.h"
+#include "core/app/SettingsStore.h"
+#include "core/link/SerialPort.h"
+#include "core/link/SimulatedRadio.h"
+#include "core/link/Trace.h"
+#include "core/radio/DatFile.h"
+#include "gui/ProgramApp.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/StringTable.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/frame/ChildFrame.h"
+#include "gui/frame/MainFrame.h"
+#include "gui/link/BackupsDlg.h"
+#include "gui/link/ComSetupDlg.h"
+#include "gui/link/LinkController.h"
+#include "gui/link/LinkSettings.h"
+#include "gui/link/LinkWorker.h"
+#include "gui/link/ProcessDlg.h"
+#include "gui/radio/ProgramDoc.h"
+#include "tests/gui/support/ShellSupport.h"
+
+namespace {
+
+Image Sample()
+{
+    Image img{};
+    LoadDatFile(PROG_SOURCE_DIR "/res/samples/sample.dat", img);
+    return img;
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+Image LoadImage(const QString& path)
+{
+    Image img{};
+    LoadDatFile(QFile::encodeName(path).toStdString(), img);
+    return img;
+}
+
+}  // namespace
+
+class TestXfer : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CSimulatedRadio> m_radio;
+    std::unique_ptr<ShellDir> m_dir;
+    std::unique_ptr<CProgramApp> m_app;
+    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<DialogRecorder> m_dialogs;
+    CMemorySettingsStore m_store;
+    CMainFrame* m_frame = nullptr;
+
+    void Start(const RadioFaults& faults = {}, const QByteArray& ports = {})
+    {
+        m_radio = std::make_unique<CSimulatedRadio>();
+        QVERIFY(m_radio->OpenPty());
+        m_radio->SetMemory(Sample());
+        m_radio->SetFaults(faults);
+        m_radio->Start();
+        m_dir = std::make_unique<ShellDir>();
+        ShellIni ini;
+        ini.extra = "\r\n[Ports]\r\nCOM1=" + QByteArray::fromStdString(m_radio->SlavePath()) + "\r\n" + ports;
+        m_dir->WriteIni(ini);
+        QVERIFY(m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->FilePath(QStringLiteral("data"))));
+        m_messages = std::make_unique<MessageRecorder>();
+        m_dialogs = std::make_unique<DialogRecorder>();
+        CProgramApp::SetProgramDirForTests(m_dir->Path());
+        m_app = std::make_unique<CProgramApp>();
+        QVERIFY(m_app->InitInstance({}));
+        m_frame = m_app->MainFrame();
+        m_frame->showNormal();
+    }
+
+    CProcessDlg* Process() { return m_frame->ActiveView()->Link()->ProcessDlg(); }
+
+    // Read or Write from the menu; `ready` sees the waiting window, then OK.
+    void Begin(int command, const std::function<void(CProcessDlg*)>& ready = {})
+    {
+        m_frame->Action(command)->trigger();
+        CProcessDlg* dlg = Process();
+        QVERIFY(dlg->IsWindow());
+        if (ready)
+            ready(dlg);
+        QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
+    }
+    void Run(int command, const std::function<void(CProcessDlg*)>& ready = {})
+    {
+        QPointer<CProcessDlg> dlg = Process();
+        Begin(command, ready);
+        QVERIFY(QTest::qWaitFor([&] { return !dlg || !dlg->IsWindow(); }, 30000));
+        CTransferWorker::WaitForAll();
+    }
+    QString Texts() const
+    {
+        QStringList t;
+        for (const MessageRequest& r : m_messages->requests)
+            t << r.text + QStringLiteral(" / ") + r.detail;
+        return t.join(QLatin1Char('|'));
+    }
+
+private slots:
+    void init() { SetAppSettingsStore(&m_store); }
+    void cleanup()
+    {
+        m_app.reset();
+        CTransferWorker::WaitForAll();
+        m_radio.reset();
+        m_dialogs.reset();
+        m_messages.reset();
+        m_dir.reset();
+        SetTracePath(QString(), nullptr);
+        ForgetReadsSinceStart();
+        SetAppSettingsStore(nullptr);
+        m_store = CMemorySettingsStore();
+        qunsetenv("PROG_DEVICE_ROOT");
+    }
+
+    void readOpensANewDocumentAndKeepsABackup()
+    {
+        Start();
+        const QString mine = m_dir->FilePath(QStringLiteral("mine.dat"));
+        QVERIFY(SaveDatFile(QFile::encodeName(mine).toStdString(), NewDocumentImage()).ok);
+        QVERIFY(m_frame->OpenDocumentFile(mine));
+        CChildFrame* opened = m_frame->ActiveChildFrame();
+        const QByteArray before = FileBytes(mine);
+        Run(ID_READ);
+        QVERIFY2(m_messages->requests.isEmpty(), qPrintable(Texts()));
+
+        // A second window, untitled; the file's window stays as it was.
+        QCOMPARE(m_frame->ChildFrames().size(), 2);
+        CProgramDoc* read = m_frame->ActiveDocument();
+        QVERIFY(m_frame->ActiveChildFrame() != opened && opened->isVisible());
+        QCOMPARE(read->GetTitle(), QString("Test Tool - radio on COM1"));
+        QCOMPARE(m_frame->ActiveChildFrame()->windowTitle(), read->GetTitle());
+        QVERIFY(!read->HasFilePath());
+        QCOMPARE(opened->GetDocument()->GetPathName(), mine);
+        QVERIFY(m_frame->StatusText()->text().startsWith(QStringLiteral("Read the radio on COM1 in ")));
+        QVERIFY(m_frame->PortIndicator()->text().contains(QString::fromStdString(m_radio->SlavePath())));
+
+        // The backup holds exactly what the radio sent.
+        const std::vector<BackupInfo> backups = ListBackups(QFile::encodeName(BackupFolder()).toStdString());
+        QCOMPARE(backups.size(), std::size_t{1});
+        QVERIFY(LoadImage(QString::fromStdString(backups[0].path)) == m_radio->Memory());
+        QCOMPARE(backups[0].port, std::string("COM1"));
+
+        // Ctrl+S offers Save As; the file that was open is untouched.
+        bool saveAs = false;
+        m_dialogs->handler = [&](QDialog* d) {
+            auto* fd = qobject_cast<QFileDialog*>(d);
+            saveAs = fd && fd->acceptMode() == QFileDialog::AcceptSave;
+            return int(QDialog::Rejected);
+        };
+        QTest::keyClick(m_frame->ActiveView(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(saveAs);
+        QCOMPARE(FileBytes(mine), before);
+
+        // File > Backups... lists it; pinned, then opened as another untitled document.
+        int rows = 0;
+        QString channels, names;
+        m_dialogs->handler = [&](QDialog* d) {
+            auto* b = qobject_cast<CBackupsDlg*>(d);
+            rows = b->List()->topLevelItemCount();
+            QTreeWidgetItem* item = b->List()->topLevelItem(0);
+            channels = item->text(CBackupsDlg::kColChannels);
+            names = item->text(CBackupsDlg::kColNames);
+            item->setCheckState(CBackupsDlg::kColPinned, Qt::Checked);
+            QTest::mouseClick(b->OpenButton(), Qt::LeftButton);
+            return b->result();
+        };
+        m_frame->Action(ID_FILE_BACKUPS)->trigger();
+        QCOMPARE(rows, 1);
+        QCOMPARE(channels, QString::number(backups[0].channels));
+        QVERIFY2(names.startsWith(QStringLiteral("CALL")), qPrintable(names));
+        QVERIFY(IsBackupPinned(backups[0].path));
+        QCOMPARE(m_frame->ChildFrames().size(), 3);
+        QVERIFY(m_frame->ActiveDocument()->GetTitle().startsWith(QStringLiteral("Test Tool - backup of COM1, ")));
+        QVERIFY(m_frame->ActiveDocument()->m_image == read->m_image);
+    }
+
+    void writeWithBackupAndVerify_data()
+    {
+        QTest::addColumn<int>("fault");  // 0 none, 1 a lost write frame, 2 the line cut at frame 300
+        QTest::addColumn<bool>("backupFirst");
+        QTest::newRow("verified, backed up first") << 0 << true;
+        QTest::newRow("radio loses a frame") << 1 << false;
+        QTest::newRow("write cut") << 2 << false;
+    }
+    void writeWithBackupAndVerify()
+    {
+        QFETCH(int, fault);
+        QFETCH(bool, backupFirst);
+        RadioFaults f;
+        // Frames count from the handshake of the write (a backup read has its own).
+        f.loseWriteAtFrame = fault == 1 ? 2 : -1;
+        f.dropAtFrame = fault == 2 ? 300 : -1;
+        Start(f);
+        const Image old = m_radio->Memory();
+        bool backupDefault = false, verifyDefault = false;
+        Run(ID_WRITE, [&](CProcessDlg* dlg) {
+            backupDefault = dlg->BackupFirstBox()->isChecked() && dlg->BackupFirstBox()->isVisible();
+            verifyDefault = dlg->VerifyBox()->isChecked();
+            if (!backupFirst)
+                QTest::mouseClick(dlg->BackupFirstBox(), Qt::LeftButton);
+        });
+        QVERIFY(backupDefault && verifyDefault);
+        const std::vector<BackupInfo> backups = ListBackups(QFile::encodeName(BackupFolder()).toStdString());
+        QCOMPARE(backups.size(), std::size_t{backupFirst ? 1u : 0u});
+        if (fault == 0) {
+            QVERIFY2(m_messages->requests.isEmpty(), qPrintable(Texts()));
+            QVERIFY(LoadImage(QString::fromStdString(backups[0].path)) == old);
+            QCOMPARE(static_cast<int>(m_radio->FrameLog().size()), 1024 + 1023 + 1024);
+            QVERIFY2(m_frame->StatusText()->text().contains(QStringLiteral("verified")),
+                     qPrintable(m_frame->StatusText()->text()));
+            // Read since the program started: the next Write needs no backup by default.
+            m_frame->Action(ID_WRITE)->trigger();
+            QVERIFY(!Process()->BackupFirstBox()->isChecked());
+            Process()->OnCancel();
+        } else if (fault == 1) {
+            QCOMPARE(m_messages->requests.size(), 1);
+            const MessageRequest& m = m_messages->requests[0];
+            QVERIFY2(m.text.contains(QStringLiteral("\nchannel 1: Rx Frequency, Tx Frequency\n")), qPrintable(m.text));
+            QVERIFY2(m.detail.contains(QStringLiteral("(0x0010-0x0017)")), qPrintable(m.detail));
+            QVERIFY(m_frame->StatusText()->text().contains(QStringLiteral("the verify found 1 difference")));
+        } else {
+            // A cut write is told how far it went; there is nothing to verify.
+            QCOMPARE(m_messages->requests.size(), 1);
+            QCOMPARE(m_messages->requests[0].text, LoadStringRes(61454));
+            QVERIFY(m_messages->requests[0].detail.contains(QStringLiteral("300 of 1023 frames")));
+            QVERIFY(m_frame->StatusText()->text().contains(QStringLiteral("did not complete")));
+        }
+    }
+
+    void backupFolderThatCannotBeMade()
+    {
+        Start();
+        const QString file = m_dir->WriteFile(QStringLiteral("plain"), "x");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(file));
+        Run(ID_READ);
+        // The read completes; the user is told where the backup failed and why.
+        QCOMPARE(m_frame->ChildFrames().size(), 2);
+        QCOMPARE(m_messages->requests.size(), 1);
+        QVERIFY2(m_messages->requests[0].text.contains(BackupFolder()), qPrintable(Texts()));
+        QVERIFY2(m_messages->requests[0].detail.contains(QStringLiteral("Not a directory")), qPrintable(Texts()));
+    }
+
+    void serialTrace()
+    {
+        Start();
+        QDir(m_dir->Path()).mkpath(QStringLiteral("logs"));
+        const QString trace = m_dir->FilePath(QStringLiteral("logs/link.trace"));
+        m_dialogs->handler = [&](QDialog* d) {
+            static_cast<QFileDialog*>(d)->selectFile(trace);
+            return int(QDialog::Accepted);
+        };
+        m_frame->Action(ID_LOG_SERIAL)->trigger();
+        QVERIFY(m_frame->Action(ID_LOG_SERIAL)->isChecked());
+        QCOMPARE(TracePath(), trace);
+        Run(ID_READ);
+        std::ifstream in(QFile::encodeName(trace).toStdString());
+        std::vector<TraceRecord> records;
+        std::string error;
+        QVERIFY2(ParseTrace(in, records, error), error.c_str());
+        int requests = 0;
+        for (const TraceFrame& f : DecodeTrace(records))
+            requests += f.kind == TraceFrameKind::ReadRequest;
+        QCOMPARE(requests, 1024);
+
+        // The file's folder gone: the next transfer does not start, and says why.
+        QDir(m_dir->FilePath(QStringLiteral("logs"))).removeRecursively();
+        const std::uint64_t sent = m_radio->BytesReceived();
+        Run(ID_READ);
+        QCOMPARE(m_radio->BytesReceived(), sent);
+        QCOMPARE(m_messages->requests.size(), 1);
+        QVERIFY(m_messages->requests[0].text.contains(QStringLiteral("not started")));
+        QVERIFY(m_messages->requests[0].detail.startsWith(trace));
+    }
+
+    void documentReadOnlyWhileTransferring()
+    {
+        RadioFaults slow;
+        slow.replyDelayMs = 2;
+        Start(slow);
+        CProgramView* view = m_frame->ActiveView();
+        CProgramDoc* doc = m_frame->ActiveDocument();
+        const Image before = doc->m_image;
+        Begin(ID_READ);
+        CProcessDlg* dlg = Process();
+        QVERIFY(QTest::qWaitFor([dlg] { return dlg->GetPos() >= 20; }, 20000));
+
+        QVERIFY(view->ReadOnlyBanner()->isVisible());
+        QVERIFY(view->ReadOnlyBanner()->text().startsWith(QStringLiteral("Reading from the radio on COM1")));
+        QVERIFY(view->BandEdit(IDC_VHF_LOW)->isReadOnly());
+        view->Grid().SetRow(3);
+        view->Grid().SetCol(1);
+        QTest::keyClick(&view->Grid(), Qt::Key_1);
+        QVERIFY(view->OpenEditor() == nullptr);
+        m_dialogs->handler = [](QDialog* d) {
+            d->accept();  // OK is refused while the read runs
+            return d->result();
+        };
+        m_frame->Action(ID_OPTION_FEATURES)->trigger();
+        QCOMPARE(m_messages->requests.size(), 1);
+        QCOMPARE(m_messages->requests[0].text, doc->ReadOnlyReason());
+
+        // What the Process window says meanwhile.
+        QCOMPARE(dlg->InstructionText()->text(),
+                 QString("Keep the radio on and the cable connected until this window closes."));
+        QCOMPARE(dlg->OperationText()->text(),
+                 QString("Reading from COM1 (%1)").arg(QString::fromStdString(m_radio->SlavePath())));
+        QVERIFY(QTest::qWaitFor([dlg] { return dlg->DetailsText()->text().contains(QStringLiteral("left")); }, 5000));
+        QVERIFY2(dlg->DetailsText()->text().contains(QRegularExpression(
+                     QStringLiteral("^\\d+ %, \\d+ of 8192 bytes, \\d+ bytes/s, \\d+:\\d\\d left$"))),
+                 qPrintable(dlg->DetailsText()->text()));
+
+        QVERIFY(QTest::qWaitFor([dlg] { return !dlg->IsWindow(); }, 30000));
+        QVERIFY(!view->ReadOnlyBanner()->isVisible());
+        QVERIFY(!view->BandEdit(IDC_VHF_LOW)->isReadOnly());
+        QVERIFY(doc->m_image == before);
+    }
+
+    void silentRadioShowsItsAttempts()
+    {
+        RadioFaults silent;
+        silent.silent = true;
+        Start(silent);
+        m_frame->Action(ID_READ)->trigger();
+        CProcessDlg* dlg = Process();
+        QCOMPARE(dlg->InstructionText()->text(), QString("Switch the radio on, connect the cable, press OK."));
+        QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor(
+            [dlg] { return dlg->AttemptText()->text().contains(QStringLiteral("attempt 3 of 15")); }, 20000));
+        QTest::keyClick(dlg, Qt::Key_Escape);
+        QVERIFY(QTest::qWaitFor([dlg] { return !dlg->IsWindow(); }, 20000));
+    }
+
+    void comSetupListsDevicesAndAppliesPortsAtOnce()
+    {
+        Start();
+        // The devices present: an adapter with a radio, one held by another
+        // program, one missing.
+        CSimulatedRadio second, held;
+        QVERIFY(second.OpenPty() && held.OpenPty());
+        second.SetMemory(Sample());
+        second.Start();
+        const QString root = m_dir->FilePath(QStringLiteral("root"));
+        QDir().mkpath(root + QStringLiteral("/dev"));
+        const QString usb0 = root + QStringLiteral("/dev/ttyUSB0"), usb1 = root + QStringLiteral("/dev/ttyUSB1"),
+                      acm0 = root + QStringLiteral("/dev/ttyACM0");
+        QVERIFY(QFile::link(QString::fromStdString(second.SlavePath()), usb0));
+        QVERIFY(QFile::link(QString::fromStdString(held.SlavePath()), usb1));
+        QVERIFY(QFile::link(root + QStringLiteral("/dev/nothing"), acm0));
+        qputenv("PROG_DEVICE_ROOT", QFile::encodeName(root));
+        CPosixSerialPort holder([](const std::string& n) { return n; });
+        QVERIFY(holder.Open(held.SlavePath()));
+        // COM2 is added to Program.ini while the program runs.
+        ShellIni ini;
+        ini.extra = "\r\n[Ports]\r\nCOM1=" + QByteArray::fromStdString(m_radio->SlavePath()) +
+                    "\r\nCOM2=" + QFile::encodeName(usb0) + "\r\n";
+        m_dir->WriteIni(ini);
+
+        QMap<QString, QString> state;
+        bool com2 = false, refusedGone = false;
+        m_dialogs->handler = [&](QDialog* d) {
+            auto* c = static_cast<CComSetupDlg*>(d);
+            com2 = c->PortButton(1)->isEnabled() && c->PortDevice(1)->toolTip().contains(usb0);
+            QTreeWidget* list = c->DeviceList();
+            for (int i = 0; i < list->topLevelItemCount(); ++i)
+                state[list->topLevelItem(i)->text(CComSetupDlg::kColPath)] =
+                    list->topLevelItem(i)->text(CComSetupDlg::kColState);
+            list->setCurrentItem(list->findItems(usb0, Qt::MatchExactly).value(0));
+            // Unplugged while the dialog is open: shown as gone, OK refused.
+            QFile::remove(usb0);
+            c->Rescan();
+            state[QStringLiteral("gone")] =
+                list->findItems(usb0, Qt::MatchExactly).value(0)->text(CComSetupDlg::kColState);
+            c->accept();
+            refusedGone = c->isVisible() || c->result() != QDialog::Accepted;
+            QFile::link(QString::fromStdString(second.SlavePath()), usb0);
+            c->Rescan();
+            c->accept();
+            return c->result();
+        };
+        m_frame->Action(ID_COM_SETUP)->trigger();
+        QVERIFY(com2);
+        QCOMPARE(state.value(usb0), QString("can be opened"));
+        QCOMPARE(state.value(usb1), QString("busy: in use by another program"));
+        QVERIFY(state.value(acm0).startsWith(QStringLiteral("missing")));
+        QCOMPARE(state.value(QStringLiteral("gone")), QString("gone: it was unplugged"));
+        QVERIFY(refusedGone);
+        QVERIFY(m_messages->requests.value(0).text.contains(QStringLiteral("is gone")));
+        // The device path is the port now, and kept under its own name.
+        QCOMPARE(m_frame->ActiveView()->m_strPort, usb0);
+        QCOMPARE(m_store.ReadString(SettingsKey(theIniFile), kSettingDevice).value_or(""), usb0.toStdString());
+        QVERIFY(m_frame->PortIndicator()->text().contains(usb0));
+        Run(ID_READ);
+        QCOMPARE(static_cast<int>(second.FrameLog().size()), 1024);
+        QCOMPARE(m_frame->ActiveDocument()->GetTitle(), QString("Test Tool - radio on %1").arg(usb0));
+        // Its window writes back where the read came from.
+        QCOMPARE(m_frame->ActiveView()->m_strPort, usb0);
+        second.Stop();
+    }
+};
+
+QTEST_MAIN(TestXfer)
+#include "tst_xfer.moc"
