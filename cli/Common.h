@@ -89,6 +89,7 @@ int CmdWrite(const std::vector<std::string>& argv);
 int CmdPrint(const std::vector<std::string>& argv);
 int CmdSimulate(const std::vector<std::string>& argv);
 int CmdPorts(const std::vector<std::string>& argv);
+int CmdDiff(const std::vector<std::string>& argv);
 
 struct Command {
     const char* name;

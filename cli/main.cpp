@@ -15,19 +15,22 @@ const std::vector<Command>& Commands()
          "Writes the image File New gives (no channels, default options) to FILE.dat.\n"
          "  --force   replace FILE.dat when it exists\n"},
         {"show", CmdShow, "print the channels as the channel window shows them",
-         "usage: progtool show FILE.dat [--lang en|zh] [--csv]\n"
+         "usage: progtool show FILE.dat [--lang en|zh] [--csv | --json]\n"
          "Prints the band edit ranges, the radio type and band, and the used channels\n"
          "with the grid's headings and cell texts (\"Pr\" is record 0).\n"
          "  --lang en|zh   language of headings and words (default: Program.ini)\n"
-         "  --csv          print instead every cell of the 201 x 10 grid as CSV\n"},
+         "  --csv          print instead every cell of the 201 x 10 grid as CSV\n"
+         "  --json         print one JSON document instead: ranges, type, band and every\n"
+         "                 column of the used channels (see README)\n"},
         {"options", CmdOptions, "print (or change) the optional features",
-         "usage: progtool options FILE.dat [--lang en|zh] [--set KEY=VALUE]...\n"
+         "usage: progtool options FILE.dat [--lang en|zh] [--set KEY=VALUE]... [--json]\n"
          "Prints one \"Label: value\" line per setting, in the Optional Features dialog's order.\n"
          "  --set KEY=VALUE   change a setting and save FILE.dat as the dialog's OK does;\n"
          "                    KEY is the label or its short name (led, step, name, beep, ...),\n"
          "                    VALUE one of the items the dialog lists (name: up to 6 characters\n"
          "                    of 0-9 A-Z - _, lower case taken as upper case; beep: on or off).\n"
-         "                    The keys are listed by --set help=.\n"},
+         "                    The keys are listed by --set help=.\n"
+         "  --json            print one JSON document instead: key, label and value of each\n"},
         {"export", CmdExport, "write the channels as CSV",
          "usage: progtool export FILE.dat [-o OUT.csv] [--format grid|chirp] [--lang en|zh]\n"
          "  -o OUT.csv        write to OUT.csv (atomically) instead of standard output\n"
@@ -66,6 +69,18 @@ const std::vector<Command>& Commands()
          "  --fault KIND       silent, no-entry-ack, no-ident, no-final-ack, garbage,\n"
          "                     random-headers, short-reply@F, wrong-ack@F, missing-ack@F,\n"
          "                     drop@F (F: data frame number from 0), slow@MS\n"},
+        {"diff", CmdDiff, "compare two images, or an image and the radio",
+         "usage: progtool diff A.dat B.dat [--lang en|zh] [--json]\n"
+         "       progtool diff A.dat --port PORT [--retries N] [--lang en|zh] [--json]\n"
+         "Lists what B (or the radio's memory, read first) has that A has not: the band edit\n"
+         "ranges, the model (type, band, band record), channels added, removed and changed\n"
+         "column by column with the grid's texts, option fields by their dialog labels, and\n"
+         "any other bytes that differ, by offset range.\n"
+         "  --port PORT    read the radio on PORT and compare it as B\n"
+         "  --retries N    further series of 15 handshake attempts (default 0)\n"
+         "  --lang en|zh   language of headings, labels and words (default: Program.ini)\n"
+         "  --json         print one JSON document instead (see README)\n"
+         "Exit status: 0 equal, 1 different, 2 bad usage or a side that cannot be read.\n"},
         {"ports", CmdPorts, "list COM1 to COM4 and whether they can be opened",
          "usage: progtool ports\n"
          "Lists COM1..COM4, the device each maps to ([Ports] of Program.ini) and whether\n"

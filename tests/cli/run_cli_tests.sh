@@ -52,7 +52,7 @@ stop_radio() {
 
 # ---- help and usage -------------------------------------------------------
 case_ "tool help" 0 "$PT" --help; out_has "usage: progtool COMMAND"
-for c in new show options export import read write print simulate ports; do
+for c in new show options export import read write print simulate ports diff; do
   case_ "$c --help" 0 "$PT" "$c" --help; out_has "usage: progtool $c"
 done
 case_ "no command" 2 "$PT"
@@ -66,6 +66,71 @@ case_ "read without port" 2 "$PT" read -o "$T/x.dat"; err_has "--port"
 case_ "write bad --retries" 2 "$PT" write --port COM1 "$SAMPLE" --retries many; err_has "many"
 case_ "option without value" 2 "$PT" export "$SAMPLE" -o; err_has "needs a value"
 case_ "bad fault" 2 "$PT" simulate --fault lightning; err_has "lightning"
+
+# ---- JSON documents carry the facts of the text -----------------------------
+# json_check FILE PYTHON: runs PYTHON with d = the parsed JSON of FILE and
+# txt = $T/txt; an assertion that fails names the case.
+json_check() {
+  python3 - "$1" "$T/txt" <<PY || fail "JSON check"
+import json, sys
+d = json.load(open(sys.argv[1], encoding="utf-8"))
+txt = open(sys.argv[2], encoding="utf-8").read()
+assert d["schema"] == 1, d.get("schema")
+$2
+PY
+}
+for lang in en zh; do
+  "$PT" show "$SAMPLE" --csv --lang $lang >"$T/txt"
+  case_ "show --json $lang" 0 "$PT" show "$SAMPLE" --json --lang $lang
+  json_check "$T/out" '
+import csv, io
+rows = {r[0].strip(): r for r in csv.reader(io.StringIO(txt)) if r and r[1]}
+used = [c for c in d["channels"]]
+assert d["channels_used"] == len(used) == len(rows) - 1, (d["channels_used"], len(rows))
+keys = [c["key"] for c in d["columns"]]
+for ch in used:
+    assert [ch[k] for k in keys] == rows[ch["channel"]][1:], ch
+assert [c["heading"] for c in d["columns"]] == rows[list(rows)[0]][1:]
+assert (d["ranges"]["vhf"]["low"], d["type"]["name"], d["band"]["name"]) == (130, "TR-5V", "136-174MHz")'
+  "$PT" options "$SAMPLE" --lang $lang >"$T/txt"
+  case_ "options --json $lang" 0 "$PT" options "$SAMPLE" --json --lang $lang
+  json_check "$T/out" '
+assert ["%s: %s" % (o["label"], o["value"]) for o in d["options"]] == txt.splitlines(), d["options"]
+assert d["saved"] is False'
+done
+case_ "show --csv --json" 2 "$PT" show "$SAMPLE" --csv --json
+
+# ---- diff ---------------------------------------------------------------------
+# B differs from the sample in channel 1's Rx frequency (147.33 -> 147.34), the
+# squelch level, the VHF edit range (130-180 -> 136-174) and a byte no rule reads.
+cp "$SAMPLE" "$T/b.dat"
+"$PT" options "$T/b.dat" --set squelch=7 >/dev/null
+printf '\x40' | dd of="$T/b.dat" bs=1 seek=$((0x11)) conv=notrunc status=none
+printf '\x63' | dd of="$T/b.dat" bs=1 seek=$((0x1FF2)) conv=notrunc status=none
+printf '\x11' | dd of="$T/b.dat" bs=1 seek=$((0x1500)) conv=notrunc status=none
+case_ "diff equal" 0 "$PT" diff "$SAMPLE" "$SAMPLE"; out_has "the images are equal"
+case_ "diff" 1 "$PT" diff "$SAMPLE" "$T/b.dat"
+cp "$T/out" "$T/txt"
+out_has "VHF: 130 - 180 -> 136 - 174"
+out_has "Channel 1 changed: Rx Frequency 147.33000 -> 147.34000"
+out_has "Option Squelch Level: 3 -> 7"
+out_has "Bytes 0x1500: FF -> 11"
+out_has "4 difference(s)"
+grep -q UHF "$T/out" && fail "an equal UHF range is listed"
+case_ "diff --json" 1 "$PT" diff "$SAMPLE" "$T/b.dat" --json
+json_check "$T/out" '
+assert d["equal"] is False and d["differences"] == 4 and d["model"] is None
+assert d["ranges"] == [{"band": "VHF", "a": {"low": 130, "high": 180}, "b": {"low": 136, "high": 174}}]
+[ch] = d["channels"]
+assert (ch["channel"], ch["change"], ch["cells"]) == ("1", "changed", [{"column": "rx_frequency", "heading": "Rx Frequency", "a": "147.33000", "b": "147.34000"}])
+assert [(o["key"], o["label"], o["a"], o["b"]) for o in d["options"]] == [("squelch", "Squelch Level", "3", "7")]
+assert [(b["range"], b["a"], b["b"]) for b in d["bytes"]] == [("0x1500", "FF", "11")]
+for line in ("%s: %s -> %s" % (d["options"][0]["label"], "3", "7"), "Bytes %s: FF -> 11" % d["bytes"][0]["range"]):
+    assert line in txt, line'
+case_ "diff --lang zh" 1 "$PT" diff "$SAMPLE" "$T/b.dat" --lang zh
+out_has "信道 1 修改: 接收频率 147.33000 -> 147.34000"; out_has "选项 静噪电平: 3 -> 7"
+case_ "diff missing file" 2 "$PT" diff "$SAMPLE" "$T/missing.dat"; err_has "$T/missing.dat"
+case_ "diff one file" 2 "$PT" diff "$SAMPLE"; err_has "B.dat"
 
 # ---- new --------------------------------------------------------------------
 case_ "new" 0 "$PT" new "$T/new.dat"
@@ -219,6 +284,13 @@ stop_radio faulty
 start_radio noack --fault wrong-ack@3
 case_ "write with a wrong acknowledgement" 1 "$PT" write --port "$T/noack" "$SAMPLE"; err_has "Program Interrupt"
 stop_radio noack
+
+start_radio diffradio --image "$SAMPLE"
+case_ "diff against the radio, equal" 0 "$PT" diff "$SAMPLE" --port "$T/diffradio"; out_has "+++ the radio on $T/diffradio"
+case_ "diff against the radio" 1 "$PT" diff "$T/b.dat" --port "$T/diffradio" --json
+json_check "$T/out" 'assert d["b"] == {"port": "'"$T/diffradio"'", "device": "'"$T/diffradio"'"} and d["differences"] == 4'
+stop_radio diffradio
+case_ "diff against a missing port" 2 "$PT" diff "$SAMPLE" --port "$T/nothing"; err_has "$T/nothing"
 
 start_radio silent --fault silent
 start=$(date +%s)
