@@ -82,9 +82,12 @@ const std::vector<Command>& Commands()
          "  --json         print one JSON document instead (see README)\n"
          "Exit status: 0 equal, 1 different, 2 bad usage or a side that cannot be read.\n"},
         {"ports", CmdPorts, "list COM1 to COM4 and whether they can be opened",
-         "usage: progtool ports\n"
+         "usage: progtool ports [--all] [--json]\n"
          "Lists COM1..COM4, the device each maps to ([Ports] of Program.ini) and whether\n"
-         "it can be opened now.\n"},
+         "it can be opened now.\n"
+         "  --all    also every serial device of the computer: path, kind (usb-serial,\n"
+         "           usb-acm, serial), USB description, and whether it can be opened\n"
+         "  --json   print one JSON document instead (see README)\n"},
     };
     return commands;
 }

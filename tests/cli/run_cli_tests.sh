@@ -263,6 +263,15 @@ case_ "ports" 0 "$T/prog/progtool" ports
 grep -q "^COM1  $T/com .*can be opened" "$T/out" || fail "COM1 line: $(head -1 "$T/out")"
 grep -q "^COM2  $T/nothing .*cannot be opened: .*No such file" "$T/out" || fail "COM2 line"
 [[ $(wc -l <"$T/out") -eq 4 ]] || fail "ports lists $(wc -l <"$T/out") lines"
+cp "$T/out" "$T/txt"
+case_ "ports --json --all" 0 "$T/prog/progtool" ports --json --all
+json_check "$T/out" '
+lines = txt.splitlines()
+for c, line in zip(d["com"], lines):
+    assert line.startswith(c["name"] + "  " + c["device"]) and (("can be opened" in line) == c["openable"]), (c, line)
+    assert c["openable"] or c["reason"] in line, c
+assert [c["openable"] for c in d["com"]][:2] == [True, False]
+assert all(set(x) >= {"path", "kind", "description", "openable", "reason"} for x in d["devices"])'
 case_ "read through COM1" 0 "$T/prog/progtool" read --port COM1 -o "$T/com1.dat"
 case_ "unknown port" 1 "$T/prog/progtool" read --port COM2 -o "$T/com2.dat"
 err_has "COM2 ($T/nothing): Could not Open the Port"; err_has "No such file"
