@@ -90,6 +90,10 @@ int CmdPrint(const std::vector<std::string>& argv);
 int CmdSimulate(const std::vector<std::string>& argv);
 int CmdPorts(const std::vector<std::string>& argv);
 int CmdDiff(const std::vector<std::string>& argv);
+// read and write with several ports, --watch, --json, --quiet or --progress, or
+// a read into a directory: the fleet's way (one engine and thread per port).
+bool IsFleetCommand(const std::vector<std::string>& argv);
+int CmdFleet(bool write, const std::vector<std::string>& argv);
 
 struct Command {
     const char* name;

@@ -138,6 +138,8 @@ bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
 
 int CmdRead(const std::vector<std::string>& argv)
 {
+    if (IsFleetCommand(argv))
+        return CmdFleet(false, argv);
     const Args args(argv, {"--port", "-o", "--output", "--retries"}, {});
     args.RequirePositional(0, "");
     const std::string port = args.Value("--port");

@@ -44,16 +44,49 @@ const std::vector<Command>& Commands()
          "settings outside the channel area are kept.\n"
          "Every refused or changed row is reported with its line number. When any row is\n"
          "refused nothing is written, unless --skip-bad is given.\n"},
-        {"read", CmdRead, "read the radio's memory into a file",
+        {"read", CmdRead, "read the radio's memory into a file (or many radios into a directory)",
          "usage: progtool read --port PORT -o FILE.dat [--retries N]\n"
+         "       progtool read --port P1 --port P2 ... | --ports LIST|all  -o DIR/ [--skip-busy]\n"
+         "                     [--retries N] [--json] [--quiet | --progress=json] [--lang en|zh]\n"
          "PORT is COM1..COM4 (mapped by [Ports] of Program.ini) or a device path.\n"
          "The file is written only after a complete read, exactly as received.\n"
-         "  --retries N   further series of 15 handshake attempts (default 0)\n"},
-        {"write", CmdWrite, "write a file's image to the radio",
+         "With several ports (or -o naming a directory) every port is read at once, each on\n"
+         "its own thread, into DIR/PORT.dat (named by the port, written atomically).\n"
+         "  --retries N     further series of 15 handshake attempts (default 0)\n"
+         "  --port PORT     a port; give it once per radio\n"
+         "  --ports LIST    ports separated by commas; \"all\": every serial device (and\n"
+         "                  COM1..COM4 of Program.ini) on which a radio answers\n"
+         "  --skip-busy     leave out ports another program holds (else an error)\n"
+         "  --json          print the results as one JSON document (see README)\n"
+         "  --quiet         no progress; only failures are reported\n"
+         "  --progress=json progress as JSON lines on stderr, for wrappers\n"
+         "  --lang en|zh    language of the messages (default: Program.ini)\n"
+         "On a terminal a table shows each port's state, percent, rate, time left and\n"
+         "result; otherwise each change is logged. Ctrl+C stops every transfer and saves\n"
+         "no partial file. Exit status 0 only when every port succeeded.\n"},
+        {"write", CmdWrite, "write a file's image to the radio (or many radios at once)",
          "usage: progtool write --port PORT FILE.dat [--verify] [--retries N]\n"
+         "       progtool write --port P1 --port P2 ... | --ports LIST|all  FILE.dat [--verify]\n"
+         "                      [--watch] [--skip-busy] [--retries N] [--json]\n"
+         "                      [--quiet | --progress=json] [--lang en|zh]\n"
          "Sends the file's image as it is (0x0000..0x1FF5).\n"
-         "  --verify      read the radio back and report any differing byte ranges\n"
-         "  --retries N   further series of 15 handshake attempts (default 0)\n"},
+         "With several ports every radio is written at once, each on its own thread.\n"
+         "  --verify        read the radio back and report any differing byte ranges\n"
+         "  --retries N     further series of 15 handshake attempts (default 0)\n"
+         "  --port PORT     a port; give it once per radio\n"
+         "  --ports LIST    ports separated by commas; \"all\": every serial device (and\n"
+         "                  COM1..COM4 of Program.ini) on which a radio answers\n"
+         "  --watch         keep running: program each radio once as it starts answering\n"
+         "                  on a port (plugged in or switched on), with a running count;\n"
+         "                  Ctrl+C ends it\n"
+         "  --skip-busy     leave out ports another program holds (else an error)\n"
+         "  --json          print the results as one JSON document (see README)\n"
+         "  --quiet         no progress; only failures are reported\n"
+         "  --progress=json progress as JSON lines on stderr, for wrappers\n"
+         "  --lang en|zh    language of the messages (default: Program.ini)\n"
+         "On a terminal a table shows each port's state, percent, rate, time left and\n"
+         "result; otherwise each change is logged. Ctrl+C stops every transfer and names\n"
+         "the radios left partly written. Exit status 0 only when every port succeeded.\n"},
         {"print", CmdPrint, "print the report to a PDF file",
          "usage: progtool print FILE.dat --pdf OUT.pdf [--lang en|zh]\n"
          "Renders the same report as the window's printing (option page, channel pages).\n"},

@@ -221,7 +221,7 @@ FleetJob CFleet::RunJob(std::size_t index, ISerialPort& port, CTransferEngine& e
         std::lock_guard<std::mutex> lock(m_mutex);
         Slot& s = m_slots[index];
         job.port = s.state.port;
-        job.radio = ++m_nRadios;
+        job.radio = m_options.watch ? ++m_nRadios : static_cast<int>(index) + 1;
         s.jobStart = start;
         s.state.blocksTotal = write ? kWriteBlocks + (m_options.verify ? kReadBlocks : 0) : kReadBlocks;
         s.state.retriesUsed = 0;

@@ -41,7 +41,7 @@ enum class FleetOutcome {
 struct FleetJob {
     std::string port;
     std::string device;
-    int radio = 0;  // 1, 2, ... in the order the jobs of the whole fleet started
+    int radio = 0;  // the port's place in the list from 1; watching: 1, 2, ... in the order radios arrived
     FleetOutcome outcome = FleetOutcome::Failed;
     // The transfer that ended the job: the write, or the read (also the read-back).
     TransferResult transfer;

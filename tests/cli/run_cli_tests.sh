@@ -310,6 +310,122 @@ absent "$T/silent.dat"
 case_ "silent radio, one retry" 1 "$PT" read --port "$T/silent" -o "$T/silent.dat" --retries 1
 err_has "trying again"; err_has "30 handshake attempts"
 stop_radio silent
+# ---- many radios at once -------------------------------------------------------
+# wait_for FILE TEXT [N]: until FILE holds TEXT on N lines (default 1; at most 20 s).
+wait_for() {
+  for _ in $(seq 200); do (( $(grep -cF -- "$2" "$1" 2>/dev/null) >= ${3:-1} )) && return 0; sleep 0.1; done
+  fail "$1 never showed \"$2\" ${3:-1} time(s)"; return 1
+}
+same_written() { cmp -s <(head -c $((0x1FF6)) "$1") <(head -c $((0x1FF6)) "$2") || fail "$1 does not hold $2"; }
+F="$T/towrite.dat"
+for n in 1 2 3; do start_radio "f$n" --save "$T/f$n.saved"; done
+start_radio f4 --save "$T/f4.saved" --fault short-reply@100
+case_ "fleet write of 4, one faulty" 1 "$PT" write --port "$T/f1" --port "$T/f2" --ports "$T/f3,$T/f4" "$F" --verify
+cp "$T/out" "$T/txt"
+for n in 1 2 3; do out_has "$T/f$n: verified in"; done
+out_has "$T/f4: failed: Program Interrupt, Please reset the radio and try again; stopped after 100 of 1024 frames of the read-back; the write itself completed"
+out_has "4 radio(s): 3 succeeded, 1 failed"
+err_has "$T/f1: writing"
+case_ "fleet write --json" 1 "$PT" write --ports "$T/f1,$T/f2,$T/f3,$T/f4" "$F" --verify --json
+json_check "$T/out" '
+rs = d["radios"]
+assert [r["port"].rsplit("/", 1)[1] for r in rs] == ["f1", "f2", "f3", "f4"], rs
+assert [r["result"] for r in rs] == ["verified"] * 3 + ["failed"], rs
+bad = rs[3]
+assert (bad["stage"], bad["message_id"], bad["frames"], bad["partly_written"]) == ("verify", 61454, 100, False), bad
+assert "%s: failed: %s" % (bad["port"], bad["message"]) in txt
+assert d["summary"] == {"radios": 4, "succeeded": 3, "failed": 1, "cancelled": 0, "skipped": 0, "partly_written": []}, d["summary"]
+assert d["ok"] is False and d["verify"] is True'
+for n in 1 2 3 4; do stop_radio "f$n"; done
+for n in 1 2 3 4; do same_written "$T/f$n.saved" "$F"; done
+
+for n in 1 2 3; do start_radio "g$n" --image "$([[ $n == 2 ]] && echo "$T/new.dat" || echo "$SAMPLE")"; done
+mkdir "$T/reads"
+case_ "fleet read of 3" 0 "$PT" read --port "$T/g1" --port "$T/g2" --port "$T/g3" -o "$T/reads/" --quiet
+[[ ! -s "$T/out" && ! -s "$T/err" ]] || fail "--quiet printed something"
+same_file "$T/reads/g1.dat" "$SAMPLE"; same_file "$T/reads/g2.dat" "$T/new.dat"; same_file "$T/reads/g3.dat" "$SAMPLE"
+case_ "read of 1 into a directory --json" 0 "$PT" read --port "$T/g2" -o "$T/reads" --json --progress=json
+json_check "$T/out" '
+[r] = d["radios"]
+assert (r["result"], r["output"], r["frames"]) == ("completed", "'"$T/reads/g2.dat"'", 1024), r
+assert d["directory"] == "'"$T/reads"'" and d["ok"] is True'
+python3 -c '
+import json, sys
+lines = [json.loads(l) for l in open(sys.argv[1])]
+assert lines and all(l["schema"] == 1 for l in lines)
+assert lines[-1]["event"] == "result" and lines[-1]["radio"]["result"] == "completed", lines[-1]
+assert any(l["event"] == "progress" and l["state"] == "reading" for l in lines)' "$T/err" || fail "progress lines"
+
+# Faults found before anything starts.
+case_ "the same port twice" 2 "$PT" read --port "$T/g1" --port "$(readlink "$T/g1")" -o "$T/reads"
+err_has "is named twice"; err_has "$T/g1"
+case_ "a missing port" 1 "$PT" write --port "$T/g1" --port "$T/nothing" "$SAMPLE"
+err_has "$T/nothing: No such file"; err_has "nothing was started"
+case_ "a missing output directory" 1 "$PT" read --port "$T/g1" --port "$T/g2" -o "$T/nodir/"
+err_has "$T/nodir/: no such directory"
+if [[ $(id -u) -ne 0 ]]; then
+  mkdir "$T/ro" && chmod 555 "$T/ro"
+  case_ "an unwritable output directory" 1 "$PT" read --port "$T/g1" --port "$T/g2" -o "$T/ro"; err_has "not writable"
+fi
+flock "$T/g3" sleep 30 &
+holder=$!
+sleep 0.3
+case_ "a busy port" 1 "$PT" read --ports "$T/g1,$T/g3" -o "$T/reads"
+err_has "$T/g3"; err_has "--skip-busy"
+rm -f "$T/reads"/*
+case_ "a busy port skipped" 0 "$PT" read --ports "$T/g1,$T/g3" -o "$T/reads" --skip-busy
+out_has "$T/g3: skipped, busy: Device or resource busy"; out_has "1 radio(s): 1 succeeded, 1 skipped"
+absent "$T/reads/g3.dat"
+kill "$holder"; wait "$holder" 2>/dev/null
+for n in 1 2 3; do stop_radio "g$n"; done
+
+# Ctrl+C: every transfer stops, the partly written radios are named, no partial file.
+for n in 1 2; do start_radio "c$n" --pace; done
+for cmd in write read; do
+  mkdir -p "$T/cut"
+  args=(write "$F"); [[ $cmd == read ]] && args=(read -o "$T/cut")
+  "$PT" "${args[@]}" --ports "$T/c1,$T/c2" >"$T/out" 2>"$T/err" &
+  pid=$!
+  word=$([[ $cmd == write ]] && echo writing || echo reading)
+  wait_for "$T/err" "c1: $word" && wait_for "$T/err" "c2: $word"
+  sleep 0.5
+  kill -INT "$pid"; wait "$pid"; rc=$?
+  current="Ctrl+C mid-fleet-$cmd"
+  [[ $rc -eq 1 ]] && passed=$((passed + 1)) || fail "exit $rc"
+  out_has "0 succeeded, 2 cancelled"
+  if [[ $cmd == write ]]; then out_has "left partly written: $T/c1, $T/c2"
+  else out_has "no partial file was written"; [[ -z "$(ls -A "$T/cut")" ]] || fail "files after Ctrl+C: $(ls "$T/cut")"; fi
+done
+for n in 1 2; do stop_radio "c$n"; done
+
+# --watch: radios that arrive after the start, each programmed once.
+"$PT" write --watch --port "$T/w1" --port "$T/w2" "$F" --verify >"$T/watch.out" 2>"$T/watch.err" &
+watcher=$!
+wait_for "$T/watch.err" "w1: no radio"
+start_radio w1 --save "$T/w1a.saved"
+wait_for "$T/watch.err" "radio 1: $T/w1"
+stop_radio w1
+wait_for "$T/watch.err" "w1: no radio" 2
+start_radio w1 --save "$T/w1b.saved"
+start_radio w2 --save "$T/w2.saved"
+wait_for "$T/watch.err" "radio 3: " && sleep 1
+grep -c "^radio [0-9]" "$T/watch.err" | grep -qx 3 || fail "a radio was programmed twice: $(cat "$T/watch.err")"
+kill -INT "$watcher"; wait "$watcher"; rc=$?
+current="--watch"
+[[ $rc -eq 0 ]] && passed=$((passed + 1)) || fail "exit $rc"
+grep -qF "3 radio(s): 3 succeeded" "$T/watch.out" || fail "watch summary: $(cat "$T/watch.out")"
+for n in w1 w2; do stop_radio $n; done
+for f in w1a w1b w2; do same_written "$T/$f.saved" "$F"; done
+
+# --ports all: the devices a radio answers on, COM1..COM4 of Program.ini among them.
+start_radio a1; start_radio a2; start_radio a3 --fault silent
+printf '[Ports]\nCOM1=%s\nCOM2=%s\nCOM3=%s\n' "$T/a1" "$T/a3" "$T/a2" >"$T/prog/Program.ini"
+mkdir "$T/all"
+case_ "--ports all" 0 "$T/prog/progtool" read --ports all -o "$T/all"
+out_has "COM1 ($T/a1): completed"; out_has "COM3 ($T/a2): completed"
+grep -q "COM2" "$T/out" && fail "the silent radio was taken"
+for n in 1 2 3; do stop_radio "a$n"; done
+
 case_ "simulate with a missing image" 1 "$PT" simulate --image "$T/missing.dat"; err_has "$T/missing.dat"
 
 # ---- print ------------------------------------------------------------------
