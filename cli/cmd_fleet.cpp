@@ -451,8 +451,14 @@ void CFleetCommand::LogChanges(const std::vector<FleetPortState>& states, const 
     for (; m_nShownJobs < jobs.size(); ++m_nShownJobs) {
         const FleetJob& j = jobs[m_nShownJobs];
         std::string line = JobLine(j, m_nRetries, m_strFile, j.Succeeded() ? OutputOf(j.port) : "");
-        if (m_bWatch)
-            line = Tr("radio ", "电台 ") + std::to_string(j.radio) + ": " + line;
+        if (m_bWatch) {
+            // The running count of a production line.
+            const auto ok = std::count_if(jobs.begin(), jobs.begin() + static_cast<std::ptrdiff_t>(m_nShownJobs) + 1,
+                                          [](const FleetJob& x) { return x.Succeeded(); });
+            line = Tr("radio ", "电台 ") + std::to_string(j.radio) + ": " + line + "  [" + std::to_string(ok) +
+                   Tr(" succeeded, ", " 成功, ") + std::to_string(static_cast<long>(m_nShownJobs) + 1 - ok) +
+                   Tr(" not]", " 未成功]");
+        }
         std::cerr << line << std::endl;
     }
     for (std::size_t i = 0; i < states.size(); ++i) {
