@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr std::size_t kFlatWidth = 72;
+
 // Length of the valid UTF-8 sequence at s[i], 0 when the bytes there are not one.
 std::size_t Utf8Length(std::string_view s, std::size_t i)
 {
@@ -81,7 +83,7 @@ void CJsonWriter::NewLine()
     if (m_nIndent <= 0)
         return;
     m_text += '\n';
-    m_text.append(m_first.size() * static_cast<std::size_t>(m_nIndent), ' ');
+    m_text.append(m_open.size() * static_cast<std::size_t>(m_nIndent), ' ');
 }
 
 void CJsonWriter::BeforeValue()
@@ -90,31 +92,51 @@ void CJsonWriter::BeforeValue()
         m_bAfterKey = false;
         return;
     }
-    if (m_first.empty())
+    if (m_open.empty())
         return;
-    if (!m_first.back())
+    if (!m_open.back().first)
         m_text += ',';
-    m_first.back() = false;
+    m_open.back().first = false;
     NewLine();
 }
 
 void CJsonWriter::Open(char c)
 {
     BeforeValue();
+    if (!m_open.empty())
+        m_open.back().nested = true;
+    m_open.push_back({true, false, m_text.size()});
     m_text += c;
-    m_first.push_back(true);
 }
 
 void CJsonWriter::Close(char c)
 {
-    if (m_first.empty())
+    if (m_open.empty())
         return;
-    const bool empty = m_first.back();
-    m_first.pop_back();
-    if (!empty)
+    const Level level = m_open.back();
+    m_open.pop_back();
+    if (!level.first)
         NewLine();
     m_text += c;
-    if (m_first.empty())
+    if (m_nIndent > 0 && !level.nested) {
+        // Plain values only: one line when it is short. Strings hold no raw
+        // line breaks, so every one here is the layout's.
+        std::string flat;
+        for (std::size_t i = level.start; i < m_text.size(); ++i) {
+            if (m_text[i] != '\n') {
+                flat += m_text[i];
+                continue;
+            }
+            while (i + 1 < m_text.size() && m_text[i + 1] == ' ')
+                ++i;
+            const char next = i + 1 < m_text.size() ? m_text[i + 1] : 0;
+            if (next != '}' && next != ']' && flat.back() != '{' && flat.back() != '[')
+                flat += ' ';
+        }
+        if (flat.size() <= kFlatWidth)
+            m_text.replace(level.start, std::string::npos, flat);
+    }
+    if (m_open.empty())
         m_text += '\n';
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A small writer of JSON text for the tool's machine-readable output: objects,
-// arrays, strings, numbers, booleans and null, either indented (one document)
-// or on one line (a stream of progress lines). Keys and strings are UTF-8;
+// arrays, strings, numbers, booleans and null, either indented (one document;
+// a short container of plain values stays on one line) or all on one line (a
+// stream of progress lines). Keys and strings are UTF-8;
 // bytes that are not valid UTF-8 (a device path can hold any) become U+FFFD,
 // so the output always parses.
 #include <cstdint>
@@ -42,6 +43,11 @@ private:
 
     int m_nIndent;
     std::string m_text;
-    std::vector<bool> m_first;  // per open container: nothing written into it yet
+    struct Level {
+        bool first = true;        // nothing written into it yet
+        bool nested = false;      // holds a container
+        std::size_t start = 0;    // where it opens in m_text
+    };
+    std::vector<Level> m_open;
     bool m_bAfterKey = false;
 };

@@ -35,7 +35,10 @@ TEST(Json, WriterNestsAndSeparates)
     line.EndArray().Key("empty").BeginObject().EndObject().EndObject();
     EXPECT_EQ(line.Text(), "{\"schema\":1,\"ports\":[{\"ok\":true,\"s\":1.2},[],null,null],\"empty\":{}}\n");
 
+    // Indented; a short container of plain values on one line, a long one not.
     CJsonWriter doc(2);
-    doc.BeginObject().Key("a").BeginArray().Int(1).Int(-2).EndArray().Key("b").String("x").EndObject();
-    EXPECT_EQ(doc.Text(), "{\n  \"a\": [\n    1,\n    -2\n  ],\n  \"b\": \"x\"\n}\n");
+    doc.BeginObject().Key("a").BeginArray().Int(1).Int(-2).EndArray().Key("b").String("x");
+    doc.Key("c").BeginArray().String(std::string(70, 'y')).Bool(false).EndArray().EndObject();
+    EXPECT_EQ(doc.Text(), "{\n  \"a\": [1, -2],\n  \"b\": \"x\",\n  \"c\": [\n    \"" + std::string(70, 'y') +
+                              "\",\n    false\n  ]\n}\n");
 }
