@@ -354,7 +354,8 @@ import json, sys
 lines = [json.loads(l) for l in open(sys.argv[1])]
 assert lines and all(l["schema"] == 1 for l in lines)
 assert lines[-1]["event"] == "result" and lines[-1]["radio"]["result"] == "completed", lines[-1]
-assert any(l["event"] == "progress" and l["state"] == "reading" for l in lines)' "$T/err" || fail "progress lines"
+progress = [l for l in lines if l["event"] == "progress"]
+assert progress and (progress[-1]["state"], progress[-1]["percent"]) == ("done", 100), progress' "$T/err" || fail "progress lines"
 
 # Faults found before anything starts.
 case_ "the same port twice" 2 "$PT" read --port "$T/g1" --port "$(readlink "$T/g1")" -o "$T/reads"
