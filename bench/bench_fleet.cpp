@@ -192,10 +192,11 @@ int main(int argc, char** argv)
     for (const Round& r : rounds)
         if (r.radios == 8 && one > 0) {
             const double ratio = r.wall / one;
-            std::printf("8 radios / 1 radio: %.3f (goal <= 1.10: %s); CPU per radio %.1f ms of %.1f s wall "
-                        "(%.2f%%), ports' threads %.1f ms\n",
-                        ratio, ratio <= 1.10 ? "met" : "MISSED", r.cpu / 8 * 1000, r.wall,
-                        r.cpu / 8 / r.wall * 100, r.threadCpu / 8 * 1000);
+            std::printf(
+                "8 radios / 1 radio: %.3f (goal <= 1.10: %s); CPU per radio %.1f ms of %.1f s wall "
+                "(%.2f%%), ports' threads %.1f ms\n",
+                ratio, ratio <= 1.10 ? "met" : "MISSED", r.cpu / 8 * 1000, r.wall, r.cpu / 8 / r.wall * 100,
+                r.threadCpu / 8 * 1000);
         }
     return ok ? 0 : 1;
 }

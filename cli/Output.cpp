@@ -18,7 +18,7 @@ void PrintJson(const CJsonWriter& json) { std::cout << json.Text() << std::flush
 
 const char* ColumnKey(int col)
 {
-    static const char* const keys[kGridCols] = {"channel", "rx_frequency", "tx_frequency", "rx_tone", "tx_tone",
+    static const char* const keys[kGridCols] = {"channel", "rx_frequency", "tx_frequency", "rx_tone",   "tx_tone",
                                                 "power",   "lock",         "scan_add",     "bandwidth", "name"};
     return col >= 0 && col < kGridCols ? keys[col] : "";
 }

@@ -88,8 +88,7 @@ int Count(const ImageDiff& d)
 {
     const bool vhf = d.rangesA.vhfLow != d.rangesB.vhfLow || d.rangesA.vhfHigh != d.rangesB.vhfHigh;
     const bool uhf = d.rangesA.uhfLow != d.rangesB.uhfLow || d.rangesA.uhfHigh != d.rangesB.uhfHigh;
-    return static_cast<int>(d.channels.size() + d.options.size() + d.otherBytes.size()) + vhf + uhf +
-           d.ModelDiffers();
+    return static_cast<int>(d.channels.size() + d.options.size() + d.otherBytes.size()) + vhf + uhf + d.ModelDiffers();
 }
 
 void PrintJsonDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
@@ -172,20 +171,19 @@ void PrintJsonDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
 void PrintTextDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
 {
     const CRadioCatalogue cat(theIniFile);
-    std::cout << "--- " << a.file << "\n+++ "
-              << (b.port.empty() ? b.file : Tr("the radio on ", "电台 ") + b.port) << "\n";
+    std::cout << "--- " << a.file << "\n+++ " << (b.port.empty() ? b.file : Tr("the radio on ", "电台 ") + b.port)
+              << "\n";
     if (d.rangesA.vhfLow != d.rangesB.vhfLow || d.rangesA.vhfHigh != d.rangesB.vhfHigh)
-        std::cout << "VHF: " << d.rangesA.vhfLow << " - " << d.rangesA.vhfHigh << " -> " << d.rangesB.vhfLow
-                  << " - " << d.rangesB.vhfHigh << "\n";
+        std::cout << "VHF: " << d.rangesA.vhfLow << " - " << d.rangesA.vhfHigh << " -> " << d.rangesB.vhfLow << " - "
+                  << d.rangesB.vhfHigh << "\n";
     if (d.rangesA.uhfLow != d.rangesB.uhfLow || d.rangesA.uhfHigh != d.rangesB.uhfHigh)
-        std::cout << "UHF: " << d.rangesA.uhfLow << " - " << d.rangesA.uhfHigh << " -> " << d.rangesB.uhfLow
-                  << " - " << d.rangesB.uhfHigh << "\n";
+        std::cout << "UHF: " << d.rangesA.uhfLow << " - " << d.rangesA.uhfHigh << " -> " << d.rangesB.uhfLow << " - "
+                  << d.rangesB.uhfHigh << "\n";
     if (d.modelA.type != d.modelB.type || d.modelA.band != d.modelB.band)
         std::cout << Tr("Type: ", "机型: ") << ModelText(cat, d.modelA.type, d.modelA.band) << " -> "
                   << ModelText(cat, d.modelB.type, d.modelB.band) << "\n";
     if (d.modelA.bandRecord != d.modelB.bandRecord)
-        std::cout << Tr("Band record: ", "频段记录: ") << d.modelA.bandRecord << " -> " << d.modelB.bandRecord
-                  << "\n";
+        std::cout << Tr("Band record: ", "频段记录: ") << d.modelA.bandRecord << " -> " << d.modelB.bandRecord << "\n";
     for (const ChannelDiff& c : d.channels) {
         std::cout << Tr("Channel ", "信道 ") << ChannelLabel(c.row) << " " << ChangeWord(c.change) << ":";
         const char* sep = " ";
@@ -200,8 +198,8 @@ void PrintTextDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
         std::cout << "\n";
     }
     for (const OptionDiff& o : d.options)
-        std::cout << Tr("Option ", "选项 ") << OptionLabel(o.id, zh) << ": " << (o.a.empty() ? "\"\"" : o.a)
-                  << " -> " << (o.b.empty() ? "\"\"" : o.b) << "\n";
+        std::cout << Tr("Option ", "选项 ") << OptionLabel(o.id, zh) << ": " << (o.a.empty() ? "\"\"" : o.a) << " -> "
+                  << (o.b.empty() ? "\"\"" : o.b) << "\n";
     for (const ByteRange& r : d.otherBytes) {
         std::cout << Tr("Bytes ", "字节 ") << ByteRangeText(r) << ": ";
         if (RangeSize(r) <= kBytesShown)

@@ -159,10 +159,7 @@ int TerminalWidth()
     return ioctl(2, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 10 ? ws.ws_col - 1 : 79;
 }
 
-int Percent(const FleetPortState& s)
-{
-    return s.blocksTotal > 0 ? s.blocks * 100 / s.blocksTotal : 0;
-}
+int Percent(const FleetPortState& s) { return s.blocksTotal > 0 ? s.blocks * 100 / s.blocksTotal : 0; }
 
 // The message of a job that did not succeed: the string-table text, the
 // system's reason, and how far it went.
@@ -306,7 +303,9 @@ bool CFleetCommand::ResolvePorts()
         const std::string key = fs::weakly_canonical(t.device, ec).string();
         if (auto it = byDevice.find(key); it != byDevice.end())
             throw UsageError(Tr("port ", "端口 ") + name + Tr(" is named twice", " 被指定了两次") +
-                             (it->second == name ? std::string() : " (" + it->second + Tr(" is the same device ", " 是同一设备 ") + key + ")"));
+                             (it->second == name
+                                  ? std::string()
+                                  : " (" + it->second + Tr(" is the same device ", " 是同一设备 ") + key + ")"));
         byDevice[key] = name;
         m_targets.push_back(t);
     }
@@ -326,8 +325,9 @@ bool CFleetCommand::ResolvePorts()
             std::replace(reason.begin(), reason.end(), '\n', ' ');
             m_skipReasons[t.name] = reason;
         } else {
-            errors.push_back(Where(t.name, t.device) + ": " + p.reason +
-                             (p.busy ? Tr(" (--skip-busy leaves busy ports out)", " (用 --skip-busy 跳过被占用的端口)") : ""));
+            errors.push_back(
+                Where(t.name, t.device) + ": " + p.reason +
+                (p.busy ? Tr(" (--skip-busy leaves busy ports out)", " (用 --skip-busy 跳过被占用的端口)") : ""));
         }
     }
     if (all) {
@@ -407,20 +407,20 @@ void CFleetCommand::DrawTable(const std::vector<FleetPortState>& states, int job
             ok += s.succeeded;
             failed += s.failed;
         }
-        lines.push_back(std::string(Tr("radios: ", "电台: ")) + std::to_string(jobs) + "  " + Tr("succeeded ", "成功 ") +
-                        std::to_string(ok) + "  " + Tr("failed ", "失败 ") + std::to_string(failed) +
-                        Tr("   (Ctrl+C ends)", "   (Ctrl+C 结束)"));
+        lines.push_back(std::string(Tr("radios: ", "电台: ")) + std::to_string(jobs) + "  " +
+                        Tr("succeeded ", "成功 ") + std::to_string(ok) + "  " + Tr("failed ", "失败 ") +
+                        std::to_string(failed) + Tr("   (Ctrl+C ends)", "   (Ctrl+C 结束)"));
     }
-    lines.push_back(PadRight(Tr("PORT", "端口"), width + 2) + PadRight(Tr("STATE", "状态"), 12) +
-                    PadRight("%", 6) + PadRight(Tr("RATE", "速率"), 10) + PadRight(Tr("LEFT", "剩余"), 8) +
-                    Tr("RESULT", "结果"));
+    lines.push_back(PadRight(Tr("PORT", "端口"), width + 2) + PadRight(Tr("STATE", "状态"), 12) + PadRight("%", 6) +
+                    PadRight(Tr("RATE", "速率"), 10) + PadRight(Tr("LEFT", "剩余"), 8) + Tr("RESULT", "结果"));
     for (const FleetPortState& s : states) {
         const bool running = s.phase != FleetPhase::Done && s.phase != FleetPhase::Absent &&
                              s.phase != FleetPhase::Present && s.phase != FleetPhase::Waiting;
         std::string line = PadRight(s.port, width + 2) + PadRight(PhaseWord(s.phase, m_bWrite), 12);
         char pct[16] = "";
         if (running || s.phase == FleetPhase::Done)
-            std::snprintf(pct, sizeof pct, "%3d%%", s.phase == FleetPhase::Done && s.last.Succeeded() ? 100 : Percent(s));
+            std::snprintf(pct, sizeof pct, "%3d%%",
+                          s.phase == FleetPhase::Done && s.last.Succeeded() ? 100 : Percent(s));
         char rate[24] = "";
         if (s.rate > 0)
             std::snprintf(rate, sizeof rate, "%.0f B/s", s.rate);
@@ -596,8 +596,14 @@ int CFleetCommand::Summary(const CFleet& fleet)
             JsonJob(json, j);
         json.EndArray().Key("skipped").BeginArray();
         for (const Target& t : m_skipped)
-            json.BeginObject().Key("port").String(t.name).Key("device").String(t.device).Key("reason").String(
-                m_skipReasons[t.name]).EndObject();
+            json.BeginObject()
+                .Key("port")
+                .String(t.name)
+                .Key("device")
+                .String(t.device)
+                .Key("reason")
+                .String(m_skipReasons[t.name])
+                .EndObject();
         json.EndArray().Key("summary").BeginObject();
         json.Key("radios").Int(static_cast<long long>(jobs.size())).Key("succeeded").Int(ok).Key("failed").Int(failed);
         json.Key("cancelled").Int(cancelled).Key("skipped").Int(static_cast<long long>(m_skipped.size()));
@@ -617,7 +623,8 @@ int CFleetCommand::Summary(const CFleet& fleet)
             Error(line);
     }
     for (const Target& t : m_skipped) {
-        const std::string line = Where(t.name, t.device) + Tr(": skipped, busy: ", ": 已跳过, 被占用: ") + m_skipReasons[t.name];
+        const std::string line =
+            Where(t.name, t.device) + Tr(": skipped, busy: ", ": 已跳过, 被占用: ") + m_skipReasons[t.name];
         if (m_bQuiet)
             Note(line);
         else
@@ -737,12 +744,12 @@ bool IsFleetCommand(const std::vector<std::string>& argv)
 
 int CmdFleet(bool write, const std::vector<std::string>& argv)
 {
-    const Args args(argv,
-                    write ? std::set<std::string>{"--port", "--ports", "--retries", "--progress", "--lang"}
-                          : std::set<std::string>{"--port", "--ports", "-o", "--output", "--retries", "--progress",
-                                                  "--lang"},
-                    write ? std::set<std::string>{"--verify", "--watch", "--json", "--quiet", "--skip-busy"}
-                          : std::set<std::string>{"--json", "--quiet", "--skip-busy", "--watch"});
+    const Args args(
+        argv,
+        write ? std::set<std::string>{"--port", "--ports", "--retries", "--progress", "--lang"}
+              : std::set<std::string>{"--port", "--ports", "-o", "--output", "--retries", "--progress", "--lang"},
+        write ? std::set<std::string>{"--verify", "--watch", "--json", "--quiet", "--skip-busy"}
+              : std::set<std::string>{"--json", "--quiet", "--skip-busy", "--watch"});
     CFleetCommand command(write, args);
     return command.Run();
 }

@@ -120,8 +120,14 @@ int CmdOptions(const std::vector<std::string>& argv)
         else
             value = OptionValueText(fields, c.id, zh);
         if (args.Has("--json"))
-            json.BeginObject().Key("key").String(c.key).Key("label").String(zh ? c.labelZh : c.labelEn)
-                .Key("value").String(value).EndObject();
+            json.BeginObject()
+                .Key("key")
+                .String(c.key)
+                .Key("label")
+                .String(zh ? c.labelZh : c.labelEn)
+                .Key("value")
+                .String(value)
+                .EndObject();
         else
             std::cout << (zh ? c.labelZh : c.labelEn) << ": " << value << "\n";
     }

@@ -44,9 +44,9 @@ private:
     int m_nIndent;
     std::string m_text;
     struct Level {
-        bool first = true;        // nothing written into it yet
-        bool nested = false;      // holds a container
-        std::size_t start = 0;    // where it opens in m_text
+        bool first = true;      // nothing written into it yet
+        bool nested = false;    // holds a container
+        std::size_t start = 0;  // where it opens in m_text
     };
     std::vector<Level> m_open;
     bool m_bAfterKey = false;

@@ -25,9 +25,9 @@ enum class FleetPhase {
     Writing,
     Verifying,  // reading the radio back after a write
     Reading,
-    Done,       // the job ended (see the port's last job)
-    Absent,     // watching: no radio answers on the port
-    Present,    // watching: the radio on the port was served; waiting for the next one
+    Done,     // the job ended (see the port's last job)
+    Absent,   // watching: no radio answers on the port
+    Present,  // watching: the radio on the port was served; waiting for the next one
 };
 
 enum class FleetOutcome {
@@ -45,9 +45,9 @@ struct FleetJob {
     FleetOutcome outcome = FleetOutcome::Failed;
     // The transfer that ended the job: the write, or the read (also the read-back).
     TransferResult transfer;
-    bool inVerify = false;                // that transfer was the read-back
-    std::vector<ByteRange> mismatches;    // the read-back differs from the image here
-    std::string saveError;                // a read whose file could not be saved
+    bool inVerify = false;              // that transfer was the read-back
+    std::vector<ByteRange> mismatches;  // the read-back differs from the image here
+    std::string saveError;              // a read whose file could not be saved
     // A write that reached the data phase and did not finish: the radio holds
     // part of the new memory and part of the old.
     bool partlyWritten = false;
@@ -61,16 +61,16 @@ struct FleetPortState {
     std::string port;
     std::string device;  // "" until first opened
     FleetPhase phase = FleetPhase::Waiting;
-    int blocks = 0;        // 16-byte blocks done in the job (the write and its read-back together)
-    int blocksTotal = 0;   // blocks of the whole job
-    double seconds = 0;    // since the job started
-    double rate = 0;       // bytes per second in the current data phase, 0 before it
+    int blocks = 0;           // 16-byte blocks done in the job (the write and its read-back together)
+    int blocksTotal = 0;      // blocks of the whole job
+    double seconds = 0;       // since the job started
+    double rate = 0;          // bytes per second in the current data phase, 0 before it
     double secondsLeft = -1;  // estimate for the whole job, -1 while unknown
-    int retriesUsed = 0;   // further series of handshake attempts granted so far
-    int succeeded = 0;     // jobs of this port that succeeded / did not (several when watching)
+    int retriesUsed = 0;      // further series of handshake attempts granted so far
+    int succeeded = 0;        // jobs of this port that succeeded / did not (several when watching)
     int failed = 0;
     bool hasLast = false;
-    FleetJob last;         // the port's last finished job
+    FleetJob last;  // the port's last finished job
 };
 
 struct FleetOptions {
@@ -125,7 +125,7 @@ private:
     struct Slot {
         FleetPortState state;
         std::chrono::steady_clock::time_point jobStart{}, dataStart{};
-        int dataBase = 0;     // blocks done when the current data phase began
+        int dataBase = 0;  // blocks done when the current data phase began
         bool inData = false;
     };
     mutable std::mutex m_mutex;

@@ -44,7 +44,8 @@ bool DescribeTty(const std::string& name, SerialPortInfo& info)
         const std::string product = ReadLine(p / "product");
         if (!product.empty())
             d += (d.empty() ? "" : " ") + product;
-        d += (d.empty() ? "" : " ") + std::string("(") + ReadLine(p / "idVendor") + ":" + ReadLine(p / "idProduct") + ")";
+        d += (d.empty() ? "" : " ") + std::string("(") + ReadLine(p / "idVendor") + ":" + ReadLine(p / "idProduct") +
+             ")";
         if (const std::string serial = ReadLine(p / "serial"); !serial.empty())
             d += " serial " + serial;
         info.description = d;

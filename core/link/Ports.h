@@ -9,8 +9,8 @@ struct SerialPortInfo {
     std::string kind;         // "usb-serial", "usb-acm", "serial" (on the board), "pty", "other"
     std::string description;  // USB maker, product, vendor:product id and serial number; "" when unknown
     bool openable = false;
-    std::string reason;       // why it cannot be opened (the system's reason and a hint), "" when it can
-    bool busy = false;        // another program holds it
+    std::string reason;  // why it cannot be opened (the system's reason and a hint), "" when it can
+    bool busy = false;   // another program holds it
 };
 
 // Every serial device the system knows (USB adapters, CDC ACM devices, UARTs

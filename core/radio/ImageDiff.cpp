@@ -41,8 +41,8 @@ std::string ByteRangeText(const ByteRange& r)
 
 bool ImageDiff::RangesDiffer() const
 {
-    return rangesA.vhfLow != rangesB.vhfLow || rangesA.vhfHigh != rangesB.vhfHigh
-           || rangesA.uhfLow != rangesB.uhfLow || rangesA.uhfHigh != rangesB.uhfHigh;
+    return rangesA.vhfLow != rangesB.vhfLow || rangesA.vhfHigh != rangesB.vhfHigh || rangesA.uhfLow != rangesB.uhfLow ||
+           rangesA.uhfHigh != rangesB.uhfHigh;
 }
 
 bool ImageDiff::Equal() const

@@ -33,7 +33,7 @@ struct ChannelDiff {
     std::vector<CellChange> cells;
 };
 struct OptionDiff {
-    int id = 0;  // control id of Option Features
+    int id = 0;        // control id of Option Features
     std::string a, b;  // the texts the dialog shows
 };
 // The radio model: type (0x1FD6) and band (0x1FD7) list positions and the

@@ -35,7 +35,9 @@ std::string Summary(const ImageDiff& d)
 {
     std::string s;
     for (const ChannelDiff& c : d.channels) {
-        s += std::to_string(c.row) + (c.change == ChannelChange::Added ? "+" : c.change == ChannelChange::Removed ? "-" : "~");
+        s += std::to_string(c.row) + (c.change == ChannelChange::Added     ? "+"
+                                      : c.change == ChannelChange::Removed ? "-"
+                                                                           : "~");
         for (const CellChange& cell : c.cells)
             s += ":" + std::to_string(cell.col) + "=" + cell.a + ">" + cell.b;
         s += " ";
@@ -45,7 +47,8 @@ std::string Summary(const ImageDiff& d)
     if (d.RangesDiffer())
         s += "ranges ";
     if (d.ModelDiffers())
-        s += "model:" + std::to_string(d.modelB.type) + "/" + std::to_string(d.modelB.band) + "/" + d.modelB.bandRecord + " ";
+        s += "model:" + std::to_string(d.modelB.type) + "/" + std::to_string(d.modelB.band) + "/" +
+             d.modelB.bandRecord + " ";
     for (const ByteRange& r : d.otherBytes)
         s += "bytes:" + ByteRangeText(r) + " ";
     if (!s.empty())
@@ -64,11 +67,19 @@ TEST(ImageDiff, EachDifferenceInItsPlace)
     } cases[] = {
         {"nothing", [](Image&) {}, ""},
         {"a frequency", Cell(2, kColRxFreq, "147.34000"), "2~:1=147.33000>147.34000"},
-        {"a name and the power", [](Image& img) { Cell(3, kColName, "X")(img); Cell(3, kColPower, "Low")(img); },
+        {"a name and the power",
+         [](Image& img) {
+             Cell(3, kColName, "X")(img);
+             Cell(3, kColPower, "Low")(img);
+         },
          "3~:5=High>Low:9=RPT-S>X"},
         {"a channel removed", Cell(8, kColRxFreq, ""),
          "8-:1=162.55000>:3=None>:4=None>:5=High>:6=Lock>:7=No>:8=Wide>:9=NOAA>"},
-        {"a channel added", [](Image& img) { Cell(10, kColRxFreq, "146.00000")(img); Cell(10, kColName, "NEW")(img); },
+        {"a channel added",
+         [](Image& img) {
+             Cell(10, kColRxFreq, "146.00000")(img);
+             Cell(10, kColName, "NEW")(img);
+         },
          "10+:1=>146.00000:3=>None:4=>None:5=>Low:6=>Lock:7=>Yes:8=>Wide:9=>NEW"},
         {"an option",
          [](Image& img) {
@@ -85,13 +96,21 @@ TEST(ImageDiff, EachDifferenceInItsPlace)
              EncodeBandRecord(400, 470, &img[mem::kSelectedBand]);
          },
          "model:1/0/400-470MHz"},
-        {"a byte no rule reads", [](Image& img) { img[0x1500] ^= 0x5A; img[0x1501] ^= 1; img[0x1FFE] = 0; },
+        {"a byte no rule reads",
+         [](Image& img) {
+             img[0x1500] ^= 0x5A;
+             img[0x1501] ^= 1;
+             img[0x1FFE] = 0;
+         },
          "bytes:0x1500-0x1501 bytes:0x1FFE"},
         // Bits 7, 6 and 0 of a channel's flags belong to the radio; the grid shows none of them.
         {"a radio-owned flag bit", [](Image& img) { img[mem::kChannelBase + 16 + 12] ^= 0x01; }, "bytes:0x001C"},
         // The same bits beside a visible change still count as bytes of their own.
         {"a flag bit and the power",
-         [](Image& img) { Cell(2, kColPower, "Low")(img); img[mem::kChannelBase + 16 + 12] ^= 0x80; },
+         [](Image& img) {
+             Cell(2, kColPower, "Low")(img);
+             img[mem::kChannelBase + 16 + 12] ^= 0x80;
+         },
          "2~:5=High>Low bytes:0x001C"},
         // The squelch level is the low four bits: the high ones read alike, yet the bytes differ.
         {"a spelling the field reads alike", [](Image& img) { img[mem::kSquelch] ^= 0x10; }, "bytes:0x1FC1"},

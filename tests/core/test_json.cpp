@@ -15,11 +15,11 @@ TEST(Json, QuoteEscapesAndRepairsText)
         {"a\nb\tc\r", "\"a\\nb\\tc\\r\""},
         {std::string("\x01\x1f\x7f", 3), "\"\\u0001\\u001f\\u007f\""},
         {std::string("nul\0x", 5), "\"nul\\u0000x\""},
-        {"高 D023N", "\"高 D023N\""},                     // UTF-8 passes unchanged
-        {"\xF0\x9F\x93\xBB", "\"\xF0\x9F\x93\xBB\""},     // four-byte sequence
-        {"/dev/tty\xFF", "\"/dev/tty\xEF\xBF\xBD\""},     // a stray byte
-        {"\xE9\xAB", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},     // a cut-off sequence
-        {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},     // overlong '/'
+        {"高 D023N", "\"高 D023N\""},                                  // UTF-8 passes unchanged
+        {"\xF0\x9F\x93\xBB", "\"\xF0\x9F\x93\xBB\""},                  // four-byte sequence
+        {"/dev/tty\xFF", "\"/dev/tty\xEF\xBF\xBD\""},                  // a stray byte
+        {"\xE9\xAB", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                  // a cut-off sequence
+        {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                  // overlong '/'
         {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},  // a surrogate
     };
     for (const auto& c : cases)
