@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -319,6 +320,8 @@ bool CFleetCommand::ResolvePorts()
         const SerialPortInfo p = ProbeSerialPort(t.device);
         if (p.openable) {
             ready.push_back(t);
+        } else if (all) {
+            continue;  // "all" asks only the devices that can be opened
         } else if (p.busy && m_args.Has("--skip-busy")) {
             m_skipped.push_back(t);
             std::string reason = p.reason;
