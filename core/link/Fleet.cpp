@@ -298,6 +298,8 @@ void CFleet::Worker(std::size_t index)
             if (present && !served) {
                 const FleetJob job = RunJob(index, *port, engine, observer);
                 Finish(index, job);
+                if (m_bCancel)
+                    break;  // the job's end is the port's last word
                 served = true;
                 SetPhase(index, FleetPhase::Present);
             } else if (!present && served) {
