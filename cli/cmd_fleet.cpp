@@ -269,8 +269,8 @@ std::vector<std::string> CFleetCommand::AllPorts()
         if (fs::exists(MapPortName(name), ec))
             add(name, MapPortName(name));
     }
-    for (const SerialPortInfo& p : ListSerialPorts())
-        add(p.path, p.path);
+    for (const SerialDevice& d : ListSerialDevices())
+        add(d.path, d.path);
     return names;
 }
 
@@ -317,20 +317,26 @@ bool CFleetCommand::ResolvePorts()
     std::vector<Target> ready;
     std::vector<std::string> errors;
     for (const Target& t : m_targets) {
-        const SerialPortInfo p = ProbeSerialPort(t.device);
-        if (p.openable) {
+        const SerialDevice d = DescribeSerialDevice(t.device);
+        const bool busy = d.state == PortState::Busy;
+        if (d.Openable()) {
             ready.push_back(t);
         } else if (all) {
             continue;  // "all" asks only the devices that can be opened
-        } else if (p.busy && m_args.Has("--skip-busy")) {
+        } else if (busy && m_args.Has("--skip-busy")) {
             m_skipped.push_back(t);
-            std::string reason = p.reason;
-            std::replace(reason.begin(), reason.end(), '\n', ' ');
-            m_skipReasons[t.name] = reason;
+            m_skipReasons[t.name] = d.reason;
         } else {
-            errors.push_back(
-                Where(t.name, t.device) + ": " + p.reason +
-                (p.busy ? Tr(" (--skip-busy leaves busy ports out)", " (用 --skip-busy 跳过被占用的端口)") : ""));
+            std::string hint;
+            if (busy)
+                hint = Tr("; another program holds it (--skip-busy leaves busy ports out)",
+                          "; 该端口正被其他程序使用 (用 --skip-busy 跳过被占用的端口)");
+            else if (d.state == PortState::Permission)
+                hint =
+                    Tr("; the user must be allowed to use serial devices (for example be a member of the "
+                       "\"dialout\" group)",
+                       "; 当前用户没有使用串口设备的权限 (例如需加入 \"dialout\" 组)");
+            errors.push_back(Where(t.name, t.device) + ": " + d.reason + hint);
         }
     }
     if (all) {

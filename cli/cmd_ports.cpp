@@ -7,6 +7,24 @@
 
 namespace cli {
 
+namespace {
+
+const char* StateKey(PortState s)
+{
+    switch (s) {
+    case PortState::NotProbed: return "not-probed";
+    case PortState::Openable: return "openable";
+    case PortState::Missing: return "missing";
+    case PortState::Busy: return "busy";
+    case PortState::Permission: return "permission";
+    case PortState::NotSerial: return "not-serial";
+    case PortState::Failed: return "failed";
+    }
+    return "";
+}
+
+}  // namespace
+
 int CmdPorts(const std::vector<std::string>& argv)
 {
     const Args args(argv, {}, {"--all", "--json"});
@@ -36,21 +54,24 @@ int CmdPorts(const std::vector<std::string>& argv)
     }
     doc.EndArray();
     if (args.Has("--all")) {
-        const std::vector<SerialPortInfo> devices = ListSerialPorts();
+        const std::vector<SerialDevice> devices = ListSerialDevices();
         doc.Key("devices").BeginArray();
         if (!json)
             std::cout << (devices.empty() ? Tr("no serial devices found\n", "未找到串口设备\n")
                                           : Tr("serial devices:\n", "串口设备:\n"));
-        for (const SerialPortInfo& d : devices) {
-            doc.BeginObject().Key("path").String(d.path).Key("kind").String(d.kind);
-            doc.Key("description").String(d.description).Key("openable").Bool(d.openable);
-            doc.Key("busy").Bool(d.busy).Key("reason").String(d.reason).EndObject();
-            if (!json)
-                std::cout << PadRight(d.path, 16) << "  " << PadRight(d.kind, 10) << "  "
-                          << (d.description.empty() ? "" : d.description + "  ")
-                          << (d.openable ? std::string(Tr("can be opened", "可以打开"))
-                                         : Tr("cannot be opened: ", "无法打开: ") + d.reason)
-                          << "\n";
+        for (const SerialDevice& d : devices) {
+            doc.BeginObject().Key("path").String(d.path).Key("kind").String(PortKindName(d.kind));
+            doc.Key("target").String(d.target).Key("description").String(d.description);
+            doc.Key("state").String(StateKey(d.state)).Key("openable").Bool(d.Openable());
+            doc.Key("reason").String(d.reason).EndObject();
+            if (json)
+                continue;
+            std::cout << PadRight(d.path, 16) << "  " << PadRight(PortKindName(d.kind), 6) << "  "
+                      << (d.description.empty() ? "" : d.description + "  ")
+                      << (d.target == d.path ? "" : "-> " + d.target + "  ")
+                      << (d.Openable() ? std::string(Tr("can be opened", "可以打开"))
+                                       : Tr("cannot be opened: ", "无法打开: ") + d.reason)
+                      << "\n";
         }
         doc.EndArray();
     }

@@ -97,7 +97,7 @@ TEST(Fleet, WriteWithVerifyFailsOnlyTheFaultyRadios)
         const Image m = rigs.radios[i]->Memory();
         EXPECT_EQ(std::equal(m.begin(), m.begin() + mem::kWriteEnd, o.image.begin()), cases[i].holdsImage);
         // Every port is released (a radio that hung up took its device along).
-        EXPECT_EQ(ProbeSerialPort(rigs.ports[i]).openable, !rigs.radios[i]->Dropped());
+        EXPECT_EQ(DescribeSerialDevice(rigs.ports[i]).Openable(), !rigs.radios[i]->Dropped());
     }
 }
 
@@ -152,7 +152,7 @@ TEST(Fleet, CancelStopsEveryRadioAndReleasesThePorts)
         EXPECT_LT(s.last.transfer.frames, s.last.transfer.framesTotal);
     }
     for (const std::string& p : rigs.ports)
-        EXPECT_TRUE(ProbeSerialPort(p).openable) << p;
+        EXPECT_TRUE(DescribeSerialDevice(p).Openable()) << p;
 }
 
 TEST(Fleet, WatchServesEachArrivalOnce)
