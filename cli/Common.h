@@ -81,6 +81,11 @@ bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
 // Commands: each returns the exit status.
 int CmdNew(const std::vector<std::string>& argv);
 int CmdShow(const std::vector<std::string>& argv);
+int CmdDiff(const std::vector<std::string>& argv);
+// read and write with several ports, --watch, --json, --quiet or --progress, or
+// a read into a directory: the fleet's way (one engine and thread per port).
+bool IsFleetCommand(const std::vector<std::string>& argv);
+int CmdFleet(bool write, const std::vector<std::string>& argv);
 int CmdOptions(const std::vector<std::string>& argv);
 int CmdExport(const std::vector<std::string>& argv);
 int CmdImport(const std::vector<std::string>& argv);
@@ -89,11 +94,6 @@ int CmdWrite(const std::vector<std::string>& argv);
 int CmdPrint(const std::vector<std::string>& argv);
 int CmdSimulate(const std::vector<std::string>& argv);
 int CmdPorts(const std::vector<std::string>& argv);
-int CmdDiff(const std::vector<std::string>& argv);
-// read and write with several ports, --watch, --json, --quiet or --progress, or
-// a read into a directory: the fleet's way (one engine and thread per port).
-bool IsFleetCommand(const std::vector<std::string>& argv);
-int CmdFleet(bool write, const std::vector<std::string>& argv);
 
 struct Command {
     const char* name;
