@@ -1,6 +1,7 @@
 #pragma once
 // What every progtool command shares: argument parsing, exit codes, the
 // language switch, loading and decoding a .dat file, and error output.
+#include <iosfwd>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "core/radio/Document.h"
+#include "core/app/Backups.h"
 #include "core/radio/Image.h"
 
 namespace cli {
@@ -80,13 +82,22 @@ bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
 // --trace FILE: every later RunTransfer of the command writes its serial trace
 // there. False (reason printed) when the file cannot be written.
 bool StartTrace(const Args& args);
+// Where StartTrace sends the trace (only after it returned true).
+std::ostream& TraceStream();
 // A complete read is also kept in the window's backup folder unless
 // --no-backup; a failed backup is reported and does not fail the read.
 void SaveReadBackup(const Args& args, const std::string& port, const Image& image);
+// The backup itself, safe to call from several threads; folder names where it went.
+BackupResult BackUpRead(const std::string& port, const Image& image, std::string& folder);
 
 // Commands: each returns the exit status.
 int CmdNew(const std::vector<std::string>& argv);
 int CmdShow(const std::vector<std::string>& argv);
+int CmdDiff(const std::vector<std::string>& argv);
+// read and write with several ports, --watch, --json, --quiet or --progress, or
+// a read into a directory: the fleet's way (one engine and thread per port).
+bool IsFleetCommand(const std::vector<std::string>& argv);
+int CmdFleet(bool write, const std::vector<std::string>& argv);
 int CmdOptions(const std::vector<std::string>& argv);
 int CmdExport(const std::vector<std::string>& argv);
 int CmdImport(const std::vector<std::string>& argv);

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "cli/Output.h"
 #include "core/app/Globals.h"
 #include "core/radio/OptionFields.h"
 
@@ -87,7 +88,7 @@ void ApplySetting(OptionFields& f, const std::string& setting)
 
 int CmdOptions(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang", "--set"}, {});
+    const Args args(argv, {"--lang", "--set"}, {"--json"});
     args.RequirePositional(1, "FILE.dat");
     SetUpLanguage(args);
     const bool zh = g_bChinese != 0;
@@ -107,6 +108,9 @@ int CmdOptions(const std::vector<std::string>& argv)
         fields = DecodeOptions(image);
     }
 
+    CJsonWriter json;
+    BeginJsonDocument(json, "options");
+    json.Key("file").String(path).Key("language").String(zh ? "zh" : "en").Key("options").BeginArray();
     for (const OptionControl& c : OptionControls()) {
         std::string value;
         if (c.kind == OptionKind::Edit)
@@ -115,7 +119,21 @@ int CmdOptions(const std::vector<std::string>& argv)
             value = BeepText(fields.beep, zh);
         else
             value = OptionValueText(fields, c.id, zh);
-        std::cout << (zh ? c.labelZh : c.labelEn) << ": " << value << "\n";
+        if (args.Has("--json"))
+            json.BeginObject()
+                .Key("key")
+                .String(c.key)
+                .Key("label")
+                .String(zh ? c.labelZh : c.labelEn)
+                .Key("value")
+                .String(value)
+                .EndObject();
+        else
+            std::cout << (zh ? c.labelZh : c.labelEn) << ": " << value << "\n";
+    }
+    if (args.Has("--json")) {
+        json.EndArray().Key("saved").Bool(args.Has("--set")).EndObject();
+        PrintJson(json);
     }
     return kExitOk;
 }

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <mutex>
 
 #include "cli/Common.h"
 #include "core/app/Backups.h"
@@ -175,20 +176,31 @@ bool StartTrace(const Args& args)
     return true;
 }
 
+std::ostream& TraceStream() { return *g_trace; }
+
+BackupResult BackUpRead(const std::string& port, const Image& image, std::string& folder)
+{
+    // Fleet reads finish on their own threads; the settings and the file names
+    // of one second are shared between them.
+    static std::mutex lock;
+    const std::lock_guard<std::mutex> hold(lock);
+    // The window's backup folder and number to keep: its application name in
+    // the platform's data location, its settings under [Setup] AppName.
+    QCoreApplication::setApplicationName(QStringLiteral("Program"));
+    folder = (QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups"))
+                 .toStdString();
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
+                             QString::fromStdString(SettingsKey(theIniFile)));
+    const int keep = settings.value(QString::fromLatin1(kSettingBackupKeep), kDefaultBackupKeep).toInt();
+    return SaveBackup(folder, image, port, std::time(nullptr), keep > 0 ? keep : kDefaultBackupKeep);
+}
+
 void SaveReadBackup(const Args& args, const std::string& port, const Image& image)
 {
     if (args.Has("--no-backup"))
         return;
-    // The window's backup folder and number to keep: its application name in
-    // the platform's data location, its settings under [Setup] AppName.
-    QCoreApplication::setApplicationName(QStringLiteral("Program"));
-    const std::string folder =
-        (QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups"))
-            .toStdString();
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                             QString::fromStdString(SettingsKey(theIniFile)));
-    const int keep = settings.value(QString::fromLatin1(kSettingBackupKeep), kDefaultBackupKeep).toInt();
-    const BackupResult r = SaveBackup(folder, image, port, std::time(nullptr), keep > 0 ? keep : kDefaultBackupKeep);
+    std::string folder;
+    const BackupResult r = BackUpRead(port, image, folder);
     if (r.ok)
         Note("backup: " + r.path);
     else
@@ -197,6 +209,8 @@ void SaveReadBackup(const Args& args, const std::string& port, const Image& imag
 
 int CmdRead(const std::vector<std::string>& argv)
 {
+    if (IsFleetCommand(argv))
+        return CmdFleet(false, argv);
     const Args args(argv, {"--port", "-o", "--output", "--retries", "--trace"}, {"--no-backup"});
     args.RequirePositional(0, "");
     const std::string port = args.Value("--port");

@@ -44,6 +44,8 @@ std::string RangeText(const ByteRange& r)
 
 int CmdWrite(const std::vector<std::string>& argv)
 {
+    if (IsFleetCommand(argv))
+        return CmdFleet(true, argv);
     const Args args(argv, {"--port", "--retries", "--trace"}, {"--verify"});
     args.RequirePositional(1, "FILE.dat");
     const std::string port = args.Value("--port");

@@ -15,19 +15,23 @@ const std::vector<Command>& Commands()
          "Writes the image File New gives (no channels, default options) to FILE.dat.\n"
          "  --force   replace FILE.dat when it exists\n"},
         {"show", CmdShow, "print the channels as the channel window shows them",
-         "usage: progtool show FILE.dat [--lang en|zh] [--csv]\n"
+         "usage: progtool show FILE.dat [--lang en|zh] [--csv | --json]\n"
          "Prints the band edit ranges, the radio type and band, and the used channels\n"
          "with the grid's headings and cell texts (\"Pr\" is record 0).\n"
          "  --lang en|zh   language of headings and words (default: Program.ini)\n"
-         "  --csv          print instead every cell of the 201 x 10 grid as CSV\n"},
+         "  --csv          print instead every cell of the 201 x 10 grid as CSV\n"
+         "  --json         print one JSON document instead: ranges, type, band and every\n"
+         "                 column of the used channels (see README)\n"},
         {"options", CmdOptions, "print (or change) the optional features",
-         "usage: progtool options FILE.dat [--lang en|zh] [--set KEY=VALUE]...\n"
+         "usage: progtool options FILE.dat [--lang en|zh] [--set KEY=VALUE]... [--json]\n"
          "Prints one \"Label: value\" line per setting, in the Optional Features dialog's order.\n"
          "  --set KEY=VALUE   change a setting and save FILE.dat as the dialog's OK does;\n"
          "                    KEY is the label or its short name (led, step, name, beep, ...),\n"
          "                    VALUE one of the items the dialog lists (name: up to 6 characters\n"
          "                    of 0-9 A-Z - _, lower case taken as upper case; beep: on or off).\n"
-         "                    The keys are listed by --set help=.\n"},
+         "                    The keys are listed by --set help=.\n"
+         "  --json            print one JSON document instead: key, label and value of each\n"
+         "                    setting (see README)\n"},
         {"export", CmdExport, "write the channels as CSV",
          "usage: progtool export FILE.dat [-o OUT.csv] [--format grid|chirp] [--lang en|zh]\n"
          "  -o OUT.csv        write to OUT.csv (atomically) instead of standard output\n"
@@ -41,20 +45,49 @@ const std::vector<Command>& Commands()
          "settings outside the channel area are kept.\n"
          "Every refused or changed row is reported with its line number. When any row is\n"
          "refused nothing is written, unless --skip-bad is given.\n"},
-        {"read", CmdRead, "read the radio's memory into a file",
-         "usage: progtool read --port PORT -o FILE.dat [--retries N] [--trace TRACE] [--no-backup]\n"
+        {"read", CmdRead, "read the radio's memory into a file (or many radios into a directory)",
+         "usage: progtool read --port PORT -o FILE.dat [--retries N]\n"
+         "       progtool read --port P1 --port P2 ... | --ports LIST|all  -o DIR/ [--skip-busy]\n"
+         "                     [--retries N] [--json] [--quiet | --progress=json] [--lang en|zh]\n"
          "PORT is COM1..COM4 (mapped by [Ports] of Program.ini) or a device path.\n"
-         "The file is written only after a complete read, exactly as received, and kept\n"
-         "as a backup in the window's backup folder too (File > Backups...).\n"
-         "  --retries N     further series of 15 handshake attempts (default 0)\n"
-         "  --trace TRACE   write every byte sent and received, and its frames, to TRACE\n"
-         "  --no-backup     keep no backup of the read\n"},
-        {"write", CmdWrite, "write a file's image to the radio",
-         "usage: progtool write --port PORT FILE.dat [--verify] [--retries N] [--trace TRACE]\n"
+         "The file is written only after a complete read, exactly as received.\n"
+         "With several ports (or -o naming a directory) every port is read at once, each on\n"
+         "its own thread, into DIR/PORT.dat (named by the port, written atomically).\n"
+         "  --retries N      further series of 15 handshake attempts (default 0)\n"
+         "  --port PORT      a port; give it once per radio\n"
+         "  --ports LIST     ports separated by commas; \"all\": every serial device (and\n"
+         "                   COM1..COM4 of Program.ini) on which a radio answers\n"
+         "  --skip-busy      leave out ports another program holds (else an error)\n"
+         "  --json           print the results as one JSON document (see README)\n"
+         "  --quiet          no progress; only failures are reported\n"
+         "  --progress=json  progress as JSON lines on stderr, for wrappers\n"
+         "  --lang en|zh     language of the messages (default: Program.ini)\n"
+         "On a terminal a table shows each port's state, percent, rate, time left and\n"
+         "result; otherwise each change is logged. Ctrl+C stops every transfer and saves\n"
+         "no partial file. Exit status 0 only when every port succeeded.\n"},
+        {"write", CmdWrite, "write a file's image to the radio (or many radios at once)",
+         "usage: progtool write --port PORT FILE.dat [--verify] [--retries N]\n"
+         "       progtool write --port P1 --port P2 ... | --ports LIST|all  FILE.dat [--verify]\n"
+         "                      [--watch] [--skip-busy] [--retries N] [--json]\n"
+         "                      [--quiet | --progress=json] [--lang en|zh]\n"
          "Sends the file's image as it is (0x0000..0x1FF5).\n"
-         "  --verify        read the radio back and report any differing byte ranges\n"
-         "  --retries N     further series of 15 handshake attempts (default 0)\n"
-         "  --trace TRACE   write every byte sent and received, and its frames, to TRACE\n"},
+         "With several ports every radio is written at once, each on its own thread.\n"
+         "  --verify         read the radio back and report any differing byte ranges\n"
+         "  --retries N      further series of 15 handshake attempts (default 0)\n"
+         "  --port PORT      a port; give it once per radio\n"
+         "  --ports LIST     ports separated by commas; \"all\": every serial device (and\n"
+         "                   COM1..COM4 of Program.ini) on which a radio answers\n"
+         "  --watch          keep running: program each radio once as it starts answering\n"
+         "                   on a port (plugged in or switched on), with a running count;\n"
+         "                   Ctrl+C ends it\n"
+         "  --skip-busy      leave out ports another program holds (else an error)\n"
+         "  --json           print the results as one JSON document (see README)\n"
+         "  --quiet          no progress; only failures are reported\n"
+         "  --progress=json  progress as JSON lines on stderr, for wrappers\n"
+         "  --lang en|zh     language of the messages (default: Program.ini)\n"
+         "On a terminal a table shows each port's state, percent, rate, time left and\n"
+         "result; otherwise each change is logged. Ctrl+C stops every transfer and names\n"
+         "the radios left partly written. Exit status 0 only when every port succeeded.\n"},
         {"print", CmdPrint, "print the report to a PDF file",
          "usage: progtool print FILE.dat --pdf OUT.pdf [--lang en|zh]\n"
          "Renders the same report as the window's printing (option page, channel pages).\n"},
@@ -71,13 +104,26 @@ const std::vector<Command>& Commands()
          "                     random-headers, short-reply@F, wrong-ack@F, missing-ack@F,\n"
          "                     drop@F, lose-write@F (acknowledged, not stored) (F: data\n"
          "                     frame number from 0), slow@MS\n"},
+        {"diff", CmdDiff, "compare two images, or an image and the radio",
+         "usage: progtool diff A.dat B.dat [--lang en|zh] [--json]\n"
+         "       progtool diff A.dat --port PORT [--retries N] [--lang en|zh] [--json]\n"
+         "Lists how B (or the radio's memory, read first) differs from A: the band edit\n"
+         "ranges, the model (type, band, band record), channels added, removed and changed\n"
+         "column by column with the grid's texts, option fields by their dialog labels, and\n"
+         "any other bytes that differ, by offset range.\n"
+         "  --port PORT    read the radio on PORT and compare it as B\n"
+         "  --retries N    further series of 15 handshake attempts (default 0)\n"
+         "  --lang en|zh   language of headings, labels and words (default: Program.ini)\n"
+         "  --json         print one JSON document instead (see README)\n"
+         "Exit status: 0 equal, 1 different, 2 bad usage or a side that cannot be read.\n"},
         {"ports", CmdPorts, "list COM1 to COM4 and the serial devices present",
-         "usage: progtool ports\n"
+         "usage: progtool ports [--json]\n"
          "Lists COM1..COM4, the device each maps to ([Ports] of Program.ini) and whether\n"
          "it can be opened now, then every serial device present (/dev/serial/by-id/*\n"
          "with its USB description, /dev/ttyUSB*, /dev/ttyACM*, the /dev/ttyS* with a\n"
          "UART) and why one cannot be opened (missing, busy, no permission: the\n"
-         "\"dialout\" group).\n"},
+         "\"dialout\" group).\n"
+         "  --json   print one JSON document instead (see README)\n"},
         {"trace", CmdTrace, "decode a serial trace into frames",
          "usage: progtool trace TRACE\n"
          "Reads a serial trace (Setup > Log Serial Traffic, or --trace of read and write)\n"

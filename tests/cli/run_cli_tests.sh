@@ -54,7 +54,7 @@ stop_radio() {
 
 # ---- help and usage -------------------------------------------------------
 case_ "tool help" 0 "$PT" --help; out_has "usage: progtool COMMAND"
-for c in new show options export import read write print simulate ports trace; do
+for c in new show options export import read write print simulate ports trace diff; do
   case_ "$c --help" 0 "$PT" "$c" --help; out_has "usage: progtool $c"
 done
 case_ "no command" 2 "$PT"
@@ -68,6 +68,71 @@ case_ "read without port" 2 "$PT" read -o "$T/x.dat"; err_has "--port"
 case_ "write bad --retries" 2 "$PT" write --port COM1 "$SAMPLE" --retries many; err_has "many"
 case_ "option without value" 2 "$PT" export "$SAMPLE" -o; err_has "needs a value"
 case_ "bad fault" 2 "$PT" simulate --fault lightning; err_has "lightning"
+
+# ---- JSON documents carry the facts of the text -----------------------------
+# json_check FILE PYTHON: runs PYTHON with d = the parsed JSON of FILE and
+# txt = $T/txt; an assertion that fails names the case.
+json_check() {
+  python3 - "$1" "$T/txt" <<PY || fail "JSON check"
+import json, sys
+d = json.load(open(sys.argv[1], encoding="utf-8"))
+txt = open(sys.argv[2], encoding="utf-8").read()
+assert d["schema"] == 1, d.get("schema")
+$2
+PY
+}
+for lang in en zh; do
+  "$PT" show "$SAMPLE" --csv --lang $lang >"$T/txt"
+  case_ "show --json $lang" 0 "$PT" show "$SAMPLE" --json --lang $lang
+  json_check "$T/out" '
+import csv, io
+rows = {r[0].strip(): r for r in csv.reader(io.StringIO(txt)) if r and r[1]}
+used = [c for c in d["channels"]]
+assert d["channels_used"] == len(used) == len(rows) - 1, (d["channels_used"], len(rows))
+keys = [c["key"] for c in d["columns"]]
+for ch in used:
+    assert [ch[k] for k in keys] == rows[ch["channel"]][1:], ch
+assert [c["heading"] for c in d["columns"]] == rows[list(rows)[0]][1:]
+assert (d["ranges"]["vhf"]["low"], d["type"]["name"], d["band"]["name"]) == (130, "TR-5V", "136-174MHz")'
+  "$PT" options "$SAMPLE" --lang $lang >"$T/txt"
+  case_ "options --json $lang" 0 "$PT" options "$SAMPLE" --json --lang $lang
+  json_check "$T/out" '
+assert ["%s: %s" % (o["label"], o["value"]) for o in d["options"]] == txt.splitlines(), d["options"]
+assert d["saved"] is False'
+done
+case_ "show --csv --json" 2 "$PT" show "$SAMPLE" --csv --json
+
+# ---- diff ---------------------------------------------------------------------
+# B differs from the sample in channel 1's Rx frequency (147.33 -> 147.34), the
+# squelch level, the VHF edit range (130-180 -> 136-174) and a byte no rule reads.
+cp "$SAMPLE" "$T/b.dat"
+"$PT" options "$T/b.dat" --set squelch=7 >/dev/null
+printf '\x40' | dd of="$T/b.dat" bs=1 seek=$((0x11)) conv=notrunc status=none
+printf '\x63' | dd of="$T/b.dat" bs=1 seek=$((0x1FF2)) conv=notrunc status=none
+printf '\x11' | dd of="$T/b.dat" bs=1 seek=$((0x1500)) conv=notrunc status=none
+case_ "diff equal" 0 "$PT" diff "$SAMPLE" "$SAMPLE"; out_has "the images are equal"
+case_ "diff" 1 "$PT" diff "$SAMPLE" "$T/b.dat"
+cp "$T/out" "$T/txt"
+out_has "VHF: 130 - 180 -> 136 - 174"
+out_has "Channel 1 changed: Rx Frequency 147.33000 -> 147.34000"
+out_has "Option Squelch Level: 3 -> 7"
+out_has "Bytes 0x1500: FF -> 11"
+out_has "4 difference(s)"
+grep -q UHF "$T/out" && fail "an equal UHF range is listed"
+case_ "diff --json" 1 "$PT" diff "$SAMPLE" "$T/b.dat" --json
+json_check "$T/out" '
+assert d["equal"] is False and d["differences"] == 4 and d["model"] is None
+assert d["ranges"] == [{"band": "VHF", "a": {"low": 130, "high": 180}, "b": {"low": 136, "high": 174}}]
+[ch] = d["channels"]
+assert (ch["channel"], ch["change"], ch["cells"]) == ("1", "changed", [{"column": "rx_frequency", "heading": "Rx Frequency", "a": "147.33000", "b": "147.34000"}])
+assert [(o["key"], o["label"], o["a"], o["b"]) for o in d["options"]] == [("squelch", "Squelch Level", "3", "7")]
+assert [(b["range"], b["a"], b["b"]) for b in d["bytes"]] == [("0x1500", "FF", "11")]
+for line in ("%s: %s -> %s" % (d["options"][0]["label"], "3", "7"), "Bytes %s: FF -> 11" % d["bytes"][0]["range"]):
+    assert line in txt, line'
+case_ "diff --lang zh" 1 "$PT" diff "$SAMPLE" "$T/b.dat" --lang zh
+out_has "信道 1 修改: 接收频率 147.33000 -> 147.34000"; out_has "选项 静噪电平: 3 -> 7"
+case_ "diff missing file" 2 "$PT" diff "$SAMPLE" "$T/missing.dat"; err_has "$T/missing.dat"
+case_ "diff one file" 2 "$PT" diff "$SAMPLE"; err_has "B.dat"
 
 # ---- new --------------------------------------------------------------------
 case_ "new" 0 "$PT" new "$T/new.dat"
@@ -224,6 +289,16 @@ grep -q "^COM2  $T/nothing .*cannot be opened: .*No such file" "$T/out" || fail 
 [[ $(grep -c "^COM" "$T/out") -eq 4 ]] || fail "ports lists $(grep -c "^COM" "$T/out") COM lines"
 grep -q "^$T/root/dev/ttyUSB0  ttyUSB .*can be opened" "$T/out" || fail "ttyUSB0 line"
 grep -q "^$T/root/dev/ttyACM3  ttyACM .*missing" "$T/out" || fail "ttyACM3 line"
+cp "$T/out" "$T/txt"
+case_ "ports --json" 0 env PROG_DEVICE_ROOT="$T/root" "$T/prog/progtool" ports --json
+json_check "$T/out" '
+lines = txt.splitlines()
+for c, line in zip(d["com"], lines):
+    assert line.startswith(c["name"] + "  " + c["device"]) and (("can be opened" in line) == c["openable"]), (c, line)
+    assert c["openable"] or c["reason"] in line, c
+assert [c["openable"] for c in d["com"]][:2] == [True, False]
+assert all(set(x) >= {"path", "kind", "description", "openable", "reason"} for x in d["devices"])
+assert [(x["kind"], x["state"]) for x in d["devices"]] == [("ttyUSB", "openable"), ("ttyACM", "missing")], d["devices"]'
 case_ "read through COM1" 0 "$T/prog/progtool" read --port COM1 -o "$T/com1.dat"
 case_ "unknown port" 1 "$T/prog/progtool" read --port COM2 -o "$T/com2.dat"
 err_has "COM2 ($T/nothing): Could not Open the Port"; err_has "No such file"
@@ -251,6 +326,13 @@ start_radio noack --fault wrong-ack@3
 case_ "write with a wrong acknowledgement" 1 "$PT" write --port "$T/noack" "$SAMPLE"; err_has "Program Interrupt"
 stop_radio noack
 
+start_radio diffradio --image "$SAMPLE"
+case_ "diff against the radio, equal" 0 "$PT" diff "$SAMPLE" --port "$T/diffradio"; out_has "+++ the radio on $T/diffradio"
+case_ "diff against the radio" 1 "$PT" diff "$T/b.dat" --port "$T/diffradio" --json
+json_check "$T/out" 'assert d["b"] == {"port": "'"$T/diffradio"'", "device": "'"$T/diffradio"'"} and d["differences"] == 4'
+stop_radio diffradio
+case_ "diff against a missing port" 2 "$PT" diff "$SAMPLE" --port "$T/nothing"; err_has "$T/nothing"
+
 start_radio silent --fault silent
 start=$(date +%s)
 case_ "silent radio" 1 "$PT" read --port "$T/silent" -o "$T/silent.dat"
@@ -260,6 +342,132 @@ absent "$T/silent.dat"
 case_ "silent radio, one retry" 1 "$PT" read --port "$T/silent" -o "$T/silent.dat" --retries 1
 err_has "trying again"; err_has "30 handshake attempts"
 stop_radio silent
+# ---- many radios at once -------------------------------------------------------
+# wait_for FILE TEXT [N]: until FILE holds TEXT on N lines (default 1; at most 20 s).
+wait_for() {
+  for _ in $(seq 200); do (( $(grep -cF -- "$2" "$1" 2>/dev/null) >= ${3:-1} )) && return 0; sleep 0.1; done
+  fail "$1 never showed \"$2\" ${3:-1} time(s)"; return 1
+}
+same_written() { cmp -s <(head -c $((0x1FF6)) "$1") <(head -c $((0x1FF6)) "$2") || fail "$1 does not hold $2"; }
+F="$T/towrite.dat"
+for n in 1 2 3; do start_radio "f$n" --save "$T/f$n.saved"; done
+start_radio f4 --save "$T/f4.saved" --fault short-reply@100
+case_ "fleet write of 4, one faulty" 1 "$PT" write --port "$T/f1" --port "$T/f2" --ports "$T/f3,$T/f4" "$F" --verify
+cp "$T/out" "$T/txt"
+for n in 1 2 3; do out_has "$T/f$n: verified in"; done
+out_has "$T/f4: failed: Program Interrupt, Please reset the radio and try again; stopped after 100 of 1024 frames of the read-back; the write itself completed"
+out_has "4 radio(s): 3 succeeded, 1 failed"
+err_has "$T/f1: writing"
+case_ "fleet write --json" 1 "$PT" write --ports "$T/f1,$T/f2,$T/f3,$T/f4" "$F" --verify --json
+json_check "$T/out" '
+rs = d["radios"]
+assert [r["port"].rsplit("/", 1)[1] for r in rs] == ["f1", "f2", "f3", "f4"], rs
+assert [r["result"] for r in rs] == ["verified"] * 3 + ["failed"], rs
+bad = rs[3]
+assert (bad["stage"], bad["message_id"], bad["frames"], bad["partly_written"]) == ("verify", 61454, 100, False), bad
+assert "%s: failed: %s" % (bad["port"], bad["message"]) in txt
+assert d["summary"] == {"radios": 4, "succeeded": 3, "failed": 1, "cancelled": 0, "skipped": 0, "partly_written": []}, d["summary"]
+assert d["ok"] is False and d["verify"] is True'
+for n in 1 2 3 4; do stop_radio "f$n"; done
+for n in 1 2 3 4; do same_written "$T/f$n.saved" "$F"; done
+
+for n in 1 2 3; do start_radio "g$n" --image "$([[ $n == 2 ]] && echo "$T/new.dat" || echo "$SAMPLE")"; done
+mkdir "$T/reads"
+case_ "fleet read of 3" 0 "$PT" read --port "$T/g1" --port "$T/g2" --port "$T/g3" -o "$T/reads/" --quiet
+[[ ! -s "$T/out" && ! -s "$T/err" ]] || fail "--quiet printed something"
+same_file "$T/reads/g1.dat" "$SAMPLE"; same_file "$T/reads/g2.dat" "$T/new.dat"; same_file "$T/reads/g3.dat" "$SAMPLE"
+for n in 1 2 3; do ls "$XDG_DATA_HOME"/Program/backups/*-g$n.dat >/dev/null 2>&1 || fail "no backup of the fleet read of g$n"; done
+case_ "fleet read --trace of two ports" 2 "$PT" read --port "$T/g1" --port "$T/g3" -o "$T/reads/" --trace "$T/two.trace"
+err_has "one port"
+case_ "read into a directory --trace --no-backup" 0 "$PT" read --port "$T/g3" -o "$T/reads/" --trace "$T/g3.trace" --no-backup --quiet
+case_ "the fleet's trace decodes" 0 "$PT" trace "$T/g3.trace"; out_has "0x1FF8"
+case_ "read of 1 into a directory --json" 0 "$PT" read --port "$T/g2" -o "$T/reads" --json --progress=json
+json_check "$T/out" '
+[r] = d["radios"]
+assert (r["result"], r["output"], r["frames"]) == ("completed", "'"$T/reads/g2.dat"'", 1024), r
+assert d["directory"] == "'"$T/reads"'" and d["ok"] is True'
+python3 -c '
+import json, sys
+lines = [json.loads(l) for l in open(sys.argv[1])]
+assert lines and all(l["schema"] == 1 for l in lines)
+assert lines[-1]["event"] == "result" and lines[-1]["radio"]["result"] == "completed", lines[-1]
+progress = [l for l in lines if l["event"] == "progress"]
+assert progress and (progress[-1]["state"], progress[-1]["percent"]) == ("done", 100), progress' "$T/err" || fail "progress lines"
+
+# Faults found before anything starts.
+case_ "the same port twice" 2 "$PT" read --port "$T/g1" --port "$(readlink "$T/g1")" -o "$T/reads"
+err_has "is named twice"; err_has "$T/g1"
+case_ "a missing port" 1 "$PT" write --port "$T/g1" --port "$T/nothing" "$SAMPLE"
+err_has "$T/nothing: No such file"; err_has "nothing was started"
+case_ "a missing output directory" 1 "$PT" read --port "$T/g1" --port "$T/g2" -o "$T/nodir/"
+err_has "$T/nodir/: no such directory"
+if [[ $(id -u) -ne 0 ]]; then
+  mkdir "$T/ro" && chmod 555 "$T/ro"
+  case_ "an unwritable output directory" 1 "$PT" read --port "$T/g1" --port "$T/g2" -o "$T/ro"; err_has "not writable"
+fi
+flock "$T/g3" sleep 30 &
+holder=$!
+sleep 0.3
+case_ "a busy port" 1 "$PT" read --ports "$T/g1,$T/g3" -o "$T/reads"
+err_has "$T/g3"; err_has "--skip-busy"
+rm -f "$T/reads"/*
+case_ "a busy port skipped" 0 "$PT" read --ports "$T/g1,$T/g3" -o "$T/reads" --skip-busy
+out_has "$T/g3: skipped, busy: Device or resource busy"; out_has "1 radio(s): 1 succeeded, 1 skipped"
+absent "$T/reads/g3.dat"
+kill "$holder"; wait "$holder" 2>/dev/null
+for n in 1 2 3; do stop_radio "g$n"; done
+
+# Ctrl+C: every transfer stops, the partly written radios are named, no partial file.
+for n in 1 2; do start_radio "c$n" --pace; done
+for cmd in write read; do
+  mkdir -p "$T/cut"
+  args=(write "$F"); [[ $cmd == read ]] && args=(read -o "$T/cut")
+  "$PT" "${args[@]}" --ports "$T/c1,$T/c2" >"$T/out" 2>"$T/err" &
+  pid=$!
+  word=$([[ $cmd == write ]] && echo writing || echo reading)
+  wait_for "$T/err" "c1: $word" && wait_for "$T/err" "c2: $word"
+  sleep 0.5
+  kill -INT "$pid"; wait "$pid"; rc=$?
+  current="Ctrl+C mid-fleet-$cmd"
+  [[ $rc -eq 1 ]] && passed=$((passed + 1)) || fail "exit $rc"
+  out_has "0 succeeded, 2 cancelled"
+  if [[ $cmd == write ]]; then out_has "left partly written: $T/c1, $T/c2"
+  else out_has "no partial file was written"; [[ -z "$(ls -A "$T/cut")" ]] || fail "files after Ctrl+C: $(ls "$T/cut")"; fi
+done
+for n in 1 2; do stop_radio "c$n"; done
+
+# --watch: radios that arrive after the start, each programmed once.
+"$PT" write --watch --port "$T/w1" --port "$T/w2" "$F" --verify >"$T/watch.out" 2>"$T/watch.err" &
+watcher=$!
+wait_for "$T/watch.err" "w1: no radio"
+start_radio w1 --save "$T/w1a.saved"
+wait_for "$T/watch.err" "radio 1: $T/w1"
+stop_radio w1
+wait_for "$T/watch.err" "w1: no radio" 2
+start_radio w1 --save "$T/w1b.saved"
+start_radio w2 --save "$T/w2.saved"
+wait_for "$T/watch.err" "radio 3: " && sleep 1
+grep -c "^radio [0-9]" "$T/watch.err" | grep -qx 3 || fail "a radio was programmed twice: $(cat "$T/watch.err")"
+kill -INT "$watcher"; wait "$watcher"; rc=$?
+current="--watch"
+[[ $rc -eq 0 ]] && passed=$((passed + 1)) || fail "exit $rc"
+grep -qF "3 radio(s): 3 succeeded" "$T/watch.out" || fail "watch summary: $(cat "$T/watch.out")"
+for n in w1 w2; do stop_radio $n; done
+for f in w1a w1b w2; do same_written "$T/$f.saved" "$F"; done
+
+# --ports all: the devices a radio answers on, COM1..COM4 of Program.ini among them.
+# A silent radio and a port another program holds are left out.
+start_radio a1; start_radio a2; start_radio a3 --fault silent; start_radio a4
+printf '[Ports]\nCOM1=%s\nCOM2=%s\nCOM3=%s\nCOM4=%s\n' "$T/a1" "$T/a3" "$T/a2" "$T/a4" >"$T/prog/Program.ini"
+flock "$T/a4" sleep 30 &
+holder=$!
+sleep 0.3
+mkdir "$T/all"
+case_ "--ports all" 0 "$T/prog/progtool" read --ports all -o "$T/all"
+out_has "COM1 ($T/a1): completed"; out_has "COM3 ($T/a2): completed"; out_has "2 radio(s): 2 succeeded"
+kill "$holder"; wait "$holder" 2>/dev/null
+for n in 1 2 3 4; do stop_radio "a$n"; done
+
 case_ "simulate with a missing image" 1 "$PT" simulate --image "$T/missing.dat"; err_has "$T/missing.dat"
 
 # ---- print ------------------------------------------------------------------

@@ -1,0 +1,249 @@
+#include <cstdio>
+#include <iostream>
+
+#include "cli/Common.h"
+#include "cli/Output.h"
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "core/link/SerialPort.h"
+#include "core/radio/ChannelCodec.h"
+#include "core/radio/ImageDiff.h"
+#include "core/radio/OptionFields.h"
+#include "core/radio/RadioCatalogue.h"
+
+namespace cli {
+
+namespace {
+
+inline constexpr int kExitDiffTrouble = 2;  // as diff(1): a side could not be read
+inline constexpr std::size_t kBytesShown = 8;
+
+std::string HexBytes(const Image& img, const ByteRange& r)
+{
+    std::string out;
+    for (int i = r.first; i <= r.last; ++i) {
+        char t[4];
+        std::snprintf(t, sizeof t, "%02X", img[static_cast<std::size_t>(i)]);
+        out += out.empty() ? t : std::string(" ") + t;
+    }
+    return out;
+}
+
+std::size_t RangeSize(const ByteRange& r) { return static_cast<std::size_t>(r.last - r.first + 1); }
+
+std::string ChangeWord(ChannelChange c)
+{
+    return c == ChannelChange::Added     ? Tr("added", "新增")
+           : c == ChannelChange::Removed ? Tr("removed", "删除")
+                                         : Tr("changed", "修改");
+}
+const char* ChangeKey(ChannelChange c)
+{
+    return c == ChannelChange::Added ? "added" : c == ChannelChange::Removed ? "removed" : "changed";
+}
+
+std::string ModelText(const CRadioCatalogue& cat, int type, int band)
+{
+    std::string t = std::to_string(type);
+    if (const std::string name = cat.TypeName(type); !name.empty())
+        t += " (" + name + ")";
+    t += "  " + std::string(Tr("Band: ", "频段: ")) + std::to_string(band);
+    if (const std::string name = cat.Band(type, band); !name.empty())
+        t += " (" + name + ")";
+    return t;
+}
+
+struct Side {
+    std::string file, port, device;
+    Image image{};
+};
+
+void JsonSide(CJsonWriter& json, const Side& s)
+{
+    json.BeginObject();
+    if (s.port.empty())
+        json.Key("file").String(s.file);
+    else
+        json.Key("port").String(s.port).Key("device").String(s.device);
+    json.EndObject();
+}
+
+void JsonModel(CJsonWriter& json, const CRadioCatalogue& cat, const ModelFacts& m)
+{
+    json.BeginObject()
+        .Key("type")
+        .Int(m.type)
+        .Key("type_name")
+        .String(cat.TypeName(m.type))
+        .Key("band")
+        .Int(m.band)
+        .Key("band_name")
+        .String(cat.Band(m.type, m.band))
+        .Key("band_record")
+        .String(m.bandRecord)
+        .EndObject();
+}
+
+int Count(const ImageDiff& d)
+{
+    const bool vhf = d.rangesA.vhfLow != d.rangesB.vhfLow || d.rangesA.vhfHigh != d.rangesB.vhfHigh;
+    const bool uhf = d.rangesA.uhfLow != d.rangesB.uhfLow || d.rangesA.uhfHigh != d.rangesB.uhfHigh;
+    return static_cast<int>(d.channels.size() + d.options.size() + d.otherBytes.size()) + vhf + uhf + d.ModelDiffers();
+}
+
+void PrintJsonDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
+{
+    const CRadioCatalogue cat(theIniFile);
+    CJsonWriter json;
+    BeginJsonDocument(json, "diff");
+    json.Key("language").String(zh ? "zh" : "en");
+    json.Key("a");
+    JsonSide(json, a);
+    json.Key("b");
+    JsonSide(json, b);
+    json.Key("equal").Bool(d.Equal()).Key("differences").Int(Count(d));
+
+    json.Key("ranges").BeginArray();
+    const struct {
+        const char* band;
+        int al, ah, bl, bh;
+    } bands[] = {{"VHF", d.rangesA.vhfLow, d.rangesA.vhfHigh, d.rangesB.vhfLow, d.rangesB.vhfHigh},
+                 {"UHF", d.rangesA.uhfLow, d.rangesA.uhfHigh, d.rangesB.uhfLow, d.rangesB.uhfHigh}};
+    for (const auto& r : bands) {
+        if (r.al == r.bl && r.ah == r.bh)
+            continue;
+        json.BeginObject().Key("band").String(r.band);
+        json.Key("a").BeginObject().Key("low").Int(r.al).Key("high").Int(r.ah).EndObject();
+        json.Key("b").BeginObject().Key("low").Int(r.bl).Key("high").Int(r.bh).EndObject();
+        json.EndObject();
+    }
+    json.EndArray();
+
+    json.Key("model");
+    if (d.ModelDiffers()) {
+        json.BeginObject().Key("a");
+        JsonModel(json, cat, d.modelA);
+        json.Key("b");
+        JsonModel(json, cat, d.modelB);
+        json.EndObject();
+    } else {
+        json.Null();
+    }
+
+    json.Key("channels").BeginArray();
+    for (const ChannelDiff& c : d.channels) {
+        json.BeginObject().Key("channel").String(ChannelLabel(c.row)).Key("record").Int(c.row - 1);
+        json.Key("change").String(ChangeKey(c.change)).Key("cells").BeginArray();
+        for (const CellChange& cell : c.cells)
+            json.BeginObject()
+                .Key("column")
+                .String(ColumnKey(cell.col))
+                .Key("heading")
+                .String(GridHeading(cell.col, zh))
+                .Key("a")
+                .String(cell.a)
+                .Key("b")
+                .String(cell.b)
+                .EndObject();
+        json.EndArray().EndObject();
+    }
+    json.EndArray();
+
+    json.Key("options").BeginArray();
+    for (const OptionDiff& o : d.options) {
+        const OptionControl* c = FindOptionControl(o.id);
+        json.BeginObject().Key("key").String(c ? c->key : "").Key("label").String(OptionLabel(o.id, zh));
+        json.Key("a").String(o.a).Key("b").String(o.b).EndObject();
+    }
+    json.EndArray();
+
+    json.Key("bytes").BeginArray();
+    for (const ByteRange& r : d.otherBytes) {
+        json.BeginObject().Key("first").Int(r.first).Key("last").Int(r.last).Key("range").String(ByteRangeText(r));
+        if (RangeSize(r) <= kBytesShown)
+            json.Key("a").String(HexBytes(a.image, r)).Key("b").String(HexBytes(b.image, r));
+        json.EndObject();
+    }
+    json.EndArray().EndObject();
+    PrintJson(json);
+}
+
+void PrintTextDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
+{
+    const CRadioCatalogue cat(theIniFile);
+    std::cout << "--- " << a.file << "\n+++ " << (b.port.empty() ? b.file : Tr("the radio on ", "电台 ") + b.port)
+              << "\n";
+    if (d.rangesA.vhfLow != d.rangesB.vhfLow || d.rangesA.vhfHigh != d.rangesB.vhfHigh)
+        std::cout << "VHF: " << d.rangesA.vhfLow << " - " << d.rangesA.vhfHigh << " -> " << d.rangesB.vhfLow << " - "
+                  << d.rangesB.vhfHigh << "\n";
+    if (d.rangesA.uhfLow != d.rangesB.uhfLow || d.rangesA.uhfHigh != d.rangesB.uhfHigh)
+        std::cout << "UHF: " << d.rangesA.uhfLow << " - " << d.rangesA.uhfHigh << " -> " << d.rangesB.uhfLow << " - "
+                  << d.rangesB.uhfHigh << "\n";
+    if (d.modelA.type != d.modelB.type || d.modelA.band != d.modelB.band)
+        std::cout << Tr("Type: ", "机型: ") << ModelText(cat, d.modelA.type, d.modelA.band) << " -> "
+                  << ModelText(cat, d.modelB.type, d.modelB.band) << "\n";
+    if (d.modelA.bandRecord != d.modelB.bandRecord)
+        std::cout << Tr("Band record: ", "频段记录: ") << d.modelA.bandRecord << " -> " << d.modelB.bandRecord << "\n";
+    for (const ChannelDiff& c : d.channels) {
+        std::cout << Tr("Channel ", "信道 ") << ChannelLabel(c.row) << " " << ChangeWord(c.change) << ":";
+        const char* sep = " ";
+        for (const CellChange& cell : c.cells) {
+            std::cout << sep << GridHeading(cell.col, zh) << " ";
+            if (c.change == ChannelChange::Changed)
+                std::cout << (cell.a.empty() ? "\"\"" : cell.a) << " -> " << (cell.b.empty() ? "\"\"" : cell.b);
+            else
+                std::cout << (c.change == ChannelChange::Added ? cell.b : cell.a);
+            sep = "; ";
+        }
+        std::cout << "\n";
+    }
+    for (const OptionDiff& o : d.options)
+        std::cout << Tr("Option ", "选项 ") << OptionLabel(o.id, zh) << ": " << (o.a.empty() ? "\"\"" : o.a) << " -> "
+                  << (o.b.empty() ? "\"\"" : o.b) << "\n";
+    for (const ByteRange& r : d.otherBytes) {
+        std::cout << Tr("Bytes ", "字节 ") << ByteRangeText(r) << ": ";
+        if (RangeSize(r) <= kBytesShown)
+            std::cout << HexBytes(a.image, r) << " -> " << HexBytes(b.image, r) << "\n";
+        else
+            std::cout << RangeSize(r) << Tr(" bytes differ\n", " 个字节不同\n");
+    }
+    if (d.Equal())
+        std::cout << Tr("the images are equal\n", "两份数据相同\n");
+    else
+        std::cout << Count(d) << Tr(" difference(s)\n", " 处不同\n");
+}
+
+}  // namespace
+
+int CmdDiff(const std::vector<std::string>& argv)
+{
+    const Args args(argv, {"--lang", "--port", "--retries"}, {"--json"});
+    const bool fromRadio = args.Has("--port");
+    args.RequirePositional(fromRadio ? 1 : 2, fromRadio ? "A.dat" : "A.dat and B.dat (or --port PORT)");
+    const int retries = args.IntValue("--retries", 0, 0, 1000);
+    SetUpLanguage(args);
+    const bool zh = g_bChinese != 0;
+
+    Side a, b;
+    a.file = args.Positional()[0];
+    if (!LoadImageFile(a.file, a.image))
+        return kExitDiffTrouble;
+    if (fromRadio) {
+        b.port = args.Value("--port");
+        b.device = MapPortName(b.port);
+        if (!RunTransfer(false, b.port, b.image, retries))
+            return kExitDiffTrouble;
+    } else {
+        b.file = args.Positional()[1];
+        if (!LoadImageFile(b.file, b.image))
+            return kExitDiffTrouble;
+    }
+    const ImageDiff d = DiffImages(a.image, b.image, zh);
+    if (args.Has("--json"))
+        PrintJsonDiff(a, b, d, zh);
+    else
+        PrintTextDiff(a, b, d, zh);
+    return d.Equal() ? kExitOk : kExitFailed;
+}
+
+}  // namespace cli
