@@ -185,8 +185,8 @@ std::string JobProblem(const FleetJob& j, int retries, const std::string& file)
         return j.saveError;
     if (!j.mismatches.empty()) {
         std::string t = Tr("the read-back differs from ", "回读数据不同于 ") + file + ":";
-        for (const ByteRange& b : j.mismatches)
-            t += " " + ByteRangeText(b);
+        for (std::size_t i = 0; i < j.mismatches.size(); ++i)
+            t += (i ? "; " : " ") + j.mismatches[i].where + " (" + AddressRangesText(j.mismatches[i].ranges) + ")";
         return t;
     }
     std::vector<std::string> parts;
@@ -511,8 +511,8 @@ void CFleetCommand::JsonJob(CJsonWriter& json, const FleetJob& j)
     json.Key("frames").Int(r.frames).Key("frames_total").Int(r.framesTotal);
     if (m_bWrite) {
         json.Key("partly_written").Bool(j.partlyWritten).Key("mismatches").BeginArray();
-        for (const ByteRange& b : j.mismatches)
-            json.String(ByteRangeText(b));
+        for (const WriteDifference& d : j.mismatches)
+            json.BeginObject().Key("where").String(d.where).Key("ranges").String(AddressRangesText(d.ranges)).EndObject();
         json.EndArray();
     } else {
         json.Key("output");
@@ -709,6 +709,7 @@ int CFleetCommand::Run()
     FleetOptions options;
     options.write = m_bWrite;
     options.verify = m_bVerify;
+    options.chinese = g_bChinese != 0;
     options.retries = m_nRetries;
     options.watch = m_bWatch;
     if (m_bWrite && !LoadImageFile(m_strFile, options.image))

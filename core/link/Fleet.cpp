@@ -246,7 +246,7 @@ FleetJob CFleet::RunJob(std::size_t index, ISerialPort& port, CTransferEngine& e
         r = engine.Read(job.port, memory);
         job.inVerify = true;
         if (r.Completed())
-            job.mismatches = DifferingRanges(m_options.image, memory, 0, mem::kWriteEnd);
+            job.mismatches = CompareWrittenImage(m_options.image, memory, m_options.chinese);
     }
     job.transfer = r;
     if (r.Completed()) {

@@ -17,6 +17,7 @@
 
 #include "core/link/SerialPort.h"
 #include "core/link/Transfer.h"
+#include "core/link/Verify.h"
 #include "core/radio/ImageDiff.h"
 
 enum class FleetPhase {
@@ -46,7 +47,8 @@ struct FleetJob {
     // The transfer that ended the job: the write, or the read (also the read-back).
     TransferResult transfer;
     bool inVerify = false;              // that transfer was the read-back
-    std::vector<ByteRange> mismatches;  // the read-back differs from the image here
+    // The read-back differs from the image: each channel, option or other field with its addresses.
+    std::vector<WriteDifference> mismatches;
     std::string saveError;              // a read whose file could not be saved
     // A write that reached the data phase and did not finish: the radio holds
     // part of the new memory and part of the old.
@@ -76,6 +78,7 @@ struct FleetPortState {
 struct FleetOptions {
     bool write = true;
     bool verify = false;  // write: read the radio back and compare 0x0000..0x1FF5
+    bool chinese = false;  // the language the differences are named in
     int retries = 0;      // further series of 15 handshake attempts after the first
     // Keep watching: serve every radio that starts answering on a port, once per
     // arrival, until Cancel.

@@ -370,6 +370,14 @@ assert d["summary"] == {"radios": 4, "succeeded": 3, "failed": 1, "cancelled": 0
 assert d["ok"] is False and d["verify"] is True'
 for n in 1 2 3 4; do stop_radio "f$n"; done
 for n in 1 2 3 4; do same_written "$T/f$n.saved" "$F"; done
+# A radio that acknowledges a frame and does not keep it: the verify names the channel.
+start_radio h1; start_radio h2 --fault lose-write@2
+case_ "fleet verify names what a radio lost" 1 "$PT" write --port "$T/h1" --port "$T/h2" "$F" --verify --json
+json_check "$T/out" '
+[good, lost] = d["radios"]
+assert good["result"] == "verified" and lost["result"] == "failed", d["radios"]
+assert lost["mismatches"] == [{"where": "channel 1: Rx Frequency, Tx Frequency", "ranges": "0x0010-0x0017"}], lost'
+stop_radio h1; stop_radio h2
 
 for n in 1 2 3; do start_radio "g$n" --image "$([[ $n == 2 ]] && echo "$T/new.dat" || echo "$SAMPLE")"; done
 mkdir "$T/reads"
