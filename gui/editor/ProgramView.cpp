@@ -91,9 +91,11 @@ void SetDlgItemInt(QLineEdit& edit, int value) { edit.setText(QString::number(va
 
 CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
 {
-    // Every save takes the grid's texts along.
-    if (doc)
+    // Every save takes the grid's texts along; undo steps take them too.
+    if (doc) {
         connect(doc, &CProgramDoc::AboutToSave, this, &CProgramView::GridToImage);
+        doc->SetWorkingCopy(this);
+    }
 
     QFont font(QStringLiteral("Times New Roman"));
     font.setPointSize(9);
@@ -147,6 +149,8 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
 
 CProgramView::~CProgramView()
 {
+    if (m_pDocument)
+        m_pDocument->SetWorkingCopy(nullptr);
     // The editors live in the grid's viewport; take them down before the grid
     // so no focus change reaches a half-destroyed view.
     for (QWidget* w : {static_cast<QWidget*>(&m_editVhfLow), static_cast<QWidget*>(&m_editVhfHigh),
@@ -224,6 +228,9 @@ void CProgramView::OnInitialUpdate()
     }
     LoadFrameIcon();
     ImageToGrid();
+    // What the window shows now is what undo goes back to and what counts as unmodified.
+    if (m_pDocument)
+        m_pDocument->ResetHistory();
 }
 
 void CProgramView::CreateEditors()
@@ -302,6 +309,8 @@ void CProgramView::GridToImage()
     CommitEditor(CommitTrigger::LeaveCell);
     if (!m_pDocument)
         return;
+    // Band boxes typed but not yet left are taken as they stand.
+    RecordBandBoxes();
     Image& image = m_pDocument->m_image;
     EditRanges r;
     r.vhfLow = DlgItemInt(m_editVhfLow);
@@ -309,6 +318,47 @@ void CProgramView::GridToImage()
     r.uhfLow = DlgItemInt(m_editUhfLow);
     r.uhfHigh = DlgItemInt(m_editUhfHigh);
     EncodeDocument(r, m_grid, image);
+    m_pDocument->SyncState();
+}
+
+BandTexts CProgramView::BandBoxTexts() const
+{
+    return {m_editVhfLow.text().toStdString(), m_editVhfHigh.text().toStdString(),
+            m_editUhfLow.text().toStdString(), m_editUhfHigh.text().toStdString()};
+}
+
+CEditSnapshot CProgramView::TakeSnapshot() const
+{
+    static const Image noImage{};
+    return CEditSnapshot(m_pDocument ? m_pDocument->m_image : noImage, m_grid, BandBoxTexts());
+}
+
+void CProgramView::RestoreSnapshot(const CEditSnapshot& snapshot)
+{
+    // An editor still open would write its stale text over what comes back.
+    HideAllEditors();
+    Image scratch{};
+    BandTexts bands;
+    snapshot.Restore(m_pDocument ? m_pDocument->m_image : scratch, m_grid, bands);
+    QLineEdit* boxes[] = {&m_editVhfLow, &m_editVhfHigh, &m_editUhfLow, &m_editUhfHigh};
+    for (int i = 0; i < 4; ++i)
+        boxes[i]->setText(QString::fromStdString(bands[static_cast<std::size_t>(i)]));
+    // The band limits follow the boxes as leaving them would set them; the
+    // texts themselves stay as they were.
+    EditRanges r;
+    r.vhfLow = DlgItemInt(m_editVhfLow);
+    r.vhfHigh = DlgItemInt(m_editVhfHigh);
+    r.uhfLow = DlgItemInt(m_editUhfLow);
+    r.uhfHigh = DlgItemInt(m_editUhfHigh);
+    ApplyVhfEditRange(r);
+    ApplyUhfEditRange(r);
+    m_grid.viewport()->update();
+}
+
+QString CProgramView::CellName(int row, int col)
+{
+    const QString column = Q(GridHeading(col, g_bChinese != 0));
+    return row == 1 ? tr("Pr, %1").arg(column) : tr("Channel %1, %2").arg(row - 1).arg(column);
 }
 
 // ---------------------------------------------------------------------------
@@ -436,6 +486,10 @@ bool CProgramView::CommitEditor(CommitTrigger trigger)
         text = edit->text().toStdString();
     }
     const CommitResult result = CommitCell(m_grid, row, col, text, trigger, g_bChinese != 0);
+    // One undo step per commit that changed something; a refused value that
+    // emptied its row comes back whole with one undo.
+    if (m_pDocument)
+        m_pDocument->RecordChange(tr("Edit %1").arg(CellName(row, col)));
     if (result.messageId != 0) {
         MessageRequest request;
         request.parent = this;
@@ -641,6 +695,7 @@ void CProgramView::OnKillFocusVhf()
         SetDlgItemInt(m_editVhfLow, r.vhfLow);
         SetDlgItemInt(m_editVhfHigh, r.vhfHigh);
     }
+    RecordBandBoxes();
 }
 
 void CProgramView::OnKillFocusUhf()
@@ -654,6 +709,7 @@ void CProgramView::OnKillFocusUhf()
         SetDlgItemInt(m_editUhfLow, r.uhfLow);
         SetDlgItemInt(m_editUhfHigh, r.uhfHigh);
     }
+    RecordBandBoxes();
 }
 
 QLineEdit* CProgramView::BandEdit(int id)

@@ -10,9 +10,9 @@
 #include "core/editor/CellCommit.h"
 #include "gui/app/ControlId.h"
 #include "gui/editor/MSFlexGrid.h"
+#include "gui/radio/ProgramDoc.h"
 
 class CLinkController;
-class CProgramDoc;
 class QComboBox;
 class QKeyEvent;
 
@@ -34,7 +34,7 @@ enum ProgramViewControl {
     IDC_COMBO_TXTONE = 2133,
 };
 
-class CProgramView : public QWidget {
+class CProgramView : public QWidget, public CProgramDoc::IWorkingCopy {
     Q_OBJECT
 public:
     explicit CProgramView(CProgramDoc* doc, QWidget* parent = nullptr);
@@ -50,6 +50,14 @@ public:
     void ImageToGrid();
     // Commits the open editor, then band boxes and grid rows into the image.
     void GridToImage();
+
+    // The working copy the document's undo steps snapshot: grid texts and band boxes.
+    CEditSnapshot TakeSnapshot() const override;
+    void RestoreSnapshot(const CEditSnapshot& snapshot) override;
+    void DecodeImage() override { ImageToGrid(); }
+    BandTexts BandBoxTexts() const;
+    // "Channel 12, Rx Frequency" ("Pr, ..." for row 1): how messages and undo steps name a cell.
+    static QString CellName(int row, int col);
 
     // Commits the open editor of the current cell (as LeaveCell does); false
     // when the value was refused.
@@ -77,7 +85,17 @@ public:
     // The link's Process and COM Setup dialogs and the running transfer (link/).
     CLinkController* Link();
 
+    // Commits the open editor and records band boxes typed but not yet left:
+    // before anything asks whether the document is modified.
+    void FlushEdits();
+    // Band boxes typed but not yet left become an undo step of their own.
+    void RecordBandBoxes();
+
 public slots:
+    // Undo and redo of the document's steps; an open editor with typed text
+    // only loses that text.
+    void OnEditUndo();
+    void OnEditRedo();
     void OnRead();
     void OnWrite();
     void OnComSetup();

@@ -27,7 +27,9 @@ CChildFrame::CChildFrame(CProgramDoc* doc, QWidget* parent)
     m_pView = new CProgramView(doc, this);
     connect(m_pView, &CProgramView::InitialUpdateStarting, this, &CChildFrame::FitToArea);
     setWidget(m_pView);
-    setWindowTitle(doc->GetTitle());
+    connect(doc, &CProgramDoc::TitleChanged, this, &CChildFrame::UpdateCaption);
+    connect(doc, &CProgramDoc::ModifiedChanged, this, &CChildFrame::UpdateCaption);
+    UpdateCaption();
     setGeometry(0, 0, kWidth, kHeight);
 }
 
@@ -108,9 +110,20 @@ bool CChildFrame::eventFilter(QObject* watched, QEvent* event)
     return QMdiSubWindow::eventFilter(watched, event);
 }
 
+void CChildFrame::UpdateCaption()
+{
+    // The title, and a "*" after it while there are unsaved changes.
+    setWindowTitle(m_pDocument->GetTitle() + (m_pDocument->IsModified() ? QStringLiteral("*") : QString()));
+}
+
 void CChildFrame::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    if (CLinkController::ConfirmStop({m_pView}))
+    if (!CLinkController::ConfirmStop({m_pView}))
+        return;
+    // Closing hides the window; Discard throws the unsaved changes away, so
+    // that showing it again shows the document as it was saved.
+    m_pView->FlushEdits();
+    if (m_pDocument->SaveModified(this))
         hide();
 }

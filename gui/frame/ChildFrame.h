@@ -28,6 +28,8 @@ public:
     void FitToArea();
     // The window's size around its form, when not maximized.
     QSize FormFrameSize() const;
+    // The document's title, with "*" while it has unsaved changes.
+    void UpdateCaption();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

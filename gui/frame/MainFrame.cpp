@@ -16,6 +16,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUndoGroup>
+#include <QUndoStack>
 
 #include "gui/app/AboutDlg.h"
 #include "gui/app/AppContext.h"
@@ -75,8 +77,15 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
 
     connect(m_pMdiClient, &QMdiArea::subWindowActivated, this, [this] { OnSubWindowActivated(); });
     UpdateFrameMenu();
-    // A restart for a language change ends the transfers of every document window.
-    SetRelaunchGuard([this] { return ConfirmStopTransfers(); });
+    // A restart for a language change ends the transfers of every document
+    // window and asks to save what is unsaved; the new instance opens the
+    // document again.
+    SetRelaunchGuard([this] { return ConfirmStopTransfers() && SaveAllModified(); });
+    SetRelaunchArguments([this] {
+        CProgramDoc* doc = ActiveDocument();
+        return doc && doc->HasFilePath() ? QStringList{doc->GetPathName()} : QStringList();
+    });
+    CProgramDoc::SetSaveCommand([this](CProgramDoc* doc) { return SaveDocument(doc); });
 }
 
 CMainFrame::~CMainFrame()
@@ -89,6 +98,8 @@ CMainFrame::~CMainFrame()
     if (s_pInstance == this) {
         s_pInstance = nullptr;
         SetRelaunchGuard(nullptr);
+        SetRelaunchArguments(nullptr);
+        CProgramDoc::SetSaveCommand(nullptr);
     }
 }
 
@@ -192,6 +203,8 @@ void CMainFrame::CreateActions()
     AddAction(ID_PREV_PANE, tr("Previous Window"), QString(), tr("Switch to the previous window"))
         ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
+    CreateUndoActions();
+
     connect(Action(ID_FILE_NEW), &QAction::triggered, this, [this] { OnFileNew(); });
     connect(Action(ID_FILE_OPEN), &QAction::triggered, this, [this] { OnFileOpen(); });
     connect(Action(ID_FILE_PRINT_SETUP), &QAction::triggered, this, [this] { OnFilePrintSetup(); });
@@ -210,13 +223,44 @@ void CMainFrame::CreateActions()
     connect(Action(ID_NEXT_PANE), &QAction::triggered, this, [this] { m_pMdiClient->activateNextSubWindow(); });
     connect(Action(ID_PREV_PANE), &QAction::triggered, this,
             [this] { m_pMdiClient->activatePreviousSubWindow(); });
-    ConnectViewCommand(ID_READ, &CProgramView::OnRead);
+    // A read replaces what the window shows: unsaved changes are asked about first.
+    connect(Action(ID_READ), &QAction::triggered, this, [this] {
+        CProgramView* v = ActiveView();
+        if (!v)
+            return;
+        v->FlushEdits();
+        if (v->GetDocument()->SaveModified(this))
+            v->OnRead();
+    });
     ConnectViewCommand(ID_WRITE, &CProgramView::OnWrite);
     ConnectViewCommand(ID_COM_SETUP, &CProgramView::OnComSetup);
     ConnectViewCommand(ID_LANGUAGE, &CProgramView::OnLanguage);
     ConnectViewCommand(ID_FILE_PRINT, &CProgramView::OnFilePrint);
     ConnectViewCommand(ID_FILE_PRINT_DIRECT, &CProgramView::OnFilePrintDirect);
     ConnectViewCommand(ID_FILE_PRINT_PREVIEW, &CProgramView::OnFilePrintPreview);
+}
+
+void CMainFrame::CreateUndoActions()
+{
+    // One undo stack per document; the group follows the active one and
+    // names the step each command would take back ("Undo Paste 12 channels").
+    m_pUndoGroup = new QUndoGroup(this);
+    QAction* undo = AddAction(ID_EDIT_UNDO, tr("&Undo"), tr("Undo"), tr("Undo the last change"));
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction* redo = AddAction(ID_EDIT_REDO, tr("&Redo"), tr("Redo"), tr("Redo the change undone last"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    auto name = [](QAction* a, const QString& bare, const QString& withStep, const QString& step) {
+        a->setText(step.isEmpty() ? bare : withStep.arg(step));
+        a->setToolTip(a->text().remove(QLatin1Char('&')));
+    };
+    connect(m_pUndoGroup, &QUndoGroup::undoTextChanged, this,
+            [=, this](const QString& step) { name(undo, tr("&Undo"), tr("&Undo %1"), step); });
+    connect(m_pUndoGroup, &QUndoGroup::redoTextChanged, this,
+            [=, this](const QString& step) { name(redo, tr("&Redo"), tr("&Redo %1"), step); });
+    connect(m_pUndoGroup, &QUndoGroup::canUndoChanged, this, [this] { UpdateFrameMenu(); });
+    connect(m_pUndoGroup, &QUndoGroup::canRedoChanged, this, [this] { UpdateFrameMenu(); });
+    ConnectViewCommand(ID_EDIT_UNDO, &CProgramView::OnEditUndo);
+    ConnectViewCommand(ID_EDIT_REDO, &CProgramView::OnEditRedo);
 }
 
 void CMainFrame::CreateMenus()
@@ -247,7 +291,7 @@ void CMainFrame::CreateMenus()
                  {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
                   ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
         makeMenu(QStringLiteral("EditMenu"), tr("&Edit"),
-                 {ID_CHANNEL_INFORMATION, ID_OPTION_FEATURES, ID_PRODUCT_INFORMATION}),
+                 {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_CHANNEL_INFORMATION, ID_OPTION_FEATURES, ID_PRODUCT_INFORMATION}),
         makeMenu(QStringLiteral("ProgramMenu"), tr("&Program"), {ID_READ, ID_WRITE}),
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_CONTROL_BAR}),
         makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"), {ID_COM_SETUP, ID_LANGUAGE}),
@@ -268,9 +312,10 @@ void CMainFrame::CreateToolBar()
     const struct {
         int id;
         const char* icon;
-    } buttons[] = {{ID_FILE_NEW, "new"},  {ID_FILE_OPEN, "open"},   {ID_FILE_SAVE, "save"},   {0, nullptr},
-                   {ID_READ, "read"},     {ID_WRITE, "write"},      {0, nullptr},             {ID_FILE_PRINT, "print"},
-                   {0, nullptr},          {ID_APP_ABOUT, "about"}};
+    } buttons[] = {{ID_FILE_NEW, "new"},   {ID_FILE_OPEN, "open"},   {ID_FILE_SAVE, "save"}, {0, nullptr},
+                   {ID_EDIT_UNDO, "undo"}, {ID_EDIT_REDO, "redo"},   {0, nullptr},           {ID_READ, "read"},
+                   {ID_WRITE, "write"},    {0, nullptr},             {ID_FILE_PRINT, "print"}, {0, nullptr},
+                   {ID_APP_ABOUT, "about"}};
     for (const auto& b : buttons) {
         if (b.id == 0) {
             m_pToolBar->addSeparator();
@@ -393,13 +438,20 @@ void CMainFrame::OnFileNew()
     if (CChildFrame* child = ActiveChildFrame()) {
         if (!ConfirmStopTransfers(child))
             return;
-        MessageRequest r;
-        r.parent = this;
-        r.text = LoadStringRes(IDS_CLEAR_ALL);
-        r.buttons = QMessageBox::Ok | QMessageBox::Cancel;
-        r.icon = QMessageBox::Warning;
-        if (AppMessageBox(r) != QMessageBox::Ok)
-            return;
+        child->GetView()->FlushEdits();
+        if (child->GetDocument()->IsModified()) {
+            // Unsaved changes: the user saves or discards them, or stays.
+            if (!child->GetDocument()->SaveModified(this))
+                return;
+        } else {
+            MessageRequest r;
+            r.parent = this;
+            r.text = LoadStringRes(IDS_CLEAR_ALL);
+            r.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+            r.icon = QMessageBox::Warning;
+            if (AppMessageBox(r) != QMessageBox::Ok)
+                return;
+        }
         DestroyChildFrame(child);
     }
     NewDocument();
@@ -450,27 +502,34 @@ bool CMainFrame::SaveTo(CProgramDoc* doc, const QString& path)
         AppMessageBox(r);
         return false;
     }
-    if (CChildFrame* f = ActiveChildFrame(); f && f->GetDocument() == doc)
-        f->setWindowTitle(doc->GetTitle());
     return true;
 }
 
-bool CMainFrame::OnFileSave()
+bool CMainFrame::OnFileSave() { return SaveDocument(ActiveDocument()); }
+
+bool CMainFrame::OnFileSaveAs() { return SaveDocument(ActiveDocument(), true); }
+
+bool CMainFrame::SaveAllModified()
 {
-    CProgramDoc* doc = ActiveDocument();
+    QList<CChildFrame*> frames = ChildFrames();
+    // The window in front is asked about first.
+    if (CChildFrame* active = ActiveChildFrame(); active && frames.removeOne(active))
+        frames.prepend(active);
+    for (CChildFrame* f : frames) {
+        f->GetView()->FlushEdits();
+        if (!f->GetDocument()->SaveModified(this))
+            return false;
+    }
+    return true;
+}
+
+bool CMainFrame::SaveDocument(CProgramDoc* doc, bool askName)
+{
     if (!doc)
         return false;
     // A new document's path name is only the application's name: ask where it goes.
-    if (!doc->HasFilePath())
-        return OnFileSaveAs();
-    return SaveTo(doc, doc->GetPathName());
-}
-
-bool CMainFrame::OnFileSaveAs()
-{
-    CProgramDoc* doc = ActiveDocument();
-    if (!doc)
-        return false;
+    if (doc->HasFilePath() && !askName)
+        return SaveTo(doc, doc->GetPathName());
     QFileDialog dlg(this, tr("Save As"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
@@ -487,17 +546,25 @@ bool CMainFrame::OnFileSaveAs()
     return SaveTo(doc, dlg.selectedFiles().constFirst());
 }
 
-bool CMainFrame::NewDocument()
+CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
 {
-    auto* doc = new CProgramDoc;
-    doc->OnNewDocument();
     auto* frame = new CChildFrame(doc);
+    m_pUndoGroup->addStack(doc->UndoStack());
     m_pMdiClient->addSubWindow(frame);
     frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
     frame->GetView()->OnInitialUpdate();
     frame->show();
     m_pActiveChild = frame;
     m_pMdiClient->setActiveSubWindow(frame);
+    m_pUndoGroup->setActiveStack(doc->UndoStack());
+    return frame;
+}
+
+bool CMainFrame::NewDocument()
+{
+    auto* doc = new CProgramDoc;
+    doc->OnNewDocument();
+    AddChildFrame(doc);
     UpdateFrameMenu();
     return true;
 }
@@ -515,17 +582,16 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
         AppMessageBox(r);
         return false;
     }
+    // The documents the opened file replaces go: what is unsaved there is asked about first.
+    if (!SaveAllModified()) {
+        delete doc;
+        return false;
+    }
     // The document shown until now gives way: its window hides. Only a document
     // window is asked; with none active nothing is sent.
     if (CChildFrame* active = ActiveChildFrame())
         active->close();
-    auto* frame = new CChildFrame(doc);
-    m_pMdiClient->addSubWindow(frame);
-    frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
-    frame->GetView()->OnInitialUpdate();
-    frame->show();
-    m_pActiveChild = frame;
-    m_pMdiClient->setActiveSubWindow(frame);
+    CChildFrame* frame = AddChildFrame(doc);
     // The window the opened file replaced was hidden by the open and nothing could
     // show it again: it goes, so hidden documents do not pile up.
     for (CChildFrame* other : ChildFrames())
@@ -543,6 +609,8 @@ void CMainFrame::DestroyChildFrame(CChildFrame* frame)
     if (m_pActiveChild == frame)
         m_pActiveChild = nullptr;
     delete frame;
+    if (!m_pActiveChild)
+        m_pUndoGroup->setActiveStack(nullptr);
     UpdateFrameMenu();
 }
 
@@ -559,6 +627,8 @@ void CMainFrame::OnSubWindowActivated()
 {
     if (auto* f = qobject_cast<CChildFrame*>(m_pMdiClient->activeSubWindow()))
         m_pActiveChild = f;
+    CProgramDoc* doc = ActiveDocument();
+    m_pUndoGroup->setActiveStack(doc ? doc->UndoStack() : nullptr);
     UpdateFrameMenu();
 }
 
@@ -575,6 +645,8 @@ void CMainFrame::UpdateFrameMenu()
     for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT,
                    ID_FILE_PRINT_PREVIEW, ID_READ, ID_WRITE, ID_COM_SETUP, ID_LANGUAGE})
         Action(id)->setEnabled(haveView);
+    Action(ID_EDIT_UNDO)->setEnabled(haveView && m_pUndoGroup->canUndo());
+    Action(ID_EDIT_REDO)->setEnabled(haveView && m_pUndoGroup->canRedo());
     Action(ID_PRODUCT_INFORMATION)->setEnabled(true);
     Action(ID_OPTION_FEATURES)->setEnabled(ActiveDocument() != nullptr);
     Action(ID_CONTROL_BAR)->setChecked(m_pNavBar->isVisibleTo(this));
@@ -623,9 +695,8 @@ void CMainFrame::changeEvent(QEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    // Nothing is ever marked modified, so closing never asks to save; a
-    // transfer still running is another matter.
-    if (!ConfirmStopTransfers()) {
+    // A transfer still running is asked about first, then unsaved changes.
+    if (!ConfirmStopTransfers() || !SaveAllModified()) {
         event->ignore();
         return;
     }

@@ -18,6 +18,7 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class QTreeWidgetItem;
+class QUndoGroup;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -67,6 +68,11 @@ public:
     void OnFileClose();
     bool OnFileSave();
     bool OnFileSaveAs();
+    // Save of any document: to its file, or Save As when it has none (or `askName`).
+    bool SaveDocument(CProgramDoc* doc, bool askName = false);
+    // Every document with unsaved changes asks "Save changes to <name>?"; false
+    // when the user cancelled (or a save did not happen).
+    bool SaveAllModified();
     // Every help request of the frame ends here: the command id is the context number.
     void WinHelp(int context);
 
@@ -90,6 +96,9 @@ private:
     void CreateStatusBar();
     void CreateNavigationBar();
     void OnSubWindowActivated();
+    void CreateUndoActions();
+    // A new document window: its document joins the undo group.
+    CChildFrame* AddChildFrame(CProgramDoc* doc);
     bool SaveTo(CProgramDoc* doc, const QString& path);
     void ConnectViewCommand(int id, void (CProgramView::*slot)());
 
@@ -109,4 +118,5 @@ private:
     QPointer<CChildFrame> m_pActiveChild;
     CProductInfoDlg* m_pProductInfoDlg = nullptr;
     COptionFeaturesDlg* m_pOptionFeaturesDlg = nullptr;
+    QUndoGroup* m_pUndoGroup = nullptr;
 };

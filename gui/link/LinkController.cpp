@@ -128,11 +128,15 @@ void CLinkController::OnFinished(const TransferResult& result, const Image& imag
 {
     // Only a complete read changes the document: the worker read into its own
     // buffer, so a failed or cancelled read leaves the image as it was.
-    if (result.Completed() && !m_bWriting) {
+    if (result.Completed()) {
         if (CProgramDoc* doc = m_pView->GetDocument()) {
-            g_bNewDocument = false;
-            doc->m_image = image;
-            m_pView->ImageToGrid();
+            if (!m_bWriting) {
+                g_bNewDocument = false;
+                // One undo step brings back the document as it was before the read.
+                doc->ReplaceImage(image, tr("Read"));
+            }
+            // The radio now holds what the document shows.
+            doc->SetModifiedBaseline();
         }
     }
     QPointer<CLinkController> self(this);

@@ -543,7 +543,7 @@ private slots:
         QStringList launched;
         QByteArray iniAtLaunch;
         bool mainOpenAtLaunch = true;
-        SetRelaunchHook([&](const QString& program) {
+        SetRelaunchHook([&](const QString& program, const QStringList&) {
             launched << program;
             iniAtLaunch = m_dir->ReadIni();
             mainOpenAtLaunch = f->isVisible();

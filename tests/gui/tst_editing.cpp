@@ -1,0 +1,223 @@
+// Editing like a spreadsheet, as a user does it in the whole program: undo
+// and redo, unsaved changes, the clipboard, whole channels, fill and find,
+// channel lists in CSV.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QUndoStack>
+#include <QtTest>
+
+#include "core/app/IniFile.h"
+#include "core/app/SettingsStore.h"
+#include "core/radio/DatFile.h"
+#include "core/radio/Document.h"
+#include "gui/ProgramApp.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/LanguageDlg.h"
+#include "gui/app/Relaunch.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/frame/ChildFrame.h"
+#include "gui/frame/MainFrame.h"
+#include "gui/radio/ProgramDoc.h"
+#include "tests/gui/support/ShellSupport.h"
+
+namespace {
+const QString kSample = QStringLiteral(PROG_SOURCE_DIR "/res/samples/sample.dat");
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}  // namespace
+
+class TestEditing : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ShellDir> m_dir;
+    std::unique_ptr<CProgramApp> m_app;
+    CMemorySettingsStore m_store;
+    CMainFrame* m_frame = nullptr;
+    QString m_path;  // the sample, copied: the document the program opened
+    QList<MessageRequest> m_messages;
+    QList<QMessageBox::StandardButton> m_answers;  // to the messages, in turn; then OK
+
+    void Start(const QStringList& args = {})
+    {
+        m_dir = std::make_unique<ShellDir>();
+        m_dir->WriteIni(ShellIni{});
+        QVERIFY(m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm")));
+        m_path = m_dir->WriteFile(QStringLiteral("sample.dat"), FileBytes(kSample));
+        SetMessageHook([this](const MessageRequest& r) {
+            m_messages << r;
+            return m_answers.isEmpty() ? QMessageBox::Ok : m_answers.takeFirst();
+        });
+        CProgramApp::SetProgramDirForTests(m_dir->Path());
+        m_app = std::make_unique<CProgramApp>();
+        QVERIFY(m_app->InitInstance(args.isEmpty() ? QStringList{m_path} : args));
+        m_frame = m_app->MainFrame();
+        m_frame->showNormal();
+        m_frame->resize(1000, 700);
+        QApplication::setActiveWindow(m_frame);
+        QVERIFY(QTest::qWaitForWindowActive(m_frame));
+    }
+
+    CProgramView* View() const { return m_frame->ActiveView(); }
+    CProgramDoc* Doc() const { return m_frame->ActiveDocument(); }
+    CMSFlexGrid& Grid() const { return View()->Grid(); }
+    QWidget* Focus() const { return QApplication::focusWidget() ? QApplication::focusWidget() : m_frame; }
+    void Key(int key, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(Focus(), Qt::Key(key), mods); }
+    void Type(const QString& text)
+    {
+        for (QChar c : text)
+            QTest::keyClicks(Focus(), QString(c));
+    }
+    void Click(int row, int col, Qt::KeyboardModifiers mods = {})
+    {
+        Grid().scrollTo(Grid().model()->index(row, col));
+        QTest::mouseClick(Grid().viewport(), Qt::LeftButton, mods, Grid().CellRect(row, col).center());
+    }
+    QStringList Row(int row) const
+    {
+        QStringList cells;
+        for (int c = 1; c < kGridCols; ++c)
+            cells << Grid().GetTextMatrix(row, c);
+        return cells;
+    }
+    QString Caption() const { return m_frame->ActiveChildFrame()->windowTitle(); }
+    // A name typed into the cell, as a modification of the document.
+    void Rename(int row, const QString& name)
+    {
+        Click(row, kColName);
+        Type(name);
+        Key(Qt::Key_Return);
+    }
+    // The channel names a .dat file holds, as the grid would show them.
+    static QString NameInFile(const QString& path, int row)
+    {
+        ChannelDocument d;
+        return d.Load(QFile::encodeName(path).toStdString(), false).ok
+                   ? QString::fromStdString(d.grid.TextMatrix(row, kColName))
+                   : QStringLiteral("<no file>");
+    }
+
+private slots:
+    void init() { SetAppSettingsStore(&m_store); }
+    void cleanup()
+    {
+        m_app.reset();
+        m_frame = nullptr;
+        theIniFile.SetWriteBackOnClose(false);
+        m_dir.reset();
+        SetMessageHook({});
+        SetDialogHook({});
+        SetRelaunchHook(nullptr);
+        SetAppSettingsStore(nullptr);
+        m_messages.clear();
+        m_answers.clear();
+    }
+
+    void undoBringsBackARowWipedByARefusedFrequency()
+    {
+        Start();
+        const Image opened = Doc()->m_image;
+        const QStringList channel = Row(3);
+        QVERIFY(!channel[0].isEmpty());
+        QCOMPARE(Caption(), QStringLiteral("sample.dat"));
+
+        Click(3, kColRxFreq);
+        Type(QStringLiteral("999"));
+        Key(Qt::Key_Return);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].text.startsWith(QStringLiteral("Out of range,please input again.")));
+        QCOMPARE(Row(3), QStringList(9, QString()));
+        QCOMPARE(Caption(), QStringLiteral("sample.dat*"));
+        QCOMPARE(m_frame->Action(ID_EDIT_UNDO)->text(), QStringLiteral("&Undo Edit Channel 2, Rx Frequency"));
+
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Row(3), channel);
+        QCOMPARE(Doc()->m_image, opened);
+        QVERIFY(!Doc()->IsModified());
+        QCOMPARE(Caption(), QStringLiteral("sample.dat"));
+        QCOMPARE(m_frame->Action(ID_EDIT_REDO)->text(), QStringLiteral("&Redo Edit Channel 2, Rx Frequency"));
+
+        // Both redo keys.
+        for (const QKeySequence& redo : {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+            QTest::keySequence(Focus(), redo);
+            QCOMPARE(Row(3), QStringList(9, QString()));
+            Key(Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(Row(3), channel);
+        }
+        // A save is where "unmodified" now lies; undo past it modifies again.
+        Rename(3, QStringLiteral("NEW"));
+        QVERIFY(m_frame->OnFileSave());
+        QVERIFY(!Doc()->IsModified());
+        QCOMPARE(NameInFile(m_path, 3), QStringLiteral("NEW"));
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(Doc()->IsModified());
+        QCOMPARE(Doc()->m_image, opened);
+    }
+
+    void leavingWithUnsavedChangesAsks_data()
+    {
+        QTest::addColumn<int>("path");  // 0 Exit, 1 the language relaunch, 2 closing the window
+        QTest::addColumn<int>("answer");
+        const int answers[] = {QMessageBox::Cancel, QMessageBox::Discard, QMessageBox::Save};
+        for (int path : {0, 1, 2})
+            for (int answer : answers)
+                QTest::addRow("%d/%x", path, answer) << path << answer;
+    }
+    void leavingWithUnsavedChangesAsks()
+    {
+        QFETCH(int, path);
+        QFETCH(int, answer);
+        Start();
+        const QByteArray saved = FileBytes(m_path);
+        QStringList launched;
+        SetRelaunchHook([&](const QString&, const QStringList& args) { launched = args + QStringList{QStringLiteral("ran")}; });
+        SetDialogHook([](QDialog* d) {
+            auto* lang = qobject_cast<CLanguageDlg*>(d);
+            if (!lang)
+                return int(QDialog::Rejected);
+            lang->SetSelection(1);
+            lang->accept();
+            return lang->result();
+        });
+        CChildFrame* child = m_frame->ActiveChildFrame();
+        Rename(2, QStringLiteral("EDITED"));
+        m_answers << QMessageBox::StandardButton(answer);
+        if (path == 0)
+            m_frame->Action(ID_APP_EXIT)->trigger();
+        else if (path == 1)
+            m_frame->Action(ID_LANGUAGE)->trigger();
+        else
+            QTest::keyClick(Focus(), Qt::Key_F4, Qt::ControlModifier);
+
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].text, QStringLiteral("Save changes to sample.dat?"));
+        QCOMPARE(m_messages[0].buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        const bool stays = answer == QMessageBox::Cancel;
+        QCOMPARE(path == 2 ? child->isVisible() : m_frame->isVisible(), stays);
+        QCOMPARE(FileBytes(m_path) == saved, answer != QMessageBox::Save);
+        const QString inFile = answer == QMessageBox::Save ? QStringLiteral("EDITED") : QStringLiteral("RPT-N");
+        QCOMPARE(NameInFile(m_path, 2), inFile);
+        // The language relaunch opens the document again, as saved.
+        const QStringList relaunched = path == 1 && !stays ? QStringList{m_path, QStringLiteral("ran")} : QStringList();
+        QCOMPARE(launched, relaunched);
+        // Cancel keeps the edit; Discard takes it back.
+        const QString shown = answer == QMessageBox::Discard ? QStringLiteral("RPT-N") : QStringLiteral("EDITED");
+        QCOMPARE(Grid().GetTextMatrix(2, kColName), shown);
+        QCOMPARE(Doc()->IsModified(), stays);
+    }
+};
+
+QTEST_MAIN(TestEditing)
+#include "tst_editing.moc"
