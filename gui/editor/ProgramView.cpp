@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QValidator>
 #include <QVBoxLayout>
 
@@ -140,6 +142,11 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
     connect(&m_grid, &CMSFlexGrid::LeaveCell, this, &CProgramView::OnLeaveCellGrid);
     connect(&m_grid, &CMSFlexGrid::MouseDown, this, &CProgramView::OnMouseDownGrid);
     connect(&m_grid, &CMSFlexGrid::Scroll, this, &CProgramView::OnScrollGrid);
+    connect(&m_grid, &CMSFlexGrid::SelectionChanged, this, &CProgramView::OnSelectionChanged);
+    connect(&m_grid, &CMSFlexGrid::ContextMenuRequested, this, [this](const QPoint& at) {
+        if (m_pContextMenu)
+            m_pContextMenu->popup(at);
+    });
 
     for (QWidget* w : {static_cast<QWidget*>(&m_editVhfLow), static_cast<QWidget*>(&m_editVhfHigh),
                        static_cast<QWidget*>(&m_editUhfLow), static_cast<QWidget*>(&m_editUhfHigh),
@@ -508,9 +515,19 @@ bool CProgramView::CommitEditor(CommitTrigger trigger)
     return !result.stopped;
 }
 
-void CProgramView::OnEnterCellGrid() { OpenEditorOnCurrentCell(); }
+void CProgramView::OnEnterCellGrid()
+{
+    // A cell alone gets its editor; a selection of several, or a press for
+    // the context menu, does not.
+    if (!m_grid.HasRangeSelection() && !m_grid.IsContextPress())
+        OpenEditorOnCurrentCell();
+}
 
-void CProgramView::OnMouseDownGrid(short, short, int, int) { OpenEditorOnCurrentCell(); }
+void CProgramView::OnMouseDownGrid(short button, short, int, int)
+{
+    if (button == 1 && !m_grid.HasRangeSelection())
+        OpenEditorOnCurrentCell();
+}
 
 void CProgramView::OnLeaveCellGrid() { CommitEditor(CommitTrigger::LeaveCell); }
 
@@ -580,7 +597,19 @@ bool CProgramView::OnGridKey(QWidget* widget, QKeyEvent* key)
         // The current cell without an open editor: the grid moves it itself.
         if (editor)
             return false;
+        if (plain && (key->key() == Qt::Key_Delete)) {
+            OnEditClear();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && m_grid.HasRangeSelection()) {
+            m_grid.SelectCurrentCell();
+            return true;
+        }
         const bool listKey = key->key() == Qt::Key_F4 || (key->key() == Qt::Key_Down && (mods & Qt::AltModifier));
+        // Editing a cell starts from that cell alone.
+        const bool typing = plain && !key->text().isEmpty() && key->text().at(0).isPrint();
+        if (key->key() == Qt::Key_F2 || listKey || typing)
+            m_grid.SelectCurrentCell();
         if (key->key() == Qt::Key_F2 || listKey) {
             OpenEditorOnCurrentCell();
             if (listKey)
@@ -605,9 +634,16 @@ bool CProgramView::OnGridKey(QWidget* widget, QKeyEvent* key)
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
-        // Alt+Down opens a list; plain Up and Down go to the row above or below.
+        // Alt+Down opens a list; plain Up and Down go to the row above or below;
+        // with Shift the selection grows from this cell.
         if (mods & Qt::AltModifier)
             return false;
+        if (mods & Qt::ShiftModifier) {
+            if (CommitEditor(CommitTrigger::Enter))
+                m_grid.ExtendSelection(static_cast<int>(m_grid.GetRow()) + (key->key() == Qt::Key_Up ? -1 : 1),
+                                       static_cast<int>(m_grid.GetCol()));
+            return true;
+        }
         MoveRows(key->key() == Qt::Key_Up ? -1 : 1);
         return true;
     case Qt::Key_PageUp:
@@ -645,6 +681,9 @@ void CProgramView::SearchList(QComboBox* list, const QString& text, bool fresh)
 bool CProgramView::eventFilter(QObject* watched, QEvent* event)
 {
     auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::ShortcutOverride && widget && widget == OpenEditor() &&
+        !EditorTakesShortcut(static_cast<QKeyEvent*>(event)))
+        return true;  // not accepted: the program's command runs
     if (event->type() == QEvent::KeyPress && widget && widget->property(kListOfPopupProperty).isValid()) {
         // A key typed into an open list searches it from the top.
         auto* key = static_cast<QKeyEvent*>(event);
@@ -677,6 +716,23 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
             OnKillFocusUhf();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool CProgramView::EditorTakesShortcut(const QKeyEvent* key) const
+{
+    // A cell editor keeps its own undo, redo and paste while they mean
+    // something inside it; otherwise the keys go to the document's commands.
+    const auto* edit = qobject_cast<const QLineEdit*>(OpenEditor());
+    if (key->matches(QKeySequence::Undo))
+        return edit && edit->isUndoAvailable();
+    if (key->matches(QKeySequence::Redo) || key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y))
+        return edit && edit->isRedoAvailable();
+    if (key->matches(QKeySequence::Paste)) {
+        // Several cells (a spreadsheet's block, a copied row) are the grid's to paste.
+        const QString text = QApplication::clipboard()->text();
+        return edit && !text.contains(QLatin1Char('\t')) && !text.trimmed().contains(QLatin1Char('\n'));
+    }
+    return true;
 }
 
 void CProgramView::OnHelp(int context) { HtmlHelp(context); }

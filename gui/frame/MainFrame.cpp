@@ -204,6 +204,7 @@ void CMainFrame::CreateActions()
         ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
     CreateUndoActions();
+    CreateEditActions();
 
     connect(Action(ID_FILE_NEW), &QAction::triggered, this, [this] { OnFileNew(); });
     connect(Action(ID_FILE_OPEN), &QAction::triggered, this, [this] { OnFileOpen(); });
@@ -263,6 +264,89 @@ void CMainFrame::CreateUndoActions()
     ConnectViewCommand(ID_EDIT_REDO, &CProgramView::OnEditRedo);
 }
 
+void CMainFrame::CreateEditActions()
+{
+    // Clipboard, whole channels, fill and find: the Edit menu and the grid's
+    // context menu share them; each works on the active channel window.
+    const struct {
+        int id;
+        QString text;
+        QString statusTip;
+        QList<QKeySequence> keys;
+        void (CProgramView::*slot)();
+    } commands[] = {
+        {ID_EDIT_CUT, tr("Cu&t"), tr("Copy the selected cells and clear them"), {QKeySequence::Cut},
+         &CProgramView::OnEditCut},
+        {ID_EDIT_COPY, tr("&Copy"), tr("Copy the selected cells as text a spreadsheet reads"), {QKeySequence::Copy},
+         &CProgramView::OnEditCopy},
+        {ID_EDIT_COPY_HEADINGS, tr("Copy with &Headings"), tr("Copy the selected cells after a line of headings"),
+         {}, &CProgramView::OnEditCopyWithHeadings},
+        {ID_EDIT_PASTE, tr("&Paste"), tr("Paste cells copied here or in a spreadsheet"), {QKeySequence::Paste},
+         &CProgramView::OnEditPaste},
+        {ID_EDIT_CLEAR, tr("Cl&ear\tDel"), tr("Clear the selected cells"), {}, &CProgramView::OnEditClear},
+        {ID_EDIT_SELECT_ALL, tr("Select &All"), tr("Select every channel"), {QKeySequence::SelectAll},
+         &CProgramView::OnEditSelectAll},
+        {ID_EDIT_FIND, tr("&Find..."), tr("Find a channel by name or frequency"), {QKeySequence::Find},
+         &CProgramView::OnEditFind},
+        {ID_EDIT_REPEAT, tr("Find Ne&xt"), tr("Find the next channel that matches"), {QKeySequence(Qt::Key_F3)},
+         &CProgramView::OnEditFindNext},
+        {ID_CHANNEL_INSERT, tr("&Insert Empty Channel"), tr("Insert empty channels before the selected ones"), {},
+         &CProgramView::OnInsertChannels},
+        {ID_CHANNEL_DELETE, tr("&Delete Channels"), tr("Delete the selected channels; the following move up"), {},
+         &CProgramView::OnDeleteChannels},
+        {ID_CHANNEL_MOVE_UP, tr("Move &Up"), tr("Move the selected channels up"), {QKeySequence(Qt::CTRL | Qt::Key_Up)},
+         &CProgramView::OnMoveChannelsUp},
+        {ID_CHANNEL_MOVE_DOWN, tr("Move Do&wn"), tr("Move the selected channels down"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Down)}, &CProgramView::OnMoveChannelsDown},
+        {ID_CHANNEL_CLEAR, tr("Clear Cha&nnels"), tr("Empty the selected channels"), {},
+         &CProgramView::OnClearChannels},
+        {ID_SORT_RX, tr("by &Rx Frequency"), tr("Sort the selected channels by receive frequency"), {},
+         &CProgramView::OnSortByRxFrequency},
+        {ID_SORT_NAME, tr("by &Name"), tr("Sort the selected channels by name"), {}, &CProgramView::OnSortByName},
+        {ID_SORT_TONE, tr("by &Tone"), tr("Sort the selected channels by receive tone"), {},
+         &CProgramView::OnSortByTone},
+        {ID_FILL_DOWN, tr("Fi&ll Down"), tr("Copy the first selected row into the rest of the selection"),
+         {QKeySequence(Qt::CTRL | Qt::Key_D)}, &CProgramView::OnFillDown},
+        {ID_FILL_SERIES_6K25, tr("&6.25 kHz"), tr("Step the frequencies of the selected rows by 6.25 kHz"), {},
+         &CProgramView::OnFillSeries6k25},
+        {ID_FILL_SERIES_12K5, tr("&12.5 kHz"), tr("Step the frequencies of the selected rows by 12.5 kHz"), {},
+         &CProgramView::OnFillSeries12k5},
+        {ID_FILL_SERIES_25K, tr("&25 kHz"), tr("Step the frequencies of the selected rows by 25 kHz"), {},
+         &CProgramView::OnFillSeries25k},
+    };
+    for (const auto& c : commands) {
+        AddAction(c.id, c.text, QString(), c.statusTip)->setShortcuts(c.keys);
+        ConnectViewCommand(c.id, c.slot);
+    }
+}
+
+QList<QAction*> CMainFrame::BuildEditMenu(QMenu* menu)
+{
+    auto add = [this, menu](std::initializer_list<int> ids) {
+        for (int id : ids) {
+            if (id)
+                menu->addAction(Action(id));
+            else
+                menu->addSeparator();
+        }
+    };
+    add({ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_COPY_HEADINGS, ID_EDIT_PASTE, ID_EDIT_CLEAR, 0, ID_CHANNEL_INSERT,
+         ID_CHANNEL_DELETE, ID_CHANNEL_MOVE_UP, ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR});
+    QMenu* sort = menu->addMenu(tr("S&ort Channels"));
+    sort->setObjectName(QStringLiteral("SortMenu"));
+    for (int id : {ID_SORT_RX, ID_SORT_NAME, ID_SORT_TONE})
+        sort->addAction(Action(id));
+    menu->addSeparator();
+    menu->addAction(Action(ID_FILL_DOWN));
+    QMenu* series = menu->addMenu(tr("Fill &Series"));
+    series->setObjectName(QStringLiteral("FillSeriesMenu"));
+    for (int id : {ID_FILL_SERIES_6K25, ID_FILL_SERIES_12K5, ID_FILL_SERIES_25K})
+        series->addAction(Action(id));
+    for (QMenu* m : {sort, series})
+        m->installEventFilter(this);  // F1 over an item opens that command's topic
+    return menu->actions();
+}
+
 void CMainFrame::CreateMenus()
 {
     auto makeMenu = [this](const QString& name, const QString& title, std::initializer_list<int> ids) {
@@ -290,13 +374,28 @@ void CMainFrame::CreateMenus()
         makeMenu(QStringLiteral("FileMenu"), tr("&File"),
                  {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
                   ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
-        makeMenu(QStringLiteral("EditMenu"), tr("&Edit"),
-                 {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_CHANNEL_INFORMATION, ID_OPTION_FEATURES, ID_PRODUCT_INFORMATION}),
+        makeMenu(QStringLiteral("EditMenu"), tr("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0}),
         makeMenu(QStringLiteral("ProgramMenu"), tr("&Program"), {ID_READ, ID_WRITE}),
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_CONTROL_BAR}),
         makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"), {ID_COM_SETUP, ID_LANGUAGE}),
         makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP}),
     };
+    // The Edit menu: undo, the editing commands, find, then the windows it always offered.
+    QMenu* edit = m_docMenus[1];
+    BuildEditMenu(edit);
+    edit->addSeparator();
+    for (int id : {int(ID_EDIT_SELECT_ALL), int(ID_EDIT_FIND), int(ID_EDIT_REPEAT), 0, int(ID_CHANNEL_INFORMATION),
+                   int(ID_OPTION_FEATURES), int(ID_PRODUCT_INFORMATION)}) {
+        if (id)
+            edit->addAction(Action(id));
+        else
+            edit->addSeparator();
+    }
+    // The grid's context menu: the same commands.
+    m_pGridMenu = new QMenu(this);
+    m_pGridMenu->setObjectName(QStringLiteral("GridMenu"));
+    BuildEditMenu(m_pGridMenu);
+    m_pGridMenu->installEventFilter(this);
     m_bDocMenus = true;  // forces the first UpdateFrameMenu to install a set
     for (QMenu* m : m_mainMenus)
         menuBar()->addMenu(m);
@@ -550,6 +649,7 @@ CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
 {
     auto* frame = new CChildFrame(doc);
     m_pUndoGroup->addStack(doc->UndoStack());
+    frame->GetView()->SetContextMenu(m_pGridMenu);
     m_pMdiClient->addSubWindow(frame);
     frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
     frame->GetView()->OnInitialUpdate();
@@ -644,6 +744,11 @@ void CMainFrame::UpdateFrameMenu()
     const bool haveView = ActiveView() != nullptr;
     for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT,
                    ID_FILE_PRINT_PREVIEW, ID_READ, ID_WRITE, ID_COM_SETUP, ID_LANGUAGE})
+        Action(id)->setEnabled(haveView);
+    for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_COPY_HEADINGS, ID_EDIT_PASTE, ID_EDIT_CLEAR,
+                   ID_EDIT_SELECT_ALL, ID_EDIT_FIND, ID_EDIT_REPEAT, ID_CHANNEL_INSERT, ID_CHANNEL_DELETE,
+                   ID_CHANNEL_MOVE_UP, ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR, ID_SORT_RX, ID_SORT_NAME, ID_SORT_TONE,
+                   ID_FILL_DOWN, ID_FILL_SERIES_6K25, ID_FILL_SERIES_12K5, ID_FILL_SERIES_25K})
         Action(id)->setEnabled(haveView);
     Action(ID_EDIT_UNDO)->setEnabled(haveView && m_pUndoGroup->canUndo());
     Action(ID_EDIT_REDO)->setEnabled(haveView && m_pUndoGroup->canRedo());

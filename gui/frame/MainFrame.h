@@ -44,6 +44,8 @@ public:
     // The top-level menus now shown: the document set while a document exists.
     QList<QMenu*> CurrentMenus() const;
     QMenu* Menu(const QString& objectName) const;
+    // The menu a right click on the grid shows.
+    QMenu* GridMenu() const { return m_pGridMenu; }
     QTreeWidgetItem* TreeRoot() const { return m_pTreeRoot; }
 
     // The framework's document handling: a new default document, or one from a file.
@@ -97,6 +99,9 @@ private:
     void CreateNavigationBar();
     void OnSubWindowActivated();
     void CreateUndoActions();
+    void CreateEditActions();
+    // The editing commands into `menu` (the Edit menu and the grid's context menu).
+    QList<QAction*> BuildEditMenu(QMenu* menu);
     // A new document window: its document joins the undo group.
     CChildFrame* AddChildFrame(CProgramDoc* doc);
     bool SaveTo(CProgramDoc* doc, const QString& path);
@@ -119,4 +124,5 @@ private:
     CProductInfoDlg* m_pProductInfoDlg = nullptr;
     COptionFeaturesDlg* m_pOptionFeaturesDlg = nullptr;
     QUndoGroup* m_pUndoGroup = nullptr;
+    QMenu* m_pGridMenu = nullptr;
 };

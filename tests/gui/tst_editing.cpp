@@ -4,9 +4,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -92,6 +94,33 @@ private:
             cells << Grid().GetTextMatrix(row, c);
         return cells;
     }
+    // A press on a row label, as the user selects whole channels.
+    void ClickLabel(int row, Qt::KeyboardModifiers mods = {})
+    {
+        Grid().scrollTo(Grid().model()->index(row, 1));
+        QHeaderView* labels = Grid().verticalHeader();
+        const QPoint at(labels->width() / 2, labels->sectionViewportPosition(row) + labels->sectionSize(row) / 2);
+        QTest::mouseClick(labels->viewport(), Qt::LeftButton, mods, at);
+    }
+    // The grid's context menu at a cell, as a right click opens it.
+    QMenu* ContextMenuAt(int row, int col)
+    {
+        const QPoint at = Grid().CellRect(row, col).center();
+        QTest::mousePress(Grid().viewport(), Qt::RightButton, {}, at);
+        QContextMenuEvent e(QContextMenuEvent::Mouse, at, Grid().viewport()->mapToGlobal(at));
+        QApplication::sendEvent(Grid().viewport(), &e);
+        QTest::mouseRelease(Grid().viewport(), Qt::RightButton, {}, at);
+        QMenu* menu = m_frame->GridMenu();
+        return menu && menu->isVisible() ? menu : nullptr;
+    }
+    QList<QStringList> Rows(int first, int last) const
+    {
+        QList<QStringList> rows;
+        for (int r = first; r <= last; ++r)
+            rows << Row(r);
+        return rows;
+    }
+    int Steps() const { return Doc()->UndoStack()->count(); }
     QString Caption() const { return m_frame->ActiveChildFrame()->windowTitle(); }
     // A name typed into the cell, as a modification of the document.
     void Rename(int row, const QString& name)
@@ -166,6 +195,11 @@ private slots:
         QCOMPARE(Doc()->m_image, opened);
     }
 
+    void copyThreeRowsPasteThemElsewhere();
+    void spreadsheetPasteRefusesOneFrequencyAndAppliesTheRest();
+    void wholeChannelsMoveAndComeBackWithUndo_data();
+    void wholeChannelsMoveAndComeBackWithUndo();
+
     void leavingWithUnsavedChangesAsks_data()
     {
         QTest::addColumn<int>("path");  // 0 Exit, 1 the language relaunch, 2 closing the window
@@ -218,6 +252,122 @@ private slots:
         QCOMPARE(Doc()->IsModified(), stays);
     }
 };
+
+void TestEditing::copyThreeRowsPasteThemElsewhere()
+{
+    Start();
+    ClickLabel(2);
+    ClickLabel(4, Qt::ShiftModifier);
+    QCOMPARE(Grid().SelectedRows(), (std::set<int>{2, 3, 4}));
+    QVERIFY(!View()->OpenEditor());
+    const QList<QStringList> copied = Rows(2, 4);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    // Tab-separated cell texts, every column of whole rows (the hidden lock too), and CSV.
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    const QStringList lines = mime->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], copied[0].join(QLatin1Char('\t')));
+    QVERIFY(mime->hasFormat(QStringLiteral("text/csv")));
+    QVERIFY(QString::fromUtf8(mime->data(QStringLiteral("text/csv"))).startsWith(copied[0].join(QLatin1Char(','))));
+
+    const Image before = Doc()->m_image;
+    const int steps = Steps();
+    Click(30, kColRxFreq);
+    QVERIFY(View()->OpenEditor());  // Ctrl+V still pastes the rows, not into the cell's editor
+    Key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Rows(30, 32), copied);
+    QCOMPARE(Steps(), steps + 1);
+    QCOMPARE(m_frame->Action(ID_EDIT_UNDO)->text(), QStringLiteral("&Undo Paste 3 channels"));
+    QVERIFY(m_messages.isEmpty());
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Rows(30, 32), QList<QStringList>(3, QStringList(9, QString())));
+    QCOMPARE(Doc()->m_image, before);
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(Rows(30, 32), copied);
+
+    // Cut leaves empty channels where they were; the next keeps its place.
+    const QStringList next = Row(5);
+    ClickLabel(3);
+    Key(Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(Row(3), QStringList(9, QString()));
+    QCOMPARE(Row(5), next);
+    QVERIFY(QApplication::clipboard()->text().startsWith(copied[1].join(QLatin1Char('\t'))));
+}
+
+void TestEditing::spreadsheetPasteRefusesOneFrequencyAndAppliesTheRest()
+{
+    Start();
+    QApplication::clipboard()->setText(QStringLiteral("146.52\t146.52\tNone\r\n999\t146.5\t88.5\r\n147.015\t147.615\t88.5\r\n"));
+    const int steps = Steps();
+    Click(40, kColRxFreq);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Grid().GetTextMatrix(40, kColRxFreq), QStringLiteral("146.52000"));
+    QCOMPARE(Row(41), QStringList(9, QString()));
+    QCOMPARE(Row(42).mid(0, 4), (QStringList{"147.01500", "147.61500", "88.5", "None"}));
+    QCOMPARE(m_messages.size(), 1);
+    const QString text = m_messages[0].text;
+    QVERIFY2(text.contains(QStringLiteral("Channel 40, Rx Frequency: \"999\" is out of range")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Channel 40, Tx Frequency: \"146.5\" needs a channel with an Rx Frequency")),
+             qPrintable(text));
+    QCOMPARE(Steps(), steps + 1);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Rows(40, 42), QList<QStringList>(3, QStringList(9, QString())));
+}
+
+void TestEditing::wholeChannelsMoveAndComeBackWithUndo_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::addColumn<QList<int>>("expect");  // the old row each of rows 2..9 shows afterwards; 0 empty
+    QTest::newRow("insert") << 0 << QList<int>{2, 0, 0, 3, 4, 5, 6, 7};
+    QTest::newRow("delete") << 1 << QList<int>{2, 5, 6, 7, 8, 9, 10, 11};
+    QTest::newRow("move up") << 2 << QList<int>{3, 4, 2, 5, 6, 7, 8, 9};
+    QTest::newRow("move down") << 3 << QList<int>{2, 5, 3, 4, 6, 7, 8, 9};
+    QTest::newRow("sort") << 4 << QList<int>{};
+}
+void TestEditing::wholeChannelsMoveAndComeBackWithUndo()
+{
+    QFETCH(int, op);
+    QFETCH(QList<int>, expect);
+    Start();
+    const Image before = Doc()->m_image;
+    const QList<QStringList> rows = Rows(1, 200);
+    ClickLabel(3);
+    ClickLabel(4, Qt::ShiftModifier);
+    switch (op) {
+    case 0:
+    case 1: {
+        QMenu* menu = ContextMenuAt(3, kColRxFreq);
+        QVERIFY(menu);
+        QTest::keyClick(menu, op == 0 ? Qt::Key_I : Qt::Key_D);
+        break;
+    }
+    case 2: Key(Qt::Key_Up, Qt::ControlModifier); break;
+    case 3: Key(Qt::Key_Down, Qt::ControlModifier); break;
+    default: {
+        Grid().SelectCurrentCell();
+        QMenu* menu = ContextMenuAt(5, kColRxFreq);
+        QTest::keyClick(menu, Qt::Key_O);
+        QMenu* sort = menu->findChild<QMenu*>(QStringLiteral("SortMenu"));
+        QVERIFY(sort && sort->isVisible());
+        QTest::keyClick(sort, Qt::Key_R);
+    }
+    }
+    QCOMPARE(Row(1), rows[0]);  // "Pr" never moves
+    for (int i = 0; i < expect.size(); ++i)
+        QCOMPARE(Row(2 + i), expect[i] ? rows[expect[i] - 1] : QStringList(9, QString()));
+    if (op == 4) {
+        double last = 0;
+        for (int r = 2; r <= 200 && !Grid().GetTextMatrix(r, 1).isEmpty(); ++r) {
+            QVERIFY(Grid().GetTextMatrix(r, 1).toDouble() >= last);
+            last = Grid().GetTextMatrix(r, 1).toDouble();
+        }
+    }
+    QVERIFY(Doc()->m_image != before);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Doc()->m_image, before);
+    QCOMPARE(Rows(1, 200), rows);
+    QVERIFY(!Doc()->IsModified());
+}
 
 QTEST_MAIN(TestEditing)
 #include "tst_editing.moc"
