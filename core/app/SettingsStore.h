@@ -16,6 +16,8 @@ inline std::string SettingsKey(const CIniFile& ini) { return ini.GetString("Setu
 inline constexpr const char* kSettingType = "Type";
 inline constexpr const char* kSettingField = "Field";
 inline constexpr const char* kSettingCom = "com";
+// The recent files, most recent first: "Recent1" .. "Recent8".
+inline constexpr const char* kSettingRecentPrefix = "Recent";
 
 class ISettingsStore {
 public:
@@ -23,6 +25,9 @@ public:
     // The 4-byte value `name` under `key`; nullopt when missing or not a 4-byte value.
     virtual std::optional<std::uint32_t> ReadDword(const std::string& key, const std::string& name) = 0;
     virtual void WriteDword(const std::string& key, const std::string& name, std::uint32_t value) = 0;
+    // A text value; nullopt when missing. Writing "" removes it.
+    virtual std::optional<std::string> ReadString(const std::string& key, const std::string& name) = 0;
+    virtual void WriteString(const std::string& key, const std::string& name, const std::string& value) = 0;
 };
 
 class CMemorySettingsStore : public ISettingsStore {
@@ -38,5 +43,20 @@ public:
     {
         m_values[key + "\\" + name] = value;
     }
+    std::optional<std::string> ReadString(const std::string& key, const std::string& name) override
+    {
+        auto it = m_texts.find(key + "\\" + name);
+        if (it == m_texts.end())
+            return std::nullopt;
+        return it->second;
+    }
+    void WriteString(const std::string& key, const std::string& name, const std::string& value) override
+    {
+        if (value.empty())
+            m_texts.erase(key + "\\" + name);
+        else
+            m_texts[key + "\\" + name] = value;
+    }
     std::map<std::string, std::uint32_t> m_values;
+    std::map<std::string, std::string> m_texts;
 };

@@ -33,3 +33,21 @@ void CQtSettingsStore::WriteDword(const std::string& key, const std::string& nam
     std::unique_ptr<QSettings> s(Open(key));
     s->setValue(QString::fromStdString(name), static_cast<qlonglong>(value));
 }
+
+std::optional<std::string> CQtSettingsStore::ReadString(const std::string& key, const std::string& name)
+{
+    std::unique_ptr<QSettings> s(Open(key));
+    const QVariant v = s->value(QString::fromStdString(name));
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toString().toStdString();
+}
+
+void CQtSettingsStore::WriteString(const std::string& key, const std::string& name, const std::string& value)
+{
+    std::unique_ptr<QSettings> s(Open(key));
+    if (value.empty())
+        s->remove(QString::fromStdString(name));
+    else
+        s->setValue(QString::fromStdString(name), QString::fromStdString(value));
+}

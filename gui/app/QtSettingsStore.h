@@ -7,4 +7,6 @@ class CQtSettingsStore : public ISettingsStore {
 public:
     std::optional<std::uint32_t> ReadDword(const std::string& key, const std::string& name) override;
     void WriteDword(const std::string& key, const std::string& name, std::uint32_t value) override;
+    std::optional<std::string> ReadString(const std::string& key, const std::string& name) override;
+    void WriteString(const std::string& key, const std::string& name, const std::string& value) override;
 };

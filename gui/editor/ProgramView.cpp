@@ -9,7 +9,9 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QMenu>
 #include <QValidator>
 #include <QVBoxLayout>
@@ -181,8 +183,32 @@ CProgramView::~CProgramView()
 
 QSize CProgramView::sizeHint() const
 {
-    // The form's template: 432 x 250 dialog units.
-    return DialogUnitRect(this, 0, 0, 432, 250).size();
+    // The form's template, 432 x 250 dialog units, widened where the grid's
+    // columns in this font need more room than the template gives them.
+    QSize size = DialogUnitRect(this, 0, 0, 432, 250).size();
+    int columns = 0;
+    if (m_bFirstUpdate) {
+        // Before the set-up: the widths the set-up will give, from the default width of column 0.
+        const long w = m_grid.GetColWidth(0);
+        for (int col = 0; col < kGridCols; ++col)
+            columns += col == kColLock ? 0 : m_grid.TwipsToPixelsX(static_cast<long>(w * kWidthFactor[col]));
+    } else {
+        columns = m_grid.verticalHeader()->width();
+        for (int col = kColRxFreq; col < kGridCols; ++col)
+            columns += m_grid.columnWidth(col);
+    }
+    const QMargins margins = layout()->contentsMargins();
+    const int grid = columns + m_grid.verticalScrollBar()->sizeHint().width() + 2 * m_grid.frameWidth() + 2;
+    size.setWidth(std::max(size.width(), grid + margins.left() + margins.right()));
+    return size;
+}
+
+void CProgramView::FocusGrid()
+{
+    // The grid, or the editor open in it, takes the keys; never a band box.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || (focus != &m_grid && !m_grid.isAncestorOf(focus)))
+        m_grid.setFocus(Qt::OtherFocusReason);
 }
 
 void CProgramView::OnInitialUpdate()
@@ -256,8 +282,12 @@ void CProgramView::CreateEditors()
         auto* c = new QComboBox(host);
         c->setEditable(false);
         c->setInsertPolicy(QComboBox::NoInsert);
-        if (tones)
+        if (tones) {
+            // A list of sixteen visible items that scrolls, in every style:
+            // some styles drop a combo's list down as one long menu otherwise.
             c->setMaxVisibleItems(16);
+            c->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+        }
         SetControlId(c, id);
         c->setFont(font());
         c->hide();

@@ -48,6 +48,8 @@ public:
 
     // The form's own size; the document window fits it into the work area.
     QSize sizeHint() const override;
+    // The grid takes the keyboard focus (when the window shows again).
+    void FocusGrid();
 
     void OnInitialUpdate();
     // Image to grid, band boxes and band limits; registry sync and caption.
@@ -131,6 +133,9 @@ public slots:
     void OnFillSeries6k25();
     void OnFillSeries12k5();
     void OnFillSeries25k();
+    // Channel lists in the two CSV layouts of the command-line tool.
+    void OnImportChannels();
+    void OnExportChannels();
     void OnRead();
     void OnWrite();
     void OnComSetup();

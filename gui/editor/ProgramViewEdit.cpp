@@ -6,6 +6,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,9 +21,12 @@
 #include "core/app/Globals.h"
 #include "core/app/StringIds.h"
 #include "core/editor/ChannelRows.h"
+#include "core/editor/ImportPreview.h"
 #include "core/radio/ChannelCodec.h"
+#include "core/radio/CsvChannels.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
+#include "gui/editor/ImportPreviewDlg.h"
 #include "gui/editor/ProgramView.h"
 
 namespace {
@@ -394,4 +401,71 @@ void CProgramView::FindFrom(int row)
     }
     m_grid.SetRow(found);
     m_grid.SetCol(col);
+}
+
+// ---------------------------------------------------------------------------
+// Channel lists
+
+namespace {
+// The two layouts a file dialog offers, grid first.
+QStringList CsvFilters()
+{
+    return {CProgramView::tr("Channel grid, as progtool export (*.csv)"),
+            CProgramView::tr("Channel list, Location,Name,Frequency,... (*.csv)")};
+}
+}  // namespace
+
+void CProgramView::OnImportChannels()
+{
+    BeginEdit();
+    QFileDialog dlg(this, tr("Import Channels"));
+    dlg.setObjectName(QStringLiteral("ImportChannelsDlg"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setNameFilters(CsvFilters());
+    if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty() || !m_pDocument)
+        return;
+    const QString path = dlg.selectedFiles().constFirst();
+    const CsvFormat format = dlg.selectedNameFilter() == CsvFilters().at(1) ? CsvFormat::Chirp : CsvFormat::Grid;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        AppMessageBox(this, tr("%1 cannot be read: %2").arg(path, file.errorString()));
+        return;
+    }
+    const ImportPreview preview = PreviewImport(m_grid, file.readAll().toStdString(), format, g_bChinese != 0);
+    if (!preview.report.ok) {
+        AppMessageBox(this, tr("%1 cannot be imported: %2").arg(path, Q(preview.report.error)));
+        return;
+    }
+    CImportPreviewDlg confirm(QFileInfo(path).fileName(), preview, this);
+    if (ExecDialog(&confirm) != QDialog::Accepted)
+        return;
+    for (const std::vector<int>* rows : {&preview.added, &preview.changed, &preview.removed})
+        for (int row : *rows)
+            for (int col = kColRxFreq; col <= kColName; ++col)
+                m_grid.SetTextMatrix(row, col, preview.result.TextMatrix(row, col));
+    m_pDocument->RecordChange(tr("Import Channels"));
+}
+
+void CProgramView::OnExportChannels()
+{
+    CommitEditor(CommitTrigger::LeaveCell);
+    QFileDialog dlg(this, tr("Export Channels"));
+    dlg.setObjectName(QStringLiteral("ExportChannelsDlg"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setNameFilters(CsvFilters());
+    dlg.setDefaultSuffix(QStringLiteral("csv"));
+    if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    const QString path = dlg.selectedFiles().constFirst();
+    const bool chirp = dlg.selectedNameFilter() == CsvFilters().at(1);
+    const std::string text = chirp ? GridToChirpCsv(m_grid) : GridToCsv(m_grid);
+    // Written whole or not at all, as documents are.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0 ||
+        !file.commit())
+        AppMessageBox(this, tr("%1 cannot be written: %2").arg(path, file.errorString()));
 }

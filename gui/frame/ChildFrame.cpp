@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMetaObject>
 #include <algorithm>
 
 #include "gui/editor/ProgramView.h"
@@ -91,9 +92,29 @@ void CChildFrame::Refit()
     m_bFitting = false;
 }
 
+void CChildFrame::showEvent(QShowEvent* event)
+{
+    QMdiSubWindow::showEvent(event);
+    FocusGridLater();
+}
+
+void CChildFrame::FocusGridLater()
+{
+    // The window hands the focus to its first control, a band box, once it
+    // is shown or restored; the grid takes it after that.
+    QMetaObject::invokeMethod(
+        this, [this] {
+            if (isVisible() && mdiArea() && mdiArea()->activeSubWindow() == this)
+                m_pView->FocusGrid();
+        },
+        Qt::QueuedConnection);
+}
+
 void CChildFrame::changeEvent(QEvent* event)
 {
     QMdiSubWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        FocusGridLater();
     // The user maximizing or restoring the window takes it over from the fit.
     if (event->type() == QEvent::WindowStateChange && !m_bFitting) {
         const auto* change = static_cast<QWindowStateChangeEvent*>(event);

@@ -33,11 +33,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Refit();
+    void FocusGridLater();
 
     CProgramDoc* m_pDocument;
     CProgramView* m_pView;

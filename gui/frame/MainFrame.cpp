@@ -25,6 +25,8 @@
 #include "gui/app/AppResources.h"
 #include "gui/app/CommandIds.h"
 #include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "core/app/SettingsStore.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/Relaunch.h"
 #include "gui/app/StringTable.h"
@@ -318,6 +320,11 @@ void CMainFrame::CreateEditActions()
         AddAction(c.id, c.text, QString(), c.statusTip)->setShortcuts(c.keys);
         ConnectViewCommand(c.id, c.slot);
     }
+    AddAction(ID_FILE_IMPORT_CHANNELS, tr("&Import Channels..."), QString(),
+              tr("Replace the channels with those of a CSV file, after a preview"));
+    ConnectViewCommand(ID_FILE_IMPORT_CHANNELS, &CProgramView::OnImportChannels);
+    AddAction(ID_FILE_EXPORT_CHANNELS, tr("&Export Channels..."), QString(), tr("Write the channels to a CSV file"));
+    ConnectViewCommand(ID_FILE_EXPORT_CHANNELS, &CProgramView::OnExportChannels);
 }
 
 QList<QAction*> CMainFrame::BuildEditMenu(QMenu* menu)
@@ -362,6 +369,10 @@ void CMainFrame::CreateMenus()
         connect(m, &QMenu::aboutToShow, this, [this] { UpdateFrameMenu(); });
         return m;
     };
+    // The recent files, in both File menus.
+    m_pRecentMenu = new QMenu(tr("Recent &Files"), this);
+    m_pRecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    connect(m_pRecentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     // Menu 128, shown while no document exists.
     m_mainMenus = {
         makeMenu(QStringLiteral("FileMenu"), tr("&File"),
@@ -372,7 +383,8 @@ void CMainFrame::CreateMenus()
     // Menu 129: File, Edit, Program, View, Setup, Help.
     m_docMenus = {
         makeMenu(QStringLiteral("FileMenu"), tr("&File"),
-                 {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
+                 {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0,
+                  ID_FILE_IMPORT_CHANNELS, ID_FILE_EXPORT_CHANNELS, 0, ID_FILE_PRINT,
                   ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
         makeMenu(QStringLiteral("EditMenu"), tr("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0}),
         makeMenu(QStringLiteral("ProgramMenu"), tr("&Program"), {ID_READ, ID_WRITE}),
@@ -380,6 +392,10 @@ void CMainFrame::CreateMenus()
         makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"), {ID_COM_SETUP, ID_LANGUAGE}),
         makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP}),
     };
+    for (QMenu* file : {m_mainMenus[0], m_docMenus[0]})
+        file->insertMenu(Action(ID_APP_EXIT), m_pRecentMenu)->setObjectName(QStringLiteral("RecentFiles"));
+    for (QMenu* file : {m_mainMenus[0], m_docMenus[0]})
+        file->insertSeparator(Action(ID_APP_EXIT));
     // The Edit menu: undo, the editing commands, find, then the windows it always offered.
     QMenu* edit = m_docMenus[1];
     BuildEditMenu(edit);
@@ -601,12 +617,66 @@ bool CMainFrame::SaveTo(CProgramDoc* doc, const QString& path)
         AppMessageBox(r);
         return false;
     }
+    AddRecentFile(path);
     return true;
 }
 
 bool CMainFrame::OnFileSave() { return SaveDocument(ActiveDocument()); }
 
 bool CMainFrame::OnFileSaveAs() { return SaveDocument(ActiveDocument(), true); }
+
+QStringList CMainFrame::RecentFiles() const
+{
+    QStringList files;
+    const std::string key = SettingsKey(theIniFile);
+    for (int i = 1; i <= kRecentFileCount; ++i)
+        if (const auto path = AppSettings().ReadString(key, kSettingRecentPrefix + std::to_string(i)); path && !path->empty())
+            files << QString::fromStdString(*path);
+    return files;
+}
+
+void CMainFrame::WriteRecentFiles(const QStringList& files)
+{
+    const std::string key = SettingsKey(theIniFile);
+    for (int i = 1; i <= kRecentFileCount; ++i)
+        AppSettings().WriteString(key, kSettingRecentPrefix + std::to_string(i),
+                                  i <= files.size() ? files[i - 1].toStdString() : std::string());
+}
+
+void CMainFrame::AddRecentFile(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QStringList files = RecentFiles();
+    files.removeAll(absolute);
+    files.prepend(absolute);
+    WriteRecentFiles(files.mid(0, kRecentFileCount));
+}
+
+void CMainFrame::FillRecentMenu()
+{
+    m_pRecentMenu->clear();
+    const QStringList files = RecentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        QAction* a = m_pRecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]));
+        a->setData(ID_FILE_MRU_FILE1 + i);
+        connect(a, &QAction::triggered, this, [this, path = files[i]] { OpenRecentFile(path); });
+    }
+    if (files.isEmpty())
+        m_pRecentMenu->addAction(tr("No recent files"))->setEnabled(false);
+}
+
+void CMainFrame::OpenRecentFile(const QString& path)
+{
+    if (!QFileInfo::exists(path)) {
+        QStringList files = RecentFiles();
+        files.removeAll(path);
+        WriteRecentFiles(files);
+        AppMessageBox(this, tr("%1 no longer exists; it is taken off the recent files.").arg(path));
+        return;
+    }
+    if (ConfirmStopTransfers())
+        OpenDocumentFile(path);
+}
 
 bool CMainFrame::SaveAllModified()
 {
@@ -697,6 +767,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
     for (CChildFrame* other : ChildFrames())
         if (other != frame && other->isHidden())
             DestroyChildFrame(other);
+    AddRecentFile(path);
     UpdateFrameMenu();
     return true;
 }
@@ -748,7 +819,8 @@ void CMainFrame::UpdateFrameMenu()
     for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_COPY_HEADINGS, ID_EDIT_PASTE, ID_EDIT_CLEAR,
                    ID_EDIT_SELECT_ALL, ID_EDIT_FIND, ID_EDIT_REPEAT, ID_CHANNEL_INSERT, ID_CHANNEL_DELETE,
                    ID_CHANNEL_MOVE_UP, ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR, ID_SORT_RX, ID_SORT_NAME, ID_SORT_TONE,
-                   ID_FILL_DOWN, ID_FILL_SERIES_6K25, ID_FILL_SERIES_12K5, ID_FILL_SERIES_25K})
+                   ID_FILL_DOWN, ID_FILL_SERIES_6K25, ID_FILL_SERIES_12K5, ID_FILL_SERIES_25K,
+                   ID_FILE_IMPORT_CHANNELS, ID_FILE_EXPORT_CHANNELS})
         Action(id)->setEnabled(haveView);
     Action(ID_EDIT_UNDO)->setEnabled(haveView && m_pUndoGroup->canUndo());
     Action(ID_EDIT_REDO)->setEnabled(haveView && m_pUndoGroup->canRedo());

@@ -72,6 +72,11 @@ public:
     bool OnFileSaveAs();
     // Save of any document: to its file, or Save As when it has none (or `askName`).
     bool SaveDocument(CProgramDoc* doc, bool askName = false);
+    // The recent files, most recent first (kept in the per-user settings).
+    QStringList RecentFiles() const;
+    void AddRecentFile(const QString& path);
+    void OpenRecentFile(const QString& path);
+    QMenu* RecentMenu() const { return m_pRecentMenu; }
     // Every document with unsaved changes asks "Save changes to <name>?"; false
     // when the user cancelled (or a save did not happen).
     bool SaveAllModified();
@@ -99,6 +104,8 @@ private:
     void CreateNavigationBar();
     void OnSubWindowActivated();
     void CreateUndoActions();
+    void FillRecentMenu();
+    void WriteRecentFiles(const QStringList& files);
     void CreateEditActions();
     // The editing commands into `menu` (the Edit menu and the grid's context menu).
     QList<QAction*> BuildEditMenu(QMenu* menu);
@@ -125,4 +132,5 @@ private:
     COptionFeaturesDlg* m_pOptionFeaturesDlg = nullptr;
     QUndoGroup* m_pUndoGroup = nullptr;
     QMenu* m_pGridMenu = nullptr;
+    QMenu* m_pRecentMenu = nullptr;
 };

@@ -203,6 +203,34 @@
         <source>Fill &amp;Series</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>&amp;Import Channels...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Replace the channels with those of a CSV file, after a preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Export Channels...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write the channels to a CSV file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recent &amp;Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No recent files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 no longer exists; it is taken off the recent files.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CProgramDoc</name>
@@ -369,6 +397,34 @@
         <source>No channel matches "%1".</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Channel grid, as progtool export (*.csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Channel list, Location,Name,Frequency,... (*.csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Channels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export Channels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be imported: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>COptionFeaturesDlg</name>
@@ -381,6 +437,57 @@
     <name>CLinkController</name>
     <message>
         <source>Read</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CImportPreviewDlg</name>
+    <message>
+        <source>Import Channels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Importing %1 replaces the channels on screen:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n channel(s) added</source>
+        <translation>
+            <numerusform>%n channel added</numerusform>
+            <numerusform>%n channels added</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n changed</source>
+        <translation>
+            <numerusform>%n changed</numerusform>
+            <numerusform>%n changed</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n emptied (not in the file)</source>
+        <translation>
+            <numerusform>%n emptied (not in the file)</numerusform>
+            <numerusform>%n emptied (not in the file)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n line(s) refused</source>
+        <translation>
+            <numerusform>%n line refused</numerusform>
+            <numerusform>%n lines refused</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Line %1, refused: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Line %1, changed: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

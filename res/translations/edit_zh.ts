@@ -203,6 +203,34 @@
         <source>Fill &amp;Series</source>
         <translation>序列填充(&amp;S)</translation>
     </message>
+    <message>
+        <source>&amp;Import Channels...</source>
+        <translation>导入信道(&amp;I)...</translation>
+    </message>
+    <message>
+        <source>Replace the channels with those of a CSV file, after a preview</source>
+        <translation>预览后用 CSV 文件中的信道替换当前信道</translation>
+    </message>
+    <message>
+        <source>&amp;Export Channels...</source>
+        <translation>导出信道(&amp;E)...</translation>
+    </message>
+    <message>
+        <source>Write the channels to a CSV file</source>
+        <translation>把信道写入 CSV 文件</translation>
+    </message>
+    <message>
+        <source>Recent &amp;Files</source>
+        <translation>最近的文件(&amp;F)</translation>
+    </message>
+    <message>
+        <source>No recent files</source>
+        <translation>没有最近的文件</translation>
+    </message>
+    <message>
+        <source>%1 no longer exists; it is taken off the recent files.</source>
+        <translation>%1 已不存在，已从最近的文件中移除。</translation>
+    </message>
 </context>
 <context>
     <name>CProgramDoc</name>
@@ -361,6 +389,34 @@
         <source>No channel matches "%1".</source>
         <translation>没有与“%1”相符的信道。</translation>
     </message>
+    <message>
+        <source>Channel grid, as progtool export (*.csv)</source>
+        <translation>信道表格，与 progtool export 相同 (*.csv)</translation>
+    </message>
+    <message>
+        <source>Channel list, Location,Name,Frequency,... (*.csv)</source>
+        <translation>信道列表，Location,Name,Frequency,... (*.csv)</translation>
+    </message>
+    <message>
+        <source>Import Channels</source>
+        <translation>导入信道</translation>
+    </message>
+    <message>
+        <source>Export Channels</source>
+        <translation>导出信道</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 cannot be imported: %2</source>
+        <translation>无法导入 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
 </context>
 <context>
     <name>COptionFeaturesDlg</name>
@@ -374,6 +430,53 @@
     <message>
         <source>Read</source>
         <translation>读频</translation>
+    </message>
+</context>
+<context>
+    <name>CImportPreviewDlg</name>
+    <message>
+        <source>Import Channels</source>
+        <translation>导入信道</translation>
+    </message>
+    <message>
+        <source>Importing %1 replaces the channels on screen:</source>
+        <translation>导入 %1 将替换屏幕上的信道：</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n channel(s) added</source>
+        <translation>
+            <numerusform>新增 %n 个信道</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n changed</source>
+        <translation>
+            <numerusform>修改 %n 个</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n emptied (not in the file)</source>
+        <translation>
+            <numerusform>清空 %n 个（文件中没有）</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n line(s) refused</source>
+        <translation>
+            <numerusform>拒绝 %n 行</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Line %1, refused: %2</source>
+        <translation>第 %1 行，拒绝：%2</translation>
+    </message>
+    <message>
+        <source>Line %1, changed: %2</source>
+        <translation>第 %1 行，有改动：%2</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>导入</translation>
     </message>
 </context>
 </TS>

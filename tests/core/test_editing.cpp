@@ -11,6 +11,7 @@
 #include "core/editor/CellEntry.h"
 #include "core/editor/ChannelRows.h"
 #include "core/editor/EditSnapshot.h"
+#include "core/editor/ImportPreview.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/Document.h"
 #include "tests/support/TestEnv.h"
@@ -365,4 +366,33 @@ TEST(CellEntry, PasteFillAndFindGoThroughTheCommitRules)
         EXPECT_EQ(FindChannel(grid, f.query, f.from, col), f.row) << f.query;
         EXPECT_EQ(col, f.col) << f.query;
     }
+}
+
+TEST(ImportPreview, CountsWhatTheImportWouldChangeAndChangesNothing)
+{
+    testenv::BandLimitsGuard restore;
+    testenv::ResetBandLimits();
+    CTextGrid grid;
+    FillGridLabels(grid, false);
+    SetRow(grid, 2, {"145.12500", "145.12500", "None", "None", "High", "Lock", "Yes", "Wide", "A"});
+    SetRow(grid, 3, {"146.00000", "146.00000", "None", "None", "High", "Lock", "Yes", "Wide", "B"});
+    SetRow(grid, 4, {"147.00000", "147.00000", "None", "None", "High", "Lock", "Yes", "Wide", "C"});
+    const CTextGrid before = grid;
+    const std::string csv = GridToCsv(grid);
+    // Channel 1 as it is, channel 2 renamed, channel 3 left out, channel 9 new, one line refused.
+    std::string text = csv.substr(0, csv.find("\r\n") + 2);
+    text += "  1,145.12500,145.12500,None,None,High,Lock,Yes,Wide,A\r\n";
+    text += "  2,146.00000,146.00000,None,None,High,Lock,Yes,Wide,BB\r\n";
+    text += "  9,440.00000,440.00000,None,None,Low,Lock,Yes,Wide,N\r\n";
+    text += " 10,999,999,None,None,Low,Lock,Yes,Wide,X\r\n";
+    const ImportPreview p = PreviewImport(grid, text, CsvFormat::Grid, false);
+    ASSERT_TRUE(p.report.ok);
+    EXPECT_EQ(p.added, (std::vector<int>{10}));
+    EXPECT_EQ(p.changed, (std::vector<int>{3}));
+    EXPECT_EQ(p.removed, (std::vector<int>{4}));
+    EXPECT_EQ(p.report.rejected, 1);
+    EXPECT_EQ(p.result.TextMatrix(3, kColName), "BB");
+    for (int row = 0; row < kGridRows; ++row)
+        ASSERT_EQ(RowTexts(grid, row), RowTexts(before, row));
+    EXPECT_FALSE(PreviewImport(grid, "no,header\r\n", CsvFormat::Grid, false).report.ok);
 }

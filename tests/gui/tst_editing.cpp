@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
+#include <functional>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -24,8 +26,10 @@
 #include "gui/app/CommandIds.h"
 #include "gui/app/LanguageDlg.h"
 #include "gui/app/Relaunch.h"
+#include "gui/editor/ImportPreviewDlg.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
+#include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/radio/ProgramDoc.h"
 #include "tests/gui/support/ShellSupport.h"
@@ -200,6 +204,10 @@ private slots:
     void wholeChannelsMoveAndComeBackWithUndo_data();
     void wholeChannelsMoveAndComeBackWithUndo();
 
+    void importPreviewsThenAppliesOneStep();
+    void fillFindAndRecentFiles();
+    void documentWindowShowsEveryColumnAndKeepsTheFocusInTheGrid();
+
     void leavingWithUnsavedChangesAsks_data()
     {
         QTest::addColumn<int>("path");  // 0 Exit, 1 the language relaunch, 2 closing the window
@@ -367,6 +375,154 @@ void TestEditing::wholeChannelsMoveAndComeBackWithUndo()
     QCOMPARE(Doc()->m_image, before);
     QCOMPARE(Rows(1, 200), rows);
     QVERIFY(!Doc()->IsModified());
+}
+
+void TestEditing::importPreviewsThenAppliesOneStep()
+{
+    Start();
+    const QString csv = m_dir->Path() + QStringLiteral("/channels.csv");
+    QStringList previews;
+    bool acceptPreview = false;
+    SetDialogHook([&](QDialog* d) {
+        if (auto* files = qobject_cast<QFileDialog*>(d)) {
+            files->selectFile(csv);
+            files->selectNameFilter(files->nameFilters().constFirst());
+            return int(QDialog::Accepted);
+        }
+        if (auto* preview = qobject_cast<CImportPreviewDlg*>(d)) {
+            previews << preview->Summary() + QLatin1Char('|') + preview->Report();
+            return int(acceptPreview ? QDialog::Accepted : QDialog::Rejected);
+        }
+        return int(QDialog::Rejected);
+    });
+    m_frame->Action(ID_FILE_EXPORT_CHANNELS)->trigger();
+    QByteArray text = FileBytes(csv);
+    QVERIFY(text.startsWith("CH,Rx Frequency,Tx Frequency,"));
+    // A dealer's edit of the list: one name changed, one channel added, one line refused.
+    text.replace("RPT-N", "NORTH");
+    text.replace("\" 30\",,,,,,,,,", "30,145.5,145.5,None,None,Low,Lock,Yes,Narrow,NEW");
+    text.replace("\" 31\",,,,,,,,,", "31,999,999,None,None,Low,Lock,Yes,Narrow,BAD");
+    QFile out(csv);
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(text);
+    out.close();
+
+    const Image before = Doc()->m_image;
+    const int steps = Steps();
+    m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();  // previewed, then cancelled
+    QCOMPARE(previews.size(), 1);
+    QVERIFY2(previews[0].contains(QStringLiteral("1 channel added, 1 changed, 0 emptied (not in the file), 1 line refused")),
+             qPrintable(previews[0]));
+    QVERIFY2(previews[0].contains(QStringLiteral("refused: Rx Frequency \"999\" is out of range")), qPrintable(previews[0]));
+    QCOMPARE(Steps(), steps);
+    QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("RPT-N"));
+
+    acceptPreview = true;
+    m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();
+    QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("NORTH"));
+    QCOMPARE(Row(31), (QStringList{"145.50000", "145.50000", "None", "None", "Low", "Lock", "Yes", "Narrow", "NEW"}));
+    QCOMPARE(Row(32), QStringList(9, QString()));
+    QCOMPARE(Steps(), steps + 1);
+    QCOMPARE(m_frame->Action(ID_EDIT_UNDO)->text(), QStringLiteral("&Undo Import Channels"));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Doc()->m_image, before);
+    QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("RPT-N"));
+}
+
+void TestEditing::fillFindAndRecentFiles()
+{
+    Start();
+    // Fill down the first row of the selection, then step it by 12.5 kHz.
+    Click(20, kColRxFreq);
+    Type(QStringLiteral("146.5"));
+    Key(Qt::Key_Return);
+    ClickLabel(20);
+    ClickLabel(23, Qt::ShiftModifier);
+    Key(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(Rows(21, 23), QList<QStringList>(3, Row(20)));
+    QMenu* menu = ContextMenuAt(21, kColRxFreq);
+    QVERIFY(menu);
+    QTest::keyClick(menu, Qt::Key_S);
+    QMenu* series = menu->findChild<QMenu*>(QStringLiteral("FillSeriesMenu"));
+    QVERIFY(series && series->isVisible());
+    QTest::keyClick(series, Qt::Key_1);
+    const QStringList rx{"146.50000", "146.51250", "146.52500", "146.53750"};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(Grid().GetTextMatrix(20 + i, kColRxFreq), rx[i]);
+        QCOMPARE(Grid().GetTextMatrix(20 + i, kColTxFreq), rx[i]);
+    }
+    QCOMPARE(m_frame->Action(ID_EDIT_UNDO)->text(), QStringLiteral("&Undo Fill Series"));
+
+    // Find by name, then the next frequency that begins alike with F3.
+    SetDialogHook([](QDialog* d) {
+        auto* text = d->findChild<QLineEdit*>(QStringLiteral("FindText"));
+        if (!text)
+            return int(QDialog::Rejected);
+        text->setText(QStringLiteral("simplx"));
+        return int(QDialog::Accepted);
+    });
+    Key(Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(Grid().GetRow(), 5L);
+    QCOMPARE(Grid().GetCol(), long(kColName));
+    SetDialogHook([](QDialog* d) {
+        d->findChild<QLineEdit*>(QStringLiteral("FindText"))->setText(QStringLiteral("146.5"));
+        return int(QDialog::Accepted);
+    });
+    Key(Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(Grid().GetRow(), 20L);
+    Key(Qt::Key_F3);
+    QCOMPARE(Grid().GetRow(), 21L);
+
+    // The file opened at start is the first recent file; the menu opens it again.
+    QCOMPARE(m_frame->RecentFiles().value(0), QFileInfo(m_path).absoluteFilePath());
+    QCOMPARE(m_store.m_texts.at("TanagerTest\\Recent1"), QFileInfo(m_path).absoluteFilePath().toStdString());
+    m_frame->RecentMenu()->popup(QPoint(0, 0));
+    QCOMPARE(m_frame->RecentMenu()->actions().value(0)->text(), QStringLiteral("&1 ") + QFileInfo(m_path).absoluteFilePath());
+    m_answers << QMessageBox::Discard;
+    QTest::keyClick(m_frame->RecentMenu(), Qt::Key_1);
+    QCOMPARE(m_messages.size(), 1);  // the fills were not saved
+    QCOMPARE(Row(20), QStringList(9, QString()));
+    QVERIFY(!Doc()->IsModified());
+}
+
+void TestEditing::documentWindowShowsEveryColumnAndKeepsTheFocusInTheGrid()
+{
+    Start();
+    m_frame->resize(1400, 900);
+    CChildFrame* child = m_frame->ActiveChildFrame();
+    QTRY_VERIFY(!child->isMaximized());
+    // Every column the user can see fits, within the area.
+    const QRect name = Grid().CellRect(1, kColName);
+    QVERIFY2(name.right() < Grid().viewport()->width(), qPrintable(QString::number(name.right())));
+    QVERIFY(m_frame->MdiClient()->viewport()->rect().contains(child->geometry()));
+
+    // The tone list drops down sixteen items at a time and scrolls.
+    Click(2, kColRxTone);
+    Key(Qt::Key_F4);
+    auto* tones = qobject_cast<QComboBox*>(View()->OpenEditor());
+    QVERIFY(tones && tones->view()->isVisible());
+    QVERIFY(tones->view()->height() <= 17 * tones->view()->sizeHintForRow(0));
+    QVERIFY(tones->view()->verticalScrollBar()->maximum() > 0);
+    Key(Qt::Key_Escape);
+    QTRY_VERIFY(!tones->view()->isVisible());
+    QApplication::setActiveWindow(m_frame);
+
+    // Shown again, the window gives the keys to the grid, not to a band box.
+    const std::function<void()> showAgain[] = {
+        [&] {
+            QTest::keyClick(Focus(), Qt::Key_F4, Qt::ControlModifier);
+            QVERIFY(child->isHidden());
+            m_frame->Action(ID_CHANNEL_INFORMATION)->trigger();
+        },
+        [&] { child->showMaximized(); },
+        [&] { child->showNormal(); },
+    };
+    for (const auto& show : showAgain) {
+        QTest::mouseClick(View()->BandEdit(IDC_VHF_LOW), Qt::LeftButton);
+        QCOMPARE(m_frame->focusWidget(), View()->BandEdit(IDC_VHF_LOW));
+        show();
+        QTRY_COMPARE(m_frame->focusWidget(), static_cast<QWidget*>(&Grid()));
+    }
 }
 
 QTEST_MAIN(TestEditing)
