@@ -428,6 +428,7 @@ void CMSFlexGrid::mousePressEvent(QMouseEvent* event)
         button = 4;
     const QPoint p = event->position().toPoint();
     emit MouseDown(button, shift, p.x(), p.y());
+    m_bContextPress = false;  // it only holds while this press moves the current cell
     event->accept();
 }
 
@@ -712,9 +713,10 @@ bool CMSFlexGrid::eventFilter(QObject* watched, QEvent* event)
         // A right press on a selected row keeps the selection for the context menu.
         const bool keep = me->button() == Qt::RightButton &&
                           (rows ? IsSelected(index, NextShownCol(0, +1)) : IsSelected(m_nRow, index));
+        m_bContextPress = me->button() != Qt::LeftButton;
         if (!keep)
             HeaderPress(rows, index, me->button() == Qt::LeftButton ? me->modifiers() : Qt::NoModifier);
-        m_bContextPress = me->button() != Qt::LeftButton;
+        m_bContextPress = false;
         if (me->button() != Qt::LeftButton)
             m_nHeaderAnchor = -1;
         return true;

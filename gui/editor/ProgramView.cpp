@@ -711,8 +711,9 @@ void CProgramView::SearchList(QComboBox* list, const QString& text, bool fresh)
 bool CProgramView::eventFilter(QObject* watched, QEvent* event)
 {
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (event->type() == QEvent::ShortcutOverride && widget && widget == OpenEditor() &&
-        !EditorTakesShortcut(static_cast<QKeyEvent*>(event)))
+    if (event->type() == QEvent::ShortcutOverride && widget &&
+        (widget == OpenEditor() || widget == BandEdit(ControlId(widget))) &&
+        !EditorTakesShortcut(widget, static_cast<QKeyEvent*>(event)))
         return true;  // not accepted: the program's command runs
     if (event->type() == QEvent::KeyPress && widget && widget->property(kListOfPopupProperty).isValid()) {
         // A key typed into an open list searches it from the top.
@@ -748,11 +749,11 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool CProgramView::EditorTakesShortcut(const QKeyEvent* key) const
+bool CProgramView::EditorTakesShortcut(QWidget* editor, const QKeyEvent* key) const
 {
-    // A cell editor keeps its own undo, redo and paste while they mean
-    // something inside it; otherwise the keys go to the document's commands.
-    const auto* edit = qobject_cast<const QLineEdit*>(OpenEditor());
+    // A cell editor or band box keeps its own undo, redo and paste while they
+    // mean something inside it; otherwise the keys go to the document's commands.
+    const auto* edit = qobject_cast<const QLineEdit*>(editor);
     if (key->matches(QKeySequence::Undo))
         return edit && edit->isUndoAvailable();
     if (key->matches(QKeySequence::Redo) || key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y))
@@ -760,6 +761,8 @@ bool CProgramView::EditorTakesShortcut(const QKeyEvent* key) const
     if (key->matches(QKeySequence::Paste)) {
         // Several cells (a spreadsheet's block, a copied row) are the grid's to paste.
         const QString text = QApplication::clipboard()->text();
+        if (editor != OpenEditor())
+            return true;
         return edit && !text.contains(QLatin1Char('\t')) && !text.trimmed().contains(QLatin1Char('\n'));
     }
     return true;

@@ -167,8 +167,8 @@ private:
     void MoveRows(int delta);
     // Escape: the editor closes and the cell keeps its text.
     void CancelEditor();
-    // Whether an open cell editor handles a shortcut key itself.
-    bool EditorTakesShortcut(const QKeyEvent* key) const;
+    // Whether an open cell editor or a band box handles a shortcut key itself.
+    bool EditorTakesShortcut(QWidget* editor, const QKeyEvent* key) const;
     // Keys that belong to the grid and its editors; true when handled.
     bool OnGridKey(QWidget* widget, QKeyEvent* key);
     // Selects the first item of an open list that begins with the text typed so

@@ -375,6 +375,10 @@ void TestEditing::wholeChannelsMoveAndComeBackWithUndo()
     QCOMPARE(Doc()->m_image, before);
     QCOMPARE(Rows(1, 200), rows);
     QVERIFY(!Doc()->IsModified());
+    // After the context menu, moving with the keys opens the cell's editor again.
+    Grid().setFocus();
+    Key(Qt::Key_Down);
+    QVERIFY(View()->OpenEditor());
 }
 
 void TestEditing::importPreviewsThenAppliesOneStep()
