@@ -58,8 +58,7 @@ using TextBlock = std::vector<std::vector<std::string>>;
 std::vector<int> CopiedColumns(const std::set<int>& selectedCols);
 // The texts of `rows` x `cols`, after a line of the grid's headings of those
 // columns when `headings` is set.
-TextBlock CopyBlock(const ITextGrid& grid, const std::vector<int>& rows, const std::vector<int>& cols,
-                    bool headings);
+TextBlock CopyBlock(const ITextGrid& grid, const std::vector<int>& rows, const std::vector<int>& cols, bool headings);
 // Tab-separated as spreadsheets exchange it (cells holding a tab, a line end
 // or a leading quote quoted), and as CSV; both end every line with CRLF.
 std::string BlockToTsv(const TextBlock& block);
@@ -86,8 +85,7 @@ std::vector<CellText> PlaceBlock(const PastedBlock& block, int row, int col, int
 // ---- fill and find ------------------------------------------------------------
 
 // The texts of the first of `rows` in `cols`, for each of the other rows.
-std::vector<CellText> FillDownCells(const ITextGrid& grid, const std::vector<int>& rows,
-                                    const std::vector<int>& cols);
+std::vector<CellText> FillDownCells(const ITextGrid& grid, const std::vector<int>& rows, const std::vector<int>& cols);
 // The receive and transmit frequencies of the first of `rows` stepped by
 // `stepUnits` (10 Hz units) for each further row: the k-th row gets k steps.
 std::vector<CellText> FillSeriesCells(const ITextGrid& grid, const std::vector<int>& rows, long stepUnits);

@@ -36,7 +36,7 @@ private:
     static std::size_t Index(int row, int col);
 
     Image m_image{};
-    std::string m_text;               // every cell's text, one after the other
+    std::string m_text;                 // every cell's text, one after the other
     std::vector<std::uint32_t> m_ends;  // where each cell's text ends in m_text
     BandTexts m_bands;
 };

@@ -18,8 +18,8 @@ CImportPreviewDlg::CImportPreviewDlg(const QString& file, const ImportPreview& p
     m_pSummary->setWordWrap(true);
     m_pSummary->setText(tr("Importing %1 replaces the channels on screen:").arg(file) + QLatin1Char('\n') +
                         tr("%n channel(s) added", nullptr, static_cast<int>(preview.added.size())) +
+                        QStringLiteral(", ") + tr("%n changed", nullptr, static_cast<int>(preview.changed.size())) +
                         QStringLiteral(", ") +
-                        tr("%n changed", nullptr, static_cast<int>(preview.changed.size())) + QStringLiteral(", ") +
                         tr("%n emptied (not in the file)", nullptr, static_cast<int>(preview.removed.size())) +
                         QStringLiteral(", ") + tr("%n line(s) refused", nullptr, rep.rejected) + QLatin1Char('.'));
     // The import's own report, as the command-line tool prints it.

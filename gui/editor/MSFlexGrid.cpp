@@ -731,10 +731,7 @@ bool CMSFlexGrid::eventFilter(QObject* watched, QEvent* event)
             HeaderDrag(rows, index);
         return true;
     }
-    case QEvent::MouseButtonRelease:
-        m_nHeaderAnchor = -1;
-        return true;
-    default:
-        return QTableView::eventFilter(watched, event);
+    case QEvent::MouseButtonRelease: m_nHeaderAnchor = -1; return true;
+    default: return QTableView::eventFilter(watched, event);
     }
 }

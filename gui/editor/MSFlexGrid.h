@@ -193,12 +193,12 @@ private:
     long m_nHighLight = 1;
     long m_nFocusRect = 1;
     int m_nDefaultColWidthPx = 64;
-    QList<CellRange> m_ranges;     // never empty once the grid has data cells
-    int m_nExtentRow = 1;          // the far corner of the last range
+    QList<CellRange> m_ranges;  // never empty once the grid has data cells
+    int m_nExtentRow = 1;       // the far corner of the last range
     int m_nExtentCol = 1;
     bool m_bDragSelecting = false;
     bool m_bContextPress = false;
-    int m_nHeaderAnchor = -1;      // row or column a header drag started on
+    int m_nHeaderAnchor = -1;  // row or column a header drag started on
 
     friend class CGridDelegate;
 };

@@ -360,8 +360,8 @@ void CProgramView::GridToImage()
 
 BandTexts CProgramView::BandBoxTexts() const
 {
-    return {m_editVhfLow.text().toStdString(), m_editVhfHigh.text().toStdString(),
-            m_editUhfLow.text().toStdString(), m_editUhfHigh.text().toStdString()};
+    return {m_editVhfLow.text().toStdString(), m_editVhfHigh.text().toStdString(), m_editUhfLow.text().toStdString(),
+            m_editUhfHigh.text().toStdString()};
 }
 
 CEditSnapshot CProgramView::TakeSnapshot() const

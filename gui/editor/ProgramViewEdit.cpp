@@ -278,8 +278,7 @@ void CProgramView::OnDeleteChannels()
     const std::set<int> rows = SelectedChannelRows();
     if (rows.empty())
         return;
-    ApplyOrder(DeleteOrder(rows), tr("Delete %n Channel(s)", nullptr, static_cast<int>(rows.size())),
-               {*rows.begin()});
+    ApplyOrder(DeleteOrder(rows), tr("Delete %n Channel(s)", nullptr, static_cast<int>(rows.size())), {*rows.begin()});
 }
 
 void CProgramView::MoveChannels(int delta)
@@ -337,8 +336,7 @@ void CProgramView::OnFillDown()
     for (int col : m_grid.SelectedCols())
         if (col >= kColRxFreq && (m_grid.AreWholeRowsSelected() || m_grid.IsColumnShown(col)))
             cols.push_back(col);
-    EnterAndRecord(FillDownCells(m_grid, Sorted(m_grid.SelectedRows()), cols), 0, tr("Not filled:"),
-                   tr("Fill Down"));
+    EnterAndRecord(FillDownCells(m_grid, Sorted(m_grid.SelectedRows()), cols), 0, tr("Not filled:"), tr("Fill Down"));
 }
 
 void CProgramView::FillSeries(long stepUnits)
@@ -395,8 +393,7 @@ void CProgramView::FindFrom(int row)
     int col = 0;
     const int found = FindChannel(m_grid, m_strFind.toStdString(), row, col);
     if (!found) {
-        AppMessageBox(this, tr("No channel matches \"%1\".").arg(m_strFind), QMessageBox::Ok,
-                      QMessageBox::Information);
+        AppMessageBox(this, tr("No channel matches \"%1\".").arg(m_strFind), QMessageBox::Ok, QMessageBox::Information);
         return;
     }
     m_grid.SetRow(found);

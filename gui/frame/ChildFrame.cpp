@@ -103,7 +103,8 @@ void CChildFrame::FocusGridLater()
     // The window hands the focus to its first control, a band box, once it
     // is shown or restored; the grid takes it after that.
     QMetaObject::invokeMethod(
-        this, [this] {
+        this,
+        [this] {
             if (isVisible() && mdiArea() && mdiArea()->activeSubWindow() == this)
                 m_pView->FocusGrid();
         },

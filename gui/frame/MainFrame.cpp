@@ -277,6 +277,7 @@ void CMainFrame::CreateEditActions()
         QList<QKeySequence> keys;
         void (CProgramView::*slot)();
     } commands[] = {
+        // clang-format off
         {ID_EDIT_CUT, tr("Cu&t"), tr("Copy the selected cells and clear them"), {QKeySequence::Cut},
          &CProgramView::OnEditCut},
         {ID_EDIT_COPY, tr("&Copy"), tr("Copy the selected cells as text a spreadsheet reads"), {QKeySequence::Copy},
@@ -315,6 +316,7 @@ void CMainFrame::CreateEditActions()
          &CProgramView::OnFillSeries12k5},
         {ID_FILL_SERIES_25K, tr("&25 kHz"), tr("Step the frequencies of the selected rows by 25 kHz"), {},
          &CProgramView::OnFillSeries25k},
+        // clang-format on
     };
     for (const auto& c : commands) {
         AddAction(c.id, c.text, QString(), c.statusTip)->setShortcuts(c.keys);
@@ -382,10 +384,10 @@ void CMainFrame::CreateMenus()
     };
     // Menu 129: File, Edit, Program, View, Setup, Help.
     m_docMenus = {
-        makeMenu(QStringLiteral("FileMenu"), tr("&File"),
-                 {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0,
-                  ID_FILE_IMPORT_CHANNELS, ID_FILE_EXPORT_CHANNELS, 0, ID_FILE_PRINT,
-                  ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
+        makeMenu(
+            QStringLiteral("FileMenu"), tr("&File"),
+            {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_IMPORT_CHANNELS,
+             ID_FILE_EXPORT_CHANNELS, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
         makeMenu(QStringLiteral("EditMenu"), tr("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0}),
         makeMenu(QStringLiteral("ProgramMenu"), tr("&Program"), {ID_READ, ID_WRITE}),
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_CONTROL_BAR}),
@@ -427,9 +429,10 @@ void CMainFrame::CreateToolBar()
     const struct {
         int id;
         const char* icon;
-    } buttons[] = {{ID_FILE_NEW, "new"},   {ID_FILE_OPEN, "open"},   {ID_FILE_SAVE, "save"}, {0, nullptr},
-                   {ID_EDIT_UNDO, "undo"}, {ID_EDIT_REDO, "redo"},   {0, nullptr},           {ID_READ, "read"},
-                   {ID_WRITE, "write"},    {0, nullptr},             {ID_FILE_PRINT, "print"}, {0, nullptr},
+    } buttons[] = {{ID_FILE_NEW, "new"},   {ID_FILE_OPEN, "open"},   {ID_FILE_SAVE, "save"},
+                   {0, nullptr},           {ID_EDIT_UNDO, "undo"},   {ID_EDIT_REDO, "redo"},
+                   {0, nullptr},           {ID_READ, "read"},        {ID_WRITE, "write"},
+                   {0, nullptr},           {ID_FILE_PRINT, "print"}, {0, nullptr},
                    {ID_APP_ABOUT, "about"}};
     for (const auto& b : buttons) {
         if (b.id == 0) {
@@ -630,7 +633,8 @@ QStringList CMainFrame::RecentFiles() const
     QStringList files;
     const std::string key = SettingsKey(theIniFile);
     for (int i = 1; i <= kRecentFileCount; ++i)
-        if (const auto path = AppSettings().ReadString(key, kSettingRecentPrefix + std::to_string(i)); path && !path->empty())
+        if (const auto path = AppSettings().ReadString(key, kSettingRecentPrefix + std::to_string(i));
+            path && !path->empty())
             files << QString::fromStdString(*path);
     return files;
 }
@@ -816,11 +820,28 @@ void CMainFrame::UpdateFrameMenu()
     for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT,
                    ID_FILE_PRINT_PREVIEW, ID_READ, ID_WRITE, ID_COM_SETUP, ID_LANGUAGE})
         Action(id)->setEnabled(haveView);
-    for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_COPY_HEADINGS, ID_EDIT_PASTE, ID_EDIT_CLEAR,
-                   ID_EDIT_SELECT_ALL, ID_EDIT_FIND, ID_EDIT_REPEAT, ID_CHANNEL_INSERT, ID_CHANNEL_DELETE,
-                   ID_CHANNEL_MOVE_UP, ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR, ID_SORT_RX, ID_SORT_NAME, ID_SORT_TONE,
-                   ID_FILL_DOWN, ID_FILL_SERIES_6K25, ID_FILL_SERIES_12K5, ID_FILL_SERIES_25K,
-                   ID_FILE_IMPORT_CHANNELS, ID_FILE_EXPORT_CHANNELS})
+    for (int id : {ID_EDIT_CUT,
+                   ID_EDIT_COPY,
+                   ID_EDIT_COPY_HEADINGS,
+                   ID_EDIT_PASTE,
+                   ID_EDIT_CLEAR,
+                   ID_EDIT_SELECT_ALL,
+                   ID_EDIT_FIND,
+                   ID_EDIT_REPEAT,
+                   ID_CHANNEL_INSERT,
+                   ID_CHANNEL_DELETE,
+                   ID_CHANNEL_MOVE_UP,
+                   ID_CHANNEL_MOVE_DOWN,
+                   ID_CHANNEL_CLEAR,
+                   ID_SORT_RX,
+                   ID_SORT_NAME,
+                   ID_SORT_TONE,
+                   ID_FILL_DOWN,
+                   ID_FILL_SERIES_6K25,
+                   ID_FILL_SERIES_12K5,
+                   ID_FILL_SERIES_25K,
+                   ID_FILE_IMPORT_CHANNELS,
+                   ID_FILE_EXPORT_CHANNELS})
         Action(id)->setEnabled(haveView);
     Action(ID_EDIT_UNDO)->setEnabled(haveView && m_pUndoGroup->canUndo());
     Action(ID_EDIT_REDO)->setEnabled(haveView && m_pUndoGroup->canRedo());

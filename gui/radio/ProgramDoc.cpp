@@ -23,8 +23,7 @@ CProgramDoc::SaveCommand& SaveCommandSlot()
 // change is made, so its first redo has nothing to do.
 class CSnapshotCommand : public QUndoCommand {
 public:
-    CSnapshotCommand(CProgramDoc* doc, CProgramDoc::Snapshot before, CProgramDoc::Snapshot after,
-                     const QString& text)
+    CSnapshotCommand(CProgramDoc* doc, CProgramDoc::Snapshot before, CProgramDoc::Snapshot after, const QString& text)
         : QUndoCommand(text), m_pDoc(doc), m_pBefore(std::move(before)), m_pAfter(std::move(after))
     {
     }

@@ -159,7 +159,8 @@ TEST_F(EditingTest, RowOperationsMoveEveryByteAChannelOwns)
         for (const auto& [slot, from] : expect)
             EXPECT_EQ(order[static_cast<std::size_t>(slot)], from) << "slot " << slot;
         for (int offset = 0; offset < static_cast<int>(kImageSize); ++offset) {
-            const bool kept = !InChannelArea(offset) || (offset >= mem::kSelectedBand && offset < mem::kSelectedBand + 3);
+            const bool kept =
+                !InChannelArea(offset) || (offset >= mem::kSelectedBand && offset < mem::kSelectedBand + 3);
             ASSERT_TRUE(!kept || doc.image[offset] == image0[offset]) << std::hex << offset;
         }
         for (int slot = 0; slot < mem::kChannelCount; ++slot) {
@@ -359,8 +360,8 @@ TEST(CellEntry, PasteFillAndFindGoThroughTheCommitRules)
     const struct {
         const char* query;
         int from, row, col;
-    } finds[] = {{"rp", 1, 12, 9}, {"145.5", 10, 11, 1}, {"145.6", 1, 10, 2}, {"146", 12, 12, 1},
-                 {"145.125", 1, 0, 0}, {"", 1, 0, 0}};
+    } finds[] = {{"rp", 1, 12, 9},   {"145.5", 10, 11, 1}, {"145.6", 1, 10, 2},
+                 {"146", 12, 12, 1}, {"145.125", 1, 0, 0}, {"", 1, 0, 0}};
     for (const auto& f : finds) {
         int col = -1;
         EXPECT_EQ(FindChannel(grid, f.query, f.from, col), f.row) << f.query;

@@ -183,7 +183,8 @@ private slots:
         QCOMPARE(m_frame->Action(ID_EDIT_REDO)->text(), QStringLiteral("&Redo Edit Channel 2, Rx Frequency"));
 
         // Both redo keys.
-        for (const QKeySequence& redo : {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+        for (const QKeySequence& redo :
+             {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
             QTest::keySequence(Focus(), redo);
             QCOMPARE(Row(3), QStringList(9, QString()));
             Key(Qt::Key_Z, Qt::ControlModifier);
@@ -224,7 +225,8 @@ private slots:
         Start();
         const QByteArray saved = FileBytes(m_path);
         QStringList launched;
-        SetRelaunchHook([&](const QString&, const QStringList& args) { launched = args + QStringList{QStringLiteral("ran")}; });
+        SetRelaunchHook(
+            [&](const QString&, const QStringList& args) { launched = args + QStringList{QStringLiteral("ran")}; });
         SetDialogHook([](QDialog* d) {
             auto* lang = qobject_cast<CLanguageDlg*>(d);
             if (!lang)
@@ -305,7 +307,8 @@ void TestEditing::copyThreeRowsPasteThemElsewhere()
 void TestEditing::spreadsheetPasteRefusesOneFrequencyAndAppliesTheRest()
 {
     Start();
-    QApplication::clipboard()->setText(QStringLiteral("146.52\t146.52\tNone\r\n999\t146.5\t88.5\r\n147.015\t147.615\t88.5\r\n"));
+    QApplication::clipboard()->setText(
+        QStringLiteral("146.52\t146.52\tNone\r\n999\t146.5\t88.5\r\n147.015\t147.615\t88.5\r\n"));
     const int steps = Steps();
     Click(40, kColRxFreq);
     Key(Qt::Key_V, Qt::ControlModifier);
@@ -415,9 +418,11 @@ void TestEditing::importPreviewsThenAppliesOneStep()
     const int steps = Steps();
     m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();  // previewed, then cancelled
     QCOMPARE(previews.size(), 1);
-    QVERIFY2(previews[0].contains(QStringLiteral("1 channel added, 1 changed, 0 emptied (not in the file), 1 line refused")),
+    QVERIFY2(
+        previews[0].contains(QStringLiteral("1 channel added, 1 changed, 0 emptied (not in the file), 1 line refused")),
+        qPrintable(previews[0]));
+    QVERIFY2(previews[0].contains(QStringLiteral("refused: Rx Frequency \"999\" is out of range")),
              qPrintable(previews[0]));
-    QVERIFY2(previews[0].contains(QStringLiteral("refused: Rx Frequency \"999\" is out of range")), qPrintable(previews[0]));
     QCOMPARE(Steps(), steps);
     QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("RPT-N"));
 
@@ -481,7 +486,8 @@ void TestEditing::fillFindAndRecentFiles()
     QCOMPARE(m_frame->RecentFiles().value(0), QFileInfo(m_path).absoluteFilePath());
     QCOMPARE(m_store.m_texts.at("TanagerTest\\Recent1"), QFileInfo(m_path).absoluteFilePath().toStdString());
     m_frame->RecentMenu()->popup(QPoint(0, 0));
-    QCOMPARE(m_frame->RecentMenu()->actions().value(0)->text(), QStringLiteral("&1 ") + QFileInfo(m_path).absoluteFilePath());
+    QCOMPARE(m_frame->RecentMenu()->actions().value(0)->text(),
+             QStringLiteral("&1 ") + QFileInfo(m_path).absoluteFilePath());
     m_answers << QMessageBox::Discard;
     QTest::keyClick(m_frame->RecentMenu(), Qt::Key_1);
     QCOMPARE(m_messages.size(), 1);  // the fills were not saved
