@@ -53,7 +53,8 @@ public:
     // (a new or opened document, once its window shows it).
     void ResetHistory();
     // One undo step named `action` for what changed since the last step;
-    // false (no step) when nothing changed.
+    // false (no step) when nothing changed, or before the first ResetHistory
+    // (there is no earlier state to go back to).
     bool RecordChange(const QString& action);
     // The state the next step starts from (nullptr before the first).
     const CEditSnapshot* LastState() const { return m_pLast.get(); }
