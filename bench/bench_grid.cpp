@@ -1,14 +1,22 @@
 // Times ImageToGrid and GridToImage of the channel view for 200 filled
-// channels in the real grid widget (offscreen unless a display is chosen).
+// channels in the real grid widget (offscreen unless a display is chosen),
+// then the editing of many channels at once: paste 199 rows, undo it, redo
+// it, sort 199 rows (20 rounds), and the memory 200 undo steps hold.
 //   bench_grid [iterations]
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QUndoStack>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <vector>
 
+#include "core/editor/CellEntry.h"
+#include "core/radio/Document.h"
 #include "gui/app/AppContext.h"
+#include "gui/app/MessageBox.h"
 #include "core/app/Globals.h"
 #include "core/app/SettingsStore.h"
 #include "gui/editor/ProgramView.h"
@@ -109,6 +117,74 @@ int main(int argc, char** argv)
     std::printf("ImageToGrid            %7.3f / %7.3f / %7.3f\n", d.median, d.mean, d.max);
     std::printf("ImageToGrid + repaint  %7.3f / %7.3f / %7.3f\n", dp.median, dp.mean, dp.max);
     std::printf("GridToImage            %7.3f / %7.3f / %7.3f\n", e.median, e.mean, e.max);
+
+    // Editing many channels: the clipboard holds 199 whole rows copied from
+    // the other image, so every paste changes every row.
+    int messages = 0;
+    SetMessageHook([&messages](const MessageRequest&) {
+        ++messages;
+        return QMessageBox::Ok;
+    });
+    std::set<int> channelRows;
+    std::vector<int> rowList;
+    for (int row = 2; row < kGridRows; ++row) {
+        channelRows.insert(row);
+        rowList.push_back(row);
+    }
+    std::string rowsText[2];
+    for (int k = 0; k < 2; ++k) {
+        ChannelDocument source;
+        source.Open(images[k], false);
+        rowsText[k] = BlockToTsv(CopyBlock(source.grid, rowList, {1, 2, 3, 4, 5, 6, 7, 8, 9}, false));
+    }
+    const int rounds = 20;
+    std::vector<double> paste, undo, redo, sort;
+    // Each figure includes the repaint of the grid the user then sees.
+    auto elapsed = [&timer, &view] {
+        view.Grid().viewport()->repaint();
+        return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    };
+    for (int i = 0; i < rounds; ++i) {
+        QApplication::clipboard()->setText(QString::fromStdString(rowsText[i % 2]));
+        view.Grid().SelectRows(channelRows);
+        timer.start();
+        view.OnEditPaste();
+        paste.push_back(elapsed());
+        ChannelDocument source;
+        source.Open(images[i % 2], false);
+        if (view.Grid().TextMatrix(200, kColName) != source.grid.TextMatrix(200, kColName)) {
+            std::fprintf(stderr, "the paste did not reach the last row\n");
+            return 1;
+        }
+        timer.start();
+        doc.UndoStack()->undo();
+        undo.push_back(elapsed());
+        timer.start();
+        doc.UndoStack()->redo();
+        redo.push_back(elapsed());
+        view.Grid().SelectRows(channelRows);
+        timer.start();
+        view.OnSortByRxFrequency();
+        sort.push_back(elapsed());
+    }
+    const Stats p = Summarise(paste), u = Summarise(undo), r = Summarise(redo), so = Summarise(sort);
+    std::printf("\nEditing 199 channels, %d rounds, each with its repaint (ms: median / mean / max)\n", rounds);
+    std::printf("paste 199 rows         %7.3f / %7.3f / %7.3f\n", p.median, p.mean, p.max);
+    std::printf("undo the paste         %7.3f / %7.3f / %7.3f\n", u.median, u.mean, u.max);
+    std::printf("redo the paste         %7.3f / %7.3f / %7.3f\n", r.median, r.mean, r.max);
+    std::printf("sort 199 rows by Rx    %7.3f / %7.3f / %7.3f\n", so.median, so.mean, so.max);
+
+    // A full undo stack: every step changes every channel.
+    for (int i = 0; doc.UndoStack()->count() < CProgramDoc::kUndoLimit || i < 2; ++i) {
+        QApplication::clipboard()->setText(QString::fromStdString(rowsText[i % 2]));
+        view.Grid().SelectRows(channelRows);
+        view.OnEditPaste();
+    }
+    std::printf("%d undo steps hold     %7.1f KiB\n", doc.UndoStack()->count(),
+                static_cast<double>(doc.UndoBytes()) / 1024.0);
+    if (messages)
+        std::printf("(%d messages were shown: some pasted cells were refused)\n", messages);
+    SetMessageHook({});
     SetAppSettingsStore(nullptr);
     return 0;
 }

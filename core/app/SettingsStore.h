@@ -22,6 +22,8 @@ inline constexpr const char* kSettingDevice = "Device";
 inline constexpr const char* kSettingVerify = "VerifyAfterWrite";
 inline constexpr const char* kSettingBackupFirst = "BackupBeforeWrite";
 inline constexpr const char* kSettingBackupKeep = "BackupsKept";
+// The recent files, most recent first: "Recent1" .. "Recent8".
+inline constexpr const char* kSettingRecentPrefix = "Recent";
 
 class ISettingsStore {
 public:
@@ -29,7 +31,7 @@ public:
     // The 4-byte value `name` under `key`; nullopt when missing or not a 4-byte value.
     virtual std::optional<std::uint32_t> ReadDword(const std::string& key, const std::string& name) = 0;
     virtual void WriteDword(const std::string& key, const std::string& name, std::uint32_t value) = 0;
-    // Text values (a device path); nullopt when missing.
+    // Text values (a device path, a recent file); nullopt when missing. Writing "" removes it.
     virtual std::optional<std::string> ReadString(const std::string& key, const std::string& name) = 0;
     virtual void WriteString(const std::string& key, const std::string& name, const std::string& value) = 0;
     virtual void RemoveValue(const std::string& key, const std::string& name) = 0;
@@ -57,7 +59,10 @@ public:
     }
     void WriteString(const std::string& key, const std::string& name, const std::string& value) override
     {
-        m_strings[key + "\\" + name] = value;
+        if (value.empty())
+            m_strings.erase(key + "\\" + name);
+        else
+            m_strings[key + "\\" + name] = value;
     }
     void RemoveValue(const std::string& key, const std::string& name) override
     {

@@ -46,7 +46,10 @@ std::optional<std::string> CQtSettingsStore::ReadString(const std::string& key, 
 void CQtSettingsStore::WriteString(const std::string& key, const std::string& name, const std::string& value)
 {
     std::unique_ptr<QSettings> s(Open(key));
-    s->setValue(QString::fromStdString(name), QString::fromStdString(value));
+    if (value.empty())
+        s->remove(QString::fromStdString(name));
+    else
+        s->setValue(QString::fromStdString(name), QString::fromStdString(value));
 }
 
 void CQtSettingsStore::RemoveValue(const std::string& key, const std::string& name)

@@ -10,6 +10,11 @@ RelaunchHook& relaunchHook()
     static RelaunchHook hook;
     return hook;
 }
+RelaunchArguments& relaunchArguments()
+{
+    static RelaunchArguments provider;
+    return provider;
+}
 RelaunchGuard& relaunchGuard()
 {
     static RelaunchGuard guard;
@@ -19,15 +24,18 @@ RelaunchGuard& relaunchGuard()
 
 void SetRelaunchHook(RelaunchHook hook) { relaunchHook() = std::move(hook); }
 
+void SetRelaunchArguments(RelaunchArguments provider) { relaunchArguments() = std::move(provider); }
+
 void Relaunch()
 {
     // The running executable by its own absolute path, whatever the current directory.
     const QString program = QCoreApplication::applicationFilePath();
+    const QStringList arguments = relaunchArguments() ? relaunchArguments()() : QStringList();
     if (relaunchHook()) {
-        relaunchHook()(program);
+        relaunchHook()(program, arguments);
         return;
     }
-    QProcess::startDetached(program, QStringList());
+    QProcess::startDetached(program, arguments);
 }
 
 void SetRelaunchGuard(RelaunchGuard guard) { relaunchGuard() = std::move(guard); }

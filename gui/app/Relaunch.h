@@ -3,13 +3,17 @@
 // restart would cut off (a transfer in a document window) is guarded by
 // whoever holds it: the main frame installs the guard.
 #include <QString>
+#include <QStringList>
 #include <functional>
 
-// Starts the running executable again, by its own absolute path. A test may
-// observe it instead.
+// Starts the running executable again, by its own absolute path, with the
+// arguments the installed provider gives (the document to open again). A test
+// may observe it instead.
 void Relaunch();
-using RelaunchHook = std::function<void(const QString& program)>;
+using RelaunchHook = std::function<void(const QString& program, const QStringList& arguments)>;
 void SetRelaunchHook(RelaunchHook hook);
+using RelaunchArguments = std::function<QStringList()>;
+void SetRelaunchArguments(RelaunchArguments provider);
 
 // Asked before anything of a restart happens; false leaves everything as it is.
 // An empty guard (nothing installed) lets the restart go ahead.

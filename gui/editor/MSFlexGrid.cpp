@@ -1,6 +1,7 @@
 #include "gui/editor/MSFlexGrid.h"
 
 #include <QFontMetrics>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -158,8 +159,12 @@ protected:
     {
         QStyledItemDelegate::initStyleOption(option, index);
         option->state &= ~(QStyle::State_HasFocus | QStyle::State_Selected);
-        if (m_pGrid->m_nHighLight != 0 && index.row() == m_pGrid->m_nRow && index.column() == m_pGrid->m_nCol)
+        const bool current = index.row() == m_pGrid->m_nRow && index.column() == m_pGrid->m_nCol;
+        if (m_pGrid->m_nHighLight != 0 && current)
             option->state |= QStyle::State_Selected;
+        // A selection of more than one cell shows; the current cell keeps its frame instead.
+        if (!current && m_pGrid->HasRangeSelection() && m_pGrid->IsSelected(index.row(), index.column()))
+            option->state |= QStyle::State_Selected | QStyle::State_Active;
     }
 
 private:
@@ -205,6 +210,10 @@ CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableView(parent)
     m_model.Resize(2, 2);
     ApplyFixed();
 
+    // Presses on the row labels and headings select whole rows and columns.
+    verticalHeader()->viewport()->installEventFilter(this);
+    horizontalHeader()->viewport()->installEventFilter(this);
+
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
 }
@@ -221,6 +230,9 @@ void CMSFlexGrid::ApplyFixed()
     const int rows = m_model.Rows(), cols = m_model.Cols();
     m_nRow = std::clamp<int>(m_nRow, std::min<int>(m_nFixedRows, rows - 1), std::max(rows - 1, 0));
     m_nCol = std::clamp<int>(m_nCol, std::min<int>(m_nFixedCols, cols - 1), std::max(cols - 1, 0));
+    m_ranges = {RangeOf(m_nRow, m_nCol, m_nRow, m_nCol)};
+    m_nExtentRow = m_nRow;
+    m_nExtentCol = m_nCol;
     viewport()->update();
 }
 
@@ -267,13 +279,24 @@ void CMSFlexGrid::SetCol(long col)
     MoveTo(m_nRow, static_cast<int>(col));
 }
 
-void CMSFlexGrid::MoveTo(int row, int col)
+void CMSFlexGrid::MoveTo(int row, int col, bool keepSelection)
 {
-    if (row == m_nRow && col == m_nCol)
+    if (row == m_nRow && col == m_nCol) {
+        if (!keepSelection && HasRangeSelection())
+            SelectCurrentCell();
         return;
+    }
     emit LeaveCell();
     m_nRow = row;
     m_nCol = col;
+    if (!keepSelection) {
+        const bool wasRange = HasRangeSelection();
+        m_ranges = {RangeOf(row, col, row, col)};
+        m_nExtentRow = row;
+        m_nExtentCol = col;
+        if (wasRange)
+            emit SelectionChanged();
+    }
     // Bring the new cell into view before EnterCell, so that the editor the
     // view opens there is placed after any scrolling, not discarded by it.
     if (row >= m_nFixedRows && col >= m_nFixedCols)
@@ -367,8 +390,28 @@ void CMSFlexGrid::mousePressEvent(QMouseEvent* event)
     // EnterCell), then reports MouseDown; clicking the current cell again only
     // reports MouseDown, which reopens its editor.
     const QModelIndex i = indexAt(event->position().toPoint());
-    if (i.isValid() && i.row() >= m_nFixedRows && i.column() >= m_nFixedCols)
+    const bool onCell = i.isValid() && i.row() >= m_nFixedRows && i.column() >= m_nFixedCols;
+    const bool left = event->button() == Qt::LeftButton;
+    m_bContextPress = false;
+    if (onCell && left && (event->modifiers() & Qt::ShiftModifier)) {
+        ExtendSelection(i.row(), i.column());
+    } else if (onCell && left && (event->modifiers() & Qt::ControlModifier)) {
+        QList<CellRange> ranges = m_ranges;
+        ranges << RangeOf(i.row(), i.column(), i.row(), i.column());
+        m_ranges = ranges;
+        m_nExtentRow = i.row();
+        m_nExtentCol = i.column();
+        MoveTo(i.row(), i.column(), true);
+        viewport()->update();
+        emit SelectionChanged();
+    } else if (onCell && !left && IsSelected(i.row(), i.column())) {
+        // A right press inside the selection keeps it for the context menu.
+        m_bContextPress = true;
+    } else if (onCell) {
+        m_bContextPress = !left;
         MoveTo(i.row(), i.column());
+        m_bDragSelecting = left;
+    }
     short shift = 0;
     if (event->modifiers() & Qt::ShiftModifier)
         shift |= 1;
@@ -385,13 +428,28 @@ void CMSFlexGrid::mousePressEvent(QMouseEvent* event)
         button = 4;
     const QPoint p = event->position().toPoint();
     emit MouseDown(button, shift, p.x(), p.y());
+    m_bContextPress = false;  // it only holds while this press moves the current cell
     event->accept();
 }
 
-// The grid has no selection and no in-place editing: the item view's own
-// mouse handling (selection, drag, edit triggers) stays out of the way.
-void CMSFlexGrid::mouseMoveEvent(QMouseEvent* event) { event->accept(); }
-void CMSFlexGrid::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
+// The grid keeps its own selection and has no in-place editing: the item
+// view's own mouse handling (selection, drag, edit triggers) stays out of the way.
+void CMSFlexGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (!m_bDragSelecting || !(event->buttons() & Qt::LeftButton))
+        return;
+    const QModelIndex i = indexAt(event->position().toPoint());
+    if (i.isValid() && i.row() >= m_nFixedRows && i.column() >= m_nFixedCols &&
+        (i.row() != m_nExtentRow || i.column() != m_nExtentCol))
+        ExtendSelection(i.row(), i.column());
+}
+
+void CMSFlexGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_bDragSelecting = false;
+    event->accept();
+}
 void CMSFlexGrid::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
 
 void CMSFlexGrid::keyPressEvent(QKeyEvent* event)
@@ -401,7 +459,9 @@ void CMSFlexGrid::keyPressEvent(QKeyEvent* event)
     const int firstRow = static_cast<int>(m_nFixedRows);
     const int lastRow = m_model.Rows() - 1;
     const int page = PageRows();
-    int row = m_nRow, col = m_nCol;
+    // With Shift the far corner of the selection moves instead of the current cell.
+    const bool extend = (event->modifiers() & Qt::ShiftModifier) != 0;
+    int row = extend ? m_nExtentRow : m_nRow, col = extend ? m_nExtentCol : m_nCol;
     auto shownFrom = [this](int c, int step) {
         return IsColumnShown(c) ? c : NextShownCol(c, step);
     };
@@ -418,8 +478,12 @@ void CMSFlexGrid::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
-    if (col >= 0)
+    if (col >= 0 && extend) {
+        ExtendSelection(row, col);
+        scrollTo(m_model.index(row, col));
+    } else if (col >= 0) {
         MoveTo(row, col);
+    }
     event->accept();
 }
 
@@ -445,6 +509,13 @@ void CMSFlexGrid::paintEvent(QPaintEvent* event)
     painter.fillRect(QRect(cell.left(), cell.bottom() - w + 1, cell.width(), w), color);
     painter.fillRect(QRect(cell.left(), cell.top(), w, cell.height()), color);
     painter.fillRect(QRect(cell.right() - w + 1, cell.top(), w, cell.height()), color);
+}
+
+void CMSFlexGrid::contextMenuEvent(QContextMenuEvent* event)
+{
+    // From the cells, the row labels and the headings alike, at the pointer.
+    emit ContextMenuRequested(event->globalPos());
+    event->accept();
 }
 
 void CMSFlexGrid::focusInEvent(QFocusEvent* event)
@@ -475,5 +546,192 @@ void CMSFlexGrid::updateGeometries()
         const int f = frameWidth();
         m_pCorner->setGeometry(f, f, verticalHeader()->width(), horizontalHeader()->height());
         m_pCorner->raise();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Selection
+
+CellRange CMSFlexGrid::RangeOf(int row1, int col1, int row2, int col2) const
+{
+    return {std::min(row1, row2), std::min(col1, col2), std::max(row1, row2), std::max(col1, col2)};
+}
+
+void CMSFlexGrid::SetRanges(const QList<CellRange>& ranges)
+{
+    m_ranges = ranges;
+    viewport()->update();
+    emit SelectionChanged();
+}
+
+QList<CellRange> CMSFlexGrid::SelectedRanges() const { return m_ranges; }
+
+bool CMSFlexGrid::HasRangeSelection() const
+{
+    return m_ranges.size() > 1 || (m_ranges.size() == 1 && !m_ranges.front().IsCell());
+}
+
+bool CMSFlexGrid::IsSelected(int row, int col) const
+{
+    for (const CellRange& r : m_ranges)
+        if (r.Contains(row, col))
+            return true;
+    return false;
+}
+
+std::set<int> CMSFlexGrid::SelectedRows() const
+{
+    std::set<int> rows;
+    for (const CellRange& r : m_ranges)
+        for (int row = r.top; row <= r.bottom; ++row)
+            rows.insert(row);
+    return rows;
+}
+
+std::set<int> CMSFlexGrid::SelectedCols() const
+{
+    std::set<int> cols;
+    for (const CellRange& r : m_ranges)
+        for (int col = r.left; col <= r.right; ++col)
+            cols.insert(col);
+    return cols;
+}
+
+bool CMSFlexGrid::AreWholeRowsSelected() const
+{
+    for (int row : SelectedRows())
+        for (int col = static_cast<int>(m_nFixedCols); col < m_model.Cols(); ++col)
+            if (!IsSelected(row, col))
+                return false;
+    return true;
+}
+
+void CMSFlexGrid::SelectCurrentCell()
+{
+    m_nExtentRow = m_nRow;
+    m_nExtentCol = m_nCol;
+    SetRanges({RangeOf(m_nRow, m_nCol, m_nRow, m_nCol)});
+}
+
+void CMSFlexGrid::ExtendSelection(int row, int col)
+{
+    row = std::clamp<int>(row, static_cast<int>(m_nFixedRows), m_model.Rows() - 1);
+    col = std::clamp<int>(col, static_cast<int>(m_nFixedCols), m_model.Cols() - 1);
+    QList<CellRange> ranges = m_ranges;
+    if (ranges.isEmpty())
+        ranges << CellRange{};
+    ranges.back() = RangeOf(m_nRow, m_nCol, row, col);
+    m_nExtentRow = row;
+    m_nExtentCol = col;
+    SetRanges(ranges);
+}
+
+void CMSFlexGrid::SelectRows(const std::set<int>& rows)
+{
+    QList<CellRange> ranges;
+    const int lastCol = m_model.Cols() - 1;
+    for (int row : rows) {
+        if (row < m_nFixedRows || row >= m_model.Rows())
+            continue;
+        if (!ranges.isEmpty() && ranges.back().bottom == row - 1)
+            ranges.back().bottom = row;
+        else
+            ranges << CellRange{row, static_cast<int>(m_nFixedCols), row, lastCol};
+    }
+    if (ranges.isEmpty())
+        return;
+    m_ranges = ranges;
+    MoveTo(ranges.front().top, m_nCol, true);
+    m_nExtentRow = ranges.back().bottom;
+    m_nExtentCol = lastCol;
+    SetRanges(ranges);
+}
+
+void CMSFlexGrid::SelectAll()
+{
+    m_nExtentRow = m_model.Rows() - 1;
+    m_nExtentCol = m_model.Cols() - 1;
+    SetRanges({RangeOf(static_cast<int>(m_nFixedRows), static_cast<int>(m_nFixedCols), m_nExtentRow, m_nExtentCol)});
+}
+
+void CMSFlexGrid::HeaderPress(bool rows, int index, Qt::KeyboardModifiers mods)
+{
+    const int firstRow = static_cast<int>(m_nFixedRows), lastRow = m_model.Rows() - 1;
+    const int firstCol = static_cast<int>(m_nFixedCols), lastCol = m_model.Cols() - 1;
+    auto span = [&](int from, int to) {
+        return rows ? RangeOf(from, firstCol, to, lastCol) : RangeOf(firstRow, from, lastRow, to);
+    };
+    QList<CellRange> ranges;
+    if (mods & Qt::ShiftModifier) {
+        m_nHeaderAnchor = rows ? m_nRow : m_nCol;
+        ranges = m_ranges;
+        ranges.back() = span(m_nHeaderAnchor, index);
+    } else {
+        m_nHeaderAnchor = index;
+        if (mods & Qt::ControlModifier)
+            ranges = m_ranges;
+        ranges << span(index, index);
+    }
+    m_ranges = ranges;
+    if (!(mods & Qt::ShiftModifier)) {
+        // The current cell goes into the new row (or column), keeping its column (row).
+        const int col = IsColumnShown(m_nCol) ? m_nCol : NextShownCol(0, +1);
+        MoveTo(rows ? index : m_nRow, rows ? col : index, true);
+    }
+    m_nExtentRow = rows ? index : lastRow;
+    m_nExtentCol = rows ? lastCol : index;
+    SetRanges(ranges);
+}
+
+void CMSFlexGrid::HeaderDrag(bool rows, int index)
+{
+    if (m_nHeaderAnchor < 0 || m_ranges.isEmpty())
+        return;
+    QList<CellRange> ranges = m_ranges;
+    ranges.back() = rows ? RangeOf(m_nHeaderAnchor, static_cast<int>(m_nFixedCols), index, m_model.Cols() - 1)
+                         : RangeOf(static_cast<int>(m_nFixedRows), m_nHeaderAnchor, m_model.Rows() - 1, index);
+    if (ranges.back().top != m_ranges.back().top || ranges.back().bottom != m_ranges.back().bottom ||
+        ranges.back().left != m_ranges.back().left || ranges.back().right != m_ranges.back().right)
+        SetRanges(ranges);
+}
+
+bool CMSFlexGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool rows = watched == verticalHeader()->viewport();
+    if (!rows && watched != horizontalHeader()->viewport())
+        return QTableView::eventFilter(watched, event);
+    QHeaderView* header = rows ? verticalHeader() : horizontalHeader();
+    const int fixed = static_cast<int>(rows ? m_nFixedRows : m_nFixedCols);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const QPoint p = me->position().toPoint();
+        const int index = header->logicalIndexAt(rows ? p.y() : p.x());
+        if (index < fixed)
+            return true;
+        // A right press on a selected row keeps the selection for the context menu.
+        const bool keep = me->button() == Qt::RightButton &&
+                          (rows ? IsSelected(index, NextShownCol(0, +1)) : IsSelected(m_nRow, index));
+        m_bContextPress = me->button() != Qt::LeftButton;
+        if (!keep)
+            HeaderPress(rows, index, me->button() == Qt::LeftButton ? me->modifiers() : Qt::NoModifier);
+        m_bContextPress = false;
+        if (me->button() != Qt::LeftButton)
+            m_nHeaderAnchor = -1;
+        return true;
+    }
+    case QEvent::MouseMove: {
+        auto* me = static_cast<QMouseEvent*>(event);
+        if (m_nHeaderAnchor < 0 || !(me->buttons() & Qt::LeftButton))
+            return false;
+        const QPoint p = me->position().toPoint();
+        const int index = header->logicalIndexAt(rows ? p.y() : p.x());
+        if (index >= fixed)
+            HeaderDrag(rows, index);
+        return true;
+    }
+    case QEvent::MouseButtonRelease: m_nHeaderAnchor = -1; return true;
+    default: return QTableView::eventFilter(watched, event);
     }
 }

@@ -12,8 +12,16 @@
 #include <QLabel>
 #include <QTableView>
 #include <QVector>
+#include <set>
 
 #include "core/radio/TextGrid.h"
+
+// A rectangle of cells, corners included.
+struct CellRange {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    bool Contains(int row, int col) const { return row >= top && row <= bottom && col >= left && col <= right; }
+    bool IsCell() const { return top == bottom && left == right; }
+};
 
 class CGridModel : public QAbstractTableModel, public ITextGrid {
     Q_OBJECT
@@ -115,6 +123,29 @@ public:
     // Index of a cell in the table, for tests and painting.
     QRect CellRect(int row, int col) const;
 
+    // The selection: rectangles of data cells, the last one running from the
+    // current cell to its extent. Moving the current cell collapses it to that
+    // cell; a click with Shift extends it, with Ctrl adds to it; a press on the
+    // row labels or headings selects whole rows or columns.
+    QList<CellRange> SelectedRanges() const;
+    // More than the current cell is selected.
+    bool HasRangeSelection() const;
+    bool IsSelected(int row, int col) const;
+    std::set<int> SelectedRows() const;
+    std::set<int> SelectedCols() const;
+    // Rows whose every data column is selected.
+    bool AreWholeRowsSelected() const;
+    // The current cell alone.
+    void SelectCurrentCell();
+    // The last range reaches from the current cell to (row, col).
+    void ExtendSelection(int row, int col);
+    // Whole rows (the current cell goes to the first, its column kept).
+    void SelectRows(const std::set<int>& rows);
+    void SelectAll();
+    // The current cell was last moved by a right-button press (for the
+    // context menu): no editor opens there.
+    bool IsContextPress() const { return m_bContextPress; }
+
     // Keyboard navigation never lands on a column the user cannot see (width 0).
     bool IsColumnShown(int col) const;
     // The next shown data column from col in direction step (+1 or -1); -1 when none.
@@ -123,6 +154,8 @@ public:
     int PageRows() const;
 
 signals:
+    void SelectionChanged();
+    void ContextMenuRequested(const QPoint& globalPos);
     void EnterCell();
     void LeaveCell();
     void Scroll();
@@ -136,10 +169,18 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void updateGeometries() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void MoveTo(int row, int col);
+    // keepSelection: the caller has set the selection the move belongs to.
+    void MoveTo(int row, int col, bool keepSelection = false);
+    void SetRanges(const QList<CellRange>& ranges);
+    CellRange RangeOf(int row1, int col1, int row2, int col2) const;
+    // A press or drag on the row labels (rows) or the headings (columns).
+    void HeaderPress(bool rows, int index, Qt::KeyboardModifiers mods);
+    void HeaderDrag(bool rows, int index);
     void ApplyFixed();
     void UpdateCorner();
 
@@ -152,6 +193,12 @@ private:
     long m_nHighLight = 1;
     long m_nFocusRect = 1;
     int m_nDefaultColWidthPx = 64;
+    QList<CellRange> m_ranges;  // never empty once the grid has data cells
+    int m_nExtentRow = 1;       // the far corner of the last range
+    int m_nExtentCol = 1;
+    bool m_bDragSelecting = false;
+    bool m_bContextPress = false;
+    int m_nHeaderAnchor = -1;  // row or column a header drag started on
 
     friend class CGridDelegate;
 };

@@ -2,13 +2,17 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
+#include <QMenu>
 #include <QValidator>
 #include <QVBoxLayout>
 
@@ -91,10 +95,11 @@ void SetDlgItemInt(QLineEdit& edit, int value) { edit.setText(QString::number(va
 
 CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
 {
-    // Every save takes the grid's texts along.
+    // Every save takes the grid's texts along; undo steps take them too.
     if (doc) {
         connect(doc, &CProgramDoc::AboutToSave, this, &CProgramView::GridToImage);
         connect(doc, &CProgramDoc::ReadOnlyChanged, this, &CProgramView::OnReadOnlyChanged);
+        doc->SetWorkingCopy(this);
     }
 
     QFont font(QStringLiteral("Times New Roman"));
@@ -153,6 +158,11 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
     connect(&m_grid, &CMSFlexGrid::LeaveCell, this, &CProgramView::OnLeaveCellGrid);
     connect(&m_grid, &CMSFlexGrid::MouseDown, this, &CProgramView::OnMouseDownGrid);
     connect(&m_grid, &CMSFlexGrid::Scroll, this, &CProgramView::OnScrollGrid);
+    connect(&m_grid, &CMSFlexGrid::SelectionChanged, this, &CProgramView::OnSelectionChanged);
+    connect(&m_grid, &CMSFlexGrid::ContextMenuRequested, this, [this](const QPoint& at) {
+        if (m_pContextMenu)
+            m_pContextMenu->popup(at);
+    });
 
     for (QWidget* w : {static_cast<QWidget*>(&m_editVhfLow), static_cast<QWidget*>(&m_editVhfHigh),
                        static_cast<QWidget*>(&m_editUhfLow), static_cast<QWidget*>(&m_editUhfHigh),
@@ -162,6 +172,8 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
 
 CProgramView::~CProgramView()
 {
+    if (m_pDocument)
+        m_pDocument->SetWorkingCopy(nullptr);
     // The editors live in the grid's viewport; take them down before the grid
     // so no focus change reaches a half-destroyed view.
     for (QWidget* w : {static_cast<QWidget*>(&m_editVhfLow), static_cast<QWidget*>(&m_editVhfHigh),
@@ -185,8 +197,32 @@ CProgramView::~CProgramView()
 
 QSize CProgramView::sizeHint() const
 {
-    // The form's template: 432 x 250 dialog units.
-    return DialogUnitRect(this, 0, 0, 432, 250).size();
+    // The form's template, 432 x 250 dialog units, widened where the grid's
+    // columns in this font need more room than the template gives them.
+    QSize size = DialogUnitRect(this, 0, 0, 432, 250).size();
+    int columns = 0;
+    if (m_bFirstUpdate) {
+        // Before the set-up: the widths the set-up will give, from the default width of column 0.
+        const long w = m_grid.GetColWidth(0);
+        for (int col = 0; col < kGridCols; ++col)
+            columns += col == kColLock ? 0 : m_grid.TwipsToPixelsX(static_cast<long>(w * kWidthFactor[col]));
+    } else {
+        columns = m_grid.verticalHeader()->width();
+        for (int col = kColRxFreq; col < kGridCols; ++col)
+            columns += m_grid.columnWidth(col);
+    }
+    const QMargins margins = layout()->contentsMargins();
+    const int grid = columns + m_grid.verticalScrollBar()->sizeHint().width() + 2 * m_grid.frameWidth() + 2;
+    size.setWidth(std::max(size.width(), grid + margins.left() + margins.right()));
+    return size;
+}
+
+void CProgramView::FocusGrid()
+{
+    // The grid, or the editor open in it, takes the keys; never a band box.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || (focus != &m_grid && !m_grid.isAncestorOf(focus)))
+        m_grid.setFocus(Qt::OtherFocusReason);
 }
 
 void CProgramView::OnInitialUpdate()
@@ -239,6 +275,9 @@ void CProgramView::OnInitialUpdate()
     }
     LoadFrameIcon();
     ImageToGrid();
+    // What the window shows now is what undo goes back to and what counts as unmodified.
+    if (m_pDocument)
+        m_pDocument->ResetHistory();
 }
 
 void CProgramView::CreateEditors()
@@ -257,8 +296,12 @@ void CProgramView::CreateEditors()
         auto* c = new QComboBox(host);
         c->setEditable(false);
         c->setInsertPolicy(QComboBox::NoInsert);
-        if (tones)
+        if (tones) {
+            // A list of sixteen visible items that scrolls, in every style:
+            // some styles drop a combo's list down as one long menu otherwise.
             c->setMaxVisibleItems(16);
+            c->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+        }
         SetControlId(c, id);
         c->setFont(font());
         c->hide();
@@ -317,6 +360,8 @@ void CProgramView::GridToImage()
     CommitEditor(CommitTrigger::LeaveCell);
     if (!m_pDocument)
         return;
+    // Band boxes typed but not yet left are taken as they stand.
+    RecordBandBoxes();
     Image& image = m_pDocument->m_image;
     EditRanges r;
     r.vhfLow = DlgItemInt(m_editVhfLow);
@@ -324,6 +369,47 @@ void CProgramView::GridToImage()
     r.uhfLow = DlgItemInt(m_editUhfLow);
     r.uhfHigh = DlgItemInt(m_editUhfHigh);
     EncodeDocument(r, m_grid, image);
+    m_pDocument->SyncState();
+}
+
+BandTexts CProgramView::BandBoxTexts() const
+{
+    return {m_editVhfLow.text().toStdString(), m_editVhfHigh.text().toStdString(), m_editUhfLow.text().toStdString(),
+            m_editUhfHigh.text().toStdString()};
+}
+
+CEditSnapshot CProgramView::TakeSnapshot() const
+{
+    static const Image noImage{};
+    return CEditSnapshot(m_pDocument ? m_pDocument->m_image : noImage, m_grid, BandBoxTexts());
+}
+
+void CProgramView::RestoreSnapshot(const CEditSnapshot& snapshot)
+{
+    // An editor still open would write its stale text over what comes back.
+    HideAllEditors();
+    Image scratch{};
+    BandTexts bands;
+    snapshot.Restore(m_pDocument ? m_pDocument->m_image : scratch, m_grid, bands);
+    QLineEdit* boxes[] = {&m_editVhfLow, &m_editVhfHigh, &m_editUhfLow, &m_editUhfHigh};
+    for (int i = 0; i < 4; ++i)
+        boxes[i]->setText(QString::fromStdString(bands[static_cast<std::size_t>(i)]));
+    // The band limits follow the boxes as leaving them would set them; the
+    // texts themselves stay as they were.
+    EditRanges r;
+    r.vhfLow = DlgItemInt(m_editVhfLow);
+    r.vhfHigh = DlgItemInt(m_editVhfHigh);
+    r.uhfLow = DlgItemInt(m_editUhfLow);
+    r.uhfHigh = DlgItemInt(m_editUhfHigh);
+    ApplyVhfEditRange(r);
+    ApplyUhfEditRange(r);
+    m_grid.viewport()->update();
+}
+
+QString CProgramView::CellName(int row, int col)
+{
+    const QString column = Q(GridHeading(col, g_bChinese != 0));
+    return row == 1 ? tr("Pr, %1").arg(column) : tr("Channel %1, %2").arg(row - 1).arg(column);
 }
 
 // ---------------------------------------------------------------------------
@@ -471,6 +557,10 @@ bool CProgramView::CommitEditor(CommitTrigger trigger)
         text = edit->text().toStdString();
     }
     const CommitResult result = CommitCell(m_grid, row, col, text, trigger, g_bChinese != 0);
+    // One undo step per commit that changed something; a refused value that
+    // emptied its row comes back whole with one undo.
+    if (m_pDocument)
+        m_pDocument->RecordChange(tr("Edit %1").arg(CellName(row, col)));
     if (result.messageId != 0) {
         MessageRequest request;
         request.parent = this;
@@ -489,9 +579,19 @@ bool CProgramView::CommitEditor(CommitTrigger trigger)
     return !result.stopped;
 }
 
-void CProgramView::OnEnterCellGrid() { OpenEditorOnCurrentCell(); }
+void CProgramView::OnEnterCellGrid()
+{
+    // A cell alone gets its editor; a selection of several, or a press for
+    // the context menu, does not.
+    if (!m_grid.HasRangeSelection() && !m_grid.IsContextPress())
+        OpenEditorOnCurrentCell();
+}
 
-void CProgramView::OnMouseDownGrid(short, short, int, int) { OpenEditorOnCurrentCell(); }
+void CProgramView::OnMouseDownGrid(short button, short, int, int)
+{
+    if (button == 1 && !m_grid.HasRangeSelection())
+        OpenEditorOnCurrentCell();
+}
 
 void CProgramView::OnLeaveCellGrid() { CommitEditor(CommitTrigger::LeaveCell); }
 
@@ -561,7 +661,19 @@ bool CProgramView::OnGridKey(QWidget* widget, QKeyEvent* key)
         // The current cell without an open editor: the grid moves it itself.
         if (editor)
             return false;
+        if (plain && (key->key() == Qt::Key_Delete)) {
+            OnEditClear();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && m_grid.HasRangeSelection()) {
+            m_grid.SelectCurrentCell();
+            return true;
+        }
         const bool listKey = key->key() == Qt::Key_F4 || (key->key() == Qt::Key_Down && (mods & Qt::AltModifier));
+        // Editing a cell starts from that cell alone.
+        const bool typing = plain && !key->text().isEmpty() && key->text().at(0).isPrint();
+        if (key->key() == Qt::Key_F2 || listKey || typing)
+            m_grid.SelectCurrentCell();
         if (key->key() == Qt::Key_F2 || listKey) {
             OpenEditorOnCurrentCell();
             if (listKey)
@@ -587,9 +699,16 @@ bool CProgramView::OnGridKey(QWidget* widget, QKeyEvent* key)
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
-        // Alt+Down opens a list; plain Up and Down go to the row above or below.
+        // Alt+Down opens a list; plain Up and Down go to the row above or below;
+        // with Shift the selection grows from this cell.
         if (mods & Qt::AltModifier)
             return false;
+        if (mods & Qt::ShiftModifier) {
+            if (CommitEditor(CommitTrigger::Enter))
+                m_grid.ExtendSelection(static_cast<int>(m_grid.GetRow()) + (key->key() == Qt::Key_Up ? -1 : 1),
+                                       static_cast<int>(m_grid.GetCol()));
+            return true;
+        }
         MoveRows(key->key() == Qt::Key_Up ? -1 : 1);
         return true;
     case Qt::Key_PageUp:
@@ -627,6 +746,10 @@ void CProgramView::SearchList(QComboBox* list, const QString& text, bool fresh)
 bool CProgramView::eventFilter(QObject* watched, QEvent* event)
 {
     auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::ShortcutOverride && widget &&
+        (widget == OpenEditor() || widget == BandEdit(ControlId(widget))) &&
+        !EditorTakesShortcut(widget, static_cast<QKeyEvent*>(event)))
+        return true;  // not accepted: the program's command runs
     if (event->type() == QEvent::KeyPress && widget && widget->property(kListOfPopupProperty).isValid()) {
         // A key typed into an open list searches it from the top.
         auto* key = static_cast<QKeyEvent*>(event);
@@ -661,6 +784,25 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool CProgramView::EditorTakesShortcut(QWidget* editor, const QKeyEvent* key) const
+{
+    // A cell editor or band box keeps its own undo, redo and paste while they
+    // mean something inside it; otherwise the keys go to the document's commands.
+    const auto* edit = qobject_cast<const QLineEdit*>(editor);
+    if (key->matches(QKeySequence::Undo))
+        return edit && edit->isUndoAvailable();
+    if (key->matches(QKeySequence::Redo) || key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y))
+        return edit && edit->isRedoAvailable();
+    if (key->matches(QKeySequence::Paste)) {
+        // Several cells (a spreadsheet's block, a copied row) are the grid's to paste.
+        const QString text = QApplication::clipboard()->text();
+        if (editor != OpenEditor())
+            return true;
+        return edit && !text.contains(QLatin1Char('\t')) && !text.trimmed().contains(QLatin1Char('\n'));
+    }
+    return true;
+}
+
 void CProgramView::OnHelp(int context) { HtmlHelp(context); }
 
 // ---------------------------------------------------------------------------
@@ -677,6 +819,7 @@ void CProgramView::OnKillFocusVhf()
         SetDlgItemInt(m_editVhfLow, r.vhfLow);
         SetDlgItemInt(m_editVhfHigh, r.vhfHigh);
     }
+    RecordBandBoxes();
 }
 
 void CProgramView::OnKillFocusUhf()
@@ -690,6 +833,7 @@ void CProgramView::OnKillFocusUhf()
         SetDlgItemInt(m_editUhfLow, r.uhfLow);
         SetDlgItemInt(m_editUhfHigh, r.uhfHigh);
     }
+    RecordBandBoxes();
 }
 
 QLineEdit* CProgramView::BandEdit(int id)

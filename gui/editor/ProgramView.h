@@ -7,16 +7,20 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <set>
+#include <vector>
 
 #include "core/editor/CellCommit.h"
 #include "core/radio/Image.h"
+#include "core/editor/CellEntry.h"
 #include "gui/app/ControlId.h"
 #include "gui/editor/MSFlexGrid.h"
+#include "gui/radio/ProgramDoc.h"
 
 class CLinkController;
-class CProgramDoc;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QKeyEvent;
 
 // Control ids the help contexts and the tests address the view's controls by.
@@ -37,7 +41,7 @@ enum ProgramViewControl {
     IDC_COMBO_TXTONE = 2133,
 };
 
-class CProgramView : public QWidget {
+class CProgramView : public QWidget, public CProgramDoc::IWorkingCopy {
     Q_OBJECT
 public:
     explicit CProgramView(CProgramDoc* doc, QWidget* parent = nullptr);
@@ -47,12 +51,22 @@ public:
 
     // The form's own size; the document window fits it into the work area.
     QSize sizeHint() const override;
+    // The grid takes the keyboard focus (when the window shows again).
+    void FocusGrid();
 
     void OnInitialUpdate();
     // Image to grid, band boxes and band limits; registry sync and caption.
     void ImageToGrid();
     // Commits the open editor, then band boxes and grid rows into the image.
     void GridToImage();
+
+    // The working copy the document's undo steps snapshot: grid texts and band boxes.
+    CEditSnapshot TakeSnapshot() const override;
+    void RestoreSnapshot(const CEditSnapshot& snapshot) override;
+    void DecodeImage() override { ImageToGrid(); }
+    BandTexts BandBoxTexts() const;
+    // "Channel 12, Rx Frequency" ("Pr, ..." for row 1): how messages and undo steps name a cell.
+    static QString CellName(int row, int col);
 
     // Commits the open editor of the current cell (as LeaveCell does); false
     // when the value was refused.
@@ -67,6 +81,8 @@ public:
     void OnLeaveCellGrid();
     void OnMouseDownGrid(short button, short shift, int x, int y);
     void OnScrollGrid();
+    // More than one cell selected: the open editor is committed and closes.
+    void OnSelectionChanged();
 
     // Leaving a band edit box: the VHF (1003/1004) or UHF (1005/1006) rule.
     void OnKillFocusVhf();
@@ -86,8 +102,49 @@ public:
     QLabel* ReadOnlyBanner() const { return m_pReadOnlyBanner; }
     // Hands a complete read to whoever listens to RadioRead; false when nobody does.
     bool DeliverRadioRead(const Image& image, const QString& port);
+    // Commits the open editor and records band boxes typed but not yet left:
+    // before anything asks whether the document is modified.
+    void FlushEdits();
+    // Band boxes typed but not yet left become an undo step of their own.
+    void RecordBandBoxes();
+
+    // The menu the grid shows on a right click (the frame's editing commands).
+    void SetContextMenu(QMenu* menu) { m_pContextMenu = menu; }
+    QMenu* ContextMenu() const { return m_pContextMenu; }
+    // Rows of the selection that hold channels 1..199 ("Pr" never moves).
+    std::set<int> SelectedChannelRows() const;
 
 public slots:
+    // Undo and redo of the document's steps; an open editor with typed text
+    // only loses that text.
+    void OnEditUndo();
+    void OnEditRedo();
+    // The clipboard: the selection's texts as tab-separated text and as CSV.
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditCopyWithHeadings();
+    void OnEditPaste();
+    // Delete: the selected cells are cleared (an empty Rx empties its channel).
+    void OnEditClear();
+    void OnEditSelectAll();
+    void OnEditFind();
+    void OnEditFindNext();
+    // Whole channels of the selection.
+    void OnInsertChannels();
+    void OnDeleteChannels();
+    void OnMoveChannelsUp();
+    void OnMoveChannelsDown();
+    void OnClearChannels();
+    void OnSortByRxFrequency();
+    void OnSortByName();
+    void OnSortByTone();
+    void OnFillDown();
+    void OnFillSeries6k25();
+    void OnFillSeries12k5();
+    void OnFillSeries25k();
+    // Channel lists in the two CSV layouts of the command-line tool.
+    void OnImportChannels();
+    void OnExportChannels();
     void OnRead();
     void OnWrite();
     void OnComSetup();
@@ -128,6 +185,8 @@ private:
     void MoveRows(int delta);
     // Escape: the editor closes and the cell keeps its text.
     void CancelEditor();
+    // Whether an open cell editor or a band box handles a shortcut key itself.
+    bool EditorTakesShortcut(QWidget* editor, const QKeyEvent* key) const;
     // Keys that belong to the grid and its editors; true when handled.
     bool OnGridKey(QWidget* widget, QKeyEvent* key);
     // Selects the first item of an open list that begins with the text typed so
@@ -135,6 +194,18 @@ private:
     void SearchList(QComboBox* list, const QString& text, bool fresh);
     QStringList ListItems(const QComboBox* combo) const;
     void LoadFrameIcon();
+    // Editing commands: the edit in progress first, one undo step after.
+    void BeginEdit();
+    void CopySelection(bool headings);
+    void ClearSelectedCells(const QString& action);
+    // Cells entered through the commit rules, the refused ones reported in one message.
+    void EnterAndRecord(const std::vector<CellText>& cells, int beyond, const QString& refusedHeading,
+                        const QString& action);
+    void ApplyOrder(const std::vector<int>& order, const QString& action, const std::set<int>& selectAfter);
+    void MoveChannels(int delta);
+    void SortChannels(int key, const QString& action);
+    void FillSeries(long stepUnits);
+    void FindFrom(int row);
 
 public:
     QString m_strPort = QStringLiteral("COM1");
@@ -170,4 +241,6 @@ private:
     CLinkController* m_pLink = nullptr;  // a child of the view, created on first use
     QLabel* m_pReadOnlyBanner = nullptr;
     QPalette m_gridPalette;
+    QMenu* m_pContextMenu = nullptr;     // the frame's
+    QString m_strFind;                   // what Find looked for last
 };

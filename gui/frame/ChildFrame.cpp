@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMetaObject>
 #include <algorithm>
 
 #include "gui/editor/ProgramView.h"
@@ -27,7 +28,9 @@ CChildFrame::CChildFrame(CProgramDoc* doc, QWidget* parent)
     m_pView = new CProgramView(doc, this);
     connect(m_pView, &CProgramView::InitialUpdateStarting, this, &CChildFrame::FitToArea);
     setWidget(m_pView);
-    setWindowTitle(doc->GetTitle());
+    connect(doc, &CProgramDoc::TitleChanged, this, &CChildFrame::UpdateCaption);
+    connect(doc, &CProgramDoc::ModifiedChanged, this, &CChildFrame::UpdateCaption);
+    UpdateCaption();
     setGeometry(0, 0, kWidth, kHeight);
 }
 
@@ -89,9 +92,30 @@ void CChildFrame::Refit()
     m_bFitting = false;
 }
 
+void CChildFrame::showEvent(QShowEvent* event)
+{
+    QMdiSubWindow::showEvent(event);
+    FocusGridLater();
+}
+
+void CChildFrame::FocusGridLater()
+{
+    // The window hands the focus to its first control, a band box, once it
+    // is shown or restored; the grid takes it after that.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (isVisible() && mdiArea() && mdiArea()->activeSubWindow() == this)
+                m_pView->FocusGrid();
+        },
+        Qt::QueuedConnection);
+}
+
 void CChildFrame::changeEvent(QEvent* event)
 {
     QMdiSubWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        FocusGridLater();
     // The user maximizing or restoring the window takes it over from the fit.
     if (event->type() == QEvent::WindowStateChange && !m_bFitting) {
         const auto* change = static_cast<QWindowStateChangeEvent*>(event);
@@ -108,9 +132,20 @@ bool CChildFrame::eventFilter(QObject* watched, QEvent* event)
     return QMdiSubWindow::eventFilter(watched, event);
 }
 
+void CChildFrame::UpdateCaption()
+{
+    // The title, and a "*" after it while there are unsaved changes.
+    setWindowTitle(m_pDocument->GetTitle() + (m_pDocument->IsModified() ? QStringLiteral("*") : QString()));
+}
+
 void CChildFrame::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    if (CLinkController::ConfirmStop({m_pView}))
+    if (!CLinkController::ConfirmStop({m_pView}))
+        return;
+    // Closing hides the window; Discard throws the unsaved changes away, so
+    // that showing it again shows the document as it was saved.
+    m_pView->FlushEdits();
+    if (m_pDocument->SaveModified(this))
         hide();
 }

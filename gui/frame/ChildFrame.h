@@ -28,14 +28,18 @@ public:
     void FitToArea();
     // The window's size around its form, when not maximized.
     QSize FormFrameSize() const;
+    // The document's title, with "*" while it has unsaved changes.
+    void UpdateCaption();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Refit();
+    void FocusGridLater();
 
     CProgramDoc* m_pDocument;
     CProgramView* m_pView;

@@ -16,6 +16,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUndoGroup>
+#include <QUndoStack>
 
 #include "gui/app/AboutDlg.h"
 #include "gui/app/AppContext.h"
@@ -23,6 +25,8 @@
 #include "gui/app/AppResources.h"
 #include "gui/app/CommandIds.h"
 #include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "core/app/SettingsStore.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/Relaunch.h"
 #include "gui/app/StringTable.h"
@@ -79,8 +83,15 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
 
     connect(m_pMdiClient, &QMdiArea::subWindowActivated, this, [this] { OnSubWindowActivated(); });
     UpdateFrameMenu();
-    // A restart for a language change ends the transfers of every document window.
-    SetRelaunchGuard([this] { return ConfirmStopTransfers(); });
+    // A restart for a language change ends the transfers of every document
+    // window and asks to save what is unsaved; the new instance opens the
+    // document again.
+    SetRelaunchGuard([this] { return ConfirmStopTransfers() && SaveAllModified(); });
+    SetRelaunchArguments([this] {
+        CProgramDoc* doc = ActiveDocument();
+        return doc && doc->HasFilePath() ? QStringList{doc->GetPathName()} : QStringList();
+    });
+    CProgramDoc::SetSaveCommand([this](CProgramDoc* doc) { return SaveDocument(doc); });
 }
 
 CMainFrame::~CMainFrame()
@@ -93,6 +104,8 @@ CMainFrame::~CMainFrame()
     if (s_pInstance == this) {
         s_pInstance = nullptr;
         SetRelaunchGuard(nullptr);
+        SetRelaunchArguments(nullptr);
+        CProgramDoc::SetSaveCommand(nullptr);
     }
 }
 
@@ -201,6 +214,9 @@ void CMainFrame::CreateActions()
     AddAction(ID_PREV_PANE, tr("Previous Window"), QString(), tr("Switch to the previous window"))
         ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
+    CreateUndoActions();
+    CreateEditActions();
+
     connect(Action(ID_FILE_NEW), &QAction::triggered, this, [this] { OnFileNew(); });
     connect(Action(ID_FILE_OPEN), &QAction::triggered, this, [this] { OnFileOpen(); });
     connect(Action(ID_FILE_PRINT_SETUP), &QAction::triggered, this, [this] { OnFilePrintSetup(); });
@@ -221,6 +237,8 @@ void CMainFrame::CreateActions()
     connect(Action(ID_NEXT_PANE), &QAction::triggered, this, [this] { m_pMdiClient->activateNextSubWindow(); });
     connect(Action(ID_PREV_PANE), &QAction::triggered, this,
             [this] { m_pMdiClient->activatePreviousSubWindow(); });
+    // A read opens a document of its own: nothing the window shows is replaced,
+    // so there are no unsaved changes to ask about.
     ConnectViewCommand(ID_READ, &CProgramView::OnRead);
     ConnectViewCommand(ID_WRITE, &CProgramView::OnWrite);
     ConnectViewCommand(ID_COM_SETUP, &CProgramView::OnComSetup);
@@ -228,6 +246,119 @@ void CMainFrame::CreateActions()
     ConnectViewCommand(ID_FILE_PRINT, &CProgramView::OnFilePrint);
     ConnectViewCommand(ID_FILE_PRINT_DIRECT, &CProgramView::OnFilePrintDirect);
     ConnectViewCommand(ID_FILE_PRINT_PREVIEW, &CProgramView::OnFilePrintPreview);
+}
+
+void CMainFrame::CreateUndoActions()
+{
+    // One undo stack per document; the group follows the active one and
+    // names the step each command would take back ("Undo Paste 12 channels").
+    m_pUndoGroup = new QUndoGroup(this);
+    QAction* undo = AddAction(ID_EDIT_UNDO, tr("&Undo"), tr("Undo"), tr("Undo the last change"));
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction* redo = AddAction(ID_EDIT_REDO, tr("&Redo"), tr("Redo"), tr("Redo the change undone last"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    auto name = [](QAction* a, const QString& bare, const QString& withStep, const QString& step) {
+        a->setText(step.isEmpty() ? bare : withStep.arg(step));
+        a->setToolTip(a->text().remove(QLatin1Char('&')));
+    };
+    connect(m_pUndoGroup, &QUndoGroup::undoTextChanged, this,
+            [=, this](const QString& step) { name(undo, tr("&Undo"), tr("&Undo %1"), step); });
+    connect(m_pUndoGroup, &QUndoGroup::redoTextChanged, this,
+            [=, this](const QString& step) { name(redo, tr("&Redo"), tr("&Redo %1"), step); });
+    connect(m_pUndoGroup, &QUndoGroup::canUndoChanged, this, [this] { UpdateFrameMenu(); });
+    connect(m_pUndoGroup, &QUndoGroup::canRedoChanged, this, [this] { UpdateFrameMenu(); });
+    ConnectViewCommand(ID_EDIT_UNDO, &CProgramView::OnEditUndo);
+    ConnectViewCommand(ID_EDIT_REDO, &CProgramView::OnEditRedo);
+}
+
+void CMainFrame::CreateEditActions()
+{
+    // Clipboard, whole channels, fill and find: the Edit menu and the grid's
+    // context menu share them; each works on the active channel window.
+    const struct {
+        int id;
+        QString text;
+        QString statusTip;
+        QList<QKeySequence> keys;
+        void (CProgramView::*slot)();
+    } commands[] = {
+        // clang-format off
+        {ID_EDIT_CUT, tr("Cu&t"), tr("Copy the selected cells and clear them"), {QKeySequence::Cut},
+         &CProgramView::OnEditCut},
+        {ID_EDIT_COPY, tr("&Copy"), tr("Copy the selected cells as text a spreadsheet reads"), {QKeySequence::Copy},
+         &CProgramView::OnEditCopy},
+        {ID_EDIT_COPY_HEADINGS, tr("Copy with &Headings"), tr("Copy the selected cells after a line of headings"),
+         {}, &CProgramView::OnEditCopyWithHeadings},
+        {ID_EDIT_PASTE, tr("&Paste"), tr("Paste cells copied here or in a spreadsheet"), {QKeySequence::Paste},
+         &CProgramView::OnEditPaste},
+        {ID_EDIT_CLEAR, tr("Cl&ear\tDel"), tr("Clear the selected cells"), {}, &CProgramView::OnEditClear},
+        {ID_EDIT_SELECT_ALL, tr("Select &All"), tr("Select every channel"), {QKeySequence::SelectAll},
+         &CProgramView::OnEditSelectAll},
+        {ID_EDIT_FIND, tr("&Find..."), tr("Find a channel by name or frequency"), {QKeySequence::Find},
+         &CProgramView::OnEditFind},
+        {ID_EDIT_REPEAT, tr("Find Ne&xt"), tr("Find the next channel that matches"), {QKeySequence(Qt::Key_F3)},
+         &CProgramView::OnEditFindNext},
+        {ID_CHANNEL_INSERT, tr("&Insert Empty Channel"), tr("Insert empty channels before the selected ones"), {},
+         &CProgramView::OnInsertChannels},
+        {ID_CHANNEL_DELETE, tr("&Delete Channels"), tr("Delete the selected channels; the following move up"), {},
+         &CProgramView::OnDeleteChannels},
+        {ID_CHANNEL_MOVE_UP, tr("Move &Up"), tr("Move the selected channels up"), {QKeySequence(Qt::CTRL | Qt::Key_Up)},
+         &CProgramView::OnMoveChannelsUp},
+        {ID_CHANNEL_MOVE_DOWN, tr("Move Do&wn"), tr("Move the selected channels down"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Down)}, &CProgramView::OnMoveChannelsDown},
+        {ID_CHANNEL_CLEAR, tr("Clear Cha&nnels"), tr("Empty the selected channels"), {},
+         &CProgramView::OnClearChannels},
+        {ID_SORT_RX, tr("by &Rx Frequency"), tr("Sort the selected channels by receive frequency"), {},
+         &CProgramView::OnSortByRxFrequency},
+        {ID_SORT_NAME, tr("by &Name"), tr("Sort the selected channels by name"), {}, &CProgramView::OnSortByName},
+        {ID_SORT_TONE, tr("by &Tone"), tr("Sort the selected channels by receive tone"), {},
+         &CProgramView::OnSortByTone},
+        {ID_FILL_DOWN, tr("Fi&ll Down"), tr("Copy the first selected row into the rest of the selection"),
+         {QKeySequence(Qt::CTRL | Qt::Key_D)}, &CProgramView::OnFillDown},
+        {ID_FILL_SERIES_6K25, tr("&6.25 kHz"), tr("Step the frequencies of the selected rows by 6.25 kHz"), {},
+         &CProgramView::OnFillSeries6k25},
+        {ID_FILL_SERIES_12K5, tr("&12.5 kHz"), tr("Step the frequencies of the selected rows by 12.5 kHz"), {},
+         &CProgramView::OnFillSeries12k5},
+        {ID_FILL_SERIES_25K, tr("&25 kHz"), tr("Step the frequencies of the selected rows by 25 kHz"), {},
+         &CProgramView::OnFillSeries25k},
+        // clang-format on
+    };
+    for (const auto& c : commands) {
+        AddAction(c.id, c.text, QString(), c.statusTip)->setShortcuts(c.keys);
+        ConnectViewCommand(c.id, c.slot);
+    }
+    AddAction(ID_FILE_IMPORT_CHANNELS, tr("&Import Channels..."), QString(),
+              tr("Replace the channels with those of a CSV file, after a preview"));
+    ConnectViewCommand(ID_FILE_IMPORT_CHANNELS, &CProgramView::OnImportChannels);
+    AddAction(ID_FILE_EXPORT_CHANNELS, tr("&Export Channels..."), QString(), tr("Write the channels to a CSV file"));
+    ConnectViewCommand(ID_FILE_EXPORT_CHANNELS, &CProgramView::OnExportChannels);
+}
+
+QList<QAction*> CMainFrame::BuildEditMenu(QMenu* menu)
+{
+    auto add = [this, menu](std::initializer_list<int> ids) {
+        for (int id : ids) {
+            if (id)
+                menu->addAction(Action(id));
+            else
+                menu->addSeparator();
+        }
+    };
+    add({ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_COPY_HEADINGS, ID_EDIT_PASTE, ID_EDIT_CLEAR, 0, ID_CHANNEL_INSERT,
+         ID_CHANNEL_DELETE, ID_CHANNEL_MOVE_UP, ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR});
+    QMenu* sort = menu->addMenu(tr("S&ort Channels"));
+    sort->setObjectName(QStringLiteral("SortMenu"));
+    for (int id : {ID_SORT_RX, ID_SORT_NAME, ID_SORT_TONE})
+        sort->addAction(Action(id));
+    menu->addSeparator();
+    menu->addAction(Action(ID_FILL_DOWN));
+    QMenu* series = menu->addMenu(tr("Fill &Series"));
+    series->setObjectName(QStringLiteral("FillSeriesMenu"));
+    for (int id : {ID_FILL_SERIES_6K25, ID_FILL_SERIES_12K5, ID_FILL_SERIES_25K})
+        series->addAction(Action(id));
+    for (QMenu* m : {sort, series})
+        m->installEventFilter(this);  // F1 over an item opens that command's topic
+    return menu->actions();
 }
 
 void CMainFrame::CreateMenus()
@@ -245,6 +376,10 @@ void CMainFrame::CreateMenus()
         connect(m, &QMenu::aboutToShow, this, [this] { UpdateFrameMenu(); });
         return m;
     };
+    // The recent files, in both File menus.
+    m_pRecentMenu = new QMenu(tr("Recent &Files"), this);
+    m_pRecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    connect(m_pRecentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     // Menu 128, shown while no document exists.
     m_mainMenus = {
         makeMenu(QStringLiteral("FileMenu"), tr("&File"),
@@ -254,17 +389,36 @@ void CMainFrame::CreateMenus()
     };
     // Menu 129: File, Edit, Program, View, Setup, Help.
     m_docMenus = {
-        makeMenu(QStringLiteral("FileMenu"), tr("&File"),
-                 {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_BACKUPS, 0,
-                  ID_FILE_PRINT,
-                  ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
-        makeMenu(QStringLiteral("EditMenu"), tr("&Edit"),
-                 {ID_CHANNEL_INFORMATION, ID_OPTION_FEATURES, ID_PRODUCT_INFORMATION}),
+        makeMenu(
+            QStringLiteral("FileMenu"), tr("&File"),
+            {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_BACKUPS, 0, ID_FILE_IMPORT_CHANNELS,
+             ID_FILE_EXPORT_CHANNELS, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
+        makeMenu(QStringLiteral("EditMenu"), tr("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0}),
         makeMenu(QStringLiteral("ProgramMenu"), tr("&Program"), {ID_READ, ID_WRITE}),
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_CONTROL_BAR}),
         makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"), {ID_COM_SETUP, ID_LOG_SERIAL, ID_LANGUAGE}),
         makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP}),
     };
+    for (QMenu* file : {m_mainMenus[0], m_docMenus[0]})
+        file->insertMenu(Action(ID_APP_EXIT), m_pRecentMenu)->setObjectName(QStringLiteral("RecentFiles"));
+    for (QMenu* file : {m_mainMenus[0], m_docMenus[0]})
+        file->insertSeparator(Action(ID_APP_EXIT));
+    // The Edit menu: undo, the editing commands, find, then the windows it always offered.
+    QMenu* edit = m_docMenus[1];
+    BuildEditMenu(edit);
+    edit->addSeparator();
+    for (int id : {int(ID_EDIT_SELECT_ALL), int(ID_EDIT_FIND), int(ID_EDIT_REPEAT), 0, int(ID_CHANNEL_INFORMATION),
+                   int(ID_OPTION_FEATURES), int(ID_PRODUCT_INFORMATION)}) {
+        if (id)
+            edit->addAction(Action(id));
+        else
+            edit->addSeparator();
+    }
+    // The grid's context menu: the same commands.
+    m_pGridMenu = new QMenu(this);
+    m_pGridMenu->setObjectName(QStringLiteral("GridMenu"));
+    BuildEditMenu(m_pGridMenu);
+    m_pGridMenu->installEventFilter(this);
     m_bDocMenus = true;  // forces the first UpdateFrameMenu to install a set
     for (QMenu* m : m_mainMenus)
         menuBar()->addMenu(m);
@@ -280,9 +434,11 @@ void CMainFrame::CreateToolBar()
     const struct {
         int id;
         const char* icon;
-    } buttons[] = {{ID_FILE_NEW, "new"},  {ID_FILE_OPEN, "open"},   {ID_FILE_SAVE, "save"},   {0, nullptr},
-                   {ID_READ, "read"},     {ID_WRITE, "write"},      {0, nullptr},             {ID_FILE_PRINT, "print"},
-                   {0, nullptr},          {ID_APP_ABOUT, "about"}};
+    } buttons[] = {{ID_FILE_NEW, "new"},   {ID_FILE_OPEN, "open"},   {ID_FILE_SAVE, "save"},
+                   {0, nullptr},           {ID_EDIT_UNDO, "undo"},   {ID_EDIT_REDO, "redo"},
+                   {0, nullptr},           {ID_READ, "read"},        {ID_WRITE, "write"},
+                   {0, nullptr},           {ID_FILE_PRINT, "print"}, {0, nullptr},
+                   {ID_APP_ABOUT, "about"}};
     for (const auto& b : buttons) {
         if (b.id == 0) {
             m_pToolBar->addSeparator();
@@ -410,13 +566,20 @@ void CMainFrame::OnFileNew()
     if (CChildFrame* child = ActiveChildFrame()) {
         if (!ConfirmStopTransfers(child))
             return;
-        MessageRequest r;
-        r.parent = this;
-        r.text = LoadStringRes(IDS_CLEAR_ALL);
-        r.buttons = QMessageBox::Ok | QMessageBox::Cancel;
-        r.icon = QMessageBox::Warning;
-        if (AppMessageBox(r) != QMessageBox::Ok)
-            return;
+        child->GetView()->FlushEdits();
+        if (child->GetDocument()->IsModified()) {
+            // Unsaved changes: the user saves or discards them, or stays.
+            if (!child->GetDocument()->SaveModified(this))
+                return;
+        } else {
+            MessageRequest r;
+            r.parent = this;
+            r.text = LoadStringRes(IDS_CLEAR_ALL);
+            r.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+            r.icon = QMessageBox::Warning;
+            if (AppMessageBox(r) != QMessageBox::Ok)
+                return;
+        }
         DestroyChildFrame(child);
     }
     NewDocument();
@@ -467,27 +630,89 @@ bool CMainFrame::SaveTo(CProgramDoc* doc, const QString& path)
         AppMessageBox(r);
         return false;
     }
-    if (CChildFrame* f = ActiveChildFrame(); f && f->GetDocument() == doc)
-        f->setWindowTitle(doc->GetTitle());
+    AddRecentFile(path);
     return true;
 }
 
-bool CMainFrame::OnFileSave()
+bool CMainFrame::OnFileSave() { return SaveDocument(ActiveDocument()); }
+
+bool CMainFrame::OnFileSaveAs() { return SaveDocument(ActiveDocument(), true); }
+
+QStringList CMainFrame::RecentFiles() const
 {
-    CProgramDoc* doc = ActiveDocument();
+    QStringList files;
+    const std::string key = SettingsKey(theIniFile);
+    for (int i = 1; i <= kRecentFileCount; ++i)
+        if (const auto path = AppSettings().ReadString(key, kSettingRecentPrefix + std::to_string(i));
+            path && !path->empty())
+            files << QString::fromStdString(*path);
+    return files;
+}
+
+void CMainFrame::WriteRecentFiles(const QStringList& files)
+{
+    const std::string key = SettingsKey(theIniFile);
+    for (int i = 1; i <= kRecentFileCount; ++i)
+        AppSettings().WriteString(key, kSettingRecentPrefix + std::to_string(i),
+                                  i <= files.size() ? files[i - 1].toStdString() : std::string());
+}
+
+void CMainFrame::AddRecentFile(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QStringList files = RecentFiles();
+    files.removeAll(absolute);
+    files.prepend(absolute);
+    WriteRecentFiles(files.mid(0, kRecentFileCount));
+}
+
+void CMainFrame::FillRecentMenu()
+{
+    m_pRecentMenu->clear();
+    const QStringList files = RecentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        QAction* a = m_pRecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]));
+        a->setData(ID_FILE_MRU_FILE1 + i);
+        connect(a, &QAction::triggered, this, [this, path = files[i]] { OpenRecentFile(path); });
+    }
+    if (files.isEmpty())
+        m_pRecentMenu->addAction(tr("No recent files"))->setEnabled(false);
+}
+
+void CMainFrame::OpenRecentFile(const QString& path)
+{
+    if (!QFileInfo::exists(path)) {
+        QStringList files = RecentFiles();
+        files.removeAll(path);
+        WriteRecentFiles(files);
+        AppMessageBox(this, tr("%1 no longer exists; it is taken off the recent files.").arg(path));
+        return;
+    }
+    if (ConfirmStopTransfers())
+        OpenDocumentFile(path);
+}
+
+bool CMainFrame::SaveAllModified()
+{
+    QList<CChildFrame*> frames = ChildFrames();
+    // The window in front is asked about first.
+    if (CChildFrame* active = ActiveChildFrame(); active && frames.removeOne(active))
+        frames.prepend(active);
+    for (CChildFrame* f : frames) {
+        f->GetView()->FlushEdits();
+        if (!f->GetDocument()->SaveModified(this))
+            return false;
+    }
+    return true;
+}
+
+bool CMainFrame::SaveDocument(CProgramDoc* doc, bool askName)
+{
     if (!doc)
         return false;
     // A new document's path name is only the application's name: ask where it goes.
-    if (!doc->HasFilePath())
-        return OnFileSaveAs();
-    return SaveTo(doc, doc->GetPathName());
-}
-
-bool CMainFrame::OnFileSaveAs()
-{
-    CProgramDoc* doc = ActiveDocument();
-    if (!doc)
-        return false;
+    if (doc->HasFilePath() && !askName)
+        return SaveTo(doc, doc->GetPathName());
     QFileDialog dlg(this, tr("Save As"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
@@ -504,18 +729,27 @@ bool CMainFrame::OnFileSaveAs()
     return SaveTo(doc, dlg.selectedFiles().constFirst());
 }
 
-bool CMainFrame::NewDocument()
+CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
 {
-    auto* doc = new CProgramDoc;
-    doc->OnNewDocument();
     auto* frame = new CChildFrame(doc);
     ConnectView(frame->GetView());
+    m_pUndoGroup->addStack(doc->UndoStack());
+    frame->GetView()->SetContextMenu(m_pGridMenu);
     m_pMdiClient->addSubWindow(frame);
     frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
     frame->GetView()->OnInitialUpdate();
     frame->show();
     m_pActiveChild = frame;
     m_pMdiClient->setActiveSubWindow(frame);
+    m_pUndoGroup->setActiveStack(doc->UndoStack());
+    return frame;
+}
+
+bool CMainFrame::NewDocument()
+{
+    auto* doc = new CProgramDoc;
+    doc->OnNewDocument();
+    AddChildFrame(doc);
     UpdateFrameMenu();
     return true;
 }
@@ -526,14 +760,7 @@ CChildFrame* CMainFrame::OpenImageDocument(const Image& image, const QString& ti
     doc->SetRadioImage(image, title);
     // Like a file: the grid takes the radio type from the image.
     g_bNewDocument = false;
-    auto* frame = new CChildFrame(doc);
-    ConnectView(frame->GetView());
-    m_pMdiClient->addSubWindow(frame);
-    frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
-    frame->GetView()->OnInitialUpdate();
-    frame->show();
-    m_pActiveChild = frame;
-    m_pMdiClient->setActiveSubWindow(frame);
+    CChildFrame* frame = AddChildFrame(doc);
     UpdateFrameMenu();
     return frame;
 }
@@ -623,23 +850,22 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
         AppMessageBox(r);
         return false;
     }
+    // The documents the opened file replaces go: what is unsaved there is asked about first.
+    if (!SaveAllModified()) {
+        delete doc;
+        return false;
+    }
     // The document shown until now gives way: its window hides. Only a document
     // window is asked; with none active nothing is sent.
     if (CChildFrame* active = ActiveChildFrame())
         active->close();
-    auto* frame = new CChildFrame(doc);
-    ConnectView(frame->GetView());
-    m_pMdiClient->addSubWindow(frame);
-    frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
-    frame->GetView()->OnInitialUpdate();
-    frame->show();
-    m_pActiveChild = frame;
-    m_pMdiClient->setActiveSubWindow(frame);
+    CChildFrame* frame = AddChildFrame(doc);
     // The window the opened file replaced was hidden by the open and nothing could
     // show it again: it goes, so hidden documents do not pile up.
     for (CChildFrame* other : ChildFrames())
         if (other != frame && other->isHidden())
             DestroyChildFrame(other);
+    AddRecentFile(path);
     UpdateFrameMenu();
     return true;
 }
@@ -652,6 +878,8 @@ void CMainFrame::DestroyChildFrame(CChildFrame* frame)
     if (m_pActiveChild == frame)
         m_pActiveChild = nullptr;
     delete frame;
+    if (!m_pActiveChild)
+        m_pUndoGroup->setActiveStack(nullptr);
     UpdateFrameMenu();
 }
 
@@ -668,6 +896,8 @@ void CMainFrame::OnSubWindowActivated()
 {
     if (auto* f = qobject_cast<CChildFrame*>(m_pMdiClient->activeSubWindow()))
         m_pActiveChild = f;
+    CProgramDoc* doc = ActiveDocument();
+    m_pUndoGroup->setActiveStack(doc ? doc->UndoStack() : nullptr);
     UpdateFrameMenu();
 }
 
@@ -684,6 +914,31 @@ void CMainFrame::UpdateFrameMenu()
     for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT,
                    ID_FILE_PRINT_PREVIEW, ID_READ, ID_WRITE, ID_COM_SETUP, ID_LANGUAGE})
         Action(id)->setEnabled(haveView);
+    for (int id : {ID_EDIT_CUT,
+                   ID_EDIT_COPY,
+                   ID_EDIT_COPY_HEADINGS,
+                   ID_EDIT_PASTE,
+                   ID_EDIT_CLEAR,
+                   ID_EDIT_SELECT_ALL,
+                   ID_EDIT_FIND,
+                   ID_EDIT_REPEAT,
+                   ID_CHANNEL_INSERT,
+                   ID_CHANNEL_DELETE,
+                   ID_CHANNEL_MOVE_UP,
+                   ID_CHANNEL_MOVE_DOWN,
+                   ID_CHANNEL_CLEAR,
+                   ID_SORT_RX,
+                   ID_SORT_NAME,
+                   ID_SORT_TONE,
+                   ID_FILL_DOWN,
+                   ID_FILL_SERIES_6K25,
+                   ID_FILL_SERIES_12K5,
+                   ID_FILL_SERIES_25K,
+                   ID_FILE_IMPORT_CHANNELS,
+                   ID_FILE_EXPORT_CHANNELS})
+        Action(id)->setEnabled(haveView);
+    Action(ID_EDIT_UNDO)->setEnabled(haveView && m_pUndoGroup->canUndo());
+    Action(ID_EDIT_REDO)->setEnabled(haveView && m_pUndoGroup->canRedo());
     UpdatePortIndicator();
     Action(ID_PRODUCT_INFORMATION)->setEnabled(true);
     Action(ID_OPTION_FEATURES)->setEnabled(ActiveDocument() != nullptr);
@@ -733,9 +988,8 @@ void CMainFrame::changeEvent(QEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    // Nothing is ever marked modified, so closing never asks to save; a
-    // transfer still running is another matter.
-    if (!ConfirmStopTransfers()) {
+    // A transfer still running is asked about first, then unsaved changes.
+    if (!ConfirmStopTransfers() || !SaveAllModified()) {
         event->ignore();
         return;
     }

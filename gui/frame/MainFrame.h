@@ -20,6 +20,7 @@ class QLabel;
 class QMenu;
 class QToolBar;
 class QTreeWidgetItem;
+class QUndoGroup;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -45,6 +46,8 @@ public:
     // The top-level menus now shown: the document set while a document exists.
     QList<QMenu*> CurrentMenus() const;
     QMenu* Menu(const QString& objectName) const;
+    // The menu a right click on the grid shows.
+    QMenu* GridMenu() const { return m_pGridMenu; }
     QTreeWidgetItem* TreeRoot() const { return m_pTreeRoot; }
     // The status bar's message pane (the last transfer's end) and its port.
     QLabel* StatusText() const { return m_pReadyLabel; }
@@ -77,6 +80,16 @@ public:
     void OnLogSerialTraffic(bool on);
     bool OnFileSave();
     bool OnFileSaveAs();
+    // Save of any document: to its file, or Save As when it has none (or `askName`).
+    bool SaveDocument(CProgramDoc* doc, bool askName = false);
+    // The recent files, most recent first (kept in the per-user settings).
+    QStringList RecentFiles() const;
+    void AddRecentFile(const QString& path);
+    void OpenRecentFile(const QString& path);
+    QMenu* RecentMenu() const { return m_pRecentMenu; }
+    // Every document with unsaved changes asks "Save changes to <name>?"; false
+    // when the user cancelled (or a save did not happen).
+    bool SaveAllModified();
     // Every help request of the frame ends here: the command id is the context number.
     void WinHelp(int context);
 
@@ -104,6 +117,14 @@ private:
     void ConnectView(CProgramView* view);
     // The status bar's port: the active view's, with its device.
     void UpdatePortIndicator();
+    void CreateUndoActions();
+    void FillRecentMenu();
+    void WriteRecentFiles(const QStringList& files);
+    void CreateEditActions();
+    // The editing commands into `menu` (the Edit menu and the grid's context menu).
+    QList<QAction*> BuildEditMenu(QMenu* menu);
+    // A new document window: its document joins the undo group.
+    CChildFrame* AddChildFrame(CProgramDoc* doc);
     bool SaveTo(CProgramDoc* doc, const QString& path);
     void ConnectViewCommand(int id, void (CProgramView::*slot)());
 
@@ -124,4 +145,7 @@ private:
     QPointer<CChildFrame> m_pActiveChild;
     CProductInfoDlg* m_pProductInfoDlg = nullptr;
     COptionFeaturesDlg* m_pOptionFeaturesDlg = nullptr;
+    QUndoGroup* m_pUndoGroup = nullptr;
+    QMenu* m_pGridMenu = nullptr;
+    QMenu* m_pRecentMenu = nullptr;
 };

@@ -265,11 +265,16 @@ void CLinkController::OnFinished(const TransferReport& report)
     // buffer, so a failed or cancelled read changes nothing.
     if (report.Completed() && report.stage == TransferStage::Read &&
         !m_pView->DeliverRadioRead(report.image, m_strPort) && doc) {
-        // Nobody to open a new document: the read replaces this one, and its
-        // file is let go so that Save cannot overwrite it with the radio's data.
+        // Nobody to open a new document: the read replaces this one as one undo
+        // step, and its file is let go so that Save cannot overwrite it with the
+        // radio's data.
         g_bNewDocument = false;
+        doc->ReplaceImage(report.image, tr("Read"));
         doc->SetRadioImage(report.image, RadioDocumentTitle(m_strPort));
-        m_pView->ImageToGrid();
+        doc->SetModifiedBaseline();
+    } else if (report.Completed() && m_bWriting && doc) {
+        // The radio now holds what the document shows.
+        doc->SetModifiedBaseline();
     }
     QPointer<CLinkController> self(this);
     const QString status = TellEnd(report, secs);

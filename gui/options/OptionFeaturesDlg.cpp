@@ -260,8 +260,10 @@ void COptionFeaturesDlg::OnOK()
         m_editName->selectAll();
         return;
     }
-    if (CProgramDoc* doc = Document())
+    if (CProgramDoc* doc = Document()) {
         EncodeOptions(FieldsFromControls(), doc->m_image);
+        doc->RecordChange(tr("Optional Features"));
+    }
     QDialog::accept();
 }
 

@@ -155,6 +155,8 @@ void CProductInfoDlg::OnOK()
     choice.bandText = m_cbFrequency->currentText().toStdString();
     CProgramDoc* doc = TargetDocument();
     ApplyProductChoice(choice, doc ? &doc->m_image : nullptr, theIniFile, AppSettings());
+    if (doc)
+        doc->RecordChange(tr("Product Information"));
     const std::string appName = IniString(g_strLanguage, "AppName").toStdString();
     SetMainCaption(QString::fromStdString(ProductCaption(appName, choice)));
     accept();

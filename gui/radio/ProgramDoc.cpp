@@ -2,21 +2,72 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QUndoStack>
+#include <set>
+#include <utility>
 
-#include "gui/app/AppContext.h"
 #include "core/app/Globals.h"
 #include "core/radio/DatFile.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/MessageBox.h"
 
-CProgramDoc::CProgramDoc(QObject* parent) : QObject(parent)
+namespace {
+CProgramDoc::SaveCommand& SaveCommandSlot()
+{
+    static CProgramDoc::SaveCommand save;
+    return save;
+}
+}  // namespace
+
+// An undo step: the document's whole state before and after. Pushed once the
+// change is made, so its first redo has nothing to do.
+class CSnapshotCommand : public QUndoCommand {
+public:
+    CSnapshotCommand(CProgramDoc* doc, CProgramDoc::Snapshot before, CProgramDoc::Snapshot after, const QString& text)
+        : QUndoCommand(text), m_pDoc(doc), m_pBefore(std::move(before)), m_pAfter(std::move(after))
+    {
+    }
+    void undo() override { m_pDoc->Apply(m_pBefore); }
+    void redo() override
+    {
+        if (m_bDone)
+            m_pDoc->Apply(m_pAfter);
+        m_bDone = true;
+    }
+    const CEditSnapshot* Before() const { return m_pBefore.get(); }
+    const CEditSnapshot* After() const { return m_pAfter.get(); }
+
+private:
+    CProgramDoc* m_pDoc;
+    CProgramDoc::Snapshot m_pBefore;
+    CProgramDoc::Snapshot m_pAfter;
+    bool m_bDone = false;
+};
+
+CProgramDoc::CProgramDoc(QObject* parent) : QObject(parent), m_pUndoStack(new QUndoStack(this))
 {
     // A document made for opening a file holds no stale bytes before the file is read.
     m_image.fill(0xFF);
+    m_pUndoStack->setUndoLimit(kUndoLimit);
+    connect(m_pUndoStack, &QUndoStack::cleanChanged, this, [this](bool clean) { emit ModifiedChanged(!clean); });
+}
+
+CProgramDoc::~CProgramDoc()
+{
+    // The steps reach back into the document; they go first.
+    m_pUndoStack->clear();
+}
+
+void CProgramDoc::SetTitle(const QString& title)
+{
+    m_strTitle = title;
+    emit TitleChanged();
 }
 
 bool CProgramDoc::OnNewDocument()
 {
     m_image = NewDocumentImage();
-    m_strTitle = g_bChinese ? QString::fromUtf8("信道信息") : QStringLiteral("Channel Information");
+    SetTitle(g_bChinese ? QString::fromUtf8("信道信息") : QStringLiteral("Channel Information"));
     // The path name is the application's name, set as it is; Save asks where to put it.
     m_strPathName = IniString("Setup", "AppName");
     m_bHasFilePath = false;
@@ -35,8 +86,8 @@ bool CProgramDoc::OnOpenDocument(const QString& path, QString* error)
     }
     m_image = loaded;
     m_strPathName = path;
-    m_strTitle = QFileInfo(path).fileName();
     m_bHasFilePath = true;
+    SetTitle(QFileInfo(path).fileName());
     g_bNewDocument = false;
     return true;
 }
@@ -53,17 +104,18 @@ bool CProgramDoc::OnSaveDocument(const QString& path, QString* error)
         return false;
     }
     m_strPathName = path;
-    m_strTitle = QFileInfo(path).fileName();
     m_bHasFilePath = true;
+    SetTitle(QFileInfo(path).fileName());
+    SetModifiedBaseline();
     return true;
 }
 
 void CProgramDoc::SetRadioImage(const Image& image, const QString& title)
 {
     m_image = image;
-    m_strTitle = title;
     m_strPathName.clear();
     m_bHasFilePath = false;
+    SetTitle(title);
 }
 
 void CProgramDoc::SetReadOnly(bool readOnly, const QString& reason)
@@ -73,4 +125,136 @@ void CProgramDoc::SetReadOnly(bool readOnly, const QString& reason)
         return;
     m_bReadOnly = readOnly;
     emit ReadOnlyChanged(readOnly);
+}
+
+CProgramDoc::Snapshot CProgramDoc::Take() const
+{
+    if (m_pWorkingCopy)
+        return std::make_shared<const CEditSnapshot>(m_pWorkingCopy->TakeSnapshot());
+    static const CTextGrid noTexts;
+    return std::make_shared<const CEditSnapshot>(m_image, noTexts, BandTexts{});
+}
+
+void CProgramDoc::Apply(const Snapshot& snapshot)
+{
+    m_pLast = snapshot;
+    if (m_bBatch) {
+        m_pPending = snapshot;
+        return;
+    }
+    if (m_pWorkingCopy)
+        m_pWorkingCopy->RestoreSnapshot(*snapshot);
+    else
+        m_image = snapshot->GetImage();
+}
+
+void CProgramDoc::Push(Snapshot before, Snapshot after, const QString& action)
+{
+    m_pLast = after;
+    m_pUndoStack->push(new CSnapshotCommand(this, before, after, action));
+}
+
+void CProgramDoc::ResetHistory()
+{
+    m_pUndoStack->clear();
+    m_pLast = Take();
+    m_pCleanState = m_pLast;
+}
+
+bool CProgramDoc::RecordChange(const QString& action)
+{
+    const Snapshot now = Take();
+    if (!m_pLast) {
+        m_pLast = m_pCleanState = now;
+        return false;
+    }
+    if (*now == *m_pLast)
+        return false;
+    Push(m_pLast, now, action);
+    return true;
+}
+
+void CProgramDoc::SyncState() { m_pLast = Take(); }
+
+void CProgramDoc::ReplaceImage(const Image& image, const QString& action)
+{
+    // Exactly what was shown before, edits not yet recorded included.
+    const Snapshot before = Take();
+    m_image = image;
+    if (m_pWorkingCopy)
+        m_pWorkingCopy->DecodeImage();
+    const Snapshot after = Take();
+    if (*after == *before)
+        m_pLast = after;
+    else
+        Push(before, after, action);
+    if (!m_pCleanState)
+        m_pCleanState = before;
+}
+
+bool CProgramDoc::IsModified() const { return !m_pUndoStack->isClean(); }
+
+void CProgramDoc::SetModifiedBaseline()
+{
+    if (!m_pLast)
+        m_pLast = Take();
+    m_pCleanState = m_pLast;
+    m_pUndoStack->setClean();
+}
+
+void CProgramDoc::RevertToClean()
+{
+    if (!IsModified() || !m_pCleanState)
+        return;
+    const int clean = m_pUndoStack->cleanIndex();
+    if (clean >= 0) {
+        // Every step between is undone or redone; only the state reached is shown.
+        m_bBatch = true;
+        m_pUndoStack->setIndex(clean);
+        m_bBatch = false;
+        if (const Snapshot pending = std::exchange(m_pPending, nullptr))
+            Apply(pending);
+        return;
+    }
+    // The unmodified state fell off the undo limit, or lies in steps a later
+    // change threw away: it comes back as a step of its own.
+    const Snapshot before = Take();
+    Apply(m_pCleanState);
+    Push(before, m_pCleanState, tr("Discard Changes"));
+    m_pUndoStack->setClean();
+}
+
+bool CProgramDoc::SaveModified(QWidget* parent)
+{
+    if (!IsModified())
+        return true;
+    MessageRequest r;
+    r.parent = parent;
+    r.text = tr("Save changes to %1?").arg(m_strTitle);
+    r.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+    r.defaultButton = QMessageBox::Save;
+    r.icon = QMessageBox::Question;
+    switch (AppMessageBox(r)) {
+    case QMessageBox::Save: return SaveCommandSlot() && SaveCommandSlot()(this) && !IsModified();
+    case QMessageBox::Discard: RevertToClean(); return true;
+    default: return false;
+    }
+}
+
+void CProgramDoc::SetSaveCommand(SaveCommand save) { SaveCommandSlot() = std::move(save); }
+
+std::size_t CProgramDoc::UndoBytes() const
+{
+    std::set<const CEditSnapshot*> seen;
+    std::size_t bytes = 0;
+    auto add = [&](const CEditSnapshot* s) {
+        if (s && seen.insert(s).second)
+            bytes += s->Bytes();
+    };
+    for (int i = 0; i < m_pUndoStack->count(); ++i)
+        if (const auto* c = dynamic_cast<const CSnapshotCommand*>(m_pUndoStack->command(i))) {
+            add(c->Before());
+            add(c->After());
+        }
+    return bytes;
 }

@@ -1,25 +1,44 @@
 #pragma once
 // The document: one memory image, the single source of truth for a radio. It
-// knows no window: whoever shows its channels listens to AboutToSave.
+// knows no window: whoever shows its channels listens to AboutToSave and keeps
+// their working copy (IWorkingCopy), which undo snapshots take with the image.
 #include <QObject>
 #include <QString>
+#include <functional>
+#include <memory>
 
+#include "core/editor/EditSnapshot.h"
 #include "core/radio/Image.h"
+
+class QUndoStack;
+class QWidget;
 
 class CProgramDoc : public QObject {
     Q_OBJECT
 public:
+    // The grid texts and band boxes of the window that shows the document.
+    class IWorkingCopy {
+    public:
+        virtual ~IWorkingCopy() = default;
+        virtual CEditSnapshot TakeSnapshot() const = 0;
+        virtual void RestoreSnapshot(const CEditSnapshot& snapshot) = 0;
+        // The image was replaced: show it anew (ImageToGrid).
+        virtual void DecodeImage() = 0;
+    };
+
     explicit CProgramDoc(QObject* parent = nullptr);
+    ~CProgramDoc() override;
 
     // Default image, title "Channel Information", path name [Setup] AppName, g_bNewDocument.
     bool OnNewDocument();
     // Loads the file; on failure *error names the file and the reason and nothing changes.
     bool OnOpenDocument(const QString& path, QString* error);
-    // Announces AboutToSave (the view encodes its grid into the image), then saves atomically.
+    // Announces AboutToSave (the view encodes its grid into the image), then
+    // saves atomically; a saved document is no longer modified.
     bool OnSaveDocument(const QString& path, QString* error);
 
     QString GetTitle() const { return m_strTitle; }
-    void SetTitle(const QString& title) { m_strTitle = title; }
+    void SetTitle(const QString& title);
     QString GetPathName() const { return m_strPathName; }
     void SetPathName(const QString& path) { m_strPathName = path; }
     // True when the path name was given by Open or Save As rather than by OnNewDocument.
@@ -36,17 +55,69 @@ public:
     bool IsReadOnly() const { return m_bReadOnly; }
     QString ReadOnlyReason() const { return m_strReadOnlyReason; }
 
+    // ---- undo and the modified state ---------------------------------------
+    static constexpr int kUndoLimit = 200;
+
+    void SetWorkingCopy(IWorkingCopy* copy) { m_pWorkingCopy = copy; }
+    QUndoStack* UndoStack() const { return m_pUndoStack; }
+    // The state now shown is where undo starts and what counts as unmodified
+    // (a new or opened document, once its window shows it).
+    void ResetHistory();
+    // One undo step named `action` for what changed since the last step;
+    // false (no step) when nothing changed, or before the first ResetHistory
+    // (there is no earlier state to go back to).
+    bool RecordChange(const QString& action);
+    // The state the next step starts from (nullptr before the first).
+    const CEditSnapshot* LastState() const { return m_pLast.get(); }
+    // The image was brought up to date from the texts (an encode): the same
+    // state, so no step, but later steps start from these bytes.
+    void SyncState();
+    // The image replaced whole, as a completed read does: shown anew and one
+    // undo step that brings back the document as it was before.
+    void ReplaceImage(const Image& image, const QString& action);
+
+    // Differs from what was last opened, saved, read or written.
+    bool IsModified() const;
+    // The state now shown is what was saved, read or written.
+    void SetModifiedBaseline();
+    // Throws away the changes since then (an undoable step of its own).
+    void RevertToClean();
+    // When modified, asks "Save changes to <title>?" with Save, Discard and
+    // Cancel: Save runs the save command, Discard reverts. False: the caller
+    // stops (cancelled, or the save did not happen).
+    bool SaveModified(QWidget* parent);
+    using SaveCommand = std::function<bool(CProgramDoc*)>;
+    static void SetSaveCommand(SaveCommand save);
+
+    // Memory the undo steps hold.
+    std::size_t UndoBytes() const;
+
     Image m_image{};
 
 signals:
     // Before the image goes to a file: edits held elsewhere go into the image now.
     void AboutToSave();
     void ReadOnlyChanged(bool readOnly);
+    void ModifiedChanged(bool modified);
+    void TitleChanged();
 
 private:
+    friend class CSnapshotCommand;
+    using Snapshot = std::shared_ptr<const CEditSnapshot>;
+    Snapshot Take() const;
+    void Apply(const Snapshot& snapshot);
+    void Push(Snapshot before, Snapshot after, const QString& action);
+
     QString m_strTitle;
     QString m_strPathName;
     bool m_bHasFilePath = false;
     bool m_bReadOnly = false;
     QString m_strReadOnlyReason;
+
+    IWorkingCopy* m_pWorkingCopy = nullptr;
+    QUndoStack* m_pUndoStack = nullptr;
+    Snapshot m_pLast;        // the state the next step starts from
+    Snapshot m_pCleanState;  // the unmodified state
+    bool m_bBatch = false;   // several steps undone at once: only the last state is shown
+    Snapshot m_pPending;
 };

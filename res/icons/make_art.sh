@@ -23,6 +23,10 @@ $C -size 18x18 xc:none -stroke '#303030' -fill '#4a4a4a' -draw "rectangle 2,5 7,
 $C -size 18x18 xc:none -stroke '#303030' -fill '#4a4a4a' -draw "rectangle 10,5 15,16" \
    -draw "line 11,5 11,1" -fill '#8fd18f' -stroke none -draw "rectangle 11,7 14,9" \
    -fill '#c8372d' -draw "polygon 1,9 5,9 5,6 9,11 5,16 5,13 1,13" write.png
+# Undo and redo: a curved arrow turning back, and its mirror image.
+$C -size 18x18 xc:none -fill none -stroke '#1d3f7a' -strokewidth 2 -draw "arc 3,5 16,16 180,360" \
+   -draw "line 16,10 16,13" -stroke none -fill '#1d3f7a' -draw "polygon 0,10 7,10 3.5,15" undo.png
+$C undo.png -flop redo.png
 $C -size 18x18 xc:none -stroke '#404040' -fill white -draw "rectangle 5,1 13,7" \
    -fill '#9aa0a8' -draw "roundrectangle 1,6 17,13 2,2" -fill white -draw "rectangle 5,11 13,17" \
    -stroke '#9aa0a8' -draw "line 7,14 11,14" -stroke none -fill '#2e9d3a' -draw "rectangle 14,8 15,9" print.png

@@ -75,6 +75,10 @@ const struct {
     {131, 0},   {1116, 132}, {1117, 132}, {1118, 132}, {1119, 132}, {1120, 132}, {1121, 132},
     {1122, 132}, {1123, 132}, {1124, 132}, {1125, 132}, {1126, 132}, {1127, 132}, {1128, 132},
     {1129, 132}, {1130, 132}, {1131, 132}, {1132, 132}, {1002, 132}, {1016, 132},
+    // Editing many channels.
+    {57643, 0}, {57644, 0}, {57635, 0}, {57634, 0}, {32900, 0}, {57637, 0}, {57632, 0}, {57642, 0}, {57636, 0},
+    {57640, 0}, {32901, 0}, {32902, 0}, {32903, 0}, {32904, 0}, {32905, 0}, {32906, 0}, {32907, 0}, {32908, 0},
+    {32909, 0}, {32910, 0}, {32911, 0}, {32912, 0}, {32913, 0}, {32914, 0}, {57616, 0}, {57623, 0},
 };
 
 // The heading of the section a topic points at, read from the built collection.
@@ -614,11 +618,11 @@ private slots:
         QVERIFY(m_frame->isVisible());
         QVERIFY(m_frame->ActiveChildFrame()->isVisible());
         QCOMPARE(m_frame->ActiveDocument()->m_image[100], 0x11);
-        // Toolbar: New, Open, Save | Read, Write | Print | About.
+        // Toolbar: New, Open, Save | Undo, Redo | Read, Write | Print | About.
         QStringList ids;
         for (QAction* a : m_frame->ToolBar()->actions())
             ids << (a->isSeparator() ? QStringLiteral("|") : a->data().toString());
-        QCOMPARE(ids.join(' '), QStringLiteral("57600 57601 57603 | 32773 32774 | 57607 | 57664"));
+        QCOMPARE(ids.join(' '), QStringLiteral("57600 57601 57603 | 57643 57644 | 32773 32774 | 57607 | 57664"));
         for (QAction* a : m_frame->ToolBar()->actions())
             QVERIFY(a->isSeparator() || !a->icon().isNull());
     }

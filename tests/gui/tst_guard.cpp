@@ -89,7 +89,7 @@ private:
             }
             return int(QDialog::Rejected);
         });
-        SetRelaunchHook([this](const QString& program) { m_launched << program; });
+        SetRelaunchHook([this](const QString& program, const QStringList&) { m_launched << program; });
 
         CProgramApp::SetProgramDirForTests(m_dir->Path());
         m_app = std::make_unique<CProgramApp>();

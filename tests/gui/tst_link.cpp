@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUndoStack>
 #include <QtTest>
 #include <memory>
 #include <unistd.h>
@@ -318,6 +319,7 @@ void TestLink::completeRead()
     ViewUnderTest t;
     t.view->m_strPort = QStringLiteral("com2");
     QVERIFY(g_bNewDocument);
+    const Image fresh = t.doc.m_image;
     CProcessDlg* dlg = t.Dlg();
     StallMeter meter;
     t.view->OnRead();
@@ -341,6 +343,11 @@ void TestLink::completeRead()
     QVERIFY2(meter.Max() < 500, qPrintable(QString::number(meter.Max())));
     CTransferWorker::WaitForAll();
     QCOMPARE(CTransferWorker::LiveThreads(), 0);
+    // What was read counts as unmodified; one undo step brings back the document before the read.
+    QVERIFY(!t.doc.IsModified());
+    t.doc.UndoStack()->undo();
+    QVERIFY(t.doc.m_image == fresh);
+    QVERIFY(t.doc.IsModified());
 }
 
 void TestLink::writeSendsCommittedEdit()
@@ -376,6 +383,7 @@ void TestLink::writeSendsCommittedEdit()
         QVERIFY2(got[i] == t.doc.m_image[i], qPrintable(QString::number(i, 16)));
     for (int i = mem::kWriteEnd; i < static_cast<int>(kImageSize); ++i)
         QCOMPARE(got[i], radioOwn[i]);
+    QVERIFY(!t.doc.IsModified());  // the radio holds what the document shows
     // Channel 1 (row 2) receive frequency, packed BCD least significant first.
     QCOMPARE(got[16], std::uint8_t{0x00});
     QCOMPARE(got[17], std::uint8_t{0x00});

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QToolTip>
 #include <QTranslator>
+#include <QUndoStack>
 #include <QtTest>
 #include <functional>
 
@@ -91,6 +92,7 @@ private slots:
         m_doc.m_image[mem::kFlags1] |= 0x01;           // a bit no option owns stays
         COptionFeaturesDlg dlg;
         dlg.SetDocument(&m_doc);
+        m_doc.ResetHistory();
         const Image before = m_doc.m_image;
         QCOMPARE(RunDialog(dlg, ClickOk), int(QDialog::Accepted));
         const Image& im = m_doc.m_image;
@@ -107,6 +109,9 @@ private slots:
         // Everything outside the option bytes is untouched.
         for (int i = 0; i < mem::kOptionClear; ++i)
             QCOMPARE(im[i], before[i]);
+        // OK is one undo step of the document.
+        m_doc.UndoStack()->undo();
+        QVERIFY(m_doc.m_image == before);
     }
 
     void okEncodesTheEditedControls()

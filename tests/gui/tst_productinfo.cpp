@@ -1,6 +1,7 @@
 // The Product Information dialog with a temporary Program.ini and settings store.
 #include <QPushButton>
 #include <QTranslator>
+#include <QUndoStack>
 #include <QtTest>
 
 #include "gui/radio/ProductInfoDlg.h"
@@ -84,6 +85,7 @@ void TestProductInfo::okStoresChoice()
     env.m_store.WriteDword("EditorTestApp", "Type", 1);
     CProgramDoc doc;
     doc.OnNewDocument();
+    doc.ResetHistory();
     const Image before = doc.m_image;
     TestDlg dlg(nullptr);
     dlg.SetDocument(&doc);
@@ -109,6 +111,10 @@ void TestProductInfo::okStoresChoice()
     QCOMPARE(QString::fromStdString(g_strTitle), QString("TR-5 Programming Tool  [ Type:TR-5V  Fre:144-148MHz ]"));
     QCOMPARE(*env.m_store.ReadDword("EditorTestApp", "Type"), 0u);
     QCOMPARE(*env.m_store.ReadDword("EditorTestApp", "Field"), 1u);
+    // OK is one undo step of the document.
+    QVERIFY(doc.IsModified());
+    doc.UndoStack()->undo();
+    QVERIFY(doc.m_image == before);
 
     // Opened again, it starts from the stored choice.
     int type = -2, band = -2;

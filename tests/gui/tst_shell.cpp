@@ -544,7 +544,7 @@ private slots:
         QStringList launched;
         QByteArray iniAtLaunch;
         bool mainOpenAtLaunch = true;
-        SetRelaunchHook([&](const QString& program) {
+        SetRelaunchHook([&](const QString& program, const QStringList&) {
             launched << program;
             iniAtLaunch = m_dir->ReadIni();
             mainOpenAtLaunch = f->isVisible();
@@ -581,7 +581,7 @@ private slots:
         const QString ini = m_dir->FilePath(QStringLiteral("Program.ini"));
         QVERIFY(QFile::remove(ini) && QDir().mkdir(ini));
         bool launched = false;
-        SetRelaunchHook([&](const QString&) { launched = true; });
+        SetRelaunchHook([&](const QString&, const QStringList&) { launched = true; });
         DialogRecorder dialogs;
         dialogs.handler = [](QDialog* d) {
             auto* dlg = qobject_cast<CLanguageDlg*>(d);

@@ -58,7 +58,7 @@ private slots:
 
         QStringList launched;
         QByteArray userIniAtLaunch;
-        SetRelaunchHook([&](const QString& program) {
+        SetRelaunchHook([&](const QString& program, const QStringList&) {
             launched << program;
             userIniAtLaunch = ReadAll(m_userIni);
         });

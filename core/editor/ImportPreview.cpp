@@ -1,0 +1,26 @@
+#include "core/editor/ImportPreview.h"
+
+ImportPreview PreviewImport(const ITextGrid& current, const std::string& text, CsvFormat format, bool chinese)
+{
+    ImportPreview preview;
+    for (int row = 0; row < kGridRows; ++row)
+        for (int col = 0; col < kGridCols; ++col)
+            preview.result.SetTextMatrix(row, col, current.TextMatrix(row, col));
+    preview.report = ImportCsv(text, format, preview.result, chinese);
+    if (!preview.report.ok)
+        return preview;
+    for (int row = 1; row < kGridRows; ++row) {
+        const bool before = !current.TextMatrix(row, kColRxFreq).empty();
+        const bool after = !preview.result.TextMatrix(row, kColRxFreq).empty();
+        bool same = true;
+        for (int col = kColRxFreq; col <= kColName && same; ++col)
+            same = current.TextMatrix(row, col) == preview.result.TextMatrix(row, col);
+        if (!before && after)
+            preview.added.push_back(row);
+        else if (before && !after)
+            preview.removed.push_back(row);
+        else if (!same)
+            preview.changed.push_back(row);
+    }
+    return preview;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// What a CSV import would do to the channels on screen, worked out on a copy
+// before anything changes: which channels it adds, changes and empties, and
+// the import's own per-line report.
+#include <string>
+#include <vector>
+
+#include "core/radio/CsvChannels.h"
+#include "core/radio/TextGrid.h"
+
+struct ImportPreview {
+    ImportReport report;
+    CTextGrid result;          // every cell after the import
+    std::vector<int> added;    // rows empty now and used afterwards
+    std::vector<int> changed;  // used now and afterwards, with other texts
+    std::vector<int> removed;  // used now and empty afterwards (the file does not carry them)
+};
+
+ImportPreview PreviewImport(const ITextGrid& current, const std::string& text, CsvFormat format, bool chinese);

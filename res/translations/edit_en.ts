@@ -1,0 +1,494 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo the last change</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Redo the change undone last</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy the selected cells and clear them</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy the selected cells as text a spreadsheet reads</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy with &amp;Headings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy the selected cells after a line of headings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paste cells copied here or in a spreadsheet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cl&amp;ear	Del</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clear the selected cells</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select every channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Find...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find a channel by name or frequency</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find Ne&amp;xt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find the next channel that matches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Insert Empty Channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Insert empty channels before the selected ones</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Delete Channels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete the selected channels; the following move up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move &amp;Up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move the selected channels up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Do&amp;wn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move the selected channels down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clear Cha&amp;nnels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Empty the selected channels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>by &amp;Rx Frequency</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sort the selected channels by receive frequency</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>by &amp;Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sort the selected channels by name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>by &amp;Tone</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sort the selected channels by receive tone</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fi&amp;ll Down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy the first selected row into the rest of the selection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;6.25 kHz</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Step the frequencies of the selected rows by 6.25 kHz</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;12.5 kHz</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Step the frequencies of the selected rows by 12.5 kHz</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;25 kHz</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Step the frequencies of the selected rows by 25 kHz</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>S&amp;ort Channels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fill &amp;Series</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Import Channels...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Replace the channels with those of a CSV file, after a preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Export Channels...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write the channels to a CSV file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recent &amp;Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No recent files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 no longer exists; it is taken off the recent files.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CProgramDoc</name>
+    <message>
+        <source>Discard Changes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save changes to %1?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CProgramView</name>
+    <message>
+        <source>Band Limits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pr, %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Channel %1, %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Cut %n channel(s)</source>
+        <translation>
+            <numerusform>Cut %n channel</numerusform>
+            <numerusform>Cut %n channels</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Clear %n channel(s)</source>
+        <translation>
+            <numerusform>Clear %n channel</numerusform>
+            <numerusform>Clear %n channels</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Paste %n channel(s)</source>
+        <translation>
+            <numerusform>Paste %n channel</numerusform>
+            <numerusform>Paste %n channels</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not pasted:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not filled:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not changed:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>... and %n more.</source>
+        <translation>
+            <numerusform>... and %n more.</numerusform>
+            <numerusform>... and %n more.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>"%1" is not a frequency (megahertz with up to five decimals, e.g. 145.125)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>"%1" is out of range: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>"%1" is not on the 2.5 kHz or 6.25 kHz step</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>"%1" is not one of this column's items</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>"%1" needs a channel with an Rx Frequency</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>"%1" lies outside the grid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n cell(s) beyond the last channel or column were left out.</source>
+        <translation>
+            <numerusform>%n cell beyond the last channel or column was left out.</numerusform>
+            <numerusform>%n cells beyond the last channel or column were left out.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Channel %1 is in use: inserting %n empty channel(s) would push it off the end. Delete or move the last channels first.</source>
+        <translation>
+            <numerusform>Channel %1 is in use: inserting %n empty channel would push it off the end. Delete or move the last channels first.</numerusform>
+            <numerusform>Channel %1 is in use: inserting %n empty channels would push it off the end. Delete or move the last channels first.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Insert %n Empty Channel(s)</source>
+        <translation>
+            <numerusform>Insert %n Empty Channel</numerusform>
+            <numerusform>Insert %n Empty Channels</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Delete %n Channel(s)</source>
+        <translation>
+            <numerusform>Delete %n Channel</numerusform>
+            <numerusform>Delete %n Channels</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sort by Rx Frequency</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sort by Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sort by Tone</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fill Down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fill Series</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find Next</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A channel name, or a frequency (145.5 finds 145.50000):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No channel matches "%1".</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Channel grid, as progtool export (*.csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Channel list, Location,Name,Frequency,... (*.csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Channels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export Channels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be imported: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>COptionFeaturesDlg</name>
+    <message>
+        <source>Optional Features</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CLinkController</name>
+    <message>
+        <source>Read</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CImportPreviewDlg</name>
+    <message>
+        <source>Import Channels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Importing %1 replaces the channels on screen:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n channel(s) added</source>
+        <translation>
+            <numerusform>%n channel added</numerusform>
+            <numerusform>%n channels added</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n changed</source>
+        <translation>
+            <numerusform>%n changed</numerusform>
+            <numerusform>%n changed</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n emptied (not in the file)</source>
+        <translation>
+            <numerusform>%n emptied (not in the file)</numerusform>
+            <numerusform>%n emptied (not in the file)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n line(s) refused</source>
+        <translation>
+            <numerusform>%n line refused</numerusform>
+            <numerusform>%n lines refused</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Line %1, refused: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Line %1, changed: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,482 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>撤销(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>撤销</translation>
+    </message>
+    <message>
+        <source>Undo the last change</source>
+        <translation>撤销上一次修改</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>重做(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>重做</translation>
+    </message>
+    <message>
+        <source>Redo the change undone last</source>
+        <translation>重做上一次撤销的修改</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>撤销(&amp;U) %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>重做(&amp;R) %1</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>剪切(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Copy the selected cells and clear them</source>
+        <translation>复制所选单元格并清除它们</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>复制(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Copy the selected cells as text a spreadsheet reads</source>
+        <translation>把所选单元格复制为电子表格可读的文本</translation>
+    </message>
+    <message>
+        <source>Copy with &amp;Headings</source>
+        <translation>连同标题复制(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Copy the selected cells after a line of headings</source>
+        <translation>复制所选单元格，首行为列标题</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>粘贴(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Paste cells copied here or in a spreadsheet</source>
+        <translation>粘贴从本程序或电子表格复制的单元格</translation>
+    </message>
+    <message>
+        <source>Cl&amp;ear	Del</source>
+        <translation>清除(&amp;E)	Del</translation>
+    </message>
+    <message>
+        <source>Clear the selected cells</source>
+        <translation>清除所选单元格</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>全选(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Select every channel</source>
+        <translation>选中所有信道</translation>
+    </message>
+    <message>
+        <source>&amp;Find...</source>
+        <translation>查找(&amp;F)...</translation>
+    </message>
+    <message>
+        <source>Find a channel by name or frequency</source>
+        <translation>按名字或频率查找信道</translation>
+    </message>
+    <message>
+        <source>Find Ne&amp;xt</source>
+        <translation>查找下一个(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Find the next channel that matches</source>
+        <translation>查找下一个相符的信道</translation>
+    </message>
+    <message>
+        <source>&amp;Insert Empty Channel</source>
+        <translation>插入空信道(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Insert empty channels before the selected ones</source>
+        <translation>在所选信道前插入空信道</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Channels</source>
+        <translation>删除信道(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Delete the selected channels; the following move up</source>
+        <translation>删除所选信道，后面的信道上移</translation>
+    </message>
+    <message>
+        <source>Move &amp;Up</source>
+        <translation>上移(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Move the selected channels up</source>
+        <translation>把所选信道上移</translation>
+    </message>
+    <message>
+        <source>Move Do&amp;wn</source>
+        <translation>下移(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Move the selected channels down</source>
+        <translation>把所选信道下移</translation>
+    </message>
+    <message>
+        <source>Clear Cha&amp;nnels</source>
+        <translation>清空信道(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Empty the selected channels</source>
+        <translation>清空所选信道</translation>
+    </message>
+    <message>
+        <source>by &amp;Rx Frequency</source>
+        <translation>按接收频率(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Sort the selected channels by receive frequency</source>
+        <translation>按接收频率对所选信道排序</translation>
+    </message>
+    <message>
+        <source>by &amp;Name</source>
+        <translation>按名字(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Sort the selected channels by name</source>
+        <translation>按名字对所选信道排序</translation>
+    </message>
+    <message>
+        <source>by &amp;Tone</source>
+        <translation>按信令(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Sort the selected channels by receive tone</source>
+        <translation>按接收信令对所选信道排序</translation>
+    </message>
+    <message>
+        <source>Fi&amp;ll Down</source>
+        <translation>向下填充(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Copy the first selected row into the rest of the selection</source>
+        <translation>把所选的第一行复制到其余所选行</translation>
+    </message>
+    <message>
+        <source>&amp;6.25 kHz</source>
+        <translation>&amp;6.25 kHz</translation>
+    </message>
+    <message>
+        <source>Step the frequencies of the selected rows by 6.25 kHz</source>
+        <translation>所选各行的频率按 6.25 kHz 递增</translation>
+    </message>
+    <message>
+        <source>&amp;12.5 kHz</source>
+        <translation>&amp;12.5 kHz</translation>
+    </message>
+    <message>
+        <source>Step the frequencies of the selected rows by 12.5 kHz</source>
+        <translation>所选各行的频率按 12.5 kHz 递增</translation>
+    </message>
+    <message>
+        <source>&amp;25 kHz</source>
+        <translation>&amp;25 kHz</translation>
+    </message>
+    <message>
+        <source>Step the frequencies of the selected rows by 25 kHz</source>
+        <translation>所选各行的频率按 25 kHz 递增</translation>
+    </message>
+    <message>
+        <source>S&amp;ort Channels</source>
+        <translation>信道排序(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Fill &amp;Series</source>
+        <translation>序列填充(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Import Channels...</source>
+        <translation>导入信道(&amp;I)...</translation>
+    </message>
+    <message>
+        <source>Replace the channels with those of a CSV file, after a preview</source>
+        <translation>预览后用 CSV 文件中的信道替换当前信道</translation>
+    </message>
+    <message>
+        <source>&amp;Export Channels...</source>
+        <translation>导出信道(&amp;E)...</translation>
+    </message>
+    <message>
+        <source>Write the channels to a CSV file</source>
+        <translation>把信道写入 CSV 文件</translation>
+    </message>
+    <message>
+        <source>Recent &amp;Files</source>
+        <translation>最近的文件(&amp;F)</translation>
+    </message>
+    <message>
+        <source>No recent files</source>
+        <translation>没有最近的文件</translation>
+    </message>
+    <message>
+        <source>%1 no longer exists; it is taken off the recent files.</source>
+        <translation>%1 已不存在，已从最近的文件中移除。</translation>
+    </message>
+</context>
+<context>
+    <name>CProgramDoc</name>
+    <message>
+        <source>Discard Changes</source>
+        <translation>放弃修改</translation>
+    </message>
+    <message>
+        <source>Save changes to %1?</source>
+        <translation>是否保存对 %1 的修改？</translation>
+    </message>
+</context>
+<context>
+    <name>CProgramView</name>
+    <message>
+        <source>Band Limits</source>
+        <translation>频段范围</translation>
+    </message>
+    <message>
+        <source>Pr, %1</source>
+        <translation>Pr，%1</translation>
+    </message>
+    <message>
+        <source>Channel %1, %2</source>
+        <translation>信道 %1，%2</translation>
+    </message>
+    <message>
+        <source>Edit %1</source>
+        <translation>编辑 %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cut %n channel(s)</source>
+        <translation>
+            <numerusform>剪切 %n 个信道</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Clear %n channel(s)</source>
+        <translation>
+            <numerusform>清除 %n 个信道</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Paste %n channel(s)</source>
+        <translation>
+            <numerusform>粘贴 %n 个信道</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not pasted:</source>
+        <translation>未粘贴：</translation>
+    </message>
+    <message>
+        <source>Not filled:</source>
+        <translation>未填充：</translation>
+    </message>
+    <message>
+        <source>Not changed:</source>
+        <translation>未修改：</translation>
+    </message>
+    <message numerus="yes">
+        <source>... and %n more.</source>
+        <translation>
+            <numerusform>……另有 %n 项。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>"%1" is not a frequency (megahertz with up to five decimals, e.g. 145.125)</source>
+        <translation>“%1”不是频率（以兆赫为单位，最多五位小数，例如 145.125）</translation>
+    </message>
+    <message>
+        <source>"%1" is out of range: %2</source>
+        <translation>“%1”超出范围：%2</translation>
+    </message>
+    <message>
+        <source>"%1" is not on the 2.5 kHz or 6.25 kHz step</source>
+        <translation>“%1”不符合 2.5 kHz 或 6.25 kHz 步进</translation>
+    </message>
+    <message>
+        <source>"%1" is not one of this column's items</source>
+        <translation>“%1”不是本列的选项</translation>
+    </message>
+    <message>
+        <source>"%1" needs a channel with an Rx Frequency</source>
+        <translation>“%1”需要信道先有接收频率</translation>
+    </message>
+    <message>
+        <source>"%1" lies outside the grid</source>
+        <translation>“%1”超出表格范围</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n cell(s) beyond the last channel or column were left out.</source>
+        <translation>
+            <numerusform>超出最后信道或最后一列的 %n 个单元格未被使用。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Channel %1 is in use: inserting %n empty channel(s) would push it off the end. Delete or move the last channels first.</source>
+        <translation>
+            <numerusform>信道 %1 已在使用：插入 %n 个空信道会把它挤出末尾。请先删除或移动最后的信道。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Insert %n Empty Channel(s)</source>
+        <translation>
+            <numerusform>插入 %n 个空信道</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Delete %n Channel(s)</source>
+        <translation>
+            <numerusform>删除 %n 个信道</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>上移</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>下移</translation>
+    </message>
+    <message>
+        <source>Sort by Rx Frequency</source>
+        <translation>按接收频率排序</translation>
+    </message>
+    <message>
+        <source>Sort by Name</source>
+        <translation>按名字排序</translation>
+    </message>
+    <message>
+        <source>Sort by Tone</source>
+        <translation>按信令排序</translation>
+    </message>
+    <message>
+        <source>Fill Down</source>
+        <translation>向下填充</translation>
+    </message>
+    <message>
+        <source>Fill Series</source>
+        <translation>序列填充</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>查找</translation>
+    </message>
+    <message>
+        <source>Find Next</source>
+        <translation>查找下一个</translation>
+    </message>
+    <message>
+        <source>A channel name, or a frequency (145.5 finds 145.50000):</source>
+        <translation>信道名字或频率（145.5 可找到 145.50000）：</translation>
+    </message>
+    <message>
+        <source>No channel matches "%1".</source>
+        <translation>没有与“%1”相符的信道。</translation>
+    </message>
+    <message>
+        <source>Channel grid, as progtool export (*.csv)</source>
+        <translation>信道表格，与 progtool export 相同 (*.csv)</translation>
+    </message>
+    <message>
+        <source>Channel list, Location,Name,Frequency,... (*.csv)</source>
+        <translation>信道列表，Location,Name,Frequency,... (*.csv)</translation>
+    </message>
+    <message>
+        <source>Import Channels</source>
+        <translation>导入信道</translation>
+    </message>
+    <message>
+        <source>Export Channels</source>
+        <translation>导出信道</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 cannot be imported: %2</source>
+        <translation>无法导入 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>COptionFeaturesDlg</name>
+    <message>
+        <source>Optional Features</source>
+        <translation>可选功能</translation>
+    </message>
+</context>
+<context>
+    <name>CLinkController</name>
+    <message>
+        <source>Read</source>
+        <translation>读频</translation>
+    </message>
+</context>
+<context>
+    <name>CImportPreviewDlg</name>
+    <message>
+        <source>Import Channels</source>
+        <translation>导入信道</translation>
+    </message>
+    <message>
+        <source>Importing %1 replaces the channels on screen:</source>
+        <translation>导入 %1 将替换屏幕上的信道：</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n channel(s) added</source>
+        <translation>
+            <numerusform>新增 %n 个信道</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n changed</source>
+        <translation>
+            <numerusform>修改 %n 个</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n emptied (not in the file)</source>
+        <translation>
+            <numerusform>清空 %n 个（文件中没有）</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n line(s) refused</source>
+        <translation>
+            <numerusform>拒绝 %n 行</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Line %1, refused: %2</source>
+        <translation>第 %1 行，拒绝：%2</translation>
+    </message>
+    <message>
+        <source>Line %1, changed: %2</source>
+        <translation>第 %1 行，有改动：%2</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>导入</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,539 @@
+// Editing like a spreadsheet, as a user does it in the whole program: undo
+// and redo, unsaved changes, the clipboard, whole channels, fill and find,
+// channel lists in CSV.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <functional>
+#include <QUndoStack>
+#include <QtTest>
+
+#include "core/app/IniFile.h"
+#include "core/app/SettingsStore.h"
+#include "core/radio/DatFile.h"
+#include "core/radio/Document.h"
+#include "gui/ProgramApp.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/LanguageDlg.h"
+#include "gui/app/Relaunch.h"
+#include "gui/editor/ImportPreviewDlg.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/frame/ChildFrame.h"
+#include "gui/frame/MDIClientWnd.h"
+#include "gui/frame/MainFrame.h"
+#include "gui/radio/ProgramDoc.h"
+#include "tests/gui/support/ShellSupport.h"
+
+namespace {
+const QString kSample = QStringLiteral(PROG_SOURCE_DIR "/res/samples/sample.dat");
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}  // namespace
+
+class TestEditing : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ShellDir> m_dir;
+    std::unique_ptr<CProgramApp> m_app;
+    CMemorySettingsStore m_store;
+    CMainFrame* m_frame = nullptr;
+    QString m_path;  // the sample, copied: the document the program opened
+    QList<MessageRequest> m_messages;
+    QList<QMessageBox::StandardButton> m_answers;  // to the messages, in turn; then OK
+
+    void Start(const QStringList& args = {})
+    {
+        m_dir = std::make_unique<ShellDir>();
+        m_dir->WriteIni(ShellIni{});
+        QVERIFY(m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm")));
+        m_path = m_dir->WriteFile(QStringLiteral("sample.dat"), FileBytes(kSample));
+        SetMessageHook([this](const MessageRequest& r) {
+            m_messages << r;
+            return m_answers.isEmpty() ? QMessageBox::Ok : m_answers.takeFirst();
+        });
+        CProgramApp::SetProgramDirForTests(m_dir->Path());
+        m_app = std::make_unique<CProgramApp>();
+        QVERIFY(m_app->InitInstance(args.isEmpty() ? QStringList{m_path} : args));
+        m_frame = m_app->MainFrame();
+        m_frame->showNormal();
+        m_frame->resize(1000, 700);
+        QApplication::setActiveWindow(m_frame);
+        QVERIFY(QTest::qWaitForWindowActive(m_frame));
+    }
+
+    CProgramView* View() const { return m_frame->ActiveView(); }
+    CProgramDoc* Doc() const { return m_frame->ActiveDocument(); }
+    CMSFlexGrid& Grid() const { return View()->Grid(); }
+    QWidget* Focus() const { return QApplication::focusWidget() ? QApplication::focusWidget() : m_frame; }
+    void Key(int key, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(Focus(), Qt::Key(key), mods); }
+    void Type(const QString& text)
+    {
+        for (QChar c : text)
+            QTest::keyClicks(Focus(), QString(c));
+    }
+    void Click(int row, int col, Qt::KeyboardModifiers mods = {})
+    {
+        Grid().scrollTo(Grid().model()->index(row, col));
+        QTest::mouseClick(Grid().viewport(), Qt::LeftButton, mods, Grid().CellRect(row, col).center());
+    }
+    QStringList Row(int row) const
+    {
+        QStringList cells;
+        for (int c = 1; c < kGridCols; ++c)
+            cells << Grid().GetTextMatrix(row, c);
+        return cells;
+    }
+    // A press on a row label, as the user selects whole channels.
+    void ClickLabel(int row, Qt::KeyboardModifiers mods = {})
+    {
+        Grid().scrollTo(Grid().model()->index(row, 1));
+        QHeaderView* labels = Grid().verticalHeader();
+        const QPoint at(labels->width() / 2, labels->sectionViewportPosition(row) + labels->sectionSize(row) / 2);
+        QTest::mouseClick(labels->viewport(), Qt::LeftButton, mods, at);
+    }
+    // The grid's context menu at a cell, as a right click opens it.
+    QMenu* ContextMenuAt(int row, int col)
+    {
+        const QPoint at = Grid().CellRect(row, col).center();
+        QTest::mousePress(Grid().viewport(), Qt::RightButton, {}, at);
+        QContextMenuEvent e(QContextMenuEvent::Mouse, at, Grid().viewport()->mapToGlobal(at));
+        QApplication::sendEvent(Grid().viewport(), &e);
+        QTest::mouseRelease(Grid().viewport(), Qt::RightButton, {}, at);
+        QMenu* menu = m_frame->GridMenu();
+        return menu && menu->isVisible() ? menu : nullptr;
+    }
+    QList<QStringList> Rows(int first, int last) const
+    {
+        QList<QStringList> rows;
+        for (int r = first; r <= last; ++r)
+            rows << Row(r);
+        return rows;
+    }
+    int Steps() const { return Doc()->UndoStack()->count(); }
+    QString Caption() const { return m_frame->ActiveChildFrame()->windowTitle(); }
+    // A name typed into the cell, as a modification of the document.
+    void Rename(int row, const QString& name)
+    {
+        Click(row, kColName);
+        Type(name);
+        Key(Qt::Key_Return);
+    }
+    // The channel names a .dat file holds, as the grid would show them.
+    static QString NameInFile(const QString& path, int row)
+    {
+        ChannelDocument d;
+        return d.Load(QFile::encodeName(path).toStdString(), false).ok
+                   ? QString::fromStdString(d.grid.TextMatrix(row, kColName))
+                   : QStringLiteral("<no file>");
+    }
+
+private slots:
+    void init() { SetAppSettingsStore(&m_store); }
+    void cleanup()
+    {
+        m_app.reset();
+        m_frame = nullptr;
+        theIniFile.SetWriteBackOnClose(false);
+        m_dir.reset();
+        SetMessageHook({});
+        SetDialogHook({});
+        SetRelaunchHook(nullptr);
+        SetAppSettingsStore(nullptr);
+        m_messages.clear();
+        m_answers.clear();
+    }
+
+    void undoBringsBackARowWipedByARefusedFrequency()
+    {
+        Start();
+        const Image opened = Doc()->m_image;
+        const QStringList channel = Row(3);
+        QVERIFY(!channel[0].isEmpty());
+        QCOMPARE(Caption(), QStringLiteral("sample.dat"));
+
+        Click(3, kColRxFreq);
+        Type(QStringLiteral("999"));
+        Key(Qt::Key_Return);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].text.startsWith(QStringLiteral("Out of range,please input again.")));
+        QCOMPARE(Row(3), QStringList(9, QString()));
+        QCOMPARE(Caption(), QStringLiteral("sample.dat*"));
+        QCOMPARE(m_frame->Action(ID_EDIT_UNDO)->text(), QStringLiteral("&Undo Edit Channel 2, Rx Frequency"));
+
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Row(3), channel);
+        QCOMPARE(Doc()->m_image, opened);
+        QVERIFY(!Doc()->IsModified());
+        QCOMPARE(Caption(), QStringLiteral("sample.dat"));
+        QCOMPARE(m_frame->Action(ID_EDIT_REDO)->text(), QStringLiteral("&Redo Edit Channel 2, Rx Frequency"));
+
+        // Both redo keys.
+        for (const QKeySequence& redo :
+             {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+            QTest::keySequence(Focus(), redo);
+            QCOMPARE(Row(3), QStringList(9, QString()));
+            Key(Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(Row(3), channel);
+        }
+        // A save is where "unmodified" now lies; undo past it modifies again.
+        Rename(3, QStringLiteral("NEW"));
+        QVERIFY(m_frame->OnFileSave());
+        QVERIFY(!Doc()->IsModified());
+        QCOMPARE(NameInFile(m_path, 3), QStringLiteral("NEW"));
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(Doc()->IsModified());
+        QCOMPARE(Doc()->m_image, opened);
+    }
+
+    void copyThreeRowsPasteThemElsewhere();
+    void spreadsheetPasteRefusesOneFrequencyAndAppliesTheRest();
+    void wholeChannelsMoveAndComeBackWithUndo_data();
+    void wholeChannelsMoveAndComeBackWithUndo();
+
+    void importPreviewsThenAppliesOneStep();
+    void fillFindAndRecentFiles();
+    void documentWindowShowsEveryColumnAndKeepsTheFocusInTheGrid();
+
+    void leavingWithUnsavedChangesAsks_data()
+    {
+        QTest::addColumn<int>("path");  // 0 Exit, 1 the language relaunch, 2 closing the window
+        QTest::addColumn<int>("answer");
+        const int answers[] = {QMessageBox::Cancel, QMessageBox::Discard, QMessageBox::Save};
+        for (int path : {0, 1, 2})
+            for (int answer : answers)
+                QTest::addRow("%d/%x", path, answer) << path << answer;
+    }
+    void leavingWithUnsavedChangesAsks()
+    {
+        QFETCH(int, path);
+        QFETCH(int, answer);
+        Start();
+        const QByteArray saved = FileBytes(m_path);
+        QStringList launched;
+        SetRelaunchHook(
+            [&](const QString&, const QStringList& args) { launched = args + QStringList{QStringLiteral("ran")}; });
+        SetDialogHook([](QDialog* d) {
+            auto* lang = qobject_cast<CLanguageDlg*>(d);
+            if (!lang)
+                return int(QDialog::Rejected);
+            lang->SetSelection(1);
+            lang->accept();
+            return lang->result();
+        });
+        CChildFrame* child = m_frame->ActiveChildFrame();
+        Rename(2, QStringLiteral("EDITED"));
+        m_answers << QMessageBox::StandardButton(answer);
+        if (path == 0)
+            m_frame->Action(ID_APP_EXIT)->trigger();
+        else if (path == 1)
+            m_frame->Action(ID_LANGUAGE)->trigger();
+        else
+            QTest::keyClick(Focus(), Qt::Key_F4, Qt::ControlModifier);
+
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].text, QStringLiteral("Save changes to sample.dat?"));
+        QCOMPARE(m_messages[0].buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        const bool stays = answer == QMessageBox::Cancel;
+        QCOMPARE(path == 2 ? child->isVisible() : m_frame->isVisible(), stays);
+        QCOMPARE(FileBytes(m_path) == saved, answer != QMessageBox::Save);
+        const QString inFile = answer == QMessageBox::Save ? QStringLiteral("EDITED") : QStringLiteral("RPT-N");
+        QCOMPARE(NameInFile(m_path, 2), inFile);
+        // The language relaunch opens the document again, as saved.
+        const QStringList relaunched = path == 1 && !stays ? QStringList{m_path, QStringLiteral("ran")} : QStringList();
+        QCOMPARE(launched, relaunched);
+        // Cancel keeps the edit; Discard takes it back.
+        const QString shown = answer == QMessageBox::Discard ? QStringLiteral("RPT-N") : QStringLiteral("EDITED");
+        QCOMPARE(Grid().GetTextMatrix(2, kColName), shown);
+        QCOMPARE(Doc()->IsModified(), stays);
+    }
+};
+
+void TestEditing::copyThreeRowsPasteThemElsewhere()
+{
+    Start();
+    ClickLabel(2);
+    ClickLabel(4, Qt::ShiftModifier);
+    QCOMPARE(Grid().SelectedRows(), (std::set<int>{2, 3, 4}));
+    QVERIFY(!View()->OpenEditor());
+    const QList<QStringList> copied = Rows(2, 4);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    // Tab-separated cell texts, every column of whole rows (the hidden lock too), and CSV.
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    const QStringList lines = mime->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], copied[0].join(QLatin1Char('\t')));
+    QVERIFY(mime->hasFormat(QStringLiteral("text/csv")));
+    QVERIFY(QString::fromUtf8(mime->data(QStringLiteral("text/csv"))).startsWith(copied[0].join(QLatin1Char(','))));
+
+    const Image before = Doc()->m_image;
+    const int steps = Steps();
+    Click(30, kColRxFreq);
+    QVERIFY(View()->OpenEditor());  // Ctrl+V still pastes the rows, not into the cell's editor
+    Key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Rows(30, 32), copied);
+    QCOMPARE(Steps(), steps + 1);
+    QCOMPARE(m_frame->Action(ID_EDIT_UNDO)->text(), QStringLiteral("&Undo Paste 3 channels"));
+    QVERIFY(m_messages.isEmpty());
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Rows(30, 32), QList<QStringList>(3, QStringList(9, QString())));
+    QCOMPARE(Doc()->m_image, before);
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(Rows(30, 32), copied);
+
+    // Cut leaves empty channels where they were; the next keeps its place.
+    const QStringList next = Row(5);
+    ClickLabel(3);
+    Key(Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(Row(3), QStringList(9, QString()));
+    QCOMPARE(Row(5), next);
+    QVERIFY(QApplication::clipboard()->text().startsWith(copied[1].join(QLatin1Char('\t'))));
+}
+
+void TestEditing::spreadsheetPasteRefusesOneFrequencyAndAppliesTheRest()
+{
+    Start();
+    QApplication::clipboard()->setText(
+        QStringLiteral("146.52\t146.52\tNone\r\n999\t146.5\t88.5\r\n147.015\t147.615\t88.5\r\n"));
+    const int steps = Steps();
+    Click(40, kColRxFreq);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Grid().GetTextMatrix(40, kColRxFreq), QStringLiteral("146.52000"));
+    QCOMPARE(Row(41), QStringList(9, QString()));
+    QCOMPARE(Row(42).mid(0, 4), (QStringList{"147.01500", "147.61500", "88.5", "None"}));
+    QCOMPARE(m_messages.size(), 1);
+    const QString text = m_messages[0].text;
+    QVERIFY2(text.contains(QStringLiteral("Channel 40, Rx Frequency: \"999\" is out of range")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Channel 40, Tx Frequency: \"146.5\" needs a channel with an Rx Frequency")),
+             qPrintable(text));
+    QCOMPARE(Steps(), steps + 1);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Rows(40, 42), QList<QStringList>(3, QStringList(9, QString())));
+}
+
+void TestEditing::wholeChannelsMoveAndComeBackWithUndo_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::addColumn<QList<int>>("expect");  // the old row each of rows 2..9 shows afterwards; 0 empty
+    QTest::newRow("insert") << 0 << QList<int>{2, 0, 0, 3, 4, 5, 6, 7};
+    QTest::newRow("delete") << 1 << QList<int>{2, 5, 6, 7, 8, 9, 10, 11};
+    QTest::newRow("move up") << 2 << QList<int>{3, 4, 2, 5, 6, 7, 8, 9};
+    QTest::newRow("move down") << 3 << QList<int>{2, 5, 3, 4, 6, 7, 8, 9};
+    QTest::newRow("sort") << 4 << QList<int>{};
+}
+void TestEditing::wholeChannelsMoveAndComeBackWithUndo()
+{
+    QFETCH(int, op);
+    QFETCH(QList<int>, expect);
+    Start();
+    const Image before = Doc()->m_image;
+    const QList<QStringList> rows = Rows(1, 200);
+    ClickLabel(3);
+    ClickLabel(4, Qt::ShiftModifier);
+    switch (op) {
+    case 0:
+    case 1: {
+        QMenu* menu = ContextMenuAt(3, kColRxFreq);
+        QVERIFY(menu);
+        QTest::keyClick(menu, op == 0 ? Qt::Key_I : Qt::Key_D);
+        break;
+    }
+    case 2: Key(Qt::Key_Up, Qt::ControlModifier); break;
+    case 3: Key(Qt::Key_Down, Qt::ControlModifier); break;
+    default: {
+        Grid().SelectCurrentCell();
+        QMenu* menu = ContextMenuAt(5, kColRxFreq);
+        QTest::keyClick(menu, Qt::Key_O);
+        QMenu* sort = menu->findChild<QMenu*>(QStringLiteral("SortMenu"));
+        QVERIFY(sort && sort->isVisible());
+        QTest::keyClick(sort, Qt::Key_R);
+    }
+    }
+    QCOMPARE(Row(1), rows[0]);  // "Pr" never moves
+    for (int i = 0; i < expect.size(); ++i)
+        QCOMPARE(Row(2 + i), expect[i] ? rows[expect[i] - 1] : QStringList(9, QString()));
+    if (op == 4) {
+        double last = 0;
+        for (int r = 2; r <= 200 && !Grid().GetTextMatrix(r, 1).isEmpty(); ++r) {
+            QVERIFY(Grid().GetTextMatrix(r, 1).toDouble() >= last);
+            last = Grid().GetTextMatrix(r, 1).toDouble();
+        }
+    }
+    QVERIFY(Doc()->m_image != before);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Doc()->m_image, before);
+    QCOMPARE(Rows(1, 200), rows);
+    QVERIFY(!Doc()->IsModified());
+    // After the context menu, moving with the keys opens the cell's editor again.
+    Grid().setFocus();
+    Key(Qt::Key_Down);
+    QVERIFY(View()->OpenEditor());
+}
+
+void TestEditing::importPreviewsThenAppliesOneStep()
+{
+    Start();
+    const QString csv = m_dir->Path() + QStringLiteral("/channels.csv");
+    QStringList previews;
+    bool acceptPreview = false;
+    SetDialogHook([&](QDialog* d) {
+        if (auto* files = qobject_cast<QFileDialog*>(d)) {
+            files->selectFile(csv);
+            files->selectNameFilter(files->nameFilters().constFirst());
+            return int(QDialog::Accepted);
+        }
+        if (auto* preview = qobject_cast<CImportPreviewDlg*>(d)) {
+            previews << preview->Summary() + QLatin1Char('|') + preview->Report();
+            return int(acceptPreview ? QDialog::Accepted : QDialog::Rejected);
+        }
+        return int(QDialog::Rejected);
+    });
+    m_frame->Action(ID_FILE_EXPORT_CHANNELS)->trigger();
+    QByteArray text = FileBytes(csv);
+    QVERIFY(text.startsWith("CH,Rx Frequency,Tx Frequency,"));
+    // A dealer's edit of the list: one name changed, one channel added, one line refused.
+    text.replace("RPT-N", "NORTH");
+    text.replace("\" 30\",,,,,,,,,", "30,145.5,145.5,None,None,Low,Lock,Yes,Narrow,NEW");
+    text.replace("\" 31\",,,,,,,,,", "31,999,999,None,None,Low,Lock,Yes,Narrow,BAD");
+    QFile out(csv);
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(text);
+    out.close();
+
+    const Image before = Doc()->m_image;
+    const int steps = Steps();
+    m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();  // previewed, then cancelled
+    QCOMPARE(previews.size(), 1);
+    QVERIFY2(
+        previews[0].contains(QStringLiteral("1 channel added, 1 changed, 0 emptied (not in the file), 1 line refused")),
+        qPrintable(previews[0]));
+    QVERIFY2(previews[0].contains(QStringLiteral("refused: Rx Frequency \"999\" is out of range")),
+             qPrintable(previews[0]));
+    QCOMPARE(Steps(), steps);
+    QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("RPT-N"));
+
+    acceptPreview = true;
+    m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();
+    QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("NORTH"));
+    QCOMPARE(Row(31), (QStringList{"145.50000", "145.50000", "None", "None", "Low", "Lock", "Yes", "Narrow", "NEW"}));
+    QCOMPARE(Row(32), QStringList(9, QString()));
+    QCOMPARE(Steps(), steps + 1);
+    QCOMPARE(m_frame->Action(ID_EDIT_UNDO)->text(), QStringLiteral("&Undo Import Channels"));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Doc()->m_image, before);
+    QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("RPT-N"));
+}
+
+void TestEditing::fillFindAndRecentFiles()
+{
+    Start();
+    // Fill down the first row of the selection, then step it by 12.5 kHz.
+    Click(20, kColRxFreq);
+    Type(QStringLiteral("146.5"));
+    Key(Qt::Key_Return);
+    ClickLabel(20);
+    ClickLabel(23, Qt::ShiftModifier);
+    Key(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(Rows(21, 23), QList<QStringList>(3, Row(20)));
+    QMenu* menu = ContextMenuAt(21, kColRxFreq);
+    QVERIFY(menu);
+    QTest::keyClick(menu, Qt::Key_S);
+    QMenu* series = menu->findChild<QMenu*>(QStringLiteral("FillSeriesMenu"));
+    QVERIFY(series && series->isVisible());
+    QTest::keyClick(series, Qt::Key_1);
+    const QStringList rx{"146.50000", "146.51250", "146.52500", "146.53750"};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(Grid().GetTextMatrix(20 + i, kColRxFreq), rx[i]);
+        QCOMPARE(Grid().GetTextMatrix(20 + i, kColTxFreq), rx[i]);
+    }
+    QCOMPARE(m_frame->Action(ID_EDIT_UNDO)->text(), QStringLiteral("&Undo Fill Series"));
+
+    // Find by name, then the next frequency that begins alike with F3.
+    SetDialogHook([](QDialog* d) {
+        auto* text = d->findChild<QLineEdit*>(QStringLiteral("FindText"));
+        if (!text)
+            return int(QDialog::Rejected);
+        text->setText(QStringLiteral("simplx"));
+        return int(QDialog::Accepted);
+    });
+    Key(Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(Grid().GetRow(), 5L);
+    QCOMPARE(Grid().GetCol(), long(kColName));
+    SetDialogHook([](QDialog* d) {
+        d->findChild<QLineEdit*>(QStringLiteral("FindText"))->setText(QStringLiteral("146.5"));
+        return int(QDialog::Accepted);
+    });
+    Key(Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(Grid().GetRow(), 20L);
+    Key(Qt::Key_F3);
+    QCOMPARE(Grid().GetRow(), 21L);
+
+    // The file opened at start is the first recent file; the menu opens it again.
+    QCOMPARE(m_frame->RecentFiles().value(0), QFileInfo(m_path).absoluteFilePath());
+    QCOMPARE(m_store.m_strings.at("TanagerTest\\Recent1"), QFileInfo(m_path).absoluteFilePath().toStdString());
+    m_frame->RecentMenu()->popup(QPoint(0, 0));
+    QCOMPARE(m_frame->RecentMenu()->actions().value(0)->text(),
+             QStringLiteral("&1 ") + QFileInfo(m_path).absoluteFilePath());
+    m_answers << QMessageBox::Discard;
+    QTest::keyClick(m_frame->RecentMenu(), Qt::Key_1);
+    QCOMPARE(m_messages.size(), 1);  // the fills were not saved
+    QCOMPARE(Row(20), QStringList(9, QString()));
+    QVERIFY(!Doc()->IsModified());
+}
+
+void TestEditing::documentWindowShowsEveryColumnAndKeepsTheFocusInTheGrid()
+{
+    Start();
+    m_frame->resize(1400, 900);
+    CChildFrame* child = m_frame->ActiveChildFrame();
+    QTRY_VERIFY(!child->isMaximized());
+    // Every column the user can see fits, within the area.
+    const QRect name = Grid().CellRect(1, kColName);
+    QVERIFY2(name.right() < Grid().viewport()->width(), qPrintable(QString::number(name.right())));
+    QVERIFY(m_frame->MdiClient()->viewport()->rect().contains(child->geometry()));
+
+    // The tone list drops down sixteen items at a time and scrolls.
+    Click(2, kColRxTone);
+    Key(Qt::Key_F4);
+    auto* tones = qobject_cast<QComboBox*>(View()->OpenEditor());
+    QVERIFY(tones && tones->view()->isVisible());
+    QVERIFY(tones->view()->height() <= 17 * tones->view()->sizeHintForRow(0));
+    QVERIFY(tones->view()->verticalScrollBar()->maximum() > 0);
+    Key(Qt::Key_Escape);
+    QTRY_VERIFY(!tones->view()->isVisible());
+    QApplication::setActiveWindow(m_frame);
+
+    // Shown again, the window gives the keys to the grid, not to a band box.
+    const std::function<void()> showAgain[] = {
+        [&] {
+            QTest::keyClick(Focus(), Qt::Key_F4, Qt::ControlModifier);
+            QVERIFY(child->isHidden());
+            m_frame->Action(ID_CHANNEL_INFORMATION)->trigger();
+        },
+        [&] { child->showMaximized(); },
+        [&] { child->showNormal(); },
+    };
+    for (const auto& show : showAgain) {
+        QTest::mouseClick(View()->BandEdit(IDC_VHF_LOW), Qt::LeftButton);
+        QCOMPARE(m_frame->focusWidget(), View()->BandEdit(IDC_VHF_LOW));
+        show();
+        QTRY_COMPARE(m_frame->focusWidget(), static_cast<QWidget*>(&Grid()));
+    }
+}
+
+QTEST_MAIN(TestEditing)
+#include "tst_editing.moc"
