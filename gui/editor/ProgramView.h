@@ -196,6 +196,9 @@ private:
     void LoadFrameIcon();
     // Editing commands: the edit in progress first, one undo step after.
     void BeginEdit();
+    // A command that would change the document while a transfer runs: the user
+    // is told why (the banner's text) and true is returned.
+    bool RefuseChange();
     void CopySelection(bool headings);
     void ClearSelectedCells(const QString& action);
     // Cells entered through the commit rules, the refused ones reported in one message.

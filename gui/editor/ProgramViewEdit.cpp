@@ -58,7 +58,7 @@ void CProgramView::RecordBandBoxes()
 
 void CProgramView::OnEditUndo()
 {
-    if (!m_pDocument)
+    if (!m_pDocument || RefuseChange())
         return;
     // Text typed into an open editor is the latest change: only it goes.
     if (auto* edit = qobject_cast<QLineEdit*>(OpenEditor()); edit && edit->text() != m_grid.GetText()) {
@@ -72,7 +72,7 @@ void CProgramView::OnEditUndo()
 
 void CProgramView::OnEditRedo()
 {
-    if (!m_pDocument)
+    if (!m_pDocument || RefuseChange())
         return;
     HideEditor(OpenEditor());
     m_pDocument->UndoStack()->redo();
@@ -84,6 +84,18 @@ void CProgramView::OnSelectionChanged()
         CommitEditor(CommitTrigger::LeaveCell);
         HideEditor(OpenEditor());
     }
+}
+
+bool CProgramView::RefuseChange()
+{
+    if (!IsReadOnly())
+        return false;
+    MessageRequest r;
+    r.parent = this;
+    r.text = m_pDocument->ReadOnlyReason();
+    r.icon = QMessageBox::Information;
+    AppMessageBox(r);
+    return true;
 }
 
 void CProgramView::BeginEdit()
@@ -112,12 +124,16 @@ void CProgramView::OnEditCopyWithHeadings() { CopySelection(true); }
 
 void CProgramView::OnEditCut()
 {
+    if (RefuseChange())
+        return;
     CopySelection(false);
     ClearSelectedCells(tr("Cut %n channel(s)", nullptr, static_cast<int>(m_grid.SelectedRows().size())));
 }
 
 void CProgramView::OnEditClear()
 {
+    if (RefuseChange())
+        return;
     ClearSelectedCells(tr("Clear %n channel(s)", nullptr, static_cast<int>(m_grid.SelectedRows().size())));
 }
 
@@ -136,6 +152,8 @@ void CProgramView::ClearSelectedCells(const QString& action)
 
 void CProgramView::OnEditPaste()
 {
+    if (RefuseChange())
+        return;
     BeginEdit();
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     if (!mime)
@@ -248,6 +266,8 @@ void CProgramView::ApplyOrder(const std::vector<int>& order, const QString& acti
 
 void CProgramView::OnInsertChannels()
 {
+    if (RefuseChange())
+        return;
     BeginEdit();
     const std::set<int> rows = SelectedChannelRows();
     if (rows.empty())
@@ -274,6 +294,8 @@ void CProgramView::OnInsertChannels()
 
 void CProgramView::OnDeleteChannels()
 {
+    if (RefuseChange())
+        return;
     BeginEdit();
     const std::set<int> rows = SelectedChannelRows();
     if (rows.empty())
@@ -283,6 +305,8 @@ void CProgramView::OnDeleteChannels()
 
 void CProgramView::MoveChannels(int delta)
 {
+    if (RefuseChange())
+        return;
     BeginEdit();
     const std::set<int> rows = SelectedChannelRows();
     const ChannelOrder order = MoveOrder(rows, delta);
@@ -295,6 +319,8 @@ void CProgramView::OnMoveChannelsDown() { MoveChannels(+1); }
 
 void CProgramView::OnClearChannels()
 {
+    if (RefuseChange())
+        return;
     BeginEdit();
     std::vector<CellText> cells;
     for (int row : m_grid.SelectedRows())
@@ -304,6 +330,8 @@ void CProgramView::OnClearChannels()
 
 void CProgramView::SortChannels(int key, const QString& action)
 {
+    if (RefuseChange())
+        return;
     BeginEdit();
     const std::set<int> rows = SelectedChannelRows();
     // A range of channels sorts in itself; otherwise all of them.
@@ -331,6 +359,8 @@ void CProgramView::OnSortByTone() { SortChannels(static_cast<int>(SortKey::Tone)
 
 void CProgramView::OnFillDown()
 {
+    if (RefuseChange())
+        return;
     BeginEdit();
     std::vector<int> cols;
     for (int col : m_grid.SelectedCols())
@@ -341,6 +371,8 @@ void CProgramView::OnFillDown()
 
 void CProgramView::FillSeries(long stepUnits)
 {
+    if (RefuseChange())
+        return;
     BeginEdit();
     EnterAndRecord(FillSeriesCells(m_grid, Sorted(m_grid.SelectedRows()), stepUnits), 0, tr("Not filled:"),
                    tr("Fill Series"));
@@ -414,6 +446,8 @@ QStringList CsvFilters()
 
 void CProgramView::OnImportChannels()
 {
+    if (RefuseChange())
+        return;
     BeginEdit();
     QFileDialog dlg(this, tr("Import Channels"));
     dlg.setObjectName(QStringLiteral("ImportChannelsDlg"));

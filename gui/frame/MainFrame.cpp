@@ -775,6 +775,8 @@ void CMainFrame::ConnectView(CProgramView* view)
         UpdatePortIndicator();
     });
     connect(view, &CProgramView::PortChanged, this, [this] { UpdatePortIndicator(); });
+    if (CProgramDoc* doc = view->GetDocument())
+        connect(doc, &CProgramDoc::ReadOnlyChanged, this, [this] { UpdateFrameMenu(); });
     connect(view, &CProgramView::TransferStatus, this, [this](const QString& text) {
         m_pReadyLabel->setText(text);
         UpdatePortIndicator();
@@ -914,31 +916,17 @@ void CMainFrame::UpdateFrameMenu()
     for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT,
                    ID_FILE_PRINT_PREVIEW, ID_READ, ID_WRITE, ID_COM_SETUP, ID_LANGUAGE})
         Action(id)->setEnabled(haveView);
-    for (int id : {ID_EDIT_CUT,
-                   ID_EDIT_COPY,
-                   ID_EDIT_COPY_HEADINGS,
-                   ID_EDIT_PASTE,
-                   ID_EDIT_CLEAR,
-                   ID_EDIT_SELECT_ALL,
-                   ID_EDIT_FIND,
-                   ID_EDIT_REPEAT,
-                   ID_CHANNEL_INSERT,
-                   ID_CHANNEL_DELETE,
-                   ID_CHANNEL_MOVE_UP,
-                   ID_CHANNEL_MOVE_DOWN,
-                   ID_CHANNEL_CLEAR,
-                   ID_SORT_RX,
-                   ID_SORT_NAME,
-                   ID_SORT_TONE,
-                   ID_FILL_DOWN,
-                   ID_FILL_SERIES_6K25,
-                   ID_FILL_SERIES_12K5,
-                   ID_FILL_SERIES_25K,
-                   ID_FILE_IMPORT_CHANNELS,
+    for (int id : {ID_EDIT_COPY, ID_EDIT_COPY_HEADINGS, ID_EDIT_SELECT_ALL, ID_EDIT_FIND, ID_EDIT_REPEAT,
                    ID_FILE_EXPORT_CHANNELS})
         Action(id)->setEnabled(haveView);
-    Action(ID_EDIT_UNDO)->setEnabled(haveView && m_pUndoGroup->canUndo());
-    Action(ID_EDIT_REDO)->setEnabled(haveView && m_pUndoGroup->canRedo());
+    // While a transfer runs the document takes no change (the view also refuses it).
+    const bool mayChange = haveView && !ActiveDocument()->IsReadOnly();
+    for (int id : {ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_CLEAR, ID_CHANNEL_INSERT, ID_CHANNEL_DELETE, ID_CHANNEL_MOVE_UP,
+                   ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR, ID_SORT_RX, ID_SORT_NAME, ID_SORT_TONE, ID_FILL_DOWN,
+                   ID_FILL_SERIES_6K25, ID_FILL_SERIES_12K5, ID_FILL_SERIES_25K, ID_FILE_IMPORT_CHANNELS})
+        Action(id)->setEnabled(mayChange);
+    Action(ID_EDIT_UNDO)->setEnabled(mayChange && m_pUndoGroup->canUndo());
+    Action(ID_EDIT_REDO)->setEnabled(mayChange && m_pUndoGroup->canRedo());
     UpdatePortIndicator();
     Action(ID_PRODUCT_INFORMATION)->setEnabled(true);
     Action(ID_OPTION_FEATURES)->setEnabled(ActiveDocument() != nullptr);

@@ -4,6 +4,7 @@
 // the serial trace, File > Backups... and COM Setup's device list.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
@@ -328,6 +329,17 @@ private slots:
         m_frame->Action(ID_OPTION_FEATURES)->trigger();
         QCOMPARE(m_messages->requests.size(), 1);
         QCOMPARE(m_messages->requests[0].text, doc->ReadOnlyReason());
+        // The editing commands change nothing either, from the keys or the menu.
+        QApplication::clipboard()->setText(QStringLiteral("146.52000\t146.52000"));
+        const QString cell = view->Grid().GetTextMatrix(2, 1);
+        for (int id : {ID_EDIT_PASTE, ID_EDIT_UNDO, ID_CHANNEL_DELETE, ID_SORT_RX})
+            QVERIFY2(!m_frame->Action(id)->isEnabled(), qPrintable(QString::number(id)));
+        view->Grid().SetRow(2);
+        QTest::keyClick(&view->Grid(), Qt::Key_Delete);
+        view->OnEditPaste();
+        QCOMPARE(m_messages->requests.size(), 3);
+        QCOMPARE(m_messages->requests[2].text, doc->ReadOnlyReason());
+        QCOMPARE(view->Grid().GetTextMatrix(2, 1), cell);
 
         // What the Process window says meanwhile.
         QCOMPARE(dlg->InstructionText()->text(),
