@@ -219,7 +219,7 @@ void CLinkController::OnProgress(int pos)
     const int percent = m_nUpper > 0 ? pos * 100 / m_nUpper : 0;
     const double secs = static_cast<double>(m_dataClock.elapsed()) / 1000.0;
     const int counted = (pos - m_nFirstPos) * static_cast<int>(kBlockSize);
-    QString text = tr("%1 %, %2 of %3 bytes").arg(percent).arg(bytes).arg(total);
+    QString text = tr("%1%, %2 of %3 bytes").arg(percent).arg(bytes).arg(total);
     if (counted > 0 && secs > 0.2) {
         const double rate = counted / secs;
         text += tr(", %1 bytes/s, %2 left").arg(static_cast<int>(rate)).arg(MinutesSeconds((total - bytes) / rate));

@@ -134,8 +134,8 @@
         <translation>%1 of %2 frames (%3 of %4 bytes) were written before the link failed. The radio now holds a mix of old and new settings: write to it again before using it.</translation>
     </message>
     <message>
-        <source>%1 %, %2 of %3 bytes</source>
-        <translation>%1 %, %2 of %3 bytes</translation>
+        <source>%1%, %2 of %3 bytes</source>
+        <translation>%1%, %2 of %3 bytes</translation>
     </message>
     <message>
         <source>%1 - radio on %2</source>

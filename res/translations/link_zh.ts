@@ -134,8 +134,8 @@
         <translation>连接中断前共%2帧中已写入%1帧（共%4字节中已写入%3字节）。电台现在新旧设置混杂，使用前请重新写入。</translation>
     </message>
     <message>
-        <source>%1 %, %2 of %3 bytes</source>
-        <translation>%1 %，%2 / %3 字节</translation>
+        <source>%1%, %2 of %3 bytes</source>
+        <translation>%1%，%2 / %3 字节</translation>
     </message>
     <message>
         <source>%1 - radio on %2</source>

@@ -348,7 +348,7 @@ private slots:
                  QString("Reading from COM1 (%1)").arg(QString::fromStdString(m_radio->SlavePath())));
         QVERIFY(QTest::qWaitFor([dlg] { return dlg->DetailsText()->text().contains(QStringLiteral("left")); }, 5000));
         QVERIFY2(dlg->DetailsText()->text().contains(QRegularExpression(
-                     QStringLiteral("^\\d+ %, \\d+ of 8192 bytes, \\d+ bytes/s, \\d+:\\d\\d left$"))),
+                     QStringLiteral("^\\d+%, \\d+ of 8192 bytes, \\d+ bytes/s, \\d+:\\d\\d left$"))),
                  qPrintable(dlg->DetailsText()->text()));
 
         QVERIFY(QTest::qWaitFor([dlg] { return !dlg->IsWindow(); }, 30000));
