@@ -6,6 +6,7 @@
 #include "core/editor/CellCommit.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/ChannelText.h"
+#include "core/radio/Csv.h"
 #include "core/radio/Decimal.h"
 
 namespace {
@@ -245,20 +246,8 @@ std::string BlockToTsv(const TextBlock& block)
 std::string BlockToCsv(const TextBlock& block)
 {
     std::string out;
-    for (const auto& line : block) {
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (i)
-                out += ',';
-            const std::string& f = line[i];
-            const bool quote = f.find_first_of(",\"\r\n") != std::string::npos ||
-                               (!f.empty() && (f.front() == ' ' || f.back() == ' '));
-            out += quote ? "\"" : "";
-            for (char c : f)
-                out += c == '"' ? std::string("\"\"") : std::string(1, c);
-            out += quote ? "\"" : "";
-        }
-        out += "\r\n";
-    }
+    for (const auto& line : block)
+        out += CsvLine(line);
     return out;
 }
 

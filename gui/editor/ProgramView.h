@@ -199,6 +199,8 @@ private:
     // A command that would change the document while a transfer runs: the user
     // is told why (the banner's text) and true is returned.
     bool RefuseChange();
+    // RefuseChange, then BeginEdit: false when the command must not go on.
+    bool BeginChange();
     void CopySelection(bool headings);
     void ClearSelectedCells(const QString& action);
     // Cells entered through the commit rules, the refused ones reported in one message.

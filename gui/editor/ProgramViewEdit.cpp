@@ -98,6 +98,14 @@ bool CProgramView::RefuseChange()
     return true;
 }
 
+bool CProgramView::BeginChange()
+{
+    if (RefuseChange())
+        return false;
+    BeginEdit();
+    return true;
+}
+
 void CProgramView::BeginEdit()
 {
     FlushEdits();
@@ -152,9 +160,8 @@ void CProgramView::ClearSelectedCells(const QString& action)
 
 void CProgramView::OnEditPaste()
 {
-    if (RefuseChange())
+    if (!BeginChange())
         return;
-    BeginEdit();
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     if (!mime)
         return;
@@ -266,9 +273,8 @@ void CProgramView::ApplyOrder(const std::vector<int>& order, const QString& acti
 
 void CProgramView::OnInsertChannels()
 {
-    if (RefuseChange())
+    if (!BeginChange())
         return;
-    BeginEdit();
     const std::set<int> rows = SelectedChannelRows();
     if (rows.empty())
         return;
@@ -294,9 +300,8 @@ void CProgramView::OnInsertChannels()
 
 void CProgramView::OnDeleteChannels()
 {
-    if (RefuseChange())
+    if (!BeginChange())
         return;
-    BeginEdit();
     const std::set<int> rows = SelectedChannelRows();
     if (rows.empty())
         return;
@@ -305,9 +310,8 @@ void CProgramView::OnDeleteChannels()
 
 void CProgramView::MoveChannels(int delta)
 {
-    if (RefuseChange())
+    if (!BeginChange())
         return;
-    BeginEdit();
     const std::set<int> rows = SelectedChannelRows();
     const ChannelOrder order = MoveOrder(rows, delta);
     ApplyOrder(order, delta < 0 ? tr("Move Up") : tr("Move Down"), RowsAfter(order, rows));
@@ -319,9 +323,8 @@ void CProgramView::OnMoveChannelsDown() { MoveChannels(+1); }
 
 void CProgramView::OnClearChannels()
 {
-    if (RefuseChange())
+    if (!BeginChange())
         return;
-    BeginEdit();
     std::vector<CellText> cells;
     for (int row : m_grid.SelectedRows())
         cells.push_back({row, kColRxFreq, std::string()});
@@ -330,9 +333,8 @@ void CProgramView::OnClearChannels()
 
 void CProgramView::SortChannels(int key, const QString& action)
 {
-    if (RefuseChange())
+    if (!BeginChange())
         return;
-    BeginEdit();
     const std::set<int> rows = SelectedChannelRows();
     // A range of channels sorts in itself; otherwise all of them.
     const bool range = rows.size() >= 2;
@@ -359,9 +361,8 @@ void CProgramView::OnSortByTone() { SortChannels(static_cast<int>(SortKey::Tone)
 
 void CProgramView::OnFillDown()
 {
-    if (RefuseChange())
+    if (!BeginChange())
         return;
-    BeginEdit();
     std::vector<int> cols;
     for (int col : m_grid.SelectedCols())
         if (col >= kColRxFreq && (m_grid.AreWholeRowsSelected() || m_grid.IsColumnShown(col)))
@@ -371,9 +372,8 @@ void CProgramView::OnFillDown()
 
 void CProgramView::FillSeries(long stepUnits)
 {
-    if (RefuseChange())
+    if (!BeginChange())
         return;
-    BeginEdit();
     EnterAndRecord(FillSeriesCells(m_grid, Sorted(m_grid.SelectedRows()), stepUnits), 0, tr("Not filled:"),
                    tr("Fill Series"));
 }
@@ -446,9 +446,8 @@ QStringList CsvFilters()
 
 void CProgramView::OnImportChannels()
 {
-    if (RefuseChange())
+    if (!BeginChange())
         return;
-    BeginEdit();
     QFileDialog dlg(this, tr("Import Channels"));
     dlg.setObjectName(QStringLiteral("ImportChannelsDlg"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
