@@ -16,15 +16,20 @@ CsvFormat ParseFormat(const std::string& text)
 
 int CmdExport(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"-o", "--output", "--format", "--lang"}, {});
+    const Args args(argv, {"-o", "--output", "--format", "--lang", "--power"}, {});
     args.RequirePositional(1, "FILE.dat");
     const CsvFormat format = ParseFormat(args.Value("--format"));
+    const std::string powerAs = args.Value("--power", "words");
+    if (powerAs != "words" && powerAs != "watts")
+        throw UsageError("--power takes words or watts, not \"" + powerAs + "\"");
+    if (args.Has("--power") && format != CsvFormat::Chirp)
+        throw UsageError("--power is for --format chirp; the grid layout keeps the grid's words");
     SetUpLanguage(args);
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
     ChannelDocument doc;
     if (!LoadDocument(args.Positional()[0], doc))
         return kExitFailed;
-    const std::string csv = format == CsvFormat::Grid ? GridToCsv(doc.grid) : GridToChirpCsv(doc.grid);
+    const std::string csv = format == CsvFormat::Grid ? GridToCsv(doc.grid) : GridToChirpCsv(doc.grid, powerAs == "watts" ? ChirpPower::Watts : ChirpPower::Words);
     if (out.empty() || out == "-") {
         std::cout << csv;
         std::cout.flush();

@@ -8,11 +8,46 @@ namespace cli {
 
 CsvFormat ParseFormat(const std::string& text);
 
+namespace {
+
+// "--renumber" takes its channel only when a number follows ("--renumber 20",
+// "--renumber=20"); alone it means channel 1.
+std::vector<std::string> RenumberWithValue(const std::vector<std::string>& argv)
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < argv.size(); ++i) {
+        out.push_back(argv[i]);
+        if (argv[i] != "--renumber")
+            continue;
+        long from = 0;
+        const bool number = i + 1 < argv.size() && ParseWholeNumber(argv[i + 1], from);
+        out.back() = "--renumber=" + (number ? argv[++i] : std::string("1"));
+    }
+    return out;
+}
+
+ImportOptions ParseImportOptions(const Args& args)
+{
+    ImportOptions options;
+    options.merge = args.Has("--merge");
+    if (args.Has("--renumber")) {
+        long from = -1;
+        const std::string text = args.Value("--renumber");
+        if (!ParseWholeNumber(text, from) || from < 0 || from > kGridRows - 2)
+            throw UsageError("--renumber takes a channel 0 to 199 (0 is \"Pr\"), not \"" + text + "\"");
+        options.renumberFrom = static_cast<int>(from);
+    }
+    return options;
+}
+
+}  // namespace
+
 int CmdImport(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--format", "--lang"}, {"--skip-bad"});
+    const Args args(RenumberWithValue(argv), {"--format", "--lang", "--renumber"}, {"--skip-bad", "--merge"});
     args.RequirePositional(2, "IN.csv and FILE.dat");
     const CsvFormat format = ParseFormat(args.Value("--format"));
+    const ImportOptions options = ParseImportOptions(args);
     SetUpLanguage(args);
     const std::string& csvPath = args.Positional()[0];
     const std::string& datPath = args.Positional()[1];
@@ -27,7 +62,7 @@ int CmdImport(const std::vector<std::string>& argv)
     // The file's own edit ranges decide which frequencies are accepted, as in the window.
     ChannelDocument doc;
     doc.Open(image, g_bChinese != 0);
-    const ImportReport rep = ImportCsv(text, format, doc.grid, false);
+    const ImportReport rep = ImportCsv(text, format, doc.grid, false, options);
     if (!rep.ok) {
         Error(csvPath + ": " + rep.error);
         return kExitFailed;
@@ -35,6 +70,8 @@ int CmdImport(const std::vector<std::string>& argv)
     for (const ImportIssue& issue : rep.issues)
         std::cerr << csvPath << ":" << issue.line << ": " << (issue.rejected ? "rejected: " : "changed: ")
                   << issue.reason << "\n";
+    for (const std::string& line : ImportSummaryLines(rep))
+        std::cerr << line << "\n";
     if (rep.rejected > 0 && !args.Has("--skip-bad")) {
         Error(csvPath + ": " + std::to_string(rep.rejected) + " row(s) rejected; " + datPath +
               " is unchanged (--skip-bad imports the other rows)");

@@ -33,18 +33,37 @@ const std::vector<Command>& Commands()
          "  --json            print one JSON document instead: key, label and value of each\n"
          "                    setting (see README)\n"},
         {"export", CmdExport, "write the channels as CSV",
-         "usage: progtool export FILE.dat [-o OUT.csv] [--format grid|chirp] [--lang en|zh]\n"
+         "usage: progtool export FILE.dat [-o OUT.csv] [--format grid|chirp] [--power words|watts]\n"
+         "                       [--lang en|zh]\n"
          "  -o OUT.csv        write to OUT.csv (atomically) instead of standard output\n"
          "  --format grid     every cell of the grid, as show --csv (default)\n"
-         "  --format chirp    the channel list layout (Location,Name,Frequency,Duplex,...)\n"},
-        {"import", CmdImport, "replace the channels of a file from CSV",
-         "usage: progtool import IN.csv FILE.dat [--format grid|chirp] [--skip-bad] [--lang en|zh]\n"
+         "  --format chirp    the channel list layout (Location,Name,Frequency,Duplex,...)\n"
+         "  --power words|watts\n"
+         "                    the chirp layout's Power column as High/Middle/Low (default)\n"
+         "                    or as 5.0W/2.0W/1.0W, as other programs expect\n"},
+        {"import", CmdImport, "replace (or merge) the channels of a file from CSV",
+         "usage: progtool import IN.csv FILE.dat [--format grid|chirp] [--renumber [FROM]] [--merge]\n"
+         "                       [--skip-bad] [--lang en|zh]\n"
          "Each row goes through the same checks as typing it into the grid (MHz with up to\n"
          "five decimals, \".\" or \",\" as the point, bands, step, default values, upper-case\n"
          "names of six characters). Channels the CSV does not carry become empty;\n"
          "settings outside the channel area are kept.\n"
-         "Every refused or changed row is reported with its line number. When any row is\n"
-         "refused nothing is written, unless --skip-bad is given.\n"},
+         "The chirp layout finds its columns by name, in any order, and ignores others;\n"
+         "Location and Frequency are required. Power takes High, Med, Mid, Middle, Low,\n"
+         "empty (High) or watts: the file's highest watt value is High, its lowest Low,\n"
+         "any between Middle, a single value High (a file holding only 5.0W, 2.0W and\n"
+         "1.0W, as export --power watts writes, gets High, Middle and Low back). The\n"
+         "mapping is reported once. Tone modes Tone, TSQL, TSQL-R (tone on receive only),\n"
+         "DTCS, DTCS-R (code on receive only) and Cross with every CrossMode set the Rx\n"
+         "and Tx tones; tones and codes outside the radio's lists are refused.\n"
+         "  --renumber [FROM]  place the imported rows in file order on consecutive\n"
+         "                     channels from FROM (default 1; 0 is \"Pr\"), whatever their\n"
+         "                     Location\n"
+         "  --merge            write only the channels the file carries and keep the others\n"
+         "  --skip-bad         write the other rows when some are refused\n"
+         "Every refused or changed row is reported with its line number, then a summary\n"
+         "by reason: rows imported, changed and refused. When any row is refused nothing\n"
+         "is written (exit status 1), unless --skip-bad is given.\n"},
         {"read", CmdRead, "read the radio's memory into a file (or many radios into a directory)",
          "usage: progtool read --port PORT -o FILE.dat [--retries N]\n"
          "       progtool read --port P1 --port P2 ... | --ports LIST|all  -o DIR/ [--skip-busy]\n"

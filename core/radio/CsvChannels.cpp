@@ -1,5 +1,6 @@
 #include "core/radio/CsvChannels.h"
 
+#include <algorithm>
 #include <map>
 
 #include "core/editor/CellCommit.h"
@@ -22,6 +23,13 @@ std::string StoredName(const std::string& typed)
     return out;
 }
 
+ImportReason CommitKind(int messageId)
+{
+    return messageId == kMsgOutOfRange ? ImportReason::OutsideBands
+           : messageId == kMsgStepError ? ImportReason::OffStep
+                                        : ImportReason::BadValue;
+}
+
 std::string CommitReason(int col, const std::string& value, int messageId)
 {
     const char* what = col == kColRxFreq ? "Rx Frequency" : "Tx Frequency";
@@ -35,15 +43,21 @@ std::string CommitReason(int col, const std::string& value, int messageId)
 }
 
 // Empties the row, then commits the channel cell by cell as the editors
-// would. On refusal the row is left empty and the reason returned.
-bool CommitChannel(ITextGrid& grid, int row, const CsvChannel& ch, bool chinese, std::string& why)
+// would. On refusal the row is left empty (or as it was, `keep`) and the
+// reason returned.
+bool CommitChannel(ITextGrid& grid, int row, const CsvChannel& ch, bool chinese, bool keep, std::string& why,
+                   ImportReason& kind)
 {
-    for (int c = kColRxFreq; c <= kColName; ++c)
+    std::vector<std::string> before;
+    for (int c = kColRxFreq; c <= kColName; ++c) {
+        before.push_back(keep ? grid.TextMatrix(row, c) : std::string());
         grid.SetTextMatrix(row, c, "");
+    }
     auto refuse = [&](int col, const std::string& value, int id) {
         for (int c = kColRxFreq; c <= kColName; ++c)
-            grid.SetTextMatrix(row, c, "");
+            grid.SetTextMatrix(row, c, before[static_cast<std::size_t>(c - kColRxFreq)]);
         why = CommitReason(col, value, id);
+        kind = CommitKind(id);
         return false;
     };
     CommitResult r = CommitCell(grid, row, kColRxFreq, ch.rx, CommitTrigger::LeaveCell, chinese);
@@ -83,7 +97,28 @@ std::string FrequencyFormatReason(const std::string& what, const std::string& va
            "e.g. 145.125 or 145,125, within " + BandRangesText(false);
 }
 
-ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& grid, bool chinese)
+const char* ImportReasonText(ImportReason reason)
+{
+    switch (reason) {
+    case ImportReason::NameShortened: return "name shortened";
+    case ImportReason::NameUpperCase: return "name in upper case";
+    case ImportReason::PowerMapped: return "power mapped from watts";
+    case ImportReason::OtherChange: return "other change";
+    case ImportReason::OutsideBands: return "outside the radio's bands";
+    case ImportReason::OffStep: return "off the 2.5 kHz and 6.25 kHz steps";
+    case ImportReason::ModeUnsupported: return "mode the radio cannot do";
+    case ImportReason::ToneUnsupported: return "tone or code the radio cannot hold";
+    case ImportReason::LocationOutside: return "location outside 0-199";
+    case ImportReason::NoChannelLeft: return "no channel left";
+    case ImportReason::Duplicate: return "channel given twice";
+    case ImportReason::BadValue: return "bad value";
+    case ImportReason::Count: break;
+    }
+    return "";
+}
+
+ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& grid, bool chinese,
+                       const ImportOptions& options)
 {
     ImportReport report;
     const CsvDocument doc = ParseCsv(text);
@@ -104,52 +139,127 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
         return report;
     }
     const std::size_t expectedFields = layout->FieldCount();
+    const std::vector<CsvRecord> lines(doc.records.begin() + 1, doc.records.end());
+    layout->Survey(lines, report.notes);
+    report.lines = static_cast<int>(lines.size());
 
-    ClearChannels(grid);
+    const bool renumber = options.renumberFrom >= 0;
+    int next = options.renumberFrom + 1;  // grid row the next renumbered channel takes
+    if (!options.merge)
+        ClearChannels(grid);
     std::map<int, int> seen;  // grid row -> line that set it
-    for (std::size_t k = 1; k < doc.records.size(); ++k) {
-        const CsvRecord& rec = doc.records[k];
-        auto reject = [&](int row, const std::string& why) {
-            report.issues.push_back({rec.line, row, true, why});
+    for (const CsvRecord& rec : lines) {
+        auto count = [&](ImportReason r) { ++report.byReason[static_cast<std::size_t>(r)]; };
+        auto reject = [&](int row, const std::string& why, ImportReason kind) {
+            report.issues.push_back({rec.line, row, true, why, kind});
             ++report.rejected;
+            count(kind);
         };
         if (rec.fields.size() != expectedFields) {
             reject(0, "expected " + std::to_string(expectedFields) + " fields, found " +
-                          std::to_string(rec.fields.size()));
+                          std::to_string(rec.fields.size()), ImportReason::BadValue);
             continue;
         }
         std::string why;
-        const int row = layout->RowOf(rec.fields, why);
-        if (!row) {
-            reject(0, why);
-            continue;
+        ImportReason kind = ImportReason::BadValue;
+        int row = 0;
+        if (!renumber) {
+            row = layout->RowOf(rec.fields, why, kind);
+            if (!row) {
+                reject(0, why, kind);
+                continue;
+            }
+            if (auto it = seen.find(row); it != seen.end()) {
+                reject(row, RowName(row) + " was already given on line " + std::to_string(it->second),
+                       ImportReason::Duplicate);
+                continue;
+            }
+            seen.emplace(row, rec.line);
         }
-        if (auto it = seen.find(row); it != seen.end()) {
-            reject(row, RowName(row) + " was already given on line " + std::to_string(it->second));
-            continue;
-        }
-        seen.emplace(row, rec.line);
 
         CsvChannel ch;
         std::vector<std::string> notes;
-        const CsvLayoutReader::Line line = layout->ReadChannel(rec.fields, ch, notes, why);
+        const CsvLayoutReader::Line line = layout->ReadChannel(rec.fields, ch, notes, why, kind);
         if (line == CsvLayoutReader::Line::Empty) {
-            for (const std::string& note : notes)
-                report.issues.push_back({rec.line, row, false, note});
+            ++report.emptied;
+            if (!renumber) {
+                for (int c = kColRxFreq; c <= kColName; ++c)
+                    grid.SetTextMatrix(row, c, "");
+                for (const std::string& note : notes)
+                    report.issues.push_back({rec.line, row, false, note, ImportReason::OtherChange});
+            }
             continue;
         }
-        if (line == CsvLayoutReader::Line::Refused || !CommitChannel(grid, row, ch, chinese, why)) {
-            reject(row, why);
+        if (line == CsvLayoutReader::Line::Refused) {
+            reject(row, why, kind);
+            continue;
+        }
+        if (renumber) {
+            if (next >= kGridRows) {
+                reject(0, "no channel left: renumbering from " + RowName(options.renumberFrom + 1) +
+                              " fills the channels up to 199", ImportReason::NoChannelLeft);
+                continue;
+            }
+            row = next;
+        }
+        if (!CommitChannel(grid, row, ch, chinese, options.merge, why, kind)) {
+            reject(row, why, kind);
             continue;
         }
         ++report.channels;
+        ++next;
         const std::string stored = grid.TextMatrix(row, kColName);
-        if (stored != ch.name)
-            notes.push_back("name \"" + ch.name + "\" is stored as \"" + stored +
-                            "\" (upper case, six characters of 0-9 A-Z - _)");
+        std::vector<ImportIssue> changes;
         for (const std::string& note : notes)
-            report.issues.push_back({rec.line, row, false, note});
+            changes.push_back({rec.line, row, false, note, ImportReason::OtherChange});
+        if (stored != ch.name)
+            changes.push_back({rec.line, row, false,
+                               "name \"" + ch.name + "\" is stored as \"" + stored +
+                                   "\" (upper case, six characters of 0-9 A-Z - _)",
+                               stored == NameEditorText(ch.name, 1 << 20) ? ImportReason::NameUpperCase
+                                                                           : ImportReason::NameShortened});
+        if (ch.powerMapped)
+            count(ImportReason::PowerMapped);  // said once, in the notes
+        for (ImportReason r : {ImportReason::OtherChange, ImportReason::NameShortened, ImportReason::NameUpperCase})
+            if (std::any_of(changes.begin(), changes.end(), [&](const ImportIssue& i) { return i.kind == r; }))
+                count(r);
+        if (!changes.empty() || ch.powerMapped)
+            ++report.changedRows;
+        report.issues.insert(report.issues.end(), changes.begin(), changes.end());
+    }
+    if (renumber && report.channels > 0) {
+        auto label = [](int channel) { return channel == 0 ? std::string("Pr") : std::to_string(channel); };
+        report.notes.push_back("renumbered: " + std::to_string(report.channels) + " row(s) on channels " +
+                               label(options.renumberFrom) + " to " + label(next - 2) + ", in file order");
     }
     report.ok = true;
     return report;
+}
+
+std::vector<std::string> ImportSummaryLines(const ImportReport& report)
+{
+    // The groups of one side, largest first.
+    auto groups = [&](bool refusals) {
+        std::vector<ImportReason> kinds;
+        for (std::size_t k = 0; k < report.byReason.size(); ++k)
+            if (report.byReason[k] > 0 && IsRefusal(static_cast<ImportReason>(k)) == refusals)
+                kinds.push_back(static_cast<ImportReason>(k));
+        std::stable_sort(kinds.begin(), kinds.end(),
+                         [&](ImportReason a, ImportReason b) { return report.Count(a) > report.Count(b); });
+        std::string out;
+        for (ImportReason r : kinds)
+            out += (out.empty() ? ": " : ", ") + std::to_string(report.Count(r)) + " " + ImportReasonText(r);
+        return out;
+    };
+    std::vector<std::string> lines;
+    lines.push_back("summary: " + std::to_string(report.lines) + " line(s) after the header");
+    lines.push_back("  imported  " + std::to_string(report.channels));
+    if (report.changedRows > 0)
+        lines.push_back("  changed   " + std::to_string(report.changedRows) + groups(false));
+    if (report.emptied > 0)
+        lines.push_back("  empty     " + std::to_string(report.emptied) + " (no channel on the line)");
+    lines.push_back("  refused   " + std::to_string(report.rejected) + groups(true));
+    for (const std::string& note : report.notes)
+        lines.push_back("  " + note);
+    return lines;
 }

@@ -3,12 +3,14 @@
 // (CsvGridLayout.h) and the channel-list layout (CsvChirpLayout.h). Importing
 // reads each line through its layout and goes through CommitCell, so a row is
 // accepted or refused exactly as if it had been typed into the grid.
+#include <array>
 #include <string>
 #include <vector>
 
 #include "core/radio/Csv.h"
 #include "core/radio/CsvChirpLayout.h"
 #include "core/radio/CsvGridLayout.h"
+#include "core/radio/CsvLayout.h"
 #include "core/radio/TextGrid.h"
 
 enum class CsvFormat { Grid, Chirp };
@@ -18,18 +20,41 @@ struct ImportIssue {
     int row = 0;          // grid row concerned, 0 when unknown
     bool rejected = false;  // false: accepted with a change
     std::string reason;
+    ImportReason kind = ImportReason::BadValue;
 };
 
 struct ImportReport {
     bool ok = false;          // false when the text could not be used at all
     std::string error;        // reason when !ok (with its line number)
+    int lines = 0;            // lines after the header
     int channels = 0;         // rows imported
+    int changedRows = 0;      // rows imported with a change
+    int emptied = 0;          // lines that leave their channel empty
     int rejected = 0;         // rows refused
+    std::array<int, static_cast<std::size_t>(ImportReason::Count)> byReason{};  // rows per reason
+    std::vector<std::string> notes;  // what holds for the whole file ("power: 5.0W -> High, ...")
     std::vector<ImportIssue> issues;
+
+    int Count(ImportReason r) const { return byReason[static_cast<std::size_t>(r)]; }
 };
 
-// Replaces the channel rows 1..200 of `grid` with the rows of the CSV text:
-// every channel the text does not carry, or that is refused, ends up empty.
+// Where the rows go. Replace: the file's channels replace all others, which
+// end up empty. Merge: only the channels the file carries are written, the
+// others are kept. Renumbering ignores Location (or the row label) and places
+// the rows that are imported in file order on consecutive channels from
+// `renumberFrom` (0 is "Pr").
+struct ImportOptions {
+    bool merge = false;
+    int renumberFrom = -1;  // -1: each row on its own Location
+};
+
+// Writes the rows of the CSV text into the channel rows 1..200 of `grid`; a
+// refused row leaves its channel empty (replace) or as it was (merge).
 // The band limits in force (IsInBand) decide which frequencies are accepted.
 // Cell words are written in the language `chinese` picks; both are read.
-ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& grid, bool chinese);
+ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& grid, bool chinese,
+                       const ImportOptions& options = {});
+
+// The summary by reason that ends the import's report: the lines read, rows
+// imported, changed and refused, each group with its count (English).
+std::vector<std::string> ImportSummaryLines(const ImportReport& report);

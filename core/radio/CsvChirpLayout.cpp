@@ -1,5 +1,6 @@
 #include "core/radio/CsvChirpLayout.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <map>
@@ -45,7 +46,7 @@ std::string StepText(std::initializer_list<long long> units)
 // Which side of 300 MHz: a transmit frequency on the other side is a split, not an offset.
 bool IsUhf(long long units) { return units >= 30000000; }
 
-std::vector<std::string> ChirpRow(const ITextGrid& grid, int row)
+std::vector<std::string> ChirpRow(const ITextGrid& grid, int row, ChirpPower powerAs)
 {
     std::vector<std::string> f(std::size(kChirpHeader));
     auto cell = [&](int col) { return grid.TextMatrix(row, col); };
@@ -122,7 +123,10 @@ std::vector<std::string> ChirpRow(const ITextGrid& grid, int row)
     f[14] = FlagOfTypedWord(kColScanAdd, cell(kColScanAdd)) == ChannelFlag::No ? "S" : "";
     // An empty power cell is stored as Low by the encoder, so say so.
     const ChannelFlag power = FlagOfTypedWord(kColPower, cell(kColPower));
-    f[15] = power == ChannelFlag::High ? "High" : power == ChannelFlag::Middle ? "Middle" : "Low";
+    if (powerAs == ChirpPower::Watts)
+        f[15] = power == ChannelFlag::High ? "5.0W" : power == ChannelFlag::Middle ? "2.0W" : "1.0W";
+    else
+        f[15] = power == ChannelFlag::High ? "High" : power == ChannelFlag::Middle ? "Middle" : "Low";
     // The channel lock has no column of its own in this layout.
     f[16] = FlagOfTypedWord(kColLock, cell(kColLock)) == ChannelFlag::Unlock ? "Unlock" : "";
     return f;
@@ -130,6 +134,7 @@ std::vector<std::string> ChirpRow(const ITextGrid& grid, int row)
 
 struct ChirpColumnsFound {
     std::map<std::string, std::size_t> index;  // lower-case name -> position
+    bool Has(const char* name) const { return index.count(LowerAscii(name)) != 0; }
     std::string Get(const std::vector<std::string>& f, const char* name) const
     {
         auto it = index.find(LowerAscii(name));
@@ -137,32 +142,79 @@ struct ChirpColumnsFound {
     }
 };
 
+// One side of a channel's tone: "Tone" (a CTCSS value), "DTCS" (a code, 'R'
+// polarity inverted) or "" (none).
 bool ParseChirpTone(const std::string& kind, const std::string& text, char polarity, ChannelTone& tone,
-                    std::string& why)
+                    std::string& why, ImportReason& reason)
 {
     tone = ChannelTone{};
     if (kind == "Tone") {
         if (!CtcssFromText(text, tone.ctcss)) {
-            why = "CTCSS tone \"" + text + "\" is not in the tone list";
+            why = "CTCSS tone \"" + text + "\" is not one this radio holds (the 50 tones 67.0 to 254.1)";
+            reason = ImportReason::ToneUnsupported;
             return false;
         }
         tone.kind = ChannelTone::Ctcss;
     } else if (kind == "DTCS") {
         if (!DcsFromText(text, tone.dcs)) {
-            why = "DCS code \"" + text + "\" is not in the tone list";
+            why = "DCS code \"" + text + "\" is not one this radio holds (the 105 codes 023 to 754)";
+            reason = ImportReason::ToneUnsupported;
             return false;
         }
         tone.kind = ChannelTone::Dcs;
         tone.polarity = polarity == 'R' ? 'I' : 'N';
-    } else if (!kind.empty()) {
-        why = "cross mode part \"" + kind + "\" is not Tone or DTCS";
-        return false;
     }
     return true;
 }
 
-bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFound& cols, CsvChannel& ch,
-                         std::vector<std::string>& notes, std::string& why)
+// Power words, or watts: "5.0W", "4W", "0.5W", "50W", "5 W" (in milliwatts).
+bool ParseWatts(const std::string& text, long long& milliwatts)
+{
+    std::size_t i = 0;
+    long long whole = 0, frac = 0, scale = 1000;
+    bool digits = false;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && whole < 1000000; ++i, digits = true)
+        whole = whole * 10 + (text[i] - '0');
+    if (i < text.size() && text[i] == '.')
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, digits = true)
+            if (scale > 1)
+                frac += (text[i] - '0') * (scale /= 10);
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    if (!digits || i + 1 != text.size() || (text[i] != 'W' && text[i] != 'w'))
+        return false;
+    milliwatts = whole * 1000 + frac;
+    return true;
+}
+
+ChannelFlag PowerWord(const std::string& text)
+{
+    const std::string w = LowerAscii(text);
+    if (w.empty() || w == "high")
+        return ChannelFlag::High;
+    if (w == "med" || w == "mid" || w == "middle" || w == "medium")
+        return ChannelFlag::Middle;
+    if (w == "low")
+        return ChannelFlag::Low;
+    return ChannelFlag::None;
+}
+
+// How watts map to the three levels, decided once for the whole file.
+struct WattLevels {
+    std::map<long long, ChannelFlag> level;  // milliwatts -> High, Middle or Low
+};
+
+// The tone modes of the layout as the sides they set: the kind and the column
+// of the transmit and the receive tone.
+struct ToneSides {
+    std::string txKind, rxKind;
+    const char* txColumn = "";
+    const char* rxColumn = "";
+};
+
+bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFound& cols,
+                         const WattLevels& watts, CsvChannel& ch, std::vector<std::string>& notes, std::string& why,
+                         ImportReason& kind)
 {
     const std::string freq = cols.Get(f, "Frequency");
     const EnteredFrequency rx = ParseEnteredFrequency(freq);
@@ -172,6 +224,7 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
     }
     if (!rx.valid) {
         why = "Frequency \"" + freq + "\" is out of range; the bands are " + BandRangesText(false);
+        kind = ImportReason::OutsideBands;
         return false;
     }
     ch.rx = rx.text;
@@ -218,36 +271,42 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
         why = "DtcsPolarity \"" + pol + "\" is not NN, NR, RN or RR";
         return false;
     }
-    std::string txKind, rxKind, txValue, rxValue;
+    // Without a RxDtcsCode column (older files) the one code serves both sides.
+    const char* rxCode = cols.Has("RxDtcsCode") ? "RxDtcsCode" : "DtcsCode";
+    ToneSides sides;
     if (toneMode.empty()) {
     } else if (toneMode == "Tone") {
-        txKind = "Tone";
-        txValue = cols.Get(f, "rToneFreq");
+        sides = {"Tone", "", "rToneFreq", ""};
     } else if (toneMode == "TSQL") {
-        txKind = rxKind = "Tone";
-        txValue = rxValue = cols.Get(f, "cToneFreq");
+        sides = {"Tone", "Tone", "cToneFreq", "cToneFreq"};
+    } else if (toneMode == "TSQL-R") {
+        sides = {"", "Tone", "", "cToneFreq"};
     } else if (toneMode == "DTCS") {
-        txKind = rxKind = "DTCS";
-        txValue = rxValue = cols.Get(f, "DtcsCode");
+        sides = {"DTCS", "DTCS", "DtcsCode", "DtcsCode"};
+    } else if (toneMode == "DTCS-R") {
+        sides = {"", "DTCS", "", "DtcsCode"};
     } else if (toneMode == "Cross") {
+        static const char* const kCrossModes[] = {"Tone->Tone", "Tone->DTCS", "DTCS->Tone", "DTCS->DTCS",
+                                                  "->Tone",     "->DTCS",     "Tone->",     "DTCS->"};
         std::string cross = cols.Get(f, "CrossMode");
         if (cross.empty())
             cross = "Tone->Tone";
-        const std::size_t arrow = cross.find("->");
-        if (arrow == std::string::npos) {
-            why = "CrossMode \"" + cross + "\" has no \"->\"";
+        if (std::find(std::begin(kCrossModes), std::end(kCrossModes), cross) == std::end(kCrossModes)) {
+            why = "CrossMode \"" + cross + "\" is not Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, ->Tone, "
+                  "->DTCS, Tone-> or DTCS->";
             return false;
         }
-        txKind = cross.substr(0, arrow);
-        rxKind = cross.substr(arrow + 2);
-        txValue = txKind == "Tone" ? cols.Get(f, "rToneFreq") : cols.Get(f, "DtcsCode");
-        rxValue = rxKind == "Tone" ? cols.Get(f, "cToneFreq") : cols.Get(f, "RxDtcsCode");
+        const std::size_t arrow = cross.find("->");
+        sides.txKind = cross.substr(0, arrow);
+        sides.rxKind = cross.substr(arrow + 2);
+        sides.txColumn = sides.txKind == "Tone" ? "rToneFreq" : "DtcsCode";
+        sides.rxColumn = sides.rxKind == "Tone" ? "cToneFreq" : rxCode;
     } else {
-        why = "Tone \"" + toneMode + "\" is not empty, Tone, TSQL, DTCS or Cross";
+        why = "Tone \"" + toneMode + "\" is not empty, Tone, TSQL, TSQL-R, DTCS, DTCS-R or Cross";
         return false;
     }
-    if (!ParseChirpTone(txKind, txValue, pol[0], ch.txTone, why) ||
-        !ParseChirpTone(rxKind, rxValue, pol[1], ch.rxTone, why))
+    if (!ParseChirpTone(sides.txKind, cols.Get(f, sides.txColumn), pol[0], ch.txTone, why, kind) ||
+        !ParseChirpTone(sides.rxKind, cols.Get(f, sides.rxColumn), pol[1], ch.rxTone, why, kind))
         return false;
 
     const std::string mode = cols.Get(f, "Mode");
@@ -256,7 +315,8 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
     else if (mode == "NFM")
         ch.bandwidth = ChannelFlag::Narrow;
     else {
-        why = "Mode \"" + mode + "\" is not FM or NFM";
+        why = "Mode \"" + mode + "\" is one this radio cannot do (FM or NFM)";
+        kind = ImportReason::ModeUnsupported;
         return false;
     }
     const std::string skip = cols.Get(f, "Skip");
@@ -271,15 +331,14 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
         why = "Skip \"" + skip + "\" is not empty, S or P";
         return false;
     }
-    const std::string power = LowerAscii(cols.Get(f, "Power"));
-    if (power.empty() || power == "high")
-        ch.power = ChannelFlag::High;
-    else if (power == "middle" || power == "mid" || power == "medium")
-        ch.power = ChannelFlag::Middle;
-    else if (power == "low")
-        ch.power = ChannelFlag::Low;
-    else {
-        why = "Power \"" + cols.Get(f, "Power") + "\" is not High, Middle or Low";
+    const std::string power = cols.Get(f, "Power");
+    ch.power = PowerWord(power);
+    if (long long mw = 0; ch.power == ChannelFlag::None && ParseWatts(power, mw) && watts.level.count(mw)) {
+        ch.power = watts.level.at(mw);
+        ch.powerMapped = true;
+    }
+    if (ch.power == ChannelFlag::None) {
+        why = "Power \"" + power + "\" is not High, Med, Mid, Middle, Low, empty or watts such as 5.0W";
         return false;
     }
     ch.lock = LowerAscii(cols.Get(f, "Comment")).find("unlock") != std::string::npos ? ChannelFlag::Unlock : ChannelFlag::Lock;
@@ -294,33 +353,71 @@ public:
         for (std::size_t i = 0; i < fields.size(); ++i)
             m_cols.index.emplace(LowerAscii(TrimBlanks(fields[i])), i);
         m_fieldCount = fields.size();
-        if (m_cols.index.count("location") && m_cols.index.count("frequency"))
-            return true;
-        why = "the first line must be a header naming at least Location and Frequency";
-        return false;
+        for (const char* required : {"Location", "Frequency"})
+            if (!m_cols.Has(required)) {
+                why = std::string("the header has no ") + required +
+                      " column; the channel-list layout needs Location and Frequency, in any order, and takes the "
+                      "other columns it knows when they are there";
+                return false;
+            }
+        return true;
     }
 
     std::size_t FieldCount() const override { return m_fieldCount; }
 
-    int RowOf(const std::vector<std::string>& f, std::string& why) const override
+    // Watts map by rank within the file: the highest value is High, the lowest
+    // Low, any other Middle, and a single value High. A file holding only the
+    // watts this program exports (5.0W, 2.0W, 1.0W) gets those levels back.
+    void Survey(const std::vector<CsvRecord>& lines, std::vector<std::string>& notes) override
+    {
+        std::map<long long, std::string> seen;  // milliwatts -> first spelling
+        for (const CsvRecord& rec : lines) {
+            if (rec.fields.size() != m_fieldCount)
+                continue;
+            const std::string power = m_cols.Get(rec.fields, "Power");
+            if (long long mw = 0; PowerWord(power) == ChannelFlag::None && ParseWatts(power, mw))
+                seen.emplace(mw, power);
+        }
+        if (seen.empty())
+            return;
+        const bool ownWatts = std::all_of(seen.begin(), seen.end(),
+                                          [](const auto& s) { return s.first == 5000 || s.first == 2000 || s.first == 1000; });
+        std::string note = "power:";
+        for (auto it = seen.rbegin(); it != seen.rend(); ++it) {
+            ChannelFlag level = ChannelFlag::Middle;
+            if (ownWatts)
+                level = it->first == 5000 ? ChannelFlag::High : it->first == 2000 ? ChannelFlag::Middle : ChannelFlag::Low;
+            else if (it == seen.rbegin())
+                level = ChannelFlag::High;
+            else if (it->first == seen.begin()->first)
+                level = ChannelFlag::Low;
+            m_watts.level[it->first] = level;
+            note += std::string(it == seen.rbegin() ? " " : ", ") + it->second + " -> " + FlagWord(level, false);
+        }
+        notes.push_back(note);
+    }
+
+    int RowOf(const std::vector<std::string>& f, std::string& why, ImportReason& kind) const override
     {
         long loc = 0;
         const std::string l = m_cols.Get(f, "Location");
         if (!ParseWholeNumber(l, loc) || loc < 0 || loc > kGridRows - 2) {
-            why = "Location \"" + l + "\" is not 0 to 199";
+            why = "Location \"" + l + "\" is not 0 to 199 (renumbering places rows on consecutive channels)";
+            kind = ImportReason::LocationOutside;
             return 0;
         }
         return static_cast<int>(loc) + 1;
     }
 
     Line ReadChannel(const std::vector<std::string>& f, CsvChannel& ch, std::vector<std::string>& notes,
-                     std::string& why) const override
+                     std::string& why, ImportReason& kind) const override
     {
-        return ChannelFromChirpRow(f, m_cols, ch, notes, why) ? Line::Channel : Line::Refused;
+        return ChannelFromChirpRow(f, m_cols, m_watts, ch, notes, why, kind) ? Line::Channel : Line::Refused;
     }
 
 private:
     ChirpColumnsFound m_cols;
+    WattLevels m_watts;
     std::size_t m_fieldCount = 0;
 };
 
@@ -334,11 +431,11 @@ const std::vector<std::string>& ChirpColumns()
     return cols;
 }
 
-std::string GridToChirpCsv(const ITextGrid& grid)
+std::string GridToChirpCsv(const ITextGrid& grid, ChirpPower power)
 {
     std::string out = CsvLine(ChirpColumns());
     for (int row = 1; row < kGridRows; ++row)
         if (!grid.TextMatrix(row, kColRxFreq).empty())
-            out += CsvLine(ChirpRow(grid, row));
+            out += CsvLine(ChirpRow(grid, row, power));
     return out;
 }

@@ -17,12 +17,14 @@ int RowFromLabel(const std::string& label)
     return 0;
 }
 
-bool ChannelFromGridRow(const std::vector<std::string>& f, CsvChannel& ch, std::string& why)
+bool ChannelFromGridRow(const std::vector<std::string>& f, CsvChannel& ch, std::string& why, ImportReason& kind)
 {
     ch.rx = TrimBlanks(f[kColRxFreq]);
     ch.tx = TrimBlanks(f[kColTxFreq]);
-    if (!ParseTypedTone(f[kColRxTone], ch.rxTone, why) || !ParseTypedTone(f[kColTxTone], ch.txTone, why))
+    if (!ParseTypedTone(f[kColRxTone], ch.rxTone, why) || !ParseTypedTone(f[kColTxTone], ch.txTone, why)) {
+        kind = ImportReason::ToneUnsupported;
         return false;
+    }
     const int flagCols[] = {kColPower, kColLock, kColScanAdd, kColBandwidth};
     ChannelFlag* targets[] = {&ch.power, &ch.lock, &ch.scan, &ch.bandwidth};
     for (int k = 0; k < 4; ++k) {
@@ -63,16 +65,18 @@ public:
 
     std::size_t FieldCount() const override { return kGridCols; }
 
-    int RowOf(const std::vector<std::string>& f, std::string& why) const override
+    int RowOf(const std::vector<std::string>& f, std::string& why, ImportReason& kind) const override
     {
         const int row = RowFromLabel(f[kColLabel]);
-        if (!row)
+        if (!row) {
             why = "row label \"" + f[kColLabel] + "\" is not Pr or 1 to 199";
+            kind = ImportReason::LocationOutside;
+        }
         return row;
     }
 
     Line ReadChannel(const std::vector<std::string>& f, CsvChannel& ch, std::vector<std::string>& notes,
-                     std::string& why) const override
+                     std::string& why, ImportReason& kind) const override
     {
         if (TrimBlanks(f[kColRxFreq]).empty()) {
             // An empty channel takes no settings, as in the grid.
@@ -83,7 +87,7 @@ public:
                 notes.push_back("no Rx Frequency: the other cells of an empty channel are dropped");
             return Line::Empty;
         }
-        return ChannelFromGridRow(f, ch, why) ? Line::Channel : Line::Refused;
+        return ChannelFromGridRow(f, ch, why, kind) ? Line::Channel : Line::Refused;
     }
 };
 

@@ -8,6 +8,29 @@
 #include <vector>
 
 #include "core/radio/ChannelText.h"
+#include "core/radio/Csv.h"
+
+// Why a row was accepted with a change or refused, for the import's summary.
+enum class ImportReason {
+    // accepted with a change
+    NameShortened,
+    NameUpperCase,
+    PowerMapped,    // watts turned into High, Middle or Low
+    OtherChange,
+    // refused
+    OutsideBands,
+    OffStep,
+    ModeUnsupported,  // AM, DV, ...: the radio does FM and narrow FM only
+    ToneUnsupported,  // a CTCSS tone or DCS code outside the radio's lists
+    LocationOutside,  // no channel 0-199
+    NoChannelLeft,    // renumbering ran past channel 199
+    Duplicate,        // a channel the file gives twice
+    BadValue,
+    Count
+};
+inline constexpr bool IsRefusal(ImportReason r) { return r >= ImportReason::OutsideBands; }
+// The group's English label in the summary ("outside the radio's bands").
+const char* ImportReasonText(ImportReason reason);
 
 // One channel read from a line; flags left None keep what the default row gives.
 struct CsvChannel {
@@ -16,6 +39,7 @@ struct CsvChannel {
     ChannelFlag power = ChannelFlag::None, lock = ChannelFlag::None, scan = ChannelFlag::None,
                 bandwidth = ChannelFlag::None;
     std::string name;
+    bool powerMapped = false;  // the file gave watts
 };
 
 class CsvLayoutReader {
@@ -26,17 +50,25 @@ public:
     virtual bool ReadHeader(const std::vector<std::string>& fields, std::string& why) = 0;
     // The number of fields every further line must have.
     virtual std::size_t FieldCount() const = 0;
+    // Looks at every line after the header before any is read, for rules that
+    // depend on the whole file; `notes` says once what such a rule decided.
+    virtual void Survey(const std::vector<CsvRecord>& lines, std::vector<std::string>& notes)
+    {
+        (void)lines;
+        (void)notes;
+    }
     // The grid row (1..200) a line is for; 0 with the reason when it names none.
-    virtual int RowOf(const std::vector<std::string>& fields, std::string& why) const = 0;
+    virtual int RowOf(const std::vector<std::string>& fields, std::string& why, ImportReason& kind) const = 0;
 
     enum class Line {
         Channel,  // `channel` holds the channel to commit
         Empty,    // the line leaves its channel empty
         Refused,  // `why` says why
     };
-    // `notes` collects what is accepted with a change.
+    // `notes` collects what is accepted with a change; `kind` says why a line is
+    // refused when it is not a bad value.
     virtual Line ReadChannel(const std::vector<std::string>& fields, CsvChannel& channel,
-                             std::vector<std::string>& notes, std::string& why) const = 0;
+                             std::vector<std::string>& notes, std::string& why, ImportReason& kind) const = 0;
 };
 
 std::unique_ptr<CsvLayoutReader> MakeGridLayoutReader();
