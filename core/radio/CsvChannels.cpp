@@ -196,8 +196,13 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
         }
         if (renumber) {
             if (next >= kGridRows) {
-                reject(0, "no channel left: renumbering from " + RowName(options.renumberFrom + 1) +
-                              " fills the channels up to 199", ImportReason::NoChannelLeft);
+                // A row refused for its own values says so, not merely that it found no room.
+                CTextGrid scratch;
+                if (CommitChannel(scratch, 1, ch, chinese, false, why, kind))
+                    reject(0, "no channel left: renumbering from " + RowName(options.renumberFrom + 1) +
+                                  " fills the channels up to 199", ImportReason::NoChannelLeft);
+                else
+                    reject(0, why, kind);
                 continue;
             }
             row = next;

@@ -239,6 +239,30 @@ case_ "import missing csv" 1 "$PT" import "$T/none.csv" "$T/target.dat"; err_has
 case_ "import into a missing file" 1 "$PT" import "$T/s-grid.csv" "$T/missing.dat"; err_has "$T/missing.dat"
 case_ "import into a short file" 1 "$PT" import "$T/s-grid.csv" "$T/short.dat"; err_has "$T/short.dat"
 
+# ---- import: channel lists as clubs and other programs publish them -------------
+D="$SRC/tests/data/csv"
+cp "$T/new.dat" "$T/club.dat"
+case_ "club list as it is" 1 "$PT" import "$D/club-legacy.csv" "$T/club.dat" --format chirp
+err_has "club-legacy.csv:17: rejected: Location \"400\" is not 0 to 199"
+err_has "  refused   10: 10 location outside 0-199"
+same_file "$T/club.dat" "$T/new.dat"
+case_ "club list renumbered" 0 "$PT" import "$D/club-legacy.csv" "$T/club.dat" --format chirp --renumber --skip-bad
+err_has "  imported  12"; err_has "  refused   4: 4 outside the radio's bands"
+err_has "  renumbered: 12 row(s) on channels 1 to 12, in file order"; out_has "imported 12 channel(s)"
+case_ "merged from channel 20" 0 "$PT" import "$D/bom-crlf.csv" "$T/club.dat" --format chirp --renumber 20 --merge
+"$PT" show "$T/club.dat" >"$T/out"; out_has "16 channels used"; out_has " 23  462.56250"
+case_ "--renumber past 199" 2 "$PT" import "$D/bom-crlf.csv" "$T/club.dat" --format chirp --renumber=200
+err_has "--renumber takes a channel 0 to 199"
+case_ "watts mapped once" 0 "$PT" import "$D/current-export.csv" "$T/club.dat" --format chirp --skip-bad
+err_has "  power: 5.0W -> High, 2.5W -> Middle, 0.5W -> Low"; err_has "  changed   14: 14 power mapped from watts"
+case_ "export --power watts" 0 "$PT" export "$T/club.dat" --format chirp --power watts -o "$T/watts.csv"
+grep -q ',2.0W,,' "$T/watts.csv" || fail "no 2.0W in the watts export"
+cp "$T/new.dat" "$T/watts.dat"
+case_ "import the watts export" 0 "$PT" import "$T/watts.csv" "$T/watts.dat" --format chirp
+cmp -s <("$PT" export "$T/watts.dat" --format chirp) <("$PT" export "$T/club.dat" --format chirp) ||
+  fail "the watts export does not import as the same channels"
+case_ "--power with the grid layout" 2 "$PT" export "$T/club.dat" --power watts; err_has "--format chirp"
+
 # ---- transfers ------------------------------------------------------------------
 start_radio radio --image "$SAMPLE" --save "$T/radio-saved.dat"
 grep -q '^/dev/' "$T/radio.out" || fail "simulate does not print the device path"

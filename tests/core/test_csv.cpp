@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
+#include <sstream>
 
 #include "core/radio/Bands.h"
 #include "core/radio/ChannelCodec.h"
@@ -184,8 +186,11 @@ TEST_F(CsvTest, ExportThenImportGivesBackTheSameChannelsInBothLayouts)
         for (bool chinese : {false, true}) {
             const Image original = RandomChannels(seed, chinese);
             const CTextGrid shown = Decoded(original, chinese);
-            for (CsvFormat format : {CsvFormat::Grid, CsvFormat::Chirp}) {
-                const std::string csv = format == CsvFormat::Grid ? GridToCsv(shown) : GridToChirpCsv(shown);
+            for (int variant = 0; variant < 3; ++variant) {
+                const CsvFormat format = variant == 0 ? CsvFormat::Grid : CsvFormat::Chirp;
+                const std::string csv = variant == 0   ? GridToCsv(shown)
+                                        : variant == 1 ? GridToChirpCsv(shown)
+                                                       : GridToChirpCsv(shown, ChirpPower::Watts);
                 // Import over a file holding other channels: they must all go.
                 CTextGrid target = Decoded(RandomChannels(seed + 100, false), chinese);
                 const ImportReport rep = ImportCsv(csv, format, target, chinese);
@@ -194,7 +199,7 @@ TEST_F(CsvTest, ExportThenImportGivesBackTheSameChannelsInBothLayouts)
                 EXPECT_TRUE(rep.issues.empty()) << rep.issues.front().reason;
                 for (int row = 1; row <= 200; ++row)
                     ASSERT_EQ(Row(target, row), Row(shown, row))
-                        << "seed " << seed << " row " << row << " chirp " << (format == CsvFormat::Chirp);
+                        << "seed " << seed << " row " << row << " variant " << variant;
                 EXPECT_TRUE(ChannelAreaEqual(Encoded(target, original), original));
             }
         }
@@ -282,8 +287,9 @@ TEST_F(CsvTest, BadFilesAreRefusedWhole)
     ImportReport rep = ImportCsv("Pr,145.125\n", CsvFormat::Grid, g, false);
     EXPECT_FALSE(rep.ok);
     EXPECT_NE(rep.error.find("line 1"), std::string::npos);
-    rep = ImportCsv("Name,Freq\n", CsvFormat::Chirp, g, false);
+    rep = ImportCsv("Name,Frequency\n", CsvFormat::Chirp, g, false);
     EXPECT_FALSE(rep.ok);
+    EXPECT_NE(rep.error.find("no Location column"), std::string::npos) << rep.error;
     rep = ImportCsv("Location,Frequency\n1,\"145\n", CsvFormat::Chirp, g, false);
     EXPECT_FALSE(rep.ok);
     EXPECT_NE(rep.error.find("line 2"), std::string::npos);
@@ -370,4 +376,174 @@ TEST_F(CsvTest, ChannelListImportReadsOtherProgramsFiles)
     EXPECT_NE(rejected[4].find("Tx Frequency"), std::string::npos);  // 146 - 200 MHz
     EXPECT_NE(rejected[5].find("AM"), std::string::npos);
     EXPECT_NE(rejected[8].find("Digital"), std::string::npos);
+}
+
+namespace {
+
+std::string DataFile(const std::string& name)
+{
+    std::ifstream in(std::string(PROG_SOURCE_DIR "/tests/data/csv/") + name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+using R = ImportReason;
+using Cells = std::vector<std::string>;
+
+}  // namespace
+
+// The lists of tests/data/csv as clubs and other programs write them: each
+// imports with the channels, changes, refusals and notes expected, and what
+// it imported exports and imports again unchanged.
+TEST_F(CsvTest, ChannelListsAsPeopleExchangeThem)
+{
+    struct Case {
+        const char* file;
+        ImportOptions options;
+        int channels, rejected;
+        std::map<R, int> reasons;
+        std::vector<std::string> notes;
+        std::map<int, Cells> rows;          // grid row -> its nine cells
+        std::map<int, std::string> refused;  // line -> part of the reason
+    };
+    const Case cases[] = {
+        {"current-export.csv", {}, 14, 5,
+         {{R::PowerMapped, 14}, {R::NameShortened, 1}, {R::ModeUnsupported, 2}, {R::ToneUnsupported, 2},
+          {R::OutsideBands, 1}},
+         {"power: 5.0W -> High, 2.5W -> Middle, 0.5W -> Low"},
+         {{1, {"146.52000", "146.52000", "None", "None", "High", "Lock", "Yes", "Wide", "SIMPLE"}},
+          {3, {"146.94000", "146.34000", "123.0", "123.0", "Middle", "Lock", "Yes", "Wide", "TSQL"}},
+          {4, {"145.23000", "144.63000", "131.8", "None", "Low", "Lock", "No", "Narrow", "TSQL-R"}},
+          {5, {"446.10000", "446.10000", "D152N", "D152I", "Low", "Lock", "Yes", "Narrow", "DTCS"}},
+          {6, {"446.20000", "446.20000", "D411I", "None", "Low", "Unlock", "Yes", "Narrow", "DTCS-R"}},
+          {7, {"442.10000", "447.10000", "110.9", "103.5", "High", "Lock", "Yes", "Wide", "XTT"}},
+          {8, {"442.20000", "447.20000", "D754I", "107.2", "High", "Lock", "Yes", "Wide", "XTD"}},
+          {9, {"442.30000", "447.30000", "114.8", "D047I", "High", "Lock", "Yes", "Wide", "XDT"}},
+          {10, {"442.40000", "447.40000", "D131I", "D065I", "High", "Lock", "Yes", "Wide", "XDD"}},
+          {11, {"146.40000", "146.40000", "118.8", "None", "Middle", "Lock", "Yes", "Wide", "X-T"}},
+          {12, {"146.41000", "446.41000", "D162I", "None", "Middle", "Lock", "Yes", "Wide", "X-D"}},
+          {13, {"146.42000", "", "None", "127.3", "Middle", "Lock", "Yes", "Wide", "XT-"}},
+          {14, {"146.43000", "146.43000", "None", "D174I", "Middle", "Lock", "Yes", "Wide", "XD-"}},
+          {15, Cells(9)}},
+         {{16, "Mode \"AM\""}, {17, "Mode \"DV\""}, {18, "CTCSS tone \"62.5\""}, {19, "DCS code \"017\""},
+          {20, "\"52.52500\" is out of range"}}},
+        {"club-legacy.csv", {}, 6, 10, {{R::NameShortened, 1}, {R::LocationOutside, 10}}, {},
+         {{9, {"145.47000", "144.87000", "100.0", "100.0", "High", "Lock", "No", "Wide", "LINKED"}},
+          {4, {"147.09000", "147.69000", "D251N", "D251N", "High", "Lock", "Yes", "Narrow", "RIDGE"}}},
+         {{8, "Location \"200\" is not 0 to 199"}, {16, "\"376\""}}},
+        {"club-legacy.csv", {false, 1}, 12, 4, {{R::NameShortened, 2}, {R::OutsideBands, 4}},
+         {"renumbered: 12 row(s) on channels 1 to 12, in file order"},
+         {{7, {"162.55000", "", "None", "None", "High", "Lock", "Yes", "Wide", "WX1"}},
+          {8, {"442.05000", "447.05000", "None", "131.8", "High", "Lock", "Yes", "Wide", "HILLTP"}},
+          {13, {"449.12500", "444.12500", "None", "103.5", "High", "Lock", "Yes", "Wide", "ARES-U"}},
+          {14, Cells(9)}},
+         {{8, "\"224.94000\" is out of range"}}},
+        {"bom-crlf.csv", {}, 4, 0, {{R::NameShortened, 1}, {R::NameUpperCase, 3}}, {},
+         {{1, {"146.52000", "146.52000", "None", "None", "High", "Lock", "Yes", "Wide", "CALLIN"}},
+          {5, {"462.67500", "467.67500", "141.3", "141.3", "High", "Lock", "Yes", "Narrow", "GMRS20"}}},
+         {}},
+        {"reordered.csv", {}, 6, 0, {}, {},
+         {{11, {"147.15000", "147.75000", "None", "131.8", "High", "Lock", "Yes", "Wide", "HIGH"}},
+          {12, {"146.85000", "146.25000", "100.0", "100.0", "Middle", "Lock", "Yes", "Wide", "MED"}},
+          {13, {"444.65000", "449.65000", "None", "110.9", "Middle", "Lock", "Yes", "Narrow", "MID"}},
+          {14, {"443.90000", "448.90000", "None", "None", "Middle", "Lock", "Yes", "Wide", "MIDDLE"}},
+          {15, {"146.46000", "146.46000", "None", "None", "Low", "Lock", "Yes", "Narrow", "LOW"}},
+          {16, {"146.58000", "146.58000", "None", "None", "High", "Lock", "Yes", "Wide", "NOPWR"}}},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + (c.options.renumberFrom >= 0 ? " renumbered" : ""));
+        const std::string text = DataFile(c.file);
+        ASSERT_FALSE(text.empty());
+        CTextGrid g;
+        const ImportReport rep = ImportCsv(text, CsvFormat::Chirp, g, false, c.options);
+        ASSERT_TRUE(rep.ok) << rep.error;
+        EXPECT_EQ(rep.channels, c.channels);
+        EXPECT_EQ(rep.rejected, c.rejected);
+        std::map<R, int> reasons;
+        for (std::size_t k = 0; k < rep.byReason.size(); ++k)
+            if (rep.byReason[k])
+                reasons[static_cast<R>(k)] = rep.byReason[k];
+        EXPECT_EQ(reasons, c.reasons);
+        EXPECT_EQ(rep.notes, c.notes);
+        for (const auto& [row, cells] : c.rows)
+            EXPECT_EQ(Row(g, row), cells) << "row " << row;
+        std::map<int, std::string> refused;
+        for (const ImportIssue& i : rep.issues)
+            if (i.rejected)
+                refused[i.line] = i.reason;
+        EXPECT_EQ(static_cast<int>(refused.size()), c.rejected);
+        for (const auto& [line, part] : c.refused)
+            EXPECT_NE(refused[line].find(part), std::string::npos) << "line " << line << ": " << refused[line];
+
+        CTextGrid again;
+        const ImportReport back = ImportCsv(GridToChirpCsv(g), CsvFormat::Chirp, again, false);
+        EXPECT_EQ(back.rejected, 0);
+        for (int row = 1; row < kGridRows; ++row)
+            ASSERT_EQ(Row(again, row), Row(g, row)) << "row " << row;
+    }
+}
+
+TEST_F(CsvTest, WattsMapByRankUnlessTheyAreThisProgramsOwn)
+{
+    struct Case {
+        std::vector<std::string> watts;
+        std::vector<std::string> levels;  // what each row gets
+        std::string note;
+    };
+    const Case cases[] = {
+        {{"50W", "5 W", "25W", "50W"}, {"High", "Low", "Middle", "High"}, "power: 50W -> High, 25W -> Middle, 5 W -> Low"},
+        {{"4W", "4.0W"}, {"High", "High"}, "power: 4W -> High"},
+        {{"0.5W", "8w", "High", "Med"}, {"Low", "High", "High", "Middle"}, "power: 8w -> High, 0.5W -> Low"},
+        {{"1.0W"}, {"Low"}, "power: 1.0W -> Low"},
+        {{"2.0W", "1.0W"}, {"Middle", "Low"}, "power: 2.0W -> Middle, 1.0W -> Low"},
+        {{"Mid", "low", ""}, {"Middle", "Low", "High"}, ""},
+    };
+    for (const Case& c : cases) {
+        std::string csv = "Location,Frequency,Power\n";
+        for (std::size_t k = 0; k < c.watts.size(); ++k)
+            csv += std::to_string(k) + ",146.52," + CsvField(c.watts[k]) + "\n";
+        CTextGrid g;
+        const ImportReport rep = ImportCsv(csv, CsvFormat::Chirp, g, false);
+        ASSERT_TRUE(rep.ok);
+        for (std::size_t k = 0; k < c.levels.size(); ++k)
+            EXPECT_EQ(g.TextMatrix(static_cast<int>(k) + 1, kColPower), c.levels[k]) << c.watts[k];
+        EXPECT_EQ(rep.notes, c.note.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.note});
+    }
+    CTextGrid g;
+    const ImportReport rep = ImportCsv("Location,Frequency,Power\n0,146.52,5.0X\n1,146.52,W\n", CsvFormat::Chirp, g, false);
+    ASSERT_EQ(rep.rejected, 2);
+    EXPECT_NE(rep.issues[0].reason.find("Power \"5.0X\" is not High, Med, Mid, Middle, Low, empty or watts"),
+              std::string::npos);
+}
+
+TEST_F(CsvTest, MergeKeepsOtherChannelsAndRenumberStopsAtTheLastChannel)
+{
+    CTextGrid start;
+    SetRow(start, 2, {"145.00000", "145.00000", "None", "None", "High", "Lock", "Yes", "Wide", "KEEP"});
+    SetRow(start, 3, {"146.00000", "146.00000", "None", "None", "High", "Lock", "Yes", "Wide", "OLD"});
+    SetRow(start, 200, {"147.00000", "147.00000", "None", "None", "High", "Lock", "Yes", "Wide", "LAST"});
+    const std::string csv = "Location,Frequency,Name\n2,440.0,NEW\n199,999,BAD\n0,146.52,CALL\n";
+    struct Case {
+        ImportOptions options;
+        std::map<int, std::string> names;  // grid row -> name afterwards ("" empty)
+        int channels;
+        R refusal;
+    };
+    const Case cases[] = {
+        {{}, {{1, "CALL"}, {2, ""}, {3, "NEW"}, {200, ""}}, 2, R::OutsideBands},
+        {{true, -1}, {{1, "CALL"}, {2, "KEEP"}, {3, "NEW"}, {200, "LAST"}}, 2, R::OutsideBands},
+        {{true, 0}, {{1, "NEW"}, {2, "CALL"}, {3, "OLD"}, {200, "LAST"}}, 2, R::OutsideBands},
+        {{true, 199}, {{1, ""}, {2, "KEEP"}, {200, "NEW"}}, 1, R::NoChannelLeft},
+    };
+    for (const Case& c : cases) {
+        CTextGrid g = start;
+        const ImportReport rep = ImportCsv(csv, CsvFormat::Chirp, g, false, c.options);
+        ASSERT_TRUE(rep.ok);
+        EXPECT_EQ(rep.channels, c.channels) << c.options.merge << c.options.renumberFrom;
+        for (const auto& [row, name] : c.names)
+            EXPECT_EQ(g.TextMatrix(row, kColName), name) << "row " << row << " renumber " << c.options.renumberFrom;
+        EXPECT_EQ(rep.Count(c.refusal), 1);
+    }
 }
