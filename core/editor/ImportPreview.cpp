@@ -1,12 +1,13 @@
 #include "core/editor/ImportPreview.h"
 
-ImportPreview PreviewImport(const ITextGrid& current, const std::string& text, CsvFormat format, bool chinese)
+ImportPreview PreviewImport(const ITextGrid& current, const std::string& text, CsvFormat format, bool chinese,
+                            const ImportOptions& options)
 {
     ImportPreview preview;
     for (int row = 0; row < kGridRows; ++row)
         for (int col = 0; col < kGridCols; ++col)
             preview.result.SetTextMatrix(row, col, current.TextMatrix(row, col));
-    preview.report = ImportCsv(text, format, preview.result, chinese);
+    preview.report = ImportCsv(text, format, preview.result, chinese, options);
     if (!preview.report.ok)
         return preview;
     for (int row = 1; row < kGridRows; ++row) {

@@ -13,7 +13,8 @@ struct ImportPreview {
     CTextGrid result;          // every cell after the import
     std::vector<int> added;    // rows empty now and used afterwards
     std::vector<int> changed;  // used now and afterwards, with other texts
-    std::vector<int> removed;  // used now and empty afterwards (the file does not carry them)
+    std::vector<int> removed;  // used now and empty afterwards (replaced: the file does not carry them)
 };
 
-ImportPreview PreviewImport(const ITextGrid& current, const std::string& text, CsvFormat format, bool chinese);
+ImportPreview PreviewImport(const ITextGrid& current, const std::string& text, CsvFormat format, bool chinese,
+                            const ImportOptions& options = {});

@@ -1,46 +1,153 @@
 #include "gui/editor/ImportPreviewDlg.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "core/editor/ImportPreview.h"
 
-CImportPreviewDlg::CImportPreviewDlg(const QString& file, const ImportPreview& preview, QWidget* parent)
-    : QDialog(parent)
+namespace {
+
+QString ReasonText(ImportReason reason)
+{
+    switch (reason) {
+    case ImportReason::NameShortened: return CImportPreviewDlg::tr("name shortened");
+    case ImportReason::NameUpperCase: return CImportPreviewDlg::tr("name in upper case");
+    case ImportReason::PowerMapped: return CImportPreviewDlg::tr("power mapped from watts");
+    case ImportReason::OtherChange: return CImportPreviewDlg::tr("other change");
+    case ImportReason::OutsideBands: return CImportPreviewDlg::tr("outside the radio's bands");
+    case ImportReason::OffStep: return CImportPreviewDlg::tr("off the 2.5 kHz and 6.25 kHz steps");
+    case ImportReason::ModeUnsupported: return CImportPreviewDlg::tr("mode the radio cannot do");
+    case ImportReason::ToneUnsupported: return CImportPreviewDlg::tr("tone or code the radio cannot hold");
+    case ImportReason::LocationOutside: return CImportPreviewDlg::tr("location outside 0-199");
+    case ImportReason::NoChannelLeft: return CImportPreviewDlg::tr("no channel left");
+    case ImportReason::Duplicate: return CImportPreviewDlg::tr("channel given twice");
+    case ImportReason::BadValue: return CImportPreviewDlg::tr("bad value");
+    case ImportReason::Count: break;
+    }
+    return {};
+}
+
+// "outside the radio's bands (4), name shortened (2)": the groups of one side, largest first.
+QString Groups(const ImportReport& rep, bool refusals)
+{
+    std::vector<ImportReason> kinds;
+    for (int k = 0; k < static_cast<int>(ImportReason::Count); ++k)
+        if (rep.Count(static_cast<ImportReason>(k)) > 0 && IsRefusal(static_cast<ImportReason>(k)) == refusals)
+            kinds.push_back(static_cast<ImportReason>(k));
+    std::stable_sort(kinds.begin(), kinds.end(),
+                     [&](ImportReason a, ImportReason b) { return rep.Count(a) > rep.Count(b); });
+    QStringList items;
+    for (ImportReason r : kinds)
+        items << QStringLiteral("%1 (%2)").arg(ReasonText(r)).arg(rep.Count(r));
+    return items.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+CImportPreviewDlg::CImportPreviewDlg(const QString& file, const ITextGrid& current, std::string text,
+                                     CsvFormat format, bool chinese, QWidget* parent)
+    : QDialog(parent), m_file(file), m_current(current), m_text(std::move(text)), m_format(format),
+      m_chinese(chinese), m_preview(std::make_unique<ImportPreview>())
 {
     setObjectName(QStringLiteral("ImportPreviewDlg"));
     setWindowTitle(tr("Import Channels"));
-    const ImportReport& rep = preview.report;
+
+    auto* placing = new QGroupBox(tr("Where the rows go"), this);
+    m_pRenumber = new QCheckBox(tr("Renumber from channel"), placing);
+    m_pRenumber->setObjectName(QStringLiteral("RenumberCheck"));
+    m_pFrom = new QSpinBox(placing);
+    m_pFrom->setObjectName(QStringLiteral("RenumberFrom"));
+    m_pFrom->setRange(0, kGridRows - 2);
+    m_pFrom->setSpecialValueText(QStringLiteral("Pr"));
+    m_pFrom->setValue(1);
+    m_pFrom->setEnabled(false);
+    m_pReplace = new QRadioButton(tr("Replace all channels (those not in the file become empty)"), placing);
+    m_pReplace->setObjectName(QStringLiteral("ReplaceChannels"));
+    m_pReplace->setChecked(true);
+    m_pMerge = new QRadioButton(tr("Merge: keep the channels the file does not carry"), placing);
+    m_pMerge->setObjectName(QStringLiteral("MergeChannels"));
+    auto* renumberRow = new QHBoxLayout;
+    renumberRow->addWidget(m_pRenumber);
+    renumberRow->addWidget(m_pFrom);
+    renumberRow->addStretch(1);
+    auto* placingLayout = new QVBoxLayout(placing);
+    placingLayout->addLayout(renumberRow);
+    placingLayout->addWidget(m_pReplace);
+    placingLayout->addWidget(m_pMerge);
+
     m_pSummary = new QLabel(this);
+    m_pSummary->setObjectName(QStringLiteral("ImportSummary"));
     m_pSummary->setWordWrap(true);
-    m_pSummary->setText(tr("Importing %1 replaces the channels on screen:").arg(file) + QLatin1Char('\n') +
-                        tr("%n channel(s) added", nullptr, static_cast<int>(preview.added.size())) +
-                        QStringLiteral(", ") + tr("%n changed", nullptr, static_cast<int>(preview.changed.size())) +
-                        QStringLiteral(", ") +
-                        tr("%n emptied (not in the file)", nullptr, static_cast<int>(preview.removed.size())) +
-                        QStringLiteral(", ") + tr("%n line(s) refused", nullptr, rep.rejected) + QLatin1Char('.'));
-    // The import's own report, as the command-line tool prints it.
-    QStringList lines;
-    for (const ImportIssue& issue : rep.issues) {
-        const QString reason = QString::fromStdString(issue.reason);
-        lines << (issue.rejected ? tr("Line %1, refused: %2") : tr("Line %1, changed: %2")).arg(issue.line).arg(reason);
-    }
-    m_pReport = new QPlainTextEdit(lines.join(QLatin1Char('\n')), this);
+    m_pReport = new QPlainTextEdit(this);
     m_pReport->setObjectName(QStringLiteral("ImportReport"));
     m_pReport->setReadOnly(true);
-    m_pReport->setVisible(!lines.isEmpty());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(tr("Import"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_pRenumber, &QCheckBox::toggled, m_pFrom, &QWidget::setEnabled);
+    connect(m_pRenumber, &QCheckBox::toggled, this, &CImportPreviewDlg::Update);
+    connect(m_pFrom, &QSpinBox::valueChanged, this, &CImportPreviewDlg::Update);
+    connect(m_pMerge, &QRadioButton::toggled, this, &CImportPreviewDlg::Update);
+
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(placing);
     layout->addWidget(m_pSummary);
     layout->addWidget(m_pReport, 1);
     layout->addWidget(buttons);
-    resize(sizeHint().expandedTo(QSize(520, lines.isEmpty() ? 0 : 300)));
+    Update();
+    resize(sizeHint().expandedTo(QSize(560, 380)));
+}
+
+CImportPreviewDlg::~CImportPreviewDlg() = default;
+
+ImportOptions CImportPreviewDlg::Options() const
+{
+    ImportOptions options;
+    options.merge = m_pMerge->isChecked();
+    options.renumberFrom = m_pRenumber->isChecked() ? m_pFrom->value() : -1;
+    return options;
+}
+
+void CImportPreviewDlg::Update()
+{
+    *m_preview = PreviewImport(m_current, m_text, m_format, m_chinese, Options());
+    const ImportPreview& preview = *m_preview;
+    const ImportReport& rep = preview.report;
+    QString summary = (m_pMerge->isChecked() ? tr("Importing %1 merges into the channels on screen:")
+                                             : tr("Importing %1 replaces the channels on screen:"))
+                          .arg(m_file) +
+                      QLatin1Char('\n') +
+                      tr("%n channel(s) added", nullptr, static_cast<int>(preview.added.size())) +
+                      QStringLiteral(", ") + tr("%n changed", nullptr, static_cast<int>(preview.changed.size())) +
+                      QStringLiteral(", ") +
+                      tr("%n emptied (not in the file)", nullptr, static_cast<int>(preview.removed.size())) +
+                      QStringLiteral(", ") + tr("%n line(s) refused", nullptr, rep.rejected) + QLatin1Char('.');
+    // The summary by reason, as the command-line tool ends its report.
+    summary += QLatin1Char('\n') + tr("%n row(s) imported", nullptr, rep.channels);
+    if (rep.changedRows > 0)
+        summary += QLatin1Char('\n') + tr("Changed: %1").arg(Groups(rep, false));
+    if (rep.rejected > 0)
+        summary += QLatin1Char('\n') + tr("Refused: %1").arg(Groups(rep, true));
+    m_pSummary->setText(summary);
+
+    QStringList lines;
+    for (const std::string& note : rep.notes)
+        lines << QString::fromStdString(note);
+    for (const ImportIssue& issue : rep.issues) {
+        const QString reason = QString::fromStdString(issue.reason);
+        lines << (issue.rejected ? tr("Line %1, refused: %2") : tr("Line %1, changed: %2")).arg(issue.line).arg(reason);
+    }
+    m_pReport->setPlainText(lines.join(QLatin1Char('\n')));
+    m_pReport->setVisible(!lines.isEmpty());
 }
 
 QString CImportPreviewDlg::Summary() const { return m_pSummary->text(); }

@@ -1,22 +1,51 @@
 #pragma once
-// What an import of channels would change, shown before it is applied: how
-// many channels it adds, changes and empties, and the import's report line by
-// line. OK applies the import as one undo step; Cancel leaves everything.
+// What an import of channels would change, shown before it is applied: where
+// the rows go (on their own locations or renumbered from a channel, replacing
+// the channels on screen or merged into them), how many channels it adds,
+// changes and empties, the rows changed and refused by reason, and the
+// import's report line by line. Every choice works the preview out again.
+// OK applies the import as one undo step; Cancel leaves everything.
 #include <QDialog>
+#include <memory>
+#include <string>
+
+#include "core/radio/CsvChannels.h"
 
 struct ImportPreview;
+class ITextGrid;
+class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
+class QRadioButton;
+class QSpinBox;
 
 class CImportPreviewDlg : public QDialog {
     Q_OBJECT
 public:
-    CImportPreviewDlg(const QString& file, const ImportPreview& preview, QWidget* parent = nullptr);
+    CImportPreviewDlg(const QString& file, const ITextGrid& current, std::string text, CsvFormat format,
+                      bool chinese, QWidget* parent = nullptr);
+    ~CImportPreviewDlg() override;
+
+    // The import as the choices now stand (what OK applies).
+    const ImportPreview& Preview() const { return *m_preview; }
+    ImportOptions Options() const;
 
     QString Summary() const;
     QString Report() const;
 
 private:
+    void Update();
+
+    QString m_file;
+    const ITextGrid& m_current;
+    std::string m_text;
+    CsvFormat m_format;
+    bool m_chinese;
+    std::unique_ptr<ImportPreview> m_preview;
+    QCheckBox* m_pRenumber;
+    QSpinBox* m_pFrom;
+    QRadioButton* m_pReplace;
+    QRadioButton* m_pMerge;
     QLabel* m_pSummary;
     QPlainTextEdit* m_pReport;
 };

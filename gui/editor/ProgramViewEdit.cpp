@@ -463,14 +463,16 @@ void CProgramView::OnImportChannels()
         AppMessageBox(this, tr("%1 cannot be read: %2").arg(path, file.errorString()));
         return;
     }
-    const ImportPreview preview = PreviewImport(m_grid, file.readAll().toStdString(), format, g_bChinese != 0);
-    if (!preview.report.ok) {
-        AppMessageBox(this, tr("%1 cannot be imported: %2").arg(path, Q(preview.report.error)));
+    CImportPreviewDlg confirm(QFileInfo(path).fileName(), m_grid, file.readAll().toStdString(), format,
+                              g_bChinese != 0, this);
+    // A file no choice can use is refused before the dialog shows.
+    if (!confirm.Preview().report.ok) {
+        AppMessageBox(this, tr("%1 cannot be imported: %2").arg(path, Q(confirm.Preview().report.error)));
         return;
     }
-    CImportPreviewDlg confirm(QFileInfo(path).fileName(), preview, this);
     if (ExecDialog(&confirm) != QDialog::Accepted)
         return;
+    const ImportPreview& preview = confirm.Preview();
     for (const std::vector<int>* rows : {&preview.added, &preview.changed, &preview.removed})
         for (int row : *rows)
             for (int col = kColRxFreq; col <= kColName; ++col)

@@ -490,5 +490,88 @@
         <source>Import</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Where the rows go</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Renumber from channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Replace all channels (those not in the file become empty)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Merge: keep the channels the file does not carry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Importing %1 merges into the channels on screen:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Changed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refused: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>name shortened</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>name in upper case</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>power mapped from watts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>other change</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>outside the radio&apos;s bands</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>off the 2.5 kHz and 6.25 kHz steps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mode the radio cannot do</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>tone or code the radio cannot hold</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>location outside 0-199</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no channel left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>channel given twice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bad value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) imported</source>
+        <translation>
+            <numerusform>%n row imported</numerusform>
+            <numerusform>%n rows imported</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

@@ -478,5 +478,87 @@
         <source>Import</source>
         <translation>导入</translation>
     </message>
+    <message>
+        <source>Where the rows go</source>
+        <translation>导入位置</translation>
+    </message>
+    <message>
+        <source>Renumber from channel</source>
+        <translation>从信道重新编号</translation>
+    </message>
+    <message>
+        <source>Replace all channels (those not in the file become empty)</source>
+        <translation>替换全部信道（文件中没有的信道将清空）</translation>
+    </message>
+    <message>
+        <source>Merge: keep the channels the file does not carry</source>
+        <translation>合并：保留文件中没有的信道</translation>
+    </message>
+    <message>
+        <source>Importing %1 merges into the channels on screen:</source>
+        <translation>导入 %1 将合并到屏幕上的信道：</translation>
+    </message>
+    <message>
+        <source>Changed: %1</source>
+        <translation>修改：%1</translation>
+    </message>
+    <message>
+        <source>Refused: %1</source>
+        <translation>拒绝：%1</translation>
+    </message>
+    <message>
+        <source>name shortened</source>
+        <translation>名称被截短</translation>
+    </message>
+    <message>
+        <source>name in upper case</source>
+        <translation>名称改为大写</translation>
+    </message>
+    <message>
+        <source>power mapped from watts</source>
+        <translation>功率由瓦数换算</translation>
+    </message>
+    <message>
+        <source>other change</source>
+        <translation>其他修改</translation>
+    </message>
+    <message>
+        <source>outside the radio&apos;s bands</source>
+        <translation>超出电台频段</translation>
+    </message>
+    <message>
+        <source>off the 2.5 kHz and 6.25 kHz steps</source>
+        <translation>不在 2.5 kHz 或 6.25 kHz 步进上</translation>
+    </message>
+    <message>
+        <source>mode the radio cannot do</source>
+        <translation>电台不支持的模式</translation>
+    </message>
+    <message>
+        <source>tone or code the radio cannot hold</source>
+        <translation>电台不支持的亚音频或数字亚音码</translation>
+    </message>
+    <message>
+        <source>location outside 0-199</source>
+        <translation>位置不在 0-199 之内</translation>
+    </message>
+    <message>
+        <source>no channel left</source>
+        <translation>没有剩余信道</translation>
+    </message>
+    <message>
+        <source>channel given twice</source>
+        <translation>信道重复</translation>
+    </message>
+    <message>
+        <source>bad value</source>
+        <translation>无效的值</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) imported</source>
+        <translation>
+            <numerusform>导入 %n 行</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

@@ -2,6 +2,9 @@
 // and redo, unsaved changes, the clipboard, whole channels, fill and find,
 // channel lists in CSV.
 #include <QAction>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -206,6 +209,7 @@ private slots:
     void wholeChannelsMoveAndComeBackWithUndo();
 
     void importPreviewsThenAppliesOneStep();
+    void importRenumbersAndMergesAsChosen();
     void fillFindAndRecentFiles();
     void documentWindowShowsEveryColumnAndKeepsTheFocusInTheGrid();
 
@@ -382,6 +386,42 @@ void TestEditing::wholeChannelsMoveAndComeBackWithUndo()
     Grid().setFocus();
     Key(Qt::Key_Down);
     QVERIFY(View()->OpenEditor());
+}
+
+// A published club list with locations past 199: renumbered from channel 20
+// and merged, the channels on screen stay; the summary is shown first.
+void TestEditing::importRenumbersAndMergesAsChosen()
+{
+    Start();
+    QString summary;
+    SetDialogHook([&](QDialog* d) {
+        if (auto* files = qobject_cast<QFileDialog*>(d)) {
+            files->selectFile(QStringLiteral(PROG_SOURCE_DIR "/tests/data/csv/club-legacy.csv"));
+            files->selectNameFilter(files->nameFilters().at(1));
+            return int(QDialog::Accepted);
+        }
+        if (auto* preview = qobject_cast<CImportPreviewDlg*>(d)) {
+            preview->findChild<QCheckBox*>(QStringLiteral("RenumberCheck"))->setChecked(true);
+            preview->findChild<QSpinBox*>(QStringLiteral("RenumberFrom"))->setValue(20);
+            preview->findChild<QRadioButton*>(QStringLiteral("MergeChannels"))->setChecked(true);
+            summary = preview->Summary();
+            return int(QDialog::Accepted);
+        }
+        return int(QDialog::Rejected);
+    });
+    const QStringList kept = Row(2);
+    const int steps = Steps();
+    m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();
+    QVERIFY2(summary.contains(QStringLiteral("merges into the channels on screen")), qPrintable(summary));
+    QVERIFY2(summary.contains(QStringLiteral("12 channels added, 0 changed, 0 emptied (not in the file), 4 lines refused")),
+             qPrintable(summary));
+    QVERIFY2(summary.contains(QStringLiteral("Refused: outside the radio's bands (4)")), qPrintable(summary));
+    QCOMPARE(Row(2), kept);
+    QCOMPARE(Row(21), (QStringList{"145.13000", "144.53000", "None", "127.3", "High", "Lock", "Yes", "Wide", "KB2MTN"}));
+    QCOMPARE(Grid().GetTextMatrix(32, kColName), QStringLiteral("ARES-U"));
+    QCOMPARE(Steps(), steps + 1);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Row(21), QStringList(9, QString()));
 }
 
 void TestEditing::importPreviewsThenAppliesOneStep()
