@@ -162,6 +162,30 @@ TEST_F(CellCommitTest, BandRangesTextShowsTheLimitsInForce)
     EXPECT_EQ(BandRangesText(true), "VHF 136-174 MHz，UHF 430.125-520 MHz（不含上限）");
 }
 
+TEST_F(CellCommitTest, OnlyWhatARecordHoldsIsAcceptedWhateverTheBands)
+{
+    // A file's edit ranges may span 0 to 1665 MHz; a record holds 10 to 999.99999.
+    g_nVhfLow = 0;
+    g_nVhfHigh = 166500000;
+    const struct {
+        const char* typed;
+        int message;
+    } cases[] = {
+        {"10", 0},  {"999.9975", 0}, {"9.9975", kMsgOutOfRange}, {"5", kMsgOutOfRange}, {"0", kMsgOutOfRange},
+        {"0,0", kMsgOutOfRange}, {"-0", kMsgOutOfRange}, {"1000", kMsgOutOfRange}, {"1200", kMsgOutOfRange},
+        {"k", kMsgFrequencyFormat},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CheckFrequency(c.typed), c.message) << c.typed;
+        EXPECT_EQ(Commit(30, kColRxFreq, c.typed).messageId, c.message) << c.typed;
+        FillRow(31, kChannel);
+        EXPECT_EQ(Commit(31, kColTxFreq, c.typed).messageId, c.message) << c.typed;
+    }
+    EXPECT_EQ(BandRangesText(false), "VHF 0-1665 MHz, UHF 400-520 MHz (upper limits excluded); a channel holds only "
+                                     "10.00000 to 999.99999 MHz");
+    EXPECT_NE(BandRangesText(true).find("10.00000 至 999.99999 MHz"), std::string::npos);
+}
+
 TEST_F(CellCommitTest, ReceiveFrequencyOfExistingChannelChangesOnlyColumnOne)
 {
     FillRow(20, kChannel);
