@@ -138,6 +138,7 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
                 report.issues.push_back({rec.line, row, false, note});
             continue;
         }
+        ch.name = TextFromSafeField(ch.name);  // as the export protected it from spreadsheets
         if (line == CsvLayoutReader::Line::Refused || !CommitChannel(grid, row, ch, chinese, why)) {
             reject(row, why);
             continue;
