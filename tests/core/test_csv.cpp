@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "core/app/DisplayText.h"
 #include "core/radio/Bands.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/CsvChannels.h"
@@ -226,6 +227,27 @@ TEST_F(CsvTest, NamesASpreadsheetWouldTakeForFormulasAreProtectedAndImportAsThem
     }
     EXPECT_EQ(TextFromSafeField("'AB"), "'AB");
     EXPECT_EQ(TextFromSafeField("'=A"), "=A");
+}
+
+TEST(DisplayText, ControlAndInvalidBytesAreShownEscaped)
+{
+    const struct {
+        std::string raw, shown;
+    } cases[] = {
+        {"plain 146.52 -_", "plain 146.52 -_"},
+        {"A\x1b[31mB", "A\\x1b[31mB"},                 // ESC
+        {std::string("N\0x", 3), "N\\x00x"},           // NUL
+        {"t\tr\rn\n\x7f", "t\\x09r\\x0dn\\x0a\\x7f"},
+        {"\xc2\x9b" "2J", "\\xc2\\x9b2J"},            // CSI as a C1 control
+        {"\xe6\x97\xa0\xc3\x84", "\xe6\x97\xa0\xc3\x84"},  // Chinese and Latin letters stay
+        {"\xff\xfe", "\\xff\\xfe"},                   // never UTF-8
+        {"\xe6\x97", "\\xe6\\x97"},                   // cut short
+        {"\xc0\xaf", "\\xc0\\xaf"},                   // overlong "/"
+        {"\xed\xa0\x80", "\\xed\\xa0\\x80"},        // surrogate
+        {"\xf4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"},  // past U+10FFFF
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EscapeControlBytes(c.raw), c.shown) << c.shown;
 }
 
 TEST_F(CsvTest, ImportAppliesTheEditingRulesRowByRow)
