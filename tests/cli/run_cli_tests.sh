@@ -181,6 +181,16 @@ same_file "$T/opt.dat" "$T/opt-before.dat"
 case_ "options --set name too long" 2 "$PT" options "$T/opt.dat" --set name=ABCDEFG; err_has "up to 6 characters"
 same_file "$T/opt.dat" "$T/opt-before.dat"
 case_ "options missing file" 1 "$PT" options "$T/missing.dat"; err_has "$T/missing.dat"
+case_ "options --set help=" 0 "$PT" options "$T/opt.dat" --set help=
+[[ $(grep -c '^  [a-z-]* ' "$T/out") -eq 19 ]] || fail "--set help= lists $(grep -c '^  [a-z-]* ' "$T/out") keys"
+out_has "squelch            Squelch Level      0 to 9"; out_has "call-tone          Call Tone          Off, 1 to 8, 1750"
+out_has "name               Power-on Name      up to 6 characters of 0-9, A-Z, - and _"
+same_file "$T/opt.dat" "$T/opt-before.dat"
+for bad in "AB,CD" "ÄB" $'A\x1b[2J'; do
+  case_ "options --set name=$bad" 2 "$PT" options "$T/opt.dat" --set "name=$bad"; err_has "cannot hold"
+  grep -q $'\x1b' "$T/err" && fail "a raw ESC reaches the terminal"
+  same_file "$T/opt.dat" "$T/opt-before.dat"
+done
 
 # ---- export / import round trips ------------------------------------------------
 for fmt in grid chirp; do
@@ -238,6 +248,29 @@ case_ "import grid without headings" 1 "$PT" import "$T/nohead.csv" "$T/target.d
 case_ "import missing csv" 1 "$PT" import "$T/none.csv" "$T/target.dat"; err_has "$T/none.csv"
 case_ "import into a missing file" 1 "$PT" import "$T/s-grid.csv" "$T/missing.dat"; err_has "$T/missing.dat"
 case_ "import into a short file" 1 "$PT" import "$T/s-grid.csv" "$T/short.dat"; err_has "$T/short.dat"
+
+# Escape sequences in a CSV are shown escaped, never sent to the terminal.
+printf 'Location,Name,Frequency\n0,A\033[31mB\302\233,146.52\n1,\377,146.52\n' >"$T/esc.csv"
+case_ "import notes escape control bytes" 0 "$PT" import "$T/esc.csv" "$T/target.dat" --format chirp
+err_has 'name "A\x1b[31mB\xc2\x9b" is stored as "A"'; err_has 'name "\xff" is stored as ""'
+LC_ALL=C grep -q $'[\x1b\x9b\xff]' "$T/err" && fail "raw control bytes reach the terminal"
+
+# Edit ranges a file may carry (VHF 0-1065 MHz) do not let in what a record cannot hold.
+cp "$T/new.dat" "$T/wide.dat"
+printf '\x00\xa6\x04' | dd of="$T/wide.dat" bs=1 seek=$((0x1FF0)) conv=notrunc status=none
+printf ',Rx Frequency,Tx Frequency,Rx Tone,Tx Tone,Power,Cha Lock,Scan Add,Bandwidth,Cha Name\nPr,0,,,,,,,,\n1,5,,,,,,,,\n2,1000,,,,,,,,\n3,999.9975,9.9975,,,,,,,\n4,999.9975,,,,,,,,-AB\n' >"$T/wide.csv"
+case_ "import refuses what a record cannot hold" 1 "$PT" import "$T/wide.csv" "$T/wide.dat"
+for line in 2 3 4 5; do err_has "wide.csv:$line: rejected:"; done
+err_has "a channel holds only 10.00000 to 999.99999 MHz"
+case_ "import the storable rows" 0 "$PT" import "$T/wide.csv" "$T/wide.dat" --skip-bad; out_has "imported 1 channel(s)"
+# Its own export, in both layouts, imports back to the same file.
+for fmt in grid chirp; do
+  "$PT" export "$T/wide.dat" --format $fmt -o "$T/wide-$fmt.csv"
+  grep -q "'-AB" "$T/wide-$fmt.csv" || fail "$fmt export leaves \"-AB\" to be read as a formula"
+  cp "$T/new.dat" "$T/wide-$fmt.dat"; printf '\x00\xa6\x04' | dd of="$T/wide-$fmt.dat" bs=1 seek=$((0x1FF0)) conv=notrunc status=none
+  case_ "re-import own $fmt export" 0 "$PT" import "$T/wide-$fmt.csv" "$T/wide-$fmt.dat" --format $fmt
+  same_file "$T/wide-$fmt.dat" "$T/wide.dat"
+done
 
 # ---- transfers ------------------------------------------------------------------
 start_radio radio --image "$SAMPLE" --save "$T/radio-saved.dat"
