@@ -373,8 +373,15 @@ err_has "Communication Error"; err_has "15 handshake attempts"
 absent "$T/silent.dat"
 (( $(date +%s) - start < 30 )) || fail "the silent radio took too long"
 case_ "silent radio, one retry" 1 "$PT" read --port "$T/silent" -o "$T/silent.dat" --retries 1
-err_has "trying again"; err_has "30 handshake attempts"
+err_has "the radio did not answer the entry code (15 handshake attempts); trying again"
+err_has "the radio did not answer the entry code (30 handshake attempts)"
 stop_radio silent
+# A radio that fails the end of the handshake is asked once, and the message says so.
+start_radio nofinal --fault no-final-ack
+case_ "radio without the closing acknowledgement" 1 "$PT" read --port "$T/nofinal" -o "$T/nofinal.dat"
+err_has "did not acknowledge the end of the handshake (1 handshake attempt)"
+grep -q "15 handshake attempts" "$T/err" && fail "claims 15 attempts after one"
+stop_radio nofinal
 # ---- many radios at once -------------------------------------------------------
 # wait_for FILE TEXT [N]: until FILE holds TEXT on N lines (default 1; at most 20 s).
 wait_for() {
