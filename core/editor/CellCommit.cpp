@@ -148,10 +148,7 @@ std::string BandRangesText(bool chinese)
            (clipped ? "; a channel holds only 10.00000 to 999.99999 MHz" : "");
 }
 
-bool IsStorableFrequency(long long units)
-{
-    return units >= kStorableLowUnits && units <= kStorableHighUnits;
-}
+bool IsStorableFrequency(long long units) { return units >= kStorableLowUnits && units <= kStorableHighUnits; }
 
 bool IsOnStep(long long units)
 {

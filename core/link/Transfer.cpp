@@ -210,7 +210,8 @@ CTransferEngine::Step CTransferEngine::Handshake()
                     m_result.handshakeFault = HandshakeFault::None;
                     return Step::Ok;
                 }
-                m_result.handshakeFault = ok && got == 1 ? HandshakeFault::WrongClosingAck : HandshakeFault::NoClosingAck;
+                m_result.handshakeFault =
+                    ok && got == 1 ? HandshakeFault::WrongClosingAck : HandshakeFault::NoClosingAck;
                 if (attempt > 5)
                     return Fail(IDS_PROGRAM_INTERRUPT);
                 ++attempt;

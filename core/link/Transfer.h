@@ -10,7 +10,6 @@
 #include "core/link/SerialPort.h"
 #include "core/radio/Image.h"
 
-
 struct TransferResult;
 
 // Called from the thread that runs the engine.
@@ -36,11 +35,11 @@ enum class TransferOutcome { Completed, Cancelled, Failed };
 // How the last handshake attempt went wrong.
 enum class HandshakeFault {
     None,
-    NoAnswer,         // nothing came back to the entry code
-    WrongAnswer,      // the entry code was answered, but not with the acknowledgement
-    NoIdentification, // the entry code was taken, the identification could not be read
-    NoClosingAck,     // identification exchanged, its end not acknowledged
-    WrongClosingAck,  // ... answered with another byte (a slow radio's late bytes, noise)
+    NoAnswer,          // nothing came back to the entry code
+    WrongAnswer,       // the entry code was answered, but not with the acknowledgement
+    NoIdentification,  // the entry code was taken, the identification could not be read
+    NoClosingAck,      // identification exchanged, its end not acknowledged
+    WrongClosingAck,   // ... answered with another byte (a slow radio's late bytes, noise)
 };
 
 struct TransferResult {

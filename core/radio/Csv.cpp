@@ -100,10 +100,7 @@ bool StartsFormula(const std::string& text, std::size_t at)
 }
 }  // namespace
 
-std::string FormulaSafeText(const std::string& text)
-{
-    return StartsFormula(text, 0) ? "'" + text : text;
-}
+std::string FormulaSafeText(const std::string& text) { return StartsFormula(text, 0) ? "'" + text : text; }
 
 std::string TextFromSafeField(const std::string& field)
 {

@@ -620,7 +620,8 @@ void TestLink::silentRadioKeepsLoopAlive()
     radio.Stop();
     QCOMPARE(env.m_messages.size(), 1);
     QCOMPARE(env.m_messages[0].text,
-             LoadStringRes(kCommError) + QStringLiteral("\nthe radio did not answer the entry code (15 handshake attempts)"));
+             LoadStringRes(kCommError) +
+                 QStringLiteral("\nthe radio did not answer the entry code (15 handshake attempts)"));
     // Exactly fifteen attempts before the prompt, each a whole entry code.
     QCOMPARE(radio.EntryCodesSeen(), 15);
     QCOMPARE(radio.BytesReceived(), std::uint64_t{15 * 7});
