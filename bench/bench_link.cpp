@@ -24,7 +24,7 @@ struct QuietObserver : ITransferObserver {
     void Range(int, int) override {}
     void Progress(int) override {}
     bool IsCancelled() override { return false; }
-    bool PromptRetry(int) override { return false; }
+    bool PromptRetry(int, const TransferResult&) override { return false; }
     void Message(int id, const std::string& detail) override
     {
         std::fprintf(stderr, "message %d %s\n", id, detail.c_str());

@@ -178,7 +178,7 @@ int Percent(const FleetPortState& s) { return s.blocksTotal > 0 ? s.blocks * 100
 
 // The message of a job that did not succeed: the string-table text, the
 // system's reason, and how far it went.
-std::string JobProblem(const FleetJob& j, int retries, const std::string& file)
+std::string JobProblem(const FleetJob& j, int, const std::string& file)
 {
     const TransferResult& r = j.transfer;
     if (!j.saveError.empty())
@@ -192,9 +192,8 @@ std::string JobProblem(const FleetJob& j, int retries, const std::string& file)
     std::vector<std::string> parts;
     if (j.outcome != FleetOutcome::Cancelled)
         parts.push_back(MessageText(r.messageId) + (r.detail.empty() ? "" : " (" + r.detail + ")"));
-    if (r.messageId == IDS_COMM_ERROR && j.outcome == FleetOutcome::Failed)
-        parts.push_back(Tr("the radio did not answer ", "电台未应答 ") + std::to_string(15 * (retries + 1)) +
-                        Tr(" handshake attempts", " 次握手"));
+    if (!r.dataPhase && r.handshakeFault != HandshakeFault::None && j.outcome == FleetOutcome::Failed)
+        parts.push_back(HandshakeFaultText(r, g_bChinese != 0));
     else if (r.dataPhase)
         parts.push_back(Tr("stopped after ", "停止于第 ") + std::to_string(r.frames) + Tr(" of ", " 帧, 共 ") +
                         std::to_string(r.framesTotal) + Tr(" frames", " 帧") +

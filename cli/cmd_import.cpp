@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
 #include "core/radio/CsvChannels.h"
 
@@ -64,14 +65,14 @@ int CmdImport(const std::vector<std::string>& argv)
     doc.Open(image, g_bChinese != 0);
     const ImportReport rep = ImportCsv(text, format, doc.grid, false, options);
     if (!rep.ok) {
-        Error(csvPath + ": " + rep.error);
+        Error(csvPath + ": " + EscapeControlBytes(rep.error));
         return kExitFailed;
     }
     for (const ImportIssue& issue : rep.issues)
         std::cerr << csvPath << ":" << issue.line << ": " << (issue.rejected ? "rejected: " : "changed: ")
-                  << issue.reason << "\n";
+                  << EscapeControlBytes(issue.reason) << "\n";
     for (const std::string& line : ImportSummaryLines(rep))
-        std::cerr << line << "\n";
+        std::cerr << EscapeControlBytes(line) << "\n";
     if (rep.rejected > 0 && !args.Has("--skip-bad")) {
         Error(csvPath + ": " + std::to_string(rep.rejected) + " row(s) rejected; " + datPath +
               " is unchanged (--skip-bad imports the other rows)");

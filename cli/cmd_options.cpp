@@ -1,4 +1,5 @@
 #include <cctype>
+#include <charconv>
 #include <iostream>
 
 #include "cli/Common.h"
@@ -40,6 +41,46 @@ std::string KeyList()
     for (const OptionControl& c : OptionControls())
         out += std::string(out.empty() ? "" : ", ") + c.key;
     return out;
+}
+
+// The values a list takes, as the dialog lists them; runs of whole numbers as "1 to 16".
+std::string ItemsText(const std::vector<std::string>& items)
+{
+    const auto number = [&](std::size_t i, int& v) {
+        const std::string& t = items[i];
+        return std::from_chars(t.data(), t.data() + t.size(), v).ptr == t.data() + t.size() && !t.empty();
+    };
+    std::string out;
+    for (std::size_t i = 0; i < items.size();) {
+        std::size_t j = i + 1;
+        int first = 0, v = 0;
+        if (number(i, first))
+            while (j < items.size() && number(j, v) && v == first + static_cast<int>(j - i))
+                ++j;
+        if (j - i < 4)
+            j = i + 1;
+        out += (out.empty() ? "" : ", ") + (j - i > 1 ? items[i] + " to " + items[j - 1] : items[i]);
+        i = j;
+    }
+    return out;
+}
+
+// --set help=: every key with its label and the values it takes.
+void PrintSettingsHelp()
+{
+    std::cout << "--set KEY=VALUE: KEY is the short name below or the label (English or Chinese, letter case\n"
+                 "ignored); VALUE one of the values listed (or the dialog's Chinese item).\n";
+    for (const OptionControl& c : OptionControls()) {
+        std::string values;
+        if (c.kind == OptionKind::Edit)
+            values = "up to " + std::to_string(mem::kPowerOnNameLen) +
+                     " characters of 0-9, A-Z, - and _ (lower case is taken as upper case); empty clears it";
+        else if (c.kind == OptionKind::Check)
+            values = "on or off (also 1 or 0, yes or no)";
+        else
+            values = ItemsText(OptionItems(c.id, false));
+        std::cout << "  " << PadRight(c.key, 19) << PadRight(c.labelEn, 19) << values << "\n";
+    }
 }
 
 // Applies one KEY=VALUE; throws UsageError for what the dialog could not set.
@@ -99,6 +140,11 @@ int CmdOptions(const std::vector<std::string>& argv)
     OptionFields fields = DecodeOptions(image);
 
     if (args.Has("--set")) {
+        for (const std::string& s : args.Values("--set"))
+            if (Lower(s.substr(0, s.find('='))) == "help") {
+                PrintSettingsHelp();
+                return kExitOk;
+            }
         for (const std::string& s : args.Values("--set"))
             ApplySetting(fields, s);
         // The dialog's OK: every field is written back, as shown.

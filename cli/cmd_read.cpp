@@ -53,13 +53,13 @@ public:
         Draw(now);
     }
     bool IsCancelled() override { return g_interrupted != 0; }
-    bool PromptRetry(int) override
+    bool PromptRetry(int, const TransferResult& sofar) override
     {
         if (m_nRetries <= 0)
             return false;
         --m_nRetries;
         EndLine();
-        std::cerr << "no answer from the radio; trying again (" << m_nRetries << " more series left)\n";
+        std::cerr << HandshakeFaultText(sofar, false) << "; trying again (" << m_nRetries << " more series left)\n";
         return true;
     }
     void Message(int, const std::string&) override {}  // the result carries it
@@ -150,8 +150,8 @@ bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
     std::string text = where + ": " + MessageText(r.messageId);
     if (!r.detail.empty())
         text += " (" + r.detail + ")";
-    if (r.messageId == IDS_COMM_ERROR)
-        text += "; the radio did not answer " + std::to_string(15 * (retries + 1)) + " handshake attempts";
+    if (!r.dataPhase && r.handshakeFault != HandshakeFault::None)
+        text += "; " + HandshakeFaultText(r, false);
     else if (r.messageId == IDS_PROGRAM_INTERRUPT)
         text += "; stopped after " + std::to_string(observer.Position()) + " blocks";
     Error(text);

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "cli/Common.h"
+#include "core/app/DisplayText.h"
 #include "core/link/Trace.h"
 
 namespace cli {
@@ -23,14 +24,14 @@ int CmdTrace(const std::vector<std::string>& argv)
     std::vector<TraceRecord> records;
     std::string error;
     if (!ParseTrace(in, records, error)) {
-        Error(path + ": " + error);
+        Error(path + ": " + EscapeControlBytes(error));
         return kExitFailed;
     }
     std::map<TraceFrameKind, int> count;
     for (const TraceFrame& f : DecodeTrace(records)) {
         ++count[f.kind];
         const char* who = f.kind == TraceFrameKind::Event ? "     " : f.fromRadio ? "radio" : "host ";
-        std::printf("%10.6f  %s  %s\n", f.seconds, who, DescribeTraceFrame(f).c_str());
+        std::printf("%10.6f  %s  %s\n", f.seconds, who, EscapeControlBytes(DescribeTraceFrame(f)).c_str());
     }
     std::cout << count[TraceFrameKind::EntryCode] << " entry code(s), " << count[TraceFrameKind::ReadRequest]
               << " read request(s), " << count[TraceFrameKind::ReadReply] << " read reply(ies), "

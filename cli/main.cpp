@@ -29,7 +29,7 @@ const std::vector<Command>& Commands()
          "                    KEY is the label or its short name (led, step, name, beep, ...),\n"
          "                    VALUE one of the items the dialog lists (name: up to 6 characters\n"
          "                    of 0-9 A-Z - _, lower case taken as upper case; beep: on or off).\n"
-         "                    The keys are listed by --set help=.\n"
+         "                    --set help= lists every key and the values it takes.\n"
          "  --json            print one JSON document instead: key, label and value of each\n"
          "                    setting (see README)\n"},
         {"export", CmdExport, "write the channels as CSV",

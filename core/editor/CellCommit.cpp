@@ -32,7 +32,7 @@ int CheckEntered(const EnteredFrequency& f)
 {
     if (!f.number)
         return kMsgFrequencyFormat;
-    if (!f.valid || !IsInBand(static_cast<std::int32_t>(f.units)))
+    if (!f.valid || !IsStorableFrequency(f.units) || !IsInBand(static_cast<std::int32_t>(f.units)))
         return kMsgOutOfRange;
     if (!IsOnStep(f.units))
         return kMsgStepError;
@@ -136,10 +136,19 @@ std::string BandRangesText(bool chinese)
 {
     const std::string vhf = "VHF " + LimitText(g_nVhfLow) + "-" + LimitText(g_nVhfHigh) + " MHz";
     const std::string uhf = "UHF " + LimitText(g_nUhfLow) + "-" + LimitText(g_nUhfHigh) + " MHz";
+    // Edit ranges read from a file may reach past what a record holds; the
+    // record's limits then decide, and the text must say so.
+    const auto beyond = [](std::int32_t low, std::int32_t high) {
+        return low < kStorableLowUnits || high > kStorableHighUnits + 1;
+    };
+    const bool clipped = beyond(g_nVhfLow, g_nVhfHigh) || beyond(g_nUhfLow, g_nUhfHigh);
     if (chinese)
-        return vhf + "，" + uhf + "（不含上限）";
-    return vhf + ", " + uhf + " (upper limits excluded)";
+        return vhf + "，" + uhf + "（不含上限）" + (clipped ? "；信道只能存储 10.00000 至 999.99999 MHz" : "");
+    return vhf + ", " + uhf + " (upper limits excluded)" +
+           (clipped ? "; a channel holds only 10.00000 to 999.99999 MHz" : "");
 }
+
+bool IsStorableFrequency(long long units) { return units >= kStorableLowUnits && units <= kStorableHighUnits; }
 
 bool IsOnStep(long long units)
 {

@@ -59,13 +59,22 @@ struct EnteredFrequency {
 };
 EnteredFrequency ParseEnteredFrequency(const std::string& text);
 
-// The refusal a typed frequency earns against the band limits in force:
+// What a channel record's eight BCD digits hold, whatever the band edit
+// ranges allow: 10.00000 to 999.99999 MHz in 10 Hz units (the first digit
+// pair 00 marks an empty record).
+inline constexpr long long kStorableLowUnits = 1000000;
+inline constexpr long long kStorableHighUnits = 99999999;
+bool IsStorableFrequency(long long units);
+
+// The refusal a typed frequency earns against the band limits in force and
+// the record's range (kMsgOutOfRange for either):
 // 0 when accepted, else kMsgFrequencyFormat, kMsgOutOfRange or kMsgStepError.
 int CheckFrequency(const std::string& text);
 
 // The band ranges in force, for the refusal messages of the window and the
 // import report: "VHF 136-174 MHz, UHF 400-520 MHz (upper limits excluded)",
-// or its Chinese form.
+// or its Chinese form; when a range reaches past what a record holds, the
+// record's 10.00000 to 999.99999 MHz follows.
 std::string BandRangesText(bool chinese);
 
 // True when the units lie on the 2.5 kHz or the 6.25 kHz raster.

@@ -59,7 +59,7 @@ public:
     void Range(int, int) override {}
     void Progress(int pos) override { m_fleet.SetProgress(m_index, base + pos); }
     bool IsCancelled() override { return m_fleet.m_bCancel; }
-    bool PromptRetry(int) override
+    bool PromptRetry(int, const TransferResult&) override
     {
         if (m_fleet.m_bCancel || retriesLeft <= 0)
             return false;

@@ -67,6 +67,40 @@ CTransferEngine::Step CTransferEngine::Fail(int id, std::string detail)
     return Step::Failed;
 }
 
+std::string HandshakeFaultText(const TransferResult& r, bool chinese)
+{
+    const char* en = nullptr;
+    const char* zh = nullptr;
+    switch (r.handshakeFault) {
+    case HandshakeFault::None: return {};
+    case HandshakeFault::NoAnswer:
+        en = "the radio did not answer the entry code";
+        zh = "电台未应答进入编程模式的代码";
+        break;
+    case HandshakeFault::WrongAnswer:
+        en = "the radio answered the entry code with other bytes than the acknowledgement (noise on the line?)";
+        zh = "电台对进入编程模式的代码的应答不是确认字节（线路干扰？）";
+        break;
+    case HandshakeFault::NoIdentification:
+        en = "the radio took the entry code, but its identification could not be read";
+        zh = "电台接受了进入编程模式的代码，但无法读取其识别码";
+        break;
+    case HandshakeFault::NoClosingAck:
+        en = "the radio sent its identification but did not acknowledge the end of the handshake";
+        zh = "电台发送了识别码，但未确认握手结束";
+        break;
+    case HandshakeFault::WrongClosingAck:
+        en = "the radio answered the end of the handshake with another byte than the acknowledgement (a slow "
+             "radio or noise on the line?)";
+        zh = "电台对握手结束的应答不是确认字节（电台反应慢或线路干扰？）";
+        break;
+    }
+    const std::string n = std::to_string(r.handshakeAttempts);
+    if (chinese)
+        return std::string(zh) + "（共尝试握手 " + n + " 次）";
+    return std::string(en) + " (" + n + (r.handshakeAttempts == 1 ? " handshake attempt)" : " handshake attempts)");
+}
+
 TransferResult CTransferEngine::Read(const std::string& portName, Image& image)
 {
     Image buffer = image;
@@ -114,6 +148,7 @@ CTransferEngine::Step CTransferEngine::Handshake()
         if (!PumpPasses(6, true))
             return Step::Cancelled;
         m_port.PurgeAbort();
+        ++m_result.handshakeAttempts;
 
         std::array<std::uint8_t, kEntryCodeSize> code{};
         code[0] = kStx;
@@ -131,6 +166,7 @@ CTransferEngine::Step CTransferEngine::Handshake()
 
         // Two chances for the acknowledgement of the entry code.
         bool entered = false;
+        bool answered = false;
         bool promptNow = false;
         for (int tries = 0; tries < 2 && !entered; ++tries) {
             std::uint8_t b = 0;
@@ -140,6 +176,7 @@ CTransferEngine::Step CTransferEngine::Handshake()
                     return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
                 break;
             }
+            answered = answered || got == 1;
             entered = got == 1 && b == kAck;
         }
 
@@ -157,6 +194,7 @@ CTransferEngine::Step CTransferEngine::Handshake()
             if (!ReadBytes(ident.data(), ident.size(), got)) {
                 if (m_port.IsLost())
                     return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
+                m_result.handshakeFault = HandshakeFault::NoIdentification;
                 promptNow = true;
             } else {
                 m_port.PurgeClear();
@@ -168,21 +206,26 @@ CTransferEngine::Step CTransferEngine::Handshake()
                 bool ok = ReadBytes(&b, 1, got);
                 if (!ok && m_port.IsLost())
                     return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
-                if (ok && got == 1 && b == kAck)
+                if (ok && got == 1 && b == kAck) {
+                    m_result.handshakeFault = HandshakeFault::None;
                     return Step::Ok;
+                }
+                m_result.handshakeFault =
+                    ok && got == 1 ? HandshakeFault::WrongClosingAck : HandshakeFault::NoClosingAck;
                 if (attempt > 5)
                     return Fail(IDS_PROGRAM_INTERRUPT);
                 ++attempt;
                 promptNow = true;
             }
         } else {
+            m_result.handshakeFault = answered ? HandshakeFault::WrongAnswer : HandshakeFault::NoAnswer;
             Sleep(2);
             ++attempt;
             promptNow = attempt > 15;
         }
 
         if (promptNow) {
-            if (!m_observer.PromptRetry(IDS_COMM_ERROR)) {
+            if (!m_observer.PromptRetry(IDS_COMM_ERROR, m_result)) {
                 m_result.messageId = IDS_COMM_ERROR;
                 return Step::Cancelled;
             }

@@ -10,6 +10,7 @@
 #include "core/link/SerialPort.h"
 #include "core/radio/Image.h"
 
+struct TransferResult;
 
 // Called from the thread that runs the engine.
 class ITransferObserver {
@@ -22,13 +23,24 @@ public:
     // A handshake attempt begins: 1, 2, ... (back to 1 after a Retry).
     virtual void Attempt(int) {}
     virtual bool IsCancelled() = 0;
-    // Message textId with Retry and Cancel; true for Retry.
-    virtual bool PromptRetry(int textId) = 0;
+    // Message textId with Retry and Cancel; true for Retry. `sofar` tells what
+    // the handshake came to (HandshakeFaultText).
+    virtual bool PromptRetry(int textId, const TransferResult& sofar) = 0;
     // Message textId with OK; detail is extra text (the device and the reason), may be "".
     virtual void Message(int textId, const std::string& detail) = 0;
 };
 
 enum class TransferOutcome { Completed, Cancelled, Failed };
+
+// How the last handshake attempt went wrong.
+enum class HandshakeFault {
+    None,
+    NoAnswer,          // nothing came back to the entry code
+    WrongAnswer,       // the entry code was answered, but not with the acknowledgement
+    NoIdentification,  // the entry code was taken, the identification could not be read
+    NoClosingAck,      // identification exchanged, its end not acknowledged
+    WrongClosingAck,   // ... answered with another byte (a slow radio's late bytes, noise)
+};
 
 struct TransferResult {
     TransferOutcome outcome = TransferOutcome::Failed;
@@ -42,8 +54,17 @@ struct TransferResult {
     int bytes = 0;
     int framesTotal = 0;
     int bytesTotal = 0;
+    // Entry codes sent, over every series of attempts, and how the last
+    // attempt failed (None once the radio is in programming mode).
+    int handshakeAttempts = 0;
+    HandshakeFault handshakeFault = HandshakeFault::None;
     bool Completed() const { return outcome == TransferOutcome::Completed; }
 };
+
+// What the handshake came to, for the window's and the tool's messages:
+// "the radio did not answer the entry code (15 handshake attempts)", or its
+// Chinese; "" when the handshake did not fail.
+std::string HandshakeFaultText(const TransferResult& r, bool chinese);
 
 class CTransferEngine {
 public:

@@ -20,6 +20,10 @@ const char* const kChineseHeadings[kGridCols] = {
 int BcdValue(std::uint8_t b) { return 10 * (b >> 4) + (b & 0x0F); }
 std::uint8_t ToBcd(int v) { return static_cast<std::uint8_t>(16 * (v / 10) + v % 10); }
 
+// A record without a receive frequency it could hold (DecodeFrequency gives
+// none) is an empty channel, saved all 0xFF.
+bool IsEmptyRecord(const std::uint8_t* rec) { return DecodeFrequency(rec).empty(); }
+
 }  // namespace
 
 std::uint8_t EncodeNameChar(unsigned char c)
@@ -81,6 +85,10 @@ std::string DecodeFrequency(const std::uint8_t* bcd4)
     long n = 0;
     for (int i = 3; i >= 0; --i)
         n = 100 * n + BcdValue(bcd4[i]);
+    // Nibbles above 9 can read 1000 MHz or more, which eight BCD digits cannot
+    // store again: shown and saved as absent, not as a different frequency.
+    if (n > 99999999)
+        return {};
     return UnitsToFrequencyText(n);
 }
 
@@ -146,7 +154,7 @@ void DecodeChannels(const Image& image, ITextGrid& grid, bool chinese)
     for (int n = 0; n < mem::kChannelCount; ++n) {
         const int row = n + 1;
         const std::uint8_t* rec = image.data() + mem::kChannelBase + mem::kChannelSize * n;
-        if (rec[3] == 0x00 || rec[3] == 0xFF) {
+        if (IsEmptyRecord(rec)) {
             // An empty channel hides its name even when the name bytes hold one.
             for (int col = kColRxFreq; col <= kColName; ++col)
                 grid.SetTextMatrix(row, col, "");
@@ -183,13 +191,14 @@ void EncodeChannels(const ITextGrid& grid, Image& image)
     for (int n = 0; n < mem::kChannelCount; ++n) {
         const int row = n + 1;
         std::uint8_t* rec = image.data() + mem::kChannelBase + mem::kChannelSize * n;
-        const std::string rx = grid.TextMatrix(row, kColRxFreq);
-        if (rx.empty()) {
-            // The name bytes stay: an empty channel never shows them.
+        EncodeFrequency(grid.TextMatrix(row, kColRxFreq), rec);
+        if (IsEmptyRecord(rec)) {
+            // No receive frequency, or none a record holds: the whole record
+            // is emptied, never half written. The name bytes stay: an empty
+            // channel never shows them.
             std::memset(rec, 0xFF, mem::kChannelSize);
             continue;
         }
-        EncodeFrequency(rx, rec);
         EncodeFrequency(grid.TextMatrix(row, kColTxFreq), rec + 4);
         EncodeTone(grid.TextMatrix(row, kColRxTone), rec[8], rec[9]);
         EncodeTone(grid.TextMatrix(row, kColTxTone), rec[10], rec[11]);

@@ -18,12 +18,15 @@ std::string GridRowLabel(int row);
 void FillGridLabels(ITextGrid& grid, bool chinese);
 
 // Decoding and encoding of single fields (also used by the CSV import/export).
-std::string DecodeFrequency(const std::uint8_t* bcd4);            // "" when absent
+// "" when absent, and for nibbles reading 1000 MHz or more.
+std::string DecodeFrequency(const std::uint8_t* bcd4);
 void EncodeFrequency(const std::string& text, std::uint8_t* bcd4);
 std::string DecodeTone(std::uint8_t low, std::uint8_t high, bool chinese);
 void EncodeTone(const std::string& text, std::uint8_t& low, std::uint8_t& high);
 
-// Channel records 0..199 and names into rows 1..200, columns 1..9.
+// Channel records 0..199 and names into rows 1..200, columns 1..9. A record
+// without a receive frequency (DecodeFrequency "") is an empty row.
 void DecodeChannels(const Image& image, ITextGrid& grid, bool chinese);
 // Rows 1..200 back into the records and names; kept bits and bytes survive.
+// A row whose receive frequency no record holds is written all 0xFF.
 void EncodeChannels(const ITextGrid& grid, Image& image);

@@ -93,6 +93,20 @@ std::string CsvField(const std::string& text)
     return out;
 }
 
+namespace {
+bool StartsFormula(const std::string& text, std::size_t at)
+{
+    return text.size() > at && (text[at] == '-' || text[at] == '+' || text[at] == '=' || text[at] == '@');
+}
+}  // namespace
+
+std::string FormulaSafeText(const std::string& text) { return StartsFormula(text, 0) ? "'" + text : text; }
+
+std::string TextFromSafeField(const std::string& field)
+{
+    return !field.empty() && field[0] == '\'' && StartsFormula(field, 1) ? field.substr(1) : field;
+}
+
 std::string CsvLine(const std::vector<std::string>& fields)
 {
     std::string out;

@@ -23,5 +23,11 @@ CsvDocument ParseCsv(const std::string& text);
 // A field quoted when it holds a comma, a quote, CR or LF, or begins or ends
 // with a space (which readers would otherwise be free to trim).
 std::string CsvField(const std::string& text);
+// A free text (a channel name) as a spreadsheet must not read it: one that
+// begins with '-', '+', '=' or '@' would be taken for a formula, so it gets a
+// leading apostrophe, which spreadsheets show as text. TextFromSafeField takes
+// that apostrophe off again, so an export imports as the names it holds.
+std::string FormulaSafeText(const std::string& text);
+std::string TextFromSafeField(const std::string& field);
 // Fields joined by commas, ended with CRLF.
 std::string CsvLine(const std::vector<std::string>& fields);

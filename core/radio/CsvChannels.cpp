@@ -190,6 +190,7 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
             }
             continue;
         }
+        ch.name = TextFromSafeField(ch.name);  // as the export protected it from spreadsheets
         if (line == CsvLayoutReader::Line::Refused) {
             reject(row, why, kind);
             continue;

@@ -53,7 +53,7 @@ std::vector<std::string> ChirpRow(const ITextGrid& grid, int row, ChirpPower pow
     const long long rx = ParseEnteredFrequency(cell(kColRxFreq)).units;
     const std::string txText = cell(kColTxFreq);
     f[0] = std::to_string(row - 1);
-    f[1] = cell(kColName);
+    f[1] = FormulaSafeText(cell(kColName));
     f[2] = MHz6(rx);
     long long tx = rx;
     if (txText.empty()) {

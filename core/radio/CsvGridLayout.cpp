@@ -101,7 +101,8 @@ std::string GridToCsv(const ITextGrid& grid)
     std::vector<std::string> fields(kGridCols);
     for (int row = 0; row < kGridRows; ++row) {
         for (int col = 0; col < kGridCols; ++col)
-            fields[col] = grid.TextMatrix(row, col);
+            fields[col] =
+                row > 0 && col == kColName ? FormulaSafeText(grid.TextMatrix(row, col)) : grid.TextMatrix(row, col);
         out += CsvLine(fields);
     }
     return out;

@@ -1,7 +1,9 @@
 #include "core/radio/OptionFields.h"
 
+#include <algorithm>
 #include <string>
 
+#include "core/app/DisplayText.h"
 #include "core/radio/ChannelCodec.h"
 
 namespace {
@@ -117,7 +119,8 @@ PowerOnNameCheck CheckPowerOnName(const std::string& text)
     int chars = 0;
     for (std::size_t i = 0; i < text.size(); ++chars) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        // A byte that is no valid UTF-8 counts as one character of its own.
+        const std::size_t len = std::max<std::size_t>(Utf8SequenceLength(text, i), 1);
         std::string c = text.substr(i, len);
         i += len;
         if (len == 1 && lead >= 'a' && lead <= 'z')
@@ -135,9 +138,10 @@ std::string PowerOnNameRefusal(const PowerOnNameCheck& check)
     const std::string takes = "takes up to " + std::to_string(mem::kPowerOnNameLen) +
                               " characters of 0-9, A-Z, - and _ (lower case is taken as upper case)";
     if (!check.refused.empty())
-        return "Power-on Name cannot hold \"" + check.refused + "\" (in \"" + check.name + "\"): it " + takes;
+        return "Power-on Name cannot hold \"" + EscapeControlBytes(check.refused) + "\" (in \"" +
+               EscapeControlBytes(check.name) + "\"): it " + takes;
     if (check.tooLong)
-        return "Power-on Name \"" + check.name + "\" is too long: it " + takes;
+        return "Power-on Name \"" + EscapeControlBytes(check.name) + "\" is too long: it " + takes;
     return {};
 }
 

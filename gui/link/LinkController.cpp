@@ -51,7 +51,7 @@ CLinkController::CLinkController(CProgramView* view) : QObject(view), m_pView(vi
     cb.range = [this](int lower, int upper) { OnRange(lower, upper); };
     cb.progress = [this](int pos) { OnProgress(pos); };
     cb.attempt = [this](int attempt) { OnAttempt(attempt); };
-    cb.prompt = [this](int id) { OnPrompt(id); };
+    cb.prompt = [this](int id, const TransferResult& sofar) { OnPrompt(id, sofar); };
     cb.finished = [this](const TransferReport& report) { OnFinished(report); };
     m_pWorker = std::make_unique<CTransferWorker>(this, std::move(cb));
 }
@@ -233,7 +233,7 @@ void CLinkController::OnAttempt(int attempt)
         m_pProcessDlg->SetAttempt(attempt);
 }
 
-void CLinkController::OnPrompt(int textId)
+void CLinkController::OnPrompt(int textId, const TransferResult& sofar)
 {
     // The user has already said stop: the question would only be in the way.
     if (m_bStopping) {
@@ -246,6 +246,9 @@ void CLinkController::OnPrompt(int textId)
     // with it if the view were closed while the box is up.
     r.parent = MainWindow();
     r.text = LoadStringRes(textId);
+    // What the radio did, so that "check the connections" is not the only clue.
+    if (sofar.handshakeFault != HandshakeFault::None)
+        r.text += QLatin1Char('\n') + QString::fromStdString(HandshakeFaultText(sofar, g_bChinese != 0));
     r.buttons = QMessageBox::Retry | QMessageBox::Cancel;
     r.icon = QMessageBox::Warning;
     const bool retry = AppMessageBox(r) == QMessageBox::Retry;
@@ -342,6 +345,8 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
         if (r.outcome == TransferOutcome::Failed) {
             m.text = LoadStringRes(r.messageId);
             m.detail = QString::fromStdString(r.detail);
+            if (!r.dataPhase && r.handshakeFault != HandshakeFault::None)
+                m.text += QLatin1Char('\n') + QString::fromStdString(HandshakeFaultText(r, g_bChinese != 0));
             if (backup) {
                 if (!m.detail.isEmpty())
                     m.detail += QLatin1Char('\n');

@@ -53,7 +53,7 @@ private:
     void OnRange(int lower, int upper);
     void OnProgress(int pos);
     void OnAttempt(int attempt);
-    void OnPrompt(int textId);
+    void OnPrompt(int textId, const TransferResult& sofar);
     void OnFinished(const TransferReport& report);
     void OnCancelRequested();
     // Tells how the job ended; returns the status bar's text.

@@ -155,11 +155,11 @@ public:
         });
     }
     bool IsCancelled() override { return m_job->cancel.load(); }
-    bool PromptRetry(int textId) override
+    bool PromptRetry(int textId, const TransferResult& sofar) override
     {
-        return m_job->Ask(m_job, [textId](CTransferWorker::Callbacks& cb) {
+        return m_job->Ask(m_job, [textId, sofar](CTransferWorker::Callbacks& cb) {
             if (cb.prompt)
-                cb.prompt(textId);
+                cb.prompt(textId, sofar);
         });
     }
     // A failure ends the transfer: its message goes out with the result, where

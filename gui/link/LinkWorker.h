@@ -52,7 +52,8 @@ public:
         std::function<void(int lower, int upper)> range;
         std::function<void(int pos)> progress;
         std::function<void(int attempt)> attempt;  // a handshake attempt begins
-        std::function<void(int textId)> prompt;    // Retry / Cancel
+        // Retry / Cancel; `sofar` tells what the handshake came to.
+        std::function<void(int textId, const TransferResult& sofar)> prompt;
         std::function<void(const TransferReport& report)> finished;
     };
 

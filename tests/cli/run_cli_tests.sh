@@ -181,6 +181,16 @@ same_file "$T/opt.dat" "$T/opt-before.dat"
 case_ "options --set name too long" 2 "$PT" options "$T/opt.dat" --set name=ABCDEFG; err_has "up to 6 characters"
 same_file "$T/opt.dat" "$T/opt-before.dat"
 case_ "options missing file" 1 "$PT" options "$T/missing.dat"; err_has "$T/missing.dat"
+case_ "options --set help=" 0 "$PT" options "$T/opt.dat" --set help=
+[[ $(grep -c '^  [a-z-]* ' "$T/out") -eq 19 ]] || fail "--set help= lists $(grep -c '^  [a-z-]* ' "$T/out") keys"
+out_has "squelch            Squelch Level      0 to 9"; out_has "call-tone          Call Tone          Off, 1 to 8, 1750"
+out_has "name               Power-on Name      up to 6 characters of 0-9, A-Z, - and _"
+same_file "$T/opt.dat" "$T/opt-before.dat"
+for bad in "AB,CD" "ÄB" $'A\x1b[2J'; do
+  case_ "options --set name=$bad" 2 "$PT" options "$T/opt.dat" --set "name=$bad"; err_has "cannot hold"
+  grep -q $'\x1b' "$T/err" && fail "a raw ESC reaches the terminal"
+  same_file "$T/opt.dat" "$T/opt-before.dat"
+done
 
 # ---- export / import round trips ------------------------------------------------
 for fmt in grid chirp; do
@@ -262,6 +272,29 @@ case_ "import the watts export" 0 "$PT" import "$T/watts.csv" "$T/watts.dat" --f
 cmp -s <("$PT" export "$T/watts.dat" --format chirp) <("$PT" export "$T/club.dat" --format chirp) ||
   fail "the watts export does not import as the same channels"
 case_ "--power with the grid layout" 2 "$PT" export "$T/club.dat" --power watts; err_has "--format chirp"
+
+# Escape sequences in a CSV are shown escaped, never sent to the terminal.
+printf 'Location,Name,Frequency\n0,A\033[31mB\302\233,146.52\n1,\377,146.52\n' >"$T/esc.csv"
+case_ "import notes escape control bytes" 0 "$PT" import "$T/esc.csv" "$T/target.dat" --format chirp
+err_has 'name "A\x1b[31mB\xc2\x9b" is stored as "A"'; err_has 'name "\xff" is stored as ""'
+LC_ALL=C grep -q $'[\x1b\x9b\xff]' "$T/err" && fail "raw control bytes reach the terminal"
+
+# Edit ranges a file may carry (VHF 0-1065 MHz) do not let in what a record cannot hold.
+cp "$T/new.dat" "$T/wide.dat"
+printf '\x00\xa6\x04' | dd of="$T/wide.dat" bs=1 seek=$((0x1FF0)) conv=notrunc status=none
+printf ',Rx Frequency,Tx Frequency,Rx Tone,Tx Tone,Power,Cha Lock,Scan Add,Bandwidth,Cha Name\nPr,0,,,,,,,,\n1,5,,,,,,,,\n2,1000,,,,,,,,\n3,999.9975,9.9975,,,,,,,\n4,999.9975,,,,,,,,-AB\n' >"$T/wide.csv"
+case_ "import refuses what a record cannot hold" 1 "$PT" import "$T/wide.csv" "$T/wide.dat"
+for line in 2 3 4 5; do err_has "wide.csv:$line: rejected:"; done
+err_has "a channel holds only 10.00000 to 999.99999 MHz"
+case_ "import the storable rows" 0 "$PT" import "$T/wide.csv" "$T/wide.dat" --skip-bad; out_has "imported 1 channel(s)"
+# Its own export, in both layouts, imports back to the same file.
+for fmt in grid chirp; do
+  "$PT" export "$T/wide.dat" --format $fmt -o "$T/wide-$fmt.csv"
+  grep -q "'-AB" "$T/wide-$fmt.csv" || fail "$fmt export leaves \"-AB\" to be read as a formula"
+  cp "$T/new.dat" "$T/wide-$fmt.dat"; printf '\x00\xa6\x04' | dd of="$T/wide-$fmt.dat" bs=1 seek=$((0x1FF0)) conv=notrunc status=none
+  case_ "re-import own $fmt export" 0 "$PT" import "$T/wide-$fmt.csv" "$T/wide-$fmt.dat" --format $fmt
+  same_file "$T/wide-$fmt.dat" "$T/wide.dat"
+done
 
 # ---- transfers ------------------------------------------------------------------
 start_radio radio --image "$SAMPLE" --save "$T/radio-saved.dat"
@@ -364,8 +397,15 @@ err_has "Communication Error"; err_has "15 handshake attempts"
 absent "$T/silent.dat"
 (( $(date +%s) - start < 30 )) || fail "the silent radio took too long"
 case_ "silent radio, one retry" 1 "$PT" read --port "$T/silent" -o "$T/silent.dat" --retries 1
-err_has "trying again"; err_has "30 handshake attempts"
+err_has "the radio did not answer the entry code (15 handshake attempts); trying again"
+err_has "the radio did not answer the entry code (30 handshake attempts)"
 stop_radio silent
+# A radio that fails the end of the handshake is asked once, and the message says so.
+start_radio nofinal --fault no-final-ack
+case_ "radio without the closing acknowledgement" 1 "$PT" read --port "$T/nofinal" -o "$T/nofinal.dat"
+err_has "did not acknowledge the end of the handshake (1 handshake attempt)"
+grep -q "15 handshake attempts" "$T/err" && fail "claims 15 attempts after one"
+stop_radio nofinal
 # ---- many radios at once -------------------------------------------------------
 # wait_for FILE TEXT [N]: until FILE holds TEXT on N lines (default 1; at most 20 s).
 wait_for() {

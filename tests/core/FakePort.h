@@ -22,7 +22,8 @@ public:
     CRadioProtocol radio;
     bool failOpen = false;
     int loseAtFrame = -1;  // the line vanishes when this data frame is sent
-    int opens = 0, closes = 0, purgeClears = 0, purgeAborts = 0;
+    int noiseAtRead = -1;  // this read (from 1) gets one noise byte instead of the radio's answer
+    int opens = 0, closes = 0, purgeClears = 0, purgeAborts = 0, reads = 0;
     std::vector<WriteCall> writes;
     long long pendingSleepUs = 0;
 
@@ -51,6 +52,10 @@ public:
         EXPECT_TRUE(open);
         if (lost)
             return false;
+        if (++reads == noiseAtRead) {
+            buf[got++] = 0x4D;
+            return true;
+        }
         while (got < n && !rx.empty()) {
             buf[got++] = rx.front();
             rx.pop_front();

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "core/editor/CellCommit.h"
 #include "core/radio/Bands.h"
+#include "core/radio/ChannelCodec.h"
 #include "core/radio/TextGrid.h"
 #include "tests/support/TestEnv.h"
 
@@ -160,6 +162,59 @@ TEST_F(CellCommitTest, BandRangesTextShowsTheLimitsInForce)
     g_nUhfLow = 43012500;
     EXPECT_EQ(BandRangesText(false), "VHF 136-174 MHz, UHF 430.125-520 MHz (upper limits excluded)");
     EXPECT_EQ(BandRangesText(true), "VHF 136-174 MHz，UHF 430.125-520 MHz（不含上限）");
+}
+
+TEST_F(CellCommitTest, OnlyWhatARecordHoldsIsAcceptedWhateverTheBands)
+{
+    // A file's edit ranges may span 0 to 1665 MHz; a record holds 10 to 999.99999.
+    g_nVhfLow = 0;
+    g_nVhfHigh = 166500000;
+    const struct {
+        const char* typed;
+        int message;
+    } cases[] = {
+        {"10", 0},  {"999.9975", 0}, {"9.9975", kMsgOutOfRange}, {"5", kMsgOutOfRange}, {"0", kMsgOutOfRange},
+        {"0,0", kMsgOutOfRange}, {"-0", kMsgOutOfRange}, {"1000", kMsgOutOfRange}, {"1200", kMsgOutOfRange},
+        {"k", kMsgFrequencyFormat},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CheckFrequency(c.typed), c.message) << c.typed;
+        EXPECT_EQ(Commit(30, kColRxFreq, c.typed).messageId, c.message) << c.typed;
+        FillRow(31, kChannel);
+        EXPECT_EQ(Commit(31, kColTxFreq, c.typed).messageId, c.message) << c.typed;
+    }
+    EXPECT_EQ(BandRangesText(false), "VHF 0-1665 MHz, UHF 400-520 MHz (upper limits excluded); a channel holds only "
+                                     "10.00000 to 999.99999 MHz");
+    EXPECT_NE(BandRangesText(true).find("10.00000 至 999.99999 MHz"), std::string::npos);
+}
+
+TEST_F(CellCommitTest, WhatIsAcceptedIsWhatIsStoredOnTheRaster)
+{
+    // Edit ranges wider than a record, and texts near the limits of the form.
+    g_nVhfLow = 0;
+    g_nVhfHigh = 166500000;
+    std::vector<std::string> typed = {"146.940006", "146.9400060", "146.94000000001", "146.94001", "146,94",
+                                      "0146.940000", "999.99999", "999.9975", "10.0025", "9.99999"};
+    std::mt19937 rng(5);
+    const char alphabet[] = "0123456789.,05";
+    for (int k = 0; k < 3000; ++k) {
+        std::string t;
+        for (int n = 1 + static_cast<int>(rng() % 12); n > 0; --n)
+            t += alphabet[rng() % (sizeof alphabet - 1)];
+        typed.push_back(t);
+    }
+    for (const std::string& t : typed) {
+        if (Commit(40, kColRxFreq, t).stopped)
+            continue;
+        const std::string stored = grid.TextMatrix(40, kColRxFreq);
+        const EnteredFrequency f = ParseEnteredFrequency(stored);
+        EXPECT_TRUE(IsOnStep(f.units) && IsStorableFrequency(f.units)) << t << " -> " << stored;
+        EXPECT_EQ(ParseEnteredFrequency(t).units, f.units) << t;
+        std::uint8_t bcd[4];
+        EncodeFrequency(stored, bcd);
+        EXPECT_EQ(DecodeFrequency(bcd), stored) << t;
+    }
+    EXPECT_EQ(CheckFrequency("146.940006"), kMsgFrequencyFormat);
 }
 
 TEST_F(CellCommitTest, ReceiveFrequencyOfExistingChannelChangesOnlyColumnOne)

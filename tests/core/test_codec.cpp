@@ -89,6 +89,35 @@ TEST(ChannelCodec, EmptyRecordsAndAbsentTx)
     EXPECT_EQ(Bytes(Record(image, 6) + 13, 3), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
+TEST(ChannelCodec, RecordsWithoutAStorableRxAreEmptyAndSavedAllFF)
+{
+    // Read from a file: nibbles reading 1000 MHz or more.
+    for (std::uint32_t rx : {0xA0000000u, 0x9A000000u, 0xFE999999u, 0x99FF0000u, 0x9999F000u}) {
+        Image image = FilledImage(0xFF);
+        std::vector<std::uint8_t> rec = kExampleRecord;
+        for (int i = 0; i < 4; ++i)
+            rec[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(rx >> (8 * i));
+        SetBytes(Record(image, 3), rec);
+        SetBytes(Name(image, 3), {10, 11});
+        CTextGrid grid;
+        DecodeChannels(image, grid, false);
+        EXPECT_EQ(RowTexts(grid, 4), std::vector<std::string>(9, "")) << std::hex << rx;
+        EncodeChannels(grid, image);
+        EXPECT_EQ(Bytes(Record(image, 3), 16), std::vector<std::uint8_t>(16, 0xFF)) << std::hex << rx;
+        EXPECT_EQ(Bytes(Name(image, 3), 2), (std::vector<std::uint8_t>{10, 11}));
+    }
+    // Put in the grid by other means: a receive frequency no record holds.
+    for (const char* rx : {"5.00000", "0.00000", "1000.00000", "1200.00000", "-145.12500", "k"}) {
+        Image image = FilledImage(0xFF);
+        SetBytes(Record(image, 0), kExampleRecord);
+        CTextGrid grid;
+        DecodeChannels(image, grid, false);
+        grid.SetTextMatrix(1, kColRxFreq, rx);
+        EncodeChannels(grid, image);
+        EXPECT_EQ(Bytes(Record(image, 0), 16), std::vector<std::uint8_t>(16, 0xFF)) << rx;
+    }
+}
+
 TEST(ChannelCodec, ClearingRxKeepsTheNameBytesHidden)
 {
     Image image = FilledImage(0xFF);
@@ -131,6 +160,8 @@ TEST(ChannelCodec, FrequencyFields)
     EXPECT_EQ(DecodeFrequency(odd), "20.50000");
     const std::uint8_t absent[4] = {0x00, 0x25, 0x51, 0xFF};
     EXPECT_EQ(DecodeFrequency(absent), "");
+    const std::uint8_t beyond[4] = {0x00, 0x00, 0xA0, 0x99};  // would read 1001 MHz
+    EXPECT_EQ(DecodeFrequency(beyond), "");
 }
 
 TEST(ChannelCodec, ToneListOrderAndCodes)
@@ -389,7 +420,11 @@ TEST(ChannelCodec, ArbitraryBytesOnlyChangeWhereTheCodecWrites)
         std::vector<bool> writable(kImageSize, false);
         for (int n = 0; n < mem::kChannelCount; ++n) {
             const std::size_t rec = static_cast<std::size_t>(16 * n);
-            const bool empty = original[rec + 3] == 0x00 || original[rec + 3] == 0xFF;
+            // Nibbles reading 1000 MHz or more are no frequency a record holds either.
+            long long units = 0;
+            for (int i = 3; i >= 0; --i)
+                units = 100 * units + 10 * (original[rec + i] >> 4) + (original[rec + i] & 0x0F);
+            const bool empty = original[rec + 3] == 0x00 || original[rec + 3] == 0xFF || units > 99999999;
             for (std::size_t i = 0; i < (empty ? 16u : 13u); ++i)
                 writable[rec + i] = true;
             if (empty) {

@@ -4,6 +4,7 @@
 #include <random>
 #include <sstream>
 
+#include "core/app/DisplayText.h"
 #include "core/radio/Bands.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/CsvChannels.h"
@@ -174,7 +175,7 @@ TEST_F(CsvTest, GridLayoutIsEveryCellOfTheGrid)
         EXPECT_EQ(doc.records[row].line, row + 1);
         ASSERT_EQ(doc.records[row].fields.size(), 10u);
         for (int col = 0; col < 10; ++col)
-            EXPECT_EQ(doc.records[row].fields[col], g.TextMatrix(row, col));
+            EXPECT_EQ(TextFromSafeField(doc.records[row].fields[col]), g.TextMatrix(row, col));
     }
     EXPECT_EQ(doc.records[0].fields[1], "Rx Frequency");
     EXPECT_EQ(doc.records[1].fields[0], "Pr");
@@ -204,6 +205,54 @@ TEST_F(CsvTest, ExportThenImportGivesBackTheSameChannelsInBothLayouts)
             }
         }
     }
+}
+
+TEST_F(CsvTest, NamesASpreadsheetWouldTakeForFormulasAreProtectedAndImportAsThemselves)
+{
+    const std::vector<std::string> names = {"-AB", "-", "--_9", "A-B", "'AB", "+1", "=A", "@B"};
+    CTextGrid shown;
+    FillGridLabels(shown, false);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        SetRow(shown, static_cast<int>(i) + 1, {"145.12500", "", "None", "None", "High", "Lock", "Yes", "Wide",
+                                                names[i]});
+    for (CsvFormat format : {CsvFormat::Grid, CsvFormat::Chirp}) {
+        const std::string csv = format == CsvFormat::Grid ? GridToCsv(shown) : GridToChirpCsv(shown);
+        const CsvDocument doc = ParseCsv(csv);
+        ASSERT_TRUE(doc.ok);
+        for (const CsvRecord& rec : doc.records)
+            for (const std::string& field : rec.fields)
+                EXPECT_TRUE(field.empty() || std::string("-+=@").find(field[0]) == std::string::npos)
+                    << "line " << rec.line << ": " << field;
+        CTextGrid back;
+        const ImportReport rep = ImportCsv(csv, format, back, false);
+        ASSERT_TRUE(rep.ok) << rep.error;
+        // The names the radio can store come back as they were.
+        for (int row = 1; row <= 5; ++row)
+            EXPECT_EQ(back.TextMatrix(row, kColName), row == 5 ? "" : names[static_cast<std::size_t>(row) - 1]);
+    }
+    EXPECT_EQ(TextFromSafeField("'AB"), "'AB");
+    EXPECT_EQ(TextFromSafeField("'=A"), "=A");
+}
+
+TEST(DisplayText, ControlAndInvalidBytesAreShownEscaped)
+{
+    const struct {
+        std::string raw, shown;
+    } cases[] = {
+        {"plain 146.52 -_", "plain 146.52 -_"},
+        {"A\x1b[31mB", "A\\x1b[31mB"},                 // ESC
+        {std::string("N\0x", 3), "N\\x00x"},           // NUL
+        {"t\tr\rn\n\x7f", "t\\x09r\\x0dn\\x0a\\x7f"},
+        {"\xc2\x9b" "2J", "\\xc2\\x9b2J"},            // CSI as a C1 control
+        {"\xe6\x97\xa0\xc3\x84", "\xe6\x97\xa0\xc3\x84"},  // Chinese and Latin letters stay
+        {"\xff\xfe", "\\xff\\xfe"},                   // never UTF-8
+        {"\xe6\x97", "\\xe6\\x97"},                   // cut short
+        {"\xc0\xaf", "\\xc0\\xaf"},                   // overlong "/"
+        {"\xed\xa0\x80", "\\xed\\xa0\\x80"},        // surrogate
+        {"\xf4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"},  // past U+10FFFF
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EscapeControlBytes(c.raw), c.shown) << c.shown;
 }
 
 TEST_F(CsvTest, ImportAppliesTheEditingRulesRowByRow)

@@ -23,6 +23,7 @@ public:
     int pumps = 0;
     int cancelAtPump = -1;  // IsCancelled turns true from this pump pass on
     std::vector<int> prompts;
+    std::vector<std::string> promptTexts;  // what the handshake came to, at each prompt
     std::vector<bool> answers;  // answers to successive prompts; Cancel when run out
     std::vector<std::pair<int, std::string>> messages;
     std::vector<int> attempts;
@@ -32,9 +33,10 @@ public:
     void Attempt(int n) override { attempts.push_back(n); }
     void Pump() override { ++pumps; }
     bool IsCancelled() override { return cancelAtPump >= 0 && pumps >= cancelAtPump; }
-    bool PromptRetry(int id) override
+    bool PromptRetry(int id, const TransferResult& sofar) override
     {
         prompts.push_back(id);
+        promptTexts.push_back(HandshakeFaultText(sofar, false));
         std::size_t k = prompts.size() - 1;
         return k < answers.size() && answers[k];
     }
@@ -269,6 +271,67 @@ TEST(LinkEngine, MissingFinalAckWithCounterAtMostFivePromptsAndRetryRecovers)
     EXPECT_EQ(r.obs.prompts, std::vector<int>{IDS_COMM_ERROR});
     EXPECT_TRUE(r.obs.messages.empty());
     EXPECT_EQ(img, Pattern());
+}
+
+TEST(LinkEngine, HandshakeFailuresSayWhatHappenedAndHowManyAttemptsWereMade)
+{
+    struct Case {
+        const char* name;
+        RadioFaults faults;
+        int noiseAtRead;
+        std::vector<bool> answers;  // to the prompts
+        HandshakeFault fault;
+        int attempts;
+        const char* text;
+    };
+    RadioFaults silent, garbage, noFinal, lateFinal;
+    silent.silent = true;
+    garbage.garbage = true;
+    noFinal.missingFinalAcks = INT_MAX;
+    lateFinal.ignoreEntryCodes = 2;
+    lateFinal.missingFinalAcks = INT_MAX;
+    const Case cases[] = {
+        {"silent", silent, -1, {}, HandshakeFault::NoAnswer, 15,
+         "the radio did not answer the entry code (15 handshake attempts)"},
+        {"silent, one retry", silent, -1, {true}, HandshakeFault::NoAnswer, 30,
+         "the radio did not answer the entry code (30 handshake attempts)"},
+        {"noise", garbage, -1, {}, HandshakeFault::WrongAnswer, 15,
+         "the radio answered the entry code with other bytes than the acknowledgement (noise on the line?) (15 "
+         "handshake attempts)"},
+        {"no closing ack", noFinal, -1, {}, HandshakeFault::NoClosingAck, 1,
+         "the radio sent its identification but did not acknowledge the end of the handshake (1 handshake attempt)"},
+        {"no closing ack after two unanswered", lateFinal, -1, {true}, HandshakeFault::NoClosingAck, 4,
+         "the radio sent its identification but did not acknowledge the end of the handshake (4 handshake "
+         "attempts)"},
+        // Reads: the entry code's acknowledgement, the identification, then the closing one.
+        {"late or noisy closing byte", {}, 3, {}, HandshakeFault::WrongClosingAck, 1,
+         "the radio answered the end of the handshake with another byte than the acknowledgement (a slow radio or "
+         "noise on the line?) (1 handshake attempt)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig r;
+        r.port.radio.SetFaults(c.faults);
+        r.port.noiseAtRead = c.noiseAtRead;
+        r.obs.answers = c.answers;
+        Image img = Before();
+        const TransferResult res = r.engine.Read("COM1", img);
+        EXPECT_EQ(res.messageId, IDS_COMM_ERROR);
+        EXPECT_FALSE(res.dataPhase);
+        EXPECT_EQ(res.handshakeFault, c.fault);
+        EXPECT_EQ(res.handshakeAttempts, c.attempts);
+        EXPECT_EQ(r.EntryCodes(), c.attempts);
+        EXPECT_EQ(HandshakeFaultText(res, false), c.text);
+        ASSERT_FALSE(r.obs.promptTexts.empty());
+        EXPECT_EQ(r.obs.promptTexts.back(), c.text);
+        EXPECT_EQ(img, Before());
+    }
+    TransferResult r;
+    r.handshakeAttempts = 15;
+    r.handshakeFault = HandshakeFault::NoAnswer;
+    EXPECT_EQ(HandshakeFaultText(r, true), "电台未应答进入编程模式的代码（共尝试握手 15 次）");
+    r.handshakeFault = HandshakeFault::None;
+    EXPECT_EQ(HandshakeFaultText(r, false), "");
 }
 
 TEST(LinkEngine, MissingIdentificationIsNoFailure)

@@ -116,6 +116,9 @@ TEST(PowerOnName, UpperCaseAsTypedAndRefusesWhatTheRadioCannotShow)
         {"ab-1", "AB-1", "", false},   {"Z_9", "Z_9", "", false},      {"", "", "", false},
         {"a b", "A B", " ", false},    {"中A1", "中A1", "中", false},   {"ab.c", "AB.C", ".", false},
         {"abcdefg", "ABCDEFG", "", true}, {"abcdef", "ABCDEF", "", false},
+        {"AB,CD", "AB,CD", ",", false},   {"中中中中中中中", "中中中中中中中", "中", true},
+        // Bytes that are no UTF-8 are one character each, refused alone.
+        {"\xff" "BCD", "\xff" "BCD", "\xff", false}, {"\xf0" "ABCDEF", "\xf0" "ABCDEF", "\xf0", true},
     };
     for (const Case& c : cases) {
         const PowerOnNameCheck check = CheckPowerOnName(c.typed);
@@ -124,11 +127,14 @@ TEST(PowerOnName, UpperCaseAsTypedAndRefusesWhatTheRadioCannotShow)
         EXPECT_EQ(check.tooLong, c.tooLong) << c.typed;
         const std::string why = PowerOnNameRefusal(check);
         EXPECT_EQ(why.empty(), check.Ok()) << c.typed;
-        if (!check.Ok()) {
+        if (!check.Ok() && static_cast<unsigned char>(c.typed[0]) < 0xF0) {
             EXPECT_NE(why.find(std::string("\"") + (*c.refused ? c.refused : c.name) + "\""), std::string::npos)
                 << why;
         }
     }
+    // The refusal names what was given without letting it drive a terminal.
+    const std::string why = PowerOnNameRefusal(CheckPowerOnName("\x1b[2J\xff"));
+    EXPECT_NE(why.find("cannot hold \"\\x1b\" (in \"\\x1b[2J\\xff\")"), std::string::npos) << why;
     EXPECT_NE(PowerOnNameRefusal(CheckPowerOnName("a b")).find("0-9, A-Z, - and _"), std::string::npos);
 }
 

@@ -15,7 +15,7 @@ struct QuietObserver : ITransferObserver {
     void Range(int, int) override {}
     void Progress(int) override {}
     bool IsCancelled() override { return false; }
-    bool PromptRetry(int) override { return false; }
+    bool PromptRetry(int, const TransferResult&) override { return false; }
     void Message(int, const std::string&) override {}
 };
 

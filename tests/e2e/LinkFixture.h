@@ -29,7 +29,7 @@ struct RecordingObserver : ITransferObserver {
             cancel = true;
     }
     bool IsCancelled() override { return cancel; }
-    bool PromptRetry(int id) override
+    bool PromptRetry(int id, const TransferResult&) override
     {
         prompts.push_back(id);
         return onPrompt ? onPrompt() : false;

@@ -277,6 +277,21 @@ void TestEditor::upperLimitIsExclusive()
     t.Enter();
     QCOMPARE(env.m_messages.size(), 1);
     QCOMPARE(t.Cell(3, 1), QString("136.00000"));
+
+    // Edit ranges past what a record holds let in no frequency it cannot store.
+    t.TypeBand(IDC_VHF_LOW, "0", IDC_VHF_HIGH);
+    t.TypeBand(IDC_VHF_HIGH, "1065", IDC_UHF_LOW);
+    for (const char* typed : {"5", "0", "1000"}) {
+        env.m_messages.clear();
+        t.Click(4, 1);
+        t.Type(typed);
+        t.Enter();
+        QCOMPARE(env.m_messages.size(), 1);
+        QCOMPARE(env.m_messages[0].text, QString("Out of range,please input again.\nVHF 0-1065 MHz, UHF 400-520 MHz "
+                                                 "(upper limits excluded); a channel holds only 10.00000 to "
+                                                 "999.99999 MHz"));
+        QCOMPARE(t.Cell(4, 1), QString());
+    }
 }
 
 void TestEditor::typedFrequencyIsStoredAsTypedOrRefused()

@@ -591,7 +591,11 @@ void TestLink::promptAnsweredOnGuiThread()
     radio.Stop();
     QCOMPARE(prompts, 2);
     QCOMPARE(env.m_messages.size(), 2);
-    QCOMPARE(env.m_messages[0].text, LoadStringRes(kCommError));
+    // Each prompt says what the radio did and after how many attempts.
+    const QString missing = QStringLiteral("\nthe radio sent its identification but did not acknowledge the end of the "
+                                           "handshake (%1)");
+    QCOMPARE(env.m_messages[0].text, LoadStringRes(kCommError) + missing.arg(QStringLiteral("1 handshake attempt")));
+    QCOMPARE(env.m_messages[1].text, LoadStringRes(kCommError) + missing.arg(QStringLiteral("2 handshake attempts")));
     QCOMPARE(asked, QApplication::instance()->thread());
     QVERIFY(radio.EntryCodesSeen() >= 2);
     QVERIFY(t.doc.m_image == before);
@@ -615,7 +619,9 @@ void TestLink::silentRadioKeepsLoopAlive()
     QVERIFY(WaitWindowGone(t.Dlg(), 30000));
     radio.Stop();
     QCOMPARE(env.m_messages.size(), 1);
-    QCOMPARE(env.m_messages[0].text, LoadStringRes(kCommError));
+    QCOMPARE(env.m_messages[0].text,
+             LoadStringRes(kCommError) +
+                 QStringLiteral("\nthe radio did not answer the entry code (15 handshake attempts)"));
     // Exactly fifteen attempts before the prompt, each a whole entry code.
     QCOMPARE(radio.EntryCodesSeen(), 15);
     QCOMPARE(radio.BytesReceived(), std::uint64_t{15 * 7});
