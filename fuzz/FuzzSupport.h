@@ -18,9 +18,6 @@
 #ifndef FUZZ_SKIP_KNOWN_FREQUENCY_RANGE_FAULT
 #define FUZZ_SKIP_KNOWN_FREQUENCY_RANGE_FAULT 1  // entered frequencies outside 10-999.99999 MHz accepted
 #endif
-#ifndef FUZZ_SKIP_KNOWN_STEP_ROUNDING_FAULT
-#define FUZZ_SKIP_KNOWN_STEP_ROUNDING_FAULT 1  // "146.940006" passes the step check, is stored rounded off it
-#endif
 #ifndef FUZZ_SKIP_KNOWN_HALF_WRITTEN_RECORD_FAULT
 #define FUZZ_SKIP_KNOWN_HALF_WRITTEN_RECORD_FAULT 1  // Rx >= 1000 MHz leaves the record half-written
 #endif

@@ -35,9 +35,9 @@ void CheckFrequencyCell(const std::string& typed, const std::string& stored, con
     const EnteredFrequency kept = ParseEnteredFrequency(stored);
     FUZZ_CHECK(entered.number && kept.number, where);
     FUZZ_CHECK(stored == entered.text, where + ": typed \"" + typed + "\" stored \"" + stored + "\"");
-    FUZZ_CHECK(kept.units == entered.units || FUZZ_SKIP_KNOWN_STEP_ROUNDING_FAULT,
+    FUZZ_CHECK(kept.units == entered.units,
                where + ": typed \"" + typed + "\" stored as another number \"" + stored + "\"");
-    FUZZ_CHECK(IsOnStep(kept.units) || FUZZ_SKIP_KNOWN_STEP_ROUNDING_FAULT,
+    FUZZ_CHECK(IsOnStep(kept.units),
                where + ": \"" + stored + "\" (typed \"" + typed + "\") is off the step raster");
     FUZZ_CHECK(fuzz::StorableUnits(kept.units) || FUZZ_SKIP_KNOWN_FREQUENCY_RANGE_FAULT,
                where + ": \"" + stored + "\" (typed \"" + typed + "\") cannot be held by a record");
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CTextGrid grid;
     FillGridLabels(grid, chinese);
-    bool offRaster = false, outOfRange = false;  // known faults: the final round trip is not checked
+    bool outOfRange = false;  // a known fault: the final round trip is not checked
     for (int edits = 0; edits < 64 && in.Remaining() > 0; ++edits) {
         const int col = kColRxFreq + in.Byte() % kColName;
         const std::size_t len = in.Byte() % 24;
@@ -89,14 +89,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(RowText(grid, row) == "|||||||||", where + ": a row without Rx holds " + RowText(grid, row));
         for (int c : {kColRxFreq, kColTxFreq}) {
             const EnteredFrequency f = ParseEnteredFrequency(grid.TextMatrix(row, c));
-            if (f.number) {
-                offRaster |= !IsOnStep(f.units);
-                outOfRange |= !fuzz::StorableUnits(f.units);
-            }
+            outOfRange |= f.number && !fuzz::StorableUnits(f.units);
         }
     }
 
-    if ((offRaster && FUZZ_SKIP_KNOWN_STEP_ROUNDING_FAULT) || (outOfRange && FUZZ_SKIP_KNOWN_FREQUENCY_RANGE_FAULT))
+    if (outOfRange && FUZZ_SKIP_KNOWN_FREQUENCY_RANGE_FAULT)
         return 0;
     Image image;
     image.fill(0xFF);

@@ -18,17 +18,12 @@ std::string RowText(const CTextGrid& g, int row)
     return s;
 }
 
-// A stored frequency the known faults let through: off the raster or outside
-// what a record holds.
+// A stored frequency the known fault lets through: outside what a record holds.
 bool KnownFaultRow(const CTextGrid& g, int row)
 {
     for (int c : {kColRxFreq, kColTxFreq}) {
         const EnteredFrequency f = ParseEnteredFrequency(g.TextMatrix(row, c));
-        if (!f.number)
-            continue;
-        if (FUZZ_SKIP_KNOWN_STEP_ROUNDING_FAULT && !IsOnStep(f.units))
-            return true;
-        if (FUZZ_SKIP_KNOWN_FREQUENCY_RANGE_FAULT && !fuzz::StorableUnits(f.units))
+        if (f.number && FUZZ_SKIP_KNOWN_FREQUENCY_RANGE_FAULT && !fuzz::StorableUnits(f.units))
             return true;
     }
     return false;
