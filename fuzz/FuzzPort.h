@@ -1,7 +1,8 @@
 #pragma once
-// A serial port whose radio answers with whatever bytes it is given: every
-// read takes the next bytes of one stream, never waits, and once the stream
-// is spent reads time out (or the line is lost). Writes are kept for checks.
+// A serial port whose radio answers with whatever bytes it is given. Every
+// read takes a count byte from one stream, then up to that many bytes (fewer
+// than asked is a time-out), and never waits; once the stream is spent reads
+// time out, or the line is lost. Writes are kept for checks.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,11 +46,12 @@ public:
         got = 0;
         if (m_lost)
             return false;
-        while (got < n && m_pos < m_size) {
+        const std::size_t count = m_pos < m_size ? m_data[m_pos++] : 0;
+        while (got < n && got < count && m_pos < m_size) {
             buf[got++] = m_data[m_pos];
             delivered.push_back(m_data[m_pos++]);
         }
-        if (got < n && m_loseAtEnd) {
+        if (m_pos >= m_size && got < n && m_loseAtEnd) {
             m_lost = true;
             m_error = m_device + ": line lost";
             return false;

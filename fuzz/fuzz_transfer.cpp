@@ -62,7 +62,8 @@ void CheckWriteFrames(const std::vector<std::vector<std::uint8_t>>& writes, cons
 
 // Input: one byte of flags (bit 0 write, bit 1 line lost when the stream is
 // spent, bit 2 the port does not open, bits 3-4 Retry answers, bits 5-7 a
-// cancel after that many hundred pump passes), then the radio's bytes.
+// cancel after that many hundred pump passes), then the radio's answers: for
+// each read a count byte and that many bytes.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::Input in(data, size);
@@ -95,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(image == before, "a read that did not complete changed the image");
     if (!write && r.Completed()) {
         // The image is the data bytes of the last 1024 replies of 12 bytes, each followed by an ack.
-        const std::size_t tail = proto::kReadFrames * (proto::kReadReplySize + 1);
+        const std::size_t tail = static_cast<std::size_t>(proto::kReadFrames) * (proto::kReadReplySize + 1);
         FUZZ_CHECK(port.delivered.size() >= tail, "completed read on too few bytes");
         const std::uint8_t* p = port.delivered.data() + port.delivered.size() - tail;
         for (int f = 0; f < proto::kReadFrames; ++f, p += proto::kReadReplySize + 1)

@@ -3,6 +3,7 @@
 // radio's protocol machine, recorded as the bytes the radio answered (the
 // target's input: a flags byte, then those bytes); for the CSV target the
 // sample image's channels in the grid layout.
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <string>
@@ -24,6 +25,8 @@ public:
     void Close() override { m_open = false; }
     bool Read(std::uint8_t* buf, std::size_t n, std::size_t& got) override
     {
+        // The target's reads: a count byte, then the bytes.
+        answered.push_back(static_cast<std::uint8_t>(std::min(n, m_rx.size())));
         for (got = 0; got < n && !m_rx.empty(); m_rx.pop_front())
             answered.push_back(buf[got++] = m_rx.front());
         return true;
