@@ -29,7 +29,10 @@ build=build-fuzz
 if [[ ! -f $build/CMakeCache.txt ]]; then
   cmake -S . -B $build -DCMAKE_CXX_COMPILER=clang++ -DPROG_FUZZ=ON >/dev/null
 fi
-nice cmake --build $build -j2 --target "${run[@]/#/fuzz_}" >/dev/null
+if ! log=$(nice cmake --build $build -j2 --target "${run[@]/#/fuzz_}" 2>&1); then
+  echo "$log" >&2
+  exit 1
+fi
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/progfuzz-run.XXXXXX")
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
