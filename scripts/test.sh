@@ -18,15 +18,12 @@ cmake --build build -j"$jobs"
 # The paced runs (real 9600-baud timing) take about half a minute each: benchmark only.
 (cd build && ctest --output-on-failure -j"$jobs" -LE paced)
 
-# Everything again under AddressSanitizer and UndefinedBehaviorSanitizer. The
-# core and link tests check for leaks too; the window tests do not, because Qt
-# keeps process-lifetime allocations (fonts, plugins, the offscreen platform)
-# that LeakSanitizer reports at exit.
+# Everything again under AddressSanitizer and UndefinedBehaviorSanitizer, with
+# leak detection: the core, link and window tests.
 cmake -S . -B build-asan -DPROG_CORE_ONLY=OFF -DPROG_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 cmake --build build-asan -j"$jobs"
-export UBSAN_OPTIONS=print_stacktrace=1
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs" -L 'core|e2e' -LE paced)
-(cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure --no-tests=error -j"$jobs" -L gui)
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+   ctest --output-on-failure --no-tests=error -j"$jobs" -L 'core|e2e|gui' -LE paced)
 
 # The core's libFuzzer targets (clang), about 20 s each from the seeds in
 # fuzz/corpus after their regression inputs: fails on a crash or a broken invariant.
