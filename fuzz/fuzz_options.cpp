@@ -2,6 +2,7 @@
 // after an OK without changes; fields the user sets are the fields read back;
 // the encode touches no byte outside the option bytes.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -16,11 +17,17 @@ const int kOptionBytes[] = {mem::kBeep, mem::kSquelch, mem::kTimeOutTimer, mem::
 
 bool IsOptionByte(int offset)
 {
-    if (offset >= mem::kOptionClear && offset < mem::kOptionClear + mem::kOptionClearLen)
-        return true;
-    if (offset >= mem::kPowerOnName && offset < mem::kPowerOnName + mem::kPowerOnNameLen)
-        return true;
-    return std::find(std::begin(kOptionBytes), std::end(kOptionBytes), offset) != std::end(kOptionBytes);
+    static const std::array<bool, kImageSize> mask = [] {
+        std::array<bool, kImageSize> m{};
+        for (int i = 0; i < mem::kOptionClearLen; ++i)
+            m[static_cast<std::size_t>(mem::kOptionClear + i)] = true;
+        for (int i = 0; i < mem::kPowerOnNameLen; ++i)
+            m[static_cast<std::size_t>(mem::kPowerOnName + i)] = true;
+        for (int b : kOptionBytes)
+            m[static_cast<std::size_t>(b)] = true;
+        return m;
+    }();
+    return mask[static_cast<std::size_t>(offset)];
 }
 
 std::string Name(int id) { return OptionLabel(id, false); }
