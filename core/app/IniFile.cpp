@@ -340,7 +340,9 @@ std::string CIniFile::Save(bool makeBackup)
 
     std::string text;
     for (const Section& s : m_sections) {
-        if (!s.name.empty())
+        // Every section but the unnamed first one keeps its heading, "[]"
+        // included: without it its keys would join the section before.
+        if (&s != &m_sections.front())
             text += "[" + s.name + "]\r\n";
         for (std::size_t j = 0; j < s.keys.size(); ++j) {
             if (s.keys[j].empty())

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "core/radio/Bands.h"
+#include "core/radio/ChannelCodec.h"
 #include "core/radio/ChannelText.h"
 
 namespace {
@@ -226,10 +227,20 @@ CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& ed
         return result;
     }
     // A name read from the radio may hold up to eight characters; what the user
-    // typed is held to the editor's limit for the name the cell showed.
+    // typed is held to the editor's limit for the name the cell showed, and ends
+    // at the first character the record cannot hold (the save would drop the
+    // rest), so the cell shows what is stored.
     const std::string before = grid.TextMatrix(row, col);
     const bool nameTyped = col == kColName && editorText != before;
-    grid.SetTextMatrix(row, col, nameTyped ? NameEditorText(editorText, NameEditorLimit(before)) : editorText);
+    std::string text = editorText;
+    if (nameTyped) {
+        text = NameEditorText(editorText, NameEditorLimit(before));
+        std::size_t keep = 0;
+        while (keep < text.size() && EncodeNameChar(static_cast<unsigned char>(text[keep])) != 0xFF)
+            ++keep;
+        text.resize(keep);
+    }
+    grid.SetTextMatrix(row, col, text);
     return result;
 }
 

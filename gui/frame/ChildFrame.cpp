@@ -39,6 +39,14 @@ CChildFrame::~CChildFrame()
     // The view goes first: it reaches into the document while it is torn down.
     delete m_pView;
     m_pView = nullptr;
+    // Then the document, while this is still a child frame: its undo stack
+    // leaving the main frame's undo group makes the frame update its menus,
+    // which asks the active child frame for its view and document. Left to
+    // QWidget's destructor, that would call into a frame already destroyed.
+    CProgramDoc* doc = m_pDocument;
+    m_pDocument = nullptr;
+    disconnect(doc, nullptr, this, nullptr);
+    delete doc;
 }
 
 QSize CChildFrame::FormFrameSize() const

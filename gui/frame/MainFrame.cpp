@@ -111,7 +111,11 @@ CMainFrame::~CMainFrame()
 
 CMainFrame* CMainFrame::Instance() { return s_pInstance; }
 
-CChildFrame* CMainFrame::ActiveChildFrame() const { return m_pActiveChild.data(); }
+CChildFrame* CMainFrame::ActiveChildFrame() const
+{
+    // Not a child frame any more once its own destructor has run.
+    return qobject_cast<CChildFrame*>(m_pActiveChild.data());
+}
 
 CProgramDoc* CMainFrame::ActiveDocument() const
 {

@@ -17,6 +17,7 @@ class CProgramDoc;
 class CProgramView;
 class QDialog;
 class QLabel;
+class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class QTreeWidgetItem;
@@ -142,7 +143,9 @@ private:
     QTreeWidgetItem* m_pTreeRoot = nullptr;
     bool m_bSelectingRoot = false;
     bool m_bKeepingCaption = false;
-    QPointer<CChildFrame> m_pActiveChild;
+    // Held as the sub-window: while a child frame is torn down, the MDI area
+    // and the undo group still signal, and it must read as no child frame.
+    QPointer<QMdiSubWindow> m_pActiveChild;
     CProductInfoDlg* m_pProductInfoDlg = nullptr;
     COptionFeaturesDlg* m_pOptionFeaturesDlg = nullptr;
     QUndoGroup* m_pUndoGroup = nullptr;

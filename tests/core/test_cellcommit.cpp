@@ -350,6 +350,11 @@ TEST_F(CellCommitTest, LongNameFromTheRadioEditedShorterIsStoredAsShown)
         {"ABCDEFG", "ABCDEFGXY", "ABCDEFG"},  // never longer than the name it replaces
         {"AB", "abcdefgh", "ABCDEF"},
         {"", "xyz", "XYZ"},
+        // The record holds 0-9, A-Z, - and _: a name ends before anything else.
+        {"", "ab cd", "AB"},
+        {"AB", "a!b", "A"},
+        {"AB", "信道", ""},
+        {"", "k2_\xf8", "K2_"},
     };
     for (const auto& c : cases) {
         FillRow(60, kChannel);

@@ -251,7 +251,7 @@ TEST(CellEntry, EachTextIsCheckedAsItsEditorWouldThenCommitted)
         {5, "", true, CellRefusal::None, "High"},
         {6, "unlock", true, CellRefusal::None, "Unlock"},
         {8, "Narrow", false, CellRefusal::EmptyChannel, ""},
-        {9, "rpt n1x", true, CellRefusal::None, "RPT N1"},
+        {9, "rpt n1x", true, CellRefusal::None, "RPT"},  // a record's name holds no blank
         {9, "", true, CellRefusal::None, ""},
     };
     for (const auto& c : cases) {

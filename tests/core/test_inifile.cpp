@@ -187,7 +187,11 @@ TEST(IniFile, DroppedLinesHeadersAndKeyLines)
     ini->Save(false);
     EXPECT_EQ(ReadText(dir.File("Program.ini")),
               "Flag=\r\nEq=a=b=c\r\n[ Setup ]\r\nK=spaced\r\n[Setup]\r\nK=plain\r\n[Setup] ;x=\r\nNew=1\r\n"
-              "E=empty-named\r\n");
+              "[]\r\nE=empty-named\r\n");
+    // Read again, the key of "[]" stays out of [Setup].
+    auto again = std::make_unique<CIniFile>(4);
+    ASSERT_TRUE(again->Load(dir.File("Program.ini"), false, true, false));
+    EXPECT_EQ(again->GetString("Setup", "E", "none"), "none");
 }
 
 TEST(IniFile, MissingFileIsCreatedEmpty)
