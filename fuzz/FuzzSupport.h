@@ -13,15 +13,6 @@
 #include "core/app/Globals.h"
 #include "core/radio/Bands.h"
 
-// Invariants of faults whose fixes are on their way; each is asserted again
-// once its fix is in (set the macro to 0 to see the fault).
-#ifndef FUZZ_SKIP_KNOWN_FREQUENCY_RANGE_FAULT
-#define FUZZ_SKIP_KNOWN_FREQUENCY_RANGE_FAULT 1  // entered frequencies outside 10-999.99999 MHz accepted
-#endif
-#ifndef FUZZ_SKIP_KNOWN_HALF_WRITTEN_RECORD_FAULT
-#define FUZZ_SKIP_KNOWN_HALF_WRITTEN_RECORD_FAULT 1  // Rx >= 1000 MHz leaves the record half-written
-#endif
-
 namespace fuzz {
 
 [[noreturn]] inline void Broken(const char* what, const std::string& detail, const char* file, int line)

@@ -18,17 +18,6 @@ std::string RowText(const CTextGrid& g, int row)
     return s;
 }
 
-// A stored frequency the known fault lets through: outside what a record holds.
-bool KnownFaultRow(const CTextGrid& g, int row)
-{
-    for (int c : {kColRxFreq, kColTxFreq}) {
-        const EnteredFrequency f = ParseEnteredFrequency(g.TextMatrix(row, c));
-        if (f.number && FUZZ_SKIP_KNOWN_FREQUENCY_RANGE_FAULT && !fuzz::StorableUnits(f.units))
-            return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -56,16 +45,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         used += !first.TextMatrix(row, kColRxFreq).empty();
         for (int c : {kColRxFreq, kColTxFreq}) {
             const EnteredFrequency f = ParseEnteredFrequency(first.TextMatrix(row, c));
-            FUZZ_CHECK(!f.number || fuzz::StorableUnits(f.units) || FUZZ_SKIP_KNOWN_FREQUENCY_RANGE_FAULT,
+            FUZZ_CHECK(!f.number || fuzz::StorableUnits(f.units),
                        "row " + std::to_string(row) + " imported \"" + first.TextMatrix(row, c) +
                            "\", which no record can hold");
         }
-        if (!KnownFaultRow(first, row))
-            for (int c : {kColRxFreq, kColTxFreq}) {
-                const std::string cell = first.TextMatrix(row, c);
-                FUZZ_CHECK(cell.empty() || CheckFrequency(cell) == 0,
-                           "row " + std::to_string(row) + " holds a frequency the editor refuses: " + cell);
-            }
+        for (int c : {kColRxFreq, kColTxFreq}) {
+            const std::string cell = first.TextMatrix(row, c);
+            FUZZ_CHECK(cell.empty() || CheckFrequency(cell) == 0,
+                       "row " + std::to_string(row) + " holds a frequency the editor refuses: " + cell);
+        }
     }
     FUZZ_CHECK(r.channels == used, std::to_string(r.channels) + " channel(s) reported, " + std::to_string(used) +
                                        " in the grid");
@@ -75,12 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ImportReport again = ImportCsv(exported, format, second, chinese);
     FUZZ_CHECK(again.ok, "the export does not import: " + again.error + "\n" + exported);
     for (int row = 1; row < kGridRows; ++row)
-        FUZZ_CHECK(RowText(first, row) == RowText(second, row) || KnownFaultRow(first, row),
+        FUZZ_CHECK(RowText(first, row) == RowText(second, row),
                    "row " + std::to_string(row) + " " + RowText(first, row) + " re-imports as " +
                        RowText(second, row) + "\nexport:\n" + exported);
-    bool knownFault = false;
-    for (int row = 1; row < kGridRows; ++row)
-        knownFault |= KnownFaultRow(first, row);
-    FUZZ_CHECK(again.rejected == 0 || knownFault, std::to_string(again.rejected) + " row(s) of the export refused");
+    FUZZ_CHECK(again.rejected == 0, std::to_string(again.rejected) + " row(s) of the export refused");
     return 0;
 }

@@ -24,7 +24,7 @@ public:
     void Progress(int) override {}
     void Pump() override { ++pumps; }
     bool IsCancelled() override { return cancelAt >= 0 && pumps >= cancelAt; }
-    bool PromptRetry(int) override
+    bool PromptRetry(int, const TransferResult&) override
     {
         ++prompts;
         return retries-- > 0;
