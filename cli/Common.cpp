@@ -12,6 +12,7 @@
 #include "core/app/Language.h"
 #include "core/app/Messages.h"
 #include "core/radio/DatFile.h"
+#include "core/radio/TextFile.h"
 
 namespace cli {
 
@@ -95,7 +96,9 @@ void Note(const std::string& message) { std::cerr << message << std::endl; }
 
 void SetUpLanguage(const Args& args)
 {
-    theIniFile.LoadFromProgramDir("Program.ini", false, true, false);
+    // Quiet about a missing file, not about one that cannot be read: the defaults apply.
+    if (!theIniFile.LoadFromProgramDir("Program.ini", false, true, false) && !theIniFile.LoadError().empty())
+        Error(theIniFile.LoadError() + " (using the built-in settings)");
     const std::string lang = args.Value("--lang");
     if (!lang.empty() && lang != "en" && lang != "zh")
         throw UsageError("--lang takes en or zh, not \"" + lang + "\"");
@@ -132,18 +135,12 @@ bool SaveImageFile(const std::string& path, const Image& image)
 
 bool ReadTextFile(const std::string& path, std::string& text)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        Error(path + ": " + std::strerror(errno));
+    TextFileResult r = ReadBoundedTextFile(path);
+    if (!r.ok) {
+        Error(r.error);
         return false;
     }
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (in.bad()) {
-        Error(path + ": read error");
-        return false;
-    }
-    text = s.str();
+    text = std::move(r.text);
     return true;
 }
 

@@ -60,7 +60,8 @@ bool LoadImageFile(const std::string& path, Image& image);
 // Writes bytes atomically; on failure prints the reason and returns false.
 bool WriteOutput(const std::string& path, const std::string& bytes);
 bool SaveImageFile(const std::string& path, const Image& image);
-// Reads a whole text file; on failure prints the reason and returns false.
+// Reads a whole text file (a regular file of at most kTextFileLimit bytes);
+// on failure prints the reason and returns false.
 bool ReadTextFile(const std::string& path, std::string& text);
 
 // Loads and decodes a .dat file in the active language, as the window opens

@@ -46,8 +46,8 @@ public:
     }
 };
 
-// SIGINT and SIGTERM only set a flag while the fleet runs; the main thread
-// turns it into a cancel of every engine.
+// SIGINT, SIGTERM and SIGHUP (the terminal closed) only set a flag while the
+// fleet runs; the main thread turns it into a cancel of every engine.
 class CStopSignals {
 public:
     CStopSignals()
@@ -58,15 +58,17 @@ public:
         g_stop = 0;
         sigaction(SIGINT, &sa, &m_int);
         sigaction(SIGTERM, &sa, &m_term);
+        sigaction(SIGHUP, &sa, &m_hup);
     }
     ~CStopSignals()
     {
         sigaction(SIGINT, &m_int, nullptr);
         sigaction(SIGTERM, &m_term, nullptr);
+        sigaction(SIGHUP, &m_hup, nullptr);
     }
 
 private:
-    struct sigaction m_int = {}, m_term = {};
+    struct sigaction m_int = {}, m_term = {}, m_hup = {};
 };
 
 struct Target {
@@ -413,6 +415,11 @@ bool CFleetCommand::CheckOutputDirectory()
         if (count[base] > 1)
             base = clean(t.name);
         t.output = (fs::path(m_strFile) / (base + ".dat")).string();
+        // Before any transfer: a read is not thrown away for want of a place to keep it.
+        if (const DatResult r = CheckSaveTarget(t.output); !r.ok) {
+            Error(r.error + Tr("; nothing was read", "; 未读取"));
+            return false;
+        }
     }
     return true;
 }

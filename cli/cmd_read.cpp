@@ -21,6 +21,7 @@
 #include "core/link/SerialPort.h"
 #include "core/link/Trace.h"
 #include "core/link/Transfer.h"
+#include "core/radio/DatFile.h"
 
 namespace cli {
 
@@ -113,9 +114,12 @@ bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
     struct sigaction sa = {};
     sa.sa_handler = OnInterrupt;
     sigemptyset(&sa.sa_mask);
-    struct sigaction oldInt = {}, oldTerm = {};
+    // A closed terminal (SIGHUP) stops the transfer as Ctrl+C does: the port is
+    // released and no partial file is written.
+    struct sigaction oldInt = {}, oldTerm = {}, oldHup = {};
     sigaction(SIGINT, &sa, &oldInt);
     sigaction(SIGTERM, &sa, &oldTerm);
+    sigaction(SIGHUP, &sa, &oldHup);
     g_interrupted = 0;
 
     CPosixSerialPort serial;
@@ -134,6 +138,7 @@ bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
     traced.reset();
     sigaction(SIGINT, &oldInt, nullptr);
     sigaction(SIGTERM, &oldTerm, nullptr);
+    sigaction(SIGHUP, &oldHup, nullptr);
 
     const std::string where = port + (device != port ? " (" + device + ")" : std::string());
     if (r.Completed()) {
@@ -221,6 +226,11 @@ int CmdRead(const std::vector<std::string>& argv)
         throw UsageError("-o FILE.dat is required");
     const int retries = args.IntValue("--retries", 0, 0, 1000);
     SetUpLanguage(args);
+    // Before the transfer: a read is not thrown away for want of a place to keep it.
+    if (const DatResult r = CheckSaveTarget(out); !r.ok) {
+        Error(r.error + "; nothing was read");
+        return kExitFailed;
+    }
     if (!StartTrace(args))
         return kExitFailed;
     Image image{};

@@ -103,13 +103,32 @@ int CmdSimulate(const std::vector<std::string>& argv)
         return kExitFailed;
     }
 
+    // The signals are taken by sigwait below, so the serving thread must not see
+    // them; blocked before the link appears, so that a stop sent as soon as it
+    // exists is not lost.
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);
+    sigaddset(&set, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+
     namespace fs = std::filesystem;
     const std::string link = args.Value("--link");
     if (!link.empty()) {
         std::error_code ec;
-        if (fs::is_symlink(fs::symlink_status(link, ec)))
+        // Only a link an earlier simulated radio left behind is replaced: one to
+        // a pseudo-terminal that is gone. Any other file or link is the user's.
+        if (fs::is_symlink(fs::symlink_status(link, ec))) {
+            const fs::path to = fs::read_symlink(link, ec);
+            if (ec || to.parent_path() != "/dev/pts" || fs::exists(fs::symlink_status(to, ec))) {
+                Error(link + ": exists and is not a link left by a simulated radio (to a pseudo-terminal that is "
+                             "gone); not replaced");
+                return kExitFailed;
+            }
             fs::remove(link, ec);
-        else if (fs::exists(link, ec)) {
+        } else if (fs::exists(fs::symlink_status(link, ec))) {
             Error(link + ": exists and is no symbolic link; not replaced");
             return kExitFailed;
         }
@@ -120,14 +139,6 @@ int CmdSimulate(const std::vector<std::string>& argv)
         }
     }
 
-    // The signals are taken by sigwait below, so the serving thread must not see them.
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGHUP);
-    sigaddset(&set, SIGUSR1);
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
     radio.Start();
 
     std::cout << radio.SlavePath() << std::endl;

@@ -1,9 +1,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <map>
+#include <sstream>
 
 #include "cli/Common.h"
 #include "core/app/DisplayText.h"
@@ -16,11 +16,10 @@ int CmdTrace(const std::vector<std::string>& argv)
     const Args args(argv, {}, {});
     args.RequirePositional(1, "TRACE FILE");
     const std::string& path = args.Positional()[0];
-    std::ifstream in(path);
-    if (!in) {
-        Error(path + ": " + std::strerror(errno));
+    std::string text;
+    if (!ReadTextFile(path, text))
         return kExitFailed;
-    }
+    std::istringstream in(text);
     std::vector<TraceRecord> records;
     std::string error;
     if (!ParseTrace(in, records, error)) {
@@ -31,7 +30,9 @@ int CmdTrace(const std::vector<std::string>& argv)
     for (const TraceFrame& f : DecodeTrace(records)) {
         ++count[f.kind];
         const char* who = f.kind == TraceFrameKind::Event ? "     " : f.fromRadio ? "radio" : "host ";
-        std::printf("%10.6f  %s  %s\n", f.seconds, who, EscapeControlBytes(DescribeTraceFrame(f)).c_str());
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%10.6f", f.seconds);
+        std::cout << seconds << "  " << who << "  " << EscapeControlBytes(DescribeTraceFrame(f)) << "\n";
     }
     std::cout << count[TraceFrameKind::EntryCode] << " entry code(s), " << count[TraceFrameKind::ReadRequest]
               << " read request(s), " << count[TraceFrameKind::ReadReply] << " read reply(ies), "

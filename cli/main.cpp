@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/Common.h"
+#include "cli/Output.h"
 
 namespace cli {
 
@@ -117,7 +118,9 @@ const std::vector<Command>& Commands()
          "(Ctrl+C, SIGTERM). SIGUSR1 saves the memory without stopping.\n"
          "  --image FILE.dat   the radio's memory at start (default: a new document's image)\n"
          "  --save FILE.dat    save the memory to FILE.dat when stopping\n"
-         "  --link PATH        make PATH a symbolic link to the device\n"
+         "  --link PATH        make PATH a symbolic link to the device; an existing PATH is\n"
+         "                     replaced only when it is a link an earlier simulated radio\n"
+         "                     left (to a /dev/pts device that is gone)\n"
          "  --pace             answer at the real 9600-baud speed\n"
          "  --fault KIND       silent, no-entry-ack, no-ident, no-final-ack, garbage,\n"
          "                     random-headers, short-reply@F, wrong-ack@F, missing-ack@F,\n"
@@ -134,7 +137,8 @@ const std::vector<Command>& Commands()
          "  --retries N    further series of 15 handshake attempts (default 0)\n"
          "  --lang en|zh   language of headings, labels and words (default: Program.ini)\n"
          "  --json         print one JSON document instead (see README)\n"
-         "Exit status: 0 equal, 1 different, 2 bad usage or a side that cannot be read.\n"},
+         "Exit status: 0 equal, 1 different, 2 bad usage, a side that cannot be read or\n"
+         "output that cannot be written.\n"},
         {"ports", CmdPorts, "list COM1 to COM4 and the serial devices present",
          "usage: progtool ports [--json]\n"
          "Lists COM1..COM4, the device each maps to ([Ports] of Program.ini) and whether\n"
@@ -169,9 +173,32 @@ void PrintToolHelp(std::ostream& out)
 
 }  // namespace
 
+namespace {
+
+int Run(std::vector<std::string> args, bool& troubleIsUsage);
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    // Every command's data goes to standard output; a write that failed there
+    // (full disk, /dev/full) fails the command, with the reason.
+    cli::CCheckedStdout out;
+    bool troubleIsUsage = false;
+    int status = Run(std::vector<std::string>(argv + 1, argv + argc), troubleIsUsage);
+    if (const std::string failed = out.Finish(); !failed.empty()) {
+        cli::Error("standard output could not be written: " + failed);
+        // diff's 1 means "different": its trouble status is 2.
+        if (status == cli::kExitOk || troubleIsUsage)
+            status = troubleIsUsage ? cli::kExitUsage : cli::kExitFailed;
+    }
+    return status;
+}
+
+namespace {
+
+int Run(std::vector<std::string> args, bool& troubleIsUsage)
+{
     if (args.empty()) {
         PrintToolHelp(std::cerr);
         return cli::kExitUsage;
@@ -192,6 +219,7 @@ int main(int argc, char** argv)
         if (name != c.name)
             continue;
         args.erase(args.begin());
+        troubleIsUsage = name == "diff";
         for (const auto& a : args)
             if (a == "--help" || a == "-h") {
                 std::cout << c.usage;
@@ -208,3 +236,5 @@ int main(int argc, char** argv)
     cli::Error("unknown command \"" + name + "\" (see progtool --help)");
     return cli::kExitUsage;
 }
+
+}  // namespace

@@ -154,7 +154,12 @@ bool CProgramApp::InitInstance(const QStringList& args)
 
     // 1. Program.ini beside the executable, or the user's copy when the program's
     // folder is read-only (installed); written back at exit when changed.
-    theIniFile.LoadProfile(LocateProfile(dir.toStdString(), "Program.ini"), true, true, false);
+    // One that cannot be read (a FIFO, a device, far too large) leaves the defaults.
+    if (!theIniFile.LoadProfile(LocateProfile(dir.toStdString(), "Program.ini"), true, true, false) &&
+        !theIniFile.LoadError().empty()) {
+        std::fprintf(stderr, "Program: %s\n", theIniFile.LoadError().c_str());
+        std::fflush(stderr);
+    }
 
     // 2-3. The language, decided by the same rule as the command-line tool's.
     ApplyLanguage(LanguageFromSetting(theIniFile.GetString("Setup", "Language", "")));

@@ -1,18 +1,20 @@
 #include "report/ReportPrinter.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "core/app/IniFile.h"
+#include "core/radio/DatFile.h"
 #include "report/IniText.h"
 
 namespace {
@@ -76,6 +78,9 @@ QFont CReportPrinter::MakeFont(const FontSize& size)
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
+    // No ligatures: a printed "Off" must be found by searching the PDF for
+    // "Off", not for an "ff" glyph. Latin and CJK text need no shaping.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     // The page is a grid of 66 columns: stretch the face to the average
     // character width the layout assumes.
     const qreal average = QFontMetricsF(font).averageCharWidth();
@@ -181,32 +186,32 @@ bool PrintReportToPdf(const ITextGrid& grid, const Image& image, const ReportSet
     };
     if (target.isDir())
         return fail(Tr("it is a folder"));
+    // The finished PDF is saved as every other file is: atomically, through a
+    // symbolic link, never over a device or a read-only file, with the umask's mode.
+    const std::string path = QFile::encodeName(pdfPath).toStdString();
+    if (const DatResult check = CheckSaveTarget(path); !check.ok)
+        return fail(QString::fromStdString(check.error));
 
-    QTemporaryFile part(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                        QStringLiteral(".XXXXXX"));
-    if (!part.open())
-        return fail(part.errorString());
-    part.close();
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        // 1200 dots per inch, as a high-resolution printer.
+        QPdfWriter writer(&pdf);
+        writer.setResolution(1200);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setTitle(target.completeBaseName());
+        writer.setCreator(QCoreApplication::applicationName());
 
-    // 1200 dots per inch, as a high-resolution printer.
-    QPdfWriter writer(part.fileName());
-    writer.setResolution(1200);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setTitle(target.completeBaseName());
-    writer.setCreator(QCoreApplication::applicationName());
-
-    CReportPrinter report(grid, image, settings);
-    const int pages = report.OnPreparePrinting();
-    QString reason;
-    if (!report.Print(writer, 1, pages, &reason))
-        return fail(reason);
-    if (QFileInfo(part.fileName()).size() == 0)
+        CReportPrinter report(grid, image, settings);
+        const int pages = report.OnPreparePrinting();
+        QString reason;
+        if (!report.Print(writer, 1, pages, &reason))
+            return fail(reason);
+    }
+    if (pdf.data().isEmpty())
         return fail(Tr("nothing was printed"));
-
-    // rename() replaces an existing file in one step.
-    if (std::rename(QFile::encodeName(part.fileName()).constData(),
-                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-        return fail(Tr("the finished file could not be moved into place"));
-    part.setAutoRemove(false);
+    const DatResult saved = WriteFileAtomically(path, pdf.data().constData(), static_cast<std::size_t>(pdf.size()));
+    if (!saved.ok)
+        return fail(QString::fromStdString(saved.error));
     return true;
 }

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "core/radio/DatFile.h"
+#include "core/radio/TextFile.h"
 
 #ifndef PROG_PACKAGE_NAME
 #error "PROG_PACKAGE_NAME names the installed program's folders"
@@ -189,8 +190,10 @@ int CIniFile::FindKey(const Section& s, const std::string& key, bool ignoreCase)
 
 void CIniFile::GrowSlots(std::size_t needed)
 {
-    while (m_nSlotCapacity < needed)
-        m_nSlotCapacity += static_cast<std::size_t>(m_nGrowBy);
+    // At least m_nGrowBy more, and at least double: loading stays linear in the sections.
+    if (m_nSlotCapacity >= needed)
+        return;
+    m_nSlotCapacity = std::max({needed, m_nSlotCapacity + static_cast<std::size_t>(m_nGrowBy), m_nSlotCapacity * 2});
     m_sections.reserve(m_nSlotCapacity);
 }
 
@@ -201,17 +204,31 @@ bool CIniFile::Load(const std::string& path, bool writeBackOnClose, bool ignoreC
         Clear();
     }
     m_strSavePath.clear();
+    m_strLoadError.clear();
     m_bWriteBackOnClose = writeBackOnClose;
     m_bIgnoreCase = ignoreCase;
     m_bBackupOnSave = backupOnSave;
 
     // A missing file is created empty; an existing one is never truncated here.
+    // Only a regular file of sane size is read: a FIFO or a device named as the
+    // profile must not hold up start-up.
+    std::string text;
     struct stat st {};
-    const bool exists = ::stat(path.c_str(), &st) == 0;
-    const int fd = exists ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC)
-                          : ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
+    if (::stat(path.c_str(), &st) == 0) {
+        TextFileResult r = ReadBoundedTextFile(path);
+        if (!r.ok) {
+            m_strLoadError = r.error;
+            return false;
+        }
+        text = std::move(r.text);
+    } else {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            m_strLoadError = "Cannot open \"" + path + "\": " + std::strerror(errno);
+            return false;
+        }
+        ::close(fd);
+    }
 
     m_strFilePath = path;
     m_sections.clear();
@@ -251,29 +268,12 @@ bool CIniFile::Load(const std::string& path, bool writeBackOnClose, bool ignoreC
         cur.values.push_back(std::move(value));
     };
 
-    bool ok = true;
-    std::string pending;
-    char buf[8192];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        if (n == 0)
-            break;
-        pending.append(buf, static_cast<std::size_t>(n));
-        std::size_t start = 0;
-        for (std::size_t lf; (lf = pending.find('\n', start)) != std::string::npos; start = lf + 1)
-            handleLine(pending.substr(start, lf - start));
-        pending.erase(0, start);
-    }
-    if (ok && !pending.empty())
-        handleLine(pending);
-    ::close(fd);
-    return ok;
+    std::size_t start = 0;
+    for (std::size_t lf; (lf = text.find('\n', start)) != std::string::npos; start = lf + 1)
+        handleLine(text.substr(start, lf - start));
+    if (start < text.size())
+        handleLine(text.substr(start));
+    return true;
 }
 
 std::string CIniFile::GetString(const std::string& section, const std::string& key, const std::string& def) const
@@ -375,7 +375,24 @@ std::string CIniFile::Save(bool makeBackup)
         m_strSaveError = "Cannot save \"" + m_strFilePath + "\": " + std::strerror(err);
         return std::string();
     };
-    int fd = ::open(m_strFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    auto refuse = [this](const std::string& reason) {
+        m_bSaveFailed = true;
+        m_strSaveError = "Cannot save \"" + m_strFilePath + "\": " + reason;
+        return std::string();
+    };
+    // Written in place, through a symbolic link to its target; never into a
+    // device or FIFO, and never over a file made read-only.
+    struct stat old {};
+    if (::stat(m_strFilePath.c_str(), &old) == 0) {
+        if (!S_ISREG(old.st_mode))
+            return refuse("it is not a regular file; only a regular file is written");
+        if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+            (::access(m_strFilePath.c_str(), W_OK) != 0 && errno == EACCES))
+            return refuse("the file is read-only; make it writable (chmod u+w) to keep the settings");
+    } else if (errno == ENOENT && ::access(ParentDir(m_strFilePath).c_str(), W_OK) != 0 && errno == EACCES) {
+        return refuse("the folder \"" + ParentDir(m_strFilePath) + "\" is not writable");
+    }
+    int fd = ::open(m_strFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
         const int openError = errno;
         // Cannot truncate: overwrite in place. The file keeps its length; the

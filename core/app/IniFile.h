@@ -40,7 +40,10 @@ public:
     // Loads fileName for the running executable by LocateProfile.
     bool LoadFromProgramDir(const std::string& fileName, bool writeBackOnClose, bool ignoreCase,
                             bool backupOnSave);
+    // False when path cannot be read or created; LoadError() then names it and the
+    // reason (a directory, device, FIFO or a file over kTextFileLimit is refused).
     bool Load(const std::string& path, bool writeBackOnClose, bool ignoreCase, bool backupOnSave);
+    const std::string& LoadError() const { return m_strLoadError; }
     // Loads paths.read; with paths.perUser every later Save writes paths.save.
     bool LoadProfile(const ProfilePaths& paths, bool writeBackOnClose, bool ignoreCase, bool backupOnSave);
 
@@ -91,7 +94,7 @@ private:
 
     std::string m_strFilePath;
     std::vector<Section> m_sections;   // section 0 is the unnamed section
-    std::size_t m_nSlotCapacity = 0;   // slot tables grow by m_nGrowBy
+    std::size_t m_nSlotCapacity = 0;   // slot tables grow by m_nGrowBy, at least doubling
     int m_nGrowBy;
     bool m_bIgnoreCase = true;
     bool m_bWriteBackOnClose = false;
@@ -100,6 +103,7 @@ private:
     bool m_bModified = false;
     bool m_bSaveFailed = false;
     std::string m_strSaveError;
+    std::string m_strLoadError;
     std::string m_strSavePath;  // the user's copy; empty: save in place
 };
 

@@ -4,13 +4,66 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 std::string SysError(int err) { return std::strerror(err); }
+
+// The marker in our temporary files' names: ".NAME" + kTempMarker + six characters.
+constexpr const char* kTempMarker = ".tr5-saving-";
+
+// The file a chain of symbolic links ends at (path itself when it is no link);
+// false for a loop or a chain too long to follow.
+bool ResolveLinks(const std::string& path, std::string& target)
+{
+    namespace fs = std::filesystem;
+    fs::path p(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            target = p.string();
+            return true;
+        }
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(p.c_str(), link.data(), link.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= link.size())
+            return false;
+        link.resize(static_cast<std::size_t>(n));
+        const fs::path next(link);
+        p = next.is_absolute() ? next : p.parent_path() / next;
+    }
+    return false;
+}
+
+// Temporary files of earlier saves of the same file that were killed before
+// they finished: ours by name, owner and kind, and no longer locked by a save.
+void RemoveStaleTemps(const std::string& dir, const std::string& prefix)
+{
+    DIR* d = ::opendir(dir.c_str());
+    if (!d)
+        return;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string full = dir + "/" + name;
+        const int fd = ::open(full.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {}, now {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(full.c_str(), &now) == 0 && now.st_ino == st.st_ino &&
+            now.st_dev == st.st_dev)
+            ::unlink(full.c_str());
+        ::close(fd);
+    }
+    ::closedir(d);
+}
 
 }  // namespace
 
@@ -41,30 +94,111 @@ DatResult LoadDatFile(const std::string& path, Image& image)
     return r;
 }
 
+namespace {
+
+// Where a save of path goes and what it replaces, or why it must not happen.
+struct SavePlan {
+    std::string target;  // path with its symbolic links followed
+    std::string dir;     // the target's folder, where the temporary file goes
+    bool exists = false;
+    struct stat old {};
+};
+
+std::string PlanSave(const std::string& path, SavePlan& plan)
+{
+    // A symbolic link stays a link: the file it names is the one replaced.
+    if (!ResolveLinks(path, plan.target))
+        return "the symbolic link does not lead to a file (" + SysError(ELOOP) + ")";
+    const std::string shown = plan.target == path ? std::string() : " (the link's target \"" + plan.target + "\")";
+    plan.dir = std::filesystem::path(plan.target).parent_path().string();
+    if (plan.dir.empty())
+        plan.dir = ".";
+    plan.exists = ::stat(plan.target.c_str(), &plan.old) == 0;
+    if (plan.exists) {
+        if (S_ISDIR(plan.old.st_mode))
+            return "it is a directory" + shown + "; give a file name";
+        if (!S_ISREG(plan.old.st_mode))
+            return "it is not a regular file but a device, FIFO or socket" + shown +
+                   "; only a regular file is replaced";
+        // As an editor does: a file without write permission for us, or with
+        // no write permission for anyone (read-only even to root), is kept.
+        const bool noWriteBits = (plan.old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+        if (noWriteBits || ::access(plan.target.c_str(), W_OK) != 0) {
+            if (!noWriteBits && errno == EROFS)
+                return "the file system is read-only";
+            return "the file is read-only" + shown + "; make it writable (chmod u+w) or save elsewhere";
+        }
+    }
+    struct stat ds {};
+    if (::stat(plan.dir.c_str(), &ds) != 0)
+        return "the folder \"" + plan.dir + "\" does not exist";
+    if (!S_ISDIR(ds.st_mode))
+        return "\"" + plan.dir + "\" is not a folder";
+    if (::access(plan.dir.c_str(), W_OK | X_OK) != 0)
+        return "the folder \"" + plan.dir + "\" is not writable (" + SysError(errno) +
+               "); a save writes a new file there before it replaces the old one";
+    return std::string();
+}
+
+}  // namespace
+
+DatResult CheckSaveTarget(const std::string& path)
+{
+    DatResult r;
+    SavePlan plan;
+    const std::string why = PlanSave(path, plan);
+    if (!why.empty())
+        r.error = "Cannot save \"" + path + "\": " + why;
+    r.ok = why.empty();
+    return r;
+}
+
 DatResult WriteFileAtomically(const std::string& path, const void* data, std::size_t size)
 {
     DatResult r;
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path dir = target.parent_path();
-    if (dir.empty())
-        dir = ".";
-    std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) {
-        r.error = "Cannot save \"" + path + "\": " + SysError(errno);
-        return r;
-    }
-    auto fail = [&](int err) {
-        ::close(fd);
-        ::unlink(tmpl.c_str());
-        r.error = "Cannot save \"" + path + "\": " + SysError(err);
+    auto fail = [&](const std::string& reason) {
+        r.error = "Cannot save \"" + path + "\": " + reason;
         return r;
     };
-    // Keep the permissions of the file being replaced; a new file gets the usual 0666 & ~umask.
-    struct stat st{};
-    if (::stat(path.c_str(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
+    SavePlan plan;
+    if (const std::string why = PlanSave(path, plan); !why.empty())
+        return fail(why);
+    const std::string& target = plan.target;
+    const std::string& dir = plan.dir;
+    const bool exists = plan.exists;
+    const struct stat& old = plan.old;
+    const std::filesystem::path targetPath(target);
+    const std::string prefix = "." + targetPath.filename().string() + kTempMarker;
+    RemoveStaleTemps(dir, prefix);
+
+    std::string tmpl;
+    int fd = -1;
+    // A temporary file of ours is locked while it is written, so a concurrent
+    // save's clean-up never takes it; one that lost its name that way is redone.
+    for (int attempt = 0; attempt < 3 && fd < 0; ++attempt) {
+        tmpl = (std::filesystem::path(dir) / (prefix + "XXXXXX")).string();
+        fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+        if (fd < 0)
+            return fail(SysError(errno));
+        struct stat mine {};
+        if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &mine) != 0 || mine.st_nlink == 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    if (fd < 0)
+        return fail("its temporary file was removed while it was written");
+
+    auto failFd = [&](int err) {
+        ::close(fd);
+        ::unlink(tmpl.c_str());
+        return fail(SysError(err));
+    };
+    if (exists) {
+        // Keep the replaced file's owner where we may (root, or a group we are in) and its mode.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+            (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        ::fchmod(fd, old.st_mode & 07777);
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -77,25 +211,18 @@ DatResult WriteFileAtomically(const std::string& path, const void* data, std::si
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return fail(errno);
+            return failFd(errno);
         }
         p += n;
         left -= static_cast<std::size_t>(n);
     }
     if (::fsync(fd) != 0)
-        return fail(errno);
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(tmpl.c_str());
-        r.error = "Cannot save \"" + path + "\": " + SysError(err);
-        return r;
-    }
-    if (::rename(tmpl.c_str(), path.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(tmpl.c_str());
-        r.error = "Cannot save \"" + path + "\": " + SysError(err);
-        return r;
-    }
+        return failFd(errno);
+    if (::rename(tmpl.c_str(), target.c_str()) != 0)
+        return failFd(errno);
+    // Closing releases the lock only after the temporary name is gone.
+    if (::close(fd) != 0)
+        return fail(SysError(errno));
     r.ok = true;
     return r;
 }

@@ -13,9 +13,20 @@ struct DatResult {
 // refused and image is left untouched.
 DatResult LoadDatFile(const std::string& path, Image& image);
 
-// Writes the image atomically: a temporary file beside the target is written,
-// flushed and renamed over it, so a failed save never destroys the old file.
+// Writes the image atomically (WriteFileAtomically), so a failed save never
+// destroys the old file.
 DatResult SaveDatFile(const std::string& path, const Image& image);
 
-// Writes any byte string atomically (used for the .dat image and other outputs).
+// Writes any byte string atomically (the .dat image, CSV, PDF, Program.ini):
+// a temporary ".NAME.tr5-saving-XXXXXX" in the target's folder is written,
+// flushed and renamed over the target. A symbolic link stays a link and its
+// target is replaced. Refused: a directory, device, FIFO or socket, and a file
+// that is read-only (to us, or to everyone: no write bit at all). A replaced
+// file keeps its mode and, as far as we may set them, its owner and group; a
+// new one gets 0666 less the umask. Temporary files of our own left by a save
+// that was killed are removed on the next save of the same file.
 DatResult WriteFileAtomically(const std::string& path, const void* data, std::size_t size);
+
+// What WriteFileAtomically would refuse before it writes anything: the same
+// message, for checking an output path before a long transfer.
+DatResult CheckSaveTarget(const std::string& path);

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +23,8 @@
 #include "core/editor/ImportPreview.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/CsvChannels.h"
+#include "core/radio/DatFile.h"
+#include "core/radio/TextFile.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
 #include "gui/editor/ImportPreviewDlg.h"
@@ -458,12 +459,12 @@ void CProgramView::OnImportChannels()
         return;
     const QString path = dlg.selectedFiles().constFirst();
     const CsvFormat format = dlg.selectedNameFilter() == CsvFilters().at(1) ? CsvFormat::Chirp : CsvFormat::Grid;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        AppMessageBox(this, tr("%1 cannot be read: %2").arg(path, file.errorString()));
+    const TextFileResult csv = ReadBoundedTextFile(QFile::encodeName(path).toStdString());
+    if (!csv.ok) {
+        AppMessageBox(this, tr("%1 cannot be read: %2").arg(path, Q(csv.error)));
         return;
     }
-    CImportPreviewDlg confirm(QFileInfo(path).fileName(), m_grid, file.readAll().toStdString(), format,
+    CImportPreviewDlg confirm(QFileInfo(path).fileName(), m_grid, csv.text, format,
                               g_bChinese != 0, this);
     // A file no choice can use is refused before the dialog shows.
     if (!confirm.Preview().report.ok) {
@@ -496,8 +497,7 @@ void CProgramView::OnExportChannels()
     const bool chirp = dlg.selectedNameFilter() == CsvFilters().at(1);
     const std::string text = chirp ? GridToChirpCsv(m_grid) : GridToCsv(m_grid);
     // Written whole or not at all, as documents are.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0 ||
-        !file.commit())
-        AppMessageBox(this, tr("%1 cannot be written: %2").arg(path, file.errorString()));
+    const DatResult saved = WriteFileAtomically(QFile::encodeName(path).toStdString(), text.data(), text.size());
+    if (!saved.ok)
+        AppMessageBox(this, tr("%1 cannot be written: %2").arg(path, Q(saved.error)));
 }

@@ -569,5 +569,126 @@ absent "$T/x.pdf"
 case_ "print into a missing directory" 1 "$PT" print "$SAMPLE" --pdf "$T/nodir/r.pdf"; err_has "nodir"
 case_ "print without --pdf" 2 "$PT" print "$SAMPLE"
 
+# ---- files the user names: links, special and read-only files, full output ----
+S="$T/sv"
+mkdir -p "$S/real"
+cp "$SAMPLE" "$S/real/radio.dat"
+"$PT" export "$SAMPLE" -o "$S/in.csv" >/dev/null
+ln -s real/radio.dat "$S/link.dat"
+for n in new.dat out.csv out.pdf; do ln -s "real/$n" "$S/link-$n"; done
+case_ "import through a link" 0 "$PT" import "$S/in.csv" "$S/link.dat"
+case_ "options --set through a link" 0 "$PT" options "$S/link.dat" --set squelch=5
+case_ "new --force through a link" 0 "$PT" new "$S/link-new.dat" --force
+case_ "export -o through a link" 0 "$PT" export "$SAMPLE" -o "$S/link-out.csv"
+(umask 022; case_ "print --pdf through a link" 0 "$PT" print "$SAMPLE" --pdf "$S/link-out.pdf"; echo "$passed $failed" >"$T/sub")
+read -r passed failed <"$T/sub"
+current="saves through links"
+for l in link.dat link-new.dat link-out.csv link-out.pdf; do [[ -L "$S/$l" ]] || fail "$l is no longer a link"; done
+cmp -s "$S/real/radio.dat" "$SAMPLE" && fail "the link's target was not changed"
+same_file "$S/real/new.dat" "$("$PT" new "$T/fresh.dat" >/dev/null; echo "$T/fresh.dat")"
+same_file "$S/real/out.csv" "$S/in.csv"
+[[ "$(stat -c %a "$S/real/out.pdf")" == 644 ]] || fail "PDF created $(stat -c %a "$S/real/out.pdf"), not 644 by the umask"
+[[ -z "$(ls -A "$S" | grep -v -e '^real$' -e '^link' -e '^in.csv$')" ]] || fail "left in $S: $(ls -A "$S")"
+
+cp "$SAMPLE" "$S/ro.dat"; chmod 444 "$S/ro.dat"
+mkfifo "$S/fifo"
+ln -s /dev/null "$S/device"
+mkdir "$S/folder"
+case_ "import into a read-only file" 1 "$PT" import "$S/in.csv" "$S/ro.dat"; err_has "$S/ro.dat"; err_has "read-only"
+case_ "options --set on a read-only file" 1 "$PT" options "$S/ro.dat" --set squelch=5; err_has "read-only"
+same_file "$S/ro.dat" "$SAMPLE"
+case_ "export -o into a FIFO" 1 timeout 10 "$PT" export "$SAMPLE" -o "$S/fifo"; err_has "not a regular file"
+case_ "new --force over a device" 1 "$PT" new "$S/device" --force; err_has "not a regular file"
+case_ "print --pdf onto a FIFO" 1 timeout 20 "$PT" print "$SAMPLE" --pdf "$S/fifo"; err_has "not a regular file"
+[[ -p "$S/fifo" && -L "$S/device" ]] || fail "a FIFO or device link was replaced"
+# A save killed before its rename leaves its temporary file; the next save of that file removes it.
+touch "$S/real/.radio.dat.tr5-saving-Ab12Cd" "$S/real/.radio.dat.other"
+case_ "a later save removes a killed save's temporary file" 0 "$PT" options "$S/link.dat" --set squelch=6
+absent "$S/real/.radio.dat.tr5-saving-Ab12Cd"; [[ -e "$S/real/.radio.dat.other" ]] || fail "another file was removed"
+if [[ $(id -u) -eq 0 ]]; then
+  # As an ordinary user: the folder is what cannot be written.
+  mkdir "$S/closed"; chmod 755 "$S/closed"; chmod 755 "$T" "$S"
+  case_ "new in a folder that cannot be written" 1 setpriv --reuid=65534 --regid=65534 --clear-groups \
+    "$PT" new "$S/closed/x.dat"
+  err_has "the folder \"$S/closed\" is not writable"
+  chmod 700 "$T"
+fi
+
+# Text inputs: only regular files, at most 16 MB.
+cp "$SAMPLE" "$S/target.dat"
+truncate -s 17M "$S/big.csv"
+mkfifo "$S/in.fifo"
+case_ "import /dev/zero" 1 timeout 10 "$PT" import /dev/zero "$S/target.dat"; err_has "not a regular file"
+case_ "import a FIFO" 1 timeout 10 "$PT" import "$S/in.fifo" "$S/target.dat"; err_has "not a regular file"
+case_ "import a directory" 1 "$PT" import "$S/folder" "$S/target.dat"; err_has "is a directory"
+case_ "import 17 MB" 1 "$PT" import "$S/big.csv" "$S/target.dat"; err_has "at most 16 MB"
+case_ "trace a directory" 1 "$PT" trace "$S/folder"; err_has "is a directory"
+same_file "$S/target.dat" "$SAMPLE"
+# A FIFO as Program.ini does not hold up the tool: refused with the reason.
+mkdir "$S/fifoprog"; cp "$PT" "$S/fifoprog/progtool"; mkfifo "$S/fifoprog/Program.ini"
+case_ "Program.ini is a FIFO" 0 timeout 10 "$S/fifoprog/progtool" show "$SAMPLE"; err_has "Program.ini"
+err_has "not a regular file"
+
+# The report's text is drawn without ligatures: a search for "Off" or "fi" finds it.
+if command -v pdftotext >/dev/null; then
+  mkdir "$S/ligprog"; cp "$PT" "$S/ligprog/progtool"
+  printf '[Setup]\nLanguage=English\n[English]\nCopyrights Owner=Offield fine\n' >"$S/ligprog/Program.ini"
+  case_ "print without ligatures" 0 "$S/ligprog/progtool" print "$SAMPLE" --pdf "$S/lig.pdf"
+  pdftotext "$S/lig.pdf" "$S/lig.txt"
+  grep -qF "Offield fine" "$S/lig.txt" || fail "the footer does not read \"Offield fine\""
+  grep -qw "Off" "$S/lig.txt" || fail "the options page does not read \"Off\""
+  grep -q $'\xef\xac[\x80-\x84]' "$S/lig.txt" && fail "ligatures in the report's text"
+fi
+
+# Data that cannot be written to standard output fails the command, with the reason.
+for cmd in "show $SAMPLE" "show $SAMPLE --csv" "show $SAMPLE --json" "options $SAMPLE" "options $SAMPLE --json" \
+  "export $SAMPLE" "export $SAMPLE --format chirp" "ports" "ports --json" "diff $SAMPLE $S/real/radio.dat" \
+  "diff $SAMPLE $SAMPLE --json" "trace $T/read.trace" "--help"; do
+  want=1; [[ $cmd == diff* ]] && want=2
+  # shellcheck disable=SC2086
+  case_ "$cmd > /dev/full" "$want" sh -c '"$0" "$@" >/dev/full' "$PT" $cmd
+  err_has "standard output could not be written: No space left on device"
+done
+
+# read checks -o before the transfer.
+start_radio fr
+case_ "read into a missing folder" 1 "$PT" read --port "$T/fr" -o "$T/nodir/r.dat"
+err_has "the folder \"$T/nodir\" does not exist"; err_has "nothing was read"
+case_ "read over a read-only file" 1 "$PT" read --port "$T/fr" -o "$S/ro.dat"; err_has "read-only"
+mkdir -p "$S/multi/fr.dat"
+case_ "read into a folder where the port's file is a folder" 1 "$PT" read --port "$T/fr" -o "$S/multi/"
+err_has "is a directory"; err_has "nothing was read"
+grep -q "read the radio\|reading" "$T/err" && fail "the radio was read before the output was checked"
+stop_radio fr
+
+# simulate --link replaces only a link it left itself (to a pseudo-terminal that is gone).
+ln -s "$S/real/radio.dat" "$S/mylink"
+case_ "simulate --link over the user's link" 1 timeout 10 "$PT" simulate --link "$S/mylink"; err_has "not replaced"
+[[ "$(readlink "$S/mylink")" == "$S/real/radio.dat" ]] || fail "the user's link was changed"
+ln -s /dev/pts/987654 "$T/stale"
+"$PT" simulate --link "$T/stale" >"$T/stale.out" 2>"$T/stale.err" &
+stale_pid=$!; pids+=("$stale_pid")
+for _ in $(seq 50); do [[ "$(readlink "$T/stale")" == /dev/pts/987654 ]] || break; sleep 0.1; done
+current="simulate --link over a stale link of its own"
+[[ "$(readlink "$T/stale")" == "$(head -1 "$T/stale.out")" ]] || fail "the stale link was not replaced: $(cat "$T/stale.err")"
+stop_radio stale
+absent "$T/stale"
+
+# Closing the terminal (SIGHUP) stops a read as Ctrl+C does: no partial file.
+start_radio hup --pace
+for how in single fleet; do
+  mkdir -p "$T/hupdir"
+  out="$T/hup.dat"; [[ $how == fleet ]] && out="$T/hupdir/"
+  "$PT" read --port "$T/hup" -o "$out" >"$T/out" 2>"$T/err" &
+  pid=$!
+  sleep 2
+  kill -HUP "$pid"; wait "$pid"; rc=$?
+  current="SIGHUP mid-read ($how)"
+  [[ $rc -eq 1 ]] && passed=$((passed + 1)) || fail "exit $rc"
+  if [[ $how == single ]]; then err_has "cancelled after"; absent "$T/hup.dat"
+  else out_has "no partial file was written"; [[ -z "$(ls -A "$T/hupdir")" ]] || fail "files: $(ls "$T/hupdir")"; fi
+done
+stop_radio hup
+
 echo "cli tests: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]
