@@ -9,20 +9,6 @@
 
 namespace {
 
-// What a name cell shows once stored: the editor's upper case and six
-// characters, cut at the first character the radio cannot store.
-std::string StoredName(const std::string& typed)
-{
-    const std::string edited = NameEditorText(typed);
-    std::string out;
-    for (char c : edited) {
-        if (EncodeNameChar(static_cast<unsigned char>(c)) == 0xFF)
-            break;
-        out += c;
-    }
-    return out;
-}
-
 ImportReason CommitKind(int messageId)
 {
     return messageId == kMsgOutOfRange ? ImportReason::OutsideBands
@@ -73,7 +59,8 @@ bool CommitChannel(ITextGrid& grid, int row, const CsvChannel& ch, bool chinese,
     for (const auto& [col, flag] : flags)
         if (flag != ChannelFlag::None)
             CommitCell(grid, row, col, FlagWord(flag, chinese), CommitTrigger::LeaveCell, chinese);
-    CommitCell(grid, row, kColName, StoredName(ch.name), CommitTrigger::LeaveCell, chinese);
+    // As typed into the name editor: six characters, upper case; the commit cuts what a record cannot hold.
+    CommitCell(grid, row, kColName, NameEditorText(ch.name), CommitTrigger::LeaveCell, chinese);
     return true;
 }
 
