@@ -47,7 +47,7 @@ int CmdImport(const std::vector<std::string>& argv)
 {
     const Args args(RenumberWithValue(argv), {"--format", "--lang", "--renumber"}, {"--skip-bad", "--merge"});
     args.RequirePositional(2, "IN.csv and FILE.dat");
-    const CsvFormat format = ParseFormat(args.Value("--format"));
+    const CsvFormat chosen = ParseFormat(args.Value("--format"));
     const ImportOptions options = ParseImportOptions(args);
     SetUpLanguage(args);
     const std::string& csvPath = args.Positional()[0];
@@ -55,6 +55,8 @@ int CmdImport(const std::vector<std::string>& argv)
     std::string text;
     if (!ReadTextFile(csvPath, text))
         return kExitFailed;
+    // Without --format the first line's headings tell the layout.
+    const CsvFormat format = args.Has("--format") ? chosen : DetectCsvFormat(text, chosen);
     Image image{};
     if (!LoadImageFile(datPath, image)) {
         Note("(import writes into an existing file; \"progtool new " + datPath + "\" makes one)");

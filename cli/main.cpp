@@ -57,6 +57,7 @@ const std::vector<Command>& Commands()
          "mapping is reported once. Tone modes Tone, TSQL, TSQL-R (tone on receive only),\n"
          "DTCS, DTCS-R (code on receive only) and Cross with every CrossMode set the Rx\n"
          "and Tx tones; tones and codes outside the radio's lists are refused.\n"
+         "  --format LAYOUT    grid or chirp; without it the first line's headings tell\n"
          "  --renumber [FROM]  place the imported rows in file order on consecutive\n"
          "                     channels from FROM (default 1; 0 is \"Pr\"), whatever their\n"
          "                     Location\n"

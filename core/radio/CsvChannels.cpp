@@ -104,6 +104,21 @@ const char* ImportReasonText(ImportReason reason)
     return "";
 }
 
+CsvFormat DetectCsvFormat(const std::string& text, CsvFormat fallback)
+{
+    const CsvDocument doc = ParseCsv(text);
+    if (!doc.ok || doc.records.empty())
+        return fallback;
+    const CsvFormat other = fallback == CsvFormat::Grid ? CsvFormat::Chirp : CsvFormat::Grid;
+    for (const CsvFormat format : {fallback, other}) {
+        const std::unique_ptr<CsvLayoutReader> layout =
+            format == CsvFormat::Grid ? MakeGridLayoutReader() : MakeChirpLayoutReader();
+        if (std::string why; layout->ReadHeader(doc.records.front().fields, why))
+            return format;
+    }
+    return fallback;
+}
+
 ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& grid, bool chinese,
                        const ImportOptions& options)
 {

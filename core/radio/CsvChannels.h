@@ -55,6 +55,10 @@ struct ImportOptions {
 ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& grid, bool chinese,
                        const ImportOptions& options = {});
 
+// The layout whose headings the text's first line carries; `fallback` when
+// neither layout reads it (the import then says what the first line lacks).
+CsvFormat DetectCsvFormat(const std::string& text, CsvFormat fallback);
+
 // The summary by reason that ends the import's report: the lines read, rows
 // imported, changed and refused, each group with its count (English).
 std::vector<std::string> ImportSummaryLines(const ImportReport& report);

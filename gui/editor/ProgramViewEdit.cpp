@@ -458,12 +458,14 @@ void CProgramView::OnImportChannels()
     if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty() || !m_pDocument)
         return;
     const QString path = dlg.selectedFiles().constFirst();
-    const CsvFormat format = dlg.selectedNameFilter() == CsvFilters().at(1) ? CsvFormat::Chirp : CsvFormat::Grid;
+    const CsvFormat chosen = dlg.selectedNameFilter() == CsvFilters().at(1) ? CsvFormat::Chirp : CsvFormat::Grid;
     const TextFileResult csv = ReadBoundedTextFile(QFile::encodeName(path).toStdString());
     if (!csv.ok) {
         AppMessageBox(this, tr("%1 cannot be read: %2").arg(path, Q(csv.error)));
         return;
     }
+    // The headings tell the layout; the filter only decides a file that neither layout reads.
+    const CsvFormat format = DetectCsvFormat(csv.text, chosen);
     CImportPreviewDlg confirm(QFileInfo(path).fileName(), m_grid, csv.text, format,
                               g_bChinese != 0, this);
     // A file no choice can use is refused before the dialog shows.

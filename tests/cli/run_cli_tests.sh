@@ -256,6 +256,8 @@ case_ "club list as it is" 1 "$PT" import "$D/club-legacy.csv" "$T/club.dat" --f
 err_has "club-legacy.csv:17: rejected: Location \"400\" is not 0 to 199"
 err_has "  refused   10: 10 location outside 0-199"
 same_file "$T/club.dat" "$T/new.dat"
+case_ "a channel list without --format" 1 "$PT" import "$D/club-legacy.csv" "$T/club.dat"
+err_has "club-legacy.csv:17: rejected: Location \"400\" is not 0 to 199"
 case_ "club list renumbered" 0 "$PT" import "$D/club-legacy.csv" "$T/club.dat" --format chirp --renumber --skip-bad
 err_has "  imported  12"; err_has "  refused   4: 4 outside the radio's bands"
 err_has "  renumbered: 12 row(s) on channels 1 to 12, in file order"; out_has "imported 12 channel(s)"

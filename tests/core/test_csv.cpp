@@ -505,6 +505,7 @@ TEST_F(CsvTest, ChannelListsAsPeopleExchangeThem)
         SCOPED_TRACE(std::string(c.file) + (c.options.renumberFrom >= 0 ? " renumbered" : ""));
         const std::string text = DataFile(c.file);
         ASSERT_FALSE(text.empty());
+        EXPECT_EQ(DetectCsvFormat(text, CsvFormat::Grid), CsvFormat::Chirp);  // the headings tell
         CTextGrid g;
         const ImportReport rep = ImportCsv(text, CsvFormat::Chirp, g, false, c.options);
         ASSERT_TRUE(rep.ok) << rep.error;
@@ -526,6 +527,10 @@ TEST_F(CsvTest, ChannelListsAsPeopleExchangeThem)
         for (const auto& [line, part] : c.refused)
             EXPECT_NE(refused[line].find(part), std::string::npos) << "line " << line << ": " << refused[line];
 
+        CTextGrid shown = g;
+        FillGridLabels(shown, false);
+        EXPECT_EQ(DetectCsvFormat(GridToCsv(shown), CsvFormat::Chirp), CsvFormat::Grid);
+        EXPECT_EQ(DetectCsvFormat("Rx,Tx\n", CsvFormat::Chirp), CsvFormat::Chirp);  // neither: as chosen
         CTextGrid again;
         const ImportReport back = ImportCsv(GridToChirpCsv(g), CsvFormat::Chirp, again, false);
         EXPECT_EQ(back.rejected, 0);
