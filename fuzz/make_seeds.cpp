@@ -56,7 +56,7 @@ public:
     void Range(int, int) override {}
     void Progress(int) override {}
     bool IsCancelled() override { return false; }
-    bool PromptRetry(int) override { return retries-- > 0; }
+    bool PromptRetry(int, const TransferResult&) override { return retries-- > 0; }
     int retries = 1;
     void Message(int, const std::string&) override {}
 };
