@@ -12,6 +12,7 @@
 
 #include "core/app/Globals.h"
 #include "core/radio/Bands.h"
+#include "core/radio/TextGrid.h"
 
 namespace fuzz {
 
@@ -85,6 +86,15 @@ inline void SetBandLimits(bool wide)
 
 // The frequencies a record can hold: 10.00000 to 999.99999 MHz.
 inline bool StorableUnits(long long units) { return units >= 1000000 && units <= 99999999; }
+
+// A channel row's nine cells in one string, for comparisons and messages.
+inline std::string RowText(const ITextGrid& g, int row)
+{
+    std::string s;
+    for (int col = kColRxFreq; col <= kColName; ++col)
+        s += "|" + g.TextMatrix(row, col);
+    return s;
+}
 
 }  // namespace fuzz
 

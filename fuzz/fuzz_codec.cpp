@@ -12,14 +12,6 @@
 
 namespace {
 
-std::string RowText(const CTextGrid& g, int row)
-{
-    std::string s;
-    for (int col = kColRxFreq; col <= kColName; ++col)
-        s += "|" + g.TextMatrix(row, col);
-    return s;
-}
-
 bool Owned(std::size_t offset)
 {
     const std::size_t records = mem::kChannelBase + mem::kChannelSize * mem::kChannelCount;
@@ -52,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DecodeDocument(image, g3, chinese);
 
     for (int row = 1; row < kGridRows; ++row)
-        FUZZ_CHECK(RowText(g2, row) == RowText(g3, row),
-                   "row " + std::to_string(row) + " " + RowText(g2, row) + " became " + RowText(g3, row));
+        FUZZ_CHECK(fuzz::RowText(g2, row) == fuzz::RowText(g3, row),
+                   "row " + std::to_string(row) + " " + fuzz::RowText(g2, row) + " became " + fuzz::RowText(g3, row));
     FUZZ_CHECK(image == once, "the image changed at the second encode");
 
     for (std::size_t i = 0; i < kImageSize; ++i)
@@ -67,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool allFF = std::all_of(rec, rec + mem::kChannelSize, [](std::uint8_t b) { return b == 0xFF; });
         FUZZ_CHECK(allFF,
                    "record " + std::to_string(n) + " reads as empty but is not all 0xFF; row was " +
-                       RowText(g1, n + 1));
+                       fuzz::RowText(g1, n + 1));
     }
     return 0;
 }

@@ -14,14 +14,6 @@
 
 namespace {
 
-std::string RowText(const CTextGrid& g, int row)
-{
-    std::string s;
-    for (int col = kColRxFreq; col <= kColName; ++col)
-        s += "|" + g.TextMatrix(row, col);
-    return s;
-}
-
 std::vector<std::string> ListItems(int col, bool chinese)
 {
     if (col == kColRxTone || col == kColTxTone)
@@ -77,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const CommitResult r = CommitCell(grid, row, col, text, trigger, chinese);
         const std::string where = "row " + std::to_string(row) + " col " + std::to_string(col);
         if (r.stopped && r.messageId == kMsgFrequencyFormat)
-            FUZZ_CHECK(RowText(grid, row) == RowText(was, row), where + ": a typing slip changed the row");
+            FUZZ_CHECK(fuzz::RowText(grid, row) == fuzz::RowText(was, row), where + ": a typing slip changed the row");
         if (r.stopped)
             FUZZ_CHECK(r.messageId == kMsgFrequencyFormat || r.messageId == kMsgOutOfRange ||
                            r.messageId == kMsgStepError,
@@ -85,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!r.stopped && (col == kColRxFreq || col == kColTxFreq) && !grid.TextMatrix(row, col).empty())
             CheckFrequencyCell(text, grid.TextMatrix(row, col), where);
         if (grid.TextMatrix(row, kColRxFreq).empty())
-            FUZZ_CHECK(RowText(grid, row) == "|||||||||", where + ": a row without Rx holds " + RowText(grid, row));
+            FUZZ_CHECK(fuzz::RowText(grid, row) == "|||||||||", where + ": a row without Rx holds " + fuzz::RowText(grid, row));
     }
 
     Image image;
@@ -93,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EncodeChannels(grid, image);
     CTextGrid back;
     DecodeChannels(image, back, chinese);
-    FUZZ_CHECK(RowText(back, row) == RowText(grid, row),
-               "row " + std::to_string(row) + " " + RowText(grid, row) + " reads back " + RowText(back, row));
+    FUZZ_CHECK(fuzz::RowText(back, row) == fuzz::RowText(grid, row),
+               "row " + std::to_string(row) + " " + fuzz::RowText(grid, row) + " reads back " + fuzz::RowText(back, row));
     return 0;
 }

@@ -8,18 +8,6 @@
 #include "core/radio/CsvChannels.h"
 #include "fuzz/FuzzSupport.h"
 
-namespace {
-
-std::string RowText(const CTextGrid& g, int row)
-{
-    std::string s;
-    for (int col = kColRxFreq; col <= kColName; ++col)
-        s += "|" + g.TextMatrix(row, col);
-    return s;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::Input in(data, size);
@@ -37,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!r.ok) {
         FUZZ_CHECK(!r.error.empty(), "refused without a reason");
         for (int row = 0; row < kGridRows; ++row)
-            FUZZ_CHECK(RowText(first, row) == RowText(fresh, row), "a refused text changed row " + std::to_string(row));
+            FUZZ_CHECK(fuzz::RowText(first, row) == fuzz::RowText(fresh, row), "a refused text changed row " + std::to_string(row));
         return 0;
     }
     int used = 0;
@@ -63,9 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ImportReport again = ImportCsv(exported, format, second, chinese);
     FUZZ_CHECK(again.ok, "the export does not import: " + again.error + "\n" + exported);
     for (int row = 1; row < kGridRows; ++row)
-        FUZZ_CHECK(RowText(first, row) == RowText(second, row),
-                   "row " + std::to_string(row) + " " + RowText(first, row) + " re-imports as " +
-                       RowText(second, row) + "\nexport:\n" + exported);
+        FUZZ_CHECK(fuzz::RowText(first, row) == fuzz::RowText(second, row),
+                   "row " + std::to_string(row) + " " + fuzz::RowText(first, row) + " re-imports as " +
+                       fuzz::RowText(second, row) + "\nexport:\n" + exported);
     FUZZ_CHECK(again.rejected == 0, std::to_string(again.rejected) + " row(s) of the export refused");
     return 0;
 }
