@@ -9,6 +9,8 @@ scripts/install-deps.sh
 
 # The window's files include each other without cycles, but for the transfer's wiring.
 python3 scripts/check-include-cycles.py
+# Every window text has its Chinese (and English) translation.
+python3 scripts/check-translations.py
 
 export QT_QPA_PLATFORM=offscreen
 jobs=2
