@@ -222,7 +222,9 @@ void CProgramView::EnterAndRecord(const std::vector<CellText>& cells, int beyond
         QString why;
         switch (r.why) {
         case CellRefusal::NotAFrequency:
-            why = tr("\"%1\" is not a frequency (megahertz with up to five decimals, e.g. 145.125)").arg(value);
+            why = tr("\"%1\" is not a frequency (megahertz with up to five decimals, e.g. 145.125; \"MHz\" or \"M\" "
+                     "may follow)")
+                      .arg(value);
             break;
         case CellRefusal::OutOfRange:
             why = tr("\"%1\" is out of range: %2").arg(value, Q(BandRangesText(chinese)));

@@ -438,11 +438,11 @@ void CMainFrame::CreateToolBar()
     const struct {
         int id;
         const char* icon;
-    } buttons[] = {{ID_FILE_NEW, "new"},   {ID_FILE_OPEN, "open"},   {ID_FILE_SAVE, "save"},
-                   {0, nullptr},           {ID_EDIT_UNDO, "undo"},   {ID_EDIT_REDO, "redo"},
-                   {0, nullptr},           {ID_READ, "read"},        {ID_WRITE, "write"},
-                   {0, nullptr},           {ID_FILE_PRINT, "print"}, {0, nullptr},
-                   {ID_APP_ABOUT, "about"}};
+    } buttons[] = {// The buttons users know, in their usual places; ours follow them.
+                   {ID_FILE_NEW, "new"},  {ID_FILE_OPEN, "open"},  {ID_FILE_SAVE, "save"}, {0, nullptr},
+                   {ID_READ, "read"},     {ID_WRITE, "write"},     {0, nullptr},           {ID_FILE_PRINT, "print"},
+                   {0, nullptr},          {ID_APP_ABOUT, "about"}, {0, nullptr},           {ID_EDIT_UNDO, "undo"},
+                   {ID_EDIT_REDO, "redo"}};
     for (const auto& b : buttons) {
         if (b.id == 0) {
             m_pToolBar->addSeparator();

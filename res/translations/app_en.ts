@@ -419,7 +419,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125.</source>
+        <source>&quot;%1&quot; is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125 (&quot;MHz&quot; or &quot;M&quot; may follow).</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -419,8 +419,8 @@
         <translation>警告</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125.</source>
-        <translation>“%1”不是频率。请输入以兆赫（MHz）为单位、最多五位小数的频率，例如 145.125 或 145,125。</translation>
+        <source>&quot;%1&quot; is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125 (&quot;MHz&quot; or &quot;M&quot; may follow).</source>
+        <translation>“%1”不是频率。请输入以兆赫（MHz）为单位、最多五位小数的频率，例如 145.125 或 145,125（数字后可带“MHz”或“M”）。</translation>
     </message>
 </context>
 </TS>

@@ -302,7 +302,7 @@
         </translation>
     </message>
     <message>
-        <source>"%1" is not a frequency (megahertz with up to five decimals, e.g. 145.125)</source>
+        <source>"%1" is not a frequency (megahertz with up to five decimals, e.g. 145.125; "MHz" or "M" may follow)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -298,8 +298,8 @@
         </translation>
     </message>
     <message>
-        <source>"%1" is not a frequency (megahertz with up to five decimals, e.g. 145.125)</source>
-        <translation>“%1”不是频率（以兆赫为单位，最多五位小数，例如 145.125）</translation>
+        <source>"%1" is not a frequency (megahertz with up to five decimals, e.g. 145.125; "MHz" or "M" may follow)</source>
+        <translation>“%1”不是频率（以兆赫为单位，最多五位小数，例如 145.125；数字后可带“MHz”或“M”）</translation>
     </message>
     <message>
         <source>"%1" is out of range: %2</source>
