@@ -192,7 +192,7 @@ void CMainFrame::CreateActions()
     AddAction(ID_APP_EXIT, tr("E&xit"), QString(), tr("Quit the application"));
     AddAction(ID_CHANNEL_INFORMATION, tr("&Channel Information"), QString(), tr("Show the channel window"));
     AddAction(ID_OPTION_FEATURES, tr("&Optional Features"), QString(), tr("Edit the radio-wide options"));
-    AddAction(ID_PRODUCT_INFORMATION, tr("&Product Information"), QString(),
+    AddAction(ID_PRODUCT_INFORMATION, tr("Product Infor&mation"), QString(),
               tr("Choose the radio type and frequency band"));
     AddAction(ID_READ, tr("&Read"), tr("Read"), tr("Read the whole memory from the radio"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
@@ -289,9 +289,9 @@ void CMainFrame::CreateEditActions()
         // clang-format off
         {ID_EDIT_CUT, tr("Cu&t"), tr("Copy the selected cells and clear them"), {QKeySequence::Cut},
          &CProgramView::OnEditCut},
-        {ID_EDIT_COPY, tr("&Copy"), tr("Copy the selected cells as text a spreadsheet reads"), {QKeySequence::Copy},
+        {ID_EDIT_COPY, tr("Cop&y"), tr("Copy the selected cells as text a spreadsheet reads"), {QKeySequence::Copy},
          &CProgramView::OnEditCopy},
-        {ID_EDIT_COPY_HEADINGS, tr("Copy with &Headings"), tr("Copy the selected cells after a line of headings"),
+        {ID_EDIT_COPY_HEADINGS, tr("Copy with Headin&gs"), tr("Copy the selected cells after a line of headings"),
          {}, &CProgramView::OnEditCopyWithHeadings},
         {ID_EDIT_PASTE, tr("&Paste"), tr("Paste cells copied here or in a spreadsheet"), {QKeySequence::Paste},
          &CProgramView::OnEditPaste},
@@ -306,7 +306,7 @@ void CMainFrame::CreateEditActions()
          &CProgramView::OnInsertChannels},
         {ID_CHANNEL_DELETE, tr("&Delete Channels"), tr("Delete the selected channels; the following move up"), {},
          &CProgramView::OnDeleteChannels},
-        {ID_CHANNEL_MOVE_UP, tr("Move &Up"), tr("Move the selected channels up"), {QKeySequence(Qt::CTRL | Qt::Key_Up)},
+        {ID_CHANNEL_MOVE_UP, tr("Mo&ve Up"), tr("Move the selected channels up"), {QKeySequence(Qt::CTRL | Qt::Key_Up)},
          &CProgramView::OnMoveChannelsUp},
         {ID_CHANNEL_MOVE_DOWN, tr("Move Do&wn"), tr("Move the selected channels down"),
          {QKeySequence(Qt::CTRL | Qt::Key_Down)}, &CProgramView::OnMoveChannelsDown},
@@ -350,7 +350,7 @@ QList<QAction*> CMainFrame::BuildEditMenu(QMenu* menu)
     };
     add({ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_COPY_HEADINGS, ID_EDIT_PASTE, ID_EDIT_CLEAR, 0, ID_CHANNEL_INSERT,
          ID_CHANNEL_DELETE, ID_CHANNEL_MOVE_UP, ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR});
-    QMenu* sort = menu->addMenu(tr("S&ort Channels"));
+    QMenu* sort = menu->addMenu(tr("Sort C&hannels"));
     sort->setObjectName(QStringLiteral("SortMenu"));
     for (int id : {ID_SORT_RX, ID_SORT_NAME, ID_SORT_TONE})
         sort->addAction(Action(id));

@@ -154,7 +154,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Product Information</source>
+        <source>Product Infor&amp;mation</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

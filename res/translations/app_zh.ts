@@ -154,8 +154,8 @@
         <translation>编辑整机功能设置</translation>
     </message>
     <message>
-        <source>&amp;Product Information</source>
-        <translation>类型设置(&amp;P)</translation>
+        <source>Product Infor&amp;mation</source>
+        <translation>类型设置(&amp;M)</translation>
     </message>
     <message>
         <source>Choose the radio type and frequency band</source>

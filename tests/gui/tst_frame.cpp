@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -300,6 +301,42 @@ private slots:
         QCOMPARE(m_frame->ActiveDocument()->m_image[mem::kRadioType], 1);
         QCOMPARE(m_frame->ActiveDocument()->m_image[mem::kBandIndex], 1);
         QCOMPARE(tree->currentItem(), root);
+    }
+
+    // Alt and a letter reach one item only, in every menu and in the menu bar
+    // with and without a document, in both languages.
+    void menuMnemonicsAreUnique_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::newRow("English") << QByteArray("English");
+        QTest::newRow("Chinese") << QByteArray("Chinese");
+    }
+
+    void menuMnemonicsAreUnique()
+    {
+        QFETCH(QByteArray, language);
+        StartApp(language);
+        QStringList twice;
+        auto check = [&twice](const QString& where, const QList<QAction*>& actions) {
+            QMap<QKeySequence, QString> seen;
+            for (QAction* a : actions) {
+                const QKeySequence key = QKeySequence::mnemonic(a->text());
+                if (key.isEmpty())
+                    continue;
+                if (seen.contains(key))
+                    twice << QStringLiteral("%1: %2 / %3").arg(where, seen[key], a->text());
+                seen.insert(key, a->text());
+            }
+        };
+        const QList<QMenu*> menus = m_frame->findChildren<QMenu*>();
+        QVERIFY(menus.contains(m_frame->GridMenu()));
+        for (QMenu* m : menus)
+            check(m->title().isEmpty() ? m->objectName() : m->title(), m->actions());
+        check(QStringLiteral("menu bar"), m_frame->menuBar()->actions());
+        m_frame->DestroyChildFrame(m_frame->ActiveChildFrame());
+        QCOMPARE(m_frame->CurrentMenus().size(), 3);
+        check(QStringLiteral("menu bar without a document"), m_frame->menuBar()->actions());
+        QVERIFY2(twice.isEmpty(), qPrintable(twice.join(QLatin1Char('\n'))));
     }
 
     void chineseTreeIgnoresEnglishTexts()
