@@ -389,6 +389,25 @@
     </message>
 </context>
 <context>
+    <name>MessageBox</name>
+    <message>
+        <source>&amp;Save</source>
+        <translation>保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>不保存(&amp;D)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Retry</source>
+        <translation>重试(&amp;R)</translation>
+    </message>
+</context>
+<context>
     <name>StringTable</name>
     <message>
         <source>Out of range,please input again.</source>

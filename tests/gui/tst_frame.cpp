@@ -1,5 +1,6 @@
 // The main frame's pieces: the navigation bar's mouse handling and tree, the
 // Control Bar command, the tiled background, and the help layer.
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -8,6 +9,8 @@
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -29,6 +32,7 @@
 #include "core/app/SettingsStore.h"
 #include "gui/frame/ChildFrame.h"
 #include "gui/app/HelpAccess.h"
+#include "gui/app/MessageBox.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/frame/NavigationBar.h"
@@ -337,6 +341,37 @@ private slots:
         QCOMPARE(m_frame->CurrentMenus().size(), 3);
         check(QStringLiteral("menu bar without a document"), m_frame->menuBar()->actions());
         QVERIFY2(twice.isEmpty(), qPrintable(twice.join(QLatin1Char('\n'))));
+    }
+
+    // A message box keeps its caption whole beside a title bar's icon and
+    // buttons (bold, as window managers draw it), and Save, Discard and Cancel
+    // have letters of their own.
+    void messageBoxCaptionAndButtons_data() { menuMnemonicsAreUnique_data(); }
+
+    void messageBoxCaptionAndButtons()
+    {
+        QFETCH(QByteArray, language);
+        StartApp(language);
+        MessageRequest r;
+        r.parent = m_frame;
+        r.text = QStringLiteral("Cleared!");
+        const std::unique_ptr<QMessageBox> box(CreateMessageBox(r));
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QCOMPARE(box->windowTitle(), IniString(g_strLanguage, "Company"));
+        QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+        bold.setBold(true);
+        const int room = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) +
+                         4 * box->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, box.get());
+        QVERIFY2(box->width() >= room, qPrintable(QStringLiteral("%1 < %2").arg(box->width()).arg(room)));
+
+        r.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+        const std::unique_ptr<QMessageBox> save(CreateMessageBox(r));
+        QSet<QKeySequence> letters;
+        for (auto b : {QMessageBox::Save, QMessageBox::Discard, QMessageBox::Cancel})
+            letters << QKeySequence::mnemonic(save->button(b)->text());
+        letters.remove(QKeySequence());
+        QCOMPARE(letters.size(), 3);
     }
 
     void chineseTreeIgnoresEnglishTexts()
