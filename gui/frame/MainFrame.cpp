@@ -14,6 +14,7 @@
 #include <QMetaObject>
 #include <QPageSetupDialog>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QUndoGroup>
@@ -742,11 +743,30 @@ CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
     m_pMdiClient->addSubWindow(frame);
     frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
     frame->GetView()->OnInitialUpdate();
+    if (!frame->isMaximized())
+        frame->move(CascadePosition(frame));
     frame->show();
     m_pActiveChild = frame;
     m_pMdiClient->setActiveSubWindow(frame);
     m_pUndoGroup->setActiveStack(doc->UndoStack());
     return frame;
+}
+
+QPoint CMainFrame::CascadePosition(const CChildFrame* frame) const
+{
+    // Down and right from the corner, a title bar's height at a time, to the
+    // first place where no other window has its corner, so that none covers
+    // another exactly; the corner again once the window would not fit.
+    const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+    QList<QPoint> taken;
+    for (CChildFrame* f : ChildFrames())
+        if (f != frame && f->isVisible() && !f->isMaximized())
+            taken << f->pos();
+    const QRect room = m_pMdiClient->viewport()->rect();
+    for (QPoint p(0, 0); step > 0 && room.contains(QRect(p, frame->size())); p += QPoint(step, step))
+        if (!taken.contains(p))
+            return p;
+    return QPoint(0, 0);
 }
 
 bool CMainFrame::NewDocument()

@@ -374,6 +374,29 @@ private slots:
         QCOMPARE(letters.size(), 3);
     }
 
+    // Windows that reads open step down and right from each other at their
+    // own size, none covering another exactly.
+    void newWindowsCascade()
+    {
+        StartApp();
+        m_frame->resize(1600, 1100);
+        QCoreApplication::processEvents();
+        CChildFrame* first = m_frame->ActiveChildFrame();
+        QVERIFY(!first->isMaximized());
+        for (const char* port : {"COM1", "COM2", "COM3"})
+            emit m_frame->ActiveView()->RadioRead(NewDocumentImage(), QLatin1String(port));
+        QList<QPoint> corners;
+        for (CChildFrame* f : m_frame->ChildFrames()) {
+            QCOMPARE(f->size(), first->size());
+            corners << f->pos();
+        }
+        QCOMPARE(corners.size(), 4);
+        const int step = corners[1].x() - corners[0].x();
+        QVERIFY(step > 0);
+        for (int i = 0; i < corners.size(); ++i)
+            QCOMPARE(corners[i], QPoint(i * step, i * step));
+    }
+
     void chineseTreeIgnoresEnglishTexts()
     {
         StartApp("Chinese");
