@@ -34,6 +34,7 @@
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
 #include "gui/app/HelpAccess.h"
+#include "gui/app/LastFolder.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/NavigationBar.h"
 #include "core/link/SerialPort.h"
@@ -600,8 +601,10 @@ void CMainFrame::OnFileOpen()
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setNameFilters({tr("Program Document (*.dat)"), tr("All Files (*)")});
+    OpenInLastFolder(dlg, FolderKind::Documents);
     if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
+    RememberFolder(FolderKind::Documents, dlg.selectedFiles().constFirst());
     OpenDocumentFile(dlg.selectedFiles().constFirst());
 }
 
@@ -727,10 +730,13 @@ bool CMainFrame::SaveDocument(CProgramDoc* doc, bool askName)
     QString proposal = doc->GetPathName();
     if (!doc->HasFilePath() && !proposal.isEmpty() && QFileInfo(proposal).suffix().isEmpty())
         proposal += QStringLiteral(".dat");
+    // A document with a file proposes that file, where it is; a new one its name in the last folder.
+    OpenInLastFolder(dlg, FolderKind::Documents);
     if (!proposal.isEmpty())
         dlg.selectFile(proposal);
     if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return false;
+    RememberFolder(FolderKind::Documents, dlg.selectedFiles().constFirst());
     return SaveTo(doc, dlg.selectedFiles().constFirst());
 }
 
@@ -845,8 +851,11 @@ void CMainFrame::OnLogSerialTraffic(bool on)
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setNameFilters({tr("Serial trace (*.trace *.txt)"), tr("All Files (*)")});
         dlg.setDefaultSuffix(QStringLiteral("trace"));
-        if (ExecDialog(&dlg) == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+        OpenInLastFolder(dlg, FolderKind::Trace);
+        if (ExecDialog(&dlg) == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
             path = dlg.selectedFiles().constFirst();
+            RememberFolder(FolderKind::Trace, path);
+        }
     }
     QString error;
     if (!SetTracePath(path, &error)) {

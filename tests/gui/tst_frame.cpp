@@ -9,6 +9,12 @@
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QPrinter>
+#include <QPrintDialog>
+#include <QFileInfo>
+#include <QFileDialog>
 #include <QStyle>
 #include <QMessageBox>
 #include <QPainter>
@@ -33,6 +39,8 @@
 #include "gui/frame/ChildFrame.h"
 #include "gui/app/HelpAccess.h"
 #include "gui/app/MessageBox.h"
+#include "gui/link/LinkSettings.h"
+#include "gui/app/AppPrinter.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/frame/NavigationBar.h"
@@ -395,6 +403,67 @@ private slots:
         QVERIFY(step > 0);
         for (int i = 0; i < corners.size(); ++i)
             QCOMPARE(corners[i], QPoint(i * step, i * step));
+    }
+
+    // Each file dialog opens, in the next run too, in the folder where a file
+    // of its kind was last chosen.
+    void dialogsStartInTheFolderLastUsed_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Open") << int(ID_FILE_OPEN) << QStringLiteral("a.dat");
+        QTest::newRow("Save As") << int(ID_FILE_SAVE_AS) << QStringLiteral("b.dat");
+        QTest::newRow("Import") << int(ID_FILE_IMPORT_CHANNELS) << QStringLiteral("c.csv");
+        QTest::newRow("Export") << int(ID_FILE_EXPORT_CHANNELS) << QStringLiteral("d.csv");
+        QTest::newRow("Log Serial Traffic") << int(ID_LOG_SERIAL) << QStringLiteral("e.trace");
+        QTest::newRow("Print to PDF") << int(ID_FILE_PRINT) << QStringLiteral("f.pdf");
+    }
+
+    void dialogsStartInTheFolderLastUsed()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, name);
+        QTemporaryDir folder;
+        QFile dat(folder.filePath(QStringLiteral("a.dat")));
+        QVERIFY(dat.open(QIODevice::WriteOnly) && dat.write(QByteArray(8192, '\xFF')) == 8192);
+        dat.close();
+        QFile csv(folder.filePath(QStringLiteral("c.csv")));
+        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("Pr,145.125\n") > 0);
+        csv.close();
+        QString seen;
+        DialogRecorder dialogs;
+        dialogs.handler = [&](QDialog* d) {
+            if (auto* files = qobject_cast<QFileDialog*>(d)) {
+                seen = files->directory().absolutePath();
+                files->selectFile(folder.filePath(name));
+                return int(QDialog::Accepted);
+            }
+            if (auto* print = qobject_cast<QPrintDialog*>(d)) {
+                const auto* file = print->findChild<QLineEdit*>(QStringLiteral("filename"));
+                seen = file ? QFileInfo(file->text()).absolutePath() : QStringLiteral("no file box");
+                print->printer()->setOutputFormat(QPrinter::PdfFormat);
+                print->printer()->setOutputFileName(folder.filePath(name));
+                return int(QDialog::Accepted);
+            }
+            return int(QDialog::Rejected);
+        };
+        MessageRecorder messages;
+        for (int run = 0; run < 2; ++run) {
+            if (run) {  // the next run of the program, whose dialogs know no folder of their own
+                m_app.reset();
+                SetTracePath(QString(), nullptr);
+                AppPrinter().setOutputFileName(QString());
+                QFileDialog().setDirectory(QDir::currentPath());
+            }
+            StartApp();
+            seen.clear();
+            m_frame->Action(id)->trigger();
+            QVERIFY2(!seen.isEmpty(), "no file dialog");
+            QVERIFY2((seen == QDir(folder.path()).absolutePath()) == (run == 1), qPrintable(seen));
+        }
+        SetTracePath(QString(), nullptr);
+        AppPrinter().setOutputFileName(QString());
+        AppPrinter().setOutputFormat(QPrinter::NativeFormat);
     }
 
     void chineseTreeIgnoresEnglishTexts()
