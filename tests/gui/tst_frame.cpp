@@ -18,11 +18,13 @@
 #include <QStyle>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QRegularExpression>
 #include <QLineEdit>
+#include <QHelpContentWidget>
 #include <QHelpEngineCore>
 #include <QHelpSearchQueryWidget>
 #include <QHelpSearchResultWidget>
@@ -695,6 +697,24 @@ private slots:
         modal.hide();
         QVERIFY(help->isVisible());
         QVERIFY(!help->parentWidget());
+    }
+
+    // The help goes when the program does, before the toolkit: left to the
+    // application object, the engine's models would go after the event loop,
+    // and its window's views would start timers there.
+    void helpGoesWithTheProgram()
+    {
+        StartApp();
+        ResetHelpState();
+        SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
+        m_frame->Action(ID_HELP)->trigger();
+        const QPointer<QWidget> help = HelpWindow();
+        QVERIFY(help && help->isVisible());
+        const QPointer<QHelpContentWidget> contents = help->findChild<QHelpContentWidget*>();
+        QVERIFY(contents);
+        m_app->ExitInstance();
+        QVERIFY(!help);
+        QVERIFY(!contents);
     }
 
     void missingHelpIsNotTriedAgain()
