@@ -298,6 +298,30 @@ for fmt in grid chirp; do
   same_file "$T/wide-$fmt.dat" "$T/wide.dat"
 done
 
+# ---- records read as they are, kept by what leaves them alone ---------------------
+# Rx digits reading 1000 MHz and more, odd nibbles, power bits 11, an empty
+# record with stray bytes and a hidden name.
+cp "$T/new.dat" "$T/odd.dat"
+put_odd() { printf "$2" | dd of="$T/odd.dat" bs=1 seek=$(($1)) conv=notrunc status=none; }
+put_odd 0x00 '\x51\x43\x97\xfe\x00\x00\xa0\x99\x70\x06\x23\x80\x2e\x01\x02\x03'
+put_odd 0x10 '\x00\x0a\x50\x14\xab\x00\x50\x14\xab\x12\xab\x80\xfd\xff\xff\xff'
+put_odd 0x20 '\x00\x25\x51\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c'
+put_odd 0xCA0 '\x0a\x0b\xff\xff\xff\xff\xff\xff\x0a\x25\x0b\xff\xff\xff\xff\xff\x0a\x0b\x0c'
+channels_of() { head -c $((0x12E0)) "$1"; }
+case_ "show reads records as they are" 0 "$PT" show "$T/odd.dat"
+out_has "Pr   1649.74351    1000.00000    67.0"; out_has "145.01000     145.00111     131.1    D0111N"
+out_has "2 channels used"
+cp "$T/odd.dat" "$T/odd-opt.dat"
+case_ "options --set keeps every channel byte" 0 "$PT" options "$T/odd-opt.dat" --set squelch=3
+cmp -s <(channels_of "$T/odd-opt.dat") <(channels_of "$T/odd.dat") || fail "options --set changed the channels"
+printf ',Rx Frequency,Tx Frequency,Rx Tone,Tx Tone,Power,Cha Lock,Scan Add,Bandwidth,Cha Name\n5,146.52,146.52,None,None,High,Lock,Yes,Wide,NEW\n' >"$T/one.csv"
+cp "$T/odd.dat" "$T/odd-merge.dat"
+case_ "import --merge keeps the rows it does not name" 0 "$PT" import "$T/one.csv" "$T/odd-merge.dat" --merge
+cmp -s <(head -c $((0x50)) "$T/odd-merge.dat") <(head -c $((0x50)) "$T/odd.dat") || fail "import --merge changed records 0-4"
+cmp -s <(channels_of "$T/odd-merge.dat" | tail -c +$((0xCA1)) | head -c 40) <(channels_of "$T/odd.dat" | tail -c +$((0xCA1)) | head -c 40) ||
+  fail "import --merge changed names 0-4"
+"$PT" show "$T/odd-merge.dat" >"$T/out"; out_has "3 channels used"; out_has "146.52000"
+
 # ---- transfers ------------------------------------------------------------------
 start_radio radio --image "$SAMPLE" --save "$T/radio-saved.dat"
 grep -q '^/dev/' "$T/radio.out" || fail "simulate does not print the device path"

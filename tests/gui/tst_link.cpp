@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QUndoStack>
 #include <QtTest>
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <unistd.h>
 
@@ -33,6 +35,7 @@
 #include "core/link/SerialPort.h"
 #include "core/link/SimulatedRadio.h"
 #include "core/radio/Bands.h"
+#include "core/radio/DatFile.h"
 #include "core/radio/RadioCatalogue.h"
 #include "gui/radio/ProgramDoc.h"
 #include "tests/support/TestEnv.h"
@@ -110,15 +113,22 @@ struct ViewUnderTest {
     CProgramDoc doc;
     std::unique_ptr<CProgramView> view;
 
-    ViewUnderTest()
+    ViewUnderTest() : ViewUnderTest(QString()) {}
+    // A document opened from `datPath`; a new one when it is empty.
+    explicit ViewUnderTest(const QString& datPath)
     {
-        doc.OnNewDocument();
+        QString error;
+        if (datPath.isEmpty())
+            doc.OnNewDocument();
+        else
+            opened = doc.OnOpenDocument(datPath, &error);
         view = std::make_unique<CProgramView>(&doc);
         view->resize(900, 500);
         view->show();
         view->OnInitialUpdate();
     }
     CProcessDlg* Dlg() { return view->Link()->ProcessDlg(); }
+    bool opened = false;
 };
 
 // The radio's memory as ImageToGrid leaves it after a read, so a complete
@@ -179,6 +189,7 @@ private slots:
     void cancelBeforeOkSendsNothing();
     void completeRead();
     void writeSendsCommittedEdit();
+    void untouchedBytesAreSavedAndWrittenAsRead();
     void failedReadLeavesImage_data();
     void failedReadLeavesImage();
     void stoppedTransferTellsHowFar_data();
@@ -390,6 +401,49 @@ void TestLink::writeSendsCommittedEdit()
     QCOMPARE(got[18], std::uint8_t{0x65});
     QCOMPARE(got[19], std::uint8_t{0x14});
     QCOMPARE(static_cast<int>(radio.FrameLog().size()), 1023);
+}
+
+void TestLink::untouchedBytesAreSavedAndWrittenAsRead()
+{
+    CSimulatedRadio radio;
+    QVERIFY(radio.OpenPty());
+    LinkEnv env(PortLine("COM1", radio));
+    radio.Start();
+
+    // Random bytes everywhere (odd nibbles, power bits 11, stray codes, edit
+    // ranges), "Pr" reading 1649.74351 MHz, an empty record with stray bytes.
+    Image file = Pattern(21);
+    const std::uint8_t pr[] = {0x51, 0x43, 0x97, 0xFE};
+    std::copy(std::begin(pr), std::end(pr), file.begin());
+    file[16 * 7 + 3] = 0x00;
+    file[16 * 106 + 3] = 0xFF;  // channel 106 empty: its name bytes are the selected band's
+    const QString path = env.Path("odd.dat");
+    QVERIFY(SaveDatFile(path.toStdString(), file).ok);
+    ViewUnderTest t(path);
+    QVERIFY(t.opened);
+    QCOMPARE(t.view->Grid().GetTextMatrix(1, 1), QStringLiteral("1649.74351"));
+    // What the window writes itself: the selected band record.
+    auto asRead = [&](const Image& got, int end) {
+        for (int i = 0; i < end; ++i)
+            if ((i < mem::kSelectedBand || i >= mem::kSelectedBand + 3) && got[i] != file[i])
+                return QString::number(i, 16);
+        return QString();
+    };
+
+    const QString saved = env.Path("saved.dat");
+    QString error;
+    QVERIFY2(t.doc.OnSaveDocument(saved, &error), qPrintable(error));
+    Image savedImage{};
+    QVERIFY(LoadDatFile(saved.toStdString(), savedImage).ok);
+    QCOMPARE(asRead(savedImage, static_cast<int>(kImageSize)), QString());
+
+    t.view->OnWrite();
+    CProcessDlg* dlg = t.Dlg();
+    dlg->OkButton()->click();
+    QVERIFY(WaitWindowGone(dlg));
+    radio.Stop();
+    QVERIFY2(env.m_messages.isEmpty(), qPrintable(env.Texts().join('|')));
+    QCOMPARE(asRead(radio.Memory(), mem::kWriteEnd), QString());
 }
 
 void TestLink::failedReadLeavesImage_data()
