@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -771,27 +772,56 @@ CChildFrame* CMainFrame::OpenImageDocument(const Image& image, const QString& ti
 
 void CMainFrame::ConnectView(CProgramView* view)
 {
-    connect(view, &CProgramView::RadioRead, this, [this](const Image& image, const QString& port) {
+    connect(view, &CProgramView::RadioRead, this, [this, view](const Image& image, const QString& port) {
         // The radio's window talks to the same radio: a Write from it goes
         // where the read came from.
         CChildFrame* frame = OpenImageDocument(image, CLinkController::RadioDocumentTitle(port));
-        frame->GetView()->m_strPort = port;
+        CProgramView* radio = frame->GetView();
+        radio->SetOwnPort(port);
+        // The read's end, told next, is the new window's state as well.
+        connect(
+            view, &CProgramView::TransferStatus, radio, [radio](const QString& text) { radio->SetTransferState(text); },
+            Qt::SingleShotConnection);
         UpdatePortIndicator();
     });
     connect(view, &CProgramView::PortChanged, this, [this] { UpdatePortIndicator(); });
     if (CProgramDoc* doc = view->GetDocument())
         connect(doc, &CProgramDoc::ReadOnlyChanged, this, [this] { UpdateFrameMenu(); });
-    connect(view, &CProgramView::TransferStatus, this, [this](const QString& text) {
-        m_pReadyLabel->setText(text);
+    connect(view, &CProgramView::TransferStatus, this, [this] {
+        UpdateTransferState();
         UpdatePortIndicator();
     });
+}
+
+void CMainFrame::UpdateTransferState()
+{
+    // The window in front tells its own transfers; one without any is ready.
+    CProgramView* view = ActiveView();
+    m_pReadyLabel->setText(view && !view->TransferState().isEmpty() ? view->TransferState() : tr("Ready"));
 }
 
 void CMainFrame::UpdatePortIndicator()
 {
     CProgramView* view = ActiveView();
-    m_pPortLabel->setText(view ? tr("Port: %1").arg(CLinkController::PortWithDevice(view->m_strPort)) : QString());
     m_pPortLabel->setVisible(view != nullptr);
+    if (!view) {
+        m_pPortLabel->clear();
+        return;
+    }
+    const QString port = view->m_strPort;
+    QString text = view->HasOwnPort() ? tr("Port: %1, kept for the radio read in this window") : tr("Port: %1");
+    text = text.arg(CLinkController::PortWithDevice(port));
+    // A port remembered from an earlier run may have gone: it stays the port
+    // (another would be a silent change), and the indicator says so.
+    const std::string device = MapPortName(QFile::encodeName(port).toStdString());
+    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(device))))
+        text += tr(" - not present");
+    m_pPortLabel->setText(text);
+    m_pPortLabel->setToolTip(view->HasOwnPort()
+                                 ? tr("This window writes to the radio read in it. The other windows use %1, as "
+                                      "chosen in COM Setup.")
+                                       .arg(CLinkController::PortLabel(RememberedPort()))
+                                 : tr("Chosen in COM Setup for every window without a port of its own."));
 }
 
 void CMainFrame::OnFileBackups()
@@ -932,6 +962,7 @@ void CMainFrame::UpdateFrameMenu()
     Action(ID_EDIT_UNDO)->setEnabled(mayChange && m_pUndoGroup->canUndo());
     Action(ID_EDIT_REDO)->setEnabled(mayChange && m_pUndoGroup->canRedo());
     UpdatePortIndicator();
+    UpdateTransferState();
     Action(ID_PRODUCT_INFORMATION)->setEnabled(true);
     Action(ID_OPTION_FEATURES)->setEnabled(ActiveDocument() != nullptr);
     Action(ID_CONTROL_BAR)->setChecked(m_pNavBar->isVisibleTo(this));

@@ -50,7 +50,8 @@ public:
     // The menu a right click on the grid shows.
     QMenu* GridMenu() const { return m_pGridMenu; }
     QTreeWidgetItem* TreeRoot() const { return m_pTreeRoot; }
-    // The status bar's message pane (the last transfer's end) and its port.
+    // The status bar's message pane (the active window's transfer: running,
+    // or how it ended) and its port.
     QLabel* StatusText() const { return m_pReadyLabel; }
     QLabel* PortIndicator() const { return m_pPortLabel; }
 
@@ -118,6 +119,8 @@ private:
     void ConnectView(CProgramView* view);
     // The status bar's port: the active view's, with its device.
     void UpdatePortIndicator();
+    // The status bar's message: the active view's transfer state, else "Ready".
+    void UpdateTransferState();
     void CreateUndoActions();
     void FillRecentMenu();
     void WriteRecentFiles(const QStringList& files);

@@ -816,19 +816,23 @@ void TestLink::comSetupProbesAndStores()
     QCOMPARE(t.view->m_strPort, QString("COM1"));
     QVERIFY(!env.m_store.ReadDword("LinkTestApp", "com"));
 
-    // A stored 3 shows COM3; the port in use stays COM1 until OK.
+    // A stored 3 is the port of a window made now, and its COM Setup shows it.
     env.m_store.WriteDword("LinkTestApp", "com", 3);
-    QCOMPARE(t.view->m_strPort, QString("COM1"));
-    onExec = [&](QDialog* d) {
-        auto* c = static_cast<CComSetupDlg*>(d);
-        if (!c->PortButton(2)->isChecked())
-            return int(QDialog::Rejected);
-        c->accept();
-        return c->result();
-    };
-    t.view->OnComSetup();
+    {
+        ViewUnderTest u;
+        QCOMPARE(u.view->m_strPort, QString("com3"));
+        onExec = [&](QDialog* d) {
+            auto* c = static_cast<CComSetupDlg*>(d);
+            if (!c->PortButton(2)->isChecked())
+                return int(QDialog::Rejected);
+            c->accept();
+            return c->result();
+        };
+        u.view->OnComSetup();
+        QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 3u);
+    }
+    // Confirmed there, it is the port of every window that follows the choice.
     QCOMPARE(t.view->m_strPort, QString("com3"));
-    QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 3u);
 
     // Choosing COM1 stores the 1-based number.
     onExec = [&](QDialog* d) {
@@ -858,7 +862,8 @@ void TestLink::comSetupBusyAndOddValues()
     QVERIFY(r2.OpenPty());
     LinkEnv env(QStringLiteral("COM1=/nonexistent/a\nCOM2=%1\nCOM3=/nonexistent/b\nCOM4=/nonexistent/c\n")
                     .arg(QString::fromStdString(r2.SlavePath())));
-    ViewUnderTest t;
+    env.m_store.WriteDword("LinkTestApp", "com", 2);
+    auto t = std::make_unique<ViewUnderTest>();
     bool enabled = false, checked = false;
     QString note;
     bool accept = false;
@@ -875,27 +880,26 @@ void TestLink::comSetupBusyAndOddValues()
     });
 
     // Free: COM2 can be opened.
-    t.view->OnComSetup();
+    t->view->OnComSetup();
     QVERIFY(enabled);
 
-    // Held by someone else: greyed out at the next opening. As the stored port
-    // it is not shown checked (never a checked, greyed button); a note says
-    // why, and OK keeps the port in use and the stored choice.
-    env.m_store.WriteDword("LinkTestApp", "com", 2);
+    // Held by someone else: greyed out at the next opening. As the window's
+    // port it is not shown checked (never a checked, greyed button); a note
+    // says why, and OK keeps the port in use and the stored choice.
     {
         CPosixSerialPort holder([](const std::string& n) { return n; });
         QVERIFY(holder.Open(r2.SlavePath()));
         accept = true;
-        t.view->OnComSetup();
+        t->view->OnComSetup();
         QVERIFY(!enabled);
         QVERIFY(!checked);
         QVERIFY2(note.contains(QLatin1String("COM2")), qPrintable(note));
-        QCOMPARE(t.view->m_strPort, QString("COM1"));
+        QCOMPARE(t->view->m_strPort, QString("com2"));
         QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 2u);
     }
     // Released: probed afresh, checked again, no note.
     accept = false;
-    t.view->OnComSetup();
+    t->view->OnComSetup();
     QVERIFY(enabled);
     QVERIFY(checked);
     QVERIFY(note.isEmpty());
@@ -904,10 +908,11 @@ void TestLink::comSetupBusyAndOddValues()
     // be opened here, so OK keeps the port in use.
     for (std::uint32_t odd : {0u, 9u}) {
         env.m_store.WriteDword("LinkTestApp", "com", odd);
+        t = std::make_unique<ViewUnderTest>();
         accept = true;
-        t.view->OnComSetup();
+        t->view->OnComSetup();
         QVERIFY2(note.contains(QLatin1String("COM1")), qPrintable(note));
-        QCOMPARE(t.view->m_strPort, QString("COM1"));
+        QCOMPARE(t->view->m_strPort, QString("COM1"));
         QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), odd);
     }
 }

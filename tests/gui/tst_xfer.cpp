@@ -31,6 +31,7 @@
 #include "gui/app/StringTable.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
+#include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/link/BackupsDlg.h"
 #include "gui/link/ComSetupDlg.h"
@@ -77,7 +78,8 @@ private:
     CMemorySettingsStore m_store;
     CMainFrame* m_frame = nullptr;
 
-    void Start(const RadioFaults& faults = {}, const QByteArray& ports = {})
+    // The radio answers on radioPort; `ports` adds further [Ports] lines.
+    void Start(const RadioFaults& faults = {}, const QByteArray& ports = {}, const QByteArray& radioPort = "COM1")
     {
         m_radio = std::make_unique<CSimulatedRadio>();
         QVERIFY(m_radio->OpenPty());
@@ -86,7 +88,8 @@ private:
         m_radio->Start();
         m_dir = std::make_unique<ShellDir>();
         ShellIni ini;
-        ini.extra = "\r\n[Ports]\r\nCOM1=" + QByteArray::fromStdString(m_radio->SlavePath()) + "\r\n" + ports;
+        ini.extra =
+            "\r\n[Ports]\r\n" + radioPort + "=" + QByteArray::fromStdString(m_radio->SlavePath()) + "\r\n" + ports;
         m_dir->WriteIni(ini);
         QVERIFY(m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm")));
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->FilePath(QStringLiteral("data"))));
@@ -370,6 +373,149 @@ private slots:
             [dlg] { return dlg->AttemptText()->text().contains(QStringLiteral("attempt 3 of 15")); }, 20000));
         QTest::keyClick(dlg, Qt::Key_Escape);
         QVERIFY(QTest::qWaitFor([dlg] { return !dlg->IsWindow(); }, 20000));
+    }
+
+    // COM Setup's choice, remembered from an earlier run, is the port of every
+    // window; a window read from a radio keeps that radio's port.
+    void everyWindowUsesThePortComSetupShows()
+    {
+        CSimulatedRadio other;
+        QVERIFY(other.OpenPty());
+        m_store.WriteDword("TanagerTest", kSettingCom, 3);
+        Start({}, "COM2=" + QByteArray::fromStdString(other.SlavePath()) + "\r\n", "COM3");
+        const QString com3 = QString::fromStdString(m_radio->SlavePath());
+        CChildFrame* first = m_frame->ActiveChildFrame();
+        QCOMPARE(m_frame->PortIndicator()->text(), QString("Port: COM3 (%1)").arg(com3));
+        Run(ID_READ);
+        QVERIFY2(m_messages->requests.isEmpty(), qPrintable(Texts()));
+        QCOMPARE(static_cast<int>(m_radio->FrameLog().size()), 1024);
+        CChildFrame* radio = m_frame->ActiveChildFrame();
+        QCOMPARE(radio->GetDocument()->GetTitle(), QString("Test Tool - radio on COM3"));
+
+        // COM Setup shows the port of the window it is opened from.
+        int checked = -1;
+        QString note;
+        std::function<void(CComSetupDlg*)> answer;
+        m_dialogs->handler = [&](QDialog* d) {
+            auto* c = static_cast<CComSetupDlg*>(d);
+            checked = -1;
+            for (int i = 0; i < CComSetupDlg::kPorts; ++i)
+                checked = c->PortButton(i)->isChecked() ? i : checked;
+            note = c->WindowNote()->isHidden() ? QString() : c->WindowNote()->text();
+            c->show();
+            answer(c);
+            return c->result();
+        };
+        // COM2 chosen in the first window: it and every window made later use
+        // it; the radio's window keeps COM3.
+        m_frame->MdiClient()->setActiveSubWindow(first);
+        answer = [](CComSetupDlg* c) {
+            QTest::mouseClick(c->PortButton(1), Qt::LeftButton);
+            QTest::keyClick(c, Qt::Key_Return);
+        };
+        m_frame->Action(ID_COM_SETUP)->trigger();
+        QCOMPARE(checked, 2);
+        QVERIFY(note.isEmpty());
+        QCOMPARE(m_frame->PortIndicator()->text(),
+                 QString("Port: COM2 (%1)").arg(QString::fromStdString(other.SlavePath())));
+        QCOMPARE(m_store.ReadDword("TanagerTest", kSettingCom).value_or(0), 2u);
+
+        m_frame->MdiClient()->setActiveSubWindow(radio);
+        QCOMPARE(m_frame->PortIndicator()->text(),
+                 QString("Port: COM3 (%1), kept for the radio read in this window").arg(com3));
+        // Opened there it shows COM3 and why; Cancel changes nothing.
+        answer = [](CComSetupDlg* c) { QTest::keyClick(c, Qt::Key_Escape); };
+        m_frame->Action(ID_COM_SETUP)->trigger();
+        QCOMPARE(checked, 2);
+        QCOMPARE(note,
+                 QString("This window keeps COM3, the port of the radio read in it. The other windows use COM2."));
+        QCOMPARE(radio->GetView()->m_strPort, QString("COM3"));
+        QCOMPARE(m_store.ReadDword("TanagerTest", kSettingCom).value_or(0), 2u);
+
+        // A new document's window takes COM2.
+        m_frame->MdiClient()->setActiveSubWindow(first);
+        QTest::keyClick(m_frame, Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(m_frame->ActiveChildFrame() != first && m_frame->ActiveChildFrame() != radio);
+        QCOMPARE(m_frame->ActiveView()->m_strPort, QString("com2"));
+    }
+
+    // The status bar tells the transfer of the window in front: running, or
+    // how it ended; a window without one is ready.
+    void statusBarTellsTheWindowInFront()
+    {
+        RadioFaults slow;
+        slow.replyDelayMs = 1;
+        Start(slow);
+        CChildFrame* first = m_frame->ActiveChildFrame();
+        QLabel* status = m_frame->StatusText();
+        QCOMPARE(status->text(), QString("Ready"));
+        CChildFrame* other = m_frame->OpenImageDocument(Sample(), QStringLiteral("other"));
+        m_frame->MdiClient()->setActiveSubWindow(first);
+        Begin(ID_READ);
+        CProcessDlg* dlg = Process();
+        QVERIFY(QTest::qWaitFor([dlg] { return dlg->GetPos() >= 20; }, 20000));
+        const QString reading("Reading from the radio on COM1...");
+        QCOMPARE(status->text(), reading);
+        m_frame->MdiClient()->setActiveSubWindow(other);
+        QCOMPARE(status->text(), QString("Ready"));
+        m_frame->MdiClient()->setActiveSubWindow(first);
+        QCOMPARE(status->text(), reading);
+
+        // The end: the radio's new window and the one that read it tell it.
+        QVERIFY(QTest::qWaitFor([dlg] { return !dlg->IsWindow(); }, 30000));
+        const QString read = status->text();
+        QVERIFY2(read.startsWith(QStringLiteral("Read the radio on COM1 in ")), qPrintable(read));
+        QVERIFY(m_frame->ActiveChildFrame() != first && m_frame->ActiveChildFrame() != other);
+        m_frame->MdiClient()->setActiveSubWindow(first);
+        QCOMPARE(status->text(), read);
+        m_frame->MdiClient()->setActiveSubWindow(other);
+        QCOMPARE(status->text(), QString("Ready"));
+    }
+
+    // Back up, write and verify: the Process window names each phase, and its
+    // time left is for all three.
+    void timeLeftCoversBackupWriteAndVerify()
+    {
+        RadioFaults slow;
+        slow.replyDelayMs = 1;
+        Start(slow);
+        Begin(ID_WRITE,
+              [](CProcessDlg* dlg) { QVERIFY(dlg->BackupFirstBox()->isChecked() && dlg->VerifyBox()->isChecked()); });
+        CProcessDlg* dlg = Process();
+        QStringList phases;  // each phase's name as it comes
+        const auto see = [&] {
+            const QString op = dlg->OperationText()->text();
+            const int colon = op.indexOf(QLatin1Char(':'));
+            if (dlg->IsWindow() && colon > 0 && (phases.isEmpty() || !op.startsWith(phases.last())))
+                phases << op.left(colon + 2) + op.mid(colon + 2).section(QLatin1Char(' '), 0, 0);
+        };
+        // Halfway through the backup, what is left covers at least the rest of
+        // the backup and the whole verify at the rate measured.
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                see();
+                return dlg->GetPos() >= 256 && dlg->DetailsText()->text().contains(QStringLiteral("left"));
+            },
+            30000));
+        const QString details = dlg->DetailsText()->text();
+        const QRegularExpressionMatch m =
+            QRegularExpression(
+                QStringLiteral("^\\d+%, (\\d+) of 8192 bytes, (\\d+) bytes/s, (\\d+):(\\d\\d) left in all$"))
+                .match(details);
+        QVERIFY2(m.hasMatch(), qPrintable(details));
+        const double rate = m.captured(2).toDouble();
+        const int left = m.captured(3).toInt() * 60 + m.captured(4).toInt();
+        QVERIFY2(left >= (8192 - m.captured(1).toInt()) / rate + 8192 / rate - 1, qPrintable(details));
+
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                see();
+                return !dlg->IsWindow();
+            },
+            60000));
+        QCOMPARE(phases, (QStringList{"1 of 3: backing", "2 of 3: writing", "3 of 3: verifying"}));
+        QVERIFY2(m_frame->StatusText()->text().contains(QStringLiteral("verified")),
+                 qPrintable(m_frame->StatusText()->text()));
     }
 
     void comSetupListsDevicesAndAppliesPortsAtOnce()
