@@ -156,4 +156,5 @@ void CChildFrame::closeEvent(QCloseEvent* event)
     // still open is taken into it first, so that the question knows of it.
     m_pView->FlushEdits();
     hide();
+    emit Closed();
 }

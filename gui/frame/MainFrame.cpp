@@ -551,6 +551,15 @@ void CMainFrame::OnChannelInformation()
         showNormal();
         return;
     }
+    // With the active window shown, the window closed last comes back.
+    if (!f->isHidden()) {
+        const QList<QMdiSubWindow*> history = m_pMdiClient->subWindowList(QMdiArea::ActivationHistoryOrder);
+        for (auto it = history.crbegin(); it != history.crend(); ++it)
+            if (auto* hidden = qobject_cast<CChildFrame*>(*it); hidden && hidden->isHidden()) {
+                f = hidden;
+                break;
+            }
+    }
     f->showNormal();
     f->show();
     m_pMdiClient->setActiveSubWindow(f);
@@ -758,6 +767,12 @@ CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
 {
     auto* frame = new CChildFrame(doc);
     ConnectView(frame->GetView());
+    // A window shown takes over from the one closed, so that Save, Write and
+    // Print act on what the user sees.
+    connect(frame, &CChildFrame::Closed, this, [this] {
+        if (CChildFrame* front = FrontChildFrame())
+            m_pMdiClient->setActiveSubWindow(front);
+    });
     m_pUndoGroup->addStack(doc->UndoStack());
     frame->GetView()->SetContextMenu(m_pGridMenu);
     m_pMdiClient->addSubWindow(frame);

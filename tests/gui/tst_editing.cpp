@@ -349,6 +349,7 @@ private slots:
         QPointer<CChildFrame> radio = m_frame->OpenImageDocument(Doc()->m_image, QStringLiteral("radio"));
         Key(Qt::Key_F4, Qt::ControlModifier);
         QVERIFY(radio->isHidden());
+        QCOMPARE(m_frame->ActiveChildFrame(), file);  // Save, Write, Print: the window shown
 
         m_answers << QMessageBox::Discard;
         Key(Qt::Key_N, Qt::ControlModifier);
@@ -366,6 +367,10 @@ private slots:
         QVERIFY(radio && fresh);
         QCOMPARE(m_frame->ChildFrames().size(), 3);
         QVERIFY(m_frame->ActiveChildFrame()->isVisible());
+        // Channel Information brings back the window closed last.
+        m_frame->Action(ID_CHANNEL_INFORMATION)->trigger();
+        QVERIFY(fresh->isVisible() && radio->isHidden());
+        QCOMPARE(m_frame->ActiveChildFrame(), fresh);
     }
 
     // Undo of Product Information brings back the caption and the choice the
