@@ -19,6 +19,7 @@
 #include <QTreeWidget>
 #include <QUndoGroup>
 #include <QUndoStack>
+#include <utility>
 
 #include "gui/app/AboutDlg.h"
 #include "gui/app/AppContext.h"
@@ -86,8 +87,17 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
     UpdateFrameMenu();
     // A restart for a language change ends the transfers of every document
     // window and asks to save what is unsaved; the new instance opens the
-    // document again.
-    SetRelaunchGuard([this] { return ConfirmStopTransfers() && SaveAllModified(); });
+    // document again. The close of the main window that follows at once does
+    // not ask again; a restart that stops before it (the language could not be
+    // saved) leaves the next close asking as usual.
+    SetRelaunchGuard([this] {
+        if (!ConfirmStopTransfers() || !SaveAllModified())
+            return false;
+        m_bAnswered = true;
+        QMetaObject::invokeMethod(
+            this, [this] { m_bAnswered = false; }, Qt::QueuedConnection);
+        return true;
+    });
     SetRelaunchArguments([this] {
         CProgramDoc* doc = ActiveDocument();
         return doc && doc->HasFilePath() ? QStringList{doc->GetPathName()} : QStringList();
@@ -542,6 +552,15 @@ void CMainFrame::OnChannelInformation()
         showNormal();
         return;
     }
+    // With the active window shown, the window closed last comes back.
+    if (!f->isHidden()) {
+        const QList<QMdiSubWindow*> history = m_pMdiClient->subWindowList(QMdiArea::ActivationHistoryOrder);
+        for (auto it = history.crbegin(); it != history.crend(); ++it)
+            if (auto* hidden = qobject_cast<CChildFrame*>(*it); hidden && hidden->isHidden()) {
+                f = hidden;
+                break;
+            }
+    }
     f->showNormal();
     f->show();
     m_pMdiClient->setActiveSubWindow(f);
@@ -566,9 +585,24 @@ void CMainFrame::OnOptionFeatures()
     m_pOptionFeaturesDlg->DoModal();
 }
 
+CChildFrame* CMainFrame::FrontChildFrame() const
+{
+    CChildFrame* active = ActiveChildFrame();
+    if (active && !active->isHidden())
+        return active;
+    const QList<QMdiSubWindow*> stack = m_pMdiClient->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stack.crbegin(); it != stack.crend(); ++it)
+        if (auto* f = qobject_cast<CChildFrame*>(*it); f && !f->isHidden())
+            return f;
+    return nullptr;
+}
+
 void CMainFrame::OnFileNew()
 {
-    if (CChildFrame* child = ActiveChildFrame()) {
+    // The question and the window it clears are the one the user sees; with
+    // every window hidden there is nothing on screen to clear, and a hidden
+    // document is asked about only when it really closes.
+    if (CChildFrame* child = FrontChildFrame()) {
         if (!ConfirmStopTransfers(child))
             return;
         child->GetView()->FlushEdits();
@@ -592,9 +626,6 @@ void CMainFrame::OnFileNew()
 
 void CMainFrame::OnFileOpen()
 {
-    // The opened file replaces the document windows (Close hides, hidden ones go).
-    if (!ConfirmStopTransfers())
-        return;
     QFileDialog dlg(this, tr("Open"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
@@ -693,8 +724,7 @@ void CMainFrame::OpenRecentFile(const QString& path)
         AppMessageBox(this, tr("%1 no longer exists; it is taken off the recent files.").arg(path));
         return;
     }
-    if (ConfirmStopTransfers())
-        OpenDocumentFile(path);
+    OpenDocumentFile(path);
 }
 
 bool CMainFrame::SaveAllModified()
@@ -738,6 +768,12 @@ CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
 {
     auto* frame = new CChildFrame(doc);
     ConnectView(frame->GetView());
+    // A window shown takes over from the one closed, so that Save, Write and
+    // Print act on what the user sees.
+    connect(frame, &CChildFrame::Closed, this, [this] {
+        if (CChildFrame* front = FrontChildFrame())
+            m_pMdiClient->setActiveSubWindow(front);
+    });
     m_pUndoGroup->addStack(doc->UndoStack());
     frame->GetView()->SetContextMenu(m_pGridMenu);
     m_pMdiClient->addSubWindow(frame);
@@ -875,6 +911,18 @@ void CMainFrame::OnLogSerialTraffic(bool on)
 
 bool CMainFrame::OpenDocumentFile(const QString& path)
 {
+    // A file open already is shown, not opened twice: two windows on one file
+    // would each save over the other's changes.
+    const QString file = QFileInfo(path).canonicalFilePath();
+    for (CChildFrame* f : ChildFrames()) {
+        CProgramDoc* open = f->GetDocument();
+        if (!file.isEmpty() && open->HasFilePath() && QFileInfo(open->GetPathName()).canonicalFilePath() == file) {
+            f->show();
+            m_pMdiClient->setActiveSubWindow(f);
+            AddRecentFile(path);
+            return true;
+        }
+    }
     auto* doc = new CProgramDoc;
     QString error;
     if (!doc->OnOpenDocument(path, &error)) {
@@ -886,21 +934,9 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
         AppMessageBox(r);
         return false;
     }
-    // The documents the opened file replaces go: what is unsaved there is asked about first.
-    if (!SaveAllModified()) {
-        delete doc;
-        return false;
-    }
-    // The document shown until now gives way: its window hides. Only a document
-    // window is asked; with none active nothing is sent.
-    if (CChildFrame* active = ActiveChildFrame())
-        active->close();
-    CChildFrame* frame = AddChildFrame(doc);
-    // The window the opened file replaced was hidden by the open and nothing could
-    // show it again: it goes, so hidden documents do not pile up.
-    for (CChildFrame* other : ChildFrames())
-        if (other != frame && other->isHidden())
-            DestroyChildFrame(other);
+    // A window of its own: the other documents stay open as they are, unsaved
+    // changes and transfers included.
+    AddChildFrame(doc);
     AddRecentFile(path);
     UpdateFrameMenu();
     return true;
@@ -1011,8 +1047,9 @@ void CMainFrame::changeEvent(QEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    // A transfer still running is asked about first, then unsaved changes.
-    if (!ConfirmStopTransfers() || !SaveAllModified()) {
+    // A transfer still running is asked about first, then unsaved changes:
+    // every answer is in before anything closes.
+    if (!std::exchange(m_bAnswered, false) && (!ConfirmStopTransfers() || !SaveAllModified())) {
         event->ignore();
         return;
     }

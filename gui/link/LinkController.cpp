@@ -340,15 +340,14 @@ void CLinkController::OnFinished(const TransferReport& report)
         !m_pView->DeliverRadioRead(report.image, m_strPort) && doc) {
         // Nobody to open a new document: the read replaces this one as one undo
         // step, and its file is let go so that Save cannot overwrite it with the
-        // radio's data.
+        // radio's data. Unmodified, as a read's own window is: the radio and
+        // its backup hold it; undoing the read shows the changes again.
         g_bNewDocument = false;
         doc->ReplaceImage(report.image, tr("Read"));
         doc->SetRadioImage(report.image, RadioDocumentTitle(m_strPort));
         doc->SetModifiedBaseline();
-    } else if (report.Completed() && m_bWriting && doc) {
-        // The radio now holds what the document shows.
-        doc->SetModifiedBaseline();
     }
+    // A write leaves the modified state alone: what the radio holds is in no file.
     QPointer<CLinkController> self(this);
     const QString status = TellEnd(report, secs);
     if (!self)

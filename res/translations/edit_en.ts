@@ -235,10 +235,6 @@
 <context>
     <name>CProgramDoc</name>
     <message>
-        <source>Discard Changes</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Save changes to %1?</source>
         <translation type="unfinished"></translation>
     </message>

@@ -235,10 +235,6 @@
 <context>
     <name>CProgramDoc</name>
     <message>
-        <source>Discard Changes</source>
-        <translation>放弃修改</translation>
-    </message>
-    <message>
         <source>Save changes to %1?</source>
         <translation>是否保存对 %1 的修改？</translation>
     </message>

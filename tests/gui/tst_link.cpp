@@ -394,7 +394,7 @@ void TestLink::writeSendsCommittedEdit()
         QVERIFY2(got[i] == t.doc.m_image[i], qPrintable(QString::number(i, 16)));
     for (int i = mem::kWriteEnd; i < static_cast<int>(kImageSize); ++i)
         QCOMPARE(got[i], radioOwn[i]);
-    QVERIFY(!t.doc.IsModified());  // the radio holds what the document shows
+    QVERIFY(t.doc.IsModified());  // written, but in no file
     // Channel 1 (row 2) receive frequency, packed BCD least significant first.
     QCOMPARE(got[16], std::uint8_t{0x00});
     QCOMPARE(got[17], std::uint8_t{0x00});

@@ -29,6 +29,7 @@
 #include "gui/app/AppContext.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/StringTable.h"
+#include "gui/editor/MSFlexGrid.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
 #include "gui/frame/MDIClientWnd.h"
@@ -157,8 +158,9 @@ private slots:
         Run(ID_READ);
         QVERIFY2(m_messages->requests.isEmpty(), qPrintable(Texts()));
 
-        // A second window, untitled; the file's window stays as it was.
-        QCOMPARE(m_frame->ChildFrames().size(), 2);
+        // A window of its own, untitled, beside the new document of the start
+        // and the file's; the file's window stays as it was.
+        QCOMPARE(m_frame->ChildFrames().size(), 3);
         CProgramDoc* read = m_frame->ActiveDocument();
         QVERIFY(m_frame->ActiveChildFrame() != opened && opened->isVisible());
         QCOMPARE(read->GetTitle(), QString("Test Tool - radio on COM1"));
@@ -203,7 +205,7 @@ private slots:
         QCOMPARE(channels, QString::number(backups[0].channels));
         QVERIFY2(names.startsWith(QStringLiteral("CALL")), qPrintable(names));
         QVERIFY(IsBackupPinned(backups[0].path));
-        QCOMPARE(m_frame->ChildFrames().size(), 3);
+        QCOMPARE(m_frame->ChildFrames().size(), 4);
         QVERIFY(m_frame->ActiveDocument()->GetTitle().startsWith(QStringLiteral("Test Tool - backup of COM1, ")));
         QVERIFY(m_frame->ActiveDocument()->m_image == read->m_image);
     }
@@ -226,6 +228,13 @@ private slots:
         f.dropAtFrame = fault == 2 ? 300 : -1;
         Start(f);
         const Image old = m_radio->Memory();
+        // An edit of the user's, in no file: a write is no save.
+        QApplication::setActiveWindow(m_frame);
+        QVERIFY(QTest::qWaitForWindowActive(m_frame));
+        CMSFlexGrid& grid = m_frame->ActiveView()->Grid();
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(6, kColRxFreq).center());
+        for (QChar c : QStringLiteral("146.5\r"))
+            QTest::keyClicks(QApplication::focusWidget(), QString(c));
         bool backupDefault = false, verifyDefault = false;
         Run(ID_WRITE, [&](CProcessDlg* dlg) {
             backupDefault = dlg->BackupFirstBox()->isChecked() && dlg->BackupFirstBox()->isVisible();
@@ -259,6 +268,12 @@ private slots:
             QVERIFY(m_messages->requests[0].detail.contains(QStringLiteral("300 of 1023 frames")));
             QVERIFY(m_frame->StatusText()->text().contains(QStringLiteral("did not complete")));
         }
+        // Whatever the write did, the edit is still unsaved, and Exit asks about it.
+        QCOMPARE(grid.GetTextMatrix(6, kColRxFreq), QStringLiteral("146.50000"));
+        QCOMPARE(m_frame->ActiveChildFrame()->windowTitle(), QStringLiteral("Channel Information*"));
+        m_frame->Action(ID_APP_EXIT)->trigger();
+        QCOMPARE(m_messages->requests.last().text, QStringLiteral("Save changes to Channel Information?"));
+        QVERIFY(m_frame->isVisible());
     }
 
     void backupFolderThatCannotBeMade()
