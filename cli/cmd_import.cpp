@@ -52,6 +52,11 @@ int CmdImport(const std::vector<std::string>& argv)
     SetUpLanguage(args);
     const std::string& csvPath = args.Positional()[0];
     const std::string& datPath = args.Positional()[1];
+    // The list and the image are read, the image written: never the list's own file.
+    if (const DatResult r = CheckOutputNotInput(datPath, {csvPath}); !r.ok) {
+        Error(r.error + "; nothing was imported");
+        return kExitFailed;
+    }
     std::string text;
     if (!ReadTextFile(csvPath, text))
         return kExitFailed;

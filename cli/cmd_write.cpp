@@ -55,7 +55,7 @@ int CmdWrite(const std::vector<std::string>& argv)
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
     Image image{};
-    if (!LoadImageFile(path, image) || !StartTrace(args))
+    if (!LoadImageFile(path, image) || !StartTrace(args, {path}))
         return kExitFailed;
     if (!RunTransfer(true, port, image, retries))
         return kExitFailed;

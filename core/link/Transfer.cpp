@@ -26,6 +26,7 @@ void CTransferEngine::Delivered(int bytes)
 {
     ++m_result.frames;
     m_result.bytes += bytes;
+    m_observer.Frames(m_result.frames, m_result.framesTotal);
 }
 
 void CTransferEngine::Sleep(int ms)

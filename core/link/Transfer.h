@@ -18,6 +18,9 @@ public:
     virtual ~ITransferObserver() = default;
     virtual void Range(int lower, int upper) = 0;
     virtual void Progress(int pos) = 0;
+    // One more data frame acknowledged (write) or received whole (read): done
+    // of total, the unit of TransferResult::frames.
+    virtual void Frames(int /*done*/, int /*total*/) {}
     // One pump pass: give the user interface its turn (may do nothing).
     virtual void Pump() {}
     // A handshake attempt begins: 1, 2, ... (back to 1 after a Retry).

@@ -354,6 +354,17 @@ cp "$T/towrite.dat" "$T/tail.dat"
 printf '\x11\x22' | dd of="$T/tail.dat" bs=1 seek=$((0x1FFA)) conv=notrunc status=none
 case_ "write --verify with unsent bytes" 0 "$PT" write --port "$T/radio" "$T/tail.dat" --verify
 out_has "0x1FFA-0x1FFB differs: not written"
+# A lost trace fails the command; the transfer's own result is still told and kept.
+case_ "a trace that cannot be written" 1 "$PT" read --port "$T/radio" -o "$T/read5.dat" --trace /dev/full --no-backup
+err_has "read the radio's memory on"; err_has "/dev/full: the serial trace could not be written"
+cmp -s <(head -c $((0x1FF6)) "$T/read5.dat") <(head -c $((0x1FF6)) "$T/tail.dat") || fail "the read was not saved"
+cp "$T/tail.dat" "$T/keep.dat"
+case_ "a trace over the image it writes" 1 "$PT" write --port "$T/radio" "$T/keep.dat" --trace "$T/keep.dat"
+same_file "$T/keep.dat" "$T/tail.dat"
+case_ "write /dev/zero" 1 "$PT" write --port "$T/radio" /dev/zero; err_has "not a regular file"
+# Output nobody reads does not stop a transfer: it finishes, exit status 3.
+case_ "write with stderr full" 3 sh -c '"$0" "$@" 2>/dev/full' "$PT" write --port "$T/radio" "$T/tail.dat" --verify
+out_has "verify: 0x0000-0x1FF5 match"
 stop_radio radio
 cmp -s <(head -c $((0x1FF6)) "$T/radio-saved.dat") <(head -c $((0x1FF6)) "$T/towrite.dat") || fail "radio memory after write"
 
@@ -397,7 +408,7 @@ case_ "unknown device" 1 "$PT" write --port /dev/no-such-port "$SAMPLE"; err_has
 
 start_radio faulty --image "$SAMPLE" --fault short-reply@100
 case_ "read with a short reply" 1 "$PT" read --port "$T/faulty" -o "$T/partial.dat"
-err_has "Program Interrupt"; err_has "stopped after"
+err_has "Program Interrupt"; err_has "stopped after 100 of 1024 frames"
 absent "$T/partial.dat"
 stop_radio faulty
 start_radio lossy --image "$SAMPLE" --fault lose-write@2
@@ -477,9 +488,9 @@ same_file "$T/reads/g1.dat" "$SAMPLE"; same_file "$T/reads/g2.dat" "$T/new.dat";
 for n in 1 2 3; do ls "$XDG_DATA_HOME"/Program/backups/*-g$n.dat >/dev/null 2>&1 || fail "no backup of the fleet read of g$n"; done
 case_ "fleet read --trace of two ports" 2 "$PT" read --port "$T/g1" --port "$T/g3" -o "$T/reads/" --trace "$T/two.trace"
 err_has "one port"
-case_ "read into a directory --trace --no-backup" 0 "$PT" read --port "$T/g3" -o "$T/reads/" --trace "$T/g3.trace" --no-backup --quiet
+case_ "read into a directory --trace --no-backup" 0 "$PT" read --port "$T/g3" -o "$T/reads/" --trace "$T/g3.trace" --no-backup --quiet --force
 case_ "the fleet's trace decodes" 0 "$PT" trace "$T/g3.trace"; out_has "0x1FF8"
-case_ "read of 1 into a directory --json" 0 "$PT" read --port "$T/g2" -o "$T/reads" --json --progress=json
+case_ "read of 1 into a directory --json" 0 "$PT" read --port "$T/g2" -o "$T/reads" --json --progress=json --force
 json_check "$T/out" '
 [r] = d["radios"]
 assert (r["result"], r["output"], r["frames"]) == ("completed", "'"$T/reads/g2.dat"'", 1024), r
@@ -490,7 +501,27 @@ lines = [json.loads(l) for l in open(sys.argv[1])]
 assert lines and all(l["schema"] == 1 for l in lines)
 assert lines[-1]["event"] == "result" and lines[-1]["radio"]["result"] == "completed", lines[-1]
 progress = [l for l in lines if l["event"] == "progress"]
-assert progress and (progress[-1]["state"], progress[-1]["percent"]) == ("done", 100), progress' "$T/err" || fail "progress lines"
+assert progress and (progress[-1]["state"], progress[-1]["percent"]) == ("done", 100), progress
+assert [(p["frames"], p["frames_total"]) for p in progress if p["state"] == "done"] == [(1024, 1024)], progress' "$T/err" ||
+  fail "progress lines"
+
+# One port into a file stays a read into that file, whatever the options.
+for opt in --quiet --progress=json --skip-busy --json; do
+  rm -f "$T/one.dat"
+  case_ "read -o FILE $opt" 0 "$PT" read --port "$T/g1" -o "$T/one.dat" "$opt" --no-backup
+  same_file "$T/one.dat" "$SAMPLE"
+done
+json_check "$T/out" 'assert d["directory"] is None and d["radios"][0]["output"] == "'"$T/one.dat"'", d'
+# Two ports whose files would share a name: refused before any transfer. A
+# port's file that exists is replaced only with --force.
+mkdir -p "$T/a/b" "$T/a_b" "$T/names"; ln -s "$T/g1" "$T/a/b/r1"; ln -s "$T/g2" "$T/a_b/r1"
+case_ "two ports, one file name" 1 "$PT" read --port "$T/a/b/r1" --port "$T/a_b/r1" -o "$T/names/"
+err_has "$T/a/b/r1 and $T/a_b/r1 would both be saved as"; [[ -z "$(ls -A "$T/names")" ]] || fail "$(ls "$T/names")"
+cp "$T/new.dat" "$T/names/g1.dat"
+case_ "a port's file exists" 1 "$PT" read --port "$T/g1" --port "$T/g2" -o "$T/names/"
+err_has "$T/names/g1.dat: the file exists"; same_file "$T/names/g1.dat" "$T/new.dat"; absent "$T/names/g2.dat"
+case_ "fleet: a trace that cannot be written" 1 "$PT" read --port "$T/g1" -o "$T/names/" --force --trace /dev/full --json
+json_check "$T/out" 'assert d["ok"] is False and d["trace_error"] and d["radios"][0]["result"] == "completed", d'
 
 # Faults found before anything starts.
 case_ "the same port twice" 2 "$PT" read --port "$T/g1" --port "$(readlink "$T/g1")" -o "$T/reads"
@@ -508,8 +539,15 @@ holder=$!
 sleep 0.3
 case_ "a busy port" 1 "$PT" read --ports "$T/g1,$T/g3" -o "$T/reads"
 err_has "$T/g3"; err_has "--skip-busy"
+# --json: one document on stdout also when the run fails before (or without) a transfer.
+for c in "1 read --json --ports $T/g1,$T/g3 -o $T/reads" "1 write --json --port $T/g1 $T/missing.dat" \
+  "2 diff --json $SAMPLE $T/missing.dat" "2 diff --json $SAMPLE --port $T/nothing" "2 show --json $SAMPLE --bogus"; do
+  # shellcheck disable=SC2086
+  case_ "${c#* }" "${c%% *}" "$PT" ${c#* }
+  json_check "$T/out" 'assert (d["ok"], d["exit_status"]) == (False, '"${c%% *}"') and d["error"], d'
+done
 rm -f "$T/reads"/*
-case_ "a busy port skipped" 0 "$PT" read --ports "$T/g1,$T/g3" -o "$T/reads" --skip-busy
+case_ "a busy port skipped is no success" 1 "$PT" read --ports "$T/g1,$T/g3" -o "$T/reads" --skip-busy
 out_has "$T/g3: skipped, busy: Device or resource busy"; out_has "1 radio(s): 1 succeeded, 1 skipped"
 absent "$T/reads/g3.dat"
 kill "$holder"; wait "$holder" 2>/dev/null
@@ -552,6 +590,25 @@ current="--watch"
 grep -qF "3 radio(s): 3 succeeded" "$T/watch.out" || fail "watch summary: $(cat "$T/watch.out")"
 for n in w1 w2; do stop_radio $n; done
 for f in w1a w1b w2; do same_written "$T/$f.saved" "$F"; done
+# A radio the watch could not program is never logged as programmed.
+start_radio v1 --fault wrong-ack@3
+"$PT" write --watch --port "$T/v1" "$F" >"$T/watch.out" 2>"$T/watch.err" &
+watcher=$!
+wait_for "$T/watch.err" "$T/v1: not programmed"
+kill -INT "$watcher"; wait "$watcher"; rc=$?
+current="--watch with a radio that fails"
+[[ $rc -eq 1 ]] && passed=$((passed + 1)) || fail "exit $rc"
+grep -q ": programmed" "$T/watch.err" && fail "a failed radio logged as programmed: $(cat "$T/watch.err")"
+stop_radio v1
+
+# A closed pipe: every transfer still finishes (written and verified), exit status 3,
+# and the radios answer the next handshake.
+for n in 1 2; do start_radio "p$n" --save "$T/p$n.saved"; done
+"$PT" write --port "$T/p1" --port "$T/p2" "$F" --verify 2>&1 | head -1 >/dev/null
+rc=${PIPESTATUS[0]}; current="fleet write --verify into a closed pipe"
+[[ $rc -eq 3 ]] && passed=$((passed + 1)) || fail "exit $rc"
+case_ "a radio after a closed pipe" 0 "$PT" read --port "$T/p1" -o "$T/p1.dat" --no-backup
+for n in 1 2; do stop_radio "p$n"; same_written "$T/p$n.saved" "$F"; done
 
 # --ports all: the devices a radio answers on, COM1..COM4 of Program.ini among them.
 # A silent radio and a port another program holds are left out.
@@ -615,6 +672,16 @@ same_file "$S/real/new.dat" "$("$PT" new "$T/fresh.dat" >/dev/null; echo "$T/fre
 same_file "$S/real/out.csv" "$S/in.csv"
 [[ "$(stat -c %a "$S/real/out.pdf")" == 644 ]] || fail "PDF created $(stat -c %a "$S/real/out.pdf"), not 644 by the umask"
 [[ -z "$(ls -A "$S" | grep -v -e '^real$' -e '^link' -e '^in.csv$')" ]] || fail "left in $S: $(ls -A "$S")"
+# An output that is the input (also through a link or a hard link) is refused; an
+# existing file of another kind is replaced only with --force.
+cp "$SAMPLE" "$S/own.dat"; ln -s own.dat "$S/own-link"; ln "$S/own.dat" "$S/own-hard"; cp "$T/new.dat" "$S/other.dat"
+for c in "export $S/own.dat -o $S/own.dat" "export $S/own-link -o $S/own-hard" "print $S/own.dat --pdf $S/own-link" \
+  "export $S/own.dat -o $S/other.dat" "print $S/own.dat --pdf $S/in.csv"; do
+  # shellcheck disable=SC2086
+  case_ "$c" 1 "$PT" $c; err_has "Cannot save"
+done
+same_file "$S/own.dat" "$SAMPLE"; same_file "$S/other.dat" "$T/new.dat"; same_file "$S/real/out.csv" "$S/in.csv"
+case_ "export --force over an image" 0 "$PT" export "$S/own.dat" -o "$S/other.dat" --force
 
 cp "$SAMPLE" "$S/ro.dat"; chmod 444 "$S/ro.dat"
 mkfifo "$S/fifo"

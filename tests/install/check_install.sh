@@ -73,7 +73,7 @@ complete_() {  # complete_ WORDS...: what Tab offers after the last word
 }
 check "completion of commands" test "$(complete_ progtool '')" = "$(echo $commands) --help"
 check "completion of sh" test "$(complete_ progtool sh)" = "show"
-check "completion of --f" test "$(complete_ progtool export x.dat --f)" = "--format"
+check "completion of --f" test "$(complete_ progtool export x.dat --f)" = "--force --format"
 check "completion of --format's values" test "$(complete_ progtool export x.dat --format '')" = "grid chirp"
 check "completion of --power's values" test "$(complete_ progtool export x.dat --power '')" = "words watts"
 check "completion of ports" test "$(complete_ progtool read --port '')" = "COM1 COM2 COM3 COM4"
