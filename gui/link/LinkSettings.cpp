@@ -37,7 +37,10 @@ void SetFlag(const char* name, bool on) { AppSettings().WriteDword(SettingsKey(t
 
 QString BackupFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups");
+    return QFile::decodeName(
+        ::BackupFolder(
+            QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).toStdString())
+            .c_str());
 }
 
 int BackupsKept()
