@@ -1,6 +1,5 @@
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QSettings>
 #include <QStandardPaths>
 #include <cerrno>
@@ -228,11 +227,9 @@ BackupResult BackUpRead(const std::string& port, const Image& image, std::string
     // of one second are shared between them.
     static std::mutex lock;
     const std::lock_guard<std::mutex> hold(lock);
-    // The window's backup folder and number to keep: its application name in
-    // the platform's data location, its settings under [Setup] AppName.
-    QCoreApplication::setApplicationName(QStringLiteral("Program"));
-    folder = (QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups"))
-                 .toStdString();
+    // The window's backup folder and number to keep: the program's name in
+    // the user's data folder, its settings under [Setup] AppName.
+    folder = BackupFolder(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
     const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
                              QString::fromStdString(SettingsKey(theIniFile)));
     const int keep = settings.value(QString::fromLatin1(kSettingBackupKeep), kDefaultBackupKeep).toInt();
@@ -256,7 +253,7 @@ int CmdRead(const std::vector<std::string>& argv)
     if (IsFleetCommand(argv))
         return CmdFleet(false, argv);
     // --force is for a read into a directory; a file named with -o is always replaced.
-    const Args args(argv, {"--port", "-o", "--output", "--retries", "--trace"}, {"--no-backup", "--force"});
+    const Args args(argv, {"--port", "-o", "--output", "--retries", "--trace", "--lang"}, {"--no-backup", "--force"});
     args.RequirePositional(0, "");
     const std::string port = args.Value("--port");
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");

@@ -46,7 +46,7 @@ int CmdWrite(const std::vector<std::string>& argv)
 {
     if (IsFleetCommand(argv))
         return CmdFleet(true, argv);
-    const Args args(argv, {"--port", "--retries", "--trace"}, {"--verify"});
+    const Args args(argv, {"--port", "--retries", "--trace", "--lang"}, {"--verify"});
     args.RequirePositional(1, "FILE.dat");
     const std::string port = args.Value("--port");
     if (port.empty())

@@ -53,7 +53,7 @@ const std::vector<Command>& Commands()
          "                    or as 5.0W/2.0W/1.0W, as other programs expect\n"},
         {"import", CmdImport, "replace (or merge) the channels of a file from CSV",
          "usage: progtool import IN.csv FILE.dat [--format grid|chirp] [--renumber [FROM]] [--merge]\n"
-         "                       [--skip-bad] [--lang en|zh]\n"
+         "                       [--skip-bad] [--force] [--lang en|zh]\n"
          "Each row goes through the same checks as typing it into the grid (MHz with up to\n"
          "five decimals, \".\" or \",\" as the point, bands, step, default values, upper-case\n"
          "names of six characters). Channels the CSV does not carry become empty\n"
@@ -72,14 +72,19 @@ const std::vector<Command>& Commands()
          "                     Location\n"
          "  --merge            write only the channels the file carries and keep the others\n"
          "  --skip-bad         write the other rows when some are refused\n"
-         "Every refused or changed row is reported with its line number, then a summary\n"
-         "by reason: rows imported, changed and refused. When any row is refused nothing\n"
-         "is written (exit status 1), unless --skip-bad is given.\n"},
+         "  --force            replace the channels even when more than half of those in use\n"
+         "                     would become empty (else refused: the wrong file, or one cut short)\n"
+         "Every refused or changed row is reported with its line number (the first 1000),\n"
+         "then a summary by reason: rows imported, changed and refused. When any row is\n"
+         "refused nothing is written (exit status 1), unless --skip-bad is given. A file\n"
+         "with headings but no rows is refused unless --merge is given, and so is a\n"
+         "heading given twice.\n"},
         {"read", CmdRead, "read the radio's memory into a file (or many radios into a directory)",
-         "usage: progtool read --port PORT -o FILE.dat [--retries N]\n"
-         "       progtool read --port P1 --port P2 ... | --ports LIST|all  -o DIR/ [--force]\n"
-         "                     [--skip-busy] [--retries N] [--json] [--quiet | --progress=json]\n"
+         "usage: progtool read --port PORT -o FILE.dat [--retries N] [--trace FILE] [--no-backup]\n"
          "                     [--lang en|zh]\n"
+         "       progtool read --port P1 --port P2 ... | --ports LIST|all  -o DIR/ [--force]\n"
+         "                     [--skip-busy] [--retries N] [--no-backup] [--json]\n"
+         "                     [--quiet | --progress=json] [--lang en|zh]\n"
          "PORT is COM1..COM4 (mapped by [Ports] of Program.ini) or a device path.\n"
          "The file is written only after a complete read, exactly as received.\n"
          "With several ports (or -o naming a directory) every port is read at once, each on\n"
@@ -93,6 +98,11 @@ const std::vector<Command>& Commands()
          "  --force          replace a DIR/PORT.dat that exists (else nothing is read)\n"
          "  --skip-busy      leave out ports another program holds (else an error); a port\n"
          "                   left out is not a success (exit status 1)\n"
+         "  --trace FILE     write the serial trace (every byte with its time, and the\n"
+         "                   frames; \"progtool trace\" decodes it) to FILE; one port only\n"
+         "  --no-backup      keep no backup of what was read; by default every complete read\n"
+         "                   is also kept in $XDG_DATA_HOME/tr5-programmer/backups\n"
+         "                   (~/.local/share/... when unset), the window's File > Backups\n"
          "  --json           print the results as one JSON document (see README)\n"
          "  --quiet          no progress; only failures are reported\n"
          "  --progress=json  progress as JSON lines on stderr, for wrappers\n"
@@ -102,7 +112,8 @@ const std::vector<Command>& Commands()
          "no partial file. Exit status 0 only when every port succeeded, 3 when they did\n"
          "but output was lost (a closed pipe: the reads still finish and save).\n"},
         {"write", CmdWrite, "write a file's image to the radio (or many radios at once)",
-         "usage: progtool write --port PORT FILE.dat [--verify] [--retries N]\n"
+         "usage: progtool write --port PORT FILE.dat [--verify] [--retries N] [--trace FILE]\n"
+         "                      [--lang en|zh]\n"
          "       progtool write --port P1 --port P2 ... | --ports LIST|all  FILE.dat [--verify]\n"
          "                      [--watch] [--skip-busy] [--retries N] [--json]\n"
          "                      [--quiet | --progress=json] [--lang en|zh]\n"
@@ -118,6 +129,8 @@ const std::vector<Command>& Commands()
          "                   Ctrl+C ends it\n"
          "  --skip-busy      leave out ports another program holds (else an error); a port\n"
          "                   left out is not a success (exit status 1)\n"
+         "  --trace FILE     write the serial trace (every byte with its time, and the\n"
+         "                   frames; \"progtool trace\" decodes it) to FILE; one port only\n"
          "  --json           print the results as one JSON document (see README)\n"
          "  --quiet          no progress; only failures are reported\n"
          "  --progress=json  progress as JSON lines on stderr, for wrappers\n"
@@ -188,7 +201,8 @@ void PrintToolHelp(std::ostream& out)
            "Commands:\n";
     for (const auto& c : cli::Commands())
         out << "  " << cli::PadRight(c.name, 10) << c.summary << "\n";
-    out << "\n\"progtool COMMAND --help\" describes a command.\n"
+    out << "\n\"progtool COMMAND --help\" describes a command; \"progtool --version\" prints the\n"
+           "version.\n"
            "Exit status: 0 success, 1 failed operation (also output or a --trace file that\n"
            "could not be written), 2 bad usage; read and write: 3 when every radio succeeded\n"
            "but part of the output was lost (a closed pipe, a full disk): a transfer is\n"
@@ -273,6 +287,10 @@ int Run(std::vector<std::string> args, RunKind& kind)
         return cli::kExitUsage;
     }
     const std::string name = args.front();
+    if (name == "--version") {
+        std::cout << "progtool " PROG_VERSION "\n";
+        return cli::kExitOk;
+    }
     if (name == "--help" || name == "-h" || name == "help") {
         if (name == "help" && args.size() > 1) {
             for (const auto& c : cli::Commands())

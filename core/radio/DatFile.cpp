@@ -205,8 +205,10 @@ DatResult WriteFileAtomically(const std::string& path, const void* data, std::si
     };
     if (exists) {
         // Keep the replaced file's owner where we may (root, or a group we are in) and its mode.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
-            (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            const int groupOnly = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+            (void)groupOnly;  // where not even that, the file is ours, as a new file would be
+        }
         ::fchmod(fd, old.st_mode & 07777);
     } else {
         const mode_t mask = ::umask(0);

@@ -73,7 +73,10 @@ CPortChoice* CPortChoice::Instance()
 
 QString BackupFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups");
+    return QFile::decodeName(
+        ::BackupFolder(
+            QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).toStdString())
+            .c_str());
 }
 
 int BackupsKept()

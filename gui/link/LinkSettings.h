@@ -27,8 +27,9 @@ signals:
     void Chosen(const QString& port);
 };
 
-// The per-user backup folder: the platform's application data location
-// (on Linux $XDG_DATA_HOME/<application>/backups) .
+// The per-user backup folder, named after the program in the user's data
+// folder ($XDG_DATA_HOME/tr5-programmer/backups; the one earlier versions
+// wrote is listed and pruned with it).
 QString BackupFolder();
 int BackupsKept();
 void SetBackupsKept(int count);

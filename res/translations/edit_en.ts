@@ -569,5 +569,16 @@
             <numerusform>%n rows imported</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Caution: this empties %1 of the %2 channels in use. Is it the right file, and complete?</source>
+        <translation>Caution: this empties %1 of the %2 channels in use. Is it the right file, and complete?</translation>
+    </message>
+    <message numerus="yes">
+        <source>... and %n more line(s), counted in the summary</source>
+        <translation>
+            <numerusform>... and %n more line, counted in the summary</numerusform>
+            <numerusform>... and %n more lines, counted in the summary</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

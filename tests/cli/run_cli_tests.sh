@@ -68,6 +68,35 @@ case_ "read without port" 2 "$PT" read -o "$T/x.dat"; err_has "--port"
 case_ "write bad --retries" 2 "$PT" write --port COM1 "$SAMPLE" --retries many; err_has "many"
 case_ "option without value" 2 "$PT" export "$SAMPLE" -o; err_has "needs a value"
 case_ "bad fault" 2 "$PT" simulate --fault lightning; err_has "lightning"
+case_ "--version" 0 "$PT" --version; out_has "progtool 1."
+for c in read write; do
+  case_ "$c --help names --trace" 0 "$PT" $c --help; out_has "  --trace FILE"
+done
+case_ "read --help names --no-backup and the backups folder" 0 "$PT" read --help
+out_has "  --no-backup"; out_has "tr5-programmer/backups"
+
+# ---- completion: what Tab offers is what the command takes -----------------------
+complete_() {  # complete_ WORDS...: what Tab offers after the last word
+  bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _progtool; echo "${COMPREPLY[*]}"' \
+    _ "$SRC/packaging/progtool.bash-completion" "$@"
+}
+mkdir -p "$T/probe"
+pt=$(realpath "$PT")
+for c in $(complete_ "$PT" ''); do
+  [[ $c == -* ]] && continue
+  current="completion of $c"
+  opts=$(complete_ "$PT" "$c" -)
+  [[ -n $opts ]] || fail "no options offered"
+  for o in $opts; do
+    [[ $o == --help ]] && continue
+    (cd "$T/probe" && timeout 3 "$pt" "$c" "$o" </dev/null >/dev/null 2>"$T/probe.err")
+    grep -qF "unknown option $o" "$T/probe.err" && fail "offers $o, which $c does not take"
+    values=$(complete_ "$PT" "$c" "$o" '')
+    [[ " $values " =~ \ [A-Z]+\  ]] && fail "offers the placeholder \"${BASH_REMATCH[0]}\" after $o"
+  done
+  passed=$((passed + 1))
+done
+[[ $(complete_ "$PT" read --ports '') == all ]] || fail "read --ports offers \"$(complete_ "$PT" read --ports '')\""
 
 # ---- JSON documents carry the facts of the text -----------------------------
 # json_check FILE PYTHON: runs PYTHON with d = the parsed JSON of FILE and
@@ -238,13 +267,32 @@ err_has "bad.csv:8: rejected: Frequency \"146.94000Q\" is not a frequency: give 
 err_has "bad.csv:2: changed: name \"good\" is stored as \"GOOD\""
 err_has "target.dat is unchanged"
 same_file "$T/target.dat" "$SAMPLE"
-case_ "import --skip-bad" 0 "$PT" import "$T/bad.csv" "$T/target.dat" --format chirp --skip-bad
+case_ "import --skip-bad" 0 "$PT" import "$T/bad.csv" "$T/target.dat" --format chirp --skip-bad --force
 out_has "imported 1 channel(s)"; out_has "6 rejected row(s) left out"
 "$PT" show "$T/target.dat" >"$T/out"; out_has "1 channels used"; out_has "GOOD"
 printf 'CH,Rx Frequency\n"Pr,146.52\n' >"$T/broken.csv"
 case_ "import broken quoting" 1 "$PT" import "$T/broken.csv" "$T/target.dat"; err_has "broken.csv: line 2"
 printf 'Pr,146.52\n' >"$T/nohead.csv"
 case_ "import grid without headings" 1 "$PT" import "$T/nohead.csv" "$T/target.dat"; err_has "line 1"
+# Files that would wipe the radio by mistake, and headings that cannot be told apart.
+cp "$SAMPLE" "$T/keep14.dat"
+printf 'Location,Name,Frequency\r\n' >"$T/cut.csv"
+printf 'Location,Frequency\n0,146.52\n' >"$T/one.csv"
+printf 'Location,Frequency,Name,FREQUENCY\n0,146.52,A,146.52\n' >"$T/twice.csv"
+printf 'Name,Frequency\nA,146.52\n' >"$T/noloc.csv"
+while IFS='|' read -r name want args expect; do
+  case_ "$name" "$want" "$PT" import $args "$T/keep14.dat"; err_has "$expect"
+  same_file "$T/keep14.dat" "$SAMPLE"
+done <<EOF
+import headings only|1|$T/cut.csv|the file holds the headings but no channel rows
+import headings only, merged|0|$T/cut.csv --merge|imported  0
+import emptying 13 of 14 channels|1|$T/one.csv|the import would empty 13 of the 14 channels in use (the file gives 1); $T/keep14.dat is unchanged (--force
+import a heading given twice|1|$T/twice.csv|the heading "FREQUENCY" is given twice (columns 2 and 4)
+import a channel list without Location|1|$T/noloc.csv|the header has no Location column
+EOF
+grep -q "grid headings" "$T/err" && fail "a channel list is told it is no grid"
+case_ "import emptying most channels --force" 0 "$PT" import "$T/one.csv" "$T/keep14.dat" --force
+"$PT" show "$T/keep14.dat" >"$T/out"; out_has "1 channels used"
 case_ "import missing csv" 1 "$PT" import "$T/none.csv" "$T/target.dat"; err_has "$T/none.csv"
 case_ "import into a missing file" 1 "$PT" import "$T/s-grid.csv" "$T/missing.dat"; err_has "$T/missing.dat"
 case_ "import into a short file" 1 "$PT" import "$T/s-grid.csv" "$T/short.dat"; err_has "$T/short.dat"
@@ -327,22 +375,27 @@ start_radio radio --image "$SAMPLE" --save "$T/radio-saved.dat"
 grep -q '^/dev/' "$T/radio.out" || fail "simulate does not print the device path"
 case_ "read" 0 "$PT" read --port "$T/radio" -o "$T/read.dat" --trace "$T/read.trace"
 same_file "$T/read.dat" "$SAMPLE"
-backups=("$XDG_DATA_HOME"/Program/backups/*-radio.dat)
+backups=("$XDG_DATA_HOME"/tr5-programmer/backups/*-radio.dat)
 [[ ${#backups[@]} -eq 1 ]] || fail "backups: ${backups[*]}"
 same_file "${backups[0]}" "$SAMPLE"
 case_ "decode the read's trace" 0 "$PT" trace "$T/read.trace"
 out_has "1 entry code(s), 1024 read request(s), 1024 read reply(ies), 0 write frame(s), 0 unexpected"
 out_has "read request 0x0108, 8 bytes"
 case_ "read --no-backup" 0 "$PT" read --port "$T/radio" -o "$T/read2.dat" --no-backup
-[[ $(ls "$XDG_DATA_HOME"/Program/backups | wc -l) -eq 1 ]] || fail "--no-backup kept a backup"
+[[ $(ls "$XDG_DATA_HOME"/tr5-programmer/backups | wc -l) -eq 1 ]] || fail "--no-backup kept a backup"
 case_ "read with a backup folder that cannot be made" 0 env XDG_DATA_HOME="$SAMPLE" "$PT" read --port "$T/radio" -o "$T/read3.dat"
-err_has "the backup in $SAMPLE/Program/backups failed"; err_has "Not a directory"
+err_has "the backup in $SAMPLE/tr5-programmer/backups failed"; err_has "Not a directory"
 same_file "$T/read3.dat" "$SAMPLE"
 case_ "trace file that cannot be written" 1 "$PT" read --port "$T/radio" -o "$T/read4.dat" --trace "$T/nodir/t.trace"
 err_has "$T/nodir/t.trace"; err_has "nothing was sent"
 absent "$T/read4.dat"
 printf '0.1 > 02\nnonsense\n' >"$T/bad.trace"
 case_ "decode a broken trace" 1 "$PT" trace "$T/bad.trace"; err_has "$T/bad.trace: line 2"
+# One long line is quoted in part: 200 characters, escaped.
+{ printf '0.1 > 02\n\033'; head -c 100000 /dev/zero | tr '\0' x; printf '\n'; } >"$T/long.trace"
+case_ "decode a trace with a long line" 1 "$PT" trace "$T/long.trace"
+err_has ': "\x1bxxx'; err_has 'xxx"... (100001 characters in all)'
+(( $(wc -c <"$T/err") < 400 )) || fail "a long trace line floods the message: $(wc -c <"$T/err") bytes"
 cp "$T/rt-chirp.dat" "$T/towrite.dat"
 "$PT" options "$T/towrite.dat" --set squelch=7 >/dev/null
 case_ "write --verify" 0 "$PT" write --port "$T/radio" "$T/towrite.dat" --verify --trace "$T/write.trace"
@@ -428,14 +481,21 @@ stop_radio diffradio
 case_ "diff against a missing port" 2 "$PT" diff "$SAMPLE" --port "$T/nothing"; err_has "$T/nothing"
 
 start_radio silent --fault silent
+# Another program holding the port open without a lock is named (the simulated
+# radio, the pseudo-terminal's other end, is not).
+sleep 60 <"$T/silent" &
+holder=$!
 start=$(date +%s)
 case_ "silent radio" 1 "$PT" read --port "$T/silent" -o "$T/silent.dat"
-err_has "Communication Error"; err_has "15 handshake attempts"
+err_has "Communication Error"; err_has "15 handshake attempts); the port is in use by sleep (pid $holder)"
+grep -q "in use by progtool" "$T/err" && fail "the simulated radio is taken for a program holding its port"
+kill "$holder"; wait "$holder" 2>/dev/null
 absent "$T/silent.dat"
 (( $(date +%s) - start < 30 )) || fail "the silent radio took too long"
 case_ "silent radio, one retry" 1 "$PT" read --port "$T/silent" -o "$T/silent.dat" --retries 1
 err_has "the radio did not answer the entry code (15 handshake attempts); trying again"
 err_has "the radio did not answer the entry code (30 handshake attempts)"
+grep -q "in use by" "$T/err" && fail "a port nobody else holds is said to be in use"
 stop_radio silent
 # A radio that fails the end of the handshake is asked once, and the message says so.
 start_radio nofinal --fault no-final-ack
@@ -485,7 +545,7 @@ mkdir "$T/reads"
 case_ "fleet read of 3" 0 "$PT" read --port "$T/g1" --port "$T/g2" --port "$T/g3" -o "$T/reads/" --quiet
 [[ ! -s "$T/out" && ! -s "$T/err" ]] || fail "--quiet printed something"
 same_file "$T/reads/g1.dat" "$SAMPLE"; same_file "$T/reads/g2.dat" "$T/new.dat"; same_file "$T/reads/g3.dat" "$SAMPLE"
-for n in 1 2 3; do ls "$XDG_DATA_HOME"/Program/backups/*-g$n.dat >/dev/null 2>&1 || fail "no backup of the fleet read of g$n"; done
+for n in 1 2 3; do ls "$XDG_DATA_HOME"/tr5-programmer/backups/*-g$n.dat >/dev/null 2>&1 || fail "no backup of the fleet read of g$n"; done
 case_ "fleet read --trace of two ports" 2 "$PT" read --port "$T/g1" --port "$T/g3" -o "$T/reads/" --trace "$T/two.trace"
 err_has "one port"
 case_ "read into a directory --trace --no-backup" 0 "$PT" read --port "$T/g3" -o "$T/reads/" --trace "$T/g3.trace" --no-backup --quiet --force
@@ -636,6 +696,12 @@ else
   echo "note: pdftotext missing, report text not checked"
 fi
 case_ "print zh" 0 "$PT" print "$SAMPLE" --pdf "$T/report-zh.pdf" --lang zh
+if command -v pdftotext >/dev/null; then
+  # The text layer reads as printed: a face of another region would give Kangxi radicals ("提⽰⾳").
+  pdftotext "$T/report-zh.pdf" "$T/report-zh.txt"
+  grep -q "提示音" "$T/report-zh.txt" || fail "the Chinese report's text lacks 提示音"
+  LC_ALL=C.UTF-8 grep -qP '[\x{2E80}-\x{2FDF}]' "$T/report-zh.txt" && fail "the Chinese report's text holds radicals"
+fi
 # The footer names the owner from the branding section of the language printed
 # in; a Program.ini saved on Chinese Windows holds it in GB18030 ("唐纳格").
 printf '[Setup]\nLanguage=English\n[English]\nCopyrights Owner=Owner Ltd\n[Chinese]\nCopyrights Owner=\314\306\304\311\270\361\n' \

@@ -400,3 +400,33 @@ TEST(ImportPreview, CountsWhatTheImportWouldChangeAndChangesNothing)
         ASSERT_EQ(RowTexts(grid, row), RowTexts(before, row));
     EXPECT_FALSE(PreviewImport(grid, "no,header\r\n", CsvFormat::Grid, false).report.ok);
 }
+
+TEST(ImportPreview, AReplaceThatEmptiesMoreThanHalfTheChannelsIsMarked)
+{
+    testenv::BandLimitsGuard restore;
+    testenv::ResetBandLimits();
+    CTextGrid grid;
+    FillGridLabels(grid, false);
+    for (int row = 2; row <= 5; ++row)
+        SetRow(grid, row, {"145.12500", "145.12500", "None", "None", "High", "Lock", "Yes", "Wide", "A"});
+    const std::string head = "Location,Frequency\r\n";
+    const struct {
+        std::string rows;
+        bool merge;
+        bool emptiesMost;
+    } cases[] = {
+        {"1,145.125\r\n2,145.125\r\n", false, false},  // two of four: half
+        {"1,145.125\r\n", false, true},                // three of four
+        {"9,145.125\r\n", false, true},                // all four, one added
+        {"1,145.125\r\n", true, false},                // merged: nothing emptied
+        {"1,999\r\n", false, true},                    // the one row refused
+    };
+    for (const auto& c : cases) {
+        ImportOptions options;
+        options.merge = c.merge;
+        const ImportPreview p = PreviewImport(grid, head + c.rows, CsvFormat::Chirp, false, options);
+        ASSERT_TRUE(p.report.ok) << p.report.error;
+        EXPECT_EQ(p.usedBefore, 4);
+        EXPECT_EQ(p.EmptiesMost(), c.emptiesMost) << c.rows;
+    }
+}

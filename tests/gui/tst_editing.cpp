@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QComboBox>
 #include <QFile>
 #include <QDir>
@@ -213,6 +215,7 @@ private slots:
 
     void importPreviewsThenAppliesOneStep();
     void importRenumbersAndMergesAsChosen();
+    void importThatWouldEmptyTheRadioWarnsOrIsRefused();
     void fillFindAndRecentFiles();
     void documentWindowShowsEveryColumnAndKeepsTheFocusInTheGrid();
 
@@ -624,6 +627,43 @@ void TestEditing::importPreviewsThenAppliesOneStep()
     Key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Doc()->m_image, before);
     QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("RPT-N"));
+}
+
+// Headings alone (a download cut short) are refused before any preview; a file
+// that empties most of the 14 channels is previewed with a caution, and Enter
+// no longer imports it.
+void TestEditing::importThatWouldEmptyTheRadioWarnsOrIsRefused()
+{
+    Start();
+    const QString csv = m_dir->Path() + QStringLiteral("/short.csv");
+    QString summary;
+    bool importIsDefault = true;
+    SetDialogHook([&](QDialog* d) {
+        if (auto* files = qobject_cast<QFileDialog*>(d)) {
+            files->selectFile(csv);
+            return int(QDialog::Accepted);
+        }
+        if (auto* preview = qobject_cast<CImportPreviewDlg*>(d)) {
+            summary = preview->Summary();
+            importIsDefault = preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isDefault();
+            return int(QDialog::Rejected);
+        }
+        return int(QDialog::Rejected);
+    });
+    const Image before = Doc()->m_image;
+    m_dir->WriteFile(QStringLiteral("short.csv"), "Location,Name,Frequency\r\n");
+    m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();
+    QVERIFY(summary.isEmpty());
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].text.contains(QStringLiteral("the file holds the headings but no channel rows")),
+             qPrintable(m_messages[0].text));
+
+    m_dir->WriteFile(QStringLiteral("short.csv"), "Location,Name,Frequency\r\n0,ONE,146.52\r\n");
+    m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();
+    QVERIFY2(summary.contains(QStringLiteral("Caution: this empties 13 of the 14 channels in use.")),
+             qPrintable(summary));
+    QVERIFY(!importIsDefault);
+    QCOMPARE(Doc()->m_image, before);
 }
 
 void TestEditing::fillFindAndRecentFiles()

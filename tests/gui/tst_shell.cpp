@@ -623,11 +623,10 @@ private slots:
         QTest::newRow("help, Chinese") << QByteArray("Chinese") << QStringLiteral("-h")
                                        << QStringList{QString::fromUtf8("用法：Prog"), QString::fromUtf8("读取自 <ini>")};
         QTest::newRow("version") << QByteArray("English") << QStringLiteral("--version")
-                                 << QStringList{QStringLiteral("Program " PROG_VERSION "\nTest Tool 1.0\n"
+                                 << QStringList{QStringLiteral("Prog " PROG_VERSION "\nTest Tool 1.0\n"
                                                                "Copyright (C) 2026\nTest Owner\n")};
-        QTest::newRow("version, Chinese")
-            << QByteArray("Chinese") << QStringLiteral("--version")
-            << QStringList{QString::fromUtf8("Program " PROG_VERSION "\n测试软件 1.0\n")};
+        QTest::newRow("version, Chinese") << QByteArray("Chinese") << QStringLiteral("--version")
+                                          << QStringList{QString::fromUtf8("Prog " PROG_VERSION "\n测试软件 1.0\n")};
     }
     void helpAndVersionSpeakTheProfilesLanguage()
     {

@@ -187,12 +187,17 @@ private slots:
         QVERIFY(saveAs);
         QCOMPARE(FileBytes(mine), before);
 
-        // File > Backups... lists it; pinned, then opened as another untitled document.
+        // File > Backups... lists it, and one an earlier version kept under its
+        // old folder name; pinned, then opened as another untitled document.
+        QVERIFY(QDir().mkpath(m_dir->FilePath(QStringLiteral("data/Program/backups"))));
+        QVERIFY(QFile::copy(QString::fromStdString(backups[0].path),
+                            m_dir->FilePath(QStringLiteral("data/Program/backups/20200101-120000-COM2.dat"))));
         int rows = 0;
-        QString channels, names;
+        QString channels, names, earlier;
         m_dialogs->handler = [&](QDialog* d) {
             auto* b = qobject_cast<CBackupsDlg*>(d);
             rows = b->List()->topLevelItemCount();
+            earlier = rows > 1 ? b->List()->topLevelItem(1)->text(CBackupsDlg::kColPort) : QString();
             QTreeWidgetItem* item = b->List()->topLevelItem(0);
             channels = item->text(CBackupsDlg::kColChannels);
             names = item->text(CBackupsDlg::kColNames);
@@ -201,7 +206,8 @@ private slots:
             return b->result();
         };
         m_frame->Action(ID_FILE_BACKUPS)->trigger();
-        QCOMPARE(rows, 1);
+        QCOMPARE(rows, 2);
+        QCOMPARE(earlier, QStringLiteral("COM2"));
         QCOMPARE(channels, QString::number(backups[0].channels));
         QVERIFY2(names.startsWith(QStringLiteral("CALL")), qPrintable(names));
         QVERIFY(IsBackupPinned(backups[0].path));
