@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <mutex>
 #include <sstream>
 
 #include "core/app/Globals.h"
@@ -91,7 +92,25 @@ int Args::IntValue(const std::string& opt, int def, int lo, int hi) const
     return static_cast<int>(n);
 }
 
-void Error(const std::string& message) { std::cerr << "progtool: " << message << std::endl; }
+namespace {
+std::mutex g_errorLock;
+std::vector<std::string> g_errors;
+}  // namespace
+
+void Error(const std::string& message)
+{
+    {
+        const std::lock_guard<std::mutex> hold(g_errorLock);
+        g_errors.push_back(message);
+    }
+    std::cerr << "progtool: " << message << std::endl;
+}
+
+std::vector<std::string> ErrorsSoFar()
+{
+    const std::lock_guard<std::mutex> hold(g_errorLock);
+    return g_errors;
+}
 void Note(const std::string& message) { std::cerr << message << std::endl; }
 
 void SetUpLanguage(const Args& args)
@@ -114,6 +133,22 @@ bool LoadImageFile(const std::string& path, Image& image)
     const DatResult r = LoadDatFile(path, image);
     if (!r.ok)
         Error(r.error);
+    return r.ok;
+}
+
+bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force)
+{
+    std::string after = "; nothing was written";
+    DatResult r = CheckOutputNotInput(output, inputs);
+    if (r.ok) {
+        r = CheckOutputKind(output, kind, force);
+        if (!r.ok)
+            after += " (--force replaces it)";
+    }
+    if (r.ok)
+        r = CheckSaveTarget(output);
+    if (!r.ok)
+        Error(r.error + after);
     return r.ok;
 }
 

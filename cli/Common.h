@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/radio/DatFile.h"
 #include "core/radio/Document.h"
 #include "core/app/Backups.h"
 #include "core/radio/Image.h"
@@ -17,6 +18,10 @@ namespace cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // the operation was tried and failed
 inline constexpr int kExitUsage = 2;   // the command line is wrong
+// read and write: every transfer succeeded, but some of what the command
+// printed could not be written (a closed pipe, a full disk); the transfers
+// were finished, not cut short, when their output was lost.
+inline constexpr int kExitOutputLost = 3;
 
 // Thrown for a wrong command line; main prints it with the command's usage.
 struct UsageError : std::runtime_error {
@@ -45,8 +50,10 @@ private:
     std::vector<std::string> m_positional;
 };
 
-// "progtool: message" on stderr.
+// "progtool: message" on stderr; the run's errors are kept for the JSON
+// document of a run that fails (ErrorsSoFar).
 void Error(const std::string& message);
+std::vector<std::string> ErrorsSoFar();
 void Note(const std::string& message);
 
 // Loads Program.ini from beside the executable (quietly: every value read
@@ -57,6 +64,10 @@ void SetUpLanguage(const Args& args);
 
 // Loads a .dat file; on failure prints the reason (naming the file) and returns false.
 bool LoadImageFile(const std::string& path, Image& image);
+// Before a command writes `output`: it is none of `inputs` (after links), an
+// existing file of another kind than `kind` goes only with --force, and the save
+// can happen (CheckSaveTarget). False with the reason printed.
+bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force);
 // Writes bytes atomically; on failure prints the reason and returns false.
 bool WriteOutput(const std::string& path, const std::string& bytes);
 bool SaveImageFile(const std::string& path, const Image& image);
@@ -81,8 +92,12 @@ std::string MessageText(int id);
 // Ctrl+C cancels. Prints the failure naming the port; true when completed.
 bool RunTransfer(bool write, const std::string& port, Image& image, int retries);
 // --trace FILE: every later RunTransfer of the command writes its serial trace
-// there. False (reason printed) when the file cannot be written.
-bool StartTrace(const Args& args);
+// there. False (reason printed) when the file cannot be written or is one of
+// `files`, the files the command reads or writes.
+bool StartTrace(const Args& args, const std::vector<std::string>& files);
+// Closes the trace: "" when all of it was written (or there is none), else the
+// reason, printed once naming the file. A lost trace fails the command.
+std::string EndTrace();
 // Where StartTrace sends the trace (only after it returned true).
 std::ostream& TraceStream();
 // A complete read is also kept in the window's backup folder unless

@@ -1,6 +1,7 @@
 #include "cli/Output.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <unistd.h>
@@ -17,27 +18,49 @@ void BeginJsonDocument(CJsonWriter& json, const char* command)
     json.BeginObject().Key("schema").Int(kJsonSchema).Key("command").String(command);
 }
 
-void PrintJson(const CJsonWriter& json) { std::cout << json.Text() << std::flush; }
+namespace {
+bool g_bJsonPrinted = false;
+CCheckedStdout* g_pStdout = nullptr;
+}  // namespace
 
-CCheckedStdout::CCheckedStdout() : m_bLineBuffered(::isatty(1) != 0)
+void PrintJson(const CJsonWriter& json)
+{
+    g_bJsonPrinted = true;
+    std::cout << json.Text() << std::flush;
+}
+
+bool JsonPrinted() { return g_bJsonPrinted; }
+
+void PrintJsonFailure(const std::string& command, int status, const std::vector<std::string>& errors)
+{
+    std::string error;
+    for (const std::string& e : errors)
+        error += (error.empty() ? "" : "\n") + e;
+    if (error.empty())
+        error = "exit status " + std::to_string(status);
+    CJsonWriter json;
+    BeginJsonDocument(json, command.c_str());
+    json.Key("ok").Bool(false).Key("exit_status").Int(status).Key("error").String(error);
+    json.Key("errors").BeginArray();
+    for (const std::string& e : errors)
+        json.String(e);
+    json.EndArray().EndObject();
+    PrintJson(json);
+}
+
+bool OutputLost() { return std::ferror(stderr) || (g_pStdout && g_pStdout->ErrorNumber() != 0); }
+
+CCheckedFdBuf::CCheckedFdBuf(int fd, bool lineBuffered) : m_fd(fd), m_bLineBuffered(lineBuffered)
 {
     setp(m_buffer, m_buffer + sizeof m_buffer);
-    std::cout.flush();
-    m_pOld = std::cout.rdbuf(this);
 }
 
-CCheckedStdout::~CCheckedStdout()
-{
-    Drain();
-    std::cout.rdbuf(m_pOld);
-}
-
-bool CCheckedStdout::Drain()
+bool CCheckedFdBuf::Drain()
 {
     const char* p = pbase();
     std::size_t left = static_cast<std::size_t>(pptr() - pbase());
     while (left > 0 && m_nError == 0) {
-        const ssize_t n = ::write(1, p, left);
+        const ssize_t n = ::write(m_fd, p, left);
         if (n < 0) {
             if (errno != EINTR)
                 m_nError = errno;
@@ -51,7 +74,7 @@ bool CCheckedStdout::Drain()
     return m_nError == 0;
 }
 
-int CCheckedStdout::overflow(int c)
+int CCheckedFdBuf::overflow(int c)
 {
     if (!Drain())
         return traits_type::eof();
@@ -62,7 +85,7 @@ int CCheckedStdout::overflow(int c)
     return traits_type::not_eof(c);
 }
 
-std::streamsize CCheckedStdout::xsputn(const char* s, std::streamsize n)
+std::streamsize CCheckedFdBuf::xsputn(const char* s, std::streamsize n)
 {
     const std::streamsize put = std::streambuf::xsputn(s, n);
     if (m_bLineBuffered && std::memchr(s, '\n', static_cast<std::size_t>(n)) && !Drain())
@@ -70,13 +93,27 @@ std::streamsize CCheckedStdout::xsputn(const char* s, std::streamsize n)
     return m_nError ? 0 : put;
 }
 
-int CCheckedStdout::sync() { return Drain() ? 0 : -1; }
+int CCheckedFdBuf::sync() { return Drain() ? 0 : -1; }
+
+CCheckedStdout::CCheckedStdout() : CCheckedFdBuf(1, ::isatty(1) != 0)
+{
+    std::cout.flush();
+    m_pOld = std::cout.rdbuf(this);
+    g_pStdout = this;
+}
+
+CCheckedStdout::~CCheckedStdout()
+{
+    Drain();
+    std::cout.rdbuf(m_pOld);
+    g_pStdout = nullptr;
+}
 
 std::string CCheckedStdout::Finish()
 {
     std::cout.flush();
     Drain();
-    return m_nError ? std::strerror(m_nError) : std::string();
+    return ErrorNumber() ? std::strerror(ErrorNumber()) : std::string();
 }
 
 const char* ColumnKey(int col)

@@ -3,6 +3,7 @@
 // language and the JSON documents (`--json`) with their version field.
 #include <streambuf>
 #include <string>
+#include <vector>
 
 #include "core/app/JsonWriter.h"
 #include "core/radio/TextGrid.h"
@@ -20,31 +21,52 @@ void BeginJsonDocument(CJsonWriter& json, const char* command);
 // Prints the finished document on standard output.
 void PrintJson(const CJsonWriter& json);
 
-// Standard output for the whole run: std::cout goes through a buffer that
-// remembers the first failed write (a full disk, /dev/full, a closed pipe), so
-// a command whose data was not written cannot end as a success. Line-buffered
-// on a terminal. Restores std::cout when destroyed.
-class CCheckedStdout : public std::streambuf {
+// A stream buffer straight onto a descriptor that remembers the first failed
+// write (a full disk, /dev/full, a closed pipe): what was not written can
+// fail the command instead of vanishing.
+class CCheckedFdBuf : public std::streambuf {
 public:
-    CCheckedStdout();
-    ~CCheckedStdout() override;
-    CCheckedStdout(const CCheckedStdout&) = delete;
-    CCheckedStdout& operator=(const CCheckedStdout&) = delete;
-    // Flushes what is left: "" when everything printed was written, else the reason.
-    std::string Finish();
+    CCheckedFdBuf(int fd, bool lineBuffered);
+    CCheckedFdBuf(const CCheckedFdBuf&) = delete;
+    CCheckedFdBuf& operator=(const CCheckedFdBuf&) = delete;
+    // The errno of the first failed write, 0 while everything was written.
+    int ErrorNumber() const { return m_nError; }
 
 protected:
     int overflow(int c) override;
     std::streamsize xsputn(const char* s, std::streamsize n) override;
     int sync() override;
+    bool Drain();
 
 private:
-    bool Drain();
+    int m_fd;
     char m_buffer[16384];
     int m_nError = 0;
     bool m_bLineBuffered;
+};
+
+// Standard output for the whole run: std::cout goes through a checked buffer,
+// so a command whose data was not written cannot end as a success.
+// Line-buffered on a terminal. Restores std::cout when destroyed.
+class CCheckedStdout : public CCheckedFdBuf {
+public:
+    CCheckedStdout();
+    ~CCheckedStdout() override;
+    // Flushes what is left: "" when everything printed was written, else the reason.
+    std::string Finish();
+
+private:
     std::streambuf* m_pOld;
 };
+
+// True once a write to standard output or standard error failed: the report
+// of the run is lost in part, though the work may go on.
+bool OutputLost();
+
+// --json: whether a JSON document went to standard output; a run that fails
+// without one gets PrintJsonFailure's, so stdout always carries one.
+bool JsonPrinted();
+void PrintJsonFailure(const std::string& command, int status, const std::vector<std::string>& errors);
 
 // Names of the grid columns in JSON, independent of the language.
 const char* ColumnKey(int col);

@@ -16,7 +16,7 @@ CsvFormat ParseFormat(const std::string& text)
 
 int CmdExport(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"-o", "--output", "--format", "--lang", "--power"}, {});
+    const Args args(argv, {"-o", "--output", "--format", "--lang", "--power"}, {"--force"});
     args.RequirePositional(1, "FILE.dat");
     const CsvFormat format = ParseFormat(args.Value("--format"));
     const std::string powerAs = args.Value("--power", "words");
@@ -26,11 +26,14 @@ int CmdExport(const std::vector<std::string>& argv)
         throw UsageError("--power is for --format chirp; the grid layout keeps the grid's words");
     SetUpLanguage(args);
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
+    const bool toFile = !out.empty() && out != "-";
+    if (toFile && !CheckOutput(out, {args.Positional()[0]}, FileKind::Text, args.Has("--force")))
+        return kExitFailed;
     ChannelDocument doc;
     if (!LoadDocument(args.Positional()[0], doc))
         return kExitFailed;
     const std::string csv = format == CsvFormat::Grid ? GridToCsv(doc.grid) : GridToChirpCsv(doc.grid, powerAs == "watts" ? ChirpPower::Watts : ChirpPower::Words);
-    if (out.empty() || out == "-") {
+    if (!toFile) {
         std::cout << csv;  // a failed write fails the command in main
         return kExitOk;
     }

@@ -1,6 +1,7 @@
 // read and write with several ports at once (--port P1 --port P2, --ports),
 // --watch, and the outputs scripts read (--json, --progress=json, --quiet).
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -121,7 +122,8 @@ std::string OutcomeWord(FleetOutcome o)
     return "";
 }
 
-std::string PhaseWord(FleetPhase p, bool write)
+// lastFailed: the port's last radio was not programmed (watching).
+std::string PhaseWord(FleetPhase p, bool write, bool lastFailed)
 {
     switch (p) {
     case FleetPhase::Waiting: return Tr("waiting", "等待");
@@ -131,7 +133,11 @@ std::string PhaseWord(FleetPhase p, bool write)
     case FleetPhase::Reading: return Tr("reading", "读取");
     case FleetPhase::Done: return Tr("done", "结束");
     case FleetPhase::Absent: return Tr("no radio", "无电台");
-    case FleetPhase::Present: return write ? Tr("programmed", "已写入") : Tr("read", "已读取");
+    case FleetPhase::Present:
+        if (lastFailed)
+            return write ? Tr("not programmed; remove the radio to try again", "未写入; 取下电台后重试")
+                         : Tr("not read; remove the radio to try again", "未读取; 取下电台后重试");
+        return write ? Tr("programmed", "已写入") : Tr("read", "已读取");
     }
     return "";
 }
@@ -232,7 +238,7 @@ public:
 
 private:
     bool ResolvePorts();
-    bool CheckOutputDirectory();
+    bool CheckOutputs();
     std::vector<std::string> AllPorts();
     void Monitor(CFleet& fleet);
     void DrawTable(const std::vector<FleetPortState>& states, int jobs);
@@ -246,8 +252,11 @@ private:
     const Args& m_args;
     bool m_bWatch = false, m_bVerify = false, m_bJson = false, m_bQuiet = false, m_bJsonProgress = false;
     bool m_bTable = false, m_bInterrupted = false;
+    bool m_bSingleFile = false;  // read: one port into the file -o names
+    bool m_bOutputLost = false;  // a write to stdout or stderr failed while the fleet ran
+    std::string m_strTraceLost;  // why the --trace file could not be written
     int m_nRetries = 0;
-    std::string m_strFile;  // write: the image; read: the output directory
+    std::string m_strFile;  // write: the image; read: the output directory (or file)
     std::vector<Target> m_targets;
     std::vector<Target> m_skipped;
     std::map<std::string, std::string> m_skipReasons;
@@ -310,6 +319,12 @@ bool CFleetCommand::ResolvePorts()
     if (names.empty())
         throw UsageError(all ? Tr("no serial device found for --ports all", "--ports all 未找到串口设备")
                              : "--port PORT (or --ports LIST) is required");
+    // A read of one named port into -o FILE stays a read into that file,
+    // whatever the options; several ports (or "all") read into a directory.
+    if (!m_bWrite && !all && names.size() == 1) {
+        std::error_code ec;
+        m_bSingleFile = !fs::is_directory(m_strFile, ec) && m_strFile.back() != '/';
+    }
 
     // The same device named twice would have two engines talking over each other.
     std::map<std::string, std::string> byDevice;
@@ -386,8 +401,17 @@ bool CFleetCommand::ResolvePorts()
     return true;
 }
 
-bool CFleetCommand::CheckOutputDirectory()
+bool CFleetCommand::CheckOutputs()
 {
+    // Before any transfer: a read is not thrown away for want of a place to keep it.
+    if (m_bSingleFile) {
+        m_targets.front().output = m_strFile;
+        if (const DatResult r = CheckSaveTarget(m_strFile); !r.ok) {
+            Error(r.error + Tr("; nothing was read", "; 未读取"));
+            return false;
+        }
+        return true;
+    }
     std::error_code ec;
     if (!fs::is_directory(m_strFile, ec)) {
         Error(m_strFile + Tr(": no such directory; the reads save one file per port into an existing directory",
@@ -410,18 +434,34 @@ bool CFleetCommand::CheckOutputDirectory()
     std::map<std::string, int> count;
     for (const Target& t : m_targets)
         ++count[clean(fs::path(t.name).filename().string())];
+    std::map<std::string, std::string> portOf;  // output file -> the port saved there
+    std::vector<std::string> errors;
     for (Target& t : m_targets) {
         std::string base = clean(fs::path(t.name).filename().string());
         if (count[base] > 1)
             base = clean(t.name);
         t.output = (fs::path(m_strFile) / (base + ".dat")).string();
-        // Before any transfer: a read is not thrown away for want of a place to keep it.
-        if (const DatResult r = CheckSaveTarget(t.output); !r.ok) {
-            Error(r.error + Tr("; nothing was read", "; 未读取"));
-            return false;
+        // Two radios into one file would lose one of them: refused, not renamed,
+        // so that DIR/PORT.dat always holds the radio of that port.
+        if (const auto it = portOf.find(t.output); it != portOf.end()) {
+            errors.push_back(Tr("ports ", "端口 ") + it->second + Tr(" and ", " 和 ") + t.name +
+                             Tr(" would both be saved as ", " 都会保存为 ") + t.output +
+                             Tr(" (read one of them with -o FILE)", " (请用 -o FILE 单独读取其中一个)"));
+            continue;
         }
+        portOf[t.output] = t.name;
+        struct stat st {};
+        if (const DatResult r = CheckSaveTarget(t.output); !r.ok)
+            errors.push_back(r.error);
+        else if (!m_args.Has("--force") && ::lstat(t.output.c_str(), &st) == 0)
+            errors.push_back(t.output +
+                             Tr(": the file exists (--force replaces it)", ": 文件已存在 (用 --force 替换)"));
     }
-    return true;
+    for (const std::string& e : errors)
+        Error(e);
+    if (!errors.empty())
+        Error(Tr("nothing was read", "未读取"));
+    return errors.empty();
 }
 
 void CFleetCommand::DrawTable(const std::vector<FleetPortState>& states, int jobs)
@@ -445,7 +485,8 @@ void CFleetCommand::DrawTable(const std::vector<FleetPortState>& states, int job
     for (const FleetPortState& s : states) {
         const bool running = s.phase != FleetPhase::Done && s.phase != FleetPhase::Absent &&
                              s.phase != FleetPhase::Present && s.phase != FleetPhase::Waiting;
-        std::string line = PadRight(s.port, width + 2) + PadRight(PhaseWord(s.phase, m_bWrite), 12);
+        const bool lastFailed = s.hasLast && !s.last.Succeeded();
+        std::string line = PadRight(s.port, width + 2) + PadRight(PhaseWord(s.phase, m_bWrite, lastFailed), 12);
         char pct[16] = "";
         if (running || s.phase == FleetPhase::Done)
             std::snprintf(pct, sizeof pct, "%3d%%",
@@ -497,7 +538,8 @@ void CFleetCommand::LogChanges(const std::vector<FleetPortState>& states, const 
         m_shownPhase[i] = p;
         if (p == FleetPhase::Done || p == FleetPhase::Waiting)
             continue;  // the job's own line says it
-        std::cerr << states[i].port << ": " << PhaseWord(p, m_bWrite) << std::endl;
+        const bool lastFailed = states[i].hasLast && !states[i].last.Succeeded();
+        std::cerr << states[i].port << ": " << PhaseWord(p, m_bWrite, lastFailed) << std::endl;
     }
 }
 
@@ -544,6 +586,8 @@ void CFleetCommand::ProgressLines(const std::vector<FleetPortState>& states, con
         CJsonWriter line(0);
         line.BeginObject().Key("schema").Int(kJsonSchema).Key("event").String("progress");
         line.Key("port").String(s.port).Key("state").String(PhaseKey(s.phase));
+        // frames: the running transfer's, as in the result; blocks stay for older readers.
+        line.Key("frames").Int(s.frames).Key("frames_total").Int(s.framesTotal);
         line.Key("blocks").Int(s.blocks).Key("blocks_total").Int(s.blocksTotal).Key("percent").Int(pct);
         line.Key("rate").Number(s.rate, 0).Key("seconds_left");
         if (s.secondsLeft >= 0)
@@ -579,9 +623,18 @@ void CFleetCommand::Monitor(CFleet& fleet)
                 Note(Tr("stopping every transfer ...", "正在停止所有传输 ..."));
             m_nTableLines = 0;  // the note moved the cursor: draw the table afresh
         }
+        if (!m_bOutputLost && OutputLost()) {
+            // Nobody reads the rest: the transfers running finish (a radio is
+            // never left half written for want of a reader); watching ends.
+            m_bOutputLost = true;
+            if (m_bWatch)
+                fleet.StopWatching();
+        }
         const auto states = fleet.States();
         const auto jobs = fleet.Jobs();
-        if (m_bTable)
+        if (m_bOutputLost)
+            ;  // nothing more to show
+        else if (m_bTable)
             DrawTable(states, static_cast<int>(jobs.size()));
         else if (log)
             LogChanges(states, jobs);
@@ -612,13 +665,22 @@ int CFleetCommand::Summary(const CFleet& fleet)
             partly.push_back(Where(j.port, j.device));
     }
     // Watching ends only by Ctrl+C; any other run needs every port's job.
-    const bool success = failed == 0 && cancelled == 0 && (m_bWatch || !m_bInterrupted) &&
-                         (m_bWatch || static_cast<int>(jobs.size()) == static_cast<int>(m_targets.size()));
+    // A skipped port is a radio not served; a lost trace fails the command too.
+    const bool done = failed == 0 && cancelled == 0 && m_skipped.empty() && m_strTraceLost.empty() &&
+                      (m_bWatch || !m_bInterrupted) &&
+                      (m_bWatch || static_cast<int>(jobs.size()) == static_cast<int>(m_targets.size()));
+    m_bOutputLost = m_bOutputLost || OutputLost();
+    const bool success = done && !m_bOutputLost;
+    const int status = success ? kExitOk : done ? kExitOutputLost : kExitFailed;
 
     if (m_bJson) {
         CJsonWriter json;
         BeginJsonDocument(json, m_bWrite ? "write" : "read");
-        json.Key(m_bWrite ? "file" : "directory").String(m_strFile);
+        json.Key(m_bWrite ? "file" : "directory");
+        if (m_bSingleFile)
+            json.Null();  // the radio's "output" names the file
+        else
+            json.String(m_strFile);
         json.Key("verify").Bool(m_bVerify).Key("watch").Bool(m_bWatch).Key("interrupted").Bool(m_bInterrupted);
         json.Key("radios").BeginArray();
         for (const FleetJob& j : jobs)
@@ -639,9 +701,15 @@ int CFleetCommand::Summary(const CFleet& fleet)
         json.Key("partly_written").BeginArray();
         for (const std::string& p : partly)
             json.String(p);
-        json.EndArray().EndObject().Key("ok").Bool(success).EndObject();
+        json.EndArray().EndObject();
+        json.Key("output_lost").Bool(m_bOutputLost).Key("trace_error");
+        if (m_strTraceLost.empty())
+            json.Null();
+        else
+            json.String(m_strTraceLost);
+        json.Key("ok").Bool(success).EndObject();
         PrintJson(json);
-        return success ? kExitOk : kExitFailed;
+        return status;
     }
 
     for (const FleetJob& j : jobs) {
@@ -660,7 +728,7 @@ int CFleetCommand::Summary(const CFleet& fleet)
             std::cout << line << "\n";
     }
     if (m_bQuiet)
-        return success ? kExitOk : kExitFailed;
+        return status;
     std::cout << jobs.size() << Tr(" radio(s): ", " 台电台: ") << ok << Tr(" succeeded", " 成功");
     if (failed)
         std::cout << ", " << failed << Tr(" failed", " 失败");
@@ -683,7 +751,7 @@ int CFleetCommand::Summary(const CFleet& fleet)
         }
     }
     std::cout << std::flush;
-    return success ? kExitOk : kExitFailed;
+    return status;
 }
 
 int CFleetCommand::Run()
@@ -722,7 +790,9 @@ int CFleetCommand::Run()
         return kExitFailed;
     if (!ResolvePorts())
         return kExitFailed;
-    if (!m_bWrite && !CheckOutputDirectory())
+    if (m_args.Has("--trace") && m_targets.size() != 1)
+        throw UsageError("--trace records the traffic of one port: give it with a single --port");
+    if (!m_bWrite && !CheckOutputs())
         return kExitFailed;
     const bool backup = !m_bWrite && !m_args.Has("--no-backup");
     std::vector<std::string> backupFailures;
@@ -743,9 +813,10 @@ int CFleetCommand::Run()
             return r.ok ? std::string() : r.error;
         };
     if (m_args.Has("--trace")) {
-        if (m_targets.size() != 1)
-            throw UsageError("--trace records the traffic of one port: give it with a single --port");
-        if (!StartTrace(m_args))
+        std::vector<std::string> files{m_strFile};
+        if (!m_bWrite)
+            files = {m_targets.front().output};
+        if (!StartTrace(m_args, files))
             return kExitFailed;
         const std::string header = std::string("progtool ") + (m_bWrite ? "write to " : "read from ") +
                                    m_targets.front().name;
@@ -760,10 +831,10 @@ int CFleetCommand::Run()
     CFleet fleet(ports, options);
     fleet.Start();
     Monitor(fleet);
-    const int status = Summary(fleet);
     for (const std::string& failure : backupFailures)
         Error(failure);
-    return status;
+    m_strTraceLost = EndTrace();
+    return Summary(fleet);
 }
 
 }  // namespace
@@ -804,7 +875,7 @@ int CmdFleet(bool write, const std::vector<std::string>& argv)
               : std::set<std::string>{"--port", "--ports", "-o", "--output", "--retries", "--progress", "--lang",
                                       "--trace"},
         write ? std::set<std::string>{"--verify", "--watch", "--json", "--quiet", "--skip-busy"}
-              : std::set<std::string>{"--json", "--quiet", "--skip-busy", "--watch", "--no-backup"});
+              : std::set<std::string>{"--json", "--quiet", "--skip-busy", "--watch", "--no-backup", "--force"});
     CFleetCommand command(write, args);
     return command.Run();
 }

@@ -3,6 +3,7 @@
 #include "cli/Common.h"
 #include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
+#include "core/editor/ImportPreview.h"
 #include "core/radio/CsvChannels.h"
 
 namespace cli {
@@ -45,13 +46,19 @@ ImportOptions ParseImportOptions(const Args& args)
 
 int CmdImport(const std::vector<std::string>& argv)
 {
-    const Args args(RenumberWithValue(argv), {"--format", "--lang", "--renumber"}, {"--skip-bad", "--merge"});
+    const Args args(RenumberWithValue(argv), {"--format", "--lang", "--renumber"},
+                    {"--skip-bad", "--merge", "--force"});
     args.RequirePositional(2, "IN.csv and FILE.dat");
     const CsvFormat chosen = ParseFormat(args.Value("--format"));
     const ImportOptions options = ParseImportOptions(args);
     SetUpLanguage(args);
     const std::string& csvPath = args.Positional()[0];
     const std::string& datPath = args.Positional()[1];
+    // The list and the image are read, the image written: never the list's own file.
+    if (const DatResult r = CheckOutputNotInput(datPath, {csvPath}); !r.ok) {
+        Error(r.error + "; nothing was imported");
+        return kExitFailed;
+    }
     std::string text;
     if (!ReadTextFile(csvPath, text))
         return kExitFailed;
@@ -65,21 +72,32 @@ int CmdImport(const std::vector<std::string>& argv)
     // The file's own edit ranges decide which frequencies are accepted, as in the window.
     ChannelDocument doc;
     doc.Open(image, g_bChinese != 0);
-    const ImportReport rep = ImportCsv(text, format, doc.grid, false, options);
+    const ImportPreview preview = PreviewImport(doc.grid, text, format, false, options);
+    const ImportReport& rep = preview.report;
     if (!rep.ok) {
-        Error(csvPath + ": " + EscapeControlBytes(rep.error));
+        Error(csvPath + ": " + EscapeControlBytes(rep.error) + "; " + datPath + " is unchanged");
         return kExitFailed;
     }
+    // One write for the whole report: a long file's thousand lines are not a
+    // thousand writes to an unbuffered stream.
+    std::string report;
     for (const ImportIssue& issue : rep.issues)
-        std::cerr << csvPath << ":" << issue.line << ": " << (issue.rejected ? "rejected: " : "changed: ")
-                  << EscapeControlBytes(issue.reason) << "\n";
+        report += csvPath + ":" + std::to_string(issue.line) + ": " + (issue.rejected ? "rejected: " : "changed: ") +
+                  EscapeControlBytes(issue.reason) + "\n";
     for (const std::string& line : ImportSummaryLines(rep))
-        std::cerr << EscapeControlBytes(line) << "\n";
+        report += EscapeControlBytes(line) + "\n";
+    std::cerr << report << std::flush;
     if (rep.rejected > 0 && !args.Has("--skip-bad")) {
         Error(csvPath + ": " + std::to_string(rep.rejected) + " row(s) rejected; " + datPath +
               " is unchanged (--skip-bad imports the other rows)");
         return kExitFailed;
     }
+    if (preview.EmptiesMost() && !args.Has("--force")) {
+        Error(csvPath + ": " + EmptiesMostText(preview) + "; " + datPath +
+              " is unchanged (--force replaces them, --merge keeps the channels the file does not give)");
+        return kExitFailed;
+    }
+    doc.grid = preview.result;
     if (const DatResult saved = doc.Save(datPath); !saved.ok) {
         Error(saved.error);
         return kExitFailed;

@@ -12,13 +12,15 @@ namespace cli {
 
 int CmdPrint(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--pdf", "--lang"}, {});
+    const Args args(argv, {"--pdf", "--lang"}, {"--force"});
     args.RequirePositional(1, "FILE.dat");
     const std::string pdf = args.Value("--pdf");
     if (pdf.empty())
         throw UsageError("--pdf OUT.pdf is required");
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
+    if (!CheckOutput(pdf, {path}, FileKind::Pdf, args.Has("--force")))
+        return kExitFailed;
     ChannelDocument doc;
     if (!LoadDocument(path, doc))
         return kExitFailed;

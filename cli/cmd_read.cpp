@@ -1,6 +1,5 @@
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QSettings>
 #include <QStandardPaths>
 #include <cerrno>
@@ -9,12 +8,14 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <mutex>
 
 #include "cli/Common.h"
+#include "cli/Output.h"
 #include "core/app/Backups.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
@@ -28,7 +29,18 @@ namespace cli {
 namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
-std::unique_ptr<std::ofstream> g_trace;  // --trace: every transfer of the command goes there
+
+// --trace: every transfer of the command goes there. Opened without waiting
+// for a FIFO's reader; a write that fails is remembered, not lost silently.
+struct Trace {
+    std::string path;
+    int fd = -1;
+    std::unique_ptr<CCheckedFdBuf> buffer;
+    std::unique_ptr<std::ostream> stream;
+    bool ended = false;
+    std::string lost;  // why it could not be written, once ended
+};
+Trace g_trace;
 extern "C" void OnInterrupt(int) { g_interrupted = 1; }
 
 // The Process window without a window: progress on stderr, no questions.
@@ -36,19 +48,16 @@ class CCliObserver : public ITransferObserver {
 public:
     CCliObserver(bool write, int retries) : m_bWrite(write), m_nRetries(retries), m_bTty(::isatty(2) != 0) {}
 
-    void Range(int lower, int upper) override
+    void Range(int, int) override { m_start = Clock::now(); }
+    void Progress(int) override {}
+    void Frames(int done, int total) override
     {
-        m_nLower = lower;
-        m_nUpper = upper;
-        m_start = Clock::now();
-    }
-    void Progress(int pos) override
-    {
-        m_nPos = pos;
+        m_nFrames = done;
+        m_nFramesTotal = total;
         if (!m_bTty)
             return;
         const auto now = Clock::now();
-        if (pos < m_nUpper && now - m_lastDraw < std::chrono::milliseconds(100))
+        if (done < total && now - m_lastDraw < std::chrono::milliseconds(100))
             return;
         m_lastDraw = now;
         Draw(now);
@@ -71,19 +80,17 @@ public:
             std::cerr << "\n";
         m_bDrawn = false;
     }
-    int Position() const { return m_nPos; }
     double Seconds() const { return std::chrono::duration<double>(Clock::now() - m_start).count(); }
 
 private:
     using Clock = std::chrono::steady_clock;
     void Draw(Clock::time_point now)
     {
-        const int span = m_nUpper - m_nLower;
-        const int done = m_nPos - m_nLower;
+        const int span = m_nFramesTotal, done = m_nFrames;
         const int width = 30;
         const int fill = span > 0 ? done * width / span : width;
         const double secs = std::chrono::duration<double>(now - m_start).count();
-        const double rate = secs > 0 ? done * 16.0 / secs : 0;  // bytes per second
+        const double rate = secs > 0 ? done * 8.0 / secs : 0;  // bytes per second
         char left[32] = "--:--";
         if (done > 0 && span > done) {
             const int s = static_cast<int>(secs * (span - done) / done + 0.5);
@@ -91,7 +98,7 @@ private:
         } else if (done >= span) {
             std::snprintf(left, sizeof left, "0:00");
         }
-        std::fprintf(stderr, "\r%s [%s%s] %3d/%d blocks  %6.0f B/s  %s left ", m_bWrite ? "write" : "read ",
+        std::fprintf(stderr, "\r%s [%s%s] %4d/%d frames  %6.0f B/s  %s left ", m_bWrite ? "write" : "read ",
                      std::string(static_cast<std::size_t>(fill), '#').c_str(),
                      std::string(static_cast<std::size_t>(width - fill), '.').c_str(), done, span, rate, left);
         std::fflush(stderr);
@@ -102,7 +109,7 @@ private:
     int m_nRetries;
     bool m_bTty;
     bool m_bDrawn = false;
-    int m_nLower = 0, m_nUpper = 0, m_nPos = 0;
+    int m_nFrames = 0, m_nFramesTotal = 0;
     Clock::time_point m_start = Clock::now();
     Clock::time_point m_lastDraw{};
 };
@@ -125,16 +132,15 @@ bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
     CPosixSerialPort serial;
     const std::string device = MapPortName(port);
     std::unique_ptr<CTracingPort> traced;
-    if (g_trace)
+    if (g_trace.stream)
         traced = std::make_unique<CTracingPort>(
-            serial, *g_trace, std::vector<std::string>{std::string("progtool ") + (write ? "write to " : "read from ") +
-                                                       port + " (" + device + ")"});
+            serial, *g_trace.stream,
+            std::vector<std::string>{std::string("progtool ") + (write ? "write to " : "read from ") + port + " (" +
+                                     device + ")"});
     CCliObserver observer(write, retries);
     CTransferEngine engine(traced ? static_cast<ISerialPort&>(*traced) : serial, observer);
     const TransferResult r = write ? engine.Write(port, image) : engine.Read(port, image);
     observer.EndLine();
-    if (traced && !traced->Good())
-        Error("the serial trace could not be written completely");
     traced.reset();
     sigaction(SIGINT, &oldInt, nullptr);
     sigaction(SIGTERM, &oldTerm, nullptr);
@@ -149,7 +155,8 @@ bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
         return true;
     }
     if (r.outcome == TransferOutcome::Cancelled && r.messageId != IDS_COMM_ERROR) {
-        Error(where + ": cancelled after " + std::to_string(observer.Position()) + " blocks");
+        Error(where + ": cancelled after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) +
+              " frames");
         return false;
     }
     std::string text = where + ": " + MessageText(r.messageId);
@@ -158,30 +165,61 @@ bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
     if (!r.dataPhase && r.handshakeFault != HandshakeFault::None)
         text += "; " + HandshakeFaultText(r, false);
     else if (r.messageId == IDS_PROGRAM_INTERRUPT)
-        text += "; stopped after " + std::to_string(observer.Position()) + " blocks";
+        text += "; stopped after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) + " frames";
     Error(text);
     return false;
 }
 
-bool StartTrace(const Args& args)
+bool StartTrace(const Args& args, const std::vector<std::string>& files)
 {
     const std::string path = args.Value("--trace");
     if (path.empty())
         return true;
-    auto out = std::make_unique<std::ofstream>(path, std::ios::out | std::ios::trunc);
-    if (!*out) {
-        Error(path + ": " + std::strerror(errno) + "; the serial trace cannot be written, nothing was sent");
+    auto refuse = [&](const std::string& why) {
+        Error(why + "; the serial trace cannot be written, nothing was sent");
         return false;
+    };
+    // A trace over the image it sends (or the file a read saves) would destroy it.
+    for (const std::string& f : files)
+        if (SameFile(path, f))
+            return refuse("--trace " + path + ": the same file as " + f + ", which the command reads or writes");
+    // A FIFO nobody reads is refused at once (ENXIO) instead of holding the command.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int err = errno;
+        return refuse(path + ": " + std::strerror(err) + (err == ENXIO ? " (a FIFO nobody reads)" : ""));
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    g_trace.path = path;
+    g_trace.fd = fd;
+    g_trace.buffer = std::make_unique<CCheckedFdBuf>(fd, false);
+    g_trace.stream = std::make_unique<std::ostream>(g_trace.buffer.get());
     const std::time_t now = std::time(nullptr);
     char stamp[64];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
-    *out << "# serial trace, started " << stamp << "\n";
-    g_trace = std::move(out);
+    *g_trace.stream << "# serial trace, started " << stamp << "\n";
     return true;
 }
 
-std::ostream& TraceStream() { return *g_trace; }
+std::ostream& TraceStream() { return *g_trace.stream; }
+
+std::string EndTrace()
+{
+    if (g_trace.fd < 0 || g_trace.ended)
+        return g_trace.lost;
+    g_trace.ended = true;
+    g_trace.stream->flush();
+    int err = g_trace.buffer->ErrorNumber();
+    if (::close(g_trace.fd) != 0 && err == 0)
+        err = errno;
+    g_trace.stream.reset();
+    g_trace.buffer.reset();
+    if (err != 0) {
+        g_trace.lost = std::strerror(err);
+        Error(g_trace.path + ": the serial trace could not be written (" + g_trace.lost + "); the trace is incomplete");
+    }
+    return g_trace.lost;
+}
 
 BackupResult BackUpRead(const std::string& port, const Image& image, std::string& folder)
 {
@@ -189,11 +227,9 @@ BackupResult BackUpRead(const std::string& port, const Image& image, std::string
     // of one second are shared between them.
     static std::mutex lock;
     const std::lock_guard<std::mutex> hold(lock);
-    // The window's backup folder and number to keep: its application name in
-    // the platform's data location, its settings under [Setup] AppName.
-    QCoreApplication::setApplicationName(QStringLiteral("Program"));
-    folder = (QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups"))
-                 .toStdString();
+    // The window's backup folder and number to keep: the program's name in
+    // the user's data folder, its settings under [Setup] AppName.
+    folder = BackupFolder(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
     const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
                              QString::fromStdString(SettingsKey(theIniFile)));
     const int keep = settings.value(QString::fromLatin1(kSettingBackupKeep), kDefaultBackupKeep).toInt();
@@ -216,7 +252,8 @@ int CmdRead(const std::vector<std::string>& argv)
 {
     if (IsFleetCommand(argv))
         return CmdFleet(false, argv);
-    const Args args(argv, {"--port", "-o", "--output", "--retries", "--trace"}, {"--no-backup"});
+    // --force is for a read into a directory; a file named with -o is always replaced.
+    const Args args(argv, {"--port", "-o", "--output", "--retries", "--trace", "--lang"}, {"--no-backup", "--force"});
     args.RequirePositional(0, "");
     const std::string port = args.Value("--port");
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
@@ -231,7 +268,7 @@ int CmdRead(const std::vector<std::string>& argv)
         Error(r.error + "; nothing was read");
         return kExitFailed;
     }
-    if (!StartTrace(args))
+    if (!StartTrace(args, {out}))
         return kExitFailed;
     Image image{};
     if (!RunTransfer(false, port, image, retries)) {

@@ -1,4 +1,10 @@
 // progtool: the programming tool without windows, for scripts and batch work.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -34,9 +40,12 @@ const std::vector<Command>& Commands()
          "  --json            print one JSON document instead: key, label and value of each\n"
          "                    setting (see README)\n"},
         {"export", CmdExport, "write the channels as CSV",
-         "usage: progtool export FILE.dat [-o OUT.csv] [--format grid|chirp] [--power words|watts]\n"
-         "                       [--lang en|zh]\n"
-         "  -o OUT.csv        write to OUT.csv (atomically) instead of standard output\n"
+         "usage: progtool export FILE.dat [-o OUT.csv [--force]] [--format grid|chirp]\n"
+         "                       [--power words|watts] [--lang en|zh]\n"
+         "  -o OUT.csv        write to OUT.csv (atomically) instead of standard output; never\n"
+         "                    FILE.dat itself (also through a link)\n"
+         "  --force           replace OUT.csv also when it holds something else than text\n"
+         "                    (a radio image, a PDF)\n"
          "  --format grid     every cell of the grid, as show --csv (default)\n"
          "  --format chirp    the channel list layout (Location,Name,Frequency,Duplex,...)\n"
          "  --power words|watts\n"
@@ -44,7 +53,7 @@ const std::vector<Command>& Commands()
          "                    or as 5.0W/2.0W/1.0W, as other programs expect\n"},
         {"import", CmdImport, "replace (or merge) the channels of a file from CSV",
          "usage: progtool import IN.csv FILE.dat [--format grid|chirp] [--renumber [FROM]] [--merge]\n"
-         "                       [--skip-bad] [--lang en|zh]\n"
+         "                       [--skip-bad] [--force] [--lang en|zh]\n"
          "Each row goes through the same checks as typing it into the grid (MHz with up to\n"
          "five decimals, \".\" or \",\" as the point, bands, step, default values, upper-case\n"
          "names of six characters). Channels the CSV does not carry become empty\n"
@@ -63,31 +72,48 @@ const std::vector<Command>& Commands()
          "                     Location\n"
          "  --merge            write only the channels the file carries and keep the others\n"
          "  --skip-bad         write the other rows when some are refused\n"
-         "Every refused or changed row is reported with its line number, then a summary\n"
-         "by reason: rows imported, changed and refused. When any row is refused nothing\n"
-         "is written (exit status 1), unless --skip-bad is given.\n"},
+         "  --force            replace the channels even when more than half of those in use\n"
+         "                     would become empty (else refused: the wrong file, or one cut short)\n"
+         "Every refused or changed row is reported with its line number (the first 1000),\n"
+         "then a summary by reason: rows imported, changed and refused. When any row is\n"
+         "refused nothing is written (exit status 1), unless --skip-bad is given. A file\n"
+         "with headings but no rows is refused unless --merge is given, and so is a\n"
+         "heading given twice.\n"},
         {"read", CmdRead, "read the radio's memory into a file (or many radios into a directory)",
-         "usage: progtool read --port PORT -o FILE.dat [--retries N]\n"
-         "       progtool read --port P1 --port P2 ... | --ports LIST|all  -o DIR/ [--skip-busy]\n"
-         "                     [--retries N] [--json] [--quiet | --progress=json] [--lang en|zh]\n"
+         "usage: progtool read --port PORT -o FILE.dat [--retries N] [--trace FILE] [--no-backup]\n"
+         "                     [--lang en|zh]\n"
+         "       progtool read --port P1 --port P2 ... | --ports LIST|all  -o DIR/ [--force]\n"
+         "                     [--skip-busy] [--retries N] [--no-backup] [--json]\n"
+         "                     [--quiet | --progress=json] [--lang en|zh]\n"
          "PORT is COM1..COM4 (mapped by [Ports] of Program.ini) or a device path.\n"
          "The file is written only after a complete read, exactly as received.\n"
          "With several ports (or -o naming a directory) every port is read at once, each on\n"
-         "its own thread, into DIR/PORT.dat (named by the port, written atomically).\n"
+         "its own thread, into DIR/PORT.dat (named by the port, written atomically). Two\n"
+         "ports that would give one file name are refused before anything is read.\n"
+         "One port and -o naming no directory: a read into that file, with any option.\n"
          "  --retries N      further series of 15 handshake attempts (default 0)\n"
          "  --port PORT      a port; give it once per radio\n"
          "  --ports LIST     ports separated by commas; \"all\": every serial device (and\n"
          "                   COM1..COM4 of Program.ini) on which a radio answers\n"
-         "  --skip-busy      leave out ports another program holds (else an error)\n"
+         "  --force          replace a DIR/PORT.dat that exists (else nothing is read)\n"
+         "  --skip-busy      leave out ports another program holds (else an error); a port\n"
+         "                   left out is not a success (exit status 1)\n"
+         "  --trace FILE     write the serial trace (every byte with its time, and the\n"
+         "                   frames; \"progtool trace\" decodes it) to FILE; one port only\n"
+         "  --no-backup      keep no backup of what was read; by default every complete read\n"
+         "                   is also kept in $XDG_DATA_HOME/tr5-programmer/backups\n"
+         "                   (~/.local/share/... when unset), the window's File > Backups\n"
          "  --json           print the results as one JSON document (see README)\n"
          "  --quiet          no progress; only failures are reported\n"
          "  --progress=json  progress as JSON lines on stderr, for wrappers\n"
          "  --lang en|zh     language of the messages (default: Program.ini)\n"
          "On a terminal a table shows each port's state, percent, rate, time left and\n"
          "result; otherwise each change is logged. Ctrl+C stops every transfer and saves\n"
-         "no partial file. Exit status 0 only when every port succeeded.\n"},
+         "no partial file. Exit status 0 only when every port succeeded, 3 when they did\n"
+         "but output was lost (a closed pipe: the reads still finish and save).\n"},
         {"write", CmdWrite, "write a file's image to the radio (or many radios at once)",
-         "usage: progtool write --port PORT FILE.dat [--verify] [--retries N]\n"
+         "usage: progtool write --port PORT FILE.dat [--verify] [--retries N] [--trace FILE]\n"
+         "                      [--lang en|zh]\n"
          "       progtool write --port P1 --port P2 ... | --ports LIST|all  FILE.dat [--verify]\n"
          "                      [--watch] [--skip-busy] [--retries N] [--json]\n"
          "                      [--quiet | --progress=json] [--lang en|zh]\n"
@@ -101,17 +127,24 @@ const std::vector<Command>& Commands()
          "  --watch          keep running: program each radio once as it starts answering\n"
          "                   on a port (plugged in or switched on), with a running count;\n"
          "                   Ctrl+C ends it\n"
-         "  --skip-busy      leave out ports another program holds (else an error)\n"
+         "  --skip-busy      leave out ports another program holds (else an error); a port\n"
+         "                   left out is not a success (exit status 1)\n"
+         "  --trace FILE     write the serial trace (every byte with its time, and the\n"
+         "                   frames; \"progtool trace\" decodes it) to FILE; one port only\n"
          "  --json           print the results as one JSON document (see README)\n"
          "  --quiet          no progress; only failures are reported\n"
          "  --progress=json  progress as JSON lines on stderr, for wrappers\n"
          "  --lang en|zh     language of the messages (default: Program.ini)\n"
          "On a terminal a table shows each port's state, percent, rate, time left and\n"
          "result; otherwise each change is logged. Ctrl+C stops every transfer and names\n"
-         "the radios left partly written. Exit status 0 only when every port succeeded.\n"},
+         "the radios left partly written. Exit status 0 only when every port succeeded, 3\n"
+         "when they did but output was lost (a closed pipe: every write still finishes;\n"
+         "--watch then serves no further radio).\n"},
         {"print", CmdPrint, "print the report to a PDF file",
-         "usage: progtool print FILE.dat --pdf OUT.pdf [--lang en|zh]\n"
-         "Renders the same report as the window's printing (option page, channel pages).\n"},
+         "usage: progtool print FILE.dat --pdf OUT.pdf [--force] [--lang en|zh]\n"
+         "Renders the same report as the window's printing (option page, channel pages).\n"
+         "OUT.pdf is never FILE.dat itself (also through a link).\n"
+         "  --force   replace OUT.pdf also when it holds something else than a PDF\n"},
         {"simulate", CmdSimulate, "run a simulated radio on a pseudo-terminal",
          "usage: progtool simulate [--image FILE.dat] [--save FILE.dat] [--link PATH] [--pace]\n"
          "                         [--fault KIND[@FRAME]]...\n"
@@ -168,43 +201,96 @@ void PrintToolHelp(std::ostream& out)
            "Commands:\n";
     for (const auto& c : cli::Commands())
         out << "  " << cli::PadRight(c.name, 10) << c.summary << "\n";
-    out << "\n\"progtool COMMAND --help\" describes a command.\n"
-           "Exit status: 0 success, 1 failed operation, 2 bad usage.\n";
+    out << "\n\"progtool COMMAND --help\" describes a command; \"progtool --version\" prints the\n"
+           "version.\n"
+           "Exit status: 0 success, 1 failed operation (also output or a --trace file that\n"
+           "could not be written), 2 bad usage; read and write: 3 when every radio succeeded\n"
+           "but part of the output was lost (a closed pipe, a full disk): a transfer is\n"
+           "finished, never cut short, when nobody reads its output. With --json, standard\n"
+           "output carries one JSON document also when the command fails: \"ok\": false,\n"
+           "\"exit_status\" and \"error\".\n";
 }
 
 }  // namespace
 
 namespace {
 
-int Run(std::vector<std::string> args, bool& troubleIsUsage);
+// How a run's end is told: what its exit status means when its output is lost.
+struct RunKind {
+    std::string command;
+    bool json = false;            // --json given: stdout carries one JSON document, whatever happens
+    bool troubleIsUsage = false;  // diff: 1 means "different", trouble is 2
+    bool transfer = false;        // read, write: the radios' state outlives the output
+};
+
+int Run(std::vector<std::string> args, RunKind& kind);
+
+// No port or file may take the number of a closed standard descriptor (a
+// port opened as descriptor 2 would get the error messages): /dev/null opened
+// for reading takes it, so writes there fail and count as lost output.
+void OccupyClosedStandardDescriptors()
+{
+    for (int fd = 0; fd <= 2; ++fd)
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+            const int taken = ::open("/dev/null", O_RDONLY);
+            if (taken >= 0 && taken != fd)
+                ::close(taken);  // fd was opened meanwhile: nothing to take
+        }
+}
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    // A closed pipe is output lost, told by the exit status; it never kills a
+    // transfer half way.
+    std::signal(SIGPIPE, SIG_IGN);
+    OccupyClosedStandardDescriptors();
     // Every command's data goes to standard output; a write that failed there
     // (full disk, /dev/full) fails the command, with the reason.
     cli::CCheckedStdout out;
-    bool troubleIsUsage = false;
-    int status = Run(std::vector<std::string>(argv + 1, argv + argc), troubleIsUsage);
+    RunKind kind;
+    int status = Run(std::vector<std::string>(argv + 1, argv + argc), kind);
+    // What a success becomes when part of its output (or its trace) was lost.
+    const auto lost = [&](int st, bool output) {
+        if (kind.troubleIsUsage)
+            return cli::kExitUsage;
+        if (st != cli::kExitOk)
+            return st;
+        return output && kind.transfer ? cli::kExitOutputLost : cli::kExitFailed;
+    };
+    if (!cli::EndTrace().empty())
+        status = lost(status, false);
+    if (kind.json && !cli::JsonPrinted() && status != cli::kExitOk)
+        cli::PrintJsonFailure(kind.command, status, cli::ErrorsSoFar());
     if (const std::string failed = out.Finish(); !failed.empty()) {
         cli::Error("standard output could not be written: " + failed);
-        // diff's 1 means "different": its trouble status is 2.
-        if (status == cli::kExitOk || troubleIsUsage)
-            status = troubleIsUsage ? cli::kExitUsage : cli::kExitFailed;
+        status = lost(status, true);
     }
+    if (std::fflush(stderr) != 0 || std::ferror(stderr))
+        status = lost(status, true);
     return status;
 }
 
 namespace {
 
-int Run(std::vector<std::string> args, bool& troubleIsUsage)
+int Run(std::vector<std::string> args, RunKind& kind)
 {
+    for (const std::string& a : args) {
+        if (a == "--")
+            break;
+        kind.json = kind.json || a == "--json" || a.rfind("--json=", 0) == 0;
+    }
+    kind.command = args.empty() ? std::string() : args.front();
     if (args.empty()) {
         PrintToolHelp(std::cerr);
         return cli::kExitUsage;
     }
     const std::string name = args.front();
+    if (name == "--version") {
+        std::cout << "progtool " PROG_VERSION "\n";
+        return cli::kExitOk;
+    }
     if (name == "--help" || name == "-h" || name == "help") {
         if (name == "help" && args.size() > 1) {
             for (const auto& c : cli::Commands())
@@ -220,7 +306,8 @@ int Run(std::vector<std::string> args, bool& troubleIsUsage)
         if (name != c.name)
             continue;
         args.erase(args.begin());
-        troubleIsUsage = name == "diff";
+        kind.troubleIsUsage = name == "diff";
+        kind.transfer = name == "read" || name == "write";
         for (const auto& a : args)
             if (a == "--help" || a == "-h") {
                 std::cout << c.usage;

@@ -92,8 +92,9 @@ QString CProgramApp::InfoOptionText(const QStringList& args, const QString& invo
     theIniFile.LoadProfile(profile, false, true, false);
     ApplyLanguage(LanguageFromSetting(theIniFile.GetString("Setup", "Language", "")));
     if (!help) {
-        // The first line for scripts, then the About box's lines.
-        QString text = QStringLiteral("Program " PROG_VERSION "\n");
+        // The first line for scripts, the program's name as it was started
+        // ("tr5-programmer 1.0"), then the About box's lines.
+        QString text = invokedAs + QStringLiteral(" " PROG_VERSION "\n");
         for (const char* key : {"Version", "Copyrights", "Copyrights Owner"}) {
             const QString line = IniString(g_strLanguage, key);
             if (!line.isEmpty())
@@ -125,6 +126,18 @@ QString CProgramApp::InfoOptionText(const QStringList& args, const QString& invo
                "                       and saved to %3\n"
                "The same work without a window: progtool(1).\n")
         .arg(invokedAs, read, save);
+}
+
+QString CProgramApp::UnknownOption(const QStringList& args)
+{
+    for (const QString& a : args) {
+        if (a == QLatin1String("--"))
+            break;
+        if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("--help") && a != QLatin1String("-h") &&
+            a != QLatin1String("--version"))
+            return a;
+    }
+    return QString();
 }
 
 bool CProgramApp::SaveProfile()
@@ -209,11 +222,11 @@ bool CProgramApp::InitInstance(const QStringList& args)
 
     // 10. The command line: a file name opens that file, nothing makes a new document.
     QString fileArg;
-    for (const QString& a : args)
-        if (!a.startsWith(QLatin1Char('-'))) {
-            fileArg = a;
-            break;
-        }
+    for (qsizetype i = 0; i < args.size() && fileArg.isEmpty(); ++i)
+        if (args[i] == QLatin1String("--"))
+            fileArg = args.value(i + 1);
+        else if (!args[i].startsWith(QLatin1Char('-')))
+            fileArg = args[i];
     const bool ok = fileArg.isEmpty() ? (m_pMainFrame->OnFileNew(), m_pMainFrame->ActiveChildFrame() != nullptr)
                                       : m_pMainFrame->OpenDocumentFile(fileArg);
     if (!ok) {

@@ -31,6 +31,10 @@ public:
     // chooses; empty when args ask for neither. invokedAs names the program in
     // the usage line. Needs no application object and no display.
     static QString InfoOptionText(const QStringList& args, const QString& invokedAs);
+    // The first argument that is an option this program does not know (the
+    // toolkit's own, -platform and the like, are gone from args by then);
+    // empty when there is none. Everything after "--" is a file.
+    static QString UnknownOption(const QStringList& args);
 
     // Writes Program.ini back when it was changed; a failure goes to stderr.
     // The process's end calls it, so nothing is written at static destruction.

@@ -2,7 +2,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "core/app/IniFile.h"
+#include "core/app/Globals.h"
 #include "gui/ProgramApp.h"
 
 int main(int argc, char** argv)
@@ -18,9 +18,20 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
+    // Options the toolkit knows are taken out of the arguments by now; any
+    // other is a mistake, told with the usage rather than ignored.
+    if (const QString unknown = CProgramApp::UnknownOption(QApplication::arguments().mid(1)); !unknown.isEmpty()) {
+        const QString name = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
+        // The usage in the language of Program.ini, which it also chooses for this line.
+        const QString usage = CProgramApp::InfoOptionText({QStringLiteral("--help")}, name);
+        const QString line =
+            g_bChinese ? QString::fromUtf8("%1：未知选项“%2”\n") : QStringLiteral("%1: unknown option \"%2\"\n");
+        std::fputs((line.arg(name, unknown) + usage).toLocal8Bit().constData(), stderr);
+        return 2;
+    }
     QApplication::setApplicationName(QStringLiteral("Program"));
     // Lets the desktop match the windows to the menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QString::fromLatin1(kPackageName));
+    QGuiApplication::setDesktopFileName(QStringLiteral(PROG_APP_ID));
     CProgramApp theApp;
     // A failed start has shown its message and written it to stderr.
     if (!theApp.InitInstance(QApplication::arguments().mid(1)))

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
@@ -73,6 +74,16 @@ QFont CReportPrinter::MakeFont(const FontSize& size)
     // the font is sized in pixels of that unit.
     QFont font(QStringLiteral("Times New Roman"));
     font.setStyleHint(QFont::Serif);
+    // The Latin face stays Times New Roman or what the system puts in its
+    // place. Han characters come from a Simplified Chinese face, not whatever
+    // the system falls back to (often a Japanese one, with other glyph shapes);
+    // WenQuanYi first: a PDF's text maps each glyph back to the first character
+    // the face draws with it, and faces whose Kangxi radicals share the
+    // ideographs' glyphs (Noto CJK) make 提示音 read "提⽰⾳" to search and copy.
+    font.setFamilies({QFontInfo(font).family(), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Serif CJK SC"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Serif SC"),
+                      QStringLiteral("Source Han Sans SC")});
     font.setPixelSize(std::max(1, size.height));
     font.setWeight(QFont::Normal);
     font.setItalic(false);

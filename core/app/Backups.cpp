@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/app/IniFile.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/DatFile.h"
 
@@ -49,6 +50,22 @@ void ReadContents(BackupInfo& b)
 }
 
 }  // namespace
+
+std::string BackupFolder(const std::string& dataHome)
+{
+    return (fs::path(dataHome) / kPackageName / "backups").string();
+}
+
+std::vector<std::string> BackupFoldersOf(const std::string& folder)
+{
+    std::vector<std::string> folders{folder};
+    // Earlier versions kept them under the window's application name.
+    const fs::path path = fs::path(folder).lexically_normal();
+    const fs::path last = path.has_filename() ? path : path.parent_path();
+    if (last.filename() == "backups" && last.parent_path().filename() == kPackageName)
+        folders.push_back((last.parent_path().parent_path() / "Program" / "backups").string());
+    return folders;
+}
 
 std::string BackupFileName(std::time_t when, const std::string& port)
 {
@@ -118,17 +135,19 @@ BackupResult SaveBackup(const std::string& folder, const Image& image, const std
 std::vector<BackupInfo> ListBackups(const std::string& folder, bool contents)
 {
     std::vector<BackupInfo> out;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        BackupInfo b;
-        b.name = it->path().filename().string();
-        if (!ParseBackupFileName(b.name, b.time, b.port) || !it->is_regular_file(ec))
-            continue;
-        b.path = it->path().string();
-        b.pinned = IsBackupPinned(b.path);
-        if (contents)
-            ReadContents(b);
-        out.push_back(std::move(b));
+    for (const std::string& dir : BackupFoldersOf(folder)) {
+        std::error_code ec;
+        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+            BackupInfo b;
+            b.name = it->path().filename().string();
+            if (!ParseBackupFileName(b.name, b.time, b.port) || !it->is_regular_file(ec))
+                continue;
+            b.path = it->path().string();
+            b.pinned = IsBackupPinned(b.path);
+            if (contents)
+                ReadContents(b);
+            out.push_back(std::move(b));
+        }
     }
     std::sort(out.begin(), out.end(), [](const BackupInfo& a, const BackupInfo& b) {
         return a.time != b.time ? a.time > b.time : a.name > b.name;

@@ -31,6 +31,14 @@ struct BackupResult {
     int pruned = 0;     // older backups deleted to keep the number
 };
 
+// The folder backups go to under the user's data folder ($XDG_DATA_HOME, else
+// ~/.local/share): "<dataHome>/tr5-programmer/backups", after the program's name.
+std::string BackupFolder(const std::string& dataHome);
+// The folders a backup folder stands for: itself and, for the program's own
+// folder, the one earlier versions wrote ("<dataHome>/Program/backups"), whose
+// backups are still listed, opened, pinned and pruned with the others.
+std::vector<std::string> BackupFoldersOf(const std::string& folder);
+
 // "20260501-143005-COM1.dat": the port as the user names it, with every
 // character a file name should not hold turned into '_'.
 std::string BackupFileName(std::time_t when, const std::string& port);
@@ -38,12 +46,14 @@ std::string BackupFileName(std::time_t when, const std::string& port);
 bool ParseBackupFileName(const std::string& name, std::time_t& when, std::string& port);
 
 // Creates the folder when needed, writes the image atomically (a later
-// second when the name is taken) and prunes to `keep` unpinned backups.
+// second when the name is taken) and prunes to `keep` unpinned backups
+// (counted over BackupFoldersOf(folder), as listing and pruning are).
 BackupResult SaveBackup(const std::string& folder, const Image& image, const std::string& port, std::time_t when,
                         int keep = kDefaultBackupKeep);
 
-// The backups in the folder, newest first; with contents, each file is read
-// for its channel count and first names (names in the given language's codec).
+// The backups in the folder (and those BackupFoldersOf adds), newest first;
+// with contents, each file is read for its channel count and first names
+// (names in the given language's codec).
 std::vector<BackupInfo> ListBackups(const std::string& folder, bool contents = true);
 
 // Deletes the oldest unpinned backups beyond the `keep` newest unpinned ones;

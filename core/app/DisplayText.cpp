@@ -1,5 +1,6 @@
 #include "core/app/DisplayText.h"
 
+#include <algorithm>
 #include <cstdio>
 
 std::size_t Utf8SequenceLength(const std::string& text, std::size_t i)
@@ -63,4 +64,17 @@ std::string EscapeControlBytes(const std::string& text)
         i += len;
     }
     return out;
+}
+
+std::string QuotedExcerpt(const std::string& text, std::size_t limit)
+{
+    std::size_t end = 0, characters = 0;
+    for (; end < text.size() && characters < limit; ++characters)
+        end += std::max<std::size_t>(1, Utf8SequenceLength(text, end));
+    if (end >= text.size())
+        return "\"" + EscapeControlBytes(text) + "\"";
+    std::size_t total = characters;
+    for (std::size_t i = end; i < text.size(); ++total)
+        i += std::max<std::size_t>(1, Utf8SequenceLength(text, i));
+    return "\"" + EscapeControlBytes(text.substr(0, end)) + "\"... (" + std::to_string(total) + " characters in all)";
 }

@@ -10,3 +10,8 @@ std::size_t Utf8SequenceLength(const std::string& text, std::size_t i);
 // `text` with every control character (C0, DEL, C1) and every byte that is
 // not part of valid UTF-8 written as \xHH; printable UTF-8 is kept as it is.
 std::string EscapeControlBytes(const std::string& text);
+
+// At most `limit` characters of `text`, escaped as EscapeControlBytes does,
+// in double quotes; a longer text is cut there and followed by "..." and its
+// length, so that one long line of a file cannot flood the message quoting it.
+std::string QuotedExcerpt(const std::string& text, std::size_t limit = 200);

@@ -188,6 +188,10 @@ CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& ed
     CommitResult result;
     if (row < 1 || row >= kGridRows || col < kColRxFreq || col > kColName)
         return result;
+    // Passing through a cell is no edit: what it shows stays, even a value the
+    // rules would refuse now (a record read from a radio, a band changed since).
+    if (editorText == grid.TextMatrix(row, col))
+        return result;
 
     const std::string rx0 = grid.TextMatrix(row, kColRxFreq);
     const std::string tx0 = grid.TextMatrix(row, kColTxFreq);

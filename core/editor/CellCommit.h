@@ -29,7 +29,8 @@ struct CommitResult {
 
 // Commits `editorText` (for a list editor: the text of the chosen item) into
 // cell (row, col) of a channel row 1..200, column 1..9. Anything else commits
-// nothing. Band limits are the process-wide ones of IsInBand.
+// nothing, and so does the text the cell already shows (leaving a cell
+// untouched changes nothing). Band limits are the process-wide ones of IsInBand.
 //
 // A frequency column refuses text that is no frequency (kMsgFrequencyFormat)
 // without touching the grid: a typing slip must not cost the channel. A

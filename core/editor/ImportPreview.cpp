@@ -16,6 +16,7 @@ ImportPreview PreviewImport(const ITextGrid& current, const std::string& text, C
         bool same = true;
         for (int col = kColRxFreq; col <= kColName && same; ++col)
             same = current.TextMatrix(row, col) == preview.result.TextMatrix(row, col);
+        preview.usedBefore += before ? 1 : 0;
         if (!before && after)
             preview.added.push_back(row);
         else if (before && !after)
@@ -24,4 +25,11 @@ ImportPreview PreviewImport(const ITextGrid& current, const std::string& text, C
             preview.changed.push_back(row);
     }
     return preview;
+}
+
+std::string EmptiesMostText(const ImportPreview& preview)
+{
+    return "the import would empty " + std::to_string(preview.removed.size()) + " of the " +
+           std::to_string(preview.usedBefore) + " channels in use (the file gives " +
+           std::to_string(preview.report.channels) + ")";
 }

@@ -58,6 +58,7 @@ public:
     CPortObserver(CFleet& fleet, std::size_t index) : m_fleet(fleet), m_index(index) {}
     void Range(int, int) override {}
     void Progress(int pos) override { m_fleet.SetProgress(m_index, base + pos); }
+    void Frames(int done, int total) override { m_fleet.SetFrames(m_index, done, total); }
     bool IsCancelled() override { return m_fleet.m_bCancel; }
     bool PromptRetry(int, const TransferResult&) override
     {
@@ -112,6 +113,15 @@ void CFleet::Cancel()
     m_wake.notify_all();
 }
 
+void CFleet::StopWatching()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bNoMoreRadios = true;
+    }
+    m_wake.notify_all();
+}
+
 bool CFleet::WaitFor(std::chrono::milliseconds timeout)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
@@ -129,7 +139,7 @@ void CFleet::Join()
 bool CFleet::Pause(std::chrono::milliseconds d)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return !m_wake.wait_for(lock, d, [this] { return m_bCancel.load(); });
+    return !m_wake.wait_for(lock, d, [this] { return m_bCancel.load() || m_bNoMoreRadios.load(); });
 }
 
 std::vector<FleetPortState> CFleet::States() const
@@ -194,6 +204,13 @@ void CFleet::SetProgress(std::size_t index, int blocks)
         ++m_nChanges;
 }
 
+void CFleet::SetFrames(std::size_t index, int frames, int total)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_slots[index].state.frames = frames;
+    m_slots[index].state.framesTotal = total;
+}
+
 void CFleet::Finish(std::size_t index, const FleetJob& job)
 {
     {
@@ -224,6 +241,8 @@ FleetJob CFleet::RunJob(std::size_t index, ISerialPort& port, CTransferEngine& e
         job.radio = m_options.watch ? ++m_nRadios : static_cast<int>(index) + 1;
         s.jobStart = start;
         s.state.blocksTotal = write ? kWriteBlocks + (m_options.verify ? kReadBlocks : 0) : kReadBlocks;
+        s.state.frames = 0;
+        s.state.framesTotal = write ? proto::kWriteFullFrames + 1 : proto::kReadFrames;
         s.state.retriesUsed = 0;
     }
     observer.retriesLeft = m_options.retries;
@@ -242,6 +261,8 @@ FleetJob CFleet::RunJob(std::size_t index, ISerialPort& port, CTransferEngine& e
             // The read-back's own data phase starts with its first block.
             std::lock_guard<std::mutex> lock(m_mutex);
             m_slots[index].inData = false;
+            m_slots[index].state.frames = 0;
+            m_slots[index].state.framesTotal = proto::kReadFrames;
         }
         r = engine.Read(job.port, memory);
         job.inVerify = true;
@@ -290,15 +311,15 @@ void CFleet::Worker(std::size_t index)
         // Once per arrival: a radio that was served waits until it leaves
         // (stops answering or its device goes) before the port serves again.
         bool served = false;
-        while (!m_bCancel) {
+        while (!m_bCancel && !m_bNoMoreRadios) {
             const bool present = RadioAnswers(*port, name);
             setDevice();
-            if (m_bCancel)
+            if (m_bCancel || m_bNoMoreRadios)
                 break;
             if (present && !served) {
                 const FleetJob job = RunJob(index, *port, engine, observer);
                 Finish(index, job);
-                if (m_bCancel)
+                if (m_bCancel || m_bNoMoreRadios)
                     break;  // the job's end is the port's last word
                 served = true;
                 SetPhase(index, FleetPhase::Present);

@@ -65,6 +65,10 @@ struct FleetPortState {
     FleetPhase phase = FleetPhase::Waiting;
     int blocks = 0;           // 16-byte blocks done in the job (the write and its read-back together)
     int blocksTotal = 0;      // blocks of the whole job
+    // 8-byte frames of the running transfer (the write, the read-back or the
+    // read), the unit of the job's result: "after 289 of 1023 frames".
+    int frames = 0;
+    int framesTotal = 0;
     double seconds = 0;       // since the job started
     double rate = 0;          // bytes per second in the current data phase, 0 before it
     double secondsLeft = -1;  // estimate for the whole job, -1 while unknown
@@ -106,6 +110,9 @@ public:
     void Start();
     void Cancel();
     bool CancelRequested() const { return m_bCancel; }
+    // Watching: every port finishes the job it runs and serves no further radio
+    // (the transfers in progress are not cut short, as Cancel would).
+    void StopWatching();
     // Waits up to `timeout` for every thread to end; true once they have.
     bool WaitFor(std::chrono::milliseconds timeout);
     void Join();
@@ -121,6 +128,7 @@ private:
     FleetJob RunJob(std::size_t index, ISerialPort& port, CTransferEngine& engine, CPortObserver& observer);
     void SetPhase(std::size_t index, FleetPhase phase, int base = -1);
     void SetProgress(std::size_t index, int blocks);
+    void SetFrames(std::size_t index, int frames, int total);
     void Finish(std::size_t index, const FleetJob& job);
     bool Pause(std::chrono::milliseconds d);
 
@@ -137,6 +145,7 @@ private:
     std::vector<FleetJob> m_jobs;
     std::vector<std::thread> m_threads;
     std::atomic<bool> m_bCancel{false};
+    std::atomic<bool> m_bNoMoreRadios{false};
     std::atomic<std::uint64_t> m_nChanges{0};
     std::atomic<int> m_nRunning{0};
     int m_nRadios = 0;

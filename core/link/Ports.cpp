@@ -8,7 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "core/app/DisplayText.h"
 
 namespace fs = std::filesystem;
 
@@ -208,6 +211,78 @@ std::vector<SerialDevice> ListSerialDevices(const PortScan& scan)
         out.push_back(std::move(d));
     }
     return out;
+}
+
+namespace {
+
+// The index N of /dev/pts/N that the pseudo-terminal master open as fd of pid
+// serves (its fdinfo's tty-index), -1 for any other file.
+int PtyMasterIndex(const std::string& pid, const std::string& fd)
+{
+    std::error_code ec;
+    const std::string target = fs::read_symlink("/proc/" + pid + "/fd/" + fd, ec).string();
+    if (ec || (target != "/dev/ptmx" && target != "/dev/pts/ptmx"))
+        return -1;
+    std::ifstream info("/proc/" + pid + "/fdinfo/" + fd);
+    for (std::string line; std::getline(info, line);)
+        if (StartsWith(line, "tty-index:"))
+            return std::atoi(line.c_str() + 10);
+    return -1;
+}
+
+bool AllDigits(const std::string& s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+std::vector<PortHolder> PortHolders(const std::string& path)
+{
+    std::vector<PortHolder> out;
+    struct stat device {};
+    if (path.empty() || ::stat(path.c_str(), &device) != 0 || !S_ISCHR(device.st_mode))
+        return out;
+    // A pseudo-terminal's slave /dev/pts/N: the holder of master N is the radio's side.
+    std::error_code ec;
+    const fs::path real = fs::canonical(path, ec);
+    int ptsIndex = -1;
+    if (!ec && real.parent_path() == "/dev/pts" && AllDigits(real.filename().string()))
+        ptsIndex = std::atoi(real.filename().c_str());
+    const std::string self = std::to_string(::getpid());
+    for (fs::directory_iterator proc("/proc", ec), end; !ec && proc != end; proc.increment(ec)) {
+        const std::string pid = proc->path().filename().string();
+        if (!AllDigits(pid) || pid == self)
+            continue;
+        bool holds = false, farEnd = false;
+        std::error_code fdEc;
+        for (fs::directory_iterator fd(proc->path() / "fd", fdEc); !fdEc && fd != end; fd.increment(fdEc)) {
+            struct stat st {};
+            if (::stat(fd->path().c_str(), &st) == 0 && S_ISCHR(st.st_mode) && st.st_rdev == device.st_rdev)
+                holds = true;
+            else if (ptsIndex >= 0 && PtyMasterIndex(pid, fd->path().filename().string()) == ptsIndex)
+                farEnd = true;
+        }
+        // Any program may name itself anything: the name is shown escaped.
+        if (holds && !farEnd)
+            out.push_back({std::atoi(pid.c_str()), EscapeControlBytes(FirstLine(proc->path() / "comm"))});
+    }
+    std::sort(out.begin(), out.end(), [](const PortHolder& a, const PortHolder& b) { return a.pid < b.pid; });
+    return out;
+}
+
+std::string PortHoldersText(const std::vector<PortHolder>& holders, bool chinese)
+{
+    std::string list;
+    for (const PortHolder& h : holders) {
+        if (!list.empty())
+            list += chinese ? "、" : ", ";
+        list += chinese ? h.name + "（进程 " + std::to_string(h.pid) + "）"
+                        : h.name + " (pid " + std::to_string(h.pid) + ")";
+    }
+    if (list.empty())
+        return list;
+    return chinese ? "正被 " + list + " 占用" : "in use by " + list;
 }
 
 const char* PortKindName(PortKind kind)

@@ -60,6 +60,22 @@ PortState PortStateFromErrno(int err);
 // "by-id", "ttyUSB", "ttyACM", "ttyS", "path".
 const char* PortKindName(PortKind kind);
 
+// Another program that has a device open: a terminal program left running, a
+// modem manager. Without a lock it is no "busy" to open(), yet it takes the
+// radio's answers.
+struct PortHolder {
+    int pid = 0;
+    std::string name;  // the process's command name ("minicom"), control bytes escaped
+};
+
+// The other processes that have path's device open, as far as /proc shows this
+// user (their /proc/PID/fd). The far end of a pseudo-terminal, the process
+// holding its master, is the device itself and is not one of them.
+std::vector<PortHolder> PortHolders(const std::string& path);
+
+// "in use by minicom (pid 1234)", or its Chinese; "" when there is none.
+std::string PortHoldersText(const std::vector<PortHolder>& holders, bool chinese);
+
 // What the user reads about a device's state, with the fix where there is one
 // ("no permission: the user must be in the \"dialout\" group ...").
 std::string PortStateText(const SerialDevice& device, bool chinese);

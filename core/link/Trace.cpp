@@ -5,6 +5,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "core/app/DisplayText.h"
 #include "core/link/Protocol.h"
 
 using namespace proto;
@@ -267,7 +268,8 @@ bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string
         TraceRecord r;
         std::string dir;
         if (!(s >> r.seconds >> dir) || dir.size() != 1 || (dir[0] != '>' && dir[0] != '<' && dir[0] != '!')) {
-            error = "line " + std::to_string(number) + ": not a trace line (seconds, then >, < or !): \"" + line + "\"";
+            error = "line " + std::to_string(number) +
+                    ": not a trace line (seconds, then >, < or !): " + QuotedExcerpt(line);
             return false;
         }
         r.direction = dir[0];
@@ -279,7 +281,8 @@ bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string
                 const int hi = byte.size() == 2 ? HexDigit(byte[0]) : -1;
                 const int lo = byte.size() == 2 ? HexDigit(byte[1]) : -1;
                 if (hi < 0 || lo < 0) {
-                    error = "line " + std::to_string(number) + ": \"" + byte + "\" is not a byte (two hex digits)";
+                    error = "line " + std::to_string(number) + ": " + QuotedExcerpt(byte) +
+                            " is not a byte (two hex digits)";
                     return false;
                 }
                 r.bytes.push_back(static_cast<std::uint8_t>(hi << 4 | lo));

@@ -26,6 +26,7 @@ void CTransferEngine::Delivered(int bytes)
 {
     ++m_result.frames;
     m_result.bytes += bytes;
+    m_observer.Frames(m_result.frames, m_result.framesTotal);
 }
 
 void CTransferEngine::Sleep(int ms)
@@ -96,9 +97,12 @@ std::string HandshakeFaultText(const TransferResult& r, bool chinese)
         break;
     }
     const std::string n = std::to_string(r.handshakeAttempts);
+    const std::string held = PortHoldersText(r.portHolders, chinese);
     if (chinese)
-        return std::string(zh) + "（共尝试握手 " + n + " 次）";
-    return std::string(en) + " (" + n + (r.handshakeAttempts == 1 ? " handshake attempt)" : " handshake attempts)");
+        return std::string(zh) + "（共尝试握手 " + n + " 次）" +
+               (held.empty() ? "" : "；该端口" + held + "，它可能收走了电台的应答");
+    return std::string(en) + " (" + n + (r.handshakeAttempts == 1 ? " handshake attempt)" : " handshake attempts)") +
+           (held.empty() ? "" : "; the port is " + held + ", which may take the radio's answers");
 }
 
 TransferResult CTransferEngine::Read(const std::string& portName, Image& image)
@@ -225,6 +229,7 @@ CTransferEngine::Step CTransferEngine::Handshake()
         }
 
         if (promptNow) {
+            m_result.portHolders = PortHolders(m_port.DevicePath());
             if (!m_observer.PromptRetry(IDS_COMM_ERROR, m_result)) {
                 m_result.messageId = IDS_COMM_ERROR;
                 return Step::Cancelled;

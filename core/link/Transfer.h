@@ -5,8 +5,10 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/app/StringIds.h"
+#include "core/link/Ports.h"
 #include "core/link/SerialPort.h"
 #include "core/radio/Image.h"
 
@@ -18,6 +20,9 @@ public:
     virtual ~ITransferObserver() = default;
     virtual void Range(int lower, int upper) = 0;
     virtual void Progress(int pos) = 0;
+    // One more data frame acknowledged (write) or received whole (read): done
+    // of total, the unit of TransferResult::frames.
+    virtual void Frames(int /*done*/, int /*total*/) {}
     // One pump pass: give the user interface its turn (may do nothing).
     virtual void Pump() {}
     // A handshake attempt begins: 1, 2, ... (back to 1 after a Retry).
@@ -58,12 +63,16 @@ struct TransferResult {
     // attempt failed (None once the radio is in programming mode).
     int handshakeAttempts = 0;
     HandshakeFault handshakeFault = HandshakeFault::None;
+    // Other programs that had the port open when the handshake gave up: the
+    // likely reason the radio's answers never came.
+    std::vector<PortHolder> portHolders;
     bool Completed() const { return outcome == TransferOutcome::Completed; }
 };
 
 // What the handshake came to, for the window's and the tool's messages:
 // "the radio did not answer the entry code (15 handshake attempts)", or its
-// Chinese; "" when the handshake did not fail.
+// Chinese, and the programs that hold the port ("; the port is in use by
+// minicom (pid 1234)"); "" when the handshake did not fail.
 std::string HandshakeFaultText(const TransferResult& r, bool chinese);
 
 class CTransferEngine {

@@ -109,12 +109,25 @@ EditRanges EditRangesFromImage(Image& image)
     return r;
 }
 
+namespace {
+
+// A record that already reads as the range keeps its bytes, digits above 9
+// included: only a changed range is written.
+void PutEditRange(int low, int high, std::uint8_t* rec3)
+{
+    const BandRange now = DecodeBandRecord(rec3);
+    if (now.low != low || now.high != high)
+        EncodeBandRecord(low, high, rec3);
+}
+
+}  // namespace
+
 void EditRangesToImage(const EditRanges& r, Image& image)
 {
     SetVhfLimits(r.vhfLow, r.vhfHigh);
-    EncodeBandRecord(r.vhfLow, r.vhfHigh, &image[mem::kVhfRange]);
+    PutEditRange(r.vhfLow, r.vhfHigh, &image[mem::kVhfRange]);
     SetUhfLimits(r.uhfLow, r.uhfHigh);
-    EncodeBandRecord(r.uhfLow, r.uhfHigh, &image[mem::kUhfRange]);
+    PutEditRange(r.uhfLow, r.uhfHigh, &image[mem::kUhfRange]);
 }
 
 void ApplyVhfEditRange(EditRanges& r)

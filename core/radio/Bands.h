@@ -31,7 +31,8 @@ struct EditRanges {
 // Decode step: fills all-0xFF records with 136-174 / 400-520, decodes both
 // ranges, sets the band limits and returns the edit-box values.
 EditRanges EditRangesFromImage(Image& image);
-// Encode step: band limits and records from the edit-box values, no checks.
+// Encode step: band limits and records from the edit-box values, no checks;
+// a record that already reads as its range keeps its bytes.
 void EditRangesToImage(const EditRanges& r, Image& image);
 // Kill-focus rules of the edit boxes: VHF reversed -> 130/180, UHF not ascending -> 400/520.
 // Adjusts r in place and sets the band limits of that band.

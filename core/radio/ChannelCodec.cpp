@@ -1,5 +1,6 @@
 #include "core/radio/ChannelCodec.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -20,9 +21,116 @@ const char* const kChineseHeadings[kGridCols] = {
 int BcdValue(std::uint8_t b) { return 10 * (b >> 4) + (b & 0x0F); }
 std::uint8_t ToBcd(int v) { return static_cast<std::uint8_t>(16 * (v / 10) + v % 10); }
 
-// A record without a receive frequency it could hold (DecodeFrequency gives
-// none) is an empty channel, saved all 0xFF.
-bool IsEmptyRecord(const std::uint8_t* rec) { return DecodeFrequency(rec).empty(); }
+// A channel is empty when the first digit pair of its receive frequency is
+// 00 or FF; whatever the other digits read, the record holds a channel.
+bool IsEmptyRecord(const std::uint8_t* rec) { return rec[3] == 0x00 || rec[3] == 0xFF; }
+
+// The texts of columns 1..9 a record and its name bytes show.
+using RecordTexts = std::array<std::string, kColName - kColRxFreq + 1>;
+
+std::string& At(RecordTexts& texts, int col) { return texts[static_cast<std::size_t>(col - kColRxFreq)]; }
+const std::string& At(const RecordTexts& texts, int col) { return texts[static_cast<std::size_t>(col - kColRxFreq)]; }
+
+RecordTexts DecodeRecord(const std::uint8_t* rec, const std::uint8_t* nameBytes, bool chinese)
+{
+    RecordTexts texts;
+    // An empty channel hides its name even when the name bytes hold one.
+    if (IsEmptyRecord(rec))
+        return texts;
+    At(texts, kColRxFreq) = DecodeFrequency(rec);
+    At(texts, kColTxFreq) = DecodeFrequency(rec + 4);
+    At(texts, kColRxTone) = DecodeTone(rec[8], rec[9], chinese);
+    At(texts, kColTxTone) = DecodeTone(rec[10], rec[11], chinese);
+
+    const std::uint8_t flags = rec[12];
+    // Bits 5-4: 00 Low, 01 Middle, 10 High; 11 has no word.
+    const ChannelFlag powers[] = {ChannelFlag::Low, ChannelFlag::Middle, ChannelFlag::High, ChannelFlag::None};
+    At(texts, kColPower) = FlagWord(powers[(flags >> 4) & 0x03], chinese);
+    At(texts, kColLock) = FlagWord((flags & 0x08) ? ChannelFlag::Lock : ChannelFlag::Unlock, chinese);
+    At(texts, kColScanAdd) = FlagWord((flags & 0x04) ? ChannelFlag::Yes : ChannelFlag::No, chinese);
+    At(texts, kColBandwidth) = FlagWord((flags & 0x02) ? ChannelFlag::Wide : ChannelFlag::Narrow, chinese);
+
+    std::string& name = At(texts, kColName);
+    for (int i = 0; i < mem::kNameSize; ++i) {
+        const char c = nameBytes[i] == 0xFF ? 0 : DecodeNameChar(nameBytes[i]);
+        if (c == 0)
+            break;
+        name.push_back(c);
+    }
+    return texts;
+}
+
+// Row `row` into record `rec` and its name bytes. A cell that still shows
+// what its bytes decode to (in either language) keeps those bytes as they
+// are: digits above 9, power bits 11, a tone's odd nibbles and stray name
+// codes survive every save until the user changes that cell. A changed cell
+// is encoded by the rules; bytes 13-15 and bits 7, 6 and 0 are never touched.
+void EncodeRow(const ITextGrid& grid, int row, std::uint8_t* rec, std::uint8_t* nameBytes)
+{
+    const bool wasChannel = !IsEmptyRecord(rec);
+    const RecordTexts shownEn = DecodeRecord(rec, nameBytes, false);
+    const RecordTexts shownZh = DecodeRecord(rec, nameBytes, true);
+    RecordTexts texts;
+    bool blank = true;
+    for (int col = kColRxFreq; col <= kColName; ++col) {
+        At(texts, col) = grid.TextMatrix(row, col);
+        blank = blank && At(texts, col).empty();
+    }
+    auto kept = [&](int col) {
+        return wasChannel && (At(texts, col) == At(shownEn, col) || At(texts, col) == At(shownZh, col));
+    };
+
+    if (At(texts, kColRxFreq).empty()) {
+        // An empty row over an empty record keeps it as found, hidden name
+        // and all. A channel the user deleted is emptied; its name bytes stay,
+        // as an empty channel never shows them.
+        if (wasChannel || !blank)
+            std::memset(rec, 0xFF, mem::kChannelSize);
+        return;
+    }
+    if (!kept(kColRxFreq)) {
+        std::uint8_t rx[4];
+        EncodeFrequency(At(texts, kColRxFreq), rx);
+        if (IsEmptyRecord(rx)) {
+            // No receive frequency a record holds: the whole record is
+            // emptied, never half written.
+            std::memset(rec, 0xFF, mem::kChannelSize);
+            return;
+        }
+        std::memcpy(rec, rx, 4);
+    }
+    if (!kept(kColTxFreq))
+        EncodeFrequency(At(texts, kColTxFreq), rec + 4);
+    if (!kept(kColRxTone))
+        EncodeTone(At(texts, kColRxTone), rec[8], rec[9]);
+    if (!kept(kColTxTone))
+        EncodeTone(At(texts, kColTxTone), rec[10], rec[11]);
+
+    // Words of either language are accepted; unknown words fall to the
+    // field's default (Low, locked, scan add, wide).
+    std::uint8_t flags = rec[12];
+    auto flag = [&](int col) { return FlagOfCell(col, At(texts, col)); };
+    if (!kept(kColPower)) {
+        const ChannelFlag power = flag(kColPower);
+        flags = static_cast<std::uint8_t>((flags & ~0x30) | (power == ChannelFlag::High     ? 0x20
+                                                             : power == ChannelFlag::Middle ? 0x10
+                                                                                            : 0x00));
+    }
+    auto setBit = [&](int col, std::uint8_t bit, bool on) {
+        if (!kept(col))
+            flags = static_cast<std::uint8_t>(on ? (flags | bit) : (flags & ~bit));
+    };
+    setBit(kColLock, 0x08, flag(kColLock) != ChannelFlag::Unlock);
+    setBit(kColScanAdd, 0x04, flag(kColScanAdd) != ChannelFlag::No);
+    setBit(kColBandwidth, 0x02, flag(kColBandwidth) != ChannelFlag::Narrow);
+    rec[12] = flags;
+
+    if (!kept(kColName)) {
+        const std::string& name = At(texts, kColName);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(mem::kNameSize); ++i)
+            nameBytes[i] = i < name.size() ? EncodeNameChar(static_cast<unsigned char>(name[i])) : 0xFF;
+    }
+}
 
 }  // namespace
 
@@ -85,10 +193,8 @@ std::string DecodeFrequency(const std::uint8_t* bcd4)
     long n = 0;
     for (int i = 3; i >= 0; --i)
         n = 100 * n + BcdValue(bcd4[i]);
-    // Nibbles above 9 can read 1000 MHz or more, which eight BCD digits cannot
-    // store again: shown and saved as absent, not as a different frequency.
-    if (n > 99999999)
-        return {};
+    // Nibbles above 9 may read 1000 MHz or more: shown as they read; the
+    // encoder keeps such bytes while the cell is unchanged.
     return UnitsToFrequencyText(n);
 }
 
@@ -152,77 +258,16 @@ void EncodeTone(const std::string& text, std::uint8_t& low, std::uint8_t& high)
 void DecodeChannels(const Image& image, ITextGrid& grid, bool chinese)
 {
     for (int n = 0; n < mem::kChannelCount; ++n) {
-        const int row = n + 1;
-        const std::uint8_t* rec = image.data() + mem::kChannelBase + mem::kChannelSize * n;
-        if (IsEmptyRecord(rec)) {
-            // An empty channel hides its name even when the name bytes hold one.
-            for (int col = kColRxFreq; col <= kColName; ++col)
-                grid.SetTextMatrix(row, col, "");
-            continue;
-        }
-        grid.SetTextMatrix(row, kColRxFreq, DecodeFrequency(rec));
-        grid.SetTextMatrix(row, kColTxFreq, DecodeFrequency(rec + 4));
-        grid.SetTextMatrix(row, kColRxTone, DecodeTone(rec[8], rec[9], chinese));
-        grid.SetTextMatrix(row, kColTxTone, DecodeTone(rec[10], rec[11], chinese));
-
-        const std::uint8_t flags = rec[12];
-        // Bits 5-4: 00 Low, 01 Middle, 10 High; 11 has no word.
-        const ChannelFlag powers[] = {ChannelFlag::Low, ChannelFlag::Middle, ChannelFlag::High, ChannelFlag::None};
-        grid.SetTextMatrix(row, kColPower, FlagWord(powers[(flags >> 4) & 0x03], chinese));
-        grid.SetTextMatrix(row, kColLock, FlagWord((flags & 0x08) ? ChannelFlag::Lock : ChannelFlag::Unlock, chinese));
-        grid.SetTextMatrix(row, kColScanAdd, FlagWord((flags & 0x04) ? ChannelFlag::Yes : ChannelFlag::No, chinese));
-        grid.SetTextMatrix(row, kColBandwidth,
-                           FlagWord((flags & 0x02) ? ChannelFlag::Wide : ChannelFlag::Narrow, chinese));
-
-        const std::uint8_t* nameBytes = image.data() + mem::kNameBase + mem::kNameSize * n;
-        std::string name;
-        for (int i = 0; i < mem::kNameSize; ++i) {
-            const char c = nameBytes[i] == 0xFF ? 0 : DecodeNameChar(nameBytes[i]);
-            if (c == 0)
-                break;
-            name.push_back(c);
-        }
-        grid.SetTextMatrix(row, kColName, name);
+        const RecordTexts texts = DecodeRecord(image.data() + mem::kChannelBase + mem::kChannelSize * n,
+                                               image.data() + mem::kNameBase + mem::kNameSize * n, chinese);
+        for (int col = kColRxFreq; col <= kColName; ++col)
+            grid.SetTextMatrix(n + 1, col, At(texts, col));
     }
 }
 
 void EncodeChannels(const ITextGrid& grid, Image& image)
 {
-    for (int n = 0; n < mem::kChannelCount; ++n) {
-        const int row = n + 1;
-        std::uint8_t* rec = image.data() + mem::kChannelBase + mem::kChannelSize * n;
-        EncodeFrequency(grid.TextMatrix(row, kColRxFreq), rec);
-        if (IsEmptyRecord(rec)) {
-            // No receive frequency, or none a record holds: the whole record
-            // is emptied, never half written. The name bytes stay: an empty
-            // channel never shows them.
-            std::memset(rec, 0xFF, mem::kChannelSize);
-            continue;
-        }
-        EncodeFrequency(grid.TextMatrix(row, kColTxFreq), rec + 4);
-        EncodeTone(grid.TextMatrix(row, kColRxTone), rec[8], rec[9]);
-        EncodeTone(grid.TextMatrix(row, kColTxTone), rec[10], rec[11]);
-
-        // Words of either language are accepted; unknown words fall to the
-        // field's default (Low, locked, scan add, wide). Bits 7, 6 and 0 are the radio's.
-        std::uint8_t flags = rec[12] & 0xC1;
-        auto flag = [&](int col) { return FlagOfCell(col, grid.TextMatrix(row, col)); };
-        const ChannelFlag power = flag(kColPower);
-        if (power == ChannelFlag::High)
-            flags |= 0x20;
-        else if (power == ChannelFlag::Middle)
-            flags |= 0x10;
-        if (flag(kColLock) != ChannelFlag::Unlock)
-            flags |= 0x08;
-        if (flag(kColScanAdd) != ChannelFlag::No)
-            flags |= 0x04;
-        if (flag(kColBandwidth) != ChannelFlag::Narrow)
-            flags |= 0x02;
-        rec[12] = flags;
-
-        const std::string name = grid.TextMatrix(row, kColName);
-        std::uint8_t* nameBytes = image.data() + mem::kNameBase + mem::kNameSize * n;
-        for (std::size_t i = 0; i < static_cast<std::size_t>(mem::kNameSize); ++i)
-            nameBytes[i] = i < name.size() ? EncodeNameChar(static_cast<unsigned char>(name[i])) : 0xFF;
-    }
+    for (int n = 0; n < mem::kChannelCount; ++n)
+        EncodeRow(grid, n + 1, image.data() + mem::kChannelBase + mem::kChannelSize * n,
+                  image.data() + mem::kNameBase + mem::kNameSize * n);
 }

@@ -18,15 +18,19 @@ std::string GridRowLabel(int row);
 void FillGridLabels(ITextGrid& grid, bool chinese);
 
 // Decoding and encoding of single fields (also used by the CSV import/export).
-// "" when absent, and for nibbles reading 1000 MHz or more.
+// Nibbles are not checked: digits above 9 may read 1000 MHz or more, which
+// EncodeFrequency refuses (0xFF x 4). "" when absent.
 std::string DecodeFrequency(const std::uint8_t* bcd4);
 void EncodeFrequency(const std::string& text, std::uint8_t* bcd4);
 std::string DecodeTone(std::uint8_t low, std::uint8_t high, bool chinese);
 void EncodeTone(const std::string& text, std::uint8_t& low, std::uint8_t& high);
 
 // Channel records 0..199 and names into rows 1..200, columns 1..9. A record
-// without a receive frequency (DecodeFrequency "") is an empty row.
+// whose byte 3 is 0x00 or 0xFF is an empty row; any other shows as it reads.
 void DecodeChannels(const Image& image, ITextGrid& grid, bool chinese);
-// Rows 1..200 back into the records and names; kept bits and bytes survive.
-// A row whose receive frequency no record holds is written all 0xFF.
+// Rows 1..200 back into the records and names. A cell that shows what its
+// bytes decode to keeps them byte for byte, so an unchanged row, or an empty
+// row over an empty record, is saved as it was read; a changed cell is
+// encoded. A row without a receive frequency empties a channel (its name
+// bytes stay), and so does a changed receive frequency no record holds.
 void EncodeChannels(const ITextGrid& grid, Image& image);

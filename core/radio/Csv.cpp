@@ -1,30 +1,32 @@
 #include "core/radio/Csv.h"
 
-CsvDocument ParseCsv(const std::string& in)
+CCsvReader::CCsvReader(const std::string& text) : m_text(text)
 {
-    CsvDocument doc;
+    if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
+        static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF)
+        m_pos = 3;
+}
+
+bool CCsvReader::Next(CsvRecord& rec)
+{
+    const std::string& in = m_text;
     const std::size_t n = in.size();
-    std::size_t i = 0;
-    if (n >= 3 && static_cast<unsigned char>(in[0]) == 0xEF && static_cast<unsigned char>(in[1]) == 0xBB &&
-        static_cast<unsigned char>(in[2]) == 0xBF)
-        i = 3;
-    int line = 1;
+    std::size_t& i = m_pos;
     auto fail = [&](int at, const char* why) {
-        doc.ok = false;
-        doc.errorLine = at;
-        doc.error = why;
-        doc.records.clear();
-        return doc;
+        m_errorLine = at;
+        m_error = why;
+        i = n;
+        return false;
     };
     auto isLineEnd = [](char c) { return c == '\r' || c == '\n'; };
 
-    while (i < n) {
-        CsvRecord rec;
-        rec.line = line;
+    while (!Failed() && i < n) {
+        rec.line = m_line;
+        rec.fields.clear();
         for (;;) {
             std::string field;
             if (in[i] == '"') {
-                const int openedAt = line;
+                const int openedAt = m_line;
                 bool closed = false;
                 ++i;
                 while (i < n) {
@@ -40,20 +42,22 @@ CsvDocument ParseCsv(const std::string& in)
                         break;
                     }
                     if (c == '\n' || (c == '\r' && !(i + 1 < n && in[i + 1] == '\n')))
-                        ++line;
+                        ++m_line;
                     field += c;
                     ++i;
                 }
                 if (!closed)
                     return fail(openedAt, "a quoted field is not closed");
                 if (i < n && in[i] != ',' && !isLineEnd(in[i]))
-                    return fail(line, "text follows the closing quote of a field");
+                    return fail(m_line, "text follows the closing quote of a field");
             } else {
+                const std::size_t from = i;
                 while (i < n && in[i] != ',' && !isLineEnd(in[i])) {
                     if (in[i] == '"')
-                        return fail(line, "a quote inside an unquoted field (quote the field and double the quote)");
-                    field += in[i++];
+                        return fail(m_line, "a quote inside an unquoted field (quote the field and double the quote)");
+                    ++i;
                 }
+                field.assign(in, from, i - from);
             }
             rec.fields.push_back(std::move(field));
             if (i >= n)
@@ -67,11 +71,26 @@ CsvDocument ParseCsv(const std::string& in)
                 continue;
             }
             i += (in[i] == '\r' && i + 1 < n && in[i + 1] == '\n') ? 2 : 1;
-            ++line;
+            ++m_line;
             break;
         }
         if (!(rec.fields.size() == 1 && rec.fields[0].empty()))
-            doc.records.push_back(std::move(rec));
+            return true;
+    }
+    return false;
+}
+
+CsvDocument ParseCsv(const std::string& in)
+{
+    CsvDocument doc;
+    CCsvReader reader(in);
+    for (CsvRecord rec; reader.Next(rec);)
+        doc.records.push_back(rec);
+    if (reader.Failed()) {
+        doc.errorLine = reader.ErrorLine();
+        doc.error = reader.Error();
+        doc.records.clear();
+        return doc;
     }
     doc.ok = true;
     return doc;

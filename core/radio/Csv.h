@@ -20,6 +20,26 @@ struct CsvDocument {
 // a quoted field must close, and only a separator or line end may follow it.
 CsvDocument ParseCsv(const std::string& text);
 
+// The same reading one record at a time, so that a long file is never held as
+// records all at once. The text must outlive the reader.
+class CCsvReader {
+public:
+    explicit CCsvReader(const std::string& text);
+    // The next record (blank lines are left out); false at the end of the text
+    // or at an error (Failed() tells which).
+    bool Next(CsvRecord& record);
+    bool Failed() const { return !m_error.empty(); }
+    int ErrorLine() const { return m_errorLine; }
+    const std::string& Error() const { return m_error; }
+
+private:
+    const std::string& m_text;
+    std::size_t m_pos = 0;
+    int m_line = 1;
+    int m_errorLine = 0;
+    std::string m_error;
+};
+
 // A field quoted when it holds a comma, a quote, CR or LF, or begins or ends
 // with a space (which readers would otherwise be free to trim).
 std::string CsvField(const std::string& text);

@@ -106,34 +106,68 @@ const char* ImportReasonText(ImportReason reason)
 
 CsvFormat DetectCsvFormat(const std::string& text, CsvFormat fallback)
 {
-    const CsvDocument doc = ParseCsv(text);
-    if (!doc.ok || doc.records.empty())
+    CCsvReader reader(text);
+    CsvRecord head;
+    if (!reader.Next(head))
         return fallback;
     const CsvFormat other = fallback == CsvFormat::Grid ? CsvFormat::Chirp : CsvFormat::Grid;
     for (const CsvFormat format : {fallback, other}) {
         const std::unique_ptr<CsvLayoutReader> layout =
             format == CsvFormat::Grid ? MakeGridLayoutReader() : MakeChirpLayoutReader();
-        if (std::string why; layout->ReadHeader(doc.records.front().fields, why))
+        if (std::string why; layout->ReadHeader(head.fields, why))
             return format;
     }
+    // A channel list that lacks Location or Frequency is told so, not that it
+    // is no grid.
+    for (const std::string& field : head.fields)
+        for (const std::string& column : ChirpColumns())
+            if (EqualsNoCase(TrimBlanks(field), column))
+                return CsvFormat::Chirp;
     return fallback;
 }
+
+namespace {
+
+// The first heading the line gives twice (compared as the layouts read them:
+// blanks trimmed, any case), "" when none is; `first` and `second` are its
+// columns, from 1. Empty headings (trailing commas) name no column.
+std::string TwiceGivenHeading(const std::vector<std::string>& fields, std::size_t& first, std::size_t& second)
+{
+    std::map<std::string, std::size_t> seen;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::string heading = TrimBlanks(fields[i]);
+        if (heading.empty())
+            continue;
+        const auto [it, added] = seen.emplace(LowerAscii(heading), i);
+        if (!added) {
+            first = it->second + 1;
+            second = i + 1;
+            return heading;
+        }
+    }
+    return {};
+}
+
+}  // namespace
 
 ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& grid, bool chinese,
                        const ImportOptions& options)
 {
     ImportReport report;
-    const CsvDocument doc = ParseCsv(text);
-    if (!doc.ok) {
-        report.error = "line " + std::to_string(doc.errorLine) + ": " + doc.error;
+    CCsvReader reader(text);
+    CsvRecord head;
+    if (!reader.Next(head)) {
+        report.error = reader.Failed() ? "line " + std::to_string(reader.ErrorLine()) + ": " + reader.Error()
+                                       : std::string("the file holds no lines");
         return report;
     }
-    if (doc.records.empty()) {
-        report.error = "the file holds no lines";
+    std::size_t firstColumn = 0, secondColumn = 0;
+    if (const std::string twice = TwiceGivenHeading(head.fields, firstColumn, secondColumn); !twice.empty()) {
+        report.error = "line " + std::to_string(head.line) + ": the heading \"" + twice +
+                       "\" is given twice (columns " + std::to_string(firstColumn) + " and " +
+                       std::to_string(secondColumn) + "); each column needs a heading of its own";
         return report;
     }
-
-    const CsvRecord& head = doc.records.front();
     const std::unique_ptr<CsvLayoutReader> layout =
         format == CsvFormat::Grid ? MakeGridLayoutReader() : MakeChirpLayoutReader();
     if (std::string why; !layout->ReadHeader(head.fields, why)) {
@@ -141,19 +175,47 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
         return report;
     }
     const std::size_t expectedFields = layout->FieldCount();
-    const std::vector<CsvRecord> lines(doc.records.begin() + 1, doc.records.end());
-    layout->Survey(lines, report.notes);
-    report.lines = static_cast<int>(lines.size());
+    // A first pass over the whole text: it is CSV throughout (else nothing
+    // changes), the layout's rules over the whole file, and the line count.
+    {
+        CCsvReader survey(text);
+        CsvRecord rec;
+        survey.Next(rec);
+        while (survey.Next(rec)) {
+            layout->SurveyLine(rec.fields);
+            ++report.lines;
+        }
+        if (survey.Failed()) {
+            report.error = "line " + std::to_string(survey.ErrorLine()) + ": " + survey.Error();
+            report.lines = 0;
+            return report;
+        }
+    }
+    // Headings and nothing else (a download cut short) would empty every channel.
+    if (report.lines == 0 && !options.merge) {
+        report.error =
+            "the file holds the headings but no channel rows (cut short?); importing it would empty "
+            "every channel, so nothing was imported";
+        return report;
+    }
+    layout->EndSurvey(report.notes);
 
     const bool renumber = options.renumberFrom >= 0;
     int next = options.renumberFrom + 1;  // grid row the next renumbered channel takes
     if (!options.merge)
         ClearChannels(grid);
     std::map<int, int> seen;  // grid row -> line that set it
-    for (const CsvRecord& rec : lines) {
+    auto listIssue = [&](ImportIssue issue) {
+        if (report.issues.size() < static_cast<std::size_t>(kListedImportIssues))
+            report.issues.push_back(std::move(issue));
+        else
+            ++report.unlisted;
+    };
+    CsvRecord rec;
+    while (reader.Next(rec)) {
         auto count = [&](ImportReason r) { ++report.byReason[static_cast<std::size_t>(r)]; };
         auto reject = [&](int row, const std::string& why, ImportReason kind) {
-            report.issues.push_back({rec.line, row, true, why, kind});
+            listIssue({rec.line, row, true, why, kind});
             ++report.rejected;
             count(kind);
         };
@@ -187,8 +249,8 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
             if (!renumber) {
                 for (int c = kColRxFreq; c <= kColName; ++c)
                     grid.SetTextMatrix(row, c, "");
-                for (const std::string& note : notes)
-                    report.issues.push_back({rec.line, row, false, note, ImportReason::OtherChange});
+                for (const std::string& change : notes)
+                    listIssue({rec.line, row, false, change, ImportReason::OtherChange});
             }
             continue;
         }
@@ -233,7 +295,8 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
                 count(r);
         if (!changes.empty() || ch.powerMapped)
             ++report.changedRows;
-        report.issues.insert(report.issues.end(), changes.begin(), changes.end());
+        for (ImportIssue& change : changes)
+            listIssue(std::move(change));
     }
     if (renumber && report.channels > 0) {
         auto label = [](int channel) { return channel == 0 ? std::string("Pr") : std::to_string(channel); };
@@ -260,6 +323,10 @@ std::vector<std::string> ImportSummaryLines(const ImportReport& report)
         return out;
     };
     std::vector<std::string> lines;
+    if (report.unlisted > 0)
+        lines.push_back("(" + std::to_string(report.unlisted) +
+                        " more changed or refused line(s) not listed; the first " +
+                        std::to_string(kListedImportIssues) + " are)");
     lines.push_back("summary: " + std::to_string(report.lines) + " line(s) after the header");
     lines.push_back("  imported  " + std::to_string(report.channels));
     if (report.changedRows > 0)

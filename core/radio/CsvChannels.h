@@ -23,6 +23,10 @@ struct ImportIssue {
     ImportReason kind = ImportReason::BadValue;
 };
 
+// A report lists this many changed or refused lines at most; the rest are
+// counted (by reason as well), so a long file's report stays readable and small.
+inline constexpr int kListedImportIssues = 1000;
+
 struct ImportReport {
     bool ok = false;          // false when the text could not be used at all
     std::string error;        // reason when !ok (with its line number)
@@ -33,7 +37,8 @@ struct ImportReport {
     int rejected = 0;         // rows refused
     std::array<int, static_cast<std::size_t>(ImportReason::Count)> byReason{};  // rows per reason
     std::vector<std::string> notes;  // what holds for the whole file ("power: 5.0W -> High, ...")
-    std::vector<ImportIssue> issues;
+    std::vector<ImportIssue> issues;  // the first kListedImportIssues, in file order
+    int unlisted = 0;                 // further changed or refused lines, not in `issues`
 
     int Count(ImportReason r) const { return byReason[static_cast<std::size_t>(r)]; }
 };
@@ -49,16 +54,22 @@ struct ImportOptions {
 };
 
 // Writes the rows of the CSV text into the channel rows 1..200 of `grid`; a
-// refused row leaves its channel empty (replace) or as it was (merge).
+// refused row leaves its channel empty (replace) or as it was (merge). A text
+// that is no CSV, whose first line is not the layout's headings or gives one
+// heading twice, or that replaces the channels with no row at all, is refused
+// whole (ok false) and leaves the grid untouched. Reads the text line by line:
+// time and memory grow with the channels, not with the lines.
 // The band limits in force (IsInBand) decide which frequencies are accepted.
 // Cell words are written in the language `chinese` picks; both are read.
 ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& grid, bool chinese,
                        const ImportOptions& options = {});
 
-// The layout whose headings the text's first line carries; `fallback` when
-// neither layout reads it (the import then says what the first line lacks).
+// The layout whose headings the text's first line carries. When neither
+// layout reads it, the channel list when the line names one of its columns
+// (the import then says which required one it lacks), else `fallback`.
 CsvFormat DetectCsvFormat(const std::string& text, CsvFormat fallback);
 
 // The summary by reason that ends the import's report: the lines read, rows
-// imported, changed and refused, each group with its count (English).
+// imported, changed and refused, each group with its count (English); first,
+// how many changed or refused lines the report does not list, when any.
 std::vector<std::string> ImportSummaryLines(const ImportReport& report);

@@ -368,16 +368,18 @@ public:
     // Watts map by rank within the file: the highest value is High, the lowest
     // Low, any other Middle, and a single value High. A file holding only the
     // watts this program exports (5.0W, 2.0W, 1.0W) gets those levels back.
-    void Survey(const std::vector<CsvRecord>& lines, std::vector<std::string>& notes) override
+    void SurveyLine(const std::vector<std::string>& fields) override
     {
-        std::map<long long, std::string> seen;  // milliwatts -> first spelling
-        for (const CsvRecord& rec : lines) {
-            if (rec.fields.size() != m_fieldCount)
-                continue;
-            const std::string power = m_cols.Get(rec.fields, "Power");
-            if (long long mw = 0; PowerWord(power) == ChannelFlag::None && ParseWatts(power, mw))
-                seen.emplace(mw, power);
-        }
+        if (fields.size() != m_fieldCount)
+            return;
+        const std::string power = m_cols.Get(fields, "Power");
+        if (long long mw = 0; PowerWord(power) == ChannelFlag::None && ParseWatts(power, mw))
+            m_seenWatts.emplace(mw, power);
+    }
+
+    void EndSurvey(std::vector<std::string>& notes) override
+    {
+        const std::map<long long, std::string>& seen = m_seenWatts;
         if (seen.empty())
             return;
         const bool ownWatts = std::all_of(seen.begin(), seen.end(),
@@ -418,6 +420,7 @@ public:
 private:
     ChirpColumnsFound m_cols;
     WattLevels m_watts;
+    std::map<long long, std::string> m_seenWatts;  // milliwatts -> first spelling
     std::size_t m_fieldCount = 0;
 };
 

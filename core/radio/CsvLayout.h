@@ -50,13 +50,10 @@ public:
     virtual bool ReadHeader(const std::vector<std::string>& fields, std::string& why) = 0;
     // The number of fields every further line must have.
     virtual std::size_t FieldCount() const = 0;
-    // Looks at every line after the header before any is read, for rules that
-    // depend on the whole file; `notes` says once what such a rule decided.
-    virtual void Survey(const std::vector<CsvRecord>& lines, std::vector<std::string>& notes)
-    {
-        (void)lines;
-        (void)notes;
-    }
+    // Sees every line after the header before any is read, for rules that
+    // depend on the whole file; EndSurvey's `notes` say once what such a rule decided.
+    virtual void SurveyLine(const std::vector<std::string>& fields) { (void)fields; }
+    virtual void EndSurvey(std::vector<std::string>& notes) { (void)notes; }
     // The grid row (1..200) a line is for; 0 with the reason when it names none.
     virtual int RowOf(const std::vector<std::string>& fields, std::string& why, ImportReason& kind) const = 0;
 

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/radio/TextFile.h"
+
 namespace {
 
 std::string SysError(int err) { return std::strerror(err); }
@@ -70,20 +72,27 @@ void RemoveStaleTemps(const std::string& dir, const std::string& prefix)
 DatResult LoadDatFile(const std::string& path, Image& image)
 {
     DatResult r;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        r.error = "Cannot open \"" + path + "\": " + SysError(errno);
+    // Only a regular file: /dev/zero would pass for an image of zero bytes,
+    // and a FIFO would hold the caller forever.
+    const int fd = OpenRegularFile(path, r.error);
+    if (fd < 0)
         return r;
-    }
     Image buffer;
-    const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), f);
-    const bool readError = std::ferror(f);
-    const int err = errno;
-    std::fclose(f);
-    if (readError) {
-        r.error = "Cannot read \"" + path + "\": " + SysError(err);
-        return r;
+    std::size_t got = 0;
+    while (got < buffer.size()) {
+        const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            r.error = "Cannot read \"" + path + "\": " + SysError(errno);
+            ::close(fd);
+            return r;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
     }
+    ::close(fd);
     if (got < buffer.size()) {
         r.error = "\"" + path + "\" is too short: " + std::to_string(got) +
                   " bytes, a radio image has " + std::to_string(kImageSize) + " bytes";
@@ -196,8 +205,10 @@ DatResult WriteFileAtomically(const std::string& path, const void* data, std::si
     };
     if (exists) {
         // Keep the replaced file's owner where we may (root, or a group we are in) and its mode.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
-            (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            const int groupOnly = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+            (void)groupOnly;  // where not even that, the file is ours, as a new file would be
+        }
         ::fchmod(fd, old.st_mode & 07777);
     } else {
         const mode_t mask = ::umask(0);
@@ -230,4 +241,78 @@ DatResult WriteFileAtomically(const std::string& path, const void* data, std::si
 DatResult SaveDatFile(const std::string& path, const Image& image)
 {
     return WriteFileAtomically(path, image.data(), image.size());
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    const bool hasA = ::stat(a.c_str(), &sa) == 0, hasB = ::stat(b.c_str(), &sb) == 0;
+    if (hasA || hasB)
+        return hasA && hasB && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    // Neither is there yet: the same name once the links are followed.
+    std::string ta, tb;
+    if (!ResolveLinks(a, ta) || !ResolveLinks(b, tb))
+        return false;
+    std::error_code ea, eb;
+    const auto ca = std::filesystem::weakly_canonical(ta, ea), cb = std::filesystem::weakly_canonical(tb, eb);
+    return !ea && !eb && ca == cb;
+}
+
+DatResult CheckOutputNotInput(const std::string& output, const std::vector<std::string>& inputs)
+{
+    DatResult r;
+    for (const std::string& in : inputs)
+        if (SameFile(output, in)) {
+            r.error =
+                "Cannot save \"" + output + "\": it is " +
+                (in == output ? std::string("the input file itself") : "the input \"" + in + "\" (the same file)");
+            return r;
+        }
+    r.ok = true;
+    return r;
+}
+
+FileKind ExistingFileKind(const std::string& path)
+{
+    std::string error;
+    const int fd = OpenRegularFile(path, error);
+    if (fd < 0)
+        return FileKind::None;
+    unsigned char head[65536];
+    ssize_t n;
+    do
+        n = ::read(fd, head, sizeof head);
+    while (n < 0 && errno == EINTR);
+    ::close(fd);
+    if (n <= 0)
+        return FileKind::None;  // empty: nothing to lose (unreadable: the save tells why)
+    const auto size = static_cast<std::size_t>(n);
+    if (size >= 5 && std::memcmp(head, "%PDF-", 5) == 0)
+        return FileKind::Pdf;
+    // Text in UTF-8 or GB18030 never holds a NUL or 0xFF byte; a radio image
+    // always has one (unused records and fields are 0xFF).
+    if (std::memchr(head, 0x00, size) || std::memchr(head, 0xFF, size))
+        return FileKind::Binary;
+    return FileKind::Text;
+}
+
+DatResult CheckOutputKind(const std::string& path, FileKind writes, bool force)
+{
+    DatResult r;
+    const FileKind has = ExistingFileKind(path);
+    r.ok = force || has == FileKind::None || has == writes;
+    if (r.ok)
+        return r;
+    const auto name = [](FileKind k) {
+        switch (k) {
+        case FileKind::Text: return "text";
+        case FileKind::Pdf: return "a PDF document";
+        case FileKind::Binary: return "binary data (a radio image, for one)";
+        case FileKind::None: break;
+        }
+        return "";
+    };
+    r.error = "Cannot save \"" + path + "\": the file exists and holds " + name(has) + ", not " + name(writes);
+    return r;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // .dat files: the 8192 image bytes in offset order, nothing else.
 #include <string>
+#include <vector>
 
 #include "core/radio/Image.h"
 
@@ -30,3 +31,25 @@ DatResult WriteFileAtomically(const std::string& path, const void* data, std::si
 // What WriteFileAtomically would refuse before it writes anything: the same
 // message, for checking an output path before a long transfer.
 DatResult CheckSaveTarget(const std::string& path);
+
+// Whether a and b name the same file: after links, the same device and inode
+// (hard links too); when neither exists yet, the same path once the links
+// are followed.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Every command that writes a file asks this first: its output must not be
+// one of the files it reads (SameFile), or the save would destroy its input.
+DatResult CheckOutputNotInput(const std::string& output, const std::vector<std::string>& inputs);
+
+// What an existing file holds, by its first 64 KB.
+enum class FileKind {
+    None,    // missing, empty, or not a regular file (WriteFileAtomically refuses those)
+    Text,    // no NUL or 0xFF byte: CSV, a serial trace
+    Pdf,     // begins "%PDF-"
+    Binary,  // anything else, such as a radio image
+};
+FileKind ExistingFileKind(const std::string& path);
+
+// An output that replaces an existing file of another kind than it `writes`
+// (a CSV over a radio image, a PDF over a CSV) only with `force`.
+DatResult CheckOutputKind(const std::string& path, FileKind writes, bool force);

@@ -14,7 +14,8 @@
 // of the four edit boxes. The radio type sync (SyncRadioType) comes after it.
 EditRanges DecodeDocument(Image& image, ITextGrid& grid, bool chinese);
 // Grid to image: the edit ranges as given (unchecked) into the band limits and
-// the image, then rows 1..200 into the records and names.
+// the image, then rows 1..200 into the records and names. What still shows
+// what its bytes read keeps them: an unchanged document encodes to itself.
 void EncodeDocument(const EditRanges& ranges, const ITextGrid& grid, Image& image);
 
 // A document without a window, as the command-line tool holds it.

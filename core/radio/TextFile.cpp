@@ -17,20 +17,19 @@ std::string LimitText(std::size_t limit)
 
 }  // namespace
 
-TextFileResult ReadBoundedTextFile(const std::string& path, std::size_t limit)
+int OpenRegularFile(const std::string& path, std::string& error, unsigned long long* size)
 {
-    TextFileResult r;
     const std::string name = "\"" + path + "\"";
     // O_NONBLOCK: opening a FIFO for reading must not wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        r.error = "Cannot open " + name + ": " + std::strerror(errno);
-        return r;
+        error = "Cannot open " + name + ": " + std::strerror(errno);
+        return -1;
     }
     auto fail = [&](const std::string& reason) {
         ::close(fd);
-        r.error = name + " " + reason;
-        return r;
+        error = name + " " + reason;
+        return -1;
     };
     struct stat st {};
     if (::fstat(fd, &st) != 0)
@@ -39,11 +38,29 @@ TextFileResult ReadBoundedTextFile(const std::string& path, std::size_t limit)
         return fail("is a directory, not a file");
     if (!S_ISREG(st.st_mode))
         return fail("is not a regular file but a device, FIFO or socket; give a file");
-    const std::string tooLarge = "is too large: a text file here may have at most " + LimitText(limit);
-    if (static_cast<unsigned long long>(st.st_size) > limit)
-        return fail(tooLarge + ", it has " + std::to_string(st.st_size) + " bytes");
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    r.text.resize(static_cast<std::size_t>(st.st_size));
+    if (size)
+        *size = static_cast<unsigned long long>(st.st_size);
+    return fd;
+}
+
+TextFileResult ReadBoundedTextFile(const std::string& path, std::size_t limit)
+{
+    TextFileResult r;
+    const std::string name = "\"" + path + "\"";
+    unsigned long long size = 0;
+    const int fd = OpenRegularFile(path, r.error, &size);
+    if (fd < 0)
+        return r;
+    auto fail = [&](const std::string& reason) {
+        ::close(fd);
+        r.error = name + " " + reason;
+        return r;
+    };
+    const std::string tooLarge = "is too large: a text file here may have at most " + LimitText(limit);
+    if (size > limit)
+        return fail(tooLarge + ", it has " + std::to_string(size) + " bytes");
+    r.text.resize(static_cast<std::size_t>(size));
     std::size_t got = 0;
     for (;;) {
         // One byte beyond the limit tells a file that grew past it.

@@ -18,3 +18,9 @@ struct TextFileResult {
 // blocks on a FIFO. Refused: missing or unreadable files, directories, devices,
 // FIFOs, sockets and longer files, each with its reason.
 TextFileResult ReadBoundedTextFile(const std::string& path, std::size_t limit = kTextFileLimit);
+
+// Opens path for reading when it is a regular file, without blocking on a FIFO:
+// the descriptor (the caller closes it) and its size, or -1 with error naming
+// the file and the reason, in the words of ReadBoundedTextFile. Every file
+// input goes through it (text files, radio images).
+int OpenRegularFile(const std::string& path, std::string& error, unsigned long long* size = nullptr);

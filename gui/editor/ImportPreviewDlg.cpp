@@ -90,7 +90,9 @@ CImportPreviewDlg::CImportPreviewDlg(const QString& file, const ITextGrid& curre
     m_pReport->setObjectName(QStringLiteral("ImportReport"));
     m_pReport->setReadOnly(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(tr("Import"));
+    m_pImport = buttons->button(QDialogButtonBox::Ok);
+    m_pImport->setText(tr("Import"));
+    m_pCancel = buttons->button(QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_pRenumber, &QCheckBox::toggled, m_pFrom, &QWidget::setEnabled);
@@ -137,7 +139,18 @@ void CImportPreviewDlg::Update()
         summary += QLatin1Char('\n') + tr("Changed: %1").arg(Groups(rep, false));
     if (rep.rejected > 0)
         summary += QLatin1Char('\n') + tr("Refused: %1").arg(Groups(rep, true));
+    // The rule progtool applies before it asks for --force: here the user is
+    // told, and Enter no longer imports.
+    const bool emptiesMost = preview.EmptiesMost();
+    if (emptiesMost)
+        summary += QLatin1Char('\n') +
+                   tr("Caution: this empties %1 of the %2 channels in use. Is it the right file, and complete?")
+                       .arg(preview.removed.size())
+                       .arg(preview.usedBefore);
     m_pSummary->setText(summary);
+    m_pImport->setDefault(!emptiesMost);
+    m_pImport->setAutoDefault(!emptiesMost);
+    m_pCancel->setDefault(emptiesMost);
 
     QStringList lines;
     for (const std::string& note : rep.notes)
@@ -146,6 +159,8 @@ void CImportPreviewDlg::Update()
         const QString reason = QString::fromStdString(issue.reason);
         lines << (issue.rejected ? tr("Line %1, refused: %2") : tr("Line %1, changed: %2")).arg(issue.line).arg(reason);
     }
+    if (rep.unlisted > 0)
+        lines << tr("... and %n more line(s), counted in the summary", nullptr, rep.unlisted);
     m_pReport->setPlainText(lines.join(QLatin1Char('\n')));
     m_pReport->setVisible(!lines.isEmpty());
 }

@@ -16,6 +16,7 @@ class ITextGrid;
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
+class QPushButton;
 class QRadioButton;
 class QSpinBox;
 
@@ -46,6 +47,8 @@ private:
     QSpinBox* m_pFrom;
     QRadioButton* m_pReplace;
     QRadioButton* m_pMerge;
+    QPushButton* m_pImport;
+    QPushButton* m_pCancel;
     QLabel* m_pSummary;
     QPlainTextEdit* m_pReport;
 };

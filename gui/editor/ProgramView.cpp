@@ -101,6 +101,7 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
         connect(doc, &CProgramDoc::ReadOnlyChanged, this, &CProgramView::OnReadOnlyChanged);
         doc->SetWorkingCopy(this);
     }
+    InitPort();
 
     QFont font(QStringLiteral("Times New Roman"));
     font.setPointSize(9);

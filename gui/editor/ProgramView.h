@@ -100,8 +100,19 @@ public:
     // band boxes take no typing, the grid is greyed under a banner that says why.
     bool IsReadOnly() const;
     QLabel* ReadOnlyBanner() const { return m_pReadOnlyBanner; }
-    // Hands a complete read to whoever listens to RadioRead; false when nobody does.
+    // Hands a complete read to whoever listens to RadioRead; false when nobody
+    // does: this view then takes it, and the radio's port becomes its own.
     bool DeliverRadioRead(const Image& image, const QString& port);
+    // The window keeps port whatever COM Setup chooses in other windows (the
+    // radio read in it).
+    void SetOwnPort(const QString& port);
+    // The window uses port and follows COM Setup's choices from now on.
+    void FollowPort(const QString& port);
+    bool HasOwnPort() const { return m_bOwnPort; }
+    // What the status bar says about this window's transfers: the one running,
+    // else how the last one ended; "" before the first.
+    const QString& TransferState() const { return m_strTransferState; }
+    void SetTransferState(const QString& text);
     // Commits the open editor and records band boxes typed but not yet left:
     // before anything asks whether the document is modified.
     void FlushEdits();
@@ -162,9 +173,10 @@ signals:
     // listens shows it as a new document; without a listener the read
     // replaces this view's document.
     void RadioRead(const Image& image, const QString& port);
-    // The port of the next transfers changed (COM Setup's OK).
+    // The port of the next transfers changed (COM Setup's OK, here or in
+    // another window this one follows; a read that gave it its own).
     void PortChanged();
-    // A transfer ended: what the status bar says about it.
+    // TransferState changed: a transfer or one of its phases began, or it ended.
     void TransferStatus(const QString& text);
 
 protected:
@@ -173,6 +185,8 @@ protected:
     virtual void OnHelp(int context);
 
 private:
+    // The remembered port, and COM Setup's choices in other windows followed.
+    void InitPort();
     void OnReadOnlyChanged(bool readOnly);
     void CreateEditors();
     void OpenEditorOnCurrentCell();
@@ -213,7 +227,9 @@ private:
     void FindFrom(int row);
 
 public:
-    QString m_strPort = QStringLiteral("COM1");
+    // The port of this window's transfers: COM Setup's remembered choice, or
+    // one of its own (see SetOwnPort).
+    QString m_strPort;
     bool m_bWrite = false;
     int m_pageEnd[30] = {};
     int m_nChannelCount = 0;
@@ -244,6 +260,8 @@ private:
     QString m_strListSearch;
     QElapsedTimer m_listSearchTime;
     CLinkController* m_pLink = nullptr;  // a child of the view, created on first use
+    bool m_bOwnPort = false;
+    QString m_strTransferState;
     QLabel* m_pReadOnlyBanner = nullptr;
     QPalette m_gridPalette;
     QMenu* m_pContextMenu = nullptr;     // the frame's

@@ -151,9 +151,10 @@ void CChildFrame::closeEvent(QCloseEvent* event)
     event->ignore();
     if (!CLinkController::ConfirmStop({m_pView}))
         return;
-    // Closing hides the window; Discard throws the unsaved changes away, so
-    // that showing it again shows the document as it was saved.
+    // Closing only hides the window: the document stays as it is, unsaved
+    // changes included, and is asked about when it really closes. An edit
+    // still open is taken into it first, so that the question knows of it.
     m_pView->FlushEdits();
-    if (m_pDocument->SaveModified(this))
-        hide();
+    hide();
+    emit Closed();
 }

@@ -31,6 +31,10 @@ public:
     // The document's title, with "*" while it has unsaved changes.
     void UpdateCaption();
 
+signals:
+    // Closed by the user: hidden, the document kept.
+    void Closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@
 #include <QTreeWidget>
 #include <QUndoGroup>
 #include <QUndoStack>
+#include <utility>
 
 #include "gui/app/AboutDlg.h"
 #include "gui/app/AppContext.h"
@@ -87,8 +89,17 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
     UpdateFrameMenu();
     // A restart for a language change ends the transfers of every document
     // window and asks to save what is unsaved; the new instance opens the
-    // document again.
-    SetRelaunchGuard([this] { return ConfirmStopTransfers() && SaveAllModified(); });
+    // document again. The close of the main window that follows at once does
+    // not ask again; a restart that stops before it (the language could not be
+    // saved) leaves the next close asking as usual.
+    SetRelaunchGuard([this] {
+        if (!ConfirmStopTransfers() || !SaveAllModified())
+            return false;
+        m_bAnswered = true;
+        QMetaObject::invokeMethod(
+            this, [this] { m_bAnswered = false; }, Qt::QueuedConnection);
+        return true;
+    });
     SetRelaunchArguments([this] {
         CProgramDoc* doc = ActiveDocument();
         return doc && doc->HasFilePath() ? QStringList{doc->GetPathName()} : QStringList();
@@ -543,6 +554,15 @@ void CMainFrame::OnChannelInformation()
         showNormal();
         return;
     }
+    // With the active window shown, the window closed last comes back.
+    if (!f->isHidden()) {
+        const QList<QMdiSubWindow*> history = m_pMdiClient->subWindowList(QMdiArea::ActivationHistoryOrder);
+        for (auto it = history.crbegin(); it != history.crend(); ++it)
+            if (auto* hidden = qobject_cast<CChildFrame*>(*it); hidden && hidden->isHidden()) {
+                f = hidden;
+                break;
+            }
+    }
     f->showNormal();
     f->show();
     m_pMdiClient->setActiveSubWindow(f);
@@ -567,9 +587,24 @@ void CMainFrame::OnOptionFeatures()
     m_pOptionFeaturesDlg->DoModal();
 }
 
+CChildFrame* CMainFrame::FrontChildFrame() const
+{
+    CChildFrame* active = ActiveChildFrame();
+    if (active && !active->isHidden())
+        return active;
+    const QList<QMdiSubWindow*> stack = m_pMdiClient->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stack.crbegin(); it != stack.crend(); ++it)
+        if (auto* f = qobject_cast<CChildFrame*>(*it); f && !f->isHidden())
+            return f;
+    return nullptr;
+}
+
 void CMainFrame::OnFileNew()
 {
-    if (CChildFrame* child = ActiveChildFrame()) {
+    // The question and the window it clears are the one the user sees; with
+    // every window hidden there is nothing on screen to clear, and a hidden
+    // document is asked about only when it really closes.
+    if (CChildFrame* child = FrontChildFrame()) {
         if (!ConfirmStopTransfers(child))
             return;
         child->GetView()->FlushEdits();
@@ -593,9 +628,6 @@ void CMainFrame::OnFileNew()
 
 void CMainFrame::OnFileOpen()
 {
-    // The opened file replaces the document windows (Close hides, hidden ones go).
-    if (!ConfirmStopTransfers())
-        return;
     QFileDialog dlg(this, tr("Open"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
@@ -696,8 +728,7 @@ void CMainFrame::OpenRecentFile(const QString& path)
         AppMessageBox(this, tr("%1 no longer exists; it is taken off the recent files.").arg(path));
         return;
     }
-    if (ConfirmStopTransfers())
-        OpenDocumentFile(path);
+    OpenDocumentFile(path);
 }
 
 bool CMainFrame::SaveAllModified()
@@ -744,6 +775,12 @@ CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
 {
     auto* frame = new CChildFrame(doc);
     ConnectView(frame->GetView());
+    // A window shown takes over from the one closed, so that Save, Write and
+    // Print act on what the user sees.
+    connect(frame, &CChildFrame::Closed, this, [this] {
+        if (CChildFrame* front = FrontChildFrame())
+            m_pMdiClient->setActiveSubWindow(front);
+    });
     m_pUndoGroup->addStack(doc->UndoStack());
     frame->GetView()->SetContextMenu(m_pGridMenu);
     m_pMdiClient->addSubWindow(frame);
@@ -797,27 +834,56 @@ CChildFrame* CMainFrame::OpenImageDocument(const Image& image, const QString& ti
 
 void CMainFrame::ConnectView(CProgramView* view)
 {
-    connect(view, &CProgramView::RadioRead, this, [this](const Image& image, const QString& port) {
+    connect(view, &CProgramView::RadioRead, this, [this, view](const Image& image, const QString& port) {
         // The radio's window talks to the same radio: a Write from it goes
         // where the read came from.
         CChildFrame* frame = OpenImageDocument(image, CLinkController::RadioDocumentTitle(port));
-        frame->GetView()->m_strPort = port;
+        CProgramView* radio = frame->GetView();
+        radio->SetOwnPort(port);
+        // The read's end, told next, is the new window's state as well.
+        connect(
+            view, &CProgramView::TransferStatus, radio, [radio](const QString& text) { radio->SetTransferState(text); },
+            Qt::SingleShotConnection);
         UpdatePortIndicator();
     });
     connect(view, &CProgramView::PortChanged, this, [this] { UpdatePortIndicator(); });
     if (CProgramDoc* doc = view->GetDocument())
         connect(doc, &CProgramDoc::ReadOnlyChanged, this, [this] { UpdateFrameMenu(); });
-    connect(view, &CProgramView::TransferStatus, this, [this](const QString& text) {
-        m_pReadyLabel->setText(text);
+    connect(view, &CProgramView::TransferStatus, this, [this] {
+        UpdateTransferState();
         UpdatePortIndicator();
     });
+}
+
+void CMainFrame::UpdateTransferState()
+{
+    // The window in front tells its own transfers; one without any is ready.
+    CProgramView* view = ActiveView();
+    m_pReadyLabel->setText(view && !view->TransferState().isEmpty() ? view->TransferState() : tr("Ready"));
 }
 
 void CMainFrame::UpdatePortIndicator()
 {
     CProgramView* view = ActiveView();
-    m_pPortLabel->setText(view ? tr("Port: %1").arg(CLinkController::PortWithDevice(view->m_strPort)) : QString());
     m_pPortLabel->setVisible(view != nullptr);
+    if (!view) {
+        m_pPortLabel->clear();
+        return;
+    }
+    const QString port = view->m_strPort;
+    QString text = view->HasOwnPort() ? tr("Port: %1, kept for the radio read in this window") : tr("Port: %1");
+    text = text.arg(CLinkController::PortWithDevice(port));
+    // A port remembered from an earlier run may have gone: it stays the port
+    // (another would be a silent change), and the indicator says so.
+    const std::string device = MapPortName(QFile::encodeName(port).toStdString());
+    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(device))))
+        text += tr(" - not present");
+    m_pPortLabel->setText(text);
+    m_pPortLabel->setToolTip(view->HasOwnPort()
+                                 ? tr("This window writes to the radio read in it. The other windows use %1, as "
+                                      "chosen in COM Setup.")
+                                       .arg(CLinkController::PortLabel(RememberedPort()))
+                                 : tr("Chosen in COM Setup for every window without a port of its own."));
 }
 
 void CMainFrame::OnFileBackups()
@@ -874,6 +940,18 @@ void CMainFrame::OnLogSerialTraffic(bool on)
 
 bool CMainFrame::OpenDocumentFile(const QString& path)
 {
+    // A file open already is shown, not opened twice: two windows on one file
+    // would each save over the other's changes.
+    const QString file = QFileInfo(path).canonicalFilePath();
+    for (CChildFrame* f : ChildFrames()) {
+        CProgramDoc* open = f->GetDocument();
+        if (!file.isEmpty() && open->HasFilePath() && QFileInfo(open->GetPathName()).canonicalFilePath() == file) {
+            f->show();
+            m_pMdiClient->setActiveSubWindow(f);
+            AddRecentFile(path);
+            return true;
+        }
+    }
     auto* doc = new CProgramDoc;
     QString error;
     if (!doc->OnOpenDocument(path, &error)) {
@@ -885,21 +963,9 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
         AppMessageBox(r);
         return false;
     }
-    // The documents the opened file replaces go: what is unsaved there is asked about first.
-    if (!SaveAllModified()) {
-        delete doc;
-        return false;
-    }
-    // The document shown until now gives way: its window hides. Only a document
-    // window is asked; with none active nothing is sent.
-    if (CChildFrame* active = ActiveChildFrame())
-        active->close();
-    CChildFrame* frame = AddChildFrame(doc);
-    // The window the opened file replaced was hidden by the open and nothing could
-    // show it again: it goes, so hidden documents do not pile up.
-    for (CChildFrame* other : ChildFrames())
-        if (other != frame && other->isHidden())
-            DestroyChildFrame(other);
+    // A window of its own: the other documents stay open as they are, unsaved
+    // changes and transfers included.
+    AddChildFrame(doc);
     AddRecentFile(path);
     UpdateFrameMenu();
     return true;
@@ -961,6 +1027,7 @@ void CMainFrame::UpdateFrameMenu()
     Action(ID_EDIT_UNDO)->setEnabled(mayChange && m_pUndoGroup->canUndo());
     Action(ID_EDIT_REDO)->setEnabled(mayChange && m_pUndoGroup->canRedo());
     UpdatePortIndicator();
+    UpdateTransferState();
     Action(ID_PRODUCT_INFORMATION)->setEnabled(true);
     Action(ID_OPTION_FEATURES)->setEnabled(ActiveDocument() != nullptr);
     Action(ID_CONTROL_BAR)->setChecked(m_pNavBar->isVisibleTo(this));
@@ -1009,8 +1076,9 @@ void CMainFrame::changeEvent(QEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    // A transfer still running is asked about first, then unsaved changes.
-    if (!ConfirmStopTransfers() || !SaveAllModified()) {
+    // A transfer still running is asked about first, then unsaved changes:
+    // every answer is in before anything closes.
+    if (!std::exchange(m_bAnswered, false) && (!ConfirmStopTransfers() || !SaveAllModified())) {
         event->ignore();
         return;
     }

@@ -34,6 +34,9 @@ public:
 
     // The active document window, even while it is hidden by Close; nullptr when none exists.
     CChildFrame* ActiveChildFrame() const;
+    // The document window the user sees in front: the active one unless it is
+    // hidden, else the topmost one shown; nullptr when none is shown.
+    CChildFrame* FrontChildFrame() const;
     CProgramDoc* ActiveDocument() const;
     CProgramView* ActiveView() const;
     QList<CChildFrame*> ChildFrames() const;
@@ -50,12 +53,14 @@ public:
     // The menu a right click on the grid shows.
     QMenu* GridMenu() const { return m_pGridMenu; }
     QTreeWidgetItem* TreeRoot() const { return m_pTreeRoot; }
-    // The status bar's message pane (the last transfer's end) and its port.
+    // The status bar's message pane (the active window's transfer: running,
+    // or how it ended) and its port.
     QLabel* StatusText() const { return m_pReadyLabel; }
     QLabel* PortIndicator() const { return m_pPortLabel; }
 
     // The framework's document handling: a new default document, or one from a file.
-    // A failed open shows a message naming the file and the reason and changes nothing.
+    // A failed open shows a message naming the file and the reason and changes
+    // nothing; an open adds a window and leaves the others as they are.
     bool NewDocument();
     bool OpenDocumentFile(const QString& path);
     // A document of an image without a file (a read from the radio, a
@@ -68,7 +73,7 @@ public:
     bool ConfirmStopTransfers(CChildFrame* frame = nullptr);
 
     // Commands of the frame.
-    void OnFileNew();  // guarded: asks before discarding the active document
+    void OnFileNew();  // guarded: asks before discarding the document in front
     void OnFileOpen();
     void OnFilePrintSetup();
     void OnAppAbout();
@@ -88,8 +93,9 @@ public:
     void AddRecentFile(const QString& path);
     void OpenRecentFile(const QString& path);
     QMenu* RecentMenu() const { return m_pRecentMenu; }
-    // Every document with unsaved changes asks "Save changes to <name>?"; false
-    // when the user cancelled (or a save did not happen).
+    // Every document with unsaved changes asks "Save changes to <name>?", the
+    // one in front first; false when the user cancelled (or a save did not
+    // happen). Discard changes nothing: the caller closes them all, or none.
     bool SaveAllModified();
     // Every help request of the frame ends here: the command id is the context number.
     void WinHelp(int context);
@@ -118,6 +124,8 @@ private:
     void ConnectView(CProgramView* view);
     // The status bar's port: the active view's, with its device.
     void UpdatePortIndicator();
+    // The status bar's message: the active view's transfer state, else "Ready".
+    void UpdateTransferState();
     void CreateUndoActions();
     void FillRecentMenu();
     void WriteRecentFiles(const QStringList& files);
@@ -144,6 +152,7 @@ private:
     QTreeWidgetItem* m_pTreeRoot = nullptr;
     bool m_bSelectingRoot = false;
     bool m_bKeepingCaption = false;
+    bool m_bAnswered = false;  // the relaunch asked about every document; its close does not ask again
     // Held as the sub-window: while a child frame is torn down, the MDI area
     // and the undo group still signal, and it must read as no child frame.
     QPointer<QMdiSubWindow> m_pActiveChild;

@@ -79,6 +79,7 @@ void CBackupsDlg::Reload()
     for (const BackupInfo& b : m_backups) {
         auto* item = new QTreeWidgetItem(m_pList);
         item->setText(kColDate, Date(b.time));
+        item->setToolTip(kColDate, QFile::decodeName(b.path.c_str()));  // also those of the earlier folder
         item->setText(kColPort, QString::fromStdString(b.port));
         if (b.readable) {
             item->setText(kColChannels, QString::number(b.channels));

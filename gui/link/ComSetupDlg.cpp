@@ -15,8 +15,6 @@
 #include <QTreeWidget>
 
 #include "core/app/Globals.h"
-#include "core/app/IniFile.h"
-#include "core/app/SettingsStore.h"
 #include "core/link/SerialPort.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/CommandIds.h"
@@ -24,6 +22,7 @@
 #include "gui/app/DialogUnits.h"
 #include "gui/app/HelpAccess.h"
 #include "gui/app/MessageBox.h"
+#include "gui/link/LinkSettings.h"
 
 namespace {
 
@@ -75,6 +74,13 @@ CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
     m_pNote->setObjectName(QStringLiteral("PortNote"));
     m_pNote->setGeometry(DialogUnitRect(this, 20, 71, 139, 9));
     m_pNote->hide();
+    // Below the buttons: a window that keeps its own port says so.
+    m_pWindowNote = new QLabel(this);
+    m_pWindowNote->setObjectName(QStringLiteral("WindowNote"));
+    m_pWindowNote->setWordWrap(true);
+    m_pWindowNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_pWindowNote->setGeometry(DialogUnitRect(this, 20, 99, 150, 27));
+    m_pWindowNote->hide();
 
     // Beside the template: every serial device present, or a path typed in.
     auto* listLabel = new QLabel(tr("Serial devices present:"), this);
@@ -139,6 +145,12 @@ QString CComSetupDlg::StateText(const Row& row) const
     return Q(PortStateText(row.device, g_bChinese != 0));
 }
 
+void CComSetupDlg::SetWindowPort(const QString& port, bool own)
+{
+    m_strWindowPort = port;
+    m_bOwnPort = own;
+}
+
 void CComSetupDlg::OnInitDialog()
 {
     // Each opening probes afresh: a port another program holds right now is
@@ -161,22 +173,25 @@ void CComSetupDlg::OnInitDialog()
         m_rows.push_back({std::move(d), false});
     FillList();
 
-    const std::string key = SettingsKey(theIniFile);
-    const std::optional<std::string> device = AppSettings().ReadString(key, kSettingDevice);
-    m_pDeviceEdit->setText(device ? Q(*device) : QString());
-    if (device && !device->empty()) {
-        m_nPort = kDevice;
-    } else {
-        // A value outside 1..4 (a damaged store) counts as missing: COM1, rather
-        // than no port at all, which OK would turn into "com0".
-        const std::uint32_t stored = AppSettings().ReadDword(key, kSettingCom).value_or(1);
-        m_nPort = (stored >= 1 && stored <= kPorts ? static_cast<int>(stored) : 1) - 1;
-    }
+    // The window's port is checked; the box keeps the device path remembered
+    // unless the window's port is a path itself.
+    const QString remembered = RememberedPort();
+    const QString port = m_strWindowPort.isEmpty() ? remembered : m_strWindowPort;
+    const int com = ComPortNumber(port);
+    m_nPort = com ? com - 1 : kDevice;
+    m_pDeviceEdit->setText(!com ? port : ComPortNumber(remembered) ? QString() : remembered);
     DoDataExchange(false);
+    const auto label = [](const QString& p) {
+        return ComPortNumber(p) ? QStringLiteral("COM%1").arg(ComPortNumber(p)) : p;
+    };
+    m_pWindowNote->setVisible(m_bOwnPort && label(port) != label(remembered));
+    m_pWindowNote->setText(tr("This window keeps %1, the port of the radio read in it. The other windows use %2.")
+                               .arg(label(port), label(remembered)));
     ShowDeviceState();
 
-    // A stored port that cannot be opened now is not offered as the choice:
-    // nothing is checked, and the note says why. OK then keeps the port in use.
+    // The window's port that cannot be opened now is not offered as the
+    // choice: nothing is checked, and the note says why. OK then keeps the
+    // port in use.
     m_pNote->hide();
     const bool deviceOk = m_nPort != kDevice || DescribeSerialDevice(S(m_pDeviceEdit->text())).Openable();
     if (m_nPort >= 0 && (m_nPort == kDevice ? !deviceOk : !m_pButtons[m_nPort]->isEnabled())) {
@@ -300,7 +315,6 @@ void CComSetupDlg::OnOK()
         QDialog::accept();
         return;
     }
-    const std::string key = SettingsKey(theIniFile);
     if (m_nPort == kDevice) {
         const QString path = m_pDeviceEdit->text().trimmed();
         const int row = RowOf(path);
@@ -314,15 +328,15 @@ void CComSetupDlg::OnOK()
             return;
         }
         m_pRescan->stop();
+        RememberPort(path);
         emit PortChosen(path);
-        AppSettings().WriteString(key, kSettingDevice, S(path));
         QDialog::accept();
         return;
     }
     m_pRescan->stop();
-    emit PortChosen(QString::asprintf("%s%d", "com", m_nPort + 1));
-    AppSettings().WriteDword(key, kSettingCom, static_cast<std::uint32_t>(m_nPort + 1));
-    AppSettings().RemoveValue(key, kSettingDevice);
+    const QString port = QString::asprintf("%s%d", "com", m_nPort + 1);
+    RememberPort(port);
+    emit PortChosen(port);
     QDialog::accept();
 }
 

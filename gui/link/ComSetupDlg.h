@@ -5,7 +5,9 @@
 // device present, from the list beside them or typed as a path. The list says
 // why a device cannot be opened, and is scanned again while the dialog is
 // open: a device unplugged meanwhile is shown as gone, never chosen silently.
-// The choice is remembered as "com" (COM1..COM4) or as a device path.
+// The dialog shows the port of the window it was opened from; its OK gives
+// that window and every window without a port of its own the choice, which
+// is remembered as "com" (COM1..COM4) or as a device path.
 #include <QDialog>
 #include <vector>
 
@@ -28,7 +30,11 @@ public:
 
     explicit CComSetupDlg(QWidget* parent = nullptr);
 
-    // Probes the ports afresh and checks the remembered one.
+    // The port of the window the dialog is opened from, checked at the next
+    // opening; own: the window keeps it whatever COM Setup chose for the
+    // others (the radio read in it). Without a window, the remembered port.
+    void SetWindowPort(const QString& port, bool own);
+    // Probes the ports afresh and checks the window's port.
     void OnInitDialog();
     // Hands the checked port on (PortChosen) and into the settings store, then closes with OK.
     void OnOK();
@@ -43,6 +49,8 @@ public:
     QLabel* PortDevice(int index) const;
     // Says why no port is checked; hidden otherwise.
     QLabel* PortNote() const { return m_pNote; }
+    // Says that the window keeps a port of its own and which the others use.
+    QLabel* WindowNote() const { return m_pWindowNote; }
     QTreeWidget* DeviceList() const { return m_pList; }
     QRadioButton* DeviceButton() const { return m_pDeviceButton; }
     QLineEdit* DeviceEdit() const { return m_pDeviceEdit; }
@@ -52,7 +60,8 @@ public:
     int m_nPort = -1;  // 0..3 for COM1..COM4, kDevice for the device path, -1 for none
 
 signals:
-    // OK with a port checked: "com1".."com4" or a device path, the name the next transfers open.
+    // OK with a port checked: "com1".."com4" or a device path, the name the
+    // next transfers open (already remembered for the other windows).
     void PortChosen(const QString& port);
     // F1 asked for the help topic of context (before the help opens).
     void HelpRequested(int context);
@@ -77,6 +86,9 @@ private:
     QRadioButton* m_pButtons[kPorts] = {};
     QLabel* m_pDevices[kPorts] = {};
     QLabel* m_pNote = nullptr;
+    QLabel* m_pWindowNote = nullptr;
+    QString m_strWindowPort;
+    bool m_bOwnPort = false;
     QButtonGroup* m_pGroup = nullptr;
     QTreeWidget* m_pList = nullptr;
     QRadioButton* m_pDeviceButton = nullptr;

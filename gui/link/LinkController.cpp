@@ -40,10 +40,11 @@ CLinkController::CLinkController(CProgramView* view) : QObject(view), m_pView(vi
     setObjectName(QStringLiteral("LinkController"));
     m_pProcessDlg = new CProcessDlg(view);
     m_pComSetupDlg = new CComSetupDlg(view);
-    connect(m_pComSetupDlg.data(), &CComSetupDlg::PortChosen, this, [this](const QString& port) {
-        m_pView->m_strPort = port;
-        emit m_pView->PortChanged();
-    });
+    // The window COM Setup was confirmed in follows the choice, even one that
+    // kept a port of its own until now.
+    connect(m_pComSetupDlg.data(), &CComSetupDlg::PortChosen, this,
+            [this](const QString& port) { m_pView->FollowPort(port); });
+    connect(m_pView, &CProgramView::PortChanged, this, &CLinkController::OnPortChanged);
     connect(m_pProcessDlg.data(), &CProcessDlg::CancelRequested, this, &CLinkController::OnCancelRequested);
 
     CTransferWorker::Callbacks cb;
@@ -77,8 +78,25 @@ QString CLinkController::PortWithDevice(const QString& port)
     return device == port ? device : QStringLiteral("%1 (%2)").arg(label, device);
 }
 
+int CLinkController::PhaseNumber(TransferStage stage) const
+{
+    const auto it = std::find(m_phases.begin(), m_phases.end(), stage);
+    return it == m_phases.end() ? 0 : static_cast<int>(it - m_phases.begin()) + 1;
+}
+
 QString CLinkController::OperationText(TransferStage stage) const
 {
+    const int n = PhaseNumber(stage), of = static_cast<int>(m_phases.size());
+    if (n > 0 && of > 1) {
+        switch (stage) {
+        case TransferStage::Backup:
+            return tr("%1 of %2: backing up the radio on %3 before writing to it").arg(n).arg(of).arg(m_strPortDevice);
+        case TransferStage::Write: return tr("%1 of %2: writing to %3").arg(n).arg(of).arg(m_strPortDevice);
+        case TransferStage::Verify:
+            return tr("%1 of %2: verifying %3, reading the radio back").arg(n).arg(of).arg(m_strPortDevice);
+        case TransferStage::Read: break;
+        }
+    }
     switch (stage) {
     case TransferStage::Backup:
         return tr("Backing up the radio on %1: reading it before the write").arg(m_strPortDevice);
@@ -87,6 +105,37 @@ QString CLinkController::OperationText(TransferStage stage) const
     case TransferStage::Read: break;
     }
     return tr("Reading from %1").arg(m_strPortDevice);
+}
+
+QString CLinkController::StateText(TransferStage stage) const
+{
+    const int n = PhaseNumber(stage), of = static_cast<int>(m_phases.size());
+    if (n > 0 && of > 1) {
+        switch (stage) {
+        case TransferStage::Backup: return tr("%1 of %2: backing up the radio on %3...").arg(n).arg(of).arg(m_strPort);
+        case TransferStage::Write: return tr("%1 of %2: writing to the radio on %3...").arg(n).arg(of).arg(m_strPort);
+        case TransferStage::Verify: return tr("%1 of %2: verifying the radio on %3...").arg(n).arg(of).arg(m_strPort);
+        case TransferStage::Read: break;
+        }
+    }
+    return stage == TransferStage::Read ? tr("Reading from the radio on %1...").arg(m_strPort)
+                                        : tr("Writing to the radio on %1...").arg(m_strPort);
+}
+
+void CLinkController::OnPortChanged()
+{
+    CProcessDlg* dlg = m_pProcessDlg;
+    if (!dlg || !dlg->IsWindow() || IsTransferring())
+        return;
+    m_strPort = PortLabel(m_pView->m_strPort);
+    m_strPortDevice = PortWithDevice(m_pView->m_strPort);
+    dlg->SetOperation(OperationText(m_pView->m_bWrite ? TransferStage::Write : TransferStage::Read));
+    // A radio not read since the start gets its backup ticked; a tick the user
+    // set is never taken away.
+    if (m_pView->m_bWrite)
+        dlg->SetWriteChoices(
+            true, dlg->BackupFirstBox()->isChecked() || (BackupBeforeWriteSetting() && !ReadSinceStart(m_strPort)),
+            dlg->VerifyBox()->isChecked());
 }
 
 bool CLinkController::ShowProcessWindow(bool write)
@@ -103,6 +152,7 @@ bool CLinkController::ShowProcessWindow(bool write)
         dlg->m_strCaption = write ? QStringLiteral("Write Data") : QStringLiteral("Read Data");
     m_strPort = PortLabel(m_pView->m_strPort);
     m_strPortDevice = PortWithDevice(m_pView->m_strPort);
+    m_phases.clear();  // known at OK, from the boxes ticked then
     // A radio read since the program started has its backup already.
     dlg->SetWriteChoices(write, write && BackupBeforeWriteSetting() && !ReadSinceStart(m_strPort),
                          write && VerifyAfterWriteSetting());
@@ -172,6 +222,18 @@ void CLinkController::Transfer()
     m_bWriting = write;
     m_bStopping = false;
     m_sent = doc->m_image;
+    m_phases = {TransferStage::Read};
+    if (write) {
+        m_phases = {TransferStage::Write};
+        if (plan.backupFirst)
+            m_phases.insert(m_phases.begin(), TransferStage::Backup);
+        if (plan.verify)
+            m_phases.push_back(TransferStage::Verify);
+    }
+    std::vector<CTimeLeft::Kind> kinds;
+    for (TransferStage stage : m_phases)
+        kinds.push_back(stage == TransferStage::Write ? CTimeLeft::Kind::Write : CTimeLeft::Kind::Read);
+    m_timeLeft = CTimeLeft(std::move(kinds));
     doc->SetReadOnly(true, write ? tr("Writing to the radio on %1: the channels cannot be changed until the "
                                       "transfer has ended.")
                                        .arg(m_strPort)
@@ -180,6 +242,7 @@ void CLinkController::Transfer()
                                        .arg(m_strPort));
     m_jobClock.start();
     m_pWorker->Start(std::move(plan));
+    m_pView->SetTransferState(StateText(m_phases.front()));
     if (dlg->m_bCancel)
         m_pWorker->Cancel();
 }
@@ -188,6 +251,9 @@ void CLinkController::OnStage(TransferStage stage)
 {
     m_stage = stage;
     m_dataClock.invalidate();
+    if (const int n = PhaseNumber(stage))
+        m_timeLeft.Begin(static_cast<std::size_t>(n - 1));
+    m_pView->SetTransferState(StateText(stage));
     if (!m_pProcessDlg)
         return;
     m_pProcessDlg->SetOperation(OperationText(stage));
@@ -219,10 +285,14 @@ void CLinkController::OnProgress(int pos)
     const int percent = m_nUpper > 0 ? pos * 100 / m_nUpper : 0;
     const double secs = static_cast<double>(m_dataClock.elapsed()) / 1000.0;
     const int counted = (pos - m_nFirstPos) * static_cast<int>(kBlockSize);
+    m_timeLeft.Progress(pos, static_cast<double>(m_jobClock.nsecsElapsed()) / 1e9);
     QString text = tr("%1%, %2 of %3 bytes").arg(percent).arg(bytes).arg(total);
-    if (counted > 0 && secs > 0.2) {
-        const double rate = counted / secs;
-        text += tr(", %1 bytes/s, %2 left").arg(static_cast<int>(rate)).arg(MinutesSeconds((total - bytes) / rate));
+    const double left = m_timeLeft.SecondsLeft();
+    if (counted > 0 && secs > 0.2 && left >= 0) {
+        // The time left is the whole job's: the phases still to come too.
+        text += (m_phases.size() > 1 ? tr(", %1 bytes/s, %2 left in all") : tr(", %1 bytes/s, %2 left"))
+                    .arg(static_cast<int>(counted / secs))
+                    .arg(MinutesSeconds(left));
     }
     m_pProcessDlg->SetDetails(text);
 }
@@ -270,20 +340,19 @@ void CLinkController::OnFinished(const TransferReport& report)
         !m_pView->DeliverRadioRead(report.image, m_strPort) && doc) {
         // Nobody to open a new document: the read replaces this one as one undo
         // step, and its file is let go so that Save cannot overwrite it with the
-        // radio's data.
+        // radio's data. Unmodified, as a read's own window is: the radio and
+        // its backup hold it; undoing the read shows the changes again.
         g_bNewDocument = false;
         doc->ReplaceImage(report.image, tr("Read"));
         doc->SetRadioImage(report.image, RadioDocumentTitle(m_strPort));
         doc->SetModifiedBaseline();
-    } else if (report.Completed() && m_bWriting && doc) {
-        // The radio now holds what the document shows.
-        doc->SetModifiedBaseline();
     }
+    // A write leaves the modified state alone: what the radio holds is in no file.
     QPointer<CLinkController> self(this);
     const QString status = TellEnd(report, secs);
     if (!self)
         return;
-    emit m_pView->TransferStatus(status);
+    m_pView->SetTransferState(status);
     if (m_pProcessDlg)
         m_pProcessDlg->DestroyWindow();
     m_bStopping = false;

@@ -8,7 +8,9 @@
 #include <QObject>
 #include <QPointer>
 #include <memory>
+#include <vector>
 
+#include "core/link/TimeLeft.h"
 #include "gui/link/LinkWorker.h"
 
 class CComSetupDlg;
@@ -59,7 +61,13 @@ private:
     // Tells how the job ended; returns the status bar's text.
     QString TellEnd(const TransferReport& report, double seconds);
     void TellBackupFailed(const TransferReport& report, bool wroteNothing);
+    // The Process window's line for a phase, and the status bar's; with more
+    // than one phase both name it ("2 of 3: writing ...").
     QString OperationText(TransferStage stage) const;
+    QString StateText(TransferStage stage) const;
+    int PhaseNumber(TransferStage stage) const;
+    // The window still waiting for OK shows the port its view has now.
+    void OnPortChanged();
 
     CProgramView* m_pView;
     QPointer<CProcessDlg> m_pProcessDlg;
@@ -71,6 +79,8 @@ private:
     QString m_strPortDevice;            // the same with its device
     Image m_sent{};                     // what the write sends, for the verify
     TransferStage m_stage = TransferStage::Read;
+    std::vector<TransferStage> m_phases;  // of the running job, in order
+    CTimeLeft m_timeLeft{{}};             // of the whole job
     int m_nUpper = 0;                   // of the step's progress range
     QElapsedTimer m_jobClock;           // the whole job
     QElapsedTimer m_dataClock;          // the step's data phase, from its first block

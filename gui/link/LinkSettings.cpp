@@ -1,6 +1,7 @@
 #include "gui/link/LinkSettings.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <cerrno>
@@ -35,9 +36,47 @@ void SetFlag(const char* name, bool on) { AppSettings().WriteDword(SettingsKey(t
 
 }  // namespace
 
+int ComPortNumber(const QString& port)
+{
+    static const QRegularExpression com(QStringLiteral("^(?:com|COM)([1-4])$"));
+    const QRegularExpressionMatch m = com.match(port);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+QString RememberedPort()
+{
+    const std::string key = SettingsKey(theIniFile);
+    const std::optional<std::string> device = AppSettings().ReadString(key, kSettingDevice);
+    if (device && !device->empty())
+        return QFile::decodeName(QByteArray::fromStdString(*device));
+    const std::uint32_t n = AppSettings().ReadDword(key, kSettingCom).value_or(0);
+    return n >= 1 && n <= 4 ? QStringLiteral("com%1").arg(n) : QStringLiteral("COM1");
+}
+
+void RememberPort(const QString& port)
+{
+    const std::string key = SettingsKey(theIniFile);
+    if (const int n = ComPortNumber(port)) {
+        AppSettings().WriteDword(key, kSettingCom, static_cast<std::uint32_t>(n));
+        AppSettings().RemoveValue(key, kSettingDevice);
+    } else {
+        AppSettings().WriteString(key, kSettingDevice, QFile::encodeName(port).toStdString());
+    }
+    emit CPortChoice::Instance()->Chosen(port);
+}
+
+CPortChoice* CPortChoice::Instance()
+{
+    static CPortChoice choice;
+    return &choice;
+}
+
 QString BackupFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups");
+    return QFile::decodeName(
+        ::BackupFolder(
+            QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).toStdString())
+            .c_str());
 }
 
 int BackupsKept()

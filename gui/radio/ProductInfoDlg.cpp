@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
+#include <utility>
 
 #include "gui/app/AppContext.h"
 #include "core/app/Globals.h"
@@ -25,6 +27,30 @@
 namespace {
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
+
+// What shows the product choice outside the image: the main caption and the
+// type and band remembered for the dialog and for new documents.
+struct ProductShown {
+    std::string caption;
+    std::optional<std::uint32_t> type, field;
+
+    static ProductShown Now()
+    {
+        const std::string key = SettingsKey(theIniFile);
+        return {g_strTitle, AppSettings().ReadDword(key, kSettingType), AppSettings().ReadDword(key, kSettingField)};
+    }
+    void Show() const
+    {
+        const std::string key = SettingsKey(theIniFile);
+        for (const auto& [name, value] : {std::pair{kSettingType, type}, std::pair{kSettingField, field}}) {
+            if (value)
+                AppSettings().WriteDword(key, name, *value);
+            else
+                AppSettings().RemoveValue(key, name);
+        }
+        SetMainCaption(QString::fromStdString(caption));
+    }
+};
 }  // namespace
 
 CProductInfoDlg::CProductInfoDlg(QWidget* parent) : QDialog(parent)
@@ -154,11 +180,14 @@ void CProductInfoDlg::OnOK()
     choice.typeText = m_cbType->currentText().toStdString();
     choice.bandText = m_cbFrequency->currentText().toStdString();
     CProgramDoc* doc = TargetDocument();
+    const ProductShown before = ProductShown::Now();
     ApplyProductChoice(choice, doc ? &doc->m_image : nullptr, theIniFile, AppSettings());
-    if (doc)
-        doc->RecordChange(tr("Product Information"));
     const std::string appName = IniString(g_strLanguage, "AppName").toStdString();
     SetMainCaption(QString::fromStdString(ProductCaption(appName, choice)));
+    // Undo brings back the caption and the choice the dialog opens on, not only the bytes.
+    if (doc)
+        doc->RecordChange(tr("Product Information"),
+                          [before, after = ProductShown::Now()](bool undone) { (undone ? before : after).Show(); });
     accept();
 }
 

@@ -23,15 +23,28 @@ CProgramDoc::SaveCommand& SaveCommandSlot()
 // change is made, so its first redo has nothing to do.
 class CSnapshotCommand : public QUndoCommand {
 public:
-    CSnapshotCommand(CProgramDoc* doc, CProgramDoc::Snapshot before, CProgramDoc::Snapshot after, const QString& text)
-        : QUndoCommand(text), m_pDoc(doc), m_pBefore(std::move(before)), m_pAfter(std::move(after))
+    CSnapshotCommand(CProgramDoc* doc, CProgramDoc::Snapshot before, CProgramDoc::Snapshot after, const QString& text,
+                     CProgramDoc::OutsideState outside)
+        : QUndoCommand(text),
+          m_pDoc(doc),
+          m_pBefore(std::move(before)),
+          m_pAfter(std::move(after)),
+          m_outside(std::move(outside))
     {
     }
-    void undo() override { m_pDoc->Apply(m_pBefore); }
+    void undo() override
+    {
+        m_pDoc->Apply(m_pBefore);
+        if (m_outside)
+            m_outside(true);
+    }
     void redo() override
     {
-        if (m_bDone)
+        if (m_bDone) {
             m_pDoc->Apply(m_pAfter);
+            if (m_outside)
+                m_outside(false);
+        }
         m_bDone = true;
     }
     const CEditSnapshot* Before() const { return m_pBefore.get(); }
@@ -41,6 +54,7 @@ private:
     CProgramDoc* m_pDoc;
     CProgramDoc::Snapshot m_pBefore;
     CProgramDoc::Snapshot m_pAfter;
+    CProgramDoc::OutsideState m_outside;
     bool m_bDone = false;
 };
 
@@ -138,20 +152,16 @@ CProgramDoc::Snapshot CProgramDoc::Take() const
 void CProgramDoc::Apply(const Snapshot& snapshot)
 {
     m_pLast = snapshot;
-    if (m_bBatch) {
-        m_pPending = snapshot;
-        return;
-    }
     if (m_pWorkingCopy)
         m_pWorkingCopy->RestoreSnapshot(*snapshot);
     else
         m_image = snapshot->GetImage();
 }
 
-void CProgramDoc::Push(Snapshot before, Snapshot after, const QString& action)
+void CProgramDoc::Push(Snapshot before, Snapshot after, const QString& action, OutsideState outside)
 {
     m_pLast = after;
-    m_pUndoStack->push(new CSnapshotCommand(this, before, after, action));
+    m_pUndoStack->push(new CSnapshotCommand(this, before, after, action, std::move(outside)));
 }
 
 void CProgramDoc::ResetHistory()
@@ -161,7 +171,7 @@ void CProgramDoc::ResetHistory()
     m_pCleanState = m_pLast;
 }
 
-bool CProgramDoc::RecordChange(const QString& action)
+bool CProgramDoc::RecordChange(const QString& action, OutsideState outside)
 {
     const Snapshot now = Take();
     if (!m_pLast) {
@@ -170,7 +180,7 @@ bool CProgramDoc::RecordChange(const QString& action)
     }
     if (*now == *m_pLast)
         return false;
-    Push(m_pLast, now, action);
+    Push(m_pLast, now, action, std::move(outside));
     return true;
 }
 
@@ -202,28 +212,6 @@ void CProgramDoc::SetModifiedBaseline()
     m_pUndoStack->setClean();
 }
 
-void CProgramDoc::RevertToClean()
-{
-    if (!IsModified() || !m_pCleanState)
-        return;
-    const int clean = m_pUndoStack->cleanIndex();
-    if (clean >= 0) {
-        // Every step between is undone or redone; only the state reached is shown.
-        m_bBatch = true;
-        m_pUndoStack->setIndex(clean);
-        m_bBatch = false;
-        if (const Snapshot pending = std::exchange(m_pPending, nullptr))
-            Apply(pending);
-        return;
-    }
-    // The unmodified state fell off the undo limit, or lies in steps a later
-    // change threw away: it comes back as a step of its own.
-    const Snapshot before = Take();
-    Apply(m_pCleanState);
-    Push(before, m_pCleanState, tr("Discard Changes"));
-    m_pUndoStack->setClean();
-}
-
 bool CProgramDoc::SaveModified(QWidget* parent)
 {
     if (!IsModified())
@@ -236,7 +224,7 @@ bool CProgramDoc::SaveModified(QWidget* parent)
     r.icon = QMessageBox::Question;
     switch (AppMessageBox(r)) {
     case QMessageBox::Save: return SaveCommandSlot() && SaveCommandSlot()(this) && !IsModified();
-    case QMessageBox::Discard: RevertToClean(); return true;
+    case QMessageBox::Discard: return true;
     default: return false;
     }
 }

@@ -63,10 +63,14 @@ public:
     // The state now shown is where undo starts and what counts as unmodified
     // (a new or opened document, once its window shows it).
     void ResetHistory();
+    // What a step changed outside the document (the main caption, the choice
+    // remembered for new documents): called with true when the step is undone,
+    // false when it is redone.
+    using OutsideState = std::function<void(bool undone)>;
     // One undo step named `action` for what changed since the last step;
     // false (no step) when nothing changed, or before the first ResetHistory
     // (there is no earlier state to go back to).
-    bool RecordChange(const QString& action);
+    bool RecordChange(const QString& action, OutsideState outside = {});
     // The state the next step starts from (nullptr before the first).
     const CEditSnapshot* LastState() const { return m_pLast.get(); }
     // The image was brought up to date from the texts (an encode): the same
@@ -76,15 +80,15 @@ public:
     // undo step that brings back the document as it was before.
     void ReplaceImage(const Image& image, const QString& action);
 
-    // Differs from what was last opened, saved, read or written.
+    // Differs from what was last opened, saved or read.
     bool IsModified() const;
-    // The state now shown is what was saved, read or written.
+    // The state now shown is what was saved or read.
     void SetModifiedBaseline();
-    // Throws away the changes since then (an undoable step of its own).
-    void RevertToClean();
     // When modified, asks "Save changes to <title>?" with Save, Discard and
-    // Cancel: Save runs the save command, Discard reverts. False: the caller
-    // stops (cancelled, or the save did not happen).
+    // Cancel: Save runs the save command. True: the caller may close the
+    // document (saved, or Discard: nothing is changed here, since a later
+    // answer may still keep it open). False: the caller stops (cancelled, or
+    // the save did not happen).
     bool SaveModified(QWidget* parent);
     using SaveCommand = std::function<bool(CProgramDoc*)>;
     static void SetSaveCommand(SaveCommand save);
@@ -106,7 +110,7 @@ private:
     using Snapshot = std::shared_ptr<const CEditSnapshot>;
     Snapshot Take() const;
     void Apply(const Snapshot& snapshot);
-    void Push(Snapshot before, Snapshot after, const QString& action);
+    void Push(Snapshot before, Snapshot after, const QString& action, OutsideState outside = {});
 
     QString m_strTitle;
     QString m_strPathName;
@@ -118,6 +122,4 @@ private:
     QUndoStack* m_pUndoStack = nullptr;
     Snapshot m_pLast;        // the state the next step starts from
     Snapshot m_pCleanState;  // the unmodified state
-    bool m_bBatch = false;   // several steps undone at once: only the last state is shown
-    Snapshot m_pPending;
 };

@@ -357,6 +357,22 @@
         <source>Write every byte sent to and received from the radio to a file</source>
         <translation>Write every byte sent to and received from the radio to a file</translation>
     </message>
+    <message>
+        <source>Port: %1, kept for the radio read in this window</source>
+        <translation>Port: %1, kept for the radio read in this window</translation>
+    </message>
+    <message>
+        <source> - not present</source>
+        <translation> - not present</translation>
+    </message>
+    <message>
+        <source>This window writes to the radio read in it. The other windows use %1, as chosen in COM Setup.</source>
+        <translation>This window writes to the radio read in it. The other windows use %1, as chosen in COM Setup.</translation>
+    </message>
+    <message>
+        <source>Chosen in COM Setup for every window without a port of its own.</source>
+        <translation>Chosen in COM Setup for every window without a port of its own.</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>

@@ -357,6 +357,22 @@
         <source>Write every byte sent to and received from the radio to a file</source>
         <translation>把发送给电台和从电台接收的每个字节写入文件</translation>
     </message>
+    <message>
+        <source>Port: %1, kept for the radio read in this window</source>
+        <translation>端口：%1，为本窗口读出的电台保留</translation>
+    </message>
+    <message>
+        <source> - not present</source>
+        <translation>（不存在）</translation>
+    </message>
+    <message>
+        <source>This window writes to the radio read in it. The other windows use %1, as chosen in COM Setup.</source>
+        <translation>本窗口写入从中读出的电台。其他窗口使用串口设置中选择的%1。</translation>
+    </message>
+    <message>
+        <source>Chosen in COM Setup for every window without a port of its own.</source>
+        <translation>在串口设置中选择，用于所有没有自己端口的窗口。</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>

@@ -235,10 +235,6 @@
 <context>
     <name>CProgramDoc</name>
     <message>
-        <source>Discard Changes</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Save changes to %1?</source>
         <translation type="unfinished"></translation>
     </message>
@@ -571,6 +567,17 @@
         <translation>
             <numerusform>%n row imported</numerusform>
             <numerusform>%n rows imported</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Caution: this empties %1 of the %2 channels in use. Is it the right file, and complete?</source>
+        <translation>Caution: this empties %1 of the %2 channels in use. Is it the right file, and complete?</translation>
+    </message>
+    <message numerus="yes">
+        <source>... and %n more line(s), counted in the summary</source>
+        <translation>
+            <numerusform>... and %n more line, counted in the summary</numerusform>
+            <numerusform>... and %n more lines, counted in the summary</numerusform>
         </translation>
     </message>
 </context>

@@ -235,10 +235,6 @@
 <context>
     <name>CProgramDoc</name>
     <message>
-        <source>Discard Changes</source>
-        <translation>放弃修改</translation>
-    </message>
-    <message>
         <source>Save changes to %1?</source>
         <translation>是否保存对 %1 的修改？</translation>
     </message>
@@ -558,6 +554,16 @@
         <source>%n row(s) imported</source>
         <translation>
             <numerusform>导入 %n 行</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Caution: this empties %1 of the %2 channels in use. Is it the right file, and complete?</source>
+        <translation>注意：导入将清空正在使用的 %2 个信道中的 %1 个。文件是否正确、完整？</translation>
+    </message>
+    <message numerus="yes">
+        <source>... and %n more line(s), counted in the summary</source>
+        <translation>
+            <numerusform>……另有 %n 行未列出，已计入汇总</numerusform>
         </translation>
     </message>
 </context>

@@ -106,6 +106,10 @@
         <source>gone: it was unplugged</source>
         <translation>gone: it was unplugged</translation>
     </message>
+    <message>
+        <source>This window keeps %1, the port of the radio read in it. The other windows use %2.</source>
+        <translation>This window keeps %1, the port of the radio read in it. The other windows use %2.</translation>
+    </message>
 </context>
 <context>
     <name>CLinkController</name>
@@ -240,6 +244,42 @@
     <message>
         <source>and %1 more</source>
         <translation>and %1 more</translation>
+    </message>
+    <message>
+        <source>%1 of %2: backing up the radio on %3 before writing to it</source>
+        <translation>%1 of %2: backing up the radio on %3 before writing to it</translation>
+    </message>
+    <message>
+        <source>%1 of %2: writing to %3</source>
+        <translation>%1 of %2: writing to %3</translation>
+    </message>
+    <message>
+        <source>%1 of %2: verifying %3, reading the radio back</source>
+        <translation>%1 of %2: verifying %3, reading the radio back</translation>
+    </message>
+    <message>
+        <source>%1 of %2: backing up the radio on %3...</source>
+        <translation>%1 of %2: backing up the radio on %3...</translation>
+    </message>
+    <message>
+        <source>%1 of %2: writing to the radio on %3...</source>
+        <translation>%1 of %2: writing to the radio on %3...</translation>
+    </message>
+    <message>
+        <source>%1 of %2: verifying the radio on %3...</source>
+        <translation>%1 of %2: verifying the radio on %3...</translation>
+    </message>
+    <message>
+        <source>Reading from the radio on %1...</source>
+        <translation>Reading from the radio on %1...</translation>
+    </message>
+    <message>
+        <source>Writing to the radio on %1...</source>
+        <translation>Writing to the radio on %1...</translation>
+    </message>
+    <message>
+        <source>, %1 bytes/s, %2 left in all</source>
+        <translation>, %1 bytes/s, %2 left in all</translation>
     </message>
 </context>
 <context>

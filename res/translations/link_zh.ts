@@ -106,6 +106,10 @@
         <source>gone: it was unplugged</source>
         <translation>已消失：设备被拔出</translation>
     </message>
+    <message>
+        <source>This window keeps %1, the port of the radio read in it. The other windows use %2.</source>
+        <translation>本窗口保留%1，即读出本窗口电台的端口。其他窗口使用%2。</translation>
+    </message>
 </context>
 <context>
     <name>CLinkController</name>
@@ -240,6 +244,42 @@
     <message>
         <source>and %1 more</source>
         <translation>另有 %1 项</translation>
+    </message>
+    <message>
+        <source>%1 of %2: backing up the radio on %3 before writing to it</source>
+        <translation>第%1步（共%2步）：写入前备份%3上的电台</translation>
+    </message>
+    <message>
+        <source>%1 of %2: writing to %3</source>
+        <translation>第%1步（共%2步）：写入%3</translation>
+    </message>
+    <message>
+        <source>%1 of %2: verifying %3, reading the radio back</source>
+        <translation>第%1步（共%2步）：校验%3，读回电台数据</translation>
+    </message>
+    <message>
+        <source>%1 of %2: backing up the radio on %3...</source>
+        <translation>第%1步（共%2步）：正在备份%3上的电台...</translation>
+    </message>
+    <message>
+        <source>%1 of %2: writing to the radio on %3...</source>
+        <translation>第%1步（共%2步）：正在向%3上的电台写数据...</translation>
+    </message>
+    <message>
+        <source>%1 of %2: verifying the radio on %3...</source>
+        <translation>第%1步（共%2步）：正在校验%3上的电台...</translation>
+    </message>
+    <message>
+        <source>Reading from the radio on %1...</source>
+        <translation>正在从%1上的电台读数据...</translation>
+    </message>
+    <message>
+        <source>Writing to the radio on %1...</source>
+        <translation>正在向%1上的电台写数据...</translation>
+    </message>
+    <message>
+        <source>, %1 bytes/s, %2 left in all</source>
+        <translation>，%1 字节/秒，全部剩余 %2</translation>
     </message>
 </context>
 <context>

@@ -68,6 +68,35 @@ case_ "read without port" 2 "$PT" read -o "$T/x.dat"; err_has "--port"
 case_ "write bad --retries" 2 "$PT" write --port COM1 "$SAMPLE" --retries many; err_has "many"
 case_ "option without value" 2 "$PT" export "$SAMPLE" -o; err_has "needs a value"
 case_ "bad fault" 2 "$PT" simulate --fault lightning; err_has "lightning"
+case_ "--version" 0 "$PT" --version; out_has "progtool 1."
+for c in read write; do
+  case_ "$c --help names --trace" 0 "$PT" $c --help; out_has "  --trace FILE"
+done
+case_ "read --help names --no-backup and the backups folder" 0 "$PT" read --help
+out_has "  --no-backup"; out_has "tr5-programmer/backups"
+
+# ---- completion: what Tab offers is what the command takes -----------------------
+complete_() {  # complete_ WORDS...: what Tab offers after the last word
+  bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _progtool; echo "${COMPREPLY[*]}"' \
+    _ "$SRC/packaging/progtool.bash-completion" "$@"
+}
+mkdir -p "$T/probe"
+pt=$(realpath "$PT")
+for c in $(complete_ "$PT" ''); do
+  [[ $c == -* ]] && continue
+  current="completion of $c"
+  opts=$(complete_ "$PT" "$c" -)
+  [[ -n $opts ]] || fail "no options offered"
+  for o in $opts; do
+    [[ $o == --help ]] && continue
+    (cd "$T/probe" && timeout 3 "$pt" "$c" "$o" </dev/null >/dev/null 2>"$T/probe.err")
+    grep -qF "unknown option $o" "$T/probe.err" && fail "offers $o, which $c does not take"
+    values=$(complete_ "$PT" "$c" "$o" '')
+    [[ " $values " =~ \ [A-Z]+\  ]] && fail "offers the placeholder \"${BASH_REMATCH[0]}\" after $o"
+  done
+  passed=$((passed + 1))
+done
+[[ $(complete_ "$PT" read --ports '') == all ]] || fail "read --ports offers \"$(complete_ "$PT" read --ports '')\""
 
 # ---- JSON documents carry the facts of the text -----------------------------
 # json_check FILE PYTHON: runs PYTHON with d = the parsed JSON of FILE and
@@ -238,13 +267,32 @@ err_has "bad.csv:8: rejected: Frequency \"146.94000Q\" is not a frequency: give 
 err_has "bad.csv:2: changed: name \"good\" is stored as \"GOOD\""
 err_has "target.dat is unchanged"
 same_file "$T/target.dat" "$SAMPLE"
-case_ "import --skip-bad" 0 "$PT" import "$T/bad.csv" "$T/target.dat" --format chirp --skip-bad
+case_ "import --skip-bad" 0 "$PT" import "$T/bad.csv" "$T/target.dat" --format chirp --skip-bad --force
 out_has "imported 1 channel(s)"; out_has "6 rejected row(s) left out"
 "$PT" show "$T/target.dat" >"$T/out"; out_has "1 channels used"; out_has "GOOD"
 printf 'CH,Rx Frequency\n"Pr,146.52\n' >"$T/broken.csv"
 case_ "import broken quoting" 1 "$PT" import "$T/broken.csv" "$T/target.dat"; err_has "broken.csv: line 2"
 printf 'Pr,146.52\n' >"$T/nohead.csv"
 case_ "import grid without headings" 1 "$PT" import "$T/nohead.csv" "$T/target.dat"; err_has "line 1"
+# Files that would wipe the radio by mistake, and headings that cannot be told apart.
+cp "$SAMPLE" "$T/keep14.dat"
+printf 'Location,Name,Frequency\r\n' >"$T/cut.csv"
+printf 'Location,Frequency\n0,146.52\n' >"$T/one.csv"
+printf 'Location,Frequency,Name,FREQUENCY\n0,146.52,A,146.52\n' >"$T/twice.csv"
+printf 'Name,Frequency\nA,146.52\n' >"$T/noloc.csv"
+while IFS='|' read -r name want args expect; do
+  case_ "$name" "$want" "$PT" import $args "$T/keep14.dat"; err_has "$expect"
+  same_file "$T/keep14.dat" "$SAMPLE"
+done <<EOF
+import headings only|1|$T/cut.csv|the file holds the headings but no channel rows
+import headings only, merged|0|$T/cut.csv --merge|imported  0
+import emptying 13 of 14 channels|1|$T/one.csv|the import would empty 13 of the 14 channels in use (the file gives 1); $T/keep14.dat is unchanged (--force
+import a heading given twice|1|$T/twice.csv|the heading "FREQUENCY" is given twice (columns 2 and 4)
+import a channel list without Location|1|$T/noloc.csv|the header has no Location column
+EOF
+grep -q "grid headings" "$T/err" && fail "a channel list is told it is no grid"
+case_ "import emptying most channels --force" 0 "$PT" import "$T/one.csv" "$T/keep14.dat" --force
+"$PT" show "$T/keep14.dat" >"$T/out"; out_has "1 channels used"
 case_ "import missing csv" 1 "$PT" import "$T/none.csv" "$T/target.dat"; err_has "$T/none.csv"
 case_ "import into a missing file" 1 "$PT" import "$T/s-grid.csv" "$T/missing.dat"; err_has "$T/missing.dat"
 case_ "import into a short file" 1 "$PT" import "$T/s-grid.csv" "$T/short.dat"; err_has "$T/short.dat"
@@ -298,27 +346,56 @@ for fmt in grid chirp; do
   same_file "$T/wide-$fmt.dat" "$T/wide.dat"
 done
 
+# ---- records read as they are, kept by what leaves them alone ---------------------
+# Rx digits reading 1000 MHz and more, odd nibbles, power bits 11, an empty
+# record with stray bytes and a hidden name.
+cp "$T/new.dat" "$T/odd.dat"
+put_odd() { printf "$2" | dd of="$T/odd.dat" bs=1 seek=$(($1)) conv=notrunc status=none; }
+put_odd 0x00 '\x51\x43\x97\xfe\x00\x00\xa0\x99\x70\x06\x23\x80\x2e\x01\x02\x03'
+put_odd 0x10 '\x00\x0a\x50\x14\xab\x00\x50\x14\xab\x12\xab\x80\xfd\xff\xff\xff'
+put_odd 0x20 '\x00\x25\x51\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c'
+put_odd 0xCA0 '\x0a\x0b\xff\xff\xff\xff\xff\xff\x0a\x25\x0b\xff\xff\xff\xff\xff\x0a\x0b\x0c'
+channels_of() { head -c $((0x12E0)) "$1"; }
+case_ "show reads records as they are" 0 "$PT" show "$T/odd.dat"
+out_has "Pr   1649.74351    1000.00000    67.0"; out_has "145.01000     145.00111     131.1    D0111N"
+out_has "2 channels used"
+cp "$T/odd.dat" "$T/odd-opt.dat"
+case_ "options --set keeps every channel byte" 0 "$PT" options "$T/odd-opt.dat" --set squelch=3
+cmp -s <(channels_of "$T/odd-opt.dat") <(channels_of "$T/odd.dat") || fail "options --set changed the channels"
+printf ',Rx Frequency,Tx Frequency,Rx Tone,Tx Tone,Power,Cha Lock,Scan Add,Bandwidth,Cha Name\n5,146.52,146.52,None,None,High,Lock,Yes,Wide,NEW\n' >"$T/one.csv"
+cp "$T/odd.dat" "$T/odd-merge.dat"
+case_ "import --merge keeps the rows it does not name" 0 "$PT" import "$T/one.csv" "$T/odd-merge.dat" --merge
+cmp -s <(head -c $((0x50)) "$T/odd-merge.dat") <(head -c $((0x50)) "$T/odd.dat") || fail "import --merge changed records 0-4"
+cmp -s <(channels_of "$T/odd-merge.dat" | tail -c +$((0xCA1)) | head -c 40) <(channels_of "$T/odd.dat" | tail -c +$((0xCA1)) | head -c 40) ||
+  fail "import --merge changed names 0-4"
+"$PT" show "$T/odd-merge.dat" >"$T/out"; out_has "3 channels used"; out_has "146.52000"
+
 # ---- transfers ------------------------------------------------------------------
 start_radio radio --image "$SAMPLE" --save "$T/radio-saved.dat"
 grep -q '^/dev/' "$T/radio.out" || fail "simulate does not print the device path"
 case_ "read" 0 "$PT" read --port "$T/radio" -o "$T/read.dat" --trace "$T/read.trace"
 same_file "$T/read.dat" "$SAMPLE"
-backups=("$XDG_DATA_HOME"/Program/backups/*-radio.dat)
+backups=("$XDG_DATA_HOME"/tr5-programmer/backups/*-radio.dat)
 [[ ${#backups[@]} -eq 1 ]] || fail "backups: ${backups[*]}"
 same_file "${backups[0]}" "$SAMPLE"
 case_ "decode the read's trace" 0 "$PT" trace "$T/read.trace"
 out_has "1 entry code(s), 1024 read request(s), 1024 read reply(ies), 0 write frame(s), 0 unexpected"
 out_has "read request 0x0108, 8 bytes"
 case_ "read --no-backup" 0 "$PT" read --port "$T/radio" -o "$T/read2.dat" --no-backup
-[[ $(ls "$XDG_DATA_HOME"/Program/backups | wc -l) -eq 1 ]] || fail "--no-backup kept a backup"
+[[ $(ls "$XDG_DATA_HOME"/tr5-programmer/backups | wc -l) -eq 1 ]] || fail "--no-backup kept a backup"
 case_ "read with a backup folder that cannot be made" 0 env XDG_DATA_HOME="$SAMPLE" "$PT" read --port "$T/radio" -o "$T/read3.dat"
-err_has "the backup in $SAMPLE/Program/backups failed"; err_has "Not a directory"
+err_has "the backup in $SAMPLE/tr5-programmer/backups failed"; err_has "Not a directory"
 same_file "$T/read3.dat" "$SAMPLE"
 case_ "trace file that cannot be written" 1 "$PT" read --port "$T/radio" -o "$T/read4.dat" --trace "$T/nodir/t.trace"
 err_has "$T/nodir/t.trace"; err_has "nothing was sent"
 absent "$T/read4.dat"
 printf '0.1 > 02\nnonsense\n' >"$T/bad.trace"
 case_ "decode a broken trace" 1 "$PT" trace "$T/bad.trace"; err_has "$T/bad.trace: line 2"
+# One long line is quoted in part: 200 characters, escaped.
+{ printf '0.1 > 02\n\033'; head -c 100000 /dev/zero | tr '\0' x; printf '\n'; } >"$T/long.trace"
+case_ "decode a trace with a long line" 1 "$PT" trace "$T/long.trace"
+err_has ': "\x1bxxx'; err_has 'xxx"... (100001 characters in all)'
+(( $(wc -c <"$T/err") < 400 )) || fail "a long trace line floods the message: $(wc -c <"$T/err") bytes"
 cp "$T/rt-chirp.dat" "$T/towrite.dat"
 "$PT" options "$T/towrite.dat" --set squelch=7 >/dev/null
 case_ "write --verify" 0 "$PT" write --port "$T/radio" "$T/towrite.dat" --verify --trace "$T/write.trace"
@@ -330,6 +407,17 @@ cp "$T/towrite.dat" "$T/tail.dat"
 printf '\x11\x22' | dd of="$T/tail.dat" bs=1 seek=$((0x1FFA)) conv=notrunc status=none
 case_ "write --verify with unsent bytes" 0 "$PT" write --port "$T/radio" "$T/tail.dat" --verify
 out_has "0x1FFA-0x1FFB differs: not written"
+# A lost trace fails the command; the transfer's own result is still told and kept.
+case_ "a trace that cannot be written" 1 "$PT" read --port "$T/radio" -o "$T/read5.dat" --trace /dev/full --no-backup
+err_has "read the radio's memory on"; err_has "/dev/full: the serial trace could not be written"
+cmp -s <(head -c $((0x1FF6)) "$T/read5.dat") <(head -c $((0x1FF6)) "$T/tail.dat") || fail "the read was not saved"
+cp "$T/tail.dat" "$T/keep.dat"
+case_ "a trace over the image it writes" 1 "$PT" write --port "$T/radio" "$T/keep.dat" --trace "$T/keep.dat"
+same_file "$T/keep.dat" "$T/tail.dat"
+case_ "write /dev/zero" 1 "$PT" write --port "$T/radio" /dev/zero; err_has "not a regular file"
+# Output nobody reads does not stop a transfer: it finishes, exit status 3.
+case_ "write with stderr full" 3 sh -c '"$0" "$@" 2>/dev/full' "$PT" write --port "$T/radio" "$T/tail.dat" --verify
+out_has "verify: 0x0000-0x1FF5 match"
 stop_radio radio
 cmp -s <(head -c $((0x1FF6)) "$T/radio-saved.dat") <(head -c $((0x1FF6)) "$T/towrite.dat") || fail "radio memory after write"
 
@@ -373,7 +461,7 @@ case_ "unknown device" 1 "$PT" write --port /dev/no-such-port "$SAMPLE"; err_has
 
 start_radio faulty --image "$SAMPLE" --fault short-reply@100
 case_ "read with a short reply" 1 "$PT" read --port "$T/faulty" -o "$T/partial.dat"
-err_has "Program Interrupt"; err_has "stopped after"
+err_has "Program Interrupt"; err_has "stopped after 100 of 1024 frames"
 absent "$T/partial.dat"
 stop_radio faulty
 start_radio lossy --image "$SAMPLE" --fault lose-write@2
@@ -393,14 +481,21 @@ stop_radio diffradio
 case_ "diff against a missing port" 2 "$PT" diff "$SAMPLE" --port "$T/nothing"; err_has "$T/nothing"
 
 start_radio silent --fault silent
+# Another program holding the port open without a lock is named (the simulated
+# radio, the pseudo-terminal's other end, is not).
+sleep 60 <"$T/silent" &
+holder=$!
 start=$(date +%s)
 case_ "silent radio" 1 "$PT" read --port "$T/silent" -o "$T/silent.dat"
-err_has "Communication Error"; err_has "15 handshake attempts"
+err_has "Communication Error"; err_has "15 handshake attempts); the port is in use by sleep (pid $holder)"
+grep -q "in use by progtool" "$T/err" && fail "the simulated radio is taken for a program holding its port"
+kill "$holder"; wait "$holder" 2>/dev/null
 absent "$T/silent.dat"
 (( $(date +%s) - start < 30 )) || fail "the silent radio took too long"
 case_ "silent radio, one retry" 1 "$PT" read --port "$T/silent" -o "$T/silent.dat" --retries 1
 err_has "the radio did not answer the entry code (15 handshake attempts); trying again"
 err_has "the radio did not answer the entry code (30 handshake attempts)"
+grep -q "in use by" "$T/err" && fail "a port nobody else holds is said to be in use"
 stop_radio silent
 # A radio that fails the end of the handshake is asked once, and the message says so.
 start_radio nofinal --fault no-final-ack
@@ -450,12 +545,12 @@ mkdir "$T/reads"
 case_ "fleet read of 3" 0 "$PT" read --port "$T/g1" --port "$T/g2" --port "$T/g3" -o "$T/reads/" --quiet
 [[ ! -s "$T/out" && ! -s "$T/err" ]] || fail "--quiet printed something"
 same_file "$T/reads/g1.dat" "$SAMPLE"; same_file "$T/reads/g2.dat" "$T/new.dat"; same_file "$T/reads/g3.dat" "$SAMPLE"
-for n in 1 2 3; do ls "$XDG_DATA_HOME"/Program/backups/*-g$n.dat >/dev/null 2>&1 || fail "no backup of the fleet read of g$n"; done
+for n in 1 2 3; do ls "$XDG_DATA_HOME"/tr5-programmer/backups/*-g$n.dat >/dev/null 2>&1 || fail "no backup of the fleet read of g$n"; done
 case_ "fleet read --trace of two ports" 2 "$PT" read --port "$T/g1" --port "$T/g3" -o "$T/reads/" --trace "$T/two.trace"
 err_has "one port"
-case_ "read into a directory --trace --no-backup" 0 "$PT" read --port "$T/g3" -o "$T/reads/" --trace "$T/g3.trace" --no-backup --quiet
+case_ "read into a directory --trace --no-backup" 0 "$PT" read --port "$T/g3" -o "$T/reads/" --trace "$T/g3.trace" --no-backup --quiet --force
 case_ "the fleet's trace decodes" 0 "$PT" trace "$T/g3.trace"; out_has "0x1FF8"
-case_ "read of 1 into a directory --json" 0 "$PT" read --port "$T/g2" -o "$T/reads" --json --progress=json
+case_ "read of 1 into a directory --json" 0 "$PT" read --port "$T/g2" -o "$T/reads" --json --progress=json --force
 json_check "$T/out" '
 [r] = d["radios"]
 assert (r["result"], r["output"], r["frames"]) == ("completed", "'"$T/reads/g2.dat"'", 1024), r
@@ -466,7 +561,27 @@ lines = [json.loads(l) for l in open(sys.argv[1])]
 assert lines and all(l["schema"] == 1 for l in lines)
 assert lines[-1]["event"] == "result" and lines[-1]["radio"]["result"] == "completed", lines[-1]
 progress = [l for l in lines if l["event"] == "progress"]
-assert progress and (progress[-1]["state"], progress[-1]["percent"]) == ("done", 100), progress' "$T/err" || fail "progress lines"
+assert progress and (progress[-1]["state"], progress[-1]["percent"]) == ("done", 100), progress
+assert [(p["frames"], p["frames_total"]) for p in progress if p["state"] == "done"] == [(1024, 1024)], progress' "$T/err" ||
+  fail "progress lines"
+
+# One port into a file stays a read into that file, whatever the options.
+for opt in --quiet --progress=json --skip-busy --json; do
+  rm -f "$T/one.dat"
+  case_ "read -o FILE $opt" 0 "$PT" read --port "$T/g1" -o "$T/one.dat" "$opt" --no-backup
+  same_file "$T/one.dat" "$SAMPLE"
+done
+json_check "$T/out" 'assert d["directory"] is None and d["radios"][0]["output"] == "'"$T/one.dat"'", d'
+# Two ports whose files would share a name: refused before any transfer. A
+# port's file that exists is replaced only with --force.
+mkdir -p "$T/a/b" "$T/a_b" "$T/names"; ln -s "$T/g1" "$T/a/b/r1"; ln -s "$T/g2" "$T/a_b/r1"
+case_ "two ports, one file name" 1 "$PT" read --port "$T/a/b/r1" --port "$T/a_b/r1" -o "$T/names/"
+err_has "$T/a/b/r1 and $T/a_b/r1 would both be saved as"; [[ -z "$(ls -A "$T/names")" ]] || fail "$(ls "$T/names")"
+cp "$T/new.dat" "$T/names/g1.dat"
+case_ "a port's file exists" 1 "$PT" read --port "$T/g1" --port "$T/g2" -o "$T/names/"
+err_has "$T/names/g1.dat: the file exists"; same_file "$T/names/g1.dat" "$T/new.dat"; absent "$T/names/g2.dat"
+case_ "fleet: a trace that cannot be written" 1 "$PT" read --port "$T/g1" -o "$T/names/" --force --trace /dev/full --json
+json_check "$T/out" 'assert d["ok"] is False and d["trace_error"] and d["radios"][0]["result"] == "completed", d'
 
 # Faults found before anything starts.
 case_ "the same port twice" 2 "$PT" read --port "$T/g1" --port "$(readlink "$T/g1")" -o "$T/reads"
@@ -484,8 +599,15 @@ holder=$!
 sleep 0.3
 case_ "a busy port" 1 "$PT" read --ports "$T/g1,$T/g3" -o "$T/reads"
 err_has "$T/g3"; err_has "--skip-busy"
+# --json: one document on stdout also when the run fails before (or without) a transfer.
+for c in "1 read --json --ports $T/g1,$T/g3 -o $T/reads" "1 write --json --port $T/g1 $T/missing.dat" \
+  "2 diff --json $SAMPLE $T/missing.dat" "2 diff --json $SAMPLE --port $T/nothing" "2 show --json $SAMPLE --bogus"; do
+  # shellcheck disable=SC2086
+  case_ "${c#* }" "${c%% *}" "$PT" ${c#* }
+  json_check "$T/out" 'assert (d["ok"], d["exit_status"]) == (False, '"${c%% *}"') and d["error"], d'
+done
 rm -f "$T/reads"/*
-case_ "a busy port skipped" 0 "$PT" read --ports "$T/g1,$T/g3" -o "$T/reads" --skip-busy
+case_ "a busy port skipped is no success" 1 "$PT" read --ports "$T/g1,$T/g3" -o "$T/reads" --skip-busy
 out_has "$T/g3: skipped, busy: Device or resource busy"; out_has "1 radio(s): 1 succeeded, 1 skipped"
 absent "$T/reads/g3.dat"
 kill "$holder"; wait "$holder" 2>/dev/null
@@ -528,6 +650,25 @@ current="--watch"
 grep -qF "3 radio(s): 3 succeeded" "$T/watch.out" || fail "watch summary: $(cat "$T/watch.out")"
 for n in w1 w2; do stop_radio $n; done
 for f in w1a w1b w2; do same_written "$T/$f.saved" "$F"; done
+# A radio the watch could not program is never logged as programmed.
+start_radio v1 --fault wrong-ack@3
+"$PT" write --watch --port "$T/v1" "$F" >"$T/watch.out" 2>"$T/watch.err" &
+watcher=$!
+wait_for "$T/watch.err" "$T/v1: not programmed"
+kill -INT "$watcher"; wait "$watcher"; rc=$?
+current="--watch with a radio that fails"
+[[ $rc -eq 1 ]] && passed=$((passed + 1)) || fail "exit $rc"
+grep -q ": programmed" "$T/watch.err" && fail "a failed radio logged as programmed: $(cat "$T/watch.err")"
+stop_radio v1
+
+# A closed pipe: every transfer still finishes (written and verified), exit status 3,
+# and the radios answer the next handshake.
+for n in 1 2; do start_radio "p$n" --save "$T/p$n.saved"; done
+"$PT" write --port "$T/p1" --port "$T/p2" "$F" --verify 2>&1 | head -1 >/dev/null
+rc=${PIPESTATUS[0]}; current="fleet write --verify into a closed pipe"
+[[ $rc -eq 3 ]] && passed=$((passed + 1)) || fail "exit $rc"
+case_ "a radio after a closed pipe" 0 "$PT" read --port "$T/p1" -o "$T/p1.dat" --no-backup
+for n in 1 2; do stop_radio "p$n"; same_written "$T/p$n.saved" "$F"; done
 
 # --ports all: the devices a radio answers on, COM1..COM4 of Program.ini among them.
 # A silent radio and a port another program holds are left out.
@@ -555,6 +696,12 @@ else
   echo "note: pdftotext missing, report text not checked"
 fi
 case_ "print zh" 0 "$PT" print "$SAMPLE" --pdf "$T/report-zh.pdf" --lang zh
+if command -v pdftotext >/dev/null; then
+  # The text layer reads as printed: a face of another region would give Kangxi radicals ("提⽰⾳").
+  pdftotext "$T/report-zh.pdf" "$T/report-zh.txt"
+  grep -q "提示音" "$T/report-zh.txt" || fail "the Chinese report's text lacks 提示音"
+  LC_ALL=C.UTF-8 grep -qP '[\x{2E80}-\x{2FDF}]' "$T/report-zh.txt" && fail "the Chinese report's text holds radicals"
+fi
 # The footer names the owner from the branding section of the language printed
 # in; a Program.ini saved on Chinese Windows holds it in GB18030 ("唐纳格").
 printf '[Setup]\nLanguage=English\n[English]\nCopyrights Owner=Owner Ltd\n[Chinese]\nCopyrights Owner=\314\306\304\311\270\361\n' \
@@ -591,6 +738,16 @@ same_file "$S/real/new.dat" "$("$PT" new "$T/fresh.dat" >/dev/null; echo "$T/fre
 same_file "$S/real/out.csv" "$S/in.csv"
 [[ "$(stat -c %a "$S/real/out.pdf")" == 644 ]] || fail "PDF created $(stat -c %a "$S/real/out.pdf"), not 644 by the umask"
 [[ -z "$(ls -A "$S" | grep -v -e '^real$' -e '^link' -e '^in.csv$')" ]] || fail "left in $S: $(ls -A "$S")"
+# An output that is the input (also through a link or a hard link) is refused; an
+# existing file of another kind is replaced only with --force.
+cp "$SAMPLE" "$S/own.dat"; ln -s own.dat "$S/own-link"; ln "$S/own.dat" "$S/own-hard"; cp "$T/new.dat" "$S/other.dat"
+for c in "export $S/own.dat -o $S/own.dat" "export $S/own-link -o $S/own-hard" "print $S/own.dat --pdf $S/own-link" \
+  "export $S/own.dat -o $S/other.dat" "print $S/own.dat --pdf $S/in.csv"; do
+  # shellcheck disable=SC2086
+  case_ "$c" 1 "$PT" $c; err_has "Cannot save"
+done
+same_file "$S/own.dat" "$SAMPLE"; same_file "$S/other.dat" "$T/new.dat"; same_file "$S/real/out.csv" "$S/in.csv"
+case_ "export --force over an image" 0 "$PT" export "$S/own.dat" -o "$S/other.dat" --force
 
 cp "$SAMPLE" "$S/ro.dat"; chmod 444 "$S/ro.dat"
 mkfifo "$S/fifo"

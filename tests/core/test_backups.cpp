@@ -124,3 +124,23 @@ TEST(Backups, AFolderThatCannotBeMadeNamesItAndTheReason)
     EXPECT_NE(r.error.find(folder), std::string::npos) << r.error;
     EXPECT_NE(r.error.find("Not a directory"), std::string::npos) << r.error;
 }
+
+TEST(Backups, TheProgramsFolderAlsoListsAndPrunesTheEarlierOne)
+{
+    TempDir dir;
+    const std::string folder = BackupFolder(dir.path.string());
+    EXPECT_EQ(folder, (dir.path / "tr5-programmer" / "backups").string());
+    const fs::path earlier = dir.path / "Program" / "backups";
+    ASSERT_TRUE(SaveBackup(earlier.string(), Radio({"OLD1"}), "COM1", kNoon).ok);
+    ASSERT_TRUE(SaveBackup(earlier.string(), Radio({"OLD2"}), "COM1", kNoon + 60).ok);
+    const BackupResult r = SaveBackup(folder, Radio({"NEW"}), "COM1", kNoon + 120, 2);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(fs::path(r.path).parent_path(), fs::path(folder));
+    EXPECT_EQ(r.pruned, 1);  // the oldest, in the earlier folder
+    const std::vector<BackupInfo> listed = ListBackups(folder);
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0].firstNames, (std::vector<std::string>{"NEW"}));
+    EXPECT_EQ(listed[1].firstNames, (std::vector<std::string>{"OLD2"}));
+    // Any other folder stands for itself alone.
+    EXPECT_EQ(ListBackups(earlier.string()).size(), 1u);
+}

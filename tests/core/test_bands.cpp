@@ -189,6 +189,24 @@ TEST_F(BandsTest, EditRangesToImageStoresWithoutChecks)
     EXPECT_TRUE(IsInBand(50000000));
 }
 
+TEST_F(BandsTest, UnchangedEditRangesKeepTheirBytes)
+{
+    // Digits above 9 read as some range; saved unchanged they stay as read.
+    Image image = AllFF();
+    const Rec vhf{0x13, 0x17, 0x6A}, uhf{0x4B, 0x51, 0x09};
+    SetAt(image, mem::kVhfRange, vhf);
+    SetAt(image, mem::kUhfRange, uhf);
+    const EditRanges r = EditRangesFromImage(image);
+    EXPECT_EQ(r.vhfHigh, 181);
+    EXPECT_EQ(r.uhfLow, 510);
+    EditRangesToImage(r, image);
+    EXPECT_EQ(At(image, mem::kVhfRange), vhf);
+    EXPECT_EQ(At(image, mem::kUhfRange), uhf);
+    EditRangesToImage(EditRanges{136, 174, r.uhfLow, r.uhfHigh}, image);
+    EXPECT_EQ(At(image, mem::kVhfRange), Encode(136, 174));
+    EXPECT_EQ(At(image, mem::kUhfRange), uhf);
+}
+
 TEST_F(BandsTest, BandItemParsing)
 {
     auto parsed = [](const std::string& s) {

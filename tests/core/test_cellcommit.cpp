@@ -374,3 +374,29 @@ TEST_F(CellCommitTest, LongNameFromTheRadioEditedShorterIsStoredAsShown)
 }
 
 }  // namespace
+
+TEST_F(CellCommitTest, TheTextACellShowsCommitsNothingWhateverTheRules)
+{
+    // Records as a radio may hold them: out of band, beyond what can be typed,
+    // off the raster, power bits 11. Leaving any cell with its own text keeps the row.
+    const std::vector<std::vector<std::string>> rows{
+        {"1649.74351", "1649.74351", "67.0", "None", "", "Lock", "Yes", "Wide", "AB"},
+        {"600.00000", "", "D023N", "None", "Low", "Unlock", "No", "Narrow", ""},
+        {"145.12300", "145.12300", "None", "None", "High", "Lock", "Yes", "Wide", ""},
+    };
+    for (const auto& cells : rows) {
+        FillRow(7, cells);
+        for (int c = 1; c <= 9; ++c) {
+            for (CommitTrigger t : {CommitTrigger::LeaveCell, CommitTrigger::Enter}) {
+                const CommitResult r = Commit(7, c, cells[static_cast<std::size_t>(c - 1)], t);
+                EXPECT_TRUE(r.Committed()) << cells[0] << " column " << c;
+                EXPECT_EQ(r.messageId, 0) << cells[0] << " column " << c;
+                EXPECT_EQ(Row(7), cells) << cells[0] << " column " << c;
+            }
+        }
+    }
+    // A changed text still meets every rule.
+    FillRow(7, rows[0]);
+    EXPECT_EQ(Commit(7, kColRxFreq, "1649.7435").messageId, kMsgOutOfRange);
+    EXPECT_EQ(Row(7), kEmptyRow);
+}

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 #include "core/app/DisplayText.h"
 #include "core/radio/Bands.h"
@@ -346,8 +347,49 @@ TEST_F(CsvTest, BadFilesAreRefusedWhole)
     EXPECT_NE(rep.error.find("line 2"), std::string::npos);
     rep = ImportCsv("", CsvFormat::Chirp, g, false);
     EXPECT_FALSE(rep.ok);
+    // Headings alone (a download cut short) would empty every channel; one heading twice is told by name.
+    const std::tuple<const char*, CsvFormat, const char*> refused[] = {
+        {"Location,Frequency\r\n", CsvFormat::Chirp, "no channel rows"},
+        {",Rx Frequency,Tx Frequency,Rx Tone,Tx Tone,Power,Cha Lock,Scan Add,Bandwidth,Cha Name\n\n", CsvFormat::Grid,
+         "no channel rows"},
+        {"Location,Frequency,Name, frequency \n0,146.52,A,146.52\n", CsvFormat::Chirp,
+         "\"frequency\" is given twice (columns 2 and 4)"},
+    };
+    for (const auto& [text, format, why] : refused) {
+        rep = ImportCsv(text, format, g, false);
+        EXPECT_FALSE(rep.ok) << text;
+        EXPECT_NE(rep.error.find(why), std::string::npos) << rep.error;
+    }
     // Nothing of the grid changes when the file is refused.
     EXPECT_EQ(g.TextMatrix(5, 1), "145.00000");
+    // Merged, headings alone change nothing and say so.
+    ImportOptions merge;
+    merge.merge = true;
+    rep = ImportCsv("Location,Frequency,,\r\n", CsvFormat::Chirp, g, false, merge);
+    EXPECT_TRUE(rep.ok) << rep.error;
+    EXPECT_EQ(rep.channels, 0);
+    EXPECT_EQ(g.TextMatrix(5, 1), "145.00000");
+    // A channel list without Location or Frequency is told as one whatever the layout chosen.
+    EXPECT_EQ(DetectCsvFormat("Name,Frequency,Duplex\n", CsvFormat::Grid), CsvFormat::Chirp);
+}
+
+TEST_F(CsvTest, ALongFileIsCountedWholeButListedInPart)
+{
+    std::string text = "Location,Frequency\n";
+    const int rows = 20000;
+    for (int i = 0; i < rows; ++i)
+        text += std::to_string(i) + ",146.525\n";
+    CTextGrid g;
+    const ImportReport rep = ImportCsv(text, CsvFormat::Chirp, g, false);
+    ASSERT_TRUE(rep.ok) << rep.error;
+    EXPECT_EQ(rep.lines, rows);
+    EXPECT_EQ(rep.channels, 200);
+    EXPECT_EQ(rep.rejected, rows - 200);
+    EXPECT_EQ(rep.Count(ImportReason::LocationOutside), rows - 200);
+    ASSERT_EQ(rep.issues.size(), static_cast<std::size_t>(kListedImportIssues));
+    EXPECT_EQ(rep.issues.back().line, kListedImportIssues + 201);
+    EXPECT_EQ(rep.unlisted, rows - 200 - kListedImportIssues);
+    EXPECT_NE(ImportSummaryLines(rep).front().find(std::to_string(rep.unlisted) + " more"), std::string::npos);
 }
 
 TEST_F(CsvTest, ChannelListLayoutMapsDuplexAndTones)

@@ -199,8 +199,11 @@ TEST_F(EditingTest, RowOperationsMoveEveryByteAChannelOwns)
         ASSERT_GE(units, last) << row;
         last = units;
     }
-    // Encoding the moved channels gives each its own name and record again.
+    // Encoding the moved channels changes no record, the stray bytes of empty
+    // ones included, and gives each its own name again.
+    const Image moved = doc.image;
     EncodeDocument(doc.ranges, doc.grid, doc.image);
+    EXPECT_EQ(0, std::memcmp(doc.image.data(), moved.data(), 16 * mem::kChannelCount));
     ChannelDocument check2;
     check2.Open(doc.image, false);
     for (int row = 1; row < kGridRows; ++row)
@@ -398,4 +401,34 @@ TEST(ImportPreview, CountsWhatTheImportWouldChangeAndChangesNothing)
     for (int row = 0; row < kGridRows; ++row)
         ASSERT_EQ(RowTexts(grid, row), RowTexts(before, row));
     EXPECT_FALSE(PreviewImport(grid, "no,header\r\n", CsvFormat::Grid, false).report.ok);
+}
+
+TEST(ImportPreview, AReplaceThatEmptiesMoreThanHalfTheChannelsIsMarked)
+{
+    testenv::BandLimitsGuard restore;
+    testenv::ResetBandLimits();
+    CTextGrid grid;
+    FillGridLabels(grid, false);
+    for (int row = 2; row <= 5; ++row)
+        SetRow(grid, row, {"145.12500", "145.12500", "None", "None", "High", "Lock", "Yes", "Wide", "A"});
+    const std::string head = "Location,Frequency\r\n";
+    const struct {
+        std::string rows;
+        bool merge;
+        bool emptiesMost;
+    } cases[] = {
+        {"1,145.125\r\n2,145.125\r\n", false, false},  // two of four: half
+        {"1,145.125\r\n", false, true},                // three of four
+        {"9,145.125\r\n", false, true},                // all four, one added
+        {"1,145.125\r\n", true, false},                // merged: nothing emptied
+        {"1,999\r\n", false, true},                    // the one row refused
+    };
+    for (const auto& c : cases) {
+        ImportOptions options;
+        options.merge = c.merge;
+        const ImportPreview p = PreviewImport(grid, head + c.rows, CsvFormat::Chirp, false, options);
+        ASSERT_TRUE(p.report.ok) << p.report.error;
+        EXPECT_EQ(p.usedBefore, 4);
+        EXPECT_EQ(p.EmptiesMost(), c.emptiesMost) << c.rows;
+    }
 }

@@ -4,11 +4,14 @@
 #include <filesystem>
 #include <fstream>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/radio/DatFile.h"
 #include "core/radio/Image.h"
+#include "core/radio/TextFile.h"
 
 namespace fs = std::filesystem;
 
@@ -147,4 +150,74 @@ TEST(DatFile, SaveOverADirectoryFailsAndLeavesNoTemporaryFile)
     for ([[maybe_unused]] auto& e : fs::directory_iterator(dir.File("")))
         ++entries;
     EXPECT_EQ(entries, 1);
+}
+
+TEST(DatFile, LoadsOnlyRegularFilesWithTheTextReadersWords)
+{
+    TempDir dir;
+    const std::string fifo = dir.File("fifo"), folder = dir.File("folder");
+    fs::create_directory(folder);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A FIFO holding a whole image: reading it would not block, and is still refused.
+    const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    const Image bytes{};
+    ASSERT_EQ(::write(writer, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    const std::string special = "is not a regular file but a device, FIFO or socket; give a file";
+    const std::pair<std::string, std::string> cases[] = {
+        {"/dev/zero", special}, {"/dev/full", special}, {fifo, special}, {folder, "is a directory, not a file"}};
+    for (const auto& [path, reason] : cases) {
+        Image img = NewDocumentImage();
+        const DatResult r = LoadDatFile(path, img);
+        EXPECT_FALSE(r.ok) << path;
+        EXPECT_EQ(r.error, "\"" + path + "\" " + reason);
+        EXPECT_EQ(r.error, ReadBoundedTextFile(path).error);
+        EXPECT_EQ(img, NewDocumentImage()) << path;
+    }
+    ::close(writer);
+}
+
+TEST(OutputRules, AnOutputIsNeverAnInputAndReplacesAnotherKindOnlyWithForce)
+{
+    TempDir dir;
+    const std::string in = dir.File("in.dat"), other = dir.File("other.dat"), csv = dir.File("list.csv"),
+                      pdf = dir.File("report.pdf"), empty = dir.File("empty"), fresh = dir.File("fresh.csv");
+    ASSERT_TRUE(SaveDatFile(in, NewDocumentImage()).ok);
+    ASSERT_TRUE(SaveDatFile(other, NewDocumentImage()).ok);
+    fs::create_symlink("in.dat", dir.File("link.dat"));
+    fs::create_hard_link(in, dir.File("hard.dat"));
+    std::ofstream(csv) << "Location,Name,Frequency\n0,中文,146.52\n";
+    std::ofstream(pdf) << "%PDF-1.4\n";
+    std::ofstream{empty};
+    const struct {
+        std::string output;
+        std::string input;
+        bool ok;
+    } same[] = {
+        {in, in, false},
+        {dir.File("link.dat"), in, false},
+        {dir.File("hard.dat"), dir.File("link.dat"), false},
+        {fresh, dir.File("./fresh.csv"), false},  // neither exists yet: the same name
+        {other, in, true},
+        {fresh, in, true},
+    };
+    for (const auto& c : same) {
+        const DatResult r = CheckOutputNotInput(c.output, {csv, c.input});
+        EXPECT_EQ(r.ok, c.ok) << c.output << " / " << c.input;
+        if (!c.ok) {
+            EXPECT_NE(r.error.find("\"" + c.output + "\""), std::string::npos) << r.error;
+        }
+    }
+    const struct {
+        std::string path;
+        FileKind writes;
+        bool ok;
+    } kinds[] = {
+        {csv, FileKind::Text, true},  {in, FileKind::Text, false},  {pdf, FileKind::Text, false},
+        {pdf, FileKind::Pdf, true},   {csv, FileKind::Pdf, false},  {empty, FileKind::Pdf, true},
+        {fresh, FileKind::Pdf, true}, {in, FileKind::Binary, true}, {csv, FileKind::Binary, false},
+    };
+    for (const auto& c : kinds) {
+        EXPECT_EQ(CheckOutputKind(c.path, c.writes, false).ok, c.ok) << c.path;
+        EXPECT_TRUE(CheckOutputKind(c.path, c.writes, true).ok) << c.path;
+    }
 }

@@ -8,13 +8,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QComboBox>
 #include <QFile>
+#include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QScrollBar>
 #include <functional>
 #include <QUndoStack>
@@ -34,6 +38,7 @@
 #include "gui/frame/ChildFrame.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/MainFrame.h"
+#include "gui/radio/ProductInfoDlg.h"
 #include "gui/radio/ProgramDoc.h"
 #include "tests/gui/support/ShellSupport.h"
 
@@ -210,15 +215,16 @@ private slots:
 
     void importPreviewsThenAppliesOneStep();
     void importRenumbersAndMergesAsChosen();
+    void importThatWouldEmptyTheRadioWarnsOrIsRefused();
     void fillFindAndRecentFiles();
     void documentWindowShowsEveryColumnAndKeepsTheFocusInTheGrid();
 
     void leavingWithUnsavedChangesAsks_data()
     {
-        QTest::addColumn<int>("path");  // 0 Exit, 1 the language relaunch, 2 closing the window
+        QTest::addColumn<int>("path");  // 0 Exit, 1 the language relaunch
         QTest::addColumn<int>("answer");
         const int answers[] = {QMessageBox::Cancel, QMessageBox::Discard, QMessageBox::Save};
-        for (int path : {0, 1, 2})
+        for (int path : {0, 1})
             for (int answer : answers)
                 QTest::addRow("%d/%x", path, answer) << path << answer;
     }
@@ -239,31 +245,176 @@ private slots:
             lang->accept();
             return lang->result();
         });
-        CChildFrame* child = m_frame->ActiveChildFrame();
         Rename(2, QStringLiteral("EDITED"));
         m_answers << QMessageBox::StandardButton(answer);
-        if (path == 0)
-            m_frame->Action(ID_APP_EXIT)->trigger();
-        else if (path == 1)
-            m_frame->Action(ID_LANGUAGE)->trigger();
-        else
-            QTest::keyClick(Focus(), Qt::Key_F4, Qt::ControlModifier);
+        m_frame->Action(path == 0 ? ID_APP_EXIT : ID_LANGUAGE)->trigger();
 
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(m_messages[0].text, QStringLiteral("Save changes to sample.dat?"));
         QCOMPARE(m_messages[0].buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         const bool stays = answer == QMessageBox::Cancel;
-        QCOMPARE(path == 2 ? child->isVisible() : m_frame->isVisible(), stays);
+        QCOMPARE(m_frame->isVisible(), stays);
         QCOMPARE(FileBytes(m_path) == saved, answer != QMessageBox::Save);
         const QString inFile = answer == QMessageBox::Save ? QStringLiteral("EDITED") : QStringLiteral("RPT-N");
         QCOMPARE(NameInFile(m_path, 2), inFile);
         // The language relaunch opens the document again, as saved.
         const QStringList relaunched = path == 1 && !stays ? QStringList{m_path, QStringLiteral("ran")} : QStringList();
         QCOMPARE(launched, relaunched);
-        // Cancel keeps the edit; Discard takes it back.
-        const QString shown = answer == QMessageBox::Discard ? QStringLiteral("RPT-N") : QStringLiteral("EDITED");
-        QCOMPARE(Grid().GetTextMatrix(2, kColName), shown);
-        QCOMPARE(Doc()->IsModified(), stays);
+        // Discard only leaves the edit out of the file.
+        QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("EDITED"));
+        QCOMPARE(Doc()->IsModified(), answer != QMessageBox::Save);
+    }
+
+    // Two documents with unsaved changes, the radio's in front: every answer
+    // is in before anything closes, Discard changes nothing, and what does
+    // not close is asked nothing.
+    void onlyDocumentsThatCloseAreAskedAbout_data()
+    {
+        QTest::addColumn<int>("path");  // 0 Exit, 1 the language relaunch, 2 Open, 3 closing the front window
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("closes");
+        const int discard = QMessageBox::Discard, cancel = QMessageBox::Cancel, save = QMessageBox::Save;
+        QTest::newRow("Exit: Discard, Cancel") << 0 << QList<int>{discard, cancel} << false;
+        QTest::newRow("Exit: Discard, a Save that fails") << 0 << QList<int>{discard, save} << false;
+        QTest::newRow("relaunch: Discard, Cancel") << 1 << QList<int>{discard, cancel} << false;
+        QTest::newRow("relaunch: Discard, Discard") << 1 << QList<int>{discard, discard} << true;
+        QTest::newRow("Open (Ctrl+O)") << 2 << QList<int>{} << false;
+        QTest::newRow("close the window (Ctrl+F4)") << 3 << QList<int>{} << false;
+    }
+    void onlyDocumentsThatCloseAreAskedAbout()
+    {
+        QFETCH(int, path);
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, closes);
+        Start();
+        const QString other = m_dir->WriteFile(QStringLiteral("other.dat"), FileBytes(kSample));
+        bool launched = false;
+        SetRelaunchHook([&](const QString&, const QStringList&) { launched = true; });
+        SetDialogHook([&](QDialog* d) {
+            if (auto* fd = qobject_cast<QFileDialog*>(d)) {
+                fd->selectFile(other);
+                return int(QDialog::Accepted);
+            }
+            auto* lang = qobject_cast<CLanguageDlg*>(d);
+            lang->SetSelection(1);
+            lang->accept();
+            return lang->result();
+        });
+        CChildFrame* file = m_frame->ActiveChildFrame();
+        Rename(2, QStringLiteral("EDITED"));
+        CChildFrame* radio = m_frame->OpenImageDocument(Doc()->m_image, QStringLiteral("radio"));
+        Rename(3, QStringLiteral("RADIO"));
+        const int steps[] = {file->GetDocument()->UndoStack()->index(), radio->GetDocument()->UndoStack()->index()};
+        // sample.dat cannot be written any more: its Save fails.
+        QVERIFY(QFile::remove(m_path) && QDir().mkdir(m_path));
+        for (int a : answers)
+            m_answers << QMessageBox::StandardButton(a);
+
+        const auto menuKey = [this](const char* menu, Qt::Key key) {
+            QMenu* m = m_frame->Menu(QString::fromLatin1(menu));
+            m->popup(m_frame->mapToGlobal(QPoint(10, 10)));
+            QTest::keyClick(m, key);
+        };
+        switch (path) {
+        case 0: menuKey("FileMenu", Qt::Key_X); break;
+        case 1: menuKey("SetupMenu", Qt::Key_L); break;
+        case 2: Key(Qt::Key_O, Qt::ControlModifier); break;
+        default: Key(Qt::Key_F4, Qt::ControlModifier);
+        }
+
+        QStringList asked;
+        for (const MessageRequest& m : std::as_const(m_messages))
+            asked << m.text;
+        QStringList expected = {QStringLiteral("Save changes to radio?"), QStringLiteral("Save changes to sample.dat?"),
+                                QStringLiteral("The document could not be saved.")};
+        QCOMPARE(asked, expected.mid(0, answers.size() + (answers.value(1) == QMessageBox::Save)));
+        QCOMPARE(m_frame->isVisible(), !closes);
+        QCOMPARE(launched, closes);
+        // Each window stays as it was (the front one hidden by its close) ...
+        QCOMPARE(file->isVisible(), !closes);
+        QCOMPARE(radio->isVisible(), !closes && path != 3);
+        QCOMPARE(m_frame->ChildFrames().size(), path == 2 ? 3 : 2);
+        // ... and so does each document: edits, undo steps, unsaved state.
+        QCOMPARE(file->GetView()->Grid().GetTextMatrix(2, kColName), QStringLiteral("EDITED"));
+        QCOMPARE(radio->GetView()->Grid().GetTextMatrix(3, kColName), QStringLiteral("RADIO"));
+        QCOMPARE(file->GetDocument()->UndoStack()->index(), steps[0]);
+        QCOMPARE(radio->GetDocument()->UndoStack()->index(), steps[1]);
+        QVERIFY(file->GetDocument()->IsModified() && radio->GetDocument()->IsModified());
+    }
+
+    // With a window closed (hidden), File > New asks about the window in front
+    // and clears that one; with none shown it asks nothing and clears nothing.
+    void newActsOnTheWindowInFront()
+    {
+        Start();
+        QPointer<CChildFrame> file = m_frame->ActiveChildFrame();
+        Rename(2, QStringLiteral("EDITED"));
+        QPointer<CChildFrame> radio = m_frame->OpenImageDocument(Doc()->m_image, QStringLiteral("radio"));
+        Key(Qt::Key_F4, Qt::ControlModifier);
+        QVERIFY(radio->isHidden());
+        QCOMPARE(m_frame->ActiveChildFrame(), file);  // Save, Write, Print: the window shown
+
+        m_answers << QMessageBox::Discard;
+        Key(Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].text, QStringLiteral("Save changes to sample.dat?"));
+        QVERIFY(file.isNull());
+        QVERIFY(radio && radio->isHidden());
+        QPointer<CChildFrame> fresh = m_frame->ActiveChildFrame();
+        QVERIFY(fresh && fresh != radio && fresh->isVisible());
+
+        Key(Qt::Key_F4, Qt::ControlModifier);
+        QVERIFY(fresh->isHidden());
+        Key(Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(radio && fresh);
+        QCOMPARE(m_frame->ChildFrames().size(), 3);
+        QVERIFY(m_frame->ActiveChildFrame()->isVisible());
+        // Channel Information brings back the window closed last.
+        m_frame->Action(ID_CHANNEL_INFORMATION)->trigger();
+        QVERIFY(fresh->isVisible() && radio->isHidden());
+        QCOMPARE(m_frame->ActiveChildFrame(), fresh);
+    }
+
+    // Undo of Product Information brings back the caption and the choice the
+    // dialog opens on; redo the new ones.
+    void productInformationUndoneWholly()
+    {
+        Start();
+        const auto shown = [this] {
+            return QStringList{m_frame->windowTitle(),
+                               QString::number(m_store.ReadDword("TanagerTest", kSettingType).value_or(99)),
+                               QString::number(m_store.ReadDword("TanagerTest", kSettingField).value_or(99))};
+        };
+        QStringList opensOn;
+        bool change = true;
+        SetDialogHook([&](QDialog* d) {
+            auto* dlg = static_cast<CProductInfoDlg*>(d);
+            dlg->show();
+            opensOn = {QString::number(dlg->m_cbType->currentIndex()),
+                       QString::number(dlg->m_cbFrequency->currentIndex())};
+            if (change) {
+                QTest::keyClick(dlg->m_cbType, Qt::Key_Down);
+                QTest::keyClick(dlg->m_cbFrequency, Qt::Key_Down);
+                QTest::keyClick(dlg, Qt::Key_Return);  // OK
+            }
+            dlg->hide();
+            return dlg->result();
+        });
+        const QStringList before = shown();
+        m_frame->Action(ID_PRODUCT_INFORMATION)->trigger();
+        const QStringList after = shown();
+        QCOMPARE(after, QStringList({QStringLiteral("Test Tool  [ Type:TR-5U  Fre:430-440MHz ]"), "1", "1"}));
+        QApplication::setActiveWindow(m_frame);
+        QVERIFY(QTest::qWaitForWindowActive(m_frame));
+
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(shown(), before);
+        change = false;
+        m_frame->Action(ID_PRODUCT_INFORMATION)->trigger();
+        QCOMPARE(opensOn, before.mid(1));
+        Key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(shown(), after);
     }
 };
 
@@ -484,6 +635,43 @@ void TestEditing::importPreviewsThenAppliesOneStep()
     QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("RPT-N"));
 }
 
+// Headings alone (a download cut short) are refused before any preview; a file
+// that empties most of the 14 channels is previewed with a caution, and Enter
+// no longer imports it.
+void TestEditing::importThatWouldEmptyTheRadioWarnsOrIsRefused()
+{
+    Start();
+    const QString csv = m_dir->Path() + QStringLiteral("/short.csv");
+    QString summary;
+    bool importIsDefault = true;
+    SetDialogHook([&](QDialog* d) {
+        if (auto* files = qobject_cast<QFileDialog*>(d)) {
+            files->selectFile(csv);
+            return int(QDialog::Accepted);
+        }
+        if (auto* preview = qobject_cast<CImportPreviewDlg*>(d)) {
+            summary = preview->Summary();
+            importIsDefault = preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isDefault();
+            return int(QDialog::Rejected);
+        }
+        return int(QDialog::Rejected);
+    });
+    const Image before = Doc()->m_image;
+    m_dir->WriteFile(QStringLiteral("short.csv"), "Location,Name,Frequency\r\n");
+    m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();
+    QVERIFY(summary.isEmpty());
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].text.contains(QStringLiteral("the file holds the headings but no channel rows")),
+             qPrintable(m_messages[0].text));
+
+    m_dir->WriteFile(QStringLiteral("short.csv"), "Location,Name,Frequency\r\n0,ONE,146.52\r\n");
+    m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();
+    QVERIFY2(summary.contains(QStringLiteral("Caution: this empties 13 of the 14 channels in use.")),
+             qPrintable(summary));
+    QVERIFY(!importIsDefault);
+    QCOMPARE(Doc()->m_image, before);
+}
+
 void TestEditing::fillFindAndRecentFiles()
 {
     Start();
@@ -534,11 +722,13 @@ void TestEditing::fillFindAndRecentFiles()
     m_frame->RecentMenu()->popup(QPoint(0, 0));
     QCOMPARE(m_frame->RecentMenu()->actions().value(0)->text(),
              QStringLiteral("&1 ") + QFileInfo(m_path).absoluteFilePath());
-    m_answers << QMessageBox::Discard;
+    CProgramDoc* filled = Doc();
     QTest::keyClick(m_frame->RecentMenu(), Qt::Key_1);
-    QCOMPARE(m_messages.size(), 1);  // the fills were not saved
-    QCOMPARE(Row(20), QStringList(9, QString()));
-    QVERIFY(!Doc()->IsModified());
+    // Open already: its window, fills and all, asking nothing.
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(Doc(), filled);
+    QCOMPARE(m_frame->ChildFrames().size(), 1);
+    QVERIFY(Doc()->IsModified());
 }
 
 void TestEditing::documentWindowShowsEveryColumnAndKeepsTheFocusInTheGrid()

@@ -432,13 +432,22 @@ void TestEditor::enterRechecksRxOnTheWayToNextRow()
     // The VHF range is narrowed meanwhile; 145.125 falls outside it.
     t.TypeBand(IDC_VHF_LOW, "150", IDC_VHF_HIGH);
     t.TypeBand(IDC_VHF_HIGH, "160", IDC_UHF_LOW);
+    const QStringList before = t.Row(2);
+    // Walking through the row with Enter changes nothing the user did not type.
     t.Click(2, 9);
+    t.Enter();
+    QCOMPARE(env.m_messages.size(), 0);
+    QCOMPARE(t.Row(2), before);
+    QCOMPARE(t.Grid().GetRow(), 3L);
+    QCOMPARE(t.Grid().GetCol(), 1L);
+    // The Rx typed again meets the narrowed range.
+    t.Click(2, 1);
+    t.ClearEditor();
+    t.Type("145.125");
     t.Enter();
     QCOMPARE(env.m_messages.size(), 1);
     QVERIFY(env.m_messages[0].text.startsWith(LoadStringRes(IDS_OUT_OF_RANGE)));
     QCOMPARE(t.Row(2), QStringList(QVector<QString>(9)));
-    QCOMPARE(t.Grid().GetRow(), 3L);
-    QCOMPARE(t.Grid().GetCol(), 1L);
 }
 
 void TestEditor::enterWrapsFromLastRow()

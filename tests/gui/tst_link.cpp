@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QUndoStack>
 #include <QtTest>
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <unistd.h>
 
@@ -33,6 +35,7 @@
 #include "core/link/SerialPort.h"
 #include "core/link/SimulatedRadio.h"
 #include "core/radio/Bands.h"
+#include "core/radio/DatFile.h"
 #include "core/radio/RadioCatalogue.h"
 #include "gui/radio/ProgramDoc.h"
 #include "tests/support/TestEnv.h"
@@ -110,15 +113,22 @@ struct ViewUnderTest {
     CProgramDoc doc;
     std::unique_ptr<CProgramView> view;
 
-    ViewUnderTest()
+    ViewUnderTest() : ViewUnderTest(QString()) {}
+    // A document opened from `datPath`; a new one when it is empty.
+    explicit ViewUnderTest(const QString& datPath)
     {
-        doc.OnNewDocument();
+        QString error;
+        if (datPath.isEmpty())
+            doc.OnNewDocument();
+        else
+            opened = doc.OnOpenDocument(datPath, &error);
         view = std::make_unique<CProgramView>(&doc);
         view->resize(900, 500);
         view->show();
         view->OnInitialUpdate();
     }
     CProcessDlg* Dlg() { return view->Link()->ProcessDlg(); }
+    bool opened = false;
 };
 
 // The radio's memory as ImageToGrid leaves it after a read, so a complete
@@ -179,6 +189,7 @@ private slots:
     void cancelBeforeOkSendsNothing();
     void completeRead();
     void writeSendsCommittedEdit();
+    void untouchedBytesAreSavedAndWrittenAsRead();
     void failedReadLeavesImage_data();
     void failedReadLeavesImage();
     void stoppedTransferTellsHowFar_data();
@@ -383,13 +394,56 @@ void TestLink::writeSendsCommittedEdit()
         QVERIFY2(got[i] == t.doc.m_image[i], qPrintable(QString::number(i, 16)));
     for (int i = mem::kWriteEnd; i < static_cast<int>(kImageSize); ++i)
         QCOMPARE(got[i], radioOwn[i]);
-    QVERIFY(!t.doc.IsModified());  // the radio holds what the document shows
+    QVERIFY(t.doc.IsModified());  // written, but in no file
     // Channel 1 (row 2) receive frequency, packed BCD least significant first.
     QCOMPARE(got[16], std::uint8_t{0x00});
     QCOMPARE(got[17], std::uint8_t{0x00});
     QCOMPARE(got[18], std::uint8_t{0x65});
     QCOMPARE(got[19], std::uint8_t{0x14});
     QCOMPARE(static_cast<int>(radio.FrameLog().size()), 1023);
+}
+
+void TestLink::untouchedBytesAreSavedAndWrittenAsRead()
+{
+    CSimulatedRadio radio;
+    QVERIFY(radio.OpenPty());
+    LinkEnv env(PortLine("COM1", radio));
+    radio.Start();
+
+    // Random bytes everywhere (odd nibbles, power bits 11, stray codes, edit
+    // ranges), "Pr" reading 1649.74351 MHz, an empty record with stray bytes.
+    Image file = Pattern(21);
+    const std::uint8_t pr[] = {0x51, 0x43, 0x97, 0xFE};
+    std::copy(std::begin(pr), std::end(pr), file.begin());
+    file[16 * 7 + 3] = 0x00;
+    file[16 * 106 + 3] = 0xFF;  // channel 106 empty: its name bytes are the selected band's
+    const QString path = env.Path("odd.dat");
+    QVERIFY(SaveDatFile(path.toStdString(), file).ok);
+    ViewUnderTest t(path);
+    QVERIFY(t.opened);
+    QCOMPARE(t.view->Grid().GetTextMatrix(1, 1), QStringLiteral("1649.74351"));
+    // What the window writes itself: the selected band record.
+    auto asRead = [&](const Image& got, int end) {
+        for (int i = 0; i < end; ++i)
+            if ((i < mem::kSelectedBand || i >= mem::kSelectedBand + 3) && got[i] != file[i])
+                return QString::number(i, 16);
+        return QString();
+    };
+
+    const QString saved = env.Path("saved.dat");
+    QString error;
+    QVERIFY2(t.doc.OnSaveDocument(saved, &error), qPrintable(error));
+    Image savedImage{};
+    QVERIFY(LoadDatFile(saved.toStdString(), savedImage).ok);
+    QCOMPARE(asRead(savedImage, static_cast<int>(kImageSize)), QString());
+
+    t.view->OnWrite();
+    CProcessDlg* dlg = t.Dlg();
+    dlg->OkButton()->click();
+    QVERIFY(WaitWindowGone(dlg));
+    radio.Stop();
+    QVERIFY2(env.m_messages.isEmpty(), qPrintable(env.Texts().join('|')));
+    QCOMPARE(asRead(radio.Memory(), mem::kWriteEnd), QString());
 }
 
 void TestLink::failedReadLeavesImage_data()
@@ -762,19 +816,23 @@ void TestLink::comSetupProbesAndStores()
     QCOMPARE(t.view->m_strPort, QString("COM1"));
     QVERIFY(!env.m_store.ReadDword("LinkTestApp", "com"));
 
-    // A stored 3 shows COM3; the port in use stays COM1 until OK.
+    // A stored 3 is the port of a window made now, and its COM Setup shows it.
     env.m_store.WriteDword("LinkTestApp", "com", 3);
-    QCOMPARE(t.view->m_strPort, QString("COM1"));
-    onExec = [&](QDialog* d) {
-        auto* c = static_cast<CComSetupDlg*>(d);
-        if (!c->PortButton(2)->isChecked())
-            return int(QDialog::Rejected);
-        c->accept();
-        return c->result();
-    };
-    t.view->OnComSetup();
+    {
+        ViewUnderTest u;
+        QCOMPARE(u.view->m_strPort, QString("com3"));
+        onExec = [&](QDialog* d) {
+            auto* c = static_cast<CComSetupDlg*>(d);
+            if (!c->PortButton(2)->isChecked())
+                return int(QDialog::Rejected);
+            c->accept();
+            return c->result();
+        };
+        u.view->OnComSetup();
+        QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 3u);
+    }
+    // Confirmed there, it is the port of every window that follows the choice.
     QCOMPARE(t.view->m_strPort, QString("com3"));
-    QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 3u);
 
     // Choosing COM1 stores the 1-based number.
     onExec = [&](QDialog* d) {
@@ -804,7 +862,8 @@ void TestLink::comSetupBusyAndOddValues()
     QVERIFY(r2.OpenPty());
     LinkEnv env(QStringLiteral("COM1=/nonexistent/a\nCOM2=%1\nCOM3=/nonexistent/b\nCOM4=/nonexistent/c\n")
                     .arg(QString::fromStdString(r2.SlavePath())));
-    ViewUnderTest t;
+    env.m_store.WriteDword("LinkTestApp", "com", 2);
+    auto t = std::make_unique<ViewUnderTest>();
     bool enabled = false, checked = false;
     QString note;
     bool accept = false;
@@ -821,27 +880,26 @@ void TestLink::comSetupBusyAndOddValues()
     });
 
     // Free: COM2 can be opened.
-    t.view->OnComSetup();
+    t->view->OnComSetup();
     QVERIFY(enabled);
 
-    // Held by someone else: greyed out at the next opening. As the stored port
-    // it is not shown checked (never a checked, greyed button); a note says
-    // why, and OK keeps the port in use and the stored choice.
-    env.m_store.WriteDword("LinkTestApp", "com", 2);
+    // Held by someone else: greyed out at the next opening. As the window's
+    // port it is not shown checked (never a checked, greyed button); a note
+    // says why, and OK keeps the port in use and the stored choice.
     {
         CPosixSerialPort holder([](const std::string& n) { return n; });
         QVERIFY(holder.Open(r2.SlavePath()));
         accept = true;
-        t.view->OnComSetup();
+        t->view->OnComSetup();
         QVERIFY(!enabled);
         QVERIFY(!checked);
         QVERIFY2(note.contains(QLatin1String("COM2")), qPrintable(note));
-        QCOMPARE(t.view->m_strPort, QString("COM1"));
+        QCOMPARE(t->view->m_strPort, QString("com2"));
         QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 2u);
     }
     // Released: probed afresh, checked again, no note.
     accept = false;
-    t.view->OnComSetup();
+    t->view->OnComSetup();
     QVERIFY(enabled);
     QVERIFY(checked);
     QVERIFY(note.isEmpty());
@@ -850,10 +908,11 @@ void TestLink::comSetupBusyAndOddValues()
     // be opened here, so OK keeps the port in use.
     for (std::uint32_t odd : {0u, 9u}) {
         env.m_store.WriteDword("LinkTestApp", "com", odd);
+        t = std::make_unique<ViewUnderTest>();
         accept = true;
-        t.view->OnComSetup();
+        t->view->OnComSetup();
         QVERIFY2(note.contains(QLatin1String("COM1")), qPrintable(note));
-        QCOMPARE(t.view->m_strPort, QString("COM1"));
+        QCOMPARE(t->view->m_strPort, QString("COM1"));
         QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), odd);
     }
 }

@@ -452,8 +452,18 @@ private slots:
         choice = good;
         f->Action(ID_FILE_OPEN)->trigger();
         QVERIFY(messages.requests.isEmpty());
-        QCOMPARE(f->ChildFrames().size(), 1);
+        // A window of its own: the one open until now stays.
+        QCOMPARE(f->ChildFrames().size(), 2);
+        QVERIFY(first->isVisible());
         QVERIFY(f->ActiveChildFrame() != first);
+        // Opened again, by another name, it is the same window, shown again.
+        CChildFrame* goodWindow = f->ActiveChildFrame();
+        goodWindow->close();
+        choice = m_dir->FilePath(QStringLiteral("./good.dat"));
+        f->Action(ID_FILE_OPEN)->trigger();
+        QCOMPARE(f->ChildFrames().size(), 2);
+        QCOMPARE(f->ActiveChildFrame(), goodWindow);
+        QVERIFY(goodWindow->isVisible());
         QCOMPARE(f->ActiveDocument()->m_image[97], 97);
         QCOMPARE(f->ActiveChildFrame()->windowTitle(), QStringLiteral("good.dat"));
         QVERIFY(!g_bNewDocument);
@@ -613,11 +623,10 @@ private slots:
         QTest::newRow("help, Chinese") << QByteArray("Chinese") << QStringLiteral("-h")
                                        << QStringList{QString::fromUtf8("用法：Prog"), QString::fromUtf8("读取自 <ini>")};
         QTest::newRow("version") << QByteArray("English") << QStringLiteral("--version")
-                                 << QStringList{QStringLiteral("Program " PROG_VERSION "\nTest Tool 1.0\n"
+                                 << QStringList{QStringLiteral("Prog " PROG_VERSION "\nTest Tool 1.0\n"
                                                                "Copyright (C) 2026\nTest Owner\n")};
-        QTest::newRow("version, Chinese")
-            << QByteArray("Chinese") << QStringLiteral("--version")
-            << QStringList{QString::fromUtf8("Program " PROG_VERSION "\n测试软件 1.0\n")};
+        QTest::newRow("version, Chinese") << QByteArray("Chinese") << QStringLiteral("--version")
+                                          << QStringList{QString::fromUtf8("Prog " PROG_VERSION "\n测试软件 1.0\n")};
     }
     void helpAndVersionSpeakTheProfilesLanguage()
     {

@@ -29,8 +29,10 @@
 #include "gui/app/AppContext.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/StringTable.h"
+#include "gui/editor/MSFlexGrid.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
+#include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/link/BackupsDlg.h"
 #include "gui/link/ComSetupDlg.h"
@@ -77,7 +79,8 @@ private:
     CMemorySettingsStore m_store;
     CMainFrame* m_frame = nullptr;
 
-    void Start(const RadioFaults& faults = {}, const QByteArray& ports = {})
+    // The radio answers on radioPort; `ports` adds further [Ports] lines.
+    void Start(const RadioFaults& faults = {}, const QByteArray& ports = {}, const QByteArray& radioPort = "COM1")
     {
         m_radio = std::make_unique<CSimulatedRadio>();
         QVERIFY(m_radio->OpenPty());
@@ -86,7 +89,8 @@ private:
         m_radio->Start();
         m_dir = std::make_unique<ShellDir>();
         ShellIni ini;
-        ini.extra = "\r\n[Ports]\r\nCOM1=" + QByteArray::fromStdString(m_radio->SlavePath()) + "\r\n" + ports;
+        ini.extra =
+            "\r\n[Ports]\r\n" + radioPort + "=" + QByteArray::fromStdString(m_radio->SlavePath()) + "\r\n" + ports;
         m_dir->WriteIni(ini);
         QVERIFY(m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm")));
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->FilePath(QStringLiteral("data"))));
@@ -154,8 +158,9 @@ private slots:
         Run(ID_READ);
         QVERIFY2(m_messages->requests.isEmpty(), qPrintable(Texts()));
 
-        // A second window, untitled; the file's window stays as it was.
-        QCOMPARE(m_frame->ChildFrames().size(), 2);
+        // A window of its own, untitled, beside the new document of the start
+        // and the file's; the file's window stays as it was.
+        QCOMPARE(m_frame->ChildFrames().size(), 3);
         CProgramDoc* read = m_frame->ActiveDocument();
         QVERIFY(m_frame->ActiveChildFrame() != opened && opened->isVisible());
         QCOMPARE(read->GetTitle(), QString("Test Tool - radio on COM1"));
@@ -182,12 +187,17 @@ private slots:
         QVERIFY(saveAs);
         QCOMPARE(FileBytes(mine), before);
 
-        // File > Backups... lists it; pinned, then opened as another untitled document.
+        // File > Backups... lists it, and one an earlier version kept under its
+        // old folder name; pinned, then opened as another untitled document.
+        QVERIFY(QDir().mkpath(m_dir->FilePath(QStringLiteral("data/Program/backups"))));
+        QVERIFY(QFile::copy(QString::fromStdString(backups[0].path),
+                            m_dir->FilePath(QStringLiteral("data/Program/backups/20200101-120000-COM2.dat"))));
         int rows = 0;
-        QString channels, names;
+        QString channels, names, earlier;
         m_dialogs->handler = [&](QDialog* d) {
             auto* b = qobject_cast<CBackupsDlg*>(d);
             rows = b->List()->topLevelItemCount();
+            earlier = rows > 1 ? b->List()->topLevelItem(1)->text(CBackupsDlg::kColPort) : QString();
             QTreeWidgetItem* item = b->List()->topLevelItem(0);
             channels = item->text(CBackupsDlg::kColChannels);
             names = item->text(CBackupsDlg::kColNames);
@@ -196,11 +206,12 @@ private slots:
             return b->result();
         };
         m_frame->Action(ID_FILE_BACKUPS)->trigger();
-        QCOMPARE(rows, 1);
+        QCOMPARE(rows, 2);
+        QCOMPARE(earlier, QStringLiteral("COM2"));
         QCOMPARE(channels, QString::number(backups[0].channels));
         QVERIFY2(names.startsWith(QStringLiteral("CALL")), qPrintable(names));
         QVERIFY(IsBackupPinned(backups[0].path));
-        QCOMPARE(m_frame->ChildFrames().size(), 3);
+        QCOMPARE(m_frame->ChildFrames().size(), 4);
         QVERIFY(m_frame->ActiveDocument()->GetTitle().startsWith(QStringLiteral("Test Tool - backup of COM1, ")));
         QVERIFY(m_frame->ActiveDocument()->m_image == read->m_image);
     }
@@ -223,6 +234,13 @@ private slots:
         f.dropAtFrame = fault == 2 ? 300 : -1;
         Start(f);
         const Image old = m_radio->Memory();
+        // An edit of the user's, in no file: a write is no save.
+        QApplication::setActiveWindow(m_frame);
+        QVERIFY(QTest::qWaitForWindowActive(m_frame));
+        CMSFlexGrid& grid = m_frame->ActiveView()->Grid();
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(6, kColRxFreq).center());
+        for (QChar c : QStringLiteral("146.5\r"))
+            QTest::keyClicks(QApplication::focusWidget(), QString(c));
         bool backupDefault = false, verifyDefault = false;
         Run(ID_WRITE, [&](CProcessDlg* dlg) {
             backupDefault = dlg->BackupFirstBox()->isChecked() && dlg->BackupFirstBox()->isVisible();
@@ -256,6 +274,12 @@ private slots:
             QVERIFY(m_messages->requests[0].detail.contains(QStringLiteral("300 of 1023 frames")));
             QVERIFY(m_frame->StatusText()->text().contains(QStringLiteral("did not complete")));
         }
+        // Whatever the write did, the edit is still unsaved, and Exit asks about it.
+        QCOMPARE(grid.GetTextMatrix(6, kColRxFreq), QStringLiteral("146.50000"));
+        QCOMPARE(m_frame->ActiveChildFrame()->windowTitle(), QStringLiteral("Channel Information*"));
+        m_frame->Action(ID_APP_EXIT)->trigger();
+        QCOMPARE(m_messages->requests.last().text, QStringLiteral("Save changes to Channel Information?"));
+        QVERIFY(m_frame->isVisible());
     }
 
     void backupFolderThatCannotBeMade()
@@ -370,6 +394,149 @@ private slots:
             [dlg] { return dlg->AttemptText()->text().contains(QStringLiteral("attempt 3 of 15")); }, 20000));
         QTest::keyClick(dlg, Qt::Key_Escape);
         QVERIFY(QTest::qWaitFor([dlg] { return !dlg->IsWindow(); }, 20000));
+    }
+
+    // COM Setup's choice, remembered from an earlier run, is the port of every
+    // window; a window read from a radio keeps that radio's port.
+    void everyWindowUsesThePortComSetupShows()
+    {
+        CSimulatedRadio other;
+        QVERIFY(other.OpenPty());
+        m_store.WriteDword("TanagerTest", kSettingCom, 3);
+        Start({}, "COM2=" + QByteArray::fromStdString(other.SlavePath()) + "\r\n", "COM3");
+        const QString com3 = QString::fromStdString(m_radio->SlavePath());
+        CChildFrame* first = m_frame->ActiveChildFrame();
+        QCOMPARE(m_frame->PortIndicator()->text(), QString("Port: COM3 (%1)").arg(com3));
+        Run(ID_READ);
+        QVERIFY2(m_messages->requests.isEmpty(), qPrintable(Texts()));
+        QCOMPARE(static_cast<int>(m_radio->FrameLog().size()), 1024);
+        CChildFrame* radio = m_frame->ActiveChildFrame();
+        QCOMPARE(radio->GetDocument()->GetTitle(), QString("Test Tool - radio on COM3"));
+
+        // COM Setup shows the port of the window it is opened from.
+        int checked = -1;
+        QString note;
+        std::function<void(CComSetupDlg*)> answer;
+        m_dialogs->handler = [&](QDialog* d) {
+            auto* c = static_cast<CComSetupDlg*>(d);
+            checked = -1;
+            for (int i = 0; i < CComSetupDlg::kPorts; ++i)
+                checked = c->PortButton(i)->isChecked() ? i : checked;
+            note = c->WindowNote()->isHidden() ? QString() : c->WindowNote()->text();
+            c->show();
+            answer(c);
+            return c->result();
+        };
+        // COM2 chosen in the first window: it and every window made later use
+        // it; the radio's window keeps COM3.
+        m_frame->MdiClient()->setActiveSubWindow(first);
+        answer = [](CComSetupDlg* c) {
+            QTest::mouseClick(c->PortButton(1), Qt::LeftButton);
+            QTest::keyClick(c, Qt::Key_Return);
+        };
+        m_frame->Action(ID_COM_SETUP)->trigger();
+        QCOMPARE(checked, 2);
+        QVERIFY(note.isEmpty());
+        QCOMPARE(m_frame->PortIndicator()->text(),
+                 QString("Port: COM2 (%1)").arg(QString::fromStdString(other.SlavePath())));
+        QCOMPARE(m_store.ReadDword("TanagerTest", kSettingCom).value_or(0), 2u);
+
+        m_frame->MdiClient()->setActiveSubWindow(radio);
+        QCOMPARE(m_frame->PortIndicator()->text(),
+                 QString("Port: COM3 (%1), kept for the radio read in this window").arg(com3));
+        // Opened there it shows COM3 and why; Cancel changes nothing.
+        answer = [](CComSetupDlg* c) { QTest::keyClick(c, Qt::Key_Escape); };
+        m_frame->Action(ID_COM_SETUP)->trigger();
+        QCOMPARE(checked, 2);
+        QCOMPARE(note,
+                 QString("This window keeps COM3, the port of the radio read in it. The other windows use COM2."));
+        QCOMPARE(radio->GetView()->m_strPort, QString("COM3"));
+        QCOMPARE(m_store.ReadDword("TanagerTest", kSettingCom).value_or(0), 2u);
+
+        // A new document's window takes COM2.
+        m_frame->MdiClient()->setActiveSubWindow(first);
+        QTest::keyClick(m_frame, Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(m_frame->ActiveChildFrame() != first && m_frame->ActiveChildFrame() != radio);
+        QCOMPARE(m_frame->ActiveView()->m_strPort, QString("com2"));
+    }
+
+    // The status bar tells the transfer of the window in front: running, or
+    // how it ended; a window without one is ready.
+    void statusBarTellsTheWindowInFront()
+    {
+        RadioFaults slow;
+        slow.replyDelayMs = 1;
+        Start(slow);
+        CChildFrame* first = m_frame->ActiveChildFrame();
+        QLabel* status = m_frame->StatusText();
+        QCOMPARE(status->text(), QString("Ready"));
+        CChildFrame* other = m_frame->OpenImageDocument(Sample(), QStringLiteral("other"));
+        m_frame->MdiClient()->setActiveSubWindow(first);
+        Begin(ID_READ);
+        CProcessDlg* dlg = Process();
+        QVERIFY(QTest::qWaitFor([dlg] { return dlg->GetPos() >= 20; }, 20000));
+        const QString reading("Reading from the radio on COM1...");
+        QCOMPARE(status->text(), reading);
+        m_frame->MdiClient()->setActiveSubWindow(other);
+        QCOMPARE(status->text(), QString("Ready"));
+        m_frame->MdiClient()->setActiveSubWindow(first);
+        QCOMPARE(status->text(), reading);
+
+        // The end: the radio's new window and the one that read it tell it.
+        QVERIFY(QTest::qWaitFor([dlg] { return !dlg->IsWindow(); }, 30000));
+        const QString read = status->text();
+        QVERIFY2(read.startsWith(QStringLiteral("Read the radio on COM1 in ")), qPrintable(read));
+        QVERIFY(m_frame->ActiveChildFrame() != first && m_frame->ActiveChildFrame() != other);
+        m_frame->MdiClient()->setActiveSubWindow(first);
+        QCOMPARE(status->text(), read);
+        m_frame->MdiClient()->setActiveSubWindow(other);
+        QCOMPARE(status->text(), QString("Ready"));
+    }
+
+    // Back up, write and verify: the Process window names each phase, and its
+    // time left is for all three.
+    void timeLeftCoversBackupWriteAndVerify()
+    {
+        RadioFaults slow;
+        slow.replyDelayMs = 1;
+        Start(slow);
+        Begin(ID_WRITE,
+              [](CProcessDlg* dlg) { QVERIFY(dlg->BackupFirstBox()->isChecked() && dlg->VerifyBox()->isChecked()); });
+        CProcessDlg* dlg = Process();
+        QStringList phases;  // each phase's name as it comes
+        const auto see = [&] {
+            const QString op = dlg->OperationText()->text();
+            const int colon = op.indexOf(QLatin1Char(':'));
+            if (dlg->IsWindow() && colon > 0 && (phases.isEmpty() || !op.startsWith(phases.last())))
+                phases << op.left(colon + 2) + op.mid(colon + 2).section(QLatin1Char(' '), 0, 0);
+        };
+        // Halfway through the backup, what is left covers at least the rest of
+        // the backup and the whole verify at the rate measured.
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                see();
+                return dlg->GetPos() >= 256 && dlg->DetailsText()->text().contains(QStringLiteral("left"));
+            },
+            30000));
+        const QString details = dlg->DetailsText()->text();
+        const QRegularExpressionMatch m =
+            QRegularExpression(
+                QStringLiteral("^\\d+%, (\\d+) of 8192 bytes, (\\d+) bytes/s, (\\d+):(\\d\\d) left in all$"))
+                .match(details);
+        QVERIFY2(m.hasMatch(), qPrintable(details));
+        const double rate = m.captured(2).toDouble();
+        const int left = m.captured(3).toInt() * 60 + m.captured(4).toInt();
+        QVERIFY2(left >= (8192 - m.captured(1).toInt()) / rate + 8192 / rate - 1, qPrintable(details));
+
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                see();
+                return !dlg->IsWindow();
+            },
+            60000));
+        QCOMPARE(phases, (QStringList{"1 of 3: backing", "2 of 3: writing", "3 of 3: verifying"}));
+        QVERIFY2(m_frame->StatusText()->text().contains(QStringLiteral("verified")),
+                 qPrintable(m_frame->StatusText()->text()));
     }
 
     void comSetupListsDevicesAndAppliesPortsAtOnce()

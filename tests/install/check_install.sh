@@ -37,7 +37,7 @@ user_ini=$T/config/$p/Program.ini
 
 # ---- the desktop files -------------------------------------------------------------
 if command -v desktop-file-validate >/dev/null; then
-  check "desktop-file-validate" desktop-file-validate "$prefix/share/applications/$p.desktop"
+  check "desktop-file-validate" desktop-file-validate "$prefix/share/applications/com.tanagerradioworks.tr5programmer.desktop"
 fi
 if command -v appstreamcli >/dev/null; then
   appstreamcli validate-tree --no-net "$prefix" >"$T/appstream.txt" 2>&1 || { cat "$T/appstream.txt"; fail "appstreamcli validate-tree"; }
@@ -71,9 +71,9 @@ complete_() {  # complete_ WORDS...: what Tab offers after the last word
   PATH=$prefix/bin:$PATH bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _progtool
                                   echo "${COMPREPLY[*]}"' _ "$prefix/share/bash-completion/completions/progtool" "$@"
 }
-check "completion of commands" test "$(complete_ progtool '')" = "$(echo $commands) --help"
+check "completion of commands" test "$(complete_ progtool '')" = "$(echo $commands) --help --version"
 check "completion of sh" test "$(complete_ progtool sh)" = "show"
-check "completion of --f" test "$(complete_ progtool export x.dat --f)" = "--format"
+check "completion of --f" test "$(complete_ progtool export x.dat --f)" = "--force --format"
 check "completion of --format's values" test "$(complete_ progtool export x.dat --format '')" = "grid chirp"
 check "completion of --power's values" test "$(complete_ progtool export x.dat --power '')" = "words watts"
 check "completion of ports" test "$(complete_ progtool read --port '')" = "COM1 COM2 COM3 COM4"
@@ -101,7 +101,12 @@ rm -f "$user_ini"
 # ---- the window program ----------------------------------------------------------
 # No display is needed for --version and --help.
 run env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/$p" --version >"$T/version.txt" 2>&1
-check "Program --version" grep -qx "Program [0-9.]*" "$T/version.txt"
+check "$p --version names $p" grep -qx "$p [0-9.]*" "$T/version.txt"
+run env QT_QPA_PLATFORM=offscreen "$prefix/bin/$p" --colour "$T/work/x.dat" >"$T/unknown.txt" 2>&1
+status=$?
+check "$p refuses an unknown option (status $status)" test $status -eq 2
+check "$p tells the unknown option and its usage" grep -qF -e 'unknown option "--colour"' "$T/unknown.txt"
+check "$p --colour prints the usage" grep -qF "usage: $p [OPTION] [FILE.dat]" "$T/unknown.txt"
 run env -u DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/$p" --help >"$T/help.txt" 2>&1
 check "Program --help names the installed profile" grep -qF "read from $progdir/Program.ini" "$T/help.txt"
 check "Program --help names the user's copy" grep -qF "saved to $user_ini" "$T/help.txt"

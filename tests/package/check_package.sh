@@ -16,12 +16,12 @@ echo "packages: $deb $tgz"
 
 deb_files=$(dpkg-deb -c "$deb" | awk '{ print $6 ($7 == "->" ? " -> " $8 : "") }' | sed 's|^\./usr/||')
 tgz_files=$(tar tzf "$tgz" | sed 's|^[^/]*/||')
-p=tr5-programmer
+p=tr5-programmer id=com.tanagerradioworks.tr5programmer
 expected=(
   "bin/progtool" "bin/$p -> ../lib/$p/Program"
   "lib/$p/Program" "lib/$p/Program.ini" "lib/$p/English.qm" "lib/$p/Chinese.qm"
   "lib/$p/enHelp.qhc" "lib/$p/enHelp.qch" "lib/$p/chHelp.qhc" "lib/$p/chHelp.qch"
-  "share/applications/$p.desktop" "share/metainfo/invalid.program.tr5programmer.metainfo.xml"
+  "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml"
   "share/mime/packages/$p.xml" "share/icons/hicolor/scalable/apps/$p.svg"
   "share/man/man1/progtool.1.gz" "share/man/man1/$p.1.gz" "share/man/zh_CN/man1/$p.1.gz"
   "share/bash-completion/completions/progtool" "share/$p/sample.dat"
@@ -43,10 +43,31 @@ for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6help6
 done
 check "the package is named $p" test "$(dpkg-deb -f "$deb" Package)" = "$p"
 
+check "Recommends names fonts-wqy-microhei" grep -q "fonts-wqy-microhei" <<<"$(dpkg-deb -f "$deb" Recommends)"
+
+# The menu entry and the AppStream metainfo: one reverse-DNS id, both valid.
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+metainfo=$unpacked/usr/share/metainfo/$id.metainfo.xml
+check "the metainfo's id is $id" grep -qF "<id>$id</id>" "$metainfo"
+check "the metainfo launches $id.desktop" grep -qF ">$id.desktop</launchable>" "$metainfo"
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net --pedantic "$metainfo" >"$unpacked/appstream.txt" 2>&1
+  check "appstreamcli validate: no issue" bash -c '! grep -qE "^[EWIP]: " "$1"' _ "$unpacked/appstream.txt" ||
+    cat "$unpacked/appstream.txt"
+fi
+if command -v desktop-file-validate >/dev/null; then
+  check "desktop-file-validate $id.desktop" desktop-file-validate "$unpacked/usr/share/applications/$id.desktop"
+fi
+
 if command -v lintian >/dev/null; then
   echo "lintian:"
-  lintian --fail-on error -I "$deb" 2>&1 | grep -v 'running with root privileges' | sed 's/^/  /'
+  lintian --fail-on error -I "$deb" 2>&1 | grep -v 'running with root privileges' | sed 's/^/  /' >"$unpacked/lintian.txt"
   check "lintian reports no error" test "${PIPESTATUS[0]}" -eq 0
+  cat "$unpacked/lintian.txt"
+  # Built with the hardening flags: bind now, fortified libc calls, stack protector.
+  check "lintian reports no hardening tag" bash -c '! grep -q "hardening-" "$1"' _ "$unpacked/lintian.txt"
 else
   echo "lintian is not installed: skipped"
 fi
