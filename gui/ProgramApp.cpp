@@ -268,6 +268,11 @@ void CProgramApp::ExitInstance()
         SetMainWindow(nullptr);
         m_pMainFrame.reset();
     }
+    // The help engine belongs to the application object and would otherwise go
+    // with it, after the event loop's timers: its window's views, told that the
+    // models went, would start timers there ("QBasicTimer can only be used with
+    // threads started with QThread").
+    CloseHelp();
     if (m_pTranslator)
         QCoreApplication::removeTranslator(m_pTranslator.get());
     for (const auto& qt : m_qtTranslators)

@@ -12,7 +12,8 @@ const char* EnglishMessage(int id)
     case IDS_STEP_ERROR: return "Error data Value, please input according the step value(6.25K/5k).";
     case IDS_CAUTION: return "Caution";
     case IDS_FREQ_FORMAT:
-        return "\"%1\" is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125.";
+        return "\"%1\" is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125 "
+               "(\"MHz\" or \"M\" may follow).";
     default: return nullptr;
     }
 }

@@ -24,6 +24,8 @@ inline constexpr const char* kSettingBackupFirst = "BackupBeforeWrite";
 inline constexpr const char* kSettingBackupKeep = "BackupsKept";
 // The recent files, most recent first: "Recent1" .. "Recent8".
 inline constexpr const char* kSettingRecentPrefix = "Recent";
+// The folder file dialogs last used, by kind: "FolderDocuments", "FolderChannels", ...
+inline constexpr const char* kSettingFolderPrefix = "Folder";
 
 class ISettingsStore {
 public:

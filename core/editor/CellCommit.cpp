@@ -90,6 +90,17 @@ EnteredFrequency ParseEnteredFrequency(const std::string& text)
         ++b;
     while (e > b && IsBlank(text[e - 1]))
         --e;
+    // The unit people write after a frequency, as the number's own end: "MHz"
+    // or "M" in any letter case, with or without a blank before it.
+    for (const char* unit : {"mhz", "m"}) {
+        const std::size_t n = std::char_traits<char>::length(unit);
+        if (e - b > n && LowerAscii(text.substr(e - n, n)) == unit) {
+            e -= n;
+            while (e > b && IsBlank(text[e - 1]))
+                --e;
+            break;
+        }
+    }
     bool negative = false;
     if (b < e && (text[b] == '+' || text[b] == '-'))
         negative = text[b++] == '-';

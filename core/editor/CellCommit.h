@@ -46,9 +46,11 @@ CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& ed
 
 // A frequency as the editors read it. Accepted form: megahertz with at most
 // five decimals, "." or "," as the decimal point, an optional sign, blanks
-// around it ("145.125", " 145,125 "). Further decimals are taken only when
-// they are zeros. Anything else (letters, a second point, exponents, "inf")
-// is no frequency: `number` is false and nothing else is set.
+// around it ("145.125", " 145,125 "), and the unit "MHz" or "M" in any letter
+// case after it ("145.125MHz", "145.125 mhz", "145.125 M"). Further decimals
+// are taken only when they are zeros. Anything else (other letters or units,
+// a second point, exponents, "inf") is no frequency: `number` is false and
+// nothing else is set.
 // For a number, `units` is its exact count of 10 Hz units and `text` the
 // cell form "%3.5f" (145.12500); `valid` is false when the units do not fit
 // the band limits' type, which the commit treats as out of band.

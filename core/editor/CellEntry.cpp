@@ -229,7 +229,7 @@ TextBlock CopyBlock(const ITextGrid& grid, const std::vector<int>& rows, const s
     return block;
 }
 
-std::string BlockToTsv(const TextBlock& block)
+std::string BlockToTsv(const TextBlock& block, const char* lineEnd)
 {
     std::string out;
     for (const auto& line : block) {
@@ -238,7 +238,7 @@ std::string BlockToTsv(const TextBlock& block)
                 out += '\t';
             out += QuotedField(line[i]);
         }
-        out += "\r\n";
+        out += lineEnd;
     }
     return out;
 }

@@ -59,9 +59,16 @@ std::vector<int> CopiedColumns(const std::set<int>& selectedCols);
 // The texts of `rows` x `cols`, after a line of the grid's headings of those
 // columns when `headings` is set.
 TextBlock CopyBlock(const ITextGrid& grid, const std::vector<int>& rows, const std::vector<int>& cols, bool headings);
+// Text as this platform's programs exchange it: LF, CRLF on Windows.
+#ifdef _WIN32
+inline constexpr char kNativeLineEnd[] = "\r\n";
+#else
+inline constexpr char kNativeLineEnd[] = "\n";
+#endif
 // Tab-separated as spreadsheets exchange it (cells holding a tab, a line end
-// or a leading quote quoted), and as CSV; both end every line with CRLF.
-std::string BlockToTsv(const TextBlock& block);
+// or a leading quote quoted), its lines ended by `lineEnd`; and as CSV, whose
+// lines end with CRLF whatever the platform.
+std::string BlockToTsv(const TextBlock& block, const char* lineEnd = kNativeLineEnd);
 std::string BlockToCsv(const TextBlock& block);
 
 // Text taken from the clipboard: tab-separated when it holds a tab, else CSV

@@ -84,11 +84,9 @@ void FitColumns(std::vector<Column>& cols, int gap, int right)
     }
 }
 
-// Every page ends its texts where its rules end.
-int RightEdge(const ReportContext& ctx)
-{
-    return 60 * ctx.metrics.geometry.Wd;
-}
+// Texts may run past the rules' right end (60 Wd), as the values at 55 Wd
+// do; a column moves left only where a text would leave the printable area.
+int RightEdge(const ReportContext& ctx) { return 66 * ctx.metrics.geometry.Wd; }
 
 int Gap(const ReportContext& ctx)
 {
@@ -218,8 +216,9 @@ std::vector<DrawOp> BuildChannelPage(int channelPage, const ITextGrid& grid, Cha
         return ops;
 
     // Label, value, label, value across a block; the labels of each column
-    // and the values of every channel of the job, so all pages line up. The
-    // name has its line to itself, so a long one never pushes the right half.
+    // and the values of this page's channels, so a page whose texts fit keeps
+    // the usual columns whatever other pages hold. The name has its line to
+    // itself, so a long one never pushes the right half.
     const char* const labels[4][2] = {
         {"Receive Frequency:", "接收频率:"},
         {"QT/DQT Decode:", "QT/DQT解码:"},
@@ -238,7 +237,9 @@ std::vector<DrawOp> BuildChannelPage(int channelPage, const ITextGrid& grid, Cha
         text[0].insert(l[zh]);
     for (const auto& l : rightLabels)
         text[2].insert(l[zh]);
-    for (int r = 1; r <= kLastRow && ctx.textWidth; ++r) {
+    const int first = pages.m_pageEnd[static_cast<std::size_t>(channelPage - 1)] + 1;
+    const int last = pages.m_pageEnd[static_cast<std::size_t>(channelPage)];
+    for (int r = first; r <= last && r <= kLastRow && ctx.textWidth; ++r) {
         if (grid.TextMatrix(r, kColRxFreq).empty())
             continue;
         for (int line = 0; line < 3; ++line) {
@@ -253,8 +254,6 @@ std::vector<DrawOp> BuildChannelPage(int channelPage, const ITextGrid& grid, Cha
                              {55 * Wd, Widest(ctx, s, text[3])}};
     FitColumns(cols, Gap(ctx), RightEdge(ctx));
 
-    const int first = pages.m_pageEnd[static_cast<std::size_t>(channelPage - 1)] + 1;
-    const int last = pages.m_pageEnd[static_cast<std::size_t>(channelPage)];
     int k = -1;
     for (int r = first; r <= last && r <= kLastRow; ++r) {
         if (grid.TextMatrix(r, kColRxFreq).empty())

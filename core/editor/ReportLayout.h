@@ -74,8 +74,8 @@ struct ReportContext {
     bool chinese = false;
     std::string copyrightsOwner;  // footer, left; nothing printed when empty
     // Texts start at their columns of the page grid; with widths known, a
-    // column that would run into the next one or past the rules' right end
-    // moves just far enough. Without it every column stays put.
+    // column that would run into the next one or off the printable area
+    // (66 Wd) moves just far enough. Without it every column stays put.
     TextWidth textWidth;
 };
 

@@ -81,7 +81,7 @@ std::string RowName(int row)
 std::string FrequencyFormatReason(const std::string& what, const std::string& value)
 {
     return what + " \"" + value + "\" is not a frequency: give megahertz with up to five decimals, " +
-           "e.g. 145.125 or 145,125, within " + BandRangesText(false);
+           "e.g. 145.125 or 145,125 (\"MHz\" or \"M\" may follow), within " + BandRangesText(false);
 }
 
 const char* ImportReasonText(ImportReason reason)

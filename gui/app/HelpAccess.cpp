@@ -337,14 +337,21 @@ void SetHelpHook(HelpHook hook) { State().hook = std::move(hook); }
 
 int HelpLoadAttempts() { return State().attempts; }
 
-void ResetHelpState()
+void CloseHelp()
 {
     HelpState& s = State();
+    // The window first: it holds views of the engine's models.
     delete s.window.data();
     delete s.engine.data();
     s.loadedStem.clear();
     s.namespaceName.clear();
+    s.engineWidgetsUsed = false;
+}
+
+void ResetHelpState()
+{
+    HelpState& s = State();
+    CloseHelp();
     s.unavailable = false;
     s.attempts = 0;
-    s.engineWidgetsUsed = false;
 }

@@ -28,6 +28,11 @@ QUrl HelpTopicFor(int context, int dialog = 0);
 // True once loading the help collection has failed.
 bool IsHelpUnavailable();
 
+// Closes the help window and lets go of the collection; the next request
+// opens them again. Run while the event loop's timers still work: the help
+// window's views are told when the engine's models go, and schedule a redraw.
+void CloseHelp();
+
 // Directory that holds the help collections (the program's directory by default).
 void SetHelpDirectory(const QString& dir);
 QString HelpDirectory();

@@ -19,6 +19,10 @@ struct MessageRequest {
 
 // Shows the message (or hands it to the installed hook) and returns the button pressed.
 QMessageBox::StandardButton AppMessageBox(const MessageRequest& request);
+// The box AppMessageBox shows, not yet shown (the caller owns it): its buttons
+// carry mnemonics and it is wide enough for its caption beside a title bar's
+// buttons.
+QMessageBox* CreateMessageBox(const MessageRequest& request);
 // Convenience: the caption defaults to MessageCaption().
 QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text,
                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,

@@ -25,6 +25,7 @@
 #include "core/radio/CsvChannels.h"
 #include "core/radio/DatFile.h"
 #include "core/radio/TextFile.h"
+#include "gui/app/LastFolder.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
 #include "gui/editor/ImportPreviewDlg.h"
@@ -222,7 +223,9 @@ void CProgramView::EnterAndRecord(const std::vector<CellText>& cells, int beyond
         QString why;
         switch (r.why) {
         case CellRefusal::NotAFrequency:
-            why = tr("\"%1\" is not a frequency (megahertz with up to five decimals, e.g. 145.125)").arg(value);
+            why = tr("\"%1\" is not a frequency (megahertz with up to five decimals, e.g. 145.125; \"MHz\" or \"M\" "
+                     "may follow)")
+                      .arg(value);
             break;
         case CellRefusal::OutOfRange:
             why = tr("\"%1\" is out of range: %2").arg(value, Q(BandRangesText(chinese)));
@@ -455,9 +458,11 @@ void CProgramView::OnImportChannels()
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setNameFilters(CsvFilters());
+    OpenInLastFolder(dlg, FolderKind::Channels);
     if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty() || !m_pDocument)
         return;
     const QString path = dlg.selectedFiles().constFirst();
+    RememberFolder(FolderKind::Channels, path);
     const CsvFormat chosen = dlg.selectedNameFilter() == CsvFilters().at(1) ? CsvFormat::Chirp : CsvFormat::Grid;
     const TextFileResult csv = ReadBoundedTextFile(QFile::encodeName(path).toStdString());
     if (!csv.ok) {
@@ -493,9 +498,11 @@ void CProgramView::OnExportChannels()
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setNameFilters(CsvFilters());
     dlg.setDefaultSuffix(QStringLiteral("csv"));
+    OpenInLastFolder(dlg, FolderKind::Channels);
     if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
     const QString path = dlg.selectedFiles().constFirst();
+    RememberFolder(FolderKind::Channels, path);
     const bool chirp = dlg.selectedNameFilter() == CsvFilters().at(1);
     const std::string text = chirp ? GridToChirpCsv(m_grid) : GridToCsv(m_grid);
     // Written whole or not at all, as documents are.

@@ -2,6 +2,9 @@
 // (the default printer, no dialog) and Print Preview. The pages themselves are
 // CReportPrinter's; the printer settings are shared with Print Setup.
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -11,6 +14,7 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "gui/app/AppPrinter.h"
+#include "gui/app/LastFolder.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
 #include "gui/editor/ProgramView.h"
@@ -80,11 +84,19 @@ void CProgramView::OnFilePrint()
     dialog.setFromTo(1, pages);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    // A PDF not yet chosen in this run goes where the last one went.
+    if (printer.outputFileName().isEmpty())
+        if (const QString folder = LastFolder(FolderKind::Report); !folder.isEmpty())
+            if (auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+                file->setText(QDir(folder).filePath(QFileInfo(GetDocument()->GetTitle()).completeBaseName() +
+                                                    QStringLiteral(".pdf")));
     if (ExecDialog(&dialog) != QDialog::Accepted)
         return;  // cancelling the print dialog ends the job
     QString error;
     if (!PrintOn(report, printer, &error))
         ReportFailure(this, error);
+    else if (printer.outputFormat() == QPrinter::PdfFormat)
+        RememberFolder(FolderKind::Report, printer.outputFileName());
     const ChannelPagination& p = report.Pagination();
     std::copy(p.m_pageEnd.begin(), p.m_pageEnd.end(), m_pageEnd);
     m_nChannelCount = p.m_nChannelCount;

@@ -15,6 +15,7 @@
 #include <QMetaObject>
 #include <QPageSetupDialog>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QUndoGroup>
@@ -35,6 +36,7 @@
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
 #include "gui/app/HelpAccess.h"
+#include "gui/app/LastFolder.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/NavigationBar.h"
 #include "core/link/SerialPort.h"
@@ -203,7 +205,7 @@ void CMainFrame::CreateActions()
     AddAction(ID_APP_EXIT, tr("E&xit"), QString(), tr("Quit the application"));
     AddAction(ID_CHANNEL_INFORMATION, tr("&Channel Information"), QString(), tr("Show the channel window"));
     AddAction(ID_OPTION_FEATURES, tr("&Optional Features"), QString(), tr("Edit the radio-wide options"));
-    AddAction(ID_PRODUCT_INFORMATION, tr("&Product Information"), QString(),
+    AddAction(ID_PRODUCT_INFORMATION, tr("Product Infor&mation"), QString(),
               tr("Choose the radio type and frequency band"));
     AddAction(ID_READ, tr("&Read"), tr("Read"), tr("Read the whole memory from the radio"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
@@ -300,9 +302,9 @@ void CMainFrame::CreateEditActions()
         // clang-format off
         {ID_EDIT_CUT, tr("Cu&t"), tr("Copy the selected cells and clear them"), {QKeySequence::Cut},
          &CProgramView::OnEditCut},
-        {ID_EDIT_COPY, tr("&Copy"), tr("Copy the selected cells as text a spreadsheet reads"), {QKeySequence::Copy},
+        {ID_EDIT_COPY, tr("Cop&y"), tr("Copy the selected cells as text a spreadsheet reads"), {QKeySequence::Copy},
          &CProgramView::OnEditCopy},
-        {ID_EDIT_COPY_HEADINGS, tr("Copy with &Headings"), tr("Copy the selected cells after a line of headings"),
+        {ID_EDIT_COPY_HEADINGS, tr("Copy with Headin&gs"), tr("Copy the selected cells after a line of headings"),
          {}, &CProgramView::OnEditCopyWithHeadings},
         {ID_EDIT_PASTE, tr("&Paste"), tr("Paste cells copied here or in a spreadsheet"), {QKeySequence::Paste},
          &CProgramView::OnEditPaste},
@@ -317,7 +319,7 @@ void CMainFrame::CreateEditActions()
          &CProgramView::OnInsertChannels},
         {ID_CHANNEL_DELETE, tr("&Delete Channels"), tr("Delete the selected channels; the following move up"), {},
          &CProgramView::OnDeleteChannels},
-        {ID_CHANNEL_MOVE_UP, tr("Move &Up"), tr("Move the selected channels up"), {QKeySequence(Qt::CTRL | Qt::Key_Up)},
+        {ID_CHANNEL_MOVE_UP, tr("Mo&ve Up"), tr("Move the selected channels up"), {QKeySequence(Qt::CTRL | Qt::Key_Up)},
          &CProgramView::OnMoveChannelsUp},
         {ID_CHANNEL_MOVE_DOWN, tr("Move Do&wn"), tr("Move the selected channels down"),
          {QKeySequence(Qt::CTRL | Qt::Key_Down)}, &CProgramView::OnMoveChannelsDown},
@@ -361,7 +363,7 @@ QList<QAction*> CMainFrame::BuildEditMenu(QMenu* menu)
     };
     add({ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_COPY_HEADINGS, ID_EDIT_PASTE, ID_EDIT_CLEAR, 0, ID_CHANNEL_INSERT,
          ID_CHANNEL_DELETE, ID_CHANNEL_MOVE_UP, ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR});
-    QMenu* sort = menu->addMenu(tr("S&ort Channels"));
+    QMenu* sort = menu->addMenu(tr("Sort C&hannels"));
     sort->setObjectName(QStringLiteral("SortMenu"));
     for (int id : {ID_SORT_RX, ID_SORT_NAME, ID_SORT_TONE})
         sort->addAction(Action(id));
@@ -449,11 +451,11 @@ void CMainFrame::CreateToolBar()
     const struct {
         int id;
         const char* icon;
-    } buttons[] = {{ID_FILE_NEW, "new"},   {ID_FILE_OPEN, "open"},   {ID_FILE_SAVE, "save"},
-                   {0, nullptr},           {ID_EDIT_UNDO, "undo"},   {ID_EDIT_REDO, "redo"},
-                   {0, nullptr},           {ID_READ, "read"},        {ID_WRITE, "write"},
-                   {0, nullptr},           {ID_FILE_PRINT, "print"}, {0, nullptr},
-                   {ID_APP_ABOUT, "about"}};
+    } buttons[] = {// The buttons users know, in their usual places; ours follow them.
+                   {ID_FILE_NEW, "new"},  {ID_FILE_OPEN, "open"},  {ID_FILE_SAVE, "save"}, {0, nullptr},
+                   {ID_READ, "read"},     {ID_WRITE, "write"},     {0, nullptr},           {ID_FILE_PRINT, "print"},
+                   {0, nullptr},          {ID_APP_ABOUT, "about"}, {0, nullptr},           {ID_EDIT_UNDO, "undo"},
+                   {ID_EDIT_REDO, "redo"}};
     for (const auto& b : buttons) {
         if (b.id == 0) {
             m_pToolBar->addSeparator();
@@ -631,8 +633,10 @@ void CMainFrame::OnFileOpen()
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setNameFilters({tr("Program Document (*.dat)"), tr("All Files (*)")});
+    OpenInLastFolder(dlg, FolderKind::Documents);
     if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
+    RememberFolder(FolderKind::Documents, dlg.selectedFiles().constFirst());
     OpenDocumentFile(dlg.selectedFiles().constFirst());
 }
 
@@ -757,10 +761,13 @@ bool CMainFrame::SaveDocument(CProgramDoc* doc, bool askName)
     QString proposal = doc->GetPathName();
     if (!doc->HasFilePath() && !proposal.isEmpty() && QFileInfo(proposal).suffix().isEmpty())
         proposal += QStringLiteral(".dat");
+    // A document with a file proposes that file, where it is; a new one its name in the last folder.
+    OpenInLastFolder(dlg, FolderKind::Documents);
     if (!proposal.isEmpty())
         dlg.selectFile(proposal);
     if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return false;
+    RememberFolder(FolderKind::Documents, dlg.selectedFiles().constFirst());
     return SaveTo(doc, dlg.selectedFiles().constFirst());
 }
 
@@ -779,11 +786,30 @@ CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
     m_pMdiClient->addSubWindow(frame);
     frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
     frame->GetView()->OnInitialUpdate();
+    if (!frame->isMaximized())
+        frame->move(CascadePosition(frame));
     frame->show();
     m_pActiveChild = frame;
     m_pMdiClient->setActiveSubWindow(frame);
     m_pUndoGroup->setActiveStack(doc->UndoStack());
     return frame;
+}
+
+QPoint CMainFrame::CascadePosition(const CChildFrame* frame) const
+{
+    // Down and right from the corner, a title bar's height at a time, to the
+    // first place where no other window has its corner, so that none covers
+    // another exactly; the corner again once the window would not fit.
+    const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+    QList<QPoint> taken;
+    for (CChildFrame* f : ChildFrames())
+        if (f != frame && f->isVisible() && !f->isMaximized())
+            taken << f->pos();
+    const QRect room = m_pMdiClient->viewport()->rect();
+    for (QPoint p(0, 0); step > 0 && room.contains(QRect(p, frame->size())); p += QPoint(step, step))
+        if (!taken.contains(p))
+            return p;
+    return QPoint(0, 0);
 }
 
 bool CMainFrame::NewDocument()
@@ -891,8 +917,11 @@ void CMainFrame::OnLogSerialTraffic(bool on)
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setNameFilters({tr("Serial trace (*.trace *.txt)"), tr("All Files (*)")});
         dlg.setDefaultSuffix(QStringLiteral("trace"));
-        if (ExecDialog(&dlg) == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+        OpenInLastFolder(dlg, FolderKind::Trace);
+        if (ExecDialog(&dlg) == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
             path = dlg.selectedFiles().constFirst();
+            RememberFolder(FolderKind::Trace, path);
+        }
     }
     QString error;
     if (!SetTracePath(path, &error)) {

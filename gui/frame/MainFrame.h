@@ -134,6 +134,7 @@ private:
     QList<QAction*> BuildEditMenu(QMenu* menu);
     // A new document window: its document joins the undo group.
     CChildFrame* AddChildFrame(CProgramDoc* doc);
+    QPoint CascadePosition(const CChildFrame* frame) const;
     bool SaveTo(CProgramDoc* doc, const QString& path);
     void ConnectViewCommand(int id, void (CProgramView::*slot)());
 

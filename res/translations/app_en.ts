@@ -154,7 +154,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Product Information</source>
+        <source>Product Infor&amp;mation</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -405,6 +405,25 @@
     </message>
 </context>
 <context>
+    <name>MessageBox</name>
+    <message>
+        <source>&amp;Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Retry</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>StringTable</name>
     <message>
         <source>Out of range,please input again.</source>
@@ -435,7 +454,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125.</source>
+        <source>&quot;%1&quot; is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125 (&quot;MHz&quot; or &quot;M&quot; may follow).</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

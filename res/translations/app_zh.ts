@@ -154,8 +154,8 @@
         <translation>编辑整机功能设置</translation>
     </message>
     <message>
-        <source>&amp;Product Information</source>
-        <translation>类型设置(&amp;P)</translation>
+        <source>Product Infor&amp;mation</source>
+        <translation>类型设置(&amp;M)</translation>
     </message>
     <message>
         <source>Choose the radio type and frequency band</source>
@@ -405,6 +405,25 @@
     </message>
 </context>
 <context>
+    <name>MessageBox</name>
+    <message>
+        <source>&amp;Save</source>
+        <translation>保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>不保存(&amp;D)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Retry</source>
+        <translation>重试(&amp;R)</translation>
+    </message>
+</context>
+<context>
     <name>StringTable</name>
     <message>
         <source>Out of range,please input again.</source>
@@ -435,8 +454,8 @@
         <translation>警告</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125.</source>
-        <translation>“%1”不是频率。请输入以兆赫（MHz）为单位、最多五位小数的频率，例如 145.125 或 145,125。</translation>
+        <source>&quot;%1&quot; is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125 (&quot;MHz&quot; or &quot;M&quot; may follow).</source>
+        <translation>“%1”不是频率。请输入以兆赫（MHz）为单位、最多五位小数的频率，例如 145.125 或 145,125（数字后可带“MHz”或“M”）。</translation>
     </message>
 </context>
 </TS>

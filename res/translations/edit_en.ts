@@ -44,7 +44,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Copy</source>
+        <source>Cop&amp;y</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -52,7 +52,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Copy with &amp;Headings</source>
+        <source>Copy with Headin&amp;gs</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -116,7 +116,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Move &amp;Up</source>
+        <source>Mo&amp;ve Up</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -196,7 +196,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>S&amp;ort Channels</source>
+        <source>Sort C&amp;hannels</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -298,7 +298,7 @@
         </translation>
     </message>
     <message>
-        <source>"%1" is not a frequency (megahertz with up to five decimals, e.g. 145.125)</source>
+        <source>"%1" is not a frequency (megahertz with up to five decimals, e.g. 145.125; "MHz" or "M" may follow)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -44,16 +44,16 @@
         <translation>复制所选单元格并清除它们</translation>
     </message>
     <message>
-        <source>&amp;Copy</source>
-        <translation>复制(&amp;C)</translation>
+        <source>Cop&amp;y</source>
+        <translation>复制(&amp;Y)</translation>
     </message>
     <message>
         <source>Copy the selected cells as text a spreadsheet reads</source>
         <translation>把所选单元格复制为电子表格可读的文本</translation>
     </message>
     <message>
-        <source>Copy with &amp;Headings</source>
-        <translation>连同标题复制(&amp;H)</translation>
+        <source>Copy with Headin&amp;gs</source>
+        <translation>连同标题复制(&amp;G)</translation>
     </message>
     <message>
         <source>Copy the selected cells after a line of headings</source>
@@ -116,8 +116,8 @@
         <translation>删除所选信道，后面的信道上移</translation>
     </message>
     <message>
-        <source>Move &amp;Up</source>
-        <translation>上移(&amp;U)</translation>
+        <source>Mo&amp;ve Up</source>
+        <translation>上移(&amp;V)</translation>
     </message>
     <message>
         <source>Move the selected channels up</source>
@@ -196,8 +196,8 @@
         <translation>所选各行的频率按 25 kHz 递增</translation>
     </message>
     <message>
-        <source>S&amp;ort Channels</source>
-        <translation>信道排序(&amp;O)</translation>
+        <source>Sort C&amp;hannels</source>
+        <translation>信道排序(&amp;H)</translation>
     </message>
     <message>
         <source>Fill &amp;Series</source>
@@ -294,8 +294,8 @@
         </translation>
     </message>
     <message>
-        <source>"%1" is not a frequency (megahertz with up to five decimals, e.g. 145.125)</source>
-        <translation>“%1”不是频率（以兆赫为单位，最多五位小数，例如 145.125）</translation>
+        <source>"%1" is not a frequency (megahertz with up to five decimals, e.g. 145.125; "MHz" or "M" may follow)</source>
+        <translation>“%1”不是频率（以兆赫为单位，最多五位小数，例如 145.125；数字后可带“MHz”或“M”）</translation>
     </message>
     <message>
         <source>"%1" is out of range: %2</source>

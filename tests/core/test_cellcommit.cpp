@@ -114,6 +114,15 @@ TEST_F(CellCommitTest, TypedFrequencyIsStoredAsTypedOrRefused)
         {"0145.00625", 0, "145.00625"},
         {"145.1250000", 0, "145.12500"},       // zeros past the fifth decimal
         {"+145.", 0, "145.00000"},
+        {"145.125MHz", 0, "145.12500"},        // the unit, as written after a frequency
+        {"145.125 MHz", 0, "145.12500"},
+        {"145,125 mhz", 0, "145.12500"},
+        {" 145.125 M ", 0, "145.12500"},
+        {"145.125m", 0, "145.12500"},
+        {"145.125 kHz", kFormat, nullptr},     // no other unit, nor more after the unit
+        {"145.125 MHz x", kFormat, nullptr},
+        {"145.125 MM", kFormat, nullptr},
+        {"MHz", kFormat, nullptr},
         {"146.94000Q", kFormat, nullptr},
         {"145.125xyz", kFormat, nullptr},
         {"147,33x", kFormat, nullptr},

@@ -275,7 +275,8 @@ TEST_F(CsvTest, ImportAppliesTheEditingRulesRowByRow)
                             "10,136,136,\xE6\x97\xA0,D754I,\xE4\xB8\xAD,\xE6\x9C\xAA\xE9\x94\x81\xE5\xAE\x9A,"
                             "\xE6\x97\xA0,\xE7\xAA\x84,ab\r\n"    // line 14: Chinese words
                             "11,\"147,33\",,,,,,,,\r\n"              // line 15: decimal comma
-                            "12,146.94000Q,,,,,,,,\r\n";             // line 16: junk after the number
+                            "12,146.94000Q,,,,,,,,\r\n"              // line 16: junk after the number
+                            "13,145.5 MHz,145.5M,,,,,,,\r\n";        // line 17: with the unit
     CTextGrid g;
     FillGridLabels(g, false);
     const ImportReport rep = ImportCsv(csv, CsvFormat::Grid, g, false);
@@ -288,9 +289,10 @@ TEST_F(CsvTest, ImportAppliesTheEditingRulesRowByRow)
     EXPECT_EQ(Row(g, 11), (std::vector<std::string>{"136.00000", "136.00000", "None", "D754I", "Middle", "Unlock",
                                                     "No", "Narrow", "AB"}));
     EXPECT_EQ(g.TextMatrix(12, 1), "147.33000");
+    EXPECT_EQ(g.TextMatrix(14, 1) + " " + g.TextMatrix(14, 2), "145.50000 145.50000");
     for (int row : {2, 3, 4, 6, 7, 9, 10, 13})
         EXPECT_EQ(g.TextMatrix(row, 1), "") << row;
-    EXPECT_EQ(rep.channels, 4);
+    EXPECT_EQ(rep.channels, 5);
     EXPECT_EQ(rep.rejected, 10);
 
     std::map<int, std::string> rejected, changed;
@@ -306,7 +308,7 @@ TEST_F(CsvTest, ImportAppliesTheEditingRulesRowByRow)
     EXPECT_NE(rejected[11].find("300"), std::string::npos);
     for (int line : {13, 16})
         EXPECT_NE(rejected[line].find("is not a frequency: give megahertz with up to five decimals, e.g. 145.125 or "
-                                      "145,125, within VHF 136-175 MHz"),
+                                      "145,125 (\"MHz\" or \"M\" may follow), within VHF 136-175 MHz"),
                   std::string::npos)
             << rejected[line];
     EXPECT_NE(rejected[16].find("\"146.94000Q\""), std::string::npos);

@@ -238,6 +238,8 @@ TEST(CellEntry, EachTextIsCheckedAsItsEditorWouldThenCommitted)
     } cases[] = {
         {1, "146,5", true, CellRefusal::None, "146.50000"},
         {1, " abc", true, CellRefusal::NotAFrequency, "145.12500"},
+        {1, "146.5 MHz", true, CellRefusal::None, "146.50000"},
+        {1, "146.5 Hz", true, CellRefusal::NotAFrequency, "145.12500"},
         {1, "180", true, CellRefusal::OutOfRange, "145.12500"},  // the channel is not wiped
         {1, "145.0065", true, CellRefusal::OffStep, "145.12500"},
         {1, "", true, CellRefusal::None, ""},

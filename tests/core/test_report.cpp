@@ -356,9 +356,10 @@ TEST(ReportPage, ColumnsMoveOnlyAsFarAsTheirTextsNeed)
         int perChar;
         int columns[4];  // "Receive Frequency:", its value, "Transceive Frequency:", its value
     };
-    // Widest texts: 18-, 9-, 21- and 9-character ones; half a column between label and value.
+    // Widest texts: 18-, 9-, 21- and 9-character ones; half a column between
+    // label and value. Values may run past the rules' end (10800), not off the page (11880).
     for (const ChannelCase c : {ChannelCase{0, {900, 3960, 6480, 9900}}, ChannelCase{100, {900, 3960, 6480, 9900}},
-                                ChannelCase{150, {900, 3960, 10800 - 1350 - 90 - 3150, 10800 - 1350}},
+                                ChannelCase{150, {900, 3960, 6480, 9900}},
                                 // Too wide for the page: past the right end rather than into each other.
                                 ChannelCase{250, {900, 900 + 4500 + 90, 5490 + 2250 + 90, 7830 + 5250 + 90}}}) {
         ChannelPagination p;
@@ -369,6 +370,14 @@ TEST(ReportPage, ColumnsMoveOnlyAsFarAsTheirTextsNeed)
         EXPECT_EQ(xOf(ops, "Unlock"), c.columns[3]);  // one column for every block
         EXPECT_EQ(xOf(ops, "Channel 0:"), 4 * 180);
     }
+    // A text too long for 55 Wd on page 2 moves the columns of that page only.
+    FillChannel(g, 8);
+    g.SetTextMatrix(8, 2, "146.000000000000");
+    ChannelPagination pages;
+    const std::vector<DrawOp> page2 = BuildChannelPage(2, g, pages, withWidths(150));
+    EXPECT_EQ(xOf(page2, "146.000000000000"), 11880 - 16 * 150);
+    EXPECT_EQ(xOf(page2, "Transceive Frequency:"), 11880 - 16 * 150 - 90 - 21 * 150);
+    EXPECT_EQ(xOf(BuildChannelPage(1, g, pages, withWidths(150)), "Transceive Frequency:"), 6480);
 
     // Option page: labels of up to 18 characters push the values right.
     for (const auto& [perChar, valueX] : {std::pair{150, 35 * 180}, std::pair{300, 9 * 180 + 18 * 300 + 90}}) {

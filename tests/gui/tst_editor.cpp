@@ -299,11 +299,13 @@ void TestEditor::typedFrequencyIsStoredAsTypedOrRefused()
     EditorEnv env;
     Image image = ImageWithChannels();
     ViewUnderTest t(&image);
-    // A decimal comma is a decimal point.
-    t.Click(2, 1);
-    t.ClearEditor();
-    t.Type("147,33");
-    t.Enter();
+    // A decimal comma is a decimal point; the unit may follow the number.
+    for (const char* typed : {"146.5 MHz", "147,33"}) {
+        t.Click(2, 1);
+        t.ClearEditor();
+        t.Type(typed);
+        t.Enter();
+    }
     QCOMPARE(t.Cell(2, 1), QString("147.33000"));
     QVERIFY(env.m_messages.isEmpty());
     // Junk after the number is refused with the accepted form and the ranges,
@@ -319,7 +321,8 @@ void TestEditor::typedFrequencyIsStoredAsTypedOrRefused()
         QCOMPARE(env.m_messages.size(), 1);
         QCOMPARE(env.m_messages[0].text,
                  QString("\"146.94000Q\" is not a frequency. Please type megahertz with up to five decimals, "
-                         "e.g. 145.125 or 145,125.\nVHF 130-180 MHz, UHF 400-520 MHz (upper limits excluded)"));
+                         "e.g. 145.125 or 145,125 (\"MHz\" or \"M\" may follow).\nVHF 130-180 MHz, UHF 400-520 MHz "
+                         "(upper limits excluded)"));
         QCOMPARE(env.m_messages[0].caption, QString("Caution"));
         QCOMPARE(t.Row(2), before);
         QCOMPARE(t.Grid().GetCol(), long(col));  // Enter does not move on

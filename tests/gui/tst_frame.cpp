@@ -1,5 +1,6 @@
 // The main frame's pieces: the navigation bar's mouse handling and tree, the
 // Control Bar command, the tiled background, and the help layer.
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -7,12 +8,23 @@
 #include <QDir>
 #include <QImage>
 #include <QMenu>
+#include <QMenuBar>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QPrinter>
+#include <QPrintDialog>
+#include <QFileInfo>
+#include <QFileDialog>
+#include <QStyle>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QRegularExpression>
 #include <QLineEdit>
+#include <QHelpContentWidget>
 #include <QHelpEngineCore>
 #include <QHelpSearchQueryWidget>
 #include <QHelpSearchResultWidget>
@@ -28,6 +40,9 @@
 #include "core/app/SettingsStore.h"
 #include "gui/frame/ChildFrame.h"
 #include "gui/app/HelpAccess.h"
+#include "gui/app/MessageBox.h"
+#include "gui/link/LinkSettings.h"
+#include "gui/app/AppPrinter.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/frame/NavigationBar.h"
@@ -302,6 +317,157 @@ private slots:
         QCOMPARE(tree->currentItem(), root);
     }
 
+    // Alt and a letter reach one item only, in every menu and in the menu bar
+    // with and without a document, in both languages.
+    void menuMnemonicsAreUnique_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::newRow("English") << QByteArray("English");
+        QTest::newRow("Chinese") << QByteArray("Chinese");
+    }
+
+    void menuMnemonicsAreUnique()
+    {
+        QFETCH(QByteArray, language);
+        StartApp(language);
+        QStringList twice;
+        auto check = [&twice](const QString& where, const QList<QAction*>& actions) {
+            QMap<QKeySequence, QString> seen;
+            for (QAction* a : actions) {
+                const QKeySequence key = QKeySequence::mnemonic(a->text());
+                if (key.isEmpty())
+                    continue;
+                if (seen.contains(key))
+                    twice << QStringLiteral("%1: %2 / %3").arg(where, seen[key], a->text());
+                seen.insert(key, a->text());
+            }
+        };
+        const QList<QMenu*> menus = m_frame->findChildren<QMenu*>();
+        QVERIFY(menus.contains(m_frame->GridMenu()));
+        for (QMenu* m : menus)
+            check(m->title().isEmpty() ? m->objectName() : m->title(), m->actions());
+        check(QStringLiteral("menu bar"), m_frame->menuBar()->actions());
+        m_frame->DestroyChildFrame(m_frame->ActiveChildFrame());
+        QCOMPARE(m_frame->CurrentMenus().size(), 3);
+        check(QStringLiteral("menu bar without a document"), m_frame->menuBar()->actions());
+        QVERIFY2(twice.isEmpty(), qPrintable(twice.join(QLatin1Char('\n'))));
+    }
+
+    // A message box keeps its caption whole beside a title bar's icon and
+    // buttons (bold, as window managers draw it), and Save, Discard and Cancel
+    // have letters of their own.
+    void messageBoxCaptionAndButtons_data() { menuMnemonicsAreUnique_data(); }
+
+    void messageBoxCaptionAndButtons()
+    {
+        QFETCH(QByteArray, language);
+        StartApp(language);
+        MessageRequest r;
+        r.parent = m_frame;
+        r.text = QStringLiteral("Cleared!");
+        const std::unique_ptr<QMessageBox> box(CreateMessageBox(r));
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QCOMPARE(box->windowTitle(), IniString(g_strLanguage, "Company"));
+        QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+        bold.setBold(true);
+        const int room = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) +
+                         4 * box->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, box.get());
+        QVERIFY2(box->width() >= room, qPrintable(QStringLiteral("%1 < %2").arg(box->width()).arg(room)));
+
+        r.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+        const std::unique_ptr<QMessageBox> save(CreateMessageBox(r));
+        QSet<QKeySequence> letters;
+        for (auto b : {QMessageBox::Save, QMessageBox::Discard, QMessageBox::Cancel})
+            letters << QKeySequence::mnemonic(save->button(b)->text());
+        letters.remove(QKeySequence());
+        QCOMPARE(letters.size(), 3);
+    }
+
+    // Windows that reads open step down and right from each other at their
+    // own size, none covering another exactly.
+    void newWindowsCascade()
+    {
+        StartApp();
+        m_frame->resize(1600, 1100);
+        QCoreApplication::processEvents();
+        CChildFrame* first = m_frame->ActiveChildFrame();
+        QVERIFY(!first->isMaximized());
+        for (const char* port : {"COM1", "COM2", "COM3"})
+            emit m_frame->ActiveView()->RadioRead(NewDocumentImage(), QLatin1String(port));
+        QList<QPoint> corners;
+        for (CChildFrame* f : m_frame->ChildFrames()) {
+            QCOMPARE(f->size(), first->size());
+            corners << f->pos();
+        }
+        QCOMPARE(corners.size(), 4);
+        const int step = corners[1].x() - corners[0].x();
+        QVERIFY(step > 0);
+        for (int i = 0; i < corners.size(); ++i)
+            QCOMPARE(corners[i], QPoint(i * step, i * step));
+    }
+
+    // Each file dialog opens, in the next run too, in the folder where a file
+    // of its kind was last chosen.
+    void dialogsStartInTheFolderLastUsed_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Open") << int(ID_FILE_OPEN) << QStringLiteral("a.dat");
+        QTest::newRow("Save As") << int(ID_FILE_SAVE_AS) << QStringLiteral("b.dat");
+        QTest::newRow("Import") << int(ID_FILE_IMPORT_CHANNELS) << QStringLiteral("c.csv");
+        QTest::newRow("Export") << int(ID_FILE_EXPORT_CHANNELS) << QStringLiteral("d.csv");
+        QTest::newRow("Log Serial Traffic") << int(ID_LOG_SERIAL) << QStringLiteral("e.trace");
+        QTest::newRow("Print to PDF") << int(ID_FILE_PRINT) << QStringLiteral("f.pdf");
+    }
+
+    void dialogsStartInTheFolderLastUsed()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, name);
+        QTemporaryDir folder;
+        QFile dat(folder.filePath(QStringLiteral("a.dat")));
+        QVERIFY(dat.open(QIODevice::WriteOnly) && dat.write(QByteArray(8192, '\xFF')) == 8192);
+        dat.close();
+        QFile csv(folder.filePath(QStringLiteral("c.csv")));
+        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("Pr,145.125\n") > 0);
+        csv.close();
+        QString seen;
+        DialogRecorder dialogs;
+        dialogs.handler = [&](QDialog* d) {
+            if (auto* files = qobject_cast<QFileDialog*>(d)) {
+                seen = files->directory().absolutePath();
+                files->selectFile(folder.filePath(name));
+                return int(QDialog::Accepted);
+            }
+            if (auto* print = qobject_cast<QPrintDialog*>(d)) {
+                const auto* file = print->findChild<QLineEdit*>(QStringLiteral("filename"));
+                seen = file ? QFileInfo(file->text()).absolutePath() : QStringLiteral("no file box");
+                print->printer()->setOutputFormat(QPrinter::PdfFormat);
+                print->printer()->setOutputFileName(folder.filePath(name));
+                return int(QDialog::Accepted);
+            }
+            return int(QDialog::Rejected);
+        };
+        MessageRecorder messages;
+        for (int run = 0; run < 2; ++run) {
+            if (run) {  // the next run of the program, whose dialogs know no folder of their own
+                m_app.reset();
+                SetTracePath(QString(), nullptr);
+                AppPrinter().setOutputFileName(QString());
+                QFileDialog().setDirectory(QDir::currentPath());
+            }
+            StartApp();
+            seen.clear();
+            m_frame->Action(id)->trigger();
+            QVERIFY2(!seen.isEmpty(), "no file dialog");
+            QVERIFY2((seen == QDir(folder.path()).absolutePath()) == (run == 1), qPrintable(seen));
+        }
+        SetTracePath(QString(), nullptr);
+        AppPrinter().setOutputFileName(QString());
+        AppPrinter().setOutputFormat(QPrinter::NativeFormat);
+    }
+
     void chineseTreeIgnoresEnglishTexts()
     {
         StartApp("Chinese");
@@ -533,6 +699,24 @@ private slots:
         QVERIFY(!help->parentWidget());
     }
 
+    // The help goes when the program does, before the toolkit: left to the
+    // application object, the engine's models would go after the event loop,
+    // and its window's views would start timers there.
+    void helpGoesWithTheProgram()
+    {
+        StartApp();
+        ResetHelpState();
+        SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
+        m_frame->Action(ID_HELP)->trigger();
+        const QPointer<QWidget> help = HelpWindow();
+        QVERIFY(help && help->isVisible());
+        const QPointer<QHelpContentWidget> contents = help->findChild<QHelpContentWidget*>();
+        QVERIFY(contents);
+        m_app->ExitInstance();
+        QVERIFY(!help);
+        QVERIFY(!contents);
+    }
+
     void missingHelpIsNotTriedAgain()
     {
         QTemporaryDir empty;
@@ -618,11 +802,11 @@ private slots:
         QVERIFY(m_frame->isVisible());
         QVERIFY(m_frame->ActiveChildFrame()->isVisible());
         QCOMPARE(m_frame->ActiveDocument()->m_image[100], 0x11);
-        // Toolbar: New, Open, Save | Undo, Redo | Read, Write | Print | About.
+        // Toolbar: New, Open, Save | Read, Write | Print | About, where users know them; then Undo, Redo.
         QStringList ids;
         for (QAction* a : m_frame->ToolBar()->actions())
             ids << (a->isSeparator() ? QStringLiteral("|") : a->data().toString());
-        QCOMPARE(ids.join(' '), QStringLiteral("57600 57601 57603 | 57643 57644 | 32773 32774 | 57607 | 57664"));
+        QCOMPARE(ids.join(' '), QStringLiteral("57600 57601 57603 | 32773 32774 | 57607 | 57664 | 57643 57644"));
         for (QAction* a : m_frame->ToolBar()->actions())
             QVERIFY(a->isSeparator() || !a->icon().isNull());
     }
