@@ -225,6 +225,27 @@ void CProgramView::FocusGrid()
         m_grid.setFocus(Qt::OtherFocusReason);
 }
 
+CProgramView::Pane CProgramView::FocusedPane() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        return Pane::None;
+    if (focus == &m_grid || m_grid.isAncestorOf(focus))
+        return Pane::Grid;
+    for (const QLineEdit* box : {&m_editVhfLow, &m_editVhfHigh, &m_editUhfLow, &m_editUhfHigh})
+        if (focus == box)
+            return Pane::BandBoxes;
+    return Pane::None;
+}
+
+void CProgramView::FocusPane(Pane pane)
+{
+    if (pane == Pane::BandBoxes)
+        m_editVhfLow.setFocus(Qt::ShortcutFocusReason);
+    else if (pane == Pane::Grid)
+        (OpenEditor() ? OpenEditor() : &m_grid)->setFocus(Qt::ShortcutFocusReason);
+}
+
 void CProgramView::OnInitialUpdate()
 {
     emit InitialUpdateStarting();

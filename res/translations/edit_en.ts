@@ -295,10 +295,17 @@
         <translation type="unfinished"></translation>
     </message>
     <message numerus="yes">
-        <source>... and %n more.</source>
+        <source>%n cell(s)</source>
         <translation>
-            <numerusform>... and %n more.</numerusform>
-            <numerusform>... and %n more.</numerusform>
+            <numerusform>%n cell</numerusform>
+            <numerusform>%n cells</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; the channel's %n other cell(s) were not entered either</source>
+        <translation>
+            <numerusform>; the channel's other cell was not entered either</numerusform>
+            <numerusform>; the channel's %n other cells were not entered either</numerusform>
         </translation>
     </message>
     <message>
@@ -572,6 +579,10 @@
             <numerusform>%n row imported</numerusform>
             <numerusform>%n rows imported</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

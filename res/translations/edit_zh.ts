@@ -292,9 +292,15 @@
         <translation>未修改：</translation>
     </message>
     <message numerus="yes">
-        <source>... and %n more.</source>
+        <source>%n cell(s)</source>
         <translation>
-            <numerusform>……另有 %n 项。</numerusform>
+            <numerusform>%n 个单元格</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; the channel's %n other cell(s) were not entered either</source>
+        <translation>
+            <numerusform>；该信道的其余 %n 个单元格也未填入</numerusform>
         </translation>
     </message>
     <message>
@@ -559,6 +565,10 @@
         <translation>
             <numerusform>导入 %n 行</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>复制(&amp;C)</translation>
     </message>
 </context>
 </TS>
