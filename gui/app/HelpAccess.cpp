@@ -188,16 +188,24 @@ QList<PageHit> SearchPageText(QHelpEngine* engine, const QString& ns, const QStr
     return hits;
 }
 
-// The results as links to their pages, each with the text around the match.
+// The results as links to their pages, each with the text around the match
+// (the words found in bold).
 void ShowResults(QTextBrowser* results, const QString& query, const QList<PageHit>& hits, bool snippetIsHtml)
 {
     QString html;
-    if (hits.isEmpty())
+    if (hits.isEmpty() && !query.isEmpty())
         html = QStringLiteral("<p>%1</p>").arg(HelpText("No page contains \"%1\".").arg(query.toHtmlEscaped()));
-    for (const PageHit& hit : hits)
+    for (const PageHit& hit : hits) {
+        QString snippet = snippetIsHtml ? hit.snippet : hit.snippet.toHtmlEscaped();
+        if (!snippetIsHtml)
+            for (const QString& word : query.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                snippet.replace(QRegularExpression(QLatin1Char('(') + QRegularExpression::escape(word.toHtmlEscaped()) +
+                                                       QLatin1Char(')'),
+                                                   QRegularExpression::CaseInsensitiveOption),
+                                QStringLiteral("<b>\\1</b>"));
         html += QStringLiteral("<p><a href=\"%1\">%2</a><br/>%3</p>")
-                    .arg(hit.url.toString().toHtmlEscaped(), hit.title.toHtmlEscaped(),
-                         snippetIsHtml ? hit.snippet : hit.snippet.toHtmlEscaped());
+                    .arg(hit.url.toString().toHtmlEscaped(), hit.title.toHtmlEscaped(), snippet);
+    }
     results->setHtml(html);
 }
 
@@ -258,8 +266,10 @@ QWidget* CreateHelpWindow(QHelpEngine* engine)
     tabs->addTab(searchPage, HelpText("Search"));
     const QString ns = State().namespaceName;
     QObject::connect(query, &QHelpSearchQueryWidget::search, search, [engine, search, query, results, ns] {
-        const QString input = query->searchInput().trimmed();
-        if (IsCjkQuery(input))
+        const QString input = query->searchInput().simplified();
+        if (input.isEmpty())
+            results->clear();
+        else if (IsCjkQuery(input))
             ShowResults(results, input, SearchPageText(engine, ns, input), false);
         else
             search->search(input);

@@ -48,6 +48,7 @@ QMessageBox::StandardButton DetailsBox(const MessageRequest& request)
     }
     auto* text = new QLabel(request.text, &dlg);
     text->setObjectName(QStringLiteral("MessageText"));
+    text->setTextFormat(Qt::PlainText);  // a file name is never markup
     text->setWordWrap(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* details = new QPlainTextEdit(request.detail, &dlg);

@@ -583,6 +583,11 @@ bool CProgramView::CommitEditor(CommitTrigger trigger)
     if (m_pDocument)
         m_pDocument->RecordChange(tr("Edit %1").arg(CellName(row, col)));
     if (result.messageId != 0) {
+        // The box takes the keys. The grid has them back when the window is
+        // active again: the hidden editor would pass them to the first control
+        // of the main window, the navigation tree.
+        if (editor->hasFocus())
+            m_grid.setFocus(Qt::OtherFocusReason);
         MessageRequest request;
         request.parent = this;
         request.text = LoadStringRes(result.messageId);

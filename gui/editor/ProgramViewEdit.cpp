@@ -242,8 +242,8 @@ void CProgramView::EnterAndRecord(const std::vector<CellText>& cells, int beyond
     int cellsLeft = beyond;
     for (const RefusedCell& r : report.refused)
         cellsLeft += 1 + r.withheld;
-    request.text = (refusedHeading.isEmpty() ? tr("Not changed:") : refusedHeading) + QLatin1Char(' ') +
-                   tr("%n cell(s)", nullptr, cellsLeft);
+    request.text =
+        tr("%1 %n cell(s)", nullptr, cellsLeft).arg(refusedHeading.isEmpty() ? tr("Not changed:") : refusedHeading);
     request.detail = lines.join(QLatin1Char('\n'));
     request.icon = QMessageBox::Warning;
     AppMessageBox(request);

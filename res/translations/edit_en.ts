@@ -295,10 +295,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message numerus="yes">
-        <source>%n cell(s)</source>
+        <source>%1 %n cell(s)</source>
         <translation>
-            <numerusform>%n cell</numerusform>
-            <numerusform>%n cells</numerusform>
+            <numerusform>%1 %n cell</numerusform>
+            <numerusform>%1 %n cells</numerusform>
         </translation>
     </message>
     <message numerus="yes">

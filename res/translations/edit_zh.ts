@@ -292,9 +292,9 @@
         <translation>未修改：</translation>
     </message>
     <message numerus="yes">
-        <source>%n cell(s)</source>
+        <source>%1 %n cell(s)</source>
         <translation>
-            <numerusform>%n 个单元格</numerusform>
+            <numerusform>%1%n 个单元格</numerusform>
         </translation>
     </message>
     <message numerus="yes">

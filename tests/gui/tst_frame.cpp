@@ -29,6 +29,7 @@
 #include "core/app/SettingsStore.h"
 #include "gui/frame/ChildFrame.h"
 #include "gui/app/HelpAccess.h"
+#include "gui/app/MessageBox.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/frame/NavigationBar.h"
@@ -785,6 +786,24 @@ private slots:
         }
         QCOMPARE(grid.GetTextMatrix(2, 2), QStringLiteral("146.50000"));  // committed on the way out
         QVERIFY(!view->OpenEditor());
+
+        // A refused value's message takes the keys; the main window, active again
+        // (on a desktop only after the box returned), gives them back to the grid.
+        SetMessageHook([](const MessageRequest& r) {
+            QDialog box(r.parent);
+            box.show();
+            QApplication::setActiveWindow(&box);
+            (void)QTest::qWaitForWindowActive(&box);
+            box.hide();
+            QApplication::setActiveWindow(nullptr);
+            return QMessageBox::Ok;
+        });
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(3, 1).center());
+        QTest::keyClicks(focus(), QStringLiteral("999"));
+        key(Qt::Key_Tab);
+        SetMessageHook({});
+        QApplication::setActiveWindow(m_frame);
+        QCOMPARE(focus(), &grid);
 
         // Three documents, one closed (hidden): Ctrl+Tab passes it over.
         m_frame->NewDocument();
