@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "core/editor/CellCommit.h"
 #include "core/radio/ChannelCodec.h"
@@ -165,15 +166,12 @@ CellRefusal EnterCellText(ITextGrid& grid, int row, int col, const std::string& 
             Commit(grid, row, col, "", chinese);
         return CellRefusal::None;
     }
-    if (!used)
-        return CellRefusal::EmptyChannel;
-    if (col == kColName) {
-        Commit(grid, row, col, t, chinese);
-        return CellRefusal::None;
-    }
-    const std::string word = ListWord(col, t, chinese);
+    // A word the list does not offer is refused for that, channel or not.
+    const std::string word = col == kColName ? t : ListWord(col, t, chinese);
     if (word.empty())
         return CellRefusal::NotInList;
+    if (!used)
+        return CellRefusal::EmptyChannel;
     Commit(grid, row, col, word, chinese);
     return CellRefusal::None;
 }
@@ -190,10 +188,19 @@ EntryReport EnterCells(ITextGrid& grid, std::vector<CellText> cells, bool chines
         const int row = cells[i].row;
         const bool onGrid = row >= 1 && row < kGridRows;
         const auto before = onGrid ? RowTexts(grid, row) : std::array<std::string, kColName>{};
+        std::optional<std::size_t> refusedRx;  // the refusal that left this channel without Rx Frequency
         for (; i < cells.size() && cells[i].row == row; ++i) {
             const CellText& c = cells[i];
-            if (const CellRefusal why = EnterCellText(grid, c.row, c.col, c.text, chinese); why != CellRefusal::None)
-                report.refused.push_back({c.row, c.col, c.text, why});
+            const CellRefusal why = EnterCellText(grid, c.row, c.col, c.text, chinese);
+            if (why == CellRefusal::None)
+                continue;
+            if (why == CellRefusal::EmptyChannel && refusedRx) {
+                ++report.refused[*refusedRx].withheld;
+                continue;
+            }
+            if (c.col == kColRxFreq && grid.TextMatrix(row, kColRxFreq).empty())
+                refusedRx = report.refused.size();
+            report.refused.push_back({c.row, c.col, c.text, why});
         }
         if (onGrid && RowTexts(grid, row) != before)
             report.changedRows.insert(row);

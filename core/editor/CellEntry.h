@@ -38,6 +38,9 @@ struct RefusedCell {
     int col = 0;
     std::string text;
     CellRefusal why = CellRefusal::None;
+    // A refused receive frequency leaves an empty channel empty: the cells of
+    // that channel then refused for want of one are counted here, not listed.
+    int withheld = 0;
 };
 
 struct EntryReport {
@@ -47,6 +50,7 @@ struct EntryReport {
 
 // Enters every cell, row by row; within a row the receive frequency goes
 // first (on an empty channel it writes the default row the rest overwrites).
+// Each cell refused for a reason of its own is reported once.
 EntryReport EnterCells(ITextGrid& grid, std::vector<CellText> cells, bool chinese);
 
 // ---- clipboard text ---------------------------------------------------------

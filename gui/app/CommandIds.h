@@ -54,6 +54,9 @@ enum CommandId {
     ID_FILL_SERIES_25K = 32912,
     ID_FILE_IMPORT_CHANNELS = 32913,
     ID_FILE_EXPORT_CHANNELS = 32914,
+    // Ctrl+Tab and Ctrl+Shift+Tab: the document windows on show in turn.
+    ID_NEXT_WINDOW = 32915,
+    ID_PREV_WINDOW = 32916,
 };
 
 inline constexpr int kRecentFileCount = 8;

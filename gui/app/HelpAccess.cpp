@@ -22,11 +22,13 @@
 #include <QHelpLink>
 #include <QHelpSearchEngine>
 #include <QHelpSearchQueryWidget>
-#include <QHelpSearchResultWidget>
+#include <QRegularExpression>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QToolBar>
+#include <algorithm>
 
 namespace {
 
@@ -131,6 +133,82 @@ bool EnsureEngine()
 
 QString HelpText(const char* text) { return QCoreApplication::translate("HelpAccess", text); }
 
+// The full-text index takes a run of Chinese characters for one word, so it
+// finds no word inside such a run ("串口" in "选择串口"). A query with such
+// characters is looked up in the pages' text instead.
+bool IsCjkQuery(const QString& query)
+{
+    for (const char32_t c : query.toUcs4()) {
+        const QChar::Script script = QChar::script(c);
+        if (script == QChar::Script_Han || script == QChar::Script_Hiragana || script == QChar::Script_Katakana ||
+            script == QChar::Script_Hangul || script == QChar::Script_Bopomofo)
+            return true;
+    }
+    return false;
+}
+
+struct PageHit {
+    QUrl url;
+    QString title;
+    QString snippet;  // plain text around the first match
+    bool inTitle = false;
+    qsizetype matches = 0;
+};
+
+// Pages whose text holds every word of the query (letter case aside): those
+// with the words in their title first, then by how often the words occur.
+QList<PageHit> SearchPageText(QHelpEngine* engine, const QString& ns, const QString& query)
+{
+    const QStringList words = query.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    QList<PageHit> hits;
+    if (words.isEmpty())
+        return hits;
+    for (const QUrl& url : engine->files(ns, QString(), QStringLiteral("html"))) {
+        QTextDocument page;
+        page.setHtml(QString::fromUtf8(engine->fileData(url)));
+        const QString text = page.toPlainText();
+        PageHit hit{url, page.metaInformation(QTextDocument::DocumentTitle), QString(), true, 0};
+        bool all = true;
+        for (const QString& word : words) {
+            const qsizetype n = text.count(word, Qt::CaseInsensitive);
+            all = all && n > 0;
+            hit.matches += n;
+            hit.inTitle = hit.inTitle && hit.title.contains(word, Qt::CaseInsensitive);
+        }
+        if (!all)
+            continue;
+        const qsizetype at = text.indexOf(words.constFirst(), 0, Qt::CaseInsensitive);
+        const qsizetype from = std::max<qsizetype>(0, at - 40);
+        hit.snippet = text.mid(from, words.constFirst().size() + 80).simplified();
+        hits << hit;
+    }
+    std::stable_sort(hits.begin(), hits.end(), [](const PageHit& a, const PageHit& b) {
+        return a.inTitle != b.inTitle ? a.inTitle : a.matches > b.matches;
+    });
+    return hits;
+}
+
+// The results as links to their pages, each with the text around the match
+// (the words found in bold).
+void ShowResults(QTextBrowser* results, const QString& query, const QList<PageHit>& hits, bool snippetIsHtml)
+{
+    QString html;
+    if (hits.isEmpty() && !query.isEmpty())
+        html = QStringLiteral("<p>%1</p>").arg(HelpText("No page contains \"%1\".").arg(query.toHtmlEscaped()));
+    for (const PageHit& hit : hits) {
+        QString snippet = snippetIsHtml ? hit.snippet : hit.snippet.toHtmlEscaped();
+        if (!snippetIsHtml)
+            for (const QString& word : query.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                snippet.replace(QRegularExpression(QLatin1Char('(') + QRegularExpression::escape(word.toHtmlEscaped()) +
+                                                       QLatin1Char(')'),
+                                                   QRegularExpression::CaseInsensitiveOption),
+                                QStringLiteral("<b>\\1</b>"));
+        html += QStringLiteral("<p><a href=\"%1\">%2</a><br/>%3</p>")
+                    .arg(hit.url.toString().toHtmlEscaped(), hit.title.toHtmlEscaped(), snippet);
+    }
+    results->setHtml(html);
+}
+
 QWidget* CreateHelpWindow(QHelpEngine* engine)
 {
     auto* window = new QWidget(nullptr, Qt::Window);
@@ -178,14 +256,31 @@ QWidget* CreateHelpWindow(QHelpEngine* engine)
     auto* searchLayout = new QVBoxLayout(searchPage);
     QHelpSearchQueryWidget* query = search->queryWidget();
     query->setObjectName(QStringLiteral("HelpSearchQuery"));
-    QHelpSearchResultWidget* results = search->resultWidget();
+    // One list for the index's results and for those of the pages' own text:
+    // a link per page (Tab reaches each, Enter opens it).
+    auto* results = new QTextBrowser(searchPage);
     results->setObjectName(QStringLiteral("HelpSearchResults"));
+    results->setOpenLinks(false);
     searchLayout->addWidget(query);
     searchLayout->addWidget(results, 1);
     tabs->addTab(searchPage, HelpText("Search"));
-    QObject::connect(query, &QHelpSearchQueryWidget::search, search,
-                     [search, query] { search->search(query->searchInput()); });
-    QObject::connect(results, &QHelpSearchResultWidget::requestShowLink, browser,
+    const QString ns = State().namespaceName;
+    QObject::connect(query, &QHelpSearchQueryWidget::search, search, [engine, search, query, results, ns] {
+        const QString input = query->searchInput().simplified();
+        if (input.isEmpty())
+            results->clear();
+        else if (IsCjkQuery(input))
+            ShowResults(results, input, SearchPageText(engine, ns, input), false);
+        else
+            search->search(input);
+    });
+    QObject::connect(search, &QHelpSearchEngine::searchingFinished, results, [search, results](int count) {
+        QList<PageHit> hits;
+        for (const QHelpSearchResult& r : search->searchResults(0, count))
+            hits << PageHit{r.url(), r.title(), r.snippet(), false, 1};
+        ShowResults(results, search->searchInput(), hits, true);
+    });
+    QObject::connect(results, &QTextBrowser::anchorClicked, browser,
                      [browser](const QUrl& url) { browser->setSource(url); });
     // Searching waits until the pages are indexed (once per collection, kept on disk).
     QObject::connect(search, &QHelpSearchEngine::indexingStarted, query, [query] { query->setEnabled(false); });

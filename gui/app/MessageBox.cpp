@@ -1,14 +1,20 @@
 #include "gui/app/MessageBox.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpacerItem>
 #include <QStyle>
+#include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
@@ -27,6 +33,88 @@ QString& messageCaption()
     static QString caption = QStringLiteral("Program");
     return caption;
 }
+
+QString BoxText(const char* text) { return QCoreApplication::translate("AppMessageBox", text); }
+
+// Qt's own texts of these buttons have no mnemonic.
+template <typename ButtonOf>
+void NameButtons(ButtonOf buttonOf)
+{
+    const struct {
+        QMessageBox::StandardButton button;
+        const char* text;
+    } named[] = {
+        {QMessageBox::Save, QT_TRANSLATE_NOOP("MessageBox", "&Save")},
+        {QMessageBox::Discard, QT_TRANSLATE_NOOP("MessageBox", "&Discard")},
+        {QMessageBox::Cancel, QT_TRANSLATE_NOOP("MessageBox", "&Cancel")},
+        {QMessageBox::Retry, QT_TRANSLATE_NOOP("MessageBox", "&Retry")},
+    };
+    for (const auto& n : named)
+        if (QAbstractButton* b = buttonOf(n.button))
+            b->setText(QCoreApplication::translate("MessageBox", n.text));
+}
+
+// A detail of several lines (every cell a paste refused, what a verify found)
+// is shown whole: in an area that scrolls, where the user selects and copies,
+// with a button that copies the message and the list at once.
+QMessageBox::StandardButton DetailsBox(const MessageRequest& request)
+{
+    QDialog dlg(request.parent);
+    dlg.setObjectName(QStringLiteral("MessageDetailsBox"));
+    dlg.setWindowTitle(request.caption);
+    auto* icon = new QLabel(&dlg);
+    const QStyle::StandardPixmap pixmaps[] = {QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxInformation,
+                                              QStyle::SP_MessageBoxWarning, QStyle::SP_MessageBoxCritical,
+                                              QStyle::SP_MessageBoxQuestion};
+    if (request.icon != QMessageBox::NoIcon && request.icon <= QMessageBox::Question) {
+        const int size = dlg.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &dlg);
+        icon->setPixmap(dlg.style()->standardIcon(pixmaps[request.icon], nullptr, &dlg).pixmap(size, size));
+    }
+    auto* text = new QLabel(request.text, &dlg);
+    text->setObjectName(QStringLiteral("MessageText"));
+    text->setTextFormat(Qt::PlainText);  // a file name is never markup
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* details = new QPlainTextEdit(request.detail, &dlg);
+    details->setObjectName(QStringLiteral("MessageDetails"));
+    details->setReadOnly(true);
+    details->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    details->setMinimumSize(details->fontMetrics().averageCharWidth() * 72, details->fontMetrics().lineSpacing() * 10);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::StandardButtons(static_cast<int>(request.buttons)), &dlg);
+    NameButtons([buttons](QMessageBox::StandardButton which) {
+        return buttons->button(QDialogButtonBox::StandardButton(static_cast<int>(which)));
+    });
+    QPushButton* copy = buttons->addButton(BoxText("Cop&y"), QDialogButtonBox::ActionRole);
+    copy->setObjectName(QStringLiteral("MessageCopy"));
+    copy->setAutoDefault(false);
+    QObject::connect(copy, &QPushButton::clicked, &dlg, [&request] {
+        QApplication::clipboard()->setText(request.text + QLatin1Char('\n') + request.detail);
+    });
+    QObject::connect(buttons, &QDialogButtonBox::clicked, &dlg, [&dlg, buttons](QAbstractButton* b) {
+        if (const QDialogButtonBox::StandardButton which = buttons->standardButton(b);
+            which != QDialogButtonBox::NoButton)
+            dlg.done(static_cast<int>(which));
+    });
+    if (request.defaultButton != QMessageBox::NoButton)
+        if (QPushButton* b = buttons->button(QDialogButtonBox::StandardButton(static_cast<int>(request.defaultButton))))
+            b->setDefault(true);
+    auto* top = new QHBoxLayout;
+    top->addWidget(icon, 0, Qt::AlignTop);
+    top->addWidget(text, 1);
+    auto* layout = new QVBoxLayout(&dlg);
+    layout->addLayout(top);
+    layout->addWidget(details, 1);
+    layout->addWidget(buttons);
+    details->setFocus();
+    const int result = ExecDialog(&dlg);
+    if (result != QDialog::Rejected)
+        return static_cast<QMessageBox::StandardButton>(result);
+    // Escape or the window's close box: the answer that changes nothing.
+    for (const QMessageBox::StandardButton b : {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Ok})
+        if (request.buttons & b)
+            return b;
+    return QMessageBox::NoButton;
+}
 }  // namespace
 
 void SetMessageCaption(const QString& caption) { messageCaption() = caption; }
@@ -42,6 +130,8 @@ QMessageBox::StandardButton AppMessageBox(const MessageRequest& message)
         request.caption = MessageCaption();
     if (messageHook())
         return messageHook()(request);
+    if (request.detail.contains(QLatin1Char('\n')))
+        return DetailsBox(request);
     // Owned here, unless its parent window goes while it is open and takes it along.
     const QPointer<QMessageBox> box = CreateMessageBox(request);
     const int answer = box->exec();
@@ -57,19 +147,7 @@ QMessageBox* CreateMessageBox(const MessageRequest& request)
         box->setInformativeText(request.detail);
     if (request.defaultButton != QMessageBox::NoButton)
         box->setDefaultButton(request.defaultButton);
-    // Qt's own texts of these buttons have no mnemonic.
-    const struct {
-        QMessageBox::StandardButton button;
-        const char* text;
-    } named[] = {
-        {QMessageBox::Save, QT_TRANSLATE_NOOP("MessageBox", "&Save")},
-        {QMessageBox::Discard, QT_TRANSLATE_NOOP("MessageBox", "&Discard")},
-        {QMessageBox::Cancel, QT_TRANSLATE_NOOP("MessageBox", "&Cancel")},
-        {QMessageBox::Retry, QT_TRANSLATE_NOOP("MessageBox", "&Retry")},
-    };
-    for (const auto& n : named)
-        if (QAbstractButton* b = box->button(n.button))
-            b->setText(QCoreApplication::translate("MessageBox", n.text));
+    NameButtons([box](QMessageBox::StandardButton which) { return box->button(which); });
     // The box sizes itself to its text and leaves 50 pixels beside the caption
     // in the normal face; window managers draw it bold beside an icon and up
     // to three buttons, and elide the middle of what does not fit, so a short

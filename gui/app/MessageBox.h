@@ -11,7 +11,9 @@ struct MessageRequest {
     QWidget* parent = nullptr;
     QString text;
     QString caption;
-    QString detail;                                  // shown as detail text when not empty
+    // Shown below the text when not empty; a detail of several lines (a list)
+    // in an area that scrolls, which the user can select in and copy.
+    QString detail;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::Warning;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;  // NoButton: the box chooses

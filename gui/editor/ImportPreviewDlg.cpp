@@ -1,6 +1,8 @@
 #include "gui/editor/ImportPreviewDlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -93,6 +95,12 @@ CImportPreviewDlg::CImportPreviewDlg(const QString& file, const ITextGrid& curre
     m_pImport = buttons->button(QDialogButtonBox::Ok);
     m_pImport->setText(tr("Import"));
     m_pCancel = buttons->button(QDialogButtonBox::Cancel);
+    // The summary and every line of the report, for a message to the list's author.
+    QPushButton* copy = buttons->addButton(tr("Cop&y"), QDialogButtonBox::ActionRole);
+    copy->setObjectName(QStringLiteral("ImportCopy"));
+    copy->setAutoDefault(false);
+    connect(copy, &QPushButton::clicked, this,
+            [this] { QApplication::clipboard()->setText(Summary() + QLatin1Char('\n') + Report()); });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_pRenumber, &QCheckBox::toggled, m_pFrom, &QWidget::setEnabled);

@@ -226,6 +226,27 @@ void CProgramView::FocusGrid()
         m_grid.setFocus(Qt::OtherFocusReason);
 }
 
+CProgramView::Pane CProgramView::FocusedPane() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        return Pane::None;
+    if (focus == &m_grid || m_grid.isAncestorOf(focus))
+        return Pane::Grid;
+    for (const QLineEdit* box : {&m_editVhfLow, &m_editVhfHigh, &m_editUhfLow, &m_editUhfHigh})
+        if (focus == box)
+            return Pane::BandBoxes;
+    return Pane::None;
+}
+
+void CProgramView::FocusPane(Pane pane)
+{
+    if (pane == Pane::BandBoxes)
+        m_editVhfLow.setFocus(Qt::ShortcutFocusReason);
+    else if (pane == Pane::Grid)
+        (OpenEditor() ? OpenEditor() : &m_grid)->setFocus(Qt::ShortcutFocusReason);
+}
+
 void CProgramView::OnInitialUpdate()
 {
     emit InitialUpdateStarting();
@@ -563,6 +584,11 @@ bool CProgramView::CommitEditor(CommitTrigger trigger)
     if (m_pDocument)
         m_pDocument->RecordChange(tr("Edit %1").arg(CellName(row, col)));
     if (result.messageId != 0) {
+        // The box takes the keys. The grid has them back when the window is
+        // active again: the hidden editor would pass them to the first control
+        // of the main window, the navigation tree.
+        if (editor->hasFocus())
+            m_grid.setFocus(Qt::OtherFocusReason);
         MessageRequest request;
         request.parent = this;
         request.text = LoadStringRes(result.messageId);

@@ -53,6 +53,11 @@ public:
     QSize sizeHint() const override;
     // The grid takes the keyboard focus (when the window shows again).
     void FocusGrid();
+    // The parts of the window F6 goes round: the band boxes and the grid with its editors.
+    enum class Pane { None, BandBoxes, Grid };
+    Pane FocusedPane() const;
+    // Focuses the first band box, or the grid (its open editor if any).
+    void FocusPane(Pane pane);
 
     void OnInitialUpdate();
     // Image to grid, band boxes and band limits; registry sync and caption.

@@ -34,7 +34,6 @@
 namespace {
 
 constexpr const char* kCsvMime = "text/csv";
-constexpr int kListedRefusals = 12;  // a longer list ends with how many more
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -215,10 +214,6 @@ void CProgramView::EnterAndRecord(const std::vector<CellText>& cells, int beyond
         return;
     QStringList lines;
     for (const RefusedCell& r : report.refused) {
-        if (lines.size() == kListedRefusals) {
-            lines << tr("... and %n more.", nullptr, static_cast<int>(report.refused.size()) - kListedRefusals);
-            break;
-        }
         const QString value = Q(r.text);
         QString why;
         switch (r.why) {
@@ -236,15 +231,23 @@ void CProgramView::EnterAndRecord(const std::vector<CellText>& cells, int beyond
         case CellRefusal::BeyondLastChannel:
         case CellRefusal::None: why = tr("\"%1\" lies outside the grid").arg(value); break;
         }
+        if (r.withheld > 0)
+            why += tr("; the channel's %n other cell(s) were not entered either", nullptr, r.withheld);
         lines << CellName(r.row, r.col) + QStringLiteral(": ") + why;
     }
     if (beyond > 0)
         lines << tr("%n cell(s) beyond the last channel or column were left out.", nullptr, beyond);
+    // Every refusal is listed, however many: the box shows the list in an area
+    // that scrolls and can be copied.
     MessageRequest request;
     request.parent = this;
     request.caption = LoadStringRes(IDS_CAUTION);
-    request.text = (refusedHeading.isEmpty() ? tr("Not changed:") : refusedHeading) + QLatin1Char('\n') +
-                   lines.join(QLatin1Char('\n'));
+    int cellsLeft = beyond;
+    for (const RefusedCell& r : report.refused)
+        cellsLeft += 1 + r.withheld;
+    request.text =
+        tr("%1 %n cell(s)", nullptr, cellsLeft).arg(refusedHeading.isEmpty() ? tr("Not changed:") : refusedHeading);
+    request.detail = lines.join(QLatin1Char('\n'));
     request.icon = QMessageBox::Warning;
     AppMessageBox(request);
 }

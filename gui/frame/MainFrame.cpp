@@ -226,10 +226,16 @@ void CMainFrame::CreateActions()
     // No shortcut: F1 goes to the focused window first (the channel view and the
     // dialogs answer it with their own topics) and reaches keyPressEvent below otherwise.
     AddAction(ID_HELP, tr("&Help Topics"), QString(), tr("Open the help contents"));
-    AddAction(ID_NEXT_PANE, tr("Next Window"), QString(), tr("Switch to the next window"))
+    AddAction(ID_NEXT_PANE, tr("Next Pane"), QString(),
+              tr("Move to the next of the navigation tree, the band limits and the channel grid"))
         ->setShortcut(QKeySequence(Qt::Key_F6));
-    AddAction(ID_PREV_PANE, tr("Previous Window"), QString(), tr("Switch to the previous window"))
+    AddAction(ID_PREV_PANE, tr("Previous Pane"), QString(),
+              tr("Move to the previous of the navigation tree, the band limits and the channel grid"))
         ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    AddAction(ID_NEXT_WINDOW, tr("Next Window"), QString(), tr("Switch to the next window"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    AddAction(ID_PREV_WINDOW, tr("Previous Window"), QString(), tr("Switch to the previous window"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
 
     CreateUndoActions();
     CreateEditActions();
@@ -251,9 +257,10 @@ void CMainFrame::CreateActions()
     connect(Action(ID_VIEW_TOOLBAR), &QAction::triggered, this, [this](bool on) { m_pToolBar->setVisible(on); });
     connect(Action(ID_VIEW_STATUS_BAR), &QAction::triggered, this, [this](bool on) { statusBar()->setVisible(on); });
     connect(Action(ID_HELP), &QAction::triggered, this, [this] { WinHelp(ID_HELP); });
-    connect(Action(ID_NEXT_PANE), &QAction::triggered, this, [this] { m_pMdiClient->activateNextSubWindow(); });
-    connect(Action(ID_PREV_PANE), &QAction::triggered, this,
-            [this] { m_pMdiClient->activatePreviousSubWindow(); });
+    connect(Action(ID_NEXT_PANE), &QAction::triggered, this, [this] { MoveToPane(+1); });
+    connect(Action(ID_PREV_PANE), &QAction::triggered, this, [this] { MoveToPane(-1); });
+    connect(Action(ID_NEXT_WINDOW), &QAction::triggered, this, [this] { ActivateWindow(+1); });
+    connect(Action(ID_PREV_WINDOW), &QAction::triggered, this, [this] { ActivateWindow(-1); });
     // A read opens a document of its own: nothing the window shows is replaced,
     // so there are no unsaved changes to ask about.
     ConnectViewCommand(ID_READ, &CProgramView::OnRead);
@@ -506,6 +513,7 @@ void CMainFrame::CreateNavigationBar()
     tree->setCurrentItem(m_pTreeRoot);
     m_bSelectingRoot = false;
     connect(tree, &QTreeWidget::currentItemChanged, this, &CMainFrame::OnSelChangedTree);
+    tree->installEventFilter(this);  // its keys: an entry is chosen with the arrows, opened with Enter
     connect(m_pNavBar, &CNavigationBar::closeRequested, this, [this] {
         m_pNavBar->hide();
         UpdateFrameMenu();
@@ -522,13 +530,7 @@ void CMainFrame::OnSelChangedTree()
     // The entry under the pointer counts, not the item the notification names.
     const QPoint p = tree->viewport()->mapFromGlobal(QCursor::pos());
     QTreeWidgetItem* hit = tree->itemAt(p);
-    const QString text = hit ? hit->text(0) : QString();
-    if (text == Builtin(kChannelInformation))
-        OnChannelInformation();
-    else if (text == Builtin(kOptionFeatures))
-        OnOptionFeatures();
-    else if (text == Builtin(kProductInformation))
-        OnProductInformation();
+    OpenTreeEntry(hit);
     // Back to the root so that choosing the same entry again is again a change. The
     // selection is set once more after the press is finished, which would otherwise
     // leave the pressed entry highlighted.
@@ -539,6 +541,89 @@ void CMainFrame::OnSelChangedTree()
     };
     selectRoot();
     QMetaObject::invokeMethod(this, selectRoot, Qt::QueuedConnection);
+}
+
+void CMainFrame::MoveToPane(int step)
+{
+    // Round the navigation tree, the band boxes and the grid of the window in
+    // front, each while it is on show; Tab keeps moving inside the grid.
+    enum { kTree, kBands, kGrid };
+    CChildFrame* child = ActiveChildFrame();
+    CProgramView* view = child && child->isVisible() ? child->GetView() : nullptr;
+    QTreeWidget* tree = m_pNavBar->Tree();
+    QList<int> panes;
+    if (m_pNavBar->isVisible())
+        panes << kTree;
+    if (view)
+        panes << kBands << kGrid;
+    if (panes.isEmpty())
+        return;
+    const QWidget* focus = QApplication::focusWidget();
+    int at = -1;
+    if (focus && (focus == tree || tree->isAncestorOf(focus)))
+        at = kTree;
+    else if (view && view->FocusedPane() != CProgramView::Pane::None)
+        at = view->FocusedPane() == CProgramView::Pane::Grid ? kGrid : kBands;
+    const int n = static_cast<int>(panes.size());
+    const int index = panes.indexOf(at);
+    const int next = panes[index < 0 ? (step > 0 ? 0 : n - 1) : (index + step + n) % n];
+    // Leaving the grid is leaving its cell: the open editor commits first.
+    if (at == kGrid && next != kGrid)
+        view->CommitEditor(CommitTrigger::LeaveCell);
+    if (next == kTree)
+        tree->setFocus(Qt::ShortcutFocusReason);
+    else
+        view->FocusPane(next == kGrid ? CProgramView::Pane::Grid : CProgramView::Pane::BandBoxes);
+}
+
+void CMainFrame::ActivateWindow(int step)
+{
+    // The document windows on show, in the order they were opened; a closed
+    // (hidden) one is passed over.
+    QList<CChildFrame*> shown;
+    for (CChildFrame* f : ChildFrames())
+        if (f->isVisible())
+            shown << f;
+    if (shown.isEmpty())
+        return;
+    const int n = static_cast<int>(shown.size());
+    const int index = shown.indexOf(ActiveChildFrame());
+    CChildFrame* next = shown[index < 0 ? 0 : (index + step + n) % n];
+    m_pMdiClient->setActiveSubWindow(next);
+    next->GetView()->FocusPane(CProgramView::Pane::Grid);
+}
+
+void CMainFrame::OpenTreeEntry(const QTreeWidgetItem* item)
+{
+    const QString text = item ? item->text(0) : QString();
+    if (text == Builtin(kChannelInformation))
+        OnChannelInformation();
+    else if (text == Builtin(kOptionFeatures))
+        OnOptionFeatures();
+    else if (text == Builtin(kProductInformation))
+        OnProductInformation();
+}
+
+bool CMainFrame::OnTreeKey(QKeyEvent* key)
+{
+    // The pointer decides what a selection change opens, so a key never opens
+    // an entry by moving to it: the tree moves as it does, with the handler
+    // standing aside, and Enter or Space opens the entry the keys reached.
+    // Then the root is the selected item again, as after a click.
+    QTreeWidget* tree = m_pNavBar->Tree();
+    const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const bool open =
+        plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space);
+    if (open)
+        OpenTreeEntry(tree->currentItem());
+    m_bSelectingRoot = true;
+    if (open)
+        tree->setCurrentItem(m_pTreeRoot);
+    else
+        QCoreApplication::sendEvent(tree, key);
+    m_bSelectingRoot = false;
+    key->accept();
+    return true;
 }
 
 void CMainFrame::OnControlBar()
@@ -1039,6 +1124,9 @@ void CMainFrame::WinHelp(int context) { HtmlHelp(context); }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
+    // The key sent on by OnTreeKey itself goes to the tree.
+    if (event->type() == QEvent::KeyPress && watched == m_pNavBar->Tree() && !m_bSelectingRoot)
+        return OnTreeKey(static_cast<QKeyEvent*>(event));
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
         if (auto* menu = qobject_cast<QMenu*>(watched)) {
             if (QAction* a = menu->activeAction(); a && a->data().isValid()) {

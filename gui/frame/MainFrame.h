@@ -16,6 +16,7 @@ class CProductInfoDlg;
 class CProgramDoc;
 class CProgramView;
 class QDialog;
+class QKeyEvent;
 class QLabel;
 class QMdiSubWindow;
 class QMenu;
@@ -120,6 +121,14 @@ private:
     void CreateStatusBar();
     void CreateNavigationBar();
     void OnSubWindowActivated();
+    // What choosing a tree entry does (Channel Information, Optional Features, Product Information).
+    void OpenTreeEntry(const QTreeWidgetItem* item);
+    // A key in the tree: Enter and Space open the entry the other keys moved to.
+    bool OnTreeKey(QKeyEvent* key);
+    // F6 (+1) and Shift+F6 (-1): the focus to the next navigation tree, band boxes or grid.
+    void MoveToPane(int step);
+    // Ctrl+Tab (+1) and Ctrl+Shift+Tab (-1): the next document window on show.
+    void ActivateWindow(int step);
     // A new document window's view: its reads, port and transfer ends reach the frame.
     void ConnectView(CProgramView* view);
     // The status bar's port: the active view's, with its device.

@@ -250,6 +250,22 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Next Pane</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move to the next of the navigation tree, the band limits and the channel grid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous Pane</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move to the previous of the navigation tree, the band limits and the channel grid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Next Window</source>
         <translation type="unfinished"></translation>
     </message>
@@ -382,6 +398,13 @@
     </message>
 </context>
 <context>
+    <name>AppMessageBox</name>
+    <message>
+        <source>Cop&amp;y</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>HelpAccess</name>
     <message>
         <source>Help</source>
@@ -401,6 +424,10 @@
     </message>
     <message>
         <source>Search</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No page contains &quot;%1&quot;.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -250,6 +250,22 @@
         <translation>打开帮助目录</translation>
     </message>
     <message>
+        <source>Next Pane</source>
+        <translation>下一个窗格</translation>
+    </message>
+    <message>
+        <source>Move to the next of the navigation tree, the band limits and the channel grid</source>
+        <translation>移到导航树、频段范围和信道表格中的下一个</translation>
+    </message>
+    <message>
+        <source>Previous Pane</source>
+        <translation>上一个窗格</translation>
+    </message>
+    <message>
+        <source>Move to the previous of the navigation tree, the band limits and the channel grid</source>
+        <translation>移到导航树、频段范围和信道表格中的上一个</translation>
+    </message>
+    <message>
         <source>Next Window</source>
         <translation>下一个窗口</translation>
     </message>
@@ -382,6 +398,13 @@
     </message>
 </context>
 <context>
+    <name>AppMessageBox</name>
+    <message>
+        <source>Cop&amp;y</source>
+        <translation>复制(&amp;Y)</translation>
+    </message>
+</context>
+<context>
     <name>HelpAccess</name>
     <message>
         <source>Help</source>
@@ -402,6 +425,10 @@
     <message>
         <source>Search</source>
         <translation>搜索</translation>
+    </message>
+    <message>
+        <source>No page contains &quot;%1&quot;.</source>
+        <translation>没有页面包含“%1”。</translation>
     </message>
 </context>
 <context>

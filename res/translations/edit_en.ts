@@ -291,10 +291,17 @@
         <translation type="unfinished"></translation>
     </message>
     <message numerus="yes">
-        <source>... and %n more.</source>
+        <source>%1 %n cell(s)</source>
         <translation>
-            <numerusform>... and %n more.</numerusform>
-            <numerusform>... and %n more.</numerusform>
+            <numerusform>%1 %n cell</numerusform>
+            <numerusform>%1 %n cells</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; the channel's %n other cell(s) were not entered either</source>
+        <translation>
+            <numerusform>; the channel's other cell was not entered either</numerusform>
+            <numerusform>; the channel's %n other cells were not entered either</numerusform>
         </translation>
     </message>
     <message>
@@ -579,6 +586,10 @@
             <numerusform>... and %n more line, counted in the summary</numerusform>
             <numerusform>... and %n more lines, counted in the summary</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Cop&amp;y</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

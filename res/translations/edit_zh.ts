@@ -288,9 +288,15 @@
         <translation>未修改：</translation>
     </message>
     <message numerus="yes">
-        <source>... and %n more.</source>
+        <source>%1 %n cell(s)</source>
         <translation>
-            <numerusform>……另有 %n 项。</numerusform>
+            <numerusform>%1%n 个单元格</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; the channel's %n other cell(s) were not entered either</source>
+        <translation>
+            <numerusform>；该信道的其余 %n 个单元格也未填入</numerusform>
         </translation>
     </message>
     <message>
@@ -565,6 +571,10 @@
         <translation>
             <numerusform>……另有 %n 行未列出，已计入汇总</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Cop&amp;y</source>
+        <translation>复制(&amp;Y)</translation>
     </message>
 </context>
 </TS>

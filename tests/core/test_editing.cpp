@@ -256,7 +256,8 @@ TEST(CellEntry, EachTextIsCheckedAsItsEditorWouldThenCommitted)
         {5, "", true, CellRefusal::None, "High"},
         {6, "unlock", true, CellRefusal::None, "Unlock"},
         {8, "Narrow", false, CellRefusal::EmptyChannel, ""},
-        {9, "rpt n1x", true, CellRefusal::None, "RPT"},  // a record's name holds no blank
+        {8, "Medium", false, CellRefusal::NotInList, ""},  // its own fault first
+        {9, "rpt n1x", true, CellRefusal::None, "RPT"},    // a record's name holds no blank
         {9, "", true, CellRefusal::None, ""},
     };
     for (const auto& c : cases) {
@@ -342,12 +343,14 @@ TEST(CellEntry, PasteFillAndFindGoThroughTheCommitRules)
     // One bad frequency is refused and the rest applied, row by row.
     const EntryReport r = EnterCells(
         grid, PlaceBlock(ParsePastedText("145.5\t145.8\n999\t146\n146.0\tFoo\n", false), 10, 1, beyond), false);
-    ASSERT_EQ(r.refused.size(), 3u);
+    // The Tx Frequency of the channel whose Rx Frequency was refused is no refusal of its own.
+    ASSERT_EQ(r.refused.size(), 2u);
     EXPECT_EQ(r.refused[0].why, CellRefusal::OutOfRange);
     EXPECT_EQ(r.refused[0].row, 11);
-    EXPECT_EQ(r.refused[1].why, CellRefusal::EmptyChannel);  // its channel has no Rx Frequency
-    EXPECT_EQ(r.refused[2].why, CellRefusal::NotAFrequency);
-    EXPECT_EQ(r.refused[2].text, "Foo");
+    EXPECT_EQ(r.refused[0].withheld, 1);
+    EXPECT_EQ(r.refused[1].why, CellRefusal::NotAFrequency);
+    EXPECT_EQ(r.refused[1].text, "Foo");
+    EXPECT_EQ(r.refused[1].withheld, 0);
     EXPECT_EQ(r.changedRows, (std::set<int>{10, 12}));
     EXPECT_EQ(grid.TextMatrix(12, kColRxFreq), "146.00000");
 

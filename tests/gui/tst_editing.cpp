@@ -18,7 +18,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
 #include <functional>
 #include <QUndoStack>
@@ -477,13 +479,51 @@ void TestEditing::spreadsheetPasteRefusesOneFrequencyAndAppliesTheRest()
     QCOMPARE(Row(41), QStringList(9, QString()));
     QCOMPARE(Row(42).mid(0, 4), (QStringList{"147.01500", "147.61500", "88.5", "None"}));
     QCOMPARE(m_messages.size(), 1);
-    const QString text = m_messages[0].text;
+    // One line for the channel whose Rx Frequency was refused, none for its other cells.
+    const QString text = m_messages[0].text + QLatin1Char('\n') + m_messages[0].detail;
     QVERIFY2(text.contains(QStringLiteral("Channel 40, Rx Frequency: \"999\" is out of range")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("Channel 40, Tx Frequency: \"146.5\" needs a channel with an Rx Frequency")),
+    QVERIFY2(text.contains(QStringLiteral("the channel's 2 other cells were not entered either")), qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("Channel 40, Tx")) && !text.contains(QStringLiteral("Channel 40, Rx Tone")),
              qPrintable(text));
     QCOMPARE(Steps(), steps + 1);
     Key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Rows(40, 42), QList<QStringList>(3, QStringList(9, QString())));
+
+    // Thirty refusals: each is listed, in an area that scrolls, and the keys or
+    // the Copy button put the whole list on the clipboard.
+    QApplication::clipboard()->setText(QStringLiteral("999\n").repeated(30));
+    SetMessageHook({});
+    QString shown, selected, copied;
+    int scrolls = 0;
+    SetDialogHook([&](QDialog* d) {
+        auto* details = d->findChild<QPlainTextEdit*>(QStringLiteral("MessageDetails"));
+        auto* copy = d->findChild<QPushButton*>(QStringLiteral("MessageCopy"));
+        if (!details || !copy)
+            return int(QDialog::Rejected);
+        d->show();
+        QApplication::setActiveWindow(d);
+        if (!QTest::qWaitForWindowActive(d))
+            return int(QDialog::Rejected);
+        shown = details->toPlainText();
+        scrolls = details->verticalScrollBar()->maximum();
+        QApplication::clipboard()->clear();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+        selected = QApplication::clipboard()->text();
+        QTest::mouseClick(copy, Qt::LeftButton);
+        copied = QApplication::clipboard()->text();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        return d->result();
+    });
+    Click(60, kColRxFreq);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(shown.split(QLatin1Char('\n')).size(), 30);
+    QVERIFY2(shown.startsWith(QStringLiteral("Channel 59, Rx Frequency: \"999\" is out of range")) &&
+                 shown.section(QLatin1Char('\n'), -1).startsWith(QStringLiteral("Channel 88, Rx Frequency:")),
+             qPrintable(shown));
+    QVERIFY(scrolls > 0);
+    QCOMPARE(selected, shown);
+    QVERIFY2(copied.startsWith(QStringLiteral("Not pasted: 30 cells\n")) && copied.endsWith(shown), qPrintable(copied));
 }
 
 void TestEditing::wholeChannelsMoveAndComeBackWithUndo_data()
@@ -550,7 +590,7 @@ void TestEditing::wholeChannelsMoveAndComeBackWithUndo()
 void TestEditing::importRenumbersAndMergesAsChosen()
 {
     Start();
-    QString summary;
+    QString summary, selected, copied;
     SetDialogHook([&](QDialog* d) {
         if (auto* files = qobject_cast<QFileDialog*>(d)) {
             files->selectFile(QStringLiteral(PROG_SOURCE_DIR "/tests/data/csv/club-legacy.csv"));
@@ -562,6 +602,19 @@ void TestEditing::importRenumbersAndMergesAsChosen()
             preview->findChild<QSpinBox*>(QStringLiteral("RenumberFrom"))->setValue(20);
             preview->findChild<QRadioButton*>(QStringLiteral("MergeChannels"))->setChecked(true);
             summary = preview->Summary();
+            // The refused lines can be copied: selected with the keys, or all with Copy.
+            preview->show();
+            QApplication::setActiveWindow(preview);
+            if (QTest::qWaitForWindowActive(preview)) {
+                preview->findChild<QPlainTextEdit*>(QStringLiteral("ImportReport"))->setFocus();
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+                selected = QApplication::clipboard()->text();
+                if (auto* copy = preview->findChild<QPushButton*>(QStringLiteral("ImportCopy")))
+                    QTest::mouseClick(copy, Qt::LeftButton);
+                copied = QApplication::clipboard()->text();
+            }
+            preview->hide();
             return int(QDialog::Accepted);
         }
         return int(QDialog::Rejected);
@@ -573,6 +626,8 @@ void TestEditing::importRenumbersAndMergesAsChosen()
     QVERIFY2(summary.contains(QStringLiteral("12 channels added, 0 changed, 0 emptied (not in the file), 4 lines refused")),
              qPrintable(summary));
     QVERIFY2(summary.contains(QStringLiteral("Refused: outside the radio's bands (4)")), qPrintable(summary));
+    QCOMPARE(selected.count(QStringLiteral(", refused: ")), 4);
+    QVERIFY2(copied == summary + QLatin1Char('\n') + selected, qPrintable(copied));
     QCOMPARE(Row(2), kept);
     QCOMPARE(Row(21), (QStringList{"145.13000", "144.53000", "None", "127.3", "High", "Lock", "Yes", "Wide", "KB2MTN"}));
     QCOMPARE(Grid().GetTextMatrix(32, kColName), QStringLiteral("ARES-U"));

@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QFile>
@@ -20,6 +21,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QRegularExpression>
@@ -27,7 +29,6 @@
 #include <QHelpContentWidget>
 #include <QHelpEngineCore>
 #include <QHelpSearchQueryWidget>
-#include <QHelpSearchResultWidget>
 #include <QTreeWidget>
 #include <QtTest>
 #include <functional>
@@ -95,6 +96,13 @@ const struct {
     {57640, 0}, {32901, 0}, {32902, 0}, {32903, 0}, {32904, 0}, {32905, 0}, {32906, 0}, {32907, 0}, {32908, 0},
     {32909, 0}, {32910, 0}, {32911, 0}, {32912, 0}, {32913, 0}, {32914, 0}, {57616, 0}, {57623, 0},
 };
+
+// The list of the help window's Search tab.
+QTextBrowser* SearchResults(QWidget* help)
+{
+    auto* tabs = help->findChild<QTabWidget*>(QStringLiteral("HelpTabs"));
+    return tabs && tabs->count() > 1 ? tabs->widget(1)->findChild<QTextBrowser*>() : nullptr;
+}
 
 // The heading of the section a topic points at, read from the built collection.
 class TopicReader {
@@ -664,14 +672,13 @@ private slots:
 
         // Full-text search: a word found only in the body of a page lists that page.
         auto* query = help->findChild<QHelpSearchQueryWidget*>();
-        auto* results = help->findChild<QHelpSearchResultWidget*>();
+        QTextBrowser* results = SearchResults(help);
         QVERIFY(query && results);
         auto* input = query->findChild<QLineEdit*>();
         QVERIFY(input);
         QTest::keyClicks(input, QStringLiteral("scrambles"));
         auto found = [&] {
-            auto* list = results->findChild<QTextBrowser*>();
-            if (list && list->toPlainText().contains(QLatin1String("Optional Features")))
+            if (results->toPlainText().contains(QLatin1String("Optional Features")))
                 return true;
             if (input->isEnabled())
                 QTest::keyClick(input, Qt::Key_Return);  // again once the pages are indexed
@@ -715,6 +722,48 @@ private slots:
         m_app->ExitInstance();
         QVERIFY(!help);
         QVERIFY(!contents);
+    }
+
+    // Chinese words are found inside the runs of characters the index keeps
+    // whole; the index still answers the words it splits. Enter on the first
+    // result, reached with Tab, opens its page.
+    void helpSearchFindsChineseWords()
+    {
+        const struct {
+            const char* query;
+            const char* page;
+        } cases[] = {{"串口", "comsetup.html"}, {"校验 备份", "transfer.html"}, {"dialout", "comsetup.html"}};
+        ResetHelpState();
+        SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
+        g_strHelpFile = "chHelp.chm";
+        HtmlHelp(ID_HELP);
+        QWidget* help = HelpWindow();
+        QVERIFY(help && QTest::qWaitForWindowExposed(help));
+        auto* browser = help->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
+        auto* input = help->findChild<QHelpSearchQueryWidget*>()->findChild<QLineEdit*>();
+        QTextBrowser* results = SearchResults(help);
+        QVERIFY(browser && input && results);
+        QTRY_VERIFY_WITH_TIMEOUT(input->isEnabled(), 30000);  // the pages are indexed
+        for (const auto& c : cases) {
+            results->clear();
+            input->selectAll();
+            // Latin keys pressed, Chinese characters committed as an input method does.
+            for (const QChar ch : QString::fromUtf8(c.query)) {
+                if (ch.unicode() < 0x80) {
+                    QTest::keyClicks(input, QString(ch));
+                    continue;
+                }
+                QInputMethodEvent typed;
+                typed.setCommitString(QString(ch));
+                QApplication::sendEvent(input, &typed);
+            }
+            QTest::keyClick(input, Qt::Key_Return);
+            QTRY_VERIFY2(results->toHtml().contains(QLatin1String(".html")), c.query);
+            results->setFocus();
+            QTest::keyClick(results, Qt::Key_Tab);
+            QTest::keyClick(results, Qt::Key_Return);
+            QCOMPARE(browser->source().fileName(), QLatin1String(c.page));
+        }
     }
 
     void missingHelpIsNotTriedAgain()
@@ -819,10 +868,16 @@ private slots:
         const struct {
             QKeySequence key;
             int id;
-        } accels[] = {{Qt::CTRL | Qt::Key_N, ID_FILE_NEW}, {Qt::CTRL | Qt::Key_O, ID_FILE_OPEN},
-                      {Qt::CTRL | Qt::Key_P, ID_FILE_PRINT}, {Qt::CTRL | Qt::Key_R, ID_READ},
-                      {Qt::CTRL | Qt::Key_S, ID_FILE_SAVE}, {Qt::CTRL | Qt::Key_W, ID_WRITE},
-                      {Qt::Key_F6, ID_NEXT_PANE},            {Qt::SHIFT | Qt::Key_F6, ID_PREV_PANE}};
+        } accels[] = {{Qt::CTRL | Qt::Key_N, ID_FILE_NEW},
+                      {Qt::CTRL | Qt::Key_O, ID_FILE_OPEN},
+                      {Qt::CTRL | Qt::Key_P, ID_FILE_PRINT},
+                      {Qt::CTRL | Qt::Key_R, ID_READ},
+                      {Qt::CTRL | Qt::Key_S, ID_FILE_SAVE},
+                      {Qt::CTRL | Qt::Key_W, ID_WRITE},
+                      {Qt::Key_F6, ID_NEXT_PANE},
+                      {Qt::SHIFT | Qt::Key_F6, ID_PREV_PANE},
+                      {Qt::CTRL | Qt::Key_Tab, ID_NEXT_WINDOW},
+                      {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, ID_PREV_WINDOW}};
         // Only whether the key reaches its command counts here, not what the command does.
         QMap<int, int> fired;
         for (const auto& a : accels) {
@@ -864,6 +919,96 @@ private slots:
         clickCell(3, 1);
         QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::CTRL | Qt::Key_F4));
         QVERIFY(child->isHidden());
+    }
+
+    // Keyboard only: F6 and Shift+F6 go round the tree, the band boxes and the grid
+    // (an open editor commits first); Ctrl+Tab and Ctrl+Shift+Tab go round the
+    // document windows on show. Tab stays the grid's.
+    void f6AndCtrlTabLeaveTheGrid()
+    {
+        StartApp();
+        QApplication::setActiveWindow(m_frame);
+        QVERIFY(QTest::qWaitForWindowActive(m_frame));
+        CProgramView* view = m_frame->ActiveView();
+        CMSFlexGrid& grid = view->Grid();
+        QTreeWidget* tree = m_frame->NavigationBar()->Tree();
+        QWidget* vhfLow = view->BandEdit(IDC_VHF_LOW);
+        auto focus = [] { return QApplication::focusWidget(); };
+        auto key = [&](Qt::Key k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(focus(), k, mods); };
+        // In the tree the arrows reach an entry and Enter opens it: the closed window comes back.
+        CChildFrame* first = m_frame->ActiveChildFrame();
+        first->close();
+        key(Qt::Key_F6);
+        QCOMPARE(focus(), tree);
+        key(Qt::Key_Down);
+        QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Channel Information"));
+        QVERIFY(first->isHidden());
+        key(Qt::Key_Return);
+        QVERIFY(first->isVisible());
+        QCOMPARE(tree->currentItem(), m_frame->TreeRoot());
+
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(2, 1).center());
+        QVERIFY(view->OpenEditor() && focus() == view->OpenEditor());
+        QTest::keyClicks(focus(), QStringLiteral("145.125"));
+        key(Qt::Key_Tab);  // the next cell, as before
+        QCOMPARE(grid.GetCol(), 2L);
+        QTest::keyClicks(focus(), QStringLiteral("146.5"));
+        const struct {
+            Qt::KeyboardModifiers mods;
+            QWidget* to;
+        } steps[] = {{{}, tree},
+                     {{}, vhfLow},
+                     {{}, &grid},
+                     {{}, tree},
+                     {Qt::ShiftModifier, &grid},
+                     {Qt::ShiftModifier, vhfLow},
+                     {Qt::ShiftModifier, tree}};
+        for (const auto& s : steps) {
+            key(Qt::Key_F6, s.mods);
+            QCOMPARE(focus(), s.to);
+        }
+        QCOMPARE(grid.GetTextMatrix(2, 2), QStringLiteral("146.50000"));  // committed on the way out
+        QVERIFY(!view->OpenEditor());
+
+        // A refused value's message takes the keys; the main window, active again
+        // (on a desktop only after the box returned), gives them back to the grid.
+        SetMessageHook([](const MessageRequest& r) {
+            QDialog box(r.parent);
+            box.show();
+            QApplication::setActiveWindow(&box);
+            (void)QTest::qWaitForWindowActive(&box);
+            box.hide();
+            QApplication::setActiveWindow(nullptr);
+            return QMessageBox::Ok;
+        });
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(3, 1).center());
+        QTest::keyClicks(focus(), QStringLiteral("999"));
+        key(Qt::Key_Tab);
+        SetMessageHook({});
+        QApplication::setActiveWindow(m_frame);
+        QCOMPARE(focus(), &grid);
+
+        // Three documents, one closed (hidden): Ctrl+Tab passes it over.
+        m_frame->NewDocument();
+        m_frame->ActiveChildFrame()->close();
+        m_frame->NewDocument();
+        CChildFrame* last = m_frame->ActiveChildFrame();
+        QTRY_VERIFY(last->GetView()->isAncestorOf(focus()));
+        int col = 0;
+        for (CChildFrame* expect : {first, last, first}) {
+            // From a cell's editor, a list's or an edit's, alike.
+            CMSFlexGrid& g = m_frame->ActiveView()->Grid();
+            QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, g.CellRect(2, ++col).center());
+            QVERIFY(m_frame->ActiveView()->OpenEditor() == focus());
+            key(Qt::Key_Tab, Qt::ControlModifier);
+            QTRY_COMPARE(m_frame->ActiveChildFrame(), expect);
+            QTRY_VERIFY(expect->GetView()->isAncestorOf(focus()));
+        }
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_COMPARE(m_frame->ActiveChildFrame(), last);
+        tree->setFocus();
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QTRY_COMPARE(m_frame->ActiveChildFrame(), first);
     }
 
     void documentWindowFitsTheArea()
