@@ -8,10 +8,12 @@
 #include <mutex>
 #include <sstream>
 
+#include "cli/Output.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/app/Language.h"
 #include "core/app/Messages.h"
+#include "core/link/Ports.h"
 #include "core/radio/DatFile.h"
 #include "core/radio/TextFile.h"
 
@@ -112,6 +114,7 @@ std::vector<std::string> ErrorsSoFar()
     return g_errors;
 }
 void Note(const std::string& message) { std::cerr << message << std::endl; }
+void Warn(const std::string& message) { std::cerr << "progtool: warning: " << message << std::endl; }
 
 void SetUpLanguage(const Args& args)
 {
@@ -128,12 +131,32 @@ void SetUpLanguage(const Args& args)
     ApplyLanguage(LanguageFromSetting(setting));
 }
 
-bool LoadImageFile(const std::string& path, Image& image)
+namespace {
+
+// What a loaded file's length allows; false (refusal printed) when it is refused.
+bool CheckLength(const std::string& path, const DatResult& loaded, ImageUse use, bool force)
 {
-    const DatResult r = LoadDatFile(path, image);
+    const ImageLengthCheck c = CheckImageLength(path, loaded.length, use, force);
+    if (c.refused)
+        Error(c.text + (use == ImageUse::Send ? "; nothing was sent (--force sends them all the same)"
+                                              : "; it is unchanged (--force saves the image without them)"));
+    else if (!c.text.empty())
+        Warn(c.text);
+    return !c.refused;
+}
+
+}  // namespace
+
+bool LoadImageFile(const std::string& path, Image& image, ImageUse use, bool force)
+{
+    Image loaded{};
+    const DatResult r = LoadDatFile(path, loaded);
     if (!r.ok)
         Error(r.error);
-    return r.ok;
+    if (!r.ok || !CheckLength(path, r, use, force))
+        return false;
+    image = loaded;
+    return true;
 }
 
 bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force)
@@ -184,7 +207,7 @@ bool LoadDocument(const std::string& path, ChannelDocument& doc)
     const DatResult r = doc.Load(path, g_bChinese != 0);
     if (!r.ok)
         Error(r.error);
-    return r.ok;
+    return r.ok && CheckLength(path, r, ImageUse::Read, false);
 }
 
 int DisplayWidth(const std::string& text)
@@ -213,6 +236,17 @@ std::string PadRight(const std::string& text, int width)
 {
     const int w = DisplayWidth(text);
     return w >= width ? text : text + std::string(static_cast<std::size_t>(width - w), ' ');
+}
+
+void RefusePortNamedTwice(const std::vector<std::string>& names)
+{
+    const auto twice = FindPortNamedTwice(names);
+    if (!twice)
+        return;
+    throw UsageError(Tr("port ", "端口 ") + twice->second + Tr(" is named twice", " 被指定了两次") +
+                     (twice->first == twice->second
+                          ? std::string()
+                          : " (" + twice->first + Tr(" is the same device ", " 是同一设备 ") + twice->device + ")"));
 }
 
 std::string MessageText(int id)

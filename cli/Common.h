@@ -18,10 +18,13 @@ namespace cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // the operation was tried and failed
 inline constexpr int kExitUsage = 2;   // the command line is wrong
-// read and write: every transfer succeeded, but some of what the command
-// printed could not be written (a closed pipe, a full disk); the transfers
-// were finished, not cut short, when their output was lost.
+// The command's work was done (a file saved, radios read or programmed, a
+// simulated radio served) but part of what it printed could not be written (a
+// closed pipe, a full disk); transfers are finished, not cut short, when their
+// output is lost. StatusAfterOutput (cli/Output.h) decides it.
 inline constexpr int kExitOutputLost = 3;
+// diff, as diff(1): a side could not be read, or the comparison not printed.
+inline constexpr int kExitDiffTrouble = 2;
 
 // Thrown for a wrong command line; main prints it with the command's usage.
 struct UsageError : std::runtime_error {
@@ -55,6 +58,8 @@ private:
 void Error(const std::string& message);
 std::vector<std::string> ErrorsSoFar();
 void Note(const std::string& message);
+// "progtool: warning: message" on stderr: the command goes on.
+void Warn(const std::string& message);
 
 // Loads Program.ini from beside the executable (quietly: every value read
 // from it has a default) and picks the language: --lang en|zh, else the
@@ -63,7 +68,9 @@ void Note(const std::string& message);
 void SetUpLanguage(const Args& args);
 
 // Loads a .dat file; on failure prints the reason (naming the file) and returns false.
-bool LoadImageFile(const std::string& path, Image& image);
+// A file longer than an image is warned about, or refused unless `force` when
+// the command would send it or save it back (CheckImageLength).
+bool LoadImageFile(const std::string& path, Image& image, ImageUse use = ImageUse::Read, bool force = false);
 // Before a command writes `output`: it is none of `inputs` (after links), an
 // existing file of another kind than `kind` goes only with --force, and the save
 // can happen (CheckSaveTarget). False with the reason printed.
@@ -85,6 +92,10 @@ std::string PadRight(const std::string& text, int width);
 
 // English text of a string-table message, "error <id>" for an id the table lacks.
 std::string MessageText(int id);
+
+// A UsageError when one port is among names twice (FindPortNamedTwice): two
+// transfers on one device would talk over each other.
+void RefusePortNamedTwice(const std::vector<std::string>& names);
 
 // One transfer through the same engine as the window, with a progress bar on
 // stderr when it is a terminal and no prompt: after the first series of 15
@@ -124,9 +135,11 @@ int CmdSimulate(const std::vector<std::string>& argv);
 int CmdPorts(const std::vector<std::string>& argv);
 int CmdTrace(const std::vector<std::string>& argv);
 
+enum class RunWork;
 struct Command {
     const char* name;
     int (*run)(const std::vector<std::string>&);
+    RunWork work;  // what the command is for, unless its options say otherwise
     const char* summary;
     const char* usage;  // full help text of the command
 };

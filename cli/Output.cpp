@@ -6,6 +6,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "cli/Common.h"
 #include "core/app/Globals.h"
 #include "core/radio/ChannelCodec.h"
 
@@ -48,7 +49,26 @@ void PrintJsonFailure(const std::string& command, int status, const std::vector<
     PrintJson(json);
 }
 
-bool OutputLost() { return std::ferror(stderr) || (g_pStdout && g_pStdout->ErrorNumber() != 0); }
+namespace {
+RunWork g_work = RunWork::Output;
+bool g_bDiffStatuses = false;
+bool StdoutLost() { return g_pStdout && g_pStdout->ErrorNumber() != 0; }
+}  // namespace
+
+bool OutputLost() { return std::ferror(stderr) || StdoutLost(); }
+
+void SetRunWork(RunWork work) { g_work = work; }
+void SetDiffStatuses(bool diff) { g_bDiffStatuses = diff; }
+
+int StatusAfterOutput(int status)
+{
+    const bool done = status == kExitOk || (g_bDiffStatuses && status == kExitFailed);
+    if (!done || !OutputLost())
+        return status;
+    if (StdoutLost() && g_work == RunWork::Output)
+        return g_bDiffStatuses ? kExitDiffTrouble : kExitFailed;
+    return kExitOutputLost;
+}
 
 CCheckedFdBuf::CCheckedFdBuf(int fd, bool lineBuffered) : m_fd(fd), m_bLineBuffered(lineBuffered)
 {

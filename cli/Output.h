@@ -63,6 +63,25 @@ private:
 // of the run is lost in part, though the work may go on.
 bool OutputLost();
 
+// What a run's work is; it decides the exit status when output is lost.
+enum class RunWork {
+    Output,  // what it prints on stdout: show, export to stdout, options without
+             // --set, diff, ports, trace, --help, --version
+    Effect,  // a file saved, radios read or programmed, a simulated radio served;
+             // what it prints only reports it
+};
+// main sets the command's own (Command::work); a command whose options change
+// it says so (export -o, options --set).
+void SetRunWork(RunWork work);
+// diff's statuses, as diff(1): 0 equal, 1 different, 2 trouble.
+void SetDiffStatuses(bool diff);
+// The one rule for output that could not be written, for every command: a
+// failed run keeps its status; a run whose output was its work fails (1, diff
+// 2) when stdout was lost; any other run that did its work gives 3
+// (kExitOutputLost) when anything it printed on stdout or stderr was lost. A
+// stream nothing was printed to costs nothing.
+int StatusAfterOutput(int status);
+
 // --json: whether a JSON document went to standard output; a run that fails
 // without one gets PrintJsonFailure's, so stdout always carries one.
 bool JsonPrinted();

@@ -15,7 +15,6 @@ namespace cli {
 
 namespace {
 
-inline constexpr int kExitDiffTrouble = 2;  // as diff(1): a side could not be read
 inline constexpr std::size_t kBytesShown = 8;
 
 std::string HexBytes(const Image& img, const ByteRange& r)
@@ -220,6 +219,9 @@ int CmdDiff(const std::vector<std::string>& argv)
     const Args args(argv, {"--lang", "--port", "--retries"}, {"--json"});
     const bool fromRadio = args.Has("--port");
     args.RequirePositional(fromRadio ? 1 : 2, fromRadio ? "A.dat" : "A.dat and B.dat (or --port PORT)");
+    RefusePortNamedTwice(args.Values("--port"));
+    if (args.Values("--port").size() > 1)
+        throw UsageError("diff compares with one radio: give --port once");
     const int retries = args.IntValue("--retries", 0, 0, 1000);
     SetUpLanguage(args);
     const bool zh = g_bChinese != 0;

@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "cli/Output.h"
 #include "core/radio/CsvChannels.h"
 
 namespace cli {
@@ -27,6 +28,8 @@ int CmdExport(const std::vector<std::string>& argv)
     SetUpLanguage(args);
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
     const bool toFile = !out.empty() && out != "-";
+    if (toFile)
+        SetRunWork(RunWork::Effect);
     if (toFile && !CheckOutput(out, {args.Positional()[0]}, FileKind::Text, args.Has("--force")))
         return kExitFailed;
     ChannelDocument doc;

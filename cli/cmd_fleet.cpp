@@ -326,20 +326,9 @@ bool CFleetCommand::ResolvePorts()
         m_bSingleFile = !fs::is_directory(m_strFile, ec) && m_strFile.back() != '/';
     }
 
-    // The same device named twice would have two engines talking over each other.
-    std::map<std::string, std::string> byDevice;
-    for (const std::string& name : names) {
-        Target t{name, MapPortName(name), {}};
-        std::error_code ec;
-        const std::string key = fs::weakly_canonical(t.device, ec).string();
-        if (auto it = byDevice.find(key); it != byDevice.end())
-            throw UsageError(Tr("port ", "端口 ") + name + Tr(" is named twice", " 被指定了两次") +
-                             (it->second == name
-                                  ? std::string()
-                                  : " (" + it->second + Tr(" is the same device ", " 是同一设备 ") + key + ")"));
-        byDevice[key] = name;
-        m_targets.push_back(t);
-    }
+    RefusePortNamedTwice(names);
+    for (const std::string& name : names)
+        m_targets.push_back(Target{name, MapPortName(name), {}});
 
     // A watched port may have no radio yet; any other must be there now.
     if (m_bWatch)
@@ -670,8 +659,8 @@ int CFleetCommand::Summary(const CFleet& fleet)
                       (m_bWatch || !m_bInterrupted) &&
                       (m_bWatch || static_cast<int>(jobs.size()) == static_cast<int>(m_targets.size()));
     m_bOutputLost = m_bOutputLost || OutputLost();
-    const bool success = done && !m_bOutputLost;
-    const int status = success ? kExitOk : done ? kExitOutputLost : kExitFailed;
+    const int status = StatusAfterOutput(done ? kExitOk : kExitFailed);
+    const bool success = status == kExitOk;
 
     if (m_bJson) {
         CJsonWriter json;
@@ -786,7 +775,7 @@ int CFleetCommand::Run()
     options.chinese = g_bChinese != 0;
     options.retries = m_nRetries;
     options.watch = m_bWatch;
-    if (m_bWrite && !LoadImageFile(m_strFile, options.image))
+    if (m_bWrite && !LoadImageFile(m_strFile, options.image, ImageUse::Send, m_args.Has("--force")))
         return kExitFailed;
     if (!ResolvePorts())
         return kExitFailed;
@@ -874,7 +863,7 @@ int CmdFleet(bool write, const std::vector<std::string>& argv)
         write ? std::set<std::string>{"--port", "--ports", "--retries", "--progress", "--lang", "--trace"}
               : std::set<std::string>{"--port", "--ports", "-o", "--output", "--retries", "--progress", "--lang",
                                       "--trace"},
-        write ? std::set<std::string>{"--verify", "--watch", "--json", "--quiet", "--skip-busy"}
+        write ? std::set<std::string>{"--verify", "--watch", "--json", "--quiet", "--skip-busy", "--force"}
               : std::set<std::string>{"--json", "--quiet", "--skip-busy", "--watch", "--no-backup", "--force"});
     CFleetCommand command(write, args);
     return command.Run();

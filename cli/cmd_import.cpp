@@ -1,3 +1,6 @@
+#include <unistd.h>
+
+#include <cerrno>
 #include <iostream>
 
 #include "cli/Common.h"
@@ -65,8 +68,9 @@ int CmdImport(const std::vector<std::string>& argv)
     // Without --format the first line's headings tell the layout.
     const CsvFormat format = args.Has("--format") ? chosen : DetectCsvFormat(text, chosen);
     Image image{};
-    if (!LoadImageFile(datPath, image)) {
-        Note("(import writes into an existing file; \"progtool new " + datPath + "\" makes one)");
+    if (!LoadImageFile(datPath, image, ImageUse::Rewrite, args.Has("--force"))) {
+        if (::access(datPath.c_str(), F_OK) != 0 && errno == ENOENT)
+            Note("(import writes into an existing file; \"progtool new " + datPath + "\" makes one)");
         return kExitFailed;
     }
     // The file's own edit ranges decide which frequencies are accepted, as in the window.

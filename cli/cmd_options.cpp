@@ -129,27 +129,36 @@ void ApplySetting(OptionFields& f, const std::string& setting)
 
 int CmdOptions(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang", "--set"}, {"--json"});
+    const Args args(argv, {"--lang", "--set", "-o", "--output"}, {"--json", "--force"});
     args.RequirePositional(1, "FILE.dat");
     SetUpLanguage(args);
     const bool zh = g_bChinese != 0;
     const std::string& path = args.Positional()[0];
+    for (const std::string& s : args.Values("--set"))
+        if (Lower(s.substr(0, s.find('='))) == "help") {
+            PrintSettingsHelp();
+            return kExitOk;
+        }
+    const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
+    if (!out.empty() && !args.Has("--set"))
+        throw UsageError("-o names where --set saves the changed image; give --set KEY=VALUE");
+    const bool set = args.Has("--set"), force = args.Has("--force");
+    if (set) {
+        SetRunWork(RunWork::Effect);
+        if (!out.empty() && !CheckOutput(out, {path}, FileKind::Binary, force))
+            return kExitFailed;
+    }
     Image image{};
-    if (!LoadImageFile(path, image))
+    if (!LoadImageFile(path, image, set && out.empty() ? ImageUse::Rewrite : ImageUse::Read, force))
         return kExitFailed;
     OptionFields fields = DecodeOptions(image);
 
-    if (args.Has("--set")) {
-        for (const std::string& s : args.Values("--set"))
-            if (Lower(s.substr(0, s.find('='))) == "help") {
-                PrintSettingsHelp();
-                return kExitOk;
-            }
+    if (set) {
         for (const std::string& s : args.Values("--set"))
             ApplySetting(fields, s);
         // The dialog's OK: every field is written back, as shown.
         EncodeOptions(fields, image);
-        if (!SaveImageFile(path, image))
+        if (!SaveImageFile(out.empty() ? path : out, image))
             return kExitFailed;
         fields = DecodeOptions(image);
     }

@@ -183,6 +183,9 @@ bool StartTrace(const Args& args, const std::vector<std::string>& files)
     for (const std::string& f : files)
         if (SameFile(path, f))
             return refuse("--trace " + path + ": the same file as " + f + ", which the command reads or writes");
+    // Kept as every save of the tool keeps it, also from root.
+    if (const std::string why = ReadOnlyFileReason(path); !why.empty())
+        return refuse("--trace " + path + ": " + why + "; make it writable (chmod u+w) or trace elsewhere");
     // A FIFO nobody reads is refused at once (ENXIO) instead of holding the command.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {

@@ -87,11 +87,10 @@ int CmdSimulate(const std::vector<std::string>& argv)
 
     CSimulatedRadio radio;
     if (args.Has("--image")) {
-        std::string error;
-        if (!radio.LoadDat(args.Value("--image"), &error)) {
-            Error(error);
+        Image image{};
+        if (!LoadImageFile(args.Value("--image"), image))
             return kExitFailed;
-        }
+        radio.SetMemory(image);
     } else {
         radio.SetMemory(NewDocumentImage());
     }

@@ -46,7 +46,7 @@ int CmdWrite(const std::vector<std::string>& argv)
 {
     if (IsFleetCommand(argv))
         return CmdFleet(true, argv);
-    const Args args(argv, {"--port", "--retries", "--trace", "--lang"}, {"--verify"});
+    const Args args(argv, {"--port", "--retries", "--trace", "--lang"}, {"--verify", "--force"});
     args.RequirePositional(1, "FILE.dat");
     const std::string port = args.Value("--port");
     if (port.empty())
@@ -55,7 +55,7 @@ int CmdWrite(const std::vector<std::string>& argv)
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
     Image image{};
-    if (!LoadImageFile(path, image) || !StartTrace(args, {path}))
+    if (!LoadImageFile(path, image, ImageUse::Send, args.Has("--force")) || !StartTrace(args, {path}))
         return kExitFailed;
     if (!RunTransfer(true, port, image, retries))
         return kExitFailed;

@@ -17,11 +17,11 @@ namespace cli {
 const std::vector<Command>& Commands()
 {
     static const std::vector<Command> commands = {
-        {"new", CmdNew, "write a new document's image",
+        {"new", CmdNew, RunWork::Effect, "write a new document's image",
          "usage: progtool new FILE.dat [--force]\n"
          "Writes the image File New gives (no channels, default options) to FILE.dat.\n"
          "  --force   replace FILE.dat when it exists\n"},
-        {"show", CmdShow, "print the channels as the channel window shows them",
+        {"show", CmdShow, RunWork::Output, "print the channels as the channel window shows them",
          "usage: progtool show FILE.dat [--lang en|zh] [--csv | --json]\n"
          "Prints the band edit ranges, the radio type and band, and the used channels\n"
          "with the grid's headings and cell texts (\"Pr\" is record 0).\n"
@@ -29,17 +29,23 @@ const std::vector<Command>& Commands()
          "  --csv          print instead every cell of the 201 x 10 grid as CSV\n"
          "  --json         print one JSON document instead: ranges, type, band and every\n"
          "                 column of the used channels (see README)\n"},
-        {"options", CmdOptions, "print (or change) the optional features",
-         "usage: progtool options FILE.dat [--lang en|zh] [--set KEY=VALUE]... [--json]\n"
+        {"options", CmdOptions, RunWork::Output, "print (or change) the optional features",
+         "usage: progtool options FILE.dat [--lang en|zh] [--set KEY=VALUE]... [-o OUT.dat]\n"
+         "                        [--force] [--json]\n"
          "Prints one \"Label: value\" line per setting, in the Optional Features dialog's order.\n"
          "  --set KEY=VALUE   change a setting and save FILE.dat as the dialog's OK does;\n"
          "                    KEY is the label or its short name (led, step, name, beep, ...),\n"
          "                    VALUE one of the items the dialog lists (name: up to 6 characters\n"
          "                    of 0-9 A-Z - _, lower case taken as upper case; beep: on or off).\n"
          "                    --set help= lists every key and the values it takes.\n"
+         "  -o OUT.dat        with --set: save the changed image to OUT.dat (atomically) and\n"
+         "                    leave FILE.dat as it is; never FILE.dat itself (also through a link)\n"
+         "  --force           with --set: change a FILE.dat longer than 8192 bytes in place (the\n"
+         "                    bytes beyond are lost), or replace an OUT.dat that holds something\n"
+         "                    else than a radio image\n"
          "  --json            print one JSON document instead: key, label and value of each\n"
          "                    setting (see README)\n"},
-        {"export", CmdExport, "write the channels as CSV",
+        {"export", CmdExport, RunWork::Output, "write the channels as CSV",
          "usage: progtool export FILE.dat [-o OUT.csv [--force]] [--format grid|chirp]\n"
          "                       [--power words|watts] [--lang en|zh]\n"
          "  -o OUT.csv        write to OUT.csv (atomically) instead of standard output; never\n"
@@ -51,7 +57,7 @@ const std::vector<Command>& Commands()
          "  --power words|watts\n"
          "                    the chirp layout's Power column as High/Middle/Low (default)\n"
          "                    or as 5.0W/2.0W/1.0W, as other programs expect\n"},
-        {"import", CmdImport, "replace (or merge) the channels of a file from CSV",
+        {"import", CmdImport, RunWork::Effect, "replace (or merge) the channels of a file from CSV",
          "usage: progtool import IN.csv FILE.dat [--format grid|chirp] [--renumber [FROM]] [--merge]\n"
          "                       [--skip-bad] [--force] [--lang en|zh]\n"
          "Each row goes through the same checks as typing it into the grid (MHz with up to\n"
@@ -73,13 +79,15 @@ const std::vector<Command>& Commands()
          "  --merge            write only the channels the file carries and keep the others\n"
          "  --skip-bad         write the other rows when some are refused\n"
          "  --force            replace the channels even when more than half of those in use\n"
-         "                     would become empty (else refused: the wrong file, or one cut short)\n"
+         "                     would become empty (else refused: the wrong file, or one cut short);\n"
+         "                     also import into a FILE.dat longer than 8192 bytes (the bytes\n"
+         "                     beyond are lost)\n"
          "Every refused or changed row is reported with its line number (the first 1000),\n"
          "then a summary by reason: rows imported, changed and refused. When any row is\n"
          "refused nothing is written (exit status 1), unless --skip-bad is given. A file\n"
          "with headings but no rows is refused unless --merge is given, and so is a\n"
          "heading given twice.\n"},
-        {"read", CmdRead, "read the radio's memory into a file (or many radios into a directory)",
+        {"read", CmdRead, RunWork::Effect, "read the radio's memory into a file (or many radios into a directory)",
          "usage: progtool read --port PORT -o FILE.dat [--retries N] [--trace FILE] [--no-backup]\n"
          "                     [--lang en|zh]\n"
          "       progtool read --port P1 --port P2 ... | --ports LIST|all  -o DIR/ [--force]\n"
@@ -111,13 +119,14 @@ const std::vector<Command>& Commands()
          "result; otherwise each change is logged. Ctrl+C stops every transfer and saves\n"
          "no partial file. Exit status 0 only when every port succeeded, 3 when they did\n"
          "but output was lost (a closed pipe: the reads still finish and save).\n"},
-        {"write", CmdWrite, "write a file's image to the radio (or many radios at once)",
+        {"write", CmdWrite, RunWork::Effect, "write a file's image to the radio (or many radios at once)",
          "usage: progtool write --port PORT FILE.dat [--verify] [--retries N] [--trace FILE]\n"
-         "                      [--lang en|zh]\n"
+         "                      [--force] [--lang en|zh]\n"
          "       progtool write --port P1 --port P2 ... | --ports LIST|all  FILE.dat [--verify]\n"
-         "                      [--watch] [--skip-busy] [--retries N] [--json]\n"
+         "                      [--watch] [--skip-busy] [--retries N] [--force] [--json]\n"
          "                      [--quiet | --progress=json] [--lang en|zh]\n"
-         "Sends the file's image as it is (0x0000..0x1FF5).\n"
+         "Sends the file's image as it is (0x0000..0x1FF5). A file longer than 8192 bytes\n"
+         "is refused: probably not a radio image.\n"
          "With several ports every radio is written at once, each on its own thread.\n"
          "  --verify         read the radio back and report any differing byte ranges\n"
          "  --retries N      further series of 15 handshake attempts (default 0)\n"
@@ -131,6 +140,7 @@ const std::vector<Command>& Commands()
          "                   left out is not a success (exit status 1)\n"
          "  --trace FILE     write the serial trace (every byte with its time, and the\n"
          "                   frames; \"progtool trace\" decodes it) to FILE; one port only\n"
+         "  --force          send the first 8192 bytes of a longer file all the same\n"
          "  --json           print the results as one JSON document (see README)\n"
          "  --quiet          no progress; only failures are reported\n"
          "  --progress=json  progress as JSON lines on stderr, for wrappers\n"
@@ -140,12 +150,12 @@ const std::vector<Command>& Commands()
          "the radios left partly written. Exit status 0 only when every port succeeded, 3\n"
          "when they did but output was lost (a closed pipe: every write still finishes;\n"
          "--watch then serves no further radio).\n"},
-        {"print", CmdPrint, "print the report to a PDF file",
+        {"print", CmdPrint, RunWork::Effect, "print the report to a PDF file",
          "usage: progtool print FILE.dat --pdf OUT.pdf [--force] [--lang en|zh]\n"
          "Renders the same report as the window's printing (option page, channel pages).\n"
          "OUT.pdf is never FILE.dat itself (also through a link).\n"
          "  --force   replace OUT.pdf also when it holds something else than a PDF\n"},
-        {"simulate", CmdSimulate, "run a simulated radio on a pseudo-terminal",
+        {"simulate", CmdSimulate, RunWork::Effect, "run a simulated radio on a pseudo-terminal",
          "usage: progtool simulate [--image FILE.dat] [--save FILE.dat] [--link PATH] [--pace]\n"
          "                         [--fault KIND[@FRAME]]...\n"
          "Prints the device path and serves the programming protocol until interrupted\n"
@@ -160,7 +170,7 @@ const std::vector<Command>& Commands()
          "                     random-headers, short-reply@F, wrong-ack@F, missing-ack@F,\n"
          "                     drop@F, lose-write@F (acknowledged, not stored) (F: data\n"
          "                     frame number from 0), slow@MS\n"},
-        {"diff", CmdDiff, "compare two images, or an image and the radio",
+        {"diff", CmdDiff, RunWork::Output, "compare two images, or an image and the radio",
          "usage: progtool diff A.dat B.dat [--lang en|zh] [--json]\n"
          "       progtool diff A.dat --port PORT [--retries N] [--lang en|zh] [--json]\n"
          "Lists how B (or the radio's memory, read first) differs from A: the band edit\n"
@@ -171,9 +181,10 @@ const std::vector<Command>& Commands()
          "  --retries N    further series of 15 handshake attempts (default 0)\n"
          "  --lang en|zh   language of headings, labels and words (default: Program.ini)\n"
          "  --json         print one JSON document instead (see README)\n"
-         "Exit status: 0 equal, 1 different, 2 bad usage, a side that cannot be read or\n"
-         "output that cannot be written.\n"},
-        {"ports", CmdPorts, "list COM1 to COM4 and the serial devices present",
+         "Exit status: 0 equal, 1 different, 2 bad usage (also --port given twice), a side\n"
+         "that cannot be read or a comparison that cannot be printed; 3 compared and\n"
+         "printed, but a note on standard error was lost.\n"},
+        {"ports", CmdPorts, RunWork::Output, "list COM1 to COM4 and the serial devices present",
          "usage: progtool ports [--json]\n"
          "Lists COM1..COM4, the device each maps to ([Ports] of Program.ini) and whether\n"
          "it can be opened now, then every serial device present (/dev/serial/by-id/*\n"
@@ -181,11 +192,12 @@ const std::vector<Command>& Commands()
          "UART) and why one cannot be opened (missing, busy, no permission: the\n"
          "\"dialout\" group).\n"
          "  --json   print one JSON document instead (see README)\n"},
-        {"trace", CmdTrace, "decode a serial trace into frames",
+        {"trace", CmdTrace, RunWork::Output, "decode a serial trace into frames",
          "usage: progtool trace TRACE\n"
          "Reads a serial trace (Setup > Log Serial Traffic, or --trace of read and write)\n"
          "and prints its frames: entry code, identification, read and write frames with\n"
-         "address and length, acknowledgements, and bytes no frame accounts for.\n"},
+         "address and length, acknowledgements, and bytes no frame accounts for. An empty\n"
+         "file is refused (exit status 1): every trace has its header, so it was lost.\n"},
     };
     return commands;
 }
@@ -203,10 +215,17 @@ void PrintToolHelp(std::ostream& out)
         out << "  " << cli::PadRight(c.name, 10) << c.summary << "\n";
     out << "\n\"progtool COMMAND --help\" describes a command; \"progtool --version\" prints the\n"
            "version.\n"
-           "Exit status: 0 success, 1 failed operation (also output or a --trace file that\n"
-           "could not be written), 2 bad usage; read and write: 3 when every radio succeeded\n"
-           "but part of the output was lost (a closed pipe, a full disk): a transfer is\n"
-           "finished, never cut short, when nobody reads its output. With --json, standard\n"
+           "A FILE.dat longer than 8192 bytes holds the image in its first 8192 bytes:\n"
+           "commands that only read it warn; write, import and options --set (in place)\n"
+           "refuse it unless --force.\n"
+           "Exit status: 0 success; 1 failed (also a --trace file that could not be\n"
+           "written); 2 bad usage; 3 the work was done (a file saved, radios read or\n"
+           "programmed, a simulated radio served) but part of what was printed on standard\n"
+           "output or error could not be written (a closed pipe, a full disk): a transfer\n"
+           "is finished, never cut short, when nobody reads its output. Where the output is\n"
+           "the work (show, export to standard output, options without --set, diff, ports,\n"
+           "trace, --help), standard output that cannot be written is a failure: 1 (diff:\n"
+           "2). A closed stream nothing is printed to costs nothing. With --json, standard\n"
            "output carries one JSON document also when the command fails: \"ok\": false,\n"
            "\"exit_status\" and \"error\".\n";
 }
@@ -215,12 +234,10 @@ void PrintToolHelp(std::ostream& out)
 
 namespace {
 
-// How a run's end is told: what its exit status means when its output is lost.
+// What main needs to know of the run at its end.
 struct RunKind {
     std::string command;
-    bool json = false;            // --json given: stdout carries one JSON document, whatever happens
-    bool troubleIsUsage = false;  // diff: 1 means "different", trouble is 2
-    bool transfer = false;        // read, write: the radios' state outlives the output
+    bool json = false;  // --json given: stdout carries one JSON document, whatever happens
 };
 
 int Run(std::vector<std::string> args, RunKind& kind);
@@ -251,25 +268,15 @@ int main(int argc, char** argv)
     cli::CCheckedStdout out;
     RunKind kind;
     int status = Run(std::vector<std::string>(argv + 1, argv + argc), kind);
-    // What a success becomes when part of its output (or its trace) was lost.
-    const auto lost = [&](int st, bool output) {
-        if (kind.troubleIsUsage)
-            return cli::kExitUsage;
-        if (st != cli::kExitOk)
-            return st;
-        return output && kind.transfer ? cli::kExitOutputLost : cli::kExitFailed;
-    };
-    if (!cli::EndTrace().empty())
-        status = lost(status, false);
+    // A lost trace fails the command: it was asked for and is incomplete.
+    if (!cli::EndTrace().empty() && status == cli::kExitOk)
+        status = cli::kExitFailed;
     if (kind.json && !cli::JsonPrinted() && status != cli::kExitOk)
         cli::PrintJsonFailure(kind.command, status, cli::ErrorsSoFar());
-    if (const std::string failed = out.Finish(); !failed.empty()) {
+    if (const std::string failed = out.Finish(); !failed.empty())
         cli::Error("standard output could not be written: " + failed);
-        status = lost(status, true);
-    }
-    if (std::fflush(stderr) != 0 || std::ferror(stderr))
-        status = lost(status, true);
-    return status;
+    std::fflush(stderr);
+    return cli::StatusAfterOutput(status);
 }
 
 namespace {
@@ -306,13 +313,13 @@ int Run(std::vector<std::string> args, RunKind& kind)
         if (name != c.name)
             continue;
         args.erase(args.begin());
-        kind.troubleIsUsage = name == "diff";
-        kind.transfer = name == "read" || name == "write";
         for (const auto& a : args)
             if (a == "--help" || a == "-h") {
                 std::cout << c.usage;
                 return cli::kExitOk;
             }
+        cli::SetRunWork(c.work);
+        cli::SetDiffStatuses(name == "diff");
         try {
             return c.run(args);
         } catch (const cli::UsageError& e) {

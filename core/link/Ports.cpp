@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "core/app/DisplayText.h"
+#include "core/link/SerialPort.h"
 
 namespace fs = std::filesystem;
 
@@ -313,4 +314,18 @@ std::string PortStateText(const SerialDevice& d, bool chinese)
     case PortState::Failed: break;
     }
     return (chinese ? "无法打开：" : "cannot be opened: ") + d.reason;
+}
+
+std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<std::string>& names)
+{
+    std::vector<std::pair<std::string, std::string>> seen;  // device, name
+    for (const std::string& name : names) {
+        std::error_code ec;
+        const std::string device = fs::weakly_canonical(MapPortName(name), ec).string();
+        for (const auto& [dev, first] : seen)
+            if (dev == device)
+                return PortNamedTwice{first, name, device};
+        seen.emplace_back(device, name);
+    }
+    return std::nullopt;
 }

@@ -4,6 +4,7 @@
 // USB description), /dev/ttyUSB*, /dev/ttyACM*, and the /dev/ttyS* that have a
 // UART behind them. Each is probed: can it be opened now, and if not, why and
 // what the user can do about it.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,3 +80,13 @@ std::string PortHoldersText(const std::vector<PortHolder>& holders, bool chinese
 // What the user reads about a device's state, with the fix where there is one
 // ("no permission: the user must be in the \"dialout\" group ...").
 std::string PortStateText(const SerialDevice& device, bool chinese);
+
+// One port named twice among the ports of a command: the same name, a link and
+// its device, or a COM name and the device [Ports] maps it to. Two transfers on
+// one device would talk over each other.
+struct PortNamedTwice {
+    std::string first, second;  // the two names as given, in their order
+    std::string device;         // where both lead
+};
+// The first port named twice in names, if any.
+std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<std::string>& names);

@@ -259,9 +259,11 @@ std::string FormatTraceRecord(const TraceRecord& r)
 bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string& error)
 {
     std::string line;
+    bool empty = true;
     for (int number = 1; std::getline(in, line); ++number) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
+        empty = empty && line.find_first_not_of(" \t") == std::string::npos;
         if (line.empty() || line[0] == '#' || line[0] == '=')
             continue;
         std::istringstream s(line);
@@ -290,7 +292,11 @@ bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string
         }
         records.push_back(std::move(r));
     }
-    return true;
+    // Even a transfer that sent nothing leaves its header: an empty file is a
+    // trace that was lost, not one of nothing happening.
+    if (empty)
+        error = "it is empty: it holds no serial trace";
+    return !empty;
 }
 
 // ---------------------------------------------------------------------------

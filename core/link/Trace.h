@@ -87,7 +87,8 @@ std::string DescribeTraceFrame(const TraceFrame& frame);
 std::string FormatTraceRecord(const TraceRecord& record);
 
 // Reads a trace written by CTracingPort. On a line that is no trace line it
-// stops and sets error to "line N: ..." (the caller adds the file name).
+// stops and sets error to "line N: ..." (the caller adds the file name); input
+// with nothing but blank lines is no trace either.
 bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string& error);
 
 class CTracingPort : public ISerialPort {

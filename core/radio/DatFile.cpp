@@ -1,5 +1,6 @@
 #include "core/radio/DatFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -74,13 +75,17 @@ DatResult LoadDatFile(const std::string& path, Image& image)
     DatResult r;
     // Only a regular file: /dev/zero would pass for an image of zero bytes,
     // and a FIFO would hold the caller forever.
-    const int fd = OpenRegularFile(path, r.error);
+    unsigned long long size = 0;
+    const int fd = OpenRegularFile(path, r.error, &size);
     if (fd < 0)
         return r;
     Image buffer;
     std::size_t got = 0;
-    while (got < buffer.size()) {
-        const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
+    // One byte beyond the image tells a longer file, also one that grew since it was opened.
+    std::uint8_t beyond = 0;
+    while (got <= buffer.size()) {
+        std::uint8_t* to = got < buffer.size() ? buffer.data() + got : &beyond;
+        const ssize_t n = ::read(fd, to, got < buffer.size() ? buffer.size() - got : 1);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -99,11 +104,45 @@ DatResult LoadDatFile(const std::string& path, Image& image)
         return r;
     }
     image = buffer;
+    r.length = std::max<std::uint64_t>(size, got);
     r.ok = true;
     return r;
 }
 
+ImageLengthCheck CheckImageLength(const std::string& path, std::uint64_t length, ImageUse use, bool force)
+{
+    ImageLengthCheck c;
+    if (length <= kImageSize)
+        return c;
+    const std::string beyond = std::to_string(length - kImageSize);
+    const std::string what =
+        "\"" + path + "\" is " + std::to_string(length) + " bytes long, " + beyond + " more than a radio image";
+    c.refused = use != ImageUse::Read && !force;
+    if (!c.refused)
+        c.text = what + ": only its first " + std::to_string(kImageSize) + " bytes are the radio's memory" +
+                 (use == ImageUse::Rewrite ? "; the " + beyond + " byte(s) beyond are not saved back" : "");
+    else if (use == ImageUse::Send)
+        c.text = what + ": probably not a radio image (only its first " + std::to_string(kImageSize) +
+                 " bytes would be sent)";
+    else
+        c.text =
+            what + ": saving it would lose the " + beyond + " byte(s) beyond the first " + std::to_string(kImageSize);
+    return c;
+}
+
 namespace {
+
+constexpr const char* kReadOnlyFs = "the file system is read-only";
+
+// As an editor does: a file without write permission for us, or with no write
+// permission for anyone (read-only even to root), is kept.
+std::string ReadOnlyReason(const std::string& target, const struct stat& st)
+{
+    const bool noWriteBits = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    if (!noWriteBits && ::access(target.c_str(), W_OK) == 0)
+        return std::string();
+    return !noWriteBits && errno == EROFS ? kReadOnlyFs : "the file is read-only";
+}
 
 // Where a save of path goes and what it replaces, or why it must not happen.
 struct SavePlan {
@@ -129,14 +168,8 @@ std::string PlanSave(const std::string& path, SavePlan& plan)
         if (!S_ISREG(plan.old.st_mode))
             return "it is not a regular file but a device, FIFO or socket" + shown +
                    "; only a regular file is replaced";
-        // As an editor does: a file without write permission for us, or with
-        // no write permission for anyone (read-only even to root), is kept.
-        const bool noWriteBits = (plan.old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-        if (noWriteBits || ::access(plan.target.c_str(), W_OK) != 0) {
-            if (!noWriteBits && errno == EROFS)
-                return "the file system is read-only";
-            return "the file is read-only" + shown + "; make it writable (chmod u+w) or save elsewhere";
-        }
+        if (const std::string why = ReadOnlyReason(plan.target, plan.old); !why.empty())
+            return why + (why == kReadOnlyFs ? "" : shown + "; make it writable (chmod u+w) or save elsewhere");
     }
     struct stat ds {};
     if (::stat(plan.dir.c_str(), &ds) != 0)
@@ -160,6 +193,12 @@ DatResult CheckSaveTarget(const std::string& path)
         r.error = "Cannot save \"" + path + "\": " + why;
     r.ok = why.empty();
     return r;
+}
+
+std::string ReadOnlyFileReason(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? ReadOnlyReason(path, st) : std::string();
 }
 
 DatResult WriteFileAtomically(const std::string& path, const void* data, std::size_t size)

@@ -1,5 +1,6 @@
 #pragma once
 // .dat files: the 8192 image bytes in offset order, nothing else.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,11 +9,30 @@
 struct DatResult {
     bool ok = false;
     std::string error;  // names the file and the reason when !ok
+    // LoadDatFile: the file's length, more than kImageSize when bytes follow the image.
+    std::uint64_t length = 0;
 };
 
 // Loads the first 8192 bytes of path into image. A shorter (or empty) file is
-// refused and image is left untouched.
+// refused and image is left untouched; a longer one is loaded (its length
+// tells, see CheckImageLength).
 DatResult LoadDatFile(const std::string& path, Image& image);
+
+// What is done with a loaded image file, for a file longer than an image.
+enum class ImageUse {
+    Read,     // shown, compared, exported, printed, served by a simulated radio
+    Send,     // written to a radio
+    Rewrite,  // changed and saved back over itself
+};
+struct ImageLengthCheck {
+    bool refused = false;
+    std::string text;  // "" for a file of the image's length, else the warning or the refusal
+};
+// A file longer than an image holds the image in its first 8192 bytes (so it
+// is loaded); the rest is no part of the radio's memory. Reading it is only
+// warned about; sending it (probably not a radio image) or saving it back (the
+// bytes beyond would be lost) is refused unless forced, and then warned about.
+ImageLengthCheck CheckImageLength(const std::string& path, std::uint64_t length, ImageUse use, bool force);
 
 // Writes the image atomically (WriteFileAtomically), so a failed save never
 // destroys the old file.
@@ -31,6 +51,11 @@ DatResult WriteFileAtomically(const std::string& path, const void* data, std::si
 // What WriteFileAtomically would refuse before it writes anything: the same
 // message, for checking an output path before a long transfer.
 DatResult CheckSaveTarget(const std::string& path);
+
+// Why an existing file is kept as it is by every save, as an editor keeps it:
+// no write permission for us, or no write bit at all (read-only even to root).
+// "" when it may be written, or does not exist. Links are followed.
+std::string ReadOnlyFileReason(const std::string& path);
 
 // Whether a and b name the same file: after links, the same device and inode
 // (hard links too); when neither exists yet, the same path once the links

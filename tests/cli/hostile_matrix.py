@@ -3,7 +3,9 @@
 and hostile standard streams. What must hold whatever it is given:
 
   - it ends (a FIFO or a device must not hold it up);
-  - the documented exit status;
+  - the documented exit status; output lost once the work was done gives 3,
+    unless the output was the work (then the command's failure); a stream
+    nothing is printed to costs nothing;
   - no file it was given changes unless the command succeeds at changing it;
   - no partial or stray file is left: only the expected output appears;
   - a failure names what failed (the path or port, or standard output);
@@ -35,8 +37,10 @@ SAMPLE = (Path(sys.argv[2]) / "res/samples/sample.dat").read_bytes()
 WORK = Path(tempfile.mkdtemp(prefix="hostile-"))
 FIX = WORK / "fixtures"
 WORKERS = 3
+# A runtime folder of its own: without one Qt warns on stderr, which would
+# make a closed stderr cost print a status.
 ENV = dict(os.environ, XDG_DATA_HOME=str(WORK / "xdg-data"), XDG_CONFIG_HOME=str(WORK / "xdg-config"),
-           QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8")
+           XDG_RUNTIME_DIR=str(WORK / "xdg-runtime"), QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8")
 
 
 @dataclasses.dataclass
@@ -46,14 +50,16 @@ class Kind:
     ok: bool = False  # the command succeeds with it
     status: Optional[int] = None  # a failure's status when not the command's own
     late: bool = False  # found only after the work was done: its other outputs may stay
+    warns: bool = False  # succeeds with a warning naming the path and its length
 
 
 def const(path):
     return lambda row: path
 
 
-def dat_kinds(content, ext, read_only_ok, sizes=True):
-    """A file the command reads (and, unless read_only_ok, writes back)."""
+def dat_kinds(content, ext, read_only_ok, sizes=True, long_ok=False):
+    """A file the command reads (and, unless read_only_ok, writes back); a file
+    longer than an image is read with a warning where long_ok, else refused."""
     kinds = [
         Kind("missing path", lambda r: r.path("missing" + ext)),
         Kind("directory", lambda r: r.path("folder" + ext, "dir")),
@@ -65,7 +71,8 @@ def dat_kinds(content, ext, read_only_ok, sizes=True):
     ]
     if sizes:
         kinds += [Kind("8191-byte file", lambda r: r.path("short" + ext, "file", SAMPLE[:-1])),
-                  Kind("8193-byte file", lambda r: r.path("long" + ext, "file", SAMPLE + b"\0"))]
+                  Kind("8193-byte file", lambda r: r.path("long" + ext, "file", SAMPLE + b"\0"), ok=long_ok,
+                       warns=long_ok)]
     return kinds + [
         Kind("read-only file", lambda r: r.path("ro" + ext, "file", content(), 0o444), ok=read_only_ok),
         Kind("symlink loop", lambda r: r.path("loop" + ext, "loop")),
@@ -113,7 +120,8 @@ PORT_KINDS = [
     Kind("the same port twice", twice(False), status=2),
     Kind("the same port twice, once by its link", twice(True), status=2),
 ]
-DAT = dat_kinds(lambda: SAMPLE, ".dat", True)
+DAT = dat_kinds(lambda: SAMPLE, ".dat", True, long_ok=True)
+SEND = dat_kinds(lambda: SAMPLE, ".dat", True)  # sent to a radio
 IO = dat_kinds(lambda: SAMPLE, ".dat", False)
 CSV = dat_kinds(lambda: (FIX / "in.csv").read_bytes(), ".csv", True, sizes=False)
 TRACE = dat_kinds(lambda: (FIX / "in.trace").read_bytes(), ".trace", True, sizes=False)
@@ -153,6 +161,8 @@ class Variant:
     radios: int = 0
     streams: list = dataclasses.field(default_factory=lambda: STREAMS)
     quiet: bool = False  # prints nothing on stdout on success
+    notes: bool = False  # prints on stderr on success
+    effect: bool = False  # its work is a file saved, a radio read or written, a radio served; not its stdout
     daemon: Optional[str] = None  # runs until stopped; the slot of the link that shows it started
     expect: dict = dataclasses.field(default_factory=dict)  # output slot -> its bytes, or TRACE_OK
     timeout: float = 5
@@ -161,58 +171,64 @@ class Variant:
 P, P2 = "{PORT}", "{PORT2}"
 VARIANTS = [
     Variant("new --force", ["new", "{OUT}", "--force"], {"OUT": out_kinds(".dat")}, {"OUT": "out.dat"},
-            outputs=("OUT",)),
+            outputs=("OUT",), effect=True),
     Variant("show", ["show", "{DAT}"], {"DAT": DAT}),
     Variant("show --json", ["show", "{DAT}", "--json"], {"DAT": DAT}, json=True),
     Variant("options", ["options", "{DAT}"], {"DAT": DAT}),
     Variant("options --json", ["options", "{DAT}", "--json"], {"DAT": DAT}, json=True),
     Variant("options --set", ["options", "{IO}", "--set", "squelch=7"], {"IO": IO}, {"IO": "in.dat"},
-            changes=("IO",)),
+            changes=("IO",), effect=True),
+    Variant("options --set -o", ["options", "{DAT}", "--set", "squelch=7", "-o", "{OUT}"],
+            {"OUT": out_kinds(".dat", own="DAT")}, {"OUT": "out.dat"}, outputs=("OUT",), effect=True,
+            streams=STREAMS[:1]),
     Variant("export", ["export", "{DAT}"], {"DAT": DAT}),
     Variant("export -o", ["export", "{DAT}", "-o", "{OUT}"], {"OUT": out_kinds(".csv", own="DAT")},
-            {"OUT": "out.csv"}, outputs=("OUT",), quiet=True, expect={"OUT": EXPORTED}),
+            {"OUT": "out.csv"}, outputs=("OUT",), quiet=True, effect=True, expect={"OUT": EXPORTED}),
     Variant("import", ["import", "{CSV}", "{IO}"],
             {"CSV": CSV, "IO": IO + [Kind("its own input", lambda r: r.value("CSV"))]}, {"IO": "target.dat"},
-            changes=("IO",)),
+            changes=("IO",), notes=True, effect=True),
     Variant("print --pdf", ["print", "{DAT}", "--pdf", "{OUT}"], {"DAT": DAT, "OUT": out_kinds(".pdf", own="DAT")},
-            {"OUT": "out.pdf"}, outputs=("OUT",), timeout=10),
+            {"OUT": "out.pdf"}, outputs=("OUT",), effect=True, timeout=10),
     Variant("diff A B", ["diff", "{DAT}", "{B}"], {"DAT": DAT, "B": DAT}, {"B": "b.dat"}, fail=2),
     Variant("diff --json", ["diff", "{DAT}", "{B}", "--json"], {"DAT": DAT}, {"B": "b.dat"}, fail=2, json=True),
-    Variant("diff --port", ["diff", "{DAT}", "--port", P], {"PORT": PORT_KINDS}, fail=2, radios=1,
+    Variant("diff --port", ["diff", "{DAT}", "--port", P], {"PORT": PORT_KINDS}, fail=2, radios=1, notes=True,
             streams=TRANSFER_STREAMS),
     Variant("diff --port --json", ["diff", "{DAT}", "--port", P, "--json"], {"DAT": DAT, "PORT": PORT_KINDS}, fail=2,
-            json=True, radios=1, streams=STREAMS[:1]),
+            json=True, radios=1, notes=True, streams=STREAMS[:1]),
     Variant("read -o", ["read", "--port", P, "-o", "{OUT}"],
             {"PORT": PORT_KINDS, "OUT": out_kinds(".dat", dir_ok=True)}, {"OUT": "out.dat"}, outputs=("OUT",), radios=1,
-            streams=TRANSFER_STREAMS, timeout=10, expect={"OUT": lambda: SAMPLE}),
+            notes=True, effect=True, streams=TRANSFER_STREAMS, timeout=10, expect={"OUT": lambda: SAMPLE}),
     Variant("read -o --json", ["read", "--port", P, "-o", "{OUT}", "--json"], {"PORT": PORT_KINDS},
-            {"OUT": "out.dat"}, outputs=("OUT",), json=True, radios=1, streams=TRANSFER_STREAMS, timeout=10),
+            {"OUT": "out.dat"}, outputs=("OUT",), json=True, radios=1, notes=True, effect=True,
+            streams=TRANSFER_STREAMS, timeout=10),
     Variant("read --trace", ["read", "--port", P, "-o", "{OUT}", "--trace", "{TOUT}"],
             {"TOUT": out_kinds(".trace", own="OUT", devices=False, label="its output")},
-            {"OUT": "out.dat", "TOUT": "out.trace"}, outputs=("OUT", "TOUT"), radios=1, streams=TRACE_STREAMS,
-            timeout=10, expect={"OUT": lambda: SAMPLE, "TOUT": TRACE_OK}),
+            {"OUT": "out.dat", "TOUT": "out.trace"}, outputs=("OUT", "TOUT"), radios=1, notes=True, effect=True,
+            streams=TRACE_STREAMS, timeout=10, expect={"OUT": lambda: SAMPLE, "TOUT": TRACE_OK}),
     # Progress lines go to stderr all through the transfer.
     Variant("read 2 ports -o DIR --json", ["read", "--port", P, "--port", P2, "-o", "{DIR}", "--json",
                                            "--progress=json"],
-            {"PORT": PORT_KINDS, "DIR": DIR}, {"DIR": "outdir/"}, outputs=("DIR",), json=True, radios=2,
-            streams=TRANSFER_STREAMS, timeout=10, expect={"DIR": lambda: SAMPLE}),
-    Variant("write", ["write", "--port", P, "{DAT}"], {"PORT": PORT_KINDS, "DAT": DAT}, radios=1,
-            streams=TRANSFER_STREAMS, timeout=10),
-    Variant("write --json", ["write", "--port", P, "{DAT}", "--json"], {"PORT": PORT_KINDS, "DAT": DAT},
-            json=True, radios=1, streams=STREAMS[:1], timeout=10),
+            {"PORT": PORT_KINDS, "DIR": DIR}, {"DIR": "outdir/"}, outputs=("DIR",), json=True, radios=2, notes=True,
+            effect=True, streams=TRANSFER_STREAMS, timeout=10, expect={"DIR": lambda: SAMPLE}),
+    Variant("write", ["write", "--port", P, "{DAT}"], {"PORT": PORT_KINDS, "DAT": SEND}, radios=1, notes=True,
+            effect=True, streams=TRANSFER_STREAMS, timeout=10),
+    Variant("write --json", ["write", "--port", P, "{DAT}", "--json"], {"PORT": PORT_KINDS, "DAT": SEND},
+            json=True, radios=1, notes=True, effect=True, streams=STREAMS[:1], timeout=10),
     Variant("write --trace", ["write", "--port", P, "{DAT}", "--trace", "{TOUT}"],
             {"TOUT": out_kinds(".trace", own="DAT", devices=False)}, {"TOUT": "out.trace"}, outputs=("TOUT",),
-            radios=1, streams=TRACE_STREAMS, timeout=10, expect={"TOUT": TRACE_OK}),
+            radios=1, notes=True, effect=True, streams=TRACE_STREAMS, timeout=10, expect={"TOUT": TRACE_OK}),
     Variant("write 2 ports --verify --json", ["write", "--port", P, "--port", P2, "{DAT}", "--verify", "--json",
                                               "--progress=json"],
-            {"PORT": PORT_KINDS}, json=True, radios=2, streams=TRANSFER_STREAMS, timeout=15),
+            {"PORT": PORT_KINDS}, json=True, radios=2, notes=True, effect=True, streams=TRANSFER_STREAMS,
+            timeout=15),
     Variant("trace", ["trace", "{TRACE}"], {"TRACE": TRACE}),
     Variant("simulate --image", ["simulate", "--image", "{DAT}", "--link", "{LINK}"], {"DAT": DAT},
-            {"LINK": "sim.link"}, daemon="LINK"),
+            {"LINK": "sim.link"}, notes=True, effect=True, daemon="LINK"),
     Variant("simulate --save", ["simulate", "--save", "{OUT}", "--link", "{LINK}"], {"OUT": out_kinds(".dat")},
-            {"OUT": "saved.dat", "LINK": "sim.link"}, outputs=("OUT",), daemon="LINK", streams=[]),
+            {"OUT": "saved.dat", "LINK": "sim.link"}, outputs=("OUT",), notes=True, effect=True, daemon="LINK",
+            streams=[]),
     Variant("simulate --link", ["simulate", "--link", "{LINK}"], {"LINK": out_kinds(".link")},
-            {"LINK": "sim.link"}, daemon="LINK", streams=[]),
+            {"LINK": "sim.link"}, notes=True, effect=True, daemon="LINK", streams=[]),
     Variant("ports", ["ports"], {}),
     Variant("ports --json", ["ports", "--json"], {}, json=True),
 ]
@@ -398,11 +414,20 @@ def check(row, radio_pool):
             radio_pool.put(r)
 
 
+def expected_status(v, kind, out_mode, err_mode):
+    """The documented exit status: a hostile value's, or what output lost costs."""
+    if kind:
+        return 0 if kind.ok else kind.status or v.fail
+    lost_out, lost_err = out_mode != "file" and not v.quiet, err_mode != "file" and v.notes
+    if not lost_out and not lost_err:
+        return 0
+    return v.fail if lost_out and not v.effect else 3
+
+
 def judge(row, before, after, status, out, err):
     v, kind, (_, out_mode, err_mode) = row.v, row.kind, row.stream
-    lost_stdout = out_mode != "file" and not v.quiet
-    ok = kind.ok if kind else not lost_stdout
-    want = 0 if ok else (kind.status or v.fail) if kind else v.fail
+    want = expected_status(v, kind, out_mode, err_mode)
+    ok, worked = want == 0, want in (0, 3)
     results = []
 
     def inv(name, failure):
@@ -415,9 +440,9 @@ def judge(row, before, after, status, out, err):
         f"exit {status}" + (f" (killed by {signal.Signals(-status).name})" if status < 0 else "") +
         ("; stderr: " + err.strip().splitlines()[0][:160] if err.strip() else ""))
 
-    # Output lost after the work was done, or a trace that failed late, may
-    # leave the work's results; whatever is there must be whole.
-    done = ok or (kind.late if kind else lost_stdout)
+    # Output lost after the work was done leaves the work's results, a trace
+    # that failed late may; whatever is there must be whole.
+    done = worked or (kind and kind.late)
     outputs = [row.value(s) for s in v.outputs if done and not (kind and s == row.slot and not ok)]
     may_change = {row.value(s) for s in v.changes} if done else set()
     changed = [p for p, st in before.items() if after.get(p) != st and p not in may_change]
@@ -428,13 +453,17 @@ def judge(row, before, after, status, out, err):
     inv("no partial or stray file", ", ".join(os.path.relpath(p, row.dir) for p in stray))
     for s in v.outputs:
         if row.value(s) in outputs:
-            inv(f"{s} written as expected", output_fault(row.value(s), v.expect.get(s), ok and status == want))
+            inv(f"{s} written as expected", output_fault(row.value(s), v.expect.get(s), worked and status == want))
 
     if not ok and err_mode == "file":
         # The path as given, or where its links lead.
         named = [row.value(row.slot), os.path.realpath(row.value(row.slot))] if kind else ["standard output"]
         text = err + (out if v.json else "")
         inv(f"message names {named[0]}", "" if any(n in text for n in named) else
+            "stderr: " + (err.strip().replace("\n", " | ")[:160] or "(empty)"))
+    if kind and kind.warns and err_mode == "file":
+        size = str(os.path.getsize(row.value(row.slot)))
+        inv(f"warning names the file and its {size} bytes", "" if row.value(row.slot) in err and size in err else
             "stderr: " + (err.strip().replace("\n", " | ")[:160] or "(empty)"))
     if v.json and out_mode == "file":
         try:
@@ -484,6 +513,7 @@ def make_fixtures(radio):
 
 def main():
     os.makedirs(WORK / "radios")
+    os.makedirs(WORK / "xdg-runtime", mode=0o700)
     FIX.mkdir()
     (FIX / "sample.dat").write_bytes(SAMPLE)
     rows = []

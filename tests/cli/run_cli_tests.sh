@@ -415,6 +415,13 @@ cp "$T/tail.dat" "$T/keep.dat"
 case_ "a trace over the image it writes" 1 "$PT" write --port "$T/radio" "$T/keep.dat" --trace "$T/keep.dat"
 same_file "$T/keep.dat" "$T/tail.dat"
 case_ "write /dev/zero" 1 "$PT" write --port "$T/radio" /dev/zero; err_has "not a regular file"
+# A file longer than an image is sent only with --force, and then its first 8192 bytes.
+(cat "$T/tail.dat"; printf 'more') >"$T/long.dat"
+case_ "write a longer file" 1 "$PT" write --port "$T/radio" "$T/long.dat"; err_has "probably not a radio image"
+case_ "write --force a longer file" 0 "$PT" write --port "$T/radio" "$T/long.dat" --force --verify
+err_has "is 8196 bytes long"; out_has "verify: 0x0000-0x1FF5 match"
+case_ "diff with two ports" 2 "$PT" diff "$T/long.dat" --port "$T/radio" --port "$T/nothing"
+err_has "give --port once"
 # Output nobody reads does not stop a transfer: it finishes, exit status 3.
 case_ "write with stderr full" 3 sh -c '"$0" "$@" 2>/dev/full' "$PT" write --port "$T/radio" "$T/tail.dat" --verify
 out_has "verify: 0x0000-0x1FF5 match"
@@ -755,6 +762,13 @@ ln -s /dev/null "$S/device"
 mkdir "$S/folder"
 case_ "import into a read-only file" 1 "$PT" import "$S/in.csv" "$S/ro.dat"; err_has "$S/ro.dat"; err_has "read-only"
 case_ "options --set on a read-only file" 1 "$PT" options "$S/ro.dat" --set squelch=5; err_has "read-only"
+# A longer file is read with a warning; saved back in place only with --force, as its image.
+(cat "$SAMPLE"; printf 'x') >"$S/long.dat"
+case_ "options --set on a longer file" 1 "$PT" options "$S/long.dat" --set squelch=5; err_has "would lose the 1 byte(s)"
+case_ "options --set -o from a longer file" 0 "$PT" options "$S/long.dat" --set squelch=5 -o "$S/short.dat"
+err_has "only its first 8192 bytes are the radio's memory"; same_file "$S/long.dat" <(cat "$SAMPLE"; printf 'x')
+case_ "options --set --force on a longer file" 0 "$PT" options "$S/long.dat" --set squelch=5 --force
+same_file "$S/long.dat" "$S/short.dat"
 same_file "$S/ro.dat" "$SAMPLE"
 case_ "export -o into a FIFO" 1 timeout 10 "$PT" export "$SAMPLE" -o "$S/fifo"; err_has "not a regular file"
 case_ "new --force over a device" 1 "$PT" new "$S/device" --force; err_has "not a regular file"

@@ -173,6 +173,7 @@ TEST(Trace, ParseNamesTheBadLine)
         {"0.1 > 02\nnonsense\n", "line 2: not a trace line"},
         {"# header\n0.1 < 0G\n", "line 2: \"0G\" is not a byte"},
         {"0.1 x 02\n", "line 1: not a trace line"},
+        {"", "it is empty: it holds no serial trace"},
     };
     for (const auto& [text, want] : cases) {
         std::istringstream in(text);
