@@ -65,8 +65,13 @@ int StatusAfterOutput(int status)
     const bool done = status == kExitOk || (g_bDiffStatuses && status == kExitFailed);
     if (!done || !OutputLost())
         return status;
-    if (StdoutLost() && g_work == RunWork::Output)
-        return g_bDiffStatuses ? kExitDiffTrouble : kExitFailed;
+    if (g_work == RunWork::Output) {
+        // Its answer is what it printed: whole, it stands (diff's 0 or 1 too),
+        // whatever a note on stderr met; lost, the run failed.
+        if (StdoutLost())
+            return g_bDiffStatuses ? kExitDiffTrouble : kExitFailed;
+        return status;
+    }
     return kExitOutputLost;
 }
 

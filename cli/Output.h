@@ -77,9 +77,9 @@ void SetRunWork(RunWork work);
 void SetDiffStatuses(bool diff);
 // The one rule for output that could not be written, for every command: a
 // failed run keeps its status; a run whose output was its work fails (1, diff
-// 2) when stdout was lost; any other run that did its work gives 3
-// (kExitOutputLost) when anything it printed on stdout or stderr was lost. A
-// stream nothing was printed to costs nothing.
+// 2) when stdout was lost and keeps its status when only stderr was; any other
+// run that did its work gives 3 (kExitOutputLost) when anything it printed on
+// stdout or stderr was lost. A stream nothing was printed to costs nothing.
 int StatusAfterOutput(int status);
 
 // --json: whether a JSON document went to standard output; a run that fails

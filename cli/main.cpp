@@ -225,9 +225,10 @@ void PrintToolHelp(std::ostream& out)
            "is finished, never cut short, when nobody reads its output. Where the output is\n"
            "the work (show, export to standard output, options without --set, diff, ports,\n"
            "trace, --help), standard output that cannot be written is a failure: 1 (diff:\n"
-           "2). A closed stream nothing is printed to costs nothing. With --json, standard\n"
-           "output carries one JSON document also when the command fails: \"ok\": false,\n"
-           "\"exit_status\" and \"error\".\n";
+           "2); written whole, it keeps its status (diff's 0 or 1) whatever became of a\n"
+           "note on standard error. A closed stream nothing is printed to costs nothing.\n"
+           "With --json, standard output carries one JSON document also when the command\n"
+           "fails: \"ok\": false, \"exit_status\" and \"error\".\n";
 }
 
 }  // namespace

@@ -421,7 +421,9 @@ def expected_status(v, kind, out_mode, err_mode):
     lost_out, lost_err = out_mode != "file" and not v.quiet, err_mode != "file" and v.notes
     if not lost_out and not lost_err:
         return 0
-    return v.fail if lost_out and not v.effect else 3
+    if not v.effect:  # its answer is stdout: lost, it failed; whole, it stands
+        return v.fail if lost_out else 0
+    return 3
 
 
 def judge(row, before, after, status, out, err):
