@@ -290,7 +290,7 @@
     <message numerus="yes">
         <source>%1 %n cell(s)</source>
         <translation>
-            <numerusform>%1%n 个单元格</numerusform>
+            <numerusform>%1 %n 个单元格</numerusform>
         </translation>
     </message>
     <message numerus="yes">
