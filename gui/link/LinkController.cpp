@@ -130,12 +130,6 @@ void CLinkController::OnPortChanged()
     m_strPort = PortLabel(m_pView->m_strPort);
     m_strPortDevice = PortWithDevice(m_pView->m_strPort);
     dlg->SetOperation(OperationText(m_pView->m_bWrite ? TransferStage::Write : TransferStage::Read));
-    // A radio not read since the start gets its backup ticked; a tick the user
-    // set is never taken away.
-    if (m_pView->m_bWrite)
-        dlg->SetWriteChoices(
-            true, dlg->BackupFirstBox()->isChecked() || (BackupBeforeWriteSetting() && !ReadSinceStart(m_strPort)),
-            dlg->VerifyBox()->isChecked());
 }
 
 bool CLinkController::ShowProcessWindow(bool write)
@@ -153,9 +147,9 @@ bool CLinkController::ShowProcessWindow(bool write)
     m_strPort = PortLabel(m_pView->m_strPort);
     m_strPortDevice = PortWithDevice(m_pView->m_strPort);
     m_phases.clear();  // known at OK, from the boxes ticked then
-    // A radio read since the program started has its backup already.
-    dlg->SetWriteChoices(write, write && BackupBeforeWriteSetting() && !ReadSinceStart(m_strPort),
-                         write && VerifyAfterWriteSetting());
+    // The user's remembered choices, whatever was read before: the radio on
+    // the cable now may not be the one read (a clone written after a swap).
+    dlg->SetWriteChoices(write, write && BackupBeforeWriteSetting(), write && VerifyAfterWriteSetting());
     dlg->SetOperation(OperationText(write ? TransferStage::Write : TransferStage::Read));
     dlg->Create();
     return true;
@@ -197,9 +191,7 @@ void CLinkController::Transfer()
         plan.backupFirst = dlg->BackupFirstBox()->isChecked();
         plan.verify = dlg->VerifyBox()->isChecked();
         SetVerifyAfterWriteSetting(plan.verify);
-        // Unticked because the radio was read already is no choice to remember.
-        if (!ReadSinceStart(m_strPort))
-            SetBackupBeforeWriteSetting(plan.backupFirst);
+        SetBackupBeforeWriteSetting(plan.backupFirst);
     }
     if (!TracePath().isEmpty()) {
         QString error;
@@ -332,8 +324,6 @@ void CLinkController::OnFinished(const TransferReport& report)
     if (doc)
         doc->SetReadOnly(false);
     const double secs = static_cast<double>(m_jobClock.elapsed()) / 1000.0;
-    if (report.radioRead)
-        NoteReadSinceStart(m_strPort);
     // Only a complete read brings a document: the worker read into its own
     // buffer, so a failed or cancelled read changes nothing.
     if (report.Completed() && report.stage == TransferStage::Read &&

@@ -141,7 +141,6 @@ private slots:
         m_messages.reset();
         m_dir.reset();
         SetTracePath(QString(), nullptr);
-        ForgetReadsSinceStart();
         SetAppSettingsStore(nullptr);
         m_store = CMemorySettingsStore();
         qunsetenv("PROG_DEVICE_ROOT");
@@ -257,9 +256,10 @@ private slots:
             QCOMPARE(static_cast<int>(m_radio->FrameLog().size()), 1024 + 1023 + 1024);
             QVERIFY2(m_frame->StatusText()->text().contains(QStringLiteral("verified")),
                      qPrintable(m_frame->StatusText()->text()));
-            // Read since the program started: the next Write needs no backup by default.
+            // The radio on the cable now may be another one than the radio just
+            // read (a clone written after a swap): the next Write offers its backup again.
             m_frame->Action(ID_WRITE)->trigger();
-            QVERIFY(!Process()->BackupFirstBox()->isChecked());
+            QVERIFY(Process()->BackupFirstBox()->isChecked());
             Process()->OnCancel();
         } else if (fault == 1) {
             QCOMPARE(m_messages->requests.size(), 1);
