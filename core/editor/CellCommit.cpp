@@ -328,3 +328,15 @@ std::vector<std::string> FlagListItems(int col, bool chinese)
     default: return {};
     }
 }
+
+bool CommitBandBoxes(BandPair pair, const BandTexts& shown, const BandTexts& typed, EditRanges& r)
+{
+    const std::size_t first = pair == BandPair::Vhf ? 0 : 2;
+    if (shown[first] == typed[first] && shown[first + 1] == typed[first + 1])
+        return false;
+    if (pair == BandPair::Vhf)
+        ApplyVhfEditRange(r);
+    else
+        ApplyUhfEditRange(r);
+    return true;
+}

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "core/app/StringIds.h"
+#include "core/editor/EditSnapshot.h"
+#include "core/radio/Bands.h"
 #include "core/radio/TextGrid.h"
 
 // String-table entries of the refusals (caption 61458 "Caution").
@@ -43,6 +45,15 @@ struct CommitResult {
 // bookkeeping; both triggers apply the same rules.
 CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& editorText, CommitTrigger trigger,
                         bool chinese);
+
+// Leaving a band box of `pair`: `shown` the boxes' texts as last shown,
+// `typed` as they stand now, `r` the numbers they read. A pair that still
+// shows its texts commits nothing (false, r as it is), even a range the rule
+// would replace: leaving a box untouched changes nothing. A typed change goes
+// through the band's rule (ApplyVhfEditRange, ApplyUhfEditRange), which may
+// change r and sets the band limits (true).
+enum class BandPair { Vhf, Uhf };
+bool CommitBandBoxes(BandPair pair, const BandTexts& shown, const BandTexts& typed, EditRanges& r);
 
 // A frequency as the editors read it. Accepted form: megahertz with at most
 // five decimals, "." or "," as the decimal point, an optional sign, blanks

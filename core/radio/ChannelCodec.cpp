@@ -1,5 +1,6 @@
 #include "core/radio/ChannelCodec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -31,6 +32,18 @@ using RecordTexts = std::array<std::string, kColName - kColRxFreq + 1>;
 std::string& At(RecordTexts& texts, int col) { return texts[static_cast<std::size_t>(col - kColRxFreq)]; }
 const std::string& At(const RecordTexts& texts, int col) { return texts[static_cast<std::size_t>(col - kColRxFreq)]; }
 
+std::string DecodeName(const std::uint8_t* nameBytes)
+{
+    std::string name;
+    for (int i = 0; i < mem::kNameSize; ++i) {
+        const char c = nameBytes[i] == 0xFF ? 0 : DecodeNameChar(nameBytes[i]);
+        if (c == 0)
+            break;
+        name.push_back(c);
+    }
+    return name;
+}
+
 RecordTexts DecodeRecord(const std::uint8_t* rec, const std::uint8_t* nameBytes, bool chinese)
 {
     RecordTexts texts;
@@ -50,14 +63,23 @@ RecordTexts DecodeRecord(const std::uint8_t* rec, const std::uint8_t* nameBytes,
     At(texts, kColScanAdd) = FlagWord((flags & 0x04) ? ChannelFlag::Yes : ChannelFlag::No, chinese);
     At(texts, kColBandwidth) = FlagWord((flags & 0x02) ? ChannelFlag::Wide : ChannelFlag::Narrow, chinese);
 
-    std::string& name = At(texts, kColName);
-    for (int i = 0; i < mem::kNameSize; ++i) {
-        const char c = nameBytes[i] == 0xFF ? 0 : DecodeNameChar(nameBytes[i]);
-        if (c == 0)
-            break;
-        name.push_back(c);
-    }
+    At(texts, kColName) = DecodeName(nameBytes);
     return texts;
+}
+
+// The selected band record lies over the first name bytes of one channel; the
+// window writes it whenever it shows the image, so those bytes no longer hold
+// what the name cell was decoded from.
+constexpr int kBandRecordSize = 3;
+struct SharedBytes {
+    int first = 0, last = 0;  // name bytes [first, last) the band record also uses
+};
+SharedBytes BandRecordOverName(int n)
+{
+    const int start = mem::kNameBase + mem::kNameSize * n;
+    const int first = std::max(start, mem::kSelectedBand);
+    const int last = std::min(start + mem::kNameSize, mem::kSelectedBand + kBandRecordSize);
+    return first < last ? SharedBytes{first - start, last - start} : SharedBytes{};
 }
 
 // Row `row` into record `rec` and its name bytes. A cell that still shows
@@ -65,7 +87,8 @@ RecordTexts DecodeRecord(const std::uint8_t* rec, const std::uint8_t* nameBytes,
 // are: digits above 9, power bits 11, a tone's odd nibbles and stray name
 // codes survive every save until the user changes that cell. A changed cell
 // is encoded by the rules; bytes 13-15 and bits 7, 6 and 0 are never touched.
-void EncodeRow(const ITextGrid& grid, int row, std::uint8_t* rec, std::uint8_t* nameBytes)
+// `shared`: the name bytes the band record also uses.
+void EncodeRow(const ITextGrid& grid, int row, std::uint8_t* rec, std::uint8_t* nameBytes, SharedBytes shared)
 {
     const bool wasChannel = !IsEmptyRecord(rec);
     const RecordTexts shownEn = DecodeRecord(rec, nameBytes, false);
@@ -127,8 +150,16 @@ void EncodeRow(const ITextGrid& grid, int row, std::uint8_t* rec, std::uint8_t* 
 
     if (!kept(kColName)) {
         const std::string& name = At(texts, kColName);
+        std::uint8_t codes[mem::kNameSize];
         for (std::size_t i = 0; i < static_cast<std::size_t>(mem::kNameSize); ++i)
-            nameBytes[i] = i < name.size() ? EncodeNameChar(static_cast<unsigned char>(name[i])) : 0xFF;
+            codes[i] = i < name.size() ? EncodeNameChar(static_cast<unsigned char>(name[i])) : 0xFF;
+        // Over the band record the name is untouched when its text reads back
+        // from its own codes there and the bytes after them: those stay.
+        std::uint8_t mixed[mem::kNameSize];
+        std::copy(nameBytes, nameBytes + mem::kNameSize, mixed);
+        std::copy(codes + shared.first, codes + shared.last, mixed + shared.first);
+        const bool untouched = wasChannel && shared.first < shared.last && DecodeName(mixed) == name;
+        std::copy(untouched ? mixed : codes, (untouched ? mixed : codes) + mem::kNameSize, nameBytes);
     }
 }
 
@@ -269,5 +300,5 @@ void EncodeChannels(const ITextGrid& grid, Image& image)
 {
     for (int n = 0; n < mem::kChannelCount; ++n)
         EncodeRow(grid, n + 1, image.data() + mem::kChannelBase + mem::kChannelSize * n,
-                  image.data() + mem::kNameBase + mem::kNameSize * n);
+                  image.data() + mem::kNameBase + mem::kNameSize * n, BandRecordOverName(n));
 }

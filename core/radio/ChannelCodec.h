@@ -33,4 +33,7 @@ void DecodeChannels(const Image& image, ITextGrid& grid, bool chinese);
 // row over an empty record, is saved as it was read; a changed cell is
 // encoded. A row without a receive frequency empties a channel (its name
 // bytes stay), and so does a changed receive frequency no record holds.
+// The name whose first bytes the selected band record shares counts as
+// unchanged also when its text reads back from its own codes in those bytes
+// and the bytes after them; the bytes after them are then kept.
 void EncodeChannels(const ITextGrid& grid, Image& image);

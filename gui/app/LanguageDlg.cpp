@@ -49,16 +49,6 @@ void CLanguageDlg::SetSelection(int index)
     (index == 1 ? m_pChinese : m_pEnglish)->setChecked(true);
 }
 
-void CLanguageDlg::accept()
-{
-    if (Selection() != static_cast<int>(g_bChinese)) {
-        m_bChanged = true;
-        // With two choices the one picked is the other language.
-        theIniFile.SetString("Setup", "Language", g_bChinese ? "English" : "Chinese");
-    }
-    QDialog::accept();
-}
-
 void CLanguageDlg::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1)
@@ -68,29 +58,41 @@ void CLanguageDlg::keyPressEvent(QKeyEvent* event)
 
 void RunLanguageCommand(QWidget* parent)
 {
-    // One dialog per owner, reused: its changed flag lasts for the run.
+    // One dialog per owner, reused.
     static QPointer<CLanguageDlg> dlg;
     if (!dlg || dlg->parent() != parent)
         dlg = new CLanguageDlg(parent);
     dlg->SetSelection(g_bChinese ? 1 : 0);
-    if (ExecDialog(dlg) != QDialog::Accepted || !dlg->m_bChanged)
+    if (ExecDialog(dlg) != QDialog::Accepted || dlg->Selection() == static_cast<int>(g_bChinese))
         return;
-    // The restart ends every transfer: asked before anything else happens.
-    if (!MayRelaunch())
-        return;
-    // The new instance reads Program.ini at once: the choice must be on disk first.
-    // A restart after a failed save would come back in the old language, so the
-    // window stays and says why.
-    theIniFile.Save(false);
-    if (theIniFile.SaveFailed()) {
+    // With two choices the one picked is the other language.
+    const std::string chosen = g_bChinese ? "English" : "Chinese";
+    // The new instance reads Program.ini at once: the choice must be on disk
+    // first, written only once every question of the restart is answered. A
+    // restart after a failed save would come back in the old language, so the
+    // window stays, says why, and the setting is as it was.
+    const auto commit = [&chosen] {
+        const std::string absent = "\n";  // no value of a line holds one
+        const std::string before = theIniFile.GetString("Setup", "Language", absent);
+        theIniFile.SetString("Setup", "Language", chosen);
+        theIniFile.Save(false);
+        if (!theIniFile.SaveFailed())
+            return true;
         const QString text = CLanguageDlg::tr("The language choice could not be saved: %1")
                                  .arg(QString::fromStdString(theIniFile.SaveError()));
+        if (before == absent)
+            theIniFile.DeleteKey("Setup", "Language");
+        else
+            theIniFile.SetString("Setup", "Language", before);
         std::fprintf(stderr, "Program: %s\n", text.toLocal8Bit().constData());
         std::fflush(stderr);
         if (auto* frame = qobject_cast<QMainWindow*>(MainWindow()))
             frame->statusBar()->showMessage(text);
+        return false;
+    };
+    // The restart ends every transfer and asks about unsaved changes first.
+    if (!MayRelaunch(commit))
         return;
-    }
     QWidget* main = MainWindow();
     if (main && !main->close())
         return;

@@ -11,21 +11,19 @@ public:
     explicit CLanguageDlg(QWidget* parent = nullptr);
 
     // 0 English, 1 Chinese; the interface now running is selected when the dialog opens.
+    // OK changes nothing itself: the command saves the choice once the restart is sure.
     int Selection() const;
     void SetSelection(int index);
-    // Set by an OK that chose the other language; never reset in this run.
-    bool m_bChanged = false;
 
     QRadioButton* m_pEnglish;  // 1006
     QRadioButton* m_pChinese;  // 1007
-
-public slots:
-    void accept() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The Language command (32799) of the channel window: runs the dialog and, after
-// an accepted change, saves Program.ini, closes the main window and relaunches.
+// an accepted change and every question of the restart answered, saves
+// Program.ini, closes the main window and relaunches. A Cancel anywhere, or a
+// Program.ini that cannot be saved, leaves the setting as it was.
 void RunLanguageCommand(QWidget* parent);

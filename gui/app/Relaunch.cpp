@@ -40,4 +40,9 @@ void Relaunch()
 
 void SetRelaunchGuard(RelaunchGuard guard) { relaunchGuard() = std::move(guard); }
 
-bool MayRelaunch() { return !relaunchGuard() || relaunchGuard()(); }
+bool MayRelaunch(const RelaunchCommit& commit)
+{
+    if (relaunchGuard())
+        return relaunchGuard()(commit);
+    return !commit || commit();
+}

@@ -16,7 +16,10 @@ using RelaunchArguments = std::function<QStringList()>;
 void SetRelaunchArguments(RelaunchArguments provider);
 
 // Asked before anything of a restart happens; false leaves everything as it is.
-// An empty guard (nothing installed) lets the restart go ahead.
-using RelaunchGuard = std::function<bool()>;
+// The guard runs `commit` (what makes the restart take effect) once every
+// question is answered and before it ends anything; a commit that fails stops
+// the restart. An empty guard (nothing installed) runs the commit alone.
+using RelaunchCommit = std::function<bool()>;
+using RelaunchGuard = std::function<bool(const RelaunchCommit& commit)>;
 void SetRelaunchGuard(RelaunchGuard guard);
-bool MayRelaunch();
+bool MayRelaunch(const RelaunchCommit& commit = {});

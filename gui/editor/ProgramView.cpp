@@ -400,6 +400,14 @@ BandTexts CProgramView::BandBoxTexts() const
             m_editUhfHigh.text().toStdString()};
 }
 
+BandTexts CProgramView::ShownBandTexts() const
+{
+    // What the boxes showed since the last step; before the first, nothing
+    // (every leave goes through the band rules).
+    const CEditSnapshot* last = m_pDocument ? m_pDocument->LastState() : nullptr;
+    return last ? last->Bands() : BandTexts{};
+}
+
 CEditSnapshot CProgramView::TakeSnapshot() const
 {
     static const Image noImage{};
@@ -841,7 +849,8 @@ void CProgramView::OnKillFocusVhf()
     r.vhfLow = DlgItemInt(m_editVhfLow);
     r.vhfHigh = DlgItemInt(m_editVhfHigh);
     const EditRanges typed = r;
-    ApplyVhfEditRange(r);
+    if (!CommitBandBoxes(BandPair::Vhf, ShownBandTexts(), BandBoxTexts(), r))
+        return;
     if (r.vhfLow != typed.vhfLow || r.vhfHigh != typed.vhfHigh) {
         SetDlgItemInt(m_editVhfLow, r.vhfLow);
         SetDlgItemInt(m_editVhfHigh, r.vhfHigh);
@@ -855,7 +864,8 @@ void CProgramView::OnKillFocusUhf()
     r.uhfLow = DlgItemInt(m_editUhfLow);
     r.uhfHigh = DlgItemInt(m_editUhfHigh);
     const EditRanges typed = r;
-    ApplyUhfEditRange(r);
+    if (!CommitBandBoxes(BandPair::Uhf, ShownBandTexts(), BandBoxTexts(), r))
+        return;
     if (r.uhfLow != typed.uhfLow || r.uhfHigh != typed.uhfHigh) {
         SetDlgItemInt(m_editUhfLow, r.uhfLow);
         SetDlgItemInt(m_editUhfHigh, r.uhfHigh);

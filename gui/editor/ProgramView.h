@@ -70,6 +70,8 @@ public:
     void RestoreSnapshot(const CEditSnapshot& snapshot) override;
     void DecodeImage() override { ImageToGrid(); }
     BandTexts BandBoxTexts() const;
+    // The band boxes' texts as the last undo step left them.
+    BandTexts ShownBandTexts() const;
     // "Channel 12, Rx Frequency" ("Pr, ..." for row 1): how messages and undo steps name a cell.
     static QString CellName(int row, int col);
 
@@ -89,7 +91,8 @@ public:
     // More than one cell selected: the open editor is committed and closes.
     void OnSelectionChanged();
 
-    // Leaving a band edit box: the VHF (1003/1004) or UHF (1005/1006) rule.
+    // Leaving a band edit box: the VHF (1003/1004) or UHF (1005/1006) rule,
+    // for a typed change only (CommitBandBoxes).
     void OnKillFocusVhf();
     void OnKillFocusUhf();
 

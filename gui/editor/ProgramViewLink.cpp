@@ -59,7 +59,7 @@ void CProgramView::OnComSetup()
     CComSetupDlg* dlg = Link()->ComSetupDlg();
     if (!dlg)
         return;
-    dlg->SetWindowPort(m_strPort, m_bOwnPort);
+    dlg->SetWindowPort(m_strPort, m_bOwnPort, Link()->TransferPort());
     dlg->OnInitDialog();
     ExecDialog(dlg);
 }

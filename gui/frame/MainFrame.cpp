@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,6 +21,7 @@
 #include <QTreeWidget>
 #include <QUndoGroup>
 #include <QUndoStack>
+#include <algorithm>
 #include <utility>
 
 #include "gui/app/AboutDlg.h"
@@ -92,8 +94,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
     // document again. The close of the main window that follows at once does
     // not ask again; a restart that stops before it (the language could not be
     // saved) leaves the next close asking as usual.
-    SetRelaunchGuard([this] {
-        if (!ConfirmStopTransfers() || !SaveAllModified())
+    SetRelaunchGuard([this](const std::function<bool()>& commit) {
+        if (!PrepareToQuit(commit))
             return false;
         m_bAnswered = true;
         QMetaObject::invokeMethod(
@@ -132,13 +134,13 @@ CChildFrame* CMainFrame::ActiveChildFrame() const
 
 CProgramDoc* CMainFrame::ActiveDocument() const
 {
-    CChildFrame* f = ActiveChildFrame();
+    CChildFrame* f = FrontChildFrame();
     return f ? f->GetDocument() : nullptr;
 }
 
 CProgramView* CMainFrame::ActiveView() const
 {
-    CChildFrame* f = ActiveChildFrame();
+    CChildFrame* f = FrontChildFrame();
     return f ? f->GetView() : nullptr;
 }
 
@@ -651,10 +653,15 @@ void CMainFrame::OnChannelInformation()
     f->showNormal();
     f->show();
     m_pMdiClient->setActiveSubWindow(f);
+    UpdateFrameMenu();
 }
 
 void CMainFrame::OnProductInformation()
 {
+    // Documents hidden by Close are no target; with none at all the dialog
+    // sets the choice for new documents.
+    if (!ActiveDocument() && !ChildFrames().isEmpty())
+        return;
     if (!m_pProductInfoDlg)
         m_pProductInfoDlg = new CProductInfoDlg(this);
     m_pProductInfoDlg->SetDocument(ActiveDocument());
@@ -690,7 +697,7 @@ void CMainFrame::OnFileNew()
     // every window hidden there is nothing on screen to clear, and a hidden
     // document is asked about only when it really closes.
     if (CChildFrame* child = FrontChildFrame()) {
-        if (!ConfirmStopTransfers(child))
+        if (!CLinkController::ConfirmStop({child->GetView()}))
             return;
         child->GetView()->FlushEdits();
         if (child->GetDocument()->IsModified()) {
@@ -740,7 +747,7 @@ void CMainFrame::OnAppAbout()
 void CMainFrame::OnFileClose()
 {
     // As the close box: the window hides once a transfer there may stop.
-    if (CChildFrame* f = ActiveChildFrame())
+    if (CChildFrame* f = FrontChildFrame())
         f->close();
 }
 
@@ -816,18 +823,110 @@ void CMainFrame::OpenRecentFile(const QString& path)
     OpenDocumentFile(path);
 }
 
-bool CMainFrame::SaveAllModified()
+bool CMainFrame::PrepareToQuit(const std::function<bool()>& commit)
 {
-    QList<CChildFrame*> frames = ChildFrames();
+    QList<CChildFrame*> order = ChildFrames();
     // The window in front is asked about first.
-    if (CChildFrame* active = ActiveChildFrame(); active && frames.removeOne(active))
-        frames.prepend(active);
-    for (CChildFrame* f : frames) {
-        f->GetView()->FlushEdits();
-        if (!f->GetDocument()->SaveModified(this))
-            return false;
+    if (CChildFrame* active = ActiveChildFrame(); active && order.removeOne(active))
+        order.prepend(active);
+    QList<CProgramView*> views;
+    QList<QPointer<CChildFrame>> frames;
+    for (CChildFrame* f : order) {
+        views << f->GetView();
+        frames << f;
     }
+    QList<QPointer<CLinkController>> stopping;
+    if (!CLinkController::AskStop(views, &stopping))
+        return false;
+
+    struct PendingSave {
+        QPointer<CChildFrame> frame;
+        QString path;
+    };
+    QList<PendingSave> saves;
+    QStringList taken;
+    for (const QPointer<CChildFrame>& f : std::as_const(frames)) {
+        if (!f)
+            continue;
+        f->GetView()->FlushEdits();
+        CProgramDoc* doc = f->GetDocument();
+        if (!doc->IsModified())
+            continue;
+        // The question is about a window the user sees.
+        ShowChildFrame(f);
+        const CProgramDoc::SaveAnswer answer = doc->AskSaveChanges(this, SaveQuestionDetail(f));
+        if (answer == CProgramDoc::SaveAnswer::Cancel)
+            return false;
+        if (!f)
+            continue;
+        if (answer != CProgramDoc::SaveAnswer::Save)
+            continue;
+        const QString path = doc->HasFilePath() ? doc->GetPathName() : AskSaveName(doc, taken);
+        if (path.isEmpty())
+            return false;
+        taken << path;
+        saves.append({f, path});
+    }
+
+    // Every answer is in: the saves, in the order asked.
+    QStringList saved;
+    for (const PendingSave& s : std::as_const(saves)) {
+        if (!s.frame)
+            continue;
+        QString error;
+        if (!s.frame->GetDocument()->OnSaveDocument(s.path, &error)) {
+            MessageRequest r;
+            r.parent = this;
+            r.text = tr("The document could not be saved.") + QLatin1Char('\n') +
+                     (saved.isEmpty() ? tr("Nothing was saved, and the program stays open.")
+                                      : tr("The program stays open. Saved before it, and kept so: %1")
+                                            .arg(saved.join(QStringLiteral(", "))));
+            r.detail = error;
+            AppMessageBox(r);
+            return false;
+        }
+        AddRecentFile(s.path);
+        saved << QDir::toNativeSeparators(s.path);
+    }
+    if (commit && !commit())
+        return false;
+    CLinkController::Stop(stopping);
     return true;
+}
+
+void CMainFrame::ShowChildFrame(CChildFrame* frame)
+{
+    frame->show();
+    frame->raise();
+    m_pMdiClient->setActiveSubWindow(frame);
+    UpdateFrameMenu();
+}
+
+QString CMainFrame::SaveQuestionDetail(const CChildFrame* frame) const
+{
+    const QString title = frame->GetDocument()->GetTitle();
+    for (CChildFrame* f : ChildFrames())
+        if (f != frame && f->GetDocument()->GetTitle() == title)
+            return frame->GetDocument()->Origin();
+    return QString();
+}
+
+namespace {
+// One file under two names (links, hard links), or one path not yet a file.
+bool SameDocumentFile(const QString& a, const QString& b)
+{
+    return SameFile(QFile::encodeName(a).toStdString(), QFile::encodeName(b).toStdString());
+}
+}  // namespace
+
+CChildFrame* CMainFrame::FrameOfFile(const QString& path, const CProgramDoc* except) const
+{
+    for (CChildFrame* f : ChildFrames()) {
+        const CProgramDoc* doc = f->GetDocument();
+        if (doc != except && doc->HasFilePath() && SameDocumentFile(doc->GetPathName(), path))
+            return f;
+    }
+    return nullptr;
 }
 
 bool CMainFrame::SaveDocument(CProgramDoc* doc, bool askName)
@@ -837,6 +936,12 @@ bool CMainFrame::SaveDocument(CProgramDoc* doc, bool askName)
     // A new document's path name is only the application's name: ask where it goes.
     if (doc->HasFilePath() && !askName)
         return SaveTo(doc, doc->GetPathName());
+    const QString path = AskSaveName(doc);
+    return !path.isEmpty() && SaveTo(doc, path);
+}
+
+QString CMainFrame::AskSaveName(CProgramDoc* doc, const QStringList& taken)
+{
     QFileDialog dlg(this, tr("Save As"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
@@ -851,9 +956,23 @@ bool CMainFrame::SaveDocument(CProgramDoc* doc, bool askName)
     if (!proposal.isEmpty())
         dlg.selectFile(proposal);
     if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return false;
-    RememberFolder(FolderKind::Documents, dlg.selectedFiles().constFirst());
-    return SaveTo(doc, dlg.selectedFiles().constFirst());
+        return QString();
+    const QString path = dlg.selectedFiles().constFirst();
+    RememberFolder(FolderKind::Documents, path);
+    // As Open refuses a second window on one file, so does Save As: each
+    // window's Save would overwrite the other's.
+    const bool chosen =
+        std::any_of(taken.begin(), taken.end(), [&](const QString& t) { return SameDocumentFile(t, path); });
+    if (FrameOfFile(path, doc) || chosen) {
+        MessageRequest r;
+        r.parent = this;
+        r.text = tr("%1 is open in another window of this program. Nothing was saved: choose another name, or "
+                    "close that window first.")
+                     .arg(QDir::toNativeSeparators(path));
+        AppMessageBox(r);
+        return QString();
+    }
+    return path;
 }
 
 CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
@@ -865,6 +984,8 @@ CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
     connect(frame, &CChildFrame::Closed, this, [this] {
         if (CChildFrame* front = FrontChildFrame())
             m_pMdiClient->setActiveSubWindow(front);
+        // With none shown the commands have no document to act on.
+        UpdateFrameMenu();
     });
     m_pUndoGroup->addStack(doc->UndoStack());
     frame->GetView()->SetContextMenu(m_pGridMenu);
@@ -906,10 +1027,10 @@ bool CMainFrame::NewDocument()
     return true;
 }
 
-CChildFrame* CMainFrame::OpenImageDocument(const Image& image, const QString& title)
+CChildFrame* CMainFrame::OpenImageDocument(const Image& image, const QString& title, const QString& origin)
 {
     auto* doc = new CProgramDoc;
-    doc->SetRadioImage(image, title);
+    doc->SetRadioImage(image, title, origin);
     // Like a file: the grid takes the radio type from the image.
     g_bNewDocument = false;
     CChildFrame* frame = AddChildFrame(doc);
@@ -922,7 +1043,8 @@ void CMainFrame::ConnectView(CProgramView* view)
     connect(view, &CProgramView::RadioRead, this, [this, view](const Image& image, const QString& port) {
         // The radio's window talks to the same radio: a Write from it goes
         // where the read came from.
-        CChildFrame* frame = OpenImageDocument(image, CLinkController::RadioDocumentTitle(port));
+        CChildFrame* frame =
+            OpenImageDocument(image, CLinkController::RadioDocumentTitle(port), CLinkController::RadioOrigin(port));
         CProgramView* radio = frame->GetView();
         radio->SetOwnPort(port);
         // The read's end, told next, is the new window's state as well.
@@ -987,7 +1109,8 @@ void CMainFrame::OnFileBackups()
         AppMessageBox(m);
         return;
     }
-    OpenImageDocument(image, CBackupsDlg::DocumentTitle(b));
+    OpenImageDocument(image, CBackupsDlg::DocumentTitle(b),
+                      tr("opened from the backup %1").arg(QDir::toNativeSeparators(QString::fromStdString(b.path))));
 }
 
 void CMainFrame::OnLogSerialTraffic(bool on)
@@ -1027,15 +1150,10 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
 {
     // A file open already is shown, not opened twice: two windows on one file
     // would each save over the other's changes.
-    const QString file = QFileInfo(path).canonicalFilePath();
-    for (CChildFrame* f : ChildFrames()) {
-        CProgramDoc* open = f->GetDocument();
-        if (!file.isEmpty() && open->HasFilePath() && QFileInfo(open->GetPathName()).canonicalFilePath() == file) {
-            f->show();
-            m_pMdiClient->setActiveSubWindow(f);
-            AddRecentFile(path);
-            return true;
-        }
+    if (CChildFrame* f = FrameOfFile(path)) {
+        ShowChildFrame(f);
+        AddRecentFile(path);
+        return true;
     }
     auto* doc = new CProgramDoc;
     QString error;
@@ -1069,15 +1187,6 @@ void CMainFrame::DestroyChildFrame(CChildFrame* frame)
     UpdateFrameMenu();
 }
 
-bool CMainFrame::ConfirmStopTransfers(CChildFrame* frame)
-{
-    QList<CProgramView*> views;
-    for (CChildFrame* f : ChildFrames())
-        if (!frame || f == frame)
-            views << f->GetView();
-    return CLinkController::ConfirmStop(views);
-}
-
 void CMainFrame::OnSubWindowActivated()
 {
     if (auto* f = qobject_cast<CChildFrame*>(m_pMdiClient->activeSubWindow()))
@@ -1109,11 +1218,14 @@ void CMainFrame::UpdateFrameMenu()
                    ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR, ID_SORT_RX, ID_SORT_NAME, ID_SORT_TONE, ID_FILL_DOWN,
                    ID_FILL_SERIES_6K25, ID_FILL_SERIES_12K5, ID_FILL_SERIES_25K, ID_FILE_IMPORT_CHANNELS})
         Action(id)->setEnabled(mayChange);
+    // Undo and redo follow the document in front.
+    m_pUndoGroup->setActiveStack(haveView ? ActiveDocument()->UndoStack() : nullptr);
     Action(ID_EDIT_UNDO)->setEnabled(mayChange && m_pUndoGroup->canUndo());
     Action(ID_EDIT_REDO)->setEnabled(mayChange && m_pUndoGroup->canRedo());
     UpdatePortIndicator();
     UpdateTransferState();
-    Action(ID_PRODUCT_INFORMATION)->setEnabled(true);
+    // Without any document it sets the choice for new documents.
+    Action(ID_PRODUCT_INFORMATION)->setEnabled(haveView || ChildFrames().isEmpty());
     Action(ID_OPTION_FEATURES)->setEnabled(ActiveDocument() != nullptr);
     Action(ID_CONTROL_BAR)->setChecked(m_pNavBar->isVisibleTo(this));
     Action(ID_VIEW_STATUS_BAR)->setChecked(statusBar()->isVisibleTo(this));
@@ -1166,7 +1278,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     // A transfer still running is asked about first, then unsaved changes:
     // every answer is in before anything closes.
-    if (!std::exchange(m_bAnswered, false) && (!ConfirmStopTransfers() || !SaveAllModified())) {
+    if (!std::exchange(m_bAnswered, false) && !PrepareToQuit()) {
         event->ignore();
         return;
     }

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QPointer>
+#include <functional>
 
 #include "core/radio/Image.h"
 
@@ -36,8 +37,11 @@ public:
     // The active document window, even while it is hidden by Close; nullptr when none exists.
     CChildFrame* ActiveChildFrame() const;
     // The document window the user sees in front: the active one unless it is
-    // hidden, else the topmost one shown; nullptr when none is shown.
+    // hidden, else the topmost one shown; nullptr when none is shown. Every
+    // document command acts on it, and is disabled without it: a document
+    // hidden by Close takes no command until Channel Information shows it.
     CChildFrame* FrontChildFrame() const;
+    // The document and view of FrontChildFrame.
     CProgramDoc* ActiveDocument() const;
     CProgramView* ActiveView() const;
     QList<CChildFrame*> ChildFrames() const;
@@ -65,13 +69,11 @@ public:
     bool NewDocument();
     bool OpenDocumentFile(const QString& path);
     // A document of an image without a file (a read from the radio, a
-    // backup): Save asks for a name. The windows open until now stay.
-    CChildFrame* OpenImageDocument(const Image& image, const QString& title);
+    // backup): Save asks for a name. The windows open until now stay. origin
+    // tells it apart from another of the same title.
+    CChildFrame* OpenImageDocument(const Image& image, const QString& title, const QString& origin = QString());
     // Destroys a document window and its document without asking anything.
     void DestroyChildFrame(CChildFrame* frame);
-    // Before a document window (frame) or all of them go: a transfer running
-    // there is stopped only if the user agrees. False: leave everything as it is.
-    bool ConfirmStopTransfers(CChildFrame* frame = nullptr);
 
     // Commands of the frame.
     void OnFileNew();  // guarded: asks before discarding the document in front
@@ -88,16 +90,21 @@ public:
     bool OnFileSave();
     bool OnFileSaveAs();
     // Save of any document: to its file, or Save As when it has none (or `askName`).
+    // A file open in another window is refused: two windows would save over each other.
     bool SaveDocument(CProgramDoc* doc, bool askName = false);
     // The recent files, most recent first (kept in the per-user settings).
     QStringList RecentFiles() const;
     void AddRecentFile(const QString& path);
     void OpenRecentFile(const QString& path);
     QMenu* RecentMenu() const { return m_pRecentMenu; }
-    // Every document with unsaved changes asks "Save changes to <name>?", the
-    // one in front first; false when the user cancelled (or a save did not
-    // happen). Discard changes nothing: the caller closes them all, or none.
-    bool SaveAllModified();
+    // Exit and the language relaunch. Every question comes first and does
+    // nothing: a transfer running may stop? then each document with unsaved
+    // changes, its window shown in front: "Save changes to <name>?" (and where,
+    // for one without a file). Only with no Cancel are the saves made, in
+    // order, then `commit` runs (the relaunch's language), then the transfers
+    // stop. False: the program stays, transfers run on, and every document is
+    // as it was, but those saved before a save that failed.
+    bool PrepareToQuit(const std::function<bool()>& commit = {});
     // Every help request of the frame ends here: the command id is the context number.
     void WinHelp(int context);
 
@@ -145,6 +152,16 @@ private:
     CChildFrame* AddChildFrame(CProgramDoc* doc);
     QPoint CascadePosition(const CChildFrame* frame) const;
     bool SaveTo(CProgramDoc* doc, const QString& path);
+    // The Save As dialog for doc: the name chosen, "" when cancelled or refused
+    // (open in another window, or among `taken`).
+    QString AskSaveName(CProgramDoc* doc, const QStringList& taken = {});
+    // The window whose document has `path` as its file, other than `except`'s.
+    CChildFrame* FrameOfFile(const QString& path, const CProgramDoc* except = nullptr) const;
+    // Shows a document window in front, and the commands follow it.
+    void ShowChildFrame(CChildFrame* frame);
+    // Beside "Save changes to <title>?": where the document came from, when
+    // another open document has the same title.
+    QString SaveQuestionDetail(const CChildFrame* frame) const;
     void ConnectViewCommand(int id, void (CProgramView::*slot)());
 
     static CMainFrame* s_pInstance;

@@ -142,13 +142,21 @@ QString CComSetupDlg::StateText(const Row& row) const
 {
     if (row.gone)
         return tr("gone: it was unplugged");
+    if (HeldByTransfer(row.device.path))
+        return tr("in use by this window's transfer");
     return Q(PortStateText(row.device, g_bChinese != 0));
 }
 
-void CComSetupDlg::SetWindowPort(const QString& port, bool own)
+bool CComSetupDlg::HeldByTransfer(const std::string& name) const
+{
+    return !m_strTransferPort.isEmpty() && FindPortNamedTwice({S(m_strTransferPort), name}).has_value();
+}
+
+void CComSetupDlg::SetWindowPort(const QString& port, bool own, const QString& transferPort)
 {
     m_strWindowPort = port;
     m_bOwnPort = own;
+    m_strTransferPort = transferPort;
 }
 
 void CComSetupDlg::OnInitDialog()
@@ -159,12 +167,16 @@ void CComSetupDlg::OnInitDialog()
     const auto lookup = PortsLookup();
     for (int n = 1; n <= kPorts; ++n) {
         const SerialDevice d = DescribeSerialDevice(MapPortName("com" + std::to_string(n), lookup));
-        m_pButtons[n - 1]->setEnabled(d.Openable());
+        // The window's own transfer has it open: busy, but this window's port all the same.
+        const bool held = HeldByTransfer("com" + std::to_string(n));
+        m_pButtons[n - 1]->setEnabled(d.Openable() || held);
         const QString tip =
-            QStringLiteral("COM%1 = %2: %3").arg(n).arg(Q(d.path), Q(PortStateText(d, g_bChinese != 0)));
+            QStringLiteral("COM%1 = %2: %3")
+                .arg(n)
+                .arg(Q(d.path), held ? tr("in use by this window's transfer") : Q(PortStateText(d, g_bChinese != 0)));
         m_pDevices[n - 1]->setText(
             m_pDevices[n - 1]->fontMetrics().elidedText(Q(d.path), Qt::ElideLeft, m_pDevices[n - 1]->width()));
-        m_pDevices[n - 1]->setEnabled(d.Openable());
+        m_pDevices[n - 1]->setEnabled(d.Openable() || held);
         m_pDevices[n - 1]->setToolTip(tip);
         m_pButtons[n - 1]->setToolTip(tip);
     }
@@ -191,10 +203,14 @@ void CComSetupDlg::OnInitDialog()
 
     // The window's port that cannot be opened now is not offered as the
     // choice: nothing is checked, and the note says why. OK then keeps the
-    // port in use.
+    // port in use. The port of the window's own transfer stays checked.
     m_pNote->hide();
     const bool deviceOk = m_nPort != kDevice || DescribeSerialDevice(S(m_pDeviceEdit->text())).Openable();
-    if (m_nPort >= 0 && (m_nPort == kDevice ? !deviceOk : !m_pButtons[m_nPort]->isEnabled())) {
+    if (HeldByTransfer(S(port))) {
+        m_pNote->setText(com ? tr("COM%1 is in use by this window's transfer.").arg(com)
+                             : tr("The device is in use by this window's transfer."));
+        m_pNote->show();
+    } else if (m_nPort >= 0 && (m_nPort == kDevice ? !deviceOk : !m_pButtons[m_nPort]->isEnabled())) {
         m_pNote->setText(m_nPort == kDevice ? tr("The device cannot be opened now.")
                                             : tr("COM%1 cannot be opened now.").arg(m_nPort + 1));
         m_pNote->show();
@@ -278,6 +294,10 @@ void CComSetupDlg::ShowDeviceState()
     if (row >= 0 && m_rows[static_cast<std::size_t>(row)].gone) {
         m_pDeviceState->setText(
             tr("%1 is gone: it was unplugged. Plug it in again or choose another device.").arg(path));
+        return;
+    }
+    if (HeldByTransfer(S(path))) {
+        m_pDeviceState->setText(tr("%1 is in use by this window's transfer.").arg(path));
         return;
     }
     const SerialDevice d = DescribeSerialDevice(S(path));

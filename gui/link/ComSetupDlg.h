@@ -33,7 +33,9 @@ public:
     // The port of the window the dialog is opened from, checked at the next
     // opening; own: the window keeps it whatever COM Setup chose for the
     // others (the radio read in it). Without a window, the remembered port.
-    void SetWindowPort(const QString& port, bool own);
+    // transferPort: the port the window's transfer holds now ("" for none),
+    // shown as in use by it rather than as one that cannot be opened.
+    void SetWindowPort(const QString& port, bool own, const QString& transferPort = QString());
     // Probes the ports afresh and checks the window's port.
     void OnInitDialog();
     // Hands the checked port on (PortChosen) and into the settings store, then closes with OK.
@@ -82,12 +84,15 @@ private:
     void ShowDeviceState();
     int RowOf(const QString& path) const;
     QString StateText(const Row& row) const;
+    // The window's own transfer holds `name` (a COM name or a device path).
+    bool HeldByTransfer(const std::string& name) const;
 
     QRadioButton* m_pButtons[kPorts] = {};
     QLabel* m_pDevices[kPorts] = {};
     QLabel* m_pNote = nullptr;
     QLabel* m_pWindowNote = nullptr;
     QString m_strWindowPort;
+    QString m_strTransferPort;
     bool m_bOwnPort = false;
     QButtonGroup* m_pGroup = nullptr;
     QTreeWidget* m_pList = nullptr;

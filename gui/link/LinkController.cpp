@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTime>
 #include <algorithm>
 
 #include "core/app/Globals.h"
+#include "core/link/Ports.h"
 #include "core/link/Protocol.h"
 #include "core/link/SerialPort.h"
 #include "core/link/Verify.h"
@@ -23,7 +25,15 @@
 
 namespace {
 
-constexpr int kShownDifferences = 12;  // in the message; the detail lists them all
+constexpr int kShownDifferences = 12;
+
+// Every link of the program: a port held by one window's transfer is told as
+// such in the others.
+QList<CLinkController*>& Links()
+{
+    static QList<CLinkController*> links;
+    return links;
+}  // in the message; the detail lists them all
 
 QString Seconds(double s) { return QString::number(s, 'f', 1); }
 
@@ -38,6 +48,7 @@ QString MinutesSeconds(double s)
 CLinkController::CLinkController(CProgramView* view) : QObject(view), m_pView(view)
 {
     setObjectName(QStringLiteral("LinkController"));
+    Links().append(this);
     m_pProcessDlg = new CProcessDlg(view);
     m_pComSetupDlg = new CComSetupDlg(view);
     // The window COM Setup was confirmed in follows the choice, even one that
@@ -61,6 +72,7 @@ CLinkController::~CLinkController()
 {
     // Runs while the view is being torn down: only the worker is touched. It
     // cancels the transfer and lets its thread wind down on its own.
+    Links().removeOne(this);
     m_pWorker.reset();
     // Its end will not be delivered any more: a stop waiting for it goes on.
     if (m_pWaitLoop)
@@ -130,12 +142,6 @@ void CLinkController::OnPortChanged()
     m_strPort = PortLabel(m_pView->m_strPort);
     m_strPortDevice = PortWithDevice(m_pView->m_strPort);
     dlg->SetOperation(OperationText(m_pView->m_bWrite ? TransferStage::Write : TransferStage::Read));
-    // A radio not read since the start gets its backup ticked; a tick the user
-    // set is never taken away.
-    if (m_pView->m_bWrite)
-        dlg->SetWriteChoices(
-            true, dlg->BackupFirstBox()->isChecked() || (BackupBeforeWriteSetting() && !ReadSinceStart(m_strPort)),
-            dlg->VerifyBox()->isChecked());
 }
 
 bool CLinkController::ShowProcessWindow(bool write)
@@ -153,9 +159,9 @@ bool CLinkController::ShowProcessWindow(bool write)
     m_strPort = PortLabel(m_pView->m_strPort);
     m_strPortDevice = PortWithDevice(m_pView->m_strPort);
     m_phases.clear();  // known at OK, from the boxes ticked then
-    // A radio read since the program started has its backup already.
-    dlg->SetWriteChoices(write, write && BackupBeforeWriteSetting() && !ReadSinceStart(m_strPort),
-                         write && VerifyAfterWriteSetting());
+    // The user's remembered choices, whatever was read before: the radio on
+    // the cable now may not be the one read (a clone written after a swap).
+    dlg->SetWriteChoices(write, write && BackupBeforeWriteSetting(), write && VerifyAfterWriteSetting());
     dlg->SetOperation(OperationText(write ? TransferStage::Write : TransferStage::Read));
     dlg->Create();
     return true;
@@ -186,6 +192,21 @@ void CLinkController::Transfer()
     // [Ports] as the file holds it now.
     m_strPort = PortLabel(m_pView->m_strPort);
     m_strPortDevice = PortWithDevice(m_pView->m_strPort);
+    // Another window's transfer holding the port would make this one fail as
+    // if another program held it: said as it is, and nothing is started.
+    if (const CLinkController* other = TransferOnPort(m_pView->m_strPort)) {
+        MessageRequest m;
+        m.parent = MainWindow();
+        m.text = tr("%1 is in use by a transfer in another window of this program (%2). Wait until it has ended, "
+                    "or choose another port in COM Setup.")
+                     .arg(m_strPortDevice,
+                          other->m_pView->GetDocument() ? other->m_pView->GetDocument()->GetTitle() : QString());
+        AppMessageBox(m);
+        if (m_pProcessDlg)
+            m_pProcessDlg->DestroyWindow();
+        return;
+    }
+    m_strPortName = m_pView->m_strPort;
     TransferPlan plan;
     plan.write = write;
     plan.device = MapPortName(QFile::encodeName(m_pView->m_strPort).toStdString());
@@ -197,9 +218,7 @@ void CLinkController::Transfer()
         plan.backupFirst = dlg->BackupFirstBox()->isChecked();
         plan.verify = dlg->VerifyBox()->isChecked();
         SetVerifyAfterWriteSetting(plan.verify);
-        // Unticked because the radio was read already is no choice to remember.
-        if (!ReadSinceStart(m_strPort))
-            SetBackupBeforeWriteSetting(plan.backupFirst);
+        SetBackupBeforeWriteSetting(plan.backupFirst);
     }
     if (!TracePath().isEmpty()) {
         QString error;
@@ -332,8 +351,6 @@ void CLinkController::OnFinished(const TransferReport& report)
     if (doc)
         doc->SetReadOnly(false);
     const double secs = static_cast<double>(m_jobClock.elapsed()) / 1000.0;
-    if (report.radioRead)
-        NoteReadSinceStart(m_strPort);
     // Only a complete read brings a document: the worker read into its own
     // buffer, so a failed or cancelled read changes nothing.
     if (report.Completed() && report.stage == TransferStage::Read &&
@@ -344,7 +361,7 @@ void CLinkController::OnFinished(const TransferReport& report)
         // its backup hold it; undoing the read shows the changes again.
         g_bNewDocument = false;
         doc->ReplaceImage(report.image, tr("Read"));
-        doc->SetRadioImage(report.image, RadioDocumentTitle(m_strPort));
+        doc->SetRadioImage(report.image, RadioDocumentTitle(m_strPort), RadioOrigin(m_strPort));
         doc->SetModifiedBaseline();
     }
     // A write leaves the modified state alone: what the radio holds is in no file.
@@ -363,6 +380,11 @@ void CLinkController::OnFinished(const TransferReport& report)
 QString CLinkController::RadioDocumentTitle(const QString& port)
 {
     return tr("%1 - radio on %2").arg(IniString(g_strLanguage, "AppName"), port);
+}
+
+QString CLinkController::RadioOrigin(const QString& port)
+{
+    return tr("read from the radio on %1 at %2").arg(port, QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
 }
 
 void CLinkController::TellBackupFailed(const TransferReport& report, bool wroteNothing)
@@ -501,6 +523,14 @@ void CLinkController::OnCancelRequested()
 
 bool CLinkController::ConfirmStop()
 {
+    if (!AskStop())
+        return false;
+    Stop();
+    return true;
+}
+
+bool CLinkController::AskStop()
+{
     if (!IsTransferring())
         return true;
     // Asked again from within a stop already under way: that one goes on.
@@ -516,13 +546,16 @@ bool CLinkController::ConfirmStop()
     r.buttons = QMessageBox::Yes | QMessageBox::No;
     r.defaultButton = QMessageBox::No;
     r.icon = QMessageBox::Warning;
-    QPointer<CLinkController> self(this);
-    if (AppMessageBox(r) != QMessageBox::Yes)
-        return false;
-    // It may have ended while the question was up, and told its end itself.
-    if (!self || !IsTransferring())
-        return true;
+    return AppMessageBox(r) == QMessageBox::Yes;
+}
 
+void CLinkController::Stop()
+{
+    // It may have ended meanwhile, and told its end itself; or a stop is
+    // under way already.
+    if (!IsTransferring() || m_bStopping)
+        return;
+    QPointer<CLinkController> self(this);
     m_bStopping = true;
     if (m_pProcessDlg)
         m_pProcessDlg->m_bCancel = true;
@@ -534,18 +567,51 @@ bool CLinkController::ConfirmStop()
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (self)
         m_pWaitLoop = nullptr;
-    return true;
 }
 
 bool CLinkController::ConfirmStop(const QList<CProgramView*>& views)
 {
+    QList<QPointer<CLinkController>> agreed;
+    for (CProgramView* v : views) {
+        if (!AskStop({v}, &agreed))
+            return false;
+        Stop(agreed);
+        agreed.clear();
+    }
+    return true;
+}
+
+bool CLinkController::AskStop(const QList<CProgramView*>& views, QList<QPointer<CLinkController>>* agreed)
+{
     for (CProgramView* v : views) {
         // A view whose link was never used has no controller and no transfer.
         auto* link = v ? v->findChild<CLinkController*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
-        if (link && !link->ConfirmStop())
+        if (!link)
+            continue;
+        QPointer<CLinkController> guard(link);
+        if (!link->AskStop())
             return false;
+        if (guard && link->IsTransferring())
+            agreed->append(guard);
     }
     return true;
+}
+
+void CLinkController::Stop(const QList<QPointer<CLinkController>>& links)
+{
+    for (const QPointer<CLinkController>& link : links)
+        if (link)
+            link->Stop();
+}
+
+CLinkController* CLinkController::TransferOnPort(const QString& port) const
+{
+    for (CLinkController* other : Links())
+        if (other != this && other->IsTransferring() &&
+            FindPortNamedTwice(
+                {QFile::encodeName(other->m_strPortName).toStdString(), QFile::encodeName(port).toStdString()}))
+            return other;
+    return nullptr;
 }
 
 QString CLinkController::PortLabel(const QString& port)

@@ -27,6 +27,8 @@ public:
     CProcessDlg* ProcessDlg() const;
     CComSetupDlg* ComSetupDlg() const;
     bool IsTransferring() const { return m_pWorker && m_pWorker->IsRunning(); }
+    // The port the running transfer holds, as the view named it; "" when none runs.
+    QString TransferPort() const { return IsTransferring() ? m_strPortName : QString(); }
 
     // Read / Write: refused while the Process window exists.
     bool ShowProcessWindow(bool write);
@@ -41,6 +43,12 @@ public:
     bool ConfirmStop();
     // The same for each of the views whose link has been used, in turn.
     static bool ConfirmStop(const QList<CProgramView*>& views);
+    // The question alone, for a path with more questions after it: nothing is
+    // stopped. True when there is no transfer or the user said Yes; then
+    // `agreed` holds the links to Stop once every answer is in.
+    static bool AskStop(const QList<CProgramView*>& views, QList<QPointer<CLinkController>>* agreed);
+    // Stops the transfer and returns once it has ended and the user was told.
+    static void Stop(const QList<QPointer<CLinkController>>& links);
 
     // The port as the user chose it ("com3" from COM Setup shows as "COM3").
     static QString PortLabel(const QString& port);
@@ -49,8 +57,14 @@ public:
     static QString PortWithDevice(const QString& port);
     // The title of a document read from the radio on port: "<AppName> - radio on COM1".
     static QString RadioDocumentTitle(const QString& port);
+    // Where such a document came from, said now: "read from the radio on COM1 at 10:42:07".
+    static QString RadioOrigin(const QString& port);
 
 private:
+    bool AskStop();
+    void Stop();
+    // The window of this program whose transfer holds `port`, if any.
+    CLinkController* TransferOnPort(const QString& port) const;
     void OnStage(TransferStage stage);
     void OnRange(int lower, int upper);
     void OnProgress(int pos);
@@ -77,6 +91,7 @@ private:
     bool m_bStopping = false;           // the user chose to stop: no more questions
     QString m_strPort;                  // of the running transfer, as the messages show it
     QString m_strPortDevice;            // the same with its device
+    QString m_strPortName;              // the same as the view names it ("com1", a device path)
     Image m_sent{};                     // what the write sends, for the verify
     TransferStage m_stage = TransferStage::Read;
     std::vector<TransferStage> m_phases;  // of the running job, in order

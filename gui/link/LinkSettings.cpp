@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSet>
 #include <QStandardPaths>
 #include <cerrno>
 #include <cstring>
@@ -14,12 +13,6 @@
 #include "gui/app/AppContext.h"
 
 namespace {
-
-QSet<QString>& ReadPorts()
-{
-    static QSet<QString> ports;
-    return ports;
-}
 
 QString& Trace()
 {
@@ -95,10 +88,6 @@ bool VerifyAfterWriteSetting() { return Flag(kSettingVerify, true); }
 void SetVerifyAfterWriteSetting(bool on) { SetFlag(kSettingVerify, on); }
 bool BackupBeforeWriteSetting() { return Flag(kSettingBackupFirst, true); }
 void SetBackupBeforeWriteSetting(bool on) { SetFlag(kSettingBackupFirst, on); }
-
-bool ReadSinceStart(const QString& port) { return ReadPorts().contains(port); }
-void NoteReadSinceStart(const QString& port) { ReadPorts().insert(port); }
-void ForgetReadsSinceStart() { ReadPorts().clear(); }
 
 QString TracePath() { return Trace(); }
 

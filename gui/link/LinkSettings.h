@@ -40,12 +40,6 @@ void SetVerifyAfterWriteSetting(bool on);
 bool BackupBeforeWriteSetting();
 void SetBackupBeforeWriteSetting(bool on);
 
-// Ports (as the user names them) whose radio was read completely since the
-// program started: a write there needs no backup read first by default.
-bool ReadSinceStart(const QString& port);
-void NoteReadSinceStart(const QString& port);
-void ForgetReadsSinceStart();  // as at a new start (tests)
-
 // Setup > Log Serial Traffic: the file every transfer's trace is appended to
 // ("" while off). SetTracePath checks that the file can be written.
 QString TracePath();

@@ -1,7 +1,9 @@
 #include "gui/radio/ProgramDoc.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTime>
 #include <QUndoStack>
 #include <set>
 #include <utility>
@@ -84,6 +86,7 @@ bool CProgramDoc::OnNewDocument()
     SetTitle(g_bChinese ? QString::fromUtf8("信道信息") : QStringLiteral("Channel Information"));
     // The path name is the application's name, set as it is; Save asks where to put it.
     m_strPathName = IniString("Setup", "AppName");
+    m_strOrigin = tr("a new document, made at %1").arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
     m_bHasFilePath = false;
     g_bNewDocument = true;
     return true;
@@ -124,9 +127,10 @@ bool CProgramDoc::OnSaveDocument(const QString& path, QString* error)
     return true;
 }
 
-void CProgramDoc::SetRadioImage(const Image& image, const QString& title)
+void CProgramDoc::SetRadioImage(const Image& image, const QString& title, const QString& origin)
 {
     m_image = image;
+    m_strOrigin = origin;
     m_strPathName.clear();
     m_bHasFilePath = false;
     SetTitle(title);
@@ -212,21 +216,38 @@ void CProgramDoc::SetModifiedBaseline()
     m_pUndoStack->setClean();
 }
 
-bool CProgramDoc::SaveModified(QWidget* parent)
+QString CProgramDoc::Origin() const
+{
+    return m_bHasFilePath ? QDir::toNativeSeparators(QFileInfo(m_strPathName).absoluteFilePath()) : m_strOrigin;
+}
+
+CProgramDoc::SaveAnswer CProgramDoc::AskSaveChanges(QWidget* parent, const QString& detail)
 {
     if (!IsModified())
-        return true;
+        return SaveAnswer::Unmodified;
     MessageRequest r;
     r.parent = parent;
     r.text = tr("Save changes to %1?").arg(m_strTitle);
+    r.detail = detail;
     r.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     r.defaultButton = QMessageBox::Save;
     r.icon = QMessageBox::Question;
     switch (AppMessageBox(r)) {
-    case QMessageBox::Save: return SaveCommandSlot() && SaveCommandSlot()(this) && !IsModified();
-    case QMessageBox::Discard: return true;
-    default: return false;
+    case QMessageBox::Save: return SaveAnswer::Save;
+    case QMessageBox::Discard: return SaveAnswer::Discard;
+    default: return SaveAnswer::Cancel;
     }
+}
+
+bool CProgramDoc::SaveModified(QWidget* parent)
+{
+    switch (AskSaveChanges(parent)) {
+    case SaveAnswer::Unmodified:
+    case SaveAnswer::Discard: return true;
+    case SaveAnswer::Save: return SaveCommandSlot() && SaveCommandSlot()(this) && !IsModified();
+    case SaveAnswer::Cancel: break;
+    }
+    return false;
 }
 
 void CProgramDoc::SetSaveCommand(SaveCommand save) { SaveCommandSlot() = std::move(save); }

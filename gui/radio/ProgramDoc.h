@@ -45,8 +45,12 @@ public:
     bool HasFilePath() const { return m_bHasFilePath; }
 
     // The radio's memory as read (or a backup of it): a document without a
-    // file, so Save asks for a name and never replaces a file.
-    void SetRadioImage(const Image& image, const QString& title);
+    // file, so Save asks for a name and never replaces a file. origin says
+    // where it came from ("read from the radio on COM1 at 10:42:07").
+    void SetRadioImage(const Image& image, const QString& title, const QString& origin = QString());
+    // Where the document comes from, to tell two of one title apart: its
+    // file's full path, else what SetRadioImage or OnNewDocument gave.
+    QString Origin() const;
 
     // While a transfer to or from the radio runs, nothing may change the
     // document: the grid, the band boxes and the dialogs' OK ask here. reason
@@ -90,6 +94,10 @@ public:
     // answer may still keep it open). False: the caller stops (cancelled, or
     // the save did not happen).
     bool SaveModified(QWidget* parent);
+    // The question alone, with `detail` below it; nothing is done. Unmodified
+    // when there is nothing to ask.
+    enum class SaveAnswer { Unmodified, Save, Discard, Cancel };
+    SaveAnswer AskSaveChanges(QWidget* parent, const QString& detail = QString());
     using SaveCommand = std::function<bool(CProgramDoc*)>;
     static void SetSaveCommand(SaveCommand save);
 
@@ -114,6 +122,7 @@ private:
 
     QString m_strTitle;
     QString m_strPathName;
+    QString m_strOrigin;
     bool m_bHasFilePath = false;
     bool m_bReadOnly = false;
     QString m_strReadOnlyReason;

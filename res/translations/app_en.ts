@@ -389,6 +389,22 @@
         <source>Chosen in COM Setup for every window without a port of its own.</source>
         <translation>Chosen in COM Setup for every window without a port of its own.</translation>
     </message>
+    <message>
+        <source>Nothing was saved, and the program stays open.</source>
+        <translation>Nothing was saved, and the program stays open.</translation>
+    </message>
+    <message>
+        <source>The program stays open. Saved before it, and kept so: %1</source>
+        <translation>The program stays open. Saved before it, and kept so: %1</translation>
+    </message>
+    <message>
+        <source>%1 is open in another window of this program. Nothing was saved: choose another name, or close that window first.</source>
+        <translation>%1 is open in another window of this program. Nothing was saved: choose another name, or close that window first.</translation>
+    </message>
+    <message>
+        <source>opened from the backup %1</source>
+        <translation>opened from the backup %1</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>

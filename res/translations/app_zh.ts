@@ -389,6 +389,22 @@
         <source>Chosen in COM Setup for every window without a port of its own.</source>
         <translation>在串口设置中选择，用于所有没有自己端口的窗口。</translation>
     </message>
+    <message>
+        <source>Nothing was saved, and the program stays open.</source>
+        <translation>没有保存任何配置，程序不退出。</translation>
+    </message>
+    <message>
+        <source>The program stays open. Saved before it, and kept so: %1</source>
+        <translation>程序不退出。此前已保存（保持已保存）：%1</translation>
+    </message>
+    <message>
+        <source>%1 is open in another window of this program. Nothing was saved: choose another name, or close that window first.</source>
+        <translation>%1 已在本程序的另一个窗口中打开。未保存任何内容：请另选文件名，或先关闭那个窗口。</translation>
+    </message>
+    <message>
+        <source>opened from the backup %1</source>
+        <translation>打开自备份 %1</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>

@@ -238,6 +238,10 @@
         <source>Save changes to %1?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>a new document, made at %1</source>
+        <translation>a new document, made at %1</translation>
+    </message>
 </context>
 <context>
     <name>CProgramView</name>

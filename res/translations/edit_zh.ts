@@ -238,6 +238,10 @@
         <source>Save changes to %1?</source>
         <translation>是否保存对 %1 的修改？</translation>
     </message>
+    <message>
+        <source>a new document, made at %1</source>
+        <translation>新建的配置，创建于 %1</translation>
+    </message>
 </context>
 <context>
     <name>CProgramView</name>
@@ -290,7 +294,7 @@
     <message numerus="yes">
         <source>%1 %n cell(s)</source>
         <translation>
-            <numerusform>%1%n 个单元格</numerusform>
+            <numerusform>%1 %n 个单元格</numerusform>
         </translation>
     </message>
     <message numerus="yes">

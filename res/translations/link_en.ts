@@ -110,6 +110,22 @@
         <source>This window keeps %1, the port of the radio read in it. The other windows use %2.</source>
         <translation>This window keeps %1, the port of the radio read in it. The other windows use %2.</translation>
     </message>
+    <message>
+        <source>in use by this window's transfer</source>
+        <translation>in use by this window's transfer</translation>
+    </message>
+    <message>
+        <source>COM%1 is in use by this window's transfer.</source>
+        <translation>COM%1 is in use by this window's transfer.</translation>
+    </message>
+    <message>
+        <source>The device is in use by this window's transfer.</source>
+        <translation>The device is in use by this window's transfer.</translation>
+    </message>
+    <message>
+        <source>%1 is in use by this window's transfer.</source>
+        <translation>%1 is in use by this window's transfer.</translation>
+    </message>
 </context>
 <context>
     <name>CLinkController</name>
@@ -280,6 +296,14 @@
     <message>
         <source>, %1 bytes/s, %2 left in all</source>
         <translation>, %1 bytes/s, %2 left in all</translation>
+    </message>
+    <message>
+        <source>%1 is in use by a transfer in another window of this program (%2). Wait until it has ended, or choose another port in COM Setup.</source>
+        <translation>%1 is in use by a transfer in another window of this program (%2). Wait until it has ended, or choose another port in COM Setup.</translation>
+    </message>
+    <message>
+        <source>read from the radio on %1 at %2</source>
+        <translation>read from the radio on %1 at %2</translation>
     </message>
 </context>
 <context>

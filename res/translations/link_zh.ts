@@ -110,6 +110,22 @@
         <source>This window keeps %1, the port of the radio read in it. The other windows use %2.</source>
         <translation>本窗口保留%1，即读出本窗口电台的端口。其他窗口使用%2。</translation>
     </message>
+    <message>
+        <source>in use by this window's transfer</source>
+        <translation>正被本窗口的传输使用</translation>
+    </message>
+    <message>
+        <source>COM%1 is in use by this window's transfer.</source>
+        <translation>COM%1 正被本窗口的传输使用。</translation>
+    </message>
+    <message>
+        <source>The device is in use by this window's transfer.</source>
+        <translation>该设备正被本窗口的传输使用。</translation>
+    </message>
+    <message>
+        <source>%1 is in use by this window's transfer.</source>
+        <translation>%1 正被本窗口的传输使用。</translation>
+    </message>
 </context>
 <context>
     <name>CLinkController</name>
@@ -280,6 +296,14 @@
     <message>
         <source>, %1 bytes/s, %2 left in all</source>
         <translation>，%1 字节/秒，全部剩余 %2</translation>
+    </message>
+    <message>
+        <source>%1 is in use by a transfer in another window of this program (%2). Wait until it has ended, or choose another port in COM Setup.</source>
+        <translation>%1 正被本程序另一个窗口（%2）的传输使用。请等待其结束，或在串口设置中选择其他串口。</translation>
+    </message>
+    <message>
+        <source>read from the radio on %1 at %2</source>
+        <translation>于 %2 从 %1 上的电台读出</translation>
     </message>
 </context>
 <context>

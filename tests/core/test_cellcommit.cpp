@@ -400,3 +400,28 @@ TEST_F(CellCommitTest, TheTextACellShowsCommitsNothingWhateverTheRules)
     EXPECT_EQ(Commit(7, kColRxFreq, "1649.7435").messageId, kMsgOutOfRange);
     EXPECT_EQ(Row(7), kEmptyRow);
 }
+
+// A band pair read as a range the rule would replace (200-180, 450-450) stays
+// while its boxes show their own texts; a typed change meets the rule.
+TEST_F(CellCommitTest, LeavingBandBoxesWithTheirTextsChangesNothing)
+{
+    const BandTexts shown{"200", "180", "450", "450"};
+    const struct {
+        BandPair pair;
+        BandTexts typed;
+        bool committed;
+        EditRanges expect;
+    } cases[] = {
+        {BandPair::Vhf, shown, false, {200, 180, 450, 450}},
+        {BandPair::Uhf, shown, false, {200, 180, 450, 450}},
+        {BandPair::Vhf, {"200", "181", "450", "450"}, true, {130, 180, 450, 450}},
+        {BandPair::Uhf, {"200", "180", "450", "451"}, true, {200, 180, 450, 451}},
+        {BandPair::Uhf, {"200", "180", "450", "45"}, true, {200, 180, 400, 520}},
+    };
+    for (const auto& c : cases) {
+        EditRanges r{std::stoi(c.typed[0]), std::stoi(c.typed[1]), std::stoi(c.typed[2]), std::stoi(c.typed[3])};
+        EXPECT_EQ(CommitBandBoxes(c.pair, shown, c.typed, r), c.committed);
+        EXPECT_EQ((std::vector<int>{r.vhfLow, r.vhfHigh, r.uhfLow, r.uhfHigh}),
+                  (std::vector<int>{c.expect.vhfLow, c.expect.vhfHigh, c.expect.uhfLow, c.expect.uhfHigh}));
+    }
+}

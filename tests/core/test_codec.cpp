@@ -435,3 +435,34 @@ TEST(ChannelCodec, UnchangedGridSavesEveryByteAsRead)
         }
     }
 }
+
+// Channel 106's first name bytes are also the selected band record, which is
+// written after the grid was decoded: the name still counts as untouched, and
+// the codes after its text stay.
+TEST(ChannelCodec, NameUnderTheBandRecordKeepsItsLaterBytes)
+{
+    const int n = (mem::kSelectedBand - mem::kNameBase) / mem::kNameSize;
+    ASSERT_EQ(n, 106);
+    const std::vector<std::uint8_t> name = {10, 11, 12, 37, 20, 21, 0xFF, 0xFF};  // "ABC", then stray codes
+    const struct {
+        const char* typed;  // nullptr: the cell as decoded
+        std::vector<std::uint8_t> expect;
+    } cases[] = {
+        {nullptr, {10, 11, 12, 37, 20, 21, 0xFF, 0xFF}},
+        {"AB", {10, 11, 0xFF, 37, 20, 21, 0xFF, 0xFF}},
+        {"ABCD", {10, 11, 12, 13, 0xFF, 0xFF, 0xFF, 0xFF}},
+    };
+    for (const auto& c : cases) {
+        Image image = FilledImage(0xFF);
+        SetBytes(Record(image, n), kExampleRecord);
+        SetBytes(Name(image, n), name);
+        CTextGrid grid;
+        DecodeChannels(image, grid, false);
+        ASSERT_EQ(grid.TextMatrix(n + 1, kColName), "ABC");
+        SetBytes(image.data() + mem::kSelectedBand, {0x14, 0x17, 0x49});  // the band 140-180 shown
+        if (c.typed)
+            grid.SetTextMatrix(n + 1, kColName, c.typed);
+        EncodeChannels(grid, image);
+        EXPECT_EQ(Bytes(Name(image, n), 8), c.expect) << (c.typed ? c.typed : "untouched");
+    }
+}

@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTreeWidget>
 #include <functional>
 #include <QUndoStack>
 #include <QtTest>
@@ -40,6 +41,9 @@
 #include "gui/frame/ChildFrame.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/MainFrame.h"
+#include "gui/frame/NavigationBar.h"
+#include "gui/link/LinkController.h"
+#include "gui/link/ProcessDlg.h"
 #include "gui/radio/ProductInfoDlg.h"
 #include "gui/radio/ProgramDoc.h"
 #include "tests/gui/support/ShellSupport.h"
@@ -66,11 +70,13 @@ private:
     QList<MessageRequest> m_messages;
     QList<QMessageBox::StandardButton> m_answers;  // to the messages, in turn; then OK
 
-    void Start(const QStringList& args = {})
+    void Start(const QStringList& args = {}, const QByteArray& language = "English")
     {
         m_dir = std::make_unique<ShellDir>();
-        m_dir->WriteIni(ShellIni{});
-        QVERIFY(m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm")));
+        ShellIni ini;
+        ini.language = language;
+        m_dir->WriteIni(ini);
+        QVERIFY(m_dir->CopyModule(language + ".qm", language + ".qm"));
         m_path = m_dir->WriteFile(QStringLiteral("sample.dat"), FileBytes(kSample));
         SetMessageHook([this](const MessageRequest& r) {
             m_messages << r;
@@ -265,6 +271,22 @@ private slots:
         // Discard only leaves the edit out of the file.
         QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("EDITED"));
         QCOMPARE(Doc()->IsModified(), answer != QMessageBox::Save);
+        if (!stays)
+            return;
+        // A cancelled switch leaves the language setting as it was, in memory
+        // and on disk, and choosing the language running restarts nothing.
+        QCOMPARE(theIniFile.GetString("Setup", "Language", ""), std::string("English"));
+        QVERIFY(CProgramApp::SaveProfile());
+        QVERIFY(!m_dir->ReadIni().contains("Language=Chinese"));
+        SetDialogHook([](QDialog* d) {
+            auto* lang = static_cast<CLanguageDlg*>(d);
+            lang->SetSelection(0);
+            lang->accept();
+            return lang->result();
+        });
+        m_frame->Action(ID_LANGUAGE)->trigger();
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(launched.isEmpty() && m_frame->isVisible());
     }
 
     // Two documents with unsaved changes, the radio's in front: every answer
@@ -278,7 +300,10 @@ private slots:
         const int discard = QMessageBox::Discard, cancel = QMessageBox::Cancel, save = QMessageBox::Save;
         QTest::newRow("Exit: Discard, Cancel") << 0 << QList<int>{discard, cancel} << false;
         QTest::newRow("Exit: Discard, a Save that fails") << 0 << QList<int>{discard, save} << false;
+        QTest::newRow("Exit: Save, Cancel") << 0 << QList<int>{save, cancel} << false;
+        QTest::newRow("Exit: Save, a Save that fails") << 0 << QList<int>{save, save} << false;
         QTest::newRow("relaunch: Discard, Cancel") << 1 << QList<int>{discard, cancel} << false;
+        QTest::newRow("relaunch: Save, Cancel") << 1 << QList<int>{save, cancel} << false;
         QTest::newRow("relaunch: Discard, Discard") << 1 << QList<int>{discard, discard} << true;
         QTest::newRow("Open (Ctrl+O)") << 2 << QList<int>{} << false;
         QTest::newRow("close the window (Ctrl+F4)") << 3 << QList<int>{} << false;
@@ -327,9 +352,17 @@ private slots:
         QStringList asked;
         for (const MessageRequest& m : std::as_const(m_messages))
             asked << m.text;
+        // Nothing is saved before every answer is in; a save that fails says
+        // what was saved before it.
+        const bool radioSaved = answers.value(0) == QMessageBox::Save && answers.value(1) == QMessageBox::Save;
         QStringList expected = {QStringLiteral("Save changes to radio?"), QStringLiteral("Save changes to sample.dat?"),
-                                QStringLiteral("The document could not be saved.")};
+                                QStringLiteral("The document could not be saved.\n") +
+                                    (radioSaved ? QStringLiteral("The program stays open. Saved before it, and kept "
+                                                                 "so: ") +
+                                                      QDir::toNativeSeparators(other)
+                                                : QStringLiteral("Nothing was saved, and the program stays open."))};
         QCOMPARE(asked, expected.mid(0, answers.size() + (answers.value(1) == QMessageBox::Save)));
+        QCOMPARE(FileBytes(other) == FileBytes(kSample), !radioSaved);
         QCOMPARE(m_frame->isVisible(), !closes);
         QCOMPARE(launched, closes);
         // Each window stays as it was (the front one hidden by its close) ...
@@ -341,7 +374,8 @@ private slots:
         QCOMPARE(radio->GetView()->Grid().GetTextMatrix(3, kColName), QStringLiteral("RADIO"));
         QCOMPARE(file->GetDocument()->UndoStack()->index(), steps[0]);
         QCOMPARE(radio->GetDocument()->UndoStack()->index(), steps[1]);
-        QVERIFY(file->GetDocument()->IsModified() && radio->GetDocument()->IsModified());
+        QVERIFY(file->GetDocument()->IsModified());
+        QCOMPARE(radio->GetDocument()->IsModified(), !radioSaved);
     }
 
     // With a window closed (hidden), File > New asks about the window in front
@@ -380,6 +414,164 @@ private slots:
 
     // Undo of Product Information brings back the caption and the choice the
     // dialog opens on; redo the new ones.
+    // With every document window closed (hidden) no command reaches a
+    // document: each is disabled and its key does nothing; Channel
+    // Information brings the window back, and its commands with it.
+    void commandsActOnlyOnAWindowShown()
+    {
+        Start();
+        Rename(2, QStringLiteral("EDITED"));
+        QApplication::clipboard()->setText(QStringLiteral("146.52\t146.52\r\n"));
+        QPointer<CChildFrame> file = m_frame->ActiveChildFrame();
+        CProgramDoc* doc = file->GetDocument();
+        const Image image = doc->m_image;
+        const int step = doc->UndoStack()->index();
+        const QByteArray saved = FileBytes(m_path);
+        QStringList dialogs;
+        SetDialogHook([&](QDialog* d) {
+            dialogs << d->objectName();
+            return int(QDialog::Rejected);
+        });
+        Key(Qt::Key_F4, Qt::ControlModifier);
+        QVERIFY(file->isHidden());
+        for (int id :
+             {ID_WRITE, ID_READ, ID_EDIT_PASTE, ID_EDIT_CUT, ID_EDIT_CLEAR, ID_EDIT_UNDO, ID_FILE_SAVE, ID_FILE_SAVE_AS,
+              ID_FILE_PRINT, ID_FILE_IMPORT_CHANNELS, ID_OPTION_FEATURES, ID_PRODUCT_INFORMATION, ID_CHANNEL_DELETE})
+            QVERIFY2(!m_frame->Action(id)->isEnabled(), qPrintable(QString::number(id)));
+        for (Qt::Key k : {Qt::Key_W, Qt::Key_V, Qt::Key_X, Qt::Key_Z, Qt::Key_S, Qt::Key_P})
+            QTest::keyClick(m_frame, k, Qt::ControlModifier);
+        // Optional Features and Product Information from the tree, by keys.
+        QTreeWidget* tree = m_frame->NavigationBar()->Tree();
+        for (int entry : {2, 3}) {
+            tree->setFocus();
+            for (int i = 0; i < entry; ++i)
+                QTest::keyClick(tree, Qt::Key_Down);
+            QTest::keyClick(tree, Qt::Key_Return);
+        }
+        QVERIFY2(dialogs.isEmpty() && m_messages.isEmpty(), qPrintable(dialogs.join(',')));
+        QVERIFY(!file->GetView()->Link()->ProcessDlg()->IsWindow());
+        QCOMPARE(doc->m_image, image);
+        QCOMPARE(doc->UndoStack()->index(), step);
+        QCOMPARE(file->GetView()->Grid().GetTextMatrix(2, kColName), QStringLiteral("EDITED"));
+        QCOMPARE(FileBytes(m_path), saved);
+
+        m_frame->Action(ID_CHANNEL_INFORMATION)->trigger();
+        QVERIFY(file->isVisible());
+        QVERIFY(m_frame->Action(ID_FILE_SAVE)->isEnabled() && m_frame->Action(ID_EDIT_UNDO)->isEnabled());
+        Key(Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(NameInFile(m_path, 2), QStringLiteral("EDITED"));
+    }
+
+    // Bytes the window writes as it shows a document (the band record over
+    // channel 106's name) and band boxes only visited change nothing: the
+    // file is saved as it was read.
+    void aDocumentOnlyLookedAtIsSavedAsRead()
+    {
+        Start();
+        QByteArray bytes = FileBytes(kSample);
+        bytes.replace(16 * 106, 16, QByteArray::fromHex("0025511400255114700623802EFFFFFF"));
+        bytes.replace(mem::kSelectedBand, 8, QByteArray::fromHex("0A0B0C251415FFFF"));  // channel 106: "ABC"
+        bytes.replace(mem::kVhfRange, 6, QByteArray::fromHex("1A1709454409"));          // 200-180, 450-450
+        const QString path = m_dir->WriteFile(QStringLiteral("odd.dat"), bytes);
+        m_frame->DestroyChildFrame(m_frame->ActiveChildFrame());
+        QVERIFY(m_frame->OpenDocumentFile(path));
+        QCOMPARE(Grid().GetTextMatrix(107, kColName), QStringLiteral("ABC"));
+        QCOMPARE(View()->BandEdit(IDC_VHF_LOW)->text(), QStringLiteral("200"));
+        // F6 into the band boxes, a click in each, F6 on to the grid; then the
+        // window closed and shown again, which gives the first band box the
+        // keys for a moment.
+        QTRY_COMPARE(m_frame->focusWidget(), static_cast<QWidget*>(&Grid()));
+        Key(Qt::Key_F6);
+        Key(Qt::Key_F6);
+        QCOMPARE(Focus(), View()->BandEdit(IDC_VHF_LOW));
+        for (int id : {IDC_VHF_HIGH, IDC_UHF_LOW, IDC_UHF_HIGH})
+            QTest::mouseClick(View()->BandEdit(id), Qt::LeftButton);
+        Key(Qt::Key_F6);
+        QCOMPARE(Focus(), static_cast<QWidget*>(&Grid()));
+        Key(Qt::Key_F4, Qt::ControlModifier);
+        m_frame->Action(ID_CHANNEL_INFORMATION)->trigger();
+        QTRY_COMPARE(m_frame->focusWidget(), static_cast<QWidget*>(&Grid()));
+        QCOMPARE(Caption(), QStringLiteral("odd.dat"));
+        Key(Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(m_messages.isEmpty());
+        const QByteArray after = FileBytes(path);
+        QCOMPARE(after.size(), bytes.size());
+        for (int i = 0; i < bytes.size(); ++i)
+            QVERIFY2(after[i] == bytes[i], qPrintable(QString::number(i, 16)));
+    }
+
+    // Save As refuses the file another window has open, as Open does.
+    void saveAsOntoAFileOpenElsewhereIsRefused()
+    {
+        Start();
+        const QByteArray saved = FileBytes(m_path);
+        QVERIFY(m_frame->NewDocument());
+        Click(2, kColRxFreq);
+        Type(QStringLiteral("146.52"));
+        Key(Qt::Key_Return);
+        QVERIFY(Doc()->IsModified());
+        SetDialogHook([&](QDialog* d) {
+            auto* fd = qobject_cast<QFileDialog*>(d);
+            if (!fd)
+                return int(QDialog::Rejected);
+            fd->selectFile(m_path);
+            return int(QDialog::Accepted);
+        });
+        m_frame->Action(ID_FILE_SAVE_AS)->trigger();
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].text, QStringLiteral("%1 is open in another window of this program. Nothing was "
+                                                    "saved: choose another name, or close that window first.")
+                                         .arg(QDir::toNativeSeparators(m_path)));
+        QCOMPARE(FileBytes(m_path), saved);
+        QVERIFY(!Doc()->HasFilePath() && Doc()->IsModified());
+        QCOMPARE(m_frame->ChildFrames().size(), 2);
+    }
+
+    // Exit asks about each document with its window shown in front; two of one
+    // title are told apart by their files.
+    void exitShowsEachDocumentItAsksAbout()
+    {
+        Start();
+        QVERIFY(QDir(m_dir->Path()).mkdir(QStringLiteral("copy")));
+        const QString copy = m_dir->WriteFile(QStringLiteral("copy/sample.dat"), FileBytes(kSample));
+        Rename(2, QStringLiteral("ONE"));
+        QVERIFY(m_frame->OpenDocumentFile(copy));
+        Rename(2, QStringLiteral("TWO"));
+        m_frame->Action(ID_FILE_CLOSE)->trigger();
+        m_frame->Action(ID_FILE_CLOSE)->trigger();
+        QVERIFY(!m_frame->FrontChildFrame());
+        QStringList inFront;
+        SetMessageHook([&](const MessageRequest& r) {
+            m_messages << r;
+            CChildFrame* front = m_frame->FrontChildFrame();
+            inFront << (front && front->isVisible() ? QDir::toNativeSeparators(front->GetDocument()->GetPathName())
+                                                    : QString());
+            return m_messages.size() == 1 ? QMessageBox::Discard : QMessageBox::Cancel;
+        });
+        m_frame->Action(ID_APP_EXIT)->trigger();
+        QCOMPARE(m_messages.size(), 2);
+        QStringList details;
+        for (const MessageRequest& m : std::as_const(m_messages)) {
+            QCOMPARE(m.text, QStringLiteral("Save changes to sample.dat?"));
+            details << m.detail;
+        }
+        QCOMPARE(details, inFront);
+        details.sort();
+        QCOMPARE(details, (QStringList{QDir::toNativeSeparators(copy), QDir::toNativeSeparators(m_path)}));
+        QVERIFY(m_frame->isVisible());
+    }
+
+    // The refusal count reads whole in Chinese, however many cells.
+    void chineseRefusalCountReadsWhole()
+    {
+        Start({}, "Chinese");
+        QApplication::clipboard()->setText(QStringLiteral("999\n").repeated(12));
+        Click(60, kColRxFreq);
+        Key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages[0].text.endsWith(QString::fromUtf8(" 12 个单元格")), qPrintable(m_messages[0].text));
+    }
+
     void productInformationUndoneWholly()
     {
         Start();

@@ -303,9 +303,14 @@ private slots:
         QVERIFY(child->isHidden());
         QCOMPARE(tree->currentItem(), root);
 
-        // Optional Features and Product Information open their dialogs, and
-        // Product Information's OK stores the choice in the active document.
+        // Optional Features and Product Information open their dialogs on the
+        // window shown, none while it is closed; Product Information's OK
+        // stores the choice in its document.
         DialogRecorder dialogs;
+        ClickItem(tree, root->child(1));
+        QVERIFY(dialogs.names.isEmpty());
+        ClickItem(tree, root->child(0));
+        QVERIFY(child->isVisible());
         ClickItem(tree, root->child(1));
         QCOMPARE(dialogs.names.size(), 1);
         dialogs.handler = [](QDialog* d) {

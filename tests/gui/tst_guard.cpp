@@ -17,6 +17,7 @@
 #include "core/app/SettingsStore.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
+#include "gui/editor/MSFlexGrid.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/link/LinkController.h"
 #include "gui/link/LinkWorker.h"
@@ -228,6 +229,40 @@ private slots:
                      + kMixed);
         QCOMPARE(CTransferWorker::LiveThreads(), 0);
         QVERIFY(Happened(Path(path), before));
+    }
+
+    // Yes to "Stop it?" stops nothing yet: a Cancel at the save question that
+    // follows leaves the write running to its end and the program open.
+    void cancelAtTheSaveQuestionKeepsTheWrite_data()
+    {
+        QTest::addColumn<int>("path");
+        QTest::newRow("Exit") << int(Exit);
+        QTest::newRow("Language") << int(Language);
+    }
+    void cancelAtTheSaveQuestionKeepsTheWrite()
+    {
+        QFETCH(int, path);
+        Start(2);
+        QApplication::setActiveWindow(m_frame);
+        QVERIFY(QTest::qWaitForWindowActive(m_frame));
+        CProgramView* view = m_frame->ActiveView();
+        CMSFlexGrid& grid = view->Grid();
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(2, kColRxFreq).center());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("146.52"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(view->GetDocument()->IsModified());
+        StartWrite(view);
+        m_answers = {QMessageBox::Yes};  // then Cancel at "Save changes"
+        Take(Path(path));
+        QVERIFY2(m_messages.size() == 2, qPrintable(Texts()));
+        QCOMPARE(m_messages[0].text, kAsk);
+        QCOMPARE(m_messages[1].text, QStringLiteral("Save changes to Channel Information?"));
+        QVERIFY(view->Link()->IsTransferring());
+        QVERIFY(QTest::qWaitFor([view] { return !view->Link()->IsTransferring(); }, 30000));
+        QCOMPARE(static_cast<int>(m_radio->FrameLog().size()), 1023);
+        QVERIFY(m_frame->isVisible() && m_launched.isEmpty());
+        QVERIFY(view->GetDocument()->IsModified());
+        QVERIFY(!m_dir->ReadIni().contains("Language=Chinese"));
     }
 
     void chineseTexts()

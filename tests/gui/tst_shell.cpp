@@ -479,7 +479,8 @@ private slots:
         MessageRecorder messages;
         f->Action(ID_FILE_CLOSE)->trigger();
         QVERIFY(child->isHidden());
-        QCOMPARE(f->ActiveDocument(), doc);
+        QCOMPARE(f->ActiveChildFrame()->GetDocument(), doc);
+        QVERIFY(!f->ActiveDocument());  // a hidden document takes no command
         // The close box does the same.
         f->Action(ID_CHANNEL_INFORMATION)->trigger();
         QVERIFY(child->isVisible());
@@ -659,11 +660,22 @@ private slots:
         SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
         QTest::keyClick(&dlg, Qt::Key_F1);
         QCOMPARE(contexts, QList<int>{32799});
-        // Choosing English from the Chinese interface writes "English".
+        // Its OK alone changes nothing; the command writes "English" once the restart is sure.
         dlg.SetSelection(0);
         dlg.accept();
-        QVERIFY(dlg.m_bChanged);
-        QCOMPARE(theIniFile.GetString("Setup", "Language", ""), std::string("English"));
+        QCOMPARE(theIniFile.GetString("Setup", "Language", ""), std::string("Chinese"));
+        bool launched = false;
+        SetRelaunchHook([&](const QString&, const QStringList&) { launched = true; });
+        DialogRecorder dialogs;
+        dialogs.handler = [](QDialog* d) {
+            auto* lang = static_cast<CLanguageDlg*>(d);
+            lang->SetSelection(0);
+            lang->accept();
+            return lang->result();
+        };
+        RunLanguageCommand(m_app->MainFrame()->ActiveView());
+        QVERIFY(launched);
+        QVERIFY(m_dir->ReadIni().contains("Language=English"));
     }
 };
 

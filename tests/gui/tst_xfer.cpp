@@ -141,7 +141,6 @@ private slots:
         m_messages.reset();
         m_dir.reset();
         SetTracePath(QString(), nullptr);
-        ForgetReadsSinceStart();
         SetAppSettingsStore(nullptr);
         m_store = CMemorySettingsStore();
         qunsetenv("PROG_DEVICE_ROOT");
@@ -257,9 +256,10 @@ private slots:
             QCOMPARE(static_cast<int>(m_radio->FrameLog().size()), 1024 + 1023 + 1024);
             QVERIFY2(m_frame->StatusText()->text().contains(QStringLiteral("verified")),
                      qPrintable(m_frame->StatusText()->text()));
-            // Read since the program started: the next Write needs no backup by default.
+            // The radio on the cable now may be another one than the radio just
+            // read (a clone written after a swap): the next Write offers its backup again.
             m_frame->Action(ID_WRITE)->trigger();
-            QVERIFY(!Process()->BackupFirstBox()->isChecked());
+            QVERIFY(Process()->BackupFirstBox()->isChecked());
             Process()->OnCancel();
         } else if (fault == 1) {
             QCOMPARE(m_messages->requests.size(), 1);
@@ -491,6 +491,47 @@ private slots:
         QCOMPARE(status->text(), read);
         m_frame->MdiClient()->setActiveSubWindow(other);
         QCOMPARE(status->text(), QString("Ready"));
+    }
+
+    // A port held by a transfer of this program is said to be so: in another
+    // window a transfer there is not started, and COM Setup in the window
+    // itself keeps the port checked.
+    void aPortHeldByATransferHereIsToldAsSuch()
+    {
+        RadioFaults slow;
+        slow.replyDelayMs = 1;
+        Start(slow);
+        CChildFrame* first = m_frame->ActiveChildFrame();
+        CChildFrame* other = m_frame->OpenImageDocument(Sample(), QStringLiteral("other"));
+        m_frame->MdiClient()->setActiveSubWindow(first);
+        Begin(ID_READ);
+        CProcessDlg* reading = Process();
+        QVERIFY(QTest::qWaitFor([reading] { return reading->GetPos() >= 20; }, 20000));
+
+        m_frame->MdiClient()->setActiveSubWindow(other);
+        Begin(ID_WRITE);
+        QTRY_VERIFY(!Process()->IsWindow());
+        QVERIFY(!other->GetView()->Link()->IsTransferring());
+        QCOMPARE(m_messages->requests.size(), 1);
+        const QString told = m_messages->requests[0].text;
+        QVERIFY2(told.startsWith(QStringLiteral("COM1 (")) &&
+                     told.contains(QStringLiteral(") is in use by a transfer in another window of this program "
+                                                  "(Channel Information).")),
+                 qPrintable(told));
+
+        m_frame->MdiClient()->setActiveSubWindow(first);
+        bool checked = false;
+        QString note;
+        m_dialogs->handler = [&](QDialog* d) {
+            auto* dlg = static_cast<CComSetupDlg*>(d);
+            checked = dlg->PortButton(0)->isChecked() && dlg->PortButton(0)->isEnabled();
+            note = dlg->PortNote()->isHidden() ? QString() : dlg->PortNote()->text();
+            return int(QDialog::Rejected);
+        };
+        m_frame->Action(ID_COM_SETUP)->trigger();
+        QVERIFY(checked);
+        QCOMPARE(note, QStringLiteral("COM1 is in use by this window's transfer."));
+        QVERIFY(QTest::qWaitFor([reading] { return !reading->IsWindow(); }, 30000));
     }
 
     // Back up, write and verify: the Process window names each phase, and its
