@@ -697,7 +697,10 @@ void CMainFrame::OnFileNew()
     // every window hidden there is nothing on screen to clear, and a hidden
     // document is asked about only when it really closes.
     if (CChildFrame* child = FrontChildFrame()) {
-        if (!CLinkController::ConfirmStop({child->GetView()}))
+        // Asked first, stopped last: a Cancel at the next question must find
+        // the transfer still running, not the radio half written.
+        QList<QPointer<CLinkController>> stopping;
+        if (!CLinkController::AskStop({child->GetView()}, &stopping))
             return;
         child->GetView()->FlushEdits();
         if (child->GetDocument()->IsModified()) {
@@ -713,7 +716,10 @@ void CMainFrame::OnFileNew()
             if (AppMessageBox(r) != QMessageBox::Ok)
                 return;
         }
-        DestroyChildFrame(child);
+        const QPointer<CChildFrame> alive(child);
+        CLinkController::Stop(stopping);
+        if (alive)
+            DestroyChildFrame(child);
     }
     NewDocument();
 }

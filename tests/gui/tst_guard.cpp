@@ -14,6 +14,8 @@
 #include "gui/app/LanguageDlg.h"
 #include "gui/ProgramApp.h"
 #include "gui/app/Relaunch.h"
+#include "gui/app/StringTable.h"
+#include "core/app/StringIds.h"
 #include "core/app/SettingsStore.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
@@ -222,7 +224,12 @@ private slots:
         QCOMPARE(m_messages[1].text, kAsk);
         const int frames = static_cast<int>(m_radio->FrameLog().size());
         QVERIFY(frames < 1023);
-        QCOMPARE(m_messages[2].text,
+        // New asks its own question before anything is stopped.
+        const int told = Path(path) == New ? 3 : 2;
+        if (Path(path) == New)
+            QCOMPARE(m_messages[2].text, LoadStringRes(IDS_CLEAR_ALL));
+        QVERIFY2(m_messages.size() > told, qPrintable(Texts()));
+        QCOMPARE(m_messages[told].text,
                  QString("The write to the radio on COM1 was stopped after %1 of 1023 frames (%2 of 8182 bytes). ")
                          .arg(frames)
                          .arg(frames * 8)
@@ -238,6 +245,7 @@ private slots:
         QTest::addColumn<int>("path");
         QTest::newRow("Exit") << int(Exit);
         QTest::newRow("Language") << int(Language);
+        QTest::newRow("New") << int(New);
     }
     void cancelAtTheSaveQuestionKeepsTheWrite()
     {
@@ -271,10 +279,11 @@ private slots:
         StartWrite(m_frame->ActiveView());
         m_answers = {QMessageBox::Yes};
         Take(New);
-        QVERIFY(m_messages.size() >= 2);
+        QVERIFY2(m_messages.size() >= 3, qPrintable(Texts()));
         QCOMPARE(m_messages[0].text, QString("正在向COM1上的电台写数据。要停止吗？电台将只被写入一部分。"));
+        QCOMPARE(m_messages[1].text, QString("所有数据将被清除！"));
         const int frames = static_cast<int>(m_radio->FrameLog().size());
-        QCOMPARE(m_messages[1].text, QString("向COM1上的电台写数据已停止：共1023帧，已写入%1帧（共8182字节，已写入%2字节）。"
+        QCOMPARE(m_messages[2].text, QString("向COM1上的电台写数据已停止：共1023帧，已写入%1帧（共8182字节，已写入%2字节）。"
                                              "电台现在新旧设置混杂，使用前请重新写入。")
                                          .arg(frames)
                                          .arg(frames * 8));
