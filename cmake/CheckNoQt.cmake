@@ -1,5 +1,6 @@
 # Fails when a file under DIR includes a Qt header (<QFoo>, <QtCore/...>, "qfoo.h").
-file(GLOB_RECURSE files ${DIR}/*.cpp ${DIR}/*.h)
+# Every kind of source, includes of <...> and "..." alike.
+file(GLOB_RECURSE files ${DIR}/*.cpp ${DIR}/*.cc ${DIR}/*.h ${DIR}/*.hpp ${DIR}/*.inl ${DIR}/*.inc)
 set(bad "")
 foreach(f ${files})
   file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]+|Qt[A-Za-z]*/|q[a-z]+\\.h)")
