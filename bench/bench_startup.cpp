@@ -32,15 +32,17 @@ constexpr auto kTimeout = std::chrono::seconds(20);
 
 struct Sample {
     double ms = 0;
-    double rssMiB = 0;
+    double rssMiB = 0;   // VmRSS: everything resident, the libraries' pages too
+    double anonMiB = 0;  // RssAnon: the process's own memory
 };
 
-double RssMiB(pid_t pid)
+// A "Name:   1234 kB" line of /proc/PID/status, in MiB.
+double StatusMiB(pid_t pid, const std::string& name)
 {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
+        if (line.rfind(name + ":", 0) == 0)
+            return std::strtod(line.c_str() + name.size() + 1, nullptr) / 1024.0;
     return 0;
 }
 
@@ -80,7 +82,8 @@ bool StartOnce(const std::vector<std::string>& argv, Sample& out, std::string& e
             text.append(buf, static_cast<size_t>(n));
         if (text.find("first-paint\n") != std::string::npos) {
             out.ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-            out.rssMiB = RssMiB(pid);
+            out.rssMiB = StatusMiB(pid, "VmRSS");
+            out.anonMiB = StatusMiB(pid, "RssAnon");
             painted = true;
         } else {
             ended = waitpid(pid, nullptr, WNOHANG) == pid;
@@ -104,19 +107,25 @@ double Median(std::vector<double> v)
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-struct Summary {
-    double ms, msMin, msMax, rss, rssMin, rssMax;
+// Median, minimum and maximum.
+struct Figure {
+    double median, min, max;
 };
 
-Summary Summarise(const std::vector<Sample>& samples)
+Figure Summarise(const std::vector<Sample>& samples, double Sample::*field)
 {
-    std::vector<double> ms, rss;
-    for (const Sample& s : samples) {
-        ms.push_back(s.ms);
-        rss.push_back(s.rssMiB);
-    }
-    return {Median(ms),  *std::min_element(ms.begin(), ms.end()),   *std::max_element(ms.begin(), ms.end()),
-            Median(rss), *std::min_element(rss.begin(), rss.end()), *std::max_element(rss.begin(), rss.end())};
+    std::vector<double> v;
+    for (const Sample& s : samples)
+        v.push_back(s.*field);
+    return {Median(v), *std::min_element(v.begin(), v.end()), *std::max_element(v.begin(), v.end())};
+}
+
+void PrintRow(const char* what, const std::vector<Sample>& samples)
+{
+    const Figure ms = Summarise(samples, &Sample::ms), rss = Summarise(samples, &Sample::rssMiB),
+                 anon = Summarise(samples, &Sample::anonMiB);
+    std::printf("%-26s %6.0f [%4.0f-%4.0f] %7.1f [%4.1f-%4.1f] %7.1f [%4.1f-%4.1f]\n", what, ms.median, ms.min, ms.max,
+                rss.median, rss.min, rss.max, anon.median, anon.min, anon.max);
 }
 }  // namespace
 
@@ -178,13 +187,14 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const Summary p = Summarise(programRuns), b = Summarise(bareRuns);
     std::printf("Start-up to the first paint, %d runs each, polled every 5 ms: median [min-max]\n", runs);
-    std::printf("%-28s %20s %23s\n", "", "time (ms)", "VmRSS (MiB)");
-    std::printf("%-28s %8.0f [%4.0f-%4.0f] %12.1f [%4.1f-%4.1f]\n", "Program + document", p.ms, p.msMin, p.msMax, p.rss,
-                p.rssMin, p.rssMax);
-    std::printf("%-28s %8.0f [%4.0f-%4.0f] %12.1f [%4.1f-%4.1f]\n", "bare QMainWindow + label", b.ms, b.msMin, b.msMax,
-                b.rss, b.rssMin, b.rssMax);
-    std::printf("%-28s %8.2f x %22s%+.1f MiB\n", "Program against bare", p.ms / b.ms, "", p.rss - b.rss);
+    std::printf("%-26s %18s %19s %19s\n", "", "time (ms)", "VmRSS (MiB)", "RssAnon (MiB)");
+    PrintRow("Program + document", programRuns);
+    PrintRow("bare QMainWindow + label", bareRuns);
+    const auto median = [](const std::vector<Sample>& v, double Sample::*f) { return Summarise(v, f).median; };
+    std::printf("%-26s %8.2f x %+17.1f %+19.1f\n", "Program against bare",
+                median(programRuns, &Sample::ms) / median(bareRuns, &Sample::ms),
+                median(programRuns, &Sample::rssMiB) - median(bareRuns, &Sample::rssMiB),
+                median(programRuns, &Sample::anonMiB) - median(bareRuns, &Sample::anonMiB));
     return 0;
 }
