@@ -22,9 +22,12 @@
 # the view owns its Process window and link controller, and both call back into
 # it; those two files may include the view.
 #
-# Quoted includes are checked; <...> includes are the system's and Qt's
-# (core/ is kept free of Qt by CheckNoQt.cmake). tests/ and bench/ may include
-# any layer.
+# Quoted includes are checked, and <...> includes of the project's own folders
+# (the include path holds the repository root, so <gui/app/CommandIds.h> finds
+# the same file); other <...> includes are the system's and Qt's (core/ is kept
+# free of Qt by CheckNoQt.cmake). Paths are taken after "." and ".." are
+# resolved, so "core/../gui/..." is a gui/ include. tests/, bench/ and fuzz/
+# may include any layer.
 cmake_policy(VERSION 3.25)
 set(layers core report cli gui/app gui/radio gui/options gui/link gui/editor gui/frame)
 # The layers each layer may include, itself among them.
@@ -41,17 +44,34 @@ set(transfer_wiring
     "gui/link/LinkController.cpp>gui/editor/ProgramView.h"
     "gui/link/ProcessDlg.cpp>gui/editor/ProgramView.h")
 
+set(project_tops core report cli gui tests bench fuzz)
+string(JOIN "|" project_tops_re ${project_tops})
 set(bad "")
 foreach(layer ${layers})
   string(JOIN "|" allowed ${may_${layer}})
   string(JOIN "/ " shown ${may_${layer}})
-  file(GLOB_RECURSE files RELATIVE ${ROOT} ${ROOT}/${layer}/*.cpp ${ROOT}/${layer}/*.h)
+  set(patterns "")
+  foreach(ext cpp cc h hpp inl inc)
+    list(APPEND patterns ${ROOT}/${layer}/*.${ext})
+  endforeach()
+  file(GLOB_RECURSE files RELATIVE ${ROOT} ${patterns})
   foreach(f ${files})
-    file(STRINGS ${ROOT}/${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    file(STRINGS ${ROOT}/${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
     foreach(line ${lines})
-      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" included "${line}")
+      if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\"")
+        set(written "\"${CMAKE_MATCH_1}\"")
+      elseif(line MATCHES "^[ \t]*#[ \t]*include[ \t]*<([^>]*)>")
+        set(written "<${CMAKE_MATCH_1}>")
+      else()
+        continue()
+      endif()
+      cmake_path(SET included NORMALIZE "${CMAKE_MATCH_1}")
+      # <...> of anything but the project's folders is a system or Qt header.
+      if(written MATCHES "^<" AND NOT included MATCHES "^(${project_tops_re})/")
+        continue()
+      endif()
       if(NOT included MATCHES "^(${allowed})/" AND NOT "${f}>${included}" IN_LIST transfer_wiring)
-        list(APPEND bad "${f}: #include \"${included}\" (${layer}/ includes only ${shown}/)")
+        list(APPEND bad "${f}: #include ${written} (${layer}/ includes only ${shown}/)")
       endif()
     endforeach()
   endforeach()

@@ -1,11 +1,12 @@
 # Fails when a file under DIR includes a Qt header (<QFoo>, <QtCore/...>, "qfoo.h").
-file(GLOB_RECURSE files ${DIR}/*.cpp ${DIR}/*.h)
+# Every kind of source, includes of <...> and "..." alike.
+file(GLOB_RECURSE files ${DIR}/*.cpp ${DIR}/*.cc ${DIR}/*.h ${DIR}/*.hpp ${DIR}/*.inl ${DIR}/*.inc)
 set(bad "")
 foreach(f ${files})
   file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]+|Qt[A-Za-z]*/|q[a-z]+\\.h)")
-  if(lines)
-    list(APPEND bad "${f}: ${lines}")
-  endif()
+  foreach(line ${lines})
+    list(APPEND bad "${f}: ${line}")
+  endforeach()
 endforeach()
 if(bad)
   string(REPLACE ";" "\n" bad "${bad}")

@@ -4,6 +4,8 @@
 
 #include "core/app/Globals.h"
 #include "gui/ProgramApp.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/FirstPaintMark.h"
 
 int main(int argc, char** argv)
 {
@@ -36,6 +38,7 @@ int main(int argc, char** argv)
     // A failed start has shown its message and written it to stderr.
     if (!theApp.InitInstance(QApplication::arguments().mid(1)))
         return 1;
+    MarkFirstPaint(MainWindow());
     const int rc = QApplication::exec();
     theApp.ExitInstance();
     // Program.ini goes back to disk here, where a failure can still be told.

@@ -14,11 +14,13 @@ makes the exit status 1.
 Usage: scripts/check-include-cycles.py [REPOSITORY_ROOT]
 """
 import os
+import posixpath
 import re
 import sys
 
 ALLOWED = {"gui/editor/ProgramView", "gui/link/ProcessDlg", "gui/link/LinkController"}
-INCLUDE = re.compile(r'^\s*#\s*include\s*"(gui/[^"]+)"', re.MULTILINE)
+# Quoted and <...> includes alike: the include path holds the repository root.
+INCLUDE = re.compile(r'^\s*#\s*include\s*(?:"([^"]+)"|<([^>]+)>)', re.MULTILINE)
 
 
 def files_under(root, top):
@@ -44,7 +46,9 @@ def include_graph(root):
     for path in paths:
         node = node_of(path, headers)
         with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
-            included = INCLUDE.findall(f.read())
+            written = [q or a for q, a in INCLUDE.findall(f.read())]
+        # "gui/x/../y/A.h" is gui/y/A.h.
+        included = [p for p in map(posixpath.normpath, written) if p.startswith("gui/")]
         targets = graph.setdefault(node, set())
         for inc in included:
             target = node_of(inc, headers)

@@ -28,10 +28,17 @@ std::optional<std::uint32_t> CQtSettingsStore::ReadDword(const std::string& key,
     return static_cast<std::uint32_t>(n);
 }
 
+// A write of what is stored already leaves the file alone: every write
+// rewrites and syncs the whole file, and the window writes the radio type and
+// the recent files each time it opens a document, mostly unchanged.
 void CQtSettingsStore::WriteDword(const std::string& key, const std::string& name, std::uint32_t value)
 {
     std::unique_ptr<QSettings> s(Open(key));
-    s->setValue(QString::fromStdString(name), static_cast<qlonglong>(value));
+    const QString n = QString::fromStdString(name);
+    bool ok = false;
+    if (const QVariant old = s->value(n); old.isValid() && old.toLongLong(&ok) == value && ok)
+        return;
+    s->setValue(n, static_cast<qlonglong>(value));
 }
 
 std::optional<std::string> CQtSettingsStore::ReadString(const std::string& key, const std::string& name)
@@ -46,14 +53,21 @@ std::optional<std::string> CQtSettingsStore::ReadString(const std::string& key, 
 void CQtSettingsStore::WriteString(const std::string& key, const std::string& name, const std::string& value)
 {
     std::unique_ptr<QSettings> s(Open(key));
-    if (value.empty())
-        s->remove(QString::fromStdString(name));
-    else
-        s->setValue(QString::fromStdString(name), QString::fromStdString(value));
+    const QString n = QString::fromStdString(name);
+    const QVariant old = s->value(n);
+    if (value.empty()) {
+        if (s->contains(n))
+            s->remove(n);
+        return;
+    }
+    const QString text = QString::fromStdString(value);
+    if (!old.isValid() || old.typeId() != QMetaType::QString || old.toString() != text)
+        s->setValue(n, text);
 }
 
 void CQtSettingsStore::RemoveValue(const std::string& key, const std::string& name)
 {
     std::unique_ptr<QSettings> s(Open(key));
-    s->remove(QString::fromStdString(name));
+    if (s->contains(QString::fromStdString(name)))
+        s->remove(QString::fromStdString(name));
 }

@@ -23,6 +23,20 @@ Qt::Alignment ToQtAlignment(short a)
     return horizontal[a / 3] | vertical[a % 3];
 }
 
+// The row labels' header. Its width is always fixed (the label column's
+// width), so the size hint QTableView asks for on every layout need not
+// measure the text of all 200 labels, as QHeaderView's own does.
+class CRowHeader : public QHeaderView {
+public:
+    explicit CRowHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
+    QSize sizeHint() const override
+    {
+        if (minimumWidth() != maximumWidth())
+            return QHeaderView::sizeHint();
+        return {maximumWidth(), defaultSectionSize()};
+    }
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -176,6 +190,7 @@ private:
 
 CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableView(parent)
 {
+    setVerticalHeader(new CRowHeader(this));
     setModel(&m_model);
     setItemDelegate(new CGridDelegate(this));
     setSelectionMode(QAbstractItemView::NoSelection);
@@ -204,7 +219,11 @@ CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableView(parent)
     m_pCorner = new QLabel(this);
     m_pCorner->setAlignment(Qt::AlignCenter);
     m_pCorner->setAttribute(Qt::WA_TransparentForMouseEvents);
-    connect(&m_model, &QAbstractItemModel::headerDataChanged, this, [this] { UpdateCorner(); });
+    // The corner shows cell (0, 0): a change of another row label or heading leaves it.
+    connect(&m_model, &QAbstractItemModel::headerDataChanged, this, [this](Qt::Orientation, int first, int) {
+        if (first == 0)
+            UpdateCorner();
+    });
     connect(&m_model, &QAbstractItemModel::modelReset, this, [this] { UpdateCorner(); });
 
     m_model.Resize(2, 2);

@@ -252,6 +252,7 @@ void CProgramView::OnInitialUpdate()
     emit InitialUpdateStarting();
     if (m_bFirstUpdate) {
         const bool chinese = g_bChinese != 0;
+        m_bChineseLists = chinese;
         m_toneNames.clear();
         for (const std::string& t : ::ToneNames(chinese))
             m_toneNames << Q(t);
@@ -266,20 +267,6 @@ void CProgramView::OnInitialUpdate()
         m_grid.SetFocusRect(2);
         m_grid.SetForeColorFixed(kFixedTextColor);
 
-        CreateEditors();
-        m_editName->setValidator(new CNameValidator(m_editName));
-        for (const QString& tone : m_toneNames) {
-            m_comboRxTone->addItem(tone);
-            m_comboTxTone->addItem(tone);
-        }
-
-        m_editName->clear();
-        const std::pair<QComboBox*, int> lists[] = {
-            {m_comboPower, kColPower}, {m_comboLock, kColLock}, {m_comboScanAdd, kColScanAdd},
-            {m_comboBandwidth, kColBandwidth}};
-        for (const auto& [combo, col] : lists)
-            for (const std::string& item : FlagListItems(col, chinese))
-                combo->addItem(Q(item));
         for (int col = 0; col < kGridCols; ++col)
             m_grid.SetTextMatrix(0, col, Q(GridHeading(col, chinese)));
         for (int row = 1; row < kGridRows; ++row)
@@ -300,6 +287,25 @@ void CProgramView::OnInitialUpdate()
     // What the window shows now is what undo goes back to and what counts as unmodified.
     if (m_pDocument)
         m_pDocument->ResetHistory();
+}
+
+void CProgramView::EnsureEditors()
+{
+    if (m_editRxFreq || m_bFirstUpdate)
+        return;
+    CreateEditors();
+    m_editName->setValidator(new CNameValidator(m_editName));
+    for (const QString& tone : m_toneNames) {
+        m_comboRxTone->addItem(tone);
+        m_comboTxTone->addItem(tone);
+    }
+    const std::pair<QComboBox*, int> lists[] = {{m_comboPower, kColPower},
+                                                {m_comboLock, kColLock},
+                                                {m_comboScanAdd, kColScanAdd},
+                                                {m_comboBandwidth, kColBandwidth}};
+    for (const auto& [combo, col] : lists)
+        for (const std::string& item : FlagListItems(col, m_bChineseLists))
+            combo->addItem(Q(item));
 }
 
 void CProgramView::CreateEditors()
@@ -499,6 +505,7 @@ void CProgramView::OnReadOnlyChanged(bool readOnly)
 
 void CProgramView::OpenEditorOnCurrentCell()
 {
+    EnsureEditors();
     QWidget* editor = EditorForColumn();
     if (!editor || IsReadOnly())
         return;
@@ -521,6 +528,7 @@ void CProgramView::OpenEditorOnCurrentCell()
 
 void CProgramView::ShowEditor()
 {
+    EnsureEditors();
     QWidget* editor = EditorForColumn();
     if (!editor || IsReadOnly())
         return;
@@ -886,6 +894,7 @@ QLineEdit* CProgramView::BandEdit(int id)
 
 QWidget* CProgramView::Control(int id) const
 {
+    const_cast<CProgramView*>(this)->EnsureEditors();
     for (QWidget* w : {static_cast<QWidget*>(const_cast<QLineEdit*>(&m_editVhfLow)),
                        static_cast<QWidget*>(const_cast<QLineEdit*>(&m_editVhfHigh)),
                        static_cast<QWidget*>(const_cast<QLineEdit*>(&m_editUhfLow)),

@@ -196,6 +196,9 @@ private:
     // The remembered port, and COM Setup's choices in other windows followed.
     void InitPort();
     void OnReadOnlyChanged(bool readOnly);
+    // The overlay editors are made when the first cell is edited (or a control
+    // is looked up), not with the window: the first paint does not need them.
+    void EnsureEditors();
     void CreateEditors();
     void OpenEditorOnCurrentCell();
     void HideEditor(QWidget* editor);
@@ -252,8 +255,8 @@ private:
     CMSFlexGrid m_grid;
     bool m_bFirstUpdate = true;
 
-    // Overlay editors, children of the grid's viewport, created by the first
-    // OnInitialUpdate.
+    // Overlay editors, children of the grid's viewport, made by EnsureEditors
+    // once the first OnInitialUpdate has run, with the lists of its language.
     QLineEdit* m_editRxFreq = nullptr;
     QLineEdit* m_editTxFreq = nullptr;
     QComboBox* m_comboRxTone = nullptr;
@@ -265,6 +268,7 @@ private:
     QComboBox* m_comboBandwidth = nullptr;
 
     QStringList m_toneNames;
+    bool m_bChineseLists = false;
     QString m_strListSearch;
     QElapsedTimer m_listSearchTime;
     CLinkController* m_pLink = nullptr;  // a child of the view, created on first use

@@ -2,6 +2,7 @@
 
 #include "gui/app/AppResources.h"
 
+#include <QFileInfo>
 #include <QPainter>
 #include <QPaintEvent>
 
@@ -17,10 +18,16 @@ CMDIClientWnd::CMDIClientWnd(QWidget* parent) : QMdiArea(parent)
 QImage CMDIClientWnd::LoadBackground()
 {
     EnsureAppResources();
-    QImage image(QString::fromLatin1(kBackgroundFile));  // bare name: the current directory
-    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
-        image = QImage(QString::fromLatin1(kBuiltInBackground));
-    return image;
+    const QString file = QString::fromLatin1(kBackgroundFile);  // bare name: the current directory
+    // Only a regular file: a FIFO of that name would block the paint for good.
+    if (QFileInfo(file).isFile()) {
+        const QImage image(file);
+        if (!image.isNull() && image.width() > 0 && image.height() > 0)
+            return image;
+    }
+    // The built-in picture never changes: decoded once.
+    static const QImage builtIn(QString::fromLatin1(kBuiltInBackground));
+    return builtIn;
 }
 
 QVector<QPoint> CMDIClientWnd::TilePositions(const QSize& client, const QSize& bitmap)
@@ -40,7 +47,11 @@ QVector<QPoint> CMDIClientWnd::TilePositions(const QSize& client, const QSize& b
 void CMDIClientWnd::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
-    const QImage image = LoadBackground();
+    QImage image = LoadBackground();
+    // Converted once to the backing store's format, not again for every tile.
+    if (!image.isNull())
+        image =
+            image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (image.isNull()) {
         // Neither picture could be read: a plain background instead of garbage.
         painter.fillRect(event->rect(), palette().color(QPalette::Dark));

@@ -12,7 +12,8 @@ class CMDIClientWnd : public QMdiArea {
 public:
     explicit CMDIClientWnd(QWidget* parent = nullptr);
 
-    // The picture a paint uses: read from disk at every paint, nothing is cached.
+    // The picture a paint uses: "background.bmp" is read from disk at every
+    // paint, nothing of it is kept; the built-in picture is decoded once.
     static QImage LoadBackground();
     // Top-left corners of the tiles for a client area: columns 0..w/bw and rows
     // 0..h/bh inclusive, so the last column and row may lie partly outside.

@@ -617,6 +617,11 @@ CLinkController* CLinkController::TransferOnPort(const QString& port) const
 QString CLinkController::PortLabel(const QString& port)
 {
     // COM Setup stores its choice in lower case; the dialog shows it in upper.
-    static const QRegularExpression setupName(QStringLiteral("^com[1-4]$"));
-    return setupName.match(port).hasMatch() ? port.toUpper() : port;
+    // "com1" to "com4" (a final line break allowed): compared by hand, since
+    // the status bar asks at start-up, when no regular expression is needed yet.
+    QStringView name(port);
+    if (name.endsWith(u'\n'))
+        name.chop(1);
+    const bool setupName = name.size() == 4 && name.startsWith(u"com") && name[3] >= u'1' && name[3] <= u'4';
+    return setupName ? port.toUpper() : port;
 }

@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QPrintDialog>
 #include <QFileInfo>
+#include <sys/stat.h>
 #include <QFileDialog>
 #include <QStyle>
 #include <QMessageBox>
@@ -515,9 +516,13 @@ private slots:
         const QString old = QDir::currentPath();
         QTemporaryDir dir;
         QVERIFY(QDir::setCurrent(dir.path()));
-        // Without background.bmp the built-in 238 x 157 picture is used.
+        // Without background.bmp the built-in 238 x 157 picture is used; so it
+        // is with a FIFO of that name, which is never opened (it would block).
+        const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("background.bmp")));
+        QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
         QImage builtIn = CMDIClientWnd::LoadBackground();
         QCOMPARE(builtIn.size(), QSize(238, 157));
+        QVERIFY(QFile::remove(QFile::decodeName(fifo)));
 
         CMDIClientWnd area;
         area.resize(600, 400);

@@ -12,6 +12,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 #include <cstdio>
+#include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "gui/app/AboutDlg.h"
@@ -24,6 +26,7 @@
 #include "core/app/SettingsStore.h"
 #include "gui/app/StringTable.h"
 #include "gui/app/AppContext.h"
+#include "gui/app/QtSettingsStore.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
 #include "gui/app/HelpAccess.h"
@@ -319,6 +322,45 @@ private slots:
         CMainFrame* f = m_app->MainFrame();
         QCOMPARE(f->Menu("SetupMenu")->actions().contains(f->Action(ID_LANGUAGE)), present);
         QVERIFY(f->Menu("SetupMenu")->actions().contains(f->Action(ID_COM_SETUP)));
+    }
+
+    void settingsRewrittenOnlyWhenChanged()
+    {
+        // A write rewrites and syncs the whole file, and every start writes
+        // the radio type and the recent files again, mostly unchanged.
+        QTemporaryDir dir;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        const QByteArray file = QFile::encodeName(dir.filePath(QStringLiteral("Test.conf")));
+        const auto inode = [&] {
+            struct stat st {};
+            return ::stat(file.constData(), &st) == 0 ? st.st_ino : ino_t(0);
+        };
+        CQtSettingsStore store;
+        store.WriteDword("Test", "Type", 3);
+        store.WriteString("Test", "Recent1", "/a.dat");
+        const struct {
+            std::function<void()> write;
+            bool rewritten;
+        } steps[] = {
+            {[&] { store.WriteDword("Test", "Type", 3); }, false},
+            {[&] { store.WriteDword("Test", "Type", 4); }, true},
+            {[&] { store.WriteString("Test", "Recent1", "/a.dat"); }, false},
+            {[&] { store.WriteString("Test", "Recent1", "/b.dat"); }, true},
+            {[&] { store.WriteString("Test", "Recent1", ""); }, true},
+            {[&] { store.WriteString("Test", "Recent1", ""); }, false},
+            {[&] { store.RemoveValue("Test", "Type"); }, true},
+            {[&] { store.RemoveValue("Test", "Type"); }, false},
+        };
+        for (size_t i = 0; i < std::size(steps); ++i) {
+            // A rewrite renames a new file over the old one: the inode changes.
+            const ino_t before = inode();
+            steps[i].write();
+            QVERIFY2((inode() != before) == steps[i].rewritten, qPrintable(QString::number(i)));
+        }
+        QVERIFY(!store.ReadDword("Test", "Type"));
+        QVERIFY(!store.ReadString("Test", "Recent1"));
+        store.WriteDword("Test", "Type", 5);
+        QCOMPARE(store.ReadDword("Test", "Type").value_or(0), 5u);
     }
 
     void titleIconFromCurrentDirectory()

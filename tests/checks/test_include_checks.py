@@ -1,0 +1,63 @@
+#!/usr/bin/env python3
+"""The build's include checks against small trees with deliberate bad includes:
+each must fail on its bad include, naming the file and the include, and pass a
+clean tree.
+
+Usage: test_include_checks.py CMAKE REPOSITORY_ROOT
+"""
+import os
+import subprocess
+import sys
+import tempfile
+
+CMAKE, ROOT = sys.argv[1], sys.argv[2]
+
+
+def layers(tree):
+    return [CMAKE, f"-DROOT={tree}", "-P", f"{ROOT}/cmake/CheckLayers.cmake"]
+
+
+def no_qt(tree):
+    return [CMAKE, f"-DDIR={tree}/core", "-P", f"{ROOT}/cmake/CheckNoQt.cmake"]
+
+
+def cycles(tree):
+    return [sys.executable, f"{ROOT}/scripts/check-include-cycles.py", tree]
+
+
+# check, files of the tree, the text the failure must show (None: it passes)
+CASES = [
+    (layers, {"core/a.h": "#include <gui/app/CommandIds.h>"}, "core/a.h: #include <gui/app/CommandIds.h>"),
+    (layers, {"core/a.h": '#include "core/../gui/app/CommandIds.h"'}, '#include "core/../gui/app/CommandIds.h"'),
+    (layers, {"core/a.cpp": '#  include "gui/app/CommandIds.h"'}, 'core/a.cpp: #include "gui/app/CommandIds.h"'),
+    (layers, {"gui/app/A.cpp": "#include <gui/frame/MainFrame.h>"}, "(gui/app/ includes only core/ report/ gui/app/)"),
+    (layers, {"core/a.inl": "#include <report/ReportPrinter.h>"}, "core/a.inl: #include <report/ReportPrinter.h>"),
+    (layers, {"core/a.h": '#include <vector>\n#include <core/b.h>\n#include "core/./b.h"',
+              "tests/t.cpp": "#include <gui/frame/MainFrame.h>"}, None),
+    (no_qt, {"core/a.cpp": '#include <QString>\n#include "qglobal.h"'}, 'core/a.cpp: #include "qglobal.h"'),
+    (no_qt, {"core/a.inl": '#include "qglobal.h"'}, '#include "qglobal.h"'),
+    (no_qt, {"core/a.h": "#include <vector>"}, None),
+    (cycles, {"gui/app/A.h": "#include <gui/app/B.h>", "gui/app/B.cpp": '#include "gui/app/A.h"'},
+     "CYCLE: gui/app/A -> gui/app/B -> gui/app/A"),
+    (cycles, {"gui/app/A.h": '#include "gui/frame/../app/B.h"', "gui/app/B.h": "#include <gui/app/A.h>"},
+     "CYCLE: gui/app/A -> gui/app/B -> gui/app/A"),
+    (cycles, {"gui/app/A.h": "#include <gui/app/B.h>", "gui/app/B.h": "#include <vector>"}, None),
+]
+
+failed = 0
+for check, files, shown in CASES:
+    with tempfile.TemporaryDirectory() as tree:
+        for path, text in {"gui/main.cpp": "", **files}.items():
+            os.makedirs(os.path.dirname(os.path.join(tree, path)), exist_ok=True)
+            with open(os.path.join(tree, path), "w") as f:
+                f.write(text + "\n")
+        run = subprocess.run(check(tree), capture_output=True, text=True)
+    # CMake wraps its messages: compare with the line breaks taken out.
+    out = " ".join((run.stdout + run.stderr).split())
+    ok = run.returncode == 0 if shown is None else run.returncode != 0 and shown in out
+    if not ok:
+        failed += 1
+        print(f"FAIL {check.__name__} {files}: status {run.returncode}, expected "
+              f"{'a pass' if shown is None else repr(shown)}\n{run.stdout}{run.stderr}")
+print(f"{len(CASES) - failed} of {len(CASES)} cases as expected")
+sys.exit(1 if failed else 0)
