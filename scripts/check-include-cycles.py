@@ -11,7 +11,7 @@ The view owns its Process window and link controller, and both call back into
 it: cycles among those three are allowed and printed as such. Any other cycle
 makes the exit status 1.
 
-Usage: scripts/check-include-cycles.py [REPOSITORY_ROOT]
+Usage: scripts/check-include-cycles.py [--quiet] [REPOSITORY_ROOT]
 """
 import os
 import posixpath
@@ -80,7 +80,11 @@ def cycles(graph):
 
 
 def main():
-    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+    args = sys.argv[1:]
+    # --quiet (the build's step): only what fails is printed.
+    quiet = "--quiet" in args
+    args = [a for a in args if a != "--quiet"]
+    root = args[0] if args else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
     if not os.path.isdir(os.path.join(root, "gui")):
         print(f"check-include-cycles: {root} has no gui/ folder", file=sys.stderr)
         return 2
@@ -88,11 +92,13 @@ def main():
     for cycle in cycles(include_graph(root)):
         allowed = set(cycle) <= ALLOWED
         bad += not allowed
-        print(("allowed (the transfer's wiring): " if allowed else "CYCLE: ") + " -> ".join(cycle + cycle[:1]))
+        if not (quiet and allowed):
+            print(("allowed (the transfer's wiring): " if allowed else "CYCLE: ") + " -> ".join(cycle + cycle[:1]))
     if bad:
         print(f"check-include-cycles: {bad} include cycle(s) in gui/ beyond the transfer's wiring", file=sys.stderr)
         return 1
-    print("check-include-cycles: no include cycle in gui/ beyond the transfer's wiring")
+    if not quiet:
+        print("check-include-cycles: no include cycle in gui/ beyond the transfer's wiring")
     return 0
 
 
