@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "gui/app/AppContext.h"
+#include "gui/app/AppResources.h"
 #include "gui/app/CommandIds.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
@@ -241,9 +242,7 @@ bool CProgramApp::InitInstance(const QStringList& args)
     m_pMainFrame->showMaximized();
 
     // 12. "title.ico" from the current directory brands the window; else the built-in icon.
-    const QIcon titleIcon(QStringLiteral("title.ico"));
-    if (!titleIcon.pixmap(32, 32).isNull())
-        m_pMainFrame->setWindowIcon(titleIcon);
+    m_pMainFrame->setWindowIcon(TitleIcon());
 
     // 13. The company name captions every message box that brings no caption of
     // its own. Not the application display name: X11 would append that to every

@@ -25,10 +25,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     m_pIcon->setObjectName(QStringLiteral("static1004"));
 
     // "title.ico" in the current directory brands the box; else the program's own icon.
-    QPixmap icon(QStringLiteral("title.ico"));
-    if (icon.isNull())
-        icon = QPixmap(QStringLiteral(":/icons/app.png"));
-    m_pIcon->setPixmap(icon.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    m_pIcon->setPixmap(TitlePixmap(32));
 
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);

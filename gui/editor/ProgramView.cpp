@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "gui/app/AppContext.h"
+#include "gui/app/AppResources.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "gui/app/LanguageDlg.h"
@@ -358,9 +359,7 @@ void CProgramView::LoadFrameIcon()
     QWidget* frame = parentWidget();
     if (!frame)
         return;
-    const QIcon title(QStringLiteral("title.ico"));
-    const bool haveTitle = QFile::exists(QStringLiteral("title.ico")) && !title.pixmap(32, 32).isNull();
-    frame->setWindowIcon(haveTitle ? title : QIcon(QStringLiteral(":/icons/app.png")));
+    frame->setWindowIcon(TitleIcon());
 }
 
 // ---------------------------------------------------------------------------

@@ -376,15 +376,20 @@ private slots:
         auto centre = [](const QWidget* w) { return QColor(w->windowIcon().pixmap(32, 32).toImage().pixel(16, 16)); };
         QCOMPARE(centre(m_app->MainFrame()), QColor(0, 200, 0));
         QCOMPARE(centre(m_app->MainFrame()->ActiveChildFrame()), QColor(0, 200, 0));
-        // Without the file the program's own icon, never the toolkit's.
+        // Without the file, or with a FIFO of that name (which must not block
+        // the start), the program's own icon, never the toolkit's.
         QFile::remove(cwd.filePath(QStringLiteral("title.ico")));
-        m_app.reset();
-        QVERIFY(StartIn());
-        const QImage own = QIcon(QStringLiteral(":/icons/app.png")).pixmap(32, 32).toImage();
-        QVERIFY(!own.isNull());
-        for (const QWidget* w : {static_cast<QWidget*>(m_app->MainFrame()),
-                                 static_cast<QWidget*>(m_app->MainFrame()->ActiveChildFrame())})
-            QCOMPARE(w->windowIcon().pixmap(32, 32).toImage(), own);
+        for (bool fifo : {false, true}) {
+            if (fifo)
+                QCOMPARE(::mkfifo(qPrintable(cwd.filePath(QStringLiteral("title.ico"))), 0600), 0);
+            m_app.reset();
+            QVERIFY(StartIn());
+            const QImage own = QIcon(QStringLiteral(":/icons/app.png")).pixmap(32, 32).toImage();
+            QVERIFY(!own.isNull());
+            for (const QWidget* w : {static_cast<QWidget*>(m_app->MainFrame()),
+                                     static_cast<QWidget*>(m_app->MainFrame()->ActiveChildFrame())})
+                QCOMPARE(w->windowIcon().pixmap(32, 32).toImage(), own);
+        }
         QVERIFY(QDir::setCurrent(old));
     }
 
