@@ -48,24 +48,15 @@ int CmdShow(const std::vector<std::string>& argv)
 {
     const Args args(argv, {"--lang"}, {"--csv", "--json"});
     args.RequirePositional(1, "FILE.dat");
+    if (args.Has("--csv") && args.Has("--json"))
+        throw UsageError("--csv and --json exclude each other");
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
     ChannelDocument doc;
     if (!LoadDocument(path, doc))
         return kExitFailed;
-    if (args.Has("--csv") && args.Has("--json"))
-        throw UsageError("--csv and --json exclude each other");
     if (args.Has("--csv")) {
         std::cout << GridToCsv(doc.grid);
-        return kExitOk;
-    }
-
-    if (args.Has("--json")) {
-        std::vector<int> used;
-        for (int r = 1; r < kGridRows; ++r)
-            if (!doc.grid.TextMatrix(r, kColRxFreq).empty())
-                used.push_back(r);
-        PrintShowJson(path, doc, used);
         return kExitOk;
     }
 

@@ -8,40 +8,6 @@
 
 namespace cli {
 
-namespace {
-
-std::string Hex(int v)
-{
-    char t[16];
-    std::snprintf(t, sizeof t, "0x%04X", v);
-    return t;
-}
-
-struct ByteRange {
-    int first, last;
-};
-
-std::vector<ByteRange> Differences(const Image& a, const Image& b, int from, int to)
-{
-    std::vector<ByteRange> out;
-    for (int i = from; i < to; ++i) {
-        if (a[i] == b[i])
-            continue;
-        if (!out.empty() && out.back().last == i - 1)
-            out.back().last = i;
-        else
-            out.push_back({i, i});
-    }
-    return out;
-}
-
-std::string RangeText(const ByteRange& r)
-{
-    return r.first == r.last ? Hex(r.first) : Hex(r.first) + "-" + Hex(r.last);
-}
-
-}  // namespace
-
 int CmdWrite(const std::vector<std::string>& argv)
 {
     if (IsFleetCommand(argv))
@@ -71,16 +37,16 @@ int CmdWrite(const std::vector<std::string>& argv)
     }
     const int written = proto::kLastWriteAddress + proto::kLastWriteSize;  // 0x1FF6
     const std::vector<WriteDifference> bad = CompareWrittenImage(image, back, g_bChinese != 0);
-    const std::vector<ByteRange> unsent = Differences(image, back, written, static_cast<int>(kImageSize));
+    const std::vector<ByteRange> unsent = DifferingRanges(image, back, written, static_cast<int>(kImageSize));
     for (const ByteRange& r : unsent)
-        std::cout << "verify: " << RangeText(r) << " differs: not written (the radio keeps its own bytes there)\n";
+        std::cout << "verify: " << ByteRangeText(r) << " differs: not written (the radio keeps its own bytes there)\n";
     if (!bad.empty()) {
         for (const WriteDifference& d : bad)
             Error("verify: " + d.where + " differs from " + path + " (" + AddressRangesText(d.ranges) + ")");
         Error("verify failed: " + std::to_string(bad.size()) + " differing item(s) on " + port);
         return kExitFailed;
     }
-    std::cout << "verify: 0x0000-" << Hex(written - 1) << " match " << path << "\n";
+    std::cout << "verify: " << ByteRangeText({0, written - 1}) << " match " << path << "\n";
     return kExitOk;
 }
 

@@ -26,10 +26,10 @@ struct Collector {
         if (!part.empty() && std::find(parts[i].begin(), parts[i].end(), part) == parts[i].end())
             parts[i].push_back(part);
         auto& r = out[i].ranges;
-        if (!r.empty() && r.back().second == a - 1)
-            r.back().second = a;
-        else if (r.empty() || r.back().second != a)
-            r.emplace_back(a, a);
+        if (!r.empty() && r.back().last == a - 1)
+            r.back().last = a;
+        else if (r.empty() || r.back().last != a)
+            r.push_back({a, a});
     }
 
     std::vector<WriteDifference> Take(bool chinese)
@@ -134,18 +134,4 @@ std::vector<WriteDifference> CompareWrittenImage(const Image& sent, const Image&
         }
     }
     return c.Take(chinese);
-}
-
-std::string AddressRangesText(const std::vector<std::pair<int, int>>& ranges)
-{
-    std::string text;
-    char b[32];
-    for (const auto& [first, last] : ranges) {
-        if (first == last)
-            std::snprintf(b, sizeof b, "0x%04X", first);
-        else
-            std::snprintf(b, sizeof b, "0x%04X-0x%04X", first, last);
-        text += (text.empty() ? "" : ", ") + std::string(b);
-    }
-    return text;
 }

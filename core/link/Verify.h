@@ -5,18 +5,15 @@
 // Rx Frequency, Tx Tone"), an option by its label in Optional Features, the
 // band settings, or bytes no screen shows.
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/radio/Image.h"
+#include "core/radio/ImageDiff.h"
 
 struct WriteDifference {
-    std::string where;                        // in the language asked for
-    std::vector<std::pair<int, int>> ranges;  // differing addresses, first..last, ascending
+    std::string where;               // in the language asked for
+    std::vector<ByteRange> ranges;  // differing addresses, ascending (AddressRangesText tells them)
 };
 
 // One entry per channel, option or other field that differs, in address order.
 std::vector<WriteDifference> CompareWrittenImage(const Image& sent, const Image& back, bool chinese);
-
-// "0x0050-0x0053, 0x005A"
-std::string AddressRangesText(const std::vector<std::pair<int, int>>& ranges);

@@ -39,6 +39,14 @@ std::string ByteRangeText(const ByteRange& r)
     return t;
 }
 
+std::string AddressRangesText(const std::vector<ByteRange>& ranges)
+{
+    std::string text;
+    for (const ByteRange& r : ranges)
+        text += (text.empty() ? "" : ", ") + ByteRangeText(r);
+    return text;
+}
+
 bool ImageDiff::RangesDiffer() const
 {
     return rangesA.vhfLow != rangesB.vhfLow || rangesA.vhfHigh != rangesB.vhfHigh || rangesA.uhfLow != rangesB.uhfLow ||

@@ -19,6 +19,8 @@ std::vector<ByteRange> DifferingRanges(const Image& a, const Image& b, int from 
                                        int to = static_cast<int>(kImageSize));
 // "0x1234" or "0x1234-0x1240".
 std::string ByteRangeText(const ByteRange& r);
+// "0x0050-0x0053, 0x005A": the one way differing ranges are told (diff, verify).
+std::string AddressRangesText(const std::vector<ByteRange>& ranges);
 
 struct CellChange {
     int col = 0;  // grid column (kColRxFreq..kColName)

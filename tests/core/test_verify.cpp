@@ -6,7 +6,7 @@
 
 namespace {
 
-using Ranges = std::vector<std::pair<int, int>>;
+using Ranges = std::vector<ByteRange>;
 
 struct Case {
     const char* name;
