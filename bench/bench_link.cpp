@@ -52,7 +52,7 @@ Run Transfer(bool write, bool paced)
     radio.SetMemory(img);
     radio.SetPaced(paced);
     radio.Start();
-    CPosixSerialPort port([](const std::string& n) { return n; });
+    CPosixSerialPort port;
     QuietObserver obs;
     CTransferEngine engine(port, obs);
     Image buf{};

@@ -23,6 +23,7 @@
 #include "core/app/SettingsStore.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/link/LinkController.h"
+#include "gui/link/LinkSession.h"
 #include "gui/link/LinkWorker.h"
 #include "gui/link/ProcessDlg.h"
 #include "core/link/SimulatedRadio.h"
@@ -71,8 +72,9 @@ Figures RunGui(bool write, bool paced, const RadioFaults& faults, bool verify = 
     view->resize(900, 500);
     view->show();
     view->OnInitialUpdate();
-    view->m_strPort = QString::fromStdString(radio.SlavePath());
-    CProcessDlg* dlg = view->Link()->ProcessDlg();
+    auto link = std::make_unique<CLinkController>(&doc, view.get());
+    link->Session()->m_strPort = QString::fromStdString(radio.SlavePath());
+    CProcessDlg* dlg = link->ProcessDlg();
 
     std::vector<qint64> gaps;
     QElapsedTimer clock;
@@ -85,9 +87,9 @@ Figures RunGui(bool write, bool paced, const RadioFaults& faults, bool verify = 
     });
 
     if (write)
-        view->OnWrite();
+        link->OnWrite();
     else
-        view->OnRead();
+        link->OnRead();
     // The write alone, or with its read-back; never the backup read before it.
     dlg->BackupFirstBox()->setChecked(false);
     dlg->VerifyBox()->setChecked(verify);

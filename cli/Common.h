@@ -11,6 +11,7 @@
 #include "core/radio/DatFile.h"
 #include "core/radio/Document.h"
 #include "core/app/Backups.h"
+#include "core/link/PortName.h"
 #include "core/radio/Image.h"
 
 namespace cli {
@@ -101,7 +102,7 @@ void RefusePortNamedTwice(const std::vector<std::string>& names);
 // stderr when it is a terminal and no prompt: after the first series of 15
 // handshake attempts, `retries` more series are granted, then it fails.
 // Ctrl+C cancels. Prints the failure naming the port; true when completed.
-bool RunTransfer(bool write, const std::string& port, Image& image, int retries);
+bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries);
 // --trace FILE: every later RunTransfer of the command writes its serial trace
 // there. False (reason printed) when the file cannot be written or is one of
 // `files`, the files the command reads or writes.

@@ -5,7 +5,7 @@
 #include "cli/Output.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
-#include "core/link/SerialPort.h"
+#include "core/link/PortName.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/ImageDiff.h"
 #include "core/radio/OptionFields.h"
@@ -232,8 +232,9 @@ int CmdDiff(const std::vector<std::string>& argv)
         return kExitDiffTrouble;
     if (fromRadio) {
         b.port = args.Value("--port");
-        b.device = MapPortName(b.port);
-        if (!RunTransfer(false, b.port, b.image, retries))
+        const ResolvedPort resolved = ResolvePort(b.port);
+        b.device = resolved.device;
+        if (!RunTransfer(false, resolved, b.image, retries))
             return kExitDiffTrouble;
     } else {
         b.file = args.Positional()[1];

@@ -72,9 +72,9 @@ private:
     struct sigaction m_int = {}, m_term = {}, m_hup = {};
 };
 
-struct Target {
-    std::string name;    // as given
-    std::string device;  // after the [Ports] mapping
+// A port of the command, resolved once: name as given, device after the
+// [Ports] mapping.
+struct Target : ResolvedPort {
     std::string output;  // read: the file it goes to
 };
 
@@ -289,9 +289,10 @@ std::vector<std::string> CFleetCommand::AllPorts()
     };
     for (int n = 1; n <= 4; ++n) {
         const std::string name = "COM" + std::to_string(n);
+        const std::string device = MapPortName(name);
         std::error_code ec;
-        if (fs::exists(MapPortName(name), ec))
-            add(name, MapPortName(name));
+        if (fs::exists(device, ec))
+            add(name, device);
     }
     for (const SerialDevice& d : ListSerialDevices())
         add(d.path, d.path);
@@ -327,8 +328,8 @@ bool CFleetCommand::ResolvePorts()
     }
 
     RefusePortNamedTwice(names);
-    for (const std::string& name : names)
-        m_targets.push_back(Target{name, MapPortName(name), {}});
+    for (const ResolvedPort& port : ::ResolvePorts(names))
+        m_targets.push_back(Target{port, {}});
 
     // A watched port may have no radio yet; any other must be there now.
     if (m_bWatch)
@@ -363,7 +364,7 @@ bool CFleetCommand::ResolvePorts()
         std::vector<std::future<bool>> answers;
         for (const Target& t : ready)
             answers.push_back(std::async(std::launch::async, [t] {
-                CPosixSerialPort port([](const std::string& n) { return n; });
+                CPosixSerialPort port;
                 return RadioAnswers(port, t.device);
             }));
         std::vector<Target> answering;
@@ -812,9 +813,7 @@ int CFleetCommand::Run()
         options.makePort = [header] { return std::make_unique<CTracedPosixPort>(TraceStream(), header); };
     }
 
-    std::vector<std::string> ports;
-    for (const Target& t : m_targets)
-        ports.push_back(t.name);
+    const std::vector<ResolvedPort> ports(m_targets.begin(), m_targets.end());
     m_bTable = !m_bQuiet && !m_bJsonProgress && ::isatty(2) != 0;
     CStopSignals signals;
     CFleet fleet(ports, options);

@@ -4,7 +4,7 @@
 #include "cli/Output.h"
 #include "core/app/Globals.h"
 #include "core/link/Ports.h"
-#include "core/link/SerialPort.h"
+#include "core/link/PortName.h"
 
 namespace cli {
 

@@ -116,7 +116,7 @@ private:
 
 }  // namespace
 
-bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
+bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries)
 {
     struct sigaction sa = {};
     sa.sa_handler = OnInterrupt;
@@ -130,23 +130,23 @@ bool RunTransfer(bool write, const std::string& port, Image& image, int retries)
     g_interrupted = 0;
 
     CPosixSerialPort serial;
-    const std::string device = MapPortName(port);
     std::unique_ptr<CTracingPort> traced;
     if (g_trace.stream)
         traced = std::make_unique<CTracingPort>(
             serial, *g_trace.stream,
-            std::vector<std::string>{std::string("progtool ") + (write ? "write to " : "read from ") + port + " (" +
-                                     device + ")"});
+            std::vector<std::string>{std::string("progtool ") + (write ? "write to " : "read from ") + port.name +
+                                     " (" + port.device + ")"});
     CCliObserver observer(write, retries);
     CTransferEngine engine(traced ? static_cast<ISerialPort&>(*traced) : serial, observer);
-    const TransferResult r = write ? engine.Write(port, image) : engine.Read(port, image);
+    const TransferResult r = write ? engine.Write(port.device, image) : engine.Read(port.device, image);
     observer.EndLine();
     traced.reset();
     sigaction(SIGINT, &oldInt, nullptr);
     sigaction(SIGTERM, &oldTerm, nullptr);
     sigaction(SIGHUP, &oldHup, nullptr);
 
-    const std::string where = port + (device != port ? " (" + device + ")" : std::string());
+    // The name as given, not COM Setup's label: what the user typed.
+    const std::string where = port.name + (port.device != port.name ? " (" + port.device + ")" : std::string());
     if (r.Completed()) {
         char secs[32];
         std::snprintf(secs, sizeof secs, "%.1f", observer.Seconds());
@@ -274,7 +274,7 @@ int CmdRead(const std::vector<std::string>& argv)
     if (!StartTrace(args, {out}))
         return kExitFailed;
     Image image{};
-    if (!RunTransfer(false, port, image, retries)) {
+    if (!RunTransfer(false, ResolvePort(port), image, retries)) {
         Note(out + " was not written");
         return kExitFailed;
     }

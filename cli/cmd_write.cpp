@@ -23,7 +23,9 @@ int CmdWrite(const std::vector<std::string>& argv)
     Image image{};
     if (!LoadImageFile(path, image, ImageUse::Send, args.Has("--force")) || !StartTrace(args, {path}))
         return kExitFailed;
-    if (!RunTransfer(true, port, image, retries))
+    // The write and its read-back go to the device resolved once.
+    const ResolvedPort resolved = ResolvePort(port);
+    if (!RunTransfer(true, resolved, image, retries))
         return kExitFailed;
     std::cout << "wrote " << path << " to the radio on " << port << "\n";
     if (!args.Has("--verify"))
@@ -31,7 +33,7 @@ int CmdWrite(const std::vector<std::string>& argv)
 
     Image back{};
     Note("verifying: reading the radio back");
-    if (!RunTransfer(false, port, back, retries)) {
+    if (!RunTransfer(false, resolved, back, retries)) {
         Error("verify: the read-back failed; the write itself completed");
         return kExitFailed;
     }

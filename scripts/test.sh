@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
-# The window's files include each other without cycles, but for the transfer's wiring.
+# The window's files include each other without cycles.
 python3 scripts/check-include-cycles.py
 # Every window text has its Chinese (and English) translation.
 python3 scripts/check-translations.py

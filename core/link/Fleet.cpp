@@ -24,9 +24,9 @@ constexpr int kReadBlocks = 512;
 
 }  // namespace
 
-bool RadioAnswers(ISerialPort& port, const std::string& name)
+bool RadioAnswers(ISerialPort& port, const std::string& device)
 {
-    if (!port.Open(name))
+    if (!port.Open(device))
         return false;
     port.PurgeClear();
     std::array<std::uint8_t, proto::kEntryCodeSize> code{};
@@ -79,15 +79,21 @@ private:
     std::size_t m_index;
 };
 
-CFleet::CFleet(std::vector<std::string> ports, FleetOptions options) : m_options(std::move(options))
+CFleet::CFleet(const std::vector<ResolvedPort>& ports, FleetOptions options) : m_options(std::move(options))
 {
     if (!m_options.makePort)
         m_options.makePort = [] { return std::make_unique<CPosixSerialPort>(); };
     m_slots.resize(ports.size());
     for (std::size_t i = 0; i < ports.size(); ++i) {
-        m_slots[i].state.port = ports[i];
+        m_slots[i].device = ports[i].device;
+        m_slots[i].state.port = ports[i].name;
         m_slots[i].state.phase = m_options.watch ? FleetPhase::Absent : FleetPhase::Waiting;
     }
+}
+
+CFleet::CFleet(const std::vector<std::string>& ports, FleetOptions options)
+    : CFleet(ResolvePorts(ports), std::move(options))
+{
 }
 
 CFleet::~CFleet()
@@ -232,12 +238,14 @@ FleetJob CFleet::RunJob(std::size_t index, ISerialPort& port, CTransferEngine& e
 {
     const bool write = m_options.write;
     FleetJob job;
+    std::string device;
     const auto start = Clock::now();
     const double cpu0 = ThreadCpuSeconds();
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         Slot& s = m_slots[index];
         job.port = s.state.port;
+        device = s.device;
         job.radio = m_options.watch ? ++m_nRadios : static_cast<int>(index) + 1;
         s.jobStart = start;
         s.state.blocksTotal = write ? kWriteBlocks + (m_options.verify ? kReadBlocks : 0) : kReadBlocks;
@@ -250,7 +258,7 @@ FleetJob CFleet::RunJob(std::size_t index, ISerialPort& port, CTransferEngine& e
     SetPhase(index, FleetPhase::Handshake, 0);
 
     Image memory{};
-    TransferResult r = write ? engine.Write(job.port, m_options.image) : engine.Read(job.port, memory);
+    TransferResult r = write ? engine.Write(device, m_options.image) : engine.Read(device, memory);
     job.device = port.DevicePath();
     if (write && r.Completed() && m_options.verify) {
         job.transfer = r;
@@ -264,7 +272,7 @@ FleetJob CFleet::RunJob(std::size_t index, ISerialPort& port, CTransferEngine& e
             m_slots[index].state.frames = 0;
             m_slots[index].state.framesTotal = proto::kReadFrames;
         }
-        r = engine.Read(job.port, memory);
+        r = engine.Read(device, memory);
         job.inVerify = true;
         if (r.Completed())
             job.mismatches = CompareWrittenImage(m_options.image, memory, m_options.chinese);
@@ -292,10 +300,10 @@ void CFleet::Worker(std::size_t index)
     std::unique_ptr<ISerialPort> port = m_options.makePort();
     CPortObserver observer(*this, index);
     CTransferEngine engine(*port, observer);
-    std::string name;
+    std::string device;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        name = m_slots[index].state.port;
+        device = m_slots[index].device;
     }
     auto setDevice = [&] {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -312,7 +320,7 @@ void CFleet::Worker(std::size_t index)
         // (stops answering or its device goes) before the port serves again.
         bool served = false;
         while (!m_bCancel && !m_bNoMoreRadios) {
-            const bool present = RadioAnswers(*port, name);
+            const bool present = RadioAnswers(*port, device);
             setDevice();
             if (m_bCancel || m_bNoMoreRadios)
                 break;

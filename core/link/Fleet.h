@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/link/PortName.h"
 #include "core/link/SerialPort.h"
 #include "core/link/Transfer.h"
 #include "core/link/Verify.h"
@@ -89,7 +90,7 @@ struct FleetOptions {
     bool watch = false;
     std::chrono::milliseconds pollInterval{500};
     Image image{};  // write: what to send
-    // The port object of each thread; default: CPosixSerialPort mapping COMn.
+    // The port object of each thread; default: CPosixSerialPort.
     std::function<std::unique_ptr<ISerialPort>()> makePort;
     // Read: called on the port's thread once the radio's memory arrived whole;
     // returns "" when saved, else the reason (the job then fails).
@@ -97,12 +98,15 @@ struct FleetOptions {
 };
 
 // Sends the entry code once and listens for the acknowledgement: true when a
-// radio answers on the port. Leaves the port closed.
-bool RadioAnswers(ISerialPort& port, const std::string& name);
+// radio answers on device. Leaves the port closed.
+bool RadioAnswers(ISerialPort& port, const std::string& device);
 
 class CFleet {
 public:
-    CFleet(std::vector<std::string> ports, FleetOptions options);
+    // The ports as resolved on the caller's thread; the threads open their devices.
+    CFleet(const std::vector<ResolvedPort>& ports, FleetOptions options);
+    // The same, each name resolved now (ResolvePort).
+    CFleet(const std::vector<std::string>& ports, FleetOptions options);
     ~CFleet();  // cancels and joins
     CFleet(const CFleet&) = delete;
     CFleet& operator=(const CFleet&) = delete;
@@ -135,6 +139,7 @@ private:
     FleetOptions m_options;
     struct Slot {
         FleetPortState state;
+        std::string device;  // what the port's thread opens
         std::chrono::steady_clock::time_point jobStart{}, dataStart{};
         int dataBase = 0;  // blocks done when the current data phase began
         bool inData = false;

@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "core/app/DisplayText.h"
-#include "core/link/SerialPort.h"
+#include "core/link/PortName.h"
 
 namespace fs = std::filesystem;
 
@@ -318,14 +318,19 @@ std::string PortStateText(const SerialDevice& d, bool chinese)
 
 std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<std::string>& names)
 {
+    return FindPortNamedTwice(ResolvePorts(names));
+}
+
+std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<ResolvedPort>& ports)
+{
     std::vector<std::pair<std::string, std::string>> seen;  // device, name
-    for (const std::string& name : names) {
+    for (const ResolvedPort& port : ports) {
         std::error_code ec;
-        const std::string device = fs::weakly_canonical(MapPortName(name), ec).string();
+        const std::string device = fs::weakly_canonical(port.device, ec).string();
         for (const auto& [dev, first] : seen)
             if (dev == device)
-                return PortNamedTwice{first, name, device};
-        seen.emplace_back(device, name);
+                return PortNamedTwice{first, port.name, device};
+        seen.emplace_back(device, port.name);
     }
     return std::nullopt;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/link/PortName.h"
+
 enum class PortKind {
     ById,     // /dev/serial/by-id/<name>, a stable link to one of the others
     Usb,      // /dev/ttyUSB<n>: USB serial adapters (FTDI, CH340, CP210x, PL2303)
@@ -90,3 +92,5 @@ struct PortNamedTwice {
 };
 // The first port named twice in names, if any.
 std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<std::string>& names);
+// The same for ports already resolved.
+std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<ResolvedPort>& ports);

@@ -4,15 +4,12 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
-#include <memory>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/app/Globals.h"
-#include "core/app/IniFile.h"
 
 namespace {
 
@@ -39,40 +36,6 @@ int PollUntil(int fd, short events, Clock::time_point deadline, short& revents)
 
 }  // namespace
 
-std::string MapPortName(const std::string& name,
-                        const std::function<std::string(const std::string& key)>& lookup)
-{
-    // Only the four names the COM Setup dialog offers are mapped; "COM12" or
-    // "Com1" are taken literally like any other path.
-    if (name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "com") == 0)
-        && name[3] >= '1' && name[3] <= '4') {
-        std::string key = "COM" + name.substr(3);
-        std::string mapped = lookup ? lookup(key) : std::string();
-        if (!mapped.empty())
-            return mapped;
-        return "/dev/ttyUSB" + std::to_string(name[3] - '1');
-    }
-    return name;
-}
-
-std::function<std::string(const std::string& key)> PortsLookup()
-{
-    // Program.ini is read again each time: a [Ports] entry added while the
-    // program runs applies at once. Without the file, what was loaded counts.
-    const std::string path = theIniFile.GetFilePath();
-    struct stat st {};
-    auto fresh = std::make_shared<CIniFile>();
-    if (!path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        fresh->Load(path, false, theIniFile.GetIgnoreCase(), false))
-        return [fresh](const std::string& key) { return fresh->GetString("Ports", key, ""); };
-    return [](const std::string& key) { return theIniFile.GetString("Ports", key, ""); };
-}
-
-std::string MapPortName(const std::string& name)
-{
-    return MapPortName(name, PortsLookup());
-}
-
 std::string OpenErrorText(const std::string& device, int err)
 {
     std::string text = device + ": " + std::strerror(err);
@@ -87,21 +50,17 @@ std::string OpenErrorText(const std::string& device, int err)
     return text;
 }
 
-CPosixSerialPort::CPosixSerialPort() : m_resolver([](const std::string& n) { return MapPortName(n); }) {}
-
-CPosixSerialPort::CPosixSerialPort(Resolver resolver) : m_resolver(std::move(resolver)) {}
-
 CPosixSerialPort::~CPosixSerialPort()
 {
     Close();
 }
 
-bool CPosixSerialPort::Open(const std::string& name)
+bool CPosixSerialPort::Open(const std::string& device)
 {
     Close();
     m_bLost = false;
     m_strError.clear();
-    m_strDevice = m_resolver ? m_resolver(name) : name;
+    m_strDevice = device;
 
     int fd = ::open(m_strDevice.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

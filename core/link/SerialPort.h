@@ -4,7 +4,6 @@
 // CPosixSerialPort is the real thing on a termios device.
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include <termios.h>
@@ -13,9 +12,10 @@ class ISerialPort {
 public:
     virtual ~ISerialPort() = default;
 
-    // Opens and configures the port (9600 8N1 raw, exclusive). On failure
-    // ErrorText() names the device and the system's reason.
-    virtual bool Open(const std::string& name) = 0;
+    // Opens and configures the device (9600 8N1 raw, exclusive): a path, COM
+    // names already resolved (ResolvePort). On failure ErrorText() names the
+    // device and the system's reason.
+    virtual bool Open(const std::string& device) = 0;
     virtual bool IsOpen() const = 0;
     virtual void Close() = 0;
 
@@ -33,20 +33,9 @@ public:
     virtual bool IsLost() const = 0;
     // Device and reason of the last failure, "" when none.
     virtual std::string ErrorText() const = 0;
-    // The device the last Open used (after name mapping).
+    // The device the last Open used.
     virtual std::string DevicePath() const = 0;
 };
-
-// "COM1".."COM4" / "com1".."com4" map through [Ports] of Program.ini
-// (COM1=/dev/ttyUSB0); without an entry COMn is /dev/ttyUSB(n-1). Any other
-// name is taken as a device path.
-std::string MapPortName(const std::string& name,
-                        const std::function<std::string(const std::string& key)>& lookup);
-// [Ports] of Program.ini as the file holds it now (read afresh on every call;
-// what theIniFile loaded when the file cannot be read).
-std::function<std::string(const std::string& key)> PortsLookup();
-// The same, looking the keys up with PortsLookup().
-std::string MapPortName(const std::string& name);
 
 // "device: reason", with a hint on how to get access when the reason is EACCES.
 std::string OpenErrorText(const std::string& device, int err);
@@ -55,14 +44,12 @@ std::string OpenErrorText(const std::string& device, int err);
 // steady-clock deadlines, because VMIN/VTIME cannot express total time-outs.
 class CPosixSerialPort : public ISerialPort {
 public:
-    using Resolver = std::function<std::string(const std::string&)>;
-    CPosixSerialPort();
-    explicit CPosixSerialPort(Resolver resolver);
+    CPosixSerialPort() = default;
     ~CPosixSerialPort() override;
     CPosixSerialPort(const CPosixSerialPort&) = delete;
     CPosixSerialPort& operator=(const CPosixSerialPort&) = delete;
 
-    bool Open(const std::string& name) override;
+    bool Open(const std::string& device) override;
     bool IsOpen() const override { return m_fd >= 0; }
     void Close() override;
     bool Read(std::uint8_t* buf, std::size_t n, std::size_t& got) override;
@@ -86,7 +73,6 @@ private:
     void SetLost(const char* what);
     void SetIoError(const char* what, int err);
 
-    Resolver m_resolver;
     int m_fd = -1;
     bool m_bLost = false;
     bool m_bHaveSaved = false;

@@ -105,21 +105,21 @@ std::string HandshakeFaultText(const TransferResult& r, bool chinese)
            (held.empty() ? "" : "; the port is " + held + ", which may take the radio's answers");
 }
 
-TransferResult CTransferEngine::Read(const std::string& portName, Image& image)
+TransferResult CTransferEngine::Read(const std::string& device, Image& image)
 {
     Image buffer = image;
-    TransferResult r = Run(portName, false, buffer, &buffer);
+    TransferResult r = Run(device, false, buffer, &buffer);
     if (r.Completed())
         image = buffer;
     return r;
 }
 
-TransferResult CTransferEngine::Write(const std::string& portName, const Image& image)
+TransferResult CTransferEngine::Write(const std::string& device, const Image& image)
 {
-    return Run(portName, true, image, nullptr);
+    return Run(device, true, image, nullptr);
 }
 
-TransferResult CTransferEngine::Run(const std::string& portName, bool write, const Image& out, Image* in)
+TransferResult CTransferEngine::Run(const std::string& device, bool write, const Image& out, Image* in)
 {
     m_result = TransferResult{};
     m_result.framesTotal = write ? kWriteFullFrames + 1 : kReadFrames;
@@ -127,7 +127,7 @@ TransferResult CTransferEngine::Run(const std::string& portName, bool write, con
     m_nProgress = 0;
     m_observer.Range(0, write ? 511 : 512);
 
-    if (!m_port.Open(portName)) {
+    if (!m_port.Open(device)) {
         Fail(IDS_OPEN_PORT_FAIL, m_port.ErrorText());
         return m_result;
     }

@@ -80,18 +80,19 @@ public:
     using Sleeper = std::function<void(std::chrono::microseconds)>;
     CTransferEngine(ISerialPort& port, ITransferObserver& observer);
 
+    // device: what the port opens, a resolved port's device (ResolvePort).
     // Reads the radio's memory. image is replaced only when all 1024 frames
     // arrived; on any other end it is left exactly as it was.
-    TransferResult Read(const std::string& portName, Image& image);
+    TransferResult Read(const std::string& device, Image& image);
     // Writes image 0x0000..0x1FF5 to the radio (0x1FF6.. are never sent).
-    TransferResult Write(const std::string& portName, const Image& image);
+    TransferResult Write(const std::string& device, const Image& image);
 
     // Replaces std::this_thread::sleep_for (tests record the pauses).
     void SetSleeper(Sleeper s) { m_sleep = std::move(s); }
 
 private:
     enum class Step { Ok, Cancelled, Failed };
-    TransferResult Run(const std::string& portName, bool write, const Image& out, Image* in);
+    TransferResult Run(const std::string& device, bool write, const Image& out, Image* in);
     Step Handshake();
     Step ReadPhase(Image& buffer);
     Step WritePhase(const Image& image);

@@ -5,9 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
-#include <QFile>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,10 +15,8 @@
 #include <QVBoxLayout>
 
 #include "gui/app/AppContext.h"
-#include "gui/app/AppResources.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
-#include "gui/app/LanguageDlg.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
 #include "gui/app/HelpAccess.h"
@@ -102,7 +98,6 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
         connect(doc, &CProgramDoc::ReadOnlyChanged, this, &CProgramView::OnReadOnlyChanged);
         doc->SetWorkingCopy(this);
     }
-    InitPort();
 
     QFont font(QStringLiteral("Times New Roman"));
     font.setPointSize(9);
@@ -150,11 +145,6 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
     layout->addLayout(bands);
     layout->addWidget(m_pReadOnlyBanner);
     layout->addWidget(&m_grid, 1);
-
-    // Entries 1..29 start at the last row until printing counts the pages.
-    m_pageEnd[0] = 0;
-    for (int i = 1; i < 30; ++i)
-        m_pageEnd[i] = 200;
 
     connect(&m_grid, &CMSFlexGrid::EnterCell, this, &CProgramView::OnEnterCellGrid);
     connect(&m_grid, &CMSFlexGrid::LeaveCell, this, &CProgramView::OnLeaveCellGrid);
@@ -283,7 +273,6 @@ void CProgramView::OnInitialUpdate()
 
         m_bFirstUpdate = false;
     }
-    LoadFrameIcon();
     ImageToGrid();
     // What the window shows now is what undo goes back to and what counts as unmodified.
     if (m_pDocument)
@@ -351,15 +340,6 @@ void CProgramView::CreateEditors()
 
     m_editRxFreq->setValidator(new CFitValidator(m_editRxFreq));
     m_editTxFreq->setValidator(new CFitValidator(m_editTxFreq));
-}
-
-void CProgramView::LoadFrameIcon()
-{
-    // "title.ico" from the current directory; without it the program's own icon.
-    QWidget* frame = parentWidget();
-    if (!frame)
-        return;
-    frame->setWindowIcon(TitleIcon());
 }
 
 // ---------------------------------------------------------------------------
@@ -908,8 +888,3 @@ QWidget* CProgramView::Control(int id) const
             return w;
     return nullptr;
 }
-
-// ---------------------------------------------------------------------------
-// Commands filled in by the link, printing and language parts.
-
-void CProgramView::OnLanguage() { RunLanguageCommand(this); }

@@ -1,6 +1,7 @@
 #pragma once
 // The channel window: band edit boxes above the channel grid, the overlay
-// cell editors, and the commands of the document window.
+// cell editors, and the editing commands of the document window. The link
+// (gui/link/LinkSession) and printing (CPrintJob) are not the view's.
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPalette>
@@ -17,7 +18,6 @@
 #include "gui/editor/MSFlexGrid.h"
 #include "gui/radio/ProgramDoc.h"
 
-class CLinkController;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -69,6 +69,8 @@ public:
     CEditSnapshot TakeSnapshot() const override;
     void RestoreSnapshot(const CEditSnapshot& snapshot) override;
     void DecodeImage() override { ImageToGrid(); }
+    void CommitOpenEditor() override { OnLeaveCellGrid(); }
+    void EncodeImage() override { GridToImage(); }
     BandTexts BandBoxTexts() const;
     // The band boxes' texts as the last undo step left them.
     BandTexts ShownBandTexts() const;
@@ -101,26 +103,11 @@ public:
     // Any of the view's controls by id (band boxes, grid, overlay editors).
     QWidget* Control(int id) const;
     const QStringList& ToneNames() const { return m_toneNames; }
-    // The link's Process and COM Setup dialogs and the running transfer (link/).
-    CLinkController* Link();
 
     // The document is read-only while a transfer runs: no editor opens, the
     // band boxes take no typing, the grid is greyed under a banner that says why.
     bool IsReadOnly() const;
     QLabel* ReadOnlyBanner() const { return m_pReadOnlyBanner; }
-    // Hands a complete read to whoever listens to RadioRead; false when nobody
-    // does: this view then takes it, and the radio's port becomes its own.
-    bool DeliverRadioRead(const Image& image, const QString& port);
-    // The window keeps port whatever COM Setup chooses in other windows (the
-    // radio read in it).
-    void SetOwnPort(const QString& port);
-    // The window uses port and follows COM Setup's choices from now on.
-    void FollowPort(const QString& port);
-    bool HasOwnPort() const { return m_bOwnPort; }
-    // What the status bar says about this window's transfers: the one running,
-    // else how the last one ended; "" before the first.
-    const QString& TransferState() const { return m_strTransferState; }
-    void SetTransferState(const QString& text);
     // Commits the open editor and records band boxes typed but not yet left:
     // before anything asks whether the document is modified.
     void FlushEdits();
@@ -164,28 +151,10 @@ public slots:
     // Channel lists in the two CSV layouts of the command-line tool.
     void OnImportChannels();
     void OnExportChannels();
-    void OnRead();
-    void OnWrite();
-    void OnComSetup();
-    // The Process window's OK: one transfer in the direction of m_bWrite (link/).
-    void OnTransfer();
-    void OnLanguage();
-    void OnFilePrint();
-    void OnFilePrintDirect();
-    void OnFilePrintPreview();
 
 signals:
     // OnInitialUpdate begins: the window around the form fits it before the grid fills.
     void InitialUpdateStarting();
-    // A complete read from the radio on port (as the user named it): whoever
-    // listens shows it as a new document; without a listener the read
-    // replaces this view's document.
-    void RadioRead(const Image& image, const QString& port);
-    // The port of the next transfers changed (COM Setup's OK, here or in
-    // another window this one follows; a read that gave it its own).
-    void PortChanged();
-    // TransferState changed: a transfer or one of its phases began, or it ended.
-    void TransferStatus(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -193,8 +162,6 @@ protected:
     virtual void OnHelp(int context);
 
 private:
-    // The remembered port, and COM Setup's choices in other windows followed.
-    void InitPort();
     void OnReadOnlyChanged(bool readOnly);
     // The overlay editors are made when the first cell is edited (or a control
     // is looked up), not with the window: the first paint does not need them.
@@ -218,7 +185,6 @@ private:
     // far (fresh: a new search starting with `text`).
     void SearchList(QComboBox* list, const QString& text, bool fresh);
     QStringList ListItems(const QComboBox* combo) const;
-    void LoadFrameIcon();
     // Editing commands: the edit in progress first, one undo step after.
     void BeginEdit();
     // A command that would change the document while a transfer runs: the user
@@ -236,14 +202,6 @@ private:
     void SortChannels(int key, const QString& action);
     void FillSeries(long stepUnits);
     void FindFrom(int row);
-
-public:
-    // The port of this window's transfers: COM Setup's remembered choice, or
-    // one of its own (see SetOwnPort).
-    QString m_strPort;
-    bool m_bWrite = false;
-    int m_pageEnd[30] = {};
-    int m_nChannelCount = 0;
 
 private:
     CProgramDoc* m_pDocument;
@@ -271,9 +229,6 @@ private:
     bool m_bChineseLists = false;
     QString m_strListSearch;
     QElapsedTimer m_listSearchTime;
-    CLinkController* m_pLink = nullptr;  // a child of the view, created on first use
-    bool m_bOwnPort = false;
-    QString m_strTransferState;
     QLabel* m_pReadOnlyBanner = nullptr;
     QPalette m_gridPalette;
     QMenu* m_pContextMenu = nullptr;     // the frame's

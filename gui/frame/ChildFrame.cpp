@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFile>
 #include <QIcon>
 #include <QKeySequence>
 #include <QMdiArea>
@@ -9,12 +10,13 @@
 #include <QMetaObject>
 #include <algorithm>
 
+#include "gui/app/AppResources.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/link/LinkController.h"
 #include "gui/radio/ProgramDoc.h"
 
 CChildFrame::CChildFrame(CProgramDoc* doc, QWidget* parent)
-    : QMdiSubWindow(parent), m_pDocument(doc), m_pView(nullptr)
+    : QMdiSubWindow(parent), m_pDocument(doc), m_pView(nullptr), m_pLink(nullptr)
 {
     m_pDocument->setParent(this);
     setObjectName(QStringLiteral("ChildFrame"));
@@ -26,8 +28,13 @@ CChildFrame::CChildFrame(CProgramDoc* doc, QWidget* parent)
             if (a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
                 a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
     m_pView = new CProgramView(doc, this);
-    connect(m_pView, &CProgramView::InitialUpdateStarting, this, &CChildFrame::FitToArea);
+    connect(m_pView, &CProgramView::InitialUpdateStarting, this, [this] {
+        FitToArea();
+        LoadIcon();
+    });
     setWidget(m_pView);
+    // The link's dialogs sit over the form.
+    m_pLink = new CLinkController(doc, m_pView, this);
     connect(doc, &CProgramDoc::TitleChanged, this, &CChildFrame::UpdateCaption);
     connect(doc, &CProgramDoc::ModifiedChanged, this, &CChildFrame::UpdateCaption);
     UpdateCaption();
@@ -36,7 +43,11 @@ CChildFrame::CChildFrame(CProgramDoc* doc, QWidget* parent)
 
 CChildFrame::~CChildFrame()
 {
-    // The view goes first: it reaches into the document while it is torn down.
+    // The link goes first: a transfer still running is cancelled and ends on
+    // its own thread without touching the window or the document again.
+    delete m_pLink;
+    m_pLink = nullptr;
+    // Then the view: it reaches into the document while it is torn down.
     delete m_pView;
     m_pView = nullptr;
     // Then the document, while this is still a child frame: its undo stack
@@ -140,6 +151,11 @@ bool CChildFrame::eventFilter(QObject* watched, QEvent* event)
     return QMdiSubWindow::eventFilter(watched, event);
 }
 
+void CChildFrame::LoadIcon()
+{
+    setWindowIcon(TitleIcon());
+}
+
 void CChildFrame::UpdateCaption()
 {
     // The title, and a "*" after it while there are unsaved changes.
@@ -149,7 +165,7 @@ void CChildFrame::UpdateCaption()
 void CChildFrame::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    if (!CLinkController::ConfirmStop({m_pView}))
+    if (!CLinkController::ConfirmStop({m_pLink}))
         return;
     // Closing only hides the window: the document stays as it is, unsaved
     // changes included, and is asked about when it really closes. An edit

@@ -1,22 +1,25 @@
 #pragma once
-// The document window inside the main frame. Closing it only hides it: the
-// document and its channel view stay alive and "Channel Information" brings
-// the same, unsaved contents back.
+// The document window inside the main frame: the document, its channel view
+// and its radio link. Closing it only hides it: all three stay alive and
+// "Channel Information" brings the same, unsaved contents back.
 #include <QMdiSubWindow>
 #include <QPointer>
 
+class CLinkController;
 class CProgramDoc;
 class CProgramView;
 
 class CChildFrame : public QMdiSubWindow {
     Q_OBJECT
 public:
-    // Takes ownership of doc; creates the channel view as the frame's widget.
+    // Takes ownership of doc; creates the channel view as the frame's widget,
+    // and the window's link.
     explicit CChildFrame(CProgramDoc* doc, QWidget* parent = nullptr);
     ~CChildFrame() override;
 
     CProgramDoc* GetDocument() const { return m_pDocument; }
     CProgramView* GetView() const { return m_pView; }
+    CLinkController* GetLink() const { return m_pLink; }
 
     // Size and place a new document window is created with, before it fits its form.
     static constexpr int kWidth = 1600;
@@ -44,9 +47,12 @@ protected:
 private:
     void Refit();
     void FocusGridLater();
+    // "title.ico" from the current directory; without it the program's own icon.
+    void LoadIcon();
 
     CProgramDoc* m_pDocument;
     CProgramView* m_pView;
+    CLinkController* m_pLink;
     QPointer<QWidget> m_pWatchedArea;
     mutable QSize m_formFrameSize;
     bool m_bFitMaximized = false;  // maximized by FitToArea, not by the user

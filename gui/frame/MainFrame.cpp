@@ -35,16 +35,19 @@
 #include "gui/app/MessageBox.h"
 #include "gui/app/Relaunch.h"
 #include "gui/app/StringTable.h"
+#include "gui/editor/PrintJob.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
 #include "gui/app/HelpAccess.h"
+#include "gui/app/LanguageDlg.h"
 #include "gui/app/LastFolder.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/NavigationBar.h"
-#include "core/link/SerialPort.h"
+#include "core/link/PortName.h"
 #include "core/radio/DatFile.h"
 #include "gui/link/BackupsDlg.h"
 #include "gui/link/LinkController.h"
+#include "gui/link/LinkSession.h"
 #include "gui/link/LinkSettings.h"
 #include "gui/radio/ProgramDoc.h"
 
@@ -144,6 +147,12 @@ CProgramView* CMainFrame::ActiveView() const
     return f ? f->GetView() : nullptr;
 }
 
+CLinkController* CMainFrame::ActiveLink() const
+{
+    CChildFrame* f = FrontChildFrame();
+    return f ? f->GetLink() : nullptr;
+}
+
 QList<CChildFrame*> CMainFrame::ChildFrames() const
 {
     QList<CChildFrame*> frames;
@@ -183,6 +192,24 @@ void CMainFrame::ConnectViewCommand(int id, void (CProgramView::*slot)())
     connect(Action(id), &QAction::triggered, this, [this, slot] {
         if (CProgramView* v = ActiveView())
             (v->*slot)();
+    });
+}
+
+void CMainFrame::ConnectLinkCommand(int id, void (CLinkController::*slot)())
+{
+    connect(Action(id), &QAction::triggered, this, [this, slot] {
+        if (CLinkController* link = ActiveLink())
+            (link->*slot)();
+    });
+}
+
+void CMainFrame::ConnectPrintCommand(int id, void (CPrintJob::*run)())
+{
+    connect(Action(id), &QAction::triggered, this, [this, run] {
+        if (CProgramView* v = ActiveView()) {
+            CPrintJob job(v->Grid(), v->GetDocument(), v);
+            (job.*run)();
+        }
     });
 }
 
@@ -265,13 +292,16 @@ void CMainFrame::CreateActions()
     connect(Action(ID_PREV_WINDOW), &QAction::triggered, this, [this] { ActivateWindow(-1); });
     // A read opens a document of its own: nothing the window shows is replaced,
     // so there are no unsaved changes to ask about.
-    ConnectViewCommand(ID_READ, &CProgramView::OnRead);
-    ConnectViewCommand(ID_WRITE, &CProgramView::OnWrite);
-    ConnectViewCommand(ID_COM_SETUP, &CProgramView::OnComSetup);
-    ConnectViewCommand(ID_LANGUAGE, &CProgramView::OnLanguage);
-    ConnectViewCommand(ID_FILE_PRINT, &CProgramView::OnFilePrint);
-    ConnectViewCommand(ID_FILE_PRINT_DIRECT, &CProgramView::OnFilePrintDirect);
-    ConnectViewCommand(ID_FILE_PRINT_PREVIEW, &CProgramView::OnFilePrintPreview);
+    ConnectLinkCommand(ID_READ, &CLinkController::OnRead);
+    ConnectLinkCommand(ID_WRITE, &CLinkController::OnWrite);
+    ConnectLinkCommand(ID_COM_SETUP, &CLinkController::OnComSetup);
+    connect(Action(ID_LANGUAGE), &QAction::triggered, this, [this] {
+        if (CProgramView* v = ActiveView())
+            RunLanguageCommand(v);
+    });
+    ConnectPrintCommand(ID_FILE_PRINT, &CPrintJob::Print);
+    ConnectPrintCommand(ID_FILE_PRINT_DIRECT, &CPrintJob::PrintDirect);
+    ConnectPrintCommand(ID_FILE_PRINT_PREVIEW, &CPrintJob::Preview);
 }
 
 void CMainFrame::CreateUndoActions()
@@ -700,7 +730,7 @@ void CMainFrame::OnFileNew()
         // Asked first, stopped last: a Cancel at the next question must find
         // the transfer still running, not the radio half written.
         QList<QPointer<CLinkController>> stopping;
-        if (!CLinkController::AskStop({child->GetView()}, &stopping))
+        if (!CLinkController::AskStop({child->GetLink()}, &stopping))
             return;
         child->GetView()->FlushEdits();
         if (child->GetDocument()->IsModified()) {
@@ -835,14 +865,14 @@ bool CMainFrame::PrepareToQuit(const std::function<bool()>& commit)
     // The window in front is asked about first.
     if (CChildFrame* active = ActiveChildFrame(); active && order.removeOne(active))
         order.prepend(active);
-    QList<CProgramView*> views;
+    QList<CLinkController*> links;
     QList<QPointer<CChildFrame>> frames;
     for (CChildFrame* f : order) {
-        views << f->GetView();
+        links << f->GetLink();
         frames << f;
     }
     QList<QPointer<CLinkController>> stopping;
-    if (!CLinkController::AskStop(views, &stopping))
+    if (!CLinkController::AskStop(links, &stopping))
         return false;
 
     struct PendingSave {
@@ -984,7 +1014,7 @@ QString CMainFrame::AskSaveName(CProgramDoc* doc, const QStringList& taken)
 CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
 {
     auto* frame = new CChildFrame(doc);
-    ConnectView(frame->GetView());
+    ConnectLink(frame);
     // A window shown takes over from the one closed, so that Save, Write and
     // Print act on what the user sees.
     connect(frame, &CChildFrame::Closed, this, [this] {
@@ -1044,25 +1074,26 @@ CChildFrame* CMainFrame::OpenImageDocument(const Image& image, const QString& ti
     return frame;
 }
 
-void CMainFrame::ConnectView(CProgramView* view)
+void CMainFrame::ConnectLink(CChildFrame* frame)
 {
-    connect(view, &CProgramView::RadioRead, this, [this, view](const Image& image, const QString& port) {
+    CLinkSession* link = frame->GetLink()->Session();
+    connect(link, &CLinkSession::RadioRead, this, [this, link](const Image& image, const QString& port) {
         // The radio's window talks to the same radio: a Write from it goes
         // where the read came from.
-        CChildFrame* frame =
+        CChildFrame* opened =
             OpenImageDocument(image, CLinkController::RadioDocumentTitle(port), CLinkController::RadioOrigin(port));
-        CProgramView* radio = frame->GetView();
+        CLinkSession* radio = opened->GetLink()->Session();
         radio->SetOwnPort(port);
         // The read's end, told next, is the new window's state as well.
         connect(
-            view, &CProgramView::TransferStatus, radio, [radio](const QString& text) { radio->SetTransferState(text); },
+            link, &CLinkSession::TransferStatus, radio, [radio](const QString& text) { radio->SetTransferState(text); },
             Qt::SingleShotConnection);
         UpdatePortIndicator();
     });
-    connect(view, &CProgramView::PortChanged, this, [this] { UpdatePortIndicator(); });
-    if (CProgramDoc* doc = view->GetDocument())
+    connect(link, &CLinkSession::PortChanged, this, [this] { UpdatePortIndicator(); });
+    if (CProgramDoc* doc = frame->GetDocument())
         connect(doc, &CProgramDoc::ReadOnlyChanged, this, [this] { UpdateFrameMenu(); });
-    connect(view, &CProgramView::TransferStatus, this, [this] {
+    connect(link, &CLinkSession::TransferStatus, this, [this] {
         UpdateTransferState();
         UpdatePortIndicator();
     });
@@ -1071,31 +1102,30 @@ void CMainFrame::ConnectView(CProgramView* view)
 void CMainFrame::UpdateTransferState()
 {
     // The window in front tells its own transfers; one without any is ready.
-    CProgramView* view = ActiveView();
-    m_pReadyLabel->setText(view && !view->TransferState().isEmpty() ? view->TransferState() : tr("Ready"));
+    CLinkSession* link = ActiveLink() ? ActiveLink()->Session() : nullptr;
+    m_pReadyLabel->setText(link && !link->TransferState().isEmpty() ? link->TransferState() : tr("Ready"));
 }
 
 void CMainFrame::UpdatePortIndicator()
 {
-    CProgramView* view = ActiveView();
-    m_pPortLabel->setVisible(view != nullptr);
-    if (!view) {
+    CLinkSession* link = ActiveLink() ? ActiveLink()->Session() : nullptr;
+    m_pPortLabel->setVisible(link != nullptr);
+    if (!link) {
         m_pPortLabel->clear();
         return;
     }
-    const QString port = view->m_strPort;
-    QString text = view->HasOwnPort() ? tr("Port: %1, kept for the radio read in this window") : tr("Port: %1");
-    text = text.arg(CLinkController::PortWithDevice(port));
+    const ResolvedPort port = ResolvePort(link->m_strPort);
+    QString text = link->HasOwnPort() ? tr("Port: %1, kept for the radio read in this window") : tr("Port: %1");
+    text = text.arg(QFile::decodeName(QByteArray::fromStdString(port.description)));
     // A port remembered from an earlier run may have gone: it stays the port
     // (another would be a silent change), and the indicator says so.
-    const std::string device = MapPortName(QFile::encodeName(port).toStdString());
-    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(device))))
+    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(port.device))))
         text += tr(" - not present");
     m_pPortLabel->setText(text);
-    m_pPortLabel->setToolTip(view->HasOwnPort()
+    m_pPortLabel->setToolTip(link->HasOwnPort()
                                  ? tr("This window writes to the radio read in it. The other windows use %1, as "
                                       "chosen in COM Setup.")
-                                       .arg(CLinkController::PortLabel(RememberedPort()))
+                                       .arg(PortLabel(RememberedPort()))
                                  : tr("Chosen in COM Setup for every window without a port of its own."));
 }
 

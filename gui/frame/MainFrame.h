@@ -10,11 +10,13 @@
 #include "core/radio/Image.h"
 
 class CChildFrame;
+class CLinkController;
 class CMDIClientWnd;
 class CNavigationBar;
 class COptionFeaturesDlg;
 class CProductInfoDlg;
 class CProgramDoc;
+class CPrintJob;
 class CProgramView;
 class QDialog;
 class QKeyEvent;
@@ -41,9 +43,10 @@ public:
     // document command acts on it, and is disabled without it: a document
     // hidden by Close takes no command until Channel Information shows it.
     CChildFrame* FrontChildFrame() const;
-    // The document and view of FrontChildFrame.
+    // The document, view and link of FrontChildFrame.
     CProgramDoc* ActiveDocument() const;
     CProgramView* ActiveView() const;
+    CLinkController* ActiveLink() const;
     QList<CChildFrame*> ChildFrames() const;
 
     // The action of a command id (menus, toolbar and accelerators share it); nullptr if unknown.
@@ -136,11 +139,11 @@ private:
     void MoveToPane(int step);
     // Ctrl+Tab (+1) and Ctrl+Shift+Tab (-1): the next document window on show.
     void ActivateWindow(int step);
-    // A new document window's view: its reads, port and transfer ends reach the frame.
-    void ConnectView(CProgramView* view);
-    // The status bar's port: the active view's, with its device.
+    // A new document window's link: its reads, port and transfer ends reach the frame.
+    void ConnectLink(CChildFrame* frame);
+    // The status bar's port: the active window's, with its device.
     void UpdatePortIndicator();
-    // The status bar's message: the active view's transfer state, else "Ready".
+    // The status bar's message: the active window's transfer state, else "Ready".
     void UpdateTransferState();
     void CreateUndoActions();
     void FillRecentMenu();
@@ -162,7 +165,10 @@ private:
     // Beside "Save changes to <title>?": where the document came from, when
     // another open document has the same title.
     QString SaveQuestionDetail(const CChildFrame* frame) const;
+    // A command of the window in front: of its view, its link, or a print job of it.
     void ConnectViewCommand(int id, void (CProgramView::*slot)());
+    void ConnectLinkCommand(int id, void (CLinkController::*slot)());
+    void ConnectPrintCommand(int id, void (CPrintJob::*run)());
 
     static CMainFrame* s_pInstance;
 

@@ -15,7 +15,7 @@
 #include <QTreeWidget>
 
 #include "core/app/Globals.h"
-#include "core/link/SerialPort.h"
+#include "core/link/PortName.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/ControlId.h"
@@ -193,12 +193,9 @@ void CComSetupDlg::OnInitDialog()
     m_nPort = com ? com - 1 : kDevice;
     m_pDeviceEdit->setText(!com ? port : ComPortNumber(remembered) ? QString() : remembered);
     DoDataExchange(false);
-    const auto label = [](const QString& p) {
-        return ComPortNumber(p) ? QStringLiteral("COM%1").arg(ComPortNumber(p)) : p;
-    };
-    m_pWindowNote->setVisible(m_bOwnPort && label(port) != label(remembered));
+    m_pWindowNote->setVisible(m_bOwnPort && PortLabel(port) != PortLabel(remembered));
     m_pWindowNote->setText(tr("This window keeps %1, the port of the radio read in it. The other windows use %2.")
-                               .arg(label(port), label(remembered)));
+                               .arg(PortLabel(port), PortLabel(remembered)));
     ShowDeviceState();
 
     // The window's port that cannot be opened now is not offered as the

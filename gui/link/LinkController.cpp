@@ -5,20 +5,18 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTime>
 #include <algorithm>
 
 #include "core/app/Globals.h"
 #include "core/link/Ports.h"
 #include "core/link/Protocol.h"
-#include "core/link/SerialPort.h"
 #include "core/link/Verify.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
-#include "gui/editor/ProgramView.h"
 #include "gui/link/ComSetupDlg.h"
+#include "gui/link/LinkSession.h"
 #include "gui/link/LinkSettings.h"
 #include "gui/link/ProcessDlg.h"
 #include "gui/radio/ProgramDoc.h"
@@ -43,20 +41,16 @@ QString MinutesSeconds(double s)
     return QStringLiteral("%1:%2").arg(total / 60).arg(total % 60, 2, 10, QLatin1Char('0'));
 }
 
+QString Q(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
+
 }  // namespace
 
-CLinkController::CLinkController(CProgramView* view) : QObject(view), m_pView(view)
+CLinkController::CLinkController(CProgramDoc* doc, QWidget* window, QObject* parent)
+    : QObject(parent), m_pDocument(doc), m_pWindow(window), m_pSession(new CLinkSession(this))
 {
     setObjectName(QStringLiteral("LinkController"));
     Links().append(this);
-    m_pProcessDlg = new CProcessDlg(view);
-    m_pComSetupDlg = new CComSetupDlg(view);
-    // The window COM Setup was confirmed in follows the choice, even one that
-    // kept a port of its own until now.
-    connect(m_pComSetupDlg.data(), &CComSetupDlg::PortChosen, this,
-            [this](const QString& port) { m_pView->FollowPort(port); });
-    connect(m_pView, &CProgramView::PortChanged, this, &CLinkController::OnPortChanged);
-    connect(m_pProcessDlg.data(), &CProcessDlg::CancelRequested, this, &CLinkController::OnCancelRequested);
+    connect(m_pSession, &CLinkSession::PortChanged, this, &CLinkController::OnPortChanged);
 
     CTransferWorker::Callbacks cb;
     cb.stage = [this](TransferStage stage) { OnStage(stage); };
@@ -70,25 +64,58 @@ CLinkController::CLinkController(CProgramView* view) : QObject(view), m_pView(vi
 
 CLinkController::~CLinkController()
 {
-    // Runs while the view is being torn down: only the worker is touched. It
-    // cancels the transfer and lets its thread wind down on its own.
+    // Runs while the document window is being torn down: only the worker is
+    // touched. It cancels the transfer and lets its thread wind down on its own.
     Links().removeOne(this);
     m_pWorker.reset();
     // Its end will not be delivered any more: a stop waiting for it goes on.
     if (m_pWaitLoop)
         m_pWaitLoop->quit();
+    // Its windows go with it (already gone when the window they sat on went first).
+    delete m_pProcessDlg.data();
+    delete m_pComSetupDlg.data();
 }
 
-CProcessDlg* CLinkController::ProcessDlg() const { return m_pProcessDlg; }
-
-CComSetupDlg* CLinkController::ComSetupDlg() const { return m_pComSetupDlg; }
-
-QString CLinkController::PortWithDevice(const QString& port)
+CProcessDlg* CLinkController::ProcessDlg()
 {
-    const QString label = PortLabel(port);
-    const QString device = QString::fromStdString(MapPortName(QFile::encodeName(port).toStdString()));
-    return device == port ? device : QStringLiteral("%1 (%2)").arg(label, device);
+    if (!m_pProcessDlg && !m_bProcessDlgMade) {
+        m_bProcessDlgMade = true;
+        m_pProcessDlg = new CProcessDlg(m_pWindow);
+        connect(m_pProcessDlg.data(), &CProcessDlg::CancelRequested, this, &CLinkController::OnCancelRequested);
+        // OK is posted: the window may go in between, and then nothing starts.
+        connect(m_pProcessDlg.data(), &CProcessDlg::TransferRequested, this, &CLinkController::Transfer,
+                Qt::QueuedConnection);
+    }
+    return m_pProcessDlg;
 }
+
+CComSetupDlg* CLinkController::ComSetupDlg()
+{
+    if (!m_pComSetupDlg && !m_bComSetupDlgMade) {
+        m_bComSetupDlgMade = true;
+        m_pComSetupDlg = new CComSetupDlg(m_pWindow);
+        // The window COM Setup was confirmed in follows the choice, even one
+        // that kept a port of its own until now.
+        connect(m_pComSetupDlg.data(), &CComSetupDlg::PortChosen, m_pSession, &CLinkSession::FollowPort);
+    }
+    return m_pComSetupDlg;
+}
+
+void CLinkController::OnComSetup()
+{
+    CComSetupDlg* dlg = ComSetupDlg();
+    if (!dlg)
+        return;
+    dlg->SetWindowPort(m_pSession->m_strPort, m_pSession->HasOwnPort(), TransferPort());
+    dlg->OnInitDialog();
+    ExecDialog(dlg);
+}
+
+QString CLinkController::TransferPort() const { return IsTransferring() ? Q(m_port.name) : QString(); }
+
+QString CLinkController::PortText() const { return Q(m_port.label); }
+
+QString CLinkController::PortDeviceText() const { return Q(m_port.description); }
 
 int CLinkController::PhaseNumber(TransferStage stage) const
 {
@@ -102,21 +129,21 @@ QString CLinkController::OperationText(TransferStage stage) const
     if (n > 0 && of > 1) {
         switch (stage) {
         case TransferStage::Backup:
-            return tr("%1 of %2: backing up the radio on %3 before writing to it").arg(n).arg(of).arg(m_strPortDevice);
-        case TransferStage::Write: return tr("%1 of %2: writing to %3").arg(n).arg(of).arg(m_strPortDevice);
+            return tr("%1 of %2: backing up the radio on %3 before writing to it").arg(n).arg(of).arg(PortDeviceText());
+        case TransferStage::Write: return tr("%1 of %2: writing to %3").arg(n).arg(of).arg(PortDeviceText());
         case TransferStage::Verify:
-            return tr("%1 of %2: verifying %3, reading the radio back").arg(n).arg(of).arg(m_strPortDevice);
+            return tr("%1 of %2: verifying %3, reading the radio back").arg(n).arg(of).arg(PortDeviceText());
         case TransferStage::Read: break;
         }
     }
     switch (stage) {
     case TransferStage::Backup:
-        return tr("Backing up the radio on %1: reading it before the write").arg(m_strPortDevice);
-    case TransferStage::Write: return tr("Writing to %1").arg(m_strPortDevice);
-    case TransferStage::Verify: return tr("Verifying %1: reading the radio back").arg(m_strPortDevice);
+        return tr("Backing up the radio on %1: reading it before the write").arg(PortDeviceText());
+    case TransferStage::Write: return tr("Writing to %1").arg(PortDeviceText());
+    case TransferStage::Verify: return tr("Verifying %1: reading the radio back").arg(PortDeviceText());
     case TransferStage::Read: break;
     }
-    return tr("Reading from %1").arg(m_strPortDevice);
+    return tr("Reading from %1").arg(PortDeviceText());
 }
 
 QString CLinkController::StateText(TransferStage stage) const
@@ -124,14 +151,14 @@ QString CLinkController::StateText(TransferStage stage) const
     const int n = PhaseNumber(stage), of = static_cast<int>(m_phases.size());
     if (n > 0 && of > 1) {
         switch (stage) {
-        case TransferStage::Backup: return tr("%1 of %2: backing up the radio on %3...").arg(n).arg(of).arg(m_strPort);
-        case TransferStage::Write: return tr("%1 of %2: writing to the radio on %3...").arg(n).arg(of).arg(m_strPort);
-        case TransferStage::Verify: return tr("%1 of %2: verifying the radio on %3...").arg(n).arg(of).arg(m_strPort);
+        case TransferStage::Backup: return tr("%1 of %2: backing up the radio on %3...").arg(n).arg(of).arg(PortText());
+        case TransferStage::Write: return tr("%1 of %2: writing to the radio on %3...").arg(n).arg(of).arg(PortText());
+        case TransferStage::Verify: return tr("%1 of %2: verifying the radio on %3...").arg(n).arg(of).arg(PortText());
         case TransferStage::Read: break;
         }
     }
-    return stage == TransferStage::Read ? tr("Reading from the radio on %1...").arg(m_strPort)
-                                        : tr("Writing to the radio on %1...").arg(m_strPort);
+    return stage == TransferStage::Read ? tr("Reading from the radio on %1...").arg(PortText())
+                                        : tr("Writing to the radio on %1...").arg(PortText());
 }
 
 void CLinkController::OnPortChanged()
@@ -139,25 +166,23 @@ void CLinkController::OnPortChanged()
     CProcessDlg* dlg = m_pProcessDlg;
     if (!dlg || !dlg->IsWindow() || IsTransferring())
         return;
-    m_strPort = PortLabel(m_pView->m_strPort);
-    m_strPortDevice = PortWithDevice(m_pView->m_strPort);
-    dlg->SetOperation(OperationText(m_pView->m_bWrite ? TransferStage::Write : TransferStage::Read));
+    m_port = ResolvePort(m_pSession->m_strPort);
+    dlg->SetOperation(OperationText(m_pSession->m_bWrite ? TransferStage::Write : TransferStage::Read));
 }
 
 bool CLinkController::ShowProcessWindow(bool write)
 {
-    CProcessDlg* dlg = m_pProcessDlg;
+    CProcessDlg* dlg = ProcessDlg();
     if (!dlg || dlg->IsWindow() || IsTransferring())
         return false;
-    m_pView->m_bWrite = write;
-    if (write)
-        m_pView->OnLeaveCellGrid();
+    m_pSession->m_bWrite = write;
+    if (write && m_pDocument)
+        m_pDocument->CommitOpenEditor();
     if (g_bChinese)
         dlg->m_strCaption = write ? QStringLiteral("写数据") : QStringLiteral("读数据");
     else
         dlg->m_strCaption = write ? QStringLiteral("Write Data") : QStringLiteral("Read Data");
-    m_strPort = PortLabel(m_pView->m_strPort);
-    m_strPortDevice = PortWithDevice(m_pView->m_strPort);
+    m_port = ResolvePort(m_pSession->m_strPort);
     m_phases.clear();  // known at OK, from the boxes ticked then
     // The user's remembered choices, whatever was read before: the radio on
     // the cable now may not be the one read (a clone written after a swap).
@@ -174,43 +199,42 @@ void CLinkController::Transfer()
     // not start a second transfer.
     if (!dlg || !dlg->IsWindow() || IsTransferring())
         return;
-    const bool write = m_pView->m_bWrite;
+    const bool write = m_pSession->m_bWrite;
 
-    m_pView->OnLeaveCellGrid();
+    CProgramDoc* doc = m_pDocument;
+    if (doc)
+        doc->CommitOpenEditor();
     if (write) {
         dlg->SetRange(0, 511);
-        m_pView->GridToImage();
+        if (doc)
+            doc->EncodeImage();
     } else {
         dlg->SetRange(0, 512);
     }
-    CProgramDoc* doc = m_pView->GetDocument();
     if (!doc) {
         dlg->DestroyWindow();
         return;
     }
-    // Program.ini belongs to this thread: the port name is mapped here, from
-    // [Ports] as the file holds it now.
-    m_strPort = PortLabel(m_pView->m_strPort);
-    m_strPortDevice = PortWithDevice(m_pView->m_strPort);
+    // Resolved once for the whole job, here where Program.ini belongs, from
+    // [Ports] as the file holds it now: the worker opens its device, the
+    // messages and the trace name it.
+    m_port = ResolvePort(m_pSession->m_strPort);
     // Another window's transfer holding the port would make this one fail as
     // if another program held it: said as it is, and nothing is started.
-    if (const CLinkController* other = TransferOnPort(m_pView->m_strPort)) {
+    if (const CLinkController* other = TransferOnPort(m_port)) {
         MessageRequest m;
         m.parent = MainWindow();
         m.text = tr("%1 is in use by a transfer in another window of this program (%2). Wait until it has ended, "
                     "or choose another port in COM Setup.")
-                     .arg(m_strPortDevice,
-                          other->m_pView->GetDocument() ? other->m_pView->GetDocument()->GetTitle() : QString());
+                     .arg(PortDeviceText(), other->m_pDocument ? other->m_pDocument->GetTitle() : QString());
         AppMessageBox(m);
         if (m_pProcessDlg)
             m_pProcessDlg->DestroyWindow();
         return;
     }
-    m_strPortName = m_pView->m_strPort;
     TransferPlan plan;
     plan.write = write;
-    plan.device = MapPortName(QFile::encodeName(m_pView->m_strPort).toStdString());
-    plan.port = m_strPort.toStdString();
+    plan.port = m_port;
     plan.image = doc->m_image;
     plan.backupFolder = QFile::encodeName(BackupFolder()).toStdString();
     plan.backupsKept = BackupsKept();
@@ -234,11 +258,10 @@ void CLinkController::Transfer()
             return;
         }
         plan.traceHeader = {QStringLiteral("%1 %2, %3")
-                                .arg(write ? QStringLiteral("write to") : QStringLiteral("read from"), m_strPortDevice,
+                                .arg(write ? QStringLiteral("write to") : QStringLiteral("read from"), PortDeviceText(),
                                      QDateTime::currentDateTime().toString(Qt::ISODate))
                                 .toStdString()};
     }
-    m_bWriting = write;
     m_bStopping = false;
     m_sent = doc->m_image;
     m_phases = {TransferStage::Read};
@@ -255,13 +278,13 @@ void CLinkController::Transfer()
     m_timeLeft = CTimeLeft(std::move(kinds));
     doc->SetReadOnly(true, write ? tr("Writing to the radio on %1: the channels cannot be changed until the "
                                       "transfer has ended.")
-                                       .arg(m_strPort)
+                                       .arg(PortText())
                                  : tr("Reading from the radio on %1: the channels cannot be changed until the "
                                       "transfer has ended.")
-                                       .arg(m_strPort));
+                                       .arg(PortText()));
     m_jobClock.start();
     m_pWorker->Start(std::move(plan));
-    m_pView->SetTransferState(StateText(m_phases.front()));
+    m_pSession->SetTransferState(StateText(m_phases.front()));
     if (dlg->m_bCancel)
         m_pWorker->Cancel();
 }
@@ -272,7 +295,7 @@ void CLinkController::OnStage(TransferStage stage)
     m_dataClock.invalidate();
     if (const int n = PhaseNumber(stage))
         m_timeLeft.Begin(static_cast<std::size_t>(n - 1));
-    m_pView->SetTransferState(StateText(stage));
+    m_pSession->SetTransferState(StateText(stage));
     if (!m_pProcessDlg)
         return;
     m_pProcessDlg->SetOperation(OperationText(stage));
@@ -331,8 +354,8 @@ void CLinkController::OnPrompt(int textId, const TransferResult& sofar)
     }
     QPointer<CLinkController> self(this);
     MessageRequest r;
-    // The main window outlives every view: a box owned by the view would go
-    // with it if the view were closed while the box is up.
+    // The main window outlives every document window: a box owned by one
+    // would go with it if it were closed while the box is up.
     r.parent = MainWindow();
     r.text = LoadStringRes(textId);
     // What the radio did, so that "check the connections" is not the only clue.
@@ -347,21 +370,21 @@ void CLinkController::OnPrompt(int textId, const TransferResult& sofar)
 
 void CLinkController::OnFinished(const TransferReport& report)
 {
-    CProgramDoc* doc = m_pView->GetDocument();
+    CProgramDoc* doc = m_pDocument;
     if (doc)
         doc->SetReadOnly(false);
     const double secs = static_cast<double>(m_jobClock.elapsed()) / 1000.0;
     // Only a complete read brings a document: the worker read into its own
     // buffer, so a failed or cancelled read changes nothing.
     if (report.Completed() && report.stage == TransferStage::Read &&
-        !m_pView->DeliverRadioRead(report.image, m_strPort) && doc) {
+        !m_pSession->DeliverRadioRead(report.image, PortText()) && doc) {
         // Nobody to open a new document: the read replaces this one as one undo
         // step, and its file is let go so that Save cannot overwrite it with the
         // radio's data. Unmodified, as a read's own window is: the radio and
         // its backup hold it; undoing the read shows the changes again.
         g_bNewDocument = false;
         doc->ReplaceImage(report.image, tr("Read"));
-        doc->SetRadioImage(report.image, RadioDocumentTitle(m_strPort), RadioOrigin(m_strPort));
+        doc->SetRadioImage(report.image, RadioDocumentTitle(PortText()), RadioOrigin(PortText()));
         doc->SetModifiedBaseline();
     }
     // A write leaves the modified state alone: what the radio holds is in no file.
@@ -369,7 +392,7 @@ void CLinkController::OnFinished(const TransferReport& report)
     const QString status = TellEnd(report, secs);
     if (!self)
         return;
-    m_pView->SetTransferState(status);
+    m_pSession->SetTransferState(status);
     if (m_pProcessDlg)
         m_pProcessDlg->DestroyWindow();
     m_bStopping = false;
@@ -424,11 +447,11 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
         if (r.Completed()) {
             if (report.backupTried && !report.backup.ok)
                 TellBackupFailed(report, backup);
-            return backup ? tr("Nothing was written to the radio on %1.").arg(m_strPort)
-                          : tr("Read the radio on %1 in %2 s.").arg(m_strPort, Seconds(secs));
+            return backup ? tr("Nothing was written to the radio on %1.").arg(PortText())
+                          : tr("Read the radio on %1 in %2 s.").arg(PortText(), Seconds(secs));
         }
-        const QString status = backup ? tr("Nothing was written to the radio on %1.").arg(m_strPort)
-                                      : tr("The read from the radio on %1 did not complete.").arg(m_strPort);
+        const QString status = backup ? tr("Nothing was written to the radio on %1.").arg(PortText())
+                                      : tr("The read from the radio on %1 did not complete.").arg(PortText());
         // Cancel at the Retry/Cancel prompt: the handshake never ended and the
         // user has just been told why.
         if (atPrompt)
@@ -446,8 +469,8 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
         } else {
             m.icon = QMessageBox::Information;
             m.text = backup ? tr("The backup read from the radio on %1 was stopped. Nothing was written to the radio.")
-                                  .arg(m_strPort)
-                            : tr("The read from the radio on %1 was stopped. Nothing is changed.").arg(m_strPort);
+                                  .arg(PortText())
+                            : tr("The read from the radio on %1 was stopped. Nothing is changed.").arg(PortText());
         }
         AppMessageBox(m);
         return status;
@@ -457,18 +480,18 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
         if (!r.Completed()) {
             if (!atPrompt) {
                 m.text = tr("The write to the radio on %1 completed, but reading it back to verify it did not.")
-                             .arg(m_strPort);
+                             .arg(PortText());
                 m.detail = r.outcome == TransferOutcome::Failed
                                ? LoadStringRes(r.messageId) + QLatin1Char('\n') + QString::fromStdString(r.detail)
                                : QString();
                 AppMessageBox(m);
             }
-            return tr("Wrote the radio on %1 in %2 s; not verified.").arg(m_strPort, Seconds(secs));
+            return tr("Wrote the radio on %1 in %2 s; not verified.").arg(PortText(), Seconds(secs));
         }
         const std::vector<WriteDifference> diffs = CompareWrittenImage(m_sent, report.image, g_bChinese != 0);
         if (diffs.empty())
             return tr("Wrote the radio on %1 and verified it in %2 s: it holds what was sent.")
-                .arg(m_strPort, Seconds(secs));
+                .arg(PortText(), Seconds(secs));
         QStringList shown, all;
         for (const WriteDifference& d : diffs) {
             const QString where = QString::fromStdString(d.where);
@@ -478,18 +501,18 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
         }
         if (diffs.size() > static_cast<std::size_t>(kShownDifferences))
             shown << tr("and %1 more").arg(static_cast<int>(diffs.size()) - kShownDifferences);
-        m.text = tr("The radio on %1 does not hold what was written; these differ:").arg(m_strPort) +
+        m.text = tr("The radio on %1 does not hold what was written; these differ:").arg(PortText()) +
                  QStringLiteral("\n") + shown.join(QLatin1Char('\n')) + QStringLiteral("\n") +
                  tr("Write to the radio again; if they still differ, the radio may be faulty.");
         m.detail = all.join(QLatin1Char('\n'));
         AppMessageBox(m);
-        return tr("Wrote the radio on %1; the verify found %2 difference(s).").arg(m_strPort).arg(diffs.size());
+        return tr("Wrote the radio on %1; the verify found %2 difference(s).").arg(PortText()).arg(diffs.size());
     }
 
     // The write itself.
     if (r.Completed())
-        return tr("Wrote the radio on %1 in %2 s.").arg(m_strPort, Seconds(secs));
-    const QString status = tr("The write to the radio on %1 did not complete.").arg(m_strPort);
+        return tr("Wrote the radio on %1 in %2 s.").arg(PortText(), Seconds(secs));
+    const QString status = tr("The write to the radio on %1 did not complete.").arg(PortText());
     if (atPrompt)
         return status;
     if (r.outcome == TransferOutcome::Failed) {
@@ -504,12 +527,12 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
         }
     } else if (!r.dataPhase) {
         m.text = tr("The write to the radio on %1 was stopped before any data was sent. The radio is unchanged.")
-                     .arg(m_strPort);
+                     .arg(PortText());
         m.icon = QMessageBox::Information;
     } else {
         m.text = tr("The write to the radio on %1 was stopped after %2 of %3 frames (%4 of %5 bytes). The radio "
                     "now holds a mix of old and new settings: write to it again before using it.")
-                     .arg(m_strPort, n(r.frames), n(r.framesTotal), n(r.bytes), n(r.bytesTotal));
+                     .arg(PortText(), n(r.frames), n(r.framesTotal), n(r.bytes), n(r.bytesTotal));
     }
     AppMessageBox(m);
     return status;
@@ -538,11 +561,11 @@ bool CLinkController::AskStop()
         return false;
     MessageRequest r;
     r.parent = MainWindow();
-    r.text = m_bWriting ? tr("A write to the radio on %1 is in progress. Stop it? "
-                             "The radio will be left partly written.")
-                              .arg(m_strPort)
-                        : tr("A read from the radio on %1 is in progress. Stop it? Nothing will be changed.")
-                              .arg(m_strPort);
+    r.text = m_pSession->m_bWrite
+                 ? tr("A write to the radio on %1 is in progress. Stop it? "
+                      "The radio will be left partly written.")
+                       .arg(PortText())
+                 : tr("A read from the radio on %1 is in progress. Stop it? Nothing will be changed.").arg(PortText());
     r.buttons = QMessageBox::Yes | QMessageBox::No;
     r.defaultButton = QMessageBox::No;
     r.icon = QMessageBox::Warning;
@@ -561,7 +584,7 @@ void CLinkController::Stop()
         m_pProcessDlg->m_bCancel = true;
     m_pWorker->Cancel();
     // The engine stops after the frame in flight. Until its end has been told,
-    // the user's input waits, so nothing else can reach this view meanwhile.
+    // the user's input waits, so nothing else can reach this window meanwhile.
     QEventLoop loop;
     m_pWaitLoop = &loop;
     loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -569,11 +592,11 @@ void CLinkController::Stop()
         m_pWaitLoop = nullptr;
 }
 
-bool CLinkController::ConfirmStop(const QList<CProgramView*>& views)
+bool CLinkController::ConfirmStop(const QList<CLinkController*>& links)
 {
     QList<QPointer<CLinkController>> agreed;
-    for (CProgramView* v : views) {
-        if (!AskStop({v}, &agreed))
+    for (CLinkController* link : links) {
+        if (!AskStop({link}, &agreed))
             return false;
         Stop(agreed);
         agreed.clear();
@@ -581,11 +604,9 @@ bool CLinkController::ConfirmStop(const QList<CProgramView*>& views)
     return true;
 }
 
-bool CLinkController::AskStop(const QList<CProgramView*>& views, QList<QPointer<CLinkController>>* agreed)
+bool CLinkController::AskStop(const QList<CLinkController*>& links, QList<QPointer<CLinkController>>* agreed)
 {
-    for (CProgramView* v : views) {
-        // A view whose link was never used has no controller and no transfer.
-        auto* link = v ? v->findChild<CLinkController*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    for (CLinkController* link : links) {
         if (!link)
             continue;
         QPointer<CLinkController> guard(link);
@@ -604,24 +625,10 @@ void CLinkController::Stop(const QList<QPointer<CLinkController>>& links)
             link->Stop();
 }
 
-CLinkController* CLinkController::TransferOnPort(const QString& port) const
+CLinkController* CLinkController::TransferOnPort(const ResolvedPort& port) const
 {
     for (CLinkController* other : Links())
-        if (other != this && other->IsTransferring() &&
-            FindPortNamedTwice(
-                {QFile::encodeName(other->m_strPortName).toStdString(), QFile::encodeName(port).toStdString()}))
+        if (other != this && other->IsTransferring() && FindPortNamedTwice({other->m_port, port}))
             return other;
     return nullptr;
-}
-
-QString CLinkController::PortLabel(const QString& port)
-{
-    // COM Setup stores its choice in lower case; the dialog shows it in upper.
-    // "com1" to "com4" (a final line break allowed): compared by hand, since
-    // the status bar asks at start-up, when no regular expression is needed yet.
-    QStringView name(port);
-    if (name.endsWith(u'\n'))
-        name.chop(1);
-    const bool setupName = name.size() == 4 && name.startsWith(u"com") && name[3] >= u'1' && name[3] <= u'4';
-    return setupName ? port.toUpper() : port;
 }

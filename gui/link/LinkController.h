@@ -1,8 +1,11 @@
 #pragma once
-// The view's side of the radio link: its Process window, its COM Setup dialog
-// and the transfer running on a worker thread. A child of the view, so it
-// goes with the view; a transfer still running then is cancelled and finishes
-// on its own thread, closing its port, without touching the view again.
+// The radio link of one document window: its state (CLinkSession, owned
+// here), its Process window, its COM Setup dialog and the transfer running on
+// a worker thread. It works on the document and its own session, never on a
+// view. The document window owns it, so it goes with the window; a transfer
+// still running then is cancelled and finishes on its own thread, closing its
+// port, without touching the window again. The dialogs are made the first time
+// they are needed: a window that never transfers pays nothing for them.
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
@@ -10,51 +13,57 @@
 #include <memory>
 #include <vector>
 
+#include "core/link/PortName.h"
 #include "core/link/TimeLeft.h"
 #include "gui/link/LinkWorker.h"
 
 class CComSetupDlg;
+class CLinkSession;
 class CProcessDlg;
-class CProgramView;
+class CProgramDoc;
 class QEventLoop;
+class QWidget;
 
 class CLinkController : public QObject {
     Q_OBJECT
 public:
-    explicit CLinkController(CProgramView* view);
+    // doc: what the transfers read into and write from; window: where the
+    // dialogs belong (the form of the document window).
+    CLinkController(CProgramDoc* doc, QWidget* window, QObject* parent = nullptr);
     ~CLinkController() override;
 
-    CProcessDlg* ProcessDlg() const;
-    CComSetupDlg* ComSetupDlg() const;
+    CLinkSession* Session() const { return m_pSession; }
+    // The dialogs, made on first use.
+    CProcessDlg* ProcessDlg();
+    CComSetupDlg* ComSetupDlg();
     bool IsTransferring() const { return m_pWorker && m_pWorker->IsRunning(); }
-    // The port the running transfer holds, as the view named it; "" when none runs.
-    QString TransferPort() const { return IsTransferring() ? m_strPortName : QString(); }
+    // The port the running transfer holds, as the session names it; "" when none runs.
+    QString TransferPort() const;
 
-    // Read / Write: refused while the Process window exists.
+    // Program > Read and Write: the Process window, refused while it exists.
+    void OnRead() { ShowProcessWindow(false); }
+    void OnWrite() { ShowProcessWindow(true); }
     bool ShowProcessWindow(bool write);
-    // The Process window's OK: one complete transfer in the view's direction
-    // (a write with the backup and the verify its window asks for).
+    // Setup > COM Setup for this window.
+    void OnComSetup();
+    // The Process window's OK: one complete transfer in the session's
+    // direction (a write with the backup and the verify its window asks for).
     void Transfer();
 
-    // Every path that would take the view or the program away while a
+    // Every path that would take the window or the program away while a
     // transfer runs asks here first. Yes stops the transfer and returns once
     // it has ended and the user was told how far it got; No leaves it running.
     // True when the caller may go on.
     bool ConfirmStop();
-    // The same for each of the views whose link has been used, in turn.
-    static bool ConfirmStop(const QList<CProgramView*>& views);
+    // The same for each of the links, in turn.
+    static bool ConfirmStop(const QList<CLinkController*>& links);
     // The question alone, for a path with more questions after it: nothing is
     // stopped. True when there is no transfer or the user said Yes; then
     // `agreed` holds the links to Stop once every answer is in.
-    static bool AskStop(const QList<CProgramView*>& views, QList<QPointer<CLinkController>>* agreed);
+    static bool AskStop(const QList<CLinkController*>& links, QList<QPointer<CLinkController>>* agreed);
     // Stops the transfer and returns once it has ended and the user was told.
     static void Stop(const QList<QPointer<CLinkController>>& links);
 
-    // The port as the user chose it ("com3" from COM Setup shows as "COM3").
-    static QString PortLabel(const QString& port);
-    // "COM1 (/dev/ttyUSB0)", or the device path alone when the port is one;
-    // [Ports] is read afresh.
-    static QString PortWithDevice(const QString& port);
     // The title of a document read from the radio on port: "<AppName> - radio on COM1".
     static QString RadioDocumentTitle(const QString& port);
     // Where such a document came from, said now: "read from the radio on COM1 at 10:42:07".
@@ -63,8 +72,8 @@ public:
 private:
     bool AskStop();
     void Stop();
-    // The window of this program whose transfer holds `port`, if any.
-    CLinkController* TransferOnPort(const QString& port) const;
+    // The window of this program whose transfer holds the device of `port`, if any.
+    CLinkController* TransferOnPort(const ResolvedPort& port) const;
     void OnStage(TransferStage stage);
     void OnRange(int lower, int upper);
     void OnProgress(int pos);
@@ -80,18 +89,25 @@ private:
     QString OperationText(TransferStage stage) const;
     QString StateText(TransferStage stage) const;
     int PhaseNumber(TransferStage stage) const;
-    // The window still waiting for OK shows the port its view has now.
+    // The window still waiting for OK shows the port its session has now.
     void OnPortChanged();
+    // The port as the messages name it ("COM1") and with its device ("COM1 (/dev/ttyUSB0)").
+    QString PortText() const;
+    QString PortDeviceText() const;
 
-    CProgramView* m_pView;
+    CProgramDoc* m_pDocument;
+    QPointer<QWidget> m_pWindow;
+    CLinkSession* m_pSession;  // a child
     QPointer<CProcessDlg> m_pProcessDlg;
     QPointer<CComSetupDlg> m_pComSetupDlg;
+    // Made once: a dialog gone with its window is not made again.
+    bool m_bProcessDlgMade = false;
+    bool m_bComSetupDlgMade = false;
     std::unique_ptr<CTransferWorker> m_pWorker;
-    bool m_bWriting = false;
     bool m_bStopping = false;           // the user chose to stop: no more questions
-    QString m_strPort;                  // of the running transfer, as the messages show it
-    QString m_strPortDevice;            // the same with its device
-    QString m_strPortName;              // the same as the view names it ("com1", a device path)
+    // Of the running transfer (or the Process window waiting for OK), resolved
+    // once: what the worker opens, the messages and the trace name.
+    ResolvedPort m_port;
     Image m_sent{};                     // what the write sends, for the verify
     TransferStage m_stage = TransferStage::Read;
     std::vector<TransferStage> m_phases;  // of the running job, in order

@@ -1,7 +1,6 @@
 #include "gui/link/LinkSettings.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <cerrno>
 #include <cstring>
@@ -29,12 +28,14 @@ void SetFlag(const char* name, bool on) { AppSettings().WriteDword(SettingsKey(t
 
 }  // namespace
 
-int ComPortNumber(const QString& port)
+int ComPortNumber(const QString& port) { return ComPortNumber(QFile::encodeName(port).toStdString()); }
+
+QString PortLabel(const QString& port)
 {
-    static const QRegularExpression com(QStringLiteral("^(?:com|COM)([1-4])$"));
-    const QRegularExpressionMatch m = com.match(port);
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
+    return QFile::decodeName(QByteArray::fromStdString(PortLabel(QFile::encodeName(port).toStdString())));
 }
+
+ResolvedPort ResolvePort(const QString& port) { return ResolvePort(QFile::encodeName(port).toStdString()); }
 
 QString RememberedPort()
 {

@@ -8,6 +8,8 @@
 #include <iosfwd>
 #include <memory>
 
+#include "core/link/PortName.h"
+
 // The port COM Setup's OK chose last, remembered across runs: "com1".."com4",
 // a device path, or "COM1" while none was chosen (or the stored value is
 // damaged). Every window without a port of its own uses it.
@@ -15,6 +17,10 @@ QString RememberedPort();
 // 1..4 for the names COM Setup's buttons stand for ("com1" or "COM1", as the
 // transfer maps them through [Ports]), else 0.
 int ComPortNumber(const QString& port);
+// The port as the user chose it ("com3" from COM Setup shows as "COM3").
+QString PortLabel(const QString& port);
+// port as a transfer would resolve it now (core ResolvePort).
+ResolvedPort ResolvePort(const QString& port);
 // Remembers port and tells every window (CPortChoice::Chosen).
 void RememberPort(const QString& port);
 

@@ -174,10 +174,9 @@ void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
 {
     CWorkerObserver observer(job);
     const TransferPlan& plan = job->plan;
-    // The device was mapped from the port name on the window's thread, where
-    // Program.ini lives; the worker takes it as it is.
-    const std::string device = plan.device;
-    CPosixSerialPort serial([device](const std::string&) { return device; });
+    // The port was resolved on the window's thread, where Program.ini lives.
+    const std::string& device = plan.port.device;
+    CPosixSerialPort serial;
     std::unique_ptr<CTracingPort> traced;
     if (plan.trace)
         traced = std::make_unique<CTracingPort>(serial, *plan.trace, plan.traceHeader);
@@ -202,7 +201,7 @@ void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
         if (plan.backupFolder.empty())
             return true;
         rep.backupTried = true;
-        rep.backup = SaveBackup(plan.backupFolder, rep.image, plan.port, std::time(nullptr), plan.backupsKept);
+        rep.backup = SaveBackup(plan.backupFolder, rep.image, plan.port.label, std::time(nullptr), plan.backupsKept);
         return rep.backup.ok;
     };
     if (!plan.write) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/app/Backups.h"
+#include "core/link/PortName.h"
 #include "core/link/Transfer.h"
 #include "core/radio/Image.h"
 
@@ -23,8 +24,7 @@ struct TransferPlan {
     bool write = false;
     bool backupFirst = false;  // write: read the radio and keep its backup before writing
     bool verify = false;       // write: read the radio back after writing
-    std::string device;        // already mapped from the port name
-    std::string port;          // as the user names it: names the backups
+    ResolvedPort port;         // resolved once on the window's thread; its label names the backups
     Image image{};             // write: what is sent
     std::string backupFolder;  // complete reads (not the verify) are kept there; "" keeps none
     int backupsKept = kDefaultBackupKeep;

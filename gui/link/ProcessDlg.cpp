@@ -4,17 +4,15 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 
 #include "gui/app/AppContext.h"
 #include "gui/app/ControlId.h"
-#include "gui/editor/ProgramView.h"
 #include "gui/app/DialogUnits.h"
 
-CProcessDlg::CProcessDlg(CProgramView* view) : QDialog(view), m_pView(view)
+CProcessDlg::CProcessDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ProcessDlg"));
     setFont(DialogTemplateFont());
@@ -135,8 +133,7 @@ void CProcessDlg::OnOK()
     m_pVerify->setEnabled(false);
     m_pInstruction->setText(tr("Keep the radio on and the cable connected until this window closes."));
     m_pCancel->setFocus(Qt::OtherFocusReason);
-    if (CProgramView* view = m_pView)
-        QMetaObject::invokeMethod(view, [view] { view->OnTransfer(); }, Qt::QueuedConnection);
+    emit TransferRequested();
 }
 
 void CProcessDlg::OnCancel()

@@ -1,11 +1,10 @@
 #pragma once
 // The Process window: a modeless dialog (template 131) that starts a transfer
-// with OK and shows its progress. The object lives as long as its view; only
+// with OK and shows its progress. The object lives as long as its link; only
 // its window comes and goes.
 #include <QDialog>
 #include <QString>
 
-class CProgramView;
 class QCheckBox;
 class QLabel;
 class QProgressBar;
@@ -16,7 +15,7 @@ class CProcessDlg : public QDialog {
 public:
     enum { IDD = 131, IDC_PROGRESS = 1001, IDC_POSITION = 1009 };
 
-    explicit CProcessDlg(CProgramView* view);
+    explicit CProcessDlg(QWidget* parent);
 
     // Makes the window exist: initialises it, shows it and centres it.
     void Create();
@@ -25,7 +24,7 @@ public:
     bool IsWindow() const { return m_bWindow; }
 
     void OnInitDialog();
-    // OK or Enter: disables OK and asks the view for the transfer.
+    // OK or Enter: disables OK and asks for the transfer (TransferRequested).
     void OnOK();
     // Cancel, the close box or Escape: before OK the window goes at once,
     // during a transfer only the flag is set.
@@ -61,11 +60,12 @@ public:
     QCheckBox* BackupFirstBox() const { return m_pBackupFirst; }
     QCheckBox* VerifyBox() const { return m_pVerify; }
 
-    CProgramView* m_pView;
     QString m_strCaption;
     bool m_bCancel = false;
 
 signals:
+    // OK was pressed: the transfer is to begin.
+    void TransferRequested();
     // Cancel was pressed while a transfer runs.
     void CancelRequested();
 

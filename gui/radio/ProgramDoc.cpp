@@ -74,6 +74,18 @@ CProgramDoc::~CProgramDoc()
     m_pUndoStack->clear();
 }
 
+void CProgramDoc::CommitOpenEditor()
+{
+    if (m_pWorkingCopy)
+        m_pWorkingCopy->CommitOpenEditor();
+}
+
+void CProgramDoc::EncodeImage()
+{
+    if (m_pWorkingCopy)
+        m_pWorkingCopy->EncodeImage();
+}
+
 void CProgramDoc::SetTitle(const QString& title)
 {
     m_strTitle = title;

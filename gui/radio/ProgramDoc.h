@@ -24,6 +24,10 @@ public:
         virtual void RestoreSnapshot(const CEditSnapshot& snapshot) = 0;
         // The image was replaced: show it anew (ImageToGrid).
         virtual void DecodeImage() = 0;
+        // The cell editor still open is committed, as leaving its cell does.
+        virtual void CommitOpenEditor() = 0;
+        // The texts go into the image (GridToImage).
+        virtual void EncodeImage() = 0;
     };
 
     explicit CProgramDoc(QObject* parent = nullptr);
@@ -63,6 +67,10 @@ public:
     static constexpr int kUndoLimit = 200;
 
     void SetWorkingCopy(IWorkingCopy* copy) { m_pWorkingCopy = copy; }
+    // Before a transfer: the edit in progress is committed, and for a write
+    // every text goes into the image it sends. Nothing without a working copy.
+    void CommitOpenEditor();
+    void EncodeImage();
     QUndoStack* UndoStack() const { return m_pUndoStack; }
     // The state now shown is where undo starts and what counts as unmodified
     // (a new or opened document, once its window shows it).

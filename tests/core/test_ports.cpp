@@ -74,7 +74,7 @@ protected:
 
 TEST_F(DeviceTree, ListsEachKindWithItsState)
 {
-    CPosixSerialPort holder([](const std::string& n) { return n; });
+    CPosixSerialPort holder;
     ASSERT_TRUE(holder.Open(usb10.path)) << holder.ErrorText();
 
     const std::vector<SerialDevice> list = ListSerialDevices({root.string(), true});
@@ -147,5 +147,46 @@ TEST(Ports, PortsEntryAddedWhileRunningAppliesAtOnce)
     // The file gone: what was loaded still counts.
     fs::remove(ini);
     EXPECT_EQ(MapPortName("COM1"), "/dev/first");
+    theIniFile.Clear();
+}
+
+TEST(Ports, ResolvedOnceWithLabelDeviceAndDescription)
+{
+    const PortsTable table = [](const std::string& key) { return key == "COM2" ? "/dev/ttyS1" : ""; };
+    struct Case {
+        const char* name;
+        const char* label;
+        const char* device;
+        const char* description;
+    };
+    const Case cases[] = {
+        {"com1", "COM1", "/dev/ttyUSB0", "COM1 (/dev/ttyUSB0)"},
+        {"COM2", "COM2", "/dev/ttyS1", "COM2 (/dev/ttyS1)"},
+        {"com4", "COM4", "/dev/ttyUSB3", "COM4 (/dev/ttyUSB3)"},
+        {"/dev/pts/7", "/dev/pts/7", "/dev/pts/7", "/dev/pts/7"},
+        {"COM12", "COM12", "COM12", "COM12"},
+        {"Com1", "Com1", "Com1", "Com1"},
+    };
+    for (const Case& c : cases) {
+        const ResolvedPort p = ResolvePort(c.name, table);
+        EXPECT_EQ(p, (ResolvedPort{c.name, c.label, c.device, c.description})) << c.name;
+    }
+}
+
+TEST(Ports, PortsSectionIsReadAgainOnlyWhenTheFileChanged)
+{
+    const std::string ini = (fs::temp_directory_path() / "ports_cache_Program.ini").string();
+    std::ofstream(ini) << "[Setup]\nLanguage=English\n[Ports]\nCOM1=/dev/first\n";
+    ASSERT_TRUE(theIniFile.Load(ini, false, true, false));
+    const std::uint64_t before = PortsTableReads();
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(ResolvePort("com1").device, "/dev/first");
+    ResolvePort("/dev/ttyS0");  // a path needs no table
+    EXPECT_EQ(PortsTableReads() - before, 1u);
+    std::ofstream(ini) << "[Setup]\nLanguage=English\n[Ports]\nCOM1=/dev/changed\n";
+    EXPECT_EQ(ResolvePort("COM1").device, "/dev/changed");
+    EXPECT_EQ(ResolvePort("COM1").device, "/dev/changed");
+    EXPECT_EQ(PortsTableReads() - before, 2u);
+    fs::remove(ini);
     theIniFile.Clear();
 }

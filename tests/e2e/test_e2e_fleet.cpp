@@ -22,7 +22,7 @@ FleetOptions Options(bool write)
     FleetOptions o;
     o.write = write;
     o.image = TestPattern(7);
-    o.makePort = [] { return std::make_unique<CPosixSerialPort>([](const std::string& n) { return n; }); };
+    o.makePort = [] { return std::make_unique<CPosixSerialPort>(); };
     return o;
 }
 

@@ -449,7 +449,7 @@ private slots:
             QTest::keyClick(tree, Qt::Key_Return);
         }
         QVERIFY2(dialogs.isEmpty() && m_messages.isEmpty(), qPrintable(dialogs.join(',')));
-        QVERIFY(!file->GetView()->Link()->ProcessDlg()->IsWindow());
+        QVERIFY(!file->GetLink()->ProcessDlg()->IsWindow());
         QCOMPARE(doc->m_image, image);
         QCOMPARE(doc->UndoStack()->index(), step);
         QCOMPARE(file->GetView()->Grid().GetTextMatrix(2, kColName), QStringLiteral("EDITED"));

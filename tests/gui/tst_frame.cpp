@@ -43,6 +43,8 @@
 #include "gui/frame/ChildFrame.h"
 #include "gui/app/HelpAccess.h"
 #include "gui/app/MessageBox.h"
+#include "gui/link/LinkController.h"
+#include "gui/link/LinkSession.h"
 #include "gui/link/LinkSettings.h"
 #include "gui/app/AppPrinter.h"
 #include "gui/frame/MDIClientWnd.h"
@@ -408,7 +410,7 @@ private slots:
         CChildFrame* first = m_frame->ActiveChildFrame();
         QVERIFY(!first->isMaximized());
         for (const char* port : {"COM1", "COM2", "COM3"})
-            emit m_frame->ActiveView()->RadioRead(NewDocumentImage(), QLatin1String(port));
+            emit m_frame->ActiveLink()->Session()->RadioRead(NewDocumentImage(), QLatin1String(port));
         QList<QPoint> corners;
         for (CChildFrame* f : m_frame->ChildFrames()) {
             QCOMPARE(f->size(), first->size());

@@ -108,10 +108,10 @@ private:
     }
 
     // Write (OK pressed with Enter) until well under way, then back to the main window.
-    void StartWrite(CProgramView* view)
+    void StartWrite(CLinkController* link)
     {
         m_frame->Action(ID_WRITE)->trigger();
-        CProcessDlg* dlg = view->Link()->ProcessDlg();
+        CProcessDlg* dlg = link->ProcessDlg();
         QVERIFY(dlg->IsWindow());
         QTest::keyClick(dlg, Qt::Key_Return);
         QVERIFY(QTest::qWaitFor([dlg] { return dlg->GetPos() >= 20; }, 20000));
@@ -201,8 +201,8 @@ private slots:
         QFETCH(int, path);
         Start(2);
         QPointer<CChildFrame> before = m_frame->ActiveChildFrame();
-        CProgramView* view = before->GetView();
-        StartWrite(view);
+        CLinkController* link = before->GetLink();
+        StartWrite(link);
 
         // No: nothing happens and the write goes on.
         m_answers = {QMessageBox::No};
@@ -215,7 +215,7 @@ private slots:
         QVERIFY(!m_dir->ReadIni().contains("Language=Chinese"));
         const std::size_t at = m_radio->FrameLog().size();
         QVERIFY(QTest::qWaitFor([&] { return m_radio->FrameLog().size() > at + 10; }, 20000));
-        QVERIFY(view->Link()->IsTransferring());
+        QVERIFY(link->IsTransferring());
 
         // Yes: stopped first, told how far, then the path goes on.
         m_answers = {QMessageBox::Yes};
@@ -259,14 +259,15 @@ private slots:
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("146.52"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(view->GetDocument()->IsModified());
-        StartWrite(view);
+        CLinkController* link = m_frame->ActiveLink();
+        StartWrite(link);
         m_answers = {QMessageBox::Yes};  // then Cancel at "Save changes"
         Take(Path(path));
         QVERIFY2(m_messages.size() == 2, qPrintable(Texts()));
         QCOMPARE(m_messages[0].text, kAsk);
         QCOMPARE(m_messages[1].text, QStringLiteral("Save changes to Channel Information?"));
-        QVERIFY(view->Link()->IsTransferring());
-        QVERIFY(QTest::qWaitFor([view] { return !view->Link()->IsTransferring(); }, 30000));
+        QVERIFY(link->IsTransferring());
+        QVERIFY(QTest::qWaitFor([link] { return !link->IsTransferring(); }, 30000));
         QCOMPARE(static_cast<int>(m_radio->FrameLog().size()), 1023);
         QVERIFY(m_frame->isVisible() && m_launched.isEmpty());
         QVERIFY(view->GetDocument()->IsModified());
@@ -276,7 +277,7 @@ private slots:
     void chineseTexts()
     {
         Start(2, "Chinese");
-        StartWrite(m_frame->ActiveView());
+        StartWrite(m_frame->ActiveLink());
         m_answers = {QMessageBox::Yes};
         Take(New);
         QVERIFY2(m_messages.size() >= 3, qPrintable(Texts()));
@@ -293,11 +294,11 @@ private slots:
     {
         Start(2);
         QPointer<CChildFrame> before = m_frame->ActiveChildFrame();
-        CProgramView* view = before->GetView();
+        CLinkController* link = before->GetLink();
         CProgramDoc* doc = before->GetDocument();
-        StartWrite(view);
+        StartWrite(link);
         for (Path path : kPaths) {
-            QVERIFY(view->Link()->IsTransferring());
+            QVERIFY(link->IsTransferring());
             const int asked = static_cast<int>(m_messages.size());
             Take(path);
             QVERIFY2(m_messages.size() == asked + 1, qPrintable(Texts()));
@@ -307,8 +308,8 @@ private slots:
         // Open asks nothing: the file gets a window of its own and the write goes on.
         Take(Open);
         QVERIFY(Happened(Open, before));
-        QVERIFY(view->Link()->IsTransferring());
-        QVERIFY(QTest::qWaitFor([view] { return !view->Link()->ProcessDlg()->IsWindow(); }, 20000));
+        QVERIFY(link->IsTransferring());
+        QVERIFY(QTest::qWaitFor([link] { return !link->ProcessDlg()->IsWindow(); }, 20000));
         QVERIFY2(m_messages.size() == 4, qPrintable(Texts()));
         QCOMPARE(static_cast<int>(m_radio->FrameLog().size()), 1023);
         const Image got = m_radio->Memory();

@@ -30,6 +30,7 @@
 #include "gui/app/HelpAccess.h"
 #include "gui/link/ComSetupDlg.h"
 #include "gui/link/LinkController.h"
+#include "gui/link/LinkSession.h"
 #include "gui/link/LinkWorker.h"
 #include "gui/link/ProcessDlg.h"
 #include "core/link/SerialPort.h"
@@ -112,6 +113,7 @@ public:
 struct ViewUnderTest {
     CProgramDoc doc;
     std::unique_ptr<CProgramView> view;
+    std::unique_ptr<CLinkController> link;
 
     ViewUnderTest() : ViewUnderTest(QString()) {}
     // A document opened from `datPath`; a new one when it is empty.
@@ -126,8 +128,9 @@ struct ViewUnderTest {
         view->resize(900, 500);
         view->show();
         view->OnInitialUpdate();
+        link = std::make_unique<CLinkController>(&doc, view.get());
     }
-    CProcessDlg* Dlg() { return view->Link()->ProcessDlg(); }
+    CProcessDlg* Dlg() { return link->ProcessDlg(); }
     bool opened = false;
 };
 
@@ -172,7 +175,7 @@ private:
 
 bool CanOpen(const std::string& device)
 {
-    CPosixSerialPort p([](const std::string& n) { return n; });
+    CPosixSerialPort p;
     const bool ok = p.Open(device);
     p.Close();
     return ok;
@@ -213,7 +216,7 @@ void TestLink::processWindowStates()
     CProcessDlg* dlg = t.Dlg();
     QVERIFY(!dlg->IsWindow());
 
-    t.view->OnRead();
+    t.link->OnRead();
     QVERIFY(dlg->IsWindow());
     QVERIFY(dlg->isVisible());
     QCOMPARE(dlg->windowTitle(), QString("Read Data"));
@@ -239,7 +242,7 @@ void TestLink::processWindowStates()
     QVERIFY(dlg->m_bCancel);
 
     // The next window starts afresh; the close box is Cancel too.
-    t.view->OnWrite();
+    t.link->OnWrite();
     QVERIFY(dlg->IsWindow());
     QCOMPARE(dlg->windowTitle(), QString("Write Data"));
     QCOMPARE(dlg->GetPos(), 0);
@@ -251,7 +254,7 @@ void TestLink::processWindowStates()
     QVERIFY(!dlg->IsWindow());
 
     // Escape is Cancel as well.
-    t.view->OnRead();
+    t.link->OnRead();
     QTest::keyClick(dlg, Qt::Key_Escape);
     QVERIFY(!dlg->IsWindow());
 }
@@ -262,9 +265,9 @@ void TestLink::readWriteRefusedWhileWindowExists()
     ViewUnderTest t;
     CProcessDlg* dlg = t.Dlg();
 
-    t.view->OnRead();
-    t.view->OnWrite();
-    QCOMPARE(t.view->m_bWrite, false);
+    t.link->OnRead();
+    t.link->OnWrite();
+    QCOMPARE(t.link->Session()->m_bWrite, false);
     QCOMPARE(dlg->windowTitle(), QString("Read Data"));
 
     // Enter starts the transfer like OK; OK stays disabled and a second
@@ -272,8 +275,8 @@ void TestLink::readWriteRefusedWhileWindowExists()
     QTest::keyClick(dlg->OkButton(), Qt::Key_Return);
     QVERIFY(!dlg->OkButton()->isEnabled());
     dlg->accept();
-    t.view->OnWrite();
-    QCOMPARE(t.view->m_bWrite, false);
+    t.link->OnWrite();
+    QCOMPARE(t.link->Session()->m_bWrite, false);
     QCOMPARE(dlg->windowTitle(), QString("Read Data"));
     QVERIFY(WaitWindowGone(dlg));
     // The one transfer failed to open the port: one message, not two.
@@ -281,8 +284,8 @@ void TestLink::readWriteRefusedWhileWindowExists()
     QCOMPARE(env.m_messages[0].text.isEmpty(), false);
 
     // Once the window is gone the commands work again.
-    t.view->OnWrite();
-    QCOMPARE(t.view->m_bWrite, true);
+    t.link->OnWrite();
+    QCOMPARE(t.link->Session()->m_bWrite, true);
     QCOMPARE(dlg->windowTitle(), QString("Write Data"));
     dlg->OnCancel();
 }
@@ -292,10 +295,10 @@ void TestLink::chineseTitles()
     LinkEnv env;
     g_bChinese = 1;
     ViewUnderTest t;
-    t.view->OnRead();
+    t.link->OnRead();
     QCOMPARE(t.Dlg()->windowTitle(), QString::fromUtf8("读数据"));
     t.Dlg()->OnCancel();
-    t.view->OnWrite();
+    t.link->OnWrite();
     QCOMPARE(t.Dlg()->windowTitle(), QString::fromUtf8("写数据"));
     t.Dlg()->OnCancel();
 }
@@ -308,7 +311,7 @@ void TestLink::cancelBeforeOkSendsNothing()
     LinkEnv env(PortLine("COM1", radio));
     ViewUnderTest t;
     const Image before = t.doc.m_image;
-    t.view->OnRead();
+    t.link->OnRead();
     t.Dlg()->CancelButton()->click();
     QTest::qWait(300);
     QCOMPARE(radio.BytesReceived(), std::uint64_t{0});
@@ -328,12 +331,12 @@ void TestLink::completeRead()
     radio.Start();
 
     ViewUnderTest t;
-    t.view->m_strPort = QStringLiteral("com2");
+    t.link->Session()->m_strPort = QStringLiteral("com2");
     QVERIFY(g_bNewDocument);
     const Image fresh = t.doc.m_image;
     CProcessDlg* dlg = t.Dlg();
     StallMeter meter;
-    t.view->OnRead();
+    t.link->OnRead();
     dlg->OkButton()->click();
     QVERIFY(WaitWindowGone(dlg));
     radio.Stop();
@@ -377,7 +380,7 @@ void TestLink::writeSendsCommittedEdit()
     auto* edit = qobject_cast<QLineEdit*>(t.view->OpenEditor());
     QVERIFY(edit);
     edit->setText(QStringLiteral("146.5"));
-    t.view->OnWrite();
+    t.link->OnWrite();
     QVERIFY(t.view->OpenEditor() == nullptr);
     QVERIFY(t.view->Grid().GetTextMatrix(2, 1).startsWith(QStringLiteral("146.5")));
 
@@ -437,7 +440,7 @@ void TestLink::untouchedBytesAreSavedAndWrittenAsRead()
     QVERIFY(LoadDatFile(saved.toStdString(), savedImage).ok);
     QCOMPARE(asRead(savedImage, static_cast<int>(kImageSize)), QString());
 
-    t.view->OnWrite();
+    t.link->OnWrite();
     CProcessDlg* dlg = t.Dlg();
     dlg->OkButton()->click();
     QVERIFY(WaitWindowGone(dlg));
@@ -476,7 +479,7 @@ void TestLink::failedReadLeavesImage()
     ViewUnderTest t;
     const Image before = t.doc.m_image;
     const QString cell = t.view->Grid().GetTextMatrix(2, 1);
-    t.view->OnRead();
+    t.link->OnRead();
     t.Dlg()->OkButton()->click();
     QVERIFY(WaitWindowGone(t.Dlg()));
     radio.Stop();
@@ -524,7 +527,7 @@ void TestLink::stoppedTransferTellsHowFar()
     ViewUnderTest t;
     const Image before = t.doc.m_image;
     CProcessDlg* dlg = t.Dlg();
-    write ? t.view->OnWrite() : t.view->OnRead();
+    write ? t.link->OnWrite() : t.link->OnRead();
     QTest::keyClick(dlg, Qt::Key_Return);
     if (how == 0 || how == 3)
         QVERIFY(QTest::qWaitFor([dlg] { return dlg->GetPos() >= 40; }, 20000));
@@ -535,7 +538,7 @@ void TestLink::stoppedTransferTellsHowFar()
             return r.buttons & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok;
         };
         // Returns once the read has ended and its end was told.
-        QVERIFY(t.view->Link()->ConfirmStop());
+        QVERIFY(t.link->ConfirmStop());
         QVERIFY(!dlg->IsWindow());
         QCOMPARE(env.m_messages.value(0).text,
                  QString("A read from the radio on COM1 is in progress. Stop it? Nothing will be changed."));
@@ -586,9 +589,9 @@ void TestLink::missingDeviceShowsReason()
 {
     LinkEnv env(QStringLiteral("COM3=/nonexistent/link-test-tty\n"));
     ViewUnderTest t;
-    t.view->m_strPort = QStringLiteral("COM3");
+    t.link->Session()->m_strPort = QStringLiteral("COM3");
     // Write first: the grid is encoded even though the port then fails.
-    t.view->OnWrite();
+    t.link->OnWrite();
     t.Dlg()->OkButton()->click();
     QVERIFY(WaitWindowGone(t.Dlg()));
     QCOMPARE(env.m_messages.size(), 1);
@@ -608,8 +611,8 @@ void TestLink::permissionDeniedHint()
     f.close();
     QFile::setPermissions(path, QFileDevice::Permissions());
     ViewUnderTest t;
-    t.view->m_strPort = path;
-    t.view->OnRead();
+    t.link->Session()->m_strPort = path;
+    t.link->OnRead();
     t.Dlg()->OkButton()->click();
     QVERIFY(WaitWindowGone(t.Dlg()));
     QCOMPARE(env.m_messages.size(), 1);
@@ -639,7 +642,7 @@ void TestLink::promptAnsweredOnGuiThread()
     };
     ViewUnderTest t;
     const Image before = t.doc.m_image;
-    t.view->OnRead();
+    t.link->OnRead();
     t.Dlg()->OkButton()->click();
     QVERIFY(WaitWindowGone(t.Dlg(), 30000));
     radio.Stop();
@@ -668,7 +671,7 @@ void TestLink::silentRadioKeepsLoopAlive()
     radio.Start();
     ViewUnderTest t;
     StallMeter meter;
-    t.view->OnRead();
+    t.link->OnRead();
     t.Dlg()->OkButton()->click();
     QVERIFY(WaitWindowGone(t.Dlg(), 30000));
     radio.Stop();
@@ -694,7 +697,7 @@ void TestLink::closeViewMidTransfer()
     auto t = std::make_unique<ViewUnderTest>();
     CProcessDlg* dlg = t->Dlg();
     QPointer<CProcessDlg> watch(dlg);
-    t->view->OnRead();
+    t->link->OnRead();
     dlg->OkButton()->click();
     QVERIFY(QTest::qWaitFor([dlg] { return dlg->GetPos() >= 20; }, 20000));
     // The document window goes mid-transfer (as opening another file does
@@ -729,7 +732,7 @@ void TestLink::closeViewDuringPrompt()
         t.reset();
         return QMessageBox::Retry;
     };
-    t->view->OnRead();
+    t->link->OnRead();
     t->Dlg()->OkButton()->click();
     QVERIFY(QTest::qWaitFor([&] { return t == nullptr; }, 20000));
     QElapsedTimer clock;
@@ -753,10 +756,10 @@ void TestLink::quitWithQuestionPending()
     radio.SetFaults(f);
     radio.Start();
     auto t = std::make_unique<ViewUnderTest>();
-    t->view->OnRead();
+    t->link->OnRead();
     t->Dlg()->OkButton()->click();
     QCoreApplication::processEvents();  // the posted OK starts the worker
-    QVERIFY(t->view->Link()->IsTransferring());
+    QVERIFY(t->link->IsTransferring());
     QTest::qSleep(1500);  // first attempt over, the question queued, no events processed
     QCOMPARE(radio.EntryCodesSeen(), 1);
     QElapsedTimer clock;
@@ -784,7 +787,7 @@ void TestLink::comSetupProbesAndStores()
     LinkEnv env(QStringLiteral("COM1=%1\nCOM2=/nonexistent/link-test-tty\nCOM3=%2\nCOM4=%3\n")
                     .arg(QString::fromStdString(r1.SlavePath()), QString::fromStdString(r3.SlavePath()), plain));
     ViewUnderTest t;
-    CComSetupDlg* dlg = t.view->Link()->ComSetupDlg();
+    CComSetupDlg* dlg = t.link->ComSetupDlg();
     QCOMPARE(dlg->m_nPort, -1);
 
     std::function<int(QDialog*)> onExec;
@@ -802,7 +805,7 @@ void TestLink::comSetupProbesAndStores()
         c->reject();
         return c->result();
     };
-    t.view->OnComSetup();
+    t.link->OnComSetup();
     QCOMPARE(enabled, (QList<bool>{true, false, true, false}));
     QVERIFY(com1Checked);
     // Each port's name is shown whole in the dialog's font, inside the group.
@@ -813,14 +816,14 @@ void TestLink::comSetupProbesAndStores()
         QVERIFY2(group.contains(b->geometry()), qPrintable(b->text()));
     }
     QCOMPARE(dlg->PortButton(2)->objectName(), QString("ctl1009"));
-    QCOMPARE(t.view->m_strPort, QString("COM1"));
+    QCOMPARE(t.link->Session()->m_strPort, QString("COM1"));
     QVERIFY(!env.m_store.ReadDword("LinkTestApp", "com"));
 
     // A stored 3 is the port of a window made now, and its COM Setup shows it.
     env.m_store.WriteDword("LinkTestApp", "com", 3);
     {
         ViewUnderTest u;
-        QCOMPARE(u.view->m_strPort, QString("com3"));
+        QCOMPARE(u.link->Session()->m_strPort, QString("com3"));
         onExec = [&](QDialog* d) {
             auto* c = static_cast<CComSetupDlg*>(d);
             if (!c->PortButton(2)->isChecked())
@@ -828,11 +831,11 @@ void TestLink::comSetupProbesAndStores()
             c->accept();
             return c->result();
         };
-        u.view->OnComSetup();
+        u.link->OnComSetup();
         QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 3u);
     }
     // Confirmed there, it is the port of every window that follows the choice.
-    QCOMPARE(t.view->m_strPort, QString("com3"));
+    QCOMPARE(t.link->Session()->m_strPort, QString("com3"));
 
     // Choosing COM1 stores the 1-based number.
     onExec = [&](QDialog* d) {
@@ -841,15 +844,15 @@ void TestLink::comSetupProbesAndStores()
         c->accept();
         return c->result();
     };
-    t.view->OnComSetup();
-    QCOMPARE(t.view->m_strPort, QString("com1"));
+    t.link->OnComSetup();
+    QCOMPARE(t.link->Session()->m_strPort, QString("com1"));
     QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 1u);
 
     // The chosen name reaches the transfer: com1 maps to the pseudo-terminal.
     r1.Start();
     const Image memory = SyncedRadioImage(11);
     r1.SetMemory(memory);
-    t.view->OnRead();
+    t.link->OnRead();
     t.Dlg()->OkButton()->click();
     QVERIFY(WaitWindowGone(t.Dlg()));
     r1.Stop();
@@ -880,26 +883,26 @@ void TestLink::comSetupBusyAndOddValues()
     });
 
     // Free: COM2 can be opened.
-    t->view->OnComSetup();
+    t->link->OnComSetup();
     QVERIFY(enabled);
 
     // Held by someone else: greyed out at the next opening. As the window's
     // port it is not shown checked (never a checked, greyed button); a note
     // says why, and OK keeps the port in use and the stored choice.
     {
-        CPosixSerialPort holder([](const std::string& n) { return n; });
+        CPosixSerialPort holder;
         QVERIFY(holder.Open(r2.SlavePath()));
         accept = true;
-        t->view->OnComSetup();
+        t->link->OnComSetup();
         QVERIFY(!enabled);
         QVERIFY(!checked);
         QVERIFY2(note.contains(QLatin1String("COM2")), qPrintable(note));
-        QCOMPARE(t->view->m_strPort, QString("com2"));
+        QCOMPARE(t->link->Session()->m_strPort, QString("com2"));
         QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), 2u);
     }
     // Released: probed afresh, checked again, no note.
     accept = false;
-    t->view->OnComSetup();
+    t->link->OnComSetup();
     QVERIFY(enabled);
     QVERIFY(checked);
     QVERIFY(note.isEmpty());
@@ -910,9 +913,9 @@ void TestLink::comSetupBusyAndOddValues()
         env.m_store.WriteDword("LinkTestApp", "com", odd);
         t = std::make_unique<ViewUnderTest>();
         accept = true;
-        t->view->OnComSetup();
+        t->link->OnComSetup();
         QVERIFY2(note.contains(QLatin1String("COM1")), qPrintable(note));
-        QCOMPARE(t->view->m_strPort, QString("COM1"));
+        QCOMPARE(t->link->Session()->m_strPort, QString("COM1"));
         QCOMPARE(env.m_store.ReadDword("LinkTestApp", "com").value_or(0), odd);
     }
 }
@@ -921,7 +924,7 @@ void TestLink::comSetupHelp()
 {
     LinkEnv env;
     ViewUnderTest t;
-    CComSetupDlg* dlg = t.view->Link()->ComSetupDlg();
+    CComSetupDlg* dlg = t.link->ComSetupDlg();
     QList<int> contexts;
     connect(dlg, &CComSetupDlg::HelpRequested, [&](int c) { contexts << c; });
     SetDialogHook([&](QDialog* d) {
@@ -930,7 +933,7 @@ void TestLink::comSetupHelp()
         d->hide();
         return int(QDialog::Rejected);
     });
-    t.view->OnComSetup();
+    t.link->OnComSetup();
     QCOMPARE(contexts, QList<int>{32777});
 }
 

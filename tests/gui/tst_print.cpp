@@ -17,6 +17,7 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "gui/app/MessageBox.h"
+#include "gui/editor/PrintJob.h"
 #include "gui/editor/ProgramView.h"
 #include "core/radio/ChannelCodec.h"
 #include "gui/radio/ProgramDoc.h"
@@ -416,6 +417,7 @@ private slots:
         view.OnInitialUpdate();
         for (int r = 1; r <= 8; ++r)
             FillRow(view.Grid(), r);
+        CPrintJob job(view.Grid(), &doc, &view);
 
         // Preview: the whole job, option page plus two channel pages.
         int previewPages = -1;
@@ -427,11 +429,11 @@ private slots:
             }
             return int(QDialog::Rejected);
         });
-        view.OnFilePrintPreview();
+        job.Preview();
         QCOMPARE(previewPages, 3);
-        QCOMPARE(view.m_nChannelCount, 8);
-        QCOMPARE(view.m_pageEnd[1], 7);
-        QCOMPARE(view.m_pageEnd[2], 200);
+        QCOMPARE(job.Pagination().m_nChannelCount, 8);
+        QCOMPARE(job.Pagination().m_pageEnd[1], 7);
+        QCOMPARE(job.Pagination().m_pageEnd[2], 200);
 
         // Print: the dialog offers pages 1 to 3; cancelling prints nothing.
         const QString pdf = m_dir.filePath(QStringLiteral("view.pdf"));
@@ -444,7 +446,7 @@ private slots:
             maxPage = dialog->maxPage();
             return int(QDialog::Rejected);
         });
-        view.OnFilePrint();
+        job.Print();
         QCOMPARE(minPage, 1);
         QCOMPARE(maxPage, 3);
         QVERIFY(!QFile::exists(pdf));
@@ -456,7 +458,7 @@ private slots:
             dialog->printer()->setFromTo(2, 3);
             return int(QDialog::Accepted);
         });
-        view.OnFilePrint();
+        job.Print();
         SetDialogHook({});
         QCOMPARE(PdfPages(pdf), 2);
         QVERIFY(PageText(pdf, 1).contains(QLatin1String("Page 2 of 3")));
@@ -469,7 +471,7 @@ private slots:
             asked = true;
             return int(QDialog::Rejected);
         });
-        view.OnFilePrintDirect();
+        job.PrintDirect();
         SetDialogHook({});
         QVERIFY(!asked);
         QCOMPARE(PdfPages(pdf), 2);

@@ -37,6 +37,7 @@
 #include "gui/link/BackupsDlg.h"
 #include "gui/link/ComSetupDlg.h"
 #include "gui/link/LinkController.h"
+#include "gui/link/LinkSession.h"
 #include "gui/link/LinkSettings.h"
 #include "gui/link/LinkWorker.h"
 #include "gui/link/ProcessDlg.h"
@@ -103,7 +104,7 @@ private:
         m_frame->showNormal();
     }
 
-    CProcessDlg* Process() { return m_frame->ActiveView()->Link()->ProcessDlg(); }
+    CProcessDlg* Process() { return m_frame->ActiveLink()->ProcessDlg(); }
 
     // Read or Write from the menu; `ready` sees the waiting window, then OK.
     void Begin(int command, const std::function<void(CProcessDlg*)>& ready = {})
@@ -450,14 +451,14 @@ private slots:
         QCOMPARE(checked, 2);
         QCOMPARE(note,
                  QString("This window keeps COM3, the port of the radio read in it. The other windows use COM2."));
-        QCOMPARE(radio->GetView()->m_strPort, QString("COM3"));
+        QCOMPARE(radio->GetLink()->Session()->m_strPort, QString("COM3"));
         QCOMPARE(m_store.ReadDword("TanagerTest", kSettingCom).value_or(0), 2u);
 
         // A new document's window takes COM2.
         m_frame->MdiClient()->setActiveSubWindow(first);
         QTest::keyClick(m_frame, Qt::Key_N, Qt::ControlModifier);
         QVERIFY(m_frame->ActiveChildFrame() != first && m_frame->ActiveChildFrame() != radio);
-        QCOMPARE(m_frame->ActiveView()->m_strPort, QString("com2"));
+        QCOMPARE(m_frame->ActiveLink()->Session()->m_strPort, QString("com2"));
     }
 
     // The status bar tells the transfer of the window in front: running, or
@@ -511,7 +512,7 @@ private slots:
         m_frame->MdiClient()->setActiveSubWindow(other);
         Begin(ID_WRITE);
         QTRY_VERIFY(!Process()->IsWindow());
-        QVERIFY(!other->GetView()->Link()->IsTransferring());
+        QVERIFY(!other->GetLink()->IsTransferring());
         QCOMPARE(m_messages->requests.size(), 1);
         const QString told = m_messages->requests[0].text;
         QVERIFY2(told.startsWith(QStringLiteral("COM1 (")) &&
@@ -597,7 +598,7 @@ private slots:
         QVERIFY(QFile::link(QString::fromStdString(held.SlavePath()), usb1));
         QVERIFY(QFile::link(root + QStringLiteral("/dev/nothing"), acm0));
         qputenv("PROG_DEVICE_ROOT", QFile::encodeName(root));
-        CPosixSerialPort holder([](const std::string& n) { return n; });
+        CPosixSerialPort holder;
         QVERIFY(holder.Open(held.SlavePath()));
         // COM2 is added to Program.ini while the program runs.
         ShellIni ini;
@@ -636,14 +637,14 @@ private slots:
         QVERIFY(refusedGone);
         QVERIFY(m_messages->requests.value(0).text.contains(QStringLiteral("is gone")));
         // The device path is the port now, and kept under its own name.
-        QCOMPARE(m_frame->ActiveView()->m_strPort, usb0);
+        QCOMPARE(m_frame->ActiveLink()->Session()->m_strPort, usb0);
         QCOMPARE(m_store.ReadString(SettingsKey(theIniFile), kSettingDevice).value_or(""), usb0.toStdString());
         QVERIFY(m_frame->PortIndicator()->text().contains(usb0));
         Run(ID_READ);
         QCOMPARE(static_cast<int>(second.FrameLog().size()), 1024);
         QCOMPARE(m_frame->ActiveDocument()->GetTitle(), QString("Test Tool - radio on %1").arg(usb0));
         // Its window writes back where the read came from.
-        QCOMPARE(m_frame->ActiveView()->m_strPort, usb0);
+        QCOMPARE(m_frame->ActiveLink()->Session()->m_strPort, usb0);
         second.Stop();
     }
 };

@@ -1,6 +1,5 @@
-// The view's printing commands: Print (with the print dialog), Print Direct
-// (the default printer, no dialog) and Print Preview. The pages themselves are
-// CReportPrinter's; the printer settings are shared with Print Setup.
+#include "gui/editor/PrintJob.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -17,7 +16,6 @@
 #include "gui/app/LastFolder.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
-#include "gui/editor/ProgramView.h"
 #include "gui/radio/ProgramDoc.h"
 #include "report/ReportPrinter.h"
 
@@ -59,27 +57,23 @@ bool PrintOn(CReportPrinter& report, QPrinter& printer, QString* error)
     return true;
 }
 
-// OnPreparePrinting: the job's size, and the view's copy of the page boundaries.
-int PreparePrinting(CProgramView& view, CReportPrinter& report)
-{
-    const int pages = report.OnPreparePrinting();
-    const ChannelPagination& p = report.Pagination();
-    std::copy(p.m_pageEnd.begin(), p.m_pageEnd.end(), view.m_pageEnd);
-    view.m_nChannelCount = p.m_nChannelCount;
-    return pages;
-}
-
 }  // namespace
 
-void CProgramView::OnFilePrint()
+CPrintJob::CPrintJob(const ITextGrid& grid, CProgramDoc* doc, QWidget* parent)
+    : m_grid(grid), m_pDocument(doc), m_pParent(parent)
 {
-    if (!GetDocument())
+}
+
+void CPrintJob::Print()
+{
+    if (!m_pDocument)
         return;
-    CReportPrinter report(Grid(), GetDocument()->m_image, Settings());
-    const int pages = PreparePrinting(*this, report);
+    CReportPrinter report(m_grid, m_pDocument->m_image, Settings());
+    const int pages = report.OnPreparePrinting();
+    m_pages = report.Pagination();
 
     QPrinter& printer = AppPrinter();
-    QPrintDialog dialog(&printer, this);
+    QPrintDialog dialog(&printer, m_pParent);
     dialog.setMinMax(1, pages);
     dialog.setFromTo(1, pages);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
@@ -88,53 +82,53 @@ void CProgramView::OnFilePrint()
     if (printer.outputFileName().isEmpty())
         if (const QString folder = LastFolder(FolderKind::Report); !folder.isEmpty())
             if (auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
-                file->setText(QDir(folder).filePath(QFileInfo(GetDocument()->GetTitle()).completeBaseName() +
+                file->setText(QDir(folder).filePath(QFileInfo(m_pDocument->GetTitle()).completeBaseName() +
                                                     QStringLiteral(".pdf")));
     if (ExecDialog(&dialog) != QDialog::Accepted)
         return;  // cancelling the print dialog ends the job
     QString error;
     if (!PrintOn(report, printer, &error))
-        ReportFailure(this, error);
+        ReportFailure(m_pParent, error);
     else if (printer.outputFormat() == QPrinter::PdfFormat)
         RememberFolder(FolderKind::Report, printer.outputFileName());
-    const ChannelPagination& p = report.Pagination();
-    std::copy(p.m_pageEnd.begin(), p.m_pageEnd.end(), m_pageEnd);
-    m_nChannelCount = p.m_nChannelCount;
+    m_pages = report.Pagination();
 }
 
-void CProgramView::OnFilePrintDirect()
+void CPrintJob::PrintDirect()
 {
-    if (!GetDocument())
+    if (!m_pDocument)
         return;
     QPrinter& printer = AppPrinter();
     // Straight to the printer Print Setup chose, else the system's default one.
     if (printer.outputFormat() == QPrinter::NativeFormat && !printer.isValid()) {
         const QPrinterInfo fallback = QPrinterInfo::defaultPrinter();
         if (fallback.isNull()) {
-            ReportFailure(this, Tr("No printer is installed."));
+            ReportFailure(m_pParent, Tr("No printer is installed."));
             return;
         }
         printer.setPrinterName(fallback.printerName());
     }
-    CReportPrinter report(Grid(), GetDocument()->m_image, Settings());
-    PreparePrinting(*this, report);
+    CReportPrinter report(m_grid, m_pDocument->m_image, Settings());
+    report.OnPreparePrinting();
+    m_pages = report.Pagination();
     printer.setPrintRange(QPrinter::AllPages);
     QString error;
     if (!PrintOn(report, printer, &error))
-        ReportFailure(this, error);
+        ReportFailure(m_pParent, error);
 }
 
-void CProgramView::OnFilePrintPreview()
+void CPrintJob::Preview()
 {
-    if (!GetDocument())
+    if (!m_pDocument)
         return;
-    CReportPrinter report(Grid(), GetDocument()->m_image, Settings());
-    PreparePrinting(*this, report);
+    CReportPrinter report(m_grid, m_pDocument->m_image, Settings());
+    report.OnPreparePrinting();
+    m_pages = report.Pagination();
 
-    QPrintPreviewDialog preview(&AppPrinter(), this);
+    QPrintPreviewDialog preview(&AppPrinter(), m_pParent);
     preview.setObjectName(QStringLiteral("PrintPreview"));
     preview.setWindowTitle(Tr("Print Preview"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&report](QPrinter* printer) {
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&report](QPrinter* printer) {
         // The preview shows the whole job whatever range the last print used.
         printer->setPrintRange(QPrinter::AllPages);
         QString ignored;
