@@ -144,12 +144,22 @@ QString CComSetupDlg::StateText(const Row& row) const
         return tr("gone: it was unplugged");
     if (HeldByTransfer(row.device.path))
         return tr("in use by this window's transfer");
+    if (HeldByOtherWindow(row.device.path))
+        return tr("in use by a transfer in another window of this program");
     return Q(PortStateText(row.device, g_bChinese != 0));
 }
 
 bool CComSetupDlg::HeldByTransfer(const std::string& name) const
 {
     return !m_strTransferPort.isEmpty() && FindPortNamedTwice({S(m_strTransferPort), name}).has_value();
+}
+
+bool CComSetupDlg::HeldByOtherWindow(const std::string& name) const
+{
+    for (const QString& p : m_otherTransferPorts)
+        if (FindPortNamedTwice({S(p), name}))
+            return true;
+    return false;
 }
 
 void CComSetupDlg::SetWindowPort(const QString& port, bool own, const QString& transferPort)
@@ -169,11 +179,12 @@ void CComSetupDlg::OnInitDialog()
         const SerialDevice d = DescribeSerialDevice(MapPortName("com" + std::to_string(n), lookup));
         // The window's own transfer has it open: busy, but this window's port all the same.
         const bool held = HeldByTransfer("com" + std::to_string(n));
+        const bool heldElsewhere = !held && HeldByOtherWindow("com" + std::to_string(n));
         m_pButtons[n - 1]->setEnabled(d.Openable() || held);
-        const QString tip =
-            QStringLiteral("COM%1 = %2: %3")
-                .arg(n)
-                .arg(Q(d.path), held ? tr("in use by this window's transfer") : Q(PortStateText(d, g_bChinese != 0)));
+        const QString state = held            ? tr("in use by this window's transfer")
+                              : heldElsewhere ? tr("in use by a transfer in another window of this program")
+                                              : Q(PortStateText(d, g_bChinese != 0));
+        const QString tip = QStringLiteral("COM%1 = %2: %3").arg(n).arg(Q(d.path), state);
         m_pDevices[n - 1]->setText(
             m_pDevices[n - 1]->fontMetrics().elidedText(Q(d.path), Qt::ElideLeft, m_pDevices[n - 1]->width()));
         m_pDevices[n - 1]->setEnabled(d.Openable() || held);
@@ -208,8 +219,13 @@ void CComSetupDlg::OnInitDialog()
                              : tr("The device is in use by this window's transfer."));
         m_pNote->show();
     } else if (m_nPort >= 0 && (m_nPort == kDevice ? !deviceOk : !m_pButtons[m_nPort]->isEnabled())) {
-        m_pNote->setText(m_nPort == kDevice ? tr("The device cannot be opened now.")
-                                            : tr("COM%1 cannot be opened now.").arg(m_nPort + 1));
+        const bool elsewhere = HeldByOtherWindow(S(port));
+        m_pNote->setText(m_nPort == kDevice
+                             ? (elsewhere ? tr("The device is in use by a transfer in another window of this program.")
+                                          : tr("The device cannot be opened now."))
+                             : (elsewhere ? tr("COM%1 is in use by a transfer in another window of this program.")
+                                          : tr("COM%1 cannot be opened now."))
+                                   .arg(m_nPort + 1));
         m_pNote->show();
         m_nPort = -1;
         DoDataExchange(false);
@@ -295,6 +311,10 @@ void CComSetupDlg::ShowDeviceState()
     }
     if (HeldByTransfer(S(path))) {
         m_pDeviceState->setText(tr("%1 is in use by this window's transfer.").arg(path));
+        return;
+    }
+    if (HeldByOtherWindow(S(path))) {
+        m_pDeviceState->setText(tr("%1 is in use by a transfer in another window of this program.").arg(path));
         return;
     }
     const SerialDevice d = DescribeSerialDevice(S(path));

@@ -9,6 +9,7 @@
 // that window and every window without a port of its own the choice, which
 // is remembered as "com" (COM1..COM4) or as a device path.
 #include <QDialog>
+#include <QStringList>
 #include <vector>
 
 #include "core/link/Ports.h"
@@ -36,6 +37,9 @@ public:
     // transferPort: the port the window's transfer holds now ("" for none),
     // shown as in use by it rather than as one that cannot be opened.
     void SetWindowPort(const QString& port, bool own, const QString& transferPort = QString());
+    // The ports other windows' transfers hold now: told as such, not as held
+    // by another program.
+    void SetOtherTransfers(const QStringList& ports) { m_otherTransferPorts = ports; }
     // Probes the ports afresh and checks the window's port.
     void OnInitDialog();
     // Hands the checked port on (PortChosen) and into the settings store, then closes with OK.
@@ -86,6 +90,7 @@ private:
     QString StateText(const Row& row) const;
     // The window's own transfer holds `name` (a COM name or a device path).
     bool HeldByTransfer(const std::string& name) const;
+    bool HeldByOtherWindow(const std::string& name) const;
 
     QRadioButton* m_pButtons[kPorts] = {};
     QLabel* m_pDevices[kPorts] = {};
@@ -93,6 +98,7 @@ private:
     QLabel* m_pWindowNote = nullptr;
     QString m_strWindowPort;
     QString m_strTransferPort;
+    QStringList m_otherTransferPorts;
     bool m_bOwnPort = false;
     QButtonGroup* m_pGroup = nullptr;
     QTreeWidget* m_pList = nullptr;

@@ -107,6 +107,11 @@ void CLinkController::OnComSetup()
     if (!dlg)
         return;
     dlg->SetWindowPort(m_pSession->m_strPort, m_pSession->HasOwnPort(), TransferPort());
+    QStringList others;
+    for (const CLinkController* other : Links())
+        if (other != this && other->IsTransferring())
+            others << Q(other->m_port.name);
+    dlg->SetOtherTransfers(others);
     dlg->OnInitDialog();
     ExecDialog(dlg);
 }

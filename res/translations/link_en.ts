@@ -126,6 +126,22 @@
         <source>%1 is in use by this window's transfer.</source>
         <translation>%1 is in use by this window's transfer.</translation>
     </message>
+    <message>
+        <source>in use by a transfer in another window of this program</source>
+        <translation>in use by a transfer in another window of this program</translation>
+    </message>
+    <message>
+        <source>COM%1 is in use by a transfer in another window of this program.</source>
+        <translation>COM%1 is in use by a transfer in another window of this program.</translation>
+    </message>
+    <message>
+        <source>The device is in use by a transfer in another window of this program.</source>
+        <translation>The device is in use by a transfer in another window of this program.</translation>
+    </message>
+    <message>
+        <source>%1 is in use by a transfer in another window of this program.</source>
+        <translation>%1 is in use by a transfer in another window of this program.</translation>
+    </message>
 </context>
 <context>
     <name>CLinkController</name>

@@ -126,6 +126,22 @@
         <source>%1 is in use by this window's transfer.</source>
         <translation>%1 正被本窗口的传输使用。</translation>
     </message>
+    <message>
+        <source>in use by a transfer in another window of this program</source>
+        <translation>正被本程序另一窗口的传输使用</translation>
+    </message>
+    <message>
+        <source>COM%1 is in use by a transfer in another window of this program.</source>
+        <translation>COM%1 正被本程序另一窗口的传输使用。</translation>
+    </message>
+    <message>
+        <source>The device is in use by a transfer in another window of this program.</source>
+        <translation>该设备正被本程序另一窗口的传输使用。</translation>
+    </message>
+    <message>
+        <source>%1 is in use by a transfer in another window of this program.</source>
+        <translation>%1 正被本程序另一窗口的传输使用。</translation>
+    </message>
 </context>
 <context>
     <name>CLinkController</name>

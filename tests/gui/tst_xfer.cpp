@@ -532,6 +532,18 @@ private slots:
         m_frame->Action(ID_COM_SETUP)->trigger();
         QVERIFY(checked);
         QCOMPARE(note, QStringLiteral("COM1 is in use by this window's transfer."));
+        // From the other window: in use here, not by another program.
+        m_frame->MdiClient()->setActiveSubWindow(other);
+        QString tip;
+        m_dialogs->handler = [&](QDialog* d) {
+            auto* dlg = static_cast<CComSetupDlg*>(d);
+            tip = dlg->PortButton(0)->toolTip();
+            note = dlg->PortNote()->isHidden() ? QString() : dlg->PortNote()->text();
+            return int(QDialog::Rejected);
+        };
+        m_frame->Action(ID_COM_SETUP)->trigger();
+        QVERIFY2(tip.endsWith(QStringLiteral(": in use by a transfer in another window of this program")), qPrintable(tip));
+        QCOMPARE(note, QStringLiteral("COM1 is in use by a transfer in another window of this program."));
         QVERIFY(QTest::qWaitFor([reading] { return !reading->IsWindow(); }, 30000));
     }
 
