@@ -18,6 +18,7 @@
 #include "core/app/IniFile.h"
 #include "core/radio/DatFile.h"
 #include "core/radio/TextFile.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -25,35 +26,18 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
-class TempDir {
+// Reachable for the tests that run as another user.
+class TempDir : public testenv::TempDir {
 public:
-    TempDir()
-    {
-        char tmpl[] = "/tmp/filesafetyXXXXXX";
-        m_path = ::mkdtemp(tmpl);
-        ::chmod(m_path.c_str(), 0777);  // reachable for the tests that run as another user
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::permissions(m_path, fs::perms::all, ec);
-        for (auto& e : fs::recursive_directory_iterator(m_path, ec))
-            if (e.is_directory(ec) && !e.is_symlink(ec))
-                fs::permissions(e.path(), fs::perms::all, ec);
-        fs::remove_all(m_path, ec);
-    }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
+    TempDir() : testenv::TempDir(true) {}
     std::vector<std::string> Names() const
     {
         std::vector<std::string> names;
-        for (auto& e : fs::directory_iterator(m_path))
+        for (auto& e : fs::directory_iterator(Path()))
             names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
-
-private:
-    std::string m_path;
 };
 
 void Put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }

@@ -11,6 +11,7 @@
 #include "core/link/Fleet.h"
 #include "core/link/Ports.h"
 #include "tests/e2e/LinkFixture.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -157,9 +158,8 @@ TEST(Fleet, CancelStopsEveryRadioAndReleasesThePorts)
 
 TEST(Fleet, WatchServesEachArrivalOnce)
 {
-    const fs::path dir = fs::temp_directory_path() / ("fleet-watch-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const std::string link = (dir / "radio").string();
+    testenv::TempDir dir;
+    const std::string link = dir.File("radio");
     FleetOptions o = Options(true);
     o.watch = true;
     o.pollInterval = 50ms;
@@ -191,5 +191,4 @@ TEST(Fleet, WatchServesEachArrivalOnce)
     EXPECT_EQ(fleet.States()[0].succeeded, 2);
     fleet.Cancel();
     EXPECT_TRUE(fleet.WaitFor(1s));
-    fs::remove_all(dir);
 }
