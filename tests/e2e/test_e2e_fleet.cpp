@@ -136,12 +136,14 @@ TEST(Fleet, CancelStopsEveryRadioAndReleasesThePorts)
     o.verify = true;
     CFleet fleet(rigs.ports, o);
     fleet.Start();
-    for (int i = 0; i < 500; ++i) {
+    bool underway = false;
+    for (int i = 0; i < 500 && !underway; ++i) {
         const auto s = fleet.States();
-        if (std::all_of(s.begin(), s.end(), [](const FleetPortState& p) { return p.blocks >= 20; }))
-            break;
-        std::this_thread::sleep_for(10ms);
+        underway = std::all_of(s.begin(), s.end(), [](const FleetPortState& p) { return p.blocks >= 20; });
+        if (!underway)
+            std::this_thread::sleep_for(10ms);
     }
+    ASSERT_TRUE(underway) << "every radio 20 blocks into its write";
     const auto t0 = std::chrono::steady_clock::now();
     fleet.Cancel();
     ASSERT_TRUE(fleet.WaitFor(2s));
