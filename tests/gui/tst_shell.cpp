@@ -574,6 +574,9 @@ private slots:
         QVERIFY(!f->OnFileSaveAs());
         QCOMPARE(messages.requests.size(), 1);
         QVERIFY(messages.requests[0].detail.contains(QStringLiteral("x.dat")));
+        QVERIFY(LoadDatFile(written.toStdString(), back).ok);
+        QCOMPARE(back[0x12F0], 0x78);
+        QCOMPARE(QFileInfo(doc->GetPathName()), QFileInfo(written));
     }
 
     void aboutShowsBranding()
