@@ -862,5 +862,30 @@ for how in single fleet; do
 done
 stop_radio hup
 
+# A fleet write with --quiet: a failed radio fails the command, and only its failure is told.
+start_radio q1; start_radio q2 --fault wrong-ack@5
+case_ "fleet write --quiet, one faulty" 1 "$PT" write --port "$T/q1" --port "$T/q2" "$SAMPLE" --quiet
+[[ ! -s "$T/out" ]] || fail "--quiet printed on stdout: $(head -3 "$T/out")"
+err_has "$T/q2: failed"
+grep -qF "$T/q1" "$T/err" && fail "--quiet told of the radio that succeeded"
+
+# In CI nothing is left out for want of a tool: the report's text needs pdftotext.
+current="pdftotext for the report checks"
+[[ -n "${CI:-}" ]] && ! command -v pdftotext >/dev/null && fail "pdftotext (poppler-utils) is missing"
+# The permission checks that ran as one user only run here as the other.
+if [[ $(id -u) -eq 0 ]]; then
+  mkdir "$T/ro" && chmod 555 "$T/ro" && chmod 755 "$T"
+  chmod o+rw "$(readlink "$T/q1")" "$(readlink "$T/q2")"  # the test's own pseudo-terminals
+  case_ "an unwritable output directory (as nobody)" 1 setpriv --reuid=65534 --regid=65534 --clear-groups \
+    "$PT" read --port "$T/q1" --port "$T/q2" -o "$T/ro"
+  err_has "not writable"
+  chmod 700 "$T"
+else
+  mkdir "$S/closed" && chmod 555 "$S/closed"
+  case_ "new in a folder that cannot be written" 1 "$PT" new "$S/closed/x.dat"
+  err_has "the folder \"$S/closed\" is not writable"
+fi
+stop_radio q1; stop_radio q2
+
 echo "cli tests: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -141,17 +141,19 @@ TEST(AtomicSave, RefusesDirectoriesDevicesFifosAndReadOnlyFiles)
     EXPECT_EQ(Get(dir.File("readonly.dat")), "keep");
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"device", "fifo", "folder", "readonly.dat", "to-fifo"}));
 
-    // Someone else's file we may not write, and a folder we may not write into.
-    Put(dir.File("theirs.dat"), "theirs");
-    ::chmod(dir.File("theirs.dat").c_str(), 0644);
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "the other user's file needs root to set up";
+    // A folder we may not write into (root's, or our own without write permission),
+    // and, with root to set it up, someone else's file we may not write.
+    const bool root = ::geteuid() == 0;
     fs::create_directory(dir.File("closed"));
-    ::chmod(dir.File("closed").c_str(), 0755);
-    const std::string theirs = AsUser([&] { return Save(dir.File("theirs.dat"), "mine").error; });
-    EXPECT_TRUE(Has(theirs, "the file is read-only")) << theirs;
+    ::chmod(dir.File("closed").c_str(), root ? 0755 : 0555);
     const std::string closed = AsUser([&] { return Save(dir.File("closed/new.dat"), "x").error; });
     EXPECT_TRUE(Has(closed, "the folder \"" + dir.File("closed") + "\" is not writable")) << closed;
+    if (!root)
+        return;
+    Put(dir.File("theirs.dat"), "theirs");
+    ::chmod(dir.File("theirs.dat").c_str(), 0644);
+    const std::string theirs = AsUser([&] { return Save(dir.File("theirs.dat"), "mine").error; });
+    EXPECT_TRUE(Has(theirs, "the file is read-only")) << theirs;
     EXPECT_EQ(Get(dir.File("theirs.dat")), "theirs");
 }
 
