@@ -8,21 +8,11 @@
 #include "core/app/Backups.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/DatFile.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TempDir {
-    fs::path path;
-    TempDir()
-    {
-        std::string tmpl = (fs::temp_directory_path() / "backupsXXXXXX").string();
-        if (::mkdtemp(tmpl.data()))
-            path = tmpl;
-    }
-    ~TempDir() { fs::remove_all(path); }
-};
 
 // A radio with the given channel names (each channel on 146.52 MHz).
 Image Radio(const std::vector<std::string>& names)
@@ -72,8 +62,8 @@ TEST(Backups, FileNamesCarryTimeAndPort)
 
 TEST(Backups, SaveListPruneAndPins)
 {
-    TempDir dir;
-    const std::string folder = (dir.path / "a" / "backups").string();  // made on the first save
+    testenv::TempDir dir;
+    const std::string folder = (dir.Path() / "a" / "backups").string();  // made on the first save
     const Image first = Radio({"ALPHA", "", "BRAVO", "CHARLY", "DELTA"});
     BackupResult r = SaveBackup(folder, first, "COM1", kNoon, 3);
     ASSERT_TRUE(r.ok) << r.error;
@@ -115,8 +105,8 @@ TEST(Backups, SaveListPruneAndPins)
 
 TEST(Backups, AFolderThatCannotBeMadeNamesItAndTheReason)
 {
-    TempDir dir;
-    const fs::path file = dir.path / "file";
+    testenv::TempDir dir;
+    const fs::path file = dir.Path() / "file";
     std::ofstream(file) << "x";
     const std::string folder = (file / "backups").string();
     const BackupResult r = SaveBackup(folder, Radio({}), "COM1", kNoon);
@@ -127,10 +117,10 @@ TEST(Backups, AFolderThatCannotBeMadeNamesItAndTheReason)
 
 TEST(Backups, TheProgramsFolderAlsoListsAndPrunesTheEarlierOne)
 {
-    TempDir dir;
-    const std::string folder = BackupFolder(dir.path.string());
-    EXPECT_EQ(folder, (dir.path / "tr5-programmer" / "backups").string());
-    const fs::path earlier = dir.path / "Program" / "backups";
+    testenv::TempDir dir;
+    const std::string folder = BackupFolder(dir.Path().string());
+    EXPECT_EQ(folder, (dir.Path() / "tr5-programmer" / "backups").string());
+    const fs::path earlier = dir.Path() / "Program" / "backups";
     ASSERT_TRUE(SaveBackup(earlier.string(), Radio({"OLD1"}), "COM1", kNoon).ok);
     ASSERT_TRUE(SaveBackup(earlier.string(), Radio({"OLD2"}), "COM1", kNoon + 60).ok);
     const BackupResult r = SaveBackup(folder, Radio({"NEW"}), "COM1", kNoon + 120, 2);

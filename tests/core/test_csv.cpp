@@ -330,6 +330,9 @@ TEST_F(CsvTest, ImportHonoursTheBandLimitsInForce)
     ASSERT_EQ(rep.rejected, 1);
     EXPECT_EQ(rep.issues[0].line, 4);
     EXPECT_EQ(rep.issues[0].row, 3);
+    // Refused for its Rx, not only for the Tx that follows it.
+    EXPECT_EQ(rep.issues[0].kind, ImportReason::OutsideBands);
+    EXPECT_EQ(rep.issues[0].reason.rfind("Rx Frequency \"174.00000\" is out of range", 0), 0u) << rep.issues[0].reason;
 }
 
 TEST_F(CsvTest, BadFilesAreRefusedWhole)

@@ -52,10 +52,10 @@ bool CheckUnits(long units)
 TEST(MulDecimal, ProductsAreDecimalNotBinary)
 {
     // 145.0125 * 100000 in binary is 14501249.999..., which truncates one unit short.
-    EXPECT_EQ(static_cast<long>(145.0125 * 100000.0), 14501249);
+    EXPECT_EQ(FrequencyTextToUnits("145.0125"), 14501250);
     EXPECT_EQ(MulDecimal(145.0125, 100000.0), 14501250.0);
     EXPECT_EQ(MulDecimal(0.1, 3.0), 0.3);
-    EXPECT_NE(0.1 * 3.0, 0.3);
+    EXPECT_EQ(MulDecimal(0.7, 0.1), 0.07);  // a binary product gives 0.06999999999999999
     EXPECT_EQ(MulDecimal(14512500.0, 0.00001), 145.125);
     EXPECT_EQ(MulDecimal(670.0, 0.1), 67.0);
     EXPECT_EQ(MulDecimal(2541.0, 0.1), 254.1);

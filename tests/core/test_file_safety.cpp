@@ -18,6 +18,7 @@
 #include "core/app/IniFile.h"
 #include "core/radio/DatFile.h"
 #include "core/radio/TextFile.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -25,35 +26,18 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
-class TempDir {
+// Reachable for the tests that run as another user.
+class TempDir : public testenv::TempDir {
 public:
-    TempDir()
-    {
-        char tmpl[] = "/tmp/filesafetyXXXXXX";
-        m_path = ::mkdtemp(tmpl);
-        ::chmod(m_path.c_str(), 0777);  // reachable for the tests that run as another user
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::permissions(m_path, fs::perms::all, ec);
-        for (auto& e : fs::recursive_directory_iterator(m_path, ec))
-            if (e.is_directory(ec) && !e.is_symlink(ec))
-                fs::permissions(e.path(), fs::perms::all, ec);
-        fs::remove_all(m_path, ec);
-    }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
+    TempDir() : testenv::TempDir(true) {}
     std::vector<std::string> Names() const
     {
         std::vector<std::string> names;
-        for (auto& e : fs::directory_iterator(m_path))
+        for (auto& e : fs::directory_iterator(Path()))
             names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
-
-private:
-    std::string m_path;
 };
 
 void Put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
@@ -157,17 +141,19 @@ TEST(AtomicSave, RefusesDirectoriesDevicesFifosAndReadOnlyFiles)
     EXPECT_EQ(Get(dir.File("readonly.dat")), "keep");
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"device", "fifo", "folder", "readonly.dat", "to-fifo"}));
 
-    // Someone else's file we may not write, and a folder we may not write into.
-    Put(dir.File("theirs.dat"), "theirs");
-    ::chmod(dir.File("theirs.dat").c_str(), 0644);
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "the other user's file needs root to set up";
+    // A folder we may not write into (root's, or our own without write permission),
+    // and, with root to set it up, someone else's file we may not write.
+    const bool root = ::geteuid() == 0;
     fs::create_directory(dir.File("closed"));
-    ::chmod(dir.File("closed").c_str(), 0755);
-    const std::string theirs = AsUser([&] { return Save(dir.File("theirs.dat"), "mine").error; });
-    EXPECT_TRUE(Has(theirs, "the file is read-only")) << theirs;
+    ::chmod(dir.File("closed").c_str(), root ? 0755 : 0555);
     const std::string closed = AsUser([&] { return Save(dir.File("closed/new.dat"), "x").error; });
     EXPECT_TRUE(Has(closed, "the folder \"" + dir.File("closed") + "\" is not writable")) << closed;
+    if (!root)
+        return;
+    Put(dir.File("theirs.dat"), "theirs");
+    ::chmod(dir.File("theirs.dat").c_str(), 0644);
+    const std::string theirs = AsUser([&] { return Save(dir.File("theirs.dat"), "mine").error; });
+    EXPECT_TRUE(Has(theirs, "the file is read-only")) << theirs;
     EXPECT_EQ(Get(dir.File("theirs.dat")), "theirs");
 }
 

@@ -12,24 +12,13 @@
 #include "core/radio/DatFile.h"
 #include "core/radio/Image.h"
 #include "core/radio/TextFile.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir()
-    {
-        char tmpl[] = "/tmp/progcoreXXXXXX";
-        m_path = ::mkdtemp(tmpl);
-    }
-    ~TempDir() { fs::remove_all(m_path); }
-    std::string File(const std::string& name) const { return (fs::path(m_path) / name).string(); }
-
-private:
-    std::string m_path;
-};
+using testenv::TempDir;
 
 void WriteBytes(const std::string& path, std::size_t n, std::uint8_t value)
 {

@@ -8,25 +8,13 @@
 #include <unistd.h>
 
 #include "core/app/IniFile.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class IniDir {
-public:
-    IniDir()
-    {
-        char tmpl[] = "/tmp/initestXXXXXX";
-        m_path = ::mkdtemp(tmpl);
-    }
-    ~IniDir() { fs::remove_all(m_path); }
-    std::string File(const std::string& name) const { return (fs::path(m_path) / name).string(); }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+using IniDir = testenv::TempDir;
 
 void WriteText(const std::string& path, const std::string& text)
 {

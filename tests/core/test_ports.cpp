@@ -12,6 +12,7 @@
 #include "core/app/IniFile.h"
 #include "core/link/Ports.h"
 #include "core/link/SerialPort.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -35,14 +36,12 @@ struct Pty {
 
 class DeviceTree : public ::testing::Test {
 protected:
-    fs::path root;
+    testenv::TempDir dir;
+    const fs::path root = dir.Path();
     Pty usb0, usb10, s0;
 
     void SetUp() override
     {
-        std::string tmpl = (fs::temp_directory_path() / "portsXXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        root = tmpl;
         fs::create_directories(root / "dev/serial/by-id");
         fs::create_symlink(usb0.path, root / "dev/ttyUSB0");
         fs::create_symlink(usb10.path, root / "dev/ttyUSB10");
@@ -66,7 +65,6 @@ protected:
             std::ofstream(root / "sys/class/tty" / name / "type") << type << "\n";
         }
     }
-    void TearDown() override { fs::remove_all(root); }
     std::string Dev(const std::string& name) const { return (root / "dev" / name).string(); }
 };
 
@@ -136,7 +134,8 @@ TEST(Ports, StatesFromErrnoAndTheirTexts)
 
 TEST(Ports, PortsEntryAddedWhileRunningAppliesAtOnce)
 {
-    const std::string ini = (fs::temp_directory_path() / "ports_Program.ini").string();
+    testenv::TempDir dir;
+    const std::string ini = dir.File("Program.ini");
     std::ofstream(ini) << "[Setup]\nLanguage=English\n[Ports]\nCOM1=/dev/first\n";
     ASSERT_TRUE(theIniFile.Load(ini, false, true, false));
     EXPECT_EQ(MapPortName("COM1"), "/dev/first");

@@ -11,6 +11,7 @@
 #include "core/link/Fleet.h"
 #include "core/link/Ports.h"
 #include "tests/e2e/LinkFixture.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -135,12 +136,14 @@ TEST(Fleet, CancelStopsEveryRadioAndReleasesThePorts)
     o.verify = true;
     CFleet fleet(rigs.ports, o);
     fleet.Start();
-    for (int i = 0; i < 500; ++i) {
+    bool underway = false;
+    for (int i = 0; i < 500 && !underway; ++i) {
         const auto s = fleet.States();
-        if (std::all_of(s.begin(), s.end(), [](const FleetPortState& p) { return p.blocks >= 20; }))
-            break;
-        std::this_thread::sleep_for(10ms);
+        underway = std::all_of(s.begin(), s.end(), [](const FleetPortState& p) { return p.blocks >= 20; });
+        if (!underway)
+            std::this_thread::sleep_for(10ms);
     }
+    ASSERT_TRUE(underway) << "every radio 20 blocks into its write";
     const auto t0 = std::chrono::steady_clock::now();
     fleet.Cancel();
     ASSERT_TRUE(fleet.WaitFor(2s));
@@ -157,9 +160,8 @@ TEST(Fleet, CancelStopsEveryRadioAndReleasesThePorts)
 
 TEST(Fleet, WatchServesEachArrivalOnce)
 {
-    const fs::path dir = fs::temp_directory_path() / ("fleet-watch-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const std::string link = (dir / "radio").string();
+    testenv::TempDir dir;
+    const std::string link = dir.File("radio");
     FleetOptions o = Options(true);
     o.watch = true;
     o.pollInterval = 50ms;
@@ -191,5 +193,4 @@ TEST(Fleet, WatchServesEachArrivalOnce)
     EXPECT_EQ(fleet.States()[0].succeeded, 2);
     fleet.Cancel();
     EXPECT_TRUE(fleet.WaitFor(1s));
-    fs::remove_all(dir);
 }

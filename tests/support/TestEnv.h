@@ -10,6 +10,7 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/radio/Bands.h"
+#include "tests/support/TempDir.h"
 
 namespace testenv {
 
@@ -28,26 +29,15 @@ class ProgramIni {
 public:
     explicit ProgramIni(const std::string& text, CIniFile& ini = theIniFile)
     {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "progtestXXXXXX").string();
-        if (::mkdtemp(tmpl.data()))
-            m_dir = tmpl;
         std::ofstream(Path("Program.ini"), std::ios::binary) << text;
         loaded = ini.Load(Path("Program.ini"), false, true, false);
     }
-    ~ProgramIni()
-    {
-        std::error_code ec;
-        if (!m_dir.empty())
-            std::filesystem::remove_all(m_dir, ec);
-    }
-    ProgramIni(const ProgramIni&) = delete;
-    ProgramIni& operator=(const ProgramIni&) = delete;
 
-    std::string Path(const std::string& name) const { return m_dir + "/" + name; }
+    std::string Path(const std::string& name) const { return m_dir.File(name); }
     bool loaded = false;
 
 private:
-    std::string m_dir;
+    TempDir m_dir;
 };
 
 // g_bChinese and g_strLanguage as start-up sets them for either language.
