@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include <unistd.h>
@@ -51,7 +52,10 @@ inline const std::string& ScratchDir()
         if (!::mkdtemp(tmpl.data()))
             Broken("no scratch directory", tmpl, __FILE__, __LINE__);
         static std::string keep = tmpl;
-        std::atexit([] { std::system(("rm -rf '" + keep + "'").c_str()); });
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(keep, ec);
+        });
         return tmpl;
     }();
     return dir;
