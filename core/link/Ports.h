@@ -90,3 +90,9 @@ struct PortNamedTwice {
 };
 // The first port named twice in names, if any.
 std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<std::string>& names);
+
+// A COM name beyond the four [Ports] maps ("COM5", "com12") that is no file
+// either: the transfer would open a relative file of that name. "" for any
+// other name, else the message: only COM1 to COM4 are mapped, and the serial
+// devices present (ListSerialDevices, not probed).
+std::string UnmappedComNameText(const std::string& name, bool chinese, const PortScan& scan = {});
