@@ -133,8 +133,9 @@ void Warn(const std::string& message) { std::cerr << "progtool: warning: " << Fo
 void RefuseStdoutDash(const std::string& value, const std::string& option)
 {
     if (value == "-")
-        throw UsageError(option + " -: \"-\" stands for standard output only with export -o -; give a file name "
-                                  "(./- for a file named -)");
+        throw UsageError(option +
+                         " -: \"-\" stands for standard output only with export -o -; give a file name "
+                         "(./- for a file named -)");
 }
 
 void SetUpLanguage(const Args& args)
@@ -180,10 +181,11 @@ bool LoadImageFile(const std::string& path, Image& image, ImageUse use, bool for
     return true;
 }
 
-bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force)
+bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force,
+                 const std::string& nothing)
 {
     RefuseStdoutDash(output, "the output");
-    std::string after = "; nothing was written";
+    std::string after = nothing;
     DatResult r = CheckOutputNotInput(output, inputs);
     if (r.ok) {
         r = CheckOutputKind(output, kind, force);

@@ -78,7 +78,9 @@ bool LoadImageFile(const std::string& path, Image& image, ImageUse use = ImageUs
 // existing file of another kind than `kind` goes only with --force, and the save
 // can happen (CheckSaveTarget); "-" is refused (RefuseStdoutDash). False with
 // the reason printed.
-bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force);
+// `after` tells what did not happen ("; nothing was written").
+bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force,
+                 const std::string& after = "; nothing was written");
 // "-" names standard output only for export -o -: anywhere else a UsageError
 // (naming `option`) instead of a file called "-".
 void RefuseStdoutDash(const std::string& value, const std::string& option);

@@ -242,7 +242,8 @@ std::string RadioName(const FleetJob& j, bool watch)
     localtime_r(&j.endedAt, &tm);
     char at[16];
     std::strftime(at, sizeof at, "%H:%M:%S", &tm);
-    return Tr("radio ", "电台 ") + std::to_string(j.radio) + " (" + Where(j.port, j.device) + ", " + at + ")";
+    return g_bChinese ? "电台 " + std::to_string(j.radio) + "（" + Where(j.port, j.device) + "，" + at + "）"
+                      : "radio " + std::to_string(j.radio) + " on " + Where(j.port, j.device) + " at " + at;
 }
 
 class CFleetCommand {
@@ -436,7 +437,8 @@ bool CFleetCommand::CheckOutputs()
     if (m_bSingleFile) {
         m_targets.front().output = m_strFile;
         // As the plain read: no file of another kind replaced unless forced.
-        return CheckOutput(m_strFile, {}, FileKind::Binary, m_args.Has("--force"));
+        return CheckOutput(m_strFile, {}, FileKind::Binary, m_args.Has("--force"),
+                           Tr("; nothing was read", "; 未读取"));
     }
     std::error_code ec;
     if (!fs::is_directory(m_strFile, ec)) {
@@ -711,8 +713,7 @@ int CFleetCommand::Summary(const CFleet& fleet)
     // A skipped port is a radio not served; a lost trace fails the command too.
     // A read whose backup could not be kept too.
     const bool done = failed == 0 && cancelled == 0 && m_skipped.empty() && m_strTraceLost.empty() &&
-                      BackupFailures() == 0 &&
-                      (m_bWatch || !m_bInterrupted) &&
+                      BackupFailures() == 0 && (m_bWatch || !m_bInterrupted) &&
                       (m_bWatch || static_cast<int>(jobs.size()) == static_cast<int>(m_targets.size()));
     m_bOutputLost = m_bOutputLost || OutputLost();
     const int status = StatusAfterOutput(done ? kExitOk : kExitFailed);
@@ -760,8 +761,7 @@ int CFleetCommand::Summary(const CFleet& fleet)
     for (const FleetJob& j : jobs) {
         std::string line = JobLine(j, m_nRetries, m_strFile, j.Succeeded() ? OutputOf(j.port) : "");
         if (const auto b = m_backups.find(j.port); j.Succeeded() && b != m_backups.end())
-            line += b->second.error.empty() ? Tr("; backup: ", "; 备份: ") + b->second.path
-                                            : "; " + b->second.error;
+            line += b->second.error.empty() ? Tr("; backup: ", "; 备份: ") + b->second.path : "; " + b->second.error;
         if (!m_bQuiet)
             std::cout << (m_bWatch ? Tr("radio ", "电台 ") + std::to_string(j.radio) + ": " : "") << ForTerminal(line)
                       << "\n";
@@ -785,6 +785,8 @@ int CFleetCommand::Summary(const CFleet& fleet)
         std::cout << ", " << cancelled << Tr(" cancelled", " 取消");
     if (!m_skipped.empty())
         std::cout << ", " << m_skipped.size() << Tr(" skipped", " 跳过");
+    if (const int lost = BackupFailures())
+        std::cout << ", " << lost << Tr(" backup(s) not kept", " 个备份未保存");
     std::cout << "\n";
     if (m_bInterrupted) {
         std::cout << Tr("interrupted: ", "已中断: ");
@@ -853,8 +855,9 @@ int CFleetCommand::Run()
                 std::string folder;
                 const BackupResult b = BackUpRead(job.port, memory, folder);
                 const std::lock_guard<std::mutex> hold(m_backupLock);
-                m_backups[job.port] = b.ok ? Backup{b.path, {}}
-                                           : Backup{{}, Tr("the backup in ", "备份到 ") + folder + Tr(" failed: ", " 失败: ") + b.error};
+                m_backups[job.port] =
+                    b.ok ? Backup{b.path, {}}
+                         : Backup{{}, Tr("the backup in ", "备份到 ") + folder + Tr(" failed: ", " 失败: ") + b.error};
             }
             return r.ok ? std::string() : r.error;
         };

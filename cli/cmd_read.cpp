@@ -207,10 +207,11 @@ bool StartTrace(const Args& args, const std::vector<std::string>& files, const s
         return refuse(path + ": " + std::strerror(err) + (err == ENXIO ? " (a FIFO nobody reads)" : ""));
     }
     // What was opened is what was checked, not something put there since.
-    struct stat opened {}, null {};
-    if (::fstat(fd, &opened) != 0 || !(S_ISREG(opened.st_mode) || (S_ISCHR(opened.st_mode) &&
-                                                                  ::stat("/dev/null", &null) == 0 &&
-                                                                  null.st_rdev == opened.st_rdev))) {
+    struct stat opened {};
+    struct stat null {};
+    if (::fstat(fd, &opened) != 0 ||
+        !(S_ISREG(opened.st_mode) ||
+          (S_ISCHR(opened.st_mode) && ::stat("/dev/null", &null) == 0 && null.st_rdev == opened.st_rdev))) {
         ::close(fd);
         return refuse("--trace \"" + path + "\" is no longer a regular file");
     }
@@ -292,7 +293,7 @@ int CmdRead(const std::vector<std::string>& argv)
     SetUpLanguage(args);
     // Before the transfer: a read is not thrown away for want of a place to keep
     // it, nor does it replace a file of another kind unasked.
-    if (!CheckOutput(out, {}, FileKind::Binary, args.Has("--force")))
+    if (!CheckOutput(out, {}, FileKind::Binary, args.Has("--force"), "; nothing was read"))
         return kExitFailed;
     if (!StartTrace(args, {out}, {port}))
         return kExitFailed;

@@ -85,7 +85,8 @@ int CmdSimulate(const std::vector<std::string>& argv)
         AddFault(faults, faultText);
     SetUpLanguage(args);
     // Where the memory is saved at the stop is checked now, not found at the stop.
-    if (args.Has("--save") && !CheckOutput(args.Value("--save"), {}, FileKind::Binary, args.Has("--force")))
+    if (args.Has("--save") && !CheckOutput(args.Value("--save"), {}, FileKind::Binary, args.Has("--force"),
+                                           "; the simulated radio was not started"))
         return kExitFailed;
 
     CSimulatedRadio radio;

@@ -24,7 +24,8 @@ int CmdTrace(const std::vector<std::string>& argv)
     std::string error;
     {
         std::istringstream in(text);
-        if (!ParseTrace(in, [](TraceRecord&&) {}, error)) {
+        if (!ParseTrace(
+                in, [](TraceRecord&&) {}, error)) {
             Error(path + ": " + EscapeControlBytes(error));
             return kExitFailed;
         }

@@ -347,7 +347,8 @@ std::string UnmappedComNameText(const std::string& name, bool chinese, const Por
         return EscapeControlBytes(name) + "：只有 COM1 至 COM4 有映射（由 Program.ini 的 [Ports] 设定），也没有名为 " +
                EscapeControlBytes(name) + " 的文件；" +
                (present.empty() ? std::string("未找到串口设备") : "现有串口设备：" + present);
-    return EscapeControlBytes(name) + ": only COM1 to COM4 are mapped (by [Ports] in Program.ini) and there is no file " +
+    return EscapeControlBytes(name) +
+           ": only COM1 to COM4 are mapped (by [Ports] in Program.ini) and there is no file " +
            EscapeControlBytes(name) + "; " +
            (present.empty() ? std::string("no serial device is present") : "serial devices present: " + present);
 }

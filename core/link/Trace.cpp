@@ -309,7 +309,8 @@ bool ParseTrace(std::istream& in, const std::function<void(TraceRecord&&)>& each
 
 bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string& error)
 {
-    return ParseTrace(in, [&](TraceRecord&& r) { records.push_back(std::move(r)); }, error);
+    return ParseTrace(
+        in, [&](TraceRecord&& r) { records.push_back(std::move(r)); }, error);
 }
 
 std::string TraceOutputProblem(const std::string& path, const std::vector<std::string>& ports)
@@ -317,8 +318,7 @@ std::string TraceOutputProblem(const std::string& path, const std::vector<std::s
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return {};  // a new file (or a path that cannot be one: the open tells why)
-    const std::string accepted =
-        "; a serial trace goes to a regular file (new, or existing and writable) or /dev/null";
+    const std::string accepted = "; a serial trace goes to a regular file (new, or existing and writable) or /dev/null";
     const auto sameDevice = [&](const struct stat& o) {
         return (o.st_dev == st.st_dev && o.st_ino == st.st_ino) ||
                (S_ISCHR(o.st_mode) && S_ISCHR(st.st_mode) && o.st_rdev == st.st_rdev);
@@ -326,8 +326,7 @@ std::string TraceOutputProblem(const std::string& path, const std::vector<std::s
     for (const std::string& port : ports) {
         struct stat ps {};
         if (::stat(MapPortName(port).c_str(), &ps) == 0 && sameDevice(ps))
-            return "\"" + path + "\" is the port " + port + " itself: the trace would be sent to the radio" +
-                   accepted;
+            return "\"" + path + "\" is the port " + port + " itself: the trace would be sent to the radio" + accepted;
     }
     if (S_ISREG(st.st_mode))
         return {};

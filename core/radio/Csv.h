@@ -16,8 +16,9 @@ struct CsvDocument {
 };
 
 // Accepts CRLF, LF or CR line ends, a leading UTF-8 byte-order mark and a
-// missing final line end; refuses a record of more than kCsvFieldLimit fields. Quotes are only meaningful at the start of a field;
+// missing final line end. Quotes are only meaningful at the start of a field;
 // a quoted field must close, and only a separator or line end may follow it.
+// A record of more than kCsvFieldLimit fields is refused.
 CsvDocument ParseCsv(const std::string& text);
 
 // The most fields a record may have: a channel list has a few dozen columns at

@@ -407,7 +407,8 @@ bool CFileUpdateLock::Acquire(const std::string& path, std::chrono::milliseconds
                     std::to_string(std::chrono::duration_cast<std::chrono::seconds>(wait).count()) + " s)";
             return false;
         }
-        struct stat held {}, now {};
+        struct stat held {};
+        struct stat now {};
         if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
             held.st_ino == now.st_ino) {
             m_fd = fd;
