@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/Output.h"
+#include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/app/Language.h"
@@ -99,13 +100,26 @@ std::mutex g_errorLock;
 std::vector<std::string> g_errors;
 }  // namespace
 
+std::string ForTerminal(const std::string& text)
+{
+    std::string out;
+    for (std::size_t from = 0;;) {
+        const std::size_t nl = text.find('\n', from);
+        out += EscapeControlBytes(text.substr(from, nl == std::string::npos ? std::string::npos : nl - from));
+        if (nl == std::string::npos)
+            return out;
+        out += '\n';
+        from = nl + 1;
+    }
+}
+
 void Error(const std::string& message)
 {
     {
         const std::lock_guard<std::mutex> hold(g_errorLock);
         g_errors.push_back(message);
     }
-    std::cerr << "progtool: " << message << std::endl;
+    std::cerr << "progtool: " << ForTerminal(message) << std::endl;
 }
 
 std::vector<std::string> ErrorsSoFar()
@@ -113,8 +127,16 @@ std::vector<std::string> ErrorsSoFar()
     const std::lock_guard<std::mutex> hold(g_errorLock);
     return g_errors;
 }
-void Note(const std::string& message) { std::cerr << message << std::endl; }
-void Warn(const std::string& message) { std::cerr << "progtool: warning: " << message << std::endl; }
+void Note(const std::string& message) { std::cerr << ForTerminal(message) << std::endl; }
+void Warn(const std::string& message) { std::cerr << "progtool: warning: " << ForTerminal(message) << std::endl; }
+
+void RefuseStdoutDash(const std::string& value, const std::string& option)
+{
+    if (value == "-")
+        throw UsageError(option +
+                         " -: \"-\" stands for standard output only with export -o -; give a file name "
+                         "(./- for a file named -)");
+}
 
 void SetUpLanguage(const Args& args)
 {
@@ -159,9 +181,11 @@ bool LoadImageFile(const std::string& path, Image& image, ImageUse use, bool for
     return true;
 }
 
-bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force)
+bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force,
+                 const std::string& nothing)
 {
-    std::string after = "; nothing was written";
+    RefuseStdoutDash(output, "the output");
+    std::string after = nothing;
     DatResult r = CheckOutputNotInput(output, inputs);
     if (r.ok) {
         r = CheckOutputKind(output, kind, force);

@@ -54,7 +54,10 @@ private:
     std::vector<std::string> m_positional;
 };
 
-// "progtool: message" on stderr; the run's errors are kept for the JSON
+// Text from outside (file and port names, file contents) as the terminal may
+// show it: control bytes and invalid UTF-8 escaped (\x1b), line ends kept.
+std::string ForTerminal(const std::string& text);
+// "progtool: message" on stderr (ForTerminal); the run's errors are kept for the JSON
 // document of a run that fails (ErrorsSoFar).
 void Error(const std::string& message);
 std::vector<std::string> ErrorsSoFar();
@@ -74,8 +77,14 @@ void SetUpLanguage(const Args& args);
 bool LoadImageFile(const std::string& path, Image& image, ImageUse use = ImageUse::Read, bool force = false);
 // Before a command writes `output`: it is none of `inputs` (after links), an
 // existing file of another kind than `kind` goes only with --force, and the save
-// can happen (CheckSaveTarget). False with the reason printed.
-bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force);
+// can happen (CheckSaveTarget); "-" is refused (RefuseStdoutDash). False with
+// the reason printed.
+// `after` tells what did not happen ("; nothing was written").
+bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force,
+                 const std::string& after = "; nothing was written");
+// "-" names standard output only for export -o -: anywhere else a UsageError
+// (naming `option`) instead of a file called "-".
+void RefuseStdoutDash(const std::string& value, const std::string& option);
 // Writes bytes atomically; on failure prints the reason and returns false.
 bool WriteOutput(const std::string& path, const std::string& bytes);
 bool SaveImageFile(const std::string& path, const Image& image);
@@ -104,17 +113,19 @@ void RefusePortNamedTwice(const std::vector<std::string>& names);
 // Ctrl+C cancels. Prints the failure naming the port; true when completed.
 bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries);
 // --trace FILE: every later RunTransfer of the command writes its serial trace
-// there. False (reason printed) when the file cannot be written or is one of
-// `files`, the files the command reads or writes.
-bool StartTrace(const Args& args, const std::vector<std::string>& files);
+// there. False (reason printed) when the file cannot be written, is one of
+// `files` (the files the command reads or writes), or is no regular file or
+// /dev/null (TraceOutputProblem: one of `ports` least of all).
+bool StartTrace(const Args& args, const std::vector<std::string>& files, const std::vector<std::string>& ports);
 // Closes the trace: "" when all of it was written (or there is none), else the
 // reason, printed once naming the file. A lost trace fails the command.
 std::string EndTrace();
 // Where StartTrace sends the trace (only after it returned true).
 std::ostream& TraceStream();
 // A complete read is also kept in the window's backup folder unless
-// --no-backup; a failed backup is reported and does not fail the read.
-void SaveReadBackup(const Args& args, const std::string& port, const Image& image);
+// --no-backup: true when it was kept (its path told) or not asked for; a
+// failed backup is reported and fails the read's run (its file is still saved).
+bool SaveReadBackup(const Args& args, const std::string& port, const Image& image);
 // The backup itself, safe to call from several threads; folder names where it went.
 BackupResult BackUpRead(const std::string& port, const Image& image, std::string& folder);
 

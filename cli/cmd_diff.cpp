@@ -170,8 +170,8 @@ void PrintJsonDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
 void PrintTextDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
 {
     const CRadioCatalogue cat(theIniFile);
-    std::cout << "--- " << a.file << "\n+++ " << (b.port.empty() ? b.file : Tr("the radio on ", "电台 ") + b.port)
-              << "\n";
+    std::cout << "--- " << ForTerminal(a.file) << "\n+++ "
+              << ForTerminal(b.port.empty() ? b.file : Tr("the radio on ", "电台 ") + b.port) << "\n";
     if (d.rangesA.vhfLow != d.rangesB.vhfLow || d.rangesA.vhfHigh != d.rangesB.vhfHigh)
         std::cout << "VHF: " << d.rangesA.vhfLow << " - " << d.rangesA.vhfHigh << " -> " << d.rangesB.vhfLow << " - "
                   << d.rangesB.vhfHigh << "\n";

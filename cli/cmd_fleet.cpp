@@ -8,6 +8,7 @@
 #include <cctype>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <future>
 #include <iostream>
@@ -231,6 +232,20 @@ std::string JobLine(const FleetJob& j, int retries, const std::string& file, con
     return t;
 }
 
+// Which radio a job served: its port; watching, one port serves many radios,
+// so the radio's number and the time it was done with come first.
+std::string RadioName(const FleetJob& j, bool watch)
+{
+    if (!watch)
+        return Where(j.port, j.device);
+    std::tm tm{};
+    localtime_r(&j.endedAt, &tm);
+    char at[16];
+    std::strftime(at, sizeof at, "%H:%M:%S", &tm);
+    return g_bChinese ? "电台 " + std::to_string(j.radio) + "（" + Where(j.port, j.device) + "，" + at + "）"
+                      : "radio " + std::to_string(j.radio) + " on " + Where(j.port, j.device) + " at " + at;
+}
+
 class CFleetCommand {
 public:
     CFleetCommand(bool write, const Args& args) : m_bWrite(write), m_args(args) {}
@@ -255,6 +270,14 @@ private:
     bool m_bSingleFile = false;  // read: one port into the file -o names
     bool m_bOutputLost = false;  // a write to stdout or stderr failed while the fleet ran
     std::string m_strTraceLost;  // why the --trace file could not be written
+    // read: the backup of each port's read (its path, or why it was not kept)
+    struct Backup {
+        std::string path, error;
+    };
+    bool m_bBackup = false;
+    std::mutex m_backupLock;
+    std::map<std::string, Backup> m_backups;
+    int BackupFailures() const;
     int m_nRetries = 0;
     std::string m_strFile;  // write: the image; read: the output directory (or file)
     std::vector<Target> m_targets;
@@ -266,6 +289,14 @@ private:
     std::size_t m_nShownJobs = 0;
     int m_nTableLines = 0;
 };
+
+int CFleetCommand::BackupFailures() const
+{
+    int n = 0;
+    for (const auto& entry : m_backups)
+        n += !entry.second.error.empty();
+    return n;
+}
 
 std::string CFleetCommand::OutputOf(const std::string& port) const
 {
@@ -328,6 +359,16 @@ bool CFleetCommand::ResolvePorts()
     }
 
     RefusePortNamedTwice(names);
+    bool unmapped = false;
+    for (const std::string& name : names)
+        if (const std::string text = UnmappedComNameText(name, g_bChinese != 0); !text.empty()) {
+            Error(text + Tr(" (progtool ports lists them)", " (progtool ports 列出它们)"));
+            unmapped = true;
+        }
+    if (unmapped) {
+        Error(Tr("nothing was started", "未开始任何传输"));
+        return false;
+    }
     for (const ResolvedPort& port : ::ResolvePorts(names))
         m_targets.push_back(Target{port, {}});
 
@@ -396,11 +437,9 @@ bool CFleetCommand::CheckOutputs()
     // Before any transfer: a read is not thrown away for want of a place to keep it.
     if (m_bSingleFile) {
         m_targets.front().output = m_strFile;
-        if (const DatResult r = CheckSaveTarget(m_strFile); !r.ok) {
-            Error(r.error + Tr("; nothing was read", "; 未读取"));
-            return false;
-        }
-        return true;
+        // As the plain read: no file of another kind replaced unless forced.
+        return CheckOutput(m_strFile, {}, FileKind::Binary, m_args.Has("--force"),
+                           Tr("; nothing was read", "; 未读取"));
     }
     std::error_code ec;
     if (!fs::is_directory(m_strFile, ec)) {
@@ -500,7 +539,7 @@ void CFleetCommand::DrawTable(const std::vector<FleetPortState>& states, int job
         out += "\x1b[" + std::to_string(m_nTableLines) + "F";  // back to the table's first line
     const int columns = TerminalWidth();
     for (const std::string& l : lines)
-        out += "\x1b[2K" + FitWidth(l, columns) + "\n";
+        out += "\x1b[2K" + FitWidth(ForTerminal(l), columns) + "\n";
     std::fputs(out.c_str(), stderr);
     std::fflush(stderr);
     m_nTableLines = static_cast<int>(lines.size());
@@ -519,7 +558,7 @@ void CFleetCommand::LogChanges(const std::vector<FleetPortState>& states, const 
                    Tr(" succeeded, ", " 成功, ") + std::to_string(static_cast<long>(m_nShownJobs) + 1 - ok) +
                    Tr(" not]", " 未成功]");
         }
-        std::cerr << line << std::endl;
+        std::cerr << ForTerminal(line) << std::endl;
     }
     for (std::size_t i = 0; i < states.size(); ++i) {
         const FleetPhase p = states[i].phase;
@@ -529,7 +568,7 @@ void CFleetCommand::LogChanges(const std::vector<FleetPortState>& states, const 
         if (p == FleetPhase::Done || p == FleetPhase::Waiting)
             continue;  // the job's own line says it
         const bool lastFailed = states[i].hasLast && !states[i].last.Succeeded();
-        std::cerr << states[i].port << ": " << PhaseWord(p, m_bWrite, lastFailed) << std::endl;
+        std::cerr << ForTerminal(states[i].port) << ": " << PhaseWord(p, m_bWrite, lastFailed) << std::endl;
     }
 }
 
@@ -558,6 +597,23 @@ void CFleetCommand::JsonJob(CJsonWriter& json, const FleetJob& j)
             json.String(OutputOf(j.port));
         else
             json.Null();
+        // Progress lines ask while other ports' backups are still being kept.
+        Backup backup;
+        {
+            const std::lock_guard<std::mutex> hold(m_backupLock);
+            if (const auto it = m_backups.find(j.port); j.Succeeded() && it != m_backups.end())
+                backup = it->second;
+        }
+        json.Key("backup");
+        if (backup.path.empty())
+            json.Null();
+        else
+            json.String(backup.path);
+        json.Key("backup_error");
+        if (backup.error.empty())
+            json.Null();
+        else
+            json.String(backup.error);
     }
     json.Key("seconds").Number(j.seconds, 2).Key("cpu_seconds").Number(j.cpuSeconds, 3).EndObject();
 }
@@ -652,12 +708,13 @@ int CFleetCommand::Summary(const CFleet& fleet)
         else
             ++failed;
         if (j.partlyWritten)
-            partly.push_back(Where(j.port, j.device));
+            partly.push_back(RadioName(j, m_bWatch));
     }
     // Watching ends only by Ctrl+C; any other run needs every port's job.
     // A skipped port is a radio not served; a lost trace fails the command too.
+    // A read whose backup could not be kept too.
     const bool done = failed == 0 && cancelled == 0 && m_skipped.empty() && m_strTraceLost.empty() &&
-                      (m_bWatch || !m_bInterrupted) &&
+                      BackupFailures() == 0 && (m_bWatch || !m_bInterrupted) &&
                       (m_bWatch || static_cast<int>(jobs.size()) == static_cast<int>(m_targets.size()));
     m_bOutputLost = m_bOutputLost || OutputLost();
     const int status = StatusAfterOutput(done ? kExitOk : kExitFailed);
@@ -703,9 +760,12 @@ int CFleetCommand::Summary(const CFleet& fleet)
     }
 
     for (const FleetJob& j : jobs) {
-        const std::string line = JobLine(j, m_nRetries, m_strFile, j.Succeeded() ? OutputOf(j.port) : "");
+        std::string line = JobLine(j, m_nRetries, m_strFile, j.Succeeded() ? OutputOf(j.port) : "");
+        if (const auto b = m_backups.find(j.port); j.Succeeded() && b != m_backups.end())
+            line += b->second.error.empty() ? Tr("; backup: ", "; 备份: ") + b->second.path : "; " + b->second.error;
         if (!m_bQuiet)
-            std::cout << (m_bWatch ? Tr("radio ", "电台 ") + std::to_string(j.radio) + ": " : "") << line << "\n";
+            std::cout << (m_bWatch ? Tr("radio ", "电台 ") + std::to_string(j.radio) + ": " : "") << ForTerminal(line)
+                      << "\n";
         else if (!j.Succeeded())
             Error(line);
     }
@@ -715,7 +775,7 @@ int CFleetCommand::Summary(const CFleet& fleet)
         if (m_bQuiet)
             Note(line);
         else
-            std::cout << line << "\n";
+            std::cout << ForTerminal(line) << "\n";
     }
     if (m_bQuiet)
         return status;
@@ -726,6 +786,8 @@ int CFleetCommand::Summary(const CFleet& fleet)
         std::cout << ", " << cancelled << Tr(" cancelled", " 取消");
     if (!m_skipped.empty())
         std::cout << ", " << m_skipped.size() << Tr(" skipped", " 跳过");
+    if (const int lost = BackupFailures())
+        std::cout << ", " << lost << Tr(" backup(s) not kept", " 个备份未保存");
     std::cout << "\n";
     if (m_bInterrupted) {
         std::cout << Tr("interrupted: ", "已中断: ");
@@ -736,7 +798,7 @@ int CFleetCommand::Summary(const CFleet& fleet)
         else {
             std::cout << Tr("left partly written: ", "只写入了一部分: ");
             for (std::size_t i = 0; i < partly.size(); ++i)
-                std::cout << (i ? ", " : "") << partly[i];
+                std::cout << (i ? ", " : "") << ForTerminal(partly[i]);
             std::cout << "\n";
         }
     }
@@ -784,21 +846,19 @@ int CFleetCommand::Run()
         throw UsageError("--trace records the traffic of one port: give it with a single --port");
     if (!m_bWrite && !CheckOutputs())
         return kExitFailed;
-    const bool backup = !m_bWrite && !m_args.Has("--no-backup");
-    std::vector<std::string> backupFailures;
-    std::mutex backupLock;
+    m_bBackup = !m_bWrite && !m_args.Has("--no-backup");
     if (!m_bWrite)
-        options.saveRead = [&, this](const FleetJob& job, const Image& memory) {
+        options.saveRead = [this](const FleetJob& job, const Image& memory) {
             // Only a whole memory arrives here; the file appears atomically.
             const DatResult r = SaveDatFile(OutputOf(job.port), memory);
-            if (r.ok && backup) {
-                // A failed backup is told at the end and does not fail the read.
+            if (r.ok && m_bBackup) {
+                // A backup that could not be kept fails the run; the read's file stays saved.
                 std::string folder;
                 const BackupResult b = BackUpRead(job.port, memory, folder);
-                if (!b.ok) {
-                    const std::lock_guard<std::mutex> hold(backupLock);
-                    backupFailures.push_back(job.port + ": the backup in " + folder + " failed: " + b.error);
-                }
+                const std::lock_guard<std::mutex> hold(m_backupLock);
+                m_backups[job.port] =
+                    b.ok ? Backup{b.path, {}}
+                         : Backup{{}, Tr("the backup in ", "备份到 ") + folder + Tr(" failed: ", " 失败: ") + b.error};
             }
             return r.ok ? std::string() : r.error;
         };
@@ -806,7 +866,7 @@ int CFleetCommand::Run()
         std::vector<std::string> files{m_strFile};
         if (!m_bWrite)
             files = {m_targets.front().output};
-        if (!StartTrace(m_args, files))
+        if (!StartTrace(m_args, files, {m_targets.front().name}))
             return kExitFailed;
         const std::string header = std::string("progtool ") + (m_bWrite ? "write to " : "read from ") +
                                    m_targets.front().name;
@@ -819,8 +879,10 @@ int CFleetCommand::Run()
     CFleet fleet(ports, options);
     fleet.Start();
     Monitor(fleet);
-    for (const std::string& failure : backupFailures)
-        Error(failure);
+    for (const auto& [port, backup] : m_backups)
+        if (!backup.error.empty())
+            Error(port + ": " + backup.error + Tr("; the read itself is saved in ", "; 读取的数据已保存到 ") +
+                  OutputOf(port));
     m_strTraceLost = EndTrace();
     return Summary(fleet);
 }

@@ -65,8 +65,18 @@ int CmdImport(const std::vector<std::string>& argv)
     std::string text;
     if (!ReadTextFile(csvPath, text))
         return kExitFailed;
+    if (const std::string problem = CsvTextProblem(text); !problem.empty()) {
+        Error(csvPath + " " + problem + "; " + datPath + " is unchanged");
+        return kExitFailed;
+    }
     // Without --format the first line's headings tell the layout.
     const CsvFormat format = args.Has("--format") ? chosen : DetectCsvFormat(text, chosen);
+    // The image is changed in place: held from its read to its save (see options --set).
+    CFileUpdateLock lock;
+    if (std::string error; !lock.Acquire(datPath, kFileLockWait, error)) {
+        Error(error + "; nothing was imported");
+        return kExitFailed;
+    }
     Image image{};
     if (!LoadImageFile(datPath, image, ImageUse::Rewrite, args.Has("--force"))) {
         if (::access(datPath.c_str(), F_OK) != 0 && errno == ENOENT)
@@ -106,7 +116,7 @@ int CmdImport(const std::vector<std::string>& argv)
         Error(saved.error);
         return kExitFailed;
     }
-    std::cout << "imported " << rep.channels << " channel(s) into " << datPath;
+    std::cout << "imported " << rep.channels << " channel(s) into " << ForTerminal(datPath);
     if (rep.rejected > 0)
         std::cout << ", " << rep.rejected << " rejected row(s) left out";
     std::cout << "\n";

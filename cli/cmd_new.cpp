@@ -10,6 +10,7 @@ int CmdNew(const std::vector<std::string>& argv)
     const Args args(argv, {}, {"--force"});
     args.RequirePositional(1, "FILE.dat");
     const std::string& path = args.Positional()[0];
+    RefuseStdoutDash(path, "new");
     std::error_code ec;
     // Unlike the window's Save, a script that names the wrong file must not lose it.
     if (!args.Has("--force") && std::filesystem::exists(path, ec)) {
@@ -18,7 +19,7 @@ int CmdNew(const std::vector<std::string>& argv)
     }
     if (!SaveImageFile(path, NewDocumentImage()))
         return kExitFailed;
-    std::cout << "wrote a new document's image to " << path << "\n";
+    std::cout << "wrote a new document's image to " << ForTerminal(path) << "\n";
     return kExitOk;
 }
 

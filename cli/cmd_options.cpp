@@ -148,6 +148,13 @@ int CmdOptions(const std::vector<std::string>& argv)
         if (!out.empty() && !CheckOutput(out, {path}, FileKind::Binary, force))
             return kExitFailed;
     }
+    // Changed in place: the read, the change and the save hold the file, so a
+    // second run at the same time changes what this one saved, not what it read.
+    CFileUpdateLock lock;
+    if (std::string error; set && out.empty() && !lock.Acquire(path, kFileLockWait, error)) {
+        Error(error + "; nothing was changed");
+        return kExitFailed;
+    }
     Image image{};
     if (!LoadImageFile(path, image, set && out.empty() ? ImageUse::Rewrite : ImageUse::Read, force))
         return kExitFailed;

@@ -14,6 +14,9 @@ std::string StateText(const SerialDevice& d)
 {
     if (d.Openable())
         return Tr("can be opened", "可以打开");
+    // Without a state of its own the reason is the whole text: said once.
+    if (d.state == PortState::Failed)
+        return PortStateText(d, g_bChinese != 0);
     return Tr("cannot be opened: ", "无法打开: ") + d.reason + " (" + PortStateText(d, g_bChinese != 0) + ")";
 }
 
@@ -61,7 +64,7 @@ int CmdPorts(const std::vector<std::string>& argv)
             doc.Key("openable").Bool(d.Openable()).Key("reason").String(d.reason).EndObject();
             continue;
         }
-        std::cout << name << "  " << PadRight(d.path, 16) << "  " << StateText(d) << "\n";
+        std::cout << name << "  " << PadRight(ForTerminal(d.path), 16) << "  " << ForTerminal(StateText(d)) << "\n";
     }
     doc.EndArray();
 

@@ -38,7 +38,7 @@ int CmdPrint(const std::vector<std::string>& argv)
         Error(pdf + ": " + error.toStdString());
         return kExitFailed;
     }
-    std::cout << "printed " << path << " to " << pdf << "\n";
+    std::cout << "printed " << ForTerminal(path) << " to " << ForTerminal(pdf) << "\n";
     return kExitOk;
 }
 

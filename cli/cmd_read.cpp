@@ -13,12 +13,14 @@
 #include <iostream>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
 
 #include "cli/Common.h"
 #include "cli/Output.h"
 #include "core/app/Backups.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
+#include "core/link/Ports.h"
 #include "core/link/SerialPort.h"
 #include "core/link/Trace.h"
 #include "core/link/Transfer.h"
@@ -118,6 +120,10 @@ private:
 
 bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries)
 {
+    if (const std::string unmapped = UnmappedComNameText(port, false); !unmapped.empty()) {
+        Error(unmapped + " (progtool ports lists them)");
+        return false;
+    }
     struct sigaction sa = {};
     sa.sa_handler = OnInterrupt;
     sigemptyset(&sa.sa_mask);
@@ -154,9 +160,11 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
              " in " + secs + " s");
         return true;
     }
+    // A write stopped in its data phase leaves the radio with part of each memory.
+    const std::string partly = write && r.dataPhase ? "; the radio is left partly written" : "";
     if (r.outcome == TransferOutcome::Cancelled && r.messageId != IDS_COMM_ERROR) {
         Error(where + ": cancelled after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) +
-              " frames");
+              " frames" + partly);
         return false;
     }
     std::string text = where + ": " + MessageText(r.messageId);
@@ -164,21 +172,27 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
         text += " (" + r.detail + ")";
     if (!r.dataPhase && r.handshakeFault != HandshakeFault::None)
         text += "; " + HandshakeFaultText(r, false);
-    else if (r.messageId == IDS_PROGRAM_INTERRUPT)
+    else if (r.messageId == IDS_PROGRAM_INTERRUPT || r.dataPhase)
         text += "; stopped after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) + " frames";
-    Error(text);
+    Error(text + partly);
     return false;
 }
 
-bool StartTrace(const Args& args, const std::vector<std::string>& files)
+bool StartTrace(const Args& args, const std::vector<std::string>& files, const std::vector<std::string>& ports)
 {
     const std::string path = args.Value("--trace");
-    if (path.empty())
+    if (!args.Has("--trace"))
         return true;
+    RefuseStdoutDash(path, "--trace");
     auto refuse = [&](const std::string& why) {
         Error(why + "; the serial trace cannot be written, nothing was sent");
         return false;
     };
+    if (path.empty())
+        return refuse("--trace \"\": no file named");
+    // Into the radio's own port, a device or a FIFO the trace would go astray.
+    if (const std::string why = TraceOutputProblem(path, ports); !why.empty())
+        return refuse("--trace " + why);
     // A trace over the image it sends (or the file a read saves) would destroy it.
     for (const std::string& f : files)
         if (SameFile(path, f))
@@ -191,6 +205,15 @@ bool StartTrace(const Args& args, const std::vector<std::string>& files)
     if (fd < 0) {
         const int err = errno;
         return refuse(path + ": " + std::strerror(err) + (err == ENXIO ? " (a FIFO nobody reads)" : ""));
+    }
+    // What was opened is what was checked, not something put there since.
+    struct stat opened {};
+    struct stat null {};
+    if (::fstat(fd, &opened) != 0 ||
+        !(S_ISREG(opened.st_mode) ||
+          (S_ISCHR(opened.st_mode) && ::stat("/dev/null", &null) == 0 && null.st_rdev == opened.st_rdev))) {
+        ::close(fd);
+        return refuse("--trace \"" + path + "\" is no longer a regular file");
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     g_trace.path = path;
@@ -239,23 +262,25 @@ BackupResult BackUpRead(const std::string& port, const Image& image, std::string
     return SaveBackup(folder, image, port, std::time(nullptr), keep > 0 ? keep : kDefaultBackupKeep);
 }
 
-void SaveReadBackup(const Args& args, const std::string& port, const Image& image)
+bool SaveReadBackup(const Args& args, const std::string& port, const Image& image)
 {
     if (args.Has("--no-backup"))
-        return;
+        return true;
     std::string folder;
     const BackupResult r = BackUpRead(port, image, folder);
     if (r.ok)
         Note("backup: " + r.path);
     else
         Error("the backup in " + folder + " failed: " + r.error);
+    return r.ok;
 }
 
 int CmdRead(const std::vector<std::string>& argv)
 {
     if (IsFleetCommand(argv))
         return CmdFleet(false, argv);
-    // --force is for a read into a directory; a file named with -o is always replaced.
+    // --force replaces an existing file that holds no radio image (or, into a
+    // directory, any existing PORT.dat).
     const Args args(argv, {"--port", "-o", "--output", "--retries", "--trace", "--lang"}, {"--no-backup", "--force"});
     args.RequirePositional(0, "");
     const std::string port = args.Value("--port");
@@ -266,23 +291,26 @@ int CmdRead(const std::vector<std::string>& argv)
         throw UsageError("-o FILE.dat is required");
     const int retries = args.IntValue("--retries", 0, 0, 1000);
     SetUpLanguage(args);
-    // Before the transfer: a read is not thrown away for want of a place to keep it.
-    if (const DatResult r = CheckSaveTarget(out); !r.ok) {
-        Error(r.error + "; nothing was read");
+    // Before the transfer: a read is not thrown away for want of a place to keep
+    // it, nor does it replace a file of another kind unasked.
+    if (!CheckOutput(out, {}, FileKind::Binary, args.Has("--force"), "; nothing was read"))
         return kExitFailed;
-    }
-    if (!StartTrace(args, {out}))
+    if (!StartTrace(args, {out}, {port}))
         return kExitFailed;
     Image image{};
     if (!RunTransfer(false, ResolvePort(port), image, retries)) {
         Note(out + " was not written");
         return kExitFailed;
     }
-    SaveReadBackup(args, port, image);
+    const bool backedUp = SaveReadBackup(args, port, image);
     // Exactly the bytes the radio sent, and only after all of them arrived.
     if (!SaveImageFile(out, image))
         return kExitFailed;
-    std::cout << "saved 8192 bytes to " << out << "\n";
+    std::cout << "saved 8192 bytes to " << ForTerminal(out) << "\n";
+    if (!backedUp) {
+        Error("the read is saved in " + out + ", but no backup of it was kept");
+        return kExitFailed;
+    }
     return kExitOk;
 }
 

@@ -78,12 +78,16 @@ void AddFault(RadioFaults& f, const std::string& faultText)
 
 int CmdSimulate(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--image", "--save", "--link", "--fault"}, {"--pace"});
+    const Args args(argv, {"--image", "--save", "--link", "--fault"}, {"--pace", "--force"});
     args.RequirePositional(0, "");
     RadioFaults faults;
     for (const std::string& faultText : args.Values("--fault"))
         AddFault(faults, faultText);
     SetUpLanguage(args);
+    // Where the memory is saved at the stop is checked now, not found at the stop.
+    if (args.Has("--save") && !CheckOutput(args.Value("--save"), {}, FileKind::Binary, args.Has("--force"),
+                                           "; the simulated radio was not started"))
+        return kExitFailed;
 
     CSimulatedRadio radio;
     if (args.Has("--image")) {

@@ -21,13 +21,13 @@ int CmdWrite(const std::vector<std::string>& argv)
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
     Image image{};
-    if (!LoadImageFile(path, image, ImageUse::Send, args.Has("--force")) || !StartTrace(args, {path}))
+    if (!LoadImageFile(path, image, ImageUse::Send, args.Has("--force")) || !StartTrace(args, {path}, {port}))
         return kExitFailed;
     // The write and its read-back go to the device resolved once.
     const ResolvedPort resolved = ResolvePort(port);
     if (!RunTransfer(true, resolved, image, retries))
         return kExitFailed;
-    std::cout << "wrote " << path << " to the radio on " << port << "\n";
+    std::cout << "wrote " << ForTerminal(path) << " to the radio on " << ForTerminal(port) << "\n";
     if (!args.Has("--verify"))
         return kExitOk;
 
@@ -48,7 +48,7 @@ int CmdWrite(const std::vector<std::string>& argv)
         Error("verify failed: " + std::to_string(bad.size()) + " differing item(s) on " + port);
         return kExitFailed;
     }
-    std::cout << "verify: " << ByteRangeText({0, written - 1}) << " match " << path << "\n";
+    std::cout << "verify: " << ByteRangeText({0, written - 1}) << " match " << ForTerminal(path) << "\n";
     return kExitOk;
 }
 

@@ -128,7 +128,7 @@ BackupResult SaveBackup(const std::string& folder, const Image& image, const std
     }
     r.ok = true;
     r.path = path;
-    r.pruned = PruneBackups(folder, keep);
+    r.pruned = PruneBackups(folder, keep, path);
     return r;
 }
 
@@ -155,14 +155,37 @@ std::vector<BackupInfo> ListBackups(const std::string& folder, bool contents)
     return out;
 }
 
-int PruneBackups(const std::string& folder, int keep)
+int PruneBackups(const std::string& folder, int keep, const std::string& spare)
 {
-    int kept = 0, deleted = 0;
+    struct Candidate {
+        std::string path;
+        bool spared;
+        fs::file_time_type modified;
+        std::time_t named;
+        std::string name;
+    };
+    std::vector<Candidate> unpinned;
     for (const BackupInfo& b : ListBackups(folder, false)) {
-        if (b.pinned || kept++ < keep)
+        if (b.pinned)
             continue;
         std::error_code ec;
-        if (fs::remove(b.path, ec))
+        const bool spared = !spare.empty() && fs::equivalent(b.path, spare, ec);
+        unpinned.push_back({b.path, spared, fs::last_write_time(b.path, ec), b.time, b.name});
+    }
+    // Newest first: the one spared, then by modification time, the name's time, the name.
+    std::sort(unpinned.begin(), unpinned.end(), [](const Candidate& a, const Candidate& b) {
+        if (a.spared != b.spared)
+            return a.spared;
+        if (a.modified != b.modified)
+            return a.modified > b.modified;
+        return a.named != b.named ? a.named > b.named : a.name > b.name;
+    });
+    int deleted = 0;
+    for (std::size_t i = static_cast<std::size_t>(std::max(keep, 0)); i < unpinned.size(); ++i) {
+        if (unpinned[i].spared)
+            continue;
+        std::error_code ec;
+        if (fs::remove(unpinned[i].path, ec))
             ++deleted;
     }
     return deleted;

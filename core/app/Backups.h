@@ -47,7 +47,8 @@ bool ParseBackupFileName(const std::string& name, std::time_t& when, std::string
 
 // Creates the folder when needed, writes the image atomically (a later
 // second when the name is taken) and prunes to `keep` unpinned backups
-// (counted over BackupFoldersOf(folder), as listing and pruning are).
+// (counted over BackupFoldersOf(folder), as listing and pruning are); the
+// backup just written is never among those pruned.
 BackupResult SaveBackup(const std::string& folder, const Image& image, const std::string& port, std::time_t when,
                         int keep = kDefaultBackupKeep);
 
@@ -57,8 +58,11 @@ BackupResult SaveBackup(const std::string& folder, const Image& image, const std
 std::vector<BackupInfo> ListBackups(const std::string& folder, bool contents = true);
 
 // Deletes the oldest unpinned backups beyond the `keep` newest unpinned ones;
-// returns how many went. Pinned backups neither count nor go.
-int PruneBackups(const std::string& folder, int keep);
+// returns how many went. Pinned backups neither count nor go, nor does
+// `spare` (a backup just saved), which counts as the newest. Oldest by the
+// files' modification times: the local time in a name can run backwards (a
+// new time zone, a clock set back); the name's time only breaks a tie.
+int PruneBackups(const std::string& folder, int keep, const std::string& spare = {});
 
 // Pins or unpins one backup; false with error naming the file and the reason.
 bool SetBackupPinned(const std::string& path, bool pinned, std::string& error);

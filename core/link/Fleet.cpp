@@ -217,8 +217,10 @@ void CFleet::SetFrames(std::size_t index, int frames, int total)
     m_slots[index].state.framesTotal = total;
 }
 
-void CFleet::Finish(std::size_t index, const FleetJob& job)
+void CFleet::Finish(std::size_t index, const FleetJob& ended)
 {
+    FleetJob job = ended;
+    job.endedAt = std::time(nullptr);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         Slot& s = m_slots[index];

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -55,6 +56,7 @@ struct FleetJob {
     // part of the new memory and part of the old.
     bool partlyWritten = false;
     double seconds = 0;
+    std::time_t endedAt = 0;  // wall-clock time the job ended, naming a radio among those of one port
     double cpuSeconds = 0;  // processor time of the port's thread during the job
     bool Succeeded() const { return outcome == FleetOutcome::Completed || outcome == FleetOutcome::Verified; }
 };

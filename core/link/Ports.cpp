@@ -334,3 +334,26 @@ std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<ResolvedPort>
     }
     return std::nullopt;
 }
+
+std::string UnmappedComNameText(const std::string& name, bool chinese, const PortScan& scan)
+{
+    if (name.size() < 4 || (name.compare(0, 3, "COM") != 0 && name.compare(0, 3, "com") != 0) ||
+        name.find_first_not_of("0123456789", 3) != std::string::npos || MapPortName(name) != name)
+        return {};
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(name, ec)))
+        return {};
+    PortScan quick = scan;
+    quick.probe = false;
+    std::string present;
+    for (const SerialDevice& d : ListSerialDevices(quick))
+        present += (present.empty() ? "" : ", ") + d.path;
+    if (chinese)
+        return EscapeControlBytes(name) + "：只有 COM1 至 COM4 有映射（由 Program.ini 的 [Ports] 设定），也没有名为 " +
+               EscapeControlBytes(name) + " 的文件；" +
+               (present.empty() ? std::string("未找到串口设备") : "现有串口设备：" + present);
+    return EscapeControlBytes(name) +
+           ": only COM1 to COM4 are mapped (by [Ports] in Program.ini) and there is no file " +
+           EscapeControlBytes(name) + "; " +
+           (present.empty() ? std::string("no serial device is present") : "serial devices present: " + present);
+}

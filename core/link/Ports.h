@@ -94,3 +94,9 @@ struct PortNamedTwice {
 std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<std::string>& names);
 // The same for ports already resolved.
 std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<ResolvedPort>& ports);
+
+// A COM name beyond the four [Ports] maps ("COM5", "com12") that is no file
+// either: the transfer would open a relative file of that name. "" for any
+// other name, else the message: only COM1 to COM4 are mapped, and the serial
+// devices present (ListSerialDevices, not probed).
+std::string UnmappedComNameText(const std::string& name, bool chinese, const PortScan& scan = {});

@@ -1,5 +1,7 @@
 #include "core/link/Trace.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <istream>
 #include <ostream>
@@ -256,13 +258,19 @@ std::string FormatTraceRecord(const TraceRecord& r)
     return t + (r.direction == '!' ? r.text : Hex(r.bytes));
 }
 
-bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string& error)
+bool ParseTrace(std::istream& in, const std::function<void(TraceRecord&&)>& each, std::string& error)
 {
     std::string line;
     bool empty = true;
     for (int number = 1; std::getline(in, line); ++number) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
+        if (line.size() > kTraceLineLimit) {
+            error = "line " + std::to_string(number) + " is " + std::to_string(line.size()) +
+                    " characters long; a trace line has at most " + std::to_string(kTraceLineLimit) + ": " +
+                    QuotedExcerpt(line);
+            return false;
+        }
         empty = empty && line.find_first_not_of(" \t") == std::string::npos;
         if (line.empty() || line[0] == '#' || line[0] == '=')
             continue;
@@ -290,13 +298,46 @@ bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string
                 r.bytes.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
             }
         }
-        records.push_back(std::move(r));
+        each(std::move(r));
     }
     // Even a transfer that sent nothing leaves its header: an empty file is a
     // trace that was lost, not one of nothing happening.
     if (empty)
         error = "it is empty: it holds no serial trace";
     return !empty;
+}
+
+bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string& error)
+{
+    return ParseTrace(
+        in, [&](TraceRecord&& r) { records.push_back(std::move(r)); }, error);
+}
+
+std::string TraceOutputProblem(const std::string& path, const std::vector<std::string>& ports)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {};  // a new file (or a path that cannot be one: the open tells why)
+    const std::string accepted = "; a serial trace goes to a regular file (new, or existing and writable) or /dev/null";
+    const auto sameDevice = [&](const struct stat& o) {
+        return (o.st_dev == st.st_dev && o.st_ino == st.st_ino) ||
+               (S_ISCHR(o.st_mode) && S_ISCHR(st.st_mode) && o.st_rdev == st.st_rdev);
+    };
+    for (const std::string& port : ports) {
+        struct stat ps {};
+        if (::stat(MapPortName(port).c_str(), &ps) == 0 && sameDevice(ps))
+            return "\"" + path + "\" is the port " + port + " itself: the trace would be sent to the radio" + accepted;
+    }
+    if (S_ISREG(st.st_mode))
+        return {};
+    struct stat null {};
+    if (::stat("/dev/null", &null) == 0 && S_ISCHR(st.st_mode) && sameDevice(null))
+        return {};
+    const char* what = S_ISDIR(st.st_mode)    ? "a directory"
+                       : S_ISFIFO(st.st_mode) ? "a FIFO"
+                       : S_ISSOCK(st.st_mode) ? "a socket"
+                                              : "a device";
+    return "\"" + path + "\" is " + what + accepted;
 }
 
 // ---------------------------------------------------------------------------

@@ -18,6 +18,7 @@
 // complete transfers.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -86,10 +87,25 @@ std::string DescribeTraceFrame(const TraceFrame& frame);
 // "0.104233 > 52 01 08 08"
 std::string FormatTraceRecord(const TraceRecord& record);
 
-// Reads a trace written by CTracingPort. On a line that is no trace line it
-// stops and sets error to "line N: ..." (the caller adds the file name); input
-// with nothing but blank lines is no trace either.
+// The longest line a trace holds: the port's calls move a few bytes each, and
+// an event or header line names at most a path or two with the system's reason.
+// A longer line is no trace line; refused before it is decoded, it cannot
+// make a frame for every one of its bytes.
+inline constexpr std::size_t kTraceLineLimit = 16384;
+
+// Reads a trace written by CTracingPort. On a line that is no trace line (or
+// longer than kTraceLineLimit) it stops and sets error to "line N: ..." (the
+// caller adds the file name); input with nothing but blank lines is no trace
+// either. Each record goes to `each` as it is read.
+bool ParseTrace(std::istream& in, const std::function<void(TraceRecord&&)>& each, std::string& error);
 bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string& error);
+
+// Where a serial trace may go: a regular file (new, or existing) or /dev/null.
+// Never the port a transfer talks to (the same device after links: the trace
+// would be sent to the radio), any other device, a FIFO or a directory. ""
+// when path may take the trace, else why not, naming it and what is accepted.
+// `ports` are the command's ports as given (COMn as [Ports] maps it).
+std::string TraceOutputProblem(const std::string& path, const std::vector<std::string>& ports);
 
 class CTracingPort : public ISerialPort {
 public:

@@ -1,5 +1,7 @@
 #include "core/radio/Csv.h"
 
+#include <algorithm>
+
 CCsvReader::CCsvReader(const std::string& text) : m_text(text)
 {
     if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
@@ -60,6 +62,8 @@ bool CCsvReader::Next(CsvRecord& rec)
                 field.assign(in, from, i - from);
             }
             rec.fields.push_back(std::move(field));
+            if (rec.fields.size() > kCsvFieldLimit)
+                return fail(m_line, "more than 200 fields on one line; a channel list has far fewer columns");
             if (i >= n)
                 break;
             if (in[i] == ',') {
@@ -94,6 +98,44 @@ CsvDocument ParseCsv(const std::string& in)
     }
     doc.ok = true;
     return doc;
+}
+
+std::string CsvTextProblem(const std::string& text)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    // UTF-16 by its byte-order mark, or ASCII text with a NUL beside every character.
+    bool utf16 = text.size() >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF));
+    if (!utf16 && text.size() >= 4) {
+        const std::size_t n = std::min<std::size_t>(text.size() & ~std::size_t{1}, 64);
+        bool evenNul = true, oddNul = true;
+        for (std::size_t i = 0; i < n; i += 2) {
+            evenNul = evenNul && byte(i) == 0 && byte(i + 1) != 0;
+            oddNul = oddNul && byte(i + 1) == 0 && byte(i) != 0;
+        }
+        utf16 = evenNul || oddNul;
+    }
+    if (utf16)
+        return "is UTF-16; save it as UTF-8";
+    // The first line's separators outside quotes: a list saved with another
+    // separator has none of its own commas there.
+    std::size_t commas = 0, semicolons = 0, tabs = 0;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size() && (quoted || (text[i] != '\n' && text[i] != '\r')); ++i) {
+        const char c = text[i];
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == ',')
+            ++commas;
+        else if (!quoted && c == ';')
+            ++semicolons;
+        else if (!quoted && c == '\t')
+            ++tabs;
+    }
+    if (commas == 0 && semicolons > 0 && semicolons >= tabs)
+        return "uses ';' between fields; save it with commas";
+    if (commas == 0 && tabs > 0)
+        return "uses tabs between fields; save it with commas";
+    return {};
 }
 
 std::string CsvField(const std::string& text)

@@ -18,7 +18,13 @@ struct CsvDocument {
 // Accepts CRLF, LF or CR line ends, a leading UTF-8 byte-order mark and a
 // missing final line end. Quotes are only meaningful at the start of a field;
 // a quoted field must close, and only a separator or line end may follow it.
+// A record of more than kCsvFieldLimit fields is refused.
 CsvDocument ParseCsv(const std::string& text);
+
+// The most fields a record may have: a channel list has a few dozen columns at
+// most. A line with more is refused as it is read, so a line of nothing but
+// commas cannot take memory by the field.
+inline constexpr std::size_t kCsvFieldLimit = 200;
 
 // The same reading one record at a time, so that a long file is never held as
 // records all at once. The text must outlive the reader.
@@ -39,6 +45,11 @@ private:
     int m_errorLine = 0;
     std::string m_error;
 };
+
+// Why a text is no comma-separated list though it may look like one: "is
+// UTF-16; save it as UTF-8", "uses ';' between fields; save it with commas"
+// (or tabs), said of the file by the caller. "" for any other text.
+std::string CsvTextProblem(const std::string& text);
 
 // A field quoted when it holds a comma, a quote, CR or LF, or begins or ends
 // with a space (which readers would otherwise be free to trim).

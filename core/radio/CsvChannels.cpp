@@ -154,6 +154,11 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
                        const ImportOptions& options)
 {
     ImportReport report;
+    // Said as it is, not as headings the layout lacks.
+    if (const std::string problem = CsvTextProblem(text); !problem.empty()) {
+        report.error = "the file " + problem;
+        return report;
+    }
     CCsvReader reader(text);
     CsvRecord head;
     if (!reader.Next(head)) {

@@ -55,7 +55,8 @@ struct ImportOptions {
 
 // Writes the rows of the CSV text into the channel rows 1..200 of `grid`; a
 // refused row leaves its channel empty (replace) or as it was (merge). A text
-// that is no CSV, whose first line is not the layout's headings or gives one
+// that is no CSV (UTF-16, or another separator: CsvTextProblem), whose first
+// line is not the layout's headings or gives one
 // heading twice, or that replaces the channels with no row at all, is refused
 // whole (ok false) and leaves the grid untouched. Reads the text line by line:
 // time and memory grow with the channels, not with the lines.

@@ -222,8 +222,9 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
         why = FrequencyFormatReason("Frequency", freq);
         return false;
     }
-    if (!rx.valid) {
-        why = "Frequency \"" + freq + "\" is out of range; the bands are " + BandRangesText(false);
+    if (!rx.valid || rx.units <= 0) {
+        why = "Frequency \"" + freq + "\" is " + (rx.valid ? "not above 0 MHz" : "out of range") + "; the bands are " +
+              BandRangesText(false);
         kind = ImportReason::OutsideBands;
         return false;
     }

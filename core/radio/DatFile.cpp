@@ -144,6 +144,13 @@ std::string ReadOnlyReason(const std::string& target, const struct stat& st)
     return !noWriteBits && errno == EROFS ? kReadOnlyFs : "the file is read-only";
 }
 
+// The longest file name the folder's file system takes.
+std::size_t NameMax(const std::string& dir)
+{
+    const long n = ::pathconf(dir.c_str(), _PC_NAME_MAX);
+    return n > 0 ? static_cast<std::size_t>(n) : 255;
+}
+
 // Where a save of path goes and what it replaces, or why it must not happen.
 struct SavePlan {
     std::string target;  // path with its symbolic links followed
@@ -179,6 +186,11 @@ std::string PlanSave(const std::string& path, SavePlan& plan)
     if (::access(plan.dir.c_str(), W_OK | X_OK) != 0)
         return "the folder \"" + plan.dir + "\" is not writable (" + SysError(errno) +
                "); a save writes a new file there before it replaces the old one";
+    if (const std::size_t name = std::filesystem::path(plan.target).filename().string().size(),
+        limit = NameMax(plan.dir);
+        name > limit)
+        return "its name is " + std::to_string(name) + " bytes long; the file system takes at most " +
+               std::to_string(limit);
     return std::string();
 }
 
@@ -216,7 +228,11 @@ DatResult WriteFileAtomically(const std::string& path, const void* data, std::si
     const bool exists = plan.exists;
     const struct stat& old = plan.old;
     const std::filesystem::path targetPath(target);
-    const std::string prefix = "." + targetPath.filename().string() + kTempMarker;
+    std::string prefix = "." + targetPath.filename().string() + kTempMarker;
+    // A name near the limit has no room for the marker: a short temporary name
+    // in the same folder, cleaned up after a killed save as the long ones are.
+    if (prefix.size() + 6 > NameMax(dir))
+        prefix = kTempMarker;
     RemoveStaleTemps(dir, prefix);
 
     std::string tmpl;
@@ -354,4 +370,56 @@ DatResult CheckOutputKind(const std::string& path, FileKind writes, bool force)
     };
     r.error = "Cannot save \"" + path + "\": the file exists and holds " + name(has) + ", not " + name(writes);
     return r;
+}
+
+CFileUpdateLock::~CFileUpdateLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool CFileUpdateLock::Acquire(const std::string& path, std::chrono::milliseconds wait, std::string& error)
+{
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        std::string unused;
+        const int fd = OpenRegularFile(path, unused);
+        if (fd < 0)
+            return true;
+        bool locked = false;
+        for (;;) {
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                locked = true;
+                break;
+            }
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                // A file system without locks: the change goes ahead unguarded, as before.
+                ::close(fd);
+                return true;
+            }
+            if (std::chrono::steady_clock::now() >= deadline)
+                break;
+            ::usleep(20000);
+        }
+        if (!locked) {
+            ::close(fd);
+            error = "\"" + path + "\" is in use by another program (it stayed locked for " +
+                    std::to_string(std::chrono::duration_cast<std::chrono::seconds>(wait).count()) + " s)";
+            return false;
+        }
+        struct stat held {};
+        struct stat now {};
+        if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
+            held.st_ino == now.st_ino) {
+            m_fd = fd;
+            return true;
+        }
+        // Replaced while we waited: the lock guards the old file, not the one
+        // that will be read.
+        ::close(fd);
+        if (std::chrono::steady_clock::now() >= deadline) {
+            error = "\"" + path + "\" is in use by another program (it was replaced again and again)";
+            return false;
+        }
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 // .dat files: the 8192 image bytes in offset order, nothing else.
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -78,3 +79,29 @@ FileKind ExistingFileKind(const std::string& path);
 // An output that replaces an existing file of another kind than it `writes`
 // (a CSV over a radio image, a PDF over a CSV) only with `force`.
 DatResult CheckOutputKind(const std::string& path, FileKind writes, bool force);
+
+// What a command that changes a file in place (reads it, changes it, saves it
+// over itself) holds for the whole of it: an exclusive advisory lock (flock)
+// on the file, so that two runs on one file cannot both read the old contents
+// and one silently lose the other's change. Released when destroyed.
+class CFileUpdateLock {
+public:
+    CFileUpdateLock() = default;
+    ~CFileUpdateLock();
+    CFileUpdateLock(const CFileUpdateLock&) = delete;
+    CFileUpdateLock& operator=(const CFileUpdateLock&) = delete;
+
+    // Locks the file path names, waiting up to `wait` for another holder. Once
+    // locked, path must still name that file: a save of the other run replaced
+    // it (a new inode), so the new one is opened and locked instead. False
+    // with error ("\"path\" is in use by another program ...") when it stayed
+    // locked; true without a lock when path is no regular file that opens (the
+    // load that follows tells why).
+    bool Acquire(const std::string& path, std::chrono::milliseconds wait, std::string& error);
+    bool Held() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+// How long a command waits for a file another program is changing.
+inline constexpr std::chrono::seconds kFileLockWait{10};

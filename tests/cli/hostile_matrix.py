@@ -99,6 +99,16 @@ def out_kinds(ext, own=None, devices=True, label="its own input", dir_ok=False):
     return kinds
 
 
+def trace_kinds(own, label="its own input"):
+    """Where a serial trace goes: a regular file or /dev/null, never the
+    radio's own port (also as the device its link leads to) nor another device."""
+    kinds = [k for k in out_kinds(".trace", own=own, devices=False, label=label) if k.name != "/dev/full"]
+    return kinds + [Kind("/dev/null", const("/dev/null"), ok=True),
+                    Kind("/dev/zero", const("/dev/zero")), Kind("/dev/full", const("/dev/full")),
+                    Kind("the radio's port", lambda r: r.value("PORT")),
+                    Kind("the radio's port's device", lambda r: os.path.realpath(r.value("PORT")))]
+
+
 def link(path, target):
     os.symlink(target, path)
     return path
@@ -202,7 +212,7 @@ VARIANTS = [
             {"OUT": "out.dat"}, outputs=("OUT",), json=True, radios=1, notes=True, effect=True,
             streams=TRANSFER_STREAMS, timeout=10),
     Variant("read --trace", ["read", "--port", P, "-o", "{OUT}", "--trace", "{TOUT}"],
-            {"TOUT": out_kinds(".trace", own="OUT", devices=False, label="its output")},
+            {"TOUT": trace_kinds("OUT", "its output")},
             {"OUT": "out.dat", "TOUT": "out.trace"}, outputs=("OUT", "TOUT"), radios=1, notes=True, effect=True,
             streams=TRACE_STREAMS, timeout=10, expect={"OUT": lambda: SAMPLE, "TOUT": TRACE_OK}),
     # Progress lines go to stderr all through the transfer.
@@ -215,7 +225,7 @@ VARIANTS = [
     Variant("write --json", ["write", "--port", P, "{DAT}", "--json"], {"PORT": PORT_KINDS, "DAT": SEND},
             json=True, radios=1, notes=True, effect=True, streams=STREAMS[:1], timeout=10),
     Variant("write --trace", ["write", "--port", P, "{DAT}", "--trace", "{TOUT}"],
-            {"TOUT": out_kinds(".trace", own="DAT", devices=False)}, {"TOUT": "out.trace"}, outputs=("TOUT",),
+            {"TOUT": trace_kinds("DAT")}, {"TOUT": "out.trace"}, outputs=("TOUT",),
             radios=1, notes=True, effect=True, streams=TRACE_STREAMS, timeout=10, expect={"TOUT": TRACE_OK}),
     Variant("write 2 ports --verify --json", ["write", "--port", P, "--port", P2, "{DAT}", "--verify", "--json",
                                               "--progress=json"],

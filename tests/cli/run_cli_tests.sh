@@ -369,6 +369,26 @@ cmp -s <(head -c $((0x50)) "$T/odd-merge.dat") <(head -c $((0x50)) "$T/odd.dat")
 cmp -s <(channels_of "$T/odd-merge.dat" | tail -c +$((0xCA1)) | head -c 40) <(channels_of "$T/odd.dat" | tail -c +$((0xCA1)) | head -c 40) ||
   fail "import --merge changed names 0-4"
 "$PT" show "$T/odd-merge.dat" >"$T/out"; out_has "3 channels used"; out_has "146.52000"
+# Six runs changing one file at once: each holds it from its read to its save, none loses its change.
+cp "$SAMPLE" "$T/par.dat"; par=()
+for k in led=off step=5k name=ABC squelch=7 busy=off beep=off; do "$PT" options "$T/par.dat" --set $k >/dev/null & par+=($!); done
+wait "${par[@]}"
+case_ "six options --set at once" 0 "$PT" options "$T/par.dat"
+for want in "LED: Off" "Step: 5k" "Power-on Name: ABC" "Squelch Level: 7" "Busy: Off" "Beep: Off"; do out_has "$want"; done
+# A list saved with another separator or in UTF-16 is told as such, whatever the layout asked for.
+printf 'Location;Name;Frequency\n1;A;145,5\n' >"$T/semi.csv"
+printf '\xff\xfeL\x00o\x00c\x00,\x00' >"$T/u16.csv"
+for f in "semi.csv uses ';' between fields; save it with commas" "u16.csv is UTF-16; save it as UTF-8"; do
+  for fmt in "" "--format chirp"; do
+    # shellcheck disable=SC2086
+    case_ "import ${f%% *} $fmt" 1 "$PT" import "$T/${f%% *}" "$T/new.dat" $fmt; err_has "$T/$f"
+  done
+done
+# File and port names reach the terminal escaped.
+esc="$T/"$'\e[31mred'
+case_ "show escapes the file name" 1 "$PT" show "$esc.dat"; err_has "$T/\\x1b[31mred.dat"
+case_ "read escapes the port name" 1 "$PT" read --port "$esc" -o "$T/esc.dat"; err_has "$T/\\x1b[31mred:"
+LC_ALL=C grep -q $'\x1b' "$T/err" && fail "raw control bytes reach the terminal"
 
 # ---- transfers ------------------------------------------------------------------
 start_radio radio --image "$SAMPLE" --save "$T/radio-saved.dat"
@@ -383,9 +403,34 @@ out_has "1 entry code(s), 1024 read request(s), 1024 read reply(ies), 0 write fr
 out_has "read request 0x0108, 8 bytes"
 case_ "read --no-backup" 0 "$PT" read --port "$T/radio" -o "$T/read2.dat" --no-backup
 [[ $(ls "$XDG_DATA_HOME"/tr5-programmer/backups | wc -l) -eq 1 ]] || fail "--no-backup kept a backup"
-case_ "read with a backup folder that cannot be made" 0 env XDG_DATA_HOME="$SAMPLE" "$PT" read --port "$T/radio" -o "$T/read3.dat"
+# A backup that could not be kept fails the run; the read's own file is saved all the same.
+case_ "read with a backup folder that cannot be made" 1 env XDG_DATA_HOME="$SAMPLE" "$PT" read --port "$T/radio" -o "$T/read3.dat"
 err_has "the backup in $SAMPLE/tr5-programmer/backups failed"; err_has "Not a directory"
+err_has "the read is saved in $T/read3.dat, but no backup of it was kept"
 same_file "$T/read3.dat" "$SAMPLE"
+case_ "read --json with a backup that fails" 1 env XDG_DATA_HOME="$SAMPLE" "$PT" read --port "$T/radio" -o "$T/read3j.dat" --json
+json_check "$T/out" 'r = d["radios"][0]
+assert d["ok"] is False and r["output"].endswith("read3j.dat") and r["backup"] is None, d
+assert "Not a directory" in r["backup_error"], r'
+same_file "$T/read3j.dat" "$SAMPLE"
+case_ "read --json names its backup" 0 "$PT" read --port "$T/radio" -o "$T/read3k.dat" --json
+json_check "$T/out" 'import filecmp, os; b = d["radios"][0]["backup"]
+assert d["ok"] and b.endswith("-radio.dat") and filecmp.cmp(b, os.path.dirname(sys.argv[1]) + "/read3k.dat"), d'
+# A trace goes to a regular file or /dev/null, never into the radio's own port or another device.
+for t in "$T/radio" "$(readlink "$T/radio")" /dev/zero "$T"; do
+  case_ "read --trace $t" 1 "$PT" read --port "$T/radio" -o "$T/read6.dat" --trace "$t" --no-backup
+  err_has "--trace \"$t\" is"; err_has "a regular file (new, or existing and writable) or /dev/null"; absent "$T/read6.dat"
+done
+# An output that is no radio image is replaced only with --force; "-" is no file name here.
+printf 'Location,Name\n' >"$T/notes.csv"
+case_ "read over a CSV" 1 "$PT" read --port "$T/radio" -o "$T/notes.csv" --no-backup; err_has "--force replaces it"
+grep -qx 'Location,Name' "$T/notes.csv" || fail "read replaced the CSV"
+for c in "read --port $T/radio -o -" "options $SAMPLE --set squelch=2 -o -" "new -" "print $SAMPLE --pdf -" \
+  "simulate --save -"; do
+  # shellcheck disable=SC2086
+  case_ "${c%% -*} with -" 2 env -C "$T" "$PT" $c; err_has '"-" stands for standard output only with export -o -'
+  absent "$T/-"
+done
 case_ "trace file that cannot be written" 1 "$PT" read --port "$T/radio" -o "$T/read4.dat" --trace "$T/nodir/t.trace"
 err_has "$T/nodir/t.trace"; err_has "nothing was sent"
 absent "$T/read4.dat"
@@ -408,8 +453,10 @@ printf '\x11\x22' | dd of="$T/tail.dat" bs=1 seek=$((0x1FFA)) conv=notrunc statu
 case_ "write --verify with unsent bytes" 0 "$PT" write --port "$T/radio" "$T/tail.dat" --verify
 out_has "0x1FFA-0x1FFB differs: not written"
 # A lost trace fails the command; the transfer's own result is still told and kept.
-case_ "a trace that cannot be written" 1 "$PT" read --port "$T/radio" -o "$T/read5.dat" --trace /dev/full --no-backup
-err_has "read the radio's memory on"; err_has "/dev/full: the serial trace could not be written"
+# (a file limit of 16 kB, with SIGXFSZ ignored, fills up as a disk would)
+full() { sh -c 'trap "" XFSZ; ulimit -f 16; exec "$0" "$@"' "$@"; }
+case_ "a trace that cannot be written" 1 full "$PT" read --port "$T/radio" -o "$T/read5.dat" --trace "$T/t5" --no-backup
+err_has "read the radio's memory on"; err_has "$T/t5: the serial trace could not be written"
 cmp -s <(head -c $((0x1FF6)) "$T/read5.dat") <(head -c $((0x1FF6)) "$T/tail.dat") || fail "the read was not saved"
 cp "$T/tail.dat" "$T/keep.dat"
 case_ "a trace over the image it writes" 1 "$PT" write --port "$T/radio" "$T/keep.dat" --trace "$T/keep.dat"
@@ -432,7 +479,7 @@ cmp -s <(head -c $((0x1FF6)) "$T/radio-saved.dat") <(head -c $((0x1FF6)) "$T/tow
 mkdir "$T/prog"
 cp "$PT" "$T/prog/progtool"
 start_radio com
-printf '[Setup]\nLanguage=English\n[Ports]\nCOM1=%s\nCOM2=%s\n' "$T/com" "$T/nothing" >"$T/prog/Program.ini"
+printf '[Setup]\nLanguage=English\n[Ports]\nCOM1=%s\nCOM2=%s\nCOM3=%s\n' "$T/com" "$T/nothing" "$T/prog" >"$T/prog/Program.ini"
 # The devices present come from a prepared tree: an adapter on the radio's line.
 mkdir -p "$T/root/dev"
 ln -s "$T/com" "$T/root/dev/ttyUSB0"
@@ -440,6 +487,7 @@ ln -s "$T/nothing" "$T/root/dev/ttyACM3"
 case_ "ports" 0 env PROG_DEVICE_ROOT="$T/root" "$T/prog/progtool" ports
 grep -q "^COM1  $T/com .*can be opened" "$T/out" || fail "COM1 line: $(head -1 "$T/out")"
 grep -q "^COM2  $T/nothing .*cannot be opened: .*No such file" "$T/out" || fail "COM2 line"
+[[ $(grep "^COM3" "$T/out" | grep -o "Is a directory" | wc -l) -eq 1 ]] || fail "COM3 line: $(grep "^COM3" "$T/out")"
 [[ $(grep -c "^COM" "$T/out") -eq 4 ]] || fail "ports lists $(grep -c "^COM" "$T/out") COM lines"
 grep -q "^$T/root/dev/ttyUSB0  ttyUSB .*can be opened" "$T/out" || fail "ttyUSB0 line"
 grep -q "^$T/root/dev/ttyACM3  ttyACM .*missing" "$T/out" || fail "ttyACM3 line"
@@ -457,6 +505,11 @@ case_ "read through COM1" 0 "$T/prog/progtool" read --port COM1 -o "$T/com1.dat"
 case_ "unknown port" 1 "$T/prog/progtool" read --port COM2 -o "$T/com2.dat"
 err_has "COM2 ($T/nothing): Could not Open the Port"; err_has "No such file"
 absent "$T/com2.dat"
+for cmd in "write --port COM5 $SAMPLE" "write --port COM12 --port COM1 $SAMPLE"; do
+  # shellcheck disable=SC2086
+  case_ "${cmd% *}: a COM name beyond the four" 1 env PROG_DEVICE_ROOT="$T/root" "$T/prog/progtool" $cmd
+  err_has "only COM1 to COM4 are mapped (by [Ports] in Program.ini)"; err_has "serial devices present: $T/root/dev/ttyUSB0"
+done
 stop_radio com
 # The language rule is the window's: "chinese" in any case, also with a comment after it.
 for lang in "French=Rx Frequency" "Chinese ;x=Rx Frequency" "CHINESE=接收频率" "Chinese // note=接收频率"; do
@@ -517,6 +570,9 @@ wait_for() {
 }
 same_written() { cmp -s <(head -c $((0x1FF6)) "$1") <(head -c $((0x1FF6)) "$2") || fail "$1 does not hold $2"; }
 F="$T/towrite.dat"
+start_radio pw --fault wrong-ack@3
+case_ "a write cut short" 1 "$PT" write --port "$T/pw" "$F"; err_has "of 1023 frames; the radio is left partly written"
+stop_radio pw
 for n in 1 2 3; do start_radio "f$n" --save "$T/f$n.saved"; done
 start_radio f4 --save "$T/f4.saved" --fault short-reply@100
 case_ "fleet write of 4, one faulty" 1 "$PT" write --port "$T/f1" --port "$T/f2" --ports "$T/f3,$T/f4" "$F" --verify
@@ -586,8 +642,10 @@ err_has "$T/a/b/r1 and $T/a_b/r1 would both be saved as"; [[ -z "$(ls -A "$T/nam
 cp "$T/new.dat" "$T/names/g1.dat"
 case_ "a port's file exists" 1 "$PT" read --port "$T/g1" --port "$T/g2" -o "$T/names/"
 err_has "$T/names/g1.dat: the file exists"; same_file "$T/names/g1.dat" "$T/new.dat"; absent "$T/names/g2.dat"
-case_ "fleet: a trace that cannot be written" 1 "$PT" read --port "$T/g1" -o "$T/names/" --force --trace /dev/full --json
+case_ "fleet: a trace that cannot be written" 1 full "$PT" read --port "$T/g1" -o "$T/names/" --force --trace "$T/t6" --json
 json_check "$T/out" 'assert d["ok"] is False and d["trace_error"] and d["radios"][0]["result"] == "completed", d'
+case_ "fleet: backups that cannot be kept" 1 env XDG_DATA_HOME="$SAMPLE" "$PT" read --port "$T/g1" --port "$T/g2" -o "$T/names/" --force
+out_has "2 radio(s): 2 succeeded, 2 backup(s) not kept"; same_file "$T/names/g2.dat" "$T/new.dat"
 
 # Faults found before anything starts.
 case_ "the same port twice" 2 "$PT" read --port "$T/g1" --port "$(readlink "$T/g1")" -o "$T/reads"
@@ -661,10 +719,15 @@ start_radio v1 --fault wrong-ack@3
 "$PT" write --watch --port "$T/v1" "$F" >"$T/watch.out" 2>"$T/watch.err" &
 watcher=$!
 wait_for "$T/watch.err" "$T/v1: not programmed"
+# The next radio on the port is programmed: the radio left partly written is named, not the port.
+stop_radio v1; wait_for "$T/watch.err" "v1: no radio"
+start_radio v1; wait_for "$T/watch.err" "radio 2: $T/v1"
 kill -INT "$watcher"; wait "$watcher"; rc=$?
+grep -qF "left partly written: radio 1 on $T/v1" "$T/watch.out" || fail "partly written radio: $(cat "$T/watch.out")"
+grep -qF "partly written: $T/v1" "$T/watch.out" && fail "the port is named partly written: $(cat "$T/watch.out")"
 current="--watch with a radio that fails"
 [[ $rc -eq 1 ]] && passed=$((passed + 1)) || fail "exit $rc"
-grep -q ": programmed" "$T/watch.err" && fail "a failed radio logged as programmed: $(cat "$T/watch.err")"
+sed '/v1: no radio/q' "$T/watch.err" | grep -q ": programmed" && fail "a failed radio logged as programmed: $(cat "$T/watch.err")"
 stop_radio v1
 
 # A closed pipe: every transfer still finishes (written and verified), exit status 3,
@@ -690,6 +753,12 @@ kill "$holder"; wait "$holder" 2>/dev/null
 for n in 1 2 3 4; do stop_radio "a$n"; done
 
 case_ "simulate with a missing image" 1 "$PT" simulate --image "$T/missing.dat"; err_has "$T/missing.dat"
+# Where the memory would be saved at the stop is checked at the start.
+for f in "$T/nodir/sim.dat" "$T/notes.csv"; do
+  case_ "simulate --save $f" 1 timeout 10 "$PT" simulate --save "$f" --link "$T/sim-save"
+  err_has "the simulated radio was not started"; absent "$T/sim-save"
+done
+grep -qx 'Location,Name' "$T/notes.csv" || fail "simulate replaced the CSV"
 
 # ---- print ------------------------------------------------------------------
 case_ "print" 0 "$PT" print "$SAMPLE" --pdf "$T/report.pdf"

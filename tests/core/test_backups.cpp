@@ -2,6 +2,7 @@
 // pruning that spares pinned ones, and a folder that cannot be made.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -133,4 +134,29 @@ TEST(Backups, TheProgramsFolderAlsoListsAndPrunesTheEarlierOne)
     EXPECT_EQ(listed[1].firstNames, (std::vector<std::string>{"OLD2"}));
     // Any other folder stands for itself alone.
     EXPECT_EQ(ListBackups(earlier.string()).size(), 1u);
+}
+
+TEST(Backups, PruningGoesByAgeOnDiskAndNeverTakesTheBackupJustSaved)
+{
+    TempDir dir;
+    const std::string folder = (dir.path / "backups").string();
+    // Saved in an hour the clock later ran back from (a new time zone): their
+    // names carry later times than the read made now, their files are older.
+    std::vector<std::string> earlier;
+    for (int i = 0; i < 3; ++i) {
+        const BackupResult r = SaveBackup(folder, Radio({}), "COM1", kNoon + 3600 + i, 10);
+        ASSERT_TRUE(r.ok) << r.error;
+        fs::last_write_time(r.path, fs::file_time_type::clock::now() - std::chrono::hours(3 - i));
+        earlier.push_back(r.path);
+    }
+    const BackupResult now = SaveBackup(folder, Radio({"NOW"}), "COM1", kNoon, 2);
+    ASSERT_TRUE(now.ok) << now.error;
+    EXPECT_TRUE(fs::exists(now.path));
+    EXPECT_EQ(now.pruned, 2);
+    EXPECT_FALSE(fs::exists(earlier[0]));
+    EXPECT_FALSE(fs::exists(earlier[1]));
+    EXPECT_TRUE(fs::exists(earlier[2]));  // the newest of them on disk
+    // Keeping one keeps the backup just saved, whatever its name says.
+    EXPECT_EQ(PruneBackups(folder, 1, now.path), 1);
+    EXPECT_TRUE(fs::exists(now.path));
 }

@@ -351,7 +351,14 @@ TEST_F(CsvTest, BadFilesAreRefusedWhole)
     rep = ImportCsv("", CsvFormat::Chirp, g, false);
     EXPECT_FALSE(rep.ok);
     // Headings alone (a download cut short) would empty every channel; one heading twice is told by name.
-    const std::tuple<const char*, CsvFormat, const char*> refused[] = {
+    // So is a file that is no comma-separated UTF-8 (and a line of more fields than any list has).
+    const std::tuple<std::string, CsvFormat, const char*> refused[] = {
+        {std::string("\xFF\xFEL\0o\0c\0,\0", 10), CsvFormat::Chirp, "the file is UTF-16; save it as UTF-8"},
+        {std::string("L\0o\0c\0a\0t\0i\0o\0n\0", 16), CsvFormat::Grid, "the file is UTF-16; save it as UTF-8"},
+        {"Location;Name;Frequency\n1;A;145,5\n", CsvFormat::Chirp,
+         "the file uses ';' between fields; save it with commas"},
+        {"\"Location\"\t\"Frequency\"\n", CsvFormat::Grid, "the file uses tabs between fields; save it with commas"},
+        {"Location,Frequency\n" + std::string(300, ','), CsvFormat::Chirp, "line 2: more than 200 fields"},
         {"Location,Frequency\r\n", CsvFormat::Chirp, "no channel rows"},
         {",Rx Frequency,Tx Frequency,Rx Tone,Tx Tone,Power,Cha Lock,Scan Add,Bandwidth,Cha Name\n\n", CsvFormat::Grid,
          "no channel rows"},
@@ -374,6 +381,10 @@ TEST_F(CsvTest, BadFilesAreRefusedWhole)
     EXPECT_EQ(g.TextMatrix(5, 1), "145.00000");
     // A channel list without Location or Frequency is told as one whatever the layout chosen.
     EXPECT_EQ(DetectCsvFormat("Name,Frequency,Duplex\n", CsvFormat::Grid), CsvFormat::Chirp);
+    // A negative frequency is the Frequency column's fault, whatever Tx it gives.
+    rep = ImportCsv("Location,Frequency\n1,-145.5\n", CsvFormat::Chirp, g, false);
+    ASSERT_EQ(rep.issues.size(), 1u);
+    EXPECT_EQ(rep.issues[0].reason.rfind("Frequency \"-145.5\" is not above 0 MHz", 0), 0u) << rep.issues[0].reason;
 }
 
 TEST_F(CsvTest, ALongFileIsCountedWholeButListedInPart)

@@ -10,9 +10,11 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "core/app/IniFile.h"
@@ -211,6 +213,52 @@ TEST(AtomicSave, TemporaryFilesOfAKilledSaveAreRemovedOthersAreLeft)
     want.push_back("radio.dat");
     std::sort(want.begin(), want.end());
     EXPECT_EQ(dir.Names(), want);
+}
+
+TEST(AtomicSave, NamesUpToTheFileSystemsLimitAreSavedLongerOnesRefused)
+{
+    TempDir dir;
+    for (const std::size_t length : {237u, 250u, 255u}) {
+        const std::string path = dir.File(std::string(length - 4, 'n') + ".dat");
+        const DatResult r = Save(path, "image");
+        ASSERT_TRUE(r.ok) << length << ": " << r.error;
+        EXPECT_EQ(Get(path), "image");
+        ASSERT_TRUE(Save(path, "again").ok);  // replacing one, too
+        fs::remove(path);
+    }
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{});  // no temporary file left
+    const std::string tooLong = dir.File(std::string(256, 'n'));
+    for (const DatResult& r : {CheckSaveTarget(tooLong), Save(tooLong, "x")})
+        EXPECT_TRUE(Has(r.error, "its name is 256 bytes long; the file system takes at most 255")) << r.error;
+}
+
+TEST(UpdateLock, ASecondChangeWaitsForTheFirstAndFollowsItsSave)
+{
+    TempDir dir;
+    const std::string path = dir.File("radio.dat");
+    Put(path, "old");
+    std::optional<CFileUpdateLock> first(std::in_place);
+    std::string error;
+    ASSERT_TRUE(first->Acquire(path, std::chrono::milliseconds(0), error)) << error;
+    ASSERT_TRUE(first->Held());
+    // Held: a second waits, then gives up naming the file.
+    CFileUpdateLock second;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(second.Acquire(path, std::chrono::milliseconds(200), error));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+    EXPECT_TRUE(Has(error, "\"" + path + "\" is in use by another program")) << error;
+    // The first saves (a new file under the name) and lets go while the second
+    // waits: the second holds the new file, not the replaced one.
+    bool got = false;
+    std::thread waiter([&] { got = second.Acquire(path, std::chrono::seconds(5), error); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(Save(path, "new").ok);
+    first.reset();
+    waiter.join();
+    ASSERT_TRUE(got) << error;
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    EXPECT_EQ(::flock(fd, LOCK_EX | LOCK_NB), -1);  // the file now under the name is the one held
+    ::close(fd);
 }
 
 TEST(BoundedText, RefusesWhatIsNotASmallRegularFile)

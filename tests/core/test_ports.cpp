@@ -189,3 +189,18 @@ TEST(Ports, PortsSectionIsReadAgainOnlyWhenTheFileChanged)
     fs::remove(ini);
     theIniFile.Clear();
 }
+
+TEST_F(DeviceTree, ComNamesBeyondTheMappedFourAreToldWithTheDevicesPresent)
+{
+    const PortScan scan{root.string(), true};
+    for (const char* name : {"COM1", "COM4", "/dev/ttyUSB0", "COMX", "COM"})
+        EXPECT_EQ(UnmappedComNameText(name, false, scan), "") << name;
+    const std::string text = UnmappedComNameText("COM5", false, scan);
+    EXPECT_EQ(text.rfind("COM5: only COM1 to COM4 are mapped (by [Ports] in Program.ini) and there is no file COM5; "
+                         "serial devices present: " +
+                             Dev("serial/by-id/usb-FTDI_FT232R_USB_UART_A5-if00-port0"),
+                         0),
+              0u)
+        << text;
+    EXPECT_NE(UnmappedComNameText("com12", true, scan).find("只有 COM1 至 COM4"), std::string::npos);
+}

@@ -2,6 +2,10 @@
 // back and decoded into the frames the radio saw.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -174,12 +178,47 @@ TEST(Trace, ParseNamesTheBadLine)
         {"# header\n0.1 < 0G\n", "line 2: \"0G\" is not a byte"},
         {"0.1 x 02\n", "line 1: not a trace line"},
         {"", "it is empty: it holds no serial trace"},
+        {"long", "line 2 is 16389 characters long; a trace line has at most 16384"},
     };
+    std::string bytes;
+    while (bytes.size() < 16384)
+        bytes += " 00";
+    const std::string longLine = "# x\n0.1 >" + bytes.substr(0, 16384) + "\n";  // refused before its bytes are read
     for (const auto& [text, want] : cases) {
-        std::istringstream in(text);
+        std::istringstream in(std::string(text) == "long" ? longLine : text);
         std::vector<TraceRecord> records;
         std::string error;
         EXPECT_FALSE(ParseTrace(in, records, error)) << text;
         EXPECT_EQ(error.rfind(want, 0), 0u) << error;
     }
+}
+
+TEST(Trace, OutputIsARegularFileOrDevNullNeverThePort)
+{
+    char tmpl[] = "/tmp/traceoutXXXXXX";
+    const std::string dir = ::mkdtemp(tmpl);
+    const std::string file = dir + "/old.trace", link = dir + "/port", fifo = dir + "/fifo";
+    std::ofstream(file) << "# old\n";
+    std::filesystem::create_symlink("/dev/tty", link);  // a port named through a link, as a simulated radio's is
+    ::mkfifo(fifo.c_str(), 0600);
+    const std::pair<std::string, const char*> cases[] = {
+        {dir + "/new.trace", ""},
+        {file, ""},
+        {"/dev/null", ""},
+        {"/dev/tty", "is the port"},  // the device the link leads to
+        {link, "is the port"},
+        {"/dev/zero", "is a device"},
+        {fifo, "is a FIFO"},
+        {dir, "is a directory"},
+    };
+    for (const auto& [path, want] : cases) {
+        const std::string why = TraceOutputProblem(path, {link});
+        if (*want == '\0') {
+            EXPECT_EQ(why, "") << path;
+            continue;
+        }
+        EXPECT_NE(why.find("\"" + path + "\" " + want), std::string::npos) << why;
+        EXPECT_NE(why.find("a regular file (new, or existing and writable) or /dev/null"), std::string::npos);
+    }
+    std::filesystem::remove_all(dir);
 }
