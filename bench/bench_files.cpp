@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "core/app/IniFile.h"
-#include "core/radio/TextFile.h"
+#include "core/files/TextFile.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <unistd.h>
 
 #include "core/radio/Bands.h"
-#include "core/editor/ImportPreview.h"
+#include "core/exchange/ImportPreview.h"
 #include "core/radio/ChannelCodec.h"
-#include "core/radio/TextFile.h"
+#include "core/files/TextFile.h"
 
 namespace {
 

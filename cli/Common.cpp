@@ -16,7 +16,7 @@
 #include "core/app/Messages.h"
 #include "core/link/Ports.h"
 #include "core/radio/DatFile.h"
-#include "core/radio/TextFile.h"
+#include "core/files/TextFile.h"
 
 namespace cli {
 

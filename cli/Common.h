@@ -10,7 +10,7 @@
 
 #include "core/radio/DatFile.h"
 #include "core/radio/Document.h"
-#include "core/app/Backups.h"
+#include "core/link/Backups.h"
 #include "core/link/PortName.h"
 #include "core/radio/Image.h"
 

@@ -2,7 +2,7 @@
 
 #include "cli/Common.h"
 #include "cli/Output.h"
-#include "core/radio/CsvChannels.h"
+#include "core/exchange/CsvChannels.h"
 
 namespace cli {
 

@@ -6,8 +6,8 @@
 #include "cli/Common.h"
 #include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
-#include "core/editor/ImportPreview.h"
-#include "core/radio/CsvChannels.h"
+#include "core/exchange/ImportPreview.h"
+#include "core/exchange/CsvChannels.h"
 
 namespace cli {
 

@@ -6,7 +6,7 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/radio/RadioCatalogue.h"
-#include "core/radio/CsvChannels.h"
+#include "core/exchange/CsvChannels.h"
 
 namespace cli {
 

@@ -4,7 +4,13 @@
 # bottom up:
 #
 #   layer         holds                                 may include, besides itself
-#   core/         radio, link, editor, settings rules   nothing
+#   core/files/   files in and out, CSV text            nothing
+#   core/app/     settings, language, messages, JSON    core/files/
+#   core/radio/   the image, its codec, options, bands  core/files/ core/app/
+#   core/editor/  the rules of cell edits               core/files/ core/app/ core/radio/
+#   core/exchange/ CSV channel lists, import preview    core/files/ core/app/ core/radio/ core/editor/
+#   core/link/    ports, transfers, traces, backups     core/files/ core/app/ core/radio/
+#   core/         (files directly in it)                core/
 #   report/       the printed report (Qt Gui)           core/
 #   cli/          progtool                              core/ report/ (never gui/)
 #   gui/app/      services of every window: help,       core/ report/
@@ -29,9 +35,16 @@
 # resolved, so "core/../gui/..." is a gui/ include. tests/, bench/ and fuzz/
 # may include any layer.
 cmake_policy(VERSION 3.25)
-set(layers core report cli gui/app gui/radio gui/options gui/link gui/editor gui/frame)
+set(layers core core/files core/app core/radio core/editor core/exchange core/link
+    report cli gui/app gui/radio gui/options gui/link gui/editor gui/frame)
 # The layers each layer may include, itself among them.
 set(may_core core)
+set(may_core/files core/files)
+set(may_core/app core/files core/app)
+set(may_core/radio core/files core/app core/radio)
+set(may_core/editor core/files core/app core/radio core/editor)
+set(may_core/exchange core/files core/app core/radio core/editor core/exchange)
+set(may_core/link core/files core/app core/radio core/link)
 set(may_report core report)
 set(may_cli core report cli)
 set(may_gui/app core report gui/app)
@@ -53,6 +66,19 @@ foreach(layer ${layers})
   endforeach()
   file(GLOB_RECURSE files RELATIVE ${ROOT} ${patterns})
   foreach(f ${files})
+    # A file belongs to the deepest layer whose folder holds it (core/radio/,
+    # not core/).
+    set(deeper FALSE)
+    foreach(other ${layers})
+      string(LENGTH "${layer}/" n)
+      string(SUBSTRING "${other}/" 0 ${n} start)
+      if(NOT other STREQUAL layer AND start STREQUAL "${layer}/" AND f MATCHES "^${other}/")
+        set(deeper TRUE)
+      endif()
+    endforeach()
+    if(deeper)
+      continue()
+    endif()
     file(STRINGS ${ROOT}/${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
     foreach(line ${lines})
       if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\"")

@@ -5,7 +5,7 @@
 
 #include "core/editor/CellCommit.h"
 #include "core/radio/ChannelCodec.h"
-#include "core/radio/CsvChannels.h"
+#include "core/exchange/CsvChannels.h"
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

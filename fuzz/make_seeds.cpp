@@ -11,7 +11,7 @@
 
 #include "core/link/Protocol.h"
 #include "core/link/Transfer.h"
-#include "core/radio/CsvGridLayout.h"
+#include "core/exchange/CsvGridLayout.h"
 #include "core/radio/Document.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/radio/DatFile.h"
-#include "core/radio/TextFile.h"
+#include "core/files/FileIO.h"
+#include "core/files/TextFile.h"
 
 #ifndef PROG_PACKAGE_NAME
 #error "PROG_PACKAGE_NAME names the installed program's folders"
@@ -361,7 +361,7 @@ std::string CIniFile::Save(bool makeBackup)
             dir = (std::filesystem::path(dir) / part).string();
             ::mkdir(dir.c_str(), 0700);
         }
-        const DatResult r = WriteFileAtomically(m_strSavePath, text.data(), text.size());
+        const FileResult r = WriteFileAtomically(m_strSavePath, text.data(), text.size());
         if (!r.ok) {
             m_bSaveFailed = true;
             m_strSaveError = r.error;

@@ -7,7 +7,7 @@
 #include "core/editor/CellCommit.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/ChannelText.h"
-#include "core/radio/Csv.h"
+#include "core/files/Csv.h"
 #include "core/radio/Decimal.h"
 
 namespace {

@@ -1,18 +1,14 @@
 #pragma once
 // .dat files: the 8192 image bytes in offset order, nothing else.
-#include <chrono>
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "core/files/FileIO.h"
 #include "core/radio/Image.h"
 
-struct DatResult {
-    bool ok = false;
-    std::string error;  // names the file and the reason when !ok
-    // LoadDatFile: the file's length, more than kImageSize when bytes follow the image.
-    std::uint64_t length = 0;
-};
+// A file's outcome; LoadDatFile's `length` is the file's length, more than
+// kImageSize when bytes follow the image.
+using DatResult = FileResult;
 
 // Loads the first 8192 bytes of path into image. A shorter (or empty) file is
 // refused and image is left untouched; a longer one is loaded (its length
@@ -38,70 +34,3 @@ ImageLengthCheck CheckImageLength(const std::string& path, std::uint64_t length,
 // Writes the image atomically (WriteFileAtomically), so a failed save never
 // destroys the old file.
 DatResult SaveDatFile(const std::string& path, const Image& image);
-
-// Writes any byte string atomically (the .dat image, CSV, PDF, Program.ini):
-// a temporary ".NAME.tr5-saving-XXXXXX" in the target's folder is written,
-// flushed and renamed over the target. A symbolic link stays a link and its
-// target is replaced. Refused: a directory, device, FIFO or socket, and a file
-// that is read-only (to us, or to everyone: no write bit at all). A replaced
-// file keeps its mode and, as far as we may set them, its owner and group; a
-// new one gets 0666 less the umask. Temporary files of our own left by a save
-// that was killed are removed on the next save of the same file.
-DatResult WriteFileAtomically(const std::string& path, const void* data, std::size_t size);
-
-// What WriteFileAtomically would refuse before it writes anything: the same
-// message, for checking an output path before a long transfer.
-DatResult CheckSaveTarget(const std::string& path);
-
-// Why an existing file is kept as it is by every save, as an editor keeps it:
-// no write permission for us, or no write bit at all (read-only even to root).
-// "" when it may be written, or does not exist. Links are followed.
-std::string ReadOnlyFileReason(const std::string& path);
-
-// Whether a and b name the same file: after links, the same device and inode
-// (hard links too); when neither exists yet, the same path once the links
-// are followed.
-bool SameFile(const std::string& a, const std::string& b);
-
-// Every command that writes a file asks this first: its output must not be
-// one of the files it reads (SameFile), or the save would destroy its input.
-DatResult CheckOutputNotInput(const std::string& output, const std::vector<std::string>& inputs);
-
-// What an existing file holds, by its first 64 KB.
-enum class FileKind {
-    None,    // missing, empty, or not a regular file (WriteFileAtomically refuses those)
-    Text,    // no NUL or 0xFF byte: CSV, a serial trace
-    Pdf,     // begins "%PDF-"
-    Binary,  // anything else, such as a radio image
-};
-FileKind ExistingFileKind(const std::string& path);
-
-// An output that replaces an existing file of another kind than it `writes`
-// (a CSV over a radio image, a PDF over a CSV) only with `force`.
-DatResult CheckOutputKind(const std::string& path, FileKind writes, bool force);
-
-// What a command that changes a file in place (reads it, changes it, saves it
-// over itself) holds for the whole of it: an exclusive advisory lock (flock)
-// on the file, so that two runs on one file cannot both read the old contents
-// and one silently lose the other's change. Released when destroyed.
-class CFileUpdateLock {
-public:
-    CFileUpdateLock() = default;
-    ~CFileUpdateLock();
-    CFileUpdateLock(const CFileUpdateLock&) = delete;
-    CFileUpdateLock& operator=(const CFileUpdateLock&) = delete;
-
-    // Locks the file path names, waiting up to `wait` for another holder. Once
-    // locked, path must still name that file: a save of the other run replaced
-    // it (a new inode), so the new one is opened and locked instead. False
-    // with error ("\"path\" is in use by another program ...") when it stayed
-    // locked; true without a lock when path is no regular file that opens (the
-    // load that follows tells why).
-    bool Acquire(const std::string& path, std::chrono::milliseconds wait, std::string& error);
-    bool Held() const { return m_fd >= 0; }
-
-private:
-    int m_fd = -1;
-};
-// How long a command waits for a file another program is changing.
-inline constexpr std::chrono::seconds kFileLockWait{10};

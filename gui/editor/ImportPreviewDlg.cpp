@@ -13,7 +13,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "core/editor/ImportPreview.h"
+#include "core/exchange/ImportPreview.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "core/radio/CsvChannels.h"
+#include "core/exchange/CsvChannels.h"
 
 struct ImportPreview;
 class ITextGrid;

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <vector>
 
-#include "core/app/Backups.h"
+#include "core/link/Backups.h"
 
 class QLabel;
 class QPushButton;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "core/app/Backups.h"
+#include "core/link/Backups.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
 #include "gui/app/AppContext.h"

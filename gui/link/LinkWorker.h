@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/Backups.h"
+#include "core/link/Backups.h"
 #include "core/link/PortName.h"
 #include "core/link/Transfer.h"
 #include "core/radio/Image.h"

@@ -32,6 +32,13 @@ CASES = [
     (layers, {"core/a.cpp": '#  include "gui/app/CommandIds.h"'}, 'core/a.cpp: #include "gui/app/CommandIds.h"'),
     (layers, {"gui/app/A.cpp": "#include <gui/frame/MainFrame.h>"}, "(gui/app/ includes only core/ report/ gui/app/)"),
     (layers, {"core/a.inl": "#include <report/ReportPrinter.h>"}, "core/a.inl: #include <report/ReportPrinter.h>"),
+    # The core's rooms, bottom up: files, app, radio, editor, exchange; link beside editor.
+    (layers, {"core/radio/A.cpp": '#include "core/exchange/CsvChannels.h"'},
+     "core/radio/A.cpp: #include \"core/exchange/CsvChannels.h\" (core/radio/ includes only core/files/ core/app/ core/radio/)"),
+    (layers, {"core/files/A.h": "#include <core/app/Globals.h>"}, "core/files/A.h: #include <core/app/Globals.h>"),
+    (layers, {"core/link/A.cpp": '#include "core/editor/CellCommit.h"'}, '#include "core/editor/CellCommit.h"'),
+    (layers, {"core/exchange/A.cpp": '#include "core/editor/CellCommit.h"\n#include "core/files/Csv.h"',
+              "core/a.h": '#include "core/link/Fleet.h"'}, None),
     (layers, {"core/a.h": '#include <vector>\n#include <core/b.h>\n#include "core/./b.h"',
               "tests/t.cpp": "#include <gui/frame/MainFrame.h>"}, None),
     (no_qt, {"core/a.cpp": '#include <QString>\n#include "qglobal.h"'}, 'core/a.cpp: #include "qglobal.h"'),

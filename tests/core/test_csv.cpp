@@ -8,7 +8,7 @@
 #include "core/app/DisplayText.h"
 #include "core/radio/Bands.h"
 #include "core/radio/ChannelCodec.h"
-#include "core/radio/CsvChannels.h"
+#include "core/exchange/CsvChannels.h"
 #include "core/radio/Image.h"
 #include "tests/support/TestEnv.h"
 

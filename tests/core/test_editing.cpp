@@ -11,7 +11,7 @@
 #include "core/editor/CellEntry.h"
 #include "core/editor/ChannelRows.h"
 #include "core/editor/EditSnapshot.h"
-#include "core/editor/ImportPreview.h"
+#include "core/exchange/ImportPreview.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/Document.h"
 #include "tests/support/TestEnv.h"

@@ -19,7 +19,7 @@
 
 #include "core/app/IniFile.h"
 #include "core/radio/DatFile.h"
-#include "core/radio/TextFile.h"
+#include "core/files/TextFile.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;

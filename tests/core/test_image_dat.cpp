@@ -11,7 +11,7 @@
 
 #include "core/radio/DatFile.h"
 #include "core/radio/Image.h"
-#include "core/radio/TextFile.h"
+#include "core/files/TextFile.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;

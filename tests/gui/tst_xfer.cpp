@@ -18,7 +18,7 @@
 #include <fstream>
 #include <memory>
 
-#include "core/app/Backups.h"
+#include "core/link/Backups.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
 #include "core/link/SerialPort.h"

@@ -1,4 +1,4 @@
-#include "core/radio/CsvChirpLayout.h"
+#include "core/exchange/CsvChirpLayout.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,8 +6,8 @@
 #include <map>
 
 #include "core/editor/CellCommit.h"
-#include "core/radio/Csv.h"
-#include "core/radio/CsvLayout.h"
+#include "core/files/Csv.h"
+#include "core/exchange/CsvLayout.h"
 #include "core/radio/Decimal.h"
 
 namespace {

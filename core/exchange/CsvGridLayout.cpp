@@ -1,8 +1,8 @@
-#include "core/radio/CsvGridLayout.h"
+#include "core/exchange/CsvGridLayout.h"
 
 #include "core/radio/ChannelCodec.h"
-#include "core/radio/Csv.h"
-#include "core/radio/CsvLayout.h"
+#include "core/files/Csv.h"
+#include "core/exchange/CsvLayout.h"
 
 namespace {
 

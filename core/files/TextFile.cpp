@@ -1,4 +1,4 @@
-#include "core/radio/TextFile.h"
+#include "core/files/TextFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/radio/Csv.h"
-#include "core/radio/CsvChirpLayout.h"
-#include "core/radio/CsvGridLayout.h"
-#include "core/radio/CsvLayout.h"
+#include "core/files/Csv.h"
+#include "core/exchange/CsvChirpLayout.h"
+#include "core/exchange/CsvGridLayout.h"
+#include "core/exchange/CsvLayout.h"
 #include "core/radio/TextGrid.h"
 
 enum class CsvFormat { Grid, Chirp };

@@ -1,4 +1,4 @@
-#include "core/editor/ImportPreview.h"
+#include "core/exchange/ImportPreview.h"
 
 ImportPreview PreviewImport(const ITextGrid& current, const std::string& text, CsvFormat format, bool chinese,
                             const ImportOptions& options)

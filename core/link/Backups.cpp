@@ -1,4 +1,4 @@
-#include "core/app/Backups.h"
+#include "core/link/Backups.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "core/radio/Csv.h"
+#include "core/files/Csv.h"
 
 #include <algorithm>
 

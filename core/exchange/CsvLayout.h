@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/radio/ChannelText.h"
-#include "core/radio/Csv.h"
+#include "core/files/Csv.h"
 
 // Why a row was accepted with a change or refused, for the import's summary.
 enum class ImportReason {

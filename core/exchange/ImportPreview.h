@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/radio/CsvChannels.h"
+#include "core/exchange/CsvChannels.h"
 #include "core/radio/TextGrid.h"
 
 struct ImportPreview {

@@ -1,11 +1,11 @@
-#include "core/radio/CsvChannels.h"
+#include "core/exchange/CsvChannels.h"
 
 #include <algorithm>
 #include <map>
 
 #include "core/editor/CellCommit.h"
 #include "core/radio/ChannelCodec.h"
-#include "core/radio/CsvLayout.h"
+#include "core/exchange/CsvLayout.h"
 
 namespace {
 
