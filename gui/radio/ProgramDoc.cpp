@@ -121,12 +121,27 @@ bool CProgramDoc::OnOpenDocument(const QString& path, QString* error)
     return true;
 }
 
+namespace {
+constexpr std::chrono::seconds kSaveLockWait{2};
+}  // namespace
+
 bool CProgramDoc::OnSaveDocument(const QString& path, QString* error)
 {
     // The grid's cell texts are the working copy of the channels: the image is
     // brought up to date first.
     emit AboutToSave();
-    const DatResult r = SaveDatFile(QFile::encodeName(path).toStdString(), m_image);
+    // A change progtool makes in place holds the file's lock from its read to
+    // its save: waiting for it keeps the two saves from crossing, so neither
+    // is lost unseen. progtool holds it for moments; a lock held on is told.
+    const std::string file = QFile::encodeName(path).toStdString();
+    CFileUpdateLock lock;
+    std::string busy;
+    if (!lock.Acquire(file, kSaveLockWait, busy)) {
+        if (error)
+            *error = QString::fromStdString(busy);
+        return false;
+    }
+    const DatResult r = SaveDatFile(file, m_image);
     if (!r.ok) {
         if (error)
             *error = QString::fromStdString(r.error);

@@ -13,6 +13,8 @@
 #include <QtTest>
 #include <cstdio>
 #include <functional>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -576,8 +578,24 @@ private slots:
         QVERIFY(LoadDatFile(written.toStdString(), back).ok);
         QCOMPARE(back[0x12F0], 0x78);
 
-        // A folder that does not exist: the message names the file, the old copy stays.
+        // A file another program holds locked for its change is not saved over: told, kept.
         MessageRecorder messages;
+        {
+            const int held = ::open(qPrintable(written), O_RDONLY);
+            QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
+            doc->m_image[0x12F0] = 0x79;
+            QVERIFY(!f->OnFileSave());
+            ::close(held);
+        }
+        QCOMPARE(messages.requests.size(), 1);
+        QVERIFY2(messages.requests[0].detail.contains(QStringLiteral("is in use by another program")),
+                 qPrintable(messages.requests[0].detail));
+        QVERIFY(LoadDatFile(written.toStdString(), back).ok);
+        QCOMPARE(back[0x12F0], 0x78);
+        messages.requests.clear();
+        doc->m_image[0x12F0] = 0x78;
+
+        // A folder that does not exist: the message names the file, the old copy stays.
         target = m_dir->FilePath(QStringLiteral("missing/dir/x.dat"));
         QVERIFY(!f->OnFileSaveAs());
         QCOMPARE(messages.requests.size(), 1);
