@@ -202,8 +202,7 @@ private slots:
     void promptAnsweredOnGuiThread();
     void silentRadioKeepsLoopAlive();
     void closeViewMidTransfer();
-    void closeViewDuringPrompt();
-    void quitWithQuestionPending();
+    void questionNobodyAnswersHoldsNoWorker();
     void comSetupProbesAndStores();
     void comSetupBusyAndOddValues();
     void comSetupHelp();
@@ -716,62 +715,49 @@ void TestLink::closeViewMidTransfer()
     radio.Stop();
 }
 
-void TestLink::closeViewDuringPrompt()
+void TestLink::questionNobodyAnswersHoldsNoWorker()
 {
-    CSimulatedRadio radio;
-    QVERIFY(radio.OpenPty());
-    LinkEnv env(PortLine("COM1", radio));
-    RadioFaults f;
-    f.missingFinalAcks = INT_MAX;
-    radio.SetFaults(f);
-    radio.Start();
-    auto t = std::make_unique<ViewUnderTest>();
-    // The window is closed while the Retry/Cancel box is up; the answer then
-    // finds nobody to tell and the worker must not wait for it forever.
-    env.m_onMessage = [&](const MessageRequest&) {
-        t.reset();
-        return QMessageBox::Retry;
-    };
-    t->link->OnRead();
-    t->Dlg()->OkButton()->click();
-    QVERIFY(QTest::qWaitFor([&] { return t == nullptr; }, 20000));
-    QElapsedTimer clock;
-    clock.start();
-    CTransferWorker::WaitForAll();
-    QVERIFY(clock.elapsed() < 3000);
-    QCOMPARE(env.m_messages.size(), 1);
-    QVERIFY(CanOpen(radio.SlavePath()));
-    radio.Stop();
-}
-
-void TestLink::quitWithQuestionPending()
-{
-    // The event loop has ended while the worker waits for a Retry/Cancel
-    // answer nobody will give: the join at quit must not hang.
-    CSimulatedRadio radio;
-    QVERIFY(radio.OpenPty());
-    LinkEnv env(PortLine("COM1", radio));
-    RadioFaults f;
-    f.missingFinalAcks = INT_MAX;
-    radio.SetFaults(f);
-    radio.Start();
-    auto t = std::make_unique<ViewUnderTest>();
-    t->link->OnRead();
-    t->Dlg()->OkButton()->click();
-    QCoreApplication::processEvents();  // the posted OK starts the worker
-    QVERIFY(t->link->IsTransferring());
-    QTest::qSleep(1500);  // first attempt over, the question queued, no events processed
-    QCOMPARE(radio.EntryCodesSeen(), 1);
-    QElapsedTimer clock;
-    clock.start();
-    CTransferWorker::WaitForAll();
-    QVERIFY(clock.elapsed() < 1000);
-    QCOMPARE(CTransferWorker::LiveThreads(), 0);
-    QVERIFY(CanOpen(radio.SlavePath()));
-    t.reset();
-    QCoreApplication::processEvents();
-    QVERIFY(env.m_messages.isEmpty());
-    radio.Stop();
+    // The Retry/Cancel question is pending when its window is closed (the
+    // answer then finds nobody to tell), or when the event loop has ended
+    // (nobody answers at all): the worker must not wait for it forever, and
+    // the port is released.
+    for (const bool closeAtPrompt : {true, false}) {
+        CSimulatedRadio radio;
+        QVERIFY(radio.OpenPty());
+        LinkEnv env(PortLine("COM1", radio));
+        RadioFaults f;
+        f.missingFinalAcks = INT_MAX;
+        radio.SetFaults(f);
+        radio.Start();
+        auto t = std::make_unique<ViewUnderTest>();
+        env.m_onMessage = [&](const MessageRequest&) {
+            t.reset();
+            return QMessageBox::Retry;
+        };
+        t->link->OnRead();
+        t->Dlg()->OkButton()->click();
+        if (closeAtPrompt) {
+            QVERIFY(QTest::qWaitFor([&] { return t == nullptr; }, 20000));
+        } else {
+            QCoreApplication::processEvents();  // the posted OK starts the worker
+            QVERIFY(t->link->IsTransferring());
+            QTest::qSleep(1500);  // first attempt over, the question queued, no events processed
+            QCOMPARE(radio.EntryCodesSeen(), 1);
+        }
+        QElapsedTimer clock;
+        clock.start();
+        CTransferWorker::WaitForAll();
+        QVERIFY(clock.elapsed() < (closeAtPrompt ? 3000 : 1000));
+        QCOMPARE(CTransferWorker::LiveThreads(), 0);
+        QVERIFY(CanOpen(radio.SlavePath()));
+        if (!closeAtPrompt) {
+            env.m_onMessage = nullptr;
+            t.reset();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(env.m_messages.size(), closeAtPrompt ? 1 : 0);
+        radio.Stop();
+    }
 }
 
 void TestLink::comSetupProbesAndStores()
