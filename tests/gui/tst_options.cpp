@@ -308,6 +308,9 @@ private slots:
             QCOMPARE(spy.at(i).at(0).toInt(), expected[i]);
         QVERIFY(!IsHelpUnavailable());
         QCOMPARE(helped, QList<int>(std::begin(expected), std::end(expected)));
+        // As the program does at exit: the engine's worker threads end with it,
+        // not under the toolkit's teardown.
+        CloseHelp();
     }
 
     void layoutFollowsTheTemplate()
