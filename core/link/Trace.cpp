@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "core/app/DisplayText.h"
+#include "core/link/PortName.h"
 #include "core/link/Protocol.h"
 
 using namespace proto;
