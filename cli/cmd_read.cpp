@@ -120,7 +120,7 @@ private:
 
 bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries)
 {
-    if (const std::string unmapped = UnmappedComNameText(port, false); !unmapped.empty()) {
+    if (const std::string unmapped = UnmappedComNameText(port.name, false); !unmapped.empty()) {
         Error(unmapped + " (progtool ports lists them)");
         return false;
     }
