@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -18,6 +17,7 @@
 #include <sstream>
 
 #include "cli/Common.h"
+#include "cli/Interrupt.h"
 #include "cli/Output.h"
 #include "core/app/Globals.h"
 #include "core/link/Fleet.h"
@@ -33,9 +33,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-volatile std::sig_atomic_t g_stop = 0;
-extern "C" void OnStop(int) { g_stop = 1; }
-
 // A port of the fleet's own that logs its traffic (--trace with one port).
 struct CPosixPortHolder {
     CPosixSerialPort posix;
@@ -46,31 +43,6 @@ public:
         : CTracingPort(posix, out, std::vector<std::string>{header})
     {
     }
-};
-
-// SIGINT, SIGTERM and SIGHUP (the terminal closed) only set a flag while the
-// fleet runs; the main thread turns it into a cancel of every engine.
-class CStopSignals {
-public:
-    CStopSignals()
-    {
-        struct sigaction sa = {};
-        sa.sa_handler = OnStop;
-        sigemptyset(&sa.sa_mask);
-        g_stop = 0;
-        sigaction(SIGINT, &sa, &m_int);
-        sigaction(SIGTERM, &sa, &m_term);
-        sigaction(SIGHUP, &sa, &m_hup);
-    }
-    ~CStopSignals()
-    {
-        sigaction(SIGINT, &m_int, nullptr);
-        sigaction(SIGTERM, &m_term, nullptr);
-        sigaction(SIGHUP, &m_hup, nullptr);
-    }
-
-private:
-    struct sigaction m_int = {}, m_term = {}, m_hup = {};
 };
 
 // A port of the command, resolved once: name as given, device after the
@@ -662,7 +634,7 @@ void CFleetCommand::Monitor(CFleet& fleet)
     auto lastProgress = Clock::now() - std::chrono::seconds(1);
     for (;;) {
         const bool finished = fleet.WaitFor(std::chrono::milliseconds(100));
-        if (g_stop && !fleet.CancelRequested()) {
+        if (Interrupted() && !fleet.CancelRequested()) {
             m_bInterrupted = true;
             fleet.Cancel();
             if (!m_bQuiet && !m_bJsonProgress)
@@ -875,7 +847,8 @@ int CFleetCommand::Run()
 
     const std::vector<ResolvedPort> ports(m_targets.begin(), m_targets.end());
     m_bTable = !m_bQuiet && !m_bJsonProgress && ::isatty(2) != 0;
-    CStopSignals signals;
+    // Ctrl+C, SIGTERM and SIGHUP become a cancel of every engine (Monitor).
+    const CInterruptGuard interrupt;
     CFleet fleet(ports, options);
     fleet.Start();
     Monitor(fleet);
