@@ -138,8 +138,8 @@ TEST(Backups, TheProgramsFolderAlsoListsAndPrunesTheEarlierOne)
 
 TEST(Backups, PruningGoesByAgeOnDiskAndNeverTakesTheBackupJustSaved)
 {
-    TempDir dir;
-    const std::string folder = (dir.path / "backups").string();
+    testenv::TempDir dir;
+    const std::string folder = (dir.Path() / "backups").string();
     // Saved in an hour the clock later ran back from (a new time zone): their
     // names carry later times than the read made now, their files are older.
     std::vector<std::string> earlier;
