@@ -4,7 +4,6 @@
 #include <QStandardPaths>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -16,6 +15,7 @@
 #include <sys/stat.h>
 
 #include "cli/Common.h"
+#include "cli/Interrupt.h"
 #include "cli/Output.h"
 #include "core/link/Backups.h"
 #include "core/app/IniFile.h"
@@ -30,8 +30,6 @@ namespace cli {
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
-
 // --trace: every transfer of the command goes there. Opened without waiting
 // for a FIFO's reader; a write that fails is remembered, not lost silently.
 struct Trace {
@@ -43,7 +41,6 @@ struct Trace {
     std::string lost;  // why it could not be written, once ended
 };
 Trace g_trace;
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
 
 // The Process window without a window: progress on stderr, no questions.
 class CCliObserver : public ITransferObserver {
@@ -64,7 +61,7 @@ public:
         m_lastDraw = now;
         Draw(now);
     }
-    bool IsCancelled() override { return g_interrupted != 0; }
+    bool IsCancelled() override { return Interrupted(); }
     bool PromptRetry(int, const TransferResult& sofar) override
     {
         if (m_nRetries <= 0)
@@ -124,32 +121,23 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
         Error(unmapped + " (progtool ports lists them)");
         return false;
     }
-    struct sigaction sa = {};
-    sa.sa_handler = OnInterrupt;
-    sigemptyset(&sa.sa_mask);
-    // A closed terminal (SIGHUP) stops the transfer as Ctrl+C does: the port is
-    // released and no partial file is written.
-    struct sigaction oldInt = {}, oldTerm = {}, oldHup = {};
-    sigaction(SIGINT, &sa, &oldInt);
-    sigaction(SIGTERM, &sa, &oldTerm);
-    sigaction(SIGHUP, &sa, &oldHup);
-    g_interrupted = 0;
-
-    CPosixSerialPort serial;
-    std::unique_ptr<CTracingPort> traced;
-    if (g_trace.stream)
-        traced = std::make_unique<CTracingPort>(
-            serial, *g_trace.stream,
-            std::vector<std::string>{std::string("progtool ") + (write ? "write to " : "read from ") + port.name +
-                                     " (" + port.device + ")"});
     CCliObserver observer(write, retries);
-    CTransferEngine engine(traced ? static_cast<ISerialPort&>(*traced) : serial, observer);
-    const TransferResult r = write ? engine.Write(port.device, image) : engine.Read(port.device, image);
-    observer.EndLine();
-    traced.reset();
-    sigaction(SIGINT, &oldInt, nullptr);
-    sigaction(SIGTERM, &oldTerm, nullptr);
-    sigaction(SIGHUP, &oldHup, nullptr);
+    TransferResult r;
+    {
+        // A closed terminal (SIGHUP) stops the transfer as Ctrl+C does: the
+        // port is released and no partial file is written.
+        const CInterruptGuard interrupt;
+        CPosixSerialPort serial;
+        std::unique_ptr<CTracingPort> traced;
+        if (g_trace.stream)
+            traced = std::make_unique<CTracingPort>(
+                serial, *g_trace.stream,
+                std::vector<std::string>{std::string("progtool ") + (write ? "write to " : "read from ") + port.name +
+                                         " (" + port.device + ")"});
+        CTransferEngine engine(traced ? static_cast<ISerialPort&>(*traced) : serial, observer);
+        r = write ? engine.Write(port.device, image) : engine.Read(port.device, image);
+        observer.EndLine();
+    }
 
     // The name as given, not COM Setup's label: what the user typed.
     const std::string where = port.name + (port.device != port.name ? " (" + port.device + ")" : std::string());
