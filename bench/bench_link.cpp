@@ -32,8 +32,8 @@ struct QuietObserver : ITransferObserver {
 };
 
 struct Run {
-    double wall = 0;   // seconds
-    double wire = 0;   // seconds the exchanged bytes take at 9600 baud
+    double wall = 0;  // seconds
+    double wire = 0;  // seconds the exchanged bytes take at 9600 baud
     bool ok = false;
 };
 
@@ -61,8 +61,8 @@ Run Transfer(bool write, bool paced)
     run.wall = std::chrono::duration<double>(Clock::now() - t0).count();
     radio.Stop();
     run.ok = r.Completed() && (write || buf == img);
-    run.wire = std::chrono::duration<double>(CSimulatedRadio::kByteTime).count()
-               * static_cast<double>(radio.BytesReceived() + radio.BytesSent());
+    run.wire = std::chrono::duration<double>(CSimulatedRadio::kByteTime).count() *
+               static_cast<double>(radio.BytesReceived() + radio.BytesSent());
     return run;
 }
 
@@ -108,8 +108,8 @@ int main(int argc, char** argv)
             allOk = allOk && r.ok;
             walls.push_back(r.wall);
         }
-        std::printf("    full %-5s  %7.1f ms  (min %.1f, max %.1f)\n", write ? "write" : "read",
-                    Median(walls) * 1000, *std::min_element(walls.begin(), walls.end()) * 1000,
+        std::printf("    full %-5s  %7.1f ms  (min %.1f, max %.1f)\n", write ? "write" : "read", Median(walls) * 1000,
+                    *std::min_element(walls.begin(), walls.end()) * 1000,
                     *std::max_element(walls.begin(), walls.end()) * 1000);
     }
 

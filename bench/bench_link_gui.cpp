@@ -32,9 +32,9 @@
 namespace {
 
 struct Figures {
-    double wall = 0;      // seconds
-    double wire = 0;      // seconds of the exchanged bytes at 9600 baud
-    qint64 maxGap = 0;    // ms between two ticks of the 10 ms timer
+    double wall = 0;    // seconds
+    double wire = 0;    // seconds of the exchanged bytes at 9600 baud
+    qint64 maxGap = 0;  // ms between two ticks of the 10 ms timer
     qint64 p99Gap = 0;
     int ticks = 0;
     int messages = 0;
@@ -103,8 +103,8 @@ Figures RunGui(bool write, bool paced, const RadioFaults& faults, bool verify = 
     radio.Stop();
     CTransferWorker::WaitForAll();
 
-    fig.wire = std::chrono::duration<double>(CSimulatedRadio::kByteTime).count()
-               * static_cast<double>(radio.BytesReceived() + radio.BytesSent());
+    fig.wire = std::chrono::duration<double>(CSimulatedRadio::kByteTime).count() *
+               static_cast<double>(radio.BytesReceived() + radio.BytesSent());
     std::sort(gaps.begin(), gaps.end());
     fig.ticks = static_cast<int>(gaps.size());
     if (!gaps.empty()) {
@@ -131,8 +131,7 @@ void Print(const char* name, const Figures& f, bool ratio)
     if (ratio)
         std::printf("  wire %7.3f s  ratio %.4f", f.wire, f.wire > 0 ? f.wall / f.wire : 0.0);
     std::printf("  ticks %5d  longest gap %3lld ms  p99 %3lld ms  messages %d  %s\n", f.ticks,
-                static_cast<long long>(f.maxGap), static_cast<long long>(f.p99Gap), f.messages,
-                f.ok ? "ok" : "NOT OK");
+                static_cast<long long>(f.maxGap), static_cast<long long>(f.p99Gap), f.messages, f.ok ? "ok" : "NOT OK");
 }
 
 }  // namespace

@@ -35,7 +35,9 @@ int CmdExport(const std::vector<std::string>& argv)
     ChannelDocument doc;
     if (!LoadDocument(args.Positional()[0], doc))
         return kExitFailed;
-    const std::string csv = format == CsvFormat::Grid ? GridToCsv(doc.grid) : GridToChirpCsv(doc.grid, powerAs == "watts" ? ChirpPower::Watts : ChirpPower::Words);
+    const std::string csv = format == CsvFormat::Grid
+                                ? GridToCsv(doc.grid)
+                                : GridToChirpCsv(doc.grid, powerAs == "watts" ? ChirpPower::Watts : ChirpPower::Words);
     if (!toFile) {
         std::cout << csv;  // a failed write fails the command in main
         return kExitOk;

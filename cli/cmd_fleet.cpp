@@ -233,8 +233,8 @@ int CFleetCommand::Run()
             files = {m_targets.front().output};
         if (!StartTrace(m_args, files, {m_targets.front().name}))
             return kExitFailed;
-        const std::string header = std::string("progtool ") + (m_bWrite ? "write to " : "read from ") +
-                                   m_targets.front().name;
+        const std::string header =
+            std::string("progtool ") + (m_bWrite ? "write to " : "read from ") + m_targets.front().name;
         options.makePort = [header] { return std::make_unique<CTracedPosixPort>(TraceStream(), header); };
     }
 

@@ -144,8 +144,8 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
     if (r.Completed()) {
         char secs[32];
         std::snprintf(secs, sizeof secs, "%.1f", observer.Seconds());
-        Note(std::string(write ? "wrote the image to the radio on " : "read the radio's memory on ") + where +
-             " in " + secs + " s");
+        Note(std::string(write ? "wrote the image to the radio on " : "read the radio's memory on ") + where + " in " +
+             secs + " s");
         return true;
     }
     // A write stopped in its data phase leaves the radio with part of each memory.

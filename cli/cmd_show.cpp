@@ -75,8 +75,8 @@ int CmdShow(const std::vector<std::string>& argv)
     const CRadioCatalogue catalogue(theIniFile);
     const std::string typeName = catalogue.TypeName(type);
     const std::string bandName = catalogue.Band(type, band);
-    std::cout << "VHF: " << doc.ranges.vhfLow << " - " << doc.ranges.vhfHigh << "   UHF: " << doc.ranges.uhfLow << " - " << doc.ranges.uhfHigh
-              << "\n";
+    std::cout << "VHF: " << doc.ranges.vhfLow << " - " << doc.ranges.vhfHigh << "   UHF: " << doc.ranges.uhfLow << " - "
+              << doc.ranges.uhfHigh << "\n";
     std::cout << (zh ? "机型: " : "Type: ") << type;
     if (!typeName.empty())
         std::cout << " (" << typeName << ")";

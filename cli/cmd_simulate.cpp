@@ -126,8 +126,9 @@ int CmdSimulate(const std::vector<std::string>& argv)
         if (fs::is_symlink(fs::symlink_status(link, ec))) {
             const fs::path to = fs::read_symlink(link, ec);
             if (ec || to.parent_path() != "/dev/pts" || fs::exists(fs::symlink_status(to, ec))) {
-                Error(link + ": exists and is not a link left by a simulated radio (to a pseudo-terminal that is "
-                             "gone); not replaced");
+                Error(link +
+                      ": exists and is not a link left by a simulated radio (to a pseudo-terminal that is "
+                      "gone); not replaced");
                 return kExitFailed;
             }
             fs::remove(link, ec);

@@ -102,8 +102,8 @@ inline std::string RowText(const ITextGrid& g, int row)
 
 }  // namespace fuzz
 
-#define FUZZ_CHECK(cond, detail)                                          \
-    do {                                                                  \
-        if (!(cond))                                                      \
-            ::fuzz::Broken(#cond, (detail), __FILE__, __LINE__);          \
+#define FUZZ_CHECK(cond, detail)                                 \
+    do {                                                         \
+        if (!(cond))                                             \
+            ::fuzz::Broken(#cond, (detail), __FILE__, __LINE__); \
     } while (0)

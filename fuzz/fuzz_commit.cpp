@@ -29,8 +29,7 @@ void CheckFrequencyCell(const std::string& typed, const std::string& stored, con
     FUZZ_CHECK(stored == entered.text, where + ": typed \"" + typed + "\" stored \"" + stored + "\"");
     FUZZ_CHECK(kept.units == entered.units,
                where + ": typed \"" + typed + "\" stored as another number \"" + stored + "\"");
-    FUZZ_CHECK(IsOnStep(kept.units),
-               where + ": \"" + stored + "\" (typed \"" + typed + "\") is off the step raster");
+    FUZZ_CHECK(IsOnStep(kept.units), where + ": \"" + stored + "\" (typed \"" + typed + "\") is off the step raster");
     FUZZ_CHECK(fuzz::StorableUnits(kept.units),
                where + ": \"" + stored + "\" (typed \"" + typed + "\") cannot be held by a record");
     FUZZ_CHECK(IsInBand(static_cast<std::int32_t>(kept.units)), where + ": \"" + stored + "\" out of band");
@@ -71,13 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (r.stopped && r.messageId == kMsgFrequencyFormat)
             FUZZ_CHECK(fuzz::RowText(grid, row) == fuzz::RowText(was, row), where + ": a typing slip changed the row");
         if (r.stopped)
-            FUZZ_CHECK(r.messageId == kMsgFrequencyFormat || r.messageId == kMsgOutOfRange ||
-                           r.messageId == kMsgStepError,
-                       where + ": refused with message " + std::to_string(r.messageId));
+            FUZZ_CHECK(
+                r.messageId == kMsgFrequencyFormat || r.messageId == kMsgOutOfRange || r.messageId == kMsgStepError,
+                where + ": refused with message " + std::to_string(r.messageId));
         if (!r.stopped && (col == kColRxFreq || col == kColTxFreq) && !grid.TextMatrix(row, col).empty())
             CheckFrequencyCell(text, grid.TextMatrix(row, col), where);
         if (grid.TextMatrix(row, kColRxFreq).empty())
-            FUZZ_CHECK(fuzz::RowText(grid, row) == "|||||||||", where + ": a row without Rx holds " + fuzz::RowText(grid, row));
+            FUZZ_CHECK(fuzz::RowText(grid, row) == "|||||||||",
+                       where + ": a row without Rx holds " + fuzz::RowText(grid, row));
     }
 
     Image image;
@@ -85,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EncodeChannels(grid, image);
     CTextGrid back;
     DecodeChannels(image, back, chinese);
-    FUZZ_CHECK(fuzz::RowText(back, row) == fuzz::RowText(grid, row),
-               "row " + std::to_string(row) + " " + fuzz::RowText(grid, row) + " reads back " + fuzz::RowText(back, row));
+    FUZZ_CHECK(
+        fuzz::RowText(back, row) == fuzz::RowText(grid, row),
+        "row " + std::to_string(row) + " " + fuzz::RowText(grid, row) + " reads back " + fuzz::RowText(back, row));
     return 0;
 }

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!r.ok) {
         FUZZ_CHECK(!r.error.empty(), "refused without a reason");
         for (int row = 0; row < kGridRows; ++row)
-            FUZZ_CHECK(fuzz::RowText(first, row) == fuzz::RowText(fresh, row), "a refused text changed row " + std::to_string(row));
+            FUZZ_CHECK(fuzz::RowText(first, row) == fuzz::RowText(fresh, row),
+                       "a refused text changed row " + std::to_string(row));
         return 0;
     }
     int used = 0;
@@ -33,9 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         used += !first.TextMatrix(row, kColRxFreq).empty();
         for (int c : {kColRxFreq, kColTxFreq}) {
             const EnteredFrequency f = ParseEnteredFrequency(first.TextMatrix(row, c));
-            FUZZ_CHECK(!f.number || fuzz::StorableUnits(f.units),
-                       "row " + std::to_string(row) + " imported \"" + first.TextMatrix(row, c) +
-                           "\", which no record can hold");
+            FUZZ_CHECK(!f.number || fuzz::StorableUnits(f.units), "row " + std::to_string(row) + " imported \"" +
+                                                                      first.TextMatrix(row, c) +
+                                                                      "\", which no record can hold");
         }
         for (int c : {kColRxFreq, kColTxFreq}) {
             const std::string cell = first.TextMatrix(row, c);
@@ -43,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        "row " + std::to_string(row) + " holds a frequency the editor refuses: " + cell);
         }
     }
-    FUZZ_CHECK(r.channels == used, std::to_string(r.channels) + " channel(s) reported, " + std::to_string(used) +
-                                       " in the grid");
+    FUZZ_CHECK(r.channels == used,
+               std::to_string(r.channels) + " channel(s) reported, " + std::to_string(used) + " in the grid");
 
     const std::string exported = format == CsvFormat::Grid ? GridToCsv(first) : GridToChirpCsv(first);
     CTextGrid second = fresh;

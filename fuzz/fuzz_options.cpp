@@ -11,9 +11,9 @@
 
 namespace {
 
-const int kOptionBytes[] = {mem::kBeep, mem::kSquelch, mem::kTimeOutTimer, mem::kVSqlAdjust, mem::kUSqlAdjust,
-                            mem::kStep, mem::kFlags1, mem::kFlags2, mem::kVoiceSensitivity, mem::kBatterySaver,
-                            mem::kCallTone, mem::kPriScanTime};
+const int kOptionBytes[] = {
+    mem::kBeep,   mem::kSquelch, mem::kTimeOutTimer,     mem::kVSqlAdjust,   mem::kUSqlAdjust, mem::kStep,
+    mem::kFlags1, mem::kFlags2,  mem::kVoiceSensitivity, mem::kBatterySaver, mem::kCallTone,   mem::kPriScanTime};
 
 bool IsOptionByte(int offset)
 {
@@ -62,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int was = OptionIndex(shown, c.id);
         FUZZ_CHECK(was < static_cast<int>(OptionItems(c.id, false).size()), Name(c.id) + " shows no item");
         if (was >= 0)
-            FUZZ_CHECK(OptionIndex(again, c.id) == was, Name(c.id) + ": " + std::to_string(was) + " became " +
-                                                            std::to_string(OptionIndex(again, c.id)));
+            FUZZ_CHECK(OptionIndex(again, c.id) == was,
+                       Name(c.id) + ": " + std::to_string(was) + " became " + std::to_string(OptionIndex(again, c.id)));
     }
     FUZZ_CHECK(again.beep == shown.beep, "Beep");
     FUZZ_CHECK(CheckPowerOnName(again.powerOnName).Ok(), "power-on name read back \"" + again.powerOnName + "\"");
@@ -92,6 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        Name(c.id) + ": set " + std::to_string(OptionIndex(set, c.id)) + ", read " +
                            std::to_string(OptionIndex(read, c.id)));
     FUZZ_CHECK(read.beep == set.beep, "Beep");
-    FUZZ_CHECK(read.powerOnName == set.powerOnName, "name \"" + set.powerOnName + "\" read \"" + read.powerOnName + "\"");
+    FUZZ_CHECK(read.powerOnName == set.powerOnName,
+               "name \"" + set.powerOnName + "\" read \"" + read.powerOnName + "\"");
     return 0;
 }

@@ -16,8 +16,8 @@ namespace {
 
 class Observer : public ITransferObserver {
 public:
-    int retries = 0;           // Retry answers left
-    long long cancelAt = -1;   // cancelled from this pump pass on
+    int retries = 0;          // Retry answers left
+    long long cancelAt = -1;  // cancelled from this pump pass on
     long long pumps = 0;
     int prompts = 0;
     void Range(int, int) override {}

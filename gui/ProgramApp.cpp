@@ -192,8 +192,8 @@ bool CProgramApp::InitInstance(const QStringList& args)
     const QString module = FindLanguageModule(dir, language);
     auto translator = std::make_unique<QTranslator>();
     if (module.isEmpty() || !translator->load(module)) {
-        const QString text = g_bChinese ? QString::fromUtf8("加载语言链接库失败")
-                                        : QStringLiteral("Load language DLL fail");
+        const QString text =
+            g_bChinese ? QString::fromUtf8("加载语言链接库失败") : QStringLiteral("Load language DLL fail");
         MessageRequest r;
         r.text = text;
         r.caption = QStringLiteral("Program");

@@ -20,10 +20,7 @@
 
 namespace {
 
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate("ReportPrinter", text);
-}
+QString Tr(const char* text) { return QCoreApplication::translate("ReportPrinter", text); }
 
 // L: character height plus external leading, as the layout counts lines;
 // rounded up, so that lines one L apart never overlap.
@@ -106,8 +103,7 @@ ReportContext CReportPrinter::MeasureContext(QPagedPaintDevice& device) const
 {
     ReportContext ctx;
     const QRect area = PrintableArea(device);
-    ctx.metrics.geometry =
-        ComputePageGeometry(area.width(), area.height(), device.logicalDpiX(), device.logicalDpiY());
+    ctx.metrics.geometry = ComputePageGeometry(area.width(), area.height(), device.logicalDpiX(), device.logicalDpiY());
     // Font sizes are twips, which the painter's scale turns into device
     // pixels; metrics taken on the device in those sizes are twips again.
     const QFontMetricsF page(MakeFont(PageFontSize(ctx.metrics.geometry)), &device);
@@ -159,8 +155,7 @@ void CReportPrinter::OnPrint(QPainter& painter, QPagedPaintDevice& device, int p
         const bool small = op.font == FontId::Small;
         painter.setFont(small ? smallFont : pageFont);
         // The layout gives the top-left corner; Qt draws from the baseline.
-        painter.drawText(QPointF(op.x, -op.y + (small ? smallAscent : pageAscent)),
-                         QString::fromStdString(op.text));
+        painter.drawText(QPointF(op.x, -op.y + (small ? smallAscent : pageAscent)), QString::fromStdString(op.text));
     }
     painter.restore();
 }
@@ -186,8 +181,8 @@ bool CReportPrinter::Print(QPagedPaintDevice& device, int from, int to, QString*
     return true;
 }
 
-bool PrintReportToPdf(const ITextGrid& grid, const Image& image, const ReportSettings& settings,
-                      const QString& pdfPath, QString* error)
+bool PrintReportToPdf(const ITextGrid& grid, const Image& image, const ReportSettings& settings, const QString& pdfPath,
+                      QString* error)
 {
     const QFileInfo target(pdfPath);
     const auto fail = [&](const QString& reason) {

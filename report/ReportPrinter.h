@@ -61,5 +61,5 @@ private:
 // Prints the whole report of grid and image into a PDF file (A4). The file is
 // written beside the target and renamed into place only when complete, so a
 // failed job leaves any earlier file untouched. Needs a QGuiApplication.
-bool PrintReportToPdf(const ITextGrid& grid, const Image& image, const ReportSettings& settings,
-                      const QString& pdfPath, QString* error);
+bool PrintReportToPdf(const ITextGrid& grid, const Image& image, const ReportSettings& settings, const QString& pdfPath,
+                      QString* error);

@@ -164,10 +164,7 @@ bool CIniFile::LoadProfile(const ProfilePaths& paths, bool writeBackOnClose, boo
     return ok;
 }
 
-bool CIniFile::NamesEqual(const std::string& a, const std::string& b) const
-{
-    return EqualText(a, b, m_bIgnoreCase);
-}
+bool CIniFile::NamesEqual(const std::string& a, const std::string& b) const { return EqualText(a, b, m_bIgnoreCase); }
 
 int CIniFile::FindSection(const std::string& name) const
 {

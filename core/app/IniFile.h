@@ -38,8 +38,7 @@ public:
     CIniFile& operator=(const CIniFile&) = delete;
 
     // Loads fileName for the running executable by LocateProfile.
-    bool LoadFromProgramDir(const std::string& fileName, bool writeBackOnClose, bool ignoreCase,
-                            bool backupOnSave);
+    bool LoadFromProgramDir(const std::string& fileName, bool writeBackOnClose, bool ignoreCase, bool backupOnSave);
     // False when path cannot be read or created; LoadError() then names it and the
     // reason (a directory, device, FIFO or a file over kTextFileLimit is refused).
     bool Load(const std::string& path, bool writeBackOnClose, bool ignoreCase, bool backupOnSave);
@@ -93,8 +92,8 @@ private:
     void GrowSlots(std::size_t needed);
 
     std::string m_strFilePath;
-    std::vector<Section> m_sections;   // section 0 is the unnamed section
-    std::size_t m_nSlotCapacity = 0;   // slot tables grow by m_nGrowBy, at least doubling
+    std::vector<Section> m_sections;  // section 0 is the unnamed section
+    std::size_t m_nSlotCapacity = 0;  // slot tables grow by m_nGrowBy, at least doubling
     int m_nGrowBy;
     bool m_bIgnoreCase = true;
     bool m_bWriteBackOnClose = false;

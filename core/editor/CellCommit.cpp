@@ -40,10 +40,7 @@ int CheckEntered(const EnteredFrequency& f)
     return 0;
 }
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -139,10 +136,7 @@ EnteredFrequency ParseEnteredFrequency(const std::string& text)
     return f;
 }
 
-int CheckFrequency(const std::string& text)
-{
-    return CheckEntered(ParseEnteredFrequency(text));
-}
+int CheckFrequency(const std::string& text) { return CheckEntered(ParseEnteredFrequency(text)); }
 
 std::string BandRangesText(bool chinese)
 {
@@ -162,10 +156,7 @@ std::string BandRangesText(bool chinese)
 
 bool IsStorableFrequency(long long units) { return units >= kStorableLowUnits && units <= kStorableHighUnits; }
 
-bool IsOnStep(long long units)
-{
-    return units % 250 == 0 || units % 625 == 0;
-}
+bool IsOnStep(long long units) { return units % 250 == 0 || units % 625 == 0; }
 
 void WriteDefaultRow(ITextGrid& grid, int row, const std::string& frequencyText, bool chinese)
 {

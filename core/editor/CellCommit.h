@@ -12,9 +12,9 @@
 #include "core/radio/TextGrid.h"
 
 // String-table entries of the refusals (caption 61458 "Caution").
-inline constexpr int kMsgOutOfRange = IDS_OUT_OF_RANGE;     // frequency in neither band
-inline constexpr int kMsgStepError = IDS_STEP_ERROR;        // frequency off the 2.5 kHz / 6.25 kHz raster
-inline constexpr int kMsgFrequencyFormat = IDS_FREQ_FORMAT; // text that is no frequency at all
+inline constexpr int kMsgOutOfRange = IDS_OUT_OF_RANGE;      // frequency in neither band
+inline constexpr int kMsgStepError = IDS_STEP_ERROR;         // frequency off the 2.5 kHz / 6.25 kHz raster
+inline constexpr int kMsgFrequencyFormat = IDS_FREQ_FORMAT;  // text that is no frequency at all
 inline constexpr int kMsgCaution = IDS_CAUTION;
 
 enum class CommitTrigger { LeaveCell, Enter };
@@ -23,8 +23,8 @@ struct CommitResult {
     // The value was refused: the editor closes, the current cell stays, and an
     // Enter does not move on.
     bool stopped = false;
-    int messageId = 0;                 // 0, kMsgOutOfRange, kMsgStepError or kMsgFrequencyFormat
-    std::vector<int> emptiedColumns;   // columns of the row emptied by this commit, ascending
+    int messageId = 0;                // 0, kMsgOutOfRange, kMsgStepError or kMsgFrequencyFormat
+    std::vector<int> emptiedColumns;  // columns of the row emptied by this commit, ascending
 
     bool Committed() const { return !stopped; }
 };

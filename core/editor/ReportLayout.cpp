@@ -88,10 +88,7 @@ void FitColumns(std::vector<Column>& cols, int gap, int right)
 // do; a column moves left only where a text would leave the printable area.
 int RightEdge(const ReportContext& ctx) { return 66 * ctx.metrics.geometry.Wd; }
 
-int Gap(const ReportContext& ctx)
-{
-    return ctx.metrics.geometry.Wd / 2;
-}
+int Gap(const ReportContext& ctx) { return ctx.metrics.geometry.Wd / 2; }
 
 }  // namespace
 
@@ -105,15 +102,9 @@ PageGeometry ComputePageGeometry(int widthPx, int heightPx, int dpiX, int dpiY)
     return g;
 }
 
-FontSize PageFontSize(const PageGeometry& g)
-{
-    return {g.H, g.Wd};
-}
+FontSize PageFontSize(const PageGeometry& g) { return {g.H, g.Wd}; }
 
-FontSize SmallFontSize(const PageGeometry& g)
-{
-    return {static_cast<int>(g.H * 0.8), static_cast<int>(g.Wd * 0.8)};
-}
+FontSize SmallFontSize(const PageGeometry& g) { return {static_cast<int>(g.H * 0.8), static_cast<int>(g.Wd * 0.8)}; }
 
 int ChannelPagination::CountChannelPages(const ITextGrid& grid)
 {

@@ -21,7 +21,7 @@ struct DrawOp {
     int x = 0, y = 0;    // text: top-left corner; line: start
     int x2 = 0, y2 = 0;  // line: end
     FontId font = FontId::Page;
-    std::string text;    // UTF-8
+    std::string text;  // UTF-8
 };
 
 // The page is a grid of 66 columns of width Wd and text of height H.

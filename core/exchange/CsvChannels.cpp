@@ -11,7 +11,7 @@ namespace {
 
 ImportReason CommitKind(int messageId)
 {
-    return messageId == kMsgOutOfRange ? ImportReason::OutsideBands
+    return messageId == kMsgOutOfRange  ? ImportReason::OutsideBands
            : messageId == kMsgStepError ? ImportReason::OffStep
                                         : ImportReason::BadValue;
 }
@@ -71,10 +71,7 @@ void ClearChannels(ITextGrid& grid)
             grid.SetTextMatrix(row, c, "");
 }
 
-std::string RowName(int row)
-{
-    return row == 1 ? std::string("Pr") : "channel " + std::to_string(row - 1);
-}
+std::string RowName(int row) { return row == 1 ? std::string("Pr") : "channel " + std::to_string(row - 1); }
 
 }  // namespace
 
@@ -225,8 +222,9 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
             count(kind);
         };
         if (rec.fields.size() != expectedFields) {
-            reject(0, "expected " + std::to_string(expectedFields) + " fields, found " +
-                          std::to_string(rec.fields.size()), ImportReason::BadValue);
+            reject(0,
+                   "expected " + std::to_string(expectedFields) + " fields, found " + std::to_string(rec.fields.size()),
+                   ImportReason::BadValue);
             continue;
         }
         std::string why;
@@ -269,8 +267,10 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
                 // A row refused for its own values says so, not merely that it found no room.
                 CTextGrid scratch;
                 if (CommitChannel(scratch, 1, ch, chinese, false, why, kind))
-                    reject(0, "no channel left: renumbering from " + RowName(options.renumberFrom + 1) +
-                                  " fills the channels up to 199", ImportReason::NoChannelLeft);
+                    reject(0,
+                           "no channel left: renumbering from " + RowName(options.renumberFrom + 1) +
+                               " fills the channels up to 199",
+                           ImportReason::NoChannelLeft);
                 else
                     reject(0, why, kind);
                 continue;
@@ -288,11 +288,11 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
         for (const std::string& note : notes)
             changes.push_back({rec.line, row, false, note, ImportReason::OtherChange});
         if (stored != ch.name)
-            changes.push_back({rec.line, row, false,
-                               "name \"" + ch.name + "\" is stored as \"" + stored +
-                                   "\" (upper case, six characters of 0-9 A-Z - _)",
-                               stored == NameEditorText(ch.name, 1 << 20) ? ImportReason::NameUpperCase
-                                                                           : ImportReason::NameShortened});
+            changes.push_back(
+                {rec.line, row, false,
+                 "name \"" + ch.name + "\" is stored as \"" + stored + "\" (upper case, six characters of 0-9 A-Z - _)",
+                 stored == NameEditorText(ch.name, 1 << 20) ? ImportReason::NameUpperCase
+                                                            : ImportReason::NameShortened});
         if (ch.powerMapped)
             count(ImportReason::PowerMapped);  // said once, in the notes
         for (ImportReason r : {ImportReason::OtherChange, ImportReason::NameShortened, ImportReason::NameUpperCase})

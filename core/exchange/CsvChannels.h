@@ -16,8 +16,8 @@
 enum class CsvFormat { Grid, Chirp };
 
 struct ImportIssue {
-    int line = 0;         // line of the CSV text
-    int row = 0;          // grid row concerned, 0 when unknown
+    int line = 0;           // line of the CSV text
+    int row = 0;            // grid row concerned, 0 when unknown
     bool rejected = false;  // false: accepted with a change
     std::string reason;
     ImportReason kind = ImportReason::BadValue;
@@ -28,15 +28,15 @@ struct ImportIssue {
 inline constexpr int kListedImportIssues = 1000;
 
 struct ImportReport {
-    bool ok = false;          // false when the text could not be used at all
-    std::string error;        // reason when !ok (with its line number)
-    int lines = 0;            // lines after the header
-    int channels = 0;         // rows imported
-    int changedRows = 0;      // rows imported with a change
-    int emptied = 0;          // lines that leave their channel empty
-    int rejected = 0;         // rows refused
+    bool ok = false;      // false when the text could not be used at all
+    std::string error;    // reason when !ok (with its line number)
+    int lines = 0;        // lines after the header
+    int channels = 0;     // rows imported
+    int changedRows = 0;  // rows imported with a change
+    int emptied = 0;      // lines that leave their channel empty
+    int rejected = 0;     // rows refused
     std::array<int, static_cast<std::size_t>(ImportReason::Count)> byReason{};  // rows per reason
-    std::vector<std::string> notes;  // what holds for the whole file ("power: 5.0W -> High, ...")
+    std::vector<std::string> notes;   // what holds for the whole file ("power: 5.0W -> High, ...")
     std::vector<ImportIssue> issues;  // the first kListedImportIssues, in file order
     int unlisted = 0;                 // further changed or refused lines, not in `issues`
 

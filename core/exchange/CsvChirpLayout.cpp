@@ -21,18 +21,18 @@ std::string MHz6(long long units)
     return text;
 }
 
-const char* const kChirpHeader[] = {"Location", "Name",     "Frequency", "Duplex",     "Offset",    "Tone",
-                                    "rToneFreq", "cToneFreq", "DtcsCode",  "DtcsPolarity", "RxDtcsCode",
-                                    "CrossMode", "Mode",     "TStep",     "Skip",       "Power",     "Comment",
-                                    "URCALL",    "RPT1CALL", "RPT2CALL",  "DVCODE"};
+const char* const kChirpHeader[] = {"Location",  "Name",      "Frequency", "Duplex",       "Offset",     "Tone",
+                                    "rToneFreq", "cToneFreq", "DtcsCode",  "DtcsPolarity", "RxDtcsCode", "CrossMode",
+                                    "Mode",      "TStep",     "Skip",      "Power",        "Comment",    "URCALL",
+                                    "RPT1CALL",  "RPT2CALL",  "DVCODE"};
 
 char ChirpPolarity(char gridPolarity) { return gridPolarity == 'N' ? 'N' : 'R'; }
 
 // Largest step of the radio's usual set that all the given frequencies sit on.
 std::string StepText(std::initializer_list<long long> units)
 {
-    static const std::pair<long long, const char*> steps[] = {
-        {2500, "25.00"}, {1250, "12.50"}, {1000, "10.00"}, {625, "6.25"}, {500, "5.00"}, {250, "2.50"}};
+    static const std::pair<long long, const char*> steps[] = {{2500, "25.00"}, {1250, "12.50"}, {1000, "10.00"},
+                                                              {625, "6.25"},   {500, "5.00"},   {250, "2.50"}};
     for (const auto& [step, text] : steps) {
         bool all = true;
         for (long long u : units)
@@ -212,9 +212,8 @@ struct ToneSides {
     const char* rxColumn = "";
 };
 
-bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFound& cols,
-                         const WattLevels& watts, CsvChannel& ch, std::vector<std::string>& notes, std::string& why,
-                         ImportReason& kind)
+bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFound& cols, const WattLevels& watts,
+                         CsvChannel& ch, std::vector<std::string>& notes, std::string& why, ImportReason& kind)
 {
     const std::string freq = cols.Get(f, "Frequency");
     const EnteredFrequency rx = ParseEnteredFrequency(freq);
@@ -293,7 +292,8 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
         if (cross.empty())
             cross = "Tone->Tone";
         if (std::find(std::begin(kCrossModes), std::end(kCrossModes), cross) == std::end(kCrossModes)) {
-            why = "CrossMode \"" + cross + "\" is not Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, ->Tone, "
+            why = "CrossMode \"" + cross +
+                  "\" is not Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, ->Tone, "
                   "->DTCS, Tone-> or DTCS->";
             return false;
         }
@@ -342,7 +342,8 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
         why = "Power \"" + power + "\" is not High, Med, Mid, Middle, Low, empty or watts such as 5.0W";
         return false;
     }
-    ch.lock = LowerAscii(cols.Get(f, "Comment")).find("unlock") != std::string::npos ? ChannelFlag::Unlock : ChannelFlag::Lock;
+    ch.lock = LowerAscii(cols.Get(f, "Comment")).find("unlock") != std::string::npos ? ChannelFlag::Unlock
+                                                                                     : ChannelFlag::Lock;
     ch.name = cols.Get(f, "Name");
     return true;
 }
@@ -383,13 +384,16 @@ public:
         const std::map<long long, std::string>& seen = m_seenWatts;
         if (seen.empty())
             return;
-        const bool ownWatts = std::all_of(seen.begin(), seen.end(),
-                                          [](const auto& s) { return s.first == 5000 || s.first == 2000 || s.first == 1000; });
+        const bool ownWatts = std::all_of(seen.begin(), seen.end(), [](const auto& s) {
+            return s.first == 5000 || s.first == 2000 || s.first == 1000;
+        });
         std::string note = "power:";
         for (auto it = seen.rbegin(); it != seen.rend(); ++it) {
             ChannelFlag level = ChannelFlag::Middle;
             if (ownWatts)
-                level = it->first == 5000 ? ChannelFlag::High : it->first == 2000 ? ChannelFlag::Middle : ChannelFlag::Low;
+                level = it->first == 5000   ? ChannelFlag::High
+                        : it->first == 2000 ? ChannelFlag::Middle
+                                            : ChannelFlag::Low;
             else if (it == seen.rbegin())
                 level = ChannelFlag::High;
             else if (it->first == seen.begin()->first)

@@ -34,10 +34,10 @@ bool ChannelFromGridRow(const std::vector<std::string>& f, CsvChannel& ch, std::
         *targets[k] = FlagOfTypedWord(flagCols[k], cell);
         if (*targets[k] == ChannelFlag::None) {
             why = GridHeading(flagCols[k], false) + " \"" + cell + "\" is not one of " +
-                  (flagCols[k] == kColPower ? "High, Middle, Low"
-                   : flagCols[k] == kColLock ? "Lock, Unlock"
+                  (flagCols[k] == kColPower     ? "High, Middle, Low"
+                   : flagCols[k] == kColLock    ? "Lock, Unlock"
                    : flagCols[k] == kColScanAdd ? "Yes, No"
-                                               : "Wide, Narrow");
+                                                : "Wide, Narrow");
             return false;
         }
     }

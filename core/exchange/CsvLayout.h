@@ -15,7 +15,7 @@ enum class ImportReason {
     // accepted with a change
     NameShortened,
     NameUpperCase,
-    PowerMapped,    // watts turned into High, Middle or Low
+    PowerMapped,  // watts turned into High, Middle or Low
     OtherChange,
     // refused
     OutsideBands,

@@ -58,7 +58,8 @@ void RemoveStaleTemps(const std::string& dir, const std::string& prefix)
         const int fd = ::open(full.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
-        struct stat st {}, now {};
+        struct stat st {
+        }, now{};
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
             ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(full.c_str(), &now) == 0 && now.st_ino == st.st_ino &&
             now.st_dev == st.st_dev)

@@ -8,7 +8,7 @@
 
 struct FileResult {
     bool ok = false;
-    std::string error;  // names the file and the reason when !ok
+    std::string error;         // names the file and the reason when !ok
     std::uint64_t length = 0;  // a read's file length, where the reader tells it
 };
 

@@ -48,16 +48,16 @@ struct FleetJob {
     FleetOutcome outcome = FleetOutcome::Failed;
     // The transfer that ended the job: the write, or the read (also the read-back).
     TransferResult transfer;
-    bool inVerify = false;              // that transfer was the read-back
+    bool inVerify = false;  // that transfer was the read-back
     // The read-back differs from the image: each channel, option or other field with its addresses.
     std::vector<WriteDifference> mismatches;
-    std::string saveError;              // a read whose file could not be saved
+    std::string saveError;  // a read whose file could not be saved
     // A write that reached the data phase and did not finish: the radio holds
     // part of the new memory and part of the old.
     bool partlyWritten = false;
     double seconds = 0;
     std::time_t endedAt = 0;  // wall-clock time the job ended, naming a radio among those of one port
-    double cpuSeconds = 0;  // processor time of the port's thread during the job
+    double cpuSeconds = 0;    // processor time of the port's thread during the job
     bool Succeeded() const { return outcome == FleetOutcome::Completed || outcome == FleetOutcome::Verified; }
 };
 
@@ -66,8 +66,8 @@ struct FleetPortState {
     std::string port;
     std::string device;  // "" until first opened
     FleetPhase phase = FleetPhase::Waiting;
-    int blocks = 0;           // 16-byte blocks done in the job (the write and its read-back together)
-    int blocksTotal = 0;      // blocks of the whole job
+    int blocks = 0;       // 16-byte blocks done in the job (the write and its read-back together)
+    int blocksTotal = 0;  // blocks of the whole job
     // 8-byte frames of the running transfer (the write, the read-back or the
     // read), the unit of the job's result: "after 289 of 1023 frames".
     int frames = 0;
@@ -84,9 +84,9 @@ struct FleetPortState {
 
 struct FleetOptions {
     bool write = true;
-    bool verify = false;  // write: read the radio back and compare 0x0000..0x1FF5
+    bool verify = false;   // write: read the radio back and compare 0x0000..0x1FF5
     bool chinese = false;  // the language the differences are named in
-    int retries = 0;      // further series of 15 handshake attempts after the first
+    int retries = 0;       // further series of 15 handshake attempts after the first
     // Keep watching: serve every radio that starts answering on a port, once per
     // arrival, until Cancel.
     bool watch = false;

@@ -4,10 +4,7 @@
 
 using namespace proto;
 
-CRadioProtocol::CRadioProtocol()
-{
-    m_memory.fill(0xFF);
-}
+CRadioProtocol::CRadioProtocol() { m_memory.fill(0xFF); }
 
 std::uint8_t CRadioProtocol::Noise()
 {
@@ -70,8 +67,7 @@ CRadioProtocol::Action CRadioProtocol::Feed(std::uint8_t b, std::vector<std::uin
     if (m_faults.silent)
         return action;
     switch (m_state) {
-    case State::Idle:
-        break;
+    case State::Idle: break;
     case State::Entered:
         if (b == kIdent)
             m_state = State::IdentM;
@@ -123,8 +119,7 @@ CRadioProtocol::Action CRadioProtocol::Feed(std::uint8_t b, std::vector<std::uin
             m_state = State::Frame;
         }
         break;
-    case State::Frame:
-        break;
+    case State::Frame: break;
     }
     return action;
 }
@@ -151,7 +146,8 @@ void CRadioProtocol::HandleFrame(std::vector<std::uint8_t>& out, Action& action)
             out.push_back(m_faults.randomHeaders ? Noise() : m_frame[static_cast<std::size_t>(i)]);
         int n = f.length;
         for (int i = 0; i < n; ++i)
-            out.push_back(addr + i < static_cast<int>(kImageSize) ? m_memory[static_cast<std::size_t>(addr + i)] : 0xFF);
+            out.push_back(addr + i < static_cast<int>(kImageSize) ? m_memory[static_cast<std::size_t>(addr + i)]
+                                                                  : 0xFF);
         if (k == m_faults.shortReplyAtFrame)
             out.pop_back();
         m_state = State::ReadAck;

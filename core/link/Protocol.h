@@ -20,29 +20,29 @@ inline constexpr char kEntryLetters[] = "TANAGR";  // the model's programming-mo
 inline constexpr int kEntryCodeSize = 7;           // 0x02 and the six letters
 inline constexpr int kReadReplySize = 12;          // 4-byte header, 8 data bytes
 inline constexpr int kIdentSize = 8;
-inline constexpr int kReadFrames = 1024;           // 0x0000..0x1FF8
-inline constexpr int kWriteFullFrames = 1022;      // 0x0000..0x1FE8
-inline constexpr int kLastWriteAddress = 0x1FF0;   // 6 bytes; 0x1FF6.. stay in the radio
+inline constexpr int kReadFrames = 1024;          // 0x0000..0x1FF8
+inline constexpr int kWriteFullFrames = 1022;     // 0x0000..0x1FE8
+inline constexpr int kLastWriteAddress = 0x1FF0;  // 6 bytes; 0x1FF6.. stay in the radio
 inline constexpr int kLastWriteSize = 6;
 }  // namespace proto
 
 // Faults the simulated radio can show. Frame numbers count the data frames
 // (read or write) after the handshake, from 0.
 struct RadioFaults {
-    bool silent = false;              // answers nothing at all
-    int ignoreEntryCodes = 0;         // entry codes left unacknowledged (INT_MAX: all)
-    bool noIdent = false;             // never sends the identification
-    int missingFinalAcks = 0;         // handshakes whose closing ack is left out (INT_MAX: all)
-    int shortReplyAtFrame = -1;       // read reply of 11 bytes
-    int wrongAckAtFrame = -1;         // answers 0x15 instead of 0x06
-    int missingAckAtFrame = -1;       // answers no acknowledgement
-    int dropAtFrame = -1;             // hangs up the line when the frame arrives
-    int loseWriteAtFrame = -1;        // acknowledges the write frame but keeps its old bytes
-    bool garbage = false;             // answers every byte with noise, never 0x06
-    bool randomHeaders = false;       // read reply headers hold noise
-    int replyDelayMs = 0;             // pause before each answer (simulated radio only)
-    int byteGapMs = 0;                // pause between the bytes of an answer (simulated radio only)
-    int slowFromFrame = -1;           // -1: every answer is slow; k: only answers to frames k on
+    bool silent = false;         // answers nothing at all
+    int ignoreEntryCodes = 0;    // entry codes left unacknowledged (INT_MAX: all)
+    bool noIdent = false;        // never sends the identification
+    int missingFinalAcks = 0;    // handshakes whose closing ack is left out (INT_MAX: all)
+    int shortReplyAtFrame = -1;  // read reply of 11 bytes
+    int wrongAckAtFrame = -1;    // answers 0x15 instead of 0x06
+    int missingAckAtFrame = -1;  // answers no acknowledgement
+    int dropAtFrame = -1;        // hangs up the line when the frame arrives
+    int loseWriteAtFrame = -1;   // acknowledges the write frame but keeps its old bytes
+    bool garbage = false;        // answers every byte with noise, never 0x06
+    bool randomHeaders = false;  // read reply headers hold noise
+    int replyDelayMs = 0;        // pause before each answer (simulated radio only)
+    int byteGapMs = 0;           // pause between the bytes of an answer (simulated radio only)
+    int slowFromFrame = -1;      // -1: every answer is slow; k: only answers to frames k on
 };
 
 struct RadioFrame {

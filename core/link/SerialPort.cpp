@@ -43,17 +43,15 @@ std::string OpenErrorText(const std::string& device, int err)
         if (g_bChinese)
             text += "\n当前用户没有使用串口设备的权限（例如需加入 \"dialout\" 组）。";
         else
-            text += "\nThe user must be allowed to use serial devices (for example be a member of the \"dialout\" group).";
+            text +=
+                "\nThe user must be allowed to use serial devices (for example be a member of the \"dialout\" group).";
     } else if (err == EBUSY || err == EWOULDBLOCK) {
         text += g_bChinese ? "\n该端口正被其他程序使用。" : "\nThe port is in use by another program.";
     }
     return text;
 }
 
-CPosixSerialPort::~CPosixSerialPort()
-{
-    Close();
-}
+CPosixSerialPort::~CPosixSerialPort() { Close(); }
 
 bool CPosixSerialPort::Open(const std::string& device)
 {
@@ -95,8 +93,8 @@ bool CPosixSerialPort::Open(const std::string& device)
         tio.c_cflag |= CS8 | CREAD | CLOCAL;
         // Binary mode: no parity checking, no translation, no software flow
         // control (XON/XOFF would swallow 0x11/0x13 data bytes).
-        tio.c_iflag &= ~static_cast<tcflag_t>(INPCK | ISTRIP | PARMRK | IGNBRK | BRKINT | INLCR | IGNCR
-                                              | ICRNL | IXON | IXOFF | IXANY);
+        tio.c_iflag &= ~static_cast<tcflag_t>(INPCK | ISTRIP | PARMRK | IGNBRK | BRKINT | INLCR | IGNCR | ICRNL | IXON |
+                                              IXOFF | IXANY);
         tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
         tio.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHOE | ECHONL | ISIG | IEXTEN);
         tio.c_cc[VMIN] = 1;
@@ -127,7 +125,8 @@ void CPosixSerialPort::Close()
 void CPosixSerialPort::SetLost(const char* what)
 {
     m_bLost = true;
-    m_strError = m_strDevice + ": " + (g_bChinese ? "设备连接已断开" : "the device was disconnected") + " (" + what + ")";
+    m_strError =
+        m_strDevice + ": " + (g_bChinese ? "设备连接已断开" : "the device was disconnected") + " (" + what + ")";
 }
 
 void CPosixSerialPort::SetIoError(const char* what, int err)

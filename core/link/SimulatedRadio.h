@@ -53,7 +53,7 @@ private:
     mutable std::mutex m_mutex;  // guards m_proto
     CRadioProtocol m_proto;
     int m_master = -1;
-    int m_slave = -1;   // held so the line does not hang up between host sessions
+    int m_slave = -1;  // held so the line does not hang up between host sessions
     int m_wake[2] = {-1, -1};
     std::string m_strSlave;
     std::atomic<bool> m_bStop{false};

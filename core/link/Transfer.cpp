@@ -17,8 +17,7 @@ struct PortCloser {
 }  // namespace
 
 CTransferEngine::CTransferEngine(ISerialPort& port, ITransferObserver& observer)
-    : m_port(port), m_observer(observer),
-      m_sleep([](std::chrono::microseconds d) { std::this_thread::sleep_for(d); })
+    : m_port(port), m_observer(observer), m_sleep([](std::chrono::microseconds d) { std::this_thread::sleep_for(d); })
 {
 }
 
@@ -29,10 +28,7 @@ void CTransferEngine::Delivered(int bytes)
     m_observer.Frames(m_result.frames, m_result.framesTotal);
 }
 
-void CTransferEngine::Sleep(int ms)
-{
-    m_sleep(std::chrono::milliseconds(ms));
-}
+void CTransferEngine::Sleep(int ms) { m_sleep(std::chrono::milliseconds(ms)); }
 
 bool CTransferEngine::PumpPasses(int n, bool sleep)
 {
@@ -54,10 +50,7 @@ bool CTransferEngine::Send(const std::uint8_t* data, std::size_t n)
     return m_port.Write(data, n, written) || !m_port.IsLost();
 }
 
-bool CTransferEngine::ReadBytes(std::uint8_t* buf, std::size_t n, std::size_t& got)
-{
-    return m_port.Read(buf, n, got);
-}
+bool CTransferEngine::ReadBytes(std::uint8_t* buf, std::size_t n, std::size_t& got) { return m_port.Read(buf, n, got); }
 
 CTransferEngine::Step CTransferEngine::Fail(int id, std::string detail)
 {

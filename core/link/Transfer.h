@@ -49,8 +49,8 @@ enum class HandshakeFault {
 
 struct TransferResult {
     TransferOutcome outcome = TransferOutcome::Failed;
-    int messageId = 0;    // Failed: the message shown; Cancelled at the prompt: IDS_COMM_ERROR
-    std::string detail;   // Failed: the detail shown with it
+    int messageId = 0;   // Failed: the message shown; Cancelled at the prompt: IDS_COMM_ERROR
+    std::string detail;  // Failed: the detail shown with it
     // How far the memory went, on every end: the radio was in programming mode
     // and data frames were on their way; frames the radio acknowledged (a write)
     // or delivered whole (a read) and their bytes, of the totals of the direction.

@@ -11,7 +11,7 @@
 #include "core/radio/ImageDiff.h"
 
 struct WriteDifference {
-    std::string where;               // in the language asked for
+    std::string where;              // in the language asked for
     std::vector<ByteRange> ranges;  // differing addresses, ascending (AddressRangesText tells them)
 };
 

@@ -58,10 +58,7 @@ bool ReadInt(const char*& p, int& out)
 
 }  // namespace
 
-bool IsInBand(std::int32_t n)
-{
-    return (g_nVhfLow <= n && n < g_nVhfHigh) || (g_nUhfLow <= n && n < g_nUhfHigh);
-}
+bool IsInBand(std::int32_t n) { return (g_nVhfLow <= n && n < g_nVhfHigh) || (g_nUhfLow <= n && n < g_nUhfHigh); }
 
 void EncodeBandRecord(int low, int high, std::uint8_t* rec3)
 {

@@ -10,12 +10,11 @@
 namespace {
 
 const char* const kEnglishHeadings[kGridCols] = {
-    "CH", "Rx Frequency", "Tx Frequency", "Rx Tone", "Tx Tone",
-    "Power", "Cha Lock", "Scan Add", "Bandwidth", "Cha Name",
+    "CH",    "Rx Frequency", "Tx Frequency", "Rx Tone",   "Tx Tone",
+    "Power", "Cha Lock",     "Scan Add",     "Bandwidth", "Cha Name",
 };
 const char* const kChineseHeadings[kGridCols] = {
-    "信道", "接收频率", "发射频率", "接收信令", "发射信令",
-    "功率", "信道锁定", "扫描添加", "带宽", "信道名字",
+    "信道", "接收频率", "发射频率", "接收信令", "发射信令", "功率", "信道锁定", "扫描添加", "带宽", "信道名字",
 };
 
 // The radio's BCD is read without checking the nibbles: 0xA5 counts as 105.

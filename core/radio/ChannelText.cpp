@@ -13,11 +13,10 @@
 namespace {
 
 const std::vector<std::string> kCtcss = {
-    "67.0",  "69.3",  "71.9",  "74.4",  "77.0",  "79.7",  "82.5",  "85.4",  "88.5",  "91.5",
-    "94.8",  "97.4",  "100.0", "103.5", "107.2", "110.9", "114.8", "118.8", "123.0", "127.3",
-    "131.8", "136.5", "141.3", "146.2", "151.4", "156.7", "159.8", "162.2", "165.5", "167.9",
-    "171.3", "173.8", "177.3", "179.9", "183.5", "186.2", "189.9", "192.8", "196.6", "199.5",
-    "203.5", "206.5", "210.7", "218.1", "225.7", "229.1", "233.6", "241.8", "250.3", "254.1",
+    "67.0",  "69.3",  "71.9",  "74.4",  "77.0",  "79.7",  "82.5",  "85.4",  "88.5",  "91.5",  "94.8",  "97.4",  "100.0",
+    "103.5", "107.2", "110.9", "114.8", "118.8", "123.0", "127.3", "131.8", "136.5", "141.3", "146.2", "151.4", "156.7",
+    "159.8", "162.2", "165.5", "167.9", "171.3", "173.8", "177.3", "179.9", "183.5", "186.2", "189.9", "192.8", "196.6",
+    "199.5", "203.5", "206.5", "210.7", "218.1", "225.7", "229.1", "233.6", "241.8", "250.3", "254.1",
 };
 
 const std::vector<std::string> kDcs = {
@@ -54,24 +53,32 @@ ChannelFlag FindFlag(int col, Match is)
         const FlagWords& w = Words(zh);
         switch (col) {
         case kColPower:
-            if (is(w.high, zh)) return ChannelFlag::High;
-            if (is(w.middle, zh)) return ChannelFlag::Middle;
-            if (is(w.low, zh)) return ChannelFlag::Low;
+            if (is(w.high, zh))
+                return ChannelFlag::High;
+            if (is(w.middle, zh))
+                return ChannelFlag::Middle;
+            if (is(w.low, zh))
+                return ChannelFlag::Low;
             break;
         case kColLock:
-            if (is(w.lock, zh)) return ChannelFlag::Lock;
-            if (is(w.unlock, zh)) return ChannelFlag::Unlock;
+            if (is(w.lock, zh))
+                return ChannelFlag::Lock;
+            if (is(w.unlock, zh))
+                return ChannelFlag::Unlock;
             break;
         case kColScanAdd:
-            if (is(w.yes, zh)) return ChannelFlag::Yes;
-            if (is(w.no, zh)) return ChannelFlag::No;
+            if (is(w.yes, zh))
+                return ChannelFlag::Yes;
+            if (is(w.no, zh))
+                return ChannelFlag::No;
             break;
         case kColBandwidth:
-            if (is(w.wide, zh)) return ChannelFlag::Wide;
-            if (is(w.narrow, zh)) return ChannelFlag::Narrow;
+            if (is(w.wide, zh))
+                return ChannelFlag::Wide;
+            if (is(w.narrow, zh))
+                return ChannelFlag::Narrow;
             break;
-        default:
-            break;
+        default: break;
         }
     }
     return ChannelFlag::None;

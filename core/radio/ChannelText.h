@@ -14,10 +14,15 @@ const std::vector<std::string>& DcsCodes();    // "023" .. "754"
 
 // Flag words of both languages (UTF-8).
 struct FlagWords {
-    const char* high; const char* middle; const char* low;
-    const char* lock; const char* unlock;
-    const char* yes; const char* no;
-    const char* wide; const char* narrow;
+    const char* high;
+    const char* middle;
+    const char* low;
+    const char* lock;
+    const char* unlock;
+    const char* yes;
+    const char* no;
+    const char* wide;
+    const char* narrow;
     const char* none;
 };
 const FlagWords& Words(bool chinese);

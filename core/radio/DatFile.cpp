@@ -36,8 +36,8 @@ DatResult LoadDatFile(const std::string& path, Image& image)
     }
     ::close(fd);
     if (got < buffer.size()) {
-        r.error = "\"" + path + "\" is too short: " + std::to_string(got) +
-                  " bytes, a radio image has " + std::to_string(kImageSize) + " bytes";
+        r.error = "\"" + path + "\" is too short: " + std::to_string(got) + " bytes, a radio image has " +
+                  std::to_string(kImageSize) + " bytes";
         return r;
     }
     image = buffer;

@@ -17,14 +17,14 @@ namespace mem {
 inline constexpr int kChannelBase = 0x0000;  // 200 records of 16 bytes
 inline constexpr int kChannelSize = 16;
 inline constexpr int kChannelCount = 200;
-inline constexpr int kNameBase = 0x0CA0;     // 200 names of 8 codes
+inline constexpr int kNameBase = 0x0CA0;  // 200 names of 8 codes
 inline constexpr int kNameSize = 8;
-inline constexpr int kSelectedBand = 0x0FF0; // band record; overlaps channel 106's name
-inline constexpr int kOptionClear = 0x12E0;  // 6 bytes set to 0xFF by the options OK
+inline constexpr int kSelectedBand = 0x0FF0;  // band record; overlaps channel 106's name
+inline constexpr int kOptionClear = 0x12E0;   // 6 bytes set to 0xFF by the options OK
 inline constexpr int kOptionClearLen = 6;
 inline constexpr int kPowerOnName = 0x12E8;  // 6 name codes
 inline constexpr int kPowerOnNameLen = 6;
-inline constexpr int kBeep = 0x1FC0;         // bit 0
+inline constexpr int kBeep = 0x1FC0;  // bit 0
 inline constexpr int kSquelch = 0x1FC1;
 inline constexpr int kTimeOutTimer = 0x1FC3;
 inline constexpr int kVSqlAdjust = 0x1FC4;
@@ -32,16 +32,16 @@ inline constexpr int kUSqlAdjust = 0x1FC5;
 inline constexpr int kRadioType = 0x1FD6;
 inline constexpr int kBandIndex = 0x1FD7;
 inline constexpr int kStep = 0x1FE0;
-inline constexpr int kFlags1 = 0x1FE1;       // display, busy, scan mode, LED, keypad lock
-inline constexpr int kFlags2 = 0x1FE2;       // encoder, priority scan, mode
+inline constexpr int kFlags1 = 0x1FE1;  // display, busy, scan mode, LED, keypad lock
+inline constexpr int kFlags2 = 0x1FE2;  // encoder, priority scan, mode
 inline constexpr int kVoiceSensitivity = 0x1FE4;
 inline constexpr int kAltCallTone = 0x1FE5;  // no dialog field; new documents hold 0x01
 inline constexpr int kBatterySaver = 0x1FE6;
 inline constexpr int kCallTone = 0x1FE7;
 inline constexpr int kPriScanTime = 0x1FE8;
-inline constexpr int kVhfRange = 0x1FF0;     // band record
-inline constexpr int kUhfRange = 0x1FF3;     // band record
-inline constexpr int kWriteEnd = 0x1FF6;     // 0x1FF6..0x1FFF are read but never written
+inline constexpr int kVhfRange = 0x1FF0;  // band record
+inline constexpr int kUhfRange = 0x1FF3;  // band record
+inline constexpr int kWriteEnd = 0x1FF6;  // 0x1FF6..0x1FFF are read but never written
 }  // namespace mem
 
 // The contents File New gives: all 0xFF except the option defaults and edit ranges.

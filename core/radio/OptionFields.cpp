@@ -13,10 +13,7 @@ constexpr const char* kOnZh = "开";
 constexpr const char* kAutoZh = "自动";
 constexpr const char* kManualZh = "手动";
 
-int Bits(std::uint8_t byte, int shift, int mask)
-{
-    return (byte >> shift) & mask;
-}
+int Bits(std::uint8_t byte, int shift, int mask) { return (byte >> shift) & mask; }
 
 void SetBit(std::uint8_t& byte, int bit, bool on)
 {
@@ -35,21 +32,12 @@ void SetTriField(std::uint8_t& byte, int shift, int index)
 }
 
 // A masked value beyond the list leaves the list without selection.
-int MaskedIndex(int value, int itemCount)
-{
-    return value < itemCount ? value : -1;
-}
+int MaskedIndex(int value, int itemCount) { return value < itemCount ? value : -1; }
 
 // A whole-byte value beyond the list selects the first item.
-int WholeByteIndex(int value, int itemCount)
-{
-    return value < itemCount ? value : 0;
-}
+int WholeByteIndex(int value, int itemCount) { return value < itemCount ? value : 0; }
 
-std::uint8_t IndexOrZero(int index)
-{
-    return static_cast<std::uint8_t>(index == -1 ? 0 : index);
-}
+std::uint8_t IndexOrZero(int index) { return static_cast<std::uint8_t>(index == -1 ? 0 : index); }
 
 std::vector<std::string> Numbers(int first, int last)
 {
@@ -235,10 +223,7 @@ const char* OptionLabel(int id, bool chinese)
     return chinese ? c->labelZh : c->labelEn;
 }
 
-const char* OptionDialogCaption(bool chinese)
-{
-    return chinese ? "可选功能" : "Option Features";
-}
+const char* OptionDialogCaption(bool chinese) { return chinese ? "可选功能" : "Option Features"; }
 
 std::vector<std::string> OptionItems(int id, bool chinese)
 {
@@ -256,34 +241,26 @@ std::vector<std::string> OptionItems(int id, bool chinese)
         std::vector<std::string> v{chinese ? kOffZh : "Off", "1", "3", "10"};
         return v;
     }
-    case optid::kVoiceSensitivity:
-        return OffThenNumbers(16, chinese);
+    case optid::kVoiceSensitivity: return OffThenNumbers(16, chinese);
     case optid::kPriorityScan:
     case optid::kChannelDisplay:
     case optid::kEncoder:
-    case optid::kBusy:
-        return OffOn(chinese);
-    case optid::kPriScanTime:
-        return {"3s", "5s", "8s", "10s"};
-    case optid::kStep:
-        return {"5k", "10k", "6.25k", "12.5k", "25k"};
+    case optid::kBusy: return OffOn(chinese);
+    case optid::kPriScanTime: return {"3s", "5s", "8s", "10s"};
+    case optid::kStep: return {"5k", "10k", "6.25k", "12.5k", "25k"};
     case optid::kCallTone: {
         std::vector<std::string> v = OffThenNumbers(8, chinese);
         v.push_back("1750");
         return v;
     }
-    case optid::kSquelch:
-        return Numbers(0, 9);
+    case optid::kSquelch: return Numbers(0, 9);
     case optid::kMode:
         return chinese ? std::vector<std::string>{"信道", "频率", "存储"}
                        : std::vector<std::string>{"Channel", "Frequency", "Memory"};
-    case optid::kScanMode:
-        return {"SE", "CO", "TO"};
+    case optid::kScanMode: return {"SE", "CO", "TO"};
     case optid::kVSqlAdjust:
-    case optid::kUSqlAdjust:
-        return Numbers(0, 127);
-    default:
-        return {};
+    case optid::kUSqlAdjust: return Numbers(0, 127);
+    default: return {};
     }
 }
 

@@ -21,15 +21,15 @@ struct OptionFields {
     int priScanTime = -1;       // 0 3s, 1 5s, 2 8s, 3 10s
     std::string powerOnName;    // up to six characters
     // right column
-    int step = -1;              // 0 5k, 1 10k, 2 6.25k, 3 12.5k, 4 25k
-    int callTone = -1;          // 0 Off, 1..8, 9 1750
-    int squelch = -1;           // 0..9
-    int encoder = -1;           // 0 Off, 1 On
-    int mode = -1;              // 0 Channel, 1 Frequency, 2 Memory
-    int busy = -1;              // 0 Off, 1 On
-    int scanMode = -1;          // 0 SE, 1 CO, 2 TO
-    int vSqlAdjust = -1;        // 0..127
-    int uSqlAdjust = -1;        // 0..127
+    int step = -1;        // 0 5k, 1 10k, 2 6.25k, 3 12.5k, 4 25k
+    int callTone = -1;    // 0 Off, 1..8, 9 1750
+    int squelch = -1;     // 0..9
+    int encoder = -1;     // 0 Off, 1 On
+    int mode = -1;        // 0 Channel, 1 Frequency, 2 Memory
+    int busy = -1;        // 0 Off, 1 On
+    int scanMode = -1;    // 0 SE, 1 CO, 2 TO
+    int vSqlAdjust = -1;  // 0..127
+    int uSqlAdjust = -1;  // 0..127
     bool beep = false;
 
     bool operator==(const OptionFields&) const = default;
@@ -83,7 +83,7 @@ struct OptionControl {
     int id;
     OptionKind kind;
     OptionColumn column;
-    const char* key;      // short name for the command line ("led", "step", "name", "beep")
+    const char* key;  // short name for the command line ("led", "step", "name", "beep")
     const char* labelEn;
     const char* labelZh;
 };

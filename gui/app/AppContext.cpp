@@ -42,10 +42,7 @@ ISettingsStore& AppSettings()
 
 void SetAppSettingsStore(ISettingsStore* store) { installedStore() = store; }
 
-QString IniString(const char* section, const char* key)
-{
-    return FromIni(theIniFile.GetString(section, key, ""));
-}
+QString IniString(const char* section, const char* key) { return FromIni(theIniFile.GetString(section, key, "")); }
 
 QString IniString(const std::string& section, const char* key)
 {

@@ -36,7 +36,4 @@ QIcon TitleIcon()
     return QIcon(QString::fromLatin1(kOwnIcon));
 }
 
-QPixmap TitlePixmap(int size)
-{
-    return TitleIcon().pixmap(size, size);
-}
+QPixmap TitlePixmap(int size) { return TitleIcon().pixmap(size, size); }

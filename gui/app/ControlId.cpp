@@ -7,10 +7,7 @@ namespace {
 const char* const kControlIdProperty = "controlId";
 }  // namespace
 
-int ControlId(const QWidget* w)
-{
-    return w ? w->property(kControlIdProperty).toInt() : 0;
-}
+int ControlId(const QWidget* w) { return w ? w->property(kControlIdProperty).toInt() : 0; }
 
 void SetControlId(QWidget* w, int id)
 {

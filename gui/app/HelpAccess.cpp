@@ -35,8 +35,8 @@ namespace {
 struct HelpState {
     // Owned by the application object, so it goes before the toolkit does.
     QPointer<QHelpEngine> engine;
-    QString loadedStem;      // collection the engine holds
-    QString namespaceName;   // its one documentation set
+    QString loadedStem;     // collection the engine holds
+    QString namespaceName;  // its one documentation set
     bool unavailable = false;
     int attempts = 0;
     QString dir;
@@ -383,9 +383,9 @@ QUrl HelpTopicFor(int context, int dialog)
         return QUrl();
     HelpState& s = State();
     // Each topic page registers the context numbers it explains as keyword ids.
-    const QStringList ids = dialog != 0 ? QStringList{QStringLiteral("%1.%2").arg(dialog).arg(context),
-                                                      QString::number(dialog)}
-                                        : QStringList{QString::number(context)};
+    const QStringList ids = dialog != 0
+                                ? QStringList{QStringLiteral("%1.%2").arg(dialog).arg(context), QString::number(dialog)}
+                                : QStringList{QString::number(context)};
     for (const QString& id : ids) {
         const QList<QHelpLink> links = s.engine->documentsForIdentifier(id);
         if (!links.isEmpty())

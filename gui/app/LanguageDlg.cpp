@@ -44,10 +44,7 @@ int CLanguageDlg::Selection() const
     return -1;
 }
 
-void CLanguageDlg::SetSelection(int index)
-{
-    (index == 1 ? m_pChinese : m_pEnglish)->setChecked(true);
-}
+void CLanguageDlg::SetSelection(int index) { (index == 1 ? m_pChinese : m_pEnglish)->setChecked(true); }
 
 void CLanguageDlg::keyPressEvent(QKeyEvent* event)
 {

@@ -164,9 +164,8 @@ QMessageBox* CreateMessageBox(const MessageRequest& request)
     return box;
 }
 
-QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text,
-                                          QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
-                                          const QString& caption)
+QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons,
+                                          QMessageBox::Icon icon, const QString& caption)
 {
     MessageRequest r;
     r.parent = parent;

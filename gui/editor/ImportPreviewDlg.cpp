@@ -54,10 +54,15 @@ QString Groups(const ImportReport& rep, bool refusals)
 
 }  // namespace
 
-CImportPreviewDlg::CImportPreviewDlg(const QString& file, const ITextGrid& current, std::string text,
-                                     CsvFormat format, bool chinese, QWidget* parent)
-    : QDialog(parent), m_file(file), m_current(current), m_text(std::move(text)), m_format(format),
-      m_chinese(chinese), m_preview(std::make_unique<ImportPreview>())
+CImportPreviewDlg::CImportPreviewDlg(const QString& file, const ITextGrid& current, std::string text, CsvFormat format,
+                                     bool chinese, QWidget* parent)
+    : QDialog(parent),
+      m_file(file),
+      m_current(current),
+      m_text(std::move(text)),
+      m_format(format),
+      m_chinese(chinese),
+      m_preview(std::make_unique<ImportPreview>())
 {
     setObjectName(QStringLiteral("ImportPreviewDlg"));
     setWindowTitle(tr("Import Channels"));
@@ -135,8 +140,7 @@ void CImportPreviewDlg::Update()
     QString summary = (m_pMerge->isChecked() ? tr("Importing %1 merges into the channels on screen:")
                                              : tr("Importing %1 replaces the channels on screen:"))
                           .arg(m_file) +
-                      QLatin1Char('\n') +
-                      tr("%n channel(s) added", nullptr, static_cast<int>(preview.added.size())) +
+                      QLatin1Char('\n') + tr("%n channel(s) added", nullptr, static_cast<int>(preview.added.size())) +
                       QStringLiteral(", ") + tr("%n changed", nullptr, static_cast<int>(preview.changed.size())) +
                       QStringLiteral(", ") +
                       tr("%n emptied (not in the file)", nullptr, static_cast<int>(preview.removed.size())) +

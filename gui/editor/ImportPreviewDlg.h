@@ -23,8 +23,8 @@ class QSpinBox;
 class CImportPreviewDlg : public QDialog {
     Q_OBJECT
 public:
-    CImportPreviewDlg(const QString& file, const ITextGrid& current, std::string text, CsvFormat format,
-                      bool chinese, QWidget* parent = nullptr);
+    CImportPreviewDlg(const QString& file, const ITextGrid& current, std::string text, CsvFormat format, bool chinese,
+                      QWidget* parent = nullptr);
     ~CImportPreviewDlg() override;
 
     // The import as the choices now stand (what OK applies).

@@ -63,10 +63,7 @@ void CGridModel::Resize(int rows, int cols)
     endResetModel();
 }
 
-QString CGridModel::Cell(int row, int col) const
-{
-    return Valid(row, col) ? m_cells[row * m_nCols + col] : QString();
-}
+QString CGridModel::Cell(int row, int col) const { return Valid(row, col) ? m_cells[row * m_nCols + col] : QString(); }
 
 void CGridModel::SetCell(int row, int col, const QString& text)
 {
@@ -97,10 +94,7 @@ void CGridModel::SetTextMatrix(int row, int col, const std::string& text)
     SetCell(row, col, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-short CGridModel::ColAlignment(int col) const
-{
-    return (col >= 0 && col < m_nCols) ? m_alignment[col] : short(0);
-}
+short CGridModel::ColAlignment(int col) const { return (col >= 0 && col < m_nCols) ? m_alignment[col] : short(0); }
 
 void CGridModel::SetColAlignment(int col, short alignment)
 {
@@ -128,12 +122,9 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || !Valid(index.row(), index.column()))
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return Cell(index.row(), index.column());
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(ToQtAlignment(m_alignment[index.column()]));
-    default:
-        return {};
+    case Qt::DisplayRole: return Cell(index.row(), index.column());
+    case Qt::TextAlignmentRole: return QVariant::fromValue(ToQtAlignment(m_alignment[index.column()]));
+    default: return {};
     }
 }
 
@@ -144,14 +135,10 @@ QVariant CGridModel::headerData(int section, Qt::Orientation orientation, int ro
     if (!Valid(row, col))
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return Cell(row, col);
-    case Qt::ForegroundRole:
-        return m_fixedColor;
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
-    default:
-        return {};
+    case Qt::DisplayRole: return Cell(row, col);
+    case Qt::ForegroundRole: return m_fixedColor;
+    case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    default: return {};
     }
 }
 
@@ -355,10 +342,7 @@ int CMSFlexGrid::TwipsToPixelsY(long twips) const { return static_cast<int>(twip
 long CMSFlexGrid::PixelsToTwipsX(int px) const { return static_cast<long>(px) * 1440 / logicalDpiX(); }
 long CMSFlexGrid::PixelsToTwipsY(int px) const { return static_cast<long>(px) * 1440 / logicalDpiY(); }
 
-QRect CMSFlexGrid::CellRect(int row, int col) const
-{
-    return visualRect(m_model.index(row, col));
-}
+QRect CMSFlexGrid::CellRect(int row, int col) const { return visualRect(m_model.index(row, col)); }
 
 bool CMSFlexGrid::IsColumnShown(int col) const
 {
@@ -373,10 +357,7 @@ int CMSFlexGrid::NextShownCol(int col, int step) const
     return -1;
 }
 
-int CMSFlexGrid::PageRows() const
-{
-    return std::max(1, viewport()->height() / std::max(1, rowHeight(m_nRow)));
-}
+int CMSFlexGrid::PageRows() const { return std::max(1, viewport()->height() / std::max(1, rowHeight(m_nRow))); }
 
 long CMSFlexGrid::GetCellLeft() const { return PixelsToTwipsX(CellRect(m_nRow, m_nCol).left()); }
 long CMSFlexGrid::GetCellTop() const { return PixelsToTwipsY(CellRect(m_nRow, m_nCol).top()); }
@@ -481,9 +462,7 @@ void CMSFlexGrid::keyPressEvent(QKeyEvent* event)
     // With Shift the far corner of the selection moves instead of the current cell.
     const bool extend = (event->modifiers() & Qt::ShiftModifier) != 0;
     int row = extend ? m_nExtentRow : m_nRow, col = extend ? m_nExtentCol : m_nCol;
-    auto shownFrom = [this](int c, int step) {
-        return IsColumnShown(c) ? c : NextShownCol(c, step);
-    };
+    auto shownFrom = [this](int c, int step) { return IsColumnShown(c) ? c : NextShownCol(c, step); };
     switch (event->key()) {
     case Qt::Key_Up: row = std::max(firstRow, row - 1); break;
     case Qt::Key_Down: row = std::min(lastRow, row + 1); break;
@@ -493,9 +472,7 @@ void CMSFlexGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_PageDown: row = std::min(lastRow, row + page); break;
     case Qt::Key_Home: col = shownFrom(static_cast<int>(m_nFixedCols), +1); break;
     case Qt::Key_End: col = shownFrom(m_model.Cols() - 1, -1); break;
-    default:
-        event->ignore();
-        return;
+    default: event->ignore(); return;
     }
     if (col >= 0 && extend) {
         ExtendSelection(row, col);
@@ -510,8 +487,7 @@ void CMSFlexGrid::paintEvent(QPaintEvent* event)
 {
     QTableView::paintEvent(event);
     const QRect cell = CellRect(m_nRow, m_nCol);
-    if (m_nFocusRect == 0 || cell.width() <= 0 || cell.height() <= 0 || m_nRow < m_nFixedRows ||
-        m_nCol < m_nFixedCols)
+    if (m_nFocusRect == 0 || cell.width() <= 0 || cell.height() <= 0 || m_nRow < m_nFixedRows || m_nCol < m_nFixedCols)
         return;
     QPainter painter(viewport());
     if (m_nFocusRect == 1) {

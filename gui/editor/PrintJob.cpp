@@ -21,10 +21,7 @@
 
 namespace {
 
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate("ReportPrinter", text);
-}
+QString Tr(const char* text) { return QCoreApplication::translate("ReportPrinter", text); }
 
 void ReportFailure(QWidget* parent, const QString& reason)
 {
@@ -32,10 +29,7 @@ void ReportFailure(QWidget* parent, const QString& reason)
 }
 
 // The report in the language of the running program, with its owner in the footer.
-ReportSettings Settings()
-{
-    return ReportSettingsFromIni(theIniFile, g_strLanguage, g_bChinese != 0);
-}
+ReportSettings Settings() { return ReportSettingsFromIni(theIniFile, g_strLanguage, g_bChinese != 0); }
 
 // The job on a printer: the page range its dialog chose, else every page;
 // afterwards the printer's own verdict.

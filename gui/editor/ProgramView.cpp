@@ -156,9 +156,9 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
             m_pContextMenu->popup(at);
     });
 
-    for (QWidget* w : {static_cast<QWidget*>(&m_editVhfLow), static_cast<QWidget*>(&m_editVhfHigh),
-                       static_cast<QWidget*>(&m_editUhfLow), static_cast<QWidget*>(&m_editUhfHigh),
-                       static_cast<QWidget*>(&m_grid)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(&m_editVhfLow), static_cast<QWidget*>(&m_editVhfHigh),
+          static_cast<QWidget*>(&m_editUhfLow), static_cast<QWidget*>(&m_editUhfHigh), static_cast<QWidget*>(&m_grid)})
         w->installEventFilter(this);
 }
 
@@ -168,16 +168,16 @@ CProgramView::~CProgramView()
         m_pDocument->SetWorkingCopy(nullptr);
     // The editors live in the grid's viewport; take them down before the grid
     // so no focus change reaches a half-destroyed view.
-    for (QWidget* w : {static_cast<QWidget*>(&m_editVhfLow), static_cast<QWidget*>(&m_editVhfHigh),
-                       static_cast<QWidget*>(&m_editUhfLow), static_cast<QWidget*>(&m_editUhfHigh),
-                       static_cast<QWidget*>(&m_grid)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(&m_editVhfLow), static_cast<QWidget*>(&m_editVhfHigh),
+          static_cast<QWidget*>(&m_editUhfLow), static_cast<QWidget*>(&m_editUhfHigh), static_cast<QWidget*>(&m_grid)})
         w->removeEventFilter(this);
     disconnect(&m_grid, nullptr, this, nullptr);
-    for (QWidget* w : {static_cast<QWidget*>(m_editRxFreq), static_cast<QWidget*>(m_editTxFreq),
-                       static_cast<QWidget*>(m_comboRxTone), static_cast<QWidget*>(m_comboTxTone),
-                       static_cast<QWidget*>(m_comboPower), static_cast<QWidget*>(m_comboLock),
-                       static_cast<QWidget*>(m_editName), static_cast<QWidget*>(m_comboScanAdd),
-                       static_cast<QWidget*>(m_comboBandwidth)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_editRxFreq), static_cast<QWidget*>(m_editTxFreq),
+          static_cast<QWidget*>(m_comboRxTone), static_cast<QWidget*>(m_comboTxTone),
+          static_cast<QWidget*>(m_comboPower), static_cast<QWidget*>(m_comboLock), static_cast<QWidget*>(m_editName),
+          static_cast<QWidget*>(m_comboScanAdd), static_cast<QWidget*>(m_comboBandwidth)}) {
         if (w)
             w->removeEventFilter(this);
         delete w;
@@ -549,11 +549,11 @@ void CProgramView::HideEditor(QWidget* editor)
 
 void CProgramView::HideAllEditors()
 {
-    for (QWidget* w : {static_cast<QWidget*>(m_editRxFreq), static_cast<QWidget*>(m_editTxFreq),
-                       static_cast<QWidget*>(m_comboRxTone), static_cast<QWidget*>(m_comboTxTone),
-                       static_cast<QWidget*>(m_comboPower), static_cast<QWidget*>(m_comboLock),
-                       static_cast<QWidget*>(m_editName), static_cast<QWidget*>(m_comboScanAdd),
-                       static_cast<QWidget*>(m_comboBandwidth)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_editRxFreq), static_cast<QWidget*>(m_editTxFreq),
+          static_cast<QWidget*>(m_comboRxTone), static_cast<QWidget*>(m_comboTxTone),
+          static_cast<QWidget*>(m_comboPower), static_cast<QWidget*>(m_comboLock), static_cast<QWidget*>(m_editName),
+          static_cast<QWidget*>(m_comboScanAdd), static_cast<QWidget*>(m_comboBandwidth)})
         HideEditor(w);
 }
 
@@ -716,9 +716,7 @@ bool CProgramView::OnGridKey(QWidget* widget, QKeyEvent* key)
     if (widget != editor)
         return false;
     switch (key->key()) {
-    case Qt::Key_Escape:
-        CancelEditor();
-        return true;
+    case Qt::Key_Escape: CancelEditor(); return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
         // Alt+Down opens a list; plain Up and Down go to the row above or below;
@@ -734,11 +732,8 @@ bool CProgramView::OnGridKey(QWidget* widget, QKeyEvent* key)
         MoveRows(key->key() == Qt::Key_Up ? -1 : 1);
         return true;
     case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        MoveRows(key->key() == Qt::Key_PageUp ? -m_grid.PageRows() : m_grid.PageRows());
-        return true;
-    default:
-        break;
+    case Qt::Key_PageDown: MoveRows(key->key() == Qt::Key_PageUp ? -m_grid.PageRows() : m_grid.PageRows()); return true;
+    default: break;
     }
     auto* list = qobject_cast<QComboBox*>(editor);
     if (list && plain && !key->text().isEmpty() && key->text().at(0).isPrint()) {
@@ -878,12 +873,11 @@ QWidget* CProgramView::Control(int id) const
                        static_cast<QWidget*>(const_cast<QLineEdit*>(&m_editVhfHigh)),
                        static_cast<QWidget*>(const_cast<QLineEdit*>(&m_editUhfLow)),
                        static_cast<QWidget*>(const_cast<QLineEdit*>(&m_editUhfHigh)),
-                       static_cast<QWidget*>(const_cast<CMSFlexGrid*>(&m_grid)),
-                       static_cast<QWidget*>(m_editRxFreq), static_cast<QWidget*>(m_editTxFreq),
-                       static_cast<QWidget*>(m_comboRxTone), static_cast<QWidget*>(m_comboTxTone),
-                       static_cast<QWidget*>(m_comboPower), static_cast<QWidget*>(m_comboLock),
-                       static_cast<QWidget*>(m_editName), static_cast<QWidget*>(m_comboScanAdd),
-                       static_cast<QWidget*>(m_comboBandwidth)})
+                       static_cast<QWidget*>(const_cast<CMSFlexGrid*>(&m_grid)), static_cast<QWidget*>(m_editRxFreq),
+                       static_cast<QWidget*>(m_editTxFreq), static_cast<QWidget*>(m_comboRxTone),
+                       static_cast<QWidget*>(m_comboTxTone), static_cast<QWidget*>(m_comboPower),
+                       static_cast<QWidget*>(m_comboLock), static_cast<QWidget*>(m_editName),
+                       static_cast<QWidget*>(m_comboScanAdd), static_cast<QWidget*>(m_comboBandwidth)})
         if (w && ControlId(w) == id)
             return w;
     return nullptr;

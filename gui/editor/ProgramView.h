@@ -231,6 +231,6 @@ private:
     QElapsedTimer m_listSearchTime;
     QLabel* m_pReadOnlyBanner = nullptr;
     QPalette m_gridPalette;
-    QMenu* m_pContextMenu = nullptr;     // the frame's
-    QString m_strFind;                   // what Find looked for last
+    QMenu* m_pContextMenu = nullptr;  // the frame's
+    QString m_strFind;                // what Find looked for last
 };

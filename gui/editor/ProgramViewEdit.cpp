@@ -474,8 +474,7 @@ void CProgramView::OnImportChannels()
     }
     // The headings tell the layout; the filter only decides a file that neither layout reads.
     const CsvFormat format = DetectCsvFormat(csv.text, chosen);
-    CImportPreviewDlg confirm(QFileInfo(path).fileName(), m_grid, csv.text, format,
-                              g_bChinese != 0, this);
+    CImportPreviewDlg confirm(QFileInfo(path).fileName(), m_grid, csv.text, format, g_bChinese != 0, this);
     // A file no choice can use is refused before the dialog shows.
     if (!confirm.Preview().report.ok) {
         AppMessageBox(this, tr("%1 cannot be imported: %2").arg(path, Q(confirm.Preview().report.error)));

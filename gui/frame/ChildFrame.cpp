@@ -151,10 +151,7 @@ bool CChildFrame::eventFilter(QObject* watched, QEvent* event)
     return QMdiSubWindow::eventFilter(watched, event);
 }
 
-void CChildFrame::LoadIcon()
-{
-    setWindowIcon(TitleIcon());
-}
+void CChildFrame::LoadIcon() { setWindowIcon(TitleIcon()); }
 
 void CChildFrame::UpdateCaption()
 {

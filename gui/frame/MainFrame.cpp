@@ -223,14 +223,12 @@ void CMainFrame::CreateActions()
     AddAction(ID_FILE_SAVE, tr("&Save"), tr("Save"), tr("Save the active document"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     AddAction(ID_FILE_SAVE_AS, tr("Save &As..."), QString(), tr("Save the active document with a new name"));
-    AddAction(ID_FILE_BACKUPS, tr("&Backups..."), QString(),
-              tr("Open a backup of what a radio held when it was read"));
+    AddAction(ID_FILE_BACKUPS, tr("&Backups..."), QString(), tr("Open a backup of what a radio held when it was read"));
     AddAction(ID_FILE_PRINT, tr("&Print..."), tr("Print"), tr("Print the channel list and the options"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     AddAction(ID_FILE_PRINT_DIRECT, tr("Print &Direct"), QString(), tr("Print on the default printer"));
     AddAction(ID_FILE_PRINT_PREVIEW, tr("Print Pre&view"), QString(), tr("Display full pages"));
-    AddAction(ID_FILE_PRINT_SETUP, tr("P&rint Setup..."), QString(),
-              tr("Change the printer and printing options"));
+    AddAction(ID_FILE_PRINT_SETUP, tr("P&rint Setup..."), QString(), tr("Change the printer and printing options"));
     AddAction(ID_APP_EXIT, tr("E&xit"), QString(), tr("Quit the application"));
     AddAction(ID_CHANNEL_INFORMATION, tr("&Channel Information"), QString(), tr("Show the channel window"));
     AddAction(ID_OPTION_FEATURES, tr("&Optional Features"), QString(), tr("Edit the radio-wide options"));
@@ -241,10 +239,8 @@ void CMainFrame::CreateActions()
     AddAction(ID_WRITE, tr("&Write"), tr("Write"), tr("Write the whole memory to the radio"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     AddAction(ID_VIEW_TOOLBAR, tr("&Toolbar"), QString(), tr("Show or hide the toolbar"))->setCheckable(true);
-    AddAction(ID_VIEW_STATUS_BAR, tr("&Status Bar"), QString(), tr("Show or hide the status bar"))
-        ->setCheckable(true);
-    AddAction(ID_CONTROL_BAR, tr("&Control Bar"), QString(), tr("Show or hide the navigation bar"))
-        ->setCheckable(true);
+    AddAction(ID_VIEW_STATUS_BAR, tr("&Status Bar"), QString(), tr("Show or hide the status bar"))->setCheckable(true);
+    AddAction(ID_CONTROL_BAR, tr("&Control Bar"), QString(), tr("Show or hide the navigation bar"))->setCheckable(true);
     AddAction(ID_COM_SETUP, tr("&Com Setup"), QString(), tr("Choose the serial port of the radio"));
     AddAction(ID_LANGUAGE, tr("&Language"), QString(), tr("Choose the language of the program"));
     AddAction(ID_LOG_SERIAL, tr("Log Serial &Traffic..."), QString(),
@@ -445,10 +441,10 @@ void CMainFrame::CreateMenus()
     };
     // Menu 129: File, Edit, Program, View, Setup, Help.
     m_docMenus = {
-        makeMenu(
-            QStringLiteral("FileMenu"), tr("&File"),
-            {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_BACKUPS, 0, ID_FILE_IMPORT_CHANNELS,
-             ID_FILE_EXPORT_CHANNELS, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
+        makeMenu(QStringLiteral("FileMenu"), tr("&File"),
+                 {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_BACKUPS, 0,
+                  ID_FILE_IMPORT_CHANNELS, ID_FILE_EXPORT_CHANNELS, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW,
+                  ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
         makeMenu(QStringLiteral("EditMenu"), tr("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0}),
         makeMenu(QStringLiteral("ProgramMenu"), tr("&Program"), {ID_READ, ID_WRITE}),
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_CONTROL_BAR}),
@@ -1177,9 +1173,9 @@ void CMainFrame::OnLogSerialTraffic(bool on)
         SetTracePath(QString(), nullptr);
     }
     Action(ID_LOG_SERIAL)->setChecked(!TracePath().isEmpty());
-    Action(ID_LOG_SERIAL)->setStatusTip(TracePath().isEmpty()
-                                            ? tr("Write every byte sent to and received from the radio to a file")
-                                            : tr("Logging serial traffic to %1").arg(TracePath()));
+    Action(ID_LOG_SERIAL)
+        ->setStatusTip(TracePath().isEmpty() ? tr("Write every byte sent to and received from the radio to a file")
+                                             : tr("Logging serial traffic to %1").arg(TracePath()));
 }
 
 bool CMainFrame::OpenDocumentFile(const QString& path)

@@ -178,8 +178,8 @@ private:
     QLabel* m_pReadyLabel = nullptr;
     QLabel* m_pPortLabel = nullptr;
     QMap<int, QAction*> m_actions;
-    QList<QMenu*> m_mainMenus;      // menu 128: no document
-    QList<QMenu*> m_docMenus;       // menu 129: with a document
+    QList<QMenu*> m_mainMenus;  // menu 128: no document
+    QList<QMenu*> m_docMenus;   // menu 129: with a document
     bool m_bDocMenus = false;
     QTreeWidgetItem* m_pTreeRoot = nullptr;
     bool m_bSelectingRoot = false;

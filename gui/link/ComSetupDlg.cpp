@@ -38,8 +38,8 @@ CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("ComSetupDlg"));
     setFont(DialogTemplateFont());
     setWindowTitle(tr("COM Setup"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
 
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);

@@ -104,17 +104,17 @@ private:
     bool m_bProcessDlgMade = false;
     bool m_bComSetupDlgMade = false;
     std::unique_ptr<CTransferWorker> m_pWorker;
-    bool m_bStopping = false;           // the user chose to stop: no more questions
+    bool m_bStopping = false;  // the user chose to stop: no more questions
     // Of the running transfer (or the Process window waiting for OK), resolved
     // once: what the worker opens, the messages and the trace name.
     ResolvedPort m_port;
-    Image m_sent{};                     // what the write sends, for the verify
+    Image m_sent{};  // what the write sends, for the verify
     TransferStage m_stage = TransferStage::Read;
     std::vector<TransferStage> m_phases;  // of the running job, in order
     CTimeLeft m_timeLeft{{}};             // of the whole job
-    int m_nUpper = 0;                   // of the step's progress range
-    QElapsedTimer m_jobClock;           // the whole job
-    QElapsedTimer m_dataClock;          // the step's data phase, from its first block
-    int m_nFirstPos = 0;                // the block the data clock started at
-    QEventLoop* m_pWaitLoop = nullptr;  // ConfirmStop waiting for the end
+    int m_nUpper = 0;                     // of the step's progress range
+    QElapsedTimer m_jobClock;             // the whole job
+    QElapsedTimer m_dataClock;            // the step's data phase, from its first block
+    int m_nFirstPos = 0;                  // the block the data clock started at
+    QEventLoop* m_pWaitLoop = nullptr;    // ConfirmStop waiting for the end
 };

@@ -16,8 +16,8 @@ CProcessDlg::CProcessDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ProcessDlg"));
     setFont(DialogTemplateFont());
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setModal(false);
     setWindowTitle(tr("Process"));
 
@@ -72,9 +72,9 @@ void CProcessDlg::Create()
     m_bWindow = true;
     show();
     QWidget* owner = MainWindow();
-    const QRect area = owner ? owner->frameGeometry()
-                             : (QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                                 : QRect());
+    const QRect area =
+        owner ? owner->frameGeometry()
+              : (QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect());
     if (area.isValid())
         move(area.center() - rect().center());
     raise();

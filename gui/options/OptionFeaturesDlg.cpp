@@ -26,17 +26,11 @@ constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 
 // The dialog's words come from the language module, keyed by the English text.
-QString Tr(const char* english)
-{
-    return QCoreApplication::translate("COptionFeaturesDlg", english);
-}
+QString Tr(const char* english) { return QCoreApplication::translate("COptionFeaturesDlg", english); }
 
 // Step and the two SQL Adjust lists are filled by the program itself, with
 // words that are the same in every language.
-bool FilledAtRunTime(int id)
-{
-    return id == optid::kStep || id == optid::kVSqlAdjust || id == optid::kUSqlAdjust;
-}
+bool FilledAtRunTime(int id) { return id == optid::kStep || id == optid::kVSqlAdjust || id == optid::kUSqlAdjust; }
 
 // The name box holds UTF-16; the image holds one code per character position.
 // Characters outside ASCII have no code, so each stands as a space (0xFF) in
@@ -51,8 +45,9 @@ std::string NameForImage(const QString& text)
 
 QString NameTakes()
 {
-    return Tr("The power-on name takes up to six characters: 0-9, A-Z, - and _ "
-              "(lower case becomes upper case).");
+    return Tr(
+        "The power-on name takes up to six characters: 0-9, A-Z, - and _ "
+        "(lower case becomes upper case).");
 }
 
 // The power-on name box takes only what the radio can show: lower case turns
@@ -105,8 +100,7 @@ COptionFeaturesDlg::COptionFeaturesDlg(QWidget* parent) : QDialog(parent)
             m_editName->setValidator(new CPowerOnNameValidator(m_editName));
             // A key the box does not take is answered at the box, not ignored.
             connect(m_editName, &QLineEdit::inputRejected, this, [this] {
-                QToolTip::showText(m_editName->mapToGlobal(QPoint(0, m_editName->height())), NameTakes(),
-                                   m_editName);
+                QToolTip::showText(m_editName->mapToGlobal(QPoint(0, m_editName->height())), NameTakes(), m_editName);
             });
             w = m_editName;
             break;
@@ -166,15 +160,9 @@ void COptionFeaturesDlg::Register(QWidget* w, int id)
     w->installEventFilter(this);
 }
 
-QWidget* COptionFeaturesDlg::Control(int id) const
-{
-    return m_controls.value(id, nullptr);
-}
+QWidget* COptionFeaturesDlg::Control(int id) const { return m_controls.value(id, nullptr); }
 
-QComboBox* COptionFeaturesDlg::List(int id) const
-{
-    return qobject_cast<QComboBox*>(Control(id));
-}
+QComboBox* COptionFeaturesDlg::List(int id) const { return qobject_cast<QComboBox*>(Control(id)); }
 
 int COptionFeaturesDlg::DoModal()
 {
@@ -267,10 +255,7 @@ void COptionFeaturesDlg::OnOK()
     QDialog::accept();
 }
 
-void COptionFeaturesDlg::accept()
-{
-    OnOK();
-}
+void COptionFeaturesDlg::accept() { OnOK(); }
 
 void COptionFeaturesDlg::OnHelp()
 {

@@ -153,8 +153,8 @@ void CProductInfoDlg::OnInitDialog()
     // A remembered position beyond the list leaves nothing selected.
     m_cbType->setCurrentIndex(type < static_cast<std::uint32_t>(m_cbType->count()) ? static_cast<int>(type) : -1);
     OnSelChangeType();
-    m_cbFrequency->setCurrentIndex(
-        field < static_cast<std::uint32_t>(m_cbFrequency->count()) ? static_cast<int>(field) : -1);
+    m_cbFrequency->setCurrentIndex(field < static_cast<std::uint32_t>(m_cbFrequency->count()) ? static_cast<int>(field)
+                                                                                              : -1);
 }
 
 void CProductInfoDlg::OnSelChangeType()

@@ -20,10 +20,7 @@ Rec Encode(int low, int high)
     return r;
 }
 
-Rec At(const Image& image, int offset)
-{
-    return {image[offset], image[offset + 1], image[offset + 2]};
-}
+Rec At(const Image& image, int offset) { return {image[offset], image[offset + 1], image[offset + 2]}; }
 
 void SetAt(Image& image, int offset, Rec r)
 {
@@ -287,8 +284,9 @@ TEST_F(BandsTest, UnknownTypeGivesTheZeroBandRecord)
 
 TEST_F(BandsTest, CatalogueListsTypesAndBandsAsTheDialogShowsThem)
 {
-    BandIni profile("[Setup]\nType1=TR-5V\nType2=TR-5U\nType4=Unreachable\n"
-                    "Field1=136-174MHz|400-470MHz\nField2=400-430MHz|430-470MHz|470-520MHz\nField3=|\n");
+    BandIni profile(
+        "[Setup]\nType1=TR-5V\nType2=TR-5U\nType4=Unreachable\n"
+        "Field1=136-174MHz|400-470MHz\nField2=400-430MHz|430-470MHz|470-520MHz\nField3=|\n");
     const CRadioCatalogue catalogue(profile.ini);
     EXPECT_EQ(catalogue.TypeNames(), (std::vector<std::string>{"TR-5V", "TR-5U"}));  // Type3 missing
     EXPECT_EQ(catalogue.TypeName(3), "Unreachable");

@@ -37,7 +37,7 @@ protected:
 
     CTextGrid grid;
     testenv::BandLimitsGuard restoreLimits;
-    const std::vector<std::string> kChannel{"145.12500", "146.00000", "67.0", "D023N", "Low",
+    const std::vector<std::string> kChannel{"145.12500", "146.00000", "67.0",   "D023N", "Low",
                                             "Unlock",    "No",        "Narrow", "AB"};
     const std::vector<std::string> kEmptyRow = std::vector<std::string>(9);
 };
@@ -47,8 +47,8 @@ TEST_F(CellCommitTest, FirstReceiveFrequencyFillsTheDefaultRow)
     CommitResult r = Commit(5, kColRxFreq, "145.125");
     EXPECT_TRUE(r.Committed());
     EXPECT_EQ(r.messageId, 0);
-    EXPECT_EQ(Row(5), (std::vector<std::string>{"145.12500", "145.12500", "None", "None", "High", "Lock", "Yes",
-                                                "Wide", ""}));
+    EXPECT_EQ(Row(5),
+              (std::vector<std::string>{"145.12500", "145.12500", "None", "None", "High", "Lock", "Yes", "Wide", ""}));
     // Other rows untouched.
     EXPECT_EQ(Row(4), kEmptyRow);
     EXPECT_EQ(Row(6), kEmptyRow);
@@ -65,7 +65,7 @@ TEST_F(CellCommitTest, StepRasterAcceptsBothStepsAndRefusesOthers)
 {
     EXPECT_TRUE(Commit(2, kColRxFreq, "145.00625").Committed());  // 6.25 kHz
     EXPECT_EQ(grid.TextMatrix(2, 1), "145.00625");
-    EXPECT_TRUE(Commit(3, kColRxFreq, "145.0075").Committed());   // 2.5 kHz
+    EXPECT_TRUE(Commit(3, kColRxFreq, "145.0075").Committed());  // 2.5 kHz
     EXPECT_EQ(grid.TextMatrix(3, 1), "145.00750");
 
     FillRow(4, kChannel);
@@ -109,17 +109,17 @@ TEST_F(CellCommitTest, TypedFrequencyIsStoredAsTypedOrRefused)
         const char* stored;  // column 1 when accepted
     };
     const Case cases[] = {
-        {"147,33", 0, "147.33000"},            // decimal comma
-        {"  145.125\t", 0, "145.12500"},      // blanks around
+        {"147,33", 0, "147.33000"},       // decimal comma
+        {"  145.125\t", 0, "145.12500"},  // blanks around
         {"0145.00625", 0, "145.00625"},
-        {"145.1250000", 0, "145.12500"},       // zeros past the fifth decimal
+        {"145.1250000", 0, "145.12500"},  // zeros past the fifth decimal
         {"+145.", 0, "145.00000"},
-        {"145.125MHz", 0, "145.12500"},        // the unit, as written after a frequency
+        {"145.125MHz", 0, "145.12500"},  // the unit, as written after a frequency
         {"145.125 MHz", 0, "145.12500"},
         {"145,125 mhz", 0, "145.12500"},
         {" 145.125 M ", 0, "145.12500"},
         {"145.125m", 0, "145.12500"},
-        {"145.125 kHz", kFormat, nullptr},     // no other unit, nor more after the unit
+        {"145.125 kHz", kFormat, nullptr},  // no other unit, nor more after the unit
         {"145.125 MHz x", kFormat, nullptr},
         {"145.125 MM", kFormat, nullptr},
         {"MHz", kFormat, nullptr},
@@ -129,7 +129,7 @@ TEST_F(CellCommitTest, TypedFrequencyIsStoredAsTypedOrRefused)
         {"145..125", kFormat, nullptr},
         {"145.1,25", kFormat, nullptr},
         {"1 45", kFormat, nullptr},
-        {"145.123456", kFormat, nullptr},      // a sixth decimal would be lost
+        {"145.123456", kFormat, nullptr},  // a sixth decimal would be lost
         {"1.45e2", kFormat, nullptr},
         {"0x91", kFormat, nullptr},
         {"inf", kFormat, nullptr},
@@ -182,8 +182,15 @@ TEST_F(CellCommitTest, OnlyWhatARecordHoldsIsAcceptedWhateverTheBands)
         const char* typed;
         int message;
     } cases[] = {
-        {"10", 0},  {"999.9975", 0}, {"9.9975", kMsgOutOfRange}, {"5", kMsgOutOfRange}, {"0", kMsgOutOfRange},
-        {"0,0", kMsgOutOfRange}, {"-0", kMsgOutOfRange}, {"1000", kMsgOutOfRange}, {"1200", kMsgOutOfRange},
+        {"10", 0},
+        {"999.9975", 0},
+        {"9.9975", kMsgOutOfRange},
+        {"5", kMsgOutOfRange},
+        {"0", kMsgOutOfRange},
+        {"0,0", kMsgOutOfRange},
+        {"-0", kMsgOutOfRange},
+        {"1000", kMsgOutOfRange},
+        {"1200", kMsgOutOfRange},
         {"k", kMsgFrequencyFormat},
     };
     for (const auto& c : cases) {
@@ -192,8 +199,9 @@ TEST_F(CellCommitTest, OnlyWhatARecordHoldsIsAcceptedWhateverTheBands)
         FillRow(31, kChannel);
         EXPECT_EQ(Commit(31, kColTxFreq, c.typed).messageId, c.message) << c.typed;
     }
-    EXPECT_EQ(BandRangesText(false), "VHF 0-1665 MHz, UHF 400-520 MHz (upper limits excluded); a channel holds only "
-                                     "10.00000 to 999.99999 MHz");
+    EXPECT_EQ(BandRangesText(false),
+              "VHF 0-1665 MHz, UHF 400-520 MHz (upper limits excluded); a channel holds only "
+              "10.00000 to 999.99999 MHz");
     EXPECT_NE(BandRangesText(true).find("10.00000 至 999.99999 MHz"), std::string::npos);
 }
 
@@ -202,8 +210,8 @@ TEST_F(CellCommitTest, WhatIsAcceptedIsWhatIsStoredOnTheRaster)
     // Edit ranges wider than a record, and texts near the limits of the form.
     g_nVhfLow = 0;
     g_nVhfHigh = 166500000;
-    std::vector<std::string> typed = {"146.940006", "146.9400060", "146.94000000001", "146.94001", "146,94",
-                                      "0146.940000", "999.99999", "999.9975", "10.0025", "9.99999"};
+    std::vector<std::string> typed = {"146.940006",  "146.9400060", "146.94000000001", "146.94001", "146,94",
+                                      "0146.940000", "999.99999",   "999.9975",        "10.0025",   "9.99999"};
     std::mt19937 rng(5);
     const char alphabet[] = "0123456789.,05";
     for (int k = 0; k < 3000; ++k) {

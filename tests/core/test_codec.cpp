@@ -51,8 +51,8 @@ TEST(ChannelCodec, WorkedRecordDecodesAndEncodesByteForByte)
     SetBytes(Name(image, 0), {10, 11});
     CTextGrid grid;
     DecodeChannels(image, grid, false);
-    EXPECT_EQ(RowTexts(grid, 1), (std::vector<std::string>{"145.12500", "145.12500", "67.0", "D023N", "High",
-                                                           "Lock", "Yes", "Wide", "AB"}));
+    EXPECT_EQ(RowTexts(grid, 1), (std::vector<std::string>{"145.12500", "145.12500", "67.0", "D023N", "High", "Lock",
+                                                           "Yes", "Wide", "AB"}));
     EXPECT_EQ(RowTexts(grid, 2), std::vector<std::string>(9, ""));
 
     Image out = FilledImage(0x5A);
@@ -251,10 +251,13 @@ TEST(ChannelCodec, ToneListOrderAndCodes)
     EXPECT_EQ(en[260], "D754I");
     EXPECT_EQ(std::count(en.begin(), en.end(), "D365N"), 1);
 
-    struct Case { const char* text; std::uint8_t low, high; };
-    for (const Case& c : {Case{"67.0", 0x70, 0x06}, Case{"254.1", 0x41, 0x25}, Case{"100.0", 0x00, 0x10},
-                          Case{"D023N", 0x23, 0x80}, Case{"D023I", 0x23, 0xC0}, Case{"D754N", 0x54, 0x87},
-                          Case{"D754I", 0x54, 0xC7}, Case{"None", 0xFF, 0xFF}}) {
+    struct Case {
+        const char* text;
+        std::uint8_t low, high;
+    };
+    for (const Case& c :
+         {Case{"67.0", 0x70, 0x06}, Case{"254.1", 0x41, 0x25}, Case{"100.0", 0x00, 0x10}, Case{"D023N", 0x23, 0x80},
+          Case{"D023I", 0x23, 0xC0}, Case{"D754N", 0x54, 0x87}, Case{"D754I", 0x54, 0xC7}, Case{"None", 0xFF, 0xFF}}) {
         std::uint8_t low = 0, high = 0;
         EncodeTone(c.text, low, high);
         EXPECT_EQ(low, c.low) << c.text;
@@ -281,15 +284,15 @@ TEST(ChannelCodec, ToneTextsOutsideTheTables)
         EncodeTone(text, low, high);
         return std::vector<std::uint8_t>{low, high};
     };
-    EXPECT_EQ(encode("88.58"), (std::vector<std::uint8_t>{0x85, 0x08}));  // truncated to tenths
-    EXPECT_EQ(encode("D023"), (std::vector<std::uint8_t>{0x23, 0xC0}));   // no "N": inverted
+    EXPECT_EQ(encode("88.58"), (std::vector<std::uint8_t>{0x85, 0x08}));   // truncated to tenths
+    EXPECT_EQ(encode("D023"), (std::vector<std::uint8_t>{0x23, 0xC0}));    // no "N": inverted
     EXPECT_EQ(encode("xD023N"), (std::vector<std::uint8_t>{0x00, 0x80}));  // first character dropped
     EXPECT_EQ(encode("D6399N"), (std::vector<std::uint8_t>{0x99, 0xBF}));
     EXPECT_EQ(encode("D6299I"), (std::vector<std::uint8_t>{0x99, 0xFE}));
     EXPECT_EQ(encode(""), (std::vector<std::uint8_t>{0xFF, 0xFF}));
     // Values the two bytes cannot carry as the same kind of tone are stored as no tone.
-    for (const char* text : {"5.0", "800.0", "999.9", "12345", "-67.0", "D6400N", "D6300I", "D-23N",
-                             "D99999999999999999999N"})
+    for (const char* text :
+         {"5.0", "800.0", "999.9", "12345", "-67.0", "D6400N", "D6300I", "D-23N", "D99999999999999999999N"})
         EXPECT_EQ(encode(text), (std::vector<std::uint8_t>{0xFF, 0xFF})) << text;
     EXPECT_EQ(DecodeTone(0x99, 0x79, false), "799.9");
 }
@@ -337,8 +340,8 @@ TEST(ChannelCodec, ChineseNoneIsToldApartByColumn)
     Record(image, 2)[12] = 0x2A;  // High, lock, scan no, wide
     CTextGrid grid;
     DecodeChannels(image, grid, true);
-    EXPECT_EQ(RowTexts(grid, 3), (std::vector<std::string>{"145.12500", "145.12500", "无", "D023N", "高", "锁定",
-                                                           "无", "宽", ""}));
+    EXPECT_EQ(RowTexts(grid, 3),
+              (std::vector<std::string>{"145.12500", "145.12500", "无", "D023N", "高", "锁定", "无", "宽", ""}));
     // Encoded over a record holding a tone and scan add yes.
     Image out = image;
     out[0x20 + 9] = 0x06;
@@ -397,10 +400,10 @@ TEST(ChannelCodec, HeadingsAndRowLabels)
     CTextGrid en, zh;
     FillGridLabels(en, false);
     FillGridLabels(zh, true);
-    const std::vector<std::string> english = {"CH", "Rx Frequency", "Tx Frequency", "Rx Tone", "Tx Tone",
-                                              "Power", "Cha Lock", "Scan Add", "Bandwidth", "Cha Name"};
+    const std::vector<std::string> english = {"CH",    "Rx Frequency", "Tx Frequency", "Rx Tone",   "Tx Tone",
+                                              "Power", "Cha Lock",     "Scan Add",     "Bandwidth", "Cha Name"};
     const std::vector<std::string> chinese = {"信道", "接收频率", "发射频率", "接收信令", "发射信令",
-                                              "功率", "信道锁定", "扫描添加", "带宽", "信道名字"};
+                                              "功率", "信道锁定", "扫描添加", "带宽",     "信道名字"};
     for (int col = 0; col < kGridCols; ++col) {
         EXPECT_EQ(en.TextMatrix(0, col), english[static_cast<std::size_t>(col)]);
         EXPECT_EQ(zh.TextMatrix(0, col), chinese[static_cast<std::size_t>(col)]);

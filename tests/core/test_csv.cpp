@@ -101,12 +101,13 @@ bool ChannelAreaEqual(const Image& a, const Image& b)
 
 TEST_F(CsvTest, ParsesQuotingLineEndsAndBlankLines)
 {
-    const std::string text = "\xEF\xBB\xBF"
-                             "a,\"b,c\",\"say \"\"hi\"\"\"\r\n"
-                             "\r\n"
-                             "\"two\r\nlines\",x\n"
-                             "last,\rcr,\n"
-                             "end";
+    const std::string text =
+        "\xEF\xBB\xBF"
+        "a,\"b,c\",\"say \"\"hi\"\"\"\r\n"
+        "\r\n"
+        "\"two\r\nlines\",x\n"
+        "last,\rcr,\n"
+        "end";
     const CsvDocument doc = ParseCsv(text);
     ASSERT_TRUE(doc.ok) << doc.error;
     const std::vector<std::vector<std::string>> want = {
@@ -214,8 +215,8 @@ TEST_F(CsvTest, NamesASpreadsheetWouldTakeForFormulasAreProtectedAndImportAsThem
     CTextGrid shown;
     FillGridLabels(shown, false);
     for (std::size_t i = 0; i < names.size(); ++i)
-        SetRow(shown, static_cast<int>(i) + 1, {"145.12500", "", "None", "None", "High", "Lock", "Yes", "Wide",
-                                                names[i]});
+        SetRow(shown, static_cast<int>(i) + 1,
+               {"145.12500", "", "None", "None", "High", "Lock", "Yes", "Wide", names[i]});
     for (CsvFormat format : {CsvFormat::Grid, CsvFormat::Chirp}) {
         const std::string csv = format == CsvFormat::Grid ? GridToCsv(shown) : GridToChirpCsv(shown);
         const CsvDocument doc = ParseCsv(csv);
@@ -241,16 +242,18 @@ TEST(DisplayText, ControlAndInvalidBytesAreShownEscaped)
         std::string raw, shown;
     } cases[] = {
         {"plain 146.52 -_", "plain 146.52 -_"},
-        {"A\x1b[31mB", "A\\x1b[31mB"},                 // ESC
-        {std::string("N\0x", 3), "N\\x00x"},           // NUL
+        {"A\x1b[31mB", "A\\x1b[31mB"},        // ESC
+        {std::string("N\0x", 3), "N\\x00x"},  // NUL
         {"t\tr\rn\n\x7f", "t\\x09r\\x0dn\\x0a\\x7f"},
-        {"\xc2\x9b" "2J", "\\xc2\\x9b2J"},            // CSI as a C1 control
+        {"\xc2\x9b"
+         "2J",
+         "\\xc2\\x9b2J"},                                  // CSI as a C1 control
         {"\xe6\x97\xa0\xc3\x84", "\xe6\x97\xa0\xc3\x84"},  // Chinese and Latin letters stay
-        {"\xff\xfe", "\\xff\\xfe"},                   // never UTF-8
-        {"\xe6\x97", "\\xe6\\x97"},                   // cut short
-        {"\xc0\xaf", "\\xc0\\xaf"},                   // overlong "/"
-        {"\xed\xa0\x80", "\\xed\\xa0\\x80"},        // surrogate
-        {"\xf4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"},  // past U+10FFFF
+        {"\xff\xfe", "\\xff\\xfe"},                        // never UTF-8
+        {"\xe6\x97", "\\xe6\\x97"},                        // cut short
+        {"\xc0\xaf", "\\xc0\\xaf"},                        // overlong "/"
+        {"\xed\xa0\x80", "\\xed\\xa0\\x80"},               // surrogate
+        {"\xf4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"},      // past U+10FFFF
     };
     for (const auto& c : cases)
         EXPECT_EQ(EscapeControlBytes(c.raw), c.shown) << c.shown;
@@ -258,36 +261,37 @@ TEST(DisplayText, ControlAndInvalidBytesAreShownEscaped)
 
 TEST_F(CsvTest, ImportAppliesTheEditingRulesRowByRow)
 {
-    const std::string csv = std::string(",Rx Frequency,Tx Frequency,Rx Tone,Tx Tone,Power,Cha Lock,Scan Add,Bandwidth,"
-                                        "Cha Name\r\n") +
-                            "Pr,145.125,145.125,,,,,,,\r\n"        // line 2: default row
+    const std::string csv = std::string(
+                                ",Rx Frequency,Tx Frequency,Rx Tone,Tx Tone,Power,Cha Lock,Scan Add,Bandwidth,"
+                                "Cha Name\r\n") +
+                            "Pr,145.125,145.125,,,,,,,\r\n"                  // line 2: default row
                             "  1,175,175,None,None,High,Lock,Yes,Wide,\r\n"  // line 3: above VHF
-                            "2,145.0065,,,,,,,,\r\n"               // line 4: off the raster
-                            "3,145.00625,145.0065,,,,,,,\r\n"      // line 5: Tx off the raster
+                            "2,145.0065,,,,,,,,\r\n"                         // line 4: off the raster
+                            "3,145.00625,145.0065,,,,,,,\r\n"                // line 5: Tx off the raster
                             "4,446.00625,446.0075,88.5,D23n,Low,Unlock,No,Narrow,rpt one\r\n"  // line 6
-                            "5,146.52,,67.0,99.9,,,,,\r\n"          // line 7: tone not listed
-                            "6,146.52,,,,Medium,,,,\r\n"            // line 8: no such power
-                            "4,146.52,,,,,,,,\r\n"                  // line 9: row given twice
-                            "7,146.52,,\r\n"                        // line 10: field count
-                            "300,146.52,,,,,,,,\r\n"                // line 11: no such row
-                            "8,,145.5,,,High,,,,X\r\n"              // line 12: empty channel with settings
-                            "9,\xE4\xB8\x80,,,,,,,,\r\n"            // line 13: no number
+                            "5,146.52,,67.0,99.9,,,,,\r\n"  // line 7: tone not listed
+                            "6,146.52,,,,Medium,,,,\r\n"    // line 8: no such power
+                            "4,146.52,,,,,,,,\r\n"          // line 9: row given twice
+                            "7,146.52,,\r\n"                // line 10: field count
+                            "300,146.52,,,,,,,,\r\n"        // line 11: no such row
+                            "8,,145.5,,,High,,,,X\r\n"      // line 12: empty channel with settings
+                            "9,\xE4\xB8\x80,,,,,,,,\r\n"    // line 13: no number
                             "10,136,136,\xE6\x97\xA0,D754I,\xE4\xB8\xAD,\xE6\x9C\xAA\xE9\x94\x81\xE5\xAE\x9A,"
-                            "\xE6\x97\xA0,\xE7\xAA\x84,ab\r\n"    // line 14: Chinese words
-                            "11,\"147,33\",,,,,,,,\r\n"              // line 15: decimal comma
-                            "12,146.94000Q,,,,,,,,\r\n"              // line 16: junk after the number
-                            "13,145.5 MHz,145.5M,,,,,,,\r\n";        // line 17: with the unit
+                            "\xE6\x97\xA0,\xE7\xAA\x84,ab\r\n"  // line 14: Chinese words
+                            "11,\"147,33\",,,,,,,,\r\n"         // line 15: decimal comma
+                            "12,146.94000Q,,,,,,,,\r\n"         // line 16: junk after the number
+                            "13,145.5 MHz,145.5M,,,,,,,\r\n";   // line 17: with the unit
     CTextGrid g;
     FillGridLabels(g, false);
     const ImportReport rep = ImportCsv(csv, CsvFormat::Grid, g, false);
     ASSERT_TRUE(rep.ok) << rep.error;
 
-    EXPECT_EQ(Row(g, 1), (std::vector<std::string>{"145.12500", "145.12500", "None", "None", "High", "Lock", "Yes",
-                                                   "Wide", ""}));
+    EXPECT_EQ(Row(g, 1),
+              (std::vector<std::string>{"145.12500", "145.12500", "None", "None", "High", "Lock", "Yes", "Wide", ""}));
     EXPECT_EQ(Row(g, 5), (std::vector<std::string>{"446.00625", "446.00750", "88.5", "D023N", "Low", "Unlock", "No",
                                                    "Narrow", "RPT"}));
-    EXPECT_EQ(Row(g, 11), (std::vector<std::string>{"136.00000", "136.00000", "None", "D754I", "Middle", "Unlock",
-                                                    "No", "Narrow", "AB"}));
+    EXPECT_EQ(Row(g, 11), (std::vector<std::string>{"136.00000", "136.00000", "None", "D754I", "Middle", "Unlock", "No",
+                                                    "Narrow", "AB"}));
     EXPECT_EQ(g.TextMatrix(12, 1), "147.33000");
     EXPECT_EQ(g.TextMatrix(14, 1) + " " + g.TextMatrix(14, 2), "145.50000 145.50000");
     for (int row : {2, 3, 4, 6, 7, 9, 10, 13})
@@ -422,10 +426,11 @@ TEST_F(CsvTest, ChannelListLayoutMapsDuplexAndTones)
     ASSERT_EQ(doc.records.size(), 7u);
     EXPECT_EQ(doc.records[0].fields, ChirpColumns());
     auto f = [&](int rec) { return doc.records[static_cast<std::size_t>(rec)].fields; };
-    // Location, Name, Frequency, Duplex, Offset, Tone, rTone, cTone, Dtcs, Pol, RxDtcs, Cross, Mode, TStep, Skip, Power, Comment
-    EXPECT_EQ(f(1), (std::vector<std::string>{"0", "CALL", "146.520000", "", "0.000000", "", "88.5", "88.5", "023",
-                                              "NN", "023", "Tone->Tone", "FM", "10.00", "", "High", "", "", "", "",
-                                              ""}));
+    // Location, Name, Frequency, Duplex, Offset, Tone, rTone, cTone, Dtcs, Pol, RxDtcs, Cross, Mode, TStep, Skip,
+    // Power, Comment
+    EXPECT_EQ(f(1), (std::vector<std::string>{"0",    "CALL", "146.520000", "",    "0.000000",   "",   "88.5",
+                                              "88.5", "023",  "NN",         "023", "Tone->Tone", "FM", "10.00",
+                                              "",     "High", "",           "",    "",           "",   ""}));
     EXPECT_EQ(f(2)[3], "-");
     EXPECT_EQ(f(2)[4], "0.600000");
     EXPECT_EQ(f(2)[5], "Tone");
@@ -455,15 +460,16 @@ TEST_F(CsvTest, ChannelListLayoutMapsDuplexAndTones)
 TEST_F(CsvTest, ChannelListImportReadsOtherProgramsFiles)
 {
     // Columns in another order, a subset of them, and values other programs write.
-    const std::string csv = "Name,Location,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
-                            "DtcsPolarity,CrossMode,Mode,Skip,Power\n"
-                            "rpt,3,147.330000,+,0.600000,Tone,100,88.5,023,NN,Tone->Tone,FM,P,high\n"
-                            "dcs,4,446.100000,,0,DTCS,88.5,88.5,25,RN,Tone->Tone,NFM,,Low\n"
-                            "x,5,146.000000,-,200.000000,,88.5,88.5,023,NN,Tone->Tone,FM,,High\n"
-                            "am,6,146.000000,,0,,88.5,88.5,023,NN,Tone->Tone,AM,,High\n"
-                            "w,7,146.000000,,0,,88.5,88.5,023,NN,Tone->Tone,FM,,5.0W\n"
-                            "c,8,146.000000,,0,Cross,88.5,71.9,023,NN,DTCS->Tone,FM,,High\n"
-                            "d,9,146.000000,,0,Cross,88.5,88.5,023,NN,DTCS->Digital,FM,,High\n";
+    const std::string csv =
+        "Name,Location,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
+        "DtcsPolarity,CrossMode,Mode,Skip,Power\n"
+        "rpt,3,147.330000,+,0.600000,Tone,100,88.5,023,NN,Tone->Tone,FM,P,high\n"
+        "dcs,4,446.100000,,0,DTCS,88.5,88.5,25,RN,Tone->Tone,NFM,,Low\n"
+        "x,5,146.000000,-,200.000000,,88.5,88.5,023,NN,Tone->Tone,FM,,High\n"
+        "am,6,146.000000,,0,,88.5,88.5,023,NN,Tone->Tone,AM,,High\n"
+        "w,7,146.000000,,0,,88.5,88.5,023,NN,Tone->Tone,FM,,5.0W\n"
+        "c,8,146.000000,,0,Cross,88.5,71.9,023,NN,DTCS->Tone,FM,,High\n"
+        "d,9,146.000000,,0,Cross,88.5,88.5,023,NN,DTCS->Digital,FM,,High\n";
     CTextGrid g;
     const ImportReport rep = ImportCsv(csv, CsvFormat::Chirp, g, false);
     ASSERT_TRUE(rep.ok) << rep.error;
@@ -511,12 +517,18 @@ TEST_F(CsvTest, ChannelListsAsPeopleExchangeThem)
         int channels, rejected;
         std::map<R, int> reasons;
         std::vector<std::string> notes;
-        std::map<int, Cells> rows;          // grid row -> its nine cells
+        std::map<int, Cells> rows;           // grid row -> its nine cells
         std::map<int, std::string> refused;  // line -> part of the reason
     };
     const Case cases[] = {
-        {"current-export.csv", {}, 14, 5,
-         {{R::PowerMapped, 14}, {R::NameShortened, 1}, {R::ModeUnsupported, 2}, {R::ToneUnsupported, 2},
+        {"current-export.csv",
+         {},
+         14,
+         5,
+         {{R::PowerMapped, 14},
+          {R::NameShortened, 1},
+          {R::ModeUnsupported, 2},
+          {R::ToneUnsupported, 2},
           {R::OutsideBands, 1}},
          {"power: 5.0W -> High, 2.5W -> Middle, 0.5W -> Low"},
          {{1, {"146.52000", "146.52000", "None", "None", "High", "Lock", "Yes", "Wide", "SIMPLE"}},
@@ -533,24 +545,46 @@ TEST_F(CsvTest, ChannelListsAsPeopleExchangeThem)
           {13, {"146.42000", "", "None", "127.3", "Middle", "Lock", "Yes", "Wide", "XT-"}},
           {14, {"146.43000", "146.43000", "None", "D174I", "Middle", "Lock", "Yes", "Wide", "XD-"}},
           {15, Cells(9)}},
-         {{16, "Mode \"AM\""}, {17, "Mode \"DV\""}, {18, "CTCSS tone \"62.5\""}, {19, "DCS code \"017\""},
+         {{16, "Mode \"AM\""},
+          {17, "Mode \"DV\""},
+          {18, "CTCSS tone \"62.5\""},
+          {19, "DCS code \"017\""},
           {20, "\"52.52500\" is out of range"}}},
-        {"club-legacy.csv", {}, 6, 10, {{R::NameShortened, 1}, {R::LocationOutside, 10}}, {},
+        {"club-legacy.csv",
+         {},
+         6,
+         10,
+         {{R::NameShortened, 1}, {R::LocationOutside, 10}},
+         {},
          {{9, {"145.47000", "144.87000", "100.0", "100.0", "High", "Lock", "No", "Wide", "LINKED"}},
           {4, {"147.09000", "147.69000", "D251N", "D251N", "High", "Lock", "Yes", "Narrow", "RIDGE"}}},
          {{8, "Location \"200\" is not 0 to 199"}, {16, "\"376\""}}},
-        {"club-legacy.csv", {false, 1}, 12, 4, {{R::NameShortened, 2}, {R::OutsideBands, 4}},
+        {"club-legacy.csv",
+         {false, 1},
+         12,
+         4,
+         {{R::NameShortened, 2}, {R::OutsideBands, 4}},
          {"renumbered: 12 row(s) on channels 1 to 12, in file order"},
          {{7, {"162.55000", "", "None", "None", "High", "Lock", "Yes", "Wide", "WX1"}},
           {8, {"442.05000", "447.05000", "None", "131.8", "High", "Lock", "Yes", "Wide", "HILLTP"}},
           {13, {"449.12500", "444.12500", "None", "103.5", "High", "Lock", "Yes", "Wide", "ARES-U"}},
           {14, Cells(9)}},
          {{8, "\"224.94000\" is out of range"}}},
-        {"bom-crlf.csv", {}, 4, 0, {{R::NameShortened, 1}, {R::NameUpperCase, 3}}, {},
+        {"bom-crlf.csv",
+         {},
+         4,
+         0,
+         {{R::NameShortened, 1}, {R::NameUpperCase, 3}},
+         {},
          {{1, {"146.52000", "146.52000", "None", "None", "High", "Lock", "Yes", "Wide", "CALLIN"}},
           {5, {"462.67500", "467.67500", "141.3", "141.3", "High", "Lock", "Yes", "Narrow", "GMRS20"}}},
          {}},
-        {"reordered.csv", {}, 6, 0, {}, {},
+        {"reordered.csv",
+         {},
+         6,
+         0,
+         {},
+         {},
          {{11, {"147.15000", "147.75000", "None", "131.8", "High", "Lock", "Yes", "Wide", "HIGH"}},
           {12, {"146.85000", "146.25000", "100.0", "100.0", "Middle", "Lock", "Yes", "Wide", "MED"}},
           {13, {"444.65000", "449.65000", "None", "110.9", "Middle", "Lock", "Yes", "Narrow", "MID"}},
@@ -605,7 +639,9 @@ TEST_F(CsvTest, WattsMapByRankUnlessTheyAreThisProgramsOwn)
         std::string note;
     };
     const Case cases[] = {
-        {{"50W", "5 W", "25W", "50W"}, {"High", "Low", "Middle", "High"}, "power: 50W -> High, 25W -> Middle, 5 W -> Low"},
+        {{"50W", "5 W", "25W", "50W"},
+         {"High", "Low", "Middle", "High"},
+         "power: 50W -> High, 25W -> Middle, 5 W -> Low"},
         {{"4W", "4.0W"}, {"High", "High"}, "power: 4W -> High"},
         {{"0.5W", "8w", "High", "Med"}, {"Low", "High", "High", "Middle"}, "power: 8w -> High, 0.5W -> Low"},
         {{"1.0W"}, {"Low"}, "power: 1.0W -> Low"},
@@ -624,7 +660,8 @@ TEST_F(CsvTest, WattsMapByRankUnlessTheyAreThisProgramsOwn)
         EXPECT_EQ(rep.notes, c.note.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.note});
     }
     CTextGrid g;
-    const ImportReport rep = ImportCsv("Location,Frequency,Power\n0,146.52,5.0X\n1,146.52,W\n", CsvFormat::Chirp, g, false);
+    const ImportReport rep =
+        ImportCsv("Location,Frequency,Power\n0,146.52,5.0X\n1,146.52,W\n", CsvFormat::Chirp, g, false);
     ASSERT_EQ(rep.rejected, 2);
     EXPECT_NE(rep.issues[0].reason.find("Power \"5.0X\" is not High, Med, Mid, Middle, Low, empty or watts"),
               std::string::npos);

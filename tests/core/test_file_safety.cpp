@@ -91,7 +91,7 @@ TEST(AtomicSave, ThroughSymbolicLinksTheLinkStaysAndItsTargetIsReplaced)
     TempDir dir;
     fs::create_directory(dir.File("real"));
     Put(dir.File("real/radio.dat"), "old");
-    fs::create_symlink("real/radio.dat", dir.File("relative.dat"));      // relative to the link's folder
+    fs::create_symlink("real/radio.dat", dir.File("relative.dat"));       // relative to the link's folder
     fs::create_symlink(dir.File("relative.dat"), dir.File("chain.dat"));  // a link to a link
     fs::create_symlink("real/new.dat", dir.File("dangling.dat"));         // its target does not exist yet
 
@@ -124,10 +124,8 @@ TEST(AtomicSave, RefusesDirectoriesDevicesFifosAndReadOnlyFiles)
         const char* name;
         const char* why;
     } cases[] = {
-        {"folder", "it is a directory"},
-        {"fifo", "not a regular file"},
-        {"device", "not a regular file"},
-        {"to-fifo", "not a regular file"},
+        {"folder", "it is a directory"},           {"fifo", "not a regular file"},
+        {"device", "not a regular file"},          {"to-fifo", "not a regular file"},
         {"readonly.dat", "the file is read-only"},
     };
     for (const auto& c : cases) {
@@ -269,7 +267,9 @@ TEST(BoundedText, RefusesWhatIsNotASmallRegularFile)
     Put(dir.File("small.csv"), std::string(100, 'x'));
     Put(dir.File("over.csv"), std::string(101, 'x'));
     // Sparse: one byte over the default limit costs no disk.
-    { std::ofstream(dir.File("huge.csv")); }
+    {
+        std::ofstream(dir.File("huge.csv"));
+    }
     fs::resize_file(dir.File("huge.csv"), kTextFileLimit + 1);
 
     const struct {
@@ -302,7 +302,9 @@ TEST(IniFile, FifoDeviceAndHugeProfilesAreRefusedAtOnceWithTheReason)
 {
     TempDir dir;
     ASSERT_EQ(::mkfifo(dir.File("fifo.ini").c_str(), 0666), 0);
-    { std::ofstream(dir.File("huge.ini")); }
+    {
+        std::ofstream(dir.File("huge.ini"));
+    }
     fs::resize_file(dir.File("huge.ini"), kTextFileLimit + 1);
     for (const std::string& path : {dir.File("fifo.ini"), std::string("/dev/zero"), dir.File("huge.ini")}) {
         SCOPED_TRACE(path);

@@ -32,11 +32,10 @@ void WriteBytes(const std::string& path, std::size_t n, std::uint8_t value)
 TEST(NewDocument, HoldsDefaultsAndFFElsewhere)
 {
     const Image img = NewDocumentImage();
-    const std::pair<int, int> expected[] = {
-        {0x1FC1, 0x01}, {0x1FC3, 0x01}, {0x1FD6, 0x00}, {0x1FD7, 0x00}, {0x1FE0, 0x04},
-        {0x1FE1, 0xD4}, {0x1FE2, 0x21}, {0x1FE4, 0x00}, {0x1FE5, 0x01}, {0x1FE7, 0x00},
-        {0x1FF0, 0x13}, {0x1FF1, 0x17}, {0x1FF2, 0x09}, {0x1FF3, 0x40}, {0x1FF4, 0x51},
-        {0x1FF5, 0x09}};
+    const std::pair<int, int> expected[] = {{0x1FC1, 0x01}, {0x1FC3, 0x01}, {0x1FD6, 0x00}, {0x1FD7, 0x00},
+                                            {0x1FE0, 0x04}, {0x1FE1, 0xD4}, {0x1FE2, 0x21}, {0x1FE4, 0x00},
+                                            {0x1FE5, 0x01}, {0x1FE7, 0x00}, {0x1FF0, 0x13}, {0x1FF1, 0x17},
+                                            {0x1FF2, 0x09}, {0x1FF3, 0x40}, {0x1FF4, 0x51}, {0x1FF5, 0x09}};
     Image want;
     want.fill(0xFF);
     for (auto [off, val] : expected)
@@ -96,7 +95,7 @@ TEST(DatFile, FailedWriteKeepsThePreviousFile)
     old.fill(0x5A);
     ASSERT_TRUE(SaveDatFile(path, old).ok);
 
-    struct rlimit saved{};
+    struct rlimit saved {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = saved;

@@ -275,7 +275,7 @@ TEST(IniFile, ModifiedFollowsTheIgnoreCaseRule)
 TEST(IniFile, ChineseBytesPassThroughUnchanged)
 {
     IniDir dir;
-    const std::string gb = "\xD6\xD0\xCE\xC4";      // GB2312
+    const std::string gb = "\xD6\xD0\xCE\xC4";            // GB2312
     const std::string utf8 = "\xE4\xB8\xAD\xE6\x96\x87";  // UTF-8
     auto ini = LoadText(dir, "[" + utf8 + "]\r\nAppName=" + utf8 + "\r\nCompany=" + gb + "\r\n");
     EXPECT_EQ(ini->GetString(utf8, "AppName", ""), utf8);

@@ -24,7 +24,7 @@ public:
     int cancelAtPump = -1;  // IsCancelled turns true from this pump pass on
     std::vector<int> prompts;
     std::vector<std::string> promptTexts;  // what the handshake came to, at each prompt
-    std::vector<bool> answers;  // answers to successive prompts; Cancel when run out
+    std::vector<bool> answers;             // answers to successive prompts; Cancel when run out
     std::vector<std::pair<int, std::string>> messages;
     std::vector<int> attempts;
 
@@ -291,20 +291,50 @@ TEST(LinkEngine, HandshakeFailuresSayWhatHappenedAndHowManyAttemptsWereMade)
     lateFinal.ignoreEntryCodes = 2;
     lateFinal.missingFinalAcks = INT_MAX;
     const Case cases[] = {
-        {"silent", silent, -1, {}, HandshakeFault::NoAnswer, 15,
+        {"silent",
+         silent,
+         -1,
+         {},
+         HandshakeFault::NoAnswer,
+         15,
          "the radio did not answer the entry code (15 handshake attempts)"},
-        {"silent, one retry", silent, -1, {true}, HandshakeFault::NoAnswer, 30,
+        {"silent, one retry",
+         silent,
+         -1,
+         {true},
+         HandshakeFault::NoAnswer,
+         30,
          "the radio did not answer the entry code (30 handshake attempts)"},
-        {"noise", garbage, -1, {}, HandshakeFault::WrongAnswer, 15,
+        {"noise",
+         garbage,
+         -1,
+         {},
+         HandshakeFault::WrongAnswer,
+         15,
          "the radio answered the entry code with other bytes than the acknowledgement (noise on the line?) (15 "
          "handshake attempts)"},
-        {"no closing ack", noFinal, -1, {}, HandshakeFault::NoClosingAck, 1,
+        {"no closing ack",
+         noFinal,
+         -1,
+         {},
+         HandshakeFault::NoClosingAck,
+         1,
          "the radio sent its identification but did not acknowledge the end of the handshake (1 handshake attempt)"},
-        {"no closing ack after two unanswered", lateFinal, -1, {true}, HandshakeFault::NoClosingAck, 4,
+        {"no closing ack after two unanswered",
+         lateFinal,
+         -1,
+         {true},
+         HandshakeFault::NoClosingAck,
+         4,
          "the radio sent its identification but did not acknowledge the end of the handshake (4 handshake "
          "attempts)"},
         // Reads: the entry code's acknowledgement, the identification, then the closing one.
-        {"late or noisy closing byte", {}, 3, {}, HandshakeFault::WrongClosingAck, 1,
+        {"late or noisy closing byte",
+         {},
+         3,
+         {},
+         HandshakeFault::WrongClosingAck,
+         1,
          "the radio answered the end of the handshake with another byte than the acknowledgement (a slow radio or "
          "noise on the line?) (1 handshake attempt)"},
     };

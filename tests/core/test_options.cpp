@@ -23,11 +23,11 @@ TEST(OptionDecode, NewDocumentShowsTheDefaults)
     const OptionFields f = DecodeOptions(NewDocumentImage());
     EXPECT_TRUE(f.beep);
     EXPECT_EQ(f.powerOnName, "");
-    EXPECT_EQ(Shown(f), (std::vector<std::string>{
-                            "LED=Auto", "Battery Saver=Off", "Keypad Lock=Manual", "Time-Out Timer=1",
-                            "Voice Sensitivity=Off", "Priority Scan=Off", "Channel Display=Off",
-                            "Pri-Scanning Time=3s", "Step=25k", "Call Tone=Off", "Squelch Level=1", "Encoder=Off",
-                            "Mode=Frequency", "Busy=Off", "Scan Mode=CO", "V SQL Adjust=30", "U SQL Adjust=20"}));
+    EXPECT_EQ(Shown(f), (std::vector<std::string>{"LED=Auto", "Battery Saver=Off", "Keypad Lock=Manual",
+                                                  "Time-Out Timer=1", "Voice Sensitivity=Off", "Priority Scan=Off",
+                                                  "Channel Display=Off", "Pri-Scanning Time=3s", "Step=25k",
+                                                  "Call Tone=Off", "Squelch Level=1", "Encoder=Off", "Mode=Frequency",
+                                                  "Busy=Off", "Scan Mode=CO", "V SQL Adjust=30", "U SQL Adjust=20"}));
     EXPECT_EQ(OptionValueText(f, optid::kLed, true), "自动");
     EXPECT_EQ(OptionValueText(f, optid::kMode, true), "频率");
     EXPECT_EQ(OptionValueText(f, optid::kKeypadLock, true), "手动");
@@ -36,11 +36,11 @@ TEST(OptionDecode, NewDocumentShowsTheDefaults)
 TEST(OptionEncode, OkWithoutChangesRewritesFromWhatWasShown)
 {
     Image img = NewDocumentImage();
-    img[mem::kSquelch] = 0xF1;       // bits above the field are dropped on OK
+    img[mem::kSquelch] = 0xF1;  // bits above the field are dropped on OK
     img[mem::kTimeOutTimer] = 0x31;
     img[mem::kVoiceSensitivity] = 0xE0;
     img[mem::kCallTone] = 0x50;
-    img[0x12E0] = 0x12;              // cleared on OK
+    img[0x12E0] = 0x12;  // cleared on OK
     const Image before = img;
     EncodeOptions(DecodeOptions(img), img);
 
@@ -61,9 +61,9 @@ TEST(OptionEncode, OkWithoutChangesRewritesFromWhatWasShown)
         EXPECT_EQ(img[mem::kPowerOnName + i], 0xFF);
     }
     // Nothing outside the option fields moves.
-    const std::set<int> written{mem::kVSqlAdjust, mem::kUSqlAdjust, mem::kBatterySaver, mem::kPriScanTime,
-                                mem::kSquelch,    mem::kTimeOutTimer, mem::kVoiceSensitivity, mem::kCallTone,
-                                0x12E0};
+    const std::set<int> written{mem::kVSqlAdjust,       mem::kUSqlAdjust, mem::kBatterySaver,
+                                mem::kPriScanTime,      mem::kSquelch,    mem::kTimeOutTimer,
+                                mem::kVoiceSensitivity, mem::kCallTone,   0x12E0};
     for (int i = 0; i < static_cast<int>(kImageSize); ++i) {
         if (!written.count(i)) {
             EXPECT_EQ(img[static_cast<std::size_t>(i)], before[static_cast<std::size_t>(i)]) << std::hex << i;
@@ -113,12 +113,27 @@ TEST(PowerOnName, UpperCaseAsTypedAndRefusesWhatTheRadioCannotShow)
         bool tooLong;
     };
     const Case cases[] = {
-        {"ab-1", "AB-1", "", false},   {"Z_9", "Z_9", "", false},      {"", "", "", false},
-        {"a b", "A B", " ", false},    {"中A1", "中A1", "中", false},   {"ab.c", "AB.C", ".", false},
-        {"abcdefg", "ABCDEFG", "", true}, {"abcdef", "ABCDEF", "", false},
-        {"AB,CD", "AB,CD", ",", false},   {"中中中中中中中", "中中中中中中中", "中", true},
+        {"ab-1", "AB-1", "", false},
+        {"Z_9", "Z_9", "", false},
+        {"", "", "", false},
+        {"a b", "A B", " ", false},
+        {"中A1", "中A1", "中", false},
+        {"ab.c", "AB.C", ".", false},
+        {"abcdefg", "ABCDEFG", "", true},
+        {"abcdef", "ABCDEF", "", false},
+        {"AB,CD", "AB,CD", ",", false},
+        {"中中中中中中中", "中中中中中中中", "中", true},
         // Bytes that are no UTF-8 are one character each, refused alone.
-        {"\xff" "BCD", "\xff" "BCD", "\xff", false}, {"\xf0" "ABCDEF", "\xf0" "ABCDEF", "\xf0", true},
+        {"\xff"
+         "BCD",
+         "\xff"
+         "BCD",
+         "\xff", false},
+        {"\xf0"
+         "ABCDEF",
+         "\xf0"
+         "ABCDEF",
+         "\xf0", true},
     };
     for (const Case& c : cases) {
         const PowerOnNameCheck check = CheckPowerOnName(c.typed);
@@ -128,8 +143,7 @@ TEST(PowerOnName, UpperCaseAsTypedAndRefusesWhatTheRadioCannotShow)
         const std::string why = PowerOnNameRefusal(check);
         EXPECT_EQ(why.empty(), check.Ok()) << c.typed;
         if (!check.Ok() && static_cast<unsigned char>(c.typed[0]) < 0xF0) {
-            EXPECT_NE(why.find(std::string("\"") + (*c.refused ? c.refused : c.name) + "\""), std::string::npos)
-                << why;
+            EXPECT_NE(why.find(std::string("\"") + (*c.refused ? c.refused : c.name) + "\""), std::string::npos) << why;
         }
     }
     // The refusal names what was given without letting it drive a terminal.
@@ -186,13 +200,13 @@ TEST(OptionDecode, FallbacksAndOutOfListValues)
     img[mem::kUSqlAdjust] = 128;
     img[mem::kPriScanTime] = 4;
     img[mem::kBatterySaver] = 6;
-    img[mem::kSquelch] = 0x0A;          // masked 10: beyond "0".."9"
-    img[mem::kTimeOutTimer] = 0x14;     // masked 4
-    img[mem::kCallTone] = 0x2A;         // masked 10
-    img[mem::kVoiceSensitivity] = 0xF1; // masked 17
-    img[mem::kStep] = 0xFD;             // masked 5
-    img[mem::kFlags1] = 0x3C;           // scan mode 3, LED 3
-    img[mem::kFlags2] = 0x03;           // mode 3
+    img[mem::kSquelch] = 0x0A;           // masked 10: beyond "0".."9"
+    img[mem::kTimeOutTimer] = 0x14;      // masked 4
+    img[mem::kCallTone] = 0x2A;          // masked 10
+    img[mem::kVoiceSensitivity] = 0xF1;  // masked 17
+    img[mem::kStep] = 0xFD;              // masked 5
+    img[mem::kFlags1] = 0x3C;            // scan mode 3, LED 3
+    img[mem::kFlags2] = 0x03;            // mode 3
     OptionFields f = DecodeOptions(img);
     EXPECT_EQ(f.vSqlAdjust, 127);
     EXPECT_EQ(f.uSqlAdjust, 20);

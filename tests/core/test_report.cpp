@@ -125,8 +125,7 @@ TEST(ReportPagination, SparseRowsAndRebuildOnEveryCount)
               (std::vector<std::string>{"Channel 0:", "Channel 2:", "Channel 9:", "Channel 49:", "Channel 50:",
                                         "Channel 51:", "Channel 119:"}));
     // Row 200 is channel 199 and is printed.
-    EXPECT_EQ(ChannelHeads(BuildChannelPage(2, g, p, ctx)),
-              (std::vector<std::string>{"Channel 198:", "Channel 199:"}));
+    EXPECT_EQ(ChannelHeads(BuildChannelPage(2, g, p, ctx)), (std::vector<std::string>{"Channel 198:", "Channel 199:"}));
 
     // Many channels, then most deleted: no boundary of the earlier count survives.
     CTextGrid full;
@@ -225,11 +224,14 @@ TEST(ReportPage, ChannelBlockLayout)
         const char* text;
     };
     const Expect block[15] = {
-        {4, 4, "Channel 6:"},     {5, 5, "Receive Frequency:"}, {22, 5, "145.08750"},
-        {36, 5, "Transceive Frequency:"}, {55, 5, ""},          {5, 6, "QT/DQT Decode:"},
-        {22, 6, "67.0"},          {36, 6, "QT/DQT Encode:"},     {55, 6, "D023N"},
-        {5, 7, "Power:"},         {22, 7, "High"},               {36, 7, "Channel Lock:"},
-        {55, 7, "Unlock"},        {5, 8, "Channel Name:"},       {22, 8, "CH7"},
+        {4, 4, "Channel 6:"}, {5, 5, "Receive Frequency:"},
+        {22, 5, "145.08750"}, {36, 5, "Transceive Frequency:"},
+        {55, 5, ""},          {5, 6, "QT/DQT Decode:"},
+        {22, 6, "67.0"},      {36, 6, "QT/DQT Encode:"},
+        {55, 6, "D023N"},     {5, 7, "Power:"},
+        {22, 7, "High"},      {36, 7, "Channel Lock:"},
+        {55, 7, "Unlock"},    {5, 8, "Channel Name:"},
+        {22, 8, "CH7"},
     };
     for (std::size_t i = 0; i < 15; ++i) {
         EXPECT_EQ(ops[b + i].text, block[i].text) << i;
@@ -252,11 +254,11 @@ TEST(ReportPage, OptionPageValues)
     std::vector<std::string> v;
     for (const OptionLine& l : OptionPageLines(img, false))
         v.push_back(l.label + l.value);
-    EXPECT_EQ(v, (std::vector<std::string>{
-                     "Time Out Timer:1", "Squelch Level:1", "Beep:On", "Call Tone:Off", "Channel Display:Off",
-                     "Priority Scan:Off", "BusyOff", "Pri-Scanning Time:3s", "Scan Mode:CO", "Keypad Lock:Manual",
-                     "LEDAuto", "Mode:Frequency", "EncoderOff", "Voice Sensitivity:Off", "Step:25k",
-                     "Battery Saver:Off"}));  // 0xFF: unset, as the dialog shows it
+    EXPECT_EQ(v, (std::vector<std::string>{"Time Out Timer:1", "Squelch Level:1", "Beep:On", "Call Tone:Off",
+                                           "Channel Display:Off", "Priority Scan:Off", "BusyOff",
+                                           "Pri-Scanning Time:3s", "Scan Mode:CO", "Keypad Lock:Manual", "LEDAuto",
+                                           "Mode:Frequency", "EncoderOff", "Voice Sensitivity:Off", "Step:25k",
+                                           "Battery Saver:Off"}));  // 0xFF: unset, as the dialog shows it
 
     // The fields the dialog edits: call tone 0x1FE7, pri-scan 0x1FE8, battery 0x1FE6, encoder bit 7 of 0x1FE2.
     img[mem::kCallTone] = 9;
@@ -281,15 +283,24 @@ TEST(ReportPage, OptionPageValues)
         const char* word;
     };
     const Case cases[] = {
-        {mem::kTimeOutTimer, 0x05, 0, "1"},  {mem::kTimeOutTimer, 0xFE, 0, "3"},
-        {mem::kSquelch, 0x0C, 1, "12"},      {mem::kSquelch, 0xF3, 1, "3"},
-        {mem::kCallTone, 12, 3, "12"},       {mem::kCallTone, 0x19, 3, "1750"},
-        {mem::kCallTone, 0xF0, 3, "Off"},    {mem::kCallTone, 4, 3, "4"},
-        {mem::kPriScanTime, 0x07, 7, "3s"},  {mem::kVoiceSensitivity, 20, 13, "20"},
-        {mem::kVoiceSensitivity, 0xFF, 13, "31"}, {mem::kVoiceSensitivity, 0xE0, 13, "Off"},
-        {mem::kStep, 0xFF, 14, "25k"},       {mem::kStep, 0x08, 14, "25k"},
-        {mem::kStep, 0x03, 14, "12.5k"},     {mem::kBatterySaver, 6, 15, "1.2"},
-        {mem::kBatterySaver, 5, 15, "1.0"},  {mem::kBatterySaver, 0xFF, 15, "Off"},
+        {mem::kTimeOutTimer, 0x05, 0, "1"},
+        {mem::kTimeOutTimer, 0xFE, 0, "3"},
+        {mem::kSquelch, 0x0C, 1, "12"},
+        {mem::kSquelch, 0xF3, 1, "3"},
+        {mem::kCallTone, 12, 3, "12"},
+        {mem::kCallTone, 0x19, 3, "1750"},
+        {mem::kCallTone, 0xF0, 3, "Off"},
+        {mem::kCallTone, 4, 3, "4"},
+        {mem::kPriScanTime, 0x07, 7, "3s"},
+        {mem::kVoiceSensitivity, 20, 13, "20"},
+        {mem::kVoiceSensitivity, 0xFF, 13, "31"},
+        {mem::kVoiceSensitivity, 0xE0, 13, "Off"},
+        {mem::kStep, 0xFF, 14, "25k"},
+        {mem::kStep, 0x08, 14, "25k"},
+        {mem::kStep, 0x03, 14, "12.5k"},
+        {mem::kBatterySaver, 6, 15, "1.2"},
+        {mem::kBatterySaver, 5, 15, "1.0"},
+        {mem::kBatterySaver, 0xFF, 15, "Off"},
         {mem::kBatterySaver, 0xFE, 15, "50.8"},
     };
     for (const Case& c : cases) {
@@ -299,8 +310,8 @@ TEST(ReportPage, OptionPageValues)
     }
 
     // No byte of any option leaves a value blank, in either language.
-    const int offsets[] = {mem::kTimeOutTimer, mem::kSquelch, mem::kBeep,         mem::kCallTone,
-                           mem::kFlags1,       mem::kFlags2,  mem::kPriScanTime, mem::kVoiceSensitivity,
+    const int offsets[] = {mem::kTimeOutTimer, mem::kSquelch,     mem::kBeep,        mem::kCallTone,
+                           mem::kFlags1,       mem::kFlags2,      mem::kPriScanTime, mem::kVoiceSensitivity,
                            mem::kStep,         mem::kBatterySaver};
     for (int offset : offsets)
         for (int byte = 0; byte <= 0xFF; ++byte) {
@@ -408,9 +419,11 @@ TEST(ReportPage, ChineseLabels)
     const ReportContext ctx = Context(true);
 
     const std::vector<DrawOp> opt = BuildPage(1, pages, g, NewDocumentImage(), p, ctx);
-    for (const char* t : {"可选功能", "功能", "超时定时器:", "静噪电平:", "提示音:", "开", "呼叫铃音:", "信道显示:",
-                          "优先扫描:", "繁忙:", "预扫描时间:", "扫描模式:", "键盘锁定:", "LED", "自动", "模式:",
-                          "频率", "编码器", "声控灵敏度:", "步长:", "电池省电:", "关", "手动", "25k", "CO", "3s"})
+    for (const char* t : {"可选功能",    "功能",      "超时定时器:", "静噪电平:", "提示音:",     "开",
+                          "呼叫铃音:",   "信道显示:", "优先扫描:",   "繁忙:",     "预扫描时间:", "扫描模式:",
+                          "键盘锁定:",   "LED",       "自动",        "模式:",     "频率",        "编码器",
+                          "声控灵敏度:", "步长:",     "电池省电:",   "关",        "手动",        "25k",
+                          "CO",          "3s"})
         EXPECT_NE(Find(opt, t), nullptr) << t;
     EXPECT_EQ(Find(opt, "Off"), nullptr);
     EXPECT_NE(Find(opt, "Page 1 of 2"), nullptr);

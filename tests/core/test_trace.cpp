@@ -202,14 +202,10 @@ TEST(Trace, OutputIsARegularFileOrDevNullNeverThePort)
     std::filesystem::create_symlink("/dev/tty", link);  // a port named through a link, as a simulated radio's is
     ::mkfifo(fifo.c_str(), 0600);
     const std::pair<std::string, const char*> cases[] = {
-        {dir + "/new.trace", ""},
-        {file, ""},
-        {"/dev/null", ""},
-        {"/dev/tty", "is the port"},  // the device the link leads to
-        {link, "is the port"},
-        {"/dev/zero", "is a device"},
-        {fifo, "is a FIFO"},
-        {dir, "is a directory"},
+        {dir + "/new.trace", ""}, {file, ""},
+        {"/dev/null", ""},        {"/dev/tty", "is the port"},  // the device the link leads to
+        {link, "is the port"},    {"/dev/zero", "is a device"},
+        {fifo, "is a FIFO"},      {dir, "is a directory"},
     };
     for (const auto& [path, want] : cases) {
         const std::string why = TraceOutputProblem(path, {link});

@@ -815,13 +815,15 @@ void TestEditing::importRenumbersAndMergesAsChosen()
     const int steps = Steps();
     m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();
     QVERIFY2(summary.contains(QStringLiteral("merges into the channels on screen")), qPrintable(summary));
-    QVERIFY2(summary.contains(QStringLiteral("12 channels added, 0 changed, 0 emptied (not in the file), 4 lines refused")),
-             qPrintable(summary));
+    QVERIFY2(
+        summary.contains(QStringLiteral("12 channels added, 0 changed, 0 emptied (not in the file), 4 lines refused")),
+        qPrintable(summary));
     QVERIFY2(summary.contains(QStringLiteral("Refused: outside the radio's bands (4)")), qPrintable(summary));
     QCOMPARE(selected.count(QStringLiteral(", refused: ")), 4);
     QVERIFY2(copied == summary + QLatin1Char('\n') + selected, qPrintable(copied));
     QCOMPARE(Row(2), kept);
-    QCOMPARE(Row(21), (QStringList{"145.13000", "144.53000", "None", "127.3", "High", "Lock", "Yes", "Wide", "KB2MTN"}));
+    QCOMPARE(Row(21),
+             (QStringList{"145.13000", "144.53000", "None", "127.3", "High", "Lock", "Yes", "Wide", "KB2MTN"}));
     QCOMPARE(Grid().GetTextMatrix(32, kColName), QStringLiteral("ARES-U"));
     QCOMPARE(Steps(), steps + 1);
     Key(Qt::Key_Z, Qt::ControlModifier);

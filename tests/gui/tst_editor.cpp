@@ -13,15 +13,20 @@ Image ImageWithChannels()
     Image image = NewDocumentImage();
     RecordFields a;  // row 2: 145.125 / 145.125, 67.0, D023N, High, Lock, Yes, Wide, "AB"
     a.rx = a.tx = 14512500;
-    a.rxToneL = 0x70; a.rxToneH = 0x06;
-    a.txToneL = 0x23; a.txToneH = 0x80;
+    a.rxToneL = 0x70;
+    a.rxToneH = 0x06;
+    a.txToneL = 0x23;
+    a.txToneH = 0x80;
     a.flags = 0x2E;
-    a.name[0] = 10; a.name[1] = 11;
+    a.name[0] = 10;
+    a.name[1] = 11;
     PutRecord(image, 1, a);
     RecordFields b;  // row 3: 146.000 / 146.000, Middle power, an unlisted CTCSS 123.4, D024N
     b.rx = b.tx = 14600000;
-    b.rxToneL = 0x34; b.rxToneH = 0x12;
-    b.txToneL = 0x24; b.txToneH = 0x80;
+    b.rxToneL = 0x34;
+    b.rxToneH = 0x12;
+    b.txToneL = 0x24;
+    b.txToneH = 0x80;
     b.flags = 0x1A;  // Middle, Lock, no scan, Wide
     PutRecord(image, 2, b);
     return image;
@@ -75,8 +80,8 @@ void TestEditor::gridLayout()
     QCOMPARE(g.GetForeColorFixed(), 0x00F03200UL);
     QCOMPARE(g.model()->headerData(3, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(), QColor(0, 50, 240));
 
-    const QStringList headings = {"CH", "Rx Frequency", "Tx Frequency", "Rx Tone", "Tx Tone",
-                                  "Power", "Cha Lock", "Scan Add", "Bandwidth", "Cha Name"};
+    const QStringList headings = {"CH",    "Rx Frequency", "Tx Frequency", "Rx Tone",   "Tx Tone",
+                                  "Power", "Cha Lock",     "Scan Add",     "Bandwidth", "Cha Name"};
     for (int c = 0; c < 10; ++c) {
         QCOMPARE(t.Cell(0, c), headings[c]);
         QCOMPARE(g.model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headings[c]);
@@ -124,9 +129,14 @@ void TestEditor::gridLayout()
     QCOMPARE(tones[156], QString("D023I"));
     QCOMPARE(tones[260], QString("D754I"));
 
-    struct Expect { int id; QStringList items; };
-    const Expect lists[] = {{IDC_COMBO_POWER, {"High", "Low"}}, {IDC_COMBO_LOCK, {"Lock", "Unlock"}},
-                            {IDC_COMBO_SCANADD, {"Yes", "No"}}, {IDC_COMBO_BANDWIDTH, {"Wide", "Narrow"}}};
+    struct Expect {
+        int id;
+        QStringList items;
+    };
+    const Expect lists[] = {{IDC_COMBO_POWER, {"High", "Low"}},
+                            {IDC_COMBO_LOCK, {"Lock", "Unlock"}},
+                            {IDC_COMBO_SCANADD, {"Yes", "No"}},
+                            {IDC_COMBO_BANDWIDTH, {"Wide", "Narrow"}}};
     for (const Expect& e : lists) {
         auto* combo = qobject_cast<QComboBox*>(t.view->Control(e.id));
         QVERIFY(combo);
@@ -139,8 +149,8 @@ void TestEditor::gridLayout()
         QCOMPARE(combo->count(), 261);
         QCOMPARE(combo->itemText(260), QString("D754I"));
     }
-    for (int id : {IDC_EDIT_RXFREQ, IDC_EDIT_TXFREQ, IDC_EDIT_NAME, IDC_COMBO_RXTONE, IDC_COMBO_TXTONE,
-                   IDC_COMBO_POWER, IDC_COMBO_LOCK, IDC_COMBO_SCANADD, IDC_COMBO_BANDWIDTH}) {
+    for (int id : {IDC_EDIT_RXFREQ, IDC_EDIT_TXFREQ, IDC_EDIT_NAME, IDC_COMBO_RXTONE, IDC_COMBO_TXTONE, IDC_COMBO_POWER,
+                   IDC_COMBO_LOCK, IDC_COMBO_SCANADD, IDC_COMBO_BANDWIDTH}) {
         QWidget* e = t.view->Control(id);
         QVERIFY2(e, qPrintable(QString::number(id)));
         QCOMPARE(e->parentWidget(), g.viewport());
@@ -158,7 +168,7 @@ void TestEditor::chineseInterface()
     PutRecord(image, 3, c);
     ViewUnderTest t(&image);
     const QStringList headings = {"信道", "接收频率", "发射频率", "接收信令", "发射信令",
-                                  "功率", "信道锁定", "扫描添加", "带宽", "信道名字"};
+                                  "功率", "信道锁定", "扫描添加", "带宽",     "信道名字"};
     for (int col = 0; col < 10; ++col)
         QCOMPARE(t.Cell(0, col), headings[col]);
     QCOMPARE(t.view->ToneNames()[0], QString("无"));
@@ -397,9 +407,8 @@ void TestEditor::enterWalksTheRow()
     t.Click(2, 1);
     t.enterCount = t.leaveCount = 0;
     // The hidden lock column (6) is passed over.
-    const std::pair<int, int> expected[] = {{2, IDC_EDIT_TXFREQ},      {3, IDC_COMBO_RXTONE},
-                                            {4, IDC_COMBO_TXTONE},     {5, IDC_COMBO_POWER},
-                                            {7, IDC_COMBO_SCANADD},    {8, IDC_COMBO_BANDWIDTH},
+    const std::pair<int, int> expected[] = {{2, IDC_EDIT_TXFREQ}, {3, IDC_COMBO_RXTONE},  {4, IDC_COMBO_TXTONE},
+                                            {5, IDC_COMBO_POWER}, {7, IDC_COMBO_SCANADD}, {8, IDC_COMBO_BANDWIDTH},
                                             {9, IDC_EDIT_NAME}};
     for (const auto& [col, id] : expected) {
         t.Enter();
@@ -501,7 +510,8 @@ void TestEditor::keysMoveBetweenCells()
         {3, 4, Qt::Key_Down, {}, false, 4, 4},
     };
     for (const auto& m : moves) {
-        const QString what = QStringLiteral("%1 at (%2, %3)").arg(QKeySequence(m.key | m.mods).toString()).arg(m.row).arg(m.col);
+        const QString what =
+            QStringLiteral("%1 at (%2, %3)").arg(QKeySequence(m.key | m.mods).toString()).arg(m.row).arg(m.col);
         t.Click(m.row, m.col);
         if (!m.editing)
             t.Key(Qt::Key_Escape);
@@ -526,8 +536,10 @@ void TestEditor::moveKeysCommitLikeEnter()
         Qt::Key key;
         Qt::KeyboardModifiers mods;
         int row, toRow, toCol;
-    } keys[] = {{Qt::Key_Return, {}, 10, 10, 2}, {Qt::Key_Tab, {}, 20, 20, 2},
-                {Qt::Key_Backtab, Qt::ShiftModifier, 30, 29, 9}, {Qt::Key_Down, {}, 40, 41, 1},
+    } keys[] = {{Qt::Key_Return, {}, 10, 10, 2},
+                {Qt::Key_Tab, {}, 20, 20, 2},
+                {Qt::Key_Backtab, Qt::ShiftModifier, 30, 29, 9},
+                {Qt::Key_Down, {}, 40, 41, 1},
                 {Qt::Key_Up, {}, 50, 49, 1}};
     for (const auto& k : keys) {
         const QString what = QKeySequence(k.key | k.mods).toString();
@@ -614,8 +626,10 @@ void TestEditor::listOpensOnRequest()
         Qt::Key key;
         Qt::KeyboardModifiers mods;
         bool onGrid;
-    } openers[] = {{Qt::Key_F4, {}, false}, {Qt::Key_Down, Qt::AltModifier, false},
-                   {Qt::Key_F4, {}, true}, {Qt::Key_Down, Qt::AltModifier, true}};
+    } openers[] = {{Qt::Key_F4, {}, false},
+                   {Qt::Key_Down, Qt::AltModifier, false},
+                   {Qt::Key_F4, {}, true},
+                   {Qt::Key_Down, Qt::AltModifier, true}};
     for (const auto& o : openers) {
         if (o.onGrid)
             t.Key(Qt::Key_Escape);

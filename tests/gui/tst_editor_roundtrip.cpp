@@ -13,8 +13,8 @@ struct Channel {
 };
 
 RecordFields Rec(long rx, long tx, std::uint8_t rl, std::uint8_t rh, std::uint8_t tl, std::uint8_t th,
-               std::uint8_t flags, std::initializer_list<std::uint8_t> name = {},
-               std::initializer_list<std::uint8_t> tail = {0xFF, 0xFF, 0xFF})
+                 std::uint8_t flags, std::initializer_list<std::uint8_t> name = {},
+                 std::initializer_list<std::uint8_t> tail = {0xFF, 0xFF, 0xFF})
 {
     RecordFields s;
     s.rx = rx;
@@ -57,7 +57,7 @@ void TestEditorRoundTrip::visitEveryCellAndSave()
     empty.flags = 0xFF;
     for (int n = 0; n < 200; ++n)
         PutRecord(image, n, empty);  // 16 bytes 0xFF, name 0xFF
-    image[mem::kVhfRange] = 0x13;  // 136-174
+    image[mem::kVhfRange] = 0x13;    // 136-174
     image[mem::kVhfRange + 1] = 0x17;
     image[mem::kVhfRange + 2] = 0x63;
     image[mem::kUhfRange] = 0x40;  // 400-480
@@ -116,8 +116,10 @@ void TestEditorRoundTrip::visitEveryCellAndSave()
     QVERIFY(SaveDatFile(in.toStdString(), image).ok);
     ViewUnderTest t(in);
     QVERIFY(t.opened);
-    QCOMPARE(t.Row(1), QStringList({"145.12500", "145.12500", "None", "67.0", "High", "Lock", "Yes", "Wide", "AB-_90Z"}));
-    QCOMPARE(t.Row(3), QStringList({"146.00625", "146.00750", "123.4", "D024N", "Middle", "Unlock", "No", "Narrow", "123"}));
+    QCOMPARE(t.Row(1),
+             QStringList({"145.12500", "145.12500", "None", "67.0", "High", "Lock", "Yes", "Wide", "AB-_90Z"}));
+    QCOMPARE(t.Row(3),
+             QStringList({"146.00625", "146.00750", "123.4", "D024N", "Middle", "Unlock", "No", "Narrow", "123"}));
     QCOMPARE(t.Row(4), QStringList({"173.99750", "136.00000", "D023I", "254.1", "Low", "Lock", "Yes", "Narrow", ""}));
     QCOMPARE(t.Row(5)[4], QString());
     QCOMPARE(t.Row(51), QStringList(QVector<QString>(9)));
@@ -137,11 +139,10 @@ void TestEditorRoundTrip::visitEveryCellAndSave()
     Image saved;
     QVERIFY(LoadDatFile(out.toStdString(), saved).ok);
     for (std::size_t i = 0; i < saved.size(); ++i)
-        QVERIFY2(saved[i] == expected[i],
-                 qPrintable(QString("offset 0x%1: 0x%2, expected 0x%3")
-                                .arg(i, 4, 16, QChar('0'))
-                                .arg(saved[i], 2, 16, QChar('0'))
-                                .arg(expected[i], 2, 16, QChar('0'))));
+        QVERIFY2(saved[i] == expected[i], qPrintable(QString("offset 0x%1: 0x%2, expected 0x%3")
+                                                         .arg(i, 4, 16, QChar('0'))
+                                                         .arg(saved[i], 2, 16, QChar('0'))
+                                                         .arg(expected[i], 2, 16, QChar('0'))));
 }
 
 QTEST_MAIN(TestEditorRoundTrip)

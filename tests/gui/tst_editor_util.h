@@ -23,15 +23,16 @@
 #include "gui/radio/ProgramDoc.h"
 #include "tests/support/TestEnv.h"
 
-inline const std::string kTestIni = "[Setup]\n"
-                                   "Language=English\n"
-                                   "AppName=EditorTestApp\n"
-                                   "Type4=Unreachable\n" +
-                                   testenv::RadioTypeLines("400-470MHz|430-440MHz|450-520MHz") +
-                                   "[English]\n"
-                                   "AppName=TR-5 Programming Tool\n"
-                                   "[Chinese]\n"
-                                   "AppName=TR-5 写频软件\n";
+inline const std::string kTestIni =
+    "[Setup]\n"
+    "Language=English\n"
+    "AppName=EditorTestApp\n"
+    "Type4=Unreachable\n" +
+    testenv::RadioTypeLines("400-470MHz|430-440MHz|450-520MHz") +
+    "[English]\n"
+    "AppName=TR-5 Programming Tool\n"
+    "[Chinese]\n"
+    "AppName=TR-5 写频软件\n";
 
 // Process-wide state for one test: language, Program.ini, settings and hooks.
 class EditorEnv {

@@ -87,17 +87,85 @@ const struct {
     int context;
     int dialog;
 } kContexts[] = {
-    {57600, 0}, {57601, 0}, {57603, 0}, {57606, 0}, {57607, 0}, {57608, 0}, {57609, 0}, {57664, 0},
-    {32773, 0}, {32774, 0}, {32777, 0}, {32780, 0}, {32786, 0}, {32787, 0}, {32788, 0}, {32799, 0},
-    {2127, 0},  {2128, 0},  {2132, 0},  {2133, 0},  {1129, 0},  {1127, 0},  {1126, 0},  {1134, 0},
-    {1135, 0},  {1003, 0},  {1004, 0},  {1005, 0},  {1006, 0},  {1013, 0},  {1014, 0},  {1000, 0},
-    {131, 0},   {1116, 132}, {1117, 132}, {1118, 132}, {1119, 132}, {1120, 132}, {1121, 132},
-    {1122, 132}, {1123, 132}, {1124, 132}, {1125, 132}, {1126, 132}, {1127, 132}, {1128, 132},
-    {1129, 132}, {1130, 132}, {1131, 132}, {1132, 132}, {1002, 132}, {1016, 132},
+    {57600, 0},
+    {57601, 0},
+    {57603, 0},
+    {57606, 0},
+    {57607, 0},
+    {57608, 0},
+    {57609, 0},
+    {57664, 0},
+    {32773, 0},
+    {32774, 0},
+    {32777, 0},
+    {32780, 0},
+    {32786, 0},
+    {32787, 0},
+    {32788, 0},
+    {32799, 0},
+    {2127, 0},
+    {2128, 0},
+    {2132, 0},
+    {2133, 0},
+    {1129, 0},
+    {1127, 0},
+    {1126, 0},
+    {1134, 0},
+    {1135, 0},
+    {1003, 0},
+    {1004, 0},
+    {1005, 0},
+    {1006, 0},
+    {1013, 0},
+    {1014, 0},
+    {1000, 0},
+    {131, 0},
+    {1116, 132},
+    {1117, 132},
+    {1118, 132},
+    {1119, 132},
+    {1120, 132},
+    {1121, 132},
+    {1122, 132},
+    {1123, 132},
+    {1124, 132},
+    {1125, 132},
+    {1126, 132},
+    {1127, 132},
+    {1128, 132},
+    {1129, 132},
+    {1130, 132},
+    {1131, 132},
+    {1132, 132},
+    {1002, 132},
+    {1016, 132},
     // Editing many channels.
-    {57643, 0}, {57644, 0}, {57635, 0}, {57634, 0}, {32900, 0}, {57637, 0}, {57632, 0}, {57642, 0}, {57636, 0},
-    {57640, 0}, {32901, 0}, {32902, 0}, {32903, 0}, {32904, 0}, {32905, 0}, {32906, 0}, {32907, 0}, {32908, 0},
-    {32909, 0}, {32910, 0}, {32911, 0}, {32912, 0}, {32913, 0}, {32914, 0}, {57616, 0}, {57623, 0},
+    {57643, 0},
+    {57644, 0},
+    {57635, 0},
+    {57634, 0},
+    {32900, 0},
+    {57637, 0},
+    {57632, 0},
+    {57642, 0},
+    {57636, 0},
+    {57640, 0},
+    {32901, 0},
+    {32902, 0},
+    {32903, 0},
+    {32904, 0},
+    {32905, 0},
+    {32906, 0},
+    {32907, 0},
+    {32908, 0},
+    {32909, 0},
+    {32910, 0},
+    {32911, 0},
+    {32912, 0},
+    {32913, 0},
+    {32914, 0},
+    {57616, 0},
+    {57623, 0},
 };
 
 // The list of the help window's Search tab.
@@ -110,8 +178,7 @@ QTextBrowser* SearchResults(QWidget* help)
 // The heading of the section a topic points at, read from the built collection.
 class TopicReader {
 public:
-    explicit TopicReader(const QString& stem)
-        : m_engine(QStringLiteral(PROG_BIN_DIR "/%1.qhc").arg(stem))
+    explicit TopicReader(const QString& stem) : m_engine(QStringLiteral(PROG_BIN_DIR "/%1.qhc").arg(stem))
     {
         m_engine.setReadOnly(true);
         m_engine.setupData();
@@ -119,7 +186,8 @@ public:
     QString Heading(const QUrl& topic) const
     {
         const QString page = QString::fromUtf8(m_engine.fileData(topic));
-        const QRegularExpression h(QStringLiteral("<h2 id=\"%1\">(?:<a [^>]*></a>)?([^<]*)</h2>").arg(topic.fragment()));
+        const QRegularExpression h(
+            QStringLiteral("<h2 id=\"%1\">(?:<a [^>]*></a>)?([^<]*)</h2>").arg(topic.fragment()));
         return h.match(page).captured(1);
     }
     QStringList Pages()
@@ -591,10 +659,14 @@ private slots:
             int dialog;
             const char* topic;
         } cases[] = {
-            {IDC_EDIT_NAME, 0, "grid.html#name"},      {optid::kScanMode, optid::kDialog, "options.html#scanmode"},
-            {IDC_COMBO_LOCK, 0, "grid.html#lock"},     {optid::kBusy, optid::kDialog, "options.html#busy"},
-            {IDC_COMBO_POWER, 0, "grid.html#power"},   {optid::kEncoder, optid::kDialog, "options.html#encoder"},
-            {1, optid::kDialog, "options.html#dialog"}, {optid::kDialog, optid::kDialog, "options.html#dialog"},
+            {IDC_EDIT_NAME, 0, "grid.html#name"},
+            {optid::kScanMode, optid::kDialog, "options.html#scanmode"},
+            {IDC_COMBO_LOCK, 0, "grid.html#lock"},
+            {optid::kBusy, optid::kDialog, "options.html#busy"},
+            {IDC_COMBO_POWER, 0, "grid.html#power"},
+            {optid::kEncoder, optid::kDialog, "options.html#encoder"},
+            {1, optid::kDialog, "options.html#dialog"},
+            {optid::kDialog, optid::kDialog, "options.html#dialog"},
             {ID_HELP, 0, "index.html"},
         };
         // The grid's columns in order, by the id of their editor.
@@ -823,8 +895,8 @@ private slots:
         QCOMPARE(contexts, QList<int>{ID_HELP});
         // F1 in the channel window is the view's own: one request, not two.
         contexts.clear();
-        QWidget* inView = m_frame->ActiveView()->focusWidget() ? m_frame->ActiveView()->focusWidget()
-                                                               : m_frame->ActiveView();
+        QWidget* inView =
+            m_frame->ActiveView()->focusWidget() ? m_frame->ActiveView()->focusWidget() : m_frame->ActiveView();
         QTest::keyClick(inView, Qt::Key_F1);
         QCOMPARE(contexts.size(), 1);
     }
@@ -905,7 +977,11 @@ private slots:
             return editor == QApplication::focusWidget() ? editor : nullptr;
         };
         const std::pair<const char*, std::function<QWidget*()>> places[] = {
-            {"grid", [&] { grid.setFocus(); return static_cast<QWidget*>(&grid); }},
+            {"grid",
+             [&] {
+                 grid.setFocus();
+                 return static_cast<QWidget*>(&grid);
+             }},
             {"frequency editor", [&] { return clickCell(2, 1); }},
             {"list editor", [&] { return clickCell(2, 3); }},
             {"name editor", [&] { return clickCell(2, 9); }},
@@ -914,7 +990,11 @@ private slots:
                  QTest::mouseClick(view->BandEdit(IDC_VHF_LOW), Qt::LeftButton);
                  return QApplication::focusWidget();
              }},
-            {"tree", [&] { m_frame->NavigationBar()->Tree()->setFocus(); return QApplication::focusWidget(); }},
+            {"tree",
+             [&] {
+                 m_frame->NavigationBar()->Tree()->setFocus();
+                 return QApplication::focusWidget();
+             }},
         };
         for (const auto& [name, focus] : places) {
             QWidget* w = focus();

@@ -122,24 +122,16 @@ private:
     void Take(Path path)
     {
         switch (path) {
-        case Open:
-            QTest::keyClick(m_frame, Qt::Key_O, Qt::ControlModifier);
-            break;
-        case New:
-            QTest::keyClick(m_frame, Qt::Key_N, Qt::ControlModifier);
-            break;
+        case Open: QTest::keyClick(m_frame, Qt::Key_O, Qt::ControlModifier); break;
+        case New: QTest::keyClick(m_frame, Qt::Key_N, Qt::ControlModifier); break;
         case Exit: {
             QMenu* file = m_frame->Menu(QStringLiteral("FileMenu"));
             file->popup(m_frame->mapToGlobal(QPoint(10, 10)));
             QTest::keyClick(file, Qt::Key_X);
             break;
         }
-        case CloseWindow:
-            QTest::keyClick(m_frame->ActiveView(), Qt::Key_F4, Qt::ControlModifier);
-            break;
-        case Language:
-            m_frame->Action(ID_LANGUAGE)->trigger();
-            break;
+        case CloseWindow: QTest::keyClick(m_frame->ActiveView(), Qt::Key_F4, Qt::ControlModifier); break;
+        case Language: m_frame->Action(ID_LANGUAGE)->trigger(); break;
         }
     }
 
@@ -155,16 +147,11 @@ private:
     bool Happened(Path path, const QPointer<CChildFrame>& before) const
     {
         switch (path) {
-        case Open:
-            return before && m_frame->ActiveDocument()->GetPathName() == m_otherFile;
-        case New:
-            return before.isNull() && m_frame->ActiveChildFrame();
-        case Exit:
-            return !m_frame->isVisible();
-        case CloseWindow:
-            return before && before->isHidden();
-        case Language:
-            return !m_frame->isVisible() && m_launched.size() == 1;
+        case Open: return before && m_frame->ActiveDocument()->GetPathName() == m_otherFile;
+        case New: return before.isNull() && m_frame->ActiveChildFrame();
+        case Exit: return !m_frame->isVisible();
+        case CloseWindow: return before && before->isHidden();
+        case Language: return !m_frame->isVisible() && m_launched.size() == 1;
         }
         return false;
     }
@@ -232,8 +219,8 @@ private slots:
         QCOMPARE(m_messages[told].text,
                  QString("The write to the radio on COM1 was stopped after %1 of 1023 frames (%2 of 8182 bytes). ")
                          .arg(frames)
-                         .arg(frames * 8)
-                     + kMixed);
+                         .arg(frames * 8) +
+                     kMixed);
         QCOMPARE(CTransferWorker::LiveThreads(), 0);
         QVERIFY(Happened(Path(path), before));
     }
@@ -284,10 +271,11 @@ private slots:
         QCOMPARE(m_messages[0].text, QString("正在向COM1上的电台写数据。要停止吗？电台将只被写入一部分。"));
         QCOMPARE(m_messages[1].text, QString("所有数据将被清除！"));
         const int frames = static_cast<int>(m_radio->FrameLog().size());
-        QCOMPARE(m_messages[2].text, QString("向COM1上的电台写数据已停止：共1023帧，已写入%1帧（共8182字节，已写入%2字节）。"
-                                             "电台现在新旧设置混杂，使用前请重新写入。")
-                                         .arg(frames)
-                                         .arg(frames * 8));
+        QCOMPARE(m_messages[2].text,
+                 QString("向COM1上的电台写数据已停止：共1023帧，已写入%1帧（共8182字节，已写入%2字节）。"
+                         "电台现在新旧设置混杂，使用前请重新写入。")
+                     .arg(frames)
+                     .arg(frames * 8));
     }
 
     void noLetsTheWriteFinish()

@@ -573,14 +573,14 @@ void TestLink::stoppedTransferTellsHowFar()
                                  "The radio is unchanged."));
     } else if (how == 2) {
         QCOMPARE(m.text, LoadStringRes(kInterrupt));
-        QCOMPARE(m.detail, QString("300 of 1023 frames (2400 of 8182 bytes) were written before the link failed. ")
-                               + mixed);
+        QCOMPARE(m.detail,
+                 QString("300 of 1023 frames (2400 of 8182 bytes) were written before the link failed. ") + mixed);
     } else {
         QCOMPARE(m.text, QString("The write to the radio on COM1 was stopped after %1 of 1023 frames (%2 of 8182 "
                                  "bytes). ")
                                  .arg(frames)
-                                 .arg(frames * 8)
-                             + mixed);
+                                 .arg(frames * 8) +
+                             mixed);
     }
 }
 
@@ -648,8 +648,9 @@ void TestLink::promptAnsweredOnGuiThread()
     QCOMPARE(prompts, 2);
     QCOMPARE(env.m_messages.size(), 2);
     // Each prompt says what the radio did and after how many attempts.
-    const QString missing = QStringLiteral("\nthe radio sent its identification but did not acknowledge the end of the "
-                                           "handshake (%1)");
+    const QString missing = QStringLiteral(
+        "\nthe radio sent its identification but did not acknowledge the end of the "
+        "handshake (%1)");
     QCOMPARE(env.m_messages[0].text, LoadStringRes(kCommError) + missing.arg(QStringLiteral("1 handshake attempt")));
     QCOMPARE(env.m_messages[1].text, LoadStringRes(kCommError) + missing.arg(QStringLiteral("2 handshake attempts")));
     QCOMPARE(asked, QApplication::instance()->thread());

@@ -33,10 +33,7 @@ int RunDialog(COptionFeaturesDlg& dlg, const std::function<int(COptionFeaturesDl
     return result;
 }
 
-QString Shown(COptionFeaturesDlg& dlg, int id)
-{
-    return dlg.List(id)->currentText();
-}
+QString Shown(COptionFeaturesDlg& dlg, int id) { return dlg.List(id)->currentText(); }
 
 int ClickOk(COptionFeaturesDlg& d)
 {
@@ -67,12 +64,15 @@ private slots:
         dlg.SetDocument(&m_doc);
         const int result = RunDialog(dlg, [this](COptionFeaturesDlg& d) {
             const std::pair<int, const char*> expected[] = {
-                {optid::kSquelch, "1"},        {optid::kTimeOutTimer, "1"}, {optid::kVSqlAdjust, "30"},
-                {optid::kUSqlAdjust, "20"},    {optid::kStep, "25k"},       {optid::kChannelDisplay, "Off"},
-                {optid::kBusy, "Off"},         {optid::kScanMode, "CO"},    {optid::kLed, "Auto"},
-                {optid::kKeypadLock, "Manual"}, {optid::kEncoder, "Off"},   {optid::kPriorityScan, "Off"},
+                {optid::kSquelch, "1"},        {optid::kTimeOutTimer, "1"},
+                {optid::kVSqlAdjust, "30"},    {optid::kUSqlAdjust, "20"},
+                {optid::kStep, "25k"},         {optid::kChannelDisplay, "Off"},
+                {optid::kBusy, "Off"},         {optid::kScanMode, "CO"},
+                {optid::kLed, "Auto"},         {optid::kKeypadLock, "Manual"},
+                {optid::kEncoder, "Off"},      {optid::kPriorityScan, "Off"},
                 {optid::kMode, "Frequency"},   {optid::kVoiceSensitivity, "Off"},
-                {optid::kBatterySaver, "Off"}, {optid::kCallTone, "Off"},   {optid::kPriScanTime, "3s"},
+                {optid::kBatterySaver, "Off"}, {optid::kCallTone, "Off"},
+                {optid::kPriScanTime, "3s"},
             };
             for (const auto& [id, text] : expected)
                 EXPECT_SHOWN(d, id, text);
@@ -122,8 +122,8 @@ private slots:
             d.show();
             d.NameEdit()->setFocus();
             QTest::keyClicks(d.NameEdit(), "AB-1XYZ");  // the box stops at six
-            d.List(optid::kLed)->setCurrentIndex(2);     // Auto -> On
-            d.List(optid::kStep)->setCurrentIndex(2);    // 6.25k
+            d.List(optid::kLed)->setCurrentIndex(2);    // Auto -> On
+            d.List(optid::kStep)->setCurrentIndex(2);   // 6.25k
             d.List(optid::kCallTone)->setCurrentIndex(9);
             QTest::mouseClick(d.BeepBox(), Qt::LeftButton);  // unchecks
             return ClickOk(d);
@@ -214,9 +214,9 @@ private slots:
     {
         m_doc.m_image[mem::kVSqlAdjust] = 0x80;  // >= 128: item 30
         m_doc.m_image[mem::kUSqlAdjust] = 0x7F;
-        m_doc.m_image[mem::kBatterySaver] = 9;   // whole byte beyond the list: item 0
+        m_doc.m_image[mem::kBatterySaver] = 9;  // whole byte beyond the list: item 0
         m_doc.m_image[mem::kPriScanTime] = 4;
-        m_doc.m_image[mem::kSquelch] = 0x0C;     // masked 12 of 10 items: no selection
+        m_doc.m_image[mem::kSquelch] = 0x0C;  // masked 12 of 10 items: no selection
         m_doc.m_image[mem::kFlags1] = (m_doc.m_image[mem::kFlags1] & ~0x3C) | 0x3C;  // scan 3, LED 3
         COptionFeaturesDlg dlg;
         dlg.SetDocument(&m_doc);

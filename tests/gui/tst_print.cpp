@@ -75,7 +75,7 @@ QString PageText(const QString& pdf, int page)
 {
     const QString n = QString::number(page);
     QString text = Run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), n, QStringLiteral("-l"), n,
-                                                      QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+                                                     QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     return text.normalized(QString::NormalizationForm_KC).simplified();
 }
 
@@ -87,7 +87,7 @@ QList<QPair<QString, Word>> PageWords(const QString& pdf, int page)
 {
     const QString n = QString::number(page);
     const QString html = Run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), n, QStringLiteral("-l"), n,
-                                                            QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+                                                           QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     QList<QPair<QString, Word>> words;
     static const QRegularExpression re(
         QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
@@ -143,10 +143,7 @@ QList<TextBox> PageBoxes(CReportPrinter& report, QPrinter& printer, int page, QL
 }
 
 // The report as the running program prints it: its language and Program.ini's owner.
-ReportSettings Settings()
-{
-    return ReportSettingsFromIni(theIniFile, g_strLanguage, g_bChinese != 0);
-}
+ReportSettings Settings() { return ReportSettingsFromIni(theIniFile, g_strLanguage, g_bChinese != 0); }
 
 // scripts/report-screenshots.sh asks for the sample reports by naming a folder.
 void KeepForScreenshots(const QString& pdf, const QString& name)
@@ -166,8 +163,7 @@ private slots:
     void initTestCase()
     {
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
-        {
+            QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()) {
             // In CI a missing tool is a fault of the machine's set-up, not a reason to pass.
             if (qEnvironmentVariableIsSet("CI"))
                 QFAIL("pdftotext/pdfinfo (poppler-utils) are not installed: scripts/install-deps.sh installs them");
@@ -198,9 +194,8 @@ private slots:
         const QString options = PageText(pdf, 1);
         for (const char* text : {"Option", "Function", "Time Out Timer: 1", "Squelch Level: 1", "Beep: On",
                                  "Call Tone: Off", "Channel Display: Off", "Busy Off", "Scan Mode: CO",
-                                 "Keypad Lock: Manual", "LED Auto", "Mode: Frequency", "Encoder Off",
-                                 "Step: 25k", "Battery Saver: Off", "Pri-Scanning Time: 3s",
-                                 "Tanager Radio Works", "Page 1 of 3"})
+                                 "Keypad Lock: Manual", "LED Auto", "Mode: Frequency", "Encoder Off", "Step: 25k",
+                                 "Battery Saver: Off", "Pri-Scanning Time: 3s", "Tanager Radio Works", "Page 1 of 3"})
             QVERIFY2(options.contains(QLatin1String(text)), qPrintable(QStringLiteral("%1 in: %2").arg(text, options)));
 
         const QString first = PageText(pdf, 2);
@@ -242,7 +237,8 @@ private slots:
         // Down the page: a block is 5.7 small lines high, the label line one line under the heading.
         const double line = receive.y - block0.y;
         QVERIFY(line > 0);
-        QVERIFY2(qAbs((block1.y - block0.y) / line - 5.7) < 0.1, qPrintable(QString::number((block1.y - block0.y) / line)));
+        QVERIFY2(qAbs((block1.y - block0.y) / line - 5.7) < 0.1,
+                 qPrintable(QString::number((block1.y - block0.y) / line)));
         // Across: the columns stay at 5, 22, 36 and 55 Wd where their texts
         // fit, the value running past the rules' end (60 Wd).
         const double wd = (rx.x - receive.x) / 17.0;
@@ -265,22 +261,26 @@ private slots:
         QTest::addColumn<Bytes>("bytes");
         QTest::addColumn<QStringList>("lines");
         using B = Bytes;
-        QTest::newRow("beyond the lists") << false
-            << B{{mem::kTimeOutTimer, 0x05}, {mem::kSquelch, 0x0C}, {mem::kVoiceSensitivity, 20}, {mem::kCallTone, 12},
-                 {mem::kStep, 0xFF}, {mem::kBatterySaver, 6}, {mem::kFlags1, 0x3C}, {mem::kFlags2, 0x03},
-                 {mem::kPriScanTime, 0x07}}
-            << QStringList{"Time Out Timer: 1", "Squelch Level: 12", "Voice Sensitivity: 20", "Call Tone: 12",
-                           "Step: 25k", "Battery Saver: 1.2", "Scan Mode: TO", "LED On", "Mode: Memory",
-                           "Pri-Scanning Time: 3s"};
-        QTest::newRow("high bits") << false
-            << B{{mem::kTimeOutTimer, 0xFE}, {mem::kSquelch, 0xFF}, {mem::kVoiceSensitivity, 0xFF},
-                 {mem::kCallTone, 0x19}, {mem::kStep, 0x08}, {mem::kBatterySaver, 0xFF}}
-            << QStringList{"Time Out Timer: 3", "Squelch Level: 15", "Voice Sensitivity: 31", "Call Tone: 1750",
-                           "Step: 25k", "Battery Saver: Off"};
+        QTest::newRow("beyond the lists")
+            << false << B{{mem::kTimeOutTimer, 0x05}, {mem::kSquelch, 0x0C}, {mem::kVoiceSensitivity, 20},
+                          {mem::kCallTone, 12},       {mem::kStep, 0xFF},    {mem::kBatterySaver, 6},
+                          {mem::kFlags1, 0x3C},       {mem::kFlags2, 0x03},  {mem::kPriScanTime, 0x07}}
+            << QStringList{"Time Out Timer: 1", "Squelch Level: 12",    "Voice Sensitivity: 20", "Call Tone: 12",
+                           "Step: 25k",         "Battery Saver: 1.2",   "Scan Mode: TO",         "LED On",
+                           "Mode: Memory",      "Pri-Scanning Time: 3s"};
+        QTest::newRow("high bits")
+            << false << B{{mem::kTimeOutTimer, 0xFE}, {mem::kSquelch, 0xFF}, {mem::kVoiceSensitivity, 0xFF},
+                          {mem::kCallTone, 0x19},     {mem::kStep, 0x08},    {mem::kBatterySaver, 0xFF}}
+            << QStringList{"Time Out Timer: 3", "Squelch Level: 15", "Voice Sensitivity: 31",
+                           "Call Tone: 1750",   "Step: 25k",         "Battery Saver: Off"};
         QTest::newRow("chinese") << true
-            << B{{mem::kTimeOutTimer, 0x04}, {mem::kVoiceSensitivity, 0xE0}, {mem::kCallTone, 0x0F},
-                 {mem::kStep, 0x03}, {mem::kBatterySaver, 7}}
-            << QStringList{"超时定时器:关", "声控灵敏度:关", "呼叫铃音:15", "步长:12.5k", "电池省电:1.4"};
+                                 << B{{mem::kTimeOutTimer, 0x04},
+                                      {mem::kVoiceSensitivity, 0xE0},
+                                      {mem::kCallTone, 0x0F},
+                                      {mem::kStep, 0x03},
+                                      {mem::kBatterySaver, 7}}
+                                 << QStringList{"超时定时器:关", "声控灵敏度:关", "呼叫铃音:15", "步长:12.5k",
+                                                "电池省电:1.4"};
     }
 
     void optionPageWordsForEveryByte()
@@ -372,9 +372,10 @@ private slots:
                                  "模式:频率", "唐纳格无线电", "Page1of2"})
             QVERIFY2(options.contains(QString::fromUtf8(text)), qPrintable(QString::fromUtf8(text) + " in " + options));
         const QString channels = PageText(pdf, 2).remove(QLatin1Char(' '));
-        for (const char* text : {"信道", "信道0:", "信道8:", "接收频率:", "发射频率:", "QT/DQT解码:D023N",
-                                 "功率:High", "信道锁定:Locked1", "信道名字:CH9"})
-            QVERIFY2(channels.contains(QString::fromUtf8(text)), qPrintable(QString::fromUtf8(text) + " in " + channels));
+        for (const char* text : {"信道", "信道0:", "信道8:", "接收频率:", "发射频率:", "QT/DQT解码:D023N", "功率:High",
+                                 "信道锁定:Locked1", "信道名字:CH9"})
+            QVERIFY2(channels.contains(QString::fromUtf8(text)),
+                     qPrintable(QString::fromUtf8(text) + " in " + channels));
     }
 
     void pageBoundariesAreRebuiltForEveryJob()

@@ -252,8 +252,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("unknown language") << QByteArray("French") << QStringLiteral("Load language DLL fail");
         QTest::newRow("Chinese module missing") << QByteArray("Chinese") << QString::fromUtf8("加载语言链接库失败");
-        QTest::newRow("comment leaves a blank") << QByteArray("Chinese // note")
-                                                << QString::fromUtf8("加载语言链接库失败");
+        QTest::newRow("comment leaves a blank")
+            << QByteArray("Chinese // note") << QString::fromUtf8("加载语言链接库失败");
         QTest::newRow("empty") << QByteArray("") << QStringLiteral("Load language DLL fail");
     }
     void missingModuleFailsStartUp()
@@ -693,7 +693,8 @@ private slots:
                               << QStringList{QStringLiteral("usage: Prog [OPTION] [FILE.dat]"),
                                              QStringLiteral("--version"), QStringLiteral("are read from <ini>")};
         QTest::newRow("help, Chinese") << QByteArray("Chinese") << QStringLiteral("-h")
-                                       << QStringList{QString::fromUtf8("用法：Prog"), QString::fromUtf8("读取自 <ini>")};
+                                       << QStringList{QString::fromUtf8("用法：Prog"),
+                                                      QString::fromUtf8("读取自 <ini>")};
         QTest::newRow("version") << QByteArray("English") << QStringLiteral("--version")
                                  << QStringList{QStringLiteral("Prog " PROG_VERSION "\nTest Tool 1.0\n"
                                                                "Copyright (C) 2026\nTest Owner\n")};

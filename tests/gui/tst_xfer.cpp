@@ -372,8 +372,8 @@ private slots:
         QCOMPARE(dlg->OperationText()->text(),
                  QString("Reading from COM1 (%1)").arg(QString::fromStdString(m_radio->SlavePath())));
         QVERIFY(QTest::qWaitFor([dlg] { return dlg->DetailsText()->text().contains(QStringLiteral("left")); }, 5000));
-        QVERIFY2(dlg->DetailsText()->text().contains(QRegularExpression(
-                     QStringLiteral("^\\d+%, \\d+ of 8192 bytes, \\d+ bytes/s, \\d+:\\d\\d left$"))),
+        QVERIFY2(dlg->DetailsText()->text().contains(
+                     QRegularExpression(QStringLiteral("^\\d+%, \\d+ of 8192 bytes, \\d+ bytes/s, \\d+:\\d\\d left$"))),
                  qPrintable(dlg->DetailsText()->text()));
 
         QVERIFY(QTest::qWaitFor([dlg] { return !dlg->IsWindow(); }, 30000));
@@ -542,7 +542,8 @@ private slots:
             return int(QDialog::Rejected);
         };
         m_frame->Action(ID_COM_SETUP)->trigger();
-        QVERIFY2(tip.endsWith(QStringLiteral(": in use by a transfer in another window of this program")), qPrintable(tip));
+        QVERIFY2(tip.endsWith(QStringLiteral(": in use by a transfer in another window of this program")),
+                 qPrintable(tip));
         QCOMPARE(note, QStringLiteral("COM1 is in use by a transfer in another window of this program."));
         QVERIFY(QTest::qWaitFor([reading] { return !reading->IsWindow(); }, 30000));
     }

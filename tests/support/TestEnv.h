@@ -16,11 +16,10 @@ namespace testenv {
 
 // The [Setup] lines of the two radio types and their bands; `uhfBands` is the
 // band list of the second type.
-inline std::string RadioTypeLines(const std::string& uhfBands = "400-470MHz|430-440MHz",
-                                  const std::string& eol = "\n")
+inline std::string RadioTypeLines(const std::string& uhfBands = "400-470MHz|430-440MHz", const std::string& eol = "\n")
 {
-    return "Type1=TR-5V" + eol + "Type2=TR-5U" + eol + "Field1=136-174MHz|144-148MHz" + eol + "Field2=" +
-           uhfBands + eol;
+    return "Type1=TR-5V" + eol + "Type2=TR-5U" + eol + "Field1=136-174MHz|144-148MHz" + eol + "Field2=" + uhfBands +
+           eol;
 }
 
 // `text` as Program.ini in a directory of its own, loaded into `ini` (ignore

@@ -9,14 +9,8 @@
 using Clock = std::chrono::steady_clock;
 
 namespace {
-double Seconds(Clock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
-double WireSeconds(std::uint64_t bytes)
-{
-    return Seconds(CSimulatedRadio::kByteTime) * static_cast<double>(bytes);
-}
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double WireSeconds(std::uint64_t bytes) { return Seconds(CSimulatedRadio::kByteTime) * static_cast<double>(bytes); }
 }  // namespace
 
 TEST_F(LinkTest, PacedReadAndWriteRunAtWireSpeed)

@@ -70,8 +70,7 @@ MessageRecorder::~MessageRecorder() { SetMessageHook(nullptr); }
 DialogRecorder::DialogRecorder()
 {
     SetDialogHook([this](QDialog* d) {
-        names.append(d->objectName().isEmpty() ? QString::fromLatin1(d->metaObject()->className())
-                                               : d->objectName());
+        names.append(d->objectName().isEmpty() ? QString::fromLatin1(d->metaObject()->className()) : d->objectName());
         return handler ? handler(d) : int(QDialog::Rejected);
     });
 }

@@ -15,7 +15,7 @@ struct ShellIni {
     QByteArray showLang = "1";  // "<none>" leaves the key out
     QByteArray englishCompany = "Tanager Radio Works";
     QByteArray chineseCompany = "唐纳格无线电";
-    QByteArray extra;           // appended verbatim
+    QByteArray extra;  // appended verbatim
 };
 
 // A temporary directory holding Program.ini and copies of the built language modules.
