@@ -2,14 +2,15 @@
 # Installs what a fresh Debian 12 machine lacks to build, test and package the
 # program (rsvg-convert draws the icons; man, lintian, appstreamcli and
 # desktop-file-validate check the installed tree and the .deb; clang, its
-# sanitizer and libFuzzer runtime and llvm-symbolizer build and run the fuzz targets).
+# sanitizer and libFuzzer runtime and llvm-symbolizer build and run the fuzz
+# targets; clang-format checks the sources' format).
 # With --screenshots it also installs the X server, fonts and image tools that
 # scripts/screenshot.sh needs (the tests never need them).
 set -euo pipefail
 
 packages=(
   build-essential cmake g++ pkg-config
-  clang libclang-rt-14-dev llvm
+  clang clang-format libclang-rt-14-dev llvm
   libgtest-dev googletest
   qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
   qt6-documentation-tools libgl-dev
