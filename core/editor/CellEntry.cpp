@@ -127,13 +127,7 @@ std::string QuotedField(const std::string& text)
 {
     if (text.find_first_of("\t\r\n") == std::string::npos && (text.empty() || text.front() != '"'))
         return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    return out + "\"";
+    return QuotedCsvText(text);
 }
 
 std::string LowerCopy(const std::string& s) { return LowerAscii(s); }

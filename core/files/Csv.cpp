@@ -142,16 +142,18 @@ std::string CsvField(const std::string& text)
 {
     const bool needsQuotes = text.find_first_of(",\"\r\n") != std::string::npos ||
                              (!text.empty() && (text.front() == ' ' || text.back() == ' '));
-    if (!needsQuotes)
-        return text;
+    return needsQuotes ? QuotedCsvText(text) : text;
+}
+
+std::string QuotedCsvText(const std::string& text)
+{
     std::string out = "\"";
     for (char c : text) {
         if (c == '"')
             out += '"';
         out += c;
     }
-    out += '"';
-    return out;
+    return out + "\"";
 }
 
 namespace {

@@ -54,6 +54,8 @@ std::string CsvTextProblem(const std::string& text);
 // A field quoted when it holds a comma, a quote, CR or LF, or begins or ends
 // with a space (which readers would otherwise be free to trim).
 std::string CsvField(const std::string& text);
+// The text in double quotes, each quote inside doubled.
+std::string QuotedCsvText(const std::string& text);
 // A free text (a channel name) as a spreadsheet must not read it: one that
 // begins with '-', '+', '=' or '@' would be taken for a formula, so it gets a
 // leading apostrophe, which spreadsheets show as text. TextFromSafeField takes
