@@ -145,7 +145,7 @@ QString CComSetupDlg::StateText(const Row& row) const
     if (HeldByTransfer(row.device.path))
         return tr("in use by this window's transfer");
     if (HeldByOtherWindow(row.device.path))
-        return tr("in use by a transfer in another window of this program");
+        return tr("in use by another window's transfer");
     return Q(PortStateText(row.device, g_bChinese != 0));
 }
 
@@ -182,7 +182,7 @@ void CComSetupDlg::OnInitDialog()
         const bool heldElsewhere = !held && HeldByOtherWindow("com" + std::to_string(n));
         m_pButtons[n - 1]->setEnabled(d.Openable() || held);
         const QString state = held            ? tr("in use by this window's transfer")
-                              : heldElsewhere ? tr("in use by a transfer in another window of this program")
+                              : heldElsewhere ? tr("in use by another window's transfer")
                                               : Q(PortStateText(d, g_bChinese != 0));
         const QString tip = QStringLiteral("COM%1 = %2: %3").arg(n).arg(Q(d.path), state);
         m_pDevices[n - 1]->setText(
@@ -215,17 +215,16 @@ void CComSetupDlg::OnInitDialog()
     m_pNote->hide();
     const bool deviceOk = m_nPort != kDevice || DescribeSerialDevice(S(m_pDeviceEdit->text())).Openable();
     if (HeldByTransfer(S(port))) {
-        m_pNote->setText(com ? tr("COM%1 is in use by this window's transfer.").arg(com)
-                             : tr("The device is in use by this window's transfer."));
+        m_pNote->setText(com ? tr("COM%1 is in use by this window.").arg(com)
+                             : tr("The device is in use by this window."));
         m_pNote->show();
     } else if (m_nPort >= 0 && (m_nPort == kDevice ? !deviceOk : !m_pButtons[m_nPort]->isEnabled())) {
         const bool elsewhere = HeldByOtherWindow(S(port));
-        m_pNote->setText(m_nPort == kDevice
-                             ? (elsewhere ? tr("The device is in use by a transfer in another window of this program.")
-                                          : tr("The device cannot be opened now."))
-                             : (elsewhere ? tr("COM%1 is in use by a transfer in another window of this program.")
-                                          : tr("COM%1 cannot be opened now."))
-                                   .arg(m_nPort + 1));
+        m_pNote->setText(
+            m_nPort == kDevice
+                ? (elsewhere ? tr("The device is in use by another window.") : tr("The device cannot be opened now."))
+                : (elsewhere ? tr("COM%1 is in use by another window.") : tr("COM%1 cannot be opened now."))
+                      .arg(m_nPort + 1));
         m_pNote->show();
         m_nPort = -1;
         DoDataExchange(false);
@@ -314,7 +313,7 @@ void CComSetupDlg::ShowDeviceState()
         return;
     }
     if (HeldByOtherWindow(S(path))) {
-        m_pDeviceState->setText(tr("%1 is in use by a transfer in another window of this program.").arg(path));
+        m_pDeviceState->setText(tr("%1 is in use by another window's transfer.").arg(path));
         return;
     }
     const SerialDevice d = DescribeSerialDevice(S(path));

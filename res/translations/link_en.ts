@@ -115,32 +115,32 @@
         <translation>in use by this window's transfer</translation>
     </message>
     <message>
-        <source>COM%1 is in use by this window's transfer.</source>
-        <translation>COM%1 is in use by this window's transfer.</translation>
+        <source>COM%1 is in use by this window.</source>
+        <translation>COM%1 is in use by this window.</translation>
     </message>
     <message>
-        <source>The device is in use by this window's transfer.</source>
-        <translation>The device is in use by this window's transfer.</translation>
+        <source>The device is in use by this window.</source>
+        <translation>The device is in use by this window.</translation>
     </message>
     <message>
         <source>%1 is in use by this window's transfer.</source>
         <translation>%1 is in use by this window's transfer.</translation>
     </message>
     <message>
-        <source>in use by a transfer in another window of this program</source>
-        <translation>in use by a transfer in another window of this program</translation>
+        <source>in use by another window's transfer</source>
+        <translation>in use by another window's transfer</translation>
     </message>
     <message>
-        <source>COM%1 is in use by a transfer in another window of this program.</source>
-        <translation>COM%1 is in use by a transfer in another window of this program.</translation>
+        <source>COM%1 is in use by another window.</source>
+        <translation>COM%1 is in use by another window.</translation>
     </message>
     <message>
-        <source>The device is in use by a transfer in another window of this program.</source>
-        <translation>The device is in use by a transfer in another window of this program.</translation>
+        <source>The device is in use by another window.</source>
+        <translation>The device is in use by another window.</translation>
     </message>
     <message>
-        <source>%1 is in use by a transfer in another window of this program.</source>
-        <translation>%1 is in use by a transfer in another window of this program.</translation>
+        <source>%1 is in use by another window's transfer.</source>
+        <translation>%1 is in use by another window's transfer.</translation>
     </message>
 </context>
 <context>

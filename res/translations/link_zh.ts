@@ -115,32 +115,32 @@
         <translation>正被本窗口的传输使用</translation>
     </message>
     <message>
-        <source>COM%1 is in use by this window's transfer.</source>
-        <translation>COM%1 正被本窗口的传输使用。</translation>
+        <source>COM%1 is in use by this window.</source>
+        <translation>COM%1 正被本窗口使用。</translation>
     </message>
     <message>
-        <source>The device is in use by this window's transfer.</source>
-        <translation>该设备正被本窗口的传输使用。</translation>
+        <source>The device is in use by this window.</source>
+        <translation>该设备正被本窗口使用。</translation>
     </message>
     <message>
         <source>%1 is in use by this window's transfer.</source>
         <translation>%1 正被本窗口的传输使用。</translation>
     </message>
     <message>
-        <source>in use by a transfer in another window of this program</source>
-        <translation>正被本程序另一窗口的传输使用</translation>
+        <source>in use by another window's transfer</source>
+        <translation>正被另一窗口的传输使用</translation>
     </message>
     <message>
-        <source>COM%1 is in use by a transfer in another window of this program.</source>
-        <translation>COM%1 正被本程序另一窗口的传输使用。</translation>
+        <source>COM%1 is in use by another window.</source>
+        <translation>COM%1 正被另一窗口使用。</translation>
     </message>
     <message>
-        <source>The device is in use by a transfer in another window of this program.</source>
-        <translation>该设备正被本程序另一窗口的传输使用。</translation>
+        <source>The device is in use by another window.</source>
+        <translation>该设备正被另一窗口使用。</translation>
     </message>
     <message>
-        <source>%1 is in use by a transfer in another window of this program.</source>
-        <translation>%1 正被本程序另一窗口的传输使用。</translation>
+        <source>%1 is in use by another window's transfer.</source>
+        <translation>%1 正被另一窗口的传输使用。</translation>
     </message>
 </context>
 <context>

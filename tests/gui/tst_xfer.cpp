@@ -531,7 +531,7 @@ private slots:
         };
         m_frame->Action(ID_COM_SETUP)->trigger();
         QVERIFY(checked);
-        QCOMPARE(note, QStringLiteral("COM1 is in use by this window's transfer."));
+        QCOMPARE(note, QStringLiteral("COM1 is in use by this window."));
         // From the other window: in use here, not by another program.
         m_frame->MdiClient()->setActiveSubWindow(other);
         QString tip;
@@ -542,9 +542,8 @@ private slots:
             return int(QDialog::Rejected);
         };
         m_frame->Action(ID_COM_SETUP)->trigger();
-        QVERIFY2(tip.endsWith(QStringLiteral(": in use by a transfer in another window of this program")),
-                 qPrintable(tip));
-        QCOMPARE(note, QStringLiteral("COM1 is in use by a transfer in another window of this program."));
+        QVERIFY2(tip.endsWith(QStringLiteral(": in use by another window's transfer")), qPrintable(tip));
+        QCOMPARE(note, QStringLiteral("COM1 is in use by another window."));
         QVERIFY(QTest::qWaitFor([reading] { return !reading->IsWindow(); }, 30000));
     }
 
