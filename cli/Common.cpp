@@ -188,7 +188,8 @@ bool CheckOutput(const std::string& output, const std::vector<std::string>& inpu
     std::string after = nothing;
     DatResult r = CheckOutputNotInput(output, inputs);
     if (r.ok) {
-        r = CheckOutputKind(output, kind, force);
+        // A radio image is kImageSize bytes: a binary file of another length is no image.
+        r = CheckOutputKind(output, kind, force, kind == FileKind::Binary ? kImageSize : 0);
         if (!r.ok)
             after += " (--force replaces it)";
     }

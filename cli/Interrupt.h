@@ -7,8 +7,9 @@ namespace cli {
 // While it lives, SIGINT, SIGTERM and SIGHUP (the terminal closed) only set
 // the flag Interrupted() reads, so that a transfer stops itself: the port is
 // released, no partial file is written and a radio's state is reported. The
-// flag is cleared when the guard is made; the earlier handlers come back when
-// it ends. SIGPIPE is none of its business (main ignores it for the whole run).
+// flag is cleared when the outermost guard is made (a command guards its
+// saves too, around the transfer's own guard); the earlier handlers come back
+// when it ends. SIGPIPE is none of its business (main ignores it for the whole run).
 class CInterruptGuard {
 public:
     CInterruptGuard();

@@ -185,6 +185,18 @@ bool StartTrace(const Args& args, const std::vector<std::string>& files, const s
     for (const std::string& f : files)
         if (SameFile(path, f))
             return refuse("--trace " + path + ": the same file as " + f + ", which the command reads or writes");
+    // The file standard output or error goes to (--trace /dev/stdout with
+    // stdout redirected): the trace and the command's own words would
+    // overwrite each other.
+    struct stat target {};
+    if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode))
+        for (const int stream : {1, 2}) {
+            struct stat st {};
+            if (::fstat(stream, &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == target.st_dev &&
+                st.st_ino == target.st_ino)
+                return refuse("--trace " + path + ": the file the command's standard " +
+                              (stream == 1 ? "output" : "error") + " goes to");
+        }
     // Kept as every save of the tool keeps it, also from root.
     if (const std::string why = ReadOnlyFileReason(path); !why.empty())
         return refuse("--trace " + path + ": " + why + "; make it writable (chmod u+w) or trace elsewhere");
@@ -286,6 +298,9 @@ int CmdRead(const std::vector<std::string>& argv)
     if (!StartTrace(args, {out}, {port}))
         return kExitFailed;
     Image image{};
+    // From the transfer to the last save: a signal once the memory is read
+    // lets the backup and the file be saved whole, then fails the run.
+    const CInterruptGuard interrupt;
     if (!RunTransfer(false, ResolvePort(port), image, retries)) {
         Note(out + " was not written");
         return kExitFailed;
@@ -297,6 +312,10 @@ int CmdRead(const std::vector<std::string>& argv)
     std::cout << "saved 8192 bytes to " << ForTerminal(out) << "\n";
     if (!backedUp) {
         Error("the read is saved in " + out + ", but no backup of it was kept");
+        return kExitFailed;
+    }
+    if (Interrupted()) {
+        Error("interrupted after the read; it is saved in " + out);
         return kExitFailed;
     }
     return kExitOk;

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "cli/Interrupt.h"
 #include "core/app/Globals.h"
 #include "core/link/Protocol.h"
 #include "core/link/Verify.h"
@@ -25,6 +26,9 @@ int CmdWrite(const std::vector<std::string>& argv)
         return kExitFailed;
     // The write and its read-back go to the device resolved once.
     const ResolvedPort resolved = ResolvePort(port);
+    // Over the write and its verify: a signal between the two stops the
+    // verify at once instead of being forgotten.
+    const CInterruptGuard interrupt;
     if (!RunTransfer(true, resolved, image, retries))
         return kExitFailed;
     std::cout << "wrote " << ForTerminal(path) << " to the radio on " << ForTerminal(port) << "\n";

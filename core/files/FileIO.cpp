@@ -288,11 +288,19 @@ FileKind ExistingFileKind(const std::string& path)
     return FileKind::Text;
 }
 
-FileResult CheckOutputKind(const std::string& path, FileKind writes, bool force)
+FileResult CheckOutputKind(const std::string& path, FileKind writes, bool force, std::uint64_t binarySize)
 {
     FileResult r;
     const FileKind has = ExistingFileKind(path);
     r.ok = force || has == FileKind::None || has == writes;
+    struct stat st {};
+    if (r.ok && !force && has == FileKind::Binary && writes == FileKind::Binary && binarySize > 0 &&
+        ::stat(path.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_size) != binarySize) {
+        r.ok = false;
+        r.error = "Cannot save \"" + path + "\": the file exists and holds " + std::to_string(st.st_size) +
+                  " bytes of binary data, not the " + std::to_string(binarySize) + " bytes saved here";
+        return r;
+    }
     if (r.ok)
         return r;
     const auto name = [](FileKind k) {

@@ -51,7 +51,9 @@ FileKind ExistingFileKind(const std::string& path);
 
 // An output that replaces an existing file of another kind than it `writes`
 // (a CSV over a radio image, a PDF over a CSV) only with `force`.
-FileResult CheckOutputKind(const std::string& path, FileKind writes, bool force);
+// `binarySize`, for binary outputs of one length (radio images): an existing
+// binary file of another length is another kind too (a program, an archive).
+FileResult CheckOutputKind(const std::string& path, FileKind writes, bool force, std::uint64_t binarySize = 0);
 
 // What a command that changes a file in place (reads it, changes it, saves it
 // over itself) holds for the whole of it: an exclusive advisory lock (flock)

@@ -160,7 +160,7 @@ int PruneBackups(const std::string& folder, int keep, const std::string& spare)
     struct Candidate {
         std::string path;
         bool spared;
-        fs::file_time_type modified;
+        std::time_t age;  // the earlier of its modification time and its name's time
         std::time_t named;
         std::string name;
     };
@@ -170,14 +170,21 @@ int PruneBackups(const std::string& folder, int keep, const std::string& spare)
             continue;
         std::error_code ec;
         const bool spared = !spare.empty() && fs::equivalent(b.path, spare, ec);
-        unpinned.push_back({b.path, spared, fs::last_write_time(b.path, ec), b.time, b.name});
+        // A name stamped later than the file (a clock set back, a new time
+        // zone) or a file dated later than its name (a copy dated ahead, a
+        // clock run forward) counts by the earlier of the two, so that no
+        // stale backup outlives the new ones.
+        const fs::file_time_type modified = fs::last_write_time(b.path, ec);
+        const std::time_t onDisk =
+            ec ? b.time : std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(modified));
+        unpinned.push_back({b.path, spared, std::min(onDisk, b.time), b.time, b.name});
     }
-    // Newest first: the one spared, then by modification time, the name's time, the name.
+    // Newest first: the one spared, then by age, the name's time, the name.
     std::sort(unpinned.begin(), unpinned.end(), [](const Candidate& a, const Candidate& b) {
         if (a.spared != b.spared)
             return a.spared;
-        if (a.modified != b.modified)
-            return a.modified > b.modified;
+        if (a.age != b.age)
+            return a.age > b.age;
         return a.named != b.named ? a.named > b.named : a.name > b.name;
     });
     int deleted = 0;

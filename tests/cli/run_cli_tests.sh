@@ -938,6 +938,16 @@ case_ "fleet write --quiet, one faulty" 1 "$PT" write --port "$T/q1" --port "$T/
 err_has "$T/q2: failed"
 grep -qF "$T/q1" "$T/err" && fail "--quiet told of the radio that succeeded"
 
+# A trace into the file standard output goes to would garble both; a read over a
+# binary file of another length (a program) replaces it only with --force.
+current="--trace /dev/stdout into a file"
+rc=0; "$PT" write --port "$T/q1" "$SAMPLE" --json --trace /dev/stdout >"$T/own.json" 2>"$T/err" || rc=$?
+[[ $rc -eq 1 ]] || fail "exit status $rc for --trace /dev/stdout"
+json_check "$T/own.json" 'assert d["ok"] is False and "standard output goes to" in d["error"], d'
+cp "$PT" "$T/a-program"
+case_ "read over a program" 1 "$PT" read --port "$T/q1" -o "$T/a-program" --no-backup
+err_has "bytes of binary data, not the 8192 bytes saved here"; same_file "$T/a-program" "$PT"
+
 # In CI nothing is left out for want of a tool: the report's text needs pdftotext.
 current="pdftotext for the report checks"
 [[ -n "${CI:-}" ]] && ! command -v pdftotext >/dev/null && fail "pdftotext (poppler-utils) is missing"

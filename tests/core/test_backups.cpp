@@ -159,4 +159,20 @@ TEST(Backups, PruningGoesByAgeOnDiskAndNeverTakesTheBackupJustSaved)
     // Keeping one keeps the backup just saved, whatever its name says.
     EXPECT_EQ(PruneBackups(folder, 1, now.path), 1);
     EXPECT_TRUE(fs::exists(now.path));
+
+    // Old backups whose files are dated years ahead (copied with a clock run
+    // forward) go before the new reads, which all stay.
+    std::vector<std::string> stale;
+    for (int i = 0; i < 3; ++i) {
+        const BackupResult r = SaveBackup(folder, Radio({}), "COM2", kNoon - 86400 * (i + 1), 10);
+        ASSERT_TRUE(r.ok) << r.error;
+        fs::last_write_time(r.path, fs::file_time_type::clock::now() + std::chrono::hours(24 * 365 * 4));
+        stale.push_back(r.path);
+    }
+    const BackupResult next = SaveBackup(folder, Radio({"NEXT"}), "COM1", kNoon + 60, 2);
+    ASSERT_TRUE(next.ok) << next.error;
+    EXPECT_TRUE(fs::exists(now.path));
+    EXPECT_TRUE(fs::exists(next.path));
+    for (const std::string& p : stale)
+        EXPECT_FALSE(fs::exists(p)) << p;
 }
