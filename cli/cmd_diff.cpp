@@ -219,11 +219,12 @@ int CmdDiff(const std::vector<std::string>& argv)
     const Args args(argv, {"--lang", "--port", "--retries"}, {"--json"});
     const bool fromRadio = args.Has("--port");
     args.RequirePositional(fromRadio ? 1 : 2, fromRadio ? "A.dat" : "A.dat and B.dat (or --port PORT)");
+    // Program.ini first: its [Ports] tell which two names are one device.
+    SetUpLanguage(args);
     RefusePortNamedTwice(args.Values("--port"));
     if (args.Values("--port").size() > 1)
         throw UsageError("diff compares with one radio: give --port once");
     const int retries = args.IntValue("--retries", 0, 0, 1000);
-    SetUpLanguage(args);
     const bool zh = g_bChinese != 0;
 
     Side a, b;
