@@ -19,6 +19,7 @@
 #include <iterator>
 #include <memory>
 #include <fcntl.h>
+#include <functional>
 #include <unistd.h>
 
 #include "gui/app/AppContext.h"
@@ -173,6 +174,15 @@ private:
     qint64 m_last = 0;
     qint64 m_max = 0;
 };
+
+// The simulated radio started, answering with the faults `fault` sets.
+void StartWith(CSimulatedRadio& radio, const std::function<void(RadioFaults&)>& fault)
+{
+    RadioFaults f;
+    fault(f);
+    radio.SetFaults(f);
+    radio.Start();
+}
 
 bool CanOpen(const std::string& device)
 {
@@ -638,10 +648,7 @@ void TestLink::promptAnsweredOnGuiThread()
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
     LinkEnv env(PortLine("COM1", radio));
-    RadioFaults f;
-    f.missingFinalAcks = INT_MAX;
-    radio.SetFaults(f);
-    radio.Start();
+    StartWith(radio, [](RadioFaults& f) { f.missingFinalAcks = INT_MAX; });
     int prompts = 0;
     QThread* asked = nullptr;
     env.m_onMessage = [&](const MessageRequest& r) {
@@ -676,10 +683,7 @@ void TestLink::silentRadioKeepsLoopAlive()
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
     LinkEnv env(PortLine("COM1", radio));
-    RadioFaults f;
-    f.silent = true;
-    radio.SetFaults(f);
-    radio.Start();
+    StartWith(radio, [](RadioFaults& f) { f.silent = true; });
     ViewUnderTest t;
     StallMeter meter;
     t.link->OnRead();
@@ -701,10 +705,7 @@ void TestLink::closeViewMidTransfer()
     CSimulatedRadio radio;
     QVERIFY(radio.OpenPty());
     LinkEnv env(PortLine("COM1", radio));
-    RadioFaults f;
-    f.replyDelayMs = 1;
-    radio.SetFaults(f);
-    radio.Start();
+    StartWith(radio, [](RadioFaults& f) { f.replyDelayMs = 1; });
     auto t = std::make_unique<ViewUnderTest>();
     CProcessDlg* dlg = t->Dlg();
     QPointer<CProcessDlg> watch(dlg);
@@ -737,10 +738,7 @@ void TestLink::questionNobodyAnswersHoldsNoWorker()
         CSimulatedRadio radio;
         QVERIFY(radio.OpenPty());
         LinkEnv env(PortLine("COM1", radio));
-        RadioFaults f;
-        f.missingFinalAcks = INT_MAX;
-        radio.SetFaults(f);
-        radio.Start();
+        StartWith(radio, [](RadioFaults& f) { f.missingFinalAcks = INT_MAX; });
         auto t = std::make_unique<ViewUnderTest>();
         env.m_onMessage = [&](const MessageRequest&) {
             t.reset();
