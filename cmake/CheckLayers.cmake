@@ -4,12 +4,14 @@
 # bottom up:
 #
 #   layer         holds                                 may include, besides itself
-#   core/files/   files in and out, CSV text            nothing
-#   core/app/     settings, language, messages, JSON    core/files/
-#   core/radio/   the image, its codec, options, bands  core/files/ core/app/
-#   core/editor/  the rules of cell edits               core/files/ core/app/ core/radio/
-#   core/exchange/ CSV channel lists, import preview    core/files/ core/app/ core/radio/ core/editor/
-#   core/link/    ports, transfers, traces, backups     core/files/ core/app/ core/radio/
+#   core/platform/ the operating system's calls:        nothing
+#                 posix/ or win32/, one built
+#   core/files/   files in and out, CSV text            core/platform/
+#   core/app/     settings, language, messages, JSON    core/platform/ core/files/
+#   core/radio/   the image, its codec, options, bands  core/platform/ core/files/ core/app/
+#   core/editor/  the rules of cell edits               ... core/radio/
+#   core/exchange/ CSV channel lists, import preview    ... core/radio/ core/editor/
+#   core/link/    ports, transfers, traces, backups     ... core/radio/ (not editor, exchange)
 #   core/         (files directly in it)                core/
 #   report/       the printed report (Qt Gui)           core/
 #   cli/          progtool                              core/ report/ (never gui/)
@@ -35,16 +37,17 @@
 # resolved, so "core/../gui/..." is a gui/ include. tests/, bench/ and fuzz/
 # may include any layer.
 cmake_policy(VERSION 3.25)
-set(layers core core/files core/app core/radio core/editor core/exchange core/link
+set(layers core core/platform core/files core/app core/radio core/editor core/exchange core/link
     report cli gui/app gui/radio gui/options gui/link gui/editor gui/frame)
 # The layers each layer may include, itself among them.
 set(may_core core)
-set(may_core/files core/files)
-set(may_core/app core/files core/app)
-set(may_core/radio core/files core/app core/radio)
-set(may_core/editor core/files core/app core/radio core/editor)
-set(may_core/exchange core/files core/app core/radio core/editor core/exchange)
-set(may_core/link core/files core/app core/radio core/link)
+set(may_core/platform core/platform)
+set(may_core/files core/platform core/files)
+set(may_core/app core/platform core/files core/app)
+set(may_core/radio core/platform core/files core/app core/radio)
+set(may_core/editor core/platform core/files core/app core/radio core/editor)
+set(may_core/exchange core/platform core/files core/app core/radio core/editor core/exchange)
+set(may_core/link core/platform core/files core/app core/radio core/link)
 set(may_report core report)
 set(may_cli core report cli)
 set(may_gui/app core report gui/app)

@@ -21,6 +21,10 @@ def no_qt(tree):
     return [CMAKE, f"-DDIR={tree}/core", "-P", f"{ROOT}/cmake/CheckNoQt.cmake"]
 
 
+def platform(tree):
+    return [CMAKE, f"-DROOT={tree}", "-P", f"{ROOT}/cmake/CheckPlatform.cmake"]
+
+
 def cycles(tree):
     return [sys.executable, f"{ROOT}/scripts/check-include-cycles.py", tree]
 
@@ -34,16 +38,26 @@ CASES = [
     (layers, {"core/a.inl": "#include <report/ReportPrinter.h>"}, "core/a.inl: #include <report/ReportPrinter.h>"),
     # The core's rooms, bottom up: files, app, radio, editor, exchange; link beside editor.
     (layers, {"core/radio/A.cpp": '#include "core/exchange/CsvChannels.h"'},
-     "core/radio/A.cpp: #include \"core/exchange/CsvChannels.h\" (core/radio/ includes only core/files/ core/app/ core/radio/)"),
+     "core/radio/A.cpp: #include \"core/exchange/CsvChannels.h\" (core/radio/ includes only core/platform/ core/files/ core/app/ core/radio/)"),
     (layers, {"core/files/A.h": "#include <core/app/Globals.h>"}, "core/files/A.h: #include <core/app/Globals.h>"),
     (layers, {"core/link/A.cpp": '#include "core/editor/CellCommit.h"'}, '#include "core/editor/CellCommit.h"'),
     (layers, {"core/exchange/A.cpp": '#include "core/editor/CellCommit.h"\n#include "core/files/Csv.h"',
               "core/a.h": '#include "core/link/Fleet.h"'}, None),
+    (layers, {"core/files/A.cpp": '#include "core/platform/Files.h"', "core/platform/A.h": "#include <core/files/A.h>"},
+     "core/platform/A.h: #include <core/files/A.h>"),
     (layers, {"core/a.h": '#include <vector>\n#include <core/b.h>\n#include "core/./b.h"',
               "tests/t.cpp": "#include <gui/frame/MainFrame.h>"}, None),
     (no_qt, {"core/a.cpp": '#include <QString>\n#include "qglobal.h"'}, 'core/a.cpp: #include "qglobal.h"'),
     (no_qt, {"core/a.inl": '#include "qglobal.h"'}, '#include "qglobal.h"'),
     (no_qt, {"core/a.h": "#include <vector>"}, None),
+    # The operating system is called from core/platform/posix/ and win32/ only.
+    (platform, {"core/link/A.cpp": "#include <termios.h>"}, "core/link/A.cpp: #include <termios.h>"),
+    (platform, {"gui/app/A.cpp": "#  include <sys/stat.h>"}, "gui/app/A.cpp: # include <sys/stat.h>"),
+    (platform, {"cli/a.cpp": "#include <Windows.h>"}, "cli/a.cpp: #include <Windows.h>"),
+    (platform, {"core/platform/A.h": "#include <csignal>"}, "core/platform/A.h: #include <csignal>"),
+    (platform, {"core/platform/posix/A.cpp": "#include <unistd.h>", "core/platform/win32/A.cpp": "#include <windows.h>",
+                "core/a.cpp": "#include <cerrno>\n#include <cstdio>\n#include \"sys/x.h\"", "tests/t.cpp": "#include <unistd.h>"},
+     None),
     (cycles, {"gui/app/A.h": "#include <gui/app/B.h>", "gui/app/B.cpp": '#include "gui/app/A.h"'},
      "CYCLE: gui/app/A -> gui/app/B -> gui/app/A"),
     (cycles, {"gui/app/A.h": '#include "gui/frame/../app/B.h"', "gui/app/B.h": "#include <gui/app/A.h>"},
