@@ -4,13 +4,20 @@
 # headless prefix: the core tests and the fuzz targets' kept inputs, then
 # progtool.exe's file commands and its transfers through a COM port mapped to
 # the Linux simulated radio (tests/windows/run_progtool_tests.sh).
-# Usage: scripts/windows.sh [LINUX_PROGTOOL]   (default build/bin/progtool, built when missing)
+# Usage: scripts/windows.sh [--bench] [LINUX_PROGTOOL]   (default build/bin/progtool, built when missing)
+# --bench instead times bench_link.exe's paced write and read through a COM port
+# against the paced simulated radio, beside the Linux bench_link's through its pty.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 jobs=2
 build="$root/build-win"
 started=$(date +%s)
+bench=0
+if [[ "${1:-}" == "--bench" ]]; then
+  bench=1
+  shift
+fi
 
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build" -j"$jobs" --target core_tests progtool \
@@ -35,6 +42,21 @@ setsid wineserver -p 60 </dev/null >"$build/wineserver.log" 2>&1 &
 trap 'wineserver -k 2>/dev/null || true' EXIT
 if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
   timeout 300 wineboot -i </dev/null >"$build/wineboot.log" 2>&1 || { cat "$build/wineboot.log"; exit 1; }
+fi
+
+if ((bench)); then
+  cmake --build "$build" -j"$jobs" --target bench_link
+  [[ -x "$(dirname "$sim")/bench_link" ]] || cmake --build "$(dirname "$(dirname "$sim")")" -j"$jobs" --target bench_link
+  dir=$(mktemp -d)
+  "$sim" simulate --pace --link "$dir/radio" >/dev/null 2>&1 &
+  radio=$!
+  trap 'kill $radio 2>/dev/null; rm -rf "$dir"; wineserver -k 2>/dev/null || true' EXIT
+  for _ in $(seq 50); do [[ -L "$dir/radio" ]] && break; sleep 0.1; done
+  ln -sfn "$(readlink "$dir/radio")" "$WINEPREFIX/dosdevices/com5"
+  echo "== Windows (Wine):"; wine "$build/bin/bench_link.exe" --port COM5 || failed=1
+  echo "== Linux:"; "$(dirname "$sim")/bench_link" --port "$dir/radio" || failed=1
+  rm -f "$WINEPREFIX/dosdevices/com5"
+  exit "${failed:-0}"
 fi
 
 failed=0
