@@ -136,18 +136,39 @@ std::vector<PresentPort> DeviceMapPorts()
     return out;
 }
 
+// The system's device names: a COM port no driver registered above (a
+// mapped one, as Wine's dosdevices links) is still one of them.
+std::vector<PresentPort> DosDevicePorts()
+{
+    std::vector<PresentPort> out;
+    std::wstring names(65536, L'\0');
+    const DWORD n = QueryDosDeviceW(nullptr, names.data(), static_cast<DWORD>(names.size()));
+    for (std::size_t at = 0; at < n && names[at];) {
+        const std::wstring name(names.c_str() + at);
+        at += name.size() + 1;
+        if (!IsComName(name))
+            continue;
+        PresentPort p;
+        p.path = Utf8(name);
+        p.target = p.path;
+        out.push_back(std::move(p));
+    }
+    return out;
+}
+
 }  // namespace
 
 std::vector<PresentPort> ListPorts(const std::string&, bool)
 {
     std::vector<PresentPort> out = PlugAndPlayPorts();
-    for (PresentPort& p : DeviceMapPorts()) {
-        const bool known = std::any_of(out.begin(), out.end(), [&](const PresentPort& q) {
-            return _stricmp(q.path.c_str(), p.path.c_str()) == 0;
-        });
-        if (!known)
-            out.push_back(std::move(p));
-    }
+    for (std::vector<PresentPort> more : {DeviceMapPorts(), DosDevicePorts()})
+        for (PresentPort& p : more) {
+            const bool known = std::any_of(out.begin(), out.end(), [&](const PresentPort& q) {
+                return _stricmp(q.path.c_str(), p.path.c_str()) == 0;
+            });
+            if (!known)
+                out.push_back(std::move(p));
+        }
     std::sort(out.begin(), out.end(), NaturalLess);
     return out;
 }
