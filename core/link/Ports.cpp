@@ -31,12 +31,21 @@ bool NumberedTty(const std::string& name, const std::string& prefix)
                        [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// "COM3", "com12", in any case.
+bool IsComName(const std::string& name)
+{
+    std::string upper = name.substr(0, 3);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+    return upper == "COM" && NumberedTty("COM" + name.substr(3), "COM");
+}
+
 PortKind KindOfName(const std::string& path)
 {
     const std::string name = fs::path(path).filename().string();
     if (path.find("/serial/by-id/") != std::string::npos)
         return PortKind::ById;
-    if (platform::ComNamesAreDevices() && (NumberedTty(path, "COM") || NumberedTty(path, "com")))
+    if (platform::ComNamesAreDevices() && IsComName(path))
         return PortKind::Com;
     if (NumberedTty(name, "ttyUSB"))
         return PortKind::Usb;
@@ -65,6 +74,19 @@ void SetProbe(SerialDevice& d, const platform::SerialError& probe)
 {
     d.state = StateOf(probe);
     d.reason = probe.reason;
+}
+
+// Where a device name leads, so that two names of one device compare equal:
+// its canonical path; on Windows "com3", "COM3" and "\\.\COM3" are all COM3.
+std::string SameDeviceKey(const std::string& device)
+{
+    if (platform::ComNamesAreDevices()) {
+        const std::string bare = StartsWith(device, "\\\\.\\") ? device.substr(4) : device;
+        if (IsComName(bare))
+            return "COM" + bare.substr(3);
+    }
+    std::error_code ec;
+    return fs::weakly_canonical(device, ec).string();
 }
 
 SerialDevice FromPresent(const platform::PresentPort& p, const PortScan& scan)
@@ -178,8 +200,7 @@ std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<ResolvedPort>
 {
     std::vector<std::pair<std::string, std::string>> seen;  // device, name
     for (const ResolvedPort& port : ports) {
-        std::error_code ec;
-        const std::string device = fs::weakly_canonical(port.device, ec).string();
+        const std::string device = SameDeviceKey(port.device);
         for (const auto& [dev, first] : seen)
             if (dev == device)
                 return PortNamedTwice{first, port.name, device};

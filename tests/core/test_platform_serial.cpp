@@ -57,3 +57,12 @@ TEST(PlatformSerial, ComNamesAreTheSystemsPortsOnlyOnWindows)
     // Beyond COM4 a name is a port of its own on Windows, a mistake on Linux.
     EXPECT_EQ(UnmappedComNameText("COM12", false, quick).empty(), kWindows);
 }
+
+TEST(PlatformSerial, OnWindowsTheSpellingsOfOneComPortAreOnePort)
+{
+    const auto twice = FindPortNamedTwice(std::vector<std::string>{"COM12", "\\\\.\\com12"});
+    ASSERT_EQ(twice.has_value(), kWindows);
+    if (twice) {
+        EXPECT_EQ(twice->device, "COM12");
+    }
+}

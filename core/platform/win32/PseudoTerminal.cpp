@@ -20,7 +20,8 @@ PseudoTerminal::~PseudoTerminal()
 
 bool PseudoTerminal::Open(std::string& error)
 {
-    error = "the simulated radio needs a pseudo-terminal, which Windows does not have; run progtool simulate on Linux";
+    // Shown after "cannot create a pseudo-terminal: ".
+    error = "Windows has none; the simulated radio runs on Linux only";
     return false;
 }
 

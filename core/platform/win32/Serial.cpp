@@ -57,6 +57,7 @@ SerialFault OpenFault(DWORD code, bool deviceName)
 bool LostCode(DWORD code)
 {
     switch (code) {
+    case ERROR_NOT_READY:  // Wine's port once the far end hung up
     case ERROR_DEVICE_NOT_CONNECTED:
     case ERROR_DEVICE_REMOVED:
     case ERROR_BAD_COMMAND:
@@ -206,6 +207,14 @@ bool SerialLine::Read(std::uint8_t* buf, std::size_t n, std::size_t& got, int to
     if (!ReadFile(s.handle, buf, want, &k, nullptr))
         return IoFailed(error, "read", GetLastError());
     got = k;
+    // A read that timed out may have met a device that is gone: the driver
+    // says so only when asked.
+    DWORD errors = 0;
+    if (got < n && !ClearCommError(s.handle, &errors, nullptr)) {
+        const DWORD code = GetLastError();
+        if (LostCode(code))
+            return Failed(error, SerialFault::Lost, "read", code);
+    }
     return true;
 }
 
