@@ -88,7 +88,7 @@ int OverPort(const std::string& device)
     bool allOk = true;
     std::printf("paced through %s against a radio answering at 9600 baud, one run each\n", device.c_str());
     for (bool write : {true, false}) {
-        CPosixSerialPort real;
+        CSerialPort real;
         CountingPort port(real);
         QuietObserver obs;
         CTransferEngine engine(port, obs);
@@ -121,7 +121,7 @@ Run Transfer(bool write, bool paced)
     radio.SetMemory(img);
     radio.SetPaced(paced);
     radio.Start();
-    CPosixSerialPort port;
+    CSerialPort port;
     QuietObserver obs;
     CTransferEngine engine(port, obs);
     Image buf{};
