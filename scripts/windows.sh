@@ -77,7 +77,7 @@ for t in ini dat codec csv options commit transfer; do
   inputs=("fuzz/corpus/$t")
   [[ -d "fuzz/regressions/$t" ]] && inputs+=("fuzz/regressions/$t")
   if timeout 300 wine "$build/bin/fuzz_replay_$t.exe" "${inputs[@]}" >"$build/fuzz_$t.log" 2>&1; then
-    grep -h ' inputs$' "$build/fuzz_$t.log"
+    sed -n 's/\r$//; / inputs$/p' "$build/fuzz_$t.log"  # the C runtime ends its lines with CR LF
   else
     echo "FAIL: fuzz_replay_$t"; tail -5 "$build/fuzz_$t.log"; failed=1
   fi
