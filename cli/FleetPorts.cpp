@@ -1,7 +1,4 @@
 // The fleet's ports resolved once (--port, --ports, --ports all) and the file each read goes to.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <filesystem>
 #include <future>
@@ -12,6 +9,7 @@
 #include "cli/FleetText.h"
 #include "core/app/Globals.h"
 #include "core/link/SerialPort.h"
+#include "core/platform/Files.h"
 #include "core/radio/DatFile.h"
 
 namespace cli {
@@ -159,7 +157,7 @@ bool CFleetCommand::CheckOutputs()
                              ": 目录不存在; 读取时每个端口保存一个文件到已有的目录"));
         return false;
     }
-    if (::access(m_strFile.c_str(), W_OK | X_OK) != 0) {
+    if (std::string why; !platform::FolderWritable(m_strFile, why)) {
         Error(m_strFile + Tr(": the directory is not writable", ": 目录不可写"));
         return false;
     }
@@ -191,10 +189,9 @@ bool CFleetCommand::CheckOutputs()
             continue;
         }
         portOf[t.output] = t.name;
-        struct stat st {};
         if (const DatResult r = CheckSaveTarget(t.output); !r.ok)
             errors.push_back(r.error);
-        else if (!m_args.Has("--force") && ::lstat(t.output.c_str(), &st) == 0)
+        else if (!m_args.Has("--force") && platform::LinkInfo(t.output).type != platform::FileType::None)
             errors.push_back(t.output +
                              Tr(": the file exists (--force replaces it)", ": 文件已存在 (用 --force 替换)"));
     }
