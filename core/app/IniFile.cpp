@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "core/files/FileIO.h"
@@ -59,7 +60,7 @@ bool IsFile(const std::string& path) { return platform::Info(path).type == platf
 
 std::string ParentDir(const std::string& path)
 {
-    const std::string parent = std::filesystem::path(path).parent_path().string();
+    const std::string parent = platform::PathText(platform::PathOf(path).parent_path());
     return parent.empty() ? std::string(".") : parent;
 }
 
@@ -279,7 +280,7 @@ std::string CIniFile::Save(bool makeBackup)
         if (m_strBackupFileName.empty())
             MakeBackupName();
         std::error_code ec;  // a backup that cannot be made does not stop the save
-        std::filesystem::copy_file(m_strFilePath, m_strBackupFileName,
+        std::filesystem::copy_file(platform::PathOf(m_strFilePath), platform::PathOf(m_strBackupFileName),
                                    std::filesystem::copy_options::overwrite_existing, ec);
     }
 
@@ -302,8 +303,8 @@ std::string CIniFile::Save(bool makeBackup)
         // The user's copy is replaced whole or not at all. Its folders may not
         // exist yet: made private (0700), as settings folders are.
         std::string dir;
-        for (const auto& part : std::filesystem::path(ParentDir(m_strSavePath))) {
-            dir = (std::filesystem::path(dir) / part).string();
+        for (const auto& part : platform::PathOf(ParentDir(m_strSavePath))) {
+            dir = platform::PathText(platform::PathOf(dir) / part);
             platform::MakeFolder(dir);
         }
         const FileResult r = WriteFileAtomically(m_strSavePath, text.data(), text.size());
@@ -338,11 +339,11 @@ std::string CIniFile::Save(bool makeBackup)
 void CIniFile::MakeBackupName()
 {
     namespace fs = std::filesystem;
-    const fs::path path(m_strFilePath);
+    const fs::path path = platform::PathOf(m_strFilePath);
     fs::path dir = path.parent_path();
     if (dir.empty())
         dir = ".";
-    std::string stem = path.filename().string();
+    std::string stem = platform::PathText(path.filename());
     const std::size_t dot = stem.rfind('.');
     if (dot != std::string::npos)
         stem.erase(dot);
@@ -352,7 +353,7 @@ void CIniFile::MakeBackupName()
     int highest = 0;
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = platform::PathText(it->path().filename());
         if (name.compare(0, stem.size(), stem) != 0)
             continue;
         const std::string tail = name.size() > 3 ? name.substr(name.size() - 3) : name;

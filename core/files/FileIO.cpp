@@ -22,17 +22,17 @@ constexpr const char* kTempMarker = ".tr5-saving-";
 bool ResolveLinks(const std::string& path, std::string& target)
 {
     namespace fs = std::filesystem;
-    fs::path p(path);
+    fs::path p = platform::PathOf(path);
     for (int hops = 0; hops < 40; ++hops) {
         std::string link;
         bool failed = false;
-        if (!platform::ReadLink(p.string(), link, failed)) {
-            target = p.string();
+        if (!platform::ReadLink(platform::PathText(p), link, failed)) {
+            target = platform::PathText(p);
             return true;
         }
         if (failed)
             return false;
-        const fs::path next(link);
+        const fs::path next = platform::PathOf(link);
         p = next.is_absolute() ? next : p.parent_path() / next;
     }
     return false;
@@ -83,7 +83,7 @@ std::string PlanSave(const std::string& path, SavePlan& plan)
     if (!ResolveLinks(path, plan.target))
         return "the symbolic link does not lead to a file (" + SysError(ELOOP) + ")";
     const std::string shown = plan.target == path ? std::string() : " (the link's target \"" + plan.target + "\")";
-    plan.dir = std::filesystem::path(plan.target).parent_path().string();
+    plan.dir = platform::PathText(platform::PathOf(plan.target).parent_path());
     if (plan.dir.empty())
         plan.dir = ".";
     plan.old = platform::Info(plan.target);
@@ -105,7 +105,7 @@ std::string PlanSave(const std::string& path, SavePlan& plan)
     if (std::string why; !platform::FolderWritable(plan.dir, why))
         return "the folder \"" + plan.dir + "\" is not writable (" + why +
                "); a save writes a new file there before it replaces the old one";
-    if (const std::size_t name = std::filesystem::path(plan.target).filename().string().size(),
+    if (const std::size_t name = platform::PathText(platform::PathOf(plan.target).filename()).size(),
         limit = NameMax(plan.dir);
         name > limit)
         return "its name is " + std::to_string(name) + " bytes long; the file system takes at most " +
@@ -144,8 +144,7 @@ FileResult WriteFileAtomically(const std::string& path, const void* data, std::s
         return fail(why);
     const std::string& target = plan.target;
     const std::string& dir = plan.dir;
-    const std::filesystem::path targetPath(target);
-    std::string prefix = "." + targetPath.filename().string() + kTempMarker;
+    std::string prefix = "." + platform::PathText(platform::PathOf(target).filename()) + kTempMarker;
     // A name near the limit has no room for the marker: a short temporary name
     // in the same folder, cleaned up after a killed save as the long ones are.
     if (prefix.size() + 6 > NameMax(dir))
@@ -168,7 +167,8 @@ bool SameFile(const std::string& a, const std::string& b)
     if (!ResolveLinks(a, ta) || !ResolveLinks(b, tb))
         return false;
     std::error_code ea, eb;
-    const auto ca = std::filesystem::weakly_canonical(ta, ea), cb = std::filesystem::weakly_canonical(tb, eb);
+    const auto ca = std::filesystem::weakly_canonical(platform::PathOf(ta), ea),
+               cb = std::filesystem::weakly_canonical(platform::PathOf(tb), eb);
     return !ea && !eb && ca == cb;
 }
 

@@ -4,10 +4,24 @@
 // output. Paths are UTF-8; a failure's reason is the system's own text.
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace platform {
+
+// A UTF-8 path as std::filesystem takes it, and back: a plain std::string
+// would be read in Windows' ANSI code page (on POSIX both are the bytes as
+// they are).
+inline std::filesystem::path PathOf(const std::string& utf8)
+{
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string PathText(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
 
 enum class FileType { None, Regular, Directory, Device, Fifo, Socket, Other };
 
