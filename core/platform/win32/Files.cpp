@@ -56,6 +56,7 @@ FileInfo DeviceInfo(const std::string& upper)
     FileInfo f;
     f.type = FileType::Device;
     f.device = std::hash<std::string>{}(upper) | 1;
+    f.id = FileId{0, f.device};  // one device under two names is one file, two devices are not
     f.nullDevice = upper == "NUL";
     return f;
 }
