@@ -79,7 +79,12 @@ FileInfo FromHandle(HANDLE h)
     if (!GetFileInformationByHandle(h, &i))
         return f;
     f.type = (i.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileType::Directory : FileType::Regular;
-    f.link = (i.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    // Only a symbolic link is a link: other reparse points (cloud files,
+    // deduplicated files) are the files themselves.
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    f.link = (i.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+             GetFileInformationByHandleEx(h, FileAttributeTagInfo, &tag, sizeof tag) &&
+             tag.ReparseTag == IO_REPARSE_TAG_SYMLINK;
     f.writeBits = !(i.dwFileAttributes & FILE_ATTRIBUTE_READONLY) || f.type == FileType::Directory;
     f.size = (static_cast<std::uint64_t>(i.nFileSizeHigh) << 32) | i.nFileSizeLow;
     f.modified = f.changed = Nanoseconds(i.ftLastWriteTime);
