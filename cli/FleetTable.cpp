@@ -1,12 +1,11 @@
 // The fleet's live display on stderr: a table redrawn in place on a terminal, else a line per change.
-#include <sys/ioctl.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
 
 #include "cli/FleetCommand.h"
 #include "cli/FleetText.h"
+#include "core/platform/Console.h"
 
 namespace cli {
 
@@ -43,8 +42,8 @@ std::string FitWidth(const std::string& text, int width)
 
 int TerminalWidth()
 {
-    winsize ws{};
-    return ioctl(2, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 10 ? ws.ws_col - 1 : 79;
+    const int columns = TerminalColumns(StdStream::Err);
+    return columns > 10 ? columns - 1 : 79;
 }
 
 }  // namespace

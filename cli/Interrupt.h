@@ -1,6 +1,8 @@
 #pragma once
 // Ctrl+C, SIGTERM and SIGHUP during a transfer: a flag, not an end.
-#include <csignal>
+#include <optional>
+
+#include "core/platform/Console.h"
 
 namespace cli {
 
@@ -9,7 +11,9 @@ namespace cli {
 // released, no partial file is written and a radio's state is reported. The
 // flag is cleared when the outermost guard is made (a command guards its
 // saves too, around the transfer's own guard); the earlier handlers come back
-// when it ends. SIGPIPE is none of its business (main ignores it for the whole run).
+// when it ends. SIGPIPE is none of its business (PrepareConsole ignores it for
+// the whole run). On Windows Ctrl+Break acts as Ctrl+C, and the console closed,
+// a logoff or a shutdown as SIGHUP.
 class CInterruptGuard {
 public:
     CInterruptGuard();
@@ -18,7 +22,7 @@ public:
     CInterruptGuard& operator=(const CInterruptGuard&) = delete;
 
 private:
-    struct sigaction m_int = {}, m_term = {}, m_hup = {};
+    std::optional<CInterruptCatch> m_catch;
 };
 
 // True once one of the guard's signals arrived since the guard was made.

@@ -1,13 +1,12 @@
 #include "cli/Output.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
-#include <unistd.h>
 
 #include "cli/Common.h"
 #include "core/app/Globals.h"
+#include "core/platform/Console.h"
 #include "core/radio/ChannelCodec.h"
 
 namespace cli {
@@ -82,18 +81,8 @@ CCheckedFdBuf::CCheckedFdBuf(int fd, bool lineBuffered) : m_fd(fd), m_bLineBuffe
 
 bool CCheckedFdBuf::Drain()
 {
-    const char* p = pbase();
-    std::size_t left = static_cast<std::size_t>(pptr() - pbase());
-    while (left > 0 && m_nError == 0) {
-        const ssize_t n = ::write(m_fd, p, left);
-        if (n < 0) {
-            if (errno != EINTR)
-                m_nError = errno;
-            continue;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    if (m_nError == 0)
+        m_nError = WriteAll(m_fd, pbase(), static_cast<std::size_t>(pptr() - pbase()));
     // After a failure the rest is dropped: it could not be written either.
     setp(m_buffer, m_buffer + sizeof m_buffer);
     return m_nError == 0;
@@ -120,7 +109,7 @@ std::streamsize CCheckedFdBuf::xsputn(const char* s, std::streamsize n)
 
 int CCheckedFdBuf::sync() { return Drain() ? 0 : -1; }
 
-CCheckedStdout::CCheckedStdout() : CCheckedFdBuf(1, ::isatty(1) != 0)
+CCheckedStdout::CCheckedStdout() : CCheckedFdBuf(1, IsTerminal(StdStream::Out))
 {
     std::cout.flush();
     m_pOld = std::cout.rdbuf(this);

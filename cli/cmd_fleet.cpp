@@ -1,7 +1,5 @@
 // read and write with several ports at once (--port P1 --port P2, --ports),
 // --watch, and the outputs scripts read (--json, --progress=json, --quiet).
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include "core/app/Globals.h"
 #include "core/link/SerialPort.h"
 #include "core/link/Trace.h"
+#include "core/platform/Console.h"
 #include "core/radio/DatFile.h"
 
 namespace cli {
@@ -239,7 +238,7 @@ int CFleetCommand::Run()
     }
 
     const std::vector<ResolvedPort> ports(m_targets.begin(), m_targets.end());
-    m_bTable = !m_bQuiet && !m_bJsonProgress && ::isatty(2) != 0;
+    m_bTable = !m_bQuiet && !m_bJsonProgress && TakesControlSequences(StdStream::Err);
     // Ctrl+C, SIGTERM and SIGHUP become a cancel of every engine (Monitor).
     const CInterruptGuard interrupt;
     CFleet fleet(ports, options);

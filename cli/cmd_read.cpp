@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -20,6 +18,7 @@
 #include "core/link/SerialPort.h"
 #include "core/link/Trace.h"
 #include "core/link/Transfer.h"
+#include "core/platform/Console.h"
 #include "core/platform/Files.h"
 #include "core/platform/Paths.h"
 #include "core/radio/DatFile.h"
@@ -43,7 +42,7 @@ Trace g_trace;
 // The Process window without a window: progress on stderr, no questions.
 class CCliObserver : public ITransferObserver {
 public:
-    CCliObserver(bool write, int retries) : m_bWrite(write), m_nRetries(retries), m_bTty(::isatty(2) != 0) {}
+    CCliObserver(bool write, int retries) : m_bWrite(write), m_nRetries(retries), m_bTty(IsTerminal(StdStream::Err)) {}
 
     void Range(int, int) override { m_start = Clock::now(); }
     void Progress(int) override {}

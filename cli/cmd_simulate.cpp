@@ -1,14 +1,11 @@
-#include <pthread.h>
-#include <unistd.h>
-
 #include <climits>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
 #include "cli/Common.h"
 #include "core/link/SimulatedRadio.h"
+#include "core/platform/Console.h"
 
 namespace cli {
 
@@ -106,16 +103,10 @@ int CmdSimulate(const std::vector<std::string>& argv)
         return kExitFailed;
     }
 
-    // The signals are taken by sigwait below, so the serving thread must not see
-    // them; blocked before the link appears, so that a stop sent as soon as it
-    // exists is not lost.
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGHUP);
-    sigaddset(&set, SIGUSR1);
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    // The requests to stop and to save are taken by WaitServeRequest below, so
+    // the serving thread must not see them; held before the link appears, so
+    // that a stop sent as soon as it exists is not lost.
+    HoldServeRequests();
 
     namespace fs = std::filesystem;
     const std::string link = args.Value("--link");
@@ -151,20 +142,13 @@ int CmdSimulate(const std::vector<std::string>& argv)
 
     const std::string save = args.Value("--save");
     int status = kExitOk;
-    for (;;) {
-        int sig = 0;
-        if (sigwait(&set, &sig) != 0)
-            break;
-        if (sig == SIGUSR1) {
-            if (!save.empty()) {
-                if (radio.SaveDat(save, &error))
-                    std::cerr << "saved the radio's memory to " << save << std::endl;
-                else
-                    Error(error);
-            }
-            continue;
+    while (WaitServeRequest() == ServeRequest::Save) {
+        if (!save.empty()) {
+            if (radio.SaveDat(save, &error))
+                std::cerr << "saved the radio's memory to " << save << std::endl;
+            else
+                Error(error);
         }
-        break;
     }
     radio.Stop();
     if (!save.empty()) {

@@ -1,9 +1,4 @@
 // progtool: the programming tool without windows, for scripts and batch work.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -11,6 +6,7 @@
 
 #include "cli/Common.h"
 #include "cli/Output.h"
+#include "core/platform/Console.h"
 
 namespace cli {
 
@@ -250,27 +246,13 @@ struct RunKind {
 
 int Run(std::vector<std::string> args, RunKind& kind);
 
-// No port or file may take the number of a closed standard descriptor (a
-// port opened as descriptor 2 would get the error messages): /dev/null opened
-// for reading takes it, so writes there fail and count as lost output.
-void OccupyClosedStandardDescriptors()
-{
-    for (int fd = 0; fd <= 2; ++fd)
-        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
-            const int taken = ::open("/dev/null", O_RDONLY);
-            if (taken >= 0 && taken != fd)
-                ::close(taken);  // fd was opened meanwhile: nothing to take
-        }
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     // A closed pipe is output lost, told by the exit status; it never kills a
-    // transfer half way.
-    std::signal(SIGPIPE, SIG_IGN);
-    OccupyClosedStandardDescriptors();
+    // transfer half way. No port or file takes a closed standard descriptor's number.
+    PrepareConsole();
     // Every command's data goes to standard output; a write that failed there
     // (full disk, /dev/full) fails the command, with the reason.
     cli::CCheckedStdout out;

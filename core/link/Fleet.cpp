@@ -82,7 +82,7 @@ private:
 CFleet::CFleet(const std::vector<ResolvedPort>& ports, FleetOptions options) : m_options(std::move(options))
 {
     if (!m_options.makePort)
-        m_options.makePort = [] { return std::make_unique<CPosixSerialPort>(); };
+        m_options.makePort = [] { return std::make_unique<CSerialPort>(); };
     m_slots.resize(ports.size());
     for (std::size_t i = 0; i < ports.size(); ++i) {
         m_slots[i].device = ports[i].device;

@@ -92,7 +92,7 @@ struct FleetOptions {
     bool watch = false;
     std::chrono::milliseconds pollInterval{500};
     Image image{};  // write: what to send
-    // The port object of each thread; default: CPosixSerialPort.
+    // The port object of each thread; default: CSerialPort.
     std::function<std::unique_ptr<ISerialPort>()> makePort;
     // Read: called on the port's thread once the radio's memory arrived whole;
     // returns "" when saved, else the reason (the job then fails).

@@ -6,6 +6,7 @@
 
 #include "core/app/IniFile.h"
 #include "core/platform/Files.h"
+#include "core/platform/Serial.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ std::string MapPortName(const std::string& name, const PortsTable& table)
     if (!n)
         return name;
     const std::string mapped = table ? table("COM" + std::to_string(n)) : std::string();
-    return mapped.empty() ? "/dev/ttyUSB" + std::to_string(n - 1) : mapped;
+    return mapped.empty() ? platform::DefaultComDevice(n) : mapped;
 }
 
 PortsTable PortsLookup()

@@ -2,9 +2,10 @@
 // A port as the user names it, and the device a transfer opens for it.
 // COM Setup's four names ("COM1".."COM4", or "com1".."com4" as it stores them)
 // map through [Ports] of Program.ini (COM1=/dev/ttyUSB0); without an entry
-// COMn is /dev/ttyUSB(n-1). Any other name is taken as a device path. A
-// transfer resolves its port once (ResolvePort) and hands the result on: the
-// device to the engine, the label and description to its messages and trace.
+// COMn is /dev/ttyUSB(n-1) on Linux and the port COMn itself on Windows. Any
+// other name is taken as a device path. A transfer resolves its port once
+// (ResolvePort) and hands the result on: the device to the engine, the label
+// and description to its messages and trace.
 #include <cstdint>
 #include <functional>
 #include <string>

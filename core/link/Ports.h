@@ -2,8 +2,8 @@
 // The serial devices present on this machine, as COM Setup and `progtool ports`
 // list them: the /dev/serial/by-id links of USB adapters (with the adapter's
 // USB description), /dev/ttyUSB*, /dev/ttyACM*, and the /dev/ttyS* that have a
-// UART behind them. Each is probed: can it be opened now, and if not, why and
-// what the user can do about it.
+// UART behind them; on Windows the COM ports the system lists. Each is probed: can it be opened now, and if not, why
+// and what the user can do about it.
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +15,7 @@ enum class PortKind {
     Usb,      // /dev/ttyUSB<n>: USB serial adapters (FTDI, CH340, CP210x, PL2303)
     Acm,      // /dev/ttyACM<n>: USB modem-class devices
     Builtin,  // /dev/ttyS<n>: the machine's own UARTs
+    Com,      // COM<n> on Windows, where they are the system's own names
     Path,     // any other path the user typed or [Ports] names
 };
 
@@ -60,7 +61,7 @@ void ProbeSerialDevice(SerialDevice& device);
 // The state an open() failure with errno err stands for.
 PortState PortStateFromErrno(int err);
 
-// "by-id", "ttyUSB", "ttyACM", "ttyS", "path".
+// "by-id", "ttyUSB", "ttyACM", "ttyS", "COM", "path".
 const char* PortKindName(PortKind kind);
 
 // Another program that has a device open: a terminal program left running, a
@@ -96,7 +97,7 @@ std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<std::string>&
 std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<ResolvedPort>& ports);
 
 // A COM name beyond the four [Ports] maps ("COM5", "com12") that is no file
-// either: the transfer would open a relative file of that name. "" for any
-// other name, else the message: only COM1 to COM4 are mapped, and the serial
-// devices present (ListSerialDevices, not probed).
+// either (on Linux; on Windows every COMn is the system's port): the transfer would open a relative file of that name.
+// "" for any other name, else the message: only COM1 to COM4 are mapped, and the serial devices present
+// (ListSerialDevices, not probed).
 std::string UnmappedComNameText(const std::string& name, bool chinese, const PortScan& scan = {});

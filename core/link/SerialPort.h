@@ -1,12 +1,12 @@
 #pragma once
 // The serial port the transfer talks through. ISerialPort carries the time-out
 // and purge behaviour the radio link relies on, so tests can stand in for it;
-// CPosixSerialPort is the real thing on a termios device.
+// CSerialPort is the real thing on the system's serial device.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include <termios.h>
+#include "core/platform/Serial.h"
 
 class ISerialPort {
 public:
@@ -40,17 +40,17 @@ public:
 // "device: reason", with a hint on how to get access when the reason is EACCES.
 std::string OpenErrorText(const std::string& device, int err);
 
-// Serial port on a POSIX tty: a non-blocking descriptor and a poll loop against
-// steady-clock deadlines, because VMIN/VTIME cannot express total time-outs.
-class CPosixSerialPort : public ISerialPort {
+// The system's serial port (core/platform/Serial.h) with the link's time-outs
+// and the user's texts for its failures.
+class CSerialPort : public ISerialPort {
 public:
-    CPosixSerialPort() = default;
-    ~CPosixSerialPort() override;
-    CPosixSerialPort(const CPosixSerialPort&) = delete;
-    CPosixSerialPort& operator=(const CPosixSerialPort&) = delete;
+    CSerialPort() = default;
+    ~CSerialPort() override;
+    CSerialPort(const CSerialPort&) = delete;
+    CSerialPort& operator=(const CSerialPort&) = delete;
 
     bool Open(const std::string& device) override;
-    bool IsOpen() const override { return m_fd >= 0; }
+    bool IsOpen() const override { return m_line.IsOpen(); }
     void Close() override;
     bool Read(std::uint8_t* buf, std::size_t n, std::size_t& got) override;
     bool Write(const std::uint8_t* buf, std::size_t n, std::size_t& written) override;
@@ -60,8 +60,6 @@ public:
     std::string ErrorText() const override { return m_strError; }
     std::string DevicePath() const override { return m_strDevice; }
 
-    int Fd() const { return m_fd; }
-
     // Time-out constants, milliseconds.
     static constexpr int kReadInterval = 50;
     static constexpr int kReadPerByte = 100;
@@ -70,13 +68,13 @@ public:
     static constexpr int kWriteConstant = 50;
 
 private:
-    void SetLost(const char* what);
-    void SetIoError(const char* what, int err);
+    void SetIoError(const platform::SerialError& error);
 
-    int m_fd = -1;
+    platform::SerialLine m_line;
     bool m_bLost = false;
-    bool m_bHaveSaved = false;
     std::string m_strError;
     std::string m_strDevice;
-    struct termios m_saved {};  // the driver's settings, restored on close
 };
+
+// The name the port had while only POSIX ttys were served.
+using CPosixSerialPort = CSerialPort;

@@ -1,64 +1,30 @@
 #include "core/link/SimulatedRadio.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
-#include <termios.h>
-#include <unistd.h>
-
 #include "core/radio/DatFile.h"
 
-CSimulatedRadio::CSimulatedRadio()
-{
-    if (pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0)
-        m_wake[0] = m_wake[1] = -1;
-}
+CSimulatedRadio::CSimulatedRadio() = default;
 
 CSimulatedRadio::~CSimulatedRadio()
 {
     Stop();
     Drop();
-    for (int fd : m_wake)
-        if (fd >= 0)
-            ::close(fd);
 }
 
 bool CSimulatedRadio::OpenPty(std::string* error)
 {
-    int master = -1, slave = -1;
-    char name[256] = {};
-    termios tio{};
-    cfmakeraw(&tio);
-    cfsetispeed(&tio, B9600);
-    cfsetospeed(&tio, B9600);
-    if (openpty(&master, &slave, name, &tio, nullptr) != 0) {
+    std::string why;
+    if (!m_pty.Open(why)) {
         if (error)
-            *error = std::string("openpty: ") + std::strerror(errno);
+            *error = why;
         return false;
     }
-    // Raw on both ends so 0x0D, 0x11 and 0x13 pass unchanged.
-    tcgetattr(master, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(master, TCSANOW, &tio);
-    fcntl(master, F_SETFD, FD_CLOEXEC);
-    fcntl(slave, F_SETFD, FD_CLOEXEC);
-    Drop();
-    m_master = master;
-    m_slave = slave;
-    m_strSlave = name;
     m_bDropped = false;
     return true;
 }
 
 void CSimulatedRadio::AttachFd(int fd)
 {
-    Drop();
-    m_master = fd;
+    m_pty.Adopt(fd);
     m_bDropped = false;
 }
 
@@ -128,15 +94,7 @@ std::uint64_t CSimulatedRadio::BytesReceived() const
     return m_proto.BytesReceived();
 }
 
-void CSimulatedRadio::Drop()
-{
-    // Closing the master hangs the line up: the host sees POLLHUP and EIO.
-    if (m_master >= 0)
-        ::close(m_master);
-    if (m_slave >= 0)
-        ::close(m_slave);
-    m_master = m_slave = -1;
-}
+void CSimulatedRadio::Drop() { m_pty.Close(); }
 
 void CSimulatedRadio::Start()
 {
@@ -148,22 +106,15 @@ void CSimulatedRadio::Start()
 void CSimulatedRadio::Stop()
 {
     m_bStop = true;
-    if (m_wake[1] >= 0) {
-        char c = 1;
-        [[maybe_unused]] ssize_t n = ::write(m_wake[1], &c, 1);
-    }
+    m_pty.Wake();
     if (m_thread.joinable())
         m_thread.join();
-    if (m_wake[0] >= 0) {
-        char buf[64];
-        while (::read(m_wake[0], buf, sizeof buf) > 0) {
-        }
-    }
+    m_pty.ClearWake();
 }
 
 void CSimulatedRadio::SendAnswer(const std::vector<std::uint8_t>& out, bool slow)
 {
-    if (out.empty() || m_master < 0)
+    if (out.empty() || !m_pty.IsOpen())
         return;
     const int gapMs = slow ? m_byteGapMs : 0;
     // Paced answers start when the request left the virtual wire, not when this
@@ -186,18 +137,8 @@ void CSimulatedRadio::SendAnswer(const std::vector<std::uint8_t>& out, bool slow
         }
         // Unpaced answers go out in one piece unless a gap is asked for.
         std::size_t n = (m_bPaced || gapMs > 0) ? 1 : out.size() - i;
-        std::size_t done = 0;
-        while (done < n) {
-            ssize_t k = ::write(m_master, out.data() + i + done, n - done);
-            if (k > 0) {
-                done += static_cast<std::size_t>(k);
-            } else if (k < 0 && (errno == EINTR || errno == EAGAIN)) {
-                pollfd p{m_master, POLLOUT, 0};
-                poll(&p, 1, 10);
-            } else {
-                return;  // nobody listens; the host will time out
-            }
-        }
+        if (!m_pty.Write(out.data() + i, n))
+            return;  // nobody listens; the host will time out
         m_nTx += n;
         i += n - 1;
     }
@@ -205,38 +146,27 @@ void CSimulatedRadio::SendAnswer(const std::vector<std::uint8_t>& out, bool slow
 
 void CSimulatedRadio::Serve()
 {
-#ifdef __linux__
-    // The default 50 us timer slack would add to every paced byte deadline.
     if (m_bPaced)
-        prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-#endif
+        platform::FineTimerSlack();
     std::uint8_t buf[512];
     std::vector<std::uint8_t> out;
     while (!m_bStop) {
-        pollfd p[2] = {{m_master, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        if (m_master < 0) {
-            // Line dropped: wait for the stop request only.
-            poll(p + 1, 1, 100);
-            continue;
-        }
-        int r = poll(p, 2, 100);
-        if (r < 0 && errno != EINTR)
+        // Without a line (dropped) only the stop request ends the wait.
+        const auto wait = m_pty.WaitForData(100);
+        if (wait == platform::PseudoTerminal::Wait::Failed)
             break;
-        if (r <= 0)
+        if (wait == platform::PseudoTerminal::Wait::HungUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));  // no host; do not spin
+        if (wait != platform::PseudoTerminal::Wait::Data)
             continue;
-        if (!(p[0].revents & POLLIN)) {
-            if (p[0].revents & (POLLHUP | POLLERR | POLLNVAL))
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));  // no host; do not spin
-            continue;
-        }
-        ssize_t n = ::read(m_master, buf, sizeof buf);
+        const long n = m_pty.Read(buf, sizeof buf);
         if (n <= 0) {
-            if (n < 0 && errno == EIO)
+            if (n < 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             continue;
         }
         const auto arrived = Clock::now();
-        for (ssize_t i = 0; i < n && !m_bDropped; ++i) {
+        for (long i = 0; i < n && !m_bDropped; ++i) {
             if (m_bPaced) {
                 // The host's bytes arrive at once on a pseudo-terminal; on a
                 // wire each would take its byte time.

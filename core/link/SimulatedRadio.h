@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/link/Protocol.h"
+#include "core/platform/PseudoTerminal.h"
 
 class CSimulatedRadio {
 public:
@@ -21,7 +22,7 @@ public:
     bool OpenPty(std::string* error = nullptr);
     // Serves on a descriptor of the caller's (taken over: closed by this object).
     void AttachFd(int fd);
-    const std::string& SlavePath() const { return m_strSlave; }
+    const std::string& SlavePath() const { return m_pty.LinkName(); }
 
     Image Memory() const;
     void SetMemory(const Image& image);
@@ -52,10 +53,7 @@ private:
 
     mutable std::mutex m_mutex;  // guards m_proto
     CRadioProtocol m_proto;
-    int m_master = -1;
-    int m_slave = -1;  // held so the line does not hang up between host sessions
-    int m_wake[2] = {-1, -1};
-    std::string m_strSlave;
+    platform::PseudoTerminal m_pty;
     std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bDropped{false};
     std::atomic<std::uint64_t> m_nTx{0};

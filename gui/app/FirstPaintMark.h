@@ -9,7 +9,7 @@
 #include <QMetaObject>
 #include <QWidget>
 #include <cstdio>
-#include <unistd.h>
+#include <cstdlib>
 
 inline void MarkFirstPaint(QWidget* window)
 {
@@ -30,7 +30,7 @@ inline void MarkFirstPaint(QWidget* window)
                         std::fputs("first-paint\n", stderr);
                         std::fflush(stderr);
                         if (qEnvironmentVariableIsSet("PROG_EXIT_AT_PAINT"))
-                            _exit(0);
+                            std::_Exit(0);
                         deleteLater();
                     },
                     Qt::QueuedConnection);
