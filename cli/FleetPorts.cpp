@@ -1,7 +1,4 @@
 // The fleet's ports resolved once (--port, --ports, --ports all) and the file each read goes to.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <filesystem>
 #include <future>
@@ -12,6 +9,7 @@
 #include "cli/FleetText.h"
 #include "core/app/Globals.h"
 #include "core/link/SerialPort.h"
+#include "core/platform/Files.h"
 #include "core/radio/DatFile.h"
 
 namespace cli {
@@ -26,7 +24,7 @@ std::vector<std::string> CFleetCommand::AllPorts()
     std::set<std::string> seen;
     auto add = [&](const std::string& name, const std::string& device) {
         std::error_code ec;
-        const std::string key = fs::weakly_canonical(device, ec).string();
+        const std::string key = platform::PathText(fs::weakly_canonical(platform::PathOf(device), ec));
         if (seen.insert(key).second)
             names.push_back(name);
     };
@@ -34,7 +32,7 @@ std::vector<std::string> CFleetCommand::AllPorts()
         const std::string name = "COM" + std::to_string(n);
         const std::string device = MapPortName(name);
         std::error_code ec;
-        if (fs::exists(device, ec))
+        if (fs::exists(platform::PathOf(device), ec))
             add(name, device);
     }
     for (const SerialDevice& d : ListSerialDevices())
@@ -67,7 +65,7 @@ bool CFleetCommand::ResolvePorts()
     // whatever the options; several ports (or "all") read into a directory.
     if (!m_bWrite && !all && names.size() == 1) {
         std::error_code ec;
-        m_bSingleFile = !fs::is_directory(m_strFile, ec) && m_strFile.back() != '/';
+        m_bSingleFile = !fs::is_directory(platform::PathOf(m_strFile), ec) && m_strFile.back() != '/';
     }
 
     RefusePortNamedTwice(names);
@@ -154,12 +152,12 @@ bool CFleetCommand::CheckOutputs()
                            Tr("; nothing was read", "; 未读取"));
     }
     std::error_code ec;
-    if (!fs::is_directory(m_strFile, ec)) {
+    if (!fs::is_directory(platform::PathOf(m_strFile), ec)) {
         Error(m_strFile + Tr(": no such directory; the reads save one file per port into an existing directory",
                              ": 目录不存在; 读取时每个端口保存一个文件到已有的目录"));
         return false;
     }
-    if (::access(m_strFile.c_str(), W_OK | X_OK) != 0) {
+    if (std::string why; !platform::FolderWritable(m_strFile, why)) {
         Error(m_strFile + Tr(": the directory is not writable", ": 目录不可写"));
         return false;
     }
@@ -174,14 +172,14 @@ bool CFleetCommand::CheckOutputs()
     };
     std::map<std::string, int> count;
     for (const Target& t : m_targets)
-        ++count[clean(fs::path(t.name).filename().string())];
+        ++count[clean(platform::PathText(platform::PathOf(t.name).filename()))];
     std::map<std::string, std::string> portOf;  // output file -> the port saved there
     std::vector<std::string> errors;
     for (Target& t : m_targets) {
-        std::string base = clean(fs::path(t.name).filename().string());
+        std::string base = clean(platform::PathText(platform::PathOf(t.name).filename()));
         if (count[base] > 1)
             base = clean(t.name);
-        t.output = (fs::path(m_strFile) / (base + ".dat")).string();
+        t.output = platform::PathText(platform::PathOf(m_strFile) / (base + ".dat"));
         // Two radios into one file would lose one of them: refused, not renamed,
         // so that DIR/PORT.dat always holds the radio of that port.
         if (const auto it = portOf.find(t.output); it != portOf.end()) {
@@ -191,10 +189,9 @@ bool CFleetCommand::CheckOutputs()
             continue;
         }
         portOf[t.output] = t.name;
-        struct stat st {};
         if (const DatResult r = CheckSaveTarget(t.output); !r.ok)
             errors.push_back(r.error);
-        else if (!m_args.Has("--force") && ::lstat(t.output.c_str(), &st) == 0)
+        else if (!m_args.Has("--force") && platform::LinkInfo(t.output).type != platform::FileType::None)
             errors.push_back(t.output +
                              Tr(": the file exists (--force replaces it)", ": 文件已存在 (用 --force 替换)"));
     }

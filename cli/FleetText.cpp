@@ -8,6 +8,7 @@
 #include "cli/Common.h"
 #include "cli/Output.h"
 #include "core/app/Globals.h"
+#include "core/platform/LocalTime.h"
 #include "core/radio/ImageDiff.h"
 
 namespace cli {
@@ -105,8 +106,7 @@ std::string RadioName(const FleetJob& j, bool watch)
 {
     if (!watch)
         return Where(j.port, j.device);
-    std::tm tm{};
-    localtime_r(&j.endedAt, &tm);
+    const std::tm tm = platform::LocalTime(j.endedAt);
     char at[16];
     std::strftime(at, sizeof at, "%H:%M:%S", &tm);
     return g_bChinese ? "电台 " + std::to_string(j.radio) + "（" + Where(j.port, j.device) + "，" + at + "）"

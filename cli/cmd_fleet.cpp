@@ -13,6 +13,7 @@
 #include "core/link/SerialPort.h"
 #include "core/link/Trace.h"
 #include "core/platform/Console.h"
+#include "core/platform/Files.h"
 #include "core/radio/DatFile.h"
 
 namespace cli {
@@ -267,13 +268,13 @@ bool IsFleetCommand(const std::vector<std::string>& argv)
         if ((a == "-o" || a == "--output") && i + 1 < argv.size()) {
             std::error_code ec;
             const std::string& out = argv[i + 1];
-            if (fs::is_directory(out, ec) || (!out.empty() && out.back() == '/'))
+            if (fs::is_directory(platform::PathOf(out), ec) || (!out.empty() && out.back() == '/'))
                 return true;
         }
         if (name == "--output" && a.size() > name.size()) {
             std::error_code ec;
             const std::string out = a.substr(name.size() + 1);
-            if (fs::is_directory(out, ec) || (!out.empty() && out.back() == '/'))
+            if (fs::is_directory(platform::PathOf(out), ec) || (!out.empty() && out.back() == '/'))
                 return true;
         }
     }

@@ -1,6 +1,3 @@
-#include <unistd.h>
-
-#include <cerrno>
 #include <iostream>
 
 #include "cli/Common.h"
@@ -8,6 +5,7 @@
 #include "core/app/Globals.h"
 #include "core/exchange/ImportPreview.h"
 #include "core/exchange/CsvChannels.h"
+#include "core/platform/Files.h"
 
 namespace cli {
 
@@ -79,7 +77,7 @@ int CmdImport(const std::vector<std::string>& argv)
     }
     Image image{};
     if (!LoadImageFile(datPath, image, ImageUse::Rewrite, args.Has("--force"))) {
-        if (::access(datPath.c_str(), F_OK) != 0 && errno == ENOENT)
+        if (platform::Info(datPath).notFound)
             Note("(import writes into an existing file; \"progtool new " + datPath + "\" makes one)");
         return kExitFailed;
     }

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "core/platform/Files.h"
 
 namespace cli {
 
@@ -13,7 +14,7 @@ int CmdNew(const std::vector<std::string>& argv)
     RefuseStdoutDash(path, "new");
     std::error_code ec;
     // Unlike the window's Save, a script that names the wrong file must not lose it.
-    if (!args.Has("--force") && std::filesystem::exists(path, ec)) {
+    if (!args.Has("--force") && std::filesystem::exists(platform::PathOf(path), ec)) {
         Error(path + ": the file exists (use --force to replace it)");
         return kExitFailed;
     }

@@ -1,18 +1,12 @@
-#include <unistd.h>
-
-#include <QSettings>
-#include <QStandardPaths>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
 
 #include "cli/Common.h"
 #include "cli/Interrupt.h"
@@ -25,6 +19,8 @@
 #include "core/link/Trace.h"
 #include "core/link/Transfer.h"
 #include "core/platform/Console.h"
+#include "core/platform/Files.h"
+#include "core/platform/Paths.h"
 #include "core/radio/DatFile.h"
 
 namespace cli {
@@ -189,34 +185,28 @@ bool StartTrace(const Args& args, const std::vector<std::string>& files, const s
     // The file standard output or error goes to (--trace /dev/stdout with
     // stdout redirected): the trace and the command's own words would
     // overwrite each other.
-    struct stat target {};
-    if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode))
+    if (const platform::FileInfo target = platform::Info(path); target.type == platform::FileType::Regular)
         for (const int stream : {1, 2}) {
-            struct stat st {};
-            if (::fstat(stream, &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == target.st_dev &&
-                st.st_ino == target.st_ino)
+            const platform::FileInfo st = platform::StreamInfo(stream);
+            if (st.type == platform::FileType::Regular && st.id == target.id)
                 return refuse("--trace " + path + ": the file the command's standard " +
                               (stream == 1 ? "output" : "error") + " goes to");
         }
     // Kept as every save of the tool keeps it, also from root.
     if (const std::string why = ReadOnlyFileReason(path); !why.empty())
         return refuse("--trace " + path + ": " + why + "; make it writable (chmod u+w) or trace elsewhere");
-    // A FIFO nobody reads is refused at once (ENXIO) instead of holding the command.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        const int err = errno;
-        return refuse(path + ": " + std::strerror(err) + (err == ENXIO ? " (a FIFO nobody reads)" : ""));
-    }
+    // A FIFO nobody reads is refused at once instead of holding the command.
+    platform::FileInfo opened;
+    std::string why;
+    bool noReader = false;
+    const int fd = platform::OpenOutput(path, opened, why, noReader);
+    if (fd < 0)
+        return refuse(path + ": " + why + (noReader ? " (a FIFO nobody reads)" : ""));
     // What was opened is what was checked, not something put there since.
-    struct stat opened {};
-    struct stat null {};
-    if (::fstat(fd, &opened) != 0 ||
-        !(S_ISREG(opened.st_mode) ||
-          (S_ISCHR(opened.st_mode) && ::stat("/dev/null", &null) == 0 && null.st_rdev == opened.st_rdev))) {
-        ::close(fd);
+    if (opened.type != platform::FileType::Regular && !opened.nullDevice) {
+        platform::CloseOutput(fd);
         return refuse("--trace \"" + path + "\" is no longer a regular file");
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     g_trace.path = path;
     g_trace.fd = fd;
     g_trace.buffer = std::make_unique<CCheckedFdBuf>(fd, false);
@@ -237,8 +227,8 @@ std::string EndTrace()
     g_trace.ended = true;
     g_trace.stream->flush();
     int err = g_trace.buffer->ErrorNumber();
-    if (::close(g_trace.fd) != 0 && err == 0)
-        err = errno;
+    if (const int closeError = platform::CloseOutput(g_trace.fd); closeError != 0 && err == 0)
+        err = closeError;
     g_trace.stream.reset();
     g_trace.buffer.reset();
     if (err != 0) {
@@ -256,10 +246,12 @@ BackupResult BackUpRead(const std::string& port, const Image& image, std::string
     const std::lock_guard<std::mutex> hold(lock);
     // The window's backup folder and number to keep: the program's name in
     // the user's data folder, its settings under [Setup] AppName.
-    folder = BackupFolder(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                             QString::fromStdString(SettingsKey(theIniFile)));
-    const int keep = settings.value(QString::fromLatin1(kSettingBackupKeep), kDefaultBackupKeep).toInt();
+    folder = BackupFolder(platform::UserDataFolder());
+    // Read as the window's Qt reads it: a number beyond an int keeps its low 32 bits.
+    long long kept = kDefaultBackupKeep;
+    if (!platform::WindowSettingNumber(SettingsKey(theIniFile), kSettingBackupKeep, kept))
+        kept = kDefaultBackupKeep;
+    const int keep = static_cast<int>(static_cast<unsigned long long>(kept) & 0xFFFFFFFFu);
     return SaveBackup(folder, image, port, std::time(nullptr), keep > 0 ? keep : kDefaultBackupKeep);
 }
 

@@ -17,6 +17,7 @@
 #include "core/app/IniFile.h"
 #include "core/radio/DatFile.h"
 #include "report/IniText.h"
+#include "report/CorePath.h"
 
 namespace {
 
@@ -194,7 +195,7 @@ bool PrintReportToPdf(const ITextGrid& grid, const Image& image, const ReportSet
         return fail(Tr("it is a folder"));
     // The finished PDF is saved as every other file is: atomically, through a
     // symbolic link, never over a device or a read-only file, with the umask's mode.
-    const std::string path = QFile::encodeName(pdfPath).toStdString();
+    const std::string path = CorePath(pdfPath);
     if (const DatResult check = CheckSaveTarget(path); !check.ok)
         return fail(QString::fromStdString(check.error));
 

@@ -1,19 +1,14 @@
 #include "core/app/IniFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <cstring>
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/files/FileIO.h"
 #include "core/files/TextFile.h"
+#include "core/platform/Files.h"
+#include "core/platform/Paths.h"
 
 #ifndef PROG_PACKAGE_NAME
 #error "PROG_PACKAGE_NAME names the installed program's folders"
@@ -56,35 +51,16 @@ bool EqualText(const std::string& a, const std::string& b, bool ignoreCase)
     return true;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 std::string JoinPath(const std::string& dir, const std::string& name)
 {
     return (dir.empty() || dir.back() == '/') ? dir + name : dir + "/" + name;
 }
 
-bool IsFile(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+bool IsFile(const std::string& path) { return platform::Info(path).type == platform::FileType::Regular; }
 
 std::string ParentDir(const std::string& path)
 {
-    const std::string parent = std::filesystem::path(path).parent_path().string();
+    const std::string parent = platform::PathText(platform::PathOf(path).parent_path());
     return parent.empty() ? std::string(".") : parent;
 }
 
@@ -92,22 +68,9 @@ std::string ParentDir(const std::string& path)
 
 std::string UserProfilePath(const std::string& fileName)
 {
-    // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (xdg && xdg[0] == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        std::string dir = home && home[0] ? home : "";
-        if (dir.empty()) {
-            if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
-                dir = pw->pw_dir;
-        }
-        if (dir.empty())
-            return std::string();
-        base = JoinPath(dir, ".config");
-    }
+    const std::string base = platform::UserConfigFolder();
+    if (base.empty())
+        return std::string();
     return JoinPath(JoinPath(base, kPackageName), fileName);
 }
 
@@ -121,7 +84,7 @@ ProfilePaths LocateProfile(const std::string& programDir, const std::string& fil
             shipped = installed;
     }
     const std::string dir = ParentDir(shipped);
-    const bool writable = dirWritable ? dirWritable(dir) : ::access(dir.c_str(), W_OK) == 0;
+    const bool writable = dirWritable ? dirWritable(dir) : platform::CanWriteFolder(dir);
     const std::string user = writable ? std::string() : UserProfilePath(fileName);
     if (user.empty())
         return ProfilePaths{shipped, shipped, false};
@@ -137,18 +100,7 @@ CIniFile::~CIniFile()
     Clear();
 }
 
-std::string CIniFile::ProgramDir()
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path exe = fs::canonical("/proc/self/exe", ec);
-    if (!ec && exe.has_parent_path())
-        return exe.parent_path().string();
-    char buf[PATH_MAX];
-    if (::getcwd(buf, sizeof buf))
-        return buf;
-    return ".";
-}
+std::string CIniFile::ProgramDir() { return platform::ExecutableFolder(); }
 
 bool CIniFile::LoadFromProgramDir(const std::string& fileName, bool writeBackOnClose, bool ignoreCase,
                                   bool backupOnSave)
@@ -210,8 +162,7 @@ bool CIniFile::Load(const std::string& path, bool writeBackOnClose, bool ignoreC
     // Only a regular file of sane size is read: a FIFO or a device named as the
     // profile must not hold up start-up.
     std::string text;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
+    if (platform::Info(path).type != platform::FileType::None) {
         TextFileResult r = ReadBoundedTextFile(path);
         if (!r.ok) {
             m_strLoadError = r.error;
@@ -219,12 +170,10 @@ bool CIniFile::Load(const std::string& path, bool writeBackOnClose, bool ignoreC
         }
         text = std::move(r.text);
     } else {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            m_strLoadError = "Cannot open \"" + path + "\": " + std::strerror(errno);
+        if (const std::string why = platform::CreateIfMissing(path); !why.empty()) {
+            m_strLoadError = "Cannot open \"" + path + "\": " + why;
             return false;
         }
-        ::close(fd);
     }
 
     m_strFilePath = path;
@@ -331,7 +280,7 @@ std::string CIniFile::Save(bool makeBackup)
         if (m_strBackupFileName.empty())
             MakeBackupName();
         std::error_code ec;  // a backup that cannot be made does not stop the save
-        std::filesystem::copy_file(m_strFilePath, m_strBackupFileName,
+        std::filesystem::copy_file(platform::PathOf(m_strFilePath), platform::PathOf(m_strBackupFileName),
                                    std::filesystem::copy_options::overwrite_existing, ec);
     }
 
@@ -354,9 +303,9 @@ std::string CIniFile::Save(bool makeBackup)
         // The user's copy is replaced whole or not at all. Its folders may not
         // exist yet: made private (0700), as settings folders are.
         std::string dir;
-        for (const auto& part : std::filesystem::path(ParentDir(m_strSavePath))) {
-            dir = (std::filesystem::path(dir) / part).string();
-            ::mkdir(dir.c_str(), 0700);
+        for (const auto& part : platform::PathOf(ParentDir(m_strSavePath))) {
+            dir = platform::PathText(platform::PathOf(dir) / part);
+            platform::MakeFolder(dir);
         }
         const FileResult r = WriteFileAtomically(m_strSavePath, text.data(), text.size());
         if (!r.ok) {
@@ -367,11 +316,6 @@ std::string CIniFile::Save(bool makeBackup)
         return m_strBackupFileName;
     }
 
-    auto fail = [this](int err) {
-        m_bSaveFailed = true;
-        m_strSaveError = "Cannot save \"" + m_strFilePath + "\": " + std::strerror(err);
-        return std::string();
-    };
     auto refuse = [this](const std::string& reason) {
         m_bSaveFailed = true;
         m_strSaveError = "Cannot save \"" + m_strFilePath + "\": " + reason;
@@ -379,56 +323,27 @@ std::string CIniFile::Save(bool makeBackup)
     };
     // Written in place, through a symbolic link to its target; never into a
     // device or FIFO, and never over a file made read-only.
-    struct stat old {};
-    if (::stat(m_strFilePath.c_str(), &old) == 0) {
-        if (!S_ISREG(old.st_mode))
+    if (const platform::FileInfo old = platform::Info(m_strFilePath); old.type != platform::FileType::None) {
+        if (old.type != platform::FileType::Regular)
             return refuse("it is not a regular file; only a regular file is written");
-        if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
-            (::access(m_strFilePath.c_str(), W_OK) != 0 && errno == EACCES))
+        if (!old.writeBits || platform::WriteAccess(m_strFilePath) == platform::Access::Denied)
             return refuse("the file is read-only; make it writable (chmod u+w) to keep the settings");
-    } else if (errno == ENOENT && ::access(ParentDir(m_strFilePath).c_str(), W_OK) != 0 && errno == EACCES) {
+    } else if (old.notFound && platform::WriteAccess(ParentDir(m_strFilePath)) == platform::Access::Denied) {
         return refuse("the folder \"" + ParentDir(m_strFilePath) + "\" is not writable");
     }
-    int fd = ::open(m_strFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        const int openError = errno;
-        // Cannot truncate: overwrite in place. The file keeps its length; the
-        // zero bytes left after shorter text read back as empty lines.
-        fd = ::open(m_strFilePath.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd < 0)
-            return fail(openError);
-        struct stat st {};
-        bool ok = ::fstat(fd, &st) == 0;
-        if (ok && st.st_size > 0) {
-            const std::string zeros(static_cast<std::size_t>(st.st_size), '\0');
-            ok = WriteAll(fd, zeros.data(), zeros.size());
-        }
-        if (!ok || ::lseek(fd, 0, SEEK_SET) != 0) {
-            const int err = errno;
-            ::close(fd);
-            return fail(err);
-        }
-    }
-
-    const bool written = WriteAll(fd, text.data(), text.size());
-    const int writeError = errno;
-    if (!written) {
-        ::close(fd);
-        return fail(writeError);
-    }
-    if (::close(fd) != 0)
-        return fail(errno);
+    if (const std::string why = platform::WriteInPlace(m_strFilePath, text); !why.empty())
+        return refuse(why);
     return m_strBackupFileName;
 }
 
 void CIniFile::MakeBackupName()
 {
     namespace fs = std::filesystem;
-    const fs::path path(m_strFilePath);
+    const fs::path path = platform::PathOf(m_strFilePath);
     fs::path dir = path.parent_path();
     if (dir.empty())
         dir = ".";
-    std::string stem = path.filename().string();
+    std::string stem = platform::PathText(path.filename());
     const std::size_t dot = stem.rfind('.');
     if (dot != std::string::npos)
         stem.erase(dot);
@@ -438,7 +353,7 @@ void CIniFile::MakeBackupName()
     int highest = 0;
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = platform::PathText(it->path().filename());
         if (name.compare(0, stem.size(), stem) != 0)
             continue;
         const std::string tail = name.size() > 3 ? name.substr(name.size() - 3) : name;

@@ -5,13 +5,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <thread>
 
 #include "core/files/TextFile.h"
+#include "core/platform/Files.h"
 
 namespace {
 
@@ -25,19 +22,17 @@ constexpr const char* kTempMarker = ".tr5-saving-";
 bool ResolveLinks(const std::string& path, std::string& target)
 {
     namespace fs = std::filesystem;
-    fs::path p(path);
+    fs::path p = platform::PathOf(path);
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            target = p.string();
+        std::string link;
+        bool failed = false;
+        if (!platform::ReadLink(platform::PathText(p), link, failed)) {
+            target = platform::PathText(p);
             return true;
         }
-        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
-        const ssize_t n = ::readlink(p.c_str(), link.data(), link.size());
-        if (n < 0 || static_cast<std::size_t>(n) >= link.size())
+        if (failed)
             return false;
-        link.resize(static_cast<std::size_t>(n));
-        const fs::path next(link);
+        const fs::path next = platform::PathOf(link);
         p = next.is_absolute() ? next : p.parent_path() / next;
     }
     return false;
@@ -47,26 +42,11 @@ bool ResolveLinks(const std::string& path, std::string& target)
 // they finished: ours by name, owner and kind, and no longer locked by a save.
 void RemoveStaleTemps(const std::string& dir, const std::string& prefix)
 {
-    DIR* d = ::opendir(dir.c_str());
-    if (!d)
-        return;
-    while (const dirent* e = ::readdir(d)) {
-        const std::string name = e->d_name;
+    for (const std::string& name : platform::ListFolder(dir)) {
         if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
             continue;
-        const std::string full = dir + "/" + name;
-        const int fd = ::open(full.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        struct stat st {
-        }, now{};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(full.c_str(), &now) == 0 && now.st_ino == st.st_ino &&
-            now.st_dev == st.st_dev)
-            ::unlink(full.c_str());
-        ::close(fd);
+        platform::RemoveAbandonedTemp(dir + "/" + name);
     }
-    ::closedir(d);
 }
 
 }  // namespace
@@ -77,27 +57,24 @@ constexpr const char* kReadOnlyFs = "the file system is read-only";
 
 // As an editor does: a file without write permission for us, or with no write
 // permission for anyone (read-only even to root), is kept.
-std::string ReadOnlyReason(const std::string& target, const struct stat& st)
+std::string ReadOnlyReason(const std::string& target, const platform::FileInfo& st)
 {
-    const bool noWriteBits = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-    if (!noWriteBits && ::access(target.c_str(), W_OK) == 0)
+    const bool noWriteBits = !st.writeBits;
+    const platform::Access access = noWriteBits ? platform::Access::Other : platform::WriteAccess(target);
+    if (access == platform::Access::Yes)
         return std::string();
-    return !noWriteBits && errno == EROFS ? kReadOnlyFs : "the file is read-only";
+    return access == platform::Access::ReadOnlyFileSystem ? kReadOnlyFs : "the file is read-only";
 }
 
 // The longest file name the folder's file system takes.
-std::size_t NameMax(const std::string& dir)
-{
-    const long n = ::pathconf(dir.c_str(), _PC_NAME_MAX);
-    return n > 0 ? static_cast<std::size_t>(n) : 255;
-}
+std::size_t NameMax(const std::string& dir) { return platform::NameMax(dir); }
 
 // Where a save of path goes and what it replaces, or why it must not happen.
 struct SavePlan {
     std::string target;  // path with its symbolic links followed
     std::string dir;     // the target's folder, where the temporary file goes
     bool exists = false;
-    struct stat old {};
+    platform::FileInfo old;
 };
 
 std::string PlanSave(const std::string& path, SavePlan& plan)
@@ -106,28 +83,29 @@ std::string PlanSave(const std::string& path, SavePlan& plan)
     if (!ResolveLinks(path, plan.target))
         return "the symbolic link does not lead to a file (" + SysError(ELOOP) + ")";
     const std::string shown = plan.target == path ? std::string() : " (the link's target \"" + plan.target + "\")";
-    plan.dir = std::filesystem::path(plan.target).parent_path().string();
+    plan.dir = platform::PathText(platform::PathOf(plan.target).parent_path());
     if (plan.dir.empty())
         plan.dir = ".";
-    plan.exists = ::stat(plan.target.c_str(), &plan.old) == 0;
+    plan.old = platform::Info(plan.target);
+    plan.exists = plan.old.type != platform::FileType::None;
     if (plan.exists) {
-        if (S_ISDIR(plan.old.st_mode))
+        if (plan.old.type == platform::FileType::Directory)
             return "it is a directory" + shown + "; give a file name";
-        if (!S_ISREG(plan.old.st_mode))
+        if (plan.old.type != platform::FileType::Regular)
             return "it is not a regular file but a device, FIFO or socket" + shown +
                    "; only a regular file is replaced";
         if (const std::string why = ReadOnlyReason(plan.target, plan.old); !why.empty())
             return why + (why == kReadOnlyFs ? "" : shown + "; make it writable (chmod u+w) or save elsewhere");
     }
-    struct stat ds {};
-    if (::stat(plan.dir.c_str(), &ds) != 0)
+    const platform::FileInfo ds = platform::Info(plan.dir);
+    if (ds.type == platform::FileType::None)
         return "the folder \"" + plan.dir + "\" does not exist";
-    if (!S_ISDIR(ds.st_mode))
+    if (ds.type != platform::FileType::Directory)
         return "\"" + plan.dir + "\" is not a folder";
-    if (::access(plan.dir.c_str(), W_OK | X_OK) != 0)
-        return "the folder \"" + plan.dir + "\" is not writable (" + SysError(errno) +
+    if (std::string why; !platform::FolderWritable(plan.dir, why))
+        return "the folder \"" + plan.dir + "\" is not writable (" + why +
                "); a save writes a new file there before it replaces the old one";
-    if (const std::size_t name = std::filesystem::path(plan.target).filename().string().size(),
+    if (const std::size_t name = platform::PathText(platform::PathOf(plan.target).filename()).size(),
         limit = NameMax(plan.dir);
         name > limit)
         return "its name is " + std::to_string(name) + " bytes long; the file system takes at most " +
@@ -150,8 +128,8 @@ FileResult CheckSaveTarget(const std::string& path)
 
 std::string ReadOnlyFileReason(const std::string& path)
 {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? ReadOnlyReason(path, st) : std::string();
+    const platform::FileInfo st = platform::Info(path);
+    return st.type == platform::FileType::Regular ? ReadOnlyReason(path, st) : std::string();
 }
 
 FileResult WriteFileAtomically(const std::string& path, const void* data, std::size_t size)
@@ -166,87 +144,31 @@ FileResult WriteFileAtomically(const std::string& path, const void* data, std::s
         return fail(why);
     const std::string& target = plan.target;
     const std::string& dir = plan.dir;
-    const bool exists = plan.exists;
-    const struct stat& old = plan.old;
-    const std::filesystem::path targetPath(target);
-    std::string prefix = "." + targetPath.filename().string() + kTempMarker;
+    std::string prefix = "." + platform::PathText(platform::PathOf(target).filename()) + kTempMarker;
     // A name near the limit has no room for the marker: a short temporary name
     // in the same folder, cleaned up after a killed save as the long ones are.
     if (prefix.size() + 6 > NameMax(dir))
         prefix = kTempMarker;
     RemoveStaleTemps(dir, prefix);
-
-    std::string tmpl;
-    int fd = -1;
-    // A temporary file of ours is locked while it is written, so a concurrent
-    // save's clean-up never takes it; one that lost its name that way is redone.
-    for (int attempt = 0; attempt < 3 && fd < 0; ++attempt) {
-        tmpl = (std::filesystem::path(dir) / (prefix + "XXXXXX")).string();
-        fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
-        if (fd < 0)
-            return fail(SysError(errno));
-        struct stat mine {};
-        if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &mine) != 0 || mine.st_nlink == 0) {
-            ::close(fd);
-            fd = -1;
-        }
-    }
-    if (fd < 0)
-        return fail("its temporary file was removed while it was written");
-
-    auto failFd = [&](int err) {
-        ::close(fd);
-        ::unlink(tmpl.c_str());
-        return fail(SysError(err));
-    };
-    if (exists) {
-        // Keep the replaced file's owner where we may (root, or a group we are in) and its mode.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            const int groupOnly = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-            (void)groupOnly;  // where not even that, the file is ours, as a new file would be
-        }
-        ::fchmod(fd, old.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    const auto* p = static_cast<const unsigned char*>(data);
-    std::size_t left = size;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return failFd(errno);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0)
-        return failFd(errno);
-    if (::rename(tmpl.c_str(), target.c_str()) != 0)
-        return failFd(errno);
-    // Closing releases the lock only after the temporary name is gone.
-    if (::close(fd) != 0)
-        return fail(SysError(errno));
+    if (const std::string why = platform::ReplaceAtomically(dir, prefix, target, data, size); !why.empty())
+        return fail(why);
     r.ok = true;
     return r;
 }
 
 bool SameFile(const std::string& a, const std::string& b)
 {
-    struct stat sa {};
-    struct stat sb {};
-    const bool hasA = ::stat(a.c_str(), &sa) == 0, hasB = ::stat(b.c_str(), &sb) == 0;
+    const platform::FileInfo sa = platform::Info(a), sb = platform::Info(b);
+    const bool hasA = sa.type != platform::FileType::None, hasB = sb.type != platform::FileType::None;
     if (hasA || hasB)
-        return hasA && hasB && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+        return hasA && hasB && sa.id == sb.id;
     // Neither is there yet: the same name once the links are followed.
     std::string ta, tb;
     if (!ResolveLinks(a, ta) || !ResolveLinks(b, tb))
         return false;
     std::error_code ea, eb;
-    const auto ca = std::filesystem::weakly_canonical(ta, ea), cb = std::filesystem::weakly_canonical(tb, eb);
+    const auto ca = std::filesystem::weakly_canonical(platform::PathOf(ta), ea),
+               cb = std::filesystem::weakly_canonical(platform::PathOf(tb), eb);
     return !ea && !eb && ca == cb;
 }
 
@@ -267,15 +189,12 @@ FileResult CheckOutputNotInput(const std::string& output, const std::vector<std:
 FileKind ExistingFileKind(const std::string& path)
 {
     std::string error;
-    const int fd = OpenRegularFile(path, error);
-    if (fd < 0)
+    platform::CReadFile file;
+    if (!OpenRegularFile(path, file, error))
         return FileKind::None;
     unsigned char head[65536];
-    ssize_t n;
-    do
-        n = ::read(fd, head, sizeof head);
-    while (n < 0 && errno == EINTR);
-    ::close(fd);
+    const long long n = file.Read(head, sizeof head, error);
+    file.Close();
     if (n <= 0)
         return FileKind::None;  // empty: nothing to lose (unreadable: the save tells why)
     const auto size = static_cast<std::size_t>(n);
@@ -293,11 +212,11 @@ FileResult CheckOutputKind(const std::string& path, FileKind writes, bool force,
     FileResult r;
     const FileKind has = ExistingFileKind(path);
     r.ok = force || has == FileKind::None || has == writes;
-    struct stat st {};
+    platform::FileInfo st;
     if (r.ok && !force && has == FileKind::Binary && writes == FileKind::Binary && binarySize > 0 &&
-        ::stat(path.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_size) != binarySize) {
+        (st = platform::Info(path)).type != platform::FileType::None && st.size != binarySize) {
         r.ok = false;
-        r.error = "Cannot save \"" + path + "\": the file exists and holds " + std::to_string(st.st_size) +
+        r.error = "Cannot save \"" + path + "\": the file exists and holds " + std::to_string(st.size) +
                   " bytes of binary data, not the " + std::to_string(binarySize) + " bytes saved here";
         return r;
     }
@@ -316,51 +235,45 @@ FileResult CheckOutputKind(const std::string& path, FileKind writes, bool force,
     return r;
 }
 
-CFileUpdateLock::~CFileUpdateLock()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
+CFileUpdateLock::CFileUpdateLock() = default;
+CFileUpdateLock::~CFileUpdateLock() = default;
+
+bool CFileUpdateLock::Held() const { return m_file && m_file->IsOpen(); }
 
 bool CFileUpdateLock::Acquire(const std::string& path, std::chrono::milliseconds wait, std::string& error)
 {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         std::string unused;
-        const int fd = OpenRegularFile(path, unused);
-        if (fd < 0)
+        auto file = std::make_unique<platform::CReadFile>();
+        if (!OpenRegularFile(path, *file, unused))
             return true;
         bool locked = false;
         for (;;) {
-            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            const platform::CReadFile::Lock got = file->TryLock();
+            if (got == platform::CReadFile::Lock::Locked) {
                 locked = true;
                 break;
             }
-            if (errno != EWOULDBLOCK && errno != EINTR) {
-                // A file system without locks: the change goes ahead unguarded, as before.
-                ::close(fd);
+            // A file system without locks: the change goes ahead unguarded, as before.
+            if (got == platform::CReadFile::Lock::Unsupported)
                 return true;
-            }
             if (std::chrono::steady_clock::now() >= deadline)
                 break;
-            ::usleep(20000);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         if (!locked) {
-            ::close(fd);
             error = "\"" + path + "\" is in use by another program (it stayed locked for " +
                     std::to_string(std::chrono::duration_cast<std::chrono::seconds>(wait).count()) + " s)";
             return false;
         }
-        struct stat held {};
-        struct stat now {};
-        if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
-            held.st_ino == now.st_ino) {
-            m_fd = fd;
+        const platform::FileInfo held = file->Info(), now = platform::Info(path);
+        if (held.type != platform::FileType::None && now.type != platform::FileType::None && held.id == now.id) {
+            m_file = std::move(file);
             return true;
         }
         // Replaced while we waited: the lock guards the old file, not the one
         // that will be read.
-        ::close(fd);
         if (std::chrono::steady_clock::now() >= deadline) {
             error = "\"" + path + "\" is in use by another program (it was replaced again and again)";
             return false;

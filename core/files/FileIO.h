@@ -3,6 +3,7 @@
 // passes before anything is written, and the lock of a change made in place.
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,9 +60,13 @@ FileResult CheckOutputKind(const std::string& path, FileKind writes, bool force,
 // over itself) holds for the whole of it: an exclusive advisory lock (flock)
 // on the file, so that two runs on one file cannot both read the old contents
 // and one silently lose the other's change. Released when destroyed.
+namespace platform {
+class CReadFile;
+}
+
 class CFileUpdateLock {
 public:
-    CFileUpdateLock() = default;
+    CFileUpdateLock();
     ~CFileUpdateLock();
     CFileUpdateLock(const CFileUpdateLock&) = delete;
     CFileUpdateLock& operator=(const CFileUpdateLock&) = delete;
@@ -73,10 +78,10 @@ public:
     // locked; true without a lock when path is no regular file that opens (the
     // load that follows tells why).
     bool Acquire(const std::string& path, std::chrono::milliseconds wait, std::string& error);
-    bool Held() const { return m_fd >= 0; }
+    bool Held() const;
 
 private:
-    int m_fd = -1;
+    std::unique_ptr<platform::CReadFile> m_file;
 };
 // How long a command waits for a file another program is changing.
 inline constexpr std::chrono::seconds kFileLockWait{10};

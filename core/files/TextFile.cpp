@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -17,31 +14,28 @@ std::string LimitText(std::size_t limit)
 
 }  // namespace
 
-int OpenRegularFile(const std::string& path, std::string& error, unsigned long long* size)
+bool OpenRegularFile(const std::string& path, platform::CReadFile& file, std::string& error, unsigned long long* size)
 {
     const std::string name = "\"" + path + "\"";
-    // O_NONBLOCK: opening a FIFO for reading must not wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error = "Cannot open " + name + ": " + std::strerror(errno);
-        return -1;
+    if (std::string why; !file.Open(path, why)) {
+        error = "Cannot open " + name + ": " + why;
+        return false;
     }
     auto fail = [&](const std::string& reason) {
-        ::close(fd);
+        file.Close();
         error = name + " " + reason;
-        return -1;
+        return false;
     };
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
+    const platform::FileInfo st = file.Info();
+    if (st.type == platform::FileType::None)
         return fail(std::string("cannot be read: ") + std::strerror(errno));
-    if (S_ISDIR(st.st_mode))
+    if (st.type == platform::FileType::Directory)
         return fail("is a directory, not a file");
-    if (!S_ISREG(st.st_mode))
+    if (st.type != platform::FileType::Regular)
         return fail("is not a regular file but a device, FIFO or socket; give a file");
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (size)
-        *size = static_cast<unsigned long long>(st.st_size);
-    return fd;
+        *size = st.size;
+    return true;
 }
 
 TextFileResult ReadBoundedTextFile(const std::string& path, std::size_t limit)
@@ -49,11 +43,10 @@ TextFileResult ReadBoundedTextFile(const std::string& path, std::size_t limit)
     TextFileResult r;
     const std::string name = "\"" + path + "\"";
     unsigned long long size = 0;
-    const int fd = OpenRegularFile(path, r.error, &size);
-    if (fd < 0)
+    platform::CReadFile file;
+    if (!OpenRegularFile(path, file, r.error, &size))
         return r;
     auto fail = [&](const std::string& reason) {
-        ::close(fd);
         r.error = name + " " + reason;
         return r;
     };
@@ -66,19 +59,16 @@ TextFileResult ReadBoundedTextFile(const std::string& path, std::size_t limit)
         // One byte beyond the limit tells a file that grew past it.
         if (got == r.text.size())
             r.text.resize(std::min(limit + 1, got + 65536));
-        const ssize_t n = ::read(fd, r.text.data() + got, r.text.size() - got);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail(std::string("cannot be read: ") + std::strerror(errno));
-        }
+        std::string why;
+        const long long n = file.Read(r.text.data() + got, r.text.size() - got, why);
+        if (n < 0)
+            return fail("cannot be read: " + why);
         if (n == 0)
             break;
         got += static_cast<std::size_t>(n);
         if (got > limit)
             return fail(tooLarge);
     }
-    ::close(fd);
     r.text.resize(got);
     r.ok = true;
     return r;

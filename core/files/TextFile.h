@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "core/platform/Files.h"
+
 // A CSV of every channel is a few kB; a profile or a trace far below this.
 inline constexpr std::size_t kTextFileLimit = 16u * 1024 * 1024;
 
@@ -19,8 +21,9 @@ struct TextFileResult {
 // FIFOs, sockets and longer files, each with its reason.
 TextFileResult ReadBoundedTextFile(const std::string& path, std::size_t limit = kTextFileLimit);
 
-// Opens path for reading when it is a regular file, without blocking on a FIFO:
-// the descriptor (the caller closes it) and its size, or -1 with error naming
-// the file and the reason, in the words of ReadBoundedTextFile. Every file
-// input goes through it (text files, radio images).
-int OpenRegularFile(const std::string& path, std::string& error, unsigned long long* size = nullptr);
+// Opens path for reading into file when it is a regular file, without
+// blocking on a FIFO, and tells its size; false with error naming the file
+// and the reason, in the words of ReadBoundedTextFile. Every file input goes
+// through it (text files, radio images).
+bool OpenRegularFile(const std::string& path, platform::CReadFile& file, std::string& error,
+                     unsigned long long* size = nullptr);

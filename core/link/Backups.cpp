@@ -8,6 +8,8 @@
 #include <fstream>
 
 #include "core/app/IniFile.h"
+#include "core/platform/Files.h"
+#include "core/platform/LocalTime.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/DatFile.h"
 
@@ -18,7 +20,10 @@ namespace {
 constexpr std::size_t kStampLength = 15;  // YYYYMMDD-HHMMSS
 constexpr int kShownNames = 3;
 
-std::string PinPath(const std::string& path) { return fs::path(path).replace_extension(".pin").string(); }
+std::string PinPath(const std::string& path)
+{
+    return platform::PathText(platform::PathOf(path).replace_extension(".pin"));
+}
 
 bool Digits(const std::string& s, std::size_t from, std::size_t n)
 {
@@ -53,28 +58,27 @@ void ReadContents(BackupInfo& b)
 
 std::string BackupFolder(const std::string& dataHome)
 {
-    return (fs::path(dataHome) / kPackageName / "backups").string();
+    return platform::PathText(platform::PathOf(dataHome) / kPackageName / "backups");
 }
 
 std::vector<std::string> BackupFoldersOf(const std::string& folder)
 {
     std::vector<std::string> folders{folder};
     // Earlier versions kept them under the window's application name.
-    const fs::path path = fs::path(folder).lexically_normal();
+    const fs::path path = platform::PathOf(folder).lexically_normal();
     const fs::path last = path.has_filename() ? path : path.parent_path();
     if (last.filename() == "backups" && last.parent_path().filename() == kPackageName)
-        folders.push_back((last.parent_path().parent_path() / "Program" / "backups").string());
+        folders.push_back(platform::PathText(last.parent_path().parent_path() / "Program" / "backups"));
     return folders;
 }
 
 std::string BackupFileName(std::time_t when, const std::string& port)
 {
-    std::tm tm{};
-    localtime_r(&when, &tm);
+    const std::tm tm = platform::LocalTime(when);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
     // A device path counts by its last part: "/dev/ttyUSB0" is "ttyUSB0".
-    std::string name = fs::path(port).filename().string();
+    std::string name = platform::PathText(platform::PathOf(port).filename());
     if (name.empty())
         name = "radio";
     for (char& c : name)
@@ -109,16 +113,16 @@ BackupResult SaveBackup(const std::string& folder, const Image& image, const std
 {
     BackupResult r;
     std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (ec || !fs::is_directory(folder)) {
+    fs::create_directories(platform::PathOf(folder), ec);
+    if (ec || !fs::is_directory(platform::PathOf(folder))) {
         r.error = "Cannot create the folder \"" + folder + "\": " + (ec ? ec.message() : std::strerror(ENOTDIR));
         return r;
     }
     // Two reads within one second: the later one takes the next free second.
     std::string path;
     for (int i = 0; i < 60; ++i) {
-        path = (fs::path(folder) / BackupFileName(when + i, port)).string();
-        if (!fs::exists(path, ec))
+        path = platform::PathText(platform::PathOf(folder) / BackupFileName(when + i, port));
+        if (!fs::exists(platform::PathOf(path), ec))
             break;
     }
     const DatResult saved = SaveDatFile(path, image);
@@ -137,12 +141,12 @@ std::vector<BackupInfo> ListBackups(const std::string& folder, bool contents)
     std::vector<BackupInfo> out;
     for (const std::string& dir : BackupFoldersOf(folder)) {
         std::error_code ec;
-        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        for (fs::directory_iterator it(platform::PathOf(dir), ec), end; !ec && it != end; it.increment(ec)) {
             BackupInfo b;
-            b.name = it->path().filename().string();
+            b.name = platform::PathText(it->path().filename());
             if (!ParseBackupFileName(b.name, b.time, b.port) || !it->is_regular_file(ec))
                 continue;
-            b.path = it->path().string();
+            b.path = platform::PathText(it->path());
             b.pinned = IsBackupPinned(b.path);
             if (contents)
                 ReadContents(b);
@@ -169,12 +173,12 @@ int PruneBackups(const std::string& folder, int keep, const std::string& spare)
         if (b.pinned)
             continue;
         std::error_code ec;
-        const bool spared = !spare.empty() && fs::equivalent(b.path, spare, ec);
+        const bool spared = !spare.empty() && fs::equivalent(platform::PathOf(b.path), platform::PathOf(spare), ec);
         // A name stamped later than the file (a clock set back, a new time
         // zone) or a file dated later than its name (a copy dated ahead, a
         // clock run forward) counts by the earlier of the two, so that no
         // stale backup outlives the new ones.
-        const fs::file_time_type modified = fs::last_write_time(b.path, ec);
+        const fs::file_time_type modified = fs::last_write_time(platform::PathOf(b.path), ec);
         const std::time_t onDisk =
             ec ? b.time : std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(modified));
         unpinned.push_back({b.path, spared, std::min(onDisk, b.time), b.time, b.name});
@@ -192,7 +196,7 @@ int PruneBackups(const std::string& folder, int keep, const std::string& spare)
         if (unpinned[i].spared)
             continue;
         std::error_code ec;
-        if (fs::remove(unpinned[i].path, ec))
+        if (fs::remove(platform::PathOf(unpinned[i].path), ec))
             ++deleted;
     }
     return deleted;
@@ -201,7 +205,7 @@ int PruneBackups(const std::string& folder, int keep, const std::string& spare)
 bool IsBackupPinned(const std::string& path)
 {
     std::error_code ec;
-    return fs::exists(PinPath(path), ec);
+    return fs::exists(platform::PathOf(PinPath(path)), ec);
 }
 
 bool SetBackupPinned(const std::string& path, bool pinned, std::string& error)
@@ -209,12 +213,12 @@ bool SetBackupPinned(const std::string& path, bool pinned, std::string& error)
     const std::string pin = PinPath(path);
     std::error_code ec;
     if (!pinned) {
-        fs::remove(pin, ec);
+        fs::remove(platform::PathOf(pin), ec);
         if (ec)
             error = "Cannot unpin \"" + path + "\": " + ec.message();
         return !ec;
     }
-    std::ofstream f(pin);
+    std::ofstream f(platform::PathOf(pin));
     if (!f) {
         error = "Cannot pin \"" + path + "\": " + std::strerror(errno);
         return false;

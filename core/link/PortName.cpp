@@ -3,9 +3,9 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
 
 #include "core/app/IniFile.h"
+#include "core/platform/Files.h"
 #include "core/platform/Serial.h"
 
 namespace {
@@ -15,7 +15,7 @@ struct PortsCache {
     std::mutex lock;
     std::string path;
     bool ignoreCase = true;
-    struct stat seen {};
+    platform::FileInfo seen;
     std::shared_ptr<const CIniFile> ini;
 };
 
@@ -27,11 +27,9 @@ PortsCache& Cache()
 
 std::atomic<std::uint64_t> g_reads{0};
 
-bool SameFile(const struct stat& a, const struct stat& b)
+bool SameFile(const platform::FileInfo& a, const platform::FileInfo& b)
 {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
-           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+    return a.id == b.id && a.size == b.size && a.modified == b.modified && a.changed == b.changed;
 }
 
 }  // namespace
@@ -61,8 +59,8 @@ std::string MapPortName(const std::string& name, const PortsTable& table)
 PortsTable PortsLookup()
 {
     const std::string path = theIniFile.GetFilePath();
-    struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    const platform::FileInfo st = path.empty() ? platform::FileInfo() : platform::Info(path);
+    if (st.type != platform::FileType::Regular)
         return [](const std::string& key) { return theIniFile.GetString("Ports", key, ""); };
     PortsCache& cache = Cache();
     const std::lock_guard<std::mutex> hold(cache.lock);

@@ -1,7 +1,5 @@
 #include "core/link/Trace.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <istream>
 #include <ostream>
@@ -10,6 +8,7 @@
 #include "core/app/DisplayText.h"
 #include "core/link/PortName.h"
 #include "core/link/Protocol.h"
+#include "core/platform/Files.h"
 
 using namespace proto;
 
@@ -316,28 +315,21 @@ bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string
 
 std::string TraceOutputProblem(const std::string& path, const std::vector<std::string>& ports)
 {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    using platform::FileType;
+    const platform::FileInfo st = platform::Info(path);
+    if (st.type == FileType::None)
         return {};  // a new file (or a path that cannot be one: the open tells why)
     const std::string accepted = "; a serial trace goes to a regular file (new, or existing and writable) or /dev/null";
-    const auto sameDevice = [&](const struct stat& o) {
-        return (o.st_dev == st.st_dev && o.st_ino == st.st_ino) ||
-               (S_ISCHR(o.st_mode) && S_ISCHR(st.st_mode) && o.st_rdev == st.st_rdev);
-    };
     for (const std::string& port : ports) {
-        struct stat ps {};
-        if (::stat(MapPortName(port).c_str(), &ps) == 0 && sameDevice(ps))
+        if (platform::SameNode(platform::Info(MapPortName(port)), st))
             return "\"" + path + "\" is the port " + port + " itself: the trace would be sent to the radio" + accepted;
     }
-    if (S_ISREG(st.st_mode))
+    if (st.type == FileType::Regular || st.nullDevice)
         return {};
-    struct stat null {};
-    if (::stat("/dev/null", &null) == 0 && S_ISCHR(st.st_mode) && sameDevice(null))
-        return {};
-    const char* what = S_ISDIR(st.st_mode)    ? "a directory"
-                       : S_ISFIFO(st.st_mode) ? "a FIFO"
-                       : S_ISSOCK(st.st_mode) ? "a socket"
-                                              : "a device";
+    const char* what = st.type == FileType::Directory ? "a directory"
+                       : st.type == FileType::Fifo    ? "a FIFO"
+                       : st.type == FileType::Socket  ? "a socket"
+                                                      : "a device";
     return "\"" + path + "\" is " + what + accepted;
 }
 

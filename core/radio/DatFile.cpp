@@ -1,9 +1,6 @@
 #include "core/radio/DatFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
 
 #include "core/files/TextFile.h"
 
@@ -13,8 +10,8 @@ DatResult LoadDatFile(const std::string& path, Image& image)
     // Only a regular file: /dev/zero would pass for an image of zero bytes,
     // and a FIFO would hold the caller forever.
     unsigned long long size = 0;
-    const int fd = OpenRegularFile(path, r.error, &size);
-    if (fd < 0)
+    platform::CReadFile file;
+    if (!OpenRegularFile(path, file, r.error, &size))
         return r;
     Image buffer;
     std::size_t got = 0;
@@ -22,19 +19,17 @@ DatResult LoadDatFile(const std::string& path, Image& image)
     std::uint8_t beyond = 0;
     while (got <= buffer.size()) {
         std::uint8_t* to = got < buffer.size() ? buffer.data() + got : &beyond;
-        const ssize_t n = ::read(fd, to, got < buffer.size() ? buffer.size() - got : 1);
-        if (n < 0 && errno == EINTR)
-            continue;
+        std::string why;
+        const long long n = file.Read(to, got < buffer.size() ? buffer.size() - got : 1, why);
         if (n < 0) {
-            r.error = "Cannot read \"" + path + "\": " + std::strerror(errno);
-            ::close(fd);
+            r.error = "Cannot read \"" + path + "\": " + why;
             return r;
         }
         if (n == 0)
             break;
         got += static_cast<std::size_t>(n);
     }
-    ::close(fd);
+    file.Close();
     if (got < buffer.size()) {
         r.error = "\"" + path + "\" is too short: " + std::to_string(got) + " bytes, a radio image has " +
                   std::to_string(kImageSize) + " bytes";

@@ -30,6 +30,7 @@
 #include "gui/app/StringTable.h"
 #include "gui/editor/ImportPreviewDlg.h"
 #include "gui/editor/ProgramView.h"
+#include "report/CorePath.h"
 
 namespace {
 
@@ -467,7 +468,7 @@ void CProgramView::OnImportChannels()
     const QString path = dlg.selectedFiles().constFirst();
     RememberFolder(FolderKind::Channels, path);
     const CsvFormat chosen = dlg.selectedNameFilter() == CsvFilters().at(1) ? CsvFormat::Chirp : CsvFormat::Grid;
-    const TextFileResult csv = ReadBoundedTextFile(QFile::encodeName(path).toStdString());
+    const TextFileResult csv = ReadBoundedTextFile(CorePath(path));
     if (!csv.ok) {
         AppMessageBox(this, tr("%1 cannot be read: %2").arg(path, Q(csv.error)));
         return;
@@ -508,7 +509,7 @@ void CProgramView::OnExportChannels()
     const bool chirp = dlg.selectedNameFilter() == CsvFilters().at(1);
     const std::string text = chirp ? GridToChirpCsv(m_grid) : GridToCsv(m_grid);
     // Written whole or not at all, as documents are.
-    const DatResult saved = WriteFileAtomically(QFile::encodeName(path).toStdString(), text.data(), text.size());
+    const DatResult saved = WriteFileAtomically(CorePath(path), text.data(), text.size());
     if (!saved.ok)
         AppMessageBox(this, tr("%1 cannot be written: %2").arg(path, Q(saved.error)));
 }

@@ -53,6 +53,7 @@
 
 #include "gui/options/OptionFeaturesDlg.h"
 #include "gui/radio/ProductInfoDlg.h"
+#include "report/CorePath.h"
 
 CMainFrame* CMainFrame::s_pInstance = nullptr;
 
@@ -945,10 +946,7 @@ QString CMainFrame::SaveQuestionDetail(const CChildFrame* frame) const
 
 namespace {
 // One file under two names (links, hard links), or one path not yet a file.
-bool SameDocumentFile(const QString& a, const QString& b)
-{
-    return SameFile(QFile::encodeName(a).toStdString(), QFile::encodeName(b).toStdString());
-}
+bool SameDocumentFile(const QString& a, const QString& b) { return SameFile(CorePath(a), CorePath(b)); }
 }  // namespace
 
 CChildFrame* CMainFrame::FrameOfFile(const QString& path, const CProgramDoc* except) const
@@ -1112,10 +1110,10 @@ void CMainFrame::UpdatePortIndicator()
     }
     const ResolvedPort port = ResolvePort(link->m_strPort);
     QString text = link->HasOwnPort() ? tr("Port: %1, kept for the radio read in this window") : tr("Port: %1");
-    text = text.arg(QFile::decodeName(QByteArray::fromStdString(port.description)));
+    text = text.arg(FromCorePath(port.description));
     // A port remembered from an earlier run may have gone: it stays the port
     // (another would be a silent change), and the indicator says so.
-    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(port.device))))
+    if (!QFileInfo::exists(FromCorePath(port.device)))
         text += tr(" - not present");
     m_pPortLabel->setText(text);
     m_pPortLabel->setToolTip(link->HasOwnPort()

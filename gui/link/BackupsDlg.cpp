@@ -16,6 +16,7 @@
 #include "gui/app/DialogUnits.h"
 #include "gui/app/MessageBox.h"
 #include "gui/link/LinkSettings.h"
+#include "report/CorePath.h"
 
 namespace {
 QString Date(std::time_t t)
@@ -72,14 +73,14 @@ CBackupsDlg::CBackupsDlg(QWidget* parent, const QString& folder)
 
 void CBackupsDlg::Reload()
 {
-    m_backups = ListBackups(QFile::encodeName(m_strFolder).toStdString());
+    m_backups = ListBackups(CorePath(m_strFolder));
     m_nChosen = -1;
     m_bFilling = true;
     m_pList->clear();
     for (const BackupInfo& b : m_backups) {
         auto* item = new QTreeWidgetItem(m_pList);
         item->setText(kColDate, Date(b.time));
-        item->setToolTip(kColDate, QFile::decodeName(b.path.c_str()));  // also those of the earlier folder
+        item->setToolTip(kColDate, FromCorePath(b.path));  // also those of the earlier folder
         item->setText(kColPort, QString::fromStdString(b.port));
         if (b.readable) {
             item->setText(kColChannels, QString::number(b.channels));

@@ -23,13 +23,14 @@
 #include "gui/app/HelpAccess.h"
 #include "gui/app/MessageBox.h"
 #include "gui/link/LinkSettings.h"
+#include "report/CorePath.h"
 
 namespace {
 
 constexpr int kRescanMs = 1500;
 
-QString Q(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
-std::string S(const QString& s) { return QFile::encodeName(s).toStdString(); }
+QString Q(const std::string& s) { return FromCorePath(s); }
+std::string S(const QString& s) { return CorePath(s); }
 
 }  // namespace
 

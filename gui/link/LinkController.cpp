@@ -20,6 +20,7 @@
 #include "gui/link/LinkSettings.h"
 #include "gui/link/ProcessDlg.h"
 #include "gui/radio/ProgramDoc.h"
+#include "report/CorePath.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ QString MinutesSeconds(double s)
     return QStringLiteral("%1:%2").arg(total / 60).arg(total % 60, 2, 10, QLatin1Char('0'));
 }
 
-QString Q(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
+QString Q(const std::string& s) { return FromCorePath(s); }
 
 }  // namespace
 
@@ -241,7 +242,7 @@ void CLinkController::Transfer()
     plan.write = write;
     plan.port = m_port;
     plan.image = doc->m_image;
-    plan.backupFolder = QFile::encodeName(BackupFolder()).toStdString();
+    plan.backupFolder = CorePath(BackupFolder());
     plan.backupsKept = BackupsKept();
     if (write) {
         plan.backupFirst = dlg->BackupFirstBox()->isChecked();

@@ -1,7 +1,6 @@
 #include "gui/link/LinkSettings.h"
 
 #include <QFile>
-#include <QStandardPaths>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -9,7 +8,10 @@
 #include "core/link/Backups.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
+#include "core/platform/Files.h"
+#include "core/platform/Paths.h"
 #include "gui/app/AppContext.h"
+#include "report/CorePath.h"
 
 namespace {
 
@@ -28,21 +30,18 @@ void SetFlag(const char* name, bool on) { AppSettings().WriteDword(SettingsKey(t
 
 }  // namespace
 
-int ComPortNumber(const QString& port) { return ComPortNumber(QFile::encodeName(port).toStdString()); }
+int ComPortNumber(const QString& port) { return ComPortNumber(CorePath(port)); }
 
-QString PortLabel(const QString& port)
-{
-    return QFile::decodeName(QByteArray::fromStdString(PortLabel(QFile::encodeName(port).toStdString())));
-}
+QString PortLabel(const QString& port) { return FromCorePath(PortLabel(CorePath(port))); }
 
-ResolvedPort ResolvePort(const QString& port) { return ResolvePort(QFile::encodeName(port).toStdString()); }
+ResolvedPort ResolvePort(const QString& port) { return ResolvePort(CorePath(port)); }
 
 QString RememberedPort()
 {
     const std::string key = SettingsKey(theIniFile);
     const std::optional<std::string> device = AppSettings().ReadString(key, kSettingDevice);
     if (device && !device->empty())
-        return QFile::decodeName(QByteArray::fromStdString(*device));
+        return FromCorePath(*device);
     const std::uint32_t n = AppSettings().ReadDword(key, kSettingCom).value_or(0);
     return n >= 1 && n <= 4 ? QStringLiteral("com%1").arg(n) : QStringLiteral("COM1");
 }
@@ -54,7 +53,7 @@ void RememberPort(const QString& port)
         AppSettings().WriteDword(key, kSettingCom, static_cast<std::uint32_t>(n));
         AppSettings().RemoveValue(key, kSettingDevice);
     } else {
-        AppSettings().WriteString(key, kSettingDevice, QFile::encodeName(port).toStdString());
+        AppSettings().WriteString(key, kSettingDevice, CorePath(port));
     }
     emit CPortChoice::Instance()->Chosen(port);
 }
@@ -67,10 +66,8 @@ CPortChoice* CPortChoice::Instance()
 
 QString BackupFolder()
 {
-    return QFile::decodeName(
-        ::BackupFolder(
-            QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).toStdString())
-            .c_str());
+    // The folder progtool backs up into too: one rule, in the core.
+    return QString::fromStdString(::BackupFolder(platform::UserDataFolder()));
 }
 
 int BackupsKept()
@@ -95,7 +92,7 @@ QString TracePath() { return Trace(); }
 bool SetTracePath(const QString& path, QString* error)
 {
     if (!path.isEmpty()) {
-        std::ofstream probe(QFile::encodeName(path).toStdString(), std::ios::app);
+        std::ofstream probe(platform::PathOf(CorePath(path)), std::ios::app);
         if (!probe) {
             if (error)
                 *error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
@@ -111,7 +108,7 @@ std::shared_ptr<std::ostream> OpenTraceFile(QString* error)
     const QString path = Trace();
     if (path.isEmpty())
         return nullptr;
-    auto out = std::make_shared<std::ofstream>(QFile::encodeName(path).toStdString(), std::ios::app);
+    auto out = std::make_shared<std::ofstream>(platform::PathOf(CorePath(path)), std::ios::app);
     if (!*out) {
         if (error)
             *error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));

@@ -12,6 +12,7 @@
 #include "core/radio/DatFile.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/MessageBox.h"
+#include "report/CorePath.h"
 
 namespace {
 CProgramDoc::SaveCommand& SaveCommandSlot()
@@ -107,7 +108,7 @@ bool CProgramDoc::OnNewDocument()
 bool CProgramDoc::OnOpenDocument(const QString& path, QString* error)
 {
     Image loaded;
-    const DatResult r = LoadDatFile(QFile::encodeName(path).toStdString(), loaded);
+    const DatResult r = LoadDatFile(CorePath(path), loaded);
     if (!r.ok) {
         if (error)
             *error = QString::fromStdString(r.error);
@@ -133,7 +134,7 @@ bool CProgramDoc::OnSaveDocument(const QString& path, QString* error)
     // A change progtool makes in place holds the file's lock from its read to
     // its save: waiting for it keeps the two saves from crossing, so neither
     // is lost unseen. progtool holds it for moments; a lock held on is told.
-    const std::string file = QFile::encodeName(path).toStdString();
+    const std::string file = CorePath(path);
     CFileUpdateLock lock;
     std::string busy;
     if (!lock.Acquire(file, kSaveLockWait, busy)) {

@@ -1,0 +1,12 @@
+#include "core/platform/LocalTime.h"
+
+namespace platform {
+
+std::tm LocalTime(std::time_t when)
+{
+    std::tm tm{};
+    localtime_s(&tm, &when);
+    return tm;
+}
+
+}  // namespace platform
