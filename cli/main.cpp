@@ -8,6 +8,15 @@
 #include "cli/Output.h"
 #include "core/platform/Console.h"
 
+// A build without Qt has no report renderer: its print only says so.
+#ifdef PROG_NO_PRINT
+#define PROG_PRINT_SUMMARY " (not in this build)"
+#define PROG_PRINT_NOTE "This build of progtool cannot print (it has no Qt): print fails with status 1.\n"
+#else
+#define PROG_PRINT_SUMMARY ""
+#define PROG_PRINT_NOTE ""
+#endif
+
 namespace cli {
 
 const std::vector<Command>& Commands()
@@ -152,11 +161,11 @@ const std::vector<Command>& Commands()
          "the radios left partly written. Exit status 0 only when every port succeeded, 3\n"
          "when they did but output was lost (a closed pipe: every write still finishes;\n"
          "--watch then serves no further radio).\n"},
-        {"print", CmdPrint, RunWork::Effect, "print the report to a PDF file",
+        {"print", CmdPrint, RunWork::Effect, "print the report to a PDF file" PROG_PRINT_SUMMARY,
          "usage: progtool print FILE.dat --pdf OUT.pdf [--force] [--lang en|zh]\n"
          "Renders the same report as the window's printing (option page, channel pages).\n"
          "OUT.pdf is never FILE.dat itself (also through a link).\n"
-         "  --force   replace OUT.pdf also when it holds something else than a PDF\n"},
+         "  --force   replace OUT.pdf also when it holds something else than a PDF\n" PROG_PRINT_NOTE},
         {"simulate", CmdSimulate, RunWork::Effect, "run a simulated radio on a pseudo-terminal",
          "usage: progtool simulate [--image FILE.dat] [--save FILE.dat [--force]] [--link PATH]\n"
          "                         [--pace] [--fault KIND[@FRAME]]...\n"

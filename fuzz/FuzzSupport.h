@@ -9,7 +9,11 @@
 #include <filesystem>
 #include <string>
 
+#ifdef _WIN32
+#include <random>
+#else
 #include <unistd.h>
+#endif
 
 #include "core/app/Globals.h"
 #include "core/radio/Bands.h"
@@ -47,10 +51,25 @@ private:
 inline const std::string& ScratchDir()
 {
     static const std::string dir = [] {
+#ifdef _WIN32
+        // No mkdtemp there (the replays run under Wine): a name nobody holds yet.
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        std::random_device seed;
+        std::string tmpl;
+        for (int attempt = 0; attempt < 100 && tmpl.empty(); ++attempt) {
+            const std::filesystem::path p = base / ("progfuzz" + std::to_string(seed()));
+            std::error_code ec;
+            if (std::filesystem::create_directory(p, ec))
+                tmpl = p.string();
+        }
+        if (tmpl.empty())
+            Broken("no scratch directory", base.string(), __FILE__, __LINE__);
+#else
         const char* tmp = std::getenv("TMPDIR");
         std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/progfuzzXXXXXX";
         if (!::mkdtemp(tmpl.data()))
             Broken("no scratch directory", tmpl, __FILE__, __LINE__);
+#endif
         static std::string keep = tmpl;
         std::atexit([] {
             std::error_code ec;

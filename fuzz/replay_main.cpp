@@ -29,7 +29,7 @@ int main(int argc, char** argv)
         for (const fs::path& f : files) {
             std::ifstream in(f, std::ios::binary);
             const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-            std::fprintf(stderr, "%s\n", f.c_str());
+            std::fprintf(stderr, "%s\n", f.string().c_str());
             LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         }
         std::printf("%s: %zu inputs\n", argv[i], files.size());

@@ -3,7 +3,8 @@
 # program (rsvg-convert draws the icons; man, lintian, appstreamcli and
 # desktop-file-validate check the installed tree and the .deb; clang, its
 # sanitizer and libFuzzer runtime and llvm-symbolizer build and run the fuzz
-# targets; clang-format checks the sources' format).
+# targets; clang-format checks the sources' format; MinGW-w64, Wine and NSIS
+# cross-build the Windows progtool and its tests and run them).
 # With --screenshots it also installs the X server, fonts and image tools that
 # scripts/screenshot.sh needs (the tests never need them).
 set -euo pipefail
@@ -17,6 +18,7 @@ packages=(
   libqt6sql6-sqlite qt6-translations-l10n
   poppler-utils fonts-dejavu-core fonts-wqy-microhei
   librsvg2-bin man-db dpkg-dev lintian appstream desktop-file-utils
+  g++-mingw-w64-x86-64-posix wine wine64 nsis
 )
 if [[ "${1:-}" == "--screenshots" ]]; then
   packages+=(xvfb xauth x11-apps imagemagick fonts-noto-cjk)
