@@ -279,9 +279,8 @@ std::string CIniFile::Save(bool makeBackup)
     if (makeBackup) {
         if (m_strBackupFileName.empty())
             MakeBackupName();
-        std::error_code ec;  // a backup that cannot be made does not stop the save
-        std::filesystem::copy_file(platform::PathOf(m_strFilePath), platform::PathOf(m_strBackupFileName),
-                                   std::filesystem::copy_options::overwrite_existing, ec);
+        // A backup that cannot be made does not stop the save.
+        platform::CopyReplacing(m_strFilePath, m_strBackupFileName);
     }
 
     std::string text;

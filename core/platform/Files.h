@@ -81,6 +81,8 @@ std::string ReplaceAtomically(const std::string& dir, const std::string& prefix,
 // may not): truncated, or where that is refused overwritten with zeros first.
 // "" when done, otherwise the reason.
 std::string WriteInPlace(const std::string& path, const std::string& text);
+// Copies the file from over to, replacing a file there (a backup copy); false when it failed.
+bool CopyReplacing(const std::string& from, const std::string& to);
 // Creates path empty when it does not exist (never truncates); the reason when it fails.
 std::string CreateIfMissing(const std::string& path);
 

@@ -127,6 +127,12 @@ std::vector<std::string> ListFolder(const std::string& dir)
     return names;
 }
 
+bool CopyReplacing(const std::string& from, const std::string& to)
+{
+    std::error_code ec;
+    return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
+}
+
 bool MakeFolder(const std::string& dir)
 {
     ::mkdir(dir.c_str(), 0700);

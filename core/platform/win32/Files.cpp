@@ -319,6 +319,12 @@ std::vector<std::string> ListFolder(const std::string& dir)
     return names;
 }
 
+bool CopyReplacing(const std::string& from, const std::string& to)
+{
+    // Not std::filesystem::copy_file: MinGW's refuses to replace ("File exists").
+    return CopyFileW(Utf16(from).c_str(), Utf16(to).c_str(), FALSE) != 0;
+}
+
 bool MakeFolder(const std::string& dir)
 {
     CreateDirectoryW(Utf16(dir).c_str(), nullptr);
