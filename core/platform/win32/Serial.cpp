@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cwctype>
 
 #include "core/platform/win32/Utf16.h"
@@ -187,6 +189,14 @@ void SerialLine::Close(bool lost)
     s.timeoutsSet = false;
 }
 
+namespace {
+using Clock = std::chrono::steady_clock;
+long long MsSince(Clock::time_point t)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
+}
+}  // namespace
+
 bool SerialLine::Read(std::uint8_t* buf, std::size_t n, std::size_t& got, int totalMs, int intervalMs,
                       SerialError& error)
 {
@@ -194,23 +204,47 @@ bool SerialLine::Read(std::uint8_t* buf, std::size_t n, std::size_t& got, int to
     if (n == 0)
         return true;
     State& s = *m_state;
-    // The driver keeps both clocks: the total from the call, the interval from
-    // the last byte received (only once one has come), as the POSIX poll loop.
-    COMMTIMEOUTS t = s.timeouts;
-    t.ReadIntervalTimeout = static_cast<DWORD>(intervalMs > 0 ? intervalMs : 1);
-    t.ReadTotalTimeoutMultiplier = 0;
-    t.ReadTotalTimeoutConstant = static_cast<DWORD>(totalMs > 0 ? totalMs : 1);
-    if (!s.SetTimeouts(t))
-        return IoFailed(error, "SetCommTimeouts", GetLastError());
-    DWORD k = 0;
-    const DWORD want = n > MAXDWORD ? MAXDWORD : static_cast<DWORD>(n);
-    if (!ReadFile(s.handle, buf, want, &k, nullptr))
-        return IoFailed(error, "read", GetLastError());
-    got = k;
+    const long long total = totalMs > 0 ? totalMs : 1;
+    const long long interval = intervalMs > 0 ? intervalMs : 1;
+    const Clock::time_point start = Clock::now();
+    for (;;) {
+        const long long left = total - MsSince(start);
+        if (left <= 0)
+            break;
+        // The driver keeps both clocks: the total from the call, the interval
+        // from the last byte received (only once one has come), as the POSIX
+        // poll loop. A read resumed after bytes ends after the interval's silence.
+        const long long callTotal = got > 0 ? std::min(left, interval) : left;
+        COMMTIMEOUTS t = s.timeouts;
+        t.ReadIntervalTimeout = static_cast<DWORD>(interval);
+        t.ReadTotalTimeoutMultiplier = 0;
+        t.ReadTotalTimeoutConstant = static_cast<DWORD>(callTotal);
+        if (!s.SetTimeouts(t))
+            return IoFailed(error, "SetCommTimeouts", GetLastError());
+        DWORD k = 0;
+        const std::size_t rest = n - got;
+        const DWORD want = rest > MAXDWORD ? MAXDWORD : static_cast<DWORD>(rest);
+        const Clock::time_point call = Clock::now();
+        if (!ReadFile(s.handle, buf + got, want, &k, nullptr))
+            return IoFailed(error, "read", GetLastError());
+        got += k;
+        if (got >= n)
+            return true;
+        // A read the driver's clocks did not end (returned before either) was
+        // cut short: Wine ends one when a signal arrives, such as the Ctrl+C
+        // the console turns into a stop. The rest is read as POSIX goes on
+        // after EINTR; the stop is seen between frames.
+        const long long took = MsSince(call);
+        if (took + 2 >= callTotal || (k > 0 && took + 2 >= interval))
+            break;
+        DWORD errors = 0;
+        if (k == 0 && !ClearCommError(s.handle, &errors, nullptr) && LostCode(GetLastError()))
+            break;
+    }
     // A read that timed out may have met a device that is gone: the driver
     // says so only when asked.
     DWORD errors = 0;
-    if (got < n && !ClearCommError(s.handle, &errors, nullptr)) {
+    if (!ClearCommError(s.handle, &errors, nullptr)) {
         const DWORD code = GetLastError();
         if (LostCode(code))
             return Failed(error, SerialFault::Lost, "read", code);
@@ -224,22 +258,33 @@ bool SerialLine::Write(const std::uint8_t* buf, std::size_t n, std::size_t& writ
     if (n == 0)
         return true;
     State& s = *m_state;
-    COMMTIMEOUTS t = s.timeouts;
-    t.WriteTotalTimeoutMultiplier = 0;
-    t.WriteTotalTimeoutConstant = static_cast<DWORD>(totalMs > 0 ? totalMs : 1);
-    if (!s.SetTimeouts(t))
-        return IoFailed(error, "SetCommTimeouts", GetLastError());
-    DWORD k = 0;
-    const DWORD want = n > MAXDWORD ? MAXDWORD : static_cast<DWORD>(n);
-    if (!WriteFile(s.handle, buf, want, &k, nullptr)) {
-        const DWORD code = GetLastError();
-        written = k;
-        // A write time-out is a short write, as on POSIX.
-        if (code == ERROR_TIMEOUT || code == ERROR_SEM_TIMEOUT)
-            return true;
-        return IoFailed(error, "write", code);
+    const long long total = totalMs > 0 ? totalMs : 1;
+    const Clock::time_point start = Clock::now();
+    while (written < n) {
+        const long long left = total - MsSince(start);
+        if (left <= 0)
+            break;
+        COMMTIMEOUTS t = s.timeouts;
+        t.WriteTotalTimeoutMultiplier = 0;
+        t.WriteTotalTimeoutConstant = static_cast<DWORD>(left);
+        if (!s.SetTimeouts(t))
+            return IoFailed(error, "SetCommTimeouts", GetLastError());
+        DWORD k = 0;
+        const std::size_t rest = n - written;
+        const DWORD want = rest > MAXDWORD ? MAXDWORD : static_cast<DWORD>(rest);
+        const bool ok = WriteFile(s.handle, buf + written, want, &k, nullptr) != 0;
+        written += k;
+        if (!ok) {
+            const DWORD code = GetLastError();
+            // A write time-out is a short write, as on POSIX.
+            if (code == ERROR_TIMEOUT || code == ERROR_SEM_TIMEOUT)
+                return true;
+            return IoFailed(error, "write", code);
+        }
+        // Short without a time-out: cut short as a read can be; the rest follows.
+        if (k == 0 && MsSince(start) + 2 >= total)
+            break;
     }
-    written = k;
     return true;
 }
 
