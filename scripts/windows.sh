@@ -95,6 +95,9 @@ if packages=$(scripts/package.sh --windows); then
   # Program.ini beside it is the one it reads.
   dir="$WINEPREFIX/drive_c/tr5"
   rm -rf "$dir"
+  # An earlier run's install, its folder gone, would make the installer stop
+  # to uninstall it first.
+  wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\tr5-programmer' /f >/dev/null 2>&1 || true
   timeout 120 wine "$installer" /S '/D=C:\tr5' </dev/null || true
   for _ in $(seq 100); do [[ -f "$dir/progtool.exe" && -f "$dir/Program.ini" ]] && break; sleep 0.2; done
   if [[ ! -f "$dir/progtool.exe" ]]; then
@@ -106,6 +109,14 @@ if packages=$(scripts/package.sh --windows); then
       echo "installed progtool.exe runs from C:\tr5 and reads its Program.ini"
     else
       echo "FAIL: the installed progtool.exe did not show the sample in its Program.ini's language"; failed=1
+    fi
+    # The uninstaller (it runs on from a copy of itself) takes it away again.
+    timeout 60 wine 'C:\tr5\Uninstall.exe' /S </dev/null || true
+    for _ in $(seq 100); do [[ ! -e "$dir/progtool.exe" ]] && break; sleep 0.2; done
+    if [[ -e "$dir/progtool.exe" ]]; then
+      echo "FAIL: the uninstaller left C:\tr5\progtool.exe"; failed=1
+    else
+      echo "the uninstaller took it away"
     fi
   fi
 else
