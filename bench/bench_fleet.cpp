@@ -115,7 +115,7 @@ Round RunRound(int count)
     o.write = true;
     o.verify = true;
     o.image = Pattern();
-    o.makePort = [] { return std::make_unique<CPosixSerialPort>(); };
+    o.makePort = [] { return std::make_unique<CSerialPort>(); };
 
     const double cpu0 = CpuSeconds(RUSAGE_SELF);
     const auto t0 = Clock::now();

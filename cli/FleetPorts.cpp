@@ -115,7 +115,7 @@ bool CFleetCommand::ResolvePorts()
         std::vector<std::future<bool>> answers;
         for (const Target& t : ready)
             answers.push_back(std::async(std::launch::async, [t] {
-                CPosixSerialPort port;
+                CSerialPort port;
                 return RadioAnswers(port, t.device);
             }));
         std::vector<Target> answering;

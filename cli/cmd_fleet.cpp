@@ -25,7 +25,7 @@ using Clock = std::chrono::steady_clock;
 
 // A port of the fleet's own that logs its traffic (--trace with one port).
 struct CPosixPortHolder {
-    CPosixSerialPort posix;
+    CSerialPort posix;
 };
 class CTracedPosixPort : private CPosixPortHolder, public CTracingPort {
 public:

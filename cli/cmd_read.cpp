@@ -124,7 +124,7 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
         // A closed terminal (SIGHUP) stops the transfer as Ctrl+C does: the
         // port is released and no partial file is written.
         const CInterruptGuard interrupt;
-        CPosixSerialPort serial;
+        CSerialPort serial;
         std::unique_ptr<CTracingPort> traced;
         if (g_trace.stream)
             traced = std::make_unique<CTracingPort>(

@@ -75,6 +75,3 @@ private:
     std::string m_strError;
     std::string m_strDevice;
 };
-
-// The name the port had while only POSIX ttys were served.
-using CPosixSerialPort = CSerialPort;

@@ -176,7 +176,7 @@ void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
     const TransferPlan& plan = job->plan;
     // The port was resolved on the window's thread, where Program.ini lives.
     const std::string& device = plan.port.device;
-    CPosixSerialPort serial;
+    CSerialPort serial;
     std::unique_ptr<CTracingPort> traced;
     if (plan.trace)
         traced = std::make_unique<CTracingPort>(serial, *plan.trace, plan.traceHeader);

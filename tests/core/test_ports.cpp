@@ -72,7 +72,7 @@ protected:
 
 TEST_F(DeviceTree, ListsEachKindWithItsState)
 {
-    CPosixSerialPort holder;
+    CSerialPort holder;
     ASSERT_TRUE(holder.Open(usb10.path)) << holder.ErrorText();
 
     const std::vector<SerialDevice> list = ListSerialDevices({root.string(), true});

@@ -56,7 +56,7 @@ inline Image TestPattern(unsigned seed)
 // engine talking to it: the set-up of every case that needs its own radio.
 struct LinkRig {
     CSimulatedRadio r;
-    CPosixSerialPort p;
+    CSerialPort p;
     RecordingObserver o;
     CTransferEngine e{p, o};
 
@@ -74,7 +74,7 @@ struct LinkRig {
 class LinkTest : public ::testing::Test {
 protected:
     CSimulatedRadio radio;
-    CPosixSerialPort port;
+    CSerialPort port;
     RecordingObserver obs;
     CTransferEngine engine{port, obs};
 

@@ -23,7 +23,7 @@ FleetOptions Options(bool write)
     FleetOptions o;
     o.write = write;
     o.image = TestPattern(7);
-    o.makePort = [] { return std::make_unique<CPosixSerialPort>(); };
+    o.makePort = [] { return std::make_unique<CSerialPort>(); };
     return o;
 }
 

@@ -252,7 +252,7 @@ TEST_F(LinkTest, ComNameMapsThroughThePortsSection)
         std::fclose(f);
     }
     ASSERT_TRUE(theIniFile.Load(ini, false, true, false));
-    CPosixSerialPort mapped;
+    CSerialPort mapped;
     RecordingObserver o;
     CTransferEngine e(mapped, o);
     Image img = Untouched();
@@ -267,7 +267,7 @@ TEST_F(LinkTest, ComNameMapsThroughThePortsSection)
 TEST_F(LinkTest, SecondOpenOfAHeldPortFails)
 {
     ASSERT_TRUE(port.Open(radio.SlavePath())) << port.ErrorText();
-    CPosixSerialPort second;
+    CSerialPort second;
     EXPECT_FALSE(second.Open(radio.SlavePath()));
     EXPECT_NE(second.ErrorText().find(radio.SlavePath()), std::string::npos);
     port.Close();
@@ -293,7 +293,7 @@ TEST_F(LinkTest, HangUpIsALostDeviceNoticedAtOnce)
     // A read on a hung-up line fails at once and burns no processor time.
     CSimulatedRadio r2;
     ASSERT_TRUE(r2.OpenPty());
-    CPosixSerialPort p;
+    CSerialPort p;
     ASSERT_TRUE(p.Open(r2.SlavePath()));
     RadioFaults drop;
     drop.dropAtFrame = 0;
@@ -324,7 +324,7 @@ TEST(LinkPortTimeouts, TotalAndInterByteTimersMeasuredLoosely)
     termios tio{};
     cfmakeraw(&tio);
     ASSERT_EQ(openpty(&master, &slave, name, &tio, nullptr), 0);
-    CPosixSerialPort p;
+    CSerialPort p;
     ASSERT_TRUE(p.Open(name)) << p.ErrorText();
     std::uint8_t buf[16];
     std::size_t got = 99;

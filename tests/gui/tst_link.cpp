@@ -186,7 +186,7 @@ void StartWith(CSimulatedRadio& radio, const std::function<void(RadioFaults&)>& 
 
 bool CanOpen(const std::string& device)
 {
-    CPosixSerialPort p;
+    CSerialPort p;
     const bool ok = p.Open(device);
     p.Close();
     return ok;
@@ -886,7 +886,7 @@ void TestLink::comSetupBusyAndOddValues()
     // port it is not shown checked (never a checked, greyed button); a note
     // says why, and OK keeps the port in use and the stored choice.
     {
-        CPosixSerialPort holder;
+        CSerialPort holder;
         QVERIFY(holder.Open(r2.SlavePath()));
         accept = true;
         t->link->OnComSetup();

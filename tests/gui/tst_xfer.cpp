@@ -610,7 +610,7 @@ private slots:
         QVERIFY(QFile::link(QString::fromStdString(held.SlavePath()), usb1));
         QVERIFY(QFile::link(root + QStringLiteral("/dev/nothing"), acm0));
         qputenv("PROG_DEVICE_ROOT", QFile::encodeName(root));
-        CPosixSerialPort holder;
+        CSerialPort holder;
         QVERIFY(holder.Open(held.SlavePath()));
         // COM2 is added to Program.ini while the program runs.
         ShellIni ini;
