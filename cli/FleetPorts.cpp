@@ -179,6 +179,9 @@ bool CFleetCommand::CheckOutputs()
         std::string base = clean(platform::PathText(platform::PathOf(t.name).filename()));
         if (count[base] > 1)
             base = clean(t.name);
+        // Windows takes "COM5.dat" as the port itself, wherever it stands.
+        if (platform::DeviceFileName(base + ".dat"))
+            base += "-radio";
         t.output = platform::PathText(platform::PathOf(m_strFile) / (base + ".dat"));
         // Two radios into one file would lose one of them: refused, not renamed,
         // so that DIR/PORT.dat always holds the radio of that port.

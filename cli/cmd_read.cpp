@@ -195,6 +195,12 @@ bool StartTrace(const Args& args, const std::vector<std::string>& files, const s
     // Kept as every save of the tool keeps it, also from root.
     if (const std::string why = ReadOnlyFileReason(path); !why.empty())
         return refuse("--trace " + path + ": " + why + "; make it writable (chmod u+w) or trace elsewhere");
+    // The trace replaces the file: only an earlier trace or other text, never
+    // a radio image, a PDF or a program named by mistake.
+    if (const FileKind kind = ExistingFileKind(path); kind == FileKind::Binary || kind == FileKind::Pdf)
+        return refuse("--trace " + path + ": the file holds other content than a serial trace (" +
+                      (kind == FileKind::Pdf ? "a PDF" : "binary data, such as a radio image") +
+                      "); trace into a new file or remove it first");
     // A FIFO nobody reads is refused at once instead of holding the command.
     platform::FileInfo opened;
     std::string why;

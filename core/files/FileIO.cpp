@@ -79,6 +79,9 @@ struct SavePlan {
 
 std::string PlanSave(const std::string& path, SavePlan& plan)
 {
+    // Refused before a transfer, not after it: a name the system takes no file of.
+    if (const std::string why = platform::FileNameRefused(path); !why.empty())
+        return why;
     // A symbolic link stays a link: the file it names is the one replaced.
     if (!ResolveLinks(path, plan.target))
         return "the symbolic link does not lead to a file (" + SysError(ELOOP) + ")";

@@ -7,6 +7,7 @@
 
 #include "core/app/DisplayText.h"
 #include "core/link/PortName.h"
+#include "core/platform/Files.h"
 #include "core/platform/PortList.h"
 
 namespace fs = std::filesystem;
@@ -77,16 +78,17 @@ void SetProbe(SerialDevice& d, const platform::SerialError& probe)
 }
 
 // Where a device name leads, so that two names of one device compare equal:
-// its canonical path; on Windows "com3", "COM3" and "\\.\COM3" are all COM3.
+// its canonical path; on Windows "com3", "COM3", "\\.\COM3" and "\\?\COM3" are all COM3.
 std::string SameDeviceKey(const std::string& device)
 {
     if (platform::ComNamesAreDevices()) {
-        const std::string bare = StartsWith(device, "\\\\.\\") ? device.substr(4) : device;
+        const std::string bare =
+            StartsWith(device, "\\\\.\\") || StartsWith(device, "\\\\?\\") ? device.substr(4) : device;
         if (IsComName(bare))
             return "COM" + bare.substr(3);
     }
     std::error_code ec;
-    return fs::weakly_canonical(device, ec).string();
+    return platform::PathText(fs::weakly_canonical(platform::PathOf(device), ec));
 }
 
 SerialDevice FromPresent(const platform::PresentPort& p, const PortScan& scan)

@@ -57,6 +57,13 @@ bool SameNode(const FileInfo& a, const FileInfo& b);
 // Whether we may write path (a file, or a folder for a new file in it).
 enum class Access { Yes, Denied, ReadOnlyFileSystem, Other };
 Access WriteAccess(const std::string& path);
+// Why the system takes no file of this name, in its words ("" when it does):
+// on Windows a name with < > : " | ? * or a control character (but for the
+// drive's colon); POSIX takes any name.
+std::string FileNameRefused(const std::string& path);
+// Whether the system takes a file of this name (its last part) as a device
+// wherever it stands: CON, NUL, COM1... on Windows; never on POSIX.
+bool DeviceFileName(const std::string& name);
 // Whether a new file can be made in dir and named there; why not, the system's words.
 bool FolderWritable(const std::string& dir, std::string& why);
 // The longest name a file in dir may have, in bytes.

@@ -421,6 +421,10 @@ for t in "$T/radio" "$(readlink "$T/radio")" /dev/zero "$T"; do
   case_ "read --trace $t" 1 "$PT" read --port "$T/radio" -o "$T/read6.dat" --trace "$t" --no-backup
   err_has "--trace \"$t\" is"; err_has "a regular file (new, or existing and writable) or /dev/null"; absent "$T/read6.dat"
 done
+# A trace replaces only text: never a radio image someone named by mistake.
+cp "$SAMPLE" "$T/keep.dat"
+case_ "read --trace over an image" 1 "$PT" read --port "$T/radio" -o "$T/read7.dat" --trace "$T/keep.dat" --no-backup
+err_has "holds other content than a serial trace"; same_file "$T/keep.dat" "$SAMPLE"; absent "$T/read7.dat"
 # An output that is no radio image is replaced only with --force; "-" is no file name here.
 printf 'Location,Name\n' >"$T/notes.csv"
 case_ "read over a CSV" 1 "$PT" read --port "$T/radio" -o "$T/notes.csv" --no-backup; err_has "--force replaces it"

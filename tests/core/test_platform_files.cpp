@@ -81,6 +81,12 @@ TEST(PlatformFiles, DevicesAndReadOnlyFilesAreRefused)
         }
     }
     fs::permissions(PathOf(readOnly), fs::perms::owner_write, fs::perm_options::add);
+#ifdef _WIN32
+    // A name Windows takes no file of is told before a transfer, not after it;
+    // a fleet's "COM5.dat" would be the port itself.
+    EXPECT_FALSE(CheckSaveTarget(In(dir, "a?.dat")).ok);
+    EXPECT_TRUE(platform::DeviceFileName("COM5.dat"));
+#endif
 }
 
 TEST(PlatformFiles, TheUpdateLockExcludesAnotherButNotTheHoldersSave)

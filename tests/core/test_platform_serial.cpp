@@ -60,9 +60,11 @@ TEST(PlatformSerial, ComNamesAreTheSystemsPortsOnlyOnWindows)
 
 TEST(PlatformSerial, OnWindowsTheSpellingsOfOneComPortAreOnePort)
 {
-    const auto twice = FindPortNamedTwice(std::vector<std::string>{"COM12", "\\\\.\\com12"});
-    ASSERT_EQ(twice.has_value(), kWindows);
-    if (twice) {
-        EXPECT_EQ(twice->device, "COM12");
+    for (const char* other : {"\\\\.\\com12", "\\\\?\\COM12", "com12"}) {
+        const auto twice = FindPortNamedTwice(std::vector<std::string>{"COM12", other});
+        ASSERT_EQ(twice.has_value(), kWindows) << other;
+        if (twice) {
+            EXPECT_EQ(twice->device, "COM12") << other;
+        }
     }
 }

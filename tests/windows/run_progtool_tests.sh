@@ -103,6 +103,12 @@ case_ "diff of the Chinese file name" 1 PT diff "$S" "$W\\中文.dat"; out_has "
 start_radio 5 --image "$SAMPLE" --save "$T/r5-saved.dat"
 case_ "read" 0 PT read --port COM5 -o "$W\\read.dat" --no-backup
 same_file "$T/read.dat" "$SAMPLE"
+# Into a folder, one file per port: not "COM5.dat", which Windows takes as the port itself.
+mkdir "$T/multi"
+case_ "read into a folder" 0 PT read --port COM5 -o "$W\\multi\\" --no-backup
+same_file "$T/multi/COM5-radio.dat" "$SAMPLE"
+case_ "an invalid name, before the transfer" 1 PT read --port COM5 -o "$W\\a?.dat" --no-backup
+err_has "nothing was read"
 cp "$T/rt-chirp.dat" "$T/towrite.dat"
 "$SIM" options "$T/towrite.dat" --set squelch=7 >/dev/null
 case_ "write --verify" 0 PT write --port COM5 "$W\\towrite.dat" --verify
@@ -110,6 +116,12 @@ out_has "verify: 0x0000-0x1FF5 match"
 stop_radio 5
 cmp -s <(head -c $((0x1FF6)) "$T/r5-saved.dat") <(head -c $((0x1FF6)) "$T/towrite.dat") ||
   fail "the radio does not hold what was written"
+
+# COM1..COM4 are Windows' own ports: the shipped Program.ini maps none of them away.
+start_radio 2 --image "$SAMPLE"
+case_ "read COM2" 0 PT read --port COM2 -o "$W\\read2.dat" --no-backup
+same_file "$T/read2.dat" "$SAMPLE"
+stop_radio 2
 
 start_radio 6 --fault silent
 start=$(date +%s)

@@ -127,6 +127,10 @@ std::vector<std::string> ListFolder(const std::string& dir)
     return names;
 }
 
+std::string FileNameRefused(const std::string&) { return std::string(); }
+
+bool DeviceFileName(const std::string&) { return false; }
+
 bool CopyReplacing(const std::string& from, const std::string& to)
 {
     std::error_code ec;

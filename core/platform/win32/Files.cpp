@@ -1,5 +1,6 @@
 #include "core/platform/Files.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -317,6 +318,28 @@ std::vector<std::string> ListFolder(const std::string& dir)
     } while (FindNextFileW(h, &found));
     FindClose(h);
     return names;
+}
+
+std::string FileNameRefused(const std::string& path)
+{
+    // "C:" and "\\?\C:" start a path: their colon is the drive's.
+    std::size_t from = 0;
+    if (path.compare(0, 4, "\\\\?\\") == 0 || path.compare(0, 4, "\\\\.\\") == 0)
+        from = 4;
+    if (path.size() >= from + 2 && path[from + 1] == ':' && std::isalpha(static_cast<unsigned char>(path[from])))
+        from += 2;
+    for (std::size_t i = from; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (c < 32 || std::strchr("<>:\"|?*", c) != nullptr)
+            return SystemMessage(ERROR_INVALID_NAME);
+    }
+    return std::string();
+}
+
+bool DeviceFileName(const std::string& name)
+{
+    std::string upper;
+    return DeviceName(name, upper);
 }
 
 bool CopyReplacing(const std::string& from, const std::string& to)
