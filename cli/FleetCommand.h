@@ -36,7 +36,7 @@ private:
     void JsonJob(CJsonWriter& json, const FleetJob& j);
     // The --json document of Summary.
     void JsonSummary(const std::vector<FleetJob>& jobs, int ok, int failed, int cancelled,
-                     const std::vector<std::string>& partly, bool success);
+                     const std::vector<std::string>& partly, int status, const std::string& error);
     // cmd_fleet.cpp
     void Monitor(CFleet& fleet);
     int Summary(const CFleet& fleet);

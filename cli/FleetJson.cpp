@@ -125,7 +125,7 @@ void CFleetCommand::ProgressLines(const std::vector<FleetPortState>& states, con
 }
 
 void CFleetCommand::JsonSummary(const std::vector<FleetJob>& jobs, int ok, int failed, int cancelled,
-                                const std::vector<std::string>& partly, bool success)
+                                const std::vector<std::string>& partly, int status, const std::string& error)
 {
     CJsonWriter json;
     BeginJsonDocument(json, m_bWrite ? "write" : "read");
@@ -160,7 +160,13 @@ void CFleetCommand::JsonSummary(const std::vector<FleetJob>& jobs, int ok, int f
         json.Null();
     else
         json.String(m_strTraceLost);
-    json.Key("ok").Bool(success).EndObject();
+    // As every failing command's document: its exit status and why.
+    json.Key("ok").Bool(status == kExitOk).Key("exit_status").Int(status).Key("error");
+    if (status == kExitOk)
+        json.Null();
+    else
+        json.String(error);
+    json.EndObject();
     PrintJson(json);
 }
 

@@ -117,10 +117,27 @@ int CFleetCommand::Summary(const CFleet& fleet)
                       (m_bWatch || static_cast<int>(jobs.size()) == static_cast<int>(m_targets.size()));
     m_bOutputLost = m_bOutputLost || OutputLost();
     const int status = StatusAfterOutput(done ? kExitOk : kExitFailed);
-    const bool success = status == kExitOk;
 
     if (m_bJson) {
-        JsonSummary(jobs, ok, failed, cancelled, partly, success);
+        std::string error;
+        auto note = [&](const std::string& what) { error += (error.empty() ? "" : "; ") + what; };
+        auto count = [&](int n, const char* en, const char* zh) {
+            if (n > 0)
+                note(std::to_string(n) + Tr(en, zh));
+        };
+        count(failed, " failed", " 个失败");
+        count(cancelled, " cancelled", " 个取消");
+        count(static_cast<int>(m_skipped.size()), " skipped (busy)", " 个跳过（被占用）");
+        count(BackupFailures(), " backup(s) not kept", " 个备份未能保存");
+        if (!m_strTraceLost.empty())
+            note(Tr("the serial trace is incomplete", "串口记录不完整"));
+        if (m_bInterrupted && !m_bWatch && cancelled == 0)
+            note(Tr("interrupted", "已中断"));
+        if (m_bOutputLost)
+            note(Tr("output could not be written", "输出无法写入"));
+        if (error.empty())
+            error = "exit status " + std::to_string(status);
+        JsonSummary(jobs, ok, failed, cancelled, partly, status, error);
         return status;
     }
 

@@ -411,11 +411,13 @@ same_file "$T/read3.dat" "$SAMPLE"
 case_ "read --json with a backup that fails" 1 env XDG_DATA_HOME="$SAMPLE" "$PT" read --port "$T/radio" -o "$T/read3j.dat" --json
 json_check "$T/out" 'r = d["radios"][0]
 assert d["ok"] is False and r["output"].endswith("read3j.dat") and r["backup"] is None, d
+assert (d["exit_status"], d["error"]) == (1, "1 backup(s) not kept"), d
 assert "Not a directory" in r["backup_error"], r'
 same_file "$T/read3j.dat" "$SAMPLE"
 case_ "read --json names its backup" 0 "$PT" read --port "$T/radio" -o "$T/read3k.dat" --json
 json_check "$T/out" 'import filecmp, os; b = d["radios"][0]["backup"]
-assert d["ok"] and b.endswith("-radio.dat") and filecmp.cmp(b, os.path.dirname(sys.argv[1]) + "/read3k.dat"), d'
+assert d["ok"] and b.endswith("-radio.dat") and filecmp.cmp(b, os.path.dirname(sys.argv[1]) + "/read3k.dat"), d
+assert (d["exit_status"], d["error"]) == (0, None), d'
 # A trace goes to a regular file or /dev/null, never into the radio's own port or another device.
 for t in "$T/radio" "$(readlink "$T/radio")" /dev/zero "$T"; do
   case_ "read --trace $t" 1 "$PT" read --port "$T/radio" -o "$T/read6.dat" --trace "$t" --no-backup
@@ -647,7 +649,8 @@ cp "$T/new.dat" "$T/names/g1.dat"
 case_ "a port's file exists" 1 "$PT" read --port "$T/g1" --port "$T/g2" -o "$T/names/"
 err_has "$T/names/g1.dat: the file exists"; same_file "$T/names/g1.dat" "$T/new.dat"; absent "$T/names/g2.dat"
 case_ "fleet: a trace that cannot be written" 1 full "$PT" read --port "$T/g1" -o "$T/names/" --force --trace "$T/t6" --json
-json_check "$T/out" 'assert d["ok"] is False and d["trace_error"] and d["radios"][0]["result"] == "completed", d'
+json_check "$T/out" 'assert d["ok"] is False and d["trace_error"] and d["radios"][0]["result"] == "completed", d
+assert d["error"] == "the serial trace is incomplete", d'
 case_ "fleet: backups that cannot be kept" 1 env XDG_DATA_HOME="$SAMPLE" "$PT" read --port "$T/g1" --port "$T/g2" -o "$T/names/" --force
 out_has "2 radio(s): 2 succeeded, 2 backup(s) not kept"; same_file "$T/names/g2.dat" "$T/new.dat"
 
