@@ -24,24 +24,8 @@ trap cleanup EXIT
 win() { local p="Z:$1"; echo "${p//\//\\}"; }
 PT() { timeout 300 wine "$EXE" "$@"; }
 
-passed=0
-failed=0
-current=""
-rc=0
-fail() { echo "FAIL: $current: $*"; failed=$((failed + 1)); }
-case_() {
-  current="$1"; local want="$2"; shift 2
-  "$@" >"$T/out" 2>"$T/err"; rc=$?
-  if [[ $rc -ne $want ]]; then
-    fail "exit $rc, wanted $want"; sed 's/^/    err: /' "$T/err" | head -5
-  else
-    passed=$((passed + 1))
-  fi
-}
-err_has() { grep -qF -- "$1" "$T/err" || { fail "stderr lacks \"$1\""; sed 's/^/    err: /' "$T/err" | head -5; }; }
-out_has() { grep -qF -- "$1" "$T/out" || { fail "stdout lacks \"$1\""; sed 's/^/    out: /' "$T/out" | head -5; }; }
-same_file() { cmp -s "$1" "$2" || fail "$1 and $2 differ"; }
-absent() { [[ ! -e "$1" ]] || fail "$1 should not exist"; }
+# shellcheck source=tests/support/cases.sh
+source "$(dirname "$0")/../support/cases.sh"
 
 # A simulated radio on COMn: start_radio N [ARGS...]; the prefix's comN leads to its pty.
 start_radio() {
