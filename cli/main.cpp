@@ -9,6 +9,30 @@
 #include "core/platform/Console.h"
 
 // A build without Qt has no report renderer: its print only says so.
+// The help's words for the system's own places.
+#ifdef _WIN32
+#define PROG_NULL_DEVICE "NUL"
+#define PROG_BACKUPS_HELP                                                               \
+    "                   is also kept in %LOCALAPPDATA%\\tr5-programmer\\backups, the\n" \
+    "                   window's File > Backups;\n"
+#define PROG_PORTS_HELP                                                                \
+    "Lists COM1..COM4, the port each maps to ([Ports] of Program.ini; without an\n"    \
+    "entry the port of that name) and whether it can be opened now, then every\n"      \
+    "serial port present (with its name and, for USB adapters, VID:PID) and why one\n" \
+    "cannot be opened (missing, busy, no permission).\n"
+#else
+#define PROG_NULL_DEVICE "/dev/null"
+#define PROG_BACKUPS_HELP                                                        \
+    "                   is also kept in $XDG_DATA_HOME/tr5-programmer/backups\n" \
+    "                   (~/.local/share/... when unset), the window's File > Backups;\n"
+#define PROG_PORTS_HELP                                                                \
+    "Lists COM1..COM4, the device each maps to ([Ports] of Program.ini) and whether\n" \
+    "it can be opened now, then every serial device present (/dev/serial/by-id/*\n"    \
+    "with its USB description, /dev/ttyUSB*, /dev/ttyACM*, the /dev/ttyS* with a\n"    \
+    "UART) and why one cannot be opened (missing, busy, no permission: the\n"          \
+    "\"dialout\" group).\n"
+#endif
+
 #ifdef PROG_NO_PRINT
 #define PROG_PRINT_SUMMARY " (not in this build)"
 #define PROG_PRINT_NOTE "This build of progtool cannot print (it has no Qt): print fails with status 1.\n"
@@ -116,10 +140,8 @@ const std::vector<Command>& Commands()
          "                   left out is not a success (exit status 1)\n"
          "  --trace FILE     write the serial trace (every byte with its time, and the\n"
          "                   frames; \"progtool trace\" decodes it) to FILE; one port only;\n"
-         "                   FILE is a regular file or /dev/null, never a port or device\n"
-         "  --no-backup      keep no backup of what was read; by default every complete read\n"
-         "                   is also kept in $XDG_DATA_HOME/tr5-programmer/backups\n"
-         "                   (~/.local/share/... when unset), the window's File > Backups;\n"
+         "                   FILE is a regular file or " PROG_NULL_DEVICE ", never a port or device\n"
+         "  --no-backup      keep no backup of what was read; by default every complete read\n" PROG_BACKUPS_HELP
          "                   a backup that cannot be kept fails the run (the read is saved)\n"
          "  --json           print the results as one JSON document (see README)\n"
          "  --quiet          no progress; only failures are reported\n"
@@ -150,7 +172,7 @@ const std::vector<Command>& Commands()
          "                   left out is not a success (exit status 1)\n"
          "  --trace FILE     write the serial trace (every byte with its time, and the\n"
          "                   frames; \"progtool trace\" decodes it) to FILE; one port only;\n"
-         "                   FILE is a regular file or /dev/null, never a port or device\n"
+         "                   FILE is a regular file or " PROG_NULL_DEVICE ", never a port or device\n"
          "  --force          send the first 8192 bytes of a longer file all the same\n"
          "  --json           print the results as one JSON document (see README)\n"
          "  --quiet          no progress; only failures are reported\n"
@@ -197,12 +219,7 @@ const std::vector<Command>& Commands()
          "that cannot be read or a comparison that cannot be printed; 3 compared and\n"
          "printed, but a note on standard error was lost.\n"},
         {"ports", CmdPorts, RunWork::Output, "list COM1 to COM4 and the serial devices present",
-         "usage: progtool ports [--json]\n"
-         "Lists COM1..COM4, the device each maps to ([Ports] of Program.ini) and whether\n"
-         "it can be opened now, then every serial device present (/dev/serial/by-id/*\n"
-         "with its USB description, /dev/ttyUSB*, /dev/ttyACM*, the /dev/ttyS* with a\n"
-         "UART) and why one cannot be opened (missing, busy, no permission: the\n"
-         "\"dialout\" group).\n"
+         "usage: progtool ports [--json]\n" PROG_PORTS_HELP
          "  --json   print one JSON document instead (see README)\n"},
         {"trace", CmdTrace, RunWork::Output, "decode a serial trace into frames",
          "usage: progtool trace TRACE\n"
