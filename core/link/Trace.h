@@ -107,6 +107,13 @@ bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string
 // `ports` are the command's ports as given (COMn as [Ports] maps it).
 std::string TraceOutputProblem(const std::string& path, const std::vector<std::string>& ports);
 
+// The trace of the last transfer whose handshake failed, kept for a support
+// report: "last-failed-handshake.trace" in the user's data folder.
+std::string KeptTracePath();
+// Replaces the kept trace with text (atomically). False, with error naming
+// the file and the reason, when it could not be written.
+bool KeepFailedTrace(const std::string& text, std::string* error = nullptr);
+
 class CTracingPort : public ISerialPort {
 public:
     // Writes to out, which must outlive the port; header lines (without "# ")
