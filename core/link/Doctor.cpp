@@ -293,14 +293,15 @@ private:
         Sleep(1);
         m_serial.PurgeClear();
         const std::vector<std::uint8_t> request{kIdent, kStx};
+        Clock::time_point t0;
         for (std::uint8_t b : request) {
             if (!Send(b)) {
                 Lost();
                 return;
             }
+            t0 = Clock::now();
             Sleep(1);
         }
-        Clock::time_point t0 = Clock::now();
         std::vector<std::uint8_t> ident;
         if (!Receive(kIdentSize, ident)) {
             Lost();
@@ -320,8 +321,8 @@ private:
             Lost();
             return;
         }
-        Sleep(1);
         t0 = Clock::now();
+        Sleep(1);
         std::vector<std::uint8_t> ack;
         if (!Receive(1, ack)) {
             Lost();
