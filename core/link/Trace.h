@@ -107,6 +107,13 @@ bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string
 // `ports` are the command's ports as given (COMn as [Ports] maps it).
 std::string TraceOutputProblem(const std::string& path, const std::vector<std::string>& ports);
 
+// The trace of the last transfer whose handshake failed, kept for a support
+// report: "last-failed-handshake.trace" in the user's data folder.
+std::string KeptTracePath();
+// Replaces the kept trace with text (atomically). False, with error naming
+// the file and the reason, when it could not be written.
+bool KeepFailedTrace(const std::string& text, std::string* error = nullptr);
+
 class CTracingPort : public ISerialPort {
 public:
     // Writes to out, which must outlive the port; header lines (without "# ")
@@ -125,6 +132,7 @@ public:
     void PurgeClear() override;
     bool IsLost() const override { return m_inner.IsLost(); }
     std::string ErrorText() const override { return m_inner.ErrorText(); }
+    platform::SerialFault Fault() const override { return m_inner.Fault(); }
     std::string DevicePath() const override { return m_inner.DevicePath(); }
 
     // False once writing the trace failed (the disk filled up, ...).
