@@ -107,23 +107,6 @@ SerialDevice FromPresent(const platform::PresentPort& p, const PortScan& scan)
 
 }  // namespace
 
-PortState PortStateFromErrno(int err)
-{
-    switch (err) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-    case EIO:  // a ttyS without a UART behind it
-        return PortState::Missing;
-    case EBUSY:
-    case EWOULDBLOCK: return PortState::Busy;
-    case EACCES:
-    case EPERM: return PortState::Permission;
-    case ENOTTY: return PortState::NotSerial;
-    default: return PortState::Failed;
-    }
-}
-
 void ProbeSerialDevice(SerialDevice& d) { SetProbe(d, platform::ProbePort(d.path)); }
 
 SerialDevice DescribeSerialDevice(const std::string& path, const PortScan& scan)

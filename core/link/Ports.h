@@ -58,9 +58,6 @@ SerialDevice DescribeSerialDevice(const std::string& path, const PortScan& scan 
 // and closes it again. Sets state and reason.
 void ProbeSerialDevice(SerialDevice& device);
 
-// The state an open() failure with errno err stands for.
-PortState PortStateFromErrno(int err);
-
 // "by-id", "ttyUSB", "ttyACM", "ttyS", "COM", "path".
 const char* PortKindName(PortKind kind);
 

@@ -12,6 +12,7 @@
 #include "core/app/IniFile.h"
 #include "core/link/Ports.h"
 #include "core/link/SerialPort.h"
+#include "core/platform/posix/OpenErrno.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -115,13 +116,14 @@ TEST_F(DeviceTree, ListsEachKindWithItsState)
 
 TEST(Ports, StatesFromErrnoAndTheirTexts)
 {
-    const std::pair<int, PortState> cases[] = {
-        {ENOENT, PortState::Missing},   {ENODEV, PortState::Missing},    {EIO, PortState::Missing},
-        {EBUSY, PortState::Busy},       {EACCES, PortState::Permission}, {EPERM, PortState::Permission},
-        {ENOTTY, PortState::NotSerial}, {EINVAL, PortState::Failed},
+    using platform::SerialFault;
+    const std::pair<int, SerialFault> cases[] = {
+        {ENOENT, SerialFault::Missing},   {ENODEV, SerialFault::Missing}, {EIO, SerialFault::Missing},
+        {EBUSY, SerialFault::Busy},       {EACCES, SerialFault::Denied},  {EPERM, SerialFault::Denied},
+        {ENOTTY, SerialFault::NotSerial}, {EINVAL, SerialFault::Other},
     };
-    for (const auto& [err, state] : cases)
-        EXPECT_EQ(PortStateFromErrno(err), state) << err;
+    for (const auto& [err, fault] : cases)
+        EXPECT_EQ(platform::SerialFaultOfErrno(err), fault) << err;
 
     SerialDevice d;
     d.state = PortState::Permission;

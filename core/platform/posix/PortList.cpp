@@ -1,5 +1,7 @@
 #include "core/platform/PortList.h"
 
+#include "core/platform/posix/OpenErrno.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -102,23 +104,6 @@ std::vector<std::string> Names(const fs::path& dir, const std::string& prefix)
 
 bool IsById(const std::string& path) { return path.find("/serial/by-id/") != std::string::npos; }
 
-SerialFault ProbeFault(int err)
-{
-    switch (err) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-    case EIO:  // a ttyS without a UART behind it
-        return SerialFault::Missing;
-    case EBUSY:
-    case EWOULDBLOCK: return SerialFault::Busy;
-    case EACCES:
-    case EPERM: return SerialFault::Denied;
-    case ENOTTY: return SerialFault::NotSerial;
-    default: return SerialFault::Other;
-    }
-}
-
 // The index N of /dev/pts/N that the pseudo-terminal master open as fd of pid
 // serves (its fdinfo's tty-index), -1 for any other file.
 int PtyMasterIndex(const std::string& pid, const std::string& fd)
@@ -158,7 +143,7 @@ SerialError ProbePort(const std::string& path)
     }
     if (!err)
         return {};
-    return {ProbeFault(err), "open", std::strerror(err)};
+    return {SerialFaultOfErrno(err), "open", std::strerror(err)};
 }
 
 PresentPort DescribePort(const std::string& path, const std::string& root)

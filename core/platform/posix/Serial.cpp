@@ -1,5 +1,7 @@
 #include "core/platform/Serial.h"
 
+#include "core/platform/posix/OpenErrno.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -36,24 +38,9 @@ int PollUntil(int fd, short events, Clock::time_point deadline, short& revents)
     }
 }
 
-SerialFault OpenFault(int err)
-{
-    switch (err) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO: return SerialFault::Missing;
-    case EBUSY:
-    case EWOULDBLOCK: return SerialFault::Busy;
-    case EACCES:
-    case EPERM: return SerialFault::Denied;
-    case ENOTTY: return SerialFault::NotSerial;
-    default: return SerialFault::Other;
-    }
-}
-
 bool OpenFailed(SerialError& error, int err)
 {
-    error = {OpenFault(err), "open", std::strerror(err)};
+    error = {SerialFaultOfErrno(err), "open", std::strerror(err)};
     return false;
 }
 
@@ -222,5 +209,22 @@ void SerialLine::Purge()
 std::string DefaultComDevice(int n) { return "/dev/ttyUSB" + std::to_string(n - 1); }
 
 bool ComNamesAreDevices() { return false; }
+
+SerialFault SerialFaultOfErrno(int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case EIO:  // a ttyS without a UART behind it
+        return SerialFault::Missing;
+    case EBUSY:
+    case EWOULDBLOCK: return SerialFault::Busy;
+    case EACCES:
+    case EPERM: return SerialFault::Denied;
+    case ENOTTY: return SerialFault::NotSerial;
+    default: return SerialFault::Other;
+    }
+}
 
 }  // namespace platform
