@@ -143,6 +143,18 @@ ChannelOrder MoveOrder(const std::set<int>& rows, int delta)
     return order;
 }
 
+ChannelOrder MoveToRowOrder(const std::set<int>& rows, int row)
+{
+    std::vector<int> moved, others;
+    for (int slot = 1; slot < kSlots; ++slot)
+        (rows.count(RowOf(slot)) ? moved : others).push_back(slot);
+    const auto at = static_cast<std::ptrdiff_t>(std::clamp(SlotOf(row) - 1, 0, static_cast<int>(others.size())));
+    others.insert(others.begin() + at, moved.begin(), moved.end());
+    ChannelOrder order{0};
+    order.insert(order.end(), others.begin(), others.end());
+    return order;
+}
+
 std::set<int> RowsAfter(const ChannelOrder& order, const std::set<int>& rows)
 {
     std::set<int> out;

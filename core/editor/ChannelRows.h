@@ -40,6 +40,10 @@ ChannelOrder DeleteOrder(const std::set<int>& rows);
 // Each channel of `rows` moves one place up (delta -1) or down (+1) past its
 // unselected neighbour; a block at the top (row 2) or bottom stays.
 ChannelOrder MoveOrder(const std::set<int>& rows, int delta);
+// The channels of `rows`, in their order, moved to begin at `row` (as far
+// down as they fit); the other channels keep their order around them. A drag
+// of channels within one window.
+ChannelOrder MoveToRowOrder(const std::set<int>& rows, int row);
 // Where rows end up under `order` (for keeping a selection on moved channels).
 std::set<int> RowsAfter(const ChannelOrder& order, const std::set<int>& rows);
 

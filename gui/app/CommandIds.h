@@ -57,6 +57,8 @@ enum CommandId {
     // Ctrl+Tab and Ctrl+Shift+Tab: the document windows on show in turn.
     ID_NEXT_WINDOW = 32915,
     ID_PREV_WINDOW = 32916,
+    // One value for the selected cells of a column.
+    ID_EDIT_SET_CELLS = 32917,
 };
 
 inline constexpr int kRecentFileCount = 8;

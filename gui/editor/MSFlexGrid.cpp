@@ -1,5 +1,6 @@
 #include "gui/editor/MSFlexGrid.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -9,6 +10,7 @@
 #include <QScrollBar>
 #include <QStyleOption>
 #include <QStyledItemDelegate>
+#include <utility>
 
 namespace {
 
@@ -708,6 +710,14 @@ bool CMSFlexGrid::eventFilter(QObject* watched, QEvent* event)
         // A right press on a selected row keeps the selection for the context menu.
         const bool keep = me->button() == Qt::RightButton &&
                           (rows ? IsSelected(index, NextShownCol(0, +1)) : IsSelected(m_nRow, index));
+        // A press on a selected channel's label may start a drag of the
+        // selected channels; it selects that channel alone only when released.
+        if (rows && me->button() == Qt::LeftButton && me->modifiers() == Qt::NoModifier && AreWholeRowsSelected() &&
+            IsSelected(index, NextShownCol(0, +1))) {
+            m_nDragRow = index;
+            m_dragStart = p;
+            return true;
+        }
         m_bContextPress = me->button() != Qt::LeftButton;
         if (!keep)
             HeaderPress(rows, index, me->button() == Qt::LeftButton ? me->modifiers() : Qt::NoModifier);
@@ -718,15 +728,26 @@ bool CMSFlexGrid::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::MouseMove: {
         auto* me = static_cast<QMouseEvent*>(event);
+        const QPoint p = me->position().toPoint();
+        if (m_nDragRow >= 0 && (me->buttons() & Qt::LeftButton)) {
+            if ((p - m_dragStart).manhattanLength() >= QApplication::startDragDistance()) {
+                m_nDragRow = -1;
+                emit RowDragRequested();
+            }
+            return true;
+        }
         if (m_nHeaderAnchor < 0 || !(me->buttons() & Qt::LeftButton))
             return false;
-        const QPoint p = me->position().toPoint();
         const int index = header->logicalIndexAt(rows ? p.y() : p.x());
         if (index >= fixed)
             HeaderDrag(rows, index);
         return true;
     }
-    case QEvent::MouseButtonRelease: m_nHeaderAnchor = -1; return true;
+    case QEvent::MouseButtonRelease:
+        if (const int pressed = std::exchange(m_nDragRow, -1); pressed >= 0)
+            HeaderPress(rows, pressed, Qt::NoModifier);
+        m_nHeaderAnchor = -1;
+        return true;
     default: return QTableView::eventFilter(watched, event);
     }
 }

@@ -160,6 +160,9 @@ signals:
     void LeaveCell();
     void Scroll();
     void MouseDown(short button, short shift, int x, int y);
+    // A press on the label of a selected whole channel moved far enough to
+    // be a drag of the selected channels.
+    void RowDragRequested();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -199,6 +202,8 @@ private:
     bool m_bDragSelecting = false;
     bool m_bContextPress = false;
     int m_nHeaderAnchor = -1;  // row or column a header drag started on
+    int m_nDragRow = -1;       // label of a selected channel pressed: a drag, or a click once released
+    QPoint m_dragStart;
 
     friend class CGridDelegate;
 };

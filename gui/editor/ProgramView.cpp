@@ -160,12 +160,25 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
          {static_cast<QWidget*>(&m_editVhfLow), static_cast<QWidget*>(&m_editVhfHigh),
           static_cast<QWidget*>(&m_editUhfLow), static_cast<QWidget*>(&m_editUhfHigh), static_cast<QWidget*>(&m_grid)})
         w->installEventFilter(this);
+
+    // Channels dragged between windows land on the grid; files dropped
+    // anywhere on the window are opened or imported. The band boxes take no
+    // dropped text.
+    RegisterDragSource();
+    connect(&m_grid, &CMSFlexGrid::RowDragRequested, this, &CProgramView::StartChannelDrag);
+    setAcceptDrops(true);
+    m_grid.viewport()->setAcceptDrops(true);
+    m_grid.viewport()->installEventFilter(this);
+    for (QLineEdit* box : {&m_editVhfLow, &m_editVhfHigh, &m_editUhfLow, &m_editUhfHigh})
+        box->setAcceptDrops(false);
 }
 
 CProgramView::~CProgramView()
 {
     if (m_pDocument)
         m_pDocument->SetWorkingCopy(nullptr);
+    UnregisterDragSource();
+    m_grid.viewport()->removeEventFilter(this);
     // The editors live in the grid's viewport; take them down before the grid
     // so no focus change reaches a half-destroyed view.
     for (QWidget* w :
@@ -304,6 +317,7 @@ void CProgramView::CreateEditors()
     auto makeEdit = [&](int id) {
         auto* e = new QLineEdit(host);
         e->setFrame(false);
+        e->setAcceptDrops(false);
         SetControlId(e, id);
         e->setFont(font());
         e->hide();
@@ -564,15 +578,7 @@ bool CProgramView::CommitEditor(CommitTrigger trigger)
         return true;
     const int row = static_cast<int>(m_grid.GetRow());
     const int col = static_cast<int>(m_grid.GetCol());
-    std::string text;
-    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        std::vector<std::string> items;
-        for (const QString& s : ListItems(combo))
-            items.push_back(s.toStdString());
-        text = ListEditorText(m_grid.GetText().toStdString(), items, combo->currentIndex());
-    } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
-        text = edit->text().toStdString();
-    }
+    const std::string text = EditorText(editor);
     const CommitResult result = CommitCell(m_grid, row, col, text, trigger, g_bChinese != 0);
     // One undo step per commit that changed something; a refused value that
     // emptied its row comes back whole with one undo.
@@ -599,6 +605,19 @@ bool CProgramView::CommitEditor(CommitTrigger trigger)
     }
     HideEditor(editor);
     return !result.stopped;
+}
+
+std::string CProgramView::EditorText(QWidget* editor) const
+{
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        std::vector<std::string> items;
+        for (const QString& s : ListItems(combo))
+            items.push_back(s.toStdString());
+        return ListEditorText(m_grid.GetText().toStdString(), items, combo->currentIndex());
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(editor))
+        return edit->text().toStdString();
+    return std::string();
 }
 
 void CProgramView::OnEnterCellGrid()
@@ -692,10 +711,8 @@ bool CProgramView::OnGridKey(QWidget* widget, QKeyEvent* key)
             return true;
         }
         const bool listKey = key->key() == Qt::Key_F4 || (key->key() == Qt::Key_Down && (mods & Qt::AltModifier));
-        // Editing a cell starts from that cell alone.
-        const bool typing = plain && !key->text().isEmpty() && key->text().at(0).isPrint();
-        if (key->key() == Qt::Key_F2 || listKey || typing)
-            m_grid.SelectCurrentCell();
+        // Editing starts in the current cell; a selection stays for Ctrl+Enter
+        // to set every selected cell, and Enter (or any move) leaves it.
         if (key->key() == Qt::Key_F2 || listKey) {
             OpenEditorOnCurrentCell();
             if (listKey)
@@ -762,7 +779,19 @@ void CProgramView::SearchList(QComboBox* list, const QString& text, bool fresh)
 
 bool CProgramView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_grid.viewport() && OnDragEvent(event, true))
+        return true;
     auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::ShortcutOverride && widget && OpenEditor() &&
+        (widget == OpenEditor() || widget->property(kListOfPopupProperty).value<QComboBox*>() == OpenEditor()) &&
+        (static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier) &&
+        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter)) {
+        // Ctrl+Enter in a cell sets the selected cells to what was typed; on
+        // the grid it is Set Selected Cells, which asks for the value.
+        event->accept();
+        return true;
+    }
     if (event->type() == QEvent::ShortcutOverride && widget &&
         (widget == OpenEditor() || widget == BandEdit(ControlId(widget))) &&
         !EditorTakesShortcut(widget, static_cast<QKeyEvent*>(event)))
@@ -776,6 +805,15 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
             SearchList(list, key->text(), false);
             return true;
         }
+        if (list && list == OpenEditor() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & Qt::ControlModifier)) {
+            // The item the list shows is the value for every selected cell.
+            if (const QModelIndex item = list->view()->currentIndex(); item.isValid())
+                list->setCurrentIndex(item.row());
+            list->hidePopup();
+            SetSelectionFromEditor();
+            return true;
+        }
         return QWidget::eventFilter(watched, event);
     }
     if (event->type() == QEvent::KeyPress && widget) {
@@ -787,7 +825,10 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            MoveToNextCell(+1);
+            if ((key->modifiers() & Qt::ControlModifier) && widget == OpenEditor())
+                SetSelectionFromEditor();
+            else
+                MoveToNextCell(+1);
             return true;
         }
         if (OnGridKey(widget, key))

@@ -22,6 +22,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QKeyEvent;
+class QMimeData;
 
 // Control ids the help contexts and the tests address the view's controls by.
 enum ProgramViewControl {
@@ -120,6 +121,13 @@ public:
     // Rows of the selection that hold channels 1..199 ("Pr" never moves).
     std::set<int> SelectedChannelRows() const;
 
+    // Dragging whole channels between document windows: what a drag of the
+    // selected channels carries (the rows as CSV and tab-separated text, and
+    // which window and rows they come from); nullptr unless whole channels
+    // are selected.
+    QMimeData* ChannelDragData() const;
+    static constexpr const char* kChannelRowsMime = "application/x-radio-channel-rows";
+
 public slots:
     // Undo and redo of the document's steps; an open editor with typed text
     // only loses that text.
@@ -148,6 +156,9 @@ public slots:
     void OnFillSeries6k25();
     void OnFillSeries12k5();
     void OnFillSeries25k();
+    // One value for every selected cell of one column, asked in a dialog
+    // offering the column's values.
+    void OnSetSelectedCells();
     // Channel lists in the two CSV layouts of the command-line tool.
     void OnImportChannels();
     void OnExportChannels();
@@ -155,9 +166,17 @@ public slots:
 signals:
     // OnInitialUpdate begins: the window around the form fits it before the grid fills.
     void InitialUpdateStarting();
+    // Files were dropped on the window; a channel list (.csv) is imported
+    // here, everything else is the frame's to open or refuse.
+    void FilesDropped(const QStringList& paths);
+
+public:
+    // Import Channels from `path`, with its preview, as the file dialog's choice would.
+    void ImportChannelsFrom(const QString& path, bool chirpLayout = false);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
     // F1: the help topic of the focused control.
     virtual void OnHelp(int context);
 
@@ -193,10 +212,30 @@ private:
     // RefuseChange, then BeginEdit: false when the command must not go on.
     bool BeginChange();
     void CopySelection(bool headings);
+    // The text an open cell editor commits (a list: its chosen item, else the cell's text).
+    std::string EditorText(QWidget* editor) const;
+    // The shown columns of the selection.
+    std::vector<int> SelectedShownCols() const;
+    // A selection over several columns takes no single value: the user is told, nothing changes.
+    bool RefuseSeveralColumns(const std::vector<int>& cols);
+    // `text` into every selected cell of `col`, through the cell rules, as one undo step.
+    void SetSelectedCells(int col, const std::string& text);
+    // Ctrl+Enter in a cell editor: its value for every selected cell of the column.
+    void SetSelectionFromEditor();
+    // Drag events on the grid (onGrid) or elsewhere on the window: channels
+    // dragged from a document window land on the row under the pointer,
+    // files anywhere. True when the event was a drag's.
+    bool OnDragEvent(QEvent* event, bool onGrid);
+    struct ChannelDrop;
+    void DropChannels(const ChannelDrop& drop);
+    void StartChannelDrag();
+    void RegisterDragSource();
+    void UnregisterDragSource();
     void ClearSelectedCells(const QString& action);
     // Cells entered through the commit rules, the refused ones reported in one message.
-    void EnterAndRecord(const std::vector<CellText>& cells, int beyond, const QString& refusedHeading,
-                        const QString& action);
+    // `note` follows the refusals' heading (what became of the rest). Returns the report.
+    EntryReport EnterAndRecord(const std::vector<CellText>& cells, int beyond, const QString& refusedHeading,
+                               const QString& action, const QString& note = QString());
     void ApplyOrder(const std::vector<int>& order, const QString& action, const std::set<int>& selectAfter);
     void MoveChannels(int delta);
     void SortChannels(int key, const QString& action);
@@ -233,4 +272,5 @@ private:
     QPalette m_gridPalette;
     QMenu* m_pContextMenu = nullptr;  // the frame's
     QString m_strFind;                // what Find looked for last
+    int m_nDragId = 0;                // tells this window apart in the channels a drag carries
 };

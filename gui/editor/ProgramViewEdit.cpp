@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDrag>
+#include <QDropEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -13,8 +16,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QUndoStack>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "core/app/Globals.h"
@@ -39,6 +44,13 @@ constexpr const char* kCsvMime = "text/csv";
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 std::vector<int> Sorted(const std::set<int>& s) { return {s.begin(), s.end()}; }
+
+// The document windows a drag of channels may come from, by their drag id.
+QList<CProgramView*>& DragSources()
+{
+    static QList<CProgramView*> views;
+    return views;
+}
 
 }  // namespace
 
@@ -204,15 +216,15 @@ void CProgramView::OnEditPaste()
     }
 }
 
-void CProgramView::EnterAndRecord(const std::vector<CellText>& cells, int beyond, const QString& refusedHeading,
-                                  const QString& action)
+EntryReport CProgramView::EnterAndRecord(const std::vector<CellText>& cells, int beyond, const QString& refusedHeading,
+                                         const QString& action, const QString& note)
 {
     const bool chinese = g_bChinese != 0;
     const EntryReport report = EnterCells(m_grid, cells, chinese);
     if (m_pDocument)
         m_pDocument->RecordChange(action);
     if (report.refused.empty() && beyond == 0)
-        return;
+        return report;
     QStringList lines;
     for (const RefusedCell& r : report.refused) {
         const QString value = Q(r.text);
@@ -248,9 +260,12 @@ void CProgramView::EnterAndRecord(const std::vector<CellText>& cells, int beyond
         cellsLeft += 1 + r.withheld;
     request.text =
         tr("%1 %n cell(s)", nullptr, cellsLeft).arg(refusedHeading.isEmpty() ? tr("Not changed:") : refusedHeading);
+    if (!note.isEmpty())
+        request.text += QLatin1Char('\n') + note;
     request.detail = lines.join(QLatin1Char('\n'));
     request.icon = QMessageBox::Warning;
     AppMessageBox(request);
+    return report;
 }
 
 void CProgramView::OnEditSelectAll()
@@ -393,6 +408,120 @@ void CProgramView::OnFillSeries12k5() { FillSeries(1250); }
 void CProgramView::OnFillSeries25k() { FillSeries(2500); }
 
 // ---------------------------------------------------------------------------
+// One value for many cells
+
+std::vector<int> CProgramView::SelectedShownCols() const
+{
+    std::vector<int> cols;
+    for (int col : m_grid.SelectedCols())
+        if (m_grid.IsColumnShown(col))
+            cols.push_back(col);
+    return cols;
+}
+
+bool CProgramView::RefuseSeveralColumns(const std::vector<int>& cols)
+{
+    if (cols.size() == 1)
+        return false;
+    QStringList names;
+    for (int col : cols)
+        names << Q(GridHeading(col, g_bChinese != 0));
+    AppMessageBox(this,
+                  tr("A value is set in the cells of one column at a time, and the selection spans %n column(s) "
+                     "(%1). Nothing was changed: select cells of one column.",
+                     nullptr, static_cast<int>(cols.size()))
+                      .arg(names.join(QStringLiteral(", "))),
+                  QMessageBox::Ok, QMessageBox::Warning, LoadStringRes(IDS_CAUTION));
+    return true;
+}
+
+void CProgramView::SetSelectedCells(int col, const std::string& text)
+{
+    std::vector<CellText> cells;
+    for (int row : m_grid.SelectedRows())
+        if (m_grid.IsSelected(row, col))
+            cells.push_back({row, col, text});
+    EnterAndRecord(cells, 0, tr("Not set:"), tr("Set %n cell(s)", nullptr, static_cast<int>(cells.size())));
+}
+
+void CProgramView::SetSelectionFromEditor()
+{
+    QWidget* editor = OpenEditor();
+    if (!editor || RefuseChange())
+        return;
+    // Several columns: the editor stays open with its text, for Enter to set its own cell.
+    if (RefuseSeveralColumns(SelectedShownCols()))
+        return;
+    const std::string text = EditorText(editor);
+    HideEditor(editor);
+    SetSelectedCells(static_cast<int>(m_grid.GetCol()), text);
+}
+
+void CProgramView::OnSetSelectedCells()
+{
+    if (!BeginChange())
+        return;
+    const std::vector<int> cols = SelectedShownCols();
+    if (RefuseSeveralColumns(cols))
+        return;
+    const int col = cols.front();
+    int count = 0, first = 0;
+    for (int row : m_grid.SelectedRows())
+        if (m_grid.IsSelected(row, col)) {
+            first = first ? first : row;
+            ++count;
+        }
+    const QString shown = m_grid.IsSelected(static_cast<int>(m_grid.GetRow()), col) && m_grid.GetCol() == col
+                              ? m_grid.GetText()
+                              : m_grid.GetTextMatrix(first, col);
+    QDialog dlg(this);
+    dlg.setObjectName(QStringLiteral("SetCellsDlg"));
+    dlg.setWindowTitle(tr("Set Selected Cells"));
+    auto* layout = new QVBoxLayout(&dlg);
+    auto* label = new QLabel(
+        tr("%1 of the %n selected cell(s):", nullptr, count).arg(Q(GridHeading(col, g_bChinese != 0))), &dlg);
+    layout->addWidget(label);
+    // A list column offers the items of its cell editor; the others take typing.
+    QStringList items;
+    if (col == kColRxTone || col == kColTxTone)
+        items = m_toneNames;
+    else
+        for (const std::string& item : FlagListItems(col, m_bChineseLists))
+            items << Q(item);
+    QComboBox* list = nullptr;
+    QLineEdit* edit = nullptr;
+    if (!items.isEmpty()) {
+        list = new QComboBox(&dlg);
+        list->addItems(items);
+        std::vector<std::string> options;
+        for (const QString& item : items)
+            options.push_back(item.toStdString());
+        list->setCurrentIndex(std::max(0, ListEditorSelection(options, shown.toStdString())));
+        list->setObjectName(QStringLiteral("SetCellsValue"));
+        label->setBuddy(list);
+        layout->addWidget(list);
+    } else {
+        edit = new QLineEdit(shown, &dlg);
+        edit->setObjectName(QStringLiteral("SetCellsValue"));
+        edit->selectAll();
+        label->setBuddy(edit);
+        layout->addWidget(edit);
+        layout->addWidget(new QLabel(col == kColName ? tr("Up to six letters or digits; empty clears the names.")
+                                                     : tr("Megahertz, e.g. 145.125; empty clears the cells "
+                                                          "(an empty Rx Frequency empties its channel)."),
+                                     &dlg));
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    layout->addWidget(buttons);
+    (list ? static_cast<QWidget*>(list) : edit)->setFocus();
+    if (ExecDialog(&dlg) != QDialog::Accepted)
+        return;
+    SetSelectedCells(col, list ? list->currentText().toStdString() : edit->text().toStdString());
+}
+
+// ---------------------------------------------------------------------------
 // Find
 
 void CProgramView::OnEditFind()
@@ -467,7 +596,14 @@ void CProgramView::OnImportChannels()
         return;
     const QString path = dlg.selectedFiles().constFirst();
     RememberFolder(FolderKind::Channels, path);
-    const CsvFormat chosen = dlg.selectedNameFilter() == CsvFilters().at(1) ? CsvFormat::Chirp : CsvFormat::Grid;
+    ImportChannelsFrom(path, dlg.selectedNameFilter() == CsvFilters().at(1));
+}
+
+void CProgramView::ImportChannelsFrom(const QString& path, bool chirpLayout)
+{
+    if (!m_pDocument || !BeginChange())
+        return;
+    const CsvFormat chosen = chirpLayout ? CsvFormat::Chirp : CsvFormat::Grid;
     const TextFileResult csv = ReadBoundedTextFile(CorePath(path));
     if (!csv.ok) {
         AppMessageBox(this, tr("%1 cannot be read: %2").arg(path, Q(csv.error)));
@@ -512,4 +648,171 @@ void CProgramView::OnExportChannels()
     const DatResult saved = WriteFileAtomically(CorePath(path), text.data(), text.size());
     if (!saved.ok)
         AppMessageBox(this, tr("%1 cannot be written: %2").arg(path, Q(saved.error)));
+}
+
+// ---------------------------------------------------------------------------
+// Drag and drop
+
+struct CProgramView::ChannelDrop {
+    QByteArray csv;
+    CProgramView* source = nullptr;  // a window of this program, else a copy from elsewhere
+    std::set<int> rows;              // the source's rows
+    int row = 0;                     // where the first lands
+    bool move = false;
+};
+
+void CProgramView::RegisterDragSource()
+{
+    static int lastId = 0;
+    m_nDragId = ++lastId;
+    DragSources().append(this);
+}
+
+void CProgramView::UnregisterDragSource() { DragSources().removeAll(this); }
+
+QMimeData* CProgramView::ChannelDragData() const
+{
+    const std::set<int> rows = m_grid.SelectedRows();
+    if (rows.empty() || !m_grid.AreWholeRowsSelected())
+        return nullptr;
+    const TextBlock block = CopyBlock(m_grid, Sorted(rows), CopiedColumns(m_grid.SelectedCols()), false);
+    auto* mime = new QMimeData;
+    mime->setText(Q(BlockToTsv(block)));
+    mime->setData(QString::fromLatin1(kCsvMime), QByteArray::fromStdString(BlockToCsv(block)));
+    // Which window and rows: a move takes them out of it once they landed.
+    QStringList from{QString::number(QCoreApplication::applicationPid()), QString::number(m_nDragId)};
+    for (int row : rows)
+        from << QString::number(row);
+    mime->setData(QString::fromLatin1(kChannelRowsMime), from.join(QLatin1Char(' ')).toLatin1());
+    return mime;
+}
+
+void CProgramView::StartChannelDrag()
+{
+    CommitEditor(CommitTrigger::LeaveCell);
+    QMimeData* mime = ChannelDragData();
+    if (!mime)
+        return;
+    // The window the channels are dropped on does the work, this one's
+    // removal for a move included; a drop elsewhere only copies the text.
+    auto* drag = new QDrag(&m_grid);
+    drag->setMimeData(mime);
+    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    drag->deleteLater();
+}
+
+bool CProgramView::event(QEvent* event)
+{
+    if (OnDragEvent(event, false))
+        return true;
+    return QWidget::event(event);
+}
+
+bool CProgramView::OnDragEvent(QEvent* event, bool onGrid)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::DragLeave)
+        return true;
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QMimeData* mime = drop->mimeData();
+    const bool channels = mime && mime->hasFormat(QString::fromLatin1(kChannelRowsMime));
+    const bool files = mime && !channels && mime->hasUrls();
+    const int row = onGrid ? m_grid.indexAt(drop->position().toPoint()).row() : -1;
+    ChannelDrop what;
+    if (channels) {
+        const QList<QByteArray> from = mime->data(QString::fromLatin1(kChannelRowsMime)).split(' ');
+        const bool here = from.size() > 2 && from[0].toLongLong() == QCoreApplication::applicationPid();
+        for (CProgramView* view : DragSources())
+            if (here && view->m_nDragId == from[1].toInt())
+                what.source = view;
+        for (qsizetype i = 2; i < from.size(); ++i)
+            what.rows.insert(from[i].toInt());
+        what.csv = mime->data(QString::fromLatin1(kCsvMime));
+        what.row = row;
+        // Within one window the channels move; between windows Shift moves them.
+        what.move = what.source == this || (what.source && (drop->modifiers() & Qt::ShiftModifier));
+    }
+    // Channels land on a row; a read-only document takes none (its banner says why).
+    const bool wanted = files || (channels && row >= 1 && !what.rows.empty() && !IsReadOnly());
+    if (type != QEvent::Drop || !wanted) {
+        if (wanted) {
+            drop->setDropAction(what.move ? Qt::MoveAction : Qt::CopyAction);
+            drop->accept();
+        } else {
+            drop->ignore();
+        }
+        if (type != QEvent::Drop || !channels || row < 1)
+            return true;
+    }
+    drop->setDropAction(what.move ? Qt::MoveAction : Qt::CopyAction);
+    drop->accept();
+    // The work comes after the drop is done: the program the drag came from
+    // is not held while a question or a preview waits for the user.
+    if (files) {
+        QStringList paths;
+        for (const QUrl& url : mime->urls())
+            paths << (url.isLocalFile() ? url.toLocalFile() : url.toString());
+        QMetaObject::invokeMethod(
+            this, [this, paths] { emit FilesDropped(paths); }, Qt::QueuedConnection);
+    } else {
+        QPointer<CProgramView> source = what.source;
+        QMetaObject::invokeMethod(
+            this,
+            [this, what, source]() mutable {
+                what.source = source;  // a window closed meanwhile is no source any more
+                DropChannels(what);
+            },
+            Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void CProgramView::DropChannels(const ChannelDrop& drop)
+{
+    // The document takes no change while a transfer runs; an open editor is committed first.
+    if (!BeginChange())
+        return;
+    if (drop.source == this) {
+        const std::set<int> rows(drop.rows.lower_bound(kFirstChannelRow), drop.rows.end());
+        const ChannelOrder order = MoveToRowOrder(rows, drop.row);
+        ApplyOrder(order, tr("Move %n Channel(s)", nullptr, static_cast<int>(rows.size())), RowsAfter(order, rows));
+        return;
+    }
+    const PastedBlock block = ParsePastedText(drop.csv.toStdString(), true);
+    if (block.rows.empty())
+        return;
+    int beyond = 0;
+    const std::vector<CellText> cells = PlaceBlock(block, drop.row, kColRxFreq, beyond);
+    const QString sourceTitle =
+        drop.source && drop.source->m_pDocument ? drop.source->m_pDocument->GetTitle() : QString();
+    // A move takes the channels out of their window only when every one of them landed whole.
+    const QString kept =
+        drop.move ? tr("Nothing was moved: %1 keeps every channel dragged.").arg(sourceTitle) : QString();
+    const int count = static_cast<int>(block.rows.size());
+    const EntryReport report = EnterAndRecord(
+        cells, beyond, tr("Not dropped:"),
+        drop.move ? tr("Move %n Channel(s) Here", nullptr, count) : tr("Drop %n Channel(s)", nullptr, count), kept);
+    std::set<int> landed;
+    for (const CellText& c : cells)
+        landed.insert(c.row);
+    m_grid.SelectRows(landed);
+    if (!drop.move || !drop.source || !report.refused.empty() || beyond > 0)
+        return;
+    CProgramView* source = drop.source;
+    if (source->IsReadOnly()) {
+        AppMessageBox(this,
+                      tr("The channels were copied, not moved: %1 takes no change while its transfer runs, so it "
+                         "keeps them.")
+                          .arg(sourceTitle),
+                      QMessageBox::Ok, QMessageBox::Information);
+        return;
+    }
+    source->BeginEdit();
+    const std::set<int> rows(drop.rows.lower_bound(kFirstChannelRow), drop.rows.end());
+    source->ApplyOrder(DeleteOrder(rows),
+                       tr("Move %n Channel(s) to %1", nullptr, static_cast<int>(rows.size()))
+                           .arg(m_pDocument ? m_pDocument->GetTitle() : QString()),
+                       {});
 }

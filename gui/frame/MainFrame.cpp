@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -15,12 +18,14 @@
 #include <QMenuBar>
 #include <QMetaObject>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QUndoGroup>
 #include <QUndoStack>
+#include <QUrl>
 #include <algorithm>
 #include <utility>
 
@@ -74,6 +79,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(tr("Program"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     resize(1000, 600);
+    setAcceptDrops(true);  // a .dat file dropped here opens
 
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
@@ -345,6 +351,10 @@ void CMainFrame::CreateEditActions()
         {ID_EDIT_PASTE, tr("&Paste"), tr("Paste cells copied here or in a spreadsheet"), {QKeySequence::Paste},
          &CProgramView::OnEditPaste},
         {ID_EDIT_CLEAR, tr("Cl&ear\tDel"), tr("Clear the selected cells"), {}, &CProgramView::OnEditClear},
+        {ID_EDIT_SET_CELLS, tr("Set Selected Cells..."),
+         tr("Set every selected cell of one column to one value (in a cell: type it, then Ctrl+Enter)"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)},
+         &CProgramView::OnSetSelectedCells},
         {ID_EDIT_SELECT_ALL, tr("Select &All"), tr("Select every channel"), {QKeySequence::SelectAll},
          &CProgramView::OnEditSelectAll},
         {ID_EDIT_FIND, tr("&Find..."), tr("Find a channel by name or frequency"), {QKeySequence::Find},
@@ -397,8 +407,8 @@ QList<QAction*> CMainFrame::BuildEditMenu(QMenu* menu)
                 menu->addSeparator();
         }
     };
-    add({ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_COPY_HEADINGS, ID_EDIT_PASTE, ID_EDIT_CLEAR, 0, ID_CHANNEL_INSERT,
-         ID_CHANNEL_DELETE, ID_CHANNEL_MOVE_UP, ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR});
+    add({ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_COPY_HEADINGS, ID_EDIT_PASTE, ID_EDIT_CLEAR, ID_EDIT_SET_CELLS, 0,
+         ID_CHANNEL_INSERT, ID_CHANNEL_DELETE, ID_CHANNEL_MOVE_UP, ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR});
     QMenu* sort = menu->addMenu(tr("Sort C&hannels"));
     sort->setObjectName(QStringLiteral("SortMenu"));
     for (int id : {ID_SORT_RX, ID_SORT_NAME, ID_SORT_TONE})
@@ -1019,6 +1029,8 @@ CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
     });
     m_pUndoGroup->addStack(doc->UndoStack());
     frame->GetView()->SetContextMenu(m_pGridMenu);
+    connect(frame->GetView(), &CProgramView::FilesDropped, this,
+            [this, frame](const QStringList& paths) { OpenDroppedFiles(paths, frame); });
     m_pMdiClient->addSubWindow(frame);
     frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
     frame->GetView()->OnInitialUpdate();
@@ -1244,9 +1256,9 @@ void CMainFrame::UpdateFrameMenu()
         Action(id)->setEnabled(haveView);
     // While a transfer runs the document takes no change (the view also refuses it).
     const bool mayChange = haveView && !ActiveDocument()->IsReadOnly();
-    for (int id : {ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_CLEAR, ID_CHANNEL_INSERT, ID_CHANNEL_DELETE, ID_CHANNEL_MOVE_UP,
-                   ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR, ID_SORT_RX, ID_SORT_NAME, ID_SORT_TONE, ID_FILL_DOWN,
-                   ID_FILL_SERIES_6K25, ID_FILL_SERIES_12K5, ID_FILL_SERIES_25K, ID_FILE_IMPORT_CHANNELS})
+    for (int id : {ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_CLEAR, ID_EDIT_SET_CELLS, ID_CHANNEL_INSERT, ID_CHANNEL_DELETE,
+                   ID_CHANNEL_MOVE_UP, ID_CHANNEL_MOVE_DOWN, ID_CHANNEL_CLEAR, ID_SORT_RX, ID_SORT_NAME, ID_SORT_TONE,
+                   ID_FILL_DOWN, ID_FILL_SERIES_6K25, ID_FILL_SERIES_12K5, ID_FILL_SERIES_25K, ID_FILE_IMPORT_CHANNELS})
         Action(id)->setEnabled(mayChange);
     // Undo and redo follow the document in front.
     m_pUndoGroup->setActiveStack(haveView ? ActiveDocument()->UndoStack() : nullptr);
@@ -1315,4 +1327,87 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     if (QWidget* help = HelpWindow())
         help->close();
     event->accept();
+}
+
+// ---------------------------------------------------------------------------
+// Files dropped
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    if (!event->mimeData()->hasUrls())
+        return;
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        paths << (url.isLocalFile() ? url.toLocalFile() : url.toString());
+    // On a document window's title or frame: that window is the target.
+    QWidget* w = childAt(event->position().toPoint());
+    while (w && !qobject_cast<CChildFrame*>(w))
+        w = w->parentWidget();
+    QPointer<CChildFrame> target = qobject_cast<CChildFrame*>(w);
+    event->acceptProposedAction();
+    // Opened once the drop is over: the program the files come from is not
+    // held while a message or a preview waits for the user.
+    QMetaObject::invokeMethod(
+        this, [this, paths, target] { OpenDroppedFiles(paths, target); }, Qt::QueuedConnection);
+}
+
+void CMainFrame::OpenDroppedFiles(const QStringList& paths, CChildFrame* target)
+{
+    const QString kinds = tr("a radio document (.dat) or a channel list (.csv)");
+    if (paths.size() != 1) {
+        AppMessageBox(this,
+                      tr("%n files were dropped: drop one file at a time, %1.", nullptr, static_cast<int>(paths.size()))
+                          .arg(kinds));
+        return;
+    }
+    const QString path = paths.constFirst();
+    const QFileInfo info(path);
+    if (!info.isAbsolute()) {
+        AppMessageBox(this, tr("%1 is not a file on this computer: drop %2.").arg(path, kinds));
+        return;
+    }
+    if (info.isDir()) {
+        AppMessageBox(this, tr("%1 is a folder: drop %2.").arg(path, kinds));
+        return;
+    }
+    const QString suffix = info.suffix().toLower();
+    if (suffix == QLatin1String("csv")) {
+        if (!target || !target->GetView()) {
+            AppMessageBox(this, tr("%1 is a channel list: drop it on the window of the configuration it goes "
+                                   "into, and it is imported there after a preview.")
+                                    .arg(path));
+            return;
+        }
+        ShowChildFrame(target);
+        target->GetView()->ImportChannelsFrom(path);
+        return;
+    }
+    if (suffix != QLatin1String("dat")) {
+        AppMessageBox(this, tr("%1 was not opened: drop %2.").arg(path, kinds));
+        return;
+    }
+    // As File > Open: a file open already is shown; a missing, unreadable or
+    // short file, a FIFO or a device is refused with the reason.
+    const bool openAlready = FrameOfFile(path) != nullptr;
+    if (!OpenDocumentFile(path) || openAlready || info.size() <= static_cast<qint64>(kImageSize))
+        return;
+    AppMessageBox(this,
+                  tr("%1 is %2 bytes long, longer than a radio image: only its first %3 bytes were opened, and "
+                     "saving it keeps those alone.")
+                      .arg(path)
+                      .arg(info.size())
+                      .arg(kImageSize),
+                  QMessageBox::Ok, QMessageBox::Information);
 }

@@ -19,6 +19,9 @@ class CProgramDoc;
 class CPrintJob;
 class CProgramView;
 class QDialog;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QKeyEvent;
 class QLabel;
 class QMdiSubWindow;
@@ -119,6 +122,10 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Files dropped on the main window (a document window's own drops come through its view).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -151,6 +158,11 @@ private:
     void CreateEditActions();
     // The editing commands into `menu` (the Edit menu and the grid's context menu).
     QList<QAction*> BuildEditMenu(QMenu* menu);
+    // Files dropped on the main window, or on `target`'s document window: one
+    // radio document (.dat) opens as File > Open does; one channel list (.csv)
+    // is imported into `target` after its preview; anything else is refused,
+    // and so are several files at once.
+    void OpenDroppedFiles(const QStringList& paths, CChildFrame* target);
     // A new document window: its document joins the undo group.
     CChildFrame* AddChildFrame(CProgramDoc* doc);
     QPoint CascadePosition(const CChildFrame* frame) const;

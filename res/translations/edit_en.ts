@@ -231,6 +231,45 @@
         <source>%1 no longer exists; it is taken off the recent files.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Set Selected Cells...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set every selected cell of one column to one value (in a cell: type it, then Ctrl+Enter)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a radio document (.dat) or a channel list (.csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files were dropped: drop one file at a time, %1.</source>
+        <translation>
+            <numerusform>%n file was dropped: drop one file at a time, %1.</numerusform>
+            <numerusform>%n files were dropped: drop one file at a time, %1.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 is not a file on this computer: drop %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is a folder: drop %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is a channel list: drop it on the window of the configuration it goes into, and it is imported there after a preview.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was not opened: drop %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is %2 bytes long, longer than a radio image: only its first %3 bytes were opened, and saving it keeps those alone.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CProgramDoc</name>
@@ -431,6 +470,83 @@
     <message>
         <source>%1 cannot be written: %2</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>A value is set in the cells of one column at a time, and the selection spans %n column(s) (%1). Nothing was changed: select cells of one column.</source>
+        <translation>
+            <numerusform>A value is set in the cells of one column at a time, and the selection spans %n column (%1). Nothing was changed: select cells of one column.</numerusform>
+            <numerusform>A value is set in the cells of one column at a time, and the selection spans %n columns (%1). Nothing was changed: select cells of one column.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not set:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Set %n cell(s)</source>
+        <translation>
+            <numerusform>Set %n cell</numerusform>
+            <numerusform>Set %n cells</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Set Selected Cells</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of the %n selected cell(s):</source>
+        <translation>
+            <numerusform>%1 of the %n selected cell:</numerusform>
+            <numerusform>%1 of the %n selected cells:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Up to six letters or digits; empty clears the names.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Megahertz, e.g. 145.125; empty clears the cells (an empty Rx Frequency empties its channel).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Move %n Channel(s)</source>
+        <translation>
+            <numerusform>Move %n Channel</numerusform>
+            <numerusform>Move %n Channels</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was moved: %1 keeps every channel dragged.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not dropped:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Move %n Channel(s) Here</source>
+        <translation>
+            <numerusform>Move %n Channel Here</numerusform>
+            <numerusform>Move %n Channels Here</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Drop %n Channel(s)</source>
+        <translation>
+            <numerusform>Drop %n Channel</numerusform>
+            <numerusform>Drop %n Channels</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The channels were copied, not moved: %1 takes no change while its transfer runs, so it keeps them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Move %n Channel(s) to %1</source>
+        <translation>
+            <numerusform>Move %n Channel to %1</numerusform>
+            <numerusform>Move %n Channels to %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>

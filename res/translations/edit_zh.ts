@@ -231,6 +231,44 @@
         <source>%1 no longer exists; it is taken off the recent files.</source>
         <translation>%1 已不存在，已从最近的文件中移除。</translation>
     </message>
+    <message>
+        <source>Set Selected Cells...</source>
+        <translation>设置所选单元格...</translation>
+    </message>
+    <message>
+        <source>Set every selected cell of one column to one value (in a cell: type it, then Ctrl+Enter)</source>
+        <translation>把同一列的所有所选单元格设为同一个值（在单元格中：输入后按 Ctrl+Enter）</translation>
+    </message>
+    <message>
+        <source>a radio document (.dat) or a channel list (.csv)</source>
+        <translation>电台文档（.dat）或信道列表（.csv）</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files were dropped: drop one file at a time, %1.</source>
+        <translation>
+            <numerusform>放入了 %n 个文件：请一次只放入一个文件，即%1。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 is not a file on this computer: drop %2.</source>
+        <translation>%1 不是本机上的文件：请放入%2。</translation>
+    </message>
+    <message>
+        <source>%1 is a folder: drop %2.</source>
+        <translation>%1 是文件夹：请放入%2。</translation>
+    </message>
+    <message>
+        <source>%1 is a channel list: drop it on the window of the configuration it goes into, and it is imported there after a preview.</source>
+        <translation>%1 是信道列表：请把它放到要导入的配置窗口上，预览后即导入该窗口。</translation>
+    </message>
+    <message>
+        <source>%1 was not opened: drop %2.</source>
+        <translation>未打开 %1：请放入%2。</translation>
+    </message>
+    <message>
+        <source>%1 is %2 bytes long, longer than a radio image: only its first %3 bytes were opened, and saving it keeps those alone.</source>
+        <translation>%1 长 %2 字节，超过电台映像的长度：只打开了其前 %3 字节，保存时也只保留这些字节。</translation>
+    </message>
 </context>
 <context>
     <name>CProgramDoc</name>
@@ -422,6 +460,76 @@
     <message>
         <source>%1 cannot be written: %2</source>
         <translation>无法写入 %1：%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>A value is set in the cells of one column at a time, and the selection spans %n column(s) (%1). Nothing was changed: select cells of one column.</source>
+        <translation>
+            <numerusform>一次只能为同一列的单元格设置一个值，而所选内容跨越 %n 列（%1）。未作任何更改：请只选择同一列的单元格。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not set:</source>
+        <translation>未设置：</translation>
+    </message>
+    <message numerus="yes">
+        <source>Set %n cell(s)</source>
+        <translation>
+            <numerusform>设置 %n 个单元格</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Set Selected Cells</source>
+        <translation>设置所选单元格</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of the %n selected cell(s):</source>
+        <translation>
+            <numerusform>所选 %n 个单元格的%1：</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Up to six letters or digits; empty clears the names.</source>
+        <translation>最多六个字母或数字；留空则清除名称。</translation>
+    </message>
+    <message>
+        <source>Megahertz, e.g. 145.125; empty clears the cells (an empty Rx Frequency empties its channel).</source>
+        <translation>以兆赫为单位，例如 145.125；留空则清除这些单元格（接收频率为空即清空该信道）。</translation>
+    </message>
+    <message numerus="yes">
+        <source>Move %n Channel(s)</source>
+        <translation>
+            <numerusform>移动 %n 个信道</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nothing was moved: %1 keeps every channel dragged.</source>
+        <translation>未移动任何信道：%1 保留了所拖动的全部信道。</translation>
+    </message>
+    <message>
+        <source>Not dropped:</source>
+        <translation>未放入：</translation>
+    </message>
+    <message numerus="yes">
+        <source>Move %n Channel(s) Here</source>
+        <translation>
+            <numerusform>移入 %n 个信道</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Drop %n Channel(s)</source>
+        <translation>
+            <numerusform>放入 %n 个信道</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The channels were copied, not moved: %1 takes no change while its transfer runs, so it keeps them.</source>
+        <translation>信道已复制而未移动：%1 正在传输，传输期间不接受更改，因此保留这些信道。</translation>
+    </message>
+    <message numerus="yes">
+        <source>Move %n Channel(s) to %1</source>
+        <translation>
+            <numerusform>移动 %n 个信道到 %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -18,6 +18,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -26,6 +28,7 @@
 #include <functional>
 #include <QUndoStack>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
@@ -220,6 +223,14 @@ private slots:
     void spreadsheetPasteRefusesOneFrequencyAndAppliesTheRest();
     void wholeChannelsMoveAndComeBackWithUndo_data();
     void wholeChannelsMoveAndComeBackWithUndo();
+
+    void oneValueSetsTheSelectedCellsOfAColumn_data();
+    void oneValueSetsTheSelectedCellsOfAColumn();
+    void refusedValuesAndSeveralColumnsChangeNothingRefused();
+    void channelsDraggedBetweenDocuments_data();
+    void channelsDraggedBetweenDocuments();
+    void droppedFilesOpenImportOrAreRefused_data();
+    void droppedFilesOpenImportOrAreRefused();
 
     void importPreviewsThenAppliesOneStep();
     void importRenumbersAndMergesAsChosen();
@@ -775,6 +786,292 @@ void TestEditing::wholeChannelsMoveAndComeBackWithUndo()
     Grid().setFocus();
     Key(Qt::Key_Down);
     QVERIFY(View()->OpenEditor());
+}
+
+// Several cells of one column take one value: typed and Ctrl+Enter, or
+// through Edit > Set Selected Cells; one undo step brings them all back.
+void TestEditing::oneValueSetsTheSelectedCellsOfAColumn_data()
+{
+    QTest::addColumn<int>("dialog");  // 0 typed into the cell, 1 from the Edit menu, 2 Ctrl+Enter on the grid
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("expect");
+    QTest::newRow("typed Tx Frequency") << 0 << int(kColTxFreq) << "146.52"
+                                        << "146.52000";
+    QTest::newRow("Power picked in its list") << 0 << int(kColPower) << "L"
+                                              << "Low";
+    QTest::newRow("dialog, Bandwidth list") << 1 << int(kColBandwidth) << "N"
+                                            << "Narrow";
+    QTest::newRow("dialog, typed name") << 2 << int(kColName) << "club"
+                                        << "CLUB";
+}
+void TestEditing::oneValueSetsTheSelectedCellsOfAColumn()
+{
+    QFETCH(int, dialog);
+    QFETCH(int, col);
+    QFETCH(QString, keys);
+    QFETCH(QString, expect);
+    Start();
+    const QList<QStringList> before = Rows(1, 200);
+    const int steps = Steps();
+    Click(3, col);
+    Click(6, col, Qt::ShiftModifier);
+    QString label;
+    if (dialog) {
+        SetDialogHook([&](QDialog* d) {
+            d->show();
+            QApplication::setActiveWindow(d);
+            if (!QTest::qWaitForWindowActive(d))
+                return int(QDialog::Rejected);
+            label = d->findChild<QLabel*>()->text();
+            QWidget* value = d->findChild<QWidget*>(QStringLiteral("SetCellsValue"));
+            if (QApplication::focusWidget() != value)
+                return int(QDialog::Rejected);
+            if (auto* edit = qobject_cast<QLineEdit*>(value))
+                edit->clear();
+            QTest::keyClicks(value, keys);
+            QTest::keyClick(value, Qt::Key_Return);
+            return d->result();
+        });
+        if (dialog == 1)
+            m_frame->Action(ID_EDIT_SET_CELLS)->trigger();
+        else
+            Key(Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY2(label.startsWith(Grid().GetTextMatrix(0, col) + QStringLiteral(" of the 4 selected cells")),
+                 qPrintable(label));
+    } else {
+        Type(keys);
+        Key(Qt::Key_Return, Qt::ControlModifier);
+    }
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.value(0).text));
+    for (int row = 1; row <= 200; ++row) {
+        QStringList want = before[row - 1];
+        if (row >= 3 && row <= 6)
+            want[col - 1] = expect;
+        QCOMPARE(Row(row), want);
+    }
+    QCOMPARE(Steps(), steps + 1);
+    QCOMPARE(m_frame->Action(ID_EDIT_UNDO)->text(), QStringLiteral("&Undo Set 4 cells"));
+    QCOMPARE(Grid().SelectedRows(), (std::set<int>{3, 4, 5, 6}));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Rows(1, 200), before);
+    QVERIFY(!Doc()->IsModified());
+}
+
+void TestEditing::refusedValuesAndSeveralColumnsChangeNothingRefused()
+{
+    Start();
+    const QList<QStringList> before = Rows(1, 200);
+    const int steps = Steps();
+    auto message = [this] {
+        return m_messages.isEmpty() ? QString() : m_messages.last().text + QLatin1Char('\n') + m_messages.last().detail;
+    };
+    // An Rx Frequency out of band is refused in every cell, and no channel is emptied for it.
+    Click(3, kColRxFreq);
+    Click(5, kColRxFreq, Qt::ShiftModifier);
+    Type(QStringLiteral("999"));
+    Key(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(Rows(1, 200), before);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(message().startsWith(QStringLiteral("Not set: 3 cells")), qPrintable(message()));
+    for (int channel : {2, 3, 4})
+        QVERIFY2(message().contains(QStringLiteral("Channel %1, Rx Frequency: \"999\" is out of range").arg(channel)),
+                 qPrintable(message()));
+
+    // Power over used and empty channels: set where there is a channel, the rest refused in the same one message.
+    int last = 2;
+    while (!Grid().GetTextMatrix(last + 1, kColRxFreq).isEmpty())
+        ++last;
+    Click(last - 1, kColPower);
+    Click(last + 2, kColPower, Qt::ShiftModifier);
+    Type(QStringLiteral("L"));
+    Key(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(m_messages.size(), 2);
+    QCOMPARE(Grid().GetTextMatrix(last - 1, kColPower), QStringLiteral("Low"));
+    QCOMPARE(Grid().GetTextMatrix(last, kColPower), QStringLiteral("Low"));
+    QCOMPARE(Row(last + 1), QStringList(9, QString()));
+    QCOMPARE(Row(last + 2), QStringList(9, QString()));
+    QVERIFY2(message().startsWith(QStringLiteral("Not set: 2 cells")), qPrintable(message()));
+    QVERIFY2(
+        message().contains(QStringLiteral("Channel %1, Power: \"Low\" needs a channel with an Rx Frequency").arg(last)),
+        qPrintable(message()));
+    QCOMPARE(Steps(), steps + 1);
+
+    // Several columns take no single value, by keys or from the menu: the user is told, nothing changes.
+    const QList<QStringList> now = Rows(1, 200);
+    int dialogs = 0;
+    SetDialogHook([&](QDialog*) {
+        ++dialogs;
+        return int(QDialog::Rejected);
+    });
+    Click(3, kColRxFreq);
+    Click(4, kColTxFreq, Qt::ShiftModifier);
+    Type(QStringLiteral("146.52"));
+    Key(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(m_messages.size(), 3);
+    QVERIFY2(message().contains(QStringLiteral("the selection spans 2 columns (Rx Frequency, Tx Frequency). Nothing "
+                                               "was changed")),
+             qPrintable(message()));
+    QVERIFY(View()->OpenEditor());  // Enter still sets the one cell typed into
+    Key(Qt::Key_Escape);
+    m_frame->Action(ID_EDIT_SET_CELLS)->trigger();
+    QCOMPARE(m_messages.size(), 4);
+    QCOMPARE(m_messages[3].text, m_messages[2].text);
+    QCOMPARE(dialogs, 0);
+    QCOMPARE(Rows(1, 200), now);
+    QCOMPARE(Steps(), steps + 1);
+}
+
+// Channels dragged from one document window to another, or within one, as
+// Qt delivers the drag to the window under the pointer.
+void TestEditing::channelsDraggedBetweenDocuments_data()
+{
+    QTest::addColumn<bool>("sameWindow");
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("copy to another document") << false << false << false;
+    QTest::newRow("Shift moves them") << false << true << false;
+    QTest::newRow("within one window a move") << true << false << false;
+    QTest::newRow("read-only target refuses") << false << false << true;
+}
+void TestEditing::channelsDraggedBetweenDocuments()
+{
+    QFETCH(bool, sameWindow);
+    QFETCH(bool, shift);
+    QFETCH(bool, readOnly);
+    Start();
+    CProgramView* source = View();
+    const QList<QStringList> sourceRows = Rows(1, 200);
+    ClickLabel(3);
+    ClickLabel(5, Qt::ShiftModifier);
+    std::unique_ptr<QMimeData> mime(source->ChannelDragData());
+    QVERIFY(mime);
+    if (!sameWindow)
+        QVERIFY(m_frame->NewDocument());
+    CProgramView* target = View();
+    QCOMPARE(target == source, sameWindow);
+    QUndoStack* sourceSteps = source->GetDocument()->UndoStack();
+    QUndoStack* targetSteps = target->GetDocument()->UndoStack();
+    const int sourceCount = sourceSteps->count(), targetCount = targetSteps->count();
+    const QList<QStringList> targetRows = Rows(1, 200);
+    if (readOnly)
+        target->GetDocument()->SetReadOnly(true, QStringLiteral("A transfer runs here."));
+
+    CMSFlexGrid& grid = target->Grid();
+    grid.scrollTo(grid.model()->index(10, kColRxFreq));
+    const QPoint at = grid.CellRect(10, kColRxFreq).center();
+    const Qt::KeyboardModifiers mods = shift ? Qt::ShiftModifier : Qt::NoModifier;
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(at, actions, mime.get(), Qt::LeftButton, mods);
+    QApplication::sendEvent(grid.viewport(), &enter);
+    QCOMPARE(enter.isAccepted(), !readOnly);
+    QDragMoveEvent move(at, actions, mime.get(), Qt::LeftButton, mods);
+    QApplication::sendEvent(grid.viewport(), &move);
+    QDropEvent drop(QPointF(at), actions, mime.get(), Qt::LeftButton, mods);
+    QApplication::sendEvent(grid.viewport(), &drop);
+    QCOMPARE(drop.dropAction(), shift || sameWindow ? Qt::MoveAction : Qt::CopyAction);
+    QApplication::processEvents();
+
+    if (readOnly) {  // refused at the enter: the pointer says no, the banner says why
+        QCOMPARE(Rows(1, 200), targetRows);
+        QCOMPARE(targetSteps->count(), targetCount);
+        QVERIFY(target->ReadOnlyBanner()->isVisible());
+        return;
+    }
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.value(0).text + m_messages.value(0).detail));
+    // Rows 10..12 hold the channels dragged; within one window the rows between close up.
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(target->Grid().GetTextMatrix(10 + i, kColName), sourceRows[2 + i][kColName - 1]);
+    QCOMPARE(Rows(10, 12), sourceRows.mid(2, 3));
+    if (sameWindow)
+        QCOMPARE(Rows(3, 9), sourceRows.mid(5, 7));
+    QCOMPARE(targetSteps->count(), targetCount + 1);
+    QCOMPARE(sourceSteps->count(), sourceCount + (shift || sameWindow ? 1 : 0));
+    const int sourceRow3 = shift || sameWindow ? 6 : 3;
+    QCOMPARE(source->Grid().GetTextMatrix(3, kColName), sourceRows[sourceRow3 - 1][kColName - 1]);
+    // Each side's step comes back on its own.
+    targetSteps->undo();
+    if (!sameWindow)
+        QCOMPARE(Rows(1, 200), targetRows);
+    sourceSteps->undo();
+    for (int row = 1; row <= 200; ++row)
+        QCOMPARE(source->Grid().GetTextMatrix(row, kColName), sourceRows[row - 1][kColName - 1]);
+}
+
+// A file dropped on the main window or a document window, friendly or hostile.
+void TestEditing::droppedFilesOpenImportOrAreRefused_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("onDocument");
+    QTest::addColumn<int>("windows");   // document windows afterwards
+    QTest::addColumn<QString>("told");  // what the message says, or the preview
+    QTest::newRow(".dat opens") << QStringList{"other.dat"} << false << 2 << QString();
+    QTest::newRow(".dat on a document window opens") << QStringList{"other.dat"} << true << 2 << QString();
+    QTest::newRow(".dat open already is shown") << QStringList{"sample.dat"} << false << 1 << QString();
+    QTest::newRow("huge .dat opens, told")
+        << QStringList{"huge.dat"} << false << 2 << "only its first 8192 bytes were opened";
+    QTest::newRow(".csv previewed") << QStringList{"list.csv"} << true << 1 << "1 channel added";
+    QTest::newRow(".csv beside the windows")
+        << QStringList{"list.csv"} << false << 1 << "drop it on the window of the configuration";
+    QTest::newRow("huge .csv") << QStringList{"huge.csv"} << true << 1 << "cannot be read";
+    QTest::newRow("two files") << QStringList{"other.dat", "list.csv"} << false << 1 << "2 files were dropped";
+    QTest::newRow("a folder") << QStringList{"folder.dat"} << false << 1 << "is a folder";
+    QTest::newRow("a FIFO") << QStringList{"fifo.dat"} << false << 1 << "could not be opened";
+    QTest::newRow("a device") << QStringList{"zero.dat"} << false << 1 << "could not be opened";
+    QTest::newRow("vanished") << QStringList{"gone.dat"} << false << 1 << "could not be opened";
+    QTest::newRow("another kind") << QStringList{"notes.txt"} << true << 1 << "was not opened";
+}
+void TestEditing::droppedFilesOpenImportOrAreRefused()
+{
+    QFETCH(QStringList, files);
+    QFETCH(bool, onDocument);
+    QFETCH(int, windows);
+    QFETCH(QString, told);
+    Start();
+    m_dir->WriteFile(QStringLiteral("other.dat"), FileBytes(kSample));
+    m_dir->WriteFile(QStringLiteral("list.csv"), "Location,Name,Frequency\r\n40,ONE,146.52\r\n");
+    // Sparse: a gigabyte costs no time to make.
+    for (const QString& name : {QStringLiteral("huge.dat"), QStringLiteral("huge.csv")}) {
+        QFile huge(m_dir->WriteFile(name, name.endsWith(QLatin1String("dat")) ? FileBytes(kSample) : "a,b\n"));
+        QVERIFY(huge.resize(qint64(1) << 30));
+    }
+    m_dir->WriteFile(QStringLiteral("notes.txt"), "x");
+    QVERIFY(QDir(m_dir->Path()).mkdir(QStringLiteral("folder.dat")));
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), m_dir->FilePath(QStringLiteral("zero.dat"))));
+    QVERIFY(::mkfifo(QFile::encodeName(m_dir->FilePath(QStringLiteral("fifo.dat"))).constData(), 0600) == 0);
+    QString preview;
+    SetDialogHook([&](QDialog* d) {
+        if (auto* p = qobject_cast<CImportPreviewDlg*>(d))
+            preview = p->Summary();
+        return int(QDialog::Rejected);
+    });
+    const Image before = Doc()->m_image;
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString& f : files)
+        urls << QUrl::fromLocalFile(m_dir->FilePath(f));
+    mime.setUrls(urls);
+    QWidget* on = m_frame;
+    QPoint at = m_frame->NavigationBar()->mapTo(m_frame, m_frame->NavigationBar()->rect().center());
+    if (onDocument) {
+        on = Grid().viewport();
+        at = Grid().CellRect(2, kColRxFreq).center();
+    }
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(on, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(on, &drop);
+    QApplication::processEvents();  // the drop's work comes once it is over
+    QCOMPARE(m_frame->ChildFrames().size(), windows);
+    const QString shown =
+        m_messages.isEmpty() ? preview : m_messages.last().text + QLatin1Char('\n') + m_messages.last().detail;
+    QVERIFY2(told.isEmpty() ? m_messages.isEmpty() && preview.isEmpty() : shown.contains(told), qPrintable(shown));
+    QVERIFY(m_messages.size() <= 1);
+    if (windows == 2)
+        QCOMPARE(Caption(), QFileInfo(files[0]).fileName());
+    if (windows == 1)
+        QCOMPARE(m_frame->ChildFrames()[0]->GetDocument()->m_image, before);
 }
 
 // A published club list with locations past 199: renumbered from channel 20
