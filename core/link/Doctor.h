@@ -45,7 +45,8 @@ struct DoctorStepResult {
     DoctorStep step = DoctorStep::Open;
     int attempt = 0;  // the handshake attempt, from 1; 0 for Open and Holders
     bool ok = false;
-    double ms = 0;  // from the step's last byte sent to its answer's first byte, or to the time-out
+    double ms = 0;  // from the step's last byte sent until its answer came (all 8 bytes of the
+                    // identification), or to the time-out
     std::vector<std::uint8_t> sent;
     std::vector<std::uint8_t> received;
 };
@@ -94,6 +95,10 @@ struct DoctorOptions {
     std::function<bool()> cancelled;
     // Told as each step starts, for the window's and the tool's progress.
     std::function<void(DoctorStep, int attempt)> stepStarted;
+    // Replaces the pauses between the bytes (tests); std::this_thread::sleep_for when empty.
+    std::function<void(std::chrono::milliseconds)> sleep;
+    // Who else holds the device (tests); PortHolders when empty.
+    std::function<std::vector<PortHolder>(const std::string& device)> holders;
 };
 
 // Checks one resolved port (ResolvePort) through serial, which is closed when

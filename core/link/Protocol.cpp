@@ -30,12 +30,12 @@ CRadioProtocol::Action CRadioProtocol::Feed(std::uint8_t b, std::vector<std::uin
 {
     ++m_nRx;
     Action action = Action::None;
-    if (m_faults.garbage) {
+    if (m_faults.garbage || m_faults.echo) {
         if (MatchEntry(b)) {
             m_window.clear();
             ++m_nEntryCodes;
         }
-        out.push_back(Noise());
+        out.push_back(m_faults.echo ? b : Noise());
         return action;
     }
     // Collecting a frame: its bytes are data, never the start of an entry code.
@@ -49,7 +49,9 @@ CRadioProtocol::Action CRadioProtocol::Feed(std::uint8_t b, std::vector<std::uin
         return action;
     }
     if (MatchEntry(b)) {
-        // The host starts over whatever state we were in.
+        // The host starts over whatever state we were in: a transfer may
+        // follow a handshake that completed (a connection check, which ends
+        // there) or broke off, and the radio must take it.
         m_window.clear();
         ++m_nEntryCodes;
         if (m_faults.silent)

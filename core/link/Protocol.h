@@ -39,6 +39,7 @@ struct RadioFaults {
     int dropAtFrame = -1;        // hangs up the line when the frame arrives
     int loseWriteAtFrame = -1;   // acknowledges the write frame but keeps its old bytes
     bool garbage = false;        // answers every byte with noise, never 0x06
+    bool echo = false;           // returns every byte it receives, answers nothing (a cable without a radio)
     bool randomHeaders = false;  // read reply headers hold noise
     int replyDelayMs = 0;        // pause before each answer (simulated radio only)
     int byteGapMs = 0;           // pause between the bytes of an answer (simulated radio only)

@@ -50,10 +50,12 @@ bool CSerialPort::Open(const std::string& device)
 {
     Close();
     m_bLost = false;
+    m_fault = platform::SerialFault::None;
     m_strError.clear();
     m_strDevice = device;
     platform::SerialError error;
     if (!m_line.Open(m_strDevice, error)) {
+        m_fault = error.fault;
         m_strError = OpenFailureText(m_strDevice, error.reason, error.fault);
         return false;
     }
@@ -64,6 +66,7 @@ void CSerialPort::Close() { m_line.Close(m_bLost); }
 
 void CSerialPort::SetIoError(const platform::SerialError& error)
 {
+    m_fault = error.fault;
     if (error.fault == platform::SerialFault::Lost) {
         m_bLost = true;
         m_strError = m_strDevice + ": " + (g_bChinese ? "设备连接已断开" : "the device was disconnected") + " (" +
@@ -77,8 +80,10 @@ bool CSerialPort::Read(std::uint8_t* buf, std::size_t n, std::size_t& got)
 {
     got = 0;
     if (!m_line.IsOpen() || m_bLost) {
-        if (!m_line.IsOpen())
+        if (!m_line.IsOpen()) {
+            m_fault = platform::SerialFault::Other;
             m_strError = m_strDevice + ": port not open";
+        }
         return false;
     }
     platform::SerialError error;
@@ -93,8 +98,10 @@ bool CSerialPort::Write(const std::uint8_t* buf, std::size_t n, std::size_t& wri
 {
     written = 0;
     if (!m_line.IsOpen() || m_bLost) {
-        if (!m_line.IsOpen())
+        if (!m_line.IsOpen()) {
+            m_fault = platform::SerialFault::Other;
             m_strError = m_strDevice + ": port not open";
+        }
         return false;
     }
     platform::SerialError error;

@@ -33,6 +33,12 @@ public:
     virtual bool IsLost() const = 0;
     // Device and reason of the last failure, "" when none.
     virtual std::string ErrorText() const = 0;
+    // The class of the last failure (None when there was none): a port that
+    // cannot tell says Other for any failure.
+    virtual platform::SerialFault Fault() const
+    {
+        return ErrorText().empty() ? platform::SerialFault::None : platform::SerialFault::Other;
+    }
     // The device the last Open used.
     virtual std::string DevicePath() const = 0;
 };
@@ -58,6 +64,7 @@ public:
     void PurgeClear() override;
     bool IsLost() const override { return m_bLost; }
     std::string ErrorText() const override { return m_strError; }
+    platform::SerialFault Fault() const override { return m_fault; }
     std::string DevicePath() const override { return m_strDevice; }
 
     // Time-out constants, milliseconds.
@@ -72,6 +79,7 @@ private:
 
     platform::SerialLine m_line;
     bool m_bLost = false;
+    platform::SerialFault m_fault = platform::SerialFault::None;
     std::string m_strError;
     std::string m_strDevice;
 };

@@ -1,14 +1,20 @@
 #include "core/link/Trace.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <istream>
 #include <ostream>
 #include <sstream>
 
 #include "core/app/DisplayText.h"
+#include "core/app/IniFile.h"
+#include "core/files/FileIO.h"
 #include "core/link/PortName.h"
 #include "core/link/Protocol.h"
 #include "core/platform/Files.h"
+#include "core/platform/Paths.h"
 
 using namespace proto;
 
@@ -331,6 +337,30 @@ std::string TraceOutputProblem(const std::string& path, const std::vector<std::s
                        : st.type == FileType::Socket  ? "a socket"
                                                       : "a device";
     return "\"" + path + "\" is " + what + accepted;
+}
+
+std::string KeptTracePath()
+{
+    return platform::PathText(platform::PathOf(platform::UserDataFolder()) / kPackageName /
+                              "last-failed-handshake.trace");
+}
+
+bool KeepFailedTrace(const std::string& text, std::string* error)
+{
+    const std::string path = KeptTracePath();
+    const std::filesystem::path folder = platform::PathOf(path).parent_path();
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec || !std::filesystem::is_directory(folder)) {
+        if (error)
+            *error = "Cannot create the folder \"" + platform::PathText(folder) +
+                     "\": " + (ec ? ec.message() : std::strerror(ENOTDIR));
+        return false;
+    }
+    const FileResult saved = WriteFileAtomically(path, text.data(), text.size());
+    if (!saved.ok && error)
+        *error = saved.error;
+    return saved.ok;
 }
 
 // ---------------------------------------------------------------------------

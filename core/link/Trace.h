@@ -132,6 +132,7 @@ public:
     void PurgeClear() override;
     bool IsLost() const override { return m_inner.IsLost(); }
     std::string ErrorText() const override { return m_inner.ErrorText(); }
+    platform::SerialFault Fault() const override { return m_inner.Fault(); }
     std::string DevicePath() const override { return m_inner.DevicePath(); }
 
     // False once writing the trace failed (the disk filled up, ...).

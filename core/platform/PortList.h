@@ -37,4 +37,23 @@ struct PortUser {
 };
 std::vector<PortUser> PortUsers(const std::string& path);
 
+// Who may open a device node: the group that owns it (links followed) and
+// whether the current user is listed in that group, by the group's member
+// list or as the user's primary group. Listed while the open is still
+// refused means this login session predates the membership. Windows has no
+// such group: all empty there.
+struct DeviceGroup {
+    std::string group;    // "dialout", "uucp"; "" when unknown
+    bool listed = false;  // the user is a member
+    std::string user;     // the user's login name; "" when unknown
+};
+DeviceGroup DeviceOwnerGroup(const std::string& path);
+
+// How many seconds ago path appeared: the change time of the node itself,
+// or of the link when path is one (a /dev/serial/by-id link is made when the
+// adapter is plugged in). Paths are as ListPorts gives them, under its root.
+// -1 when not known (a missing path; always on Windows, which keeps no such
+// time for a port).
+long long DeviceAgeSeconds(const std::string& path);
+
 }  // namespace platform

@@ -6,7 +6,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <ctime>
 #include <fstream>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -240,6 +243,38 @@ std::vector<PortUser> PortUsers(const std::string& path)
     }
     std::sort(out.begin(), out.end(), [](const PortUser& a, const PortUser& b) { return a.pid < b.pid; });
     return out;
+}
+
+DeviceGroup DeviceOwnerGroup(const std::string& path)
+{
+    DeviceGroup out;
+    const passwd* pw = ::getpwuid(::getuid());
+    const bool known = pw != nullptr;
+    const gid_t primary = known ? pw->pw_gid : 0;
+    if (known && pw->pw_name)
+        out.user = pw->pw_name;
+    else if (const char* env = std::getenv("USER"))
+        out.user = env;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return out;
+    const struct group* gr = ::getgrgid(st.st_gid);
+    if (!gr || !gr->gr_name)
+        return out;
+    out.group = gr->gr_name;
+    out.listed = known && primary == st.st_gid;
+    for (char** member = gr->gr_mem; !out.listed && member && *member; ++member)
+        out.listed = out.user == *member;
+    return out;
+}
+
+long long DeviceAgeSeconds(const std::string& path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return -1;
+    const long long age = static_cast<long long>(std::time(nullptr)) - static_cast<long long>(st.st_ctime);
+    return age < 0 ? 0 : age;
 }
 
 }  // namespace platform

@@ -191,4 +191,10 @@ PresentPort DescribePort(const std::string& path, const std::string& root)
 
 std::vector<PortUser> PortUsers(const std::string&) { return {}; }
 
+// Access to a COM port is no matter of groups, and Windows keeps no time of
+// its arrival: nothing is known.
+DeviceGroup DeviceOwnerGroup(const std::string&) { return {}; }
+
+long long DeviceAgeSeconds(const std::string&) { return -1; }
+
 }  // namespace platform
