@@ -452,7 +452,8 @@ void CMainFrame::CreateMenus()
         makeMenu(QStringLiteral("EditMenu"), tr("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0}),
         makeMenu(QStringLiteral("ProgramMenu"), tr("&Program"), {ID_READ, ID_WRITE}),
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_CONTROL_BAR}),
-        makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"), {ID_COM_SETUP, ID_CHECK_CONNECTION, ID_LOG_SERIAL, ID_LANGUAGE}),
+        makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"),
+                 {ID_COM_SETUP, ID_CHECK_CONNECTION, ID_LOG_SERIAL, ID_LANGUAGE}),
         makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP}),
     };
     for (QMenu* file : {m_mainMenus[0], m_docMenus[0]})

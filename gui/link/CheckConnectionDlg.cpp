@@ -86,11 +86,18 @@ CCheckConnectionDlg::CCheckConnectionDlg(QWidget* parent) : QDialog(parent)
     m_pPort->setObjectName(QStringLiteral("CheckPort"));
     m_pPort->setEditable(true);
     m_pPort->setInsertPolicy(QComboBox::NoInsert);
+    // A long by-id name neither widens the dialog nor is cut: the box scrolls.
+    m_pPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_pPort->setMinimumContentsLength(24);
     m_pPort->lineEdit()->setPlaceholderText(tr("COM1, /dev/ttyUSB0, or choose below"));
     portLabel->setBuddy(m_pPort);
+    m_pPort->installEventFilter(this);
+    m_pPort->lineEdit()->installEventFilter(this);
     m_pDevice = new QLabel(this);
     m_pDevice->setObjectName(QStringLiteral("CheckPortDevice"));
     m_pDevice->setTextFormat(Qt::PlainText);
+    m_pDevice->setWordWrap(true);
+    m_pDevice->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_pStep = new QLabel(this);
     m_pStep->setObjectName(QStringLiteral("CheckStep"));
     m_pStep->setTextFormat(Qt::PlainText);
@@ -139,8 +146,8 @@ CCheckConnectionDlg::CCheckConnectionDlg(QWidget* parent) : QDialog(parent)
     connect(m_pClose, &QPushButton::clicked, this, &CCheckConnectionDlg::reject);
     connect(m_pCopy, &QPushButton::clicked, this, [this] {
         if (m_report)
-            QGuiApplication::clipboard()->setText(QString::fromStdString(
-                DoctorTextBlock(*m_report, g_bChinese != 0) + "\n" + m_strTrace));
+            QGuiApplication::clipboard()->setText(
+                QString::fromStdString(DoctorTextBlock(*m_report, g_bChinese != 0) + "\n" + m_strTrace));
     });
 }
 
@@ -175,6 +182,9 @@ void CCheckConnectionDlg::OnInitDialog()
     m_pCopy->setEnabled(false);
     FillPorts(m_strPort);
     SetBusy(false);
+    m_pStep->setText(
+        tr("Check tells whether the radio answers on this port, and if not, why. Find my cable "
+           "tells which port the cable is."));
     m_pPort->setFocus();
 }
 
@@ -226,7 +236,8 @@ void CCheckConnectionDlg::SetBusy(bool busy)
         m_pCheck->setDefault(true);
 }
 
-void CCheckConnectionDlg::ShowText(const QString& headline, const QStringList& todo, const QStringList& facts)
+void CCheckConnectionDlg::ShowText(const QString& headline, const QStringList& todo, const QStringList& facts,
+                                   const QString& factsTitle)
 {
     // Every line is plain text (it may quote a device's name): escaped into
     // the page, never read as markup.
@@ -240,7 +251,7 @@ void CCheckConnectionDlg::ShowText(const QString& headline, const QStringList& t
         html += QStringLiteral("</%1>").arg(QLatin1String(tag));
     };
     list(tr("What to do:"), todo, "ol");
-    list(tr("What was found:"), facts, "ul");
+    list(factsTitle.isEmpty() ? tr("What was found:") : factsTitle, facts, "ul");
     m_pResult->setHtml(html);
 }
 
@@ -288,9 +299,8 @@ void CCheckConnectionDlg::OnCheck()
     const int generation = ++m_nGeneration;
     auto job = std::make_shared<Job>();
     m_job = job;
-    const std::vector<std::string> header = {
-        "check connection on " + port.description + ", " +
-        QDateTime::currentDateTime().toString(Qt::ISODate).toStdString()};
+    const std::vector<std::string> header = {"check connection on " + port.description + ", " +
+                                             QDateTime::currentDateTime().toString(Qt::ISODate).toStdString()};
     // The thread ends before this object does (the destructor joins it), so
     // what it posts here finds the dialog, or is dropped with it.
     m_thread = std::thread([this, job, port, header, generation] {
@@ -339,8 +349,8 @@ void CCheckConnectionDlg::OnCheckEnded(int generation, const DoctorReport& repor
     m_strTrace = trace;
     if (report.cancelled) {
         m_pStep->setText(tr("The check was stopped."));
-        ShowText(tr("The check of %1 was stopped before it came to a verdict.").arg(Shown(report.port.description)),
-                 {}, m_steps);
+        ShowText(tr("The check of %1 was stopped before it came to a verdict.").arg(Shown(report.port.description)), {},
+                 m_steps, tr("The steps that ran:"));
     } else {
         const DoctorAdvice advice = DoctorText(report, g_bChinese != 0);
         QStringList todo, facts;
@@ -398,7 +408,7 @@ void CCheckConnectionDlg::OnFind()
     m_pStep->setText(tr("Step 1 of 2: unplug the cable from the computer, then press Next."));
     ShowText(tr("Step 1 of 2: unplug the programming cable from the computer's USB socket. If it is unplugged "
                 "already, press Next."),
-             {}, QStringList{tr("Serial devices present now:")} + present);
+             {}, present, tr("Serial devices present now:"));
     m_findClock.start();
     m_pFindTimer->start();
 }
@@ -414,8 +424,8 @@ void CCheckConnectionDlg::OnNext()
     QStringList gone;
     for (const SerialDevice& d : m_gone)
         gone << Shown(d.path);
-    ShowText(tr("Step 2 of 2: plug the cable in again. The device that appears is the cable."), {},
-             gone.isEmpty() ? QStringList() : QStringList{tr("Gone when the cable was unplugged:")} + gone);
+    ShowText(tr("Step 2 of 2: plug the cable in again. The device that appears is the cable."), {}, gone,
+             tr("Gone when the cable was unplugged:"));
     OnFindTick();
 }
 
@@ -455,7 +465,9 @@ void CCheckConnectionDlg::EndFind(FindEnd end, const SerialDevice& device)
     result.end = end;
     result.device = device;
     result.gone = m_gone;
-    const QString text = Shown(FindResultText(result, g_bChinese != 0));
+    const QString text = end == FindEnd::Cancelled
+                             ? tr("Find my cable was stopped; the port is as it was.")
+                             : tr("Find my cable: %1").arg(Shown(FindResultText(result, g_bChinese != 0)));
     if (end == FindEnd::Found) {
         m_found = device;
         m_pUse->show();
@@ -483,9 +495,8 @@ void CCheckConnectionDlg::OnUseFound()
     FillPorts(path);
     SetBusy(false);
     m_pCheck->setFocus();
-    m_pStep->setText(
-        tr("%1 is now the port of this window and of COM Setup. Press Check to try the radio on it.").arg(Shown(
-            CorePath(path))));
+    m_pStep->setText(tr("%1 is now the port of this window and of COM Setup. Press Check to try the radio on it.")
+                         .arg(Shown(CorePath(path))));
 }
 
 void CCheckConnectionDlg::reject()
@@ -510,6 +521,18 @@ void CCheckConnectionDlg::closeEvent(QCloseEvent* event)
     if (IsFinding())
         OnStop();
     QDialog::closeEvent(event);
+}
+
+bool CCheckConnectionDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == m_pPort || watched == m_pPort->lineEdit()) && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CCheckConnectionDlg::keyPressEvent(QKeyEvent* event)

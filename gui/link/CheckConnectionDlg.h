@@ -86,6 +86,9 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Enter and Escape in the port's box are the dialog's: an editable combo
+    // box would keep them (its inline completion takes the first Enter).
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -99,7 +102,9 @@ private:
     void OnFindTick();
     void EndFind(FindEnd end, const SerialDevice& device = {});
     void SetBusy(bool busy);
-    void ShowText(const QString& headline, const QStringList& todo = {}, const QStringList& facts = {});
+    // factsTitle: "" for "What was found:".
+    void ShowText(const QString& headline, const QStringList& todo = {}, const QStringList& facts = {},
+                  const QString& factsTitle = QString());
     void AppendStep(const QString& line);
     void JoinCheck();
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTime>
+#include <QTimer>
 #include <algorithm>
 
 #include "core/app/Globals.h"
@@ -125,7 +126,7 @@ CCheckConnectionDlg* CLinkController::CheckConnectionDlg()
 
 void CLinkController::OnCheckConnection() { CheckConnection(m_pSession->m_strPort); }
 
-void CLinkController::CheckConnection(const QString& port)
+void CLinkController::CheckConnection(const QString& port, bool start)
 {
     CCheckConnectionDlg* dlg = CheckConnectionDlg();
     // Open already (a transfer on another port failed meanwhile): it stays as it is.
@@ -133,6 +134,13 @@ void CLinkController::CheckConnection(const QString& port)
         return;
     dlg->SetPort(port);
     dlg->OnInitDialog();
+    if (start) {
+        QPointer<CCheckConnectionDlg> shown(dlg);
+        QTimer::singleShot(0, dlg, [shown] {
+            if (shown && shown->isVisible())
+                shown->OnCheck();
+        });
+    }
     ExecDialog(dlg);
 }
 
@@ -473,7 +481,7 @@ void CLinkController::OnFinished(const TransferReport& report)
     // Asked for at the failed handshake's message: the port is free now.
     if (!m_strCheckAfter.isEmpty()) {
         QMetaObject::invokeMethod(
-            this, [this, port = m_strCheckAfter] { CheckConnection(port); }, Qt::QueuedConnection);
+            this, [this, port = m_strCheckAfter] { CheckConnection(port, true); }, Qt::QueuedConnection);
         m_strCheckAfter.clear();
     }
 }

@@ -50,9 +50,10 @@ public:
     bool ShowProcessWindow(bool write);
     // Setup > COM Setup for this window.
     void OnComSetup();
-    // Setup > Check Connection... on this window's port, or on port.
+    // Setup > Check Connection... on this window's port, or on port; `start`
+    // runs the check at once (asked for at a failed handshake's message).
     void OnCheckConnection();
-    void CheckConnection(const QString& port);
+    void CheckConnection(const QString& port, bool start = false);
     // The Process window's OK: one complete transfer in the session's
     // direction (a write with the backup and the verify its window asks for).
     void Transfer();

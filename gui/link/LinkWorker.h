@@ -28,7 +28,7 @@ struct TransferPlan {
     Image image{};             // write: what is sent
     std::string backupFolder;  // complete reads (not the verify) are kept there; "" keeps none
     int backupsKept = kDefaultBackupKeep;
-    std::shared_ptr<std::ostream> trace;  // the serial trace, or nullptr
+    std::shared_ptr<std::ostream> trace;   // the serial trace, or nullptr
     std::vector<std::string> traceHeader;  // of that trace, and of the one kept when a handshake fails
 };
 

@@ -47,7 +47,7 @@ Image Sample()
 bool RunCheck(CCheckConnectionDlg* c)
 {
     QSignalSpy ended(c, &CCheckConnectionDlg::CheckEnded);
-    QTest::keyClick(c->PortBox()->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(c->PortBox(), Qt::Key_Return);
     return ended.count() > 0 || ended.wait(20000);
 }
 
@@ -143,7 +143,7 @@ private slots:
     {
         QTest::addColumn<int>("fault");
         QTest::addColumn<QString>("reads");
-        QTest::newRow("silent") << 0 << QStringLiteral("PLACEHOLDER-SILENT");
+        QTest::newRow("silent") << 0 << QStringLiteral("nothing comes back: the radio does not answer");
         QTest::newRow("echo") << 1 << QStringLiteral("the cable is connected but the radio is not answering");
         QTest::newRow("answers") << 2 << QStringLiteral("54 52 35 56 00 01 02 03");
     }
@@ -200,7 +200,7 @@ private slots:
         bool stayed = false, closed = false;
         OpenCheck([&](CCheckConnectionDlg* c) {
             QSignalSpy ended(c, &CCheckConnectionDlg::CheckEnded);
-            QTest::keyClick(c->PortBox()->lineEdit(), Qt::Key_Return);
+            QTest::keyClick(c->PortBox(), Qt::Key_Return);
             QVERIFY(QTest::qWaitFor([&] { return m_radios[1]->EntryCodesSeen() >= 1; }, 10000));
             // The Process window's OK while the check runs: refused, said why.
             link->OnRead();
@@ -223,30 +223,36 @@ private slots:
 
     // The failed handshake's Retry/Cancel message keeps its text and buttons,
     // points to the check and offers it; pressed, the transfer ends and the
-    // check opens on its port. The trace of the attempts is kept.
+    // check runs on its port. The trace of the attempts is kept.
     void failedHandshakeLeadsToTheCheck()
     {
         RadioFaults silent;
         silent.silent = true;
         Start({silent});
         m_messages->answer = QMessageBox::Help;
-        QString port;
+        QString port, shown;
         m_dialogs->handler = [&](QDialog* d) {
-            if (auto* c = qobject_cast<CCheckConnectionDlg*>(d))
+            if (auto* c = qobject_cast<CCheckConnectionDlg*>(d)) {
+                c->show();
+                QSignalSpy ended(c, &CCheckConnectionDlg::CheckEnded);
+                if (ended.wait(10000))
+                    shown = Shown(c);
                 port = c->PortBox()->currentText();
+            }
             return int(QDialog::Rejected);
         };
         m_frame->ActiveLink()->OnRead();
         QTest::keyClick(m_frame->ActiveLink()->ProcessDlg(), Qt::Key_Return);
         QVERIFY(QTest::qWaitFor([&] { return !port.isEmpty(); }, 30000));
         QCOMPARE(port, QStringLiteral("COM1"));
+        QVERIFY2(shown.contains(QStringLiteral("nothing comes back")), qPrintable(shown));
         QCOMPARE(m_messages->requests.size(), 1);
         const MessageRequest& m = m_messages->requests[0];
         QVERIFY(m.text.startsWith(LoadStringRes(61451) + QLatin1Char('\n')));
         QVERIFY2(m.text.contains(QStringLiteral("Setup > Check Connection...")), qPrintable(m.text));
         QCOMPARE(m.buttons, QMessageBox::Retry | QMessageBox::Cancel | QMessageBox::Help);
         QCOMPARE(m.helpButton, QStringLiteral("C&heck Connection..."));
-        QCOMPARE(m_radios[0]->EntryCodesSeen(), 15);
+        QCOMPARE(m_radios[0]->EntryCodesSeen(), 15 + kDoctorAttempts);
         QVERIFY(!m_frame->ActiveLink()->IsTransferring());
 
         const QString kept = QString::fromStdString(KeptTracePath());
