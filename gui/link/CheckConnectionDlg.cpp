@@ -153,8 +153,9 @@ CCheckConnectionDlg::CCheckConnectionDlg(QWidget* parent) : QDialog(parent)
 
 CCheckConnectionDlg::~CCheckConnectionDlg()
 {
-    if (m_job)
-        m_job->cancel = true;
+    if (!IsChecking())
+        return;
+    m_job->cancel = true;
     JoinCheck();
     StopChecking(m_checked);
 }
@@ -286,7 +287,7 @@ void CCheckConnectionDlg::OnCheck()
                      ? tr("%1 is being checked already.").arg(Shown(port.description))
                      : tr("%1 is in use by a transfer in this program (%2). Wait until it has ended, then check "
                           "again.")
-                           .arg(Shown(port.description), holder));
+                           .arg(Shown(port.description), Shown(holder.toStdString())));
         SetBusy(false);
         emit CheckEnded();
         return;
