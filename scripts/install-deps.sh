@@ -21,7 +21,7 @@ packages=(
   g++-mingw-w64-x86-64-posix wine wine64 nsis
 )
 if [[ "${1:-}" == "--screenshots" ]]; then
-  packages+=(xvfb xauth x11-apps imagemagick fonts-noto-cjk)
+  packages+=(xvfb xauth x11-apps imagemagick fonts-noto-cjk xdotool)
 fi
 
 missing=()

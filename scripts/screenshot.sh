@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Starts the program under a virtual X server, once in English and once in
-# Chinese, and saves docs/screenshots/main_en.png and main_zh.png.
-# Needs: scripts/install-deps.sh --screenshots (Xvfb, CJK fonts, ImageMagick).
+# Chinese, and saves docs/screenshots/main_en.png and main_zh.png; then Setup >
+# Check Connection... against a simulated radio that is off and one that
+# answers (check_silent_en.png, check_answers_en.png).
+# Needs: scripts/install-deps.sh --screenshots (Xvfb, CJK fonts, ImageMagick, xdotool).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -9,15 +11,17 @@ root=$(pwd)
 scripts/install-deps.sh --screenshots
 build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target Program prog_resources
+cmake --build "$build" -j2 --target Program progtool prog_resources
 
 mkdir -p docs/screenshots
 work=$(mktemp -d)
 display=:${SCREENSHOT_DISPLAY:-97}
 xvfb_pid=""
 program_pid=""
+radio_pids=()
 cleanup() {
   [[ -n "$program_pid" ]] && kill "$program_pid" 2>/dev/null || true
+  for p in "${radio_pids[@]}"; do kill "$p" 2>/dev/null || true; done
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -47,3 +51,38 @@ shoot() {
 
 shoot English main_en.png
 shoot Chinese main_zh.png
+
+# Check Connection: COM1 is a radio that is switched off, COM2 one that answers.
+shoot_check() {
+  local dir="$work/check"
+  mkdir -p "$dir"
+  cp "$build"/bin/Program "$build"/bin/*.qm "$build"/bin/*.qh? "$build"/bin/Program.ini "$dir"/
+  sed -i "s/^Language=.*/Language=English/; s|^COM1=.*|COM1=$work/radio-off|; s|^COM2=.*|COM2=$work/radio-on|" \
+    "$dir/Program.ini"
+  "$build"/bin/progtool simulate --link "$work/radio-off" --fault silent >/dev/null &
+  radio_pids+=($!)
+  "$build"/bin/progtool simulate --link "$work/radio-on" >/dev/null &
+  radio_pids+=($!)
+  (cd "$dir" && HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_DATA_HOME="$work/home/data" \
+    DISPLAY=$display QT_QPA_PLATFORM=xcb ./Program) &
+  program_pid=$!
+  sleep 4
+  export DISPLAY=$display
+  xdotool windowfocus --sync "$(xdotool search --name 'Programming Tool' | head -1)"
+  xdotool key alt+s n
+  sleep 1
+  local dialog
+  dialog=$(xdotool search --name '^Check Connection$' | head -1)
+  xdotool windowfocus --sync "$dialog" key Return
+  sleep 3
+  import -display "$display" -window "$dialog" "$root/docs/screenshots/check_silent_en.png"
+  xdotool key alt+p ctrl+a type COM2
+  xdotool key Return
+  sleep 2
+  import -display "$display" -window "$dialog" "$root/docs/screenshots/check_answers_en.png"
+  kill "$program_pid" 2>/dev/null || true
+  wait "$program_pid" 2>/dev/null || true
+  program_pid=""
+  echo "saved docs/screenshots/check_silent_en.png and check_answers_en.png"
+}
+shoot_check

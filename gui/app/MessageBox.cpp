@@ -84,6 +84,10 @@ QMessageBox::StandardButton DetailsBox(const MessageRequest& request)
     NameButtons([buttons](QMessageBox::StandardButton which) {
         return buttons->button(QDialogButtonBox::StandardButton(static_cast<int>(which)));
     });
+    if (QPushButton* help = buttons->button(QDialogButtonBox::Help); help && !request.helpButton.isEmpty()) {
+        help->setText(request.helpButton);
+        help->setIcon(QIcon());  // the style's help icon would promise the help pages
+    }
     QPushButton* copy = buttons->addButton(BoxText("Cop&y"), QDialogButtonBox::ActionRole);
     copy->setObjectName(QStringLiteral("MessageCopy"));
     copy->setAutoDefault(false);
@@ -148,6 +152,10 @@ QMessageBox* CreateMessageBox(const MessageRequest& request)
     if (request.defaultButton != QMessageBox::NoButton)
         box->setDefaultButton(request.defaultButton);
     NameButtons([box](QMessageBox::StandardButton which) { return box->button(which); });
+    if (QAbstractButton* help = box->button(QMessageBox::Help); help && !request.helpButton.isEmpty()) {
+        help->setText(request.helpButton);
+        help->setIcon(QIcon());  // the style's help icon would promise the help pages
+    }
     // The box sizes itself to its text and leaves 50 pixels beside the caption
     // in the normal face; window managers draw it bold beside an icon and up
     // to three buttons, and elide the middle of what does not fit, so a short

@@ -17,6 +17,9 @@ struct MessageRequest {
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::Warning;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;  // NoButton: the box chooses
+    // The text of the Help button among `buttons` when it offers something of
+    // its own ("Check Connection..."); pressing it answers QMessageBox::Help.
+    QString helpButton;
 };
 
 // Shows the message (or hands it to the installed hook) and returns the button pressed.

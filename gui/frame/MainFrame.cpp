@@ -249,6 +249,8 @@ void CMainFrame::CreateActions()
     AddAction(ID_VIEW_STATUS_BAR, tr("&Status Bar"), QString(), tr("Show or hide the status bar"))->setCheckable(true);
     AddAction(ID_CONTROL_BAR, tr("&Control Bar"), QString(), tr("Show or hide the navigation bar"))->setCheckable(true);
     AddAction(ID_COM_SETUP, tr("&Com Setup"), QString(), tr("Choose the serial port of the radio"));
+    AddAction(ID_CHECK_CONNECTION, tr("Check Co&nnection..."), QString(),
+              tr("Find out why the radio does not answer on its port, or which port the cable is"));
     AddAction(ID_LANGUAGE, tr("&Language"), QString(), tr("Choose the language of the program"));
     AddAction(ID_LOG_SERIAL, tr("Log Serial &Traffic..."), QString(),
               tr("Write every byte sent to and received from the radio to a file"))
@@ -298,6 +300,7 @@ void CMainFrame::CreateActions()
     ConnectLinkCommand(ID_READ, &CLinkController::OnRead);
     ConnectLinkCommand(ID_WRITE, &CLinkController::OnWrite);
     ConnectLinkCommand(ID_COM_SETUP, &CLinkController::OnComSetup);
+    ConnectLinkCommand(ID_CHECK_CONNECTION, &CLinkController::OnCheckConnection);
     connect(Action(ID_LANGUAGE), &QAction::triggered, this, [this] {
         if (CProgramView* v = ActiveView())
             RunLanguageCommand(v);
@@ -459,7 +462,8 @@ void CMainFrame::CreateMenus()
         makeMenu(QStringLiteral("EditMenu"), tr("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0}),
         makeMenu(QStringLiteral("ProgramMenu"), tr("&Program"), {ID_READ, ID_WRITE}),
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_CONTROL_BAR}),
-        makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"), {ID_COM_SETUP, ID_LOG_SERIAL, ID_LANGUAGE}),
+        makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"),
+                 {ID_COM_SETUP, ID_CHECK_CONNECTION, ID_LOG_SERIAL, ID_LANGUAGE}),
         makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP}),
     };
     for (QMenu* file : {m_mainMenus[0], m_docMenus[0]})
@@ -1249,7 +1253,7 @@ void CMainFrame::UpdateFrameMenu()
     }
     const bool haveView = ActiveView() != nullptr;
     for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT,
-                   ID_FILE_PRINT_PREVIEW, ID_READ, ID_WRITE, ID_COM_SETUP, ID_LANGUAGE})
+                   ID_FILE_PRINT_PREVIEW, ID_READ, ID_WRITE, ID_COM_SETUP, ID_CHECK_CONNECTION, ID_LANGUAGE})
         Action(id)->setEnabled(haveView);
     for (int id : {ID_EDIT_COPY, ID_EDIT_COPY_HEADINGS, ID_EDIT_SELECT_ALL, ID_EDIT_FIND, ID_EDIT_REPEAT,
                    ID_FILE_EXPORT_CHANNELS})

@@ -2,10 +2,12 @@
 
 #include <QCheckBox>
 #include <QDateTime>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
 #include <QTime>
+#include <QTimer>
 #include <algorithm>
 
 #include "core/app/Globals.h"
@@ -15,6 +17,7 @@
 #include "gui/app/AppContext.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
+#include "gui/link/CheckConnectionDlg.h"
 #include "gui/link/ComSetupDlg.h"
 #include "gui/link/LinkSession.h"
 #include "gui/link/LinkSettings.h"
@@ -58,7 +61,7 @@ CLinkController::CLinkController(CProgramDoc* doc, QWidget* window, QObject* par
     cb.range = [this](int lower, int upper) { OnRange(lower, upper); };
     cb.progress = [this](int pos) { OnProgress(pos); };
     cb.attempt = [this](int attempt) { OnAttempt(attempt); };
-    cb.prompt = [this](int id, const TransferResult& sofar) { OnPrompt(id, sofar); };
+    cb.prompt = [this](int id, const TransferResult& sofar, const std::string& kept) { OnPrompt(id, sofar, kept); };
     cb.finished = [this](const TransferReport& report) { OnFinished(report); };
     m_pWorker = std::make_unique<CTransferWorker>(this, std::move(cb));
 }
@@ -75,6 +78,7 @@ CLinkController::~CLinkController()
     // Its windows go with it (already gone when the window they sat on went first).
     delete m_pProcessDlg.data();
     delete m_pComSetupDlg.data();
+    delete m_pCheckDlg.data();
 }
 
 CProcessDlg* CLinkController::ProcessDlg()
@@ -100,6 +104,44 @@ CComSetupDlg* CLinkController::ComSetupDlg()
         connect(m_pComSetupDlg.data(), &CComSetupDlg::PortChosen, m_pSession, &CLinkSession::FollowPort);
     }
     return m_pComSetupDlg;
+}
+
+CCheckConnectionDlg* CLinkController::CheckConnectionDlg()
+{
+    if (!m_pCheckDlg && !m_bCheckDlgMade) {
+        m_bCheckDlgMade = true;
+        m_pCheckDlg = new CCheckConnectionDlg(m_pWindow);
+        // Find my cable's port is this window's and COM Setup's choice, as
+        // COM Setup's OK makes it.
+        connect(m_pCheckDlg.data(), &CCheckConnectionDlg::PortChosen, m_pSession, &CLinkSession::FollowPort);
+        m_pCheckDlg->SetTransferLookup([](const ResolvedPort& port) {
+            for (const CLinkController* link : Links())
+                if (link->IsTransferring() && FindPortNamedTwice({link->m_port, port}))
+                    return link->m_pDocument ? link->m_pDocument->GetTitle() : QString();
+            return QString();
+        });
+    }
+    return m_pCheckDlg;
+}
+
+void CLinkController::OnCheckConnection() { CheckConnection(m_pSession->m_strPort); }
+
+void CLinkController::CheckConnection(const QString& port, bool start)
+{
+    CCheckConnectionDlg* dlg = CheckConnectionDlg();
+    // Open already (a transfer on another port failed meanwhile): it stays as it is.
+    if (!dlg || dlg->isVisible())
+        return;
+    dlg->SetPort(port);
+    dlg->OnInitDialog();
+    if (start) {
+        QPointer<CCheckConnectionDlg> shown(dlg);
+        QTimer::singleShot(0, dlg, [shown] {
+            if (shown && shown->isVisible())
+                shown->OnCheck();
+        });
+    }
+    ExecDialog(dlg);
 }
 
 void CLinkController::OnComSetup()
@@ -238,6 +280,18 @@ void CLinkController::Transfer()
             m_pProcessDlg->DestroyWindow();
         return;
     }
+    // Check Connection holds the port: the transfer would find it busy.
+    if (CCheckConnectionDlg::IsCheckingDevice(m_port)) {
+        MessageRequest m;
+        m.parent = MainWindow();
+        m.text = tr("%1 is being checked by Check Connection. Wait until the check has ended, then start the "
+                    "transfer again.")
+                     .arg(PortDeviceText());
+        AppMessageBox(m);
+        if (m_pProcessDlg)
+            m_pProcessDlg->DestroyWindow();
+        return;
+    }
     TransferPlan plan;
     plan.write = write;
     plan.port = m_port;
@@ -250,6 +304,11 @@ void CLinkController::Transfer()
         SetVerifyAfterWriteSetting(plan.verify);
         SetBackupBeforeWriteSetting(plan.backupFirst);
     }
+    // The header of the serial trace, and of the trace kept when the handshake fails.
+    plan.traceHeader = {QStringLiteral("%1 %2, %3")
+                            .arg(write ? QStringLiteral("write to") : QStringLiteral("read from"), PortDeviceText(),
+                                 QDateTime::currentDateTime().toString(Qt::ISODate))
+                            .toStdString()};
     if (!TracePath().isEmpty()) {
         QString error;
         plan.trace = OpenTraceFile(&error);
@@ -263,10 +322,6 @@ void CLinkController::Transfer()
                 m_pProcessDlg->DestroyWindow();
             return;
         }
-        plan.traceHeader = {QStringLiteral("%1 %2, %3")
-                                .arg(write ? QStringLiteral("write to") : QStringLiteral("read from"), PortDeviceText(),
-                                     QDateTime::currentDateTime().toString(Qt::ISODate))
-                                .toStdString()};
     }
     m_bStopping = false;
     m_sent = doc->m_image;
@@ -351,7 +406,20 @@ void CLinkController::OnAttempt(int attempt)
         m_pProcessDlg->SetAttempt(attempt);
 }
 
-void CLinkController::OnPrompt(int textId, const TransferResult& sofar)
+void CLinkController::OfferCheck(MessageRequest& m, const std::string& keptTrace) const
+{
+    m.text += QLatin1Char('\n') + tr("Setup > Check Connection... finds out why the radio does not answer.");
+    m.buttons |= QMessageBox::Help;
+    m.helpButton = tr("C&heck Connection...");
+    if (!keptTrace.empty()) {
+        if (!m.detail.isEmpty())
+            m.detail += QLatin1Char('\n');
+        m.detail += tr("The serial trace of the failed handshake is kept for a support report in %1.")
+                        .arg(QDir::toNativeSeparators(Q(keptTrace)));
+    }
+}
+
+void CLinkController::OnPrompt(int textId, const TransferResult& sofar, const std::string& keptTrace)
 {
     // The user has already said stop: the question would only be in the way.
     if (m_bStopping) {
@@ -369,9 +437,15 @@ void CLinkController::OnPrompt(int textId, const TransferResult& sofar)
         r.text += QLatin1Char('\n') + QString::fromStdString(HandshakeFaultText(sofar, g_bChinese != 0));
     r.buttons = QMessageBox::Retry | QMessageBox::Cancel;
     r.icon = QMessageBox::Warning;
-    const bool retry = AppMessageBox(r) == QMessageBox::Retry;
-    if (self && m_pWorker)
-        m_pWorker->Answer(retry);
+    OfferCheck(r, keptTrace);
+    const QMessageBox::StandardButton answer = AppMessageBox(r);
+    if (!self)
+        return;
+    // Check Connection... stops the transfer (the check needs its port) and
+    // opens once it has ended.
+    AskCheckAfter(answer);
+    if (m_pWorker)
+        m_pWorker->Answer(answer == QMessageBox::Retry);
 }
 
 void CLinkController::OnFinished(const TransferReport& report)
@@ -404,6 +478,12 @@ void CLinkController::OnFinished(const TransferReport& report)
     m_bStopping = false;
     if (m_pWaitLoop)
         m_pWaitLoop->quit();
+    // Asked for at the failed handshake's message: the port is free now.
+    if (!m_strCheckAfter.isEmpty()) {
+        QMetaObject::invokeMethod(
+            this, [this, port = m_strCheckAfter] { CheckConnection(port, true); }, Qt::QueuedConnection);
+        m_strCheckAfter.clear();
+    }
 }
 
 QString CLinkController::RadioDocumentTitle(const QString& port)
@@ -472,13 +552,15 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
                     m.detail += QLatin1Char('\n');
                 m.detail += tr("The radio could not be read for its backup, so nothing was written to it.");
             }
+            if (HandshakeFailed(r))
+                OfferCheck(m, report.keptTrace);
         } else {
             m.icon = QMessageBox::Information;
             m.text = backup ? tr("The backup read from the radio on %1 was stopped. Nothing was written to the radio.")
                                   .arg(PortText())
                             : tr("The read from the radio on %1 was stopped. Nothing is changed.").arg(PortText());
         }
-        AppMessageBox(m);
+        AskCheckAfter(AppMessageBox(m));
         return status;
     }
 
@@ -530,6 +612,10 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
             m.detail += tr("%1 of %2 frames (%3 of %4 bytes) were written before the link failed. The radio "
                            "now holds a mix of old and new settings: write to it again before using it.")
                             .arg(n(r.frames), n(r.framesTotal), n(r.bytes), n(r.bytesTotal));
+        } else if (HandshakeFailed(r)) {
+            if (r.handshakeFault != HandshakeFault::None)
+                m.text += QLatin1Char('\n') + QString::fromStdString(HandshakeFaultText(r, g_bChinese != 0));
+            OfferCheck(m, report.keptTrace);
         }
     } else if (!r.dataPhase) {
         m.text = tr("The write to the radio on %1 was stopped before any data was sent. The radio is unchanged.")
@@ -540,8 +626,15 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
                     "now holds a mix of old and new settings: write to it again before using it.")
                      .arg(PortText(), n(r.frames), n(r.framesTotal), n(r.bytes), n(r.bytesTotal));
     }
-    AppMessageBox(m);
+    AskCheckAfter(AppMessageBox(m));
     return status;
+}
+
+void CLinkController::AskCheckAfter(QMessageBox::StandardButton answer)
+{
+    // The message's Check Connection...: opened once the transfer has ended.
+    if (answer == QMessageBox::Help)
+        m_strCheckAfter = Q(m_port.name);
 }
 
 void CLinkController::OnCancelRequested()

@@ -8,6 +8,7 @@
 // they are needed: a window that never transfers pays nothing for them.
 #include <QElapsedTimer>
 #include <QList>
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <memory>
@@ -15,8 +16,10 @@
 
 #include "core/link/PortName.h"
 #include "core/link/TimeLeft.h"
+#include "gui/app/MessageBox.h"
 #include "gui/link/LinkWorker.h"
 
+class CCheckConnectionDlg;
 class CComSetupDlg;
 class CLinkSession;
 class CProcessDlg;
@@ -36,6 +39,7 @@ public:
     // The dialogs, made on first use.
     CProcessDlg* ProcessDlg();
     CComSetupDlg* ComSetupDlg();
+    CCheckConnectionDlg* CheckConnectionDlg();
     bool IsTransferring() const { return m_pWorker && m_pWorker->IsRunning(); }
     // The port the running transfer holds, as the session names it; "" when none runs.
     QString TransferPort() const;
@@ -46,6 +50,10 @@ public:
     bool ShowProcessWindow(bool write);
     // Setup > COM Setup for this window.
     void OnComSetup();
+    // Setup > Check Connection... on this window's port, or on port; `start`
+    // runs the check at once (asked for at a failed handshake's message).
+    void OnCheckConnection();
+    void CheckConnection(const QString& port, bool start = false);
     // The Process window's OK: one complete transfer in the session's
     // direction (a write with the backup and the verify its window asks for).
     void Transfer();
@@ -78,7 +86,12 @@ private:
     void OnRange(int lower, int upper);
     void OnProgress(int pos);
     void OnAttempt(int attempt);
-    void OnPrompt(int textId, const TransferResult& sofar);
+    void OnPrompt(int textId, const TransferResult& sofar, const std::string& keptTrace);
+    // A failed handshake's message offers Check Connection... (the Help
+    // button) and says where its serial trace is kept.
+    void OfferCheck(MessageRequest& message, const std::string& keptTrace) const;
+    // The user pressed it: the check opens once the transfer has ended.
+    void AskCheckAfter(QMessageBox::StandardButton answer);
     void OnFinished(const TransferReport& report);
     void OnCancelRequested();
     // Tells how the job ended; returns the status bar's text.
@@ -100,9 +113,14 @@ private:
     CLinkSession* m_pSession;  // a child
     QPointer<CProcessDlg> m_pProcessDlg;
     QPointer<CComSetupDlg> m_pComSetupDlg;
+    QPointer<CCheckConnectionDlg> m_pCheckDlg;
     // Made once: a dialog gone with its window is not made again.
     bool m_bProcessDlgMade = false;
     bool m_bComSetupDlgMade = false;
+    bool m_bCheckDlgMade = false;
+    // The handshake failed and the user asked to check the connection: the
+    // port to check once the transfer has ended ("" for none).
+    QString m_strCheckAfter;
     std::unique_ptr<CTransferWorker> m_pWorker;
     bool m_bStopping = false;  // the user chose to stop: no more questions
     // Of the running transfer (or the Process window waiting for OK), resolved

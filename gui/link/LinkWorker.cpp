@@ -9,8 +9,10 @@
 #include <list>
 #include <mutex>
 #include <optional>
+#include <sstream>
 #include <thread>
 
+#include "core/app/StringIds.h"
 #include "core/link/SerialPort.h"
 #include "core/link/Trace.h"
 #include "core/link/Transfer.h"
@@ -122,9 +124,63 @@ Registry& Threads()
 
 void JoinAtQuit() { Threads().JoinAll(); }
 
+// The serial trace of a step's handshake, in memory, kept for a support report
+// when the handshake fails (KeepFailedTrace). Once data frames flow the calls go
+// straight to the line: a transfer that gets that far pays nothing for it.
+class CHandshakeTrace : public ISerialPort {
+public:
+    CHandshakeTrace(ISerialPort& inner, const std::vector<std::string>& header) : m_inner(inner), m_header(header) {}
+
+    // Each step opens the port: its trace starts afresh.
+    bool Open(const std::string& device) override
+    {
+        m_trace.reset();
+        m_text.str({});
+        m_text.clear();
+        m_bData = false;
+        m_trace = std::make_unique<CTracingPort>(m_inner, m_text, m_header);
+        return m_trace->Open(device);
+    }
+    bool IsOpen() const override { return m_inner.IsOpen(); }
+    void Close() override { Line().Close(); }
+    bool Read(std::uint8_t* buf, std::size_t n, std::size_t& got) override { return Line().Read(buf, n, got); }
+    bool Write(const std::uint8_t* buf, std::size_t n, std::size_t& written) override
+    {
+        return Line().Write(buf, n, written);
+    }
+    void PurgeAbort() override { Line().PurgeAbort(); }
+    void PurgeClear() override { Line().PurgeClear(); }
+    bool IsLost() const override { return m_inner.IsLost(); }
+    std::string ErrorText() const override { return m_inner.ErrorText(); }
+    std::string DevicePath() const override { return m_inner.DevicePath(); }
+
+    void DataFlows() { m_bData = true; }
+    // Keeps the trace so far; returns where, "" when it could not be kept (the
+    // transfer goes on as it would: the trace is only for support). `whole`
+    // ends the trace first, so that its last bytes are decoded.
+    std::string Keep(bool whole)
+    {
+        if (whole && m_trace)
+            m_trace.reset();
+        return KeepFailedTrace(m_text.str()) ? KeptTracePath() : std::string();
+    }
+
+private:
+    ISerialPort& Line() { return m_trace && !m_bData ? static_cast<ISerialPort&>(*m_trace) : m_inner; }
+
+    ISerialPort& m_inner;
+    std::vector<std::string> m_header;
+    std::ostringstream m_text;  // before m_trace: the trace writes its last frames into it as it goes
+    std::unique_ptr<CTracingPort> m_trace;
+    bool m_bData = false;
+};
+
 class CWorkerObserver : public ITransferObserver {
 public:
-    explicit CWorkerObserver(std::shared_ptr<CTransferWorker::Job> job) : m_job(std::move(job)) {}
+    CWorkerObserver(std::shared_ptr<CTransferWorker::Job> job, CHandshakeTrace& kept)
+        : m_job(std::move(job)), m_kept(kept)
+    {
+    }
 
     void Range(int lower, int upper) override
     {
@@ -154,12 +210,15 @@ public:
                 cb.stage(stage);
         });
     }
+    void Frames(int, int) override { m_kept.DataFlows(); }
     bool IsCancelled() override { return m_job->cancel.load(); }
     bool PromptRetry(int textId, const TransferResult& sofar) override
     {
-        return m_job->Ask(m_job, [textId, sofar](CTransferWorker::Callbacks& cb) {
+        // The handshake failed: its trace is kept before the user is asked.
+        const std::string kept = m_kept.Keep(false);
+        return m_job->Ask(m_job, [textId, sofar, kept](CTransferWorker::Callbacks& cb) {
             if (cb.prompt)
-                cb.prompt(textId, sofar);
+                cb.prompt(textId, sofar, kept);
         });
     }
     // A failure ends the transfer: its message goes out with the result, where
@@ -168,11 +227,11 @@ public:
 
 private:
     std::shared_ptr<CTransferWorker::Job> m_job;
+    CHandshakeTrace& m_kept;
 };
 
 void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
 {
-    CWorkerObserver observer(job);
     const TransferPlan& plan = job->plan;
     // The port was resolved on the window's thread, where Program.ini lives.
     const std::string& device = plan.port.device;
@@ -180,7 +239,9 @@ void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
     std::unique_ptr<CTracingPort> traced;
     if (plan.trace)
         traced = std::make_unique<CTracingPort>(serial, *plan.trace, plan.traceHeader);
-    CTransferEngine engine(traced ? static_cast<ISerialPort&>(*traced) : serial, observer);
+    CHandshakeTrace kept(traced ? static_cast<ISerialPort&>(*traced) : serial, plan.traceHeader);
+    CWorkerObserver observer(job, kept);
+    CTransferEngine engine(kept, observer);
 
     auto report = std::make_shared<TransferReport>();
     TransferReport& rep = *report;
@@ -214,6 +275,8 @@ void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
         if (rep.result.Completed() && plan.verify)
             read(TransferStage::Verify);
     }
+    if (HandshakeFailed(rep.result))
+        rep.keptTrace = kept.Keep(true);
     serial.Close();
     if (traced) {
         rep.traceFailed = !traced->Good();
@@ -232,6 +295,11 @@ void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
 }
 
 }  // namespace
+
+bool HandshakeFailed(const TransferResult& r)
+{
+    return r.outcome == TransferOutcome::Failed && !r.dataPhase && r.messageId == IDS_PROGRAM_INTERRUPT;
+}
 
 CTransferWorker::CTransferWorker(QObject* receiver, Callbacks callbacks)
     : m_pReceiver(receiver), m_callbacks(std::move(callbacks))

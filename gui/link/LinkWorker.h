@@ -28,8 +28,8 @@ struct TransferPlan {
     Image image{};             // write: what is sent
     std::string backupFolder;  // complete reads (not the verify) are kept there; "" keeps none
     int backupsKept = kDefaultBackupKeep;
-    std::shared_ptr<std::ostream> trace;  // the serial trace, or nullptr
-    std::vector<std::string> traceHeader;
+    std::shared_ptr<std::ostream> trace;   // the serial trace, or nullptr
+    std::vector<std::string> traceHeader;  // of that trace, and of the one kept when a handshake fails
 };
 
 struct TransferReport {
@@ -40,8 +40,15 @@ struct TransferReport {
     bool backupTried = false;
     BackupResult backup;
     bool traceFailed = false;  // the trace could not be written completely
+    // A handshake failed: where its serial trace was kept (KeptTracePath),
+    // "" when it could not be kept.
+    std::string keptTrace;
     bool Completed() const { return result.Completed(); }
 };
+
+// The step ended in its handshake, which failed: not a port that did not
+// open, not a cancel (a Cancel at the Retry prompt ends it as cancelled).
+bool HandshakeFailed(const TransferResult& r);
 
 class CTransferWorker {
 public:
@@ -52,8 +59,9 @@ public:
         std::function<void(int lower, int upper)> range;
         std::function<void(int pos)> progress;
         std::function<void(int attempt)> attempt;  // a handshake attempt begins
-        // Retry / Cancel; `sofar` tells what the handshake came to.
-        std::function<void(int textId, const TransferResult& sofar)> prompt;
+        // Retry / Cancel; `sofar` tells what the handshake came to, keptTrace
+        // where the trace of its attempts was kept ("" when it could not be).
+        std::function<void(int textId, const TransferResult& sofar, const std::string& keptTrace)> prompt;
         std::function<void(const TransferReport& report)> finished;
     };
 

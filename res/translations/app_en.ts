@@ -405,6 +405,14 @@
         <source>opened from the backup %1</source>
         <translation>opened from the backup %1</translation>
     </message>
+    <message>
+        <source>Check Co&amp;nnection...</source>
+        <translation>Check Co&amp;nnection...</translation>
+    </message>
+    <message>
+        <source>Find out why the radio does not answer on its port, or which port the cable is</source>
+        <translation>Find out why the radio does not answer on its port, or which port the cable is</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>

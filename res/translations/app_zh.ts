@@ -405,6 +405,14 @@
         <source>opened from the backup %1</source>
         <translation>打开自备份 %1</translation>
     </message>
+    <message>
+        <source>Check Co&amp;nnection...</source>
+        <translation>检查连接(&amp;N)...</translation>
+    </message>
+    <message>
+        <source>Find out why the radio does not answer on its port, or which port the cable is</source>
+        <translation>查明电台为何在其串口上不应答，或数据线接在哪个串口</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>

@@ -321,6 +321,22 @@
         <source>read from the radio on %1 at %2</source>
         <translation>read from the radio on %1 at %2</translation>
     </message>
+    <message>
+        <source>%1 is being checked by Check Connection. Wait until the check has ended, then start the transfer again.</source>
+        <translation>%1 is being checked by Check Connection. Wait until the check has ended, then start the transfer again.</translation>
+    </message>
+    <message>
+        <source>C&amp;heck Connection...</source>
+        <translation>C&amp;heck Connection...</translation>
+    </message>
+    <message>
+        <source>Setup &gt; Check Connection... finds out why the radio does not answer.</source>
+        <translation>Setup &gt; Check Connection... finds out why the radio does not answer.</translation>
+    </message>
+    <message>
+        <source>The serial trace of the failed handshake is kept for a support report in %1.</source>
+        <translation>The serial trace of the failed handshake is kept for a support report in %1.</translation>
+    </message>
 </context>
 <context>
     <name>CBackupsDlg</name>
@@ -375,6 +391,165 @@
     <message>
         <source>backups (pinned ones are never deleted)</source>
         <translation>backups (pinned ones are never deleted)</translation>
+    </message>
+</context>
+<context>
+    <name>CCheckConnectionDlg</name>
+    <message>
+        <source>Check Connection</source>
+        <translation>Check Connection</translation>
+    </message>
+    <message>
+        <source>&amp;Port:</source>
+        <translation>&amp;Port:</translation>
+    </message>
+    <message>
+        <source>COM1, /dev/ttyUSB0, or choose below</source>
+        <translation>COM1, /dev/ttyUSB0, or choose below</translation>
+    </message>
+    <message>
+        <source>&amp;Check</source>
+        <translation>&amp;Check</translation>
+    </message>
+    <message>
+        <source>&amp;Find my cable...</source>
+        <translation>&amp;Find my cable...</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>&amp;Next</translation>
+    </message>
+    <message>
+        <source>&amp;Use this port</source>
+        <translation>&amp;Use this port</translation>
+    </message>
+    <message>
+        <source>C&amp;opy report</source>
+        <translation>C&amp;opy report</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>Check tells whether the radio answers on this port, and if not, why. Find my cable tells which port the cable is.</source>
+        <translation>Check tells whether the radio answers on this port, and if not, why. Find my cable tells which port the cable is.</translation>
+    </message>
+    <message>
+        <source>What to do:</source>
+        <translation>What to do:</translation>
+    </message>
+    <message>
+        <source>What was found:</source>
+        <translation>What was found:</translation>
+    </message>
+    <message>
+        <source>The steps that ran:</source>
+        <translation>The steps that ran:</translation>
+    </message>
+    <message>
+        <source>Type the port to check, or choose one from the list.</source>
+        <translation>Type the port to check, or choose one from the list.</translation>
+    </message>
+    <message>
+        <source>%1 is being checked already.</source>
+        <translation>%1 is being checked already.</translation>
+    </message>
+    <message>
+        <source>%1 is in use by a transfer in this program (%2). Wait until it has ended, then check again.</source>
+        <translation>%1 is in use by a transfer in this program (%2). Wait until it has ended, then check again.</translation>
+    </message>
+    <message>
+        <source>Opening %1...</source>
+        <translation>Opening %1...</translation>
+    </message>
+    <message>
+        <source>Looking for other programs that have the port open...</source>
+        <translation>Looking for other programs that have the port open...</translation>
+    </message>
+    <message>
+        <source>Sending the entry code, attempt %1 of %2...</source>
+        <translation>Sending the entry code, attempt %1 of %2...</translation>
+    </message>
+    <message>
+        <source>Asking the radio for its identification...</source>
+        <translation>Asking the radio for its identification...</translation>
+    </message>
+    <message>
+        <source>Sending the closing acknowledgement...</source>
+        <translation>Sending the closing acknowledgement...</translation>
+    </message>
+    <message>
+        <source>The check was stopped.</source>
+        <translation>The check was stopped.</translation>
+    </message>
+    <message>
+        <source>The check of %1 was stopped before it came to a verdict.</source>
+        <translation>The check of %1 was stopped before it came to a verdict.</translation>
+    </message>
+    <message>
+        <source>Checked in %1 s.</source>
+        <translation>Checked in %1 s.</translation>
+    </message>
+    <message>
+        <source>Stopping the check...</source>
+        <translation>Stopping the check...</translation>
+    </message>
+    <message>
+        <source>no serial device</source>
+        <translation>no serial device</translation>
+    </message>
+    <message>
+        <source>Step 1 of 2: unplug the cable from the computer, then press Next.</source>
+        <translation>Step 1 of 2: unplug the cable from the computer, then press Next.</translation>
+    </message>
+    <message>
+        <source>Step 1 of 2: unplug the programming cable from the computer&apos;s USB socket. If it is unplugged already, press Next.</source>
+        <translation>Step 1 of 2: unplug the programming cable from the computer&apos;s USB socket. If it is unplugged already, press Next.</translation>
+    </message>
+    <message>
+        <source>Serial devices present now:</source>
+        <translation>Serial devices present now:</translation>
+    </message>
+    <message>
+        <source>Step 2 of 2: plug the cable in again. The device that appears is the cable.</source>
+        <translation>Step 2 of 2: plug the cable in again. The device that appears is the cable.</translation>
+    </message>
+    <message>
+        <source>Gone when the cable was unplugged:</source>
+        <translation>Gone when the cable was unplugged:</translation>
+    </message>
+    <message>
+        <source>Step 2 of 2: plug the cable in. Waiting for it, %1 s left.</source>
+        <translation>Step 2 of 2: plug the cable in. Waiting for it, %1 s left.</translation>
+    </message>
+    <message>
+        <source>The cable is %1.</source>
+        <translation>The cable is %1.</translation>
+    </message>
+    <message>
+        <source>Press Use this port to make it the port of this window and of COM Setup, then Check to try the radio on it.</source>
+        <translation>Press Use this port to make it the port of this window and of COM Setup, then Check to try the radio on it.</translation>
+    </message>
+    <message>
+        <source>%1 is now the port of this window and of COM Setup. Press Check to try the radio on it.</source>
+        <translation>%1 is now the port of this window and of COM Setup. Press Check to try the radio on it.</translation>
+    </message>
+    <message>
+        <source>Find my cable was stopped; the port is as it was.</source>
+        <translation>Find my cable was stopped; the port is as it was.</translation>
+    </message>
+    <message>
+        <source>Find my cable: %1</source>
+        <translation>Find my cable: %1</translation>
     </message>
 </context>
 </TS>

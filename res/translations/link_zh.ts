@@ -321,6 +321,22 @@
         <source>read from the radio on %1 at %2</source>
         <translation>于 %2 从 %1 上的电台读出</translation>
     </message>
+    <message>
+        <source>%1 is being checked by Check Connection. Wait until the check has ended, then start the transfer again.</source>
+        <translation>检查连接正在检查%1。请等检查结束后再开始传输。</translation>
+    </message>
+    <message>
+        <source>C&amp;heck Connection...</source>
+        <translation>检查连接(&amp;H)...</translation>
+    </message>
+    <message>
+        <source>Setup &gt; Check Connection... finds out why the radio does not answer.</source>
+        <translation>“设置 &gt; 检查连接...”可以查明电台为何不应答。</translation>
+    </message>
+    <message>
+        <source>The serial trace of the failed handshake is kept for a support report in %1.</source>
+        <translation>握手失败时的串口记录已保存在 %1，供技术支持使用。</translation>
+    </message>
 </context>
 <context>
     <name>CBackupsDlg</name>
@@ -375,6 +391,165 @@
     <message>
         <source>backups (pinned ones are never deleted)</source>
         <translation>个备份（固定的备份永不删除）</translation>
+    </message>
+</context>
+<context>
+    <name>CCheckConnectionDlg</name>
+    <message>
+        <source>Check Connection</source>
+        <translation>检查连接</translation>
+    </message>
+    <message>
+        <source>&amp;Port:</source>
+        <translation>串口(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>COM1, /dev/ttyUSB0, or choose below</source>
+        <translation>COM1、/dev/ttyUSB0，或从下面选择</translation>
+    </message>
+    <message>
+        <source>&amp;Check</source>
+        <translation>检查(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Find my cable...</source>
+        <translation>查找数据线(&amp;F)...</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>下一步(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Use this port</source>
+        <translation>使用此串口(&amp;U)</translation>
+    </message>
+    <message>
+        <source>C&amp;opy report</source>
+        <translation>复制报告(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1，%2</translation>
+    </message>
+    <message>
+        <source>Check tells whether the radio answers on this port, and if not, why. Find my cable tells which port the cable is.</source>
+        <translation>“检查”查看电台在此串口上是否应答，若不应答则说明原因。“查找数据线”找出数据线接在哪个串口。</translation>
+    </message>
+    <message>
+        <source>What to do:</source>
+        <translation>应当怎样做：</translation>
+    </message>
+    <message>
+        <source>What was found:</source>
+        <translation>查到的情况：</translation>
+    </message>
+    <message>
+        <source>The steps that ran:</source>
+        <translation>已运行的步骤：</translation>
+    </message>
+    <message>
+        <source>Type the port to check, or choose one from the list.</source>
+        <translation>请输入要检查的串口，或从列表中选择。</translation>
+    </message>
+    <message>
+        <source>%1 is being checked already.</source>
+        <translation>%1 已在检查中。</translation>
+    </message>
+    <message>
+        <source>%1 is in use by a transfer in this program (%2). Wait until it has ended, then check again.</source>
+        <translation>%1 正被本程序的传输使用（%2）。请等传输结束后再检查。</translation>
+    </message>
+    <message>
+        <source>Opening %1...</source>
+        <translation>正在打开 %1...</translation>
+    </message>
+    <message>
+        <source>Looking for other programs that have the port open...</source>
+        <translation>正在查找打开着该串口的其他程序...</translation>
+    </message>
+    <message>
+        <source>Sending the entry code, attempt %1 of %2...</source>
+        <translation>正在发送进入编程模式的代码，第 %1 次，共 %2 次...</translation>
+    </message>
+    <message>
+        <source>Asking the radio for its identification...</source>
+        <translation>正在向电台索取识别码...</translation>
+    </message>
+    <message>
+        <source>Sending the closing acknowledgement...</source>
+        <translation>正在发送结束确认...</translation>
+    </message>
+    <message>
+        <source>The check was stopped.</source>
+        <translation>检查已停止。</translation>
+    </message>
+    <message>
+        <source>The check of %1 was stopped before it came to a verdict.</source>
+        <translation>对 %1 的检查在得出结论前已停止。</translation>
+    </message>
+    <message>
+        <source>Checked in %1 s.</source>
+        <translation>检查用时 %1 秒。</translation>
+    </message>
+    <message>
+        <source>Stopping the check...</source>
+        <translation>正在停止检查...</translation>
+    </message>
+    <message>
+        <source>no serial device</source>
+        <translation>没有串口设备</translation>
+    </message>
+    <message>
+        <source>Step 1 of 2: unplug the cable from the computer, then press Next.</source>
+        <translation>第 1 步（共 2 步）：从电脑上拔下数据线，然后按“下一步”。</translation>
+    </message>
+    <message>
+        <source>Step 1 of 2: unplug the programming cable from the computer&apos;s USB socket. If it is unplugged already, press Next.</source>
+        <translation>第 1 步（共 2 步）：从电脑的 USB 插口上拔下数据线。如果本来就没插，请按“下一步”。</translation>
+    </message>
+    <message>
+        <source>Serial devices present now:</source>
+        <translation>当前的串口设备：</translation>
+    </message>
+    <message>
+        <source>Step 2 of 2: plug the cable in again. The device that appears is the cable.</source>
+        <translation>第 2 步（共 2 步）：重新插上数据线。新出现的设备就是数据线。</translation>
+    </message>
+    <message>
+        <source>Gone when the cable was unplugged:</source>
+        <translation>拔下数据线时消失的设备：</translation>
+    </message>
+    <message>
+        <source>Step 2 of 2: plug the cable in. Waiting for it, %1 s left.</source>
+        <translation>第 2 步（共 2 步）：插上数据线。正在等待，还剩 %1 秒。</translation>
+    </message>
+    <message>
+        <source>The cable is %1.</source>
+        <translation>数据线是 %1。</translation>
+    </message>
+    <message>
+        <source>Press Use this port to make it the port of this window and of COM Setup, then Check to try the radio on it.</source>
+        <translation>按“使用此串口”把它设为本窗口和串口设置所用的串口，然后按“检查”试一试电台。</translation>
+    </message>
+    <message>
+        <source>%1 is now the port of this window and of COM Setup. Press Check to try the radio on it.</source>
+        <translation>%1 现在是本窗口和串口设置所用的串口。按“检查”试一试电台。</translation>
+    </message>
+    <message>
+        <source>Find my cable was stopped; the port is as it was.</source>
+        <translation>已停止查找数据线；串口保持不变。</translation>
+    </message>
+    <message>
+        <source>Find my cable: %1</source>
+        <translation>查找数据线：%1</translation>
     </message>
 </context>
 </TS>
