@@ -814,16 +814,17 @@ std::string FindResultText(const FindResult& r, bool chinese)
     const Lang t{chinese};
     switch (r.end) {
     case FindEnd::Found: {
-        const std::string& d = r.device.description;
-        return t("found " + r.device.path + (d.empty() ? "" : " (" + d + ")"),
-                 "找到 " + r.device.path + (d.empty() ? "" : "（" + d + "）"));
+        // A by-id name and an adapter's description are the device's words, not ours.
+        const std::string path = EscapeControlBytes(r.device.path);
+        const std::string d = EscapeControlBytes(r.device.description);
+        return t("found " + path + (d.empty() ? "" : " (" + d + ")"), "找到 " + path + (d.empty() ? "" : "（" + d + "）"));
     }
     case FindEnd::Cancelled: return t("cancelled", "已取消");
     case FindEnd::TimedOut: break;
     }
     std::vector<std::string> gone;
     for (const SerialDevice& d : r.gone)
-        gone.push_back(d.path);
+        gone.push_back(EscapeControlBytes(d.path));
     if (!gone.empty())
         return t("no serial device appeared in time (" + List(gone, false) +
                      " went away and did not come back): plug the cable in firmly, or try another USB socket",

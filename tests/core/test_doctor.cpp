@@ -438,8 +438,11 @@ TEST(Doctor, FindCableNamesTheDeviceThatCame)
     }
     FindResult described;
     described.end = FindEnd::Found;
+    described.device.path = "/dev/serial/by-id/usb-\x1b[2J";
     described.device.description = "FTDI FT232R USB UART A1";
-    EXPECT_NE(FindResultText(described, false).find("(FTDI FT232R USB UART A1)"), std::string::npos);
+    const std::string found = FindResultText(described, false);
+    EXPECT_NE(found.find("(FTDI FT232R USB UART A1)"), std::string::npos);
+    EXPECT_EQ(found.find('\x1b'), std::string::npos) << "a device's name must not drive the terminal";
 }
 
 TEST(Doctor, DeviceFactsAndTheKeptTrace)
