@@ -1,13 +1,15 @@
 #include "core/link/Doctor.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
+#include "core/app/DisplayText.h"
 #include "core/app/JsonWriter.h"
 #include "core/link/Protocol.h"
+#include "core/platform/Files.h"
 #include "core/platform/PortList.h"
 
 using namespace proto;
@@ -150,6 +152,10 @@ private:
     {
         const platform::SerialFault fault = m_serial.Fault();
         m_report.verdict = OpenVerdict(fault);
+        std::error_code ec;
+        if (m_report.verdict == DoctorVerdict::OpenFailed &&
+            std::filesystem::is_directory(platform::PathOf(m_port.device), ec))
+            m_report.verdict = DoctorVerdict::NotSerial;
         m_report.stoppedAt = DoctorStep::Open;
         m_report.reason = SystemReason(m_serial.ErrorText(), m_port.device);
         Step(DoctorStep::Open, 0, false);
@@ -457,7 +463,10 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese)
 {
     const Lang t{chinese};
     DoctorAdvice a;
-    const std::string port = r.port.description.empty() ? r.port.name : r.port.description;
+    // Names come from the user, the file system and the adapter: any bytes.
+    std::string port = EscapeControlBytes(r.port.description.empty() ? r.port.name : r.port.description);
+    if (port.empty())
+        port = "\"\"";
     auto headline = [&](const std::string& en, const std::string& zh) {
         a.headline = port + t(": ", "：") + t(en, zh);
     };
@@ -469,21 +478,24 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese)
         return a;
     }
     if (!r.usbDescription.empty())
-        fact("cable: " + r.usbDescription, "数据线：" + r.usbDescription);
+        fact("cable: " + EscapeControlBytes(r.usbDescription), "数据线：" + EscapeControlBytes(r.usbDescription));
     if (!r.reason.empty())
         fact("the system says: " + r.reason, "系统提示：" + r.reason);
 
     std::vector<std::string> present;
     for (const SerialDevice& d : r.present)
-        present.push_back(d.description.empty() ? d.path : d.path + " (" + d.description + ")");
+        present.push_back(EscapeControlBytes(d.description.empty() ? d.path : d.path + " (" + d.description + ")"));
+    std::vector<std::string> recent;
+    for (const std::string& path : r.recent)
+        recent.push_back(EscapeControlBytes(path));
     auto presentFacts = [&] {
         if (present.empty())
             fact("no serial device is present", "没有任何串口设备");
         else
             fact("serial devices present: " + List(present, false), "现有串口设备：" + List(present, true));
         if (!r.recent.empty())
-            fact("appeared in the last 10 minutes: " + List(r.recent, false),
-                 "最近 10 分钟内出现的：" + List(r.recent, true));
+            fact("appeared in the last 10 minutes: " + List(recent, false),
+                 "最近 10 分钟内出现的：" + List(recent, true));
         else if (!present.empty())
             fact("none of them appeared in the last 10 minutes", "其中没有最近 10 分钟内出现的设备");
     };
@@ -495,13 +507,15 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese)
         todo("plug the cable's USB end into this computer (or into another USB socket)",
              "把数据线的 USB 端插入这台电脑（或换一个 USB 插口）");
         if (!r.recent.empty())
-            todo("use " + r.recent.front() + ", which appeared in the last 10 minutes: it is most likely the cable",
-                 "使用最近 10 分钟内出现的 " + r.recent.front() + "：它很可能就是数据线");
+            todo("use " + recent.front() + ", which appeared in the last 10 minutes: it is most likely the cable",
+                 "使用最近 10 分钟内出现的 " + recent.front() + "：它很可能就是数据线");
         todo("find the cable's device with Find my cable (`progtool doctor --find`): unplug it, then plug it in",
              "用“查找数据线”（`progtool doctor --find`）找到数据线的设备：先拔出，再插入");
         if (r.port.label != r.port.device)
-            fact(r.port.label + " stands for " + r.port.device + " ([Ports] in Program.ini)",
-                 r.port.label + " 对应 " + r.port.device + "（Program.ini 的 [Ports]）");
+            fact(r.port.label + " stands for " + EscapeControlBytes(r.port.device) +
+                     " here ([Ports] in Program.ini can map it to another device)",
+                 r.port.label + " 在此对应 " + EscapeControlBytes(r.port.device) +
+                     "（可在 Program.ini 的 [Ports] 中映射到其他设备）");
         presentFacts();
         break;
     case DoctorVerdict::Denied: {
@@ -536,8 +550,11 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese)
                 "running, another copy of it), then check again",
                 "关闭正在使用该端口的程序（终端程序、本程序仍在进行的传输或本程序的另一个副本），然后再检查一次");
         } else {
-            headline(PortHoldersText(r.holders, false) + ", which would take the radio's answers",
-                     PortHoldersText(r.holders, true) + "，它会收走电台的应答");
+            if (r.stoppedAt == DoctorStep::Open)
+                headline("busy: " + PortHoldersText(r.holders, false), "端口忙：" + PortHoldersText(r.holders, true));
+            else
+                headline(PortHoldersText(r.holders, false) + ", which would take the radio's answers",
+                         PortHoldersText(r.holders, true) + "，它会收走电台的应答");
             for (const PortHolder& h : r.holders)
                 a.todo.push_back(HolderAdvice(h, t));
         }

@@ -57,7 +57,7 @@ struct JsonReader {
 
     void Ws()
     {
-        while (i < s.size() && std::strchr(" \t\r\n", s[i]))
+        while (i < s.size() && s[i] && std::strchr(" \t\r\n", s[i]))
             ++i;
     }
     bool Str(std::string* out)
@@ -67,7 +67,7 @@ struct JsonReader {
         for (; i < s.size() && s[i] != '"'; ++i) {
             if (static_cast<unsigned char>(s[i]) < 0x20)
                 return false;
-            if (s[i] == '\\' && (++i >= s.size() || !std::strchr("\"\\/bfnrtu", s[i])))
+            if (s[i] == '\\' && (++i >= s.size() || !s[i] || !std::strchr("\"\\/bfnrtu", s[i])))
                 return false;
             if (out)
                 *out += s[i];
@@ -110,7 +110,7 @@ struct JsonReader {
             if (s.compare(i, std::strlen(word), word) == 0)
                 return (i += std::strlen(word)), true;
         const std::size_t start = i;
-        while (i < s.size() && std::strchr("-+.eE0123456789", s[i]))
+        while (i < s.size() && s[i] && std::strchr("-+.eE0123456789", s[i]))
             ++i;
         return i > start;
     }
@@ -250,6 +250,27 @@ TEST(Doctor, EachFaultGetsItsVerdictTouchesNoMemoryAndATransferFollows)
         EXPECT_TRUE(engine.Read("/dev/ttyUSB0", read).Completed());
         EXPECT_EQ(read, memory);
     }
+}
+
+TEST(Doctor, CancelStopsAtTheNextStepAndClosesThePort)
+{
+    DoctorPort port;
+    RadioFaults silent;
+    silent.silent = true;
+    port.radio.SetFaults(silent);
+    std::vector<int> started;
+    DoctorOptions options;
+    options.sleep = [](std::chrono::milliseconds) {};
+    options.holders = [](const std::string&) { return std::vector<PortHolder>{}; };
+    options.stepStarted = [&](DoctorStep step, int attempt) { started.push_back(int(step) * 10 + attempt); };
+    options.cancelled = [&] { return started.size() >= 3; };  // open, holders, the first entry code
+    const DoctorReport r = RunDoctor(ResolvePort("/dev/ttyUSB0"), port, options);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(r.attempts, 1);
+    EXPECT_EQ(started, (std::vector<int>{int(DoctorStep::Open) * 10, int(DoctorStep::Holders) * 10,
+                                         int(DoctorStep::EntryCode) * 10 + 1}));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_NE(DoctorText(r, false).headline.find("cancelled"), std::string::npos);
 }
 
 TEST(Doctor, AdviceNamesTheFixForTheCase)
