@@ -1,11 +1,13 @@
 // Link benchmark: a full read and a full write over a pseudo-terminal against
 // the simulated radio, unpaced and paced at the real 9600-baud wire rate.
-//   bench_link [--runs N] [--no-paced] [--rt]
+//   bench_link [--runs N] [--no-paced] [--rt] [--trace-memory]
 //   bench_link --port PORT
 // --rt asks for real-time scheduling (root or CAP_SYS_NICE) so a busy machine's
 // other work does not show up in the paced ratios. --port measures the paced
 // write and read through PORT instead, against a radio served there by
 // "progtool simulate --pace" (the Windows build, with the port mapped by Wine).
+// --trace-memory traces every transfer into memory, as progtool's transfers do
+// (for the support report of a failed handshake), to show what that costs.
 #include <algorithm>
 #ifndef _WIN32
 #include <sched.h>
@@ -14,12 +16,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/link/Protocol.h"
 #include "core/link/SerialPort.h"
 #include "core/link/SimulatedRadio.h"
+#include "core/link/Trace.h"
 #include "core/link/Transfer.h"
 
 namespace {
@@ -108,6 +112,8 @@ int OverPort(const std::string& device)
 }
 
 #ifndef _WIN32
+bool g_traceMemory = false;
+
 Run Transfer(bool write, bool paced)
 {
     Run run;
@@ -121,7 +127,10 @@ Run Transfer(bool write, bool paced)
     radio.SetMemory(img);
     radio.SetPaced(paced);
     radio.Start();
-    CSerialPort port;
+    CSerialPort serial;
+    std::ostringstream memory;
+    CTracingPort traced(serial, memory, {"bench_link"});
+    ISerialPort& port = g_traceMemory ? static_cast<ISerialPort&>(traced) : serial;
     QuietObserver obs;
     CTransferEngine engine(port, obs);
     Image buf{};
@@ -164,6 +173,8 @@ int main(int argc, char** argv)
             paced = false;
         else if (!std::strcmp(argv[i], "--rt"))
             rt = true;
+        else if (!std::strcmp(argv[i], "--trace-memory"))
+            g_traceMemory = true;
     }
     if (rt) {
         sched_param sp{};
@@ -175,7 +186,8 @@ int main(int argc, char** argv)
     }
     double load[3] = {0, 0, 0};
     getloadavg(load, 3);
-    std::printf("scheduling %s, load average %.2f\n", rt ? "real-time (SCHED_FIFO 50)" : "normal", load[0]);
+    std::printf("scheduling %s, load average %.2f%s\n", rt ? "real-time (SCHED_FIFO 50)" : "normal", load[0],
+                g_traceMemory ? ", every transfer traced into memory" : "");
     bool allOk = true;
 
     std::printf("(a) unpaced, pseudo-terminal, median of %d runs\n", runs);

@@ -1,5 +1,7 @@
 #include "cli/Common.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +9,7 @@
 #include <iostream>
 #include <mutex>
 #include <sstream>
+#include <string_view>
 
 #include "cli/Output.h"
 #include "core/app/DisplayText.h"
@@ -272,6 +275,28 @@ void RefusePortNamedTwice(const std::vector<std::string>& names)
                      (twice->first == twice->second
                           ? std::string()
                           : " (" + twice->first + Tr(" is the same device ", " 是同一设备 ") + twice->device + ")"));
+}
+
+std::string ShellWord(const std::string& word)
+{
+#ifdef _WIN32
+    const std::string_view safe = "_./:@%+=,-\\";  // \\.\COM10 as it is
+#else
+    const std::string_view safe = "_./:@%+=,-";
+#endif
+    const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [&](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || safe.find(c) != std::string_view::npos;
+    });
+    if (plain)
+        return word;
+#ifdef _WIN32
+    return "\"" + word + "\"";
+#else
+    std::string quoted = "'";
+    for (const char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+#endif
 }
 
 std::string MessageText(int id)

@@ -100,6 +100,9 @@ bool LoadDocument(const std::string& path, ChannelDocument& doc);
 int DisplayWidth(const std::string& text);
 std::string PadRight(const std::string& text, int width);
 
+// A word (a port, a path) as a shell takes it back on a command line: quoted only when it must be.
+std::string ShellWord(const std::string& word);
+
 // English text of a string-table message, "error <id>" for an id the table lacks.
 std::string MessageText(int id);
 
@@ -146,6 +149,7 @@ int CmdPrint(const std::vector<std::string>& argv);
 int CmdSimulate(const std::vector<std::string>& argv);
 int CmdPorts(const std::vector<std::string>& argv);
 int CmdTrace(const std::vector<std::string>& argv);
+int CmdDoctor(const std::vector<std::string>& argv);
 
 enum class RunWork;
 struct Command {

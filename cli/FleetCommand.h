@@ -57,6 +57,10 @@ private:
     std::mutex m_backupLock;
     std::map<std::string, Backup> m_backups;
     int BackupFailures() const;
+    // The trace of a failed handshake, kept for a support report: its path by radio ("" when it could not be).
+    mutable std::mutex m_keptLock;
+    std::map<int, std::string> m_keptTraces;
+    std::string KeptTrace(int radio) const;
     int m_nRetries = 0;
     std::string m_strFile;  // write: the image; read: the output directory (or file)
     std::vector<Target> m_targets;

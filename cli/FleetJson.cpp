@@ -51,6 +51,12 @@ void CFleetCommand::JsonJob(CJsonWriter& json, const FleetJob& j)
     json.Key("message").String(j.Succeeded() ? "" : JobProblem(j, m_nRetries, m_strFile));
     json.Key("reason").String(r.detail);
     json.Key("frames").Int(r.frames).Key("frames_total").Int(r.framesTotal);
+    // The failed handshake's serial trace, kept for a support report.
+    json.Key("kept_trace");
+    if (const std::string kept = KeptTrace(j.radio); kept.empty())
+        json.Null();
+    else
+        json.String(kept);
     if (m_bWrite) {
         json.Key("partly_written").Bool(j.partlyWritten).Key("mismatches").BeginArray();
         for (const WriteDifference& d : j.mismatches)

@@ -7,6 +7,7 @@
 
 #include "cli/Common.h"
 #include "cli/Output.h"
+#include "cli/TransferTrace.h"
 #include "core/app/Globals.h"
 #include "core/platform/LocalTime.h"
 #include "core/radio/ImageDiff.h"
@@ -83,6 +84,8 @@ std::string JobProblem(const FleetJob& j, int, const std::string& file)
         parts.push_back(Tr("the write itself completed", "写入本身已完成"));
     if (j.partlyWritten)
         parts.push_back(Tr("the radio is left partly written", "电台数据只写入了一部分"));
+    if (j.outcome == FleetOutcome::Failed && HandshakeFailed(r))
+        parts.push_back(DoctorHint(j.port));
     std::string t;
     for (const std::string& p : parts)
         t += (t.empty() ? "" : "; ") + p;

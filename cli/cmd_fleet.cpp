@@ -9,6 +9,7 @@
 #include "cli/FleetCommand.h"
 #include "cli/FleetText.h"
 #include "cli/Interrupt.h"
+#include "cli/TransferTrace.h"
 #include "core/app/Globals.h"
 #include "core/link/SerialPort.h"
 #include "core/link/Trace.h"
@@ -23,18 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// A port of the fleet's own that logs its traffic (--trace with one port).
-struct CPosixPortHolder {
-    CSerialPort posix;
-};
-class CTracedPosixPort : private CPosixPortHolder, public CTracingPort {
-public:
-    CTracedPosixPort(std::ostream& out, const std::string& header)
-        : CTracingPort(posix, out, std::vector<std::string>{header})
-    {
-    }
-};
-
 }  // namespace
 
 int CFleetCommand::BackupFailures() const
@@ -43,6 +32,13 @@ int CFleetCommand::BackupFailures() const
     for (const auto& entry : m_backups)
         n += !entry.second.error.empty();
     return n;
+}
+
+std::string CFleetCommand::KeptTrace(int radio) const
+{
+    const std::lock_guard<std::mutex> hold(m_keptLock);
+    const auto it = m_keptTraces.find(radio);
+    return it == m_keptTraces.end() ? std::string() : it->second;
 }
 
 std::string CFleetCommand::OutputOf(const std::string& port) const
@@ -244,16 +240,31 @@ int CFleetCommand::Run()
             }
             return r.ok ? std::string() : r.error;
         };
+    // Every port traces into memory (with --trace, one port, into the file
+    // too): a failed handshake's record is kept for a support report.
+    std::string header = std::string("progtool ") + (m_bWrite ? "write" : "read");
+    std::ostream* file = nullptr;
     if (m_args.Has("--trace")) {
         std::vector<std::string> files{m_strFile};
         if (!m_bWrite)
             files = {m_targets.front().output};
         if (!StartTrace(m_args, files, {m_targets.front().name}))
             return kExitFailed;
-        const std::string header =
-            std::string("progtool ") + (m_bWrite ? "write to " : "read from ") + m_targets.front().name;
-        options.makePort = [header] { return std::make_unique<CTracedPosixPort>(TraceStream(), header); };
+        header += (m_bWrite ? " to " : " from ") + m_targets.front().name;
+        file = &TraceStream();
     }
+    options.makePort = [header, file] {
+        return std::make_unique<CTransferTracePort>(std::make_unique<CSerialPort>(), file,
+                                                    std::vector<std::string>{header});
+    };
+    options.jobEnded = [this](const FleetJob& job, ISerialPort& port) {
+        const auto* traced = dynamic_cast<const CTransferTracePort*>(&port);
+        if (!traced || job.outcome != FleetOutcome::Failed || !HandshakeFailed(job.transfer))
+            return;
+        // One kept trace for the machine: ports failing at once take turns.
+        const std::lock_guard<std::mutex> hold(m_keptLock);
+        m_keptTraces[job.radio] = KeepHandshakeTrace(traced->Text());
+    };
 
     const std::vector<ResolvedPort> ports(m_targets.begin(), m_targets.end());
     m_bTable = !m_bQuiet && !m_bJsonProgress && TakesControlSequences(StdStream::Err);
@@ -267,6 +278,13 @@ int CFleetCommand::Run()
             Error(port + ": " + backup.error + Tr("; the read itself is saved in ", "; 读取的数据已保存到 ") +
                   OutputOf(port));
     m_strTraceLost = EndTrace();
+    // Each failed handshake replaced the one kept trace: the last is there.
+    std::string kept;
+    for (const FleetJob& j : fleet.Jobs())
+        if (const std::string path = KeptTrace(j.radio); !path.empty())
+            kept = path;
+    if (!kept.empty())
+        Note(KeptTraceNote(kept));
     return Summary(fleet);
 }
 

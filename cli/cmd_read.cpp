@@ -11,7 +11,9 @@
 #include "cli/Common.h"
 #include "cli/Interrupt.h"
 #include "cli/Output.h"
+#include "cli/TransferTrace.h"
 #include "core/link/Backups.h"
+#include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
 #include "core/link/Ports.h"
@@ -120,20 +122,20 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
     }
     CCliObserver observer(write, retries);
     TransferResult r;
+    std::string trace;
     {
         // A closed terminal (SIGHUP) stops the transfer as Ctrl+C does: the
         // port is released and no partial file is written.
         const CInterruptGuard interrupt;
-        CSerialPort serial;
-        std::unique_ptr<CTracingPort> traced;
-        if (g_trace.stream)
-            traced = std::make_unique<CTracingPort>(
-                serial, *g_trace.stream,
-                std::vector<std::string>{std::string("progtool ") + (write ? "write to " : "read from ") + port.name +
-                                         " (" + port.device + ")"});
-        CTransferEngine engine(traced ? static_cast<ISerialPort&>(*traced) : serial, observer);
+        // Traced into memory always (and into --trace's file): a failed
+        // handshake's record is kept for a support report.
+        CTransferTracePort serial(
+            std::make_unique<CSerialPort>(), g_trace.stream.get(),
+            {std::string("progtool ") + (write ? "write to " : "read from ") + port.name + " (" + port.device + ")"});
+        CTransferEngine engine(serial, observer);
         r = write ? engine.Write(port.device, image) : engine.Read(port.device, image);
         observer.EndLine();
+        trace = serial.Text();
     }
 
     // The name as given, not COM Setup's label: what the user typed.
@@ -156,10 +158,16 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
     if (!r.detail.empty())
         text += " (" + r.detail + ")";
     if (!r.dataPhase && r.handshakeFault != HandshakeFault::None)
-        text += "; " + HandshakeFaultText(r, false);
+        text += "; " + HandshakeFaultText(r, g_bChinese != 0);
     else if (r.messageId == IDS_PROGRAM_INTERRUPT || r.dataPhase)
         text += "; stopped after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) + " frames";
-    Error(text + partly);
+    if (!HandshakeFailed(r)) {
+        Error(text + partly);
+        return false;
+    }
+    Error(text + "; " + DoctorHint(port.name));
+    if (const std::string kept = KeepHandshakeTrace(trace); !kept.empty())
+        Note(KeptTraceNote(kept));
     return false;
 }
 

@@ -33,6 +33,9 @@ void AddFault(RadioFaults& f, const std::string& faultText)
     if (kind == "silent") {
         needs(false);
         f.silent = true;
+    } else if (kind == "echo") {
+        needs(false);
+        f.echo = true;
     } else if (kind == "no-entry-ack") {
         needs(false);
         f.ignoreEntryCodes = INT_MAX;

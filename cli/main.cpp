@@ -20,6 +20,10 @@
     "entry the port of that name) and whether it can be opened now, then every\n"      \
     "serial port present (with its name and, for USB adapters, VID:PID) and why one\n" \
     "cannot be opened (missing, busy, no permission).\n"
+#define PROG_DOCTOR_HOLDERS_HELP                                                   \
+    "Windows names no program that holds a COM port: a port another program has\n" \
+    "open cannot be opened, and is told as busy.\n"
+#define PROG_DOCTOR_FIND_HELP "                     appears is named with the --port to use\n"
 #else
 #define PROG_NULL_DEVICE "/dev/null"
 #define PROG_BACKUPS_HELP                                                        \
@@ -31,6 +35,12 @@
     "with its USB description, /dev/ttyUSB*, /dev/ttyACM*, the /dev/ttyS* with a\n"    \
     "UART) and why one cannot be opened (missing, busy, no permission: the\n"          \
     "\"dialout\" group).\n"
+#define PROG_DOCTOR_HOLDERS_HELP                                                    \
+    "The programs holding a device are found in /proc (name and PID); permission\n" \
+    "denied names the device's group (dialout) and the command that adds you to it.\n"
+#define PROG_DOCTOR_FIND_HELP                                                        \
+    "                     appears is named (by its /dev/serial/by-id link when it\n" \
+    "                     has one) with the --port to use\n"
 #endif
 
 #ifdef PROG_NO_PRINT
@@ -200,10 +210,15 @@ const std::vector<Command>& Commands()
          "                     replaced only when it is a link an earlier simulated radio\n"
          "                     left (to a /dev/pts device that is gone)\n"
          "  --pace             answer at the real 9600-baud speed\n"
-         "  --fault KIND       silent, no-entry-ack, no-ident, no-final-ack, garbage,\n"
-         "                     random-headers, short-reply@F, wrong-ack@F, missing-ack@F,\n"
-         "                     drop@F, lose-write@F (acknowledged, not stored) (F: data\n"
-         "                     frame number from 0), slow@MS\n"},
+         "  --fault KIND       the radio misbehaves (KIND may be given several times):\n"
+         "                     silent (answers nothing: a radio switched off), echo (every\n"
+         "                     byte comes back: a cable without a radio), garbage (noise,\n"
+         "                     never an acknowledgement), no-entry-ack, no-ident (the\n"
+         "                     handshake stops after the entry code), no-final-ack (it stops\n"
+         "                     before its last acknowledgement), random-headers,\n"
+         "                     short-reply@F, wrong-ack@F, missing-ack@F, drop@F,\n"
+         "                     lose-write@F (acknowledged, not stored) (F: data frame number\n"
+         "                     from 0), slow@MS (MS milliseconds before each answer)\n"},
         {"diff", CmdDiff, RunWork::Output, "compare two images, or an image and the radio",
          "usage: progtool diff A.dat B.dat [--lang en|zh] [--json]\n"
          "       progtool diff A.dat --port PORT [--retries N] [--lang en|zh] [--json]\n"
@@ -221,6 +236,33 @@ const std::vector<Command>& Commands()
         {"ports", CmdPorts, RunWork::Output, "list COM1 to COM4 and the serial devices present",
          "usage: progtool ports [--json]\n" PROG_PORTS_HELP
          "  --json   print one JSON document instead (see README)\n"},
+        {"doctor", CmdDoctor, RunWork::Output, "find out why the radio does not answer, or find the cable",
+         "usage: progtool doctor [--port PORT]... [--trace FILE] [--json] [--lang en|zh]\n"
+         "       progtool doctor --find [--timeout SECONDS] [--json] [--lang en|zh]\n"
+         "Checks a port (without --port: every serial device present) and says why the\n"
+         "radio does not answer and what to do. It opens the port as a transfer does,\n"
+         "looks for other programs holding it, then sends the handshake a transfer\n"
+         "begins with (entry code, identification request, acknowledgement) up to 3\n"
+         "times. It never sends a read or write frame: the radio's memory is untouched.\n"
+         "It stops at the first step that fails, with one verdict: no such device,\n"
+         "permission denied, busy, not a serial device, the line echoes what is sent\n"
+         "(a cable without a radio, or the radio off), nothing comes back, bytes that\n"
+         "make no sense, a handshake that stops part-way (switch the radio off and on\n"
+         "before the next transfer), or the radio answers (its identification in hex,\n"
+         "each step's round-trip time: ready to read or write).\n" PROG_DOCTOR_HOLDERS_HELP
+         "  --port PORT        a port to check: COM1..COM4 (mapped by [Ports] of\n"
+         "                     Program.ini) or a device path; give it once per port\n"
+         "  --find             find the cable: unplug it and plug it in; the port that\n" PROG_DOCTOR_FIND_HELP
+         "  --timeout SECONDS  with --find: how long to wait for the cable (default 60)\n"
+         "  --trace FILE       write the serial trace of the checks to FILE (\"progtool\n"
+         "                     trace\" decodes it); a regular file or " PROG_NULL_DEVICE "\n"
+         "  --json             print one JSON document instead (see README)\n"
+         "  --lang en|zh       language of the advice (default: Program.ini)\n"
+         "A read or write whose handshake fails names this command, and keeps the\n"
+         "failed attempt's serial trace for a support report.\n"
+         "Ctrl+C stops the check with the port closed. Exit status: 0 when a radio\n"
+         "answers on every port checked (--find: the cable was found), 1 otherwise\n"
+         "(also when interrupted or timed out), 2 bad usage.\n"},
         {"trace", CmdTrace, RunWork::Output, "decode a serial trace into frames",
          "usage: progtool trace TRACE\n"
          "Reads a serial trace (Setup > Log Serial Traffic, or --trace of read and write)\n"

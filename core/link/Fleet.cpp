@@ -313,9 +313,14 @@ void CFleet::Worker(std::size_t index)
             m_slots[index].state.device = port->DevicePath();
     };
 
+    auto ended = [&](const FleetJob& job) {
+        if (m_options.jobEnded)
+            m_options.jobEnded(job, *port);
+    };
     if (!m_options.watch) {
         const FleetJob job = RunJob(index, *port, engine, observer);
         setDevice();
+        ended(job);
         Finish(index, job);
     } else {
         // Once per arrival: a radio that was served waits until it leaves
@@ -328,6 +333,7 @@ void CFleet::Worker(std::size_t index)
                 break;
             if (present && !served) {
                 const FleetJob job = RunJob(index, *port, engine, observer);
+                ended(job);
                 Finish(index, job);
                 if (m_bCancel || m_bNoMoreRadios)
                     break;  // the job's end is the port's last word

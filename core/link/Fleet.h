@@ -97,6 +97,10 @@ struct FleetOptions {
     // Read: called on the port's thread once the radio's memory arrived whole;
     // returns "" when saved, else the reason (the job then fails).
     std::function<std::string(const FleetJob& job, const Image& memory)> saveRead;
+    // Called on the port's thread as each job ends, before the port is used
+    // again and before the job is told (States, Jobs): the port still holds
+    // what the job left in it (a trace of its traffic).
+    std::function<void(const FleetJob& job, ISerialPort& port)> jobEnded;
 };
 
 // Sends the entry code once and listens for the acknowledgement: true when a

@@ -176,6 +176,7 @@ class Variant:
     daemon: Optional[str] = None  # runs until stopped; the slot of the link that shows it started
     expect: dict = dataclasses.field(default_factory=dict)  # output slot -> its bytes, or TRACE_OK
     timeout: float = 5
+    report: bool = False  # tells a failure on stdout too (its report names what failed)
 
 
 P, P2 = "{PORT}", "{PORT2}"
@@ -239,6 +240,13 @@ VARIANTS = [
             streams=[]),
     Variant("simulate --link", ["simulate", "--link", "{LINK}"], {"LINK": out_kinds(".link")},
             {"LINK": "sim.link"}, notes=True, effect=True, daemon="LINK", streams=[]),
+    # The doctor's answer is its report: a port that is no radio's is a verdict on stdout.
+    Variant("doctor --port", ["doctor", "--port", P], {"PORT": PORT_KINDS}, radios=1, report=True),
+    Variant("doctor --port --json", ["doctor", "--port", P, "--json"], {"PORT": PORT_KINDS}, json=True, radios=1,
+            streams=STREAMS[:3]),
+    Variant("doctor --trace", ["doctor", "--port", P, "--trace", "{TOUT}"], {"TOUT": trace_kinds(None)},
+            {"TOUT": "out.trace"}, outputs=("TOUT",), radios=1, report=True, streams=STREAMS[:1],
+            expect={"TOUT": TRACE_OK}),
     Variant("ports", ["ports"], {}),
     Variant("ports --json", ["ports", "--json"], {}, json=True),
 ]
@@ -470,7 +478,7 @@ def judge(row, before, after, status, out, err):
     if not ok and err_mode == "file":
         # The path as given, or where its links lead.
         named = [row.value(row.slot), os.path.realpath(row.value(row.slot))] if kind else ["standard output"]
-        text = err + (out if v.json else "")
+        text = err + (out if v.json or v.report else "")
         inv(f"message names {named[0]}", "" if any(n in text for n in named) else
             "stderr: " + (err.strip().replace("\n", " | ")[:160] or "(empty)"))
     if kind and kind.warns and err_mode == "file":

@@ -54,6 +54,8 @@ case_ "print --help" 0 PT print --help; out_has "cannot print"
 # The help names Windows' places, not Linux's.
 case_ "read --help" 0 PT read --help; out_has "%LOCALAPPDATA%\\tr5-programmer\\backups"; out_has "a regular file or NUL"
 case_ "ports --help" 0 PT ports --help; out_has "VID:PID"
+case_ "doctor --help" 0 PT doctor --help; out_has "Windows names no program that holds a COM port"
+grep -q "/proc\|/dev/" "$T/out" && fail "the doctor's help names Linux places"
 case_ "print" 1 PT print "$S" --pdf "$W\\r.pdf"; err_has "this build of progtool cannot print"; absent "$T/r.pdf"
 case_ "print --lang zh" 1 PT print "$S" --pdf "$W\\r.pdf" --lang zh; err_has "不能打印"
 case_ "unknown command" 2 PT frobnicate; err_has "frobnicate"
@@ -100,6 +102,7 @@ cp "$T/rt-chirp.dat" "$T/towrite.dat"
 "$SIM" options "$T/towrite.dat" --set squelch=7 >/dev/null
 case_ "write --verify" 0 PT write --port COM5 "$W\\towrite.dat" --verify
 out_has "verify: 0x0000-0x1FF5 match"
+case_ "doctor: the radio answers" 0 PT doctor --port COM5; out_has "ready to read or write"
 stop_radio 5
 cmp -s <(head -c $((0x1FF6)) "$T/r5-saved.dat") <(head -c $((0x1FF6)) "$T/towrite.dat") ||
   fail "the radio does not hold what was written"
@@ -114,7 +117,11 @@ start_radio 6 --fault silent
 start=$(date +%s)
 case_ "silent radio" 1 PT read --port COM6 -o "$W\\silent.dat" --no-backup
 err_has "Communication Error"; err_has "15 handshake attempts"
+err_has "progtool doctor --port COM6"; err_has "last-failed-handshake.trace (for a support report)"
 absent "$T/silent.dat"
+case_ "doctor: nothing comes back" 1 PT doctor --port COM6 --json
+python3 -c 'import json,sys; d = json.load(open(sys.argv[1])); assert d["ports"][0]["verdict"] == "silent", d' "$T/out" ||
+  fail "the verdict is not silent"
 (( $(date +%s) - start < 30 )) || fail "the silent radio took too long"
 stop_radio 6
 
