@@ -52,6 +52,9 @@ std::string HexAndText(const std::vector<std::uint8_t>& bytes) { return Hex(byte
 
 std::string Ms(double ms)
 {
+    // A pseudo-terminal answers within microseconds; "0.0 ms" would read as no time at all.
+    if (ms < 0.05)
+        return "< 0.1 ms";
     char b[32];
     std::snprintf(b, sizeof b, "%.1f ms", ms);
     return b;
