@@ -357,7 +357,15 @@ private:
 
 struct Lang {
     bool zh;
+    DoctorAudience who = DoctorAudience::Tool;
     std::string operator()(const std::string& en, const std::string& chinese) const { return zh ? chinese : en; }
+    // Where Find my cable is: a button beside the verdict in the window, a command for the tool.
+    std::string Finder() const
+    {
+        return who == DoctorAudience::Window ? (zh ? "“查找数据线”按钮" : "the Find my cable button")
+                                             : (zh ? "“查找数据线”（`progtool doctor --find`）"
+                                                   : "Find my cable (`progtool doctor --find`)");
+    }
 };
 
 std::string List(const std::vector<std::string>& items, bool chinese)
@@ -417,8 +425,7 @@ void RadioChecks(std::vector<std::string>& todo, const Lang& t)
         t("the cable's plug is pushed fully into the radio's speaker/mic socket (firmly, until it "
           "seats; a plug half in is the most common cause)",
           "数据线插头已完全插入电台的耳机/话筒插孔（用力插到底；插头没插到位是最常见的原因）"));
-    todo.push_back(t("this is the cable's port: find it with Find my cable (`progtool doctor --find`)",
-                     "这是数据线对应的端口：用“查找数据线”（`progtool doctor --find`）找到它"));
+    todo.push_back(t("this is the cable's port: find it with " + t.Finder(), "这是数据线对应的端口：用" + t.Finder() + "找到它"));
 }
 
 }  // namespace
@@ -462,9 +469,9 @@ const char* DoctorStepName(DoctorStep step)
     return "closing-ack";
 }
 
-DoctorAdvice DoctorText(const DoctorReport& r, bool chinese)
+DoctorAdvice DoctorText(const DoctorReport& r, bool chinese, DoctorAudience who)
 {
-    const Lang t{chinese};
+    const Lang t{chinese, who};
     DoctorAdvice a;
     // Names come from the user, the file system and the adapter: any bytes.
     std::string port = EscapeControlBytes(r.port.description.empty() ? r.port.name : r.port.description);
@@ -512,8 +519,8 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese)
         if (!r.recent.empty())
             todo("use " + recent.front() + ", which appeared in the last 10 minutes: it is most likely the cable",
                  "使用最近 10 分钟内出现的 " + recent.front() + "：它很可能就是数据线");
-        todo("find the cable's device with Find my cable (`progtool doctor --find`): unplug it, then plug it in",
-             "用“查找数据线”（`progtool doctor --find`）找到数据线的设备：先拔出，再插入");
+        todo("find the cable's device with " + t.Finder() + ": unplug it, then plug it in",
+             "用" + t.Finder() + "找到数据线的设备：先拔出，再插入");
         if (r.port.label != r.port.device)
             fact(r.port.label + " stands for " + EscapeControlBytes(r.port.device) +
                      " here ([Ports] in Program.ini can map it to another device)",
@@ -566,8 +573,7 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese)
         headline("this is no serial device", "这不是串口设备");
         todo("choose the cable's device (/dev/ttyUSB…, /dev/ttyACM… or a link in /dev/serial/by-id)",
              "选择数据线的设备（/dev/ttyUSB…、/dev/ttyACM… 或 /dev/serial/by-id 中的链接）");
-        todo("find it with Find my cable (`progtool doctor --find`)",
-             "用“查找数据线”（`progtool doctor --find`）找到它");
+        todo("find it with " + t.Finder(), "用" + t.Finder() + "找到它");
         presentFacts();
         break;
     case DoctorVerdict::OpenFailed:
@@ -642,9 +648,9 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese)
     return a;
 }
 
-std::string DoctorTextBlock(const DoctorReport& report, bool chinese)
+std::string DoctorTextBlock(const DoctorReport& report, bool chinese, DoctorAudience who)
 {
-    const DoctorAdvice a = DoctorText(report, chinese);
+    const DoctorAdvice a = DoctorText(report, chinese, who);
     std::string s = a.headline + "\n";
     for (std::size_t i = 0; i < a.todo.size(); ++i)
         s += "  " + std::to_string(i + 1) + ". " + a.todo[i] + "\n";

@@ -116,9 +116,11 @@ struct DoctorAdvice {
     std::vector<std::string> todo;
     std::vector<std::string> facts;
 };
-DoctorAdvice DoctorText(const DoctorReport& report, bool chinese);
+// Who reads it: the tool's advice names progtool's commands, the window's its buttons.
+enum class DoctorAudience { Tool, Window };
+DoctorAdvice DoctorText(const DoctorReport& report, bool chinese, DoctorAudience who = DoctorAudience::Tool);
 // The advice as plain text lines: the headline, then the numbered steps, then the facts.
-std::string DoctorTextBlock(const DoctorReport& report, bool chinese);
+std::string DoctorTextBlock(const DoctorReport& report, bool chinese, DoctorAudience who = DoctorAudience::Tool);
 
 // "no-device", "permission-denied", "busy", "not-serial", "open-failed",
 // "echo", "silent", "garbage", "partial", "answers".

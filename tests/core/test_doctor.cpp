@@ -351,6 +351,17 @@ TEST(Doctor, AdviceNamesTheFixForTheCase)
         EXPECT_NE(DoctorTextBlock(r, false).find(row.en), std::string::npos) << row.name << DoctorTextBlock(r, false);
         EXPECT_NE(DoctorTextBlock(r, true).find(row.zh), std::string::npos) << row.name << DoctorTextBlock(r, true);
     }
+    // The window has a Find my cable button of its own: its advice names no command.
+    for (DoctorVerdict v : {DoctorVerdict::NoDevice, DoctorVerdict::NotSerial, DoctorVerdict::Silent}) {
+        DoctorReport r;
+        r.verdict = v;
+        for (bool chinese : {false, true}) {
+            EXPECT_NE(DoctorTextBlock(r, chinese).find("progtool doctor --find"), std::string::npos);
+            const std::string shown = DoctorTextBlock(r, chinese, DoctorAudience::Window);
+            EXPECT_EQ(shown.find("progtool"), std::string::npos) << shown;
+            EXPECT_NE(shown.find(chinese ? "查找数据线" : "Find my cable"), std::string::npos) << shown;
+        }
+    }
 }
 
 #ifndef _WIN32
