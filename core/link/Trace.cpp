@@ -357,6 +357,13 @@ bool KeepFailedTrace(const std::string& text, std::string* error)
                      "\": " + (ec ? ec.message() : std::strerror(ENOTDIR));
         return false;
     }
+    // The file is ours, a link there is not: a save through it would replace
+    // whatever it leads to. The link goes; the trace takes its place.
+    if (std::filesystem::is_symlink(platform::PathOf(path), ec) && !std::filesystem::remove(platform::PathOf(path), ec)) {
+        if (error)
+            *error = "Cannot replace the link \"" + path + "\": " + ec.message();
+        return false;
+    }
     const FileResult saved = WriteFileAtomically(path, text.data(), text.size());
     if (!saved.ok && error)
         *error = saved.error;

@@ -482,6 +482,18 @@ TEST(Doctor, DeviceFactsAndTheKeptTrace)
     std::ifstream in(KeptTracePath());
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text, "second\n");
+    // A link put in its place is replaced, never written through.
+    const fs::path victim = dir.Path() / "victim";
+    std::ofstream(victim) << "precious\n";
+    fs::remove(KeptTracePath());
+    fs::create_symlink(victim, KeptTracePath());
+    EXPECT_TRUE(KeepFailedTrace("third\n", &error)) << error;
+    EXPECT_FALSE(fs::is_symlink(KeptTracePath()));
+    std::ifstream kept(victim);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), "precious\n");
+    // A relative data folder is no folder: the trace does not land in the working directory.
+    ::setenv("XDG_DATA_HOME", "relative", 1);
+    EXPECT_EQ(KeptTracePath().find("relative"), std::string::npos) << KeptTracePath();
     ::setenv("XDG_DATA_HOME", node.c_str(), 1);
     EXPECT_FALSE(KeepFailedTrace("x", &error));
     EXPECT_NE(error.find(node.string()), std::string::npos) << error;

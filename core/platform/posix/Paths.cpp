@@ -93,8 +93,10 @@ std::string UserConfigFolder()
 
 std::string UserDataFolder()
 {
+    // Relative is invalid and ignored, as for XDG_CONFIG_HOME: backups and
+    // kept traces must not land wherever the program happened to start.
     const std::string xdg = Env("XDG_DATA_HOME");
-    if (!xdg.empty())
+    if (!xdg.empty() && xdg[0] == '/')
         return xdg;
     return QtHome() + "/.local/share";
 }
