@@ -71,6 +71,11 @@ std::string HandshakeFaultText(const TransferResult& r, bool chinese)
         en = "the radio did not answer the entry code";
         zh = "电台未应答进入编程模式的代码";
         break;
+    case HandshakeFault::Echo:
+        en = "our own bytes came back instead of an answer: the cable is connected but the radio is not answering "
+             "(switched off, or the plug not fully in)";
+        zh = "收到的是本机发出的字节而不是应答：数据线已连接，但电台没有应答（电台未开机，或插头没插到位）";
+        break;
     case HandshakeFault::WrongAnswer:
         en = "the radio answered the entry code with other bytes than the acknowledgement (noise on the line?)";
         zh = "电台对进入编程模式的代码的应答不是确认字节（线路干扰？）";
@@ -164,6 +169,7 @@ CTransferEngine::Step CTransferEngine::Handshake()
         // Two chances for the acknowledgement of the entry code.
         bool entered = false;
         bool answered = false;
+        std::size_t echoed = 0;  // answers so far that were our own code's bytes, in order
         bool promptNow = false;
         for (int tries = 0; tries < 2 && !entered; ++tries) {
             std::uint8_t b = 0;
@@ -173,6 +179,8 @@ CTransferEngine::Step CTransferEngine::Handshake()
                     return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
                 break;
             }
+            if (got == 1 && echoed == static_cast<std::size_t>(tries) && b == code[echoed])
+                ++echoed;
             answered = answered || got == 1;
             entered = got == 1 && b == kAck;
         }
@@ -215,7 +223,9 @@ CTransferEngine::Step CTransferEngine::Handshake()
                 promptNow = true;
             }
         } else {
-            m_result.handshakeFault = answered ? HandshakeFault::WrongAnswer : HandshakeFault::NoAnswer;
+            m_result.handshakeFault = echoed > 0 ? HandshakeFault::Echo
+                                      : answered ? HandshakeFault::WrongAnswer
+                                                 : HandshakeFault::NoAnswer;
             Sleep(2);
             ++attempt;
             promptNow = attempt > 15;

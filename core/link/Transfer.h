@@ -42,6 +42,7 @@ enum class HandshakeFault {
     None,
     NoAnswer,          // nothing came back to the entry code
     WrongAnswer,       // the entry code was answered, but not with the acknowledgement
+    Echo,              // ... with the code's own bytes: the line returns what is sent
     NoIdentification,  // the entry code was taken, the identification could not be read
     NoClosingAck,      // identification exchanged, its end not acknowledged
     WrongClosingAck,   // ... answered with another byte (a slow radio's late bytes, noise)

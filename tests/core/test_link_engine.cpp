@@ -284,8 +284,9 @@ TEST(LinkEngine, HandshakeFailuresSayWhatHappenedAndHowManyAttemptsWereMade)
         int attempts;
         const char* text;
     };
-    RadioFaults silent, garbage, noFinal, lateFinal;
+    RadioFaults silent, garbage, noFinal, lateFinal, echo;
     silent.silent = true;
+    echo.echo = true;
     garbage.garbage = true;
     noFinal.missingFinalAcks = INT_MAX;
     lateFinal.ignoreEntryCodes = 2;
@@ -313,6 +314,14 @@ TEST(LinkEngine, HandshakeFailuresSayWhatHappenedAndHowManyAttemptsWereMade)
          15,
          "the radio answered the entry code with other bytes than the acknowledgement (noise on the line?) (15 "
          "handshake attempts)"},
+        {"an echoing cable",
+         echo,
+         -1,
+         {},
+         HandshakeFault::Echo,
+         15,
+         "our own bytes came back instead of an answer: the cable is connected but the radio is not answering "
+         "(switched off, or the plug not fully in) (15 handshake attempts)"},
         {"no closing ack",
          noFinal,
          -1,

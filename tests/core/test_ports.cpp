@@ -119,6 +119,7 @@ TEST(Ports, StatesFromErrnoAndTheirTexts)
     using platform::SerialFault;
     const std::pair<int, SerialFault> cases[] = {
         {ENOENT, SerialFault::Missing},   {ENODEV, SerialFault::Missing}, {EIO, SerialFault::Missing},
+        {ELOOP, SerialFault::Missing},    {ENAMETOOLONG, SerialFault::Missing},
         {EBUSY, SerialFault::Busy},       {EACCES, SerialFault::Denied},  {EPERM, SerialFault::Denied},
         {ENOTTY, SerialFault::NotSerial}, {EINVAL, SerialFault::Other},
     };

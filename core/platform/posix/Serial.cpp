@@ -216,7 +216,9 @@ SerialFault SerialFaultOfErrno(int err)
     case ENOENT:
     case ENODEV:
     case ENXIO:
-    case EIO:  // a ttyS without a UART behind it
+    case EIO:           // a ttyS without a UART behind it
+    case ENAMETOOLONG:  // a name that cannot be a device's
+    case ELOOP:         // links that lead nowhere
         return SerialFault::Missing;
     case EBUSY:
     case EWOULDBLOCK: return SerialFault::Busy;
