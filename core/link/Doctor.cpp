@@ -281,6 +281,28 @@ private:
             if (failed)
                 return;
             echo = echo || echoed;
+            if (!entered && m_report.steps.back().received.empty()) {
+                // A radio that answers after the transfer's time-outs would
+                // have its acknowledgement taken for the next attempt's.
+                // Listen once more, so a late answer is told as late.
+                const Clock::time_point t0 = Clock::now();
+                std::vector<std::uint8_t> late;
+                if (!Receive(1, late)) {
+                    Lost();
+                    return;
+                }
+                DoctorStepResult& step = m_report.steps.back();
+                step.received = late;
+                if (!late.empty() && late[0] == kAck) {
+                    m_report.lateMs = step.ms + MsSince(t0);
+                    m_report.verdict = DoctorVerdict::Partial;
+                    m_report.stoppedAt = DoctorStep::EntryCode;
+                    m_report.powerCycle = true;  // it took the code
+                    return;
+                }
+                if (!late.empty() && m_report.firstBytes.empty())
+                    m_report.firstBytes = late;
+            }
             answered = answered || !m_report.steps.back().received.empty();
             if (!entered)
                 Sleep(2);
@@ -338,7 +360,18 @@ private:
             return;
         }
         const bool ok = ack.size() == 1 && ack[0] == kAck;
-        Step(DoctorStep::ClosingAck, attempt, ok, {kAck}, ack, MsSince(t0));
+        DoctorStepResult& step = Step(DoctorStep::ClosingAck, attempt, ok, {kAck}, ack, MsSince(t0));
+        if (ack.empty()) {
+            // As for the entry code: tell a late answer from none.
+            std::vector<std::uint8_t> late;
+            if (!Receive(1, late)) {
+                Lost();
+                return;
+            }
+            step.received = late;
+            if (!late.empty() && late[0] == kAck)
+                m_report.lateMs = MsSince(t0);
+        }
         if (ok) {
             m_report.verdict = DoctorVerdict::Answers;
             m_report.powerCycle = false;
@@ -609,7 +642,27 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese, DoctorAudience who)
         fact("first bytes: " + HexAndText(r.firstBytes), "最先收到的字节：" + HexAndText(r.firstBytes));
         break;
     case DoctorVerdict::Partial:
-        if (r.stoppedAt == DoctorStep::Identification) {
+        if (r.stoppedAt == DoctorStep::EntryCode) {
+            const std::string after = Ms(r.lateMs);
+            headline("the radio answers too late: the entry code's acknowledgement came after " + after +
+                         ", a transfer waits at most 380 ms",
+                     "电台应答太慢：进入编程模式代码的确认在 " + after + " 后才到，而传输最多等待 380 ms");
+            todo("switch the radio off and on again: it stays in programming mode until then",
+                 "关闭电台再重新开机：在此之前它会一直处于编程模式");
+            todo("connect the cable directly to this computer, not through a USB hub, or try another USB adapter (a "
+                 "slow adapter or driver delays the answers)",
+                 "把数据线直接插到这台电脑上，不要经过 USB 集线器，或换一个 USB 转换器（慢的转换器或驱动会延迟应答）");
+        } else if (r.stoppedAt == DoctorStep::ClosingAck && r.lateMs > 0) {
+            const std::string after = Ms(r.lateMs);
+            headline("the radio answers too late: its closing acknowledgement came after " + after +
+                         ", a transfer waits at most 190 ms",
+                     "电台应答太慢：结束确认在 " + after + " 后才到，而传输最多等待 190 ms");
+            todo("switch the radio off and on again: it stays in programming mode until then",
+                 "关闭电台再重新开机：在此之前它会一直处于编程模式");
+            todo("connect the cable directly to this computer, not through a USB hub, or try another USB adapter (a "
+                 "slow adapter or driver delays the answers)",
+                 "把数据线直接插到这台电脑上，不要经过 USB 集线器，或换一个 USB 转换器（慢的转换器或驱动会延迟应答）");
+        } else if (r.stoppedAt == DoctorStep::Identification) {
             headline("the radio took the entry code but did not send its identification",
                      "电台接受了进入编程模式的代码，但没有发送识别码");
             todo("switch the radio off and on again: it stays in programming mode until then",
@@ -637,6 +690,10 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese, DoctorAudience who)
 
     if (!r.identification.empty())
         fact("identification: " + HexAndText(r.identification), "识别码：" + HexAndText(r.identification));
+    if (!r.identification.empty() && r.identification.size() < static_cast<std::size_t>(kIdentSize))
+        fact("only " + std::to_string(r.identification.size()) + " of the 8 identification bytes came (a transfer "
+             "goes on regardless)",
+             "识别码只收到 8 个字节中的 " + std::to_string(r.identification.size()) + " 个（传输仍会继续）");
     std::vector<std::string> times;
     for (const DoctorStepResult& s : r.steps)
         if (s.ok && s.step >= DoctorStep::EntryCode)
@@ -668,6 +725,7 @@ void DoctorJson(CJsonWriter& json, const DoctorReport& r, bool chinese)
     json.Key("verdict").String(DoctorVerdictName(r.verdict)).Key("stopped_at").String(DoctorStepName(r.stoppedAt));
     json.Key("ready").Bool(r.verdict == DoctorVerdict::Answers && !r.cancelled).Key("cancelled").Bool(r.cancelled);
     json.Key("power_cycle").Bool(r.powerCycle).Key("reason").String(r.reason);
+    json.Key("late_ms").Number(r.lateMs, 1);
     json.Key("headline").String(a.headline);
     json.Key("todo").BeginArray();
     for (const std::string& s : a.todo)

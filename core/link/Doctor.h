@@ -78,6 +78,9 @@ struct DoctorReport {
     std::vector<std::uint8_t> firstBytes;  // Echo, Garbage: the first bytes that came back (at most 32)
     DoctorStep stoppedAt = DoctorStep::Open;  // the step that failed; ClosingAck when Answers
     std::vector<std::uint8_t> identification;  // as received (Answers, Partial at ClosingAck)
+    // Partial at EntryCode: the acknowledgement came, but after a transfer
+    // stops waiting for it; how long after the code it came.
+    double lateMs = 0;
     // The radio took the entry code, so it may stay in programming mode: it
     // must be switched off and on before the next transfer (Partial).
     bool powerCycle = false;

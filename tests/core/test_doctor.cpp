@@ -37,6 +37,25 @@ public:
         return openFault == platform::SerialFault::None ? FakePort::ErrorText() : "COM1: the reason";
     }
     platform::SerialFault Fault() const override { return openFault; }
+
+    // Answers held back for this many reads after each write: a radio slower
+    // than the read time-outs.
+    int lateReads = 0;
+    int held = 0;
+    bool Read(std::uint8_t* buf, std::size_t n, std::size_t& got) override
+    {
+        if (held < lateReads) {
+            ++held;
+            got = 0;
+            return true;
+        }
+        return FakePort::Read(buf, n, got);
+    }
+    bool Write(const std::uint8_t* buf, std::size_t n, std::size_t& written) override
+    {
+        held = 0;
+        return FakePort::Write(buf, n, written);
+    }
 };
 
 class NoPrompt : public ITransferObserver {
@@ -149,6 +168,7 @@ TEST(Doctor, EachFaultGetsItsVerdictTouchesNoMemoryAndATransferFollows)
         DoctorStep stoppedAt;
         int attempts;
         bool powerCycle;
+        int lateReads = 0;
     };
     const auto none = [](RadioFaults&) {};
     const Row rows[] = {
@@ -171,6 +191,8 @@ TEST(Doctor, EachFaultGetsItsVerdictTouchesNoMemoryAndATransferFollows)
         {"late acknowledgement", F::None, [](RadioFaults& f) { f.ignoreEntryCodes = 2; }, false, DoctorVerdict::Answers,
          DoctorStep::ClosingAck, 3, false},
         {"answers", F::None, none, false, DoctorVerdict::Answers, DoctorStep::ClosingAck, 1, false},
+        // Not taken for the next attempt's acknowledgement, nor for the identification.
+        {"answers too late", F::None, none, false, DoctorVerdict::Partial, DoctorStep::EntryCode, 1, true, 2},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -183,6 +205,7 @@ TEST(Doctor, EachFaultGetsItsVerdictTouchesNoMemoryAndATransferFollows)
         row.fault(faults);
         port.radio.SetFaults(faults);
         port.openFault = row.openFault;
+        port.lateReads = row.lateReads;
 
         DoctorOptions options;
         options.sleep = [&](std::chrono::milliseconds d) { port.pendingSleepUs += d.count() * 1000; };
@@ -242,6 +265,7 @@ TEST(Doctor, EachFaultGetsItsVerdictTouchesNoMemoryAndATransferFollows)
 
         // The cause put right, a read right after the check completes.
         port.openFault = platform::SerialFault::None;
+        port.lateReads = 0;
         port.radio.SetFaults({});
         NoPrompt observer;
         CTransferEngine engine(port, observer);
