@@ -395,9 +395,9 @@ struct Lang {
     // Where Find my cable is: a button beside the verdict in the window, a command for the tool.
     std::string Finder() const
     {
-        return who == DoctorAudience::Window ? (zh ? "“查找数据线”按钮" : "the Find my cable button")
-                                             : (zh ? "“查找数据线”（`progtool doctor --find`）"
-                                                   : "Find my cable (`progtool doctor --find`)");
+        return who == DoctorAudience::Window
+                   ? (zh ? "“查找数据线”按钮" : "the Find my cable button")
+                   : (zh ? "“查找数据线”（`progtool doctor --find`）" : "Find my cable (`progtool doctor --find`)");
     }
 };
 
@@ -458,7 +458,8 @@ void RadioChecks(std::vector<std::string>& todo, const Lang& t)
         t("the cable's plug is pushed fully into the radio's speaker/mic socket (firmly, until it "
           "seats; a plug half in is the most common cause)",
           "数据线插头已完全插入电台的耳机/话筒插孔（用力插到底；插头没插到位是最常见的原因）"));
-    todo.push_back(t("this is the cable's port: find it with " + t.Finder(), "这是数据线对应的端口：用" + t.Finder() + "找到它"));
+    todo.push_back(
+        t("this is the cable's port: find it with " + t.Finder(), "这是数据线对应的端口：用" + t.Finder() + "找到它"));
 }
 
 }  // namespace
@@ -649,9 +650,10 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese, DoctorAudience who)
                      "电台应答太慢：进入编程模式代码的确认在 " + after + " 后才到，而传输最多等待 380 ms");
             todo("switch the radio off and on again: it stays in programming mode until then",
                  "关闭电台再重新开机：在此之前它会一直处于编程模式");
-            todo("connect the cable directly to this computer, not through a USB hub, or try another USB adapter (a "
-                 "slow adapter or driver delays the answers)",
-                 "把数据线直接插到这台电脑上，不要经过 USB 集线器，或换一个 USB 转换器（慢的转换器或驱动会延迟应答）");
+            todo(
+                "connect the cable directly to this computer, not through a USB hub, or try another USB adapter (a "
+                "slow adapter or driver delays the answers)",
+                "把数据线直接插到这台电脑上，不要经过 USB 集线器，或换一个 USB 转换器（慢的转换器或驱动会延迟应答）");
         } else if (r.stoppedAt == DoctorStep::ClosingAck && r.lateMs > 0) {
             const std::string after = Ms(r.lateMs);
             headline("the radio answers too late: its closing acknowledgement came after " + after +
@@ -659,9 +661,10 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese, DoctorAudience who)
                      "电台应答太慢：结束确认在 " + after + " 后才到，而传输最多等待 190 ms");
             todo("switch the radio off and on again: it stays in programming mode until then",
                  "关闭电台再重新开机：在此之前它会一直处于编程模式");
-            todo("connect the cable directly to this computer, not through a USB hub, or try another USB adapter (a "
-                 "slow adapter or driver delays the answers)",
-                 "把数据线直接插到这台电脑上，不要经过 USB 集线器，或换一个 USB 转换器（慢的转换器或驱动会延迟应答）");
+            todo(
+                "connect the cable directly to this computer, not through a USB hub, or try another USB adapter (a "
+                "slow adapter or driver delays the answers)",
+                "把数据线直接插到这台电脑上，不要经过 USB 集线器，或换一个 USB 转换器（慢的转换器或驱动会延迟应答）");
         } else if (r.stoppedAt == DoctorStep::Identification) {
             headline("the radio took the entry code but did not send its identification",
                      "电台接受了进入编程模式的代码，但没有发送识别码");
@@ -691,8 +694,9 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese, DoctorAudience who)
     if (!r.identification.empty())
         fact("identification: " + HexAndText(r.identification), "识别码：" + HexAndText(r.identification));
     if (!r.identification.empty() && r.identification.size() < static_cast<std::size_t>(kIdentSize))
-        fact("only " + std::to_string(r.identification.size()) + " of the 8 identification bytes came (a transfer "
-             "goes on regardless)",
+        fact("only " + std::to_string(r.identification.size()) +
+                 " of the 8 identification bytes came (a transfer "
+                 "goes on regardless)",
              "识别码只收到 8 个字节中的 " + std::to_string(r.identification.size()) + " 个（传输仍会继续）");
     std::vector<std::string> times;
     for (const DoctorStepResult& s : r.steps)
@@ -884,7 +888,8 @@ std::string FindResultText(const FindResult& r, bool chinese)
         // A by-id name and an adapter's description are the device's words, not ours.
         const std::string path = EscapeControlBytes(r.device.path);
         const std::string d = EscapeControlBytes(r.device.description);
-        return t("found " + path + (d.empty() ? "" : " (" + d + ")"), "找到 " + path + (d.empty() ? "" : "（" + d + "）"));
+        return t("found " + path + (d.empty() ? "" : " (" + d + ")"),
+                 "找到 " + path + (d.empty() ? "" : "（" + d + "）"));
     }
     case FindEnd::Cancelled: return t("cancelled", "已取消");
     case FindEnd::TimedOut: break;

@@ -75,8 +75,8 @@ struct DoctorReport {
     // The handshake probe.
     int attempts = 0;  // entry codes sent
     std::vector<DoctorStepResult> steps;
-    std::vector<std::uint8_t> firstBytes;  // Echo, Garbage: the first bytes that came back (at most 32)
-    DoctorStep stoppedAt = DoctorStep::Open;  // the step that failed; ClosingAck when Answers
+    std::vector<std::uint8_t> firstBytes;      // Echo, Garbage: the first bytes that came back (at most 32)
+    DoctorStep stoppedAt = DoctorStep::Open;   // the step that failed; ClosingAck when Answers
     std::vector<std::uint8_t> identification;  // as received (Answers, Partial at ClosingAck)
     // Partial at EntryCode: the acknowledgement came, but after a transfer
     // stops waiting for it; how long after the code it came.
@@ -84,7 +84,7 @@ struct DoctorReport {
     // The radio took the entry code, so it may stay in programming mode: it
     // must be switched off and on before the next transfer (Partial).
     bool powerCycle = false;
-    double seconds = 0;  // the whole check
+    double seconds = 0;      // the whole check
     bool cancelled = false;  // stopped by the caller before a verdict (verdict then means nothing)
 };
 

@@ -359,7 +359,8 @@ bool KeepFailedTrace(const std::string& text, std::string* error)
     }
     // The file is ours, a link there is not: a save through it would replace
     // whatever it leads to. The link goes; the trace takes its place.
-    if (std::filesystem::is_symlink(platform::PathOf(path), ec) && !std::filesystem::remove(platform::PathOf(path), ec)) {
+    if (std::filesystem::is_symlink(platform::PathOf(path), ec) &&
+        !std::filesystem::remove(platform::PathOf(path), ec)) {
         if (error)
             *error = "Cannot replace the link \"" + path + "\": " + ec.message();
         return false;

@@ -118,10 +118,10 @@ TEST(Ports, StatesFromErrnoAndTheirTexts)
 {
     using platform::SerialFault;
     const std::pair<int, SerialFault> cases[] = {
-        {ENOENT, SerialFault::Missing},   {ENODEV, SerialFault::Missing}, {EIO, SerialFault::Missing},
-        {ELOOP, SerialFault::Missing},    {ENAMETOOLONG, SerialFault::Missing},
-        {EBUSY, SerialFault::Busy},       {EACCES, SerialFault::Denied},  {EPERM, SerialFault::Denied},
-        {ENOTTY, SerialFault::NotSerial}, {EINVAL, SerialFault::Other},
+        {ENOENT, SerialFault::Missing}, {ENODEV, SerialFault::Missing},       {EIO, SerialFault::Missing},
+        {ELOOP, SerialFault::Missing},  {ENAMETOOLONG, SerialFault::Missing}, {EBUSY, SerialFault::Busy},
+        {EACCES, SerialFault::Denied},  {EPERM, SerialFault::Denied},         {ENOTTY, SerialFault::NotSerial},
+        {EINVAL, SerialFault::Other},
     };
     for (const auto& [err, fault] : cases)
         EXPECT_EQ(platform::SerialFaultOfErrno(err), fault) << err;
