@@ -174,8 +174,12 @@ int Check(const Args& args, bool json)
             progress.Clear();
             if (report.cancelled) {
                 interrupted = true;
-                notChecked.push_back(port.name);
-                continue;
+                // Stopped before a byte went out: nothing to tell of this port.
+                // After that, what ran is told (the radio may have taken the code).
+                if (report.attempts == 0) {
+                    notChecked.push_back(port.name);
+                    continue;
+                }
             }
             if (!json) {
                 std::string block = DoctorTextBlock(report, Chinese());
@@ -193,9 +197,9 @@ int Check(const Args& args, bool json)
             answering.push_back(r.port.name);
     std::string error;
     if (interrupted) {
-        error = Tr("interrupted: not checked: ", "已中断，未检查: ");
+        error = Tr("interrupted", "已中断");
         for (std::size_t i = 0; i < notChecked.size(); ++i)
-            error += (i ? ", " : "") + notChecked[i];
+            error += (i ? ", " : Tr(": not checked: ", "，未检查: ")) + notChecked[i];
     } else if (answering.size() != reports.size()) {
         error = std::to_string(reports.size() - answering.size()) +
                 Tr(" port(s) without a radio answering", " 个端口没有电台应答");

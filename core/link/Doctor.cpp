@@ -519,6 +519,10 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese, DoctorAudience who)
 
     if (r.cancelled) {
         headline("the check was cancelled before it came to a verdict", "检查在得出结论前已取消");
+        if (r.powerCycle)
+            todo("the radio took the entry code and stays in programming mode: switch it off and on before the next "
+                 "transfer",
+                 "电台已接受进入编程模式的代码并停留在编程模式：下次传输前请关闭电台再重新开机");
         return a;
     }
     if (!r.usbDescription.empty())
@@ -726,7 +730,7 @@ void DoctorJson(CJsonWriter& json, const DoctorReport& r, bool chinese)
     json.BeginObject();
     json.Key("port").String(r.port.name).Key("label").String(r.port.label).Key("device").String(r.port.device);
     json.Key("usb_description").String(r.usbDescription);
-    json.Key("verdict").String(DoctorVerdictName(r.verdict)).Key("stopped_at").String(DoctorStepName(r.stoppedAt));
+    json.Key("verdict").String(r.cancelled ? "interrupted" : DoctorVerdictName(r.verdict)).Key("stopped_at").String(DoctorStepName(r.stoppedAt));
     json.Key("ready").Bool(r.verdict == DoctorVerdict::Answers && !r.cancelled).Key("cancelled").Bool(r.cancelled);
     json.Key("power_cycle").Bool(r.powerCycle).Key("reason").String(r.reason);
     json.Key("late_ms").Number(r.lateMs, 1);

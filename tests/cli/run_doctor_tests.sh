@@ -79,6 +79,7 @@ garbage|--fault garbage|garbage|first bytes|3
 noident|--fault no-ident|partial|identification|3
 nofinal|--fault no-final-ack|partial|acknowledg|3
 silent|--fault silent|silent|switched on|30
+late|--fault slow@500|partial|too late|3
 TABLE
 # The identification as the radio sent it, in hex; each step's round-trip time.
 case_ "doctor --json: the identification" 0 "$PT" doctor --port "$T/answers" --json
@@ -168,11 +169,24 @@ for json in "" --json; do
   # Stopped at its next step: the port checked so far has no verdict or a whole one.
   if [[ -n $json ]]; then
     json_check 'assert (d["ok"], d["interrupted"], d["not_checked"][-1]) == (False, True, "'"$T/answers"'"), d
-assert [p["verdict"] for p in d["ports"]] in ([], ["silent"]) and d["error"].startswith("interrupted"), d'
+assert [p["verdict"] for p in d["ports"]] in ([], ["silent"], ["interrupted"]), d
+assert d["error"].startswith("interrupted"), d'
   else
     err_has "interrupted: not checked: "; grep -q "answers$" "$T/err" || fail "$T/answers was checked"
   fi
 done
+# Interrupted once the radio took the code: what ran is told, and that it must be switched off and on.
+start_radio slowish --fault slow@300
+"$PT" doctor --port "$T/slowish" --json >"$T/out" 2>"$T/err" &
+pid=$!
+sleep 0.6; kill -INT "$pid"; wait "$pid"; rc=$?
+current="Ctrl+C after the entry code was taken"
+[[ $rc -eq 1 ]] && passed=$((passed + 1)) || fail "exit $rc"
+json_check '[p] = d["ports"]
+took = any(s["step"] == "entry-code" and s["ok"] for s in p["steps"])
+assert (p["verdict"], p["cancelled"], d["interrupted"]) == ("interrupted", True, True), p
+assert took and p["power_cycle"] and "switch it off and on" in " ".join(p["todo"]), p'
+memory_unchanged slowish
 case_ "the radio answers after an interrupted check" 1 "$PT" doctor --port "$T/silent" --port "$T/answers" --json \
   --trace "$T/doctor.trace"
 json_check 'assert [p["verdict"] for p in d["ports"]] == ["silent", "answers"] and not d["ok"], d'
