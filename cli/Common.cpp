@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -292,6 +293,30 @@ std::string ShellWord(const std::string& word)
 #ifdef _WIN32
     return "\"" + word + "\"";
 #else
+    const bool control = std::any_of(word.begin(), word.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
+    if (control) {
+        // Written out, a control byte would drive the terminal, and escaped
+        // inside '...' it would name another file: $'...' (bash, zsh, ksh)
+        // spells it so the command still runs.
+        std::string quoted = "$'";
+        char hex[5];
+        for (const char c : word) {
+            const auto u = static_cast<unsigned char>(c);
+            if (u < 0x20 || u == 0x7F) {
+                std::snprintf(hex, sizeof hex, "\\x%02X", u);
+                quoted += hex;
+            } else if (c == '\'' || c == '\\') {
+                quoted += '\\';
+                quoted += c;
+            } else {
+                quoted += c;
+            }
+        }
+        return quoted + "'";
+    }
     std::string quoted = "'";
     for (const char c : word)
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);

@@ -232,6 +232,12 @@ case_ "the kept trace decodes" 0 "$PT" trace "$KEPT"; out_has "1 entry code(s)"
 ln -s "$T/nofinal" "$T/a radio"
 case_ "write --lang zh: handshake fails" 1 "$PT" write --port "$T/a radio" "$SAMPLE" --lang zh
 err_has "请用以下命令检查连接: progtool doctor --port '$T/a radio'"
+# A control byte in the name is spelled so that the command still names the device.
+ln -s "$T/nofinal" "$T/esc"$'\e'"x"
+case_ "read: a port named with ESC" 1 "$PT" read --port "$T/esc"$'\e'"x" -o "$T/x.dat"
+word=$(sed -n 's/.*progtool doctor --port //p' "$T/err" | head -1)
+[[ $word == "\$'$T/esc\\x1Bx'" ]] || fail "the port is spelled $word"
+[[ -L $(eval "printf %s $word") ]] || fail "$word names no device"
 mkdir "$T/two"
 case_ "read of two radios: one fails its handshake" 1 "$PT" read --port "$T/answers" --port "$T/nofinal" \
   -o "$T/two/" --no-backup --json
