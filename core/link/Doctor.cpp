@@ -520,9 +520,10 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese, DoctorAudience who)
     if (r.cancelled) {
         headline("the check was cancelled before it came to a verdict", "检查在得出结论前已取消");
         if (r.powerCycle)
-            todo("the radio took the entry code and stays in programming mode: switch it off and on before the next "
-                 "transfer",
-                 "电台已接受进入编程模式的代码并停留在编程模式：下次传输前请关闭电台再重新开机");
+            todo(
+                "the radio took the entry code and stays in programming mode: switch it off and on before the next "
+                "transfer",
+                "电台已接受进入编程模式的代码并停留在编程模式：下次传输前请关闭电台再重新开机");
         return a;
     }
     if (!r.usbDescription.empty())
@@ -530,12 +531,24 @@ DoctorAdvice DoctorText(const DoctorReport& r, bool chinese, DoctorAudience who)
     if (!r.reason.empty())
         fact("the system says: " + r.reason, "系统提示：" + r.reason);
 
+    // A machine can have hundreds of devices (a test tree, a terminal
+    // server): a dozen names tell the user enough, the JSON has them all.
+    constexpr std::size_t kNamed = 12;
+    auto more = [&](std::vector<std::string>& names, std::size_t total) {
+        if (total > names.size())
+            names.push_back(t("and " + std::to_string(total - names.size()) + " more",
+                              "等另外 " + std::to_string(total - names.size()) + " 个"));
+    };
     std::vector<std::string> present;
-    for (const SerialDevice& d : r.present)
+    for (std::size_t i = 0; i < r.present.size() && i < kNamed; ++i) {
+        const SerialDevice& d = r.present[i];
         present.push_back(EscapeControlBytes(d.description.empty() ? d.path : d.path + " (" + d.description + ")"));
+    }
+    more(present, r.present.size());
     std::vector<std::string> recent;
-    for (const std::string& path : r.recent)
-        recent.push_back(EscapeControlBytes(path));
+    for (std::size_t i = 0; i < r.recent.size() && i < kNamed; ++i)
+        recent.push_back(EscapeControlBytes(r.recent[i]));
+    more(recent, r.recent.size());
     auto presentFacts = [&] {
         if (present.empty())
             fact("no serial device is present", "没有任何串口设备");
@@ -730,7 +743,10 @@ void DoctorJson(CJsonWriter& json, const DoctorReport& r, bool chinese)
     json.BeginObject();
     json.Key("port").String(r.port.name).Key("label").String(r.port.label).Key("device").String(r.port.device);
     json.Key("usb_description").String(r.usbDescription);
-    json.Key("verdict").String(r.cancelled ? "interrupted" : DoctorVerdictName(r.verdict)).Key("stopped_at").String(DoctorStepName(r.stoppedAt));
+    json.Key("verdict")
+        .String(r.cancelled ? "interrupted" : DoctorVerdictName(r.verdict))
+        .Key("stopped_at")
+        .String(DoctorStepName(r.stoppedAt));
     json.Key("ready").Bool(r.verdict == DoctorVerdict::Answers && !r.cancelled).Key("cancelled").Bool(r.cancelled);
     json.Key("power_cycle").Bool(r.powerCycle).Key("reason").String(r.reason);
     json.Key("late_ms").Number(r.lateMs, 1);

@@ -353,6 +353,14 @@ TEST(Doctor, AdviceNamesTheFixForTheCase)
              r.recent = {"/dev/ttyUSB3"};
          },
          "use /dev/ttyUSB3, which appeared in the last 10 minutes", "使用最近 10 分钟内出现的 /dev/ttyUSB3"},
+        {"hundreds of devices",
+         [](DoctorReport& r) {
+             r.verdict = DoctorVerdict::NotSerial;
+             r.present.resize(500);
+             for (std::size_t i = 0; i < r.present.size(); ++i)
+                 r.present[i].path = "/dev/ttyUSB" + std::to_string(i);
+         },
+         "/dev/ttyUSB11, and 488 more", "等另外 488 个"},
         {"the radio answers",
          [](DoctorReport& r) {
              r.verdict = DoctorVerdict::Answers;
