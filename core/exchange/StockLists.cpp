@@ -33,7 +33,10 @@ std::string StockFolder(const std::string& programDir)
     const std::string beside = Join(programDir, kStockFolderName);
     if (platform::Info(beside).type == platform::FileType::Directory)
         return beside;
-    return Join(Join(Join(programDir, ".."), std::string("lib/") + kPackageName), kStockFolderName);
+    // Said as <prefix>/lib/..., not <prefix>/bin/../lib/...
+    return platform::PathText(
+        platform::PathOf(Join(Join(Join(programDir, ".."), std::string("lib/") + kPackageName), kStockFolderName))
+            .lexically_normal());
 }
 
 std::vector<StockList> ListStockLists(const std::string& programDir)
