@@ -49,7 +49,12 @@ int CmdStock(const std::vector<std::string>& argv)
     const std::string folder = StockFolder(CIniFile::ProgramDir());
     const std::vector<StockList> lists = StockListsPresent();
     if (lists.empty()) {
-        Error("no stock lists in " + folder + " (the program's stock folder is missing or empty)");
+        // Both places looked in, when the one beside progtool is not there.
+        const std::string programDir = CIniFile::ProgramDir();
+        Error("no stock lists in " + folder +
+              (folder.rfind(programDir, 0) == 0 ? std::string()
+                                                : " (nor a folder \"stock\" beside progtool in " + programDir + ")") +
+              ": the program's stock folder is missing or empty");
         return kExitFailed;
     }
     const CRadioCatalogue catalogue(theIniFile);

@@ -326,7 +326,8 @@ case_ "import --stock with an IN.csv as well" 2 "$PT" import --stock pmr446 "$T/
 same_file "$T/stock.dat" "$T/stock-before.dat"
 # A progtool without its stock folder says where it looked.
 mkdir -p "$T/lone" && cp "$PT" "$T/lone/progtool"
-case_ "stock without its folder" 1 "$T/lone/progtool" stock; err_has "no stock lists in $T/lone"
+case_ "stock without its folder" 1 "$T/lone/progtool" stock
+err_has "no stock lists in $T/lib/tr5-programmer/stock (nor a folder \"stock\" beside progtool in $T/lone)"
 case_ "stock --json without its folder" 1 "$T/lone/progtool" stock --json
 json_check "$T/out" 'assert d["ok"] is False and "no stock lists" in d["error"], d'
 case_ "export --power watts" 0 "$PT" export "$T/club.dat" --format chirp --power watts -o "$T/watts.csv"
