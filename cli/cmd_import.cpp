@@ -59,8 +59,8 @@ int CmdImport(const std::vector<std::string>& argv)
     const std::vector<StockList> lists = stock ? StockListsPresent() : std::vector<StockList>{};
     const StockList* list = stock ? FindStockList(lists, args.Value("--stock")) : nullptr;
     if (stock && !list)
-        throw UsageError("--stock: no stock list \"" + args.Value("--stock") + "\"; the lists are: " +
-                         StockListNames(lists) + " (progtool stock describes them)");
+        throw UsageError("--stock: no stock list \"" + args.Value("--stock") +
+                         "\"; the lists are: " + StockListNames(lists) + " (progtool stock describes them)");
     const std::string csvPath = stock ? list->path : args.Positional()[0];
     const std::string& datPath = args.Positional().back();
     // The list and the image are read, the image written: never the list's own file.
