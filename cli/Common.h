@@ -14,6 +14,8 @@
 #include "core/link/PortName.h"
 #include "core/radio/Image.h"
 
+struct StockList;
+
 namespace cli {
 
 inline constexpr int kExitOk = 0;
@@ -150,6 +152,9 @@ int CmdSimulate(const std::vector<std::string>& argv);
 int CmdPorts(const std::vector<std::string>& argv);
 int CmdTrace(const std::vector<std::string>& argv);
 int CmdDoctor(const std::vector<std::string>& argv);
+int CmdStock(const std::vector<std::string>& argv);
+// The stock channel lists beside the program (ListStockLists).
+std::vector<StockList> StockListsPresent();
 
 enum class RunWork;
 struct Command {

@@ -5,6 +5,7 @@
 #include "core/app/Globals.h"
 #include "core/exchange/ImportPreview.h"
 #include "core/exchange/CsvChannels.h"
+#include "core/exchange/StockLists.h"
 #include "core/platform/Files.h"
 
 namespace cli {
@@ -47,14 +48,21 @@ ImportOptions ParseImportOptions(const Args& args)
 
 int CmdImport(const std::vector<std::string>& argv)
 {
-    const Args args(RenumberWithValue(argv), {"--format", "--lang", "--renumber"},
+    const Args args(RenumberWithValue(argv), {"--format", "--lang", "--renumber", "--stock"},
                     {"--skip-bad", "--merge", "--force"});
-    args.RequirePositional(2, "IN.csv and FILE.dat");
+    const bool stock = args.Has("--stock");
+    args.RequirePositional(stock ? 1 : 2, stock ? "FILE.dat (--stock names the list)" : "IN.csv and FILE.dat");
     const CsvFormat chosen = ParseFormat(args.Value("--format"));
     const ImportOptions options = ParseImportOptions(args);
     SetUpLanguage(args);
-    const std::string& csvPath = args.Positional()[0];
-    const std::string& datPath = args.Positional()[1];
+    // A stock list is named, never a path: only the lists present can be taken.
+    const std::vector<StockList> lists = stock ? StockListsPresent() : std::vector<StockList>{};
+    const StockList* list = stock ? FindStockList(lists, args.Value("--stock")) : nullptr;
+    if (stock && !list)
+        throw UsageError("--stock: no stock list \"" + args.Value("--stock") +
+                         "\"; the lists are: " + StockListNames(lists) + " (progtool stock describes them)");
+    const std::string csvPath = stock ? list->path : args.Positional()[0];
+    const std::string& datPath = args.Positional().back();
     // The list and the image are read, the image written: never the list's own file.
     if (const DatResult r = CheckOutputNotInput(datPath, {csvPath}); !r.ok) {
         Error(r.error + "; nothing was imported");
@@ -63,7 +71,7 @@ int CmdImport(const std::vector<std::string>& argv)
     std::string text;
     if (!ReadTextFile(csvPath, text))
         return kExitFailed;
-    if (const std::string problem = CsvTextProblem(text); !problem.empty()) {
+    if (const std::string problem = CsvImportTextProblem(text); !problem.empty()) {
         Error(csvPath + " " + problem + "; " + datPath + " is unchanged");
         return kExitFailed;
     }
@@ -86,6 +94,10 @@ int CmdImport(const std::vector<std::string>& argv)
     doc.Open(image, g_bChinese != 0);
     const ImportPreview preview = PreviewImport(doc.grid, text, format, false, options);
     const ImportReport& rep = preview.report;
+    // What the list's own comments say about transmitting on its channels, before its report.
+    if (stock)
+        for (const std::string& line : StockLicenceLines(*list))
+            Note(list->name + ": " + line);
     if (!rep.ok) {
         Error(csvPath + ": " + EscapeControlBytes(rep.error) + "; " + datPath + " is unchanged");
         return kExitFailed;

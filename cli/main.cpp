@@ -100,6 +100,7 @@ const std::vector<Command>& Commands()
         {"import", CmdImport, RunWork::Effect, "replace (or merge) the channels of a file from CSV",
          "usage: progtool import IN.csv FILE.dat [--format grid|chirp] [--renumber [FROM]] [--merge]\n"
          "                       [--skip-bad] [--force] [--lang en|zh]\n"
+         "       progtool import --stock NAME FILE.dat [the same options]\n"
          "Each row goes through the same checks as typing it into the grid (MHz with up to\n"
          "five decimals, \".\" or \",\" as the point, bands, step, default values, upper-case\n"
          "names of six characters). Channels the CSV does not carry become empty\n"
@@ -112,6 +113,9 @@ const std::vector<Command>& Commands()
          "mapping is reported once. Tone modes Tone, TSQL, TSQL-R (tone on receive only),\n"
          "DTCS, DTCS-R (code on receive only) and Cross with every CrossMode set the Rx\n"
          "and Tx tones; tones and codes outside the radio's lists are refused.\n"
+         "Lines beginning with '#' before the headings are comments and are passed over.\n"
+         "  --stock NAME       import the stock list NAME (\"progtool stock\" lists them) as\n"
+         "                     IN.csv would be; its licence comment is printed first\n"
          "  --format LAYOUT    grid or chirp; without it the first line's headings tell\n"
          "  --renumber [FROM]  place the imported rows in file order on consecutive\n"
          "                     channels from FROM (default 1; 0 is \"Pr\"), whatever their\n"
@@ -128,6 +132,19 @@ const std::vector<Command>& Commands()
          "with headings but no rows is refused unless --merge is given, and so is a\n"
          "heading given twice. A list saved with ';' or tabs between fields, or as UTF-16,\n"
          "is told as such. Another run changing FILE.dat is waited for (up to 10 s).\n"},
+        {"stock", CmdStock, RunWork::Output, "list the stock channel lists shipped with the program",
+         "usage: progtool stock [--json] [--lang en|zh]\n"
+         "Lists the ready-made channel lists installed with the program (marine VHF,\n"
+         "weather broadcasts, FRS/GMRS, MURS, PMR446, amateur calling and simplex\n"
+         "channels): each list's name, channel count, the radio types whose bands hold\n"
+         "all its channels, and its title. Each file begins with comment lines naming\n"
+         "its source (band plan or regulation) and the licence or certification rules\n"
+         "to respect before transmitting; lists of services this radio may not transmit\n"
+         "on are receive only (no Tx frequency).\n"
+         "\"progtool import --stock NAME FILE.dat\" imports one, with every option of import.\n"
+         "  --json         print one JSON document instead (see README)\n"
+         "  --lang en|zh   language of the titles and headings (default: Program.ini)\n"
+         "Exit status: 1 when no list is found or one cannot be read.\n"},
         {"read", CmdRead, RunWork::Effect, "read the radio's memory into a file (or many radios into a directory)",
          "usage: progtool read --port PORT -o FILE.dat [--retries N] [--trace FILE] [--no-backup]\n"
          "                     [--force] [--lang en|zh]\n"

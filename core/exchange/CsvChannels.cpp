@@ -101,9 +101,26 @@ const char* ImportReasonText(ImportReason reason)
     return "";
 }
 
+bool HasLeadingComments(const std::string& text)
+{
+    if (LeadingCsvComments(text).lines.empty())
+        return false;
+    // A first line that either layout reads as its headings stays the headings
+    // it always was ("#,Rx Frequency,...": a grid whose label column is headed "#").
+    CCsvReader reader(text);
+    CsvRecord head;
+    if (!reader.Next(head))
+        return true;
+    std::string why;
+    return !MakeGridLayoutReader()->ReadHeader(head.fields, why) &&
+           !MakeChirpLayoutReader()->ReadHeader(head.fields, why);
+}
+
+std::string CsvImportTextProblem(const std::string& text) { return CsvTextProblem(text, HasLeadingComments(text)); }
+
 CsvFormat DetectCsvFormat(const std::string& text, CsvFormat fallback)
 {
-    CCsvReader reader(text);
+    CCsvReader reader(text, HasLeadingComments(text));
     CsvRecord head;
     if (!reader.Next(head))
         return fallback;
@@ -151,12 +168,13 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
                        const ImportOptions& options)
 {
     ImportReport report;
+    const bool comments = HasLeadingComments(text);
     // Said as it is, not as headings the layout lacks.
-    if (const std::string problem = CsvTextProblem(text); !problem.empty()) {
+    if (const std::string problem = CsvTextProblem(text, comments); !problem.empty()) {
         report.error = "the file " + problem;
         return report;
     }
-    CCsvReader reader(text);
+    CCsvReader reader(text, comments);
     CsvRecord head;
     if (!reader.Next(head)) {
         report.error = reader.Failed() ? "line " + std::to_string(reader.ErrorLine()) + ": " + reader.Error()
@@ -180,7 +198,7 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
     // A first pass over the whole text: it is CSV throughout (else nothing
     // changes), the layout's rules over the whole file, and the line count.
     {
-        CCsvReader survey(text);
+        CCsvReader survey(text, comments);
         CsvRecord rec;
         survey.Next(rec);
         while (survey.Next(rec)) {

@@ -53,8 +53,9 @@ struct ImportOptions {
     int renumberFrom = -1;  // -1: each row on its own Location
 };
 
-// Writes the rows of the CSV text into the channel rows 1..200 of `grid`; a
-// refused row leaves its channel empty (replace) or as it was (merge). A text
+// Writes the rows of the CSV text into the channel rows 1..200 of `grid`
+// (leading '#' comment lines are passed over: HasLeadingComments); a refused
+// row leaves its channel empty (replace) or as it was (merge). A text
 // that is no CSV (UTF-16, or another separator: CsvTextProblem), whose first
 // line is not the layout's headings or gives one
 // heading twice, or that replaces the channels with no row at all, is refused
@@ -64,6 +65,12 @@ struct ImportOptions {
 // Cell words are written in the language `chinese` picks; both are read.
 ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& grid, bool chinese,
                        const ImportOptions& options = {});
+
+// Whether the text begins with comment lines ('#', LeadingCsvComments) that
+// the import passes over: not when its first line is a layout's headings.
+bool HasLeadingComments(const std::string& text);
+// CsvTextProblem of the text as the import reads it (after its comments).
+std::string CsvImportTextProblem(const std::string& text);
 
 // The layout whose headings the text's first line carries. When neither
 // layout reads it, the channel list when the line names one of its columns

@@ -1,12 +1,45 @@
 #include "core/files/Csv.h"
 
 #include <algorithm>
+#include <string_view>
 
-CCsvReader::CCsvReader(const std::string& text) : m_text(text)
+namespace {
+std::size_t AfterByteOrderMark(const std::string& text)
 {
-    if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
-        static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF)
-        m_pos = 3;
+    return text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
+                   static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF
+               ? 3
+               : 0;
+}
+}  // namespace
+
+CsvComments LeadingCsvComments(const std::string& text)
+{
+    CsvComments comments;
+    std::size_t i = AfterByteOrderMark(text);
+    while (i < text.size() && text[i] == '#') {
+        std::size_t end = text.find_first_of("\r\n", i);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(i + 1, end - i - 1);
+        if (!line.empty() && line[0] == ' ')
+            line.erase(0, 1);
+        comments.lines.push_back(std::move(line));
+        i = end;
+        if (i < text.size())
+            i += (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+    }
+    comments.end = comments.lines.empty() ? 0 : i;
+    return comments;
+}
+
+CCsvReader::CCsvReader(const std::string& text, bool skipComments) : m_text(text)
+{
+    m_pos = AfterByteOrderMark(text);
+    if (const CsvComments comments = skipComments ? LeadingCsvComments(text) : CsvComments{}; !comments.lines.empty()) {
+        m_pos = comments.end;
+        m_line += static_cast<int>(comments.lines.size());
+    }
 }
 
 bool CCsvReader::Next(CsvRecord& rec)
@@ -100,8 +133,10 @@ CsvDocument ParseCsv(const std::string& in)
     return doc;
 }
 
-std::string CsvTextProblem(const std::string& text)
+std::string CsvTextProblem(const std::string& all, bool skipComments)
 {
+    // The comments are the list's description, not its fields.
+    const std::string_view text = std::string_view(all).substr(skipComments ? LeadingCsvComments(all).end : 0);
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     // UTF-16 by its byte-order mark, or ASCII text with a NUL beside every character.
     bool utf16 = text.size() >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF));

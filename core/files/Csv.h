@@ -26,11 +26,23 @@ CsvDocument ParseCsv(const std::string& text);
 // commas cannot take memory by the field.
 inline constexpr std::size_t kCsvFieldLimit = 200;
 
+// The lines at the top of a text (after a byte-order mark) that begin with '#':
+// a list's own description (where it comes from, what it may be used for).
+// `lines` are their texts without the '#' and one blank after it; `end` is
+// where the first other line starts. A reader that takes them as comments
+// starts there; whether a text has them is its caller's choice.
+struct CsvComments {
+    std::vector<std::string> lines;
+    std::size_t end = 0;
+};
+CsvComments LeadingCsvComments(const std::string& text);
+
 // The same reading one record at a time, so that a long file is never held as
-// records all at once. The text must outlive the reader.
+// records all at once. The text must outlive the reader. With `skipComments`
+// the leading comment lines are passed over (and counted in the line numbers).
 class CCsvReader {
 public:
-    explicit CCsvReader(const std::string& text);
+    explicit CCsvReader(const std::string& text, bool skipComments = false);
     // The next record (blank lines are left out); false at the end of the text
     // or at an error (Failed() tells which).
     bool Next(CsvRecord& record);
@@ -48,8 +60,9 @@ private:
 
 // Why a text is no comma-separated list though it may look like one: "is
 // UTF-16; save it as UTF-8", "uses ';' between fields; save it with commas"
-// (or tabs), said of the file by the caller. "" for any other text.
-std::string CsvTextProblem(const std::string& text);
+// (or tabs), said of the file by the caller. "" for any other text. With
+// `skipComments` the first line after the leading comments is the one looked at.
+std::string CsvTextProblem(const std::string& text, bool skipComments = false);
 
 // A field quoted when it holds a comma, a quote, CR or LF, or begins or ends
 // with a space (which readers would otherwise be free to trim).

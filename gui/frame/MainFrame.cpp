@@ -48,6 +48,7 @@
 #include "gui/app/LastFolder.h"
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/NavigationBar.h"
+#include "core/exchange/StockLists.h"
 #include "core/link/PortName.h"
 #include "core/radio/DatFile.h"
 #include "gui/link/BackupsDlg.h"
@@ -468,6 +469,18 @@ void CMainFrame::CreateMenus()
     };
     for (QMenu* file : {m_mainMenus[0], m_docMenus[0]})
         file->insertMenu(Action(ID_APP_EXIT), m_pRecentMenu)->setObjectName(QStringLiteral("RecentFiles"));
+    // Import Channels: from a file of the user's, or from a stock list shipped with the program.
+    auto* import = new QMenu(tr("&Import Channels"), this);
+    import->setObjectName(QStringLiteral("ImportChannelsMenu"));
+    m_docMenus[0]->insertMenu(Action(ID_FILE_IMPORT_CHANNELS), import);
+    m_docMenus[0]->removeAction(Action(ID_FILE_IMPORT_CHANNELS));
+    Action(ID_FILE_IMPORT_CHANNELS)->setText(tr("From &File..."));
+    import->addAction(Action(ID_FILE_IMPORT_CHANNELS));
+    m_pStockMenu = import->addMenu(tr("&Stock lists"));
+    m_pStockMenu->setObjectName(QStringLiteral("StockListsMenu"));
+    connect(m_pStockMenu, &QMenu::aboutToShow, this, [this] { FillStockMenu(); });
+    for (QMenu* m : {import, m_pStockMenu})
+        m->installEventFilter(this);  // F1 over an item opens the import's topic
     for (QMenu* file : {m_mainMenus[0], m_docMenus[0]})
         file->insertSeparator(Action(ID_APP_EXIT));
     // The Edit menu: undo, the editing commands, find, then the windows it always offered.
@@ -856,6 +869,26 @@ void CMainFrame::FillRecentMenu()
     }
     if (files.isEmpty())
         m_pRecentMenu->addAction(tr("No recent files"))->setEnabled(false);
+}
+
+void CMainFrame::FillStockMenu()
+{
+    m_pStockMenu->clear();
+    const bool mayChange = ActiveView() && !ActiveDocument()->IsReadOnly();
+    for (const StockList& list : ListStockLists(CIniFile::ProgramDir())) {
+        QAction* a = m_pStockMenu->addAction(QString::fromStdString(g_bChinese ? list.titleZh : list.title));
+        a->setData(int(ID_FILE_IMPORT_CHANNELS));
+        a->setStatusTip(
+            tr("Import the channels of this stock list, after a preview (%1)").arg(QString::fromStdString(list.name)));
+        a->setEnabled(mayChange);
+        // The same path as a file the user picks, preview and all.
+        connect(a, &QAction::triggered, this, [this, path = FromCorePath(list.path)] {
+            if (CProgramView* view = ActiveView())
+                view->ImportChannelsFrom(path, true);
+        });
+    }
+    if (m_pStockMenu->isEmpty())
+        m_pStockMenu->addAction(tr("No stock lists found"))->setEnabled(false);
 }
 
 void CMainFrame::OpenRecentFile(const QString& path)

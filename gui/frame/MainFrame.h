@@ -154,6 +154,8 @@ private:
     void UpdateTransferState();
     void CreateUndoActions();
     void FillRecentMenu();
+    // File > Import Channels > Stock lists: the lists beside the program, by title.
+    void FillStockMenu();
     void WriteRecentFiles(const QStringList& files);
     void CreateEditActions();
     // The editing commands into `menu` (the Edit menu and the grid's context menu).
@@ -205,4 +207,5 @@ private:
     QUndoGroup* m_pUndoGroup = nullptr;
     QMenu* m_pGridMenu = nullptr;
     QMenu* m_pRecentMenu = nullptr;
+    QMenu* m_pStockMenu = nullptr;
 };

@@ -204,6 +204,26 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>&amp;Import Channels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>From &amp;File...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Stock lists</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import the channels of this stock list, after a preview (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No stock lists found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>&amp;Import Channels...</source>
         <translation type="unfinished"></translation>
     </message>

@@ -204,6 +204,26 @@
         <translation>序列填充(&amp;S)</translation>
     </message>
     <message>
+        <source>&amp;Import Channels</source>
+        <translation>导入信道(&amp;I)</translation>
+    </message>
+    <message>
+        <source>From &amp;File...</source>
+        <translation>从文件(&amp;F)...</translation>
+    </message>
+    <message>
+        <source>&amp;Stock lists</source>
+        <translation>常用频道表(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Import the channels of this stock list, after a preview (%1)</source>
+        <translation>预览后导入此常用频道表的信道 (%1)</translation>
+    </message>
+    <message>
+        <source>No stock lists found</source>
+        <translation>未找到常用频道表</translation>
+    </message>
+    <message>
         <source>&amp;Import Channels...</source>
         <translation>导入信道(&amp;I)...</translation>
     </message>

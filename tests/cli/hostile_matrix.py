@@ -198,6 +198,9 @@ VARIANTS = [
     Variant("import", ["import", "{CSV}", "{IO}"],
             {"CSV": CSV, "IO": IO + [Kind("its own input", lambda r: r.value("CSV"))]}, {"IO": "target.dat"},
             changes=("IO",), notes=True, effect=True),
+    # A stock list is taken by name, never as a path: only FILE.dat is hostile.
+    Variant("import --stock", ["import", "--stock", "noaa-weather", "{IO}", "--merge"], {"IO": IO},
+            {"IO": "target.dat"}, changes=("IO",), notes=True, effect=True),
     Variant("print --pdf", ["print", "{DAT}", "--pdf", "{OUT}"], {"DAT": DAT, "OUT": out_kinds(".pdf", own="DAT")},
             {"OUT": "out.pdf"}, outputs=("OUT",), effect=True, timeout=10),
     Variant("diff A B", ["diff", "{DAT}", "{B}"], {"DAT": DAT, "B": DAT}, {"B": "b.dat"}, fail=2),
@@ -249,6 +252,8 @@ VARIANTS = [
             expect={"TOUT": TRACE_OK}),
     Variant("ports", ["ports"], {}),
     Variant("ports --json", ["ports", "--json"], {}, json=True),
+    Variant("stock", ["stock"], {}),
+    Variant("stock --json", ["stock", "--json"], {}, json=True),
 ]
 
 

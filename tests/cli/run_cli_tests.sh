@@ -37,7 +37,7 @@ stop_radio() {
 
 # ---- help and usage -------------------------------------------------------
 case_ "tool help" 0 "$PT" --help; out_has "usage: progtool COMMAND"
-for c in new show options export import read write print simulate ports trace diff; do
+for c in new show options export import stock read write print simulate ports trace diff; do
   case_ "$c --help" 0 "$PT" "$c" --help; out_has "usage: progtool $c"
 done
 case_ "no command" 2 "$PT"
@@ -298,6 +298,38 @@ case_ "--renumber past 199" 2 "$PT" import "$D/bom-crlf.csv" "$T/club.dat" --for
 err_has "--renumber takes a channel 0 to 199"
 case_ "watts mapped once" 0 "$PT" import "$D/current-export.csv" "$T/club.dat" --format chirp --skip-bad
 err_has "  power: 5.0W -> High, 2.5W -> Middle, 0.5W -> Low"; err_has "  changed   14: 14 power mapped from watts"
+
+# ---- stock lists: every list of res/stock, listed and imported by name -----------
+case_ "stock" 0 "$PT" stock; out_has "marine-vhf"; cp "$T/out" "$T/txt"
+case_ "stock --json" 0 "$PT" stock --json
+json_check "$T/out" '
+import os
+names = sorted(f[:-4] for f in os.listdir(os.path.join("'"$SRC"'", "res", "stock")) if f.endswith(".csv"))
+assert [l["name"] for l in d["lists"]] == names, [l["name"] for l in d["lists"]]
+for l in d["lists"]:
+    assert l["ok"] and l["channels"] > 0 and l["refused"] == 0 and l["fits"], l
+    assert l["comments"][0] == l["title"] and any(c.startswith("Licence: ") for c in l["comments"]), l["name"]
+    assert "  %-18s %-4d %-14s %s" % (l["name"], l["channels"], ", ".join(l["fits"]), l["title"]) in txt, l["name"]
+assert {l["name"]: l["receive_only"] == l["channels"] for l in d["lists"]}["noaa-weather"]'
+cp "$T/new.dat" "$T/stock.dat"
+case_ "import --stock" 0 "$PT" import --stock noaa-weather "$T/stock.dat"
+out_has "imported 7 channel(s)"; err_has "noaa-weather: Licence: broadcasts for listening only"
+"$PT" show "$T/stock.dat" >"$T/out"; out_has "  1  162.55000                   None"; out_has "7 channels used"
+case_ "import --stock takes import's options" 0 "$PT" import --stock pmr446 "$T/stock.dat" --merge --renumber 50
+"$PT" show "$T/stock.dat" >"$T/out"; out_has " 50  446.00625"; out_has "23 channels used"
+cp "$T/stock.dat" "$T/stock-before.dat"
+for bad in nope ../stock/pmr446 "$SRC/res/stock/pmr446.csv" ""; do
+  case_ "import --stock \"$bad\"" 2 "$PT" import --stock "$bad" "$T/stock.dat"
+  err_has "no stock list \"$bad\"; the lists are: frs-gmrs, ham-2m-arrl,"
+done
+case_ "import --stock with an IN.csv as well" 2 "$PT" import --stock pmr446 "$T/s-chirp.csv" "$T/stock.dat"
+same_file "$T/stock.dat" "$T/stock-before.dat"
+# A progtool without its stock folder says where it looked.
+mkdir -p "$T/lone" && cp "$PT" "$T/lone/progtool"
+case_ "stock without its folder" 1 "$T/lone/progtool" stock
+err_has "no stock lists in $T/lib/tr5-programmer/stock (nor a folder \"stock\" beside progtool in $T/lone)"
+case_ "stock --json without its folder" 1 "$T/lone/progtool" stock --json
+json_check "$T/out" 'assert d["ok"] is False and "no stock lists" in d["error"], d'
 case_ "export --power watts" 0 "$PT" export "$T/club.dat" --format chirp --power watts -o "$T/watts.csv"
 grep -q ',2.0W,,' "$T/watts.csv" || fail "no 2.0W in the watts export"
 cp "$T/new.dat" "$T/watts.dat"

@@ -233,6 +233,7 @@ private slots:
     void droppedFilesOpenImportOrAreRefused();
 
     void importPreviewsThenAppliesOneStep();
+    void importFromStockListPreviewsThenApplies();
     void importRenumbersAndMergesAsChosen();
     void importThatWouldEmptyTheRadioWarnsOrIsRefused();
     void fillFindAndRecentFiles();
@@ -1179,6 +1180,52 @@ void TestEditing::importPreviewsThenAppliesOneStep()
     Key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Doc()->m_image, before);
     QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("RPT-N"));
+}
+
+// File > Import Channels > Stock lists offers the shipped lists by title; one
+// goes through the same preview as a file and is one undo step.
+void TestEditing::importFromStockListPreviewsThenApplies()
+{
+    Start();
+    QString title, summary;
+    bool accept = false;
+    SetDialogHook([&](QDialog* d) {
+        if (auto* preview = qobject_cast<CImportPreviewDlg*>(d)) {
+            title = preview->windowTitle();
+            summary = preview->Summary() + QLatin1Char('|') + preview->Report();
+            return int(accept ? QDialog::Accepted : QDialog::Rejected);
+        }
+        return int(QDialog::Rejected);
+    });
+    auto* import = m_frame->findChild<QMenu*>(QStringLiteral("ImportChannelsMenu"));
+    auto* stock = m_frame->findChild<QMenu*>(QStringLiteral("StockListsMenu"));
+    QVERIFY(import && stock);
+    QVERIFY(import->actions().contains(m_frame->Action(ID_FILE_IMPORT_CHANNELS)));
+    QVERIFY(import->actions().contains(stock->menuAction()));
+    Q_EMIT stock->aboutToShow();
+    const QDir shipped(QCoreApplication::applicationDirPath() + QStringLiteral("/stock"));
+    QCOMPARE(stock->actions().size(), int(shipped.entryList({QStringLiteral("*.csv")}, QDir::Files).size()));
+    QAction* marine = nullptr;
+    for (QAction* a : stock->actions())
+        if (a->text() == QStringLiteral("Marine VHF, international channels"))
+            marine = a;
+    QVERIFY(marine && marine->isEnabled());
+    const Image before = Doc()->m_image;
+    const int steps = Steps();
+    marine->trigger();  // previewed, then cancelled: nothing changes
+    QCOMPARE(title, QStringLiteral("Import Channels"));
+    QVERIFY2(summary.contains(QStringLiteral("Importing marine-vhf.csv replaces the channels on screen:\n43 channels "
+                                             "added, 13 changed, 1 emptied (not in the file), 0 lines refused.")),
+             qPrintable(summary));
+    QCOMPARE(Doc()->m_image, before);
+    QCOMPARE(Steps(), steps);
+    accept = true;
+    marine->trigger();
+    QCOMPARE(Row(17), (QStringList{"156.80000", "156.80000", "None", "None", "High", "Lock", "Yes", "Wide", "MAR16"}));
+    QCOMPARE(Row(2), (QStringList{"160.65000", "156.05000", "None", "None", "High", "Lock", "Yes", "Wide", "MAR01"}));
+    QCOMPARE(Steps(), steps + 1);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Doc()->m_image, before);
 }
 
 // Headings alone (a download cut short) are refused before any preview; a file

@@ -77,6 +77,9 @@ check "completion of --f" test "$(complete_ progtool export x.dat --f)" = "--for
 check "completion of --format's values" test "$(complete_ progtool export x.dat --format '')" = "grid chirp"
 check "completion of --power's values" test "$(complete_ progtool export x.dat --power '')" = "words watts"
 check "completion of ports" test "$(complete_ progtool read --port '')" = "COM1 COM2 COM3 COM4"
+check "completion of --stock's lists" grep -qw marine-vhf <<<"$(complete_ progtool import --stock '')"
+run "$PT" stock >"$T/stock.txt" 2>&1
+check "progtool in bin/ finds the stock lists under lib/" grep -qF "stock lists in $progdir/stock:" "$T/stock.txt"
 
 # ---- progtool: ports from the user's copy, a read and a write ------------------
 run "$PT" ports >"$T/ports.txt" 2>&1

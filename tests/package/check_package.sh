@@ -25,6 +25,7 @@ expected=(
   "share/mime/packages/$p.xml" "share/icons/hicolor/scalable/apps/$p.svg"
   "share/man/man1/progtool.1.gz" "share/man/man1/$p.1.gz" "share/man/zh_CN/man1/$p.1.gz"
   "share/bash-completion/completions/progtool" "share/$p/sample.dat"
+  "lib/$p/stock/marine-vhf.csv" "lib/$p/stock/noaa-weather.csv"
   "share/doc/$p/copyright" "share/doc/$p/changelog.gz"
 )
 for size in 16 22 24 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x${size}/apps/$p.png"); done
