@@ -231,6 +231,7 @@ void CCheckConnectionDlg::SetBusy(bool busy)
     m_pPort->setEnabled(!busy);
     m_pCheck->setEnabled(!busy);
     m_pFind->setEnabled(!busy);
+    m_pUse->setEnabled(!busy);
     m_pClose->setText(busy ? tr("Cancel") : tr("Close"));
     m_pCopy->setEnabled(!busy && m_report.has_value() && !m_report->cancelled);
     if (!busy && !m_pUse->isVisible())
@@ -269,7 +270,11 @@ void CCheckConnectionDlg::OnCheck()
         return;
     const QString name = PortName();
     m_report.reset();
-    m_pUse->hide();
+    // The cable found, checked before it is used: Use this port stays offered.
+    if (!m_found || FromCorePath(m_found->path) != name) {
+        m_found.reset();
+        m_pUse->hide();
+    }
     if (name.isEmpty()) {
         m_pStep->clear();
         ShowText(tr("Type the port to check, or choose one from the list."));
@@ -471,6 +476,9 @@ void CCheckConnectionDlg::EndFind(FindEnd end, const SerialDevice& device)
                              : tr("Find my cable: %1").arg(Shown(FindResultText(result, g_bChinese != 0)));
     if (end == FindEnd::Found) {
         m_found = device;
+        // Check checks it from now on; Use this port also makes it the port
+        // of the window and of COM Setup.
+        FillPorts(FromCorePath(device.path));
         m_pUse->show();
         m_pUse->setDefault(true);
         m_pUse->setFocus();
