@@ -146,8 +146,8 @@ CCheckConnectionDlg::CCheckConnectionDlg(QWidget* parent) : QDialog(parent)
     connect(m_pClose, &QPushButton::clicked, this, &CCheckConnectionDlg::reject);
     connect(m_pCopy, &QPushButton::clicked, this, [this] {
         if (m_report)
-            QGuiApplication::clipboard()->setText(
-                QString::fromStdString(DoctorTextBlock(*m_report, g_bChinese != 0) + "\n" + m_strTrace));
+            QGuiApplication::clipboard()->setText(QString::fromStdString(
+                DoctorTextBlock(*m_report, g_bChinese != 0, DoctorAudience::Window) + "\n" + m_strTrace));
     });
 }
 
@@ -358,7 +358,7 @@ void CCheckConnectionDlg::OnCheckEnded(int generation, const DoctorReport& repor
         ShowText(tr("The check of %1 was stopped before it came to a verdict.").arg(Shown(report.port.description)), {},
                  m_steps, tr("The steps that ran:"));
     } else {
-        const DoctorAdvice advice = DoctorText(report, g_bChinese != 0);
+        const DoctorAdvice advice = DoctorText(report, g_bChinese != 0, DoctorAudience::Window);
         QStringList todo, facts;
         for (const std::string& t : advice.todo)
             todo << Shown(t);

@@ -168,6 +168,9 @@ private slots:
         QCOMPARE(port, QStringLiteral("COM1"));
         QVERIFY2(device.contains(QString::fromStdString(m_radios[0]->SlavePath())), qPrintable(device));
         QVERIFY2(shown.contains(reads), qPrintable(shown));
+        // The window's advice names its own button, not the tool's command.
+        QVERIFY2(!shown.contains(QStringLiteral("progtool")), qPrintable(shown));
+        QVERIFY2(fault != 0 || shown.contains(QStringLiteral("the Find my cable button")), qPrintable(shown));
         QVERIFY(m_radios[0]->Memory() == Sample());
         QVERIFY(m_radios[0]->FrameLog().empty());
         QVERIFY2(m_messages->requests.isEmpty(), qPrintable(Texts()));
