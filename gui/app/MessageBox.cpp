@@ -17,6 +17,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/app/ShownText.h"
+
 namespace {
 MessageHook& messageHook()
 {
@@ -70,12 +72,12 @@ QMessageBox::StandardButton DetailsBox(const MessageRequest& request)
         const int size = dlg.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &dlg);
         icon->setPixmap(dlg.style()->standardIcon(pixmaps[request.icon], nullptr, &dlg).pixmap(size, size));
     }
-    auto* text = new QLabel(request.text, &dlg);
+    auto* text = new QLabel(ShownLines(request.text), &dlg);
     text->setObjectName(QStringLiteral("MessageText"));
     text->setTextFormat(Qt::PlainText);  // a file name is never markup
     text->setWordWrap(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* details = new QPlainTextEdit(request.detail, &dlg);
+    auto* details = new QPlainTextEdit(ShownLines(request.detail), &dlg);
     details->setObjectName(QStringLiteral("MessageDetails"));
     details->setReadOnly(true);
     details->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -146,9 +148,15 @@ QMessageBox::StandardButton AppMessageBox(const MessageRequest& message)
 QMessageBox* CreateMessageBox(const MessageRequest& request)
 {
     const QString caption = request.caption.isEmpty() ? MessageCaption() : request.caption;
-    auto* box = new QMessageBox(request.icon, caption, request.text, request.buttons, request.parent);
-    if (!request.detail.isEmpty())
-        box->setInformativeText(request.detail);
+    // A message quotes file and port names: plain text, never markup.
+    auto* box = new QMessageBox(request.icon, caption, ShownLines(request.text), request.buttons, request.parent);
+    box->setTextFormat(Qt::PlainText);
+    if (!request.detail.isEmpty()) {
+        box->setInformativeText(ShownLines(request.detail));
+        // The box gives its format to the text's label only.
+        if (auto* detail = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+            detail->setTextFormat(Qt::PlainText);
+    }
     if (request.defaultButton != QMessageBox::NoButton)
         box->setDefaultButton(request.defaultButton);
     NameButtons([box](QMessageBox::StandardButton which) { return box->button(which); });

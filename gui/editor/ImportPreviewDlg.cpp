@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/exchange/ImportPreview.h"
+#include "gui/app/ShownText.h"
 
 namespace {
 
@@ -92,6 +93,7 @@ CImportPreviewDlg::CImportPreviewDlg(const QString& file, const ITextGrid& curre
 
     m_pSummary = new QLabel(this);
     m_pSummary->setObjectName(QStringLiteral("ImportSummary"));
+    m_pSummary->setTextFormat(Qt::PlainText);  // it names the file
     m_pSummary->setWordWrap(true);
     m_pReport = new QPlainTextEdit(this);
     m_pReport->setObjectName(QStringLiteral("ImportReport"));
@@ -139,7 +141,7 @@ void CImportPreviewDlg::Update()
     const ImportReport& rep = preview.report;
     QString summary = (m_pMerge->isChecked() ? tr("Importing %1 merges into the channels on screen:")
                                              : tr("Importing %1 replaces the channels on screen:"))
-                          .arg(m_file) +
+                          .arg(ShownName(m_file)) +
                       QLatin1Char('\n') + tr("%n channel(s) added", nullptr, static_cast<int>(preview.added.size())) +
                       QStringLiteral(", ") + tr("%n changed", nullptr, static_cast<int>(preview.changed.size())) +
                       QStringLiteral(", ") +

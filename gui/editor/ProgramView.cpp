@@ -131,6 +131,7 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
     m_gridPalette = m_grid.palette();
     m_pReadOnlyBanner = new QLabel(this);
     m_pReadOnlyBanner->setObjectName(QStringLiteral("ReadOnlyBanner"));
+    m_pReadOnlyBanner->setTextFormat(Qt::PlainText);  // it names the port
     m_pReadOnlyBanner->setWordWrap(true);
     m_pReadOnlyBanner->setFrameShape(QFrame::StyledPanel);
     m_pReadOnlyBanner->setMargin(4);

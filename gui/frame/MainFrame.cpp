@@ -39,6 +39,7 @@
 #include "core/app/SettingsStore.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/Relaunch.h"
+#include "gui/app/ShownText.h"
 #include "gui/app/StringTable.h"
 #include "gui/editor/PrintJob.h"
 #include "gui/editor/ProgramView.h"
@@ -537,10 +538,13 @@ void CMainFrame::CreateStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar"));
+    // Both name ports and files: plain text, never markup.
     m_pReadyLabel = new QLabel(tr("Ready"), bar);
+    m_pReadyLabel->setTextFormat(Qt::PlainText);
     bar->addWidget(m_pReadyLabel, 1);
     m_pPortLabel = new QLabel(bar);
     m_pPortLabel->setObjectName(QStringLiteral("PortIndicator"));
+    m_pPortLabel->setTextFormat(Qt::PlainText);
     m_pPortLabel->setFrameShape(QFrame::Panel);
     m_pPortLabel->setFrameShadow(QFrame::Sunken);
     bar->addPermanentWidget(m_pPortLabel);
@@ -863,7 +867,9 @@ void CMainFrame::FillRecentMenu()
     m_pRecentMenu->clear();
     const QStringList files = RecentFiles();
     for (int i = 0; i < files.size(); ++i) {
-        QAction* a = m_pRecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]));
+        // A name's own "&" is no mnemonic.
+        QAction* a = m_pRecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
+            ShownName(files[i]).replace(QLatin1Char('&'), QStringLiteral("&&"))));
         a->setData(ID_FILE_MRU_FILE1 + i);
         connect(a, &QAction::triggered, this, [this, path = files[i]] { OpenRecentFile(path); });
     }
@@ -1159,16 +1165,16 @@ void CMainFrame::UpdatePortIndicator()
     }
     const ResolvedPort port = ResolvePort(link->m_strPort);
     QString text = link->HasOwnPort() ? tr("Port: %1, kept for the radio read in this window") : tr("Port: %1");
-    text = text.arg(FromCorePath(port.description));
+    text = text.arg(ShownName(port.description));
     // A port remembered from an earlier run may have gone: it stays the port
     // (another would be a silent change), and the indicator says so.
     if (!QFileInfo::exists(FromCorePath(port.device)))
         text += tr(" - not present");
     m_pPortLabel->setText(text);
     m_pPortLabel->setToolTip(link->HasOwnPort()
-                                 ? tr("This window writes to the radio read in it. The other windows use %1, as "
-                                      "chosen in COM Setup.")
-                                       .arg(PortLabel(RememberedPort()))
+                                 ? PlainToolTip(tr("This window writes to the radio read in it. The other windows use "
+                                                   "%1, as chosen in COM Setup.")
+                                                    .arg(ShownName(PortLabel(RememberedPort()))))
                                  : tr("Chosen in COM Setup for every window without a port of its own."));
 }
 
@@ -1222,7 +1228,7 @@ void CMainFrame::OnLogSerialTraffic(bool on)
     Action(ID_LOG_SERIAL)->setChecked(!TracePath().isEmpty());
     Action(ID_LOG_SERIAL)
         ->setStatusTip(TracePath().isEmpty() ? tr("Write every byte sent to and received from the radio to a file")
-                                             : tr("Logging serial traffic to %1").arg(TracePath()));
+                                             : tr("Logging serial traffic to %1").arg(ShownName(TracePath())));
 }
 
 bool CMainFrame::OpenDocumentFile(const QString& path)

@@ -15,6 +15,7 @@
 #include "gui/app/AppContext.h"
 #include "gui/app/DialogUnits.h"
 #include "gui/app/MessageBox.h"
+#include "gui/app/ShownText.h"
 #include "gui/link/LinkSettings.h"
 #include "report/CorePath.h"
 
@@ -32,6 +33,7 @@ CBackupsDlg::CBackupsDlg(QWidget* parent, const QString& folder)
     setFont(DialogTemplateFont());
     setWindowTitle(tr("Backups"));
     m_pFolder = new QLabel(this);
+    m_pFolder->setTextFormat(Qt::PlainText);
     m_pFolder->setWordWrap(true);
     m_pFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_pList = new QTreeWidget(this);
@@ -80,8 +82,8 @@ void CBackupsDlg::Reload()
     for (const BackupInfo& b : m_backups) {
         auto* item = new QTreeWidgetItem(m_pList);
         item->setText(kColDate, Date(b.time));
-        item->setToolTip(kColDate, FromCorePath(b.path));  // also those of the earlier folder
-        item->setText(kColPort, QString::fromStdString(b.port));
+        item->setToolTip(kColDate, PlainToolTip(ShownName(b.path)));  // also those of the earlier folder
+        item->setText(kColPort, ShownName(b.port));
         if (b.readable) {
             item->setText(kColChannels, QString::number(b.channels));
             QStringList names;
@@ -95,8 +97,8 @@ void CBackupsDlg::Reload()
         item->setCheckState(kColPinned, b.pinned ? Qt::Checked : Qt::Unchecked);
     }
     m_bFilling = false;
-    m_pFolder->setText(m_backups.empty() ? tr("No backups yet in %1.").arg(m_strFolder)
-                                         : tr("Backups in %1:").arg(m_strFolder));
+    m_pFolder->setText(m_backups.empty() ? tr("No backups yet in %1.").arg(ShownName(m_strFolder))
+                                         : tr("Backups in %1:").arg(ShownName(m_strFolder)));
     if (m_pList->topLevelItemCount() > 0)
         m_pList->setCurrentItem(m_pList->topLevelItem(0));
     m_pOpen->setEnabled(m_pList->currentItem() != nullptr);

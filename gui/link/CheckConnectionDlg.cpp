@@ -146,8 +146,8 @@ CCheckConnectionDlg::CCheckConnectionDlg(QWidget* parent) : QDialog(parent)
     connect(m_pClose, &QPushButton::clicked, this, &CCheckConnectionDlg::reject);
     connect(m_pCopy, &QPushButton::clicked, this, [this] {
         if (m_report)
-            QGuiApplication::clipboard()->setText(
-                QString::fromStdString(DoctorTextBlock(*m_report, g_bChinese != 0) + "\n" + m_strTrace));
+            QGuiApplication::clipboard()->setText(QString::fromStdString(
+                DoctorTextBlock(*m_report, g_bChinese != 0, DoctorAudience::Window) + "\n" + m_strTrace));
     });
 }
 
@@ -231,6 +231,7 @@ void CCheckConnectionDlg::SetBusy(bool busy)
     m_pPort->setEnabled(!busy);
     m_pCheck->setEnabled(!busy);
     m_pFind->setEnabled(!busy);
+    m_pUse->setEnabled(!busy);
     m_pClose->setText(busy ? tr("Cancel") : tr("Close"));
     m_pCopy->setEnabled(!busy && m_report.has_value() && !m_report->cancelled);
     if (!busy && !m_pUse->isVisible())
@@ -269,7 +270,11 @@ void CCheckConnectionDlg::OnCheck()
         return;
     const QString name = PortName();
     m_report.reset();
-    m_pUse->hide();
+    // The cable found, checked before it is used: Use this port stays offered.
+    if (!m_found || FromCorePath(m_found->path) != name) {
+        m_found.reset();
+        m_pUse->hide();
+    }
     if (name.isEmpty()) {
         m_pStep->clear();
         ShowText(tr("Type the port to check, or choose one from the list."));
@@ -353,7 +358,7 @@ void CCheckConnectionDlg::OnCheckEnded(int generation, const DoctorReport& repor
         ShowText(tr("The check of %1 was stopped before it came to a verdict.").arg(Shown(report.port.description)), {},
                  m_steps, tr("The steps that ran:"));
     } else {
-        const DoctorAdvice advice = DoctorText(report, g_bChinese != 0);
+        const DoctorAdvice advice = DoctorText(report, g_bChinese != 0, DoctorAudience::Window);
         QStringList todo, facts;
         for (const std::string& t : advice.todo)
             todo << Shown(t);
@@ -471,6 +476,9 @@ void CCheckConnectionDlg::EndFind(FindEnd end, const SerialDevice& device)
                              : tr("Find my cable: %1").arg(Shown(FindResultText(result, g_bChinese != 0)));
     if (end == FindEnd::Found) {
         m_found = device;
+        // Check checks it from now on; Use this port also makes it the port
+        // of the window and of COM Setup.
+        FillPorts(FromCorePath(device.path));
         m_pUse->show();
         m_pUse->setDefault(true);
         m_pUse->setFocus();

@@ -47,8 +47,9 @@ public:
     // unplugged; Next (or the cable seen to go) asks for it to be plugged in.
     void OnFind();
     void OnNext();
-    // Use this port: the device found becomes the window's port and COM
-    // Setup's choice (PortChosen), and the port checked next.
+    // Use this port: the device found (in the port's box since it was found,
+    // so that Check checks it) becomes the window's port and COM Setup's
+    // choice (PortChosen).
     void OnUseFound();
     // Stops what runs (the check or the watch); the dialog stays.
     void OnStop();

@@ -22,6 +22,7 @@
 #include "gui/app/DialogUnits.h"
 #include "gui/app/HelpAccess.h"
 #include "gui/app/MessageBox.h"
+#include "gui/app/ShownText.h"
 #include "gui/link/LinkSettings.h"
 #include "report/CorePath.h"
 
@@ -68,16 +69,19 @@ CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
         // Under each button the device it stands for.
         m_pDevices[i] = new QLabel(this);
         m_pDevices[i]->setObjectName(QStringLiteral("PortDevice%1").arg(i + 1));
+        m_pDevices[i]->setTextFormat(Qt::PlainText);
         m_pDevices[i]->setGeometry(DialogUnitRect(this, pos[i][0] + 2, pos[i][1] + 10, i % 2 ? 52 : 64, 9));
     }
     // Between the group and the buttons: why no port is checked.
     m_pNote = new QLabel(this);
     m_pNote->setObjectName(QStringLiteral("PortNote"));
+    m_pNote->setTextFormat(Qt::PlainText);
     m_pNote->setGeometry(DialogUnitRect(this, 20, 71, 139, 9));
     m_pNote->hide();
     // Below the buttons: a window that keeps its own port says so.
     m_pWindowNote = new QLabel(this);
     m_pWindowNote->setObjectName(QStringLiteral("WindowNote"));
+    m_pWindowNote->setTextFormat(Qt::PlainText);
     m_pWindowNote->setWordWrap(true);
     m_pWindowNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_pWindowNote->setGeometry(DialogUnitRect(this, 20, 99, 150, 27));
@@ -104,6 +108,8 @@ CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
     m_pDeviceEdit->setGeometry(DialogUnitRect(this, 222, 89, 210, 13));
     m_pDeviceState = new QLabel(this);
     m_pDeviceState->setObjectName(QStringLiteral("DeviceState"));
+    // The notes quote device names as they were typed or found: plain text.
+    m_pDeviceState->setTextFormat(Qt::PlainText);
     m_pDeviceState->setWordWrap(true);
     m_pDeviceState->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_pDeviceState->setGeometry(DialogUnitRect(this, 178, 104, 254, 20));
@@ -185,9 +191,9 @@ void CComSetupDlg::OnInitDialog()
         const QString state = held            ? tr("in use by this window's transfer")
                               : heldElsewhere ? tr("in use by another window's transfer")
                                               : Q(PortStateText(d, g_bChinese != 0));
-        const QString tip = QStringLiteral("COM%1 = %2: %3").arg(n).arg(Q(d.path), state);
+        const QString tip = PlainToolTip(QStringLiteral("COM%1 = %2: %3").arg(n).arg(ShownName(d.path), state));
         m_pDevices[n - 1]->setText(
-            m_pDevices[n - 1]->fontMetrics().elidedText(Q(d.path), Qt::ElideLeft, m_pDevices[n - 1]->width()));
+            m_pDevices[n - 1]->fontMetrics().elidedText(ShownName(d.path), Qt::ElideLeft, m_pDevices[n - 1]->width()));
         m_pDevices[n - 1]->setEnabled(d.Openable() || held);
         m_pDevices[n - 1]->setToolTip(tip);
         m_pButtons[n - 1]->setToolTip(tip);
@@ -207,7 +213,7 @@ void CComSetupDlg::OnInitDialog()
     DoDataExchange(false);
     m_pWindowNote->setVisible(m_bOwnPort && PortLabel(port) != PortLabel(remembered));
     m_pWindowNote->setText(tr("This window keeps %1, the port of the radio read in it. The other windows use %2.")
-                               .arg(PortLabel(port), PortLabel(remembered)));
+                               .arg(ShownName(PortLabel(port)), ShownName(PortLabel(remembered))));
     ShowDeviceState();
 
     // The window's port that cannot be opened now is not offered as the
@@ -248,8 +254,8 @@ void CComSetupDlg::FillList()
                            Q(row.device.target);
         item->setText(kColDescription, description);
         item->setText(kColState, StateText(row));
-        item->setToolTip(kColState, StateText(row));
-        item->setToolTip(kColPath, Q(row.device.path));
+        item->setToolTip(kColState, PlainToolTip(StateText(row)));
+        item->setToolTip(kColPath, PlainToolTip(ShownName(row.device.path)));
         if (row.gone || !row.device.Openable())
             for (int c = kColPath; c <= kColState; ++c)
                 item->setForeground(c, palette().brush(QPalette::Disabled, QPalette::Text));
@@ -303,24 +309,26 @@ void CComSetupDlg::ShowDeviceState()
         m_pDeviceState->clear();
         return;
     }
+    const QString shown = ShownName(path);
     const int row = RowOf(path);
     if (row >= 0 && m_rows[static_cast<std::size_t>(row)].gone) {
         m_pDeviceState->setText(
-            tr("%1 is gone: it was unplugged. Plug it in again or choose another device.").arg(path));
+            tr("%1 is gone: it was unplugged. Plug it in again or choose another device.").arg(shown));
         return;
     }
     if (HeldByTransfer(S(path))) {
-        m_pDeviceState->setText(tr("%1 is in use by this window's transfer.").arg(path));
+        m_pDeviceState->setText(tr("%1 is in use by this window's transfer.").arg(shown));
         return;
     }
     if (HeldByOtherWindow(S(path))) {
-        m_pDeviceState->setText(tr("%1 is in use by another window's transfer.").arg(path));
+        m_pDeviceState->setText(tr("%1 is in use by another window's transfer.").arg(shown));
         return;
     }
     const SerialDevice d = DescribeSerialDevice(S(path));
     m_pDeviceState->setText(
-        d.Openable() ? tr("%1 can be opened.").arg(path)
-                     : tr("%1 cannot be opened: %2 (%3)").arg(path, Q(PortStateText(d, g_bChinese != 0)), Q(d.reason)));
+        d.Openable()
+            ? tr("%1 can be opened.").arg(shown)
+            : tr("%1 cannot be opened: %2 (%3)").arg(shown, Q(PortStateText(d, g_bChinese != 0)), ShownName(d.reason)));
 }
 
 void CComSetupDlg::DoDataExchange(bool save)

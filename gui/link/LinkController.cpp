@@ -16,6 +16,7 @@
 #include "core/link/Verify.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/MessageBox.h"
+#include "gui/app/ShownText.h"
 #include "gui/app/StringTable.h"
 #include "gui/link/CheckConnectionDlg.h"
 #include "gui/link/ComSetupDlg.h"
@@ -161,9 +162,9 @@ void CLinkController::OnComSetup()
 
 QString CLinkController::TransferPort() const { return IsTransferring() ? Q(m_port.name) : QString(); }
 
-QString CLinkController::PortText() const { return Q(m_port.label); }
+QString CLinkController::PortText() const { return ShownName(m_port.label); }
 
-QString CLinkController::PortDeviceText() const { return Q(m_port.description); }
+QString CLinkController::PortDeviceText() const { return ShownName(m_port.description); }
 
 int CLinkController::PhaseNumber(TransferStage stage) const
 {
@@ -274,7 +275,7 @@ void CLinkController::Transfer()
         m.parent = MainWindow();
         m.text = tr("%1 is in use by a transfer in another window of this program (%2). Wait until it has ended, "
                     "or choose another port in COM Setup.")
-                     .arg(PortDeviceText(), other->m_pDocument ? other->m_pDocument->GetTitle() : QString());
+                     .arg(PortDeviceText(), other->m_pDocument ? ShownName(other->m_pDocument->GetTitle()) : QString());
         AppMessageBox(m);
         if (m_pProcessDlg)
             m_pProcessDlg->DestroyWindow();
@@ -306,8 +307,8 @@ void CLinkController::Transfer()
     }
     // The header of the serial trace, and of the trace kept when the handshake fails.
     plan.traceHeader = {QStringLiteral("%1 %2, %3")
-                            .arg(write ? QStringLiteral("write to") : QStringLiteral("read from"), PortDeviceText(),
-                                 QDateTime::currentDateTime().toString(Qt::ISODate))
+                            .arg(write ? QStringLiteral("write to") : QStringLiteral("read from"),
+                                 Q(m_port.description), QDateTime::currentDateTime().toString(Qt::ISODate))
                             .toStdString()};
     if (!TracePath().isEmpty()) {
         QString error;
@@ -415,7 +416,7 @@ void CLinkController::OfferCheck(MessageRequest& m, const std::string& keptTrace
         if (!m.detail.isEmpty())
             m.detail += QLatin1Char('\n');
         m.detail += tr("The serial trace of the failed handshake is kept for a support report in %1.")
-                        .arg(QDir::toNativeSeparators(Q(keptTrace)));
+                        .arg(ShownName(QDir::toNativeSeparators(Q(keptTrace))));
     }
 }
 
@@ -457,14 +458,14 @@ void CLinkController::OnFinished(const TransferReport& report)
     // Only a complete read brings a document: the worker read into its own
     // buffer, so a failed or cancelled read changes nothing.
     if (report.Completed() && report.stage == TransferStage::Read &&
-        !m_pSession->DeliverRadioRead(report.image, PortText()) && doc) {
+        !m_pSession->DeliverRadioRead(report.image, Q(m_port.label)) && doc) {
         // Nobody to open a new document: the read replaces this one as one undo
         // step, and its file is let go so that Save cannot overwrite it with the
         // radio's data. Unmodified, as a read's own window is: the radio and
         // its backup hold it; undoing the read shows the changes again.
         g_bNewDocument = false;
         doc->ReplaceImage(report.image, tr("Read"));
-        doc->SetRadioImage(report.image, RadioDocumentTitle(PortText()), RadioOrigin(PortText()));
+        doc->SetRadioImage(report.image, RadioDocumentTitle(Q(m_port.label)), RadioOrigin(Q(m_port.label)));
         doc->SetModifiedBaseline();
     }
     // A write leaves the modified state alone: what the radio holds is in no file.
@@ -488,12 +489,13 @@ void CLinkController::OnFinished(const TransferReport& report)
 
 QString CLinkController::RadioDocumentTitle(const QString& port)
 {
-    return tr("%1 - radio on %2").arg(IniString(g_strLanguage, "AppName"), port);
+    return tr("%1 - radio on %2").arg(IniString(g_strLanguage, "AppName"), ShownName(port));
 }
 
 QString CLinkController::RadioOrigin(const QString& port)
 {
-    return tr("read from the radio on %1 at %2").arg(port, QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    return tr("read from the radio on %1 at %2")
+        .arg(ShownName(port), QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
 }
 
 void CLinkController::TellBackupFailed(const TransferReport& report, bool wroteNothing)
@@ -501,11 +503,11 @@ void CLinkController::TellBackupFailed(const TransferReport& report, bool wroteN
     MessageRequest m;
     m.parent = MainWindow();
     m.icon = QMessageBox::Warning;
-    m.text = wroteNothing
-                 ? tr("The radio's memory could not be kept in the backup folder %1, so nothing was written "
-                      "to the radio. Untick \"Back up the radio first\" to write without a backup.")
-                       .arg(BackupFolder())
-                 : tr("The radio was read, but its backup could not be saved in the folder %1.").arg(BackupFolder());
+    m.text = wroteNothing ? tr("The radio's memory could not be kept in the backup folder %1, so nothing was written "
+                               "to the radio. Untick \"Back up the radio first\" to write without a backup.")
+                                .arg(ShownName(BackupFolder()))
+                          : tr("The radio was read, but its backup could not be saved in the folder %1.")
+                                .arg(ShownName(BackupFolder()));
     m.detail = QString::fromStdString(report.backup.error);
     AppMessageBox(m);
 }
@@ -517,7 +519,7 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
     if (report.traceFailed) {
         MessageRequest m;
         m.parent = MainWindow();
-        m.text = tr("The serial trace could not be written completely to %1.").arg(TracePath());
+        m.text = tr("The serial trace could not be written completely to %1.").arg(ShownName(TracePath()));
         AppMessageBox(m);
         if (!self)
             return {};

@@ -104,7 +104,8 @@ private:
     int PhaseNumber(TransferStage stage) const;
     // The window still waiting for OK shows the port its session has now.
     void OnPortChanged();
-    // The port as the messages name it ("COM1") and with its device ("COM1 (/dev/ttyUSB0)").
+    // The port as the messages name it ("COM1") and with its device ("COM1 (/dev/ttyUSB0)"),
+    // escaped for the screen: never the name to open or to hand on.
     QString PortText() const;
     QString PortDeviceText() const;
 

@@ -45,6 +45,7 @@ CProcessDlg::CProcessDlg(QWidget* parent) : QDialog(parent)
     auto label = [this](const char* name, int y, int height, Qt::Alignment align) {
         auto* l = new QLabel(this);
         l->setObjectName(QLatin1String(name));
+        l->setTextFormat(Qt::PlainText);  // the port's name is no markup
         l->setWordWrap(true);
         l->setAlignment(align);
         l->setGeometry(DialogUnitRect(this, 6, y, 194, height));

@@ -26,7 +26,10 @@
 #include "gui/app/AppContext.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/StringTable.h"
+#include "gui/editor/ProgramView.h"
+#include "gui/frame/ChildFrame.h"
 #include "gui/frame/MainFrame.h"
+#include "gui/link/ComSetupDlg.h"
 #include "gui/link/CheckConnectionDlg.h"
 #include "gui/link/LinkController.h"
 #include "gui/link/LinkSession.h"
@@ -165,6 +168,9 @@ private slots:
         QCOMPARE(port, QStringLiteral("COM1"));
         QVERIFY2(device.contains(QString::fromStdString(m_radios[0]->SlavePath())), qPrintable(device));
         QVERIFY2(shown.contains(reads), qPrintable(shown));
+        // The window's advice names its own button, not the tool's command.
+        QVERIFY2(!shown.contains(QStringLiteral("progtool")), qPrintable(shown));
+        QVERIFY2(fault != 0 || shown.contains(QStringLiteral("the Find my cable button")), qPrintable(shown));
         QVERIFY(m_radios[0]->Memory() == Sample());
         QVERIFY(m_radios[0]->FrameLog().empty());
         QVERIFY2(m_messages->requests.isEmpty(), qPrintable(Texts()));
@@ -270,18 +276,25 @@ private slots:
     }
 
     // Find my cable: Escape ends the watch; unplugged, then a device appears
-    // (a by-id link whose name carries a control byte, shown escaped); Use
-    // this port makes it the window's port and COM Setup's choice, and the
-    // check runs on it at once. F1 opens the dialog's help.
+    // and is in the port's box at once, so that Check checks it. Use this port
+    // makes it the window's port and COM Setup's choice. Its by-id name, with
+    // markup and a control byte in it, is shown as it is (the byte escaped)
+    // wherever the window names it: the dialog, the status bar, COM Setup,
+    // the read's banner, status and message. F1 opens the dialog's help.
     void findMyCable()
     {
-        Start({RadioFaults{}});
+        RadioFaults silent, slow;
+        silent.silent = true;
+        slow.replyDelayMs = 1;
+        Start({silent, slow});
         QTemporaryDir root;
         QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("dev/serial/by-id"))));
         qputenv("PROG_DEVICE_ROOT", QFile::encodeName(root.path()));
-        const QString link = root.filePath(QStringLiteral("dev/serial/by-id/usb-Evil\x1b[2J_Cable-if00-port0"));
+        const QString name = QStringLiteral("usb-<i>Evil&amp;<u>x\\x1b[2J-if00-port0");
+        const QString link = root.filePath(QStringLiteral("dev/serial/by-id/usb-<i>Evil&amp;<u>x\x1b[2J-if00-port0"));
         QList<int> help;
-        QString cancelled, step2, found, checked;
+        QString cancelled, step2, found, boxed, checked;
+        bool useStays = false;
         OpenCheck([&](CCheckConnectionDlg* c) {
             connect(c, &CCheckConnectionDlg::HelpRequested, this, [&](int context) { help << context; });
             QTest::keyClick(c, Qt::Key_F1);
@@ -294,21 +307,53 @@ private slots:
             QTest::keyClick(c->FindButton(), Qt::Key_Space);
             QTest::keyClick(c, Qt::Key_Return);  // Next: the cable was unplugged already
             step2 = c->StepLabel()->text();
-            QVERIFY(QFile::link(QString::fromStdString(m_radios[0]->SlavePath()), link));
+            QVERIFY(QFile::link(QString::fromStdString(m_radios[1]->SlavePath()), link));
             QVERIFY(QTest::qWaitFor([&] { return c->UseButton()->isVisible(); }, 3000));
             found = Shown(c);
-            QTest::keyClick(c, Qt::Key_Return);  // Use this port
-            QVERIFY(RunCheck(c));
+            boxed = c->PortBox()->currentText();
+            QSignalSpy ended(c, &CCheckConnectionDlg::CheckEnded);
+            QTest::mouseClick(c->CheckButton(), Qt::LeftButton);
+            QVERIFY(ended.count() > 0 || ended.wait(20000));
             checked = Shown(c);
+            useStays = c->UseButton()->isVisible() && c->UseButton()->isEnabled();
+            QTest::mouseClick(c->UseButton(), Qt::LeftButton);
         });
         QCOMPARE(help, QList<int>{ID_CHECK_CONNECTION});
         QVERIFY2(!cancelled.isEmpty(), qPrintable(cancelled));
         QVERIFY2(step2.startsWith(QStringLiteral("Step 2 of 2")), qPrintable(step2));
-        QVERIFY2(found.contains(QStringLiteral("usb-Evil\\x1b[2J_Cable")) && !found.contains(QChar(0x1b)),
-                 qPrintable(found));
+        QVERIFY2(found.contains(name) && !found.contains(QChar(0x1b)), qPrintable(found));
+        QVERIFY2(boxed.endsWith(name), qPrintable(boxed));
+        QVERIFY2(checked.contains(QStringLiteral("54 52 35 56 00 01 02 03")), qPrintable(checked));
+        QVERIFY(useStays);
         QCOMPARE(m_frame->ActiveLink()->Session()->m_strPort, link);
         QCOMPARE(QString::fromStdString(m_store.ReadString("TanagerTest", kSettingDevice).value_or("")), link);
-        QVERIFY2(checked.contains(QStringLiteral("54 52 35 56 00 01 02 03")), qPrintable(checked));
+
+        const auto plain = [&](const QString& shown) { return shown.contains(name) && !shown.contains(QChar(0x1b)); };
+        QVERIFY2(plain(Rendered(m_frame->PortIndicator())), qPrintable(Rendered(m_frame->PortIndicator())));
+        QString state;
+        m_dialogs->handler = [&](QDialog* d) {
+            if (auto* c = qobject_cast<CComSetupDlg*>(d))
+                state = Rendered(c->DeviceState());
+            return int(QDialog::Rejected);
+        };
+        m_frame->Action(ID_COM_SETUP)->trigger();
+        QVERIFY2(plain(state) && state.endsWith(QStringLiteral(" can be opened.")), qPrintable(state));
+
+        // A read there, stopped: its banner, the status bar and the message.
+        CLinkController* read = m_frame->ActiveLink();
+        read->OnRead();
+        QPointer<CProcessDlg> process = read->ProcessDlg();
+        QTest::keyClick(process, Qt::Key_Return);
+        QVERIFY(QTest::qWaitFor([&] { return process->GetPos() >= 10; }, 20000));
+        const QString banner = Rendered(m_frame->ActiveChildFrame()->GetView()->ReadOnlyBanner());
+        QTest::keyClick(process, Qt::Key_Escape);
+        QVERIFY(QTest::qWaitFor([&] { return !read->IsTransferring(); }, 20000));
+        QVERIFY2(plain(banner) && banner.startsWith(QStringLiteral("Reading from")), qPrintable(banner));
+        const QString status = Rendered(m_frame->StatusText());
+        QVERIFY2(plain(status) && status.endsWith(QStringLiteral(" did not complete.")), qPrintable(status));
+        QCOMPARE(m_messages->requests.size(), 1);
+        const QString message = RenderedMessage(m_messages->requests[0]);
+        QVERIFY2(plain(message) && message.contains(QStringLiteral("was stopped")), qPrintable(message));
     }
 };
 

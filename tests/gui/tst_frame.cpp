@@ -439,8 +439,8 @@ private slots:
     }
 
     // A message box keeps its caption whole beside a title bar's icon and
-    // buttons (bold, as window managers draw it), and Save, Discard and Cancel
-    // have letters of their own.
+    // buttons (bold, as window managers draw it), Save, Discard and Cancel
+    // have letters of their own, and names in its text and detail are no markup.
     void messageBoxCaptionAndButtons_data() { menuMnemonicsAreUnique_data(); }
 
     void messageBoxCaptionAndButtons()
@@ -461,6 +461,9 @@ private slots:
         QVERIFY2(box->width() >= room, qPrintable(QStringLiteral("%1 < %2").arg(box->width()).arg(room)));
 
         r.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+        r.text = QStringLiteral("Save changes to <i>a&amp;b</i>.dat?");
+        r.detail = QStringLiteral("<u>/tmp/a&amp;b</u>.dat");
+        QCOMPARE(RenderedMessage(r), r.text + QLatin1Char('\n') + r.detail);
         const std::unique_ptr<QMessageBox> save(CreateMessageBox(r));
         QSet<QKeySequence> letters;
         for (auto b : {QMessageBox::Save, QMessageBox::Discard, QMessageBox::Cancel})

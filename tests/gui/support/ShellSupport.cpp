@@ -3,12 +3,36 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QTextDocument>
+#include <memory>
 
 #include "tests/support/TestEnv.h"
 
 #ifndef PROG_BIN_DIR
 #define PROG_BIN_DIR "."
 #endif
+
+QString Rendered(const QLabel* label)
+{
+    const Qt::TextFormat format = label->textFormat();
+    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(label->text())))
+        return label->text();
+    QTextDocument doc;
+    doc.setHtml(label->text());
+    return doc.toPlainText();
+}
+
+QString RenderedMessage(const MessageRequest& request)
+{
+    const std::unique_ptr<QMessageBox> box(CreateMessageBox(request));
+    QString shown;
+    if (const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        shown = Rendered(label);
+    if (const auto* detail = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        shown += QLatin1Char('\n') + Rendered(detail);
+    return shown;
+}
 
 ShellDir::ShellDir() = default;
 

@@ -10,6 +10,14 @@
 
 #include "gui/app/MessageBox.h"
 
+class QLabel;
+
+// What a label shows: its text, or what that renders to where the label
+// reads it as markup.
+QString Rendered(const QLabel* label);
+// What the message box for `request` shows: its text, and its detail on a line below.
+QString RenderedMessage(const MessageRequest& request);
+
 struct ShellIni {
     QByteArray language = "English";
     QByteArray showLang = "1";  // "<none>" leaves the key out
