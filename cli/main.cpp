@@ -268,7 +268,8 @@ const std::vector<Command>& Commands()
          "once the reads are done nothing more is written. Exit status: 0 when every radio\n"
          "matches the plan (with --reconcile: every radio that differed was reconciled and\n"
          "verified), 1 otherwise (a radio differs or failed, a port skipped, a backup not\n"
-         "kept, interrupted), 2 bad usage, 3 the work was done but output was lost.\n"},
+         "kept, interrupted; without --reconcile also a report that could not be printed),\n"
+         "2 bad usage, 3 radios reconciled but output was lost.\n"},
         {"ports", CmdPorts, RunWork::Output, "list COM1 to COM4 and the serial devices present",
          "usage: progtool ports [--json]\n" PROG_PORTS_HELP
          "  --json   print one JSON document instead (see README)\n"},
