@@ -80,6 +80,7 @@ for c in $(complete_ "$PT" ''); do
   passed=$((passed + 1))
 done
 [[ $(complete_ "$PT" read --ports '') == all ]] || fail "read --ports offers \"$(complete_ "$PT" read --ports '')\""
+[[ $(complete_ "$PT" audit --reconcile '') == "channels all" ]] || fail "audit --reconcile offers \"$(complete_ "$PT" audit --reconcile '')\""
 
 # ---- JSON documents carry the facts of the text -----------------------------
 # json_check FILE PYTHON: runs PYTHON with d = the parsed JSON of FILE and
