@@ -164,10 +164,12 @@ TEST_F(Audit, ReportsEachRadioInDiffsWordsAndWritesNothing)
         std::vector<std::string> lines;
     } cases[] = {
         {0, {": matches the plan (backup: "}},
-        {1, {": differs from the plan (backup: ", "  Option Power-on Name: TR-5V -> CLUB2\n",
-             "  Option Squelch Level: 3 -> 7\n"}},
-        {2, {": differs from the plan (backup: ", "  VHF: 130 - 180 -> 136 - 174\n",
-             "  Channel 1 changed: Rx Frequency 147.33000 -> 147.34500\n", "  Channel 2 changed: Cha Name "}},
+        {1,
+         {": differs from the plan (backup: ", "  Option Power-on Name: TR-5V -> CLUB2\n",
+          "  Option Squelch Level: 3 -> 7\n"}},
+        {2,
+         {": differs from the plan (backup: ", "  VHF: 130 - 180 -> 136 - 174\n",
+          "  Channel 1 changed: Rx Frequency 147.33000 -> 147.34500\n", "  Channel 2 changed: Cha Name "}},
         {3, {": failed: "}},
     };
     for (const auto& c : cases)
@@ -224,7 +226,8 @@ TEST_F(Audit, ReconcileBringsTheChannelsOrThePlanAndWritesOnlyWhatDiffers)
             const Image m = radios[i]->Memory();
             for (int a = 0; a < static_cast<int>(kImageSize); ++a) {
                 const bool fromPlan = std::string(c.mode) == "all" ? a < mem::kWriteEnd : InChannelArea(a);
-                const std::uint8_t want = fromPlan ? plan[static_cast<std::size_t>(a)] : held[i][static_cast<std::size_t>(a)];
+                const std::uint8_t want =
+                    fromPlan ? plan[static_cast<std::size_t>(a)] : held[i][static_cast<std::size_t>(a)];
                 if (m[static_cast<std::size_t>(a)] != want) {
                     ADD_FAILURE() << "byte " << a << " holds " << int(m[static_cast<std::size_t>(a)]) << ", not "
                                   << int(want);
