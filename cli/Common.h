@@ -131,8 +131,11 @@ std::ostream& TraceStream();
 // --no-backup: true when it was kept (its path told) or not asked for; a
 // failed backup is reported and fails the read's run (its file is still saved).
 bool SaveReadBackup(const Args& args, const std::string& port, const Image& image);
-// The backup itself, safe to call from several threads; folder names where it went.
-BackupResult BackUpRead(const std::string& port, const Image& image, std::string& folder);
+// The backup itself, safe to call from several threads; folder names where it
+// went: `into`, else the window's backup folder. `alsoKeep` more backups than
+// the window keeps are kept (a run's own reads are never pruned by the run).
+BackupResult BackUpRead(const std::string& port, const Image& image, std::string& folder, const std::string& into = {},
+                        int alsoKeep = 0);
 
 // Commands: each returns the exit status.
 int CmdNew(const std::vector<std::string>& argv);
@@ -155,6 +158,7 @@ int CmdDoctor(const std::vector<std::string>& argv);
 int CmdStock(const std::vector<std::string>& argv);
 // The stock channel lists beside the program (ListStockLists).
 std::vector<StockList> StockListsPresent();
+int CmdAudit(const std::vector<std::string>& argv);
 
 enum class RunWork;
 struct Command {

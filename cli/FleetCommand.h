@@ -22,6 +22,10 @@ class CFleetCommand {
 public:
     CFleetCommand(bool write, const Args& args) : m_bWrite(write), m_args(args) {}
     int Run();
+    // progtool audit (cmd_audit.cpp): a fleet read with backups compared with a
+    // plan, then, with --reconcile, a fleet write with verify of each differing
+    // radio's own image brought to the plan.
+    int RunAudit();
 
 private:
     // FleetPorts.cpp
@@ -33,16 +37,20 @@ private:
     void LogChanges(const std::vector<FleetPortState>& states, const std::vector<FleetJob>& jobs);
     // FleetJson.cpp
     void ProgressLines(const std::vector<FleetPortState>& states, const std::vector<FleetJob>& jobs, bool all);
-    void JsonJob(CJsonWriter& json, const FleetJob& j);
+    // write: the job was a write (and its verify), else a read.
+    void JsonJob(CJsonWriter& json, const FleetJob& j, bool write);
     // The --json document of Summary.
     void JsonSummary(const std::vector<FleetJob>& jobs, int ok, int failed, int cancelled,
                      const std::vector<std::string>& partly, int status, const std::string& error);
     // cmd_fleet.cpp
+    // Every port's serial trace into memory (and into `file`): a failed handshake's is kept.
+    void TracePorts(FleetOptions& options, const std::string& header, std::ostream* file);
     void Monitor(CFleet& fleet);
     int Summary(const CFleet& fleet);
     std::string OutputOf(const std::string& port) const;
 
     bool m_bWrite;
+    bool m_bAudit = false;
     const Args& m_args;
     bool m_bWatch = false, m_bVerify = false, m_bJson = false, m_bQuiet = false, m_bJsonProgress = false;
     bool m_bTable = false, m_bInterrupted = false;
@@ -56,6 +64,8 @@ private:
     bool m_bBackup = false;
     std::mutex m_backupLock;
     std::map<std::string, Backup> m_backups;
+    std::string m_strBackupDir;               // audit --backup-dir; "" for the window's backup folder
+    std::map<std::string, Image> m_memories;  // audit: what each radio's read gave
     int BackupFailures() const;
     // The trace of a failed handshake, kept for a support report: its path by radio ("" when it could not be).
     mutable std::mutex m_keptLock;

@@ -37,12 +37,12 @@ const char* PhaseKey(FleetPhase p)
 
 }  // namespace
 
-void CFleetCommand::JsonJob(CJsonWriter& json, const FleetJob& j)
+void CFleetCommand::JsonJob(CJsonWriter& json, const FleetJob& j, bool write)
 {
     const TransferResult& r = j.transfer;
     json.BeginObject().Key("radio").Int(j.radio).Key("port").String(j.port).Key("device").String(j.device);
     json.Key("result").String(OutcomeKey(j.outcome)).Key("ok").Bool(j.Succeeded());
-    json.Key("stage").String(!m_bWrite ? "read" : j.inVerify ? "verify" : "write");
+    json.Key("stage").String(!write ? "read" : j.inVerify ? "verify" : "write");
     json.Key("message_id");
     if (r.messageId != 0 && !j.Succeeded())
         json.Int(r.messageId);
@@ -57,7 +57,7 @@ void CFleetCommand::JsonJob(CJsonWriter& json, const FleetJob& j)
         json.Null();
     else
         json.String(kept);
-    if (m_bWrite) {
+    if (write) {
         json.Key("partly_written").Bool(j.partlyWritten).Key("mismatches").BeginArray();
         for (const WriteDifference& d : j.mismatches)
             json.BeginObject()
@@ -69,7 +69,7 @@ void CFleetCommand::JsonJob(CJsonWriter& json, const FleetJob& j)
         json.EndArray();
     } else {
         json.Key("output");
-        if (j.Succeeded())
+        if (j.Succeeded() && !OutputOf(j.port).empty())
             json.String(OutputOf(j.port));
         else
             json.Null();
@@ -122,7 +122,7 @@ void CFleetCommand::ProgressLines(const std::vector<FleetPortState>& states, con
     for (; m_nShownJobs < jobs.size(); ++m_nShownJobs) {
         CJsonWriter line(0);
         line.BeginObject().Key("schema").Int(kJsonSchema).Key("event").String("result").Key("radio");
-        JsonJob(line, jobs[m_nShownJobs]);
+        JsonJob(line, jobs[m_nShownJobs], m_bWrite);
         line.EndObject();
         out += line.Text();
     }
@@ -143,7 +143,7 @@ void CFleetCommand::JsonSummary(const std::vector<FleetJob>& jobs, int ok, int f
     json.Key("verify").Bool(m_bVerify).Key("watch").Bool(m_bWatch).Key("interrupted").Bool(m_bInterrupted);
     json.Key("radios").BeginArray();
     for (const FleetJob& j : jobs)
-        JsonJob(json, j);
+        JsonJob(json, j, m_bWrite);
     json.EndArray().Key("skipped").BeginArray();
     for (const Target& t : m_skipped)
         json.BeginObject()

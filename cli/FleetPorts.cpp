@@ -63,7 +63,7 @@ bool CFleetCommand::ResolvePorts()
                              : "--port PORT (or --ports LIST) is required");
     // A read of one named port into -o FILE stays a read into that file,
     // whatever the options; several ports (or "all") read into a directory.
-    if (!m_bWrite && !all && names.size() == 1) {
+    if (!m_bWrite && !m_bAudit && !all && names.size() == 1) {
         std::error_code ec;
         m_bSingleFile = !fs::is_directory(platform::PathOf(m_strFile), ec) && m_strFile.back() != '/';
     }

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "cli/DiffOutput.h"
 #include "cli/Output.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
@@ -90,16 +91,11 @@ int Count(const ImageDiff& d)
     return static_cast<int>(d.channels.size() + d.options.size() + d.otherBytes.size()) + vhf + uhf + d.ModelDiffers();
 }
 
-void PrintJsonDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
+}  // namespace
+
+void JsonDiffFields(CJsonWriter& json, const Image& a, const Image& b, const ImageDiff& d, bool zh)
 {
     const CRadioCatalogue cat(theIniFile);
-    CJsonWriter json;
-    BeginJsonDocument(json, "diff");
-    json.Key("language").String(zh ? "zh" : "en");
-    json.Key("a");
-    JsonSide(json, a);
-    json.Key("b");
-    JsonSide(json, b);
     json.Key("equal").Bool(d.Equal()).Key("differences").Int(Count(d));
 
     json.Key("ranges").BeginArray();
@@ -160,56 +156,83 @@ void PrintJsonDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
     for (const ByteRange& r : d.otherBytes) {
         json.BeginObject().Key("first").Int(r.first).Key("last").Int(r.last).Key("range").String(ByteRangeText(r));
         if (RangeSize(r) <= kBytesShown)
-            json.Key("a").String(HexBytes(a.image, r)).Key("b").String(HexBytes(b.image, r));
+            json.Key("a").String(HexBytes(a, r)).Key("b").String(HexBytes(b, r));
         json.EndObject();
     }
-    json.EndArray().EndObject();
+    json.EndArray();
+}
+
+std::vector<std::string> DiffLines(const Image& a, const Image& b, const ImageDiff& d, bool zh)
+{
+    const CRadioCatalogue cat(theIniFile);
+    std::vector<std::string> lines;
+    auto range = [](const char* band, int al, int ah, int bl, int bh) {
+        return std::string(band) + ": " + std::to_string(al) + " - " + std::to_string(ah) + " -> " +
+               std::to_string(bl) + " - " + std::to_string(bh);
+    };
+    auto quoted = [](const std::string& t) { return t.empty() ? std::string("\"\"") : t; };
+    if (d.rangesA.vhfLow != d.rangesB.vhfLow || d.rangesA.vhfHigh != d.rangesB.vhfHigh)
+        lines.push_back(range("VHF", d.rangesA.vhfLow, d.rangesA.vhfHigh, d.rangesB.vhfLow, d.rangesB.vhfHigh));
+    if (d.rangesA.uhfLow != d.rangesB.uhfLow || d.rangesA.uhfHigh != d.rangesB.uhfHigh)
+        lines.push_back(range("UHF", d.rangesA.uhfLow, d.rangesA.uhfHigh, d.rangesB.uhfLow, d.rangesB.uhfHigh));
+    if (d.modelA.type != d.modelB.type || d.modelA.band != d.modelB.band)
+        lines.push_back(Tr("Type: ", "机型: ") + ModelText(cat, d.modelA.type, d.modelA.band) + " -> " +
+                        ModelText(cat, d.modelB.type, d.modelB.band));
+    if (d.modelA.bandRecord != d.modelB.bandRecord)
+        lines.push_back(Tr("Band record: ", "频段记录: ") + d.modelA.bandRecord + " -> " + d.modelB.bandRecord);
+    for (const ChannelDiff& c : d.channels) {
+        std::string line = Tr("Channel ", "信道 ") + ChannelLabel(c.row) + " " + ChangeWord(c.change) + ":";
+        const char* sep = " ";
+        for (const CellChange& cell : c.cells) {
+            line += sep + GridHeading(cell.col, zh) + " ";
+            if (c.change == ChannelChange::Changed)
+                line += quoted(cell.a) + " -> " + quoted(cell.b);
+            else
+                line += c.change == ChannelChange::Added ? cell.b : cell.a;
+            sep = "; ";
+        }
+        lines.push_back(line);
+    }
+    for (const OptionDiff& o : d.options)
+        lines.push_back(std::string(Tr("Option ", "选项 ")) + OptionLabel(o.id, zh) + ": " + quoted(o.a) + " -> " +
+                        quoted(o.b));
+    for (const ByteRange& r : d.otherBytes) {
+        std::string line = Tr("Bytes ", "字节 ") + ByteRangeText(r) + ": ";
+        if (RangeSize(r) <= kBytesShown)
+            line += HexBytes(a, r) + " -> " + HexBytes(b, r);
+        else
+            line += std::to_string(RangeSize(r)) + Tr(" bytes differ", " 个字节不同");
+        lines.push_back(line);
+    }
+    if (d.Equal())
+        lines.push_back(Tr("the images are equal", "两份数据相同"));
+    else
+        lines.push_back(std::to_string(Count(d)) + Tr(" difference(s)", " 处不同"));
+    return lines;
+}
+
+namespace {
+
+void PrintJsonDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
+{
+    CJsonWriter json;
+    BeginJsonDocument(json, "diff");
+    json.Key("language").String(zh ? "zh" : "en");
+    json.Key("a");
+    JsonSide(json, a);
+    json.Key("b");
+    JsonSide(json, b);
+    JsonDiffFields(json, a.image, b.image, d, zh);
+    json.EndObject();
     PrintJson(json);
 }
 
 void PrintTextDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
 {
-    const CRadioCatalogue cat(theIniFile);
     std::cout << "--- " << ForTerminal(a.file) << "\n+++ "
               << ForTerminal(b.port.empty() ? b.file : Tr("the radio on ", "电台 ") + b.port) << "\n";
-    if (d.rangesA.vhfLow != d.rangesB.vhfLow || d.rangesA.vhfHigh != d.rangesB.vhfHigh)
-        std::cout << "VHF: " << d.rangesA.vhfLow << " - " << d.rangesA.vhfHigh << " -> " << d.rangesB.vhfLow << " - "
-                  << d.rangesB.vhfHigh << "\n";
-    if (d.rangesA.uhfLow != d.rangesB.uhfLow || d.rangesA.uhfHigh != d.rangesB.uhfHigh)
-        std::cout << "UHF: " << d.rangesA.uhfLow << " - " << d.rangesA.uhfHigh << " -> " << d.rangesB.uhfLow << " - "
-                  << d.rangesB.uhfHigh << "\n";
-    if (d.modelA.type != d.modelB.type || d.modelA.band != d.modelB.band)
-        std::cout << Tr("Type: ", "机型: ") << ModelText(cat, d.modelA.type, d.modelA.band) << " -> "
-                  << ModelText(cat, d.modelB.type, d.modelB.band) << "\n";
-    if (d.modelA.bandRecord != d.modelB.bandRecord)
-        std::cout << Tr("Band record: ", "频段记录: ") << d.modelA.bandRecord << " -> " << d.modelB.bandRecord << "\n";
-    for (const ChannelDiff& c : d.channels) {
-        std::cout << Tr("Channel ", "信道 ") << ChannelLabel(c.row) << " " << ChangeWord(c.change) << ":";
-        const char* sep = " ";
-        for (const CellChange& cell : c.cells) {
-            std::cout << sep << GridHeading(cell.col, zh) << " ";
-            if (c.change == ChannelChange::Changed)
-                std::cout << (cell.a.empty() ? "\"\"" : cell.a) << " -> " << (cell.b.empty() ? "\"\"" : cell.b);
-            else
-                std::cout << (c.change == ChannelChange::Added ? cell.b : cell.a);
-            sep = "; ";
-        }
-        std::cout << "\n";
-    }
-    for (const OptionDiff& o : d.options)
-        std::cout << Tr("Option ", "选项 ") << OptionLabel(o.id, zh) << ": " << (o.a.empty() ? "\"\"" : o.a) << " -> "
-                  << (o.b.empty() ? "\"\"" : o.b) << "\n";
-    for (const ByteRange& r : d.otherBytes) {
-        std::cout << Tr("Bytes ", "字节 ") << ByteRangeText(r) << ": ";
-        if (RangeSize(r) <= kBytesShown)
-            std::cout << HexBytes(a.image, r) << " -> " << HexBytes(b.image, r) << "\n";
-        else
-            std::cout << RangeSize(r) << Tr(" bytes differ\n", " 个字节不同\n");
-    }
-    if (d.Equal())
-        std::cout << Tr("the images are equal\n", "两份数据相同\n");
-    else
-        std::cout << Count(d) << Tr(" difference(s)\n", " 处不同\n");
+    for (const std::string& line : DiffLines(a.image, b.image, d, zh))
+        std::cout << line << "\n";
 }
 
 }  // namespace

@@ -184,6 +184,22 @@ int CFleetCommand::Summary(const CFleet& fleet)
     return status;
 }
 
+void CFleetCommand::TracePorts(FleetOptions& options, const std::string& header, std::ostream* file)
+{
+    options.makePort = [header, file] {
+        return std::make_unique<CTransferTracePort>(std::make_unique<CSerialPort>(), file,
+                                                    std::vector<std::string>{header});
+    };
+    options.jobEnded = [this](const FleetJob& job, ISerialPort& port) {
+        const auto* traced = dynamic_cast<const CTransferTracePort*>(&port);
+        if (!traced || job.outcome != FleetOutcome::Failed || !HandshakeFailed(job.transfer))
+            return;
+        // One kept trace for the machine: ports failing at once take turns.
+        const std::lock_guard<std::mutex> hold(m_keptLock);
+        m_keptTraces[job.radio] = KeepHandshakeTrace(traced->Text());
+    };
+}
+
 int CFleetCommand::Run()
 {
     m_bWatch = m_args.Has("--watch");
@@ -253,18 +269,7 @@ int CFleetCommand::Run()
         header += (m_bWrite ? " to " : " from ") + m_targets.front().name;
         file = &TraceStream();
     }
-    options.makePort = [header, file] {
-        return std::make_unique<CTransferTracePort>(std::make_unique<CSerialPort>(), file,
-                                                    std::vector<std::string>{header});
-    };
-    options.jobEnded = [this](const FleetJob& job, ISerialPort& port) {
-        const auto* traced = dynamic_cast<const CTransferTracePort*>(&port);
-        if (!traced || job.outcome != FleetOutcome::Failed || !HandshakeFailed(job.transfer))
-            return;
-        // One kept trace for the machine: ports failing at once take turns.
-        const std::lock_guard<std::mutex> hold(m_keptLock);
-        m_keptTraces[job.radio] = KeepHandshakeTrace(traced->Text());
-    };
+    TracePorts(options, header, file);
 
     const std::vector<ResolvedPort> ports(m_targets.begin(), m_targets.end());
     m_bTable = !m_bQuiet && !m_bJsonProgress && TakesControlSequences(StdStream::Err);

@@ -259,8 +259,9 @@ FleetJob CFleet::RunJob(std::size_t index, ISerialPort& port, CTransferEngine& e
     observer.base = 0;
     SetPhase(index, FleetPhase::Handshake, 0);
 
+    const Image& sent = index < m_options.images.size() ? m_options.images[index] : m_options.image;
     Image memory{};
-    TransferResult r = write ? engine.Write(device, m_options.image) : engine.Read(device, memory);
+    TransferResult r = write ? engine.Write(device, sent) : engine.Read(device, memory);
     job.device = port.DevicePath();
     if (write && r.Completed() && m_options.verify) {
         job.transfer = r;
@@ -277,7 +278,7 @@ FleetJob CFleet::RunJob(std::size_t index, ISerialPort& port, CTransferEngine& e
         r = engine.Read(device, memory);
         job.inVerify = true;
         if (r.Completed())
-            job.mismatches = CompareWrittenImage(m_options.image, memory, m_options.chinese);
+            job.mismatches = CompareWrittenImage(sent, memory, m_options.chinese);
     }
     job.transfer = r;
     if (r.Completed()) {

@@ -92,6 +92,9 @@ struct FleetOptions {
     bool watch = false;
     std::chrono::milliseconds pollInterval{500};
     Image image{};  // write: what to send
+    // write: what to send to each port, in the ports' order (a radio's own
+    // memory brought to a plan); empty: every port gets `image`
+    std::vector<Image> images;
     // The port object of each thread; default: CSerialPort.
     std::function<std::unique_ptr<ISerialPort>()> makePort;
     // Read: called on the port's thread once the radio's memory arrived whole;

@@ -1,5 +1,7 @@
 #include "core/radio/Image.h"
 
+#include <algorithm>
+
 Image NewDocumentImage()
 {
     Image img;
@@ -19,4 +21,12 @@ Image NewDocumentImage()
     for (int i = 0; i < 6; ++i)
         img[mem::kVhfRange + i] = ranges[i];
     return img;
+}
+
+Image WithChannelsOf(const Image& radio, const Image& plan)
+{
+    Image out = radio;
+    for (const mem::Span& s : mem::kChannelArea)
+        std::copy(plan.begin() + s.first, plan.begin() + s.last + 1, out.begin() + s.first);
+    return out;
 }

@@ -42,7 +42,26 @@ inline constexpr int kPriScanTime = 0x1FE8;
 inline constexpr int kVhfRange = 0x1FF0;  // band record
 inline constexpr int kUhfRange = 0x1FF3;  // band record
 inline constexpr int kWriteEnd = 0x1FF6;  // 0x1FF6..0x1FFF are read but never written
+
+// "The channels" of a memory, as one unit a radio takes from a plan while
+// keeping everything radio-wide: the 200 records, their names and the VHF and
+// UHF band limits. The selected band record shares channel 106's first three
+// name bytes; it is the radio's model, so it stays out.
+struct Span {
+    int first = 0;
+    int last = 0;  // inclusive
+};
+inline constexpr Span kChannelArea[] = {
+    {kChannelBase, kChannelBase + kChannelSize* kChannelCount - 1},  // 0x0000-0x0C7F
+    {kNameBase, kSelectedBand - 1},                                  // 0x0CA0-0x0FEF
+    {kSelectedBand + 3, kNameBase + kNameSize* kChannelCount - 1},   // 0x0FF3-0x12DF
+    {kVhfRange, kUhfRange + 2},                                      // 0x1FF0-0x1FF5
+};
 }  // namespace mem
 
 // The contents File New gives: all 0xFF except the option defaults and edit ranges.
 Image NewDocumentImage();
+
+// `radio` with `plan`'s channel area (mem::kChannelArea) put in; every other
+// byte stays the radio's own.
+Image WithChannelsOf(const Image& radio, const Image& plan);

@@ -235,6 +235,13 @@ VARIANTS = [
                                               "--progress=json"],
             {"PORT": PORT_KINDS}, json=True, radios=2, notes=True, effect=True, streams=TRANSFER_STREAMS,
             timeout=15),
+    # Without --reconcile the report is the audit's work; with it the radios written are.
+    Variant("audit", ["audit", "--plan", "{DAT}", "--port", P], {"DAT": SEND, "PORT": PORT_KINDS}, radios=1,
+            notes=True, streams=TRANSFER_STREAMS, timeout=10),
+    Variant("audit --reconcile --json", ["audit", "--plan", "{DAT}", "--port", P, "--port", P2, "--reconcile", "all",
+                                         "--json"],
+            {"DAT": SEND, "PORT": PORT_KINDS}, json=True, radios=2, notes=True, effect=True,
+            streams=TRANSFER_STREAMS, timeout=15),
     Variant("trace", ["trace", "{TRACE}"], {"TRACE": TRACE}),
     Variant("simulate --image", ["simulate", "--image", "{DAT}", "--link", "{LINK}"], {"DAT": DAT},
             {"LINK": "sim.link"}, notes=True, effect=True, daemon="LINK"),

@@ -80,6 +80,7 @@ for c in $(complete_ "$PT" ''); do
   passed=$((passed + 1))
 done
 [[ $(complete_ "$PT" read --ports '') == all ]] || fail "read --ports offers \"$(complete_ "$PT" read --ports '')\""
+[[ $(complete_ "$PT" audit --reconcile '') == "channels all" ]] || fail "audit --reconcile offers \"$(complete_ "$PT" audit --reconcile '')\""
 
 # ---- JSON documents carry the facts of the text -----------------------------
 # json_check FILE PYTHON: runs PYTHON with d = the parsed JSON of FILE and
@@ -622,6 +623,38 @@ json_check "$T/out" '
 assert good["result"] == "verified" and lost["result"] == "failed", d["radios"]
 assert lost["mismatches"] == [{"where": "channel 1: Rx Frequency, Tx Frequency", "ranges": "0x0010-0x0017"}], lost'
 stop_radio h1; stop_radio h2
+
+# ---- audit: radios against a plan ------------------------------------------
+"$PT" options "$SAMPLE" --set squelch=7 -o "$T/own.dat" >/dev/null
+start_radio a1 --image "$SAMPLE"; start_radio a2 --image "$T/own.dat" --save "$T/a2.saved"
+for c in "--port $T/a1|--plan" "--plan $SAMPLE|--port" "--plan $SAMPLE --port $T/a1 --reconcile some|some" \
+         "--plan $SAMPLE --port $T/a1 --port $T/a1|named twice" "--plan $SAMPLE --port $T/a1 extra|extra"; do
+  IFS='|' read -r args says <<<"$c"
+  # shellcheck disable=SC2086
+  case_ "audit $args" 2 "$PT" audit $args; err_has "$says"
+done
+case_ "audit --help" 0 "$PT" audit --help; out_has "usage: progtool audit"
+case_ "audit: a plan that is no image" 1 "$PT" audit --plan /dev/null --port "$T/a1" --json; err_has "/dev/null"
+json_check "$T/out" 'assert (d["command"], d["ok"], d["exit_status"]) == ("audit", False, 1), d'
+case_ "audit finds the radio that drifted" 1 "$PT" audit --plan "$SAMPLE" --port "$T/a1" --port "$T/a2"
+out_has "$T/a1: matches the plan"; out_has "  Option Squelch Level: 3 -> 7"; out_has "2 radio(s): 1 match, 1 differ, 0 failed"
+case_ "audit --json" 1 "$PT" audit --plan "$SAMPLE" --ports "$T/a1,$T/a2" --json
+json_check "$T/out" '
+[a1, a2] = d["radios"]
+assert (a1["outcome"], a2["outcome"], a1["diff"]["equal"]) == ("match", "differs", True), d["radios"]
+assert a2["diff"]["options"] == [{"key": "squelch", "label": "Squelch Level", "a": "3", "b": "7"}], a2["diff"]
+assert a2["read"]["backup"] and not a2["written"] and d["summary"]["differ"] == 1, a2
+assert (d["ok"], d["exit_status"], d["error"]) == (False, 1, "1 differ from the plan"), d'
+# Only the options differ: the channels are the plan's already, nothing is written.
+case_ "audit --reconcile channels keeps the options" 0 "$PT" audit --plan "$SAMPLE" --ports "$T/a1,$T/a2" --reconcile channels --json
+json_check "$T/out" '
+a2 = d["radios"][1]
+assert (a2["reconciled"], a2["written"], d["summary"]["written"], d["ok"]) == (True, False, 0, True), d'
+case_ "audit --reconcile all" 0 "$PT" audit --plan "$SAMPLE" --ports "$T/a1,$T/a2" --reconcile all
+out_has "$T/a2: reconciled and verified in"; out_has "reconcile: 1 written and verified"
+case_ "audit after the reconcile" 0 "$PT" audit --plan "$SAMPLE" --ports "$T/a1,$T/a2" --lang zh; out_has "2 台电台: 2 台一致"
+stop_radio a1; stop_radio a2
+same_written "$T/a2.saved" "$SAMPLE"
 
 for n in 1 2 3; do start_radio "g$n" --image "$([[ $n == 2 ]] && echo "$T/new.dat" || echo "$SAMPLE")"; done
 mkdir "$T/reads"
