@@ -355,8 +355,12 @@ void CCheckConnectionDlg::OnCheckEnded(int generation, const DoctorReport& repor
     m_strTrace = trace;
     if (report.cancelled) {
         m_pStep->setText(tr("The check was stopped."));
-        ShowText(tr("The check of %1 was stopped before it came to a verdict.").arg(Shown(report.port.description)), {},
-                 m_steps, tr("The steps that ran:"));
+        // Stopped after the radio took the entry code, it stays in programming mode: the core says so.
+        QStringList todo;
+        for (const std::string& t : DoctorText(report, g_bChinese != 0, DoctorAudience::Window).todo)
+            todo << Shown(t);
+        ShowText(tr("The check of %1 was stopped before it came to a verdict.").arg(Shown(report.port.description)),
+                 todo, m_steps, tr("The steps that ran:"));
     } else {
         const DoctorAdvice advice = DoctorText(report, g_bChinese != 0, DoctorAudience::Window);
         QStringList todo, facts;
