@@ -39,6 +39,7 @@ private:
     void ProgressLines(const std::vector<FleetPortState>& states, const std::vector<FleetJob>& jobs, bool all);
     // write: the job was a write (and its verify), else a read.
     void JsonJob(CJsonWriter& json, const FleetJob& j, bool write);
+    void JsonSkipped(CJsonWriter& json);
     // The --json document of Summary.
     void JsonSummary(const std::vector<FleetJob>& jobs, int ok, int failed, int cancelled,
                      const std::vector<std::string>& partly, int status, const std::string& error);

@@ -37,6 +37,22 @@ const char* PhaseKey(FleetPhase p)
 
 }  // namespace
 
+// The ports left out (busy, with --skip-busy), each with why.
+void CFleetCommand::JsonSkipped(CJsonWriter& json)
+{
+    json.Key("skipped").BeginArray();
+    for (const Target& t : m_skipped)
+        json.BeginObject()
+            .Key("port")
+            .String(t.name)
+            .Key("device")
+            .String(t.device)
+            .Key("reason")
+            .String(m_skipReasons[t.name])
+            .EndObject();
+    json.EndArray();
+}
+
 void CFleetCommand::JsonJob(CJsonWriter& json, const FleetJob& j, bool write)
 {
     const TransferResult& r = j.transfer;
@@ -144,17 +160,9 @@ void CFleetCommand::JsonSummary(const std::vector<FleetJob>& jobs, int ok, int f
     json.Key("radios").BeginArray();
     for (const FleetJob& j : jobs)
         JsonJob(json, j, m_bWrite);
-    json.EndArray().Key("skipped").BeginArray();
-    for (const Target& t : m_skipped)
-        json.BeginObject()
-            .Key("port")
-            .String(t.name)
-            .Key("device")
-            .String(t.device)
-            .Key("reason")
-            .String(m_skipReasons[t.name])
-            .EndObject();
-    json.EndArray().Key("summary").BeginObject();
+    json.EndArray();
+    JsonSkipped(json);
+    json.Key("summary").BeginObject();
     json.Key("radios").Int(static_cast<long long>(jobs.size())).Key("succeeded").Int(ok).Key("failed").Int(failed);
     json.Key("cancelled").Int(cancelled).Key("skipped").Int(static_cast<long long>(m_skipped.size()));
     json.Key("partly_written").BeginArray();

@@ -325,17 +325,9 @@ int CFleetCommand::RunAudit()
             }
             json.EndObject();
         }
-        json.EndArray().Key("skipped").BeginArray();
-        for (const Target& t : m_skipped)
-            json.BeginObject()
-                .Key("port")
-                .String(t.name)
-                .Key("device")
-                .String(t.device)
-                .Key("reason")
-                .String(m_skipReasons[t.name])
-                .EndObject();
-        json.EndArray().Key("summary").BeginObject();
+        json.EndArray();
+        JsonSkipped(json);
+        json.Key("summary").BeginObject();
         json.Key("radios").Int(static_cast<long long>(audit.size() + m_skipped.size()));
         json.Key("match").Int(matched).Key("differ").Int(differing).Key("failed").Int(failed);
         json.Key("skipped").Int(static_cast<long long>(m_skipped.size())).Key("backups_not_kept").Int(BackupFailures());
