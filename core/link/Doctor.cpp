@@ -9,6 +9,7 @@
 #include "core/app/DisplayText.h"
 #include "core/app/JsonWriter.h"
 #include "core/link/Protocol.h"
+#include "core/link/Trace.h"
 #include "core/platform/Files.h"
 #include "core/platform/PortList.h"
 
@@ -20,16 +21,7 @@ using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point t0) { return std::chrono::duration<double, std::milli>(Clock::now() - t0).count(); }
 
-std::string Hex(const std::vector<std::uint8_t>& bytes)
-{
-    std::string s;
-    char b[4];
-    for (std::uint8_t v : bytes) {
-        std::snprintf(b, sizeof b, s.empty() ? "%02X" : " %02X", v);
-        s += b;
-    }
-    return s;
-}
+std::string Hex(const std::vector<std::uint8_t>& bytes) { return HexBytes(bytes); }
 
 // Printable ASCII as it is, every other byte as \xHH: what came over the line
 // is no text, and must not drive the user's terminal.

@@ -18,9 +18,7 @@
 
 using namespace proto;
 
-namespace {
-
-std::string Hex(const std::vector<std::uint8_t>& bytes)
+std::string HexBytes(const std::vector<std::uint8_t>& bytes)
 {
     std::string s;
     char b[4];
@@ -30,6 +28,10 @@ std::string Hex(const std::vector<std::uint8_t>& bytes)
     }
     return s;
 }
+
+namespace {
+
+std::string Hex(const std::vector<std::uint8_t>& bytes) { return HexBytes(bytes); }
 
 std::string Address(int a)
 {

@@ -84,6 +84,8 @@ std::vector<TraceFrame> DecodeTrace(const std::vector<TraceRecord>& records);
 
 // "read request 0x0108, 8 bytes", "ack (radio)", "entry code \"TANAGR\"", ...
 std::string DescribeTraceFrame(const TraceFrame& frame);
+// "52 01 08 08": bytes as the trace shows them.
+std::string HexBytes(const std::vector<std::uint8_t>& bytes);
 // "0.104233 > 52 01 08 08"
 std::string FormatTraceRecord(const TraceRecord& record);
 
