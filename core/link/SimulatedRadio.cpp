@@ -182,8 +182,8 @@ void CSimulatedRadio::Serve()
                 slow = m_slowFromFrame < 0 || m_proto.DataFrames() - 1 >= m_slowFromFrame;
             }
             if (action == CRadioProtocol::Action::Drop) {
-                m_bDropped = true;
                 Drop();
+                m_bDropped = true;  // once the line is down: whoever sees it set finds it hung up
                 break;
             }
             SendAnswer(out, slow);
