@@ -90,7 +90,9 @@ echo "== the Windows package: zip and installer"
 if packages=$(scripts/package.sh --windows); then
   zip=$(grep '\.zip$' <<<"$packages"); installer=$(grep '\.exe$' <<<"$packages")
   listed=$(python3 -c 'import sys, zipfile; print(*sorted(n.split("/", 1)[1] for n in zipfile.ZipFile(sys.argv[1]).namelist()))' "$zip")
-  [[ "$listed" == "LICENSE.txt Program.ini README.md progtool.exe" ]] || { echo "FAIL: the zip holds: $listed"; failed=1; }
+  stock=$(cd res/stock && printf ' stock/%s' *.csv)
+  [[ "$listed" == "LICENSE.txt Program.ini README.md progtool.exe stock/$stock" ]] ||
+    { echo "FAIL: the zip holds: $listed"; failed=1; }
   # Installed silently (no window) into C:\tr5, then run from there: the
   # Program.ini beside it is the one it reads.
   dir="$WINEPREFIX/drive_c/tr5"
