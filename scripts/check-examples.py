@@ -41,9 +41,9 @@ NORMALISE = [
     (re.compile(r"\d+(\.\d+)? ?(s|ms|B/s)\b"), r"N \2"),
     (re.compile(r"\d+:\d\d left"), "M:SS left"),
     (re.compile(r"\bpid \d+"), "pid N"),
-    (re.compile(r'"(seconds|cpu_seconds|ms|late_ms|rate|seconds_left)": [0-9.]+'), r'"\1": N'),
+    (re.compile(r'"(seconds|cpu_seconds|ms|late_ms|rate|seconds_left|percent|frames)": ?[0-9.]+'), r'"\1": N'),
     (re.compile(r'"pid": \d+'), '"pid": N'),
-    (re.compile(r"[ \t]+$", re.M), ""),
+    (re.compile(r"[ \t\r]+$", re.M), ""),
 ]
 
 

@@ -21,10 +21,13 @@
 #include <QtTest>
 #include <memory>
 
+#include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
 #include "core/link/SimulatedRadio.h"
 #include "core/radio/DatFile.h"
 #include "gui/ProgramApp.h"
+#include "gui/app/AppContext.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/app/CommandIds.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/link/CheckConnectionDlg.h"
@@ -138,7 +141,7 @@ private slots:
     void checkConnection()
     {
         Image sample{};
-        QVERIFY(LoadDatFile(PROG_SOURCE_DIR "/res/samples/sample.dat", sample));
+        QVERIFY(LoadDatFile(PROG_SOURCE_DIR "/res/samples/sample.dat", sample).ok);
         CSimulatedRadio off, on;
         QByteArray ports = "\r\n[Ports]\r\n";
         int n = 0;
