@@ -43,8 +43,9 @@ QString Texts(const QWidget* w)
     QStringList t;
     if (w->isWindow())
         t << w->windowTitle();
+    // Whether the port's device is there depends on the computer, not on the window.
     if (auto* l = qobject_cast<const QLabel*>(w))
-        t << l->text();
+        t << QString(l->text()).remove(QCoreApplication::translate("CMainFrame", " - not present"));
     if (auto* b = qobject_cast<const QAbstractButton*>(w))
         t << b->text();
     if (auto* e = qobject_cast<const QLineEdit*>(w))
@@ -69,13 +70,16 @@ QString Texts(const QWidget* w)
     return t.join(QLatin1Char('|'));
 }
 
-// One line per widget, depth first in child order. Round-trip times vary from run to run.
+// One line per widget, depth first in child order. Times and the simulated
+// radios' pseudo-terminals vary from run to run.
 void Tree(const QWidget* w, int depth, QString& out)
 {
-    static const QRegularExpression times(QStringLiteral("[0-9.]+ ms"));
+    static const QRegularExpression times(QStringLiteral("(< )?[0-9.]+ m?s\\b"));
+    static const QRegularExpression ptys(QStringLiteral("/dev/pts/[0-9]+"));
     out += QString(depth, QLatin1Char(' ')) + QLatin1String(w->metaObject()->className()) + QLatin1Char(' ') +
            w->objectName() + QLatin1Char(' ') + QString::number(w->isVisible()) + QLatin1Char(' ') +
-           Texts(w).replace(times, QStringLiteral("N ms")) + QLatin1Char('\n');
+           Texts(w).replace(times, QStringLiteral("N s")).replace(ptys, QStringLiteral("/dev/pts/N")) +
+           QLatin1Char('\n');
     for (const QObject* o : w->children())
         if (auto* c = qobject_cast<const QWidget*>(o); c && !c->isWindow())
             Tree(c, depth + 1, out);
@@ -134,6 +138,12 @@ private slots:
         app->MainFrame()->showMaximized();
         QCoreApplication::processEvents();
         m_hashes[QLatin1String(QTest::currentDataTag())] = Hash(app->MainFrame());
+        // The editing picture: the same window with the grid's context menu open.
+        if (language == "English")
+            m_hashes[QStringLiteral("editing.png")] =
+                QCryptographicHash::hash(Hash(app->MainFrame()) + Hash(app->MainFrame()->GridMenu()),
+                                         QCryptographicHash::Sha256)
+                    .toHex();
         theIniFile.SetWriteBackOnClose(false);
     }
 
