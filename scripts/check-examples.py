@@ -32,13 +32,13 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
-FENCE = re.compile(r"^```(\S*)\s*$")
-MARK = re.compile(r"^<!-- example(-setup)?: (.*) -->\s*$")
+FENCE = re.compile(r"^( *)```(\S*)\s*$")
+MARK = re.compile(r"^ *<!-- example(-setup)?: (.*) -->\s*$")
 
 NORMALISE = [
     (re.compile(r"/dev/pts/\d+"), "/dev/pts/N"),
     (re.compile(r"\b\d{8}-\d{6}(-\d+)?"), "YYYYMMDD-HHMMSS"),
-    (re.compile(r"\d+(\.\d+)? ?(s|ms|B/s)\b"), r"N \2"),
+    (re.compile(r"(< )?\d+(\.\d+)? ?(s|ms|B/s)\b"), r"N \3"),
     (re.compile(r"\d+:\d\d left"), "M:SS left"),
     (re.compile(r"\bpid \d+"), "pid N"),
     (re.compile(r'"(seconds|cpu_seconds|ms|late_ms|rate|seconds_left|percent|frames)": ?[0-9.]+'), r'"\1": N'),
@@ -92,11 +92,12 @@ def parse(path):
                 pending = None
             i += 1
             continue
-        info, start = f.group(1), i + 1
+        # A block inside a list item is indented as the item is.
+        indent, info, start = f.group(1), f.group(2), i + 1
         i += 1
         body = []
-        while i < len(lines) and not lines[i].startswith("```"):
-            body.append(lines[i])
+        while i < len(lines) and not lines[i].startswith(indent + "```"):
+            body.append(lines[i][len(indent):] if lines[i].startswith(indent) else lines[i])
             i += 1
         i += 1
         if info == "json":
