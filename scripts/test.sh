@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test and the
-# documentation's examples, cross-builds
-# the core tests and progtool for Windows and runs them under Wine, then builds
+# documentation's examples, cross-builds the core tests and progtool for
+# Windows and runs them under Wine, then builds
 # everything again under AddressSanitizer and UndefinedBehaviorSanitizer for
 # the core, link and window tests, and runs the core's fuzz targets.
 set -euo pipefail
