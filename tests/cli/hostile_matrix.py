@@ -259,6 +259,10 @@ VARIANTS = [
             expect={"TOUT": TRACE_OK}),
     Variant("ports", ["ports"], {}),
     Variant("ports --json", ["ports", "--json"], {}, json=True),
+    Variant("support-report", ["support-report", "--include-document", "{DAT}"], {"DAT": DAT}),
+    Variant("support-report -o", ["support-report", "--include-document", "{DAT}", "-o", "{OUT}"],
+            {"OUT": out_kinds(".txt", own="DAT")}, {"OUT": "report.txt"}, outputs=("OUT",), effect=True),
+    Variant("support-report --json", ["support-report", "--json"], {}, json=True),
     Variant("stock", ["stock"], {}),
     Variant("stock --json", ["stock", "--json"], {}, json=True),
 ]
