@@ -35,8 +35,6 @@ int CmdSupportReport(const std::vector<std::string>& argv)
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
     const bool toFile = args.Has("-o") || args.Has("--output");
     const std::string include = args.Value("--include-document");
-    if (args.Has("--include-document") && !EndsWithDat(include))
-        throw UsageError("--include-document takes a radio image (FILE.dat), not \"" + ForTerminal(include) + "\"");
     if (toFile && out.empty())
         throw UsageError("-o \"\": no file named");
     if (toFile) {
@@ -51,6 +49,12 @@ int CmdSupportReport(const std::vector<std::string>& argv)
                   Tr(" exists; --force replaces it; nothing was written", " 已存在; --force 可替换它; 未写入任何内容"));
             return kExitFailed;
         }
+    }
+    // Only a radio image: any other file named by mistake would be taken for one.
+    if (args.Has("--include-document") && !EndsWithDat(include)) {
+        Error(include + Tr(": --include-document takes a radio image (FILE.dat); nothing was written",
+                           ": --include-document 只接受电台映像 (FILE.dat); 未写入任何内容"));
+        return kExitFailed;
     }
     ChannelDocument doc;
     if (args.Has("--include-document") && !LoadDocument(include, doc))

@@ -357,7 +357,7 @@ void PrintToolHelp(std::ostream& out)
            "Programming tool for the Tanager Radio Works TR-5V and TR-5U, without windows.\n\n"
            "Commands:\n";
     for (const auto& c : cli::Commands())
-        out << "  " << PadRight(c.name, 10) << c.summary << "\n";
+        out << "  " << PadRight(c.name, 10) << (std::string(c.name).size() >= 10 ? "  " : "") << c.summary << "\n";
     out << "\n\"progtool COMMAND --help\" describes a command; \"progtool --version\" prints the\n"
            "version.\n"
            "A FILE.dat longer than 8192 bytes holds the image in its first 8192 bytes:\n"
