@@ -1,5 +1,6 @@
 #include "core/link/SupportReport.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <ctime>
@@ -29,8 +30,9 @@ namespace {
 
 // A failed handshake's trace is a few kB; a kept file far larger is no such trace.
 constexpr std::size_t kKeptTraceReadLimit = 1024 * 1024;
-// The longest value of Program.ini a report quotes.
+// The longest value of Program.ini a report quotes, and the most of its lines.
 constexpr std::size_t kIniValueLimit = 200;
+constexpr std::size_t kIniLineLimit = 500;
 
 std::string Compiler()
 {
@@ -67,11 +69,14 @@ std::string SettingsSection(const SupportFacts& f)
         t += Pick(f.chinese, "Saved to: ", "保存到: ") + EscapeControlBytes(f.ini->GetSavePath()) + "\n";
     std::vector<std::string> sections;
     f.ini->GetSectionNames(sections);
+    std::size_t lines = 0;
     for (const std::string& section : sections) {
         t += "[" + EscapeControlBytes(section) + "]\n";
         std::vector<std::string> keys;
         f.ini->GetKeyNames(section, keys);
         for (const std::string& key : keys) {
+            if (++lines > kIniLineLimit)
+                return t + "...\n";
             std::string value = f.ini->GetString(section, key, "");
             if (value.size() > kIniValueLimit)
                 value = value.substr(0, kIniValueLimit) + "...";
@@ -176,8 +181,11 @@ std::vector<SupportSection> BuildSupportReport(const SupportFacts& facts)
     if (facts.document)
         sections.push_back({"document", Pick(zh, "Open document", "打开的文档"), DocumentSection(facts)});
     const std::string home = facts.home.empty() ? platform::HomeFolder() : facts.home;
+    // Windows paths reach the report with either separator.
+    std::string slashed = home;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
     for (SupportSection& s : sections)
-        s.text = HideHome(s.text, home);
+        s.text = HideHome(HideHome(s.text, home), slashed);
     return sections;
 }
 

@@ -2,6 +2,7 @@
 // channel data unless asked), and the small state files it quotes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -135,6 +136,8 @@ TEST(SupportReport, KeepsTheLastMessagesAndNeverCorruptsThem)
     const DataHome data(dir.Path());
     for (int i = 1; i <= 25; ++i)
         ASSERT_TRUE(RecordShownMessage("message " + std::to_string(i) + "\nsecond line"));
+    const std::string file = ReadAll(LastMessagesPath());
+    EXPECT_EQ(static_cast<std::size_t>(std::count(file.begin(), file.end(), '\n')), kKeptMessages);
     const std::vector<std::string> kept = ReadKeptLines(LastMessagesPath());
     ASSERT_EQ(kept.size(), kKeptMessages);
     EXPECT_NE(kept.front().find("message 6 / second line"), std::string::npos) << kept.front();
