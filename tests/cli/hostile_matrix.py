@@ -572,7 +572,7 @@ def main():
             results = list(ex.map(lambda row: check(row, pool), rows))
         # A command added to progtool without its lines here fails the matrix.
         listed = subprocess.run([PT, "--help"], env=ENV, capture_output=True, text=True).stdout
-        commands = re.findall(r"^  (\w+) ", listed.split("Commands:")[-1], re.M)
+        commands = re.findall(r"^  ([\w-]+) ", listed.split("Commands:")[-1], re.M)
         missing = sorted(set(commands) - {v.args[0] for v in VARIANTS})
         lines, failed = 1, bool(missing) or not commands
         print(f"{'FAIL' if failed else 'ok  '} | {'progtool --help':30} | {'every command':48} | in the matrix"
