@@ -18,6 +18,7 @@
 #include "core/app/IniFile.h"
 #include "core/app/Language.h"
 #include "core/app/Messages.h"
+#include "core/app/SupportState.h"
 #include "core/link/Ports.h"
 #include "core/radio/DatFile.h"
 #include "core/files/TextFile.h"
@@ -123,6 +124,8 @@ void Error(const std::string& message)
         const std::lock_guard<std::mutex> hold(g_errorLock);
         g_errors.push_back(message);
     }
+    // Kept for a support report (the last few); a failure to keep it is silent.
+    RecordShownMessage("progtool: " + message);
     std::cerr << "progtool: " << ForTerminal(message) << std::endl;
 }
 
@@ -237,34 +240,6 @@ bool LoadDocument(const std::string& path, ChannelDocument& doc)
     if (!r.ok)
         Error(r.error);
     return r.ok && CheckLength(path, r, ImageUse::Read, false);
-}
-
-int DisplayWidth(const std::string& text)
-{
-    int w = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            ++w;
-            ++i;
-        } else if (c >= 0xF0) {
-            w += 2;
-            i += 4;
-        } else if (c >= 0xE0) {
-            w += 2;  // the CJK characters of this program are all three-byte, double-width
-            i += 3;
-        } else {
-            ++w;
-            i += 2;
-        }
-    }
-    return w;
-}
-
-std::string PadRight(const std::string& text, int width)
-{
-    const int w = DisplayWidth(text);
-    return w >= width ? text : text + std::string(static_cast<std::size_t>(width - w), ' ');
 }
 
 void RefusePortNamedTwice(const std::vector<std::string>& names)

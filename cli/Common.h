@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/DisplayText.h"
 #include "core/radio/DatFile.h"
 #include "core/radio/Document.h"
 #include "core/link/Backups.h"
@@ -98,10 +99,6 @@ bool ReadTextFile(const std::string& path, std::string& text);
 // one; false (reason printed) when the file cannot be loaded.
 bool LoadDocument(const std::string& path, ChannelDocument& doc);
 
-// Terminal display width of UTF-8 text (CJK characters count two).
-int DisplayWidth(const std::string& text);
-std::string PadRight(const std::string& text, int width);
-
 // A word (a port, a path) as a shell takes it back on a command line: quoted only when it must be.
 std::string ShellWord(const std::string& word);
 
@@ -159,6 +156,7 @@ int CmdStock(const std::vector<std::string>& argv);
 // The stock channel lists beside the program (ListStockLists).
 std::vector<StockList> StockListsPresent();
 int CmdAudit(const std::vector<std::string>& argv);
+int CmdSupportReport(const std::vector<std::string>& argv);
 
 enum class RunWork;
 struct Command {

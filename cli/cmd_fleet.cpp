@@ -11,6 +11,7 @@
 #include "cli/Interrupt.h"
 #include "cli/TransferTrace.h"
 #include "core/app/Globals.h"
+#include "core/app/SupportState.h"
 #include "core/link/SerialPort.h"
 #include "core/link/Trace.h"
 #include "core/platform/Console.h"
@@ -191,6 +192,9 @@ void CFleetCommand::TracePorts(FleetOptions& options, const std::string& header,
                                                     std::vector<std::string>{header});
     };
     options.jobEnded = [this](const FleetJob& job, ISerialPort& port) {
+        // Each radio's result is kept for a support report; the last one ended stays.
+        RecordTransferResult(m_bWrite, Where(job.port, job.device), job.Succeeded(),
+                             job.Succeeded() ? std::string() : JobProblem(job, m_nRetries, m_strFile));
         const auto* traced = dynamic_cast<const CTransferTracePort*>(&port);
         if (!traced || job.outcome != FleetOutcome::Failed || !HandshakeFailed(job.transfer))
             return;

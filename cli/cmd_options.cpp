@@ -6,6 +6,7 @@
 #include "cli/Output.h"
 #include "core/app/Globals.h"
 #include "core/radio/OptionFields.h"
+#include "core/radio/ShowText.h"
 
 namespace cli {
 
@@ -17,13 +18,6 @@ std::string Lower(std::string s)
         if (static_cast<unsigned char>(c) < 0x80)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
-}
-
-// "Off"/"On" of the active language, as the dialog's own lists word them.
-std::string BeepText(bool on, bool zh)
-{
-    const std::vector<std::string> items = OptionItems(optid::kPriorityScan, zh);
-    return items.at(on ? 1 : 0);
 }
 
 const OptionControl* FindControl(const std::string& key)
@@ -103,9 +97,9 @@ void ApplySetting(OptionFields& f, const std::string& setting)
     }
     if (c->kind == OptionKind::Check) {
         const std::string v = Lower(value);
-        if (v == "on" || v == "1" || v == "yes" || value == BeepText(true, true))
+        if (v == "on" || v == "1" || v == "yes" || value == OptionCheckText(true, true))
             f.beep = true;
-        else if (v == "off" || v == "0" || v == "no" || value == BeepText(false, true))
+        else if (v == "off" || v == "0" || v == "no" || value == OptionCheckText(false, true))
             f.beep = false;
         else
             throw UsageError("beep takes on or off, not \"" + value + "\"");
@@ -170,6 +164,10 @@ int CmdOptions(const std::vector<std::string>& argv)
         fields = DecodeOptions(image);
     }
 
+    if (!args.Has("--json")) {
+        std::cout << OptionsText(image, zh);
+        return kExitOk;
+    }
     CJsonWriter json;
     BeginJsonDocument(json, "options");
     json.Key("file").String(path).Key("language").String(zh ? "zh" : "en").Key("options").BeginArray();
@@ -178,25 +176,20 @@ int CmdOptions(const std::vector<std::string>& argv)
         if (c.kind == OptionKind::Edit)
             value = fields.powerOnName;
         else if (c.kind == OptionKind::Check)
-            value = BeepText(fields.beep, zh);
+            value = OptionCheckText(fields.beep, zh);
         else
             value = OptionValueText(fields, c.id, zh);
-        if (args.Has("--json"))
-            json.BeginObject()
-                .Key("key")
-                .String(c.key)
-                .Key("label")
-                .String(zh ? c.labelZh : c.labelEn)
-                .Key("value")
-                .String(value)
-                .EndObject();
-        else
-            std::cout << (zh ? c.labelZh : c.labelEn) << ": " << value << "\n";
+        json.BeginObject()
+            .Key("key")
+            .String(c.key)
+            .Key("label")
+            .String(zh ? c.labelZh : c.labelEn)
+            .Key("value")
+            .String(value)
+            .EndObject();
     }
-    if (args.Has("--json")) {
-        json.EndArray().Key("saved").Bool(args.Has("--set")).EndObject();
-        PrintJson(json);
-    }
+    json.EndArray().Key("saved").Bool(args.Has("--set")).EndObject();
+    PrintJson(json);
     return kExitOk;
 }
 

@@ -16,6 +16,7 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
+#include "core/app/SupportState.h"
 #include "core/link/Ports.h"
 #include "core/link/SerialPort.h"
 #include "core/link/Trace.h"
@@ -140,7 +141,12 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
 
     // The name as given, not COM Setup's label: what the user typed.
     const std::string where = port.name + (port.device != port.name ? " (" + port.device + ")" : std::string());
+    // Kept for a support report; a failure to keep it fails nothing.
+    const auto record = [&](const std::string& failure) {
+        RecordTransferResult(write, where, failure.empty(), failure);
+    };
     if (r.Completed()) {
+        record("");
         char secs[32];
         std::snprintf(secs, sizeof secs, "%.1f", observer.Seconds());
         Note(std::string(write ? "wrote the image to the radio on " : "read the radio's memory on ") + where + " in " +
@@ -150,8 +156,10 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
     // A write stopped in its data phase leaves the radio with part of each memory.
     const std::string partly = write && r.dataPhase ? "; the radio is left partly written" : "";
     if (r.outcome == TransferOutcome::Cancelled && r.messageId != IDS_COMM_ERROR) {
-        Error(where + ": cancelled after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) +
-              " frames" + partly);
+        const std::string cancelled =
+            "cancelled after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) + " frames" + partly;
+        record(cancelled);
+        Error(where + ": " + cancelled);
         return false;
     }
     std::string text = where + ": " + MessageText(r.messageId);
@@ -161,6 +169,7 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
         text += "; " + HandshakeFaultText(r, g_bChinese != 0);
     else if (r.messageId == IDS_PROGRAM_INTERRUPT || r.dataPhase)
         text += "; stopped after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) + " frames";
+    record(text.substr(where.size() + 2) + partly);
     if (!HandshakeFailed(r)) {
         Error(text + partly);
         return false;

@@ -323,6 +323,26 @@ const std::vector<Command>& Commands()
          "and prints its frames: entry code, identification, read and write frames with\n"
          "address and length, acknowledgements, and bytes no frame accounts for. An empty\n"
          "file is refused (exit status 1): every trace has its header, so it was lost.\n"},
+        {"support-report", CmdSupportReport, RunWork::Output, "print (or save) a report to attach to a bug report",
+         "usage: progtool support-report [-o FILE [--force]] [--include-document FILE.dat] [--json]\n"
+         "                               [--lang en|zh]\n"
+         "Gathers what a developer needs to help: the program's version and build, the\n"
+         "system and Qt versions, the language, Program.ini's path and settings, the\n"
+         "serial ports as \"progtool ports\" lists them, the last transfer's result, the\n"
+         "serial trace kept of the last failed handshake (decoded as \"progtool trace\"\n"
+         "does) and the last 20 messages shown. Your home folder is written as \"~\". No\n"
+         "channel data goes in unless --include-document is given.\n"
+         "Without -o the report is printed: read it before you save or send it.\n"
+         "  -o FILE           save the report to FILE (atomically) and print its sections\n"
+         "  --force           replace FILE when it exists (else refused)\n"
+         "  --include-document FILE.dat\n"
+         "                    append that document: its channels and options as show and\n"
+         "                    options print them, and its 8192 bytes in hex\n"
+         "  --json            print one JSON document instead: the sections, each with its\n"
+         "                    key, title and text (see README)\n"
+         "  --lang en|zh      language of the headings and words (default: Program.ini)\n"
+         "Exit status: 0 printed or saved, 1 not saved (FILE exists, is the document, a\n"
+         "directory or a device, or cannot be written), 2 bad usage.\n"},
     };
     return commands;
 }
@@ -337,7 +357,7 @@ void PrintToolHelp(std::ostream& out)
            "Programming tool for the Tanager Radio Works TR-5V and TR-5U, without windows.\n\n"
            "Commands:\n";
     for (const auto& c : cli::Commands())
-        out << "  " << cli::PadRight(c.name, 10) << c.summary << "\n";
+        out << "  " << PadRight(c.name, 10) << (std::string(c.name).size() >= 10 ? "  " : "") << c.summary << "\n";
     out << "\n\"progtool COMMAND --help\" describes a command; \"progtool --version\" prints the\n"
            "version.\n"
            "A FILE.dat longer than 8192 bytes holds the image in its first 8192 bytes:\n"

@@ -78,3 +78,31 @@ std::string QuotedExcerpt(const std::string& text, std::size_t limit)
         i += std::max<std::size_t>(1, Utf8SequenceLength(text, i));
     return "\"" + EscapeControlBytes(text.substr(0, end)) + "\"... (" + std::to_string(total) + " characters in all)";
 }
+
+int DisplayWidth(const std::string& text)
+{
+    int w = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            ++w;
+            ++i;
+        } else if (c >= 0xF0) {
+            w += 2;
+            i += 4;
+        } else if (c >= 0xE0) {
+            w += 2;  // the CJK characters of this program are all three-byte, double-width
+            i += 3;
+        } else {
+            ++w;
+            i += 2;
+        }
+    }
+    return w;
+}
+
+std::string PadRight(const std::string& text, int width)
+{
+    const int w = DisplayWidth(text);
+    return w >= width ? text : text + std::string(static_cast<std::size_t>(width - w), ' ');
+}

@@ -15,3 +15,8 @@ std::string EscapeControlBytes(const std::string& text);
 // in double quotes; a longer text is cut there and followed by "..." and its
 // length, so that one long line of a file cannot flood the message quoting it.
 std::string QuotedExcerpt(const std::string& text, std::size_t limit = 200);
+
+// Terminal display width of UTF-8 text (CJK characters count two).
+int DisplayWidth(const std::string& text);
+// text followed by spaces up to width display columns.
+std::string PadRight(const std::string& text, int width);

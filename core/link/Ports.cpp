@@ -217,3 +217,43 @@ std::string UnmappedComNameText(const std::string& name, bool chinese, const Por
            EscapeControlBytes(name) + "; " +
            (present.empty() ? std::string("no serial device is present") : "serial devices present: " + present);
 }
+
+namespace {
+
+std::string DeviceStateText(const SerialDevice& d, bool zh)
+{
+    if (d.Openable())
+        return zh ? "可以打开" : "can be opened";
+    // Without a state of its own the reason is the whole text: said once.
+    if (d.state == PortState::Failed)
+        return PortStateText(d, zh);
+    return (zh ? "无法打开: " : "cannot be opened: ") + d.reason + " (" + PortStateText(d, zh) + ")";
+}
+
+}  // namespace
+
+std::string PortListText(bool chinese, const PortScan& scan)
+{
+    std::string out;
+    const auto lookup = PortsLookup();
+    for (int n = 1; n <= 4; ++n) {
+        const std::string name = "COM" + std::to_string(n);
+        const SerialDevice d = DescribeSerialDevice(MapPortName(name, lookup), scan);
+        out += name + "  " + PadRight(EscapeControlBytes(d.path), 16) + "  " +
+               EscapeControlBytes(DeviceStateText(d, chinese)) + "\n";
+    }
+    const std::vector<SerialDevice> devices = ListSerialDevices(scan);
+    out += "\n";
+    out += devices.empty() ? (chinese ? "未找到串口设备" : "no serial devices found")
+                           : (chinese ? "现有串口设备:" : "serial devices present:");
+    out += "\n";
+    for (const SerialDevice& d : devices) {
+        out += PadRight(EscapeControlBytes(d.path), 16) + "  " + PadRight(PortKindName(d.kind), 6);
+        if (!d.description.empty())
+            out += "  " + EscapeControlBytes(d.description);
+        if (d.target != d.path)
+            out += "  -> " + EscapeControlBytes(d.target);
+        out += "  " + EscapeControlBytes(DeviceStateText(d, chinese)) + "\n";
+    }
+    return out;
+}

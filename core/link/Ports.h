@@ -81,6 +81,11 @@ std::string PortHoldersText(const std::vector<PortHolder>& holders, bool chinese
 // ("no permission: the user must be in the \"dialout\" group ...").
 std::string PortStateText(const SerialDevice& device, bool chinese);
 
+// What "progtool ports" prints: COM1..COM4 with the device each maps to
+// ([Ports] of Program.ini) and whether it can be opened, then every serial
+// device present. Outside text (paths, descriptions) is escaped for a terminal.
+std::string PortListText(bool chinese, const PortScan& scan = {});
+
 // One port named twice among the ports of a command: the same name, a link and
 // its device, or a COM name and the device [Ports] maps it to. Two transfers on
 // one device would talk over each other.

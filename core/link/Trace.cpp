@@ -5,11 +5,13 @@
 #include <cstring>
 #include <filesystem>
 #include <istream>
+#include <map>
 #include <ostream>
 #include <sstream>
 
 #include "core/app/DisplayText.h"
 #include "core/app/IniFile.h"
+#include "core/app/SupportState.h"
 #include "core/files/FileIO.h"
 #include "core/link/PortName.h"
 #include "core/link/Protocol.h"
@@ -343,34 +345,12 @@ std::string TraceOutputProblem(const std::string& path, const std::vector<std::s
 
 std::string KeptTracePath()
 {
-    return platform::PathText(platform::PathOf(platform::UserDataFolder()) / kPackageName /
-                              "last-failed-handshake.trace");
+    return platform::PathText(platform::PathOf(ProgramDataFolder()) / "last-failed-handshake.trace");
 }
 
 bool KeepFailedTrace(const std::string& text, std::string* error)
 {
-    const std::string path = KeptTracePath();
-    const std::filesystem::path folder = platform::PathOf(path).parent_path();
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec || !std::filesystem::is_directory(folder)) {
-        if (error)
-            *error = "Cannot create the folder \"" + platform::PathText(folder) +
-                     "\": " + (ec ? ec.message() : std::strerror(ENOTDIR));
-        return false;
-    }
-    // The file is ours, a link there is not: a save through it would replace
-    // whatever it leads to. The link goes; the trace takes its place.
-    if (std::filesystem::is_symlink(platform::PathOf(path), ec) &&
-        !std::filesystem::remove(platform::PathOf(path), ec)) {
-        if (error)
-            *error = "Cannot replace the link \"" + path + "\": " + ec.message();
-        return false;
-    }
-    const FileResult saved = WriteFileAtomically(path, text.data(), text.size());
-    if (!saved.ok && error)
-        *error = saved.error;
-    return saved.ok;
+    return KeepDataFile("last-failed-handshake.trace", text, error);
 }
 
 // ---------------------------------------------------------------------------
@@ -457,3 +437,43 @@ bool CTracingPort::Write(const std::uint8_t* buf, std::size_t n, std::size_t& wr
 void CTracingPort::PurgeAbort() { m_inner.PurgeAbort(); }
 
 void CTracingPort::PurgeClear() { m_inner.PurgeClear(); }
+
+bool WriteDecodedTrace(const std::string& text, std::ostream& out, std::string& error)
+{
+    // The whole text is checked before anything is written; then its frames
+    // are decoded record by record, so memory follows the text, not its frames.
+    {
+        std::istringstream in(text);
+        if (!ParseTrace(
+                in, [](TraceRecord&&) {}, error))
+            return false;
+    }
+    std::map<TraceFrameKind, int> count;
+    auto print = [&](const std::vector<TraceFrame>& frames) {
+        for (const TraceFrame& f : frames) {
+            ++count[f.kind];
+            const char* who = f.kind == TraceFrameKind::Event ? "     " : f.fromRadio ? "radio" : "host ";
+            char seconds[32];
+            std::snprintf(seconds, sizeof seconds, "%10.6f", f.seconds);
+            out << seconds << "  " << who << "  " << EscapeControlBytes(DescribeTraceFrame(f)) << "\n";
+        }
+    };
+    CTraceDecoder decoder;
+    double last = 0;
+    std::istringstream in(text);
+    ParseTrace(
+        in,
+        [&](TraceRecord&& r) {
+            last = r.seconds;
+            decoder.Feed(r);
+            print(decoder.TakeFrames());
+        },
+        error);
+    decoder.Finish(last);
+    print(decoder.TakeFrames());
+    out << count[TraceFrameKind::EntryCode] << " entry code(s), " << count[TraceFrameKind::ReadRequest]
+        << " read request(s), " << count[TraceFrameKind::ReadReply] << " read reply(ies), "
+        << count[TraceFrameKind::WriteFrame] << " write frame(s), " << count[TraceFrameKind::Unexpected]
+        << " unexpected\n";
+    return true;
+}

@@ -102,6 +102,11 @@ inline constexpr std::size_t kTraceLineLimit = 16384;
 bool ParseTrace(std::istream& in, const std::function<void(TraceRecord&&)>& each, std::string& error);
 bool ParseTrace(std::istream& in, std::vector<TraceRecord>& records, std::string& error);
 
+// What "progtool trace" prints for a trace's text: each frame with its time
+// and side, then the count of each kind. False, with error "line N: ..." and
+// nothing written, when text is no trace.
+bool WriteDecodedTrace(const std::string& text, std::ostream& out, std::string& error);
+
 // Where a serial trace may go: a regular file (new, or existing) or /dev/null.
 // Never the port a transfer talks to (the same device after links: the trace
 // would be sent to the radio), any other device, a FIFO or a directory. ""

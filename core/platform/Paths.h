@@ -1,6 +1,7 @@
 #pragma once
 // Where the program and the user's files are: the executable's folder, the
-// per-user settings and data folders, and whether a folder may be written.
+// home, the per-user settings and data folders, and whether a folder may be
+// written; and which system this is.
 // Paths are UTF-8.
 #include <string>
 
@@ -18,6 +19,14 @@ std::string UserConfigFolder();
 // The user's folder for data (backups), where the window keeps it too:
 // $XDG_DATA_HOME, else ~/.local/share; %LOCALAPPDATA% on Windows.
 std::string UserDataFolder();
+
+// The user's home folder ($HOME, else the password database; %USERPROFILE%
+// on Windows), without a trailing separator; "" when there is none.
+std::string HomeFolder();
+
+// The operating system's name, release and machine for a support report:
+// "Linux 6.1.0-18-amd64 #1 SMP ... x86_64", "Windows 10.0 build 19045".
+std::string SystemDescription();
 
 // Whether files may be made in dir (access W_OK; on Windows a trial file).
 bool CanWriteFolder(const std::string& dir);

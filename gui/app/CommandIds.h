@@ -39,6 +39,7 @@ enum CommandId {
     ID_FILE_BACKUPS = 32810,
     ID_LOG_SERIAL = 32811,
     ID_CHECK_CONNECTION = 32812,
+    ID_SUPPORT_REPORT = 32813,
     // Editing many channels at once.
     ID_EDIT_COPY_HEADINGS = 32900,
     ID_CHANNEL_INSERT = 32901,

@@ -12,7 +12,7 @@
 namespace {
 std::string SettingName(FolderKind kind)
 {
-    const char* names[] = {"Documents", "Channels", "Trace", "Report"};
+    const char* names[] = {"Documents", "Channels", "Trace", "Report", "Support"};
     return kSettingFolderPrefix + std::string(names[static_cast<int>(kind)]);
 }
 }  // namespace

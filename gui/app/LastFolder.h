@@ -10,6 +10,7 @@ enum class FolderKind {
     Channels,   // Import Channels, Export Channels
     Trace,      // Log Serial Traffic
     Report,     // Print to a PDF file
+    Support,    // Help > Save Support Report
 };
 
 // The folder last used for `kind` while it still is a folder; empty otherwise.

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/app/SupportState.h"
 #include "gui/app/ShownText.h"
 
 namespace {
@@ -134,6 +135,9 @@ QMessageBox::StandardButton AppMessageBox(const MessageRequest& message)
     MessageRequest request = message;
     if (request.caption.isEmpty())
         request.caption = MessageCaption();
+    // Kept for a support report (the last few); a failure to keep it is silent.
+    RecordShownMessage(
+        (request.detail.isEmpty() ? request.text : request.text + QLatin1Char('\n') + request.detail).toStdString());
     if (messageHook())
         return messageHook()(request);
     if (request.detail.contains(QLatin1Char('\n')))

@@ -40,6 +40,7 @@
 #include "gui/app/MessageBox.h"
 #include "gui/app/Relaunch.h"
 #include "gui/app/ShownText.h"
+#include "gui/app/SupportReportDlg.h"
 #include "gui/app/StringTable.h"
 #include "gui/editor/PrintJob.h"
 #include "gui/editor/ProgramView.h"
@@ -262,6 +263,8 @@ void CMainFrame::CreateActions()
     // No shortcut: F1 goes to the focused window first (the channel view and the
     // dialogs answer it with their own topics) and reaches keyPressEvent below otherwise.
     AddAction(ID_HELP, tr("&Help Topics"), QString(), tr("Open the help contents"));
+    AddAction(ID_SUPPORT_REPORT, tr("Save Support &Report..."), QString(),
+              tr("Show what a support report holds, then save it to attach to a bug report"));
     AddAction(ID_NEXT_PANE, tr("Next Pane"), QString(),
               tr("Move to the next of the navigation tree, the band limits and the channel grid"))
         ->setShortcut(QKeySequence(Qt::Key_F6));
@@ -293,6 +296,7 @@ void CMainFrame::CreateActions()
     connect(Action(ID_VIEW_TOOLBAR), &QAction::triggered, this, [this](bool on) { m_pToolBar->setVisible(on); });
     connect(Action(ID_VIEW_STATUS_BAR), &QAction::triggered, this, [this](bool on) { statusBar()->setVisible(on); });
     connect(Action(ID_HELP), &QAction::triggered, this, [this] { WinHelp(ID_HELP); });
+    connect(Action(ID_SUPPORT_REPORT), &QAction::triggered, this, [this] { OnSupportReport(); });
     connect(Action(ID_NEXT_PANE), &QAction::triggered, this, [this] { MoveToPane(+1); });
     connect(Action(ID_PREV_PANE), &QAction::triggered, this, [this] { MoveToPane(-1); });
     connect(Action(ID_NEXT_WINDOW), &QAction::triggered, this, [this] { ActivateWindow(+1); });
@@ -453,7 +457,7 @@ void CMainFrame::CreateMenus()
         makeMenu(QStringLiteral("FileMenu"), tr("&File"),
                  {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_BACKUPS, 0, ID_FILE_PRINT_SETUP, 0, ID_APP_EXIT}),
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}),
-        makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP}),
+        makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP, 0, ID_SUPPORT_REPORT}),
     };
     // Menu 129: File, Edit, Program, View, Setup, Help.
     m_docMenus = {
@@ -466,7 +470,7 @@ void CMainFrame::CreateMenus()
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_CONTROL_BAR}),
         makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"),
                  {ID_COM_SETUP, ID_CHECK_CONNECTION, ID_LOG_SERIAL, ID_LANGUAGE}),
-        makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP}),
+        makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP, 0, ID_SUPPORT_REPORT}),
     };
     for (QMenu* file : {m_mainMenus[0], m_docMenus[0]})
         file->insertMenu(Action(ID_APP_EXIT), m_pRecentMenu)->setObjectName(QStringLiteral("RecentFiles"));
@@ -805,6 +809,21 @@ void CMainFrame::OnFilePrintSetup()
 void CMainFrame::OnAppAbout()
 {
     CAboutDlg dlg(this);
+    ExecDialog(&dlg);
+}
+
+void CMainFrame::OnSupportReport()
+{
+    // The front document as its window shows it, asked for only when the user ticks it.
+    CSupportReportDlg dlg(this, [this](Image& image, QString& name) {
+        CProgramDoc* doc = ActiveDocument();
+        if (!doc)
+            return false;
+        doc->EncodeImage();
+        image = doc->m_image;
+        name = doc->GetPathName().isEmpty() ? doc->GetTitle() : QFileInfo(doc->GetPathName()).fileName();
+        return true;
+    });
     ExecDialog(&dlg);
 }
 

@@ -86,6 +86,7 @@ public:
     void OnFileOpen();
     void OnFilePrintSetup();
     void OnAppAbout();
+    void OnSupportReport();
     void OnControlBar();
     void OnChannelInformation();
     void OnProductInformation();

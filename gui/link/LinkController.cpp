@@ -11,6 +11,8 @@
 #include <algorithm>
 
 #include "core/app/Globals.h"
+#include "core/app/Messages.h"
+#include "core/app/SupportState.h"
 #include "core/link/Ports.h"
 #include "core/link/Protocol.h"
 #include "core/link/Verify.h"
@@ -468,6 +470,7 @@ void CLinkController::OnFinished(const TransferReport& report)
         doc->SetRadioImage(report.image, RadioDocumentTitle(Q(m_port.label)), RadioOrigin(Q(m_port.label)));
         doc->SetModifiedBaseline();
     }
+    RecordEnd(report);
     // A write leaves the modified state alone: what the radio holds is in no file.
     QPointer<CLinkController> self(this);
     const QString status = TellEnd(report, secs);
@@ -485,6 +488,24 @@ void CLinkController::OnFinished(const TransferReport& report)
             this, [this, port = m_strCheckAfter] { CheckConnection(port, true); }, Qt::QueuedConnection);
         m_strCheckAfter.clear();
     }
+}
+
+void CLinkController::RecordEnd(const TransferReport& report) const
+{
+    // Kept for a support report, in English as progtool keeps it; a failure to keep it is silent.
+    const TransferResult& r = report.result;
+    std::string failure;
+    if (!r.Completed()) {
+        failure =
+            r.outcome == TransferOutcome::Cancelled && r.messageId != IDS_COMM_ERROR
+                ? "cancelled after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) + " frames"
+                : EnglishMessage(r.messageId);
+        if (!r.detail.empty())
+            failure += " (" + r.detail + ")";
+        if (!r.dataPhase && r.handshakeFault != HandshakeFault::None)
+            failure += "; " + HandshakeFaultText(r, false);
+    }
+    RecordTransferResult(m_pSession->m_bWrite, m_port.description, r.Completed(), failure);
 }
 
 QString CLinkController::RadioDocumentTitle(const QString& port)

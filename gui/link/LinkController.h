@@ -96,6 +96,8 @@ private:
     void OnCancelRequested();
     // Tells how the job ended; returns the status bar's text.
     QString TellEnd(const TransferReport& report, double seconds);
+    // The result kept for a support report.
+    void RecordEnd(const TransferReport& report) const;
     void TellBackupFailed(const TransferReport& report, bool wroteNothing);
     // The Process window's line for a phase, and the status bar's; with more
     // than one phase both name it ("2 of 3: writing ...").

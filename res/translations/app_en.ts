@@ -413,6 +413,14 @@
         <source>Find out why the radio does not answer on its port, or which port the cable is</source>
         <translation>Find out why the radio does not answer on its port, or which port the cable is</translation>
     </message>
+    <message>
+        <source>Save Support &amp;Report...</source>
+        <translation>Save Support &amp;Report...</translation>
+    </message>
+    <message>
+        <source>Show what a support report holds, then save it to attach to a bug report</source>
+        <translation>Show what a support report holds, then save it to attach to a bug report</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>
@@ -507,6 +515,41 @@
     <message>
         <source>&quot;%1&quot; is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125 (&quot;MHz&quot; or &quot;M&quot; may follow).</source>
         <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CSupportReportDlg</name>
+    <message>
+        <source>Save Support Report</source>
+        <translation>Save Support Report</translation>
+    </message>
+    <message>
+        <source>&amp;Include the open document (its channels and options)</source>
+        <translation>&amp;Include the open document (its channels and options)</translation>
+    </message>
+    <message>
+        <source>&amp;Save...</source>
+        <translation>&amp;Save...</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Text files (*.txt)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>The support report cannot be saved to %1: %2</source>
+        <translation>The support report cannot be saved to %1: %2</translation>
     </message>
 </context>
 </TS>

@@ -413,6 +413,14 @@
         <source>Find out why the radio does not answer on its port, or which port the cable is</source>
         <translation>查明电台为何在其串口上不应答，或数据线接在哪个串口</translation>
     </message>
+    <message>
+        <source>Save Support &amp;Report...</source>
+        <translation>保存支持报告(&amp;R)...</translation>
+    </message>
+    <message>
+        <source>Show what a support report holds, then save it to attach to a bug report</source>
+        <translation>显示支持报告的内容，然后保存以附到问题报告中</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>
@@ -507,6 +515,41 @@
     <message>
         <source>&quot;%1&quot; is not a frequency. Please type megahertz with up to five decimals, e.g. 145.125 or 145,125 (&quot;MHz&quot; or &quot;M&quot; may follow).</source>
         <translation>“%1”不是频率。请输入以兆赫（MHz）为单位、最多五位小数的频率，例如 145.125 或 145,125（数字后可带“MHz”或“M”）。</translation>
+    </message>
+</context>
+<context>
+    <name>CSupportReportDlg</name>
+    <message>
+        <source>Save Support Report</source>
+        <translation>保存支持报告</translation>
+    </message>
+    <message>
+        <source>&amp;Include the open document (its channels and options)</source>
+        <translation>包含打开的文档（其信道和选项）(&amp;I)</translation>
+    </message>
+    <message>
+        <source>&amp;Save...</source>
+        <translation>保存(&amp;S)...</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>复制(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>文本文件 (*.txt)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>The support report cannot be saved to %1: %2</source>
+        <translation>支持报告无法保存到 %1: %2</translation>
     </message>
 </context>
 </TS>

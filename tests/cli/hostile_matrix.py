@@ -259,6 +259,10 @@ VARIANTS = [
             expect={"TOUT": TRACE_OK}),
     Variant("ports", ["ports"], {}),
     Variant("ports --json", ["ports", "--json"], {}, json=True),
+    Variant("support-report", ["support-report", "--include-document", "{DAT}"], {"DAT": DAT}),
+    Variant("support-report -o", ["support-report", "--include-document", "{DAT}", "-o", "{OUT}"],
+            {"OUT": out_kinds(".txt", own="DAT")}, {"OUT": "report.txt"}, outputs=("OUT",), effect=True),
+    Variant("support-report --json", ["support-report", "--json"], {}, json=True),
     Variant("stock", ["stock"], {}),
     Variant("stock --json", ["stock", "--json"], {}, json=True),
 ]
@@ -568,7 +572,7 @@ def main():
             results = list(ex.map(lambda row: check(row, pool), rows))
         # A command added to progtool without its lines here fails the matrix.
         listed = subprocess.run([PT, "--help"], env=ENV, capture_output=True, text=True).stdout
-        commands = re.findall(r"^  (\w+) ", listed.split("Commands:")[-1], re.M)
+        commands = re.findall(r"^  ([\w-]+) ", listed.split("Commands:")[-1], re.M)
         missing = sorted(set(commands) - {v.args[0] for v in VARIANTS})
         lines, failed = 1, bool(missing) or not commands
         print(f"{'FAIL' if failed else 'ok  '} | {'progtool --help':30} | {'every command':48} | in the matrix"

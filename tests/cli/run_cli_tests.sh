@@ -575,6 +575,29 @@ kill "$holder"; wait "$holder" 2>/dev/null
 absent "$T/silent.dat"
 (( $(date +%s) - start < 30 )) || fail "the silent radio took too long"
 stop_radio silent
+# The support report after it: the failed read and its kept trace, decoded;
+# the home folder never named, no channel data unless a document is given.
+case_ "support-report after a failed read" 0 env HOME="$T" "$PT" support-report
+out_has "read  ~/silent  failed: Communication Error"; out_has 'entry code "TANAGR"'; out_has "15 entry code(s)"
+out_has "progtool: ~/silent: Communication Error"
+grep -qF "$T/" "$T/out" && fail "the report names the home folder"
+grep -q "RPT-N" "$T/out" && fail "channel data without --include-document"
+case_ "support-report with the document" 0 "$PT" support-report --include-document "$SAMPLE"
+out_has "RPT-N"; out_has "1FF0  "
+case_ "support-report -o" 0 "$PT" support-report -o "$T/report.txt"
+out_has "support report written to $T/report.txt"; out_has "Serial ports"
+grep -qF "== Last transfer ==" "$T/report.txt" || fail "the saved report lacks its sections"
+cp "$T/report.txt" "$T/report.before"
+case_ "support-report -o an existing file" 1 "$PT" support-report -o "$T/report.txt" --json
+err_has "$T/report.txt exists; --force replaces it"; same_file "$T/report.txt" "$T/report.before"
+json_check "$T/out" 'assert d["command"] == "support-report" and not d["ok"]'
+case_ "support-report -o --force --json" 0 "$PT" support-report -o "$T/report.txt" --force --json
+json_check "$T/out" 'assert d["output"] == "'"$T/report.txt"'" and [s["key"] for s in d["sections"]] == ["program", "settings", "ports", "transfer", "trace", "messages"]'
+cp "$SAMPLE" "$T/doc.dat"
+case_ "support-report -o its own document" 1 "$PT" support-report --include-document "$T/doc.dat" -o "$T/doc.dat" --force
+err_has "$T/doc.dat"; same_file "$T/doc.dat" "$SAMPLE"
+case_ "support-report a CSV as the document" 1 "$PT" support-report --include-document "$SRC/res/samples/sample-channels.csv"
+err_has "sample-channels.csv: --include-document takes a radio image (FILE.dat)"
 # A radio that fails the end of the handshake is asked once, and the message says so;
 # --retries asks again, saying so.
 start_radio nofinal --fault no-final-ack

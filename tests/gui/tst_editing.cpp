@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -37,6 +38,7 @@
 #include "gui/ProgramApp.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/CommandIds.h"
+#include "gui/app/HelpAccess.h"
 #include "gui/app/LanguageDlg.h"
 #include "gui/app/Relaunch.h"
 #include "gui/editor/ImportPreviewDlg.h"
@@ -238,6 +240,7 @@ private slots:
     void importThatWouldEmptyTheRadioWarnsOrIsRefused();
     void fillFindAndRecentFiles();
     void documentWindowShowsEveryColumnAndKeepsTheFocusInTheGrid();
+    void supportReportShowsTheDocumentOnlyWhenTicked();
 
     void leavingWithUnsavedChangesAsks_data()
     {
@@ -1362,6 +1365,67 @@ void TestEditing::documentWindowShowsEveryColumnAndKeepsTheFocusInTheGrid()
         show();
         QTRY_COMPARE(m_frame->focusWidget(), static_cast<QWidget*>(&Grid()));
     }
+}
+
+// Help > Save Support Report...: the preview before anything is saved, the
+// document only when ticked, and a save that fails keeps the dialog open.
+void TestEditing::supportReportShowsTheDocumentOnlyWhenTicked()
+{
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    Start();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->FilePath(QStringLiteral("data"))));
+    QAction* command = nullptr;
+    for (QAction* menu : m_frame->menuBar()->actions())
+        if (menu->menu() && menu->menu()->objectName() == QLatin1String("HelpMenu"))
+            for (QAction* a : menu->menu()->actions())
+                if (a->text() == QLatin1String("Save Support &Report..."))
+                    command = a;
+    QVERIFY(command && command->isEnabled());
+
+    const QString saved = m_dir->FilePath(QStringLiteral("report.txt"));
+    QStringList targets{m_dir->FilePath(QStringLiteral("missing/report.txt")), saved}, offered;
+    QString before, after, afterFailure, helpPage;
+    bool includeEnabled = false;
+    SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
+    SetHelpHook([&](int, const QUrl& topic) { helpPage = topic.fileName(); });
+    SetDialogHook([&](QDialog* d) {
+        if (auto* files = qobject_cast<QFileDialog*>(d)) {
+            offered << QFileInfo(files->selectedFiles().value(0)).fileName();
+            files->selectFile(targets.takeFirst());
+            return int(QDialog::Accepted);
+        }
+        auto* include = d->findChild<QCheckBox*>(QStringLiteral("IncludeDocument"));
+        auto* preview = d->findChild<QPlainTextEdit*>(QStringLiteral("Preview"));
+        auto* save = d->findChild<QPushButton*>(QStringLiteral("Save"));
+        before = preview->toPlainText();
+        includeEnabled = include->isEnabled();
+        QTest::keyClick(preview, Qt::Key_F1);
+        include->setFocus();
+        QTest::keyClick(include, Qt::Key_Space);
+        after = preview->toPlainText();
+        QTest::mouseClick(save, Qt::LeftButton);  // into a folder that does not exist
+        afterFailure = d->isVisible() || d->result() != QDialog::Accepted ? preview->toPlainText() : QString();
+        QTest::mouseClick(save, Qt::LeftButton);
+        return d->result();
+    });
+    command->trigger();
+    qputenv("XDG_DATA_HOME", oldData);
+    SetHelpHook(nullptr);
+    ResetHelpState();
+    QCOMPARE(helpPage, QStringLiteral("support.html"));
+
+    QVERIFY2(before.contains(QStringLiteral("Program: Program " PROG_VERSION)), qPrintable(before));
+    QVERIFY(!before.contains(QStringLiteral("RPT-N")));
+    QVERIFY(includeEnabled);
+    QVERIFY(after.contains(QStringLiteral("RPT-N")));
+    QCOMPARE(afterFailure, after);
+    QVERIFY(!m_messages.isEmpty() && m_messages.last().text.contains(QStringLiteral("missing/report.txt")));
+    QCOMPARE(offered.size(), 2);
+    QVERIFY2(QRegularExpression(QStringLiteral("^support-report-\\d{8}-\\d{6}\\.txt$")).match(offered[0]).hasMatch(),
+             qPrintable(offered[0]));
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(file.readAll()), after);
 }
 
 QTEST_MAIN(TestEditing)

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 #include <pwd.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include "core/platform/Files.h"
@@ -99,6 +100,25 @@ std::string UserDataFolder()
     if (!xdg.empty() && xdg[0] == '/')
         return xdg;
     return QtHome() + "/.local/share";
+}
+
+std::string HomeFolder()
+{
+    std::string dir = Env("HOME");
+    if (dir.empty())
+        if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+            dir = pw->pw_dir;
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    return dir == "/" ? std::string() : dir;
+}
+
+std::string SystemDescription()
+{
+    utsname u{};
+    if (::uname(&u) != 0)
+        return "unknown";
+    return std::string(u.sysname) + " " + u.release + " " + u.version + " " + u.machine;
 }
 
 bool CanWriteFolder(const std::string& dir) { return ::access(dir.c_str(), W_OK) == 0; }

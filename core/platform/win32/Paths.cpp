@@ -66,6 +66,30 @@ std::string UserConfigFolder() { return KnownFolder(L"APPDATA", L"AppData\\Roami
 
 std::string UserDataFolder() { return KnownFolder(L"LOCALAPPDATA", L"AppData\\Local"); }
 
+std::string HomeFolder()
+{
+    std::string dir = Utf8(Env(L"USERPROFILE"));
+    while (dir.size() > 3 && (dir.back() == '\\' || dir.back() == '/'))
+        dir.pop_back();
+    return dir;
+}
+
+std::string SystemDescription()
+{
+    // GetVersionEx answers what the manifest claims; RtlGetVersion the real release.
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const auto get =
+        ntdll ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+              : nullptr;
+    if (!get || get(&v) != 0)
+        return "Windows";
+    return "Windows " + std::to_string(v.dwMajorVersion) + "." + std::to_string(v.dwMinorVersion) + " build " +
+           std::to_string(v.dwBuildNumber);
+}
+
 bool CanWriteFolder(const std::string& dir)
 {
     std::string why;

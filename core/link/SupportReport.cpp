@@ -1,0 +1,206 @@
+#include "core/link/SupportReport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <sstream>
+
+#include "core/app/DisplayText.h"
+#include "core/app/IniFile.h"
+#include "core/app/SupportState.h"
+#include "core/files/TextFile.h"
+#include "core/link/Ports.h"
+#include "core/link/Trace.h"
+#include "core/platform/Files.h"
+#include "core/platform/LocalTime.h"
+#include "core/platform/Paths.h"
+#include "core/radio/RadioCatalogue.h"
+#include "core/radio/ShowText.h"
+
+#ifndef PROG_VERSION
+#define PROG_VERSION "unknown"
+#endif
+#ifndef PROG_BUILD_TYPE
+#define PROG_BUILD_TYPE "unknown"
+#endif
+
+namespace {
+
+// A failed handshake's trace is a few kB; a kept file far larger is no such trace.
+constexpr std::size_t kKeptTraceReadLimit = 1024 * 1024;
+// The longest value of Program.ini a report quotes, and the most of its lines.
+constexpr std::size_t kIniValueLimit = 200;
+constexpr std::size_t kIniLineLimit = 500;
+
+std::string Compiler()
+{
+#if defined(__clang__)
+    return "Clang " __clang_version__;
+#elif defined(__GNUC__)
+    return "GCC " __VERSION__;
+#elif defined(_MSC_VER)
+    return "MSVC " + std::to_string(_MSC_VER);
+#else
+    return "unknown";
+#endif
+}
+
+std::string Pick(bool zh, const char* en, const char* chinese) { return zh ? chinese : en; }
+
+std::string ProgramSection(const SupportFacts& f)
+{
+    std::string t;
+    t += Pick(f.chinese, "Program: ", "程序: ") + f.program + " " PROG_VERSION "\n";
+    t += Pick(f.chinese, "Build: ", "构建: ") + Compiler() + ", " PROG_BUILD_TYPE ", " __DATE__ "\n";
+    t += Pick(f.chinese, "System: ", "系统: ") + EscapeControlBytes(platform::SystemDescription()) + "\n";
+    t += "Qt: " + f.qt + "\n";
+    t += Pick(f.chinese, "Language: ", "语言: ") + (f.chinese ? "zh" : "en") + "\n";
+    return t;
+}
+
+std::string SettingsSection(const SupportFacts& f)
+{
+    if (!f.ini)
+        return Pick(f.chinese, "(not loaded)\n", "(未载入)\n");
+    std::string t = Pick(f.chinese, "File: ", "文件: ") + EscapeControlBytes(f.ini->GetFilePath()) + "\n";
+    if (f.ini->GetSavePath() != f.ini->GetFilePath())
+        t += Pick(f.chinese, "Saved to: ", "保存到: ") + EscapeControlBytes(f.ini->GetSavePath()) + "\n";
+    std::vector<std::string> sections;
+    f.ini->GetSectionNames(sections);
+    std::size_t lines = 0;
+    for (const std::string& section : sections) {
+        t += "[" + EscapeControlBytes(section) + "]\n";
+        std::vector<std::string> keys;
+        f.ini->GetKeyNames(section, keys);
+        for (const std::string& key : keys) {
+            if (++lines > kIniLineLimit)
+                return t + "...\n";
+            std::string value = f.ini->GetString(section, key, "");
+            if (value.size() > kIniValueLimit)
+                value = value.substr(0, kIniValueLimit) + "...";
+            t += EscapeControlBytes(key) + "=" + EscapeControlBytes(value) + "\n";
+        }
+    }
+    return t;
+}
+
+std::string LinesSection(const std::vector<std::string>& lines, bool zh)
+{
+    if (lines.empty())
+        return Pick(zh, "(none)\n", "(无)\n");
+    std::string t;
+    for (const std::string& line : lines)
+        t += line + "\n";
+    return t;
+}
+
+std::string TraceSection(bool zh)
+{
+    const std::string path = KeptTracePath();
+    std::error_code ec;
+    if (!std::filesystem::exists(platform::PathOf(path), ec))
+        return Pick(zh, "(none kept)\n", "(未保留)\n");
+    std::string t = Pick(zh, "File: ", "文件: ") + EscapeControlBytes(path) + "\n";
+    const TextFileResult read = ReadBoundedTextFile(path, kKeptTraceReadLimit);
+    if (!read.ok)
+        return t + OneLine(read.error) + "\n";
+    std::ostringstream decoded;
+    std::string error;
+    if (!WriteDecodedTrace(read.text, decoded, error))
+        return t + Pick(zh, "not a serial trace: ", "不是串口记录: ") + OneLine(error) + "\n";
+    // The summary is the last line: kept when the frames are cut.
+    std::string text = decoded.str();
+    std::size_t lines = 0, cut = std::string::npos;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n' && ++lines == kReportTraceLines)
+            cut = i + 1;
+    if (cut != std::string::npos && cut < text.size()) {
+        const std::size_t summary = text.rfind('\n', text.size() - 2) + 1;
+        text = text.substr(0, cut) + "...\n" + text.substr(summary);
+    }
+    return t + text;
+}
+
+std::string DocumentSection(const SupportFacts& f)
+{
+    const ChannelDocument& doc = *f.document;
+    std::string t = Pick(f.chinese, "File: ", "文件: ") + EscapeControlBytes(f.documentName) + "\n\n";
+    static const CIniFile none;
+    const CRadioCatalogue catalogue(f.ini ? *f.ini : none);
+    t += ChannelTableText(doc, catalogue, f.chinese) + "\n";
+    t += OptionsText(doc.image, f.chinese) + "\n";
+    t += Pick(f.chinese, "Image (8192 bytes, hex):\n", "映像 (8192 字节, 十六进制):\n");
+    for (std::size_t at = 0; at < doc.image.size(); at += 16) {
+        char offset[8];
+        std::snprintf(offset, sizeof offset, "%04zX", at);
+        t += std::string(offset) + "  " +
+             HexBytes(std::vector<std::uint8_t>(doc.image.begin() + static_cast<std::ptrdiff_t>(at),
+                                                doc.image.begin() + static_cast<std::ptrdiff_t>(at + 16))) +
+             "\n";
+    }
+    return t;
+}
+
+bool PathChar(char c)
+{
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u >= 0x80 || std::isalnum(u) || c == '_' || c == '-' || c == '.' || c == '~' || c == '$';
+}
+
+}  // namespace
+
+std::string HideHome(const std::string& text, const std::string& home)
+{
+    if (home.size() < 2)
+        return text;
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find(home, from)) != std::string::npos;) {
+        const std::size_t end = at + home.size();
+        const bool whole = (end == text.size() || !PathChar(text[end])) && (at == 0 || !PathChar(text[at - 1]));
+        out += text.substr(from, at - from) + (whole ? "~" : home);
+        from = end;
+    }
+    return out + text.substr(from);
+}
+
+std::vector<SupportSection> BuildSupportReport(const SupportFacts& facts)
+{
+    const bool zh = facts.chinese;
+    std::vector<SupportSection> sections = {
+        {"program", Pick(zh, "Program and system", "程序与系统"), ProgramSection(facts)},
+        {"settings", Pick(zh, "Settings (Program.ini)", "设置 (Program.ini)"), SettingsSection(facts)},
+        {"ports", Pick(zh, "Serial ports", "串口"), PortListText(zh)},
+        {"transfer", Pick(zh, "Last transfer", "上次传输"), LinesSection(ReadKeptLines(LastTransferPath(), 1), zh)},
+        {"trace", Pick(zh, "Serial trace of the last failed handshake", "上次握手失败的串口记录"), TraceSection(zh)},
+        {"messages", Pick(zh, "Last messages shown", "最近显示的消息"),
+         LinesSection(ReadKeptLines(LastMessagesPath()), zh)},
+    };
+    if (facts.document)
+        sections.push_back({"document", Pick(zh, "Open document", "打开的文档"), DocumentSection(facts)});
+    const std::string home = facts.home.empty() ? platform::HomeFolder() : facts.home;
+    // Windows paths reach the report with either separator.
+    std::string slashed = home;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    for (SupportSection& s : sections)
+        s.text = HideHome(HideHome(s.text, home), slashed);
+    return sections;
+}
+
+std::string SupportReportText(const std::vector<SupportSection>& sections)
+{
+    std::string out;
+    for (const SupportSection& s : sections)
+        out += "== " + s.title + " ==\n" + s.text + "\n";
+    return out;
+}
+
+std::string DefaultSupportReportName()
+{
+    const std::tm tm = platform::LocalTime(std::time(nullptr));
+    char name[64];
+    std::strftime(name, sizeof name, "support-report-%Y%m%d-%H%M%S.txt", &tm);
+    return name;
+}

@@ -1,0 +1,151 @@
+// The support report: its sections, what it never shows (the home folder,
+// channel data unless asked), and the small state files it quotes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "core/app/IniFile.h"
+#include "core/app/SupportState.h"
+#include "core/link/SupportReport.h"
+#include "core/link/Trace.h"
+#include "tests/support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+TEST(SupportReport, HidesTheHomeFolderOnlyWhereItIsNamedWhole)
+{
+    const struct {
+        const char* text;
+        const char* hidden;
+    } cases[] = {
+        {"/home/al/x.ini", "~/x.ini"},
+        {"File: /home/al\n", "File: ~\n"},
+        {"COM1=/home/al/radio;/home/al", "COM1=~/radio;~"},
+        {"/home/alice/x", "/home/alice/x"},  // another user's folder that begins alike
+        {"/x/home/al/y", "/x/home/al/y"},    // not the folder, a path inside another
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HideHome(c.text, "/home/al"), c.hidden) << c.text;
+}
+
+#ifndef _WIN32
+namespace {
+
+// XDG_DATA_HOME pointed into dir for the test's life.
+class DataHome {
+public:
+    explicit DataHome(const fs::path& dir)
+    {
+        if (const char* old = std::getenv("XDG_DATA_HOME"))
+            m_old = old, m_had = true;
+        ::setenv("XDG_DATA_HOME", dir.c_str(), 1);
+    }
+    ~DataHome() { m_had ? ::setenv("XDG_DATA_HOME", m_old.c_str(), 1) : ::unsetenv("XDG_DATA_HOME"); }
+
+private:
+    std::string m_old;
+    bool m_had = false;
+};
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+TEST(SupportReport, SectionsHomeAndDocumentOnlyWhenAsked)
+{
+    enum class State { Fine, Huge, Garbage };
+    const struct {
+        bool document, trace;
+        State state;
+    } cases[] = {
+        {false, false, State::Fine}, {true, false, State::Fine},    {false, true, State::Fine},
+        {true, true, State::Huge},   {false, true, State::Garbage},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.document) + std::to_string(c.trace) + std::to_string(static_cast<int>(c.state)));
+        testenv::TempDir home;
+        const DataHome data(home.Path() / "data");
+        const std::string homeText = home.Path().string();
+        // Program.ini under the home folder, a value naming it too.
+        std::ofstream(home.File("Program.ini")) << "[Ports]\nCOM1=" << homeText << "/radio\n";
+        CIniFile ini;
+        ASSERT_TRUE(ini.Load(home.File("Program.ini"), false, true, false));
+
+        ASSERT_TRUE(RecordTransferResult(false, homeText + "/radio", false, "no answer"));
+        ASSERT_TRUE(RecordShownMessage("first\x1b[31m"));
+        if (c.trace) {
+            ASSERT_TRUE(KeepFailedTrace("# header\n0.000001 ! open " + homeText +
+                                        "/radio\n"
+                                        "0.010000 > 02 54 41 4E 41 47 52\n0.200000 ! read time-out\n"));
+        }
+        if (c.state == State::Huge)
+            std::ofstream(LastMessagesPath()) << std::string(kSupportStateReadLimit + 1, 'x');
+        if (c.state == State::Garbage)
+            std::ofstream(LastTransferPath(), std::ios::binary) << "\x1b]0;owned\x07\n"
+                                                                << std::string(kKeptLineLength * 3, '\x9b') << "\n";
+
+        ChannelDocument doc;
+        ASSERT_TRUE(doc.Load(PROG_SOURCE_DIR "/res/samples/sample.dat", false).ok);
+        SupportFacts facts;
+        facts.program = "progtool";
+        facts.ini = &ini;
+        facts.home = homeText;
+        if (c.document) {
+            facts.document = &doc;
+            facts.documentName = homeText + "/mine.dat";
+        }
+        const std::vector<SupportSection> sections = BuildSupportReport(facts);
+        const std::string text = SupportReportText(sections);
+
+        std::vector<std::string> keys;
+        for (const SupportSection& s : sections)
+            keys.push_back(s.key);
+        std::vector<std::string> want = {"program", "settings", "ports", "transfer", "trace", "messages"};
+        if (c.document) {
+            want.push_back("document");
+        }
+        EXPECT_EQ(keys, want);
+        EXPECT_EQ(text.find(homeText), std::string::npos) << text;
+        EXPECT_NE(text.find("COM1=~/radio"), std::string::npos);
+        // Channel names and frequencies of the sample only when asked; then its bytes to load.
+        EXPECT_EQ(text.find("RPT-N") != std::string::npos, c.document);
+        EXPECT_EQ(text.find("147.33000") != std::string::npos, c.document);
+        EXPECT_EQ(text.find("1FF0  ") != std::string::npos, c.document);
+        EXPECT_EQ(text.find("entry code \"TANAGR\"") != std::string::npos, c.trace);
+        EXPECT_EQ(text.find("(none kept)") != std::string::npos, !c.trace);
+        // A damaged or huge state file is quoted in part, never raw.
+        EXPECT_EQ(text.find('\x1b'), std::string::npos);
+        EXPECT_EQ(text.find('\x9b'), std::string::npos);
+        EXPECT_LT(sections[5].text.size(), 2 * kKeptLineLength);
+        EXPECT_LT(sections[3].text.size(), 2 * kKeptLineLength);
+        if (c.state == State::Fine) {
+            EXPECT_NE(text.find("read  ~/radio  failed: no answer"), std::string::npos) << text;
+        }
+    }
+}
+
+TEST(SupportReport, KeepsTheLastMessagesAndNeverCorruptsThem)
+{
+    testenv::TempDir dir;
+    const DataHome data(dir.Path());
+    for (int i = 1; i <= 25; ++i)
+        ASSERT_TRUE(RecordShownMessage("message " + std::to_string(i) + "\nsecond line"));
+    const std::string file = ReadAll(LastMessagesPath());
+    EXPECT_EQ(static_cast<std::size_t>(std::count(file.begin(), file.end(), '\n')), kKeptMessages);
+    const std::vector<std::string> kept = ReadKeptLines(LastMessagesPath());
+    ASSERT_EQ(kept.size(), kKeptMessages);
+    EXPECT_NE(kept.front().find("message 6 / second line"), std::string::npos) << kept.front();
+    EXPECT_NE(kept.back().find("message 25"), std::string::npos);
+    // A write that fails is dropped: the file is the old one, whole.
+    const std::string before = ReadAll(LastMessagesPath());
+    fs::permissions(LastMessagesPath(), fs::perms::owner_read);
+    EXPECT_FALSE(RecordShownMessage("lost"));
+    EXPECT_EQ(ReadAll(LastMessagesPath()), before);
+}
+#endif
