@@ -75,6 +75,8 @@ struct Walker {
     }
     void Reads(const QWidget* w, const QString& text, const QColor& fg, const QColor& bg)
     {
+        if (!w->isEnabled())
+            return;  // a disabled control may be dim
         const double ratio = ContrastRatio(fg, bg);
         if (ratio < kTextContrast)
             problems << QStringLiteral("%1: \"%2\" %3 on %4 is %5:1")
@@ -234,8 +236,6 @@ struct Walker {
             if (!qobject_cast<QAbstractScrollArea*>(w) && !qobject_cast<QAbstractSpinBox*>(w) &&
                 !qobject_cast<QComboBox*>(w))
                 Overlaps(w);
-            if (!w->isEnabled())
-                continue;  // a disabled control may be dim
             if (auto* l = qobject_cast<QLabel*>(w))
                 Label(l);
             else if (auto* b = qobject_cast<QAbstractButton*>(w))
