@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Renders the printed report of the sample document (the PDFs tst_print
-# prints offscreen) into PNG images for the README: the option page and a
-# channel page in English, and a channel page in Chinese.
-# Needs poppler-utils (pdftoppm); scripts/install-deps.sh installs it.
+# Renders the printed report of the sample document (res/samples/sample.dat,
+# printed by progtool as File > Print prints it) into PNG images for the docs:
+# the option page and the first channel page in English, and the first channel
+# page in Chinese. Needs poppler-utils (pdftoppm); scripts/install-deps.sh installs it.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,13 +10,16 @@ build=${BUILD_DIR:-$root/build}
 out=$root/docs/screenshots
 
 command -v pdftoppm >/dev/null || { echo "pdftoppm is missing: run scripts/install-deps.sh" >&2; exit 1; }
-[[ -f $build/CMakeCache.txt ]] || cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$build" -j2 --target tst_print
+[[ -f $build/CMakeCache.txt ]] || cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j2 --target progtool
 
 pdfs=$(mktemp -d)
 trap 'rm -rf "$pdfs"' EXIT
-PROG_REPORT_PDF_DIR=$pdfs QT_QPA_PLATFORM=offscreen \
-  "$build/bin/tst_print" englishReportOfEightChannels chineseReport >/dev/null
+# Qt's PDF writer wants a private runtime directory; a session without a desktop has none.
+export XDG_RUNTIME_DIR=$pdfs QT_QPA_PLATFORM=offscreen
+for lang in en zh; do
+  "$build/bin/progtool" print "$root/res/samples/sample.dat" --pdf "$pdfs/report_$lang.pdf" --lang "$lang" >/dev/null
+done
 
 mkdir -p "$out"
 page() {  # pdf page name

@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Starts the program under a virtual X server, once in English and once in
-# Chinese, and saves docs/screenshots/main_en.png and main_zh.png; then Setup >
-# Check Connection... against a simulated radio that is off and one that
-# answers (check_silent_en.png, check_answers_en.png). At a device-pixel ratio
-# of 2 (QT_SCALE_FACTOR, on a screen twice the size): the main window in both
-# languages, Option Features, and the main window on a dark desktop palette
-# (main_en_x2.png, main_zh_x2.png, options_en_x2.png, main_dark_x2.png).
+# Regenerates every picture in docs/screenshots. Starts the program under a
+# virtual X server with the sample document, once in English and once in
+# Chinese (main_en.png, main_zh.png), then with a selection and the grid's
+# context menu (editing.png); Setup > Check Connection... against a simulated
+# radio that is off and one that answers (check_silent_en.png,
+# check_answers_en.png); at a device-pixel ratio of 2 (QT_SCALE_FACTOR, on a
+# screen twice the size) the main window in both languages, Option Features
+# and the main window on a dark desktop palette (main_en_x2.png,
+# main_zh_x2.png, options_en_x2.png, main_dark_x2.png); the printed report
+# (scripts/report-screenshots.sh).
+# Last it stores the hash of each pictured window's widget tree in
+# docs/screenshots/widget-trees.sha, against which tst_screenshots tells a
+# window that changed since its picture was taken.
 # Needs: scripts/install-deps.sh --screenshots (Xvfb, CJK fonts, ImageMagick, xdotool).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +20,7 @@ root=$(pwd)
 scripts/install-deps.sh --screenshots
 build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target Program progtool prog_resources
+cmake --build "$build" -j2 --target Program progtool prog_resources tst_screenshots
 
 mkdir -p docs/screenshots
 work=$(mktemp -d)
@@ -41,7 +47,7 @@ xvfb2_pid=$!
 sleep 1
 
 shoot() {
-  local language=$1 out=$2
+  local language=$1 out=$2 keys=${3:-}
   # A private copy of the program directory, since Program.ini beside the executable picks the language.
   local dir="$work/$language"
   mkdir -p "$dir"
@@ -51,6 +57,12 @@ shoot() {
   (cd "$dir" && DISPLAY=$display QT_QPA_PLATFORM=xcb ./Program "$root/res/samples/sample.dat") &
   program_pid=$!
   sleep 4
+  if [[ -n "$keys" ]]; then
+    DISPLAY=$display xdotool windowfocus --sync "$(DISPLAY=$display xdotool search --name 'Programming Tool' | head -1)"
+    # shellcheck disable=SC2086
+    DISPLAY=$display xdotool key --delay 80 $keys
+    sleep 1
+  fi
   import -display "$display" -window root "$root/docs/screenshots/$out"
   kill "$program_pid" 2>/dev/null || true
   wait "$program_pid" 2>/dev/null || true
@@ -60,6 +72,8 @@ shoot() {
 
 shoot English main_en.png
 shoot Chinese main_zh.png
+# Channels 10 to 12 selected, the context menu open on Copy with Headings.
+shoot English editing.png "$(printf 'Down %.0s' {1..10}) shift+Down shift+Down Menu Down Down Down"
 
 # Check Connection: COM1 is a radio that is switched off, COM2 one that answers.
 shoot_check() {
@@ -134,3 +148,9 @@ shoot_x2 English main_en_x2.png light
 shoot_x2 Chinese main_zh_x2.png light
 shoot_x2 English options_en_x2.png options
 shoot_x2 English main_dark_x2.png dark
+
+BUILD_DIR=$(cd "$build" && pwd) scripts/report-screenshots.sh
+
+# The widget trees of the windows just pictured, for tst_screenshots.
+(cd "$build" && PROG_WRITE_WIDGET_TREES=1 QT_QPA_PLATFORM=offscreen bin/tst_screenshots >/dev/null)
+echo "saved docs/screenshots/widget-trees.sha"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test, cross-builds
-# the core tests and progtool for Windows and runs them under Wine, then builds
+# Installs what is missing, builds everything and runs every test and the
+# documentation's examples, cross-builds the core tests and progtool for
+# Windows and runs them under Wine, then builds
 # everything again under AddressSanitizer and UndefinedBehaviorSanitizer for
 # the core, link and window tests, and runs the core's fuzz targets.
 set -euo pipefail
@@ -23,8 +24,11 @@ jobs=2
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
-# The paced runs (real 9600-baud timing) take about half a minute each: benchmark only.
-(cd build && ctest --output-on-failure -j"$jobs" -LE paced)
+# The examples in README.md and docs/ print today what they show.
+python3 scripts/check-examples.py --build build
+# The paced runs (real 9600-baud timing) take about half a minute each: benchmark
+# only; the examples ran just above.
+(cd build && ctest --output-on-failure -j"$jobs" -LE 'paced|docs')
 
 # The Windows build (MinGW-w64) of the core tests and progtool, run under Wine;
 # the Linux progtool just built serves its simulated radio.
