@@ -4,7 +4,11 @@
 # Chinese (main_en.png, main_zh.png), then with a selection and the grid's
 # context menu (editing.png); Setup > Check Connection... against a simulated
 # radio that is off and one that answers (check_silent_en.png,
-# check_answers_en.png); the printed report (scripts/report-screenshots.sh).
+# check_answers_en.png); at a device-pixel ratio of 2 (QT_SCALE_FACTOR, on a
+# screen twice the size) the main window in both languages, Option Features
+# and the main window on a dark desktop palette (main_en_x2.png,
+# main_zh_x2.png, options_en_x2.png, main_dark_x2.png); the printed report
+# (scripts/report-screenshots.sh).
 # Last it stores the hash of each pictured window's widget tree in
 # docs/screenshots/widget-trees.sha, against which tst_screenshots tells a
 # window that changed since its picture was taken.
@@ -21,19 +25,25 @@ cmake --build "$build" -j2 --target Program progtool prog_resources tst_screensh
 mkdir -p docs/screenshots
 work=$(mktemp -d)
 display=:${SCREENSHOT_DISPLAY:-97}
+display2=:$((${SCREENSHOT_DISPLAY:-97} + 1))
 xvfb_pid=""
+xvfb2_pid=""
 program_pid=""
 radio_pids=()
 cleanup() {
   [[ -n "$program_pid" ]] && kill "$program_pid" 2>/dev/null || true
   for p in "${radio_pids[@]}"; do kill "$p" 2>/dev/null || true; done
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+  [[ -n "$xvfb2_pid" ]] && kill "$xvfb2_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 Xvfb "$display" -screen 0 1000x600x24 -nolisten tcp &
 xvfb_pid=$!
+# The same 1000 x 600 window at twice the pixels.
+Xvfb "$display2" -screen 0 2000x1200x24 -nolisten tcp &
+xvfb2_pid=$!
 sleep 1
 
 shoot() {
@@ -99,6 +109,45 @@ shoot_check() {
   echo "saved docs/screenshots/check_silent_en.png and check_answers_en.png"
 }
 shoot_check
+
+# At a device-pixel ratio of 2. The dark desktop is KDE's Breeze Dark colour
+# scheme, which Qt reads from kdeglobals without any plugin.
+mkdir -p "$work/dark/config"
+printf '%s\n' '[Colors:Button]' 'BackgroundNormal=49,54,59' 'ForegroundNormal=239,240,241' \
+  '[Colors:Selection]' 'BackgroundNormal=61,174,233' 'ForegroundNormal=239,240,241' \
+  '[Colors:Tooltip]' 'BackgroundNormal=49,54,59' 'ForegroundNormal=239,240,241' \
+  '[Colors:View]' 'BackgroundNormal=35,38,41' 'BackgroundAlternate=49,54,59' 'ForegroundNormal=239,240,241' \
+  '[Colors:Window]' 'BackgroundNormal=49,54,59' 'ForegroundNormal=239,240,241' >"$work/dark/config/kdeglobals"
+shoot_x2() {
+  local language=$1 out=$2 look=$3
+  local dir="$work/x2-$out"
+  mkdir -p "$dir"
+  cp "$build"/bin/Program "$build"/bin/*.qm "$build"/bin/*.qh? "$build"/bin/Program.ini "$dir"/
+  sed -i "s/^Language=.*/Language=$language/" "$dir/Program.ini"
+  local desktop=(XDG_CONFIG_HOME="$work/home/config")
+  [[ $look == dark ]] && desktop=(XDG_CONFIG_HOME="$work/dark/config" XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5)
+  (cd "$dir" && env HOME="$work/home" XDG_DATA_HOME="$work/home/data" "${desktop[@]}" QT_SCALE_FACTOR=2 \
+    DISPLAY=$display2 QT_QPA_PLATFORM=xcb ./Program "$root/res/samples/sample.dat") &
+  program_pid=$!
+  sleep 4
+  if [[ $look == options ]]; then
+    DISPLAY=$display2 xdotool windowfocus --sync "$(DISPLAY=$display2 xdotool search --name 'Programming Tool' | head -1)"
+    DISPLAY=$display2 xdotool key alt+e o
+    sleep 1
+    import -display "$display2" -window "$(DISPLAY=$display2 xdotool search --name '^Option Features$' | head -1)" \
+      "$root/docs/screenshots/$out"
+  else
+    import -display "$display2" -window root "$root/docs/screenshots/$out"
+  fi
+  kill "$program_pid" 2>/dev/null || true
+  wait "$program_pid" 2>/dev/null || true
+  program_pid=""
+  echo "saved docs/screenshots/$out"
+}
+shoot_x2 English main_en_x2.png light
+shoot_x2 Chinese main_zh_x2.png light
+shoot_x2 English options_en_x2.png options
+shoot_x2 English main_dark_x2.png dark
 
 BUILD_DIR=$(cd "$build" && pwd) scripts/report-screenshots.sh
 

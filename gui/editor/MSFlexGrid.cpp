@@ -12,6 +12,8 @@
 #include <QStyledItemDelegate>
 #include <utility>
 
+#include "gui/app/Contrast.h"
+
 namespace {
 
 // Cell alignment codes of the grid: 0-2 left, 3-5 centre, 6-8 right; within
@@ -107,9 +109,10 @@ void CGridModel::SetColAlignment(int col, short alignment)
         emit dataChanged(index(0, col), index(m_nRows - 1, col), {Qt::TextAlignmentRole});
 }
 
-void CGridModel::SetFixedColor(const QColor& c)
+void CGridModel::SetFixedColor(const QColor& set, const QColor& shown)
 {
-    m_fixedColor = c;
+    m_fixedColor = set;
+    m_shownFixedColor = shown;
     if (m_nCols > 0)
         emit headerDataChanged(Qt::Horizontal, 0, m_nCols - 1);
     if (m_nRows > 0)
@@ -138,7 +141,7 @@ QVariant CGridModel::headerData(int section, Qt::Orientation orientation, int ro
         return {};
     switch (role) {
     case Qt::DisplayRole: return Cell(row, col);
-    case Qt::ForegroundRole: return m_fixedColor;
+    case Qt::ForegroundRole: return m_shownFixedColor;
     case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     default: return {};
     }
@@ -217,6 +220,7 @@ CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableView(parent)
 
     m_model.Resize(2, 2);
     ApplyFixed();
+    UpdateFixedColor(m_model.FixedColor());
 
     // Presses on the row labels and headings select whole rows and columns.
     verticalHeader()->viewport()->installEventFilter(this);
@@ -322,7 +326,23 @@ unsigned long CMSFlexGrid::GetForeColorFixed() const
 
 void CMSFlexGrid::SetForeColorFixed(unsigned long colorref)
 {
-    m_model.SetFixedColor(QColor(int(colorref & 0xFF), int((colorref >> 8) & 0xFF), int((colorref >> 16) & 0xFF)));
+    UpdateFixedColor(QColor(int(colorref & 0xFF), int((colorref >> 8) & 0xFF), int((colorref >> 16) & 0xFF)));
+}
+
+void CMSFlexGrid::UpdateFixedColor(const QColor& set)
+{
+    // The headers inherit the grid's palette; they paint their sections on its button colour.
+    const QColor shown = ReadableOn(set, palette().color(QPalette::Button));
+    if (set != m_model.FixedColor() || shown != m_model.ShownFixedColor())
+        m_model.SetFixedColor(set, shown);
+}
+
+void CMSFlexGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    // A dark desktop palette, set now or later, would hide the blue headings.
+    if (event->type() == QEvent::PaletteChange)
+        UpdateFixedColor(m_model.FixedColor());
 }
 
 void CMSFlexGrid::SetHighLight(long n)
@@ -527,7 +547,7 @@ void CMSFlexGrid::UpdateCorner()
 {
     m_pCorner->setText(m_model.Cell(0, 0));
     QPalette p = m_pCorner->palette();
-    p.setColor(QPalette::WindowText, m_model.FixedColor());
+    p.setColor(QPalette::WindowText, m_model.ShownFixedColor());
     m_pCorner->setPalette(p);
 }
 

@@ -37,8 +37,11 @@ public:
 
     short ColAlignment(int col) const;
     void SetColAlignment(int col, short alignment);
+    // The colour set for the fixed cells, and the one they are drawn in: the
+    // same, unless it would not read on the headings' ground.
     QColor FixedColor() const { return m_fixedColor; }
-    void SetFixedColor(const QColor& c);
+    QColor ShownFixedColor() const { return m_shownFixedColor; }
+    void SetFixedColor(const QColor& set, const QColor& shown);
 
     // ITextGrid: UTF-8 text, out-of-range cells read as "" and ignore writes.
     std::string TextMatrix(int row, int col) const override;
@@ -59,6 +62,7 @@ private:
     QVector<QString> m_cells;
     QVector<short> m_alignment;
     QColor m_fixedColor = Qt::black;
+    QColor m_shownFixedColor = Qt::black;
 };
 
 class CMSFlexGrid : public QTableView, public ITextGrid {
@@ -90,6 +94,9 @@ public:
     // Colours are COLORREF values: 0x00BBGGRR.
     unsigned long GetForeColorFixed() const;
     void SetForeColorFixed(unsigned long colorref);
+    // What the row labels and headings are drawn in: the colour set, made
+    // readable on the palette's button colour they are painted on.
+    QColor ShownFixedColor() const { return m_model.ShownFixedColor(); }
     long GetHighLight() const { return m_nHighLight; }
     void SetHighLight(long n);
     // The frame that marks the current cell: 0 none, 1 light (dotted), 2 heavy
@@ -173,6 +180,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void updateGeometries() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -186,6 +194,7 @@ private:
     void HeaderDrag(bool rows, int index);
     void ApplyFixed();
     void UpdateCorner();
+    void UpdateFixedColor(const QColor& set);
 
     CGridModel m_model;
     QLabel* m_pCorner = nullptr;  // cell (0, 0), where both headers meet

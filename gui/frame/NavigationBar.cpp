@@ -1,6 +1,7 @@
 #include "gui/frame/NavigationBar.h"
 
 #include <QHelpEvent>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
@@ -9,11 +10,14 @@
 
 #include "gui/app/AppContext.h"
 #include "gui/app/AppResources.h"
+#include "gui/app/Contrast.h"
 #include "core/app/Globals.h"
 
 namespace {
 // Rectangles below are written as left, top, right, bottom with right and bottom excluded.
 QRect Ltrb(int l, int t, int r, int b) { return QRect(QPoint(l, t), QPoint(r - 1, b - 1)); }
+// The grey of res/icons/close.png.
+const QColor kCloseMarkColor(0x50, 0x50, 0x50);
 }  // namespace
 
 CNavigationBar::CNavigationBar(QWidget* frame)
@@ -109,10 +113,10 @@ void CNavigationBar::paintEvent(QPaintEvent*)
     const int l = 3, t = 6, r = width() - 6, b = height() - 6;
     const QColor grey = palette().color(QPalette::Disabled, QPalette::WindowText);
 
-    // Etched border: grey outline with a white line inside its top and left edges.
+    // Etched border: grey outline with a white (the palette's light) line inside its top and left edges.
     p.setPen(grey);
     p.drawRect(Ltrb(l, t, r, b));
-    p.setPen(Qt::white);
+    p.setPen(palette().color(QPalette::Light));
     p.drawLine(l + 1, t + 1, l + 1, b - 2);
     p.drawLine(l + 1, t + 1, r - 2, t + 1);
     p.drawLine(r, t, r, b);
@@ -142,7 +146,17 @@ void CNavigationBar::paintEvent(QPaintEvent*)
         p.drawLine(c.bottomLeft(), c.bottomRight());
         p.drawLine(c.topRight(), c.bottomRight());
     }
-    p.drawPixmap(QRect(c.topLeft(), QSize(16, 16)), QPixmap(QStringLiteral(":/icons/close.png")));
+    // The mark is drawn in its own grey; on a dark ground in a colour that stands out from it.
+    const QSize size(16, 16);
+    QPixmap mark = QIcon(QStringLiteral(":/icons/close.png")).pixmap(size, devicePixelRatioF());
+    const QColor ground = palette().color(backgroundRole());
+    const QColor markColor = ReadableOn(kCloseMarkColor, ground, kMarkContrast);
+    if (markColor != kCloseMarkColor) {
+        QPainter tint(&mark);
+        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tint.fillRect(mark.rect(), markColor);
+    }
+    p.drawPixmap(QRect(c.topLeft(), size), mark);
 }
 
 void CNavigationBar::UpdateCursor(const QPoint& pos)
