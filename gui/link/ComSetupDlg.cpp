@@ -92,6 +92,7 @@ CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
     listLabel->setGeometry(DialogUnitRect(this, 178, 4, 254, 10));
     m_pList = new QTreeWidget(this);
     m_pList->setObjectName(QStringLiteral("DeviceList"));
+    m_pList->setAccessibleName(tr("Serial devices present"));
     m_pList->setRootIsDecorated(false);
     m_pList->setAllColumnsShowFocus(true);
     m_pList->setHeaderLabels({tr("Device"), tr("Kind"), tr("Description"), tr("State")});
@@ -104,6 +105,7 @@ CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
     m_pGroup->addButton(m_pDeviceButton, kDevice);
     m_pDeviceEdit = new QLineEdit(this);
     m_pDeviceEdit->setObjectName(QStringLiteral("DeviceEdit"));
+    m_pDeviceEdit->setAccessibleName(tr("Device path"));
     m_pDeviceEdit->setPlaceholderText(tr("/dev/ttyUSB0, or choose above"));
     m_pDeviceEdit->setGeometry(DialogUnitRect(this, 222, 89, 210, 13));
     m_pDeviceState = new QLabel(this);

@@ -413,12 +413,24 @@
         <source>Find out why the radio does not answer on its port, or which port the cable is</source>
         <translation>Find out why the radio does not answer on its port, or which port the cable is</translation>
     </message>
+    <message>
+        <source>Status bar</source>
+        <translation>Status bar</translation>
+    </message>
+    <message>
+        <source>Menu bar</source>
+        <translation>Menu bar</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>
     <message>
         <source>Close</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Navigation</source>
+        <translation>Navigation</translation>
     </message>
 </context>
 <context>

@@ -413,12 +413,24 @@
         <source>Find out why the radio does not answer on its port, or which port the cable is</source>
         <translation>查明电台为何在其串口上不应答，或数据线接在哪个串口</translation>
     </message>
+    <message>
+        <source>Status bar</source>
+        <translation>状态栏</translation>
+    </message>
+    <message>
+        <source>Menu bar</source>
+        <translation>菜单栏</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>
     <message>
         <source>Close</source>
         <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Navigation</source>
+        <translation>导航</translation>
     </message>
 </context>
 <context>
