@@ -466,6 +466,22 @@
         <source>No page contains &quot;%1&quot;.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Help page</source>
+        <translation>Help page</translation>
+    </message>
+    <message>
+        <source>Help toolbar</source>
+        <translation>Help toolbar</translation>
+    </message>
+    <message>
+        <source>Contents and search</source>
+        <translation>Contents and search</translation>
+    </message>
+    <message>
+        <source>Search results</source>
+        <translation>Search results</translation>
+    </message>
 </context>
 <context>
     <name>MessageBox</name>

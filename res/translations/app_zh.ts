@@ -466,6 +466,22 @@
         <source>No page contains &quot;%1&quot;.</source>
         <translation>没有页面包含“%1”。</translation>
     </message>
+    <message>
+        <source>Help page</source>
+        <translation>帮助页面</translation>
+    </message>
+    <message>
+        <source>Help toolbar</source>
+        <translation>帮助工具栏</translation>
+    </message>
+    <message>
+        <source>Contents and search</source>
+        <translation>目录和搜索</translation>
+    </message>
+    <message>
+        <source>Search results</source>
+        <translation>搜索结果</translation>
+    </message>
 </context>
 <context>
     <name>MessageBox</name>
