@@ -121,7 +121,10 @@ CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
         if (on)
             m_pNote->hide();
     });
-    connect(m_pList, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+    // A device chosen (selected by a click or the keys), not the item the list
+    // makes current when Tab enters it: passing through changes nothing.
+    connect(m_pList, &QTreeWidget::itemSelectionChanged, this, [this] {
+        QTreeWidgetItem* item = m_pList->selectedItems().value(0);
         if (!item)
             return;
         m_pDeviceEdit->setText(item->text(kColPath));

@@ -3,7 +3,10 @@
 // changes are announced, every menu item has its letter, and Tab goes round
 // each dialog without a trap.
 #include <QAccessible>
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -105,6 +108,23 @@ QList<QWidget*> TabStops(QWidget* dialog)
             w->window() == dialog)
             stops << w;
     return stops;
+}
+
+// What the user set in `dialog`: every check, text, choice and number.
+QStringList Values(QWidget* dialog)
+{
+    QStringList values;
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        if (auto* b = qobject_cast<QAbstractButton*>(w))
+            values << QString::number(b->isChecked());
+        else if (auto* e = qobject_cast<QLineEdit*>(w))
+            values << e->text();
+        else if (auto* c = qobject_cast<QComboBox*>(w))
+            values << c->currentText();
+        else if (auto* s = qobject_cast<QAbstractSpinBox*>(w))
+            values << s->text();
+    }
+    return values;
 }
 
 // Tab from the first focus: what it never reached, or that it never came back.
@@ -361,13 +381,14 @@ private slots:
     }
 
     // From each dialog's first focus, and in the help window, Tab and Shift+Tab
-    // reach every enabled control and come back.
+    // reach every enabled control and come back, changing nothing on the way.
     void tabGoesRoundEveryDialog()
     {
         StartApp("English");
         QStringList faults;
         auto check = [&](QWidget* d) {
             QWidget* start = QApplication::focusWidget();
+            const QStringList before = Values(d);
             for (bool back : {false, true}) {
                 const QString fault = TabRound(d, back);
                 if (!fault.isEmpty())
@@ -376,6 +397,8 @@ private slots:
                 if (start)
                     start->setFocus();
             }
+            if (Values(d) != before)
+                faults << QString::fromLatin1(d->metaObject()->className()) + QLatin1String(": Tab changed a value");
         };
         ForEachDialog(check);
         QWidget* help = OpenHelp(false);
