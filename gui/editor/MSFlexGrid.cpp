@@ -367,6 +367,11 @@ long CMSFlexGrid::PixelsToTwipsY(int px) const { return static_cast<long>(px) * 
 
 QRect CMSFlexGrid::CellRect(int row, int col) const { return visualRect(m_model.index(row, col)); }
 
+QPoint CMSFlexGrid::CurrentCellMenuPos() const
+{
+    return viewport()->mapToGlobal(CellRect(m_nRow, m_nCol).bottomLeft());
+}
+
 QString CMSFlexGrid::CellName(int row, int col, bool withText) const
 {
     const QString channel = GetTextMatrix(row, 0).trimmed();
@@ -540,8 +545,9 @@ void CMSFlexGrid::paintEvent(QPaintEvent* event)
 
 void CMSFlexGrid::contextMenuEvent(QContextMenuEvent* event)
 {
-    // From the cells, the row labels and the headings alike, at the pointer.
-    emit ContextMenuRequested(event->globalPos());
+    // From the cells, the row labels and the headings alike, at the pointer;
+    // from the keyboard, below the current cell.
+    emit ContextMenuRequested(event->reason() == QContextMenuEvent::Keyboard ? CurrentCellMenuPos() : event->globalPos());
     event->accept();
 }
 

@@ -132,6 +132,8 @@ public:
 
     // Index of a cell in the table, for tests and painting.
     QRect CellRect(int row, int col) const;
+    // Where a menu asked for from the keyboard opens: below the current cell.
+    QPoint CurrentCellMenuPos() const;
     // What a screen reader calls a data cell: "Channel 5, Rx Frequency, 146.52000"
     // (an editor over it, which reads its own text, without the text).
     QString CellName(int row, int col, bool withText = true) const;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -790,6 +791,13 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_grid.viewport() && OnDragEvent(event, true))
         return true;
     auto* widget = qobject_cast<QWidget*>(watched);
+    // The menu key in a cell's editor offers the grid's commands, as on the
+    // grid itself; the pointer keeps the editor's own text menu.
+    if (event->type() == QEvent::ContextMenu && widget && widget == OpenEditor() &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard && m_pContextMenu) {
+        m_pContextMenu->popup(m_grid.CurrentCellMenuPos());
+        return true;
+    }
     if (event->type() == QEvent::ShortcutOverride && widget && OpenEditor() &&
         (widget == OpenEditor() || widget->property(kListOfPopupProperty).value<QComboBox*>() == OpenEditor()) &&
         (static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier) &&

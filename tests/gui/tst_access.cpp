@@ -7,6 +7,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -373,6 +374,12 @@ private slots:
             QAccessible::queryAccessibleInterface(m_frame->ActiveView()->OpenEditor())->text(QAccessible::Name);
         QCOMPARE(editorName, grid.CellName(4, 1, false));
         QVERIFY(below->text(QAccessible::Name).startsWith(editorName));
+        // The menu key there offers the grid's commands below the cell, not the editor's text menu.
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        QApplication::sendEvent(m_frame->ActiveView()->OpenEditor(), &menuKey);
+        QTRY_VERIFY(m_frame->GridMenu()->isVisible());
+        QCOMPARE(m_frame->GridMenu()->x(), grid.viewport()->mapToGlobal(grid.CellRect(4, 1).bottomLeft()).x());
+        m_frame->GridMenu()->hide();
         // Whole channels selected from the keyboard: no editor, the grid announces its current cell.
         grid.setFocus();
         grid.SelectRows({6, 7});
