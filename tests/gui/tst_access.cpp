@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintPreviewDialog>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QtTest>
@@ -63,9 +64,10 @@ bool IsControl(QAccessible::Role role)
 QString Describe(QAccessibleInterface* iface)
 {
     QObject* o = iface->object();
-    return QStringLiteral("%1 %2 (role %3)")
+    return QStringLiteral("%1 %2 in %3 (role %4)")
         .arg(o ? QString::fromLatin1(o->metaObject()->className()) : QStringLiteral("-"),
-             o ? o->objectName() : QString())
+             o ? o->objectName() : QString(),
+             o && o->parent() ? QString::fromLatin1(o->parent()->metaObject()->className()) : QString())
         .arg(int(iface->role()));
 }
 
@@ -83,8 +85,6 @@ QStringList Unnamed(QObject* root, bool chinese)
         const QString name = iface->text(QAccessible::Name).trimmed();
         auto* w = qobject_cast<QWidget*>(iface->object());
         const bool focusable = w && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled();
-        if (qEnvironmentVariableIsSet("A11Y_DUMP"))
-            qWarning() << depth << Describe(iface) << name << iface->state().invisible;
         if ((IsControl(iface->role()) || focusable) && iface->role() != QAccessible::ScrollBar) {
             if (name.isEmpty())
                 out << Describe(iface);
@@ -136,30 +136,37 @@ QString TabRound(QWidget* dialog, bool backwards)
         return QStringLiteral("no first focus");
     const QList<QWidget*> stops = TabStops(dialog);
     QSet<QWidget*> seen{start};
-    // A page's links take Tab in turn before it moves on.
     for (int i = 0; i <= stops.size() + 64; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+        QWidget* before = QApplication::focusWidget();
+        QTest::keyClick(before, backwards ? Qt::Key_Backtab : Qt::Key_Tab,
                         backwards ? Qt::ShiftModifier : Qt::NoModifier);
         QWidget* now = QApplication::focusWidget();
-        if (now == start && (seen.size() > 1 || stops.size() <= 1)) {
-            QStringList missed;
-            // Tab enters a group of radio buttons at its checked one; the arrows move within.
-            auto sameGroup = [&](QWidget* w) {
-                auto* radio = qobject_cast<QRadioButton*>(w);
-                return radio && !radio->isChecked() && std::any_of(seen.begin(), seen.end(), [&](QWidget* s) {
-                           auto* other = qobject_cast<QRadioButton*>(s);
-                           return other && (radio->group() ? other->group() == radio->group()
-                                                           : other->parentWidget() == radio->parentWidget());
-                       });
-            };
-            for (QWidget* w : stops)
-                if (!seen.contains(w) && !sameGroup(w))
-                    missed << QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') + w->objectName();
-            return missed.isEmpty() ? QString() : QStringLiteral("not reached: ") + missed.join(QLatin1String(", "));
-        }
         if (!now || now->window() != dialog)
             return QStringLiteral("left the dialog");
-        seen << now;
+        // A page's links take Tab in turn before it moves on.
+        if (now == before && stops.size() > 1)
+            continue;
+        if (!seen.contains(now) && stops.size() > 1) {
+            seen << now;
+            continue;
+        }
+        // Round again: at the start, or past the view port it handed the focus to.
+        if (now != start && std::none_of(seen.begin(), seen.end(), [&](QWidget* w) { return start->isAncestorOf(w); }))
+            break;
+        QStringList missed;
+        // Tab enters a group of radio buttons at its checked one; the arrows move within.
+        auto sameGroup = [&](QWidget* w) {
+            auto* radio = qobject_cast<QRadioButton*>(w);
+            return radio && !radio->isChecked() && std::any_of(seen.begin(), seen.end(), [&](QWidget* s) {
+                       auto* other = qobject_cast<QRadioButton*>(s);
+                       return other && (radio->group() ? other->group() == radio->group()
+                                                       : other->parentWidget() == radio->parentWidget());
+                   });
+        };
+        for (QWidget* w : stops)
+            if (!seen.contains(w) && !sameGroup(w) && !w->isAncestorOf(start) && !start->isAncestorOf(w))
+                missed << QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') + w->objectName();
+        return missed.isEmpty() ? QString() : QStringLiteral("not reached: ") + missed.join(QLatin1String(", "));
     }
     return QStringLiteral("never back at %1 (%2)")
         .arg(QString::fromLatin1(start->metaObject()->className()), start->objectName());
@@ -226,7 +233,7 @@ private:
             return int(QDialog::Rejected);
         });
         for (int id : {ID_COM_SETUP, ID_CHECK_CONNECTION, ID_FILE_BACKUPS, ID_WRITE, ID_OPTION_FEATURES,
-                       ID_PRODUCT_INFORMATION, ID_LANGUAGE, ID_APP_ABOUT, ID_EDIT_SET_CELLS, ID_EDIT_FIND}) {
+                       ID_PRODUCT_INFORMATION, ID_LANGUAGE, ID_APP_ABOUT, ID_EDIT_SET_CELLS, ID_EDIT_FIND, ID_FILE_PRINT_PREVIEW}) {
             m_frame->Action(id)->trigger();
             // The Process window stays open beside the document.
             for (QDialog* d : m_frame->findChildren<QDialog*>())
@@ -284,7 +291,6 @@ private slots:
         int dialogs = 0;
         ForEachDialog([&](QDialog* d) {
             ++dialogs;
-            qWarning() << "DIALOG" << d->metaObject()->className();
             for (const QString& m : Unnamed(d, chinese))
                 missing << d->metaObject()->className() + QLatin1String(": ") + m;
         });
@@ -292,7 +298,7 @@ private slots:
         QVERIFY(help);
         missing << Unnamed(help, chinese);
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char('\n'))));
-        QCOMPARE(dialogs, 12);
+        QCOMPARE(dialogs, 13);
     }
 
     // Every menu item has a letter (or a key of its own), so Alt and the letters reach every command.
@@ -404,7 +410,8 @@ private slots:
                 if (start)
                     start->setFocus();
             }
-            if (Values(d) != before)
+            // Qt's print preview takes its zoom box's text as a chosen zoom when Tab leaves it.
+            if (Values(d) != before && !qobject_cast<QPrintPreviewDialog*>(d))
                 faults << QString::fromLatin1(d->metaObject()->className()) + QLatin1String(": Tab changed a value");
         };
         ForEachDialog(check);
