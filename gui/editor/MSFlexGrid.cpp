@@ -547,7 +547,8 @@ void CMSFlexGrid::contextMenuEvent(QContextMenuEvent* event)
 {
     // From the cells, the row labels and the headings alike, at the pointer;
     // from the keyboard, below the current cell.
-    emit ContextMenuRequested(event->reason() == QContextMenuEvent::Keyboard ? CurrentCellMenuPos() : event->globalPos());
+    emit ContextMenuRequested(event->reason() == QContextMenuEvent::Keyboard ? CurrentCellMenuPos()
+                                                                             : event->globalPos());
     event->accept();
 }
 

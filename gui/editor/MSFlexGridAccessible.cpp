@@ -63,15 +63,11 @@ private:
     mutable QHash<qint64, QAccessible::Id> m_cells;
 };
 
-
 class CGridCellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface {
 public:
     CGridCellAccessible(CMSFlexGrid* grid, int row, int col) : m_grid(grid), m_nRow(row), m_nCol(col) {}
 
-    bool isValid() const override
-    {
-        return m_grid && m_nRow < m_grid->GetRows() && m_nCol < m_grid->GetCols();
-    }
+    bool isValid() const override { return m_grid && m_nRow < m_grid->GetRows() && m_nCol < m_grid->GetCols(); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return m_grid ? m_grid->window()->windowHandle() : nullptr; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }

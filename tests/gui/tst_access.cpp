@@ -232,8 +232,9 @@ private:
             d->hide();
             return int(QDialog::Rejected);
         });
-        for (int id : {ID_COM_SETUP, ID_CHECK_CONNECTION, ID_FILE_BACKUPS, ID_WRITE, ID_OPTION_FEATURES,
-                       ID_PRODUCT_INFORMATION, ID_LANGUAGE, ID_APP_ABOUT, ID_EDIT_SET_CELLS, ID_EDIT_FIND, ID_FILE_PRINT_PREVIEW}) {
+        for (int id :
+             {ID_COM_SETUP, ID_CHECK_CONNECTION, ID_FILE_BACKUPS, ID_WRITE, ID_OPTION_FEATURES, ID_PRODUCT_INFORMATION,
+              ID_LANGUAGE, ID_APP_ABOUT, ID_EDIT_SET_CELLS, ID_EDIT_FIND, ID_FILE_PRINT_PREVIEW}) {
             m_frame->Action(id)->trigger();
             // The Process window stays open beside the document.
             for (QDialog* d : m_frame->findChildren<QDialog*>())
@@ -244,7 +245,8 @@ private:
                     d->reject();
                 }
         }
-        const QString csv = m_dir->WriteFile(QStringLiteral("list.csv"), "Location,Name,Frequency\r\n40,ONE,146.52\r\n");
+        const QString csv =
+            m_dir->WriteFile(QStringLiteral("list.csv"), "Location,Name,Frequency\r\n40,ONE,146.52\r\n");
         m_frame->ActiveView()->ImportChannelsFrom(csv, true);
         SetDialogHook({});
         MessageRequest r;
@@ -335,9 +337,9 @@ private slots:
         SetAnnounceHook([&told](QAccessibleEvent* e) {
             const bool focus = e->type() == QAccessible::Focus;
             if (focus || e->type() == QAccessible::ValueChanged)
-                told << Announced{e->accessibleInterface()->text(QAccessible::Name),
-                                  focus ? QStringLiteral("focus")
-                                        : static_cast<QAccessibleValueChangeEvent*>(e)->value().toString()};
+                told << Announced{
+                    e->accessibleInterface()->text(QAccessible::Name),
+                    focus ? QStringLiteral("focus") : static_cast<QAccessibleValueChangeEvent*>(e)->value().toString()};
         });
         CMSFlexGrid& grid = m_frame->ActiveView()->Grid();
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&grid);
