@@ -182,6 +182,8 @@ private:
 
 CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableView(parent)
 {
+    // Before the model is set: a reader listening would otherwise get Qt's own table for the grid.
+    InstallGridAccessibleFactory();
     setVerticalHeader(new CRowHeader(this));
     setModel(&m_model);
     setItemDelegate(new CGridDelegate(this));
@@ -226,9 +228,9 @@ CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableView(parent)
     horizontalHeader()->viewport()->installEventFilter(this);
 
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
     // The current cell's new text is announced: the user's edit. Whole rows and
     // blocks (paste, fill, a read) reach a reader as the item view's model change.
-    InstallGridAccessibleFactory();
     connect(&m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from, const QModelIndex& to) {
         if (from != to || from.row() != m_nRow || from.column() != m_nCol)
             return;
@@ -237,7 +239,6 @@ CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableView(parent)
             Announce(&changed);
         }
     });
-    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
 }
 
 void CMSFlexGrid::ApplyFixed()

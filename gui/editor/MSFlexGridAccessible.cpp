@@ -125,7 +125,7 @@ public:
     QAccessibleInterface* table() const override { return parent(); }
 
 private:
-    CGridAccessible* Table() const { return static_cast<CGridAccessible*>(parent()); }
+    CGridAccessible* Table() const { return dynamic_cast<CGridAccessible*>(parent()); }
 
     QPointer<CMSFlexGrid> m_grid;
     int m_nRow;
@@ -152,7 +152,8 @@ void InstallGridAccessibleFactory()
 
 QAccessibleInterface* GridCellInterface(CMSFlexGrid* grid, int row, int col)
 {
-    auto* table = static_cast<CGridAccessible*>(QAccessible::queryAccessibleInterface(grid));
+    // Another interface (one made before the factory was there) knows no cells.
+    auto* table = dynamic_cast<CGridAccessible*>(QAccessible::queryAccessibleInterface(grid));
     return table ? table->GridCell(row, col) : nullptr;
 }
 
@@ -201,7 +202,7 @@ QAccessibleInterface* CGridAccessible::GridCell(int gridRow, int gridCol) const
 {
     if (TableRow(gridRow) < 0 || gridCol < Grid()->GetFixedCols() || gridCol >= Grid()->GetCols())
         return nullptr;
-    const qint64 key = qint64(gridRow) * Grid()->GetCols() + gridCol;
+    const qint64 key = (qint64(gridRow) << 32) | gridCol;
     const auto it = m_cells.constFind(key);
     if (it != m_cells.constEnd())
         if (QAccessibleInterface* cell = QAccessible::accessibleInterface(*it))

@@ -11,7 +11,6 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPrintPreviewDialog>
 #include <QRadioButton>
 #include <QRegularExpression>
