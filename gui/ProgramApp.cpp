@@ -250,7 +250,20 @@ bool CProgramApp::InitInstance(const QStringList& args)
     SetMessageCaption(IniString(g_strLanguage, "Company"));
 
     // 14. The first Help item carries the About title.
-    m_pMainFrame->Action(ID_APP_ABOUT)->setText(IniString(g_strLanguage, "About Title"));
+    // A title without a letter of its own gets A (Alt+H, A), its first "A" or,
+    // as the Chinese menus mark theirs, "(&A)"; the toolbar and tips show it plain.
+    const QString aboutTitle = IniString(g_strLanguage, "About Title");
+    QString aboutItem = aboutTitle;
+    if (QKeySequence::mnemonic(aboutItem).isEmpty()) {
+        const qsizetype a = aboutItem.indexOf(QLatin1Char('a'), 0, Qt::CaseInsensitive);
+        if (a >= 0)
+            aboutItem.insert(a, QLatin1Char('&'));
+        else
+            aboutItem += QStringLiteral("(&A)");
+    }
+    QAction* about = m_pMainFrame->Action(ID_APP_ABOUT);
+    about->setText(aboutItem);
+    about->setIconText(aboutTitle);
 
     // 15. ShowLang converted as atoi does: 0 removes the Language command.
     const std::string showLang = theIniFile.GetString("Setup", "ShowLang", "");

@@ -222,10 +222,12 @@ QWidget* CreateHelpWindow(QHelpEngine* engine)
 
     auto* browser = new CHelpBrowser(window);
     browser->setObjectName(QStringLiteral("HelpBrowser"));
+    browser->setAccessibleName(HelpText("Help page"));
     browser->setOpenLinks(true);
 
     auto* bar = new QToolBar(window);
     bar->setObjectName(QStringLiteral("HelpToolBar"));
+    bar->setAccessibleName(HelpText("Help toolbar"));
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     QAction* back = bar->addAction(HelpText("Back"), browser, &QTextBrowser::backward);
     back->setObjectName(QStringLiteral("HelpBack"));
@@ -238,6 +240,7 @@ QWidget* CreateHelpWindow(QHelpEngine* engine)
     const QUrl home(QStringLiteral("qthelp://%1/doc/index.html").arg(State().namespaceName));
     QAction* contents = bar->addAction(HelpText("Contents"), browser, [browser, home] { browser->setSource(home); });
     contents->setObjectName(QStringLiteral("HelpHome"));
+    contents->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
     QObject::connect(browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
     QObject::connect(browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
     layout->addWidget(bar);
@@ -245,8 +248,10 @@ QWidget* CreateHelpWindow(QHelpEngine* engine)
     // Left: the table of contents and the full-text search; right: the page.
     auto* tabs = new QTabWidget(window);
     tabs->setObjectName(QStringLiteral("HelpTabs"));
+    tabs->setAccessibleName(HelpText("Contents and search"));
     QHelpContentWidget* toc = engine->contentWidget();
     toc->setObjectName(QStringLiteral("HelpContents"));
+    toc->setAccessibleName(HelpText("Contents"));
     QObject::connect(toc, &QHelpContentWidget::linkActivated, browser,
                      [browser](const QUrl& url) { browser->setSource(url); });
     tabs->addTab(toc, HelpText("Contents"));
@@ -260,6 +265,7 @@ QWidget* CreateHelpWindow(QHelpEngine* engine)
     // a link per page (Tab reaches each, Enter opens it).
     auto* results = new QTextBrowser(searchPage);
     results->setObjectName(QStringLiteral("HelpSearchResults"));
+    results->setAccessibleName(HelpText("Search results"));
     results->setOpenLinks(false);
     searchLayout->addWidget(query);
     searchLayout->addWidget(results, 1);

@@ -1,5 +1,6 @@
 #include "gui/editor/MSFlexGrid.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QContextMenuEvent>
@@ -12,6 +13,7 @@
 #include <QStyledItemDelegate>
 #include <utility>
 
+#include "gui/app/Announce.h"
 #include "gui/app/Contrast.h"
 
 namespace {
@@ -182,6 +184,8 @@ private:
 
 CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableView(parent)
 {
+    // Before the model is set: a reader listening would otherwise get Qt's own table for the grid.
+    InstallGridAccessibleFactory();
     setVerticalHeader(new CRowHeader(this));
     setModel(&m_model);
     setItemDelegate(new CGridDelegate(this));
@@ -228,6 +232,16 @@ CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableView(parent)
 
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
+    // The current cell's new text is announced: the user's edit. Whole rows and
+    // blocks (paste, fill, a read) reach a reader as the item view's model change.
+    connect(&m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from, const QModelIndex& to) {
+        if (from != to || from.row() != m_nRow || from.column() != m_nCol)
+            return;
+        if (QAccessibleInterface* cell = GridCellInterface(this, from.row(), from.column())) {
+            QAccessibleValueChangeEvent changed(cell, m_model.Cell(from.row(), from.column()));
+            Announce(&changed);
+        }
+    });
 }
 
 void CMSFlexGrid::ApplyFixed()
@@ -315,6 +329,13 @@ void CMSFlexGrid::MoveTo(int row, int col, bool keepSelection)
         scrollTo(m_model.index(row, col), QAbstractItemView::EnsureVisible);
     viewport()->update();
     emit EnterCell();
+    // A reader announces the cell entered; an editor the view opened there (and
+    // took the focus to) announces itself.
+    if (hasFocus())
+        if (QAccessibleInterface* cell = GridCellInterface(this, row, col)) {
+            QAccessibleEvent focus(cell, QAccessible::Focus);
+            Announce(&focus);
+        }
 }
 
 unsigned long CMSFlexGrid::GetForeColorFixed() const
@@ -365,6 +386,20 @@ long CMSFlexGrid::PixelsToTwipsX(int px) const { return static_cast<long>(px) * 
 long CMSFlexGrid::PixelsToTwipsY(int px) const { return static_cast<long>(px) * 1440 / logicalDpiY(); }
 
 QRect CMSFlexGrid::CellRect(int row, int col) const { return visualRect(m_model.index(row, col)); }
+
+QPoint CMSFlexGrid::CurrentCellMenuPos() const
+{
+    return viewport()->mapToGlobal(CellRect(m_nRow, m_nCol).bottomLeft());
+}
+
+QString CMSFlexGrid::CellName(int row, int col, bool withText) const
+{
+    const QString channel = GetTextMatrix(row, 0).trimmed();
+    const QString heading = GetTextMatrix(0, col).simplified();
+    const QString text = withText ? GetTextMatrix(row, col) : QString();
+    return text.isEmpty() ? tr("Channel %1, %2").arg(channel, heading)
+                          : tr("Channel %1, %2, %3").arg(channel, heading, text);
+}
 
 bool CMSFlexGrid::IsColumnShown(int col) const
 {
@@ -530,8 +565,10 @@ void CMSFlexGrid::paintEvent(QPaintEvent* event)
 
 void CMSFlexGrid::contextMenuEvent(QContextMenuEvent* event)
 {
-    // From the cells, the row labels and the headings alike, at the pointer.
-    emit ContextMenuRequested(event->globalPos());
+    // From the cells, the row labels and the headings alike, at the pointer;
+    // from the keyboard, below the current cell.
+    emit ContextMenuRequested(event->reason() == QContextMenuEvent::Keyboard ? CurrentCellMenuPos()
+                                                                             : event->globalPos());
     event->accept();
 }
 

@@ -23,6 +23,16 @@ struct CellRange {
     bool IsCell() const { return top == bottom && left == right; }
 };
 
+class CMSFlexGrid;
+class QAccessibleInterface;
+
+// The grid's accessibility (a table of the data cells): the factory is
+// installed once per process by the grid's constructor.
+void InstallGridAccessibleFactory();
+// The interface of a data cell (grid row and column, the fixed ones counted),
+// kept until the grid's shape changes; nullptr for a fixed or absent cell.
+QAccessibleInterface* GridCellInterface(CMSFlexGrid* grid, int row, int col);
+
 class CGridModel : public QAbstractTableModel, public ITextGrid {
     Q_OBJECT
 public:
@@ -129,6 +139,11 @@ public:
 
     // Index of a cell in the table, for tests and painting.
     QRect CellRect(int row, int col) const;
+    // Where a menu asked for from the keyboard opens: below the current cell.
+    QPoint CurrentCellMenuPos() const;
+    // What a screen reader calls a data cell: "Channel 5, Rx Frequency, 146.52000"
+    // (an editor over it, which reads its own text, without the text).
+    QString CellName(int row, int col, bool withText = true) const;
 
     // The selection: rectangles of data cells, the last one running from the
     // current cell to its extent. Moving the current cell collapses it to that

@@ -1,13 +1,17 @@
 #include "gui/editor/PrintJob.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGraphicsView>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QToolBar>
+#include <QToolButton>
 #include <algorithm>
 
 #include "core/app/Globals.h"
@@ -122,6 +126,22 @@ void CPrintJob::Preview()
     QPrintPreviewDialog preview(&AppPrinter(), m_pParent);
     preview.setObjectName(QStringLiteral("PrintPreview"));
     preview.setWindowTitle(Tr("Print Preview"));
+    // Qt's preview names none of its parts for a screen reader, and its
+    // commands (print, zoom, pages) are buttons Tab would pass over.
+    for (QToolBar* bar : preview.findChildren<QToolBar*>()) {
+        bar->setAccessibleName(Tr("Print Preview"));
+        for (QToolButton* button : bar->findChildren<QToolButton*>()) {
+            button->setFocusPolicy(Qt::TabFocus);
+            if (button->objectName() == QLatin1String("qt_toolbar_ext_button"))
+                button->setAccessibleName(Tr("More commands"));
+        }
+    }
+    for (QLineEdit* edit : preview.findChildren<QLineEdit*>())
+        edit->setAccessibleName(qobject_cast<QComboBox*>(edit->parentWidget()) ? Tr("Zoom") : Tr("Page"));
+    for (QGraphicsView* pages : preview.findChildren<QGraphicsView*>()) {
+        pages->setAccessibleName(Tr("Pages"));
+        pages->viewport()->setAccessibleName(Tr("Pages"));
+    }
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&report](QPrinter* printer) {
         // The preview shows the whole job whatever range the last print used.
         printer->setPrintRange(QPrinter::AllPages);

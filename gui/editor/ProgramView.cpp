@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -111,8 +112,14 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
 
     auto* bands = new QHBoxLayout;
     const int boxWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12;
-    auto addPair = [&](const QString& label, QLineEdit& low, QLineEdit& high) {
+    // The two boxes of a band share one label: each is named on its own for a screen reader.
+    auto addPair = [&](const QString& label, QLineEdit& low, QLineEdit& high, const QString& lowName,
+                       const QString& highName) {
         bands->addWidget(new QLabel(label, this));
+        low.setAccessibleName(lowName);
+        high.setAccessibleName(highName);
+        low.setAccessibleDescription(tr("Megahertz"));
+        high.setAccessibleDescription(tr("Megahertz"));
         low.setParent(this);
         high.setParent(this);
         low.setFixedWidth(boxWidth);
@@ -121,9 +128,9 @@ CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent),
         bands->addWidget(new QLabel(QStringLiteral("-"), this));
         bands->addWidget(&high);
     };
-    addPair(tr("VHF:"), m_editVhfLow, m_editVhfHigh);
+    addPair(tr("VHF:"), m_editVhfLow, m_editVhfHigh, tr("VHF lowest frequency"), tr("VHF highest frequency"));
     bands->addSpacing(24);
-    addPair(tr("UHF:"), m_editUhfLow, m_editUhfHigh);
+    addPair(tr("UHF:"), m_editUhfLow, m_editUhfHigh, tr("UHF lowest frequency"), tr("UHF highest frequency"));
     bands->addStretch(1);
 
     m_grid.setParent(this);
@@ -542,6 +549,7 @@ void CProgramView::ShowEditor()
     // Inside the current cell's frame, which thereby frames the editor.
     const int f = m_grid.FocusFrameWidth();
     editor->setGeometry(QRect(x, y, width, height).adjusted(f, f, -f, -f));
+    editor->setAccessibleName(m_grid.CellName(int(m_grid.GetRow()), int(m_grid.GetCol()), false));
     editor->show();
     editor->raise();
     editor->setFocus(Qt::OtherFocusReason);
@@ -783,6 +791,13 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_grid.viewport() && OnDragEvent(event, true))
         return true;
     auto* widget = qobject_cast<QWidget*>(watched);
+    // The menu key in a cell's editor offers the grid's commands, as on the
+    // grid itself; the pointer keeps the editor's own text menu.
+    if (event->type() == QEvent::ContextMenu && widget && widget == OpenEditor() &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard && m_pContextMenu) {
+        m_pContextMenu->popup(m_grid.CurrentCellMenuPos());
+        return true;
+    }
     if (event->type() == QEvent::ShortcutOverride && widget && OpenEditor() &&
         (widget == OpenEditor() || widget->property(kListOfPopupProperty).value<QComboBox*>() == OpenEditor()) &&
         (static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier) &&

@@ -538,7 +538,9 @@ void CProgramView::OnEditFind()
     connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     auto* layout = new QVBoxLayout(&dlg);
-    layout->addWidget(new QLabel(tr("A channel name, or a frequency (145.5 finds 145.50000):"), &dlg));
+    auto* label = new QLabel(tr("A channel name, or a frequency (145.5 finds 145.50000):"), &dlg);
+    label->setBuddy(edit);
+    layout->addWidget(label);
     layout->addWidget(edit);
     layout->addWidget(buttons);
     if (ExecDialog(&dlg) != QDialog::Accepted || edit->text().trimmed().isEmpty())

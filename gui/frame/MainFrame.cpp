@@ -542,6 +542,8 @@ void CMainFrame::CreateStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setAccessibleName(tr("Status bar"));
+    menuBar()->setAccessibleName(tr("Menu bar"));
     // Both name ports and files: plain text, never markup.
     m_pReadyLabel = new QLabel(tr("Ready"), bar);
     m_pReadyLabel->setTextFormat(Qt::PlainText);

@@ -35,6 +35,7 @@ CNavigationBar::CNavigationBar(QWidget* frame)
 
     m_pTree = new QTreeWidget(this);
     m_pTree->setObjectName(QStringLiteral("NavigationTree"));
+    m_pTree->setAccessibleName(tr("Navigation"));
     m_pTree->setHeaderHidden(true);
     m_pTree->setRootIsDecorated(true);
     m_pTree->setFont(m_font);

@@ -38,6 +38,7 @@ CBackupsDlg::CBackupsDlg(QWidget* parent, const QString& folder)
     m_pFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_pList = new QTreeWidget(this);
     m_pList->setRootIsDecorated(false);
+    m_pList->setAccessibleName(tr("Backups"));
     m_pList->setHeaderLabels({tr("Date"), tr("Port"), tr("Channels"), tr("First names"), tr("Pinned")});
     m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pList->setAllColumnsShowFocus(true);
@@ -45,9 +46,12 @@ CBackupsDlg::CBackupsDlg(QWidget* parent, const QString& folder)
     m_pKeep->setRange(1, 10000);
     m_pKeep->setValue(BackupsKept());
     auto* keepRow = new QHBoxLayout;
-    keepRow->addWidget(new QLabel(tr("Keep the newest"), this));
+    auto* keepLabel = new QLabel(tr("Keep the newest"), this);
+    keepLabel->setBuddy(m_pKeep);
+    keepRow->addWidget(keepLabel);
     keepRow->addWidget(m_pKeep);
     keepRow->addWidget(new QLabel(tr("backups (pinned ones are never deleted)"), this));
+    m_pKeep->setAccessibleDescription(tr("backups (pinned ones are never deleted)"));
     keepRow->addStretch(1);
     auto* buttons = new QDialogButtonBox(this);
     m_pOpen = buttons->addButton(tr("Open"), QDialogButtonBox::AcceptRole);

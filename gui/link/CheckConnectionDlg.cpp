@@ -85,6 +85,7 @@ CCheckConnectionDlg::CCheckConnectionDlg(QWidget* parent) : QDialog(parent)
     m_pPort = new QComboBox(this);
     m_pPort->setObjectName(QStringLiteral("CheckPort"));
     m_pPort->setEditable(true);
+    m_pPort->lineEdit()->setAccessibleName(tr("Port"));
     m_pPort->setInsertPolicy(QComboBox::NoInsert);
     // A long by-id name neither widens the dialog nor is cut: the box scrolls.
     m_pPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -104,6 +105,7 @@ CCheckConnectionDlg::CCheckConnectionDlg(QWidget* parent) : QDialog(parent)
     m_pStep->setWordWrap(true);
     m_pResult = new QTextEdit(this);
     m_pResult->setObjectName(QStringLiteral("CheckResult"));
+    m_pResult->setAccessibleName(tr("Result"));
     m_pResult->setReadOnly(true);
     m_pResult->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_pResult->setMinimumSize(DialogUnitRect(this, 0, 0, 320, 120).size());

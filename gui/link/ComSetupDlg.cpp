@@ -92,6 +92,7 @@ CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
     listLabel->setGeometry(DialogUnitRect(this, 178, 4, 254, 10));
     m_pList = new QTreeWidget(this);
     m_pList->setObjectName(QStringLiteral("DeviceList"));
+    m_pList->setAccessibleName(tr("Serial devices present"));
     m_pList->setRootIsDecorated(false);
     m_pList->setAllColumnsShowFocus(true);
     m_pList->setHeaderLabels({tr("Device"), tr("Kind"), tr("Description"), tr("State")});
@@ -104,6 +105,7 @@ CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
     m_pGroup->addButton(m_pDeviceButton, kDevice);
     m_pDeviceEdit = new QLineEdit(this);
     m_pDeviceEdit->setObjectName(QStringLiteral("DeviceEdit"));
+    m_pDeviceEdit->setAccessibleName(tr("Device path"));
     m_pDeviceEdit->setPlaceholderText(tr("/dev/ttyUSB0, or choose above"));
     m_pDeviceEdit->setGeometry(DialogUnitRect(this, 222, 89, 210, 13));
     m_pDeviceState = new QLabel(this);
@@ -119,7 +121,10 @@ CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
         if (on)
             m_pNote->hide();
     });
-    connect(m_pList, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+    // A device chosen (selected by a click or the keys), not the item the list
+    // makes current when Tab enters it: passing through changes nothing.
+    connect(m_pList, &QTreeWidget::itemSelectionChanged, this, [this] {
+        QTreeWidgetItem* item = m_pList->selectedItems().value(0);
         if (!item)
             return;
         m_pDeviceEdit->setText(item->text(kColPath));

@@ -30,6 +30,7 @@ CProcessDlg::CProcessDlg(QWidget* parent) : QDialog(parent)
     SetControlId(m_pCancel, 2);
     m_ctlProgress = new QProgressBar(this);
     m_ctlProgress->setTextVisible(false);
+    m_ctlProgress->setAccessibleName(tr("Progress"));
     SetControlId(m_ctlProgress, IDC_PROGRESS);
     m_pPosition = new QLabel(QStringLiteral("0"), this);
     m_pPosition->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -421,12 +421,24 @@
         <source>Show what a support report holds, then save it to attach to a bug report</source>
         <translation>Show what a support report holds, then save it to attach to a bug report</translation>
     </message>
+    <message>
+        <source>Status bar</source>
+        <translation>Status bar</translation>
+    </message>
+    <message>
+        <source>Menu bar</source>
+        <translation>Menu bar</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>
     <message>
         <source>Close</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Navigation</source>
+        <translation>Navigation</translation>
     </message>
 </context>
 <context>
@@ -461,6 +473,22 @@
     <message>
         <source>No page contains &quot;%1&quot;.</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Help page</source>
+        <translation>Help page</translation>
+    </message>
+    <message>
+        <source>Help toolbar</source>
+        <translation>Help toolbar</translation>
+    </message>
+    <message>
+        <source>Contents and search</source>
+        <translation>Contents and search</translation>
+    </message>
+    <message>
+        <source>Search results</source>
+        <translation>Search results</translation>
     </message>
 </context>
 <context>

@@ -421,12 +421,24 @@
         <source>Show what a support report holds, then save it to attach to a bug report</source>
         <translation>显示支持报告的内容，然后保存以附到问题报告中</translation>
     </message>
+    <message>
+        <source>Status bar</source>
+        <translation>状态栏</translation>
+    </message>
+    <message>
+        <source>Menu bar</source>
+        <translation>菜单栏</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>
     <message>
         <source>Close</source>
         <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Navigation</source>
+        <translation>导航</translation>
     </message>
 </context>
 <context>
@@ -461,6 +473,22 @@
     <message>
         <source>No page contains &quot;%1&quot;.</source>
         <translation>没有页面包含“%1”。</translation>
+    </message>
+    <message>
+        <source>Help page</source>
+        <translation>帮助页面</translation>
+    </message>
+    <message>
+        <source>Help toolbar</source>
+        <translation>帮助工具栏</translation>
+    </message>
+    <message>
+        <source>Contents and search</source>
+        <translation>目录和搜索</translation>
+    </message>
+    <message>
+        <source>Search results</source>
+        <translation>搜索结果</translation>
     </message>
 </context>
 <context>

@@ -46,5 +46,40 @@
         <source>UHF:</source>
         <translation>UHF:</translation>
     </message>
+    <message>
+        <source>Megahertz</source>
+        <translation>Megahertz</translation>
+    </message>
+    <message>
+        <source>VHF lowest frequency</source>
+        <translation>VHF lowest frequency</translation>
+    </message>
+    <message>
+        <source>VHF highest frequency</source>
+        <translation>VHF highest frequency</translation>
+    </message>
+    <message>
+        <source>UHF lowest frequency</source>
+        <translation>UHF lowest frequency</translation>
+    </message>
+    <message>
+        <source>UHF highest frequency</source>
+        <translation>UHF highest frequency</translation>
+    </message>
+</context>
+<context>
+    <name>CMSFlexGrid</name>
+    <message>
+        <source>Channel %1, %2</source>
+        <translation>Channel %1, %2</translation>
+    </message>
+    <message>
+        <source>Channel %1, %2, %3</source>
+        <translation>Channel %1, %2, %3</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>Channels</translation>
+    </message>
 </context>
 </TS>

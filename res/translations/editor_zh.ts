@@ -46,5 +46,40 @@
         <source>UHF:</source>
         <translation>UHF:</translation>
     </message>
+    <message>
+        <source>Megahertz</source>
+        <translation>兆赫</translation>
+    </message>
+    <message>
+        <source>VHF lowest frequency</source>
+        <translation>VHF 最低频率</translation>
+    </message>
+    <message>
+        <source>VHF highest frequency</source>
+        <translation>VHF 最高频率</translation>
+    </message>
+    <message>
+        <source>UHF lowest frequency</source>
+        <translation>UHF 最低频率</translation>
+    </message>
+    <message>
+        <source>UHF highest frequency</source>
+        <translation>UHF 最高频率</translation>
+    </message>
+</context>
+<context>
+    <name>CMSFlexGrid</name>
+    <message>
+        <source>Channel %1, %2</source>
+        <translation>信道 %1，%2</translation>
+    </message>
+    <message>
+        <source>Channel %1, %2, %3</source>
+        <translation>信道 %1，%2，%3</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>信道</translation>
+    </message>
 </context>
 </TS>

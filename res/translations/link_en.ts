@@ -35,6 +35,10 @@
         <source>Verify after writing (reads the radio back)</source>
         <translation>Verify after writing (reads the radio back)</translation>
     </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progress</translation>
+    </message>
 </context>
 <context>
     <name>CComSetupDlg</name>
@@ -141,6 +145,14 @@
     <message>
         <source>%1 is in use by another window's transfer.</source>
         <translation>%1 is in use by another window's transfer.</translation>
+    </message>
+    <message>
+        <source>Device path</source>
+        <translation>Device path</translation>
+    </message>
+    <message>
+        <source>Serial devices present</source>
+        <translation>Serial devices present</translation>
     </message>
 </context>
 <context>
@@ -550,6 +562,14 @@
     <message>
         <source>Find my cable: %1</source>
         <translation>Find my cable: %1</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
     </message>
 </context>
 </TS>

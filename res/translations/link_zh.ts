@@ -35,6 +35,10 @@
         <source>Verify after writing (reads the radio back)</source>
         <translation>写入后校验（回读电台）</translation>
     </message>
+    <message>
+        <source>Progress</source>
+        <translation>进度</translation>
+    </message>
 </context>
 <context>
     <name>CComSetupDlg</name>
@@ -141,6 +145,14 @@
     <message>
         <source>%1 is in use by another window's transfer.</source>
         <translation>%1 正被另一窗口的传输使用。</translation>
+    </message>
+    <message>
+        <source>Device path</source>
+        <translation>设备路径</translation>
+    </message>
+    <message>
+        <source>Serial devices present</source>
+        <translation>当前的串口设备</translation>
     </message>
 </context>
 <context>
@@ -550,6 +562,14 @@
     <message>
         <source>Find my cable: %1</source>
         <translation>查找数据线：%1</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>端口</translation>
     </message>
 </context>
 </TS>

@@ -166,5 +166,21 @@
         <source>Print Preview</source>
         <translation>Print Preview</translation>
     </message>
+    <message>
+        <source>More commands</source>
+        <translation>More commands</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Page</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Pages</translation>
+    </message>
 </context>
 </TS>

@@ -166,5 +166,21 @@
         <source>Print Preview</source>
         <translation>打印预览</translation>
     </message>
+    <message>
+        <source>More commands</source>
+        <translation>更多命令</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>缩放</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>页码</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>页面</translation>
+    </message>
 </context>
 </TS>

@@ -135,7 +135,7 @@ private slots:
         // The company captions message boxes; window titles stay exactly the program's own.
         QCOMPARE(MessageCaption(), QStringLiteral("Tanager Radio Works"));
         QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
-        QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QStringLiteral("About the Test Tool"));
+        QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QStringLiteral("&About the Test Tool"));
         QCOMPARE(MenuTitles(f), QStringList({"&File", "&Edit", "&Program", "&View", "&Setup", "&Help"}));
         QVERIFY(f->Menu("SetupMenu")->actions().contains(f->Action(ID_LANGUAGE)));
         QVERIFY(f->Menu("EditMenu")->actions().contains(f->Action(ID_PRODUCT_INFORMATION)));
@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(int(g_bChinese), 1);
         QCOMPARE(QString::fromStdString(g_strHelpFile), QStringLiteral("chHelp.chm"));
         QCOMPARE(MessageCaption(), QString::fromUtf8("唐纳格无线电"));
-        QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QString::fromUtf8("关于测试软件"));
+        QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QString::fromUtf8("关于测试软件(&A)"));
         QCOMPARE(f->ActiveDocument()->GetTitle(), QString::fromUtf8("信道信息"));
         QCOMPARE(f->TreeRoot()->child(0)->text(0), QString::fromUtf8("信道信息"));
         QCOMPARE(f->TreeRoot()->child(1)->text(0), QString::fromUtf8("可选功能"));
@@ -453,7 +453,7 @@ private slots:
         QVERIFY(doc->HasFilePath());
         QVERIFY(!g_bNewDocument);
         // The branding of steps 14 and 15 applies the same way.
-        QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QStringLiteral("About the Test Tool"));
+        QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QStringLiteral("&About the Test Tool"));
     }
 
     void shortFileArgumentFailsStartUp()
