@@ -172,13 +172,7 @@ int CmdOptions(const std::vector<std::string>& argv)
     BeginJsonDocument(json, "options");
     json.Key("file").String(path).Key("language").String(zh ? "zh" : "en").Key("options").BeginArray();
     for (const OptionControl& c : OptionControls()) {
-        std::string value;
-        if (c.kind == OptionKind::Edit)
-            value = fields.powerOnName;
-        else if (c.kind == OptionKind::Check)
-            value = OptionCheckText(fields.beep, zh);
-        else
-            value = OptionValueText(fields, c.id, zh);
+        const std::string value = OptionShownText(fields, c, zh);
         json.BeginObject()
             .Key("key")
             .String(c.key)

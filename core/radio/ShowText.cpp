@@ -53,19 +53,20 @@ std::string ChannelTableText(const ChannelDocument& doc, const CRadioCatalogue& 
 
 std::string OptionCheckText(bool on, bool chinese) { return OptionItems(optid::kPriorityScan, chinese).at(on ? 1 : 0); }
 
+std::string OptionShownText(const OptionFields& fields, const OptionControl& c, bool zh)
+{
+    if (c.kind == OptionKind::Edit)
+        return fields.powerOnName;
+    if (c.kind == OptionKind::Check)
+        return OptionCheckText(fields.beep, zh);
+    return OptionValueText(fields, c.id, zh);
+}
+
 std::string OptionsText(const Image& image, bool zh)
 {
     const OptionFields fields = DecodeOptions(image);
     std::string out;
-    for (const OptionControl& c : OptionControls()) {
-        std::string value;
-        if (c.kind == OptionKind::Edit)
-            value = fields.powerOnName;
-        else if (c.kind == OptionKind::Check)
-            value = OptionCheckText(fields.beep, zh);
-        else
-            value = OptionValueText(fields, c.id, zh);
-        out += std::string(zh ? c.labelZh : c.labelEn) + ": " + value + "\n";
-    }
+    for (const OptionControl& c : OptionControls())
+        out += std::string(zh ? c.labelZh : c.labelEn) + ": " + OptionShownText(fields, c, zh) + "\n";
     return out;
 }

@@ -12,6 +12,12 @@ class CRadioCatalogue;
 // one ("Pr" first), aligned for a terminal; then the count of channels used.
 std::string ChannelTableText(const ChannelDocument& doc, const CRadioCatalogue& catalogue, bool chinese);
 
+struct OptionControl;
+struct OptionFields;
+
+// The value of one optional feature as the dialog shows it.
+std::string OptionShownText(const OptionFields& fields, const OptionControl& control, bool chinese);
+
 // One "Label: value" line per optional feature, in the dialog's order.
 std::string OptionsText(const Image& image, bool chinese);
 
