@@ -192,12 +192,8 @@ private:
         m_dir = std::make_unique<ShellDir>();
         ShellIni ini;
         ini.language = language;
-        m_dir->WriteIni(ini);
-        QVERIFY(m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm")));
-        QVERIFY(m_dir->CopyModule(QStringLiteral("Chinese.qm"), QStringLiteral("Chinese.qm")));
-        CProgramApp::SetProgramDirForTests(m_dir->Path());
-        m_app = std::make_unique<CProgramApp>();
-        QVERIFY(m_app->InitInstance({}));
+        m_app = StartProgramIn(*m_dir, ini);
+        QVERIFY(m_app);
         m_frame = m_app->MainFrame();
         m_frame->showNormal();
         m_frame->resize(1000, 600);

@@ -271,12 +271,8 @@ private:
         m_dir = std::make_unique<ShellDir>();
         ShellIni ini;
         ini.language = language;
-        m_dir->WriteIni(ini);
-        m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm"));
-        m_dir->CopyModule(QStringLiteral("Chinese.qm"), QStringLiteral("Chinese.qm"));
-        CProgramApp::SetProgramDirForTests(m_dir->Path());
-        m_app = std::make_unique<CProgramApp>();
-        if (!m_app->InitInstance({QStringLiteral(PROG_SOURCE_DIR "/res/samples/sample.dat")}))
+        m_app = StartProgramIn(*m_dir, ini, {QStringLiteral(PROG_SOURCE_DIR "/res/samples/sample.dat")});
+        if (!m_app)
             return nullptr;
         CMainFrame* f = m_app->MainFrame();
         f->showNormal();

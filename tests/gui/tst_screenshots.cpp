@@ -108,12 +108,7 @@ private:
         ShellIni ini;
         ini.language = language;
         ini.extra = ports;
-        dir.WriteIni(ini);
-        dir.CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm"));
-        dir.CopyModule(QStringLiteral("Chinese.qm"), QStringLiteral("Chinese.qm"));
-        CProgramApp::SetProgramDirForTests(dir.Path());
-        auto app = std::make_unique<CProgramApp>();
-        return app->InitInstance(args) ? std::move(app) : nullptr;
+        return StartProgramIn(dir, ini, args);
     }
 
 private slots:

@@ -96,9 +96,7 @@ private:
     bool Start(const ShellIni& ini, const QStringList& args = {})
     {
         m_dir = std::make_unique<ShellDir>();
-        m_dir->WriteIni(ini);
-        m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm"));
-        m_dir->CopyModule(QStringLiteral("Chinese.qm"), QStringLiteral("Chinese.qm"));
+        m_dir->Prepare(ini);
         return StartIn(args);
     }
     bool StartIn(const QStringList& args = {})

@@ -7,6 +7,7 @@
 #include <QTextDocument>
 #include <memory>
 
+#include "gui/ProgramApp.h"
 #include "tests/support/TestEnv.h"
 
 #ifndef PROG_BIN_DIR
@@ -100,3 +101,19 @@ DialogRecorder::DialogRecorder()
 }
 
 DialogRecorder::~DialogRecorder() { SetDialogHook(nullptr); }
+
+bool ShellDir::Prepare(const ShellIni& ini)
+{
+    WriteIni(ini);
+    return CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm")) &&
+           CopyModule(QStringLiteral("Chinese.qm"), QStringLiteral("Chinese.qm"));
+}
+
+std::unique_ptr<CProgramApp> StartProgramIn(ShellDir& dir, const ShellIni& ini, const QStringList& args)
+{
+    if (!dir.Prepare(ini))
+        return nullptr;
+    CProgramApp::SetProgramDirForTests(dir.Path());
+    auto app = std::make_unique<CProgramApp>();
+    return app->InitInstance(args) ? std::move(app) : nullptr;
+}

@@ -7,10 +7,12 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+#include <memory>
 
 #include "gui/app/MessageBox.h"
 
 class QLabel;
+class CProgramApp;
 
 // What a label shows: its text, or what that renders to where the label
 // reads it as markup.
@@ -38,12 +40,18 @@ public:
     QByteArray ReadIni() const;
     // Copies bin/<from> into the directory as <to>.
     bool CopyModule(const QString& from, const QString& to);
+    // Program.ini from `ini` and both built language modules.
+    bool Prepare(const ShellIni& ini);
     void RemoveModule(const QString& name);
     QString WriteFile(const QString& name, const QByteArray& bytes);
 
 private:
     QTemporaryDir m_dir;
 };
+
+// The program started in `dir` prepared from `ini`, with `args` as its command
+// line; nullptr when it does not start.
+std::unique_ptr<CProgramApp> StartProgramIn(ShellDir& dir, const ShellIni& ini, const QStringList& args = {});
 
 // Records every message box and answers it with `answer`.
 struct MessageRecorder {
