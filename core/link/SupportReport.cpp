@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <sstream>
 
 #include "core/app/DisplayText.h"
@@ -99,11 +98,10 @@ std::string LinesSection(const std::vector<std::string>& lines, bool zh)
 std::string TraceSection(bool zh)
 {
     const std::string path = KeptTracePath();
-    std::error_code ec;
-    if (!std::filesystem::exists(platform::PathOf(path), ec))
+    if (platform::LinkInfo(path).type == platform::FileType::None)
         return Pick(zh, "(none kept)\n", "(未保留)\n");
     std::string t = Pick(zh, "File: ", "文件: ") + EscapeControlBytes(path) + "\n";
-    const TextFileResult read = ReadBoundedTextFile(path, kKeptTraceReadLimit);
+    const TextFileResult read = ReadKeptFile(path, kKeptTraceReadLimit);
     if (!read.ok)
         return t + OneLine(read.error) + "\n";
     std::ostringstream decoded;

@@ -130,6 +130,23 @@ TEST(SupportReport, SectionsHomeAndDocumentOnlyWhenAsked)
     }
 }
 
+TEST(SupportReport, QuotesNoFileThroughALinkPlantedInTheDataFolder)
+{
+    for (const std::string name : {"last-transfer.txt", "last-messages.txt", "last-failed-handshake.trace"}) {
+        SCOPED_TRACE(name);
+        testenv::TempDir dir;
+        const DataHome data(dir.Path() / "data");
+        std::ofstream(dir.File("secret")) << "0.000001 ! s3cret\n";
+        fs::create_directories(fs::path(LastMessagesPath()).parent_path());
+        fs::create_symlink(dir.File("secret"), fs::path(LastMessagesPath()).parent_path() / name);
+        SupportFacts facts;
+        facts.program = "progtool";
+        const std::string text = SupportReportText(BuildSupportReport(facts));
+        EXPECT_EQ(text.find("s3cret"), std::string::npos) << text;
+        EXPECT_NE(text.find("is a link"), std::string::npos) << text;
+    }
+}
+
 TEST(SupportReport, KeepsTheLastMessagesAndNeverCorruptsThem)
 {
     testenv::TempDir dir;
