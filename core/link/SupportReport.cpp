@@ -70,6 +70,9 @@ std::string SettingsSection(const SupportFacts& f)
     f.ini->GetSectionNames(sections);
     std::size_t lines = 0;
     for (const std::string& section : sections) {
+        // Headings count too: a file of empty sections is as long as one of keys.
+        if (++lines > kIniLineLimit)
+            return t + "...\n";
         t += "[" + EscapeControlBytes(section) + "]\n";
         std::vector<std::string> keys;
         f.ini->GetKeyNames(section, keys);

@@ -30,6 +30,21 @@ TEST(SupportReport, HidesTheHomeFolderOnlyWhereItIsNamedWhole)
         EXPECT_EQ(HideHome(c.text, "/home/al"), c.hidden) << c.text;
 }
 
+TEST(SupportReport, CapsASettingsFileOfManyEmptySections)
+{
+    testenv::TempDir dir;
+    std::ofstream out(dir.File("Program.ini"));
+    for (int i = 0; i < 5000; ++i)
+        out << "[s" << i << "]\n";
+    out.close();
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(dir.File("Program.ini"), false, true, false));
+    SupportFacts facts;
+    facts.ini = &ini;
+    const std::string text = BuildSupportReport(facts)[1].text;
+    EXPECT_LT(std::count(text.begin(), text.end(), '\n'), 1000);
+}
+
 #ifndef _WIN32
 namespace {
 
