@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <sstream>
 
 #include "core/app/DisplayText.h"
@@ -182,11 +183,17 @@ std::vector<SupportSection> BuildSupportReport(const SupportFacts& facts)
     if (facts.document)
         sections.push_back({"document", Pick(zh, "Open document", "打开的文档"), DocumentSection(facts)});
     const std::string home = facts.home.empty() ? platform::HomeFolder() : facts.home;
-    // Windows paths reach the report with either separator.
-    std::string slashed = home;
+    // Windows paths reach the report with either separator; a path the system
+    // resolved names the home folder as it really is (HOME a link, or "//" in it).
+    std::string slashed = home, real;
     std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    std::error_code ec;
+    if (const std::filesystem::path resolved = std::filesystem::weakly_canonical(platform::PathOf(home), ec); !ec)
+        real = platform::PathText(resolved);
+    while (real.size() > 1 && (real.back() == '/' || real.back() == '\\'))
+        real.pop_back();
     for (SupportSection& s : sections)
-        s.text = HideHome(HideHome(s.text, home), slashed);
+        s.text = HideHome(HideHome(HideHome(s.text, home), slashed), real);
     return sections;
 }
 

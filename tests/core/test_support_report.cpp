@@ -162,6 +162,20 @@ TEST(SupportReport, QuotesNoFileThroughALinkPlantedInTheDataFolder)
     }
 }
 
+TEST(SupportReport, HidesTheHomeFolderAlsoAsTheSystemResolvesIt)
+{
+    testenv::TempDir dir;
+    const DataHome data(dir.Path() / "data");
+    fs::create_directory(dir.Path() / "real");
+    fs::create_directory_symlink(dir.Path() / "real", dir.Path() / "home");
+    for (const fs::path& home : {dir.Path() / "home", dir.Path() / "." / "real"}) {
+        ASSERT_TRUE(RecordShownMessage("Cannot open \"" + (dir.Path() / "real" / "x.dat").string() + "\""));
+        SupportFacts facts;
+        facts.home = home.string();
+        EXPECT_NE(SupportReportText(BuildSupportReport(facts)).find("\"~/x.dat\""), std::string::npos) << home;
+    }
+}
+
 TEST(SupportReport, KeepsTheLastMessagesAndNeverCorruptsThem)
 {
     testenv::TempDir dir;
