@@ -112,12 +112,21 @@ std::string OneLine(const std::string& text)
     return line;
 }
 
+TextFileResult ReadKeptFile(const std::string& path, std::size_t limit)
+{
+    if (platform::LinkInfo(path).link) {
+        TextFileResult r;
+        r.error = "\"" + path + "\" is a link, not the program's own file; not read";
+        return r;
+    }
+    return ReadBoundedTextFile(path, limit);
+}
+
 std::vector<std::string> ReadKeptLines(const std::string& path, std::size_t maxLines)
 {
-    std::error_code ec;
-    if (!std::filesystem::exists(platform::PathOf(path), ec))
+    if (platform::LinkInfo(path).type == platform::FileType::None)
         return {};
-    const TextFileResult read = ReadBoundedTextFile(path, kSupportStateReadLimit);
+    const TextFileResult read = ReadKeptFile(path, kSupportStateReadLimit);
     if (!read.ok)
         return {OneLine(read.error)};
     std::vector<std::string> lines = SplitLines(read.text);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/files/TextFile.h"
+
 // The program's folder in the user's data folder ($XDG_DATA_HOME/tr5-programmer,
 // %LOCALAPPDATA%\tr5-programmer); "" without one.
 std::string ProgramDataFolder();
@@ -37,6 +39,11 @@ bool RecordShownMessage(const std::string& message);
 // `text` as one line of at most kKeptLineLength characters: line ends become
 // " / ", control bytes and invalid UTF-8 are escaped.
 std::string OneLine(const std::string& text);
+
+// A file of the program's data folder, at most limit bytes. A link there is
+// refused, not followed: whoever planted it would have the report quote the
+// file it leads to.
+TextFileResult ReadKeptFile(const std::string& path, std::size_t limit);
 
 // The lines of a kept file, each as OneLine makes it, the last maxLines of
 // them; empty when the file is missing. A file over kSupportStateReadLimit or

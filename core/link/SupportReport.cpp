@@ -71,6 +71,9 @@ std::string SettingsSection(const SupportFacts& f)
     f.ini->GetSectionNames(sections);
     std::size_t lines = 0;
     for (const std::string& section : sections) {
+        // Headings count too: a file of empty sections is as long as one of keys.
+        if (++lines > kIniLineLimit)
+            return t + "...\n";
         t += "[" + EscapeControlBytes(section) + "]\n";
         std::vector<std::string> keys;
         f.ini->GetKeyNames(section, keys);
@@ -99,11 +102,10 @@ std::string LinesSection(const std::vector<std::string>& lines, bool zh)
 std::string TraceSection(bool zh)
 {
     const std::string path = KeptTracePath();
-    std::error_code ec;
-    if (!std::filesystem::exists(platform::PathOf(path), ec))
+    if (platform::LinkInfo(path).type == platform::FileType::None)
         return Pick(zh, "(none kept)\n", "(未保留)\n");
     std::string t = Pick(zh, "File: ", "文件: ") + EscapeControlBytes(path) + "\n";
-    const TextFileResult read = ReadBoundedTextFile(path, kKeptTraceReadLimit);
+    const TextFileResult read = ReadKeptFile(path, kKeptTraceReadLimit);
     if (!read.ok)
         return t + OneLine(read.error) + "\n";
     std::ostringstream decoded;
@@ -181,11 +183,17 @@ std::vector<SupportSection> BuildSupportReport(const SupportFacts& facts)
     if (facts.document)
         sections.push_back({"document", Pick(zh, "Open document", "打开的文档"), DocumentSection(facts)});
     const std::string home = facts.home.empty() ? platform::HomeFolder() : facts.home;
-    // Windows paths reach the report with either separator.
-    std::string slashed = home;
+    // Windows paths reach the report with either separator; a path the system
+    // resolved names the home folder as it really is (HOME a link, or "//" in it).
+    std::string slashed = home, real;
     std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    std::error_code ec;
+    if (const std::filesystem::path resolved = std::filesystem::weakly_canonical(platform::PathOf(home), ec); !ec)
+        real = platform::PathText(resolved);
+    while (real.size() > 1 && (real.back() == '/' || real.back() == '\\'))
+        real.pop_back();
     for (SupportSection& s : sections)
-        s.text = HideHome(HideHome(s.text, home), slashed);
+        s.text = HideHome(HideHome(HideHome(s.text, home), slashed), real);
     return sections;
 }
 

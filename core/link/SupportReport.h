@@ -4,7 +4,8 @@
 // Program.ini, the serial ports, the last transfer, the serial trace kept of
 // the last failed handshake (decoded), the last messages shown and, only when
 // asked, the open document. The user's home folder is never named (it is
-// shown as "~"), and no channel data goes in unless the document is asked for.
+// shown as "~"), and no document goes in unless asked for (the messages are
+// quoted as shown, a value the user typed in one of them included).
 #include <string>
 #include <vector>
 

@@ -401,6 +401,15 @@ void CProgramView::GridToImage()
     m_pDocument->SyncState();
 }
 
+Image CProgramView::ShownImage() const
+{
+    Image image = m_pDocument ? m_pDocument->m_image : Image{};
+    EncodeDocument(
+        {DlgItemInt(m_editVhfLow), DlgItemInt(m_editVhfHigh), DlgItemInt(m_editUhfLow), DlgItemInt(m_editUhfHigh)},
+        m_grid, image);
+    return image;
+}
+
 BandTexts CProgramView::BandBoxTexts() const
 {
     return {m_editVhfLow.text().toStdString(), m_editVhfHigh.text().toStdString(), m_editUhfLow.text().toStdString(),

@@ -65,6 +65,9 @@ public:
     void ImageToGrid();
     // Commits the open editor, then band boxes and grid rows into the image.
     void GridToImage();
+    // The image as the grid and band boxes show it, the document untouched:
+    // an open editor's text is not committed.
+    Image ShownImage() const;
 
     // The working copy the document's undo steps snapshot: grid texts and band boxes.
     CEditSnapshot TakeSnapshot() const override;

@@ -819,10 +819,11 @@ void CMainFrame::OnSupportReport()
     // The front document as its window shows it, asked for only when the user ticks it.
     CSupportReportDlg dlg(this, [this](Image& image, QString& name) {
         CProgramDoc* doc = ActiveDocument();
-        if (!doc)
+        CProgramView* view = ActiveView();
+        if (!doc || !view)
             return false;
-        doc->EncodeImage();
-        image = doc->m_image;
+        // Not EncodeImage: committing an editor or band box here would be an edit.
+        image = view->ShownImage();
         name = doc->GetPathName().isEmpty() ? doc->GetTitle() : QFileInfo(doc->GetPathName()).fileName();
         return true;
     });

@@ -30,6 +30,21 @@ TEST(SupportReport, HidesTheHomeFolderOnlyWhereItIsNamedWhole)
         EXPECT_EQ(HideHome(c.text, "/home/al"), c.hidden) << c.text;
 }
 
+TEST(SupportReport, CapsASettingsFileOfManyEmptySections)
+{
+    testenv::TempDir dir;
+    std::ofstream out(dir.File("Program.ini"));
+    for (int i = 0; i < 5000; ++i)
+        out << "[s" << i << "]\n";
+    out.close();
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(dir.File("Program.ini"), false, true, false));
+    SupportFacts facts;
+    facts.ini = &ini;
+    const std::string text = BuildSupportReport(facts)[1].text;
+    EXPECT_LT(std::count(text.begin(), text.end(), '\n'), 1000);
+}
+
 #ifndef _WIN32
 namespace {
 
@@ -127,6 +142,37 @@ TEST(SupportReport, SectionsHomeAndDocumentOnlyWhenAsked)
         if (c.state == State::Fine) {
             EXPECT_NE(text.find("read  ~/radio  failed: no answer"), std::string::npos) << text;
         }
+    }
+}
+
+TEST(SupportReport, QuotesNoFileThroughALinkPlantedInTheDataFolder)
+{
+    for (const std::string name : {"last-transfer.txt", "last-messages.txt", "last-failed-handshake.trace"}) {
+        SCOPED_TRACE(name);
+        testenv::TempDir dir;
+        const DataHome data(dir.Path() / "data");
+        std::ofstream(dir.File("secret")) << "0.000001 ! s3cret\n";
+        fs::create_directories(fs::path(LastMessagesPath()).parent_path());
+        fs::create_symlink(dir.File("secret"), fs::path(LastMessagesPath()).parent_path() / name);
+        SupportFacts facts;
+        facts.program = "progtool";
+        const std::string text = SupportReportText(BuildSupportReport(facts));
+        EXPECT_EQ(text.find("s3cret"), std::string::npos) << text;
+        EXPECT_NE(text.find("is a link"), std::string::npos) << text;
+    }
+}
+
+TEST(SupportReport, HidesTheHomeFolderAlsoAsTheSystemResolvesIt)
+{
+    testenv::TempDir dir;
+    const DataHome data(dir.Path() / "data");
+    fs::create_directory(dir.Path() / "real");
+    fs::create_directory_symlink(dir.Path() / "real", dir.Path() / "home");
+    for (const fs::path& home : {dir.Path() / "home", dir.Path() / "." / "real"}) {
+        ASSERT_TRUE(RecordShownMessage("Cannot open \"" + (dir.Path() / "real" / "x.dat").string() + "\""));
+        SupportFacts facts;
+        facts.home = home.string();
+        EXPECT_NE(SupportReportText(BuildSupportReport(facts)).find("\"~/x.dat\""), std::string::npos) << home;
     }
 }
 

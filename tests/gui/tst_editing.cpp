@@ -241,6 +241,7 @@ private slots:
     void fillFindAndRecentFiles();
     void documentWindowShowsEveryColumnAndKeepsTheFocusInTheGrid();
     void supportReportShowsTheDocumentOnlyWhenTicked();
+    void supportReportLeavesTextBeingTypedAlone();
 
     void leavingWithUnsavedChangesAsks_data()
     {
@@ -1369,6 +1370,34 @@ void TestEditing::documentWindowShowsEveryColumnAndKeepsTheFocusInTheGrid()
 
 // Help > Save Support Report...: the preview before anything is saved, the
 // document only when ticked, and a save that fails keeps the dialog open.
+// Opening the report, ticking the document in and out, is no edit: text still
+// being typed in a cell stays there, uncommitted, and nothing is marked modified.
+void TestEditing::supportReportLeavesTextBeingTypedAlone()
+{
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    Start();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->FilePath(QStringLiteral("data"))));
+    Click(3, kColRxFreq);
+    Type(QStringLiteral("999"));
+    QString report;
+    SetDialogHook([&](QDialog* d) {
+        auto* include = d->findChild<QCheckBox*>(QStringLiteral("IncludeDocument"));
+        include->setFocus();
+        QTest::keyClick(include, Qt::Key_Space);
+        report = d->findChild<QPlainTextEdit*>(QStringLiteral("Preview"))->toPlainText();
+        QTest::keyClick(include, Qt::Key_Space);
+        return int(QDialog::Rejected);
+    });
+    m_frame->Action(ID_SUPPORT_REPORT)->trigger();
+    qputenv("XDG_DATA_HOME", oldData);
+    QVERIFY(report.contains(QStringLiteral("RPT-N")));
+    QVERIFY(m_messages.isEmpty());
+    QVERIFY(!Doc()->IsModified());
+    QVERIFY(!m_frame->Action(ID_EDIT_UNDO)->isEnabled());
+    auto* editor = qobject_cast<QLineEdit*>(View()->OpenEditor());
+    QVERIFY(editor && editor->text() == QStringLiteral("999"));
+}
+
 void TestEditing::supportReportShowsTheDocumentOnlyWhenTicked()
 {
     const QByteArray oldData = qgetenv("XDG_DATA_HOME");
