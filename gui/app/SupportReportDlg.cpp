@@ -23,8 +23,8 @@
 #include "gui/app/ShownText.h"
 #include "report/CorePath.h"
 
-CSupportReportDlg::CSupportReportDlg(QWidget* parent, DocumentSource document)
-    : QDialog(parent), m_document(std::move(document))
+CSupportReportDlg::CSupportReportDlg(QWidget* parent, DocumentSource document, OpenFileTest isOpenFile)
+    : QDialog(parent), m_document(std::move(document)), m_isOpenFile(std::move(isOpenFile))
 {
     setObjectName(QStringLiteral("SupportReportDlg"));
     setWindowTitle(tr("Save Support Report"));
@@ -98,6 +98,12 @@ void CSupportReportDlg::OnSave()
     if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
     const QString path = dlg.selectedFiles().constFirst();
+    // The file dialog's overwrite question does not say the file is a document being edited.
+    if (m_isOpenFile && m_isOpenFile(path)) {
+        AppMessageBox(this, tr("%1 is an open document: the support report is not saved over it. Choose another name.")
+                                .arg(ShownName(path)));
+        return;
+    }
     const std::string text = ReportText().toStdString();
     // Written whole or not at all; a failure leaves the dialog open to try elsewhere.
     const FileResult saved = WriteFileAtomically(CorePath(path), text.data(), text.size());

@@ -15,7 +15,9 @@ class CSupportReportDlg : public QDialog {
 public:
     // The front document's image and its name, or false when none is open.
     using DocumentSource = std::function<bool(Image& image, QString& name)>;
-    CSupportReportDlg(QWidget* parent, DocumentSource document);
+    // Whether a path is the file of an open document, which a report must not replace.
+    using OpenFileTest = std::function<bool(const QString& path)>;
+    CSupportReportDlg(QWidget* parent, DocumentSource document, OpenFileTest isOpenFile = {});
 
     // The report as shown now.
     QString ReportText() const;
@@ -29,6 +31,7 @@ private:
     void OnCopy();
 
     DocumentSource m_document;
+    OpenFileTest m_isOpenFile;
     QPlainTextEdit* m_pPreview = nullptr;
     QCheckBox* m_pInclude = nullptr;
     QPushButton* m_pSave = nullptr;

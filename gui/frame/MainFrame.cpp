@@ -817,7 +817,7 @@ void CMainFrame::OnAppAbout()
 void CMainFrame::OnSupportReport()
 {
     // The front document as its window shows it, asked for only when the user ticks it.
-    CSupportReportDlg dlg(this, [this](Image& image, QString& name) {
+    const auto document = [this](Image& image, QString& name) {
         CProgramDoc* doc = ActiveDocument();
         CProgramView* view = ActiveView();
         if (!doc || !view)
@@ -826,7 +826,8 @@ void CMainFrame::OnSupportReport()
         image = view->ShownImage();
         name = doc->GetPathName().isEmpty() ? doc->GetTitle() : QFileInfo(doc->GetPathName()).fileName();
         return true;
-    });
+    };
+    CSupportReportDlg dlg(this, document, [this](const QString& path) { return FrameOfFile(path) != nullptr; });
     ExecDialog(&dlg);
 }
 

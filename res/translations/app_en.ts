@@ -579,5 +579,9 @@
         <source>The support report cannot be saved to %1: %2</source>
         <translation>The support report cannot be saved to %1: %2</translation>
     </message>
+    <message>
+        <source>%1 is an open document: the support report is not saved over it. Choose another name.</source>
+        <translation>%1 is an open document: the support report is not saved over it. Choose another name.</translation>
+    </message>
 </context>
 </TS>

@@ -579,5 +579,9 @@
         <source>The support report cannot be saved to %1: %2</source>
         <translation>支持报告无法保存到 %1: %2</translation>
     </message>
+    <message>
+        <source>%1 is an open document: the support report is not saved over it. Choose another name.</source>
+        <translation>%1 是已打开的文档：支持报告不会覆盖它。请另选文件名。</translation>
+    </message>
 </context>
 </TS>

@@ -1412,7 +1412,8 @@ void TestEditing::supportReportShowsTheDocumentOnlyWhenTicked()
     QVERIFY(command && command->isEnabled());
 
     const QString saved = m_dir->FilePath(QStringLiteral("report.txt"));
-    QStringList targets{m_dir->FilePath(QStringLiteral("missing/report.txt")), saved}, offered;
+    const QByteArray document = FileBytes(m_path);
+    QStringList targets{m_dir->FilePath(QStringLiteral("missing/report.txt")), m_path, saved}, offered;
     QString before, after, afterFailure, helpPage;
     bool includeEnabled = false;
     SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
@@ -1434,6 +1435,7 @@ void TestEditing::supportReportShowsTheDocumentOnlyWhenTicked()
         after = preview->toPlainText();
         QTest::mouseClick(save, Qt::LeftButton);  // into a folder that does not exist
         afterFailure = d->isVisible() || d->result() != QDialog::Accepted ? preview->toPlainText() : QString();
+        QTest::mouseClick(save, Qt::LeftButton);  // over the open document
         QTest::mouseClick(save, Qt::LeftButton);
         return d->result();
     });
@@ -1448,8 +1450,11 @@ void TestEditing::supportReportShowsTheDocumentOnlyWhenTicked()
     QVERIFY(includeEnabled);
     QVERIFY(after.contains(QStringLiteral("RPT-N")));
     QCOMPARE(afterFailure, after);
-    QVERIFY(!m_messages.isEmpty() && m_messages.last().text.contains(QStringLiteral("missing/report.txt")));
-    QCOMPARE(offered.size(), 2);
+    QCOMPARE(m_messages.size(), 2);
+    QVERIFY(m_messages[0].text.contains(QStringLiteral("missing/report.txt")));
+    QVERIFY2(m_messages[1].text.contains(QStringLiteral("is an open document")), qPrintable(m_messages[1].text));
+    QCOMPARE(FileBytes(m_path), document);
+    QCOMPARE(offered.size(), 3);
     QVERIFY2(QRegularExpression(QStringLiteral("^support-report-\\d{8}-\\d{6}\\.txt$")).match(offered[0]).hasMatch(),
              qPrintable(offered[0]));
     QFile file(saved);
