@@ -67,7 +67,7 @@ const std::vector<Command>& Commands()
          "  --lang en|zh   language of headings and words (default: Program.ini)\n"
          "  --csv          print instead every cell of the 201 x 10 grid as CSV\n"
          "  --json         print one JSON document instead: ranges, type, band and every\n"
-         "                 column of the used channels (see README)\n"},
+         "                 column of the used channels (docs/JSON.md)\n"},
         {"options", CmdOptions, RunWork::Output, "print (or change) the optional features",
          "usage: progtool options FILE.dat [--lang en|zh] [--set KEY=VALUE]... [-o OUT.dat]\n"
          "                        [--force] [--json]\n"
@@ -84,7 +84,7 @@ const std::vector<Command>& Commands()
          "                    bytes beyond are lost), or replace an OUT.dat that holds something\n"
          "                    else than a radio image\n"
          "  --json            print one JSON document instead: key, label and value of each\n"
-         "                    setting (see README)\n"},
+         "                    setting (docs/JSON.md)\n"},
         {"export", CmdExport, RunWork::Output, "write the channels as CSV",
          "usage: progtool export FILE.dat [-o OUT.csv [--force]] [--format grid|chirp]\n"
          "                       [--power words|watts] [--lang en|zh]\n"
@@ -142,7 +142,7 @@ const std::vector<Command>& Commands()
          "to respect before transmitting; lists of services this radio may not transmit\n"
          "on are receive only (no Tx frequency).\n"
          "\"progtool import --stock NAME FILE.dat\" imports one, with every option of import.\n"
-         "  --json         print one JSON document instead (see README)\n"
+         "  --json         print one JSON document instead (docs/JSON.md)\n"
          "  --lang en|zh   language of the titles and headings (default: Program.ini)\n"
          "Exit status: 1 when no list is found or one cannot be read.\n"},
         {"read", CmdRead, RunWork::Effect, "read the radio's memory into a file (or many radios into a directory)",
@@ -170,7 +170,7 @@ const std::vector<Command>& Commands()
          "                   FILE is a regular file or " PROG_NULL_DEVICE ", never a port or device\n"
          "  --no-backup      keep no backup of what was read; by default every complete read\n" PROG_BACKUPS_HELP
          "                   a backup that cannot be kept fails the run (the read is saved)\n"
-         "  --json           print the results as one JSON document (see README)\n"
+         "  --json           print the results as one JSON document (docs/JSON.md)\n"
          "  --quiet          no progress; only failures are reported\n"
          "  --progress=json  progress as JSON lines on stderr, for wrappers\n"
          "  --lang en|zh     language of the messages (default: Program.ini)\n"
@@ -201,7 +201,7 @@ const std::vector<Command>& Commands()
          "                   frames; \"progtool trace\" decodes it) to FILE; one port only;\n"
          "                   FILE is a regular file or " PROG_NULL_DEVICE ", never a port or device\n"
          "  --force          send the first 8192 bytes of a longer file all the same\n"
-         "  --json           print the results as one JSON document (see README)\n"
+         "  --json           print the results as one JSON document (docs/JSON.md)\n"
          "  --quiet          no progress; only failures are reported\n"
          "  --progress=json  progress as JSON lines on stderr, for wrappers\n"
          "  --lang en|zh     language of the messages (default: Program.ini)\n"
@@ -246,7 +246,7 @@ const std::vector<Command>& Commands()
          "  --port PORT    read the radio on PORT and compare it as B\n"
          "  --retries N    further series of 15 handshake attempts (default 0)\n"
          "  --lang en|zh   language of headings, labels and words (default: Program.ini)\n"
-         "  --json         print one JSON document instead (see README)\n"
+         "  --json         print one JSON document instead (docs/JSON.md)\n"
          "Exit status: 0 equal, 1 different, 2 bad usage (also --port given twice), a side\n"
          "that cannot be read or a comparison that cannot be printed; 3 compared and\n"
          "printed, but a note on standard error was lost.\n"},
@@ -276,7 +276,7 @@ const std::vector<Command>& Commands()
          "                    left out is not a success\n"
          "  --retries N       further series of 15 handshake attempts (default 0)\n"
          "  --force           take a PLAN.dat longer than 8192 bytes (its first 8192 bytes)\n"
-         "  --json            print one JSON document instead (see README)\n"
+         "  --json            print one JSON document instead (docs/JSON.md)\n"
          "  --lang en|zh      language of headings, labels and words (default: Program.ini)\n"
          "With --reconcile each radio written is read back and compared (verify); a radio\n"
          "that matches (or would be written what it holds) is not written, nor one whose\n"
@@ -289,7 +289,7 @@ const std::vector<Command>& Commands()
          "2 bad usage, 3 radios reconciled but output was lost.\n"},
         {"ports", CmdPorts, RunWork::Output, "list COM1 to COM4 and the serial devices present",
          "usage: progtool ports [--json]\n" PROG_PORTS_HELP
-         "  --json   print one JSON document instead (see README)\n"},
+         "  --json   print one JSON document instead (docs/JSON.md)\n"},
         {"doctor", CmdDoctor, RunWork::Output, "find out why the radio does not answer, or find the cable",
          "usage: progtool doctor [--port PORT]... [--trace FILE] [--json] [--lang en|zh]\n"
          "       progtool doctor --find [--timeout SECONDS] [--json] [--lang en|zh]\n"
@@ -310,7 +310,7 @@ const std::vector<Command>& Commands()
          "  --timeout SECONDS  with --find: how long to wait for the cable (default 60)\n"
          "  --trace FILE       write the serial trace of the checks to FILE (\"progtool\n"
          "                     trace\" decodes it); a regular file or " PROG_NULL_DEVICE "\n"
-         "  --json             print one JSON document instead (see README)\n"
+         "  --json             print one JSON document instead (docs/JSON.md)\n"
          "  --lang en|zh       language of the advice (default: Program.ini)\n"
          "A read or write whose handshake fails names this command, and keeps the\n"
          "failed attempt's serial trace for a support report.\n"
@@ -340,7 +340,7 @@ const std::vector<Command>& Commands()
          "                    append that document: its channels and options as show and\n"
          "                    options print them, and its 8192 bytes in hex\n"
          "  --json            print one JSON document instead: the sections, each with its\n"
-         "                    key, title and text (see README)\n"
+         "                    key, title and text (docs/JSON.md)\n"
          "  --lang en|zh      language of the headings and words (default: Program.ini)\n"
          "Exit status: 0 printed or saved, 1 not saved (FILE exists, is the document, a\n"
          "directory or a device, or cannot be written), 2 bad usage.\n"},

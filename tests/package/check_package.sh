@@ -26,7 +26,8 @@ expected=(
   "share/man/man1/progtool.1.gz" "share/man/man1/$p.1.gz" "share/man/zh_CN/man1/$p.1.gz"
   "share/bash-completion/completions/progtool" "share/$p/sample.dat"
   "lib/$p/stock/marine-vhf.csv" "lib/$p/stock/noaa-weather.csv"
-  "share/doc/$p/copyright" "share/doc/$p/changelog.gz"
+  "share/doc/$p/copyright" "share/doc/$p/changelog.gz" "share/doc/$p/README.md"
+  "share/doc/$p/docs/TROUBLESHOOTING.md" "share/doc/$p/docs/JSON.md"
 )
 for size in 16 22 24 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x${size}/apps/$p.png"); done
 for f in "${expected[@]}"; do
