@@ -301,8 +301,8 @@ std::string ShellWord(const std::string& word)
 
 std::string MessageText(int id)
 {
-    const char* english = EnglishMessage(id);
-    return english ? english : "error " + std::to_string(id);
+    const char* text = g_bChinese ? ChineseMessage(id) : EnglishMessage(id);
+    return text ? text : Tr("error ", "错误 ") + std::to_string(id);
 }
 
 }  // namespace cli

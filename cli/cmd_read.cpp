@@ -154,10 +154,12 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
         return true;
     }
     // A write stopped in its data phase leaves the radio with part of each memory.
-    const std::string partly = write && r.dataPhase ? "; the radio is left partly written" : "";
+    const std::string partly =
+        write && r.dataPhase ? Tr("; the radio is left partly written", "; 对讲机只写入了一部分") : "";
     if (r.outcome == TransferOutcome::Cancelled && r.messageId != IDS_COMM_ERROR) {
-        const std::string cancelled =
-            "cancelled after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) + " frames" + partly;
+        const std::string cancelled = Tr("cancelled after ", "已取消, 停止于第 ") + std::to_string(r.frames) +
+                                      Tr(" of ", " 帧, 共 ") + std::to_string(r.framesTotal) + Tr(" frames", " 帧") +
+                                      partly;
         record(cancelled);
         Error(where + ": " + cancelled);
         return false;
@@ -168,7 +170,8 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
     if (!r.dataPhase && r.handshakeFault != HandshakeFault::None)
         text += "; " + HandshakeFaultText(r, g_bChinese != 0);
     else if (r.messageId == IDS_PROGRAM_INTERRUPT || r.dataPhase)
-        text += "; stopped after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) + " frames";
+        text += Tr("; stopped after ", "; 停止于第 ") + std::to_string(r.frames) + Tr(" of ", " 帧, 共 ") +
+                std::to_string(r.framesTotal) + Tr(" frames", " 帧");
     record(text.substr(where.size() + 2) + partly);
     if (!HandshakeFailed(r)) {
         Error(text + partly);
@@ -319,7 +322,7 @@ int CmdRead(const std::vector<std::string>& argv)
     // lets the backup and the file be saved whole, then fails the run.
     const CInterruptGuard interrupt;
     if (!RunTransfer(false, ResolvePort(port), image, retries)) {
-        Note(out + " was not written");
+        Note(out + Tr(" was not written", " 未写入"));
         return kExitFailed;
     }
     const bool backedUp = SaveReadBackup(args, port, image);

@@ -6,3 +6,7 @@
 
 // nullptr for an id the table does not hold.
 const char* EnglishMessage(int id);
+
+// The same in Chinese, for the command-line tool, which has no language
+// module: it must say what the window's Chinese module says (a test compares).
+const char* ChineseMessage(int id);
