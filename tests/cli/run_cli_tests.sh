@@ -35,6 +35,15 @@ stop_radio() {
   [[ $status -eq 0 ]] || fail "simulated radio $1 ended with $status"
 }
 
+# Another program holding a port: hold_port PATH; its PID is $holder once it holds it
+# (polled: on a loaded machine flock may take longer than any fixed pause).
+hold_port() {
+  flock "$1" sleep 30 &
+  holder=$!
+  for _ in $(seq 100); do flock -n "$1" true || return 0; sleep 0.1; done
+  fail "flock did not take $1"
+}
+
 # ---- help and usage -------------------------------------------------------
 case_ "tool help" 0 "$PT" --help; out_has "usage: progtool COMMAND"
 for c in new show options export import stock read write print simulate ports trace diff; do
@@ -736,9 +745,7 @@ if [[ $(id -u) -ne 0 ]]; then
   mkdir "$T/ro" && chmod 555 "$T/ro"
   case_ "an unwritable output directory" 1 "$PT" read --port "$T/g1" --port "$T/g2" -o "$T/ro"; err_has "not writable"
 fi
-flock "$T/g3" sleep 30 &
-holder=$!
-sleep 0.3
+hold_port "$T/g3"
 case_ "a busy port" 1 "$PT" read --ports "$T/g1,$T/g3" -o "$T/reads"
 err_has "$T/g3"; err_has "--skip-busy"
 # --json: one document on stdout also when the run fails before (or without) a transfer.
@@ -821,9 +828,7 @@ for n in 1 2; do stop_radio "p$n"; same_written "$T/p$n.saved" "$F"; done
 # A silent radio and a port another program holds are left out.
 start_radio a1; start_radio a2; start_radio a3 --fault silent; start_radio a4
 printf '[Ports]\nCOM1=%s\nCOM2=%s\nCOM3=%s\nCOM4=%s\n' "$T/a1" "$T/a3" "$T/a2" "$T/a4" >"$T/prog/Program.ini"
-flock "$T/a4" sleep 30 &
-holder=$!
-sleep 0.3
+hold_port "$T/a4"
 mkdir "$T/all"
 case_ "--ports all" 0 "$T/prog/progtool" read --ports all -o "$T/all"
 out_has "COM1 ($T/a1): completed"; out_has "COM3 ($T/a2): completed"; out_has "2 radio(s): 2 succeeded"
