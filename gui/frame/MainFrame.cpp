@@ -904,8 +904,14 @@ void CMainFrame::FillStockMenu()
 {
     m_pStockMenu->clear();
     const bool mayChange = ActiveView() && !ActiveDocument()->IsReadOnly();
+    int number = 0;
     for (const StockList& list : ListStockLists(CIniFile::ProgramDir())) {
-        QAction* a = m_pStockMenu->addAction(QString::fromStdString(g_bChinese ? list.titleZh : list.title));
+        // Numbered for the keyboard, as the recent files are; a title's own "&" is shown, not a mnemonic.
+        QString text = QString::fromStdString(g_bChinese ? list.titleZh : list.title)
+                           .replace(QLatin1Char('&'), QStringLiteral("&&"));
+        if (++number <= 9)
+            text = QStringLiteral("&%1 ").arg(number) + text;
+        QAction* a = m_pStockMenu->addAction(text);
         a->setData(int(ID_FILE_IMPORT_CHANNELS));
         a->setStatusTip(
             tr("Import the channels of this stock list, after a preview (%1)").arg(QString::fromStdString(list.name)));
