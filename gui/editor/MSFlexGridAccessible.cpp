@@ -236,9 +236,13 @@ QAccessibleInterface* CGridAccessible::child(int index) const
 int CGridAccessible::indexOfChild(const QAccessibleInterface* child) const
 {
     auto* cell = child ? const_cast<QAccessibleInterface*>(child)->tableCellInterface() : nullptr;
-    if (!cell || child->parent() != this)
+    if (!cell || child->parent() != this || !child->isValid())
         return -1;
-    return cell->rowIndex() * columnCount() + cell->columnIndex();
+    // A cell held from before the grid shrank, or in a hidden column, is no child now.
+    const int row = cell->rowIndex(), column = cell->columnIndex();
+    if (row < 0 || column < 0 || row >= rowCount() || column >= columnCount())
+        return -1;
+    return row * columnCount() + column;
 }
 
 QAccessibleInterface* CGridAccessible::childAt(int x, int y) const
