@@ -85,24 +85,24 @@ QWidget* Document()
     bands->addStretch(1);
 
     // The sample's first channels; the rest of the 200 are empty, as there.
-    const char* rows[][9] = {
-        {"146.52000", "146.52000", "None", "None", "High", "Yes", "Wide", "CALL"},
-        {"147.33000", "147.93000", "None", "100.0", "High", "Yes", "Wide", "RPT-N"},
-        {"146.94000", "146.34000", "88.5", "88.5", "High", "Yes", "Wide", "RPT-S"},
-        {"145.23000", "144.63000", "None", "123.0", "Middle", "Yes", "Narrow", "WX-NET"},
-        {"146.55000", "146.55000", "None", "None", "Low", "No", "Wide", "SIMPLX"},
-        {"151.82000", "151.82000", "D023N", "D023N", "Middle", "Yes", "Narrow", "FARM"},
-        {"154.57000", "154.57000", "67.0", "67.0", "Low", "Yes", "Narrow", "MURS2"},
-        {"162.55000", "", "None", "None", "High", "No", "Wide", "NOAA"},
-        {"442.10000", "447.10000", "103.5", "103.5", "High", "Yes", "Wide", "UHF-RP"},
-        {"462.56250", "462.56250", "None", "141.3", "High", "Yes", "Narrow", "GMRS1"},
-        {"462.55000", "467.55000", "D754N", "67.0", "High", "Yes", "Wide", "GMRS-R"},
-        {"462.71250", "462.71250", "88.5", "88.5", "Low", "Yes", "Narrow", "FRS7"},
-        {"446.00000", "446.00000", "D411N", "D411N", "Middle", "Yes", "Narrow", "UHF-SX"},
-        {"433.50000", "433.50000", "D047I", "D023N", "High", "Yes", "Narrow", "DCS-X"}};
-    auto* texts = new CTexts(201, {QStringLiteral("Rx Frequency"), QStringLiteral("Tx Frequency"),
-                                   QStringLiteral("Rx Tone"), QStringLiteral("Tx Tone"), QStringLiteral("Power"),
-                                   QStringLiteral("Scan Add"), QStringLiteral("Bandwidth"), QStringLiteral("Cha Name")});
+    const char* rows[][8] = {{"146.52000", "146.52000", "None", "None", "High", "Yes", "Wide", "CALL"},
+                             {"147.33000", "147.93000", "None", "100.0", "High", "Yes", "Wide", "RPT-N"},
+                             {"146.94000", "146.34000", "88.5", "88.5", "High", "Yes", "Wide", "RPT-S"},
+                             {"145.23000", "144.63000", "None", "123.0", "Middle", "Yes", "Narrow", "WX-NET"},
+                             {"146.55000", "146.55000", "None", "None", "Low", "No", "Wide", "SIMPLX"},
+                             {"151.82000", "151.82000", "D023N", "D023N", "Middle", "Yes", "Narrow", "FARM"},
+                             {"154.57000", "154.57000", "67.0", "67.0", "Low", "Yes", "Narrow", "MURS2"},
+                             {"162.55000", "", "None", "None", "High", "No", "Wide", "NOAA"},
+                             {"442.10000", "447.10000", "103.5", "103.5", "High", "Yes", "Wide", "UHF-RP"},
+                             {"462.56250", "462.56250", "None", "141.3", "High", "Yes", "Narrow", "GMRS1"},
+                             {"462.55000", "467.55000", "D754N", "67.0", "High", "Yes", "Wide", "GMRS-R"},
+                             {"462.71250", "462.71250", "88.5", "88.5", "Low", "Yes", "Narrow", "FRS7"},
+                             {"446.00000", "446.00000", "D411N", "D411N", "Middle", "Yes", "Narrow", "UHF-SX"},
+                             {"433.50000", "433.50000", "D047I", "D023N", "High", "Yes", "Narrow", "DCS-X"}};
+    auto* texts =
+        new CTexts(201, {QStringLiteral("Rx Frequency"), QStringLiteral("Tx Frequency"), QStringLiteral("Rx Tone"),
+                         QStringLiteral("Tx Tone"), QStringLiteral("Power"), QStringLiteral("Scan Add"),
+                         QStringLiteral("Bandwidth"), QStringLiteral("Cha Name")});
     for (int r = 0; r < 16; ++r)
         for (int c = 0; c < 8; ++c)
             texts->Cell(r, c) = QString::fromLatin1(rows[r % 14][c]);
