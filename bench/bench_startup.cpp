@@ -1,12 +1,13 @@
-// Start-up against Qt's own floor: starts the window program with a document
-// and a bare maximized QMainWindow with one label (bench_bare_window), each
-// several times, on the running X display. Every 5 ms it looks whether the
+// Start-up against Qt's own floor: starts the window program with a document,
+// a bare maximized QMainWindow with one label (bench_bare_window) and the same
+// look built from Qt's stock widgets alone (bench_bare_frame), in turn, several
+// times, on the running X display. Every 5 ms it looks whether the
 // window has painted (the "first-paint" line both write to stderr under
 // PROG_FIRST_PAINT_MARK, gui/app/FirstPaintMark.h) and reads its resident
 // memory (VmRSS) at that moment; then it kills the program. Prints the medians
-// side by side and their ratio.
+// side by side and their ratios.
 //
-//   bench_startup [--runs N] [--program PATH] [--bare PATH] [--file FILE.dat]
+//   bench_startup [--runs N] [--program PATH] [--bare PATH] [--frame PATH] [--file FILE.dat]
 //
 // Settings, backups and caches go to a temporary home, the same for both.
 #include <algorithm>
@@ -134,6 +135,7 @@ int main(int argc, char** argv)
     const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe").parent_path();
     std::string program = (self / "Program").string();
     std::string bare = (self / "bench_bare_window").string();
+    std::string frame = (self / "bench_bare_frame").string();
     std::string file = PROG_SOURCE_DIR "/res/samples/sample.dat";
     int runs = 8;
     for (int i = 1; i < argc; ++i) {
@@ -145,10 +147,12 @@ int main(int argc, char** argv)
             program = argv[++i];
         else if (a == "--bare" && hasValue)
             bare = argv[++i];
+        else if (a == "--frame" && hasValue)
+            frame = argv[++i];
         else if (a == "--file" && hasValue)
             file = argv[++i];
         else {
-            std::fprintf(stderr, "usage: %s [--runs N] [--program PATH] [--bare PATH] [--file FILE.dat]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--runs N] [--program PATH] [--bare PATH] [--frame PATH] [--file FILE.dat]\n", argv[0]);
             return 2;
         }
     }
@@ -168,17 +172,18 @@ int main(int argc, char** argv)
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     setenv("PROG_FIRST_PAINT_MARK", "1", 1);
 
-    const std::vector<std::string> programArgs{program, file}, bareArgs{bare};
-    std::vector<Sample> programRuns, bareRuns;
+    const std::vector<std::string> programArgs{program, file}, bareArgs{bare}, frameArgs{frame};
+    std::vector<Sample> programRuns, bareRuns, frameRuns;
     std::string error;
     bool ok = true;
     // One start of each first, not counted: it fills the file cache and the temporary home.
     for (int i = -1; ok && i < runs; ++i) {
-        Sample p, b;
-        ok = StartOnce(programArgs, p, error) && StartOnce(bareArgs, b, error);
+        Sample p, b, f;
+        ok = StartOnce(programArgs, p, error) && StartOnce(bareArgs, b, error) && StartOnce(frameArgs, f, error);
         if (ok && i >= 0) {
             programRuns.push_back(p);
             bareRuns.push_back(b);
+            frameRuns.push_back(f);
         }
     }
     std::filesystem::remove_all(home);
@@ -191,10 +196,15 @@ int main(int argc, char** argv)
     std::printf("%-26s %18s %19s %19s\n", "", "time (ms)", "VmRSS (MiB)", "RssAnon (MiB)");
     PrintRow("Program + document", programRuns);
     PrintRow("bare QMainWindow + label", bareRuns);
+    PrintRow("same look, Qt widgets only", frameRuns);
     const auto median = [](const std::vector<Sample>& v, double Sample::*f) { return Summarise(v, f).median; };
-    std::printf("%-26s %8.2f x %+17.1f %+19.1f\n", "Program against bare",
-                median(programRuns, &Sample::ms) / median(bareRuns, &Sample::ms),
-                median(programRuns, &Sample::rssMiB) - median(bareRuns, &Sample::rssMiB),
-                median(programRuns, &Sample::anonMiB) - median(bareRuns, &Sample::anonMiB));
+    const auto ratio = [&](const char* what, const std::vector<Sample>& x, const std::vector<Sample>& y) {
+        std::printf("%-26s %8.2f x %+17.1f %+19.1f\n", what, median(x, &Sample::ms) / median(y, &Sample::ms),
+                    median(x, &Sample::rssMiB) - median(y, &Sample::rssMiB),
+                    median(x, &Sample::anonMiB) - median(y, &Sample::anonMiB));
+    };
+    ratio("Program against bare", programRuns, bareRuns);
+    ratio("same look against bare", frameRuns, bareRuns);
+    ratio("Program against same look", programRuns, frameRuns);
     return 0;
 }

@@ -222,6 +222,14 @@ namespace {
 
 std::string DeviceStateText(const SerialDevice& d, bool zh)
 {
+    // A list made without opening: a device node's presence is all it knows.
+    // Windows has no node for a COM port to look at.
+    if (d.state == PortState::NotProbed) {
+        std::error_code ec;
+        if (!platform::ComNamesAreDevices() && !fs::exists(platform::PathOf(d.path), ec))
+            return zh ? "不存在：未插入或没有该设备" : "missing: not plugged in, or no such device";
+        return zh ? "存在（未打开）" : "present (not opened)";
+    }
     if (d.Openable())
         return zh ? "可以打开" : "can be opened";
     // Without a state of its own the reason is the whole text: said once.

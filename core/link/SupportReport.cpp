@@ -99,6 +99,19 @@ std::string LinesSection(const std::vector<std::string>& lines, bool zh)
     return t;
 }
 
+// Opening a port raises its control lines, which resets some attached boards
+// and can hang up a program using it: a report, made just by looking, opens none.
+std::string PortsSection(bool zh)
+{
+    PortScan scan;
+    scan.probe = false;
+    return Pick(zh,
+                "Listed without opening any port; Check Connection and `progtool ports` open them to tell whether "
+                "they can be used.\n",
+                "列出时未打开任何串口；“检查连接”和 `progtool ports` 会打开串口以确认能否使用。\n") +
+           PortListText(zh, scan);
+}
+
 std::string TraceSection(bool zh)
 {
     const std::string path = KeptTracePath();
@@ -174,7 +187,7 @@ std::vector<SupportSection> BuildSupportReport(const SupportFacts& facts)
     std::vector<SupportSection> sections = {
         {"program", Pick(zh, "Program and system", "程序与系统"), ProgramSection(facts)},
         {"settings", Pick(zh, "Settings (Program.ini)", "设置 (Program.ini)"), SettingsSection(facts)},
-        {"ports", Pick(zh, "Serial ports", "串口"), PortListText(zh)},
+        {"ports", Pick(zh, "Serial ports", "串口"), PortsSection(zh)},
         {"transfer", Pick(zh, "Last transfer", "上次传输"), LinesSection(ReadKeptLines(LastTransferPath(), 1), zh)},
         {"trace", Pick(zh, "Serial trace of the last failed handshake", "上次握手失败的串口记录"), TraceSection(zh)},
         {"messages", Pick(zh, "Last messages shown", "最近显示的消息"),

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#ifndef _WIN32
+#include <pty.h>
+#include <unistd.h>
+#endif
 
 #include "core/app/IniFile.h"
 #include "core/app/SupportState.h"
@@ -143,6 +147,27 @@ TEST(SupportReport, SectionsHomeAndDocumentOnlyWhenAsked)
             EXPECT_NE(text.find("read  ~/radio  failed: no answer"), std::string::npos) << text;
         }
     }
+}
+
+TEST(SupportReport, ListsThePortsWithoutOpeningAny)
+{
+    // A terminal that would open, and an adapter's link whose device is gone.
+    testenv::TempDir root;
+    int master = -1, slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    fs::create_directories(root.Path() / "dev/serial/by-id");
+    fs::create_symlink(name, root.Path() / "dev/ttyUSB0");
+    fs::create_symlink("../../ttyUSB7", root.Path() / "dev/serial/by-id/usb-gone-if00-port0");
+    ::setenv("PROG_DEVICE_ROOT", root.Path().c_str(), 1);
+    const std::string ports = BuildSupportReport({})[2].text;
+    ::unsetenv("PROG_DEVICE_ROOT");
+    ::close(master);
+    ::close(slave);
+    const std::string dev = (root.Path() / "dev").string();
+    EXPECT_NE(ports.find(dev + "/ttyUSB0  ttyUSB  present (not opened)"), std::string::npos) << ports;
+    EXPECT_NE(ports.find("/dev/ttyUSB7  missing: not plugged in"), std::string::npos) << ports;
+    EXPECT_EQ(ports.find("can be opened"), std::string::npos) << ports;
 }
 
 TEST(SupportReport, QuotesNoFileThroughALinkPlantedInTheDataFolder)
