@@ -18,8 +18,6 @@
 #include <functional>
 
 #include "core/app/Globals.h"
-#include "core/app/IniFile.h"
-#include "core/app/SettingsStore.h"
 #include "gui/ProgramApp.h"
 #include "gui/app/Announce.h"
 #include "gui/app/AppContext.h"
@@ -29,7 +27,7 @@
 #include "gui/editor/MSFlexGrid.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/MainFrame.h"
-#include "tests/gui/support/ShellSupport.h"
+#include "tests/gui/support/ProgramFixture.h"
 
 namespace {
 // Roles a user operates or reads as a control.
@@ -178,27 +176,17 @@ struct Announced {
 };
 }  // namespace
 
-class TestAccess : public QObject {
+class TestAccess : public ProgramFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ShellDir> m_dir;
-    std::unique_ptr<CProgramApp> m_app;
-    CMemorySettingsStore m_store;
-    CMainFrame* m_frame = nullptr;
-
     void StartApp(const QByteArray& language)
     {
-        m_dir = std::make_unique<ShellDir>();
         ShellIni ini;
         ini.language = language;
-        m_app = StartProgramIn(*m_dir, ini);
-        QVERIFY(m_app);
-        m_frame = m_app->MainFrame();
-        m_frame->showNormal();
-        m_frame->resize(1000, 600);
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
-        QApplication::setActiveWindow(m_frame);
+        QVERIFY(NewProgramDir(ini));
+        QVERIFY(StartProgram());
+        QVERIFY(ShowFrame({1000, 600}, true));
     }
 
     // The help window on a page, shown and active.
@@ -255,19 +243,6 @@ private:
     }
 
 private slots:
-    void init() { SetAppSettingsStore(&m_store); }
-    void cleanup()
-    {
-        SetDialogHook({});
-        m_app.reset();
-        m_frame = nullptr;
-        theIniFile.SetWriteBackOnClose(false);
-        m_dir.reset();
-        SetAppSettingsStore(nullptr);
-        SetAnnounceHook({});
-        ResetHelpState();
-    }
-
     void language_data()
     {
         QTest::addColumn<QByteArray>("language");

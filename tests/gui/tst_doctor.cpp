@@ -35,7 +35,7 @@
 #include "gui/link/LinkSession.h"
 #include "gui/link/LinkWorker.h"
 #include "gui/link/ProcessDlg.h"
-#include "tests/gui/support/ShellSupport.h"
+#include "tests/gui/support/ProgramFixture.h"
 
 namespace {
 
@@ -58,17 +58,13 @@ QString Shown(const CCheckConnectionDlg* c) { return c->Result()->toPlainText();
 
 }  // namespace
 
-class TestDoctor : public QObject {
+class TestDoctor : public ProgramFixture {
     Q_OBJECT
 
 private:
     std::vector<std::unique_ptr<CSimulatedRadio>> m_radios;
-    std::unique_ptr<ShellDir> m_dir;
-    std::unique_ptr<CProgramApp> m_app;
     std::unique_ptr<MessageRecorder> m_messages;
     std::unique_ptr<DialogRecorder> m_dialogs;
-    CMemorySettingsStore m_store;
-    CMainFrame* m_frame = nullptr;
 
     // One simulated radio per fault set, on COM1, COM2, ...
     void Start(const std::vector<RadioFaults>& radios)
@@ -84,19 +80,14 @@ private:
             ports += "COM" + QByteArray::number(static_cast<int>(m_radios.size())) + "=" +
                      QByteArray::fromStdString(r.SlavePath()) + "\r\n";
         }
-        m_dir = std::make_unique<ShellDir>();
         ShellIni ini;
         ini.extra = ports;
-        m_dir->WriteIni(ini);
-        QVERIFY(m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm")));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->FilePath(QStringLiteral("data"))));
+        QVERIFY(NewProgramDir(ini));
+        KeepDataInDir();
         m_messages = std::make_unique<MessageRecorder>();
         m_dialogs = std::make_unique<DialogRecorder>();
-        CProgramApp::SetProgramDirForTests(m_dir->Path());
-        m_app = std::make_unique<CProgramApp>();
-        QVERIFY(m_app->InitInstance({}));
-        m_frame = m_app->MainFrame();
-        m_frame->showNormal();
+        QVERIFY(StartProgram());
+        QVERIFY(ShowFrame());
     }
 
     // Setup > Check Connection... with `drive` as the user's hands in the dialog.
@@ -126,18 +117,12 @@ private:
     }
 
 private slots:
-    void init() { SetAppSettingsStore(&m_store); }
-    void cleanup()
+    void cleanup() override
     {
-        m_app.reset();
-        CTransferWorker::WaitForAll();
+        ProgramFixture::cleanup();
         m_radios.clear();
         m_dialogs.reset();
         m_messages.reset();
-        m_dir.reset();
-        SetAppSettingsStore(nullptr);
-        m_store = CMemorySettingsStore();
-        qunsetenv("PROG_DEVICE_ROOT");
     }
 
     // The verdict as the user reads it, for a radio that is off, a cable that

@@ -23,7 +23,6 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "core/app/SettingsStore.h"
 #include "gui/ProgramApp.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/CommandIds.h"
@@ -32,7 +31,7 @@
 #include "gui/app/MessageBox.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/MainFrame.h"
-#include "tests/gui/support/ShellSupport.h"
+#include "tests/gui/support/ProgramFixture.h"
 
 namespace {
 
@@ -258,27 +257,18 @@ struct Walker {
 
 }  // namespace
 
-class TestDpi : public QObject {
+class TestDpi : public ProgramFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ShellDir> m_dir;
-    std::unique_ptr<CProgramApp> m_app;
-    CMemorySettingsStore m_store;
-
     CMainFrame* Start(const QByteArray& language)
     {
-        m_dir = std::make_unique<ShellDir>();
         ShellIni ini;
         ini.language = language;
-        m_app = StartProgramIn(*m_dir, ini, {QStringLiteral(PROG_SOURCE_DIR "/res/samples/sample.dat")});
-        if (!m_app)
-            return nullptr;
-        CMainFrame* f = m_app->MainFrame();
-        f->showNormal();
-        f->resize(1000, 650);
-        QCoreApplication::processEvents();
-        return f;
+        const bool shown = NewProgramDir(ini) &&
+                           StartProgram({QStringLiteral(PROG_SOURCE_DIR "/res/samples/sample.dat")}) &&
+                           ShowFrame({1000, 650});
+        return shown ? m_frame : nullptr;
     }
 
     // Walks the main window, then each dialog and message its commands open.
@@ -331,18 +321,14 @@ private:
     }
 
 private slots:
-    void init()
+    void init() override
     {
-        SetAppSettingsStore(&m_store);
+        ProgramFixture::init();
         SetHelpHook([](int, const QUrl&) {});
     }
-    void cleanup()
+    void cleanup() override
     {
-        m_app.reset();
-        theIniFile.SetWriteBackOnClose(false);
-        m_dir.reset();
-        SetHelpHook(nullptr);
-        SetAppSettingsStore(nullptr);
+        ProgramFixture::cleanup();
         QApplication::setPalette(QApplication::style()->standardPalette());
     }
 

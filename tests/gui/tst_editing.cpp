@@ -51,7 +51,7 @@
 #include "gui/link/ProcessDlg.h"
 #include "gui/radio/ProductInfoDlg.h"
 #include "gui/radio/ProgramDoc.h"
-#include "tests/gui/support/ShellSupport.h"
+#include "tests/gui/support/ProgramFixture.h"
 
 namespace {
 const QString kSample = QStringLiteral(PROG_SOURCE_DIR "/res/samples/sample.dat");
@@ -63,38 +63,26 @@ QByteArray FileBytes(const QString& path)
 }
 }  // namespace
 
-class TestEditing : public QObject {
+class TestEditing : public ProgramFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ShellDir> m_dir;
-    std::unique_ptr<CProgramApp> m_app;
-    CMemorySettingsStore m_store;
-    CMainFrame* m_frame = nullptr;
     QString m_path;  // the sample, copied: the document the program opened
     QList<MessageRequest> m_messages;
     QList<QMessageBox::StandardButton> m_answers;  // to the messages, in turn; then OK
 
     void Start(const QStringList& args = {}, const QByteArray& language = "English")
     {
-        m_dir = std::make_unique<ShellDir>();
         ShellIni ini;
         ini.language = language;
-        m_dir->WriteIni(ini);
-        QVERIFY(m_dir->CopyModule(language + ".qm", language + ".qm"));
+        QVERIFY(NewProgramDir(ini));
         m_path = m_dir->WriteFile(QStringLiteral("sample.dat"), FileBytes(kSample));
         SetMessageHook([this](const MessageRequest& r) {
             m_messages << r;
             return m_answers.isEmpty() ? QMessageBox::Ok : m_answers.takeFirst();
         });
-        CProgramApp::SetProgramDirForTests(m_dir->Path());
-        m_app = std::make_unique<CProgramApp>();
-        QVERIFY(m_app->InitInstance(args.isEmpty() ? QStringList{m_path} : args));
-        m_frame = m_app->MainFrame();
-        m_frame->showNormal();
-        m_frame->resize(1000, 700);
-        QApplication::setActiveWindow(m_frame);
-        QVERIFY(QTest::qWaitForWindowActive(m_frame));
+        QVERIFY(StartProgram(args.isEmpty() ? QStringList{m_path} : args));
+        QVERIFY(ShowFrame({1000, 700}, true));
     }
 
     CProgramView* View() const { return m_frame->ActiveView(); }
@@ -164,17 +152,9 @@ private:
     }
 
 private slots:
-    void init() { SetAppSettingsStore(&m_store); }
-    void cleanup()
+    void cleanup() override
     {
-        m_app.reset();
-        m_frame = nullptr;
-        theIniFile.SetWriteBackOnClose(false);
-        m_dir.reset();
-        SetMessageHook({});
-        SetDialogHook({});
-        SetRelaunchHook(nullptr);
-        SetAppSettingsStore(nullptr);
+        ProgramFixture::cleanup();
         m_messages.clear();
         m_answers.clear();
     }

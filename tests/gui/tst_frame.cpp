@@ -37,9 +37,7 @@
 #include "gui/app/AppContext.h"
 #include "gui/app/CommandIds.h"
 #include "core/app/Globals.h"
-#include "core/app/IniFile.h"
 #include "gui/ProgramApp.h"
-#include "core/app/SettingsStore.h"
 #include "gui/frame/ChildFrame.h"
 #include "gui/app/HelpAccess.h"
 #include "gui/app/MessageBox.h"
@@ -57,7 +55,7 @@
 #include "gui/editor/MSFlexGrid.h"
 #include "gui/radio/ProductInfoDlg.h"
 #include "gui/radio/ProgramDoc.h"
-#include "tests/gui/support/ShellSupport.h"
+#include "tests/gui/support/ProgramFixture.h"
 
 namespace {
 void Press(QWidget* w, QPoint p) { QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, p); }
@@ -205,41 +203,20 @@ private:
 };
 }  // namespace
 
-class TestFrame : public QObject {
+class TestFrame : public ProgramFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ShellDir> m_dir;
-    std::unique_ptr<CProgramApp> m_app;
-    CMemorySettingsStore m_store;
-    CMainFrame* m_frame = nullptr;
-
     void StartApp(const QByteArray& language = "English")
     {
-        m_dir = std::make_unique<ShellDir>();
         ShellIni ini;
         ini.language = language;
-        m_app = StartProgramIn(*m_dir, ini);
-        QVERIFY(m_app);
-        m_frame = m_app->MainFrame();
-        m_frame->showNormal();
-        m_frame->resize(1000, 600);
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QVERIFY(NewProgramDir(ini));
+        QVERIFY(StartProgram());
+        QVERIFY(ShowFrame({1000, 600}));
     }
 
 private slots:
-    void init() { SetAppSettingsStore(&m_store); }
-    void cleanup()
-    {
-        m_app.reset();
-        m_frame = nullptr;
-        theIniFile.SetWriteBackOnClose(false);
-        m_dir.reset();
-        SetHelpHook(nullptr);
-        ResetHelpState();
-        SetAppSettingsStore(nullptr);
-    }
-
     void dragClampsLineAndWidth()
     {
         StartApp();

@@ -27,7 +27,7 @@
 #include "core/link/SimulatedRadio.h"
 #include "core/radio/DatFile.h"
 #include "gui/radio/ProgramDoc.h"
-#include "tests/gui/support/ShellSupport.h"
+#include "tests/gui/support/ProgramFixture.h"
 
 namespace {
 const QString kAsk("A write to the radio on COM1 is in progress. Stop it? The radio will be left partly written.");
@@ -38,15 +38,11 @@ enum Path { Open, New, Exit, CloseWindow, Language };
 const Path kPaths[] = {New, Exit, CloseWindow, Language};
 }  // namespace
 
-class TestGuard : public QObject {
+class TestGuard : public ProgramFixture {
     Q_OBJECT
 
 private:
     std::unique_ptr<CSimulatedRadio> m_radio;
-    std::unique_ptr<ShellDir> m_dir;
-    std::unique_ptr<CProgramApp> m_app;
-    CMemorySettingsStore m_store;
-    CMainFrame* m_frame = nullptr;
     QList<MessageRequest> m_messages;
     QList<QMessageBox::StandardButton> m_answers;  // to the stop questions, in turn
     QStringList m_launched;
@@ -64,12 +60,10 @@ private:
         m_radio->SetFaults(f);
         m_radio->Start();
 
-        m_dir = std::make_unique<ShellDir>();
         ShellIni ini;
         ini.language = language;
         ini.extra = "\r\n[Ports]\r\nCOM1=" + QByteArray::fromStdString(m_radio->SlavePath()) + "\r\n";
-        m_dir->WriteIni(ini);
-        QVERIFY(m_dir->CopyModule(language + ".qm", language + ".qm"));
+        QVERIFY(NewProgramDir(ini));
         Image other{};
         other.fill(0x11);
         m_otherFile = m_dir->FilePath(QStringLiteral("other.dat"));
@@ -95,16 +89,12 @@ private:
         });
         SetRelaunchHook([this](const QString& program, const QStringList&) { m_launched << program; });
 
-        CProgramApp::SetProgramDirForTests(m_dir->Path());
-        m_app = std::make_unique<CProgramApp>();
-        QVERIFY(m_app->InitInstance({}));
+        QVERIFY(StartProgram());
         // The write alone: no backup read before it, no verify after it.
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->FilePath(QStringLiteral("data"))));
+        KeepDataInDir();
         m_store.WriteDword(SettingsKey(theIniFile), kSettingBackupFirst, 0);
         m_store.WriteDword(SettingsKey(theIniFile), kSettingVerify, 0);
-        m_frame = m_app->MainFrame();
-        m_frame->showNormal();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QVERIFY(ShowFrame());
     }
 
     // Write (OK pressed with Enter) until well under way, then back to the main window.
@@ -157,18 +147,10 @@ private:
     }
 
 private slots:
-    void init() { SetAppSettingsStore(&m_store); }
-    void cleanup()
+    void cleanup() override
     {
-        m_app.reset();
-        CTransferWorker::WaitForAll();
+        ProgramFixture::cleanup();
         m_radio.reset();
-        theIniFile.SetWriteBackOnClose(false);
-        m_dir.reset();
-        SetMessageHook({});
-        SetDialogHook({});
-        SetRelaunchHook(nullptr);
-        SetAppSettingsStore(nullptr);
         m_messages.clear();
         m_answers.clear();
         m_launched.clear();

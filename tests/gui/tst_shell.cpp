@@ -37,7 +37,7 @@
 #include "gui/frame/NavigationBar.h"
 #include "core/radio/DatFile.h"
 #include "gui/radio/ProgramDoc.h"
-#include "tests/gui/support/ShellSupport.h"
+#include "tests/gui/support/ProgramFixture.h"
 
 namespace {
 QStringList MenuTitles(CMainFrame* f)
@@ -84,42 +84,18 @@ QByteArray DatBytes(std::uint8_t fill, int size = 8192)
 }
 }  // namespace
 
-class TestShell : public QObject {
+class TestShell : public ProgramFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ShellDir> m_dir;
-    std::unique_ptr<CProgramApp> m_app;
-    CMemorySettingsStore m_store;
-
-    // Prepares a directory with both modules and the given ini; returns the app's start-up result.
-    bool Start(const ShellIni& ini, const QStringList& args = {})
-    {
-        m_dir = std::make_unique<ShellDir>();
-        m_dir->Prepare(ini);
-        return StartIn(args);
-    }
-    bool StartIn(const QStringList& args = {})
-    {
-        CProgramApp::SetProgramDirForTests(m_dir->Path());
-        m_app = std::make_unique<CProgramApp>();
-        return m_app->InitInstance(args);
-    }
+    // A new folder with both modules and the given ini; the app's start-up result.
+    bool Start(const ShellIni& ini, const QStringList& args = {}) { return NewProgramDir(ini) && StartProgram(args); }
 
 private slots:
-    void init()
+    void init() override
     {
-        SetAppSettingsStore(&m_store);
+        ProgramFixture::init();
         SetHelpHook([](int, const QUrl&) {});
-    }
-    void cleanup()
-    {
-        m_app.reset();
-        theIniFile.SetWriteBackOnClose(false);
-        m_dir.reset();
-        SetHelpHook(nullptr);
-        SetAppSettingsStore(nullptr);
-        SetRelaunchHook(nullptr);
     }
 
     void englishStartUpAppliesBranding()
@@ -272,7 +248,7 @@ private slots:
             errWhenShown = err.Text();
             return QMessageBox::Ok;
         });
-        const bool started = StartIn();
+        const bool started = StartProgram();
         SetMessageHook({});
         QVERIFY(!started);
         QCOMPARE(requests.size(), 1);
@@ -292,14 +268,14 @@ private slots:
         m_dir->WriteIni(ShellIni{});
         m_dir->WriteFile(QStringLiteral("English.qm"), QByteArray("not a module"));
         MessageRecorder messages;
-        QVERIFY(!StartIn());
+        QVERIFY(!StartProgram());
         QCOMPARE(messages.requests.value(0).text, QStringLiteral("Load language DLL fail"));
 
         // Without Program.ini every lookup is empty: the module ".qm" does not exist.
         QFile::remove(m_dir->FilePath(QStringLiteral("Program.ini")));
         m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm"));
         messages.requests.clear();
-        QVERIFY(!StartIn());
+        QVERIFY(!StartProgram());
         QCOMPARE(messages.requests.value(0).text, QStringLiteral("Load language DLL fail"));
     }
 
@@ -386,7 +362,7 @@ private slots:
             if (fifo)
                 QCOMPARE(::mkfifo(qPrintable(cwd.filePath(QStringLiteral("title.ico"))), 0600), 0);
             m_app.reset();
-            QVERIFY(StartIn());
+            QVERIFY(StartProgram());
             const QImage own = QIcon(QStringLiteral(":/icons/app.png")).pixmap(32, 32).toImage();
             QVERIFY(!own.isNull());
             for (const QWidget* w : {static_cast<QWidget*>(m_app->MainFrame()),
@@ -442,7 +418,7 @@ private slots:
         m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm"));
         const QByteArray bytes = DatBytes(0x5A, 9000);
         const QString path = m_dir->WriteFile(QStringLiteral("saved.dat"), bytes);
-        QVERIFY(StartIn({path}));
+        QVERIFY(StartProgram({path}));
         CMainFrame* f = m_app->MainFrame();
         QCOMPARE(f->ChildFrames().size(), 1);
         CProgramDoc* doc = f->ActiveDocument();
@@ -461,7 +437,7 @@ private slots:
         m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm"));
         const QString path = m_dir->WriteFile(QStringLiteral("short.dat"), DatBytes(0, 100));
         MessageRecorder messages;
-        QVERIFY(!StartIn({path}));
+        QVERIFY(!StartProgram({path}));
         QCOMPARE(messages.requests.size(), 1);
         QVERIFY(messages.requests[0].detail.contains(QStringLiteral("short.dat")));
         QVERIFY(m_app->LastError().contains(QStringLiteral("short.dat")));

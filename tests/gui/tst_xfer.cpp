@@ -42,7 +42,7 @@
 #include "gui/link/LinkWorker.h"
 #include "gui/link/ProcessDlg.h"
 #include "gui/radio/ProgramDoc.h"
-#include "tests/gui/support/ShellSupport.h"
+#include "tests/gui/support/ProgramFixture.h"
 
 namespace {
 
@@ -68,17 +68,13 @@ Image LoadImage(const QString& path)
 
 }  // namespace
 
-class TestXfer : public QObject {
+class TestXfer : public ProgramFixture {
     Q_OBJECT
 
 private:
     std::unique_ptr<CSimulatedRadio> m_radio;
-    std::unique_ptr<ShellDir> m_dir;
-    std::unique_ptr<CProgramApp> m_app;
     std::unique_ptr<MessageRecorder> m_messages;
     std::unique_ptr<DialogRecorder> m_dialogs;
-    CMemorySettingsStore m_store;
-    CMainFrame* m_frame = nullptr;
 
     // The radio answers on radioPort; `ports` adds further [Ports] lines.
     void Start(const RadioFaults& faults = {}, const QByteArray& ports = {}, const QByteArray& radioPort = "COM1")
@@ -88,20 +84,15 @@ private:
         m_radio->SetMemory(Sample());
         m_radio->SetFaults(faults);
         m_radio->Start();
-        m_dir = std::make_unique<ShellDir>();
         ShellIni ini;
         ini.extra =
             "\r\n[Ports]\r\n" + radioPort + "=" + QByteArray::fromStdString(m_radio->SlavePath()) + "\r\n" + ports;
-        m_dir->WriteIni(ini);
-        QVERIFY(m_dir->CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm")));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->FilePath(QStringLiteral("data"))));
+        QVERIFY(NewProgramDir(ini));
+        KeepDataInDir();
         m_messages = std::make_unique<MessageRecorder>();
         m_dialogs = std::make_unique<DialogRecorder>();
-        CProgramApp::SetProgramDirForTests(m_dir->Path());
-        m_app = std::make_unique<CProgramApp>();
-        QVERIFY(m_app->InitInstance({}));
-        m_frame = m_app->MainFrame();
-        m_frame->showNormal();
+        QVERIFY(StartProgram());
+        QVERIFY(ShowFrame());
     }
 
     CProcessDlg* Process() { return m_frame->ActiveLink()->ProcessDlg(); }
@@ -132,19 +123,12 @@ private:
     }
 
 private slots:
-    void init() { SetAppSettingsStore(&m_store); }
-    void cleanup()
+    void cleanup() override
     {
-        m_app.reset();
-        CTransferWorker::WaitForAll();
+        ProgramFixture::cleanup();
         m_radio.reset();
         m_dialogs.reset();
         m_messages.reset();
-        m_dir.reset();
-        SetTracePath(QString(), nullptr);
-        SetAppSettingsStore(nullptr);
-        m_store = CMemorySettingsStore();
-        qunsetenv("PROG_DEVICE_ROOT");
     }
 
     void readOpensANewDocumentAndKeepsABackup()
