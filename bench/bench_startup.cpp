@@ -152,7 +152,9 @@ int main(int argc, char** argv)
         else if (a == "--file" && hasValue)
             file = argv[++i];
         else {
-            std::fprintf(stderr, "usage: %s [--runs N] [--program PATH] [--bare PATH] [--frame PATH] [--file FILE.dat]\n", argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--runs N] [--program PATH] [--bare PATH] [--frame PATH] [--file FILE.dat]\n",
+                         argv[0]);
             return 2;
         }
     }
