@@ -166,19 +166,38 @@ bool PathChar(char c)
 
 }  // namespace
 
-std::string HideHome(const std::string& text, const std::string& home)
+namespace {
+
+// text with each whole mention of path (not of a longer name that begins or
+// ends like it) written as shown.
+std::string ReplaceWholePath(const std::string& text, const std::string& path, const std::string& shown)
 {
-    if (home.size() < 2)
-        return text;
     std::string out;
     std::size_t from = 0;
-    for (std::size_t at; (at = text.find(home, from)) != std::string::npos;) {
-        const std::size_t end = at + home.size();
+    for (std::size_t at; (at = text.find(path, from)) != std::string::npos;) {
+        const std::size_t end = at + path.size();
         const bool whole = (end == text.size() || !PathChar(text[end])) && (at == 0 || !PathChar(text[at - 1]));
-        out += text.substr(from, at - from) + (whole ? "~" : home);
+        out += text.substr(from, at - from) + (whole ? shown : path);
         from = end;
     }
     return out + text.substr(from);
+}
+
+}  // namespace
+
+std::string HideHome(const std::string& text, const std::string& home)
+{
+    return home.size() < 2 ? text : ReplaceWholePath(text, home, "~");
+}
+
+std::string HideUserInMounts(const std::string& text, const std::string& user)
+{
+    if (user.empty() || user.find_first_of("/\\") != std::string::npos)
+        return text;
+    std::string out = text;
+    for (const char* mounts : {"/media/", "/run/media/"})
+        out = ReplaceWholePath(out, mounts + user, std::string(mounts) + "<user>");
+    return out;
 }
 
 std::vector<SupportSection> BuildSupportReport(const SupportFacts& facts)
@@ -205,8 +224,9 @@ std::vector<SupportSection> BuildSupportReport(const SupportFacts& facts)
         real = platform::PathText(resolved);
     while (real.size() > 1 && (real.back() == '/' || real.back() == '\\'))
         real.pop_back();
+    const std::string user = facts.user.empty() ? platform::UserName() : facts.user;
     for (SupportSection& s : sections)
-        s.text = HideHome(HideHome(HideHome(s.text, home), slashed), real);
+        s.text = HideUserInMounts(HideHome(HideHome(HideHome(s.text, home), slashed), real), user);
     return sections;
 }
 

@@ -20,6 +20,8 @@ struct SupportFacts {
     const CIniFile* ini = nullptr;
     // The home folder to hide; HomeFolder() by default.
     std::string home;
+    // The login name to hide where removable drives are mounted; UserName() by default.
+    std::string user;
     // Appended only when given (the user asked for it), under its file name.
     const ChannelDocument* document = nullptr;
     std::string documentName;
@@ -43,6 +45,9 @@ std::string SupportReportText(const std::vector<SupportSection>& sections);
 // text with every mention of the folder home (not of a longer name that
 // begins like it) written as "~".
 std::string HideHome(const std::string& text, const std::string& home);
+// text with the login name in the folders removable drives are mounted under
+// (/media/NAME, /run/media/NAME) written as "<user>".
+std::string HideUserInMounts(const std::string& text, const std::string& user);
 
 // "support-report-YYYYMMDD-HHMMSS.txt" for the local time now.
 std::string DefaultSupportReportName();

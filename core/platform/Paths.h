@@ -24,6 +24,10 @@ std::string UserDataFolder();
 // on Windows), without a trailing separator; "" when there is none.
 std::string HomeFolder();
 
+// The login name of the user running the program (the password database,
+// else $USER; %USERNAME% on Windows); "" when there is none.
+std::string UserName();
+
 // The operating system's name, release and machine for a support report:
 // "Linux 6.1.0-18-amd64 #1 SMP ... x86_64", "Windows 10.0 build 19045".
 std::string SystemDescription();

@@ -34,6 +34,32 @@ TEST(SupportReport, HidesTheHomeFolderOnlyWhereItIsNamedWhole)
         EXPECT_EQ(HideHome(c.text, "/home/al"), c.hidden) << c.text;
 }
 
+TEST(SupportReport, HidesTheLoginNameWhereRemovableDrivesAreMounted)
+{
+    const struct {
+        const char* text;
+        const char* hidden;
+    } cases[] = {
+        {"/media/al/STICK/x.dat", "/media/<user>/STICK/x.dat"},
+        {"/run/media/al/S/x.dat", "/run/media/<user>/S/x.dat"},
+        {"File: /media/al\n", "File: /media/<user>\n"},
+        {"/media/alice/x", "/media/alice/x"},  // another user's drives
+        {"/x/media/al/y", "/x/media/al/y"},    // not the mount folder
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HideUserInMounts(c.text, "al"), c.hidden) << c.text;
+
+    // The report hides it in every section: here the document's name.
+    ChannelDocument doc;
+    ASSERT_TRUE(doc.Load(PROG_SOURCE_DIR "/res/samples/sample.dat", false).ok);
+    SupportFacts facts;
+    facts.user = "al";
+    facts.document = &doc;
+    facts.documentName = "/media/al/STICK/mine.dat";
+    const std::string text = SupportReportText(BuildSupportReport(facts));
+    EXPECT_NE(text.find("File: /media/<user>/STICK/mine.dat"), std::string::npos) << text;
+}
+
 TEST(SupportReport, CapsASettingsFileOfManyEmptySections)
 {
     testenv::TempDir dir;

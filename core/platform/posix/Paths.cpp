@@ -113,6 +113,13 @@ std::string HomeFolder()
     return dir == "/" ? std::string() : dir;
 }
 
+std::string UserName()
+{
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_name)
+        return pw->pw_name;
+    return Env("USER");
+}
+
 std::string SystemDescription()
 {
     utsname u{};

@@ -74,6 +74,8 @@ std::string HomeFolder()
     return dir;
 }
 
+std::string UserName() { return Utf8(Env(L"USERNAME")); }
+
 std::string SystemDescription()
 {
     // GetVersionEx answers what the manifest claims; RtlGetVersion the real release.
