@@ -226,8 +226,13 @@ std::string DeviceStateText(const SerialDevice& d, bool zh)
     // Windows has no node for a COM port to look at.
     if (d.state == PortState::NotProbed) {
         std::error_code ec;
-        if (!platform::ComNamesAreDevices() && !fs::exists(platform::PathOf(d.path), ec))
-            return zh ? "不存在：未插入或没有该设备" : "missing: not plugged in, or no such device";
+        if (!platform::ComNamesAreDevices()) {
+            const fs::file_status node = fs::status(platform::PathOf(d.path), ec);
+            if (!fs::exists(node))
+                return zh ? "不存在：未插入或没有该设备" : "missing: not plugged in, or no such device";
+            if (!fs::is_character_file(node))
+                return zh ? "不是串口设备" : "not a serial device";
+        }
         return zh ? "存在（未打开）" : "present (not opened)";
     }
     if (d.Openable())

@@ -84,7 +84,8 @@ std::string PortStateText(const SerialDevice& device, bool chinese);
 // What "progtool ports" prints: COM1..COM4 with the device each maps to
 // ([Ports] of Program.ini) and whether it can be opened, then every serial
 // device present. Outside text (paths, descriptions) is escaped for a terminal.
-// Without scan.probe no device is opened: each is told present or missing.
+// Without scan.probe no device is opened: each is told present, missing or
+// not a serial device (no character device node).
 std::string PortListText(bool chinese, const PortScan& scan = {});
 
 // One port named twice among the ports of a command: the same name, a link and

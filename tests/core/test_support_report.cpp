@@ -177,7 +177,7 @@ TEST(SupportReport, SectionsHomeAndDocumentOnlyWhenAsked)
 
 TEST(SupportReport, ListsThePortsWithoutOpeningAny)
 {
-    // A terminal that would open, and an adapter's link whose device is gone.
+    // A terminal that would open, an adapter's link whose device is gone, a folder.
     testenv::TempDir root;
     int master = -1, slave = -1;
     char name[256] = {};
@@ -185,6 +185,7 @@ TEST(SupportReport, ListsThePortsWithoutOpeningAny)
     fs::create_directories(root.Path() / "dev/serial/by-id");
     fs::create_symlink(name, root.Path() / "dev/ttyUSB0");
     fs::create_symlink("../../ttyUSB7", root.Path() / "dev/serial/by-id/usb-gone-if00-port0");
+    fs::create_directories(root.Path() / "dev/ttyUSB3");
     ::setenv("PROG_DEVICE_ROOT", root.Path().c_str(), 1);
     const std::string ports = BuildSupportReport({})[2].text;
     ::unsetenv("PROG_DEVICE_ROOT");
@@ -193,6 +194,7 @@ TEST(SupportReport, ListsThePortsWithoutOpeningAny)
     const std::string dev = (root.Path() / "dev").string();
     EXPECT_NE(ports.find(dev + "/ttyUSB0  ttyUSB  present (not opened)"), std::string::npos) << ports;
     EXPECT_NE(ports.find("/dev/ttyUSB7  missing: not plugged in"), std::string::npos) << ports;
+    EXPECT_NE(ports.find(dev + "/ttyUSB3  ttyUSB  not a serial device"), std::string::npos) << ports;
     EXPECT_EQ(ports.find("can be opened"), std::string::npos) << ports;
 }
 
