@@ -106,9 +106,9 @@ std::string PortsSection(bool zh)
     PortScan scan;
     scan.probe = false;
     return Pick(zh,
-                "Listed without opening any port; Check Connection and `progtool ports` open them to tell whether "
-                "they can be used.\n",
-                "列出时未打开任何串口；“检查连接”和 `progtool ports` 会打开串口以确认能否使用。\n") +
+                "Listed without opening any port. Check Connection and `progtool ports`\n"
+                "open them to tell whether they can be used.\n",
+                "列出时未打开任何串口。“检查连接”和 `progtool ports`\n会打开串口以确认能否使用。\n") +
            PortListText(zh, scan);
 }
 
