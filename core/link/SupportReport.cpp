@@ -262,6 +262,15 @@ std::string SupportReportText(const std::vector<SupportSection>& sections)
     return out;
 }
 
+std::vector<std::string> SupportReportInputs(const CIniFile* ini)
+{
+    std::vector<std::string> files = {LastTransferPath(), LastMessagesPath(), KeptTracePath()};
+    if (ini)
+        files.insert(files.end(), {ini->GetFilePath(), ini->GetSavePath()});
+    files.erase(std::remove(files.begin(), files.end(), std::string()), files.end());
+    return files;
+}
+
 std::string DefaultSupportReportName()
 {
     const std::tm tm = platform::LocalTime(std::time(nullptr));
