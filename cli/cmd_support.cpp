@@ -39,9 +39,10 @@ int CmdSupportReport(const std::vector<std::string>& argv)
         throw UsageError("-o \"\": no file named");
     if (toFile) {
         SetRunWork(RunWork::Effect);
-        if (!CheckOutput(
-                out, args.Has("--include-document") ? std::vector<std::string>{include} : std::vector<std::string>{},
-                FileKind::Text, force))
+        std::vector<std::string> inputs = SupportReportInputs(&theIniFile);
+        if (args.Has("--include-document"))
+            inputs.insert(inputs.begin(), include);
+        if (!CheckOutput(out, inputs, FileKind::Text, force))
             return kExitFailed;
         // A report replaces nothing by surprise: an earlier report may be the one a bug cites.
         if (!force && platform::LinkInfo(out).type != platform::FileType::None) {

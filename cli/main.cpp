@@ -343,8 +343,9 @@ const std::vector<Command>& Commands()
          "  --json            print one JSON document instead: the sections, each with its\n"
          "                    key, title and text (docs/JSON.md)\n"
          "  --lang en|zh      language of the headings and words (default: Program.ini)\n"
-         "Exit status: 0 printed or saved, 1 not saved (FILE exists, is the document, a\n"
-         "directory or a device, or cannot be written), 2 bad usage.\n"},
+         "Exit status: 0 printed or saved, 1 not saved (FILE exists, is the document or a\n"
+         "file the report quotes such as Program.ini, a directory or a device, or cannot\n"
+         "be written), 2 bad usage.\n"},
     };
     return commands;
 }

@@ -168,6 +168,29 @@ bool PathChar(char c)
 
 namespace {
 
+// The UTF-8 character that starts at text[at], when it is a punctuation mark a
+// Chinese message sets beside a path (": " as "：", quotes as “ ”): no part of a name.
+bool WidePunctuationAt(const std::string& text, std::size_t at)
+{
+    const auto byte = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
+    char32_t c = 0;
+    if ((byte(at) & 0xE0) == 0xC0 && (byte(at + 1) & 0xC0) == 0x80)
+        c = ((byte(at) & 0x1Fu) << 6) | (byte(at + 1) & 0x3Fu);
+    else if ((byte(at) & 0xF0) == 0xE0 && (byte(at + 1) & 0xC0) == 0x80 && (byte(at + 2) & 0xC0) == 0x80)
+        c = ((byte(at) & 0x0Fu) << 12) | ((byte(at + 1) & 0x3Fu) << 6) | (byte(at + 2) & 0x3Fu);
+    return (c >= 0x2010 && c <= 0x2027) || (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF01 && c <= 0xFF0F) ||
+           (c >= 0xFF1A && c <= 0xFF20) || (c >= 0xFF3B && c <= 0xFF40) || (c >= 0xFF5B && c <= 0xFF65);
+}
+
+// Whether the character ending just before text[end] can be part of a name.
+bool PathCharBefore(const std::string& text, std::size_t end)
+{
+    std::size_t start = end - 1;
+    while (start > 0 && end - start < 4 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+        --start;
+    return PathChar(text[end - 1]) && !WidePunctuationAt(text, start);
+}
+
 // text with each whole mention of path (not of a longer name that begins or
 // ends like it) written as shown.
 std::string ReplaceWholePath(const std::string& text, const std::string& path, const std::string& shown)
@@ -176,7 +199,8 @@ std::string ReplaceWholePath(const std::string& text, const std::string& path, c
     std::size_t from = 0;
     for (std::size_t at; (at = text.find(path, from)) != std::string::npos;) {
         const std::size_t end = at + path.size();
-        const bool whole = (end == text.size() || !PathChar(text[end])) && (at == 0 || !PathChar(text[at - 1]));
+        const bool whole = (end == text.size() || !PathChar(text[end]) || WidePunctuationAt(text, end)) &&
+                           (at == 0 || !PathCharBefore(text, at));
         out += text.substr(from, at - from) + (whole ? shown : path);
         from = end;
     }
@@ -236,6 +260,15 @@ std::string SupportReportText(const std::vector<SupportSection>& sections)
     for (const SupportSection& s : sections)
         out += "== " + s.title + " ==\n" + s.text + "\n";
     return out;
+}
+
+std::vector<std::string> SupportReportInputs(const CIniFile* ini)
+{
+    std::vector<std::string> files = {LastTransferPath(), LastMessagesPath(), KeptTracePath()};
+    if (ini)
+        files.insert(files.end(), {ini->GetFilePath(), ini->GetSavePath()});
+    files.erase(std::remove(files.begin(), files.end(), std::string()), files.end());
+    return files;
 }
 
 std::string DefaultSupportReportName()

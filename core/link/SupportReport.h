@@ -49,5 +49,9 @@ std::string HideHome(const std::string& text, const std::string& home);
 // (/media/NAME, /run/media/NAME) written as "<user>".
 std::string HideUserInMounts(const std::string& text, const std::string& user);
 
+// The files a report quotes (Program.ini, where it is saved, the kept transfer,
+// messages and trace): a report saved over one would destroy what it describes.
+std::vector<std::string> SupportReportInputs(const CIniFile* ini);
+
 // "support-report-YYYYMMDD-HHMMSS.txt" for the local time now.
 std::string DefaultSupportReportName();

@@ -1,5 +1,7 @@
 #include "gui/app/SupportReportDlg.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -101,6 +103,14 @@ void CSupportReportDlg::OnSave()
     // The file dialog's overwrite question does not say the file is a document being edited.
     if (m_isOpenFile && m_isOpenFile(path)) {
         AppMessageBox(this, tr("%1 is an open document: the support report is not saved over it. Choose another name.")
+                                .arg(ShownName(path)));
+        return;
+    }
+    const std::vector<std::string> quoted = SupportReportInputs(&theIniFile);
+    if (std::any_of(quoted.begin(), quoted.end(),
+                    [&](const std::string& in) { return SameFile(CorePath(path), in); })) {
+        AppMessageBox(this, tr("%1 is a file the support report quotes (such as Program.ini): the report is not saved "
+                               "over it. Choose another name.")
                                 .arg(ShownName(path)));
         return;
     }

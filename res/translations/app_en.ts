@@ -583,5 +583,9 @@
         <source>%1 is an open document: the support report is not saved over it. Choose another name.</source>
         <translation>%1 is an open document: the support report is not saved over it. Choose another name.</translation>
     </message>
+    <message>
+        <source>%1 is a file the support report quotes (such as Program.ini): the report is not saved over it. Choose another name.</source>
+        <translation>%1 is a file the support report quotes (such as Program.ini): the report is not saved over it. Choose another name.</translation>
+    </message>
 </context>
 </TS>

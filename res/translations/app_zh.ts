@@ -583,5 +583,9 @@
         <source>%1 is an open document: the support report is not saved over it. Choose another name.</source>
         <translation>%1 是已打开的文档：支持报告不会覆盖它。请另选文件名。</translation>
     </message>
+    <message>
+        <source>%1 is a file the support report quotes (such as Program.ini): the report is not saved over it. Choose another name.</source>
+        <translation>%1 是支持报告引用的文件（如 Program.ini）：报告不会覆盖它。请另选文件名。</translation>
+    </message>
 </context>
 </TS>

@@ -515,6 +515,9 @@ printf '[Setup]\nLanguage=English\n[Ports]\nCOM1=%s\nCOM2=%s\nCOM3=%s\n' "$T/com
 mkdir -p "$T/root/dev"
 ln -s "$T/com" "$T/root/dev/ttyUSB0"
 ln -s "$T/nothing" "$T/root/dev/ttyACM3"
+cp "$T/prog/Program.ini" "$T/ini.before"
+case_ "support-report -o the Program.ini it quotes" 1 "$T/prog/progtool" support-report -o "$T/prog/Program.ini" --force
+err_has "$T/prog/Program.ini"; same_file "$T/prog/Program.ini" "$T/ini.before"
 case_ "ports" 0 env PROG_DEVICE_ROOT="$T/root" "$T/prog/progtool" ports
 grep -q "^COM1  $T/com .*can be opened" "$T/out" || fail "COM1 line: $(head -1 "$T/out")"
 grep -q "^COM2  $T/nothing .*cannot be opened: .*No such file" "$T/out" || fail "COM2 line"

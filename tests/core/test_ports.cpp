@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <future>
 #include <filesystem>
 #include <fstream>
 #include <pty.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/app/IniFile.h"
@@ -191,6 +194,25 @@ TEST(Ports, PortsSectionIsReadAgainOnlyWhenTheFileChanged)
     EXPECT_EQ(PortsTableReads() - before, 2u);
     fs::remove(ini);
     theIniFile.Clear();
+}
+
+// A FIFO where sysfs has an attribute: the list does not wait for a writer.
+TEST_F(DeviceTree, FifoInSysfsDoesNotBlockTheList)
+{
+    const fs::path fifos[] = {root / "sys/devices/usb1/1-1/product", root / "sys/class/tty/ttyS0/type"};
+    for (const fs::path& f : fifos) {
+        fs::remove(f);
+        ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0);
+    }
+    auto listed = std::async(std::launch::async, [&] { return ListSerialDevices({root.string(), false}).size(); });
+    const bool blocked = listed.wait_for(std::chrono::seconds(5)) != std::future_status::ready;
+    // Free a blocked reader: a writer's open lets its open return.
+    while (listed.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+        for (const fs::path& f : fifos)
+            if (const int fd = ::open(f.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0)
+                ::close(fd);
+    EXPECT_FALSE(blocked);
+    EXPECT_EQ(listed.get(), 6u);
 }
 
 TEST_F(DeviceTree, ComNamesBeyondTheMappedFourAreToldWithTheDevicesPresent)

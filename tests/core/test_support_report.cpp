@@ -29,6 +29,8 @@ TEST(SupportReport, HidesTheHomeFolderOnlyWhereItIsNamedWhole)
         {"COM1=/home/al/radio;/home/al", "COM1=~/radio;~"},
         {"/home/alice/x", "/home/alice/x"},  // another user's folder that begins alike
         {"/x/home/al/y", "/x/home/al/y"},    // not the folder, a path inside another
+        {"无法读取 /home/al：是目录；“/home/al”", "无法读取 ~：是目录；“~”"},
+        {"/home/al张/x", "/home/al张/x"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(HideHome(c.text, "/home/al"), c.hidden) << c.text;
@@ -45,6 +47,7 @@ TEST(SupportReport, HidesTheLoginNameWhereRemovableDrivesAreMounted)
         {"File: /media/al\n", "File: /media/<user>\n"},
         {"/media/alice/x", "/media/alice/x"},  // another user's drives
         {"/x/media/al/y", "/x/media/al/y"},    // not the mount folder
+        {"无法写入 /media/al：只读", "无法写入 /media/<user>：只读"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(HideUserInMounts(c.text, "al"), c.hidden) << c.text;

@@ -1397,7 +1397,9 @@ void TestEditing::supportReportShowsTheDocumentOnlyWhenTicked()
 
     const QString saved = m_dir->FilePath(QStringLiteral("report.txt"));
     const QByteArray document = FileBytes(m_path);
-    QStringList targets{m_dir->FilePath(QStringLiteral("missing/report.txt")), m_path, saved}, offered;
+    const QString ini = m_dir->FilePath(QStringLiteral("Program.ini"));
+    const QByteArray settings = FileBytes(ini);
+    QStringList targets{m_dir->FilePath(QStringLiteral("missing/report.txt")), m_path, ini, saved}, offered;
     QString before, after, afterFailure, helpPage;
     bool includeEnabled = false;
     SetHelpDirectory(QStringLiteral(PROG_BIN_DIR));
@@ -1420,6 +1422,7 @@ void TestEditing::supportReportShowsTheDocumentOnlyWhenTicked()
         QTest::mouseClick(save, Qt::LeftButton);  // into a folder that does not exist
         afterFailure = d->isVisible() || d->result() != QDialog::Accepted ? preview->toPlainText() : QString();
         QTest::mouseClick(save, Qt::LeftButton);  // over the open document
+        QTest::mouseClick(save, Qt::LeftButton);  // over the settings it quotes
         QTest::mouseClick(save, Qt::LeftButton);
         return d->result();
     });
@@ -1434,11 +1437,14 @@ void TestEditing::supportReportShowsTheDocumentOnlyWhenTicked()
     QVERIFY(includeEnabled);
     QVERIFY(after.contains(QStringLiteral("RPT-N")));
     QCOMPARE(afterFailure, after);
-    QCOMPARE(m_messages.size(), 2);
+    QCOMPARE(m_messages.size(), 3);
     QVERIFY(m_messages[0].text.contains(QStringLiteral("missing/report.txt")));
     QVERIFY2(m_messages[1].text.contains(QStringLiteral("is an open document")), qPrintable(m_messages[1].text));
+    QVERIFY2(m_messages[2].text.contains(QStringLiteral("Program.ini is a file the support report quotes")),
+             qPrintable(m_messages[2].text));
     QCOMPARE(FileBytes(m_path), document);
-    QCOMPARE(offered.size(), 3);
+    QCOMPARE(FileBytes(ini), settings);
+    QCOMPARE(offered.size(), 4);
     QVERIFY2(QRegularExpression(QStringLiteral("^support-report-\\d{8}-\\d{6}\\.txt$")).match(offered[0]).hasMatch(),
              qPrintable(offered[0]));
     QFile file(saved);

@@ -24,6 +24,10 @@ namespace {
 
 std::string FirstLine(const fs::path& file)
 {
+    // sysfs attributes are regular files; a FIFO in their place would block the open.
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec))
+        return {};
     std::ifstream in(file);
     std::string line;
     std::getline(in, line);
