@@ -141,7 +141,9 @@ std::string TraceSection(bool zh)
 std::string DocumentSection(const SupportFacts& f)
 {
     const ChannelDocument& doc = *f.document;
-    std::string t = Pick(f.chinese, "File: ", "文件: ") + EscapeControlBytes(f.documentName) + "\n\n";
+    // Its name alone: the folders it sits in say who the user is, and nothing about the radio.
+    const std::string name = platform::PathText(platform::PathOf(f.documentName).filename());
+    std::string t = Pick(f.chinese, "File: ", "文件: ") + EscapeControlBytes(name) + "\n\n";
     static const CIniFile none;
     const CRadioCatalogue catalogue(f.ini ? *f.ini : none);
     t += ChannelTableText(doc, catalogue, f.chinese) + "\n";

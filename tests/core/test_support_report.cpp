@@ -52,15 +52,21 @@ TEST(SupportReport, HidesTheLoginNameWhereRemovableDrivesAreMounted)
     for (const auto& c : cases)
         EXPECT_EQ(HideUserInMounts(c.text, "al"), c.hidden) << c.text;
 
-    // The report hides it in every section: here the document's name.
+    // The report hides it in every section (here a setting); a document goes in by its name alone.
+    testenv::TempDir dir;
+    std::ofstream(dir.File("Program.ini")) << "[Ports]\nCOM1=/media/al/STICK/radio\n";
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(dir.File("Program.ini"), false, true, false));
     ChannelDocument doc;
     ASSERT_TRUE(doc.Load(PROG_SOURCE_DIR "/res/samples/sample.dat", false).ok);
     SupportFacts facts;
     facts.user = "al";
+    facts.ini = &ini;
     facts.document = &doc;
     facts.documentName = "/media/al/STICK/mine.dat";
     const std::string text = SupportReportText(BuildSupportReport(facts));
-    EXPECT_NE(text.find("File: /media/<user>/STICK/mine.dat"), std::string::npos) << text;
+    EXPECT_NE(text.find("COM1=/media/<user>/STICK/radio"), std::string::npos) << text;
+    EXPECT_NE(text.find("File: mine.dat\n"), std::string::npos) << text;
 }
 
 TEST(SupportReport, CapsASettingsFileOfManyEmptySections)
