@@ -33,6 +33,7 @@ from pathlib import Path
 from typing import Callable, Optional
 
 PT = os.path.abspath(sys.argv[1])
+INI = str(Path(PT).parent / "Program.ini")  # the settings progtool reads, beside it
 SAMPLE = (Path(sys.argv[2]) / "res/samples/sample.dat").read_bytes()
 WORK = Path(tempfile.mkdtemp(prefix="hostile-"))
 FIX = WORK / "fixtures"
@@ -262,6 +263,11 @@ VARIANTS = [
     Variant("support-report", ["support-report", "--include-document", "{DAT}"], {"DAT": DAT}),
     Variant("support-report -o", ["support-report", "--include-document", "{DAT}", "-o", "{OUT}"],
             {"OUT": out_kinds(".txt", own="DAT")}, {"OUT": "report.txt"}, outputs=("OUT",), effect=True),
+    # Not even --force saves a report over a file it quotes: the program's own settings.
+    Variant("support-report -o --force", ["support-report", "-o", "{OUT}", "--force"],
+            {"OUT": [Kind("its Program.ini", lambda r: INI),
+                     Kind("its Program.ini via a link", lambda r: link(r.path("settings.txt"), INI))]},
+            {"OUT": "report.txt"}, outputs=("OUT",), effect=True),
     Variant("support-report --json", ["support-report", "--json"], {}, json=True),
     Variant("stock", ["stock"], {}),
     Variant("stock --json", ["stock", "--json"], {}, json=True),
