@@ -228,10 +228,11 @@ std::string DeviceStateText(const SerialDevice& d, bool zh)
         std::error_code ec;
         if (!platform::ComNamesAreDevices()) {
             const fs::file_status node = fs::status(platform::PathOf(d.path), ec);
-            if (!fs::exists(node))
-                return zh ? "不存在：未插入或没有该设备" : "missing: not plugged in, or no such device";
-            if (!fs::is_character_file(node))
-                return zh ? "不是串口设备" : "not a serial device";
+            if (!fs::is_character_file(node)) {
+                SerialDevice seen = d;
+                seen.state = fs::exists(node) ? PortState::NotSerial : PortState::Missing;
+                return PortStateText(seen, zh);
+            }
         }
         return zh ? "存在（未打开）" : "present (not opened)";
     }
