@@ -455,6 +455,7 @@ int Run(std::vector<std::string> args, RunKind& kind)
             }
         cli::SetRunWork(c.work);
         cli::SetDiffStatuses(name == "diff");
+        cli::SetCommandLine(args);  // no file named on it is pruned as an old backup
         try {
             return c.run(args);
         } catch (const cli::UsageError& e) {

@@ -68,6 +68,13 @@ public:
     void SetFaults(const RadioFaults& f) { m_faults = f; }
     const RadioFaults& Faults() const { return m_faults; }
     void SetIdentification(const std::vector<std::uint8_t>& id) { m_ident = id; }
+    // Another radio on the line once this one has been read whole: the memory
+    // becomes `next` after the read of the last frame (once).
+    void SwapAfterRead(const Image& next)
+    {
+        m_swap = next;
+        m_bSwap = true;
+    }
 
     const std::vector<RadioFrame>& FrameLog() const { return m_frames; }
     int EntryCodesSeen() const { return m_nEntryCodes; }
@@ -83,6 +90,8 @@ private:
     void HandleFrame(std::vector<std::uint8_t>& out, Action& action);
 
     Image m_memory{};
+    Image m_swap{};
+    bool m_bSwap = false;
     RadioFaults m_faults;
     std::vector<std::uint8_t> m_ident{'T', 'R', '5', 'V', 0x00, 0x01, 0x02, 0x03};
     State m_state = State::Idle;
