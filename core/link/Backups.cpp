@@ -79,9 +79,13 @@ const char kListHeader[] =
 std::set<std::string> ReadOwnList(const std::string& dir, bool* exists = nullptr)
 {
     std::set<std::string> names;
-    const TextFileResult r = ReadBoundedTextFile(ListPath(dir), 4u * 1024 * 1024);
+    const platform::FileInfo list = platform::LinkInfo(ListPath(dir));
     if (exists)
-        *exists = r.ok || platform::LinkInfo(ListPath(dir)).type != platform::FileType::None;
+        *exists = list.type != platform::FileType::None || !list.notFound;
+    // A list through a link names nothing: it may be any file of the user's.
+    if (list.type != platform::FileType::Regular || list.link)
+        return names;
+    const TextFileResult r = ReadBoundedTextFile(ListPath(dir), 4u * 1024 * 1024);
     std::istringstream in(r.text);
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
@@ -92,8 +96,18 @@ std::set<std::string> ReadOwnList(const std::string& dir, bool* exists = nullptr
     return names;
 }
 
+// Only a list that is a plain file of its own (or none yet) is written: never
+// through a link into another file, never into a FIFO that would hold the save.
+bool ListWritable(const std::string& dir)
+{
+    const platform::FileInfo list = platform::LinkInfo(ListPath(dir));
+    return list.notFound || (list.type == platform::FileType::Regular && !list.link);
+}
+
 bool WriteOwnList(const std::string& dir, const std::set<std::string>& names)
 {
+    if (!ListWritable(dir))
+        return false;
     std::string text = kListHeader;
     for (const std::string& n : names)
         text += n + "\n";
@@ -123,13 +137,14 @@ void AdoptEarlierBackups(const std::string& dir)
 void RecordOwnBackup(const std::string& dir, const std::string& name)
 {
     bool listed = false;
-    std::set<std::string> names = ReadOwnList(dir, &listed);
+    ReadOwnList(dir, &listed);
     if (!listed) {
         WriteOwnList(dir, {name});
         return;
     }
     // One short line appended: another process's addition meanwhile stays.
-    std::ofstream(platform::PathOf(ListPath(dir)), std::ios::app) << name << "\n";
+    if (ListWritable(dir))
+        std::ofstream(platform::PathOf(ListPath(dir)), std::ios::app) << name << "\n";
 }
 
 std::vector<std::string> Prune(const std::string& folder, const BackupPruning& pruning, const std::string& saved)

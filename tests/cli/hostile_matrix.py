@@ -154,11 +154,23 @@ def user_backups(with_plan):
     return make
 
 
+def backup_list(r, how):
+    """A folder whose list of the program's backups is no file of its own: it must neither hold nor change."""
+    folder = r.path("kept", "dir")
+    if how == "fifo":
+        r.path("kept/tr5-programmer-backups.txt", "fifo")
+    else:
+        link(r.path("kept/tr5-programmer-backups.txt"), r.path("notes.txt", "file", b"mine\n"))
+    return folder
+
+
 BACKUP_DIR = [Kind("folder missing (made)", lambda r: r.path("new-backups"), ok=True),
               Kind("regular file", lambda r: r.path("plain", "file", b"keep me\n")),
               Kind("FIFO", lambda r: r.path("fifo", "fifo")),
               Kind("the user's dated files", user_backups(False), ok=True),
-              Kind("the user's dated files and the plan", user_backups(True), ok=True)]
+              Kind("the user's dated files and the plan", user_backups(True), ok=True),
+              Kind("its list of backups a FIFO", lambda r: backup_list(r, "fifo"), ok=True),
+              Kind("its list of backups a link to a file of the user's", lambda r: backup_list(r, "link"), ok=True)]
 DAT = dat_kinds(lambda: SAMPLE, ".dat", True, long_ok=True)
 SEND = dat_kinds(lambda: SAMPLE, ".dat", True)  # sent to a radio
 IO = dat_kinds(lambda: SAMPLE, ".dat", False)
@@ -573,7 +585,10 @@ def output_fault(path, expect, required):
     """What is wrong with an output ("" when nothing); one not required may be absent."""
     if not path.startswith(str(WORK)) or not required and not os.path.exists(path):
         return ""
-    files = [os.path.join(path, f) for f in os.listdir(path)] if os.path.isdir(path) else [path]
+    # A folder's FIFOs and links are the user's (inputs checked unchanged); what a command writes is a file.
+    files = ([f for f in (os.path.join(path, n) for n in os.listdir(path))
+              if stat.S_ISREG(os.lstat(f).st_mode) or stat.S_ISDIR(os.lstat(f).st_mode)]
+             if os.path.isdir(path) else [path])
     if required and not files or not all(os.path.isfile(f) and os.path.getsize(f) for f in files):
         return "missing or empty"
     for f in files:
