@@ -56,7 +56,7 @@ CRadioProtocol::Action CRadioProtocol::Feed(std::uint8_t b, std::vector<std::uin
         ++m_nEntryCodes;
         if (m_faults.silent)
             return action;
-        if (m_faults.ignoreEntryCodes > 0) {
+        if (m_faults.ignoreEntryCodes > 0 && m_nEntryCodes > m_faults.ignoreEntryCodesFrom) {
             if (m_faults.ignoreEntryCodes != INT_MAX)
                 --m_faults.ignoreEntryCodes;
             m_state = State::Idle;

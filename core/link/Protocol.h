@@ -29,21 +29,22 @@ inline constexpr int kLastWriteSize = 6;
 // Faults the simulated radio can show. Frame numbers count the data frames
 // (read or write) after the handshake, from 0.
 struct RadioFaults {
-    bool silent = false;         // answers nothing at all
-    int ignoreEntryCodes = 0;    // entry codes left unacknowledged (INT_MAX: all)
-    bool noIdent = false;        // never sends the identification
-    int missingFinalAcks = 0;    // handshakes whose closing ack is left out (INT_MAX: all)
-    int shortReplyAtFrame = -1;  // read reply of 11 bytes
-    int wrongAckAtFrame = -1;    // answers 0x15 instead of 0x06
-    int missingAckAtFrame = -1;  // answers no acknowledgement
-    int dropAtFrame = -1;        // hangs up the line when the frame arrives
-    int loseWriteAtFrame = -1;   // acknowledges the write frame but keeps its old bytes
-    bool garbage = false;        // answers every byte with noise, never 0x06
-    bool echo = false;           // returns every byte it receives, answers nothing (a cable without a radio)
-    bool randomHeaders = false;  // read reply headers hold noise
-    int replyDelayMs = 0;        // pause before each answer (simulated radio only)
-    int byteGapMs = 0;           // pause between the bytes of an answer (simulated radio only)
-    int slowFromFrame = -1;      // -1: every answer is slow; k: only answers to frames k on
+    bool silent = false;           // answers nothing at all
+    int ignoreEntryCodes = 0;      // entry codes left unacknowledged (INT_MAX: all)
+    int ignoreEntryCodesFrom = 0;  // ... from this one on, counted from 0 (a line gone quiet later)
+    bool noIdent = false;          // never sends the identification
+    int missingFinalAcks = 0;      // handshakes whose closing ack is left out (INT_MAX: all)
+    int shortReplyAtFrame = -1;    // read reply of 11 bytes
+    int wrongAckAtFrame = -1;      // answers 0x15 instead of 0x06
+    int missingAckAtFrame = -1;    // answers no acknowledgement
+    int dropAtFrame = -1;          // hangs up the line when the frame arrives
+    int loseWriteAtFrame = -1;     // acknowledges the write frame but keeps its old bytes
+    bool garbage = false;          // answers every byte with noise, never 0x06
+    bool echo = false;             // returns every byte it receives, answers nothing (a cable without a radio)
+    bool randomHeaders = false;    // read reply headers hold noise
+    int replyDelayMs = 0;          // pause before each answer (simulated radio only)
+    int byteGapMs = 0;             // pause between the bytes of an answer (simulated radio only)
+    int slowFromFrame = -1;        // -1: every answer is slow; k: only answers to frames k on
 };
 
 struct RadioFrame {
