@@ -153,7 +153,7 @@ std::vector<std::string> Prune(const std::string& folder, const BackupPruning& p
         return {};
     struct Candidate {
         std::string path;
-        bool spared;
+        bool justSaved;
         std::time_t age;  // the earlier of its modification time and its name's time
         std::time_t named;
         std::string name;
@@ -169,7 +169,7 @@ std::vector<std::string> Prune(const std::string& folder, const BackupPruning& p
             std::any_of(pruning.spare.begin(), pruning.spare.end(),
                         [&](const std::string& s) { return !s.empty() && SameFile(s, b.path); }))
             continue;
-        const bool spared = !saved.empty() && SameFile(b.path, saved);
+        const bool justSaved = !saved.empty() && SameFile(b.path, saved);
         // A name stamped later than the file (a clock set back, a new time
         // zone) or a file dated later than its name (a copy dated ahead, a
         // clock run forward) counts by the earlier of the two, so that no
@@ -178,12 +178,12 @@ std::vector<std::string> Prune(const std::string& folder, const BackupPruning& p
         const fs::file_time_type modified = fs::last_write_time(platform::PathOf(b.path), ec);
         const std::time_t onDisk =
             ec ? b.time : std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(modified));
-        unpinned.push_back({b.path, spared, std::min(onDisk, b.time), b.time, b.name, dir});
+        unpinned.push_back({b.path, justSaved, std::min(onDisk, b.time), b.time, b.name, dir});
     }
-    // Newest first: the one spared, then by age, the name's time, the name.
+    // Newest first: the one just saved, then by age, the name's time, the name.
     std::sort(unpinned.begin(), unpinned.end(), [](const Candidate& a, const Candidate& b) {
-        if (a.spared != b.spared)
-            return a.spared;
+        if (a.justSaved != b.justSaved)
+            return a.justSaved;
         if (a.age != b.age)
             return a.age > b.age;
         return a.named != b.named ? a.named > b.named : a.name > b.name;
@@ -191,7 +191,7 @@ std::vector<std::string> Prune(const std::string& folder, const BackupPruning& p
     std::vector<std::string> removed;
     std::map<std::string, std::set<std::string>> gone;
     for (std::size_t i = unpinned.size(); i-- > static_cast<std::size_t>(std::max(pruning.keep, 0));) {
-        if (unpinned[i].spared)
+        if (unpinned[i].justSaved)
             continue;
         std::error_code ec;
         if (fs::remove(platform::PathOf(unpinned[i].path), ec)) {
