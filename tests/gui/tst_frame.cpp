@@ -471,6 +471,11 @@ private slots:
             }
             return int(QDialog::Rejected);
         });
+        // A list column: the narrowest form of the dialog.
+        CMSFlexGrid& grid = m_frame->ActiveView()->Grid();
+        grid.SetRow(2);
+        grid.SetCol(kColScanAdd);
+        grid.SelectCurrentCell();
         m_frame->Action(ID_EDIT_SET_CELLS)->trigger();
         SetDialogHook({});
         QVERIFY(titleRoom > 0);
