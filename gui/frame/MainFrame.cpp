@@ -944,9 +944,8 @@ void CMainFrame::FillStockMenu()
         // The same path as a file the user picks, preview and all.
         connect(a, &QAction::triggered, this, [this, path = FromCorePath(list.path), title, mismatch] {
             if (!mismatch.isEmpty()) {
-                AppMessageBox(
-                    this,
-                    tr("%1 does not fit this radio type: %2. Nothing was imported.").arg(ShownName(title), mismatch));
+                AppMessageBox(this, tr("\"%1\" does not fit this radio type: %2. Nothing was imported.")
+                                        .arg(ShownName(title), mismatch));
                 return;
             }
             if (CProgramView* view = ActiveView())

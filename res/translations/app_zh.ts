@@ -438,8 +438,8 @@
         <translation>（不适用于本机型）</translation>
     </message>
     <message>
-        <source>%1 does not fit this radio type: %2. Nothing was imported.</source>
-        <translation>%1 不适用于本机型：%2。未导入任何内容。</translation>
+        <source>&quot;%1&quot; does not fit this radio type: %2. Nothing was imported.</source>
+        <translation>“%1”不适用于本机型：%2。未导入任何内容。</translation>
     </message>
     <message>
         <source>&amp;Cascade</source>

@@ -299,8 +299,8 @@
         <translation> (not for this radio type)</translation>
     </message>
     <message>
-        <source>%1 does not fit this radio type: %2. Nothing was imported.</source>
-        <translation>%1 does not fit this radio type: %2. Nothing was imported.</translation>
+        <source>&quot;%1&quot; does not fit this radio type: %2. Nothing was imported.</source>
+        <translation>&quot;%1&quot; does not fit this radio type: %2. Nothing was imported.</translation>
     </message>
     <message>
         <source>&amp;Cascade</source>
