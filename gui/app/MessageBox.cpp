@@ -216,7 +216,14 @@ int CaptionWidth(const QWidget* window, const QString& caption)
 
 void FitCaption(QWidget* window)
 {
-    window->setMinimumWidth(std::max(window->minimumWidth(), CaptionWidth(window, window->windowTitle())));
+    // Measured as shown: the title bar's height follows the polished style.
+    window->ensurePolished();
+    // A layout sets its window's minimum size itself: the room goes into it.
+    const int width = CaptionWidth(window, window->windowTitle());
+    if (QLayout* layout = window->layout())
+        layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum));
+    else
+        window->setMinimumWidth(std::max(window->minimumWidth(), width));
 }
 
 QString UnbrokenPaths(const QString& text)
