@@ -39,6 +39,10 @@
         <source>Progress</source>
         <translation>Progress</translation>
     </message>
+    <message>
+        <source>Blocks of 16 bytes transferred</source>
+        <translation>Blocks of 16 bytes transferred</translation>
+    </message>
 </context>
 <context>
     <name>CComSetupDlg</name>

@@ -39,6 +39,10 @@
         <source>Progress</source>
         <translation>进度</translation>
     </message>
+    <message>
+        <source>Blocks of 16 bytes transferred</source>
+        <translation>已传送的 16 字节块数</translation>
+    </message>
 </context>
 <context>
     <name>CComSetupDlg</name>

@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(MessageCaption(), QStringLiteral("Tanager Radio Works"));
         QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
         QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QStringLiteral("&About the Test Tool"));
-        QCOMPARE(MenuTitles(f), QStringList({"&File", "&Edit", "&Program", "&View", "&Setup", "&Help"}));
+        QCOMPARE(MenuTitles(f), QStringList({"&File", "&Edit", "&Program", "&View", "&Setup", "&Window", "&Help"}));
         QVERIFY(f->Menu("SetupMenu")->actions().contains(f->Action(ID_LANGUAGE)));
         QVERIFY(f->Menu("EditMenu")->actions().contains(f->Action(ID_PRODUCT_INFORMATION)));
         QCOMPARE(f->Menu("HelpMenu")->actions().value(0), f->Action(ID_APP_ABOUT));
