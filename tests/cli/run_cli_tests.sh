@@ -155,6 +155,16 @@ case_ "diff --lang zh" 1 "$PT" diff "$SAMPLE" "$T/b.dat" --lang zh
 out_has "信道 1 修改: 接收频率 147.33000 -> 147.34000"; out_has "选项 静噪电平: 3 -> 7"
 case_ "diff missing file" 2 "$PT" diff "$SAMPLE" "$T/missing.dat"; err_has "$T/missing.dat"
 case_ "diff one file" 2 "$PT" diff "$SAMPLE"; err_has "B.dat"
+# Product Information's band record set where the sample has none, and a name
+# byte that is no name code: the same differences, turned round, either way.
+cp "$SAMPLE" "$T/rec.dat"
+printf '\x13\x17\x63' | dd of="$T/rec.dat" bs=1 seek=$((0x0FF0)) conv=notrunc status=none
+printf '\x55' | dd of="$T/rec.dat" bs=1 seek=$((0x0CF2)) conv=notrunc status=none
+case_ "diff names an erased band record" 1 "$PT" diff "$SAMPLE" "$T/rec.dat"
+out_has "Band record: none -> 136-174MHz"; cp "$T/out" "$T/ab"
+case_ "diff the other way round" 1 "$PT" diff "$T/rec.dat" "$SAMPLE"
+out_has "Band record: 136-174MHz -> none"
+[[ $(tail -1 "$T/ab") == $(tail -1 "$T/out") ]] || fail "$(tail -1 "$T/ab") one way, $(tail -1 "$T/out") the other"
 
 # ---- new --------------------------------------------------------------------
 case_ "new" 0 "$PT" new "$T/new.dat"
