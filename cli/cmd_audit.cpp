@@ -130,7 +130,7 @@ int CFleetCommand::RunAudit()
             if (const auto it = m_memories.find(j.port); j.Succeeded() && it != m_memories.end()) {
                 r.compared = true;
                 r.memory = it->second;
-                r.diff = DiffImages(planImage, r.memory, zh);
+                r.diff = DiffWithPlan(planImage, r.memory, zh);
             }
             audit.push_back(std::move(r));
         }

@@ -258,6 +258,8 @@ const std::vector<Command>& Commands()
          "backup) and compares it with PLAN.dat in diff's words: per radio \"matches the\n"
          "plan\" or what differs (band edit ranges, model, channels column by column,\n"
          "options by their dialog labels, other bytes), then \"N match, M differ, K failed\".\n"
+         "A radio matches when it holds the plan's 0x0000-0x1FF5, the bytes a write sends\n"
+         "(the last ten stay each radio's own), with or without --reconcile.\n"
          "A PLAN.dat that is no radio image, a port named twice or one that cannot be\n"
          "opened is refused before any radio is touched.\n"
          "  --plan PLAN.dat   the image every radio should hold\n"

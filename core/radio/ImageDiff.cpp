@@ -1,5 +1,6 @@
 #include "core/radio/ImageDiff.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/radio/Document.h"
@@ -156,4 +157,11 @@ ImageDiff DiffImages(const Image& a, const Image& b, bool chinese)
         return a[i] != b[i] && !explainedAB && !explainedBA;
     });
     return d;
+}
+
+ImageDiff DiffWithPlan(const Image& plan, const Image& radio, bool chinese)
+{
+    Image written = radio;
+    std::copy(plan.begin() + mem::kWriteEnd, plan.end(), written.begin() + mem::kWriteEnd);
+    return DiffImages(plan, written, chinese);
 }
