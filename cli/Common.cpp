@@ -20,6 +20,7 @@
 #include "core/app/Messages.h"
 #include "core/app/SupportState.h"
 #include "core/link/Ports.h"
+#include "core/platform/Files.h"
 #include "core/radio/DatFile.h"
 #include "core/files/TextFile.h"
 
@@ -205,6 +206,15 @@ bool CheckOutput(const std::string& output, const std::vector<std::string>& inpu
     if (!r.ok)
         Error(r.error + after);
     return r.ok;
+}
+
+bool RefuseExistingRead(const std::string& output, bool force)
+{
+    if (force || platform::LinkInfo(output).type == platform::FileType::None)
+        return true;
+    Error(output +
+          Tr(": the file exists (--force replaces it); nothing was read", ": 文件已存在 (用 --force 替换); 未读取"));
+    return false;
 }
 
 bool WriteOutput(const std::string& path, const std::string& bytes)

@@ -85,6 +85,9 @@ bool LoadImageFile(const std::string& path, Image& image, ImageUse use = ImageUs
 // `after` tells what did not happen ("; nothing was written").
 bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force,
                  const std::string& after = "; nothing was written");
+// A read's -o FILE.dat that exists (any file, or a link) is replaced only with
+// --force: a plan typed as the output would be lost. False with the refusal printed.
+bool RefuseExistingRead(const std::string& output, bool force);
 // "-" names standard output only for export -o -: anywhere else a UsageError
 // (naming `option`) instead of a file called "-".
 void RefuseStdoutDash(const std::string& value, const std::string& option);

@@ -149,7 +149,8 @@ bool CFleetCommand::CheckOutputs()
         m_targets.front().output = m_strFile;
         // As the plain read: no file of another kind replaced unless forced.
         return CheckOutput(m_strFile, {}, FileKind::Binary, m_args.Has("--force"),
-                           Tr("; nothing was read", "; 未读取"));
+                           Tr("; nothing was read", "; 未读取")) &&
+               RefuseExistingRead(m_strFile, m_args.Has("--force"));
     }
     std::error_code ec;
     if (!fs::is_directory(platform::PathOf(m_strFile), ec)) {

@@ -313,7 +313,8 @@ int CmdRead(const std::vector<std::string>& argv)
     SetUpLanguage(args);
     // Before the transfer: a read is not thrown away for want of a place to keep
     // it, nor does it replace a file of another kind unasked.
-    if (!CheckOutput(out, {}, FileKind::Binary, args.Has("--force"), "; nothing was read"))
+    if (!CheckOutput(out, {}, FileKind::Binary, args.Has("--force"), "; nothing was read") ||
+        !RefuseExistingRead(out, args.Has("--force")))
         return kExitFailed;
     if (!StartTrace(args, {out}, {port}))
         return kExitFailed;

@@ -744,6 +744,10 @@ for opt in --quiet --progress=json --skip-busy --json; do
   same_file "$T/one.dat" "$SAMPLE"
 done
 json_check "$T/out" 'assert d["directory"] is None and d["radios"][0]["output"] == "'"$T/one.dat"'", d'
+printf 'x' | dd of="$T/one.dat" bs=1 seek=100 conv=notrunc status=none
+cp "$T/one.dat" "$T/one.kept"
+case_ "read -o FILE --quiet over an existing file" 1 "$PT" read --port "$T/g1" -o "$T/one.dat" --quiet --no-backup
+err_has "$T/one.dat: the file exists (--force replaces it); nothing was read"; same_file "$T/one.dat" "$T/one.kept"
 # Two ports whose files would share a name: refused before any transfer. A
 # port's file that exists is replaced only with --force.
 mkdir -p "$T/a/b" "$T/a_b" "$T/names"; ln -s "$T/g1" "$T/a/b/r1"; ln -s "$T/g2" "$T/a_b/r1"
