@@ -817,7 +817,8 @@ bool SameChange(const CCableFinder::Change& a, const CCableFinder::Change& b)
             p.push_back(d.path);
         return p;
     };
-    return paths(a.gone) == paths(b.gone) && paths(a.added) == paths(b.added);
+    return paths(a.gone) == paths(b.gone) && paths(a.added) == paths(b.added) &&
+           paths(a.notSerial) == paths(b.notSerial);
 }
 
 }  // namespace
@@ -830,9 +831,36 @@ void CCableFinder::Baseline()
     m_gone.clear();
 }
 
+bool CCableFinder::IsSerial(const SerialDevice& d)
+{
+    // Windows lists only its COM ports: each is a serial port.
+    if (platform::ComNamesAreDevices())
+        return true;
+    const auto known = [&](const std::vector<std::string>& l) {
+        return std::find(l.begin(), l.end(), d.path) != l.end();
+    };
+    if (known(m_serial))
+        return true;
+    if (known(m_notSerial))
+        return false;
+    SerialDevice probed = d;
+    ProbeSerialDevice(probed);
+    // A by-id link may come before its device: missing is asked again next time.
+    if (probed.state == PortState::NotSerial)
+        m_notSerial.push_back(d.path);
+    else if (probed.state != PortState::Missing)
+        m_serial.push_back(d.path);
+    return probed.state != PortState::NotSerial;
+}
+
 CCableFinder::Change CCableFinder::Poll()
 {
     const std::vector<SerialDevice> now = ListSerialDevices(m_scan);
+    // What went is judged afresh when something comes back under its name.
+    for (std::vector<std::string>* judged : {&m_serial, &m_notSerial})
+        judged->erase(
+            std::remove_if(judged->begin(), judged->end(), [&](const std::string& p) { return !Has(now, p); }),
+            judged->end());
     Change c;
     for (const SerialDevice& d : m_baseline)
         if (!Has(now, d.path)) {
@@ -842,7 +870,7 @@ CCableFinder::Change CCableFinder::Poll()
         }
     for (const SerialDevice& d : now)
         if (!Has(m_baseline, d.path) || std::find(m_gone.begin(), m_gone.end(), d.path) != m_gone.end())
-            c.added.push_back(d);
+            (IsSerial(d) ? c.added : c.notSerial).push_back(d);
     return c;
 }
 
@@ -873,6 +901,9 @@ FindResult FindCable(const PortScan& scan, std::chrono::milliseconds timeout, co
         for (const SerialDevice& d : c.gone)
             if (!Has(result.gone, d.path))
                 result.gone.push_back(d);
+        for (const SerialDevice& d : c.notSerial)
+            if (!Has(result.notSerial, d.path))
+                result.notSerial.push_back(d);
         if (changed && !SameChange(c, last))
             changed(c);
         last = c;
@@ -906,9 +937,17 @@ std::string FindResultText(const FindResult& r, bool chinese)
     case FindEnd::Cancelled: return t("cancelled", "已取消");
     case FindEnd::TimedOut: break;
     }
-    std::vector<std::string> gone;
+    std::vector<std::string> gone, notSerial;
     for (const SerialDevice& d : r.gone)
         gone.push_back(EscapeControlBytes(d.path));
+    for (const SerialDevice& d : r.notSerial)
+        notSerial.push_back(EscapeControlBytes(d.path));
+    if (!notSerial.empty())
+        return t("no serial device appeared in time (" + List(notSerial, false) +
+                     " appeared, but is no serial device: not the cable): plug the cable into a USB socket of this "
+                     "computer",
+                 "在时限内没有出现新的串口设备（" + List(notSerial, true) +
+                     " 出现了，但不是串口设备，不是数据线）：把数据线插入这台电脑的 USB 插口");
     if (!gone.empty())
         return t("no serial device appeared in time (" + List(gone, false) +
                      " went away and did not come back): plug the cable in firmly, or try another USB socket",

@@ -222,6 +222,17 @@ sleep 1; kill -INT "$pid"; wait "$pid"; rc=$?
 current="doctor --find, Ctrl+C"
 [[ $rc -eq 1 ]] && passed=$((passed + 1)) || fail "exit $rc"
 json_check 'assert (d["result"], d["ok"]) == ("cancelled", False), d'
+# Only a serial device is the cable: a link to /dev/zero and a FIFO that come are not.
+mkdir -p "$T/find2/dev"
+PROG_DEVICE_ROOT="$T/find2" "$PT" doctor --find --timeout 2 --json >"$T/out" 2>"$T/err" &
+pid=$!
+sleep 0.5; ln -s /dev/zero "$T/find2/dev/ttyUSB5"; mkfifo "$T/find2/dev/ttyUSB6"
+wait "$pid"; rc=$?
+current="doctor --find: what comes is no serial device"
+[[ $rc -eq 1 ]] && passed=$((passed + 1)) || fail "exit $rc"
+err_has "$T/find2/dev/ttyUSB5 appeared, but is not a serial device: not the cable"
+json_check 'assert (d["result"], d["ok"], d["device"]) == ("timed-out", False, None), d
+assert [x["path"] for x in d["not_serial"]] == ["'"$T/find2/dev/ttyUSB5"'", "'"$T/find2/dev/ttyUSB6"'"], d'
 
 # ---- a transfer's failed handshake names the doctor and keeps its trace ----------------
 case_ "read: handshake fails" 1 "$PT" read --port "$T/nofinal" -o "$T/x.dat" --trace "$T/read.trace"
