@@ -305,9 +305,11 @@ const std::vector<Command>& Commands()
          "It stops at the first step that fails, with one verdict: no such device,\n"
          "permission denied, busy, not a serial device, the line echoes what is sent\n"
          "(a cable without a radio, or the radio off), nothing comes back, bytes that\n"
-         "make no sense, a handshake that stops part-way (switch the radio off and on\n"
-         "before the next transfer), or the radio answers (its identification in hex,\n"
-         "each step's round-trip time: ready to read or write).\n" PROG_DOCTOR_HOLDERS_HELP
+         "make no sense, a radio that answers too late for a transfer (by how much: an\n"
+         "acknowledgement is awaited up to 3 s after the first entry code), a handshake\n"
+         "that stops part-way (switch the radio off and on before the next transfer), or\n"
+         "the radio answers (its identification in hex, each step's round-trip time:\n"
+         "ready to read or write).\n" PROG_DOCTOR_HOLDERS_HELP
          "  --port PORT        a port to check: COM1..COM4 (mapped by [Ports] of\n"
          "                     Program.ini) or a device path; give it once per port\n"
          "  --find             find the cable: unplug it and plug it in; the port that\n" PROG_DOCTOR_FIND_HELP

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "core/app/DisplayText.h"
@@ -229,6 +230,7 @@ private:
             }
         }
         const Clock::time_point t0 = Clock::now();
+        m_codeSent = t0;
         std::vector<std::uint8_t> got;
         // Two chances for the first byte, as a transfer gives the radio.
         for (int tries = 0; tries < 2 && got.empty(); ++tries)
@@ -275,18 +277,29 @@ private:
             echo = echo || echoed;
             if (!entered && m_report.steps.back().received.empty()) {
                 // A radio that answers after the transfer's time-outs would
-                // have its acknowledgement taken for the next attempt's.
-                // Listen once more, so a late answer is told as late.
-                const Clock::time_point t0 = Clock::now();
+                // have its acknowledgement taken for the next attempt's, and
+                // the next one for the identification. After the first code
+                // nothing answered, listen until kLateListenMs (a read at a
+                // time, so that a port answering at once cannot spin), after
+                // a later one once more, so that a late answer is told as late
+                // with its delay from that first code.
+                if (!m_silentSince)
+                    m_silentSince = m_codeSent;
+                const bool first = attempt == 1;
+                const int reads = first ? kLateListenMs / kReadMs + 1 : 1;
                 std::vector<std::uint8_t> late;
-                if (!Receive(1, late)) {
-                    Lost();
-                    return;
+                for (int i = 0; i < reads && late.empty() && (i == 0 || MsSince(m_codeSent) < kLateListenMs); ++i) {
+                    if (i > 0 && Cancelled())
+                        return;
+                    if (!Receive(1, late)) {
+                        Lost();
+                        return;
+                    }
                 }
                 DoctorStepResult& step = m_report.steps.back();
                 step.received = late;
                 if (!late.empty() && late[0] == kAck) {
-                    m_report.lateMs = step.ms + MsSince(t0);
+                    m_report.lateMs = std::max(step.ms, MsSince(*m_silentSince));
                     m_report.verdict = DoctorVerdict::Partial;
                     m_report.stoppedAt = DoctorStep::EntryCode;
                     m_report.powerCycle = true;  // it took the code
@@ -295,6 +308,9 @@ private:
                 if (!late.empty() && m_report.firstBytes.empty())
                     m_report.firstBytes = late;
             }
+            if (entered && m_silentSince)
+                m_ackAt = m_codeSent + std::chrono::duration_cast<Clock::duration>(
+                                           std::chrono::duration<double, std::milli>(m_report.steps.back().ms));
             answered = answered || !m_report.steps.back().received.empty();
             if (!entered)
                 Sleep(2);
@@ -330,7 +346,19 @@ private:
             Lost();
             return;
         }
-        Step(DoctorStep::Identification, attempt, !ident.empty(), request, ident, MsSince(t0));
+        const bool strayAcks = !ident.empty() && ident.size() < static_cast<std::size_t>(kIdentSize) &&
+                               std::all_of(ident.begin(), ident.end(), [](std::uint8_t b) { return b == kAck; });
+        Step(DoctorStep::Identification, attempt, !ident.empty() && !strayAcks, request, ident, MsSince(t0));
+        if ((strayAcks || ident.empty()) && m_silentSince) {
+            // Codes went unanswered, then an acknowledgement came, and the
+            // identification request got none (or the acknowledgement of a
+            // later code): the one taken was an earlier code's, late. A radio
+            // that only missed a code sends its identification at once.
+            m_report.steps[m_report.steps.size() - 2].ok = false;
+            m_report.lateMs = std::chrono::duration<double, std::milli>(m_ackAt - *m_silentSince).count();
+            m_report.stoppedAt = DoctorStep::EntryCode;
+            return;
+        }
         if (ident.empty())
             return;
         m_report.identification = ident;
@@ -375,6 +403,11 @@ private:
     const DoctorOptions& m_options;
     DoctorReport& m_report;
     bool m_echoSeen = false;
+    // A one-byte read's time-out when nothing comes (SerialPort.h: 100 ms a byte and 90 ms).
+    static constexpr int kReadMs = 190;
+    Clock::time_point m_codeSent{};                  // when the last entry code's last byte went
+    std::optional<Clock::time_point> m_silentSince;  // the first entry code nothing answered in time
+    Clock::time_point m_ackAt{};                     // when the acknowledgement taken came
 };
 
 // ---------------------------------------------------------------------------

@@ -79,7 +79,9 @@ struct DoctorReport {
     DoctorStep stoppedAt = DoctorStep::Open;   // the step that failed; ClosingAck when Answers
     std::vector<std::uint8_t> identification;  // as received (Answers, Partial at ClosingAck)
     // Partial at EntryCode: the acknowledgement came, but after a transfer
-    // stops waiting for it; how long after the code it came.
+    // stops waiting for it; how long after the first code nothing answered in
+    // time it came (an acknowledgement taken for a later code's, with the
+    // identification answered by another acknowledgement, is told so too).
     double lateMs = 0;
     // The radio took the entry code, so it may stay in programming mode: it
     // must be switched off and on before the next transfer (Partial).
@@ -89,6 +91,9 @@ struct DoctorReport {
 };
 
 inline constexpr int kDoctorAttempts = 3;  // entry codes sent before "nothing comes back"
+// How long after the first unanswered entry code the doctor still listens for
+// its acknowledgement: a slow radio's delay is measured up to here.
+inline constexpr int kLateListenMs = 3000;
 inline constexpr long long kRecentSeconds = 600;
 
 struct DoctorOptions {

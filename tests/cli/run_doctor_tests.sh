@@ -81,6 +81,18 @@ nofinal|--fault no-final-ack|partial|acknowledg|3
 silent|--fault silent|silent|switched on|30
 late|--fault slow@500|partial|too late|3
 TABLE
+# A radio that answers late, however late: "answers too late", with the delay
+# measured (4 s: after the doctor stops listening, its acknowledgement is taken
+# for the next code's and the identification request goes unanswered).
+for ms in 200 400 600 900 1500 2500 4000; do
+  start_radio "slow$ms" --fault "slow@$ms"
+  doctor "doctor: answers $ms ms late" 1 8 "$PT" doctor --port "$T/slow$ms" --json
+  json_check '[p] = d["ports"]
+assert (p["verdict"], p["power_cycle"]) == ("partial", True), p
+assert '"$ms"' <= p["late_ms"] < '"$ms"' + 300 and p["headline"].count("answers too late"), p
+assert not p["identification"] or p["identification"] == "54 52 35 56 00 01 02 03", p'
+  memory_unchanged "slow$ms"
+done
 # The identification as the radio sent it, in hex; each step's round-trip time.
 case_ "doctor --json: the identification" 0 "$PT" doctor --port "$T/answers" --json
 json_check '[p] = d["ports"]
