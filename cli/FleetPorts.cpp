@@ -7,6 +7,7 @@
 
 #include "cli/FleetCommand.h"
 #include "cli/FleetText.h"
+#include "cli/TransferTrace.h"
 #include "core/app/Globals.h"
 #include "core/link/SerialPort.h"
 #include "core/platform/Files.h"
@@ -107,7 +108,7 @@ bool CFleetCommand::ResolvePorts()
                     Tr("; the user must be allowed to use serial devices (for example be a member of the "
                        "\"dialout\" group)",
                        "; 当前用户没有使用串口设备的权限 (例如需加入 \"dialout\" 组)");
-            errors.push_back(Where(t.name, t.device) + ": " + d.reason + hint);
+            errors.push_back(Where(t.name, t.device) + ": " + d.reason + hint + "; " + DoctorHint(t.name));
         }
     }
     if (all) {

@@ -435,6 +435,7 @@ int Run(std::vector<std::string> args, RunKind& kind)
         return cli::kExitUsage;
     }
     const std::string name = args.front();
+    cli::SetUpLanguageEarly(std::vector<std::string>(args.begin() + 1, args.end()));
     if (name == "--version") {
         std::cout << "progtool " PROG_VERSION "\n";
         return cli::kExitOk;
@@ -464,12 +465,14 @@ int Run(std::vector<std::string> args, RunKind& kind)
         try {
             return c.run(args);
         } catch (const cli::UsageError& e) {
+            // The mistake and where the usage is: the whole help would bury the message.
             cli::Error(std::string(c.name) + ": " + e.what());
-            std::cerr << c.usage;
+            cli::Note(cli::Tr("see \"progtool ", "用法见 \"progtool ") + std::string(c.name) + " --help\"");
             return cli::kExitUsage;
         }
     }
-    cli::Error("unknown command \"" + name + "\" (see progtool --help)");
+    cli::Error(cli::Tr("unknown command \"", "未知命令 \"") + name +
+               cli::Tr("\" (see progtool --help)", "\" (见 progtool --help)"));
     return cli::kExitUsage;
 }
 
