@@ -56,12 +56,12 @@ bool CFleetCommand::ResolvePorts()
     }
     if (all) {
         if (!names.empty())
-            throw UsageError("--ports all takes no other ports");
+            throw UsageError(Tr("--ports all takes no other ports", "--ports all 不能再加其他端口"));
         names = AllPorts();
     }
     if (names.empty())
         throw UsageError(all ? Tr("no serial device found for --ports all", "--ports all 未找到串口设备")
-                             : "--port PORT (or --ports LIST) is required");
+                             : Tr("--port PORT (or --ports LIST) is required", "需要 --port PORT (或 --ports LIST)"));
     // A read of one named port into -o FILE stays a read into that file,
     // whatever the options; several ports (or "all") read into a directory.
     if (!m_bWrite && !m_bAudit && !all && names.size() == 1) {

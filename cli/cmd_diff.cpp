@@ -250,12 +250,15 @@ int CmdDiff(const std::vector<std::string>& argv)
 {
     const Args args(argv, {"--lang", "--port", "--retries"}, {"--json"});
     const bool fromRadio = args.Has("--port");
-    args.RequirePositional(fromRadio ? 1 : 2, fromRadio ? "A.dat" : "A.dat and B.dat (or --port PORT)");
+    args.RequirePositional(
+        fromRadio ? 1 : 2,
+        fromRadio ? "A.dat" : Tr("A.dat and B.dat (or --port PORT)", "A.dat 和 B.dat (或 --port PORT)"));
     // Program.ini first: its [Ports] tell which two names are one device.
     SetUpLanguage(args);
     RefusePortNamedTwice(args.Values("--port"));
     if (args.Values("--port").size() > 1)
-        throw UsageError("diff compares with one radio: give --port once");
+        throw UsageError(
+            Tr("diff compares with one radio: give --port once", "diff 只与一台电台比较: 请只给一次 --port"));
     const int retries = args.IntValue("--retries", 0, 0, 1000);
     const bool zh = g_bChinese != 0;
 

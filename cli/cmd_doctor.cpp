@@ -109,7 +109,7 @@ int Check(const Args& args, bool json)
     const std::vector<std::string>& given = args.Values("--port");
     for (const std::string& p : given)
         if (p.empty())
-            throw UsageError("--port \"\": no port named");
+            throw UsageError(Tr("--port \"\": no port named", "--port \"\": 未指定端口"));
     RefusePortNamedTwice(given);
     const std::vector<ResolvedPort> ports = PortsToCheck(given);
     std::vector<std::string> devices;
@@ -330,13 +330,15 @@ int CmdDoctor(const std::vector<std::string>& argv)
     const bool json = args.Has("--json");
     if (args.Has("--find")) {
         if (args.Has("--port"))
-            throw UsageError("--find looks for the cable's port: give it without --port");
+            throw UsageError(Tr("--find looks for the cable's port: give it without --port",
+                                "--find 用于查找数据线的端口: 请不要同时给出 --port"));
         if (args.Has("--trace"))
-            throw UsageError("--trace records the checks of ports, not --find");
+            throw UsageError(
+                Tr("--trace records the checks of ports, not --find", "--trace 记录的是端口检查, 不用于 --find"));
         return Find(args, json);
     }
     if (args.Has("--timeout"))
-        throw UsageError("--timeout goes with --find");
+        throw UsageError(Tr("--timeout goes with --find", "--timeout 只与 --find 一起使用"));
     return Check(args, json);
 }
 

@@ -57,9 +57,10 @@ const std::vector<Command>& Commands()
 {
     static const std::vector<Command> commands = {
         {"new", CmdNew, RunWork::Effect, "write a new document's image",
-         "usage: progtool new FILE.dat [--force]\n"
+         "usage: progtool new FILE.dat [--force] [--lang en|zh]\n"
          "Writes the image File New gives (no channels, default options) to FILE.dat.\n"
-         "  --force   replace FILE.dat when it exists\n"},
+         "  --force        replace FILE.dat when it exists\n"
+         "  --lang en|zh   language of the messages (default: Program.ini)\n"},
         {"show", CmdShow, RunWork::Output, "print the channels as the channel window shows them",
          "usage: progtool show FILE.dat [--lang en|zh] [--csv | --json]\n"
          "Prints the band edit ranges, the radio type and band, and the used channels\n"
@@ -219,7 +220,7 @@ const std::vector<Command>& Commands()
          "  --force   replace OUT.pdf also when it holds something else than a PDF\n" PROG_PRINT_NOTE},
         {"simulate", CmdSimulate, RunWork::Effect, "run a simulated radio on a pseudo-terminal",
          "usage: progtool simulate [--image FILE.dat] [--save FILE.dat [--force]] [--link PATH]\n"
-         "                         [--pace] [--fault KIND[@FRAME]]...\n"
+         "                         [--pace] [--fault KIND[@FRAME]]... [--lang en|zh]\n"
          "Prints the device path and serves the programming protocol until interrupted\n"
          "(Ctrl+C, SIGTERM). SIGUSR1 saves the memory without stopping.\n"
          "  --image FILE.dat   the radio's memory at start (default: a new document's image)\n"
@@ -237,7 +238,8 @@ const std::vector<Command>& Commands()
          "                     before its last acknowledgement), random-headers,\n"
          "                     short-reply@F, wrong-ack@F, missing-ack@F, drop@F,\n"
          "                     lose-write@F (acknowledged, not stored) (F: data frame number\n"
-         "                     from 0), slow@MS (MS milliseconds before each answer)\n"},
+         "                     from 0), slow@MS (MS milliseconds before each answer)\n"
+         "  --lang en|zh       language of the messages (default: Program.ini)\n"},
         {"diff", CmdDiff, RunWork::Output, "compare two images, or an image and the radio",
          "usage: progtool diff A.dat B.dat [--lang en|zh] [--json]\n"
          "       progtool diff A.dat --port PORT [--retries N] [--lang en|zh] [--json]\n"
@@ -292,8 +294,9 @@ const std::vector<Command>& Commands()
          "kept, interrupted; without --reconcile also a report that could not be printed),\n"
          "2 bad usage, 3 radios reconciled but output was lost.\n"},
         {"ports", CmdPorts, RunWork::Output, "list COM1 to COM4 and the serial devices present",
-         "usage: progtool ports [--json]\n" PROG_PORTS_HELP
-         "  --json   print one JSON document instead (docs/JSON.md)\n"},
+         "usage: progtool ports [--json] [--lang en|zh]\n" PROG_PORTS_HELP
+         "  --json         print one JSON document instead (docs/JSON.md)\n"
+         "  --lang en|zh   language of the states and headings (default: Program.ini)\n"},
         {"doctor", CmdDoctor, RunWork::Output, "find out why the radio does not answer, or find the cable",
          "usage: progtool doctor [--port PORT]... [--trace FILE] [--json] [--lang en|zh]\n"
          "       progtool doctor --find [--timeout SECONDS] [--json] [--lang en|zh]\n"
@@ -324,11 +327,12 @@ const std::vector<Command>& Commands()
          "answers on every port checked (--find: the cable was found), 1 otherwise\n"
          "(also when interrupted or timed out), 2 bad usage.\n"},
         {"trace", CmdTrace, RunWork::Output, "decode a serial trace into frames",
-         "usage: progtool trace TRACE\n"
+         "usage: progtool trace TRACE [--lang en|zh]\n"
          "Reads a serial trace (Setup > Log Serial Traffic, or --trace of read and write)\n"
          "and prints its frames: entry code, identification, read and write frames with\n"
          "address and length, acknowledgements, and bytes no frame accounts for. An empty\n"
-         "file is refused (exit status 1): every trace has its header, so it was lost.\n"},
+         "file is refused (exit status 1): every trace has its header, so it was lost.\n"
+         "  --lang en|zh   language of the messages (default: Program.ini)\n"},
         {"support-report", CmdSupportReport, RunWork::Output, "print (or save) a report to attach to a bug report",
          "usage: progtool support-report [-o FILE [--force]] [--include-document FILE.dat] [--json]\n"
          "                               [--lang en|zh]\n"
@@ -368,7 +372,9 @@ void PrintToolHelp(std::ostream& out)
     for (const auto& c : cli::Commands())
         out << "  " << PadRight(c.name, 10) << (std::string(c.name).size() >= 10 ? "  " : "") << c.summary << "\n";
     out << "\n\"progtool COMMAND --help\" describes a command; \"progtool --version\" prints the\n"
-           "version.\n"
+           "version. Every command takes --lang en|zh, the language of its messages (default:\n"
+           "[Setup] Language of Program.ini); a wrong command line is told in it, with the\n"
+           "command's --help to read.\n"
            "A FILE.dat longer than 8192 bytes holds the image in its first 8192 bytes:\n"
            "commands that only read it warn; write, import and options --set (in place)\n"
            "refuse it unless --force.\n"
@@ -415,7 +421,7 @@ int main(int argc, char** argv)
     if (kind.json && !cli::JsonPrinted() && status != cli::kExitOk)
         cli::PrintJsonFailure(kind.command, status, cli::ErrorsSoFar());
     if (const std::string failed = out.Finish(); !failed.empty())
-        cli::Error("standard output could not be written: " + failed);
+        cli::Error(cli::Tr("standard output could not be written: ", "标准输出 (standard output) 无法写入: ") + failed);
     std::fflush(stderr);
     return cli::StatusAfterOutput(status);
 }

@@ -67,6 +67,59 @@ done
 case_ "read --help names --no-backup and the backups folder" 0 "$PT" read --help
 out_has "  --no-backup"; out_has "tr5-programmer/backups"
 
+# Every command's usage errors under --lang zh: the message in Chinese, then one
+# line pointing to the command's help (never the whole usage). S is the sample.
+while read -r -u 3 cmd args; do
+  # shellcheck disable=SC2086
+  case_ "$cmd $args --lang zh" 2 "$PT" "$cmd" ${args//S/$SAMPLE} --lang zh
+  python3 - "$T/err" "$cmd" <<'PY' || fail "not told in Chinese with one line to its help: $(head -3 "$T/err")"
+import re, sys
+lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
+assert len(lines) == 2 and lines[0].startswith("progtool: "), lines
+assert re.search("[\u4e00-\u9fff]", lines[0].split(": ", 2)[-1]), lines[0]
+assert lines[1] == '用法见 "progtool %s --help"' % sys.argv[2], lines[1]
+PY
+done 3<<'TABLE'
+new
+new a.dat b.dat
+show S --csv --json
+options S --set nokey
+options S --set squelch=99
+options S --set name=ab~
+options S -o x.dat
+export S --format xml
+export S --power volts
+export S --power watts
+import x.csv
+import --stock nosuch x.dat
+import x.csv y.dat --renumber 300
+stock extra
+read -o x.dat
+read --port COM1
+read --port COM1 -o x.dat --retries many
+read --port COM1 --port COM1 -o out/
+read --ports all,COM2 -o out/
+read --port COM1 --port COM2 -o out/ --quiet --progress=json
+read --port COM1 --port COM2 --watch -o out/
+write S
+write --port COM1 S --retries=-1
+print S
+simulate --fault lightning
+simulate --fault drop
+ports --bogus
+trace
+doctor --timeout 5
+doctor --find --port COM1
+doctor --find --trace t.trace
+doctor --port=
+diff S
+diff S --port COM1 --port COM2
+audit --port COM1
+audit --plan S --port COM1 --reconcile some
+support-report --output=
+TABLE
+case_ "an unknown command --lang zh" 2 "$PT" frobnicate --lang zh; err_has "未知命令 \"frobnicate\""
+
 # ---- completion: what Tab offers is what the command takes -----------------------
 complete_() {  # complete_ WORDS...: what Tab offers after the last word
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _progtool; echo "${COMPREPLY[*]}"' \
