@@ -119,6 +119,13 @@ audit --plan S --port COM1 --reconcile some
 support-report --output=
 TABLE
 case_ "an unknown command --lang zh" 2 "$PT" frobnicate --lang zh; err_has "未知命令 \"frobnicate\""
+# What a command finds wrong with a file, in Chinese too.
+: >"$T/empty.trace"
+case_ "trace: an empty file --lang zh" 1 "$PT" trace "$T/empty.trace" --lang zh; err_has "文件为空"
+case_ "show: a missing file --lang zh" 1 "$PT" show "$T/missing.dat" --lang zh; err_has "无法打开 \"$T/missing.dat\""
+head -c 100 "$SAMPLE" >"$T/short.dat"
+case_ "write: a short file --lang zh" 1 "$PT" write --port COM1 "$T/short.dat" --lang zh; err_has "太短: 100 字节"
+case_ "new over a folder --lang zh" 1 "$PT" new "$T" --force --lang zh; err_has "它是一个目录"
 
 # ---- completion: what Tab offers is what the command takes -----------------------
 complete_() {  # complete_ WORDS...: what Tab offers after the last word
