@@ -664,6 +664,11 @@ out_has "read  ~/silent  failed: Communication Error"; out_has 'entry code "TANA
 out_has "progtool: ~/silent: Communication Error"
 grep -qF "$T/" "$T/out" && fail "the report names the home folder"
 grep -q "RPT-N" "$T/out" && fail "channel data without --include-document"
+# A path typed with a doubled slash or a "..": still the home folder, hidden.
+"$PT" show "$(dirname "$T")//$(basename "$T")/spelled.dat" >/dev/null 2>&1; "$PT" show "$T/../$(basename "$T")/dotted.dat" >/dev/null 2>&1
+case_ "support-report hides the home folder however it is spelled" 0 env HOME="$T" "$PT" support-report
+out_has '"~/spelled.dat"'; out_has '"~/dotted.dat"'
+grep -qF "$(basename "$T")" "$T/out" && fail "the report names the home folder: $(grep -F "$(basename "$T")" "$T/out" | head -1)"
 case_ "support-report with the document" 0 "$PT" support-report --include-document "$SAMPLE"
 out_has "RPT-N"; out_has "1FF0  "
 case_ "support-report -o" 0 "$PT" support-report -o "$T/report.txt"
