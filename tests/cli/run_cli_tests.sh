@@ -643,6 +643,13 @@ case_ "diff against the radio" 1 "$PT" diff "$T/b.dat" --port "$T/diffradio" --j
 json_check "$T/out" 'assert d["b"] == {"port": "'"$T/diffradio"'", "device": "'"$T/diffradio"'"} and d["differences"] == 4'
 stop_radio diffradio
 case_ "diff against a missing port" 2 "$PT" diff "$SAMPLE" --port "$T/nothing"; err_has "$T/nothing"
+# A port that cannot be opened is the doctor's to explain: each such failure names it.
+for args in "read --port $T/nothing -o $T/n.dat" "write --port $T/nothing $SAMPLE" \
+  "read --port $T/nothing --port $T/nothing2 -o $T/" "diff $SAMPLE --port $T/nothing"; do
+  # shellcheck disable=SC2086
+  case_ "$args names the doctor" "$([[ $args == diff* ]] && echo 2 || echo 1)" "$PT" $args
+  err_has "$T/nothing"; err_has "; check the connection with: progtool doctor --port $T/nothing"
+done
 
 start_radio silent --fault silent
 # Another program holding the port open without a lock is named (the simulated
