@@ -1223,8 +1223,10 @@ void CMainFrame::OnFileBackups()
         AppMessageBox(m);
         return;
     }
-    OpenImageDocument(image, CBackupsDlg::DocumentTitle(b),
-                      tr("opened from the backup %1").arg(QDir::toNativeSeparators(QString::fromStdString(b.path))));
+    CChildFrame* opened = OpenImageDocument(
+        image, CBackupsDlg::DocumentTitle(b),
+        tr("opened from the backup %1").arg(QDir::toNativeSeparators(QString::fromStdString(b.path))));
+    opened->GetDocument()->SetSourceFile(FromCorePath(b.path));
 }
 
 void CMainFrame::OnLogSerialTraffic(bool on)
