@@ -20,6 +20,7 @@
 #include "core/app/Messages.h"
 #include "core/app/SupportState.h"
 #include "core/link/Ports.h"
+#include "core/platform/Files.h"
 #include "core/radio/DatFile.h"
 #include "core/files/TextFile.h"
 
@@ -51,16 +52,16 @@ Args::Args(const std::vector<std::string>& argv, const std::set<std::string>& wi
         } else if (withValue.count(name)) {
             if (!inlineValue) {
                 if (i + 1 >= argv.size())
-                    throw UsageError("option " + name + " needs a value");
+                    throw UsageError(Tr("option ", "选项 ") + name + Tr(" needs a value", " 需要一个值"));
                 value = argv[++i];
             }
             m_values[name].push_back(value);
         } else if (flags.count(name)) {
             if (inlineValue)
-                throw UsageError("option " + name + " takes no value");
+                throw UsageError(Tr("option ", "选项 ") + name + Tr(" takes no value", " 不带值"));
             m_values[name].push_back("");
         } else {
-            throw UsageError("unknown option " + name);
+            throw UsageError(Tr("unknown option ", "未知选项 ") + name);
         }
     }
 }
@@ -81,9 +82,9 @@ const std::vector<std::string>& Args::Values(const std::string& opt) const
 void Args::RequirePositional(std::size_t n, const std::string& what) const
 {
     if (m_positional.size() < n)
-        throw UsageError("missing " + what);
+        throw UsageError(Tr("missing ", "缺少 ") + what);
     if (m_positional.size() > n)
-        throw UsageError("unexpected argument \"" + m_positional[n] + "\"");
+        throw UsageError(Tr("unexpected argument \"", "多余的参数 \"") + m_positional[n] + "\"");
 }
 
 int Args::IntValue(const std::string& opt, int def, int lo, int hi) const
@@ -95,8 +96,9 @@ int Args::IntValue(const std::string& opt, int def, int lo, int hi) const
     errno = 0;
     const long n = std::strtol(v.c_str(), &end, 10);
     if (v.empty() || *end != '\0' || errno != 0 || n < lo || n > hi)
-        throw UsageError("option " + opt + " needs a whole number from " + std::to_string(lo) + " to " +
-                         std::to_string(hi) + ", not \"" + v + "\"");
+        throw UsageError(Tr("option ", "选项 ") + opt + Tr(" needs a whole number from ", " 需要 ") +
+                         std::to_string(lo) + Tr(" to ", " 到 ") + std::to_string(hi) +
+                         Tr(", not \"", " 的整数, 而不是 \"") + v + "\"");
     return static_cast<int>(n);
 }
 
@@ -135,29 +137,68 @@ std::vector<std::string> ErrorsSoFar()
     return g_errors;
 }
 void Note(const std::string& message) { std::cerr << ForTerminal(message) << std::endl; }
-void Warn(const std::string& message) { std::cerr << "progtool: warning: " << ForTerminal(message) << std::endl; }
+void Warn(const std::string& message)
+{
+    std::cerr << "progtool: " << Tr("warning: ", "警告: ") << ForTerminal(message) << std::endl;
+}
 
 void RefuseStdoutDash(const std::string& value, const std::string& option)
 {
     if (value == "-")
         throw UsageError(option +
-                         " -: \"-\" stands for standard output only with export -o -; give a file name "
-                         "(./- for a file named -)");
+                         Tr(" -: \"-\" stands for standard output only with export -o -; give a file name "
+                            "(./- for a file named -)",
+                            " -: \"-\" 只在 export -o - 中表示标准输出; 请给出文件名 (名为 - 的文件写作 ./-)"));
 }
 
-void SetUpLanguage(const Args& args)
+namespace {
+
+bool g_bIniLoaded = false;
+bool g_bIniLoadTold = false;
+
+// Program.ini once per run; quiet about a missing file: the defaults apply.
+void LoadSettingsOnce()
 {
-    // Quiet about a missing file, not about one that cannot be read: the defaults apply.
-    if (!theIniFile.LoadFromProgramDir("Program.ini", false, true, false) && !theIniFile.LoadError().empty())
-        Error(theIniFile.LoadError() + " (using the built-in settings)");
-    const std::string lang = args.Value("--lang");
-    if (!lang.empty() && lang != "en" && lang != "zh")
-        throw UsageError("--lang takes en or zh, not \"" + lang + "\"");
+    if (!g_bIniLoaded)
+        theIniFile.LoadFromProgramDir("Program.ini", false, true, false);
+    g_bIniLoaded = true;
+}
+
+void ApplyLanguageValue(const std::string& lang)
+{
     // Without --lang the window's own rule reads [Setup] Language.
     const std::string setting = lang == "zh"   ? std::string("Chinese")
                                 : lang == "en" ? std::string("English")
                                                : theIniFile.GetString("Setup", "Language", "");
     ApplyLanguage(LanguageFromSetting(setting));
+}
+
+}  // namespace
+
+void SetUpLanguageEarly(const std::vector<std::string>& argv)
+{
+    LoadSettingsOnce();
+    std::string lang;
+    for (std::size_t i = 0; i < argv.size() && argv[i] != "--"; ++i) {
+        if (argv[i] == "--lang" && i + 1 < argv.size())
+            lang = argv[i + 1];
+        else if (argv[i].rfind("--lang=", 0) == 0)
+            lang = argv[i].substr(7);
+    }
+    ApplyLanguageValue(lang == "en" || lang == "zh" ? lang : std::string());
+}
+
+void SetUpLanguage(const Args& args)
+{
+    LoadSettingsOnce();
+    // A file that cannot be read is told once, in the language it leaves.
+    if (!g_bIniLoadTold && !theIniFile.LoadError().empty())
+        Error(theIniFile.LoadError() + Tr(" (using the built-in settings)", "（使用内置设置）"));
+    g_bIniLoadTold = true;
+    const std::string lang = args.Value("--lang");
+    if (!lang.empty() && lang != "en" && lang != "zh")
+        throw UsageError(Tr("--lang takes en or zh, not \"", "--lang 只接受 en 或 zh, 而不是 \"") + lang + "\"");
+    ApplyLanguageValue(lang);
 }
 
 namespace {
@@ -167,8 +208,10 @@ bool CheckLength(const std::string& path, const DatResult& loaded, ImageUse use,
 {
     const ImageLengthCheck c = CheckImageLength(path, loaded.length, use, force);
     if (c.refused)
-        Error(c.text + (use == ImageUse::Send ? "; nothing was sent (--force sends them all the same)"
-                                              : "; it is unchanged (--force saves the image without them)"));
+        Error(c.text + (use == ImageUse::Send ? Tr("; nothing was sent (--force sends them all the same)",
+                                                   "; 未发送任何数据 (用 --force 照样发送)")
+                                              : Tr("; it is unchanged (--force saves the image without them)",
+                                                   "; 文件未改动 (用 --force 保存不含多余字节的映像)")));
     else if (!c.text.empty())
         Warn(c.text);
     return !c.refused;
@@ -191,20 +234,29 @@ bool LoadImageFile(const std::string& path, Image& image, ImageUse use, bool for
 bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force,
                  const std::string& nothing)
 {
-    RefuseStdoutDash(output, "the output");
-    std::string after = nothing;
+    RefuseStdoutDash(output, Tr("the output", "输出"));
+    std::string after = nothing.empty() ? std::string(Tr("; nothing was written", "; 未写入任何内容")) : nothing;
     DatResult r = CheckOutputNotInput(output, inputs);
     if (r.ok) {
         // A radio image is kImageSize bytes: a binary file of another length is no image.
         r = CheckOutputKind(output, kind, force, kind == FileKind::Binary ? kImageSize : 0);
         if (!r.ok)
-            after += " (--force replaces it)";
+            after += Tr(" (--force replaces it)", " (用 --force 替换)");
     }
     if (r.ok)
         r = CheckSaveTarget(output);
     if (!r.ok)
         Error(r.error + after);
     return r.ok;
+}
+
+bool RefuseExistingRead(const std::string& output, bool force)
+{
+    if (force || platform::LinkInfo(output).type == platform::FileType::None)
+        return true;
+    Error(output +
+          Tr(": the file exists (--force replaces it); nothing was read", ": 文件已存在 (用 --force 替换); 未读取"));
+    return false;
 }
 
 bool WriteOutput(const std::string& path, const std::string& bytes)

@@ -73,6 +73,10 @@ void Warn(const std::string& message);
 // [Setup] Language value by the window's rule (LanguageFromSetting). Sets
 // g_bChinese, g_strLanguage and g_strHelpFile.
 void SetUpLanguage(const Args& args);
+// Before a command reads its arguments, so that a usage error is told in the
+// language asked for: --lang en|zh wherever it stands (a wrong value is left
+// to SetUpLanguage), else Program.ini's.
+void SetUpLanguageEarly(const std::vector<std::string>& argv);
 
 // Loads a .dat file; on failure prints the reason (naming the file) and returns false.
 // A file longer than an image is warned about, or refused unless `force` when
@@ -82,9 +86,12 @@ bool LoadImageFile(const std::string& path, Image& image, ImageUse use = ImageUs
 // existing file of another kind than `kind` goes only with --force, and the save
 // can happen (CheckSaveTarget); "-" is refused (RefuseStdoutDash). False with
 // the reason printed.
-// `after` tells what did not happen ("; nothing was written").
+// `after` tells what did not happen (by default "; nothing was written").
 bool CheckOutput(const std::string& output, const std::vector<std::string>& inputs, FileKind kind, bool force,
-                 const std::string& after = "; nothing was written");
+                 const std::string& after = {});
+// A read's -o FILE.dat that exists (any file, or a link) is replaced only with
+// --force: a plan typed as the output would be lost. False with the refusal printed.
+bool RefuseExistingRead(const std::string& output, bool force);
 // "-" names standard output only for export -o -: anywhere else a UsageError
 // (naming `option`) instead of a file called "-".
 void RefuseStdoutDash(const std::string& value, const std::string& option);

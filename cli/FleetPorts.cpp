@@ -7,6 +7,7 @@
 
 #include "cli/FleetCommand.h"
 #include "cli/FleetText.h"
+#include "cli/TransferTrace.h"
 #include "core/app/Globals.h"
 #include "core/link/SerialPort.h"
 #include "core/platform/Files.h"
@@ -59,12 +60,12 @@ bool CFleetCommand::ResolvePorts()
     }
     if (all) {
         if (!names.empty())
-            throw UsageError("--ports all takes no other ports");
+            throw UsageError(Tr("--ports all takes no other ports", "--ports all 不能再加其他端口"));
         names = AllPorts();
     }
     if (names.empty())
         throw UsageError(all ? Tr("no serial device found for --ports all", "--ports all 未找到串口设备")
-                             : "--port PORT (or --ports LIST) is required");
+                             : Tr("--port PORT (or --ports LIST) is required", "需要 --port PORT (或 --ports LIST)"));
     // A read of one named port into -o FILE stays a read into that file,
     // whatever the options; several ports (or "all") read into a directory.
     if (!m_bWrite && !m_bAudit && !all && names.size() == 1) {
@@ -111,7 +112,7 @@ bool CFleetCommand::ResolvePorts()
                     Tr("; the user must be allowed to use serial devices (for example be a member of the "
                        "\"dialout\" group)",
                        "; 当前用户没有使用串口设备的权限 (例如需加入 \"dialout\" 组)");
-            errors.push_back(Where(t.name, t.device) + ": " + d.reason + hint);
+            errors.push_back(Where(t.name, t.device) + ": " + d.reason + hint + "; " + DoctorHint(t.name));
         }
     }
     if (all) {
@@ -153,7 +154,8 @@ bool CFleetCommand::CheckOutputs()
         m_targets.front().output = m_strFile;
         // As the plain read: no file of another kind replaced unless forced.
         return CheckOutput(m_strFile, {}, FileKind::Binary, m_args.Has("--force"),
-                           Tr("; nothing was read", "; 未读取"));
+                           Tr("; nothing was read", "; 未读取")) &&
+               RefuseExistingRead(m_strFile, m_args.Has("--force"));
     }
     std::error_code ec;
     if (!fs::is_directory(platform::PathOf(m_strFile), ec)) {

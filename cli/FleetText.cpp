@@ -101,7 +101,7 @@ std::string JobProblem(const FleetJob& j, int, const std::string& file)
         parts.push_back(Tr("the write itself completed", "写入本身已完成"));
     if (j.partlyWritten)
         parts.push_back(Tr("the radio is left partly written", "电台数据只写入了一部分"));
-    if (j.outcome == FleetOutcome::Failed && HandshakeFailed(r))
+    if (j.outcome == FleetOutcome::Failed && (HandshakeFailed(r) || r.messageId == IDS_OPEN_PORT_FAIL))
         parts.push_back(DoctorHint(j.port));
     std::string t;
     for (const std::string& p : parts)

@@ -37,7 +37,7 @@ void PrintJsonFailure(const std::string& command, int status, const std::vector<
     for (const std::string& e : errors)
         error += (error.empty() ? "" : "\n") + e;
     if (error.empty())
-        error = "exit status " + std::to_string(status);
+        error = Tr("exit status ", "退出状态 ") + std::to_string(status);
     CJsonWriter json;
     BeginJsonDocument(json, command.c_str());
     json.Key("ok").Bool(false).Key("exit_status").Int(status).Key("error").String(error);

@@ -72,10 +72,10 @@ bool SaveReadBackup(const Args& args, const std::string& port, const Image& imag
         return true;
     const ReadBackup r = BackUpRead(port, image);
     if (r.ok) {
-        Note("backup: " + r.path);
+        Note(Tr("backup: ", "备份: ") + r.path);
         TellRemovedBackups(r);
     } else {
-        Error("the backup in " + r.folder + " failed: " + r.error);
+        Error(Tr("the backup in ", "备份到 ") + r.folder + Tr(" failed: ", " 失败: ") + r.error);
     }
     return r.ok;
 }

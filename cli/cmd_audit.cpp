@@ -136,7 +136,7 @@ int CFleetCommand::RunAudit()
             if (const auto it = m_memories.find(j.port); j.Succeeded() && it != m_memories.end()) {
                 r.compared = true;
                 r.memory = it->second;
-                r.diff = DiffImages(planImage, r.memory, zh);
+                r.diff = DiffWithPlan(planImage, r.memory, zh);
             }
             audit.push_back(std::move(r));
         }
@@ -362,7 +362,7 @@ int CFleetCommand::RunAudit()
             note(writeFailed > 0, std::to_string(writeFailed) + Tr(" not reconciled", " 台未同步"));
             note(m_bInterrupted, Tr("interrupted", "已中断"));
             note(m_bOutputLost, Tr("output could not be written", "输出无法写入"));
-            json.String(error.empty() ? "exit status " + std::to_string(status) : error);
+            json.String(error.empty() ? Tr("exit status ", "退出状态 ") + std::to_string(status) : error);
         }
         json.EndObject();
         PrintJson(json);

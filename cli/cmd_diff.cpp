@@ -84,12 +84,20 @@ void JsonModel(CJsonWriter& json, const CRadioCatalogue& cat, const ModelFacts& 
         .EndObject();
 }
 
+bool TypeDiffers(const ImageDiff& d) { return d.modelA.type != d.modelB.type || d.modelA.band != d.modelB.band; }
+
+// One per line of DiffLines: the type and the band record are told apart.
 int Count(const ImageDiff& d)
 {
     const bool vhf = d.rangesA.vhfLow != d.rangesB.vhfLow || d.rangesA.vhfHigh != d.rangesB.vhfHigh;
     const bool uhf = d.rangesA.uhfLow != d.rangesB.uhfLow || d.rangesA.uhfHigh != d.rangesB.uhfHigh;
-    return static_cast<int>(d.channels.size() + d.options.size() + d.otherBytes.size()) + vhf + uhf + d.ModelDiffers();
+    const bool record = d.modelA.bandRecord != d.modelB.bandRecord;
+    return static_cast<int>(d.channels.size() + d.options.size() + d.otherBytes.size()) + vhf + uhf + TypeDiffers(d) +
+           record;
 }
+
+// An erased band record is named, not left blank.
+std::string BandRecordText(const std::string& record) { return record.empty() ? Tr("none", "无") : record; }
 
 }  // namespace
 
@@ -175,11 +183,12 @@ std::vector<std::string> DiffLines(const Image& a, const Image& b, const ImageDi
         lines.push_back(range("VHF", d.rangesA.vhfLow, d.rangesA.vhfHigh, d.rangesB.vhfLow, d.rangesB.vhfHigh));
     if (d.rangesA.uhfLow != d.rangesB.uhfLow || d.rangesA.uhfHigh != d.rangesB.uhfHigh)
         lines.push_back(range("UHF", d.rangesA.uhfLow, d.rangesA.uhfHigh, d.rangesB.uhfLow, d.rangesB.uhfHigh));
-    if (d.modelA.type != d.modelB.type || d.modelA.band != d.modelB.band)
+    if (TypeDiffers(d))
         lines.push_back(Tr("Type: ", "机型: ") + ModelText(cat, d.modelA.type, d.modelA.band) + " -> " +
                         ModelText(cat, d.modelB.type, d.modelB.band));
     if (d.modelA.bandRecord != d.modelB.bandRecord)
-        lines.push_back(Tr("Band record: ", "频段记录: ") + d.modelA.bandRecord + " -> " + d.modelB.bandRecord);
+        lines.push_back(Tr("Band record: ", "频段记录: ") + BandRecordText(d.modelA.bandRecord) + " -> " +
+                        BandRecordText(d.modelB.bandRecord));
     for (const ChannelDiff& c : d.channels) {
         std::string line = Tr("Channel ", "信道 ") + ChannelLabel(c.row) + " " + ChangeWord(c.change) + ":";
         const char* sep = " ";
@@ -241,12 +250,15 @@ int CmdDiff(const std::vector<std::string>& argv)
 {
     const Args args(argv, {"--lang", "--port", "--retries"}, {"--json"});
     const bool fromRadio = args.Has("--port");
-    args.RequirePositional(fromRadio ? 1 : 2, fromRadio ? "A.dat" : "A.dat and B.dat (or --port PORT)");
+    args.RequirePositional(
+        fromRadio ? 1 : 2,
+        fromRadio ? "A.dat" : Tr("A.dat and B.dat (or --port PORT)", "A.dat 和 B.dat (或 --port PORT)"));
     // Program.ini first: its [Ports] tell which two names are one device.
     SetUpLanguage(args);
     RefusePortNamedTwice(args.Values("--port"));
     if (args.Values("--port").size() > 1)
-        throw UsageError("diff compares with one radio: give --port once");
+        throw UsageError(
+            Tr("diff compares with one radio: give --port once", "diff 只与一台电台比较: 请只给一次 --port"));
     const int retries = args.IntValue("--retries", 0, 0, 1000);
     const bool zh = g_bChinese != 0;
 

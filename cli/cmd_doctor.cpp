@@ -109,7 +109,7 @@ int Check(const Args& args, bool json)
     const std::vector<std::string>& given = args.Values("--port");
     for (const std::string& p : given)
         if (p.empty())
-            throw UsageError("--port \"\": no port named");
+            throw UsageError(Tr("--port \"\": no port named", "--port \"\": 未指定端口"));
     RefusePortNamedTwice(given);
     const std::vector<ResolvedPort> ports = PortsToCheck(given);
     std::vector<std::string> devices;
@@ -255,6 +255,7 @@ int Find(const Args& args, bool json)
         << std::flush;
 
     const auto start = std::chrono::steady_clock::now();
+    std::vector<std::string> toldNotSerial;
     const FindResult result = FindCable(
         scan, std::chrono::seconds(seconds), [] { return Interrupted(); },
         [&](const CCableFinder::Change& change) {
@@ -262,6 +263,16 @@ int Find(const Args& args, bool json)
                 say << ForTerminal(d.path) << Tr(" went away: now plug the cable in", " 已移除：现在请插上数据线")
                     << "\n"
                     << std::flush;
+            // Told once each: a change repeats what stays.
+            for (const SerialDevice& d : change.notSerial)
+                if (std::find(toldNotSerial.begin(), toldNotSerial.end(), d.path) == toldNotSerial.end()) {
+                    toldNotSerial.push_back(d.path);
+                    say << ForTerminal(d.path)
+                        << Tr(" appeared, but is not a serial device: not the cable; still waiting",
+                              " 出现了，但不是串口设备：不是数据线；继续等待")
+                        << "\n"
+                        << std::flush;
+                }
         });
     const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const std::string text = FindResultText(result, Chinese());
@@ -279,6 +290,9 @@ int Find(const Args& args, bool json)
             DeviceJson(doc, d);
         doc.EndArray().Key("gone").BeginArray();
         for (const SerialDevice& d : result.gone)
+            DeviceJson(doc, d);
+        doc.EndArray().Key("not_serial").BeginArray();
+        for (const SerialDevice& d : result.notSerial)
             DeviceJson(doc, d);
         doc.EndArray().Key("device");
         if (found)
@@ -316,13 +330,15 @@ int CmdDoctor(const std::vector<std::string>& argv)
     const bool json = args.Has("--json");
     if (args.Has("--find")) {
         if (args.Has("--port"))
-            throw UsageError("--find looks for the cable's port: give it without --port");
+            throw UsageError(Tr("--find looks for the cable's port: give it without --port",
+                                "--find 用于查找数据线的端口: 请不要同时给出 --port"));
         if (args.Has("--trace"))
-            throw UsageError("--trace records the checks of ports, not --find");
+            throw UsageError(
+                Tr("--trace records the checks of ports, not --find", "--trace 记录的是端口检查, 不用于 --find"));
         return Find(args, json);
     }
     if (args.Has("--timeout"))
-        throw UsageError("--timeout goes with --find");
+        throw UsageError(Tr("--timeout goes with --find", "--timeout 只与 --find 一起使用"));
     return Check(args, json);
 }
 

@@ -12,7 +12,8 @@ CsvFormat ParseFormat(const std::string& text)
         return CsvFormat::Grid;
     if (text == "chirp")
         return CsvFormat::Chirp;
-    throw UsageError("--format takes grid or chirp, not \"" + text + "\"");
+    throw UsageError(Tr("--format takes grid or chirp, not \"", "--format 只接受 grid 或 chirp, 而不是 \"") + text +
+                     "\"");
 }
 
 int CmdExport(const std::vector<std::string>& argv)
@@ -22,9 +23,11 @@ int CmdExport(const std::vector<std::string>& argv)
     const CsvFormat format = ParseFormat(args.Value("--format"));
     const std::string powerAs = args.Value("--power", "words");
     if (powerAs != "words" && powerAs != "watts")
-        throw UsageError("--power takes words or watts, not \"" + powerAs + "\"");
+        throw UsageError(Tr("--power takes words or watts, not \"", "--power 只接受 words 或 watts, 而不是 \"") +
+                         powerAs + "\"");
     if (args.Has("--power") && format != CsvFormat::Chirp)
-        throw UsageError("--power is for --format chirp; the grid layout keeps the grid's words");
+        throw UsageError(Tr("--power is for --format chirp; the grid layout keeps the grid's words",
+                            "--power 只用于 --format chirp; grid 格式保留表格中的文字"));
     SetUpLanguage(args);
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
     const bool toFile = !out.empty() && out != "-";

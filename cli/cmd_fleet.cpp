@@ -139,7 +139,7 @@ int CFleetCommand::Summary(const CFleet& fleet)
         if (m_bOutputLost)
             note(Tr("output could not be written", "输出无法写入"));
         if (error.empty())
-            error = "exit status " + std::to_string(status);
+            error = Tr("exit status ", "退出状态 ") + std::to_string(status);
         JsonSummary(jobs, ok, failed, cancelled, partly, status, error);
         return status;
     }
@@ -218,10 +218,11 @@ int CFleetCommand::Run()
     m_bQuiet = m_args.Has("--quiet");
     const std::string progress = m_args.Value("--progress", "auto");
     if (progress != "auto" && progress != "json")
-        throw UsageError("--progress takes json, not \"" + progress + "\"");
+        throw UsageError(Tr("--progress takes json, not \"", "--progress 只接受 json, 而不是 \"") + progress + "\"");
     m_bJsonProgress = progress == "json";
     if (m_bQuiet && m_bJsonProgress)
-        throw UsageError("--quiet and --progress=json exclude each other");
+        throw UsageError(
+            Tr("--quiet and --progress=json exclude each other", "--quiet 和 --progress=json 不能同时使用"));
     m_nRetries = m_args.IntValue("--retries", 0, 0, 1000);
     if (m_bWrite) {
         m_args.RequirePositional(1, "FILE.dat");
@@ -230,9 +231,11 @@ int CFleetCommand::Run()
         m_args.RequirePositional(0, "");
         m_strFile = m_args.Has("-o") ? m_args.Value("-o") : m_args.Value("--output");
         if (m_strFile.empty())
-            throw UsageError("-o DIR is required: each port's memory is saved there as PORT.dat");
+            throw UsageError(Tr("-o DIR is required: each port's memory is saved there as PORT.dat",
+                                "需要 -o DIR: 每个端口的数据保存在那里, 名为 PORT.dat"));
         if (m_bWatch)
-            throw UsageError("--watch programs radios: it goes with write");
+            throw UsageError(
+                Tr("--watch programs radios: it goes with write", "--watch 用于写入电台: 只与 write 一起使用"));
     }
     SetUpLanguage(m_args);
 
@@ -247,7 +250,8 @@ int CFleetCommand::Run()
     if (!ResolvePorts())
         return kExitFailed;
     if (m_args.Has("--trace") && m_targets.size() != 1)
-        throw UsageError("--trace records the traffic of one port: give it with a single --port");
+        throw UsageError(Tr("--trace records the traffic of one port: give it with a single --port",
+                            "--trace 只记录一个端口的通信: 请只给一个 --port"));
     if (!m_bWrite && !CheckOutputs())
         return kExitFailed;
     m_bBackup = !m_bWrite && !m_args.Has("--no-backup");

@@ -39,7 +39,9 @@ ImportOptions ParseImportOptions(const Args& args)
         long from = -1;
         const std::string text = args.Value("--renumber");
         if (!ParseWholeNumber(text, from) || from < 0 || from > kGridRows - 2)
-            throw UsageError("--renumber takes a channel 0 to 199 (0 is \"Pr\"), not \"" + text + "\"");
+            throw UsageError(Tr("--renumber takes a channel 0 to 199 (0 is \"Pr\"), not \"",
+                                "--renumber 只接受信道 0 到 199 (0 是 \"Pr\"), 而不是 \"") +
+                             text + "\"");
         options.renumberFrom = static_cast<int>(from);
     }
     return options;
@@ -52,7 +54,8 @@ int CmdImport(const std::vector<std::string>& argv)
     const Args args(RenumberWithValue(argv), {"--format", "--lang", "--renumber", "--stock"},
                     {"--skip-bad", "--merge", "--force"});
     const bool stock = args.Has("--stock");
-    args.RequirePositional(stock ? 1 : 2, stock ? "FILE.dat (--stock names the list)" : "IN.csv and FILE.dat");
+    args.RequirePositional(stock ? 1 : 2, stock ? Tr("FILE.dat (--stock names the list)", "FILE.dat (--stock 指定列表)")
+                                                : Tr("IN.csv and FILE.dat", "IN.csv 和 FILE.dat"));
     const CsvFormat chosen = ParseFormat(args.Value("--format"));
     const ImportOptions options = ParseImportOptions(args);
     SetUpLanguage(args);
@@ -60,20 +63,21 @@ int CmdImport(const std::vector<std::string>& argv)
     const std::vector<StockList> lists = stock ? StockListsPresent() : std::vector<StockList>{};
     const StockList* list = stock ? FindStockList(lists, args.Value("--stock")) : nullptr;
     if (stock && !list)
-        throw UsageError("--stock: no stock list \"" + args.Value("--stock") +
-                         "\"; the lists are: " + StockListNames(lists) + " (progtool stock describes them)");
+        throw UsageError(Tr("--stock: no stock list \"", "--stock: 没有名为 \"") + args.Value("--stock") +
+                         Tr("\"; the lists are: ", "\" 的现成列表; 现有列表: ") + StockListNames(lists) +
+                         Tr(" (progtool stock describes them)", " (progtool stock 介绍它们)"));
     const std::string csvPath = stock ? list->path : args.Positional()[0];
     const std::string& datPath = args.Positional().back();
     // The list and the image are read, the image written: never the list's own file.
     if (const DatResult r = CheckOutputNotInput(datPath, {csvPath}); !r.ok) {
-        Error(r.error + "; nothing was imported");
+        Error(r.error + Tr("; nothing was imported", "; 未导入任何内容"));
         return kExitFailed;
     }
     std::string text;
     if (!ReadTextFile(csvPath, text))
         return kExitFailed;
     if (const std::string problem = CsvImportTextProblem(text); !problem.empty()) {
-        Error(csvPath + " " + problem + "; " + datPath + " is unchanged");
+        Error(csvPath + " " + problem + "; " + datPath + Tr(" is unchanged", " 未改动"));
         return kExitFailed;
     }
     // Without --format the first line's headings tell the layout.
@@ -81,13 +85,15 @@ int CmdImport(const std::vector<std::string>& argv)
     // The image is changed in place: held from its read to its save (see options --set).
     CFileUpdateLock lock;
     if (std::string error; !lock.Acquire(datPath, kFileLockWait, error)) {
-        Error(error + "; nothing was imported");
+        Error(error + Tr("; nothing was imported", "; 未导入任何内容"));
         return kExitFailed;
     }
     Image image{};
     if (!LoadImageFile(datPath, image, ImageUse::Rewrite, args.Has("--force"))) {
         if (platform::Info(datPath).notFound)
-            Note("(import writes into an existing file; \"progtool new " + datPath + "\" makes one)");
+            Note(Tr("(import writes into an existing file; \"progtool new ",
+                    "(import 写入已有的文件; 用 \"progtool new ") +
+                 datPath + Tr("\" makes one)", "\" 新建一个)"));
         return kExitFailed;
     }
     // The file's own edit ranges decide which frequencies are accepted, as in the window.
@@ -101,7 +107,7 @@ int CmdImport(const std::vector<std::string>& argv)
         for (const std::string& line : StockLicenceLines(*list))
             Note(list->name + ": " + line);
     if (!rep.ok) {
-        Error(csvPath + ": " + EscapeControlBytes(rep.error) + "; " + datPath + " is unchanged");
+        Error(csvPath + ": " + EscapeControlBytes(rep.error) + "; " + datPath + Tr(" is unchanged", " 未改动"));
         return kExitFailed;
     }
     // One write for the whole report: a long file's thousand lines are not a
@@ -116,17 +122,18 @@ int CmdImport(const std::vector<std::string>& argv)
     std::cerr << report << std::flush;
     // A list for another radio type: nothing in it can be imported, whatever the options.
     if (preview.FitsNoBand()) {
-        Error(csvPath + ": " + FitsNoBandText(preview, chinese) + "; " + datPath + " is unchanged");
+        Error(csvPath + ": " + FitsNoBandText(preview, chinese) + "; " + datPath + Tr(" is unchanged", " 未改动"));
         return kExitFailed;
     }
     if (rep.rejected > 0 && !args.Has("--skip-bad")) {
-        Error(csvPath + ": " + std::to_string(rep.rejected) + " row(s) rejected; " + datPath +
-              " is unchanged (--skip-bad imports the other rows)");
+        Error(csvPath + ": " + std::to_string(rep.rejected) + Tr(" row(s) rejected; ", " 行被拒绝; ") + datPath +
+              Tr(" is unchanged (--skip-bad imports the other rows)", " 未改动 (用 --skip-bad 导入其余各行)"));
         return kExitFailed;
     }
     if (preview.EmptiesMost() && !args.Has("--force")) {
         Error(csvPath + ": " + EmptiesMostText(preview, chinese) + "; " + datPath +
-              " is unchanged (--force replaces them, --merge keeps the channels the file does not give)");
+              Tr(" is unchanged (--force replaces them, --merge keeps the channels the file does not give)",
+                 " 未改动 (用 --force 替换它们, 用 --merge 保留文件中没有的信道)"));
         return kExitFailed;
     }
     doc.grid = preview.result;
@@ -134,9 +141,10 @@ int CmdImport(const std::vector<std::string>& argv)
         Error(saved.error);
         return kExitFailed;
     }
-    std::cout << "imported " << rep.channels << " channel(s) into " << ForTerminal(datPath);
+    std::cout << Tr("imported ", "已导入 ") << rep.channels << Tr(" channel(s) into ", " 个信道到 ")
+              << ForTerminal(datPath);
     if (rep.rejected > 0)
-        std::cout << ", " << rep.rejected << " rejected row(s) left out";
+        std::cout << ", " << rep.rejected << Tr(" rejected row(s) left out", " 个被拒绝的行未导入");
     std::cout << "\n";
     return kExitOk;
 }

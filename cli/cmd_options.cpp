@@ -53,7 +53,7 @@ std::string ItemsText(const std::vector<std::string>& items)
                 ++j;
         if (j - i < 4)
             j = i + 1;
-        out += (out.empty() ? "" : ", ") + (j - i > 1 ? items[i] + " to " + items[j - 1] : items[i]);
+        out += (out.empty() ? "" : ", ") + (j - i > 1 ? items[i] + Tr(" to ", " 到 ") + items[j - 1] : items[i]);
         i = j;
     }
     return out;
@@ -62,18 +62,23 @@ std::string ItemsText(const std::vector<std::string>& items)
 // --set help=: every key with its label and the values it takes.
 void PrintSettingsHelp()
 {
-    std::cout << "--set KEY=VALUE: KEY is the short name below or the label (English or Chinese, letter case\n"
-                 "ignored); VALUE one of the values listed (or the dialog's Chinese item).\n";
+    std::cout << Tr(
+        "--set KEY=VALUE: KEY is the short name below or the label (English or Chinese, letter case\n"
+        "ignored); VALUE one of the values listed (or the dialog's Chinese item).\n",
+        "--set KEY=VALUE: KEY 是下面的简称或标签（英文或中文，不区分大小写）；\n"
+        "VALUE 是列出的值之一（或对话框中的中文选项）。\n");
+    const bool zh = g_bChinese != 0;
     for (const OptionControl& c : OptionControls()) {
         std::string values;
         if (c.kind == OptionKind::Edit)
-            values = "up to " + std::to_string(mem::kPowerOnNameLen) +
-                     " characters of 0-9, A-Z, - and _ (lower case is taken as upper case); empty clears it";
+            values = Tr("up to ", "最多 ") + std::to_string(mem::kPowerOnNameLen) +
+                     Tr(" characters of 0-9, A-Z, - and _ (lower case is taken as upper case); empty clears it",
+                        " 个 0-9、A-Z、- 和 _ 字符（小写按大写处理）；空值清除它");
         else if (c.kind == OptionKind::Check)
-            values = "on or off (also 1 or 0, yes or no)";
+            values = Tr("on or off (also 1 or 0, yes or no)", "on 或 off（也可用 1 或 0、yes 或 no）");
         else
-            values = ItemsText(OptionItems(c.id, false));
-        std::cout << "  " << PadRight(c.key, 19) << PadRight(c.labelEn, 19) << values << "\n";
+            values = ItemsText(OptionItems(c.id, zh));
+        std::cout << "  " << PadRight(c.key, 19) << PadRight(zh ? c.labelZh : c.labelEn, 19) << values << "\n";
     }
 }
 
@@ -82,16 +87,18 @@ void ApplySetting(OptionFields& f, const std::string& setting)
 {
     const auto eq = setting.find('=');
     if (eq == std::string::npos)
-        throw UsageError("--set needs KEY=VALUE, not \"" + setting + "\"; keys: " + KeyList());
+        throw UsageError(Tr("--set needs KEY=VALUE, not \"", "--set 需要 KEY=VALUE, 而不是 \"") + setting +
+                         Tr("\"; keys: ", "\"; 可用的键: ") + KeyList());
     const std::string key = setting.substr(0, eq), value = setting.substr(eq + 1);
     const OptionControl* c = FindControl(key);
     if (!c)
-        throw UsageError("unknown setting \"" + key + "\"; keys: " + KeyList());
+        throw UsageError(Tr("unknown setting \"", "未知设置 \"") + key + Tr("\"; keys: ", "\"; 可用的键: ") +
+                         KeyList());
     if (c->kind == OptionKind::Edit) {
         // The dialog's rule: upper case as typed, nothing the radio cannot show, six at most.
         const PowerOnNameCheck name = CheckPowerOnName(value);
         if (!name.Ok())
-            throw UsageError(PowerOnNameRefusal(name));
+            throw UsageError(PowerOnNameRefusal(name, g_bChinese != 0));
         f.powerOnName = name.name;
         return;
     }
@@ -102,7 +109,7 @@ void ApplySetting(OptionFields& f, const std::string& setting)
         else if (v == "off" || v == "0" || v == "no" || value == OptionCheckText(false, true))
             f.beep = false;
         else
-            throw UsageError("beep takes on or off, not \"" + value + "\"");
+            throw UsageError(Tr("beep takes on or off, not \"", "beep 只接受 on 或 off, 而不是 \"") + value + "\"");
         return;
     }
     for (bool zh : {false, true}) {
@@ -114,9 +121,10 @@ void ApplySetting(OptionFields& f, const std::string& setting)
             }
     }
     std::string allowed;
-    for (const std::string& item : OptionItems(c->id, false))
+    for (const std::string& item : OptionItems(c->id, g_bChinese != 0))
         allowed += (allowed.empty() ? "" : ", ") + item;
-    throw UsageError(std::string(c->labelEn) + " takes one of " + allowed + ", not \"" + value + "\"");
+    throw UsageError(std::string(g_bChinese ? c->labelZh : c->labelEn) + Tr(" takes one of ", " 只接受 ") + allowed +
+                     Tr(", not \"", ", 而不是 \"") + value + "\"");
 }
 
 }  // namespace
@@ -135,7 +143,8 @@ int CmdOptions(const std::vector<std::string>& argv)
         }
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
     if (!out.empty() && !args.Has("--set"))
-        throw UsageError("-o names where --set saves the changed image; give --set KEY=VALUE");
+        throw UsageError(Tr("-o names where --set saves the changed image; give --set KEY=VALUE",
+                            "-o 指定 --set 保存修改后映像的位置; 请给出 --set KEY=VALUE"));
     const bool set = args.Has("--set"), force = args.Has("--force");
     if (set) {
         SetRunWork(RunWork::Effect);
@@ -146,7 +155,7 @@ int CmdOptions(const std::vector<std::string>& argv)
     // second run at the same time changes what this one saved, not what it read.
     CFileUpdateLock lock;
     if (std::string error; set && out.empty() && !lock.Acquire(path, kFileLockWait, error)) {
-        Error(error + "; nothing was changed");
+        Error(error + Tr("; nothing was changed", "; 未作任何修改"));
         return kExitFailed;
     }
     Image image{};

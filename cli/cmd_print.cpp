@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include "cli/Common.h"
+#include "cli/Output.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "report/ReportPrinter.h"
@@ -16,7 +17,7 @@ int CmdPrint(const std::vector<std::string>& argv)
     args.RequirePositional(1, "FILE.dat");
     const std::string pdf = args.Value("--pdf");
     if (pdf.empty())
-        throw UsageError("--pdf OUT.pdf is required");
+        throw UsageError(Tr("--pdf OUT.pdf is required", "需要 --pdf OUT.pdf"));
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
     if (!CheckOutput(pdf, {path}, FileKind::Pdf, args.Has("--force")))
@@ -38,7 +39,7 @@ int CmdPrint(const std::vector<std::string>& argv)
         Error(pdf + ": " + error.toStdString());
         return kExitFailed;
     }
-    std::cout << "printed " << ForTerminal(path) << " to " << ForTerminal(pdf) << "\n";
+    std::cout << Tr("printed ", "已将 ") << ForTerminal(path) << Tr(" to ", " 打印到 ") << ForTerminal(pdf) << "\n";
     return kExitOk;
 }
 

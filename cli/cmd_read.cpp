@@ -68,7 +68,8 @@ public:
             return false;
         --m_nRetries;
         EndLine();
-        std::cerr << HandshakeFaultText(sofar, false) << "; trying again (" << m_nRetries << " more series left)\n";
+        std::cerr << HandshakeFaultText(sofar, g_bChinese != 0) << Tr("; trying again (", "; 再试一次 (还剩 ")
+                  << m_nRetries << Tr(" more series left)\n", " 轮)\n");
         return true;
     }
     void Message(int, const std::string&) override {}  // the result carries it
@@ -97,7 +98,9 @@ private:
         } else if (done >= span) {
             std::snprintf(left, sizeof left, "0:00");
         }
-        std::fprintf(stderr, "\r%s [%s%s] %4d/%d frames  %6.0f B/s  %s left ", m_bWrite ? "write" : "read ",
+        std::fprintf(stderr,
+                     Tr("\r%s [%s%s] %4d/%d frames  %6.0f B/s  %s left ", "\r%s [%s%s] %4d/%d 帧  %6.0f B/s  剩余 %s "),
+                     m_bWrite ? Tr("write", "写入") : Tr("read ", "读取"),
                      std::string(static_cast<std::size_t>(fill), '#').c_str(),
                      std::string(static_cast<std::size_t>(width - fill), '.').c_str(), done, span, rate, left);
         std::fflush(stderr);
@@ -118,7 +121,7 @@ private:
 bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries)
 {
     if (const std::string unmapped = UnmappedComNameText(port.name, false); !unmapped.empty()) {
-        Error(unmapped + " (progtool ports lists them)");
+        Error(unmapped + Tr(" (progtool ports lists them)", " (progtool ports 列出它们)"));
         return false;
     }
     CCliObserver observer(write, retries);
@@ -149,8 +152,9 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
         record("");
         char secs[32];
         std::snprintf(secs, sizeof secs, "%.1f", observer.Seconds());
-        Note(std::string(write ? "wrote the image to the radio on " : "read the radio's memory on ") + where + " in " +
-             secs + " s");
+        Note(std::string(write ? Tr("wrote the image to the radio on ", "已将映像写入电台, 端口 ")
+                               : Tr("read the radio's memory on ", "已读取电台数据, 端口 ")) +
+             where + Tr(" in ", ", 用时 ") + secs + " s");
         return true;
     }
     // A write stopped in its data phase leaves the radio with part of each memory.
@@ -173,6 +177,11 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
         text += Tr("; stopped after ", "; 停止于第 ") + std::to_string(r.frames) + Tr(" of ", " 帧, 共 ") +
                 std::to_string(r.framesTotal) + Tr(" frames", " 帧");
     record(text.substr(where.size() + 2) + partly);
+    // A port that cannot be opened is the doctor's to explain (missing, busy, permission).
+    if (r.messageId == IDS_OPEN_PORT_FAIL) {
+        Error(text + "; " + DoctorHint(port.name));
+        return false;
+    }
     if (!HandshakeFailed(r)) {
         Error(text + partly);
         return false;
@@ -190,18 +199,19 @@ bool StartTrace(const Args& args, const std::vector<std::string>& files, const s
         return true;
     RefuseStdoutDash(path, "--trace");
     auto refuse = [&](const std::string& why) {
-        Error(why + "; the serial trace cannot be written, nothing was sent");
+        Error(why + Tr("; the serial trace cannot be written, nothing was sent", "; 无法写入串口记录, 未发送任何数据"));
         return false;
     };
     if (path.empty())
-        return refuse("--trace \"\": no file named");
+        return refuse(Tr("--trace \"\": no file named", "--trace \"\": 未指定文件"));
     // Into the radio's own port, a device or a FIFO the trace would go astray.
     if (const std::string why = TraceOutputProblem(path, ports); !why.empty())
         return refuse("--trace " + why);
     // A trace over the image it sends (or the file a read saves) would destroy it.
     for (const std::string& f : files)
         if (SameFile(path, f))
-            return refuse("--trace " + path + ": the same file as " + f + ", which the command reads or writes");
+            return refuse("--trace " + path + Tr(": the same file as ", ": 与 ") + f +
+                          Tr(", which the command reads or writes", " 是同一文件, 命令要读取或写入它"));
     // The file standard output or error goes to (--trace /dev/stdout with
     // stdout redirected): the trace and the command's own words would
     // overwrite each other.
@@ -209,29 +219,35 @@ bool StartTrace(const Args& args, const std::vector<std::string>& files, const s
         for (const int stream : {1, 2}) {
             const platform::FileInfo st = platform::StreamInfo(stream);
             if (st.type == platform::FileType::Regular && st.id == target.id)
-                return refuse("--trace " + path + ": the file the command's standard " +
-                              (stream == 1 ? "output" : "error") + " goes to");
+                return refuse(
+                    "--trace " + path +
+                    (stream == 1
+                         ? Tr(": the file the command's standard output goes to", ": 是命令的标准输出所写入的文件")
+                         : Tr(": the file the command's standard error goes to", ": 是命令的标准错误所写入的文件")));
         }
     // Kept as every save of the tool keeps it, also from root.
     if (const std::string why = ReadOnlyFileReason(path); !why.empty())
-        return refuse("--trace " + path + ": " + why + "; make it writable (chmod u+w) or trace elsewhere");
+        return refuse("--trace " + path + ": " + why + Tr("; make it writable (", "; 请使其可写 (") +
+                      platform::MakeWritableHint(g_bChinese != 0) + Tr(") or trace elsewhere", ") 或记录到别处"));
     // The trace replaces the file: only an earlier trace or other text, never
     // a radio image, a PDF or a program named by mistake.
     if (const FileKind kind = ExistingFileKind(path); kind == FileKind::Binary || kind == FileKind::Pdf)
-        return refuse("--trace " + path + ": the file holds other content than a serial trace (" +
-                      (kind == FileKind::Pdf ? "a PDF" : "binary data, such as a radio image") +
-                      "); trace into a new file or remove it first");
+        return refuse("--trace " + path +
+                      Tr(": the file holds other content than a serial trace (", ": 该文件的内容不是串口记录 (") +
+                      (kind == FileKind::Pdf ? Tr("a PDF", "PDF 文档")
+                                             : Tr("binary data, such as a radio image", "二进制数据, 例如电台映像")) +
+                      Tr("); trace into a new file or remove it first", "); 请记录到新文件, 或先删除它"));
     // A FIFO nobody reads is refused at once instead of holding the command.
     platform::FileInfo opened;
     std::string why;
     bool noReader = false;
     const int fd = platform::OpenOutput(path, opened, why, noReader);
     if (fd < 0)
-        return refuse(path + ": " + why + (noReader ? " (a FIFO nobody reads)" : ""));
+        return refuse(path + ": " + why + (noReader ? Tr(" (a FIFO nobody reads)", " (没有读取方的 FIFO)") : ""));
     // What was opened is what was checked, not something put there since.
     if (opened.type != platform::FileType::Regular && !opened.nullDevice) {
         platform::CloseOutput(fd);
-        return refuse("--trace \"" + path + "\" is no longer a regular file");
+        return refuse("--trace \"" + path + Tr("\" is no longer a regular file", "\" 已不再是普通文件"));
     }
     g_trace.path = path;
     g_trace.fd = fd;
@@ -259,7 +275,8 @@ std::string EndTrace()
     g_trace.buffer.reset();
     if (err != 0) {
         g_trace.lost = std::strerror(err);
-        Error(g_trace.path + ": the serial trace could not be written (" + g_trace.lost + "); the trace is incomplete");
+        Error(g_trace.path + Tr(": the serial trace could not be written (", ": 无法写入串口记录 (") + g_trace.lost +
+              Tr("); the trace is incomplete", "); 记录不完整"));
     }
     return g_trace.lost;
 }
@@ -275,14 +292,15 @@ int CmdRead(const std::vector<std::string>& argv)
     const std::string port = args.Value("--port");
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");
     if (port.empty())
-        throw UsageError("--port PORT is required");
+        throw UsageError(Tr("--port PORT is required", "需要 --port PORT"));
     if (out.empty())
-        throw UsageError("-o FILE.dat is required");
+        throw UsageError(Tr("-o FILE.dat is required", "需要 -o FILE.dat"));
     const int retries = args.IntValue("--retries", 0, 0, 1000);
     SetUpLanguage(args);
     // Before the transfer: a read is not thrown away for want of a place to keep
     // it, nor does it replace a file of another kind unasked.
-    if (!CheckOutput(out, {}, FileKind::Binary, args.Has("--force"), "; nothing was read"))
+    if (!CheckOutput(out, {}, FileKind::Binary, args.Has("--force"), Tr("; nothing was read", "; 未读取")) ||
+        !RefuseExistingRead(out, args.Has("--force")))
         return kExitFailed;
     if (!StartTrace(args, {out}, {port}))
         return kExitFailed;
@@ -298,13 +316,14 @@ int CmdRead(const std::vector<std::string>& argv)
     // Exactly the bytes the radio sent, and only after all of them arrived.
     if (!SaveImageFile(out, image))
         return kExitFailed;
-    std::cout << "saved 8192 bytes to " << ForTerminal(out) << "\n";
+    std::cout << Tr("saved 8192 bytes to ", "已保存 8192 字节到 ") << ForTerminal(out) << "\n";
     if (!backedUp) {
-        Error("the read is saved in " + out + ", but no backup of it was kept");
+        Error(Tr("the read is saved in ", "读取的数据已保存在 ") + out +
+              Tr(", but no backup of it was kept", ", 但没有保存它的备份"));
         return kExitFailed;
     }
     if (Interrupted()) {
-        Error("interrupted after the read; it is saved in " + out);
+        Error(Tr("interrupted after the read; it is saved in ", "读取后被中断; 数据已保存在 ") + out);
         return kExitFailed;
     }
     return kExitOk;

@@ -49,7 +49,7 @@ int CmdShow(const std::vector<std::string>& argv)
     const Args args(argv, {"--lang"}, {"--csv", "--json"});
     args.RequirePositional(1, "FILE.dat");
     if (args.Has("--csv") && args.Has("--json"))
-        throw UsageError("--csv and --json exclude each other");
+        throw UsageError(Tr("--csv and --json exclude each other", "--csv 和 --json 不能同时使用"));
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
     ChannelDocument doc;

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "cli/Output.h"
 #include "core/link/SimulatedRadio.h"
 #include "core/platform/Console.h"
 
@@ -16,7 +17,8 @@ int FrameNumber(const std::string& kind, const std::string& at)
     char* end = nullptr;
     const long n = std::strtol(at.c_str(), &end, 10);
     if (at.empty() || *end != '\0' || n < 0 || n > 100000)
-        throw UsageError("--fault " + kind + "@N needs a number N, not \"" + at + "\"");
+        throw UsageError("--fault " + kind + Tr("@N needs a number N, not \"", "@N 需要一个数字 N, 而不是 \"") + at +
+                         "\"");
     return static_cast<int>(n);
 }
 
@@ -28,7 +30,8 @@ void AddFault(RadioFaults& f, const std::string& faultText)
     const std::string arg = hasAt ? faultText.substr(at + 1) : std::string();
     auto needs = [&](bool withFrame) {
         if (withFrame != hasAt)
-            throw UsageError("--fault " + kind + (withFrame ? " needs @N" : " takes no @N"));
+            throw UsageError("--fault " + kind +
+                             (withFrame ? Tr(" needs @N", " 需要 @N") : Tr(" takes no @N", " 不带 @N")));
     };
     if (kind == "silent") {
         needs(false);
@@ -70,7 +73,7 @@ void AddFault(RadioFaults& f, const std::string& faultText)
         needs(true);
         f.replyDelayMs = FrameNumber(kind, arg);
     } else {
-        throw UsageError("unknown fault \"" + kind + "\"");
+        throw UsageError(Tr("unknown fault \"", "未知故障 \"") + kind + "\"");
     }
 }
 
@@ -78,7 +81,7 @@ void AddFault(RadioFaults& f, const std::string& faultText)
 
 int CmdSimulate(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--image", "--save", "--link", "--fault"}, {"--pace", "--force"});
+    const Args args(argv, {"--image", "--save", "--link", "--fault", "--lang"}, {"--pace", "--force"});
     args.RequirePositional(0, "");
     RadioFaults faults;
     for (const std::string& faultText : args.Values("--fault"))
@@ -86,7 +89,7 @@ int CmdSimulate(const std::vector<std::string>& argv)
     SetUpLanguage(args);
     // Where the memory is saved at the stop is checked now, not found at the stop.
     if (args.Has("--save") && !CheckOutput(args.Value("--save"), {}, FileKind::Binary, args.Has("--force"),
-                                           "; the simulated radio was not started"))
+                                           Tr("; the simulated radio was not started", "; 模拟电台未启动")))
         return kExitFailed;
 
     CSimulatedRadio radio;
@@ -102,7 +105,7 @@ int CmdSimulate(const std::vector<std::string>& argv)
     radio.SetPaced(args.Has("--pace"));
     std::string error;
     if (!radio.OpenPty(&error)) {
-        Error("cannot create a pseudo-terminal: " + error);
+        Error(Tr("cannot create a pseudo-terminal: ", "无法创建伪终端: ") + error);
         return kExitFailed;
     }
 
@@ -120,14 +123,14 @@ int CmdSimulate(const std::vector<std::string>& argv)
         if (fs::is_symlink(fs::symlink_status(link, ec))) {
             const fs::path to = fs::read_symlink(link, ec);
             if (ec || to.parent_path() != "/dev/pts" || fs::exists(fs::symlink_status(to, ec))) {
-                Error(link +
-                      ": exists and is not a link left by a simulated radio (to a pseudo-terminal that is "
-                      "gone); not replaced");
+                Error(link + Tr(": exists and is not a link left by a simulated radio (to a pseudo-terminal that is "
+                                "gone); not replaced",
+                                ": 已存在, 且不是模拟电台留下的链接 (指向已不存在的伪终端); 未替换"));
                 return kExitFailed;
             }
             fs::remove(link, ec);
         } else if (fs::exists(fs::symlink_status(link, ec))) {
-            Error(link + ": exists and is no symbolic link; not replaced");
+            Error(link + Tr(": exists and is no symbolic link; not replaced", ": 已存在, 且不是符号链接; 未替换"));
             return kExitFailed;
         }
         fs::create_symlink(radio.SlavePath(), link, ec);
@@ -140,15 +143,17 @@ int CmdSimulate(const std::vector<std::string>& argv)
     radio.Start();
 
     std::cout << radio.SlavePath() << std::endl;
-    std::cerr << "simulated radio on " << radio.SlavePath() << (link.empty() ? "" : " (link " + link + ")")
-              << (args.Has("--pace") ? ", paced at 9600 baud" : "") << "; Ctrl+C stops it" << std::endl;
+    std::cerr << Tr("simulated radio on ", "模拟电台在 ") << radio.SlavePath()
+              << (link.empty() ? "" : Tr(" (link ", " (链接 ") + link + ")")
+              << (args.Has("--pace") ? Tr(", paced at 9600 baud", ", 以 9600 波特率运行") : "")
+              << Tr("; Ctrl+C stops it", "; 按 Ctrl+C 停止") << std::endl;
 
     const std::string save = args.Value("--save");
     int status = kExitOk;
     while (WaitServeRequest() == ServeRequest::Save) {
         if (!save.empty()) {
             if (radio.SaveDat(save, &error))
-                std::cerr << "saved the radio's memory to " << save << std::endl;
+                std::cerr << Tr("saved the radio's memory to ", "已将电台数据保存到 ") << save << std::endl;
             else
                 Error(error);
         }
@@ -156,7 +161,7 @@ int CmdSimulate(const std::vector<std::string>& argv)
     radio.Stop();
     if (!save.empty()) {
         if (radio.SaveDat(save, &error)) {
-            std::cerr << "saved the radio's memory to " << save << std::endl;
+            std::cerr << Tr("saved the radio's memory to ", "已将电台数据保存到 ") << save << std::endl;
         } else {
             Error(error);
             status = kExitFailed;

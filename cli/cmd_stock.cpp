@@ -51,10 +51,12 @@ int CmdStock(const std::vector<std::string>& argv)
     if (lists.empty()) {
         // Both places looked in, when the one beside progtool is not there.
         const std::string programDir = CIniFile::ProgramDir();
-        Error("no stock lists in " + folder +
-              (folder.rfind(programDir, 0) == 0 ? std::string()
-                                                : " (nor a folder \"stock\" beside progtool in " + programDir + ")") +
-              ": the program's stock folder is missing or empty");
+        Error(Tr("no stock lists in ", "没有现成列表: ") + folder +
+              (folder.rfind(programDir, 0) == 0
+                   ? std::string()
+                   : Tr(" (nor a folder \"stock\" beside progtool in ", " (progtool 所在的 ") + programDir +
+                         Tr(")", " 中也没有 \"stock\" 文件夹)")) +
+              Tr(": the program's stock folder is missing or empty", ": 程序的现成列表文件夹不存在或为空"));
         return kExitFailed;
     }
     const CRadioCatalogue catalogue(theIniFile);

@@ -36,7 +36,7 @@ int CmdSupportReport(const std::vector<std::string>& argv)
     const bool toFile = args.Has("-o") || args.Has("--output");
     const std::string include = args.Value("--include-document");
     if (toFile && out.empty())
-        throw UsageError("-o \"\": no file named");
+        throw UsageError(Tr("-o \"\": no file named", "-o \"\": 未指定文件"));
     if (toFile) {
         SetRunWork(RunWork::Effect);
         std::vector<std::string> inputs = SupportReportInputs(&theIniFile);

@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "cli/Output.h"
 #include "core/app/DisplayText.h"
 #include "core/link/Trace.h"
 
@@ -8,8 +9,9 @@ namespace cli {
 
 int CmdTrace(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {}, {});
-    args.RequirePositional(1, "TRACE FILE");
+    const Args args(argv, {"--lang"}, {});
+    args.RequirePositional(1, Tr("TRACE FILE", "TRACE 文件"));
+    SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
     std::string text;
     if (!ReadTextFile(path, text))

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "cli/Output.h"
 #include "cli/Interrupt.h"
 #include "core/app/Globals.h"
 #include "core/link/Protocol.h"
@@ -17,7 +18,7 @@ int CmdWrite(const std::vector<std::string>& argv)
     args.RequirePositional(1, "FILE.dat");
     const std::string port = args.Value("--port");
     if (port.empty())
-        throw UsageError("--port PORT is required");
+        throw UsageError(Tr("--port PORT is required", "需要 --port PORT"));
     const int retries = args.IntValue("--retries", 0, 0, 1000);
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];
@@ -31,28 +32,34 @@ int CmdWrite(const std::vector<std::string>& argv)
     const CInterruptGuard interrupt;
     if (!RunTransfer(true, resolved, image, retries))
         return kExitFailed;
-    std::cout << "wrote " << ForTerminal(path) << " to the radio on " << ForTerminal(port) << "\n";
+    std::cout << Tr("wrote ", "已将 ") << ForTerminal(path) << Tr(" to the radio on ", " 写入电台, 端口 ")
+              << ForTerminal(port) << "\n";
     if (!args.Has("--verify"))
         return kExitOk;
 
     Image back{};
-    Note("verifying: reading the radio back");
+    Note(Tr("verifying: reading the radio back", "校验: 回读电台数据"));
     if (!RunTransfer(false, resolved, back, retries)) {
-        Error("verify: the read-back failed; the write itself completed");
+        Error(Tr("verify: the read-back failed; the write itself completed", "校验: 回读失败; 写入本身已完成"));
         return kExitFailed;
     }
     const int written = proto::kLastWriteAddress + proto::kLastWriteSize;  // 0x1FF6
     const std::vector<WriteDifference> bad = CompareWrittenImage(image, back, g_bChinese != 0);
     const std::vector<ByteRange> unsent = DifferingRanges(image, back, written, static_cast<int>(kImageSize));
     for (const ByteRange& r : unsent)
-        std::cout << "verify: " << ByteRangeText(r) << " differs: not written (the radio keeps its own bytes there)\n";
+        std::cout << Tr("verify: ", "校验: ") << ByteRangeText(r)
+                  << Tr(" differs: not written (the radio keeps its own bytes there)\n",
+                        " 不同: 不会写入 (电台在此保留自己的字节)\n");
     if (!bad.empty()) {
         for (const WriteDifference& d : bad)
-            Error("verify: " + d.where + " differs from " + path + " (" + AddressRangesText(d.ranges) + ")");
-        Error("verify failed: " + std::to_string(bad.size()) + " differing item(s) on " + port);
+            Error(Tr("verify: ", "校验: ") + d.where + Tr(" differs from ", " 不同于 ") + path + " (" +
+                  AddressRangesText(d.ranges) + ")");
+        Error(Tr("verify failed: ", "校验失败: ") + std::to_string(bad.size()) +
+              Tr(" differing item(s) on ", " 处不同, 端口 ") + port);
         return kExitFailed;
     }
-    std::cout << "verify: " << ByteRangeText({0, written - 1}) << " match " << ForTerminal(path) << "\n";
+    std::cout << Tr("verify: ", "校验: ") << ByteRangeText({0, written - 1}) << Tr(" match ", " 与 ")
+              << ForTerminal(path) << Tr("", " 一致") << "\n";
     return kExitOk;
 }
 

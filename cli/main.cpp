@@ -57,9 +57,10 @@ const std::vector<Command>& Commands()
 {
     static const std::vector<Command> commands = {
         {"new", CmdNew, RunWork::Effect, "write a new document's image",
-         "usage: progtool new FILE.dat [--force]\n"
+         "usage: progtool new FILE.dat [--force] [--lang en|zh]\n"
          "Writes the image File New gives (no channels, default options) to FILE.dat.\n"
-         "  --force   replace FILE.dat when it exists\n"},
+         "  --force        replace FILE.dat when it exists\n"
+         "  --lang en|zh   language of the messages (default: Program.ini)\n"},
         {"show", CmdShow, RunWork::Output, "print the channels as the channel window shows them",
          "usage: progtool show FILE.dat [--lang en|zh] [--csv | --json]\n"
          "Prints the band edit ranges, the radio type and band, and the used channels\n"
@@ -152,7 +153,9 @@ const std::vector<Command>& Commands()
          "                     [--skip-busy] [--retries N] [--no-backup] [--json]\n"
          "                     [--quiet | --progress=json] [--lang en|zh]\n"
          "PORT is COM1..COM4 (mapped by [Ports] of Program.ini) or a device path.\n"
-         "The file is written only after a complete read, exactly as received.\n"
+         "The file is written only after a complete read, exactly as received. A FILE.dat\n"
+         "that exists is never replaced without --force (nothing is read): a plan typed as\n"
+         "the output would be lost.\n"
          "With several ports (or -o naming a directory) every port is read at once, each on\n"
          "its own thread, into DIR/PORT.dat (named by the port, written atomically). Two\n"
          "ports that would give one file name are refused before anything is read.\n"
@@ -161,8 +164,8 @@ const std::vector<Command>& Commands()
          "  --port PORT      a port; give it once per radio\n"
          "  --ports LIST     ports separated by commas; \"all\": every serial device (and\n"
          "                   COM1..COM4 of Program.ini) on which a radio answers\n"
-         "  --force          replace a DIR/PORT.dat that exists, or a FILE.dat that holds\n"
-         "                   something else than a radio image (else nothing is read)\n"
+         "  --force          replace a FILE.dat or DIR/PORT.dat that exists, also one that\n"
+         "                   holds something else than a radio image (else nothing is read)\n"
          "  --skip-busy      leave out ports another program holds (else an error); a port\n"
          "                   left out is not a success (exit status 1)\n"
          "  --trace FILE     write the serial trace (every byte with its time, and the\n"
@@ -220,7 +223,7 @@ const std::vector<Command>& Commands()
          "  --force   replace OUT.pdf also when it holds something else than a PDF\n" PROG_PRINT_NOTE},
         {"simulate", CmdSimulate, RunWork::Effect, "run a simulated radio on a pseudo-terminal",
          "usage: progtool simulate [--image FILE.dat] [--save FILE.dat [--force]] [--link PATH]\n"
-         "                         [--pace] [--fault KIND[@FRAME]]...\n"
+         "                         [--pace] [--fault KIND[@FRAME]]... [--lang en|zh]\n"
          "Prints the device path and serves the programming protocol until interrupted\n"
          "(Ctrl+C, SIGTERM). SIGUSR1 saves the memory without stopping.\n"
          "  --image FILE.dat   the radio's memory at start (default: a new document's image)\n"
@@ -238,7 +241,8 @@ const std::vector<Command>& Commands()
          "                     before its last acknowledgement), random-headers,\n"
          "                     short-reply@F, wrong-ack@F, missing-ack@F, drop@F,\n"
          "                     lose-write@F (acknowledged, not stored) (F: data frame number\n"
-         "                     from 0), slow@MS (MS milliseconds before each answer)\n"},
+         "                     from 0), slow@MS (MS milliseconds before each answer)\n"
+         "  --lang en|zh       language of the messages (default: Program.ini)\n"},
         {"diff", CmdDiff, RunWork::Output, "compare two images, or an image and the radio",
          "usage: progtool diff A.dat B.dat [--lang en|zh] [--json]\n"
          "       progtool diff A.dat --port PORT [--retries N] [--lang en|zh] [--json]\n"
@@ -261,6 +265,8 @@ const std::vector<Command>& Commands()
          "backup) and compares it with PLAN.dat in diff's words: per radio \"matches the\n"
          "plan\" or what differs (band edit ranges, model, channels column by column,\n"
          "options by their dialog labels, other bytes), then \"N match, M differ, K failed\".\n"
+         "A radio matches when it holds the plan's 0x0000-0x1FF5, the bytes a write sends\n"
+         "(the last ten stay each radio's own), with or without --reconcile.\n"
          "A PLAN.dat that is no radio image, a port named twice or one that cannot be\n"
          "opened is refused before any radio is touched.\n"
          "  --plan PLAN.dat   the image every radio should hold\n"
@@ -297,8 +303,9 @@ const std::vector<Command>& Commands()
          "kept, interrupted; without --reconcile also a report that could not be printed),\n"
          "2 bad usage, 3 radios reconciled but output was lost.\n"},
         {"ports", CmdPorts, RunWork::Output, "list COM1 to COM4 and the serial devices present",
-         "usage: progtool ports [--json]\n" PROG_PORTS_HELP
-         "  --json   print one JSON document instead (docs/JSON.md)\n"},
+         "usage: progtool ports [--json] [--lang en|zh]\n" PROG_PORTS_HELP
+         "  --json         print one JSON document instead (docs/JSON.md)\n"
+         "  --lang en|zh   language of the states and headings (default: Program.ini)\n"},
         {"doctor", CmdDoctor, RunWork::Output, "find out why the radio does not answer, or find the cable",
          "usage: progtool doctor [--port PORT]... [--trace FILE] [--json] [--lang en|zh]\n"
          "       progtool doctor --find [--timeout SECONDS] [--json] [--lang en|zh]\n"
@@ -310,9 +317,11 @@ const std::vector<Command>& Commands()
          "It stops at the first step that fails, with one verdict: no such device,\n"
          "permission denied, busy, not a serial device, the line echoes what is sent\n"
          "(a cable without a radio, or the radio off), nothing comes back, bytes that\n"
-         "make no sense, a handshake that stops part-way (switch the radio off and on\n"
-         "before the next transfer), or the radio answers (its identification in hex,\n"
-         "each step's round-trip time: ready to read or write).\n" PROG_DOCTOR_HOLDERS_HELP
+         "make no sense, a radio that answers too late for a transfer (by how much: an\n"
+         "acknowledgement is awaited up to 3 s after the first entry code), a handshake\n"
+         "that stops part-way (switch the radio off and on before the next transfer), or\n"
+         "the radio answers (its identification in hex, each step's round-trip time:\n"
+         "ready to read or write).\n" PROG_DOCTOR_HOLDERS_HELP
          "  --port PORT        a port to check: COM1..COM4 (mapped by [Ports] of\n"
          "                     Program.ini) or a device path; give it once per port\n"
          "  --find             find the cable: unplug it and plug it in; the port that\n" PROG_DOCTOR_FIND_HELP
@@ -327,11 +336,12 @@ const std::vector<Command>& Commands()
          "answers on every port checked (--find: the cable was found), 1 otherwise\n"
          "(also when interrupted or timed out), 2 bad usage.\n"},
         {"trace", CmdTrace, RunWork::Output, "decode a serial trace into frames",
-         "usage: progtool trace TRACE\n"
+         "usage: progtool trace TRACE [--lang en|zh]\n"
          "Reads a serial trace (Setup > Log Serial Traffic, or --trace of read and write)\n"
          "and prints its frames: entry code, identification, read and write frames with\n"
          "address and length, acknowledgements, and bytes no frame accounts for. An empty\n"
-         "file is refused (exit status 1): every trace has its header, so it was lost.\n"},
+         "file is refused (exit status 1): every trace has its header, so it was lost.\n"
+         "  --lang en|zh   language of the messages (default: Program.ini)\n"},
         {"support-report", CmdSupportReport, RunWork::Output, "print (or save) a report to attach to a bug report",
          "usage: progtool support-report [-o FILE [--force]] [--include-document FILE.dat] [--json]\n"
          "                               [--lang en|zh]\n"
@@ -340,7 +350,8 @@ const std::vector<Command>& Commands()
          "serial ports as \"progtool ports\" lists them but without opening any, the last\n"
          "transfer's result, the serial trace kept of the last failed handshake (decoded\n"
          "as \"progtool trace\" does) and the last 20 messages shown. Your home folder is\n"
-         "written as \"~\", your login name in /media/NAME and /run/media/NAME as\n"
+         "written as \"~\" however a path spells it (/home//NAME, ~/../NAME), your login\n"
+         "name in /media/NAME and /run/media/NAME as\n"
          "\"<user>\". No document goes in unless --include-document is given; the\n"
          "messages are quoted as shown, a value you typed in one of them included.\n"
          "Without -o the report is printed: read it before you save or send it.\n"
@@ -371,7 +382,9 @@ void PrintToolHelp(std::ostream& out)
     for (const auto& c : cli::Commands())
         out << "  " << PadRight(c.name, 10) << (std::string(c.name).size() >= 10 ? "  " : "") << c.summary << "\n";
     out << "\n\"progtool COMMAND --help\" describes a command; \"progtool --version\" prints the\n"
-           "version.\n"
+           "version. Every command takes --lang en|zh, the language of its messages (default:\n"
+           "[Setup] Language of Program.ini); a wrong command line is told in it, with the\n"
+           "command's --help to read.\n"
            "A FILE.dat longer than 8192 bytes holds the image in its first 8192 bytes:\n"
            "commands that only read it warn; write, import and options --set (in place)\n"
            "refuse it unless --force.\n"
@@ -418,7 +431,7 @@ int main(int argc, char** argv)
     if (kind.json && !cli::JsonPrinted() && status != cli::kExitOk)
         cli::PrintJsonFailure(kind.command, status, cli::ErrorsSoFar());
     if (const std::string failed = out.Finish(); !failed.empty())
-        cli::Error("standard output could not be written: " + failed);
+        cli::Error(cli::Tr("standard output could not be written: ", "标准输出 (standard output) 无法写入: ") + failed);
     std::fflush(stderr);
     return cli::StatusAfterOutput(status);
 }
@@ -438,6 +451,7 @@ int Run(std::vector<std::string> args, RunKind& kind)
         return cli::kExitUsage;
     }
     const std::string name = args.front();
+    cli::SetUpLanguageEarly(std::vector<std::string>(args.begin() + 1, args.end()));
     if (name == "--version") {
         std::cout << "progtool " PROG_VERSION "\n";
         return cli::kExitOk;
@@ -468,12 +482,14 @@ int Run(std::vector<std::string> args, RunKind& kind)
         try {
             return c.run(args);
         } catch (const cli::UsageError& e) {
+            // The mistake and where the usage is: the whole help would bury the message.
             cli::Error(std::string(c.name) + ": " + e.what());
-            std::cerr << c.usage;
+            cli::Note(cli::Tr("see \"progtool ", "用法见 \"progtool ") + std::string(c.name) + " --help\"");
             return cli::kExitUsage;
         }
     }
-    cli::Error("unknown command \"" + name + "\" (see progtool --help)");
+    cli::Error(cli::Tr("unknown command \"", "未知命令 \"") + name +
+               cli::Tr("\" (see progtool --help)", "\" (见 progtool --help)"));
     return cli::kExitUsage;
 }
 

@@ -339,7 +339,8 @@ std::string CIniFile::Save(bool makeBackup)
         if (old.type != platform::FileType::Regular)
             return refuse("it is not a regular file; only a regular file is written");
         if (!old.writeBits || platform::WriteAccess(m_strFilePath) == platform::Access::Denied)
-            return refuse("the file is read-only; make it writable (chmod u+w) to keep the settings");
+            return refuse("the file is read-only; make it writable (" + platform::MakeWritableHint(false) +
+                          ") to keep the settings");
     } else if (old.notFound && platform::WriteAccess(ParentDir(m_strFilePath)) == platform::Access::Denied) {
         return refuse("the folder \"" + ParentDir(m_strFilePath) + "\" is not writable");
     }

@@ -1,6 +1,7 @@
 #include "core/app/Language.h"
 
 #include "core/app/Globals.h"
+#include "core/files/TextLanguage.h"
 
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
@@ -40,6 +41,7 @@ InterfaceLanguage LanguageFromSetting(const std::string& value)
 void ApplyLanguage(const InterfaceLanguage& language)
 {
     g_bChinese = language.chinese ? 1 : 0;
+    SetFileTextsChinese(language.chinese);
     g_strLanguage = language.name;
     g_strHelpFile = language.helpFile;
 }

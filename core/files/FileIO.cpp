@@ -7,12 +7,19 @@
 #include <filesystem>
 #include <thread>
 
+#include "core/files/TextLanguage.h"
 #include "core/files/TextFile.h"
 #include "core/platform/Files.h"
 
 namespace {
 
 std::string SysError(int err) { return std::strerror(err); }
+
+// "Cannot save "PATH": ", the start of every refusal of a save.
+std::string CannotSave(const std::string& path)
+{
+    return FileText("Cannot save \"", "无法保存 \"") + path + FileText("\": ", "\": ");
+}
 
 // The marker in our temporary files' names: ".NAME" + kTempMarker + six characters.
 constexpr const char* kTempMarker = ".tr5-saving-";
@@ -53,7 +60,7 @@ void RemoveStaleTemps(const std::string& dir, const std::string& prefix)
 
 namespace {
 
-constexpr const char* kReadOnlyFs = "the file system is read-only";
+std::string ReadOnlyFsText() { return FileText("the file system is read-only", "文件系统是只读的"); }
 
 // As an editor does: a file without write permission for us, or with no write
 // permission for anyone (read-only even to root), is kept.
@@ -63,7 +70,8 @@ std::string ReadOnlyReason(const std::string& target, const platform::FileInfo& 
     const platform::Access access = noWriteBits ? platform::Access::Other : platform::WriteAccess(target);
     if (access == platform::Access::Yes)
         return std::string();
-    return access == platform::Access::ReadOnlyFileSystem ? kReadOnlyFs : "the file is read-only";
+    return access == platform::Access::ReadOnlyFileSystem ? ReadOnlyFsText()
+                                                          : FileText("the file is read-only", "该文件是只读的");
 }
 
 // The longest file name the folder's file system takes.
@@ -84,8 +92,11 @@ std::string PlanSave(const std::string& path, SavePlan& plan)
         return why;
     // A symbolic link stays a link: the file it names is the one replaced.
     if (!ResolveLinks(path, plan.target))
-        return "the symbolic link does not lead to a file (" + SysError(ELOOP) + ")";
-    const std::string shown = plan.target == path ? std::string() : " (the link's target \"" + plan.target + "\")";
+        return FileText("the symbolic link does not lead to a file (", "该符号链接没有指向文件 (") + SysError(ELOOP) +
+               ")";
+    const std::string shown = plan.target == path ? std::string()
+                                                  : FileText(" (the link's target \"", " (链接的目标 \"") +
+                                                        plan.target + FileText("\")", "\")");
     plan.dir = platform::PathText(platform::PathOf(plan.target).parent_path());
     if (plan.dir.empty())
         plan.dir = ".";
@@ -93,25 +104,33 @@ std::string PlanSave(const std::string& path, SavePlan& plan)
     plan.exists = plan.old.type != platform::FileType::None;
     if (plan.exists) {
         if (plan.old.type == platform::FileType::Directory)
-            return "it is a directory" + shown + "; give a file name";
+            return FileText("it is a directory", "它是一个目录") + shown +
+                   FileText("; give a file name", "; 请给出文件名");
         if (plan.old.type != platform::FileType::Regular)
-            return "it is not a regular file but a device, FIFO or socket" + shown +
-                   "; only a regular file is replaced";
+            return FileText("it is not a regular file but a device, FIFO or socket",
+                            "它不是普通文件, 而是设备、FIFO 或套接字") +
+                   shown + FileText("; only a regular file is replaced", "; 只有普通文件才会被替换");
         if (const std::string why = ReadOnlyReason(plan.target, plan.old); !why.empty())
-            return why + (why == kReadOnlyFs ? "" : shown + "; make it writable (chmod u+w) or save elsewhere");
+            return why + (why == ReadOnlyFsText() ? std::string()
+                                                  : shown + FileText("; make it writable (", "; 请使其可写 (") +
+                                                        platform::MakeWritableHint(FileTextsChinese()) +
+                                                        FileText(") or save elsewhere", ") 或保存到别处"));
     }
     const platform::FileInfo ds = platform::Info(plan.dir);
     if (ds.type == platform::FileType::None)
-        return "the folder \"" + plan.dir + "\" does not exist";
+        return FileText("the folder \"", "文件夹 \"") + plan.dir + FileText("\" does not exist", "\" 不存在");
     if (ds.type != platform::FileType::Directory)
-        return "\"" + plan.dir + "\" is not a folder";
+        return "\"" + plan.dir + FileText("\" is not a folder", "\" 不是文件夹");
     if (std::string why; !platform::FolderWritable(plan.dir, why))
-        return "the folder \"" + plan.dir + "\" is not writable (" + why +
-               "); a save writes a new file there before it replaces the old one";
+        return FileText("the folder \"", "文件夹 \"") + plan.dir + FileText("\" is not writable (", "\" 不可写 (") +
+               why +
+               FileText("); a save writes a new file there before it replaces the old one",
+                        "); 保存时要先在那里写入新文件, 再替换旧文件");
     if (const std::size_t name = platform::PathText(platform::PathOf(plan.target).filename()).size(),
         limit = NameMax(plan.dir);
         name > limit)
-        return "its name is " + std::to_string(name) + " bytes long; the file system takes at most " +
+        return FileText("its name is ", "它的名称长 ") + std::to_string(name) +
+               FileText(" bytes long; the file system takes at most ", " 字节; 文件系统最多接受 ") +
                std::to_string(limit);
     return std::string();
 }
@@ -124,7 +143,7 @@ FileResult CheckSaveTarget(const std::string& path)
     SavePlan plan;
     const std::string why = PlanSave(path, plan);
     if (!why.empty())
-        r.error = "Cannot save \"" + path + "\": " + why;
+        r.error = CannotSave(path) + why;
     r.ok = why.empty();
     return r;
 }
@@ -139,7 +158,7 @@ FileResult WriteFileAtomically(const std::string& path, const void* data, std::s
 {
     FileResult r;
     auto fail = [&](const std::string& reason) {
-        r.error = "Cannot save \"" + path + "\": " + reason;
+        r.error = CannotSave(path) + reason;
         return r;
     };
     SavePlan plan;
@@ -180,9 +199,9 @@ FileResult CheckOutputNotInput(const std::string& output, const std::vector<std:
     FileResult r;
     for (const std::string& in : inputs)
         if (SameFile(output, in)) {
-            r.error =
-                "Cannot save \"" + output + "\": it is " +
-                (in == output ? std::string("the input file itself") : "the input \"" + in + "\" (the same file)");
+            r.error = CannotSave(output) + (in == output ? FileText("it is the input file itself", "它就是输入文件本身")
+                                                         : FileText("it is the input \"", "它就是输入文件 \"") + in +
+                                                               FileText("\" (the same file)", "\" (同一个文件)"));
             return r;
         }
     r.ok = true;
@@ -219,22 +238,25 @@ FileResult CheckOutputKind(const std::string& path, FileKind writes, bool force,
     if (r.ok && !force && has == FileKind::Binary && writes == FileKind::Binary && binarySize > 0 &&
         (st = platform::Info(path)).type != platform::FileType::None && st.size != binarySize) {
         r.ok = false;
-        r.error = "Cannot save \"" + path + "\": the file exists and holds " + std::to_string(st.size) +
-                  " bytes of binary data, not the " + std::to_string(binarySize) + " bytes saved here";
+        r.error = CannotSave(path) + FileText("the file exists and holds ", "该文件已存在, 含有 ") +
+                  std::to_string(st.size) +
+                  FileText(" bytes of binary data, not the ", " 字节的二进制数据, 而不是这里保存的 ") +
+                  std::to_string(binarySize) + FileText(" bytes saved here", " 字节");
         return r;
     }
     if (r.ok)
         return r;
     const auto name = [](FileKind k) {
         switch (k) {
-        case FileKind::Text: return "text";
-        case FileKind::Pdf: return "a PDF document";
-        case FileKind::Binary: return "binary data (a radio image, for one)";
+        case FileKind::Text: return FileText("text", "文本");
+        case FileKind::Pdf: return FileText("a PDF document", "PDF 文档");
+        case FileKind::Binary: return FileText("binary data (a radio image, for one)", "二进制数据 (例如电台映像)");
         case FileKind::None: break;
         }
-        return "";
+        return std::string();
     };
-    r.error = "Cannot save \"" + path + "\": the file exists and holds " + name(has) + ", not " + name(writes);
+    r.error = CannotSave(path) + FileText("the file exists and holds ", "该文件已存在, 含有 ") + name(has) +
+              FileText(", not ", ", 而不是 ") + name(writes);
     return r;
 }
 
@@ -266,8 +288,10 @@ bool CFileUpdateLock::Acquire(const std::string& path, std::chrono::milliseconds
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         if (!locked) {
-            error = "\"" + path + "\" is in use by another program (it stayed locked for " +
-                    std::to_string(std::chrono::duration_cast<std::chrono::seconds>(wait).count()) + " s)";
+            error =
+                "\"" + path +
+                FileText("\" is in use by another program (it stayed locked for ", "\" 正被其他程序使用 (锁定超过 ") +
+                std::to_string(std::chrono::duration_cast<std::chrono::seconds>(wait).count()) + " s)";
             return false;
         }
         const platform::FileInfo held = file->Info(), now = platform::Info(path);
@@ -278,7 +302,9 @@ bool CFileUpdateLock::Acquire(const std::string& path, std::chrono::milliseconds
         // Replaced while we waited: the lock guards the old file, not the one
         // that will be read.
         if (std::chrono::steady_clock::now() >= deadline) {
-            error = "\"" + path + "\" is in use by another program (it was replaced again and again)";
+            error = "\"" + path +
+                    FileText("\" is in use by another program (it was replaced again and again)",
+                             "\" 正被其他程序使用 (它被一再替换)");
             return false;
         }
     }

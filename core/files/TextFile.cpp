@@ -4,12 +4,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/files/TextLanguage.h"
+
 namespace {
 
 std::string LimitText(std::size_t limit)
 {
     return limit % (1024 * 1024) == 0 ? std::to_string(limit / (1024 * 1024)) + " MB"
-                                      : std::to_string(limit) + " bytes";
+                                      : std::to_string(limit) + FileText(" bytes", " 字节");
 }
 
 }  // namespace
@@ -18,7 +20,7 @@ bool OpenRegularFile(const std::string& path, platform::CReadFile& file, std::st
 {
     const std::string name = "\"" + path + "\"";
     if (std::string why; !file.Open(path, why)) {
-        error = "Cannot open " + name + ": " + why;
+        error = FileText("Cannot open ", "无法打开 ") + name + ": " + why;
         return false;
     }
     auto fail = [&](const std::string& reason) {
@@ -28,11 +30,12 @@ bool OpenRegularFile(const std::string& path, platform::CReadFile& file, std::st
     };
     const platform::FileInfo st = file.Info();
     if (st.type == platform::FileType::None)
-        return fail(std::string("cannot be read: ") + std::strerror(errno));
+        return fail(FileText("cannot be read: ", "无法读取: ") + std::strerror(errno));
     if (st.type == platform::FileType::Directory)
-        return fail("is a directory, not a file");
+        return fail(FileText("is a directory, not a file", "是目录, 不是文件"));
     if (st.type != platform::FileType::Regular)
-        return fail("is not a regular file but a device, FIFO or socket; give a file");
+        return fail(FileText("is not a regular file but a device, FIFO or socket; give a file",
+                             "不是普通文件, 而是设备、FIFO 或套接字; 请给出一个文件"));
     if (size)
         *size = st.size;
     return true;
@@ -50,9 +53,10 @@ TextFileResult ReadBoundedTextFile(const std::string& path, std::size_t limit)
         r.error = name + " " + reason;
         return r;
     };
-    const std::string tooLarge = "is too large: a text file here may have at most " + LimitText(limit);
+    const std::string tooLarge =
+        FileText("is too large: a text file here may have at most ", "太大: 这里的文本文件最多 ") + LimitText(limit);
     if (size > limit)
-        return fail(tooLarge + ", it has " + std::to_string(size) + " bytes");
+        return fail(tooLarge + FileText(", it has ", ", 它有 ") + std::to_string(size) + FileText(" bytes", " 字节"));
     r.text.resize(static_cast<std::size_t>(size));
     std::size_t got = 0;
     for (;;) {
@@ -62,7 +66,7 @@ TextFileResult ReadBoundedTextFile(const std::string& path, std::size_t limit)
         std::string why;
         const long long n = file.Read(r.text.data() + got, r.text.size() - got, why);
         if (n < 0)
-            return fail("cannot be read: " + why);
+            return fail(FileText("cannot be read: ", "无法读取: ") + why);
         if (n == 0)
             break;
         got += static_cast<std::size_t>(n);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "core/app/DisplayText.h"
@@ -229,6 +230,7 @@ private:
             }
         }
         const Clock::time_point t0 = Clock::now();
+        m_codeSent = t0;
         std::vector<std::uint8_t> got;
         // Two chances for the first byte, as a transfer gives the radio.
         for (int tries = 0; tries < 2 && got.empty(); ++tries)
@@ -275,18 +277,29 @@ private:
             echo = echo || echoed;
             if (!entered && m_report.steps.back().received.empty()) {
                 // A radio that answers after the transfer's time-outs would
-                // have its acknowledgement taken for the next attempt's.
-                // Listen once more, so a late answer is told as late.
-                const Clock::time_point t0 = Clock::now();
+                // have its acknowledgement taken for the next attempt's, and
+                // the next one for the identification. After the first code
+                // nothing answered, listen until kLateListenMs (a read at a
+                // time, so that a port answering at once cannot spin), after
+                // a later one once more, so that a late answer is told as late
+                // with its delay from that first code.
+                if (!m_silentSince)
+                    m_silentSince = m_codeSent;
+                const bool first = attempt == 1;
+                const int reads = first ? kLateListenMs / kReadMs + 1 : 1;
                 std::vector<std::uint8_t> late;
-                if (!Receive(1, late)) {
-                    Lost();
-                    return;
+                for (int i = 0; i < reads && late.empty() && (i == 0 || MsSince(m_codeSent) < kLateListenMs); ++i) {
+                    if (i > 0 && Cancelled())
+                        return;
+                    if (!Receive(1, late)) {
+                        Lost();
+                        return;
+                    }
                 }
                 DoctorStepResult& step = m_report.steps.back();
                 step.received = late;
                 if (!late.empty() && late[0] == kAck) {
-                    m_report.lateMs = step.ms + MsSince(t0);
+                    m_report.lateMs = std::max(step.ms, MsSince(*m_silentSince));
                     m_report.verdict = DoctorVerdict::Partial;
                     m_report.stoppedAt = DoctorStep::EntryCode;
                     m_report.powerCycle = true;  // it took the code
@@ -295,6 +308,9 @@ private:
                 if (!late.empty() && m_report.firstBytes.empty())
                     m_report.firstBytes = late;
             }
+            if (entered && m_silentSince)
+                m_ackAt = m_codeSent + std::chrono::duration_cast<Clock::duration>(
+                                           std::chrono::duration<double, std::milli>(m_report.steps.back().ms));
             answered = answered || !m_report.steps.back().received.empty();
             if (!entered)
                 Sleep(2);
@@ -330,7 +346,19 @@ private:
             Lost();
             return;
         }
-        Step(DoctorStep::Identification, attempt, !ident.empty(), request, ident, MsSince(t0));
+        const bool strayAcks = !ident.empty() && ident.size() < static_cast<std::size_t>(kIdentSize) &&
+                               std::all_of(ident.begin(), ident.end(), [](std::uint8_t b) { return b == kAck; });
+        Step(DoctorStep::Identification, attempt, !ident.empty() && !strayAcks, request, ident, MsSince(t0));
+        if ((strayAcks || ident.empty()) && m_silentSince) {
+            // Codes went unanswered, then an acknowledgement came, and the
+            // identification request got none (or the acknowledgement of a
+            // later code): the one taken was an earlier code's, late. A radio
+            // that only missed a code sends its identification at once.
+            m_report.steps[m_report.steps.size() - 2].ok = false;
+            m_report.lateMs = std::chrono::duration<double, std::milli>(m_ackAt - *m_silentSince).count();
+            m_report.stoppedAt = DoctorStep::EntryCode;
+            return;
+        }
         if (ident.empty())
             return;
         m_report.identification = ident;
@@ -375,6 +403,11 @@ private:
     const DoctorOptions& m_options;
     DoctorReport& m_report;
     bool m_echoSeen = false;
+    // A one-byte read's time-out when nothing comes (SerialPort.h: 100 ms a byte and 90 ms).
+    static constexpr int kReadMs = 190;
+    Clock::time_point m_codeSent{};                  // when the last entry code's last byte went
+    std::optional<Clock::time_point> m_silentSince;  // the first entry code nothing answered in time
+    Clock::time_point m_ackAt{};                     // when the acknowledgement taken came
 };
 
 // ---------------------------------------------------------------------------
@@ -817,7 +850,8 @@ bool SameChange(const CCableFinder::Change& a, const CCableFinder::Change& b)
             p.push_back(d.path);
         return p;
     };
-    return paths(a.gone) == paths(b.gone) && paths(a.added) == paths(b.added);
+    return paths(a.gone) == paths(b.gone) && paths(a.added) == paths(b.added) &&
+           paths(a.notSerial) == paths(b.notSerial);
 }
 
 }  // namespace
@@ -830,9 +864,36 @@ void CCableFinder::Baseline()
     m_gone.clear();
 }
 
+bool CCableFinder::IsSerial(const SerialDevice& d)
+{
+    // Windows lists only its COM ports: each is a serial port.
+    if (platform::ComNamesAreDevices())
+        return true;
+    const auto known = [&](const std::vector<std::string>& l) {
+        return std::find(l.begin(), l.end(), d.path) != l.end();
+    };
+    if (known(m_serial))
+        return true;
+    if (known(m_notSerial))
+        return false;
+    SerialDevice probed = d;
+    ProbeSerialDevice(probed);
+    // A by-id link may come before its device: missing is asked again next time.
+    if (probed.state == PortState::NotSerial)
+        m_notSerial.push_back(d.path);
+    else if (probed.state != PortState::Missing)
+        m_serial.push_back(d.path);
+    return probed.state != PortState::NotSerial;
+}
+
 CCableFinder::Change CCableFinder::Poll()
 {
     const std::vector<SerialDevice> now = ListSerialDevices(m_scan);
+    // What went is judged afresh when something comes back under its name.
+    for (std::vector<std::string>* judged : {&m_serial, &m_notSerial})
+        judged->erase(
+            std::remove_if(judged->begin(), judged->end(), [&](const std::string& p) { return !Has(now, p); }),
+            judged->end());
     Change c;
     for (const SerialDevice& d : m_baseline)
         if (!Has(now, d.path)) {
@@ -842,7 +903,7 @@ CCableFinder::Change CCableFinder::Poll()
         }
     for (const SerialDevice& d : now)
         if (!Has(m_baseline, d.path) || std::find(m_gone.begin(), m_gone.end(), d.path) != m_gone.end())
-            c.added.push_back(d);
+            (IsSerial(d) ? c.added : c.notSerial).push_back(d);
     return c;
 }
 
@@ -873,6 +934,9 @@ FindResult FindCable(const PortScan& scan, std::chrono::milliseconds timeout, co
         for (const SerialDevice& d : c.gone)
             if (!Has(result.gone, d.path))
                 result.gone.push_back(d);
+        for (const SerialDevice& d : c.notSerial)
+            if (!Has(result.notSerial, d.path))
+                result.notSerial.push_back(d);
         if (changed && !SameChange(c, last))
             changed(c);
         last = c;
@@ -906,9 +970,17 @@ std::string FindResultText(const FindResult& r, bool chinese)
     case FindEnd::Cancelled: return t("cancelled", "已取消");
     case FindEnd::TimedOut: break;
     }
-    std::vector<std::string> gone;
+    std::vector<std::string> gone, notSerial;
     for (const SerialDevice& d : r.gone)
         gone.push_back(EscapeControlBytes(d.path));
+    for (const SerialDevice& d : r.notSerial)
+        notSerial.push_back(EscapeControlBytes(d.path));
+    if (!notSerial.empty())
+        return t("no serial device appeared in time (" + List(notSerial, false) +
+                     " appeared, but is no serial device: not the cable): plug the cable into a USB socket of this "
+                     "computer",
+                 "在时限内没有出现新的串口设备（" + List(notSerial, true) +
+                     " 出现了，但不是串口设备，不是数据线）：把数据线插入这台电脑的 USB 插口");
     if (!gone.empty())
         return t("no serial device appeared in time (" + List(gone, false) +
                      " went away and did not come back): plug the cable in firmly, or try another USB socket",

@@ -79,7 +79,9 @@ struct DoctorReport {
     DoctorStep stoppedAt = DoctorStep::Open;   // the step that failed; ClosingAck when Answers
     std::vector<std::uint8_t> identification;  // as received (Answers, Partial at ClosingAck)
     // Partial at EntryCode: the acknowledgement came, but after a transfer
-    // stops waiting for it; how long after the code it came.
+    // stops waiting for it; how long after the first code nothing answered in
+    // time it came (an acknowledgement taken for a later code's, with the
+    // identification answered by another acknowledgement, is told so too).
     double lateMs = 0;
     // The radio took the entry code, so it may stay in programming mode: it
     // must be switched off and on before the next transfer (Partial).
@@ -89,6 +91,9 @@ struct DoctorReport {
 };
 
 inline constexpr int kDoctorAttempts = 3;  // entry codes sent before "nothing comes back"
+// How long after the first unanswered entry code the doctor still listens for
+// its acknowledgement: a slow radio's delay is measured up to here.
+inline constexpr int kLateListenMs = 3000;
 inline constexpr long long kRecentSeconds = 600;
 
 struct DoctorOptions {
@@ -145,23 +150,33 @@ public:
     void Baseline();
     struct Change {
         std::vector<SerialDevice> gone;   // present at the baseline, not now
-        std::vector<SerialDevice> added;  // present now, not at the baseline
+        std::vector<SerialDevice> added;  // present now, not at the baseline: serial devices only
+        // Came under a serial device's name but are none (a link to /dev/zero,
+        // a FIFO, a plain file: `ports` says "not a serial device"): never the cable.
+        std::vector<SerialDevice> notSerial;
     };
-    // Looks again; a device that went and came back counts as added.
+    // Looks again; a device that went and came back counts as added. Each
+    // device that came is opened once (as `ports` does) to tell a serial
+    // device from a node that only bears the name.
     Change Poll();
     const std::vector<SerialDevice>& BaselineDevices() const { return m_baseline; }
 
 private:
+    bool IsSerial(const SerialDevice& d);
+
     PortScan m_scan;
     std::vector<SerialDevice> m_baseline;
-    std::vector<std::string> m_gone;  // paths seen to go since the baseline
+    std::vector<std::string> m_gone;       // paths seen to go since the baseline
+    std::vector<std::string> m_notSerial;  // paths found to be no serial device while present
+    std::vector<std::string> m_serial;     // ... and found to be one
 };
 
 enum class FindEnd { Found, TimedOut, Cancelled };
 struct FindResult {
     FindEnd end = FindEnd::TimedOut;
     SerialDevice device;  // Found: the new device (its by-id link when there is one, with the USB description)
-    std::vector<SerialDevice> gone;  // devices seen to go while waiting
+    std::vector<SerialDevice> gone;       // devices seen to go while waiting
+    std::vector<SerialDevice> notSerial;  // came while waiting, but are no serial device
 };
 // Takes the baseline, then polls until a new device appears, timeout passes
 // or cancelled() is true. changed() is told of every change seen (a device

@@ -211,9 +211,143 @@ std::string ReplaceWholePath(const std::string& text, const std::string& path, c
 
 }  // namespace
 
+namespace {
+
+bool Separator(char c) { return c == '/' || c == '\\'; }
+
+// A folder as its parts: the root ("/", "C:", "" for none) and each name, "."
+// and ".." taken away as the system takes them, however many separators stand between.
+struct PathParts {
+    std::string root;
+    std::vector<std::string> names;
+    bool caseless = false;  // a drive letter: Windows compares names without case
+    bool Same(const std::string& a, const std::string& b) const
+    {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+                   return caseless ? std::tolower(static_cast<unsigned char>(x)) ==
+                                         std::tolower(static_cast<unsigned char>(y))
+                                   : x == y;
+               });
+    }
+    bool Is(const PathParts& other) const
+    {
+        if (!Same(root, other.root) || names.size() != other.names.size())
+            return false;
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (!Same(names[i], other.names[i]))
+                return false;
+        return true;
+    }
+    void Add(const std::string& name)
+    {
+        if (name == "..") {
+            if (!names.empty())
+                names.pop_back();
+        } else if (name != ".") {
+            names.push_back(name);
+        }
+    }
+};
+
+bool DriveAt(const std::string& t, std::size_t i)
+{
+    return i + 1 < t.size() && std::isalpha(static_cast<unsigned char>(t[i])) && t[i + 1] == ':' &&
+           (i + 2 == t.size() || Separator(t[i + 2]));
+}
+
+PathParts PartsOf(const std::string& path)
+{
+    PathParts p;
+    std::size_t i = 0;
+    if (DriveAt(path, 0)) {
+        p.root = path.substr(0, 2);
+        p.caseless = true;
+        i = 2;
+    } else if (!path.empty() && Separator(path[0])) {
+        p.root = "/";
+    }
+    for (std::size_t end; i < path.size(); i = end + 1) {
+        end = i;
+        while (end < path.size() && !Separator(path[end]))
+            ++end;
+        if (end > i)
+            p.Add(path.substr(i, end - i));
+    }
+    return p;
+}
+
+// Where a mention of the folder home that starts at text[at] ends, however it
+// is spelled (doubled separators, "." and "..", "~" for home itself): the end
+// of the longest run of names from there that leads to home; npos when none does.
+std::size_t HomeMentionEnd(const std::string& text, std::size_t at, const PathParts& home)
+{
+    PathParts walked;
+    walked.caseless = home.caseless;
+    std::size_t i = at;
+    if (text[at] == '~') {
+        if (at + 1 < text.size() && !Separator(text[at + 1]) && PathChar(text[at + 1]) &&
+            !WidePunctuationAt(text, at + 1))
+            return std::string::npos;  // ~bob, another user's
+        walked.root = home.root;
+        walked.names = home.names;
+        i = at + 1;
+    } else if (DriveAt(text, at)) {
+        walked.root = text.substr(at, 2);
+        i = at + 2;
+    } else if (Separator(text[at])) {
+        walked.root = "/";
+    } else {
+        return std::string::npos;
+    }
+    std::size_t found = walked.Is(home) ? i : std::string::npos;
+    const auto nameEnds = [&](std::size_t end) {
+        return end == text.size() || !PathChar(text[end]) || WidePunctuationAt(text, end);
+    };
+    while (i < text.size() && Separator(text[i])) {
+        while (i < text.size() && Separator(text[i]))
+            ++i;
+        // The next name of home as it is, spaces and all; else a run of name characters.
+        std::size_t end = i;
+        if (walked.names.size() < home.names.size()) {
+            const std::string& next = home.names[walked.names.size()];
+            if (walked.Same(text.substr(i, next.size()), next) && nameEnds(i + next.size()))
+                end = i + next.size();
+        }
+        if (end == i)
+            while (end < text.size() && !Separator(text[end]) && PathChar(text[end]) && !WidePunctuationAt(text, end))
+                ++end;
+        if (end == i)
+            break;
+        walked.Add(text.substr(i, end - i));
+        i = end;
+        if (walked.Is(home))
+            found = i;
+    }
+    return found;
+}
+
+}  // namespace
+
 std::string HideHome(const std::string& text, const std::string& home)
 {
-    return home.size() < 2 ? text : ReplaceWholePath(text, home, "~");
+    if (home.size() < 2)
+        return text;
+    const PathParts parts = PartsOf(home);
+    if (parts.names.empty())
+        return text;  // "/" or "C:\" is everybody's
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (!(c == '~' || Separator(c) || DriveAt(text, at)) || (at > 0 && PathCharBefore(text, at)))
+            continue;
+        if (const std::size_t end = HomeMentionEnd(text, at, parts); end != std::string::npos) {
+            out += text.substr(from, at - from) + "~";
+            from = end;
+            at = end - 1;
+        }
+    }
+    return out + text.substr(from);
 }
 
 std::string HideUserInMounts(const std::string& text, const std::string& user)

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "core/app/DisplayText.h"
+#include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/app/SupportState.h"
 #include "core/files/FileIO.h"
@@ -32,6 +33,9 @@ std::string HexBytes(const std::vector<std::uint8_t>& bytes)
 }
 
 namespace {
+
+// The language of a trace file's refusal: the one the user reads the program in.
+bool Zh() { return g_bChinese != 0; }
 
 std::string Hex(const std::vector<std::uint8_t>& bytes) { return HexBytes(bytes); }
 
@@ -276,9 +280,12 @@ bool ParseTrace(std::istream& in, const std::function<void(TraceRecord&&)>& each
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (line.size() > kTraceLineLimit) {
-            error = "line " + std::to_string(number) + " is " + std::to_string(line.size()) +
-                    " characters long; a trace line has at most " + std::to_string(kTraceLineLimit) + ": " +
-                    QuotedExcerpt(line);
+            error = Zh() ? "第 " + std::to_string(number) + " 行长 " + std::to_string(line.size()) +
+                               " 个字符；记录的一行最多 " + std::to_string(kTraceLineLimit) + " 个：" +
+                               QuotedExcerpt(line)
+                         : "line " + std::to_string(number) + " is " + std::to_string(line.size()) +
+                               " characters long; a trace line has at most " + std::to_string(kTraceLineLimit) + ": " +
+                               QuotedExcerpt(line);
             return false;
         }
         empty = empty && line.find_first_not_of(" \t") == std::string::npos;
@@ -288,8 +295,10 @@ bool ParseTrace(std::istream& in, const std::function<void(TraceRecord&&)>& each
         TraceRecord r;
         std::string dir;
         if (!(s >> r.seconds >> dir) || dir.size() != 1 || (dir[0] != '>' && dir[0] != '<' && dir[0] != '!')) {
-            error = "line " + std::to_string(number) +
-                    ": not a trace line (seconds, then >, < or !): " + QuotedExcerpt(line);
+            error = Zh() ? "第 " + std::to_string(number) + " 行：不是记录行（应为秒数，然后是 >、< 或 !）：" +
+                               QuotedExcerpt(line)
+                         : "line " + std::to_string(number) +
+                               ": not a trace line (seconds, then >, < or !): " + QuotedExcerpt(line);
             return false;
         }
         r.direction = dir[0];
@@ -301,8 +310,10 @@ bool ParseTrace(std::istream& in, const std::function<void(TraceRecord&&)>& each
                 const int hi = byte.size() == 2 ? HexDigit(byte[0]) : -1;
                 const int lo = byte.size() == 2 ? HexDigit(byte[1]) : -1;
                 if (hi < 0 || lo < 0) {
-                    error = "line " + std::to_string(number) + ": " + QuotedExcerpt(byte) +
-                            " is not a byte (two hex digits)";
+                    error = Zh() ? "第 " + std::to_string(number) + " 行：" + QuotedExcerpt(byte) +
+                                       " 不是字节（应为两位十六进制数字）"
+                                 : "line " + std::to_string(number) + ": " + QuotedExcerpt(byte) +
+                                       " is not a byte (two hex digits)";
                     return false;
                 }
                 r.bytes.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
@@ -313,7 +324,7 @@ bool ParseTrace(std::istream& in, const std::function<void(TraceRecord&&)>& each
     // Even a transfer that sent nothing leaves its header: an empty file is a
     // trace that was lost, not one of nothing happening.
     if (empty)
-        error = "it is empty: it holds no serial trace";
+        error = Zh() ? "文件为空：其中没有串口记录" : "it is empty: it holds no serial trace";
     return !empty;
 }
 

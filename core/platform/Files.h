@@ -57,6 +57,9 @@ bool SameNode(const FileInfo& a, const FileInfo& b);
 // Whether we may write path (a file, or a folder for a new file in it).
 enum class Access { Yes, Denied, ReadOnlyFileSystem, Other };
 Access WriteAccess(const std::string& path);
+// How the user makes a read-only file writable, for "make it writable (...)":
+// "chmod u+w" on POSIX, clearing the read-only attribute on Windows.
+std::string MakeWritableHint(bool chinese);
 // Why the system takes no file of this name, in its words ("" when it does):
 // on Windows a name with < > : " | ? * or a control character (but for the
 // drive's colon); POSIX takes any name.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/files/TextFile.h"
+#include "core/files/TextLanguage.h"
 
 DatResult LoadDatFile(const std::string& path, Image& image)
 {
@@ -22,7 +23,7 @@ DatResult LoadDatFile(const std::string& path, Image& image)
         std::string why;
         const long long n = file.Read(to, got < buffer.size() ? buffer.size() - got : 1, why);
         if (n < 0) {
-            r.error = "Cannot read \"" + path + "\": " + why;
+            r.error = FileText("Cannot read \"", "无法读取 \"") + path + "\": " + why;
             return r;
         }
         if (n == 0)
@@ -31,8 +32,9 @@ DatResult LoadDatFile(const std::string& path, Image& image)
     }
     file.Close();
     if (got < buffer.size()) {
-        r.error = "\"" + path + "\" is too short: " + std::to_string(got) + " bytes, a radio image has " +
-                  std::to_string(kImageSize) + " bytes";
+        r.error = "\"" + path + FileText("\" is too short: ", "\" 太短: ") + std::to_string(got) +
+                  FileText(" bytes, a radio image has ", " 字节, 电台映像有 ") + std::to_string(kImageSize) +
+                  FileText(" bytes", " 字节");
         return r;
     }
     image = buffer;
@@ -47,18 +49,24 @@ ImageLengthCheck CheckImageLength(const std::string& path, std::uint64_t length,
     if (length <= kImageSize)
         return c;
     const std::string beyond = std::to_string(length - kImageSize);
-    const std::string what =
-        "\"" + path + "\" is " + std::to_string(length) + " bytes long, " + beyond + " more than a radio image";
+    const std::string size = std::to_string(kImageSize);
+    const std::string what = "\"" + path + FileText("\" is ", "\" 长 ") + std::to_string(length) +
+                             FileText(" bytes long, ", " 字节, 比电台映像多 ") + beyond +
+                             FileText(" more than a radio image", " 字节");
     c.refused = use != ImageUse::Read && !force;
     if (!c.refused)
-        c.text = what + ": only its first " + std::to_string(kImageSize) + " bytes are the radio's memory" +
-                 (use == ImageUse::Rewrite ? "; the " + beyond + " byte(s) beyond are not saved back" : "");
+        c.text = what + FileText(": only its first ", ": 只有前 ") + size +
+                 FileText(" bytes are the radio's memory", " 字节是电台的数据") +
+                 (use == ImageUse::Rewrite ? FileText("; the ", "; 其后的 ") + beyond +
+                                                 FileText(" byte(s) beyond are not saved back", " 字节不会保存回去")
+                                           : std::string());
     else if (use == ImageUse::Send)
-        c.text = what + ": probably not a radio image (only its first " + std::to_string(kImageSize) +
-                 " bytes would be sent)";
+        c.text = what + FileText(": probably not a radio image (only its first ", ": 可能不是电台映像 (只会发送前 ") +
+                 size + FileText(" bytes would be sent)", " 字节)");
     else
         c.text =
-            what + ": saving it would lose the " + beyond + " byte(s) beyond the first " + std::to_string(kImageSize);
+            what + (FileTextsChinese() ? ": 保存会丢失前 " + size + " 字节之后的 " + beyond + " 字节"
+                                       : ": saving it would lose the " + beyond + " byte(s) beyond the first " + size);
     return c;
 }
 

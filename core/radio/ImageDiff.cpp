@@ -1,5 +1,6 @@
 #include "core/radio/ImageDiff.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/radio/Document.h"
@@ -145,11 +146,22 @@ ImageDiff DiffImages(const Image& a, const Image& b, bool chinese)
     }
 
     // A differing byte is explained when B's fields, written over A, give B's
-    // byte and A's own fields would have given something else there.
-    const Image canonA = fa.WrittenOver(a);
-    const Image hybrid = fb.WrittenOver(a);
+    // byte and A's own fields would have given something else there, or the
+    // same from B's side (a removed channel's name bytes stay, as an empty
+    // channel never shows them): A against B and B against A tell the same.
+    const Image canonA = fa.WrittenOver(a), canonB = fb.WrittenOver(b);
+    const Image aToB = fb.WrittenOver(a), bToA = fa.WrittenOver(b);
     d.otherBytes = RangesWhere(0, static_cast<int>(kImageSize), [&](std::size_t i) {
-        return a[i] != b[i] && (hybrid[i] != b[i] || canonA[i] == hybrid[i]);
+        const bool explainedAB = aToB[i] == b[i] && canonA[i] != aToB[i];
+        const bool explainedBA = bToA[i] == a[i] && canonB[i] != bToA[i];
+        return a[i] != b[i] && !explainedAB && !explainedBA;
     });
     return d;
+}
+
+ImageDiff DiffWithPlan(const Image& plan, const Image& radio, bool chinese)
+{
+    Image written = radio;
+    std::copy(plan.begin() + mem::kWriteEnd, plan.end(), written.begin() + mem::kWriteEnd);
+    return DiffImages(plan, written, chinese);
 }

@@ -63,3 +63,7 @@ struct ImageDiff {
 
 // Grid and option texts come in the given language.
 ImageDiff DiffImages(const Image& a, const Image& b, bool chinese);
+// How a radio's memory differs from a plan in what a write can change: the
+// bytes from mem::kWriteEnd on are never written, so they never make a radio
+// differ from its plan (audit's "matches the plan", with or without a reconcile).
+ImageDiff DiffWithPlan(const Image& plan, const Image& radio, bool chinese);

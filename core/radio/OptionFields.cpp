@@ -121,15 +121,25 @@ PowerOnNameCheck CheckPowerOnName(const std::string& text)
     return check;
 }
 
-std::string PowerOnNameRefusal(const PowerOnNameCheck& check)
+std::string PowerOnNameRefusal(const PowerOnNameCheck& check, bool chinese)
 {
-    const std::string takes = "takes up to " + std::to_string(mem::kPowerOnNameLen) +
-                              " characters of 0-9, A-Z, - and _ (lower case is taken as upper case)";
+    const std::string n = std::to_string(mem::kPowerOnNameLen);
+    const std::string name = EscapeControlBytes(check.name);
+    if (chinese) {
+        const std::string takes = "它最多接受 " + n + " 个 0-9、A-Z、- 和 _ 字符（小写按大写处理）";
+        if (!check.refused.empty())
+            return "开机名称不能包含“" + EscapeControlBytes(check.refused) + "”（在“" + name + "”中）：" + takes;
+        if (check.tooLong)
+            return "开机名称“" + name + "”太长：" + takes;
+        return {};
+    }
+    const std::string takes =
+        "takes up to " + n + " characters of 0-9, A-Z, - and _ (lower case is taken as upper case)";
     if (!check.refused.empty())
-        return "Power-on Name cannot hold \"" + EscapeControlBytes(check.refused) + "\" (in \"" +
-               EscapeControlBytes(check.name) + "\"): it " + takes;
+        return "Power-on Name cannot hold \"" + EscapeControlBytes(check.refused) + "\" (in \"" + name + "\"): it " +
+               takes;
     if (check.tooLong)
-        return "Power-on Name \"" + EscapeControlBytes(check.name) + "\" is too long: it " + takes;
+        return "Power-on Name \"" + name + "\" is too long: it " + takes;
     return {};
 }
 

@@ -49,8 +49,8 @@ struct PowerOnNameCheck {
     bool Ok() const { return refused.empty() && !tooLong; }
 };
 PowerOnNameCheck CheckPowerOnName(const std::string& utf8);
-// Why a name is refused, naming the character and what is accepted (English).
-std::string PowerOnNameRefusal(const PowerOnNameCheck& check);
+// Why a name is refused, naming the character and what is accepted.
+std::string PowerOnNameRefusal(const PowerOnNameCheck& check, bool chinese = false);
 
 // Control ids of the dialog (template 132).
 namespace optid {

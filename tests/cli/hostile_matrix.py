@@ -176,6 +176,15 @@ SEND = dat_kinds(lambda: SAMPLE, ".dat", True)  # sent to a radio
 IO = dat_kinds(lambda: SAMPLE, ".dat", False)
 CSV = dat_kinds(lambda: (FIX / "in.csv").read_bytes(), ".csv", True, sizes=False)
 TRACE = dat_kinds(lambda: (FIX / "in.trace").read_bytes(), ".trace", True, sizes=False)
+# A file a read's -o may name by mistake: another radio's image (the plan), a
+# text, an empty file, and a link to an image (--force replaces what it leads to).
+EXISTING_DAT = [
+    Kind("an existing image", lambda r: r.path("club.dat", "file", bytes(len(SAMPLE)))),
+    Kind("an existing text", lambda r: r.path("notes.dat", "file", b"keep me\n")),
+    Kind("an existing empty file", lambda r: r.path("empty.dat", "file")),
+    Kind("a link to an existing image", lambda r: link(r.path("plan-link.dat"), r.path("plan.dat", "file",
+                                                                                         bytes(len(SAMPLE))))),
+]
 DIR = [Kind("folder missing", lambda r: r.path("nodir/")),
        Kind("regular file", lambda r: r.path("plain", "file", b"keep me\n") + "/"),
        Kind("FIFO", lambda r: r.path("fifo", "fifo") + "/"),
@@ -251,9 +260,16 @@ VARIANTS = [
             streams=TRANSFER_STREAMS),
     Variant("diff --port --json", ["diff", "{DAT}", "--port", P, "--json"], {"DAT": DAT, "PORT": PORT_KINDS}, fail=2,
             json=True, radios=1, notes=True, streams=STREAMS[:1]),
+    # An existing file is never replaced unasked: the plan typed as the output.
     Variant("read -o", ["read", "--port", P, "-o", "{OUT}"],
-            {"PORT": PORT_KINDS, "OUT": out_kinds(".dat", dir_ok=True)}, {"OUT": "out.dat"}, outputs=("OUT",), radios=1,
-            notes=True, effect=True, streams=TRANSFER_STREAMS, timeout=10, expect={"OUT": lambda: SAMPLE}),
+            {"PORT": PORT_KINDS, "OUT": out_kinds(".dat", dir_ok=True) + EXISTING_DAT}, {"OUT": "out.dat"},
+            outputs=("OUT",), radios=1, notes=True, effect=True, streams=TRANSFER_STREAMS, timeout=10,
+            expect={"OUT": lambda: SAMPLE}),
+    Variant("read -o --force", ["read", "--port", P, "-o", "{OUT}", "--force"],
+            {"OUT": [Kind(k.name, k.make, ok=True) for k in EXISTING_DAT[:3]] +
+             [Kind("read-only file", lambda r: r.path("ro.dat", "file", SAMPLE, 0o444))]},
+            {"OUT": "out.dat"}, outputs=("OUT",), changes=("OUT",), radios=1, notes=True, effect=True,
+            streams=STREAMS[:1], timeout=10, expect={"OUT": lambda: SAMPLE}),
     Variant("read -o --json", ["read", "--port", P, "-o", "{OUT}", "--json"], {"PORT": PORT_KINDS},
             {"OUT": "out.dat"}, outputs=("OUT",), json=True, radios=1, notes=True, effect=True,
             streams=TRANSFER_STREAMS, timeout=10),
@@ -351,7 +367,7 @@ class Radio:
 
     def answers(self):
         probe = self.mem.with_suffix(".probe")
-        r = subprocess.run([PT, "read", "--port", str(self.link), "-o", str(probe), "--no-backup"], env=ENV,
+        r = subprocess.run([PT, "read", "--port", str(self.link), "-o", str(probe), "--no-backup", "--force"], env=ENV,
                            capture_output=True, timeout=15)
         return r.returncode == 0
 

@@ -67,6 +67,66 @@ done
 case_ "read --help names --no-backup and the backups folder" 0 "$PT" read --help
 out_has "  --no-backup"; out_has "tr5-programmer/backups"
 
+# Every command's usage errors under --lang zh: the message in Chinese, then one
+# line pointing to the command's help (never the whole usage). S is the sample.
+while read -r -u 3 cmd args; do
+  # shellcheck disable=SC2086
+  case_ "$cmd $args --lang zh" 2 "$PT" "$cmd" ${args//S/$SAMPLE} --lang zh
+  python3 - "$T/err" "$cmd" <<'PY' || fail "not told in Chinese with one line to its help: $(head -3 "$T/err")"
+import re, sys
+lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
+assert len(lines) == 2 and lines[0].startswith("progtool: "), lines
+assert re.search("[\u4e00-\u9fff]", lines[0].split(": ", 2)[-1]), lines[0]
+assert lines[1] == '用法见 "progtool %s --help"' % sys.argv[2], lines[1]
+PY
+done 3<<'TABLE'
+new
+new a.dat b.dat
+show S --csv --json
+options S --set nokey
+options S --set squelch=99
+options S --set name=ab~
+options S -o x.dat
+export S --format xml
+export S --power volts
+export S --power watts
+import x.csv
+import --stock nosuch x.dat
+import x.csv y.dat --renumber 300
+stock extra
+read -o x.dat
+read --port COM1
+read --port COM1 -o x.dat --retries many
+read --port COM1 --port COM1 -o out/
+read --ports all,COM2 -o out/
+read --port COM1 --port COM2 -o out/ --quiet --progress=json
+read --port COM1 --port COM2 --watch -o out/
+write S
+write --port COM1 S --retries=-1
+print S
+simulate --fault lightning
+simulate --fault drop
+ports --bogus
+trace
+doctor --timeout 5
+doctor --find --port COM1
+doctor --find --trace t.trace
+doctor --port=
+diff S
+diff S --port COM1 --port COM2
+audit --port COM1
+audit --plan S --port COM1 --reconcile some
+support-report --output=
+TABLE
+case_ "an unknown command --lang zh" 2 "$PT" frobnicate --lang zh; err_has "未知命令 \"frobnicate\""
+# What a command finds wrong with a file, in Chinese too.
+: >"$T/empty.trace"
+case_ "trace: an empty file --lang zh" 1 "$PT" trace "$T/empty.trace" --lang zh; err_has "文件为空"
+case_ "show: a missing file --lang zh" 1 "$PT" show "$T/missing.dat" --lang zh; err_has "无法打开 \"$T/missing.dat\""
+head -c 100 "$SAMPLE" >"$T/short.dat"
+case_ "write: a short file --lang zh" 1 "$PT" write --port COM1 "$T/short.dat" --lang zh; err_has "太短: 100 字节"
+case_ "new over a folder --lang zh" 1 "$PT" new "$T" --force --lang zh; err_has "它是一个目录"
+
 # ---- completion: what Tab offers is what the command takes -----------------------
 complete_() {  # complete_ WORDS...: what Tab offers after the last word
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _progtool; echo "${COMPREPLY[*]}"' \
@@ -155,6 +215,16 @@ case_ "diff --lang zh" 1 "$PT" diff "$SAMPLE" "$T/b.dat" --lang zh
 out_has "信道 1 修改: 接收频率 147.33000 -> 147.34000"; out_has "选项 静噪电平: 3 -> 7"
 case_ "diff missing file" 2 "$PT" diff "$SAMPLE" "$T/missing.dat"; err_has "$T/missing.dat"
 case_ "diff one file" 2 "$PT" diff "$SAMPLE"; err_has "B.dat"
+# Product Information's band record set where the sample has none, and a name
+# byte that is no name code: the same differences, turned round, either way.
+cp "$SAMPLE" "$T/rec.dat"
+printf '\x13\x17\x63' | dd of="$T/rec.dat" bs=1 seek=$((0x0FF0)) conv=notrunc status=none
+printf '\x55' | dd of="$T/rec.dat" bs=1 seek=$((0x0CF2)) conv=notrunc status=none
+case_ "diff names an erased band record" 1 "$PT" diff "$SAMPLE" "$T/rec.dat"
+out_has "Band record: none -> 136-174MHz"; cp "$T/out" "$T/ab"
+case_ "diff the other way round" 1 "$PT" diff "$T/rec.dat" "$SAMPLE"
+out_has "Band record: 136-174MHz -> none"
+[[ $(tail -1 "$T/ab") == $(tail -1 "$T/out") ]] || fail "$(tail -1 "$T/ab") one way, $(tail -1 "$T/out") the other"
 
 # ---- new --------------------------------------------------------------------
 case_ "new" 0 "$PT" new "$T/new.dat"
@@ -573,6 +643,13 @@ case_ "diff against the radio" 1 "$PT" diff "$T/b.dat" --port "$T/diffradio" --j
 json_check "$T/out" 'assert d["b"] == {"port": "'"$T/diffradio"'", "device": "'"$T/diffradio"'"} and d["differences"] == 4'
 stop_radio diffradio
 case_ "diff against a missing port" 2 "$PT" diff "$SAMPLE" --port "$T/nothing"; err_has "$T/nothing"
+# A port that cannot be opened is the doctor's to explain: each such failure names it.
+for args in "read --port $T/nothing -o $T/n.dat" "write --port $T/nothing $SAMPLE" \
+  "read --port $T/nothing --port $T/nothing2 -o $T/" "diff $SAMPLE --port $T/nothing"; do
+  # shellcheck disable=SC2086
+  case_ "$args names the doctor" "$([[ $args == diff* ]] && echo 2 || echo 1)" "$PT" $args
+  err_has "$T/nothing"; err_has "; check the connection with: progtool doctor --port $T/nothing"
+done
 
 start_radio silent --fault silent
 # Another program holding the port open without a lock is named (the simulated
@@ -594,6 +671,11 @@ out_has "read  ~/silent  failed: Communication Error"; out_has 'entry code "TANA
 out_has "progtool: ~/silent: Communication Error"
 grep -qF "$T/" "$T/out" && fail "the report names the home folder"
 grep -q "RPT-N" "$T/out" && fail "channel data without --include-document"
+# A path typed with a doubled slash or a "..": still the home folder, hidden.
+"$PT" show "$(dirname "$T")//$(basename "$T")/spelled.dat" >/dev/null 2>&1; "$PT" show "$T/../$(basename "$T")/dotted.dat" >/dev/null 2>&1
+case_ "support-report hides the home folder however it is spelled" 0 env HOME="$T" "$PT" support-report
+out_has '"~/spelled.dat"'; out_has '"~/dotted.dat"'
+grep -qF "$(basename "$T")" "$T/out" && fail "the report names the home folder: $(grep -F "$(basename "$T")" "$T/out" | head -1)"
 case_ "support-report with the document" 0 "$PT" support-report --include-document "$SAMPLE"
 out_has "RPT-N"; out_has "1FF0  "
 case_ "support-report -o" 0 "$PT" support-report -o "$T/report.txt"
@@ -690,6 +772,17 @@ out_has "$T/a2: reconciled and verified in"; out_has "reconcile: 1 written and v
 case_ "audit after the reconcile" 0 "$PT" audit --plan "$SAMPLE" --ports "$T/a1,$T/a2" --lang zh; out_has "2 台电台: 2 台一致"
 stop_radio a1; stop_radio a2
 same_written "$T/a2.saved" "$SAMPLE"
+# A radio that differs only in 0x1FF6-0x1FFF, which no write sends, matches
+# its plan whether the audit reconciles or not.
+cp "$SAMPLE" "$T/own-tail.dat"
+printf '\x42' | dd of="$T/own-tail.dat" bs=1 seek=$((0x1FFA)) conv=notrunc status=none
+start_radio a3 --image "$T/own-tail.dat"
+for opt in "" "--reconcile all"; do
+  # shellcheck disable=SC2086
+  case_ "audit $opt: bytes a write never sends" 0 "$PT" audit --plan "$SAMPLE" --port "$T/a3" $opt
+  out_has "$T/a3: matches the plan"; out_has "1 radio(s): 1 match, 0 differ, 0 failed"
+done
+stop_radio a3
 
 for n in 1 2 3; do start_radio "g$n" --image "$([[ $n == 2 ]] && echo "$T/new.dat" || echo "$SAMPLE")"; done
 mkdir "$T/reads"
@@ -723,6 +816,10 @@ for opt in --quiet --progress=json --skip-busy --json; do
   same_file "$T/one.dat" "$SAMPLE"
 done
 json_check "$T/out" 'assert d["directory"] is None and d["radios"][0]["output"] == "'"$T/one.dat"'", d'
+printf 'x' | dd of="$T/one.dat" bs=1 seek=100 conv=notrunc status=none
+cp "$T/one.dat" "$T/one.kept"
+case_ "read -o FILE --quiet over an existing file" 1 "$PT" read --port "$T/g1" -o "$T/one.dat" --quiet --no-backup
+err_has "$T/one.dat: the file exists (--force replaces it); nothing was read"; same_file "$T/one.dat" "$T/one.kept"
 # Two ports whose files would share a name: refused before any transfer. A
 # port's file that exists is replaced only with --force.
 mkdir -p "$T/a/b" "$T/a_b" "$T/names"; ln -s "$T/g1" "$T/a/b/r1"; ln -s "$T/g2" "$T/a_b/r1"

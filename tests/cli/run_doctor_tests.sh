@@ -81,6 +81,18 @@ nofinal|--fault no-final-ack|partial|acknowledg|3
 silent|--fault silent|silent|switched on|30
 late|--fault slow@500|partial|too late|3
 TABLE
+# A radio that answers late, however late: "answers too late", with the delay
+# measured (4 s: after the doctor stops listening, its acknowledgement is taken
+# for the next code's and the identification request goes unanswered).
+for ms in 200 400 600 900 1500 2500 4000; do
+  start_radio "slow$ms" --fault "slow@$ms"
+  doctor "doctor: answers $ms ms late" 1 8 "$PT" doctor --port "$T/slow$ms" --json
+  json_check '[p] = d["ports"]
+assert (p["verdict"], p["power_cycle"]) == ("partial", True), p
+assert '"$ms"' <= p["late_ms"] < '"$ms"' + 300 and p["headline"].count("answers too late"), p
+assert not p["identification"] or p["identification"] == "54 52 35 56 00 01 02 03", p'
+  memory_unchanged "slow$ms"
+done
 # The identification as the radio sent it, in hex; each step's round-trip time.
 case_ "doctor --json: the identification" 0 "$PT" doctor --port "$T/answers" --json
 json_check '[p] = d["ports"]
@@ -222,6 +234,17 @@ sleep 1; kill -INT "$pid"; wait "$pid"; rc=$?
 current="doctor --find, Ctrl+C"
 [[ $rc -eq 1 ]] && passed=$((passed + 1)) || fail "exit $rc"
 json_check 'assert (d["result"], d["ok"]) == ("cancelled", False), d'
+# Only a serial device is the cable: a link to /dev/zero and a FIFO that come are not.
+mkdir -p "$T/find2/dev"
+PROG_DEVICE_ROOT="$T/find2" "$PT" doctor --find --timeout 2 --json >"$T/out" 2>"$T/err" &
+pid=$!
+sleep 0.5; ln -s /dev/zero "$T/find2/dev/ttyUSB5"; mkfifo "$T/find2/dev/ttyUSB6"
+wait "$pid"; rc=$?
+current="doctor --find: what comes is no serial device"
+[[ $rc -eq 1 ]] && passed=$((passed + 1)) || fail "exit $rc"
+err_has "$T/find2/dev/ttyUSB5 appeared, but is not a serial device: not the cable"
+json_check 'assert (d["result"], d["ok"], d["device"]) == ("timed-out", False, None), d
+assert [x["path"] for x in d["not_serial"]] == ["'"$T/find2/dev/ttyUSB5"'", "'"$T/find2/dev/ttyUSB6"'"], d'
 
 # ---- a transfer's failed handshake names the doctor and keeps its trace ----------------
 case_ "read: handshake fails" 1 "$PT" read --port "$T/nofinal" -o "$T/x.dat" --trace "$T/read.trace"

@@ -8,12 +8,16 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "core/app/JsonWriter.h"
 #include "core/link/Doctor.h"
 #include "core/link/Trace.h"
 #include "core/link/Transfer.h"
 #include "core/platform/PortList.h"
+#include "core/platform/PseudoTerminal.h"
 #include "tests/core/FakePort.h"
 #include "tests/support/TempDir.h"
 
@@ -406,9 +410,18 @@ TEST(Doctor, FindCableNamesTheDeviceThatCame)
     const fs::path byId = dev / "serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0";
     fs::create_directories(dev / "serial/by-id");
     fs::create_symlink("/dev/null", dev / "ttyS0");  // a device there all along: no UART type known, not probed
+    // The cable is a serial device: a pseudo-terminal.
+    platform::PseudoTerminal cable;
+    std::string error;
+    ASSERT_TRUE(cable.Open(error)) << error;
     auto plug = [&] {
-        fs::create_symlink("/dev/null", dev / "ttyUSB0");
+        fs::create_symlink(cable.LinkName(), dev / "ttyUSB0");
         fs::create_symlink("../../ttyUSB0", byId);
+    };
+    // Nodes under a serial device's name that are none: never the cable.
+    auto impostors = [&] {
+        fs::create_symlink("/dev/zero", dev / "ttyUSB3");
+        mkfifo((dev / "ttyUSB4").c_str(), 0600);
     };
     auto unplug = [&] {
         fs::remove(byId);
@@ -422,6 +435,7 @@ TEST(Doctor, FindCableNamesTheDeviceThatCame)
         FindEnd end;
         std::string found;  // under dev/
         std::size_t gone;
+        std::size_t notSerial = 0;
     };
     const Row rows[] = {
         {"plugged in",
@@ -433,12 +447,21 @@ TEST(Doctor, FindCableNamesTheDeviceThatCame)
          0},
         {"without a by-id link",
          false,
-         {{1, [&] { fs::create_symlink("/dev/null", dev / "ttyACM2"); }}},
+         {{1, [&] { fs::create_symlink(cable.LinkName(), dev / "ttyACM2"); }}},
          -1,
          FindEnd::Found,
          "ttyACM2",
          0},
         {"nothing comes", false, {}, -1, FindEnd::TimedOut, "", 0},
+        {"only nodes that are no serial device come", false, {{1, impostors}}, -1, FindEnd::TimedOut, "", 0, 2},
+        {"the cable after them",
+         false,
+         {{1, impostors}, {3, plug}},
+         -1,
+         FindEnd::Found,
+         "serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0",
+         0,
+         2},
         {"cancelled", false, {{5, plug}}, 2, FindEnd::Cancelled, "", 0},
         {"unplugged and plugged in again",
          true,
@@ -451,7 +474,7 @@ TEST(Doctor, FindCableNamesTheDeviceThatCame)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         std::error_code ec;
-        for (const char* name : {"ttyUSB0", "ttyACM2"})
+        for (const char* name : {"ttyUSB0", "ttyACM2", "ttyUSB3", "ttyUSB4"})
             fs::remove(dev / name, ec);
         fs::remove(byId, ec);
         if (row.pluggedAtStart)
@@ -468,6 +491,10 @@ TEST(Doctor, FindCableNamesTheDeviceThatCame)
             });
         EXPECT_EQ(int(r.end), int(row.end));
         EXPECT_EQ(r.gone.size(), row.gone);
+        EXPECT_EQ(r.notSerial.size(), row.notSerial);
+        if (row.notSerial > 0 && row.end == FindEnd::TimedOut) {
+            EXPECT_NE(FindResultText(r, false).find("no serial device"), std::string::npos);
+        }
         if (row.end == FindEnd::TimedOut) {
             EXPECT_EQ(sleeps, 2000 / kFindPoll.count());
         }

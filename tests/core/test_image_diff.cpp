@@ -141,3 +141,31 @@ TEST(ImageDiff, ChineseTextsAndBothDirections)
     odd[mem::kSquelch] ^= 0x10;
     EXPECT_EQ(Summary(DiffImages(odd, a, false)), "bytes:0x1FC1");
 }
+
+// A against B tells what B against A tells, turned round: the same channels,
+// options and bytes, each value on the other side.
+TEST(ImageDiff, TheSameDifferencesBothWays)
+{
+    const std::pair<int, std::uint8_t> edits[][2] = {
+        {{0x0CF2, 0x55}, {0x0CF2, 0x55}},  // a name byte that is no name code
+        {{0x0CD9, 0x2E}, {0x1FEC, 0xEA}},  // a name cut short, and a byte no rule reads
+        {{0x0FF0, 0x13}, {0x0FF2, 0x63}},  // the selected band record set where the sample has none
+    };
+    const Image a = Sample();
+    for (const auto& edit : edits) {
+        Image b = a;
+        for (const auto& [at, value] : edit)
+            b[static_cast<std::size_t>(at)] = value;
+        SCOPED_TRACE(edit[0].first);
+        const ImageDiff ab = DiffImages(a, b, false), ba = DiffImages(b, a, false);
+        EXPECT_EQ(ab.otherBytes, ba.otherBytes);
+        EXPECT_EQ(ab.modelA, ba.modelB);
+        ASSERT_EQ(ab.channels.size(), ba.channels.size());
+        for (std::size_t i = 0; i < ab.channels.size(); ++i) {
+            ASSERT_EQ(ab.channels[i].cells.size(), ba.channels[i].cells.size());
+            for (std::size_t c = 0; c < ab.channels[i].cells.size(); ++c)
+                EXPECT_EQ(ab.channels[i].cells[c].a, ba.channels[i].cells[c].b);
+        }
+        ASSERT_EQ(ab.options.size(), ba.options.size());
+    }
+}

@@ -31,9 +31,19 @@ TEST(SupportReport, HidesTheHomeFolderOnlyWhereItIsNamedWhole)
         {"/x/home/al/y", "/x/home/al/y"},    // not the folder, a path inside another
         {"无法读取 /home/al：是目录；“/home/al”", "无法读取 ~：是目录；“~”"},
         {"/home/al张/x", "/home/al张/x"},
+        // However it is spelled: doubled separators, "." and "..", "~" and back.
+        {"Cannot save \"/home//al/x.dat\"", "Cannot save \"~/x.dat\""},
+        {"~/../al/x.dat and /home/./al/", "~/x.dat and ~/"},
+        {"/home/bob/../al/x", "~/x"},
+        {"/home/al/../bob", "~/../bob"},
+        {"~/../alice/x", "~/../alice/x"},  // another user's, reached from home
+        {"~bob/x", "~bob/x"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(HideHome(c.text, "/home/al"), c.hidden) << c.text;
+    // A Windows home, in any letter case and with either separator; a name with a space.
+    EXPECT_EQ(HideHome("c:/users//AL/x.dat; C:\\Users\\Al", "C:\\Users\\Al"), "~/x.dat; ~");
+    EXPECT_EQ(HideHome("\"/home//al b/x\"", "/home/al b"), "\"~/x\"");
 }
 
 TEST(SupportReport, HidesTheLoginNameWhereRemovableDrivesAreMounted)

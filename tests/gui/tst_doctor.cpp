@@ -126,22 +126,29 @@ private slots:
     }
 
     // The verdict as the user reads it, for a radio that is off, a cable that
-    // echoes and a radio that answers; the radio's memory is never touched.
+    // echoes, a radio that answers and one that answers each byte late (its
+    // delay measured, as progtool doctor tells it); the radio's memory is never touched.
     void verdicts_data()
     {
         QTest::addColumn<int>("fault");
+        QTest::addColumn<int>("delay");
         QTest::addColumn<QString>("reads");
-        QTest::newRow("silent") << 0 << QStringLiteral("nothing comes back: the radio does not answer");
-        QTest::newRow("echo") << 1 << QStringLiteral("the cable is connected but the radio is not answering");
-        QTest::newRow("answers") << 2 << QStringLiteral("54 52 35 56 00 01 02 03");
+        QTest::newRow("silent") << 0 << 0 << QStringLiteral("nothing comes back: the radio does not answer");
+        QTest::newRow("echo") << 1 << 0 << QStringLiteral("the cable is connected but the radio is not answering");
+        QTest::newRow("answers") << 2 << 0 << QStringLiteral("54 52 35 56 00 01 02 03");
+        const QString late = QStringLiteral("the radio answers too late: the entry code's acknowledgement came after ");
+        QTest::newRow("600 ms late") << 2 << 600 << late + QStringLiteral("60");
+        QTest::newRow("1500 ms late") << 2 << 1500 << late + QStringLiteral("150");
     }
     void verdicts()
     {
         QFETCH(int, fault);
+        QFETCH(int, delay);
         QFETCH(QString, reads);
         RadioFaults f;
         f.silent = fault == 0;
         f.echo = fault == 1;
+        f.replyDelayMs = delay;
         Start({f});
         QString port, device, shown;
         OpenCheck([&](CCheckConnectionDlg* c) {

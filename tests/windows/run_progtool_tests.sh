@@ -83,6 +83,7 @@ case_ "options --set" 0 PT options "$W\\opt.dat" --set squelch=7
 case_ "diff" 1 PT diff "$S" "$W\\opt.dat"; out_has "Option Squelch Level: 3 -> 7"
 chmod 0444 "$T/opt.dat"  # Wine shows a file without write permission as read-only
 case_ "options --set on a read-only file" 1 PT options "$W\\opt.dat" --set squelch=2; err_has "$W\\opt.dat"
+err_has "clear the file's read-only attribute"; grep -q chmod "$T/err" && fail "Windows is told to chmod"
 chmod 0644 "$T/opt.dat"
 cp "$SAMPLE" "$T/中文.dat"
 case_ "a Chinese file name" 0 PT options "$W\\中文.dat" --set squelch=4

@@ -81,6 +81,8 @@ Access WriteAccess(const std::string& path)
     return errno == EACCES ? Access::Denied : errno == EROFS ? Access::ReadOnlyFileSystem : Access::Other;
 }
 
+std::string MakeWritableHint(bool) { return "chmod u+w"; }
+
 bool FolderWritable(const std::string& dir, std::string& why)
 {
     if (::access(dir.c_str(), W_OK | X_OK) == 0)

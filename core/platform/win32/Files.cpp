@@ -246,6 +246,13 @@ bool SameNode(const FileInfo& a, const FileInfo& b)
     return a.type != FileType::Device && a.id == b.id;
 }
 
+std::string MakeWritableHint(bool chinese)
+{
+    // A read-only file on Windows is its attribute, not a permission bit.
+    return chinese ? "清除该文件的只读属性：在其“属性”中取消勾选“只读”，或运行 attrib -r 文件名"
+                   : "clear the file's read-only attribute: untick Read-only in its Properties, or run attrib -r FILE";
+}
+
 Access WriteAccess(const std::string& path)
 {
     const FileInfo f = Info(path);
