@@ -24,7 +24,7 @@ std::string CommitReason(int col, const std::string& value, int messageId)
     if (messageId == kMsgOutOfRange)
         return std::string(what) + " \"" + value + "\" is out of range; the bands are " + BandRangesText(false);
     if (messageId == kMsgStepError)
-        return std::string(what) + " \"" + value + "\" is not on the 2.5 kHz or 6.25 kHz step";
+        return std::string(what) + " \"" + value + "\": " + StepRefusalText(value, false);
     return std::string(what) + " \"" + value + "\" was refused";
 }
 
