@@ -283,8 +283,12 @@ void CProgramView::RecordEntry(const EntryReport& report, int beyond, const QStr
         case CellRefusal::BeyondLastChannel:
         case CellRefusal::None: why = tr("\"%1\" lies outside the grid").arg(value); break;
         }
-        if (r.withheld > 0)
+        if (r.withheld > 0) {
+            // The step refusal ends its sentence; the clause about the rest follows it.
+            if (why.endsWith(QLatin1Char('.')) || why.endsWith(QChar(0x3002)))
+                why.chop(1);
             why += tr("; the channel's %n other cell(s) were not entered either", nullptr, r.withheld);
+        }
         lines << CellName(r.row, r.col) + QStringLiteral(": ") + why;
     }
     if (beyond > 0)

@@ -1154,7 +1154,7 @@ void TestEditing::pastedRowWithARefusedFrequencyChangesNothing()
              (QStringList{"Channel 13, Rx Frequency: \"999\" is out of range: VHF 130-180 MHz, UHF 400-520 MHz (upper "
                           "limits excluded); the channel's 8 other cells were not entered either",
                           "Channel 14, Rx Frequency: \"146.0065\": Error data Value, please input according the step "
-                          "value(6.25K/5k). Nearest accepted: 146.00625 or 146.00750 MHz.; the channel's 8 other cells "
+                          "value(6.25K/5k). Nearest accepted: 146.00625 or 146.00750 MHz; the channel's 8 other cells "
                           "were not entered either",
                           "Channel 15, Cha Name: \"RPT 3\" is stored as \"RPT\". A channel name holds up to 8 "
                           "characters, each A-Z, 0-9, - or _; letters are stored in upper case."}));
