@@ -257,40 +257,6 @@ TEST_F(EditingTest, CarriedChannelsLandByteForByte)
     EXPECT_EQ(beyond, 9);
 }
 
-// A pasted row whose frequency is refused changes nothing, not even the
-// cells that were fine; a name stored otherwise than given is reported.
-TEST(CellEntry, ARefusedFrequencyRefusesItsWholeRow)
-{
-    testenv::BandLimitsGuard restore;
-    testenv::ResetBandLimits();
-    CTextGrid grid;
-    const Texts used{"446.00000", "446.00000", "D411N", "D411N", "Middle", "Lock", "Yes", "Narrow", "UHF-SX"};
-    SetRow(grid, 15, used);
-    SetRow(grid, 16, used);
-    int beyond = 0;
-    const EntryReport r =
-        EnterCells(grid,
-                   PlaceBlock(ParsePastedText("999\t146\t88.5\tNone\tLow\tLock\tYes\tWide\tRPT 3\n"
-                                              "446.5\t446.0065\t88.5\tNone\tLow\tLock\tYes\tWide\tX\n"
-                                              "446.5\t446.5\t88.5\tNone\tLow\tLock\tYes\tWide\trpt 3\n",
-                                              false),
-                              15, 1, beyond),
-                   false);
-    EXPECT_EQ(RowTexts(grid, 15), used);
-    EXPECT_EQ(RowTexts(grid, 16), used);
-    ASSERT_EQ(r.refused.size(), 2u);
-    EXPECT_EQ(r.refused[0].col, kColRxFreq);
-    EXPECT_EQ(r.refused[0].withheld, 8);
-    EXPECT_EQ(r.refused[1].col, kColTxFreq);
-    EXPECT_EQ(r.refused[1].why, CellRefusal::OffStep);
-    EXPECT_EQ(r.refused[1].withheld, 8);
-    EXPECT_EQ(grid.TextMatrix(17, kColName), "RPT");
-    ASSERT_EQ(r.renamed.size(), 1u);
-    EXPECT_EQ(r.renamed[0].row, 17);
-    EXPECT_EQ(r.renamed[0].stored, "RPT");
-    EXPECT_EQ(r.changedRows, (std::set<int>{17}));
-}
-
 TEST_F(EditingTest, InsertRefusesToPushAUsedChannelOffTheEnd)
 {
     int blocking = 0;
@@ -435,6 +401,11 @@ TEST(CellEntry, PasteFillAndFindGoThroughTheCommitRules)
     EXPECT_EQ(r.refused[1].withheld, 1);
     EXPECT_EQ(r.changedRows, (std::set<int>{10}));
     EXPECT_EQ(grid.TextMatrix(12, kColRxFreq), "");
+    // A name stored otherwise than given is entered and said.
+    const EntryReport named = EnterCells(grid, {{10, kColName, "rpt 3"}}, false);
+    ASSERT_EQ(named.renamed.size(), 1u);
+    EXPECT_EQ(named.renamed[0].stored, "RPT");
+    grid.SetTextMatrix(10, kColName, "");
 
     // Fill down copies the first row; fill series steps both frequencies.
     grid.SetTextMatrix(10, kColTxFreq, "145.60000");

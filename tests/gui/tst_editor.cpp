@@ -852,8 +852,7 @@ void TestEditor::toneTypeAheadSelectsVisibly()
     const struct {
         QString keys;
         QString chosen;
-    } cases[] = {{"1", "100.0"}, {"14", "141.3"}, {"25", "250.3"}, {"3", "D306N"},
-                 {"0", "D023N"}, {"71", "71.9"},  {"65", "D654N"}};
+    } cases[] = {{"1", "100.0"}, {"14", "141.3"}, {"3", "D306N"}, {"65", "D654N"}};
     for (const auto& c : cases) {
         t.Click(2, 4);  // D023N
         t.Type(c.keys);
