@@ -125,14 +125,28 @@ std::string EndTrace();
 // Where StartTrace sends the trace (only after it returned true).
 std::ostream& TraceStream();
 // A complete read is also kept in the window's backup folder unless
-// --no-backup: true when it was kept (its path told) or not asked for; a
-// failed backup is reported and fails the read's run (its file is still saved).
+// --no-backup: true when it was kept (its path told, and the old backups
+// pruned for it) or not asked for; a failed backup is reported and fails the
+// read's run (its file is still saved).
 bool SaveReadBackup(const Args& args, const std::string& port, const Image& image);
-// The backup itself, safe to call from several threads; folder names where it
-// went: `into`, else the window's backup folder. `alsoKeep` more backups than
-// the window keeps are kept (a run's own reads are never pruned by the run).
-BackupResult BackUpRead(const std::string& port, const Image& image, std::string& folder, const std::string& into = {},
-                        int alsoKeep = 0);
+// Where a read's backup goes and what it may prune.
+struct BackupPlace {
+    std::string into;   // a folder the user named (audit --backup-dir); "" for the window's backup folder
+    int alsoKeep = 0;   // more backups than the window keeps (a run's own reads are never pruned by the run)
+    bool prune = true;  // `into` is pruned only when asked (--prune)
+};
+struct ReadBackup : BackupResult {
+    std::string folder;  // where it went
+    int keep = 0;        // the program's own backups kept there
+};
+// The backup itself, safe to call from several threads. Never prunes a file
+// named on the command line (SetCommandLine).
+ReadBackup BackUpRead(const std::string& port, const Image& image, const BackupPlace& place = {});
+// "removed the old backup PATH (...)", for each one a backup pruned.
+void TellRemovedBackups(const ReadBackup& backup);
+// The command's words: a file among them is never pruned as an old backup.
+void SetCommandLine(const std::vector<std::string>& words);
+std::vector<std::string> CommandLineFiles();
 
 // Commands: each returns the exit status.
 int CmdNew(const std::vector<std::string>& argv);

@@ -61,13 +61,17 @@ private:
     // read: the backup of each port's read (its path, or why it was not kept)
     struct Backup {
         std::string path, error;
+        ReadBackup saved;  // what was pruned for it
     };
     bool m_bBackup = false;
     std::mutex m_backupLock;
     std::map<std::string, Backup> m_backups;
     std::string m_strBackupDir;               // audit --backup-dir; "" for the window's backup folder
+    bool m_bPrune = false;                    // audit --prune: the old backups in --backup-dir are pruned
     std::map<std::string, Image> m_memories;  // audit: what each radio's read gave
     int BackupFailures() const;
+    // Each old backup pruned for the run's reads, once they are all done.
+    void TellRemoved() const;
     // The trace of a failed handshake, kept for a support report: its path by radio ("" when it could not be).
     mutable std::mutex m_keptLock;
     std::map<int, std::string> m_keptTraces;

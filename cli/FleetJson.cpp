@@ -58,7 +58,7 @@ void CFleetCommand::JsonJob(CJsonWriter& json, const FleetJob& j, bool write)
     const TransferResult& r = j.transfer;
     json.BeginObject().Key("radio").Int(j.radio).Key("port").String(j.port).Key("device").String(j.device);
     json.Key("result").String(OutcomeKey(j.outcome)).Key("ok").Bool(j.Succeeded());
-    json.Key("stage").String(!write ? "read" : j.inVerify ? "verify" : "write");
+    json.Key("stage").String(!write ? "read" : j.inVerify ? "verify" : j.inCheck ? "check" : "write");
     json.Key("message_id");
     if (r.messageId != 0 && !j.Succeeded())
         json.Int(r.messageId);
@@ -74,6 +74,16 @@ void CFleetCommand::JsonJob(CJsonWriter& json, const FleetJob& j, bool write)
     else
         json.String(kept);
     if (write) {
+        // Another radio on the port than the one read: not written.
+        json.Key("radio_changed").Bool(j.radioChanged).Key("changes").BeginArray();
+        for (const WriteDifference& d : j.changes)
+            json.BeginObject()
+                .Key("where")
+                .String(d.where)
+                .Key("ranges")
+                .String(AddressRangesText(d.ranges))
+                .EndObject();
+        json.EndArray();
         json.Key("partly_written").Bool(j.partlyWritten).Key("mismatches").BeginArray();
         for (const WriteDifference& d : j.mismatches)
             json.BeginObject()

@@ -21,12 +21,16 @@ namespace fs = std::filesystem;
 std::vector<std::string> CFleetCommand::AllPorts()
 {
     std::vector<std::string> names;
-    std::set<std::string> seen;
+    std::vector<std::string> devices;
+    // Once each, as the check of a port named twice tells them (links, a
+    // second node of one device).
     auto add = [&](const std::string& name, const std::string& device) {
-        std::error_code ec;
-        const std::string key = platform::PathText(fs::weakly_canonical(platform::PathOf(device), ec));
-        if (seen.insert(key).second)
+        std::vector<std::string> all = devices;
+        all.push_back(device);
+        if (!FindPortNamedTwice(all)) {
+            devices.push_back(device);
             names.push_back(name);
+        }
     };
     for (int n = 1; n <= 4; ++n) {
         const std::string name = "COM" + std::to_string(n);

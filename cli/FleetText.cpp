@@ -9,6 +9,7 @@
 #include "cli/Output.h"
 #include "cli/TransferTrace.h"
 #include "core/app/Globals.h"
+#include "core/link/RadioCheck.h"
 #include "core/platform/LocalTime.h"
 #include "core/radio/ImageDiff.h"
 
@@ -63,6 +64,22 @@ std::string JobProblem(const FleetJob& j, int, const std::string& file)
     const TransferResult& r = j.transfer;
     if (!j.saveError.empty())
         return j.saveError;
+    if (j.radioChanged)
+        return RadioChangedText(j.changes, g_bChinese != 0);
+    if (j.inCheck) {
+        // The check before the write: what it read, not a write, ended.
+        std::string t = Tr("the radio could not be checked before the write (", "写入前无法检查电台 (");
+        if (j.outcome == FleetOutcome::Cancelled)
+            t += Tr("cancelled", "已取消");
+        else
+            t += MessageText(r.messageId) + (r.detail.empty() ? "" : " (" + r.detail + ")");
+        if (!r.dataPhase && r.handshakeFault != HandshakeFault::None && j.outcome == FleetOutcome::Failed)
+            t += "; " + HandshakeFaultText(r, g_bChinese != 0);
+        t += Tr("); nothing was written", "); 未写入任何数据");
+        if (j.outcome == FleetOutcome::Failed && HandshakeFailed(r))
+            t += "; " + DoctorHint(j.port);
+        return t;
+    }
     if (!j.mismatches.empty()) {
         std::string t = Tr("the read-back differs from ", "回读数据不同于 ") + file + ":";
         for (std::size_t i = 0; i < j.mismatches.size(); ++i)

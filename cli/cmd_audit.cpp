@@ -72,6 +72,12 @@ int CFleetCommand::RunAudit()
             throw UsageError(Tr("--backup-dir \"\": no folder named", "--backup-dir \"\": 未指定文件夹"));
         RefuseStdoutDash(m_strBackupDir, "--backup-dir");
     }
+    // The window's folder is always pruned of the program's own old backups;
+    // a folder the user named only when asked.
+    m_bPrune = m_args.Has("--prune");
+    if (m_bPrune && m_strBackupDir.empty())
+        throw UsageError(Tr("--prune goes with --backup-dir: the window's backup folder is pruned anyway",
+                            "--prune 须与 --backup-dir 一起使用: 窗口的备份文件夹总会被清理"));
 
     // Before any radio is touched: the plan is a whole image, the backups have a folder.
     Image planImage{};
@@ -107,13 +113,12 @@ int CFleetCommand::RunAudit()
     reading.retries = m_nRetries;
     const int radios = static_cast<int>(m_targets.size());
     reading.saveRead = [this, radios](const FleetJob& job, const Image& memory) {
-        std::string folder;
-        const BackupResult b = BackUpRead(job.port, memory, folder, m_strBackupDir, radios);
+        const ReadBackup b = BackUpRead(job.port, memory, {m_strBackupDir, radios, m_bPrune});
         const std::lock_guard<std::mutex> hold(m_backupLock);
         m_memories[job.port] = memory;
         m_backups[job.port] =
-            b.ok ? Backup{b.path, {}}
-                 : Backup{{}, Tr("the backup in ", "备份到 ") + folder + Tr(" failed: ", " 失败: ") + b.error};
+            b.ok ? Backup{b.path, {}, b}
+                 : Backup{{}, Tr("the backup in ", "备份到 ") + b.folder + Tr(" failed: ", " 失败: ") + b.error, b};
         return std::string();
     };
     TracePorts(reading, "progtool audit", nullptr);
@@ -122,6 +127,7 @@ int CFleetCommand::RunAudit()
         CFleet fleet(ports, reading);
         fleet.Start();
         Monitor(fleet);
+        TellRemoved();
         std::vector<FleetJob> jobs = fleet.Jobs();
         std::sort(jobs.begin(), jobs.end(), [](const FleetJob& a, const FleetJob& b) { return a.radio < b.radio; });
         for (const FleetJob& j : jobs) {
@@ -164,6 +170,8 @@ int CFleetCommand::RunAudit()
                 if (t.name == r.read.port)
                     writePorts.push_back(t);
             writing.images.push_back(r.sent);
+            // Written only while the port still holds the radio read (and backed up) there.
+            writing.expected.push_back(r.memory);
         }
     }
 
@@ -408,7 +416,7 @@ int CFleetCommand::RunAudit()
 int CmdAudit(const std::vector<std::string>& argv)
 {
     const Args args(argv, {"--plan", "--port", "--ports", "--reconcile", "--backup-dir", "--retries", "--lang"},
-                    {"--json", "--skip-busy", "--force"});
+                    {"--json", "--skip-busy", "--force", "--prune"});
     CFleetCommand command(false, args);
     return command.RunAudit();
 }

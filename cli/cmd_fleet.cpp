@@ -35,6 +35,12 @@ int CFleetCommand::BackupFailures() const
     return n;
 }
 
+void CFleetCommand::TellRemoved() const
+{
+    for (const auto& entry : m_backups)
+        TellRemovedBackups(entry.second.saved);
+}
+
 std::string CFleetCommand::KeptTrace(int radio) const
 {
     const std::lock_guard<std::mutex> hold(m_keptLock);
@@ -251,12 +257,13 @@ int CFleetCommand::Run()
             const DatResult r = SaveDatFile(OutputOf(job.port), memory);
             if (r.ok && m_bBackup) {
                 // A backup that could not be kept fails the run; the read's file stays saved.
-                std::string folder;
-                const BackupResult b = BackUpRead(job.port, memory, folder);
+                const ReadBackup b = BackUpRead(job.port, memory);
                 const std::lock_guard<std::mutex> hold(m_backupLock);
                 m_backups[job.port] =
-                    b.ok ? Backup{b.path, {}}
-                         : Backup{{}, Tr("the backup in ", "备份到 ") + folder + Tr(" failed: ", " 失败: ") + b.error};
+                    b.ok
+                        ? Backup{b.path, {}, b}
+                        : Backup{
+                              {}, Tr("the backup in ", "备份到 ") + b.folder + Tr(" failed: ", " 失败: ") + b.error, b};
             }
             return r.ok ? std::string() : r.error;
         };
@@ -282,6 +289,7 @@ int CFleetCommand::Run()
     CFleet fleet(ports, options);
     fleet.Start();
     Monitor(fleet);
+    TellRemoved();
     for (const auto& [port, backup] : m_backups)
         if (!backup.error.empty())
             Error(port + ": " + backup.error + Tr("; the read itself is saved in ", "; 读取的数据已保存到 ") +

@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/Common.h"
+#include "cli/Output.h"
 #include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
 #include "core/exchange/ImportPreview.h"
@@ -92,7 +93,8 @@ int CmdImport(const std::vector<std::string>& argv)
     // The file's own edit ranges decide which frequencies are accepted, as in the window.
     ChannelDocument doc;
     doc.Open(image, g_bChinese != 0);
-    const ImportPreview preview = PreviewImport(doc.grid, text, format, false, options);
+    const bool chinese = g_bChinese != 0;
+    const ImportPreview preview = PreviewImport(doc.grid, text, format, chinese, options);
     const ImportReport& rep = preview.report;
     // What the list's own comments say about transmitting on its channels, before its report.
     if (stock)
@@ -106,18 +108,24 @@ int CmdImport(const std::vector<std::string>& argv)
     // thousand writes to an unbuffered stream.
     std::string report;
     for (const ImportIssue& issue : rep.issues)
-        report += csvPath + ":" + std::to_string(issue.line) + ": " + (issue.rejected ? "rejected: " : "changed: ") +
+        report += csvPath + ":" + std::to_string(issue.line) + ": " +
+                  (issue.rejected ? Tr("rejected: ", "已拒绝：") : Tr("changed: ", "有改动：")) +
                   EscapeControlBytes(issue.reason) + "\n";
-    for (const std::string& line : ImportSummaryLines(rep))
+    for (const std::string& line : ImportSummaryLines(rep, chinese))
         report += EscapeControlBytes(line) + "\n";
     std::cerr << report << std::flush;
+    // A list for another radio type: nothing in it can be imported, whatever the options.
+    if (preview.FitsNoBand()) {
+        Error(csvPath + ": " + FitsNoBandText(preview, chinese) + "; " + datPath + " is unchanged");
+        return kExitFailed;
+    }
     if (rep.rejected > 0 && !args.Has("--skip-bad")) {
         Error(csvPath + ": " + std::to_string(rep.rejected) + " row(s) rejected; " + datPath +
               " is unchanged (--skip-bad imports the other rows)");
         return kExitFailed;
     }
     if (preview.EmptiesMost() && !args.Has("--force")) {
-        Error(csvPath + ": " + EmptiesMostText(preview) + "; " + datPath +
+        Error(csvPath + ": " + EmptiesMostText(preview, chinese) + "; " + datPath +
               " is unchanged (--force replaces them, --merge keeps the channels the file does not give)");
         return kExitFailed;
     }

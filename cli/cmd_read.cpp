@@ -264,37 +264,6 @@ std::string EndTrace()
     return g_trace.lost;
 }
 
-BackupResult BackUpRead(const std::string& port, const Image& image, std::string& folder, const std::string& into,
-                        int alsoKeep)
-{
-    // Fleet reads finish on their own threads; the settings and the file names
-    // of one second are shared between them.
-    static std::mutex lock;
-    const std::lock_guard<std::mutex> hold(lock);
-    // The window's backup folder and number to keep: the program's name in
-    // the user's data folder, its settings under [Setup] AppName.
-    folder = into.empty() ? BackupFolder(platform::UserDataFolder()) : into;
-    // Read as the window's Qt reads it: a number beyond an int keeps its low 32 bits.
-    long long kept = kDefaultBackupKeep;
-    if (!platform::WindowSettingNumber(SettingsKey(theIniFile), kSettingBackupKeep, kept))
-        kept = kDefaultBackupKeep;
-    const int keep = static_cast<int>(static_cast<unsigned long long>(kept) & 0xFFFFFFFFu);
-    return SaveBackup(folder, image, port, std::time(nullptr), (keep > 0 ? keep : kDefaultBackupKeep) + alsoKeep);
-}
-
-bool SaveReadBackup(const Args& args, const std::string& port, const Image& image)
-{
-    if (args.Has("--no-backup"))
-        return true;
-    std::string folder;
-    const BackupResult r = BackUpRead(port, image, folder);
-    if (r.ok)
-        Note("backup: " + r.path);
-    else
-        Error("the backup in " + folder + " failed: " + r.error);
-    return r.ok;
-}
-
 int CmdRead(const std::vector<std::string>& argv)
 {
     if (IsFleetCommand(argv))

@@ -169,7 +169,10 @@ const std::vector<Command>& Commands()
          "                   frames; \"progtool trace\" decodes it) to FILE; one port only;\n"
          "                   FILE is a regular file or " PROG_NULL_DEVICE ", never a port or device\n"
          "  --no-backup      keep no backup of what was read; by default every complete read\n" PROG_BACKUPS_HELP
-         "                   a backup that cannot be kept fails the run (the read is saved)\n"
+         "                   a backup that cannot be kept fails the run (the read is saved);\n"
+         "                   the oldest backups progtool or the window wrote there beyond\n"
+         "                   the number the window keeps are removed, and named (never a\n"
+         "                   file of yours, nor one named on the command line)\n"
          "  --json           print the results as one JSON document (docs/JSON.md)\n"
          "  --quiet          no progress; only failures are reported\n"
          "  --progress=json  progress as JSON lines on stderr, for wrappers\n"
@@ -252,8 +255,8 @@ const std::vector<Command>& Commands()
          "printed, but a note on standard error was lost.\n"},
         {"audit", CmdAudit, RunWork::Output, "check radios against a plan (and bring back those that drifted)",
          "usage: progtool audit --plan PLAN.dat --port P1 [--port P2 ...] | --ports LIST|all\n"
-         "                      [--reconcile channels|all] [--backup-dir DIR] [--skip-busy]\n"
-         "                      [--retries N] [--force] [--json] [--lang en|zh]\n"
+         "                      [--reconcile channels|all] [--backup-dir DIR [--prune]]\n"
+         "                      [--skip-busy] [--retries N] [--force] [--json] [--lang en|zh]\n"
          "Reads every radio at once (as read with several ports; each read is kept as a\n"
          "backup) and compares it with PLAN.dat in diff's words: per radio \"matches the\n"
          "plan\" or what differs (band edit ranges, model, channels column by column,\n"
@@ -271,7 +274,10 @@ const std::vector<Command>& Commands()
          "                    the power-on name and every other radio-wide byte stay its own\n"
          "  --reconcile all   write the plan whole to each radio that differs\n"
          "  --backup-dir DIR  keep the backups in DIR (created when missing) instead of the\n"
-         "                    window's backup folder; a run never prunes its own backups\n"
+         "                    window's backup folder; nothing there is removed unless --prune\n"
+         "  --prune           with --backup-dir: remove the oldest backups progtool wrote in\n"
+         "                    DIR beyond the number the window keeps (never a file of yours,\n"
+         "                    nor one named on the command line, nor this run's own)\n"
          "  --skip-busy       leave out ports another program holds (else an error); a port\n"
          "                    left out is not a success\n"
          "  --retries N       further series of 15 handshake attempts (default 0)\n"
@@ -280,7 +286,10 @@ const std::vector<Command>& Commands()
          "  --lang en|zh      language of headings, labels and words (default: Program.ini)\n"
          "With --reconcile each radio written is read back and compared (verify); a radio\n"
          "that matches (or would be written what it holds) is not written, nor one whose\n"
-         "backup could not be kept.\n"
+         "backup could not be kept. Before its write, part of each radio's memory (the\n"
+         "power-on name, the options, one frame in every 256 bytes) is read again: a port\n"
+         "that holds another radio than the one read fails (\"a radio was changed\") and\n"
+         "is not written.\n"
          "On a terminal a table shows each port's state; Ctrl+C stops every transfer, and\n"
          "once the reads are done nothing more is written. Exit status: 0 when every radio\n"
          "matches the plan (with --reconcile: every radio that differed was reconciled and\n"
@@ -455,6 +464,7 @@ int Run(std::vector<std::string> args, RunKind& kind)
             }
         cli::SetRunWork(c.work);
         cli::SetDiffStatuses(name == "diff");
+        cli::SetCommandLine(args);  // no file named on it is pruned as an old backup
         try {
             return c.run(args);
         } catch (const cli::UsageError& e) {

@@ -1,5 +1,6 @@
 // Program.ini load: any bytes load; what was loaded survives a save and a
-// reload unchanged (sections, keys and values, in their order).
+// reload unchanged (sections, keys and values, in their order), whether the
+// whole table is written or only the changed lines are.
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,16 +45,26 @@ Dump DumpIni(const CIniFile& ini)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::Input in(data, size);
-    const bool ignoreCase = in.Byte() & 1;
+    const std::uint8_t flags = in.Byte();
+    const bool ignoreCase = flags & 1;
+    const bool keepLayout = flags & 2;
     const std::string path = fuzz::ScratchFile("Program.ini");
     FUZZ_CHECK(fuzz::WriteFile(path, in.Rest()), path);
 
     Dump before;
     {
         CIniFile ini;
+        ini.SetKeepLayout(keepLayout);
         FUZZ_CHECK(ini.Load(path, false, ignoreCase, false), path);
-        // A change marks the file modified so that Save writes all of it.
+        // A change marks the file modified so that Save writes all of it; an
+        // existing key's line is rewritten too.
         ini.SetString("Fuzz", "Saved", "1");
+        std::vector<std::string> sections, keys;
+        ini.GetSectionNames(sections);
+        if (!sections.empty())
+            ini.GetKeyNames(sections.front(), keys);
+        if (!keys.empty())
+            ini.SetString(sections.front(), keys.back(), "changed");
         before = DumpIni(ini);
         FUZZ_CHECK(!ini.Save(false).size() && !ini.SaveFailed(), ini.SaveError());
     }

@@ -169,6 +169,9 @@ bool CProgramApp::InitInstance(const QStringList& args)
     // 1. Program.ini beside the executable, or the user's copy when the program's
     // folder is read-only (installed); written back at exit when changed.
     // One that cannot be read (a FIFO, a device, far too large) leaves the defaults.
+    // A change rewrites only its own line: the notes and blank lines a user or
+    // the package put in the file stay.
+    theIniFile.SetKeepLayout(true);
     if (!theIniFile.LoadProfile(LocateProfile(dir.toStdString(), "Program.ini"), true, true, false) &&
         !theIniFile.LoadError().empty()) {
         std::fprintf(stderr, "Program: %s\n", theIniFile.LoadError().c_str());

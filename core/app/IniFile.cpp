@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <set>
 
 #include "core/files/FileIO.h"
 #include "core/files/TextFile.h"
@@ -178,22 +180,33 @@ bool CIniFile::Load(const std::string& path, bool writeBackOnClose, bool ignoreC
 
     m_strFilePath = path;
     m_sections.clear();
+    m_lines.clear();
     m_nSlotCapacity = 0;
     GrowSlots(static_cast<std::size_t>(m_nGrowBy));
     m_sections.push_back(Section{});
+    m_sections.back().id = m_nextId++;
 
-    auto handleLine = [this](std::string line) {
+    auto handleLine = [this](std::string raw, std::string eol) {
         // Text after a zero byte is not part of the line (a file padded with
-        // zeros by an earlier in-place save reads back as empty lines).
-        const std::size_t nul = line.find('\0');
-        if (nul != std::string::npos)
-            line.erase(nul);
-        line = Trim(line);
+        // zeros by an earlier in-place save reads back as empty lines), and
+        // the padding is no line to keep.
+        const std::size_t nul = raw.find('\0');
+        if (nul != std::string::npos) {
+            raw.erase(nul);
+            if (raw.empty())
+                return;
+        }
+        const std::string line = Trim(raw);
+        Line kept{std::move(raw), std::move(eol), m_sections.back().id};
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             GrowSlots(m_sections.size() + 1);
             Section s;
             s.name = line.substr(1, line.size() - 2);
+            s.id = m_nextId++;
+            kept.section = s.id;
+            kept.header = true;
             m_sections.push_back(std::move(s));
+            m_lines.push_back(std::move(kept));
             return;
         }
         std::string key, value;
@@ -204,21 +217,28 @@ bool CIniFile::Load(const std::string& path, bool writeBackOnClose, bool ignoreC
             key = Trim(line.substr(0, eq));
             value = Trim(line.substr(eq + 1));
         }
-        if (key.empty())
-            return;
-        const char c = key.front();
-        if (c == ';' || c == '/' || c == '*' || c == '\\')
-            return;
-        Section& cur = m_sections.back();
-        cur.keys.push_back(std::move(key));
-        cur.values.push_back(std::move(value));
+        const char c = key.empty() ? ';' : key.front();
+        if (c != ';' && c != '/' && c != '*' && c != '\\') {
+            Section& cur = m_sections.back();
+            kept.pair = m_nextId++;
+            cur.keys.push_back(std::move(key));
+            cur.values.push_back(std::move(value));
+            cur.ids.push_back(kept.pair);
+            cur.changed.push_back(0);
+        }
+        m_lines.push_back(std::move(kept));
     };
 
     std::size_t start = 0;
-    for (std::size_t lf; (lf = text.find('\n', start)) != std::string::npos; start = lf + 1)
-        handleLine(text.substr(start, lf - start));
+    for (std::size_t lf; (lf = text.find('\n', start)) != std::string::npos; start = lf + 1) {
+        std::string raw = text.substr(start, lf - start);
+        const bool cr = !raw.empty() && raw.back() == '\r';
+        if (cr)
+            raw.pop_back();
+        handleLine(std::move(raw), cr ? "\r\n" : "\n");
+    }
     if (start < text.size())
-        handleLine(text.substr(start));
+        handleLine(text.substr(start), std::string());
     return true;
 }
 
@@ -251,6 +271,7 @@ void CIniFile::SetString(const std::string& section, const std::string& key, con
         GrowSlots(m_sections.size() + 1);
         Section s;
         s.name = section;
+        s.id = m_nextId++;
         m_sections.push_back(std::move(s));
         si = static_cast<int>(m_sections.size()) - 1;
         m_bModified = true;
@@ -260,12 +281,16 @@ void CIniFile::SetString(const std::string& section, const std::string& key, con
     if (ki < 0) {
         s.keys.push_back(key);
         s.values.push_back(value);
+        s.ids.push_back(m_nextId++);
+        s.changed.push_back(1);
         m_bModified = true;
         return;
     }
     std::string& stored = s.values[static_cast<std::size_t>(ki)];
     if (!NamesEqual(stored, value))
         m_bModified = true;
+    if (stored != value)
+        s.changed[static_cast<std::size_t>(ki)] = 1;
     stored = value;
 }
 
@@ -279,25 +304,13 @@ std::string CIniFile::Save(bool makeBackup)
     if (makeBackup) {
         if (m_strBackupFileName.empty())
             MakeBackupName();
-        // A backup that cannot be made does not stop the save.
-        platform::CopyReplacing(m_strFilePath, m_strBackupFileName);
+        // The copy is of the file this save replaces; one that cannot be
+        // made does not stop the save.
+        if (IsFile(GetSavePath()))
+            platform::CopyReplacing(GetSavePath(), m_strBackupFileName);
     }
 
-    std::string text;
-    for (const Section& s : m_sections) {
-        // Every section but the unnamed first one keeps its heading, "[]"
-        // included: without it its keys would join the section before.
-        if (&s != &m_sections.front())
-            text += "[" + s.name + "]\r\n";
-        for (std::size_t j = 0; j < s.keys.size(); ++j) {
-            if (s.keys[j].empty())
-                text += s.values[j];
-            else
-                text += s.keys[j] + "=" + s.values[j];
-            text += "\r\n";
-        }
-    }
-
+    const std::string text = m_bKeepLayout ? KeptLayoutText() : WholeTableText();
     if (!m_strSavePath.empty()) {
         // The user's copy is replaced whole or not at all. Its folders may not
         // exist yet: made private (0700), as settings folders are.
@@ -335,10 +348,112 @@ std::string CIniFile::Save(bool makeBackup)
     return m_strBackupFileName;
 }
 
+std::string CIniFile::WholeTableText() const
+{
+    std::string text;
+    for (const Section& s : m_sections) {
+        // Every section but the unnamed first one keeps its heading, "[]"
+        // included: without it its keys would join the section before.
+        if (&s != &m_sections.front())
+            text += "[" + s.name + "]\r\n";
+        for (std::size_t j = 0; j < s.keys.size(); ++j) {
+            if (s.keys[j].empty())
+                text += s.values[j];
+            else
+                text += s.keys[j] + "=" + s.values[j];
+            text += "\r\n";
+        }
+    }
+    return text;
+}
+
+std::string CIniFile::KeptLayoutText() const
+{
+    // Where each section and pair is now: deleted ones are gone from the tables.
+    std::map<long, std::size_t> sectionAt;
+    std::map<long, std::pair<std::size_t, std::size_t>> pairAt;
+    for (std::size_t si = 0; si < m_sections.size(); ++si) {
+        sectionAt[m_sections[si].id] = si;
+        for (std::size_t j = 0; j < m_sections[si].ids.size(); ++j)
+            pairAt[m_sections[si].ids[j]] = {si, j};
+    }
+    // A pair added since loading goes after the last line of its section's
+    // header or pairs, before the comments and blanks leading to the next one.
+    std::set<long> fromFile, withLine;
+    std::map<long, std::size_t> anchor;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const Line& l = m_lines[i];
+        if (l.header)
+            withLine.insert(l.section);
+        if (l.pair >= 0 && pairAt.count(l.pair))
+            fromFile.insert(l.pair);
+        if (l.header || (l.pair >= 0 && pairAt.count(l.pair)))
+            anchor[l.section] = i;
+    }
+    // New lines end as the file's lines do.
+    std::string eolNew = "\r\n";
+    for (const Line& l : m_lines) {
+        if (!l.eol.empty()) {
+            eolNew = l.eol;
+            break;
+        }
+    }
+
+    std::string out;
+    auto put = [&](const std::string& text, const std::string& eol) {
+        if (!out.empty() && out.back() != '\n')
+            out += eolNew;
+        out += text;
+        out += eol;
+    };
+    auto pairText = [](const Section& s, std::size_t j) {
+        return s.keys[j].empty() ? s.values[j] : s.keys[j] + "=" + s.values[j];
+    };
+    auto putAdded = [&](const Section& s) {
+        for (std::size_t j = 0; j < s.ids.size(); ++j) {
+            if (!fromFile.count(s.ids[j]))
+                put(pairText(s, j), eolNew);
+        }
+    };
+
+    const Section& unnamed = m_sections.front();
+    bool unnamedAdded = anchor.count(unnamed.id) != 0;  // else they go before the first heading
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const Line& l = m_lines[i];
+        if (!sectionAt.count(l.section))
+            continue;  // its section was deleted
+        if (l.header && !unnamedAdded) {
+            putAdded(unnamed);
+            unnamedAdded = true;
+        }
+        if (l.pair >= 0) {
+            const auto at = pairAt.find(l.pair);
+            if (at == pairAt.end())
+                continue;  // the key was deleted
+            const Section& s = m_sections[at->second.first];
+            const std::size_t j = at->second.second;
+            put(s.changed[j] ? pairText(s, j) : l.text, l.eol);
+        } else {
+            put(l.text, l.eol);
+        }
+        if (const auto a = anchor.find(l.section); a != anchor.end() && a->second == i)
+            putAdded(m_sections[sectionAt[l.section]]);
+    }
+    if (!unnamedAdded)
+        putAdded(unnamed);
+    for (const Section& s : m_sections) {
+        if (&s == &unnamed || withLine.count(s.id))
+            continue;
+        put("[" + s.name + "]", eolNew);
+        putAdded(s);
+    }
+    return out;
+}
+
 void CIniFile::MakeBackupName()
 {
     namespace fs = std::filesystem;
-    const fs::path path = platform::PathOf(m_strFilePath);
+    const fs::path path = platform::PathOf(GetSavePath());
     fs::path dir = path.parent_path();
     if (dir.empty())
         dir = ".";
@@ -360,12 +475,13 @@ void CIniFile::MakeBackupName()
     }
     char number[16];
     std::snprintf(number, sizeof number, "%.3d", highest + 1);
-    m_strBackupFileName = m_strFilePath + "." + number;
+    m_strBackupFileName = GetSavePath() + "." + number;
 }
 
 void CIniFile::Clear()
 {
     m_sections.clear();
+    m_lines.clear();
     m_nSlotCapacity = 0;
     m_strFilePath.clear();
     m_bModified = false;
@@ -382,6 +498,8 @@ bool CIniFile::DeleteKey(const std::string& section, const std::string& key)
         return false;
     s.keys.erase(s.keys.begin() + ki);
     s.values.erase(s.values.begin() + ki);
+    s.ids.erase(s.ids.begin() + ki);
+    s.changed.erase(s.changed.begin() + ki);
     m_bModified = true;
     return true;
 }

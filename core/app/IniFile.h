@@ -67,6 +67,12 @@ public:
     std::string GetListItem(const std::string& section, const std::string& key, int index, char sep) const;
     static void SplitList(const std::string& text, char sep, std::vector<std::string>& out);
 
+    // With the layout kept, Save rewrites only the lines of changed pairs and
+    // adds lines for new ones; comments, blank lines and every untouched line
+    // stay byte for byte. Off by default: the whole table is written out.
+    void SetKeepLayout(bool keep) { m_bKeepLayout = keep; }
+    bool GetKeepLayout() const { return m_bKeepLayout; }
+
     bool GetWriteBackOnClose() const { return m_bWriteBackOnClose; }
     void SetWriteBackOnClose(bool b) { m_bWriteBackOnClose = b; }
     void SetBackupFileName(const std::string& name) { m_strBackupFileName = name; }
@@ -85,7 +91,24 @@ private:
         std::string name;
         std::vector<std::string> keys;
         std::vector<std::string> values;
+        // Parallel to keys: each pair's identity (its line in m_lines refers to
+        // it) and whether its value changed since it was read.
+        std::vector<long> ids;
+        std::vector<char> changed;
+        long id = 0;
     };
+    // One line of the file as read, with its ending ("\r\n", "\n" or "" for a
+    // last line without one), the section it lies in and the pair or header
+    // it holds (-1: a comment, a blank or another dropped line).
+    struct Line {
+        std::string text;
+        std::string eol;
+        long section = 0;
+        long pair = -1;
+        bool header = false;
+    };
+    std::string WholeTableText() const;
+    std::string KeptLayoutText() const;
     int FindSection(const std::string& name) const;
     static int FindKey(const Section& s, const std::string& key, bool ignoreCase);
     bool NamesEqual(const std::string& a, const std::string& b) const;
@@ -104,6 +127,9 @@ private:
     std::string m_strSaveError;
     std::string m_strLoadError;
     std::string m_strSavePath;  // the user's copy; empty: save in place
+    bool m_bKeepLayout = false;
+    std::vector<Line> m_lines;  // the file as read, for a save that keeps its layout
+    long m_nextId = 1;
 };
 
 // The one instance holding Program.ini.

@@ -16,16 +16,17 @@ ImportReason CommitKind(int messageId)
                                         : ImportReason::BadValue;
 }
 
-std::string CommitReason(int col, const std::string& value, int messageId)
+std::string CommitReason(int col, const std::string& value, int messageId, bool zh)
 {
-    const char* what = col == kColRxFreq ? "Rx Frequency" : "Tx Frequency";
+    const std::string what = GridHeading(col, zh);
     if (messageId == kMsgFrequencyFormat)
-        return FrequencyFormatReason(what, value);
+        return FrequencyFormatReason(what, value, zh);
+    const std::string quoted = what + (zh ? " “" + value + "”" : " \"" + value + "\"");
     if (messageId == kMsgOutOfRange)
-        return std::string(what) + " \"" + value + "\" is out of range; the bands are " + BandRangesText(false);
+        return quoted + (zh ? " 超出范围；频段为 " : " is out of range; the bands are ") + BandRangesText(zh);
     if (messageId == kMsgStepError)
-        return std::string(what) + " \"" + value + "\": " + StepRefusalText(value, false);
-    return std::string(what) + " \"" + value + "\" was refused";
+        return quoted + (zh ? "：" : ": ") + StepRefusalText(value, zh);
+    return quoted + (zh ? " 被拒绝" : " was refused");
 }
 
 // Empties the row, then commits the channel cell by cell as the editors
@@ -42,7 +43,7 @@ bool CommitChannel(ITextGrid& grid, int row, const CsvChannel& ch, bool chinese,
     auto refuse = [&](int col, const std::string& value, int id) {
         for (int c = kColRxFreq; c <= kColName; ++c)
             grid.SetTextMatrix(row, c, before[static_cast<std::size_t>(c - kColRxFreq)]);
-        why = CommitReason(col, value, id);
+        why = CommitReason(col, value, id, chinese);
         kind = CommitKind(id);
         return false;
     };
@@ -71,18 +72,41 @@ void ClearChannels(ITextGrid& grid)
             grid.SetTextMatrix(row, c, "");
 }
 
-std::string RowName(int row) { return row == 1 ? std::string("Pr") : "channel " + std::to_string(row - 1); }
+std::string RowName(int row, bool zh)
+{
+    return row == 1 ? std::string("Pr") : (zh ? "信道 " : "channel ") + std::to_string(row - 1);
+}
 
 }  // namespace
 
-std::string FrequencyFormatReason(const std::string& what, const std::string& value)
+std::string FrequencyFormatReason(const std::string& what, const std::string& value, bool chinese)
 {
+    if (chinese)
+        return what + " “" + value +
+               "” 不是频率：请以兆赫给出，最多五位小数，如 145.125 或 145,125（后面可跟 “MHz” 或 “M”），范围 " +
+               BandRangesText(true);
     return what + " \"" + value + "\" is not a frequency: give megahertz with up to five decimals, " +
            "e.g. 145.125 or 145,125 (\"MHz\" or \"M\" may follow), within " + BandRangesText(false);
 }
 
-const char* ImportReasonText(ImportReason reason)
+const char* ImportReasonText(ImportReason reason, bool chinese)
 {
+    if (chinese)
+        switch (reason) {
+        case ImportReason::NameShortened: return "名称被截短";
+        case ImportReason::NameUpperCase: return "名称改为大写";
+        case ImportReason::PowerMapped: return "功率由瓦数换算";
+        case ImportReason::OtherChange: return "其他改动";
+        case ImportReason::OutsideBands: return "超出电台频段";
+        case ImportReason::OffStep: return "不在 2.5 kHz 和 6.25 kHz 步进上";
+        case ImportReason::ModeUnsupported: return "电台不支持的模式";
+        case ImportReason::ToneUnsupported: return "电台无法存储的亚音或数码";
+        case ImportReason::LocationOutside: return "位置超出 0-199";
+        case ImportReason::NoChannelLeft: return "没有剩余信道";
+        case ImportReason::Duplicate: return "信道重复给出";
+        case ImportReason::BadValue: return "无效值";
+        case ImportReason::Count: return "";
+        }
     switch (reason) {
     case ImportReason::NameShortened: return "name shortened";
     case ImportReason::NameUpperCase: return "name in upper case";
@@ -170,28 +194,34 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
     ImportReport report;
     const bool comments = HasLeadingComments(text);
     // Said as it is, not as headings the layout lacks.
+    const bool zh = chinese;
+    auto lineText = [zh](int line) {
+        return (zh ? "第 " + std::to_string(line) + " 行：" : "line " + std::to_string(line) + ": ");
+    };
     if (const std::string problem = CsvTextProblem(text, comments); !problem.empty()) {
-        report.error = "the file " + problem;
+        report.error = (zh ? "该文件" : "the file ") + CsvProblemText(problem, zh);
         return report;
     }
     CCsvReader reader(text, comments);
     CsvRecord head;
     if (!reader.Next(head)) {
-        report.error = reader.Failed() ? "line " + std::to_string(reader.ErrorLine()) + ": " + reader.Error()
-                                       : std::string("the file holds no lines");
+        report.error = reader.Failed() ? lineText(reader.ErrorLine()) + CsvProblemText(reader.Error(), zh)
+                                       : std::string(zh ? "该文件没有任何行" : "the file holds no lines");
         return report;
     }
     std::size_t firstColumn = 0, secondColumn = 0;
     if (const std::string twice = TwiceGivenHeading(head.fields, firstColumn, secondColumn); !twice.empty()) {
-        report.error = "line " + std::to_string(head.line) + ": the heading \"" + twice +
-                       "\" is given twice (columns " + std::to_string(firstColumn) + " and " +
-                       std::to_string(secondColumn) + "); each column needs a heading of its own";
+        report.error = lineText(head.line) +
+                       (zh ? "标题 “" + twice + "” 给出了两次（第 " + std::to_string(firstColumn) + " 列和第 " +
+                                 std::to_string(secondColumn) + " 列）；每一列都需要自己的标题"
+                           : "the heading \"" + twice + "\" is given twice (columns " + std::to_string(firstColumn) +
+                                 " and " + std::to_string(secondColumn) + "); each column needs a heading of its own");
         return report;
     }
     const std::unique_ptr<CsvLayoutReader> layout =
-        format == CsvFormat::Grid ? MakeGridLayoutReader() : MakeChirpLayoutReader();
+        format == CsvFormat::Grid ? MakeGridLayoutReader(zh) : MakeChirpLayoutReader(zh);
     if (std::string why; !layout->ReadHeader(head.fields, why)) {
-        report.error = "line " + std::to_string(head.line) + ": " + why;
+        report.error = lineText(head.line) + why;
         return report;
     }
     const std::size_t expectedFields = layout->FieldCount();
@@ -206,16 +236,16 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
             ++report.lines;
         }
         if (survey.Failed()) {
-            report.error = "line " + std::to_string(survey.ErrorLine()) + ": " + survey.Error();
+            report.error = lineText(survey.ErrorLine()) + CsvProblemText(survey.Error(), zh);
             report.lines = 0;
             return report;
         }
     }
     // Headings and nothing else (a download cut short) would empty every channel.
     if (report.lines == 0 && !options.merge) {
-        report.error =
-            "the file holds the headings but no channel rows (cut short?); importing it would empty "
-            "every channel, so nothing was imported";
+        report.error = zh ? "该文件只有标题行，没有信道行（是否不完整？）；导入它会清空所有信道，因此未导入任何内容"
+                          : "the file holds the headings but no channel rows (cut short?); importing it would empty "
+                            "every channel, so nothing was imported";
         return report;
     }
     layout->EndSurvey(report.notes);
@@ -241,7 +271,10 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
         };
         if (rec.fields.size() != expectedFields) {
             reject(0,
-                   "expected " + std::to_string(expectedFields) + " fields, found " + std::to_string(rec.fields.size()),
+                   zh ? "应有 " + std::to_string(expectedFields) + " 个字段，实有 " +
+                            std::to_string(rec.fields.size()) + " 个"
+                      : "expected " + std::to_string(expectedFields) + " fields, found " +
+                            std::to_string(rec.fields.size()),
                    ImportReason::BadValue);
             continue;
         }
@@ -255,7 +288,9 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
                 continue;
             }
             if (auto it = seen.find(row); it != seen.end()) {
-                reject(row, RowName(row) + " was already given on line " + std::to_string(it->second),
+                reject(row,
+                       zh ? RowName(row, zh) + " 已在第 " + std::to_string(it->second) + " 行给出"
+                          : RowName(row, zh) + " was already given on line " + std::to_string(it->second),
                        ImportReason::Duplicate);
                 continue;
             }
@@ -286,8 +321,9 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
                 CTextGrid scratch;
                 if (CommitChannel(scratch, 1, ch, chinese, false, why, kind))
                     reject(0,
-                           "no channel left: renumbering from " + RowName(options.renumberFrom + 1) +
-                               " fills the channels up to 199",
+                           zh ? "没有剩余信道：从 " + RowName(options.renumberFrom + 1, zh) + " 起重新编号已填满到 199"
+                              : "no channel left: renumbering from " + RowName(options.renumberFrom + 1, zh) +
+                                    " fills the channels up to 199",
                            ImportReason::NoChannelLeft);
                 else
                     reject(0, why, kind);
@@ -301,16 +337,19 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
         }
         ++report.channels;
         ++next;
+        if (grid.TextMatrix(row, kColTxFreq).empty())
+            ++report.receiveOnly;
         const std::string stored = grid.TextMatrix(row, kColName);
         std::vector<ImportIssue> changes;
         for (const std::string& note : notes)
             changes.push_back({rec.line, row, false, note, ImportReason::OtherChange});
         if (stored != ch.name)
-            changes.push_back(
-                {rec.line, row, false,
-                 "name \"" + ch.name + "\" is stored as \"" + stored + "\" (upper case, six characters of 0-9 A-Z - _)",
-                 stored == NameEditorText(ch.name, 1 << 20) ? ImportReason::NameUpperCase
-                                                            : ImportReason::NameShortened});
+            changes.push_back({rec.line, row, false,
+                               zh ? "名称 “" + ch.name + "” 存为 “" + stored + "”（大写，六个 0-9 A-Z - _ 字符）"
+                                  : "name \"" + ch.name + "\" is stored as \"" + stored +
+                                        "\" (upper case, six characters of 0-9 A-Z - _)",
+                               stored == NameEditorText(ch.name, 1 << 20) ? ImportReason::NameUpperCase
+                                                                          : ImportReason::NameShortened});
         if (ch.powerMapped)
             count(ImportReason::PowerMapped);  // said once, in the notes
         for (ImportReason r : {ImportReason::OtherChange, ImportReason::NameShortened, ImportReason::NameUpperCase})
@@ -323,15 +362,18 @@ ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& gri
     }
     if (renumber && report.channels > 0) {
         auto label = [](int channel) { return channel == 0 ? std::string("Pr") : std::to_string(channel); };
-        report.notes.push_back("renumbered: " + std::to_string(report.channels) + " row(s) on channels " +
-                               label(options.renumberFrom) + " to " + label(next - 2) + ", in file order");
+        report.notes.push_back(zh ? "重新编号：" + std::to_string(report.channels) + " 行按文件顺序放在信道 " +
+                                        label(options.renumberFrom) + " 至 " + label(next - 2)
+                                  : "renumbered: " + std::to_string(report.channels) + " row(s) on channels " +
+                                        label(options.renumberFrom) + " to " + label(next - 2) + ", in file order");
     }
     report.ok = true;
     return report;
 }
 
-std::vector<std::string> ImportSummaryLines(const ImportReport& report)
+std::vector<std::string> ImportSummaryLines(const ImportReport& report, bool chinese)
 {
+    const bool zh = chinese;
     // The groups of one side, largest first.
     auto groups = [&](bool refusals) {
         std::vector<ImportReason> kinds;
@@ -342,21 +384,29 @@ std::vector<std::string> ImportSummaryLines(const ImportReport& report)
                          [&](ImportReason a, ImportReason b) { return report.Count(a) > report.Count(b); });
         std::string out;
         for (ImportReason r : kinds)
-            out += (out.empty() ? ": " : ", ") + std::to_string(report.Count(r)) + " " + ImportReasonText(r);
+            out += (out.empty() ? (zh ? "：" : ": ") : (zh ? "，" : ", ")) + std::to_string(report.Count(r)) + " " +
+                   ImportReasonText(r, zh);
         return out;
     };
     std::vector<std::string> lines;
     if (report.unlisted > 0)
-        lines.push_back("(" + std::to_string(report.unlisted) +
-                        " more changed or refused line(s) not listed; the first " +
-                        std::to_string(kListedImportIssues) + " are)");
-    lines.push_back("summary: " + std::to_string(report.lines) + " line(s) after the header");
-    lines.push_back("  imported  " + std::to_string(report.channels));
+        lines.push_back(zh ? "（另有 " + std::to_string(report.unlisted) + " 个改动或拒绝的行未列出；只列出前 " +
+                                 std::to_string(kListedImportIssues) + " 个）"
+                           : "(" + std::to_string(report.unlisted) +
+                                 " more changed or refused line(s) not listed; the first " +
+                                 std::to_string(kListedImportIssues) + " are)");
+    lines.push_back(zh ? "汇总：标题行之后共 " + std::to_string(report.lines) + " 行"
+                       : "summary: " + std::to_string(report.lines) + " line(s) after the header");
+    lines.push_back((zh ? "  已导入    " : "  imported  ") + std::to_string(report.channels));
     if (report.changedRows > 0)
-        lines.push_back("  changed   " + std::to_string(report.changedRows) + groups(false));
+        lines.push_back((zh ? "  有改动    " : "  changed   ") + std::to_string(report.changedRows) + groups(false));
     if (report.emptied > 0)
-        lines.push_back("  empty     " + std::to_string(report.emptied) + " (no channel on the line)");
-    lines.push_back("  refused   " + std::to_string(report.rejected) + groups(true));
+        lines.push_back((zh ? "  空        " : "  empty     ") + std::to_string(report.emptied) +
+                        (zh ? "（该行没有信道）" : " (no channel on the line)"));
+    if (report.receiveOnly > 0)
+        lines.push_back((zh ? "  仅接收    " : "  rx only   ") + std::to_string(report.receiveOnly) +
+                        (zh ? "（没有发射频率）" : " (no Tx frequency)"));
+    lines.push_back((zh ? "  已拒绝    " : "  refused   ") + std::to_string(report.rejected) + groups(true));
     for (const std::string& note : report.notes)
         lines.push_back("  " + note);
     return lines;

@@ -35,6 +35,7 @@ struct ImportReport {
     int changedRows = 0;  // rows imported with a change
     int emptied = 0;      // lines that leave their channel empty
     int rejected = 0;     // rows refused
+    int receiveOnly = 0;  // rows imported without a Tx frequency
     std::array<int, static_cast<std::size_t>(ImportReason::Count)> byReason{};  // rows per reason
     std::vector<std::string> notes;   // what holds for the whole file ("power: 5.0W -> High, ...")
     std::vector<ImportIssue> issues;  // the first kListedImportIssues, in file order
@@ -62,7 +63,8 @@ struct ImportOptions {
 // whole (ok false) and leaves the grid untouched. Reads the text line by line:
 // time and memory grow with the channels, not with the lines.
 // The band limits in force (IsInBand) decide which frequencies are accepted.
-// Cell words are written in the language `chinese` picks; both are read.
+// Cell words, the reasons, notes and the error are in the language `chinese`
+// picks; cell words of both are read.
 ImportReport ImportCsv(const std::string& text, CsvFormat format, ITextGrid& grid, bool chinese,
                        const ImportOptions& options = {});
 
@@ -78,6 +80,6 @@ std::string CsvImportTextProblem(const std::string& text);
 CsvFormat DetectCsvFormat(const std::string& text, CsvFormat fallback);
 
 // The summary by reason that ends the import's report: the lines read, rows
-// imported, changed and refused, each group with its count (English); first,
-// how many changed or refused lines the report does not list, when any.
-std::vector<std::string> ImportSummaryLines(const ImportReport& report);
+// imported, changed, receive only and refused, each group with its count;
+// first, how many changed or refused lines the report does not list, when any.
+std::vector<std::string> ImportSummaryLines(const ImportReport& report, bool chinese = false);

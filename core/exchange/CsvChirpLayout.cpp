@@ -26,6 +26,9 @@ const char* const kChirpHeader[] = {"Location",  "Name",      "Frequency", "Dupl
                                     "Mode",      "TStep",     "Skip",      "Power",        "Comment",    "URCALL",
                                     "RPT1CALL",  "RPT2CALL",  "DVCODE"};
 
+// A field's value quoted in a reason: "145.5" in English, “145.5” in Chinese.
+std::string Quoted(const std::string& value, bool zh) { return zh ? "“" + value + "”" : "\"" + value + "\""; }
+
 char ChirpPolarity(char gridPolarity) { return gridPolarity == 'N' ? 'N' : 'R'; }
 
 // Largest step of the radio's usual set that all the given frequencies sit on.
@@ -145,19 +148,21 @@ struct ChirpColumnsFound {
 // One side of a channel's tone: "Tone" (a CTCSS value), "DTCS" (a code, 'R'
 // polarity inverted) or "" (none).
 bool ParseChirpTone(const std::string& kind, const std::string& text, char polarity, ChannelTone& tone,
-                    std::string& why, ImportReason& reason)
+                    std::string& why, ImportReason& reason, bool zh)
 {
     tone = ChannelTone{};
     if (kind == "Tone") {
         if (!CtcssFromText(text, tone.ctcss)) {
-            why = "CTCSS tone \"" + text + "\" is not one this radio holds (the 50 tones 67.0 to 254.1)";
+            why = zh ? "CTCSS 亚音 " + Quoted(text, zh) + " 不是本电台能存储的（50 个亚音 67.0 至 254.1）"
+                     : "CTCSS tone " + Quoted(text, zh) + " is not one this radio holds (the 50 tones 67.0 to 254.1)";
             reason = ImportReason::ToneUnsupported;
             return false;
         }
         tone.kind = ChannelTone::Ctcss;
     } else if (kind == "DTCS") {
         if (!DcsFromText(text, tone.dcs)) {
-            why = "DCS code \"" + text + "\" is not one this radio holds (the 105 codes 023 to 754)";
+            why = zh ? "DCS 数码 " + Quoted(text, zh) + " 不是本电台能存储的（105 个数码 023 至 754）"
+                     : "DCS code " + Quoted(text, zh) + " is not one this radio holds (the 105 codes 023 to 754)";
             reason = ImportReason::ToneUnsupported;
             return false;
         }
@@ -213,17 +218,23 @@ struct ToneSides {
 };
 
 bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFound& cols, const WattLevels& watts,
-                         CsvChannel& ch, std::vector<std::string>& notes, std::string& why, ImportReason& kind)
+                         CsvChannel& ch, std::vector<std::string>& notes, std::string& why, ImportReason& kind, bool zh)
 {
+    // "Mode "AM" is not FM or NFM": the column, its value, and what is accepted.
+    auto notOneOf = [zh](const std::string& column, const std::string& value, const char* accepted) {
+        return column + " " + Quoted(value, zh) + (zh ? " 不是 " : " is not ") + accepted + (zh ? " 之一" : "");
+    };
     const std::string freq = cols.Get(f, "Frequency");
     const EnteredFrequency rx = ParseEnteredFrequency(freq);
     if (!rx.number) {
-        why = FrequencyFormatReason("Frequency", freq);
+        why = FrequencyFormatReason("Frequency", freq, zh);
         return false;
     }
     if (!rx.valid || rx.units <= 0) {
-        why = "Frequency \"" + freq + "\" is " + (rx.valid ? "not above 0 MHz" : "out of range") + "; the bands are " +
-              BandRangesText(false);
+        why = zh ? "Frequency " + Quoted(freq, zh) + (rx.valid ? " 不大于 0 MHz" : " 超出范围") + "；频段为 " +
+                       BandRangesText(true)
+                 : "Frequency " + Quoted(freq, zh) + " is " + (rx.valid ? "not above 0 MHz" : "out of range") +
+                       "; the bands are " + BandRangesText(false);
         kind = ImportReason::OutsideBands;
         return false;
     }
@@ -235,11 +246,11 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
     if (duplex == "+" || duplex == "-" || duplex == "split") {
         const EnteredFrequency off = ParseEnteredFrequency(offsetText);
         if (!off.number) {
-            why = FrequencyFormatReason("Offset", offsetText);
+            why = FrequencyFormatReason("Offset", offsetText, zh);
             return false;
         }
         if (!off.valid || off.units < 0) {
-            why = "Offset \"" + offsetText + "\" is negative or too large";
+            why = "Offset " + Quoted(offsetText, zh) + (zh ? " 为负或过大" : " is negative or too large");
             return false;
         }
         offset = off.units;
@@ -252,13 +263,14 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
     else if (duplex == "split")
         tx = offset;
     else if (duplex != "" && duplex != "off") {
-        why = "Duplex \"" + cols.Get(f, "Duplex") + "\" is not empty, +, -, split or off";
+        why = notOneOf("Duplex", cols.Get(f, "Duplex"), zh ? "空、+、-、split 或 off" : "empty, +, -, split or off");
         return false;
     }
     if (duplex == "off")
         ch.tx.clear();
     else if (tx <= 0) {
-        why = "Tx Frequency (Frequency and Offset) is not above 0 MHz";
+        why = zh ? "发射频率（Frequency 与 Offset）不大于 0 MHz"
+                 : "Tx Frequency (Frequency and Offset) is not above 0 MHz";
         return false;
     } else
         ch.tx = UnitsToFrequencyText(static_cast<long>(tx));
@@ -268,7 +280,7 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
     if (pol.empty())
         pol = "NN";
     if (pol.size() != 2 || (pol[0] != 'N' && pol[0] != 'R') || (pol[1] != 'N' && pol[1] != 'R')) {
-        why = "DtcsPolarity \"" + pol + "\" is not NN, NR, RN or RR";
+        why = notOneOf("DtcsPolarity", pol, zh ? "NN、NR、RN 或 RR" : "NN, NR, RN or RR");
         return false;
     }
     // Without a RxDtcsCode column (older files) the one code serves both sides.
@@ -292,9 +304,9 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
         if (cross.empty())
             cross = "Tone->Tone";
         if (std::find(std::begin(kCrossModes), std::end(kCrossModes), cross) == std::end(kCrossModes)) {
-            why = "CrossMode \"" + cross +
-                  "\" is not Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, ->Tone, "
-                  "->DTCS, Tone-> or DTCS->";
+            why = notOneOf("CrossMode", cross,
+                           zh ? "Tone->Tone、Tone->DTCS、DTCS->Tone、DTCS->DTCS、->Tone、->DTCS、Tone-> 或 DTCS->"
+                              : "Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, ->Tone, ->DTCS, Tone-> or DTCS->");
             return false;
         }
         const std::size_t arrow = cross.find("->");
@@ -303,11 +315,13 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
         sides.txColumn = sides.txKind == "Tone" ? "rToneFreq" : "DtcsCode";
         sides.rxColumn = sides.rxKind == "Tone" ? "cToneFreq" : rxCode;
     } else {
-        why = "Tone \"" + toneMode + "\" is not empty, Tone, TSQL, TSQL-R, DTCS, DTCS-R or Cross";
+        why = notOneOf(
+            "Tone", toneMode,
+            zh ? "空、Tone、TSQL、TSQL-R、DTCS、DTCS-R 或 Cross" : "empty, Tone, TSQL, TSQL-R, DTCS, DTCS-R or Cross");
         return false;
     }
-    if (!ParseChirpTone(sides.txKind, cols.Get(f, sides.txColumn), pol[0], ch.txTone, why, kind) ||
-        !ParseChirpTone(sides.rxKind, cols.Get(f, sides.rxColumn), pol[1], ch.rxTone, why, kind))
+    if (!ParseChirpTone(sides.txKind, cols.Get(f, sides.txColumn), pol[0], ch.txTone, why, kind, zh) ||
+        !ParseChirpTone(sides.rxKind, cols.Get(f, sides.rxColumn), pol[1], ch.rxTone, why, kind, zh))
         return false;
 
     const std::string mode = cols.Get(f, "Mode");
@@ -316,7 +330,8 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
     else if (mode == "NFM")
         ch.bandwidth = ChannelFlag::Narrow;
     else {
-        why = "Mode \"" + mode + "\" is one this radio cannot do (FM or NFM)";
+        why = "Mode " + Quoted(mode, zh) +
+              (zh ? " 是本电台不支持的模式（FM 或 NFM）" : " is one this radio cannot do (FM or NFM)");
         kind = ImportReason::ModeUnsupported;
         return false;
     }
@@ -327,9 +342,9 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
         ch.scan = ChannelFlag::No;
     else if (skip == "P") {
         ch.scan = ChannelFlag::Yes;
-        notes.push_back("Skip \"P\" (priority) is kept as scan add Yes");
+        notes.push_back(zh ? "Skip “P”（优先）按扫描添加 Yes 保存" : "Skip \"P\" (priority) is kept as scan add Yes");
     } else {
-        why = "Skip \"" + skip + "\" is not empty, S or P";
+        why = notOneOf("Skip", skip, zh ? "空、S 或 P" : "empty, S or P");
         return false;
     }
     const std::string power = cols.Get(f, "Power");
@@ -339,7 +354,9 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
         ch.powerMapped = true;
     }
     if (ch.power == ChannelFlag::None) {
-        why = "Power \"" + power + "\" is not High, Med, Mid, Middle, Low, empty or watts such as 5.0W";
+        why = notOneOf("Power", power,
+                       zh ? "High、Med、Mid、Middle、Low、空或 5.0W 这样的瓦数"
+                          : "High, Med, Mid, Middle, Low, empty or watts such as 5.0W");
         return false;
     }
     ch.lock = LowerAscii(cols.Get(f, "Comment")).find("unlock") != std::string::npos ? ChannelFlag::Unlock
@@ -350,6 +367,8 @@ bool ChannelFromChirpRow(const std::vector<std::string>& f, const ChirpColumnsFo
 
 class ChirpLayoutReader : public CsvLayoutReader {
 public:
+    explicit ChirpLayoutReader(bool chinese) : m_bChinese(chinese) {}
+
     bool ReadHeader(const std::vector<std::string>& fields, std::string& why) override
     {
         for (std::size_t i = 0; i < fields.size(); ++i)
@@ -357,9 +376,11 @@ public:
         m_fieldCount = fields.size();
         for (const char* required : {"Location", "Frequency"})
             if (!m_cols.Has(required)) {
-                why = std::string("the header has no ") + required +
-                      " column; the channel-list layout needs Location and Frequency, in any order, and takes the "
-                      "other columns it knows when they are there";
+                why = m_bChinese ? std::string("标题行没有 ") + required +
+                                       " 列；信道表格式需要 Location 和 Frequency（顺序不限），其他认识的列有则采用"
+                                 : std::string("the header has no ") + required +
+                                       " column; the channel-list layout needs Location and Frequency, in any order, "
+                                       "and takes the other columns it knows when they are there";
                 return false;
             }
         return true;
@@ -387,7 +408,7 @@ public:
         const bool ownWatts = std::all_of(seen.begin(), seen.end(), [](const auto& s) {
             return s.first == 5000 || s.first == 2000 || s.first == 1000;
         });
-        std::string note = "power:";
+        std::string note = m_bChinese ? "功率：" : "power:";
         for (auto it = seen.rbegin(); it != seen.rend(); ++it) {
             ChannelFlag level = ChannelFlag::Middle;
             if (ownWatts)
@@ -399,7 +420,8 @@ public:
             else if (it->first == seen.begin()->first)
                 level = ChannelFlag::Low;
             m_watts.level[it->first] = level;
-            note += std::string(it == seen.rbegin() ? " " : ", ") + it->second + " -> " + FlagWord(level, false);
+            note += std::string(it == seen.rbegin() ? (m_bChinese ? "" : " ") : (m_bChinese ? "，" : ", ")) +
+                    it->second + " -> " + FlagWord(level, m_bChinese);
         }
         notes.push_back(note);
     }
@@ -409,7 +431,9 @@ public:
         long loc = 0;
         const std::string l = m_cols.Get(f, "Location");
         if (!ParseWholeNumber(l, loc) || loc < 0 || loc > kGridRows - 2) {
-            why = "Location \"" + l + "\" is not 0 to 199 (renumbering places rows on consecutive channels)";
+            why = m_bChinese ? "Location " + Quoted(l, true) + " 不在 0 至 199 之间（重新编号可把各行放在连续的信道上）"
+                             : "Location " + Quoted(l, false) +
+                                   " is not 0 to 199 (renumbering places rows on consecutive channels)";
             kind = ImportReason::LocationOutside;
             return 0;
         }
@@ -419,10 +443,12 @@ public:
     Line ReadChannel(const std::vector<std::string>& f, CsvChannel& ch, std::vector<std::string>& notes,
                      std::string& why, ImportReason& kind) const override
     {
-        return ChannelFromChirpRow(f, m_cols, m_watts, ch, notes, why, kind) ? Line::Channel : Line::Refused;
+        return ChannelFromChirpRow(f, m_cols, m_watts, ch, notes, why, kind, m_bChinese) ? Line::Channel
+                                                                                         : Line::Refused;
     }
 
 private:
+    bool m_bChinese;
     ChirpColumnsFound m_cols;
     WattLevels m_watts;
     std::map<long long, std::string> m_seenWatts;  // milliwatts -> first spelling
@@ -431,7 +457,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<CsvLayoutReader> MakeChirpLayoutReader() { return std::make_unique<ChirpLayoutReader>(); }
+std::unique_ptr<CsvLayoutReader> MakeChirpLayoutReader(bool chinese)
+{
+    return std::make_unique<ChirpLayoutReader>(chinese);
+}
 
 const std::vector<std::string>& ChirpColumns()
 {

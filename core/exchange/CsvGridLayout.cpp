@@ -17,11 +17,12 @@ int RowFromLabel(const std::string& label)
     return 0;
 }
 
-bool ChannelFromGridRow(const std::vector<std::string>& f, CsvChannel& ch, std::string& why, ImportReason& kind)
+bool ChannelFromGridRow(const std::vector<std::string>& f, CsvChannel& ch, std::string& why, ImportReason& kind,
+                        bool zh)
 {
     ch.rx = TrimBlanks(f[kColRxFreq]);
     ch.tx = TrimBlanks(f[kColTxFreq]);
-    if (!ParseTypedTone(f[kColRxTone], ch.rxTone, why) || !ParseTypedTone(f[kColTxTone], ch.txTone, why)) {
+    if (!ParseTypedTone(f[kColRxTone], ch.rxTone, why, zh) || !ParseTypedTone(f[kColTxTone], ch.txTone, why, zh)) {
         kind = ImportReason::ToneUnsupported;
         return false;
     }
@@ -33,11 +34,12 @@ bool ChannelFromGridRow(const std::vector<std::string>& f, CsvChannel& ch, std::
             continue;
         *targets[k] = FlagOfTypedWord(flagCols[k], cell);
         if (*targets[k] == ChannelFlag::None) {
-            why = GridHeading(flagCols[k], false) + " \"" + cell + "\" is not one of " +
-                  (flagCols[k] == kColPower     ? "High, Middle, Low"
-                   : flagCols[k] == kColLock    ? "Lock, Unlock"
-                   : flagCols[k] == kColScanAdd ? "Yes, No"
-                                                : "Wide, Narrow");
+            const char* words = flagCols[k] == kColPower     ? "High, Middle, Low"
+                                : flagCols[k] == kColLock    ? "Lock, Unlock"
+                                : flagCols[k] == kColScanAdd ? "Yes, No"
+                                                             : "Wide, Narrow";
+            why = zh ? GridHeading(flagCols[k], true) + " “" + cell + "” 不是 " + words + " 之一"
+                     : GridHeading(flagCols[k], false) + " \"" + cell + "\" is not one of " + words;
             return false;
         }
     }
@@ -55,11 +57,14 @@ bool IsHeadingRow(const std::vector<std::string>& f)
 
 class GridLayoutReader : public CsvLayoutReader {
 public:
+    explicit GridLayoutReader(bool chinese) : m_bChinese(chinese) {}
+
     bool ReadHeader(const std::vector<std::string>& fields, std::string& why) override
     {
         if (IsHeadingRow(fields))
             return true;
-        why = "the first line must be the grid headings (,Rx Frequency,Tx Frequency,...)";
+        why = m_bChinese ? "第一行必须是信道表的标题（,Rx Frequency,Tx Frequency,...）"
+                         : "the first line must be the grid headings (,Rx Frequency,Tx Frequency,...)";
         return false;
     }
 
@@ -69,7 +74,8 @@ public:
     {
         const int row = RowFromLabel(f[kColLabel]);
         if (!row) {
-            why = "row label \"" + f[kColLabel] + "\" is not Pr or 1 to 199";
+            why = m_bChinese ? "行标签 “" + f[kColLabel] + "” 不是 Pr 或 1 至 199"
+                             : "row label \"" + f[kColLabel] + "\" is not Pr or 1 to 199";
             kind = ImportReason::LocationOutside;
         }
         return row;
@@ -84,16 +90,23 @@ public:
             for (int c = kColTxFreq; c <= kColName; ++c)
                 other = other || !TrimBlanks(f[c]).empty();
             if (other)
-                notes.push_back("no Rx Frequency: the other cells of an empty channel are dropped");
+                notes.push_back(m_bChinese ? "没有接收频率：空信道的其他单元格被舍弃"
+                                           : "no Rx Frequency: the other cells of an empty channel are dropped");
             return Line::Empty;
         }
-        return ChannelFromGridRow(f, ch, why, kind) ? Line::Channel : Line::Refused;
+        return ChannelFromGridRow(f, ch, why, kind, m_bChinese) ? Line::Channel : Line::Refused;
     }
+
+private:
+    bool m_bChinese;
 };
 
 }  // namespace
 
-std::unique_ptr<CsvLayoutReader> MakeGridLayoutReader() { return std::make_unique<GridLayoutReader>(); }
+std::unique_ptr<CsvLayoutReader> MakeGridLayoutReader(bool chinese)
+{
+    return std::make_unique<GridLayoutReader>(chinese);
+}
 
 std::string GridToCsv(const ITextGrid& grid)
 {

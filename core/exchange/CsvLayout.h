@@ -29,8 +29,8 @@ enum class ImportReason {
     Count
 };
 inline constexpr bool IsRefusal(ImportReason r) { return r >= ImportReason::OutsideBands; }
-// The group's English label in the summary ("outside the radio's bands").
-const char* ImportReasonText(ImportReason reason);
+// The group's label in the summary ("outside the radio's bands").
+const char* ImportReasonText(ImportReason reason, bool chinese = false);
 
 // One channel read from a line; flags left None keep what the default row gives.
 struct CsvChannel {
@@ -68,8 +68,9 @@ public:
                              std::vector<std::string>& notes, std::string& why, ImportReason& kind) const = 0;
 };
 
-std::unique_ptr<CsvLayoutReader> MakeGridLayoutReader();
-std::unique_ptr<CsvLayoutReader> MakeChirpLayoutReader();
+// A layout whose reasons and notes are in the language `chinese` picks.
+std::unique_ptr<CsvLayoutReader> MakeGridLayoutReader(bool chinese = false);
+std::unique_ptr<CsvLayoutReader> MakeChirpLayoutReader(bool chinese = false);
 
 // Why a field is no frequency, with the form and the band ranges accepted.
-std::string FrequencyFormatReason(const std::string& what, const std::string& value);
+std::string FrequencyFormatReason(const std::string& what, const std::string& value, bool chinese = false);

@@ -81,6 +81,26 @@ std::vector<std::string> StockLicenceLines(const StockList& list)
     return out;
 }
 
+std::vector<std::string> CsvListNotes(const std::string& text, bool chinese)
+{
+    const std::vector<std::string> lines = LeadingCsvComments(text).lines;
+    std::vector<std::string> notes;
+    std::string zhTitle;
+    for (const std::string& line : lines) {
+        if (line.rfind(kChineseTitle, 0) == 0) {
+            zhTitle = TrimBlanks(line.substr(std::char_traits<char>::length(kChineseTitle)));
+            continue;
+        }
+        if (!notes.empty() && !line.empty() && line[0] == ' ')
+            notes.back() += " " + TrimBlanks(line);
+        else if (!TrimBlanks(line).empty())
+            notes.push_back(TrimBlanks(line));
+    }
+    if (chinese && !zhTitle.empty() && !notes.empty())
+        notes.front() = zhTitle;
+    return notes;
+}
+
 const StockList* FindStockList(const std::vector<StockList>& lists, const std::string& name)
 {
     const auto it = std::find_if(lists.begin(), lists.end(), [&](const StockList& l) { return l.name == name; });
@@ -138,4 +158,24 @@ StockSummary SummarizeStockList(const std::string& text, const CRadioCatalogue& 
         if (!grid.TextMatrix(row, kColRxFreq).empty() && grid.TextMatrix(row, kColTxFreq).empty())
             ++summary.receiveOnly;
     return summary;
+}
+
+std::string StockTypeMismatch(const StockSummary& summary, int type, const CRadioCatalogue& catalogue, bool chinese)
+{
+    if (!summary.ok || summary.channels == 0 || type < 0 || static_cast<std::size_t>(type) >= summary.types.size() ||
+        summary.types[static_cast<std::size_t>(type)].channels == summary.channels)
+        return {};
+    std::string bands;
+    for (const std::string& item : catalogue.Bands(type))
+        bands += (bands.empty() ? "" : chinese ? "、" : ", ") + item;
+    const std::string& name = summary.types[static_cast<std::size_t>(type)].type;
+    const std::string count = std::to_string(summary.channels - summary.types[static_cast<std::size_t>(type)].channels);
+    std::string suits;
+    for (const std::string& fit : summary.FittingTypes())
+        suits += (suits.empty() ? "" : chinese ? "、" : ", ") + fit;
+    if (chinese)
+        return "其中 " + count + " 个信道在 " + name + " 的频段（" + bands + "）之外" +
+               (suits.empty() ? std::string() : "；它适用于 " + suits);
+    return count + " of its " + std::to_string(summary.channels) + " channels lie outside the bands of the " + name +
+           " (" + bands + ")" + (suits.empty() ? std::string() : "; it suits the " + suits);
 }

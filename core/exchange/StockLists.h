@@ -28,6 +28,11 @@ std::vector<StockList> ListStockLists(const std::string& programDir);
 // one beginning "Licence:" and the indented lines that go on from it.
 std::vector<std::string> StockLicenceLines(const StockList& list);
 
+// What a list's leading comments say, as paragraphs (an indented line goes on
+// from the one before it): the title in the language `chinese` picks first,
+// the "zh:" line left out. A text without comments has none.
+std::vector<std::string> CsvListNotes(const std::string& text, bool chinese);
+
 // The list of that name among `lists`, nullptr when there is none.
 const StockList* FindStockList(const std::vector<StockList>& lists, const std::string& name);
 // The names of `lists` joined by ", " ("none" for no list), for a message.
@@ -50,3 +55,9 @@ struct StockSummary {
     std::vector<std::string> FittingTypes() const;
 };
 StockSummary SummarizeStockList(const std::string& text, const CRadioCatalogue& catalogue);
+
+// Why the list does not suit radio type `type` of the catalogue: "its 22
+// channels lie outside the TR-5V's bands (136-174MHz, ...); it suits the
+// TR-5U". "" when every channel lies in one of the type's bands, and when the
+// catalogue has no such type or the list no channel.
+std::string StockTypeMismatch(const StockSummary& summary, int type, const CRadioCatalogue& catalogue, bool chinese);

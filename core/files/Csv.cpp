@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 namespace {
 std::size_t AfterByteOrderMark(const std::string& text)
@@ -131,6 +132,26 @@ CsvDocument ParseCsv(const std::string& in)
     }
     doc.ok = true;
     return doc;
+}
+
+std::string CsvProblemText(const std::string& english, bool chinese)
+{
+    static const std::pair<const char*, const char*> kChinese[] = {
+        {"a quoted field is not closed", "带引号的字段没有结束引号"},
+        {"text follows the closing quote of a field", "字段的结束引号之后还有文字"},
+        {"a quote inside an unquoted field (quote the field and double the quote)",
+         "未加引号的字段中有引号（请给字段加引号，并把其中的引号写两次）"},
+        {"more than 200 fields on one line; a channel list has far fewer columns",
+         "一行超过 200 个字段；信道表的列要少得多"},
+        {"is UTF-16; save it as UTF-8", "是 UTF-16 编码；请另存为 UTF-8"},
+        {"uses ';' between fields; save it with commas", "字段之间用的是 ';'；请改用逗号保存"},
+        {"uses tabs between fields; save it with commas", "字段之间用的是制表符；请改用逗号保存"},
+    };
+    if (chinese)
+        for (const auto& [en, zh] : kChinese)
+            if (english == en)
+                return zh;
+    return english;
 }
 
 std::string CsvTextProblem(const std::string& all, bool skipComments)

@@ -63,6 +63,8 @@ private:
 // (or tabs), said of the file by the caller. "" for any other text. With
 // `skipComments` the first line after the leading comments is the one looked at.
 std::string CsvTextProblem(const std::string& text, bool skipComments = false);
+// A CsvTextProblem or CCsvReader::Error text in the language `chinese` picks.
+std::string CsvProblemText(const std::string& english, bool chinese);
 
 // A field quoted when it holds a comma, a quote, CR or LF, or begins or ends
 // with a space (which readers would otherwise be free to trim).

@@ -3,7 +3,9 @@
 // <timestamp>-<port>.dat ("20260501-143005-COM1.dat", local time) in a
 // per-user folder that the window and progtool both name. The newest ones are
 // kept, older ones pruned, except those the user pinned (a "<name>.pin"
-// marker beside the file). Files that do not follow the naming are left alone.
+// marker beside the file). Only backups the program wrote itself are ever
+// pruned: each folder lists them in kOwnBackupList, so a file of the user's
+// that happens to be named like a backup (a plan, a copy) is never removed.
 #include <ctime>
 #include <string>
 #include <vector>
@@ -11,6 +13,8 @@
 #include "core/radio/Image.h"
 
 inline constexpr int kDefaultBackupKeep = 50;
+// The file in a backup folder naming, one a line, the backups the program wrote there.
+inline constexpr char kOwnBackupList[] = "tr5-programmer-backups.txt";
 
 struct BackupInfo {
     std::string path;
@@ -26,9 +30,22 @@ struct BackupInfo {
 
 struct BackupResult {
     bool ok = false;
-    std::string path;   // the backup written
-    std::string error;  // names the folder or file and the system's reason
-    int pruned = 0;     // older backups deleted to keep the number
+    std::string path;                  // the backup written
+    std::string error;                 // names the folder or file and the system's reason
+    std::vector<std::string> removed;  // older backups deleted to keep the number, oldest first
+};
+
+// What a save may prune. Never a pinned backup, one of `spare` (the files
+// named on the command line, the documents open in a window: compared as
+// files, through links) or a file the program did not write into that folder.
+struct BackupPruning {
+    bool prune = true;  // false: nothing is removed (a folder the user named, unless asked)
+    int keep = kDefaultBackupKeep;
+    // The program's own folder (BackupFolder): earlier versions kept no list
+    // there, so when its list is first made, the backups already in it (and
+    // in the folder BackupFoldersOf adds) are taken as theirs.
+    bool programFolder = true;
+    std::vector<std::string> spare;
 };
 
 // The folder backups go to under the user's data folder ($XDG_DATA_HOME, else
@@ -46,23 +63,26 @@ std::string BackupFileName(std::time_t when, const std::string& port);
 bool ParseBackupFileName(const std::string& name, std::time_t& when, std::string& port);
 
 // Creates the folder when needed, writes the image atomically (a later
-// second when the name is taken) and prunes to `keep` unpinned backups
-// (counted over BackupFoldersOf(folder), as listing and pruning are); the
-// backup just written is never among those pruned.
+// second when the name is taken), adds it to the folder's list and prunes as
+// `pruning` allows (PruneBackups); the backup just written is never among
+// those pruned.
 BackupResult SaveBackup(const std::string& folder, const Image& image, const std::string& port, std::time_t when,
-                        int keep = kDefaultBackupKeep);
+                        const BackupPruning& pruning = {});
 
 // The backups in the folder (and those BackupFoldersOf adds), newest first;
 // with contents, each file is read for its channel count and first names
 // (names in the given language's codec).
 std::vector<BackupInfo> ListBackups(const std::string& folder, bool contents = true);
 
-// Deletes the oldest unpinned backups beyond the `keep` newest unpinned ones;
-// returns how many went. Pinned backups neither count nor go, nor does
-// `spare` (a backup just saved), which counts as the newest. Oldest by the
-// files' modification times: the local time in a name can run backwards (a
-// new time zone, a clock set back); the name's time only breaks a tie.
-int PruneBackups(const std::string& folder, int keep, const std::string& spare = {});
+// Deletes the oldest of the program's own unpinned backups beyond the
+// `pruning.keep` newest (over BackupFoldersOf(folder)); returns the paths
+// removed, oldest first. Files it did not write, pinned backups and
+// `pruning.spare` neither count nor go; `saved` (a backup just saved) does not
+// go and counts as the newest. Oldest by the files' modification times: the
+// local time in a name can run backwards (a new time zone, a clock set back);
+// the name's time only breaks a tie. Nothing when `pruning.prune` is false.
+std::vector<std::string> PruneBackups(const std::string& folder, const BackupPruning& pruning,
+                                      const std::string& saved = {});
 
 // Pins or unpins one backup; false with error naming the file and the reason.
 bool SetBackupPinned(const std::string& path, bool pinned, std::string& error);

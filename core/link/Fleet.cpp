@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "core/link/Protocol.h"
+#include "core/link/RadioCheck.h"
 
 namespace {
 
@@ -261,8 +262,25 @@ FleetJob CFleet::RunJob(std::size_t index, ISerialPort& port, CTransferEngine& e
 
     const Image& sent = index < m_options.images.size() ? m_options.images[index] : m_options.image;
     Image memory{};
-    TransferResult r = write ? engine.Write(device, sent) : engine.Read(device, memory);
+    TransferResult r;
+    if (write && index < m_options.expected.size()) {
+        const GuardedWrite g = WriteToRadioRead(engine, device, sent, m_options.expected[index], m_options.chinese);
+        r = g.result;
+        job.inCheck = g.checkEnded;
+        job.radioChanged = g.radioChanged;
+        job.changes = g.changes;
+    } else {
+        r = write ? engine.Write(device, sent) : engine.Read(device, memory);
+    }
     job.device = port.DevicePath();
+    if (job.inCheck) {
+        job.transfer = r;
+        job.outcome =
+            r.outcome == TransferOutcome::Cancelled && m_bCancel ? FleetOutcome::Cancelled : FleetOutcome::Failed;
+        job.seconds = Since(start);
+        job.cpuSeconds = ThreadCpuSeconds() - cpu0;
+        return job;
+    }
     if (write && r.Completed() && m_options.verify) {
         job.transfer = r;
         observer.base = kWriteBlocks;

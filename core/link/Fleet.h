@@ -51,7 +51,12 @@ struct FleetJob {
     bool inVerify = false;  // that transfer was the read-back
     // The read-back differs from the image: each channel, option or other field with its addresses.
     std::vector<WriteDifference> mismatches;
-    std::string saveError;  // a read whose file could not be saved
+    // A write guarded by `expected`: the check before it ended the job (it
+    // failed, or found another radio) and nothing was sent.
+    bool inCheck = false;
+    bool radioChanged = false;             // the radio on the port is not the one read
+    std::vector<WriteDifference> changes;  // where it differs from what was read
+    std::string saveError;                 // a read whose file could not be saved
     // A write that reached the data phase and did not finish: the radio holds
     // part of the new memory and part of the old.
     bool partlyWritten = false;
@@ -95,6 +100,9 @@ struct FleetOptions {
     // write: what to send to each port, in the ports' order (a radio's own
     // memory brought to a plan); empty: every port gets `image`
     std::vector<Image> images;
+    // write: what each radio held when it was read, in the ports' order: a
+    // port is written only while it still holds that radio (WriteToRadioRead)
+    std::vector<Image> expected;
     // The port object of each thread; default: CSerialPort.
     std::function<std::unique_ptr<ISerialPort>()> makePort;
     // Read: called on the port's thread once the radio's memory arrived whole;

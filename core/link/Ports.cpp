@@ -183,13 +183,20 @@ std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<std::string>&
 
 std::optional<PortNamedTwice> FindPortNamedTwice(const std::vector<ResolvedPort>& ports)
 {
-    std::vector<std::pair<std::string, std::string>> seen;  // device, name
+    // By the path after links, and by the device itself: a second node of one
+    // device (a bind mount, a node made with its number) is the same port.
+    struct Seen {
+        std::string key, name;
+        platform::FileInfo info;
+    };
+    std::vector<Seen> seen;
     for (const ResolvedPort& port : ports) {
         const std::string device = SameDeviceKey(port.device);
-        for (const auto& [dev, first] : seen)
-            if (dev == device)
-                return PortNamedTwice{first, port.name, device};
-        seen.emplace_back(device, port.name);
+        const platform::FileInfo info = platform::Info(port.device);
+        for (const Seen& s : seen)
+            if (s.key == device || platform::SameNode(s.info, info))
+                return PortNamedTwice{s.name, port.name, device};
+        seen.push_back({device, port.name, info});
     }
     return std::nullopt;
 }

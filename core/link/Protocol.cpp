@@ -56,7 +56,7 @@ CRadioProtocol::Action CRadioProtocol::Feed(std::uint8_t b, std::vector<std::uin
         ++m_nEntryCodes;
         if (m_faults.silent)
             return action;
-        if (m_faults.ignoreEntryCodes > 0) {
+        if (m_faults.ignoreEntryCodes > 0 && m_nEntryCodes > m_faults.ignoreEntryCodesFrom) {
             if (m_faults.ignoreEntryCodes != INT_MAX)
                 --m_faults.ignoreEntryCodes;
             m_state = State::Idle;
@@ -153,6 +153,10 @@ void CRadioProtocol::HandleFrame(std::vector<std::uint8_t>& out, Action& action)
         if (k == m_faults.shortReplyAtFrame)
             out.pop_back();
         m_state = State::ReadAck;
+        if (m_bSwap && addr == static_cast<int>(kImageSize) - kFrameData) {
+            m_memory = m_swap;
+            m_bSwap = false;
+        }
         return;
     }
     for (std::size_t i = 0; i < f.data.size() && k != m_faults.loseWriteAtFrame; ++i)

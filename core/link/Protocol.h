@@ -29,21 +29,22 @@ inline constexpr int kLastWriteSize = 6;
 // Faults the simulated radio can show. Frame numbers count the data frames
 // (read or write) after the handshake, from 0.
 struct RadioFaults {
-    bool silent = false;         // answers nothing at all
-    int ignoreEntryCodes = 0;    // entry codes left unacknowledged (INT_MAX: all)
-    bool noIdent = false;        // never sends the identification
-    int missingFinalAcks = 0;    // handshakes whose closing ack is left out (INT_MAX: all)
-    int shortReplyAtFrame = -1;  // read reply of 11 bytes
-    int wrongAckAtFrame = -1;    // answers 0x15 instead of 0x06
-    int missingAckAtFrame = -1;  // answers no acknowledgement
-    int dropAtFrame = -1;        // hangs up the line when the frame arrives
-    int loseWriteAtFrame = -1;   // acknowledges the write frame but keeps its old bytes
-    bool garbage = false;        // answers every byte with noise, never 0x06
-    bool echo = false;           // returns every byte it receives, answers nothing (a cable without a radio)
-    bool randomHeaders = false;  // read reply headers hold noise
-    int replyDelayMs = 0;        // pause before each answer (simulated radio only)
-    int byteGapMs = 0;           // pause between the bytes of an answer (simulated radio only)
-    int slowFromFrame = -1;      // -1: every answer is slow; k: only answers to frames k on
+    bool silent = false;           // answers nothing at all
+    int ignoreEntryCodes = 0;      // entry codes left unacknowledged (INT_MAX: all)
+    int ignoreEntryCodesFrom = 0;  // ... from this one on, counted from 0 (a line gone quiet later)
+    bool noIdent = false;          // never sends the identification
+    int missingFinalAcks = 0;      // handshakes whose closing ack is left out (INT_MAX: all)
+    int shortReplyAtFrame = -1;    // read reply of 11 bytes
+    int wrongAckAtFrame = -1;      // answers 0x15 instead of 0x06
+    int missingAckAtFrame = -1;    // answers no acknowledgement
+    int dropAtFrame = -1;          // hangs up the line when the frame arrives
+    int loseWriteAtFrame = -1;     // acknowledges the write frame but keeps its old bytes
+    bool garbage = false;          // answers every byte with noise, never 0x06
+    bool echo = false;             // returns every byte it receives, answers nothing (a cable without a radio)
+    bool randomHeaders = false;    // read reply headers hold noise
+    int replyDelayMs = 0;          // pause before each answer (simulated radio only)
+    int byteGapMs = 0;             // pause between the bytes of an answer (simulated radio only)
+    int slowFromFrame = -1;        // -1: every answer is slow; k: only answers to frames k on
 };
 
 struct RadioFrame {
@@ -68,6 +69,13 @@ public:
     void SetFaults(const RadioFaults& f) { m_faults = f; }
     const RadioFaults& Faults() const { return m_faults; }
     void SetIdentification(const std::vector<std::uint8_t>& id) { m_ident = id; }
+    // Another radio on the line once this one has been read whole: the memory
+    // becomes `next` after the read of the last frame (once).
+    void SwapAfterRead(const Image& next)
+    {
+        m_swap = next;
+        m_bSwap = true;
+    }
 
     const std::vector<RadioFrame>& FrameLog() const { return m_frames; }
     int EntryCodesSeen() const { return m_nEntryCodes; }
@@ -83,6 +91,8 @@ private:
     void HandleFrame(std::vector<std::uint8_t>& out, Action& action);
 
     Image m_memory{};
+    Image m_swap{};
+    bool m_bSwap = false;
     RadioFaults m_faults;
     std::vector<std::uint8_t> m_ident{'T', 'R', '5', 'V', 0x00, 0x01, 0x02, 0x03};
     State m_state = State::Idle;

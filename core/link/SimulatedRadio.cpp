@@ -40,6 +40,12 @@ void CSimulatedRadio::SetMemory(const Image& image)
     m_proto.Memory() = image;
 }
 
+void CSimulatedRadio::SwapAfterRead(const Image& next)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_proto.SwapAfterRead(next);
+}
+
 bool CSimulatedRadio::LoadDat(const std::string& path, std::string* error)
 {
     Image image{};

@@ -26,6 +26,8 @@ public:
 
     Image Memory() const;
     void SetMemory(const Image& image);
+    // The radio is swapped for one holding `next` once it has been read whole.
+    void SwapAfterRead(const Image& next);
     bool LoadDat(const std::string& path, std::string* error = nullptr);
     bool SaveDat(const std::string& path, std::string* error = nullptr) const;
 

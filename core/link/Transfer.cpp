@@ -112,18 +112,33 @@ TransferResult CTransferEngine::Read(const std::string& device, Image& image)
     return r;
 }
 
-TransferResult CTransferEngine::Write(const std::string& device, const Image& image)
+TransferResult CTransferEngine::Write(const std::string& device, const Image& image, int attempts)
 {
-    return Run(device, true, image, nullptr);
+    m_nAttemptLimit = attempts;
+    const TransferResult r = Run(device, true, image, nullptr);
+    m_nAttemptLimit = 0;
+    return r;
+}
+
+TransferResult CTransferEngine::ReadFrames(const std::string& device, const std::vector<int>& addresses, Image& image)
+{
+    Image buffer = image;
+    m_pFrames = &addresses;
+    TransferResult r = Run(device, false, buffer, &buffer);
+    m_pFrames = nullptr;
+    if (r.Completed())
+        image = buffer;
+    return r;
 }
 
 TransferResult CTransferEngine::Run(const std::string& device, bool write, const Image& out, Image* in)
 {
     m_result = TransferResult{};
-    m_result.framesTotal = write ? kWriteFullFrames + 1 : kReadFrames;
-    m_result.bytesTotal = write ? kWriteFullFrames * kFrameData + kLastWriteSize : static_cast<int>(kImageSize);
+    m_result.framesTotal = write ? kWriteFullFrames + 1 : m_pFrames ? static_cast<int>(m_pFrames->size()) : kReadFrames;
+    m_result.bytesTotal = write ? kWriteFullFrames * kFrameData + kLastWriteSize : m_result.framesTotal * kFrameData;
     m_nProgress = 0;
-    m_observer.Range(0, write ? 511 : 512);
+    if (!m_pFrames)
+        m_observer.Range(0, write ? 511 : 512);
 
     if (!m_port.Open(device)) {
         Fail(IDS_OPEN_PORT_FAIL, m_port.ErrorText());
@@ -231,6 +246,12 @@ CTransferEngine::Step CTransferEngine::Handshake()
             promptNow = attempt > 15;
         }
 
+        // A write that may not ask: the caller checks the radio again instead.
+        if (m_nAttemptLimit > 0 && (promptNow || m_result.handshakeAttempts >= m_nAttemptLimit)) {
+            m_result.outcome = TransferOutcome::Failed;
+            m_result.messageId = IDS_COMM_ERROR;
+            return Step::Failed;
+        }
         if (promptNow) {
             m_result.portHolders = PortHolders(m_port.DevicePath());
             if (!m_observer.PromptRetry(IDS_COMM_ERROR, m_result)) {
@@ -242,27 +263,56 @@ CTransferEngine::Step CTransferEngine::Handshake()
     }
 }
 
+bool CTransferEngine::ReadFrame(int a, Image& buffer, Step& failed)
+{
+    m_port.PurgeClear();
+    const std::uint8_t req[4] = {kRead, static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a & 0xFF),
+                                 kFrameData};
+    if (!Send(req, sizeof req)) {
+        failed = Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
+        return false;
+    }
+    std::array<std::uint8_t, kReadReplySize> reply{};
+    std::size_t got = 0;
+    if (!ReadBytes(reply.data(), reply.size(), got) || got < reply.size()) {
+        failed = Fail(IDS_PROGRAM_INTERRUPT, m_port.IsLost() ? m_port.ErrorText() : std::string());
+        return false;
+    }
+    std::memcpy(buffer.data() + a, reply.data() + 4, kFrameData);
+
+    m_port.PurgeClear();
+    if (!Send(kAck)) {
+        failed = Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
+        return false;
+    }
+    std::uint8_t b = 0;
+    got = 0;
+    if (!ReadBytes(&b, 1, got) || got != 1 || b != kAck) {
+        failed = Fail(IDS_PROGRAM_INTERRUPT, m_port.IsLost() ? m_port.ErrorText() : std::string());
+        return false;
+    }
+    return true;
+}
+
 CTransferEngine::Step CTransferEngine::ReadPhase(Image& buffer)
 {
+    Step failed = Step::Failed;
+    if (m_pFrames) {
+        for (const int a : *m_pFrames) {
+            if (a < 0 || a % kFrameData != 0 || a >= static_cast<int>(kImageSize))
+                continue;
+            if (!ReadFrame(a, buffer, failed))
+                return failed;
+            ++m_result.frames;
+            m_result.bytes += kFrameData;
+            if (!PumpPasses(9, false))
+                return Step::Cancelled;
+        }
+        return Step::Ok;
+    }
     for (int a = 0; a < static_cast<int>(kImageSize); a += kFrameData) {
-        m_port.PurgeClear();
-        const std::uint8_t req[4] = {kRead, static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a & 0xFF),
-                                     kFrameData};
-        if (!Send(req, sizeof req))
-            return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
-        std::array<std::uint8_t, kReadReplySize> reply{};
-        std::size_t got = 0;
-        if (!ReadBytes(reply.data(), reply.size(), got) || got < reply.size())
-            return Fail(IDS_PROGRAM_INTERRUPT, m_port.IsLost() ? m_port.ErrorText() : std::string());
-        std::memcpy(buffer.data() + a, reply.data() + 4, kFrameData);
-
-        m_port.PurgeClear();
-        if (!Send(kAck))
-            return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
-        std::uint8_t b = 0;
-        got = 0;
-        if (!ReadBytes(&b, 1, got) || got != 1 || b != kAck)
-            return Fail(IDS_PROGRAM_INTERRUPT, m_port.IsLost() ? m_port.ErrorText() : std::string());
+        if (!ReadFrame(a, buffer, failed))
+            return failed;
         Delivered(kFrameData);
 
         if (a % static_cast<int>(kBlockSize) == 0)

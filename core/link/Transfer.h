@@ -86,7 +86,13 @@ public:
     // arrived; on any other end it is left exactly as it was.
     TransferResult Read(const std::string& device, Image& image);
     // Writes image 0x0000..0x1FF5 to the radio (0x1FF6.. are never sent).
-    TransferResult Write(const std::string& device, const Image& image);
+    // attempts > 0: the handshake gives up after that many attempts instead
+    // of asking to retry (Failed, IDS_COMM_ERROR, its fault told).
+    TransferResult Write(const std::string& device, const Image& image, int attempts = 0);
+    // Reads only the 8-byte frames at `addresses` into image, in a session of
+    // their own; image changes only when all of them arrived. No progress is
+    // told (a check before a write, not a transfer of its own).
+    TransferResult ReadFrames(const std::string& device, const std::vector<int>& addresses, Image& image);
 
     // Replaces std::this_thread::sleep_for (tests record the pauses).
     void SetSleeper(Sleeper s) { m_sleep = std::move(s); }
@@ -96,6 +102,7 @@ private:
     TransferResult Run(const std::string& device, bool write, const Image& out, Image* in);
     Step Handshake();
     Step ReadPhase(Image& buffer);
+    bool ReadFrame(int address, Image& buffer, Step& failed);
     Step WritePhase(const Image& image);
     bool PumpPasses(int n, bool sleep);
     bool Send(const std::uint8_t* data, std::size_t n);
@@ -110,5 +117,7 @@ private:
     ITransferObserver& m_observer;
     Sleeper m_sleep;
     int m_nProgress = 0;
+    int m_nAttemptLimit = 0;                      // Write's `attempts`
+    const std::vector<int>* m_pFrames = nullptr;  // ReadFrames' addresses
     TransferResult m_result;
 };

@@ -205,7 +205,7 @@ bool DcsFromText(const std::string& text, std::string& code)
     return IsListed(kDcs, code);
 }
 
-bool ParseTypedTone(const std::string& cell, ChannelTone& tone, std::string& why)
+bool ParseTypedTone(const std::string& cell, ChannelTone& tone, std::string& why, bool chinese)
 {
     const std::string t = TrimBlanks(cell);
     tone = ChannelTone{};
@@ -218,14 +218,15 @@ bool ParseTypedTone(const std::string& cell, ChannelTone& tone, std::string& why
             tone.polarity = suffix;
             return true;
         }
-        why = "tone \"" + t + "\" is not a DCS code of the tone list (D023N .. D754I)";
+        why = chinese ? "亚音 “" + t + "” 不是亚音列表中的 DCS 数码（D023N .. D754I）"
+                      : "tone \"" + t + "\" is not a DCS code of the tone list (D023N .. D754I)";
         return false;
     }
     if (CtcssFromText(t, tone.ctcss)) {
         tone.kind = ChannelTone::Ctcss;
         return true;
     }
-    why = "tone \"" + t + "\" is not in the tone list";
+    why = chinese ? "亚音 “" + t + "” 不在亚音列表中" : "tone \"" + t + "\" is not in the tone list";
     return false;
 }
 

@@ -71,7 +71,7 @@ ChannelTone ToneOfCell(const std::string& text);
 // A tone someone typed in a cell: "None"/"无"/"", a listed CTCSS tone or a
 // listed DCS code with suffix N or I (letters in either case). False with the
 // reason otherwise.
-bool ParseTypedTone(const std::string& cell, ChannelTone& tone, std::string& why);
+bool ParseTypedTone(const std::string& cell, ChannelTone& tone, std::string& why, bool chinese = false);
 // A CTCSS value typed as a number ("88.5", "88.50", "100") to its list text;
 // false when it is no number or not in the list.
 bool CtcssFromText(const std::string& text, std::string& hz);

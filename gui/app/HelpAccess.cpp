@@ -8,6 +8,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <QScreen>
+#include <QShortcut>
 #include <QWindow>
 #include <QWidget>
 
@@ -28,6 +29,7 @@
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QToolBar>
+#include <QToolButton>
 #include <algorithm>
 
 namespace {
@@ -229,6 +231,9 @@ QWidget* CreateHelpWindow(QHelpEngine* engine)
     bar->setObjectName(QStringLiteral("HelpToolBar"));
     bar->setAccessibleName(HelpText("Help toolbar"));
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // A screen reader finds the button for what a narrow window has no room for, hidden or not.
+    if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(HelpText("More toolbar buttons"));
     QAction* back = bar->addAction(HelpText("Back"), browser, &QTextBrowser::backward);
     back->setObjectName(QStringLiteral("HelpBack"));
     back->setShortcut(QKeySequence::Back);
@@ -241,6 +246,9 @@ QWidget* CreateHelpWindow(QHelpEngine* engine)
     QAction* contents = bar->addAction(HelpText("Contents"), browser, [browser, home] { browser->setSource(home); });
     contents->setObjectName(QStringLiteral("HelpHome"));
     contents->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
+    // Escape closes the help as it closes a dialog.
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), window, window, &QWidget::close);
+    close->setContext(Qt::WindowShortcut);
     QObject::connect(browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
     QObject::connect(browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
     layout->addWidget(bar);

@@ -72,7 +72,8 @@ void RunLanguageCommand(QWidget* parent)
         const std::string absent = "\n";  // no value of a line holds one
         const std::string before = theIniFile.GetString("Setup", "Language", absent);
         theIniFile.SetString("Setup", "Language", chosen);
-        theIniFile.Save(false);
+        // The file as it was is kept beside it (Program.ini.001...).
+        theIniFile.Save(true);
         if (!theIniFile.SaveFailed())
             return true;
         const QString text = CLanguageDlg::tr("The language choice could not be saved: %1")

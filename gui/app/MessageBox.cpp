@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -45,6 +46,24 @@ QString& messageCaption()
 
 QString BoxText(const char* text) { return QCoreApplication::translate("AppMessageBox", text); }
 
+constexpr QChar kWordJoiner(0x2060);
+
+// The box's Ctrl+C copies its texts without the joiners UnbrokenPaths put in.
+class CCleanCopy : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy))
+            QMetaObject::invokeMethod(
+                this, [] { QApplication::clipboard()->setText(QApplication::clipboard()->text().remove(kWordJoiner)); },
+                Qt::QueuedConnection);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // Qt's own texts of these buttons have no mnemonic.
 template <typename ButtonOf>
 void NameButtons(ButtonOf buttonOf)
@@ -79,7 +98,7 @@ QMessageBox::StandardButton DetailsBox(const MessageRequest& request)
         const int size = dlg.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &dlg);
         icon->setPixmap(dlg.style()->standardIcon(pixmaps[request.icon], nullptr, &dlg).pixmap(size, size));
     }
-    auto* text = new QLabel(ShownLines(request.text), &dlg);
+    auto* text = new QLabel(UnbrokenPaths(ShownLines(request.text)), &dlg);
     text->setObjectName(QStringLiteral("MessageText"));
     text->setTextFormat(Qt::PlainText);  // a file name is never markup
     text->setWordWrap(true);
@@ -160,10 +179,15 @@ QMessageBox* CreateMessageBox(const MessageRequest& request)
 {
     const QString caption = request.caption.isEmpty() ? MessageCaption() : request.caption;
     // A message quotes file and port names: plain text, never markup.
-    auto* box = new QMessageBox(request.icon, caption, ShownLines(request.text), request.buttons, request.parent);
+    auto* box = new QMessageBox(request.icon, caption, UnbrokenPaths(ShownLines(request.text)), request.buttons,
+                                request.parent);
     box->setTextFormat(Qt::PlainText);
+    auto* cleanCopy = new CCleanCopy(box);
+    box->installEventFilter(cleanCopy);
+    for (QLabel* label : box->findChildren<QLabel*>())
+        label->installEventFilter(cleanCopy);
     if (!request.detail.isEmpty()) {
-        box->setInformativeText(ShownLines(request.detail));
+        box->setInformativeText(UnbrokenPaths(ShownLines(request.detail)));
         // The box gives its format to the text's label only.
         if (auto* detail = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
             detail->setTextFormat(Qt::PlainText);
@@ -179,16 +203,47 @@ QMessageBox* CreateMessageBox(const MessageRequest& request)
     // in the normal face; window managers draw it bold beside an icon and up
     // to three buttons, and elide the middle of what does not fit, so a short
     // message under a long name lost the name ("Tanage...o Works").
-    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
-    titleFont.setBold(true);
-    const int bar = box->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, box);
-    int width = QFontMetrics(titleFont).horizontalAdvance(caption) + 5 * bar;
-    if (const QScreen* screen = box->screen())
-        width = std::min(width, screen->availableGeometry().width() * 3 / 4);
+    const int width = CaptionWidth(box, caption);
     if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
         grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
                       grid->columnCount());
     return box;
+}
+
+int CaptionWidth(const QWidget* window, const QString& caption)
+{
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    const int bar = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+    int width = QFontMetrics(titleFont).horizontalAdvance(caption) + 5 * bar;
+    if (const QScreen* screen = window->screen())
+        width = std::min(width, screen->availableGeometry().width() * 3 / 4);
+    return width;
+}
+
+void FitCaption(QWidget* window)
+{
+    // Measured as shown: the title bar's height follows the polished style.
+    window->ensurePolished();
+    // A layout sets its window's minimum size itself: the room goes into it.
+    const int width = CaptionWidth(window, window->windowTitle());
+    if (QLayout* layout = window->layout())
+        layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum));
+    else
+        window->setMinimumWidth(std::max(window->minimumWidth(), width));
+}
+
+QString UnbrokenPaths(const QString& text)
+{
+    // A word joiner after each "/" that a name goes on from.
+    QString out;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == QLatin1Char('/') && i + 1 < text.size() && !text[i + 1].isSpace())
+            out += kWordJoiner;
+    }
+    return out;
 }
 
 QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons,

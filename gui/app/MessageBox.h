@@ -29,6 +29,17 @@ QMessageBox::StandardButton AppMessageBox(const MessageRequest& request);
 // carry mnemonics and it is wide enough for its caption beside a title bar's
 // buttons.
 QMessageBox* CreateMessageBox(const MessageRequest& request);
+// The width a window needs for `caption` in its title bar, beside the window
+// manager's icon and buttons (at most three quarters of its screen); a
+// dialog's minimum width so that its title is never cut short.
+int CaptionWidth(const QWidget* window, const QString& caption);
+void FitCaption(QWidget* window);
+
+// A message's text as its label shows it: a path breaks at no "/" of its own
+// (a line ending "/" and the rest below read as two names); copying the
+// box's text gives it back as it was.
+QString UnbrokenPaths(const QString& text);
+
 // Convenience: the caption defaults to MessageCaption().
 QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text,
                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,

@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 
 #include "core/exchange/ImportPreview.h"
+#include "core/exchange/StockLists.h"
+#include "gui/app/MessageBox.h"
 #include "gui/app/ShownText.h"
 
 namespace {
@@ -82,6 +84,8 @@ CImportPreviewDlg::CImportPreviewDlg(const QString& file, const ITextGrid& curre
     m_pReplace->setChecked(true);
     m_pMerge = new QRadioButton(tr("Merge: keep the channels the file does not carry"), placing);
     m_pMerge->setObjectName(QStringLiteral("MergeChannels"));
+    // Nothing above the buttons grows or shrinks with the preview.
+    placing->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* renumberRow = new QHBoxLayout;
     renumberRow->addWidget(m_pRenumber);
     renumberRow->addWidget(m_pFrom);
@@ -91,12 +95,29 @@ CImportPreviewDlg::CImportPreviewDlg(const QString& file, const ITextGrid& curre
     placingLayout->addWidget(m_pReplace);
     placingLayout->addWidget(m_pMerge);
 
+    // The list's own notes: its source, and what a licence allows there.
+    QStringList notes;
+    for (const std::string& note : CsvListNotes(m_text, m_chinese))
+        notes << ShownName(note);
+    if (!notes.isEmpty()) {
+        m_pNotes = new QPlainTextEdit(notes.join(QLatin1Char('\n')), this);
+        m_pNotes->setObjectName(QStringLiteral("ImportNotes"));
+        m_pNotes->setAccessibleName(tr("Notes in the file"));
+        m_pNotes->setReadOnly(true);
+        m_pNotes->setFixedHeight(m_pNotes->fontMetrics().lineSpacing() * 6 + 8);
+    }
     m_pSummary = new QLabel(this);
     m_pSummary->setObjectName(QStringLiteral("ImportSummary"));
     m_pSummary->setTextFormat(Qt::PlainText);  // it names the file
     m_pSummary->setWordWrap(true);
+    m_pSummary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for its longest form, so that the controls stay where the pointer is.
+    m_pSummary->setMinimumHeight(m_pSummary->fontMetrics().lineSpacing() * 9);
+    m_pSummary->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_pReport = new QPlainTextEdit(this);
     m_pReport->setObjectName(QStringLiteral("ImportReport"));
+    m_pReport->setAccessibleName(tr("Changed and refused lines"));
+    m_pReport->setPlaceholderText(tr("No line is changed or refused."));
     m_pReport->setReadOnly(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_pImport = buttons->button(QDialogButtonBox::Ok);
@@ -117,11 +138,17 @@ CImportPreviewDlg::CImportPreviewDlg(const QString& file, const ITextGrid& curre
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(placing);
+    if (m_pNotes) {
+        auto* notesLabel = new QLabel(tr("&Notes in the file:"), this);
+        notesLabel->setBuddy(m_pNotes);
+        layout->addWidget(notesLabel);
+        layout->addWidget(m_pNotes);
+    }
     layout->addWidget(m_pSummary);
     layout->addWidget(m_pReport, 1);
     layout->addWidget(buttons);
     Update();
-    resize(sizeHint().expandedTo(QSize(560, 380)));
+    resize(sizeHint().expandedTo(QSize(600, m_pNotes ? 560 : 440)));
 }
 
 CImportPreviewDlg::~CImportPreviewDlg() = default;
@@ -149,6 +176,11 @@ void CImportPreviewDlg::Update()
                       QStringLiteral(", ") + tr("%n line(s) refused", nullptr, rep.rejected) + QLatin1Char('.');
     // The summary by reason, as the command-line tool ends its report.
     summary += QLatin1Char('\n') + tr("%n row(s) imported", nullptr, rep.channels);
+    if (rep.receiveOnly > 0)
+        summary +=
+            QLatin1Char('\n') + (rep.receiveOnly == rep.channels
+                                     ? tr("Every channel is receive only: no Tx frequency, nothing to transmit on.")
+                                     : tr("%n channel(s) receive only: no Tx frequency.", nullptr, rep.receiveOnly));
     if (rep.changedRows > 0)
         summary += QLatin1Char('\n') + tr("Changed: %1").arg(Groups(rep, false));
     if (rep.rejected > 0)
@@ -161,7 +193,11 @@ void CImportPreviewDlg::Update()
                    tr("Caution: this empties %1 of the %2 channels in use. Is it the right file, and complete?")
                        .arg(preview.removed.size())
                        .arg(preview.usedBefore);
+    // A list for another radio type gives nothing to import; the window says so before it shows.
+    if (preview.FitsNoBand())
+        summary += QLatin1Char('\n') + QString::fromStdString(FitsNoBandText(preview, m_chinese));
     m_pSummary->setText(summary);
+    m_pImport->setEnabled(!preview.FitsNoBand());
     m_pImport->setDefault(!emptiesMost);
     m_pImport->setAutoDefault(!emptiesMost);
     m_pCancel->setDefault(emptiesMost);
@@ -176,8 +212,34 @@ void CImportPreviewDlg::Update()
     if (rep.unlisted > 0)
         lines << tr("... and %n more line(s), counted in the summary", nullptr, rep.unlisted);
     m_pReport->setPlainText(lines.join(QLatin1Char('\n')));
-    m_pReport->setVisible(!lines.isEmpty());
 }
+
+void CImportPreviewDlg::accept()
+{
+    const ImportPreview& preview = *m_preview;
+    if (preview.FitsNoBand())
+        return;
+    // As progtool asks for --force: a replace that empties most channels is most
+    // likely the wrong file, or one cut short.
+    if (preview.EmptiesMost()) {
+        MessageRequest r;
+        r.parent = this;
+        r.text = tr("Replacing the channels with those of %1 empties %2 of the %3 channels in use (the file gives "
+                    "%4).\nReplace them all the same? Merge keeps the channels the file does not carry.")
+                     .arg(ShownName(m_file))
+                     .arg(preview.removed.size())
+                     .arg(preview.usedBefore)
+                     .arg(preview.report.channels);
+        r.buttons = QMessageBox::Yes | QMessageBox::No;
+        r.defaultButton = QMessageBox::No;
+        r.icon = QMessageBox::Warning;
+        if (AppMessageBox(r) != QMessageBox::Yes)
+            return;
+    }
+    QDialog::accept();
+}
+
+QString CImportPreviewDlg::Notes() const { return m_pNotes ? m_pNotes->toPlainText() : QString(); }
 
 QString CImportPreviewDlg::Summary() const { return m_pSummary->text(); }
 

@@ -3,8 +3,11 @@
 // the rows go (on their own locations or renumbered from a channel, replacing
 // the channels on screen or merged into them), how many channels it adds,
 // changes and empties, the rows changed and refused by reason, and the
-// import's report line by line. Every choice works the preview out again.
-// OK applies the import as one undo step; Cancel leaves everything.
+// import's report line by line, and above them what the file's own notes say
+// (where a list comes from, what a licence allows). Every choice works the
+// preview out again; the controls keep their places while it does. Import
+// applies it as one undo step, after asking when a replace empties most of
+// the channels in use; Cancel leaves everything.
 #include <QDialog>
 #include <memory>
 #include <string>
@@ -33,6 +36,11 @@ public:
 
     QString Summary() const;
     QString Report() const;
+    // The file's leading comments as the dialog shows them ("" without any).
+    QString Notes() const;
+
+public slots:
+    void accept() override;
 
 private:
     void Update();
@@ -50,5 +58,6 @@ private:
     QPushButton* m_pImport;
     QPushButton* m_pCancel;
     QLabel* m_pSummary;
+    QPlainTextEdit* m_pNotes = nullptr;
     QPlainTextEdit* m_pReport;
 };

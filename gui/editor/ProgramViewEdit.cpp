@@ -578,6 +578,7 @@ void CProgramView::OnSetSelectedCells()
     connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     layout->addWidget(buttons);
+    FitCaption(&dlg);
     (list ? static_cast<QWidget*>(list) : edit)->setFocus();
     if (ExecDialog(&dlg) != QDialog::Accepted)
         return;
@@ -680,6 +681,12 @@ void CProgramView::ImportChannelsFrom(const QString& path, bool chirpLayout)
     // A file no choice can use is refused before the dialog shows.
     if (!confirm.Preview().report.ok) {
         AppMessageBox(this, tr("%1 cannot be imported: %2").arg(path, Q(confirm.Preview().report.error)));
+        return;
+    }
+    // A list for another radio type: told at once, as progtool refuses it.
+    if (confirm.Preview().FitsNoBand()) {
+        AppMessageBox(this, tr("%1 cannot be imported: %2. Nothing was imported.")
+                                .arg(path, Q(FitsNoBandText(confirm.Preview(), g_bChinese != 0))));
         return;
     }
     if (ExecDialog(&confirm) != QDialog::Accepted)

@@ -156,7 +156,14 @@ void CChildFrame::LoadIcon() { setWindowIcon(TitleIcon()); }
 void CChildFrame::UpdateCaption()
 {
     // The title, and a "*" after it while there are unsaved changes.
-    setWindowTitle(m_pDocument->GetTitle() + (m_pDocument->IsModified() ? QStringLiteral("*") : QString()));
+    const QString number = m_nTitleNumber > 1 ? QStringLiteral(" (%1)").arg(m_nTitleNumber) : QString();
+    setWindowTitle(m_pDocument->GetTitle() + number + (m_pDocument->IsModified() ? QStringLiteral("*") : QString()));
+}
+
+void CChildFrame::SetTitleNumber(int number)
+{
+    m_nTitleNumber = number;
+    UpdateCaption();
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event)

@@ -31,8 +31,12 @@ public:
     void FitToArea();
     // The window's size around its form, when not maximized.
     QSize FormFrameSize() const;
-    // The document's title, with "*" while it has unsaved changes.
+    // The document's title, with "*" while it has unsaved changes, and its
+    // number when another window has the same title: "Channel Information (2)".
     void UpdateCaption();
+    // 1 (shown as no number) unless another window of the same title came first.
+    int TitleNumber() const { return m_nTitleNumber; }
+    void SetTitleNumber(int number);
 
 signals:
     // Closed by the user: hidden, the document kept.
@@ -57,4 +61,5 @@ private:
     mutable QSize m_formFrameSize;
     bool m_bFitMaximized = false;  // maximized by FitToArea, not by the user
     bool m_bFitting = false;
+    int m_nTitleNumber = 1;
 };

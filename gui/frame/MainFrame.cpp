@@ -19,9 +19,11 @@
 #include <QMetaObject>
 #include <QPageSetupDialog>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QUndoGroup>
 #include <QUndoStack>
@@ -51,6 +53,8 @@
 #include "gui/frame/MDIClientWnd.h"
 #include "gui/frame/NavigationBar.h"
 #include "core/exchange/StockLists.h"
+#include "core/files/TextFile.h"
+#include "core/radio/RadioCatalogue.h"
 #include "core/link/PortName.h"
 #include "core/radio/DatFile.h"
 #include "gui/link/BackupsDlg.h"
@@ -271,6 +275,8 @@ void CMainFrame::CreateActions()
     AddAction(ID_PREV_PANE, tr("Previous Pane"), QString(),
               tr("Move to the previous of the navigation tree, the band limits and the channel grid"))
         ->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    AddAction(ID_WINDOW_CASCADE, tr("&Cascade"), QString(), tr("Arrange the document windows so that they overlap"));
+    AddAction(ID_WINDOW_TILE, tr("&Tile"), QString(), tr("Arrange the document windows side by side"));
     AddAction(ID_NEXT_WINDOW, tr("Next Window"), QString(), tr("Switch to the next window"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
     AddAction(ID_PREV_WINDOW, tr("Previous Window"), QString(), tr("Switch to the previous window"))
@@ -300,6 +306,8 @@ void CMainFrame::CreateActions()
     connect(Action(ID_NEXT_PANE), &QAction::triggered, this, [this] { MoveToPane(+1); });
     connect(Action(ID_PREV_PANE), &QAction::triggered, this, [this] { MoveToPane(-1); });
     connect(Action(ID_NEXT_WINDOW), &QAction::triggered, this, [this] { ActivateWindow(+1); });
+    connect(Action(ID_WINDOW_CASCADE), &QAction::triggered, this, [this] { m_pMdiClient->cascadeSubWindows(); });
+    connect(Action(ID_WINDOW_TILE), &QAction::triggered, this, [this] { m_pMdiClient->tileSubWindows(); });
     connect(Action(ID_PREV_WINDOW), &QAction::triggered, this, [this] { ActivateWindow(-1); });
     // A read opens a document of its own: nothing the window shows is replaced,
     // so there are no unsaved changes to ask about.
@@ -470,8 +478,13 @@ void CMainFrame::CreateMenus()
         makeMenu(QStringLiteral("ViewMenu"), tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_CONTROL_BAR}),
         makeMenu(QStringLiteral("SetupMenu"), tr("&Setup"),
                  {ID_COM_SETUP, ID_CHECK_CONNECTION, ID_LOG_SERIAL, ID_LANGUAGE}),
+        makeMenu(QStringLiteral("WindowMenu"), tr("&Window"),
+                 {ID_WINDOW_CASCADE, ID_WINDOW_TILE, ID_NEXT_WINDOW, ID_PREV_WINDOW}),
         makeMenu(QStringLiteral("HelpMenu"), tr("&Help"), {ID_APP_ABOUT, ID_HELP, 0, ID_SUPPORT_REPORT}),
     };
+    // The open windows, numbered, after the arrangements.
+    QMenu* windows = m_docMenus[5];
+    connect(windows, &QMenu::aboutToShow, this, [this, windows] { FillWindowMenu(windows); });
     for (QMenu* file : {m_mainMenus[0], m_docMenus[0]})
         file->insertMenu(Action(ID_APP_EXIT), m_pRecentMenu)->setObjectName(QStringLiteral("RecentFiles"));
     // Import Channels: from a file of the user's, or from a stock list shipped with the program.
@@ -516,6 +529,10 @@ void CMainFrame::CreateToolBar()
     m_pToolBar->setObjectName(QStringLiteral("ToolBar"));
     m_pToolBar->setIconSize(QSize(18, 19));
     m_pToolBar->setMovable(true);
+    // The button that shows the buttons a narrow window has no room for: a
+    // screen reader finds it (a check box) while it is hidden, too.
+    if (auto* more = m_pToolBar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(tr("More toolbar buttons"));
     const struct {
         int id;
         const char* icon;
@@ -904,26 +921,87 @@ void CMainFrame::FillStockMenu()
 {
     m_pStockMenu->clear();
     const bool mayChange = ActiveView() && !ActiveDocument()->IsReadOnly();
+    const CRadioCatalogue catalogue(theIniFile);
+    const int type = ActiveDocument() ? ActiveDocument()->m_image[mem::kRadioType] : -1;
     int number = 0;
     for (const StockList& list : ListStockLists(CIniFile::ProgramDir())) {
         // Numbered for the keyboard, as the recent files are; a title's own "&" is shown, not a mnemonic.
-        QString text = QString::fromStdString(g_bChinese ? list.titleZh : list.title)
-                           .replace(QLatin1Char('&'), QStringLiteral("&&"));
+        const QString title = QString::fromStdString(g_bChinese ? list.titleZh : list.title);
+        QString text = QString(title).replace(QLatin1Char('&'), QStringLiteral("&&"));
         if (++number <= 9)
             text = QStringLiteral("&%1 ").arg(number) + text;
+        // A list for another radio type says so before it is chosen, and refuses when it is.
+        const TextFileResult csv = ReadBoundedTextFile(list.path);
+        const StockSummary summary = csv.ok ? SummarizeStockList(csv.text, catalogue) : StockSummary{};
+        const QString mismatch = QString::fromStdString(StockTypeMismatch(summary, type, catalogue, g_bChinese != 0));
+        if (!mismatch.isEmpty())
+            text += tr(" (not for this radio type)");
         QAction* a = m_pStockMenu->addAction(text);
         a->setData(int(ID_FILE_IMPORT_CHANNELS));
         a->setStatusTip(
             tr("Import the channels of this stock list, after a preview (%1)").arg(QString::fromStdString(list.name)));
         a->setEnabled(mayChange);
         // The same path as a file the user picks, preview and all.
-        connect(a, &QAction::triggered, this, [this, path = FromCorePath(list.path)] {
+        connect(a, &QAction::triggered, this, [this, path = FromCorePath(list.path), title, mismatch] {
+            if (!mismatch.isEmpty()) {
+                AppMessageBox(this, tr("\"%1\" does not fit this radio type: %2. Nothing was imported.")
+                                        .arg(ShownName(title), mismatch));
+                return;
+            }
             if (CProgramView* view = ActiveView())
                 view->ImportChannelsFrom(path, true);
         });
     }
     if (m_pStockMenu->isEmpty())
         m_pStockMenu->addAction(tr("No stock lists found"))->setEnabled(false);
+}
+
+void CMainFrame::FillWindowMenu(QMenu* menu)
+{
+    const QList<QAction*> fixed = {Action(ID_WINDOW_CASCADE), Action(ID_WINDOW_TILE), Action(ID_NEXT_WINDOW),
+                                   Action(ID_PREV_WINDOW)};
+    for (QAction* a : menu->actions())
+        if (!fixed.contains(a)) {
+            menu->removeAction(a);
+            a->deleteLater();
+        }
+    const QList<CChildFrame*> frames = ChildFrames();
+    if (frames.isEmpty())
+        return;
+    menu->addSeparator();
+    CChildFrame* front = FrontChildFrame();
+    for (int i = 0; i < frames.size(); ++i) {
+        CChildFrame* f = frames[i];
+        // Numbered for the keyboard; a title's own "&" is shown, not a mnemonic. A
+        // window closed (hidden) comes back when chosen.
+        QString text = f->windowTitle().replace(QLatin1Char('&'), QStringLiteral("&&"));
+        text = (i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QString()) + text;
+        if (f->isHidden())
+            text += tr(" (closed)");
+        QAction* a = menu->addAction(text);
+        a->setCheckable(true);
+        a->setChecked(f == front);
+        a->setStatusTip(tr("Show this window in front"));
+        connect(a, &QAction::triggered, this, [this, frame = QPointer<CChildFrame>(f)] {
+            if (frame)
+                ShowChildFrame(frame);
+        });
+    }
+}
+
+void CMainFrame::NumberTitle(CChildFrame* frame)
+{
+    // The lowest number no other window of the same title shows; 1 shows none.
+    const QString title = frame->GetDocument()->GetTitle();
+    QList<int> taken;
+    for (CChildFrame* f : ChildFrames())
+        if (f != frame && f->GetDocument() && f->GetDocument()->GetTitle() == title)
+            taken << f->TitleNumber();
+    int number = 1;
+    while (taken.contains(number))
+        ++number;
+    if (number != frame->TitleNumber())
+        frame->SetTitleNumber(number);
 }
 
 void CMainFrame::OpenRecentFile(const QString& path)
@@ -1061,6 +1139,10 @@ QString CMainFrame::AskSaveName(CProgramDoc* doc, const QStringList& taken)
     dlg.setNameFilter(tr("Program Document (*.dat)"));
     dlg.setDefaultSuffix(QStringLiteral("dat"));
     QString proposal = doc->GetPathName();
+    // A document read from a radio or opened from a backup has no name yet: its title gives one.
+    if (proposal.isEmpty())
+        proposal = doc->GetTitle().replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")),
+                                           QStringLiteral("-"));
     if (!doc->HasFilePath() && !proposal.isEmpty() && QFileInfo(proposal).suffix().isEmpty())
         proposal += QStringLiteral(".dat");
     // A document with a file proposes that file, where it is; a new one its name in the last folder.
@@ -1100,10 +1182,12 @@ CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
         UpdateFrameMenu();
     });
     m_pUndoGroup->addStack(doc->UndoStack());
+    connect(doc, &CProgramDoc::TitleChanged, this, [this, frame] { NumberTitle(frame); });
     frame->GetView()->SetContextMenu(m_pGridMenu);
     connect(frame->GetView(), &CProgramView::FilesDropped, this,
             [this, frame](const QStringList& paths) { OpenDroppedFiles(paths, frame); });
     m_pMdiClient->addSubWindow(frame);
+    NumberTitle(frame);
     frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
     frame->GetView()->OnInitialUpdate();
     if (!frame->isMaximized())
@@ -1223,8 +1307,10 @@ void CMainFrame::OnFileBackups()
         AppMessageBox(m);
         return;
     }
-    OpenImageDocument(image, CBackupsDlg::DocumentTitle(b),
-                      tr("opened from the backup %1").arg(QDir::toNativeSeparators(QString::fromStdString(b.path))));
+    CChildFrame* opened = OpenImageDocument(
+        image, CBackupsDlg::DocumentTitle(b),
+        tr("opened from the backup %1").arg(QDir::toNativeSeparators(QString::fromStdString(b.path))));
+    opened->GetDocument()->SetSourceFile(FromCorePath(b.path));
 }
 
 void CMainFrame::OnLogSerialTraffic(bool on)

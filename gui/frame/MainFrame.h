@@ -157,6 +157,10 @@ private:
     void FillRecentMenu();
     // File > Import Channels > Stock lists: the lists beside the program, by title.
     void FillStockMenu();
+    // Window: the arrangements, then every document window, numbered.
+    void FillWindowMenu(QMenu* menu);
+    // Tells apart windows of one title: "Channel Information (2)".
+    void NumberTitle(CChildFrame* frame);
     void WriteRecentFiles(const QStringList& files);
     void CreateEditActions();
     // The editing commands into `menu` (the Edit menu and the grid's context menu).

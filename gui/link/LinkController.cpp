@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTime>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include "core/app/SupportState.h"
 #include "core/link/Ports.h"
 #include "core/link/Protocol.h"
+#include "core/link/RadioCheck.h"
 #include "core/link/Verify.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/MessageBox.h"
@@ -300,7 +302,8 @@ void CLinkController::Transfer()
     plan.port = m_port;
     plan.image = doc->m_image;
     plan.backupFolder = CorePath(BackupFolder());
-    plan.backupsKept = BackupsKept();
+    plan.chinese = g_bChinese != 0;
+    m_backupFolder = plan.backupFolder;
     if (write) {
         plan.backupFirst = dlg->BackupFirstBox()->isChecked();
         plan.verify = dlg->VerifyBox()->isChecked();
@@ -471,11 +474,14 @@ void CLinkController::OnFinished(const TransferReport& report)
         doc->SetModifiedBaseline();
     }
     RecordEnd(report);
+    const QString pruned = PruneBackupsFor(report);
     // A write leaves the modified state alone: what the radio holds is in no file.
     QPointer<CLinkController> self(this);
-    const QString status = TellEnd(report, secs);
+    QString status = TellEnd(report, secs);
     if (!self)
         return;
+    if (!pruned.isEmpty())
+        status += QLatin1Char(' ') + pruned;
     m_pSession->SetTransferState(status);
     if (m_pProcessDlg)
         m_pProcessDlg->DestroyWindow();
@@ -495,7 +501,9 @@ void CLinkController::RecordEnd(const TransferReport& report) const
     // Kept for a support report, in English as progtool keeps it; a failure to keep it is silent.
     const TransferResult& r = report.result;
     std::string failure;
-    if (!r.Completed()) {
+    if (report.radioChanged) {
+        failure = RadioChangedText(report.changes, false);
+    } else if (!r.Completed()) {
         failure =
             r.outcome == TransferOutcome::Cancelled && r.messageId != IDS_COMM_ERROR
                 ? "cancelled after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) + " frames"
@@ -506,6 +514,39 @@ void CLinkController::RecordEnd(const TransferReport& report) const
             failure += "; " + HandshakeFaultText(r, false);
     }
     RecordTransferResult(m_pSession->m_bWrite, m_port.description, r.Completed(), failure);
+}
+
+std::vector<std::string> CLinkController::OpenDocumentFiles()
+{
+    std::vector<std::string> files;
+    for (const CLinkController* link : Links()) {
+        const CProgramDoc* doc = link->m_pDocument;
+        if (!doc)
+            continue;
+        if (doc->HasFilePath())
+            files.push_back(CorePath(doc->GetPathName()));
+        if (!doc->SourceFile().isEmpty())
+            files.push_back(CorePath(doc->SourceFile()));
+    }
+    return files;
+}
+
+QString CLinkController::PruneBackupsFor(const TransferReport& report) const
+{
+    if (!report.backupTried || !report.backup.ok)
+        return {};
+    BackupPruning pruning;
+    pruning.keep = BackupsKept();
+    pruning.spare = OpenDocumentFiles();
+    const std::vector<std::string> removed = PruneBackups(m_backupFolder, pruning, report.backup.path);
+    if (removed.empty())
+        return {};
+    QStringList names;
+    for (const std::string& path : removed)
+        names << ShownName(QFileInfo(Q(path)).fileName());
+    return tr("Removed the old backup(s) %1: only the newest %2 are kept.")
+        .arg(names.join(QStringLiteral(", ")))
+        .arg(pruning.keep);
 }
 
 QString CLinkController::RadioDocumentTitle(const QString& port)
@@ -618,6 +659,47 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
         m.detail = all.join(QLatin1Char('\n'));
         AppMessageBox(m);
         return tr("Wrote the radio on %1; the verify found %2 difference(s).").arg(PortText()).arg(diffs.size());
+    }
+
+    // The check before a write after its backup ended the job: nothing was sent.
+    if (report.checkEnded) {
+        const QString status = tr("Nothing was written to the radio on %1.").arg(PortText());
+        if (report.radioChanged) {
+            QStringList shown, all;
+            for (const WriteDifference& d : report.changes) {
+                const QString where = QString::fromStdString(d.where);
+                if (shown.size() < kShownDifferences)
+                    shown << where;
+                all << QStringLiteral("%1 (%2)").arg(where, QString::fromStdString(AddressRangesText(d.ranges)));
+            }
+            m.text = tr("A radio was changed: the radio on %1 is not the one just backed up. Nothing was written "
+                        "to it, and its memory has no backup.")
+                         .arg(PortText()) +
+                     QLatin1Char('\n') + tr("It differs from the backup in: %1").arg(shown.join(QStringLiteral(", "))) +
+                     QLatin1Char('\n') + tr("Write again to back this radio up first.");
+            m.detail = all.join(QLatin1Char('\n'));
+            AppMessageBox(m);
+            return status;
+        }
+        if (atPrompt)
+            return status;
+        if (r.outcome == TransferOutcome::Failed) {
+            m.text = LoadStringRes(r.messageId);
+            if (!r.dataPhase && r.handshakeFault != HandshakeFault::None)
+                m.text += QLatin1Char('\n') + QString::fromStdString(HandshakeFaultText(r, g_bChinese != 0));
+            m.detail = QString::fromStdString(r.detail);
+            if (!m.detail.isEmpty())
+                m.detail += QLatin1Char('\n');
+            m.detail += tr("The radio could not be checked before the write, so nothing was written to it.");
+            if (HandshakeFailed(r))
+                OfferCheck(m, report.keptTrace);
+        } else {
+            m.icon = QMessageBox::Information;
+            m.text = tr("The write to the radio on %1 was stopped before any data was sent. The radio is unchanged.")
+                         .arg(PortText());
+        }
+        AskCheckAfter(AppMessageBox(m));
+        return status;
     }
 
     // The write itself.

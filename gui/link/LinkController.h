@@ -99,6 +99,11 @@ private:
     // The result kept for a support report.
     void RecordEnd(const TransferReport& report) const;
     void TellBackupFailed(const TransferReport& report, bool wroteNothing);
+    // The program's own old backups beyond the number kept, never a file open
+    // in a window: the status bar's words for what went ("" for none).
+    QString PruneBackupsFor(const TransferReport& report) const;
+    // The files the documents open in the windows hold or were opened from.
+    static std::vector<std::string> OpenDocumentFiles();
     // The Process window's line for a phase, and the status bar's; with more
     // than one phase both name it ("2 of 3: writing ...").
     QString OperationText(TransferStage stage) const;
@@ -129,7 +134,8 @@ private:
     // Of the running transfer (or the Process window waiting for OK), resolved
     // once: what the worker opens, the messages and the trace name.
     ResolvedPort m_port;
-    Image m_sent{};  // what the write sends, for the verify
+    Image m_sent{};              // what the write sends, for the verify
+    std::string m_backupFolder;  // where the running job keeps its backup
     TransferStage m_stage = TransferStage::Read;
     std::vector<TransferStage> m_phases;  // of the running job, in order
     CTimeLeft m_timeLeft{{}};             // of the whole job

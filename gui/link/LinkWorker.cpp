@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "core/app/StringIds.h"
+#include "core/link/RadioCheck.h"
 #include "core/link/SerialPort.h"
 #include "core/link/Trace.h"
 #include "core/link/Transfer.h"
@@ -258,11 +259,14 @@ void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
     };
     // What the radio held is kept; the verify's read-back is what was just
     // written and is not.
+    // Pruned on the window's thread, which knows the documents open.
     auto keep = [&] {
         if (plan.backupFolder.empty())
             return true;
         rep.backupTried = true;
-        rep.backup = SaveBackup(plan.backupFolder, rep.image, plan.port.label, std::time(nullptr), plan.backupsKept);
+        BackupPruning none;
+        none.prune = false;
+        rep.backup = SaveBackup(plan.backupFolder, rep.image, plan.port.label, std::time(nullptr), none);
         return rep.backup.ok;
     };
     if (!plan.write) {
@@ -271,8 +275,17 @@ void RunJob(const std::shared_ptr<CTransferWorker::Job>& job)
     } else if (!plan.backupFirst || (read(TransferStage::Backup) && keep())) {
         observer.Stage(TransferStage::Write);
         rep.stage = TransferStage::Write;
-        rep.result = engine.Write(device, plan.image);
-        if (rep.result.Completed() && plan.verify)
+        if (plan.backupFirst) {
+            // Only into the radio just backed up.
+            const GuardedWrite g = WriteToRadioRead(engine, device, plan.image, rep.image, plan.chinese);
+            rep.result = g.result;
+            rep.checkEnded = g.checkEnded;
+            rep.radioChanged = g.radioChanged;
+            rep.changes = g.changes;
+        } else {
+            rep.result = engine.Write(device, plan.image);
+        }
+        if (rep.result.Completed() && plan.verify && !rep.checkEnded)
             read(TransferStage::Verify);
     }
     if (HandshakeFailed(rep.result))

@@ -12,6 +12,7 @@
 #include "core/link/Backups.h"
 #include "core/link/PortName.h"
 #include "core/link/Transfer.h"
+#include "core/link/Verify.h"
 #include "core/radio/Image.h"
 
 class QObject;
@@ -22,12 +23,12 @@ enum class TransferStage { Read, Backup, Write, Verify };
 
 struct TransferPlan {
     bool write = false;
-    bool backupFirst = false;  // write: read the radio and keep its backup before writing
-    bool verify = false;       // write: read the radio back after writing
-    ResolvedPort port;         // resolved once on the window's thread; its label names the backups
-    Image image{};             // write: what is sent
-    std::string backupFolder;  // complete reads (not the verify) are kept there; "" keeps none
-    int backupsKept = kDefaultBackupKeep;
+    bool backupFirst = false;              // write: read the radio and keep its backup before writing
+    bool verify = false;                   // write: read the radio back after writing
+    ResolvedPort port;                     // resolved once on the window's thread; its label names the backups
+    Image image{};                         // write: what is sent
+    std::string backupFolder;              // complete reads (not the verify) are kept there, unpruned; "" keeps none
+    bool chinese = false;                  // the language the radio's changes are named in
     std::shared_ptr<std::ostream> trace;   // the serial trace, or nullptr
     std::vector<std::string> traceHeader;  // of that trace, and of the one kept when a handshake fails
 };
@@ -39,6 +40,11 @@ struct TransferReport {
     bool radioRead = false;  // the radio's memory was read whole (a read, or the backup before a write)
     bool backupTried = false;
     BackupResult backup;
+    // The write after a backup: the check before it ended the job (nothing
+    // was sent), finding another radio on the port than the one backed up.
+    bool checkEnded = false;
+    bool radioChanged = false;
+    std::vector<WriteDifference> changes;
     bool traceFailed = false;  // the trace could not be written completely
     // A handshake failed: where its serial trace was kept (KeptTracePath),
     // "" when it could not be kept.

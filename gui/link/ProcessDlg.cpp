@@ -34,6 +34,9 @@ CProcessDlg::CProcessDlg(QWidget* parent) : QDialog(parent)
     SetControlId(m_ctlProgress, IDC_PROGRESS);
     m_pPosition = new QLabel(QStringLiteral("0"), this);
     m_pPosition->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    // The count of 16-byte blocks means nothing before a transfer: shown from OK on.
+    m_pPosition->setAccessibleName(tr("Blocks of 16 bytes transferred"));
+    m_pPosition->setToolTip(tr("Blocks of 16 bytes transferred"));
     SetControlId(m_pPosition, IDC_POSITION);
 
     m_pOk->setGeometry(DialogUnitRect(this, 23, 40, 42, 14));
@@ -98,6 +101,7 @@ void CProcessDlg::OnInitDialog()
     m_bCancel = false;
     m_pInstruction->setText(tr("Switch the radio on, connect the cable, press OK."));
     m_pDetails->clear();
+    m_pPosition->hide();
     SetAttempt(0);
     m_pBackupFirst->setEnabled(true);
     m_pVerify->setEnabled(true);
@@ -131,6 +135,7 @@ void CProcessDlg::OnOK()
     if (!m_bWindow || !m_pOk->isEnabled())
         return;
     m_pOk->setEnabled(false);
+    m_pPosition->show();
     m_pBackupFirst->setEnabled(false);
     m_pVerify->setEnabled(false);
     m_pInstruction->setText(tr("Keep the radio on and the cable connected until this window closes."));

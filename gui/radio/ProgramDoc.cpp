@@ -159,6 +159,7 @@ void CProgramDoc::SetRadioImage(const Image& image, const QString& title, const 
 {
     m_image = image;
     m_strOrigin = origin;
+    m_strSourceFile.clear();
     m_strPathName.clear();
     m_bHasFilePath = false;
     SetTitle(title);

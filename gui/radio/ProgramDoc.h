@@ -55,6 +55,10 @@ public:
     // Where the document comes from, to tell two of one title apart: its
     // file's full path, else what SetRadioImage or OnNewDocument gave.
     QString Origin() const;
+    // The file a document without a file of its own was opened from (a
+    // backup): no backup pruning removes it while the document is open.
+    void SetSourceFile(const QString& path) { m_strSourceFile = path; }
+    QString SourceFile() const { return m_strSourceFile; }
 
     // While a transfer to or from the radio runs, nothing may change the
     // document: the grid, the band boxes and the dialogs' OK ask here. reason
@@ -131,6 +135,7 @@ private:
     QString m_strTitle;
     QString m_strPathName;
     QString m_strOrigin;
+    QString m_strSourceFile;
     bool m_bHasFilePath = false;
     bool m_bReadOnly = false;
     QString m_strReadOnlyReason;

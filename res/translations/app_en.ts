@@ -483,6 +483,10 @@
         <translation>Help toolbar</translation>
     </message>
     <message>
+        <source>More toolbar buttons</source>
+        <translation>More toolbar buttons</translation>
+    </message>
+    <message>
         <source>Contents and search</source>
         <translation>Contents and search</translation>
     </message>

@@ -429,6 +429,46 @@
         <source>Menu bar</source>
         <translation>菜单栏</translation>
     </message>
+    <message>
+        <source> (closed)</source>
+        <translation>（已关闭）</translation>
+    </message>
+    <message>
+        <source> (not for this radio type)</source>
+        <translation>（不适用于本机型）</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; does not fit this radio type: %2. Nothing was imported.</source>
+        <translation>“%1”不适用于本机型：%2。未导入任何内容。</translation>
+    </message>
+    <message>
+        <source>&amp;Cascade</source>
+        <translation>层叠(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Tile</source>
+        <translation>平铺(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>窗口(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Arrange the document windows side by side</source>
+        <translation>将文档窗口并排排列</translation>
+    </message>
+    <message>
+        <source>Arrange the document windows so that they overlap</source>
+        <translation>将文档窗口层叠排列</translation>
+    </message>
+    <message>
+        <source>More toolbar buttons</source>
+        <translation>更多工具栏按钮</translation>
+    </message>
+    <message>
+        <source>Show this window in front</source>
+        <translation>将此窗口显示在最前面</translation>
+    </message>
 </context>
 <context>
     <name>CNavigationBar</name>
@@ -481,6 +521,10 @@
     <message>
         <source>Help toolbar</source>
         <translation>帮助工具栏</translation>
+    </message>
+    <message>
+        <source>More toolbar buttons</source>
+        <translation>更多工具栏按钮</translation>
     </message>
     <message>
         <source>Contents and search</source>

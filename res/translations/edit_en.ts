@@ -290,6 +290,46 @@
         <source>%1 is %2 bytes long, longer than a radio image: only its first %3 bytes were opened, and saving it keeps those alone.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source> (closed)</source>
+        <translation> (closed)</translation>
+    </message>
+    <message>
+        <source> (not for this radio type)</source>
+        <translation> (not for this radio type)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; does not fit this radio type: %2. Nothing was imported.</source>
+        <translation>&quot;%1&quot; does not fit this radio type: %2. Nothing was imported.</translation>
+    </message>
+    <message>
+        <source>&amp;Cascade</source>
+        <translation>&amp;Cascade</translation>
+    </message>
+    <message>
+        <source>&amp;Tile</source>
+        <translation>&amp;Tile</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>&amp;Window</translation>
+    </message>
+    <message>
+        <source>Arrange the document windows side by side</source>
+        <translation>Arrange the document windows side by side</translation>
+    </message>
+    <message>
+        <source>Arrange the document windows so that they overlap</source>
+        <translation>Arrange the document windows so that they overlap</translation>
+    </message>
+    <message>
+        <source>More toolbar buttons</source>
+        <translation>More toolbar buttons</translation>
+    </message>
+    <message>
+        <source>Show this window in front</source>
+        <translation>Show this window in front</translation>
+    </message>
 </context>
 <context>
     <name>CProgramDoc</name>
@@ -748,6 +788,39 @@
     <message>
         <source>Cop&amp;y</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n channel(s) receive only: no Tx frequency.</source>
+        <translation>
+            <numerusform>%n channel receive only: no Tx frequency.</numerusform>
+            <numerusform>%n channels receive only: no Tx frequency.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Notes in the file:</source>
+        <translation>&amp;Notes in the file:</translation>
+    </message>
+    <message>
+        <source>Changed and refused lines</source>
+        <translation>Changed and refused lines</translation>
+    </message>
+    <message>
+        <source>Every channel is receive only: no Tx frequency, nothing to transmit on.</source>
+        <translation>Every channel is receive only: no Tx frequency, nothing to transmit on.</translation>
+    </message>
+    <message>
+        <source>No line is changed or refused.</source>
+        <translation>No line is changed or refused.</translation>
+    </message>
+    <message>
+        <source>Notes in the file</source>
+        <translation>Notes in the file</translation>
+    </message>
+    <message>
+        <source>Replacing the channels with those of %1 empties %2 of the %3 channels in use (the file gives %4).
+Replace them all the same? Merge keeps the channels the file does not carry.</source>
+        <translation>Replacing the channels with those of %1 empties %2 of the %3 channels in use (the file gives %4).
+Replace them all the same? Merge keeps the channels the file does not carry.</translation>
     </message>
 </context>
 </TS>

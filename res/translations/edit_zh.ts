@@ -724,5 +724,37 @@
         <source>Cop&amp;y</source>
         <translation>复制(&amp;Y)</translation>
     </message>
+    <message numerus="yes">
+        <source>%n channel(s) receive only: no Tx frequency.</source>
+        <translation>
+            <numerusform>%n 个信道仅接收：没有发射频率。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Notes in the file:</source>
+        <translation>文件中的说明(&amp;N)：</translation>
+    </message>
+    <message>
+        <source>Changed and refused lines</source>
+        <translation>有改动和被拒绝的行</translation>
+    </message>
+    <message>
+        <source>Every channel is receive only: no Tx frequency, nothing to transmit on.</source>
+        <translation>所有信道都仅接收：没有发射频率，不能用来发射。</translation>
+    </message>
+    <message>
+        <source>No line is changed or refused.</source>
+        <translation>没有行被改动或拒绝。</translation>
+    </message>
+    <message>
+        <source>Notes in the file</source>
+        <translation>文件中的说明</translation>
+    </message>
+    <message>
+        <source>Replacing the channels with those of %1 empties %2 of the %3 channels in use (the file gives %4).
+Replace them all the same? Merge keeps the channels the file does not carry.</source>
+        <translation>用 %1 的信道替换会清空正在使用的 %3 个信道中的 %2 个（文件给出 %4 个）。
+仍然替换吗？合并则保留文件中没有的信道。</translation>
+    </message>
 </context>
 </TS>

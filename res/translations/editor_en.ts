@@ -66,6 +66,10 @@
         <source>UHF highest frequency</source>
         <translation>UHF highest frequency</translation>
     </message>
+    <message>
+        <source>%1 cannot be imported: %2. Nothing was imported.</source>
+        <translation>%1 cannot be imported: %2. Nothing was imported.</translation>
+    </message>
 </context>
 <context>
     <name>CMSFlexGrid</name>

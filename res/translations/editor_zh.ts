@@ -66,6 +66,10 @@
         <source>UHF highest frequency</source>
         <translation>UHF 最高频率</translation>
     </message>
+    <message>
+        <source>%1 cannot be imported: %2. Nothing was imported.</source>
+        <translation>%1 无法导入：%2。未导入任何内容。</translation>
+    </message>
 </context>
 <context>
     <name>CMSFlexGrid</name>

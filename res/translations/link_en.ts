@@ -39,6 +39,10 @@
         <source>Progress</source>
         <translation>Progress</translation>
     </message>
+    <message>
+        <source>Blocks of 16 bytes transferred</source>
+        <translation>Blocks of 16 bytes transferred</translation>
+    </message>
 </context>
 <context>
     <name>CComSetupDlg</name>
@@ -157,6 +161,26 @@
 </context>
 <context>
     <name>CLinkController</name>
+    <message>
+        <source>A radio was changed: the radio on %1 is not the one just backed up. Nothing was written to it, and its memory has no backup.</source>
+        <translation>A radio was changed: the radio on %1 is not the one just backed up. Nothing was written to it, and its memory has no backup.</translation>
+    </message>
+    <message>
+        <source>It differs from the backup in: %1</source>
+        <translation>It differs from the backup in: %1</translation>
+    </message>
+    <message>
+        <source>Write again to back this radio up first.</source>
+        <translation>Write again to back this radio up first.</translation>
+    </message>
+    <message>
+        <source>The radio could not be checked before the write, so nothing was written to it.</source>
+        <translation>The radio could not be checked before the write, so nothing was written to it.</translation>
+    </message>
+    <message>
+        <source>Removed the old backup(s) %1: only the newest %2 are kept.</source>
+        <translation>Removed the old backup(s) %1: only the newest %2 are kept.</translation>
+    </message>
     <message>
         <source>A write to the radio on %1 is in progress. Stop it? The radio will be left partly written.</source>
         <translation>A write to the radio on %1 is in progress. Stop it? The radio will be left partly written.</translation>

@@ -39,6 +39,10 @@
         <source>Progress</source>
         <translation>进度</translation>
     </message>
+    <message>
+        <source>Blocks of 16 bytes transferred</source>
+        <translation>已传送的 16 字节块数</translation>
+    </message>
 </context>
 <context>
     <name>CComSetupDlg</name>
@@ -157,6 +161,26 @@
 </context>
 <context>
     <name>CLinkController</name>
+    <message>
+        <source>A radio was changed: the radio on %1 is not the one just backed up. Nothing was written to it, and its memory has no backup.</source>
+        <translation>电台已更换：%1上的电台不是刚刚备份的那台。未向其写入任何数据，它的数据也没有备份。</translation>
+    </message>
+    <message>
+        <source>It differs from the backup in: %1</source>
+        <translation>它与备份不同之处：%1</translation>
+    </message>
+    <message>
+        <source>Write again to back this radio up first.</source>
+        <translation>请重新写入，先为这台电台备份。</translation>
+    </message>
+    <message>
+        <source>The radio could not be checked before the write, so nothing was written to it.</source>
+        <translation>写入前无法检查电台，因此未向其写入任何数据。</translation>
+    </message>
+    <message>
+        <source>Removed the old backup(s) %1: only the newest %2 are kept.</source>
+        <translation>已删除旧备份 %1：只保留最新的 %2 个。</translation>
+    </message>
     <message>
         <source>A write to the radio on %1 is in progress. Stop it? The radio will be left partly written.</source>
         <translation>正在向%1上的电台写数据。要停止吗？电台将只被写入一部分。</translation>

@@ -25,6 +25,7 @@ import queue
 import re
 import shutil
 import signal
+import stat
 import subprocess
 import sys
 import tempfile
@@ -122,6 +123,14 @@ def twice(through_link):
     return make
 
 
+def twice_node(r):
+    """The radio's device again under a node of its own (as a bind mount gives it)."""
+    first = str(r.radios[0].link)
+    node = r.path("radio-again")
+    os.mknod(node, 0o600 | stat.S_IFCHR, os.stat(first).st_rdev)
+    return [first, "--port", node]
+
+
 PORT_KINDS = [
     Kind("regular file", lambda r: r.path("port.file", "file", b"not a serial port\n")),
     Kind("directory", lambda r: r.path("port.dir", "dir")),
@@ -130,7 +139,38 @@ PORT_KINDS = [
     Kind("FIFO", lambda r: r.path("port.fifo", "fifo")),
     Kind("the same port twice", twice(False), status=2),
     Kind("the same port twice, once by its link", twice(True), status=2),
-]
+] + ([Kind("the same port twice, once by a second device node", twice_node, status=2)] if os.geteuid() == 0 else [])
+
+
+def user_backups(with_plan):
+    """A folder of the user's: dated files named like backups (and the plan among them)."""
+    def make(r):
+        folder = r.path("club", "dir")
+        for i in range(60):
+            r.path(f"club/2019{1 + i // 28:02}{1 + i % 28:02}-000000-member{i}.dat", "file", SAMPLE)
+        if with_plan:
+            r.values["DAT"] = r.path("club/20190101-000000-club-plan.dat", "file", SAMPLE)
+        return folder
+    return make
+
+
+def backup_list(r, how):
+    """A folder whose list of the program's backups is no file of its own: it must neither hold nor change."""
+    folder = r.path("kept", "dir")
+    if how == "fifo":
+        r.path("kept/tr5-programmer-backups.txt", "fifo")
+    else:
+        link(r.path("kept/tr5-programmer-backups.txt"), r.path("notes.txt", "file", b"mine\n"))
+    return folder
+
+
+BACKUP_DIR = [Kind("folder missing (made)", lambda r: r.path("new-backups"), ok=True),
+              Kind("regular file", lambda r: r.path("plain", "file", b"keep me\n")),
+              Kind("FIFO", lambda r: r.path("fifo", "fifo")),
+              Kind("the user's dated files", user_backups(False), ok=True),
+              Kind("the user's dated files and the plan", user_backups(True), ok=True),
+              Kind("its list of backups a FIFO", lambda r: backup_list(r, "fifo"), ok=True),
+              Kind("its list of backups a link to a file of the user's", lambda r: backup_list(r, "link"), ok=True)]
 DAT = dat_kinds(lambda: SAMPLE, ".dat", True, long_ok=True)
 SEND = dat_kinds(lambda: SAMPLE, ".dat", True)  # sent to a radio
 IO = dat_kinds(lambda: SAMPLE, ".dat", False)
@@ -178,6 +218,7 @@ class Variant:
     expect: dict = dataclasses.field(default_factory=dict)  # output slot -> its bytes, or TRACE_OK
     timeout: float = 5
     report: bool = False  # tells a failure on stdout too (its report names what failed)
+    refused: Optional[tuple] = None  # (status, word its message names): the command line itself is refused
 
 
 P, P2 = "{PORT}", "{PORT2}"
@@ -243,6 +284,16 @@ VARIANTS = [
                                          "--json"],
             {"DAT": SEND, "PORT": PORT_KINDS}, json=True, radios=2, notes=True, effect=True,
             streams=TRANSFER_STREAMS, timeout=15),
+    # The backups of a run never take a file they did not write, pruned or not.
+    Variant("audit --backup-dir", ["audit", "--plan", "{DAT}", "--port", P, "--backup-dir", "{BDIR}"],
+            {"BDIR": BACKUP_DIR}, {"BDIR": "backups"}, outputs=("BDIR",), radios=1, notes=True,
+            streams=STREAMS[:1], timeout=10),
+    Variant("audit --backup-dir --prune", ["audit", "--plan", "{DAT}", "--port", P, "--backup-dir", "{BDIR}",
+                                           "--prune"],
+            {"BDIR": BACKUP_DIR}, {"BDIR": "backups"}, outputs=("BDIR",), radios=1, notes=True,
+            streams=STREAMS[:1], timeout=10),
+    Variant("audit --prune alone", ["audit", "--plan", "{DAT}", "--port", P, "--prune"], {}, radios=1,
+            streams=STREAMS[:1], refused=(2, "--prune")),
     Variant("trace", ["trace", "{TRACE}"], {"TRACE": TRACE}),
     Variant("simulate --image", ["simulate", "--image", "{DAT}", "--link", "{LINK}"], {"DAT": DAT},
             {"LINK": "sim.link"}, notes=True, effect=True, daemon="LINK"),
@@ -458,6 +509,8 @@ def expected_status(v, kind, out_mode, err_mode):
     """The documented exit status: a hostile value's, or what output lost costs."""
     if kind:
         return 0 if kind.ok else kind.status or v.fail
+    if v.refused:
+        return v.refused[0]
     lost_out, lost_err = out_mode != "file" and not v.quiet, err_mode != "file" and v.notes
     if not lost_out and not lost_err:
         return 0
@@ -499,7 +552,8 @@ def judge(row, before, after, status, out, err):
 
     if not ok and err_mode == "file":
         # The path as given, or where its links lead.
-        named = [row.value(row.slot), os.path.realpath(row.value(row.slot))] if kind else ["standard output"]
+        named = ([row.value(row.slot), os.path.realpath(row.value(row.slot))] if kind else
+                 [v.refused[1]] if v.refused else ["standard output"])
         text = err + (out if v.json or v.report else "")
         inv(f"message names {named[0]}", "" if any(n in text for n in named) else
             "stderr: " + (err.strip().replace("\n", " | ")[:160] or "(empty)"))
@@ -531,7 +585,10 @@ def output_fault(path, expect, required):
     """What is wrong with an output ("" when nothing); one not required may be absent."""
     if not path.startswith(str(WORK)) or not required and not os.path.exists(path):
         return ""
-    files = [os.path.join(path, f) for f in os.listdir(path)] if os.path.isdir(path) else [path]
+    # A folder's FIFOs and links are the user's (inputs checked unchanged); what a command writes is a file.
+    files = ([f for f in (os.path.join(path, n) for n in os.listdir(path))
+              if stat.S_ISREG(os.lstat(f).st_mode) or stat.S_ISDIR(os.lstat(f).st_mode)]
+             if os.path.isdir(path) else [path])
     if required and not files or not all(os.path.isfile(f) and os.path.getsize(f) for f in files):
         return "missing or empty"
     for f in files:

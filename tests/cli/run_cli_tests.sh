@@ -427,7 +427,7 @@ case_ "decode the read's trace" 0 "$PT" trace "$T/read.trace"
 out_has "1 entry code(s), 1024 read request(s), 1024 read reply(ies), 0 write frame(s), 0 unexpected"
 out_has "read request 0x0108, 8 bytes"
 case_ "read --no-backup" 0 "$PT" read --port "$T/radio" -o "$T/read2.dat" --no-backup
-[[ $(ls "$XDG_DATA_HOME"/tr5-programmer/backups | wc -l) -eq 1 ]] || fail "--no-backup kept a backup"
+[[ $(ls "$XDG_DATA_HOME"/tr5-programmer/backups/*.dat | wc -l) -eq 1 ]] || fail "--no-backup kept a backup"
 # A backup that could not be kept fails the run; the read's own file is saved all the same.
 case_ "read with a backup folder that cannot be made" 1 env XDG_DATA_HOME="$SAMPLE" "$PT" read --port "$T/radio" -o "$T/read3.dat"
 err_has "the backup in $SAMPLE/tr5-programmer/backups failed"; err_has "Not a directory"

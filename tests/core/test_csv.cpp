@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -321,6 +322,66 @@ TEST_F(CsvTest, ImportAppliesTheEditingRulesRowByRow)
     EXPECT_NE(changed[12].find("empty channel"), std::string::npos);
     EXPECT_NE(changed[14].find("\"AB\""), std::string::npos);
     EXPECT_EQ(changed.size(), 3u);
+}
+
+// In Chinese every reason, note, whole-file refusal and summary line is
+// Chinese, in both layouts (values and the layout's column names quoted as given).
+TEST_F(CsvTest, ImportSaysWhyInTheLanguageChosen)
+{
+    const std::string chirp =
+        "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,Mode,Skip,Power\n"
+        "1,HILL RPT,146.94,-,0.6,Tone,100.0,FM,P,5W\n"
+        "2,A,999,,0,,,FM,,1W\n"
+        "3,B,145.0065,,0,,,FM,,1W\n"
+        "4,C,146.52,x,0,,,FM,,1W\n"
+        "5,D,146.52,,0,Tone,99.9,AM,,1W\n"
+        "1,E,146.52,,0,,,FM,,1W\n"
+        "300,F,146.52,,0,,,FM,,1W\n"
+        "6,G,abc,,0,,,FM,,1W\n"
+        "7,H\n";
+    const std::string grid =
+        ",Rx Frequency,Tx Frequency,Rx CTC/DCS,Tx CTC/DCS,Power,Lock,Scan Add,Bandwidth,Name\n"
+        "Pr,146.52,,D999N,,,,,,\n"
+        "1,146.52,,,,Strong,,,,\n"
+        "X,146.52,,,,,,,,\n"
+        "3,,146.52,,,,,,,N\n";
+    auto chinese = [](const std::string& text) {
+        // Han characters, and none of the English sentence.
+        const bool han = text.find("\xE4") != std::string::npos || text.find("\xE5") != std::string::npos ||
+                         text.find("\xE6") != std::string::npos || text.find("\xE7") != std::string::npos ||
+                         text.find("\xE8") != std::string::npos || text.find("\xE9") != std::string::npos;
+        return han && text.find(" is ") == std::string::npos && text.find(" the ") == std::string::npos;
+    };
+    for (const auto& [text, format, issues] : {std::tuple{chirp, CsvFormat::Chirp, 10}, {grid, CsvFormat::Grid, 4}}) {
+        CTextGrid g;
+        const ImportReport zh = ImportCsv(text, format, g, true);
+        ASSERT_TRUE(zh.ok) << zh.error;
+        CTextGrid e;
+        const ImportReport en = ImportCsv(text, format, e, false);
+        ASSERT_EQ(zh.issues.size(), en.issues.size());
+        EXPECT_EQ(static_cast<int>(zh.issues.size()), issues);
+        for (std::size_t i = 0; i < zh.issues.size(); ++i)
+            EXPECT_TRUE(chinese(zh.issues[i].reason) && !chinese(en.issues[i].reason))
+                << zh.issues[i].reason << " | " << en.issues[i].reason;
+        for (const std::string& note : zh.notes)
+            EXPECT_TRUE(chinese(note)) << note;
+        for (const std::string& line : ImportSummaryLines(zh, true))
+            EXPECT_TRUE(chinese(line)) << line;
+    }
+    CTextGrid g;
+    const ImportReport renumbered = ImportCsv(chirp, CsvFormat::Chirp, g, true, {false, 198});
+    EXPECT_TRUE(chinese(renumbered.notes.back())) << renumbered.notes.back();
+    EXPECT_TRUE(std::any_of(renumbered.issues.begin(), renumbered.issues.end(), [&](const ImportIssue& i) {
+        return i.kind == ImportReason::NoChannelLeft && chinese(i.reason);
+    }));
+    for (const std::string& bad : {std::string("Location;Frequency\n1;146.52\n"), std::string("Location,Frequency\n"),
+                                   std::string("Location,location\n1,2\n"), std::string("Name\n1\n"),
+                                   std::string("Location,Frequency\n1,\"146.52\n"), std::string()}) {
+        CTextGrid b;
+        const ImportReport r = ImportCsv(bad, CsvFormat::Chirp, b, true);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(chinese(r.error)) << r.error;
+    }
 }
 
 TEST_F(CsvTest, ImportHonoursTheBandLimitsInForce)

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 
@@ -428,6 +429,49 @@ TEST(IniFile, ZeroPaddingFromAnInPlaceSaveReadsAsNothing)
     EXPECT_TRUE(keys.empty());
 }
 
+TEST(IniFile, KeptLayoutRewritesOnlyTheChangedLines)
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        std::function<void(CIniFile&)> change;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"a changed value: its line alone, in the written form", kExample,
+         [](CIniFile& i) { i.SetString("setup", "LANGUAGE", "Chinese"); },
+         "; settings\nVersion=2\n\n[Setup]\nLanguage=Chinese\nShowLang\n[English]\nVersion=1.0\n"},
+        {"the last of a repeated key, its own line end kept", "[A]\r\nK=first\nK=second\r\n",
+         [](CIniFile& i) { i.SetString("A", "K", "x"); }, "[A]\r\nK=first\nK=x\r\n"},
+        {"a new key after its section's last pair, before the notes on the next", "[A]\nK=1\n\n; about B\n[B]\nX=1\n",
+         [](CIniFile& i) { i.SetString("A", "New", "2"); }, "[A]\nK=1\nNew=2\n\n; about B\n[B]\nX=1\n"},
+        {"a new key of the unnamed section before the first heading", "; top\n[A]\nK=1\n",
+         [](CIniFile& i) { i.SetString("", "V", "2"); }, "; top\nV=2\n[A]\nK=1\n"},
+        {"a new section at the end, after a last line without its end", "[A]\r\nK=1",
+         [](CIniFile& i) { i.SetString("C", "Z", "3"); }, "[A]\r\nK=1\r\n[C]\r\nZ=3\r\n"},
+        {"a deleted key and a deleted section with its notes", "Top=1\n[A]\n; a\nK=1\nL=2\n[B]\n; b\nY=1\n[C]\nZ=1\n",
+         [](CIniFile& i) {
+             i.DeleteKey("A", "L");
+             i.DeleteSection("B");
+         },
+         "Top=1\n[A]\n; a\nK=1\n[C]\nZ=1\n"},
+        {"zero padding of an earlier in-place save is no line", std::string("[S]\r\nK=v\r\n") + std::string(40, '\0'),
+         [](CIniFile& i) { i.SetString("S", "K", "w"); }, "[S]\r\nK=w\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        IniDir dir;
+        WriteText(dir.File("Program.ini"), c.text);
+        CIniFile ini(4);
+        ini.SetKeepLayout(true);
+        ASSERT_TRUE(ini.Load(dir.File("Program.ini"), false, true, false));
+        c.change(ini);
+        EXPECT_EQ(ini.Save(true), dir.File("Program.ini") + ".001");
+        EXPECT_EQ(ReadText(dir.File("Program.ini")), c.expected);
+        EXPECT_EQ(ReadText(dir.File("Program.ini.001")), c.text);
+    }
+}
+
 TEST(IniFile, FailedSaveReportsAndKeepsTheTables)
 {
 #ifdef _WIN32
@@ -617,6 +661,20 @@ TEST(IniFile, PerUserSaveCreatesTheUsersCopyAndLeavesTheShippedOne)
     EXPECT_TRUE(blocked.SaveFailed());
     EXPECT_NE(blocked.SaveError().find(root.File("blocked/Program.ini")), std::string::npos) << blocked.SaveError();
     EXPECT_EQ(ReadText(shipped), "; shipped\n[Setup]\nLanguage=English\n");
+
+    // With the layout kept, the user's copy starts as the shipped file with the
+    // changed line; a backup is of the copy a save replaces, beside it.
+    const std::string kept = root.File("cfg2/Program.ini");
+    for (const char* language : {"Chinese", "English"}) {
+        CIniFile again(4);
+        again.SetKeepLayout(true);
+        ASSERT_TRUE(again.LoadProfile(ProfilePaths{fs::exists(kept) ? kept : shipped, kept, true}, false, true, false));
+        again.SetString("Setup", "Language", language);
+        again.Save(true);
+        EXPECT_EQ(ReadText(kept), "; shipped\n[Setup]\nLanguage=" + std::string(language) + "\n");
+    }
+    EXPECT_EQ(ReadText(kept + ".001"), "; shipped\n[Setup]\nLanguage=Chinese\n");
+    EXPECT_FALSE(fs::exists(shipped + ".001"));
 
     // Loading a plain file again saves in place.
     ASSERT_TRUE(ini.Load(shipped, false, true, false));

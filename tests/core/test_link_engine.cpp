@@ -5,8 +5,10 @@
 #include <cerrno>
 #include <climits>
 #include <deque>
+#include <functional>
 
 #include "core/link/Protocol.h"
+#include "core/link/RadioCheck.h"
 #include "core/link/SerialPort.h"
 #include "core/link/Transfer.h"
 #include "tests/core/FakePort.h"
@@ -25,6 +27,7 @@ public:
     std::vector<int> prompts;
     std::vector<std::string> promptTexts;  // what the handshake came to, at each prompt
     std::vector<bool> answers;             // answers to successive prompts; Cancel when run out
+    std::function<void()> atPrompt;        // what happens while the question is up
     std::vector<std::pair<int, std::string>> messages;
     std::vector<int> attempts;
 
@@ -37,6 +40,8 @@ public:
     {
         prompts.push_back(id);
         promptTexts.push_back(HandshakeFaultText(sofar, false));
+        if (atPrompt)
+            atPrompt();
         std::size_t k = prompts.size() - 1;
         return k < answers.size() && answers[k];
     }
@@ -571,4 +576,29 @@ TEST(LinkPortNames, OpenErrorsNameTheDeviceAndHelpWithPermissions)
     EXPECT_NE(denied.find("dialout"), std::string::npos);
     std::string missing = OpenErrorText("/dev/ttyUSB3", ENOENT);
     EXPECT_EQ(missing.find("dialout"), std::string::npos);
+}
+
+// The line goes quiet after the check before a write, and the user swaps the
+// radio while asked to retry: the write never asks (it goes back to the
+// check), and the check finds the other radio, which keeps its memory.
+TEST(LinkEngine, ARadioSwappedWhileAWriteWouldBeRetriedIsNotWritten)
+{
+    Rig r;
+    RadioFaults f;
+    f.ignoreEntryCodesFrom = 1;
+    f.ignoreEntryCodes = 3 + 15;  // the write's first attempts, then a whole series of the check's
+    r.port.radio.SetFaults(f);
+    Image other = Pattern();
+    other[mem::kSquelch] ^= 0x01;
+    r.obs.answers = {true};
+    r.obs.atPrompt = [&] { r.port.radio.Memory() = other; };
+    const GuardedWrite g = WriteToRadioRead(r.engine, "COM1", Before(), Pattern(), false);
+    EXPECT_TRUE(g.checkEnded && g.radioChanged);
+    ASSERT_EQ(g.changes.size(), 1u);
+    EXPECT_EQ(g.changes[0].where, "Squelch Level");
+    EXPECT_EQ(r.obs.prompts.size(), 1u);
+    for (const RadioFrame& frame : r.port.radio.FrameLog())
+        ASSERT_NE(frame.command, 'W');
+    EXPECT_EQ(r.port.radio.Memory(), other);
+    r.ExpectClosed();
 }

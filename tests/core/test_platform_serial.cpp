@@ -8,6 +8,11 @@
 #include "core/link/PortName.h"
 #include "core/link/Ports.h"
 #include "core/link/SerialPort.h"
+#include "tests/support/TempDir.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -67,4 +72,25 @@ TEST(PlatformSerial, OnWindowsTheSpellingsOfOneComPortAreOnePort)
             EXPECT_EQ(twice->device, "COM12") << other;
         }
     }
+}
+
+// A second node of one device (a bind mount, a node made with its number) is
+// the same port, whatever its path.
+TEST(PlatformSerial, OneDeviceUnderASecondNodeIsOnePort)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "device nodes are POSIX's";
+#else
+    testenv::TempDir dir;
+    const std::string node = (dir.Path() / "null-again").string();
+    struct stat null {};
+    ASSERT_EQ(::stat("/dev/null", &null), 0);
+    if (::mknod(node.c_str(), S_IFCHR | 0666, null.st_rdev) != 0)
+        GTEST_SKIP() << "making a device node needs CAP_MKNOD";
+    const auto twice = FindPortNamedTwice(std::vector<std::string>{"/dev/null", node});
+    ASSERT_TRUE(twice.has_value());
+    EXPECT_EQ(twice->first, "/dev/null");
+    EXPECT_EQ(twice->second, node);
+    EXPECT_FALSE(FindPortNamedTwice(std::vector<std::string>{"/dev/null", "/dev/zero"}).has_value());
+#endif
 }

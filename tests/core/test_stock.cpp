@@ -109,7 +109,8 @@ TEST(StockLists, EveryShippedListImportsIntoEachTypeItFits)
     const std::vector<StockList> lists = ListStockLists(PROG_SOURCE_DIR "/res");
     std::set<std::string> names;
     // Receive-only services: nothing may be transmitted with this radio there.
-    const std::set<std::string> receiveOnly = {"noaa-weather", "frs-gmrs", "murs", "pmr446"};
+    // (Marine VHF: a radio needs a type approval this one lacks.) Their titles say so.
+    const std::set<std::string> receiveOnly = {"noaa-weather", "frs-gmrs", "murs", "pmr446", "marine-vhf"};
     for (const StockList& list : lists) {
         SCOPED_TRACE(list.name);
         names.insert(list.name);
@@ -130,6 +131,7 @@ TEST(StockLists, EveryShippedListImportsIntoEachTypeItFits)
         ASSERT_TRUE(summary.ok) << summary.error;
         EXPECT_EQ(summary.refused, 0);
         EXPECT_EQ(summary.receiveOnly, receiveOnly.count(list.name) ? summary.channels : 0);
+        EXPECT_EQ(list.title.find("receive only") != std::string::npos, receiveOnly.count(list.name) == 1);
         const std::vector<std::string> fits = summary.FittingTypes();
         ASSERT_FALSE(fits.empty());
         // A list suiting one type says which band it is for.
@@ -154,6 +156,8 @@ TEST(StockLists, EveryShippedListImportsIntoEachTypeItFits)
             EXPECT_EQ(preview.report.rejected, 0);
             EXPECT_EQ(preview.report.changedRows, 0);  // names, power and the rest as the radio holds them
             EXPECT_EQ(preview.report.channels, summary.channels);
+            EXPECT_EQ(preview.report.receiveOnly, summary.receiveOnly);
+            EXPECT_EQ(StockTypeMismatch(summary, typeIndex(type), catalogue, false), "");
             for (int row = 1; row < kGridRows; ++row) {
                 if (preview.result.TextMatrix(row, kColRxFreq).empty())
                     continue;
@@ -165,6 +169,60 @@ TEST(StockLists, EveryShippedListImportsIntoEachTypeItFits)
     for (const char* name : {"ham-2m-iaru-r1", "ham-2m-arrl", "ham-70cm-iaru-r1", "ham-70cm-arrl", "marine-vhf",
                              "noaa-weather", "frs-gmrs", "murs", "pmr446"})
         EXPECT_EQ(names.count(name), 1u) << name;
+}
+
+// A list for the other radio type: told by its fit (in both languages, with
+// the type it suits), and refused whole by the import once no row lies in the
+// bands in force.
+TEST(StockLists, AListForAnotherRadioTypeIsToldAndImportsNothing)
+{
+    testenv::BandLimitsGuard limits;
+    testenv::ResetBandLimits();
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(PROG_SOURCE_DIR "/res/Program.ini", false, true, false));
+    const CRadioCatalogue catalogue(ini);
+    const TextFileResult frs = ReadBoundedTextFile(PROG_SOURCE_DIR "/res/stock/frs-gmrs.csv");
+    ASSERT_TRUE(frs.ok);
+    const StockSummary summary = SummarizeStockList(frs.text, catalogue);
+    EXPECT_EQ(StockTypeMismatch(summary, 0, catalogue, false),
+              "22 of its 22 channels lie outside the bands of the TR-5V (136-174MHz, 144-148MHz, 150-174MHz); it "
+              "suits the TR-5U");
+    EXPECT_EQ(StockTypeMismatch(summary, 0, catalogue, true),
+              "其中 22 个信道在 TR-5V 的频段（136-174MHz、144-148MHz、150-174MHz）之外；它适用于 TR-5U");
+    EXPECT_EQ(StockTypeMismatch(summary, 1, catalogue, false), "");
+    EXPECT_EQ(StockTypeMismatch(summary, 7, catalogue, false), "");  // no such type: nothing to say
+
+    // A VHF radio whose UHF range holds none of them: no row fits, whatever the choices.
+    Image image = NewDocumentImage();
+    ChannelDocument doc;
+    doc.Open(image, false);
+    doc.grid.SetTextMatrix(3, kColRxFreq, "146.52000");
+    g_nUhfLow = 43000000;
+    g_nUhfHigh = 44000000;
+    for (const ImportOptions& options : {ImportOptions{}, ImportOptions{true, -1}, ImportOptions{false, 10}}) {
+        const ImportPreview p = PreviewImport(doc.grid, frs.text, CsvFormat::Chirp, false, options);
+        EXPECT_TRUE(p.FitsNoBand());
+        EXPECT_EQ(
+            FitsNoBandText(p, false).rfind("none of the 22 channels of the file lies in the radio's bands (VHF", 0), 0u)
+            << FitsNoBandText(p, false);
+        EXPECT_NE(FitsNoBandText(p, true).find("不适用于本机型"), std::string::npos);
+    }
+    // One row inside is an import like any other.
+    const std::string one =
+        frs.text + "23,IN,435.000000,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,NFM,12.50,,Low,,,,,\n";
+    EXPECT_FALSE(PreviewImport(doc.grid, one, CsvFormat::Chirp, false).FitsNoBand());
+
+    // The notes a preview shows: paragraphs, the title in the language chosen.
+    const std::vector<std::string> notes = CsvListNotes(frs.text, false);
+    ASSERT_GE(notes.size(), 4u);
+    EXPECT_EQ(notes[0], "FRS/GMRS, the 22 shared channels (United States), receive only");
+    EXPECT_EQ(notes[2].rfind("Licence: FRS needs no licence but only radios certified for FRS may transmit on it; GMRS "
+                             "needs an FCC licence",
+                             0),
+              0u)
+        << notes[2];
+    EXPECT_EQ(CsvListNotes(frs.text, true)[0], "FRS/GMRS 22 个共用频道（美国），仅接收");
+    EXPECT_TRUE(CsvListNotes("Location,Frequency\n1,146.52\n", false).empty());
 }
 
 }  // namespace

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -180,8 +182,8 @@ TEST_F(Audit, ReportsEachRadioInDiffsWordsAndWritesNothing)
         EXPECT_EQ(WriteFrames(*r), 0);
     // Every whole read is kept as read keeps it; none of the one that vanished.
     std::size_t backups = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.File("data/tr5-programmer/backups")))
-        ++backups;
+    for (const auto& e : fs::directory_iterator(dir.File("data/tr5-programmer/backups")))
+        backups += e.path().extension() == ".dat";
     EXPECT_EQ(backups, 3u);
 
     // The radio that holds the plan alone: all match.
@@ -284,4 +286,89 @@ TEST_F(Audit, NothingIsWrittenAfterCtrlCAndAVanishedRadioIsNotCountedReconciled)
         else
             EXPECT_TRUE(Says("reconcile: 1 written and verified, 1 not reconciled\n")) << log;
     }
+}
+
+// The backups of a run never take a file they did not write: not the user's
+// dated files in the folder named with --backup-dir (pruned or not), not the
+// plan, not a plan that is itself the oldest backup of the program's folder.
+TEST_F(Audit, BackupsNeverTakeTheUsersFilesOrThePlan)
+{
+    AddRadio(plan);
+    AddRadio(plan);
+    const fs::path club = dir.File("club");
+    fs::create_directories(club);
+    for (int i = 0; i < 60; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "2019%02d%02d-000000-member%d.dat", 1 + i / 28, 1 + i % 28, i);
+        ASSERT_TRUE(SaveDatFile((club / name).string(), plan).ok);
+    }
+    planPath = (club / "20190101-000000-club-plan.dat").string();
+    ASSERT_TRUE(SaveDatFile(planPath, plan).ok);
+    for (const char* prune : {"", "--prune"}) {
+        SCOPED_TRACE(prune);
+        std::vector<std::string> extra{"--backup-dir", club.string()};
+        if (*prune)
+            extra.push_back(prune);
+        Run(extra);
+        EXPECT_EQ(status, 0) << log;
+        EXPECT_EQ(std::distance(fs::directory_iterator(club), fs::directory_iterator()), 61 + 2 * (*prune ? 2 : 1) + 1)
+            << log;  // the user's, the run's backups and the program's list of them
+        EXPECT_TRUE(fs::exists(planPath));
+        EXPECT_EQ(log.find("removed the old backup"), std::string::npos) << log;
+    }
+
+    // "Put the fleet back to last month's backup": the oldest of the 52 the
+    // run keeps (the window's 50 and its two reads), which its reads would push out.
+    const fs::path own = dir.File("data/tr5-programmer/backups");
+    fs::create_directories(own);
+    for (int i = 0; i < 52; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "202001%02d-%02d0000-COM1.dat", 1 + i / 24, i % 24);
+        ASSERT_TRUE(SaveDatFile((own / name).string(), plan).ok);
+    }
+    planPath = (own / "20200101-000000-COM1.dat").string();
+    Run({});
+    EXPECT_EQ(status, 0) << log;
+    EXPECT_TRUE(fs::exists(planPath));
+    // The plan neither goes nor counts: of 53 others the oldest goes, and is named.
+    const fs::path gone = own / "20200101-010000-COM1.dat";
+    EXPECT_FALSE(fs::exists(gone));
+    EXPECT_NE(log.find("removed the old backup " + gone.string() + " (the newest 52 of the program's own are kept)"),
+              std::string::npos)
+        << log;
+    EXPECT_TRUE(fs::exists(own / "20200101-020000-COM1.dat"));
+}
+
+// A radio swapped on its port between the reads and the reconcile's writes is
+// not written: its port fails saying so; the others are reconciled.
+TEST_F(Audit, ARadioSwappedAfterItsReadIsNotWritten)
+{
+    const Image other = OwnOptions(OwnChannels(plan));
+    AddRadio(OwnChannels(plan));
+    AddRadio(OwnChannels(plan));
+    radios[0]->SwapAfterRead(other);
+    Run({"--reconcile", "channels"});
+    EXPECT_EQ(status, 1) << log;
+    EXPECT_TRUE(Says(Port(0) + ": failed: a radio was changed: the radio on the port is not the one read (")) << log;
+    EXPECT_TRUE(Says("not the one read (it differs from what was read in: Power-on Name (0x12E8-0x12EC); ")) << log;
+    EXPECT_TRUE(Says(Port(1) + ": reconciled and verified in ")) << log;
+    EXPECT_TRUE(Says("reconcile: 1 written and verified, 1 not reconciled\n")) << log;
+    EXPECT_EQ(WriteFrames(*radios[0]), 0);
+    EXPECT_TRUE(radios[0]->Memory() == other);
+}
+
+// One radio under two names (a second node of its device) is refused before
+// anything is sent.
+TEST_F(Audit, ARadioUnderASecondDeviceNodeIsOnePort)
+{
+    AddRadio(plan);
+    struct stat pty {};
+    ASSERT_EQ(::stat(Port(0).c_str(), &pty), 0);
+    const std::string node = dir.File("radio-again");
+    if (::mknod(node.c_str(), S_IFCHR | 0600, pty.st_rdev) != 0)
+        GTEST_SKIP() << "making a device node needs CAP_MKNOD";
+    Run({"--port", node});
+    EXPECT_EQ(status, 2) << log;
+    EXPECT_NE(log.find("port " + node + " is named twice"), std::string::npos) << log;
+    EXPECT_EQ(ReadFrames(*radios[0]), 0);
 }

@@ -72,12 +72,14 @@ const QRegularExpression kHan(QStringLiteral("\\p{Han}"));
 
 // The visible controls under `root` without a name; in Chinese also the names
 // the program set that have no Chinese in them. The cells of a table are the
-// table test's.
+// table test's. A tool bar's children count hidden too, as a screen reader
+// lists them.
 QStringList Unnamed(QObject* root, bool chinese)
 {
     QStringList out;
     std::function<void(QAccessibleInterface*, int)> walk = [&](QAccessibleInterface* iface, int depth) {
-        if (!iface || depth > 30 || (depth > 0 && iface->state().invisible))
+        const bool inToolBar = iface && iface->parent() && iface->parent()->role() == QAccessible::ToolBar;
+        if (!iface || depth > 30 || (depth > 0 && iface->state().invisible && !inToolBar))
             return;
         const QString name = iface->text(QAccessible::Name).trimmed();
         auto* w = qobject_cast<QWidget*>(iface->object());

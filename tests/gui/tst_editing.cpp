@@ -297,6 +297,7 @@ private slots:
     void droppedFilesOpenImportOrAreRefused();
 
     void importPreviewsThenAppliesOneStep();
+    void importFromStockListPreviewsThenApplies_data();
     void importFromStockListPreviewsThenApplies();
     void importRenumbersAndMergesAsChosen();
     void importThatWouldEmptyTheRadioWarnsOrIsRefused();
@@ -1367,16 +1368,28 @@ void TestEditing::importPreviewsThenAppliesOneStep()
 }
 
 // File > Import Channels > Stock lists offers the shipped lists by title; one
-// goes through the same preview as a file and is one undo step.
+// goes through the same preview as a file, with the list's own notes (its
+// source and licence) and, for a receive-only list, no Tx frequency, said so;
+// it is one undo step. A list for the other radio type is told at once and
+// imports nothing.
+void TestEditing::importFromStockListPreviewsThenApplies_data()
+{
+    QTest::addColumn<QByteArray>("language");
+    QTest::newRow("English") << QByteArray("English");
+    QTest::newRow("Chinese") << QByteArray("Chinese");
+}
 void TestEditing::importFromStockListPreviewsThenApplies()
 {
-    Start();
-    QString title, summary;
+    QFETCH(QByteArray, language);
+    const bool zh = language == "Chinese";
+    Start({}, language);
+    QString title, summary, notes;
     bool accept = false;
     SetDialogHook([&](QDialog* d) {
         if (auto* preview = qobject_cast<CImportPreviewDlg*>(d)) {
             title = preview->windowTitle();
             summary = preview->Summary() + QLatin1Char('|') + preview->Report();
+            notes = preview->Notes();
             return int(accept ? QDialog::Accepted : QDialog::Rejected);
         }
         return int(QDialog::Rejected);
@@ -1390,67 +1403,157 @@ void TestEditing::importFromStockListPreviewsThenApplies()
     const QDir shipped(QCoreApplication::applicationDirPath() + QStringLiteral("/stock"));
     QCOMPARE(stock->actions().size(), int(shipped.entryList({QStringLiteral("*.csv")}, QDir::Files).size()));
     QAction* marine = nullptr;
+    QAction* frs = nullptr;
     QStringList numbers;
     for (QAction* a : stock->actions()) {
         numbers << a->text().section(QLatin1Char(' '), 0, 0);
-        if (a->text().section(QLatin1Char(' '), 1) == QStringLiteral("Marine VHF, international channels"))
+        const QString text = a->text().section(QLatin1Char(' '), 1);
+        if (text.startsWith(zh ? QString::fromUtf8("海上甚高频") : QStringLiteral("Marine VHF")))
             marine = a;
+        if (text.startsWith(QStringLiteral("FRS/GMRS")))
+            frs = a;
     }
     QCOMPARE(numbers.mid(0, 3), (QStringList{"&1", "&2", "&3"}));  // letters for the keyboard
-    QVERIFY(marine && marine->isEnabled());
+    QVERIFY(marine && marine->isEnabled() && frs);
+    // The sample is a TR-5V: the UHF list says so in the menu, and when chosen.
+    QVERIFY2(frs->text().endsWith(zh ? QString::fromUtf8("（不适用于本机型）")
+                                     : QStringLiteral(" (not for this radio type)")),
+             qPrintable(frs->text()));
+    QVERIFY(!marine->text().contains(QStringLiteral("(")));
     const Image before = Doc()->m_image;
     const int steps = Steps();
+    frs->trigger();
+    QVERIFY(title.isEmpty());
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].text.contains(zh ? QString::fromUtf8("其中 22 个信道在 TR-5V 的频段")
+                                            : QStringLiteral("does not fit this radio type: 22 of its 22 channels lie "
+                                                             "outside the bands of the TR-5V")),
+             qPrintable(m_messages[0].text));
+    QVERIFY(m_messages[0].text.contains(QStringLiteral("TR-5U")));
+
     marine->trigger();  // previewed, then cancelled: nothing changes
-    QCOMPARE(title, QStringLiteral("Import Channels"));
-    QVERIFY2(summary.contains(QStringLiteral("Importing marine-vhf.csv replaces the channels on screen:\n43 channels "
-                                             "added, 13 changed, 1 emptied (not in the file), 0 lines refused.")),
-             qPrintable(summary));
+    QCOMPARE(title, zh ? QString::fromUtf8("导入信道") : QStringLiteral("Import Channels"));
+    if (!zh)
+        QVERIFY2(summary.contains(QStringLiteral("Importing marine-vhf.csv replaces the channels on screen:\n43 "
+                                                 "channels added, 13 changed, 1 emptied (not in the file), 0 lines "
+                                                 "refused.")),
+                 qPrintable(summary));
+    QVERIFY2(
+        summary.contains(zh ? QString::fromUtf8("所有信道都仅接收") : QStringLiteral("Every channel is receive only")),
+        qPrintable(summary));
+    QVERIFY2(notes.startsWith(zh ? QString::fromUtf8("海上甚高频国际频道，仅接收\nSource: ITU")
+                                 : QStringLiteral("Marine VHF, international channels, receive only\nSource: ITU")),
+             qPrintable(notes));
+    QVERIFY2(notes.contains(QStringLiteral("\nLicence: transmitting needs a ship station licence")), qPrintable(notes));
     QCOMPARE(Doc()->m_image, before);
     QCOMPARE(Steps(), steps);
     accept = true;
     marine->trigger();
-    QCOMPARE(Row(17), (QStringList{"156.80000", "156.80000", "None", "None", "High", "Lock", "Yes", "Wide", "MAR16"}));
-    QCOMPARE(Row(2), (QStringList{"160.65000", "156.05000", "None", "None", "High", "Lock", "Yes", "Wide", "MAR01"}));
+    const QString wide = zh ? QString::fromUtf8("宽") : QStringLiteral("Wide");
+    QCOMPARE(Row(17).at(0), QStringLiteral("156.80000"));
+    QCOMPARE(Row(2).mid(0, 2), (QStringList{"160.65000", ""}));
+    QCOMPARE(Row(2).at(7), wide);
+    for (int row = 1; row < kGridRows; ++row)
+        if (!Grid().GetTextMatrix(row, kColRxFreq).isEmpty())
+            QVERIFY2(Grid().GetTextMatrix(row, kColTxFreq).isEmpty(), qPrintable(QString::number(row)));
     QCOMPARE(Steps(), steps + 1);
     Key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Doc()->m_image, before);
 }
 
-// Headings alone (a download cut short) are refused before any preview; a file
-// that empties most of the 14 channels is previewed with a caution, and Enter
-// no longer imports it.
+// Headings alone (a download cut short) and a list none of whose rows lies in
+// the radio's bands are refused before any preview. A file that empties most
+// of the 14 channels is previewed with a caution, Enter no longer imports it,
+// and Import asks first, naming how many; No keeps the dialog open. While the
+// preview changes with the choices the controls stay where they are, so the
+// click meant for Merge lands on it.
 void TestEditing::importThatWouldEmptyTheRadioWarnsOrIsRefused()
 {
     Start();
     const QString csv = m_dir->Path() + QStringLiteral("/short.csv");
     QString summary;
     bool importIsDefault = true;
+    QStringList moved;
+    bool stillOpen = false;
+    int previews = 0;
     SetDialogHook([&](QDialog* d) {
         if (auto* files = qobject_cast<QFileDialog*>(d)) {
             files->selectFile(csv);
             return int(QDialog::Accepted);
         }
-        if (auto* preview = qobject_cast<CImportPreviewDlg*>(d)) {
-            summary = preview->Summary();
-            importIsDefault = preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isDefault();
+        auto* preview = qobject_cast<CImportPreviewDlg*>(d);
+        if (!preview)
             return int(QDialog::Rejected);
-        }
-        return int(QDialog::Rejected);
+        ++previews;
+        summary = preview->Summary();
+        QPushButton* import = preview->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        importIsDefault = import->isDefault();
+        preview->show();
+        if (!QTest::qWaitForWindowExposed(preview))
+            return int(QDialog::Rejected);
+        auto* merge = preview->findChild<QRadioButton*>(QStringLiteral("MergeChannels"));
+        auto* renumber = preview->findChild<QCheckBox*>(QStringLiteral("RenumberCheck"));
+        QList<QWidget*> controls{merge, renumber, import,
+                                 preview->findChild<QRadioButton*>(QStringLiteral("ReplaceChannels"))};
+        QList<QRect> places;
+        for (QWidget* w : controls)
+            places << QRect(w->mapTo(preview, QPoint()), w->size());
+        auto click = [](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2)); };
+        // Import asks first; No keeps the preview open and the channels as they are.
+        m_answers << QMessageBox::No;
+        click(import);
+        stillOpen = preview->isVisible();
+        // Renumbering adds its note to the report: nothing moves.
+        click(renumber);
+        click(renumber);
+        for (int i = 0; i < controls.size(); ++i)
+            if (QRect(controls[i]->mapTo(preview, QPoint()), controls[i]->size()) != places[i])
+                moved << controls[i]->objectName();
+        click(merge);
+        const int result = merge->isChecked() ? (click(import), preview->result()) : int(QDialog::Rejected);
+        preview->hide();
+        return result;
     });
     const Image before = Doc()->m_image;
     m_dir->WriteFile(QStringLiteral("short.csv"), "Location,Name,Frequency\r\n");
     m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();
-    QVERIFY(summary.isEmpty());
+    QCOMPARE(previews, 0);
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages[0].text.contains(QStringLiteral("the file holds the headings but no channel rows")),
              qPrintable(m_messages[0].text));
 
+    // A 6 m list for this VHF and UHF radio: nothing fits, so nothing is previewed.
+    m_messages.clear();
+    m_dir->WriteFile(QStringLiteral("short.csv"), "Location,Name,Frequency\r\n0,SIX,50.5\r\n1,SIX2,51.0\r\n");
+    m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();
+    QCOMPARE(previews, 0);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].text.contains(QStringLiteral(
+                 "cannot be imported: none of the 2 channels of the file lies in the radio's bands (VHF 130-180 MHz")),
+             qPrintable(m_messages[0].text));
+    QVERIFY(m_messages[0].text.endsWith(QStringLiteral("it does not fit this radio type. Nothing was imported.")));
+    QCOMPARE(Doc()->m_image, before);
+
+    m_messages.clear();
+    const int steps = Steps();
     m_dir->WriteFile(QStringLiteral("short.csv"), "Location,Name,Frequency\r\n0,ONE,146.52\r\n");
     m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();
+    QCOMPARE(previews, 1);
     QVERIFY2(summary.contains(QStringLiteral("Caution: this empties 13 of the 14 channels in use.")),
              qPrintable(summary));
     QVERIFY(!importIsDefault);
-    QCOMPARE(Doc()->m_image, before);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].text.startsWith(QStringLiteral(
+                 "Replacing the channels with those of short.csv empties 13 of the 14 channels in use (the file gives "
+                 "1).")),
+             qPrintable(m_messages[0].text));
+    QCOMPARE(m_messages[0].defaultButton, QMessageBox::No);
+    QVERIFY(stillOpen);
+    QVERIFY2(moved.isEmpty(), qPrintable(moved.join(QLatin1Char(' '))));
+    // Merged: the one channel written, the other thirteen kept.
+    QCOMPARE(Row(1).mid(0, 1), QStringList{"146.52000"});
+    QCOMPARE(Row(2).at(8), QStringLiteral("RPT-N"));
+    QCOMPARE(Steps(), steps + 1);
 }
 
 void TestEditing::fillFindAndRecentFiles()

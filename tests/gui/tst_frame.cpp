@@ -17,6 +17,8 @@
 #include <QFileInfo>
 #include <sys/stat.h>
 #include <QFileDialog>
+#include <QMdiArea>
+#include <QTextLayout>
 #include <QStyle>
 #include <QMessageBox>
 #include <QPainter>
@@ -433,6 +435,52 @@ private slots:
                          4 * box->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, box.get());
         QVERIFY2(box->width() >= room, qPrintable(QStringLiteral("%1 < %2").arg(box->width()).arg(room)));
 
+        // A path in the text breaks at none of its "/": each line of the label holds it whole or not at all.
+        r.text = QStringLiteral(
+            "The document could not be opened: /home/somebody/radios/club/a-long-name.dat "
+            "is not there. Check the folder and the name, then open it again.");
+        const std::unique_ptr<QMessageBox> paths(CreateMessageBox(r));
+        paths->show();
+        QVERIFY(QTest::qWaitForWindowExposed(paths.get()));
+        auto* label = paths->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        QTextLayout layout(label->text(), label->font());
+        layout.beginLayout();
+        QStringList lines;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(label->contentsRect().width());
+            lines << label->text().mid(line.textStart(), line.textLength()).remove(QChar(0x2060));
+        }
+        layout.endLayout();
+        QVERIFY2(lines.size() > 1, qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY2(std::any_of(lines.begin(), lines.end(),
+                             [](const QString& l) {
+                                 return l.contains(QLatin1String("/home/somebody/radios/club/a-long-name.dat"));
+                             }),
+                 qPrintable(lines.join(QLatin1Char('|'))));
+        paths->hide();
+
+        // A dialog narrower than its title is widened to it.
+        int titleRoom = 0, width = 0;
+        SetDialogHook([&](QDialog* d) {
+            d->show();
+            if (QTest::qWaitForWindowExposed(d)) {
+                width = d->width();
+                titleRoom = QFontMetrics(bold).horizontalAdvance(d->windowTitle()) +
+                            4 * d->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, d);
+            }
+            return int(QDialog::Rejected);
+        });
+        // A list column: the narrowest form of the dialog.
+        CMSFlexGrid& grid = m_frame->ActiveView()->Grid();
+        grid.SetRow(2);
+        grid.SetCol(kColScanAdd);
+        grid.SelectCurrentCell();
+        m_frame->Action(ID_EDIT_SET_CELLS)->trigger();
+        SetDialogHook({});
+        QVERIFY(titleRoom > 0);
+        QVERIFY2(width >= titleRoom, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(titleRoom)));
+
         r.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
         r.text = QStringLiteral("Save changes to <i>a&amp;b</i>.dat?");
         r.detail = QStringLiteral("<u>/tmp/a&amp;b</u>.dat");
@@ -466,6 +514,73 @@ private slots:
         QVERIFY(step > 0);
         for (int i = 0; i < corners.size(); ++i)
             QCOMPARE(corners[i], QPoint(i * step, i * step));
+    }
+
+    // Window arranges the document windows and lists them, numbered, the one
+    // in front checked; windows of one title are told apart in their titles,
+    // and Save As proposes a name for a document that has none yet.
+    void windowMenuListsAndArrangesTheWindows()
+    {
+        StartApp();
+        m_frame->resize(1600, 1100);
+        QCoreApplication::processEvents();
+        QVERIFY(m_frame->NewDocument());
+        for (const char* port : {"COM1", "COM1"})
+            emit m_frame->ActiveLink()->Session()->RadioRead(NewDocumentImage(), QLatin1String(port));
+        QStringList titles;
+        for (CChildFrame* f : m_frame->ChildFrames())
+            titles << f->windowTitle();
+        const QString radio = QStringLiteral("Test Tool - radio on COM1");
+        QCOMPARE(titles, (QStringList{"Channel Information", "Channel Information (2)", radio, radio + " (2)"}));
+        // The titles that the Help item rewrite and the menus address stay where they were.
+        QStringList menus;
+        for (QMenu* m : m_frame->CurrentMenus())
+            menus << m->title();
+        QCOMPARE(menus, (QStringList{"&File", "&Edit", "&Program", "&View", "&Setup", "&Window", "&Help"}));
+        QCOMPARE(m_frame->CurrentMenus().constLast()->actions().value(0), m_frame->Action(ID_APP_ABOUT));
+        QMenu* window = m_frame->Menu(QStringLiteral("WindowMenu"));
+        QVERIFY(window);
+        m_frame->ChildFrames().at(1)->close();  // hidden, and listed so
+        Q_EMIT window->aboutToShow();
+        QStringList items;
+        QAction* second = nullptr;
+        for (QAction* a : window->actions())
+            if (!a->isSeparator()) {
+                items << a->text() + (a->isChecked() ? QStringLiteral(" *") : QString());
+                if (a->text().startsWith(QLatin1String("&2 ")))
+                    second = a;
+            }
+        QCOMPARE(items, (QStringList{"&Cascade", "&Tile", "Next Window", "Previous Window", "&1 Channel Information",
+                                     "&2 Channel Information (2) (closed)", "&3 " + radio, "&4 " + radio + " (2) *"}));
+        second->trigger();
+        QCOMPARE(m_frame->FrontChildFrame(), m_frame->ChildFrames().at(1));
+        // Tile: side by side, none over another; Cascade: stepped down and right.
+        m_frame->Action(ID_WINDOW_TILE)->trigger();
+        QList<QRect> tiles;
+        for (CChildFrame* f : m_frame->ChildFrames())
+            tiles << f->geometry();
+        for (int i = 0; i < tiles.size(); ++i)
+            for (int j = i + 1; j < tiles.size(); ++j)
+                QVERIFY(!tiles[i].intersects(tiles[j]));
+        m_frame->Action(ID_WINDOW_CASCADE)->trigger();
+        QList<QPoint> corners;
+        for (CChildFrame* f : m_frame->ChildFrames())
+            corners << f->pos();
+        std::sort(corners.begin(), corners.end(), [](QPoint a, QPoint b) { return a.x() < b.x(); });
+        for (int i = 1; i < corners.size(); ++i)
+            QVERIFY(corners[i].x() > corners[i - 1].x() && corners[i].y() > corners[i - 1].y());
+
+        // Save As of the radio's document proposes its title as the file name.
+        QString proposed;
+        SetDialogHook([&](QDialog* d) {
+            if (auto* files = qobject_cast<QFileDialog*>(d))
+                proposed = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            return int(QDialog::Rejected);
+        });
+        m_frame->ActiveDocument()->SetRadioImage(
+            NewDocumentImage(), QStringLiteral("Test Tool - backup of /dev/ttyUSB0, 2026-05-01 12:00"));
+        QVERIFY(!m_frame->OnFileSaveAs());
+        QCOMPARE(proposed, QStringLiteral("Test Tool - backup of -dev-ttyUSB0, 2026-05-01 12-00.dat"));
     }
 
     // Each file dialog opens, in the next run too, in the folder where a file
@@ -761,10 +876,14 @@ private slots:
         QTest::mouseClick(help->windowHandle(), Qt::LeftButton, Qt::NoModifier,
                           back->mapTo(help, back->rect().center()));
         QCOMPARE(browser->source().fileName(), QStringLiteral("index.html"));
-        // The dialog gone, the help stays open on its own.
+        // The dialog gone, the help stays open on its own; Escape closes it.
         modal.hide();
         QVERIFY(help->isVisible());
         QVERIFY(!help->parentWidget());
+        QApplication::setActiveWindow(help);
+        QVERIFY(QTest::qWaitForWindowActive(help));
+        QTest::keyClick(browser, Qt::Key_Escape);
+        QVERIFY(!help->isVisible());
     }
 
     // The help goes when the program does, before the toolkit: left to the
@@ -881,7 +1000,7 @@ private slots:
     void menusFollowTheDocument()
     {
         StartApp();
-        QCOMPARE(m_frame->CurrentMenus().size(), 6);
+        QCOMPARE(m_frame->CurrentMenus().size(), 7);
         QCOMPARE(m_frame->Action(ID_FILE_NEW)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
         QCOMPARE(m_frame->Action(ID_WRITE)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_W));
         QCOMPARE(m_frame->Action(ID_PREV_PANE)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
@@ -901,7 +1020,7 @@ private slots:
         MessageRecorder messages;
         m_frame->Action(ID_FILE_NEW)->trigger();
         QVERIFY(messages.requests.isEmpty());
-        QCOMPARE(m_frame->CurrentMenus().size(), 6);
+        QCOMPARE(m_frame->CurrentMenus().size(), 7);
         QVERIFY(m_frame->Action(ID_READ)->isEnabled());
         QVERIFY(m_frame->Action(ID_OPTION_FEATURES)->isEnabled());
         // Opening a file with no document window at all asks nobody to close.

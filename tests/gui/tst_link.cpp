@@ -234,6 +234,8 @@ void TestLink::processWindowStates()
     QCOMPARE(dlg->RangeUpper(), 305);
     QCOMPARE(dlg->GetPos(), 0);
     QCOMPARE(dlg->PositionText()->text(), QString("0"));
+    // A count of nothing yet is no "0" between the buttons.
+    QVERIFY(!dlg->PositionText()->isVisible());
     QVERIFY(dlg->OkButton()->isEnabled());
     QVERIFY(!dlg->m_bCancel);
     QCOMPARE(dlg->ProgressBar()->objectName(), QString("ctl1001"));
@@ -348,6 +350,7 @@ void TestLink::completeRead()
     StallMeter meter;
     t.link->OnRead();
     dlg->OkButton()->click();
+    QVERIFY(dlg->PositionText()->isVisible());  // counting from OK on
     QVERIFY(WaitWindowGone(dlg));
     radio.Stop();
 

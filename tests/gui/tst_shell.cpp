@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(MessageCaption(), QStringLiteral("Tanager Radio Works"));
         QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
         QCOMPARE(f->Action(ID_APP_ABOUT)->text(), QStringLiteral("&About the Test Tool"));
-        QCOMPARE(MenuTitles(f), QStringList({"&File", "&Edit", "&Program", "&View", "&Setup", "&Help"}));
+        QCOMPARE(MenuTitles(f), QStringList({"&File", "&Edit", "&Program", "&View", "&Setup", "&Window", "&Help"}));
         QVERIFY(f->Menu("SetupMenu")->actions().contains(f->Action(ID_LANGUAGE)));
         QVERIFY(f->Menu("EditMenu")->actions().contains(f->Action(ID_PRODUCT_INFORMATION)));
         QCOMPARE(f->Menu("HelpMenu")->actions().value(0), f->Action(ID_APP_ABOUT));
@@ -595,7 +595,11 @@ private slots:
 
     void languageChangeSavesThenRelaunches()
     {
-        QVERIFY(Start(ShellIni{}));
+        // The user's and the package's notes, blank lines and line ends stay.
+        ShellIni notes;
+        notes.extra = "\n; a dealer's note\n[Ports]\n; COM1 is the USB cable\nCOM1 = /dev/ttyUSB0  \n\n";
+        QVERIFY(Start(notes));
+        const QByteArray before = m_dir->ReadIni();
         CMainFrame* f = m_app->MainFrame();
         QStringList launched;
         QByteArray iniAtLaunch;
@@ -625,7 +629,12 @@ private slots:
         QCOMPARE(launched.size(), 1);
         QVERIFY(QFileInfo(launched[0]).isAbsolute());
         QCOMPARE(launched[0], QCoreApplication::applicationFilePath());
-        QVERIFY2(iniAtLaunch.contains("Language=Chinese"), iniAtLaunch.constData());
+        QByteArray expected = before;
+        expected.replace("Language=English", "Language=Chinese");
+        QCOMPARE(iniAtLaunch, expected);
+        QFile backup(m_dir->FilePath(QStringLiteral("Program.ini.001")));
+        QVERIFY(backup.open(QIODevice::ReadOnly));
+        QCOMPARE(backup.readAll(), before);
         QVERIFY(!mainOpenAtLaunch);
     }
 

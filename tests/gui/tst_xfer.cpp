@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "core/link/Backups.h"
+#include "core/link/RadioCheck.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
 #include "core/link/SerialPort.h"
@@ -238,7 +239,8 @@ private slots:
         if (fault == 0) {
             QVERIFY2(m_messages->requests.isEmpty(), qPrintable(Texts()));
             QVERIFY(LoadImage(QString::fromStdString(backups[0].path)) == old);
-            QCOMPARE(static_cast<int>(m_radio->FrameLog().size()), 1024 + 1023 + 1024);
+            // The frames read again before the write tell it is still the radio backed up.
+            QCOMPARE(m_radio->FrameLog().size(), 1024 + RadioCheckFrames().size() + 1023 + 1024);
             QVERIFY2(m_frame->StatusText()->text().contains(QStringLiteral("verified")),
                      qPrintable(m_frame->StatusText()->text()));
             // The radio on the cable now may be another one than the radio just
@@ -265,6 +267,60 @@ private slots:
         m_frame->Action(ID_APP_EXIT)->trigger();
         QCOMPARE(m_messages->requests.last().text, QStringLiteral("Save changes to Channel Information?"));
         QVERIFY(m_frame->isVisible());
+    }
+
+    // A read prunes only the program's own backups beyond the number kept,
+    // never a file open in a window, and says what went.
+    void backupsOpenInAWindowAreNotPruned()
+    {
+        m_store.WriteDword("TanagerTest", kSettingBackupKeep, 1);
+        Start();
+        // Left by an earlier version: the oldest opened from File > Backups...,
+        // the next one opened as a file.
+        const QString folder = BackupFolder();
+        QVERIFY(QDir().mkpath(folder));
+        QStringList files;
+        for (const char* name : {"20200101-120000-COM1.dat", "20200102-120000-COM1.dat", "20200103-120000-COM1.dat"}) {
+            files << folder + QLatin1Char('/') + QLatin1String(name);
+            QVERIFY(SaveDatFile(QFile::encodeName(files.last()).toStdString(), Sample()).ok);
+        }
+        m_dialogs->handler = [&](QDialog* d) {
+            auto* b = qobject_cast<CBackupsDlg*>(d);
+            b->List()->setCurrentItem(b->List()->topLevelItem(2));  // newest first
+            QTest::mouseClick(b->OpenButton(), Qt::LeftButton);
+            return b->result();
+        };
+        m_frame->Action(ID_FILE_BACKUPS)->trigger();
+        QVERIFY(m_frame->OpenDocumentFile(files[1]));
+        Run(ID_READ);
+        QVERIFY2(m_messages->requests.isEmpty(), qPrintable(Texts()));
+        QVERIFY(QFile::exists(files[0]) && QFile::exists(files[1]));
+        QVERIFY(!QFile::exists(files[2]));
+        const QString status = m_frame->StatusText()->text();
+        QVERIFY2(status.endsWith(QStringLiteral(" Removed the old backup(s) 20200103-120000-COM1.dat: only the newest "
+                                                "1 are kept.")),
+                 qPrintable(status));
+    }
+
+    // A radio swapped for another once it was backed up is not written: the
+    // user is told a radio was changed; the other radio keeps its memory.
+    void aRadioSwappedAfterItsBackupIsNotWritten()
+    {
+        Start();
+        Image other = Sample();
+        other[mem::kSquelch] = 7;
+        m_radio->SwapAfterRead(other);
+        Run(ID_WRITE);
+        QCOMPARE(m_messages->requests.size(), 1);
+        const QString text = m_messages->requests[0].text;
+        QVERIFY2(text.startsWith(QStringLiteral("A radio was changed: the radio on COM1 is not the one just backed "
+                                                "up. Nothing was written to it, and its memory has no backup.\n"
+                                                "It differs from the backup in: Squelch Level")),
+                 qPrintable(text));
+        QVERIFY(m_radio->Memory() == other);
+        for (const RadioFrame& f : m_radio->FrameLog())
+            QVERIFY(f.command != 'W');
+        QCOMPARE(m_frame->StatusText()->text(), QStringLiteral("Nothing was written to the radio on COM1."));
     }
 
     void backupFolderThatCannotBeMade()

@@ -32,7 +32,7 @@ QString RenderedMessage(const MessageRequest& request)
         shown = Rendered(label);
     if (const auto* detail = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
         shown += QLatin1Char('\n') + Rendered(detail);
-    return shown;
+    return shown.remove(QChar(0x2060));  // a word joiner is not read
 }
 
 ShellDir::ShellDir() = default;
