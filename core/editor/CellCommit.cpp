@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "core/app/Messages.h"
 #include "core/radio/Bands.h"
 #include "core/radio/ChannelCodec.h"
+#include "core/radio/Decimal.h"
 #include "core/radio/ChannelText.h"
 
 namespace {
@@ -158,6 +160,44 @@ bool IsStorableFrequency(long long units) { return units >= kStorableLowUnits &&
 
 bool IsOnStep(long long units) { return units % 250 == 0 || units % 625 == 0; }
 
+namespace {
+// The check CheckFrequency makes, on units.
+bool AcceptedUnits(long long units)
+{
+    return units >= INT32_MIN && units <= INT32_MAX && IsStorableFrequency(units) &&
+           IsInBand(static_cast<std::int32_t>(units)) && IsOnStep(units);
+}
+long long FloorTo(long long v, long long step) { return v - ((v % step) + step) % step; }
+}  // namespace
+
+NearestFrequencies NearestAcceptedFrequencies(long long units)
+{
+    NearestFrequencies n;
+    // The raster's points next to `units` on each side: the nearer of the two steps' points.
+    const long long below = std::max(FloorTo(units - 1, 250), FloorTo(units - 1, 625));
+    const long long above = std::min(FloorTo(units, 250) + 250, FloorTo(units, 625) + 625);
+    n.below = AcceptedUnits(below) ? below : 0;
+    n.above = AcceptedUnits(above) ? above : 0;
+    return n;
+}
+
+std::string StepRefusalText(const std::string& typed, bool chinese)
+{
+    std::string text = chinese ? ChineseMessage(IDS_STEP_ERROR) : EnglishMessage(IDS_STEP_ERROR);
+    const EnteredFrequency f = ParseEnteredFrequency(typed);
+    if (!f.valid)
+        return text;
+    const NearestFrequencies n = NearestAcceptedFrequencies(f.units);
+    std::vector<std::string> values;
+    for (long long u : {n.below, n.above})
+        if (u)
+            values.push_back(UnitsToFrequencyText(static_cast<long>(u)));
+    if (values.empty())
+        return text;
+    const std::string list = values.size() == 1 ? values[0] : values[0] + (chinese ? " 或 " : " or ") + values[1];
+    return text + (chinese ? "最接近的可接受值：" + list + " MHz。" : " Nearest accepted: " + list + " MHz.");
+}
+
 void WriteDefaultRow(ITextGrid& grid, int row, const std::string& frequencyText, bool chinese)
 {
     const FlagWords& w = Words(chinese);
@@ -232,20 +272,9 @@ CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& ed
         EmptyColumns(grid, row, col, col, result);
         return result;
     }
-    // A name read from the radio may hold up to eight characters; what the user
-    // typed is held to the editor's limit for the name the cell showed, and ends
-    // at the first character the record cannot hold (the save would drop the
-    // rest), so the cell shows what is stored.
-    const std::string before = grid.TextMatrix(row, col);
-    const bool nameTyped = col == kColName && editorText != before;
-    std::string text = editorText;
-    if (nameTyped) {
-        text = NameEditorText(editorText, NameEditorLimit(before));
-        std::size_t keep = 0;
-        while (keep < text.size() && EncodeNameChar(static_cast<unsigned char>(text[keep])) != 0xFF)
-            ++keep;
-        text.resize(keep);
-    }
+    // The name editor holds typing to its own limit; whatever comes in is
+    // stored as the record holds it, so the cell shows what is stored.
+    const std::string text = col == kColName ? StoredName(editorText) : editorText;
     grid.SetTextMatrix(row, col, text);
     return result;
 }
@@ -269,6 +298,18 @@ int NameEditorLimit(const std::string& cellText)
     for (std::size_t i = 0; i < cellText.size(); i += Utf8Length(static_cast<unsigned char>(cellText[i])))
         ++chars;
     return std::clamp(chars, 6, 8);
+}
+
+std::string StoredName(const std::string& text, int maxChars)
+{
+    std::string out;
+    for (char c : text) {
+        const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        if (static_cast<int>(out.size()) == maxChars || EncodeNameChar(static_cast<unsigned char>(upper)) == 0xFF)
+            break;
+        out += upper;
+    }
+    return out;
 }
 
 std::string NameEditorText(const std::string& text, int maxChars)

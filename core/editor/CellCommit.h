@@ -43,6 +43,9 @@ struct CommitResult {
 // whichever way the cell was left: a slip in the transmit frequency must not
 // throw away the rest of the channel. `trigger` is kept for the callers'
 // bookkeeping; both triggers apply the same rules.
+//
+// A name is stored as StoredName has it (eight characters at most); the name
+// editor keeps typing within its own limit and says why it refuses a key.
 CommitResult CommitCell(ITextGrid& grid, int row, int col, const std::string& editorText, CommitTrigger trigger,
                         bool chinese);
 
@@ -94,12 +97,33 @@ std::string BandRangesText(bool chinese);
 // True when the units lie on the 2.5 kHz or the 6.25 kHz raster.
 bool IsOnStep(long long units);
 
+// For a frequency refused for its step: the nearest values below and above
+// it that the same check (CheckFrequency) accepts, 0 where there is none (a
+// band edge in between).
+struct NearestFrequencies {
+    long long below = 0;
+    long long above = 0;
+};
+NearestFrequencies NearestAcceptedFrequencies(long long units);
+// The refusal of a frequency off the step raster, in the given language: the
+// string table's text, then the nearest accepted values of `typed`
+// ("... Nearest accepted: 145.00625 or 145.00750 MHz."). The window's
+// message, its paste and set refusals and the CSV import's reason all say it so.
+std::string StepRefusalText(const std::string& typed, bool chinese);
+
 // The row a new channel gets when its first receive frequency is accepted.
 void WriteDefaultRow(ITextGrid& grid, int row, const std::string& frequencyText, bool chinese);
 
 // Upper-cases ASCII letters and keeps at most `maxChars` characters (UTF-8
 // aware), as the name editor does while the user types.
 std::string NameEditorText(const std::string& text, int maxChars = 6);
+
+// The characters a record's name holds: eight of 0-9, A-Z, - and _.
+inline constexpr int kNameRecordChars = 8;
+// The name a record stores for `text`: ASCII letters in upper case, ending
+// before the first character a record cannot hold, at most `maxChars`
+// characters ("rpt 3" -> "RPT").
+std::string StoredName(const std::string& text, int maxChars = kNameRecordChars);
 
 // The most characters the name editor takes in a cell showing `cellText`: six,
 // or all of a longer name read from the radio (the record holds eight), so that

@@ -27,16 +27,41 @@ void Commit(ITextGrid& grid, int row, int col, const std::string& text, bool chi
     CommitCell(grid, row, col, text, CommitTrigger::LeaveCell, chinese);
 }
 
+// A tone exactly as the grid shows a code a record holds (the list's or not):
+// stored and shown again, it is the same text.
+bool IsShownTone(const std::string& text)
+{
+    std::uint8_t low = 0, high = 0;
+    EncodeTone(text, low, high);
+    return high != 0xFF && DecodeTone(low, high, false) == text;
+}
+
 // The list word or tone `text` names in column `col`, in the given language; "" when none.
 std::string ListWord(int col, const std::string& text, bool chinese)
 {
     if (col == kColRxTone || col == kColTxTone) {
         ChannelTone tone;
         std::string why;
-        return ParseTypedTone(text, tone, why) ? ToneCellText(tone, chinese) : std::string();
+        if (ParseTypedTone(text, tone, why))
+            return ToneCellText(tone, chinese);
+        return IsShownTone(text) ? text : std::string();
     }
     return FlagWord(FlagOfTypedWord(col, text), chinese);
 }
+
+constexpr int kBandRecordSize = 3;
+
+void PutChannelBytes(Image& image, int row, const ChannelBytes& c)
+{
+    const int slot = row - 1;
+    std::array<std::uint8_t, kBandRecordSize> band;
+    std::copy_n(image.data() + mem::kSelectedBand, kBandRecordSize, band.data());
+    std::copy(c.record.begin(), c.record.end(), image.data() + mem::kChannelBase + mem::kChannelSize * slot);
+    std::copy(c.name.begin(), c.name.end(), image.data() + mem::kNameBase + mem::kNameSize * slot);
+    std::copy(band.begin(), band.end(), image.data() + mem::kSelectedBand);
+}
+
+bool IsFrequencyColumn(int col) { return col == kColRxFreq || col == kColTxFreq; }
 
 std::array<std::string, kColName> RowTexts(const ITextGrid& grid, int row)
 {
@@ -161,7 +186,7 @@ CellRefusal EnterCellText(ITextGrid& grid, int row, int col, const std::string& 
         return CellRefusal::None;
     }
     // A word the list does not offer is refused for that, channel or not.
-    const std::string word = col == kColName ? t : ListWord(col, t, chinese);
+    const std::string word = col == kColName ? StoredName(t) : ListWord(col, t, chinese);
     if (word.empty())
         return CellRefusal::NotInList;
     if (!used)
@@ -182,22 +207,131 @@ EntryReport EnterCells(ITextGrid& grid, std::vector<CellText> cells, bool chines
         const int row = cells[i].row;
         const bool onGrid = row >= 1 && row < kGridRows;
         const auto before = onGrid ? RowTexts(grid, row) : std::array<std::string, kColName>{};
-        std::optional<std::size_t> refusedRx;  // the refusal that left this channel without Rx Frequency
+        std::optional<RefusedCell> frequency;  // the first refused frequency: the row stays as it was
+        std::vector<RefusedCell> refused;
+        std::vector<StoredNameCell> renamed;
+        int others = 0;
         for (; i < cells.size() && cells[i].row == row; ++i) {
             const CellText& c = cells[i];
             const CellRefusal why = EnterCellText(grid, c.row, c.col, c.text, chinese);
-            if (why == CellRefusal::None)
-                continue;
-            if (why == CellRefusal::EmptyChannel && refusedRx) {
-                ++report.refused[*refusedRx].withheld;
+            if (why != CellRefusal::None && IsFrequencyColumn(c.col) && !frequency) {
+                frequency = RefusedCell{c.row, c.col, c.text, why};
                 continue;
             }
-            if (c.col == kColRxFreq && grid.TextMatrix(row, kColRxFreq).empty())
-                refusedRx = report.refused.size();
-            report.refused.push_back({c.row, c.col, c.text, why});
+            ++others;
+            if (why != CellRefusal::None) {
+                refused.push_back({c.row, c.col, c.text, why});
+            } else if (c.col == kColName && onGrid) {
+                const std::string given = TrimBlanks(c.text);
+                const std::string stored = grid.TextMatrix(row, kColName);
+                if (!given.empty() && stored != given)
+                    renamed.push_back({row, c.text, stored});
+            }
         }
+        if (frequency) {
+            for (int col = kColRxFreq; onGrid && col <= kColName; ++col)
+                grid.SetTextMatrix(row, col, before[static_cast<std::size_t>(col - 1)]);
+            frequency->withheld = others;
+            report.refused.push_back(*frequency);
+            continue;
+        }
+        report.refused.insert(report.refused.end(), refused.begin(), refused.end());
+        report.renamed.insert(report.renamed.end(), renamed.begin(), renamed.end());
         if (onGrid && RowTexts(grid, row) != before)
             report.changedRows.insert(row);
+    }
+    return report;
+}
+
+ChannelBytes TakeChannelBytes(const Image& image, int row)
+{
+    ChannelBytes c;
+    const int slot = row - 1;
+    std::copy_n(image.data() + mem::kChannelBase + mem::kChannelSize * slot, mem::kChannelSize, c.record.data());
+    std::copy_n(image.data() + mem::kNameBase + mem::kNameSize * slot, mem::kNameSize, c.name.data());
+    return c;
+}
+
+std::string ChannelBytesText(const std::vector<ChannelBytes>& channels)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (const ChannelBytes& c : channels) {
+        auto put = [&](std::uint8_t b) {
+            out += digits[b >> 4];
+            out += digits[b & 0x0F];
+        };
+        std::for_each(c.record.begin(), c.record.end(), put);
+        std::for_each(c.name.begin(), c.name.end(), put);
+        out += '\n';
+    }
+    return out;
+}
+
+std::vector<ChannelBytes> ParseChannelBytesText(const std::string& text)
+{
+    constexpr std::size_t kDigits = 2 * (mem::kChannelSize + mem::kNameSize);
+    auto nibble = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                      : -1;
+    };
+    std::vector<ChannelBytes> channels;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string::npos || end - at != kDigits)
+            return {};
+        std::array<std::uint8_t, mem::kChannelSize + mem::kNameSize> bytes;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const int high = nibble(text[at + 2 * i]), low = nibble(text[at + 2 * i + 1]);
+            if (high < 0 || low < 0)
+                return {};
+            bytes[i] = static_cast<std::uint8_t>(16 * high + low);
+        }
+        ChannelBytes c;
+        std::copy_n(bytes.begin(), mem::kChannelSize, c.record.begin());
+        std::copy_n(bytes.begin() + mem::kChannelSize, mem::kNameSize, c.name.begin());
+        channels.push_back(c);
+        at = end + 1;
+    }
+    return channels;
+}
+
+EntryReport EnterChannels(Image& image, ITextGrid& grid, int row, const std::vector<ChannelBytes>& channels,
+                          bool chinese, int& beyond)
+{
+    beyond = 0;
+    EntryReport report;
+    for (std::size_t i = 0; i < channels.size(); ++i) {
+        const int r = row + static_cast<int>(i);
+        if (r < 1 || r >= kGridRows) {
+            beyond += kColName;
+            continue;
+        }
+        const auto before = RowTexts(grid, r);
+        const ChannelBytes was = TakeChannelBytes(image, r);
+        CTextGrid texts;
+        DecodeChannel(channels[i].record.data(), channels[i].name.data(), texts, r, chinese);
+        const auto after = RowTexts(texts, r);
+        std::optional<RefusedCell> refused;
+        for (int col : {kColRxFreq, kColTxFreq}) {
+            const std::string& f = after[static_cast<std::size_t>(col - 1)];
+            if (refused || f.empty() || f == before[static_cast<std::size_t>(col - 1)])
+                continue;
+            if (const CellRefusal why = RefusalOf(CheckFrequency(f)); why != CellRefusal::None)
+                refused = RefusedCell{r, col, f, why, kColName - 1};
+        }
+        if (refused) {
+            report.refused.push_back(*refused);
+            continue;
+        }
+        PutChannelBytes(image, r, channels[i]);
+        for (int col = kColRxFreq; col <= kColName; ++col)
+            grid.SetTextMatrix(r, col, after[static_cast<std::size_t>(col - 1)]);
+        if (after != before || TakeChannelBytes(image, r) != was)
+            report.changedRows.insert(r);
     }
     return report;
 }

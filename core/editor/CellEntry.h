@@ -4,10 +4,13 @@
 // it into the cell's editor, after the checks the editor itself makes (a list
 // editor offers only its items), so nothing stored here could not have been
 // typed. A refused text leaves its cell as it was and is reported.
+#include <array>
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "core/radio/Image.h"
 #include "core/radio/TextGrid.h"
 
 enum class CellRefusal {
@@ -22,9 +25,11 @@ enum class CellRefusal {
 
 // Enters `text` into cell (row 1..200, column 1..9). List cells take their
 // words and tones in either language and store them in the language
-// `chinese` picks; an empty text clears an edit cell (an empty receive
-// frequency empties the channel) and leaves a list cell of a used channel as
-// it is, since a list cannot be emptied.
+// `chinese` picks, and every text the grid itself shows ("Middle", a tone
+// read from a radio that the list lacks); an empty text clears an edit cell
+// (an empty receive frequency empties the channel) and leaves a list cell of
+// a used channel as it is, since a list cannot be emptied. A name is stored
+// as the record holds it (StoredName).
 CellRefusal EnterCellText(ITextGrid& grid, int row, int col, const std::string& text, bool chinese);
 
 struct CellText {
@@ -43,15 +48,53 @@ struct RefusedCell {
     int withheld = 0;
 };
 
+// A name entered otherwise than given: cut or in upper case.
+struct StoredNameCell {
+    int row = 0;
+    std::string text;    // as given
+    std::string stored;  // as the record holds it
+};
+
 struct EntryReport {
     std::vector<RefusedCell> refused;
-    std::set<int> changedRows;  // rows whose texts are not what they were
+    std::vector<StoredNameCell> renamed;
+    std::set<int> changedRows;  // rows whose texts (or bytes) are not what they were
 };
 
 // Enters every cell, row by row; within a row the receive frequency goes
 // first (on an empty channel it writes the default row the rest overwrites).
-// Each cell refused for a reason of its own is reported once.
+// A row whose receive or transmit frequency is refused keeps every cell as it
+// was and is reported once, by that frequency, the row's other cells counted
+// as withheld; any other cell refused for a reason of its own is reported
+// once. A name stored otherwise than given is reported in `renamed`.
 EntryReport EnterCells(ITextGrid& grid, std::vector<CellText> cells, bool chinese);
+
+// ---- whole channels as this program carries them ---------------------------
+
+// A channel's 16 record bytes and 8 name bytes: what a copy or a drag of whole
+// channels carries besides their texts, so that a channel lands byte for byte
+// (the bytes no cell shows, such as record bytes 13..15, included).
+struct ChannelBytes {
+    std::array<std::uint8_t, mem::kChannelSize> record{};
+    std::array<std::uint8_t, mem::kNameSize> name{};
+    bool operator==(const ChannelBytes&) const = default;
+};
+// The bytes of the channel in grid row `row` (1..200).
+ChannelBytes TakeChannelBytes(const Image& image, int row);
+// One line of 48 hexadecimal digits per channel; the parse gives nothing for
+// a text that is not exactly such lines.
+std::string ChannelBytesText(const std::vector<ChannelBytes>& channels);
+std::vector<ChannelBytes> ParseChannelBytesText(const std::string& text);
+
+// Puts `channels` into the rows from `row` on, each record and name into
+// `image` and its texts into `grid` in the language `chinese` picks. A
+// channel's frequencies meet the cell rules as if typed (one that its row
+// already shows passes, as for a cell left untouched): a refused one leaves
+// the row and its bytes as they were and is reported as EnterCells does.
+// Channels past the last row are counted, nine cells each, in `beyond`. The
+// selected band record over channel 106's first name bytes stays.
+EntryReport EnterChannels(Image& image, ITextGrid& grid, int row, const std::vector<ChannelBytes>& channels,
+                          bool chinese, int& beyond);
 
 // ---- clipboard text ---------------------------------------------------------
 

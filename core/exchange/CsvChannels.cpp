@@ -25,7 +25,7 @@ std::string CommitReason(int col, const std::string& value, int messageId, bool 
     if (messageId == kMsgOutOfRange)
         return quoted + (zh ? " 超出范围；频段为 " : " is out of range; the bands are ") + BandRangesText(zh);
     if (messageId == kMsgStepError)
-        return quoted + (zh ? " 不在 2.5 kHz 或 6.25 kHz 步进上" : " is not on the 2.5 kHz or 6.25 kHz step");
+        return quoted + (zh ? "：" : ": ") + StepRefusalText(value, zh);
     return quoted + (zh ? " 被拒绝" : " was refused");
 }
 

@@ -285,14 +285,18 @@ void EncodeTone(const std::string& text, std::uint8_t& low, std::uint8_t& high)
     low = ToBcd(v % 100);
 }
 
+void DecodeChannel(const std::uint8_t* record, const std::uint8_t* name, ITextGrid& grid, int row, bool chinese)
+{
+    const RecordTexts texts = DecodeRecord(record, name, chinese);
+    for (int col = kColRxFreq; col <= kColName; ++col)
+        grid.SetTextMatrix(row, col, At(texts, col));
+}
+
 void DecodeChannels(const Image& image, ITextGrid& grid, bool chinese)
 {
-    for (int n = 0; n < mem::kChannelCount; ++n) {
-        const RecordTexts texts = DecodeRecord(image.data() + mem::kChannelBase + mem::kChannelSize * n,
-                                               image.data() + mem::kNameBase + mem::kNameSize * n, chinese);
-        for (int col = kColRxFreq; col <= kColName; ++col)
-            grid.SetTextMatrix(n + 1, col, At(texts, col));
-    }
+    for (int n = 0; n < mem::kChannelCount; ++n)
+        DecodeChannel(image.data() + mem::kChannelBase + mem::kChannelSize * n,
+                      image.data() + mem::kNameBase + mem::kNameSize * n, grid, n + 1, chinese);
 }
 
 void EncodeChannels(const ITextGrid& grid, Image& image)

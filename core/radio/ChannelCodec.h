@@ -28,6 +28,8 @@ void EncodeTone(const std::string& text, std::uint8_t& low, std::uint8_t& high);
 // Channel records 0..199 and names into rows 1..200, columns 1..9. A record
 // whose byte 3 is 0x00 or 0xFF is an empty row; any other shows as it reads.
 void DecodeChannels(const Image& image, ITextGrid& grid, bool chinese);
+// One record and its name bytes into row `row`, columns 1..9, as DecodeChannels shows them.
+void DecodeChannel(const std::uint8_t* record, const std::uint8_t* name, ITextGrid& grid, int row, bool chinese);
 // Rows 1..200 back into the records and names. A cell that shows what its
 // bytes decode to keeps them byte for byte, so an unchanged row, or an empty
 // row over an empty record, is saved as it was read; a changed cell is

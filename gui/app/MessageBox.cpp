@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QDrag>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -30,6 +31,11 @@ MessageHook& messageHook()
 DialogHook& dialogHook()
 {
     static DialogHook hook;
+    return hook;
+}
+DragHook& dragHook()
+{
+    static DragHook hook;
     return hook;
 }
 QString& messageCaption()
@@ -148,6 +154,7 @@ QString MessageCaption() { return messageCaption(); }
 
 void SetMessageHook(MessageHook hook) { messageHook() = std::move(hook); }
 void SetDialogHook(DialogHook hook) { dialogHook() = std::move(hook); }
+void SetDragHook(DragHook hook) { dragHook() = std::move(hook); }
 
 QMessageBox::StandardButton AppMessageBox(const MessageRequest& message)
 {
@@ -256,4 +263,11 @@ int ExecDialog(QDialog* dialog)
     if (dialogHook())
         return dialogHook()(dialog);
     return dialog->exec();
+}
+
+Qt::DropAction ExecDrag(QDrag* drag, Qt::DropActions actions, Qt::DropAction defaultAction)
+{
+    if (dragHook())
+        return dragHook()(drag);
+    return drag->exec(actions, defaultAction);
 }

@@ -5,6 +5,7 @@
 #include <functional>
 
 class QDialog;
+class QDrag;
 class QWidget;
 
 struct MessageRequest {
@@ -53,8 +54,14 @@ QString MessageCaption();
 // Runs a modal dialog (or hands it to the installed hook) and returns its result code.
 int ExecDialog(QDialog* dialog);
 
+// Runs a drag and drop (or hands it to the installed hook, which plays the
+// window system's part) and returns the action the drop took.
+Qt::DropAction ExecDrag(QDrag* drag, Qt::DropActions actions, Qt::DropAction defaultAction);
+
 using MessageHook = std::function<QMessageBox::StandardButton(const MessageRequest&)>;
 using DialogHook = std::function<int(QDialog*)>;
+using DragHook = std::function<Qt::DropAction(QDrag*)>;
 // Tests install hooks; an empty function restores the real modal behaviour.
 void SetMessageHook(MessageHook hook);
 void SetDialogHook(DialogHook hook);
+void SetDragHook(DragHook hook);

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QMenu>
 #include <QValidator>
@@ -45,8 +46,9 @@ constexpr short kAlignLeftTop = 0;
 QString Q(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 // The name editor converts letters to upper case as they are typed and takes
-// at most six characters, or all of a longer name read from the radio: the
-// commit holds the text to the same limit, so what is shown is what is stored.
+// what a name can hold: at most six characters of 0-9, A-Z, - and _, or all of
+// a longer name read from the radio. A key it refuses is said why beside it
+// (ApplyNameRules), never dropped without a word.
 class CNameValidator : public QValidator {
 public:
     explicit CNameValidator(QLineEdit* edit) : QValidator(edit), m_pEdit(edit) {}
@@ -55,9 +57,10 @@ public:
         for (QChar& c : input)
             if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
                 c = QChar(c.unicode() - 'a' + 'A');
-        const int limit = std::max(6, m_pEdit->property(kNameLimitProperty).toInt());
-        return input.toUcs4().size() <= limit ? Acceptable : Invalid;
+        const std::string text = input.toStdString();
+        return StoredName(text, Limit()) == text ? Acceptable : Invalid;
     }
+    int Limit() const { return std::max(6, m_pEdit->property(kNameLimitProperty).toInt()); }
 
 private:
     QLineEdit* m_pEdit;
@@ -305,7 +308,9 @@ void CProgramView::EnsureEditors()
     if (m_editRxFreq || m_bFirstUpdate)
         return;
     CreateEditors();
-    m_editName->setValidator(new CNameValidator(m_editName));
+    ApplyNameRules(m_editName, 6);
+    connect(m_editName, &QLineEdit::inputRejected, this, &CProgramView::ShowNameRule);
+    connect(m_editName, &QLineEdit::textEdited, this, &CProgramView::HideNameRule);
     for (const QString& tone : m_toneNames) {
         m_comboRxTone->addItem(tone);
         m_comboTxTone->addItem(tone);
@@ -348,6 +353,12 @@ void CProgramView::CreateEditors()
         c->installEventFilter(this);
         c->view()->setProperty(kListOfPopupProperty, QVariant::fromValue(c));
         c->view()->installEventFilter(this);
+        // The item the arrows or the pointer reach stays in sight.
+        connect(c->view()->selectionModel(), &QItemSelectionModel::currentChanged, c->view(),
+                [view = c->view()](const QModelIndex& current) {
+                    if (current.isValid())
+                        view->scrollTo(current);
+                });
         return c;
     };
     m_editRxFreq = makeEdit(IDC_EDIT_RXFREQ);
@@ -450,6 +461,57 @@ void CProgramView::RestoreSnapshot(const CEditSnapshot& snapshot)
     ApplyVhfEditRange(r);
     ApplyUhfEditRange(r);
     m_grid.viewport()->update();
+}
+
+QString CProgramView::NameRuleText(int limit)
+{
+    return tr("A channel name holds up to %n character(s), each A-Z, 0-9, - or _; letters are stored in upper case.",
+              nullptr, limit);
+}
+
+void CProgramView::ApplyNameRules(QLineEdit* edit, int limit)
+{
+    edit->setProperty(kNameLimitProperty, limit);
+    if (dynamic_cast<const CNameValidator*>(edit->validator()))
+        return;
+    edit->setValidator(new CNameValidator(edit));
+}
+
+void CProgramView::ShowNameRule()
+{
+    // A tip of its own: a tool tip would close with the release of the very key it explains.
+    if (!m_pNameRule) {
+        m_pNameRule = new QLabel(this, Qt::ToolTip | Qt::BypassGraphicsProxyWidget);
+        m_pNameRule->setObjectName(QStringLiteral("NameRule"));
+        m_pNameRule->setForegroundRole(QPalette::ToolTipText);
+        m_pNameRule->setBackgroundRole(QPalette::ToolTipBase);
+        m_pNameRule->setAutoFillBackground(true);
+        m_pNameRule->setFrameShape(QFrame::Box);
+        m_pNameRule->setMargin(3);
+        m_pNameRule->setWordWrap(true);
+        m_pNameRule->setTextFormat(Qt::PlainText);
+    }
+    const auto* validator = static_cast<const CNameValidator*>(m_editName->validator());
+    m_pNameRule->setText(NameRuleText(validator->Limit()));
+    m_pNameRule->setFixedWidth(std::max(m_editName->width() * 3, 240));
+    m_pNameRule->adjustSize();
+    // Below the cell, or above it where the screen ends.
+    QPoint at = m_editName->mapToGlobal(QPoint(0, m_editName->height() + 2));
+    if (const QScreen* screen = m_editName->screen();
+        screen && at.y() + m_pNameRule->height() > screen->availableGeometry().bottom())
+        at = m_editName->mapToGlobal(QPoint(0, -m_pNameRule->height() - 2));
+    m_pNameRule->move(at);
+    m_pNameRule->show();
+    m_pNameRule->raise();
+    m_editName->setAccessibleDescription(m_pNameRule->text());
+}
+
+void CProgramView::HideNameRule()
+{
+    if (m_pNameRule)
+        m_pNameRule->hide();
+    if (m_editName)
+        m_editName->setAccessibleDescription(QString());
 }
 
 QString CProgramView::CellName(int row, int col)
@@ -572,6 +634,8 @@ void CProgramView::HideEditor(QWidget* editor)
 {
     if (!editor)
         return;
+    if (editor == m_editName)
+        HideNameRule();
     // Hiding the focused editor would pass the focus on to the next control
     // (a band box, whose kill-focus rule would then run); the grid takes it.
     if (editor->hasFocus() || QApplication::focusWidget() == editor)
@@ -613,6 +677,9 @@ bool CProgramView::CommitEditor(CommitTrigger trigger)
         request.text = LoadStringRes(result.messageId);
         if (result.messageId == kMsgFrequencyFormat)
             request.text = request.text.arg(QString::fromStdString(text));
+        // Off the raster: the nearest values the check takes.
+        if (result.messageId == kMsgStepError)
+            request.text = QString::fromStdString(StepRefusalText(text, g_bChinese != 0));
         // A frequency in no band, or no frequency at all: show what is accepted.
         if (result.messageId != kMsgStepError)
             request.text += QLatin1Char('\n') + QString::fromStdString(BandRangesText(g_bChinese != 0));
@@ -787,12 +854,17 @@ void CProgramView::SearchList(QComboBox* list, const QString& text, bool fresh)
         m_strListSearch.clear();
     m_listSearchTime.start();
     m_strListSearch += text;
-    const int found = list->findText(m_strListSearch, Qt::MatchStartsWith);
-    if (found >= 0) {
-        const QModelIndex item = list->model()->index(found, list->modelColumn());
-        list->view()->setCurrentIndex(item);
-        list->view()->scrollTo(item);
-    }
+    int found = list->findText(m_strListSearch, Qt::MatchStartsWith);
+    // A tone list also finds DCS codes by their digits: 0, 3, 4, 5 and 6 begin no CTCSS tone.
+    if (found < 0 && (list == m_comboRxTone || list == m_comboTxTone) && m_strListSearch.at(0).isDigit())
+        found = list->findText(QLatin1Char('D') + m_strListSearch, Qt::MatchStartsWith);
+    if (found < 0)
+        return;
+    // The tone found is the list's choice, shown in the box and in the middle of the open list.
+    list->setCurrentIndex(found);
+    const QModelIndex item = list->model()->index(found, list->modelColumn());
+    list->view()->setCurrentIndex(item);
+    list->view()->scrollTo(item, QAbstractItemView::PositionAtCenter);
 }
 
 bool CProgramView::eventFilter(QObject* watched, QEvent* event)

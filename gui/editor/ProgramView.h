@@ -80,6 +80,13 @@ public:
     BandTexts ShownBandTexts() const;
     // "Channel 12, Rx Frequency" ("Pr, ..." for row 1): how messages and undo steps name a cell.
     static QString CellName(int row, int col);
+    // What a channel name holds, as the name editors' refusals and the paste
+    // reports say it: up to `limit` characters of A-Z, 0-9, - and _.
+    static QString NameRuleText(int limit);
+    // A name editor's rules on `edit`: letters turn upper case as typed; a key
+    // the name cannot hold, or one past `limit` characters (or past the
+    // longer name the edit was given), is refused with NameRuleText beside it.
+    static void ApplyNameRules(QLineEdit* edit, int limit);
 
     // Commits the open editor of the current cell (as LeaveCell does); false
     // when the value was refused.
@@ -112,6 +119,8 @@ public:
     // band boxes take no typing, the grid is greyed under a banner that says why.
     bool IsReadOnly() const;
     QLabel* ReadOnlyBanner() const { return m_pReadOnlyBanner; }
+    // The tip under the name editor saying what a name holds; nullptr until a key was refused.
+    QLabel* NameRule() const { return m_pNameRule; }
     // Commits the open editor and records band boxes typed but not yet left:
     // before anything asks whether the document is modified.
     void FlushEdits();
@@ -130,6 +139,8 @@ public:
     // are selected.
     QMimeData* ChannelDragData() const;
     static constexpr const char* kChannelRowsMime = "application/x-radio-channel-rows";
+    // The 16 record and 8 name bytes of each whole channel copied or dragged.
+    static constexpr const char* kChannelBytesMime = "application/x-radio-channel-bytes";
 
 public slots:
     // Undo and redo of the document's steps; an open editor with typed text
@@ -203,6 +214,10 @@ private:
     bool EditorTakesShortcut(QWidget* editor, const QKeyEvent* key) const;
     // Keys that belong to the grid and its editors; true when handled.
     bool OnGridKey(QWidget* widget, QKeyEvent* key);
+    // The name editor refused a key: what a name holds shows below the cell
+    // until the next key it takes, or the editor closes.
+    void ShowNameRule();
+    void HideNameRule();
     // Selects the first item of an open list that begins with the text typed so
     // far (fresh: a new search starting with `text`).
     void SearchList(QComboBox* list, const QString& text, bool fresh);
@@ -239,6 +254,14 @@ private:
     // `note` follows the refusals' heading (what became of the rest). Returns the report.
     EntryReport EnterAndRecord(const std::vector<CellText>& cells, int beyond, const QString& refusedHeading,
                                const QString& action, const QString& note = QString());
+    // One undo step for what was entered, and one message listing what was
+    // refused or stored otherwise than given.
+    void RecordEntry(const EntryReport& report, int beyond, const QString& refusedHeading, const QString& action,
+                     const QString& note = QString());
+    // The whole channels of `rows` as this window would save them: bytes for a copy or a drag.
+    std::vector<ChannelBytes> ShownChannelBytes(const std::set<int>& rows) const;
+    // Clipboard or drag data of whole channels: texts as TSV and CSV, and their bytes.
+    QMimeData* ChannelsMimeData(const std::vector<int>& rows, const std::vector<int>& cols, bool headings) const;
     void ApplyOrder(const std::vector<int>& order, const QString& action, const std::set<int>& selectAfter);
     void MoveChannels(int delta);
     void SortChannels(int key, const QString& action);
@@ -272,6 +295,7 @@ private:
     QString m_strListSearch;
     QElapsedTimer m_listSearchTime;
     QLabel* m_pReadOnlyBanner = nullptr;
+    QLabel* m_pNameRule = nullptr;  // what a name holds, after a refused key
     QPalette m_gridPalette;
     QMenu* m_pContextMenu = nullptr;  // the frame's
     QString m_strFind;                // what Find looked for last

@@ -129,15 +129,35 @@ void CProgramView::BeginEdit()
 // ---------------------------------------------------------------------------
 // Clipboard
 
+std::vector<ChannelBytes> CProgramView::ShownChannelBytes(const std::set<int>& rows) const
+{
+    const Image shown = ShownImage();
+    std::vector<ChannelBytes> channels;
+    for (int row : rows)
+        channels.push_back(TakeChannelBytes(shown, row));
+    return channels;
+}
+
+QMimeData* CProgramView::ChannelsMimeData(const std::vector<int>& rows, const std::vector<int>& cols,
+                                          bool headings) const
+{
+    const TextBlock block = CopyBlock(m_grid, rows, cols, headings);
+    auto* mime = new QMimeData;
+    mime->setText(Q(BlockToTsv(block)));
+    mime->setData(QString::fromLatin1(kCsvMime), QByteArray::fromStdString(BlockToCsv(block)));
+    // Whole channels carry their bytes too: pasted or dropped in this program
+    // they land byte for byte, the bytes no cell shows included.
+    if (cols.size() == static_cast<std::size_t>(kColName))
+        mime->setData(QString::fromLatin1(kChannelBytesMime),
+                      QByteArray::fromStdString(ChannelBytesText(ShownChannelBytes({rows.begin(), rows.end()}))));
+    return mime;
+}
+
 void CProgramView::CopySelection(bool headings)
 {
     CommitEditor(CommitTrigger::LeaveCell);
     const std::vector<int> cols = CopiedColumns(m_grid.SelectedCols());
-    const TextBlock block = CopyBlock(m_grid, Sorted(m_grid.SelectedRows()), cols, headings);
-    auto* mime = new QMimeData;
-    mime->setText(Q(BlockToTsv(block)));
-    mime->setData(QString::fromLatin1(kCsvMime), QByteArray::fromStdString(BlockToCsv(block)));
-    QApplication::clipboard()->setMimeData(mime);
+    QApplication::clipboard()->setMimeData(ChannelsMimeData(Sorted(m_grid.SelectedRows()), cols, headings));
 }
 
 void CProgramView::OnEditCopy() { CopySelection(false); }
@@ -190,6 +210,18 @@ void CProgramView::OnEditPaste()
     const int left = m_grid.AreWholeRowsSelected() ? kColRxFreq : *cols.begin();
     std::vector<CellText> cells;
     int beyond = 0;
+    const std::vector<ChannelBytes> channels =
+        ParseChannelBytesText(mime->data(QString::fromLatin1(kChannelBytesMime)).toStdString());
+    if (!channels.empty() && channels.size() == block.rows.size() && left == kColRxFreq && m_pDocument) {
+        // Whole channels copied in this program: their bytes, all of them.
+        const EntryReport report = EnterChannels(m_pDocument->m_image, m_grid, top, channels, g_bChinese != 0, beyond);
+        const int count = static_cast<int>(channels.size());
+        RecordEntry(report, beyond, tr("Not pasted:"), tr("Paste %n channel(s)", nullptr, count));
+        m_grid.SetRow(top);
+        m_grid.SetCol(kColRxFreq);
+        m_grid.ExtendSelection(std::min(top + count, kGridRows) - 1, kColName);
+        return;
+    }
     if (block.rows.size() == 1 && block.rows.front().size() == 1 && block.columns.empty() &&
         m_grid.HasRangeSelection()) {
         // One value fills every selected cell the user can see.
@@ -219,12 +251,19 @@ void CProgramView::OnEditPaste()
 EntryReport CProgramView::EnterAndRecord(const std::vector<CellText>& cells, int beyond, const QString& refusedHeading,
                                          const QString& action, const QString& note)
 {
+    const EntryReport report = EnterCells(m_grid, cells, g_bChinese != 0);
+    RecordEntry(report, beyond, refusedHeading, action, note);
+    return report;
+}
+
+void CProgramView::RecordEntry(const EntryReport& report, int beyond, const QString& refusedHeading,
+                               const QString& action, const QString& note)
+{
     const bool chinese = g_bChinese != 0;
-    const EntryReport report = EnterCells(m_grid, cells, chinese);
     if (m_pDocument)
         m_pDocument->RecordChange(action);
-    if (report.refused.empty() && beyond == 0)
-        return report;
+    if (report.refused.empty() && report.renamed.empty() && beyond == 0)
+        return;
     QStringList lines;
     for (const RefusedCell& r : report.refused) {
         const QString value = Q(r.text);
@@ -238,18 +277,25 @@ EntryReport CProgramView::EnterAndRecord(const std::vector<CellText>& cells, int
         case CellRefusal::OutOfRange:
             why = tr("\"%1\" is out of range: %2").arg(value, Q(BandRangesText(chinese)));
             break;
-        case CellRefusal::OffStep: why = tr("\"%1\" is not on the 2.5 kHz or 6.25 kHz step").arg(value); break;
+        case CellRefusal::OffStep: why = tr("\"%1\": %2").arg(value, Q(StepRefusalText(r.text, chinese))); break;
         case CellRefusal::NotInList: why = tr("\"%1\" is not one of this column's items").arg(value); break;
         case CellRefusal::EmptyChannel: why = tr("\"%1\" needs a channel with an Rx Frequency").arg(value); break;
         case CellRefusal::BeyondLastChannel:
         case CellRefusal::None: why = tr("\"%1\" lies outside the grid").arg(value); break;
         }
-        if (r.withheld > 0)
+        if (r.withheld > 0) {
+            // The step refusal ends its sentence; the clause about the rest follows it.
+            if (why.endsWith(QLatin1Char('.')) || why.endsWith(QChar(0x3002)))
+                why.chop(1);
             why += tr("; the channel's %n other cell(s) were not entered either", nullptr, r.withheld);
+        }
         lines << CellName(r.row, r.col) + QStringLiteral(": ") + why;
     }
     if (beyond > 0)
         lines << tr("%n cell(s) beyond the last channel or column were left out.", nullptr, beyond);
+    for (const StoredNameCell& n : report.renamed)
+        lines << CellName(n.row, kColName) + QStringLiteral(": ") +
+                     tr("\"%1\" is stored as \"%2\". %3").arg(Q(n.text), Q(n.stored), NameRuleText(kNameRecordChars));
     // Every refusal is listed, however many: the box shows the list in an area
     // that scrolls and can be copied.
     MessageRequest request;
@@ -258,14 +304,18 @@ EntryReport CProgramView::EnterAndRecord(const std::vector<CellText>& cells, int
     int cellsLeft = beyond;
     for (const RefusedCell& r : report.refused)
         cellsLeft += 1 + r.withheld;
-    request.text =
-        tr("%1 %n cell(s)", nullptr, cellsLeft).arg(refusedHeading.isEmpty() ? tr("Not changed:") : refusedHeading);
-    if (!note.isEmpty())
+    QStringList heading;
+    if (cellsLeft > 0)
+        heading << tr("%1 %n cell(s)", nullptr, cellsLeft)
+                       .arg(refusedHeading.isEmpty() ? tr("Not changed:") : refusedHeading);
+    if (!report.renamed.empty())
+        heading << tr("Stored otherwise than given: %n name(s)", nullptr, static_cast<int>(report.renamed.size()));
+    request.text = heading.join(QLatin1Char('\n'));
+    if (!note.isEmpty() && cellsLeft > 0)
         request.text += QLatin1Char('\n') + note;
     request.detail = lines.join(QLatin1Char('\n'));
-    request.icon = QMessageBox::Warning;
+    request.icon = cellsLeft > 0 ? QMessageBox::Warning : QMessageBox::Information;
     AppMessageBox(request);
-    return report;
 }
 
 void CProgramView::OnEditSelectAll()
@@ -496,20 +546,33 @@ void CProgramView::OnSetSelectedCells()
         std::vector<std::string> options;
         for (const QString& item : items)
             options.push_back(item.toStdString());
-        list->setCurrentIndex(std::max(0, ListEditorSelection(options, shown.toStdString())));
+        int current = ListEditorSelection(options, shown.toStdString());
+        // A value the list lacks ("Middle", a tone read from a radio) is offered as the cell shows it.
+        if (current < 0 && !shown.isEmpty() &&
+            options.end() == std::find(options.begin(), options.end(), shown.toStdString())) {
+            list->addItem(shown);
+            current = list->count() - 1;
+        }
+        list->setCurrentIndex(std::max(0, current));
         list->setObjectName(QStringLiteral("SetCellsValue"));
         label->setBuddy(list);
         layout->addWidget(list);
     } else {
         edit = new QLineEdit(shown, &dlg);
         edit->setObjectName(QStringLiteral("SetCellsValue"));
+        if (col == kColName)
+            ApplyNameRules(edit, NameEditorLimit(shown.toStdString()));
         edit->selectAll();
         label->setBuddy(edit);
         layout->addWidget(edit);
-        layout->addWidget(new QLabel(col == kColName ? tr("Up to six letters or digits; empty clears the names.")
-                                                     : tr("Megahertz, e.g. 145.125; empty clears the cells "
-                                                          "(an empty Rx Frequency empties its channel)."),
-                                     &dlg));
+        auto* hint = new QLabel(col == kColName ? NameRuleText(NameEditorLimit(shown.toStdString())) +
+                                                      QLatin1Char(' ') + tr("Empty clears the names.")
+                                                : tr("Megahertz, e.g. 145.125; empty clears the cells "
+                                                     "(an empty Rx Frequency empties its channel)."),
+                                &dlg);
+        hint->setObjectName(QStringLiteral("SetCellsHint"));
+        hint->setWordWrap(true);
+        layout->addWidget(hint);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
     connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
@@ -664,6 +727,7 @@ void CProgramView::OnExportChannels()
 
 struct CProgramView::ChannelDrop {
     QByteArray csv;
+    QByteArray bytes;                // their records and names, when they come from this program
     CProgramView* source = nullptr;  // a window of this program, else a copy from elsewhere
     std::set<int> rows;              // the source's rows
     int row = 0;                     // where the first lands
@@ -684,10 +748,7 @@ QMimeData* CProgramView::ChannelDragData() const
     const std::set<int> rows = m_grid.SelectedRows();
     if (rows.empty() || !m_grid.AreWholeRowsSelected())
         return nullptr;
-    const TextBlock block = CopyBlock(m_grid, Sorted(rows), CopiedColumns(m_grid.SelectedCols()), false);
-    auto* mime = new QMimeData;
-    mime->setText(Q(BlockToTsv(block)));
-    mime->setData(QString::fromLatin1(kCsvMime), QByteArray::fromStdString(BlockToCsv(block)));
+    QMimeData* mime = ChannelsMimeData(Sorted(rows), CopiedColumns(m_grid.SelectedCols()), false);
     // Which window and rows: a move takes them out of it once they landed.
     QStringList from{QString::number(QCoreApplication::applicationPid()), QString::number(m_nDragId)};
     for (int row : rows)
@@ -706,7 +767,7 @@ void CProgramView::StartChannelDrag()
     // removal for a move included; a drop elsewhere only copies the text.
     auto* drag = new QDrag(&m_grid);
     drag->setMimeData(mime);
-    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    ExecDrag(drag, Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
     drag->deleteLater();
 }
 
@@ -739,9 +800,12 @@ bool CProgramView::OnDragEvent(QEvent* event, bool onGrid)
         for (qsizetype i = 2; i < from.size(); ++i)
             what.rows.insert(from[i].toInt());
         what.csv = mime->data(QString::fromLatin1(kCsvMime));
+        what.bytes = mime->data(QString::fromLatin1(kChannelBytesMime));
         what.row = row;
-        // Within one window the channels move; between windows Shift moves them.
-        what.move = what.source == this || (what.source && (drop->modifiers() & Qt::ShiftModifier));
+        // Within one window the channels move, with Ctrl they are copied;
+        // between windows they are copied, with Shift moved.
+        what.move = what.source == this ? !(drop->modifiers() & Qt::ControlModifier)
+                                        : what.source && (drop->modifiers() & Qt::ShiftModifier);
     }
     // Channels land on a row; a read-only document takes none (its banner says why).
     const bool wanted = files || (channels && row >= 1 && !what.rows.empty() && !IsReadOnly());
@@ -783,31 +847,41 @@ void CProgramView::DropChannels(const ChannelDrop& drop)
     // The document takes no change while a transfer runs; an open editor is committed first.
     if (!BeginChange())
         return;
-    if (drop.source == this) {
+    if (drop.source == this && drop.move) {
         const std::set<int> rows(drop.rows.lower_bound(kFirstChannelRow), drop.rows.end());
         const ChannelOrder order = MoveToRowOrder(rows, drop.row);
         ApplyOrder(order, tr("Move %n Channel(s)", nullptr, static_cast<int>(rows.size())), RowsAfter(order, rows));
         return;
     }
     const PastedBlock block = ParsePastedText(drop.csv.toStdString(), true);
-    if (block.rows.empty())
+    const std::vector<ChannelBytes> channels = ParseChannelBytesText(drop.bytes.toStdString());
+    if (block.rows.empty() && channels.empty())
         return;
-    int beyond = 0;
-    const std::vector<CellText> cells = PlaceBlock(block, drop.row, kColRxFreq, beyond);
     const QString sourceTitle =
         drop.source && drop.source->m_pDocument ? drop.source->m_pDocument->GetTitle() : QString();
     // A move takes the channels out of their window only when every one of them landed whole.
     const QString kept =
         drop.move ? tr("Nothing was moved: %1 keeps every channel dragged.").arg(sourceTitle) : QString();
-    const int count = static_cast<int>(block.rows.size());
-    const EntryReport report = EnterAndRecord(
-        cells, beyond, tr("Not dropped:"),
-        drop.move ? tr("Move %n Channel(s) Here", nullptr, count) : tr("Drop %n Channel(s)", nullptr, count), kept);
+    const int count = static_cast<int>(channels.empty() ? block.rows.size() : channels.size());
+    const QString action =
+        drop.move ? tr("Move %n Channel(s) Here", nullptr, count) : tr("Drop %n Channel(s)", nullptr, count);
+    int beyond = 0;
+    EntryReport report;
     std::set<int> landed;
-    for (const CellText& c : cells)
-        landed.insert(c.row);
+    if (!channels.empty() && m_pDocument) {
+        // Channels of this program land with every byte they hold.
+        report = EnterChannels(m_pDocument->m_image, m_grid, drop.row, channels, g_bChinese != 0, beyond);
+        RecordEntry(report, beyond, tr("Not dropped:"), action, kept);
+        for (int r = drop.row; r < std::min(drop.row + count, int(kGridRows)); ++r)
+            landed.insert(r);
+    } else {
+        const std::vector<CellText> cells = PlaceBlock(block, drop.row, kColRxFreq, beyond);
+        report = EnterAndRecord(cells, beyond, tr("Not dropped:"), action, kept);
+        for (const CellText& c : cells)
+            landed.insert(c.row);
+    }
     m_grid.SelectRows(landed);
-    if (!drop.move || !drop.source || !report.refused.empty() || beyond > 0)
+    if (!drop.move || !drop.source || !report.refused.empty() || !report.renamed.empty() || beyond > 0)
         return;
     CProgramView* source = drop.source;
     if (source->IsReadOnly()) {

@@ -416,8 +416,19 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>"%1" is not on the 2.5 kHz or 6.25 kHz step</source>
+        <source>"%1": %2</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>"%1" is stored as "%2". %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Stored otherwise than given: %n name(s)</source>
+        <translation>
+            <numerusform>Stored otherwise than given: %n name</numerusform>
+            <numerusform>Stored otherwise than given: %n names</numerusform>
+        </translation>
     </message>
     <message>
         <source>"%1" is not one of this column's items</source>
@@ -560,8 +571,15 @@
             <numerusform>%1 of the %n selected cells:</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>A channel name holds up to %n character(s), each A-Z, 0-9, - or _; letters are stored in upper case.</source>
+        <translation>
+            <numerusform>A channel name holds up to %n character, each A-Z, 0-9, - or _; letters are stored in upper case.</numerusform>
+            <numerusform>A channel name holds up to %n characters, each A-Z, 0-9, - or _; letters are stored in upper case.</numerusform>
+        </translation>
+    </message>
     <message>
-        <source>Up to six letters or digits; empty clears the names.</source>
+        <source>Empty clears the names.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

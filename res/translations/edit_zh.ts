@@ -370,8 +370,18 @@
         <translation>“%1”超出范围：%2</translation>
     </message>
     <message>
-        <source>"%1" is not on the 2.5 kHz or 6.25 kHz step</source>
-        <translation>“%1”不符合 2.5 kHz 或 6.25 kHz 步进</translation>
+        <source>"%1": %2</source>
+        <translation>“%1”：%2</translation>
+    </message>
+    <message>
+        <source>"%1" is stored as "%2". %3</source>
+        <translation>“%1”存储为“%2”。%3</translation>
+    </message>
+    <message numerus="yes">
+        <source>Stored otherwise than given: %n name(s)</source>
+        <translation>
+            <numerusform>与给出的不同而存储：%n 个名字</numerusform>
+        </translation>
     </message>
     <message>
         <source>"%1" is not one of this column's items</source>
@@ -507,9 +517,15 @@
             <numerusform>所选 %n 个单元格的%1：</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>A channel name holds up to %n character(s), each A-Z, 0-9, - or _; letters are stored in upper case.</source>
+        <translation>
+            <numerusform>信道名字最多可存 %n 个字符，每个字符为 A-Z、0-9、- 或 _；字母以大写存储。</numerusform>
+        </translation>
+    </message>
     <message>
-        <source>Up to six letters or digits; empty clears the names.</source>
-        <translation>最多六个字母或数字；留空则清除名称。</translation>
+        <source>Empty clears the names.</source>
+        <translation>留空则清除名称。</translation>
     </message>
     <message>
         <source>Megahertz, e.g. 145.125; empty clears the cells (an empty Rx Frequency empties its channel).</source>

@@ -322,7 +322,7 @@ CSV
 cp "$SAMPLE" "$T/target.dat"
 case_ "import with bad rows" 1 "$PT" import "$T/bad.csv" "$T/target.dat" --format chirp
 err_has "bad.csv:3: rejected: Rx Frequency \"181.00000\" is out of range; the bands are VHF 130-180 MHz, UHF 400-520 MHz"
-err_has "bad.csv:4: rejected: Rx Frequency \"146.00650\" is not on the 2.5 kHz or 6.25 kHz step"
+err_has "bad.csv:4: rejected: Rx Frequency \"146.00650\": Error data Value, please input according the step value(6.25K/5k). Nearest accepted: 146.00625 or 146.00750 MHz."
 err_has "bad.csv:5: rejected: CTCSS tone \"99.9\""
 err_has "bad.csv:6: rejected: expected 9 fields, found 3"
 err_has "bad.csv:7: rejected: Pr was already given on line 2"

@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "core/app/Messages.h"
 #include "core/editor/CellCommit.h"
 #include "core/radio/Bands.h"
 #include "core/radio/ChannelCodec.h"
+#include "core/radio/Decimal.h"
 #include "core/radio/TextGrid.h"
 #include "tests/support/TestEnv.h"
 
@@ -78,6 +80,40 @@ TEST_F(CellCommitTest, StepRasterAcceptsBothStepsAndRefusesOthers)
     EXPECT_TRUE(IsOnStep(14512500));
     EXPECT_TRUE(IsOnStep(625));
     EXPECT_FALSE(IsOnStep(14500650));
+}
+
+// A frequency off the raster is told the nearest values on either side that
+// the very check that refused it accepts: nothing it accepts lies between.
+TEST_F(CellCommitTest, OffStepRefusalNamesTheNearestAcceptedValues)
+{
+    const struct {
+        const char* typed;
+        long long below, above;
+        const char* english;  // after the string table's text
+    } cases[] = {
+        {"145.0065", 14500625, 14500750, " Nearest accepted: 145.00625 or 145.00750 MHz."},
+        {"145.00001", 14500000, 14500250, " Nearest accepted: 145.00000 or 145.00250 MHz."},
+        {"174.99999", 17499750, 0, " Nearest accepted: 174.99750 MHz."},  // 175 is the excluded upper limit
+        {"400.001", 40000000, 40000250, " Nearest accepted: 400.00000 or 400.00250 MHz."},
+        {"136.00100", 13600000, 13600250, " Nearest accepted: 136.00000 or 136.00250 MHz."},
+    };
+    const std::string table = EnglishMessage(IDS_STEP_ERROR);
+    for (const auto& c : cases) {
+        const long long units = ParseEnteredFrequency(c.typed).units;
+        ASSERT_EQ(CheckFrequency(c.typed), kMsgStepError) << c.typed;
+        const NearestFrequencies n = NearestAcceptedFrequencies(units);
+        EXPECT_EQ(n.below, c.below) << c.typed;
+        EXPECT_EQ(n.above, c.above) << c.typed;
+        for (long long u = (n.below ? n.below : units) + 1; u < (n.above ? n.above : units + 1); ++u)
+            EXPECT_NE(CheckFrequency(UnitsToFrequencyText(static_cast<long>(u))), 0) << c.typed << " " << u;
+        EXPECT_EQ(StepRefusalText(c.typed, false), table + c.english);
+    }
+    EXPECT_EQ(StepRefusalText("145.0065", true),
+              std::string(ChineseMessage(IDS_STEP_ERROR)) + "最接近的可接受值：145.00625 或 145.00750 MHz。");
+    // A band too narrow to hold a value on either side: the string table's text alone.
+    g_nVhfLow = 14500640;
+    g_nVhfHigh = 14500700;
+    EXPECT_EQ(StepRefusalText("145.0065", false), table);
 }
 
 TEST_F(CellCommitTest, UpperBandLimitIsExclusive)
@@ -311,7 +347,7 @@ TEST_F(CellCommitTest, SettingsRefusedOnEmptyChannel)
     EXPECT_TRUE(Commit(52, kColLock, "Lock").Committed());
     EXPECT_TRUE(Commit(52, kColName, "ab-_9xyz").Committed());
     EXPECT_EQ(Row(52), (std::vector<std::string>{"145.12500", "146.00000", "D754I", "D023N", "Low", "Lock", "No",
-                                                 "Narrow", "AB-_9X"}));
+                                                 "Narrow", "AB-_9XYZ"}));
 }
 
 TEST_F(CellCommitTest, OutsideTheChannelAreaNothingIsCommitted)
@@ -355,7 +391,7 @@ TEST(NameEditor, UpperCaseAndSixCharacters)
     EXPECT_EQ(NameEditorLimit("信道一二三四五六七"), 8);
 }
 
-TEST_F(CellCommitTest, LongNameFromTheRadioEditedShorterIsStoredAsShown)
+TEST_F(CellCommitTest, ANameIsStoredAsTheRecordHoldsIt)
 {
     const struct {
         const char* before;
@@ -364,8 +400,8 @@ TEST_F(CellCommitTest, LongNameFromTheRadioEditedShorterIsStoredAsShown)
     } cases[] = {
         {"ABCDEFGH", "ABCDEFG", "ABCDEFG"},  // one Backspace
         {"ABCDEFGH", "abcdefgh", "ABCDEFGH"},
-        {"ABCDEFG", "ABCDEFGXY", "ABCDEFG"},  // never longer than the name it replaces
-        {"AB", "abcdefgh", "ABCDEF"},
+        {"ABCDEFG", "ABCDEFGXY", "ABCDEFGX"},  // eight characters at most
+        {"AB", "abcdefgh", "ABCDEFGH"},
         {"", "xyz", "XYZ"},
         // The record holds 0-9, A-Z, - and _: a name ends before anything else.
         {"", "ab cd", "AB"},

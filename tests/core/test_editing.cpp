@@ -213,6 +213,50 @@ TEST_F(EditingTest, RowOperationsMoveEveryByteAChannelOwns)
         ASSERT_EQ(RowTexts(check2.grid, row), RowTexts(doc.grid, row)) << row;
 }
 
+// Whole channels carried between documents (a copy or a drag of this
+// program) land with every byte, the ones no cell shows included, in either
+// language; a channel whose frequency the rules refuse changes nothing.
+TEST_F(EditingTest, CarriedChannelsLandByteForByte)
+{
+    std::vector<ChannelBytes> carried;
+    for (int row = 1; row < kGridRows; ++row)
+        carried.push_back(TakeChannelBytes(doc.image, row));
+    ASSERT_EQ(ParseChannelBytesText(ChannelBytesText(carried)), carried);
+    EXPECT_TRUE(ParseChannelBytesText(ChannelBytesText(carried).substr(1)).empty());
+    for (bool chinese : {false, true}) {
+        SCOPED_TRACE(chinese ? "Chinese" : "English");
+        ChannelDocument to;
+        to.Open(EveryKindImage(99), chinese);
+        int beyond = -1;
+        const EntryReport r = EnterChannels(to.image, to.grid, 1, carried, chinese, beyond);
+        EXPECT_TRUE(r.refused.empty());
+        EXPECT_EQ(beyond, 0);
+        EncodeDocument(to.ranges, to.grid, to.image);
+        for (int slot = 0; slot < mem::kChannelCount; ++slot) {
+            ASSERT_EQ(0, std::memcmp(Record(to.image, slot), Record(doc.image, slot), 16)) << slot;
+            ASSERT_EQ(0, std::memcmp(Name(to.image, slot), Name(doc.image, slot), 8)) << slot;
+        }
+    }
+    // Refused by the rules of where they land: the row and its bytes stay; past the end: counted.
+    ChannelDocument to;
+    to.Open(EveryKindImage(99), false);
+    const Image before = to.image;
+    const Texts row3 = RowTexts(to.grid, 3);
+    testenv::ResetBandLimits();
+    g_nVhfHigh = 14400000;  // the VHF channels of `carried` lie above it now
+    int beyond = 0;
+    const EntryReport r = EnterChannels(to.image, to.grid, 3, {carried[4], carried[1]}, false, beyond);
+    ASSERT_EQ(r.refused.size(), 1u);
+    EXPECT_EQ(r.refused[0].row, 3);
+    EXPECT_EQ(r.refused[0].why, CellRefusal::OutOfRange);
+    EXPECT_EQ(r.refused[0].withheld, 8);
+    EXPECT_EQ(RowTexts(to.grid, 3), row3);
+    EXPECT_EQ(0, std::memcmp(Record(to.image, 2), Record(before, 2), 16));
+    EXPECT_EQ(r.changedRows, (std::set<int>{4}));
+    EnterChannels(to.image, to.grid, 199, {carried[1], carried[3], carried[5]}, false, beyond);
+    EXPECT_EQ(beyond, 9);
+}
+
 TEST_F(EditingTest, InsertRefusesToPushAUsedChannelOffTheEnd)
 {
     int blocking = 0;
@@ -251,7 +295,8 @@ TEST(CellEntry, EachTextIsCheckedAsItsEditorWouldThenCommitted)
         {2, "", true, CellRefusal::None, ""},
         {3, "88.50", true, CellRefusal::None, "88.5"},
         {3, "d023i", true, CellRefusal::None, "D023I"},
-        {3, "66.6", true, CellRefusal::NotInList, "67.0"},
+        {3, "66.6", true, CellRefusal::None, "66.6"},  // not the list's, but what the grid shows for 66 06
+        {3, "66.66", true, CellRefusal::NotInList, "67.0"},
         {4, "无", true, CellRefusal::None, "None"},
         {5, "middle", true, CellRefusal::None, "Middle"},
         {5, "低", true, CellRefusal::None, "Low"},
@@ -346,16 +391,21 @@ TEST(CellEntry, PasteFillAndFindGoThroughTheCommitRules)
     // One bad frequency is refused and the rest applied, row by row.
     const EntryReport r = EnterCells(
         grid, PlaceBlock(ParsePastedText("145.5\t145.8\n999\t146\n146.0\tFoo\n", false), 10, 1, beyond), false);
-    // The Tx Frequency of the channel whose Rx Frequency was refused is no refusal of its own.
+    // A row whose Rx or Tx Frequency is refused changes nothing and is reported once.
     ASSERT_EQ(r.refused.size(), 2u);
     EXPECT_EQ(r.refused[0].why, CellRefusal::OutOfRange);
     EXPECT_EQ(r.refused[0].row, 11);
     EXPECT_EQ(r.refused[0].withheld, 1);
     EXPECT_EQ(r.refused[1].why, CellRefusal::NotAFrequency);
     EXPECT_EQ(r.refused[1].text, "Foo");
-    EXPECT_EQ(r.refused[1].withheld, 0);
-    EXPECT_EQ(r.changedRows, (std::set<int>{10, 12}));
-    EXPECT_EQ(grid.TextMatrix(12, kColRxFreq), "146.00000");
+    EXPECT_EQ(r.refused[1].withheld, 1);
+    EXPECT_EQ(r.changedRows, (std::set<int>{10}));
+    EXPECT_EQ(grid.TextMatrix(12, kColRxFreq), "");
+    // A name stored otherwise than given is entered and said.
+    const EntryReport named = EnterCells(grid, {{10, kColName, "rpt 3"}}, false);
+    ASSERT_EQ(named.renamed.size(), 1u);
+    EXPECT_EQ(named.renamed[0].stored, "RPT");
+    grid.SetTextMatrix(10, kColName, "");
 
     // Fill down copies the first row; fill series steps both frequencies.
     grid.SetTextMatrix(10, kColTxFreq, "145.60000");
@@ -365,9 +415,10 @@ TEST(CellEntry, PasteFillAndFindGoThroughTheCommitRules)
     EXPECT_EQ(grid.TextMatrix(11, kColRxFreq), "145.51250");
     EXPECT_EQ(grid.TextMatrix(13, kColTxFreq), "145.62500");
     const EntryReport high = EnterCells(grid, FillSeriesCells(grid, {10, 20}, 30 * 100000), false);
-    EXPECT_EQ(high.refused.size(), 2u);  // 175.5 MHz lies in neither band
+    ASSERT_EQ(high.refused.size(), 1u);  // 175.5 MHz lies in neither band: one line for the row
+    EXPECT_EQ(high.refused[0].withheld, 1);
 
-    grid.SetTextMatrix(12, kColName, "RPT");
+    EnterCells(grid, {{12, kColRxFreq, "146"}, {12, kColName, "RPT"}}, false);
     const struct {
         const char* query;
         int from, row, col;

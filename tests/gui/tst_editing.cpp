@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QDragEnterEvent>
+#include <QDrag>
 #include <QDropEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -151,6 +152,84 @@ private:
                    : QStringLiteral("<no file>");
     }
 
+    // Channels 1..6 as record and name bytes, of every kind a record holds:
+    // every power (bits 11 show no word), tones of every kind and some no list
+    // offers, flag bits no cell shows, odd bytes 13..15, names of every
+    // character a name holds and a stray code after a name's end.
+    static QList<QByteArray> OddChannels()
+    {
+        return {
+            QByteArray::fromHex("0025511400255114700623802E123456"
+                                "0A0B0C0D0E0F1011"),  // High, 67.0 / D023N, ABCDEFGH
+            QByteArray::fromHex("00206514FFFFFFFFFFFF54C71C000000"
+                                "1213141516171819"),  // Middle, no Tx, None / D754I
+            QByteArray::fromHex("25060044250650443518660600FF00FF"
+                                "1A1B1C1D1E1F2021"),  // Low, 183.5 / 66.6 (no list item)
+            QByteArray::fromHex("005025160050251623C0FF00F3ABCDEF"
+                                "2223000102030405"),  // power bits 11, D023I / None from FF 00
+            QByteArray::fromHex("000035430000354347C04125EE807F01"
+                                "060708092426FFFF"),  // High, D047I / 254.1, 6789-_
+            QByteArray::fromHex("0000501400000000FFFFFFFF20123456"
+                                "0A250CFFFFFFFFFF"),  // Tx 00 00 00 00, "A" then code 37
+        };
+    }
+    // The sample with no channel but OddChannels() on channels 1..6.
+    static QByteArray OddChannelsFile()
+    {
+        QByteArray image = FileBytes(kSample);
+        for (int slot = 0; slot < mem::kChannelCount; ++slot)
+            image.replace(16 * slot, 16, QByteArray(16, char(0xFF)));
+        const QList<QByteArray> channels = OddChannels();
+        for (int i = 0; i < channels.size(); ++i) {
+            image.replace(16 * (i + 1), 16, channels[i].left(16));
+            image.replace(mem::kNameBase + 8 * (i + 1), 8, channels[i].mid(16));
+        }
+        return image;
+    }
+    // The record and name bytes of grid row `row` as `view` saves them.
+    static QByteArray SavedChannel(CProgramView* view, int row)
+    {
+        view->GridToImage();
+        const Image& image = view->GetDocument()->m_image;
+        const auto* bytes = reinterpret_cast<const char*>(image.data());
+        return QByteArray(bytes + 16 * (row - 1), 16) + QByteArray(bytes + mem::kNameBase + 8 * (row - 1), 8);
+    }
+    // A user's drag of the selected channels by the label of `fromRow` of
+    // `source`, dropped on row `row` of `target` with `mods` held; the hook
+    // plays the window system's part, as it delivers a drag to the window
+    // under the pointer.
+    void DragChannels(CProgramView* source, int fromRow, CProgramView* target, int row, Qt::KeyboardModifiers mods)
+    {
+        int drags = 0;
+        SetDragHook([&](QDrag* drag) {
+            ++drags;
+            CMSFlexGrid& grid = target->Grid();
+            grid.scrollTo(grid.model()->index(row, kColRxFreq));
+            const QPoint at = grid.CellRect(row, kColRxFreq).center();
+            QDragEnterEvent enter(at, drag->supportedActions(), drag->mimeData(), Qt::LeftButton, mods);
+            QApplication::sendEvent(grid.viewport(), &enter);
+            if (!enter.isAccepted())
+                return Qt::IgnoreAction;
+            QDragMoveEvent move(at, drag->supportedActions(), drag->mimeData(), Qt::LeftButton, mods);
+            QApplication::sendEvent(grid.viewport(), &move);
+            QDropEvent drop(QPointF(at), drag->supportedActions(), drag->mimeData(), Qt::LeftButton, mods);
+            QApplication::sendEvent(grid.viewport(), &drop);
+            return drop.dropAction();
+        });
+        CMSFlexGrid& grid = source->Grid();
+        grid.scrollTo(grid.model()->index(fromRow, 1));
+        QHeaderView* labels = grid.verticalHeader();
+        const QPoint at(labels->width() / 2,
+                        labels->sectionViewportPosition(fromRow) + labels->sectionSize(fromRow) / 2);
+        const QPoint away = at + QPoint(0, 2 * QApplication::startDragDistance());
+        QTest::mousePress(labels->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseMove(labels->viewport(), away);
+        QTest::mouseRelease(labels->viewport(), Qt::LeftButton, {}, away);
+        QApplication::processEvents();  // the drop's work comes after the drop
+        SetDragHook({});
+        QCOMPARE(drags, 1);
+    }
+
 private slots:
     void cleanup() override
     {
@@ -211,6 +290,9 @@ private slots:
     void refusedValuesAndSeveralColumnsChangeNothingRefused();
     void channelsDraggedBetweenDocuments_data();
     void channelsDraggedBetweenDocuments();
+    void channelsLandByteForByte_data();
+    void channelsLandByteForByte();
+    void pastedRowWithARefusedFrequencyChangesNothing();
     void droppedFilesOpenImportOrAreRefused_data();
     void droppedFilesOpenImportOrAreRefused();
 
@@ -982,6 +1064,124 @@ void TestEditing::channelsDraggedBetweenDocuments()
     sourceSteps->undo();
     for (int row = 1; row <= 200; ++row)
         QCOMPARE(source->Grid().GetTextMatrix(row, kColName), sourceRows[row - 1][kColName - 1]);
+}
+
+// Whole channels copied and pasted with the keys, or dragged by their labels
+// within a window or to another, land with their 16 record and 8 name bytes.
+void TestEditing::channelsLandByteForByte_data()
+{
+    QTest::addColumn<bool>("drag");
+    QTest::addColumn<bool>("otherWindow");
+    QTest::addColumn<int>("mods");  // of the drag's drop
+    QTest::newRow("Ctrl+C, Ctrl+V here") << false << false << 0;
+    QTest::newRow("Ctrl+C, Ctrl+V in another window") << false << true << 0;
+    QTest::newRow("drag within the window moves") << true << false << 0;
+    QTest::newRow("Ctrl+drag within the window copies") << true << false << int(Qt::ControlModifier);
+    QTest::newRow("drag to another window copies") << true << true << 0;
+    QTest::newRow("Shift+drag to another window moves") << true << true << int(Qt::ShiftModifier);
+}
+void TestEditing::channelsLandByteForByte()
+{
+    QFETCH(bool, drag);
+    QFETCH(bool, otherWindow);
+    QFETCH(int, mods);
+    ShellIni ini;
+    QVERIFY(NewProgramDir(ini));
+    SetMessageHook([this](const MessageRequest& r) {
+        m_messages << r;
+        return QMessageBox::Ok;
+    });
+    QVERIFY(StartProgram({m_dir->WriteFile(QStringLiteral("odd.dat"), OddChannelsFile())}));
+    QVERIFY(ShowFrame({1000, 700}, true));
+    const QList<QByteArray> channels = OddChannels();
+    CProgramView* source = View();
+    for (int i = 0; i < channels.size(); ++i)
+        QCOMPARE(SavedChannel(source, 2 + i).toHex(), channels[i].toHex());  // as read
+    const QList<QStringList> shown = Rows(2, 7);
+    QCOMPARE(shown[1][kColPower - 1], QStringLiteral("Middle"));
+    QCOMPARE(shown[3][kColPower - 1], QString());
+    ClickLabel(2);
+    ClickLabel(7, Qt::ShiftModifier);
+    if (!drag)
+        Key(Qt::Key_C, Qt::ControlModifier);
+    if (otherWindow)
+        QVERIFY(m_frame->NewDocument());
+    CProgramView* target = View();
+    const bool move = drag && (otherWindow ? mods == Qt::ShiftModifier : mods != Qt::ControlModifier);
+    if (drag) {
+        DragChannels(source, 4, target, 20, Qt::KeyboardModifiers(mods));
+    } else {
+        ClickLabel(20);
+        Key(Qt::Key_V, Qt::ControlModifier);
+    }
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.value(0).text + m_messages.value(0).detail));
+    for (int i = 0; i < channels.size(); ++i) {
+        for (int col = kColRxFreq; col <= kColName; ++col)
+            QCOMPARE(target->Grid().GetTextMatrix(20 + i, col), shown[i][col - 1]);
+        QCOMPARE(SavedChannel(target, 20 + i).toHex(), channels[i].toHex());
+    }
+    // A copy leaves the channels where they were; a move takes them away.
+    for (int i = 0; i < channels.size(); ++i)
+        if (target != source || !move) {
+            const QByteArray left = SavedChannel(source, 2 + i).toHex();
+            QCOMPARE(move ? left.left(32) : left, move ? QByteArray(32, 'f') : channels[i].toHex());
+        }
+}
+
+// A pasted row whose Rx or Tx Frequency is refused changes nothing of its
+// channel; a name stored otherwise than pasted is listed; an off-step
+// frequency is told the nearest values, pasted or set.
+void TestEditing::pastedRowWithARefusedFrequencyChangesNothing()
+{
+    Start();
+    const QStringList ch14 = Row(15);  // 446.00000, D411N, Middle, UHF-SX
+    const QStringList ch13 = Row(14);
+    QCOMPARE(ch14[0], QStringLiteral("446.00000"));
+    QApplication::clipboard()->setText(
+        QStringLiteral("999\t146.5\tNone\t88.5\tHigh\tLock\tYes\tWide\tNEW\n"
+                       "146.0065\t146.5\tNone\t88.5\tHigh\tLock\tYes\tWide\tNEW\n"
+                       "146.5\t146.5\tNone\t88.5\tHigh\tLock\tYes\tWide\tRPT 3\n"));
+    const int steps = Steps();
+    ClickLabel(14);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Row(14), ch13);
+    QCOMPARE(Row(15), ch14);
+    QCOMPARE(Row(16), (QStringList{"146.50000", "146.50000", "None", "88.5", "High", "Lock", "Yes", "Wide", "RPT"}));
+    QCOMPARE(Steps(), steps + 1);
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages[0].text, QStringLiteral("Not pasted: 18 cells\nStored otherwise than given: 1 name"));
+    const QStringList lines = m_messages[0].detail.split(QLatin1Char('\n'));
+    QCOMPARE(lines,
+             (QStringList{"Channel 13, Rx Frequency: \"999\" is out of range: VHF 130-180 MHz, UHF 400-520 MHz (upper "
+                          "limits excluded); the channel's 8 other cells were not entered either",
+                          "Channel 14, Rx Frequency: \"146.0065\": Error data Value, please input according the step "
+                          "value(6.25K/5k). Nearest accepted: 146.00625 or 146.00750 MHz; the channel's 8 other cells "
+                          "were not entered either",
+                          "Channel 15, Cha Name: \"RPT 3\" is stored as \"RPT\". A channel name holds up to 8 "
+                          "characters, each A-Z, 0-9, - or _; letters are stored in upper case."}));
+
+    // Set Selected Cells offers a value its list lacks as the cell shows it, and sets it.
+    Click(4, kColTxFreq);
+    Click(5, kColTxFreq, Qt::ShiftModifier);
+    Type(QStringLiteral("145.0065"));
+    Key(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(m_messages.size(), 2);
+    QVERIFY2(m_messages[1].detail.startsWith(QStringLiteral("Channel 3, Tx Frequency: \"145.0065\": Error data Value, "
+                                                            "please input according the step value(6.25K/5k). Nearest "
+                                                            "accepted: 145.00625 or 145.00750 MHz.")),
+             qPrintable(m_messages[1].detail));
+    QString offered;
+    SetDialogHook([&](QDialog* d) {
+        auto* list = d->findChild<QComboBox*>(QStringLiteral("SetCellsValue"));
+        offered = list ? list->currentText() : QString();
+        return int(QDialog::Accepted);
+    });
+    Click(4, kColPower);  // channel 3: Middle
+    Click(7, kColPower, Qt::ShiftModifier);
+    m_frame->Action(ID_EDIT_SET_CELLS)->trigger();
+    QCOMPARE(offered, QStringLiteral("Middle"));
+    for (int row = 4; row <= 7; ++row)
+        QCOMPARE(Grid().GetTextMatrix(row, kColPower), QStringLiteral("Middle"));
 }
 
 // A file dropped on the main window or a document window, friendly or hostile.

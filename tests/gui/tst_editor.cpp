@@ -1,6 +1,8 @@
 // The channel grid and its overlay editors, driven with clicks and keys.
 #include <QHeaderView>
 #include <QLabel>
+#include <QTranslator>
+#include <QUndoStack>
 #include <QtTest>
 
 #include "core/radio/ChannelCodec.h"
@@ -60,6 +62,7 @@ private slots:
     void mendedTxOffStepEmptiesOnlyTx();
     void clickOnCurrentCellReopensEditor();
     void nameEditor();
+    void toneTypeAheadSelectsVisibly();
     void bandBoxes();
     void bandBoxesOfImage();
     void f1Contexts();
@@ -729,7 +732,9 @@ void TestEditor::mendedTxOffStepEmptiesOnlyTx()
     t.Type("145.0065");
     t.Enter();
     QCOMPARE(env.m_messages.size(), 1);
-    QCOMPARE(env.m_messages[0].text, LoadStringRes(IDS_STEP_ERROR));
+    // The string table's text, then the nearest values the check takes on either side.
+    QCOMPARE(env.m_messages[0].text,
+             LoadStringRes(IDS_STEP_ERROR) + QStringLiteral(" Nearest accepted: 145.00625 or 145.00750 MHz."));
     QCOMPARE(t.Row(2), expected);
     QCOMPARE(t.Grid().GetCol(), 2L);
     // Left by a click elsewhere.
@@ -775,10 +780,35 @@ void TestEditor::nameEditor()
     std::copy(name, name + 8, eight.name);
     PutRecord(image, 5, eight);
     ViewUnderTest t(&image);
+    QTranslator english, chinese;
+    QVERIFY(english.load(QStringLiteral(PROG_BIN_DIR "/English.qm")));
+    QVERIFY(chinese.load(QStringLiteral(PROG_BIN_DIR "/Chinese.qm")));
+    QCoreApplication::installTranslator(&english);
+    // A key the name cannot hold is refused, and the editor says why below
+    // the cell until the next key it takes.
+    auto rule = [&] {
+        QLabel* tip = t.view->NameRule();
+        return tip && tip->isVisible() ? tip->text() : QString();
+    };
+    const QString six =
+        "A channel name holds up to 6 characters, each A-Z, 0-9, - or _; letters are stored in upper "
+        "case.";
+    t.Click(2, 9);
+    t.Type("a b!c");
+    QCOMPARE(t.OpenEdit()->text(), QString("ABC"));
+    t.Key(Qt::Key_Space);
+    QCOMPARE(rule(), six);
+    QCOMPARE(t.OpenEdit()->accessibleDescription(), six);
+    t.Key(Qt::Key_Backspace);
+    QCOMPARE(rule(), QString());
+    t.Enter();
+    QCOMPARE(t.Cell(2, 9), QString("AB"));
     t.Click(2, 9);
     t.Type("ab-c1_xyz");  // the cell's "AB" is selected: typing replaces it
     QCOMPARE(t.OpenEdit()->text(), QString("AB-C1_"));
+    QCOMPARE(rule(), six);
     t.Enter();
+    QCOMPARE(rule(), QString());
     QCOMPARE(t.Cell(2, 9), QString("AB-C1_"));
     // A longer name read from the radio survives a visit...
     QCOMPARE(t.Cell(6, 9), QString("ABCDEFGH"));
@@ -791,10 +821,69 @@ void TestEditor::nameEditor()
     t.Key(Qt::Key_End);
     t.Type("Z");  // no room to grow
     QCOMPARE(t.OpenEdit()->text(), QString("ABCDEFGH"));
+    QCOMPARE(rule(), QString(six).replace("6", "8"));
     t.Key(Qt::Key_Backspace);
     QCOMPARE(t.OpenEdit()->text(), QString("ABCDEFG"));
     t.Enter();
     QCOMPARE(t.Cell(6, 9), QString("ABCDEFG"));
+    QVERIFY(env.m_messages.isEmpty());
+
+    // The same words in Chinese.
+    QCoreApplication::removeTranslator(&english);
+    QCoreApplication::installTranslator(&chinese);
+    t.Click(2, 9);
+    t.Type("!");
+    QCoreApplication::removeTranslator(&chinese);
+    QCOMPARE(rule(), QString("信道名字最多可存 6 个字符，每个字符为 A-Z、0-9、- 或 _；字母以大写存储。"));
+}
+
+// Typing in a tone cell picks the first tone that begins with the keys (a
+// DCS code by its digits too), shown in the box and in sight in the list;
+// the arrows keep the item they reach in sight.
+void TestEditor::toneTypeAheadSelectsVisibly()
+{
+    EditorEnv env;
+    Image image = ImageWithChannels();
+    ViewUnderTest t(&image);
+    auto inSight = [&](QComboBox* list) {
+        QAbstractItemView* view = list->view();
+        return view->isVisible() && view->viewport()->rect().contains(view->visualRect(view->currentIndex()));
+    };
+    const struct {
+        QString keys;
+        QString chosen;
+    } cases[] = {{"1", "100.0"}, {"14", "141.3"}, {"3", "D306N"}, {"65", "D654N"}};
+    for (const auto& c : cases) {
+        t.Click(2, 4);  // D023N
+        t.Type(c.keys);
+        QComboBox* list = t.OpenList();
+        QVERIFY(list);
+        QCOMPARE(list->currentText(), c.chosen);
+        QCOMPARE(list->view()->currentIndex().data().toString(), c.chosen);
+        QVERIFY2(inSight(list), qPrintable(c.keys));
+        t.Key(Qt::Key_Escape);
+        t.Key(Qt::Key_Escape);
+        QCOMPARE(t.Cell(2, 4), QString("D023N"));  // Escape: the cell keeps its tone
+        // The offscreen platform leaves the closed list's window the active one.
+        QApplication::setActiveWindow(t.view.get());
+    }
+    // On the grid itself the first key opens the list; the arrows walk it in sight; Enter twice stores.
+    t.Click(2, 3);
+    t.Key(Qt::Key_Escape);
+    t.Type("8");
+    QComboBox* list = t.OpenList();
+    QVERIFY(list);
+    QCOMPARE(list->currentText(), QString("82.5"));
+    for (int i = 0; i < 40; ++i) {
+        t.Key(Qt::Key_Down);
+        QVERIFY2(inSight(list), qPrintable(list->view()->currentIndex().data().toString()));
+    }
+    QCOMPARE(list->view()->currentIndex().data().toString(), QString("233.6"));
+    t.Key(Qt::Key_Return);
+    QApplication::setActiveWindow(t.view.get());
+    t.Enter();
+    QCOMPARE(t.Cell(2, 3), QString("233.6"));
+    QVERIFY(env.m_messages.isEmpty());
 }
 
 void TestEditor::bandBoxes()
@@ -869,7 +958,9 @@ void TestEditor::bandBoxesOfImage()
     t.Type("173.99999");  // not on the raster, but inside the band
     t.Enter();
     QCOMPARE(env.m_messages.size(), 1);
-    QCOMPARE(env.m_messages[0].text, LoadStringRes(IDS_STEP_ERROR));
+    // 174.00000 lies beyond the band's upper limit: only the value below is offered.
+    QCOMPARE(env.m_messages[0].text,
+             LoadStringRes(IDS_STEP_ERROR) + QStringLiteral(" Nearest accepted: 173.99750 MHz."));
     t.Click(2, 1);
     t.Type("174");
     t.Enter();

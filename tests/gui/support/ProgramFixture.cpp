@@ -66,6 +66,7 @@ void ProgramFixture::cleanup()
     SetTracePath(QString(), nullptr);
     SetMessageHook({});
     SetDialogHook({});
+    SetDragHook({});
     SetRelaunchHook(nullptr);
     SetAnnounceHook({});
     SetHelpHook(nullptr);
