@@ -4,10 +4,12 @@
 #include "cli/Output.h"
 #include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
+#include "core/app/IniFile.h"
 #include "core/exchange/ImportPreview.h"
 #include "core/exchange/CsvChannels.h"
 #include "core/exchange/StockLists.h"
 #include "core/platform/Files.h"
+#include "core/radio/RadioCatalogue.h"
 
 namespace cli {
 
@@ -100,6 +102,17 @@ int CmdImport(const std::vector<std::string>& argv)
     ChannelDocument doc;
     doc.Open(image, g_bChinese != 0);
     const bool chinese = g_bChinese != 0;
+    // A stock list made for the other radio type is refused as the window refuses it.
+    if (stock && !args.Has("--force")) {
+        const CRadioCatalogue catalogue(theIniFile);
+        const std::string mismatch =
+            StockTypeMismatch(SummarizeStockList(text, catalogue), image[mem::kRadioType], catalogue, chinese);
+        if (!mismatch.empty()) {
+            Error(list->name + Tr(" does not fit this radio type: ", " 不适用于这种电台型号: ") + mismatch + "; " +
+                  datPath + Tr(" is unchanged (--force imports it anyway)", " 未改动 (用 --force 仍然导入)"));
+            return kExitFailed;
+        }
+    }
     const ImportPreview preview = PreviewImport(doc.grid, text, format, chinese, options);
     const ImportReport& rep = preview.report;
     // What the list's own comments say about transmitting on its channels, before its report.

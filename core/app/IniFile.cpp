@@ -11,6 +11,7 @@
 #include "core/files/TextFile.h"
 #include "core/platform/Files.h"
 #include "core/platform/Paths.h"
+#include "core/files/TextLanguage.h"
 
 #ifndef PROG_PACKAGE_NAME
 #error "PROG_PACKAGE_NAME names the installed program's folders"
@@ -173,7 +174,7 @@ bool CIniFile::Load(const std::string& path, bool writeBackOnClose, bool ignoreC
         text = std::move(r.text);
     } else {
         if (const std::string why = platform::CreateIfMissing(path); !why.empty()) {
-            m_strLoadError = "Cannot open \"" + path + "\": " + why;
+            m_strLoadError = FileText("Cannot open \"", "无法打开 \"") + path + "\": " + why;
             return false;
         }
     }
@@ -330,19 +331,21 @@ std::string CIniFile::Save(bool makeBackup)
 
     auto refuse = [this](const std::string& reason) {
         m_bSaveFailed = true;
-        m_strSaveError = "Cannot save \"" + m_strFilePath + "\": " + reason;
+        m_strSaveError = FileText("Cannot save \"", "无法保存 \"") + m_strFilePath + "\": " + reason;
         return std::string();
     };
     // Written in place, through a symbolic link to its target; never into a
     // device or FIFO, and never over a file made read-only.
     if (const platform::FileInfo old = platform::Info(m_strFilePath); old.type != platform::FileType::None) {
         if (old.type != platform::FileType::Regular)
-            return refuse("it is not a regular file; only a regular file is written");
+            return refuse(
+                FileText("it is not a regular file; only a regular file is written", "它不是普通文件; 只写入普通文件"));
         if (!old.writeBits || platform::WriteAccess(m_strFilePath) == platform::Access::Denied)
-            return refuse("the file is read-only; make it writable (" + platform::MakeWritableHint(false) +
-                          ") to keep the settings");
+            return refuse(FileText("the file is read-only; make it writable (", "该文件是只读的; 请使其可写 (") +
+                          platform::MakeWritableHint(false) + FileText(") to keep the settings", ") 以保存设置"));
     } else if (old.notFound && platform::WriteAccess(ParentDir(m_strFilePath)) == platform::Access::Denied) {
-        return refuse("the folder \"" + ParentDir(m_strFilePath) + "\" is not writable");
+        return refuse(FileText("the folder \"", "文件夹 \"") + ParentDir(m_strFilePath) +
+                      FileText("\" is not writable", "\" 不可写"));
     }
     if (const std::string why = platform::WriteInPlace(m_strFilePath, text); !why.empty())
         return refuse(why);

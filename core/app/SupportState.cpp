@@ -13,6 +13,7 @@
 #include "core/platform/Files.h"
 #include "core/platform/LocalTime.h"
 #include "core/platform/Paths.h"
+#include "core/files/TextLanguage.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ bool KeepDataFile(const std::string& name, const std::string& text, std::string*
     std::filesystem::create_directories(folder, ec);
     if (ec || !std::filesystem::is_directory(folder)) {
         if (error)
-            *error = "Cannot create the folder \"" + platform::PathText(folder) +
+            *error = FileText("Cannot create the folder \"", "无法创建文件夹 \"") + platform::PathText(folder) +
                      "\": " + (ec ? ec.message() : std::strerror(ENOTDIR));
         return false;
     }

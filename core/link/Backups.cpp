@@ -18,6 +18,7 @@
 #include "core/platform/LocalTime.h"
 #include "core/radio/ChannelCodec.h"
 #include "core/radio/DatFile.h"
+#include "core/files/TextLanguage.h"
 
 namespace fs = std::filesystem;
 
@@ -274,7 +275,8 @@ BackupResult SaveBackup(const std::string& folder, const Image& image, const std
     std::error_code ec;
     fs::create_directories(platform::PathOf(folder), ec);
     if (ec || !fs::is_directory(platform::PathOf(folder))) {
-        r.error = "Cannot create the folder \"" + folder + "\": " + (ec ? ec.message() : std::strerror(ENOTDIR));
+        r.error = FileText("Cannot create the folder \"", "无法创建文件夹 \"") + folder +
+                  "\": " + (ec ? ec.message() : std::strerror(ENOTDIR));
         return r;
     }
     // Before this backup joins the list: only what was there already is the earlier versions'.
@@ -342,12 +344,12 @@ bool SetBackupPinned(const std::string& path, bool pinned, std::string& error)
     if (!pinned) {
         fs::remove(platform::PathOf(pin), ec);
         if (ec)
-            error = "Cannot unpin \"" + path + "\": " + ec.message();
+            error = FileText("Cannot unpin \"", "无法取消固定 \"") + path + "\": " + ec.message();
         return !ec;
     }
     std::ofstream f(platform::PathOf(pin));
     if (!f) {
-        error = "Cannot pin \"" + path + "\": " + std::strerror(errno);
+        error = FileText("Cannot pin \"", "无法固定 \"") + path + "\": " + std::strerror(errno);
         return false;
     }
     f << "pinned\n";

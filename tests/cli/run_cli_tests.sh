@@ -395,7 +395,12 @@ cp "$T/new.dat" "$T/stock.dat"
 case_ "import --stock" 0 "$PT" import --stock noaa-weather "$T/stock.dat"
 out_has "imported 7 channel(s)"; err_has "noaa-weather: Licence: broadcasts for listening only"
 "$PT" show "$T/stock.dat" >"$T/out"; out_has "  1  162.55000                   None"; out_has "7 channels used"
-case_ "import --stock takes import's options" 0 "$PT" import --stock pmr446 "$T/stock.dat" --merge --renumber 50
+# A list made for the other radio type is refused as the window refuses it; --force takes it.
+cp "$T/stock.dat" "$T/stock-before.dat"
+case_ "import --stock for the other radio type" 1 "$PT" import --stock pmr446 "$T/stock.dat" --merge
+err_has "pmr446 does not fit this radio type: 16 of its 16 channels lie outside the bands of the TR-5V"
+same_file "$T/stock.dat" "$T/stock-before.dat"
+case_ "import --stock takes import's options" 0 "$PT" import --stock pmr446 "$T/stock.dat" --merge --renumber 50 --force
 "$PT" show "$T/stock.dat" >"$T/out"; out_has " 50  446.00625"; out_has "23 channels used"
 cp "$T/stock.dat" "$T/stock-before.dat"
 for bad in nope ../stock/pmr446 "$SRC/res/stock/pmr446.csv" ""; do
