@@ -68,11 +68,11 @@ QStringList CProgramApp::FindToolkitTranslations(const QString& dir, const QStri
     // English is the toolkit's own language; nothing to load for it.
     if (language.isEmpty() || language.startsWith(QLatin1String("en")))
         return {};
-    // Standard buttons and file dialogs (qtbase), the help window's search (qt_help):
-    // a copy shipped beside the program first, then the system's Qt translations.
+    // Standard buttons and file dialogs (qtbase): a copy shipped beside the
+    // program first, then the system's Qt translations.
     const QLocale locale(language);
     QStringList files;
-    for (const QString& catalog : {QStringLiteral("qtbase"), QStringLiteral("qt_help")}) {
+    for (const QString& catalog : {QStringLiteral("qtbase")}) {
         for (const QString& where : {dir, QLibraryInfo::path(QLibraryInfo::TranslationsPath)}) {
             QTranslator probe;
             if (probe.load(locale, catalog, QStringLiteral("_"), where)) {

@@ -49,7 +49,7 @@ public:
     // the one whose name matches ignoring case; empty when there is none.
     static QString FindLanguageModule(const QString& dir, const QString& language);
 
-    // The toolkit's own translations (qtbase_*.qm, qt_help_*.qm) for a module
+    // The toolkit's own translations (qtbase_*.qm) for a module
     // language such as "zh_CN": beside the program, else among Qt's installed
     // translations; none for English or when they are not installed.
     static QStringList FindToolkitTranslations(const QString& dir, const QString& language);

@@ -14,8 +14,8 @@ packages=(
   clang clang-format libclang-rt-14-dev llvm
   libgtest-dev googletest
   qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
-  qt6-documentation-tools libgl-dev
-  libqt6sql6-sqlite qt6-translations-l10n
+  libgl-dev
+  qt6-translations-l10n
   poppler-utils fonts-dejavu-core fonts-wqy-microhei
   librsvg2-bin man-db dpkg-dev lintian appstream desktop-file-utils
   g++-mingw-w64-x86-64-posix wine wine64 nsis

@@ -30,7 +30,7 @@ rm -rf "$demo"
 mkdir -p "$demo/bin"
 # The copy reads the Program.ini beside it, so its COM1 can be the simulated radio.
 cp "$build"/bin/Program "$build"/bin/progtool "$build"/bin/*.qm "$demo/bin/"
-cp "$build"/bin/*.qch "$build"/bin/*.qhc "$demo/bin/" 2>/dev/null || true
+cp -r "$build"/bin/enHelp "$build"/bin/chHelp "$demo/bin/" 2>/dev/null || true
 sed "s|^COM1=.*|COM1=$demo/radio|" "$build/bin/Program.ini" >"$demo/bin/Program.ini"
 pt="$demo/bin/progtool"
 

@@ -1,51 +1,159 @@
 #include "gui/app/HelpAccess.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMap>
 #include <QPointer>
-#include <QTextBrowser>
-#include <QVBoxLayout>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QShortcut>
-#include <QWindow>
-#include <QWidget>
-
-#include "gui/app/AppContext.h"
-#include "core/app/Globals.h"
-#include "core/app/IniFile.h"
-
-#include <QAction>
-#include <QDateTime>
-#include <QHelpContentWidget>
-#include <QHelpEngine>
-#include <QHelpLink>
-#include <QHelpSearchEngine>
-#include <QHelpSearchQueryWidget>
-#include <QRegularExpression>
 #include <QSplitter>
-#include <QStandardPaths>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <QWindow>
+#include <QXmlStreamReader>
 #include <algorithm>
+#include <memory>
+
+#include "core/app/Globals.h"
+#include "core/app/IniFile.h"
+#include "gui/app/AppContext.h"
 
 namespace {
 
+// One language's help: the pages in its folder and what its index (the
+// project file <stem>.qhp) says of them.
+struct HelpBook {
+    struct Entry {
+        QString title;
+        QString ref;  // page, with "#section"
+        int depth = 0;
+    };
+    struct Keyword {
+        QString name;
+        QString id;  // a context number, "<dialog>.<control>" or empty
+        QString ref;
+    };
+    QString folder;
+    QString ns;                     // the namespace, the host of the topics' URLs
+    QString virtualFolder = "doc";  // their first path part
+    QList<Entry> toc;
+    QList<Keyword> keywords;
+    QStringList files;  // what the pages may load: nothing outside this list
+    struct Page {
+        QString title;
+        QString text;
+    };
+    QHash<QString, Page> pages;  // read once, for the search
+
+    QUrl Url(const QString& ref) const { return QUrl(QStringLiteral("qthelp://%1/%2/%3").arg(ns, virtualFolder, ref)); }
+    // The file behind one of this book's URLs; "" for any other.
+    QString FileOf(const QUrl& url) const
+    {
+        if (url.scheme() != QLatin1String("qthelp") || url.host().compare(ns, Qt::CaseInsensitive) != 0)
+            return QString();
+        const QString prefix = QLatin1Char('/') + virtualFolder + QLatin1Char('/');
+        const QString path = QDir::cleanPath(url.path());
+        if (!path.startsWith(prefix))
+            return QString();
+        const QString name = path.mid(prefix.size());
+        return files.contains(name) ? name : QString();
+    }
+    QByteArray Data(const QString& name) const
+    {
+        QFile f(QDir(folder).filePath(name));
+        constexpr qint64 kPageLimit = 4 * 1024 * 1024;
+        if (name.isEmpty() || !f.open(QIODevice::ReadOnly) || f.size() > kPageLimit)
+            return QByteArray();
+        return f.readAll();
+    }
+    const Page& PageOf(const QString& name)
+    {
+        auto it = pages.find(name);
+        if (it != pages.end())
+            return *it;
+        QTextDocument doc;
+        const QString source = QString::fromUtf8(Data(name));
+        Page page;
+        if (name.endsWith(QLatin1String(".md"))) {
+            doc.setMarkdown(source);
+            page.title = doc.toPlainText().section(QLatin1Char('\n'), 0, 0).trimmed();
+        } else {
+            doc.setHtml(source);
+            page.title = doc.metaInformation(QTextDocument::DocumentTitle);
+        }
+        page.text = doc.toPlainText();
+        return *pages.insert(name, page);
+    }
+};
+
+// Reads <folder>/<stem>.qhp; null when it is missing or not such an index.
+std::unique_ptr<HelpBook> ReadBook(const QString& folder, const QString& stem)
+{
+    QFile file(QDir(folder).filePath(stem + QStringLiteral(".qhp")));
+    constexpr qint64 kIndexLimit = 1024 * 1024;
+    if (stem.isEmpty() || !QFileInfo(file.fileName()).isFile() || file.size() > kIndexLimit ||
+        !file.open(QIODevice::ReadOnly))
+        return nullptr;
+    auto book = std::make_unique<HelpBook>();
+    book->folder = folder;
+    QXmlStreamReader xml(&file);
+    int depth = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            const auto name = xml.name();
+            const QXmlStreamAttributes a = xml.attributes();
+            if (name == QLatin1String("namespace")) {
+                book->ns = xml.readElementText().trimmed();
+            } else if (name == QLatin1String("virtualFolder")) {
+                book->virtualFolder = xml.readElementText().trimmed();
+            } else if (name == QLatin1String("section")) {
+                book->toc << HelpBook::Entry{a.value(QLatin1String("title")).toString(),
+                                             a.value(QLatin1String("ref")).toString(), depth++};
+            } else if (name == QLatin1String("keyword")) {
+                book->keywords << HelpBook::Keyword{a.value(QLatin1String("name")).toString(),
+                                                    a.value(QLatin1String("id")).toString(),
+                                                    a.value(QLatin1String("ref")).toString()};
+            } else if (name == QLatin1String("file")) {
+                book->files << xml.readElementText().trimmed();
+            }
+        } else if (xml.isEndElement() && xml.name() == QLatin1String("section")) {
+            --depth;
+        }
+    }
+    if (xml.hasError() || book->ns.isEmpty() || !book->files.contains(QStringLiteral("index.html")))
+        return nullptr;
+    return book;
+}
+
 struct HelpState {
-    // Owned by the application object, so it goes before the toolkit does.
-    QPointer<QHelpEngine> engine;
-    QString loadedStem;     // collection the engine holds
-    QString namespaceName;  // its one documentation set
+    std::unique_ptr<HelpBook> book;
+    QString loadedStem;  // the help the book holds
     bool unavailable = false;
     int attempts = 0;
     QString dir;
     HelpHook hook;
     QPointer<QWidget> window;
-    // The engine's contents and search widgets went into a window; they go with it.
-    bool engineWidgetsUsed = false;
 };
 
 HelpState& State()
@@ -54,99 +162,93 @@ HelpState& State()
     return s;
 }
 
-QString CollectionStem()
+QString HelpStem()
 {
-    // g_strHelpFile keeps the names "enHelp.chm" / "chHelp.chm"; the stem names the collection.
+    // g_strHelpFile keeps the names "enHelp.chm" / "chHelp.chm"; the stem names the help's folder.
     return QFileInfo(QString::fromStdString(g_strHelpFile)).completeBaseName();
 }
 
-// The help window reads every page and picture out of the collection.
-class CHelpBrowser : public QTextBrowser {
-public:
-    explicit CHelpBrowser(QWidget* parent) : QTextBrowser(parent) {}
-    QVariant loadResource(int type, const QUrl& url) override
-    {
-        HelpState& s = State();
-        if (url.scheme() == QLatin1String("qthelp") && s.engine) {
-            const QByteArray data = s.engine->fileData(url);
-            if (type == QTextDocument::HtmlResource || type == QTextDocument::StyleSheetResource)
-                return QString::fromUtf8(data);
-            return data;
-        }
-        return QTextBrowser::loadResource(type, url);
-    }
-};
-
-// The search keeps its index beside the collection; an installed collection in
-// a folder the user cannot write to is used through a copy in the user's cache.
-QString WritableCollection(QHelpEngine* engine, const QString& path)
-{
-    if (QFileInfo(QFileInfo(path).absolutePath()).isWritable())
-        return path;
-    const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    if (cacheDir.isEmpty() || !QDir().mkpath(cacheDir))
-        return path;
-    const QString copy = QDir(cacheDir).filePath(QFileInfo(path).fileName());
-    const QFileInfo copyInfo(copy);
-    if (copyInfo.exists() && copyInfo.lastModified() >= QFileInfo(path).lastModified())
-        return copy;
-    QFile::remove(copy);
-    return engine->copyCollectionFile(copy) ? copy : path;
-}
-
-// Binding happens once: a missing or empty collection marks the help unavailable for good.
-bool EnsureEngine()
+// Reading happens once: a missing or broken help marks it unavailable for good.
+bool EnsureBook()
 {
     HelpState& s = State();
     if (s.unavailable)
         return false;
-    const QString stem = CollectionStem();
-    if (s.engine && s.loadedStem == stem)
+    const QString stem = HelpStem();
+    if (s.book && s.loadedStem == stem)
         return true;
     ++s.attempts;
-    const QString path = QDir(HelpDirectory()).filePath(stem + QStringLiteral(".qhc"));
-    if (stem.isEmpty() || !QFileInfo::exists(path)) {
+    std::unique_ptr<HelpBook> book = ReadBook(QDir(HelpDirectory()).filePath(stem), stem);
+    if (!book) {
         s.unavailable = true;
         return false;
     }
-    auto* engine = new QHelpEngine(path, QCoreApplication::instance());
-    engine->setReadOnly(true);
-    bool ok = engine->setupData();
-    if (ok) {
-        const QString used = WritableCollection(engine, path);
-        if (used != path) {
-            engine->setCollectionFile(used);
-            ok = engine->setupData();
-        }
-    }
-    if (!ok || engine->registeredDocumentations().isEmpty()) {
-        delete engine;
-        s.unavailable = true;
-        return false;
-    }
-    s.namespaceName = engine->registeredDocumentations().constFirst();
-    delete s.window.data();  // its contents and search belonged to the old engine
-    delete s.engine.data();
-    s.engineWidgetsUsed = false;
-    s.engine = engine;
+    delete s.window.data();  // its contents and index were the other language's
+    s.book = std::move(book);
     s.loadedStem = stem;
     return true;
 }
 
 QString HelpText(const char* text) { return QCoreApplication::translate("HelpAccess", text); }
 
-// The full-text index takes a run of Chinese characters for one word, so it
-// finds no word inside such a run ("串口" in "选择串口"). A query with such
-// characters is looked up in the pages' text instead.
-bool IsCjkQuery(const QString& query)
+// The page view reads its pages and pictures out of the book, and follows
+// only links to them (or to the web, in the user's browser).
+class CHelpBrowser : public QTextBrowser {
+public:
+    explicit CHelpBrowser(QWidget* parent) : QTextBrowser(parent) {}
+    QVariant loadResource(int type, const QUrl& url) override
+    {
+        HelpBook* book = State().book.get();
+        if (!book)
+            return QVariant();
+        const QByteArray data = book->Data(book->FileOf(url));
+        if (type == QTextDocument::ImageResource)
+            return data;
+        return QString::fromUtf8(data);
+    }
+};
+
+bool IsCjk(const QString& word)
 {
-    for (const char32_t c : query.toUcs4()) {
+    for (const char32_t c : word.toUcs4()) {
         const QChar::Script script = QChar::script(c);
         if (script == QChar::Script_Han || script == QChar::Script_Hiragana || script == QChar::Script_Katakana ||
             script == QChar::Script_Hangul || script == QChar::Script_Bopomofo)
             return true;
     }
     return false;
+}
+
+// How often word occurs in text: Chinese anywhere (its words are not set
+// apart), other words where a word begins ("port" finds "ports").
+qsizetype Occurrences(const QString& text, const QString& word, qsizetype* first)
+{
+    const bool anywhere = IsCjk(word);
+    qsizetype n = 0;
+    for (qsizetype at = text.indexOf(word, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(word, at + 1, Qt::CaseInsensitive)) {
+        if (!anywhere && at > 0 && text[at - 1].isLetterOrNumber())
+            continue;
+        if (n++ == 0 && first)
+            *first = at;
+    }
+    return n;
+}
+
+// About a line of text around a match, cut at spaces where the text has them.
+QString Snippet(const QString& text, qsizetype at, qsizetype length)
+{
+    qsizetype from = std::max<qsizetype>(0, at - 40);
+    qsizetype to = std::min<qsizetype>(text.size(), at + length + 60);
+    const qsizetype space = from > 0 ? text.indexOf(QLatin1Char(' '), from) : -1;
+    if (space >= 0 && space < at)
+        from = space + 1;
+    const qsizetype last = to < text.size() ? text.lastIndexOf(QLatin1Char(' '), to) : -1;
+    if (last > at + length)
+        to = last;
+    const QString ellipsis(QChar(0x2026));
+    return (from > 0 ? ellipsis : QString()) + text.mid(from, to - from).simplified() +
+           (to < text.size() ? ellipsis : QString());
 }
 
 struct PageHit {
@@ -157,34 +259,39 @@ struct PageHit {
     qsizetype matches = 0;
 };
 
-// Pages whose text holds every word of the query (letter case aside): those
-// with the words in their title first, then by how often the words occur.
-QList<PageHit> SearchPageText(QHelpEngine* engine, const QString& ns, const QString& query)
+// Pages that hold every word of the query (letter case aside): those with the
+// words in their title first, then by how often the words occur; the
+// troubleshooting guide last.
+QList<PageHit> SearchPages(HelpBook& book, const QString& query)
 {
     const QStringList words = query.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     QList<PageHit> hits;
     if (words.isEmpty())
         return hits;
-    for (const QUrl& url : engine->files(ns, QString(), QStringLiteral("html"))) {
-        QTextDocument page;
-        page.setHtml(QString::fromUtf8(engine->fileData(url)));
-        const QString text = page.toPlainText();
-        PageHit hit{url, page.metaInformation(QTextDocument::DocumentTitle), QString(), true, 0};
+    for (const QString& name : book.files) {
+        if (!name.endsWith(QLatin1String(".html")) && !name.endsWith(QLatin1String(".md")))
+            continue;
+        const HelpBook::Page& page = book.PageOf(name);
+        PageHit hit{book.Url(name), page.title, QString(), true, 0};
+        qsizetype first = -1;
         bool all = true;
         for (const QString& word : words) {
-            const qsizetype n = text.count(word, Qt::CaseInsensitive);
+            const qsizetype n = Occurrences(page.text, word, first < 0 ? &first : nullptr);
             all = all && n > 0;
             hit.matches += n;
-            hit.inTitle = hit.inTitle && hit.title.contains(word, Qt::CaseInsensitive);
+            hit.inTitle = hit.inTitle && Occurrences(hit.title, word, nullptr) > 0;
         }
         if (!all)
             continue;
-        const qsizetype at = text.indexOf(words.constFirst(), 0, Qt::CaseInsensitive);
-        const qsizetype from = std::max<qsizetype>(0, at - 40);
-        hit.snippet = text.mid(from, words.constFirst().size() + 80).simplified();
+        hit.snippet = Snippet(page.text, first, words.constFirst().size());
         hits << hit;
     }
+    // The help's own pages before the guide, which is in English only.
     std::stable_sort(hits.begin(), hits.end(), [](const PageHit& a, const PageHit& b) {
+        const bool guideA = a.url.path().endsWith(QLatin1String(".md"));
+        const bool guideB = b.url.path().endsWith(QLatin1String(".md"));
+        if (guideA != guideB)
+            return guideB;
         return a.inTitle != b.inTitle ? a.inTitle : a.matches > b.matches;
     });
     return hits;
@@ -192,26 +299,163 @@ QList<PageHit> SearchPageText(QHelpEngine* engine, const QString& ns, const QStr
 
 // The results as links to their pages, each with the text around the match
 // (the words found in bold).
-void ShowResults(QTextBrowser* results, const QString& query, const QList<PageHit>& hits, bool snippetIsHtml)
+void ShowResults(QTextBrowser* results, const QString& query, const QList<PageHit>& hits)
 {
     QString html;
     if (hits.isEmpty() && !query.isEmpty())
         html = QStringLiteral("<p>%1</p>").arg(HelpText("No page contains \"%1\".").arg(query.toHtmlEscaped()));
     for (const PageHit& hit : hits) {
-        QString snippet = snippetIsHtml ? hit.snippet : hit.snippet.toHtmlEscaped();
-        if (!snippetIsHtml)
-            for (const QString& word : query.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-                snippet.replace(QRegularExpression(QLatin1Char('(') + QRegularExpression::escape(word.toHtmlEscaped()) +
-                                                       QLatin1Char(')'),
-                                                   QRegularExpression::CaseInsensitiveOption),
-                                QStringLiteral("<b>\\1</b>"));
+        QString snippet = hit.snippet.toHtmlEscaped();
+        for (const QString& word : query.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            snippet.replace(QRegularExpression(
+                                QLatin1Char('(') + QRegularExpression::escape(word.toHtmlEscaped()) + QLatin1Char(')'),
+                                QRegularExpression::CaseInsensitiveOption),
+                            QStringLiteral("<b>\\1</b>"));
         html += QStringLiteral("<p><a href=\"%1\">%2</a><br/>%3</p>")
                     .arg(hit.url.toString().toHtmlEscaped(), hit.title.toHtmlEscaped(), snippet);
     }
     results->setHtml(html);
 }
 
-QWidget* CreateHelpWindow(QHelpEngine* engine)
+// The book's page for url, a web address in the user's browser; anything else stays put.
+void FollowLink(QTextBrowser* browser, const QUrl& link)
+{
+    HelpBook* book = State().book.get();
+    const QUrl url = browser->source().resolved(link);
+    if (book && !book->FileOf(url).isEmpty())
+        browser->setSource(url);
+    else if (link.scheme() == QLatin1String("https") || link.scheme() == QLatin1String("http") ||
+             link.scheme() == QLatin1String("mailto"))
+        QDesktopServices::openUrl(link);
+}
+
+QWidget* ContentsTab(HelpBook& book, QTextBrowser* browser, QWidget* parent)
+{
+    auto* toc = new QTreeWidget(parent);
+    toc->setObjectName(QStringLiteral("HelpContents"));
+    toc->setAccessibleName(HelpText("Contents"));
+    toc->setHeaderHidden(true);
+    QList<QTreeWidgetItem*> open;  // the last item of each depth
+    for (const HelpBook::Entry& e : book.toc) {
+        const int depth = std::min<int>(e.depth, static_cast<int>(open.size()));
+        open.resize(depth);
+        auto* item = depth == 0 ? new QTreeWidgetItem(toc) : new QTreeWidgetItem(open.constLast());
+        item->setText(0, e.title);
+        item->setData(0, Qt::UserRole, book.Url(e.ref));
+        open << item;
+    }
+    toc->expandToDepth(0);
+    const auto go = [browser](QTreeWidgetItem* item) {
+        if (item)
+            browser->setSource(item->data(0, Qt::UserRole).toUrl());
+    };
+    // The contents show where the page is: its section, else its page.
+    QObject::connect(browser, &QTextBrowser::sourceChanged, toc, [toc](const QUrl& url) {
+        QTreeWidgetItem* page = nullptr;
+        for (QTreeWidgetItemIterator it(toc); *it; ++it) {
+            const QUrl at = (*it)->data(0, Qt::UserRole).toUrl();
+            if (at == url) {
+                toc->setCurrentItem(*it);
+                return;
+            }
+            if (!page && at.adjusted(QUrl::RemoveFragment) == url.adjusted(QUrl::RemoveFragment))
+                page = *it;
+        }
+        if (page)
+            toc->setCurrentItem(page);
+    });
+    QObject::connect(toc, &QTreeWidget::itemActivated, browser, go);
+    QObject::connect(toc, &QTreeWidget::itemClicked, browser, go);
+    return toc;
+}
+
+// The keywords in order, narrowed as the user types; Enter opens the one chosen.
+QWidget* IndexTab(HelpBook& book, QTextBrowser* browser, QWidget* parent)
+{
+    auto* page = new QWidget(parent);
+    auto* layout = new QVBoxLayout(page);
+    auto* filter = new QLineEdit(page);
+    filter->setObjectName(QStringLiteral("HelpIndexFilter"));
+    filter->setAccessibleName(HelpText("Look for a topic"));
+    filter->setPlaceholderText(HelpText("Type the first letters"));
+    auto* list = new QListWidget(page);
+    list->setObjectName(QStringLiteral("HelpIndex"));
+    list->setAccessibleName(HelpText("Index"));
+    QMap<QString, QUrl> byName;  // one entry a name: the first topic it names
+    for (const HelpBook::Keyword& k : book.keywords) {
+        const QString key = k.name.toCaseFolded();
+        if (!k.name.isEmpty() && !byName.contains(key))
+            byName.insert(key, book.Url(k.ref));
+    }
+    for (const HelpBook::Keyword& k : book.keywords) {
+        const QString key = k.name.toCaseFolded();
+        if (!byName.contains(key))
+            continue;
+        auto* item = new QListWidgetItem(k.name);
+        item->setData(Qt::UserRole, byName.take(key));
+        item->setData(Qt::UserRole + 1, key);
+        list->addItem(item);
+    }
+    list->sortItems();
+    layout->addWidget(filter);
+    layout->addWidget(list, 1);
+    QObject::connect(filter, &QLineEdit::textChanged, list, [list](const QString& text) {
+        const QString wanted = text.trimmed().toCaseFolded();
+        QListWidgetItem* first = nullptr;
+        for (int i = 0; i < list->count(); ++i) {
+            QListWidgetItem* item = list->item(i);
+            const QString key = item->data(Qt::UserRole + 1).toString();
+            item->setHidden(!key.contains(wanted));
+            if (!first && key.startsWith(wanted))
+                first = item;
+        }
+        if (first)
+            list->setCurrentItem(first);
+    });
+    const auto go = [browser](QListWidgetItem* item) {
+        if (item)
+            browser->setSource(item->data(Qt::UserRole).toUrl());
+    };
+    QObject::connect(filter, &QLineEdit::returnPressed, list, [list, go] { go(list->currentItem()); });
+    QObject::connect(list, &QListWidget::itemActivated, browser, go);
+    QObject::connect(list, &QListWidget::itemClicked, browser, go);
+    return page;
+}
+
+QWidget* SearchTab(HelpBook& book, QTextBrowser* browser, QWidget* parent)
+{
+    auto* page = new QWidget(parent);
+    auto* layout = new QVBoxLayout(page);
+    auto* row = new QHBoxLayout;
+    auto* query = new QLineEdit(page);
+    query->setObjectName(QStringLiteral("HelpSearchQuery"));
+    query->setAccessibleName(HelpText("Search for"));
+    auto* find = new QPushButton(HelpText("&Search"), page);
+    find->setObjectName(QStringLiteral("HelpSearchButton"));
+    row->addWidget(query, 1);
+    row->addWidget(find);
+    // A link per page (Tab reaches each, Enter opens it).
+    auto* results = new QTextBrowser(page);
+    results->setObjectName(QStringLiteral("HelpSearchResults"));
+    results->setAccessibleName(HelpText("Search results"));
+    results->setOpenLinks(false);
+    layout->addLayout(row);
+    layout->addWidget(results, 1);
+    const auto search = [&book, query, results] {
+        const QString input = query->text().simplified();
+        if (input.isEmpty())
+            results->clear();
+        else
+            ShowResults(results, input, SearchPages(book, input));
+    };
+    QObject::connect(query, &QLineEdit::returnPressed, results, search);
+    QObject::connect(find, &QPushButton::clicked, results, search);
+    QObject::connect(results, &QTextBrowser::anchorClicked, browser,
+                     [browser](const QUrl& url) { browser->setSource(url); });
+    return page;
+}
+
+QWidget* CreateHelpWindow(HelpBook& book)
 {
     auto* window = new QWidget(nullptr, Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -225,7 +469,9 @@ QWidget* CreateHelpWindow(QHelpEngine* engine)
     auto* browser = new CHelpBrowser(window);
     browser->setObjectName(QStringLiteral("HelpBrowser"));
     browser->setAccessibleName(HelpText("Help page"));
-    browser->setOpenLinks(true);
+    browser->setOpenLinks(false);
+    QObject::connect(browser, &QTextBrowser::anchorClicked, browser,
+                     [browser](const QUrl& link) { FollowLink(browser, link); });
 
     auto* bar = new QToolBar(window);
     bar->setObjectName(QStringLiteral("HelpToolBar"));
@@ -242,7 +488,7 @@ QWidget* CreateHelpWindow(QHelpEngine* engine)
     forward->setObjectName(QStringLiteral("HelpForward"));
     forward->setShortcut(QKeySequence::Forward);
     forward->setEnabled(false);
-    const QUrl home(QStringLiteral("qthelp://%1/doc/index.html").arg(State().namespaceName));
+    const QUrl home = book.Url(QStringLiteral("index.html"));
     QAction* contents = bar->addAction(HelpText("Contents"), browser, [browser, home] { browser->setSource(home); });
     contents->setObjectName(QStringLiteral("HelpHome"));
     contents->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
@@ -253,61 +499,26 @@ QWidget* CreateHelpWindow(QHelpEngine* engine)
     QObject::connect(browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
     layout->addWidget(bar);
 
-    // Left: the table of contents and the full-text search; right: the page.
+    // Left: the contents, the index and the search; right: the page.
     auto* tabs = new QTabWidget(window);
     tabs->setObjectName(QStringLiteral("HelpTabs"));
     tabs->setAccessibleName(HelpText("Contents and search"));
-    QHelpContentWidget* toc = engine->contentWidget();
-    toc->setObjectName(QStringLiteral("HelpContents"));
-    toc->setAccessibleName(HelpText("Contents"));
-    QObject::connect(toc, &QHelpContentWidget::linkActivated, browser,
-                     [browser](const QUrl& url) { browser->setSource(url); });
-    tabs->addTab(toc, HelpText("Contents"));
-
-    QHelpSearchEngine* search = engine->searchEngine();
-    auto* searchPage = new QWidget(tabs);
-    auto* searchLayout = new QVBoxLayout(searchPage);
-    QHelpSearchQueryWidget* query = search->queryWidget();
-    query->setObjectName(QStringLiteral("HelpSearchQuery"));
-    // One list for the index's results and for those of the pages' own text:
-    // a link per page (Tab reaches each, Enter opens it).
-    auto* results = new QTextBrowser(searchPage);
-    results->setObjectName(QStringLiteral("HelpSearchResults"));
-    results->setAccessibleName(HelpText("Search results"));
-    results->setOpenLinks(false);
-    searchLayout->addWidget(query);
-    searchLayout->addWidget(results, 1);
-    tabs->addTab(searchPage, HelpText("Search"));
-    const QString ns = State().namespaceName;
-    QObject::connect(query, &QHelpSearchQueryWidget::search, search, [engine, search, query, results, ns] {
-        const QString input = query->searchInput().simplified();
-        if (input.isEmpty())
-            results->clear();
-        else if (IsCjkQuery(input))
-            ShowResults(results, input, SearchPageText(engine, ns, input), false);
-        else
-            search->search(input);
+    tabs->addTab(ContentsTab(book, browser, tabs), HelpText("Contents"));
+    tabs->addTab(SearchTab(book, browser, tabs), HelpText("Search"));
+    tabs->addTab(IndexTab(book, browser, tabs), HelpText("Index"));
+    // A tab chosen takes the keys: the search's and the index's line to type in.
+    QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [tabs](int) {
+        if (auto* input = tabs->currentWidget()->findChild<QLineEdit*>())
+            input->setFocus();
     });
-    QObject::connect(search, &QHelpSearchEngine::searchingFinished, results, [search, results](int count) {
-        QList<PageHit> hits;
-        for (const QHelpSearchResult& r : search->searchResults(0, count))
-            hits << PageHit{r.url(), r.title(), r.snippet(), false, 1};
-        ShowResults(results, search->searchInput(), hits, true);
-    });
-    QObject::connect(results, &QTextBrowser::anchorClicked, browser,
-                     [browser](const QUrl& url) { browser->setSource(url); });
-    // Searching waits until the pages are indexed (once per collection, kept on disk).
-    QObject::connect(search, &QHelpSearchEngine::indexingStarted, query, [query] { query->setEnabled(false); });
-    QObject::connect(search, &QHelpSearchEngine::indexingFinished, query, [query] { query->setEnabled(true); });
-    search->scheduleIndexDocumentation();
 
     auto* split = new QSplitter(window);
     split->addWidget(tabs);
     split->addWidget(browser);
     split->setStretchFactor(1, 1);
-    split->setSizes({220, 600});
+    split->setSizes({240, 600});
     layout->addWidget(split, 1);
-    window->resize(860, 600);
+    window->resize(880, 600);
     return window;
 }
 
@@ -393,19 +604,20 @@ QString HelpDirectory()
 
 QUrl HelpTopicFor(int context, int dialog)
 {
-    if (!EnsureEngine())
+    if (!EnsureBook())
         return QUrl();
-    HelpState& s = State();
-    // Each topic page registers the context numbers it explains as keyword ids.
+    const HelpBook& book = *State().book;
+    // Each topic registers the context numbers it explains as keyword ids.
     const QStringList ids = dialog != 0
                                 ? QStringList{QStringLiteral("%1.%2").arg(dialog).arg(context), QString::number(dialog)}
                                 : QStringList{QString::number(context)};
     for (const QString& id : ids) {
-        const QList<QHelpLink> links = s.engine->documentsForIdentifier(id);
-        if (!links.isEmpty())
-            return links.constFirst().url;
+        for (const HelpBook::Keyword& k : book.keywords) {
+            if (k.id == id)
+                return book.Url(k.ref);
+        }
     }
-    return QUrl(QStringLiteral("qthelp://%1/doc/index.html").arg(s.namespaceName));
+    return book.Url(QStringLiteral("index.html"));
 }
 
 void HtmlHelp(int context, int dialog)
@@ -418,17 +630,8 @@ void HtmlHelp(int context, int dialog)
         s.hook(context, topic);
         return;
     }
-    if (!s.window && s.engineWidgetsUsed) {
-        // The window went away with a dialog it belonged to: start from a fresh engine.
-        delete s.engine.data();
-        s.loadedStem.clear();
-        if (!EnsureEngine())
-            return;
-    }
-    if (!s.window) {
-        s.window = CreateHelpWindow(s.engine);
-        s.engineWidgetsUsed = true;
-    }
+    if (!s.window)
+        s.window = CreateHelpWindow(*s.book);
     if (auto* browser = s.window->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser")))
         browser->setSource(topic);
     Follower().Follow(s.window);
@@ -449,12 +652,10 @@ int HelpLoadAttempts() { return State().attempts; }
 void CloseHelp()
 {
     HelpState& s = State();
-    // The window first: it holds views of the engine's models.
+    // The window first: its tabs search the book.
     delete s.window.data();
-    delete s.engine.data();
+    s.book.reset();
     s.loadedStem.clear();
-    s.namespaceName.clear();
-    s.engineWidgetsUsed = false;
 }
 
 void ResetHelpState()

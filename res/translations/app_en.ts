@@ -494,6 +494,26 @@
         <source>Search results</source>
         <translation>Search results</translation>
     </message>
+    <message>
+        <source>Index</source>
+        <translation>Index</translation>
+    </message>
+    <message>
+        <source>Look for a topic</source>
+        <translation>Look for a topic</translation>
+    </message>
+    <message>
+        <source>Type the first letters</source>
+        <translation>Type the first letters</translation>
+    </message>
+    <message>
+        <source>Search for</source>
+        <translation>Search for</translation>
+    </message>
+    <message>
+        <source>&amp;Search</source>
+        <translation>&amp;Search</translation>
+    </message>
 </context>
 <context>
     <name>MessageBox</name>

@@ -534,6 +534,26 @@
         <source>Search results</source>
         <translation>搜索结果</translation>
     </message>
+    <message>
+        <source>Index</source>
+        <translation>索引</translation>
+    </message>
+    <message>
+        <source>Look for a topic</source>
+        <translation>查找主题</translation>
+    </message>
+    <message>
+        <source>Type the first letters</source>
+        <translation>输入开头的字母</translation>
+    </message>
+    <message>
+        <source>Search for</source>
+        <translation>搜索内容</translation>
+    </message>
+    <message>
+        <source>&amp;Search</source>
+        <translation>搜索(&amp;S)</translation>
+    </message>
 </context>
 <context>
     <name>MessageBox</name>

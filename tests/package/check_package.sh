@@ -20,7 +20,8 @@ p=tr5-programmer id=com.tanagerradioworks.tr5programmer
 expected=(
   "bin/progtool" "bin/$p -> ../lib/$p/Program"
   "lib/$p/Program" "lib/$p/Program.ini" "lib/$p/English.qm" "lib/$p/Chinese.qm"
-  "lib/$p/enHelp.qhc" "lib/$p/enHelp.qch" "lib/$p/chHelp.qhc" "lib/$p/chHelp.qch"
+  "lib/$p/enHelp/enHelp.qhp" "lib/$p/enHelp/index.html" "lib/$p/enHelp/troubleshooting.md"
+  "lib/$p/chHelp/chHelp.qhp" "lib/$p/chHelp/index.html" "lib/$p/chHelp/troubleshooting.md"
   "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml"
   "share/mime/packages/$p.xml" "share/icons/hicolor/scalable/apps/$p.svg"
   "share/man/man1/progtool.1.gz" "share/man/man1/$p.1.gz" "share/man/zh_CN/man1/$p.1.gz"
@@ -40,7 +41,7 @@ check "no test or benchmark is packaged" bash -c '! grep -qE "(tst_|core_tests|b
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6help6 libqt6sql6-sqlite libc6; do
+for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libc6; do
   check "Depends names $lib" grep -qE "(^|, )$lib( |,|$)" <<<"$depends"
 done
 check "the package is named $p" test "$(dpkg-deb -f "$deb" Package)" = "$p"
