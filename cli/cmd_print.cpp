@@ -26,9 +26,12 @@ int CmdPrint(const std::vector<std::string>& argv)
     if (!LoadDocument(path, doc))
         return kExitFailed;
 
-    // The only command that needs Qt: fonts and the PDF writer, no display.
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // The only command that needs Qt: fonts and the PDF writer, no display
+        // (Windows' own platform needs none).
+#ifndef _WIN32
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     int qtArgc = 1;
     char name[] = "progtool";
     char* qtArgv[] = {name, nullptr};

@@ -17,3 +17,22 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# PROG_QT_WINDOWS: the Qt for Windows that scripts/build-qt-windows.sh installs.
+# Its libraries are found under it; its tools (moc, rcc, uic) are the build
+# machine's own Qt of the same version.
+if(PROG_QT_WINDOWS)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${PROG_QT_WINDOWS})
+  list(APPEND CMAKE_PREFIX_PATH ${PROG_QT_WINDOWS})
+  set(QT_HOST_PATH /usr CACHE PATH "")
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "")
+endif()
+
+set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags of the Release build")
+set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags of the Release build")
+
+# gtest_discover_tests runs the test executables at build time: through Wine.
+find_program(PROG_WINE wine)
+if(PROG_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROG_WINE})
+endif()

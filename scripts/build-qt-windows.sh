@@ -9,8 +9,6 @@
 # keyed by Qt's version and the options below. The modules built: Core, Gui,
 # Widgets, PrintSupport and Test (the window tests run for Windows too).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root="$PWD"
 
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null) ||
   { echo "build-qt-windows: qt6-base-dev is not installed (scripts/install-deps.sh)" >&2; exit 1; }
@@ -25,7 +23,19 @@ options=(
   -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_concurrent=OFF
   -DFEATURE_xml=OFF -DFEATURE_sql=OFF -DFEATURE_testlib=ON
 )
-key=$(printf '%s\n' "$version" "${options[@]}" "$(cat cmake/mingw-w64-qt.cmake)" | sha256sum | cut -c1-12)
+# Qt is built with the MinGW-w64 posix compilers and a shared runtime, which the
+# program's DLLs then share (cmake/mingw-w64-qt.cmake builds the program).
+toolchain='set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)'
+key=$(printf '%s\n' "$version" "${options[@]}" "$toolchain" | sha256sum | cut -c1-12)
 cache=${PROG_QT_WIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tr5-programmer}
 prefix="$cache/qt-$qtver-mingw-$key"
 
@@ -64,8 +74,9 @@ src=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
 [[ -d "$src" ]] || { echo "build-qt-windows: the source did not unpack (see $work/apt.log)" >&2; exit 1; }
 
 echo "== configure (the host's Qt tools in /usr)"
+printf '%s\n' "$toolchain" >"$work/toolchain.cmake"
 cmake -S "$src" -B "$work/build" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-qt.cmake" \
+  -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
   -DCMAKE_INSTALL_PREFIX="$prefix" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DQT_QMAKE_TARGET_MKSPEC=win32-g++ \

@@ -18,6 +18,7 @@
 #include <memory>
 #include <sstream>
 
+#include "tests/gui/support/RadioOnPty.h"
 #include "core/app/SettingsStore.h"
 #include "core/link/SimulatedRadio.h"
 #include "core/link/Trace.h"
@@ -73,7 +74,7 @@ private:
         for (const RadioFaults& f : radios) {
             m_radios.push_back(std::make_unique<CSimulatedRadio>());
             CSimulatedRadio& r = *m_radios.back();
-            QVERIFY(r.OpenPty());
+            OPEN_SIMULATED_RADIO(r);
             r.SetMemory(Sample());
             r.SetFaults(f);
             r.Start();
@@ -117,6 +118,7 @@ private:
     }
 
 private slots:
+    void initTestCase() { SKIP_CLASS_WITHOUT_PTY(); }
     void cleanup() override
     {
         ProgramFixture::cleanup();

@@ -15,7 +15,9 @@
 #include <QPrinter>
 #include <QPrintDialog>
 #include <QFileInfo>
-#include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/stat.h>  // mkfifo
+#endif
 #include <QFileDialog>
 #include <QMdiArea>
 #include <QTextLayout>
@@ -678,10 +680,12 @@ private slots:
         // Without background.bmp the built-in 238 x 157 picture is used; so it
         // is with a FIFO of that name, which is never opened (it would block).
         const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("background.bmp")));
+#ifndef _WIN32
         QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+#endif
         QImage builtIn = CMDIClientWnd::LoadBackground();
         QCOMPARE(builtIn.size(), QSize(238, 157));
-        QVERIFY(QFile::remove(QFile::decodeName(fifo)));
+        QFile::remove(QFile::decodeName(fifo));
 
         CMDIClientWnd area;
         area.resize(600, 400);

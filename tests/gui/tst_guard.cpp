@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QtTest>
 
+#include "tests/gui/support/RadioOnPty.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/CommandIds.h"
 #include "core/app/IniFile.h"
@@ -51,7 +52,7 @@ private:
     void Start(int replyDelayMs, const QByteArray& language = "English")
     {
         m_radio = std::make_unique<CSimulatedRadio>();
-        QVERIFY(m_radio->OpenPty());
+        OPEN_SIMULATED_RADIO(*m_radio);
         Image own{};
         own.fill(0xA5);
         m_radio->SetMemory(own);
@@ -147,6 +148,7 @@ private:
     }
 
 private slots:
+    void initTestCase() { SKIP_CLASS_WITHOUT_PTY(); }
     void cleanup() override
     {
         ProgramFixture::cleanup();

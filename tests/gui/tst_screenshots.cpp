@@ -21,6 +21,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "tests/gui/support/RadioOnPty.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"
 #include "core/link/SimulatedRadio.h"
@@ -151,7 +152,7 @@ private slots:
         QByteArray ports = "\r\n[Ports]\r\n";
         int n = 0;
         for (CSimulatedRadio* r : {&off, &on}) {
-            QVERIFY(r->OpenPty());
+            OPEN_SIMULATED_RADIO(*r);
             r->SetMemory(sample);
             ports += "COM" + QByteArray::number(++n) + "=" + QByteArray::fromStdString(r->SlavePath()) + "\r\n";
         }

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <memory>
 
+#include "tests/gui/support/RadioOnPty.h"
 #include "core/link/Backups.h"
 #include "core/link/RadioCheck.h"
 #include "core/app/IniFile.h"
@@ -81,7 +82,7 @@ private:
     void Start(const RadioFaults& faults = {}, const QByteArray& ports = {}, const QByteArray& radioPort = "COM1")
     {
         m_radio = std::make_unique<CSimulatedRadio>();
-        QVERIFY(m_radio->OpenPty());
+        OPEN_SIMULATED_RADIO(*m_radio);
         m_radio->SetMemory(Sample());
         m_radio->SetFaults(faults);
         m_radio->Start();
@@ -124,6 +125,7 @@ private:
     }
 
 private slots:
+    void initTestCase() { SKIP_CLASS_WITHOUT_PTY(); }
     void cleanup() override
     {
         ProgramFixture::cleanup();
@@ -442,7 +444,7 @@ private slots:
     void everyWindowUsesThePortComSetupShows()
     {
         CSimulatedRadio other;
-        QVERIFY(other.OpenPty());
+        OPEN_SIMULATED_RADIO(other);
         m_store.WriteDword("TanagerTest", kSettingCom, 3);
         Start({}, "COM2=" + QByteArray::fromStdString(other.SlavePath()) + "\r\n", "COM3");
         const QString com3 = QString::fromStdString(m_radio->SlavePath());
