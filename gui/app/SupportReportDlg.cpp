@@ -1,3 +1,4 @@
+#include "gui/app/FileDialogs.h"
 #include "gui/app/SupportReportDlg.h"
 
 #include <algorithm>
@@ -90,7 +91,7 @@ void CSupportReportDlg::OnSave()
 {
     QFileDialog dlg(this, tr("Save Support Report"));
     dlg.setObjectName(QStringLiteral("SaveSupportReportDlg"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    UseProgramFileDialog(dlg);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setNameFilters({tr("Text files (*.txt)"), tr("All files (*)")});

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGraphicsView>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "gui/app/AppPrinter.h"
+#include "gui/app/FileDialogs.h"
 #include "gui/app/LastFolder.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
@@ -82,6 +84,14 @@ void CPrintJob::Print()
             if (auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
                 file->setText(QDir(folder).filePath(QFileInfo(m_pDocument->GetTitle()).completeBaseName() +
                                                     QStringLiteral(".pdf")));
+    // Without a printer, and without a file among the dialog's choices (Windows
+    // offers "Microsoft Print to PDF" as a printer, where it has one), the
+    // report goes into a PDF file.
+    if (!dialog.findChild<QLineEdit*>(QStringLiteral("filename")) && QPrinterInfo::availablePrinterNames().isEmpty()) {
+        PrintToPdfFile(report);
+        m_pages = report.Pagination();
+        return;
+    }
     if (ExecDialog(&dialog) != QDialog::Accepted)
         return;  // cancelling the print dialog ends the job
     QString error;
@@ -90,6 +100,34 @@ void CPrintJob::Print()
     else if (printer.outputFormat() == QPrinter::PdfFormat)
         RememberFolder(FolderKind::Report, printer.outputFileName());
     m_pages = report.Pagination();
+}
+
+void CPrintJob::PrintToPdfFile(CReportPrinter& report)
+{
+    QFileDialog dlg(m_pParent, Tr("No printer is installed: save the report as PDF"));
+    dlg.setObjectName(QStringLiteral("ReportPdfDlg"));
+    UseProgramFileDialog(dlg);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setNameFilter(Tr("PDF files (*.pdf)"));
+    dlg.setDefaultSuffix(QStringLiteral("pdf"));
+    OpenInLastFolder(dlg, FolderKind::Report);
+    dlg.selectFile(QFileInfo(m_pDocument->GetTitle()).completeBaseName() + QStringLiteral(".pdf"));
+    if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    const QString path = dlg.selectedFiles().constFirst();
+    QPrinter& printer = AppPrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPrintRange(QPrinter::AllPages);
+    QString error;
+    const bool printed = PrintOn(report, printer, &error);
+    // The printer stays the system's for the next job, which may find one.
+    printer.setOutputFileName(QString());
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    if (!printed)
+        ReportFailure(m_pParent, error);
+    else
+        RememberFolder(FolderKind::Report, path);
 }
 
 void CPrintJob::PrintDirect()
@@ -138,6 +176,8 @@ void CPrintJob::Preview()
     }
     for (QLineEdit* edit : preview.findChildren<QLineEdit*>())
         edit->setAccessibleName(qobject_cast<QComboBox*>(edit->parentWidget()) ? Tr("Zoom") : Tr("Page"));
+    for (QComboBox* zoom : preview.findChildren<QComboBox*>())
+        zoom->setAccessibleName(Tr("Zoom"));
     for (QGraphicsView* pages : preview.findChildren<QGraphicsView*>()) {
         pages->setAccessibleName(Tr("Pages"));
         pages->viewport()->setAccessibleName(Tr("Pages"));

@@ -6,6 +6,7 @@
 #include "core/editor/ReportLayout.h"
 
 class CProgramDoc;
+class CReportPrinter;
 class QWidget;
 
 class CPrintJob {
@@ -22,6 +23,9 @@ public:
     const ChannelPagination& Pagination() const { return m_pages; }
 
 private:
+    // Print's way when the system has no printer and its dialog no file to print to.
+    void PrintToPdfFile(CReportPrinter& report);
+
     const ITextGrid& m_grid;
     CProgramDoc* m_pDocument;
     QWidget* m_pParent;

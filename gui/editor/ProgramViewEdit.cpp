@@ -30,6 +30,7 @@
 #include "core/exchange/CsvChannels.h"
 #include "core/radio/DatFile.h"
 #include "core/files/TextFile.h"
+#include "gui/app/FileDialogs.h"
 #include "gui/app/LastFolder.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/StringTable.h"
@@ -653,7 +654,7 @@ void CProgramView::OnImportChannels()
         return;
     QFileDialog dlg(this, tr("Import Channels"));
     dlg.setObjectName(QStringLiteral("ImportChannelsDlg"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    UseProgramFileDialog(dlg);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setNameFilters(CsvFilters());
@@ -704,7 +705,7 @@ void CProgramView::OnExportChannels()
     CommitEditor(CommitTrigger::LeaveCell);
     QFileDialog dlg(this, tr("Export Channels"));
     dlg.setObjectName(QStringLiteral("ExportChannelsDlg"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    UseProgramFileDialog(dlg);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setNameFilters(CsvFilters());

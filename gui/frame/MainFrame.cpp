@@ -31,6 +31,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "gui/app/FileDialogs.h"
 #include "gui/app/AboutDlg.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/AppPrinter.h"
@@ -808,7 +809,7 @@ void CMainFrame::OnFileNew()
 void CMainFrame::OnFileOpen()
 {
     QFileDialog dlg(this, tr("Open"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    UseProgramFileDialog(dlg);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setNameFilters({tr("Program Document (*.dat)"), tr("All Files (*)")});
@@ -1133,7 +1134,7 @@ bool CMainFrame::SaveDocument(CProgramDoc* doc, bool askName)
 QString CMainFrame::AskSaveName(CProgramDoc* doc, const QStringList& taken)
 {
     QFileDialog dlg(this, tr("Save As"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    UseProgramFileDialog(dlg);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setNameFilter(tr("Program Document (*.dat)"));
@@ -1318,7 +1319,7 @@ void CMainFrame::OnLogSerialTraffic(bool on)
     QString path;
     if (on) {
         QFileDialog dlg(this, tr("Log Serial Traffic"));
-        dlg.setOption(QFileDialog::DontUseNativeDialog);
+        UseProgramFileDialog(dlg);
         // The log grows: a file chosen again is added to, never replaced.
         dlg.setOption(QFileDialog::DontConfirmOverwrite);
         dlg.setAcceptMode(QFileDialog::AcceptSave);

@@ -1,5 +1,8 @@
 #include "gui/link/ProcessDlg.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -61,10 +64,14 @@ CProcessDlg::CProcessDlg(QWidget* parent) : QDialog(parent)
     m_pAttempt = label("Attempt", 88, 10, Qt::AlignLeft | Qt::AlignTop);
     m_pBackupFirst = new QCheckBox(tr("Back up the radio first (a full read, about 20 s)"), this);
     m_pBackupFirst->setObjectName(QStringLiteral("BackupFirst"));
-    m_pBackupFirst->setGeometry(DialogUnitRect(this, 6, 100, 194, 11));
     m_pVerify = new QCheckBox(tr("Verify after writing (reads the radio back)"), this);
     m_pVerify->setObjectName(QStringLiteral("Verify"));
-    m_pVerify->setGeometry(DialogUnitRect(this, 6, 112, 194, 11));
+    // As wide as their texts need in the font at hand (a wider face, a larger scale).
+    for (const auto& [box, y] : {std::pair{m_pBackupFirst, 100}, std::pair{m_pVerify, 112}}) {
+        QRect r = DialogUnitRect(this, 6, y, 194, 11);
+        r.setWidth(std::max(r.width(), box->sizeHint().width()));
+        box->setGeometry(r);
+    }
     SetWriteChoices(false, false, false);
 
     connect(m_pOk, &QPushButton::clicked, this, &CProcessDlg::OnOK);
@@ -126,7 +133,12 @@ void CProcessDlg::SetWriteChoices(bool show, bool backupFirst, bool verify)
     m_pVerify->setVisible(show);
     m_pBackupFirst->setChecked(backupFirst);
     m_pVerify->setChecked(verify);
-    setFixedSize(DialogUnitRect(this, 0, 0, 206, show ? 126 : 101).size());
+    QSize size = DialogUnitRect(this, 0, 0, 206, show ? 126 : 101).size();
+    if (show)
+        size.setWidth(
+            std::max({size.width(), m_pBackupFirst->geometry().right() + DialogUnitRect(this, 0, 0, 6, 0).width(),
+                      m_pVerify->geometry().right() + DialogUnitRect(this, 0, 0, 6, 0).width()}));
+    setFixedSize(size);
 }
 
 void CProcessDlg::OnOK()

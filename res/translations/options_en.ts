@@ -182,5 +182,13 @@
         <source>Pages</source>
         <translation>Pages</translation>
     </message>
+    <message>
+        <source>No printer is installed: save the report as PDF</source>
+        <translation>No printer is installed: save the report as PDF</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
 </context>
 </TS>

@@ -182,5 +182,13 @@
         <source>Pages</source>
         <translation>页面</translation>
     </message>
+    <message>
+        <source>No printer is installed: save the report as PDF</source>
+        <translation>没有安装打印机：把报表保存为 PDF</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF 文件 (*.pdf)</translation>
+    </message>
 </context>
 </TS>

@@ -196,6 +196,9 @@ private slots:
     // Every picture's window against the stored hash, or the stored hashes written.
     void picturesFollowTheirWindows()
     {
+#ifdef _WIN32
+        QSKIP("the pictures show the Linux window; the Windows ones are taken under Wine by scripts/windows.sh");
+#endif
         QFile file(QString::fromUtf8(kSums));
         if (qEnvironmentVariableIsSet("PROG_WRITE_WIDGET_TREES")) {
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
