@@ -43,3 +43,20 @@ foreach(p ${PROG_WINDOWS_PLUGINS})
   get_filename_component(folder ${p} DIRECTORY)
   install(FILES ${PROG_QT_WINDOWS}/plugins/${p} DESTINATION ${folder})
 endforeach()
+# Shipped stripped (unstripped the folder is about 60 MB): the copies the
+# install made, not the build tree's or the cache's.
+set(shipped "")
+foreach(f ${PROG_WINDOWS_DLLS})
+  get_filename_component(name ${f} NAME)
+  list(APPEND shipped ${name})
+endforeach()
+list(APPEND shipped ${PROG_WINDOWS_PLUGINS})
+install(CODE "
+  foreach(f ${shipped})
+    execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${f}\"
+                    RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR \"\${f} could not be stripped\")
+    endif()
+  endforeach()
+")

@@ -4,9 +4,12 @@
 # desktop-file-validate check the installed tree and the .deb; clang, its
 # sanitizer and libFuzzer runtime and llvm-symbolizer build and run the fuzz
 # targets; clang-format checks the sources' format; MinGW-w64, Wine and NSIS
-# cross-build the Windows progtool and its tests and run them).
-# With --screenshots it also installs the X server, fonts and image tools that
-# scripts/screenshot.sh needs (the tests never need them).
+# cross-build Qt for Windows, the window, progtool and their tests and run
+# them; Wine draws text with fonts-wine and fonts-liberation; Xvfb, xdotool
+# and ImageMagick drive the Windows window and picture it; ccache keeps
+# compiled objects between runs).
+# With --screenshots it also installs the CJK fonts and X tools that
+# scripts/screenshot.sh needs besides (the tests never need them).
 set -euo pipefail
 
 packages=(
@@ -18,10 +21,11 @@ packages=(
   qt6-translations-l10n
   poppler-utils fonts-dejavu-core fonts-wqy-microhei
   librsvg2-bin man-db dpkg-dev lintian appstream desktop-file-utils
-  g++-mingw-w64-x86-64-posix wine wine64 nsis
+  g++-mingw-w64-x86-64-posix wine wine64 nsis fonts-wine fonts-liberation ninja-build
+  xvfb xauth xdotool imagemagick ccache
 )
 if [[ "${1:-}" == "--screenshots" ]]; then
-  packages+=(xvfb xauth x11-apps imagemagick fonts-noto-cjk xdotool)
+  packages+=(x11-apps fonts-noto-cjk)
 fi
 
 missing=()

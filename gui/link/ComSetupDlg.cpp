@@ -106,8 +106,17 @@ CComSetupDlg::CComSetupDlg(QWidget* parent) : QDialog(parent)
     m_pDeviceEdit = new QLineEdit(this);
     m_pDeviceEdit->setObjectName(QStringLiteral("DeviceEdit"));
     m_pDeviceEdit->setAccessibleName(tr("Device path"));
+#ifdef _WIN32
+    m_pDeviceEdit->setPlaceholderText(tr("COM5, or choose above"));
+#else
     m_pDeviceEdit->setPlaceholderText(tr("/dev/ttyUSB0, or choose above"));
-    m_pDeviceEdit->setGeometry(DialogUnitRect(this, 222, 89, 210, 13));
+#endif
+    // Beside the button however wide its text: the edit gives up the room.
+    QRect edit = DialogUnitRect(this, 222, 89, 210, 13);
+    const int gap = DialogUnitRect(this, 0, 0, 4, 0).width();
+    if (edit.left() < r.right() + gap)
+        edit.setLeft(r.right() + gap);
+    m_pDeviceEdit->setGeometry(edit);
     m_pDeviceState = new QLabel(this);
     m_pDeviceState->setObjectName(QStringLiteral("DeviceState"));
     // The notes quote device names as they were typed or found: plain text.

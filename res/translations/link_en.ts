@@ -75,6 +75,10 @@
         <translation>%1 is gone: it was unplugged. Plug it in again or choose another device.</translation>
     </message>
     <message>
+        <source>COM5, or choose above</source>
+        <translation>COM5, or choose above</translation>
+    </message>
+    <message>
         <source>/dev/ttyUSB0, or choose above</source>
         <translation>/dev/ttyUSB0, or choose above</translation>
     </message>

@@ -75,6 +75,10 @@
         <translation>%1 已消失：设备被拔出。请重新插入或选择其他设备。</translation>
     </message>
     <message>
+        <source>COM5, or choose above</source>
+        <translation>COM5，或在上面选择</translation>
+    </message>
+    <message>
         <source>/dev/ttyUSB0, or choose above</source>
         <translation>/dev/ttyUSB0，或在上面选择</translation>
     </message>

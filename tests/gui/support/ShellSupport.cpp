@@ -105,6 +105,11 @@ DialogRecorder::~DialogRecorder() { SetDialogHook(nullptr); }
 bool ShellDir::Prepare(const ShellIni& ini)
 {
     WriteIni(ini);
+    // Qt's own Chinese texts ship beside the program where the build found
+    // them; on Windows there is no system copy to fall back on.
+    const QString toolkit = QStringLiteral("qtbase_zh_CN.qm");
+    if (QFile::exists(QDir(QStringLiteral(PROG_BIN_DIR)).filePath(toolkit)) && !CopyModule(toolkit, toolkit))
+        return false;
     return CopyModule(QStringLiteral("English.qm"), QStringLiteral("English.qm")) &&
            CopyModule(QStringLiteral("Chinese.qm"), QStringLiteral("Chinese.qm"));
 }
