@@ -21,6 +21,9 @@ std::optional<std::uint32_t> CQtSettingsStore::ReadDword(const std::string& key,
     const QVariant v = s->value(QString::fromStdString(name));
     if (!v.isValid())
         return std::nullopt;
+    // A REG_DWORD comes back as a signed int: its 32 bits are the value.
+    if (v.typeId() == QMetaType::Int)
+        return static_cast<std::uint32_t>(v.toInt());
     bool ok = false;
     const qlonglong n = v.toLongLong(&ok);
     if (!ok || n < 0 || n > 0xFFFFFFFFLL)
@@ -36,9 +39,12 @@ void CQtSettingsStore::WriteDword(const std::string& key, const std::string& nam
     std::unique_ptr<QSettings> s(Open(key));
     const QString n = QString::fromStdString(name);
     bool ok = false;
-    if (const QVariant old = s->value(n); old.isValid() && old.toLongLong(&ok) == value && ok)
+    if (const QVariant old = s->value(n);
+        old.isValid() && old.typeId() != QMetaType::LongLong && old.toUInt(&ok) == value && ok)
         return;
-    s->setValue(n, static_cast<qlonglong>(value));
+    // An unsigned int: a REG_DWORD in the registry (a long long would be a
+    // REG_QWORD), a plain number in a settings file.
+    s->setValue(n, static_cast<uint>(value));
 }
 
 std::optional<std::string> CQtSettingsStore::ReadString(const std::string& key, const std::string& name)
