@@ -91,7 +91,9 @@ ResolvedPort ResolvePort(const std::string& name, const PortsTable& table)
     port.name = name;
     port.label = PortLabel(name);
     port.device = MapPortName(name, table);
-    port.description = port.device == name ? port.device : port.label + " (" + port.device + ")";
+    // A port that is its own device (Windows' COMn) is named once.
+    port.description =
+        port.device == name || port.device == port.label ? port.device : port.label + " (" + port.device + ")";
     return port;
 }
 

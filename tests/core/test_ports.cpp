@@ -157,7 +157,10 @@ TEST(Ports, PortsEntryAddedWhileRunningAppliesAtOnce)
 
 TEST(Ports, ResolvedOnceWithLabelDeviceAndDescription)
 {
-    const PortsTable table = [](const std::string& key) { return key == "COM2" ? "/dev/ttyS1" : ""; };
+    // COM3 is itself (as on Windows): named once, not "COM3 (COM3)".
+    const PortsTable table = [](const std::string& key) {
+        return key == "COM2" ? "/dev/ttyS1" : key == "COM3" ? "COM3" : "";
+    };
     struct Case {
         const char* name;
         const char* label;
@@ -167,6 +170,7 @@ TEST(Ports, ResolvedOnceWithLabelDeviceAndDescription)
     const Case cases[] = {
         {"com1", "COM1", "/dev/ttyUSB0", "COM1 (/dev/ttyUSB0)"},
         {"COM2", "COM2", "/dev/ttyS1", "COM2 (/dev/ttyS1)"},
+        {"com3", "COM3", "COM3", "COM3"},
         {"com4", "COM4", "/dev/ttyUSB3", "COM4 (/dev/ttyUSB3)"},
         {"/dev/pts/7", "/dev/pts/7", "/dev/pts/7", "/dev/pts/7"},
         {"COM12", "COM12", "COM12", "COM12"},
