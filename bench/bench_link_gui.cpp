@@ -91,6 +91,7 @@ Figures RunWindow(CProgramDoc& doc, const QString& port, bool write, bool verify
         link->OnWrite();
     else
         link->OnRead();
+    // The write alone, or with its read-back; never the backup read before it.
     dlg->BackupFirstBox()->setChecked(false);
     dlg->VerifyBox()->setChecked(verify);
     clock.start();
@@ -200,12 +201,11 @@ int OverPort(const QString& port)
 
 Figures RunGui(bool write, bool paced, const RadioFaults& faults, bool verify = false)
 {
-    Figures fig;
     CSimulatedRadio radio;
     std::string err;
     if (!radio.OpenPty(&err)) {
         std::fprintf(stderr, "openpty: %s\n", err.c_str());
-        return fig;
+        return {};
     }
     const Image memory = Pattern();
     radio.SetMemory(memory);
@@ -213,70 +213,20 @@ Figures RunGui(bool write, bool paced, const RadioFaults& faults, bool verify = 
     radio.SetFaults(faults);
     radio.Start();
 
-    int messages = 0;
-    SetMessageHook([&](const MessageRequest& r) {
-        ++messages;
-        if (!(r.buttons & QMessageBox::Cancel))
-            std::fprintf(stderr, "message: %s %s\n", qPrintable(r.text), qPrintable(r.detail));
-        return (r.buttons & QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
-    });
-
     CProgramDoc doc;
     doc.OnNewDocument();
-    auto view = std::make_unique<CProgramView>(&doc);
-    view->resize(900, 500);
-    view->show();
-    view->OnInitialUpdate();
-    auto link = std::make_unique<CLinkController>(&doc, view.get());
-    link->Session()->m_strPort = QString::fromStdString(radio.SlavePath());
-    CProcessDlg* dlg = link->ProcessDlg();
-
-    std::vector<qint64> gaps;
-    QElapsedTimer clock;
-    qint64 last = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed() / 1000000;
-        gaps.push_back(now - last);
-        last = now;
-    });
-
-    if (write)
-        link->OnWrite();
-    else
-        link->OnRead();
-    // The write alone, or with its read-back; never the backup read before it.
-    dlg->BackupFirstBox()->setChecked(false);
-    dlg->VerifyBox()->setChecked(verify);
-    clock.start();
-    timer.start(10);
-    dlg->OkButton()->click();
-    while (dlg->IsWindow())
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    fig.wall = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-    timer.stop();
+    Figures fig = RunWindow(doc, QString::fromStdString(radio.SlavePath()), write, verify);
     radio.Stop();
-    CTransferWorker::WaitForAll();
-
     fig.wire = std::chrono::duration<double>(CSimulatedRadio::kByteTime).count() *
                static_cast<double>(radio.BytesReceived() + radio.BytesSent());
-    std::sort(gaps.begin(), gaps.end());
-    fig.ticks = static_cast<int>(gaps.size());
-    if (!gaps.empty()) {
-        fig.maxGap = gaps.back();
-        fig.p99Gap = gaps[gaps.size() * 99 / 100];
-    }
-    fig.messages = messages;
     // A read replaces the image; ImageToGrid then rewrites only the selected
     // band record from Program.ini.
     Image expected = memory;
     std::copy_n(doc.m_image.begin() + mem::kSelectedBand, 3, expected.begin() + mem::kSelectedBand);
-    const bool silentRun = faults.silent;
     const std::uint64_t frames = radio.FrameLog().size();
-    fig.ok = silentRun ? messages == 1
-             : write   ? messages == 0 && frames == (verify ? 1023u + 1024u : 1023u)
-                       : (messages == 0 && doc.m_image == expected);
-    SetMessageHook({});
+    fig.ok = faults.silent ? fig.messages == 1
+             : write       ? fig.messages == 0 && frames == (verify ? 1023u + 1024u : 1023u)
+                           : (fig.messages == 0 && doc.m_image == expected);
     return fig;
 }
 
