@@ -16,12 +16,14 @@ qtver=${version%%+*}  # 6.4.2+dfsg-10 -> 6.4.2
 
 # Debian's repack removes src/3rdparty/wintab and sqlite: no tablet events and no
 # SQL. Direct2D stays on: without it Qt6PrintSupport.dll does not link in 6.4.
+# The program reads only PNG and ICO images: no JPEG or GIF readers to compile.
 options=(
   -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
   -DFEATURE_tabletevent=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
   -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_concurrent=OFF
   -DFEATURE_xml=OFF -DFEATURE_sql=OFF -DFEATURE_testlib=ON
+  -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
 )
 # Qt is built with the MinGW-w64 posix compilers and a shared runtime, which the
 # program's DLLs then share (cmake/mingw-w64-qt.cmake builds the program).
