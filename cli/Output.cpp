@@ -5,13 +5,13 @@
 #include <iostream>
 
 #include "cli/Common.h"
-#include "core/app/Globals.h"
+#include "core/app/BiText.h"
 #include "core/platform/Console.h"
 #include "core/radio/ChannelCodec.h"
 
 namespace cli {
 
-const char* Tr(const char* en, const char* zh) { return g_bChinese ? zh : en; }
+const char* Tr(const char* en, const char* zh) { return BiText{en, zh}.Pick(); }
 
 void BeginJsonDocument(CJsonWriter& json, const char* command)
 {
