@@ -159,7 +159,7 @@
     </message>
     <message>
         <source>Choose the radio type and frequency band</source>
-        <translation>选择对讲机型号和频段</translation>
+        <translation>选择电台型号和频段</translation>
     </message>
     <message>
         <source>&amp;Read</source>
@@ -171,7 +171,7 @@
     </message>
     <message>
         <source>Read the whole memory from the radio</source>
-        <translation>从对讲机读出全部数据</translation>
+        <translation>从电台读出全部数据</translation>
     </message>
     <message>
         <source>&amp;Write</source>
@@ -183,7 +183,7 @@
     </message>
     <message>
         <source>Write the whole memory to the radio</source>
-        <translation>把全部数据写入对讲机</translation>
+        <translation>把全部数据写入电台</translation>
     </message>
     <message>
         <source>&amp;Toolbar</source>
@@ -215,7 +215,7 @@
     </message>
     <message>
         <source>Choose the serial port of the radio</source>
-        <translation>选择对讲机所接的串口</translation>
+        <translation>选择电台所接的串口</translation>
     </message>
     <message>
         <source>&amp;Language</source>
@@ -582,7 +582,7 @@
     </message>
     <message>
         <source>Communication Error,Please check all the connections and the radio power</source>
-        <translation>通讯错误，请检查所有连接和对讲机电源。</translation>
+        <translation>通讯错误，请检查所有连接和电台电源。</translation>
     </message>
     <message>
         <source>All data will be Cleared!</source>
@@ -594,7 +594,7 @@
     </message>
     <message>
         <source>Program Interrupt, Please reset the radio and try again</source>
-        <translation>写频中断，请将对讲机复位后重试。</translation>
+        <translation>写频中断，请将电台复位后重试。</translation>
     </message>
     <message>
         <source>Error data Value, please input according the step value(6.25K/5k).</source>
