@@ -10,6 +10,7 @@
 #include "cli/TransferTrace.h"
 #include "core/app/Globals.h"
 #include "core/link/RadioCheck.h"
+#include "core/link/TransferText.h"
 #include "core/platform/LocalTime.h"
 #include "core/radio/ImageDiff.h"
 
@@ -62,26 +63,25 @@ int Percent(const FleetPortState& s) { return s.blocksTotal > 0 ? s.blocks * 100
 std::string JobProblem(const FleetJob& j, int, const std::string& file)
 {
     const TransferResult& r = j.transfer;
+    const bool zh = g_bChinese != 0;
     if (!j.saveError.empty())
         return j.saveError;
     if (j.radioChanged)
-        return RadioChangedText(j.changes, g_bChinese != 0);
+        return RadioChangedText(j.changes, zh);
     if (j.inCheck) {
         // The check before the write: what it read, not a write, ended.
-        std::string t = Tr("the radio could not be checked before the write (", "写入前无法检查电台 (");
-        if (j.outcome == FleetOutcome::Cancelled)
-            t += Tr("cancelled", "已取消");
-        else
-            t += MessageText(r.messageId) + (r.detail.empty() ? "" : " (" + r.detail + ")");
+        std::string why = j.outcome == FleetOutcome::Cancelled
+                              ? std::string(Tr("cancelled", "已取消"))
+                              : MessageText(r.messageId) + (r.detail.empty() ? "" : " (" + r.detail + ")");
         if (!r.dataPhase && r.handshakeFault != HandshakeFault::None && j.outcome == FleetOutcome::Failed)
-            t += "; " + HandshakeFaultText(r, g_bChinese != 0);
-        t += Tr("); nothing was written", "); 未写入任何数据");
+            why += "; " + HandshakeFaultText(r, zh);
+        std::string t = NotCheckedText(why, zh).piece;
         if (j.outcome == FleetOutcome::Failed && HandshakeFailed(r))
             t += "; " + DoctorHint(j.port);
         return t;
     }
     if (!j.mismatches.empty()) {
-        std::string t = Tr("the read-back differs from ", "回读数据不同于 ") + file + ":";
+        std::string t = ReadBackDiffersText(file, "", zh).piece;
         for (std::size_t i = 0; i < j.mismatches.size(); ++i)
             t += (i ? "; " : " ") + j.mismatches[i].where + " (" + AddressRangesText(j.mismatches[i].ranges) + ")";
         return t;
@@ -90,17 +90,15 @@ std::string JobProblem(const FleetJob& j, int, const std::string& file)
     if (j.outcome != FleetOutcome::Cancelled)
         parts.push_back(MessageText(r.messageId) + (r.detail.empty() ? "" : " (" + r.detail + ")"));
     if (!r.dataPhase && r.handshakeFault != HandshakeFault::None && j.outcome == FleetOutcome::Failed)
-        parts.push_back(HandshakeFaultText(r, g_bChinese != 0));
+        parts.push_back(HandshakeFaultText(r, zh));
     else if (r.dataPhase)
-        parts.push_back(Tr("stopped after ", "停止于第 ") + std::to_string(r.frames) + Tr(" of ", " 帧, 共 ") +
-                        std::to_string(r.framesTotal) + Tr(" frames", " 帧") +
-                        (j.inVerify ? Tr(" of the read-back", " (回读)") : ""));
+        parts.push_back(StoppedText(r, j.inVerify ? TransferPart::ReadBack : TransferPart::Write, zh).piece);
     else
-        parts.push_back(Tr("nothing was transferred", "未传输数据"));
+        parts.push_back(NothingTransferredText(zh));
     if (j.inVerify)
-        parts.push_back(Tr("the write itself completed", "写入本身已完成"));
+        parts.push_back(WriteCompletedText(j.port, zh).piece);
     if (j.partlyWritten)
-        parts.push_back(Tr("the radio is left partly written", "电台数据只写入了一部分"));
+        parts.push_back(PartlyWrittenText(zh).piece);
     if (j.outcome == FleetOutcome::Failed && (HandshakeFailed(r) || r.messageId == IDS_OPEN_PORT_FAIL))
         parts.push_back(DoctorHint(j.port));
     std::string t;

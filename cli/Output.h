@@ -10,7 +10,8 @@
 
 namespace cli {
 
-// The tool's own texts in the language g_bChinese picks.
+// The tool's own texts in the language g_bChinese picks (a BiText written in
+// place); the words it shares with the window are the core's (TransferText.h).
 const char* Tr(const char* en, const char* zh);
 
 // The JSON documents' version: raised only when a field changes meaning or

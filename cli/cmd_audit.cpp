@@ -10,6 +10,7 @@
 #include "cli/Interrupt.h"
 #include "cli/TransferTrace.h"
 #include "core/app/Globals.h"
+#include "core/link/TransferText.h"
 #include "core/platform/Console.h"
 #include "core/platform/Files.h"
 #include "core/platform/Paths.h"
@@ -400,14 +401,10 @@ int CFleetCommand::RunAudit()
     }
     if (m_bInterrupted) {
         std::cout << Tr("interrupted: ", "已中断: ");
-        if (partlyNames.empty())
-            std::cout << Tr("no radio was left partly written\n", "没有电台只写入了一部分\n");
-        else {
-            std::cout << Tr("left partly written: ", "只写入了一部分: ");
-            for (std::size_t i = 0; i < partlyNames.size(); ++i)
-                std::cout << (i ? ", " : "") << ForTerminal(partlyNames[i]);
-            std::cout << "\n";
-        }
+        std::vector<std::string> shown;
+        for (const std::string& name : partlyNames)
+            shown.push_back(ForTerminal(name));
+        std::cout << PartlyWrittenSummary(shown, g_bChinese != 0) << "\n";
     }
     std::cout << std::flush;
     return status;

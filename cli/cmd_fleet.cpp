@@ -13,6 +13,7 @@
 #include "core/app/Globals.h"
 #include "core/app/SupportState.h"
 #include "core/link/SerialPort.h"
+#include "core/link/TransferText.h"
 #include "core/link/Trace.h"
 #include "core/platform/Console.h"
 #include "core/platform/Files.h"
@@ -178,13 +179,11 @@ int CFleetCommand::Summary(const CFleet& fleet)
         std::cout << Tr("interrupted: ", "已中断: ");
         if (!m_bWrite)
             std::cout << Tr("no partial file was written\n", "未写入不完整的文件\n");
-        else if (partly.empty())
-            std::cout << Tr("no radio was left partly written\n", "没有电台只写入了一部分\n");
         else {
-            std::cout << Tr("left partly written: ", "只写入了一部分: ");
-            for (std::size_t i = 0; i < partly.size(); ++i)
-                std::cout << (i ? ", " : "") << ForTerminal(partly[i]);
-            std::cout << "\n";
+            std::vector<std::string> shown;
+            for (const std::string& name : partly)
+                shown.push_back(ForTerminal(name));
+            std::cout << PartlyWrittenSummary(shown, g_bChinese != 0) << "\n";
         }
     }
     std::cout << std::flush;

@@ -21,6 +21,7 @@
 #include "core/link/SerialPort.h"
 #include "core/link/Trace.h"
 #include "core/link/Transfer.h"
+#include "core/link/TransferText.h"
 #include "core/platform/Console.h"
 #include "core/platform/Files.h"
 #include "core/platform/Paths.h"
@@ -157,13 +158,12 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
              where + Tr(" in ", ", 用时 ") + secs + " s");
         return true;
     }
+    const bool zh = g_bChinese != 0;
+    const TransferPart part = write ? TransferPart::Write : TransferPart::Read;
     // A write stopped in its data phase leaves the radio with part of each memory.
-    const std::string partly =
-        write && r.dataPhase ? Tr("; the radio is left partly written", "; 对讲机只写入了一部分") : "";
+    const std::string partly = write && r.dataPhase ? "; " + PartlyWrittenText(zh).piece : "";
     if (r.outcome == TransferOutcome::Cancelled && r.messageId != IDS_COMM_ERROR) {
-        const std::string cancelled = Tr("cancelled after ", "已取消, 停止于第 ") + std::to_string(r.frames) +
-                                      Tr(" of ", " 帧, 共 ") + std::to_string(r.framesTotal) + Tr(" frames", " 帧") +
-                                      partly;
+        const std::string cancelled = CancelledText(r, part, port.name, zh).piece + partly;
         record(cancelled);
         Error(where + ": " + cancelled);
         return false;
@@ -174,8 +174,7 @@ bool RunTransfer(bool write, const ResolvedPort& port, Image& image, int retries
     if (!r.dataPhase && r.handshakeFault != HandshakeFault::None)
         text += "; " + HandshakeFaultText(r, g_bChinese != 0);
     else if (r.messageId == IDS_PROGRAM_INTERRUPT || r.dataPhase)
-        text += Tr("; stopped after ", "; 停止于第 ") + std::to_string(r.frames) + Tr(" of ", " 帧, 共 ") +
-                std::to_string(r.framesTotal) + Tr(" frames", " 帧");
+        text += "; " + StoppedText(r, part, zh).piece;
     record(text.substr(where.size() + 2) + partly);
     // A port that cannot be opened is the doctor's to explain (missing, busy, permission).
     if (r.messageId == IDS_OPEN_PORT_FAIL) {

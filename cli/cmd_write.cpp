@@ -6,6 +6,7 @@
 #include "cli/Interrupt.h"
 #include "core/app/Globals.h"
 #include "core/link/Protocol.h"
+#include "core/link/TransferText.h"
 #include "core/link/Verify.h"
 
 namespace cli {
@@ -40,7 +41,8 @@ int CmdWrite(const std::vector<std::string>& argv)
     Image back{};
     Note(Tr("verifying: reading the radio back", "校验: 回读电台数据"));
     if (!RunTransfer(false, resolved, back, retries)) {
-        Error(Tr("verify: the read-back failed; the write itself completed", "校验: 回读失败; 写入本身已完成"));
+        Error(Tr("verify: the read-back failed; ", "校验: 回读失败; ") +
+              WriteCompletedText(port, g_bChinese != 0).piece);
         return kExitFailed;
     }
     const int written = proto::kLastWriteAddress + proto::kLastWriteSize;  // 0x1FF6

@@ -11,12 +11,14 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "core/app/BiText.h"
 #include "core/app/Globals.h"
 #include "core/app/Messages.h"
 #include "core/app/SupportState.h"
 #include "core/link/Ports.h"
 #include "core/link/Protocol.h"
 #include "core/link/RadioCheck.h"
+#include "core/link/TransferText.h"
 #include "core/link/Verify.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/MessageBox.h"
@@ -504,10 +506,9 @@ void CLinkController::RecordEnd(const TransferReport& report) const
     if (report.radioChanged) {
         failure = RadioChangedText(report.changes, false);
     } else if (!r.Completed()) {
-        failure =
-            r.outcome == TransferOutcome::Cancelled && r.messageId != IDS_COMM_ERROR
-                ? "cancelled after " + std::to_string(r.frames) + " of " + std::to_string(r.framesTotal) + " frames"
-                : EnglishMessage(r.messageId);
+        failure = r.outcome == TransferOutcome::Cancelled && r.messageId != IDS_COMM_ERROR
+                      ? CancelledText(r, TransferPart::Read, {}, false).piece
+                      : EnglishMessage(r.messageId);
         if (!r.detail.empty())
             failure += " (" + r.detail + ")";
         if (!r.dataPhase && r.handshakeFault != HandshakeFault::None)
@@ -586,7 +587,9 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
         if (!self)
             return {};
     }
-    const auto n = [](int v) { return QString::number(v); };
+    // The outcomes' words are the core's, which progtool tells too.
+    const bool zh = g_bChinese != 0;
+    const std::string port = PortText().toStdString();
     MessageRequest m;
     m.parent = MainWindow();
     m.icon = QMessageBox::Warning;
@@ -620,9 +623,8 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
                 OfferCheck(m, report.keptTrace);
         } else {
             m.icon = QMessageBox::Information;
-            m.text = backup ? tr("The backup read from the radio on %1 was stopped. Nothing was written to the radio.")
-                                  .arg(PortText())
-                            : tr("The read from the radio on %1 was stopped. Nothing is changed.").arg(PortText());
+            m.text = QString::fromStdString(
+                CancelledText(r, backup ? TransferPart::Backup : TransferPart::Read, port, zh).sentence);
         }
         AskCheckAfter(AppMessageBox(m));
         return status;
@@ -631,8 +633,7 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
     if (report.stage == TransferStage::Verify) {
         if (!r.Completed()) {
             if (!atPrompt) {
-                m.text = tr("The write to the radio on %1 completed, but reading it back to verify it did not.")
-                             .arg(PortText());
+                m.text = QString::fromStdString(WriteCompletedText(port, zh).sentence);
                 m.detail = r.outcome == TransferOutcome::Failed
                                ? LoadStringRes(r.messageId) + QLatin1Char('\n') + QString::fromStdString(r.detail)
                                : QString();
@@ -653,8 +654,8 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
         }
         if (diffs.size() > static_cast<std::size_t>(kShownDifferences))
             shown << tr("and %1 more").arg(static_cast<int>(diffs.size()) - kShownDifferences);
-        m.text = tr("The radio on %1 does not hold what was written; these differ:").arg(PortText()) +
-                 QStringLiteral("\n") + shown.join(QLatin1Char('\n')) + QStringLiteral("\n") +
+        m.text = QString::fromStdString(ReadBackDiffersText({}, port, zh).sentence) + QStringLiteral("\n") +
+                 shown.join(QLatin1Char('\n')) + QStringLiteral("\n") +
                  tr("Write to the radio again; if they still differ, the radio may be faulty.");
         m.detail = all.join(QLatin1Char('\n'));
         AppMessageBox(m);
@@ -690,13 +691,12 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
             m.detail = QString::fromStdString(r.detail);
             if (!m.detail.isEmpty())
                 m.detail += QLatin1Char('\n');
-            m.detail += tr("The radio could not be checked before the write, so nothing was written to it.");
+            m.detail += QString::fromStdString(NotCheckedText({}, zh).sentence);
             if (HandshakeFailed(r))
                 OfferCheck(m, report.keptTrace);
         } else {
             m.icon = QMessageBox::Information;
-            m.text = tr("The write to the radio on %1 was stopped before any data was sent. The radio is unchanged.")
-                         .arg(PortText());
+            m.text = QString::fromStdString(CancelledText(r, TransferPart::Check, port, zh).sentence);
         }
         AskCheckAfter(AppMessageBox(m));
         return status;
@@ -714,22 +714,19 @@ QString CLinkController::TellEnd(const TransferReport& report, double secs)
         if (r.dataPhase) {
             if (!m.detail.isEmpty())
                 m.detail += QLatin1Char('\n');
-            m.detail += tr("%1 of %2 frames (%3 of %4 bytes) were written before the link failed. The radio "
-                           "now holds a mix of old and new settings: write to it again before using it.")
-                            .arg(n(r.frames), n(r.framesTotal), n(r.bytes), n(r.bytesTotal));
+            m.detail += QString::fromStdString(
+                JoinSentences(StoppedText(r, TransferPart::Write, zh).sentence, PartlyWrittenText(zh).sentence, zh));
         } else if (HandshakeFailed(r)) {
             if (r.handshakeFault != HandshakeFault::None)
                 m.text += QLatin1Char('\n') + QString::fromStdString(HandshakeFaultText(r, g_bChinese != 0));
             OfferCheck(m, report.keptTrace);
         }
     } else if (!r.dataPhase) {
-        m.text = tr("The write to the radio on %1 was stopped before any data was sent. The radio is unchanged.")
-                     .arg(PortText());
+        m.text = QString::fromStdString(CancelledText(r, TransferPart::Write, port, zh).sentence);
         m.icon = QMessageBox::Information;
     } else {
-        m.text = tr("The write to the radio on %1 was stopped after %2 of %3 frames (%4 of %5 bytes). The radio "
-                    "now holds a mix of old and new settings: write to it again before using it.")
-                     .arg(PortText(), n(r.frames), n(r.framesTotal), n(r.bytes), n(r.bytesTotal));
+        m.text = QString::fromStdString(JoinSentences(CancelledText(r, TransferPart::Write, port, zh).sentence,
+                                                      PartlyWrittenText(zh).sentence, zh));
     }
     AskCheckAfter(AppMessageBox(m));
     return status;

@@ -178,10 +178,6 @@
         <translation>Write again to back this radio up first.</translation>
     </message>
     <message>
-        <source>The radio could not be checked before the write, so nothing was written to it.</source>
-        <translation>The radio could not be checked before the write, so nothing was written to it.</translation>
-    </message>
-    <message>
         <source>Removed the old backup(s) %1: only the newest %2 are kept.</source>
         <translation>Removed the old backup(s) %1: only the newest %2 are kept.</translation>
     </message>
@@ -192,22 +188,6 @@
     <message>
         <source>A read from the radio on %1 is in progress. Stop it? Nothing will be changed.</source>
         <translation>A read from the radio on %1 is in progress. Stop it? Nothing will be changed.</translation>
-    </message>
-    <message>
-        <source>The write to the radio on %1 was stopped after %2 of %3 frames (%4 of %5 bytes). The radio now holds a mix of old and new settings: write to it again before using it.</source>
-        <translation>The write to the radio on %1 was stopped after %2 of %3 frames (%4 of %5 bytes). The radio now holds a mix of old and new settings: write to it again before using it.</translation>
-    </message>
-    <message>
-        <source>The write to the radio on %1 was stopped before any data was sent. The radio is unchanged.</source>
-        <translation>The write to the radio on %1 was stopped before any data was sent. The radio is unchanged.</translation>
-    </message>
-    <message>
-        <source>The read from the radio on %1 was stopped. Nothing is changed.</source>
-        <translation>The read from the radio on %1 was stopped. Nothing is changed.</translation>
-    </message>
-    <message>
-        <source>%1 of %2 frames (%3 of %4 bytes) were written before the link failed. The radio now holds a mix of old and new settings: write to it again before using it.</source>
-        <translation>%1 of %2 frames (%3 of %4 bytes) were written before the link failed. The radio now holds a mix of old and new settings: write to it again before using it.</translation>
     </message>
     <message>
         <source>%1%, %2 of %3 bytes</source>
@@ -242,16 +222,8 @@
         <translation>Reading from the radio on %1: the channels cannot be changed until the transfer has ended.</translation>
     </message>
     <message>
-        <source>The backup read from the radio on %1 was stopped. Nothing was written to the radio.</source>
-        <translation>The backup read from the radio on %1 was stopped. Nothing was written to the radio.</translation>
-    </message>
-    <message>
         <source>The radio could not be read for its backup, so nothing was written to it.</source>
         <translation>The radio could not be read for its backup, so nothing was written to it.</translation>
-    </message>
-    <message>
-        <source>The radio on %1 does not hold what was written; these differ:</source>
-        <translation>The radio on %1 does not hold what was written; these differ:</translation>
     </message>
     <message>
         <source>The radio was read, but its backup could not be saved in the folder %1.</source>
@@ -272,10 +244,6 @@
     <message>
         <source>The serial trace could not be written completely to %1.</source>
         <translation>The serial trace could not be written completely to %1.</translation>
-    </message>
-    <message>
-        <source>The write to the radio on %1 completed, but reading it back to verify it did not.</source>
-        <translation>The write to the radio on %1 completed, but reading it back to verify it did not.</translation>
     </message>
     <message>
         <source>The write to the radio on %1 did not complete.</source>

@@ -178,10 +178,6 @@
         <translation>请重新写入，先为这台电台备份。</translation>
     </message>
     <message>
-        <source>The radio could not be checked before the write, so nothing was written to it.</source>
-        <translation>写入前无法检查电台，因此未向其写入任何数据。</translation>
-    </message>
-    <message>
         <source>Removed the old backup(s) %1: only the newest %2 are kept.</source>
         <translation>已删除旧备份 %1：只保留最新的 %2 个。</translation>
     </message>
@@ -192,22 +188,6 @@
     <message>
         <source>A read from the radio on %1 is in progress. Stop it? Nothing will be changed.</source>
         <translation>正在从%1上的电台读数据。要停止吗？不会有任何改变。</translation>
-    </message>
-    <message>
-        <source>The write to the radio on %1 was stopped after %2 of %3 frames (%4 of %5 bytes). The radio now holds a mix of old and new settings: write to it again before using it.</source>
-        <translation>向%1上的电台写数据已停止：共%3帧，已写入%2帧（共%5字节，已写入%4字节）。电台现在新旧设置混杂，使用前请重新写入。</translation>
-    </message>
-    <message>
-        <source>The write to the radio on %1 was stopped before any data was sent. The radio is unchanged.</source>
-        <translation>向%1上的电台写数据在发送任何数据之前已停止。电台没有改变。</translation>
-    </message>
-    <message>
-        <source>The read from the radio on %1 was stopped. Nothing is changed.</source>
-        <translation>从%1上的电台读数据已停止。没有任何改变。</translation>
-    </message>
-    <message>
-        <source>%1 of %2 frames (%3 of %4 bytes) were written before the link failed. The radio now holds a mix of old and new settings: write to it again before using it.</source>
-        <translation>连接中断前共%2帧中已写入%1帧（共%4字节中已写入%3字节）。电台现在新旧设置混杂，使用前请重新写入。</translation>
     </message>
     <message>
         <source>%1%, %2 of %3 bytes</source>
@@ -242,16 +222,8 @@
         <translation>正在从 %1 上的电台读数据：传输结束前不能修改信道。</translation>
     </message>
     <message>
-        <source>The backup read from the radio on %1 was stopped. Nothing was written to the radio.</source>
-        <translation>从 %1 上的电台读取备份已停止。没有向电台写入任何数据。</translation>
-    </message>
-    <message>
         <source>The radio could not be read for its backup, so nothing was written to it.</source>
         <translation>无法读取电台以备份，因此没有向电台写入任何数据。</translation>
-    </message>
-    <message>
-        <source>The radio on %1 does not hold what was written; these differ:</source>
-        <translation>%1 上的电台中的数据与写入的不同；以下各项不一致：</translation>
     </message>
     <message>
         <source>The radio was read, but its backup could not be saved in the folder %1.</source>
@@ -272,10 +244,6 @@
     <message>
         <source>The serial trace could not be written completely to %1.</source>
         <translation>串口记录未能完整写入 %1。</translation>
-    </message>
-    <message>
-        <source>The write to the radio on %1 completed, but reading it back to verify it did not.</source>
-        <translation>向 %1 上的电台写数据已完成，但为校验而回读未完成。</translation>
     </message>
     <message>
         <source>The write to the radio on %1 did not complete.</source>
