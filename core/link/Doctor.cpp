@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <thread>
 
 #include "core/app/DisplayText.h"
 #include "core/app/JsonWriter.h"
+#include "core/link/Handshake.h"
 #include "core/link/Protocol.h"
 #include "core/link/Trace.h"
 #include "core/platform/Files.h"
@@ -78,10 +78,12 @@ std::string SystemReason(const std::string& errorText, const std::string& device
     return reason;
 }
 
-class CProbe {
+// The handshake's steps as a transfer sends them (CHandshakeSender), each
+// answer read and timed here.
+class CProbe : private IHandshakeHooks {
 public:
     CProbe(const ResolvedPort& port, ISerialPort& serial, const DoctorOptions& options, DoctorReport& report)
-        : m_port(port), m_serial(serial), m_options(options), m_report(report)
+        : m_port(port), m_serial(serial), m_options(options), m_report(report), m_sender(serial, *this)
     {
     }
 
@@ -136,7 +138,9 @@ private:
         return m_report.cancelled;
     }
 
-    void Sleep(int ms)
+    void Sent(HandshakeStep) override { m_sentAt = Clock::now(); }
+
+    void Sleep(int ms) override
     {
         if (m_options.sleep)
             m_options.sleep(std::chrono::milliseconds(ms));
@@ -197,13 +201,6 @@ private:
         return true;
     }
 
-    bool Send(std::uint8_t b)
-    {
-        std::size_t written = 0;
-        // A short write shows as a missing answer, as in a transfer.
-        return m_serial.Write(&b, 1, written) || !m_serial.IsLost();
-    }
-
     // Reads up to n bytes; false when the line is gone.
     bool Receive(std::size_t n, std::vector<std::uint8_t>& into)
     {
@@ -218,18 +215,14 @@ private:
     // Sets failed when the check is over (the line vanished).
     bool EntryCode(int attempt, bool& echo, bool& failed)
     {
-        m_serial.PurgeAbort();
         ++m_report.attempts;
-        std::vector<std::uint8_t> code(kEntryCodeSize, kStx);
-        std::memcpy(code.data() + 1, kEntryLetters, 6);
-        for (std::uint8_t b : code) {
-            Sleep(2);
-            if (!Send(b)) {
-                failed = Lost();
-                return false;
-            }
+        const auto entry = CHandshakeSender::EntryCode();
+        const std::vector<std::uint8_t> code(entry.begin(), entry.end());
+        if (!m_sender.SendEntryCode()) {
+            failed = Lost();
+            return false;
         }
-        const Clock::time_point t0 = Clock::now();
+        const Clock::time_point t0 = m_sentAt;
         m_codeSent = t0;
         std::vector<std::uint8_t> got;
         // Two chances for the first byte, as a transfer gives the radio.
@@ -313,7 +306,7 @@ private:
                                            std::chrono::duration<double, std::milli>(m_report.steps.back().ms));
             answered = answered || !m_report.steps.back().received.empty();
             if (!entered)
-                Sleep(2);
+                m_sender.PauseAfterUnanswered();
         }
         m_report.stoppedAt = DoctorStep::EntryCode;
         if (!entered) {
@@ -329,18 +322,13 @@ private:
             return;
         Started(DoctorStep::Identification, attempt);
         m_report.stoppedAt = DoctorStep::Identification;
-        Sleep(1);
-        m_serial.PurgeClear();
-        const std::vector<std::uint8_t> request{kIdent, kStx};
-        Clock::time_point t0;
-        for (std::uint8_t b : request) {
-            if (!Send(b)) {
-                Lost();
-                return;
-            }
-            t0 = Clock::now();
-            Sleep(1);
+        const auto requested = CHandshakeSender::IdentificationRequest();
+        const std::vector<std::uint8_t> request(requested.begin(), requested.end());
+        if (!m_sender.SendIdentificationRequest()) {
+            Lost();
+            return;
         }
+        Clock::time_point t0 = m_sentAt;
         std::vector<std::uint8_t> ident;
         if (!Receive(kIdentSize, ident)) {
             Lost();
@@ -367,20 +355,19 @@ private:
             return;
         Started(DoctorStep::ClosingAck, attempt);
         m_report.stoppedAt = DoctorStep::ClosingAck;
-        m_serial.PurgeClear();
-        if (!Send(kAck)) {
+        if (!m_sender.SendClosingAck()) {
             Lost();
             return;
         }
-        t0 = Clock::now();
-        Sleep(1);
+        t0 = m_sentAt;
         std::vector<std::uint8_t> ack;
         if (!Receive(1, ack)) {
             Lost();
             return;
         }
         const bool ok = ack.size() == 1 && ack[0] == kAck;
-        DoctorStepResult& step = Step(DoctorStep::ClosingAck, attempt, ok, {kAck}, ack, MsSince(t0));
+        DoctorStepResult& step =
+            Step(DoctorStep::ClosingAck, attempt, ok, {CHandshakeSender::ClosingAck()[0]}, ack, MsSince(t0));
         if (ack.empty()) {
             // As for the entry code: tell a late answer from none.
             std::vector<std::uint8_t> late;
@@ -408,6 +395,8 @@ private:
     Clock::time_point m_codeSent{};                  // when the last entry code's last byte went
     std::optional<Clock::time_point> m_silentSince;  // the first entry code nothing answered in time
     Clock::time_point m_ackAt{};                     // when the acknowledgement taken came
+    CHandshakeSender m_sender;
+    Clock::time_point m_sentAt{};  // when the last step's last byte went
 };
 
 // ---------------------------------------------------------------------------

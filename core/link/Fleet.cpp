@@ -1,9 +1,8 @@
 #include "core/link/Fleet.h"
 
-#include <array>
-#include <cstring>
 #include <ctime>
 
+#include "core/link/Handshake.h"
 #include "core/link/Protocol.h"
 #include "core/link/RadioCheck.h"
 
@@ -30,12 +29,9 @@ bool RadioAnswers(ISerialPort& port, const std::string& device)
     if (!port.Open(device))
         return false;
     port.PurgeClear();
-    std::array<std::uint8_t, proto::kEntryCodeSize> code{};
-    code[0] = proto::kStx;
-    std::memcpy(code.data() + 1, proto::kEntryLetters, 6);
     bool answered = false;
     std::size_t n = 0;
-    for (std::uint8_t b : code) {
+    for (std::uint8_t b : CHandshakeSender::EntryCode()) {
         // The engine's own pace for the entry code.
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
         if (!port.Write(&b, 1, n))

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <thread>
 
+#include "core/link/Handshake.h"
 #include "core/link/Protocol.h"
 
 using namespace proto;
@@ -13,6 +14,16 @@ namespace {
 struct PortCloser {
     ISerialPort& port;
     ~PortCloser() { port.Close(); }
+};
+
+// The handshake's pauses through the engine's sleeper.
+class SleeperHooks : public IHandshakeHooks {
+public:
+    explicit SleeperHooks(const CTransferEngine::Sleeper& sleep) : m_sleep(sleep) {}
+    void Sleep(int ms) override { m_sleep(std::chrono::milliseconds(ms)); }
+
+private:
+    const CTransferEngine::Sleeper& m_sleep;
 };
 }  // namespace
 
@@ -159,26 +170,16 @@ TransferResult CTransferEngine::Run(const std::string& device, bool write, const
 
 CTransferEngine::Step CTransferEngine::Handshake()
 {
+    SleeperHooks hooks(m_sleep);
+    CHandshakeSender sender(m_port, hooks);
+    const std::array<std::uint8_t, kEntryCodeSize> code = CHandshakeSender::EntryCode();
     int attempt = 1;
     for (;;) {
         m_observer.Attempt(attempt);
         if (!PumpPasses(6, true))
             return Step::Cancelled;
-        m_port.PurgeAbort();
         ++m_result.handshakeAttempts;
-
-        std::array<std::uint8_t, kEntryCodeSize> code{};
-        code[0] = kStx;
-        std::memcpy(code.data() + 1, kEntryLetters, 6);
-        bool lost = false;
-        for (std::uint8_t b : code) {
-            Sleep(2);
-            if (!Send(b)) {
-                lost = true;
-                break;
-            }
-        }
-        if (lost)
+        if (!sender.SendEntryCode())
             return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
 
         // Two chances for the acknowledgement of the entry code.
@@ -201,14 +202,8 @@ CTransferEngine::Step CTransferEngine::Handshake()
         }
 
         if (entered) {
-            Sleep(1);
-            m_port.PurgeClear();
-            if (!Send(kIdent))
+            if (!sender.SendIdentificationRequest())
                 return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
-            Sleep(1);
-            if (!Send(kStx))
-                return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
-            Sleep(1);
             std::array<std::uint8_t, kIdentSize> ident{};
             std::size_t got = 0;
             if (!ReadBytes(ident.data(), ident.size(), got)) {
@@ -217,10 +212,8 @@ CTransferEngine::Step CTransferEngine::Handshake()
                 m_result.handshakeFault = HandshakeFault::NoIdentification;
                 promptNow = true;
             } else {
-                m_port.PurgeClear();
-                if (!Send(kAck))
+                if (!sender.SendClosingAck())
                     return Fail(IDS_PROGRAM_INTERRUPT, m_port.ErrorText());
-                Sleep(1);
                 std::uint8_t b = 0;
                 got = 0;
                 bool ok = ReadBytes(&b, 1, got);
@@ -241,7 +234,7 @@ CTransferEngine::Step CTransferEngine::Handshake()
             m_result.handshakeFault = echoed > 0 ? HandshakeFault::Echo
                                       : answered ? HandshakeFault::WrongAnswer
                                                  : HandshakeFault::NoAnswer;
-            Sleep(2);
+            sender.PauseAfterUnanswered();
             ++attempt;
             promptNow = attempt > 15;
         }
