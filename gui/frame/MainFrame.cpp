@@ -7,7 +7,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,7 +18,6 @@
 #include <QMetaObject>
 #include <QPageSetupDialog>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -39,12 +37,10 @@
 #include "gui/app/CommandIds.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
-#include "core/app/SettingsStore.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/Relaunch.h"
 #include "gui/app/ShownText.h"
 #include "gui/app/SupportReportDlg.h"
-#include "gui/app/StringTable.h"
 #include "gui/editor/PrintJob.h"
 #include "gui/editor/ProgramView.h"
 #include "gui/frame/ChildFrame.h"
@@ -57,8 +53,6 @@
 #include "core/files/TextFile.h"
 #include "core/radio/RadioCatalogue.h"
 #include "core/link/PortName.h"
-#include "core/radio/DatFile.h"
-#include "gui/link/BackupsDlg.h"
 #include "gui/link/LinkController.h"
 #include "gui/link/LinkSession.h"
 #include "gui/link/LinkSettings.h"
@@ -113,7 +107,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
     // not ask again; a restart that stops before it (the language could not be
     // saved) leaves the next close asking as usual.
     SetRelaunchGuard([this](const std::function<bool()>& commit) {
-        if (!PrepareToQuit(commit))
+        if (!m_docs.PrepareToQuit(commit))
             return false;
         m_bAnswered = true;
         QMetaObject::invokeMethod(
@@ -124,7 +118,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
         CProgramDoc* doc = ActiveDocument();
         return doc && doc->HasFilePath() ? QStringList{doc->GetPathName()} : QStringList();
     });
-    CProgramDoc::SetSaveCommand([this](CProgramDoc* doc) { return SaveDocument(doc); });
+    CProgramDoc::SetSaveCommand([this](CProgramDoc* doc) { return m_docs.SaveDocument(doc); });
 }
 
 CMainFrame::~CMainFrame()
@@ -287,13 +281,13 @@ void CMainFrame::CreateActions()
     CreateEditActions();
 
     connect(Action(ID_FILE_NEW), &QAction::triggered, this, [this] { OnFileNew(); });
-    connect(Action(ID_FILE_OPEN), &QAction::triggered, this, [this] { OnFileOpen(); });
+    connect(Action(ID_FILE_OPEN), &QAction::triggered, this, [this] { m_docs.OnFileOpen(); });
     connect(Action(ID_FILE_PRINT_SETUP), &QAction::triggered, this, [this] { OnFilePrintSetup(); });
     connect(Action(ID_APP_ABOUT), &QAction::triggered, this, [this] { OnAppAbout(); });
     connect(Action(ID_FILE_CLOSE), &QAction::triggered, this, [this] { OnFileClose(); });
     connect(Action(ID_FILE_SAVE), &QAction::triggered, this, [this] { OnFileSave(); });
     connect(Action(ID_FILE_SAVE_AS), &QAction::triggered, this, [this] { OnFileSaveAs(); });
-    connect(Action(ID_FILE_BACKUPS), &QAction::triggered, this, [this] { OnFileBackups(); });
+    connect(Action(ID_FILE_BACKUPS), &QAction::triggered, this, [this] { m_docs.OnFileBackups(); });
     connect(Action(ID_LOG_SERIAL), &QAction::triggered, this, [this](bool on) { OnLogSerialTraffic(on); });
     connect(Action(ID_APP_EXIT), &QAction::triggered, this, [this] { close(); });
     connect(Action(ID_CHANNEL_INFORMATION), &QAction::triggered, this, [this] { OnChannelInformation(); });
@@ -460,7 +454,7 @@ void CMainFrame::CreateMenus()
     // The recent files, in both File menus.
     m_pRecentMenu = new QMenu(tr("Recent &Files"), this);
     m_pRecentMenu->setObjectName(QStringLiteral("RecentMenu"));
-    connect(m_pRecentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    connect(m_pRecentMenu, &QMenu::aboutToShow, this, [this] { m_docs.FillRecentMenu(m_pRecentMenu); });
     // Menu 128, shown while no document exists.
     m_mainMenus = {
         makeMenu(QStringLiteral("FileMenu"), tr("&File"),
@@ -773,53 +767,6 @@ CChildFrame* CMainFrame::FrontChildFrame() const
     return nullptr;
 }
 
-void CMainFrame::OnFileNew()
-{
-    // The question and the window it clears are the one the user sees; with
-    // every window hidden there is nothing on screen to clear, and a hidden
-    // document is asked about only when it really closes.
-    if (CChildFrame* child = FrontChildFrame()) {
-        // Asked first, stopped last: a Cancel at the next question must find
-        // the transfer still running, not the radio half written.
-        QList<QPointer<CLinkController>> stopping;
-        if (!CLinkController::AskStop({child->GetLink()}, &stopping))
-            return;
-        child->GetView()->FlushEdits();
-        if (child->GetDocument()->IsModified()) {
-            // Unsaved changes: the user saves or discards them, or stays.
-            if (!child->GetDocument()->SaveModified(this))
-                return;
-        } else {
-            MessageRequest r;
-            r.parent = this;
-            r.text = LoadStringRes(IDS_CLEAR_ALL);
-            r.buttons = QMessageBox::Ok | QMessageBox::Cancel;
-            r.icon = QMessageBox::Warning;
-            if (AppMessageBox(r) != QMessageBox::Ok)
-                return;
-        }
-        const QPointer<CChildFrame> alive(child);
-        CLinkController::Stop(stopping);
-        if (alive)
-            DestroyChildFrame(child);
-    }
-    NewDocument();
-}
-
-void CMainFrame::OnFileOpen()
-{
-    QFileDialog dlg(this, tr("Open"));
-    UseProgramFileDialog(dlg);
-    dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setFileMode(QFileDialog::ExistingFile);
-    dlg.setNameFilters({tr("Program Document (*.dat)"), tr("All Files (*)")});
-    OpenInLastFolder(dlg, FolderKind::Documents);
-    if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return;
-    RememberFolder(FolderKind::Documents, dlg.selectedFiles().constFirst());
-    OpenDocumentFile(dlg.selectedFiles().constFirst());
-}
-
 void CMainFrame::OnFilePrintSetup()
 {
     QPageSetupDialog dlg(&AppPrinter(), this);
@@ -845,7 +792,7 @@ void CMainFrame::OnSupportReport()
         name = doc->GetPathName().isEmpty() ? doc->GetTitle() : QFileInfo(doc->GetPathName()).fileName();
         return true;
     };
-    CSupportReportDlg dlg(this, document, [this](const QString& path) { return FrameOfFile(path) != nullptr; });
+    CSupportReportDlg dlg(this, document, [this](const QString& path) { return m_docs.FrameOfFile(path) != nullptr; });
     ExecDialog(&dlg);
 }
 
@@ -856,67 +803,9 @@ void CMainFrame::OnFileClose()
         f->close();
 }
 
-bool CMainFrame::SaveTo(CProgramDoc* doc, const QString& path)
-{
-    QString error;
-    if (!doc->OnSaveDocument(path, &error)) {
-        MessageRequest r;
-        r.parent = this;
-        r.text = tr("The document could not be saved.");
-        r.detail = error;
-        AppMessageBox(r);
-        return false;
-    }
-    AddRecentFile(path);
-    return true;
-}
+bool CMainFrame::OnFileSave() { return m_docs.SaveDocument(ActiveDocument()); }
 
-bool CMainFrame::OnFileSave() { return SaveDocument(ActiveDocument()); }
-
-bool CMainFrame::OnFileSaveAs() { return SaveDocument(ActiveDocument(), true); }
-
-QStringList CMainFrame::RecentFiles() const
-{
-    QStringList files;
-    const std::string key = SettingsKey(theIniFile);
-    for (int i = 1; i <= kRecentFileCount; ++i)
-        if (const auto path = AppSettings().ReadString(key, kSettingRecentPrefix + std::to_string(i));
-            path && !path->empty())
-            files << QString::fromStdString(*path);
-    return files;
-}
-
-void CMainFrame::WriteRecentFiles(const QStringList& files)
-{
-    const std::string key = SettingsKey(theIniFile);
-    for (int i = 1; i <= kRecentFileCount; ++i)
-        AppSettings().WriteString(key, kSettingRecentPrefix + std::to_string(i),
-                                  i <= files.size() ? files[i - 1].toStdString() : std::string());
-}
-
-void CMainFrame::AddRecentFile(const QString& path)
-{
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    QStringList files = RecentFiles();
-    files.removeAll(absolute);
-    files.prepend(absolute);
-    WriteRecentFiles(files.mid(0, kRecentFileCount));
-}
-
-void CMainFrame::FillRecentMenu()
-{
-    m_pRecentMenu->clear();
-    const QStringList files = RecentFiles();
-    for (int i = 0; i < files.size(); ++i) {
-        // A name's own "&" is no mnemonic.
-        QAction* a = m_pRecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
-            ShownName(files[i]).replace(QLatin1Char('&'), QStringLiteral("&&"))));
-        a->setData(ID_FILE_MRU_FILE1 + i);
-        connect(a, &QAction::triggered, this, [this, path = files[i]] { OpenRecentFile(path); });
-    }
-    if (files.isEmpty())
-        m_pRecentMenu->addAction(tr("No recent files"))->setEnabled(false);
-}
+bool CMainFrame::OnFileSaveAs() { return m_docs.SaveDocument(ActiveDocument(), true); }
 
 void CMainFrame::FillStockMenu()
 {
@@ -1005,169 +894,12 @@ void CMainFrame::NumberTitle(CChildFrame* frame)
         frame->SetTitleNumber(number);
 }
 
-void CMainFrame::OpenRecentFile(const QString& path)
-{
-    if (!QFileInfo::exists(path)) {
-        QStringList files = RecentFiles();
-        files.removeAll(path);
-        WriteRecentFiles(files);
-        AppMessageBox(this, tr("%1 no longer exists; it is taken off the recent files.").arg(path));
-        return;
-    }
-    OpenDocumentFile(path);
-}
-
-bool CMainFrame::PrepareToQuit(const std::function<bool()>& commit)
-{
-    QList<CChildFrame*> order = ChildFrames();
-    // The window in front is asked about first.
-    if (CChildFrame* active = ActiveChildFrame(); active && order.removeOne(active))
-        order.prepend(active);
-    QList<CLinkController*> links;
-    QList<QPointer<CChildFrame>> frames;
-    for (CChildFrame* f : order) {
-        links << f->GetLink();
-        frames << f;
-    }
-    QList<QPointer<CLinkController>> stopping;
-    if (!CLinkController::AskStop(links, &stopping))
-        return false;
-
-    struct PendingSave {
-        QPointer<CChildFrame> frame;
-        QString path;
-    };
-    QList<PendingSave> saves;
-    QStringList taken;
-    for (const QPointer<CChildFrame>& f : std::as_const(frames)) {
-        if (!f)
-            continue;
-        f->GetView()->FlushEdits();
-        CProgramDoc* doc = f->GetDocument();
-        if (!doc->IsModified())
-            continue;
-        // The question is about a window the user sees.
-        ShowChildFrame(f);
-        const CProgramDoc::SaveAnswer answer = doc->AskSaveChanges(this, SaveQuestionDetail(f));
-        if (answer == CProgramDoc::SaveAnswer::Cancel)
-            return false;
-        if (!f)
-            continue;
-        if (answer != CProgramDoc::SaveAnswer::Save)
-            continue;
-        const QString path = doc->HasFilePath() ? doc->GetPathName() : AskSaveName(doc, taken);
-        if (path.isEmpty())
-            return false;
-        taken << path;
-        saves.append({f, path});
-    }
-
-    // Every answer is in: the saves, in the order asked.
-    QStringList saved;
-    for (const PendingSave& s : std::as_const(saves)) {
-        if (!s.frame)
-            continue;
-        QString error;
-        if (!s.frame->GetDocument()->OnSaveDocument(s.path, &error)) {
-            MessageRequest r;
-            r.parent = this;
-            r.text = tr("The document could not be saved.") + QLatin1Char('\n') +
-                     (saved.isEmpty() ? tr("Nothing was saved, and the program stays open.")
-                                      : tr("The program stays open. Saved before it, and kept so: %1")
-                                            .arg(saved.join(QStringLiteral(", "))));
-            r.detail = error;
-            AppMessageBox(r);
-            return false;
-        }
-        AddRecentFile(s.path);
-        saved << QDir::toNativeSeparators(s.path);
-    }
-    if (commit && !commit())
-        return false;
-    CLinkController::Stop(stopping);
-    return true;
-}
-
 void CMainFrame::ShowChildFrame(CChildFrame* frame)
 {
     frame->show();
     frame->raise();
     m_pMdiClient->setActiveSubWindow(frame);
     UpdateFrameMenu();
-}
-
-QString CMainFrame::SaveQuestionDetail(const CChildFrame* frame) const
-{
-    const QString title = frame->GetDocument()->GetTitle();
-    for (CChildFrame* f : ChildFrames())
-        if (f != frame && f->GetDocument()->GetTitle() == title)
-            return frame->GetDocument()->Origin();
-    return QString();
-}
-
-namespace {
-// One file under two names (links, hard links), or one path not yet a file.
-bool SameDocumentFile(const QString& a, const QString& b) { return SameFile(CorePath(a), CorePath(b)); }
-}  // namespace
-
-CChildFrame* CMainFrame::FrameOfFile(const QString& path, const CProgramDoc* except) const
-{
-    for (CChildFrame* f : ChildFrames()) {
-        const CProgramDoc* doc = f->GetDocument();
-        if (doc != except && doc->HasFilePath() && SameDocumentFile(doc->GetPathName(), path))
-            return f;
-    }
-    return nullptr;
-}
-
-bool CMainFrame::SaveDocument(CProgramDoc* doc, bool askName)
-{
-    if (!doc)
-        return false;
-    // A new document's path name is only the application's name: ask where it goes.
-    if (doc->HasFilePath() && !askName)
-        return SaveTo(doc, doc->GetPathName());
-    const QString path = AskSaveName(doc);
-    return !path.isEmpty() && SaveTo(doc, path);
-}
-
-QString CMainFrame::AskSaveName(CProgramDoc* doc, const QStringList& taken)
-{
-    QFileDialog dlg(this, tr("Save As"));
-    UseProgramFileDialog(dlg);
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setFileMode(QFileDialog::AnyFile);
-    dlg.setNameFilter(tr("Program Document (*.dat)"));
-    dlg.setDefaultSuffix(QStringLiteral("dat"));
-    QString proposal = doc->GetPathName();
-    // A document read from a radio or opened from a backup has no name yet: its title gives one.
-    if (proposal.isEmpty())
-        proposal = doc->GetTitle().replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")),
-                                           QStringLiteral("-"));
-    if (!doc->HasFilePath() && !proposal.isEmpty() && QFileInfo(proposal).suffix().isEmpty())
-        proposal += QStringLiteral(".dat");
-    // A document with a file proposes that file, where it is; a new one its name in the last folder.
-    OpenInLastFolder(dlg, FolderKind::Documents);
-    if (!proposal.isEmpty())
-        dlg.selectFile(proposal);
-    if (ExecDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return QString();
-    const QString path = dlg.selectedFiles().constFirst();
-    RememberFolder(FolderKind::Documents, path);
-    // As Open refuses a second window on one file, so does Save As: each
-    // window's Save would overwrite the other's.
-    const bool chosen =
-        std::any_of(taken.begin(), taken.end(), [&](const QString& t) { return SameDocumentFile(t, path); });
-    if (FrameOfFile(path, doc) || chosen) {
-        MessageRequest r;
-        r.parent = this;
-        r.text = tr("%1 is open in another window of this program. Nothing was saved: choose another name, or "
-                    "close that window first.")
-                     .arg(QDir::toNativeSeparators(path));
-        AppMessageBox(r);
-        return QString();
-    }
-    return path;
 }
 
 CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
@@ -1186,7 +918,7 @@ CChildFrame* CMainFrame::AddChildFrame(CProgramDoc* doc)
     connect(doc, &CProgramDoc::TitleChanged, this, [this, frame] { NumberTitle(frame); });
     frame->GetView()->SetContextMenu(m_pGridMenu);
     connect(frame->GetView(), &CProgramView::FilesDropped, this,
-            [this, frame](const QStringList& paths) { OpenDroppedFiles(paths, frame); });
+            [this, frame](const QStringList& paths) { m_docs.OpenDroppedFiles(paths, frame); });
     m_pMdiClient->addSubWindow(frame);
     NumberTitle(frame);
     frame->setGeometry(0, 0, CChildFrame::kWidth, CChildFrame::kHeight);
@@ -1217,34 +949,14 @@ QPoint CMainFrame::CascadePosition(const CChildFrame* frame) const
     return QPoint(0, 0);
 }
 
-bool CMainFrame::NewDocument()
-{
-    auto* doc = new CProgramDoc;
-    doc->OnNewDocument();
-    AddChildFrame(doc);
-    UpdateFrameMenu();
-    return true;
-}
-
-CChildFrame* CMainFrame::OpenImageDocument(const Image& image, const QString& title, const QString& origin)
-{
-    auto* doc = new CProgramDoc;
-    doc->SetRadioImage(image, title, origin);
-    // Like a file: the grid takes the radio type from the image.
-    g_bNewDocument = false;
-    CChildFrame* frame = AddChildFrame(doc);
-    UpdateFrameMenu();
-    return frame;
-}
-
 void CMainFrame::ConnectLink(CChildFrame* frame)
 {
     CLinkSession* link = frame->GetLink()->Session();
     connect(link, &CLinkSession::RadioRead, this, [this, link](const Image& image, const QString& port) {
         // The radio's window talks to the same radio: a Write from it goes
         // where the read came from.
-        CChildFrame* opened =
-            OpenImageDocument(image, CLinkController::RadioDocumentTitle(port), CLinkController::RadioOrigin(port));
+        CChildFrame* opened = m_docs.OpenImageDocument(image, CLinkController::RadioDocumentTitle(port),
+                                                       CLinkController::RadioOrigin(port));
         CLinkSession* radio = opened->GetLink()->Session();
         radio->SetOwnPort(port);
         // The read's end, told next, is the new window's state as well.
@@ -1292,28 +1004,6 @@ void CMainFrame::UpdatePortIndicator()
                                  : tr("Chosen in COM Setup for every window without a port of its own."));
 }
 
-void CMainFrame::OnFileBackups()
-{
-    CBackupsDlg dlg(this);
-    if (ExecDialog(&dlg) != QDialog::Accepted || !dlg.Chosen())
-        return;
-    const BackupInfo& b = *dlg.Chosen();
-    Image image{};
-    const DatResult r = LoadDatFile(b.path, image);
-    if (!r.ok) {
-        MessageRequest m;
-        m.parent = this;
-        m.text = tr("The backup could not be opened.");
-        m.detail = QString::fromStdString(r.error);
-        AppMessageBox(m);
-        return;
-    }
-    CChildFrame* opened = OpenImageDocument(
-        image, CBackupsDlg::DocumentTitle(b),
-        tr("opened from the backup %1").arg(QDir::toNativeSeparators(QString::fromStdString(b.path))));
-    opened->GetDocument()->SetSourceFile(FromCorePath(b.path));
-}
-
 void CMainFrame::OnLogSerialTraffic(bool on)
 {
     QString path;
@@ -1345,34 +1035,6 @@ void CMainFrame::OnLogSerialTraffic(bool on)
     Action(ID_LOG_SERIAL)
         ->setStatusTip(TracePath().isEmpty() ? tr("Write every byte sent to and received from the radio to a file")
                                              : tr("Logging serial traffic to %1").arg(ShownName(TracePath())));
-}
-
-bool CMainFrame::OpenDocumentFile(const QString& path)
-{
-    // A file open already is shown, not opened twice: two windows on one file
-    // would each save over the other's changes.
-    if (CChildFrame* f = FrameOfFile(path)) {
-        ShowChildFrame(f);
-        AddRecentFile(path);
-        return true;
-    }
-    auto* doc = new CProgramDoc;
-    QString error;
-    if (!doc->OnOpenDocument(path, &error)) {
-        delete doc;
-        MessageRequest r;
-        r.parent = this;
-        r.text = tr("The document could not be opened.");
-        r.detail = error;
-        AppMessageBox(r);
-        return false;
-    }
-    // A window of its own: the other documents stay open as they are, unsaved
-    // changes and transfers included.
-    AddChildFrame(doc);
-    AddRecentFile(path);
-    UpdateFrameMenu();
-    return true;
 }
 
 void CMainFrame::DestroyChildFrame(CChildFrame* frame)
@@ -1479,7 +1141,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     // A transfer still running is asked about first, then unsaved changes:
     // every answer is in before anything closes.
-    if (!std::exchange(m_bAnswered, false) && !PrepareToQuit()) {
+    if (!std::exchange(m_bAnswered, false) && !m_docs.PrepareToQuit()) {
         event->ignore();
         return;
     }
@@ -1519,54 +1181,5 @@ void CMainFrame::dropEvent(QDropEvent* event)
     // Opened once the drop is over: the program the files come from is not
     // held while a message or a preview waits for the user.
     QMetaObject::invokeMethod(
-        this, [this, paths, target] { OpenDroppedFiles(paths, target); }, Qt::QueuedConnection);
-}
-
-void CMainFrame::OpenDroppedFiles(const QStringList& paths, CChildFrame* target)
-{
-    const QString kinds = tr("a radio document (.dat) or a channel list (.csv)");
-    if (paths.size() != 1) {
-        AppMessageBox(this,
-                      tr("%n files were dropped: drop one file at a time, %1.", nullptr, static_cast<int>(paths.size()))
-                          .arg(kinds));
-        return;
-    }
-    const QString path = paths.constFirst();
-    const QFileInfo info(path);
-    if (!info.isAbsolute()) {
-        AppMessageBox(this, tr("%1 is not a file on this computer: drop %2.").arg(path, kinds));
-        return;
-    }
-    if (info.isDir()) {
-        AppMessageBox(this, tr("%1 is a folder: drop %2.").arg(path, kinds));
-        return;
-    }
-    const QString suffix = info.suffix().toLower();
-    if (suffix == QLatin1String("csv")) {
-        if (!target || !target->GetView()) {
-            AppMessageBox(this, tr("%1 is a channel list: drop it on the window of the configuration it goes "
-                                   "into, and it is imported there after a preview.")
-                                    .arg(path));
-            return;
-        }
-        ShowChildFrame(target);
-        target->GetView()->ImportChannelsFrom(path);
-        return;
-    }
-    if (suffix != QLatin1String("dat")) {
-        AppMessageBox(this, tr("%1 was not opened: drop %2.").arg(path, kinds));
-        return;
-    }
-    // As File > Open: a file open already is shown; a missing, unreadable or
-    // short file, a FIFO or a device is refused with the reason.
-    const bool openAlready = FrameOfFile(path) != nullptr;
-    if (!OpenDocumentFile(path) || openAlready || info.size() <= static_cast<qint64>(kImageSize))
-        return;
-    AppMessageBox(this,
-                  tr("%1 is %2 bytes long, longer than a radio image: only its first %3 bytes were opened, and "
-                     "saving it keeps those alone.")
-                      .arg(path)
-                      .arg(info.size())
-                      .arg(kImageSize),
-                  QMessageBox::Ok, QMessageBox::Information);
+        this, [this, paths, target] { m_docs.OpenDroppedFiles(paths, target); }, Qt::QueuedConnection);
 }
