@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "core/radio/Image.h"
+#include "gui/frame/Commands.h"
 #include "gui/frame/DocManager.h"
 
 class CChildFrame;
@@ -63,7 +64,7 @@ public:
     QList<QMenu*> CurrentMenus() const;
     QMenu* Menu(const QString& objectName) const;
     // The menu a right click on the grid shows.
-    QMenu* GridMenu() const { return m_pGridMenu; }
+    QMenu* GridMenu() const { return m_menus.value(kGridMenu); }
     QTreeWidgetItem* TreeRoot() const { return m_pTreeRoot; }
     // The status bar's message pane (the active window's transfer: running,
     // or how it ended) and its port.
@@ -77,11 +78,15 @@ public:
     {
         return m_docs.OpenImageDocument(image, title, origin);
     }
+    QStringList RecentFiles() const { return m_docs.RecentFiles(); }
+    QMenu* RecentMenu() const { return m_menus.value(kRecentMenu); }
     // Destroys a document window and its document without asking anything.
     void DestroyChildFrame(CChildFrame* frame) override;
 
     // Commands of the frame.
     void OnFileNew() { m_docs.OnFileNew(); }  // guarded: asks before discarding the document in front
+    bool OnFileSave();
+    bool OnFileSaveAs();
     void OnFilePrintSetup();
     void OnAppAbout();
     void OnSupportReport();
@@ -91,10 +96,6 @@ public:
     void OnOptionFeatures();
     void OnFileClose();
     void OnLogSerialTraffic(bool on);
-    bool OnFileSave();
-    bool OnFileSaveAs();
-    QStringList RecentFiles() const { return m_docs.RecentFiles(); }
-    QMenu* RecentMenu() const { return m_pRecentMenu; }
     // Every help request of the frame ends here: the command id is the context number.
     void WinHelp(int context);
 
@@ -115,10 +116,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAction* AddAction(int id, const QString& text, const QString& tip, const QString& statusTip);
+    // The tables of commands and menus (MainFrameCommands.cpp), and what the frame makes of them.
+    static const QList<CommandRow>& CommandTable();
+    static const QList<MenuRow>& MenuTable();
     void CreateActions();
+    void ConnectCommand(QAction* action, const CommandHandler& handler);
     void CreateMenus();
+    // The commands and submenus of `row` into `menu`, with the traits of `row`.
+    void FillMenu(QMenu* menu, const MenuRow& row);
     void CreateToolBar();
+    void CreateUndoNames();
     void CreateStatusBar();
     void CreateNavigationBar();
     void OnSubWindowActivated();
@@ -136,16 +143,12 @@ private:
     void UpdatePortIndicator();
     // The status bar's message: the active window's transfer state, else "Ready".
     void UpdateTransferState();
-    void CreateUndoActions();
     // File > Import Channels > Stock lists: the lists beside the program, by title.
-    void FillStockMenu();
+    void FillStockMenu(QMenu* menu);
     // Window: the arrangements, then every document window, numbered.
     void FillWindowMenu(QMenu* menu);
     // Tells apart windows of one title: "Channel Information (2)".
     void NumberTitle(CChildFrame* frame);
-    void CreateEditActions();
-    // The editing commands into `menu` (the Edit menu and the grid's context menu).
-    QList<QAction*> BuildEditMenu(QMenu* menu);
     QPoint CascadePosition(const CChildFrame* frame) const;
 
     // What the document manager asks of the frame.
@@ -154,10 +157,6 @@ private:
     CChildFrame* AddChildFrame(CProgramDoc* doc) override;
     // Shows a document window in front, and the commands follow it.
     void ShowChildFrame(CChildFrame* frame) override;
-    // A command of the window in front: of its view, its link, or a print job of it.
-    void ConnectViewCommand(int id, void (CProgramView::*slot)());
-    void ConnectLinkCommand(int id, void (CLinkController::*slot)());
-    void ConnectPrintCommand(int id, void (CPrintJob::*run)());
 
     static CMainFrame* s_pInstance;
 
@@ -168,8 +167,9 @@ private:
     QLabel* m_pPortLabel = nullptr;
     CDocManager m_docs{*this};
     QMap<int, QAction*> m_actions;
-    QList<QMenu*> m_mainMenus;  // menu 128: no document
-    QList<QMenu*> m_docMenus;   // menu 129: with a document
+    QMap<unsigned, QMenu*> m_menus;  // the frame's menus by CommandMenu (a submenu of its own in each place is not)
+    QList<QMenu*> m_mainMenus;       // menu 128: no document
+    QList<QMenu*> m_docMenus;        // menu 129: with a document
     bool m_bDocMenus = false;
     QTreeWidgetItem* m_pTreeRoot = nullptr;
     bool m_bSelectingRoot = false;
@@ -181,7 +181,4 @@ private:
     CProductInfoDlg* m_pProductInfoDlg = nullptr;
     COptionFeaturesDlg* m_pOptionFeaturesDlg = nullptr;
     QUndoGroup* m_pUndoGroup = nullptr;
-    QMenu* m_pGridMenu = nullptr;
-    QMenu* m_pRecentMenu = nullptr;
-    QMenu* m_pStockMenu = nullptr;
 };
