@@ -8,6 +8,8 @@
 #include <functional>
 
 #include "core/radio/Image.h"
+#include "gui/frame/Commands.h"
+#include "gui/frame/DocManager.h"
 
 class CChildFrame;
 class CLinkController;
@@ -30,7 +32,7 @@ class QToolBar;
 class QTreeWidgetItem;
 class QUndoGroup;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, private CDocManager::IWindows {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -40,17 +42,17 @@ public:
     static CMainFrame* Instance();
 
     // The active document window, even while it is hidden by Close; nullptr when none exists.
-    CChildFrame* ActiveChildFrame() const;
+    CChildFrame* ActiveChildFrame() const override;
     // The document window the user sees in front: the active one unless it is
     // hidden, else the topmost one shown; nullptr when none is shown. Every
     // document command acts on it, and is disabled without it: a document
     // hidden by Close takes no command until Channel Information shows it.
-    CChildFrame* FrontChildFrame() const;
+    CChildFrame* FrontChildFrame() const override;
     // The document, view and link of FrontChildFrame.
     CProgramDoc* ActiveDocument() const;
     CProgramView* ActiveView() const;
     CLinkController* ActiveLink() const;
-    QList<CChildFrame*> ChildFrames() const;
+    QList<CChildFrame*> ChildFrames() const override;
 
     // The action of a command id (menus, toolbar and accelerators share it); nullptr if unknown.
     QAction* Action(int commandId) const;
@@ -62,28 +64,29 @@ public:
     QList<QMenu*> CurrentMenus() const;
     QMenu* Menu(const QString& objectName) const;
     // The menu a right click on the grid shows.
-    QMenu* GridMenu() const { return m_pGridMenu; }
+    QMenu* GridMenu() const { return m_menus.value(kGridMenu); }
     QTreeWidgetItem* TreeRoot() const { return m_pTreeRoot; }
     // The status bar's message pane (the active window's transfer: running,
     // or how it ended) and its port.
     QLabel* StatusText() const { return m_pReadyLabel; }
     QLabel* PortIndicator() const { return m_pPortLabel; }
 
-    // The framework's document handling: a new default document, or one from a file.
-    // A failed open shows a message naming the file and the reason and changes
-    // nothing; an open adds a window and leaves the others as they are.
-    bool NewDocument();
-    bool OpenDocumentFile(const QString& path);
-    // A document of an image without a file (a read from the radio, a
-    // backup): Save asks for a name. The windows open until now stay. origin
-    // tells it apart from another of the same title.
-    CChildFrame* OpenImageDocument(const Image& image, const QString& title, const QString& origin = QString());
+    // The document manager's (new, open, the recent files), for the program's start and the tests.
+    bool NewDocument() { return m_docs.NewDocument(); }
+    bool OpenDocumentFile(const QString& path) { return m_docs.OpenDocumentFile(path); }
+    CChildFrame* OpenImageDocument(const Image& image, const QString& title, const QString& origin = QString())
+    {
+        return m_docs.OpenImageDocument(image, title, origin);
+    }
+    QStringList RecentFiles() const { return m_docs.RecentFiles(); }
+    QMenu* RecentMenu() const { return m_menus.value(kRecentMenu); }
     // Destroys a document window and its document without asking anything.
-    void DestroyChildFrame(CChildFrame* frame);
+    void DestroyChildFrame(CChildFrame* frame) override;
 
     // Commands of the frame.
-    void OnFileNew();  // guarded: asks before discarding the document in front
-    void OnFileOpen();
+    void OnFileNew() { m_docs.OnFileNew(); }  // guarded: asks before discarding the document in front
+    bool OnFileSave();
+    bool OnFileSaveAs();
     void OnFilePrintSetup();
     void OnAppAbout();
     void OnSupportReport();
@@ -92,31 +95,12 @@ public:
     void OnProductInformation();
     void OnOptionFeatures();
     void OnFileClose();
-    void OnFileBackups();
     void OnLogSerialTraffic(bool on);
-    bool OnFileSave();
-    bool OnFileSaveAs();
-    // Save of any document: to its file, or Save As when it has none (or `askName`).
-    // A file open in another window is refused: two windows would save over each other.
-    bool SaveDocument(CProgramDoc* doc, bool askName = false);
-    // The recent files, most recent first (kept in the per-user settings).
-    QStringList RecentFiles() const;
-    void AddRecentFile(const QString& path);
-    void OpenRecentFile(const QString& path);
-    QMenu* RecentMenu() const { return m_pRecentMenu; }
-    // Exit and the language relaunch. Every question comes first and does
-    // nothing: a transfer running may stop? then each document with unsaved
-    // changes, its window shown in front: "Save changes to <name>?" (and where,
-    // for one without a file). Only with no Cancel are the saves made, in
-    // order, then `commit` runs (the relaunch's language), then the transfers
-    // stop. False: the program stays, transfers run on, and every document is
-    // as it was, but those saved before a save that failed.
-    bool PrepareToQuit(const std::function<bool()>& commit = {});
     // Every help request of the frame ends here: the command id is the context number.
     void WinHelp(int context);
 
     // Refreshes the menu set and which commands are enabled or checked.
-    void UpdateFrameMenu();
+    void UpdateFrameMenu() override;
 
 public slots:
     void OnSelChangedTree();
@@ -132,10 +116,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAction* AddAction(int id, const QString& text, const QString& tip, const QString& statusTip);
+    // The tables of commands and menus (MainFrameCommands.cpp), and what the frame makes of them.
+    static const QList<CommandRow>& CommandTable();
+    static const QList<MenuRow>& MenuTable();
     void CreateActions();
+    void ConnectCommand(QAction* action, const CommandHandler& handler);
     void CreateMenus();
+    // The commands and submenus of `row` into `menu`, with the traits of `row`.
+    void FillMenu(QMenu* menu, const MenuRow& row);
     void CreateToolBar();
+    void CreateUndoNames();
     void CreateStatusBar();
     void CreateNavigationBar();
     void OnSubWindowActivated();
@@ -153,41 +143,20 @@ private:
     void UpdatePortIndicator();
     // The status bar's message: the active window's transfer state, else "Ready".
     void UpdateTransferState();
-    void CreateUndoActions();
-    void FillRecentMenu();
     // File > Import Channels > Stock lists: the lists beside the program, by title.
-    void FillStockMenu();
+    void FillStockMenu(QMenu* menu);
     // Window: the arrangements, then every document window, numbered.
     void FillWindowMenu(QMenu* menu);
     // Tells apart windows of one title: "Channel Information (2)".
     void NumberTitle(CChildFrame* frame);
-    void WriteRecentFiles(const QStringList& files);
-    void CreateEditActions();
-    // The editing commands into `menu` (the Edit menu and the grid's context menu).
-    QList<QAction*> BuildEditMenu(QMenu* menu);
-    // Files dropped on the main window, or on `target`'s document window: one
-    // radio document (.dat) opens as File > Open does; one channel list (.csv)
-    // is imported into `target` after its preview; anything else is refused,
-    // and so are several files at once.
-    void OpenDroppedFiles(const QStringList& paths, CChildFrame* target);
-    // A new document window: its document joins the undo group.
-    CChildFrame* AddChildFrame(CProgramDoc* doc);
     QPoint CascadePosition(const CChildFrame* frame) const;
-    bool SaveTo(CProgramDoc* doc, const QString& path);
-    // The Save As dialog for doc: the name chosen, "" when cancelled or refused
-    // (open in another window, or among `taken`).
-    QString AskSaveName(CProgramDoc* doc, const QStringList& taken = {});
-    // The window whose document has `path` as its file, other than `except`'s.
-    CChildFrame* FrameOfFile(const QString& path, const CProgramDoc* except = nullptr) const;
+
+    // What the document manager asks of the frame.
+    QWidget* DialogParent() override { return this; }
+    // A new document window: its document joins the undo group.
+    CChildFrame* AddChildFrame(CProgramDoc* doc) override;
     // Shows a document window in front, and the commands follow it.
-    void ShowChildFrame(CChildFrame* frame);
-    // Beside "Save changes to <title>?": where the document came from, when
-    // another open document has the same title.
-    QString SaveQuestionDetail(const CChildFrame* frame) const;
-    // A command of the window in front: of its view, its link, or a print job of it.
-    void ConnectViewCommand(int id, void (CProgramView::*slot)());
-    void ConnectLinkCommand(int id, void (CLinkController::*slot)());
-    void ConnectPrintCommand(int id, void (CPrintJob::*run)());
+    void ShowChildFrame(CChildFrame* frame) override;
 
     static CMainFrame* s_pInstance;
 
@@ -196,9 +165,11 @@ private:
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;
     QLabel* m_pPortLabel = nullptr;
+    CDocManager m_docs{*this};
     QMap<int, QAction*> m_actions;
-    QList<QMenu*> m_mainMenus;  // menu 128: no document
-    QList<QMenu*> m_docMenus;   // menu 129: with a document
+    QMap<unsigned, QMenu*> m_menus;  // the frame's menus by CommandMenu (a submenu of its own in each place is not)
+    QList<QMenu*> m_mainMenus;       // menu 128: no document
+    QList<QMenu*> m_docMenus;        // menu 129: with a document
     bool m_bDocMenus = false;
     QTreeWidgetItem* m_pTreeRoot = nullptr;
     bool m_bSelectingRoot = false;
@@ -210,7 +181,4 @@ private:
     CProductInfoDlg* m_pProductInfoDlg = nullptr;
     COptionFeaturesDlg* m_pOptionFeaturesDlg = nullptr;
     QUndoGroup* m_pUndoGroup = nullptr;
-    QMenu* m_pGridMenu = nullptr;
-    QMenu* m_pRecentMenu = nullptr;
-    QMenu* m_pStockMenu = nullptr;
 };
