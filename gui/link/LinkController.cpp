@@ -300,7 +300,7 @@ void CLinkController::Transfer()
     TransferPlan plan;
     plan.write = write;
     plan.port = m_port;
-    plan.image = doc->m_image;
+    plan.image = doc->GetImage();
     plan.backupFolder = CorePath(BackupFolder());
     plan.chinese = g_bChinese != 0;
     m_backupFolder = plan.backupFolder;
@@ -330,7 +330,7 @@ void CLinkController::Transfer()
         }
     }
     m_bStopping = false;
-    m_sent = doc->m_image;
+    m_sent = doc->GetImage();
     m_phases = {TransferStage::Read};
     if (write) {
         m_phases = {TransferStage::Write};
