@@ -36,7 +36,7 @@
 #include "gui/app/StringTable.h"
 #include "gui/editor/ImportPreviewDlg.h"
 #include "gui/editor/ProgramView.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 namespace {
 

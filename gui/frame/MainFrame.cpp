@@ -66,7 +66,7 @@
 
 #include "gui/options/OptionFeaturesDlg.h"
 #include "gui/radio/ProductInfoDlg.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 CMainFrame* CMainFrame::s_pInstance = nullptr;
 

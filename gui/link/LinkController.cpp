@@ -28,7 +28,7 @@
 #include "gui/link/LinkSettings.h"
 #include "gui/link/ProcessDlg.h"
 #include "gui/radio/ProgramDoc.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 namespace {
 

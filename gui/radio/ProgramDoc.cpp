@@ -12,7 +12,7 @@
 #include "core/radio/DatFile.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/MessageBox.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 namespace {
 CProgramDoc::SaveCommand& SaveCommandSlot()
