@@ -84,7 +84,7 @@ int main(int argc, char** argv)
 
     const Image images[2] = {FilledImage(0), FilledImage(1)};
     CProgramDoc doc;
-    doc.m_image = images[0];
+    doc.LoadImage(images[0]);
     g_bNewDocument = false;
     CProgramView view(&doc);
     view.resize(900, 600);
@@ -96,7 +96,7 @@ int main(int argc, char** argv)
     std::vector<double> decode, decodePaint, encode;
     QElapsedTimer timer;
     for (int i = 0; i < iterations; ++i) {
-        doc.m_image = images[(i + 1) % 2];
+        doc.LoadImage(images[(i + 1) % 2]);
         timer.start();
         view.ImageToGrid();
         decode.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
@@ -106,7 +106,7 @@ int main(int argc, char** argv)
         timer.start();
         view.GridToImage();
         encode.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-        if (doc.m_image != images[(i + 1) % 2]) {
+        if (doc.GetImage() != images[(i + 1) % 2]) {
             std::fprintf(stderr, "GridToImage did not give back the decoded image\n");
             return 1;
         }

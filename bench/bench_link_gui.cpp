@@ -29,7 +29,7 @@
 #include "gui/editor/ProgramView.h"
 #include "gui/link/LinkController.h"
 #include "gui/link/LinkSession.h"
-#include "gui/link/LinkWorker.h"
+#include "gui/link/TransferWorker.h"
 #include "gui/link/ProcessDlg.h"
 #include "core/link/Protocol.h"
 #include "core/link/SerialPort.h"
@@ -182,7 +182,7 @@ int OverPort(const QString& port)
     }
     CProgramDoc written;
     written.OnNewDocument();
-    written.m_image = Pattern();
+    written.LoadImage(Pattern());
     Figures w = RunWindow(written, port, true, false);
     w.wire = writeWire;
     Print("window write, paced 9600 baud", w, true);
@@ -193,8 +193,8 @@ int OverPort(const QString& port)
     read.OnNewDocument();
     Figures r = RunWindow(read, port, false, false);
     r.wire = readWire;
-    r.ok = r.ok && std::equal(written.m_image.begin(), written.m_image.begin() + proto::kLastWriteAddress + 6,
-                              read.m_image.begin());
+    r.ok = r.ok && std::equal(written.GetImage().begin(), written.GetImage().begin() + proto::kLastWriteAddress + 6,
+                              read.GetImage().begin());
     Print("window read, paced 9600 baud", r, true);
     return w.ok && wv.ok && r.ok ? 0 : 1;
 }
@@ -222,11 +222,11 @@ Figures RunGui(bool write, bool paced, const RadioFaults& faults, bool verify = 
     // A read replaces the image; ImageToGrid then rewrites only the selected
     // band record from Program.ini.
     Image expected = memory;
-    std::copy_n(doc.m_image.begin() + mem::kSelectedBand, 3, expected.begin() + mem::kSelectedBand);
+    std::copy_n(doc.GetImage().begin() + mem::kSelectedBand, 3, expected.begin() + mem::kSelectedBand);
     const std::uint64_t frames = radio.FrameLog().size();
     fig.ok = faults.silent ? fig.messages == 1
              : write       ? fig.messages == 0 && frames == (verify ? 1023u + 1024u : 1023u)
-                           : (fig.messages == 0 && doc.m_image == expected);
+                           : (fig.messages == 0 && doc.GetImage() == expected);
     return fig;
 }
 

@@ -13,16 +13,18 @@
 #   core/exchange/ CSV channel lists, import preview    ... core/radio/ core/editor/
 #   core/link/    ports, transfers, traces, backups     ... core/radio/ (not editor, exchange)
 #   core/         (files directly in it)                core/
-#   report/       the printed report (Qt Gui)           core/
-#   cli/          progtool                              core/ report/ (never gui/)
-#   gui/app/      services of every window: help,       core/ report/
+#   bridge/       the core's texts and file names as    core/
+#                 Qt's (Qt Core)
+#   report/       the printed report (Qt Gui)           core/ bridge/
+#   cli/          progtool                              core/ bridge/ report/ (never gui/)
+#   gui/app/      services of every window: help,       core/ bridge/ report/
 #                 control ids, relaunch, message
 #                 boxes, settings, About, Language
-#   gui/radio/    the document, Product Information     core/ report/ gui/app/
-#   gui/options/  Option Features                       core/ report/ gui/app/ gui/radio/
-#   gui/link/     the link: session, controller,        core/ report/ gui/app/ gui/radio/
+#   gui/radio/    the document, Product Information     core/ bridge/ report/ gui/app/
+#   gui/options/  Option Features                       core/ bridge/ report/ gui/app/ gui/radio/
+#   gui/link/     the link: session, controller,        core/ bridge/ report/ gui/app/ gui/radio/
 #                 its dialogs and worker
-#   gui/editor/   the channel view, print jobs          core/ report/ gui/app/ gui/radio/
+#   gui/editor/   the channel view, print jobs          core/ bridge/ report/ gui/app/ gui/radio/
 #   gui/frame/    main frame, document windows, tree    every layer above but gui/ itself
 #   gui/          the application object, main()       anything
 #
@@ -38,7 +40,7 @@
 # may include any layer.
 cmake_policy(VERSION 3.25)
 set(layers core core/platform core/files core/app core/radio core/editor core/exchange core/link
-    report cli gui/app gui/radio gui/options gui/link gui/editor gui/frame)
+    bridge report cli gui/app gui/radio gui/options gui/link gui/editor gui/frame)
 # The layers each layer may include, itself among them.
 set(may_core core)
 set(may_core/platform core/platform)
@@ -48,16 +50,17 @@ set(may_core/radio core/platform core/files core/app core/radio)
 set(may_core/editor core/platform core/files core/app core/radio core/editor)
 set(may_core/exchange core/platform core/files core/app core/radio core/editor core/exchange)
 set(may_core/link core/platform core/files core/app core/radio core/link)
-set(may_report core report)
-set(may_cli core report cli)
-set(may_gui/app core report gui/app)
-set(may_gui/radio core report gui/app gui/radio)
-set(may_gui/options core report gui/app gui/radio gui/options)
-set(may_gui/link core report gui/app gui/radio gui/link)
-set(may_gui/editor core report gui/app gui/radio gui/editor)
-set(may_gui/frame core report gui/app gui/radio gui/options gui/link gui/editor gui/frame)
+set(may_bridge core bridge)
+set(may_report core bridge report)
+set(may_cli core bridge report cli)
+set(may_gui/app core bridge report gui/app)
+set(may_gui/radio core bridge report gui/app gui/radio)
+set(may_gui/options core bridge report gui/app gui/radio gui/options)
+set(may_gui/link core bridge report gui/app gui/radio gui/link)
+set(may_gui/editor core bridge report gui/app gui/radio gui/editor)
+set(may_gui/frame core bridge report gui/app gui/radio gui/options gui/link gui/editor gui/frame)
 
-set(project_tops core report cli gui tests bench fuzz)
+set(project_tops core bridge report cli gui tests bench fuzz)
 string(JOIN "|" project_tops_re ${project_tops})
 set(bad "")
 foreach(layer ${layers})

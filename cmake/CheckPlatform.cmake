@@ -16,7 +16,7 @@ set(os_headers
     tchar fileapi handleapi synchapi consoleapi processenv errhandlingapi ntddser)
 string(JOIN "|" os_re ${os_headers})
 set(bad "")
-foreach(top core cli report gui)
+foreach(top core cli bridge report gui)
   set(patterns "")
   foreach(ext cpp cc h hpp inl inc)
     list(APPEND patterns ${ROOT}/${top}/*.${ext})

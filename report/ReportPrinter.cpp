@@ -16,8 +16,8 @@
 
 #include "core/app/IniFile.h"
 #include "core/radio/DatFile.h"
-#include "report/IniText.h"
-#include "report/CorePath.h"
+#include "bridge/IniText.h"
+#include "bridge/CorePath.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <string>
 
-#include "report/IniText.h"
+#include "bridge/IniText.h"
 
 class ISettingsStore;
 class QWidget;

@@ -24,7 +24,7 @@
 #include "gui/app/LastFolder.h"
 #include "gui/app/MessageBox.h"
 #include "gui/app/ShownText.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 CSupportReportDlg::CSupportReportDlg(QWidget* parent, DocumentSource document, OpenFileTest isOpenFile)
     : QDialog(parent), m_document(std::move(document)), m_isOpenFile(std::move(isOpenFile))

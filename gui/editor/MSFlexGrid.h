@@ -14,6 +14,7 @@
 #include <QVector>
 #include <set>
 
+#include "core/editor/GridSelection.h"
 #include "core/radio/TextGrid.h"
 
 // A rectangle of cells, corners included.
@@ -75,7 +76,7 @@ private:
     QColor m_shownFixedColor = Qt::black;
 };
 
-class CMSFlexGrid : public QTableView, public ITextGrid {
+class CMSFlexGrid : public QTableView, public ITextGrid, public IGridSelection {
     Q_OBJECT
 public:
     explicit CMSFlexGrid(QWidget* parent = nullptr);
@@ -151,25 +152,34 @@ public:
     // row labels or headings selects whole rows or columns.
     QList<CellRange> SelectedRanges() const;
     // More than the current cell is selected.
-    bool HasRangeSelection() const;
-    bool IsSelected(int row, int col) const;
-    std::set<int> SelectedRows() const;
-    std::set<int> SelectedCols() const;
+    bool HasRangeSelection() const override;
+    bool IsSelected(int row, int col) const override;
+    std::set<int> SelectedRows() const override;
+    std::set<int> SelectedCols() const override;
     // Rows whose every data column is selected.
-    bool AreWholeRowsSelected() const;
+    bool AreWholeRowsSelected() const override;
     // The current cell alone.
     void SelectCurrentCell();
     // The last range reaches from the current cell to (row, col).
     void ExtendSelection(int row, int col);
+    int CurrentRow() const override { return static_cast<int>(m_nRow); }
+    int CurrentCol() const override { return static_cast<int>(m_nCol); }
+    void SelectRange(int row, int col, int toRow, int toCol) override
+    {
+        SetRow(row);
+        SetCol(col);
+        if (toRow != row || toCol != col)
+            ExtendSelection(toRow, toCol);
+    }
     // Whole rows (the current cell goes to the first, its column kept).
-    void SelectRows(const std::set<int>& rows);
+    void SelectRows(const std::set<int>& rows) override;
     void SelectAll();
     // The current cell was last moved by a right-button press (for the
     // context menu): no editor opens there.
     bool IsContextPress() const { return m_bContextPress; }
 
     // Keyboard navigation never lands on a column the user cannot see (width 0).
-    bool IsColumnShown(int col) const;
+    bool IsColumnShown(int col) const override;
     // The next shown data column from col in direction step (+1 or -1); -1 when none.
     int NextShownCol(int col, int step) const;
     // Rows a page key moves by: the rows that fit in the viewport.

@@ -68,7 +68,7 @@ void CPrintJob::Print()
 {
     if (!m_pDocument)
         return;
-    CReportPrinter report(m_grid, m_pDocument->m_image, Settings());
+    CReportPrinter report(m_grid, m_pDocument->GetImage(), Settings());
     const int pages = report.OnPreparePrinting();
     m_pages = report.Pagination();
 
@@ -144,7 +144,7 @@ void CPrintJob::PrintDirect()
         }
         printer.setPrinterName(fallback.printerName());
     }
-    CReportPrinter report(m_grid, m_pDocument->m_image, Settings());
+    CReportPrinter report(m_grid, m_pDocument->GetImage(), Settings());
     report.OnPreparePrinting();
     m_pages = report.Pagination();
     printer.setPrintRange(QPrinter::AllPages);
@@ -157,7 +157,7 @@ void CPrintJob::Preview()
 {
     if (!m_pDocument)
         return;
-    CReportPrinter report(m_grid, m_pDocument->m_image, Settings());
+    CReportPrinter report(m_grid, m_pDocument->GetImage(), Settings());
     report.OnPreparePrinting();
     m_pages = report.Pagination();
 

@@ -94,11 +94,11 @@ void SetDlgItemInt(QLineEdit& edit, int value) { edit.setText(QString::number(va
 
 }  // namespace
 
-CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
+CProgramView::CProgramView(CProgramDoc* doc, QWidget* parent)
+    : QWidget(parent), m_pDocument(doc), m_commands(doc, m_grid, m_grid)
 {
-    // Every save takes the grid's texts along; undo steps take them too.
+    // Every save takes the grid's texts along (EncodeImage); undo steps take them too.
     if (doc) {
-        connect(doc, &CProgramDoc::AboutToSave, this, &CProgramView::GridToImage);
         connect(doc, &CProgramDoc::ReadOnlyChanged, this, &CProgramView::OnReadOnlyChanged);
         doc->SetWorkingCopy(this);
     }
@@ -380,12 +380,15 @@ void CProgramView::CreateEditors()
 
 void CProgramView::ImageToGrid()
 {
-    if (!m_pDocument)
-        return;
+    if (m_pDocument)
+        m_pDocument->DecodeImage();
+}
+
+void CProgramView::DecodeImage(Image& image)
+{
     // The grid is about to be replaced: an editor still open would later write
     // its stale text over the new contents.
     HideAllEditors();
-    Image& image = m_pDocument->m_image;
     const EditRanges r = DecodeDocument(image, m_grid, g_bChinese != 0);
     SetDlgItemInt(m_editVhfLow, r.vhfLow);
     SetDlgItemInt(m_editVhfHigh, r.vhfHigh);
@@ -397,24 +400,28 @@ void CProgramView::ImageToGrid()
 
 void CProgramView::GridToImage()
 {
+    if (m_pDocument)
+        m_pDocument->EncodeImage();
+    else
+        CommitEditor(CommitTrigger::LeaveCell);
+}
+
+void CProgramView::EncodeImage(Image& image)
+{
     CommitEditor(CommitTrigger::LeaveCell);
-    if (!m_pDocument)
-        return;
     // Band boxes typed but not yet left are taken as they stand.
     RecordBandBoxes();
-    Image& image = m_pDocument->m_image;
     EditRanges r;
     r.vhfLow = DlgItemInt(m_editVhfLow);
     r.vhfHigh = DlgItemInt(m_editVhfHigh);
     r.uhfLow = DlgItemInt(m_editUhfLow);
     r.uhfHigh = DlgItemInt(m_editUhfHigh);
     EncodeDocument(r, m_grid, image);
-    m_pDocument->SyncState();
 }
 
 Image CProgramView::ShownImage() const
 {
-    Image image = m_pDocument ? m_pDocument->m_image : Image{};
+    Image image = m_pDocument ? m_pDocument->GetImage() : Image{};
     EncodeDocument(
         {DlgItemInt(m_editVhfLow), DlgItemInt(m_editVhfHigh), DlgItemInt(m_editUhfLow), DlgItemInt(m_editUhfHigh)},
         m_grid, image);
@@ -438,16 +445,17 @@ BandTexts CProgramView::ShownBandTexts() const
 CEditSnapshot CProgramView::TakeSnapshot() const
 {
     static const Image noImage{};
-    return CEditSnapshot(m_pDocument ? m_pDocument->m_image : noImage, m_grid, BandBoxTexts());
+    return CEditSnapshot(m_pDocument ? m_pDocument->GetImage() : noImage, m_grid, BandBoxTexts());
 }
 
 void CProgramView::RestoreSnapshot(const CEditSnapshot& snapshot)
 {
     // An editor still open would write its stale text over what comes back.
     HideAllEditors();
-    Image scratch{};
+    // The document has put its image back itself.
+    Image image = snapshot.GetImage();
     BandTexts bands;
-    snapshot.Restore(m_pDocument ? m_pDocument->m_image : scratch, m_grid, bands);
+    snapshot.Restore(image, m_grid, bands);
     QLineEdit* boxes[] = {&m_editVhfLow, &m_editVhfHigh, &m_editUhfLow, &m_editUhfHigh};
     for (int i = 0; i < 4; ++i)
         boxes[i]->setText(QString::fromStdString(bands[static_cast<std::size_t>(i)]));
@@ -461,12 +469,6 @@ void CProgramView::RestoreSnapshot(const CEditSnapshot& snapshot)
     ApplyVhfEditRange(r);
     ApplyUhfEditRange(r);
     m_grid.viewport()->update();
-}
-
-QString CProgramView::NameRuleText(int limit)
-{
-    return tr("A channel name holds up to %n character(s), each A-Z, 0-9, - or _; letters are stored in upper case.",
-              nullptr, limit);
 }
 
 void CProgramView::ApplyNameRules(QLineEdit* edit, int limit)
@@ -512,12 +514,6 @@ void CProgramView::HideNameRule()
         m_pNameRule->hide();
     if (m_editName)
         m_editName->setAccessibleDescription(QString());
-}
-
-QString CProgramView::CellName(int row, int col)
-{
-    const QString column = Q(GridHeading(col, g_bChinese != 0));
-    return row == 1 ? tr("Pr, %1").arg(column) : tr("Channel %1, %2").arg(row - 1).arg(column);
 }
 
 // ---------------------------------------------------------------------------
@@ -661,11 +657,16 @@ bool CProgramView::CommitEditor(CommitTrigger trigger)
     const int row = static_cast<int>(m_grid.GetRow());
     const int col = static_cast<int>(m_grid.GetCol());
     const std::string text = EditorText(editor);
-    const CommitResult result = CommitCell(m_grid, row, col, text, trigger, g_bChinese != 0);
+    CommitResult result;
+    const auto commit = [&](Image&) { result = CommitCell(m_grid, row, col, text, trigger, g_bChinese != 0); };
     // One undo step per commit that changed something; a refused value that
     // emptied its row comes back whole with one undo.
-    if (m_pDocument)
-        m_pDocument->RecordChange(tr("Edit %1").arg(CellName(row, col)));
+    if (m_pDocument) {
+        m_pDocument->Change(tr("Edit %1").arg(CellName(row, col)), commit);
+    } else {
+        Image scratch{};
+        commit(scratch);
+    }
     if (result.messageId != 0) {
         // The box takes the keys. The grid has them back when the window is
         // active again: the hidden editor would pass them to the first control

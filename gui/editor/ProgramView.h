@@ -15,6 +15,7 @@
 #include "core/radio/Image.h"
 #include "core/editor/CellEntry.h"
 #include "gui/app/ControlId.h"
+#include "gui/editor/ChannelCommands.h"
 #include "gui/editor/MSFlexGrid.h"
 #include "gui/radio/ProgramDoc.h"
 
@@ -72,17 +73,17 @@ public:
     // The working copy the document's undo steps snapshot: grid texts and band boxes.
     CEditSnapshot TakeSnapshot() const override;
     void RestoreSnapshot(const CEditSnapshot& snapshot) override;
-    void DecodeImage() override { ImageToGrid(); }
+    void DecodeImage(Image& image) override;
     void CommitOpenEditor() override { OnLeaveCellGrid(); }
-    void EncodeImage() override { GridToImage(); }
+    void EncodeImage(Image& image) override;
     BandTexts BandBoxTexts() const;
     // The band boxes' texts as the last undo step left them.
     BandTexts ShownBandTexts() const;
     // "Channel 12, Rx Frequency" ("Pr, ..." for row 1): how messages and undo steps name a cell.
-    static QString CellName(int row, int col);
+    static QString CellName(int row, int col) { return CChannelCommands::CellName(row, col); }
     // What a channel name holds, as the name editors' refusals and the paste
     // reports say it: up to `limit` characters of A-Z, 0-9, - and _.
-    static QString NameRuleText(int limit);
+    static QString NameRuleText(int limit) { return CChannelCommands::NameRuleText(limit); }
     // A name editor's rules on `edit`: letters turn upper case as typed; a key
     // the name cannot hold, or one past `limit` characters (or past the
     // longer name the edit was given), is refused with NameRuleText beside it.
@@ -232,12 +233,8 @@ private:
     void CopySelection(bool headings);
     // The text an open cell editor commits (a list: its chosen item, else the cell's text).
     std::string EditorText(QWidget* editor) const;
-    // The shown columns of the selection.
-    std::vector<int> SelectedShownCols() const;
     // A selection over several columns takes no single value: the user is told, nothing changes.
     bool RefuseSeveralColumns(const std::vector<int>& cols);
-    // `text` into every selected cell of `col`, through the cell rules, as one undo step.
-    void SetSelectedCells(int col, const std::string& text);
     // Ctrl+Enter in a cell editor: its value for every selected cell of the column.
     void SetSelectionFromEditor();
     // Drag events on the grid (onGrid) or elsewhere on the window: channels
@@ -250,23 +247,16 @@ private:
     void RegisterDragSource();
     void UnregisterDragSource();
     void ClearSelectedCells(const QString& action);
-    // Cells entered through the commit rules, the refused ones reported in one message.
-    // `note` follows the refusals' heading (what became of the rest). Returns the report.
-    EntryReport EnterAndRecord(const std::vector<CellText>& cells, int beyond, const QString& refusedHeading,
-                               const QString& action, const QString& note = QString());
-    // One undo step for what was entered, and one message listing what was
-    // refused or stored otherwise than given.
-    void RecordEntry(const EntryReport& report, int beyond, const QString& refusedHeading, const QString& action,
-                     const QString& note = QString());
     // The whole channels of `rows` as this window would save them: bytes for a copy or a drag.
     std::vector<ChannelBytes> ShownChannelBytes(const std::set<int>& rows) const;
     // Clipboard or drag data of whole channels: texts as TSV and CSV, and their bytes.
     QMimeData* ChannelsMimeData(const std::vector<int>& rows, const std::vector<int>& cols, bool headings) const;
-    void ApplyOrder(const std::vector<int>& order, const QString& action, const std::set<int>& selectAfter);
-    void MoveChannels(int delta);
-    void SortChannels(int key, const QString& action);
     void FillSeries(long stepUnits);
-    void FindFrom(int row);
+    void SortChannels(SortKey key);
+    // Find Next from the current row; a notice when no channel matches.
+    void FindFrom();
+    // A command's notice in a message box over the view.
+    void ShowNotice(const EditNotice& notice);
 
 private:
     CProgramDoc* m_pDocument;
@@ -276,6 +266,8 @@ private:
     QLineEdit m_editUhfHigh;
     QLineEdit m_editUhfLow;
     CMSFlexGrid m_grid;
+    // The editing commands on the document, the grid's texts and its selection.
+    CChannelCommands m_commands;
     bool m_bFirstUpdate = true;
 
     // Overlay editors, children of the grid's viewport, made by EnsureEditors

@@ -36,7 +36,7 @@
 #include "gui/app/StringTable.h"
 #include "gui/editor/ImportPreviewDlg.h"
 #include "gui/editor/ProgramView.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ void CProgramView::RecordBandBoxes()
 {
     const CEditSnapshot* last = m_pDocument ? m_pDocument->LastState() : nullptr;
     if (last && last->Bands() != BandBoxTexts())
-        m_pDocument->RecordChange(tr("Band Limits"));
+        m_pDocument->Change(tr("Band Limits"), {});  // typed into the boxes already
 }
 
 void CProgramView::OnEditUndo()
@@ -183,14 +183,7 @@ void CProgramView::OnEditClear()
 void CProgramView::ClearSelectedCells(const QString& action)
 {
     BeginEdit();
-    // What typing can empty: the frequencies and the name. A list always shows
-    // an item, and an empty Rx Frequency empties the whole channel anyway.
-    std::vector<CellText> cells;
-    for (int row : m_grid.SelectedRows())
-        for (int col : m_grid.SelectedCols())
-            if (m_grid.IsSelected(row, col) && (col == kColRxFreq || col == kColTxFreq || col == kColName))
-                cells.push_back({row, col, std::string()});
-    EnterAndRecord(cells, 0, QString(), action);
+    ShowNotice(m_commands.ClearCells(action));
 }
 
 void CProgramView::OnEditPaste()
@@ -202,120 +195,20 @@ void CProgramView::OnEditPaste()
         return;
     const bool csv = mime->hasFormat(QString::fromLatin1(kCsvMime));
     const std::string text = csv ? mime->data(QString::fromLatin1(kCsvMime)).toStdString() : mime->text().toStdString();
-    const PastedBlock block = ParsePastedText(text, csv);
-    if (block.rows.empty())
-        return;
-    const std::set<int> rows = m_grid.SelectedRows();
-    const std::set<int> cols = m_grid.SelectedCols();
-    const int top = *rows.begin();
-    const int left = m_grid.AreWholeRowsSelected() ? kColRxFreq : *cols.begin();
-    std::vector<CellText> cells;
-    int beyond = 0;
-    const std::vector<ChannelBytes> channels =
-        ParseChannelBytesText(mime->data(QString::fromLatin1(kChannelBytesMime)).toStdString());
-    if (!channels.empty() && channels.size() == block.rows.size() && left == kColRxFreq && m_pDocument) {
-        // Whole channels copied in this program: their bytes, all of them.
-        const EntryReport report = EnterChannels(m_pDocument->m_image, m_grid, top, channels, g_bChinese != 0, beyond);
-        const int count = static_cast<int>(channels.size());
-        RecordEntry(report, beyond, tr("Not pasted:"), tr("Paste %n channel(s)", nullptr, count));
-        m_grid.SetRow(top);
-        m_grid.SetCol(kColRxFreq);
-        m_grid.ExtendSelection(std::min(top + count, kGridRows) - 1, kColName);
-        return;
-    }
-    if (block.rows.size() == 1 && block.rows.front().size() == 1 && block.columns.empty() &&
-        m_grid.HasRangeSelection()) {
-        // One value fills every selected cell the user can see.
-        for (int row : rows)
-            for (int col : cols)
-                if (m_grid.IsSelected(row, col) && m_grid.IsColumnShown(col))
-                    cells.push_back({row, col, block.rows.front().front()});
-    } else {
-        cells = PlaceBlock(block, top, left, beyond);
-    }
-    std::set<int> touched;
-    for (const CellText& c : cells)
-        touched.insert(c.row);
-    EnterAndRecord(cells, beyond, tr("Not pasted:"),
-                   tr("Paste %n channel(s)", nullptr, static_cast<int>(touched.size())));
-    // The pasted rows stay selected.
-    if (cells.size() > 1) {
-        std::set<int> pastedCols;
-        for (const CellText& c : cells)
-            pastedCols.insert(c.col);
-        m_grid.SetRow(top);
-        m_grid.SetCol(*pastedCols.begin());
-        m_grid.ExtendSelection(*touched.rbegin(), *pastedCols.rbegin());
-    }
+    ShowNotice(m_commands.Paste(text, csv, mime->data(QString::fromLatin1(kChannelBytesMime)).toStdString()));
 }
 
-EntryReport CProgramView::EnterAndRecord(const std::vector<CellText>& cells, int beyond, const QString& refusedHeading,
-                                         const QString& action, const QString& note)
+void CProgramView::ShowNotice(const EditNotice& notice)
 {
-    const EntryReport report = EnterCells(m_grid, cells, g_bChinese != 0);
-    RecordEntry(report, beyond, refusedHeading, action, note);
-    return report;
-}
-
-void CProgramView::RecordEntry(const EntryReport& report, int beyond, const QString& refusedHeading,
-                               const QString& action, const QString& note)
-{
-    const bool chinese = g_bChinese != 0;
-    if (m_pDocument)
-        m_pDocument->RecordChange(action);
-    if (report.refused.empty() && report.renamed.empty() && beyond == 0)
+    if (notice.Empty())
         return;
-    QStringList lines;
-    for (const RefusedCell& r : report.refused) {
-        const QString value = Q(r.text);
-        QString why;
-        switch (r.why) {
-        case CellRefusal::NotAFrequency:
-            why = tr("\"%1\" is not a frequency (megahertz with up to five decimals, e.g. 145.125; \"MHz\" or \"M\" "
-                     "may follow)")
-                      .arg(value);
-            break;
-        case CellRefusal::OutOfRange:
-            why = tr("\"%1\" is out of range: %2").arg(value, Q(BandRangesText(chinese)));
-            break;
-        case CellRefusal::OffStep: why = tr("\"%1\": %2").arg(value, Q(StepRefusalText(r.text, chinese))); break;
-        case CellRefusal::NotInList: why = tr("\"%1\" is not one of this column's items").arg(value); break;
-        case CellRefusal::EmptyChannel: why = tr("\"%1\" needs a channel with an Rx Frequency").arg(value); break;
-        case CellRefusal::BeyondLastChannel:
-        case CellRefusal::None: why = tr("\"%1\" lies outside the grid").arg(value); break;
-        }
-        if (r.withheld > 0) {
-            // The step refusal ends its sentence; the clause about the rest follows it.
-            if (why.endsWith(QLatin1Char('.')) || why.endsWith(QChar(0x3002)))
-                why.chop(1);
-            why += tr("; the channel's %n other cell(s) were not entered either", nullptr, r.withheld);
-        }
-        lines << CellName(r.row, r.col) + QStringLiteral(": ") + why;
-    }
-    if (beyond > 0)
-        lines << tr("%n cell(s) beyond the last channel or column were left out.", nullptr, beyond);
-    for (const StoredNameCell& n : report.renamed)
-        lines << CellName(n.row, kColName) + QStringLiteral(": ") +
-                     tr("\"%1\" is stored as \"%2\". %3").arg(Q(n.text), Q(n.stored), NameRuleText(kNameRecordChars));
-    // Every refusal is listed, however many: the box shows the list in an area
-    // that scrolls and can be copied.
     MessageRequest request;
     request.parent = this;
-    request.caption = LoadStringRes(IDS_CAUTION);
-    int cellsLeft = beyond;
-    for (const RefusedCell& r : report.refused)
-        cellsLeft += 1 + r.withheld;
-    QStringList heading;
-    if (cellsLeft > 0)
-        heading << tr("%1 %n cell(s)", nullptr, cellsLeft)
-                       .arg(refusedHeading.isEmpty() ? tr("Not changed:") : refusedHeading);
-    if (!report.renamed.empty())
-        heading << tr("Stored otherwise than given: %n name(s)", nullptr, static_cast<int>(report.renamed.size()));
-    request.text = heading.join(QLatin1Char('\n'));
-    if (!note.isEmpty() && cellsLeft > 0)
-        request.text += QLatin1Char('\n') + note;
-    request.detail = lines.join(QLatin1Char('\n'));
-    request.icon = cellsLeft > 0 ? QMessageBox::Warning : QMessageBox::Information;
+    request.text = notice.text;
+    request.detail = notice.detail;
+    request.icon = notice.icon == EditNotice::Icon::Warning ? QMessageBox::Warning : QMessageBox::Information;
+    if (notice.caution)
+        request.caption = LoadStringRes(IDS_CAUTION);
     AppMessageBox(request);
 }
 
@@ -328,128 +221,63 @@ void CProgramView::OnEditSelectAll()
 // ---------------------------------------------------------------------------
 // Whole channels
 
-std::set<int> CProgramView::SelectedChannelRows() const
-{
-    std::set<int> rows = m_grid.SelectedRows();
-    rows.erase(1);
-    return rows;
-}
-
-void CProgramView::ApplyOrder(const std::vector<int>& order, const QString& action, const std::set<int>& selectAfter)
-{
-    if (order.empty() || IsIdentity(order) || !m_pDocument)
-        return;
-    ApplyChannelOrder(order, m_pDocument->m_image, m_grid);
-    m_pDocument->RecordChange(action);
-    if (!selectAfter.empty())
-        m_grid.SelectRows(selectAfter);
-}
+std::set<int> CProgramView::SelectedChannelRows() const { return m_commands.SelectedChannelRows(); }
 
 void CProgramView::OnInsertChannels()
 {
-    if (!BeginChange())
-        return;
-    const std::set<int> rows = SelectedChannelRows();
-    if (rows.empty())
-        return;
-    const int first = *rows.begin();
-    const int count = static_cast<int>(rows.size());
-    int blocking = 0;
-    const ChannelOrder order = InsertEmptyOrder(m_grid, first, count, blocking);
-    if (order.empty()) {
-        if (blocking > 0)
-            AppMessageBox(this,
-                          tr("Channel %1 is in use: inserting %n empty channel(s) would push it off the end. "
-                             "Delete or move the last channels first.",
-                             nullptr, count)
-                              .arg(blocking - 1),
-                          QMessageBox::Ok, QMessageBox::Warning, LoadStringRes(IDS_CAUTION));
-        return;
-    }
-    std::set<int> inserted;
-    for (int r = first; r < first + count; ++r)
-        inserted.insert(r);
-    ApplyOrder(order, tr("Insert %n Empty Channel(s)", nullptr, count), inserted);
+    if (BeginChange())
+        ShowNotice(m_commands.InsertChannels());
 }
 
 void CProgramView::OnDeleteChannels()
 {
-    if (!BeginChange())
-        return;
-    const std::set<int> rows = SelectedChannelRows();
-    if (rows.empty())
-        return;
-    ApplyOrder(DeleteOrder(rows), tr("Delete %n Channel(s)", nullptr, static_cast<int>(rows.size())), {*rows.begin()});
+    if (BeginChange())
+        m_commands.DeleteChannels();
 }
 
-void CProgramView::MoveChannels(int delta)
+void CProgramView::OnMoveChannelsUp()
 {
-    if (!BeginChange())
-        return;
-    const std::set<int> rows = SelectedChannelRows();
-    const ChannelOrder order = MoveOrder(rows, delta);
-    ApplyOrder(order, delta < 0 ? tr("Move Up") : tr("Move Down"), RowsAfter(order, rows));
+    if (BeginChange())
+        m_commands.MoveChannels(-1);
 }
 
-void CProgramView::OnMoveChannelsUp() { MoveChannels(-1); }
-
-void CProgramView::OnMoveChannelsDown() { MoveChannels(+1); }
+void CProgramView::OnMoveChannelsDown()
+{
+    if (BeginChange())
+        m_commands.MoveChannels(+1);
+}
 
 void CProgramView::OnClearChannels()
 {
-    if (!BeginChange())
-        return;
-    std::vector<CellText> cells;
-    for (int row : m_grid.SelectedRows())
-        cells.push_back({row, kColRxFreq, std::string()});
-    EnterAndRecord(cells, 0, QString(), tr("Clear %n channel(s)", nullptr, static_cast<int>(cells.size())));
+    if (BeginChange())
+        ShowNotice(m_commands.ClearChannels());
 }
 
-void CProgramView::SortChannels(int key, const QString& action)
+void CProgramView::SortChannels(SortKey key)
 {
-    if (!BeginChange())
-        return;
-    const std::set<int> rows = SelectedChannelRows();
-    // A range of channels sorts in itself; otherwise all of them.
-    const bool range = rows.size() >= 2;
-    const int first = range ? *rows.begin() : kFirstChannelRow;
-    const int last = range ? *rows.rbegin() : kGridRows - 1;
-    std::set<int> sorted;
-    if (range)
-        for (int r = first; r <= last; ++r)
-            sorted.insert(r);
-    ApplyOrder(SortOrder(m_grid, first, last, static_cast<SortKey>(key)), action, sorted);
+    if (BeginChange())
+        m_commands.SortChannels(key);
 }
 
-void CProgramView::OnSortByRxFrequency()
-{
-    SortChannels(static_cast<int>(SortKey::RxFrequency), tr("Sort by Rx Frequency"));
-}
+void CProgramView::OnSortByRxFrequency() { SortChannels(SortKey::RxFrequency); }
 
-void CProgramView::OnSortByName() { SortChannels(static_cast<int>(SortKey::Name), tr("Sort by Name")); }
+void CProgramView::OnSortByName() { SortChannels(SortKey::Name); }
 
-void CProgramView::OnSortByTone() { SortChannels(static_cast<int>(SortKey::Tone), tr("Sort by Tone")); }
+void CProgramView::OnSortByTone() { SortChannels(SortKey::Tone); }
 
 // ---------------------------------------------------------------------------
 // Fill
 
 void CProgramView::OnFillDown()
 {
-    if (!BeginChange())
-        return;
-    std::vector<int> cols;
-    for (int col : m_grid.SelectedCols())
-        if (col >= kColRxFreq && (m_grid.AreWholeRowsSelected() || m_grid.IsColumnShown(col)))
-            cols.push_back(col);
-    EnterAndRecord(FillDownCells(m_grid, Sorted(m_grid.SelectedRows()), cols), 0, tr("Not filled:"), tr("Fill Down"));
+    if (BeginChange())
+        ShowNotice(m_commands.FillDown());
 }
 
 void CProgramView::FillSeries(long stepUnits)
 {
-    if (!BeginChange())
-        return;
-    EnterAndRecord(FillSeriesCells(m_grid, Sorted(m_grid.SelectedRows()), stepUnits), 0, tr("Not filled:"),
-                   tr("Fill Series"));
+    if (BeginChange())
+        ShowNotice(m_commands.FillSeries(stepUnits));
 }
 
 void CProgramView::OnFillSeries6k25() { FillSeries(625); }
@@ -461,38 +289,11 @@ void CProgramView::OnFillSeries25k() { FillSeries(2500); }
 // ---------------------------------------------------------------------------
 // One value for many cells
 
-std::vector<int> CProgramView::SelectedShownCols() const
-{
-    std::vector<int> cols;
-    for (int col : m_grid.SelectedCols())
-        if (m_grid.IsColumnShown(col))
-            cols.push_back(col);
-    return cols;
-}
-
 bool CProgramView::RefuseSeveralColumns(const std::vector<int>& cols)
 {
-    if (cols.size() == 1)
-        return false;
-    QStringList names;
-    for (int col : cols)
-        names << Q(GridHeading(col, g_bChinese != 0));
-    AppMessageBox(this,
-                  tr("A value is set in the cells of one column at a time, and the selection spans %n column(s) "
-                     "(%1). Nothing was changed: select cells of one column.",
-                     nullptr, static_cast<int>(cols.size()))
-                      .arg(names.join(QStringLiteral(", "))),
-                  QMessageBox::Ok, QMessageBox::Warning, LoadStringRes(IDS_CAUTION));
-    return true;
-}
-
-void CProgramView::SetSelectedCells(int col, const std::string& text)
-{
-    std::vector<CellText> cells;
-    for (int row : m_grid.SelectedRows())
-        if (m_grid.IsSelected(row, col))
-            cells.push_back({row, col, text});
-    EnterAndRecord(cells, 0, tr("Not set:"), tr("Set %n cell(s)", nullptr, static_cast<int>(cells.size())));
+    const EditNotice refusal = m_commands.RefuseSeveralColumns(cols);
+    ShowNotice(refusal);
+    return !refusal.Empty();
 }
 
 void CProgramView::SetSelectionFromEditor()
@@ -501,18 +302,18 @@ void CProgramView::SetSelectionFromEditor()
     if (!editor || RefuseChange())
         return;
     // Several columns: the editor stays open with its text, for Enter to set its own cell.
-    if (RefuseSeveralColumns(SelectedShownCols()))
+    if (RefuseSeveralColumns(m_commands.SelectedShownCols()))
         return;
     const std::string text = EditorText(editor);
     HideEditor(editor);
-    SetSelectedCells(static_cast<int>(m_grid.GetCol()), text);
+    ShowNotice(m_commands.SetSelectedCells(static_cast<int>(m_grid.GetCol()), text));
 }
 
 void CProgramView::OnSetSelectedCells()
 {
     if (!BeginChange())
         return;
-    const std::vector<int> cols = SelectedShownCols();
+    const std::vector<int> cols = m_commands.SelectedShownCols();
     if (RefuseSeveralColumns(cols))
         return;
     const int col = cols.front();
@@ -583,7 +384,7 @@ void CProgramView::OnSetSelectedCells()
     (list ? static_cast<QWidget*>(list) : edit)->setFocus();
     if (ExecDialog(&dlg) != QDialog::Accepted)
         return;
-    SetSelectedCells(col, list ? list->currentText().toStdString() : edit->text().toStdString());
+    ShowNotice(m_commands.SetSelectedCells(col, list ? list->currentText().toStdString() : edit->text().toStdString()));
 }
 
 // ---------------------------------------------------------------------------
@@ -611,7 +412,7 @@ void CProgramView::OnEditFind()
     if (ExecDialog(&dlg) != QDialog::Accepted || edit->text().trimmed().isEmpty())
         return;
     m_strFind = edit->text();
-    FindFrom(static_cast<int>(m_grid.GetRow()));
+    FindFrom();
 }
 
 void CProgramView::OnEditFindNext()
@@ -621,20 +422,10 @@ void CProgramView::OnEditFindNext()
         return;
     }
     BeginEdit();
-    FindFrom(static_cast<int>(m_grid.GetRow()));
+    FindFrom();
 }
 
-void CProgramView::FindFrom(int row)
-{
-    int col = 0;
-    const int found = FindChannel(m_grid, m_strFind.toStdString(), row, col);
-    if (!found) {
-        AppMessageBox(this, tr("No channel matches \"%1\".").arg(m_strFind), QMessageBox::Ok, QMessageBox::Information);
-        return;
-    }
-    m_grid.SetRow(found);
-    m_grid.SetCol(col);
-}
+void CProgramView::FindFrom() { ShowNotice(m_commands.Find(m_strFind)); }
 
 // ---------------------------------------------------------------------------
 // Channel lists
@@ -692,12 +483,7 @@ void CProgramView::ImportChannelsFrom(const QString& path, bool chirpLayout)
     }
     if (ExecDialog(&confirm) != QDialog::Accepted)
         return;
-    const ImportPreview& preview = confirm.Preview();
-    for (const std::vector<int>* rows : {&preview.added, &preview.changed, &preview.removed})
-        for (int row : *rows)
-            for (int col = kColRxFreq; col <= kColName; ++col)
-                m_grid.SetTextMatrix(row, col, preview.result.TextMatrix(row, col));
-    m_pDocument->RecordChange(tr("Import Channels"));
+    m_commands.ApplyImport(confirm.Preview());
 }
 
 void CProgramView::OnExportChannels()
@@ -851,38 +637,26 @@ void CProgramView::DropChannels(const ChannelDrop& drop)
     if (drop.source == this && drop.move) {
         const std::set<int> rows(drop.rows.lower_bound(kFirstChannelRow), drop.rows.end());
         const ChannelOrder order = MoveToRowOrder(rows, drop.row);
-        ApplyOrder(order, tr("Move %n Channel(s)", nullptr, static_cast<int>(rows.size())), RowsAfter(order, rows));
+        m_commands.ApplyOrder(order, tr("Move %n Channel(s)", nullptr, static_cast<int>(rows.size())),
+                              RowsAfter(order, rows));
         return;
     }
-    const PastedBlock block = ParsePastedText(drop.csv.toStdString(), true);
-    const std::vector<ChannelBytes> channels = ParseChannelBytesText(drop.bytes.toStdString());
-    if (block.rows.empty() && channels.empty())
-        return;
     const QString sourceTitle =
         drop.source && drop.source->m_pDocument ? drop.source->m_pDocument->GetTitle() : QString();
     // A move takes the channels out of their window only when every one of them landed whole.
     const QString kept =
         drop.move ? tr("Nothing was moved: %1 keeps every channel dragged.").arg(sourceTitle) : QString();
-    const int count = static_cast<int>(channels.empty() ? block.rows.size() : channels.size());
+    const std::size_t channels = ParseChannelBytesText(drop.bytes.toStdString()).size();
+    const std::size_t lines = ParsePastedText(drop.csv.toStdString(), true).rows.size();
+    if (channels == 0 && lines == 0)
+        return;
+    const int count = static_cast<int>(channels ? channels : lines);
     const QString action =
         drop.move ? tr("Move %n Channel(s) Here", nullptr, count) : tr("Drop %n Channel(s)", nullptr, count);
-    int beyond = 0;
-    EntryReport report;
-    std::set<int> landed;
-    if (!channels.empty() && m_pDocument) {
-        // Channels of this program land with every byte they hold.
-        report = EnterChannels(m_pDocument->m_image, m_grid, drop.row, channels, g_bChinese != 0, beyond);
-        RecordEntry(report, beyond, tr("Not dropped:"), action, kept);
-        for (int r = drop.row; r < std::min(drop.row + count, int(kGridRows)); ++r)
-            landed.insert(r);
-    } else {
-        const std::vector<CellText> cells = PlaceBlock(block, drop.row, kColRxFreq, beyond);
-        report = EnterAndRecord(cells, beyond, tr("Not dropped:"), action, kept);
-        for (const CellText& c : cells)
-            landed.insert(c.row);
-    }
-    m_grid.SelectRows(landed);
-    if (!drop.move || !drop.source || !report.refused.empty() || !report.renamed.empty() || beyond > 0)
+    bool whole = false;
+    ShowNotice(
+        m_commands.DropChannels(drop.csv.toStdString(), drop.bytes.toStdString(), drop.row, action, kept, whole));
+    if (!drop.move || !drop.source || !whole)
         return;
     CProgramView* source = drop.source;
     if (source->IsReadOnly()) {
@@ -895,8 +669,8 @@ void CProgramView::DropChannels(const ChannelDrop& drop)
     }
     source->BeginEdit();
     const std::set<int> rows(drop.rows.lower_bound(kFirstChannelRow), drop.rows.end());
-    source->ApplyOrder(DeleteOrder(rows),
-                       tr("Move %n Channel(s) to %1", nullptr, static_cast<int>(rows.size()))
-                           .arg(m_pDocument ? m_pDocument->GetTitle() : QString()),
-                       {});
+    source->m_commands.ApplyOrder(DeleteOrder(rows),
+                                  tr("Move %n Channel(s) to %1", nullptr, static_cast<int>(rows.size()))
+                                      .arg(m_pDocument ? m_pDocument->GetTitle() : QString()),
+                                  {});
 }

@@ -54,7 +54,7 @@
 
 #include "gui/options/OptionFeaturesDlg.h"
 #include "gui/radio/ProductInfoDlg.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 CMainFrame* CMainFrame::s_pInstance = nullptr;
 
@@ -427,7 +427,7 @@ void CMainFrame::FillStockMenu(QMenu* menu)
     menu->clear();
     const bool mayChange = ActiveView() && !ActiveDocument()->IsReadOnly();
     const CRadioCatalogue catalogue(theIniFile);
-    const int type = ActiveDocument() ? ActiveDocument()->m_image[mem::kRadioType] : -1;
+    const int type = ActiveDocument() ? ActiveDocument()->GetImage()[mem::kRadioType] : -1;
     int number = 0;
     for (const StockList& list : ListStockLists(CIniFile::ProgramDir())) {
         // Numbered for the keyboard, as the recent files are; a title's own "&" is shown, not a mnemonic.

@@ -25,7 +25,7 @@
 #include "gui/app/DialogUnits.h"
 #include "gui/app/HelpAccess.h"
 #include "gui/link/LinkSettings.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 struct CCheckConnectionDlg::Job {
     std::atomic<bool> cancel{false};

@@ -24,7 +24,7 @@
 #include "gui/app/MessageBox.h"
 #include "gui/app/ShownText.h"
 #include "gui/link/LinkSettings.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 namespace {
 

@@ -30,7 +30,7 @@
 #include "gui/link/LinkSettings.h"
 #include "gui/link/ProcessDlg.h"
 #include "gui/radio/ProgramDoc.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 namespace {
 
@@ -302,7 +302,7 @@ void CLinkController::Transfer()
     TransferPlan plan;
     plan.write = write;
     plan.port = m_port;
-    plan.image = doc->m_image;
+    plan.image = doc->GetImage();
     plan.backupFolder = CorePath(BackupFolder());
     plan.chinese = g_bChinese != 0;
     m_backupFolder = plan.backupFolder;
@@ -332,7 +332,7 @@ void CLinkController::Transfer()
         }
     }
     m_bStopping = false;
-    m_sent = doc->m_image;
+    m_sent = doc->GetImage();
     m_phases = {TransferStage::Read};
     if (write) {
         m_phases = {TransferStage::Write};

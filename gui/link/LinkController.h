@@ -17,7 +17,7 @@
 #include "core/link/PortName.h"
 #include "core/link/TimeLeft.h"
 #include "gui/app/MessageBox.h"
-#include "gui/link/LinkWorker.h"
+#include "gui/link/TransferWorker.h"
 
 class CCheckConnectionDlg;
 class CComSetupDlg;

@@ -11,7 +11,7 @@
 #include "core/platform/Files.h"
 #include "core/platform/Paths.h"
 #include "gui/app/AppContext.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 namespace {
 

@@ -207,7 +207,7 @@ void COptionFeaturesDlg::OnInitDialog()
     CProgramDoc* doc = Document();
     if (!doc)
         return;
-    const OptionFields f = DecodeOptions(doc->m_image);
+    const OptionFields f = DecodeOptions(doc->GetImage());
     for (const OptionControl& c : OptionControls()) {
         if (c.kind == OptionKind::List)
             List(c.id)->setCurrentIndex(OptionIndex(f, c.id));
@@ -249,8 +249,8 @@ void COptionFeaturesDlg::OnOK()
         return;
     }
     if (CProgramDoc* doc = Document()) {
-        EncodeOptions(FieldsFromControls(), doc->m_image);
-        doc->RecordChange(tr("Optional Features"));
+        const OptionFields fields = FieldsFromControls();
+        doc->Change(tr("Optional Features"), [&fields](Image& image) { EncodeOptions(fields, image); });
     }
     QDialog::accept();
 }

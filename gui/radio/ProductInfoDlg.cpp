@@ -181,13 +181,24 @@ void CProductInfoDlg::OnOK()
     choice.bandText = m_cbFrequency->currentText().toStdString();
     CProgramDoc* doc = TargetDocument();
     const ProductShown before = ProductShown::Now();
-    ApplyProductChoice(choice, doc ? &doc->m_image : nullptr, theIniFile, AppSettings());
-    const std::string appName = IniString(g_strLanguage, "AppName").toStdString();
-    SetMainCaption(QString::fromStdString(ProductCaption(appName, choice)));
-    // Undo brings back the caption and the choice the dialog opens on, not only the bytes.
-    if (doc)
-        doc->RecordChange(tr("Product Information"),
-                          [before, after = ProductShown::Now()](bool undone) { (undone ? before : after).Show(); });
+    const auto apply = [&choice](Image* image) {
+        ApplyProductChoice(choice, image, theIniFile, AppSettings());
+        const std::string appName = IniString(g_strLanguage, "AppName").toStdString();
+        SetMainCaption(QString::fromStdString(ProductCaption(appName, choice)));
+    };
+    if (doc) {
+        // Undo brings back the caption and the choice the dialog opens on, not only the bytes.
+        auto after = std::make_shared<ProductShown>();
+        doc->Change(
+            tr("Product Information"),
+            [&](Image& image) {
+                apply(&image);
+                *after = ProductShown::Now();
+            },
+            [before, after](bool undone) { (undone ? before : *after).Show(); });
+    } else {
+        apply(nullptr);
+    }
     accept();
 }
 

@@ -12,7 +12,7 @@
 #include "core/radio/DatFile.h"
 #include "gui/app/AppContext.h"
 #include "gui/app/MessageBox.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 namespace {
 CProgramDoc::SaveCommand& SaveCommandSlot()
@@ -83,8 +83,17 @@ void CProgramDoc::CommitOpenEditor()
 
 void CProgramDoc::EncodeImage()
 {
+    if (!m_pWorkingCopy)
+        return;
+    m_pWorkingCopy->EncodeImage(m_image);
+    // The same state in other bytes: no step, but later steps start from these.
+    m_pLast = Take();
+}
+
+void CProgramDoc::DecodeImage()
+{
     if (m_pWorkingCopy)
-        m_pWorkingCopy->EncodeImage();
+        m_pWorkingCopy->DecodeImage(m_image);
 }
 
 void CProgramDoc::SetTitle(const QString& title)
@@ -130,7 +139,7 @@ bool CProgramDoc::OnSaveDocument(const QString& path, QString* error)
 {
     // The grid's cell texts are the working copy of the channels: the image is
     // brought up to date first.
-    emit AboutToSave();
+    EncodeImage();
     // A change progtool makes in place holds the file's lock from its read to
     // its save: waiting for it keeps the two saves from crossing, so neither
     // is lost unseen. progtool holds it for moments; a lock held on is told.
@@ -185,10 +194,9 @@ CProgramDoc::Snapshot CProgramDoc::Take() const
 void CProgramDoc::Apply(const Snapshot& snapshot)
 {
     m_pLast = snapshot;
+    m_image = snapshot->GetImage();
     if (m_pWorkingCopy)
         m_pWorkingCopy->RestoreSnapshot(*snapshot);
-    else
-        m_image = snapshot->GetImage();
 }
 
 void CProgramDoc::Push(Snapshot before, Snapshot after, const QString& action, OutsideState outside)
@@ -204,6 +212,15 @@ void CProgramDoc::ResetHistory()
     m_pCleanState = m_pLast;
 }
 
+bool CProgramDoc::Change(const QString& action, const ChangeFn& change, OutsideState outside)
+{
+    if (m_bReadOnly)
+        return false;
+    if (change)
+        change(m_image);
+    return RecordChange(action, std::move(outside));
+}
+
 bool CProgramDoc::RecordChange(const QString& action, OutsideState outside)
 {
     const Snapshot now = Take();
@@ -217,15 +234,12 @@ bool CProgramDoc::RecordChange(const QString& action, OutsideState outside)
     return true;
 }
 
-void CProgramDoc::SyncState() { m_pLast = Take(); }
-
 void CProgramDoc::ReplaceImage(const Image& image, const QString& action)
 {
     // Exactly what was shown before, edits not yet recorded included.
     const Snapshot before = Take();
     m_image = image;
-    if (m_pWorkingCopy)
-        m_pWorkingCopy->DecodeImage();
+    DecodeImage();
     const Snapshot after = Take();
     if (*after == *before)
         m_pLast = after;

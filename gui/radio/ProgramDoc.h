@@ -1,7 +1,8 @@
 #pragma once
 // The document: one memory image, the single source of truth for a radio. It
-// knows no window: whoever shows its channels listens to AboutToSave and keeps
-// their working copy (IWorkingCopy), which undo snapshots take with the image.
+// knows no window: whoever shows its channels is its working copy
+// (IWorkingCopy), which undo snapshots take with the image. The image changes
+// only here: every edit comes through Change.
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -21,13 +22,15 @@ public:
     public:
         virtual ~IWorkingCopy() = default;
         virtual CEditSnapshot TakeSnapshot() const = 0;
+        // The texts and band boxes of `snapshot`; the document has its image back already.
         virtual void RestoreSnapshot(const CEditSnapshot& snapshot) = 0;
-        // The image was replaced: show it anew (ImageToGrid).
-        virtual void DecodeImage() = 0;
+        // The image was replaced: show it anew (ImageToGrid). Showing it may
+        // bring the radio type up to date in `image`.
+        virtual void DecodeImage(Image& image) = 0;
         // The cell editor still open is committed, as leaving its cell does.
         virtual void CommitOpenEditor() = 0;
-        // The texts go into the image (GridToImage).
-        virtual void EncodeImage() = 0;
+        // What is typed is committed and the texts go into `image` (GridToImage).
+        virtual void EncodeImage(Image& image) = 0;
     };
 
     explicit CProgramDoc(QObject* parent = nullptr);
@@ -37,7 +40,7 @@ public:
     bool OnNewDocument();
     // Loads the file; on failure *error names the file and the reason and nothing changes.
     bool OnOpenDocument(const QString& path, QString* error);
-    // Announces AboutToSave (the view encodes its grid into the image), then
+    // Brings the image up to date from the working copy (EncodeImage), then
     // saves atomically; a saved document is no longer modified.
     bool OnSaveDocument(const QString& path, QString* error);
 
@@ -72,9 +75,12 @@ public:
 
     void SetWorkingCopy(IWorkingCopy* copy) { m_pWorkingCopy = copy; }
     // Before a transfer: the edit in progress is committed, and for a write
-    // every text goes into the image it sends. Nothing without a working copy.
+    // every text goes into the image it sends (then the same state: no undo
+    // step). Nothing without a working copy.
     void CommitOpenEditor();
     void EncodeImage();
+    // The working copy shows the image anew (after a load, on the first show).
+    void DecodeImage();
     QUndoStack* UndoStack() const { return m_pUndoStack; }
     // The state now shown is where undo starts and what counts as unmodified
     // (a new or opened document, once its window shows it).
@@ -83,15 +89,16 @@ public:
     // remembered for new documents): called with true when the step is undone,
     // false when it is redone.
     using OutsideState = std::function<void(bool undone)>;
-    // One undo step named `action` for what changed since the last step;
-    // false (no step) when nothing changed, or before the first ResetHistory
-    // (there is no earlier state to go back to).
-    bool RecordChange(const QString& action, OutsideState outside = {});
+    // The one door for an edit, from the grid, the clipboard, a drop or a
+    // dialog: refused while the document is read-only (false, and `change`
+    // does not run); else `change` runs on the image (and on the working copy
+    // it may touch), and all it changed becomes one undo step named `action`.
+    // False also when nothing changed, or before the first ResetHistory (there
+    // is no earlier state to go back to).
+    using ChangeFn = std::function<void(Image& image)>;
+    bool Change(const QString& action, const ChangeFn& change, OutsideState outside = {});
     // The state the next step starts from (nullptr before the first).
     const CEditSnapshot* LastState() const { return m_pLast.get(); }
-    // The image was brought up to date from the texts (an encode): the same
-    // state, so no step, but later steps start from these bytes.
-    void SyncState();
     // The image replaced whole, as a completed read does: shown anew and one
     // undo step that brings back the document as it was before.
     void ReplaceImage(const Image& image, const QString& action);
@@ -116,11 +123,15 @@ public:
     // Memory the undo steps hold.
     std::size_t UndoBytes() const;
 
-    Image m_image{};
+    // The radio's memory. It changes through Change, the loads, a read
+    // (ReplaceImage, SetRadioImage) and undo only.
+    const Image& GetImage() const { return m_image; }
+    // The image replaced as a file's load replaces it, from memory: no undo
+    // step, and shown when the working copy is told (DecodeImage). For
+    // documents a test or a measurement sets up; an edit goes through Change.
+    void LoadImage(const Image& image) { m_image = image; }
 
 signals:
-    // Before the image goes to a file: edits held elsewhere go into the image now.
-    void AboutToSave();
     void ReadOnlyChanged(bool readOnly);
     void ModifiedChanged(bool modified);
     void TitleChanged();
@@ -131,6 +142,9 @@ private:
     Snapshot Take() const;
     void Apply(const Snapshot& snapshot);
     void Push(Snapshot before, Snapshot after, const QString& action, OutsideState outside = {});
+    bool RecordChange(const QString& action, OutsideState outside);
+
+    Image m_image{};
 
     QString m_strTitle;
     QString m_strPathName;

@@ -34,7 +34,7 @@
 #include "gui/link/CheckConnectionDlg.h"
 #include "gui/link/LinkController.h"
 #include "gui/link/LinkSession.h"
-#include "gui/link/LinkWorker.h"
+#include "gui/link/TransferWorker.h"
 #include "gui/link/ProcessDlg.h"
 #include "tests/gui/support/ProgramFixture.h"
 

@@ -192,7 +192,7 @@ private:
     static QByteArray SavedChannel(CProgramView* view, int row)
     {
         view->GridToImage();
-        const Image& image = view->GetDocument()->m_image;
+        const Image& image = view->GetDocument()->GetImage();
         const auto* bytes = reinterpret_cast<const char*>(image.data());
         return QByteArray(bytes + 16 * (row - 1), 16) + QByteArray(bytes + mem::kNameBase + 8 * (row - 1), 8);
     }
@@ -243,7 +243,7 @@ private slots:
     void undoBringsBackARowWipedByARefusedFrequency()
     {
         Start();
-        const Image opened = Doc()->m_image;
+        const Image opened = Doc()->GetImage();
         const QStringList channel = Row(3);
         QVERIFY(!channel[0].isEmpty());
         QCOMPARE(Caption(), QStringLiteral("sample.dat"));
@@ -259,7 +259,7 @@ private slots:
 
         Key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(Row(3), channel);
-        QCOMPARE(Doc()->m_image, opened);
+        QCOMPARE(Doc()->GetImage(), opened);
         QVERIFY(!Doc()->IsModified());
         QCOMPARE(Caption(), QStringLiteral("sample.dat"));
         QCOMPARE(m_frame->Action(ID_EDIT_REDO)->text(), QStringLiteral("&Redo Edit Channel 2, Rx Frequency"));
@@ -279,7 +279,7 @@ private slots:
         QCOMPARE(NameInFile(m_path, 3), QStringLiteral("NEW"));
         Key(Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(Doc()->IsModified());
-        QCOMPARE(Doc()->m_image, opened);
+        QCOMPARE(Doc()->GetImage(), opened);
     }
 
     void copyThreeRowsPasteThemElsewhere();
@@ -410,7 +410,7 @@ private slots:
         });
         CChildFrame* file = m_frame->ActiveChildFrame();
         Rename(2, QStringLiteral("EDITED"));
-        CChildFrame* radio = m_frame->OpenImageDocument(Doc()->m_image, QStringLiteral("radio"));
+        CChildFrame* radio = m_frame->OpenImageDocument(Doc()->GetImage(), QStringLiteral("radio"));
         Rename(3, QStringLiteral("RADIO"));
         const int steps[] = {file->GetDocument()->UndoStack()->index(), radio->GetDocument()->UndoStack()->index()};
         // sample.dat cannot be written any more: its Save fails.
@@ -466,7 +466,7 @@ private slots:
         Start();
         QPointer<CChildFrame> file = m_frame->ActiveChildFrame();
         Rename(2, QStringLiteral("EDITED"));
-        QPointer<CChildFrame> radio = m_frame->OpenImageDocument(Doc()->m_image, QStringLiteral("radio"));
+        QPointer<CChildFrame> radio = m_frame->OpenImageDocument(Doc()->GetImage(), QStringLiteral("radio"));
         Key(Qt::Key_F4, Qt::ControlModifier);
         QVERIFY(radio->isHidden());
         QCOMPARE(m_frame->ActiveChildFrame(), file);  // Save, Write, Print: the window shown
@@ -505,7 +505,7 @@ private slots:
         QApplication::clipboard()->setText(QStringLiteral("146.52\t146.52\r\n"));
         QPointer<CChildFrame> file = m_frame->ActiveChildFrame();
         CProgramDoc* doc = file->GetDocument();
-        const Image image = doc->m_image;
+        const Image image = doc->GetImage();
         const int step = doc->UndoStack()->index();
         const QByteArray saved = FileBytes(m_path);
         QStringList dialogs;
@@ -531,7 +531,7 @@ private slots:
         }
         QVERIFY2(dialogs.isEmpty() && m_messages.isEmpty(), qPrintable(dialogs.join(',')));
         QVERIFY(!file->GetLink()->ProcessDlg()->IsWindow());
-        QCOMPARE(doc->m_image, image);
+        QCOMPARE(doc->GetImage(), image);
         QCOMPARE(doc->UndoStack()->index(), step);
         QCOMPARE(file->GetView()->Grid().GetTextMatrix(2, kColName), QStringLiteral("EDITED"));
         QCOMPARE(FileBytes(m_path), saved);
@@ -716,7 +716,7 @@ void TestEditing::copyThreeRowsPasteThemElsewhere()
     QVERIFY(mime->hasFormat(QStringLiteral("text/csv")));
     QVERIFY(QString::fromUtf8(mime->data(QStringLiteral("text/csv"))).startsWith(copied[0].join(QLatin1Char(','))));
 
-    const Image before = Doc()->m_image;
+    const Image before = Doc()->GetImage();
     const int steps = Steps();
     Click(30, kColRxFreq);
     QVERIFY(View()->OpenEditor());  // Ctrl+V still pastes the rows, not into the cell's editor
@@ -727,7 +727,7 @@ void TestEditing::copyThreeRowsPasteThemElsewhere()
     QVERIFY(m_messages.isEmpty());
     Key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Rows(30, 32), QList<QStringList>(3, QStringList(9, QString())));
-    QCOMPARE(Doc()->m_image, before);
+    QCOMPARE(Doc()->GetImage(), before);
     Key(Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(Rows(30, 32), copied);
 
@@ -814,7 +814,7 @@ void TestEditing::wholeChannelsMoveAndComeBackWithUndo()
     QFETCH(int, op);
     QFETCH(QList<int>, expect);
     Start();
-    const Image before = Doc()->m_image;
+    const Image before = Doc()->GetImage();
     const QList<QStringList> rows = Rows(1, 200);
     ClickLabel(3);
     ClickLabel(4, Qt::ShiftModifier);
@@ -847,9 +847,9 @@ void TestEditing::wholeChannelsMoveAndComeBackWithUndo()
             last = Grid().GetTextMatrix(r, 1).toDouble();
         }
     }
-    QVERIFY(Doc()->m_image != before);
+    QVERIFY(Doc()->GetImage() != before);
     Key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(Doc()->m_image, before);
+    QCOMPARE(Doc()->GetImage(), before);
     QCOMPARE(Rows(1, 200), rows);
     QVERIFY(!Doc()->IsModified());
     // After the context menu, moving with the keys opens the cell's editor again.
@@ -1237,7 +1237,7 @@ void TestEditing::droppedFilesOpenImportOrAreRefused()
             preview = p->Summary();
         return int(QDialog::Rejected);
     });
-    const Image before = Doc()->m_image;
+    const Image before = Doc()->GetImage();
     QMimeData mime;
     QList<QUrl> urls;
     for (const QString& f : files)
@@ -1263,7 +1263,7 @@ void TestEditing::droppedFilesOpenImportOrAreRefused()
     if (windows == 2)
         QCOMPARE(Caption(), QFileInfo(files[0]).fileName());
     if (windows == 1)
-        QCOMPARE(m_frame->ChildFrames()[0]->GetDocument()->m_image, before);
+        QCOMPARE(m_frame->ChildFrames()[0]->GetDocument()->GetImage(), before);
 }
 
 // A published club list with locations past 199: renumbered from channel 20
@@ -1349,7 +1349,7 @@ void TestEditing::importPreviewsThenAppliesOneStep()
     out.write(text);
     out.close();
 
-    const Image before = Doc()->m_image;
+    const Image before = Doc()->GetImage();
     const int steps = Steps();
     m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();  // previewed, then cancelled
     QCOMPARE(previews.size(), 1);
@@ -1369,7 +1369,7 @@ void TestEditing::importPreviewsThenAppliesOneStep()
     QCOMPARE(Steps(), steps + 1);
     QCOMPARE(m_frame->Action(ID_EDIT_UNDO)->text(), QStringLiteral("&Undo Import Channels"));
     Key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(Doc()->m_image, before);
+    QCOMPARE(Doc()->GetImage(), before);
     QCOMPARE(Grid().GetTextMatrix(2, kColName), QStringLiteral("RPT-N"));
 }
 
@@ -1426,7 +1426,7 @@ void TestEditing::importFromStockListPreviewsThenApplies()
                                      : QStringLiteral(" (not for this radio type)")),
              qPrintable(frs->text()));
     QVERIFY(!marine->text().contains(QStringLiteral("(")));
-    const Image before = Doc()->m_image;
+    const Image before = Doc()->GetImage();
     const int steps = Steps();
     frs->trigger();
     QVERIFY(title.isEmpty());
@@ -1451,7 +1451,7 @@ void TestEditing::importFromStockListPreviewsThenApplies()
                                  : QStringLiteral("Marine VHF, international channels, receive only\nSource: ITU")),
              qPrintable(notes));
     QVERIFY2(notes.contains(QStringLiteral("\nLicence: transmitting needs a ship station licence")), qPrintable(notes));
-    QCOMPARE(Doc()->m_image, before);
+    QCOMPARE(Doc()->GetImage(), before);
     QCOMPARE(Steps(), steps);
     accept = true;
     marine->trigger();
@@ -1464,7 +1464,7 @@ void TestEditing::importFromStockListPreviewsThenApplies()
             QVERIFY2(Grid().GetTextMatrix(row, kColTxFreq).isEmpty(), qPrintable(QString::number(row)));
     QCOMPARE(Steps(), steps + 1);
     Key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(Doc()->m_image, before);
+    QCOMPARE(Doc()->GetImage(), before);
 }
 
 // Headings alone (a download cut short) and a list none of whose rows lies in
@@ -1520,7 +1520,7 @@ void TestEditing::importThatWouldEmptyTheRadioWarnsOrIsRefused()
         preview->hide();
         return result;
     });
-    const Image before = Doc()->m_image;
+    const Image before = Doc()->GetImage();
     m_dir->WriteFile(QStringLiteral("short.csv"), "Location,Name,Frequency\r\n");
     m_frame->Action(ID_FILE_IMPORT_CHANNELS)->trigger();
     QCOMPARE(previews, 0);
@@ -1538,7 +1538,7 @@ void TestEditing::importThatWouldEmptyTheRadioWarnsOrIsRefused()
                  "cannot be imported: none of the 2 channels of the file lies in the radio's bands (VHF 130-180 MHz")),
              qPrintable(m_messages[0].text));
     QVERIFY(m_messages[0].text.endsWith(QStringLiteral("it does not fit this radio type. Nothing was imported.")));
-    QCOMPARE(Doc()->m_image, before);
+    QCOMPARE(Doc()->GetImage(), before);
 
     m_messages.clear();
     const int steps = Steps();

@@ -192,8 +192,8 @@ void TestEditor::chineseInterface()
     t.Enter();
     QCOMPARE(t.Row(10), QStringList({"435.50000", "435.50000", "无", "无", "高", "锁定", "有", "宽", ""}));
     t.view->GridToImage();
-    QCOMPARE(t.doc.m_image[16 * 3 + 8], std::uint8_t(0xFF));
-    QCOMPARE(t.doc.m_image[16 * 3 + 12] & 0x04, 0);
+    QCOMPARE(t.doc.GetImage()[16 * 3 + 8], std::uint8_t(0xFF));
+    QCOMPARE(t.doc.GetImage()[16 * 3 + 12] & 0x04, 0);
 }
 
 void TestEditor::typingFillsDefaultRow()
@@ -371,8 +371,8 @@ void TestEditor::clearingRxDeletesChannel()
     // Encoding keeps the hidden name bytes of the now empty channel.
     t.view->GridToImage();
     for (int i = 0; i < 16; ++i)
-        QCOMPARE(t.doc.m_image[16 + i], std::uint8_t(0xFF));
-    QCOMPARE(t.doc.m_image[mem::kNameBase + 8], std::uint8_t(10));
+        QCOMPARE(t.doc.GetImage()[16 + i], std::uint8_t(0xFF));
+    QCOMPARE(t.doc.GetImage()[mem::kNameBase + 8], std::uint8_t(10));
 }
 
 void TestEditor::txWithoutRxStaysEmpty()
@@ -703,7 +703,7 @@ void TestEditor::mendedListKeepsUnlistedText()
     QCOMPARE(t.Row(3), QStringList({"146.00000", "146.00000", "123.4", "D024N", "Middle", "Lock", "No", "Wide", ""}));
     t.view->GridToImage();
     for (int i = 0; i < 16; ++i)
-        QCOMPARE(t.doc.m_image[32 + i], original[32 + i]);
+        QCOMPARE(t.doc.GetImage()[32 + i], original[32 + i]);
 
     // The list shows the cell's text without selecting an item...
     t.Click(3, 5);
@@ -896,7 +896,7 @@ void TestEditor::bandBoxes()
     QCOMPARE(text(IDC_VHF_HIGH), QString("180"));
     QCOMPARE(text(IDC_UHF_LOW), QString("400"));
     QCOMPARE(text(IDC_UHF_HIGH), QString("520"));
-    const Image before = t.doc.m_image;
+    const Image before = t.doc.GetImage();
 
     // Reversed VHF pair: replaced on leaving the box.
     t.TypeBand(IDC_VHF_LOW, "190", IDC_VHF_HIGH);
@@ -928,17 +928,17 @@ void TestEditor::bandBoxes()
 
     // The image changes only at the next GridToImage.
     for (int i = 0; i < 6; ++i)
-        QCOMPARE(t.doc.m_image[mem::kVhfRange + i], before[mem::kVhfRange + i]);
+        QCOMPARE(t.doc.GetImage()[mem::kVhfRange + i], before[mem::kVhfRange + i]);
     t.view->GridToImage();
     const std::uint8_t stored[6] = {0x15, 0x14, 0x09, 0x43, 0x43, 0x09};  // 150-150, 430-440
     for (int i = 0; i < 6; ++i)
-        QCOMPARE(t.doc.m_image[mem::kVhfRange + i], stored[i]);
+        QCOMPARE(t.doc.GetImage()[mem::kVhfRange + i], stored[i]);
 
     // Values never left through their box are stored as typed.
     t.view->BandEdit(IDC_VHF_LOW)->setText("200");
     t.view->GridToImage();
     QCOMPARE(g_nVhfLow, 20000000);
-    QCOMPARE(t.doc.m_image[mem::kVhfRange], std::uint8_t(0x20));
+    QCOMPARE(t.doc.GetImage()[mem::kVhfRange], std::uint8_t(0x20));
 }
 
 void TestEditor::bandBoxesOfImage()
@@ -952,7 +952,7 @@ void TestEditor::bandBoxesOfImage()
     QCOMPARE(t.view->BandEdit(IDC_VHF_HIGH)->text(), QString("174"));
     QCOMPARE(t.view->BandEdit(IDC_UHF_LOW)->text(), QString("400"));
     QCOMPARE(t.view->BandEdit(IDC_UHF_HIGH)->text(), QString("520"));
-    QCOMPARE(t.doc.m_image[mem::kVhfRange + 2], std::uint8_t(0x63));
+    QCOMPARE(t.doc.GetImage()[mem::kVhfRange + 2], std::uint8_t(0x63));
     QCOMPARE(g_nVhfHigh, 17400000);
     t.Click(2, 1);
     t.Type("173.99999");  // not on the raster, but inside the band
@@ -1002,11 +1002,11 @@ void TestEditor::captionAndSettingsSync()
     env.m_store.WriteDword("EditorTestApp", "Field", 2);
     {
         ViewUnderTest t;  // a new document takes the remembered type and band
-        QCOMPARE(t.doc.m_image[mem::kRadioType], std::uint8_t(1));
-        QCOMPARE(t.doc.m_image[mem::kBandIndex], std::uint8_t(2));
+        QCOMPARE(t.doc.GetImage()[mem::kRadioType], std::uint8_t(1));
+        QCOMPARE(t.doc.GetImage()[mem::kBandIndex], std::uint8_t(2));
         // 450-520MHz: 0x45, 0x51, 0x09
-        QCOMPARE(t.doc.m_image[mem::kSelectedBand], std::uint8_t(0x45));
-        QCOMPARE(t.doc.m_image[mem::kSelectedBand + 1], std::uint8_t(0x51));
+        QCOMPARE(t.doc.GetImage()[mem::kSelectedBand], std::uint8_t(0x45));
+        QCOMPARE(t.doc.GetImage()[mem::kSelectedBand + 1], std::uint8_t(0x51));
         QCOMPARE(QString::fromStdString(g_strTitle), QString("TR-5 Programming Tool"));
     }
     Image image = ImageWithChannels();

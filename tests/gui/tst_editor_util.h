@@ -83,7 +83,7 @@ struct ViewUnderTest {
     explicit ViewUnderTest(const Image* image = nullptr)
     {
         if (image) {
-            doc.m_image = *image;
+            doc.LoadImage(*image);
             g_bNewDocument = false;
         } else {
             doc.OnNewDocument();

@@ -371,8 +371,8 @@ private slots:
         };
         ClickItem(tree, root->child(2));
         QCOMPARE(dialogs.names.size(), 2);
-        QCOMPARE(m_frame->ActiveDocument()->m_image[mem::kRadioType], 1);
-        QCOMPARE(m_frame->ActiveDocument()->m_image[mem::kBandIndex], 1);
+        QCOMPARE(m_frame->ActiveDocument()->GetImage()[mem::kRadioType], 1);
+        QCOMPARE(m_frame->ActiveDocument()->GetImage()[mem::kBandIndex], 1);
         QCOMPARE(tree->currentItem(), root);
     }
 
@@ -1053,7 +1053,7 @@ private slots:
         QVERIFY(m_frame->OpenDocumentFile(path));
         QVERIFY(m_frame->isVisible());
         QVERIFY(m_frame->ActiveChildFrame()->isVisible());
-        QCOMPARE(m_frame->ActiveDocument()->m_image[100], 0x11);
+        QCOMPARE(m_frame->ActiveDocument()->GetImage()[100], 0x11);
         // Toolbar: New, Open, Save | Read, Write | Print | About, where users know them; then Undo, Redo.
         QStringList ids;
         for (QAction* a : m_frame->ToolBar()->actions())

@@ -23,7 +23,7 @@
 #include "gui/editor/MSFlexGrid.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/link/LinkController.h"
-#include "gui/link/LinkWorker.h"
+#include "gui/link/TransferWorker.h"
 #include "gui/link/ProcessDlg.h"
 #include "core/link/SimulatedRadio.h"
 #include "core/radio/DatFile.h"
@@ -286,7 +286,7 @@ private slots:
         QCOMPARE(static_cast<int>(m_radio->FrameLog().size()), 1023);
         const Image got = m_radio->Memory();
         for (int i = 0; i < mem::kWriteEnd; ++i)
-            QVERIFY2(got[i] == doc->m_image[i], qPrintable(QString::number(i, 16)));
+            QVERIFY2(got[i] == doc->GetImage()[i], qPrintable(QString::number(i, 16)));
         QVERIFY(m_frame->isVisible());
         QVERIFY(m_launched.isEmpty());
     }

@@ -36,7 +36,7 @@
 #include "gui/link/ComSetupDlg.h"
 #include "gui/link/LinkController.h"
 #include "gui/link/LinkSession.h"
-#include "gui/link/LinkWorker.h"
+#include "gui/link/TransferWorker.h"
 #include "gui/link/ProcessDlg.h"
 #include "core/link/SerialPort.h"
 #include "core/link/SimulatedRadio.h"
@@ -325,12 +325,12 @@ void TestLink::cancelBeforeOkSendsNothing()
     radio.Start();
     LinkEnv env(PortLine("COM1", radio));
     ViewUnderTest t;
-    const Image before = t.doc.m_image;
+    const Image before = t.doc.GetImage();
     t.link->OnRead();
     t.Dlg()->CancelButton()->click();
     QTest::qWait(300);
     QCOMPARE(radio.BytesReceived(), std::uint64_t{0});
-    QVERIFY(t.doc.m_image == before);
+    QVERIFY(t.doc.GetImage() == before);
     QVERIFY(g_bNewDocument);
     QVERIFY(env.m_messages.isEmpty());
     radio.Stop();
@@ -348,7 +348,7 @@ void TestLink::completeRead()
     ViewUnderTest t;
     t.link->Session()->m_strPort = QStringLiteral("com2");
     QVERIFY(g_bNewDocument);
-    const Image fresh = t.doc.m_image;
+    const Image fresh = t.doc.GetImage();
     CProcessDlg* dlg = t.Dlg();
     StallMeter meter;
     t.link->OnRead();
@@ -358,7 +358,7 @@ void TestLink::completeRead()
     radio.Stop();
 
     QVERIFY2(env.m_messages.isEmpty(), qPrintable(env.Texts().join('|')));
-    QVERIFY(t.doc.m_image == memory);
+    QVERIFY(t.doc.GetImage() == memory);
     QVERIFY(!g_bNewDocument);
     QCOMPARE(dlg->RangeUpper(), 512);
     QCOMPARE(dlg->GetPos(), 512);
@@ -376,7 +376,7 @@ void TestLink::completeRead()
     // What was read counts as unmodified; one undo step brings back the document before the read.
     QVERIFY(!t.doc.IsModified());
     t.doc.UndoStack()->undo();
-    QVERIFY(t.doc.m_image == fresh);
+    QVERIFY(t.doc.GetImage() == fresh);
     QVERIFY(t.doc.IsModified());
 }
 
@@ -410,7 +410,7 @@ void TestLink::writeSendsCommittedEdit()
 
     const Image got = radio.Memory();
     for (int i = 0; i < mem::kWriteEnd; ++i)
-        QVERIFY2(got[i] == t.doc.m_image[i], qPrintable(QString::number(i, 16)));
+        QVERIFY2(got[i] == t.doc.GetImage()[i], qPrintable(QString::number(i, 16)));
     for (int i = mem::kWriteEnd; i < static_cast<int>(kImageSize); ++i)
         QCOMPARE(got[i], radioOwn[i]);
     QVERIFY(t.doc.IsModified());  // written, but in no file
@@ -493,7 +493,7 @@ void TestLink::failedReadLeavesImage()
     radio.Start();
 
     ViewUnderTest t;
-    const Image before = t.doc.m_image;
+    const Image before = t.doc.GetImage();
     const QString cell = t.view->Grid().GetTextMatrix(2, 1);
     t.link->OnRead();
     t.Dlg()->OkButton()->click();
@@ -503,7 +503,7 @@ void TestLink::failedReadLeavesImage()
     QCOMPARE(env.m_messages.size(), 1);
     QCOMPARE(env.m_messages[0].text, LoadStringRes(message));
     QCOMPARE(env.m_messages[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QVERIFY(t.doc.m_image == before);
+    QVERIFY(t.doc.GetImage() == before);
     QVERIFY(g_bNewDocument);
     QCOMPARE(t.view->Grid().GetTextMatrix(2, 1), cell);
     QVERIFY(t.Dlg()->GetPos() > 100);
@@ -541,7 +541,7 @@ void TestLink::stoppedTransferTellsHowFar()
     radio.Start();
 
     ViewUnderTest t;
-    const Image before = t.doc.m_image;
+    const Image before = t.doc.GetImage();
     CProcessDlg* dlg = t.Dlg();
     write ? t.link->OnWrite() : t.link->OnRead();
     QTest::keyClick(dlg, Qt::Key_Return);
@@ -571,7 +571,7 @@ void TestLink::stoppedTransferTellsHowFar()
     const MessageRequest& m = env.m_messages.last();
     if (!write) {
         QCOMPARE(m.text, QString("The read from the radio on COM1 was stopped. Nothing is changed."));
-        QVERIFY(t.doc.m_image == before);
+        QVERIFY(t.doc.GetImage() == before);
         QVERIFY(g_bNewDocument);
         QVERIFY(static_cast<int>(radio.FrameLog().size()) < 1024);
         return;
@@ -583,7 +583,7 @@ void TestLink::stoppedTransferTellsHowFar()
     QVERIFY(taken < 1023);
     const Image got = radio.Memory();
     for (int i = 0; i < static_cast<int>(kImageSize); ++i)
-        QVERIFY2(got[i] == (i < taken * 8 ? t.doc.m_image[i] : radioOwn[i]), qPrintable(QString::number(i, 16)));
+        QVERIFY2(got[i] == (i < taken * 8 ? t.doc.GetImage()[i] : radioOwn[i]), qPrintable(QString::number(i, 16)));
     const QString mixed("The radio now holds a mix of old and new settings: write to it again before using it.");
     if (how == 1) {
         QCOMPARE(m.text, QString("The write to the radio on COM1 was stopped before any data was sent. "
@@ -674,7 +674,7 @@ void TestLink::promptAnsweredOnGuiThread()
         return QMessageBox::Ok;
     };
     ViewUnderTest t;
-    const Image before = t.doc.m_image;
+    const Image before = t.doc.GetImage();
     t.link->OnRead();
     t.Dlg()->OkButton()->click();
     QVERIFY(WaitWindowGone(t.Dlg(), 30000));
@@ -689,7 +689,7 @@ void TestLink::promptAnsweredOnGuiThread()
     QCOMPARE(env.m_messages[1].text, LoadStringRes(kCommError) + missing.arg(QStringLiteral("2 handshake attempts")));
     QCOMPARE(asked, QApplication::instance()->thread());
     QVERIFY(radio.EntryCodesSeen() >= 2);
-    QVERIFY(t.doc.m_image == before);
+    QVERIFY(t.doc.GetImage() == before);
 }
 
 void TestLink::silentRadioKeepsLoopAlive()
@@ -869,7 +869,7 @@ void TestLink::comSetupProbesAndStores()
     t.Dlg()->OkButton()->click();
     QVERIFY(WaitWindowGone(t.Dlg()));
     r1.Stop();
-    QVERIFY(t.doc.m_image == memory);
+    QVERIFY(t.doc.GetImage() == memory);
 }
 
 void TestLink::comSetupBusyAndOddValues()

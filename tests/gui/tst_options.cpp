@@ -55,7 +55,7 @@ private slots:
     void init()
     {
         g_bChinese = 0;
-        m_doc.m_image = NewDocumentImage();
+        m_doc.LoadImage(NewDocumentImage());
     }
 
     void newDocumentShowsItsDefaults()
@@ -88,14 +88,18 @@ private slots:
 
     void okWithoutChangesRewritesWhatWasShown()
     {
-        m_doc.m_image[mem::kVoiceSensitivity] = 0xE3;  // bits above the field go
-        m_doc.m_image[mem::kFlags1] |= 0x01;           // a bit no option owns stays
+        {
+            Image im = m_doc.GetImage();
+            im[mem::kVoiceSensitivity] = 0xE3;  // bits above the field go
+            im[mem::kFlags1] |= 0x01;           // a bit no option owns stays
+            m_doc.LoadImage(im);
+        }
         COptionFeaturesDlg dlg;
         dlg.SetDocument(&m_doc);
         m_doc.ResetHistory();
-        const Image before = m_doc.m_image;
+        const Image before = m_doc.GetImage();
         QCOMPARE(RunDialog(dlg, ClickOk), int(QDialog::Accepted));
-        const Image& im = m_doc.m_image;
+        const Image& im = m_doc.GetImage();
         QCOMPARE(int(im[mem::kVSqlAdjust]), 0x1E);
         QCOMPARE(int(im[mem::kUSqlAdjust]), 0x14);
         QCOMPARE(int(im[mem::kBatterySaver]), 0);
@@ -111,7 +115,7 @@ private slots:
             QCOMPARE(im[i], before[i]);
         // OK is one undo step of the document.
         m_doc.UndoStack()->undo();
-        QVERIFY(m_doc.m_image == before);
+        QVERIFY(m_doc.GetImage() == before);
     }
 
     void okEncodesTheEditedControls()
@@ -128,7 +132,7 @@ private slots:
             QTest::mouseClick(d.BeepBox(), Qt::LeftButton);  // unchecks
             return ClickOk(d);
         });
-        const Image& im = m_doc.m_image;
+        const Image& im = m_doc.GetImage();
         const int name[6] = {0x0A, 0x0B, 0x24, 0x01, 0x21, 0x22};
         for (int i = 0; i < 6; ++i)
             QCOMPARE(int(im[mem::kPowerOnName + i]), name[i]);
@@ -174,7 +178,7 @@ private slots:
         QVERIFY(messages.isEmpty());
         const int abc1[6] = {0x0A, 0x0B, 0x0C, 0x01, 0xFF, 0xFF};
         for (int i = 0; i < 6; ++i)
-            QCOMPARE(int(m_doc.m_image[mem::kPowerOnName + i]), abc1[i]);
+            QCOMPARE(int(m_doc.GetImage()[mem::kPowerOnName + i]), abc1[i]);
 
         // Put in without typing: OK names the character and the dialog stays open.
         bool stayedOpen = false;
@@ -197,11 +201,15 @@ private slots:
         QCOMPARE(result, int(QDialog::Accepted));
         const int ab[6] = {0x0A, 0x0B, 0xFF, 0xFF, 0xFF, 0xFF};
         for (int i = 0; i < 6; ++i)
-            QCOMPARE(int(m_doc.m_image[mem::kPowerOnName + i]), ab[i]);
+            QCOMPARE(int(m_doc.GetImage()[mem::kPowerOnName + i]), ab[i]);
 
         // A code without a character (37) ends the shown name.
         const std::uint8_t stored[6] = {0x0C, 0x0D, 37, 0x0E, 0xFF, 0xFF};
-        std::copy(stored, stored + 6, m_doc.m_image.begin() + mem::kPowerOnName);
+        {
+            Image im = m_doc.GetImage();
+            std::copy(stored, stored + 6, im.begin() + mem::kPowerOnName);
+            m_doc.LoadImage(im);
+        }
         QString shown;
         RunDialog(dlg, [&shown](COptionFeaturesDlg& d) {
             shown = d.NameEdit()->text();
@@ -212,12 +220,16 @@ private slots:
 
     void fallbacksAndValuesBeyondTheLists()
     {
-        m_doc.m_image[mem::kVSqlAdjust] = 0x80;  // >= 128: item 30
-        m_doc.m_image[mem::kUSqlAdjust] = 0x7F;
-        m_doc.m_image[mem::kBatterySaver] = 9;  // whole byte beyond the list: item 0
-        m_doc.m_image[mem::kPriScanTime] = 4;
-        m_doc.m_image[mem::kSquelch] = 0x0C;  // masked 12 of 10 items: no selection
-        m_doc.m_image[mem::kFlags1] = (m_doc.m_image[mem::kFlags1] & ~0x3C) | 0x3C;  // scan 3, LED 3
+        {
+            Image im = m_doc.GetImage();
+            im[mem::kVSqlAdjust] = 0x80;  // >= 128: item 30
+            im[mem::kUSqlAdjust] = 0x7F;
+            im[mem::kBatterySaver] = 9;  // whole byte beyond the list: item 0
+            im[mem::kPriScanTime] = 4;
+            im[mem::kSquelch] = 0x0C;                              // masked 12 of 10 items: no selection
+            im[mem::kFlags1] = (im[mem::kFlags1] & ~0x3C) | 0x3C;  // scan 3, LED 3
+            m_doc.LoadImage(im);
+        }
         COptionFeaturesDlg dlg;
         dlg.SetDocument(&m_doc);
         int squelchIndex = 0;
@@ -234,16 +246,20 @@ private slots:
         QVERIFY2(m_ok, qPrintable(m_failure));
         QCOMPARE(squelchIndex, -1);
         // An empty list is stored as its "none" value: the low bits of -1.
-        QCOMPARE(int(m_doc.m_image[mem::kSquelch]), 0x0F);
-        QCOMPARE(int(m_doc.m_image[mem::kVSqlAdjust]), 30);
+        QCOMPARE(int(m_doc.GetImage()[mem::kSquelch]), 0x0F);
+        QCOMPARE(int(m_doc.GetImage()[mem::kVSqlAdjust]), 30);
     }
 
     void cancelChangesNothing()
     {
-        for (int i = 0; i < 6; ++i)
-            m_doc.m_image[mem::kOptionClear + i] = static_cast<std::uint8_t>(i);
-        m_doc.m_image[mem::kVSqlAdjust] = 0x90;
-        const Image before = m_doc.m_image;
+        {
+            Image im = m_doc.GetImage();
+            for (int i = 0; i < 6; ++i)
+                im[mem::kOptionClear + i] = static_cast<std::uint8_t>(i);
+            im[mem::kVSqlAdjust] = 0x90;
+            m_doc.LoadImage(im);
+        }
+        const Image before = m_doc.GetImage();
         COptionFeaturesDlg dlg;
         dlg.SetDocument(&m_doc);
         QCOMPARE(RunDialog(dlg,
@@ -255,7 +271,7 @@ private slots:
                                return ClickCancel(d);
                            }),
                  int(QDialog::Rejected));
-        QVERIFY(m_doc.m_image == before);
+        QVERIFY(m_doc.GetImage() == before);
 
         // Escape is Cancel too.
         RunDialog(dlg, [](COptionFeaturesDlg& d) {
@@ -264,7 +280,7 @@ private slots:
             QTest::keyClick(&d, Qt::Key_Escape);
             return d.result();
         });
-        QVERIFY(m_doc.m_image == before);
+        QVERIFY(m_doc.GetImage() == before);
     }
 
     void withoutDocumentNothingOpens()

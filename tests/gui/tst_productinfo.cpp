@@ -86,7 +86,7 @@ void TestProductInfo::okStoresChoice()
     CProgramDoc doc;
     doc.OnNewDocument();
     doc.ResetHistory();
-    const Image before = doc.m_image;
+    const Image before = doc.GetImage();
     TestDlg dlg(nullptr);
     dlg.SetDocument(&doc);
     const int r = RunDialog(dlg, [&](CProductInfoDlg& d) {
@@ -98,16 +98,16 @@ void TestProductInfo::okStoresChoice()
         QTest::mouseClick(Button(&d, 1), Qt::LeftButton);
     });
     QCOMPARE(r, int(QDialog::Accepted));
-    QCOMPARE(doc.m_image[mem::kRadioType], std::uint8_t(0));
-    QCOMPARE(doc.m_image[mem::kBandIndex], std::uint8_t(1));
+    QCOMPARE(doc.GetImage()[mem::kRadioType], std::uint8_t(0));
+    QCOMPARE(doc.GetImage()[mem::kBandIndex], std::uint8_t(1));
     // 144-148MHz: 0x14, 0x14, 0x47
-    QCOMPARE(doc.m_image[mem::kSelectedBand], std::uint8_t(0x14));
-    QCOMPARE(doc.m_image[mem::kSelectedBand + 1], std::uint8_t(0x14));
-    QCOMPARE(doc.m_image[mem::kSelectedBand + 2], std::uint8_t(0x47));
+    QCOMPARE(doc.GetImage()[mem::kSelectedBand], std::uint8_t(0x14));
+    QCOMPARE(doc.GetImage()[mem::kSelectedBand + 1], std::uint8_t(0x14));
+    QCOMPARE(doc.GetImage()[mem::kSelectedBand + 2], std::uint8_t(0x47));
     for (std::size_t i = 0; i < before.size(); ++i)
         if (i != std::size_t(mem::kRadioType) && i != std::size_t(mem::kBandIndex) &&
             (i < std::size_t(mem::kSelectedBand) || i > std::size_t(mem::kSelectedBand + 2)))
-            QCOMPARE(doc.m_image[i], before[i]);
+            QCOMPARE(doc.GetImage()[i], before[i]);
     QCOMPARE(QString::fromStdString(g_strTitle), QString("TR-5 Programming Tool  [ Type:TR-5V  Fre:144-148MHz ]"));
     QCOMPARE(*env.m_store.ReadDword("EditorTestApp", "Type"), 0u);
     QCOMPARE(*env.m_store.ReadDword("EditorTestApp", "Field"), 1u);
@@ -123,7 +123,7 @@ void TestProductInfo::okStoresChoice()
     // OK is one undo step of the document.
     QVERIFY(doc.IsModified());
     doc.UndoStack()->undo();
-    QVERIFY(doc.m_image == before);
+    QVERIFY(doc.GetImage() == before);
 }
 
 void TestProductInfo::cancelChangesNothing()
@@ -131,7 +131,7 @@ void TestProductInfo::cancelChangesNothing()
     EditorEnv env;
     CProgramDoc doc;
     doc.OnNewDocument();
-    const Image before = doc.m_image;
+    const Image before = doc.GetImage();
     g_strTitle = "unchanged";
     TestDlg dlg(nullptr);
     dlg.SetDocument(&doc);
@@ -140,7 +140,7 @@ void TestProductInfo::cancelChangesNothing()
         QTest::mouseClick(Button(&d, 2), Qt::LeftButton);
     });
     QCOMPARE(r, int(QDialog::Rejected));
-    QVERIFY(doc.m_image == before);
+    QVERIFY(doc.GetImage() == before);
     QCOMPARE(g_strTitle, std::string("unchanged"));
     QVERIFY(env.m_store.m_values.empty());
 }
@@ -161,10 +161,10 @@ void TestProductInfo::rememberedTypeBeyondList()
         d.OnOK();
     });
     // The unreadable band gives L = U = 0: record 0x00, 0x00, 0xFF.
-    QCOMPARE(doc.m_image[mem::kSelectedBand], std::uint8_t(0x00));
-    QCOMPARE(doc.m_image[mem::kSelectedBand + 1], std::uint8_t(0x00));
-    QCOMPARE(doc.m_image[mem::kSelectedBand + 2], std::uint8_t(0xFF));
-    QCOMPARE(doc.m_image[mem::kRadioType], std::uint8_t(0xFF));
+    QCOMPARE(doc.GetImage()[mem::kSelectedBand], std::uint8_t(0x00));
+    QCOMPARE(doc.GetImage()[mem::kSelectedBand + 1], std::uint8_t(0x00));
+    QCOMPARE(doc.GetImage()[mem::kSelectedBand + 2], std::uint8_t(0xFF));
+    QCOMPARE(doc.GetImage()[mem::kRadioType], std::uint8_t(0xFF));
     QCOMPARE(QString::fromStdString(g_strTitle), QString("TR-5 Programming Tool  [ Type:  Fre: ]"));
 }
 

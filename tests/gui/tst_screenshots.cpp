@@ -32,7 +32,7 @@
 #include "gui/app/CommandIds.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/link/CheckConnectionDlg.h"
-#include "gui/link/LinkWorker.h"
+#include "gui/link/TransferWorker.h"
 #include "tests/gui/support/ShellSupport.h"
 
 namespace {

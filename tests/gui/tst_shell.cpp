@@ -129,8 +129,8 @@ private slots:
         QCOMPARE(doc->GetPathName(), QStringLiteral("TanagerTest"));
         QVERIFY(!doc->HasFilePath());
         QVERIFY(g_bNewDocument);
-        QCOMPARE(doc->m_image[0x1FE1], 0xD4);
-        QCOMPARE(doc->m_image[0x0010], 0xFF);
+        QCOMPARE(doc->GetImage()[0x1FE1], 0xD4);
+        QCOMPARE(doc->GetImage()[0x0010], 0xFF);
         QVERIFY(f->ActiveChildFrame()->isVisible());
         QVERIFY(f->MdiClient()->viewport()->rect().contains(f->ActiveChildFrame()->geometry()));
 
@@ -413,7 +413,11 @@ private slots:
         QVERIFY(Start(ShellIni{}));
         CMainFrame* f = m_app->MainFrame();
         CProgramDoc* before = f->ActiveDocument();
-        before->m_image[5] = 0x12;
+        {
+            Image im = before->GetImage();
+            im[5] = 0x12;
+            before->LoadImage(im);
+        }
         MessageRecorder messages;
         messages.answer = QMessageBox::Cancel;
         f->Action(ID_FILE_NEW)->trigger();
@@ -422,14 +426,14 @@ private slots:
         QCOMPARE(messages.requests[0].caption, QStringLiteral("Tanager Radio Works"));
         QCOMPARE(messages.requests[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
         QCOMPARE(f->ActiveDocument(), before);
-        QCOMPARE(before->m_image[5], 0x12);
+        QCOMPARE(before->GetImage()[5], 0x12);
 
         messages.answer = QMessageBox::Ok;
         f->Action(ID_FILE_NEW)->trigger();
         QCOMPARE(messages.requests.size(), 2);
         QCOMPARE(f->ChildFrames().size(), 1);
         QVERIFY(f->ActiveDocument());
-        QCOMPARE(f->ActiveDocument()->m_image[5], 0xFF);
+        QCOMPARE(f->ActiveDocument()->GetImage()[5], 0xFF);
         QVERIFY(g_bNewDocument);
     }
 
@@ -444,7 +448,7 @@ private slots:
         CMainFrame* f = m_app->MainFrame();
         QCOMPARE(f->ChildFrames().size(), 1);
         CProgramDoc* doc = f->ActiveDocument();
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(doc->m_image.data()), 0x0C80), bytes.left(0x0C80));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(doc->GetImage().data()), 0x0C80), bytes.left(0x0C80));
         QCOMPARE(doc->GetPathName(), path);
         QVERIFY(doc->HasFilePath());
         QVERIFY(!g_bNewDocument);
@@ -512,7 +516,7 @@ private slots:
         QCOMPARE(f->ChildFrames().size(), 2);
         QCOMPARE(f->ActiveChildFrame(), goodWindow);
         QVERIFY(goodWindow->isVisible());
-        QCOMPARE(f->ActiveDocument()->m_image[97], 97);
+        QCOMPARE(f->ActiveDocument()->GetImage()[97], 97);
         QCOMPARE(f->ActiveChildFrame()->windowTitle(), QStringLiteral("good.dat"));
         QVERIFY(!g_bNewDocument);
     }
@@ -523,7 +527,11 @@ private slots:
         CMainFrame* f = m_app->MainFrame();
         CChildFrame* child = f->ActiveChildFrame();
         CProgramDoc* doc = f->ActiveDocument();
-        doc->m_image[3] = 0x42;
+        {
+            Image im = doc->GetImage();
+            im[3] = 0x42;
+            doc->LoadImage(im);
+        }
         MessageRecorder messages;
         f->Action(ID_FILE_CLOSE)->trigger();
         QVERIFY(child->isHidden());
@@ -537,7 +545,7 @@ private slots:
         f->Action(ID_CHANNEL_INFORMATION)->trigger();
         QVERIFY(child->isVisible());
         QCOMPARE(f->ActiveDocument(), doc);
-        QCOMPARE(doc->m_image[3], 0x42);
+        QCOMPARE(doc->GetImage()[3], 0x42);
         QVERIFY(messages.requests.isEmpty());
     }
 
@@ -546,7 +554,11 @@ private slots:
         QVERIFY(Start(ShellIni{}));
         CMainFrame* f = m_app->MainFrame();
         CProgramDoc* doc = f->ActiveDocument();
-        doc->m_image[0x12F0] = 0x77;  // an area no codec touches
+        {
+            Image im = doc->GetImage();
+            im[0x12F0] = 0x77;  // an area no codec touches
+            doc->LoadImage(im);
+        }
         DialogRecorder dialogs;
         QString target = m_dir->FilePath(QStringLiteral("out"));
         QString proposed;
@@ -568,7 +580,11 @@ private slots:
         QCOMPARE(back[0x12F0], 0x77);
 
         // Now Save goes to the same file without asking.
-        doc->m_image[0x12F0] = 0x78;
+        {
+            Image im = doc->GetImage();
+            im[0x12F0] = 0x78;
+            doc->LoadImage(im);
+        }
         QVERIFY(f->OnFileSave());
         QCOMPARE(dialogs.names.size(), 1);
         QVERIFY(LoadDatFile(written.toStdString(), back).ok);
@@ -580,7 +596,11 @@ private slots:
             CFileUpdateLock held;
             std::string error;
             QVERIFY(held.Acquire(written.toStdString(), std::chrono::milliseconds(0), error) && held.Held());
-            doc->m_image[0x12F0] = 0x79;
+            {
+                Image im = doc->GetImage();
+                im[0x12F0] = 0x79;
+                doc->LoadImage(im);
+            }
             QVERIFY(!f->OnFileSave());
         }
         QCOMPARE(messages.requests.size(), 1);
@@ -589,7 +609,11 @@ private slots:
         QVERIFY(LoadDatFile(written.toStdString(), back).ok);
         QCOMPARE(back[0x12F0], 0x78);
         messages.requests.clear();
-        doc->m_image[0x12F0] = 0x78;
+        {
+            Image im = doc->GetImage();
+            im[0x12F0] = 0x78;
+            doc->LoadImage(im);
+        }
 
         // A folder that does not exist: the message names the file, the old copy stays.
         target = m_dir->FilePath(QStringLiteral("missing/dir/x.dat"));

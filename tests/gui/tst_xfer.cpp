@@ -41,7 +41,7 @@
 #include "gui/link/LinkController.h"
 #include "gui/link/LinkSession.h"
 #include "gui/link/LinkSettings.h"
-#include "gui/link/LinkWorker.h"
+#include "gui/link/TransferWorker.h"
 #include "gui/link/ProcessDlg.h"
 #include "gui/radio/ProgramDoc.h"
 #include "tests/gui/support/ProgramFixture.h"
@@ -200,7 +200,7 @@ private slots:
         QVERIFY(IsBackupPinned(backups[0].path));
         QCOMPARE(m_frame->ChildFrames().size(), 4);
         QVERIFY(m_frame->ActiveDocument()->GetTitle().startsWith(QStringLiteral("Test Tool - backup of COM1, ")));
-        QVERIFY(m_frame->ActiveDocument()->m_image == read->m_image);
+        QVERIFY(m_frame->ActiveDocument()->GetImage() == read->GetImage());
     }
 
     void writeWithBackupAndVerify_data()
@@ -377,7 +377,7 @@ private slots:
         Start(slow);
         CProgramView* view = m_frame->ActiveView();
         CProgramDoc* doc = m_frame->ActiveDocument();
-        const Image before = doc->m_image;
+        const Image before = doc->GetImage();
         Begin(ID_READ);
         CProcessDlg* dlg = Process();
         QVERIFY(QTest::qWaitFor([dlg] { return dlg->GetPos() >= 20; }, 20000));
@@ -421,7 +421,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([dlg] { return !dlg->IsWindow(); }, 30000));
         QVERIFY(!view->ReadOnlyBanner()->isVisible());
         QVERIFY(!view->BandEdit(IDC_VHF_LOW)->isReadOnly());
-        QVERIFY(doc->m_image == before);
+        QVERIFY(doc->GetImage() == before);
     }
 
     void silentRadioShowsItsAttempts()

@@ -12,7 +12,7 @@
 #include "gui/app/Relaunch.h"
 #include "gui/frame/MainFrame.h"
 #include "gui/link/LinkSettings.h"
-#include "gui/link/LinkWorker.h"
+#include "gui/link/TransferWorker.h"
 
 bool ProgramFixture::NewProgramDir(const ShellIni& ini)
 {

@@ -1,4 +1,4 @@
-#include "report/IniText.h"
+#include "bridge/IniText.h"
 
 #include <QByteArray>
 #include <QStringDecoder>

@@ -1,4 +1,4 @@
-#include "gui/link/LinkWorker.h"
+#include "gui/link/TransferWorker.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
