@@ -28,7 +28,7 @@
 #include "gui/link/BackupsDlg.h"
 #include "gui/link/LinkController.h"
 #include "gui/radio/ProgramDoc.h"
-#include "report/CorePath.h"
+#include "bridge/CorePath.h"
 
 namespace {
 // The frame had these texts before this class did: they keep its context in
