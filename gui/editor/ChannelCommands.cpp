@@ -1,5 +1,6 @@
 #include "gui/editor/ChannelCommands.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
 
@@ -10,6 +11,11 @@
 #include "gui/radio/ProgramDoc.h"
 
 namespace {
+
+// The view's texts, in its translation context: the translations stay where they are.
+struct ViewText {
+    Q_DECLARE_TR_FUNCTIONS(CProgramView)
+};
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -27,13 +33,14 @@ CChannelCommands::CChannelCommands(CProgramDoc* doc, ITextGrid& grid, IGridSelec
 QString CChannelCommands::CellName(int row, int col)
 {
     const QString column = Q(GridHeading(col, Chinese()));
-    return row == 1 ? tr("Pr, %1").arg(column) : tr("Channel %1, %2").arg(row - 1).arg(column);
+    return row == 1 ? ViewText::tr("Pr, %1").arg(column) : ViewText::tr("Channel %1, %2").arg(row - 1).arg(column);
 }
 
 QString CChannelCommands::NameRuleText(int limit)
 {
-    return tr("A channel name holds up to %n character(s), each A-Z, 0-9, - or _; letters are stored in upper case.",
-              nullptr, limit);
+    return ViewText::tr(
+        "A channel name holds up to %n character(s), each A-Z, 0-9, - or _; letters are stored in upper case.", nullptr,
+        limit);
 }
 
 void CChannelCommands::Record(const QString& action, const std::function<void(Image&)>& change)
@@ -87,32 +94,38 @@ EditNotice CChannelCommands::EntryNotice(const EntryReport& report, int beyond, 
         QString why;
         switch (r.why) {
         case CellRefusal::NotAFrequency:
-            why = tr("\"%1\" is not a frequency (megahertz with up to five decimals, e.g. 145.125; \"MHz\" or \"M\" "
-                     "may follow)")
+            why = ViewText::tr(
+                      "\"%1\" is not a frequency (megahertz with up to five decimals, e.g. 145.125; \"MHz\" or \"M\" "
+                      "may follow)")
                       .arg(value);
             break;
         case CellRefusal::OutOfRange:
-            why = tr("\"%1\" is out of range: %2").arg(value, Q(BandRangesText(chinese)));
+            why = ViewText::tr("\"%1\" is out of range: %2").arg(value, Q(BandRangesText(chinese)));
             break;
-        case CellRefusal::OffStep: why = tr("\"%1\": %2").arg(value, Q(StepRefusalText(r.text, chinese))); break;
-        case CellRefusal::NotInList: why = tr("\"%1\" is not one of this column's items").arg(value); break;
-        case CellRefusal::EmptyChannel: why = tr("\"%1\" needs a channel with an Rx Frequency").arg(value); break;
+        case CellRefusal::OffStep:
+            why = ViewText::tr("\"%1\": %2").arg(value, Q(StepRefusalText(r.text, chinese)));
+            break;
+        case CellRefusal::NotInList: why = ViewText::tr("\"%1\" is not one of this column's items").arg(value); break;
+        case CellRefusal::EmptyChannel:
+            why = ViewText::tr("\"%1\" needs a channel with an Rx Frequency").arg(value);
+            break;
         case CellRefusal::BeyondLastChannel:
-        case CellRefusal::None: why = tr("\"%1\" lies outside the grid").arg(value); break;
+        case CellRefusal::None: why = ViewText::tr("\"%1\" lies outside the grid").arg(value); break;
         }
         if (r.withheld > 0) {
             // The step refusal ends its sentence; the clause about the rest follows it.
             if (why.endsWith(QLatin1Char('.')) || why.endsWith(QChar(0x3002)))
                 why.chop(1);
-            why += tr("; the channel's %n other cell(s) were not entered either", nullptr, r.withheld);
+            why += ViewText::tr("; the channel's %n other cell(s) were not entered either", nullptr, r.withheld);
         }
         lines << CellName(r.row, r.col) + QStringLiteral(": ") + why;
     }
     if (beyond > 0)
-        lines << tr("%n cell(s) beyond the last channel or column were left out.", nullptr, beyond);
+        lines << ViewText::tr("%n cell(s) beyond the last channel or column were left out.", nullptr, beyond);
     for (const StoredNameCell& n : report.renamed)
         lines << CellName(n.row, kColName) + QStringLiteral(": ") +
-                     tr("\"%1\" is stored as \"%2\". %3").arg(Q(n.text), Q(n.stored), NameRuleText(kNameRecordChars));
+                     ViewText::tr("\"%1\" is stored as \"%2\". %3")
+                         .arg(Q(n.text), Q(n.stored), NameRuleText(kNameRecordChars));
     // Every refusal is listed, however many: the box shows the list in an area
     // that scrolls and can be copied.
     EditNotice notice;
@@ -122,10 +135,11 @@ EditNotice CChannelCommands::EntryNotice(const EntryReport& report, int beyond, 
         cellsLeft += 1 + r.withheld;
     QStringList heading;
     if (cellsLeft > 0)
-        heading << tr("%1 %n cell(s)", nullptr, cellsLeft)
-                       .arg(refusedHeading.isEmpty() ? tr("Not changed:") : refusedHeading);
+        heading << ViewText::tr("%1 %n cell(s)", nullptr, cellsLeft)
+                       .arg(refusedHeading.isEmpty() ? ViewText::tr("Not changed:") : refusedHeading);
     if (!report.renamed.empty())
-        heading << tr("Stored otherwise than given: %n name(s)", nullptr, static_cast<int>(report.renamed.size()));
+        heading << ViewText::tr("Stored otherwise than given: %n name(s)", nullptr,
+                                static_cast<int>(report.renamed.size()));
     notice.text = heading.join(QLatin1Char('\n'));
     if (!note.isEmpty() && cellsLeft > 0)
         notice.text += QLatin1Char('\n') + note;
@@ -161,11 +175,11 @@ EditNotice CChannelCommands::Paste(const std::string& text, bool csv, const std:
         // Whole channels copied in this program: their bytes, all of them.
         EntryReport report;
         const int count = static_cast<int>(channels.size());
-        m_pDocument->Change(tr("Paste %n channel(s)", nullptr, count), [&](Image& image) {
+        m_pDocument->Change(ViewText::tr("Paste %n channel(s)", nullptr, count), [&](Image& image) {
             report = EnterChannels(image, m_grid, top, channels, Chinese(), beyond);
         });
         m_selection.SelectRange(top, kColRxFreq, std::min(top + count, kGridRows) - 1, kColName);
-        return EntryNotice(report, beyond, tr("Not pasted:"), QString());
+        return EntryNotice(report, beyond, ViewText::tr("Not pasted:"), QString());
     }
     std::vector<CellText> cells;
     if (block.rows.size() == 1 && block.rows.front().size() == 1 && block.columns.empty() &&
@@ -181,8 +195,8 @@ EditNotice CChannelCommands::Paste(const std::string& text, bool csv, const std:
     std::set<int> touched;
     for (const CellText& c : cells)
         touched.insert(c.row);
-    EditNotice notice = EnterCells(cells, beyond, tr("Not pasted:"),
-                                   tr("Paste %n channel(s)", nullptr, static_cast<int>(touched.size())));
+    EditNotice notice = EnterCells(cells, beyond, ViewText::tr("Not pasted:"),
+                                   ViewText::tr("Paste %n channel(s)", nullptr, static_cast<int>(touched.size())));
     // The pasted rows stay selected.
     if (cells.size() > 1) {
         std::set<int> pastedCols;
@@ -217,9 +231,10 @@ EditNotice CChannelCommands::InsertChannels()
     if (order.empty()) {
         EditNotice notice;
         if (blocking > 0) {
-            notice.text = tr("Channel %1 is in use: inserting %n empty channel(s) would push it off the end. "
-                             "Delete or move the last channels first.",
-                             nullptr, count)
+            notice.text = ViewText::tr(
+                              "Channel %1 is in use: inserting %n empty channel(s) would push it off the end. "
+                              "Delete or move the last channels first.",
+                              nullptr, count)
                               .arg(blocking - 1);
             notice.caution = true;
         }
@@ -228,7 +243,7 @@ EditNotice CChannelCommands::InsertChannels()
     std::set<int> inserted;
     for (int r = first; r < first + count; ++r)
         inserted.insert(r);
-    ApplyOrder(order, tr("Insert %n Empty Channel(s)", nullptr, count), inserted);
+    ApplyOrder(order, ViewText::tr("Insert %n Empty Channel(s)", nullptr, count), inserted);
     return {};
 }
 
@@ -237,14 +252,15 @@ void CChannelCommands::DeleteChannels()
     const std::set<int> rows = SelectedChannelRows();
     if (rows.empty())
         return;
-    ApplyOrder(DeleteOrder(rows), tr("Delete %n Channel(s)", nullptr, static_cast<int>(rows.size())), {*rows.begin()});
+    ApplyOrder(DeleteOrder(rows), ViewText::tr("Delete %n Channel(s)", nullptr, static_cast<int>(rows.size())),
+               {*rows.begin()});
 }
 
 void CChannelCommands::MoveChannels(int delta)
 {
     const std::set<int> rows = SelectedChannelRows();
     const ChannelOrder order = MoveOrder(rows, delta);
-    ApplyOrder(order, delta < 0 ? tr("Move Up") : tr("Move Down"), RowsAfter(order, rows));
+    ApplyOrder(order, delta < 0 ? ViewText::tr("Move Up") : ViewText::tr("Move Down"), RowsAfter(order, rows));
 }
 
 EditNotice CChannelCommands::ClearChannels()
@@ -252,7 +268,8 @@ EditNotice CChannelCommands::ClearChannels()
     std::vector<CellText> cells;
     for (int row : m_selection.SelectedRows())
         cells.push_back({row, kColRxFreq, std::string()});
-    return EnterCells(cells, 0, QString(), tr("Clear %n channel(s)", nullptr, static_cast<int>(cells.size())));
+    return EnterCells(cells, 0, QString(),
+                      ViewText::tr("Clear %n channel(s)", nullptr, static_cast<int>(cells.size())));
 }
 
 void CChannelCommands::SortChannels(SortKey key)
@@ -265,9 +282,9 @@ void CChannelCommands::SortChannels(SortKey key)
     if (range)
         for (int r = first; r <= last; ++r)
             sorted.insert(r);
-    const QString action = key == SortKey::RxFrequency ? tr("Sort by Rx Frequency")
-                           : key == SortKey::Name      ? tr("Sort by Name")
-                                                       : tr("Sort by Tone");
+    const QString action = key == SortKey::RxFrequency ? ViewText::tr("Sort by Rx Frequency")
+                           : key == SortKey::Name      ? ViewText::tr("Sort by Name")
+                                                       : ViewText::tr("Sort by Tone");
     ApplyOrder(SortOrder(m_grid, first, last, key), action, sorted);
 }
 
@@ -280,14 +297,14 @@ EditNotice CChannelCommands::FillDown()
     for (int col : m_selection.SelectedCols())
         if (col >= kColRxFreq && (m_selection.AreWholeRowsSelected() || m_selection.IsColumnShown(col)))
             cols.push_back(col);
-    return EnterCells(FillDownCells(m_grid, Sorted(m_selection.SelectedRows()), cols), 0, tr("Not filled:"),
-                      tr("Fill Down"));
+    return EnterCells(FillDownCells(m_grid, Sorted(m_selection.SelectedRows()), cols), 0, ViewText::tr("Not filled:"),
+                      ViewText::tr("Fill Down"));
 }
 
 EditNotice CChannelCommands::FillSeries(long stepUnits)
 {
-    return EnterCells(FillSeriesCells(m_grid, Sorted(m_selection.SelectedRows()), stepUnits), 0, tr("Not filled:"),
-                      tr("Fill Series"));
+    return EnterCells(FillSeriesCells(m_grid, Sorted(m_selection.SelectedRows()), stepUnits), 0,
+                      ViewText::tr("Not filled:"), ViewText::tr("Fill Series"));
 }
 
 EditNotice CChannelCommands::RefuseSeveralColumns(const std::vector<int>& cols) const
@@ -298,9 +315,10 @@ EditNotice CChannelCommands::RefuseSeveralColumns(const std::vector<int>& cols) 
     for (int col : cols)
         names << Q(GridHeading(col, Chinese()));
     EditNotice notice;
-    notice.text = tr("A value is set in the cells of one column at a time, and the selection spans %n column(s) "
-                     "(%1). Nothing was changed: select cells of one column.",
-                     nullptr, static_cast<int>(cols.size()))
+    notice.text = ViewText::tr(
+                      "A value is set in the cells of one column at a time, and the selection spans %n column(s) "
+                      "(%1). Nothing was changed: select cells of one column.",
+                      nullptr, static_cast<int>(cols.size()))
                       .arg(names.join(QStringLiteral(", ")));
     notice.caution = true;
     return notice;
@@ -312,7 +330,8 @@ EditNotice CChannelCommands::SetSelectedCells(int col, const std::string& text)
     for (int row : m_selection.SelectedRows())
         if (m_selection.IsSelected(row, col))
             cells.push_back({row, col, text});
-    return EnterCells(cells, 0, tr("Not set:"), tr("Set %n cell(s)", nullptr, static_cast<int>(cells.size())));
+    return EnterCells(cells, 0, ViewText::tr("Not set:"),
+                      ViewText::tr("Set %n cell(s)", nullptr, static_cast<int>(cells.size())));
 }
 
 EditNotice CChannelCommands::Find(const QString& query)
@@ -321,7 +340,7 @@ EditNotice CChannelCommands::Find(const QString& query)
     const int found = FindChannel(m_grid, query.toStdString(), m_selection.CurrentRow(), col);
     if (!found) {
         EditNotice notice;
-        notice.text = tr("No channel matches \"%1\".").arg(query);
+        notice.text = ViewText::tr("No channel matches \"%1\".").arg(query);
         notice.icon = EditNotice::Icon::Information;
         return notice;
     }
@@ -334,7 +353,7 @@ EditNotice CChannelCommands::Find(const QString& query)
 
 void CChannelCommands::ApplyImport(const ImportPreview& preview)
 {
-    Record(tr("Import Channels"), [&](Image&) {
+    Record(ViewText::tr("Import Channels"), [&](Image&) {
         for (const std::vector<int>* rows : {&preview.added, &preview.changed, &preview.removed})
             for (int row : *rows)
                 for (int col = kColRxFreq; col <= kColName; ++col)
@@ -359,12 +378,12 @@ EditNotice CChannelCommands::DropChannels(const std::string& csv, const std::str
         // Channels of this program land with every byte they hold.
         m_pDocument->Change(
             action, [&](Image& image) { report = EnterChannels(image, m_grid, row, channels, Chinese(), beyond); });
-        notice = EntryNotice(report, beyond, tr("Not dropped:"), kept);
+        notice = EntryNotice(report, beyond, ViewText::tr("Not dropped:"), kept);
         for (int r = row; r < std::min(row + count, int(kGridRows)); ++r)
             landed.insert(r);
     } else {
         const std::vector<CellText> cells = PlaceBlock(block, row, kColRxFreq, beyond);
-        notice = EnterCells(cells, beyond, tr("Not dropped:"), action, kept, &report);
+        notice = EnterCells(cells, beyond, ViewText::tr("Not dropped:"), action, kept, &report);
         for (const CellText& c : cells)
             landed.insert(c.row);
     }

@@ -5,7 +5,6 @@
 // change goes through the document's one door (CProgramDoc::Change) as one
 // undo step; what the user must be told comes back as a notice for the view
 // to show.
-#include <QCoreApplication>
 #include <QString>
 #include <functional>
 #include <set>
@@ -32,8 +31,6 @@ struct EditNotice {
 };
 
 class CChannelCommands {
-    // The view's texts: the translations stay where they are.
-    Q_DECLARE_TR_FUNCTIONS(CProgramView)
 public:
     // `doc` may be null: the commands then change the grid texts only.
     CChannelCommands(CProgramDoc* doc, ITextGrid& grid, IGridSelection& selection);
