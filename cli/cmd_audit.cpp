@@ -4,10 +4,16 @@
 #include <algorithm>
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
+#include "cli/Common.h"
 #include "cli/DiffOutput.h"
+#include "cli/FileChecks.h"
 #include "cli/FleetCommand.h"
 #include "cli/FleetText.h"
 #include "cli/Interrupt.h"
+#include "cli/Output.h"
+#include "cli/ReadBackup.h"
 #include "cli/TransferTrace.h"
 #include "core/app/Globals.h"
 #include "core/platform/Console.h"

@@ -1,9 +1,13 @@
 #include <cstdio>
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
 #include "cli/DiffOutput.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
+#include "cli/Transfers.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/link/PortName.h"

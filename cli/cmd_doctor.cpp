@@ -5,9 +5,13 @@
 #include <iostream>
 #include <optional>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
 #include "cli/Interrupt.h"
 #include "cli/Output.h"
+#include "cli/Transfers.h"
+#include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
 #include "core/link/Doctor.h"
 #include "core/link/Ports.h"

@@ -1,6 +1,9 @@
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
 #include "core/exchange/CsvChannels.h"
 

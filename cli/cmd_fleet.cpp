@@ -6,10 +6,17 @@
 #include <iostream>
 #include <set>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
+#include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/FleetCommand.h"
 #include "cli/FleetText.h"
 #include "cli/Interrupt.h"
+#include "cli/Output.h"
+#include "cli/ReadBackup.h"
 #include "cli/TransferTrace.h"
+#include "cli/Transfers.h"
 #include "core/app/Globals.h"
 #include "core/app/SupportState.h"
 #include "core/link/SerialPort.h"

@@ -2,8 +2,12 @@
 #include <charconv>
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
+#include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
 #include "core/radio/OptionFields.h"
 #include "core/radio/ShowText.h"

@@ -1,5 +1,7 @@
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
 #include "cli/Output.h"
 #include "core/app/Globals.h"

@@ -3,7 +3,10 @@
 
 #include <QGuiApplication>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"

@@ -8,10 +8,15 @@
 #include <memory>
 #include <mutex>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Interrupt.h"
 #include "cli/Output.h"
+#include "cli/ReadBackup.h"
 #include "cli/TransferTrace.h"
+#include "cli/Transfers.h"
 #include "core/link/Backups.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"

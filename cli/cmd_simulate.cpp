@@ -3,7 +3,10 @@
 #include <filesystem>
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
 #include "core/link/SimulatedRadio.h"
 #include "core/platform/Console.h"

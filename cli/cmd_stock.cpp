@@ -1,7 +1,10 @@
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
 #include "cli/Output.h"
+#include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/exchange/StockLists.h"

@@ -4,8 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
 #include "cli/Output.h"
+#include "cli/ReadBackup.h"
+#include "cli/Transfers.h"
+#include "core/app/DisplayText.h"
 #include "core/platform/Console.h"
 
 // A build without Qt has no report renderer: its print only says so.

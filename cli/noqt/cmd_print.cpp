@@ -1,5 +1,7 @@
 // print in a build without Qt (Windows): the report is drawn with Qt Gui, which
 // this build does not have, so the command fails plainly instead.
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
 #include "cli/Output.h"
 
