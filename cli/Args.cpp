@@ -3,13 +3,14 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "cli/Options.h"
 #include "cli/Output.h"
 
 namespace cli {
 
-Args::Args(const std::vector<std::string>& argv, const std::set<std::string>& withValue,
-           const std::set<std::string>& flags)
+Args::Args(const std::vector<std::string>& argv, const std::string& command)
 {
+    const auto [withValue, flags] = OptionsOf(command);
     bool onlyPositional = false;
     for (std::size_t i = 0; i < argv.size(); ++i) {
         const std::string& a = argv[i];

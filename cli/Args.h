@@ -1,8 +1,7 @@
 #pragma once
-// A command's command line, parsed by the options the command takes.
+// A command's command line, parsed by the options the command takes (cli/Options.h).
 #include <cstddef>
 #include <map>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -14,13 +13,13 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The command line of one command: options named in `withValue` take the
-// next argument (or "--opt=value"); those in `flags` take none. Options may
-// be repeated; Value returns the last one. "--help"/"-h" is always a flag.
+// The command line of one command: the options the table gives it with a
+// value take the next argument (or "--opt=value"); its flags take none.
+// Options may be repeated; Value returns the last one. "--help"/"-h" is always
+// a flag.
 class Args {
 public:
-    Args(const std::vector<std::string>& argv, const std::set<std::string>& withValue,
-         const std::set<std::string>& flags);
+    Args(const std::vector<std::string>& argv, const std::string& command);
 
     bool Has(const std::string& opt) const { return m_values.count(opt) != 0; }
     std::string Value(const std::string& opt, const std::string& def = "") const;

@@ -38,8 +38,13 @@ struct Command {
     int (*run)(const std::vector<std::string>&);
     RunWork work;  // what the command is for, unless its options say otherwise
     const char* summary;
-    const char* usage;  // full help text of the command
+    // The help: the usage and what the command does, its options from the
+    // table (OptionHelp), then what follows them.
+    const char* usage;
+    const char* more;
 };
 const std::vector<Command>& Commands();
+// The whole of a command's --help.
+std::string CommandHelp(const Command& command);
 
 }  // namespace cli

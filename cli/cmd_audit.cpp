@@ -421,8 +421,7 @@ int CFleetCommand::RunAudit()
 
 int CmdAudit(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--plan", "--port", "--ports", "--reconcile", "--backup-dir", "--retries", "--lang"},
-                    {"--json", "--skip-busy", "--force", "--prune"});
+    const Args args(argv, "audit");
     CFleetCommand command(false, args);
     return command.RunAudit();
 }

@@ -252,7 +252,7 @@ void PrintTextDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
 
 int CmdDiff(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang", "--port", "--retries"}, {"--json"});
+    const Args args(argv, "diff");
     const bool fromRadio = args.Has("--port");
     args.RequirePositional(
         fromRadio ? 1 : 2,

@@ -328,7 +328,7 @@ int Find(const Args& args, bool json)
 
 int CmdDoctor(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--port", "--timeout", "--trace", "--lang"}, {"--find", "--json"});
+    const Args args(argv, "doctor");
     args.RequirePositional(0, "");
     SetUpLanguage(args);
     const bool json = args.Has("--json");

@@ -346,13 +346,7 @@ bool IsFleetCommand(const std::vector<std::string>& argv)
 
 int CmdFleet(bool write, const std::vector<std::string>& argv)
 {
-    const Args args(
-        argv,
-        write ? std::set<std::string>{"--port", "--ports", "--retries", "--progress", "--lang", "--trace"}
-              : std::set<std::string>{"--port", "--ports", "-o", "--output", "--retries", "--progress", "--lang",
-                                      "--trace"},
-        write ? std::set<std::string>{"--verify", "--watch", "--json", "--quiet", "--skip-busy", "--force"}
-              : std::set<std::string>{"--json", "--quiet", "--skip-busy", "--watch", "--no-backup", "--force"});
+    const Args args(argv, write ? "write" : "read");
     CFleetCommand command(write, args);
     return command.Run();
 }

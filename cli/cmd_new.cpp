@@ -12,7 +12,7 @@ namespace cli {
 
 int CmdNew(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang"}, {"--force"});
+    const Args args(argv, "new");
     args.RequirePositional(1, "FILE.dat");
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];

@@ -135,7 +135,7 @@ void ApplySetting(OptionFields& f, const std::string& setting)
 
 int CmdOptions(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang", "--set", "-o", "--output"}, {"--json", "--force"});
+    const Args args(argv, "options");
     args.RequirePositional(1, "FILE.dat");
     SetUpLanguage(args);
     const bool zh = g_bChinese != 0;

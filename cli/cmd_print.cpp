@@ -16,7 +16,7 @@ namespace cli {
 
 int CmdPrint(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--pdf", "--lang"}, {"--force"});
+    const Args args(argv, "print");
     args.RequirePositional(1, "FILE.dat");
     const std::string pdf = args.Value("--pdf");
     if (pdf.empty())

@@ -292,7 +292,8 @@ int CmdRead(const std::vector<std::string>& argv)
         return CmdFleet(false, argv);
     // --force replaces an existing file that holds no radio image (or, into a
     // directory, any existing PORT.dat).
-    const Args args(argv, {"--port", "-o", "--output", "--retries", "--trace", "--lang"}, {"--no-backup", "--force"});
+    // Its fleet-only options never get here: IsFleetCommand sent them to the fleet.
+    const Args args(argv, "read");
     args.RequirePositional(0, "");
     const std::string port = args.Value("--port");
     const std::string out = args.Has("-o") ? args.Value("-o") : args.Value("--output");

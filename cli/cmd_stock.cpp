@@ -44,7 +44,7 @@ std::vector<StockList> StockListsPresent() { return ListStockLists(CIniFile::Pro
 
 int CmdStock(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang"}, {"--json"});
+    const Args args(argv, "stock");
     args.RequirePositional(0, "");
     SetUpLanguage(args);
     const bool json = args.Has("--json");

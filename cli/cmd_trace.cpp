@@ -12,7 +12,7 @@ namespace cli {
 
 int CmdTrace(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang"}, {});
+    const Args args(argv, "trace");
     args.RequirePositional(1, Tr("TRACE FILE", "TRACE 文件"));
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];

@@ -18,7 +18,8 @@ int CmdWrite(const std::vector<std::string>& argv)
 {
     if (IsFleetCommand(argv))
         return CmdFleet(true, argv);
-    const Args args(argv, {"--port", "--retries", "--trace", "--lang"}, {"--verify", "--force"});
+    // Its fleet-only options never get here: IsFleetCommand sent them to the fleet.
+    const Args args(argv, "write");
     args.RequirePositional(1, "FILE.dat");
     const std::string port = args.Value("--port");
     if (port.empty())

@@ -10,7 +10,7 @@ namespace cli {
 int CmdPrint(const std::vector<std::string>& argv)
 {
     // The message in the language asked for (--lang, else Program.ini's).
-    const Args args(argv, {"--pdf", "--lang"}, {"--force"});
+    const Args args(argv, "print");
     SetUpLanguage(args);
     Error(
         Tr("print: this build of progtool cannot print (it has no Qt to draw the report); "
