@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/Common.h"
+#include "cli/Args.h"
 #include "cli/Output.h"
+#include "cli/ReadBackup.h"
 #include "core/link/Fleet.h"
 #include "core/link/Ports.h"
 

@@ -3,6 +3,7 @@
 
 #include "cli/FleetCommand.h"
 #include "cli/FleetText.h"
+#include "cli/Output.h"
 #include "core/radio/ImageDiff.h"
 
 namespace cli {

@@ -5,8 +5,12 @@
 #include <set>
 #include <sstream>
 
+#include "cli/Args.h"
+#include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/FleetCommand.h"
 #include "cli/FleetText.h"
+#include "cli/Output.h"
 #include "cli/TransferTrace.h"
 #include "core/app/Globals.h"
 #include "core/link/SerialPort.h"

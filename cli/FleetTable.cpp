@@ -5,6 +5,8 @@
 
 #include "cli/FleetCommand.h"
 #include "cli/FleetText.h"
+#include "cli/Output.h"
+#include "core/app/DisplayText.h"
 #include "core/platform/Console.h"
 
 namespace cli {

@@ -3,15 +3,65 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <mutex>
 
-#include "cli/Common.h"
 #include "core/app/BiText.h"
+#include "core/app/DisplayText.h"
+#include "core/app/Globals.h"
+#include "core/app/Messages.h"
+#include "core/app/SupportState.h"
 #include "core/platform/Console.h"
 #include "core/radio/ChannelCodec.h"
 
 namespace cli {
 
 const char* Tr(const char* en, const char* zh) { return BiText{en, zh}.Pick(); }
+
+namespace {
+std::mutex g_errorLock;
+std::vector<std::string> g_errors;
+}  // namespace
+
+std::string ForTerminal(const std::string& text)
+{
+    std::string out;
+    for (std::size_t from = 0;;) {
+        const std::size_t nl = text.find('\n', from);
+        out += EscapeControlBytes(text.substr(from, nl == std::string::npos ? std::string::npos : nl - from));
+        if (nl == std::string::npos)
+            return out;
+        out += '\n';
+        from = nl + 1;
+    }
+}
+
+void Error(const std::string& message)
+{
+    {
+        const std::lock_guard<std::mutex> hold(g_errorLock);
+        g_errors.push_back(message);
+    }
+    // Kept for a support report (the last few); a failure to keep it is silent.
+    RecordShownMessage("progtool: " + message);
+    std::cerr << "progtool: " << ForTerminal(message) << std::endl;
+}
+
+std::vector<std::string> ErrorsSoFar()
+{
+    const std::lock_guard<std::mutex> hold(g_errorLock);
+    return g_errors;
+}
+void Note(const std::string& message) { std::cerr << ForTerminal(message) << std::endl; }
+void Warn(const std::string& message)
+{
+    std::cerr << "progtool: " << Tr("warning: ", "警告: ") << ForTerminal(message) << std::endl;
+}
+
+std::string MessageText(int id)
+{
+    const char* text = g_bChinese ? ChineseMessage(id) : EnglishMessage(id);
+    return text ? text : Tr("error ", "错误 ") + std::to_string(id);
+}
 
 void BeginJsonDocument(CJsonWriter& json, const char* command)
 {

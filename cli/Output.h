@@ -1,6 +1,7 @@
 #pragma once
-// What the newer commands share for their output: texts in the active
-// language and the JSON documents (`--json`) with their version field.
+// What every command prints and how a run ends: the exit statuses, texts in
+// the active language, messages on standard error, the JSON documents
+// (`--json`) with their version field, and the status after lost output.
 #include <streambuf>
 #include <string>
 #include <vector>
@@ -10,9 +11,33 @@
 
 namespace cli {
 
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // the operation was tried and failed
+inline constexpr int kExitUsage = 2;   // the command line is wrong
+// The command's work was done (a file saved, radios read or programmed, a
+// simulated radio served) but part of what it printed could not be written (a
+// closed pipe, a full disk); transfers are finished, not cut short, when their
+// output is lost. StatusAfterOutput decides it.
+inline constexpr int kExitOutputLost = 3;
+// diff, as diff(1): a side could not be read, or the comparison not printed.
+inline constexpr int kExitDiffTrouble = 2;
+
 // The tool's own texts in the language g_bChinese picks (a BiText written in
 // place); the words it shares with the window are the core's (TransferText.h).
 const char* Tr(const char* en, const char* zh);
+
+// Text from outside (file and port names, file contents) as the terminal may
+// show it: control bytes and invalid UTF-8 escaped (\x1b), line ends kept.
+std::string ForTerminal(const std::string& text);
+// "progtool: message" on stderr (ForTerminal); the run's errors are kept for the JSON
+// document of a run that fails (ErrorsSoFar).
+void Error(const std::string& message);
+std::vector<std::string> ErrorsSoFar();
+void Note(const std::string& message);
+// "progtool: warning: message" on stderr: the command goes on.
+void Warn(const std::string& message);
+// Text of a string-table message in the active language, "error <id>" for an id the table lacks.
+std::string MessageText(int id);
 
 // The JSON documents' version: raised only when a field changes meaning or
 // goes away; new fields may appear without it.

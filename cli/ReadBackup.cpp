@@ -1,9 +1,9 @@
-// The backups of progtool's reads: where they go, what they may prune, and
-// what the user is told of both.
+#include "cli/ReadBackup.h"
+
 #include <ctime>
 #include <mutex>
 
-#include "cli/Common.h"
+#include "cli/Args.h"
 #include "cli/Output.h"
 #include "core/app/IniFile.h"
 #include "core/app/SettingsStore.h"

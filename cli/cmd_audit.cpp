@@ -4,10 +4,16 @@
 #include <algorithm>
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
+#include "cli/Common.h"
 #include "cli/DiffOutput.h"
+#include "cli/FileChecks.h"
 #include "cli/FleetCommand.h"
 #include "cli/FleetText.h"
 #include "cli/Interrupt.h"
+#include "cli/Output.h"
+#include "cli/ReadBackup.h"
 #include "cli/TransferTrace.h"
 #include "core/app/Globals.h"
 #include "core/link/TransferText.h"
@@ -412,8 +418,7 @@ int CFleetCommand::RunAudit()
 
 int CmdAudit(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--plan", "--port", "--ports", "--reconcile", "--backup-dir", "--retries", "--lang"},
-                    {"--json", "--skip-busy", "--force", "--prune"});
+    const Args args(argv, "audit");
     CFleetCommand command(false, args);
     return command.RunAudit();
 }

@@ -1,9 +1,13 @@
 #include <cstdio>
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
 #include "cli/DiffOutput.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
+#include "cli/Transfers.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/link/PortName.h"
@@ -248,7 +252,7 @@ void PrintTextDiff(const Side& a, const Side& b, const ImageDiff& d, bool zh)
 
 int CmdDiff(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang", "--port", "--retries"}, {"--json"});
+    const Args args(argv, "diff");
     const bool fromRadio = args.Has("--port");
     args.RequirePositional(
         fromRadio ? 1 : 2,

@@ -5,9 +5,13 @@
 #include <iostream>
 #include <optional>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
 #include "cli/Interrupt.h"
 #include "cli/Output.h"
+#include "cli/Transfers.h"
+#include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
 #include "core/link/Doctor.h"
 #include "core/link/Ports.h"
@@ -324,7 +328,7 @@ int Find(const Args& args, bool json)
 
 int CmdDoctor(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--port", "--timeout", "--trace", "--lang"}, {"--find", "--json"});
+    const Args args(argv, "doctor");
     args.RequirePositional(0, "");
     SetUpLanguage(args);
     const bool json = args.Has("--json");

@@ -1,6 +1,9 @@
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
 #include "core/exchange/CsvChannels.h"
 
@@ -18,7 +21,7 @@ CsvFormat ParseFormat(const std::string& text)
 
 int CmdExport(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"-o", "--output", "--format", "--lang", "--power"}, {"--force"});
+    const Args args(argv, "export");
     args.RequirePositional(1, "FILE.dat");
     const CsvFormat format = ParseFormat(args.Value("--format"));
     const std::string powerAs = args.Value("--power", "words");

@@ -6,10 +6,17 @@
 #include <iostream>
 #include <set>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
+#include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/FleetCommand.h"
 #include "cli/FleetText.h"
 #include "cli/Interrupt.h"
+#include "cli/Output.h"
+#include "cli/ReadBackup.h"
 #include "cli/TransferTrace.h"
+#include "cli/Transfers.h"
 #include "core/app/Globals.h"
 #include "core/app/SupportState.h"
 #include "core/link/SerialPort.h"
@@ -338,13 +345,7 @@ bool IsFleetCommand(const std::vector<std::string>& argv)
 
 int CmdFleet(bool write, const std::vector<std::string>& argv)
 {
-    const Args args(
-        argv,
-        write ? std::set<std::string>{"--port", "--ports", "--retries", "--progress", "--lang", "--trace"}
-              : std::set<std::string>{"--port", "--ports", "-o", "--output", "--retries", "--progress", "--lang",
-                                      "--trace"},
-        write ? std::set<std::string>{"--verify", "--watch", "--json", "--quiet", "--skip-busy", "--force"}
-              : std::set<std::string>{"--json", "--quiet", "--skip-busy", "--watch", "--no-backup", "--force"});
+    const Args args(argv, write ? "write" : "read");
     CFleetCommand command(write, args);
     return command.Run();
 }

@@ -1,6 +1,9 @@
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
 #include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
@@ -53,8 +56,7 @@ ImportOptions ParseImportOptions(const Args& args)
 
 int CmdImport(const std::vector<std::string>& argv)
 {
-    const Args args(RenumberWithValue(argv), {"--format", "--lang", "--renumber", "--stock"},
-                    {"--skip-bad", "--merge", "--force"});
+    const Args args(RenumberWithValue(argv), "import");
     const bool stock = args.Has("--stock");
     args.RequirePositional(stock ? 1 : 2, stock ? Tr("FILE.dat (--stock names the list)", "FILE.dat (--stock 指定列表)")
                                                 : Tr("IN.csv and FILE.dat", "IN.csv 和 FILE.dat"));

@@ -1,7 +1,10 @@
 #include <filesystem>
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
 #include "core/platform/Files.h"
 
@@ -9,7 +12,7 @@ namespace cli {
 
 int CmdNew(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang"}, {"--force"});
+    const Args args(argv, "new");
     args.RequirePositional(1, "FILE.dat");
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];

@@ -2,8 +2,12 @@
 #include <charconv>
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
+#include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
 #include "core/radio/OptionFields.h"
 #include "core/radio/ShowText.h"
@@ -131,7 +135,7 @@ void ApplySetting(OptionFields& f, const std::string& setting)
 
 int CmdOptions(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang", "--set", "-o", "--output"}, {"--json", "--force"});
+    const Args args(argv, "options");
     args.RequirePositional(1, "FILE.dat");
     SetUpLanguage(args);
     const bool zh = g_bChinese != 0;

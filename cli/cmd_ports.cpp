@@ -1,5 +1,7 @@
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
 #include "cli/Output.h"
 #include "core/app/Globals.h"
@@ -37,7 +39,7 @@ void DeviceJson(CJsonWriter& doc, const SerialDevice& d)
 int CmdPorts(const std::vector<std::string>& argv)
 {
     // --all is kept for scripts written when the device list was optional: it is always shown now.
-    const Args args(argv, {"--lang"}, {"--all", "--json"});
+    const Args args(argv, "ports");
     args.RequirePositional(0, "");
     SetUpLanguage(args);
     const bool json = args.Has("--json");

@@ -3,7 +3,10 @@
 
 #include <QGuiApplication>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
@@ -13,7 +16,7 @@ namespace cli {
 
 int CmdPrint(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--pdf", "--lang"}, {"--force"});
+    const Args args(argv, "print");
     args.RequirePositional(1, "FILE.dat");
     const std::string pdf = args.Value("--pdf");
     if (pdf.empty())

@@ -1,6 +1,9 @@
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
@@ -46,7 +49,7 @@ void PrintShowJson(const std::string& path, const ChannelDocument& doc, const st
 
 int CmdShow(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang"}, {"--csv", "--json"});
+    const Args args(argv, "show");
     args.RequirePositional(1, "FILE.dat");
     if (args.Has("--csv") && args.Has("--json"))
         throw UsageError(Tr("--csv and --json exclude each other", "--csv 和 --json 不能同时使用"));

@@ -3,7 +3,10 @@
 #include <filesystem>
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
 #include "core/link/SimulatedRadio.h"
 #include "core/platform/Console.h"
@@ -81,7 +84,7 @@ void AddFault(RadioFaults& f, const std::string& faultText)
 
 int CmdSimulate(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--image", "--save", "--link", "--fault", "--lang"}, {"--pace", "--force"});
+    const Args args(argv, "simulate");
     args.RequirePositional(0, "");
     RadioFaults faults;
     for (const std::string& faultText : args.Values("--fault"))

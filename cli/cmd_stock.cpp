@@ -1,7 +1,10 @@
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
 #include "cli/Output.h"
+#include "core/app/DisplayText.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
 #include "core/exchange/StockLists.h"
@@ -41,7 +44,7 @@ std::vector<StockList> StockListsPresent() { return ListStockLists(CIniFile::Pro
 
 int CmdStock(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang"}, {"--json"});
+    const Args args(argv, "stock");
     args.RequirePositional(0, "");
     SetUpLanguage(args);
     const bool json = args.Has("--json");

@@ -3,7 +3,10 @@
 #include <QtGlobal>
 #endif
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
 #include "core/app/Globals.h"
 #include "core/app/IniFile.h"
@@ -28,7 +31,7 @@ bool EndsWithDat(const std::string& path)
 
 int CmdSupportReport(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"-o", "--output", "--include-document", "--lang"}, {"--json", "--force"});
+    const Args args(argv, "support-report");
     args.RequirePositional(0, "");
     SetUpLanguage(args);
     const bool json = args.Has("--json"), force = args.Has("--force");

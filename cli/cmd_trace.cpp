@@ -1,6 +1,9 @@
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
+#include "cli/FileChecks.h"
 #include "cli/Output.h"
 #include "core/app/DisplayText.h"
 #include "core/link/Trace.h"
@@ -9,7 +12,7 @@ namespace cli {
 
 int CmdTrace(const std::vector<std::string>& argv)
 {
-    const Args args(argv, {"--lang"}, {});
+    const Args args(argv, "trace");
     args.RequirePositional(1, Tr("TRACE FILE", "TRACE 文件"));
     SetUpLanguage(args);
     const std::string& path = args.Positional()[0];

@@ -1,9 +1,13 @@
 #include <cstdio>
 #include <iostream>
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
-#include "cli/Output.h"
+#include "cli/FileChecks.h"
 #include "cli/Interrupt.h"
+#include "cli/Output.h"
+#include "cli/Transfers.h"
 #include "core/app/Globals.h"
 #include "core/link/Protocol.h"
 #include "core/link/TransferText.h"
@@ -15,7 +19,8 @@ int CmdWrite(const std::vector<std::string>& argv)
 {
     if (IsFleetCommand(argv))
         return CmdFleet(true, argv);
-    const Args args(argv, {"--port", "--retries", "--trace", "--lang"}, {"--verify", "--force"});
+    // Its fleet-only options never get here: IsFleetCommand sent them to the fleet.
+    const Args args(argv, "write");
     args.RequirePositional(1, "FILE.dat");
     const std::string port = args.Value("--port");
     if (port.empty())

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes progtool's manual page from the tool's own help, so the page lists
 # exactly the commands and options that "progtool --help" and
-# "progtool COMMAND --help" print.
+# "progtool COMMAND --help" print (each command's option lines are made from
+# the table its parser takes them from, cli/Options.cpp).
 # usage: make-progtool-man.sh PROGTOOL TEMPLATE OUT VERSION
 set -euo pipefail
 progtool=$1 template=$2 out=$3 version=$4

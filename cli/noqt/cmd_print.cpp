@@ -1,5 +1,7 @@
 // print in a build without Qt (Windows): the report is drawn with Qt Gui, which
 // this build does not have, so the command fails plainly instead.
+#include "cli/Args.h"
+#include "cli/Commands.h"
 #include "cli/Common.h"
 #include "cli/Output.h"
 
@@ -8,7 +10,7 @@ namespace cli {
 int CmdPrint(const std::vector<std::string>& argv)
 {
     // The message in the language asked for (--lang, else Program.ini's).
-    const Args args(argv, {"--pdf", "--lang"}, {"--force"});
+    const Args args(argv, "print");
     SetUpLanguage(args);
     Error(
         Tr("print: this build of progtool cannot print (it has no Qt to draw the report); "

@@ -139,6 +139,10 @@ for c in $(complete_ "$PT" ''); do
   current="completion of $c"
   opts=$(complete_ "$PT" "$c" -)
   [[ -n $opts ]] || fail "no options offered"
+  # Every option the help lists (what the parser takes: cli_options) is offered.
+  for o in $("$PT" "$c" --help | grep -oE -- '^  --?[a-zA-Z][a-zA-Z0-9-]*'); do
+    [[ " $opts " == *" $o "* ]] || fail "does not offer $o, which $c --help lists"
+  done
   for o in $opts; do
     [[ $o == --help ]] && continue
     (cd "$T/probe" && timeout 3 "$pt" "$c" "$o" </dev/null >/dev/null 2>"$T/probe.err")
